@@ -1,0 +1,97 @@
+#pragma once
+// Database access over SQLite (Qt SQL). The one place that knows the engine:
+// connections, parameterized statements, transactions and schema questions.
+//
+// Rules kept here:
+// - A path that does not exist or cannot be reached is error 3044; no empty
+//   database is ever created by opening.
+// - Rollback journal (never WAL: the file may sit on a share), busy timeout.
+// - Every value goes in as a bound parameter ('?'); identifiers made at run time
+//   go through quoteIdentifier(), which refuses unsafe names.
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+#include <functional>
+
+namespace tessaly::db {
+
+// Error numbers the windows rely on (the engine's own numbering).
+constexpr int kErrPathNotFound = 3044;   // path does not exist or cannot be reached
+constexpr int kErrNotADatabase = 3343;   // file is not a database
+constexpr int kErrLocked = 3260;         // table or database locked by another user
+constexpr int kErrSql = 3075;            // statement failed (syntax, missing table or column)
+
+struct Error {
+    int number = 0;
+    QString text;
+    bool isSet() const { return number != 0; }
+};
+
+// One connection to one database file, closed and removed when destroyed.
+class Connection {
+public:
+    Connection() = default;
+    explicit Connection(const QString &path);   // opens at once; see ok()/error()
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+    Connection(Connection &&other) noexcept;
+    Connection &operator=(Connection &&other) noexcept;
+
+    bool open(const QString &path);
+    void close();
+    bool ok() const { return m_db.isOpen(); }
+    const Error &error() const { return m_error; }
+    QSqlDatabase &handle() { return m_db; }
+    QString path() const { return m_path; }
+
+    // Runs a statement with bound values; false (and error()) on failure.
+    bool exec(const QString &sql, const QVariantList &params = {});
+    // Runs a query; rows are read forward only. isActive() false on failure (see error()).
+    QSqlQuery query(const QString &sql, const QVariantList &params = {});
+    // First column of the first row, or an invalid QVariant.
+    QVariant scalar(const QString &sql, const QVariantList &params = {});
+    QVariant lastInsertId() const { return m_lastInsertId; }
+    int rowsAffected() const { return m_rowsAffected; }
+
+    // Runs body inside one transaction: commit when it returns true, roll back
+    // otherwise or when the commit fails. False when anything failed (see error()).
+    bool transaction(const std::function<bool()> &body);
+
+    // Records an error of the caller's own (a refused name, say); returns false.
+    bool fail(int number, const QString &text);
+
+private:
+    QSqlDatabase m_db;
+    QString m_name;
+    QString m_path;
+    Error m_error;
+    QVariant m_lastInsertId;
+    int m_rowsAffected = 0;
+    void setError(int number, const QString &text);
+    void setError(const QSqlError &e);
+};
+
+// Maps a stored or typed path to a local file path (share paths included).
+QString resolvePath(const QString &path);
+
+// Identifier rules for names made at run time: non-empty, no quote of any kind,
+// no bracket, no dot, no control character, no leading blank.
+bool isValidIdentifier(const QString &name);
+// "name" in double quotes; empty for an invalid name (callers check isValidIdentifier first).
+QString quoteIdentifier(const QString &name);
+
+// Schema questions, asked here only.
+bool tableExists(Connection &c, const QString &table);
+QStringList tableColumns(Connection &c, const QString &table);   // in stored order
+enum class ColumnType { Real, Text };
+// Appends a column; refuses an invalid name, an unknown table or an existing column.
+bool addColumn(Connection &c, const QString &table, const QString &column, ColumnType type);
+
+// Maps an engine error to the error numbers above.
+Error translate(const class QSqlError &e);
+
+} // namespace tessaly::db

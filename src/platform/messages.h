@@ -1,0 +1,67 @@
+#pragma once
+// Message boxes: one entry point for notices and Yes/No questions.
+// Tests install a ScriptedResponder so no test ever waits on a real modal box.
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+namespace tessaly {
+
+// The program's title, shown on a message box that has no title of its own.
+inline const QString kProgramTitle = QStringLiteral("Tessaly");
+
+// Titles the windows use.
+inline const QString kTitleHint = QStringLiteral("提示");
+inline const QString kTitleHintDots = QStringLiteral("提示……");
+inline const QString kTitleHintInfo = QStringLiteral("提示信息……");
+inline const QString kTitleSignIn = QStringLiteral("登录");
+
+class MessageResponder {
+public:
+    virtual ~MessageResponder() = default;
+    virtual void notice(QWidget *parent, const QString &text, const QString &title) = 0;
+    virtual bool question(QWidget *parent, const QString &text, const QString &title) = 0;
+};
+
+// Shows an OK-only notice. An empty title shows the program's title.
+// A carriage return in the text is a line break.
+void showNotice(QWidget *parent, const QString &text, const QString &title = QString());
+
+// Asks a Yes/No question; true for Yes. An empty title shows the program's title.
+bool askYesNo(QWidget *parent, const QString &text, const QString &title = kTitleHintDots);
+
+// Replaces the responder (nullptr restores the real message boxes). Returns the previous one.
+MessageResponder *installMessageResponder(MessageResponder *responder);
+
+// The text as a message box shows it: CR, CR LF and LF all become one line break.
+QString displayText(const QString &text);
+
+// Records every message and answers questions from a queue (No when the queue is empty).
+class ScriptedResponder : public MessageResponder {
+public:
+    struct Shown {
+        QString text;   // as the window passed it (carriage returns kept)
+        QString title;  // as shown: the program's title when the window gave none
+        bool isQuestion = false;
+    };
+
+    ScriptedResponder();   // installs itself
+    ~ScriptedResponder() override;  // restores the previous responder
+
+    void answer(bool yes) { m_answers.append(yes); }
+    const QList<Shown> &shown() const { return m_shown; }
+    QStringList texts() const;
+    Shown last() const { return m_shown.isEmpty() ? Shown{} : m_shown.last(); }
+    void clear() { m_shown.clear(); }
+
+    void notice(QWidget *parent, const QString &text, const QString &title) override;
+    bool question(QWidget *parent, const QString &text, const QString &title) override;
+
+private:
+    QList<Shown> m_shown;
+    QList<bool> m_answers;
+    MessageResponder *m_previous = nullptr;
+};
+
+} // namespace tessaly

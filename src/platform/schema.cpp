@@ -1,0 +1,86 @@
+#include "platform/schema.h"
+
+#include "platform/database.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+// The resources live in a static library: register them before the first use.
+static void initDataResources()
+{
+    Q_INIT_RESOURCE(data);
+}
+
+namespace tessaly::db {
+
+QString schemaSql()
+{
+    initDataResources();
+    QFile f(QStringLiteral(":/data/schema.sql"));
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(f.readAll());
+}
+
+bool createSchema(Connection &c, QString *error)
+{
+    const QString sql = schemaSql();
+    if (sql.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("schema text missing");
+        return false;
+    }
+    const QStringList statements = sql.split(QRegularExpression(QStringLiteral("\\n;\\s*\\n?")),
+                                             Qt::SkipEmptyParts);
+    return c.transaction([&] {
+        for (QString s : statements) {
+            // Drop comment lines.
+            QStringList lines;
+            for (const QString &line : s.split(QLatin1Char('\n')))
+                if (!line.trimmed().startsWith(QLatin1String("--")))
+                    lines << line;
+            s = lines.join(QLatin1Char('\n')).trimmed();
+            if (s.isEmpty())
+                continue;
+            if (!c.exec(s)) {
+                if (error)
+                    *error = c.error().text;
+                return false;
+            }
+        }
+        return true;
+    });
+}
+
+bool createDeliveredDatabase(const QString &path, QString *error)
+{
+    if (QFileInfo::exists(path)) {
+        if (error)
+            *error = QStringLiteral("%1 already exists").arg(path);
+        return false;
+    }
+    // Create the empty file, then open it as an existing database.
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly)) {
+            if (error)
+                *error = f.errorString();
+            return false;
+        }
+    }
+    Connection c(path);
+    if (!c.ok() || !createSchema(c, error)) {
+        if (error && error->isEmpty())
+            *error = c.error().text;
+        c.close();
+        QFile::remove(path);
+        return false;
+    }
+    return true;
+}
+
+} // namespace tessaly::db
