@@ -1,0 +1,80 @@
+#pragma once
+// The selection steps windows run on 教导处: the administrator account, the
+// grade-group combo and the class combo with its parallel class list.
+// Each window calls them with its variant; the queries bind every value.
+//
+// The combos are filled with nothing chosen (current index -1), as a user
+// choice is what fills the next combo. Windows react to the user's choice
+// through QComboBox::activated, so a refill never runs their choice steps.
+#include <QString>
+#include <QVector>
+
+class QComboBox;
+class QWidget;
+
+namespace tessaly {
+class DataControl;
+struct Session;
+}
+
+namespace tessaly::org {
+
+// Reads the administrator row (名称 = "管理员") through the data control on
+// openpath. Found: username = "管理员", userpas = its 密码, true. Missing:
+// shows "管理员数据丢失,…", sets username = "管理员" and userpas = "" so no
+// account of an earlier window stays behind, and returns false; the caller
+// must not let the administrator sign in then.
+bool LoadAdminAccount(DataControl &data, Session &session, QWidget *parent);
+
+// Which grade-group query a window runs and what it says when there is none.
+enum class GradeGroupVariant {
+    Common,         // "select 名称 …": "目前教导处还没进行年级组设置。"
+    ClassSetup,     // 班级设置, 学科设置: "目前还不能加入班级名称，请先进行年级组设置。"
+    PasswordSetup,  // 系统安全密码设置: "目前还不能设置密码，请先进行年级组设置。"
+};
+
+// Fills the grade-group combo with 名称 of the 年级组名 rows, in table order.
+// The combo is cleared first; the window clears the combos that depend on it.
+// With no grade group the window's message is shown and the combo stays empty.
+// Afterwards the record set is closed and the control's caption emptied.
+void FillGradeGroupCombo(DataControl &data, const Session &session, QComboBox *combo,
+                         GradeGroupVariant variant, QWidget *parent);
+
+// One class of the class combo: the texts a window keeps (empty when the
+// column is empty or null, or when the window does not keep it).
+struct ClassEntry {
+    QString actualName;    // 其它
+    QString headTeacher;   // 其次
+    QString password;      // 密码
+    QString id;            // id, as text
+};
+
+// Parallel to the class combo: entry i belongs to combo item i (0-based).
+// Rebuilt on every refill of the combo.
+struct ClassList {
+    QVector<ClassEntry> entries;
+    int size() const { return int(entries.size()); }
+    // The entry of a combo index; an empty entry when out of range (no choice).
+    ClassEntry at(int comboIndex) const
+    {
+        return comboIndex >= 0 && comboIndex < entries.size() ? entries[comboIndex] : ClassEntry{};
+    }
+};
+
+// Which texts a window keeps per class.
+enum class ClassVariant {
+    Full,            // 其它, 其次, 密码, id: register and head-teacher record windows
+    WithPassword,    // 其它, 其次, 密码: score entry, single-exam analysis, survey sheet
+    HeadTeacher,     // 其它, 其次: multi-exam analysis, weak-subject query
+    NamesOnly,       // none: exam-number page
+};
+
+// Fills the class combo with the 班级名 rows of the grade group (its text
+// trimmed, bound as a parameter), in table order, and rebuilds the class list.
+// The combo is cleared first; the window clears what depends on it. With no
+// class: "目前教导处在本年级组内无任何班级设置。". Afterwards the record set is
+// closed and the control's caption emptied.
+void FillClassCombo(DataControl &data, const Session &session, const QString &gradeGroup,
+                    QComboBox *classCombo, ClassVariant variant, ClassList &list, QWidget *parent);
+
+} // namespace tessaly::org

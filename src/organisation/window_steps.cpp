@@ -1,0 +1,79 @@
+#include "organisation/window_steps.h"
+
+#include "platform/data_control.h"
+#include "platform/messages.h"
+#include "platform/units.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QWidget>
+
+namespace tessaly::org {
+
+void CentreOnMainWindow(QWidget *window, const QWidget *mainWindow, int offsetTwips)
+{
+    if (!window || !mainWindow)
+        return;
+    QWidget *target = window;
+    QPoint origin;
+    QSize area;
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget())) {
+        target = sub;
+        if (QMdiArea *mdi = sub->mdiArea())
+            area = mdi->viewport()->size();
+    } else {
+        target = window->window();
+        origin = mainWindow->pos();
+    }
+    const int mainW = pixelsToTwips(mainWindow->width());
+    const int mainH = pixelsToTwips(mainWindow->height());
+    const int ownW = pixelsToTwips(target->width());
+    const int ownH = pixelsToTwips(target->height());
+    int left = twipsToPixels((mainW - ownW) / 2);
+    int top = twipsToPixels((mainH - ownH) / 2 - offsetTwips);
+    if (area.isValid()) {
+        left = qMin(left, area.width() - target->width());
+        top = qMin(top, area.height() - target->height());
+    }
+    target->move(origin + QPoint(qMax(0, left), qMax(0, top)));
+}
+
+void ReportDataError(DataControl &data, QWidget *parent, const QString &prefix)
+{
+    QObject::connect(&data, &DataControl::Error, &data,
+                     [parent, prefix](int, const QString &text, int *response) {
+                         showNotice(parent, prefix + text);
+                         if (response)
+                             *response = 0;
+                     });
+}
+
+QString recordPositionText(PositionText kind, int count, int position)
+{
+    switch (kind) {
+    case PositionText::Register:
+        return QStringLiteral("记录导航(共%1人 当前第%2人)").arg(count).arg(position);
+    case PositionText::Students:
+        return QStringLiteral("共%1人 第%2人").arg(count).arg(position);
+    case PositionText::Entries:
+        return QStringLiteral("共%1条 第%2条").arg(count).arg(position);
+    case PositionText::None:
+        break;
+    }
+    return QString();
+}
+
+void ShowRecordPosition(DataControl &data, PositionText kind)
+{
+    QObject::connect(&data, &DataControl::Reposition, &data, [&data, kind] {
+        if (QWidget *w = data.window())
+            w->unsetCursor();
+        if (kind == PositionText::None)
+            return;
+        const int count = data.RecordCount();
+        const int position = count > 0 ? data.AbsolutePosition() + 1 : 0;
+        data.setCaption(recordPositionText(kind, count, position));
+    });
+}
+
+} // namespace tessaly::org

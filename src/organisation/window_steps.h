@@ -1,0 +1,42 @@
+#pragma once
+// Steps many windows share when they load: placing the window on the main
+// window, and the behaviour given to each data-source control (data error,
+// reposition). The validate event needs no handler: every action passes.
+#include <QString>
+
+class QWidget;
+
+namespace tessaly {
+class DataControl;
+}
+
+namespace tessaly::org {
+
+// Moves the window so that its left edge is at (main width - own width) / 2
+// and its top at (main height - own height) / 2 - offset, in twips; a positive
+// offset places it higher. An MDI child is placed in the MDI area, a top-level
+// window relative to the main window. The window is kept inside its area
+// (never a negative left or top).
+void CentreOnMainWindow(QWidget *window, const QWidget *mainWindow, int offsetTwips);
+
+// Data errors of the control show the prefix followed by the error text (OK,
+// the program's title) and the control shows nothing of its own.
+inline const QString kDataErrorPrefix = QStringLiteral("数据错误事件命中错误：");
+void ReportDataError(DataControl &data, QWidget *parent, const QString &prefix = kDataErrorPrefix);
+
+// The caption a control shows at each reposition.
+enum class PositionText {
+    Register,   // 学籍管理 Data1: "记录导航(共n人 当前第k人)"
+    Students,   // "共n人 第k人"
+    Entries,    // "共n条 第k条"
+    None,       // the caption keeps its text
+};
+
+// The position text of n records with the k-th current (k = 0 when there is none).
+QString recordPositionText(PositionText kind, int count, int position);
+
+// At every reposition: the default mouse pointer again, then the caption.
+// An empty record set shows count 0 and position 0.
+void ShowRecordPosition(DataControl &data, PositionText kind);
+
+} // namespace tessaly::org

@@ -1,0 +1,110 @@
+#pragma once
+// 主窗体: the MDI main window. It owns the shared Session, builds the six menus
+// and the toolbar tbToolBar, runs the start-up (MDIForm_Load) and keeps the
+// window registry.
+//
+// Window registry: every window is made by a factory registered under its
+// Chinese name (window_factories.cpp, one line per window). Each window exists
+// at most once: showing an open one brings it to the front without loading it
+// again. Child windows go into the MDI area, dialogs are top-level (see
+// window_names.h). A window closed by the user is deleted; the next show
+// builds it afresh. When a window has a slot Form_Load(), the registry calls it
+// after placing the window (MDI child or top-level) and before showing it, so
+// Form_Load may centre the window on the main window.
+//
+// A menu item or toolbar button whose window has no factory yet stays
+// disabled, so nothing pretends to work.
+#include "shell/session.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QSet>
+#include <functional>
+
+class QMdiArea;
+class QMenu;
+class QAction;
+class QToolBar;
+
+namespace tessaly {
+
+class MainWindow;
+
+// Builds one window. parent is the main window for dialogs, nullptr for MDI children.
+using WindowFactory = std::function<QWidget *(MainWindow &main, QWidget *parent)>;
+
+// The usual factory: windows take (MainWindow &, QWidget *parent).
+template <class W>
+QWidget *makeWindow(MainWindow &main, QWidget *parent)
+{
+    return new W(main, parent);
+}
+
+// Registers every built window (window_factories.cpp).
+void registerWindowFactories(MainWindow &main);
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(const QString &programFolder, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    Session &session() { return m_session; }
+    const Session &session() const { return m_session; }
+
+    // Registry. Names are the windows' Chinese names (window_names.h).
+    void registerWindow(QStringView name, WindowFactory factory);
+    bool hasWindow(QStringView name) const { return m_factories.contains(name.toString()); }
+    // The open window of that name, or nullptr.
+    QWidget *openWindow(QStringView name) const;
+    // Shows a window modeless (brings an open one to the front). nullptr when
+    // no factory is registered for the name.
+    QWidget *showWindow(QStringView name);
+    // Shows a window modally and returns when it has closed: the dialog's
+    // result for a QDialog, else 0. An open window is only brought to the front.
+    int showModal(QStringView name);
+
+    QMdiArea *mdiArea() const { return m_mdi; }
+
+    // The caption: the school name directly followed by "Tessaly".
+    void setSchoolName(const QString &name);
+
+    // The server dialogs switch menu items off for the rest of the run
+    // (toolbar buttons are never switched off).
+    void switchOffMenuItem(const QString &objectName);
+
+    // What "退出" does; ends the program at once unless a test replaces it.
+    void setQuitHandler(std::function<void()> quit) { m_quit = std::move(quit); }
+
+public slots:
+    // Start-up: school name from XM.DLL (asking for it when empty or missing),
+    // caption, size 12000 x 9000 twips, openpath = program folder's data.mdb.
+    void MDIForm_Load();
+    void tuichu_Click();
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void refreshEntries();
+    QWidget *create(const QString &name, bool topLevel);
+    void bringToFront(QWidget *w);
+
+    Session m_session;
+    QMdiArea *m_mdi = nullptr;
+    QToolBar *tbToolBar = nullptr;
+    QHash<QString, WindowFactory> m_factories;
+    QHash<QString, QPointer<QWidget>> m_open;
+    QSet<QString> m_switchedOff;
+    std::function<void()> m_quit;
+
+    struct Entry {
+        QAction *action;
+        QString window;   // empty for entries that open nothing
+        bool menuItem;
+    };
+    QList<Entry> m_entries;
+    QAction *m_printButton = nullptr;   // the drop-down button "打印"
+};
+
+} // namespace tessaly

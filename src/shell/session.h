@@ -1,0 +1,42 @@
+#pragma once
+// Shared state of the running program, owned by the main window (主窗体) and
+// handed to every window through its constructor (MainWindow::session()).
+// There are no globals: a test builds a MainWindow on a temporary program
+// folder and opens windows against it.
+//
+// The five members keep their names; all start empty and live for the run:
+//   openpath  database file every window opens (program folder's data.mdb at start-up)
+//   username  account the current window wants signed in ("管理员", a head teacher, a teacher)
+//   userpas   that account's password as stored in 教导处.密码
+//   denglu    account signed in now, empty when nobody is
+//   id        教导处 row id (as text) of the chosen class or teaching assignment
+//
+// today() is the clock of every date rule (school year, cohort year); tests replace it.
+#include <QDate>
+#include <QDir>
+#include <QString>
+#include <functional>
+
+namespace tessaly {
+
+struct Session {
+    QString openpath;
+    QString username;
+    QString userpas;
+    QString denglu;
+    QString id;
+
+    // Folder holding XM.DLL, PATH.DLL, data.mdb, help.dll and the key sounds.
+    QString programFolder;
+
+    std::function<QDate()> today = [] { return QDate::currentDate(); };
+
+    // A window counts as signed in while denglu equals username. An empty
+    // username is no account, so it never counts as signed in.
+    bool isSignedIn() const { return !username.isEmpty() && denglu == username; }
+
+    // A file of the program folder, by name ("XM.DLL").
+    QString programFile(const QString &name) const { return QDir(programFolder).filePath(name); }
+};
+
+} // namespace tessaly
