@@ -12,10 +12,10 @@
 //   id        教导处 row id (as text) of the chosen class or teaching assignment
 //
 // today() is the clock of every date rule (school year, cohort year); tests replace it.
-#include <QDate>
+#include "platform/clock.h"
+
 #include <QDir>
 #include <QString>
-#include <functional>
 
 namespace tessaly {
 
@@ -29,7 +29,7 @@ struct Session {
     // Folder holding XM.DLL, PATH.DLL, data.mdb, help.dll and the key sounds.
     QString programFolder;
 
-    std::function<QDate()> today = [] { return QDate::currentDate(); };
+    TodaySource today = systemToday;
 
     // A window counts as signed in while denglu equals username. An empty
     // username is no account, so it never counts as signed in.
