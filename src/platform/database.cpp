@@ -4,12 +4,14 @@
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlDriver>
 #include <QSqlRecord>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace tessaly::db {
 
@@ -29,6 +31,17 @@ QString openExistingUri(const QString &localPath)
     p.replace(QLatin1Char('?'), QLatin1String("%3f"));
     p.replace(QLatin1Char('#'), QLatin1String("%23"));
     return QStringLiteral("file:") + p + QStringLiteral("?mode=rw");
+}
+
+// Device and inode of a file; false when it cannot be reached.
+bool fileIdentity(const QString &localPath, quint64 *device, quint64 *inode)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(localPath).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    *device = quint64(st.st_dev);
+    *inode = quint64(st.st_ino);
+    return true;
 }
 
 // SQLite's primary result codes that the error numbers rest on.
@@ -113,6 +126,8 @@ Connection &Connection::operator=(Connection &&other) noexcept
         m_error = other.m_error;
         m_lastInsertId = other.m_lastInsertId;
         m_rowsAffected = other.m_rowsAffected;
+        m_device = other.m_device;
+        m_inode = other.m_inode;
         other.m_db = QSqlDatabase();
         other.m_name.clear();
         other.m_path.clear();
@@ -147,6 +162,10 @@ bool Connection::open(const QString &path)
         setError(kErrPathNotFound, QStringLiteral("“%1”不是一个有效的路径。").arg(path));
         return false;
     }
+    if (!fileIdentity(local, &m_device, &m_inode)) {
+        setError(kErrPathNotFound, QStringLiteral("“%1”不是一个有效的路径。").arg(path));
+        return false;
+    }
     m_name = newConnectionName();
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     // mode=rw: a file that went away since the check above is an error, never a new
@@ -172,6 +191,12 @@ bool Connection::open(const QString &path)
         return false;
     }
     return true;
+}
+
+bool Connection::isCurrentFile() const
+{
+    quint64 device = 0, inode = 0;
+    return ok() && fileIdentity(resolvePath(m_path), &device, &inode) && device == m_device && inode == m_inode;
 }
 
 void Connection::close()

@@ -49,6 +49,9 @@ public:
     const Error &error() const { return m_error; }
     QSqlDatabase &handle() { return m_db; }
     QString path() const { return m_path; }
+    // True while the path still names the file that was opened: false once it was
+    // removed, became unreachable, or was replaced by another file (a restored copy).
+    bool isCurrentFile() const;
     // How long a statement waits for another user's lock before failing (ms).
     bool setBusyTimeout(int ms);
 
@@ -77,6 +80,8 @@ private:
     Error m_error;
     QVariant m_lastInsertId;
     int m_rowsAffected = 0;
+    quint64 m_device = 0;
+    quint64 m_inode = 0;
     void setError(int number, const QString &text);
     void setError(const QSqlError &e);
 };

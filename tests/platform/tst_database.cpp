@@ -74,6 +74,7 @@ private slots:
     void addColumnRefuses();
 
     void moveKeepsTheConnection();
+    void knowsWhenTheFileIsReplaced();
 };
 
 void TestDatabase::initTestCase()
@@ -477,6 +478,24 @@ void TestDatabase::moveKeepsTheConnection()
     d = std::move(b);
     QVERIFY(!b.ok());
     QCOMPARE(d.scalar(QStringLiteral(R"(SELECT "名称" FROM "名单")")).toString(), QStringLiteral("甲"));
+}
+
+void TestDatabase::knowsWhenTheFileIsReplaced()
+{
+    Connection c(m_dbPath);
+    QVERIFY(c.isCurrentFile());
+    const QString copy = m_dir.filePath(QStringLiteral("copy.mdb"));
+    QFile::remove(copy);
+    QVERIFY(QFile::copy(m_dbPath, copy));
+    QVERIFY(c.isCurrentFile());   // a copy elsewhere changes nothing
+    QVERIFY(QFile::remove(m_dbPath));
+    QVERIFY(!c.isCurrentFile());
+    QVERIFY(QFile::copy(copy, m_dbPath));
+    QVERIFY(!c.isCurrentFile());   // same name, another file
+    QVERIFY(c.open(m_dbPath));
+    QVERIFY(c.isCurrentFile());
+    c.close();
+    QVERIFY(!c.isCurrentFile());
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)
