@@ -157,12 +157,7 @@ bool Connection::open(const QString &path)
     m_error = {};
     m_path = path;
     const QString local = resolvePath(path);
-    QFileInfo info(local);
-    if (path.trimmed().isEmpty() || !info.exists() || !info.isFile()) {
-        setError(kErrPathNotFound, QStringLiteral("“%1”不是一个有效的路径。").arg(path));
-        return false;
-    }
-    if (!fileIdentity(local, &m_device, &m_inode)) {
+    if (path.trimmed().isEmpty() || !fileIdentity(local, &m_device, &m_inode)) {
         setError(kErrPathNotFound, QStringLiteral("“%1”不是一个有效的路径。").arg(path));
         return false;
     }
