@@ -68,13 +68,17 @@ DataControl::DataControl(QWidget *parent)
     connect(m_first, &QToolButton::clicked, this, [this] { MoveFirst(); });
     connect(m_last, &QToolButton::clicked, this, [this] { MoveLast(); });
     connect(m_next, &QToolButton::clicked, this, [this] {
+        if (!m_open || m_rows.isEmpty())
+            return;
         const int target = qBound(0, m_pos + 1, int(m_rows.size()) - 1);
-        if (m_open && !m_rows.isEmpty() && target != m_pos)
+        if (target != m_pos)
             moveTo(target, Action::MoveNext);
     });
     connect(m_previous, &QToolButton::clicked, this, [this] {
+        if (!m_open || m_rows.isEmpty())
+            return;
         const int target = qBound(0, m_pos - 1, int(m_rows.size()) - 1);
-        if (m_open && !m_rows.isEmpty() && target != m_pos)
+        if (target != m_pos)
             moveTo(target, Action::MovePrevious);
     });
     updateButtons();
