@@ -4,7 +4,6 @@
 #include "platform/messages.h"
 #include "platform/units.h"
 
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QWidget>
 
@@ -16,11 +15,8 @@ void CentreOnMainWindow(QWidget *window, const QWidget *mainWindow, int offsetTw
         return;
     QWidget *target = window;
     QPoint origin;
-    QSize area;
     if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget())) {
         target = sub;
-        if (QMdiArea *mdi = sub->mdiArea())
-            area = mdi->viewport()->size();
     } else {
         target = window->window();
         origin = mainWindow->pos();
@@ -29,12 +25,8 @@ void CentreOnMainWindow(QWidget *window, const QWidget *mainWindow, int offsetTw
     const int mainH = pixelsToTwips(mainWindow->height());
     const int ownW = pixelsToTwips(target->width());
     const int ownH = pixelsToTwips(target->height());
-    int left = twipsToPixels((mainW - ownW) / 2);
-    int top = twipsToPixels((mainH - ownH) / 2 - offsetTwips);
-    if (area.isValid()) {
-        left = qMin(left, area.width() - target->width());
-        top = qMin(top, area.height() - target->height());
-    }
+    const int left = twipsToPixels((mainW - ownW) / 2);
+    const int top = twipsToPixels((mainH - ownH) / 2 - offsetTwips);
     target->move(origin + QPoint(qMax(0, left), qMax(0, top)));
 }
 

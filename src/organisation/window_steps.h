@@ -15,8 +15,8 @@ namespace tessaly::org {
 // Moves the window so that its left edge is at (main width - own width) / 2
 // and its top at (main height - own height) / 2 - offset, in twips; a positive
 // offset places it higher. An MDI child is placed in the MDI area, a top-level
-// window relative to the main window. The window is kept inside its area
-// (never a negative left or top).
+// window relative to the main window. Left and top never go below 0, so the
+// window's title bar stays reachable.
 void CentreOnMainWindow(QWidget *window, const QWidget *mainWindow, int offsetTwips);
 
 // Data errors of the control show the prefix followed by the error text (OK,
