@@ -2,8 +2,11 @@
 // The register grid of a class: one header row, one row per student, 20 columns.
 // Columns 2 … 17 show the register columns 姓名 … 备注; column 18 holds the row's
 // ID (empty for a row not yet saved), column 19 the row state (both hidden).
+#include "register/cell_editor.h"
+
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 namespace tessaly::reg {
 
@@ -48,5 +51,17 @@ int boardingValue(const QString &shown);
 // What a new student gets.
 inline const QString kNewStudentSex = QStringLiteral("男");
 inline const QString kNewStudentBoarding = kYes;
+
+// The register's key rule for a character typed into the cell editor in column col:
+// 性别 cycles "" → 男 → 女 → 男 and 住宿 "" → 是 → 否 → 是 (the key itself is dropped;
+// another text stays); 出生日期 and 联系电话 take only digits, "/", "-" and Backspace;
+// every other column takes every key.
+QChar registerKeyRule(int col, QChar key, QString &text);
+
+// The cell editor of the register grid: columns 2 … 17 of the data rows, only while
+// signedIn() holds; the key rule above; the arrow keys move within those cells; a
+// scroll or the loss of focus writes back; a changed text marks an unchanged row
+// (state "") as changed ("2").
+CellEditorConfig registerCellEditorConfig(std::function<bool()> signedIn);
 
 } // namespace tessaly::reg
