@@ -6,10 +6,14 @@ namespace tessaly {
 
 // Fixed decimals, halves rounded away from zero on the decimal value as written:
 // FormatFixed(3.125, 2) == "3.13", FormatFixed(2.675, 2) == "2.68", FormatFixed(-0.5, 0) == "-1".
+// The decimal value is the shortest text that reads back as the same double. A result
+// of zero carries no minus sign; a negative decimals count means 0.
 QString FormatFixed(double value, int decimals);
 
-// A single-precision value in its shortest form: up to 7 significant digits,
-// no trailing zeros, no exponent for ordinary scores (85.5f -> "85.5", 100.0f -> "100").
+// A single-precision value in its shortest form: up to 7 significant digits (halves
+// away from zero), no trailing zeros, no digit grouping (85.5f -> "85.5", 100.0f -> "100",
+// 1.0f / 3 -> "0.3333333"). An exponent ("1.234568e+07") only below 0.0001 or from
+// 10 000 000 up, as with printf's %g.
 QString formatSingle(float value);
 
 } // namespace tessaly

@@ -1,25 +1,35 @@
 #pragma once
 // GBK text files (XM.DLL, PATH.DLL) and GBK byte widths of texts.
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
 namespace tessaly {
 
 // The first line of a GBK text file, without its line end (CR LF, LF or CR).
-// nullopt when the file is missing, unreadable or has zero bytes.
+// nullopt when the file is missing, unreadable or has zero bytes. A file that starts
+// with a UTF-8 byte order mark is read as UTF-8.
 std::optional<QString> readFirstLineGbk(const QString &path);
 
-// Replaces the file with one line: text followed by CR LF, in GBK. False on failure.
+// Replaces the file with one line: text followed by CR LF, in GBK. False on failure,
+// and false without touching the file when the text holds a line break or a character
+// GBK cannot represent (see gbkCanEncode). The old file stays whole until the new one
+// is complete.
 bool writeLineGbk(const QString &path, const QString &text);
 
+// True when every character of the text has a GBK code.
+bool gbkCanEncode(const QString &text);
+
 // Bytes the text takes in GBK: 1 for ASCII, 2 for a Chinese or full-width character.
+// A character without a GBK code counts 2.
 int gbkByteWidth(const QString &text);
 
 // Text padded with blanks on the right to the given GBK byte width; never shortened,
 // never a negative pad.
 QString PadToBytes(const QString &text, int bytes);
 
-// GBK bytes <-> text.
+// GBK bytes <-> text. toGbk writes '?' for a character without a GBK code; fromGbk
+// gives U+FFFD for a byte sequence that is not GBK.
 QByteArray toGbk(const QString &text);
 QString fromGbk(const QByteArray &bytes);
 

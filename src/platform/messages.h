@@ -3,6 +3,7 @@
 // Tests install a ScriptedResponder so no test ever waits on a real modal box.
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -24,20 +25,24 @@ public:
     virtual bool question(QWidget *parent, const QString &text, const QString &title) = 0;
 };
 
-// Shows an OK-only notice. An empty title shows the program's title.
-// A carriage return in the text is a line break.
+// Shows an OK-only notice (button "确定", no icon). An empty title shows the program's
+// title. CR, CR LF and LF in the text are line breaks; leading blanks are kept.
 void showNotice(QWidget *parent, const QString &text, const QString &title = QString());
 
-// Asks a Yes/No question; true for Yes. An empty title shows the program's title.
+// Asks a Yes/No question ("是(&Y)" / "否(&N)", question icon); true for Yes.
+// Yes is the default button; closing the box answers No. An empty title shows the
+// program's title.
 bool askYesNo(QWidget *parent, const QString &text, const QString &title = kTitleHintDots);
 
 // Replaces the responder (nullptr restores the real message boxes). Returns the previous one.
+// The responder receives the title as shown (never empty).
 MessageResponder *installMessageResponder(MessageResponder *responder);
 
 // The text as a message box shows it: CR, CR LF and LF all become one line break.
 QString displayText(const QString &text);
 
 // Records every message and answers questions from a queue (No when the queue is empty).
+// Scoped: responders nest and are destroyed in reverse order of construction.
 class ScriptedResponder : public MessageResponder {
 public:
     struct Shown {
@@ -48,6 +53,8 @@ public:
 
     ScriptedResponder();   // installs itself
     ~ScriptedResponder() override;  // restores the previous responder
+    ScriptedResponder(const ScriptedResponder &) = delete;
+    ScriptedResponder &operator=(const ScriptedResponder &) = delete;
 
     void answer(bool yes) { m_answers.append(yes); }
     const QList<Shown> &shown() const { return m_shown; }

@@ -1,6 +1,7 @@
 #include "platform/share_paths.h"
 
 #include <QDir>
+#include <QStringList>
 
 namespace tessaly {
 
@@ -21,9 +22,24 @@ QString mapSharePath(const QString &path)
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (!isSharePath(path))
         return p;
-    // //server/share/rest -> <root>/server/share/rest
-    const QString rest = p.mid(2);
-    return QDir::cleanPath(shareMountRoot() + QLatin1Char('/') + rest);
+    // //server/share/rest -> <root>/server/share/rest. "." and ".." are resolved here
+    // and never climb above the mount root.
+    QStringList parts;
+    for (const QString &part : p.mid(2).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        parts.append(part);
+    }
+    const QString root = QDir::cleanPath(shareMountRoot());
+    if (parts.isEmpty())
+        return root;
+    return (root == QLatin1String("/") ? QString() : root) + QLatin1Char('/')
+        + parts.join(QLatin1Char('/'));
 }
 
 } // namespace tessaly

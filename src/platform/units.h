@@ -4,7 +4,19 @@ namespace tessaly {
 
 constexpr int kTwipsPerPixel = 15;
 
-constexpr int twipsToPixels(int twips) { return (twips + (twips >= 0 ? 7 : -7)) / kTwipsPerPixel; }
+// Nearest whole pixel (15 is odd, so there is no tie); symmetric about zero and
+// free of overflow for every int.
+constexpr int twipsToPixels(int twips)
+{
+    const int q = twips / kTwipsPerPixel;
+    const int r = twips % kTwipsPerPixel;
+    if (r > kTwipsPerPixel / 2)
+        return q + 1;
+    if (r < -(kTwipsPerPixel / 2))
+        return q - 1;
+    return q;
+}
+
 constexpr int pixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
 
 } // namespace tessaly

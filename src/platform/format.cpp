@@ -1,0 +1,147 @@
+#include "platform/format.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
+namespace tessaly {
+
+namespace {
+
+// A finite number as its shortest round-trip decimal: digits d1 d2 … dn (no leading
+// zero unless the value is zero) with the decimal point after `point` digits
+// (point may be <= 0 or > n).
+struct Decimal {
+    bool negative = false;
+    std::string digits;
+    int point = 0;
+};
+
+template <typename T>
+Decimal shortestDecimal(T value)
+{
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    const std::string s(buf, res.ptr);   // e.g. "-3.125e+00", "1e+20"
+    Decimal d;
+    size_t i = 0;
+    if (s[i] == '-') {
+        d.negative = true;
+        ++i;
+    }
+    const size_t e = s.find('e', i);
+    for (size_t j = i; j < e; ++j) {
+        if (s[j] != '.')
+            d.digits += s[j];
+    }
+    d.point = std::stoi(s.substr(e + 1)) + 1;
+    return d;
+}
+
+// Keeps the first `keep` digits, rounding the rest half away from zero (on the
+// magnitude). A carry out of the first digit adds a digit in front.
+void roundDigits(Decimal &d, int keep)
+{
+    if (keep >= int(d.digits.size()))
+        return;
+    if (keep < 0) {
+        d.digits = "0";
+        d.point = 1;
+        return;
+    }
+    const bool up = d.digits[size_t(keep)] >= '5';
+    d.digits.resize(size_t(keep));
+    if (up) {
+        int i = keep - 1;
+        for (; i >= 0; --i) {
+            if (d.digits[size_t(i)] == '9') {
+                d.digits[size_t(i)] = '0';
+            } else {
+                ++d.digits[size_t(i)];
+                break;
+            }
+        }
+        if (i < 0) {
+            d.digits.insert(d.digits.begin(), '1');
+            ++d.point;
+        }
+    }
+    if (d.digits.empty()) {
+        d.digits = "0";
+        d.point = 1;
+    }
+}
+
+bool isZero(const Decimal &d)
+{
+    return d.digits.find_first_not_of('0') == std::string::npos;
+}
+
+// The digits written out with `decimals` places after the point (0: no point).
+std::string fixedText(const Decimal &d, int decimals)
+{
+    std::string intPart;
+    std::string frac;
+    const int n = int(d.digits.size());
+    for (int i = 0; i < d.point; ++i)
+        intPart += i < n ? d.digits[size_t(i)] : '0';
+    if (intPart.empty())
+        intPart = "0";
+    for (int i = d.point; i < d.point + decimals; ++i)
+        frac += (i >= 0 && i < n) ? d.digits[size_t(i)] : '0';
+    // Leading zeros from a zero value ("00") collapse to one.
+    const size_t nz = intPart.find_first_not_of('0');
+    intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
+    std::string out;
+    if (d.negative && !isZero(d))
+        out += '-';
+    out += intPart;
+    if (decimals > 0)
+        out += '.' + frac;
+    return out;
+}
+
+} // namespace
+
+QString FormatFixed(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return QString::number(value);
+    if (decimals < 0)
+        decimals = 0;
+    Decimal d = shortestDecimal(value);
+    roundDigits(d, d.point + decimals);
+    return QString::fromStdString(fixedText(d, decimals));
+}
+
+QString formatSingle(float value)
+{
+    if (!std::isfinite(value))
+        return QString::number(value);
+    constexpr int kDigits = 7;
+    Decimal d = shortestDecimal(value);
+    roundDigits(d, kDigits);
+    while (d.digits.size() > 1 && d.digits.back() == '0')
+        d.digits.pop_back();
+    if (isZero(d))
+        return QStringLiteral("0");
+    const int exponent = d.point - 1;
+    if (exponent < -4 || exponent >= kDigits) {
+        // Outside ordinary magnitudes: d.ddddddE+XX, as QString::number writes it.
+        std::string out = d.negative ? "-" : "";
+        out += d.digits[0];
+        if (d.digits.size() > 1)
+            out += '.' + d.digits.substr(1);
+        char exp[16];
+        std::snprintf(exp, sizeof exp, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+        return QString::fromStdString(out + exp);
+    }
+    const int decimals = std::max(0, int(d.digits.size()) - d.point);
+    return QString::fromStdString(fixedText(d, decimals));
+}
+
+} // namespace tessaly

@@ -1,0 +1,129 @@
+#include "platform/messages.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <memory>
+
+namespace tessaly {
+
+namespace {
+
+MessageResponder *g_responder = nullptr;
+
+QString shownTitle(const QString &title)
+{
+    return title.isEmpty() ? kProgramTitle : title;
+}
+
+QMessageBox *makeBox(QWidget *parent, const QString &text, const QString &title)
+{
+    auto *box = new QMessageBox(parent);
+    box->setWindowTitle(title);
+    // Plain text: a '<' in a name must not switch the box to rich text, and blanks
+    // at the start of a line stay where they are.
+    box->setTextFormat(Qt::PlainText);
+    box->setText(displayText(text));
+    return box;
+}
+
+void realNotice(QWidget *parent, const QString &text, const QString &title)
+{
+    std::unique_ptr<QMessageBox> box(makeBox(parent, text, title));
+    box->setIcon(QMessageBox::NoIcon);
+    QPushButton *ok = box->addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box->setDefaultButton(ok);
+    box->setEscapeButton(ok);
+    box->exec();
+}
+
+bool realQuestion(QWidget *parent, const QString &text, const QString &title)
+{
+    std::unique_ptr<QMessageBox> box(makeBox(parent, text, title));
+    box->setIcon(QMessageBox::Question);
+    QPushButton *yes = box->addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+    QPushButton *no = box->addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+    box->setDefaultButton(yes);
+    // Closing the box or pressing Esc answers No.
+    box->setEscapeButton(no);
+    box->exec();
+    return box->clickedButton() == yes;
+}
+
+} // namespace
+
+QString displayText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r')) {
+            out += QLatin1Char('\n');
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void showNotice(QWidget *parent, const QString &text, const QString &title)
+{
+    const QString shown = shownTitle(title);
+    if (g_responder)
+        g_responder->notice(parent, text, shown);
+    else
+        realNotice(parent, text, shown);
+}
+
+bool askYesNo(QWidget *parent, const QString &text, const QString &title)
+{
+    const QString shown = shownTitle(title);
+    if (g_responder)
+        return g_responder->question(parent, text, shown);
+    return realQuestion(parent, text, shown);
+}
+
+MessageResponder *installMessageResponder(MessageResponder *responder)
+{
+    MessageResponder *previous = g_responder;
+    g_responder = responder;
+    return previous;
+}
+
+ScriptedResponder::ScriptedResponder()
+    : m_previous(installMessageResponder(this))
+{
+}
+
+ScriptedResponder::~ScriptedResponder()
+{
+    // Restore only when still installed, so a responder destroyed out of order
+    // does not reinstate one that is already gone.
+    if (g_responder == this)
+        installMessageResponder(m_previous);
+}
+
+QStringList ScriptedResponder::texts() const
+{
+    QStringList out;
+    out.reserve(m_shown.size());
+    for (const Shown &s : m_shown)
+        out.append(s.text);
+    return out;
+}
+
+void ScriptedResponder::notice(QWidget *, const QString &text, const QString &title)
+{
+    m_shown.append({text, shownTitle(title), false});
+}
+
+bool ScriptedResponder::question(QWidget *, const QString &text, const QString &title)
+{
+    m_shown.append({text, shownTitle(title), true});
+    return m_answers.isEmpty() ? false : m_answers.takeFirst();
+}
+
+} // namespace tessaly

@@ -1,0 +1,101 @@
+#include "platform/format.h"
+
+#include <QtTest>
+
+#include <limits>
+
+using namespace tessaly;
+
+class TestFormat : public QObject {
+    Q_OBJECT
+
+private slots:
+    void formatFixed_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QString>("text");
+        // Halves as written round away from zero, although the double lies below.
+        QTest::newRow("3.125") << 3.125 << 2 << "3.13";
+        QTest::newRow("2.675") << 2.675 << 2 << "2.68";
+        QTest::newRow("1.005") << 1.005 << 2 << "1.01";
+        QTest::newRow("0.285") << 0.285 << 2 << "0.29";
+        QTest::newRow("-1.005") << -1.005 << 2 << "-1.01";
+        QTest::newRow("2.5, 0 decimals") << 2.5 << 0 << "3";
+        QTest::newRow("-2.5, 0 decimals") << -2.5 << 0 << "-3";
+        QTest::newRow("0.5, 0 decimals") << 0.5 << 0 << "1";
+        QTest::newRow("-0.5, 0 decimals") << -0.5 << 0 << "-1";
+        QTest::newRow("just below a half") << 1.4999999 << 0 << "1";
+        QTest::newRow("6.25 to one place") << 6.25 << 1 << "6.3";
+        // Carries.
+        QTest::newRow("99.995") << 99.995 << 2 << "100.00";
+        QTest::newRow("9.5") << 9.5 << 0 << "10";
+        QTest::newRow("0.0005 to 3") << 0.0005 << 3 << "0.001";
+        // Padding and plain values.
+        QTest::newRow("whole") << 12.0 << 2 << "12.00";
+        QTest::newRow("rate 1 of 8") << 100.0 / 8 << 2 << "12.50";
+        QTest::newRow("a third") << 100.0 / 3 << 2 << "33.33";
+        QTest::newRow("two thirds") << 200.0 / 3 << 2 << "66.67";
+        QTest::newRow("zero") << 0.0 << 2 << "0.00";
+        QTest::newRow("negative zero") << -0.0 << 2 << "0.00";
+        QTest::newRow("small negative rounds to zero") << -0.001 << 2 << "0.00";
+        QTest::newRow("half a cent negative") << -0.005 << 2 << "-0.01";
+        QTest::newRow("far below the places") << 1.5e-10 << 2 << "0.00";
+        QTest::newRow("single-precision 0.1") << double(0.1f) << 2 << "0.10";
+        QTest::newRow("single-precision 78.25") << double(78.25f) << 2 << "78.25";
+        // Large values: no exponent, no grouping.
+        QTest::newRow("large") << 123456789012.345 << 2 << "123456789012.35";
+        QTest::newRow("1e20") << 1e20 << 2 << "100000000000000000000.00";
+        QTest::newRow("negative decimals mean 0") << 1.5 << -1 << "2";
+        QTest::newRow("more places than digits") << 0.125 << 5 << "0.12500";
+    }
+    void formatFixed()
+    {
+        QFETCH(double, value);
+        QFETCH(int, decimals);
+        QFETCH(QString, text);
+        QCOMPARE(FormatFixed(value, decimals), text);
+    }
+
+    void formatFixedNotFinite()
+    {
+        // No digits to round: the text says what the value is rather than a number.
+        QVERIFY(!FormatFixed(std::numeric_limits<double>::quiet_NaN(), 2).contains(QLatin1Char('.')));
+        QVERIFY(!FormatFixed(std::numeric_limits<double>::infinity(), 2).isEmpty());
+    }
+
+    void formatSingle_data()
+    {
+        QTest::addColumn<float>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("85.5") << 85.5f << "85.5";
+        QTest::newRow("100") << 100.f << "100";
+        QTest::newRow("0.1") << 0.1f << "0.1";
+        QTest::newRow("59.99") << 59.99f << "59.99";
+        QTest::newRow("78.25") << 78.25f << "78.25";
+        QTest::newRow("185.5") << 185.5f << "185.5";
+        QTest::newRow("negative") << -12.25f << "-12.25";
+        QTest::newRow("zero") << 0.f << "0";
+        QTest::newRow("negative zero") << -0.f << "0";
+        QTest::newRow("a third: 7 digits") << 1.f / 3 << "0.3333333";
+        QTest::newRow("two thirds: rounded up") << 2.f / 3 << "0.6666667";
+        QTest::newRow("average 512.3333") << 1537.f / 3 << "512.3333";
+        QTest::newRow("mean of 70, 75, 80.25") << (70.f + 75.f + 80.25f) / 3 << "75.08334";
+        QTest::newRow("8th digit below 5") << 0.99999994f << "0.9999999";
+        QTest::newRow("carry to a whole number") << 1.99999988f << "2";
+        QTest::newRow("7 digits whole") << 9999999.f << "9999999";
+        QTest::newRow("small, no exponent") << 0.0001f << "0.0001";
+        QTest::newRow("large: exponent") << 12345678.f << "1.234568e+07";
+        QTest::newRow("ten million") << 1e7f << "1e+07";
+        QTest::newRow("tiny: exponent") << 0.00001f << "1e-05";
+    }
+    void formatSingle()
+    {
+        QFETCH(float, value);
+        QFETCH(QString, text);
+        QCOMPARE(tessaly::formatSingle(value), text);
+    }
+};
+
+QTEST_MAIN(TestFormat)
+#include "tst_format.moc"

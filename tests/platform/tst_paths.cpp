@@ -1,0 +1,173 @@
+// Twips, share paths and the program folder.
+#include "platform/program_folder.h"
+#include "platform/share_paths.h"
+#include "platform/units.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <climits>
+
+using namespace tessaly;
+
+namespace {
+
+// Sets or clears an environment variable for one scope.
+class EnvScope {
+public:
+    EnvScope(const char *name, const QString &value) : m_name(name)
+    {
+        m_had = qEnvironmentVariableIsSet(name);
+        m_old = qgetenv(name);
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value.toLocal8Bit());
+    }
+    ~EnvScope()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    bool m_had = false;
+    QByteArray m_old;
+};
+
+} // namespace
+
+class TestPaths : public QObject {
+    Q_OBJECT
+
+private slots:
+    void twipsToPixels_data()
+    {
+        QTest::addColumn<int>("twips");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("zero") << 0 << 0;
+        QTest::newRow("one pixel") << 15 << 1;
+        QTest::newRow("7 rounds down") << 7 << 0;
+        QTest::newRow("8 rounds up") << 8 << 1;
+        QTest::newRow("22 rounds down") << 22 << 1;
+        QTest::newRow("23 rounds up") << 23 << 2;
+        QTest::newRow("-7") << -7 << 0;
+        QTest::newRow("-8") << -8 << -1;
+        QTest::newRow("an inch") << 1440 << 96;
+        QTest::newRow("main window width") << 12000 << 800;
+        QTest::newRow("main window height") << 9000 << 600;
+        QTest::newRow("largest int") << INT_MAX << 143165576;
+        QTest::newRow("smallest int") << INT_MIN << -143165577;
+    }
+    void twipsToPixels()
+    {
+        QFETCH(int, twips);
+        QFETCH(int, pixels);
+        QCOMPARE(tessaly::twipsToPixels(twips), pixels);
+    }
+
+    void pixelsRoundTrip()
+    {
+        QCOMPARE(pixelsToTwips(96), 1440);
+        QCOMPARE(pixelsToTwips(-3), -45);
+        for (int px = -500; px <= 500; ++px)
+            QCOMPARE(tessaly::twipsToPixels(pixelsToTwips(px)), px);
+    }
+
+    void isSharePath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("share");
+        QTest::newRow("backslashes") << "\\\\server\\shuju$\\data.mdb" << true;
+        QTest::newRow("slashes") << "//server/shuju$/data.mdb" << true;
+        QTest::newRow("local") << "/home/school/data.mdb" << false;
+        QTest::newRow("one backslash") << "\\server\\data.mdb" << false;
+        QTest::newRow("drive") << "C:\\Tessaly\\data.mdb" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void isSharePath()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, share);
+        QCOMPARE(tessaly::isSharePath(path), share);
+    }
+
+    void mapSharePath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("mapped");   // "<root>" stands for the mount root
+        QTest::newRow("server database") << "\\\\server\\shuju$\\data.mdb" << "<root>/server/shuju$/data.mdb";
+        QTest::newRow("slashes") << "//server/shuju$/data.mdb" << "<root>/server/shuju$/data.mdb";
+        QTest::newRow("Chinese folder") << "\\\\JWC\\Tessaly安装\\setup.exe" << "<root>/JWC/Tessaly安装/setup.exe";
+        QTest::newRow("doubled separators and dots")
+            << "\\\\server\\\\shuju$\\.\\old\\..\\data.mdb" << "<root>/server/shuju$/data.mdb";
+        QTest::newRow("dots stay under the root") << "\\\\server\\..\\..\\etc\\passwd" << "<root>/etc/passwd";
+        QTest::newRow("server only") << "\\\\server" << "<root>/server";
+        QTest::newRow("local path passes") << "/home/school/data.mdb" << "/home/school/data.mdb";
+        QTest::newRow("local with backslashes") << "C:\\Tessaly\\data.mdb" << "C:/Tessaly/data.mdb";
+        QTest::newRow("empty") << "" << "";
+    }
+    void mapSharePath()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, mapped);
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        EnvScope env("TESSALY_SHARES", root.path() + QLatin1Char('/'));
+        mapped.replace(QStringLiteral("<root>"), QDir::cleanPath(root.path()));
+        QCOMPARE(tessaly::mapSharePath(path), mapped);
+    }
+
+    void mapSharePathReachesFileOnTemporaryServer()
+    {
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("server/shuju$")));
+        QFile db(root.filePath(QStringLiteral("server/shuju$/data.mdb")));
+        QVERIFY(db.open(QIODevice::WriteOnly));
+        db.close();
+        EnvScope env("TESSALY_SHARES", root.path());
+        QVERIFY(QFile::exists(tessaly::mapSharePath(QStringLiteral("\\\\server\\shuju$\\data.mdb"))));
+    }
+
+    void mountRootDefaultsToMnt()
+    {
+        EnvScope env("TESSALY_SHARES", QString());
+        QCOMPARE(shareMountRoot(), QStringLiteral("/mnt"));
+        QCOMPARE(tessaly::mapSharePath(QStringLiteral("\\\\server\\shuju$\\data.mdb")),
+                 QStringLiteral("/mnt/server/shuju$/data.mdb"));
+    }
+
+    void programFolderFromTessalyHome()
+    {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        EnvScope env("TESSALY_HOME", home.path());
+        QCOMPARE(programFolder(), QDir(home.path()).absolutePath());
+        QCOMPARE(programFile(QStringLiteral("data.mdb")), home.filePath(QStringLiteral("data.mdb")));
+        QCOMPARE(programFile(QStringLiteral("XM.DLL")), home.filePath(QStringLiteral("XM.DLL")));
+    }
+
+    void programFolderRelativeHomeIsMadeAbsolute()
+    {
+        EnvScope env("TESSALY_HOME", QStringLiteral("school"));
+        QCOMPARE(programFolder(), QDir::current().absoluteFilePath(QStringLiteral("school")));
+    }
+
+    void programFolderWithoutHomeIsExecutableFolder()
+    {
+        EnvScope env("TESSALY_HOME", QString());
+        QCOMPARE(programFolder(), QCoreApplication::applicationDirPath());
+        QCOMPARE(programFile(QStringLiteral("data.mdb")),
+                 QCoreApplication::applicationDirPath() + QStringLiteral("/data.mdb"));
+    }
+};
+
+QTEST_MAIN(TestPaths)
+#include "tst_paths.moc"
