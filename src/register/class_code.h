@@ -7,7 +7,7 @@
 // that works on one class derives its section table and class code with
 // ResolveClassCode() and lists the class with classMembersQuery().
 //
-// Dates are parameters, so the rules can be checked for any day.
+// "Today" is a parameter: windows pass their TodaySource's day (platform/clock.h).
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -59,8 +59,7 @@ struct ClassIdentity {
 // A grade-group name outside the fixed grade-group list or a class name outside
 // the fixed class list gives an invalid (empty) identity: such a class has no
 // students. Blanks around either name are ignored.
-ClassIdentity ResolveClassCode(const QString &gradeGroup, const QString &className,
-                               const QDate &today = QDate::currentDate());
+ClassIdentity ResolveClassCode(const QString &gradeGroup, const QString &className, const QDate &today);
 
 // True for a well-formed class code: six digits.
 bool isClassCode(const QString &code);
