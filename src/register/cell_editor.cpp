@@ -39,6 +39,7 @@ CellEditor::CellEditor(FlexGrid *grid, CellEditorConfig config, QLineEdit *edito
     if (!m_editor) {
         m_editor = new QLineEdit(grid);
         m_editor->setObjectName(QStringLiteral("Text1"));
+        m_ownEditor = m_editor;
     }
     m_editor->setFrame(false);
     m_editor->setFont(grid->font());
@@ -67,7 +68,10 @@ CellEditor::CellEditor(FlexGrid *grid, CellEditorConfig config, QLineEdit *edito
     });
 }
 
-CellEditor::~CellEditor() = default;
+CellEditor::~CellEditor()
+{
+    delete m_ownEditor.data();
+}
 
 void CellEditor::setConfig(CellEditorConfig config)
 {

@@ -11,13 +11,14 @@
 // The editor never touches the database.
 //
 // Keys typed while the grid itself has the focus change no cell.
+#include <QLineEdit>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
 class QInputMethodEvent;
 class QKeyEvent;
-class QLineEdit;
 
 namespace tessaly {
 class FlexGrid;
@@ -87,7 +88,7 @@ class CellEditor : public QObject {
     Q_OBJECT
 public:
     // Lays `editor` over `grid`; without one, makes a QLineEdit named "Text1" as a
-    // child of the grid. The editor starts hidden.
+    // child of the grid, which goes with the CellEditor. The editor starts hidden.
     CellEditor(FlexGrid *grid, CellEditorConfig config, QLineEdit *editor = nullptr);
     ~CellEditor() override;
 
@@ -152,6 +153,7 @@ private:
 
     FlexGrid *m_grid;
     QLineEdit *m_editor;
+    QPointer<QLineEdit> m_ownEditor;   // made here
     CellEditorConfig m_config;
     int m_editRow = 0;
     int m_editCol = 0;
