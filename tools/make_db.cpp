@@ -3,8 +3,6 @@
 #include "platform/schema.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -14,13 +12,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: make_db PROGRAM_FOLDER\n");
         return 2;
     }
-    const QString folder = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(folder);
-    const QString path = QDir(folder).filePath(QStringLiteral("data.mdb"));
-    if (QFileInfo::exists(path))
-        return 0;
     QString error;
-    if (!tessaly::db::createDeliveredDatabase(path, &error)) {
+    if (tessaly::db::installDeliveredDatabase(QString::fromLocal8Bit(argv[1]), &error) ==
+        tessaly::db::InstallResult::Failed) {
         std::fprintf(stderr, "make_db: %s\n", qPrintable(error));
         return 1;
     }

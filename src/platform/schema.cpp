@@ -2,6 +2,7 @@
 
 #include "platform/database.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -63,10 +64,11 @@ bool createDeliveredDatabase(const QString &path, QString *error)
             *error = QStringLiteral("%1 already exists").arg(path);
         return false;
     }
-    // Create the empty file, then open it as an existing database.
+    // Create the empty file (NewOnly: never one that appeared meanwhile), then open
+    // it as an existing database.
     {
         QFile f(path);
-        if (!f.open(QIODevice::WriteOnly)) {
+        if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             if (error)
                 *error = f.errorString();
             return false;
@@ -81,6 +83,19 @@ bool createDeliveredDatabase(const QString &path, QString *error)
         return false;
     }
     return true;
+}
+
+InstallResult installDeliveredDatabase(const QString &folder, QString *error)
+{
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("cannot create folder %1").arg(folder);
+        return InstallResult::Failed;
+    }
+    const QString path = QDir(folder).filePath(QStringLiteral("data.mdb"));
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        return InstallResult::Kept;
+    return createDeliveredDatabase(path, error) ? InstallResult::Created : InstallResult::Failed;
 }
 
 } // namespace tessaly::db

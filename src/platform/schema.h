@@ -16,4 +16,9 @@ bool createSchema(Connection &c, QString *error = nullptr);
 // an existing database is never overwritten.
 bool createDeliveredDatabase(const QString &path, QString *error = nullptr);
 
+// The build step: makes sure folder/data.mdb exists, creating the folder and a new
+// delivered database when there is none. A database already there is left as it is.
+enum class InstallResult { Created, Kept, Failed };
+InstallResult installDeliveredDatabase(const QString &folder, QString *error = nullptr);
+
 } // namespace tessaly::db

@@ -1,0 +1,30 @@
+#pragma once
+// A large generated school for benchmarks: every grade group of the fixed list with
+// 8 to 10 classes, head teachers and teaching assignments, thousands of students with
+// proper student numbers, and 9 subjects x 14 exams per section table with a score for
+// every student. Deterministic: the same options give the same database.
+#include <QDate>
+#include <QMap>
+#include <QString>
+
+namespace tessaly::bench {
+
+struct LargeSchoolOptions {
+    int students = 5000;                  // spread evenly over the classes, at most 99 a class
+    QDate reference = QDate(2025, 10, 15);   // "today" for cohort years and exam dates
+    quint32 seed = 20251015;
+};
+
+struct LargeSchoolSummary {
+    int gradeGroups = 0;
+    int classes = 0;
+    int teachings = 0;
+    int students = 0;
+    QMap<QString, int> examColumns;        // section table -> exam columns added
+};
+
+// Writes folder/data.mdb (the folder is created when missing). Refuses an existing file.
+bool makeLargeSchool(const QString &folder, const LargeSchoolOptions &options,
+                     LargeSchoolSummary *summary = nullptr, QString *error = nullptr);
+
+} // namespace tessaly::bench
