@@ -1,13 +1,12 @@
 // Class codes, class numbers, seats and the class-membership query.
+#include "fixtures/test_school.h"
 #include "organisation/fixed_lists.h"
 #include "platform/database.h"
-#include "platform/schema.h"
 #include "register/class_code.h"
 #include "register/register_grid.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tessaly;
@@ -256,23 +255,16 @@ void TestClassCode::boarding()
 
 void TestClassCode::membershipIsAPrefixTest()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("data.mdb"));
-    QString error;
-    QVERIFY2(db::createDeliveredDatabase(path, &error), qPrintable(error));
-    db::Connection c(path);
-    QVERIFY(c.ok());
-
-    // Class 200320 holds seats 01 and 02 (inserted out of order). 20200320 only
-    // contains the code (class 202003, seat 20); 19200320 and the empty and null
-    // numbers are no members either; the same number in another table is not listed.
-    const char *numbers[] = {"20032002", "20200320", "20032001", "19200320", ""};
-    for (const char *n : numbers)
-        QVERIFY(c.exec(QStringLiteral("insert into \"初中\" (\"学籍号\", \"姓名\") values (?, ?)"),
-                       {QString::fromLatin1(n), QStringLiteral("学生%1").arg(QString::fromLatin1(n))}));
-    QVERIFY(c.exec(QStringLiteral("insert into \"初中\" (\"姓名\") values ('无号')")));
-    QVERIFY(c.exec(QStringLiteral("insert into \"高中\" (\"学籍号\") values ('20032003')")));
+    test::TestSchool school;
+    QVERIFY(school.isValid());
+    // Class 200320 holds seats 01 and 02 (added out of order). 20200320 only contains
+    // the code (class 202003, seat 20); 19200320, an empty and a null number are no
+    // members either; the same number in another section table is not listed.
+    for (const char *n : {"20032002", "20200320", "20032001", "19200320", ""})
+        QVERIFY(school.addStudent(reg::kTableJunior, QString::fromLatin1(n), QStringLiteral("学生")) > 0);
+    QVERIFY(school.addStudent(reg::kTableJunior, QString(), QStringLiteral("无号")) > 0);
+    QVERIFY(school.addStudent(reg::kTableSenior, QStringLiteral("20032003"), QStringLiteral("高中生")) > 0);
+    db::Connection &c = school.db();
 
     const reg::Statement s = reg::classMembersQuery(reg::kTableJunior, QStringLiteral("200320"));
     QVERIFY(s.isValid());
