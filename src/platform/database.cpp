@@ -3,9 +3,15 @@
 #include "platform/share_paths.h"
 
 #include <QAtomicInt>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlDriver>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace tessaly::db {
 
@@ -14,6 +20,48 @@ QString newConnectionName()
 {
     static QAtomicInt counter;
     return QStringLiteral("tessaly-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+// A file URI that opens an existing file read-write and never creates one.
+// '%', '?' and '#' are escaped so they stay part of the file name.
+QString openExistingUri(const QString &localPath)
+{
+    QString p = QDir::cleanPath(QFileInfo(localPath).absoluteFilePath());
+    p.replace(QLatin1Char('%'), QLatin1String("%25"));
+    p.replace(QLatin1Char('?'), QLatin1String("%3f"));
+    p.replace(QLatin1Char('#'), QLatin1String("%23"));
+    return QStringLiteral("file:") + p + QStringLiteral("?mode=rw");
+}
+
+// Device and inode of a file; false when it cannot be reached.
+bool fileIdentity(const QString &localPath, quint64 *device, quint64 *inode)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(localPath).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    *device = quint64(st.st_dev);
+    *inode = quint64(st.st_ino);
+    return true;
+}
+
+// SQLite's primary result codes that the error numbers rest on.
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+constexpr int kSqliteCantOpen = 14;
+constexpr int kSqliteNotADb = 26;
+
+// A double-quoted name that matches no column must be an error: by default SQLite
+// reads it as a text literal, so a missing column would yield its own name as value.
+void refuseQuotedLiterals(QSqlDatabase &db)
+{
+    const QVariant h = db.driver()->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
+        return;
+    if (sqlite3 *raw = *static_cast<sqlite3 *const *>(h.constData())) {
+        sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+        sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    }
 }
 } // namespace
 
@@ -25,14 +73,32 @@ QString resolvePath(const QString &path)
 Error translate(const QSqlError &e)
 {
     const QString text = e.text().trimmed();
+    const QString shown = text.isEmpty() ? QStringLiteral("数据库操作失败") : text;
+    // The engine's result code decides; the text may quote a user's table or column name.
+    bool haveCode = false;
+    const int code = e.nativeErrorCode().toInt(&haveCode) & 0xff;   // extended codes keep the primary in the low byte
+    if (haveCode) {
+        switch (code) {
+        case kSqliteBusy:
+        case kSqliteLocked:
+            return {kErrLocked, shown};
+        case kSqliteNotADb:
+        case kSqliteCorrupt:
+            return {kErrNotADatabase, shown};
+        case kSqliteCantOpen:
+            return {kErrPathNotFound, shown};
+        default:
+            return {kErrSql, shown};
+        }
+    }
     const QString lower = text.toLower();
-    if (lower.contains(QLatin1String("locked")) || lower.contains(QLatin1String("busy")))
-        return {kErrLocked, text};
+    if (lower.contains(QLatin1String("database is locked")) || lower.contains(QLatin1String("table is locked")))
+        return {kErrLocked, shown};
     if (lower.contains(QLatin1String("not a database")) || lower.contains(QLatin1String("malformed")))
-        return {kErrNotADatabase, text};
+        return {kErrNotADatabase, shown};
     if (lower.contains(QLatin1String("unable to open")))
-        return {kErrPathNotFound, text};
-    return {kErrSql, text.isEmpty() ? QStringLiteral("数据库操作失败") : text};
+        return {kErrPathNotFound, shown};
+    return {kErrSql, shown};
 }
 
 Connection::Connection(const QString &path)
@@ -58,8 +124,13 @@ Connection &Connection::operator=(Connection &&other) noexcept
         m_name = other.m_name;
         m_path = other.m_path;
         m_error = other.m_error;
+        m_lastInsertId = other.m_lastInsertId;
+        m_rowsAffected = other.m_rowsAffected;
+        m_device = other.m_device;
+        m_inode = other.m_inode;
         other.m_db = QSqlDatabase();
         other.m_name.clear();
+        other.m_path.clear();
     }
     return *this;
 }
@@ -86,21 +157,22 @@ bool Connection::open(const QString &path)
     m_error = {};
     m_path = path;
     const QString local = resolvePath(path);
-    QFileInfo info(local);
-    if (path.trimmed().isEmpty() || !info.exists() || !info.isFile()) {
+    if (path.trimmed().isEmpty() || !fileIdentity(local, &m_device, &m_inode)) {
         setError(kErrPathNotFound, QStringLiteral("“%1”不是一个有效的路径。").arg(path));
         return false;
     }
     m_name = newConnectionName();
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    m_db.setDatabaseName(local);
-    // Never create a file that is not there; wait for a busy writer on a share.
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI=0;QSQLITE_BUSY_TIMEOUT=5000"));
+    // mode=rw: a file that went away since the check above is an error, never a new
+    // empty database. Wait for a busy writer on a share.
+    m_db.setDatabaseName(openExistingUri(local));
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_db.open()) {
         setError(m_db.lastError());
         close();
         return false;
     }
+    refuseQuotedLiterals(m_db);
     QSqlQuery q(m_db);
     // The rollback journal works over a network share; WAL does not. Reading the
     // schema also tells a non-database file at once.
@@ -116,6 +188,12 @@ bool Connection::open(const QString &path)
     return true;
 }
 
+bool Connection::isCurrentFile() const
+{
+    quint64 device = 0, inode = 0;
+    return ok() && fileIdentity(resolvePath(m_path), &device, &inode) && device == m_device && inode == m_inode;
+}
+
 void Connection::close()
 {
     if (m_name.isEmpty())
@@ -125,6 +203,11 @@ void Connection::close()
     m_db = QSqlDatabase();
     m_name.clear();
     QSqlDatabase::removeDatabase(name);
+}
+
+bool Connection::setBusyTimeout(int ms)
+{
+    return exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(qMax(0, ms)));
 }
 
 QSqlQuery Connection::query(const QString &sql, const QVariantList &params)
@@ -172,18 +255,16 @@ bool Connection::transaction(const std::function<bool()> &body)
         setError(kErrPathNotFound, QStringLiteral("数据库没有打开。"));
         return false;
     }
-    if (!m_db.transaction()) {
-        setError(m_db.lastError());
+    // Take the write lock first (waiting up to the busy timeout): a deferred
+    // transaction that reads and then writes can fail half-way without waiting.
+    if (!exec(QStringLiteral("BEGIN IMMEDIATE")))
         return false;
-    }
     bool good = body();
-    if (good && !m_db.commit()) {
-        setError(m_db.lastError());
+    if (good && !exec(QStringLiteral("COMMIT")))
         good = false;
-    }
     if (!good) {
         const Error keep = m_error;
-        m_db.rollback();
+        QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
         m_error = keep.isSet() ? keep : Error{kErrSql, QStringLiteral("保存没有完成。")};
     }
     return good;
@@ -197,7 +278,7 @@ bool isValidIdentifier(const QString &name)
         return false;
     for (const QChar ch : name) {
         const char16_t u = ch.unicode();
-        if (u < 0x20 || u == 0x7f)
+        if (ch.category() == QChar::Other_Control)   // C0, DEL and C1
             return false;
         switch (u) {
         case '"': case '\'': case '`': case '[': case ']': case '.':
@@ -220,7 +301,7 @@ QString quoteIdentifier(const QString &name)
 bool tableExists(Connection &c, const QString &table)
 {
     const QVariant n = c.scalar(
-        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=?"), {table});
+        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"), {table});
     return n.toInt() > 0;
 }
 
@@ -237,8 +318,10 @@ QStringList tableColumns(Connection &c, const QString &table)
 
 bool addColumn(Connection &c, const QString &table, const QString &column, ColumnType type)
 {
-    if (!isValidIdentifier(table) || !isValidIdentifier(column))
-        return c.fail(kErrSql, QStringLiteral("名称“%1”含有不允许的字符。").arg(column));
+    for (const QString &name : {table, column}) {
+        if (!isValidIdentifier(name))
+            return c.fail(kErrSql, QStringLiteral("名称“%1”不能用作表名或字段名。").arg(name));
+    }
     if (!tableExists(c, table))
         return c.fail(kErrSql, QStringLiteral("找不到表“%1”。").arg(table));
     for (const QString &existing : tableColumns(c, table)) {

@@ -8,6 +8,8 @@
 // - Rollback journal (never WAL: the file may sit on a share), busy timeout.
 // - Every value goes in as a bound parameter ('?'); identifiers made at run time
 //   go through quoteIdentifier(), which refuses unsafe names.
+// - A double-quoted name that matches no table or column is an error, never a
+//   text literal.
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -47,6 +49,11 @@ public:
     const Error &error() const { return m_error; }
     QSqlDatabase &handle() { return m_db; }
     QString path() const { return m_path; }
+    // True while the path still names the file that was opened: false once it was
+    // removed, became unreachable, or was replaced by another file (a restored copy).
+    bool isCurrentFile() const;
+    // How long a statement waits for another user's lock before failing (ms).
+    bool setBusyTimeout(int ms);
 
     // Runs a statement with bound values; false (and error()) on failure.
     bool exec(const QString &sql, const QVariantList &params = {});
@@ -59,6 +66,8 @@ public:
 
     // Runs body inside one transaction: commit when it returns true, roll back
     // otherwise or when the commit fails. False when anything failed (see error()).
+    // The write lock is taken before body runs; while another user holds it the
+    // call waits up to the busy timeout and then fails with kErrLocked.
     bool transaction(const std::function<bool()> &body);
 
     // Records an error of the caller's own (a refused name, say); returns false.
@@ -71,6 +80,8 @@ private:
     Error m_error;
     QVariant m_lastInsertId;
     int m_rowsAffected = 0;
+    quint64 m_device = 0;
+    quint64 m_inode = 0;
     void setError(int number, const QString &text);
     void setError(const QSqlError &e);
 };
@@ -91,7 +102,7 @@ enum class ColumnType { Real, Text };
 // Appends a column; refuses an invalid name, an unknown table or an existing column.
 bool addColumn(Connection &c, const QString &table, const QString &column, ColumnType type);
 
-// Maps an engine error to the error numbers above.
+// Maps an engine error to the error numbers above (by the engine's result code).
 Error translate(const class QSqlError &e);
 
 } // namespace tessaly::db

@@ -1,0 +1,502 @@
+// Connection, transactions, identifiers and schema questions on real SQLite files.
+#include "platform/database.h"
+#include "platform/share_paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tessaly::db;
+
+namespace {
+
+// A new database at path with one table "名单" (名称 TEXT NOT NULL, 分数 REAL).
+bool makeDatabase(const QString &path)
+{
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return false;
+    }
+    Connection c(path);
+    return c.ok() && c.exec(QStringLiteral(R"(CREATE TABLE "名单" ("名称" TEXT NOT NULL, "分数" REAL))"));
+}
+
+QStringList folderEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestDatabase : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_shares;
+    QString m_dbPath;
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void openMissingPath_data();
+    void openMissingPath();
+    void openSharePath();
+    void openPathWithUnusualCharacters();
+    void openRefusesNonDatabase();
+    void openSwitchesFromWal();
+
+    void execBindsValues();
+    void transactionCommitsAll();
+    void transactionIsAllOrNothing_data();
+    void transactionIsAllOrNothing();
+    void transactionBodyRefusal();
+    void lockedDatabaseIsAnError();
+
+    void translateByEngineCode_data();
+    void translateByEngineCode();
+    void missingNamesAreErrors();
+
+    void identifiers_data();
+    void identifiers();
+
+    void tableColumnsInStoredOrder();
+    void addColumnAppends();
+    void addColumnRefuses_data();
+    void addColumnRefuses();
+
+    void moveKeepsTheConnection();
+    void knowsWhenTheFileIsReplaced();
+};
+
+void TestDatabase::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_shares = m_dir.filePath(QStringLiteral("shares"));
+    QVERIFY(QDir().mkpath(m_shares + QStringLiteral("/server1/共享")));
+    qputenv("TESSALY_SHARES", m_shares.toUtf8());
+}
+
+void TestDatabase::init()
+{
+    static int n = 0;
+    m_dbPath = m_dir.filePath(QStringLiteral("db%1.mdb").arg(++n));
+    QVERIFY(makeDatabase(m_dbPath));
+}
+
+void TestDatabase::openMissingPath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("folder");   // folder that must stay as it was
+    QTest::newRow("missing file") << QStringLiteral("none.mdb") << QString();
+    QTest::newRow("missing file in missing folder") << QStringLiteral("没有/data.mdb") << QString();
+    QTest::newRow("share without server") << QStringLiteral("\\\\server9\\共享\\data.mdb") << QStringLiteral("shares");
+    QTest::newRow("share with folder but no file") << QStringLiteral("\\\\server1\\共享\\data.mdb")
+                                                    << QStringLiteral("shares/server1/共享");
+    QTest::newRow("share, slash form") << QStringLiteral("//server1/共享/data.mdb") << QStringLiteral("shares/server1/共享");
+    QTest::newRow("empty path") << QString() << QString();
+    QTest::newRow("blank path") << QStringLiteral("  ") << QString();
+    QTest::newRow("a folder") << QStringLiteral("shares") << QString();
+}
+
+void TestDatabase::openMissingPath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, folder);
+    // Relative test paths live in the temporary folder; share paths are mapped.
+    const QString full = path.startsWith(QLatin1Char('\\')) || path.startsWith(QLatin1Char('/')) || path.trimmed().isEmpty()
+                             ? path
+                             : m_dir.filePath(path);
+    const QString watched = m_dir.filePath(folder);
+    const QStringList before = folderEntries(watched);
+
+    Connection c(full);
+    QVERIFY(!c.ok());
+    QCOMPARE(c.error().number, kErrPathNotFound);
+    QVERIFY(!c.error().text.isEmpty());
+    QCOMPARE(folderEntries(watched), before);
+    if (!path.trimmed().isEmpty() && path != QLatin1String("shares"))
+        QVERIFY(!QFileInfo::exists(resolvePath(full)));
+
+    // The same for a second attempt on an existing Connection object.
+    Connection again(m_dbPath);
+    QVERIFY(again.ok());
+    QVERIFY(!again.open(full));
+    QCOMPARE(again.error().number, kErrPathNotFound);
+    QVERIFY(!again.ok());
+}
+
+void TestDatabase::openSharePath()
+{
+    const QString local = m_shares + QStringLiteral("/server1/共享/data.mdb");
+    QVERIFY(makeDatabase(local));
+    Connection c(QStringLiteral("\\\\server1\\共享\\data.mdb"));
+    QVERIFY2(c.ok(), qPrintable(c.error().text));
+    QVERIFY(c.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES (?))"), {QStringLiteral("张三")}));
+    Connection direct(local);
+    QCOMPARE(direct.scalar(QStringLiteral(R"(SELECT "名称" FROM "名单")")).toString(), QStringLiteral("张三"));
+}
+
+void TestDatabase::openPathWithUnusualCharacters()
+{
+    // Characters that mean something in a file URI must stay part of the name.
+    const QString folder = m_dir.filePath(QStringLiteral("学校 #1 %20 ?a=b"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/数据 %41#.mdb");
+    QVERIFY(makeDatabase(path));
+    Connection c(path);
+    QVERIFY2(c.ok(), qPrintable(c.error().text));
+    QVERIFY(c.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES ('甲'))")));
+    QCOMPARE(c.scalar(QStringLiteral(R"(SELECT count(*) FROM "名单")")).toInt(), 1);
+    QCOMPARE(folderEntries(folder), QStringList{QStringLiteral("数据 %41#.mdb")});
+}
+
+void TestDatabase::openRefusesNonDatabase()
+{
+    const QString path = m_dir.filePath(QStringLiteral("notes.mdb"));
+    const QByteArray content = QStringLiteral("这不是数据库，只是一段文字。\r\n").repeated(40).toUtf8();
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    Connection c(path);
+    QVERIFY(!c.ok());
+    QCOMPARE(c.error().number, kErrNotADatabase);
+    QVERIFY(!c.error().text.isEmpty());
+    QCOMPARE(fileBytes(path), content);   // left untouched
+}
+
+void TestDatabase::openSwitchesFromWal()
+{
+    {
+        Connection c(m_dbPath);
+        QVERIFY(c.exec(QStringLiteral("PRAGMA journal_mode=WAL")));
+    }
+    QCOMPARE(fileBytes(m_dbPath).mid(18, 2), QByteArray("\x02\x02"));   // WAL file format
+    {
+        Connection c(m_dbPath);
+        QVERIFY(c.ok());
+        QVERIFY(c.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES ('乙'))")));
+    }
+    QCOMPARE(fileBytes(m_dbPath).mid(18, 2), QByteArray("\x01\x01"));   // rollback journal
+    QVERIFY(!QFileInfo::exists(m_dbPath + QStringLiteral("-wal")));
+}
+
+void TestDatabase::execBindsValues()
+{
+    Connection c(m_dbPath);
+    const QString name = QStringLiteral("O'Brien'); DROP TABLE \"名单\"; --");
+    QVERIFY(c.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称", "分数") VALUES (?, ?))"), {name, 85.5}));
+    QCOMPARE(c.rowsAffected(), 1);
+    QCOMPARE(c.lastInsertId().toInt(), 1);
+    QCOMPARE(c.scalar(QStringLiteral(R"(SELECT "名称" FROM "名单" WHERE "分数" = ?)"), {85.5}).toString(), name);
+    QVERIFY(tableExists(c, QStringLiteral("名单")));
+
+    // A wrong number of values is an error, not a row with nulls.
+    QVERIFY(!c.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称", "分数") VALUES (?, ?))"), {QStringLiteral("x")}));
+    QVERIFY(c.error().isSet());
+    QCOMPARE(c.scalar(QStringLiteral(R"(SELECT count(*) FROM "名单")")).toInt(), 1);
+}
+
+void TestDatabase::transactionCommitsAll()
+{
+    Connection c(m_dbPath);
+    const bool done = c.transaction([&] {
+        for (const QString &n : {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")})
+            if (!c.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES (?))"), {n}))
+                return false;
+        return true;
+    });
+    QVERIFY(done);
+    QVERIFY(!c.error().isSet());
+    Connection other(m_dbPath);
+    QCOMPARE(other.scalar(QStringLiteral(R"(SELECT group_concat("名称", ',') FROM "名单")")).toString(),
+             QStringLiteral("甲,乙,丙"));
+}
+
+void TestDatabase::transactionIsAllOrNothing_data()
+{
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QVariantList>("params");
+    QTest::addColumn<QString>("errorPart");
+    QTest::newRow("null into NOT NULL") << QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES (?))")
+                                        << QVariantList{QVariant()} << QStringLiteral("NOT NULL");
+    QTest::newRow("missing table") << QStringLiteral(R"(INSERT INTO "没有的表" ("名称") VALUES (?))")
+                                   << QVariantList{QStringLiteral("乙")} << QStringLiteral("没有的表");
+    QTest::newRow("missing column") << QStringLiteral(R"(UPDATE "名单" SET "语文" = ?)")
+                                    << QVariantList{1} << QStringLiteral("语文");
+    QTest::newRow("syntax") << QStringLiteral("INSRT INTO \"名单\" VALUES (1)") << QVariantList{} << QStringLiteral("syntax");
+}
+
+void TestDatabase::transactionIsAllOrNothing()
+{
+    QFETCH(QString, second);
+    QFETCH(QVariantList, params);
+    QFETCH(QString, errorPart);
+    Connection c(m_dbPath);
+    const bool done = c.transaction([&] {
+        return c.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES (?))"), {QStringLiteral("甲")}) &&
+               c.exec(second, params);
+    });
+    QVERIFY(!done);
+    QCOMPARE(c.error().number, kErrSql);
+    QVERIFY2(c.error().text.contains(errorPart), qPrintable(c.error().text));
+    QCOMPARE(c.scalar(QStringLiteral(R"(SELECT count(*) FROM "名单")")).toInt(), 0);
+    Connection other(m_dbPath);
+    QCOMPARE(other.scalar(QStringLiteral(R"(SELECT count(*) FROM "名单")")).toInt(), 0);
+
+    // The connection is usable afterwards (no transaction left open).
+    QVERIFY(c.transaction([&] {
+        return c.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES ('丁'))"));
+    }));
+    QCOMPARE(other.scalar(QStringLiteral(R"(SELECT count(*) FROM "名单")")).toInt(), 1);
+}
+
+void TestDatabase::transactionBodyRefusal()
+{
+    // The body refuses on a rule of its own: nothing is written and the failure is reported.
+    Connection c(m_dbPath);
+    QVERIFY(!c.transaction([&] {
+        c.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES ('甲'))"));
+        return false;
+    }));
+    QVERIFY(c.error().isSet());
+    QCOMPARE(c.scalar(QStringLiteral(R"(SELECT count(*) FROM "名单")")).toInt(), 0);
+
+    QVERIFY(!c.transaction([&] { return c.fail(kErrSql, QStringLiteral("分数超过满分")); }));
+    QCOMPARE(c.error().text, QStringLiteral("分数超过满分"));
+}
+
+void TestDatabase::lockedDatabaseIsAnError()
+{
+    Connection writer(m_dbPath);
+    Connection other(m_dbPath);
+    QVERIFY(writer.ok() && other.ok());
+    other.setBusyTimeout(50);
+
+    bool plainWrite = true;
+    bool txWrite = true;
+    bool bodyRan = false;
+    Error plainError, txError;
+    QVERIFY(writer.transaction([&] {
+        if (!writer.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES ('写入者'))")))
+            return false;
+        plainWrite = other.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES ('他人'))"));
+        plainError = other.error();
+        txWrite = other.transaction([&] {
+            bodyRan = true;
+            return other.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES ('他人2'))"));
+        });
+        txError = other.error();
+        return true;
+    }));
+    QVERIFY(!plainWrite);
+    QCOMPARE(plainError.number, kErrLocked);
+    QVERIFY(!txWrite);
+    QCOMPARE(txError.number, kErrLocked);
+    QVERIFY(!bodyRan);   // the write lock is taken before any work is done
+    QCOMPARE(other.scalar(QStringLiteral(R"(SELECT group_concat("名称", ',') FROM "名单")")).toString(),
+             QStringLiteral("写入者"));
+    // Once the writer is done the other connection writes normally.
+    QVERIFY(other.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES ('他人'))")));
+}
+
+void TestDatabase::translateByEngineCode_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("number");
+    QTest::newRow("busy") << QStringLiteral("5") << QStringLiteral("database is locked") << kErrLocked;
+    QTest::newRow("busy, extended code") << QStringLiteral("261") << QStringLiteral("database is locked") << kErrLocked;
+    QTest::newRow("locked table") << QStringLiteral("6") << QStringLiteral("database table is locked") << kErrLocked;
+    QTest::newRow("not a database") << QStringLiteral("26") << QStringLiteral("file is not a database") << kErrNotADatabase;
+    QTest::newRow("corrupt") << QStringLiteral("11") << QStringLiteral("database disk image is malformed") << kErrNotADatabase;
+    QTest::newRow("cannot open") << QStringLiteral("14") << QStringLiteral("unable to open database file") << kErrPathNotFound;
+    QTest::newRow("error naming a lock") << QStringLiteral("1") << QStringLiteral("no such table: locked") << kErrSql;
+    QTest::newRow("error naming busy") << QStringLiteral("1") << QStringLiteral("no such column: busy") << kErrSql;
+    QTest::newRow("constraint") << QStringLiteral("19") << QStringLiteral("NOT NULL constraint failed") << kErrSql;
+    QTest::newRow("no code, locked text") << QString() << QStringLiteral("database is locked") << kErrLocked;
+}
+
+void TestDatabase::translateByEngineCode()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, text);
+    QFETCH(int, number);
+    const Error e = translate(QSqlError(QString(), text, QSqlError::StatementError, code));
+    QCOMPARE(e.number, number);
+    QVERIFY(e.text.contains(text));
+}
+
+void TestDatabase::missingNamesAreErrors()
+{
+    Connection c(m_dbPath);
+    QVERIFY(c.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES ('甲'))")));
+    // A missing table whose name speaks of a lock is a statement error, not a lock.
+    QVERIFY(!c.exec(QStringLiteral(R"(SELECT * FROM "locked")")));
+    QCOMPARE(c.error().number, kErrSql);
+    // A quoted column that does not exist is an error, not its own name as a value.
+    QSqlQuery q = c.query(QStringLiteral(R"(SELECT "Z25S语文250915" FROM "名单")"));
+    QVERIFY(!q.isActive());
+    QCOMPARE(c.error().number, kErrSql);
+    QVERIFY2(c.error().text.contains(QStringLiteral("Z25S语文250915")), qPrintable(c.error().text));
+    QVERIFY(!c.scalar(QStringLiteral(R"(SELECT count(*) FROM "名单" WHERE "busy" = 'busy')")).isValid());
+    QCOMPARE(c.error().number, kErrSql);
+}
+
+void TestDatabase::identifiers_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("chinese") << QStringLiteral("语文") << true;
+    QTest::newRow("exam column") << QStringLiteral("Z25S语文250915") << true;
+    QTest::newRow("quiz column") << QStringLiteral("单元语文241203") << true;
+    QTest::newRow("register column") << QStringLiteral("学籍号") << true;
+    QTest::newRow("ascii") << QStringLiteral("ID") << true;
+    QTest::newRow("inner blank") << QStringLiteral("期中 语文") << true;
+    QTest::newRow("digits and parentheses") << QStringLiteral("成绩(1)") << true;
+    QTest::newRow("64 characters") << QString(64, QChar(u'分')) << true;
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("leading blank") << QStringLiteral(" 语文") << false;
+    QTest::newRow("leading ideographic blank") << QStringLiteral("\u3000语文") << false;
+    QTest::newRow("leading tab") << QStringLiteral("\t语文") << false;
+    QTest::newRow("double quote") << QStringLiteral("语\"文") << false;
+    QTest::newRow("single quote") << QStringLiteral("语'文") << false;
+    QTest::newRow("backtick") << QStringLiteral("语`文") << false;
+    QTest::newRow("chinese quotes") << QStringLiteral("“语文”") << false;
+    QTest::newRow("chinese single quotes") << QStringLiteral("‘语文’") << false;
+    QTest::newRow("open bracket") << QStringLiteral("语[文") << false;
+    QTest::newRow("close bracket") << QStringLiteral("语]文") << false;
+    QTest::newRow("dot") << QStringLiteral("语.文") << false;
+    QTest::newRow("newline") << QStringLiteral("语\n文") << false;
+    QTest::newRow("carriage return") << QStringLiteral("语文\r") << false;
+    QTest::newRow("nul") << QString::fromUtf16(u"语\u0000文", 3) << false;
+    QTest::newRow("delete") << QStringLiteral("语\x7f文") << false;
+    QTest::newRow("C1 control") << QStringLiteral("语\u0085文") << false;
+    QTest::newRow("65 characters") << QString(65, QChar(u'分')) << false;
+}
+
+void TestDatabase::identifiers()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, valid);
+    QCOMPARE(isValidIdentifier(name), valid);
+    QCOMPARE(quoteIdentifier(name), valid ? QLatin1Char('"') + name + QLatin1Char('"') : QString());
+    if (!valid)
+        return;
+    // A valid name works as a column once quoted.
+    Connection c(m_dbPath);
+    QVERIFY2(addColumn(c, QStringLiteral("名单"), name, ColumnType::Text), qPrintable(c.error().text));
+    QVERIFY(c.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称", %1) VALUES ('甲', ?))").arg(quoteIdentifier(name)),
+                   {QStringLiteral("值")}));
+    QCOMPARE(c.scalar(QStringLiteral(R"(SELECT %1 FROM "名单")").arg(quoteIdentifier(name))).toString(),
+             QStringLiteral("值"));
+}
+
+void TestDatabase::tableColumnsInStoredOrder()
+{
+    Connection c(m_dbPath);
+    QVERIFY(c.exec(QStringLiteral(R"(CREATE TABLE "小学" ("ID" INTEGER PRIMARY KEY, "学籍号" TEXT, "姓名" TEXT, "性别" TEXT, "备注" TEXT, "住宿" INTEGER))")));
+    const QStringList expected{QStringLiteral("ID"), QStringLiteral("学籍号"), QStringLiteral("姓名"),
+                               QStringLiteral("性别"), QStringLiteral("备注"), QStringLiteral("住宿")};
+    QCOMPARE(tableColumns(c, QStringLiteral("小学")), expected);
+    QCOMPARE(tableColumns(c, QStringLiteral("名单")), (QStringList{QStringLiteral("名称"), QStringLiteral("分数")}));
+    QVERIFY(tableColumns(c, QStringLiteral("没有的表")).isEmpty());
+    QVERIFY(tableColumns(c, QStringLiteral("小学\"; DROP TABLE \"名单")).isEmpty());
+    QVERIFY(tableExists(c, QStringLiteral("名单")));
+}
+
+void TestDatabase::addColumnAppends()
+{
+    Connection c(m_dbPath);
+    QVERIFY(c.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES ('甲'))")));
+    QVERIFY2(addColumn(c, QStringLiteral("名单"), QStringLiteral("Z25S语文250915"), ColumnType::Real),
+             qPrintable(c.error().text));
+    QVERIFY2(addColumn(c, QStringLiteral("名单"), QStringLiteral("操行评定"), ColumnType::Text),
+             qPrintable(c.error().text));
+    QCOMPARE(tableColumns(c, QStringLiteral("名单")),
+             (QStringList{QStringLiteral("名称"), QStringLiteral("分数"), QStringLiteral("Z25S语文250915"),
+                          QStringLiteral("操行评定")}));
+    // Existing rows have no value in the new columns.
+    QVERIFY(c.scalar(QStringLiteral(R"(SELECT "Z25S语文250915" FROM "名单")")).isNull());
+    // A REAL column stores numbers as numbers, a TEXT column keeps the text as typed.
+    QVERIFY(c.exec(QStringLiteral(R"(UPDATE "名单" SET "Z25S语文250915" = ?, "操行评定" = ?)"),
+                   {QStringLiteral("85.5"), 90}));
+    QCOMPARE(c.scalar(QStringLiteral(R"(SELECT typeof("Z25S语文250915") FROM "名单")")).toString(), QStringLiteral("real"));
+    QCOMPARE(c.scalar(QStringLiteral(R"(SELECT typeof("操行评定") FROM "名单")")).toString(), QStringLiteral("text"));
+    QCOMPARE(c.scalar(QStringLiteral(R"(SELECT "Z25S语文250915" FROM "名单" WHERE "Z25S语文250915" > 85)")).toDouble(), 85.5);
+}
+
+void TestDatabase::addColumnRefuses_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("named");   // the name the error text mentions
+    QTest::newRow("existing column") << QStringLiteral("名单") << QStringLiteral("分数") << QStringLiteral("分数");
+    QTest::newRow("existing column, other case") << QStringLiteral("名单") << QStringLiteral("id") << QStringLiteral("id");
+    QTest::newRow("dot in name") << QStringLiteral("名单") << QStringLiteral("语.文") << QStringLiteral("语.文");
+    QTest::newRow("quote in name") << QStringLiteral("名单") << QStringLiteral("语\"文") << QStringLiteral("语\"文");
+    QTest::newRow("empty name") << QStringLiteral("名单") << QString() << QString();
+    QTest::newRow("unknown table") << QStringLiteral("没有的表") << QStringLiteral("语文") << QStringLiteral("没有的表");
+    QTest::newRow("invalid table") << QStringLiteral("名[单") << QStringLiteral("语文") << QStringLiteral("名[单");
+}
+
+void TestDatabase::addColumnRefuses()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, column);
+    QFETCH(QString, named);
+    Connection c(m_dbPath);
+    QVERIFY(c.exec(QStringLiteral(R"(ALTER TABLE "名单" ADD COLUMN "ID" INTEGER)")));
+    const QStringList before = tableColumns(c, QStringLiteral("名单"));
+    QVERIFY(!addColumn(c, table, column, ColumnType::Real));
+    QCOMPARE(c.error().number, kErrSql);
+    QVERIFY2(c.error().text.contains(named), qPrintable(c.error().text));
+    QCOMPARE(tableColumns(c, QStringLiteral("名单")), before);
+}
+
+void TestDatabase::moveKeepsTheConnection()
+{
+    Connection a(m_dbPath);
+    QVERIFY(a.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES ('甲'))")));
+    Connection b(std::move(a));
+    QVERIFY(!a.ok());
+    QVERIFY(b.ok());
+    QCOMPARE(b.path(), m_dbPath);
+    QCOMPARE(b.lastInsertId().toInt(), 1);
+    QCOMPARE(b.scalar(QStringLiteral(R"(SELECT count(*) FROM "名单")")).toInt(), 1);
+    Connection d;
+    d = std::move(b);
+    QVERIFY(!b.ok());
+    QCOMPARE(d.scalar(QStringLiteral(R"(SELECT "名称" FROM "名单")")).toString(), QStringLiteral("甲"));
+}
+
+void TestDatabase::knowsWhenTheFileIsReplaced()
+{
+    Connection c(m_dbPath);
+    QVERIFY(c.isCurrentFile());
+    const QString copy = m_dir.filePath(QStringLiteral("copy.mdb"));
+    QFile::remove(copy);
+    QVERIFY(QFile::copy(m_dbPath, copy));
+    QVERIFY(c.isCurrentFile());   // a copy elsewhere changes nothing
+    QVERIFY(QFile::remove(m_dbPath));
+    QVERIFY(!c.isCurrentFile());
+    QVERIFY(QFile::copy(copy, m_dbPath));
+    QVERIFY(!c.isCurrentFile());   // same name, another file
+    QVERIFY(c.open(m_dbPath));
+    QVERIFY(c.isCurrentFile());
+    c.close();
+    QVERIFY(!c.isCurrentFile());
+}
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "tst_database.moc"
