@@ -4,7 +4,8 @@
 // so row 0 is the header row and "column 19" is the 20th column.
 // Sizes are in twips; a width or height of 0 hides the column or row.
 //
-// A new grid has 2 rows, 2 columns, 1 fixed row and 1 fixed column.
+// A new grid has 2 rows, 2 columns, 1 fixed row and 1 fixed column; its current
+// cell is (1, 1).
 // Fixed rows stay at the top and fixed columns at the left while the grid
 // scrolls (they are drawn by strips laid over the scrolling cells).
 // The grid never edits a cell itself: windows lay their own editor over the
@@ -176,8 +177,8 @@ private:
 
     int m_fixedRows = 1;
     int m_fixedCols = 1;
-    int m_row = 0;
-    int m_col = 0;
+    int m_row = 1;
+    int m_col = 1;
     int m_mouseRow = -1;
     int m_mouseCol = -1;
     bool m_pressed = false;

@@ -224,6 +224,8 @@ void TestFlexGrid::textMatrixOutsideItems()
     FlexGrid g;
     QCOMPARE(g.Rows(), 2);
     QCOMPARE(g.Cols(), 2);
+    QCOMPARE(g.Row(), 1);
+    QCOMPARE(g.Col(), 1);
     QCOMPARE(g.TextMatrix(1, 1), QString());
     g.setRows(5);
     g.setCols(4);
