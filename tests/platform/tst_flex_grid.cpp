@@ -1,0 +1,592 @@
+#include "platform/flex_grid.h"
+#include "platform/units.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QWheelEvent>
+
+using tessaly::FlexGrid;
+using tessaly::pixelsToTwips;
+
+namespace {
+
+const QString kRegisterFormat = QStringLiteral(
+    "^编号|^学 籍 号|^ 姓  名 |^性别|^民族|^政治面貌|>出 生 日 期|>户口性质|<原毕业学校|^住宿|"
+    ">联 系  电 话|<　　籍　　　贯　　|<　家　庭　住　址　|　  特  长  　|<家长姓名|^与生关系|"
+    "<　家　长　单　位　|>　　备      注　　|I  D|保存");
+
+// A grid on screen (offscreen platform): 30 rows of 20 px, 10 columns of 60 px,
+// one fixed row and one fixed column, in a 320 x 220 frame.
+void showGrid(FlexGrid &g)
+{
+    g.setRows(30);
+    g.setCols(10);
+    for (int r = 0; r < g.Rows(); ++r)
+        g.setRowHeight(r, 300);
+    for (int c = 0; c < g.Cols(); ++c)
+        g.setColWidth(c, 900);
+    for (int r = 0; r < g.Rows(); ++r)
+        for (int c = 0; c < g.Cols(); ++c)
+            g.setTextMatrix(r, c, QStringLiteral("%1,%2").arg(r).arg(c));
+    g.resize(320, 220);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    QApplication::processEvents();
+}
+
+// The view drawing the cell at a point of the grid (the grid or one of its fixed strips),
+// and the cell's rectangle there in grid coordinates.
+QRect drawnRect(FlexGrid &g, int row, int col, const QPoint &at)
+{
+    QWidget *viewport = g.childAt(at);
+    auto *view = viewport ? qobject_cast<QTableView *>(viewport->parentWidget()) : nullptr;
+    if (!view)
+        return {};
+    QRect r = view->visualRect(view->model()->index(row, col));
+    r.moveTopLeft(viewport->mapTo(&g, r.topLeft()));
+    return r;
+}
+
+void clickAt(FlexGrid &g, const QPoint &gridPos)
+{
+    QWidget *target = g.childAt(gridPos);
+    QVERIFY(target);
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&g, gridPos));
+}
+
+QStringList column(const FlexGrid &g, int col)
+{
+    QStringList texts;
+    for (int r = 0; r < g.Rows(); ++r)
+        texts << g.TextMatrix(r, col);
+    return texts;
+}
+
+} // namespace
+
+class TestFlexGrid : public QObject {
+    Q_OBJECT
+
+private slots:
+    void formatString_data();
+    void formatString();
+    void formatStringWidthsFollowHeaderBlanks();
+    void registerGridHidesLastTwoColumns();
+    void twipsRoundTrip_data();
+    void twipsRoundTrip();
+    void textMatrixOutsideItems();
+    void sortRows_data();
+    void sortRows();
+    void sortKeepsFixedRowsAndMovesHeights();
+    void mergeEqualNeighbours();
+    void mergeFollowsTextsAndReachesStrips();
+    void cellGeometry_data();
+    void cellGeometry();
+    void clickMakesCellCurrent_data();
+    void clickMakesCellCurrent();
+    void clickOutsideCellsSendsNoClick();
+    void scrollEmitted();
+    void currentCellNeverScrolls();
+    void arrowKeysStayInDataCells();
+    void cellsNotEditable();
+};
+
+void TestFlexGrid::formatString_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QStringList>("headers");
+    QTest::addColumn<QString>("alignments");  // c centre, l left, r right, per column
+
+    QTest::newRow("marks") << "^序号|<名称|>密码" << QStringList{"序号", "名称", "密码"} << "clr";
+    QTest::newRow("blanks kept") << "^序号|^班　级|^ 科  目 |> 姓  名 |>密  码"
+                                 << QStringList{"序号", "班　级", " 科  目 ", " 姓  名 ", "密  码"} << "cccrr";
+    QTest::newRow("no mark is left") << "^序号|^班名称|^班 实 际 名|^班 主 任|MM"
+                                     << QStringList{"序号", "班名称", "班 实 际 名", "班 主 任", "MM"} << "ccccl";
+    QTest::newRow("box drawing") << "^0 │59|^60│79|>前10名平均分" << QStringList{"0 │59", "60│79", "前10名平均分"}
+                                 << "ccr";
+    QTest::newRow("register")
+        << kRegisterFormat
+        << QStringList{"编号", "学 籍 号", " 姓  名 ", "性别", "民族", "政治面貌", "出 生 日 期", "户口性质",
+                       "原毕业学校", "住宿", "联 系  电 话", "　　籍　　　贯　　", "　家　庭　住　址　",
+                       "　  特  长  　", "家长姓名", "与生关系", "　家　长　单　位　", "　　备      注　　", "I  D",
+                       "保存"}
+        << "ccccccrrlcrllllclrll";
+}
+
+void TestFlexGrid::formatString()
+{
+    QFETCH(QString, format);
+    QFETCH(QStringList, headers);
+    QFETCH(QString, alignments);
+
+    FlexGrid g;
+    g.setRows(0);
+    g.setCols(30);
+    g.setFormatString(format);
+    QCOMPARE(g.Cols(), headers.size());
+    QCOMPARE(g.Rows(), 1);
+    for (int c = 0; c < g.Cols(); ++c) {
+        QCOMPARE(g.TextMatrix(0, c), headers[c]);
+        const Qt::Alignment h = g.ColAlignment(c) & Qt::AlignHorizontal_Mask;
+        const Qt::Alignment expected = alignments[c] == u'c' ? Qt::AlignHCenter
+            : alignments[c] == u'r'                          ? Qt::AlignRight
+                                                             : Qt::AlignLeft;
+        QCOMPARE(h, expected);
+        QVERIFY(g.ColWidth(c) > 0);
+    }
+}
+
+void TestFlexGrid::formatStringWidthsFollowHeaderBlanks()
+{
+    FlexGrid g;
+    g.setFormatString(QStringLiteral("^姓名|^ 姓  名 |^　姓　名　|^学 籍 号|^学籍号"));
+    QVERIFY(g.ColWidth(0) < g.ColWidth(1));
+    QVERIFY(g.ColWidth(1) < g.ColWidth(2));
+    QVERIFY(g.ColWidth(4) < g.ColWidth(3));
+    // Each column shows its whole header text, drawn bold in the fixed row.
+    QFont bold = g.font();
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
+    for (int c = 0; c < g.Cols(); ++c)
+        QVERIFY2(g.columnWidth(c) > fm.horizontalAdvance(g.TextMatrix(0, c)), qPrintable(g.TextMatrix(0, c)));
+    // A blank is at least half an ideograph wide: " 姓  名 " takes four ideographs' room.
+    const int ideograph = fm.horizontalAdvance(QChar(0x4E00));
+    QVERIFY(g.columnWidth(1) >= 4 * ideograph);
+    QVERIFY(g.columnWidth(3) >= 4 * ideograph);
+}
+
+void TestFlexGrid::registerGridHidesLastTwoColumns()
+{
+    FlexGrid g;
+    g.setFixedCols(2);
+    g.setFormatString(kRegisterFormat);
+    g.setColWidth(g.Cols() - 2, 0);
+    g.setColWidth(g.Cols() - 1, 0);
+    QCOMPARE(g.Cols(), 20);
+    QCOMPARE(g.ColWidth(18), 0);
+    QCOMPARE(g.ColWidth(19), 0);
+    QVERIFY(g.ColWidth(17) > 0);
+    QCOMPARE(g.TextMatrix(0, 18), QStringLiteral("I  D"));
+    // Hidden in the fixed strips as well, where the header row is drawn.
+    for (QTableView *view : g.findChildren<QTableView *>()) {
+        QVERIFY(view->isColumnHidden(18));
+        QVERIFY(view->isColumnHidden(19));
+        QCOMPARE(view->columnWidth(17), g.columnWidth(17));
+    }
+    QCOMPARE(g.cellRect(1, 19).width(), 0);
+}
+
+void TestFlexGrid::twipsRoundTrip_data()
+{
+    QTest::addColumn<int>("twips");
+    QTest::addColumn<int>("readBack");
+
+    QTest::newRow("450") << 450 << 450;
+    QTest::newRow("225") << 225 << 225;
+    QTest::newRow("900") << 900 << 900;
+    QTest::newRow("445 to whole pixels") << 445 << 450;
+    QTest::newRow("8 is one pixel") << 8 << 15;
+    QTest::newRow("7 is no pixel: hidden") << 7 << 0;
+    QTest::newRow("0 hides") << 0 << 0;
+    QTest::newRow("negative hides") << -30 << 0;
+}
+
+void TestFlexGrid::twipsRoundTrip()
+{
+    QFETCH(int, twips);
+    QFETCH(int, readBack);
+
+    FlexGrid g;
+    g.setRows(4);
+    g.setCols(4);
+    g.setColWidth(2, twips);
+    g.setRowHeight(2, twips);
+    QCOMPARE(g.ColWidth(2), readBack);
+    QCOMPARE(g.RowHeight(2), readBack);
+    QCOMPARE(g.isColumnHidden(2), readBack == 0);
+    QCOMPARE(g.isRowHidden(2), readBack == 0);
+    // A hidden column or row comes back with the next width.
+    g.setColWidth(2, 600);
+    g.setRowHeight(2, 600);
+    QCOMPARE(g.ColWidth(2), 600);
+    QCOMPARE(g.RowHeight(2), 600);
+    QVERIFY(!g.isColumnHidden(2));
+    QVERIFY(!g.isRowHidden(2));
+}
+
+void TestFlexGrid::textMatrixOutsideItems()
+{
+    FlexGrid g;
+    QCOMPARE(g.Rows(), 2);
+    QCOMPARE(g.Cols(), 2);
+    QCOMPARE(g.Row(), 1);
+    QCOMPARE(g.Col(), 1);
+    QCOMPARE(g.TextMatrix(1, 1), QString());
+    g.setRows(5);
+    g.setCols(4);
+    QCOMPARE(g.TextMatrix(4, 3), QString());
+    QCOMPARE(g.TextMatrix(-1, 0), QString());
+    QCOMPARE(g.TextMatrix(5, 0), QString());
+    QCOMPARE(g.TextMatrix(0, 4), QString());
+
+    g.setTextMatrix(4, 3, QStringLiteral("张三"));
+    QCOMPARE(g.TextMatrix(4, 3), QStringLiteral("张三"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("outside a grid of 5 x 4")));
+    g.setTextMatrix(9, 9, QStringLiteral("x"));  // outside: ignored
+    QCOMPARE(g.Rows(), 5);
+    QCOMPARE(g.Cols(), 4);
+
+    // Rows cut away lose their texts; rows added back are empty.
+    g.setRows(3);
+    g.setRows(5);
+    QCOMPARE(g.TextMatrix(4, 3), QString());
+
+    // clearTexts empties texts and keeps sizes.
+    g.setTextMatrix(1, 1, QStringLiteral("李四"));
+    g.setColWidth(1, 1200);
+    g.clearTexts();
+    QCOMPARE(g.TextMatrix(1, 1), QString());
+    QCOMPARE(g.ColWidth(1), 1200);
+}
+
+void TestFlexGrid::sortRows_data()
+{
+    QTest::addColumn<QStringList>("rows");  // data rows, cells separated by ','
+    QTest::addColumn<int>("fromCol");
+    QTest::addColumn<int>("toCol");
+    QTest::addColumn<bool>("ascending");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("expected");
+
+    const int generic = int(FlexGrid::SortKind::Generic);
+    const int noCase = int(FlexGrid::SortKind::TextNoCase);
+    QTest::newRow("numbers by value") << QStringList{"10", "9", "2", "100"} << 0 << 0 << true << generic
+                                      << QStringList{"2", "9", "10", "100"};
+    QTest::newRow("empty, numbers, texts") << QStringList{"b", "10", "", "a", "9"} << 0 << 0 << true << generic
+                                           << QStringList{"", "9", "10", "a", "b"};
+    QTest::newRow("descending") << QStringList{"b", "10", "", "a", "9"} << 0 << 0 << false << generic
+                                << QStringList{"b", "a", "10", "9", ""};
+    QTest::newRow("signs, decimals, blanks")
+        << QStringList{"1.5", "-2", " 3 ", "+0.5", "1.50"} << 0 << 0 << true << generic
+        << QStringList{"-2", "+0.5", "1.5", "1.50", " 3 "};
+    QTest::newRow("not numbers compare as text")
+        << QStringList{"12a", "1e3", "1.2.3", "5"} << 0 << 0 << true << generic
+        << QStringList{"5", "1.2.3", "12a", "1e3"};
+    QTest::newRow("several keys descending, stable")
+        << QStringList{"男,600,a", "女,650,b", "男,700,c", ",500,d", "男,600,e"} << 0 << 1 << false << generic
+        << QStringList{"男,700,c", "男,600,a", "男,600,e", "女,650,b", ",500,d"};
+    QTest::newRow("later key decides ties") << QStringList{"1,b", "1,a", "0,z"} << 0 << 1 << true << generic
+                                            << QStringList{"0,z", "1,a", "1,b"};
+    QTest::newRow("range given backwards") << QStringList{"1,b", "1,a", "0,z"} << 1 << 0 << true << generic
+                                           << QStringList{"0,z", "1,a", "1,b"};
+    QTest::newRow("columns outside the keys do not count")
+        << QStringList{"b,1", "a,1", "c,0"} << 1 << 1 << true << generic << QStringList{"c,0", "b,1", "a,1"};
+    QTest::newRow("text is case sensitive") << QStringList{"b", "A", "a", "B"} << 0 << 0 << true << generic
+                                            << QStringList{"A", "B", "a", "b"};
+    QTest::newRow("text without case") << QStringList{"b", "A", "a", "B"} << 0 << 0 << true << noCase
+                                       << QStringList{"A", "a", "b", "B"};
+    QTest::newRow("without case, numbers as text") << QStringList{"10", "9", "2"} << 0 << 0 << true << noCase
+                                                   << QStringList{"10", "2", "9"};
+}
+
+void TestFlexGrid::sortRows()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(int, fromCol);
+    QFETCH(int, toCol);
+    QFETCH(bool, ascending);
+    QFETCH(int, kind);
+    QFETCH(QStringList, expected);
+
+    FlexGrid g;
+    const int cols = int(rows.first().split(u',').size());
+    g.setCols(cols);
+    g.setRows(int(rows.size()) + 1);
+    g.setFixedCols(0);
+    for (int c = 0; c < cols; ++c)
+        g.setTextMatrix(0, c, QStringLiteral("0"));  // a fixed row that would sort first
+    for (int r = 0; r < rows.size(); ++r) {
+        const QStringList cells = rows[r].split(u',');
+        for (int c = 0; c < cols; ++c)
+            g.setTextMatrix(r + 1, c, cells[c]);
+    }
+    g.sortRows(fromCol, toCol, ascending, FlexGrid::SortKind(kind));
+
+    QStringList got;
+    for (int r = 1; r < g.Rows(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < cols; ++c)
+            cells << g.TextMatrix(r, c);
+        got << cells.join(u',');
+    }
+    QCOMPARE(got, expected);
+    QCOMPARE(g.TextMatrix(0, 0), QStringLiteral("0"));
+}
+
+void TestFlexGrid::sortKeepsFixedRowsAndMovesHeights()
+{
+    FlexGrid g;
+    g.setCols(2);
+    g.setRows(5);
+    g.setFixedRows(2);
+    const QStringList keys{"总分", "0", "30", "10", "20"};
+    for (int r = 0; r < keys.size(); ++r) {
+        g.setTextMatrix(r, 0, keys[r]);
+        g.setTextMatrix(r, 1, QStringLiteral("row %1").arg(r));
+    }
+    g.setRowHeight(2, 0);    // "30" is hidden
+    g.setRowHeight(3, 450);  // "10" is tall
+    g.setRowHeight(4, 225);
+    g.setRow(3);
+
+    g.sortRows(0, 0, true);
+
+    QCOMPARE(column(g, 0), (QStringList{"总分", "0", "10", "20", "30"}));
+    QCOMPARE(column(g, 1), (QStringList{"row 0", "row 1", "row 3", "row 4", "row 2"}));
+    QCOMPARE(g.RowHeight(2), 450);
+    QCOMPARE(g.RowHeight(3), 225);
+    QCOMPARE(g.RowHeight(4), 0);
+    QCOMPARE(g.Row(), 3);
+    // The strip drawing the fixed column hides the same row.
+    auto *fixedCols = g.findChild<QTableView *>(QStringLiteral("fixedCols"));
+    QVERIFY(fixedCols);
+    QVERIFY(fixedCols->isRowHidden(4));
+    QCOMPARE(fixedCols->rowHeight(2), g.rowHeight(2));
+}
+
+void TestFlexGrid::mergeEqualNeighbours()
+{
+    FlexGrid g;
+    g.setFixedCols(0);
+    g.mergeCol(0);  // before the grid is filled, as a window sets it at load
+    g.setRows(9);
+    g.setCols(2);
+    const QStringList subjects{"语文", "语文", "语文", "数学", "数学", "英语", "", "", "英语"};
+    for (int r = 0; r < subjects.size(); ++r) {
+        g.setTextMatrix(r, 0, subjects[r]);
+        g.setTextMatrix(r, 1, QStringLiteral("同"));
+    }
+    g.applyMerges();
+
+    QCOMPARE(g.rowSpan(0, 0), 1);  // the header never merges into the data rows
+    QCOMPARE(g.rowSpan(1, 0), 2);
+    QCOMPARE(g.rowSpan(3, 0), 2);
+    QCOMPARE(g.rowSpan(5, 0), 1);
+    QCOMPARE(g.rowSpan(6, 0), 1);  // empty cells stay apart
+    QCOMPARE(g.rowSpan(7, 0), 1);
+    QCOMPARE(g.rowSpan(1, 1), 1);  // a column without a merge
+    QCOMPARE(g.columnSpan(1, 0), 1);
+
+    // A row merge joins equal headers.
+    g.setTextMatrix(0, 1, QStringLiteral("语文"));
+    g.mergeRow(0);
+    g.applyMerges();
+    QCOMPARE(g.columnSpan(0, 0), 2);
+
+    g.clearMerges();
+    QCOMPARE(g.rowSpan(1, 0), 1);
+    QCOMPARE(g.columnSpan(0, 0), 1);
+}
+
+void TestFlexGrid::mergeFollowsTextsAndReachesStrips()
+{
+    FlexGrid g;
+    g.setRows(6);
+    g.setCols(3);
+    g.mergeCol(0);
+    const QStringList subjects{"学科", "语文", "语文", "数学", "数学", "数学"};
+    for (int r = 0; r < subjects.size(); ++r)
+        g.setTextMatrix(r, 0, subjects[r]);
+    g.grab();  // painting brings the spans up to date
+    QCOMPARE(g.rowSpan(1, 0), 2);
+    QCOMPARE(g.rowSpan(3, 0), 3);
+
+    g.setTextMatrix(2, 0, QStringLiteral("数学"));
+    g.grab();
+    QCOMPARE(g.rowSpan(1, 0), 1);
+    QCOMPARE(g.rowSpan(2, 0), 4);
+    // Column 0 is fixed: its strip draws the same span.
+    for (QTableView *view : g.findChildren<QTableView *>())
+        QCOMPARE(view->rowSpan(2, 0), 4);
+}
+
+void TestFlexGrid::cellGeometry_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("hScroll");
+    QTest::addColumn<int>("vScroll");
+
+    QTest::newRow("data cell") << 2 << 3 << 0 << 0;
+    QTest::newRow("data cell, scrolled") << 12 << 6 << 100 << 145;
+    QTest::newRow("header cell, scrolled") << 0 << 5 << 100 << 145;
+    QTest::newRow("fixed column cell, scrolled") << 11 << 0 << 100 << 145;
+    QTest::newRow("corner, scrolled") << 0 << 0 << 100 << 145;
+}
+
+void TestFlexGrid::cellGeometry()
+{
+    QFETCH(int, row);
+    QFETCH(int, col);
+    QFETCH(int, hScroll);
+    QFETCH(int, vScroll);
+
+    FlexGrid g;
+    showGrid(g);
+    g.horizontalScrollBar()->setValue(hScroll);
+    g.verticalScrollBar()->setValue(vScroll);
+    QApplication::processEvents();
+
+    const QRect rect = g.cellRect(row, col);
+    QVERIFY(g.rect().contains(rect));
+    const QRect drawn = drawnRect(g, row, col, rect.center());
+    QCOMPARE(rect, drawn);
+
+    g.setRow(row);
+    g.setCol(col);
+    QCOMPARE(g.CellLeft(), pixelsToTwips(drawn.x()));
+    QCOMPARE(g.CellTop(), pixelsToTwips(drawn.y()));
+    QCOMPARE(g.CellWidth(), pixelsToTwips(drawn.width()));
+    QCOMPARE(g.CellHeight(), pixelsToTwips(drawn.height()));
+}
+
+void TestFlexGrid::clickMakesCellCurrent_data()
+{
+    cellGeometry_data();
+}
+
+void TestFlexGrid::clickMakesCellCurrent()
+{
+    QFETCH(int, row);
+    QFETCH(int, col);
+    QFETCH(int, hScroll);
+    QFETCH(int, vScroll);
+
+    FlexGrid g;
+    showGrid(g);
+    g.setRow(1);
+    g.setCol(1);
+    g.horizontalScrollBar()->setValue(hScroll);
+    g.verticalScrollBar()->setValue(vScroll);
+    QApplication::processEvents();
+
+    QList<QPoint> seen;  // (col, row) as the Click handler sees them
+    connect(&g, &FlexGrid::Click, &g, [&] { seen << QPoint(g.Col(), g.Row()); });
+    QSignalSpy down(&g, &FlexGrid::MouseDown);
+
+    const QPoint at = g.cellRect(row, col).center();
+    clickAt(g, at);
+
+    QCOMPARE(seen, QList<QPoint>{QPoint(col, row)});
+    QCOMPARE(g.MouseRow(), row);
+    QCOMPARE(g.MouseCol(), col);
+    QCOMPARE(down.size(), 1);
+    QCOMPARE(down[0][0].toInt(), 1);  // left button
+    QCOMPARE(down[0][2].toInt(), pixelsToTwips(at.x()));
+    QCOMPARE(down[0][3].toInt(), pixelsToTwips(at.y()));
+    QCOMPARE(g.horizontalScrollBar()->value(), hScroll);
+    QCOMPARE(g.verticalScrollBar()->value(), vScroll);
+}
+
+void TestFlexGrid::clickOutsideCellsSendsNoClick()
+{
+    FlexGrid g;
+    g.setRows(2);
+    g.setCols(2);
+    g.resize(400, 300);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    g.setRow(1);
+    g.setCol(1);
+    QSignalSpy clicks(&g, &FlexGrid::Click);
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, QPoint(380, 280) - g.viewport()->pos());
+    QCOMPARE(clicks.size(), 0);
+    QCOMPARE(g.MouseRow(), -1);
+    QCOMPARE(g.Row(), 1);
+}
+
+void TestFlexGrid::scrollEmitted()
+{
+    FlexGrid g;
+    showGrid(g);
+    QSignalSpy scrolls(&g, &FlexGrid::Scroll);
+    g.verticalScrollBar()->setValue(40);
+    QCOMPARE(scrolls.size(), 1);
+    g.horizontalScrollBar()->setValue(30);
+    QCOMPARE(scrolls.size(), 2);
+
+    // The wheel over the header row scrolls the grid.
+    QWidget *header = g.childAt(g.cellRect(0, 3).center());
+    QVERIFY(header && header != g.viewport());
+    const QPoint pos(10, 5);
+    QWheelEvent wheel(pos, header->mapToGlobal(pos), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(header, &wheel);
+    QVERIFY(g.verticalScrollBar()->value() > 40);
+    QCOMPARE(scrolls.size(), 3);
+}
+
+void TestFlexGrid::currentCellNeverScrolls()
+{
+    FlexGrid g;
+    showGrid(g);
+    QSignalSpy scrolls(&g, &FlexGrid::Scroll);
+    g.setRow(29);
+    g.setCol(9);
+    g.setFocus();
+    QApplication::processEvents();
+    QCOMPARE(g.Row(), 29);
+    QCOMPARE(g.Col(), 9);
+    QCOMPARE(scrolls.size(), 0);
+    QCOMPARE(g.verticalScrollBar()->value(), 0);
+    QCOMPARE(g.horizontalScrollBar()->value(), 0);
+}
+
+void TestFlexGrid::arrowKeysStayInDataCells()
+{
+    FlexGrid g;
+    showGrid(g);
+    g.activateWindow();
+    g.setFocus();
+    g.setRow(1);
+    g.setCol(1);
+    QTest::keyClick(&g, Qt::Key_Down);
+    QCOMPARE(g.Row(), 2);
+    QTest::keyClick(&g, Qt::Key_Up);
+    QTest::keyClick(&g, Qt::Key_Up);
+    QCOMPARE(g.Row(), 1);  // not into the header row
+    QTest::keyClick(&g, Qt::Key_Left);
+    QCOMPARE(g.Col(), 1);  // not into the fixed column
+
+    // Moving down past the bottom scrolls the cell into view below the header row.
+    for (int i = 0; i < 15; ++i)
+        QTest::keyClick(&g, Qt::Key_Down);
+    QCOMPARE(g.Row(), 16);
+    const QRect cell = g.cellRect(16, 1);
+    QVERIFY(g.viewport()->geometry().contains(cell));
+    QVERIFY(cell.top() >= g.cellRect(0, 1).bottom());
+}
+
+void TestFlexGrid::cellsNotEditable()
+{
+    FlexGrid g;
+    showGrid(g);
+    const QPoint at = g.cellRect(3, 3).center();
+    QWidget *target = g.childAt(at);
+    QTest::mouseDClick(target, Qt::LeftButton, {}, target->mapFrom(&g, at));
+    QTest::keyClicks(&g, QStringLiteral("abc"));
+    QTest::keyClick(&g, Qt::Key_F2);
+    QTest::keyClick(&g, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), &g);
+    QVERIFY(g.findChildren<QLineEdit *>().isEmpty());
+    QCOMPARE(g.TextMatrix(3, 3), QStringLiteral("3,3"));
+    QVERIFY(!(g.item(3, 3)->flags() & Qt::ItemIsEditable));
+}
+
+QTEST_MAIN(TestFlexGrid)
+#include "tst_flex_grid.moc"

@@ -1,0 +1,310 @@
+// Class codes, class numbers, seats and the class-membership query.
+#include "fixtures/test_school.h"
+#include "organisation/fixed_lists.h"
+#include "platform/database.h"
+#include "register/class_code.h"
+#include "register/register_grid.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QtTest>
+
+using namespace tessaly;
+
+class TestClassCode : public QObject {
+    Q_OBJECT
+private slots:
+    void resolveAcrossTheYear_data();
+    void resolveAcrossTheYear();
+    void classNumber_data();
+    void classNumber();
+    void classNumberAgreesWithNumeralScan();
+    void sectionTablePerGradeGroup_data();
+    void sectionTablePerGradeGroup();
+    void namesOutsideTheFixedLists_data();
+    void namesOutsideTheFixedLists();
+    void shownId_data();
+    void shownId();
+    void firstFreeSeatFillsGaps();
+    void firstFreeSeatRefusesAHundredthSeat();
+    void boarding_data();
+    void boarding();
+    void membershipIsAPrefixTest();
+    void membershipQueryRefusesBadInput_data();
+    void membershipQueryRefusesBadInput();
+};
+
+void TestClassCode::resolveAcrossTheYear_data()
+{
+    QTest::addColumn<QString>("gradeGroup");
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<int>("cohortYear");
+    QTest::addColumn<QString>("classCode");
+    QTest::addColumn<int>("schoolYearStart");
+
+    const QString g = QStringLiteral("初二年级组");
+    QTest::newRow("31 Jul") << g << "十三班" << QDate(2005, 7, 31) << 2003 << "200313" << 2004;
+    QTest::newRow("1 Aug: school year turns") << g << "十三班" << QDate(2005, 8, 1) << 2003 << "200313" << 2005;
+    QTest::newRow("31 Aug") << g << "十三班" << QDate(2005, 8, 31) << 2003 << "200313" << 2005;
+    QTest::newRow("1 Sep: cohort turns") << g << "十三班" << QDate(2005, 9, 1) << 2004 << "200413" << 2005;
+    QTest::newRow("15 Oct") << g << "十三班" << QDate(2005, 10, 15) << 2004 << "200413" << 2005;
+    QTest::newRow("31 Dec") << g << "十三班" << QDate(2005, 12, 31) << 2004 << "200413" << 2005;
+    QTest::newRow("1 Jan") << g << "十三班" << QDate(2006, 1, 1) << 2004 << "200413" << 2005;
+    QTest::newRow("15 Mar") << g << "十三班" << QDate(2006, 3, 15) << 2004 << "200413" << 2005;
+    QTest::newRow("一年级组 Sep") << "一年级组" << "一班" << QDate(2005, 9, 10) << 2005 << "200501" << 2005;
+    QTest::newRow("一年级组 Aug") << "一年级组" << "一班" << QDate(2005, 8, 10) << 2004 << "200401" << 2005;
+    QTest::newRow("六年级组 Sep") << "六年级组" << "三十班" << QDate(2010, 9, 1) << 2005 << "200530" << 2010;
+    QTest::newRow("高三年级组 May") << "高三年级组" << "二十一班" << QDate(2006, 5, 1) << 2003 << "200321" << 2005;
+    QTest::newRow("blanks around names") << " 初二年级组 " << " 十三班" << QDate(2005, 10, 15) << 2004 << "200413" << 2005;
+}
+
+void TestClassCode::resolveAcrossTheYear()
+{
+    QFETCH(QString, gradeGroup);
+    QFETCH(QString, className);
+    QFETCH(QDate, today);
+    QFETCH(int, cohortYear);
+    QFETCH(QString, classCode);
+    QFETCH(int, schoolYearStart);
+
+    const reg::ClassIdentity id = reg::ResolveClassCode(gradeGroup, className, today);
+    QVERIFY(id.isValid());
+    QCOMPARE(id.cohortYear, cohortYear);
+    QCOMPARE(id.classCode, classCode);
+    QCOMPARE(id.classCode.left(4), QString::number(cohortYear));
+    QCOMPARE(reg::schoolYearStart(today), schoolYearStart);
+}
+
+void TestClassCode::classNumber_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("number");
+    QTest::newRow("一班") << "一班" << 1;
+    QTest::newRow("九班") << "九班" << 9;
+    QTest::newRow("十班") << "十班" << 10;
+    QTest::newRow("十三班") << "十三班" << 13;
+    QTest::newRow("二十班") << "二十班" << 20;
+    QTest::newRow("二十一班") << "二十一班" << 21;
+    QTest::newRow("二十九班") << "二十九班" << 29;
+    QTest::newRow("三十班") << "三十班" << 30;
+    QTest::newRow("三十一班 is not in the list") << "三十一班" << 0;
+    QTest::newRow("digits") << "1班" << 0;
+    QTest::newRow("with actual name") << "十班(实验)" << 0;
+    QTest::newRow("numeral only") << "十" << 0;
+    QTest::newRow("empty") << "" << 0;
+}
+
+void TestClassCode::classNumber()
+{
+    QFETCH(QString, name);
+    QFETCH(int, number);
+    QCOMPARE(organisation::classNumber(name), number);
+}
+
+// The class number is also readable from the numeral in the name: test every
+// numeral of the 30-entry table in order and keep the last one the name contains.
+// Both readings must agree on every name of the fixed list.
+void TestClassCode::classNumberAgreesWithNumeralScan()
+{
+    const QStringList names = organisation::classNames();
+    QCOMPARE(names.size(), 30);
+    QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 30);
+
+    const QString units = QStringLiteral("一二三四五六七八九");
+    QStringList numerals;   // column by column: 一 … 十, 十一 … 二十, 二十一 … 三十
+    for (QChar u : units)
+        numerals << QString(u);
+    numerals << QStringLiteral("十");
+    for (QChar u : units)
+        numerals << QStringLiteral("十") + u;
+    numerals << QStringLiteral("二十");
+    for (QChar u : units)
+        numerals << QStringLiteral("二十") + u;
+    numerals << QStringLiteral("三十");
+    QCOMPARE(numerals.size(), 30);
+
+    for (const QString &name : names) {
+        int scanned = 0;
+        for (int i = 0; i < numerals.size(); ++i)
+            if (name.contains(numerals[i]))
+                scanned = i + 1;
+        QCOMPARE(organisation::classNumber(name), scanned);
+    }
+}
+
+void TestClassCode::sectionTablePerGradeGroup_data()
+{
+    QTest::addColumn<QString>("gradeGroup");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("grade");
+    const QStringList fixed = organisation::gradeGroupNames();
+    QCOMPARE(fixed.size(), 12);
+    const char *tables[] = {"小学", "小学", "小学", "小学", "小学", "小学",
+                            "初中", "初中", "初中", "高中", "高中", "高中"};
+    const int grades[] = {1, 2, 3, 4, 5, 6, 1, 2, 3, 1, 2, 3};
+    for (int i = 0; i < 12; ++i)
+        QTest::newRow(fixed[i].toUtf8().constData()) << fixed[i] << QString::fromUtf8(tables[i]) << grades[i];
+}
+
+void TestClassCode::sectionTablePerGradeGroup()
+{
+    QFETCH(QString, gradeGroup);
+    QFETCH(QString, table);
+    QFETCH(int, grade);
+    QCOMPARE(reg::sectionTableOf(gradeGroup), table);
+    QCOMPARE(reg::gradeOf(gradeGroup), grade);
+    const reg::ClassIdentity id = reg::ResolveClassCode(gradeGroup, QStringLiteral("二班"), QDate(2020, 10, 1));
+    QCOMPARE(id.sectionTable, table);
+    QCOMPARE(id.cohortYear, 2020 - (grade - 1));
+    QCOMPARE(id.classNumber, 2);
+}
+
+void TestClassCode::namesOutsideTheFixedLists_data()
+{
+    QTest::addColumn<QString>("gradeGroup");
+    QTest::addColumn<QString>("className");
+    QTest::newRow("grade group without numeral") << "高级组" << "一班";
+    QTest::newRow("seventh grade") << "七年级组" << "一班";
+    QTest::newRow("short grade-group name") << "初二" << "一班";
+    QTest::newRow("empty grade group") << "" << "一班";
+    QTest::newRow("class beyond the list") << "初二年级组" << "三十一班";
+    QTest::newRow("class without numeral") << "初二年级组" << "实验班";
+    QTest::newRow("empty class") << "初二年级组" << "";
+}
+
+void TestClassCode::namesOutsideTheFixedLists()
+{
+    QFETCH(QString, gradeGroup);
+    QFETCH(QString, className);
+    const reg::ClassIdentity id = reg::ResolveClassCode(gradeGroup, className, QDate(2005, 10, 15));
+    QVERIFY(!id.isValid());
+    QVERIFY(id.classCode.isEmpty());
+    QVERIFY(id.sectionTable.isEmpty());
+    // Such a class lists nobody: its (empty) code gives no query.
+    QVERIFY(!reg::classMembersQuery(reg::kTableJunior, id.classCode).isValid());
+}
+
+void TestClassCode::shownId_data()
+{
+    QTest::addColumn<QString>("classCode");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("own student") << "200413" << "20041305" << "20041305";
+    QTest::newRow("other cohort year") << "200413" << "20031305" << "20041305";
+    QTest::newRow("empty number") << "200413" << "" << "";
+}
+
+void TestClassCode::shownId()
+{
+    QFETCH(QString, classCode);
+    QFETCH(QString, number);
+    QFETCH(QString, shown);
+    QCOMPARE(reg::shownId(classCode, number), shown);
+}
+
+void TestClassCode::firstFreeSeatFillsGaps()
+{
+    QStringList taken = {"20041301", "20041302", "20041304"};
+    std::optional<QString> next = reg::firstFreeSeat("200413", taken);
+    QVERIFY(next.has_value());
+    QCOMPARE(*next, QStringLiteral("20041303"));
+    taken << *next;
+    next = reg::firstFreeSeat("200413", taken);
+    QVERIFY(next.has_value());
+    QCOMPARE(*next, QStringLiteral("20041305"));
+    QCOMPARE(reg::seatOf(*next), QStringLiteral("05"));
+
+    // An empty class starts at 01; numbers of other classes do not count.
+    QCOMPARE(reg::firstFreeSeat("200413", {}).value_or(QString()), QStringLiteral("20041301"));
+    QCOMPARE(reg::firstFreeSeat("200413", {"20041401", "20031301"}).value_or(QString()),
+             QStringLiteral("20041301"));
+}
+
+void TestClassCode::firstFreeSeatRefusesAHundredthSeat()
+{
+    QStringList taken;
+    for (int seat = 1; seat <= 99; ++seat)
+        taken << QStringLiteral("200413%1").arg(seat, 2, 10, QLatin1Char('0'));
+    QVERIFY(!reg::firstFreeSeat("200413", taken).has_value());
+
+    taken.removeAll(QStringLiteral("20041357"));
+    QCOMPARE(reg::firstFreeSeat("200413", taken).value_or(QString()), QStringLiteral("20041357"));
+
+    QVERIFY(!reg::firstFreeSeat("", {}).has_value());
+}
+
+void TestClassCode::boarding_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("1") << QVariant(1) << "是";
+    QTest::newRow("-1") << QVariant(-1) << "是";
+    QTest::newRow("0") << QVariant(0) << "否";
+    QTest::newRow("null") << QVariant() << "否";
+}
+
+void TestClassCode::boarding()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(QString, shown);
+    QCOMPARE(reg::boardingText(stored), shown);
+    QCOMPARE(reg::boardingValue(shown), shown == QStringLiteral("是") ? 1 : 0);
+    QCOMPARE(reg::boardingValue(QStringLiteral("Y")), 0);
+}
+
+void TestClassCode::membershipIsAPrefixTest()
+{
+    test::TestSchool school;
+    QVERIFY(school.isValid());
+    // Class 200320 holds seats 01 and 02 (added out of order). 20200320 only contains
+    // the code (class 202003, seat 20); 19200320, an empty and a null number are no
+    // members either; the same number in another section table is not listed.
+    for (const char *n : {"20032002", "20200320", "20032001", "19200320", ""})
+        QVERIFY(school.addStudent(reg::kTableJunior, QString::fromLatin1(n), QStringLiteral("学生")) > 0);
+    QVERIFY(school.addStudent(reg::kTableJunior, QString(), QStringLiteral("无号")) > 0);
+    QVERIFY(school.addStudent(reg::kTableSenior, QStringLiteral("20032003"), QStringLiteral("高中生")) > 0);
+    db::Connection &c = school.db();
+
+    const reg::Statement s = reg::classMembersQuery(reg::kTableJunior, QStringLiteral("200320"));
+    QVERIFY(s.isValid());
+    QSqlQuery q = c.query(s.sql, s.params);
+    QVERIFY2(q.isActive(), qPrintable(c.error().text));
+    QCOMPARE(q.record().count(), reg::kRegisterColumnCount);
+    for (int i = 0; i < reg::kRegisterColumnCount; ++i)
+        QCOMPARE(q.record().fieldName(i), reg::registerColumns().at(i));
+    QStringList listed;
+    while (q.next())
+        listed << q.value(QStringLiteral("学籍号")).toString();
+    QCOMPARE(listed, (QStringList{"20032001", "20032002"}));
+
+    // The look-alike's own class lists it.
+    const reg::Statement other = reg::classMembersQuery(reg::kTableJunior, QStringLiteral("202003"), {"学籍号"});
+    QSqlQuery q2 = c.query(other.sql, other.params);
+    QVERIFY(q2.next());
+    QCOMPARE(q2.value(0).toString(), QStringLiteral("20200320"));
+    QVERIFY(!q2.next());
+}
+
+void TestClassCode::membershipQueryRefusesBadInput_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QStringList>("columns");
+    QTest::newRow("unknown table") << "教导处" << "200320" << reg::registerColumns();
+    QTest::newRow("code with quote") << "初中" << "2003'0" << reg::registerColumns();
+    QTest::newRow("code too long") << "初中" << "2003201" << reg::registerColumns();
+    QTest::newRow("code not digits") << "初中" << "20032x" << reg::registerColumns();
+    QTest::newRow("unsafe column") << "初中" << "200320" << QStringList{"姓名\" from x --"};
+}
+
+void TestClassCode::membershipQueryRefusesBadInput()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, code);
+    QFETCH(QStringList, columns);
+    QVERIFY(!reg::classMembersQuery(table, code, columns).isValid());
+}
+
+QTEST_GUILESS_MAIN(TestClassCode)
+#include "tst_class_code.moc"
