@@ -1,11 +1,14 @@
+#include "platform/program_folder.h"
+#include "shell/main_window.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("Tessaly"));
+    app.setApplicationName(QStringLiteral("Tessaly"));
+    tessaly::MainWindow w(tessaly::programFolder());
+    w.MDIForm_Load();
     w.show();
     return app.exec();
 }

@@ -7,7 +7,7 @@
 
 #include <QComboBox>
 
-namespace tessaly::org {
+namespace tessaly::organisation {
 
 namespace {
 
@@ -122,4 +122,4 @@ void FillClassCombo(DataControl &data, const Session &session, const QString &gr
     data.setCaption(QString());
 }
 
-} // namespace tessaly::org
+} // namespace tessaly::organisation

@@ -7,7 +7,7 @@
 #include <QMdiSubWindow>
 #include <QWidget>
 
-namespace tessaly::org {
+namespace tessaly::organisation {
 
 void CentreOnMainWindow(QWidget *window, const QWidget *mainWindow, int offsetTwips)
 {
@@ -68,4 +68,4 @@ void ShowRecordPosition(DataControl &data, PositionText kind)
     });
 }
 
-} // namespace tessaly::org
+} // namespace tessaly::organisation

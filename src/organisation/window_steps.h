@@ -10,7 +10,7 @@ namespace tessaly {
 class DataControl;
 }
 
-namespace tessaly::org {
+namespace tessaly::organisation {
 
 // Moves the window so that its left edge is at (main width - own width) / 2
 // and its top at (main height - own height) / 2 - offset, in twips; a positive
@@ -39,4 +39,4 @@ QString recordPositionText(PositionText kind, int count, int position);
 // An empty record set shows count 0 and position 0.
 void ShowRecordPosition(DataControl &data, PositionText kind);
 
-} // namespace tessaly::org
+} // namespace tessaly::organisation

@@ -1,7 +1,6 @@
-// The organisation routines: fixed lists, class numbers, the administrator
-// account, the grade-group and class combos, and the data-control steps.
+// The organisation routines: the administrator account, the grade-group and
+// class combos, and the data-control steps.
 #include "fixtures/test_school.h"
-#include "organisation/organisation.h"
 #include "organisation/selection.h"
 #include "organisation/window_steps.h"
 #include "platform/data_control.h"
@@ -20,10 +19,6 @@ class TestSelection : public QObject {
     Q_OBJECT
 
 private slots:
-    void fixedLists();
-    void classNumbers_data();
-    void classNumbers();
-
     void adminAccountFound();
     void adminAccountMissing();
 
@@ -44,54 +39,6 @@ private slots:
     void centreOnMainWindow();
 };
 
-void TestSelection::fixedLists()
-{
-    const QStringList grades = org::fixedGradeGroupList();
-    QCOMPARE(grades.size(), 12);
-    QCOMPARE(grades.first(), QStringLiteral("一年级组"));
-    QCOMPARE(grades[6], QStringLiteral("初一年级组"));
-    QCOMPARE(grades.last(), QStringLiteral("高三年级组"));
-
-    const QStringList classes = org::fixedClassList();
-    QCOMPARE(classes.size(), 30);
-    QCOMPARE(classes.mid(8, 4), (QStringList{QStringLiteral("九班"), QStringLiteral("十班"),
-                                             QStringLiteral("十一班"), QStringLiteral("十二班")}));
-    QCOMPARE(classes.mid(18, 4), (QStringList{QStringLiteral("十九班"), QStringLiteral("二十班"),
-                                              QStringLiteral("二十一班"), QStringLiteral("二十二班")}));
-    QCOMPARE(classes.last(), QStringLiteral("三十班"));
-
-    const QStringList subjects = org::fixedSubjectList();
-    QCOMPARE(subjects.size(), 17);
-    QCOMPARE(subjects.first(), QStringLiteral("语文"));
-    QCOMPARE(subjects.last(), QStringLiteral("劳动"));
-}
-
-void TestSelection::classNumbers_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("number");   // 0: none
-    QTest::newRow("一班") << QStringLiteral("一班") << 1;
-    QTest::newRow("九班") << QStringLiteral("九班") << 9;
-    QTest::newRow("十班") << QStringLiteral("十班") << 10;
-    QTest::newRow("十一班") << QStringLiteral("十一班") << 11;
-    QTest::newRow("二十班") << QStringLiteral("二十班") << 20;
-    QTest::newRow("二十一班") << QStringLiteral("二十一班") << 21;
-    QTest::newRow("二十九班") << QStringLiteral("二十九班") << 29;
-    QTest::newRow("三十班") << QStringLiteral("三十班") << 30;
-    QTest::newRow("三十一班 outside") << QStringLiteral("三十一班") << 0;
-    QTest::newRow("digits outside") << QStringLiteral("1班") << 0;
-    QTest::newRow("blank around") << QStringLiteral(" 一班") << 0;
-    QTest::newRow("empty") << QString() << 0;
-}
-
-void TestSelection::classNumbers()
-{
-    QFETCH(QString, name);
-    QFETCH(int, number);
-    const std::optional<int> n = org::classNumber(name);
-    QCOMPARE(n.value_or(0), number);
-}
-
 void TestSelection::adminAccountFound()
 {
     TestSchool school;
@@ -102,7 +49,7 @@ void TestSelection::adminAccountFound()
     s.userpas = QStringLiteral("999");
     DataControl data;
     ScriptedResponder responder;
-    QVERIFY(org::LoadAdminAccount(data, s, nullptr));
+    QVERIFY(organisation::LoadAdminAccount(data, s, nullptr));
     QCOMPARE(s.username, QStringLiteral("管理员"));
     QCOMPARE(s.userpas, QStringLiteral("abc"));
     QVERIFY(responder.shown().isEmpty());
@@ -118,7 +65,7 @@ void TestSelection::adminAccountMissing()
     s.userpas = QStringLiteral("999");
     DataControl data;
     ScriptedResponder responder;
-    QVERIFY(!org::LoadAdminAccount(data, s, nullptr));
+    QVERIFY(!organisation::LoadAdminAccount(data, s, nullptr));
     QCOMPARE(responder.texts(),
              QStringList{QStringLiteral("管理员数据丢失,请确认服务器连接路径是否正确?否则无法登陆。")});
     QCOMPARE(responder.last().title, kProgramTitle);
@@ -130,11 +77,11 @@ void TestSelection::gradeGroups_data()
 {
     QTest::addColumn<int>("variant");
     QTest::addColumn<QString>("message");
-    QTest::newRow("common") << int(org::GradeGroupVariant::Common)
+    QTest::newRow("common") << int(organisation::GradeGroupVariant::Common)
                             << QStringLiteral("目前教导处还没进行年级组设置。");
-    QTest::newRow("class setup") << int(org::GradeGroupVariant::ClassSetup)
+    QTest::newRow("class setup") << int(organisation::GradeGroupVariant::ClassSetup)
                                  << QStringLiteral("目前还不能加入班级名称，请先进行年级组设置。");
-    QTest::newRow("password setup") << int(org::GradeGroupVariant::PasswordSetup)
+    QTest::newRow("password setup") << int(organisation::GradeGroupVariant::PasswordSetup)
                                     << QStringLiteral("目前还不能设置密码，请先进行年级组设置。");
 }
 
@@ -142,7 +89,7 @@ void TestSelection::gradeGroups()
 {
     QFETCH(int, variant);
     QFETCH(QString, message);
-    const auto v = org::GradeGroupVariant(variant);
+    const auto v = organisation::GradeGroupVariant(variant);
     TestSchool school;
     Session s;
     s.openpath = school.dbPath();
@@ -152,7 +99,7 @@ void TestSelection::gradeGroups()
     ScriptedResponder responder;
 
     // No grade group: the window's message, once, and an empty combo.
-    org::FillGradeGroupCombo(data, s, &combo, v, nullptr);
+    organisation::FillGradeGroupCombo(data, s, &combo, v, nullptr);
     QCOMPARE(responder.texts(), QStringList{message});
     QCOMPARE(responder.last().title, kProgramTitle);
     QCOMPARE(combo.count(), 0);
@@ -163,7 +110,7 @@ void TestSelection::gradeGroups()
     school.addGradeGroup(QStringLiteral("初二年级组"));
     school.addClass(QStringLiteral("初一年级组"), QStringLiteral("一班"));
     data.setCaption(QStringLiteral("共2人 第1人"));
-    org::FillGradeGroupCombo(data, s, &combo, v, nullptr);
+    organisation::FillGradeGroupCombo(data, s, &combo, v, nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 2);
     QCOMPARE(combo.itemText(0), QStringLiteral("初一年级组"));
@@ -185,7 +132,7 @@ void TestSelection::gradeGroupsKeepTableOrder()
     DataControl data;
     QComboBox combo;
     ScriptedResponder responder;
-    org::FillGradeGroupCombo(data, s, &combo, org::GradeGroupVariant::Common, nullptr);
+    organisation::FillGradeGroupCombo(data, s, &combo, organisation::GradeGroupVariant::Common, nullptr);
     QStringList items;
     for (int i = 0; i < combo.count(); ++i)
         items << combo.itemText(i);
@@ -199,10 +146,10 @@ void TestSelection::classCombo_data()
     QTest::addColumn<bool>("keepsNames");
     QTest::addColumn<bool>("keepsPassword");
     QTest::addColumn<bool>("keepsId");
-    QTest::newRow("full") << int(org::ClassVariant::Full) << true << true << true;
-    QTest::newRow("with password") << int(org::ClassVariant::WithPassword) << true << true << false;
-    QTest::newRow("head teacher") << int(org::ClassVariant::HeadTeacher) << true << false << false;
-    QTest::newRow("names only") << int(org::ClassVariant::NamesOnly) << false << false << false;
+    QTest::newRow("full") << int(organisation::ClassVariant::Full) << true << true << true;
+    QTest::newRow("with password") << int(organisation::ClassVariant::WithPassword) << true << true << false;
+    QTest::newRow("head teacher") << int(organisation::ClassVariant::HeadTeacher) << true << false << false;
+    QTest::newRow("names only") << int(organisation::ClassVariant::NamesOnly) << false << false << false;
 }
 
 void TestSelection::classCombo()
@@ -225,10 +172,10 @@ void TestSelection::classCombo()
     s.openpath = school.dbPath();
     DataControl data;
     QComboBox combo;
-    org::ClassList list;
-    list.entries.append(org::ClassEntry{QStringLiteral("旧"), {}, {}, {}});
+    organisation::ClassList list;
+    list.entries.append(organisation::ClassEntry{QStringLiteral("旧"), {}, {}, {}});
     ScriptedResponder responder;
-    org::FillClassCombo(data, s, QStringLiteral("初二年级组"), &combo, org::ClassVariant(variant), list,
+    organisation::FillClassCombo(data, s, QStringLiteral("初二年级组"), &combo, organisation::ClassVariant(variant), list,
                         nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 2);
@@ -237,12 +184,12 @@ void TestSelection::classCombo()
     QCOMPARE(combo.currentIndex(), -1);
     QCOMPARE(list.size(), 2);
 
-    const org::ClassEntry first = list.at(0);
+    const organisation::ClassEntry first = list.at(0);
     QCOMPARE(first.actualName, keepsNames ? QStringLiteral("实验班") : QString());
     QCOMPARE(first.headTeacher, keepsNames ? QStringLiteral("王老师") : QString());
     QCOMPARE(first.password, keepsPassword ? QStringLiteral("123") : QString());
     QCOMPARE(first.id, keepsId ? QString::number(a) : QString());
-    const org::ClassEntry second = list.at(1);
+    const organisation::ClassEntry second = list.at(1);
     QCOMPARE(second.headTeacher, keepsNames ? QStringLiteral("赵老师") : QString());
     QCOMPARE(second.password, keepsPassword ? QStringLiteral("456") : QString());
     QCOMPARE(second.id, keepsId ? QString::number(b) : QString());
@@ -263,10 +210,10 @@ void TestSelection::classComboNoClass()
     DataControl data;
     QComboBox combo;
     combo.addItem(QStringLiteral("上次的班"));
-    org::ClassList list;
-    list.entries.append(org::ClassEntry{});
+    organisation::ClassList list;
+    list.entries.append(organisation::ClassEntry{});
     ScriptedResponder responder;
-    org::FillClassCombo(data, s, QStringLiteral("初二年级组"), &combo, org::ClassVariant::Full, list,
+    organisation::FillClassCombo(data, s, QStringLiteral("初二年级组"), &combo, organisation::ClassVariant::Full, list,
                         nullptr);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前教导处在本年级组内无任何班级设置。")});
     QCOMPARE(responder.last().title, kProgramTitle);
@@ -284,23 +231,23 @@ void TestSelection::classComboTrimsAndBindsGradeGroup()
     s.openpath = school.dbPath();
     DataControl data;
     QComboBox combo;
-    org::ClassList list;
+    organisation::ClassList list;
     ScriptedResponder responder;
 
-    org::FillClassCombo(data, s, QStringLiteral("  初二年级组 "), &combo, org::ClassVariant::Full, list,
+    organisation::FillClassCombo(data, s, QStringLiteral("  初二年级组 "), &combo, organisation::ClassVariant::Full, list,
                         nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 1);
     QCOMPARE(combo.itemText(0), QStringLiteral("二班"));
 
     // A quote in the text is a value like any other, not SQL.
-    org::FillClassCombo(data, s, quoted, &combo, org::ClassVariant::Full, list, nullptr);
+    organisation::FillClassCombo(data, s, quoted, &combo, organisation::ClassVariant::Full, list, nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 1);
     QCOMPARE(combo.itemText(0), QStringLiteral("五班"));
     QCOMPARE(list.at(0).headTeacher, QStringLiteral("周老师"));
 
-    org::FillClassCombo(data, s, QStringLiteral("x' OR '1'='1"), &combo, org::ClassVariant::Full, list,
+    organisation::FillClassCombo(data, s, QStringLiteral("x' OR '1'='1"), &combo, organisation::ClassVariant::Full, list,
                         nullptr);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前教导处在本年级组内无任何班级设置。")});
     QCOMPARE(combo.count(), 0);
@@ -320,9 +267,9 @@ void TestSelection::classComboNullColumnsAndDuplicates()
     s.openpath = school.dbPath();
     DataControl data;
     QComboBox combo;
-    org::ClassList list;
+    organisation::ClassList list;
     ScriptedResponder responder;
-    org::FillClassCombo(data, s, QStringLiteral("高一年级组"), &combo, org::ClassVariant::Full, list,
+    organisation::FillClassCombo(data, s, QStringLiteral("高一年级组"), &combo, organisation::ClassVariant::Full, list,
                         nullptr);
     QCOMPARE(combo.count(), 2);
     QCOMPARE(combo.itemText(0), QStringLiteral("二班"));
@@ -341,16 +288,16 @@ void TestSelection::positionTexts_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("text");
-    QTest::newRow("register") << int(org::PositionText::Register) << 35 << 2
+    QTest::newRow("register") << int(organisation::PositionText::Register) << 35 << 2
                               << QStringLiteral("记录导航(共35人 当前第2人)");
-    QTest::newRow("register empty") << int(org::PositionText::Register) << 0 << 0
+    QTest::newRow("register empty") << int(organisation::PositionText::Register) << 0 << 0
                                     << QStringLiteral("记录导航(共0人 当前第0人)");
-    QTest::newRow("students") << int(org::PositionText::Students) << 40 << 40
+    QTest::newRow("students") << int(organisation::PositionText::Students) << 40 << 40
                               << QStringLiteral("共40人 第40人");
-    QTest::newRow("students empty") << int(org::PositionText::Students) << 0 << 0
+    QTest::newRow("students empty") << int(organisation::PositionText::Students) << 0 << 0
                                     << QStringLiteral("共0人 第0人");
-    QTest::newRow("entries") << int(org::PositionText::Entries) << 7 << 1 << QStringLiteral("共7条 第1条");
-    QTest::newRow("none") << int(org::PositionText::None) << 7 << 1 << QString();
+    QTest::newRow("entries") << int(organisation::PositionText::Entries) << 7 << 1 << QStringLiteral("共7条 第1条");
+    QTest::newRow("none") << int(organisation::PositionText::None) << 7 << 1 << QString();
 }
 
 void TestSelection::positionTexts()
@@ -359,7 +306,7 @@ void TestSelection::positionTexts()
     QFETCH(int, count);
     QFETCH(int, position);
     QFETCH(QString, text);
-    QCOMPARE(org::recordPositionText(org::PositionText(kind), count, position), text);
+    QCOMPARE(organisation::recordPositionText(organisation::PositionText(kind), count, position), text);
 }
 
 void TestSelection::repositionCaption()
@@ -369,7 +316,7 @@ void TestSelection::repositionCaption()
     school.addGradeGroup(QStringLiteral("二年级组"));
     school.addGradeGroup(QStringLiteral("三年级组"));
     DataControl data;
-    org::ShowRecordPosition(data, org::PositionText::Students);
+    organisation::ShowRecordPosition(data, organisation::PositionText::Students);
     data.setDatabaseName(school.dbPath());
     data.setRecordSource(QStringLiteral(R"(select "名称" from "教导处" where "类别"=?)"),
                          {QStringLiteral("年级组名")});
@@ -390,7 +337,7 @@ void TestSelection::repositionCaption()
 
     // No position text: the caption keeps its text.
     DataControl other;
-    org::ShowRecordPosition(other, org::PositionText::None);
+    organisation::ShowRecordPosition(other, organisation::PositionText::None);
     other.setCaption(QStringLiteral("计划"));
     other.setDatabaseName(school.dbPath());
     other.setRecordSource(QStringLiteral(R"(select "名称" from "教导处")"));
@@ -404,7 +351,7 @@ void TestSelection::dataErrorReported()
     TestSchool school;
     ScriptedResponder responder;
     DataControl data;
-    org::ReportDataError(data, nullptr);
+    organisation::ReportDataError(data, nullptr);
     data.setDatabaseName(school.file(QStringLiteral("没有这个.mdb")));
     data.setRecordSource(QStringLiteral(R"(select * from "教导处")"));
     QVERIFY(!data.Refresh());
@@ -417,7 +364,7 @@ void TestSelection::dataErrorReported()
     // The plan window's control uses its own prefix.
     responder.clear();
     DataControl plan;
-    org::ReportDataError(plan, nullptr, QStringLiteral("数据错误提示："));
+    organisation::ReportDataError(plan, nullptr, QStringLiteral("数据错误提示："));
     plan.setDatabaseName(school.dbPath());
     plan.setRecordSource(QStringLiteral(R"(select * from "没有的表")"));
     QVERIFY(!plan.Refresh());
@@ -437,18 +384,18 @@ void TestSelection::centreOnMainWindow()
     QMdiSubWindow *sub = mdi.addSubWindow(child);
     sub->resize(400, 300);
     // (12000 - 6000) / 2 = 3000 twips = 200 px; (9000 - 4500) / 2 - 600 = 1650 twips = 110 px.
-    org::CentreOnMainWindow(child, &main, 600);
+    organisation::CentreOnMainWindow(child, &main, 600);
     QCOMPARE(sub->pos(), QPoint(200, 110));
 
     // A window taller than the room left above is kept at the top.
-    org::CentreOnMainWindow(child, &main, 6000);
+    organisation::CentreOnMainWindow(child, &main, 6000);
     QCOMPARE(sub->pos().y(), 0);
 
     // A top-level window is placed relative to the main window.
     main.move(100, 50);
     QWidget dialog(&main, Qt::Dialog);
     dialog.resize(200, 100);
-    org::CentreOnMainWindow(&dialog, &main, 400);
+    organisation::CentreOnMainWindow(&dialog, &main, 400);
     // (800 - 200) / 2 = 300 px; (600 - 100) / 2 px - 400 twips = 250 - 27 px.
     QCOMPARE(dialog.pos(), main.pos() + QPoint(300, 223));
 }
