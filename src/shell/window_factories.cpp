@@ -4,7 +4,9 @@
 #include "shell/window_names.h"
 
 // Shell, sign-in and data store.
+#include "shell/password_change_dialog.h"
 #include "shell/school_name_window.h"
+#include "shell/sign_in_dialog.h"
 
 // Organisation and placement.
 
@@ -26,6 +28,8 @@ void registerWindowFactories(MainWindow &m)
 {
     // Shell, sign-in and data store.
     m.registerWindow(kSchoolNameWindow, makeWindow<SchoolNameWindow>);
+    m.registerWindow(kSignInDialog, makeWindow<SignInDialog>);
+    m.registerWindow(kPasswordChangeDialog, makeWindow<PasswordChangeDialog>);
 
     // Organisation and placement.
 

@@ -1,0 +1,41 @@
+#pragma once
+// 个人密码修改 (caption "修改个人密码"): the password change, shown modally
+// from the sign-in dialog. A successful change writes 密码 of the account's row
+// (accounts.h), sets userpas and denglu (the account is signed in) and is
+// accepted, which closes the sign-in dialog as well.
+#include <QDialog>
+#include <QList>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tessaly {
+
+class MainWindow;
+
+class PasswordChangeDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit PasswordChangeDialog(MainWindow &main, QWidget *parent = nullptr);
+
+    QList<QLabel *> lblLabels;          // four captions and the note
+    QLineEdit *txtUserName = nullptr;
+    QLineEdit *txtPassword = nullptr;   // old password
+    QLineEdit *Text1 = nullptr;         // new password
+    QLineEdit *Text2 = nullptr;         // new password again
+    QPushButton *cmdOK = nullptr;       // 确定(&Y) (Enter)
+    QPushButton *cmdCancel = nullptr;   // 取消(&C) (Esc)
+
+    static constexpr int kMaxPasswordLength = 8;
+
+public slots:
+    void Form_Load();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+private:
+    MainWindow &m_main;
+};
+
+} // namespace tessaly

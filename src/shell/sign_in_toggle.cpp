@@ -1,0 +1,170 @@
+#include "shell/sign_in_toggle.h"
+
+#include "organisation/selection.h"
+#include "organisation/window_steps.h"
+#include "platform/data_control.h"
+#include "platform/messages.h"
+#include "shell/main_window.h"
+#include "shell/sign_in_dialog.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+
+namespace tessaly {
+
+SignInToggle::SignInToggle(Kind kind, QAbstractButton *button, MainWindow &main, QWidget *window)
+    : QObject(window), m_kind(kind), m_button(button), m_main(main), m_window(window)
+{
+    m_button->setText(signedOutCaption(kind));
+    connect(m_button, &QAbstractButton::clicked, this, &SignInToggle::click);
+    if (kind == Kind::Admin) {
+        m_adminData = new DataControl(window);
+        m_adminData->setObjectName(QStringLiteral("adminAccountData"));
+        m_adminData->hide();
+        organisation::ReportDataError(*m_adminData, window);
+    }
+}
+
+QString SignInToggle::signedOutCaption(Kind kind)
+{
+    switch (kind) {
+    case Kind::Admin:
+        return QStringLiteral("管理员 登陆(&K)");
+    case Kind::HeadTeacher:
+        return QStringLiteral("班主任登陆 修改(&K)");
+    case Kind::Teacher:
+        return QStringLiteral("请任课教师 登陆(&K)");
+    }
+    return QString();
+}
+
+QString SignInToggle::signedInCaption(Kind kind)
+{
+    switch (kind) {
+    case Kind::Admin:
+        return QStringLiteral("管理员退出登陆(&K)");
+    case Kind::HeadTeacher:
+        return QStringLiteral("退出登陆 修改(&K)");
+    case Kind::Teacher:
+        return QStringLiteral("任课教师退出登陆(&K)");
+    }
+    return QString();
+}
+
+void SignInToggle::setEditors(const QList<QWidget *> &editors)
+{
+    m_editors.clear();
+    for (QWidget *w : editors)
+        m_editors.append(w);
+    const bool on = isSignedIn();
+    for (const auto &w : m_editors) {
+        if (w)
+            w->setEnabled(on);
+    }
+}
+
+void SignInToggle::setChoices(QComboBox *gradeGroup, QComboBox *klass, QComboBox *subject)
+{
+    m_gradeGroup = gradeGroup;
+    m_class = klass;
+    m_subject = subject;
+}
+
+void SignInToggle::setChecks(const QList<Check> &checks)
+{
+    m_checks = checks;
+    m_customChecks = true;
+}
+
+QList<SignInToggle::Check> SignInToggle::standardChecks() const
+{
+    QList<Check> checks;
+    const auto empty = [](const QPointer<QComboBox> &combo) {
+        return [combo] { return combo && combo->currentText().isEmpty(); };
+    };
+    const auto text = [](const QString &t) { return [t] { return t; }; };
+    Session *s = &m_main.session();
+    switch (m_kind) {
+    case Kind::Admin:
+        break;
+    case Kind::HeadTeacher:
+        checks << Check{empty(m_gradeGroup), text(QStringLiteral("请选择一个年级组。"))}
+               << Check{empty(m_class), text(QStringLiteral("请至少选择一个班级。"))}
+               << Check{[s] { return s->username.isEmpty(); },
+                        text(QStringLiteral("没有班主任名,请教导处添加后,才能修改。"))}
+               << Check{[s] { return s->userpas.isEmpty(); },
+                        text(QStringLiteral("班主任还没定密码,请教导处添加,才能修改。"))};
+        break;
+    case Kind::Teacher:
+        checks << Check{empty(m_gradeGroup), text(QStringLiteral("请选择一个年级组。"))}
+               << Check{empty(m_class), text(QStringLiteral("请选择一个班级。"))}
+               << Check{empty(m_subject), text(QStringLiteral("请选择一个学科。"))}
+               << Check{[s] { return s->username.isEmpty(); },
+                        text(QStringLiteral("本学科还没设定教师名,请教导处管理人员添加,之后才能进行输分。"))}
+               << Check{[s] { return s->userpas.isEmpty(); }, [s] {
+                            return QStringLiteral("任课教师(%1)还没定密码,请与教导处管理人员联系,添加后,才能输分。")
+                                .arg(s->username);
+                        }};
+        break;
+    }
+    return checks;
+}
+
+bool SignInToggle::isSignedIn() const
+{
+    return m_button && m_button->text() == signedInCaption(m_kind);
+}
+
+void SignInToggle::show(bool signedIn)
+{
+    if (m_button)
+        m_button->setText(signedIn ? signedInCaption(m_kind) : signedOutCaption(m_kind));
+    for (const auto &w : m_editors) {
+        if (w)
+            w->setEnabled(signedIn);
+    }
+    emit stateShown(signedIn);
+}
+
+void SignInToggle::showState()
+{
+    show(m_main.session().isSignedIn());
+}
+
+bool SignInToggle::checksPass()
+{
+    const QList<Check> checks = m_customChecks ? m_checks : standardChecks();
+    for (const Check &check : checks) {
+        if (check.refuses && check.refuses()) {
+            showNotice(m_window, check.message ? check.message() : QString(), kTitleHint);
+            return false;
+        }
+    }
+    return true;
+}
+
+void SignInToggle::click()
+{
+    Session &s = m_main.session();
+    if (isSignedIn()) {
+        if (m_kind == Kind::Admin && m_data)
+            m_data->Refresh();
+        s.denglu.clear();
+        show(false);
+        return;
+    }
+    if (m_account) {
+        const Account a = m_account();
+        s.username = a.name;
+        s.userpas = a.password;
+        s.id = a.id;
+    }
+    if (m_kind == Kind::Admin && !organisation::LoadAdminAccount(*m_adminData, s, m_window))
+        return;
+    if (!checksPass())
+        return;
+    if (runSignIn(m_main))
+        show(true);
+}
+
+} // namespace tessaly

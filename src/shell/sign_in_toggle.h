@@ -1,0 +1,103 @@
+#pragma once
+// The sign-in toggle: one button whose caption tells the state. A click signs
+// in when the caption is the signed-out one (checks, then 登陆 modally) and
+// signs out otherwise (denglu emptied). Three kinds:
+//
+//   kind         signed out               signed in               checks before signing in
+//   Admin        "管理员 登陆(&K)"          "管理员退出登陆(&K)"       the administrator row exists
+//   HeadTeacher  "班主任登陆 修改(&K)"       "退出登陆 修改(&K)"        grade group, class, username, userpas
+//   Teacher      "请任课教师 登陆(&K)"       "任课教师退出登陆(&K)"     grade group, class, subject, username, userpas
+//
+// A window only says what its toggle enables:
+//   auto *toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, Command10, main, this);
+//   toggle->setChoices(Combo1, Combo2);
+//   toggle->setEditors({Frame1});
+//   toggle->setAccount([this] { … the chosen class's head teacher … });
+//   connect(toggle, &SignInToggle::stateShown, this, …status text…);
+//
+// Before each sign-in the toggle writes the window's own account into the
+// session (setAccount; the administrator toggle reads the administrator row
+// again), so a sign-in never runs against an account another window chose.
+#include "platform/data_control.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+namespace tessaly {
+
+class MainWindow;
+
+struct Account {
+    QString name;       // username
+    QString password;   // userpas
+    QString id;         // 教导处 row id, as text (empty for the administrator)
+};
+
+class SignInToggle : public QObject {
+    Q_OBJECT
+public:
+    enum class Kind { Admin, HeadTeacher, Teacher };
+
+    // A refusal before signing in: when refuses() is true, message() is shown
+    // (title "提示") and the click ends.
+    struct Check {
+        std::function<bool()> refuses;
+        std::function<QString()> message;
+    };
+
+    SignInToggle(Kind kind, QAbstractButton *button, MainWindow &main, QWidget *window);
+
+    static QString signedOutCaption(Kind kind);
+    static QString signedInCaption(Kind kind);
+
+    Kind kind() const { return m_kind; }
+    QAbstractButton *button() const { return m_button; }
+
+    // Widgets enabled exactly while the toggle shows signed in.
+    void setEditors(const QList<QWidget *> &editors);
+    // The combos whose empty text refuses a sign-in (the subject for the teacher kind).
+    void setChoices(QComboBox *gradeGroup, QComboBox *klass, QComboBox *subject = nullptr);
+    // Replaces the standard checks (windows whose checks differ).
+    void setChecks(const QList<Check> &checks);
+    // The standard checks of this kind on the choices given.
+    QList<Check> standardChecks() const;
+    // The window's own account, written into the session before each sign-in.
+    void setAccount(std::function<Account()> account) { m_account = std::move(account); }
+    // Administrator kind: the window's data-source control, read again at sign-out.
+    void setDataControl(DataControl *data) { m_data = data; }
+
+    // The state as the caption shows it.
+    bool isSignedIn() const;
+    // Shows the state the session holds now (after loading or an account choice).
+    void showState();
+
+public slots:
+    void click();
+
+signals:
+    // After the shown state has been set (for status texts).
+    void stateShown(bool signedIn);
+
+private:
+    void show(bool signedIn);
+    bool checksPass();
+
+    Kind m_kind;
+    QPointer<QAbstractButton> m_button;
+    MainWindow &m_main;
+    QWidget *m_window;
+    QList<QPointer<QWidget>> m_editors;
+    QPointer<QComboBox> m_gradeGroup, m_class, m_subject;
+    QList<Check> m_checks;
+    bool m_customChecks = false;
+    std::function<Account()> m_account;
+    QPointer<DataControl> m_data;
+    DataControl *m_adminData = nullptr;
+};
+
+} // namespace tessaly

@@ -1,0 +1,707 @@
+// The sign-in dialog, the password change and the sign-in toggles.
+#include "fixtures/test_school.h"
+#include "platform/data_control.h"
+#include "platform/messages.h"
+#include "shell/main_window.h"
+#include "shell/password_change_dialog.h"
+#include "shell/sign_in_dialog.h"
+#include "shell/sign_in_toggle.h"
+#include "shell/window_names.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tessaly;
+using tessaly::test::TestSchool;
+
+namespace {
+
+// Runs f on the modal window as soon as it is shown; closes the window when
+// f leaves it open (a failed check must not leave the test waiting).
+void whenModal(std::function<void(QWidget *)> f)
+{
+    QTimer::singleShot(0, [f] {
+        QPointer<QWidget> w = QApplication::activeModalWidget();
+        f(w);
+        if (w && w->isVisible())
+            w->close();
+    });
+}
+
+// Every 密码 of 教导处 by id.
+QMap<int, QString> passwords(TestSchool &school)
+{
+    QMap<int, QString> out;
+    QSqlQuery q = school.db().query(QStringLiteral(R"(select "id","密码" from "教导处")"));
+    while (q.next())
+        out.insert(q.value(0).toInt(), q.value(1).toString());
+    return out;
+}
+
+// A school with the accounts the tests sign in with.
+struct Accounts {
+    TestSchool school;
+    int classRow = 0;      // 初二年级组 三班, head teacher 王老师 / "t123"
+    int teachingRow = 0;   // 王老师 teaches 语文 in 三班 / "w456"
+    int otherRow = 0;      // 王老师 teaches 数学 in 一班 / "w789"
+    Accounts()
+    {
+        school.setAdminPassword(QStringLiteral("adm"));
+        school.addGradeGroup(QStringLiteral("初二年级组"));
+        classRow = school.addClass(QStringLiteral("初二年级组"), QStringLiteral("三班"), QStringLiteral("王老师"),
+                                   QStringLiteral("t123"));
+        teachingRow = school.addTeaching(QStringLiteral("初二年级组"), QStringLiteral("三班"),
+                                         QStringLiteral("语文"), QStringLiteral("王老师"), QStringLiteral("w456"));
+        otherRow = school.addTeaching(QStringLiteral("初二年级组"), QStringLiteral("一班"), QStringLiteral("数学"),
+                                      QStringLiteral("王老师"), QStringLiteral("w789"));
+        school.closeDb();
+    }
+};
+
+void setAccount(MainWindow &main, const QString &name, const QString &password, const QString &id = {})
+{
+    main.session().username = name;
+    main.session().userpas = password;
+    main.session().id = id;
+}
+
+// A window with a sign-in toggle: the choices, the toggle and what it enables.
+struct Host {
+    QWidget window;
+    QComboBox *Combo1 = new QComboBox(&window);
+    QComboBox *Combo2 = new QComboBox(&window);
+    QComboBox *Combo3 = new QComboBox(&window);
+    QPushButton *Command10 = new QPushButton(&window);
+    QWidget *Frame1 = new QWidget(&window);
+    SignInToggle *toggle = nullptr;
+
+    Host(SignInToggle::Kind kind, MainWindow &main)
+    {
+        Combo1->addItem(QStringLiteral("初二年级组"));
+        Combo2->addItem(QStringLiteral("三班"));
+        Combo3->addItem(QStringLiteral("语文"));
+        toggle = new SignInToggle(kind, Command10, main, &window);
+        toggle->setChoices(Combo1, Combo2, kind == SignInToggle::Kind::Teacher ? Combo3 : nullptr);
+        toggle->setEditors({Frame1});
+    }
+};
+
+} // namespace
+
+class TestSignIn : public QObject {
+    Q_OBJECT
+
+private slots:
+    void dialogOpensEmpty();
+    void wrongPassword();
+    void rightPassword_data();
+    void rightPassword();
+    void escapeCancels();
+    void emptyStoredPassword();
+
+    void passwordChange_data();
+    void passwordChange();
+    void passwordChangeRefusals_data();
+    void passwordChangeRefusals();
+    void passwordChangeWithoutRow_data();
+    void passwordChangeWithoutRow();
+    void passwordChangeCancelKeepsSignIn();
+
+    void toggleRefusals_data();
+    void toggleRefusals();
+    void adminToggleRefusesWithoutAdminRow();
+    void toggleSignsInAndOut_data();
+    void toggleSignsInAndOut();
+    void toggleUsesItsOwnAccount();
+    void toggleFailedSignInChangesNothing();
+    void adminSignOutRereadsData();
+    void toggleShowsSessionState();
+};
+
+void TestSignIn::dialogOpensEmpty()
+{
+    Accounts a;
+    MainWindow main(a.school.folder());
+    main.session().openpath = a.school.dbPath();
+    setAccount(main, QStringLiteral("管理员"), QStringLiteral("adm"));
+    main.session().denglu = QStringLiteral("别人");
+    bool checked = false;
+    whenModal([&](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        QVERIFY(d);
+        QCOMPARE(d->objectName(), QStringLiteral("登陆"));
+        QCOMPARE(d->windowTitle(), QStringLiteral("登录"));
+        QCOMPARE(d->lblLabels.size(), 2);
+        QCOMPARE(d->lblLabels[0]->text(), QStringLiteral("用户名称(&U):"));
+        QCOMPARE(d->lblLabels[1]->text(), QStringLiteral("密    码(&P):"));
+        QCOMPARE(d->cmdOK->text(), QStringLiteral("登陆"));
+        QCOMPARE(d->cmdCancel->text(), QStringLiteral("取消"));
+        QCOMPARE(d->Command1->text(), QStringLiteral("修改密码"));
+        QCOMPARE(d->txtUserName->text(), QStringLiteral("管理员"));
+        // The stored password never appears: the box opens empty.
+        QCOMPARE(d->txtPassword->text(), QString());
+        QCOMPARE(d->txtPassword->echoMode(), QLineEdit::Password);
+        QVERIFY(!d->txtPassword->testAttribute(Qt::WA_InputMethodEnabled));
+        QCOMPARE(d->focusWidget(), d->txtPassword);
+        // Pressing 登陆 at once does not sign in.
+        ScriptedResponder responder;
+        d->cmdOK->click();
+        QCOMPARE(responder.texts(), QStringList{QStringLiteral("无效的密码，请重试!")});
+        checked = true;
+        d->cmdCancel->click();
+    });
+    QVERIFY(!runSignIn(main));
+    QVERIFY(checked);
+    QCOMPARE(main.session().denglu, QStringLiteral("别人"));
+}
+
+void TestSignIn::wrongPassword()
+{
+    Accounts a;
+    MainWindow main(a.school.folder());
+    setAccount(main, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    ScriptedResponder responder;
+    bool stayed = false;
+    whenModal([&](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        QVERIFY(d);
+        d->txtPassword->setText(QStringLiteral("t12"));
+        d->cmdOK->click();
+        QCOMPARE(responder.texts(), QStringList{QStringLiteral("无效的密码，请重试!")});
+        QCOMPARE(responder.last().title, QStringLiteral("登录"));
+        QVERIFY(d->isVisible());
+        QCOMPARE(d->txtPassword->selectedText(), QStringLiteral("t12"));
+        QCOMPARE(d->focusWidget(), d->txtPassword);
+        QCOMPARE(main.session().denglu, QString());
+        stayed = true;
+        // Retries are unlimited.
+        d->txtPassword->setText(QStringLiteral("t123"));
+        d->cmdOK->click();
+    });
+    QVERIFY(runSignIn(main));
+    QVERIFY(stayed);
+    QCOMPARE(main.session().denglu, QStringLiteral("王老师"));
+    QCOMPARE(responder.shown().size(), 1);
+}
+
+void TestSignIn::rightPassword_data()
+{
+    QTest::addColumn<bool>("enterKey");
+    QTest::newRow("button") << false;
+    QTest::newRow("Enter in the password box") << true;
+}
+
+void TestSignIn::rightPassword()
+{
+    QFETCH(bool, enterKey);
+    Accounts a;
+    MainWindow main(a.school.folder());
+    setAccount(main, QStringLiteral("王老师"), QStringLiteral("w456"), QString::number(a.teachingRow));
+    ScriptedResponder responder;
+    whenModal([&](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        QVERIFY(d);
+        QTest::keyClicks(d->txtPassword, QStringLiteral("w456"));
+        if (enterKey)
+            QTest::keyClick(d->txtPassword, Qt::Key_Return);
+        else
+            d->cmdOK->click();
+    });
+    QVERIFY(runSignIn(main));
+    QCOMPARE(main.session().denglu, QStringLiteral("王老师"));
+    QVERIFY(responder.shown().isEmpty());
+    QVERIFY(!main.openWindow(kSignInDialog));
+}
+
+void TestSignIn::escapeCancels()
+{
+    Accounts a;
+    MainWindow main(a.school.folder());
+    setAccount(main, QStringLiteral("管理员"), QStringLiteral("adm"));
+    whenModal([&](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        QVERIFY(d);
+        d->txtPassword->setText(QStringLiteral("adm"));
+        QTest::keyClick(d->txtPassword, Qt::Key_Escape);
+    });
+    QVERIFY(!runSignIn(main));
+    QCOMPARE(main.session().denglu, QString());
+}
+
+void TestSignIn::emptyStoredPassword()
+{
+    TestSchool school;   // the delivered administrator row has an empty password
+    MainWindow main(school.folder());
+    setAccount(main, QStringLiteral("管理员"), QString());
+    whenModal([&](QWidget *w) { qobject_cast<SignInDialog *>(w)->cmdOK->click(); });
+    QVERIFY(runSignIn(main));
+    QCOMPARE(main.session().denglu, QStringLiteral("管理员"));
+}
+
+void TestSignIn::passwordChange_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("oldPassword");
+    QTest::addColumn<int>("row");   // 0 administrator, 1 class, 2 teaching
+    QTest::addColumn<QString>("newPassword");
+    QTest::newRow("administrator") << QStringLiteral("管理员") << QStringLiteral("adm") << 0 << QStringLiteral("new1");
+    QTest::newRow("head teacher") << QStringLiteral("王老师") << QStringLiteral("t123") << 1
+                                  << QStringLiteral("abcd1234");   // 8 half-width characters
+    QTest::newRow("subject teacher") << QStringLiteral("王老师") << QStringLiteral("w456") << 2 << QStringLiteral("x");
+}
+
+void TestSignIn::passwordChange()
+{
+    QFETCH(QString, account);
+    QFETCH(QString, oldPassword);
+    QFETCH(int, row);
+    QFETCH(QString, newPassword);
+    Accounts a;
+    const int adminRow = a.school.value(QStringLiteral(R"(select "id" from "教导处" where "名称"=?)"),
+                                        {QStringLiteral("管理员")}).toInt();
+    const int target = row == 0 ? adminRow : row == 1 ? a.classRow : a.teachingRow;
+    MainWindow main(a.school.folder());
+    main.session().openpath = a.school.dbPath();
+    setAccount(main, account, oldPassword, row == 0 ? QString() : QString::number(target));
+    QMap<int, QString> expected = passwords(a.school);
+    expected[target] = newPassword;
+    a.school.closeDb();
+
+    ScriptedResponder responder;
+    bool changed = false;
+    whenModal([&](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        QVERIFY(d);
+        whenModal([&](QWidget *w2) {
+            auto *c = qobject_cast<PasswordChangeDialog *>(w2);
+            QVERIFY(c);
+            QCOMPARE(c->windowTitle(), QStringLiteral("修改个人密码"));
+            QCOMPARE(c->txtUserName->text(), account);
+            QCOMPARE(c->focusWidget(), c->txtPassword);
+            c->txtPassword->setText(oldPassword);
+            c->Text1->setText(newPassword);
+            c->Text2->setText(newPassword);
+            c->cmdOK->click();
+            changed = true;
+        });
+        d->Command1->click();
+    });
+    QVERIFY(runSignIn(main));   // the change signs the account in
+    QVERIFY(changed);
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("密码修改成功。")});
+    QCOMPARE(responder.last().title, QStringLiteral("提示……"));
+    QCOMPARE(passwords(a.school), expected);   // exactly that row
+    QCOMPARE(main.session().userpas, newPassword);
+    QCOMPARE(main.session().denglu, account);
+    QVERIFY(!main.openWindow(kSignInDialog));
+    QVERIFY(!main.openWindow(kPasswordChangeDialog));
+}
+
+void TestSignIn::passwordChangeRefusals_data()
+{
+    QTest::addColumn<QString>("oldPassword");
+    QTest::addColumn<QString>("new1");
+    QTest::addColumn<QString>("new2");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("boxesAfter");   // txtPassword, Text1, Text2
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("wrong old password")
+        << QStringLiteral("t12") << QStringLiteral("n1") << QStringLiteral("n1")
+        << QStringLiteral("你输入的原密码不正确，如果忘记，请与管理员联系。")
+        << QStringList{QString(), QStringLiteral("n1"), QStringLiteral("n1")} << QStringLiteral("txtPassword");
+    QTest::newRow("new passwords differ")
+        << QStringLiteral("t123") << QStringLiteral("n1") << QStringLiteral("n2")
+        << QStringLiteral("你两次输入的新密码不相同，请重新输入。")
+        << QStringList{QStringLiteral("t123"), QString(), QString()} << QStringLiteral("Text1");
+    QTest::newRow("new password empty")
+        << QStringLiteral("t123") << QString() << QString()
+        << QStringLiteral("新密码不能为空，请重新输入。")
+        << QStringList{QStringLiteral("t123"), QString(), QString()} << QStringLiteral("Text1");
+}
+
+void TestSignIn::passwordChangeRefusals()
+{
+    QFETCH(QString, oldPassword);
+    QFETCH(QString, new1);
+    QFETCH(QString, new2);
+    QFETCH(QString, message);
+    QFETCH(QStringList, boxesAfter);
+    QFETCH(QString, focus);
+    Accounts a;
+    MainWindow main(a.school.folder());
+    main.session().openpath = a.school.dbPath();
+    setAccount(main, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    const QMap<int, QString> before = passwords(a.school);
+    a.school.closeDb();
+
+    ScriptedResponder responder;
+    bool signInStayed = false;
+    whenModal([&](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        whenModal([&](QWidget *w2) {
+            auto *c = qobject_cast<PasswordChangeDialog *>(w2);
+            QVERIFY(c);
+            c->txtPassword->setText(oldPassword);
+            c->Text1->setText(new1);
+            c->Text2->setText(new2);
+            c->cmdOK->click();
+            QCOMPARE(responder.texts(), QStringList{message});
+            QCOMPARE(responder.last().title, QStringLiteral("提示……"));
+            QCOMPARE((QStringList{c->txtPassword->text(), c->Text1->text(), c->Text2->text()}), boxesAfter);
+            QCOMPARE(c->focusWidget()->objectName(), focus);
+            QVERIFY(c->isVisible());
+            c->cmdCancel->click();
+        });
+        d->Command1->click();
+        signInStayed = d->isVisible();
+        d->cmdCancel->click();
+    });
+    QVERIFY(!runSignIn(main));
+    QVERIFY(signInStayed);
+    QCOMPARE(passwords(a.school), before);
+    QCOMPARE(main.session().userpas, QStringLiteral("t123"));
+    QCOMPARE(main.session().denglu, QString());
+}
+
+void TestSignIn::passwordChangeWithoutRow_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<bool>("removeAdmin");
+    QTest::newRow("administrator row missing") << QStringLiteral("管理员") << QString() << true;
+    QTest::newRow("deleted class row") << QStringLiteral("王老师") << QStringLiteral("999") << false;
+    QTest::newRow("empty id") << QStringLiteral("王老师") << QString() << false;
+    QTest::newRow("id that is no number") << QStringLiteral("王老师") << QStringLiteral("1 or 1=1") << false;
+    QTest::newRow("name not on the row") << QStringLiteral("李老师") << QStringLiteral("CLASS") << false;
+}
+
+void TestSignIn::passwordChangeWithoutRow()
+{
+    QFETCH(QString, account);
+    QFETCH(QString, id);
+    QFETCH(bool, removeAdmin);
+    Accounts a;
+    if (removeAdmin)
+        QVERIFY(a.school.removeAdmin());
+    if (id == QStringLiteral("CLASS"))
+        id = QString::number(a.classRow);
+    MainWindow main(a.school.folder());
+    main.session().openpath = a.school.dbPath();
+    setAccount(main, account, QStringLiteral("old"), id);
+    const QMap<int, QString> before = passwords(a.school);
+    a.school.closeDb();
+
+    ScriptedResponder responder;
+    whenModal([&](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        whenModal([&](QWidget *w2) {
+            auto *c = qobject_cast<PasswordChangeDialog *>(w2);
+            QVERIFY(c);
+            c->txtPassword->setText(QStringLiteral("old"));
+            c->Text1->setText(QStringLiteral("new"));
+            c->Text2->setText(QStringLiteral("new"));
+            c->cmdOK->click();
+            QVERIFY(c->isVisible());
+            c->cmdCancel->click();
+        });
+        d->Command1->click();
+        d->cmdCancel->click();
+    });
+    QVERIFY(!runSignIn(main));
+    QCOMPARE(responder.shown().size(), 1);
+    QVERIFY(responder.last().text.contains(account));
+    QVERIFY(!responder.last().text.contains(QStringLiteral("成功")));
+    QCOMPARE(passwords(a.school), before);
+    QCOMPARE(main.session().userpas, QStringLiteral("old"));
+    QCOMPARE(main.session().denglu, QString());
+}
+
+void TestSignIn::passwordChangeCancelKeepsSignIn()
+{
+    Accounts a;
+    MainWindow main(a.school.folder());
+    main.session().openpath = a.school.dbPath();
+    setAccount(main, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    bool signInOpen = false;
+    int maxLength = 0;
+    whenModal([&](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        whenModal([&](QWidget *w2) {
+            auto *c = qobject_cast<PasswordChangeDialog *>(w2);
+            QVERIFY(c);
+            QCOMPARE(c->cmdOK->text(), QStringLiteral("确定(&Y)"));
+            QCOMPARE(c->cmdCancel->text(), QStringLiteral("取消(&C)"));
+            QCOMPARE(c->lblLabels.last()->text(), QStringLiteral("密码最多6位数字或英文字符"));
+            for (QLineEdit *box : {c->txtPassword, c->Text1, c->Text2}) {
+                QCOMPARE(box->echoMode(), QLineEdit::Password);
+                QVERIFY(!box->testAttribute(Qt::WA_InputMethodEnabled));
+            }
+            QTest::keyClicks(c->Text1, QStringLiteral("123456789"));
+            maxLength = c->Text1->text().size();
+            QTest::keyClick(c->Text1, Qt::Key_Escape);
+        });
+        d->Command1->click();
+        signInOpen = d->isVisible();
+        d->txtPassword->setText(QStringLiteral("t123"));
+        d->cmdOK->click();
+    });
+    QVERIFY(runSignIn(main));
+    QVERIFY(signInOpen);   // cancelling the change closes only the change
+    QCOMPARE(maxLength, 8);
+}
+
+void TestSignIn::toggleRefusals_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("gradeGroup");
+    QTest::addColumn<QString>("klass");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("username");
+    QTest::addColumn<QString>("userpas");
+    QTest::addColumn<QString>("message");
+    const int head = int(SignInToggle::Kind::HeadTeacher);
+    const int teacher = int(SignInToggle::Kind::Teacher);
+    const QString g = QStringLiteral("初二年级组"), c = QStringLiteral("三班"), s = QStringLiteral("语文");
+    const QString u = QStringLiteral("王老师"), p = QStringLiteral("t123");
+    QTest::newRow("head: no grade group") << head << QString() << c << QString() << u << p
+                                          << QStringLiteral("请选择一个年级组。");
+    QTest::newRow("head: no class") << head << g << QString() << QString() << u << p
+                                    << QStringLiteral("请至少选择一个班级。");
+    QTest::newRow("head: no head teacher") << head << g << c << QString() << QString() << p
+                                           << QStringLiteral("没有班主任名,请教导处添加后,才能修改。");
+    QTest::newRow("head: no password") << head << g << c << QString() << u << QString()
+                                       << QStringLiteral("班主任还没定密码,请教导处添加,才能修改。");
+    QTest::newRow("teacher: no grade group") << teacher << QString() << c << s << u << p
+                                             << QStringLiteral("请选择一个年级组。");
+    QTest::newRow("teacher: no class") << teacher << g << QString() << s << u << p
+                                       << QStringLiteral("请选择一个班级。");
+    QTest::newRow("teacher: no subject") << teacher << g << c << QString() << u << p
+                                         << QStringLiteral("请选择一个学科。");
+    QTest::newRow("teacher: no teacher") << teacher << g << c << s << QString() << p
+                                         << QStringLiteral("本学科还没设定教师名,请教导处管理人员添加,之后才能进行输分。");
+    QTest::newRow("teacher: no password")
+        << teacher << g << c << s << u << QString()
+        << QStringLiteral("任课教师(王老师)还没定密码,请与教导处管理人员联系,添加后,才能输分。");
+}
+
+void TestSignIn::toggleRefusals()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, gradeGroup);
+    QFETCH(QString, klass);
+    QFETCH(QString, subject);
+    QFETCH(QString, username);
+    QFETCH(QString, userpas);
+    QFETCH(QString, message);
+    Accounts a;
+    MainWindow main(a.school.folder());
+    main.session().openpath = a.school.dbPath();
+    Host host(SignInToggle::Kind(kind), main);
+    const QString signedOut = host.Command10->text();
+    host.Combo1->setCurrentIndex(gradeGroup.isEmpty() ? -1 : 0);
+    host.Combo2->setCurrentIndex(klass.isEmpty() ? -1 : 0);
+    host.Combo3->setCurrentIndex(subject.isEmpty() ? -1 : 0);
+    setAccount(main, username, userpas, QString::number(a.classRow));
+    ScriptedResponder responder;
+    bool dialogShown = false;
+    whenModal([&](QWidget *w) {
+        dialogShown = w != nullptr;
+        if (w)
+            w->close();
+    });
+    host.Command10->click();
+    QCoreApplication::processEvents();
+    QVERIFY(!dialogShown);
+    QCOMPARE(responder.texts(), QStringList{message});
+    QCOMPARE(responder.last().title, QStringLiteral("提示"));
+    QCOMPARE(host.Command10->text(), signedOut);
+    QVERIFY(!host.Frame1->isEnabled());
+    QCOMPARE(main.session().denglu, QString());
+}
+
+void TestSignIn::adminToggleRefusesWithoutAdminRow()
+{
+    Accounts a;
+    QVERIFY(a.school.removeAdmin());
+    a.school.closeDb();
+    MainWindow main(a.school.folder());
+    main.session().openpath = a.school.dbPath();
+    // Another window's account is still in the session.
+    setAccount(main, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    Host host(SignInToggle::Kind::Admin, main);
+    QCOMPARE(host.Command10->text(), QStringLiteral("管理员 登陆(&K)"));
+    ScriptedResponder responder;
+    bool dialogShown = false;
+    whenModal([&](QWidget *w) {
+        dialogShown = w != nullptr;
+        if (w)
+            w->close();
+    });
+    host.Command10->click();
+    QCoreApplication::processEvents();
+    QVERIFY(!dialogShown);
+    QCOMPARE(responder.texts(),
+             QStringList{QStringLiteral("管理员数据丢失,请确认服务器连接路径是否正确?否则无法登陆。")});
+    QCOMPARE(main.session().username, QStringLiteral("管理员"));
+    QCOMPARE(main.session().userpas, QString());
+    QCOMPARE(main.session().denglu, QString());
+    QCOMPARE(host.Command10->text(), QStringLiteral("管理员 登陆(&K)"));
+    QVERIFY(!host.Frame1->isEnabled());
+}
+
+void TestSignIn::toggleSignsInAndOut_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("signedOut");
+    QTest::addColumn<QString>("signedIn");
+    QTest::newRow("admin") << int(SignInToggle::Kind::Admin) << QStringLiteral("adm")
+                           << QStringLiteral("管理员 登陆(&K)") << QStringLiteral("管理员退出登陆(&K)");
+    QTest::newRow("head teacher") << int(SignInToggle::Kind::HeadTeacher) << QStringLiteral("t123")
+                                  << QStringLiteral("班主任登陆 修改(&K)") << QStringLiteral("退出登陆 修改(&K)");
+    QTest::newRow("teacher") << int(SignInToggle::Kind::Teacher) << QStringLiteral("w456")
+                             << QStringLiteral("请任课教师 登陆(&K)") << QStringLiteral("任课教师退出登陆(&K)");
+}
+
+void TestSignIn::toggleSignsInAndOut()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, password);
+    QFETCH(QString, signedOut);
+    QFETCH(QString, signedIn);
+    Accounts a;
+    MainWindow main(a.school.folder());
+    main.session().openpath = a.school.dbPath();
+    Host host(SignInToggle::Kind(kind), main);
+    if (kind == int(SignInToggle::Kind::HeadTeacher))
+        setAccount(main, QStringLiteral("王老师"), password, QString::number(a.classRow));
+    if (kind == int(SignInToggle::Kind::Teacher))
+        setAccount(main, QStringLiteral("王老师"), password, QString::number(a.teachingRow));
+    QCOMPARE(host.Command10->text(), signedOut);
+    QVERIFY(!host.Frame1->isEnabled());
+    QSignalSpy shown(host.toggle, &SignInToggle::stateShown);
+
+    whenModal([&](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        QVERIFY(d);
+        d->txtPassword->setText(password);
+        d->cmdOK->click();
+    });
+    host.Command10->click();
+    QCOMPARE(host.Command10->text(), signedIn);
+    QVERIFY(host.toggle->isSignedIn());
+    QVERIFY(host.Frame1->isEnabled());
+    QVERIFY(main.session().isSignedIn());
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.last().at(0).toBool(), true);
+
+    host.Command10->click();   // sign out: no dialog
+    QCOMPARE(host.Command10->text(), signedOut);
+    QVERIFY(!host.Frame1->isEnabled());
+    QCOMPARE(main.session().denglu, QString());
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown.last().at(0).toBool(), false);
+}
+
+void TestSignIn::toggleUsesItsOwnAccount()
+{
+    Accounts a;
+    MainWindow main(a.school.folder());
+    main.session().openpath = a.school.dbPath();
+    Host host(SignInToggle::Kind::HeadTeacher, main);
+    host.toggle->setAccount([&] {
+        return Account{QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow)};
+    });
+    // Another window chose another class since.
+    setAccount(main, QStringLiteral("李老师"), QStringLiteral("zzz"), QStringLiteral("77"));
+    QString offered;
+    whenModal([&](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        offered = d->txtUserName->text();
+        d->txtPassword->setText(QStringLiteral("zzz"));   // the other account's password fails
+        ScriptedResponder responder;
+        d->cmdOK->click();
+        QCOMPARE(responder.texts(), QStringList{QStringLiteral("无效的密码，请重试!")});
+        d->txtPassword->setText(QStringLiteral("t123"));
+        d->cmdOK->click();
+    });
+    host.Command10->click();
+    QCOMPARE(offered, QStringLiteral("王老师"));
+    QVERIFY(host.toggle->isSignedIn());
+    QCOMPARE(main.session().username, QStringLiteral("王老师"));
+    QCOMPARE(main.session().id, QString::number(a.classRow));
+    QCOMPARE(main.session().denglu, QStringLiteral("王老师"));
+}
+
+void TestSignIn::toggleFailedSignInChangesNothing()
+{
+    Accounts a;
+    MainWindow main(a.school.folder());
+    main.session().openpath = a.school.dbPath();
+    Host host(SignInToggle::Kind::Admin, main);
+    QSignalSpy shown(host.toggle, &SignInToggle::stateShown);
+    whenModal([&](QWidget *w) { qobject_cast<SignInDialog *>(w)->cmdCancel->click(); });
+    host.Command10->click();
+    QCOMPARE(host.Command10->text(), QStringLiteral("管理员 登陆(&K)"));
+    QVERIFY(!host.Frame1->isEnabled());
+    QCOMPARE(main.session().username, QStringLiteral("管理员"));
+    QCOMPARE(main.session().userpas, QStringLiteral("adm"));
+    QCOMPARE(main.session().denglu, QString());
+    QCOMPARE(shown.size(), 0);
+}
+
+void TestSignIn::adminSignOutRereadsData()
+{
+    Accounts a;
+    MainWindow main(a.school.folder());
+    main.session().openpath = a.school.dbPath();
+    Host host(SignInToggle::Kind::Admin, main);
+    DataControl Data1(&host.window);
+    Data1.setDatabaseName(a.school.dbPath());
+    Data1.setRecordSource(QStringLiteral(R"(select "名称" from "教导处" where "类别"=?)"),
+                          {QStringLiteral("年级组名")});
+    QVERIFY(Data1.Refresh());
+    QCOMPARE(Data1.RecordCount(), 1);
+    host.toggle->setDataControl(&Data1);
+    whenModal([&](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        d->txtPassword->setText(QStringLiteral("adm"));
+        d->cmdOK->click();
+    });
+    host.Command10->click();
+    QVERIFY(host.toggle->isSignedIn());
+    a.school.addGradeGroup(QStringLiteral("初三年级组"));
+    a.school.closeDb();
+    QCOMPARE(Data1.RecordCount(), 1);
+    host.Command10->click();
+    QVERIFY(!host.toggle->isSignedIn());
+    QCOMPARE(Data1.RecordCount(), 2);
+}
+
+void TestSignIn::toggleShowsSessionState()
+{
+    Accounts a;
+    MainWindow main(a.school.folder());
+    Host host(SignInToggle::Kind::HeadTeacher, main);
+    // Signed in in another window with the same account.
+    setAccount(main, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    main.session().denglu = QStringLiteral("王老师");
+    host.toggle->showState();
+    QVERIFY(host.toggle->isSignedIn());
+    QVERIFY(host.Frame1->isEnabled());
+    // A class without a head teacher is never signed in, even with denglu empty.
+    setAccount(main, QString(), QString());
+    main.session().denglu.clear();
+    host.toggle->showState();
+    QVERIFY(!host.toggle->isSignedIn());
+    QVERIFY(!host.Frame1->isEnabled());
+}
+
+QTEST_MAIN(TestSignIn)
+#include "tst_sign_in.moc"
