@@ -62,6 +62,25 @@ void registerStandIns(MainWindow &main)
     }
 }
 
+// Records where it stands when the registry runs its Form_Load.
+class LoadProbe : public QWidget {
+    Q_OBJECT
+public:
+    LoadProbe(MainWindow &, QWidget *parent) : QWidget(parent) {}
+    bool loaded = false;
+    bool inMdi = false;
+    bool topLevel = false;
+    bool visibleAtLoad = true;
+public slots:
+    void Form_Load()
+    {
+        loaded = true;
+        inMdi = qobject_cast<QMdiSubWindow *>(parentWidget()) != nullptr;
+        topLevel = isWindow();
+        visibleAtLoad = isVisible();
+    }
+};
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -86,6 +105,8 @@ private slots:
 
     void secondOpenRaises();
     void closedWindowIsBuiltAgain();
+    void formLoadRunsAfterPlacement();
+    void modalPlainWidget();
     void exitEndsAtOnce();
 };
 
@@ -606,6 +627,43 @@ void TestMainWindow::closedWindowIsBuiltAgain()
     QTRY_VERIFY(main.mdiArea()->subWindowList().isEmpty());
     QVERIFY(main.showWindow(kRegisterWindow));
     QCOMPARE(built, 2);
+}
+
+void TestMainWindow::formLoadRunsAfterPlacement()
+{
+    TestSchool school;
+    MainWindow main(school.folder());
+    main.registerWindow(kRegisterWindow, makeWindow<LoadProbe>);
+    main.registerWindow(kUploadWindow, makeWindow<LoadProbe>);
+    auto *child = qobject_cast<LoadProbe *>(main.showWindow(kRegisterWindow));
+    QVERIFY(child);
+    QVERIFY(child->loaded);
+    QVERIFY(child->inMdi);
+    QVERIFY(!child->visibleAtLoad);
+    QCOMPARE(child->objectName(), QStringLiteral("学籍管理"));
+    auto *dialog = qobject_cast<LoadProbe *>(main.showWindow(kUploadWindow));
+    QVERIFY(dialog);
+    QVERIFY(dialog->loaded);
+    QVERIFY(dialog->topLevel);
+    QVERIFY(!dialog->visibleAtLoad);
+    dialog->close();
+}
+
+void TestMainWindow::modalPlainWidget()
+{
+    TestSchool school;
+    MainWindow main(school.folder());
+    main.registerWindow(kExamNumberWindow, [](MainWindow &, QWidget *parent) { return new QWidget(parent); });
+    Qt::WindowModality modality = Qt::NonModal;
+    whenModal([&](QWidget *w) {
+        if (!w)
+            return;
+        modality = w->windowModality();
+        w->close();
+    });
+    main.showModal(kExamNumberWindow);   // returns once the window has closed
+    QCOMPARE(modality, Qt::ApplicationModal);
+    QTRY_VERIFY(!main.openWindow(kExamNumberWindow));
 }
 
 void TestMainWindow::exitEndsAtOnce()
