@@ -1,0 +1,313 @@
+#include "organisation/organisation_save.h"
+
+#include "organisation/fixed_lists.h"
+#include "organisation/organisation.h"
+#include "platform/database.h"
+#include "shell/session.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace tessaly::organisation {
+
+namespace {
+
+const QString kChanged = QStringLiteral("教导处已被其他用户修改,请重新保存。");
+
+struct Row {
+    qint64 id = 0;
+    QString name;    // 名称
+    QString other;   // 其它
+    QString next;    // 其次
+};
+
+QString textOf(const QVariant &v)
+{
+    return v.isNull() ? QString() : v.toString();
+}
+
+// A non-null text, so an empty cell is stored as '' and not as NULL.
+QVariant bound(const QString &text)
+{
+    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
+}
+
+// 教导处 rows of one kind (and, when given, one grade group), oldest id first.
+bool readRows(db::Connection &c, const QString &kind, const QString *gradeGroup, QVector<Row> &out)
+{
+    QString sql = QStringLiteral(R"(select "id","名称","其它","其次" from "教导处" where "类别"=?)");
+    QVariantList params{kind};
+    if (gradeGroup) {
+        sql += QStringLiteral(R"( and "对应内容"=?)");
+        params << *gradeGroup;
+    }
+    sql += QStringLiteral(R"( order by "id")");
+    QSqlQuery q = c.query(sql, params);
+    if (!q.isActive())
+        return false;
+    out.clear();
+    while (q.next())
+        out.append(Row{q.value(0).toLongLong(), textOf(q.value(1)), textOf(q.value(2)), textOf(q.value(3))});
+    return true;
+}
+
+QString teachingText(const Row &r)
+{
+    // 其它 class, 其次 subject, 名称 teacher.
+    QStringList parts{r.other, r.next, r.name};
+    parts.removeAll(QString());
+    return parts.join(QLatin1Char(' '));
+}
+
+QStringList teachingsOf(const QVector<Row> &teachings, const QString *className)
+{
+    QStringList out;
+    for (const Row &t : teachings) {
+        if (!className || t.other == *className)
+            out << teachingText(t);
+    }
+    return out;
+}
+
+bool deleteIds(db::Connection &c, const QVector<qint64> &ids)
+{
+    for (const qint64 id : ids) {
+        if (!c.exec(QStringLiteral(R"(delete from "教导处" where "id"=?)"), {id}))
+            return false;
+    }
+    return true;
+}
+
+// What a grade-group save would do.
+struct GradeGroupPlan {
+    QVector<qint64> remove;          // 年级组名 rows
+    QStringList add;                 // names to insert, list order
+    QVector<qint64> dependentIds;    // 班级名 and 任课 rows of removed groups
+    QVector<Dependents> dependents;
+    int kept = 0;
+};
+
+bool planGradeGroups(db::Connection &c, const QStringList &ticked, GradeGroupPlan &plan)
+{
+    plan = {};
+    QVector<Row> stored;
+    if (!readRows(c, kKindGradeGroup, nullptr, stored))
+        return false;
+    QStringList seen;
+    QStringList removedNames;
+    for (const Row &r : stored) {
+        if (!gradeGroupNames().contains(r.name))
+            continue;   // not offered by the window: left alone
+        if (ticked.contains(r.name) && !seen.contains(r.name)) {
+            seen << r.name;
+            ++plan.kept;
+            continue;
+        }
+        plan.remove << r.id;   // unticked, or a twin of a kept row
+        if (!ticked.contains(r.name) && !removedNames.contains(r.name))
+            removedNames << r.name;
+    }
+    for (const QString &name : gradeGroupNames()) {
+        if (ticked.contains(name) && !seen.contains(name))
+            plan.add << name;
+    }
+    for (const QString &group : removedNames) {
+        Dependents d;
+        d.gradeGroup = group;
+        QVector<Row> classes;
+        QVector<Row> teachings;
+        if (!readRows(c, kKindClass, &group, classes) || !readRows(c, kKindTeaching, &group, teachings))
+            return false;
+        for (const Row &r : classes) {
+            d.classes << r.name;
+            plan.dependentIds << r.id;
+        }
+        for (const Row &r : teachings)
+            plan.dependentIds << r.id;
+        d.teachings = teachingsOf(teachings, nullptr);
+        if (!d.isEmpty())
+            plan.dependents << d;
+    }
+    return true;
+}
+
+// What a class save would do.
+struct ClassPlan {
+    struct Update {
+        qint64 id;
+        int row;
+    };
+    QVector<Update> update;
+    QVector<int> insert;             // grid rows
+    QVector<qint64> remove;          // 班级名 rows
+    QVector<qint64> dependentIds;    // 任课 rows of class names that went
+    QVector<Dependents> dependents;
+};
+
+bool planClasses(db::Connection &c, const QString &gradeGroup, const QVector<ClassRow> &rows, ClassPlan &plan)
+{
+    plan = {};
+    QVector<Row> stored;
+    if (!readRows(c, kKindClass, &gradeGroup, stored))
+        return false;
+    QVector<bool> matched(stored.size(), false);
+    for (int i = 0; i < rows.size(); ++i) {
+        int found = -1;
+        for (int k = 0; k < stored.size(); ++k) {
+            if (!matched[k] && stored[k].name == rows[i].name) {
+                found = k;
+                break;
+            }
+        }
+        if (found < 0) {
+            plan.insert << i;
+        } else {
+            matched[found] = true;
+            plan.update << ClassPlan::Update{stored[found].id, i};
+        }
+    }
+    QStringList gone;
+    for (int k = 0; k < stored.size(); ++k) {
+        if (matched[k])
+            continue;
+        plan.remove << stored[k].id;
+        const QString &name = stored[k].name;
+        const bool kept = std::any_of(rows.begin(), rows.end(), [&](const ClassRow &r) { return r.name == name; });
+        if (!kept && !gone.contains(name))
+            gone << name;
+    }
+    if (gone.isEmpty())
+        return true;
+    QVector<Row> teachings;
+    if (!readRows(c, kKindTeaching, &gradeGroup, teachings))
+        return false;
+    for (const QString &name : gone) {
+        Dependents d;
+        d.gradeGroup = gradeGroup;
+        d.className = name;
+        for (const Row &t : teachings) {
+            if (t.other == name)
+                plan.dependentIds << t.id;
+        }
+        d.teachings = teachingsOf(teachings, &name);
+        if (!d.isEmpty())
+            plan.dependents << d;
+    }
+    return true;
+}
+
+SaveResult failed(db::Connection &c)
+{
+    SaveResult r;
+    r.status = SaveStatus::Failed;
+    r.error = c.error().text;
+    return r;
+}
+
+// Plans outside the transaction, asks, then plans again under the write lock:
+// the rows deleted are exactly the ones the question named.
+template <class Plan, class PlanFn, class ApplyFn>
+SaveResult runSave(db::Connection &c, const ConfirmRemoval &confirm, PlanFn planFn, ApplyFn apply)
+{
+    Plan plan;
+    if (!planFn(plan))
+        return failed(c);
+    const QVector<Dependents> confirmed = plan.dependents;
+    if (!confirmed.isEmpty() && !(confirm && confirm(removalQuestion(confirmed)))) {
+        SaveResult r;
+        r.status = SaveStatus::Cancelled;
+        return r;
+    }
+    SaveResult result;
+    const bool ok = c.transaction([&] {
+        if (!planFn(plan))
+            return false;
+        if (plan.dependents != confirmed)
+            return c.fail(db::kErrSql, kChanged);
+        return apply(plan, result);
+    });
+    if (!ok)
+        return failed(c);
+    result.status = SaveStatus::Saved;
+    return result;
+}
+
+} // namespace
+
+QString removalQuestion(const QVector<Dependents> &dependents)
+{
+    if (dependents.isEmpty())
+        return QString();
+    QStringList lines;
+    lines << QStringLiteral("保存后,以下内容将一并删除:");
+    for (const Dependents &d : dependents) {
+        QStringList parts;
+        if (!d.classes.isEmpty())
+            parts << QStringLiteral("班级 %1(共%2个)").arg(d.classes.join(QStringLiteral("、"))).arg(d.classes.size());
+        if (!d.teachings.isEmpty()) {
+            if (d.className.isEmpty())
+                parts << QStringLiteral("任课 %1项").arg(d.teachings.size());
+            else
+                parts << QStringLiteral("任课 %1").arg(d.teachings.join(QStringLiteral("、")));
+        }
+        const QString what = d.className.isEmpty() ? d.gradeGroup : d.gradeGroup + d.className;
+        lines << QStringLiteral("    %1:%2").arg(what, parts.join(QStringLiteral(";")));
+    }
+    lines << QStringLiteral("学生的学籍与成绩不会删除。是否继续保存?");
+    return lines.join(QLatin1Char('\r'));
+}
+
+bool adminSignedIn(const Session &session)
+{
+    return session.denglu == kAdminName;
+}
+
+SaveResult SaveGradeGroups(db::Connection &c, const QStringList &ticked, const ConfirmRemoval &confirm)
+{
+    return runSave<GradeGroupPlan>(
+        c, confirm, [&](GradeGroupPlan &plan) { return planGradeGroups(c, ticked, plan); },
+        [&](const GradeGroupPlan &plan, SaveResult &result) {
+            if (!deleteIds(c, plan.dependentIds) || !deleteIds(c, plan.remove))
+                return false;
+            for (const QString &name : plan.add) {
+                if (!c.exec(QStringLiteral(R"(insert into "教导处" ("类别","名称") values (?,?))"),
+                            {kKindGradeGroup, name}))
+                    return false;
+            }
+            result.inserted = int(plan.add.size());
+            result.deleted = int(plan.remove.size());
+            result.updated = 0;
+            return true;
+        });
+}
+
+SaveResult SaveClasses(db::Connection &c, const QString &gradeGroup, const QVector<ClassRow> &rows,
+                       const ConfirmRemoval &confirm)
+{
+    return runSave<ClassPlan>(
+        c, confirm, [&](ClassPlan &plan) { return planClasses(c, gradeGroup, rows, plan); },
+        [&](const ClassPlan &plan, SaveResult &result) {
+            if (!deleteIds(c, plan.dependentIds) || !deleteIds(c, plan.remove))
+                return false;
+            for (const ClassPlan::Update &u : plan.update) {
+                const ClassRow &r = rows[u.row];
+                if (!c.exec(QStringLiteral(R"(update "教导处" set "其它"=?,"其次"=? where "id"=?)"),
+                            {bound(r.actualName), bound(r.headTeacher), u.id}))
+                    return false;
+            }
+            for (const int i : plan.insert) {
+                const ClassRow &r = rows[i];
+                if (!c.exec(QStringLiteral(R"(insert into "教导处" ("类别","名称","对应内容","其它","其次","密码"))"
+                                           R"( values (?,?,?,?,?,?))"),
+                            {kKindClass, bound(r.name), gradeGroup, bound(r.actualName), bound(r.headTeacher),
+                             bound(r.password)}))
+                    return false;
+            }
+            result.inserted = int(plan.insert.size());
+            result.updated = int(plan.update.size());
+            result.deleted = int(plan.remove.size());
+            return true;
+        });
+}
+
+} // namespace tessaly::organisation
