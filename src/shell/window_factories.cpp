@@ -9,6 +9,8 @@
 #include "shell/sign_in_dialog.h"
 
 // Organisation and placement.
+#include "organisation/class_setup_window.h"
+#include "organisation/grade_group_window.h"
 
 // Register and class lists.
 
@@ -32,6 +34,8 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kPasswordChangeDialog, makeWindow<PasswordChangeDialog>);
 
     // Organisation and placement.
+    m.registerWindow(kGradeGroupWindow, makeWindow<GradeGroupWindow>);
+    m.registerWindow(kClassSetupWindow, makeWindow<ClassSetupWindow>);
 
     // Register and class lists.
 

@@ -1,0 +1,404 @@
+#include "organisation/class_setup_window.h"
+
+#include "organisation/fixed_lists.h"
+#include "organisation/organisation.h"
+#include "organisation/selection.h"
+#include "organisation/window_steps.h"
+#include "platform/data_control.h"
+#include "platform/database.h"
+#include "platform/flex_grid.h"
+#include "platform/messages.h"
+#include "platform/units.h"
+#include "register/cell_editor.h"
+#include "shell/main_window.h"
+#include "shell/sign_in_toggle.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace tessaly {
+
+using namespace organisation;
+
+namespace {
+
+const QString kGridFormat = QStringLiteral("^序号|^班名称|^班 实 际 名|^班 主 任|MM");
+constexpr int kColNumber = 0;
+constexpr int kColName = 1;
+constexpr int kColActualName = 2;
+constexpr int kColHeadTeacher = 3;
+constexpr int kColPassword = 4;
+
+template <class W>
+W *named(W *w, const char *name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+QLabel *indexed(QLabel *label, const char *name, int index)
+{
+    label->setObjectName(QString::fromLatin1(name));
+    label->setProperty("Index", index);
+    return label;
+}
+
+QString cellText(const QVector<QVariant> &row, int index)
+{
+    return index >= 0 && index < row.size() && !row[index].isNull() ? row[index].toString() : QString();
+}
+
+} // namespace
+
+reg::CellEditorConfig classCellEditorConfig()
+{
+    reg::CellEditorConfig c;
+    c.firstColumn = kColActualName;
+    c.lastColumn = kColHeadTeacher;
+    c.moveKeys = reg::CellEditorConfig::MoveUp | reg::CellEditorConfig::MoveDown;
+    c.commitOnScroll = true;
+    c.writeUnchanged = true;
+    c.rowStateColumn = reg::CellEditorConfig::kNoRowState;
+    return c;
+}
+
+ClassSetupWindow::ClassSetupWindow(MainWindow &main, QWidget *parent)
+    : QWidget(parent), m_main(main)
+{
+    setObjectName(QStringLiteral("班级设置"));
+    setWindowTitle(QStringLiteral("班级设置"));
+
+    Command9 = named(new QPushButton(this), "Command9");
+
+    Frame1 = named(new QGroupBox(QStringLiteral("进行班级设置"), this), "Frame1");
+    Label3[4] = indexed(new QLabel(QStringLiteral("进行班级设置"), Frame1), "Label3", 4);
+    QFont heading = Label3[4]->font();
+    heading.setBold(true);
+    Label3[4]->setFont(heading);
+    Label1[2] = indexed(new QLabel(QStringLiteral("选年级组"), Frame1), "Label1", 2);
+    Combo1 = named(new QComboBox(Frame1), "Combo1");
+    Combo1->setPlaceholderText(QStringLiteral("选年级组"));
+    Combo1->setMinimumContentsLength(6);
+    Label1[1] = indexed(new QLabel(QStringLiteral("已有班级"), Frame1), "Label1", 1);
+    List1 = named(new QListWidget(Frame1), "List1");
+    for (const QString &name : classNames()) {
+        auto *item = new QListWidgetItem(name, List1);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    // "已有班级　　个" with the number laid into its gap.
+    Label1[0] = indexed(new QLabel(QStringLiteral("已有班级　　个"), Frame1), "Label1", 0);
+    Label1[3] = indexed(new QLabel(QStringLiteral("0"), Label1[0]), "Label1", 3);
+    Label1[3]->setAlignment(Qt::AlignCenter);
+    {
+        const QFontMetrics fm(Label1[0]->font());
+        auto *gap = new QHBoxLayout(Label1[0]);
+        gap->setContentsMargins(fm.horizontalAdvance(QStringLiteral("已有班级")), 0, 0, 0);
+        gap->setSpacing(0);
+        Label1[3]->setFixedWidth(fm.horizontalAdvance(QStringLiteral("　　")));
+        gap->addWidget(Label1[3]);
+        gap->addStretch(1);
+    }
+    Command1 = named(new QPushButton(QStringLiteral("保存(&S)"), Frame1), "Command1");
+
+    auto *left = new QGridLayout(Frame1);
+    left->setContentsMargins(8, 4, 8, 8);
+    left->addWidget(Label3[4], 0, 0, 1, 2);
+    left->addWidget(Label1[2], 1, 0);
+    left->addWidget(Combo1, 1, 1);
+    left->addWidget(Label1[1], 2, 0, Qt::AlignTop);
+    left->addWidget(List1, 2, 1);
+    left->addWidget(Label1[0], 3, 0, 1, 2);
+    left->addWidget(Command1, 4, 0, 1, 2);
+    left->setRowStretch(2, 1);
+
+    Frame2 = named(new QFrame(this), "Frame2");
+    Frame2->setFrameShape(QFrame::StyledPanel);
+    Label3[0] = indexed(new QLabel(QStringLiteral("现有班级列表"), Frame2), "Label3", 0);
+    Grid1 = named(new FlexGrid(Frame2), "Grid1");
+    Label1[4] = indexed(new QLabel(QStringLiteral("　　班级设定完成后,请点击上面的相应表格填写班主任名等。"), Frame2),
+                        "Label1", 4);
+    Label1[4]->setWordWrap(true);
+    auto *right = new QVBoxLayout(Frame2);
+    right->setContentsMargins(8, 6, 8, 6);
+    right->addWidget(Label3[0]);
+    right->addWidget(Grid1, 1);
+    right->addWidget(Label1[4]);
+    Text1 = named(new QLineEdit(Frame2), "Text1");
+    m_editor = new reg::CellEditor(Grid1, classCellEditorConfig(), Text1);
+    connect(m_editor, &reg::CellEditor::cellWritten, this, &ClassSetupWindow::cellWritten);
+
+    Command8 = named(new QPushButton(QStringLiteral("退出(&E)"), this), "Command8");
+    Data1 = named(new DataControl(this), "Data1");
+    Data1->hide();
+    ReportDataError(*Data1, this);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(Command9);
+    top->addStretch(1);
+    top->addWidget(Command8);
+    auto *body = new QHBoxLayout;
+    body->addWidget(Frame1, 2);
+    body->addWidget(Frame2, 3);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(top);
+    layout->addLayout(body, 1);
+
+    setGridFormat();
+
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, main, this);
+    m_toggle->setEditors({Frame1});
+    m_toggle->setDataControl(Data1);
+
+    connect(Combo1, &QComboBox::activated, this, &ClassSetupWindow::Combo1_Click);
+    connect(List1, &QListWidget::itemChanged, this, &ClassSetupWindow::List1_Click);
+    connect(Command1, &QPushButton::clicked, this, &ClassSetupWindow::Command1_Click);
+    connect(Command8, &QPushButton::clicked, this, &ClassSetupWindow::Command8_Click);
+}
+
+void ClassSetupWindow::setGridFormat()
+{
+    Grid1->setFormatString(kGridFormat);
+    Grid1->setColWidth(kColPassword, 0);
+}
+
+void ClassSetupWindow::Form_Load()
+{
+    m_unsaved = false;
+    QWidget *frame = qobject_cast<QMdiSubWindow *>(parentWidget()) ? parentWidget() : this;
+    frame->resize(twipsToPixels(6780), twipsToPixels(4605));
+    CentreOnMainWindow(this, &m_main, 400);
+
+    Session &s = m_main.session();
+    Data1->setDatabaseName(s.openpath);
+    LoadAdminAccount(*Data1, s, this);
+    FillGradeGroupCombo(*Data1, s, Combo1, GradeGroupVariant::ClassSetup, this);
+    Combo1->setCurrentIndex(-1);   // shows "选年级组"
+    Data1->setCaption(QString());
+
+    setGridFormat();
+    Label1[3]->setText(QStringLiteral("0"));
+    m_toggle->showState();
+}
+
+void ClassSetupWindow::Combo1_Click()
+{
+    const QString chosen = Combo1->currentText().trimmed();
+    if (!settleUnsaved()) {
+        // The changes stay: so does the grade group they belong to.
+        const QSignalBlocker block(Combo1);
+        Combo1->setCurrentIndex(Combo1->findText(m_gradeGroup));
+        return;
+    }
+    m_unsaved = false;
+    m_editor->cancel();
+
+    Data1->setDatabaseName(m_main.session().openpath);
+    Data1->setRecordSource(QStringLiteral(R"(select "类别","名称","对应内容","其它","其次","密码" from "教导处")"
+                                          R"( where "对应内容"=? AND "类别"=?)"),
+                           {chosen, kKindClass});
+    Data1->Refresh();
+    setGridFormat();
+    FillClassGrid();
+    if (Data1->RecordCount() > 0)
+        Data1->MoveFirst();
+    Label3[0]->setText(Combo1->currentText() + QStringLiteral("全部班级列表"));
+    m_gradeGroup = chosen;
+}
+
+void ClassSetupWindow::setTicks(const QStringList &names, int *counted)
+{
+    const QSignalBlocker block(List1);
+    int n = 0;
+    for (int i = 0; i < List1->count(); ++i)
+        List1->item(i)->setCheckState(Qt::Unchecked);
+    for (const QString &name : names) {
+        if (name.isEmpty())
+            continue;
+        for (int i = 0; i < List1->count(); ++i) {
+            if (List1->item(i)->text() == name) {
+                List1->item(i)->setCheckState(Qt::Checked);
+                ++n;
+            }
+        }
+    }
+    if (counted)
+        *counted = n;
+}
+
+void ClassSetupWindow::FillClassGrid()
+{
+    QVector<ClassRow> rows;
+    QStringList names;
+    const int name = Data1->fieldIndex(QStringLiteral("名称"));
+    const int other = Data1->fieldIndex(QStringLiteral("其它"));
+    const int next = Data1->fieldIndex(QStringLiteral("其次"));
+    const int password = Data1->fieldIndex(QStringLiteral("密码"));
+    for (const auto &row : Data1->rows()) {
+        rows.append(ClassRow{cellText(row, name), cellText(row, other), cellText(row, next), cellText(row, password)});
+        names << rows.last().name;
+    }
+    int n = 0;
+    setTicks(names, &n);
+    showRows(rows);
+    Label1[3]->setText(QString::number(n));
+}
+
+void ClassSetupWindow::showRows(const QVector<ClassRow> &rows)
+{
+    Grid1->setUpdatesEnabled(false);
+    Grid1->setRows(1);
+    Grid1->setRows(1 + int(rows.size()));
+    for (int i = 0; i < rows.size(); ++i) {
+        const int r = i + 1;
+        Grid1->setTextMatrix(r, kColNumber, QString::number(r));
+        Grid1->setTextMatrix(r, kColName, rows[i].name);
+        Grid1->setTextMatrix(r, kColActualName, rows[i].actualName);
+        Grid1->setTextMatrix(r, kColHeadTeacher, rows[i].headTeacher);
+        Grid1->setTextMatrix(r, kColPassword, rows[i].password);
+    }
+    Grid1->setUpdatesEnabled(true);
+    m_shown = rows;
+}
+
+QVector<ClassRow> ClassSetupWindow::gridRows() const
+{
+    QVector<ClassRow> rows;
+    for (int r = Grid1->FixedRows(); r < Grid1->Rows(); ++r)
+        rows.append(ClassRow{Grid1->TextMatrix(r, kColName), Grid1->TextMatrix(r, kColActualName),
+                             Grid1->TextMatrix(r, kColHeadTeacher), Grid1->TextMatrix(r, kColPassword)});
+    return rows;
+}
+
+void ClassSetupWindow::List1_Click(QListWidgetItem *item)
+{
+    if (!item)
+        return;
+    RebuildClassGrid();
+}
+
+void ClassSetupWindow::RebuildClassGrid()
+{
+    if (m_gradeGroup.isEmpty())
+        return;   // no grade group chosen yet
+    m_editor->CloseCellEditor();
+    const QVector<ClassRow> current = gridRows();
+    QVector<ClassRow> rows;
+    for (int i = 0; i < List1->count(); ++i) {
+        if (List1->item(i)->checkState() != Qt::Checked)
+            continue;
+        const QString name = List1->item(i)->text();
+        const auto found = std::find_if(current.begin(), current.end(), [&](const ClassRow &r) { return r.name == name; });
+        rows.append(found != current.end() ? *found : ClassRow{name, {}, {}, {}});
+    }
+    showRows(rows);
+    m_unsaved = true;
+    Label1[3]->setText(QString::number(rows.size()));
+}
+
+void ClassSetupWindow::cellWritten(int row, int col)
+{
+    const int i = row - Grid1->FixedRows();
+    if (i < 0 || i >= m_shown.size())
+        return;
+    ClassRow &shown = m_shown[i];
+    QString &before = col == kColActualName ? shown.actualName : shown.headTeacher;
+    const QString now = Grid1->TextMatrix(row, col);
+    if (now != before) {
+        before = now;
+        m_unsaved = true;
+    }
+}
+
+bool ClassSetupWindow::saveClasses(const QString &gradeGroup)
+{
+    m_editor->CloseCellEditor();
+    Session &s = m_main.session();
+    if (!adminSignedIn(s)) {
+        showNotice(this, QStringLiteral("请管理员先登陆,才能查看和修改。"));
+        m_toggle->showState();
+        return false;
+    }
+    const QVector<ClassRow> rows = gridRows();
+    if (rows.isEmpty()) {
+        showNotice(this, QStringLiteral("没有任何班级,无法保存。"));
+        return false;
+    }
+    db::Connection c(s.openpath);
+    SaveResult result;
+    if (c.ok())
+        result = SaveClasses(c, gradeGroup, rows, [this](const QString &q) { return askYesNo(this, q); });
+    else
+        result.error = c.error().text;
+    switch (result.status) {
+    case SaveStatus::Saved:
+        m_unsaved = false;
+        m_shown = rows;
+        showNotice(this, QStringLiteral("您设置的%1所有班级,已经保存。").arg(gradeGroup));
+        return true;
+    case SaveStatus::Cancelled:
+        return false;
+    case SaveStatus::Failed:
+        showNotice(this, QStringLiteral("%1的班级没有保存:").arg(gradeGroup) + result.error);
+        return false;
+    }
+    return false;
+}
+
+void ClassSetupWindow::Command1_Click()
+{
+    if (m_gradeGroup.isEmpty())
+        return;
+    saveClasses(m_gradeGroup);
+}
+
+bool ClassSetupWindow::settleUnsaved()
+{
+    m_editor->CloseCellEditor();
+    if (!m_unsaved)
+        return true;
+    const QString question = QStringLiteral("请问?是否将%1的班级保存为现在设置的%2个班？")
+                                 .arg(m_gradeGroup)
+                                 .arg(Grid1->Rows() - Grid1->FixedRows());
+    if (!askYesNo(this, question, kTitleHintDots)) {
+        m_unsaved = false;   // dropped
+        return true;
+    }
+    return saveClasses(m_gradeGroup);
+}
+
+void ClassSetupWindow::Command8_Click()
+{
+    if (!settleUnsaved())
+        return;
+    m_unsaved = false;
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void ClassSetupWindow::closeEvent(QCloseEvent *event)
+{
+    if (!settleUnsaved()) {
+        event->ignore();
+        return;
+    }
+    m_unsaved = false;
+    Data1->Close();
+    event->accept();
+}
+
+} // namespace tessaly

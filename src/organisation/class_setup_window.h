@@ -1,0 +1,103 @@
+#pragma once
+// 班级设置 (ClassSetupWindow): the administrator chooses a grade group, ticks
+// its classes in the fixed class list, types each class's actual name and
+// head teacher into the grid and saves them as the 班级名 rows of 教导处.
+//
+// Grid1: "^序号|^班名称|^班 实 际 名|^班 主 任|MM", one row per class; column 4
+// (the head teacher's password) is hidden and never edited. Columns 2 and 3
+// are edited through the shared cell editor (classCellEditorConfig).
+//
+// Unsaved changes (ticks changed, or a typed actual name or head teacher) are
+// asked about before another grade group is loaded and before the window is
+// left; a Yes saves only while the administrator is signed in, otherwise the
+// window keeps the changes.
+#include "organisation/organisation_save.h"
+
+#include <QMap>
+#include <QVector>
+#include <QWidget>
+
+class QCloseEvent;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace tessaly {
+
+class DataControl;
+class FlexGrid;
+class MainWindow;
+class SignInToggle;
+
+namespace reg {
+class CellEditor;
+struct CellEditorConfig;
+}
+
+// The class grid's editor: columns 2 and 3, Up and Down move it, every
+// loss of focus writes back, no row marking.
+reg::CellEditorConfig classCellEditorConfig();
+
+class ClassSetupWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ClassSetupWindow(MainWindow &main, QWidget *parent = nullptr);
+
+    QPushButton *Command9 = nullptr;    // administrator sign-in toggle
+    QGroupBox *Frame1 = nullptr;        // "进行班级设置": enabled while signed in
+    QComboBox *Combo1 = nullptr;        // grade groups
+    QListWidget *List1 = nullptr;       // the fixed class list with check boxes
+    QPushButton *Command1 = nullptr;    // 保存
+    QMap<int, QLabel *> Label1;         // (3) is the number of classes in the grid
+    QMap<int, QLabel *> Label3;         // (0) grid heading, (4) frame heading
+    QFrame *Frame2 = nullptr;
+    FlexGrid *Grid1 = nullptr;
+    QLineEdit *Text1 = nullptr;         // the cell editor's box
+    QPushButton *Command8 = nullptr;    // 退出
+    DataControl *Data1 = nullptr;
+
+    SignInToggle *signInToggle() const { return m_toggle; }
+    reg::CellEditor *cellEditor() const { return m_editor; }
+    bool hasUnsavedChanges() const { return m_unsaved; }
+    // The grade group whose classes the grid holds (empty before a choice).
+    QString shownGradeGroup() const { return m_gradeGroup; }
+    // The grid's data rows.
+    QVector<organisation::ClassRow> gridRows() const;
+
+public slots:
+    void Form_Load();
+    void Combo1_Click();
+    void List1_Click(QListWidgetItem *item);
+    void Command1_Click();
+    void Command8_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void setGridFormat();
+    void FillClassGrid();
+    void RebuildClassGrid();
+    void showRows(const QVector<organisation::ClassRow> &rows);
+    void setTicks(const QStringList &names, int *counted);
+    // SaveClasses for the grade group: true when the classes were stored.
+    bool saveClasses(const QString &gradeGroup);
+    // The unsaved-changes question: true when the window may go on (saved or
+    // dropped), false when it must keep the changes.
+    bool settleUnsaved();
+    void cellWritten(int row, int col);
+
+    MainWindow &m_main;
+    SignInToggle *m_toggle = nullptr;
+    reg::CellEditor *m_editor = nullptr;
+    QString m_gradeGroup;
+    bool m_unsaved = false;
+    QVector<organisation::ClassRow> m_shown;   // the grid as last filled, saved or written
+};
+
+} // namespace tessaly

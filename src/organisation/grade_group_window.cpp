@@ -1,0 +1,197 @@
+#include "organisation/grade_group_window.h"
+
+#include "organisation/fixed_lists.h"
+#include "organisation/organisation.h"
+#include "organisation/organisation_save.h"
+#include "organisation/selection.h"
+#include "organisation/window_steps.h"
+#include "platform/data_control.h"
+#include "platform/database.h"
+#include "platform/messages.h"
+#include "platform/units.h"
+#include "shell/main_window.h"
+#include "shell/sign_in_toggle.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace tessaly {
+
+using namespace organisation;
+
+namespace {
+
+template <class W>
+W *named(W *w, const char *name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+} // namespace
+
+GradeGroupWindow::GradeGroupWindow(MainWindow &main, QWidget *parent)
+    : QWidget(parent), m_main(main)
+{
+    setObjectName(QStringLiteral("年级组设置"));
+    setWindowTitle(QStringLiteral("年级组设置"));
+
+    Frame2 = named(new QFrame(this), "Frame2");
+    Frame2->setFrameShape(QFrame::StyledPanel);
+    Label2 = named(new QLabel(QStringLiteral("年级组列表"), Frame2), "Label2");
+    List1 = named(new QListWidget(Frame2), "List1");
+    for (const QString &name : gradeGroupNames()) {
+        auto *item = new QListWidgetItem(name, List1);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    Label5 = named(new QLabel(Frame2), "Label5");
+    auto *left = new QVBoxLayout(Frame2);
+    left->setContentsMargins(8, 6, 8, 6);
+    left->addWidget(Label2);
+    left->addWidget(List1, 1);
+    left->addWidget(Label5);
+
+    Frame1 = named(new QFrame(this), "Frame1");
+    Frame1->setFrameShape(QFrame::StyledPanel);
+    Label3 = named(new QLabel(QStringLiteral("进行年级组设置"), Frame1), "Label3");
+    QFont heading = Label3->font();
+    heading.setBold(true);
+    Label3->setFont(heading);
+    Label1 = named(new QLabel(QStringLiteral("说明：　　　　　　　　系统管理员可在此进行年级组名称设定。　　　　　　　　　"
+                                             "进行设定前需要登陆。设定完成后，点击保存设置才能生效。"),
+                              Frame1),
+                   "Label1");
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Command9 = named(new QPushButton(Frame1), "Command9");
+    Command1 = named(new QPushButton(QStringLiteral("保存设置(&S)"), Frame1), "Command1");
+    Command1->setEnabled(false);
+    auto *right = new QVBoxLayout(Frame1);
+    right->setContentsMargins(8, 6, 8, 8);
+    right->addWidget(Label3);
+    right->addWidget(Label1, 1);
+    right->addWidget(Command9);
+    right->addWidget(Command1);
+
+    Command8 = named(new QPushButton(QStringLiteral("退 出 设 置(&E)"), this), "Command8");
+    Data1 = named(new DataControl(this), "Data1");
+    Data1->hide();
+    ReportDataError(*Data1, this);
+
+    auto *columns = new QHBoxLayout;
+    columns->addWidget(Frame2, 1);
+    auto *side = new QVBoxLayout;
+    side->addWidget(Frame1, 1);
+    side->addWidget(Command8);
+    columns->addLayout(side, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(columns);
+
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, main, this);
+    m_toggle->setEditors({Frame2, Command1});
+    m_toggle->setDataControl(Data1);
+
+    connect(Command1, &QPushButton::clicked, this, &GradeGroupWindow::Command1_Click);
+    connect(Command8, &QPushButton::clicked, this, &GradeGroupWindow::Command8_Click);
+}
+
+void GradeGroupWindow::Form_Load()
+{
+    QWidget *frame = qobject_cast<QMdiSubWindow *>(parentWidget()) ? parentWidget() : this;
+    frame->resize(twipsToPixels(5100), twipsToPixels(3975));
+    CentreOnMainWindow(this, &m_main, 800);
+
+    Session &s = m_main.session();
+    Data1->setDatabaseName(s.openpath);
+    LoadAdminAccount(*Data1, s, this);
+    loadTicks();
+    m_toggle->showState();
+}
+
+void GradeGroupWindow::loadTicks()
+{
+    Data1->setDatabaseName(m_main.session().openpath);
+    Data1->setRecordSource(QStringLiteral(R"(select "类别","名称" from "教导处" where "类别"=?)"), {kKindGradeGroup});
+    Data1->Refresh();
+    const QSignalBlocker block(List1);
+    for (int i = 0; i < List1->count(); ++i)
+        List1->item(i)->setCheckState(Qt::Unchecked);
+    int n = 0;
+    const int nameField = Data1->fieldIndex(QStringLiteral("名称"));
+    for (const auto &row : Data1->rows()) {
+        const QString name = nameField >= 0 && !row[nameField].isNull() ? row[nameField].toString() : QString();
+        if (name.isEmpty())
+            continue;
+        for (int i = 0; i < List1->count(); ++i) {
+            if (List1->item(i)->text() == name) {
+                List1->item(i)->setCheckState(Qt::Checked);
+                ++n;
+            }
+        }
+    }
+    Label5->setText(QStringLiteral("现共（%1）个年级组").arg(n));
+}
+
+QStringList GradeGroupWindow::tickedNames() const
+{
+    QStringList names;
+    for (int i = 0; i < List1->count(); ++i) {
+        if (List1->item(i)->checkState() == Qt::Checked)
+            names << List1->item(i)->text();
+    }
+    return names;
+}
+
+void GradeGroupWindow::Command1_Click()
+{
+    Session &s = m_main.session();
+    if (!adminSignedIn(s)) {
+        showNotice(this, QStringLiteral("请管理员先登陆,才能查看和修改。"));
+        m_toggle->showState();
+        return;
+    }
+    db::Connection c(s.openpath);
+    SaveResult result;
+    if (c.ok()) {
+        result = SaveGradeGroups(c, tickedNames(), [this](const QString &q) { return askYesNo(this, q); });
+    } else {
+        result.error = c.error().text;
+    }
+    switch (result.status) {
+    case SaveStatus::Saved:
+        c.close();
+        loadTicks();
+        showNotice(this, QStringLiteral("年级组设置已经保存。"), kTitleHintDots);
+        break;
+    case SaveStatus::Cancelled:
+        break;
+    case SaveStatus::Failed:
+        showNotice(this, QStringLiteral("年级组设置没有保存:") + result.error, kTitleHintDots);
+        break;
+    }
+}
+
+void GradeGroupWindow::Command8_Click()
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void GradeGroupWindow::closeEvent(QCloseEvent *event)
+{
+    Data1->Close();
+    event->accept();
+}
+
+} // namespace tessaly

@@ -1,0 +1,56 @@
+#pragma once
+// 年级组设置 (GradeGroupWindow): the administrator ticks the school's grade
+// groups in the fixed grade-group list and saves them as the 年级组名 rows of
+// 教导处. Ticks and the save button work only after the administrator signed
+// in with the toggle Command9.
+#include <QWidget>
+
+class QCloseEvent;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace tessaly {
+
+class DataControl;
+class MainWindow;
+class SignInToggle;
+
+class GradeGroupWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit GradeGroupWindow(MainWindow &main, QWidget *parent = nullptr);
+
+    QFrame *Frame2 = nullptr;        // the list; enabled while signed in
+    QListWidget *List1 = nullptr;    // the fixed grade-group list with check boxes
+    QLabel *Label5 = nullptr;        // "现共（n）个年级组"
+    QLabel *Label2 = nullptr;
+    QFrame *Frame1 = nullptr;
+    QPushButton *Command1 = nullptr;   // 保存设置: enabled while signed in
+    QPushButton *Command9 = nullptr;   // administrator sign-in toggle
+    QLabel *Label1 = nullptr;
+    QLabel *Label3 = nullptr;
+    QPushButton *Command8 = nullptr;   // 退 出 设 置
+    DataControl *Data1 = nullptr;
+
+    SignInToggle *signInToggle() const { return m_toggle; }
+
+public slots:
+    void Form_Load();
+    void Command1_Click();
+    void Command8_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Ticks the stored grade groups and shows their count in Label5.
+    void loadTicks();
+    QStringList tickedNames() const;
+
+    MainWindow &m_main;
+    SignInToggle *m_toggle = nullptr;
+};
+
+} // namespace tessaly
