@@ -83,9 +83,7 @@ ClassSetupWindow::ClassSetupWindow(MainWindow &main, QWidget *parent)
 
     Frame1 = named(new QGroupBox(QStringLiteral("进行班级设置"), this), "Frame1");
     Label3[4] = indexed(new QLabel(QStringLiteral("进行班级设置"), Frame1), "Label3", 4);
-    QFont heading = Label3[4]->font();
-    heading.setBold(true);
-    Label3[4]->setFont(heading);
+    Label3[4]->hide();   // the frame's caption says the same
     Label1[2] = indexed(new QLabel(QStringLiteral("选年级组"), Frame1), "Label1", 2);
     Combo1 = named(new QComboBox(Frame1), "Combo1");
     Combo1->setPlaceholderText(QStringLiteral("选年级组"));
@@ -170,6 +168,7 @@ ClassSetupWindow::ClassSetupWindow(MainWindow &main, QWidget *parent)
 
 void ClassSetupWindow::setGridFormat()
 {
+    Grid1->setRows(1);   // the header row alone
     Grid1->setFormatString(kGridFormat);
     Grid1->setColWidth(kColPassword, 0);
 }
@@ -178,7 +177,7 @@ void ClassSetupWindow::Form_Load()
 {
     m_unsaved = false;
     QWidget *frame = qobject_cast<QMdiSubWindow *>(parentWidget()) ? parentWidget() : this;
-    frame->resize(twipsToPixels(6780), twipsToPixels(4605));
+    frame->resize(QSize(twipsToPixels(6780), twipsToPixels(4605)).expandedTo(frame->minimumSizeHint()));
     CentreOnMainWindow(this, &m_main, 400);
 
     Session &s = m_main.session();

@@ -107,7 +107,9 @@ GradeGroupWindow::GradeGroupWindow(MainWindow &main, QWidget *parent)
 void GradeGroupWindow::Form_Load()
 {
     QWidget *frame = qobject_cast<QMdiSubWindow *>(parentWidget()) ? parentWidget() : this;
-    frame->resize(twipsToPixels(5100), twipsToPixels(3975));
+    // The size in twips, taller when the wrapped texts need it in a larger font.
+    const int width = twipsToPixels(5100);
+    frame->resize(width, std::max(twipsToPixels(3975), frame->heightForWidth(width)));
     CentreOnMainWindow(this, &m_main, 800);
 
     Session &s = m_main.session();

@@ -1,0 +1,529 @@
+// 班级设置: ticks and grid from the stored classes, rebuilding the grid from
+// the ticks, the cell editor, the save, and the unsaved-changes question.
+#include "fixtures/test_school.h"
+#include "organisation/class_setup_window.h"
+#include "platform/flex_grid.h"
+#include "platform/messages.h"
+#include "register/cell_editor.h"
+#include "shell/main_window.h"
+#include "shell/sign_in_dialog.h"
+#include "shell/window_names.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tessaly;
+using tessaly::test::TestSchool;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kFirst = u"初一年级组"_s;
+const QString kSecond = u"初二年级组"_s;
+
+// A school with two grade groups; 初二年级组 has 三班 (stored first) and 一班,
+// and a class outside the fixed list.
+struct School {
+    TestSchool school;
+    int third = 0;
+    int first = 0;
+    School()
+    {
+        school.setAdminPassword(u"adm"_s);
+        school.addGradeGroup(kFirst);
+        school.addGradeGroup(kSecond);
+        third = school.addClass(kSecond, u"三班"_s, u"王老师"_s, u"p3"_s, u"火箭班"_s);
+        first = school.addClass(kSecond, u"一班"_s, u"李老师"_s, u"p1"_s);
+        school.addClass(kSecond, u"特长班"_s, u"赵老师"_s, u"px"_s);
+        school.closeDb();
+    }
+};
+
+// The main window on the school, shown so that focus moves as for a user.
+struct Main {
+    MainWindow window;
+    explicit Main(TestSchool &school, bool signedIn) : window(school.folder())
+    {
+        window.session().openpath = school.dbPath();
+        if (signedIn)
+            window.session().denglu = u"管理员"_s;
+        window.resize(1000, 700);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+    ClassSetupWindow *open()
+    {
+        return qobject_cast<ClassSetupWindow *>(window.showWindow(kClassSetupWindow));
+    }
+};
+
+void choose(QComboBox *combo, const QString &text)
+{
+    const int i = combo->findText(text);
+    QVERIFY2(i >= 0, qPrintable(text));
+    combo->setCurrentIndex(i);
+    emit combo->activated(i);
+}
+
+void tick(QListWidget *list, const QString &name, bool on)
+{
+    const auto items = list->findItems(name, Qt::MatchExactly);
+    QCOMPARE(items.size(), 1);
+    items.first()->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+}
+
+QStringList ticked(QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->checkState() == Qt::Checked)
+            out << list->item(i)->text();
+    }
+    return out;
+}
+
+// The grid's data rows, one text per row: columns 0 to 4 joined by "|".
+QStringList gridTexts(FlexGrid *grid)
+{
+    QStringList out;
+    for (int r = 1; r < grid->Rows(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < 5; ++c)
+            cells << grid->TextMatrix(r, c);
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+// The 班级名 rows of a grade group, by id: 名称|其它|其次|密码.
+QMap<int, QString> storedClasses(TestSchool &school, const QString &gradeGroup)
+{
+    QMap<int, QString> out;
+    QSqlQuery q = school.db().query(
+        uR"(select "id","名称","其它","其次","密码" from "教导处" where "类别"='班级名' and "对应内容"=?)"_s,
+        {gradeGroup});
+    while (q.next())
+        out.insert(q.value(0).toInt(), QStringList{q.value(1).toString(), q.value(2).toString(),
+                                                   q.value(3).toString(), q.value(4).toString()}
+                                           .join(QLatin1Char('|')));
+    return out;
+}
+
+// A click on the middle of a grid cell, as the mouse gives it.
+void clickCell(FlexGrid *grid, int row, int col)
+{
+    grid->scrollTo(grid->model()->index(row, col));
+    const QPoint at = grid->cellRect(row, col).center();
+    QWidget *target = grid->childAt(at);
+    QVERIFY(target);
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(grid, at));
+}
+
+// Types into the grid cell through the cell editor and returns the focus to the grid.
+void typeInto(ClassSetupWindow *w, int row, int col, const QString &text)
+{
+    clickCell(w->Grid1, row, col);
+    QVERIFY(w->cellEditor()->isOpen());
+    QCOMPARE(w->Text1->text(), w->Grid1->TextMatrix(row, col));
+    w->Text1->selectAll();
+    // Chinese text comes from the input method as committed text.
+    QInputMethodEvent typed;
+    typed.setCommitString(text);
+    QApplication::sendEvent(w->Text1, &typed);
+    QCOMPARE(w->Text1->text(), text);
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    QVERIFY(!w->cellEditor()->isOpen());
+}
+
+bool isOpen(MainWindow &main)
+{
+    return main.openWindow(kClassSetupWindow) != nullptr;
+}
+
+} // namespace
+
+class TestClassSetupWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensSignedOut();
+    void signInThroughTheToggle();
+    void noGradeGroup();
+    void gridAndTicksFromStoredRows();
+    void ticksRebuildInListOrder();
+    void rebuildKeepsCellsOfClassesThatStay();
+    void saveAndReopenRoundTrips();
+    void rowsKeepIdAndPasswordThroughARebuild();
+    void saveWithoutClasses();
+    void removingAClassWithTeachingAsks_data();
+    void removingAClassWithTeachingAsks();
+    void questionOnChoosingNamesTheOldGradeGroup_data();
+    void questionOnChoosingNamesTheOldGradeGroup();
+    void typedHeadTeacherIsAnUnsavedChange_data();
+    void typedHeadTeacherIsAnUnsavedChange();
+    void leavingWithoutChangesAsksNothing();
+    void questionAfterSignOutDoesNotSave();
+    void editorMovesOnlyUpAndDown();
+};
+
+void TestClassSetupWindow::opensSignedOut()
+{
+    School s;
+    Main m(s.school, false);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    QVERIFY(w);
+    QCOMPARE(w->objectName(), u"班级设置"_s);
+    QCOMPARE(w->windowTitle(), u"班级设置"_s);
+    QVERIFY(responder.shown().isEmpty());
+    QCOMPARE(w->Command9->text(), u"管理员 登陆(&K)"_s);
+    QVERIFY(!w->Frame1->isEnabled());
+    QCOMPARE(w->Frame1->title(), u"进行班级设置"_s);
+    QCOMPARE(w->Combo1->count(), 2);
+    QCOMPARE(w->Combo1->currentIndex(), -1);
+    QCOMPARE(w->Combo1->placeholderText(), u"选年级组"_s);
+    QCOMPARE(w->List1->count(), 30);
+    QCOMPARE(w->List1->item(20)->text(), u"二十一班"_s);
+    QCOMPARE(w->Label1.value(3)->text(), u"0"_s);
+    QCOMPARE(w->Command1->text(), u"保存(&S)"_s);
+    QCOMPARE(w->Command8->text(), u"退出(&E)"_s);
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->Grid1->TextMatrix(0, 2), u"班 实 际 名"_s);
+    QCOMPARE(w->Grid1->ColWidth(4), 0);
+    QCOMPARE(m.window.session().username, u"管理员"_s);
+    QCOMPARE(m.window.session().userpas, u"adm"_s);
+}
+
+void TestClassSetupWindow::signInThroughTheToggle()
+{
+    School s;
+    Main m(s.school, false);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    QTimer::singleShot(0, [] {
+        auto *d = qobject_cast<SignInDialog *>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        d->txtPassword->setText(u"adm"_s);
+        d->cmdOK->click();
+    });
+    w->Command9->click();
+    QCOMPARE(w->Command9->text(), u"管理员退出登陆(&K)"_s);
+    QVERIFY(w->Frame1->isEnabled());
+    w->Command9->click();
+    QCOMPARE(w->Command9->text(), u"管理员 登陆(&K)"_s);
+    QVERIFY(!w->Frame1->isEnabled());
+    QCOMPARE(m.window.session().denglu, QString());
+}
+
+void TestClassSetupWindow::noGradeGroup()
+{
+    TestSchool school;
+    Main m(school, true);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    QCOMPARE(responder.texts(), QStringList{u"目前还不能加入班级名称，请先进行年级组设置。"_s});
+    QCOMPARE(w->Combo1->count(), 0);
+}
+
+void TestClassSetupWindow::gridAndTicksFromStoredRows()
+{
+    School s;
+    Main m(s.school, true);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    QVERIFY(w->Frame1->isEnabled());
+    choose(w->Combo1, kSecond);
+    // Stored order; the class outside the list is shown but neither ticked nor counted.
+    QCOMPARE(gridTexts(w->Grid1), (QStringList{u"1|三班|火箭班|王老师|p3"_s, u"2|一班||李老师|p1"_s,
+                                               u"3|特长班||赵老师|px"_s}));
+    QCOMPARE(ticked(w->List1), (QStringList{u"一班"_s, u"三班"_s}));
+    QCOMPARE(w->Label1.value(3)->text(), u"2"_s);
+    QCOMPARE(w->Label3.value(0)->text(), u"初二年级组全部班级列表"_s);
+    QVERIFY(!w->hasUnsavedChanges());
+
+    // Another grade group without classes: empty grid, no tick, no message.
+    choose(w->Combo1, kFirst);
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QVERIFY(ticked(w->List1).isEmpty());
+    QCOMPARE(w->Label1.value(3)->text(), u"0"_s);
+    QVERIFY(responder.shown().isEmpty());
+}
+
+void TestClassSetupWindow::ticksRebuildInListOrder()
+{
+    School s;
+    Main m(s.school, true);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    // Ticks before a grade group is chosen rebuild nothing.
+    tick(w->List1, u"五班"_s, true);
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QVERIFY(!w->hasUnsavedChanges());
+
+    choose(w->Combo1, kFirst);
+    tick(w->List1, u"三班"_s, true);
+    tick(w->List1, u"一班"_s, true);
+    QCOMPARE(gridTexts(w->Grid1), (QStringList{u"1|一班|||"_s, u"2|三班|||"_s}));
+    QCOMPARE(w->Label1.value(3)->text(), u"2"_s);
+    QVERIFY(w->hasUnsavedChanges());
+}
+
+void TestClassSetupWindow::rebuildKeepsCellsOfClassesThatStay()
+{
+    School s;
+    Main m(s.school, true);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    choose(w->Combo1, kSecond);
+    tick(w->List1, u"二班"_s, true);
+    // List order now; the class outside the list is gone; 三班 keeps its cells.
+    QCOMPARE(gridTexts(w->Grid1), (QStringList{u"1|一班||李老师|p1"_s, u"2|二班|||"_s, u"3|三班|火箭班|王老师|p3"_s}));
+    QCOMPARE(w->Label1.value(3)->text(), u"3"_s);
+    // Unticked and ticked again: back with empty cells and no password.
+    tick(w->List1, u"三班"_s, false);
+    tick(w->List1, u"三班"_s, true);
+    QCOMPARE(gridTexts(w->Grid1).last(), u"3|三班|||"_s);
+}
+
+void TestClassSetupWindow::saveAndReopenRoundTrips()
+{
+    School s;
+    Main m(s.school, true);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    choose(w->Combo1, kFirst);
+    tick(w->List1, u"二班"_s, true);
+    tick(w->List1, u"十班"_s, true);
+    typeInto(w, 1, 2, u"O'Brien班"_s);
+    typeInto(w, 2, 3, u"张'老师"_s);
+    w->Command1->click();
+    QCOMPARE(responder.texts(), QStringList{u"您设置的初一年级组所有班级,已经保存。"_s});
+    QVERIFY(!w->hasUnsavedChanges());
+    QCOMPARE(storedClasses(s.school, kFirst).values(), (QStringList{u"二班|O'Brien班||"_s, u"十班||张'老师|"_s}));
+
+    w->Command8->click();
+    QTRY_VERIFY(!isOpen(m.window));
+    QCOMPARE(responder.shown().size(), 1);   // nothing left to ask
+    w = m.open();
+    choose(w->Combo1, kFirst);
+    QCOMPARE(gridTexts(w->Grid1), (QStringList{u"1|二班|O'Brien班||"_s, u"2|十班||张'老师|"_s}));
+    QCOMPARE(ticked(w->List1), (QStringList{u"二班"_s, u"十班"_s}));
+}
+
+void TestClassSetupWindow::rowsKeepIdAndPasswordThroughARebuild()
+{
+    School s;
+    Main m(s.school, true);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    choose(w->Combo1, kSecond);
+    tick(w->List1, u"五班"_s, true);
+    typeInto(w, 2, 3, u"孙老师"_s);   // 三班 after the rebuild (一班, 三班, 五班)
+    w->Command1->click();
+    QCOMPARE(responder.last().text, u"您设置的初二年级组所有班级,已经保存。"_s);
+    const QMap<int, QString> stored = storedClasses(s.school, kSecond);
+    QCOMPARE(stored.value(s.first), u"一班||李老师|p1"_s);
+    QCOMPARE(stored.value(s.third), u"三班|火箭班|孙老师|p3"_s);
+    QCOMPARE(stored.size(), 3);   // 特长班, dropped at the rebuild, is gone
+    QCOMPARE(stored.last(), u"五班|||"_s);
+}
+
+void TestClassSetupWindow::saveWithoutClasses()
+{
+    School s;
+    Main m(s.school, true);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    choose(w->Combo1, kFirst);
+    w->Command1->click();
+    QCOMPARE(responder.texts(), QStringList{u"没有任何班级,无法保存。"_s});
+}
+
+void TestClassSetupWindow::removingAClassWithTeachingAsks_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("No") << false;
+    QTest::newRow("Yes") << true;
+}
+
+void TestClassSetupWindow::removingAClassWithTeachingAsks()
+{
+    QFETCH(bool, answer);
+    School s;
+    const int teaching = s.school.addTeaching(kSecond, u"三班"_s, u"语文"_s, u"王老师"_s, u"w"_s);
+    s.school.closeDb();
+    Main m(s.school, true);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    choose(w->Combo1, kSecond);
+    tick(w->List1, u"三班"_s, false);
+    responder.answer(answer);
+    w->Command1->click();
+    QVERIFY(responder.shown().first().isQuestion);
+    const QString q = responder.shown().first().text;
+    QVERIFY2(q.contains(u"初二年级组三班"_s) && q.contains(u"三班 语文 王老师"_s), qPrintable(q));
+    QCOMPARE(responder.shown().first().title, u"提示……"_s);
+    const int teachingRows = s.school.count(uR"(select count(*) from "教导处" where "id"=?)"_s, {teaching});
+    if (!answer) {
+        QCOMPARE(responder.shown().size(), 1);
+        QVERIFY(w->hasUnsavedChanges());
+        QVERIFY(storedClasses(s.school, kSecond).contains(s.third));
+        QCOMPARE(teachingRows, 1);
+        return;
+    }
+    QCOMPARE(responder.last().text, u"您设置的初二年级组所有班级,已经保存。"_s);
+    QVERIFY(!storedClasses(s.school, kSecond).contains(s.third));
+    QCOMPARE(teachingRows, 0);
+}
+
+void TestClassSetupWindow::questionOnChoosingNamesTheOldGradeGroup_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("No drops the changes") << false;
+    QTest::newRow("Yes saves them") << true;
+}
+
+void TestClassSetupWindow::questionOnChoosingNamesTheOldGradeGroup()
+{
+    QFETCH(bool, answer);
+    School s;
+    Main m(s.school, true);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    choose(w->Combo1, kFirst);
+    tick(w->List1, u"三班"_s, true);
+    tick(w->List1, u"一班"_s, true);
+    responder.answer(answer);
+    choose(w->Combo1, kSecond);
+    QVERIFY(responder.shown().first().isQuestion);
+    QCOMPARE(responder.shown().first().text, u"请问?是否将初一年级组的班级保存为现在设置的2个班？"_s);
+    QCOMPARE(responder.shown().first().title, u"提示……"_s);
+    // Either way the chosen grade group is loaded afterwards.
+    QCOMPARE(w->shownGradeGroup(), kSecond);
+    QCOMPARE(w->Grid1->Rows(), 4);
+    QVERIFY(!w->hasUnsavedChanges());
+    QCOMPARE(storedClasses(s.school, kFirst).size(), answer ? 2 : 0);
+}
+
+void TestClassSetupWindow::typedHeadTeacherIsAnUnsavedChange_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("head teacher, Yes") << 3 << true;
+    QTest::newRow("actual name, Yes") << 2 << true;
+    QTest::newRow("head teacher, No") << 3 << false;
+}
+
+void TestClassSetupWindow::typedHeadTeacherIsAnUnsavedChange()
+{
+    QFETCH(int, col);
+    QFETCH(bool, answer);
+    School s;
+    Main m(s.school, true);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    choose(w->Combo1, kSecond);
+    typeInto(w, 2, col, u"O'Neil"_s);
+    QVERIFY(w->hasUnsavedChanges());
+    responder.answer(answer);
+    w->Command8->click();
+    QVERIFY(responder.shown().first().isQuestion);
+    QCOMPARE(responder.shown().first().text, u"请问?是否将初二年级组的班级保存为现在设置的3个班？"_s);
+    QTRY_VERIFY(!isOpen(m.window));
+    const QString expected = answer ? (col == 3 ? u"一班||O'Neil|p1"_s : u"一班|O'Neil|李老师|p1"_s)
+                                    : u"一班||李老师|p1"_s;
+    QCOMPARE(storedClasses(s.school, kSecond).value(s.first), expected);
+}
+
+void TestClassSetupWindow::leavingWithoutChangesAsksNothing()
+{
+    School s;
+    Main m(s.school, true);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    choose(w->Combo1, kSecond);
+    // The same text typed again is no change.
+    typeInto(w, 1, 3, u"王老师"_s);
+    QVERIFY(!w->hasUnsavedChanges());
+    w->Command8->click();
+    QVERIFY(responder.shown().isEmpty());
+    QTRY_VERIFY(!isOpen(m.window));
+}
+
+void TestClassSetupWindow::questionAfterSignOutDoesNotSave()
+{
+    School s;
+    Main m(s.school, true);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    choose(w->Combo1, kSecond);
+    tick(w->List1, u"九班"_s, true);
+    w->Command9->click();   // sign out
+    QVERIFY(!w->Frame1->isEnabled());
+    const QMap<int, QString> before = storedClasses(s.school, kSecond);
+
+    responder.answer(true);
+    w->Command8->click();
+    QCOMPARE(responder.texts(), (QStringList{u"请问?是否将初二年级组的班级保存为现在设置的3个班？"_s,
+                                             u"请管理员先登陆,才能查看和修改。"_s}));
+    QCOMPARE(storedClasses(s.school, kSecond), before);
+    // The window stays with the changes, so they can still be saved after a sign-in.
+    QCoreApplication::processEvents();
+    QVERIFY(isOpen(m.window));
+    QVERIFY(w->isVisible());
+    QVERIFY(w->hasUnsavedChanges());
+    QCOMPARE(w->Grid1->Rows(), 4);
+
+    // Closing the window asks the same; No lets it go.
+    responder.clear();
+    responder.answer(false);
+    QVERIFY(qobject_cast<QMdiSubWindow *>(w->parentWidget())->close());
+    QCOMPARE(responder.shown().size(), 1);
+    QTRY_VERIFY(!isOpen(m.window));
+    QCOMPARE(storedClasses(s.school, kSecond), before);
+}
+
+void TestClassSetupWindow::editorMovesOnlyUpAndDown()
+{
+    School s;
+    Main m(s.school, true);
+    ScriptedResponder responder;
+    ClassSetupWindow *w = m.open();
+    choose(w->Combo1, kSecond);
+    reg::CellEditor *editor = w->cellEditor();
+    // Columns 0 and 1 do not open the editor.
+    clickCell(w->Grid1, 1, 1);
+    QVERIFY(!editor->isOpen());
+    clickCell(w->Grid1, 1, 3);
+    QVERIFY(editor->isOpen());
+    QTest::keyClick(w->Text1, Qt::Key_Up);   // first data row: stays
+    QCOMPARE(editor->editRow(), 1);
+    QTest::keyClick(w->Text1, Qt::Key_Right);
+    QTest::keyClick(w->Text1, Qt::Key_Left);
+    QCOMPARE(editor->editCol(), 3);
+    w->Text1->setText(u"新老师"_s);
+    QTest::keyClick(w->Text1, Qt::Key_Down);
+    QCOMPARE(editor->editRow(), 2);
+    QVERIFY(editor->isOpen());
+    QCOMPARE(w->Text1->text(), u"李老师"_s);
+    QCOMPARE(w->Grid1->TextMatrix(1, 3), u"新老师"_s);
+    QTest::keyClick(w->Text1, Qt::Key_Down);
+    QTest::keyClick(w->Text1, Qt::Key_Down);   // last data row: stays
+    QCOMPARE(editor->editRow(), 3);
+    QVERIFY(w->hasUnsavedChanges());
+    // The hidden password column is never touched.
+    QCOMPARE(gridTexts(w->Grid1).first(), u"1|三班|火箭班|新老师|p3"_s);
+}
+
+QTEST_MAIN(TestClassSetupWindow)
+#include "tst_class_setup_window.moc"

@@ -1,0 +1,273 @@
+// 年级组设置: ticks from the stored grade groups, the administrator toggle, and
+// the save with what goes along with a removed grade group.
+#include "fixtures/test_school.h"
+#include "organisation/grade_group_window.h"
+#include "platform/messages.h"
+#include "shell/main_window.h"
+#include "shell/sign_in_dialog.h"
+#include "shell/window_names.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tessaly;
+using tessaly::test::TestSchool;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Main {
+    MainWindow window;
+    explicit Main(TestSchool &school, bool signedIn) : window(school.folder())
+    {
+        window.session().openpath = school.dbPath();
+        if (signedIn)
+            window.session().denglu = u"管理员"_s;
+    }
+    GradeGroupWindow *open()
+    {
+        return qobject_cast<GradeGroupWindow *>(window.showWindow(kGradeGroupWindow));
+    }
+};
+
+QStringList ticked(QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->checkState() == Qt::Checked)
+            out << list->item(i)->text();
+    }
+    return out;
+}
+
+void tick(QListWidget *list, const QString &name, bool on)
+{
+    const auto items = list->findItems(name, Qt::MatchExactly);
+    QCOMPARE(items.size(), 1);
+    items.first()->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+}
+
+// 年级组名 rows by id: 名称.
+QMap<int, QString> storedGroups(TestSchool &school)
+{
+    QMap<int, QString> out;
+    QSqlQuery q = school.db().query(uR"(select "id","名称" from "教导处" where "类别"='年级组名')"_s);
+    while (q.next())
+        out.insert(q.value(0).toInt(), q.value(1).toString());
+    return out;
+}
+
+} // namespace
+
+class TestGradeGroupWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensSignedOut();
+    void ticksReflectStoredRows_data();
+    void ticksReflectStoredRows();
+    void signInThroughTheToggle();
+    void noAdministratorRow();
+    void saveAndReopenRoundTrips();
+    void removingAGradeGroupWithClassesAsks_data();
+    void removingAGradeGroupWithClassesAsks();
+    void saveAfterSignOutElsewhere();
+};
+
+void TestGradeGroupWindow::opensSignedOut()
+{
+    TestSchool school;
+    Main m(school, false);
+    ScriptedResponder responder;
+    GradeGroupWindow *w = m.open();
+    QVERIFY(w);
+    QCOMPARE(w->objectName(), u"年级组设置"_s);
+    QCOMPARE(w->windowTitle(), u"年级组设置"_s);
+    QVERIFY(responder.shown().isEmpty());
+    QCOMPARE(w->List1->count(), 12);
+    QCOMPARE(w->List1->item(6)->text(), u"初一年级组"_s);
+    QVERIFY(!w->Frame2->isEnabled());
+    QVERIFY(!w->Command1->isEnabled());
+    QCOMPARE(w->Command9->text(), u"管理员 登陆(&K)"_s);
+    QCOMPARE(w->Command1->text(), u"保存设置(&S)"_s);
+    QCOMPARE(w->Command8->text(), u"退 出 设 置(&E)"_s);
+    QCOMPARE(w->Label2->text(), u"年级组列表"_s);
+    QCOMPARE(w->Label3->text(), u"进行年级组设置"_s);
+    QCOMPARE(w->Label5->text(), u"现共（0）个年级组"_s);
+    QCOMPARE(m.window.session().username, u"管理员"_s);
+}
+
+void TestGradeGroupWindow::ticksReflectStoredRows_data()
+{
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QStringList>("ticks");
+    QTest::addColumn<int>("count");
+    QTest::newRow("none") << QStringList{} << QStringList{} << 0;
+    QTest::newRow("list order") << QStringList{u"高三年级组"_s, u"初一年级组"_s}
+                                << QStringList{u"初一年级组"_s, u"高三年级组"_s} << 2;
+    QTest::newRow("twins tick one and count two") << QStringList{u"初二年级组"_s, u"初二年级组"_s}
+                                                  << QStringList{u"初二年级组"_s} << 2;
+    QTest::newRow("a name outside the list") << QStringList{u"实验组"_s, u"一年级组"_s}
+                                             << QStringList{u"一年级组"_s} << 1;
+}
+
+void TestGradeGroupWindow::ticksReflectStoredRows()
+{
+    QFETCH(QStringList, stored);
+    QFETCH(QStringList, ticks);
+    QFETCH(int, count);
+    TestSchool school;
+    for (const QString &name : stored)
+        school.addGradeGroup(name);
+    school.closeDb();
+    Main m(school, true);
+    ScriptedResponder responder;
+    GradeGroupWindow *w = m.open();
+    QCOMPARE(ticked(w->List1), ticks);
+    QCOMPARE(w->Label5->text(), u"现共（%1）个年级组"_s.arg(count));
+    // Signed in from another window: enabled at once.
+    QVERIFY(w->Frame2->isEnabled());
+    QVERIFY(w->Command1->isEnabled());
+    QCOMPARE(w->Command9->text(), u"管理员退出登陆(&K)"_s);
+    // Ticking does not change the count of the load.
+    tick(w->List1, u"五年级组"_s, true);
+    QCOMPARE(w->Label5->text(), u"现共（%1）个年级组"_s.arg(count));
+}
+
+void TestGradeGroupWindow::signInThroughTheToggle()
+{
+    TestSchool school;
+    school.setAdminPassword(u"adm"_s);
+    Main m(school, false);
+    ScriptedResponder responder;
+    GradeGroupWindow *w = m.open();
+    QTimer::singleShot(0, [] {
+        auto *d = qobject_cast<SignInDialog *>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        d->txtPassword->setText(u"adm"_s);
+        d->cmdOK->click();
+    });
+    w->Command9->click();
+    QVERIFY(w->Frame2->isEnabled());
+    QVERIFY(w->Command1->isEnabled());
+    QCOMPARE(w->Command9->text(), u"管理员退出登陆(&K)"_s);
+    w->Command9->click();
+    QVERIFY(!w->Frame2->isEnabled());
+    QVERIFY(!w->Command1->isEnabled());
+    QCOMPARE(m.window.session().denglu, QString());
+}
+
+void TestGradeGroupWindow::noAdministratorRow()
+{
+    TestSchool school;
+    school.addGradeGroup(u"一年级组"_s);
+    school.removeAdmin();
+    school.closeDb();
+    Main m(school, false);
+    ScriptedResponder responder;
+    GradeGroupWindow *w = m.open();
+    QCOMPARE(responder.texts(), QStringList{u"管理员数据丢失,请确认服务器连接路径是否正确?否则无法登陆。"_s});
+    QCOMPARE(ticked(w->List1), QStringList{u"一年级组"_s});
+    QVERIFY(!w->Frame2->isEnabled());
+}
+
+void TestGradeGroupWindow::saveAndReopenRoundTrips()
+{
+    TestSchool school;
+    const int kept = school.addGradeGroup(u"初一年级组"_s);
+    school.addGradeGroup(u"初二年级组"_s);
+    school.addGradeGroup(u"初一年级组"_s);   // a twin
+    school.closeDb();
+    Main m(school, true);
+    ScriptedResponder responder;
+    GradeGroupWindow *w = m.open();
+    QCOMPARE(w->Label5->text(), u"现共（3）个年级组"_s);
+    tick(w->List1, u"初二年级组"_s, false);
+    tick(w->List1, u"高一年级组"_s, true);
+    tick(w->List1, u"一年级组"_s, true);
+    w->Command1->click();
+    QCOMPARE(responder.texts(), QStringList{u"年级组设置已经保存。"_s});
+    QCOMPARE(w->Label5->text(), u"现共（3）个年级组"_s);
+    const QMap<int, QString> stored = storedGroups(school);
+    QCOMPARE(stored.values(), (QStringList{u"初一年级组"_s, u"一年级组"_s, u"高一年级组"_s}));
+    QCOMPARE(stored.firstKey(), kept);
+
+    w->Command8->click();
+    QTRY_VERIFY(!m.window.openWindow(kGradeGroupWindow));
+    w = m.open();
+    QCOMPARE(ticked(w->List1), (QStringList{u"一年级组"_s, u"初一年级组"_s, u"高一年级组"_s}));
+    QCOMPARE(w->Label5->text(), u"现共（3）个年级组"_s);
+}
+
+void TestGradeGroupWindow::removingAGradeGroupWithClassesAsks_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("No") << false;
+    QTest::newRow("Yes") << true;
+}
+
+void TestGradeGroupWindow::removingAGradeGroupWithClassesAsks()
+{
+    QFETCH(bool, answer);
+    TestSchool school;
+    school.addGradeGroup(u"初一年级组"_s);
+    school.addGradeGroup(u"初二年级组"_s);
+    school.addClass(u"初二年级组"_s, u"二班"_s, u"王老师"_s, u"1"_s);
+    school.addClass(u"初二年级组"_s, u"四班"_s, u"李老师"_s, u"2"_s);
+    school.addTeaching(u"初二年级组"_s, u"四班"_s, u"语文"_s, u"李老师"_s);
+    school.closeDb();
+    Main m(school, true);
+    ScriptedResponder responder;
+    GradeGroupWindow *w = m.open();
+    tick(w->List1, u"初二年级组"_s, false);
+    responder.answer(answer);
+    w->Command1->click();
+    QVERIFY(!responder.shown().isEmpty());
+    const ScriptedResponder::Shown question = responder.shown().first();
+    QVERIFY(question.isQuestion);
+    QCOMPARE(question.title, u"提示……"_s);
+    QVERIFY2(question.text.contains(u"初二年级组"_s) && question.text.contains(u"二班、四班"_s)
+                 && question.text.contains(u"任课 1项"_s),
+             qPrintable(question.text));
+    const int left = school.count(uR"(select count(*) from "教导处" where "对应内容"='初二年级组')"_s);
+    if (!answer) {
+        QCOMPARE(responder.shown().size(), 1);
+        QCOMPARE(storedGroups(school).size(), 2);
+        QCOMPARE(left, 3);
+        QCOMPARE(ticked(w->List1), QStringList{u"初一年级组"_s});   // the user's ticks stay
+        return;
+    }
+    QCOMPARE(responder.last().text, u"年级组设置已经保存。"_s);
+    QCOMPARE(storedGroups(school).values(), QStringList{u"初一年级组"_s});
+    QCOMPARE(left, 0);
+}
+
+void TestGradeGroupWindow::saveAfterSignOutElsewhere()
+{
+    TestSchool school;
+    school.addGradeGroup(u"初一年级组"_s);
+    school.closeDb();
+    Main m(school, true);
+    ScriptedResponder responder;
+    GradeGroupWindow *w = m.open();
+    tick(w->List1, u"高二年级组"_s, true);
+    // Another window signs the administrator out; this one still shows signed in.
+    m.window.session().denglu.clear();
+    QVERIFY(w->Command1->isEnabled());
+    w->Command1->click();
+    QCOMPARE(responder.texts(), QStringList{u"请管理员先登陆,才能查看和修改。"_s});
+    QCOMPARE(storedGroups(school).values(), QStringList{u"初一年级组"_s});
+    // The window catches up with the state.
+    QVERIFY(!w->Command1->isEnabled());
+    QCOMPARE(w->Command9->text(), u"管理员 登陆(&K)"_s);
+}
+
+QTEST_MAIN(TestGradeGroupWindow)
+#include "tst_grade_group_window.moc"
