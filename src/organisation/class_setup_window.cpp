@@ -27,6 +27,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tessaly {
 
 using namespace organisation;

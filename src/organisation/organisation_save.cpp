@@ -6,7 +6,8 @@
 #include "shell/session.h"
 
 #include <QSqlQuery>
-#include <QSqlRecord>
+
+#include <algorithm>
 
 namespace tessaly::organisation {
 
