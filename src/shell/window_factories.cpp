@@ -4,6 +4,7 @@
 #include "shell/window_names.h"
 
 // Shell, sign-in and data store.
+#include "shell/password_admin_window.h"
 #include "shell/password_change_dialog.h"
 #include "shell/school_name_window.h"
 #include "shell/sign_in_dialog.h"
@@ -30,6 +31,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kSchoolNameWindow, makeWindow<SchoolNameWindow>);
     m.registerWindow(kSignInDialog, makeWindow<SignInDialog>);
     m.registerWindow(kPasswordChangeDialog, makeWindow<PasswordChangeDialog>);
+    m.registerWindow(kPasswordAdminWindow, makeWindow<PasswordAdminWindow>);
 
     // Organisation and placement.
 
