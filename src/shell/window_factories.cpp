@@ -10,6 +10,7 @@
 #include "shell/sign_in_dialog.h"
 
 // Organisation and placement.
+#include "organisation/subject_setup_window.h"
 
 // Register and class lists.
 
@@ -34,6 +35,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kPasswordAdminWindow, makeWindow<PasswordAdminWindow>);
 
     // Organisation and placement.
+    m.registerWindow(kSubjectSetupWindow, makeWindow<SubjectSetupWindow>);
 
     // Register and class lists.
 
