@@ -195,6 +195,7 @@ private slots:
     void foreignClipboardChangesNothing_data();
     void foreignClipboardChangesNothing();
     void editorInTheTeacherColumn();
+    void noGradeGroup();
     void looksRight();
 };
 
@@ -605,6 +606,15 @@ void TestSubjectSetup::editorInTheTeacherColumn()
     QVERIFY(o.w->Grid1->hasFocus());
     QCOMPARE(column(o.w, W::kColPassword), (QStringList{"a1", "a2", "a3", "a4"}));
     QCOMPARE(s.stored(QStringLiteral("一班")).first(), QStringLiteral("语文 赵老师 a1"));   // not before the save
+}
+
+void TestSubjectSetup::noGradeGroup()
+{
+    TestSchool school;
+    ScriptedResponder responder;
+    Opened o(school, false);
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前还不能加入班级名称，请先进行年级组设置。")});
+    QCOMPARE(o.w->Combo1->count(), 0);
 }
 
 void TestSubjectSetup::looksRight()

@@ -70,9 +70,9 @@ struct School {
 struct Opened {
     MainWindow main;
     PasswordAdminWindow *w = nullptr;
-    Opened(School &s, bool signedIn) : main(s.school.folder())
+    Opened(TestSchool &school, bool signedIn) : main(school.folder())
     {
-        main.session().openpath = s.school.dbPath();
+        main.session().openpath = school.dbPath();
         if (signedIn) {
             main.session().username = QStringLiteral("管理员");
             main.session().denglu = QStringLiteral("管理员");
@@ -139,6 +139,7 @@ private slots:
     void passwordLimit();
     void saveWritesTheEditedPasswords();
     void passwordsLandById();
+    void namesWithApostrophes();
     void noGradeGroup();
     void looksRight();
 };
@@ -147,7 +148,7 @@ void TestPasswordAdmin::opensSignedOut()
 {
     School s;
     ScriptedResponder responder;
-    Opened o(s, false);
+    Opened o(s.school, false);
     QVERIFY(o.w);
     QCOMPARE(o.w->objectName(), QStringLiteral("系统安全密码设置"));
     QCOMPARE(o.w->windowTitle(), QStringLiteral("系统安全密码设置"));
@@ -185,7 +186,7 @@ void TestPasswordAdmin::choiceRefusedWhileSignedOut()
 {
     QFETCH(bool, category);
     School s;
-    Opened o(s, false);
+    Opened o(s.school, false);
     ScriptedResponder responder;
     // The frame is disabled; a choice that still arrives is refused.
     if (category)
@@ -201,7 +202,7 @@ void TestPasswordAdmin::choiceRefusedWhileSignedOut()
 void TestPasswordAdmin::signInEnablesAndSignOutCutsTheList()
 {
     School s;
-    Opened o(s, false);
+    Opened o(s.school, false);
     whenModal([](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         QVERIFY(d);
@@ -266,7 +267,7 @@ void TestPasswordAdmin::lists()
     QFETCH(QList<QStringList>, rows);
     QFETCH(bool, gradeGroupEnabled);
     School s;
-    Opened o(s, true);
+    Opened o(s.school, true);
     QCOMPARE(o.w->Command1->text(), QStringLiteral("管理员退出登陆(&K)"));
     QVERIFY(o.w->Frame1->isEnabled());
     ScriptedResponder responder;
@@ -287,7 +288,7 @@ void TestPasswordAdmin::lists()
 void TestPasswordAdmin::gradeGroupWithoutCategoryListsNothing()
 {
     School s;
-    Opened o(s, true);
+    Opened o(s.school, true);
     ScriptedResponder responder;
     choose(o.w->Combo1, QStringLiteral("初一年级组"));
     QVERIFY(responder.shown().isEmpty());
@@ -297,7 +298,7 @@ void TestPasswordAdmin::gradeGroupWithoutCategoryListsNothing()
 void TestPasswordAdmin::editorOnlyOnThePasswordColumn()
 {
     School s;
-    Opened o(s, true);
+    Opened o(s.school, true);
     QVERIFY(QTest::qWaitForWindowActive(&o.main));
     choose(o.w->Combo2, QStringLiteral("班主任"));
     choose(o.w->Combo1, QStringLiteral("初一年级组"));
@@ -345,7 +346,7 @@ void TestPasswordAdmin::passwordLimit()
     QFETCH(QString, kept);
     QFETCH(int, messages);
     School s;
-    Opened o(s, true);
+    Opened o(s.school, true);
     QVERIFY(QTest::qWaitForWindowActive(&o.main));
     choose(o.w->Combo2, QStringLiteral("班主任"));
     choose(o.w->Combo1, QStringLiteral("初一年级组"));
@@ -371,7 +372,7 @@ void TestPasswordAdmin::passwordLimit()
 void TestPasswordAdmin::saveWritesTheEditedPasswords()
 {
     School s;
-    Opened o(s, true);
+    Opened o(s.school, true);
     QVERIFY(QTest::qWaitForWindowActive(&o.main));
     choose(o.w->Combo2, QStringLiteral("班主任"));
     choose(o.w->Combo1, QStringLiteral("初一年级组"));
@@ -404,7 +405,7 @@ void TestPasswordAdmin::saveWritesTheEditedPasswords()
 void TestPasswordAdmin::passwordsLandById()
 {
     School s;
-    Opened o(s, true);
+    Opened o(s.school, true);
     QVERIFY(QTest::qWaitForWindowActive(&o.main));
     choose(o.w->Combo2, QStringLiteral("班主任"));
     choose(o.w->Combo1, QStringLiteral("初一年级组"));
@@ -434,6 +435,28 @@ void TestPasswordAdmin::passwordsLandById()
     QCOMPARE(s.school.count(QStringLiteral(R"(select count(*) from "教导处" where "密码"='x1')")), 0);
 }
 
+void TestPasswordAdmin::namesWithApostrophes()
+{
+    TestSchool school;
+    school.setAdminPassword(QStringLiteral("adm"));
+    const QString grade = QStringLiteral("初三'年级组");
+    school.addGradeGroup(grade);
+    const int row = school.addClass(grade, QStringLiteral("一'班"), QStringLiteral("O'Hara"), QStringLiteral("p'1"));
+    school.closeDb();
+    Opened o(school, true);
+    QVERIFY(QTest::qWaitForWindowActive(&o.main));
+    choose(o.w->Combo2, QStringLiteral("班主任"));
+    choose(o.w->Combo1, grade);
+    QCOMPARE(gridRow(o.w->Grid1, 1), (QStringList{"1", "一'班", "", "O'Hara", "p'1"}));
+    clickCell(o.w->Grid1, 1, 4);
+    o.w->Text1->selectAll();
+    typeText(o.w->Text1, QStringLiteral("q'2"));
+    ScriptedResponder responder;
+    o.w->Command5->click();
+    QCOMPARE(school.value(QStringLiteral(R"(select "密码" from "教导处" where "id"=?)"), {row}).toString(),
+             QStringLiteral("q'2"));
+}
+
 void TestPasswordAdmin::noGradeGroup()
 {
     TestSchool school;
@@ -459,7 +482,7 @@ void TestPasswordAdmin::looksRight()
         f.setFamily(face);
         QApplication::setFont(f);
     }
-    Opened o(s, true);
+    Opened o(s.school, true);
     QVERIFY(QTest::qWaitForWindowExposed(&o.main));
     choose(o.w->Combo2, QStringLiteral("班主任"));
     choose(o.w->Combo1, QStringLiteral("初一年级组"));
