@@ -139,6 +139,7 @@ private slots:
     void passwordLimit();
     void saveWritesTheEditedPasswords();
     void passwordsLandById();
+    void failedSaveChangesNothing();
     void namesWithApostrophes();
     void noGradeGroup();
     void looksRight();
@@ -455,6 +456,34 @@ void TestPasswordAdmin::namesWithApostrophes()
     o.w->Command5->click();
     QCOMPARE(school.value(QStringLiteral(R"(select "密码" from "教导处" where "id"=?)"), {row}).toString(),
              QStringLiteral("q'2"));
+}
+
+void TestPasswordAdmin::failedSaveChangesNothing()
+{
+    School s;
+    QVERIFY(s.school.db().exec(QStringLiteral(
+        R"(create trigger "refuse" before update on "教导处" when new."密码"='bad' begin select raise(abort,'refused'); end)")));
+    s.school.closeDb();
+    Opened o(s.school, true);
+    QVERIFY(QTest::qWaitForWindowActive(&o.main));
+    choose(o.w->Combo2, QStringLiteral("班主任"));
+    choose(o.w->Combo1, QStringLiteral("初一年级组"));
+    const QList<std::pair<int, QString>> edits = {{1, QStringLiteral("ok1")}, {3, QStringLiteral("bad")}};
+    for (const auto &[row, text] : edits) {
+        clickCell(o.w->Grid1, row, 4);
+        o.w->Text1->selectAll();
+        typeText(o.w->Text1, text);
+        QTest::keyClick(o.w->Text1, Qt::Key_Return);
+    }
+    ScriptedResponder responder;
+    o.w->Command5->click();
+    QCOMPARE(responder.shown().size(), 1);
+    QVERIFY(responder.last().text.startsWith(QStringLiteral("密码没有保存：")));
+    QVERIFY(responder.last().text.contains(QStringLiteral("refused")));
+    QCOMPARE(s.password(s.yiban), QStringLiteral("w1"));
+    QCOMPARE(s.password(s.sanban), QStringLiteral("l3"));
+    QCOMPARE(o.w->Grid1->TextMatrix(1, 4), QStringLiteral("ok1"));   // the typed passwords stay
+    QCOMPARE(o.w->Grid1->TextMatrix(3, 4), QStringLiteral("bad"));
 }
 
 void TestPasswordAdmin::noGradeGroup()
