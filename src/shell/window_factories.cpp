@@ -4,11 +4,13 @@
 #include "shell/window_names.h"
 
 // Shell, sign-in and data store.
+#include "shell/password_admin_window.h"
 #include "shell/password_change_dialog.h"
 #include "shell/school_name_window.h"
 #include "shell/sign_in_dialog.h"
 
 // Organisation and placement.
+#include "organisation/subject_setup_window.h"
 
 // Register and class lists.
 
@@ -30,8 +32,10 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kSchoolNameWindow, makeWindow<SchoolNameWindow>);
     m.registerWindow(kSignInDialog, makeWindow<SignInDialog>);
     m.registerWindow(kPasswordChangeDialog, makeWindow<PasswordChangeDialog>);
+    m.registerWindow(kPasswordAdminWindow, makeWindow<PasswordAdminWindow>);
 
     // Organisation and placement.
+    m.registerWindow(kSubjectSetupWindow, makeWindow<SubjectSetupWindow>);
 
     // Register and class lists.
 
