@@ -4,6 +4,7 @@
 #include "shell/window_names.h"
 
 // Shell, sign-in and data store.
+#include "shell/password_admin_window.h"
 #include "shell/password_change_dialog.h"
 #include "shell/school_name_window.h"
 #include "shell/sign_in_dialog.h"
@@ -11,6 +12,7 @@
 // Organisation and placement.
 #include "organisation/class_setup_window.h"
 #include "organisation/grade_group_window.h"
+#include "organisation/subject_setup_window.h"
 
 // Register and class lists.
 
@@ -32,10 +34,12 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kSchoolNameWindow, makeWindow<SchoolNameWindow>);
     m.registerWindow(kSignInDialog, makeWindow<SignInDialog>);
     m.registerWindow(kPasswordChangeDialog, makeWindow<PasswordChangeDialog>);
+    m.registerWindow(kPasswordAdminWindow, makeWindow<PasswordAdminWindow>);
 
     // Organisation and placement.
     m.registerWindow(kGradeGroupWindow, makeWindow<GradeGroupWindow>);
     m.registerWindow(kClassSetupWindow, makeWindow<ClassSetupWindow>);
+    m.registerWindow(kSubjectSetupWindow, makeWindow<SubjectSetupWindow>);
 
     // Register and class lists.
 

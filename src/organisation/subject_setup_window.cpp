@@ -1,0 +1,495 @@
+#include "organisation/subject_setup_window.h"
+
+#include "organisation/fixed_lists.h"
+#include "organisation/organisation.h"
+#include "organisation/window_steps.h"
+#include "platform/data_control.h"
+#include "platform/flex_grid.h"
+#include "platform/messages.h"
+#include "platform/units.h"
+#include "register/cell_editor.h"
+#include "shell/main_window.h"
+#include "shell/sign_in_toggle.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tessaly {
+
+using namespace organisation;
+
+namespace {
+
+const QString kGridFormat = QStringLiteral("^序号|^年级组名称|^班级名称|^科目名称|^任课教师名|MM");
+const QString kSeparator = QStringLiteral("#*#");
+
+template <class W>
+W *named(W *w, const char *name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+QString cell(const QVector<QVariant> &row, int index)
+{
+    return index >= 0 && index < row.size() && !row[index].isNull() ? row[index].toString() : QString();
+}
+
+// The teacher cell editor: column 4 only, Up and Down move it, every loss of
+// focus writes the text back.
+reg::CellEditorConfig teacherEditorConfig()
+{
+    reg::CellEditorConfig c;
+    c.firstColumn = SubjectSetupWindow::kColTeacher;
+    c.lastColumn = SubjectSetupWindow::kColTeacher;
+    c.moveKeys = reg::CellEditorConfig::MoveUp | reg::CellEditorConfig::MoveDown;
+    c.writeUnchanged = true;
+    c.commitOnScroll = true;
+    return c;
+}
+
+} // namespace
+
+const QString SubjectSetupWindow::kClipboardFormat = QStringLiteral("application/x-tessaly-teacher-names");
+
+SubjectSetupWindow::SubjectSetupWindow(MainWindow &main, QWidget *parent)
+    : QWidget(parent), m_main(main)
+{
+    setObjectName(QStringLiteral("学科设置"));
+    setWindowTitle(QStringLiteral("学科及任课教师设置"));
+
+    const QStringList labelTexts = {
+        QStringLiteral("　　通过右面的学科选择，来设定学科，没有的学科可以加入。班级设定完成后，请点击上面相应表格填写任课教师姓名等，最后保存。"),
+        QStringLiteral("选择班级"), QStringLiteral("选年级组"), QStringLiteral("选择学科"),
+        QStringLiteral("(共有　　　学科)"), QString()};
+    for (const QString &t : labelTexts)
+        Label1.append(named(new QLabel(t, this), "Label1"));
+
+    Label3 = named(new QLabel(QStringLiteral("学科与任课教师设置"), this), "Label3");
+    QFont titleFont = Label3->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
+    Label3->setFont(titleFont);
+    Combo1 = named(new QComboBox(this), "Combo1");
+    Combo1->setPlaceholderText(QStringLiteral("选年级组"));
+    Combo1->setMinimumContentsLength(6);
+    Combo2 = named(new QComboBox(this), "Combo2");
+    Combo2->setPlaceholderText(QStringLiteral("选年年级"));
+    Combo2->setMinimumContentsLength(5);
+    Command9 = named(new QPushButton(this), "Command9");
+
+    // The grid with its heading, note, copy and paste.
+    Frame1 = named(new QGroupBox(this), "Frame1");
+    Label2 = named(new QLabel(QStringLiteral("已存在的任课教师"), Frame1), "Label2");
+    Label2->setAlignment(Qt::AlignCenter);
+    Grid1 = named(new FlexGrid(Frame1), "Grid1");
+    Text1 = named(new QLineEdit(Frame1), "Text1");
+    Label1[0]->setParent(Frame1);
+    Label1[0]->setWordWrap(true);
+    Command1 = named(new QPushButton(QStringLiteral("复制教师名"), Frame1), "Command1");
+    Command5 = named(new QPushButton(QStringLiteral("粘贴教师名"), Frame1), "Command5");
+    Command5->setEnabled(false);
+    Data1 = named(new DataControl(Frame1), "Data1");
+    Data1->hide();
+    auto *copyPaste = new QHBoxLayout;
+    copyPaste->addWidget(Command1);
+    copyPaste->addWidget(Command5);
+    copyPaste->addStretch();
+    auto *frameLayout = new QVBoxLayout(Frame1);
+    frameLayout->setContentsMargins(6, 4, 6, 6);
+    frameLayout->setSpacing(4);
+    frameLayout->addWidget(Label2);
+    frameLayout->addWidget(Grid1, 1);
+    frameLayout->addWidget(Label1[0]);
+    frameLayout->addLayout(copyPaste);
+
+    // The subjects.
+    List1 = named(new QListWidget(this), "List1");
+    for (const QString &subject : subjectNames()) {
+        auto *item = new QListWidgetItem(subject, List1);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    List1->setEnabled(false);
+    Text3 = named(new QLineEdit(this), "Text3");
+    Command3 = named(new QPushButton(QStringLiteral("加入学科"), this), "Command3");
+    Command3->setEnabled(false);
+    Command4 = named(new QPushButton(QStringLiteral("保 存(&S)"), this), "Command4");
+    Command4->setEnabled(false);
+    Command2 = named(new QPushButton(QStringLiteral("关 闭(&C)"), this), "Command2");
+    Label1[5]->setAlignment(Qt::AlignCenter);
+
+    auto *choices = new QHBoxLayout;
+    choices->addWidget(Label1[2]);
+    choices->addWidget(Combo1);
+    choices->addSpacing(8);
+    choices->addWidget(Label1[1]);
+    choices->addWidget(Combo2);
+    choices->addStretch();
+    choices->addWidget(Command9);
+
+    auto *addRow = new QHBoxLayout;
+    addRow->addWidget(Text3, 1);
+    addRow->addWidget(Command3);
+    auto *count = new QGridLayout;   // the count sits in the blanks of "(共有　　　学科)"
+    count->addWidget(Label1[4], 0, 0, Qt::AlignCenter);
+    count->addWidget(Label1[5], 0, 0, Qt::AlignCenter);
+    auto *subjects = new QVBoxLayout;
+    subjects->addWidget(Label1[3]);
+    subjects->addWidget(List1, 1);
+    subjects->addLayout(addRow);
+    subjects->addLayout(count);
+    subjects->addWidget(Command4);
+    subjects->addWidget(Command2);
+
+    auto *body = new QHBoxLayout;
+    body->addWidget(Frame1, 1);
+    body->addLayout(subjects);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->setSpacing(4);
+    layout->addWidget(Label3, 0, Qt::AlignHCenter);
+    layout->addLayout(choices);
+    layout->addLayout(body, 1);
+    List1->setFixedWidth(Command3->sizeHint().width() * 2);
+
+    Grid1->setFormatString(kGridFormat);
+    Grid1->setRows(1);
+    Grid1->setColWidth(kColPassword, 0);
+    m_editor = new reg::CellEditor(Grid1, teacherEditorConfig(), Text1);
+
+    ReportDataError(*Data1, this);
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, main, this);
+    m_toggle->setEditors({Frame1, List1, Command3, Command4});
+    m_toggle->setDataControl(Data1);
+
+    connect(Combo1, &QComboBox::activated, this, &SubjectSetupWindow::Combo1_Click);
+    connect(Combo2, &QComboBox::activated, this, &SubjectSetupWindow::Combo2_Click);
+    connect(List1, &QListWidget::itemChanged, this, &SubjectSetupWindow::List1_Click);
+    connect(Command3, &QPushButton::clicked, this, &SubjectSetupWindow::Command3_Click);
+    connect(Command1, &QPushButton::clicked, this, &SubjectSetupWindow::Command1_Click);
+    connect(Command5, &QPushButton::clicked, this, &SubjectSetupWindow::Command5_Click);
+    connect(Command4, &QPushButton::clicked, this, &SubjectSetupWindow::Command4_Click);
+    connect(Command2, &QPushButton::clicked, this, &SubjectSetupWindow::Command2_Click);
+}
+
+void SubjectSetupWindow::Form_Load()
+{
+    QWidget *frame = qobject_cast<QMdiSubWindow *>(parentWidget()) ? parentWidget() : this;
+    frame->resize(twipsToPixels(8385), twipsToPixels(5775));
+    CentreOnMainWindow(this, &m_main, 400);
+
+    Session &s = m_main.session();
+    Data1->setDatabaseName(s.openpath);
+    LoadAdminAccount(*Data1, s, this);
+    FillGradeGroupCombo(*Data1, s, Combo1, GradeGroupVariant::ClassSetup, this);
+    Data1->setCaption(QString());
+
+    Grid1->setFormatString(kGridFormat);
+    Grid1->setRows(1);
+    Grid1->setColWidth(kColPassword, 0);
+    Label1[5]->setText(QStringLiteral("0"));
+
+    if (s.isSignedIn()) {
+        m_toggle->showState();
+        Command3->setEnabled(false);   // until a class is chosen or the toggle is used
+    }
+}
+
+int SubjectSetupWindow::dataRows() const
+{
+    return Grid1->Rows() - 1;
+}
+
+void SubjectSetupWindow::setRowCount(int rows)
+{
+    m_editor->cancel();
+    Grid1->setRows(1 + rows);
+    for (int r = 1; r <= rows; ++r) {
+        for (int c = 0; c < kCols; ++c)
+            Grid1->setTextMatrix(r, c, QString());
+    }
+}
+
+QListWidgetItem *SubjectSetupWindow::subjectItem(const QString &subject) const
+{
+    for (int i = 0; i < List1->count(); ++i) {
+        if (List1->item(i)->text() == subject)
+            return List1->item(i);
+    }
+    return nullptr;
+}
+
+void SubjectSetupWindow::tickByProgram(QListWidgetItem *item, bool ticked)
+{
+    m_programTick = true;
+    item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+    m_programTick = false;
+}
+
+void SubjectSetupWindow::Combo1_Click()
+{
+    const QString gradeGroup = Combo1->currentText().trimmed();
+    const Session &s = m_main.session();
+    Data1->setDatabaseName(s.openpath);
+    Data1->setRecordSource(QStringLiteral(R"(select * from "教导处" where "对应内容"=? AND "类别"=? order by "id")"),
+                           {gradeGroup, kKindClass});
+    Data1->Refresh();
+
+    Combo2->clear();
+    Combo2->setPlaceholderText(QString());
+    m_classes.entries.clear();
+    if (Data1->RecordCount() == 0) {
+        showNotice(this, QStringLiteral("目前还没有班级，不能添加任课教师，请先进行班级设置。"));
+    } else {
+        const int name = Data1->fieldIndex(QStringLiteral("名称"));
+        const int actual = Data1->fieldIndex(QStringLiteral("其它"));
+        const int head = Data1->fieldIndex(QStringLiteral("其次"));
+        QStringList names;
+        for (const auto &row : Data1->rows()) {
+            names << cell(row, name);
+            ClassEntry e;
+            e.actualName = cell(row, actual);
+            e.headTeacher = cell(row, head);
+            m_classes.entries.append(e);
+        }
+        Combo2->addItems(names);
+        Combo2->setCurrentIndex(-1);
+    }
+
+    Data1->setRecordSource(QStringLiteral(R"(select * from "教导处" where "对应内容"=? AND "类别"=? order by "id")"),
+                           {gradeGroup, kKindTeaching});
+    Data1->Refresh();
+    FillTeacherGrid();
+    Label2->setText(Combo1->currentText() + QStringLiteral("全部任课教师"));
+}
+
+void SubjectSetupWindow::Combo2_Click()
+{
+    if (m_toggle->isSignedIn()) {
+        List1->setEnabled(true);
+        Command3->setEnabled(true);
+        Command4->setEnabled(true);
+    }
+    const Session &s = m_main.session();
+    Data1->setDatabaseName(s.openpath);
+    Data1->setRecordSource(
+        QStringLiteral(R"(select "类别","名称","对应内容","其它","其次","密码" from "教导处")"
+                       R"( where "对应内容"=? and "其它"=? AND "类别"=? order by "id")"),
+        {Combo1->currentText().trimmed(), Combo2->currentText().trimmed(), kKindTeaching});
+    Data1->Refresh();
+    FillTeacherGrid();
+
+    const ClassEntry entry = m_classes.at(Combo2->currentIndex());
+    Label2->setText(Combo1->currentText().left(2) + Combo2->currentText() + QStringLiteral("(") + entry.actualName
+                    + QStringLiteral(")任课教师 班主任") + entry.headTeacher);
+    if (Data1->RecordCount() > 0)
+        Data1->MoveFirst();
+}
+
+void SubjectSetupWindow::FillTeacherGrid()
+{
+    setRowCount(0);
+    for (int i = 0; i < List1->count(); ++i)
+        tickByProgram(List1->item(i), false);
+    Label1[5]->setText(QStringLiteral("0"));
+
+    const QVector<QVector<QVariant>> &records = Data1->rows();
+    if (records.isEmpty())
+        return;
+    const int teacher = Data1->fieldIndex(QStringLiteral("名称"));
+    const int klass = Data1->fieldIndex(QStringLiteral("其它"));
+    const int subject = Data1->fieldIndex(QStringLiteral("其次"));
+    const int password = Data1->fieldIndex(QStringLiteral("密码"));
+    const QString gradeGroup = Combo1->currentText();
+    int n = 0;
+    Grid1->setUpdatesEnabled(false);
+    setRowCount(int(records.size()));
+    for (int k = 0; k < records.size(); ++k) {
+        const auto &row = records[k];
+        const int r = k + 1;
+        Grid1->setTextMatrix(r, kColNumber, QString::number(r));
+        Grid1->setTextMatrix(r, kColGradeGroup, gradeGroup);
+        const QString name = cell(row, subject);
+        if (!name.isEmpty()) {
+            QListWidgetItem *item = subjectItem(name);
+            if (!item) {
+                m_programTick = true;
+                item = new QListWidgetItem(name, List1);
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+                m_programTick = false;
+            }
+            tickByProgram(item, true);
+            ++n;
+        }
+        Grid1->setTextMatrix(r, kColClass, cell(row, klass));
+        Grid1->setTextMatrix(r, kColSubject, name);
+        Grid1->setTextMatrix(r, kColTeacher, cell(row, teacher));
+        Grid1->setTextMatrix(r, kColPassword, cell(row, password));
+    }
+    Grid1->setUpdatesEnabled(true);
+    Label1[5]->setText(QString::number(n));
+}
+
+void SubjectSetupWindow::List1_Click(QListWidgetItem *item)
+{
+    if (m_programTick || !item)
+        return;
+    List1->setCurrentItem(item);
+    RebuildTeacherGrid();
+}
+
+void SubjectSetupWindow::RebuildTeacherGrid()
+{
+    if (Combo2->currentText().isEmpty())
+        return;   // no class chosen
+    struct Kept {
+        QString subject, teacher, password;
+    };
+    QVector<Kept> kept;
+    for (int i = 0; i < List1->count(); ++i) {
+        const QListWidgetItem *item = List1->item(i);
+        if (item->checkState() != Qt::Checked)
+            continue;
+        Kept k{item->text(), QString(), QString()};
+        for (int r = 1; r < Grid1->Rows(); ++r) {
+            if (Grid1->TextMatrix(r, kColSubject) == item->text()) {
+                k.teacher = Grid1->TextMatrix(r, kColTeacher);
+                k.password = Grid1->TextMatrix(r, kColPassword);
+                break;
+            }
+        }
+        kept.append(k);
+    }
+    m_editor->CloseCellEditor();
+    setRowCount(int(kept.size()));
+    for (int k = 0; k < kept.size(); ++k) {
+        const int r = k + 1;
+        Grid1->setTextMatrix(r, kColNumber, QString::number(r));
+        Grid1->setTextMatrix(r, kColGradeGroup, Combo1->currentText());
+        Grid1->setTextMatrix(r, kColClass, Combo2->currentText());
+        Grid1->setTextMatrix(r, kColSubject, kept[k].subject);
+        Grid1->setTextMatrix(r, kColTeacher, kept[k].teacher);
+        Grid1->setTextMatrix(r, kColPassword, kept[k].password);
+    }
+    Label1[5]->setText(QString::number(kept.size()));
+}
+
+void SubjectSetupWindow::Command3_Click()
+{
+    AddSubject();
+}
+
+void SubjectSetupWindow::AddSubject()
+{
+    const QString subject = Text3->text().trimmed();
+    if (subject.isEmpty())
+        return;
+    QListWidgetItem *item = subjectItem(subject);
+    if (!item) {
+        m_programTick = true;
+        item = new QListWidgetItem(subject, List1);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+        m_programTick = false;
+    }
+    List1->scrollToItem(item);
+    if (item->checkState() != Qt::Checked)
+        item->setCheckState(Qt::Checked);   // the user's tick: the grid gets the subject's row
+    else
+        List1->setCurrentItem(item);
+}
+
+void SubjectSetupWindow::Command1_Click()
+{
+    CopyTeacherNames();
+}
+
+void SubjectSetupWindow::CopyTeacherNames()
+{
+    m_editor->CloseCellEditor();
+    QString text;
+    for (int r = 1; r < Grid1->Rows(); ++r)
+        text += kSeparator + Grid1->TextMatrix(r, kColTeacher);
+    auto *mime = new QMimeData;
+    mime->setText(text);
+    mime->setData(kClipboardFormat, text.toUtf8());
+    QClipboard *clipboard = QApplication::clipboard();
+    clipboard->clear();
+    clipboard->setMimeData(mime);
+    Command5->setEnabled(true);
+}
+
+void SubjectSetupWindow::Command5_Click()
+{
+    PasteTeacherNames();
+}
+
+void SubjectSetupWindow::PasteTeacherNames()
+{
+    // Only a text the copy button made (marked, and unchanged since) is pasted.
+    const QMimeData *mime = QApplication::clipboard()->mimeData();
+    if (!mime || !mime->hasFormat(kClipboardFormat))
+        return;
+    const QString text = mime->text();
+    if (!text.startsWith(kSeparator) || QString::fromUtf8(mime->data(kClipboardFormat)) != text)
+        return;
+    m_editor->CloseCellEditor();
+    bool anyTeacher = false;
+    for (int r = 1; r < Grid1->Rows() && !anyTeacher; ++r)
+        anyTeacher = !Grid1->TextMatrix(r, kColTeacher).isEmpty();
+    if (anyTeacher && !askYesNo(this, QStringLiteral("你真的要把所有任课教师姓名都更换为复制内容吗？")))
+        return;
+    const QStringList names = text.mid(kSeparator.size()).split(kSeparator);
+    for (int j = 0; j < names.size() && j + 1 < Grid1->Rows(); ++j)
+        Grid1->setTextMatrix(j + 1, kColTeacher, names[j]);
+}
+
+void SubjectSetupWindow::Command4_Click()
+{
+    SaveTeachingAssignments();
+}
+
+void SubjectSetupWindow::SaveTeachingAssignments()
+{
+    m_editor->CloseCellEditor();
+    if (dataRows() <= 0) {
+        showNotice(this, QStringLiteral("没有任何学科,无法保存。"));
+        return;
+    }
+    TeachingScope scope{Combo1->currentText().trimmed(), Combo2->currentText().trimmed()};
+    QVector<TeachingAssignment> rows;
+    for (int r = 1; r < Grid1->Rows(); ++r) {
+        rows.append({Grid1->TextMatrix(r, kColGradeGroup).trimmed(), Grid1->TextMatrix(r, kColClass),
+                     Grid1->TextMatrix(r, kColSubject), Grid1->TextMatrix(r, kColTeacher),
+                     Grid1->TextMatrix(r, kColPassword)});
+    }
+    db::Connection conn(m_main.session().openpath);
+    const TeachingSaveResult result =
+        conn.ok() ? organisation::SaveTeachingAssignments(conn, scope, rows)
+                  : TeachingSaveResult{false, 0, 0, 0, conn.error().text};
+    if (!result.ok) {
+        showNotice(this, QStringLiteral("任课教师没有保存,数据没有改变：") + result.errorText);
+        return;
+    }
+    showNotice(this, QStringLiteral("您设置的") + scope.gradeGroup + scope.className
+                         + QStringLiteral("的所有任课教师,已经保存完毕。"));
+}
+
+void SubjectSetupWindow::Command2_Click()
+{
+    close();
+}
+
+} // namespace tessaly

@@ -1,0 +1,94 @@
+#pragma once
+// 学科设置 (caption "学科及任课教师设置"): the administrator sets up the
+// teaching assignments of each class — its subjects (ticks of List1) and the
+// teacher of each (column 4 of Grid1) — copies the teacher column of one class
+// to another, and saves them as the 任课 rows of 教导处 (teaching_save.h).
+#include "organisation/selection.h"
+#include "organisation/teaching_save.h"
+
+#include <QList>
+#include <QVector>
+#include <QWidget>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace tessaly {
+
+class DataControl;
+class FlexGrid;
+class MainWindow;
+class SignInToggle;
+namespace reg {
+class CellEditor;
+}
+
+class SubjectSetupWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit SubjectSetupWindow(MainWindow &main, QWidget *parent = nullptr);
+
+    // Grid1 columns.
+    enum { kColNumber = 0, kColGradeGroup, kColClass, kColSubject, kColTeacher, kColPassword, kCols };
+
+    QComboBox *Combo1 = nullptr;       // grade groups
+    QComboBox *Combo2 = nullptr;       // classes of the grade group
+    QListWidget *List1 = nullptr;      // subjects, ticked for the class
+    QLineEdit *Text3 = nullptr;        // a subject to add
+    QPushButton *Command3 = nullptr;   // 加入学科
+    QPushButton *Command9 = nullptr;   // administrator sign-in toggle
+    QPushButton *Command4 = nullptr;   // 保 存(&S)
+    QPushButton *Command2 = nullptr;   // 关 闭(&C)
+    QList<QLabel *> Label1;            // indexes 0 to 5; 5 counts the subjects
+    QLabel *Label3 = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    FlexGrid *Grid1 = nullptr;
+    QLineEdit *Text1 = nullptr;        // the teacher cell editor
+    QPushButton *Command1 = nullptr;   // 复制教师名
+    QPushButton *Command5 = nullptr;   // 粘贴教师名
+    QLabel *Label2 = nullptr;          // heading of the grid
+    DataControl *Data1 = nullptr;
+
+    reg::CellEditor *cellEditor() const { return m_editor; }
+    SignInToggle *toggle() const { return m_toggle; }
+
+    // The clipboard format that marks a text made by 复制教师名.
+    static const QString kClipboardFormat;
+
+public slots:
+    void Form_Load();
+    void Combo1_Click();
+    void Combo2_Click();
+    void List1_Click(QListWidgetItem *item);
+    void Command3_Click();
+    void Command1_Click();
+    void Command5_Click();
+    void Command4_Click();
+    void Command2_Click();
+
+private:
+    void FillTeacherGrid();
+    void RebuildTeacherGrid();
+    void AddSubject();
+    void CopyTeacherNames();
+    void PasteTeacherNames();
+    void SaveTeachingAssignments();
+
+    QListWidgetItem *subjectItem(const QString &subject) const;
+    void tickByProgram(QListWidgetItem *item, bool ticked);
+    int dataRows() const;
+    void setRowCount(int rows);
+
+    MainWindow &m_main;
+    SignInToggle *m_toggle = nullptr;
+    reg::CellEditor *m_editor = nullptr;
+    organisation::ClassList m_classes;   // 其它 and 其次 of each class of Combo2
+    bool m_programTick = false;          // the program, not the user, changes a tick
+};
+
+} // namespace tessaly

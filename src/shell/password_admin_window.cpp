@@ -1,0 +1,298 @@
+#include "shell/password_admin_window.h"
+
+#include "organisation/selection.h"
+#include "organisation/window_steps.h"
+#include "platform/data_control.h"
+#include "platform/flex_grid.h"
+#include "platform/messages.h"
+#include "platform/units.h"
+#include "register/cell_editor.h"
+#include "shell/main_window.h"
+#include "shell/sign_in_toggle.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tessaly {
+
+namespace {
+
+const QString kNotSignedIn = QStringLiteral("请管理员先登陆,才能查看和修改。");
+
+template <class W>
+W *named(W *w, const char *name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+// Removes the last character (a whole surrogate pair when it is one).
+void chopLastCharacter(QString &text)
+{
+    if (text.size() >= 2 && text.back().isLowSurrogate() && text[text.size() - 2].isHighSurrogate())
+        text.chop(2);
+    else
+        text.chop(1);
+}
+
+// The password cell editor: the last column only, no movement keys, the
+// password rule checked at every change.
+reg::CellEditorConfig passwordEditorConfig(QWidget *window)
+{
+    reg::CellEditorConfig c;
+    c.firstColumn = -1;
+    c.lastColumn = -1;
+    c.moveKeys = reg::CellEditorConfig::MoveNone;
+    c.writeUnchanged = true;
+    c.commitOnScroll = false;
+    c.textCheck = [window](int, QString &text) {
+        while (!text.isEmpty() && !passwordFits(text)) {
+            showNotice(window, QStringLiteral("输入的密码内容不能超过6个半角字符长度。"), kTitleHintDots);
+            chopLastCharacter(text);
+        }
+    };
+    return c;
+}
+
+} // namespace
+
+PasswordAdminWindow::PasswordAdminWindow(MainWindow &main, QWidget *parent)
+    : QWidget(parent), m_main(main)
+{
+    setObjectName(QStringLiteral("系统安全密码设置"));
+    setWindowTitle(QStringLiteral("系统安全密码设置"));
+
+    // The list: title, grid, note.
+    Frame2 = named(new QGroupBox(this), "Frame2");
+    Label2 = named(new QLabel(QStringLiteral("相关操作人员密码列表"), Frame2), "Label2");
+    Label2->setAlignment(Qt::AlignCenter);
+    Grid1 = named(new FlexGrid(Frame2), "Grid1");
+    Label1[0] = named(new QLabel(QStringLiteral("注意:密码是小于6位半角(或3位全角)字符"), Frame2), "Label1");
+    Text1 = named(new QLineEdit(Frame2), "Text1");
+    auto *listLayout = new QVBoxLayout(Frame2);
+    listLayout->setContentsMargins(6, 4, 6, 4);
+    listLayout->setSpacing(3);
+    listLayout->addWidget(Label2);
+    listLayout->addWidget(Grid1, 1);
+    listLayout->addWidget(Label1[0]);
+
+    // The choices and the save button.
+    Frame1 = named(new QGroupBox(this), "Frame1");
+    Label3 = named(new QLabel(QStringLiteral("查看与修改密码"), Frame1), "Label3");
+    Label3->setAlignment(Qt::AlignCenter);
+    Label1[5] = named(new QLabel(QStringLiteral("选择类别"), Frame1), "Label1");
+    Combo2 = named(new QComboBox(Frame1), "Combo2");
+    Combo2->addItems({QStringLiteral("管理员"), QStringLiteral("班主任"), QStringLiteral("任课教师")});
+    Combo2->setCurrentIndex(-1);
+    Label1[4] = named(new QLabel(QStringLiteral("选择范围"), Frame1), "Label1");
+    Combo1 = named(new QComboBox(Frame1), "Combo1");
+    Command5 = named(new QPushButton(QStringLiteral("保存设定密码(&K)"), Frame1), "Command5");
+    Data1 = named(new DataControl(Frame1), "Data1");
+    Data1->hide();
+    auto *choiceLayout = new QGridLayout(Frame1);
+    choiceLayout->setContentsMargins(6, 4, 6, 6);
+    choiceLayout->setVerticalSpacing(6);
+    choiceLayout->addWidget(Label3, 0, 0, 1, 2);
+    choiceLayout->addWidget(Label1[5], 1, 0);
+    choiceLayout->addWidget(Combo2, 1, 1);
+    choiceLayout->addWidget(Label1[4], 2, 0);
+    choiceLayout->addWidget(Combo1, 2, 1);
+    choiceLayout->setRowStretch(3, 1);
+    choiceLayout->addWidget(Command5, 4, 0, 1, 2);
+    choiceLayout->setColumnStretch(1, 1);
+
+    Command1 = named(new QPushButton(this), "Command1");
+    Command8 = named(new QPushButton(QStringLiteral("退出密码设置(&E)"), this), "Command8");
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(Frame1, 1);
+    right->addWidget(Command1);
+    right->addWidget(Command8);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(6);
+    layout->addWidget(Frame2, 1);
+    layout->addLayout(right);
+
+    Grid1->setFormatString(kPasswordGridFormatAtLoad);
+    Grid1->setRows(1);
+    m_editor = new reg::CellEditor(Grid1, passwordEditorConfig(this), Text1);
+
+    organisation::ReportDataError(*Data1, this);
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command1, main, this);
+    m_toggle->setEditors({Frame1, Frame2, Command5});
+    m_toggle->setDataControl(Data1);
+    Frame2->setEnabled(true);   // open, with nothing to edit until a sign-in
+    connect(m_toggle, &SignInToggle::stateShown, this, [this](bool signedIn) {
+        if (!signedIn)
+            cutGrid();
+    });
+
+    connect(Combo2, &QComboBox::activated, this, &PasswordAdminWindow::Combo2_Click);
+    connect(Combo1, &QComboBox::activated, this, &PasswordAdminWindow::Combo1_Click);
+    connect(Command5, &QPushButton::clicked, this, &PasswordAdminWindow::Command5_Click);
+    connect(Command8, &QPushButton::clicked, this, &PasswordAdminWindow::Command8_Click);
+}
+
+QVector<qint64> PasswordAdminWindow::listedIds() const
+{
+    QVector<qint64> ids;
+    for (const PasswordRow &row : m_listed)
+        ids << row.id;
+    return ids;
+}
+
+void PasswordAdminWindow::Form_Load()
+{
+    QWidget *frame = qobject_cast<QMdiSubWindow *>(parentWidget()) ? parentWidget() : this;
+    frame->resize(twipsToPixels(6750), twipsToPixels(4260));
+    organisation::CentreOnMainWindow(this, &m_main, 400);
+
+    Session &s = m_main.session();
+    Data1->setDatabaseName(s.openpath);
+    organisation::LoadAdminAccount(*Data1, s, this);
+    organisation::FillGradeGroupCombo(*Data1, s, Combo1, organisation::GradeGroupVariant::PasswordSetup, this);
+
+    Grid1->setFormatString(kPasswordGridFormatAtLoad);
+    Grid1->setRows(1);
+    m_listed.clear();
+
+    if (s.isSignedIn())
+        m_toggle->showState();
+}
+
+void PasswordAdminWindow::Command1_Click()
+{
+    m_toggle->click();
+}
+
+bool PasswordAdminWindow::refusedWhileSignedOut()
+{
+    if (m_toggle->isSignedIn())
+        return false;
+    showNotice(this, kNotSignedIn);
+    return true;
+}
+
+void PasswordAdminWindow::Combo2_Click()
+{
+    if (refusedWhileSignedOut())
+        return;
+    Combo1->setEnabled(true);
+    if (Combo2->currentIndex() != 0)
+        return;   // head teachers and teachers wait for a grade group
+    showList(PasswordCategory::Admin, QString());
+    Label2->setText(QStringLiteral("管理员密码列表"));
+    Combo1->setEnabled(false);
+}
+
+void PasswordAdminWindow::Combo1_Click()
+{
+    if (refusedWhileSignedOut())
+        return;
+    const QString gradeGroup = Combo1->currentText().trimmed();
+    if (gradeGroup.isEmpty()) {
+        showNotice(this, QStringLiteral("请先选择年级组,才能查看和修改。"));
+        return;
+    }
+    switch (Combo2->currentIndex()) {
+    case 1:
+        showList(PasswordCategory::HeadTeachers, gradeGroup);
+        Label2->setText(Combo1->currentText() + QStringLiteral("班主任密码列表"));
+        break;
+    case 2:
+        showList(PasswordCategory::Teachers, gradeGroup);
+        Label2->setText(Combo1->currentText() + QStringLiteral("任课教师密码列表"));
+        break;
+    default:
+        break;   // no category chosen: nothing to list
+    }
+}
+
+void PasswordAdminWindow::showList(PasswordCategory category, const QString &gradeGroup)
+{
+    m_editor->cancel();
+    m_category = category;
+    Grid1->setFormatString(passwordGridFormat(category));
+    const PasswordQuery q = passwordQuery(category, gradeGroup);
+    Data1->setDatabaseName(m_main.session().openpath);
+    Data1->setRecordSource(q.sql, q.params);
+    Data1->Refresh();
+    FillPasswordGrid();
+    if (Data1->RecordCount() > 0)
+        Data1->MoveFirst();
+}
+
+void PasswordAdminWindow::FillPasswordGrid()
+{
+    m_editor->cancel();
+    m_listed = passwordRows(Data1->rows());
+    Grid1->setUpdatesEnabled(false);
+    Grid1->setRows(1 + int(m_listed.size()));
+    for (int k = 0; k < m_listed.size(); ++k) {
+        const int r = k + 1;
+        Grid1->setTextMatrix(r, 0, QString::number(r));
+        const QStringList &cells = m_listed[k].cells;
+        for (int c = 0; c < cells.size() && c + 1 < Grid1->Cols(); ++c)
+            Grid1->setTextMatrix(r, c + 1, cells[c]);
+    }
+    Grid1->setUpdatesEnabled(true);
+}
+
+void PasswordAdminWindow::cutGrid()
+{
+    m_editor->cancel();
+    Grid1->setRows(1);
+    m_listed.clear();
+}
+
+void PasswordAdminWindow::Command5_Click()
+{
+    m_editor->CloseCellEditor();
+    const int passwordCol = Grid1->Cols() - 1;
+    QVector<PasswordEdit> edits;
+    QMap<qint64, QString> names;
+    for (int k = 0; k < m_listed.size() && k + 1 < Grid1->Rows(); ++k) {
+        const PasswordRow &row = m_listed[k];
+        const QString typed = Grid1->TextMatrix(k + 1, passwordCol);
+        if (row.cells.isEmpty() || typed == row.cells.last())
+            continue;   // unchanged: the stored password stays as it is now
+        edits.append({row.id, typed});
+        names.insert(row.id, Grid1->TextMatrix(k + 1, passwordCol - 1));
+    }
+    db::Connection conn(m_main.session().openpath);
+    const PasswordSaveResult result =
+        conn.ok() ? savePasswords(conn, edits) : PasswordSaveResult{false, 0, {}, conn.error().text};
+    if (!result.ok) {
+        showNotice(this, QStringLiteral("密码没有保存：") + result.errorText, kTitleHintDots);
+        return;
+    }
+    for (int k = 0; k < m_listed.size(); ++k) {
+        if (k + 1 < Grid1->Rows() && !m_listed[k].cells.isEmpty() && !result.missing.contains(m_listed[k].id))
+            m_listed[k].cells.last() = Grid1->TextMatrix(k + 1, passwordCol);
+    }
+    if (!result.missing.isEmpty()) {
+        QStringList gone;
+        for (qint64 id : result.missing)
+            gone << names.value(id);
+        showNotice(this,
+                   QStringLiteral("以下人员已不在教导处中,其密码没有保存:\r") + gone.join(QStringLiteral("、")),
+                   kTitleHintDots);
+        return;
+    }
+    showNotice(this, QStringLiteral("设定的密码,已经保存。"), kTitleHintDots);
+}
+
+void PasswordAdminWindow::Command8_Click()
+{
+    close();
+}
+
+} // namespace tessaly

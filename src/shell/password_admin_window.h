@@ -1,0 +1,75 @@
+#pragma once
+// 系统安全密码设置 (caption "系统安全密码设置"): the administrator lists the
+// passwords of the administrator, of the head teachers of a grade group or of
+// its subject teachers, edits them in the grid and saves them.
+//
+// The grid keeps, per listed row, the id of the 教导处 row it came from; the
+// save writes each changed password to that row by id.
+#include "shell/password_list.h"
+
+#include <QMap>
+#include <QVector>
+#include <QWidget>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tessaly {
+
+class DataControl;
+class FlexGrid;
+class MainWindow;
+class SignInToggle;
+namespace reg {
+class CellEditor;
+}
+
+class PasswordAdminWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit PasswordAdminWindow(MainWindow &main, QWidget *parent = nullptr);
+
+    QGroupBox *Frame2 = nullptr;
+    FlexGrid *Grid1 = nullptr;
+    QLineEdit *Text1 = nullptr;        // the password cell editor
+    QLabel *Label2 = nullptr;          // title of the list shown
+    QMap<int, QLabel *> Label1;        // 0 (note), 4 "选择范围", 5 "选择类别"
+    QGroupBox *Frame1 = nullptr;
+    QLabel *Label3 = nullptr;
+    QComboBox *Combo2 = nullptr;       // category
+    QComboBox *Combo1 = nullptr;       // grade group
+    QPushButton *Command5 = nullptr;   // 保存设定密码(&K)
+    DataControl *Data1 = nullptr;
+    QPushButton *Command1 = nullptr;   // administrator sign-in toggle
+    QPushButton *Command8 = nullptr;   // 退出密码设置(&E)
+
+    reg::CellEditor *cellEditor() const { return m_editor; }
+    SignInToggle *toggle() const { return m_toggle; }
+    // The 教导处 id each data row was listed from (row k at index k - 1).
+    QVector<qint64> listedIds() const;
+
+public slots:
+    void Form_Load();
+    void Command1_Click();
+    void Combo2_Click();
+    void Combo1_Click();
+    void FillPasswordGrid();
+    void Command5_Click();
+    void Command8_Click();
+
+private:
+    bool refusedWhileSignedOut();
+    void showList(PasswordCategory category, const QString &gradeGroup);
+    void cutGrid();
+
+    MainWindow &m_main;
+    SignInToggle *m_toggle = nullptr;
+    reg::CellEditor *m_editor = nullptr;
+    PasswordCategory m_category = PasswordCategory::Admin;
+    QVector<PasswordRow> m_listed;   // what each data row was listed from
+};
+
+} // namespace tessaly

@@ -1,0 +1,84 @@
+#include "shell/password_list.h"
+
+#include "organisation/organisation.h"
+#include "platform/gbk.h"
+
+namespace tessaly {
+
+bool passwordFits(const QString &password)
+{
+    return gbkByteWidth(password.trimmed()) <= kPasswordMaxBytes;
+}
+
+QString passwordGridFormat(PasswordCategory category)
+{
+    switch (category) {
+    case PasswordCategory::Admin:
+        return QStringLiteral("^序号|^管理员名称|>管理员密码");
+    case PasswordCategory::HeadTeachers:
+        return QStringLiteral("^序号|^班　级|^班实际名|>班主任名|>密  码");
+    case PasswordCategory::Teachers:
+        return QStringLiteral("^序号|^班　级|^ 科  目 |> 姓  名 |>密  码");
+    }
+    return kPasswordGridFormatAtLoad;
+}
+
+PasswordQuery passwordQuery(PasswordCategory category, const QString &gradeGroup)
+{
+    using namespace organisation;
+    switch (category) {
+    case PasswordCategory::Admin:
+        return {QStringLiteral(R"(select "id","名称","密码" from "教导处" where "名称"=? order by "id")"),
+                {kAdminName}};
+    case PasswordCategory::HeadTeachers:
+        return {QStringLiteral(R"(select "id","名称","其它","其次","密码" from "教导处")"
+                               R"( where "对应内容"=? AND "类别"=? order by "id")"),
+                {gradeGroup.trimmed(), kKindClass}};
+    case PasswordCategory::Teachers:
+        return {QStringLiteral(R"(select "id","其它","其次","名称","密码" from "教导处")"
+                               R"( where "对应内容"=? AND "类别"=? order by "id")"),
+                {gradeGroup.trimmed(), kKindTeaching}};
+    }
+    return {};
+}
+
+QVector<PasswordRow> passwordRows(const QVector<QVector<QVariant>> &records)
+{
+    QVector<PasswordRow> rows;
+    rows.reserve(records.size());
+    for (const auto &record : records) {
+        PasswordRow row;
+        if (record.isEmpty())
+            continue;
+        row.id = record[0].toLongLong();
+        for (int i = 1; i < record.size(); ++i)
+            row.cells << (record[i].isNull() ? QString() : record[i].toString());
+        rows.append(row);
+    }
+    return rows;
+}
+
+PasswordSaveResult savePasswords(db::Connection &c, const QVector<PasswordEdit> &edits)
+{
+    PasswordSaveResult result;
+    const bool ok = c.transaction([&] {
+        for (const PasswordEdit &e : edits) {
+            if (!c.exec(QStringLiteral(R"(update "教导处" set "密码"=? where "id"=?)"), {e.password, e.id}))
+                return false;
+            if (c.rowsAffected() > 0)
+                ++result.written;
+            else
+                result.missing.append(e.id);
+        }
+        return true;
+    });
+    result.ok = ok;
+    if (!ok) {
+        result.written = 0;
+        result.missing.clear();
+        result.errorText = c.error().text;
+    }
+    return result;
+}
+
+} // namespace tessaly

@@ -1,0 +1,56 @@
+#pragma once
+// The password list of 系统安全密码设置: the password rule, the three lists
+// the window shows, and the save of the passwords typed there.
+#include "platform/database.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace tessaly {
+
+// The password rule: at most 6 bytes in GBK (6 half-width or 3 full-width
+// characters), counted without leading and trailing blanks.
+constexpr int kPasswordMaxBytes = 6;
+bool passwordFits(const QString &password);
+
+// Which accounts a list holds.
+enum class PasswordCategory { Admin, HeadTeachers, Teachers };
+
+// One listed account: the id of its 教导处 row and the texts the grid shows
+// from column 1 on, the password last.
+struct PasswordRow {
+    qint64 id = 0;
+    QStringList cells;
+};
+
+// The grid's format string for a category, and the one shown before any choice.
+QString passwordGridFormat(PasswordCategory category);
+inline const QString kPasswordGridFormatAtLoad = QStringLiteral("^序号|^班级|^班实际名|> 姓  名 |>密  码");
+
+// The record source (with its bound values) a category lists from; the grade
+// group is ignored for the administrator. Columns: id, then the grid's cells.
+struct PasswordQuery {
+    QString sql;
+    QVariantList params;
+};
+PasswordQuery passwordQuery(PasswordCategory category, const QString &gradeGroup);
+
+// The listed rows of a record set read with passwordQuery (id first).
+QVector<PasswordRow> passwordRows(const QVector<QVector<QVariant>> &records);
+
+// Writes each password to the row it was listed from, by id, in one
+// transaction. Ids no longer stored write nothing and are returned in missing.
+struct PasswordSaveResult {
+    bool ok = false;
+    int written = 0;
+    QVector<qint64> missing;
+    QString errorText;
+};
+struct PasswordEdit {
+    qint64 id = 0;
+    QString password;
+};
+PasswordSaveResult savePasswords(db::Connection &c, const QVector<PasswordEdit> &edits);
+
+} // namespace tessaly

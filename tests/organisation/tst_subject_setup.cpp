@@ -1,0 +1,651 @@
+// 学科设置: ticks and grid from the stored teaching assignments, rebuilding by
+// ticks, adding subjects, copying and pasting teacher names, the teacher cell
+// editor and the save.
+#include "fixtures/test_school.h"
+#include "organisation/subject_setup_window.h"
+#include "platform/flex_grid.h"
+#include "platform/messages.h"
+#include "register/cell_editor.h"
+#include "shell/main_window.h"
+#include "shell/sign_in_dialog.h"
+#include "shell/sign_in_toggle.h"
+#include "shell/window_names.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tessaly;
+using tessaly::test::TestSchool;
+using W = SubjectSetupWindow;
+
+namespace {
+
+const QString kGrade = QStringLiteral("初一年级组");
+
+void whenModal(std::function<void(QWidget *)> f)
+{
+    QTimer::singleShot(0, [f] {
+        QPointer<QWidget> w = QApplication::activeModalWidget();
+        f(w);
+        if (w && w->isVisible())
+            w->close();
+    });
+}
+
+// 初一年级组: 一班 (实验班, 王明) teaches 语文 数学 英语 书法; 二班 nothing;
+// 三班 (李华) 语文 数学. 初二年级组 has no class.
+struct School {
+    TestSchool school;
+    QMap<QString, int> ids;   // "三班语文" -> id
+    School()
+    {
+        school.setAdminPassword(QStringLiteral("adm"));
+        school.addGradeGroup(kGrade);
+        school.addGradeGroup(QStringLiteral("初二年级组"));
+        school.addClass(kGrade, QStringLiteral("一班"), QStringLiteral("王明"), QStringLiteral("w"),
+                        QStringLiteral("实验班"));
+        school.addClass(kGrade, QStringLiteral("二班"));
+        school.addClass(kGrade, QStringLiteral("三班"), QStringLiteral("李华"), QStringLiteral("l"));
+        const QList<QStringList> teaching = {
+            {"一班", "语文", "赵老师", "a1"}, {"一班", "数学", "钱老师", "a2"}, {"三班", "语文", "张老师", "z1"},
+            {"一班", "英语", "孙老师", "a3"}, {"三班", "数学", "李老师", "l2"}, {"一班", "书法", "周老师", "a4"},
+        };
+        for (const QStringList &t : teaching)
+            ids.insert(t[0] + t[1], school.addTeaching(kGrade, t[0], t[1], t[2], t[3]));
+        school.closeDb();
+    }
+
+    // The 任课 rows of a class as "科目 教师 密码", in id order.
+    QStringList stored(const QString &klass, const QString &grade = kGrade)
+    {
+        QStringList out;
+        QSqlQuery q = school.db().query(
+            QStringLiteral(R"(select "其次","名称","密码" from "教导处" where "类别"='任课' and "对应内容"=? and "其它"=? order by "id")"),
+            {grade, klass});
+        while (q.next())
+            out << QStringLiteral("%1 %2 %3").arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString());
+        school.closeDb();
+        return out;
+    }
+};
+
+struct Opened {
+    MainWindow main;
+    W *w = nullptr;
+    Opened(TestSchool &school, bool signedIn) : main(school.folder())
+    {
+        main.session().openpath = school.dbPath();
+        if (signedIn) {
+            main.session().username = QStringLiteral("管理员");
+            main.session().denglu = QStringLiteral("管理员");
+        }
+        main.show();
+        open();
+    }
+    void open()
+    {
+        main.findChild<QAction *>(QStringLiteral("XKSZ"))->trigger();
+        w = qobject_cast<W *>(main.openWindow(kSubjectSetupWindow));
+    }
+};
+
+void choose(QComboBox *combo, const QString &text)
+{
+    const int index = combo->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+void chooseClass(W *w, const QString &klass, const QString &grade = kGrade)
+{
+    choose(w->Combo1, grade);
+    choose(w->Combo2, klass);
+}
+
+// A user's tick or untick of a subject.
+void tick(W *w, const QString &subject, bool on = true)
+{
+    const QList<QListWidgetItem *> items = w->List1->findItems(subject, Qt::MatchExactly);
+    QVERIFY2(items.size() == 1, qPrintable(subject));
+    items[0]->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+}
+
+QStringList ticked(W *w)
+{
+    QStringList out;
+    for (int i = 0; i < w->List1->count(); ++i) {
+        if (w->List1->item(i)->checkState() == Qt::Checked)
+            out << w->List1->item(i)->text();
+    }
+    return out;
+}
+
+QStringList column(W *w, int col)
+{
+    QStringList out;
+    for (int r = 1; r < w->Grid1->Rows(); ++r)
+        out << w->Grid1->TextMatrix(r, col);
+    return out;
+}
+
+void clickCell(FlexGrid *grid, int row, int col)
+{
+    grid->scrollTo(grid->model()->index(row, col));
+    const QPoint at = grid->cellRect(row, col).center();
+    QWidget *target = grid->childAt(at);
+    QVERIFY(target);
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(grid, at));
+}
+
+void typeText(QWidget *w, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(w, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// Types a teacher's name into a cell of column 4 and commits it with Enter.
+void typeTeacher(W *w, int row, const QString &name)
+{
+    clickCell(w->Grid1, row, W::kColTeacher);
+    QVERIFY(w->Text1->isVisible());
+    w->Text1->selectAll();
+    typeText(w->Text1, name);
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    QCOMPARE(w->Grid1->TextMatrix(row, W::kColTeacher), name);
+}
+
+} // namespace
+
+class TestSubjectSetup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensSignedOut();
+    void opensSignedIn();
+    void ticksReflectStoredRows_data();
+    void ticksReflectStoredRows();
+    void gradeGroupListsAllItsClasses();
+    void gradeGroupWithoutClasses();
+    void ticksRebuildTheGridInListOrder();
+    void addSubject_data();
+    void addSubject();
+    void saveAndReopenRoundTrips();
+    void saveWithoutRowsRefuses();
+    void gradeGroupSaveKeepsEachRowsClass();
+    void namesWithApostrophes();
+    void copyAndPaste_data();
+    void copyAndPaste();
+    void foreignClipboardChangesNothing_data();
+    void foreignClipboardChangesNothing();
+    void editorInTheTeacherColumn();
+    void noGradeGroup();
+    void looksRight();
+};
+
+void TestSubjectSetup::opensSignedOut()
+{
+    School s;
+    ScriptedResponder responder;
+    Opened o(s.school, false);
+    QVERIFY(o.w);
+    QVERIFY(responder.shown().isEmpty());
+    QCOMPARE(o.w->objectName(), QStringLiteral("学科设置"));
+    QCOMPARE(o.w->windowTitle(), QStringLiteral("学科及任课教师设置"));
+    QCOMPARE(o.w->Command9->text(), QStringLiteral("管理员 登陆(&K)"));
+    QCOMPARE(o.w->Command3->text(), QStringLiteral("加入学科"));
+    QCOMPARE(o.w->Command4->text(), QStringLiteral("保 存(&S)"));
+    QCOMPARE(o.w->Command2->text(), QStringLiteral("关 闭(&C)"));
+    QCOMPARE(o.w->Command1->text(), QStringLiteral("复制教师名"));
+    QCOMPARE(o.w->Command5->text(), QStringLiteral("粘贴教师名"));
+    QCOMPARE(o.w->Label2->text(), QStringLiteral("已存在的任课教师"));
+    QCOMPARE(o.w->Label3->text(), QStringLiteral("学科与任课教师设置"));
+    QCOMPARE(o.w->Label1[1]->text(), QStringLiteral("选择班级"));
+    QCOMPARE(o.w->Label1[4]->text(), QStringLiteral("(共有　　　学科)"));
+    QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("0"));
+    QCOMPARE(o.w->Combo1->placeholderText(), QStringLiteral("选年级组"));
+    QCOMPARE(o.w->Combo1->count(), 2);
+    QCOMPARE(o.w->List1->count(), 17);
+    QCOMPARE(o.w->List1->item(16)->text(), QStringLiteral("劳动"));
+    QVERIFY(ticked(o.w).isEmpty());
+    QCOMPARE(o.w->Grid1->Rows(), 1);
+    QCOMPARE(o.w->Grid1->TextMatrix(0, 4), QStringLiteral("任课教师名"));
+    QCOMPARE(o.w->Grid1->ColWidth(W::kColPassword), 0);
+    for (QWidget *c : QList<QWidget *>{o.w->Frame1, o.w->List1, o.w->Command3, o.w->Command4, o.w->Command5})
+        QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
+    QCOMPARE(o.main.session().username, QStringLiteral("管理员"));
+
+    // Without the sign-in the assignments can still be looked at.
+    chooseClass(o.w, QStringLiteral("三班"));
+    QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "数学"}));
+
+    whenModal([](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        QVERIFY(d);
+        d->txtPassword->setText(QStringLiteral("adm"));
+        d->cmdOK->click();
+    });
+    o.w->Command9->click();
+    QCOMPARE(o.w->Command9->text(), QStringLiteral("管理员退出登陆(&K)"));
+    for (QWidget *c : QList<QWidget *>{o.w->Frame1, o.w->List1, o.w->Command3, o.w->Command4})
+        QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
+    o.w->Command9->click();
+    QCOMPARE(o.w->Command9->text(), QStringLiteral("管理员 登陆(&K)"));
+    for (QWidget *c : QList<QWidget *>{o.w->Frame1, o.w->List1, o.w->Command3, o.w->Command4})
+        QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
+}
+
+void TestSubjectSetup::opensSignedIn()
+{
+    School s;
+    Opened o(s.school, true);
+    QCOMPARE(o.w->Command9->text(), QStringLiteral("管理员退出登陆(&K)"));
+    QVERIFY(o.w->Frame1->isEnabled());
+    QVERIFY(o.w->List1->isEnabled());
+    QVERIFY(o.w->Command4->isEnabled());
+    QVERIFY(!o.w->Command3->isEnabled());   // until a class is chosen
+    chooseClass(o.w, QStringLiteral("三班"));
+    QVERIFY(o.w->Command3->isEnabled());
+}
+
+void TestSubjectSetup::ticksReflectStoredRows_data()
+{
+    QTest::addColumn<QString>("klass");
+    QTest::addColumn<QStringList>("subjects");
+    QTest::addColumn<QStringList>("teachers");
+    QTest::addColumn<QStringList>("passwords");
+    QTest::addColumn<QString>("heading");
+    QTest::newRow("三班") << QStringLiteral("三班") << QStringList{"语文", "数学"} << QStringList{"张老师", "李老师"}
+                        << QStringList{"z1", "l2"} << QStringLiteral("初一三班()任课教师 班主任李华");
+    QTest::newRow("一班 with 书法") << QStringLiteral("一班") << QStringList{"语文", "数学", "英语", "书法"}
+                                 << QStringList{"赵老师", "钱老师", "孙老师", "周老师"}
+                                 << QStringList{"a1", "a2", "a3", "a4"}
+                                 << QStringLiteral("初一一班(实验班)任课教师 班主任王明");
+    QTest::newRow("二班 without") << QStringLiteral("二班") << QStringList{} << QStringList{} << QStringList{}
+                                << QStringLiteral("初一二班()任课教师 班主任");
+}
+
+void TestSubjectSetup::ticksReflectStoredRows()
+{
+    QFETCH(QString, klass);
+    QFETCH(QStringList, subjects);
+    QFETCH(QStringList, teachers);
+    QFETCH(QStringList, passwords);
+    QFETCH(QString, heading);
+    School s;
+    Opened o(s.school, true);
+    chooseClass(o.w, QStringLiteral("一班"));   // another class first: its ticks go
+    chooseClass(o.w, klass);
+    QCOMPARE(column(o.w, W::kColSubject), subjects);
+    QCOMPARE(column(o.w, W::kColTeacher), teachers);
+    QCOMPARE(column(o.w, W::kColPassword), passwords);
+    QCOMPARE(column(o.w, W::kColClass), QStringList(subjects.size(), klass));
+    QCOMPARE(column(o.w, W::kColGradeGroup), QStringList(subjects.size(), kGrade));
+    QStringList numbers;
+    for (int i = 1; i <= subjects.size(); ++i)
+        numbers << QString::number(i);
+    QCOMPARE(column(o.w, W::kColNumber), numbers);
+    QStringList inListOrder;
+    for (int i = 0; i < o.w->List1->count(); ++i) {
+        if (subjects.contains(o.w->List1->item(i)->text()))
+            inListOrder << o.w->List1->item(i)->text();
+    }
+    QCOMPARE(ticked(o.w), inListOrder);
+    QCOMPARE(o.w->Label1[5]->text(), QString::number(subjects.size()));
+    QCOMPARE(o.w->Label2->text(), heading);
+    // 书法 came from the data of 一班 and stays in the list, ticked only there.
+    QCOMPARE(o.w->List1->count(), 18);
+    QCOMPARE(o.w->List1->item(17)->text(), QStringLiteral("书法"));
+}
+
+void TestSubjectSetup::gradeGroupListsAllItsClasses()
+{
+    School s;
+    Opened o(s.school, true);
+    choose(o.w->Combo1, kGrade);
+    QCOMPARE(o.w->Combo2->count(), 3);
+    QCOMPARE(o.w->Combo2->currentText(), QString());
+    QCOMPARE(o.w->Label2->text(), QStringLiteral("初一年级组全部任课教师"));
+    QCOMPARE(column(o.w, W::kColClass), (QStringList{"一班", "一班", "三班", "一班", "三班", "一班"}));
+    QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "数学", "语文", "英语", "数学", "书法"}));
+    QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("6"));
+    // Ticks before a class is chosen change nothing in the grid.
+    tick(o.w, QStringLiteral("物理"));
+    tick(o.w, QStringLiteral("语文"), false);
+    QCOMPARE(o.w->Grid1->Rows(), 7);
+    QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("6"));
+}
+
+void TestSubjectSetup::gradeGroupWithoutClasses()
+{
+    School s;
+    Opened o(s.school, true);
+    ScriptedResponder responder;
+    choose(o.w->Combo1, QStringLiteral("初二年级组"));
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前还没有班级，不能添加任课教师，请先进行班级设置。")});
+    QCOMPARE(o.w->Combo2->count(), 0);
+    QCOMPARE(o.w->Grid1->Rows(), 1);
+}
+
+void TestSubjectSetup::ticksRebuildTheGridInListOrder()
+{
+    School s;
+    Opened o(s.school, true);
+    chooseClass(o.w, QStringLiteral("三班"));
+    tick(o.w, QStringLiteral("物理"));
+    QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "数学", "物理"}));
+    QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"张老师", "李老师", ""}));
+    QCOMPARE(column(o.w, W::kColPassword), (QStringList{"z1", "l2", ""}));
+    QCOMPARE(column(o.w, W::kColNumber), (QStringList{"1", "2", "3"}));
+    QCOMPARE(column(o.w, W::kColClass), (QStringList{"三班", "三班", "三班"}));
+    QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("3"));
+    tick(o.w, QStringLiteral("数学"), false);
+    QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "物理"}));
+    QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"张老师", ""}));
+    QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("2"));
+    // Ticked again, 数学 comes back empty.
+    tick(o.w, QStringLiteral("数学"));
+    QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "数学", "物理"}));
+    QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"张老师", "", ""}));
+}
+
+void TestSubjectSetup::addSubject_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("items");
+    QTest::addColumn<QStringList>("subjects");
+    // The grade group's assignments put 书法 into the list: 18 items before the click.
+    QTest::newRow("new subject") << QStringLiteral("  篆刻 ") << 19 << QStringList{"语文", "数学", "篆刻"};
+    QTest::newRow("found in the data, unticked") << QStringLiteral("书法") << 18
+                                                 << QStringList{"语文", "数学", "书法"};
+    QTest::newRow("fixed, unticked") << QStringLiteral("物理") << 18 << QStringList{"语文", "数学", "物理"};
+    QTest::newRow("fixed, ticked") << QStringLiteral("数学") << 18 << QStringList{"语文", "数学"};
+    QTest::newRow("blanks only") << QStringLiteral("   ") << 18 << QStringList{"语文", "数学"};
+}
+
+void TestSubjectSetup::addSubject()
+{
+    QFETCH(QString, text);
+    QFETCH(int, items);
+    QFETCH(QStringList, subjects);
+    School s;
+    Opened o(s.school, true);
+    chooseClass(o.w, QStringLiteral("三班"));
+    QCOMPARE(o.w->List1->count(), 18);
+    o.w->Text3->setText(text);
+    o.w->Command3->click();
+    QCOMPARE(o.w->List1->count(), items);
+    QCOMPARE(column(o.w, W::kColSubject), subjects);
+    QCOMPARE(ticked(o.w), subjects);
+    QCOMPARE(column(o.w, W::kColTeacher).mid(0, 2), (QStringList{"张老师", "李老师"}));
+    QCOMPARE(o.w->Text3->text(), text);
+    o.w->Command3->click();   // a second time adds no twin
+    QCOMPARE(o.w->List1->count(), items);
+    QCOMPARE(column(o.w, W::kColSubject), subjects);
+}
+
+void TestSubjectSetup::saveAndReopenRoundTrips()
+{
+    School s;
+    Opened o(s.school, true);
+    QVERIFY(QTest::qWaitForWindowActive(&o.main));
+    chooseClass(o.w, QStringLiteral("三班"));
+    tick(o.w, QStringLiteral("物理"));
+    tick(o.w, QStringLiteral("数学"), false);
+    typeTeacher(o.w, 2, QStringLiteral("O'Neil"));
+    typeTeacher(o.w, 1, QStringLiteral("王'五"));
+    ScriptedResponder responder;
+    o.w->Command4->click();
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("您设置的初一年级组三班的所有任课教师,已经保存完毕。")});
+    QCOMPARE(s.stored(QStringLiteral("三班")), (QStringList{"语文 王'五 z1", "物理 O'Neil "}));
+    QCOMPARE(s.school.value(QStringLiteral(R"(select "名称" from "教导处" where "id"=?)"),
+                            {s.ids.value(QStringLiteral("三班语文"))})
+                 .toString(),
+             QStringLiteral("王'五"));
+    QCOMPARE(s.stored(QStringLiteral("一班")).size(), 4);
+    s.school.closeDb();
+
+    o.w->Command2->click();
+    QTRY_VERIFY(!o.main.openWindow(kSubjectSetupWindow));
+    o.open();
+    QVERIFY(o.w);
+    chooseClass(o.w, QStringLiteral("三班"));
+    QCOMPARE(ticked(o.w), (QStringList{"语文", "物理"}));
+    QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "物理"}));
+    QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"王'五", "O'Neil"}));
+}
+
+void TestSubjectSetup::saveWithoutRowsRefuses()
+{
+    School s;
+    Opened o(s.school, true);
+    chooseClass(o.w, QStringLiteral("三班"));
+    tick(o.w, QStringLiteral("语文"), false);
+    tick(o.w, QStringLiteral("数学"), false);
+    ScriptedResponder responder;
+    o.w->Command4->click();
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("没有任何学科,无法保存。")});
+    QCOMPARE(s.stored(QStringLiteral("三班")).size(), 2);
+}
+
+void TestSubjectSetup::gradeGroupSaveKeepsEachRowsClass()
+{
+    School s;
+    Opened o(s.school, true);
+    QVERIFY(QTest::qWaitForWindowActive(&o.main));
+    choose(o.w->Combo1, kGrade);
+    typeTeacher(o.w, 3, QStringLiteral("新老师"));   // 三班 语文
+    typeTeacher(o.w, 6, QStringLiteral("吴老师"));   // 一班 书法
+    ScriptedResponder responder;
+    o.w->Command4->click();
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("您设置的初一年级组的所有任课教师,已经保存完毕。")});
+    QCOMPARE(s.stored(QStringLiteral("三班")), (QStringList{"语文 新老师 z1", "数学 李老师 l2"}));
+    QCOMPARE(s.stored(QStringLiteral("一班")),
+             (QStringList{"语文 赵老师 a1", "数学 钱老师 a2", "英语 孙老师 a3", "书法 吴老师 a4"}));
+    QCOMPARE(s.school.count(QStringLiteral(R"(select count(*) from "教导处" where "类别"='任课')")), 6);
+}
+
+void TestSubjectSetup::namesWithApostrophes()
+{
+    TestSchool school;
+    const QString grade = QStringLiteral("初一'年级组");
+    const QString klass = QStringLiteral("三'班");
+    school.addGradeGroup(grade);
+    school.addClass(grade, klass, QStringLiteral("O'Hara"));
+    school.addTeaching(grade, klass, QStringLiteral("语文"), QStringLiteral("D'Arcy"), QStringLiteral("p"));
+    school.closeDb();
+    Opened o(school, true);
+    QVERIFY(QTest::qWaitForWindowActive(&o.main));
+    chooseClass(o.w, klass, grade);
+    QCOMPARE(column(o.w, W::kColTeacher), QStringList{"D'Arcy"});
+    QCOMPARE(o.w->Label2->text(), QStringLiteral("初一三'班()任课教师 班主任O'Hara"));
+    tick(o.w, QStringLiteral("数学"));
+    typeTeacher(o.w, 2, QStringLiteral("L'Estrange"));
+    ScriptedResponder responder;
+    o.w->Command4->click();
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("您设置的初一'年级组三'班的所有任课教师,已经保存完毕。")});
+    QSqlQuery q = school.db().query(
+        QStringLiteral(R"(select "其次","名称","密码" from "教导处" where "对应内容"=? and "其它"=? and "类别"='任课' order by "id")"),
+        {grade, klass});
+    QStringList rows;
+    while (q.next())
+        rows << q.value(0).toString() + q.value(1).toString() + q.value(2).toString();
+    QCOMPARE(rows, (QStringList{"语文D'Arcyp", "数学L'Estrange"}));
+}
+
+void TestSubjectSetup::copyAndPaste_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QStringList>("fromTicks");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QStringList>("toTicks");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QStringList>("teachers");
+    QTest::newRow("four names into two rows")
+        << QStringLiteral("一班") << QStringList{} << QStringLiteral("三班") << QStringList{} << true << true
+        << QStringList{"赵老师", "钱老师"};
+    QTest::newRow("answered No") << QStringLiteral("一班") << QStringList{} << QStringLiteral("三班")
+                                 << QStringList{} << false << true << QStringList{"张老师", "李老师"};
+    QTest::newRow("two names into four rows")
+        << QStringLiteral("三班") << QStringList{} << QStringLiteral("一班") << QStringList{} << true << true
+        << QStringList{"张老师", "李老师", "孙老师", "周老师"};
+    QTest::newRow("an empty name empties the row")
+        << QStringLiteral("二班") << QStringList{"语文"} << QStringLiteral("三班") << QStringList{} << true << true
+        << QStringList{"", "李老师"};
+    QTest::newRow("no teacher yet: nothing asked")
+        << QStringLiteral("三班") << QStringList{} << QStringLiteral("二班") << QStringList{"语文", "数学", "物理"}
+        << false << false << QStringList{"张老师", "李老师", ""};
+}
+
+void TestSubjectSetup::copyAndPaste()
+{
+    QFETCH(QString, from);
+    QFETCH(QStringList, fromTicks);
+    QFETCH(QString, to);
+    QFETCH(QStringList, toTicks);
+    QFETCH(bool, answer);
+    QFETCH(bool, asked);
+    QFETCH(QStringList, teachers);
+    School s;
+    Opened o(s.school, true);
+    chooseClass(o.w, from);
+    for (const QString &t : fromTicks)
+        tick(o.w, t);
+    const QStringList copied = column(o.w, W::kColTeacher);
+    QVERIFY(!o.w->Command5->isEnabled());
+    o.w->Command1->click();
+    QVERIFY(o.w->Command5->isEnabled());
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("#*#") + copied.join(QStringLiteral("#*#")));
+
+    choose(o.w->Combo2, to);
+    for (const QString &t : toTicks)
+        tick(o.w, t);
+    const QStringList passwords = column(o.w, W::kColPassword);
+    ScriptedResponder responder;
+    responder.answer(answer);
+    o.w->Command5->click();
+    if (asked) {
+        QCOMPARE(responder.texts(), QStringList{QStringLiteral("你真的要把所有任课教师姓名都更换为复制内容吗？")});
+        QVERIFY(responder.last().isQuestion);
+        QCOMPARE(responder.last().title, QStringLiteral("提示……"));
+    } else {
+        QVERIFY(responder.shown().isEmpty());
+    }
+    QCOMPARE(column(o.w, W::kColTeacher), teachers);
+    QCOMPARE(column(o.w, W::kColPassword), passwords);   // passwords are not pasted
+}
+
+void TestSubjectSetup::foreignClipboardChangesNothing_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("separated like a copy") << QStringLiteral("#*#甲#*#乙");
+    QTest::newRow("plain text") << QStringLiteral("张三");
+    QTest::newRow("empty") << QString();
+}
+
+void TestSubjectSetup::foreignClipboardChangesNothing()
+{
+    QFETCH(QString, text);
+    School s;
+    Opened o(s.school, true);
+    chooseClass(o.w, QStringLiteral("一班"));
+    o.w->Command1->click();
+    choose(o.w->Combo2, QStringLiteral("三班"));
+    QApplication::clipboard()->setText(text);   // another program's text since the copy
+    ScriptedResponder responder;
+    o.w->Command5->click();
+    QVERIFY(responder.shown().isEmpty());
+    QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"张老师", "李老师"}));
+}
+
+void TestSubjectSetup::editorInTheTeacherColumn()
+{
+    School s;
+    Opened o(s.school, true);
+    QVERIFY(QTest::qWaitForWindowActive(&o.main));
+    chooseClass(o.w, QStringLiteral("一班"));
+    for (int col = 0; col < W::kColTeacher; ++col) {
+        clickCell(o.w->Grid1, 2, col);
+        QVERIFY2(o.w->Text1->isHidden(), qPrintable(QString::number(col)));
+    }
+    clickCell(o.w->Grid1, 1, W::kColTeacher);
+    QVERIFY(o.w->Text1->isVisible());
+    QCOMPARE(o.w->Text1->text(), QStringLiteral("赵老师"));
+    QTest::keyClick(o.w->Text1, Qt::Key_Up);   // first row: stays
+    QCOMPARE(o.w->cellEditor()->editRow(), 1);
+    typeText(o.w->Text1, QStringLiteral("甲"));
+    QTest::keyClick(o.w->Text1, Qt::Key_Down);   // writes back and moves
+    QCOMPARE(o.w->Grid1->TextMatrix(1, W::kColTeacher), QStringLiteral("赵老师甲"));
+    QCOMPARE(o.w->cellEditor()->editRow(), 2);
+    QCOMPARE(o.w->Text1->text(), QStringLiteral("钱老师"));
+    QTest::keyClick(o.w->Text1, Qt::Key_Down);
+    QTest::keyClick(o.w->Text1, Qt::Key_Down);
+    QTest::keyClick(o.w->Text1, Qt::Key_Down);   // last row: stays
+    QCOMPARE(o.w->cellEditor()->editRow(), 4);
+    QTest::keyClick(o.w->Text1, Qt::Key_Left);   // no sideways move
+    QCOMPARE(o.w->cellEditor()->editCol(), W::kColTeacher);
+    QTest::keyClick(o.w->Text1, Qt::Key_Return);
+    QVERIFY(o.w->Text1->isHidden());
+    QVERIFY(o.w->Grid1->hasFocus());
+    QCOMPARE(column(o.w, W::kColPassword), (QStringList{"a1", "a2", "a3", "a4"}));
+    QCOMPARE(s.stored(QStringLiteral("一班")).first(), QStringLiteral("语文 赵老师 a1"));   // not before the save
+}
+
+void TestSubjectSetup::noGradeGroup()
+{
+    TestSchool school;
+    ScriptedResponder responder;
+    Opened o(school, false);
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前还不能加入班级名称，请先进行年级组设置。")});
+    QCOMPARE(o.w->Combo1->count(), 0);
+}
+
+void TestSubjectSetup::looksRight()
+{
+    School s;
+    const QString face = QStringLiteral("Noto Sans CJK SC");
+    const QFont before = QApplication::font();
+    if (QFontDatabase::families().contains(face)) {
+        QFont f = before;
+        f.setFamily(face);
+        QApplication::setFont(f);
+    }
+    Opened o(s.school, true);
+    QVERIFY(QTest::qWaitForWindowExposed(&o.main));
+    chooseClass(o.w, QStringLiteral("一班"));
+    clickCell(o.w->Grid1, 2, W::kColTeacher);
+    for (auto *b : o.w->findChildren<QPushButton *>())
+        QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
+    for (auto *l : o.w->findChildren<QLabel *>()) {
+        if (!l->wordWrap())
+            QVERIFY2(l->width() >= l->minimumSizeHint().width(), qPrintable(l->text()));
+        else
+            QVERIFY2(l->height() >= l->heightForWidth(l->width()), qPrintable(l->text()));
+    }
+    const QImage shot = o.w->parentWidget()->grab().toImage();
+    QVERIFY(!shot.isNull());
+    const QString dir = qEnvironmentVariable("TESSALY_SHOTS");
+    if (!dir.isEmpty())
+        shot.save(dir + QStringLiteral("/subject_setup.png"));
+    QApplication::setFont(before);
+}
+
+QTEST_MAIN(TestSubjectSetup)
+#include "tst_subject_setup.moc"
