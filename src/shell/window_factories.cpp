@@ -11,6 +11,7 @@
 // Organisation and placement.
 
 // Register and class lists.
+#include "register/register_window.h"
 
 // Score entry.
 
@@ -34,6 +35,7 @@ void registerWindowFactories(MainWindow &m)
     // Organisation and placement.
 
     // Register and class lists.
+    m.registerWindow(kRegisterWindow, makeWindow<RegisterWindow>);
 
     // Score entry.
 
