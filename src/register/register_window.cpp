@@ -239,8 +239,8 @@ void RegisterWindow::buildControls()
     left->addStretch();
     left->addWidget(cmdClose);
 
-    // The grid with the panels below it (the transfer panel now, the import
-    // panels later), each shown in place of nothing while it is open.
+    // The grid, with the panels below it: the transfer panel, and later the
+    // import panels. A panel shows only while it is open (openPanel).
     auto *right = new QVBoxLayout;
     right->addWidget(Grid1, 1);
     right->addWidget(Frame3);

@@ -420,6 +420,8 @@ void TestRegisterWindow::signInStateOnChoosing()
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     QCOMPARE(w->Frame1->isEnabled(), signedIn);
+    QCOMPARE(w->Command7->isEnabled(), signedIn);
+    QVERIFY(!w->Command11->isEnabled());   // the import is not built
     QCOMPARE(w->Command10->text(), signedIn ? QStringLiteral("退出登陆 修改(&K)") : QStringLiteral("请班主任 登陆(&K)"));
     QCOMPARE(w->Label5->text(), signedIn ? QStringLiteral("班主任(王老师)已经登陆，可以修改学籍内容。")
                                          : QStringLiteral("班主任(王老师)没有登陆，还不可以修改学籍内容。"));
