@@ -15,6 +15,7 @@
 #include "organisation/subject_setup_window.h"
 
 // Register and class lists.
+#include "register/register_window.h"
 
 // Score entry.
 
@@ -42,6 +43,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kSubjectSetupWindow, makeWindow<SubjectSetupWindow>);
 
     // Register and class lists.
+    m.registerWindow(kRegisterWindow, makeWindow<RegisterWindow>);
 
     // Score entry.
 

@@ -1,0 +1,96 @@
+#include "register/class_transfer.h"
+
+#include "register/class_code.h"
+
+#include <QSet>
+#include <QSqlQuery>
+
+namespace tessaly::reg {
+
+QString transferEntryText(qint64 id, const QString &name)
+{
+    return QString::number(id) + QLatin1Char(' ') + name;
+}
+
+bool isQueued(const QList<TransferEntry> &queue, qint64 id)
+{
+    for (const TransferEntry &e : queue) {
+        if (e.id == id)
+            return true;
+    }
+    return false;
+}
+
+TransferOutcome SaveClassTransfer(db::Connection &c, const QString &sectionTable, const QString &targetCode,
+                                  const QList<TransferEntry> &queue, const QStringList &taken)
+{
+    TransferOutcome out;
+    if ((sectionTable != kTablePrimary && sectionTable != kTableJunior && sectionTable != kTableSenior)
+        || !isClassCode(targetCode)) {
+        c.fail(db::kErrSql, QStringLiteral("没有选择有效的班级，无法转入学生。"));
+        out.error = c.error();
+        return out;
+    }
+    for (const TransferEntry &e : queue) {
+        if (e.sourceCode == targetCode) {
+            c.fail(db::kErrSql, QStringLiteral("同一个班级不能导入学生。"));
+            out.error = c.error();
+            return out;
+        }
+    }
+    if (queue.isEmpty()) {
+        out.ok = true;
+        return out;
+    }
+
+    const QString table = db::quoteIdentifier(sectionTable);
+    const QString id = db::quoteIdentifier(QStringLiteral("ID"));
+    const QString number = db::quoteIdentifier(QStringLiteral("学籍号"));
+    const QString membersSql = QStringLiteral("select %1 from %2 where substr(%1,1,6) = ?").arg(number, table);
+    const QString presentSql =
+        QStringLiteral("select count(*) from %1 where %2=? and substr(%3,1,6) = ?").arg(table, id, number);
+    const QString renumberSql = QStringLiteral("update %1 set %2=? where %3=?").arg(table, number, id);
+
+    TransferOutcome result;
+    const bool ok = c.transaction([&] {
+        result = TransferOutcome{};
+        // Numbers in use in the receiving class, as stored now, and as the window holds them.
+        QStringList used = taken;
+        QSqlQuery q = c.query(membersSql, {targetCode});
+        if (!q.isActive())
+            return false;
+        while (q.next())
+            used << q.value(0).toString();
+        q.finish();
+        QSet<qint64> done;
+        for (const TransferEntry &e : queue) {
+            if (done.contains(e.id))
+                continue;
+            done.insert(e.id);
+            const QVariant present = c.scalar(presentSql, {e.id, e.sourceCode});
+            if (c.error().isSet())
+                return false;
+            if (present.toInt() == 0) {
+                result.vanished << e;
+                continue;
+            }
+            const std::optional<QString> seat = firstFreeSeat(targetCode, used);
+            if (!seat)
+                return c.fail(db::kErrSql, kSeatsFullMessage);
+            used << *seat;
+            if (!c.exec(renumberSql, {*seat, e.id}))
+                return false;
+            result.moved << e;
+            result.numbers << *seat;
+        }
+        return true;
+    });
+    if (!ok) {
+        out.error = c.error();
+        return out;
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace tessaly::reg

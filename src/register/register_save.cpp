@@ -1,0 +1,150 @@
+#include "register/register_save.h"
+
+#include "register/class_code.h"
+
+namespace tessaly::reg {
+
+namespace {
+
+QString cell(const GridRow &row, int col)
+{
+    return col < row.size() ? row[col] : QString();
+}
+
+// A text as stored: an empty cell is an empty text, never NULL.
+QVariant textValue(const QString &text)
+{
+    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
+}
+
+// 姓名 … 备注 of a row, in register order, as bound values.
+QVariantList registerValues(const GridRow &row)
+{
+    QVariantList values;
+    for (int col = kColName; col <= kColRemarks; ++col) {
+        if (col == kColBoarding)
+            values << boardingValue(cell(row, col));
+        else
+            values << textValue(cell(row, col));
+    }
+    return values;
+}
+
+// An 8-digit number of the class: its code followed by a seat 01 … 99.
+bool isClassNumberOf(const QString &studentNumber, const QString &classCode)
+{
+    if (studentNumber.size() != 8 || !studentNumber.startsWith(classCode))
+        return false;
+    for (QChar ch : studentNumber) {
+        if (ch < QLatin1Char('0') || ch > QLatin1Char('9'))
+            return false;
+    }
+    return seatNumber(studentNumber) >= 1;
+}
+
+bool isValidTable(const QString &table)
+{
+    return table == kTablePrimary || table == kTableJunior || table == kTableSenior;
+}
+
+} // namespace
+
+SaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable, const QString &classCode,
+                         const QList<GridRow> &rows)
+{
+    SaveOutcome out;
+    if (!isValidTable(sectionTable) || !isClassCode(classCode)) {
+        c.fail(db::kErrSql, QStringLiteral("没有选择有效的班级，无法保存。"));
+        out.error = c.error();
+        return out;
+    }
+    if (!hasRegisterChanges(rows)) {
+        out.ok = true;
+        return out;
+    }
+
+    const QStringList &columns = registerColumns();
+    const QString table = db::quoteIdentifier(sectionTable);
+    const QString id = db::quoteIdentifier(columns[0]);
+    const QString number = db::quoteIdentifier(columns[1]);
+    const QString inClass = QStringLiteral("substr(%1,1,6) = ?").arg(number);
+
+    QStringList assignments;
+    QStringList written;   // 姓名 … 备注
+    for (int col = kColName; col <= kColRemarks; ++col) {
+        written << db::quoteIdentifier(columns[col]);
+        assignments << written.last() + QStringLiteral("=?");
+    }
+    const QString deleteSql = QStringLiteral("delete from %1 where %2=? and %3").arg(table, id, inClass);
+    const QString updateSql = QStringLiteral("update %1 set %2 where %3=? and %4")
+                                  .arg(table, assignments.join(QLatin1Char(',')), id, inClass);
+    QStringList marks(1 + int(written.size()), QStringLiteral("?"));
+    const QString insertSql = QStringLiteral("insert into %1 (%2,%3) values (%4)")
+                                  .arg(table, number, written.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    const QString takenSql = QStringLiteral("select count(*) from %1 where %2=?").arg(table, number);
+
+    SaveOutcome counts;
+    const auto idOf = [&c](const GridRow &row, qint64 *value) {
+        bool ok = false;
+        *value = cell(row, kColId).trimmed().toLongLong(&ok);
+        return ok || c.fail(db::kErrSql, QStringLiteral("学生(%1)的记录号“%2”无效，无法保存。")
+                                             .arg(cell(row, kColName), cell(row, kColId)));
+    };
+
+    const bool ok = c.transaction([&] {
+        counts = SaveOutcome{};
+        for (const GridRow &row : rows) {
+            if (cell(row, kColRowState) != kRowDeleted || cell(row, kColId).isEmpty())
+                continue;
+            qint64 key = 0;
+            if (!idOf(row, &key) || !c.exec(deleteSql, {key, classCode}))
+                return false;
+            counts.deleted += c.rowsAffected();
+        }
+        for (const GridRow &row : rows) {
+            if (cell(row, kColRowState) != kRowChanged)
+                continue;
+            qint64 key = 0;
+            if (!idOf(row, &key))
+                return false;
+            QVariantList values = registerValues(row);
+            values << key << classCode;
+            if (!c.exec(updateSql, values))
+                return false;
+            if (c.rowsAffected() == 0)
+                counts.vanished << row;
+            else
+                ++counts.updated;
+        }
+        for (const GridRow &row : rows) {
+            if (cell(row, kColRowState) != kRowNew)
+                continue;
+            const QString studentNumber = cell(row, kColStudentNumber);
+            if (!isClassNumberOf(studentNumber, classCode))
+                return c.fail(db::kErrSql, QStringLiteral("新学生(%1)的学籍号“%2”不属于本班，无法保存。")
+                                               .arg(cell(row, kColName), studentNumber));
+            const QVariant used = c.scalar(takenSql, {studentNumber});
+            if (c.error().isSet())
+                return false;
+            if (used.toInt() > 0)
+                return c.fail(db::kErrSql,
+                              QStringLiteral("学籍号%1已经有学生使用(可能是别的电脑刚刚保存的)，请重新选择班级后再添加学生。")
+                                  .arg(studentNumber));
+            QVariantList values{studentNumber};
+            values << registerValues(row);
+            if (!c.exec(insertSql, values))
+                return false;
+            ++counts.inserted;
+        }
+        return true;
+    });
+
+    if (!ok) {
+        out.error = c.error();
+        return out;
+    }
+    counts.ok = true;
+    return counts;
+}
+
+} // namespace tessaly::reg

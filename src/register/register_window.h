@@ -1,0 +1,150 @@
+#pragma once
+// 学籍管理 (caption "学生学籍管理"): the class register of the head teachers.
+//
+// Choose a grade group (Combo1) and one of its classes (Combo2): the window puts
+// the class's head teacher into the session, resolves the class code and shows
+// the class's students in the register grid Grid1. Anyone may look; while the
+// head teacher is signed in (Command10) the edit buttons in Frame1 are enabled
+// and the cell editor Text1 opens on the grid. Changes stay in the grid, each
+// row carrying its row state, until 保存修改 writes them in one transaction.
+// The transfer panel Frame3 takes students of other classes of the grade group
+// into this class.
+//
+// The rules live in src/register/: class codes and seats (class_code.h), grid
+// rows (register_rows.h), the save (register_save.h), the transfer
+// (class_transfer.h).
+#include "organisation/selection.h"
+#include "platform/database.h"
+#include "register/class_code.h"
+#include "register/class_transfer.h"
+#include "register/register_rows.h"
+
+#include <QList>
+#include <QWidget>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace tessaly {
+
+class DataControl;
+class FlexGrid;
+class MainWindow;
+class SignInToggle;
+
+namespace reg {
+class CellEditor;
+}
+
+class RegisterWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit RegisterWindow(MainWindow &main, QWidget *parent = nullptr);
+    ~RegisterWindow() override;
+
+    QSize sizeHint() const override;
+
+    // Title and status.
+    QLabel *Label4 = nullptr;    // title: class and head teacher
+    QLabel *Label5 = nullptr;    // status line
+
+    // Class choice.
+    QGroupBox *Frame2 = nullptr;
+    QComboBox *Combo1 = nullptr;   // grade group
+    QComboBox *Combo2 = nullptr;   // class
+    QLabel *Label6 = nullptr;      // 操作选择
+    QPushButton *Command10 = nullptr;   // head-teacher sign-in toggle
+
+    // Edit buttons: enabled while the head teacher of a chosen class is signed in
+    // and no panel is open.
+    QGroupBox *Frame1 = nullptr;
+    QPushButton *Command1 = nullptr;    // 学生转班: opens Frame3
+    QPushButton *Command11 = nullptr;   // 导入数据: not available yet, always disabled
+    QPushButton *Command7 = nullptr;    // 添加学生
+    QPushButton *Command6 = nullptr;    // 删除学生
+    QPushButton *Command4 = nullptr;    // 保存修改
+    QPushButton *Command12 = nullptr;   // 导出数据或打印: not available yet, always disabled
+    QPushButton *cmdClose = nullptr;    // 关闭窗体
+
+    FlexGrid *Grid1 = nullptr;     // the register grid
+    QLineEdit *Text1 = nullptr;    // the cell editor's text box
+    QListWidget *List4 = nullptr;  // hidden: student numbers in use in the grid
+
+    // Class-transfer panel (hidden until Command1).
+    QGroupBox *Frame3 = nullptr;
+    QComboBox *Combo3 = nullptr;      // source class
+    QListWidget *List1 = nullptr;     // students of the source class
+    QListWidget *List2 = nullptr;     // the transfer queue
+    QPushButton *Command16 = nullptr; // 导入>
+    QPushButton *Command13 = nullptr; // 保存转入
+    QPushButton *Command3 = nullptr;  // 退出转班
+    QLabel *Label19 = nullptr;        // hidden: class code of the chosen class
+
+    DataControl *Data1 = nullptr;   // register query
+    DataControl *Data2 = nullptr;   // 教导处 queries
+    DataControl *Data3 = nullptr;   // transfer queries
+
+    // The chosen class: what ResolveClassCode gave (invalid before a choice and for
+    // names outside the fixed lists), and its 教导处 entry.
+    const reg::ClassIdentity &classIdentity() const { return m_identity; }
+    organisation::ClassEntry chosenClass() const;
+    reg::CellEditor *cellEditor() const { return m_editor; }
+    // The grid's student rows (rows 1 …), as the save reads them.
+    QList<reg::GridRow> gridRows() const;
+    // The transfer queue, in order.
+    QList<reg::TransferEntry> transferQueue() const;
+    // The connection the save and the transfer write through (opened on openpath
+    // when first needed).
+    db::Connection &storeConnection();
+
+public slots:
+    void Form_Load();
+    void Combo1_Click();
+    void Combo2_Click();
+    void cmdClose_Click();
+    void FillRegisterGrid();
+
+    void Command7_Click();   // AddStudent
+    void Command6_Click();   // DeleteStudent
+    void Command4_Click();   // SaveRegister
+    // Writes the grid's changes; on success reloads the class. False when the
+    // save failed (reported; every row keeps its state) or no class is chosen.
+    bool SaveRegister();
+
+    void Command1_Click();    // opens the transfer panel
+    void Combo3_Click();      // lists the source class
+    void Command16_Click();   // queues a student
+    void Command13_Click();   // SaveClassTransfer
+    void Command3_Click();    // closes the transfer panel
+
+private:
+    void buildControls();
+    void clearGrid();
+    void appendRow(const reg::GridRow &row, int heightTwips);
+    void fitColumns(int fromRow, int toRow);
+    QStringList takenNumbers() const;
+    void updateEditButtons();
+    void showSignInState(bool signedIn);
+    bool headTeacherSignedIn() const;
+    void openPanel(QWidget *panel);
+    void closePanel(QWidget *panel);
+    void markQueued();
+
+    MainWindow &m_main;
+    SignInToggle *m_toggle = nullptr;
+    reg::CellEditor *m_editor = nullptr;
+    organisation::ClassList m_classes;
+    reg::ClassIdentity m_identity;
+    int m_classIndex = -1;        // Combo2 index of the chosen class; -1 after a grade-group change
+    bool m_choosing = false;      // a class choice shows the sign-in state
+    bool m_editRowValid = false;  // the cell editor's row is a row of the current fill
+    QWidget *m_openPanel = nullptr;
+    db::Connection m_store;
+    QList<int> m_formatWidths;   // twips, as the format string sized the columns
+};
+
+} // namespace tessaly

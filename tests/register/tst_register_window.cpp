@@ -1,0 +1,962 @@
+// 学籍管理 driven through its controls: class choice, sign-in, editing, save and
+// class transfer, on a TestSchool with a fixed day (15 October 2005).
+#include "fixtures/test_school.h"
+#include "platform/data_control.h"
+#include "platform/flex_grid.h"
+#include "platform/messages.h"
+#include "platform/units.h"
+#include "register/cell_editor.h"
+#include "register/register_grid.h"
+#include "register/register_window.h"
+#include "shell/main_window.h"
+#include "shell/sign_in_dialog.h"
+#include "shell/window_names.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTimer>
+#include <QToolBar>
+#include <QScopeGuard>
+#include <QtTest>
+
+using namespace tessaly;
+using namespace tessaly::reg;
+using tessaly::test::TestSchool;
+
+namespace {
+
+const QString kJunior = QStringLiteral("初中");
+const QString kGrade2 = QStringLiteral("初二年级组");
+const QString kGrade3 = QStringLiteral("初三年级组");
+const QString kClass3 = QStringLiteral("三班");
+const QString kClass13 = QStringLiteral("十三班");
+const QString kClass5 = QStringLiteral("五班");
+const QString kWang = QStringLiteral("王老师");   // head teacher of 初二 三班, password t123
+const QString kExam = QStringLiteral("Z05S语文051015");
+const QString kEvaluation = QStringLiteral("P05S操行");
+const QDate kToday(2005, 10, 15);   // 初二 is the cohort 2004, 初三 2003
+
+// Runs f on the modal window as soon as it is shown; closes it when f leaves it open.
+void whenModal(std::function<void(QWidget *)> f)
+{
+    QTimer::singleShot(0, [f] {
+        QPointer<QWidget> w = QApplication::activeModalWidget();
+        f(w);
+        if (w && w->isVisible())
+            w->close();
+    });
+}
+
+// Every row of 初中 with every column, in ID order.
+QStringList dump(TestSchool &school)
+{
+    QStringList out;
+    QSqlQuery q = school.db().query(QStringLiteral("select * from \"初中\" order by \"ID\""));
+    while (q.next()) {
+        QStringList cells;
+        for (int i = 0; i < q.record().count(); ++i)
+            cells << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+QString numberOf(TestSchool &school, int id)
+{
+    return school.value(QStringLiteral("select \"学籍号\" from \"初中\" where \"ID\"=?"), {id}).toString();
+}
+
+// The school of these tests:
+//   初二年级组 三班 (王老师, t123, 实验): 01 张三 (boards), 02 李四, 04 王五
+//   初二年级组 十三班 (李老师, l456): 01 钱七, 02 周九
+//   初二年级组 五班 (赵老师, z789): nobody
+//   初二年级组 实验班 (王老师): a class name outside the fixed list
+//   初三年级组 二十班 (孙老师, s000): 01 孙八, and 20200320, which contains 200320
+// Every student has a score and an evaluation.
+struct School {
+    TestSchool school;
+    int zhang = 0, li = 0, wang = 0, qian = 0, zhou = 0, sun = 0, lookAlike = 0;
+    School()
+    {
+        school.addGradeGroup(kGrade2);
+        school.addGradeGroup(kGrade3);
+        school.addClass(kGrade2, kClass3, kWang, QStringLiteral("t123"), QStringLiteral("实验"));
+        school.addClass(kGrade2, kClass13, QStringLiteral("李老师"), QStringLiteral("l456"));
+        school.addClass(kGrade2, kClass5, QStringLiteral("赵老师"), QStringLiteral("z789"));
+        school.addClass(kGrade2, QStringLiteral("实验班"), kWang, QStringLiteral("t123"));
+        school.addClass(kGrade3, QStringLiteral("二十班"), QStringLiteral("孙老师"), QStringLiteral("s000"));
+        school.addExamColumn(kJunior, kExam);
+        school.addEvaluationColumn(kJunior, kEvaluation);
+        zhang = school.addStudent(kJunior, QStringLiteral("20040301"), QStringLiteral("张三"),
+                                  {{QStringLiteral("住宿"), true}, {QStringLiteral("民族"), QStringLiteral("汉")}});
+        li = school.addStudent(kJunior, QStringLiteral("20040302"), QStringLiteral("李四"));
+        wang = school.addStudent(kJunior, QStringLiteral("20040304"), QStringLiteral("王五"),
+                                 {{QStringLiteral("联系电话"), QStringLiteral("0571-88886666")}});
+        qian = school.addStudent(kJunior, QStringLiteral("20041301"), QStringLiteral("钱七"));
+        zhou = school.addStudent(kJunior, QStringLiteral("20041302"), QStringLiteral("周九"));
+        sun = school.addStudent(kJunior, QStringLiteral("20032001"), QStringLiteral("孙八"));
+        lookAlike = school.addStudent(kJunior, QStringLiteral("20200320"), QStringLiteral("冒名"));
+        for (int id : {zhang, li, wang, qian, zhou, sun, lookAlike}) {
+            school.setScore(kJunior, id, kExam, 60 + id);
+            school.setScore(kJunior, id, kEvaluation, QStringLiteral("评语%1").arg(id));
+        }
+        school.closeDb();
+    }
+};
+
+void choose(QComboBox *combo, const QString &text)
+{
+    const int i = combo->findText(text);
+    QVERIFY2(i >= 0, qPrintable(text));
+    combo->setCurrentIndex(i);
+    emit combo->activated(i);
+}
+
+// A main window of the real size on the school, with the register open in it.
+RegisterWindow *openRegister(MainWindow &main, TestSchool &school)
+{
+    main.session().openpath = school.dbPath();
+    main.session().today = fixedToday(kToday);
+    main.resize(twipsToPixels(12000), twipsToPixels(9000));
+    main.show();
+    if (!QTest::qWaitForWindowActive(&main))
+        return nullptr;
+    return qobject_cast<RegisterWindow *>(main.showWindow(kRegisterWindow));
+}
+
+void chooseClass(RegisterWindow *w, const QString &grade, const QString &klass)
+{
+    choose(w->Combo1, grade);
+    choose(w->Combo2, klass);
+}
+
+// A mouse click on a visible cell of the grid.
+void clickCell(FlexGrid *grid, int row, int col)
+{
+    grid->scrollTo(grid->model()->index(row, col));
+    const QPoint at = grid->cellRect(row, col).center();
+    QWidget *target = grid->childAt(at);
+    QVERIFY(target);
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(grid, at));
+}
+
+// Text as an input method commits it (Chinese is typed that way).
+void typeText(QLineEdit *edit, const QString &text)
+{
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QCoreApplication::sendEvent(edit, &event);
+}
+
+// Opens the editor on a cell with a click, empties it and types the text; Enter writes it.
+void editCell(RegisterWindow *w, int row, int col, const QString &text, bool enter = true)
+{
+    clickCell(w->Grid1, row, col);
+    QVERIFY(w->cellEditor()->isOpen());
+    QCOMPARE(w->cellEditor()->editRow(), row);
+    w->Text1->end(false);
+    for (int i = w->Text1->text().size(); i > 0; --i)
+        QTest::keyClick(w->Text1, Qt::Key_Backspace);
+    typeText(w->Text1, text);
+    if (enter)
+        QTest::keyClick(w->Text1, Qt::Key_Return);
+}
+
+int rowOfName(FlexGrid *grid, const QString &name)
+{
+    for (int r = 1; r < grid->Rows(); ++r) {
+        if (grid->TextMatrix(r, kColName) == name)
+            return r;
+    }
+    return -1;
+}
+
+QStringList column(FlexGrid *grid, int col)
+{
+    QStringList out;
+    for (int r = 1; r < grid->Rows(); ++r)
+        out << grid->TextMatrix(r, col);
+    return out;
+}
+
+QStringList items(QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+QStringList items(QComboBox *combo)
+{
+    QStringList out;
+    for (int i = 0; i < combo->count(); ++i)
+        out << combo->itemText(i);
+    return out;
+}
+
+} // namespace
+
+class TestRegisterWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void opensFromMenuAndToolbar();
+    void loadsWithNothingChosen();
+    void noGradeGroupSaysSo();
+    void choosingAClassFillsTheGrid();
+    void crossCohortLookAlikeIsNotListed();
+    void namesOutsideTheFixedListsListNobody();
+    void signInStateOnChoosing_data();
+    void signInStateOnChoosing();
+    void toggleSignsInAndOut();
+    void gradeGroupChangeDisablesEditing();
+    void addStudentTakesTheFreeSeats();
+    void hundredthSeatIsRefused();
+    void deleteStudent();
+    void deleteNeedsAVisibleStudentRow();
+    void editAddDeleteThenSave();
+    void failedSaveKeepsEveryState();
+    void transfer();
+    void transferReportsAStudentWhoIsGone();
+    void transferPanelOpensAfterASave();
+    void everyCaptionFits();
+};
+
+void TestRegisterWindow::opensFromMenuAndToolbar()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().openpath = s.school.dbPath();
+    auto *item = main.findChild<QAction *>(QStringLiteral("xueji"));
+    QVERIFY(item && item->isEnabled());
+    item->trigger();
+    auto *w = qobject_cast<RegisterWindow *>(main.openWindow(kRegisterWindow));
+    QVERIFY(w);
+    QCOMPARE(w->objectName(), QStringLiteral("学籍管理"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("学生学籍管理"));
+    QVERIFY(qobject_cast<QMdiSubWindow *>(w->parentWidget()));
+    QCOMPARE(w->parentWidget()->pos(), QPoint(0, 0));   // top left corner
+    w->cmdClose->click();
+    QTRY_VERIFY(!main.openWindow(kRegisterWindow));
+    QTRY_VERIFY(main.mdiArea()->subWindowList().isEmpty());
+
+    QAction *key = nullptr;
+    for (QAction *a : main.findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions()) {
+        if (a->objectName() == QStringLiteral("管理学籍"))
+            key = a;
+    }
+    QVERIFY(key && key->isEnabled());
+    key->trigger();
+    QVERIFY(qobject_cast<RegisterWindow *>(main.openWindow(kRegisterWindow)));
+    QVERIFY(responder.shown().isEmpty());
+}
+
+void TestRegisterWindow::loadsWithNothingChosen()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    QCOMPARE(items(w->Combo1), QStringList({kGrade2, kGrade3}));
+    QCOMPARE(w->Combo1->currentIndex(), -1);
+    QCOMPARE(w->Combo2->count(), 0);
+    QCOMPARE(w->Frame2->title(), QStringLiteral("选择班级"));
+    QCOMPARE(w->Label6->text(), QStringLiteral("操作选择"));
+    QCOMPARE(w->Label4->text(), QStringLiteral("学  籍  管  理"));
+    QCOMPARE(w->Label5->text(), QStringLiteral("提示：请班主任选择年级组、班级，并且登陆后，才有权管理本班学籍。"));
+    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QVERIFY(!w->Frame1->isEnabled());
+    QCOMPARE(w->Command1->text(), QStringLiteral("学生转班(&I)"));
+    QCOMPARE(w->Command7->text(), QStringLiteral("添加学生(&A)"));
+    QCOMPARE(w->Command6->text(), QStringLiteral("删除学生(&D)"));
+    QCOMPARE(w->Command4->text(), QStringLiteral("保存修改(&S)"));
+    QCOMPARE(w->cmdClose->text(), QStringLiteral("关闭窗体(&C)"));
+    // Import and export are not built: their buttons never work.
+    QVERIFY(!w->Command11->isEnabled());
+    QVERIFY(!w->Command12->isEnabled());
+    QVERIFY(!w->Frame3->isVisible());
+    QVERIFY(!w->List4->isVisible());
+    QVERIFY(!w->Text1->isVisible());
+    QVERIFY(!w->Data1->isVisible());
+
+    // The register grid: its header row only, 20 columns, the last two hidden.
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->Grid1->Cols(), int(kRegisterGridCols));
+    QCOMPARE(w->Grid1->FixedCols(), 2);
+    QCOMPARE(w->Grid1->TextMatrix(0, kColStudentNumber), QStringLiteral("学 籍 号"));
+    QCOMPARE(w->Grid1->TextMatrix(0, kColRemarks), QStringLiteral("　　备      注　　"));
+    QCOMPARE(w->Grid1->ColWidth(kColId), 0);
+    QCOMPARE(w->Grid1->ColWidth(kColRowState), 0);
+    QVERIFY(w->Grid1->ColWidth(kColRemarks) > 0);
+    QVERIFY(responder.shown().isEmpty());
+}
+
+void TestRegisterWindow::noGradeGroupSaysSo()
+{
+    TestSchool school;
+    ScriptedResponder responder;
+    MainWindow main(school.folder());
+    RegisterWindow *w = openRegister(main, school);
+    QVERIFY(w);
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前教导处还没进行年级组设置。")});
+    QCOMPARE(w->Combo1->count(), 0);
+    QCOMPARE(w->Grid1->Rows(), 1);
+}
+
+void TestRegisterWindow::choosingAClassFillsTheGrid()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    choose(w->Combo1, kGrade2);
+    QCOMPARE(items(w->Combo2), QStringList({kClass3, kClass13, kClass5, QStringLiteral("实验班")}));
+    QCOMPARE(items(w->Combo3), items(w->Combo2));
+    QCOMPARE(w->Combo2->currentIndex(), -1);
+    QCOMPARE(w->Label4->text(), kGrade2);
+    choose(w->Combo2, kClass3);
+
+    const Session &session = main.session();
+    QCOMPARE(session.username, kWang);
+    QCOMPARE(session.userpas, QStringLiteral("t123"));
+    QCOMPARE(session.id, s.school.value(QStringLiteral("select \"id\" from \"教导处\" where \"名称\"='三班'")).toString());
+    QCOMPARE(w->classIdentity().classCode, QStringLiteral("200403"));
+    QCOMPARE(w->classIdentity().sectionTable, kJunior);
+    QCOMPARE(w->Label19->text(), QStringLiteral("200403"));
+    QCOMPARE(w->Label4->text(), QStringLiteral("初二年级组三班(实验)学籍表       班主任:王老师"));
+    QCOMPARE(w->Data1->Caption(), QStringLiteral("记录导航(共3人 当前第1人)"));
+
+    FlexGrid *g = w->Grid1;
+    QCOMPARE(g->Rows(), 4);
+    QCOMPARE(column(g, kColNumber), QStringList({"1", "2", "3"}));
+    QCOMPARE(column(g, kColStudentNumber), QStringList({"20040301", "20040302", "20040304"}));
+    QCOMPARE(column(g, kColName), QStringList({"张三", "李四", "王五"}));
+    QCOMPARE(column(g, kColBoarding), QStringList({"是", "否", "否"}));
+    QCOMPARE(g->TextMatrix(1, 4), QStringLiteral("汉"));
+    QCOMPARE(g->TextMatrix(3, kColPhone), QStringLiteral("0571-88886666"));
+    QCOMPARE(column(g, kColId), QStringList({QString::number(s.zhang), QString::number(s.li), QString::number(s.wang)}));
+    QCOMPARE(column(g, kColRowState), QStringList({"", "", ""}));
+    for (int r = 1; r < g->Rows(); ++r)
+        QCOMPARE(g->RowHeight(r), kLoadedRowHeight);
+    QCOMPARE(items(w->List4), QStringList({"20040301", "20040302", "20040304"}));
+
+    // Another class replaces the grid; an empty class shows the header row only.
+    choose(w->Combo2, kClass5);
+    QCOMPARE(g->Rows(), 1);
+    QCOMPARE(w->List4->count(), 0);
+    QCOMPARE(w->Data1->Caption(), QStringLiteral("记录导航(共0人 当前第0人)"));
+    QCOMPARE(w->Label4->text(), QStringLiteral("初二年级组五班()学籍表       班主任:赵老师"));
+    QVERIFY(responder.shown().isEmpty());
+}
+
+void TestRegisterWindow::crossCohortLookAlikeIsNotListed()
+{
+    // 二十班 of 初三 is the class code 200320; 20200320 contains it but is not its student.
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    chooseClass(w, kGrade3, QStringLiteral("二十班"));
+    QCOMPARE(w->classIdentity().classCode, QStringLiteral("200320"));
+    QCOMPARE(column(w->Grid1, kColName), QStringList{QStringLiteral("孙八")});
+    QCOMPARE(items(w->List4), QStringList{QStringLiteral("20032001")});
+}
+
+void TestRegisterWindow::namesOutsideTheFixedListsListNobody()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().denglu = kWang;   // its head teacher is signed in
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    QVERIFY(w->Frame1->isEnabled());
+    choose(w->Combo2, QStringLiteral("实验班"));
+    QVERIFY(!w->classIdentity().isValid());
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->List4->count(), 0);
+    QCOMPARE(w->Label19->text(), QString());
+    QCOMPARE(w->Data1->Caption(), QStringLiteral("记录导航(共0人 当前第0人)"));
+    QVERIFY(!w->Frame1->isEnabled());   // nothing can be numbered in it
+    QVERIFY(responder.shown().isEmpty());
+}
+
+void TestRegisterWindow::signInStateOnChoosing_data()
+{
+    QTest::addColumn<QString>("denglu");
+    QTest::addColumn<bool>("signedIn");
+    QTest::newRow("its head teacher") << kWang << true;
+    QTest::newRow("nobody") << QString() << false;
+    QTest::newRow("another head teacher") << QStringLiteral("李老师") << false;
+}
+
+void TestRegisterWindow::signInStateOnChoosing()
+{
+    QFETCH(QString, denglu);
+    QFETCH(bool, signedIn);
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().denglu = denglu;   // signed in earlier, in another window
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    QCOMPARE(w->Frame1->isEnabled(), signedIn);
+    QCOMPARE(w->Command7->isEnabled(), signedIn);
+    QVERIFY(!w->Command11->isEnabled());   // the import is not built
+    QCOMPARE(w->Command10->text(), signedIn ? QStringLiteral("退出登陆 修改(&K)") : QStringLiteral("请班主任 登陆(&K)"));
+    QCOMPARE(w->Label5->text(), signedIn ? QStringLiteral("班主任(王老师)已经登陆，可以修改学籍内容。")
+                                         : QStringLiteral("班主任(王老师)没有登陆，还不可以修改学籍内容。"));
+    // The cell editor opens only for the signed-in head teacher, on columns 2 … 17.
+    clickCell(w->Grid1, 1, kColName);
+    QCOMPARE(w->cellEditor()->isOpen(), signedIn);
+    QTest::keyClick(w->Grid1, Qt::Key_Escape);
+    clickCell(w->Grid1, 2, kColStudentNumber);
+    QVERIFY(!w->cellEditor()->isOpen());
+}
+
+void TestRegisterWindow::toggleSignsInAndOut()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+
+    // Before a class is chosen the toggle refuses.
+    w->Command10->click();
+    QCOMPARE(responder.last().text, QStringLiteral("请选择一个年级组。"));
+    QCOMPARE(responder.last().title, QStringLiteral("提示"));
+    choose(w->Combo1, kGrade2);
+    w->Command10->click();
+    QCOMPARE(responder.last().text, QStringLiteral("请至少选择一个班级。"));
+    choose(w->Combo2, kClass3);
+
+    bool shown = false;
+    whenModal([&](QWidget *dialog) {
+        auto *d = qobject_cast<SignInDialog *>(dialog);
+        QVERIFY(d);
+        QCOMPARE(d->txtUserName->text(), kWang);
+        d->txtPassword->setText(QStringLiteral("t123"));
+        d->cmdOK->click();
+        shown = true;
+    });
+    w->Command10->click();
+    QVERIFY(shown);
+    QCOMPARE(main.session().denglu, kWang);
+    QVERIFY(w->Frame1->isEnabled());
+    QCOMPARE(w->Command10->text(), QStringLiteral("退出登陆 修改(&K)"));
+    QCOMPARE(w->Label5->text(), QStringLiteral("班主任(王老师)登陆成功，可以修改学籍内容。"));
+
+    w->Command10->click();
+    QCOMPARE(main.session().denglu, QString());
+    QVERIFY(!w->Frame1->isEnabled());
+    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QCOMPARE(w->Label5->text(), QStringLiteral("班主任(王老师)退出了登陆，不可以修改学籍内容了。"));
+    clickCell(w->Grid1, 1, kColName);
+    QVERIFY(!w->cellEditor()->isOpen());
+}
+
+void TestRegisterWindow::gradeGroupChangeDisablesEditing()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().denglu = kWang;
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    QVERIFY(w->Frame1->isEnabled());
+
+    choose(w->Combo1, kGrade3);
+    QCOMPARE(items(w->Combo2), QStringList{QStringLiteral("二十班")});
+    QCOMPARE(items(w->Combo3), QStringList{QStringLiteral("二十班")});
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->Label4->text(), kGrade3);
+    QVERIFY(!w->Frame1->isEnabled());   // until a class of this grade group is chosen
+    // The sign-in and the class code of the previous class stay.
+    QCOMPARE(w->Command10->text(), QStringLiteral("退出登陆 修改(&K)"));
+    QCOMPARE(w->Label19->text(), QStringLiteral("200403"));
+
+    choose(w->Combo1, kGrade2);
+    choose(w->Combo2, kClass3);
+    QVERIFY(w->Frame1->isEnabled());
+    QCOMPARE(w->Grid1->Rows(), 4);
+}
+
+void TestRegisterWindow::addStudentTakesTheFreeSeats()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().denglu = kWang;
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);   // seats 01, 02, 04
+    w->Command7->click();
+    w->Command7->click();
+    FlexGrid *g = w->Grid1;
+    QCOMPARE(g->Rows(), 6);
+    QCOMPARE(g->TextMatrix(4, kColStudentNumber), QStringLiteral("20040303"));
+    QCOMPARE(g->TextMatrix(5, kColStudentNumber), QStringLiteral("20040305"));
+    QCOMPARE(g->TextMatrix(4, kColNumber), QStringLiteral("3"));
+    QCOMPARE(g->TextMatrix(5, kColNumber), QStringLiteral("5"));
+    for (int r : {4, 5}) {
+        QCOMPARE(g->TextMatrix(r, kColSex), QStringLiteral("男"));
+        QCOMPARE(g->TextMatrix(r, kColBoarding), QStringLiteral("是"));
+        QCOMPARE(g->TextMatrix(r, kColRowState), kRowNew);
+        QCOMPARE(g->TextMatrix(r, kColId), QString());
+        QCOMPARE(g->TextMatrix(r, kColName), QString());
+        QVERIFY(g->RowHeight(r) > 0);
+    }
+    QCOMPARE(items(w->List4), QStringList({"20040301", "20040302", "20040304", "20040303", "20040305"}));
+
+    // An empty class starts at 01.
+    choose(w->Combo2, kClass5);
+    main.session().denglu = QStringLiteral("赵老师");
+    choose(w->Combo2, kClass5);
+    w->Command7->click();
+    QCOMPARE(w->Grid1->TextMatrix(1, kColStudentNumber), QStringLiteral("20040501"));
+    QCOMPARE(items(w->List4), QStringList{QStringLiteral("20040501")});
+    QVERIFY(responder.shown().isEmpty());
+}
+
+void TestRegisterWindow::hundredthSeatIsRefused()
+{
+    School s;
+    for (int seat = 1; seat <= 99; ++seat)
+        s.school.addStudent(kJunior, QStringLiteral("200405%1").arg(seat, 2, 10, QLatin1Char('0')),
+                            QStringLiteral("学生%1").arg(seat));
+    s.school.closeDb();
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().denglu = QStringLiteral("赵老师");
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass5);
+    QCOMPARE(w->Grid1->Rows(), 100);
+    w->Command7->click();
+    QCOMPARE(responder.texts(), QStringList{kSeatsFullMessage});
+    QCOMPARE(responder.last().title, QStringLiteral("提示……"));
+    QCOMPARE(w->Grid1->Rows(), 100);
+    QCOMPARE(w->List4->count(), 99);
+}
+
+void TestRegisterWindow::deleteStudent()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().denglu = kWang;
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    FlexGrid *g = w->Grid1;
+
+    // No: the hint, nothing changes.
+    clickCell(g, 2, kColName);
+    responder.answer(false);
+    w->Command6->click();
+    QCOMPARE(responder.shown().size(), 2);
+    QCOMPARE(responder.shown()[0].text, QStringLiteral("你真的要删除(2号 李四)同学的学籍吗?"));
+    QVERIFY(responder.shown()[0].isQuestion);
+    QCOMPARE(responder.shown()[0].title, QStringLiteral("提示……"));
+    QCOMPARE(responder.shown()[1].text,
+             QStringLiteral("如果你真的要删除学生学籍，请先点击表格内的学生姓名，然后再点击<删除学生>按钮。"));
+    QCOMPARE(g->TextMatrix(2, kColRowState), kRowUnchanged);
+    QCOMPARE(w->List4->count(), 3);
+
+    // Yes: hidden, marked deleted, its number free at once.
+    responder.clear();
+    clickCell(g, 2, kColName);
+    responder.answer(true);
+    w->Command6->click();
+    QCOMPARE(responder.shown().size(), 1);
+    QCOMPARE(g->TextMatrix(2, kColRowState), kRowDeleted);
+    QCOMPARE(g->RowHeight(2), 0);
+    QCOMPARE(items(w->List4), QStringList({"20040301", "20040304"}));
+    w->Command7->click();
+    QCOMPARE(g->TextMatrix(4, kColStudentNumber), QStringLiteral("20040302"));
+    QCOMPARE(g->TextMatrix(2, kColRowState), kRowDeleted);   // the old row stays, hidden
+
+    // The same, hidden row again: the hint only; the new student keeps number 02.
+    responder.clear();
+    w->Command6->click();
+    QCOMPARE(responder.texts(),
+             QStringList{QStringLiteral("如果你真的要删除学生学籍，请先点击表格内的学生姓名，然后再点击<删除学生>按钮。")});
+    QVERIFY(items(w->List4).contains(QStringLiteral("20040302")));
+
+    // A new row deleted before any save: hidden with state 3 and no ID.
+    responder.clear();
+    clickCell(g, 4, kColName);
+    responder.answer(true);
+    w->Command6->click();
+    QCOMPARE(g->TextMatrix(4, kColRowState), kRowDeleted);
+    QCOMPARE(g->TextMatrix(4, kColId), QString());
+    QCOMPARE(g->RowHeight(4), 0);
+}
+
+void TestRegisterWindow::deleteNeedsAVisibleStudentRow()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().denglu = kWang;
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    const QString hint = QStringLiteral("如果你真的要删除学生学籍，请先点击表格内的学生姓名，然后再点击<删除学生>按钮。");
+    chooseClass(w, kGrade2, kClass3);
+    // Nothing clicked yet.
+    w->Command6->click();
+    QCOMPARE(responder.texts(), QStringList{hint});
+    // A row clicked before the class was filled again is no row of this fill.
+    clickCell(w->Grid1, 3, kColName);
+    choose(w->Combo2, kClass3);
+    responder.clear();
+    w->Command6->click();
+    QCOMPARE(responder.texts(), QStringList{hint});
+    QCOMPARE(column(w->Grid1, kColRowState), QStringList({"", "", ""}));
+}
+
+void TestRegisterWindow::editAddDeleteThenSave()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().denglu = kWang;
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    FlexGrid *g = w->Grid1;
+    const QStringList before = dump(s.school);
+
+    // 张三's 民族 edited; 王五's phone edited twice (stays "2").
+    editCell(w, 1, 4, QStringLiteral("回"));
+    QCOMPARE(g->TextMatrix(1, 4), QStringLiteral("回"));
+    QCOMPARE(g->TextMatrix(1, kColRowState), kRowChanged);
+    clickCell(g, 3, kColPhone);
+    QTest::keyClick(w->Text1, Qt::Key_Backspace);
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    clickCell(g, 3, kColPhone);
+    QTest::keyClicks(w->Text1, "7x");   // the letter is refused in a phone number
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    QCOMPARE(g->TextMatrix(3, kColPhone), QStringLiteral("0571-88886667"));
+    QCOMPARE(g->TextMatrix(3, kColRowState), kRowChanged);
+    // 李四 deleted.
+    clickCell(g, 2, kColName);
+    responder.answer(true);
+    w->Command6->click();
+    // A new student takes the freed seat 02; the name typed is in the editor when 保存 is pressed.
+    w->Command7->click();
+    QCOMPARE(g->TextMatrix(4, kColStudentNumber), QStringLiteral("20040302"));
+    editCell(w, 4, kColName, QStringLiteral("新生"), false);
+    w->Command4->click();
+
+    // Exactly the intended rows changed.
+    QCOMPARE(s.school.value(QStringLiteral("select \"民族\" from \"初中\" where \"ID\"=?"), {s.zhang}).toString(),
+             QStringLiteral("回"));
+    QCOMPARE(s.school.value(QStringLiteral("select \"联系电话\" from \"初中\" where \"ID\"=?"), {s.wang}).toString(),
+             QStringLiteral("0571-88886667"));
+    QCOMPARE(s.school.value(QStringLiteral("select %1 from \"初中\" where \"ID\"=?").arg(db::quoteIdentifier(kExam)), {s.zhang})
+                 .toDouble(),
+             60.0 + s.zhang);
+    QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"ID\"=?"), {s.li}), 0);
+    QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"学籍号\"='20040302' and \"姓名\"='新生' "
+                                           "and \"性别\"='男' and \"住宿\"=1")),
+             1);
+    const QStringList after = dump(s.school);
+    QCOMPARE(after.size(), before.size());   // one deleted, one inserted
+    for (const QString &line : before) {
+        const int id = line.section(QLatin1Char('|'), 0, 0).toInt();
+        if (id != s.zhang && id != s.li && id != s.wang)
+            QVERIFY2(after.contains(line), qPrintable(line));   // nobody else touched
+    }
+
+    // The class is read again: new IDs, every state empty, the hidden row gone.
+    QCOMPARE(column(g, kColName), QStringList({"张三", "新生", "王五"}));
+    QCOMPARE(column(g, kColRowState), QStringList({"", "", ""}));
+    QVERIFY(!g->TextMatrix(2, kColId).isEmpty());
+    QCOMPARE(items(w->List4), QStringList({"20040301", "20040302", "20040304"}));
+    QVERIFY(responder.texts().size() == 1);   // the deletion question only
+
+    // A second save changes nothing.
+    w->Command4->click();
+    QCOMPARE(dump(s.school), after);
+    QCOMPARE(g->Rows(), 4);
+    QCOMPARE(responder.texts().size(), 1);
+}
+
+void TestRegisterWindow::failedSaveKeepsEveryState()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().denglu = kWang;
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    editCell(w, 1, kColName, QStringLiteral("张三丰"));
+    clickCell(w->Grid1, 3, kColName);
+    responder.answer(true);
+    w->Command6->click();
+    w->Command7->click();
+    const QList<GridRow> rows = w->gridRows();
+    const QStringList numbers = items(w->List4);
+    const QStringList before = dump(s.school);
+    responder.clear();
+
+    // Another computer holds the write lock.
+    db::Connection other(s.school.dbPath());
+    QVERIFY(other.exec(QStringLiteral("BEGIN IMMEDIATE")));
+    QVERIFY(w->storeConnection().setBusyTimeout(50));
+    w->Command4->click();
+    QCOMPARE(responder.shown().size(), 1);
+    const QString message = responder.last().text;
+    QVERIFY2(message.startsWith(QStringLiteral("学籍没有保存：数据库正被其他用户使用")), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("表格中的修改都还保留着")), qPrintable(message));
+    QCOMPARE(w->gridRows(), rows);   // every row and its state as it was
+    QCOMPARE(w->Grid1->RowHeight(3), 0);
+    QCOMPARE(items(w->List4), numbers);
+    QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
+    QCOMPARE(dump(s.school), before);
+
+    // Once the lock is gone the same changes save.
+    responder.clear();
+    w->Command4->click();
+    QVERIFY(responder.shown().isEmpty());
+    QCOMPARE(column(w->Grid1, kColName), QStringList({"张三丰", "李四", ""}));
+    QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"ID\"=?"), {s.wang}), 0);
+}
+
+void TestRegisterWindow::transfer()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().denglu = kWang;
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);   // seats 01, 02, 04
+
+    w->Command1->click();
+    QVERIFY(w->Frame3->isVisible());
+    QCOMPARE(w->Frame3->title(), QStringLiteral("=====学生转班操作====="));
+    QVERIFY(!w->Frame1->isEnabled());
+    QVERIFY(!w->Frame2->isEnabled());
+    QVERIFY(!w->Command10->isEnabled());
+    QVERIFY(!w->Command12->isEnabled());
+
+    choose(w->Combo3, kClass3);
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("同一个班级不能导入学生。")});
+    QCOMPARE(w->List1->count(), 0);
+    choose(w->Combo3, kClass13);
+    const QString qian = QStringLiteral("%1 钱七").arg(s.qian);
+    const QString zhou = QStringLiteral("%1 周九").arg(s.zhou);
+    QCOMPARE(items(w->List1), QStringList({qian, zhou}));
+
+    responder.clear();
+    w->Command16->click();
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("请在右面选择一名要导入的学生。")});
+
+    responder.clear();
+    w->List1->setCurrentRow(0);
+    responder.answer(true);
+    w->Command16->click();
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("确实要把十三班的") + qian + QStringLiteral("导入本班吗?")});
+    QCOMPARE(items(w->List2), QStringList{qian});
+    QCOMPARE(w->List1->item(0)->text(), qian + QStringLiteral("(需导入)"));
+
+    // Queued already: refused without a question.
+    responder.clear();
+    w->List1->setCurrentRow(0);
+    w->Command16->click();
+    QCOMPARE(responder.shown().size(), 1);
+    QVERIFY(!responder.last().isQuestion);
+    QVERIFY2(responder.last().text.contains(QStringLiteral("不能重复导入")), qPrintable(responder.last().text));
+    QCOMPARE(w->List2->count(), 1);
+
+    // No leaves both lists as they were.
+    w->List1->setCurrentRow(1);
+    responder.answer(false);
+    w->Command16->click();
+    QCOMPARE(items(w->List2), QStringList{qian});
+    QCOMPARE(w->List1->item(1)->text(), zhou);
+    responder.answer(true);
+    w->Command16->click();
+    QCOMPARE(items(w->List2), QStringList({qian, zhou}));
+
+    // Another source class replaces List1, also when it has nobody; the queue stays.
+    choose(w->Combo3, kClass5);
+    QCOMPARE(w->List1->count(), 0);
+    QCOMPARE(w->List2->count(), 2);
+
+    const QVariant score = s.school.value(QStringLiteral("select %1 from \"初中\" where \"ID\"=?").arg(db::quoteIdentifier(kExam)), {s.zhou});
+    responder.clear();
+    w->Command13->click();
+    QVERIFY(responder.shown().isEmpty());
+    QCOMPARE(numberOf(s.school, s.qian), QStringLiteral("20040303"));
+    QCOMPARE(numberOf(s.school, s.zhou), QStringLiteral("20040305"));
+    QCOMPARE(s.school.value(QStringLiteral("select %1 from \"初中\" where \"ID\"=?").arg(db::quoteIdentifier(kExam)), {s.zhou}),
+             score);
+    QCOMPARE(s.school.value(QStringLiteral("select %1 from \"初中\" where \"ID\"=?").arg(db::quoteIdentifier(kEvaluation)), {s.qian})
+                 .toString(),
+             QStringLiteral("评语%1").arg(s.qian));
+
+    // The panel closes and the class is read again with the newcomers.
+    QVERIFY(!w->Frame3->isVisible());
+    QVERIFY(w->Frame1->isEnabled());
+    QVERIFY(w->Frame2->isEnabled());
+    QVERIFY(w->Command10->isEnabled());
+    QVERIFY(!w->Command12->isEnabled());
+    QCOMPARE(w->List1->count(), 0);
+    QCOMPARE(w->List2->count(), 0);
+    QCOMPARE(column(w->Grid1, kColName), QStringList({"张三", "李四", "钱七", "王五", "周九"}));
+    QCOMPARE(column(w->Grid1, kColId).at(2), QString::number(s.qian));
+
+    // 十三班 has nobody left.
+    choose(w->Combo2, kClass13);
+    QCOMPARE(w->Grid1->Rows(), 1);
+}
+
+void TestRegisterWindow::transferReportsAStudentWhoIsGone()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().denglu = kWang;
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    w->Command1->click();
+    choose(w->Combo3, kClass13);
+    for (int row : {0, 1}) {
+        w->List1->setCurrentRow(row);
+        responder.answer(true);
+        w->Command16->click();
+    }
+    // 钱七 is deleted from another computer before the transfer is saved.
+    QVERIFY(s.school.db().exec(QStringLiteral("delete from \"初中\" where \"ID\"=?"), {s.qian}));
+    s.school.closeDb();
+    responder.clear();
+    w->Command13->click();
+    QCOMPARE(responder.shown().size(), 1);
+    QVERIFY2(responder.last().text.contains(QStringLiteral("%1 钱七").arg(s.qian)), qPrintable(responder.last().text));
+    QVERIFY2(!responder.last().text.contains(QStringLiteral("周九")), qPrintable(responder.last().text));
+    QCOMPARE(numberOf(s.school, s.zhou), QStringLiteral("20040303"));
+    QCOMPARE(column(w->Grid1, kColName), QStringList({"张三", "李四", "周九", "王五"}));
+}
+
+void TestRegisterWindow::transferPanelOpensAfterASave()
+{
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().denglu = kWang;
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    editCell(w, 2, kColName, QStringLiteral("李四四"));
+
+    // A save that fails keeps the panel shut.
+    db::Connection other(s.school.dbPath());
+    QVERIFY(other.exec(QStringLiteral("BEGIN IMMEDIATE")));
+    QVERIFY(w->storeConnection().setBusyTimeout(50));
+    w->Command1->click();
+    QCOMPARE(responder.shown().size(), 1);
+    QVERIFY(!w->Frame3->isVisible());
+    QVERIFY(w->Frame1->isEnabled());
+    QCOMPARE(w->Grid1->TextMatrix(2, kColRowState), kRowChanged);
+    QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
+
+    w->Command1->click();
+    QVERIFY(w->Frame3->isVisible());
+    QCOMPARE(s.school.value(QStringLiteral("select \"姓名\" from \"初中\" where \"ID\"=?"), {s.li}).toString(),
+             QStringLiteral("李四四"));
+    clickCell(w->Grid1, 1, kColName);   // the grid is only a view while the panel is open
+    QVERIFY(!w->cellEditor()->isOpen());
+    w->Command3->click();
+    QVERIFY(!w->Frame3->isVisible());
+    QVERIFY(w->Frame1->isEnabled());
+    QVERIFY(w->Frame2->isEnabled());
+    QVERIFY(w->Command10->isEnabled());
+    clickCell(w->Grid1, 1, kColName);
+    QVERIFY(w->cellEditor()->isOpen());
+}
+
+void TestRegisterWindow::everyCaptionFits()
+{
+    // As the program shows it: a CJK face whose Latin letters are half an ideograph wide.
+    const QFont appFont = QApplication::font();
+    const auto restore = qScopeGuard([appFont] { QApplication::setFont(appFont); });
+    if (QFontDatabase::families().contains(QStringLiteral("Noto Sans CJK SC"))) {
+        QFont font = appFont;
+        font.setFamily(QStringLiteral("Noto Sans CJK SC"));
+        QApplication::setFont(font);
+    }
+    School s;
+    ScriptedResponder responder;
+    MainWindow main(s.school.folder());
+    main.session().denglu = kWang;
+    RegisterWindow *w = openRegister(main, s.school);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    const auto check = [w](const char *what) {
+        QApplication::processEvents();
+        for (QPushButton *b : w->findChildren<QPushButton *>()) {
+            if (b->isVisible())
+                QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(QString::fromLatin1(what) + b->text()));
+        }
+        for (QLabel *l : w->findChildren<QLabel *>()) {
+            if (l->isVisible() && !l->wordWrap())
+                QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(QString::fromLatin1(what) + l->text()));
+        }
+        for (QComboBox *c : w->findChildren<QComboBox *>()) {
+            if (c->isVisible())
+                QVERIFY2(c->width() >= c->minimumSizeHint().width(), qPrintable(QString::fromLatin1(what) + c->objectName()));
+        }
+        // The grid keeps room for its rows, and every text fits its cell.
+        QVERIFY(w->Grid1->height() > 100);
+        const QFontMetrics fm(w->Grid1->font());
+        for (int r = 1; r < w->Grid1->Rows(); ++r) {
+            for (int c = 0; c <= kColRemarks; ++c) {
+                const QString text = w->Grid1->TextMatrix(r, c);
+                QVERIFY2(fm.horizontalAdvance(text) < w->Grid1->columnWidth(c), qPrintable(QString::fromLatin1(what) + text));
+            }
+        }
+    };
+    editCell(w, 2, 12, QStringLiteral("浙江省杭州市西湖区文三路一百号三单元"));   // a long address
+    check("register: ");
+    const QString grabs = qEnvironmentVariable("TESSALY_GRAB_DIR");
+    if (!grabs.isEmpty())
+        QVERIFY(main.grab().save(QDir(grabs).filePath(QStringLiteral("register_window.png"))));
+
+    w->Command1->click();
+    choose(w->Combo3, kClass13);
+    w->List1->setCurrentRow(0);
+    responder.answer(true);
+    w->Command16->click();
+    check("transfer panel: ");
+    if (!grabs.isEmpty())
+        QVERIFY(main.grab().save(QDir(grabs).filePath(QStringLiteral("register_transfer.png"))));
+}
+
+QTEST_MAIN(TestRegisterWindow)
+#include "tst_register_window.moc"
