@@ -1,6 +1,7 @@
 // 班级设置: ticks and grid from the stored classes, rebuilding the grid from
 // the ticks, the cell editor, the save, and the unsaved-changes question.
 #include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
 #include "organisation/class_setup_window.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
@@ -23,6 +24,7 @@
 #include <QtTest>
 
 using namespace tessaly;
+using namespace tessaly::test;
 using tessaly::test::TestSchool;
 using namespace Qt::StringLiterals;
 
@@ -67,31 +69,6 @@ struct Main {
     }
 };
 
-void choose(QComboBox *combo, const QString &text)
-{
-    const int i = combo->findText(text);
-    QVERIFY2(i >= 0, qPrintable(text));
-    combo->setCurrentIndex(i);
-    emit combo->activated(i);
-}
-
-void tick(QListWidget *list, const QString &name, bool on)
-{
-    const auto items = list->findItems(name, Qt::MatchExactly);
-    QCOMPARE(items.size(), 1);
-    items.first()->setCheckState(on ? Qt::Checked : Qt::Unchecked);
-}
-
-QStringList ticked(QListWidget *list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->checkState() == Qt::Checked)
-            out << list->item(i)->text();
-    }
-    return out;
-}
-
 // The grid's data rows, one text per row: columns 0 to 4 joined by "|".
 QStringList gridTexts(FlexGrid *grid)
 {
@@ -117,16 +94,6 @@ QMap<int, QString> storedClasses(TestSchool &school, const QString &gradeGroup)
                                                    q.value(3).toString(), q.value(4).toString()}
                                            .join(QLatin1Char('|')));
     return out;
-}
-
-// A click on the middle of a grid cell, as the mouse gives it.
-void clickCell(FlexGrid *grid, int row, int col)
-{
-    grid->scrollTo(grid->model()->index(row, col));
-    const QPoint at = grid->cellRect(row, col).center();
-    QWidget *target = grid->childAt(at);
-    QVERIFY(target);
-    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(grid, at));
 }
 
 // Types into the grid cell through the cell editor and returns the focus to the grid.

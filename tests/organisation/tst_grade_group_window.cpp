@@ -1,6 +1,7 @@
 // 年级组设置: ticks from the stored grade groups, the administrator toggle, and
 // the save with what goes along with a removed grade group.
 #include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
 #include "organisation/grade_group_window.h"
 #include "platform/messages.h"
 #include "shell/main_window.h"
@@ -18,6 +19,7 @@
 #include <QtTest>
 
 using namespace tessaly;
+using namespace tessaly::test;
 using tessaly::test::TestSchool;
 using namespace Qt::StringLiterals;
 
@@ -36,23 +38,6 @@ struct Main {
         return qobject_cast<GradeGroupWindow *>(window.showWindow(kGradeGroupWindow));
     }
 };
-
-QStringList ticked(QListWidget *list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->checkState() == Qt::Checked)
-            out << list->item(i)->text();
-    }
-    return out;
-}
-
-void tick(QListWidget *list, const QString &name, bool on)
-{
-    const auto items = list->findItems(name, Qt::MatchExactly);
-    QCOMPARE(items.size(), 1);
-    items.first()->setCheckState(on ? Qt::Checked : Qt::Unchecked);
-}
 
 // 年级组名 rows by id: 名称.
 QMap<int, QString> storedGroups(TestSchool &school)

@@ -2,6 +2,7 @@
 // ticks, adding subjects, copying and pasting teacher names, the teacher cell
 // editor and the save.
 #include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
 #include "organisation/subject_setup_window.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
@@ -27,22 +28,13 @@
 #include <QtTest>
 
 using namespace tessaly;
+using namespace tessaly::test;
 using tessaly::test::TestSchool;
 using W = SubjectSetupWindow;
 
 namespace {
 
 const QString kGrade = QStringLiteral("初一年级组");
-
-void whenModal(std::function<void(QWidget *)> f)
-{
-    QTimer::singleShot(0, [f] {
-        QPointer<QWidget> w = QApplication::activeModalWidget();
-        f(w);
-        if (w && w->isVisible())
-            w->close();
-    });
-}
 
 // 初一年级组: 一班 (实验班, 王明) teaches 语文 数学 英语 书法; 二班 nothing;
 // 三班 (李华) 语文 数学. 初二年级组 has no class.
@@ -101,36 +93,10 @@ struct Opened {
     }
 };
 
-void choose(QComboBox *combo, const QString &text)
-{
-    const int index = combo->findText(text);
-    QVERIFY2(index >= 0, qPrintable(text));
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-}
-
 void chooseClass(W *w, const QString &klass, const QString &grade = kGrade)
 {
     choose(w->Combo1, grade);
     choose(w->Combo2, klass);
-}
-
-// A user's tick or untick of a subject.
-void tick(W *w, const QString &subject, bool on = true)
-{
-    const QList<QListWidgetItem *> items = w->List1->findItems(subject, Qt::MatchExactly);
-    QVERIFY2(items.size() == 1, qPrintable(subject));
-    items[0]->setCheckState(on ? Qt::Checked : Qt::Unchecked);
-}
-
-QStringList ticked(W *w)
-{
-    QStringList out;
-    for (int i = 0; i < w->List1->count(); ++i) {
-        if (w->List1->item(i)->checkState() == Qt::Checked)
-            out << w->List1->item(i)->text();
-    }
-    return out;
 }
 
 QStringList column(W *w, int col)
@@ -139,15 +105,6 @@ QStringList column(W *w, int col)
     for (int r = 1; r < w->Grid1->Rows(); ++r)
         out << w->Grid1->TextMatrix(r, col);
     return out;
-}
-
-void clickCell(FlexGrid *grid, int row, int col)
-{
-    grid->scrollTo(grid->model()->index(row, col));
-    const QPoint at = grid->cellRect(row, col).center();
-    QWidget *target = grid->childAt(at);
-    QVERIFY(target);
-    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(grid, at));
 }
 
 void typeText(QWidget *w, const QString &text)
@@ -223,7 +180,7 @@ void TestSubjectSetup::opensSignedOut()
     QCOMPARE(o.w->Combo1->count(), 2);
     QCOMPARE(o.w->List1->count(), 17);
     QCOMPARE(o.w->List1->item(16)->text(), QStringLiteral("劳动"));
-    QVERIFY(ticked(o.w).isEmpty());
+    QVERIFY(ticked(o.w->List1).isEmpty());
     QCOMPARE(o.w->Grid1->Rows(), 1);
     QCOMPARE(o.w->Grid1->TextMatrix(0, 4), QStringLiteral("任课教师名"));
     QCOMPARE(o.w->Grid1->ColWidth(W::kColPassword), 0);
@@ -306,7 +263,7 @@ void TestSubjectSetup::ticksReflectStoredRows()
         if (subjects.contains(o.w->List1->item(i)->text()))
             inListOrder << o.w->List1->item(i)->text();
     }
-    QCOMPARE(ticked(o.w), inListOrder);
+    QCOMPARE(ticked(o.w->List1), inListOrder);
     QCOMPARE(o.w->Label1[5]->text(), QString::number(subjects.size()));
     QCOMPARE(o.w->Label2->text(), heading);
     // 书法 came from the data of 一班 and stays in the list, ticked only there.
@@ -326,8 +283,8 @@ void TestSubjectSetup::gradeGroupListsAllItsClasses()
     QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "数学", "语文", "英语", "数学", "书法"}));
     QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("6"));
     // Ticks before a class is chosen change nothing in the grid.
-    tick(o.w, QStringLiteral("物理"));
-    tick(o.w, QStringLiteral("语文"), false);
+    tick(o.w->List1, QStringLiteral("物理"));
+    tick(o.w->List1, QStringLiteral("语文"), false);
     QCOMPARE(o.w->Grid1->Rows(), 7);
     QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("6"));
 }
@@ -348,19 +305,19 @@ void TestSubjectSetup::ticksRebuildTheGridInListOrder()
     School s;
     Opened o(s.school, true);
     chooseClass(o.w, QStringLiteral("三班"));
-    tick(o.w, QStringLiteral("物理"));
+    tick(o.w->List1, QStringLiteral("物理"));
     QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "数学", "物理"}));
     QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"张老师", "李老师", ""}));
     QCOMPARE(column(o.w, W::kColPassword), (QStringList{"z1", "l2", ""}));
     QCOMPARE(column(o.w, W::kColNumber), (QStringList{"1", "2", "3"}));
     QCOMPARE(column(o.w, W::kColClass), (QStringList{"三班", "三班", "三班"}));
     QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("3"));
-    tick(o.w, QStringLiteral("数学"), false);
+    tick(o.w->List1, QStringLiteral("数学"), false);
     QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "物理"}));
     QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"张老师", ""}));
     QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("2"));
     // Ticked again, 数学 comes back empty.
-    tick(o.w, QStringLiteral("数学"));
+    tick(o.w->List1, QStringLiteral("数学"));
     QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "数学", "物理"}));
     QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"张老师", "", ""}));
 }
@@ -392,7 +349,7 @@ void TestSubjectSetup::addSubject()
     o.w->Command3->click();
     QCOMPARE(o.w->List1->count(), items);
     QCOMPARE(column(o.w, W::kColSubject), subjects);
-    QCOMPARE(ticked(o.w), subjects);
+    QCOMPARE(ticked(o.w->List1), subjects);
     QCOMPARE(column(o.w, W::kColTeacher).mid(0, 2), (QStringList{"张老师", "李老师"}));
     QCOMPARE(o.w->Text3->text(), text);
     o.w->Command3->click();   // a second time adds no twin
@@ -406,8 +363,8 @@ void TestSubjectSetup::saveAndReopenRoundTrips()
     Opened o(s.school, true);
     QVERIFY(QTest::qWaitForWindowActive(&o.main));
     chooseClass(o.w, QStringLiteral("三班"));
-    tick(o.w, QStringLiteral("物理"));
-    tick(o.w, QStringLiteral("数学"), false);
+    tick(o.w->List1, QStringLiteral("物理"));
+    tick(o.w->List1, QStringLiteral("数学"), false);
     typeTeacher(o.w, 2, QStringLiteral("O'Neil"));
     typeTeacher(o.w, 1, QStringLiteral("王'五"));
     ScriptedResponder responder;
@@ -426,7 +383,7 @@ void TestSubjectSetup::saveAndReopenRoundTrips()
     o.open();
     QVERIFY(o.w);
     chooseClass(o.w, QStringLiteral("三班"));
-    QCOMPARE(ticked(o.w), (QStringList{"语文", "物理"}));
+    QCOMPARE(ticked(o.w->List1), (QStringList{"语文", "物理"}));
     QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "物理"}));
     QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"王'五", "O'Neil"}));
 }
@@ -436,8 +393,8 @@ void TestSubjectSetup::saveWithoutRowsRefuses()
     School s;
     Opened o(s.school, true);
     chooseClass(o.w, QStringLiteral("三班"));
-    tick(o.w, QStringLiteral("语文"), false);
-    tick(o.w, QStringLiteral("数学"), false);
+    tick(o.w->List1, QStringLiteral("语文"), false);
+    tick(o.w->List1, QStringLiteral("数学"), false);
     ScriptedResponder responder;
     o.w->Command4->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("没有任何学科,无法保存。")});
@@ -475,7 +432,7 @@ void TestSubjectSetup::namesWithApostrophes()
     chooseClass(o.w, klass, grade);
     QCOMPARE(column(o.w, W::kColTeacher), QStringList{"D'Arcy"});
     QCOMPARE(o.w->Label2->text(), QStringLiteral("初一三'班()任课教师 班主任O'Hara"));
-    tick(o.w, QStringLiteral("数学"));
+    tick(o.w->List1, QStringLiteral("数学"));
     typeTeacher(o.w, 2, QStringLiteral("L'Estrange"));
     ScriptedResponder responder;
     o.w->Command4->click();
@@ -527,7 +484,7 @@ void TestSubjectSetup::copyAndPaste()
     Opened o(s.school, true);
     chooseClass(o.w, from);
     for (const QString &t : fromTicks)
-        tick(o.w, t);
+        tick(o.w->List1, t);
     const QStringList copied = column(o.w, W::kColTeacher);
     QVERIFY(!o.w->Command5->isEnabled());
     o.w->Command1->click();
@@ -536,7 +493,7 @@ void TestSubjectSetup::copyAndPaste()
 
     choose(o.w->Combo2, to);
     for (const QString &t : toTicks)
-        tick(o.w, t);
+        tick(o.w->List1, t);
     const QStringList passwords = column(o.w, W::kColPassword);
     ScriptedResponder responder;
     responder.answer(answer);

@@ -1,6 +1,7 @@
 // 学籍管理 driven through its controls: class choice, sign-in, editing, save and
 // class transfer, on a TestSchool with a fixed day (15 October 2005).
 #include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
@@ -33,6 +34,7 @@
 #include <QtTest>
 
 using namespace tessaly;
+using namespace tessaly::test;
 using namespace tessaly::reg;
 using tessaly::test::TestSchool;
 
@@ -48,17 +50,6 @@ const QString kWang = QStringLiteral("王老师");   // head teacher of 初二 �
 const QString kExam = QStringLiteral("Z05S语文051015");
 const QString kEvaluation = QStringLiteral("P05S操行");
 const QDate kToday(2005, 10, 15);   // 初二 is the cohort 2004, 初三 2003
-
-// Runs f on the modal window as soon as it is shown; closes it when f leaves it open.
-void whenModal(std::function<void(QWidget *)> f)
-{
-    QTimer::singleShot(0, [f] {
-        QPointer<QWidget> w = QApplication::activeModalWidget();
-        f(w);
-        if (w && w->isVisible())
-            w->close();
-    });
-}
 
 // Every row of 初中 with every column, in ID order.
 QStringList dump(TestSchool &school)
@@ -117,14 +108,6 @@ struct School {
     }
 };
 
-void choose(QComboBox *combo, const QString &text)
-{
-    const int i = combo->findText(text);
-    QVERIFY2(i >= 0, qPrintable(text));
-    combo->setCurrentIndex(i);
-    emit combo->activated(i);
-}
-
 // A main window of the real size on the school, with the register open in it.
 RegisterWindow *openRegister(MainWindow &main, TestSchool &school)
 {
@@ -141,16 +124,6 @@ void chooseClass(RegisterWindow *w, const QString &grade, const QString &klass)
 {
     choose(w->Combo1, grade);
     choose(w->Combo2, klass);
-}
-
-// A mouse click on a visible cell of the grid.
-void clickCell(FlexGrid *grid, int row, int col)
-{
-    grid->scrollTo(grid->model()->index(row, col));
-    const QPoint at = grid->cellRect(row, col).center();
-    QWidget *target = grid->childAt(at);
-    QVERIFY(target);
-    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(grid, at));
 }
 
 // Text as an input method commits it (Chinese is typed that way).

@@ -1,6 +1,7 @@
 // The main window: start-up, caption and openpath, the school-name window,
 // the menu and toolbar tables, and the window registry.
 #include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
 #include "platform/gbk.h"
 #include "platform/messages.h"
 #include "shell/main_window.h"
@@ -23,21 +24,10 @@
 #include <QtTest>
 
 using namespace tessaly;
+using namespace tessaly::test;
 using tessaly::test::TestSchool;
 
 namespace {
-
-// Runs f on the modal window as soon as it is shown; closes the window when
-// f leaves it open (a failed check must not leave the test waiting).
-void whenModal(std::function<void(QWidget *)> f)
-{
-    QTimer::singleShot(0, [f] {
-        QPointer<QWidget> w = QApplication::activeModalWidget();
-        f(w);
-        if (w && w->isVisible())
-            w->close();
-    });
-}
 
 QByteArray fileBytes(const QString &path)
 {

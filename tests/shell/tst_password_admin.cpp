@@ -1,6 +1,7 @@
 // 系统安全密码设置: the administrator's sign-in, the three lists, the password
 // cell editor with its 6-byte limit, and the save by id.
 #include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "register/cell_editor.h"
@@ -23,22 +24,13 @@
 #include <QtTest>
 
 using namespace tessaly;
+using namespace tessaly::test;
 using tessaly::test::TestSchool;
 
 namespace {
 
 const QString kNotSignedIn = QStringLiteral("请管理员先登陆,才能查看和修改。");
 const QString kTooLong = QStringLiteral("输入的密码内容不能超过6个半角字符长度。");
-
-void whenModal(std::function<void(QWidget *)> f)
-{
-    QTimer::singleShot(0, [f] {
-        QPointer<QWidget> w = QApplication::activeModalWidget();
-        f(w);
-        if (w && w->isVisible())
-            w->close();
-    });
-}
 
 // 初一年级组: 一班 (实验班, 王明 / w1), 二班 (no head teacher, no password),
 // 三班 (李华 / l3), and 张老师 teaching 语文 in 一班 (z1). 初二年级组 has no class.
@@ -82,24 +74,6 @@ struct Opened {
         w = qobject_cast<PasswordAdminWindow *>(main.openWindow(kPasswordAdminWindow));
     }
 };
-
-void choose(QComboBox *combo, const QString &text)
-{
-    const int index = combo->findText(text);
-    QVERIFY2(index >= 0, qPrintable(text));
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-}
-
-// A mouse click on the middle of a grid cell, on whatever is drawn there.
-void clickCell(FlexGrid *grid, int row, int col)
-{
-    grid->scrollTo(grid->model()->index(row, col));
-    const QPoint at = grid->cellRect(row, col).center();
-    QWidget *target = grid->childAt(at);
-    QVERIFY(target);
-    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(grid, at));
-}
 
 // Types text key by key, Chinese characters too (as an input method commits them
 // one at a time).

@@ -1,5 +1,6 @@
 // The sign-in dialog, the password change and the sign-in toggles.
 #include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
 #include "shell/main_window.h"
@@ -18,21 +19,10 @@
 #include <QtTest>
 
 using namespace tessaly;
+using namespace tessaly::test;
 using tessaly::test::TestSchool;
 
 namespace {
-
-// Runs f on the modal window as soon as it is shown; closes the window when
-// f leaves it open (a failed check must not leave the test waiting).
-void whenModal(std::function<void(QWidget *)> f)
-{
-    QTimer::singleShot(0, [f] {
-        QPointer<QWidget> w = QApplication::activeModalWidget();
-        f(w);
-        if (w && w->isVisible())
-            w->close();
-    });
-}
 
 // Every 密码 of 教导处 by id.
 QMap<int, QString> passwords(TestSchool &school)
