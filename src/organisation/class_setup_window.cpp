@@ -178,8 +178,7 @@ void ClassSetupWindow::setGridFormat()
 void ClassSetupWindow::Form_Load()
 {
     m_unsaved = false;
-    QWidget *frame = qobject_cast<QMdiSubWindow *>(parentWidget()) ? parentWidget() : this;
-    frame->resize(QSize(twipsToPixels(6780), twipsToPixels(4605)).expandedTo(frame->minimumSizeHint()));
+    SetWindowSize(this, 6780, 4605);
     CentreOnMainWindow(this, &m_main, 400);
 
     Session &s = m_main.session();
@@ -385,10 +384,7 @@ void ClassSetupWindow::Command8_Click()
     if (!settleUnsaved())
         return;
     m_unsaved = false;
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CloseWindow(this);
 }
 
 void ClassSetupWindow::closeEvent(QCloseEvent *event)

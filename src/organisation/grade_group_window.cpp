@@ -106,7 +106,7 @@ GradeGroupWindow::GradeGroupWindow(MainWindow &main, QWidget *parent)
 
 void GradeGroupWindow::Form_Load()
 {
-    QWidget *frame = qobject_cast<QMdiSubWindow *>(parentWidget()) ? parentWidget() : this;
+    QWidget *frame = windowFrame(this);
     // The size in twips, taller when the wrapped texts need it in a larger font.
     const int width = twipsToPixels(5100);
     frame->resize(width, std::max(twipsToPixels(3975), frame->heightForWidth(width)));
@@ -184,10 +184,7 @@ void GradeGroupWindow::Command1_Click()
 
 void GradeGroupWindow::Command8_Click()
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CloseWindow(this);
 }
 
 void GradeGroupWindow::closeEvent(QCloseEvent *event)

@@ -186,8 +186,7 @@ SubjectSetupWindow::SubjectSetupWindow(MainWindow &main, QWidget *parent)
 
 void SubjectSetupWindow::Form_Load()
 {
-    QWidget *frame = qobject_cast<QMdiSubWindow *>(parentWidget()) ? parentWidget() : this;
-    frame->resize(twipsToPixels(8385), twipsToPixels(5775));
+    SetWindowSize(this, 8385, 5775);
     CentreOnMainWindow(this, &m_main, 400);
 
     Session &s = m_main.session();
@@ -489,7 +488,7 @@ void SubjectSetupWindow::SaveTeachingAssignments()
 
 void SubjectSetupWindow::Command2_Click()
 {
-    close();
+    CloseWindow(this);
 }
 
 } // namespace tessaly

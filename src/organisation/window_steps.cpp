@@ -9,6 +9,25 @@
 
 namespace tessaly::organisation {
 
+QWidget *windowFrame(QWidget *window)
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+        return sub;
+    return window->window();
+}
+
+void SetWindowSize(QWidget *window, int widthTwips, int heightTwips)
+{
+    QWidget *frame = windowFrame(window);
+    frame->resize(QSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips))
+                      .expandedTo(frame->minimumSizeHint()));
+}
+
+void CloseWindow(QWidget *window)
+{
+    windowFrame(window)->close();
+}
+
 void CentreOnMainWindow(QWidget *window, const QWidget *mainWindow, int offsetTwips)
 {
     if (!window || !mainWindow)

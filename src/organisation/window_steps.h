@@ -12,6 +12,16 @@ class DataControl;
 
 namespace tessaly::organisation {
 
+// The window's frame: its MDI sub-window when it sits in the main window's
+// area, else its own top-level window.
+QWidget *windowFrame(QWidget *window);
+
+// Sets the frame's size in twips, never smaller than its layout needs.
+void SetWindowSize(QWidget *window, int widthTwips, int heightTwips);
+
+// Closes the window together with its MDI frame, so no empty frame stays behind.
+void CloseWindow(QWidget *window);
+
 // Moves the window so that its left edge is at (main width - own width) / 2
 // and its top at (main height - own height) / 2 - offset, in twips; a positive
 // offset places it higher. An MDI child is placed in the MDI area, a top-level

@@ -398,10 +398,7 @@ void RegisterWindow::appendRow(const reg::GridRow &row, int heightTwips)
 void RegisterWindow::cmdClose_Click()
 {
     // Inside the main window the frame goes too.
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    organisation::CloseWindow(this);
 }
 
 organisation::ClassEntry RegisterWindow::chosenClass() const

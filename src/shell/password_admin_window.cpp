@@ -151,8 +151,7 @@ QVector<qint64> PasswordAdminWindow::listedIds() const
 
 void PasswordAdminWindow::Form_Load()
 {
-    QWidget *frame = qobject_cast<QMdiSubWindow *>(parentWidget()) ? parentWidget() : this;
-    frame->resize(twipsToPixels(6750), twipsToPixels(4260));
+    organisation::SetWindowSize(this, 6750, 4260);
     organisation::CentreOnMainWindow(this, &m_main, 400);
 
     Session &s = m_main.session();
@@ -292,7 +291,7 @@ void PasswordAdminWindow::Command5_Click()
 
 void PasswordAdminWindow::Command8_Click()
 {
-    close();
+    organisation::CloseWindow(this);
 }
 
 } // namespace tessaly
