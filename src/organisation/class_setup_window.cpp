@@ -161,6 +161,7 @@ ClassSetupWindow::ClassSetupWindow(MainWindow &main, QWidget *parent)
     m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, main, this);
     m_toggle->setEditors({Frame1});
     m_toggle->setDataControl(Data1);
+    Command9->setText(QStringLiteral("教导处管理员 登陆(&K)"));   // until the first sign-out
 
     connect(Combo1, &QComboBox::activated, this, &ClassSetupWindow::Combo1_Click);
     connect(List1, &QListWidget::itemChanged, this, &ClassSetupWindow::List1_Click);
@@ -190,7 +191,8 @@ void ClassSetupWindow::Form_Load()
 
     setGridFormat();
     Label1[3]->setText(QStringLiteral("0"));
-    m_toggle->showState();
+    if (s.isSignedIn())
+        m_toggle->showState();
 }
 
 void ClassSetupWindow::Combo1_Click()

@@ -153,7 +153,7 @@ void TestClassSetupWindow::opensSignedOut()
     QCOMPARE(w->objectName(), u"班级设置"_s);
     QCOMPARE(w->windowTitle(), u"班级设置"_s);
     QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(w->Command9->text(), u"管理员 登陆(&K)"_s);
+    QCOMPARE(w->Command9->text(), u"教导处管理员 登陆(&K)"_s);
     QVERIFY(!w->Frame1->isEnabled());
     QCOMPARE(w->Frame1->title(), u"进行班级设置"_s);
     QCOMPARE(w->Combo1->count(), 2);
