@@ -311,9 +311,12 @@ void TestClassSetupWindow::saveWithoutClasses()
     Main m(s.school, true);
     ScriptedResponder responder;
     ClassSetupWindow *w = m.open();
-    choose(w->Combo1, kFirst);
+    // Before any grade group is chosen, and for a grade group without classes.
     w->Command1->click();
     QCOMPARE(responder.texts(), QStringList{u"没有任何班级,无法保存。"_s});
+    choose(w->Combo1, kFirst);
+    w->Command1->click();
+    QCOMPARE(responder.texts(), QStringList(2, u"没有任何班级,无法保存。"_s));
 }
 
 void TestClassSetupWindow::removingAClassWithTeachingAsks_data()
