@@ -85,7 +85,9 @@ ClassSetupWindow::ClassSetupWindow(MainWindow &main, QWidget *parent)
 
     Frame1 = named(new QGroupBox(QStringLiteral("进行班级设置"), this), "Frame1");
     Label3[4] = indexed(new QLabel(QStringLiteral("进行班级设置"), Frame1), "Label3", 4);
-    Label3[4]->hide();   // the frame's caption says the same
+    QFont heading = Label3[4]->font();
+    heading.setBold(true);
+    Label3[4]->setFont(heading);
     Label1[2] = indexed(new QLabel(QStringLiteral("选年级组"), Frame1), "Label1", 2);
     Combo1 = named(new QComboBox(Frame1), "Combo1");
     Combo1->setPlaceholderText(QStringLiteral("选年级组"));
@@ -161,6 +163,7 @@ ClassSetupWindow::ClassSetupWindow(MainWindow &main, QWidget *parent)
     m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, main, this);
     m_toggle->setEditors({Frame1});
     m_toggle->setDataControl(Data1);
+    Command9->setText(QStringLiteral("教导处管理员 登陆(&K)"));   // until the first sign-out
 
     connect(Combo1, &QComboBox::activated, this, &ClassSetupWindow::Combo1_Click);
     connect(List1, &QListWidget::itemChanged, this, &ClassSetupWindow::List1_Click);
@@ -190,7 +193,8 @@ void ClassSetupWindow::Form_Load()
 
     setGridFormat();
     Label1[3]->setText(QStringLiteral("0"));
-    m_toggle->showState();
+    if (s.isSignedIn())
+        m_toggle->showState();
 }
 
 void ClassSetupWindow::Combo1_Click()
@@ -359,9 +363,7 @@ bool ClassSetupWindow::saveClasses(const QString &gradeGroup)
 
 void ClassSetupWindow::Command1_Click()
 {
-    if (m_gradeGroup.isEmpty())
-        return;
-    saveClasses(m_gradeGroup);
+    saveClasses(m_gradeGroup);   // before a grade group is chosen the grid has no class to save
 }
 
 bool ClassSetupWindow::settleUnsaved()

@@ -91,33 +91,34 @@ void FillClassCombo(DataControl &data, const Session &session, const QString &gr
     classCombo->clear();
     list.entries.clear();
     if (data.RecordCount() == 0) {
+        // Stops here: the empty record set stays open and the caption keeps its text.
         showNotice(parent, QStringLiteral("目前教导处在本年级组内无任何班级设置。"));
-    } else {
-        const int name = data.fieldIndex(QStringLiteral("名称"));
-        const int actual = data.fieldIndex(QStringLiteral("其它"));
-        const int head = data.fieldIndex(QStringLiteral("其次"));
-        const int password = data.fieldIndex(QStringLiteral("密码"));
-        const int id = data.fieldIndex(QStringLiteral("id"));
-        const bool keepPassword = variant == ClassVariant::Full || variant == ClassVariant::WithPassword;
-        const bool keepNames = variant != ClassVariant::NamesOnly;
-        QStringList names;
-        list.entries.reserve(data.RecordCount());
-        for (const auto &row : data.rows()) {
-            names << cell(row, name);
-            ClassEntry e;
-            if (keepNames) {
-                e.actualName = cell(row, actual);
-                e.headTeacher = cell(row, head);
-            }
-            if (keepPassword)
-                e.password = cell(row, password);
-            if (variant == ClassVariant::Full)
-                e.id = cell(row, id);
-            list.entries.append(e);
-        }
-        classCombo->addItems(names);
-        classCombo->setCurrentIndex(-1);
+        return;
     }
+    const int name = data.fieldIndex(QStringLiteral("名称"));
+    const int actual = data.fieldIndex(QStringLiteral("其它"));
+    const int head = data.fieldIndex(QStringLiteral("其次"));
+    const int password = data.fieldIndex(QStringLiteral("密码"));
+    const int id = data.fieldIndex(QStringLiteral("id"));
+    const bool keepPassword = variant == ClassVariant::Full || variant == ClassVariant::WithPassword;
+    const bool keepNames = variant != ClassVariant::NamesOnly;
+    QStringList names;
+    list.entries.reserve(data.RecordCount());
+    for (const auto &row : data.rows()) {
+        names << cell(row, name);
+        ClassEntry e;
+        if (keepNames) {
+            e.actualName = cell(row, actual);
+            e.headTeacher = cell(row, head);
+        }
+        if (keepPassword)
+            e.password = cell(row, password);
+        if (variant == ClassVariant::Full)
+            e.id = cell(row, id);
+        list.entries.append(e);
+    }
+    classCombo->addItems(names);
+    classCombo->setCurrentIndex(-1);
     data.Close();
     data.setCaption(QString());
 }

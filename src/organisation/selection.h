@@ -72,8 +72,8 @@ enum class ClassVariant {
 // Fills the class combo with the 班级名 rows of the grade group (its text
 // trimmed, bound as a parameter), in table order, and rebuilds the class list.
 // The combo is cleared first; the window clears what depends on it. With no
-// class: "目前教导处在本年级组内无任何班级设置。". Afterwards the record set is
-// closed and the control's caption emptied.
+// class: "目前教导处在本年级组内无任何班级设置。" and nothing more. Otherwise the
+// record set is closed afterwards and the control's caption emptied.
 void FillClassCombo(DataControl &data, const Session &session, const QString &gradeGroup,
                     QComboBox *classCombo, ClassVariant variant, ClassList &list, QWidget *parent);
 

@@ -173,6 +173,7 @@ SubjectSetupWindow::SubjectSetupWindow(MainWindow &main, QWidget *parent)
     m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, main, this);
     m_toggle->setEditors({Frame1, List1, Command3, Command4});
     m_toggle->setDataControl(Data1);
+    Command9->setText(QStringLiteral("管理员登陆(&K)"));   // until the first sign-out
 
     connect(Combo1, &QComboBox::activated, this, &SubjectSetupWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &SubjectSetupWindow::Combo2_Click);

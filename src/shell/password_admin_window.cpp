@@ -43,7 +43,9 @@ void chopLastCharacter(QString &text)
 }
 
 // The password cell editor: the last column only, no movement keys, the
-// password rule checked at every change.
+// password rule checked at every change the administrator makes. Opening a cell
+// checks nothing: a stored password of up to 8 characters from the sign-in
+// dialog's change is shown as it is, not cut short by merely looking at it.
 reg::CellEditorConfig passwordEditorConfig(QWidget *window)
 {
     reg::CellEditorConfig c;

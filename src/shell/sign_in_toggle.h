@@ -1,7 +1,8 @@
 #pragma once
 // The sign-in toggle: one button whose caption tells the state. A click signs
-// in when the caption is the signed-out one (checks, then 登陆 modally) and
-// signs out otherwise (denglu emptied). Three kinds:
+// out when the caption is the signed-in one (denglu emptied) and signs in
+// otherwise (checks, then 登陆 modally), so a window may open with a signed-out
+// caption of its own. Three kinds:
 //
 //   kind         signed out               signed in               checks before signing in
 //   Admin        "管理员 登陆(&K)"          "管理员退出登陆(&K)"       the administrator row exists

@@ -153,7 +153,7 @@ void TestClassSetupWindow::opensSignedOut()
     QCOMPARE(w->objectName(), u"班级设置"_s);
     QCOMPARE(w->windowTitle(), u"班级设置"_s);
     QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(w->Command9->text(), u"管理员 登陆(&K)"_s);
+    QCOMPARE(w->Command9->text(), u"教导处管理员 登陆(&K)"_s);
     QVERIFY(!w->Frame1->isEnabled());
     QCOMPARE(w->Frame1->title(), u"进行班级设置"_s);
     QCOMPARE(w->Combo1->count(), 2);
@@ -311,9 +311,12 @@ void TestClassSetupWindow::saveWithoutClasses()
     Main m(s.school, true);
     ScriptedResponder responder;
     ClassSetupWindow *w = m.open();
-    choose(w->Combo1, kFirst);
+    // Before any grade group is chosen, and for a grade group without classes.
     w->Command1->click();
     QCOMPARE(responder.texts(), QStringList{u"没有任何班级,无法保存。"_s});
+    choose(w->Combo1, kFirst);
+    w->Command1->click();
+    QCOMPARE(responder.texts(), QStringList(2, u"没有任何班级,无法保存。"_s));
 }
 
 void TestClassSetupWindow::removingAClassWithTeachingAsks_data()

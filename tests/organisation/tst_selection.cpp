@@ -208,6 +208,7 @@ void TestSelection::classComboNoClass()
     Session s;
     s.openpath = school.dbPath();
     DataControl data;
+    organisation::ShowRecordPosition(data, organisation::PositionText::Students);
     QComboBox combo;
     combo.addItem(QStringLiteral("上次的班"));
     organisation::ClassList list;
@@ -219,6 +220,9 @@ void TestSelection::classComboNoClass()
     QCOMPARE(responder.last().title, kProgramTitle);
     QCOMPARE(combo.count(), 0);
     QCOMPARE(list.size(), 0);
+    // The fill stops at the message: the empty set stays and so does its caption.
+    QVERIFY(data.hasRecordset());
+    QCOMPARE(data.Caption(), QStringLiteral("共0人 第0人"));
 }
 
 void TestSelection::classComboTrimsAndBindsGradeGroup()

@@ -165,7 +165,7 @@ void TestSubjectSetup::opensSignedOut()
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(o.w->objectName(), QStringLiteral("学科设置"));
     QCOMPARE(o.w->windowTitle(), QStringLiteral("学科及任课教师设置"));
-    QCOMPARE(o.w->Command9->text(), QStringLiteral("管理员 登陆(&K)"));
+    QCOMPARE(o.w->Command9->text(), QStringLiteral("管理员登陆(&K)"));
     QCOMPARE(o.w->Command3->text(), QStringLiteral("加入学科"));
     QCOMPARE(o.w->Command4->text(), QStringLiteral("保 存(&S)"));
     QCOMPARE(o.w->Command2->text(), QStringLiteral("关 闭(&C)"));

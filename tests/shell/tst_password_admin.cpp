@@ -111,6 +111,7 @@ private slots:
     void editorOnlyOnThePasswordColumn();
     void passwordLimit_data();
     void passwordLimit();
+    void longStoredPasswordIsNotCutByLooking();
     void saveWritesTheEditedPasswords();
     void passwordsLandById();
     void failedSaveChangesNothing();
@@ -342,6 +343,30 @@ void TestPasswordAdmin::passwordLimit()
     }
     QTest::keyClick(o.w->Text1, Qt::Key_Return);
     QCOMPARE(o.w->Grid1->TextMatrix(2, 4), kept);
+}
+
+void TestPasswordAdmin::longStoredPasswordIsNotCutByLooking()
+{
+    // The sign-in dialog's password change stores up to 8 characters.
+    School s;
+    QVERIFY(s.school.db().exec(QStringLiteral(R"(update "教导处" set "密码"='abcd1234' where "id"=?)"), {s.sanban}));
+    s.school.closeDb();
+    Opened o(s.school, true);
+    QVERIFY(QTest::qWaitForWindowActive(&o.main));
+    choose(o.w->Combo2, QStringLiteral("班主任"));
+    choose(o.w->Combo1, QStringLiteral("初一年级组"));
+    ScriptedResponder responder;
+    clickCell(o.w->Grid1, 3, 4);
+    QCOMPARE(o.w->Text1->text(), QStringLiteral("abcd1234"));
+    QTest::keyClick(o.w->Text1, Qt::Key_Return);
+    QCOMPARE(o.w->Grid1->TextMatrix(3, 4), QStringLiteral("abcd1234"));
+    QVERIFY(responder.shown().isEmpty());
+    o.w->Command5->click();
+    QCOMPARE(s.password(s.sanban), QStringLiteral("abcd1234"));
+    // Typing into it is held to the rule.
+    clickCell(o.w->Grid1, 3, 4);
+    QTest::keyClick(o.w->Text1, Qt::Key_X);
+    QCOMPARE(o.w->Text1->text(), QStringLiteral("abcd12"));
 }
 
 void TestPasswordAdmin::saveWritesTheEditedPasswords()
