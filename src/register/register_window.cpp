@@ -432,6 +432,8 @@ bool RegisterWindow::headTeacherSignedIn() const
 {
     const Session &s = m_main.session();
     const QString head = chosenClass().headTeacher;
+    // The chosen class's own head teacher, not whatever account another window
+    // left in username: a teacher signed in elsewhere never edits this register.
     // While a panel is open the grid is only a view: the panel's work reloads it.
     return m_classIndex >= 0 && m_identity.isValid() && !head.isEmpty() && s.denglu == head && !m_openPanel;
 }
