@@ -204,22 +204,24 @@ void RegisterWindow::buildControls()
     Data3->hide();
     auto *note = new QLabel(kTransferNote, Frame3);
     note->setWordWrap(true);
+    // Each box under its label: the queue on the left, the source class and its
+    // students on the right.
     auto *transfer = new QGridLayout(Frame3);
-    transfer->addWidget(new QLabel(QStringLiteral("本班学生列表"), Frame3), 1, 0);
-    transfer->addWidget(List2, 2, 0);
     transfer->addWidget(new QLabel(QStringLiteral("选择转入班级"), Frame3), 0, 1);
-    transfer->addWidget(Combo3, 0, 2);
-    transfer->addWidget(new QLabel(QStringLiteral("转入班级学生名单"), Frame3), 1, 1, 1, 2);
-    transfer->addWidget(List1, 2, 1, 1, 2);
+    transfer->addWidget(Combo3, 1, 1);
+    transfer->addWidget(new QLabel(QStringLiteral("本班学生列表"), Frame3), 2, 0);
+    transfer->addWidget(List2, 3, 0);
+    transfer->addWidget(new QLabel(QStringLiteral("转入班级学生名单"), Frame3), 2, 1);
+    transfer->addWidget(List1, 3, 1);
     auto *queueButtons = new QHBoxLayout;
     queueButtons->addWidget(Command16);
     queueButtons->addStretch();
     queueButtons->addWidget(Command13);
     queueButtons->addWidget(Command3);
-    transfer->addLayout(queueButtons, 3, 1, 1, 2);
-    transfer->addWidget(note, 4, 0, 1, 3);
+    transfer->addLayout(queueButtons, 4, 1);
+    transfer->addWidget(note, 5, 0, 1, 2);
     transfer->setColumnStretch(0, 1);
-    transfer->setColumnStretch(2, 1);
+    transfer->setColumnStretch(1, 1);
     Frame3->hide();
 
     Label5 = label(QStringLiteral("Label5"), QString(), this);
@@ -430,6 +432,8 @@ bool RegisterWindow::headTeacherSignedIn() const
 {
     const Session &s = m_main.session();
     const QString head = chosenClass().headTeacher;
+    // The chosen class's own head teacher, not whatever account another window
+    // left in username: a teacher signed in elsewhere never edits this register.
     // While a panel is open the grid is only a view: the panel's work reloads it.
     return m_classIndex >= 0 && m_identity.isValid() && !head.isEmpty() && s.denglu == head && !m_openPanel;
 }
