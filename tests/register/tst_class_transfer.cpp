@@ -25,20 +25,6 @@ QString numberOf(TestSchool &school, qint64 id)
     return school.value(QStringLiteral("select \"学籍号\" from \"初中\" where \"ID\"=?"), {id}).toString();
 }
 
-// Every row with every column, in ID order.
-QStringList dump(TestSchool &school)
-{
-    QStringList out;
-    QSqlQuery q = school.db().query(QStringLiteral("select * from \"初中\" order by \"ID\""));
-    while (q.next()) {
-        QStringList cells;
-        for (int i = 0; i < q.record().count(); ++i)
-            cells << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
-        out << cells.join(QLatin1Char('|'));
-    }
-    return out;
-}
-
 // Every column but 学籍号 of a row.
 QStringList allButNumber(TestSchool &school, qint64 id)
 {
@@ -199,20 +185,20 @@ void TestClassTransfer::fullClassWritesNothing()
 {
     // 98 seats taken: the first student would get 99, the second none. Nothing moves.
     School s(seatsExcept(99, 99));
-    const QStringList before = dump(s.school);
+    const QStringList before = s.school.dump(kJunior);
     const TransferOutcome out = SaveClassTransfer(s.school.db(), kJunior, kTarget,
                                                   {entry(s.source[0], QStringLiteral("甲")), entry(s.source[1], QStringLiteral("乙"))});
     QVERIFY(!out.ok);
     QCOMPARE(out.error.text, kSeatsFullMessage);
-    QCOMPARE(dump(s.school), before);
-    for (const QString &line : dump(s.school))
+    QCOMPARE(s.school.dump(kJunior), before);
+    for (const QString &line : s.school.dump(kJunior))
         QVERIFY2(line.section(QLatin1Char('|'), 1, 1).size() == 8, qPrintable(line));
 }
 
 void TestClassTransfer::lockedDatabaseWritesNothing()
 {
     School s({1});
-    const QStringList before = dump(s.school);
+    const QStringList before = s.school.dump(kJunior);
     db::Connection other(s.school.dbPath());
     QVERIFY(other.exec(QStringLiteral("BEGIN IMMEDIATE")));
     db::Connection mine(s.school.dbPath());
@@ -221,17 +207,17 @@ void TestClassTransfer::lockedDatabaseWritesNothing()
     QVERIFY(!out.ok);
     QCOMPARE(out.error.number, db::kErrLocked);
     QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
-    QCOMPARE(dump(s.school), before);
+    QCOMPARE(s.school.dump(kJunior), before);
 }
 
 void TestClassTransfer::sameClassIsRefused()
 {
     School s({1, 2});
-    const QStringList before = dump(s.school);
+    const QStringList before = s.school.dump(kJunior);
     const qint64 own = s.school.value(QStringLiteral("select \"ID\" from \"初中\" where \"学籍号\"='20040301'")).toLongLong();
     QVERIFY(!SaveClassTransfer(s.school.db(), kJunior, kTarget, {entry(own, QStringLiteral("本班1"), kTarget)}).ok);
     QVERIFY(!SaveClassTransfer(s.school.db(), QStringLiteral("教导处"), kTarget, {entry(s.source[0], QStringLiteral("甲"))}).ok);
-    QCOMPARE(dump(s.school), before);
+    QCOMPARE(s.school.dump(kJunior), before);
 }
 
 QTEST_GUILESS_MAIN(TestClassTransfer)

@@ -20,20 +20,6 @@ const QString kOtherCode = QStringLiteral("200413");   // 初二年级组 十三
 const QString kExam = QStringLiteral("Z05S语文051015");
 const QString kEvaluation = QStringLiteral("P05S操行");
 
-// Every row of a section table, every column, in ID order: the whole stored state.
-QStringList dump(TestSchool &school, const QString &table = kJunior)
-{
-    QStringList out;
-    QSqlQuery q = school.db().query(QStringLiteral("select * from %1 order by \"ID\"").arg(db::quoteIdentifier(table)));
-    while (q.next()) {
-        QStringList cells;
-        for (int i = 0; i < q.record().count(); ++i)
-            cells << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
-        out << cells.join(QLatin1Char('|'));
-    }
-    return out;
-}
-
 // The grid rows of a class as the window fills them.
 QList<GridRow> loadClass(TestSchool &school, const QString &code)
 {
@@ -201,7 +187,7 @@ void TestRegisterSave::oneRowPerState()
 void TestRegisterSave::landsExactlyTheIntendedRows()
 {
     School s;
-    const QStringList before = dump(s.school);
+    const QStringList before = s.school.dump(kJunior);
     QList<GridRow> rows = loadClass(s.school, kCode);
 
     // 张三's 民族 and 联系电话 changed; 李四 deleted; a new student takes the freed seat 02.
@@ -235,7 +221,7 @@ void TestRegisterSave::landsExactlyTheIntendedRows()
                                            "and \"性别\"='男' and \"住宿\"=1 and \"出生日期\"='1992-03-04'")),
              1);
     // Nothing else changed: every other stored row is as it was.
-    QStringList after = dump(s.school);
+    QStringList after = s.school.dump(kJunior);
     QStringList untouched = before;
     for (const QString &line : before) {
         if (line.startsWith(QString::number(s.zhang) + QLatin1Char('|'))
@@ -256,7 +242,7 @@ void TestRegisterSave::savingTheReloadedClassChangesNothing()
     GridRow added = reg::newStudentRow(QStringLiteral("20040303"));
     rows << added;
     QVERIFY(SaveRegister(s.school.db(), kJunior, kCode, rows).ok);
-    const QStringList saved = dump(s.school);
+    const QStringList saved = s.school.dump(kJunior);
 
     const QList<GridRow> reloaded = loadClass(s.school, kCode);
     QCOMPARE(reloaded.size(), 4);
@@ -264,7 +250,7 @@ void TestRegisterSave::savingTheReloadedClassChangesNothing()
     const SaveOutcome again = SaveRegister(s.school.db(), kJunior, kCode, reloaded);
     QVERIFY(again.ok);
     QCOMPARE(again.inserted + again.updated + again.deleted, 0);
-    QCOMPARE(dump(s.school), saved);
+    QCOMPARE(s.school.dump(kJunior), saved);
 }
 
 void TestRegisterSave::boardingStored_data()
@@ -298,7 +284,7 @@ void TestRegisterSave::boardingStored()
 void TestRegisterSave::lockedDatabaseWritesNothing()
 {
     School s;
-    const QStringList before = dump(s.school);
+    const QStringList before = s.school.dump(kJunior);
     QList<GridRow> rows = loadClass(s.school, kCode);
     rows[0][kColName] = QStringLiteral("改名");
     rows[0][kColRowState] = kRowChanged;
@@ -314,7 +300,7 @@ void TestRegisterSave::lockedDatabaseWritesNothing()
     QVERIFY(!out.ok);
     QCOMPARE(out.error.number, db::kErrLocked);
     QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
-    QCOMPARE(dump(s.school), before);
+    QCOMPARE(s.school.dump(kJunior), before);
 
     // Once the lock is gone the same rows save.
     QVERIFY(SaveRegister(mine, kJunior, kCode, rows).ok);
@@ -333,25 +319,25 @@ void TestRegisterSave::failureHalfWayRollsEverythingBack()
     rows[rowOf(rows, QStringLiteral("王五"))][kColRowState] = kRowDeleted;
     rows << reg::newStudentRow(QStringLiteral("20040303"));
     s.school.addStudent(kJunior, QStringLiteral("20040303"), QStringLiteral("别的电脑"));
-    const QStringList before = dump(s.school);
+    const QStringList before = s.school.dump(kJunior);
 
     const SaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
     QVERIFY(!out.ok);
     QVERIFY2(out.error.text.contains(QStringLiteral("20040303")), qPrintable(out.error.text));
-    QCOMPARE(dump(s.school), before);
+    QCOMPARE(s.school.dump(kJunior), before);
 }
 
 void TestRegisterSave::newNumberOutsideTheClassIsRefused()
 {
     School s;
-    const QStringList before = dump(s.school);
+    const QStringList before = s.school.dump(kJunior);
     for (const QString &number : {QStringLiteral("20041303"), QStringLiteral("200403100"), QStringLiteral("2004030"),
                                   QStringLiteral("20040300"), QStringLiteral("200403ab")}) {
         QList<GridRow> rows = loadClass(s.school, kCode);
         rows << reg::newStudentRow(number);
         const SaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
         QVERIFY2(!out.ok, qPrintable(number));
-        QCOMPARE(dump(s.school), before);
+        QCOMPARE(s.school.dump(kJunior), before);
     }
 }
 
@@ -364,7 +350,7 @@ void TestRegisterSave::rowsOfAnotherClassAreLeftAlone()
     QVERIFY(s.school.db().exec(QStringLiteral("update \"初中\" set \"学籍号\"='20041302' where \"ID\"=?"), {s.zhang}));
     QVERIFY(s.school.db().exec(QStringLiteral("update \"初中\" set \"学籍号\"='20041303' where \"ID\"=?"), {s.li}));
     QVERIFY(s.school.db().exec(QStringLiteral("delete from \"初中\" where \"ID\"=?"), {s.wang}));
-    const QStringList before = dump(s.school);
+    const QStringList before = s.school.dump(kJunior);
     GridRow &zhang = rows[rowOf(rows, QStringLiteral("张三"))];
     zhang[kColName] = QStringLiteral("改名");
     zhang[kColRowState] = kRowChanged;
@@ -378,17 +364,17 @@ void TestRegisterSave::rowsOfAnotherClassAreLeftAlone()
     QCOMPARE(out.vanished.size(), 2);
     QCOMPARE(out.vanished[0][kColName], QStringLiteral("改名"));
     QCOMPARE(out.vanished[1][kColName], QStringLiteral("王五"));
-    QCOMPARE(dump(s.school), before);
+    QCOMPARE(s.school.dump(kJunior), before);
 }
 
 void TestRegisterSave::noClassNoSave()
 {
     School s;
-    const QStringList before = dump(s.school);
+    const QStringList before = s.school.dump(kJunior);
     QList<GridRow> rows = {reg::newStudentRow(QStringLiteral("20040303"))};
     QVERIFY(!SaveRegister(s.school.db(), kJunior, QString(), rows).ok);
     QVERIFY(!SaveRegister(s.school.db(), QStringLiteral("教导处"), kCode, rows).ok);
-    QCOMPARE(dump(s.school), before);
+    QCOMPARE(s.school.dump(kJunior), before);
 }
 
 QTEST_GUILESS_MAIN(TestRegisterSave)

@@ -51,20 +51,6 @@ const QString kExam = QStringLiteral("Z05S语文051015");
 const QString kEvaluation = QStringLiteral("P05S操行");
 const QDate kToday(2005, 10, 15);   // 初二 is the cohort 2004, 初三 2003
 
-// Every row of 初中 with every column, in ID order.
-QStringList dump(TestSchool &school)
-{
-    QStringList out;
-    QSqlQuery q = school.db().query(QStringLiteral("select * from \"初中\" order by \"ID\""));
-    while (q.next()) {
-        QStringList cells;
-        for (int i = 0; i < q.record().count(); ++i)
-            cells << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
-        out << cells.join(QLatin1Char('|'));
-    }
-    return out;
-}
-
 QString numberOf(TestSchool &school, int id)
 {
     return school.value(QStringLiteral("select \"学籍号\" from \"初中\" where \"ID\"=?"), {id}).toString();
@@ -619,7 +605,7 @@ void TestRegisterWindow::editAddDeleteThenSave()
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     FlexGrid *g = w->Grid1;
-    const QStringList before = dump(s.school);
+    const QStringList before = s.school.dump(kJunior);
 
     // 张三's 民族 edited; 王五's phone edited twice (stays "2").
     editCell(w, 1, 4, QStringLiteral("回"));
@@ -655,7 +641,7 @@ void TestRegisterWindow::editAddDeleteThenSave()
     QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"学籍号\"='20040302' and \"姓名\"='新生' "
                                            "and \"性别\"='男' and \"住宿\"=1")),
              1);
-    const QStringList after = dump(s.school);
+    const QStringList after = s.school.dump(kJunior);
     QCOMPARE(after.size(), before.size());   // one deleted, one inserted
     for (const QString &line : before) {
         const int id = line.section(QLatin1Char('|'), 0, 0).toInt();
@@ -672,7 +658,7 @@ void TestRegisterWindow::editAddDeleteThenSave()
 
     // A second save changes nothing.
     w->Command4->click();
-    QCOMPARE(dump(s.school), after);
+    QCOMPARE(s.school.dump(kJunior), after);
     QCOMPARE(g->Rows(), 4);
     QCOMPARE(responder.texts().size(), 1);
 }
@@ -693,7 +679,7 @@ void TestRegisterWindow::failedSaveKeepsEveryState()
     w->Command7->click();
     const QList<GridRow> rows = w->gridRows();
     const QStringList numbers = items(w->List4);
-    const QStringList before = dump(s.school);
+    const QStringList before = s.school.dump(kJunior);
     responder.clear();
 
     // Another computer holds the write lock.
@@ -709,7 +695,7 @@ void TestRegisterWindow::failedSaveKeepsEveryState()
     QCOMPARE(w->Grid1->RowHeight(3), 0);
     QCOMPARE(items(w->List4), numbers);
     QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
-    QCOMPARE(dump(s.school), before);
+    QCOMPARE(s.school.dump(kJunior), before);
 
     // Once the lock is gone the same changes save.
     responder.clear();
