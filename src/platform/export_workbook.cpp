@@ -602,10 +602,13 @@ void ExportSheet::merge(int row1, int col1, int row2, int col2)
     }
     d->merges.removeIf([&r](const CellRange &m) { return m.overlaps(r); });
     d->merges.append(r);
-    for (auto &[key, cell] : d->cells) {
-        if (key != std::pair{r.firstRow, r.firstCol} && r.contains(key.first, key.second)) {
-            cell.kind = Cell::Kind::Empty;
-            cell.text.clear();
+    for (int row = r.firstRow; row <= r.lastRow; ++row) {
+        for (auto it = d->cells.lower_bound({row, r.firstCol});
+             it != d->cells.end() && it->first <= std::pair{row, r.lastCol}; ++it) {
+            if (it->first != std::pair{r.firstRow, r.firstCol}) {
+                it->second.kind = Cell::Kind::Empty;
+                it->second.text.clear();
+            }
         }
     }
 }

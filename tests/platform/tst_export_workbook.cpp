@@ -577,6 +577,7 @@ private slots:
         s.setRowHeight(3, -5);
         s.setRowHeight(4, 1000);
         s.setNumber(2, 2, std::numeric_limits<double>::quiet_NaN());
+        s.setRowHeight(6, 0);  // hidden
         s.merge(5, 5, 5, 5);  // one cell: nothing to merge
         s.merge(1, 1, 1000, 1000);  // too large to merge
         s.setRangeStyle(1, 1, kMaxSheetRows, 2, {.bold = true});  // too large to style cell by cell
@@ -607,6 +608,8 @@ private slots:
         QCOMPARE(x.value(0, "XFD1048576"), QStringLiteral("最后一格"));
         QVERIFY(x.mergeRefs(0).isEmpty());
         QCOMPARE(x.row(0, 4).attribute("ht").as_double(), 409.0);
+        QVERIFY(x.row(0, 6).attribute("hidden").as_bool());
+        QVERIFY(!x.row(0, 4).attribute("hidden").as_bool());
     }
 
     void longTextIsCut_data()
