@@ -11,6 +11,7 @@
 #include <xlsxwriter.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 

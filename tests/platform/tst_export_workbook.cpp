@@ -715,6 +715,24 @@ private slots:
         QCOMPARE(opener.paths().size(), 2);
     }
 
+    // Openers nest: the inner one receives exports while it lives, then the outer one again.
+    void openersNest()
+    {
+        ExportsFolder env(file(QStringLiteral("嵌套")));
+        RecordingWorkbookOpener outer;
+        ExportWorkbook book;
+        book.addSheet(QStringLiteral("点名册"));
+        QString first, second;
+        {
+            RecordingWorkbookOpener inner;
+            QVERIFY(book.saveAndOpen(&first));
+            QCOMPARE(inner.paths(), QStringList{first});
+        }
+        QVERIFY(book.saveAndOpen(&second));
+        QVERIFY(first != second);
+        QCOMPARE(outer.paths(), QStringList{second});
+    }
+
     void saveAndOpenNeverOverwrites()
     {
         const QString folder = file(QStringLiteral("不覆盖"));
