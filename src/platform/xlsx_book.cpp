@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -77,8 +78,10 @@ QString richText(pugi::xml_node item)
 }
 
 constexpr unsigned kReadOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
-// For parts that are rewritten: keep everything the part holds.
-constexpr unsigned kKeepOptions = pugi::parse_full | pugi::parse_ws_pcdata;
+// For parts that are rewritten: keep everything the part holds, line ends and line
+// breaks in attribute values (a validation prompt's &#10;) included.
+constexpr unsigned kKeepOptions =
+    (pugi::parse_full | pugi::parse_ws_pcdata) & ~(pugi::parse_wconv_attribute | pugi::parse_eol);
 
 bool parseXml(const QByteArray &bytes, pugi::xml_document *doc, unsigned options)
 {
@@ -94,8 +97,28 @@ struct ByteWriter : pugi::xml_writer {
     }
 };
 
-QByteArray serialize(pugi::xml_document &doc)
+// A rewritten part whose root element starts where the parser found it in the original
+// UTF-8 bytes: everything before the root (declaration, blank lines, comments) is kept
+// byte for byte and the root element written after it.
+QByteArray serializeAfterProlog(pugi::xml_document &doc, const QByteArray &original)
 {
+    const pugi::xml_node root = doc.document_element();
+    const qsizetype at = qsizetype(root.offset_debug());
+    const QByteArray name(root.name());
+    if (at < 1 || at + name.size() > original.size() || original.at(at - 1) != '<'
+        || original.mid(at, name.size()) != name)
+        return QByteArray();
+    ByteWriter writer;
+    writer.data = original.left(at - 1);
+    root.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    return writer.data;
+}
+
+QByteArray serialize(pugi::xml_document &doc, const QByteArray &original)
+{
+    if (const QByteArray kept = serializeAfterProlog(doc, original); !kept.isEmpty())
+        return kept;
+
     // The part is written as UTF-8 whatever its declaration said.
     for (pugi::xml_node c : doc.children()) {
         if (c.type() == pugi::node_declaration) {
@@ -144,28 +167,30 @@ QString refText(int row, int col)
     return letters + QString::number(row);
 }
 
-// The row number of a <row>: its r, or the one after the previous row.
+// The row number of a <row>: its r, or the one after the previous row; -1 for an r
+// that is no row number (such a row is not read).
 int rowNumber(pugi::xml_node row, int previous)
 {
-    const char *r = row.attribute("r").value();
+    const pugi::xml_attribute r = row.attribute("r");
+    if (!r)
+        return previous + 1;
     qint64 n = 0;
-    for (const char *s = r; *s; ++s) {
-        if (*s < '0' || *s > '9' || n > excel::kMaxRows) {
-            n = 0;
-            break;
-        }
+    const char *s = r.value();
+    for (; *s >= '0' && *s <= '9' && n <= excel::kMaxRows; ++s)
         n = n * 10 + (*s - '0');
-    }
-    return n > 0 ? int(std::min<qint64>(n, excel::kMaxRows + 1)) : previous + 1;
+    return *s == '\0' && n >= 1 && n <= excel::kMaxRows ? int(n) : -1;
 }
 
-// Where a <c> sits: its r, or the column after the previous cell of its row.
-void cellPosition(pugi::xml_node c, int row, int previousCol, int *cellRow, int *cellCol)
+// Where a <c> sits: its r, or the column after the previous cell of its row. False for
+// an r that is no cell reference (such a cell is not read).
+bool cellPosition(pugi::xml_node c, int row, int previousCol, int *cellRow, int *cellCol)
 {
-    if (!parseRef(c.attribute("r").value(), cellRow, cellCol)) {
-        *cellRow = row;
-        *cellCol = previousCol + 1;
-    }
+    const pugi::xml_attribute r = c.attribute("r");
+    if (r)
+        return parseRef(r.value(), cellRow, cellCol);
+    *cellRow = row;
+    *cellCol = previousCol + 1;
+    return *cellCol <= excel::kMaxCols;
 }
 
 // --- Package paths ------------------------------------------------------------------
@@ -545,15 +570,17 @@ bool XlsxBook::readSheet(int index, SheetCells *cells, Failure *failure) const
     for (pugi::xml_node rowNode : childNamed(doc.document_element(), "sheetData").children()) {
         if (!isNamed(rowNode, "row"))
             continue;
-        row = rowNumber(rowNode, row);
+        const int number = rowNumber(rowNode, row);
+        if (number < 0)
+            continue;
+        row = number;
         int col = 0;
         for (pugi::xml_node c : rowNode.children()) {
-            if (!isNamed(c, "c"))
+            int cellRow = 0, cellCol = 0;
+            if (!isNamed(c, "c") || !cellPosition(c, row, col, &cellRow, &cellCol))
                 continue;
-            int cellRow = 0;
-            cellPosition(c, row, col, &cellRow, &col);
-            if (cellRow <= excel::kMaxRows && col <= excel::kMaxCols)
-                result.set(cellRow, col, p->cellText(c));
+            col = cellCol;
+            result.set(cellRow, cellCol, p->cellText(c));
         }
     }
     *cells = std::move(result);
@@ -649,9 +676,11 @@ bool patchSheet(pugi::xml_document &doc, const CellEdits &edits, bool *formulaDr
 
     std::vector<std::pair<int, pugi::xml_node>> rows;  // in document order
     int previous = 0;
-    for (pugi::xml_node r : sheetData.children())
-        if (isNamed(r, "row"))
-            rows.push_back({previous = rowNumber(r, previous), r});
+    for (pugi::xml_node r : sheetData.children()) {
+        const int number = isNamed(r, "row") ? rowNumber(r, previous) : -1;
+        if (number > 0)
+            rows.push_back({previous = number, r});
+    }
 
     for (const auto &[position, text] : edits) {
         const auto [row, col] = position;
@@ -670,15 +699,15 @@ bool patchSheet(pugi::xml_document &doc, const CellEdits &edits, bool *formulaDr
         pugi::xml_node cell, before;
         int prevCol = 0;
         for (pugi::xml_node c : rowNode.children()) {
-            if (!isNamed(c, "c"))
+            int cellRow = 0, cellCol = 0;
+            if (!isNamed(c, "c") || !cellPosition(c, row, prevCol, &cellRow, &cellCol))
                 continue;
-            int cellRow = 0;
-            cellPosition(c, row, prevCol, &cellRow, &prevCol);
-            if (cellRow == row && prevCol == col) {
+            prevCol = cellCol;
+            if (cellRow == row && cellCol == col) {
                 cell = c;
                 break;
             }
-            if (prevCol > col && !before)
+            if (cellCol > col && !before)
                 before = c;
         }
         if (!cell) {
@@ -740,7 +769,7 @@ bool XlsxBook::patch(const BookEdits &edits, QByteArray *out, QString *problem) 
         }
         if (!patchSheet(doc, cells, &formulaDropped, problem))
             return false;
-        replacements.push_back({p->index.value(partKey(p->sheets[size_t(sheet)].part)), serialize(doc)});
+        replacements.push_back({p->index.value(partKey(p->sheets[size_t(sheet)].part)), serialize(doc, bytes)});
     }
 
     // Without its formulas, the calculation chain would name cells that have none:
@@ -760,7 +789,7 @@ bool XlsxBook::patch(const BookEdits &edits, QByteArray *out, QString *problem) 
             for (pugi::xml_node rel : drop)
                 rels.document_element().remove_child(rel);
             if (!drop.empty())
-                replacements.push_back({p->index.value(partKey(bookRels)), serialize(rels)});
+                replacements.push_back({p->index.value(partKey(bookRels)), serialize(rels, bytes)});
         }
         if (!chain.isEmpty()) {
             if (p->has(chain))
@@ -775,7 +804,7 @@ bool XlsxBook::patch(const BookEdits &edits, QByteArray *out, QString *problem) 
                 for (pugi::xml_node o : drop)
                     types.document_element().remove_child(o);
                 if (!drop.empty())
-                    replacements.push_back({p->index.value(partKey(typesPart)), serialize(types)});
+                    replacements.push_back({p->index.value(partKey(typesPart)), serialize(types, bytes)});
             }
         }
     }
@@ -783,7 +812,17 @@ bool XlsxBook::patch(const BookEdits &edits, QByteArray *out, QString *problem) 
     const QString failed = QStringLiteral("无法生成新的文件内容。");
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t *source = zip_source_buffer_create(p->bytes.constData(), zip_uint64_t(p->bytes.size()), 0, &error);
+    // The writable buffer source owns its data: on writing, libzip may free the
+    // original buffer, so it gets a malloc'd copy of the package.
+    void *copy = std::malloc(size_t(std::max<qsizetype>(p->bytes.size(), 1)));
+    if (!copy) {
+        *problem = failed;
+        return false;
+    }
+    std::memcpy(copy, p->bytes.constData(), size_t(p->bytes.size()));
+    zip_source_t *source = zip_source_buffer_create(copy, zip_uint64_t(p->bytes.size()), 1, &error);
+    if (!source)
+        std::free(copy);
     zip_t *zip = source ? zip_open_from_source(source, 0, &error) : nullptr;
     zip_error_fini(&error);
     if (!zip) {
