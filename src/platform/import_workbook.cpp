@@ -142,7 +142,8 @@ std::unique_ptr<ImportWorkbook> ImportWorkbook::open(const QString &path, QStrin
         case workbook::XlsFailure::None:
             break;
         case workbook::XlsFailure::Unreadable:
-            setError(error, cannotOpen(path, QStringLiteral("文件已损坏，或是无法读取的旧版Excel格式。")));
+            setError(error, cannotOpen(path, QStringLiteral("文件已损坏，或是无法读取的旧版Excel格式。"
+                                                            "请在电子表格程序中把它另存为.xlsx文件后再打开。")));
             return nullptr;
         case workbook::XlsFailure::Encrypted:
             setError(error, cannotOpen(path, kPassword));

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <zip.h>
@@ -186,6 +187,33 @@ bool writeXlsx(const QString &path, const QByteArray &sheet, const QByteArray &s
     if (!styles.isEmpty())
         parts.push_back({"xl/styles.xml", styles});
     return writeZip(path, parts);
+}
+
+// Whether rows and the cells of each row stand in ascending order, as a spreadsheet
+// requires; positions without r follow the one before.
+QString sheetOrderProblem(const QByteArray &xml)
+{
+    QXmlStreamReader reader(xml);
+    int row = 0, col = 0;
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QStringView name = reader.name();
+        const QString ref = reader.attributes().value(QStringLiteral("r")).toString();
+        if (name == QLatin1String("row")) {
+            const int next = ref.isEmpty() ? row + 1 : ref.toInt();
+            if (next <= row)
+                return QStringLiteral("row %1 after row %2").arg(next).arg(row);
+            row = next;
+            col = 0;
+        } else if (name == QLatin1String("c")) {
+            const int next = ref.isEmpty() ? col + 1 : cellAt(ref).second;
+            if (next <= col)
+                return QStringLiteral("row %1: column %2 after column %3").arg(row).arg(next).arg(col);
+            col = next;
+        }
+    }
+    return reader.hasError() ? reader.errorString() : QString();
 }
 
 // --- opening in a child process under a memory cap ----------------------------------------
@@ -502,6 +530,46 @@ private slots:
         QVERIFY(!book->isModified());
     }
 
+    // Sheets are found through the workbook's relationships, whatever form the targets
+    // take; a chart sheet is not a worksheet; a sheet whose relationship is missing is
+    // listed but cannot be read.
+    void sheetsThroughRelationships()
+    {
+        const QByteArray rels =
+            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+            "<Relationship Id=\"rId1\" Type=\"" + kRelNs + "/worksheet\" Target=\"/xl/worksheets/sheet1.xml\"/>"
+            "<Relationship Id=\"rId2\" Type=\"" + kRelNs + "/chartsheet\" Target=\"chartsheets/sheet1.xml\"/>"
+            "<Relationship Id=\"rId3\" Type=\"" + kRelNs + "/worksheet\" Target=\"./worksheets/../worksheets/sheet%202.xml\"/>"
+            "</Relationships>";
+        const QByteArray workbook =
+            "<workbook xmlns=\"" + kMain + "\" xmlns:r=\"" + kRelNs + "\"><sheets>"
+            "<sheet name=\"一班\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"图表\" sheetId=\"2\" r:id=\"rId2\"/>"
+            "<sheet name=\"二班\" sheetId=\"3\" r:id=\"rId3\"/><sheet name=\"三班\" sheetId=\"4\" r:id=\"rId9\"/>"
+            "</sheets></workbook>";
+        const QString path = m_dir.filePath(QStringLiteral("targets.xlsx"));
+        QVERIFY(writeZip(path, {
+            {"_rels/.rels", "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                            "<Relationship Id=\"rId1\" Type=\"" + kRelNs + "/officeDocument\" Target=\"xl/workbook.xml\"/>"
+                            "</Relationships>"},
+            {"xl/workbook.xml", workbook},
+            {"xl/_rels/workbook.xml.rels", rels},
+            {"xl/worksheets/sheet1.xml", worksheet("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>一</t></is></c></row>")},
+            {"xl/worksheets/sheet 2.xml", worksheet("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>二</t></is></c></row>")},
+            {"xl/chartsheets/sheet1.xml", "<chartsheet xmlns=\"" + kMain + "\"/>"},
+        }));
+        QString error;
+        auto book = ImportWorkbook::open(path, &error);
+        QVERIFY2(book, qPrintable(error));
+        QCOMPARE(book->sheetNames(), QStringList({QStringLiteral("一班"), QStringLiteral("二班"), QStringLiteral("三班")}));
+        QVERIFY(book->selectSheet(0));
+        QCOMPARE(book->cell(1, 1), QStringLiteral("一"));
+        QVERIFY(book->selectSheet(1));
+        QCOMPARE(book->cell(1, 1), QStringLiteral("二"));
+        QVERIFY(!book->selectSheet(2));
+        QVERIFY2(book->errorString().contains(QStringLiteral("三班")) && book->errorString().contains(QStringLiteral("已损坏")),
+                 qPrintable(book->errorString()));
+    }
+
     void phoneticRunsSkipped()
     {
         const QString path = m_dir.filePath(QStringLiteral("phonetic.xlsx"));
@@ -660,6 +728,12 @@ private slots:
         const QString badXml = m_dir.filePath(QStringLiteral("bad-xml.xlsx"));
         writeZip(badXml, {{"xl/workbook.xml", "<workbook><sheets><sheet name="}});
         QTest::newRow("broken workbook XML") << badXml << QStringLiteral("文件已损坏");
+        const QString crowded = m_dir.filePath(QStringLiteral("crowded.xlsx"));
+        std::vector<std::pair<QByteArray, QByteArray>> entries;
+        for (int i = 0; i <= 20000; ++i)
+            entries.push_back({"e" + QByteArray::number(i), QByteArray()});
+        writeZip(crowded, entries);
+        QTest::newRow("too many entries") << crowded << QStringLiteral("文件太大");
     }
     void refused()
     {
@@ -925,6 +999,9 @@ private slots:
         QCOMPARE(reopened->usedRows(), 60);
         QCOMPARE(reopened->usedCols(), 18);
 
+        const QString order = sheetOrderProblem(zipEntry(path, QStringLiteral("xl/worksheets/sheet1.xml")));
+        QVERIFY2(order.isEmpty(), qPrintable(order));
+
         // Every other part is the same, byte for byte, packed the same way.
         const auto now = zipEntries(path);
         QCOMPARE(now.size(), before.size());
@@ -1013,6 +1090,7 @@ private slots:
             {{6, 8}, QStringLiteral("row 6")},  // no row 6: between an implicit 5 and an explicit 7
             {{61, 6}, QStringLiteral("F61")},  // between an explicit E61 and an implicit G61
             {{66, 9}, QStringLiteral("I66")},  // beyond the last cell of a row
+            {{66, 3}, QStringLiteral("C66")},  // in a gap before an explicit D66
             {{61, 7}, QStringLiteral("940")},  // over an implicit cell
         };
         for (const auto &[pos, text] : edits) {
@@ -1030,6 +1108,8 @@ private slots:
         }
         QCOMPARE(reopened->cell(61, 5), QStringLiteral("String Value 11"));
         QCOMPARE(reopened->cell(61, 8), QString());
+        const QString order = sheetOrderProblem(zipEntry(path, QStringLiteral("xl/worksheets/sheet1.xml")));
+        QVERIFY2(order.isEmpty(), qPrintable(order));
     }
 
     // In the rewritten sheet only the changed cell differs: the declaration, comments,
