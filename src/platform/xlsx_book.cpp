@@ -1,0 +1,870 @@
+#include "platform/xlsx_book.h"
+
+#include "platform/excel_values.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QUrl>
+
+#include <pugixml.hpp>
+#include <zip.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace tessaly::workbook {
+
+namespace {
+
+// --- XML helpers: names compared without their namespace prefix ---------------------
+
+const char *localName(const char *name)
+{
+    const char *colon = std::strrchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+bool isNamed(pugi::xml_node node, const char *local)
+{
+    return node.type() == pugi::node_element && std::strcmp(localName(node.name()), local) == 0;
+}
+
+pugi::xml_node childNamed(pugi::xml_node node, const char *local)
+{
+    for (pugi::xml_node c : node.children())
+        if (isNamed(c, local))
+            return c;
+    return {};
+}
+
+std::string prefixOf(pugi::xml_node node)
+{
+    const char *name = node.name();
+    return std::string(name, localName(name) - name);
+}
+
+QString utf8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+// The text content of an element: its text and CDATA children joined.
+QString nodeText(pugi::xml_node node)
+{
+    QByteArray bytes;
+    for (pugi::xml_node c : node.children())
+        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata)
+            bytes += c.value();
+    return QString::fromUtf8(bytes);
+}
+
+// A string item (<si>, <is>): plain text and rich-text runs joined, phonetic runs skipped.
+QString richText(pugi::xml_node item)
+{
+    QString text;
+    for (pugi::xml_node c : item.children()) {
+        if (isNamed(c, "t")) {
+            text += nodeText(c);
+        } else if (isNamed(c, "r")) {
+            for (pugi::xml_node t : c.children())
+                if (isNamed(t, "t"))
+                    text += nodeText(t);
+        }
+    }
+    return excel::decodeEscapes(text);
+}
+
+constexpr unsigned kReadOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
+// For parts that are rewritten: keep everything the part holds, line ends and line
+// breaks in attribute values (a validation prompt's &#10;) included.
+constexpr unsigned kKeepOptions =
+    (pugi::parse_full | pugi::parse_ws_pcdata) & ~(pugi::parse_wconv_attribute | pugi::parse_eol);
+
+bool parseXml(const QByteArray &bytes, pugi::xml_document *doc, unsigned options)
+{
+    return doc->load_buffer(bytes.constData(), size_t(bytes.size()), options, pugi::encoding_auto)
+        && doc->document_element();
+}
+
+struct ByteWriter : pugi::xml_writer {
+    QByteArray data;
+    void write(const void *bytes, size_t size) override
+    {
+        data.append(static_cast<const char *>(bytes), qsizetype(size));
+    }
+};
+
+// A rewritten part whose root element starts where the parser found it in the original
+// UTF-8 bytes: everything before the root (declaration, blank lines, comments) is kept
+// byte for byte and the root element written after it.
+QByteArray serializeAfterProlog(pugi::xml_document &doc, const QByteArray &original)
+{
+    const pugi::xml_node root = doc.document_element();
+    const qsizetype at = qsizetype(root.offset_debug());
+    const QByteArray name(root.name());
+    if (at < 1 || at + name.size() > original.size() || original.at(at - 1) != '<'
+        || original.mid(at, name.size()) != name)
+        return QByteArray();
+    ByteWriter writer;
+    writer.data = original.left(at - 1);
+    root.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    return writer.data;
+}
+
+QByteArray serialize(pugi::xml_document &doc, const QByteArray &original)
+{
+    if (const QByteArray kept = serializeAfterProlog(doc, original); !kept.isEmpty())
+        return kept;
+
+    // The part is written as UTF-8 whatever its declaration said.
+    for (pugi::xml_node c : doc.children()) {
+        if (c.type() == pugi::node_declaration) {
+            if (pugi::xml_attribute enc = c.attribute("encoding"))
+                enc.set_value("UTF-8");
+            break;
+        }
+    }
+    ByteWriter writer;
+    doc.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return writer.data;
+}
+
+// --- Cell references ----------------------------------------------------------------
+
+bool parseRef(const char *ref, int *row, int *col)
+{
+    const char *s = ref;
+    qint64 c = 0;
+    while ((*s >= 'A' && *s <= 'Z') || (*s >= 'a' && *s <= 'z')) {
+        c = c * 26 + ((*s & ~0x20) - 'A' + 1);
+        if (c > excel::kMaxCols)
+            return false;
+        ++s;
+    }
+    qint64 r = 0;
+    const char *digits = s;
+    while (*s >= '0' && *s <= '9') {
+        r = r * 10 + (*s - '0');
+        if (r > excel::kMaxRows)
+            return false;
+        ++s;
+    }
+    if (*s != '\0' || c == 0 || s == digits || r == 0)
+        return false;
+    *row = int(r);
+    *col = int(c);
+    return true;
+}
+
+QString refText(int row, int col)
+{
+    QString letters;
+    for (int c = col; c > 0; c = (c - 1) / 26)
+        letters.prepend(QChar(u'A' + (c - 1) % 26));
+    return letters + QString::number(row);
+}
+
+// The row number of a <row>: its r, or the one after the previous row; -1 for an r
+// that is no row number (such a row is not read).
+int rowNumber(pugi::xml_node row, int previous)
+{
+    const pugi::xml_attribute r = row.attribute("r");
+    if (!r)
+        return previous + 1;
+    qint64 n = 0;
+    const char *s = r.value();
+    for (; *s >= '0' && *s <= '9' && n <= excel::kMaxRows; ++s)
+        n = n * 10 + (*s - '0');
+    return *s == '\0' && n >= 1 && n <= excel::kMaxRows ? int(n) : -1;
+}
+
+// Where a <c> sits: its r, or the column after the previous cell of its row. False for
+// an r that is no cell reference (such a cell is not read).
+bool cellPosition(pugi::xml_node c, int row, int previousCol, int *cellRow, int *cellCol)
+{
+    const pugi::xml_attribute r = c.attribute("r");
+    if (r)
+        return parseRef(r.value(), cellRow, cellCol);
+    *cellRow = row;
+    *cellCol = previousCol + 1;
+    return *cellCol <= excel::kMaxCols;
+}
+
+// --- Package paths ------------------------------------------------------------------
+
+// Part names compare case-insensitively, with either slash, with or without a leading one.
+QString partKey(QString name)
+{
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    while (name.startsWith(QLatin1Char('/')))
+        name.remove(0, 1);
+    return name.toLower();
+}
+
+QString folderOf(const QString &part)
+{
+    return part.left(part.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString relsOf(const QString &part)
+{
+    const QString folder = folderOf(part);
+    return folder + QStringLiteral("_rels/") + part.mid(folder.size()) + QStringLiteral(".rels");
+}
+
+// A relationship target as a part name: absolute ("/xl/…") or relative to the source's folder.
+QString resolveTarget(const QString &folder, QString target)
+{
+    target.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (target.contains(QLatin1Char('%')))
+        target = QUrl::fromPercentEncoding(target.toUtf8());
+    const QString path = target.startsWith(QLatin1Char('/')) ? target : folder + target;
+    QStringList parts;
+    for (const QString &segment : path.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (segment == QLatin1String("."))
+            continue;
+        if (segment == QLatin1String("..")) {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        parts << segment;
+    }
+    return partKey(parts.join(QLatin1Char('/')));
+}
+
+struct Rel {
+    QString id;
+    QString type;
+    QString target;  // resolved part key
+};
+
+bool typeIs(const QString &type, const char *kind)
+{
+    return type.endsWith(QLatin1Char('/') + QLatin1String(kind));
+}
+
+enum class ReadResult { Ok, Missing, Damaged, TooLarge };
+
+Failure failureOf(ReadResult r)
+{
+    switch (r) {
+    case ReadResult::TooLarge:
+        return Failure::TooLarge;
+    case ReadResult::Missing:
+    case ReadResult::Damaged:
+        return Failure::Damaged;
+    case ReadResult::Ok:
+        break;
+    }
+    return Failure::None;
+}
+
+} // namespace
+
+// --- The package --------------------------------------------------------------------
+
+struct XlsxBook::Package {
+    QByteArray bytes;  // shared copy: keeps the zip's buffer alive
+    zip_t *zip = nullptr;
+    QHash<QString, zip_uint64_t> index;  // part key -> entry
+    QString workbookPart;
+    struct Sheet {
+        QString name;
+        QString part;  // empty when its relationship is missing
+    };
+    std::vector<Sheet> sheets;
+    std::vector<QString> shared;
+    std::vector<excel::FormatKind> xfKinds;
+    bool date1904 = false;
+
+    ~Package()
+    {
+        if (zip)
+            zip_discard(zip);
+    }
+
+    ReadResult read(const QString &part, QByteArray *out) const
+    {
+        const auto it = index.constFind(partKey(part));
+        if (it == index.cend())
+            return ReadResult::Missing;
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(zip, *it, 0, &st) != 0)
+            return ReadResult::Damaged;
+        if ((st.valid & ZIP_STAT_SIZE) && st.size > zip_uint64_t(kMaxPartBytes))
+            return ReadResult::TooLarge;
+        zip_file_t *file = zip_fopen_index(zip, *it, 0);
+        if (!file)
+            return ReadResult::Damaged;
+        QByteArray data;
+        if (st.valid & ZIP_STAT_SIZE)
+            data.reserve(qsizetype(st.size));
+        char buffer[65536];
+        ReadResult result = ReadResult::Ok;
+        for (;;) {
+            const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
+            if (n < 0) {
+                result = ReadResult::Damaged;  // includes a CRC mismatch
+                break;
+            }
+            if (n == 0)
+                break;
+            if (data.size() + n > kMaxPartBytes) {  // the declared size lied
+                result = ReadResult::TooLarge;
+                break;
+            }
+            data.append(buffer, qsizetype(n));
+        }
+        if (zip_fclose(file) != 0 && result == ReadResult::Ok)
+            result = ReadResult::Damaged;
+        if (result == ReadResult::Ok)
+            *out = std::move(data);
+        return result;
+    }
+
+    // The relationships of a part; a missing rels part has none.
+    ReadResult rels(const QString &part, std::vector<Rel> *out) const
+    {
+        QByteArray bytes;
+        const ReadResult r = read(relsOf(part), &bytes);
+        if (r != ReadResult::Ok)
+            return r;
+        pugi::xml_document doc;
+        if (!parseXml(bytes, &doc, kReadOptions))
+            return ReadResult::Damaged;
+        const QString folder = folderOf(part);
+        for (pugi::xml_node rel : doc.document_element().children()) {
+            if (!isNamed(rel, "Relationship"))
+                continue;
+            if (QString::fromUtf8(rel.attribute("TargetMode").value()).compare(
+                    QLatin1String("External"), Qt::CaseInsensitive) == 0)
+                continue;
+            out->push_back({utf8(rel.attribute("Id").value()), utf8(rel.attribute("Type").value()),
+                            resolveTarget(folder, utf8(rel.attribute("Target").value()))});
+        }
+        return ReadResult::Ok;
+    }
+
+    bool has(const QString &part) const { return index.contains(partKey(part)); }
+
+    Failure load()
+    {
+        // The workbook part, through the package relationships.
+        std::vector<Rel> rootRels;
+        ReadResult r = rels(QString(), &rootRels);
+        if (r == ReadResult::Damaged || r == ReadResult::TooLarge)
+            return failureOf(r);
+        for (const Rel &rel : rootRels)
+            if (typeIs(rel.type, "officeDocument") && has(rel.target)) {
+                workbookPart = rel.target;
+                break;
+            }
+        if (workbookPart.isEmpty() && has(QStringLiteral("xl/workbook.xml")))
+            workbookPart = QStringLiteral("xl/workbook.xml");
+        if (workbookPart.isEmpty())
+            return Failure::NotWorkbook;
+
+        QByteArray bytes;
+        if ((r = read(workbookPart, &bytes)) != ReadResult::Ok)
+            return failureOf(r);
+        pugi::xml_document workbook;
+        if (!parseXml(bytes, &workbook, kReadOptions))
+            return Failure::Damaged;
+        const pugi::xml_node root = workbook.document_element();
+        if (!isNamed(root, "workbook"))
+            return Failure::NotWorkbook;
+        const QString flag = utf8(childNamed(root, "workbookPr").attribute("date1904").value());
+        date1904 = flag == QLatin1String("1") || flag.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+
+        std::vector<Rel> bookRels;
+        r = rels(workbookPart, &bookRels);
+        if (r == ReadResult::Damaged || r == ReadResult::TooLarge)
+            return failureOf(r);
+
+        for (pugi::xml_node sheet : childNamed(root, "sheets").children()) {
+            if (!isNamed(sheet, "sheet"))
+                continue;
+            // The relationship id is a prefixed "id" attribute, whatever the prefix.
+            QString id;
+            for (pugi::xml_attribute a : sheet.attributes())
+                if (std::strchr(a.name(), ':') && std::strcmp(localName(a.name()), "id") == 0
+                    && std::strncmp(a.name(), "xmlns:", 6) != 0)
+                    id = utf8(a.value());
+            const auto rel = std::find_if(bookRels.begin(), bookRels.end(),
+                                          [&](const Rel &x) { return x.id == id; });
+            if (rel != bookRels.end() && !typeIs(rel->type, "worksheet"))
+                continue;  // chart, dialog or macro sheet
+            sheets.push_back({utf8(sheet.attribute("name").value()),
+                              rel != bookRels.end() ? rel->target : QString()});
+        }
+        if (sheets.empty())
+            return Failure::NoSheets;
+
+        QString stylesPart, stringsPart;
+        for (const Rel &rel : bookRels) {
+            if (typeIs(rel.type, "styles") && stylesPart.isEmpty())
+                stylesPart = rel.target;
+            if (typeIs(rel.type, "sharedStrings") && stringsPart.isEmpty())
+                stringsPart = rel.target;
+        }
+        if (stringsPart.isEmpty())
+            stringsPart = folderOf(workbookPart) + QStringLiteral("sharedstrings.xml");
+        if (const Failure f = loadStyles(stylesPart); f != Failure::None)
+            return f;
+        return loadSharedStrings(stringsPart);
+    }
+
+    Failure loadStyles(const QString &part)
+    {
+        QByteArray bytes;
+        const ReadResult r = part.isEmpty() ? ReadResult::Missing : read(part, &bytes);
+        if (r == ReadResult::Missing)
+            return Failure::None;
+        if (r != ReadResult::Ok)
+            return failureOf(r);
+        pugi::xml_document doc;
+        if (!parseXml(bytes, &doc, kReadOptions))
+            return Failure::Damaged;
+        const pugi::xml_node root = doc.document_element();
+        QHash<int, QString> codes;
+        for (pugi::xml_node f : childNamed(root, "numFmts").children())
+            if (isNamed(f, "numFmt"))
+                codes.insert(f.attribute("numFmtId").as_int(-1), utf8(f.attribute("formatCode").value()));
+        for (pugi::xml_node xf : childNamed(root, "cellXfs").children()) {
+            if (!isNamed(xf, "xf"))
+                continue;
+            const int id = xf.attribute("numFmtId").as_int(0);
+            const auto code = codes.constFind(id);
+            xfKinds.push_back(code != codes.cend() ? excel::formatCodeKind(*code)
+                                                   : excel::builtinFormatKind(id));
+        }
+        return Failure::None;
+    }
+
+    Failure loadSharedStrings(const QString &part)
+    {
+        QByteArray bytes;
+        const ReadResult r = read(part, &bytes);
+        if (r == ReadResult::Missing)
+            return Failure::None;
+        if (r != ReadResult::Ok)
+            return failureOf(r);
+        pugi::xml_document doc;
+        if (!parseXml(bytes, &doc, kReadOptions))
+            return Failure::Damaged;
+        for (pugi::xml_node si : doc.document_element().children())
+            if (isNamed(si, "si"))
+                shared.push_back(richText(si));
+        return Failure::None;
+    }
+
+    QString cellText(pugi::xml_node c) const
+    {
+        const char *type = c.attribute("t").value();
+        if (std::strcmp(type, "inlineStr") == 0) {
+            if (const pugi::xml_node is = childNamed(c, "is"))
+                return richText(is);
+            return excel::decodeEscapes(nodeText(childNamed(c, "v")));
+        }
+        const QString raw = nodeText(childNamed(c, "v"));
+        if (std::strcmp(type, "s") == 0) {
+            bool ok = false;
+            const qint64 i = raw.trimmed().toLongLong(&ok);
+            return ok && i >= 0 && i < qint64(shared.size()) ? shared[size_t(i)] : QString();
+        }
+        if (std::strcmp(type, "str") == 0)
+            return excel::decodeEscapes(raw);
+        const QString value = raw.trimmed();
+        if (value.isEmpty())
+            return QString();
+        if (std::strcmp(type, "b") == 0)
+            return value == QLatin1String("1") || value.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
+                ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+        if (std::strcmp(type, "e") == 0)
+            return value;
+        if (std::strcmp(type, "d") == 0) {
+            const QDateTime when = QDateTime::fromString(value, Qt::ISODate);
+            if (!when.isValid())
+                return value;
+            return when.time() == QTime(0, 0) ? when.date().toString(QStringLiteral("yyyy-MM-dd"))
+                                             : when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        }
+        bool ok = false;
+        const double number = value.toDouble(&ok);
+        if (!ok || !std::isfinite(number))
+            return value;
+        const long long style = c.attribute("s").as_llong(0);
+        const excel::FormatKind kind = style >= 0 && style < qint64(xfKinds.size())
+            ? xfKinds[size_t(style)] : excel::FormatKind::Number;
+        return excel::serialText(number, kind, date1904);
+    }
+};
+
+// --- Reading ------------------------------------------------------------------------
+
+XlsxBook::XlsxBook() : p(std::make_unique<Package>()) {}
+XlsxBook::~XlsxBook() = default;
+
+std::unique_ptr<XlsxBook> XlsxBook::open(const QByteArray &bytes, Failure *failure)
+{
+    std::unique_ptr<XlsxBook> book(new XlsxBook);
+    Package &p = *book->p;
+    p.bytes = bytes;
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source = zip_source_buffer_create(p.bytes.constData(), zip_uint64_t(p.bytes.size()), 0, &error);
+    if (source)
+        p.zip = zip_open_from_source(source, ZIP_RDONLY, &error);
+    if (source && !p.zip)
+        zip_source_free(source);
+    zip_error_fini(&error);
+    if (!p.zip) {
+        *failure = Failure::Damaged;
+        return nullptr;
+    }
+    const zip_int64_t entries = zip_get_num_entries(p.zip, 0);
+    if (entries < 0 || entries > kMaxEntries) {
+        *failure = Failure::TooLarge;
+        return nullptr;
+    }
+    // Backwards, so that of two entries with one name the first wins.
+    for (zip_int64_t i = entries - 1; i >= 0; --i)
+        if (const char *name = zip_get_name(p.zip, zip_uint64_t(i), 0))
+            p.index.insert(partKey(QString::fromUtf8(name)), zip_uint64_t(i));
+    *failure = p.load();
+    if (*failure != Failure::None)
+        return nullptr;
+    return book;
+}
+
+QStringList XlsxBook::sheetNames() const
+{
+    QStringList names;
+    for (const Package::Sheet &s : p->sheets)
+        names << s.name;
+    return names;
+}
+
+bool XlsxBook::readSheet(int index, SheetCells *cells, Failure *failure) const
+{
+    *failure = Failure::Damaged;
+    if (index < 0 || index >= int(p->sheets.size()) || p->sheets[size_t(index)].part.isEmpty())
+        return false;
+    QByteArray bytes;
+    const ReadResult r = p->read(p->sheets[size_t(index)].part, &bytes);
+    if (r != ReadResult::Ok) {
+        *failure = failureOf(r);
+        return false;
+    }
+    pugi::xml_document doc;
+    if (!parseXml(bytes, &doc, kReadOptions))
+        return false;
+    bytes.clear();
+    SheetCells result;
+    int row = 0;
+    for (pugi::xml_node rowNode : childNamed(doc.document_element(), "sheetData").children()) {
+        if (!isNamed(rowNode, "row"))
+            continue;
+        const int number = rowNumber(rowNode, row);
+        if (number < 0)
+            continue;
+        row = number;
+        int col = 0;
+        for (pugi::xml_node c : rowNode.children()) {
+            int cellRow = 0, cellCol = 0;
+            if (!isNamed(c, "c") || !cellPosition(c, row, col, &cellRow, &cellCol))
+                continue;
+            col = cellCol;
+            result.set(cellRow, cellCol, p->cellText(c));
+        }
+    }
+    *cells = std::move(result);
+    *failure = Failure::None;
+    return true;
+}
+
+// --- Patching -----------------------------------------------------------------------
+
+namespace {
+
+const QString kDamaged = QStringLiteral("文件已损坏，无法写入。");
+
+// The elements that come before <sheetData> in a worksheet.
+bool precedesSheetData(pugi::xml_node n)
+{
+    for (const char *name : {"sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols"})
+        if (isNamed(n, name))
+            return true;
+    return false;
+}
+
+pugi::xml_node ensureSheetData(pugi::xml_node root, const std::string &prefix)
+{
+    if (pugi::xml_node data = childNamed(root, "sheetData"))
+        return data;
+    pugi::xml_node after;
+    for (pugi::xml_node c : root.children())
+        if (precedesSheetData(c))
+            after = c;
+    const std::string name = prefix + "sheetData";
+    return after ? root.insert_child_after(name.c_str(), after) : root.prepend_child(name.c_str());
+}
+
+bool parseRange(const char *text, int *r1, int *c1, int *r2, int *c2)
+{
+    const std::string range(text);
+    const size_t colon = range.find(':');
+    if (colon == std::string::npos) {
+        if (!parseRef(range.c_str(), r1, c1))
+            return false;
+        *r2 = *r1;
+        *c2 = *c1;
+        return true;
+    }
+    return parseRef(range.substr(0, colon).c_str(), r1, c1)
+        && parseRef(range.substr(colon + 1).c_str(), r2, c2);
+}
+
+// Writes a text into a cell as an inline string, keeping its style. A formula in the
+// cell is dropped; one that spans other cells (shared or array) cannot be.
+bool writeCell(pugi::xml_node cell, int row, int col, const QString &text, const std::string &prefix,
+               bool *formulaDropped, QString *problem)
+{
+    if (const pugi::xml_node f = childNamed(cell, "f")) {
+        int r1, c1, r2, c2;
+        const char *ref = f.attribute("ref").value();
+        if (*ref && !(parseRange(ref, &r1, &c1, &r2, &c2) && r1 == row && r2 == row && c1 == col && c2 == col)) {
+            *problem = QStringLiteral("第%1行第%2列的单元格属于一个多单元格公式，不能单独改写。").arg(row).arg(col);
+            return false;
+        }
+        *formulaDropped = true;
+    }
+    std::vector<pugi::xml_node> old;
+    for (pugi::xml_node c : cell.children())
+        if (isNamed(c, "f") || isNamed(c, "v") || isNamed(c, "is"))
+            old.push_back(c);
+    for (pugi::xml_node c : old)
+        cell.remove_child(c);
+    for (const char *a : {"t", "cm", "vm"})
+        cell.remove_attribute(a);
+    if (text.isEmpty())
+        return true;
+    cell.append_attribute("t").set_value("inlineStr");
+    const std::string isName = prefix + "is", tName = prefix + "t";
+    const pugi::xml_node ext = childNamed(cell, "extLst");
+    pugi::xml_node is = ext ? cell.insert_child_before(isName.c_str(), ext) : cell.append_child(isName.c_str());
+    pugi::xml_node t = is.append_child(tName.c_str());
+    const QString stored = excel::encodeEscapes(text);
+    if (stored != stored.trimmed() || stored.contains(QLatin1Char('\n')) || stored.contains(QLatin1Char('\t')))
+        t.append_attribute("xml:space").set_value("preserve");
+    t.append_child(pugi::node_pcdata).set_value(stored.toUtf8().constData());
+    return true;
+}
+
+bool patchSheet(pugi::xml_document &doc, const CellEdits &edits, bool *formulaDropped, QString *problem)
+{
+    const pugi::xml_node root = doc.document_element();
+    pugi::xml_node sheetData = childNamed(root, "sheetData");
+    const std::string prefix = prefixOf(sheetData ? sheetData : root);
+    sheetData = ensureSheetData(root, prefix);
+    const std::string rowName = prefix + "row", cellName = prefix + "c";
+
+    std::vector<std::pair<int, pugi::xml_node>> rows;  // in document order
+    int previous = 0;
+    for (pugi::xml_node r : sheetData.children()) {
+        const int number = isNamed(r, "row") ? rowNumber(r, previous) : -1;
+        if (number > 0)
+            rows.push_back({previous = number, r});
+    }
+
+    for (const auto &[position, text] : edits) {
+        const auto [row, col] = position;
+        auto it = std::find_if(rows.begin(), rows.end(), [&](const auto &x) { return x.first == row; });
+        if (it == rows.end() && text.isEmpty())
+            continue;
+        if (it == rows.end()) {
+            const auto next = std::find_if(rows.begin(), rows.end(), [&](const auto &x) { return x.first > row; });
+            pugi::xml_node node = next == rows.end() ? sheetData.append_child(rowName.c_str())
+                                                     : sheetData.insert_child_before(rowName.c_str(), next->second);
+            node.append_attribute("r").set_value(row);
+            it = rows.insert(next, {row, node});
+        }
+        pugi::xml_node rowNode = it->second;
+
+        pugi::xml_node cell, before;
+        int prevCol = 0;
+        for (pugi::xml_node c : rowNode.children()) {
+            int cellRow = 0, cellCol = 0;
+            if (!isNamed(c, "c") || !cellPosition(c, row, prevCol, &cellRow, &cellCol))
+                continue;
+            prevCol = cellCol;
+            if (cellRow == row && cellCol == col) {
+                cell = c;
+                break;
+            }
+            if (cellCol > col && !before)
+                before = c;
+        }
+        if (!cell) {
+            if (text.isEmpty())
+                continue;
+            cell = before ? rowNode.insert_child_before(cellName.c_str(), before)
+                          : rowNode.append_child(cellName.c_str());
+            cell.append_attribute("r").set_value(refText(row, col).toLatin1().constData());
+            rowNode.remove_attribute("spans");
+        }
+        if (!writeCell(cell, row, col, text, prefix, formulaDropped, problem))
+            return false;
+    }
+
+    if (pugi::xml_attribute ref = childNamed(root, "dimension").attribute("ref")) {
+        int r1, c1, r2, c2;
+        if (parseRange(ref.value(), &r1, &c1, &r2, &c2)) {
+            for (const auto &[position, text] : edits) {
+                if (text.isEmpty())
+                    continue;
+                r1 = std::min(r1, position.first);
+                c1 = std::min(c1, position.second);
+                r2 = std::max(r2, position.first);
+                c2 = std::max(c2, position.second);
+            }
+            const QString range = r1 == r2 && c1 == c2 ? refText(r1, c1)
+                                                       : refText(r1, c1) + QLatin1Char(':') + refText(r2, c2);
+            ref.set_value(range.toLatin1().constData());
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool XlsxBook::patch(const BookEdits &edits, QByteArray *out, QString *problem) const
+{
+    struct Replacement {
+        zip_uint64_t entry;
+        QByteArray data;
+    };
+    std::vector<Replacement> replacements;
+    std::vector<zip_uint64_t> removals;
+    bool formulaDropped = false;
+
+    for (const auto &[sheet, cells] : edits) {
+        if (cells.empty())
+            continue;
+        QByteArray bytes;
+        if (sheet < 0 || sheet >= int(p->sheets.size())
+            || p->read(p->sheets[size_t(sheet)].part, &bytes) != ReadResult::Ok) {
+            *problem = kDamaged;
+            return false;
+        }
+        pugi::xml_document doc;
+        if (!parseXml(bytes, &doc, kKeepOptions)) {
+            *problem = kDamaged;
+            return false;
+        }
+        if (!patchSheet(doc, cells, &formulaDropped, problem))
+            return false;
+        replacements.push_back({p->index.value(partKey(p->sheets[size_t(sheet)].part)), serialize(doc, bytes)});
+    }
+
+    // Without its formulas, the calculation chain would name cells that have none:
+    // drop it with its relationship and content type, and the spreadsheet rebuilds it.
+    if (formulaDropped) {
+        const QString bookRels = relsOf(p->workbookPart);
+        QByteArray bytes;
+        pugi::xml_document rels;
+        QString chain;
+        if (p->read(bookRels, &bytes) == ReadResult::Ok && parseXml(bytes, &rels, kKeepOptions)) {
+            std::vector<pugi::xml_node> drop;
+            for (pugi::xml_node rel : rels.document_element().children())
+                if (isNamed(rel, "Relationship") && typeIs(utf8(rel.attribute("Type").value()), "calcChain")) {
+                    chain = resolveTarget(folderOf(p->workbookPart), utf8(rel.attribute("Target").value()));
+                    drop.push_back(rel);
+                }
+            for (pugi::xml_node rel : drop)
+                rels.document_element().remove_child(rel);
+            if (!drop.empty())
+                replacements.push_back({p->index.value(partKey(bookRels)), serialize(rels, bytes)});
+        }
+        if (!chain.isEmpty()) {
+            if (p->has(chain))
+                removals.push_back(p->index.value(chain));
+            const QString typesPart = QStringLiteral("[Content_Types].xml");
+            pugi::xml_document types;
+            if (p->read(typesPart, &bytes) == ReadResult::Ok && parseXml(bytes, &types, kKeepOptions)) {
+                std::vector<pugi::xml_node> drop;
+                for (pugi::xml_node o : types.document_element().children())
+                    if (isNamed(o, "Override") && partKey(utf8(o.attribute("PartName").value())) == chain)
+                        drop.push_back(o);
+                for (pugi::xml_node o : drop)
+                    types.document_element().remove_child(o);
+                if (!drop.empty())
+                    replacements.push_back({p->index.value(partKey(typesPart)), serialize(types, bytes)});
+            }
+        }
+    }
+
+    const QString failed = QStringLiteral("无法生成新的文件内容。");
+    zip_error_t error;
+    zip_error_init(&error);
+    // The writable buffer source owns its data: on writing, libzip may free the
+    // original buffer, so it gets a malloc'd copy of the package.
+    void *copy = std::malloc(size_t(std::max<qsizetype>(p->bytes.size(), 1)));
+    if (!copy) {
+        *problem = failed;
+        return false;
+    }
+    std::memcpy(copy, p->bytes.constData(), size_t(p->bytes.size()));
+    zip_source_t *source = zip_source_buffer_create(copy, zip_uint64_t(p->bytes.size()), 1, &error);
+    if (!source)
+        std::free(copy);
+    zip_t *zip = source ? zip_open_from_source(source, 0, &error) : nullptr;
+    zip_error_fini(&error);
+    if (!zip) {
+        if (source)
+            zip_source_free(source);
+        *problem = failed;
+        return false;
+    }
+    zip_source_keep(source);
+    bool ok = true;
+    for (const Replacement &r : replacements) {
+        zip_source_t *part = zip_source_buffer(zip, r.data.constData(), zip_uint64_t(r.data.size()), 0);
+        if (!part || zip_file_replace(zip, r.entry, part, 0) < 0) {
+            if (part)
+                zip_source_free(part);
+            ok = false;
+            break;
+        }
+        zip_set_file_compression(zip, r.entry, ZIP_CM_DEFLATE, 0);
+    }
+    for (zip_uint64_t entry : removals)
+        ok = ok && zip_delete(zip, entry) == 0;
+    if (!ok || zip_close(zip) < 0) {
+        zip_discard(zip);
+        zip_source_free(source);
+        *problem = failed;
+        return false;
+    }
+    zip_stat_t st;
+    zip_stat_init(&st);
+    ok = zip_source_stat(source, &st) == 0 && (st.valid & ZIP_STAT_SIZE) && zip_source_open(source) == 0;
+    if (ok) {
+        QByteArray result(qsizetype(st.size), Qt::Uninitialized);
+        ok = zip_source_read(source, result.data(), st.size) == zip_int64_t(st.size);
+        zip_source_close(source);
+        if (ok)
+            *out = std::move(result);
+    }
+    zip_source_free(source);
+    if (!ok)
+        *problem = failed;
+    return ok;
+}
+
+} // namespace tessaly::workbook
