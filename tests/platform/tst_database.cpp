@@ -1,5 +1,6 @@
 // Connection, transactions, identifiers and schema questions on real SQLite files.
 #include "platform/database.h"
+#include "fixtures/files.h"
 #include "platform/share_paths.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QtTest>
 
 using namespace tessaly::db;
+using tessaly::test::fileBytes;
 
 namespace {
 
@@ -27,12 +29,6 @@ bool makeDatabase(const QString &path)
 QStringList folderEntries(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/export_workbook.h"
+#include "fixtures/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,8 @@
 #include <map>
 
 using namespace tessaly;
+using tessaly::test::fileBytes;
+using tessaly::test::putFile;
 
 namespace {
 
@@ -201,12 +204,6 @@ private:
     QStringList m_strings;
     std::map<int, pugi::xml_document> m_sheets;
 };
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
 
 // Sets TESSALY_EXPORTS for one test and restores it.
 class ExportsFolder {

@@ -1,4 +1,5 @@
 #include "platform/gbk.h"
+#include "fixtures/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,21 +9,10 @@
 #include <unistd.h>
 
 using namespace tessaly;
+using tessaly::test::fileBytes;
+using tessaly::test::putFile;
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void putFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 } // namespace
 

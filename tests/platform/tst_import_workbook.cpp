@@ -1,4 +1,5 @@
 #include "platform/excel_values.h"
+#include "fixtures/files.h"
 #include "platform/import_workbook.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,8 @@
 #include <vector>
 
 using namespace tessaly;
+using tessaly::test::fileBytes;
+using tessaly::test::putFile;
 using excel::FormatKind;
 
 Q_DECLARE_METATYPE(FormatKind)
@@ -42,19 +45,6 @@ std::pair<int, int> cellAt(const QString &ref)
     for (; i < ref.size() && ref[i].isLetter(); ++i)
         col = col * 26 + (ref[i].unicode() - u'A' + 1);
     return {ref.mid(i).toInt(), col};
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void putFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 // A writable copy of a shared workbook.

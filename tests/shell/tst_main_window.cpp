@@ -1,6 +1,7 @@
 // The main window: start-up, caption and openpath, the school-name window,
 // the menu and toolbar tables, and the window registry.
 #include "fixtures/test_school.h"
+#include "fixtures/files.h"
 #include "fixtures/ui_helpers.h"
 #include "organisation/window_steps.h"
 #include "platform/gbk.h"
@@ -29,12 +30,6 @@ using namespace tessaly::test;
 using tessaly::test::TestSchool;
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A stand-in for a window no issue has built yet: a dialog for top-level
 // windows, a plain widget for MDI children.
