@@ -290,10 +290,16 @@ FlexGrid::FlexGrid(QWidget *parent)
 
 FlexGrid::~FlexGrid()
 {
-    // The strips watch the model and use the delegate: let them go first.
-    delete m_corner;
-    delete m_top;
-    delete m_left;
+    // The strips watch the model and use the delegate: let them go first, and
+    // unhook them before, so the event filter never sees a strip being destroyed.
+    QTableView *strips[] = {m_corner, m_top, m_left};
+    m_corner = m_top = m_left = nullptr;
+    for (QTableView *strip : strips) {
+        if (strip)
+            strip->viewport()->removeEventFilter(this);
+    }
+    for (QTableView *strip : strips)
+        delete strip;
 }
 
 QList<QTableView *> FlexGrid::views() const
