@@ -577,13 +577,7 @@ void TestSubjectSetup::noGradeGroup()
 void TestSubjectSetup::looksRight()
 {
     School s;
-    const QString face = QStringLiteral("Noto Sans CJK SC");
-    const QFont before = QApplication::font();
-    if (QFontDatabase::families().contains(face)) {
-        QFont f = before;
-        f.setFamily(face);
-        QApplication::setFont(f);
-    }
+    ProgramFontScope programFont;
     Opened o(s.school, true);
     QVERIFY(QTest::qWaitForWindowExposed(&o.main));
     chooseClass(o.w, QStringLiteral("一班"));
@@ -598,10 +592,7 @@ void TestSubjectSetup::looksRight()
     }
     const QImage shot = o.w->parentWidget()->grab().toImage();
     QVERIFY(!shot.isNull());
-    const QString dir = qEnvironmentVariable("TESSALY_SHOTS");
-    if (!dir.isEmpty())
-        shot.save(dir + QStringLiteral("/subject_setup.png"));
-    QApplication::setFont(before);
+    saveShot(shot, QStringLiteral("subject_setup"));
 }
 
 QTEST_MAIN(TestSubjectSetup)

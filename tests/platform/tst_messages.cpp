@@ -1,4 +1,5 @@
 #include "platform/messages.h"
+#include "fixtures/ui_helpers.h"
 
 #include <QAbstractButton>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include <functional>
 
 using namespace tessaly;
+using tessaly::test::saveShot;
 
 namespace {
 
@@ -206,9 +208,7 @@ private slots:
         QCOMPARE(seen.icon, QMessageBox::NoIcon);
         QCOMPARE(seen.buttons, QStringList{"确定"});
         QVERIFY(!picture.isNull());
-        const QString shot = qEnvironmentVariable("TESSALY_SHOTS");
-        if (!shot.isEmpty())
-            picture.save(shot + QStringLiteral("/notice.png"));
+        saveShot(picture.toImage(), QStringLiteral("notice"));
     }
 
     void realNoticeKeepsMarkupAsText()
@@ -257,9 +257,8 @@ private slots:
         QCOMPARE(seen.buttons.size(), 2);
         QVERIFY(seen.buttons.contains(QStringLiteral("是(&Y)")));
         QVERIFY(seen.buttons.contains(QStringLiteral("否(&N)")));
-        const QString shot = qEnvironmentVariable("TESSALY_SHOTS");
-        if (!shot.isEmpty() && click.isEmpty())
-            picture.save(shot + QStringLiteral("/question.png"));
+        if (click.isEmpty())
+            saveShot(picture.toImage(), QStringLiteral("question"));
     }
 };
 

@@ -503,13 +503,7 @@ void TestPasswordAdmin::noGradeGroup()
 void TestPasswordAdmin::looksRight()
 {
     School s;
-    const QString face = QStringLiteral("Noto Sans CJK SC");
-    const QFont before = QApplication::font();
-    if (QFontDatabase::families().contains(face)) {
-        QFont f = before;
-        f.setFamily(face);
-        QApplication::setFont(f);
-    }
+    ProgramFontScope programFont;
     Opened o(s.school, true);
     QVERIFY(QTest::qWaitForWindowExposed(&o.main));
     choose(o.w->Combo2, QStringLiteral("班主任"));
@@ -522,10 +516,7 @@ void TestPasswordAdmin::looksRight()
         QVERIFY2(l->width() >= l->minimumSizeHint().width(), qPrintable(l->text()));
     const QImage shot = o.w->parentWidget()->grab().toImage();
     QVERIFY(!shot.isNull());
-    const QString dir = qEnvironmentVariable("TESSALY_SHOTS");
-    if (!dir.isEmpty())
-        shot.save(dir + QStringLiteral("/password_admin.png"));
-    QApplication::setFont(before);
+    saveShot(shot, QStringLiteral("password_admin"));
 }
 
 QTEST_MAIN(TestPasswordAdmin)
