@@ -1,6 +1,6 @@
 #include "platform/program_folder.h"
-#include "shell/main_window.h"
-#include "shell/program_font.h"
+#include "app/main_window.h"
+#include "kit/program_font.h"
 
 #include <QApplication>
 

@@ -1,17 +1,16 @@
 #include "organisation/class_setup_window.h"
 
 #include "organisation/fixed_lists.h"
-#include "organisation/organisation.h"
-#include "organisation/selection.h"
-#include "organisation/window_steps.h"
+#include "kit/school_tables.h"
+#include "kit/selection.h"
+#include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "platform/database.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "platform/units.h"
-#include "register/cell_editor.h"
-#include "shell/main_window.h"
-#include "shell/sign_in_toggle.h"
+#include "kit/cell_editor.h"
+#include "kit/sign_in_toggle.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -42,12 +41,6 @@ constexpr int kColActualName = 2;
 constexpr int kColHeadTeacher = 3;
 constexpr int kColPassword = 4;
 
-template <class W>
-W *named(W *w, const char *name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 QLabel *indexed(QLabel *label, const char *name, int index)
 {
@@ -63,20 +56,20 @@ QString cellText(const QVector<QVariant> &row, int index)
 
 } // namespace
 
-reg::CellEditorConfig classCellEditorConfig()
+CellEditorConfig classCellEditorConfig()
 {
-    reg::CellEditorConfig c;
+    CellEditorConfig c;
     c.firstColumn = kColActualName;
     c.lastColumn = kColHeadTeacher;
-    c.moveKeys = reg::CellEditorConfig::MoveUp | reg::CellEditorConfig::MoveDown;
+    c.moveKeys = CellEditorConfig::MoveUp | CellEditorConfig::MoveDown;
     c.commitOnScroll = true;
     c.writeUnchanged = true;
-    c.rowStateColumn = reg::CellEditorConfig::kNoRowState;
+    c.rowStateColumn = CellEditorConfig::kNoRowState;
     return c;
 }
 
-ClassSetupWindow::ClassSetupWindow(MainWindow &main, QWidget *parent)
-    : QWidget(parent), m_main(main)
+ClassSetupWindow::ClassSetupWindow(WindowHost &host, QWidget *parent)
+    : QWidget(parent), FormWindow(host)
 {
     setObjectName(QStringLiteral("班级设置"));
     setWindowTitle(QStringLiteral("班级设置"));
@@ -138,8 +131,8 @@ ClassSetupWindow::ClassSetupWindow(MainWindow &main, QWidget *parent)
     right->addWidget(Grid1, 1);
     right->addWidget(Label1[4]);
     Text1 = named(new QLineEdit(Frame2), "Text1");
-    m_editor = new reg::CellEditor(Grid1, classCellEditorConfig(), Text1);
-    connect(m_editor, &reg::CellEditor::cellWritten, this, &ClassSetupWindow::cellWritten);
+    m_editor = new CellEditor(Grid1, classCellEditorConfig(), Text1);
+    connect(m_editor, &CellEditor::cellWritten, this, &ClassSetupWindow::cellWritten);
 
     Command8 = named(new QPushButton(QStringLiteral("退出(&E)"), this), "Command8");
     Data1 = named(new DataControl(this), "Data1");
@@ -160,7 +153,7 @@ ClassSetupWindow::ClassSetupWindow(MainWindow &main, QWidget *parent)
 
     setGridFormat();
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, main, this);
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, this);
     m_toggle->setEditors({Frame1});
     m_toggle->setDataControl(Data1);
     Command9->setText(QStringLiteral("教导处管理员 登陆(&K)"));   // until the first sign-out
@@ -182,9 +175,9 @@ void ClassSetupWindow::Form_Load()
 {
     m_unsaved = false;
     SetWindowSize(this, 6780, 4605);
-    CentreOnMainWindow(this, &m_main, 400);
+    CentreOnMainWindow(this, m_host.hostWidget(), 400);
 
-    Session &s = m_main.session();
+    Session &s = session();
     Data1->setDatabaseName(s.openpath);
     LoadAdminAccount(*Data1, s, this);
     FillGradeGroupCombo(*Data1, s, Combo1, GradeGroupVariant::ClassSetup, this);
@@ -209,7 +202,7 @@ void ClassSetupWindow::Combo1_Click()
     m_unsaved = false;
     m_editor->cancel();
 
-    Data1->setDatabaseName(m_main.session().openpath);
+    Data1->setDatabaseName(session().openpath);
     Data1->setRecordSource(QStringLiteral(R"(select "类别","名称","对应内容","其它","其次","密码" from "教导处")"
                                           R"( where "对应内容"=? AND "类别"=?)"),
                            {chosen, kKindClass});
@@ -329,7 +322,7 @@ void ClassSetupWindow::cellWritten(int row, int col)
 bool ClassSetupWindow::saveClasses(const QString &gradeGroup)
 {
     m_editor->CloseCellEditor();
-    Session &s = m_main.session();
+    Session &s = session();
     if (!adminSignedIn(s)) {
         showNotice(this, QStringLiteral("请管理员先登陆,才能查看和修改。"));
         m_toggle->showState();

@@ -11,6 +11,8 @@
 // asked about before another grade group is loaded and before the window is
 // left; a Yes saves only while the administrator is signed in, otherwise the
 // window keeps the changes.
+#include "kit/window_base.h"
+
 #include "organisation/organisation_save.h"
 
 #include <QMap>
@@ -31,22 +33,19 @@ namespace tessaly {
 
 class DataControl;
 class FlexGrid;
-class MainWindow;
 class SignInToggle;
 
-namespace reg {
 class CellEditor;
 struct CellEditorConfig;
-}
 
 // The class grid's editor: columns 2 and 3, Up and Down move it, every
 // loss of focus writes back, no row marking.
-reg::CellEditorConfig classCellEditorConfig();
+CellEditorConfig classCellEditorConfig();
 
-class ClassSetupWindow : public QWidget {
+class ClassSetupWindow : public QWidget, public FormWindow {
     Q_OBJECT
 public:
-    explicit ClassSetupWindow(MainWindow &main, QWidget *parent = nullptr);
+    explicit ClassSetupWindow(WindowHost &host, QWidget *parent = nullptr);
 
     QPushButton *Command9 = nullptr;    // administrator sign-in toggle
     QGroupBox *Frame1 = nullptr;        // "进行班级设置": enabled while signed in
@@ -62,7 +61,7 @@ public:
     DataControl *Data1 = nullptr;
 
     SignInToggle *signInToggle() const { return m_toggle; }
-    reg::CellEditor *cellEditor() const { return m_editor; }
+    CellEditor *cellEditor() const { return m_editor; }
     bool hasUnsavedChanges() const { return m_unsaved; }
     // The grade group whose classes the grid holds (empty before a choice).
     QString shownGradeGroup() const { return m_gradeGroup; }
@@ -70,7 +69,7 @@ public:
     QVector<organisation::ClassRow> gridRows() const;
 
 public slots:
-    void Form_Load();
+    void Form_Load() override;
     void Combo1_Click();
     void List1_Click(QListWidgetItem *item);
     void Command1_Click();
@@ -91,10 +90,8 @@ private:
     // dropped), false when it must keep the changes.
     bool settleUnsaved();
     void cellWritten(int row, int col);
-
-    MainWindow &m_main;
     SignInToggle *m_toggle = nullptr;
-    reg::CellEditor *m_editor = nullptr;
+    CellEditor *m_editor = nullptr;
     QString m_gradeGroup;
     bool m_unsaved = false;
     QVector<organisation::ClassRow> m_shown;   // the grid as last filled, saved or written

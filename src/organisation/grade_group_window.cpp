@@ -1,16 +1,15 @@
 #include "organisation/grade_group_window.h"
 
 #include "organisation/fixed_lists.h"
-#include "organisation/organisation.h"
+#include "kit/school_tables.h"
 #include "organisation/organisation_save.h"
-#include "organisation/selection.h"
-#include "organisation/window_steps.h"
+#include "kit/selection.h"
+#include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "platform/database.h"
 #include "platform/messages.h"
 #include "platform/units.h"
-#include "shell/main_window.h"
-#include "shell/sign_in_toggle.h"
+#include "kit/sign_in_toggle.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -28,17 +27,11 @@ using namespace organisation;
 
 namespace {
 
-template <class W>
-W *named(W *w, const char *name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 } // namespace
 
-GradeGroupWindow::GradeGroupWindow(MainWindow &main, QWidget *parent)
-    : QWidget(parent), m_main(main)
+GradeGroupWindow::GradeGroupWindow(WindowHost &host, QWidget *parent)
+    : QWidget(parent), FormWindow(host)
 {
     setObjectName(QStringLiteral("年级组设置"));
     setWindowTitle(QStringLiteral("年级组设置"));
@@ -96,7 +89,7 @@ GradeGroupWindow::GradeGroupWindow(MainWindow &main, QWidget *parent)
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(columns);
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, main, this);
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, this);
     m_toggle->setEditors({Frame2, Command1});
     m_toggle->setDataControl(Data1);
 
@@ -110,9 +103,9 @@ void GradeGroupWindow::Form_Load()
     // The size in twips, taller when the wrapped texts need it in a larger font.
     const int width = twipsToPixels(5100);
     frame->resize(width, std::max(twipsToPixels(3975), frame->heightForWidth(width)));
-    CentreOnMainWindow(this, &m_main, 800);
+    CentreOnMainWindow(this, m_host.hostWidget(), 800);
 
-    Session &s = m_main.session();
+    Session &s = session();
     Data1->setDatabaseName(s.openpath);
     LoadAdminAccount(*Data1, s, this);
     loadTicks();
@@ -121,7 +114,7 @@ void GradeGroupWindow::Form_Load()
 
 void GradeGroupWindow::loadTicks()
 {
-    Data1->setDatabaseName(m_main.session().openpath);
+    Data1->setDatabaseName(session().openpath);
     Data1->setRecordSource(QStringLiteral(R"(select "类别","名称" from "教导处" where "类别"=?)"), {kKindGradeGroup});
     Data1->Refresh();
     const QSignalBlocker block(List1);
@@ -155,7 +148,7 @@ QStringList GradeGroupWindow::tickedNames() const
 
 void GradeGroupWindow::Command1_Click()
 {
-    Session &s = m_main.session();
+    Session &s = session();
     if (!adminSignedIn(s)) {
         showNotice(this, QStringLiteral("请管理员先登陆,才能查看和修改。"));
         m_toggle->showState();

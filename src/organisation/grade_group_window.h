@@ -3,6 +3,8 @@
 // groups in the fixed grade-group list and saves them as the 年级组名 rows of
 // 教导处. Ticks and the save button work only after the administrator signed
 // in with the toggle Command9.
+#include "kit/window_base.h"
+
 #include <QWidget>
 
 class QCloseEvent;
@@ -14,13 +16,12 @@ class QPushButton;
 namespace tessaly {
 
 class DataControl;
-class MainWindow;
 class SignInToggle;
 
-class GradeGroupWindow : public QWidget {
+class GradeGroupWindow : public QWidget, public FormWindow {
     Q_OBJECT
 public:
-    explicit GradeGroupWindow(MainWindow &main, QWidget *parent = nullptr);
+    explicit GradeGroupWindow(WindowHost &host, QWidget *parent = nullptr);
 
     QFrame *Frame2 = nullptr;        // the list; enabled while signed in
     QListWidget *List1 = nullptr;    // the fixed grade-group list with check boxes
@@ -37,7 +38,7 @@ public:
     SignInToggle *signInToggle() const { return m_toggle; }
 
 public slots:
-    void Form_Load();
+    void Form_Load() override;
     void Command1_Click();
     void Command8_Click();
 
@@ -48,8 +49,6 @@ private:
     // Ticks the stored grade groups and shows their count in Label5.
     void loadTicks();
     QStringList tickedNames() const;
-
-    MainWindow &m_main;
     SignInToggle *m_toggle = nullptr;
 };
 

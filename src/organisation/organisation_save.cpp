@@ -1,9 +1,9 @@
 #include "organisation/organisation_save.h"
 
 #include "organisation/fixed_lists.h"
-#include "organisation/organisation.h"
+#include "kit/school_tables.h"
 #include "platform/database.h"
-#include "shell/session.h"
+#include "kit/session.h"
 
 #include <QSqlQuery>
 

@@ -1,15 +1,14 @@
 #include "organisation/subject_setup_window.h"
 
 #include "organisation/fixed_lists.h"
-#include "organisation/organisation.h"
-#include "organisation/window_steps.h"
+#include "kit/school_tables.h"
+#include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "platform/units.h"
-#include "register/cell_editor.h"
-#include "shell/main_window.h"
-#include "shell/sign_in_toggle.h"
+#include "kit/cell_editor.h"
+#include "kit/sign_in_toggle.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -34,12 +33,6 @@ namespace {
 const QString kGridFormat = QStringLiteral("^序号|^年级组名称|^班级名称|^科目名称|^任课教师名|MM");
 const QString kSeparator = QStringLiteral("#*#");
 
-template <class W>
-W *named(W *w, const char *name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 QString cell(const QVector<QVariant> &row, int index)
 {
@@ -48,12 +41,12 @@ QString cell(const QVector<QVariant> &row, int index)
 
 // The teacher cell editor: column 4 only, Up and Down move it, every loss of
 // focus writes the text back.
-reg::CellEditorConfig teacherEditorConfig()
+CellEditorConfig teacherEditorConfig()
 {
-    reg::CellEditorConfig c;
+    CellEditorConfig c;
     c.firstColumn = SubjectSetupWindow::kColTeacher;
     c.lastColumn = SubjectSetupWindow::kColTeacher;
-    c.moveKeys = reg::CellEditorConfig::MoveUp | reg::CellEditorConfig::MoveDown;
+    c.moveKeys = CellEditorConfig::MoveUp | CellEditorConfig::MoveDown;
     c.writeUnchanged = true;
     c.commitOnScroll = true;
     return c;
@@ -63,8 +56,8 @@ reg::CellEditorConfig teacherEditorConfig()
 
 const QString SubjectSetupWindow::kClipboardFormat = QStringLiteral("application/x-tessaly-teacher-names");
 
-SubjectSetupWindow::SubjectSetupWindow(MainWindow &main, QWidget *parent)
-    : QWidget(parent), m_main(main)
+SubjectSetupWindow::SubjectSetupWindow(WindowHost &host, QWidget *parent)
+    : QWidget(parent), FormWindow(host)
 {
     setObjectName(QStringLiteral("学科设置"));
     setWindowTitle(QStringLiteral("学科及任课教师设置"));
@@ -167,10 +160,10 @@ SubjectSetupWindow::SubjectSetupWindow(MainWindow &main, QWidget *parent)
     Grid1->setFormatString(kGridFormat);
     Grid1->setRows(1);
     Grid1->setColWidth(kColPassword, 0);
-    m_editor = new reg::CellEditor(Grid1, teacherEditorConfig(), Text1);
+    m_editor = new CellEditor(Grid1, teacherEditorConfig(), Text1);
 
     ReportDataError(*Data1, this);
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, main, this);
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, this);
     m_toggle->setEditors({Frame1, List1, Command3, Command4});
     m_toggle->setDataControl(Data1);
     Command9->setText(QStringLiteral("管理员登陆(&K)"));   // until the first sign-out
@@ -188,9 +181,9 @@ SubjectSetupWindow::SubjectSetupWindow(MainWindow &main, QWidget *parent)
 void SubjectSetupWindow::Form_Load()
 {
     SetWindowSize(this, 8385, 5775);
-    CentreOnMainWindow(this, &m_main, 400);
+    CentreOnMainWindow(this, m_host.hostWidget(), 400);
 
-    Session &s = m_main.session();
+    Session &s = session();
     Data1->setDatabaseName(s.openpath);
     LoadAdminAccount(*Data1, s, this);
     FillGradeGroupCombo(*Data1, s, Combo1, GradeGroupVariant::ClassSetup, this);
@@ -241,7 +234,7 @@ void SubjectSetupWindow::tickByProgram(QListWidgetItem *item, bool ticked)
 void SubjectSetupWindow::Combo1_Click()
 {
     const QString gradeGroup = Combo1->currentText().trimmed();
-    const Session &s = m_main.session();
+    const Session &s = session();
     Data1->setDatabaseName(s.openpath);
     Data1->setRecordSource(QStringLiteral(R"(select * from "教导处" where "对应内容"=? AND "类别"=? order by "id")"),
                            {gradeGroup, kKindClass});
@@ -282,7 +275,7 @@ void SubjectSetupWindow::Combo2_Click()
         Command3->setEnabled(true);
         Command4->setEnabled(true);
     }
-    const Session &s = m_main.session();
+    const Session &s = session();
     Data1->setDatabaseName(s.openpath);
     Data1->setRecordSource(
         QStringLiteral(R"(select "类别","名称","对应内容","其它","其次","密码" from "教导处")"
@@ -475,7 +468,7 @@ void SubjectSetupWindow::SaveTeachingAssignments()
                      Grid1->TextMatrix(r, kColSubject), Grid1->TextMatrix(r, kColTeacher),
                      Grid1->TextMatrix(r, kColPassword)});
     }
-    db::Connection conn(m_main.session().openpath);
+    db::Connection conn(session().openpath);
     const TeachingSaveResult result =
         conn.ok() ? organisation::SaveTeachingAssignments(conn, scope, rows)
                   : TeachingSaveResult{false, 0, 0, 0, conn.error().text};

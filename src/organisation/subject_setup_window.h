@@ -3,7 +3,9 @@
 // teaching assignments of each class — its subjects (ticks of List1) and the
 // teacher of each (column 4 of Grid1) — copies the teacher column of one class
 // to another, and saves them as the 任课 rows of 教导处 (teaching_save.h).
-#include "organisation/selection.h"
+#include "kit/window_base.h"
+
+#include "kit/selection.h"
 #include "organisation/teaching_save.h"
 
 #include <QList>
@@ -22,16 +24,13 @@ namespace tessaly {
 
 class DataControl;
 class FlexGrid;
-class MainWindow;
 class SignInToggle;
-namespace reg {
 class CellEditor;
-}
 
-class SubjectSetupWindow : public QWidget {
+class SubjectSetupWindow : public QWidget, public FormWindow {
     Q_OBJECT
 public:
-    explicit SubjectSetupWindow(MainWindow &main, QWidget *parent = nullptr);
+    explicit SubjectSetupWindow(WindowHost &host, QWidget *parent = nullptr);
 
     // Grid1 columns.
     enum { kColNumber = 0, kColGradeGroup, kColClass, kColSubject, kColTeacher, kColPassword, kCols };
@@ -54,14 +53,14 @@ public:
     QLabel *Label2 = nullptr;          // heading of the grid
     DataControl *Data1 = nullptr;
 
-    reg::CellEditor *cellEditor() const { return m_editor; }
+    CellEditor *cellEditor() const { return m_editor; }
     SignInToggle *toggle() const { return m_toggle; }
 
     // The clipboard format that marks a text made by 复制教师名.
     static const QString kClipboardFormat;
 
 public slots:
-    void Form_Load();
+    void Form_Load() override;
     void Combo1_Click();
     void Combo2_Click();
     void List1_Click(QListWidgetItem *item);
@@ -83,11 +82,9 @@ private:
     void tickByProgram(QListWidgetItem *item, bool ticked);
     int dataRows() const;
     void setRowCount(int rows);
-
-    MainWindow &m_main;
     SignInToggle *m_toggle = nullptr;
-    reg::CellEditor *m_editor = nullptr;
-    organisation::ClassList m_classes;   // 其它 and 其次 of each class of Combo2
+    CellEditor *m_editor = nullptr;
+    ClassList m_classes;   // 其它 and 其次 of each class of Combo2
     bool m_programTick = false;          // the program, not the user, changes a tick
 };
 

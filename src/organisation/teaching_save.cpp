@@ -1,6 +1,6 @@
 #include "organisation/teaching_save.h"
 
-#include "organisation/organisation.h"
+#include "kit/school_tables.h"
 
 #include <QSqlQuery>
 

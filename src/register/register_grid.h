@@ -2,7 +2,7 @@
 // The register grid of a class: one header row, one row per student, 20 columns.
 // Columns 2 … 17 show the register columns 姓名 … 备注; column 18 holds the row's
 // ID (empty for a row not yet saved), column 19 the row state (both hidden).
-#include "register/cell_editor.h"
+#include "kit/cell_editor.h"
 
 #include <QString>
 #include <QVariant>

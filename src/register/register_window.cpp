@@ -1,15 +1,14 @@
 #include "register/register_window.h"
 
-#include "organisation/window_steps.h"
+#include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "platform/units.h"
-#include "register/cell_editor.h"
+#include "kit/cell_editor.h"
 #include "register/register_grid.h"
 #include "register/register_save.h"
-#include "shell/main_window.h"
-#include "shell/sign_in_toggle.h"
+#include "kit/sign_in_toggle.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -67,21 +66,21 @@ QString errorText(const db::Error &e)
 
 } // namespace
 
-RegisterWindow::RegisterWindow(MainWindow &main, QWidget *parent) : QWidget(parent), m_main(main)
+RegisterWindow::RegisterWindow(WindowHost &host, QWidget *parent) : QWidget(parent), FormWindow(host)
 {
     setObjectName(QStringLiteral("学籍管理"));
     setWindowTitle(kWindowCaption);
     buildControls();
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, Command10, m_main, this);
+    m_toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, Command10, m_host, this);
     m_toggle->setChoices(Combo1, Combo2);
     m_toggle->setAccount([this] {
-        const organisation::ClassEntry e = chosenClass();
+        const ClassEntry e = chosenClass();
         return Account{e.headTeacher, e.password, e.id};
     });
     connect(m_toggle, &SignInToggle::stateShown, this, &RegisterWindow::showSignInState);
 
-    m_editor = new reg::CellEditor(Grid1, reg::registerCellEditorConfig([this] { return headTeacherSignedIn(); }));
+    m_editor = new CellEditor(Grid1, reg::registerCellEditorConfig([this] { return headTeacherSignedIn(); }));
     Text1 = m_editor->lineEdit();
     // After the editor's own handler: a click that opened the editor makes its
     // row the one a deletion acts on.
@@ -89,12 +88,12 @@ RegisterWindow::RegisterWindow(MainWindow &main, QWidget *parent) : QWidget(pare
         if (m_editor->isOpen())
             m_editRowValid = true;
     });
-    connect(m_editor, &reg::CellEditor::cellWritten, this, [this](int row, int) { fitColumns(row, row); });
+    connect(m_editor, &CellEditor::cellWritten, this, [this](int row, int) { fitColumns(row, row); });
 
-    organisation::ReportDataError(*Data1, this);
-    organisation::ShowRecordPosition(*Data1, organisation::PositionText::Register);
-    organisation::ReportDataError(*Data2, this);
-    organisation::ReportDataError(*Data3, this);
+    ReportDataError(*Data1, this);
+    ShowRecordPosition(*Data1, PositionText::Register);
+    ReportDataError(*Data2, this);
+    ReportDataError(*Data3, this);
 
     connect(Combo1, &QComboBox::activated, this, &RegisterWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &RegisterWindow::Combo2_Click);
@@ -271,7 +270,7 @@ void RegisterWindow::Form_Load()
         move(0, 0);
     }
 
-    organisation::FillGradeGroupCombo(*Data2, m_main.session(), Combo1, organisation::GradeGroupVariant::Common,
+    FillGradeGroupCombo(*Data2, session(), Combo1, GradeGroupVariant::Common,
                                       this);
     Combo2->clear();
     Combo3->clear();
@@ -284,8 +283,8 @@ void RegisterWindow::Form_Load()
 
 void RegisterWindow::Combo1_Click()
 {
-    organisation::FillClassCombo(*Data2, m_main.session(), Combo1->currentText(), Combo2,
-                                 organisation::ClassVariant::Full, m_classes, this);
+    FillClassCombo(*Data2, session(), Combo1->currentText(), Combo2,
+                                 ClassVariant::Full, m_classes, this);
     Combo3->clear();
     for (int i = 0; i < Combo2->count(); ++i)
         Combo3->addItem(Combo2->itemText(i));
@@ -302,8 +301,8 @@ void RegisterWindow::Combo2_Click()
     const int index = Combo2->currentIndex();
     if (index < 0 || index >= m_classes.size())
         return;
-    Session &s = m_main.session();
-    const organisation::ClassEntry entry = m_classes.at(index);
+    Session &s = session();
+    const ClassEntry entry = m_classes.at(index);
     s.username = entry.headTeacher;
     s.userpas = entry.password;
     s.id = entry.id;
@@ -318,7 +317,7 @@ void RegisterWindow::Combo2_Click()
     } else {
         // A name outside the fixed lists has no class code: the class lists nobody.
         Data1->Close();
-        Data1->setCaption(organisation::recordPositionText(organisation::PositionText::Register, 0, 0));
+        Data1->setCaption(recordPositionText(PositionText::Register, 0, 0));
     }
     Label19->setText(m_identity.classCode);
     FillRegisterGrid();
@@ -400,12 +399,12 @@ void RegisterWindow::appendRow(const reg::GridRow &row, int heightTwips)
 void RegisterWindow::cmdClose_Click()
 {
     // Inside the main window the frame goes too.
-    organisation::CloseWindow(this);
+    CloseWindow(this);
 }
 
-organisation::ClassEntry RegisterWindow::chosenClass() const
+ClassEntry RegisterWindow::chosenClass() const
 {
-    return m_classIndex >= 0 ? m_classes.at(m_classIndex) : organisation::ClassEntry{};
+    return m_classIndex >= 0 ? m_classes.at(m_classIndex) : ClassEntry{};
 }
 
 QList<reg::GridRow> RegisterWindow::gridRows() const
@@ -430,7 +429,7 @@ QStringList RegisterWindow::takenNumbers() const
 
 bool RegisterWindow::headTeacherSignedIn() const
 {
-    const Session &s = m_main.session();
+    const Session &s = session();
     const QString head = chosenClass().headTeacher;
     // The chosen class's own head teacher, not whatever account another window
     // left in username: a teacher signed in elsewhere never edits this register.
@@ -510,7 +509,7 @@ void RegisterWindow::Command4_Click()
 
 db::Connection &RegisterWindow::storeConnection()
 {
-    const QString path = m_main.session().openpath;
+    const QString path = session().openpath;
     if (!m_store.ok() || m_store.path() != path || !m_store.isCurrentFile())
         m_store.open(path);
     return m_store;
@@ -586,7 +585,7 @@ void RegisterWindow::Combo3_Click()
         return;
     }
     const reg::ClassIdentity source =
-        reg::ResolveClassCode(Combo1->currentText(), Combo3->currentText(), m_main.session().today());
+        reg::ResolveClassCode(Combo1->currentText(), Combo3->currentText(), session().today());
     if (source.isValid() && source.classCode == m_identity.classCode) {
         showNotice(this, QStringLiteral("同一个班级不能导入学生。"), kTitleHintDots);
         return;
@@ -597,7 +596,7 @@ void RegisterWindow::Combo3_Click()
                                                      QStringLiteral("姓名")});
     if (!q.isValid())
         return;   // a name outside the fixed lists: nobody to list
-    Data3->setDatabaseName(m_main.session().openpath);
+    Data3->setDatabaseName(session().openpath);
     Data3->setRecordSource(q.sql, q.params);
     if (!Data3->Refresh())
         return;

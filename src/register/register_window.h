@@ -13,7 +13,9 @@
 // The rules live in src/register/: class codes and seats (class_code.h), grid
 // rows (register_rows.h), the save (register_save.h), the transfer
 // (class_transfer.h).
-#include "organisation/selection.h"
+#include "kit/window_base.h"
+
+#include "kit/selection.h"
 #include "platform/database.h"
 #include "register/class_code.h"
 #include "register/class_transfer.h"
@@ -33,17 +35,14 @@ namespace tessaly {
 
 class DataControl;
 class FlexGrid;
-class MainWindow;
 class SignInToggle;
 
-namespace reg {
 class CellEditor;
-}
 
-class RegisterWindow : public QWidget {
+class RegisterWindow : public QWidget, public FormWindow {
     Q_OBJECT
 public:
-    explicit RegisterWindow(MainWindow &main, QWidget *parent = nullptr);
+    explicit RegisterWindow(WindowHost &host, QWidget *parent = nullptr);
     ~RegisterWindow() override;
 
     QSize sizeHint() const override;
@@ -91,8 +90,8 @@ public:
     // The chosen class: what ResolveClassCode gave (invalid before a choice and for
     // names outside the fixed lists), and its 教导处 entry.
     const reg::ClassIdentity &classIdentity() const { return m_identity; }
-    organisation::ClassEntry chosenClass() const;
-    reg::CellEditor *cellEditor() const { return m_editor; }
+    ClassEntry chosenClass() const;
+    CellEditor *cellEditor() const { return m_editor; }
     // The grid's student rows (rows 1 …), as the save reads them.
     QList<reg::GridRow> gridRows() const;
     // The transfer queue, in order.
@@ -102,7 +101,7 @@ public:
     db::Connection &storeConnection();
 
 public slots:
-    void Form_Load();
+    void Form_Load() override;
     void Combo1_Click();
     void Combo2_Click();
     void cmdClose_Click();
@@ -133,11 +132,9 @@ private:
     void openPanel(QWidget *panel);
     void closePanel(QWidget *panel);
     void markQueued();
-
-    MainWindow &m_main;
     SignInToggle *m_toggle = nullptr;
-    reg::CellEditor *m_editor = nullptr;
-    organisation::ClassList m_classes;
+    CellEditor *m_editor = nullptr;
+    ClassList m_classes;
     reg::ClassIdentity m_identity;
     int m_classIndex = -1;        // Combo2 index of the chosen class; -1 after a grade-group change
     bool m_choosing = false;      // a class choice shows the sign-in state

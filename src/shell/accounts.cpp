@@ -1,6 +1,6 @@
 #include "shell/accounts.h"
 
-#include "organisation/organisation.h"
+#include "kit/school_tables.h"
 
 #include <QSqlQuery>
 
@@ -27,7 +27,7 @@ std::optional<qint64> findAccountRow(db::Connection &c, const QString &username,
     if (username.isEmpty())
         return std::nullopt;
     if (auto row = firstMatching(c, QStringLiteral(R"(select "名称","id" from "教导处" where "名称"=?)"),
-                                 {organisation::kAdminName}, username))
+                                 {kAdminName}, username))
         return row;
     if (c.error().isSet())
         return std::nullopt;

@@ -1,14 +1,13 @@
 #include "shell/password_admin_window.h"
 
-#include "organisation/selection.h"
-#include "organisation/window_steps.h"
+#include "kit/selection.h"
+#include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "platform/units.h"
-#include "register/cell_editor.h"
-#include "shell/main_window.h"
-#include "shell/sign_in_toggle.h"
+#include "kit/cell_editor.h"
+#include "kit/sign_in_toggle.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -26,12 +25,6 @@ namespace {
 
 const QString kNotSignedIn = QStringLiteral("请管理员先登陆,才能查看和修改。");
 
-template <class W>
-W *named(W *w, const char *name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 // Removes the last character (a whole surrogate pair when it is one).
 void chopLastCharacter(QString &text)
@@ -46,12 +39,12 @@ void chopLastCharacter(QString &text)
 // password rule checked at every change the administrator makes. Opening a cell
 // checks nothing: a stored password of up to 8 characters from the sign-in
 // dialog's change is shown as it is, not cut short by merely looking at it.
-reg::CellEditorConfig passwordEditorConfig(QWidget *window)
+CellEditorConfig passwordEditorConfig(QWidget *window)
 {
-    reg::CellEditorConfig c;
+    CellEditorConfig c;
     c.firstColumn = -1;
     c.lastColumn = -1;
-    c.moveKeys = reg::CellEditorConfig::MoveNone;
+    c.moveKeys = CellEditorConfig::MoveNone;
     c.writeUnchanged = true;
     c.commitOnScroll = false;
     c.textCheck = [window](int, QString &text) {
@@ -65,8 +58,8 @@ reg::CellEditorConfig passwordEditorConfig(QWidget *window)
 
 } // namespace
 
-PasswordAdminWindow::PasswordAdminWindow(MainWindow &main, QWidget *parent)
-    : QWidget(parent), m_main(main)
+PasswordAdminWindow::PasswordAdminWindow(WindowHost &host, QWidget *parent)
+    : QWidget(parent), FormWindow(host)
 {
     setObjectName(QStringLiteral("系统安全密码设置"));
     setWindowTitle(QStringLiteral("系统安全密码设置"));
@@ -125,10 +118,10 @@ PasswordAdminWindow::PasswordAdminWindow(MainWindow &main, QWidget *parent)
 
     Grid1->setFormatString(kPasswordGridFormatAtLoad);
     Grid1->setRows(1);
-    m_editor = new reg::CellEditor(Grid1, passwordEditorConfig(this), Text1);
+    m_editor = new CellEditor(Grid1, passwordEditorConfig(this), Text1);
 
-    organisation::ReportDataError(*Data1, this);
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command1, main, this);
+    ReportDataError(*Data1, this);
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command1, host, this);
     m_toggle->setEditors({Frame1, Frame2, Command5});
     m_toggle->setDataControl(Data1);
     Frame2->setEnabled(true);   // open, with nothing to edit until a sign-in
@@ -153,13 +146,13 @@ QVector<qint64> PasswordAdminWindow::listedIds() const
 
 void PasswordAdminWindow::Form_Load()
 {
-    organisation::SetWindowSize(this, 6750, 4260);
-    organisation::CentreOnMainWindow(this, &m_main, 400);
+    SetWindowSize(this, 6750, 4260);
+    CentreOnMainWindow(this, m_host.hostWidget(), 400);
 
-    Session &s = m_main.session();
+    Session &s = session();
     Data1->setDatabaseName(s.openpath);
-    organisation::LoadAdminAccount(*Data1, s, this);
-    organisation::FillGradeGroupCombo(*Data1, s, Combo1, organisation::GradeGroupVariant::PasswordSetup, this);
+    LoadAdminAccount(*Data1, s, this);
+    FillGradeGroupCombo(*Data1, s, Combo1, GradeGroupVariant::PasswordSetup, this);
 
     Grid1->setFormatString(kPasswordGridFormatAtLoad);
     Grid1->setRows(1);
@@ -223,7 +216,7 @@ void PasswordAdminWindow::showList(PasswordCategory category, const QString &gra
     m_category = category;
     Grid1->setFormatString(passwordGridFormat(category));
     const PasswordQuery q = passwordQuery(category, gradeGroup);
-    Data1->setDatabaseName(m_main.session().openpath);
+    Data1->setDatabaseName(session().openpath);
     Data1->setRecordSource(q.sql, q.params);
     Data1->Refresh();
     FillPasswordGrid();
@@ -268,7 +261,7 @@ void PasswordAdminWindow::Command5_Click()
         edits.append({row.id, typed});
         names.insert(row.id, Grid1->TextMatrix(k + 1, passwordCol - 1));
     }
-    db::Connection conn(m_main.session().openpath);
+    db::Connection conn(session().openpath);
     const PasswordSaveResult result =
         conn.ok() ? savePasswords(conn, edits) : PasswordSaveResult{false, 0, {}, conn.error().text};
     if (!result.ok) {
@@ -293,7 +286,7 @@ void PasswordAdminWindow::Command5_Click()
 
 void PasswordAdminWindow::Command8_Click()
 {
-    organisation::CloseWindow(this);
+    CloseWindow(this);
 }
 
 } // namespace tessaly

@@ -5,6 +5,8 @@
 //
 // The grid keeps, per listed row, the id of the 教导处 row it came from; the
 // save writes each changed password to that row by id.
+#include "kit/window_base.h"
+
 #include "shell/password_list.h"
 
 #include <QMap>
@@ -21,16 +23,13 @@ namespace tessaly {
 
 class DataControl;
 class FlexGrid;
-class MainWindow;
 class SignInToggle;
-namespace reg {
 class CellEditor;
-}
 
-class PasswordAdminWindow : public QWidget {
+class PasswordAdminWindow : public QWidget, public FormWindow {
     Q_OBJECT
 public:
-    explicit PasswordAdminWindow(MainWindow &main, QWidget *parent = nullptr);
+    explicit PasswordAdminWindow(WindowHost &host, QWidget *parent = nullptr);
 
     QGroupBox *Frame2 = nullptr;
     FlexGrid *Grid1 = nullptr;
@@ -46,13 +45,13 @@ public:
     QPushButton *Command1 = nullptr;   // administrator sign-in toggle
     QPushButton *Command8 = nullptr;   // 退出密码设置(&E)
 
-    reg::CellEditor *cellEditor() const { return m_editor; }
+    CellEditor *cellEditor() const { return m_editor; }
     SignInToggle *toggle() const { return m_toggle; }
     // The 教导处 id each data row was listed from (row k at index k - 1).
     QVector<qint64> listedIds() const;
 
 public slots:
-    void Form_Load();
+    void Form_Load() override;
     void Command1_Click();
     void Combo2_Click();
     void Combo1_Click();
@@ -64,10 +63,8 @@ private:
     bool refusedWhileSignedOut();
     void showList(PasswordCategory category, const QString &gradeGroup);
     void cutGrid();
-
-    MainWindow &m_main;
     SignInToggle *m_toggle = nullptr;
-    reg::CellEditor *m_editor = nullptr;
+    CellEditor *m_editor = nullptr;
     PasswordCategory m_category = PasswordCategory::Admin;
     QVector<PasswordRow> m_listed;   // what each data row was listed from
 };

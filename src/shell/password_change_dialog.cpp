@@ -1,9 +1,8 @@
 #include "shell/password_change_dialog.h"
 
-#include "organisation/window_steps.h"
+#include "kit/window_steps.h"
 #include "platform/messages.h"
 #include "shell/accounts.h"
-#include "shell/main_window.h"
 #include "shell/password_box.h"
 
 #include <QGridLayout>
@@ -15,8 +14,8 @@
 
 namespace tessaly {
 
-PasswordChangeDialog::PasswordChangeDialog(MainWindow &main, QWidget *parent)
-    : QDialog(parent), m_main(main)
+PasswordChangeDialog::PasswordChangeDialog(WindowHost &host, QWidget *parent)
+    : QDialog(parent), FormWindow(host)
 {
     setObjectName(QStringLiteral("个人密码修改"));
     setWindowTitle(QStringLiteral("修改个人密码"));
@@ -86,13 +85,13 @@ PasswordChangeDialog::PasswordChangeDialog(MainWindow &main, QWidget *parent)
 
 void PasswordChangeDialog::Form_Load()
 {
-    txtUserName->setText(m_main.session().username);
+    txtUserName->setText(session().username);
     txtPassword->setFocus();
 }
 
 void PasswordChangeDialog::cmdOK_Click()
 {
-    Session &s = m_main.session();
+    Session &s = session();
     if (txtPassword->text() != s.userpas) {
         showNotice(this, QStringLiteral("你输入的原密码不正确，如果忘记，请与管理员联系。"), kTitleHintDots);
         txtPassword->clear();
@@ -119,7 +118,7 @@ void PasswordChangeDialog::cmdOK_Click()
         return;
     }
     if (change.status == PasswordChange::DatabaseError) {
-        showNotice(this, organisation::kDataErrorPrefix + change.errorText);
+        showNotice(this, kDataErrorPrefix + change.errorText);
         return;
     }
     s.userpas = Text1->text();

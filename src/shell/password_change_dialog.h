@@ -3,6 +3,8 @@
 // from the sign-in dialog. A successful change writes 密码 of the account's row
 // (accounts.h), sets userpas and denglu (the account is signed in) and is
 // accepted, which closes the sign-in dialog as well.
+#include "kit/window_base.h"
+
 #include <QDialog>
 #include <QList>
 
@@ -12,12 +14,11 @@ class QPushButton;
 
 namespace tessaly {
 
-class MainWindow;
 
-class PasswordChangeDialog : public QDialog {
+class PasswordChangeDialog : public QDialog, public FormWindow {
     Q_OBJECT
 public:
-    explicit PasswordChangeDialog(MainWindow &main, QWidget *parent = nullptr);
+    explicit PasswordChangeDialog(WindowHost &host, QWidget *parent = nullptr);
 
     QList<QLabel *> lblLabels;          // four captions and the note
     QLineEdit *txtUserName = nullptr;
@@ -30,12 +31,11 @@ public:
     static constexpr int kMaxPasswordLength = 8;
 
 public slots:
-    void Form_Load();
+    void Form_Load() override;
     void cmdOK_Click();
     void cmdCancel_Click();
 
 private:
-    MainWindow &m_main;
 };
 
 } // namespace tessaly

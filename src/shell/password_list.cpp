@@ -1,6 +1,6 @@
 #include "shell/password_list.h"
 
-#include "organisation/organisation.h"
+#include "kit/school_tables.h"
 #include "platform/gbk.h"
 
 namespace tessaly {
@@ -25,7 +25,6 @@ QString passwordGridFormat(PasswordCategory category)
 
 PasswordQuery passwordQuery(PasswordCategory category, const QString &gradeGroup)
 {
-    using namespace organisation;
     switch (category) {
     case PasswordCategory::Admin:
         return {QStringLiteral(R"(select "id","名称","密码" from "教导处" where "名称"=? order by "id")"),

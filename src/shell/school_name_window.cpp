@@ -1,7 +1,6 @@
 #include "shell/school_name_window.h"
 
 #include "platform/messages.h"
-#include "shell/main_window.h"
 #include "shell/school_name.h"
 
 #include <QHBoxLayout>
@@ -12,8 +11,8 @@
 
 namespace tessaly {
 
-SchoolNameWindow::SchoolNameWindow(MainWindow &main, QWidget *parent)
-    : QDialog(parent), m_main(main)
+SchoolNameWindow::SchoolNameWindow(WindowHost &host, QWidget *parent)
+    : QDialog(parent), FormWindow(host)
 {
     setObjectName(QStringLiteral("学校名称设置"));
     setWindowTitle(QStringLiteral("学校名称设置"));
@@ -49,7 +48,7 @@ SchoolNameWindow::SchoolNameWindow(MainWindow &main, QWidget *parent)
 void SchoolNameWindow::Form_Load()
 {
     Command1->setText(QStringLiteral("确定"));
-    Text1->setText(readSchoolName(m_main.session().programFolder));
+    Text1->setText(readSchoolName(session().programFolder));
 }
 
 void SchoolNameWindow::Command1_Click()
@@ -59,11 +58,11 @@ void SchoolNameWindow::Command1_Click()
         showNotice(this, QStringLiteral("请输入学校名称"), kTitleHint);
         return;
     }
-    if (!saveSchoolName(m_main.session().programFolder, name)) {
+    if (!saveSchoolName(session().programFolder, name)) {
         showNotice(this, QStringLiteral("无法写入文件XM.DLL，学校名称没有保存。"), kTitleHint);
         return;
     }
-    m_main.setSchoolName(name);
+    m_host.setSchoolName(name);
     accept();
 }
 

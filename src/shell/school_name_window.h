@@ -1,6 +1,8 @@
 #pragma once
 // 学校名称设置: asks for the school name and writes it to XM.DLL.
 // Modal at start-up when the name is empty, modeless from the file menu.
+#include "kit/window_base.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -9,12 +11,11 @@ class QPushButton;
 
 namespace tessaly {
 
-class MainWindow;
 
-class SchoolNameWindow : public QDialog {
+class SchoolNameWindow : public QDialog, public FormWindow {
     Q_OBJECT
 public:
-    explicit SchoolNameWindow(MainWindow &main, QWidget *parent = nullptr);
+    explicit SchoolNameWindow(WindowHost &host, QWidget *parent = nullptr);
 
     QLabel *Label1 = nullptr;
     QLineEdit *Text1 = nullptr;
@@ -22,12 +23,11 @@ public:
     QPushButton *Command2 = nullptr;   // 取  消
 
 public slots:
-    void Form_Load();
+    void Form_Load() override;
     void Command1_Click();
     void Command2_Click();
 
 private:
-    MainWindow &m_main;
 };
 
 } // namespace tessaly

@@ -1,9 +1,8 @@
 #include "shell/sign_in_dialog.h"
 
 #include "platform/messages.h"
-#include "shell/main_window.h"
 #include "shell/password_box.h"
-#include "shell/window_names.h"
+#include "kit/window_names.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -13,8 +12,8 @@
 
 namespace tessaly {
 
-SignInDialog::SignInDialog(MainWindow &main, QWidget *parent)
-    : QDialog(parent), m_main(main)
+SignInDialog::SignInDialog(WindowHost &host, QWidget *parent)
+    : QDialog(parent), FormWindow(host)
 {
     setObjectName(QStringLiteral("登陆"));
     setWindowTitle(QStringLiteral("登录"));
@@ -75,14 +74,14 @@ SignInDialog::SignInDialog(MainWindow &main, QWidget *parent)
 
 void SignInDialog::Form_Load()
 {
-    txtUserName->setText(m_main.session().username);
+    txtUserName->setText(session().username);
     txtPassword->clear();
     txtPassword->setFocus();
 }
 
 void SignInDialog::cmdOK_Click()
 {
-    Session &s = m_main.session();
+    Session &s = session();
     if (txtPassword->text() != s.userpas) {
         showNotice(this, QStringLiteral("无效的密码，请重试!"), kTitleSignIn);
         txtPassword->setFocus();
@@ -101,14 +100,8 @@ void SignInDialog::cmdCancel_Click()
 void SignInDialog::Command1_Click()
 {
     // A successful change signs the account in and closes this dialog too.
-    if (m_main.showModal(kPasswordChangeDialog) == QDialog::Accepted)
+    if (m_host.showModal(kPasswordChangeDialog) == QDialog::Accepted)
         reject();
-}
-
-bool runSignIn(MainWindow &main)
-{
-    main.showModal(kSignInDialog);
-    return main.session().isSignedIn();
 }
 
 } // namespace tessaly

@@ -5,6 +5,8 @@
 // (username, userpas, and id for a class or teaching assignment), shows this
 // dialog (runSignIn) and counts itself signed in while denglu equals username.
 // The password box opens empty: the stored password never appears on screen.
+#include "kit/window_base.h"
+
 #include <QDialog>
 #include <QList>
 
@@ -14,12 +16,11 @@ class QPushButton;
 
 namespace tessaly {
 
-class MainWindow;
 
-class SignInDialog : public QDialog {
+class SignInDialog : public QDialog, public FormWindow {
     Q_OBJECT
 public:
-    explicit SignInDialog(MainWindow &main, QWidget *parent = nullptr);
+    explicit SignInDialog(WindowHost &host, QWidget *parent = nullptr);
 
     QList<QLabel *> lblLabels;
     QLineEdit *txtUserName = nullptr;
@@ -29,17 +30,12 @@ public:
     QPushButton *Command1 = nullptr;    // 修改密码
 
 public slots:
-    void Form_Load();
+    void Form_Load() override;
     void cmdOK_Click();
     void cmdCancel_Click();
     void Command1_Click();
 
 private:
-    MainWindow &m_main;
 };
-
-// Shows 登陆 modally for the account in the session; true when it is signed in
-// afterwards.
-bool runSignIn(MainWindow &main);
 
 } // namespace tessaly

@@ -5,10 +5,10 @@
 #include "organisation/class_setup_window.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
-#include "register/cell_editor.h"
-#include "shell/main_window.h"
+#include "kit/cell_editor.h"
+#include "app/main_window.h"
 #include "shell/sign_in_dialog.h"
-#include "shell/window_names.h"
+#include "kit/window_names.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -470,7 +470,7 @@ void TestClassSetupWindow::editorMovesOnlyUpAndDown()
     ScriptedResponder responder;
     ClassSetupWindow *w = m.open();
     choose(w->Combo1, kSecond);
-    reg::CellEditor *editor = w->cellEditor();
+    CellEditor *editor = w->cellEditor();
     // Columns 0 and 1 do not open the editor.
     clickCell(w->Grid1, 1, 1);
     QVERIFY(!editor->isOpen());

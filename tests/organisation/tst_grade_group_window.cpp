@@ -4,9 +4,9 @@
 #include "fixtures/ui_helpers.h"
 #include "organisation/grade_group_window.h"
 #include "platform/messages.h"
-#include "shell/main_window.h"
+#include "app/main_window.h"
 #include "shell/sign_in_dialog.h"
-#include "shell/window_names.h"
+#include "kit/window_names.h"
 
 #include <QApplication>
 #include <QFrame>

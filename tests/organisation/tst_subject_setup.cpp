@@ -6,11 +6,11 @@
 #include "organisation/subject_setup_window.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
-#include "register/cell_editor.h"
-#include "shell/main_window.h"
+#include "kit/cell_editor.h"
+#include "app/main_window.h"
 #include "shell/sign_in_dialog.h"
-#include "shell/sign_in_toggle.h"
-#include "shell/window_names.h"
+#include "kit/sign_in_toggle.h"
+#include "kit/window_names.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,12 +6,12 @@
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "platform/units.h"
-#include "register/cell_editor.h"
+#include "kit/cell_editor.h"
 #include "register/register_grid.h"
 #include "register/register_window.h"
-#include "shell/main_window.h"
+#include "app/main_window.h"
 #include "shell/sign_in_dialog.h"
-#include "shell/window_names.h"
+#include "kit/window_names.h"
 
 #include <QAction>
 #include <QApplication>

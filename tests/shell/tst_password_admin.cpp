@@ -4,11 +4,11 @@
 #include "fixtures/ui_helpers.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
-#include "register/cell_editor.h"
-#include "shell/main_window.h"
+#include "kit/cell_editor.h"
+#include "app/main_window.h"
 #include "shell/password_admin_window.h"
 #include "shell/sign_in_dialog.h"
-#include "shell/window_names.h"
+#include "kit/window_names.h"
 
 #include <QAction>
 #include <QApplication>

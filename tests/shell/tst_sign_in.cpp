@@ -3,11 +3,11 @@
 #include "fixtures/ui_helpers.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
-#include "shell/main_window.h"
+#include "app/main_window.h"
 #include "shell/password_change_dialog.h"
 #include "shell/sign_in_dialog.h"
-#include "shell/sign_in_toggle.h"
-#include "shell/window_names.h"
+#include "kit/sign_in_toggle.h"
+#include "kit/window_names.h"
 
 #include <QApplication>
 #include <QComboBox>

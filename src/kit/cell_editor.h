@@ -24,7 +24,7 @@ namespace tessaly {
 class FlexGrid;
 }
 
-namespace tessaly::reg {
+namespace tessaly {
 
 class CellEditor;
 
@@ -163,4 +163,4 @@ private:
     bool m_inCheck = false;
 };
 
-} // namespace tessaly::reg
+} // namespace tessaly

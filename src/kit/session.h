@@ -1,8 +1,8 @@
 #pragma once
 // Shared state of the running program, owned by the main window (主窗体) and
-// handed to every window through its constructor (MainWindow::session()).
-// There are no globals: a test builds a MainWindow on a temporary program
-// folder and opens windows against it.
+// reached by every window through its host (WindowHost::session()).
+// There are no globals: a test builds a host on a temporary program folder and
+// opens windows against it.
 //
 // The five members keep their names; all start empty and live for the run:
 //   openpath  database file every window opens (program folder's data.mdb at start-up)

@@ -1,4 +1,4 @@
-#include "register/cell_editor.h"
+#include "kit/cell_editor.h"
 
 #include "platform/flex_grid.h"
 
@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-namespace tessaly::reg {
+namespace tessaly {
 
 namespace {
 
@@ -352,4 +352,4 @@ bool CellEditor::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-} // namespace tessaly::reg
+} // namespace tessaly

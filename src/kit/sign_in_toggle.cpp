@@ -1,19 +1,18 @@
-#include "shell/sign_in_toggle.h"
+#include "kit/sign_in_toggle.h"
 
-#include "organisation/selection.h"
-#include "organisation/window_steps.h"
+#include "kit/selection.h"
+#include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
-#include "shell/main_window.h"
-#include "shell/sign_in_dialog.h"
+#include "kit/window_host.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 
 namespace tessaly {
 
-SignInToggle::SignInToggle(Kind kind, QAbstractButton *button, MainWindow &main, QWidget *window)
-    : QObject(window), m_kind(kind), m_button(button), m_main(main), m_window(window)
+SignInToggle::SignInToggle(Kind kind, QAbstractButton *button, WindowHost &host, QWidget *window)
+    : QObject(window), m_kind(kind), m_button(button), m_host(host), m_window(window)
 {
     m_button->setText(signedOutCaption(kind));
     connect(m_button, &QAbstractButton::clicked, this, &SignInToggle::click);
@@ -21,7 +20,7 @@ SignInToggle::SignInToggle(Kind kind, QAbstractButton *button, MainWindow &main,
         m_adminData = new DataControl(window);
         m_adminData->setObjectName(QStringLiteral("adminAccountData"));
         m_adminData->hide();
-        organisation::ReportDataError(*m_adminData, window);
+        ReportDataError(*m_adminData, window);
     }
 }
 
@@ -83,7 +82,7 @@ QList<SignInToggle::Check> SignInToggle::standardChecks() const
         return [combo] { return combo && combo->currentText().isEmpty(); };
     };
     const auto text = [](const QString &t) { return [t] { return t; }; };
-    Session *s = &m_main.session();
+    Session *s = &m_host.session();
     switch (m_kind) {
     case Kind::Admin:
         break;
@@ -128,7 +127,7 @@ void SignInToggle::show(bool signedIn)
 
 void SignInToggle::showState()
 {
-    show(m_main.session().isSignedIn());
+    show(m_host.session().isSignedIn());
 }
 
 bool SignInToggle::checksPass()
@@ -145,7 +144,7 @@ bool SignInToggle::checksPass()
 
 void SignInToggle::click()
 {
-    Session &s = m_main.session();
+    Session &s = m_host.session();
     if (isSignedIn()) {
         if (m_kind == Kind::Admin && m_data)
             m_data->Refresh();
@@ -159,11 +158,11 @@ void SignInToggle::click()
         s.userpas = a.password;
         s.id = a.id;
     }
-    if (m_kind == Kind::Admin && !organisation::LoadAdminAccount(*m_adminData, s, m_window))
+    if (m_kind == Kind::Admin && !LoadAdminAccount(*m_adminData, s, m_window))
         return;
     if (!checksPass())
         return;
-    if (runSignIn(m_main))
+    if (runSignIn(m_host))
         show(true);
 }
 

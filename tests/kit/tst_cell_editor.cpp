@@ -1,7 +1,7 @@
 // The cell editor on an offscreen register grid, driven with key and mouse events;
 // and the component's options that the other grids use.
 #include "platform/flex_grid.h"
-#include "register/cell_editor.h"
+#include "kit/cell_editor.h"
 #include "register/register_grid.h"
 
 #include <QDir>

@@ -8,13 +8,17 @@
 // at most once: showing an open one brings it to the front without loading it
 // again. Child windows go into the MDI area, dialogs are top-level (see
 // window_names.h). A window closed by the user is deleted; the next show
-// builds it afresh. When a window has a slot Form_Load(), the registry calls it
-// after placing the window (MDI child or top-level) and before showing it, so
-// Form_Load may centre the window on the main window.
+// builds it afresh. The registry calls a window's Form_Load (FormWindow) after
+// placing it (MDI child or top-level) and before showing it, so Form_Load may
+// centre the window on the main window.
+//
+// The main window is every window's host (WindowHost): windows see the session,
+// modal showing, the widget to centre on and the caption, nothing more.
 //
 // A menu item or toolbar button whose window has no factory yet stays
 // disabled, so nothing pretends to work.
-#include "shell/session.h"
+#include "kit/window_base.h"
+#include "kit/window_host.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -32,25 +36,18 @@ namespace tessaly {
 class MainWindow;
 
 // Builds one window. parent is the main window for dialogs, nullptr for MDI children.
-using WindowFactory = std::function<QWidget *(MainWindow &main, QWidget *parent)>;
-
-// The usual factory: windows take (MainWindow &, QWidget *parent).
-template <class W>
-QWidget *makeWindow(MainWindow &main, QWidget *parent)
-{
-    return new W(main, parent);
-}
+using WindowFactory = std::function<QWidget *(WindowHost &host, QWidget *parent)>;
 
 // Registers every built window (window_factories.cpp).
 void registerWindowFactories(MainWindow &main);
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public WindowHost {
     Q_OBJECT
 public:
     explicit MainWindow(const QString &programFolder, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    Session &session() { return m_session; }
+    Session &session() override { return m_session; }
     const Session &session() const { return m_session; }
 
     // Registry. Names are the windows' Chinese names (window_names.h).
@@ -63,12 +60,13 @@ public:
     QWidget *showWindow(QStringView name);
     // Shows a window modally and returns when it has closed: the dialog's
     // result for a QDialog, else 0. An open window is only brought to the front.
-    int showModal(QStringView name);
+    int showModal(QStringView name) override;
+    QWidget *hostWidget() override { return this; }
 
     QMdiArea *mdiArea() const { return m_mdi; }
 
     // The caption: the school name directly followed by "Tessaly".
-    void setSchoolName(const QString &name);
+    void setSchoolName(const QString &name) override;
 
     // The server dialogs switch menu items off for the rest of the run
     // (toolbar buttons are never switched off).

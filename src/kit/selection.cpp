@@ -1,13 +1,13 @@
-#include "organisation/selection.h"
+#include "kit/selection.h"
 
-#include "organisation/organisation.h"
+#include "kit/school_tables.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
-#include "shell/session.h"
+#include "kit/session.h"
 
 #include <QComboBox>
 
-namespace tessaly::organisation {
+namespace tessaly {
 
 namespace {
 
@@ -123,4 +123,4 @@ void FillClassCombo(DataControl &data, const Session &session, const QString &gr
     data.setCaption(QString());
 }
 
-} // namespace tessaly::organisation
+} // namespace tessaly

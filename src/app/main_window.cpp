@@ -1,8 +1,8 @@
-#include "shell/main_window.h"
+#include "app/main_window.h"
 
 #include "platform/units.h"
 #include "shell/school_name.h"
-#include "shell/window_names.h"
+#include "kit/window_names.h"
 
 #include <QAction>
 #include <QApplication>
@@ -327,8 +327,8 @@ QWidget *MainWindow::create(const QString &name, bool topLevel)
         sub->adjustSize();
     }
     m_open.insert(name, w);
-    if (w->metaObject()->indexOfSlot("Form_Load()") >= 0)
-        QMetaObject::invokeMethod(w, "Form_Load", Qt::DirectConnection);
+    if (auto *form = dynamic_cast<FormWindow *>(w))
+        form->Form_Load();
     return m_open.value(name).data();
 }
 

@@ -17,7 +17,7 @@ class DataControl;
 struct Session;
 }
 
-namespace tessaly::organisation {
+namespace tessaly {
 
 // Reads the administrator row (名称 = "管理员") through the data control on
 // openpath. Found: username = "管理员", userpas = its 密码, true. Missing:
@@ -77,4 +77,4 @@ enum class ClassVariant {
 void FillClassCombo(DataControl &data, const Session &session, const QString &gradeGroup,
                     QComboBox *classCombo, ClassVariant variant, ClassList &list, QWidget *parent);
 
-} // namespace tessaly::organisation
+} // namespace tessaly

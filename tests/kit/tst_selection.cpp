@@ -1,11 +1,11 @@
 // The organisation routines: the administrator account, the grade-group and
 // class combos, and the data-control steps.
 #include "fixtures/test_school.h"
-#include "organisation/selection.h"
-#include "organisation/window_steps.h"
+#include "kit/selection.h"
+#include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
-#include "shell/session.h"
+#include "kit/session.h"
 
 #include <QComboBox>
 #include <QMdiArea>
@@ -49,7 +49,7 @@ void TestSelection::adminAccountFound()
     s.userpas = QStringLiteral("999");
     DataControl data;
     ScriptedResponder responder;
-    QVERIFY(organisation::LoadAdminAccount(data, s, nullptr));
+    QVERIFY(LoadAdminAccount(data, s, nullptr));
     QCOMPARE(s.username, QStringLiteral("管理员"));
     QCOMPARE(s.userpas, QStringLiteral("abc"));
     QVERIFY(responder.shown().isEmpty());
@@ -65,7 +65,7 @@ void TestSelection::adminAccountMissing()
     s.userpas = QStringLiteral("999");
     DataControl data;
     ScriptedResponder responder;
-    QVERIFY(!organisation::LoadAdminAccount(data, s, nullptr));
+    QVERIFY(!LoadAdminAccount(data, s, nullptr));
     QCOMPARE(responder.texts(),
              QStringList{QStringLiteral("管理员数据丢失,请确认服务器连接路径是否正确?否则无法登陆。")});
     QCOMPARE(responder.last().title, kProgramTitle);
@@ -77,11 +77,11 @@ void TestSelection::gradeGroups_data()
 {
     QTest::addColumn<int>("variant");
     QTest::addColumn<QString>("message");
-    QTest::newRow("common") << int(organisation::GradeGroupVariant::Common)
+    QTest::newRow("common") << int(GradeGroupVariant::Common)
                             << QStringLiteral("目前教导处还没进行年级组设置。");
-    QTest::newRow("class setup") << int(organisation::GradeGroupVariant::ClassSetup)
+    QTest::newRow("class setup") << int(GradeGroupVariant::ClassSetup)
                                  << QStringLiteral("目前还不能加入班级名称，请先进行年级组设置。");
-    QTest::newRow("password setup") << int(organisation::GradeGroupVariant::PasswordSetup)
+    QTest::newRow("password setup") << int(GradeGroupVariant::PasswordSetup)
                                     << QStringLiteral("目前还不能设置密码，请先进行年级组设置。");
 }
 
@@ -89,7 +89,7 @@ void TestSelection::gradeGroups()
 {
     QFETCH(int, variant);
     QFETCH(QString, message);
-    const auto v = organisation::GradeGroupVariant(variant);
+    const auto v = GradeGroupVariant(variant);
     TestSchool school;
     Session s;
     s.openpath = school.dbPath();
@@ -99,7 +99,7 @@ void TestSelection::gradeGroups()
     ScriptedResponder responder;
 
     // No grade group: the window's message, once, and an empty combo.
-    organisation::FillGradeGroupCombo(data, s, &combo, v, nullptr);
+    FillGradeGroupCombo(data, s, &combo, v, nullptr);
     QCOMPARE(responder.texts(), QStringList{message});
     QCOMPARE(responder.last().title, kProgramTitle);
     QCOMPARE(combo.count(), 0);
@@ -110,7 +110,7 @@ void TestSelection::gradeGroups()
     school.addGradeGroup(QStringLiteral("初二年级组"));
     school.addClass(QStringLiteral("初一年级组"), QStringLiteral("一班"));
     data.setCaption(QStringLiteral("共2人 第1人"));
-    organisation::FillGradeGroupCombo(data, s, &combo, v, nullptr);
+    FillGradeGroupCombo(data, s, &combo, v, nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 2);
     QCOMPARE(combo.itemText(0), QStringLiteral("初一年级组"));
@@ -132,7 +132,7 @@ void TestSelection::gradeGroupsKeepTableOrder()
     DataControl data;
     QComboBox combo;
     ScriptedResponder responder;
-    organisation::FillGradeGroupCombo(data, s, &combo, organisation::GradeGroupVariant::Common, nullptr);
+    FillGradeGroupCombo(data, s, &combo, GradeGroupVariant::Common, nullptr);
     QStringList items;
     for (int i = 0; i < combo.count(); ++i)
         items << combo.itemText(i);
@@ -146,10 +146,10 @@ void TestSelection::classCombo_data()
     QTest::addColumn<bool>("keepsNames");
     QTest::addColumn<bool>("keepsPassword");
     QTest::addColumn<bool>("keepsId");
-    QTest::newRow("full") << int(organisation::ClassVariant::Full) << true << true << true;
-    QTest::newRow("with password") << int(organisation::ClassVariant::WithPassword) << true << true << false;
-    QTest::newRow("head teacher") << int(organisation::ClassVariant::HeadTeacher) << true << false << false;
-    QTest::newRow("names only") << int(organisation::ClassVariant::NamesOnly) << false << false << false;
+    QTest::newRow("full") << int(ClassVariant::Full) << true << true << true;
+    QTest::newRow("with password") << int(ClassVariant::WithPassword) << true << true << false;
+    QTest::newRow("head teacher") << int(ClassVariant::HeadTeacher) << true << false << false;
+    QTest::newRow("names only") << int(ClassVariant::NamesOnly) << false << false << false;
 }
 
 void TestSelection::classCombo()
@@ -172,10 +172,10 @@ void TestSelection::classCombo()
     s.openpath = school.dbPath();
     DataControl data;
     QComboBox combo;
-    organisation::ClassList list;
-    list.entries.append(organisation::ClassEntry{QStringLiteral("旧"), {}, {}, {}});
+    ClassList list;
+    list.entries.append(ClassEntry{QStringLiteral("旧"), {}, {}, {}});
     ScriptedResponder responder;
-    organisation::FillClassCombo(data, s, QStringLiteral("初二年级组"), &combo, organisation::ClassVariant(variant), list,
+    FillClassCombo(data, s, QStringLiteral("初二年级组"), &combo, ClassVariant(variant), list,
                         nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 2);
@@ -184,12 +184,12 @@ void TestSelection::classCombo()
     QCOMPARE(combo.currentIndex(), -1);
     QCOMPARE(list.size(), 2);
 
-    const organisation::ClassEntry first = list.at(0);
+    const ClassEntry first = list.at(0);
     QCOMPARE(first.actualName, keepsNames ? QStringLiteral("实验班") : QString());
     QCOMPARE(first.headTeacher, keepsNames ? QStringLiteral("王老师") : QString());
     QCOMPARE(first.password, keepsPassword ? QStringLiteral("123") : QString());
     QCOMPARE(first.id, keepsId ? QString::number(a) : QString());
-    const organisation::ClassEntry second = list.at(1);
+    const ClassEntry second = list.at(1);
     QCOMPARE(second.headTeacher, keepsNames ? QStringLiteral("赵老师") : QString());
     QCOMPARE(second.password, keepsPassword ? QStringLiteral("456") : QString());
     QCOMPARE(second.id, keepsId ? QString::number(b) : QString());
@@ -208,13 +208,13 @@ void TestSelection::classComboNoClass()
     Session s;
     s.openpath = school.dbPath();
     DataControl data;
-    organisation::ShowRecordPosition(data, organisation::PositionText::Students);
+    ShowRecordPosition(data, PositionText::Students);
     QComboBox combo;
     combo.addItem(QStringLiteral("上次的班"));
-    organisation::ClassList list;
-    list.entries.append(organisation::ClassEntry{});
+    ClassList list;
+    list.entries.append(ClassEntry{});
     ScriptedResponder responder;
-    organisation::FillClassCombo(data, s, QStringLiteral("初二年级组"), &combo, organisation::ClassVariant::Full, list,
+    FillClassCombo(data, s, QStringLiteral("初二年级组"), &combo, ClassVariant::Full, list,
                         nullptr);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前教导处在本年级组内无任何班级设置。")});
     QCOMPARE(responder.last().title, kProgramTitle);
@@ -235,23 +235,23 @@ void TestSelection::classComboTrimsAndBindsGradeGroup()
     s.openpath = school.dbPath();
     DataControl data;
     QComboBox combo;
-    organisation::ClassList list;
+    ClassList list;
     ScriptedResponder responder;
 
-    organisation::FillClassCombo(data, s, QStringLiteral("  初二年级组 "), &combo, organisation::ClassVariant::Full, list,
+    FillClassCombo(data, s, QStringLiteral("  初二年级组 "), &combo, ClassVariant::Full, list,
                         nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 1);
     QCOMPARE(combo.itemText(0), QStringLiteral("二班"));
 
     // A quote in the text is a value like any other, not SQL.
-    organisation::FillClassCombo(data, s, quoted, &combo, organisation::ClassVariant::Full, list, nullptr);
+    FillClassCombo(data, s, quoted, &combo, ClassVariant::Full, list, nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 1);
     QCOMPARE(combo.itemText(0), QStringLiteral("五班"));
     QCOMPARE(list.at(0).headTeacher, QStringLiteral("周老师"));
 
-    organisation::FillClassCombo(data, s, QStringLiteral("x' OR '1'='1"), &combo, organisation::ClassVariant::Full, list,
+    FillClassCombo(data, s, QStringLiteral("x' OR '1'='1"), &combo, ClassVariant::Full, list,
                         nullptr);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前教导处在本年级组内无任何班级设置。")});
     QCOMPARE(combo.count(), 0);
@@ -271,9 +271,9 @@ void TestSelection::classComboNullColumnsAndDuplicates()
     s.openpath = school.dbPath();
     DataControl data;
     QComboBox combo;
-    organisation::ClassList list;
+    ClassList list;
     ScriptedResponder responder;
-    organisation::FillClassCombo(data, s, QStringLiteral("高一年级组"), &combo, organisation::ClassVariant::Full, list,
+    FillClassCombo(data, s, QStringLiteral("高一年级组"), &combo, ClassVariant::Full, list,
                         nullptr);
     QCOMPARE(combo.count(), 2);
     QCOMPARE(combo.itemText(0), QStringLiteral("二班"));
@@ -292,16 +292,16 @@ void TestSelection::positionTexts_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("text");
-    QTest::newRow("register") << int(organisation::PositionText::Register) << 35 << 2
+    QTest::newRow("register") << int(PositionText::Register) << 35 << 2
                               << QStringLiteral("记录导航(共35人 当前第2人)");
-    QTest::newRow("register empty") << int(organisation::PositionText::Register) << 0 << 0
+    QTest::newRow("register empty") << int(PositionText::Register) << 0 << 0
                                     << QStringLiteral("记录导航(共0人 当前第0人)");
-    QTest::newRow("students") << int(organisation::PositionText::Students) << 40 << 40
+    QTest::newRow("students") << int(PositionText::Students) << 40 << 40
                               << QStringLiteral("共40人 第40人");
-    QTest::newRow("students empty") << int(organisation::PositionText::Students) << 0 << 0
+    QTest::newRow("students empty") << int(PositionText::Students) << 0 << 0
                                     << QStringLiteral("共0人 第0人");
-    QTest::newRow("entries") << int(organisation::PositionText::Entries) << 7 << 1 << QStringLiteral("共7条 第1条");
-    QTest::newRow("none") << int(organisation::PositionText::None) << 7 << 1 << QString();
+    QTest::newRow("entries") << int(PositionText::Entries) << 7 << 1 << QStringLiteral("共7条 第1条");
+    QTest::newRow("none") << int(PositionText::None) << 7 << 1 << QString();
 }
 
 void TestSelection::positionTexts()
@@ -310,7 +310,7 @@ void TestSelection::positionTexts()
     QFETCH(int, count);
     QFETCH(int, position);
     QFETCH(QString, text);
-    QCOMPARE(organisation::recordPositionText(organisation::PositionText(kind), count, position), text);
+    QCOMPARE(recordPositionText(PositionText(kind), count, position), text);
 }
 
 void TestSelection::repositionCaption()
@@ -320,7 +320,7 @@ void TestSelection::repositionCaption()
     school.addGradeGroup(QStringLiteral("二年级组"));
     school.addGradeGroup(QStringLiteral("三年级组"));
     DataControl data;
-    organisation::ShowRecordPosition(data, organisation::PositionText::Students);
+    ShowRecordPosition(data, PositionText::Students);
     data.setDatabaseName(school.dbPath());
     data.setRecordSource(QStringLiteral(R"(select "名称" from "教导处" where "类别"=?)"),
                          {QStringLiteral("年级组名")});
@@ -341,7 +341,7 @@ void TestSelection::repositionCaption()
 
     // No position text: the caption keeps its text.
     DataControl other;
-    organisation::ShowRecordPosition(other, organisation::PositionText::None);
+    ShowRecordPosition(other, PositionText::None);
     other.setCaption(QStringLiteral("计划"));
     other.setDatabaseName(school.dbPath());
     other.setRecordSource(QStringLiteral(R"(select "名称" from "教导处")"));
@@ -355,7 +355,7 @@ void TestSelection::dataErrorReported()
     TestSchool school;
     ScriptedResponder responder;
     DataControl data;
-    organisation::ReportDataError(data, nullptr);
+    ReportDataError(data, nullptr);
     data.setDatabaseName(school.file(QStringLiteral("没有这个.mdb")));
     data.setRecordSource(QStringLiteral(R"(select * from "教导处")"));
     QVERIFY(!data.Refresh());
@@ -368,7 +368,7 @@ void TestSelection::dataErrorReported()
     // The plan window's control uses its own prefix.
     responder.clear();
     DataControl plan;
-    organisation::ReportDataError(plan, nullptr, QStringLiteral("数据错误提示："));
+    ReportDataError(plan, nullptr, QStringLiteral("数据错误提示："));
     plan.setDatabaseName(school.dbPath());
     plan.setRecordSource(QStringLiteral(R"(select * from "没有的表")"));
     QVERIFY(!plan.Refresh());
@@ -388,18 +388,18 @@ void TestSelection::centreOnMainWindow()
     QMdiSubWindow *sub = mdi.addSubWindow(child);
     sub->resize(400, 300);
     // (12000 - 6000) / 2 = 3000 twips = 200 px; (9000 - 4500) / 2 - 600 = 1650 twips = 110 px.
-    organisation::CentreOnMainWindow(child, &main, 600);
+    CentreOnMainWindow(child, &main, 600);
     QCOMPARE(sub->pos(), QPoint(200, 110));
 
     // A window taller than the room left above is kept at the top.
-    organisation::CentreOnMainWindow(child, &main, 6000);
+    CentreOnMainWindow(child, &main, 6000);
     QCOMPARE(sub->pos().y(), 0);
 
     // A top-level window is placed relative to the main window.
     main.move(100, 50);
     QWidget dialog(&main, Qt::Dialog);
     dialog.resize(200, 100);
-    organisation::CentreOnMainWindow(&dialog, &main, 400);
+    CentreOnMainWindow(&dialog, &main, 400);
     // (800 - 200) / 2 = 300 px; (600 - 100) / 2 px - 400 twips = 250 - 27 px.
     QCOMPARE(dialog.pos(), main.pos() + QPoint(300, 223));
 }

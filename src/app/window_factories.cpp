@@ -1,7 +1,7 @@
 // Every built window, one line each, grouped by subsystem. Adding a line
 // here enables the window's menu items and toolbar buttons.
-#include "shell/main_window.h"
-#include "shell/window_names.h"
+#include "app/main_window.h"
+#include "kit/window_names.h"
 
 // Shell, sign-in and data store.
 #include "shell/password_admin_window.h"

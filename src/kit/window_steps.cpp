@@ -1,4 +1,4 @@
-#include "organisation/window_steps.h"
+#include "kit/window_steps.h"
 
 #include "platform/data_control.h"
 #include "platform/messages.h"
@@ -7,7 +7,7 @@
 #include <QMdiSubWindow>
 #include <QWidget>
 
-namespace tessaly::organisation {
+namespace tessaly {
 
 QWidget *windowFrame(QWidget *window)
 {
@@ -87,4 +87,4 @@ void ShowRecordPosition(DataControl &data, PositionText kind)
     });
 }
 
-} // namespace tessaly::organisation
+} // namespace tessaly

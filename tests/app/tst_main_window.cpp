@@ -3,12 +3,12 @@
 #include "fixtures/test_school.h"
 #include "fixtures/files.h"
 #include "fixtures/ui_helpers.h"
-#include "organisation/window_steps.h"
+#include "kit/window_steps.h"
 #include "platform/gbk.h"
 #include "platform/messages.h"
-#include "shell/main_window.h"
+#include "app/main_window.h"
 #include "shell/school_name_window.h"
-#include "shell/window_names.h"
+#include "kit/window_names.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +33,7 @@ namespace {
 
 // A stand-in for a window no issue has built yet: a dialog for top-level
 // windows, a plain widget for MDI children.
-QWidget *standIn(MainWindow &, QWidget *parent)
+QWidget *standIn(WindowHost &, QWidget *parent)
 {
     if (parent)
         return new QDialog(parent);
@@ -49,16 +49,16 @@ void registerStandIns(MainWindow &main)
 }
 
 // Records where it stands when the registry runs its Form_Load.
-class LoadProbe : public QWidget {
+class LoadProbe : public QWidget, public FormWindow {
     Q_OBJECT
 public:
-    LoadProbe(MainWindow &, QWidget *parent) : QWidget(parent) {}
+    LoadProbe(WindowHost &host, QWidget *parent) : QWidget(parent), FormWindow(host) {}
     bool loaded = false;
     bool inMdi = false;
     bool topLevel = false;
     bool visibleAtLoad = true;
 public slots:
-    void Form_Load()
+    void Form_Load() override
     {
         loaded = true;
         inMdi = qobject_cast<QMdiSubWindow *>(parentWidget()) != nullptr;
@@ -574,7 +574,7 @@ void TestMainWindow::secondOpenRaises()
     main.MDIForm_Load();
     main.show();
     int built = 0;
-    main.registerWindow(kRegisterWindow, [&](MainWindow &, QWidget *) {
+    main.registerWindow(kRegisterWindow, [&](WindowHost &, QWidget *) {
         ++built;
         return new QWidget;
     });
@@ -605,14 +605,14 @@ void TestMainWindow::closedWindowIsBuiltAgain()
     TestSchool school;
     MainWindow main(school.folder());
     int built = 0;
-    main.registerWindow(kRegisterWindow, [&](MainWindow &, QWidget *) {
+    main.registerWindow(kRegisterWindow, [&](WindowHost &, QWidget *) {
         ++built;
         return new QWidget;
     });
     QWidget *first = main.showWindow(kRegisterWindow);
     QVERIFY(first);
     // A window closes itself with its frame: no empty frame stays behind.
-    organisation::CloseWindow(first);
+    CloseWindow(first);
     QTRY_VERIFY(!main.openWindow(kRegisterWindow));
     QTRY_VERIFY(main.mdiArea()->subWindowList().isEmpty());
     QVERIFY(main.showWindow(kRegisterWindow));
@@ -643,7 +643,7 @@ void TestMainWindow::modalPlainWidget()
 {
     TestSchool school;
     MainWindow main(school.folder());
-    main.registerWindow(kExamNumberWindow, [](MainWindow &, QWidget *parent) { return new QWidget(parent); });
+    main.registerWindow(kExamNumberWindow, [](WindowHost &, QWidget *parent) { return new QWidget(parent); });
     Qt::WindowModality modality = Qt::NonModal;
     whenModal([&](QWidget *w) {
         if (!w)

@@ -10,7 +10,7 @@ namespace tessaly {
 class DataControl;
 }
 
-namespace tessaly::organisation {
+namespace tessaly {
 
 // The window's frame: its MDI sub-window when it sits in the main window's
 // area, else its own top-level window.
@@ -49,4 +49,4 @@ QString recordPositionText(PositionText kind, int count, int position);
 // An empty record set shows count 0 and position 0.
 void ShowRecordPosition(DataControl &data, PositionText kind);
 
-} // namespace tessaly::organisation
+} // namespace tessaly

@@ -1,4 +1,4 @@
-#include "shell/program_font.h"
+#include "kit/program_font.h"
 
 #include <QApplication>
 #include <QFontDatabase>

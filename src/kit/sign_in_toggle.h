@@ -10,7 +10,7 @@
 //   Teacher      "请任课教师 登陆(&K)"       "任课教师退出登陆(&K)"     grade group, class, subject, username, userpas
 //
 // A window only says what its toggle enables:
-//   auto *toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, Command10, main, this);
+//   auto *toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, Command10, host(), this);
 //   toggle->setChoices(Combo1, Combo2);
 //   toggle->setEditors({Frame1});
 //   toggle->setAccount([this] { … the chosen class's head teacher … });
@@ -31,7 +31,7 @@
 
 namespace tessaly {
 
-class MainWindow;
+class WindowHost;
 
 struct Account {
     QString name;       // username
@@ -51,7 +51,7 @@ public:
         std::function<QString()> message;
     };
 
-    SignInToggle(Kind kind, QAbstractButton *button, MainWindow &main, QWidget *window);
+    SignInToggle(Kind kind, QAbstractButton *button, WindowHost &host, QWidget *window);
 
     static QString signedOutCaption(Kind kind);
     static QString signedInCaption(Kind kind);
@@ -90,7 +90,7 @@ private:
 
     Kind m_kind;
     QPointer<QAbstractButton> m_button;
-    MainWindow &m_main;
+    WindowHost &m_host;
     QWidget *m_window;
     QList<QPointer<QWidget>> m_editors;
     QPointer<QComboBox> m_gradeGroup, m_class, m_subject;

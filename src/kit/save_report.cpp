@@ -1,0 +1,19 @@
+#include "kit/save_report.h"
+
+#include "platform/messages.h"
+
+namespace tessaly {
+
+QString saveErrorText(const db::Error &error)
+{
+    if (error.number == db::kErrLocked)
+        return QStringLiteral("数据库正被其他用户使用，暂时不能写入。");
+    return error.text;
+}
+
+void reportSaveFailure(QWidget *parent, const QString &lead, const db::Error &error, const QString &title)
+{
+    showNotice(parent, lead + saveErrorText(error), title.isEmpty() ? kTitleHintDots : title);
+}
+
+} // namespace tessaly

@@ -1,0 +1,47 @@
+#pragma once
+// One way every window reports a save the database refused.
+//
+//   SaveOutcome r = saveWith<SaveOutcome>(session().openpath, [&](db::Connection &c) {
+//       return SaveSomething(c, rows);
+//   });
+//   if (!r.ok) reportSaveFailure(this, u"学籍没有保存："_s, r.error);
+//
+// A save's own result type derives from SaveOutcome and adds what that save
+// tells (removed rows, numbers given, …).
+#include "platform/database.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace tessaly {
+
+struct SaveOutcome {
+    bool ok = false;
+    db::Error error;   // set when !ok and the database refused
+};
+
+// The words for a refused save: a locked database in Chinese, else the
+// database's own text.
+QString saveErrorText(const db::Error &error);
+
+// "<lead><error text>", OK, under the title ("提示……" unless given).
+void reportSaveFailure(QWidget *parent, const QString &lead, const db::Error &error,
+                       const QString &title = QString());
+
+// Opens the database at path and runs the save on it; a database that cannot be
+// opened gives an outcome with ok false and the opening error.
+template <class Outcome, class Save>
+Outcome saveWith(const QString &path, Save &&save)
+{
+    db::Connection c(path);
+    if (!c.ok()) {
+        Outcome failed;
+        failed.ok = false;
+        failed.error = c.error();
+        return failed;
+    }
+    return save(c);
+}
+
+} // namespace tessaly

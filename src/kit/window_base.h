@@ -1,0 +1,54 @@
+#pragma once
+// The base of every window the host builds by name (window_names.h).
+//
+// A window derives from its Qt class and from FormWindow:
+//   class GradeGroupWindow : public QWidget, public FormWindow {
+//       Q_OBJECT
+//   public:
+//       explicit GradeGroupWindow(WindowHost &host, QWidget *parent = nullptr);
+//   public slots:
+//       void Form_Load() override;   // placing, reading the database, first state
+//   };
+// The host calls Form_Load once, after placing the window (MDI child or
+// top-level) and before showing it, so Form_Load may centre the window.
+#include "kit/window_host.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace tessaly {
+
+class FormWindow {
+public:
+    explicit FormWindow(WindowHost &host) : m_host(host) {}
+    virtual ~FormWindow() = default;
+    FormWindow(const FormWindow &) = delete;
+    FormWindow &operator=(const FormWindow &) = delete;
+
+    virtual void Form_Load() {}
+
+    WindowHost &host() const { return m_host; }
+    Session &session() const { return m_host.session(); }
+
+protected:
+    WindowHost &m_host;
+};
+
+// Builds a window of class W for the host: the usual factory.
+template <class W>
+QWidget *makeWindow(WindowHost &host, QWidget *parent)
+{
+    return new W(host, parent);
+}
+
+// Gives a control its name from the window's design (Command1, Grid1, …) and
+// returns it, so controls are made and named in one line.
+template <class W>
+W *named(W *w, const char *name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+} // namespace tessaly
