@@ -11,9 +11,10 @@ QString saveErrorText(const db::Error &error)
     return error.text;
 }
 
-void reportSaveFailure(QWidget *parent, const QString &lead, const db::Error &error, const QString &title)
+void reportSaveFailure(QWidget *parent, const QString &lead, const db::Error &error, const QString &title,
+                       const QString &tail)
 {
-    showNotice(parent, lead + saveErrorText(error), title.isEmpty() ? kTitleHintDots : title);
+    showNotice(parent, lead + saveErrorText(error) + tail, title);
 }
 
 } // namespace tessaly

@@ -4,7 +4,7 @@
 //   SaveOutcome r = saveWith<SaveOutcome>(session().openpath, [&](db::Connection &c) {
 //       return SaveSomething(c, rows);
 //   });
-//   if (!r.ok) reportSaveFailure(this, u"学籍没有保存："_s, r.error);
+//   if (!r.ok) reportSaveFailure(this, u"学籍没有保存："_s, r.error, kTitleHintDots);
 //
 // A save's own result type derives from SaveOutcome and adds what that save
 // tells (removed rows, numbers given, …).
@@ -25,9 +25,9 @@ struct SaveOutcome {
 // database's own text.
 QString saveErrorText(const db::Error &error);
 
-// "<lead><error text>", OK, under the title ("提示……" unless given).
+// "<lead><error text><tail>", OK, under the title (the program's title when empty).
 void reportSaveFailure(QWidget *parent, const QString &lead, const db::Error &error,
-                       const QString &title = QString());
+                       const QString &title = QString(), const QString &tail = QString());
 
 // Opens the database at path and runs the save on it; a database that cannot be
 // opened gives an outcome with ok false and the opening error.

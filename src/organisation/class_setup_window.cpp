@@ -333,25 +333,18 @@ bool ClassSetupWindow::saveClasses(const QString &gradeGroup)
         showNotice(this, QStringLiteral("没有任何班级,无法保存。"));
         return false;
     }
-    db::Connection c(s.openpath);
-    SaveResult result;
-    if (c.ok())
-        result = SaveClasses(c, gradeGroup, rows, [this](const QString &q) { return askYesNo(this, q); });
-    else
-        result.error = c.error().text;
-    switch (result.status) {
-    case SaveStatus::Saved:
-        m_unsaved = false;
-        m_shown = rows;
-        showNotice(this, QStringLiteral("您设置的%1所有班级,已经保存。").arg(gradeGroup));
-        return true;
-    case SaveStatus::Cancelled:
-        return false;
-    case SaveStatus::Failed:
-        showNotice(this, QStringLiteral("%1的班级没有保存:").arg(gradeGroup) + result.error);
+    const SaveResult result = saveWith<SaveResult>(s.openpath, [&](db::Connection &c) {
+        return SaveClasses(c, gradeGroup, rows, [this](const QString &q) { return askYesNo(this, q); });
+    });
+    if (!result.ok) {
+        if (!result.cancelled)
+            reportSaveFailure(this, QStringLiteral("%1的班级没有保存:").arg(gradeGroup), result.error);
         return false;
     }
-    return false;
+    m_unsaved = false;
+    m_shown = rows;
+    showNotice(this, QStringLiteral("您设置的%1所有班级,已经保存。").arg(gradeGroup));
+    return true;
 }
 
 void ClassSetupWindow::Command1_Click()

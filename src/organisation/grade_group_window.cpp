@@ -154,24 +154,14 @@ void GradeGroupWindow::Command1_Click()
         m_toggle->showState();
         return;
     }
-    db::Connection c(s.openpath);
-    SaveResult result;
-    if (c.ok()) {
-        result = SaveGradeGroups(c, tickedNames(), [this](const QString &q) { return askYesNo(this, q); });
-    } else {
-        result.error = c.error().text;
-    }
-    switch (result.status) {
-    case SaveStatus::Saved:
-        c.close();
+    const SaveResult result = saveWith<SaveResult>(s.openpath, [this](db::Connection &c) {
+        return SaveGradeGroups(c, tickedNames(), [this](const QString &q) { return askYesNo(this, q); });
+    });
+    if (result.ok) {
         loadTicks();
         showNotice(this, QStringLiteral("年级组设置已经保存。"), kTitleHintDots);
-        break;
-    case SaveStatus::Cancelled:
-        break;
-    case SaveStatus::Failed:
-        showNotice(this, QStringLiteral("年级组设置没有保存:") + result.error, kTitleHintDots);
-        break;
+    } else if (!result.cancelled) {
+        reportSaveFailure(this, QStringLiteral("年级组设置没有保存:"), result.error, kTitleHintDots);
     }
 }
 

@@ -200,8 +200,7 @@ bool planClasses(db::Connection &c, const QString &gradeGroup, const QVector<Cla
 SaveResult failed(db::Connection &c)
 {
     SaveResult r;
-    r.status = SaveStatus::Failed;
-    r.error = c.error().text;
+    r.error = c.error();
     return r;
 }
 
@@ -216,7 +215,7 @@ SaveResult runSave(db::Connection &c, const ConfirmRemoval &confirm, PlanFn plan
     const QVector<Dependents> confirmed = plan.dependents;
     if (!confirmed.isEmpty() && !(confirm && confirm(removalQuestion(confirmed)))) {
         SaveResult r;
-        r.status = SaveStatus::Cancelled;
+        r.cancelled = true;
         return r;
     }
     SaveResult result;
@@ -229,7 +228,7 @@ SaveResult runSave(db::Connection &c, const ConfirmRemoval &confirm, PlanFn plan
     });
     if (!ok)
         return failed(c);
-    result.status = SaveStatus::Saved;
+    result.ok = true;
     return result;
 }
 

@@ -9,6 +9,8 @@
 // after the caller's confirmation has been given for exactly those rows; the
 // question names them. Each save is one transaction: all rows or none.
 // Students in the section tables are never touched.
+#include "kit/save_report.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -26,19 +28,14 @@ namespace tessaly::organisation {
 // Asked before dependent rows are deleted; true lets the save go on.
 using ConfirmRemoval = std::function<bool(const QString &question)>;
 
-enum class SaveStatus {
-    Saved,       // stored
-    Cancelled,   // the removal question was answered No: nothing stored
-    Failed,      // the database refused: nothing stored, see SaveResult::error
-};
-
-struct SaveResult {
-    SaveStatus status = SaveStatus::Failed;
-    QString error;   // the database's text when Failed
+// ok: stored. Not ok and cancelled: the removal question was answered No.
+// Not ok otherwise: the database refused (error). Either way nothing is stored.
+struct SaveResult : SaveOutcome {
+    bool cancelled = false;
     int inserted = 0;
     int updated = 0;
     int deleted = 0;   // rows of the saved kind (dependents not counted)
-    bool saved() const { return status == SaveStatus::Saved; }
+    bool saved() const { return ok; }
 };
 
 // What a removal takes with it: the classes of a removed grade group, and the

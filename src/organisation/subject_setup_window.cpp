@@ -468,12 +468,11 @@ void SubjectSetupWindow::SaveTeachingAssignments()
                      Grid1->TextMatrix(r, kColSubject), Grid1->TextMatrix(r, kColTeacher),
                      Grid1->TextMatrix(r, kColPassword)});
     }
-    db::Connection conn(session().openpath);
-    const TeachingSaveResult result =
-        conn.ok() ? organisation::SaveTeachingAssignments(conn, scope, rows)
-                  : TeachingSaveResult{false, 0, 0, 0, conn.error().text};
+    const TeachingSaveResult result = saveWith<TeachingSaveResult>(session().openpath, [&](db::Connection &c) {
+        return organisation::SaveTeachingAssignments(c, scope, rows);
+    });
     if (!result.ok) {
-        showNotice(this, QStringLiteral("任课教师没有保存,数据没有改变：") + result.errorText);
+        reportSaveFailure(this, QStringLiteral("任课教师没有保存,数据没有改变："), result.error);
         return;
     }
     showNotice(this, QStringLiteral("您设置的") + scope.gradeGroup + scope.className

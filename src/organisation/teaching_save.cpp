@@ -89,7 +89,7 @@ TeachingSaveResult SaveTeachingAssignments(db::Connection &c, const TeachingScop
     result.ok = ok;
     if (!ok) {
         result.updated = result.inserted = result.deleted = 0;
-        result.errorText = c.error().text;
+        result.error = c.error();
     }
     return result;
 }

@@ -12,6 +12,7 @@
 //     are deleted (their subjects were unticked). A list of a whole grade group
 //     cannot drop rows, so a grade-group save deletes nothing.
 // Every name goes in as a bound value; the save is one transaction.
+#include "kit/save_report.h"
 #include "platform/database.h"
 
 #include <QString>
@@ -34,12 +35,10 @@ struct TeachingScope {
     QString className;
 };
 
-struct TeachingSaveResult {
-    bool ok = false;
+struct TeachingSaveResult : SaveOutcome {
     int updated = 0;
     int inserted = 0;
     int deleted = 0;
-    QString errorText;   // the database's text when ok is false
 };
 
 // Stores the listed assignments (see above). All or nothing.

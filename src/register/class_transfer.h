@@ -2,6 +2,7 @@
 // Class transfer: students of other classes of the grade group are taken into a
 // class by giving their rows new student numbers of that class. The row itself
 // stays, with its ID, register data, scores and evaluations.
+#include "kit/save_report.h"
 #include "platform/database.h"
 
 #include <QList>
@@ -25,12 +26,10 @@ inline const QString kQueuedMark = QStringLiteral("(需导入)");
 // Whether a queue already holds the student.
 bool isQueued(const QList<TransferEntry> &queue, qint64 id);
 
-struct TransferOutcome {
-    bool ok = false;
+struct TransferOutcome : SaveOutcome {
     QList<TransferEntry> moved;        // in queue order
     QStringList numbers;               // new 学籍号 of moved[i]
     QList<TransferEntry> vanished;     // no longer students of their source class: left alone
-    db::Error error;                   // set when !ok
 };
 
 // Renumbers the queued students into the class `targetCode`, all in one

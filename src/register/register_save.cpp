@@ -49,10 +49,10 @@ bool isValidTable(const QString &table)
 
 } // namespace
 
-SaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable, const QString &classCode,
+RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable, const QString &classCode,
                          const QList<GridRow> &rows)
 {
-    SaveOutcome out;
+    RegisterSaveOutcome out;
     if (!isValidTable(sectionTable) || !isClassCode(classCode)) {
         c.fail(db::kErrSql, QStringLiteral("没有选择有效的班级，无法保存。"));
         out.error = c.error();
@@ -83,7 +83,7 @@ SaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable, const Q
                                   .arg(table, number, written.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     const QString takenSql = QStringLiteral("select count(*) from %1 where %2=?").arg(table, number);
 
-    SaveOutcome counts;
+    RegisterSaveOutcome counts;
     const auto idOf = [&c](const GridRow &row, qint64 *value) {
         bool ok = false;
         *value = cell(row, kColId).trimmed().toLongLong(&ok);
@@ -92,7 +92,7 @@ SaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable, const Q
     };
 
     const bool ok = c.transaction([&] {
-        counts = SaveOutcome{};
+        counts = RegisterSaveOutcome{};
         for (const GridRow &row : rows) {
             if (cell(row, kColRowState) != kRowDeleted || cell(row, kColId).isEmpty())
                 continue;

@@ -1,5 +1,6 @@
 #pragma once
 // Writing the register grid of one class to its section table.
+#include "kit/save_report.h"
 #include "platform/database.h"
 #include "register/register_rows.h"
 
@@ -8,15 +9,13 @@
 
 namespace tessaly::reg {
 
-struct SaveOutcome {
-    bool ok = false;
+struct RegisterSaveOutcome : SaveOutcome {
     int inserted = 0;
     int updated = 0;
     int deleted = 0;
     // Changed rows whose ID is no longer a student of the class (deleted or moved
     // meanwhile, from another computer say): their changes had nowhere to go.
     QList<GridRow> vanished;
-    db::Error error;   // set when !ok
 };
 
 // Writes the rows by their row state, all in one transaction:
@@ -30,7 +29,7 @@ struct SaveOutcome {
 // A new row whose number does not belong to the class, or is used by a stored
 // student already, fails the save. On failure nothing is written and `error`
 // tells why. With nothing to write no transaction is opened.
-SaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable, const QString &classCode,
+RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable, const QString &classCode,
                          const QList<GridRow> &rows);
 
 } // namespace tessaly::reg

@@ -56,13 +56,6 @@ QLabel *label(const QString &name, const QString &text, QWidget *parent)
     return l;
 }
 
-// A database error in words a head teacher understands.
-QString errorText(const db::Error &e)
-{
-    if (e.number == db::kErrLocked)
-        return QStringLiteral("数据库正被其他用户使用，暂时不能写入。");
-    return e.text;
-}
 
 } // namespace
 
@@ -521,16 +514,14 @@ bool RegisterWindow::SaveRegister()
     if (m_classIndex < 0 || !m_identity.isValid())
         return false;
     db::Connection &c = storeConnection();
-    reg::SaveOutcome outcome;
+    reg::RegisterSaveOutcome outcome;
     if (c.ok())
         outcome = reg::SaveRegister(c, m_identity.sectionTable, m_identity.classCode, gridRows());
     else
         outcome.error = c.error();
     if (!outcome.ok) {
-        showNotice(this,
-                   QStringLiteral("学籍没有保存：") + errorText(outcome.error)
-                       + QStringLiteral("\r表格中的修改都还保留着，请稍后再点击<保存修改>。"),
-                   kTitleHintDots);
+        reportSaveFailure(this, QStringLiteral("学籍没有保存："), outcome.error, kTitleHintDots,
+                          QStringLiteral("\r表格中的修改都还保留着，请稍后再点击<保存修改>。"));
         return false;
     }
     Combo2_Click();   // the stored class, with the new rows' IDs and every state empty
@@ -671,9 +662,7 @@ void RegisterWindow::Command13_Click()
     else
         outcome.error = c.error();
     if (!outcome.ok) {
-        showNotice(this,
-                   QStringLiteral("转班没有完成，没有学生转入本班：") + errorText(outcome.error),
-                   kTitleHintDots);
+        reportSaveFailure(this, QStringLiteral("转班没有完成，没有学生转入本班："), outcome.error, kTitleHintDots);
         return;
     }
     for (const QString &number : outcome.numbers)

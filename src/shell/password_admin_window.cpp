@@ -261,11 +261,11 @@ void PasswordAdminWindow::Command5_Click()
         edits.append({row.id, typed});
         names.insert(row.id, Grid1->TextMatrix(k + 1, passwordCol - 1));
     }
-    db::Connection conn(session().openpath);
-    const PasswordSaveResult result =
-        conn.ok() ? savePasswords(conn, edits) : PasswordSaveResult{false, 0, {}, conn.error().text};
+    const PasswordSaveResult result = saveWith<PasswordSaveResult>(session().openpath, [&](db::Connection &c) {
+        return savePasswords(c, edits);
+    });
     if (!result.ok) {
-        showNotice(this, QStringLiteral("密码没有保存：") + result.errorText, kTitleHintDots);
+        reportSaveFailure(this, QStringLiteral("密码没有保存："), result.error, kTitleHintDots);
         return;
     }
     for (int k = 0; k < m_listed.size(); ++k) {

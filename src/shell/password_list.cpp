@@ -75,7 +75,7 @@ PasswordSaveResult savePasswords(db::Connection &c, const QVector<PasswordEdit> 
     if (!ok) {
         result.written = 0;
         result.missing.clear();
-        result.errorText = c.error().text;
+        result.error = c.error();
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The password list of 系统安全密码设置: the password rule, the three lists
 // the window shows, and the save of the passwords typed there.
+#include "kit/save_report.h"
 #include "platform/database.h"
 
 #include <QString>
@@ -41,11 +42,9 @@ QVector<PasswordRow> passwordRows(const QVector<QVector<QVariant>> &records);
 
 // Writes each password to the row it was listed from, by id, in one
 // transaction. Ids no longer stored write nothing and are returned in missing.
-struct PasswordSaveResult {
-    bool ok = false;
+struct PasswordSaveResult : SaveOutcome {
     int written = 0;
     QVector<qint64> missing;
-    QString errorText;
 };
 struct PasswordEdit {
     qint64 id = 0;

@@ -121,7 +121,7 @@ void TestOrganisationSave::gradeGroups()
     db::Connection c(school.dbPath());
     Confirmer confirm;
     const SaveResult r = SaveGradeGroups(c, ticked, confirm.fn());
-    QVERIFY2(r.saved(), qPrintable(r.error));
+    QVERIFY2(r.saved(), qPrintable(r.error.text));
     QVERIFY(confirm.asked.isEmpty());
     QCOMPARE(gradeGroupNamesStored(school), expected);
     // A grade group that stays keeps its row.
@@ -161,11 +161,11 @@ void TestOrganisationSave::gradeGroupRemovalAsks()
     QVERIFY2(q.contains(u"初一年级组"_s) && q.contains(u"一班、三班"_s) && q.contains(u"任课 1项"_s), qPrintable(q));
     QVERIFY2(!q.contains(u"初二年级组"_s), qPrintable(q));
     if (!answer) {
-        QCOMPARE(r.status, SaveStatus::Cancelled);
+        QVERIFY(!r.ok && r.cancelled);
         QCOMPARE(snapshot(school), before);
         return;
     }
-    QVERIFY2(r.saved(), qPrintable(r.error));
+    QVERIFY2(r.saved(), qPrintable(r.error.text));
     QCOMPARE(gradeGroupNamesStored(school), QStringList{u"初二年级组"_s});
     QCOMPARE(school.count(uR"(select count(*) from "教导处" where "对应内容"=?)"_s, {u"初一年级组"_s}), 0);
     QCOMPARE(school.count(uR"(select count(*) from "教导处" where "对应内容"=?)"_s, {u"初二年级组"_s}), 2);
@@ -188,7 +188,7 @@ void TestOrganisationSave::classesKeepIdAndPassword()
     db::Connection c(school.dbPath());
     Confirmer confirm;
     const SaveResult r = SaveClasses(c, u"初二年级组"_s, rows, confirm.fn());
-    QVERIFY2(r.saved(), qPrintable(r.error));
+    QVERIFY2(r.saved(), qPrintable(r.error.text));
     QVERIFY(confirm.asked.isEmpty());
     QCOMPARE(r.updated, 2);
     QCOMPARE(r.inserted, 1);
@@ -216,7 +216,7 @@ void TestOrganisationSave::classTwinsBecomeOne()
     db::Connection c(school.dbPath());
     Confirmer confirm;
     const SaveResult r = SaveClasses(c, u"初二年级组"_s, {{u"一班"_s, {}, u"王老师"_s, u"a"_s}}, confirm.fn());
-    QVERIFY2(r.saved(), qPrintable(r.error));
+    QVERIFY2(r.saved(), qPrintable(r.error.text));
     // The class name stays, so its teaching assignment does too: nothing to ask.
     QVERIFY(confirm.asked.isEmpty());
     QCOMPARE(rowsOf(school, u"班级名"_s).keys(), QList<int>{a});
@@ -252,11 +252,11 @@ void TestOrganisationSave::classRemovalAsks()
              qPrintable(q));
     QVERIFY2(!q.contains(u"一班"_s), qPrintable(q));
     if (!answer) {
-        QCOMPARE(r.status, SaveStatus::Cancelled);
+        QVERIFY(!r.ok && r.cancelled);
         QCOMPARE(snapshot(school), before);
         return;
     }
-    QVERIFY2(r.saved(), qPrintable(r.error));
+    QVERIFY2(r.saved(), qPrintable(r.error.text));
     QCOMPARE(rowsOf(school, u"班级名"_s).keys(), QList<int>{first});
     QCOMPARE(rowsOf(school, u"任课"_s).keys(), (QList<int>{kept, elsewhere}));
 }
@@ -272,8 +272,8 @@ void TestOrganisationSave::failureStoresNothing()
     db::Connection c(school.dbPath());
     const SaveResult r = SaveClasses(c, u"初二年级组"_s,
                                      {{u"一班"_s, u"改"_s, u"李老师"_s, {}}, {u"七班"_s, {}, {}, {}}}, {});
-    QCOMPARE(r.status, SaveStatus::Failed);
-    QVERIFY(!r.error.isEmpty());
+    QVERIFY(!r.ok && !r.cancelled);
+    QVERIFY(!r.error.text.isEmpty());
     // The update of 一班 and the deletion of 五班 were rolled back.
     QCOMPARE(snapshot(school), before);
 }
@@ -291,8 +291,8 @@ void TestOrganisationSave::changedWhileAskingStoresNothing()
         return true;
     };
     const SaveResult r = SaveClasses(c, u"初二年级组"_s, {{u"一班"_s, {}, u"王老师"_s, u"1"_s}}, confirm);
-    QCOMPARE(r.status, SaveStatus::Failed);
-    QVERIFY(!r.error.isEmpty());
+    QVERIFY(!r.ok && !r.cancelled);
+    QVERIFY(!r.error.text.isEmpty());
     // Nothing the question did not name was deleted; in fact nothing was.
     QCOMPARE(rowsOf(school, u"班级名"_s).size(), 2);
     QCOMPARE(rowsOf(school, u"任课"_s).size(), 2);

@@ -178,7 +178,7 @@ void TestTeachingSave::namesWithApostrophes()
         school.db(), {grade, klass},
         {row(klass, QStringLiteral("语文"), teacher, QStringLiteral("p"), grade),
          row(klass, QStringLiteral("数学"), teacher, QString(), grade)});
-    QVERIFY2(r.ok, qPrintable(r.errorText));
+    QVERIFY2(r.ok, qPrintable(r.error.text));
     QCOMPARE(r.updated, 1);
     QCOMPARE(r.inserted, 1);
     QCOMPARE(r.deleted, 0);
@@ -206,7 +206,7 @@ void TestTeachingSave::failureChangesNothing()
         {row(QStringLiteral("三班"), QStringLiteral("语文"), QStringLiteral("周老师"), QStringLiteral("a")),
          row(QStringLiteral("三班"), QStringLiteral("物理"), QStringLiteral("坏"))});
     QVERIFY(!r.ok);
-    QVERIFY(r.errorText.contains(QStringLiteral("refused")));
+    QVERIFY(r.error.text.contains(QStringLiteral("refused")));
     QCOMPARE(stored(school), before);
 }
 

@@ -170,7 +170,7 @@ void TestRegisterSave::oneRowPerState()
         row[kColStudentNumber] = QStringLiteral("20040303");
     }
 
-    const SaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
+    const RegisterSaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
     QVERIFY2(out.ok, qPrintable(out.error.text));
     QCOMPARE(out.inserted, inserted);
     QCOMPARE(out.updated, updated);
@@ -201,7 +201,7 @@ void TestRegisterSave::landsExactlyTheIntendedRows()
     added[kColBirthDate] = QStringLiteral("1992-03-04");
     rows << added;
 
-    const SaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
+    const RegisterSaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
     QVERIFY2(out.ok, qPrintable(out.error.text));
     QCOMPARE(out.inserted, 1);
     QCOMPARE(out.updated, 1);
@@ -247,7 +247,7 @@ void TestRegisterSave::savingTheReloadedClassChangesNothing()
     const QList<GridRow> reloaded = loadClass(s.school, kCode);
     QCOMPARE(reloaded.size(), 4);
     QVERIFY(!hasRegisterChanges(reloaded));
-    const SaveOutcome again = SaveRegister(s.school.db(), kJunior, kCode, reloaded);
+    const RegisterSaveOutcome again = SaveRegister(s.school.db(), kJunior, kCode, reloaded);
     QVERIFY(again.ok);
     QCOMPARE(again.inserted + again.updated + again.deleted, 0);
     QCOMPARE(s.school.dump(kJunior), saved);
@@ -296,7 +296,7 @@ void TestRegisterSave::lockedDatabaseWritesNothing()
     QVERIFY(other.exec(QStringLiteral("BEGIN IMMEDIATE")));
     db::Connection mine(s.school.dbPath());
     QVERIFY(mine.setBusyTimeout(50));
-    const SaveOutcome out = SaveRegister(mine, kJunior, kCode, rows);
+    const RegisterSaveOutcome out = SaveRegister(mine, kJunior, kCode, rows);
     QVERIFY(!out.ok);
     QCOMPARE(out.error.number, db::kErrLocked);
     QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
@@ -321,7 +321,7 @@ void TestRegisterSave::failureHalfWayRollsEverythingBack()
     s.school.addStudent(kJunior, QStringLiteral("20040303"), QStringLiteral("别的电脑"));
     const QStringList before = s.school.dump(kJunior);
 
-    const SaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
+    const RegisterSaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
     QVERIFY(!out.ok);
     QVERIFY2(out.error.text.contains(QStringLiteral("20040303")), qPrintable(out.error.text));
     QCOMPARE(s.school.dump(kJunior), before);
@@ -335,7 +335,7 @@ void TestRegisterSave::newNumberOutsideTheClassIsRefused()
                                   QStringLiteral("20040300"), QStringLiteral("200403ab")}) {
         QList<GridRow> rows = loadClass(s.school, kCode);
         rows << reg::newStudentRow(number);
-        const SaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
+        const RegisterSaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
         QVERIFY2(!out.ok, qPrintable(number));
         QCOMPARE(s.school.dump(kJunior), before);
     }
@@ -357,7 +357,7 @@ void TestRegisterSave::rowsOfAnotherClassAreLeftAlone()
     rows[rowOf(rows, QStringLiteral("李四"))][kColRowState] = kRowDeleted;
     rows[rowOf(rows, QStringLiteral("王五"))][kColRowState] = kRowChanged;
 
-    const SaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
+    const RegisterSaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
     QVERIFY(out.ok);
     QCOMPARE(out.updated, 0);
     QCOMPARE(out.deleted, 0);
