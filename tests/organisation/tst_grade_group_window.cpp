@@ -2,9 +2,9 @@
 // the save with what goes along with a removed grade group.
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
 #include "organisation/grade_group_window.h"
 #include "platform/messages.h"
-#include "app/main_window.h"
 #include "shell/sign_in_dialog.h"
 #include "kit/window_names.h"
 
@@ -24,20 +24,6 @@ using tessaly::test::TestSchool;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct Main {
-    MainWindow window;
-    explicit Main(TestSchool &school, bool signedIn) : window(school.folder())
-    {
-        window.session().openpath = school.dbPath();
-        if (signedIn)
-            window.session().denglu = u"管理员"_s;
-    }
-    GradeGroupWindow *open()
-    {
-        return qobject_cast<GradeGroupWindow *>(window.showWindow(kGradeGroupWindow));
-    }
-};
 
 // 年级组名 rows by id: 名称.
 QMap<int, QString> storedGroups(TestSchool &school)
@@ -69,9 +55,9 @@ private slots:
 void TestGradeGroupWindow::opensSignedOut()
 {
     TestSchool school;
-    Main m(school, false);
-    ScriptedResponder responder;
-    GradeGroupWindow *w = m.open();
+    WindowHarness h(school, {.shown = false});
+    ScriptedResponder &responder = h.responder;
+    GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
     QVERIFY(w);
     QCOMPARE(w->objectName(), u"年级组设置"_s);
     QCOMPARE(w->windowTitle(), u"年级组设置"_s);
@@ -86,7 +72,7 @@ void TestGradeGroupWindow::opensSignedOut()
     QCOMPARE(w->Label2->text(), u"年级组列表"_s);
     QCOMPARE(w->Label3->text(), u"进行年级组设置"_s);
     QCOMPARE(w->Label5->text(), u"现共（0）个年级组"_s);
-    QCOMPARE(m.window.session().username, u"管理员"_s);
+    QCOMPARE(h.main.session().username, u"管理员"_s);
 }
 
 void TestGradeGroupWindow::ticksReflectStoredRows_data()
@@ -112,9 +98,9 @@ void TestGradeGroupWindow::ticksReflectStoredRows()
     for (const QString &name : stored)
         school.addGradeGroup(name);
     school.closeDb();
-    Main m(school, true);
-    ScriptedResponder responder;
-    GradeGroupWindow *w = m.open();
+    WindowHarness h(school, {.signedIn = WindowHarness::kAdmin, .shown = false});
+    ScriptedResponder &responder = h.responder;
+    GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
     QCOMPARE(ticked(w->List1), ticks);
     QCOMPARE(w->Label5->text(), u"现共（%1）个年级组"_s.arg(count));
     // Signed in from another window: enabled at once.
@@ -130,9 +116,9 @@ void TestGradeGroupWindow::signInThroughTheToggle()
 {
     TestSchool school;
     school.setAdminPassword(u"adm"_s);
-    Main m(school, false);
-    ScriptedResponder responder;
-    GradeGroupWindow *w = m.open();
+    WindowHarness h(school, {.shown = false});
+    ScriptedResponder &responder = h.responder;
+    GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
     QTimer::singleShot(0, [] {
         auto *d = qobject_cast<SignInDialog *>(QApplication::activeModalWidget());
         QVERIFY(d);
@@ -146,7 +132,7 @@ void TestGradeGroupWindow::signInThroughTheToggle()
     w->Command9->click();
     QVERIFY(!w->Frame2->isEnabled());
     QVERIFY(!w->Command1->isEnabled());
-    QCOMPARE(m.window.session().denglu, QString());
+    QCOMPARE(h.main.session().denglu, QString());
 }
 
 void TestGradeGroupWindow::noAdministratorRow()
@@ -155,9 +141,9 @@ void TestGradeGroupWindow::noAdministratorRow()
     school.addGradeGroup(u"一年级组"_s);
     school.removeAdmin();
     school.closeDb();
-    Main m(school, false);
-    ScriptedResponder responder;
-    GradeGroupWindow *w = m.open();
+    WindowHarness h(school, {.shown = false});
+    ScriptedResponder &responder = h.responder;
+    GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
     QCOMPARE(responder.texts(), QStringList{u"管理员数据丢失,请确认服务器连接路径是否正确?否则无法登陆。"_s});
     QCOMPARE(ticked(w->List1), QStringList{u"一年级组"_s});
     QVERIFY(!w->Frame2->isEnabled());
@@ -170,9 +156,9 @@ void TestGradeGroupWindow::saveAndReopenRoundTrips()
     school.addGradeGroup(u"初二年级组"_s);
     school.addGradeGroup(u"初一年级组"_s);   // a twin
     school.closeDb();
-    Main m(school, true);
-    ScriptedResponder responder;
-    GradeGroupWindow *w = m.open();
+    WindowHarness h(school, {.signedIn = WindowHarness::kAdmin, .shown = false});
+    ScriptedResponder &responder = h.responder;
+    GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
     QCOMPARE(w->Label5->text(), u"现共（3）个年级组"_s);
     tick(w->List1, u"初二年级组"_s, false);
     tick(w->List1, u"高一年级组"_s, true);
@@ -185,8 +171,8 @@ void TestGradeGroupWindow::saveAndReopenRoundTrips()
     QCOMPARE(stored.firstKey(), kept);
 
     w->Command8->click();
-    QTRY_VERIFY(!m.window.openWindow(kGradeGroupWindow));
-    w = m.open();
+    QTRY_VERIFY(!h.main.openWindow(kGradeGroupWindow));
+    w = h.open<GradeGroupWindow>(kGradeGroupWindow);
     QCOMPARE(ticked(w->List1), (QStringList{u"一年级组"_s, u"初一年级组"_s, u"高一年级组"_s}));
     QCOMPARE(w->Label5->text(), u"现共（3）个年级组"_s);
 }
@@ -208,9 +194,9 @@ void TestGradeGroupWindow::removingAGradeGroupWithClassesAsks()
     school.addClass(u"初二年级组"_s, u"四班"_s, u"李老师"_s, u"2"_s);
     school.addTeaching(u"初二年级组"_s, u"四班"_s, u"语文"_s, u"李老师"_s);
     school.closeDb();
-    Main m(school, true);
-    ScriptedResponder responder;
-    GradeGroupWindow *w = m.open();
+    WindowHarness h(school, {.signedIn = WindowHarness::kAdmin, .shown = false});
+    ScriptedResponder &responder = h.responder;
+    GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
     tick(w->List1, u"初二年级组"_s, false);
     responder.answer(answer);
     w->Command1->click();
@@ -239,12 +225,12 @@ void TestGradeGroupWindow::saveAfterSignOutElsewhere()
     TestSchool school;
     school.addGradeGroup(u"初一年级组"_s);
     school.closeDb();
-    Main m(school, true);
-    ScriptedResponder responder;
-    GradeGroupWindow *w = m.open();
+    WindowHarness h(school, {.signedIn = WindowHarness::kAdmin, .shown = false});
+    ScriptedResponder &responder = h.responder;
+    GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
     tick(w->List1, u"高二年级组"_s, true);
     // Another window signs the administrator out; this one still shows signed in.
-    m.window.session().denglu.clear();
+    h.main.session().denglu.clear();
     QVERIFY(w->Command1->isEnabled());
     w->Command1->click();
     QCOMPARE(responder.texts(), QStringList{u"请管理员先登陆,才能查看和修改。"_s});

@@ -87,14 +87,6 @@ void typeText(QWidget *w, const QString &text)
     }
 }
 
-QStringList gridRow(FlexGrid *grid, int row)
-{
-    QStringList out;
-    for (int c = 0; c < grid->Cols(); ++c)
-        out << grid->TextMatrix(row, c);
-    return out;
-}
-
 } // namespace
 
 class TestPasswordAdmin : public QObject {
