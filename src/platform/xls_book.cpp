@@ -509,7 +509,7 @@ struct XlsBook::Stream {
         quint16 col = 0;
     };
 
-    void setCell(SheetCells *cells, quint16 row, quint16 col, const QString &text) const
+    void setCell(SheetCells *cells, quint16 row, qsizetype col, const QString &text) const
     {
         if (col < excel::kMaxCols)
             cells->set(int(row) + 1, int(col) + 1, text);
@@ -540,7 +540,7 @@ struct XlsBook::Stream {
             break;
         case kMulRk:
             for (qsizetype i = 0; 6 + 6 * i + 6 <= r.size; ++i)
-                setCell(cells, row, quint16(col + i),
+                setCell(cells, row, col + i,
                         numberText(rkValue(get32(d + 6 + 6 * i)), get16(d + 4 + 6 * i)));
             break;
         case kLabelSst:
