@@ -1,4 +1,5 @@
 #include "platform/excel_values.h"
+#include "fixtures/cell_refs.h"
 #include "fixtures/files.h"
 #include "platform/import_workbook.h"
 
@@ -20,6 +21,7 @@
 #include <vector>
 
 using namespace tessaly;
+using tessaly::test::cellAt;
 using tessaly::test::fileBytes;
 using tessaly::test::putFile;
 using excel::FormatKind;
@@ -35,16 +37,6 @@ const char *const kChildVariable = "TESSALY_OPEN_UNDER_MEMORY_CAP";
 QString workbookPath(const QString &relative)
 {
     return QStringLiteral(TESSALY_WORKBOOKS "/") + relative;
-}
-
-// "B12" -> (12, 2)
-std::pair<int, int> cellAt(const QString &ref)
-{
-    int col = 0;
-    qsizetype i = 0;
-    for (; i < ref.size() && ref[i].isLetter(); ++i)
-        col = col * 26 + (ref[i].unicode() - u'A' + 1);
-    return {ref.mid(i).toInt(), col};
 }
 
 // A writable copy of a shared workbook.

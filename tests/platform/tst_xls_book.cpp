@@ -7,6 +7,7 @@
 #include <gsf/gsf-output.h>
 #include <gsf/gsf-utils.h>
 
+#include "fixtures/cell_refs.h"
 #include "platform/gbk.h"
 #include "platform/xls_book.h"
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 using namespace tessaly;
+using tessaly::test::cellAt;
 using workbook::Failure;
 using workbook::SheetCells;
 using workbook::XlsBook;
@@ -157,16 +159,6 @@ std::unique_ptr<XlsBook> openBook(const QByteArray &stream, const char *streamNa
     if (!book)
         qWarning("workbook refused: %d", int(failure));
     return book;
-}
-
-// "B12" -> (12, 2)
-std::pair<int, int> cellAt(const QString &ref)
-{
-    int col = 0;
-    qsizetype i = 0;
-    for (; i < ref.size() && ref[i].isLetter(); ++i)
-        col = col * 26 + (ref[i].unicode() - u'A' + 1);
-    return {ref.mid(i).toInt(), col};
 }
 
 // A BIFF8 workbook with one of each cell record and formula result.
