@@ -106,10 +106,15 @@ QByteArray toGbk(const QString &text)
 
 QString fromGbk(const QByteArray &bytes)
 {
-    QString out;
-    Iconv cd("UTF-16LE", "GBK");
+    return fromCharset(bytes, "GBK").value_or(QString(bytes.size(), QChar::ReplacementCharacter));
+}
+
+std::optional<QString> fromCharset(const QByteArray &bytes, const char *charset)
+{
+    Iconv cd("UTF-16LE", charset);
     if (!cd.ok())
-        return QString(bytes.size(), QChar::ReplacementCharacter);
+        return std::nullopt;
+    QString out;
     QByteArray buf(bytes.size() * 2 + 16, Qt::Uninitialized);
     char *inp = const_cast<char *>(bytes.constData());
     size_t inLeft = size_t(bytes.size());

@@ -1,5 +1,6 @@
 #pragma once
-// GBK text files (XM.DLL, PATH.DLL) and GBK byte widths of texts.
+// GBK text files (XM.DLL, PATH.DLL), GBK byte widths of texts, and text in other
+// legacy code pages.
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -32,5 +33,9 @@ QString PadToBytes(const QString &text, int bytes);
 // gives U+FFFD for a byte sequence that is not GBK.
 QByteArray toGbk(const QString &text);
 QString fromGbk(const QByteArray &bytes);
+
+// Bytes in a code page as iconv names it ("CP936", "CP1252") to text, with U+FFFD for a
+// byte sequence that is not in it; nullopt when iconv does not know the code page.
+std::optional<QString> fromCharset(const QByteArray &bytes, const char *charset);
 
 } // namespace tessaly

@@ -60,6 +60,26 @@ bool isEncryptedPackage(const QByteArray &bytes)
     return bytes.contains(utf16);
 }
 
+// Why a workbook cannot be opened, for the user.
+QString refusal(const QString &path, workbook::Failure failure)
+{
+    switch (failure) {
+    case workbook::Failure::NotWorkbook:
+        return notExcel(path);
+    case workbook::Failure::Damaged:
+        return cannotOpen(path, kDamaged);
+    case workbook::Failure::TooLarge:
+        return cannotOpen(path, kTooLarge);
+    case workbook::Failure::NoSheets:
+        return cannotOpen(path, kNoSheets);
+    case workbook::Failure::Protected:
+        return cannotOpen(path, kPassword);
+    case workbook::Failure::None:
+        break;
+    }
+    return QString();
+}
+
 void setError(QString *error, const QString &text)
 {
     if (error)
@@ -73,6 +93,7 @@ struct ImportWorkbook::Impl {
     Format format = Format::Xlsx;
     QByteArray bytes;  // .xlsx: the file as opened or last saved
     std::unique_ptr<workbook::XlsxBook> xlsx;
+    std::unique_ptr<workbook::XlsBook> xls;
     QStringList names;
     std::vector<std::optional<SheetCells>> sheets;  // loaded on first selection
     int current = -1;
@@ -109,57 +130,29 @@ std::unique_ptr<ImportWorkbook> ImportWorkbook::open(const QString &path, QStrin
 
     auto impl = std::make_unique<Impl>();
     impl->path = path;
+    workbook::Failure failure = workbook::Failure::NotWorkbook;
     if (bytes.startsWith(kZipMagic) || bytes.startsWith(kEmptyZipMagic)) {
-        workbook::Failure failure = workbook::Failure::None;
         impl->xlsx = workbook::XlsxBook::open(bytes, &failure);
-        switch (failure) {
-        case workbook::Failure::None:
-            break;
-        case workbook::Failure::NotWorkbook:
-            setError(error, notExcel(path));
-            return nullptr;
-        case workbook::Failure::Damaged:
-            setError(error, cannotOpen(path, kDamaged));
-            return nullptr;
-        case workbook::Failure::TooLarge:
-            setError(error, cannotOpen(path, kTooLarge));
-            return nullptr;
-        case workbook::Failure::NoSheets:
-            setError(error, cannotOpen(path, kNoSheets));
-            return nullptr;
+        if (impl->xlsx) {
+            impl->format = Format::Xlsx;
+            impl->bytes = bytes;
+            impl->names = impl->xlsx->sheetNames();
         }
-        impl->format = Format::Xlsx;
-        impl->bytes = bytes;
-        impl->names = impl->xlsx->sheetNames();
-        impl->sheets.resize(size_t(impl->names.size()));
     } else if (bytes.startsWith(kOle2Magic)) {
-        if (isEncryptedPackage(bytes)) {
-            setError(error, cannotOpen(path, kPassword));
-            return nullptr;
+        if (isEncryptedPackage(bytes))
+            failure = workbook::Failure::Protected;
+        else
+            impl->xls = workbook::XlsBook::open(bytes, &failure);
+        if (impl->xls) {
+            impl->format = Format::Xls;
+            impl->names = impl->xls->sheetNames();
         }
-        workbook::XlsContent content;
-        switch (workbook::readXls(path, &content)) {
-        case workbook::XlsFailure::None:
-            break;
-        case workbook::XlsFailure::Unreadable:
-            setError(error, cannotOpen(path, QStringLiteral("文件已损坏，或是无法读取的旧版Excel格式。"
-                                                            "请在电子表格程序中把它另存为.xlsx文件后再打开。")));
-            return nullptr;
-        case workbook::XlsFailure::Encrypted:
-            setError(error, cannotOpen(path, kPassword));
-            return nullptr;
-        case workbook::XlsFailure::NoSheets:
-            setError(error, cannotOpen(path, kNoSheets));
-            return nullptr;
-        }
-        impl->format = Format::Xls;
-        impl->names = content.names;
-        for (SheetCells &cells : content.sheets)
-            impl->sheets.emplace_back(std::move(cells));
-    } else {
-        setError(error, notExcel(path));
+    }
+    if (failure != workbook::Failure::None) {
+        setError(error, refusal(path, failure));
         return nullptr;
     }
+    impl->sheets.resize(size_t(impl->names.size()));
 
     std::unique_ptr<ImportWorkbook> book(new ImportWorkbook(std::move(impl)));
     book->selectSheet(int(book->d->names.size()) - 1);
@@ -192,7 +185,9 @@ bool ImportWorkbook::selectSheet(int index)
     if (!slot) {
         SheetCells cells;
         workbook::Failure failure = workbook::Failure::None;
-        if (!d->xlsx || !d->xlsx->readSheet(index, &cells, &failure)) {
+        const bool read = d->xlsx ? d->xlsx->readSheet(index, &cells, &failure)
+                                  : d->xls && d->xls->readSheet(index, &cells, &failure);
+        if (!read) {
             d->error = QStringLiteral("无法读取工作表“%1”：%2")
                            .arg(d->names[index], failure == workbook::Failure::TooLarge
                                                      ? QStringLiteral("工作表太大。") : kDamaged);

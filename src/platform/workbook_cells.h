@@ -1,10 +1,20 @@
 #pragma once
-// The cells of one worksheet, held sparsely: only cells with a non-empty text are kept,
-// so a sheet costs memory for what it holds, never for what it declares.
+// What the workbook readers share: the cells of one worksheet, and how reading fails.
+// Cells are held sparsely: only cells with a non-empty text are kept, so a sheet costs
+// memory for what it holds, never for what it declares.
 #include <QHash>
 #include <QString>
 
 namespace tessaly::workbook {
+
+enum class Failure {
+    None,
+    NotWorkbook,  // a zip or compound file, but no workbook in it
+    Damaged,      // a part or record cannot be unpacked or parsed
+    TooLarge,     // a part or stream beyond the size cap
+    NoSheets,     // a workbook without worksheets
+    Protected,    // a password-protected (encrypted) workbook
+};
 
 class SheetCells {
 public:

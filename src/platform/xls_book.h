@@ -1,24 +1,35 @@
 #pragma once
-// Reading a legacy .xls workbook (BIFF in an OLE2 file) through FreeXL.
+// Reading a legacy .xls workbook: BIFF5 (Excel 5.0/95) or BIFF8 (Excel 97–2003) records
+// in the "Workbook" or "Book" stream of a compound file, which libgsf opens.
+// Only worksheets are listed (chart, macro and module sheets are not); embedded charts
+// inside a worksheet are skipped. Formula cells read as their stored result. The stream
+// read is capped in size, and no count a record declares is trusted for allocation.
 #include "platform/workbook_cells.h"
 
-#include <QString>
+#include <QByteArray>
 #include <QStringList>
 
-#include <vector>
+#include <memory>
 
 namespace tessaly::workbook {
 
-enum class XlsFailure { None, Unreadable, Encrypted, NoSheets };
+// Workbook stream size above which a file is refused.
+inline constexpr qint64 kMaxStreamBytes = 32 * 1024 * 1024;
 
-struct XlsContent {
-    QStringList names;
-    std::vector<SheetCells> sheets;
+class XlsBook {
+public:
+    // The file's bytes (an OLE2 compound file); the book keeps only the workbook stream.
+    static std::unique_ptr<XlsBook> open(const QByteArray &bytes, Failure *failure);
+    ~XlsBook();
+
+    QStringList sheetNames() const;
+    bool readSheet(int index, SheetCells *cells, Failure *failure) const;
+
+    struct Stream;
+
+private:
+    XlsBook();
+    std::unique_ptr<Stream> s;
 };
-
-// Reads every worksheet. FreeXL gives dates as "YYYY-MM-DD", date-times as
-// "YYYY-MM-DD HH:MM:SS" and times as "HH:MM:SS"; its sheet dimensions are counts of
-// rows and columns.
-XlsFailure readXls(const QString &path, XlsContent *content);
 
 } // namespace tessaly::workbook

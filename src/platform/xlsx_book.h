@@ -14,14 +14,6 @@
 
 namespace tessaly::workbook {
 
-enum class Failure {
-    None,
-    NotWorkbook,  // a zip, but no workbook in it
-    Damaged,      // a part cannot be unpacked or parsed
-    TooLarge,     // a part beyond the size cap
-    NoSheets,     // a workbook without worksheets
-};
-
 // Uncompressed size above which an XML part is refused.
 inline constexpr qint64 kMaxPartBytes = 32 * 1024 * 1024;
 // Entries above which a package is refused.
