@@ -121,8 +121,9 @@ struct Exam {
 };
 
 // Exam columns of one section table in creation order: mid-term and final of both
-// halves of the three school years before the reference one, then two quizzes.
-std::vector<Exam> examColumns(const QDate &today)
+// halves of the three school years before the reference one, then two quizzes, then
+// further quizzes (第3次 …, one subject after another) up to `wanted` columns.
+std::vector<Exam> examColumns(const QDate &today, int wanted)
 {
     const int schoolYear = today.month() >= 8 ? today.year() : today.year() - 1;
     std::vector<Exam> exams;
@@ -143,6 +144,13 @@ std::vector<Exam> examColumns(const QDate &today)
         const QDate d = quizDates[i];
         add(QLatin1Char('C') + quizNames[i],
             two(d.year() % 100) + two(d.month()) + two(d.day()));
+    }
+    for (int i = 0; int(exams.size()) < wanted; ++i) {
+        const int s = i % count(kSubjects);
+        const QDate d = today.addDays(-30 - i);
+        exams.push_back({QStringLiteral("C第%1次").arg(3 + i / count(kSubjects)) + u(kSubjects[s])
+                             + two(d.year() % 100) + two(d.month()) + two(d.day()),
+                         s});
     }
     return exams;
 }
@@ -266,7 +274,7 @@ bool makeLargeSchool(const QString &folder, const LargeSchoolOptions &options,
         }
     }
 
-    const std::vector<Exam> exams = examColumns(today);
+    const std::vector<Exam> exams = examColumns(today, options.examColumns);
     const QStringList registerColumns{
         u("学籍号"),   u("姓名"),     u("性别"),     u("民族"),     u("政治面貌"), u("出生日期"),
         u("户口性质"), u("原毕业学校"), u("住宿"),     u("联系电话"), u("籍贯"),     u("家庭住址"),

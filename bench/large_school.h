@@ -1,8 +1,9 @@
 #pragma once
 // A large generated school for benchmarks: every grade group of the fixed list with
 // 8 to 10 classes, head teachers and teaching assignments, thousands of students with
-// proper student numbers, and 9 subjects x 14 exams per section table with a score for
-// every student. Deterministic: the same options give the same database.
+// proper student numbers, and 9 subjects x 14 exams per section table (or more, see
+// examColumns) with a score for every student. Deterministic: the same options give
+// the same database.
 #include <QDate>
 #include <QMap>
 #include <QString>
@@ -11,6 +12,9 @@ namespace tessaly::bench {
 
 struct LargeSchoolOptions {
     int students = 5000;                  // spread evenly over the classes, at most 99 a class
+    // Exam columns per section table: at least the 126 standard ones (9 subjects x
+    // 14 exams); more are added as further quizzes, subject by subject.
+    int examColumns = 0;
     QDate reference = QDate(2025, 10, 15);   // "today" for cohort years and exam dates
     quint32 seed = 20251015;
 };

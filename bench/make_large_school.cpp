@@ -1,4 +1,4 @@
-// make_large_school FOLDER [--students N]
+// make_large_school FOLDER [--students N] [--exams N]
 // Writes FOLDER/data.mdb holding a large generated school; never overwrites a file.
 #include "large_school.h"
 
@@ -21,6 +21,13 @@ int main(int argc, char **argv)
                 std::fprintf(stderr, "make_large_school: --students needs a number\n");
                 return 2;
             }
+        } else if (args[i] == QLatin1String("--exams") && i + 1 < args.size()) {
+            bool ok = false;
+            options.examColumns = args[++i].toInt(&ok);
+            if (!ok) {
+                std::fprintf(stderr, "make_large_school: --exams needs a number\n");
+                return 2;
+            }
         } else if (folder.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
             folder = args[i];
         } else {
@@ -29,7 +36,7 @@ int main(int argc, char **argv)
         }
     }
     if (folder.isEmpty()) {
-        std::fprintf(stderr, "usage: make_large_school FOLDER [--students N]\n");
+        std::fprintf(stderr, "usage: make_large_school FOLDER [--students N] [--exams N]\n");
         return 2;
     }
 

@@ -18,6 +18,7 @@
 #include "register/register_window.h"
 
 // Score entry.
+#include "score_entry/score_entry_window.h"
 
 // Class score analysis.
 
@@ -46,6 +47,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kRegisterWindow, makeWindow<RegisterWindow>);
 
     // Score entry.
+    m.registerWindow(kScoreEntryWindow, makeWindow<ScoreEntryWindow>);
 
     // Class score analysis.
 

@@ -1,9 +1,13 @@
 #include "kit/window_steps.h"
 
 #include "platform/data_control.h"
+#include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "platform/units.h"
 
+#include <QHeaderView>
+#include <algorithm>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QWidget>
 
@@ -47,6 +51,25 @@ void CentreOnMainWindow(QWidget *window, const QWidget *mainWindow, int offsetTw
     const int left = twipsToPixels((mainW - ownW) / 2);
     const int top = twipsToPixels((mainH - ownH) / 2 - offsetTwips);
     target->move(origin + QPoint(qMax(0, left), qMax(0, top)));
+}
+
+void MoveToTopLeft(QWidget *window)
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget())) {
+        if (QMdiArea *area = sub->mdiArea()) {
+            const QSize room = area->viewport()->size();
+            if (room.width() > 200 && room.height() > 200)
+                sub->resize(sub->size().boundedTo(room));
+        }
+        sub->move(0, 0);
+    } else if (window->isWindow()) {
+        window->move(0, 0);
+    }
+}
+
+int RowHeightForFont(const FlexGrid &grid, int designedTwips)
+{
+    return std::max(designedTwips, pixelsToTwips(grid.verticalHeader()->defaultSectionSize()));
 }
 
 void ReportDataError(DataControl &data, QWidget *parent, const QString &prefix)

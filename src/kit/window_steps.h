@@ -8,6 +8,7 @@ class QWidget;
 
 namespace tessaly {
 class DataControl;
+class FlexGrid;
 }
 
 namespace tessaly {
@@ -28,6 +29,14 @@ void CloseWindow(QWidget *window);
 // window relative to the main window. Left and top never go below 0, so the
 // window's title bar stays reachable.
 void CentreOnMainWindow(QWidget *window, const QWidget *mainWindow, int offsetTwips);
+
+// Moves the window to the top left corner (0, 0) of the main window's area; an
+// MDI child larger than the area is first shrunk to fit it.
+void MoveToTopLeft(QWidget *window);
+
+// A grid row height in twips: the designed one, or more when the grid's font
+// needs more, so a row's text is never cut off.
+int RowHeightForFont(const FlexGrid &grid, int designedTwips);
 
 // Data errors of the control show the prefix followed by the error text (OK,
 // the program's title) and the control shows nothing of its own.

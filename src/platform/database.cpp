@@ -51,14 +51,22 @@ constexpr int kSqliteLocked = 6;
 constexpr int kSqliteCantOpen = 14;
 constexpr int kSqliteNotADb = 26;
 
+// The engine's own handle of an open connection, or nullptr.
+sqlite3 *rawHandle(const QSqlDatabase &db)
+{
+    if (!db.isOpen())
+        return nullptr;
+    const QVariant h = db.driver()->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(h.constData());
+}
+
 // A double-quoted name that matches no column must be an error: by default SQLite
 // reads it as a text literal, so a missing column would yield its own name as value.
 void refuseQuotedLiterals(QSqlDatabase &db)
 {
-    const QVariant h = db.driver()->handle();
-    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
-        return;
-    if (sqlite3 *raw = *static_cast<sqlite3 *const *>(h.constData())) {
+    if (sqlite3 *raw = rawHandle(db)) {
         sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
         sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     }
@@ -281,7 +289,7 @@ bool isValidIdentifier(const QString &name)
         if (ch.category() == QChar::Other_Control)   // C0, DEL and C1
             return false;
         switch (u) {
-        case '"': case '\'': case '`': case '[': case ']': case '.':
+        case '"': case '\'': case '`': case '[': case ']': case '.': case '!':
         case u'“': case u'”': case u'‘': case u'’':
             return false;
         default:
@@ -316,6 +324,13 @@ QStringList tableColumns(Connection &c, const QString &table)
     return names;
 }
 
+int columnLimit(Connection &c)
+{
+    constexpr int kEngineDefault = 2000;   // SQLITE_MAX_COLUMN
+    sqlite3 *raw = rawHandle(c.handle());
+    return raw ? sqlite3_limit(raw, SQLITE_LIMIT_COLUMN, -1) : kEngineDefault;
+}
+
 bool addColumn(Connection &c, const QString &table, const QString &column, ColumnType type)
 {
     for (const QString &name : {table, column}) {
@@ -324,10 +339,14 @@ bool addColumn(Connection &c, const QString &table, const QString &column, Colum
     }
     if (!tableExists(c, table))
         return c.fail(kErrSql, QStringLiteral("找不到表“%1”。").arg(table));
-    for (const QString &existing : tableColumns(c, table)) {
+    const QStringList columns = tableColumns(c, table);
+    for (const QString &existing : columns) {
         if (existing.compare(column, Qt::CaseInsensitive) == 0)
             return c.fail(kErrSql, QStringLiteral("字段“%1”已经存在。").arg(column));
     }
+    const int limit = columnLimit(c);
+    if (columns.size() >= limit)
+        return c.fail(kErrSql, QStringLiteral("表“%1”的字段数已经达到上限(%2个)。").arg(table).arg(limit));
     const QString sqlType = type == ColumnType::Real ? QStringLiteral("REAL") : QStringLiteral("TEXT");
     return c.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
                       .arg(quoteIdentifier(table), quoteIdentifier(column), sqlType));

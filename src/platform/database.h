@@ -89,8 +89,9 @@ private:
 // Maps a stored or typed path to a local file path (share paths included).
 QString resolvePath(const QString &path);
 
-// Identifier rules for names made at run time: non-empty, no quote of any kind,
-// no bracket, no dot, no control character, no leading blank.
+// Identifier rules for names made at run time: non-empty, at most 64 characters,
+// no quote of any kind, no bracket, no dot, no exclamation mark, no control
+// character, no leading blank.
 bool isValidIdentifier(const QString &name);
 // "name" in double quotes; empty for an invalid name (callers check isValidIdentifier first).
 QString quoteIdentifier(const QString &name);
@@ -98,8 +99,11 @@ QString quoteIdentifier(const QString &name);
 // Schema questions, asked here only.
 bool tableExists(Connection &c, const QString &table);
 QStringList tableColumns(Connection &c, const QString &table);   // in stored order
+// The most columns a table may hold (2000 with the engine's default limit).
+int columnLimit(Connection &c);
 enum class ColumnType { Real, Text };
-// Appends a column; refuses an invalid name, an unknown table or an existing column.
+// Appends a column; refuses an invalid name, an unknown table, an existing column
+// or a table that already holds columnLimit() columns, each before any write.
 bool addColumn(Connection &c, const QString &table, const QString &column, ColumnType type);
 
 // Maps an engine error to the error numbers above (by the engine's result code).

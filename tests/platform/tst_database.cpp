@@ -68,6 +68,7 @@ private slots:
     void addColumnAppends();
     void addColumnRefuses_data();
     void addColumnRefuses();
+    void addColumnStopsAtTheColumnLimit();
 
     void moveKeepsTheConnection();
     void knowsWhenTheFileIsReplaced();
@@ -373,6 +374,7 @@ void TestDatabase::identifiers_data()
     QTest::newRow("open bracket") << QStringLiteral("语[文") << false;
     QTest::newRow("close bracket") << QStringLiteral("语]文") << false;
     QTest::newRow("dot") << QStringLiteral("语.文") << false;
+    QTest::newRow("exclamation mark") << QStringLiteral("语!文") << false;
     QTest::newRow("newline") << QStringLiteral("语\n文") << false;
     QTest::newRow("carriage return") << QStringLiteral("语文\r") << false;
     QTest::newRow("nul") << QString::fromUtf16(u"语\u0000文", 3) << false;
@@ -458,6 +460,26 @@ void TestDatabase::addColumnRefuses()
     QCOMPARE(c.error().number, kErrSql);
     QVERIFY2(c.error().text.contains(named), qPrintable(c.error().text));
     QCOMPARE(tableColumns(c, QStringLiteral("名单")), before);
+}
+
+void TestDatabase::addColumnStopsAtTheColumnLimit()
+{
+    Connection c(m_dbPath);
+    const int limit = columnLimit(c);
+    QCOMPARE(limit, 2000);
+    QStringList columns;
+    for (int i = 0; i < limit - 1; ++i)
+        columns << QStringLiteral("\"c%1\" REAL").arg(i);
+    QVERIFY(c.exec(QStringLiteral(R"(CREATE TABLE "满表" (%1))").arg(columns.join(QLatin1Char(',')))));
+    // The last column the table can hold is added; the one past it is refused
+    // before anything is written, in our own words.
+    QVERIFY2(addColumn(c, QStringLiteral("满表"), QStringLiteral("最后"), ColumnType::Real), qPrintable(c.error().text));
+    QCOMPARE(tableColumns(c, QStringLiteral("满表")).size(), limit);
+    QVERIFY(!addColumn(c, QStringLiteral("满表"), QStringLiteral("多余"), ColumnType::Real));
+    QCOMPARE(c.error().number, kErrSql);
+    QVERIFY2(c.error().text.contains(QStringLiteral("上限")), qPrintable(c.error().text));
+    QCOMPARE(tableColumns(c, QStringLiteral("满表")).size(), limit);
+    QVERIFY(c.exec(QStringLiteral(R"(INSERT INTO "满表" ("最后") VALUES (1))")));
 }
 
 void TestDatabase::moveKeepsTheConnection()

@@ -1,0 +1,181 @@
+#include "score_entry/exam_columns.h"
+
+#include "register/class_code.h"
+
+#include <algorithm>
+
+namespace tessaly::score {
+
+namespace {
+
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+// The number a text starts with (its leading digits), 0 when it starts with none.
+int leadingNumber(const QString &text)
+{
+    int n = 0;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            break;
+        n = n * 10 + (c.unicode() - u'0');
+    }
+    return n;
+}
+
+} // namespace
+
+QChar examKindLetter(ExamKind kind)
+{
+    switch (kind) {
+    case ExamKind::MidTerm:
+        return QLatin1Char('Z');
+    case ExamKind::Final:
+        return QLatin1Char('M');
+    case ExamKind::Quiz:
+        return QLatin1Char('C');
+    case ExamKind::Entrance:
+        return QLatin1Char('R');
+    }
+    return QChar();
+}
+
+QString schoolYearText(const QDate &today)
+{
+    return twoDigits(reg::schoolYearStart(today) % 100);
+}
+
+QString semesterLetter(ExamKind kind, const QDate &today)
+{
+    const int month = today.month();
+    switch (kind) {
+    case ExamKind::MidTerm:
+        return month >= 3 && month <= 7 ? QStringLiteral("X") : QStringLiteral("S");
+    case ExamKind::Final:
+        return month <= 2 ? QStringLiteral("S") : QStringLiteral("X");
+    case ExamKind::Quiz:
+    case ExamKind::Entrance:
+        break;
+    }
+    return QString();
+}
+
+QString dateStamp(ExamKind kind, const QDate &today)
+{
+    const QString year = kind == ExamKind::Quiz ? twoDigits(today.year() % 100) : schoolYearText(today);
+    return year + twoDigits(today.month()) + twoDigits(today.day());
+}
+
+QString examColumnName(ExamKind kind, const QString &subject, const QDate &today, const QString &quizName)
+{
+    switch (kind) {
+    case ExamKind::MidTerm:
+    case ExamKind::Final:
+        return examKindLetter(kind) + schoolYearText(today) + semesterLetter(kind, today) + subject
+               + dateStamp(kind, today);
+    case ExamKind::Quiz:
+        return examKindLetter(kind) + quizName + subject + dateStamp(kind, today);
+    case ExamKind::Entrance:
+        break;
+    }
+    return QString();
+}
+
+QString DecodeExamName(const QString &raw, const DecodeVariant &variant, const QString &subject)
+{
+    using Entrance = DecodeVariant::Entrance;
+    const auto has = [&raw](char letter) { return raw.contains(QLatin1Char(letter)); };
+    const QString firstHalf = variant.bracketHalves ? QStringLiteral("(上)") : QStringLiteral("上");
+    const QString secondHalf = variant.bracketHalves ? QStringLiteral("(下)") : QStringLiteral("下");
+    const QString kindSubject = variant.subjectInKind ? subject : QString();
+
+    enum { Quiz, Dated, EntranceExam } kind = Quiz;
+    QString t;
+    bool midTermOrFinal = false;
+    if (variant.entrance == Entrance::First && has('R')) {
+        t = QStringLiteral("入学");
+        kind = EntranceExam;
+    }
+    if (has('S')) {
+        t = firstHalf;
+        kind = Dated;
+    }
+    if (variant.entrance == Entrance::AfterFirstHalf && has('R')) {
+        t = QStringLiteral("入学");
+        kind = EntranceExam;
+    }
+    if (has('X')) {
+        t = secondHalf;
+        kind = Dated;
+    }
+    if (has('Z')) {
+        t += kindSubject + QStringLiteral("期中成绩");
+        kind = Dated;
+        midTermOrFinal = true;
+    }
+    if (has('M')) {
+        t += kindSubject + QStringLiteral("期末成绩");
+        kind = Dated;
+        midTermOrFinal = true;
+    }
+
+    switch (kind) {
+    case Quiz:
+        // Quiz name and subject: the name less its letter and date stamp.
+        return raw.mid(1, std::max<qsizetype>(0, raw.size() - 7)) + QStringLiteral("成绩");
+    case EntranceExam:
+        return QStringLiteral("入学成绩");
+    case Dated:
+        break;
+    }
+    // A year that is no number (a quiz name holding a capital) counts as 0.
+    const QString year = raw.mid(1, 2);
+    QString shown = year + QLatin1Char('-') + twoDigits(leadingNumber(year) + 1);
+    if (variant.nameCharsBeforeKind && midTermOrFinal)
+        shown += raw.mid(4, 2);
+    return shown + t;
+}
+
+QStringList FindExamsOfSubject(const QStringList &columns, const QString &subject)
+{
+    QStringList exams;
+    if (subject.isEmpty())
+        return exams;
+    for (qsizetype i = kFirstScannedColumn; i < columns.size(); ++i) {
+        if (columns[i].contains(subject))
+            exams << columns[i];
+    }
+    return exams;
+}
+
+QStringList ListExamNames(const QStringList &columns, const DecodeVariant &variant)
+{
+    QStringList names;
+    for (qsizetype i = kFirstScannedColumn; i < columns.size(); ++i) {
+        const QString &c = columns[i];
+        const bool isExam = c.contains(QLatin1Char('M')) || c.contains(QLatin1Char('Z'))
+                            || c.contains(QLatin1Char('C')) || c.contains(QLatin1Char('R'));
+        if (!isExam)
+            continue;
+        const QString shown = DecodeExamName(c, variant);
+        if (!names.contains(shown))
+            names << shown;
+    }
+    return names;
+}
+
+int FullMarkOf(const QList<std::optional<float>> &scores)
+{
+    const bool above = std::any_of(scores.cbegin(), scores.cend(),
+                                   [](const std::optional<float> &s) { return s && *s > 100.0f; });
+    return above ? 150 : 100;
+}
+
+int RankInClass(float value, const QList<float> &values)
+{
+    return 1 + int(std::count_if(values.cbegin(), values.cend(), [value](float v) { return v > value; }));
+}
+
+} // namespace tessaly::score

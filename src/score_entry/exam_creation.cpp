@@ -1,0 +1,84 @@
+#include "score_entry/exam_creation.h"
+
+#include "score_entry/exam_columns.h"
+
+#include <cmath>
+
+namespace tessaly::score {
+
+namespace {
+
+constexpr int kStampLength = 6;
+
+QString withoutStamp(const QString &column)
+{
+    return column.left(std::max<qsizetype>(0, column.size() - kStampLength));
+}
+
+} // namespace
+
+std::optional<float> parseFullMark(const QString &text)
+{
+    bool ok = false;
+    const float mark = text.trimmed().toFloat(&ok);
+    if (!ok || !std::isfinite(mark) || mark <= 0.0f || mark > kHighestFullMark)
+        return std::nullopt;
+    return mark;
+}
+
+bool isValidQuizName(const QString &quizName)
+{
+    return db::isValidIdentifier(quizName);
+}
+
+QString registryTable(const QString &sectionTable)
+{
+    return sectionTable + QStringLiteral("考试结果");
+}
+
+NewExamCheck checkNewExam(const QStringList &columns, int columnLimit, const QString &column)
+{
+    if (!db::isValidIdentifier(column) || column.size() <= kStampLength)
+        return NewExamCheck::BadName;
+    const QString exam = withoutStamp(column);
+    for (qsizetype i = kFirstScannedColumn; i < columns.size(); ++i) {
+        if (withoutStamp(columns[i]).compare(exam, Qt::CaseInsensitive) == 0)
+            return NewExamCheck::Exists;
+    }
+    return columns.size() >= columnLimit ? NewExamCheck::TableFull : NewExamCheck::Free;
+}
+
+QString tableFullMessage(const QString &sectionTable)
+{
+    return QStringLiteral("%1的成绩表已满,数据库不能再给它添加新的考试列,无法创建。").arg(sectionTable);
+}
+
+CreateExamOutcome CreateExam(db::Connection &c, const NewExam &exam, const ColumnStep &addColumn)
+{
+    CreateExamOutcome outcome;
+    const QString registry = registryTable(exam.sectionTable);
+    const bool done = c.transaction([&] {
+        outcome.check = checkNewExam(db::tableColumns(c, exam.sectionTable), db::columnLimit(c), exam.column);
+        switch (outcome.check) {
+        case NewExamCheck::Free:
+            break;
+        case NewExamCheck::Exists:
+            return c.fail(db::kErrSql, QStringLiteral("考试“%1”已经存在。").arg(exam.column));
+        case NewExamCheck::TableFull:
+            return c.fail(db::kErrSql, tableFullMessage(exam.sectionTable));
+        case NewExamCheck::BadName:
+            return c.fail(db::kErrSql, QStringLiteral("名称“%1”不能用作考试名称。").arg(exam.column));
+        }
+        const bool stored = c.exec(
+            QStringLiteral(R"(INSERT INTO %1 ("年级组","班级名","班主任","考试名","任课教师","满分") VALUES (?,?,?,?,?,?))")
+                .arg(db::quoteIdentifier(registry)),
+            {exam.gradeGroup, exam.className, exam.headTeacher, exam.column, exam.teacher, exam.fullMark});
+        return stored && addColumn(c, exam.sectionTable, exam.column, db::ColumnType::Real);
+    });
+    outcome.ok = done;
+    if (!done)
+        outcome.error = c.error();
+    return outcome;
+}
+
+} // namespace tessaly::score

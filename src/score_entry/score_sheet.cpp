@@ -1,0 +1,86 @@
+#include "score_entry/score_sheet.h"
+
+#include "platform/format.h"
+
+#include <cmath>
+
+namespace tessaly::score {
+
+namespace {
+
+enum SheetField { kFieldId, kFieldNumber, kFieldName, kFieldSex, kFieldNation, kFieldScore };
+
+QString text(const QVector<QVariant> &record, int field)
+{
+    return field < record.size() && !record[field].isNull() ? record[field].toString() : QString();
+}
+
+} // namespace
+
+QString examHeader(const QString &subject)
+{
+    return QStringLiteral("^ 编 号 |^ 学 籍 号 |^  姓   名  |^ 性别 |>%1成绩|^ 班级名次|　ID |保存").arg(subject);
+}
+
+reg::Statement scoreSheetQuery(const QString &sectionTable, const QString &classCode, const QString &examColumn)
+{
+    QStringList columns{QStringLiteral("ID"), QStringLiteral("学籍号"), QStringLiteral("姓名"),
+                        QStringLiteral("性别"), QStringLiteral("民族")};
+    if (!examColumn.isEmpty())
+        columns << examColumn;
+    return reg::classMembersQuery(sectionTable, classCode, columns);
+}
+
+std::optional<float> storedScore(const QVariant &value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    bool ok = false;
+    const float score = value.toFloat(&ok);
+    if (!ok || !std::isfinite(score))
+        return std::nullopt;
+    return score;
+}
+
+QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const QString &classCode, bool withScores)
+{
+    QList<ScoreRow> rows;
+    rows.reserve(records.size());
+    for (const QVector<QVariant> &record : records) {
+        ScoreRow row;
+        row.id = record.value(kFieldId).toLongLong();
+        row.studentNumber = text(record, kFieldNumber);
+        row.shownId = reg::shownId(classCode, row.studentNumber);
+        row.name = text(record, kFieldName);
+        row.sex = text(record, kFieldSex);
+        if (withScores)
+            row.score = storedScore(record.value(kFieldScore));
+        rows << row;
+    }
+    return rows;
+}
+
+QStringList gridTexts(const ScoreRow &row, int number)
+{
+    QStringList cells(kScoreGridCols);
+    cells[kColNumber] = QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
+    cells[kColShownId] = row.shownId;
+    cells[kColName] = row.name;
+    cells[kColSex] = row.sex;
+    cells[kColScore] = row.score ? formatSingle(*row.score) : QString();
+    cells[kColRank] = row.rank;
+    cells[kColId] = QString::number(row.id);
+    cells[kColRowState] = row.state;
+    return cells;
+}
+
+QList<std::optional<float>> scoresOf(const QList<ScoreRow> &rows)
+{
+    QList<std::optional<float>> scores;
+    scores.reserve(rows.size());
+    for (const ScoreRow &row : rows)
+        scores << row.score;
+    return scores;
+}
+
+} // namespace tessaly::score

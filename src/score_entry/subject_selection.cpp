@@ -1,0 +1,43 @@
+#include "score_entry/subject_selection.h"
+
+#include "kit/school_tables.h"
+#include "kit/session.h"
+#include "platform/data_control.h"
+#include "platform/messages.h"
+
+#include <QComboBox>
+
+namespace tessaly::score {
+
+void FillSubjectCombo(DataControl &data, const Session &session, const QString &gradeGroup,
+                      const QString &className, QComboBox *subjectCombo, SubjectList &list, QWidget *parent)
+{
+    data.setDatabaseName(session.openpath);
+    data.setRecordSource(
+        QStringLiteral(R"(select "id","类别","名称","对应内容","其它","其次","密码" from "教导处" )"
+                       R"(where "对应内容"=? and "其它"=? AND "类别"=?)"),
+        {gradeGroup.trimmed(), className.trimmed(), kKindTeaching});
+    data.Refresh();
+    subjectCombo->clear();
+    list.entries.clear();
+    if (data.RecordCount() == 0) {
+        showNotice(parent, gradeGroup + className
+                               + QStringLiteral("还没有设置任何学科，请管理员进行本班学科与任课教师设置后，才能添分。"));
+    } else {
+        const auto cell = [&data](int row, const QString &name) {
+            const QVariant v = data.rows()[row].value(data.fieldIndex(name));
+            return v.isNull() ? QString() : v.toString();
+        };
+        QStringList subjects;
+        for (int r = 0; r < data.RecordCount(); ++r) {
+            subjects << cell(r, QStringLiteral("其次"));
+            list.entries.append({cell(r, QStringLiteral("名称")), cell(r, QStringLiteral("密码")),
+                                 cell(r, QStringLiteral("id"))});
+        }
+        subjectCombo->addItems(subjects);
+        subjectCombo->setCurrentIndex(-1);
+    }
+    data.Close();
+}
+
+} // namespace tessaly::score

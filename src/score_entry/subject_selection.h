@@ -1,0 +1,43 @@
+#pragma once
+// The subject step of the selection cascade: the teaching assignments (任课
+// rows of 教导处) of one class, listed by subject, with their teachers.
+#include <QString>
+#include <QVector>
+
+class QComboBox;
+class QWidget;
+
+namespace tessaly {
+class DataControl;
+struct Session;
+}
+
+namespace tessaly::score {
+
+// One subject of the subject combo: the teacher's account (empty texts where
+// the row has none).
+struct SubjectEntry {
+    QString teacher;    // 名称
+    QString password;   // 密码
+    QString id;         // id, as text
+};
+
+// Parallel to the subject combo: entry i belongs to combo item i (0-based).
+struct SubjectList {
+    QVector<SubjectEntry> entries;
+    int size() const { return int(entries.size()); }
+    SubjectEntry at(int comboIndex) const
+    {
+        return comboIndex >= 0 && comboIndex < entries.size() ? entries[comboIndex] : SubjectEntry{};
+    }
+};
+
+// Fills the subject combo with 其次 (the subject) of the 任课 rows of the class
+// (grade group and class name trimmed and bound), in table order, nothing chosen,
+// and rebuilds the list. With no row: grade group + class +
+// "还没有设置任何学科，请管理员进行本班学科与任课教师设置后，才能添分。".
+// The record set is closed afterwards.
+void FillSubjectCombo(DataControl &data, const Session &session, const QString &gradeGroup,
+                      const QString &className, QComboBox *subjectCombo, SubjectList &list, QWidget *parent);
+
+} // namespace tessaly::score

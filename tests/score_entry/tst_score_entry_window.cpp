@@ -1,0 +1,496 @@
+// 任课教师录入成绩 driven through its controls: the cascade, the teacher's
+// sign-in, opening an exam and creating one, on a school whose day is
+// 15 October 2025 (初二年级组 is the cohort 2024).
+#include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
+#include "kit/window_names.h"
+#include "platform/flex_grid.h"
+#include "platform/messages.h"
+#include "score_entry/exam_creation.h"
+#include "score_entry/score_entry_window.h"
+#include "score_entry/score_sheet.h"
+#include "shell/sign_in_dialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace tessaly;
+using namespace tessaly::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kJunior = u"初中"_s;
+const QString kGrade = u"初二年级组"_s;
+const QString kClass = u"三班"_s;
+const QString kMidTerm = u"Z25S语文250915"_s;   // 张三 88.5, 李四 0, 王五 none
+const QString kQuiz = u"C一单元语文251001"_s;    // nobody
+const QString kFinal = u"M24X数学250628"_s;     // 张三 120
+const QDate kToday(2025, 10, 15);
+
+// 初二年级组 三班 (王芳, 实验): 语文 李明 (l1), 数学 赵刚 (no password), 英语 (no teacher);
+// 四班 (钱红): 语文 孙丽. Students of 三班 01 张三, 02 李四, 04 王五 (stored out of
+// order), and 四班's 20240401.
+struct School {
+    TestSchool school;
+    School()
+    {
+        school.addGradeGroup(kGrade);
+        school.addClass(kGrade, kClass, u"王芳"_s, u"w1"_s, u"实验"_s);
+        school.addClass(kGrade, u"四班"_s, u"钱红"_s, u"q1"_s);
+        school.addTeaching(kGrade, kClass, u"语文"_s, u"李明"_s, u"l1"_s);
+        school.addTeaching(kGrade, kClass, u"数学"_s, u"赵刚"_s);
+        school.addTeaching(kGrade, kClass, u"英语"_s, QString(), u"e1"_s);
+        school.addTeaching(kGrade, u"四班"_s, u"语文"_s, u"孙丽"_s, u"s1"_s);
+        for (const QString &c : {kMidTerm, u"P25S251015"_s, kQuiz, kFinal})
+            c.startsWith(u'P') ? school.addEvaluationColumn(kJunior, c) : school.addExamColumn(kJunior, c);
+        const int wang = school.addStudent(kJunior, u"20240304"_s, u"王五"_s, {{u"性别"_s, u"男"_s}});
+        const int zhang = school.addStudent(kJunior, u"20240301"_s, u"张三"_s, {{u"性别"_s, u"男"_s}});
+        const int li = school.addStudent(kJunior, u"20240302"_s, u"李四"_s, {{u"性别"_s, u"女"_s}});
+        const int other = school.addStudent(kJunior, u"20240401"_s, u"孙八"_s);
+        school.setScore(kJunior, zhang, kMidTerm, 88.5);
+        school.setScore(kJunior, li, kMidTerm, 0);
+        school.setScore(kJunior, zhang, kFinal, 120);
+        school.setScore(kJunior, other, kMidTerm, 99);
+        Q_UNUSED(wang);
+        school.closeDb();
+    }
+};
+
+WindowHarness::Options on(const QString &signedIn = QString())
+{
+    return {.signedIn = signedIn, .shown = false, .today = kToday};
+}
+
+ScoreEntryWindow *openWindow(WindowHarness &h)
+{
+    return h.open<ScoreEntryWindow>(kScoreEntryWindow);
+}
+
+void chooseSubject(ScoreEntryWindow *w, const QString &subject)
+{
+    choose(w->Combo1, kGrade);
+    choose(w->Combo2, kClass);
+    choose(w->Combo3, subject);
+}
+
+// Opens the creation panel and asks for a new exam: kind 1 期中, 2 期末, 3 测验 (named quiz).
+void createExam(ScoreEntryWindow *w, int kind, const QString &fullMark, const QString &quiz = QString())
+{
+    w->Command1->click();
+    QRadioButton *option = kind == 1 ? w->Option1 : kind == 2 ? w->Option2 : w->Option3;
+    option->click();
+    if (kind == 3)
+        w->Text7->setText(quiz);
+    w->Text8->setText(fullMark);
+    w->Command3->click();
+}
+
+} // namespace
+
+class TestScoreEntryWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void opensFromMenuAndToolbar();
+    void choosingASubjectListsStudentsAndExams();
+    void openExam_data();
+    void openExam();
+    void signInFromAnotherWindowCountsAtOnce();
+    void toggleSignsInAndOut();
+    void toggleRefuses_data();
+    void toggleRefuses();
+    void createdExamComesLastAndOpens();
+    void sameExamIsRefused_data();
+    void sameExamIsRefused();
+    void sameQuizNameInAnotherSubject();
+    void refusedInputKeepsTheQuizName_data();
+    void refusedInputKeepsTheQuizName();
+    void failedCreationLeavesNothing();
+    void fullMarkBoxRestoresABadValue_data();
+    void fullMarkBoxRestoresABadValue();
+    void looksRight();
+};
+
+void TestScoreEntryWindow::opensFromMenuAndToolbar()
+{
+    School s;
+    for (const QString &action : {u"luru"_s, u"录入成绩"_s}) {
+        WindowHarness h(s.school, on());
+        h.trigger(action);
+        auto *w = h.openWindow<ScoreEntryWindow>(kScoreEntryWindow);
+        QVERIFY(w);
+        QCOMPARE(w->objectName(), u"任课教师录入成绩"_s);
+        QCOMPARE(itemTexts(w->Combo1), QStringList{kGrade});
+        QCOMPARE(w->Combo1->currentIndex(), -1);
+        QCOMPARE(w->Grid1->Rows(), 1);
+        QCOMPARE(w->Grid1->TextMatrix(0, score::kColScore), u" 学科成绩 "_s);
+        QCOMPARE(w->Grid1->ColWidth(score::kColId), 0);
+        QCOMPARE(w->Grid1->ColWidth(score::kColRowState), 0);
+        QCOMPARE(w->Command2->text(), u"请任课教师 登陆(&K)"_s);
+        QVERIFY(!w->Frame1->isEnabled());
+        QVERIFY(w->Frame6->isHidden());
+        QCOMPARE(w->Label5->text(), u"提示：请选择年级组、班级，并且班主任登陆后，才可修改学籍。"_s);
+        QVERIFY(h.responder.shown().isEmpty());
+    }
+}
+
+void TestScoreEntryWindow::choosingASubjectListsStudentsAndExams()
+{
+    School s;
+    WindowHarness h(s.school, on());
+    ScoreEntryWindow *w = openWindow(h);
+    choose(w->Combo1, kGrade);
+    QCOMPARE(itemTexts(w->Combo2), (QStringList{kClass, u"四班"_s}));
+    choose(w->Combo2, kClass);
+    QCOMPARE(itemTexts(w->Combo3), (QStringList{u"语文"_s, u"数学"_s, u"英语"_s}));
+    QCOMPARE(w->Label4->text(), u"录入初二三班(实验)成绩 班主任:王芳"_s);
+    QCOMPARE(w->Label7->text(), w->Label4->text());
+
+    choose(w->Combo3, u"语文"_s);
+    QCOMPARE(h.session().username, u"李明"_s);
+    QCOMPARE(h.session().userpas, u"l1"_s);
+    QVERIFY(!h.session().id.isEmpty());
+    QCOMPARE(w->Label4->text(), u"录入初二三班(实验)语文成绩 任课教师:李明"_s);
+    // Every 语文 column of the section, in column order, with the subject in mid-terms.
+    QCOMPARE(itemTexts(w->Combo5), (QStringList{u"25-26(上)语文期中成绩"_s, u"一单元语文成绩"_s}));
+    QCOMPARE(w->examList(), (QStringList{kMidTerm, kQuiz}));
+    QCOMPARE(w->Combo5->currentIndex(), -1);
+    // The class in seat order, without scores; nobody of 四班.
+    QCOMPARE(gridRows(w->Grid1, 0, 5), (QStringList{u"01|20240301|张三|男||"_s, u"02|20240302|李四|女||"_s,
+                                                    u"03|20240304|王五|男||"_s}));
+    QCOMPARE(w->scoreRows().size(), 3);
+    QVERIFY(w->Grid1->RowHeight(1) >= score::kFilledRowHeight);
+    QCOMPARE(w->Label5->text(), u"任课教师(李明)没有登陆，还不可以输入成绩。"_s);
+    QVERIFY(!w->Frame1->isEnabled());
+    QVERIFY(h.responder.shown().isEmpty());   // choosing a subject never says "no scores"
+}
+
+void TestScoreEntryWindow::openExam_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("exam");
+    QTest::addColumn<QStringList>("scores");
+    QTest::addColumn<QString>("fullMark");
+    QTest::addColumn<bool>("notice");
+    QTest::newRow("scores at most 100, one of 0")
+        << u"语文"_s << u"25-26(上)语文期中成绩"_s << QStringList{u"88.5"_s, u"0"_s, QString()} << u"100"_s << false;
+    QTest::newRow("nobody has a score") << u"语文"_s << u"一单元语文成绩"_s << QStringList{QString(), QString(), QString()}
+                                        << u"100"_s << true;
+    QTest::newRow("a score of 120") << u"数学"_s << u"24-25(下)数学期末成绩"_s
+                                    << QStringList{u"120"_s, QString(), QString()} << u"150"_s << false;
+}
+
+void TestScoreEntryWindow::openExam()
+{
+    QFETCH(QString, subject);
+    QFETCH(QString, exam);
+    QFETCH(QStringList, scores);
+    QFETCH(QString, fullMark);
+    QFETCH(bool, notice);
+    School s;
+    WindowHarness h(s.school, on());
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, subject);
+    choose(w->Combo5, exam);
+    QCOMPARE(gridColumn(w->Grid1, score::kColScore), scores);
+    QCOMPARE(gridColumn(w->Grid1, score::kColName), (QStringList{u"张三"_s, u"李四"_s, u"王五"_s}));
+    QCOMPARE(w->Grid1->TextMatrix(0, score::kColScore), subject + u"成绩"_s);
+    QCOMPARE(w->Grid1->ColWidth(score::kColId), 0);
+    QCOMPARE(w->Text9->text(), fullMark);
+    QCOMPARE(w->Text7->text(), exam);
+    QCOMPARE(w->Label4->text(), u"录入初二三班(实验)"_s + exam + u" 任课教师:"_s + h.session().username);
+    QCOMPARE(h.responder.texts(), notice ? QStringList{u"本次考试还没添写过任何人的成绩。"_s} : QStringList{});
+    if (notice)
+        QCOMPARE(h.responder.last().title, u"提示……"_s);
+}
+
+void TestScoreEntryWindow::signInFromAnotherWindowCountsAtOnce()
+{
+    School s;
+    WindowHarness h(s.school, on(u"李明"_s));
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    QVERIFY(w->Frame1->isEnabled());
+    QCOMPARE(w->Command2->text(), u"任课教师退出登陆(&K)"_s);
+    QCOMPARE(w->Label5->text(), u"任课教师(李明)已经登陆，可以输入成绩。"_s);
+    // Another class leaves no subject chosen: nothing can be created for it.
+    choose(w->Combo2, u"四班"_s);
+    QVERIFY(!w->Frame1->isEnabled());
+    // Another teacher's subject is signed out.
+    choose(w->Combo2, kClass);
+    choose(w->Combo3, u"数学"_s);
+    QVERIFY(!w->Frame1->isEnabled());
+    QCOMPARE(w->Command2->text(), u"请任课教师 登陆(&K)"_s);
+}
+
+void TestScoreEntryWindow::toggleSignsInAndOut()
+{
+    School s;
+    WindowHarness h(s.school, on());
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    whenModal([](QWidget *modal) {
+        auto *d = qobject_cast<SignInDialog *>(modal);
+        QVERIFY(d);
+        d->txtPassword->setText(u"l1"_s);
+        d->cmdOK->click();
+    });
+    w->Command2->click();
+    QCOMPARE(h.session().denglu, u"李明"_s);
+    QVERIFY(w->Frame1->isEnabled());
+    QCOMPARE(w->Label5->text(), u"任课教师(李明)已经登陆，可以输入成绩。"_s);
+    w->Command2->click();
+    QCOMPARE(h.session().denglu, QString());
+    QVERIFY(!w->Frame1->isEnabled());
+    QCOMPARE(w->Command2->text(), u"请任课教师 登陆(&K)"_s);
+    QCOMPARE(w->Label5->text(), u"任课教师(李明)退出了登陆，不可以再输入成绩了。"_s);
+}
+
+void TestScoreEntryWindow::toggleRefuses_data()
+{
+    QTest::addColumn<QString>("subject");   // empty: only a grade group is chosen
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no class") << QString() << u"请选择一个班级。"_s;
+    QTest::newRow("no teacher") << u"英语"_s << u"本学科还没设定教师名,请教导处管理人员添加,之后才能进行输分。"_s;
+    QTest::newRow("no password") << u"数学"_s
+                                 << u"任课教师(赵刚)还没定密码,请与教导处管理人员联系,添加后,才能输分。"_s;
+}
+
+void TestScoreEntryWindow::toggleRefuses()
+{
+    QFETCH(QString, subject);
+    QFETCH(QString, message);
+    School s;
+    WindowHarness h(s.school, on());
+    ScoreEntryWindow *w = openWindow(h);
+    if (subject.isEmpty())
+        choose(w->Combo1, kGrade);
+    else
+        chooseSubject(w, subject);
+    w->Command2->click();
+    QCOMPARE(h.responder.texts(), QStringList{message});
+    QCOMPARE(h.responder.last().title, u"提示"_s);
+    QCOMPARE(w->Command2->text(), u"请任课教师 登陆(&K)"_s);
+}
+
+void TestScoreEntryWindow::createdExamComesLastAndOpens()
+{
+    School s;
+    WindowHarness h(s.school, on(u"李明"_s));
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    w->Command1->click();
+    QVERIFY(!w->Frame6->isHidden());
+    QVERIFY(!w->Frame1->isEnabled());
+    QVERIFY(!w->Frame2->isEnabled());
+    w->Option2->click();
+    QCOMPARE(w->Text7->text(), u"25-26(下)语文期末成绩"_s);
+    QCOMPARE(w->Text6->text(), u"M25X语文251015"_s);
+    w->Text8->setText(u"120"_s);
+    h.responder.answer(true);
+    w->Command3->click();
+
+    QCOMPARE(h.responder.texts(), (QStringList{u"尊敬的李明老师,您要添加（25-26(下)语文期末成绩）吗?"_s,
+                                               u"本次考试还没添写过任何人的成绩。"_s}));
+    QCOMPARE(h.responder.shown().first().title, u"提示……"_s);
+    QCOMPARE(itemTexts(w->Combo5),
+             (QStringList{u"25-26(上)语文期中成绩"_s, u"一单元语文成绩"_s, u"25-26(下)语文期末成绩"_s}));
+    QCOMPARE(w->Combo5->currentIndex(), 2);
+    QCOMPARE(w->examList().last(), u"M25X语文251015"_s);
+    QCOMPARE(w->Text9->text(), u"120"_s);
+    QCOMPARE(gridColumn(w->Grid1, score::kColShownId), (QStringList{u"20240301"_s, u"20240302"_s, u"20240304"_s}));
+    QCOMPARE(gridColumn(w->Grid1, score::kColScore), (QStringList{QString(), QString(), QString()}));
+    QCOMPARE(w->Grid1->TextMatrix(0, score::kColScore), u"语文成绩"_s);
+    QCOMPARE(w->Label4->text(), u"录入初二三班(实验)25-26(下)语文期末成绩 任课教师:李明"_s);
+    QCOMPARE(w->Label7->text(), w->Label4->text());
+    QVERIFY(w->Frame6->isHidden());
+    QVERIFY(w->Frame1->isEnabled());
+    QVERIFY(w->Frame2->isEnabled());
+    QVERIFY(!w->Command3->isEnabled());
+
+    QCOMPARE(s.school.columns(kJunior).last(), u"M25X语文251015"_s);
+    QCOMPARE(s.school.dump(u"初中考试结果"_s), QStringList{u"1|初二年级组|三班|王芳|M25X语文251015|李明|120"_s});
+    // Every class of the section finds it.
+    choose(w->Combo2, u"四班"_s);
+    choose(w->Combo3, u"语文"_s);
+    QCOMPARE(itemTexts(w->Combo5).last(), u"25-26(下)语文期末成绩"_s);
+}
+
+void TestScoreEntryWindow::sameExamIsRefused_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("quiz");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("a second mid-term of the half-year") << 1 << QString() << u"25-26(上)语文期中成绩"_s;
+    QTest::newRow("the same quiz on another day") << 3 << u"一单元"_s << u"一单元语文测验"_s;
+}
+
+void TestScoreEntryWindow::sameExamIsRefused()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, quiz);
+    QFETCH(QString, shown);
+    School s;
+    const QStringList columns = s.school.columns(kJunior);
+    s.school.closeDb();
+    WindowHarness h(s.school, on(u"李明"_s));
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    createExam(w, kind, u"100"_s, quiz);
+    QCOMPARE(h.responder.texts(),
+             QStringList{u"尊敬的李明老师,您要添加的考试（%1）已经存在了,直接输入成绩即可。"_s.arg(shown)});
+    QCOMPARE(w->Text7->text(), QString());
+    QCOMPARE(w->Text8->text(), QString());
+    QVERIFY(!w->Command3->isEnabled());
+    QVERIFY(!w->Frame6->isHidden());
+    QCOMPARE(s.school.columns(kJunior), columns);
+    QCOMPARE(s.school.count(uR"(select count(*) from "初中考试结果")"_s), 0);
+}
+
+void TestScoreEntryWindow::sameQuizNameInAnotherSubject()
+{
+    School s;
+    WindowHarness h(s.school, on(u"赵刚"_s));
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"数学"_s);
+    h.responder.answer(true);
+    createExam(w, 3, u"100"_s, u"一单元"_s);
+    QCOMPARE(h.responder.shown().first().text, u"尊敬的赵刚老师,您要添加（一单元数学测验）吗?"_s);
+    QCOMPARE(s.school.columns(kJunior).last(), u"C一单元数学251015"_s);
+    QCOMPARE(w->Combo5->currentText(), u"一单元数学成绩"_s);
+}
+
+void TestScoreEntryWindow::refusedInputKeepsTheQuizName_data()
+{
+    QTest::addColumn<QString>("quiz");
+    QTest::addColumn<QString>("fullMark");
+    QTest::addColumn<QString>("message");
+    const QString name = u"请添写3个字以内的考试名称,否则无法创建。"_s;
+    const QString mark = u"请输入本次考试满分成绩值。"_s;
+    QTest::newRow("no quiz name") << QString() << u"100"_s << name;
+    QTest::newRow("quote") << u"一'单元"_s << u"100"_s << name;
+    QTest::newRow("bracket") << u"[一]"_s << u"100"_s << name;
+    QTest::newRow("dot") << u"1.1"_s << u"100"_s << name;
+    QTest::newRow("exclamation mark") << u"好!"_s << u"100"_s << name;
+    QTest::newRow("control character") << u"一\n单元"_s << u"100"_s << name;
+    QTest::newRow("leading blank") << u" 一单元"_s << u"100"_s << name;
+    QTest::newRow("no full mark") << u"二单元"_s << QString() << mark;
+    QTest::newRow("full mark 0") << u"二单元"_s << u"0"_s << mark;
+    QTest::newRow("negative full mark") << u"二单元"_s << u"-100"_s << mark;
+    QTest::newRow("full mark above 1000") << u"二单元"_s << u"1001"_s << mark;
+    QTest::newRow("full mark not a number") << u"二单元"_s << u"一百"_s << mark;
+}
+
+void TestScoreEntryWindow::refusedInputKeepsTheQuizName()
+{
+    QFETCH(QString, quiz);
+    QFETCH(QString, fullMark);
+    QFETCH(QString, message);
+    School s;
+    const QStringList columns = s.school.columns(kJunior);
+    s.school.closeDb();
+    WindowHarness h(s.school, on(u"李明"_s));
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    createExam(w, 3, fullMark, quiz);
+    QCOMPARE(h.responder.texts(), QStringList{message});
+    QCOMPARE(h.responder.last().title, u"提示"_s);
+    QCOMPARE(w->Text7->text(), quiz);
+    QVERIFY(!w->Frame6->isHidden());
+    QCOMPARE(s.school.columns(kJunior), columns);
+    QCOMPARE(s.school.count(uR"(select count(*) from "初中考试结果")"_s), 0);
+}
+
+void TestScoreEntryWindow::failedCreationLeavesNothing()
+{
+    // The registry table is gone: the row cannot be stored, so the column is not added.
+    School s;
+    QVERIFY(s.school.db().exec(uR"(DROP TABLE "初中考试结果")"_s));
+    const QStringList columns = s.school.columns(kJunior);
+    s.school.closeDb();
+    WindowHarness h(s.school, on(u"李明"_s));
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    h.responder.answer(true);
+    createExam(w, 2, u"100"_s);
+    QCOMPARE(h.responder.shown().size(), 2);
+    QVERIFY2(h.responder.last().text.startsWith(u"考试没有创建："_s), qPrintable(h.responder.last().text));
+    QCOMPARE(s.school.columns(kJunior), columns);
+    QCOMPARE(itemTexts(w->Combo5).size(), 2);
+    QVERIFY(!w->Frame6->isHidden());
+}
+
+void TestScoreEntryWindow::fullMarkBoxRestoresABadValue_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("120") << u"120"_s << u"120"_s;
+    QTest::newRow("0") << u"0"_s << u"100"_s;
+    QTest::newRow("1001") << u"1001"_s << u"100"_s;
+    QTest::newRow("text") << u"满分"_s << u"100"_s;
+    QTest::newRow("empty") << QString() << u"100"_s;
+}
+
+void TestScoreEntryWindow::fullMarkBoxRestoresABadValue()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    School s;
+    WindowHarness h(s.school, on(u"李明"_s));
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
+    w->Text9->setText(typed);
+    QTest::keyClick(w->Text9, Qt::Key_Return);
+    QCOMPARE(w->Text9->text(), kept);
+}
+
+void TestScoreEntryWindow::looksRight()
+{
+    School s;
+    ProgramFontScope font;
+    WindowHarness h(s.school, {.signedIn = u"李明"_s, .today = kToday, .realSize = true});
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
+    const auto check = [w](const QString &what) {
+        QApplication::processEvents();
+        // Every caption fits its control, and every text its cell.
+        for (QPushButton *b : w->findChildren<QPushButton *>()) {
+            if (b->isVisible())
+                QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(what + b->text()));
+        }
+        for (QLabel *l : w->findChildren<QLabel *>()) {
+            if (l->isVisible() && !l->wordWrap())
+                QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(what + l->text()));
+        }
+        for (QComboBox *c : w->findChildren<QComboBox *>()) {
+            if (c->isVisible())
+                QVERIFY2(c->width() >= c->minimumSizeHint().width(), qPrintable(what + c->objectName()));
+        }
+        QVERIFY(w->Grid1->height() > 100);
+        const QFontMetrics fm(w->Grid1->font());
+        for (int r = 1; r < w->Grid1->Rows(); ++r) {
+            QVERIFY(w->Grid1->rowHeight(r) >= fm.height());
+            for (int c = 0; c < score::kColId; ++c)
+                QVERIFY2(fm.horizontalAdvance(w->Grid1->TextMatrix(r, c)) < w->Grid1->columnWidth(c),
+                         qPrintable(what + w->Grid1->TextMatrix(r, c)));
+        }
+    };
+    check(u"exam open: "_s);
+    saveShot(h.main.grab().toImage(), u"score_entry"_s);
+    w->Command1->click();
+    w->Option3->click();
+    check(u"creation panel: "_s);
+    saveShot(h.main.grab().toImage(), u"score_entry_creation"_s);
+}
+
+QTEST_MAIN(TestScoreEntryWindow)
+#include "tst_score_entry_window.moc"
