@@ -1,4 +1,5 @@
 // The sign-in dialog, the password change and the sign-in toggles.
+#include "fixtures/sign_in_steps.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
@@ -263,22 +264,11 @@ void TestSignIn::passwordChange()
 
     ScriptedResponder &responder = h.responder;
     bool changed = false;
-    whenModal([&](QWidget *w) {
-        auto *d = qobject_cast<SignInDialog *>(w);
-        QVERIFY(d);
-        whenModal([&](QWidget *w2) {
-            auto *c = qobject_cast<PasswordChangeDialog *>(w2);
-            QVERIFY(c);
-            QCOMPARE(c->windowTitle(), QStringLiteral("修改个人密码"));
-            QCOMPARE(c->txtUserName->text(), account);
-            QCOMPARE(c->focusWidget(), c->txtPassword);
-            c->txtPassword->setText(oldPassword);
-            c->Text1->setText(newPassword);
-            c->Text2->setText(newPassword);
-            c->cmdOK->click();
-            changed = true;
-        });
-        d->Command1->click();
+    whenChangingPassword(oldPassword, newPassword, [&](PasswordChangeDialog *c) {
+        QCOMPARE(c->windowTitle(), QStringLiteral("修改个人密码"));
+        QCOMPARE(c->txtUserName->text(), account);
+        QCOMPARE(c->focusWidget(), c->txtPassword);
+        changed = true;
     });
     QVERIFY(runSignIn(h.main));   // the change signs the account in
     QVERIFY(changed);
@@ -441,6 +431,9 @@ void TestSignIn::passwordChangeCancelKeepsSignIn()
     QCOMPARE(maxLength, 8);
 }
 
+// The account's row deleted since the window read it.
+const QString kRowGone = QStringLiteral("<deleted>");
+
 void TestSignIn::toggleRefusals_data()
 {
     QTest::addColumn<int>("kind");
@@ -448,7 +441,7 @@ void TestSignIn::toggleRefusals_data()
     QTest::addColumn<QString>("klass");
     QTest::addColumn<QString>("subject");
     QTest::addColumn<QString>("username");
-    QTest::addColumn<QString>("userpas");
+    QTest::addColumn<QString>("stored");   // 密码 of the account's row at the click, or kRowGone
     QTest::addColumn<QString>("message");
     const int head = int(SignInToggle::Kind::HeadTeacher);
     const int teacher = int(SignInToggle::Kind::Teacher);
@@ -462,6 +455,9 @@ void TestSignIn::toggleRefusals_data()
                                            << QStringLiteral("没有班主任名,请教导处添加后,才能修改。");
     QTest::newRow("head: no password") << head << g << c << QString() << u << QString()
                                        << QStringLiteral("班主任还没定密码,请教导处添加,才能修改。");
+    QTest::newRow("head: row deleted")
+        << head << g << c << QString() << u << kRowGone
+        << QStringLiteral("找不到班主任(王老师)的账户数据，可能已被教导处删除或修改，请重新选择班级。");
     QTest::newRow("teacher: no grade group") << teacher << QString() << c << s << u << p
                                              << QStringLiteral("请选择一个年级组。");
     QTest::newRow("teacher: no class") << teacher << g << QString() << s << u << p
@@ -473,6 +469,9 @@ void TestSignIn::toggleRefusals_data()
     QTest::newRow("teacher: no password")
         << teacher << g << c << s << u << QString()
         << QStringLiteral("任课教师(王老师)还没定密码,请与教导处管理人员联系,添加后,才能输分。");
+    QTest::newRow("teacher: row deleted")
+        << teacher << g << c << s << u << kRowGone
+        << QStringLiteral("找不到任课教师(王老师)的账户数据，可能已被教导处删除或修改，请重新选择学科。");
 }
 
 void TestSignIn::toggleRefusals()
@@ -482,16 +481,24 @@ void TestSignIn::toggleRefusals()
     QFETCH(QString, klass);
     QFETCH(QString, subject);
     QFETCH(QString, username);
-    QFETCH(QString, userpas);
+    QFETCH(QString, stored);
     QFETCH(QString, message);
     Accounts a;
+    const int row = kind == int(SignInToggle::Kind::Teacher) ? a.teachingRow : a.classRow;
+    if (stored == kRowGone)
+        QVERIFY(a.school.db().exec(QStringLiteral(R"(delete from "教导处" where "id"=?)"), {row}));
+    else
+        QVERIFY(a.school.db().exec(QStringLiteral(R"(update "教导处" set "密码"=? where "id"=?)"), {stored, row}));
+    a.school.closeDb();
     WindowHarness h(a.school, {.shown = false});
     Host host(SignInToggle::Kind(kind), h.main);
     const QString signedOut = host.Command10->text();
     host.Combo1->setCurrentIndex(gradeGroup.isEmpty() ? -1 : 0);
     host.Combo2->setCurrentIndex(klass.isEmpty() ? -1 : 0);
     host.Combo3->setCurrentIndex(subject.isEmpty() ? -1 : 0);
-    setAccount(h, username, userpas, QString::number(a.classRow));
+    // The password as the window read it when the account was chosen: the
+    // stored one decides.
+    setAccount(h, username, QStringLiteral("t123"), QString::number(row));
     ScriptedResponder &responder = h.responder;
     bool dialogShown = false;
     whenModal([&](QWidget *w) {
@@ -561,10 +568,11 @@ void TestSignIn::toggleSignsInAndOut()
     Accounts a;
     WindowHarness h(a.school, {.shown = false});
     Host host(SignInToggle::Kind(kind), h.main);
+    // A password read before it was changed: the toggle asks for the stored one.
     if (kind == int(SignInToggle::Kind::HeadTeacher))
-        setAccount(h, QStringLiteral("王老师"), password, QString::number(a.classRow));
+        setAccount(h, QStringLiteral("王老师"), QStringLiteral("earlier"), QString::number(a.classRow));
     if (kind == int(SignInToggle::Kind::Teacher))
-        setAccount(h, QStringLiteral("王老师"), password, QString::number(a.teachingRow));
+        setAccount(h, QStringLiteral("王老师"), QStringLiteral("earlier"), QString::number(a.teachingRow));
     QCOMPARE(host.Command10->text(), signedOut);
     QVERIFY(!host.Frame1->isEnabled());
     QSignalSpy shown(host.toggle, &SignInToggle::stateShown);
