@@ -103,6 +103,7 @@ private slots:
     void passwordChangeWithoutRow_data();
     void passwordChangeWithoutRow();
     void passwordChangeCancelKeepsSignIn();
+    void passwordTypedLongerThanTheBoxes();
 
     void toggleRefusals_data();
     void toggleRefusals();
@@ -429,6 +430,35 @@ void TestSignIn::passwordChangeCancelKeepsSignIn()
     QVERIFY(runSignIn(h.main));
     QVERIFY(signInOpen);   // cancelling the change closes only the change
     QCOMPARE(maxLength, 8);
+}
+
+// The same keys typed into the change boxes and later into 登陆 give the same
+// password: every box stops at 8 characters.
+void TestSignIn::passwordTypedLongerThanTheBoxes()
+{
+    Accounts a;
+    WindowHarness h(a.school, {.shown = false});
+    setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    const QString typed = QStringLiteral("abcd12345");
+    whenChangingPassword(QStringLiteral("t123"), typed);
+    QVERIFY(runSignIn(h.main));
+    QCOMPARE(a.school.value(QStringLiteral(R"(select "密码" from "教导处" where "id"=?)"), {a.classRow}).toString(),
+             QStringLiteral("abcd1234"));
+    a.school.closeDb();
+
+    h.signOut();
+    QString inBox;
+    whenModal([&](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        QVERIFY(d);
+        QCOMPARE(d->txtPassword->maxLength(), 8);
+        typeKeys(d->txtPassword, typed);
+        inBox = d->txtPassword->text();
+        QTest::keyClick(d->txtPassword, Qt::Key_Return);
+    });
+    QVERIFY(runSignIn(h.main));
+    QCOMPARE(inBox, QStringLiteral("abcd1234"));
+    QCOMPARE(h.responder.texts(), QStringList{QStringLiteral("密码修改成功。")});
 }
 
 // The account's row deleted since the window read it.
