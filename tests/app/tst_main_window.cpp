@@ -235,6 +235,9 @@ void TestMainWindow::schoolNameRefused_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
     QTest::newRow("empty") << QString() << QStringLiteral("请输入学校名称");
+    QTest::newRow("characters GBK has no code for")
+        << QStringLiteral("首尔한국学校😀")
+        << QStringLiteral("学校名称中的字符“한”“국”“😀”无法保存，请删除或改用其他字符。");
 }
 
 // A refused name: the message, the window open with the text, the file and the
