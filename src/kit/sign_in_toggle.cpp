@@ -1,5 +1,6 @@
 #include "kit/sign_in_toggle.h"
 
+#include "kit/account_row.h"
 #include "kit/selection.h"
 #include "kit/window_steps.h"
 #include "platform/data_control.h"
@@ -8,8 +9,30 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <memory>
 
 namespace tessaly {
+
+namespace {
+
+// Puts the password stored now in the account's row into userpas. Returns the
+// refusal to show when it cannot be read, empty when it was read.
+QString readStoredPassword(Session &s, SignInToggle::Kind kind)
+{
+    const AccountLookup account = lookUpAccount(s.openpath, s.username, s.id);
+    if (account.status == AccountLookup::Found) {
+        s.userpas = account.password;
+        return QString();
+    }
+    s.userpas.clear();
+    if (account.status == AccountLookup::DatabaseError)
+        return kDataErrorPrefix + account.errorText;
+    return kind == SignInToggle::Kind::Teacher
+               ? QStringLiteral("找不到任课教师(%1)的账户数据，可能已被教导处删除或修改，请重新选择学科。").arg(s.username)
+               : QStringLiteral("找不到班主任(%1)的账户数据，可能已被教导处删除或修改，请重新选择班级。").arg(s.username);
+}
+
+} // namespace
 
 SignInToggle::SignInToggle(Kind kind, QAbstractButton *button, WindowHost &host, QWidget *window)
     : QObject(window), m_kind(kind), m_button(button), m_host(host), m_window(window)
@@ -83,6 +106,14 @@ QList<SignInToggle::Check> SignInToggle::standardChecks() const
     };
     const auto text = [](const QString &t) { return [t] { return t; }; };
     Session *s = &m_host.session();
+    // The password tested and signed in against is the one stored now, never a
+    // copy the window kept since the account was chosen.
+    const auto refusal = std::make_shared<QString>();
+    const Check readStored{[s, refusal, kind = m_kind] {
+                               *refusal = readStoredPassword(*s, kind);
+                               return !refusal->isEmpty();
+                           },
+                           [refusal] { return *refusal; }};
     switch (m_kind) {
     case Kind::Admin:
         break;
@@ -91,6 +122,7 @@ QList<SignInToggle::Check> SignInToggle::standardChecks() const
                << Check{empty(m_class), text(QStringLiteral("请至少选择一个班级。"))}
                << Check{[s] { return s->username.isEmpty(); },
                         text(QStringLiteral("没有班主任名,请教导处添加后,才能修改。"))}
+               << readStored
                << Check{[s] { return s->userpas.isEmpty(); },
                         text(QStringLiteral("班主任还没定密码,请教导处添加,才能修改。"))};
         break;
@@ -100,6 +132,7 @@ QList<SignInToggle::Check> SignInToggle::standardChecks() const
                << Check{empty(m_subject), text(QStringLiteral("请选择一个学科。"))}
                << Check{[s] { return s->username.isEmpty(); },
                         text(QStringLiteral("本学科还没设定教师名,请教导处管理人员添加,之后才能进行输分。"))}
+               << readStored
                << Check{[s] { return s->userpas.isEmpty(); }, [s] {
                             return QStringLiteral("任课教师(%1)还没定密码,请与教导处管理人员联系,添加后,才能输分。")
                                 .arg(s->username);

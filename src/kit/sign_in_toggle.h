@@ -19,6 +19,10 @@
 // Before each sign-in the toggle writes the window's own account into the
 // session (setAccount; the administrator toggle reads the administrator row
 // again), so a sign-in never runs against an account another window chose.
+// The head-teacher and teacher checks then read the account's password from
+// its row (lookUpAccount) before testing it, so a password changed since the
+// choice, here or elsewhere, is the one 登陆 asks for. A row gone meanwhile, or
+// a database that cannot be opened, refuses the sign-in with a message.
 #include "platform/data_control.h"
 
 #include <QAbstractButton>
@@ -65,7 +69,9 @@ public:
     void setChoices(QComboBox *gradeGroup, QComboBox *klass, QComboBox *subject = nullptr);
     // Replaces the standard checks (windows whose checks differ).
     void setChecks(const QList<Check> &checks);
-    // The standard checks of this kind on the choices given.
+    // The standard checks of this kind on the choices given. For a head teacher
+    // or teacher they include the read of the stored password, just before the
+    // test of userpas; a list of a window's own keeps that check.
     QList<Check> standardChecks() const;
     // The window's own account, written into the session before each sign-in.
     void setAccount(std::function<Account()> account) { m_account = std::move(account); }

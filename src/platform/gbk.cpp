@@ -29,7 +29,8 @@ private:
 
 struct Encoded {
     QByteArray bytes;
-    int missing = 0;   // characters without a GBK code, each written as '?'
+    int missing = 0;          // characters without a GBK code, each written as '?'
+    QList<uint> missingCodes; // those characters, each once, in order
 };
 
 // Text to GBK one code point at a time through UTF-32, so a character without a
@@ -60,6 +61,8 @@ Encoded encode(const QString &text)
                 iconv(cd->handle(), nullptr, nullptr, nullptr, nullptr);
             out.bytes.append('?');
             ++out.missing;
+            if (!out.missingCodes.contains(cp))
+                out.missingCodes.append(cp);
         } else {
             out.bytes.append(buf, outp - buf);
         }
@@ -140,6 +143,16 @@ std::optional<QString> fromCharset(const QByteArray &bytes, const char *charset)
 bool gbkCanEncode(const QString &text)
 {
     return encode(text).missing == 0;
+}
+
+QStringList gbkMissingCharacters(const QString &text)
+{
+    QStringList out;
+    for (uint cp : encode(text).missingCodes) {
+        const char32_t c = cp;
+        out << QString::fromUcs4(&c, 1);
+    }
+    return out;
 }
 
 int gbkByteWidth(const QString &text)

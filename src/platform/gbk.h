@@ -3,6 +3,7 @@
 // legacy code pages.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace tessaly {
@@ -20,6 +21,10 @@ bool writeLineGbk(const QString &path, const QString &text);
 
 // True when every character of the text has a GBK code.
 bool gbkCanEncode(const QString &text);
+
+// The characters of the text without a GBK code, each once, in the order they
+// first occur (a character outside the BMP is one item).
+QStringList gbkMissingCharacters(const QString &text);
 
 // Bytes the text takes in GBK: 1 for ASCII, 2 for a Chinese or full-width character.
 // A character without a GBK code counts 2.

@@ -1,21 +1,9 @@
 #pragma once
-// Accounts of 教导处 and their passwords, for the password change of the
-// sign-in dialog.
-//
-// The account's row: the administrator row when username is "管理员" (found by
-// 名称); otherwise the row whose id is the session's id and whose 其次 is the
-// username (a class row: 其次 is the head teacher); otherwise the row with
-// that id whose 名称 is the username (a teaching row: 名称 is the teacher).
-#include "platform/database.h"
-
+// The password change of the sign-in dialog: writes the new password into the
+// account's row of 教导处 (kit/account_row.h tells which row that is).
 #include <QString>
-#include <optional>
 
 namespace tessaly {
-
-// The id of the account's row, or nullopt when no row matches (or on a
-// database error, see the connection's error()).
-std::optional<qint64> findAccountRow(db::Connection &c, const QString &username, const QString &id);
 
 struct PasswordChange {
     enum Status { Changed, NoAccountRow, DatabaseError } status = DatabaseError;

@@ -4,7 +4,7 @@
 
 namespace tessaly {
 
-void makePasswordBox(QLineEdit *box, int maxLength)
+void makePasswordBox(QLineEdit *box)
 {
     box->setEchoMode(QLineEdit::Password);
     box->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));   // '*'
@@ -12,8 +12,7 @@ void makePasswordBox(QLineEdit *box, int maxLength)
     box->setAttribute(Qt::WA_InputMethodEnabled, false);
     box->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText
                              | Qt::ImhNoAutoUppercase | Qt::ImhLatinOnly);
-    if (maxLength > 0)
-        box->setMaxLength(maxLength);
+    box->setMaxLength(kPasswordBoxLength);
 }
 
 } // namespace tessaly

@@ -1,9 +1,13 @@
 #pragma once
-// Password boxes: characters shown as '*', input method off (half-width only).
+// Password boxes of the sign-in dialog and the password change: characters
+// shown as '*', input method off (half-width only), at most 8 characters, so a
+// password typed the same way in either box is the same text.
 class QLineEdit;
 
 namespace tessaly {
 
-void makePasswordBox(QLineEdit *box, int maxLength = 0);
+inline constexpr int kPasswordBoxLength = 8;
+
+void makePasswordBox(QLineEdit *box);
 
 } // namespace tessaly

@@ -31,7 +31,7 @@ PasswordChangeDialog::PasswordChangeDialog(WindowHost &host, QWidget *parent)
     Text2 = new QLineEdit(this);
     Text2->setObjectName(QStringLiteral("Text2"));
     for (QLineEdit *box : {txtPassword, Text1, Text2})
-        makePasswordBox(box, kMaxPasswordLength);
+        makePasswordBox(box);
 
     const QString captions[] = {
         QStringLiteral("用户名称(&U):"), QStringLiteral("原 密 码(&P):"),

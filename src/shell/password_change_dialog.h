@@ -28,8 +28,6 @@ public:
     QPushButton *cmdOK = nullptr;       // 确定(&Y) (Enter)
     QPushButton *cmdCancel = nullptr;   // 取消(&C) (Esc)
 
-    static constexpr int kMaxPasswordLength = 8;
-
 public slots:
     void Form_Load() override;
     void cmdOK_Click();

@@ -8,7 +8,12 @@ namespace tessaly {
 // zero-byte file reads as an empty line.
 QString readSchoolName(const QString &programFolder);
 
-// Replaces XM.DLL with one line: the name followed by CR LF, in GBK.
+// Why the school-name window cannot save the name, as it tells the user: an
+// empty name, or the characters GBK has no code for. Empty when it can be saved.
+QString schoolNameRefusal(const QString &name);
+
+// Replaces XM.DLL with one line: the name followed by CR LF, in GBK. False
+// when the file cannot be written (or the name is refused, see above).
 bool saveSchoolName(const QString &programFolder, const QString &name);
 
 // The main window's caption: the name directly followed by "Tessaly".

@@ -54,8 +54,8 @@ void SchoolNameWindow::Form_Load()
 void SchoolNameWindow::Command1_Click()
 {
     const QString name = Text1->text();
-    if (name.isEmpty()) {
-        showNotice(this, QStringLiteral("请输入学校名称"), kTitleHint);
+    if (const QString refusal = schoolNameRefusal(name); !refusal.isEmpty()) {
+        showNotice(this, refusal, kTitleHint);
         return;
     }
     if (!saveSchoolName(session().programFolder, name)) {

@@ -3,6 +3,7 @@
 #include "fixtures/test_school.h"
 #include "fixtures/files.h"
 #include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
 #include "kit/window_steps.h"
 #include "platform/gbk.h"
 #include "platform/messages.h"
@@ -78,7 +79,8 @@ private slots:
     void startupAsksForSchoolName_data();
     void startupAsksForSchoolName();
     void schoolNameFromMenu();
-    void schoolNameRefusesEmpty();
+    void schoolNameRefused_data();
+    void schoolNameRefused();
 
     void menuItems_data();
     void menuItems();
@@ -198,12 +200,10 @@ void TestMainWindow::schoolNameFromMenu()
 {
     TestSchool school;
     QVERIFY(school.writeSchoolName(QStringLiteral("旧校名")));
-    MainWindow main(school.folder());
-    main.MDIForm_Load();
-    auto *item = main.findChild<QAction *>(QStringLiteral("XXMCSZ"));
-    QVERIFY(item);
-    item->trigger();
-    auto *window = qobject_cast<SchoolNameWindow *>(main.openWindow(kSchoolNameWindow));
+    WindowHarness h(school, {.shown = false});
+    h.main.MDIForm_Load();
+    h.trigger(QStringLiteral("XXMCSZ"));
+    auto *window = h.openWindow<SchoolNameWindow>(kSchoolNameWindow);
     QVERIFY(window);
     QVERIFY(!window->isModal());
     QVERIFY(window->isWindow());
@@ -215,35 +215,51 @@ void TestMainWindow::schoolNameFromMenu()
 
     window->Text1->setText(QStringLiteral("新校名"));
     window->Command1->click();
-    QCOMPARE(main.windowTitle(), QStringLiteral("新校名Tessaly"));
+    QCOMPARE(h.main.windowTitle(), QStringLiteral("新校名Tessaly"));
     QCOMPARE(fileBytes(school.file(QStringLiteral("XM.DLL"))), toGbk(QStringLiteral("新校名")) + "\r\n");
-    QTRY_VERIFY(!main.openWindow(kSchoolNameWindow));
+    QTRY_VERIFY(!h.isOpen(kSchoolNameWindow));
 
     // Cancel changes nothing.
-    item->trigger();
-    window = qobject_cast<SchoolNameWindow *>(main.openWindow(kSchoolNameWindow));
+    h.trigger(QStringLiteral("XXMCSZ"));
+    window = h.openWindow<SchoolNameWindow>(kSchoolNameWindow);
     QVERIFY(window);
     window->Text1->setText(QStringLiteral("不要"));
     window->Command2->click();
-    QCOMPARE(main.windowTitle(), QStringLiteral("新校名Tessaly"));
+    QCOMPARE(h.main.windowTitle(), QStringLiteral("新校名Tessaly"));
     QCOMPARE(fileBytes(school.file(QStringLiteral("XM.DLL"))), toGbk(QStringLiteral("新校名")) + "\r\n");
+    QVERIFY(h.responder.shown().isEmpty());
 }
 
-void TestMainWindow::schoolNameRefusesEmpty()
+void TestMainWindow::schoolNameRefused_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty") << QString() << QStringLiteral("请输入学校名称");
+    QTest::newRow("characters GBK has no code for")
+        << QStringLiteral("首尔한국学校😀")
+        << QStringLiteral("学校名称中的字符“한”“국”“😀”无法保存，请删除或改用其他字符。");
+}
+
+// A refused name: the message, the window open with the text, the file and the
+// caption as they were.
+void TestMainWindow::schoolNameRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, message);
     TestSchool school;
     QVERIFY(school.writeSchoolName(QStringLiteral("旧校名")));
-    MainWindow main(school.folder());
-    main.MDIForm_Load();
-    auto *window = qobject_cast<SchoolNameWindow *>(main.showWindow(kSchoolNameWindow));
+    WindowHarness h(school, {.shown = false});
+    h.main.MDIForm_Load();
+    h.trigger(QStringLiteral("XXMCSZ"));
+    auto *window = h.openWindow<SchoolNameWindow>(kSchoolNameWindow);
     QVERIFY(window);
-    ScriptedResponder responder;
-    window->Text1->clear();
+    window->Text1->setText(name);
     window->Command1->click();
-    QCOMPARE(responder.texts(), QStringList{QStringLiteral("请输入学校名称")});
-    QCOMPARE(responder.last().title, QStringLiteral("提示"));
-    QCOMPARE(main.openWindow(kSchoolNameWindow), window);   // stays open
-    QCOMPARE(main.windowTitle(), QStringLiteral("旧校名Tessaly"));
+    QCOMPARE(h.responder.texts(), QStringList{message});
+    QCOMPARE(h.responder.last().title, QStringLiteral("提示"));
+    QCOMPARE(h.openWindow<SchoolNameWindow>(kSchoolNameWindow), window);   // stays open
+    QCOMPARE(window->Text1->text(), name);
+    QCOMPARE(h.main.windowTitle(), QStringLiteral("旧校名Tessaly"));
     QCOMPARE(fileBytes(school.file(QStringLiteral("XM.DLL"))), toGbk(QStringLiteral("旧校名")) + "\r\n");
     window->close();
 }

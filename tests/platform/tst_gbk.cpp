@@ -47,22 +47,27 @@ private slots:
         QCOMPARE(toGbk(text), gbk);
         QCOMPARE(fromGbk(gbk), text);
         QVERIFY(gbkCanEncode(text));
+        QVERIFY(gbkMissingCharacters(text).isEmpty());
     }
 
     void toGbkMarksMissingCharacters_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("gbk");
-        QTest::newRow("emoji") << "A😀B" << QByteArray("A?B");
-        QTest::newRow("CJK extension B") << "𠀀学" << QByteArray("?\xD1\xA7");
-        QTest::newRow("bullet") << "•" << QByteArray("?");
+        QTest::addColumn<QStringList>("missing");   // each once, in order
+        QTest::newRow("emoji") << "A😀B" << QByteArray("A?B") << QStringList{"😀"};
+        QTest::newRow("CJK extension B") << "𠀀学" << QByteArray("?\xD1\xA7") << QStringList{"𠀀"};
+        QTest::newRow("bullet") << "•" << QByteArray("?") << QStringList{"•"};
+        QTest::newRow("repeated, mixed") << "한😀中한" << QByteArray("??\xD6\xD0?") << QStringList{"한", "😀"};
     }
     void toGbkMarksMissingCharacters()
     {
         QFETCH(QString, text);
         QFETCH(QByteArray, gbk);
+        QFETCH(QStringList, missing);
         QCOMPARE(toGbk(text), gbk);
         QVERIFY(!gbkCanEncode(text));
+        QCOMPARE(gbkMissingCharacters(text), missing);
     }
 
     void fromGbkReplacesBadBytes_data()

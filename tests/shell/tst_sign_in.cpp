@@ -1,9 +1,10 @@
 // The sign-in dialog, the password change and the sign-in toggles.
+#include "fixtures/sign_in_steps.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
-#include "app/main_window.h"
 #include "shell/password_change_dialog.h"
 #include "shell/sign_in_dialog.h"
 #include "kit/sign_in_toggle.h"
@@ -54,11 +55,11 @@ struct Accounts {
     }
 };
 
-void setAccount(MainWindow &main, const QString &name, const QString &password, const QString &id = {})
+void setAccount(WindowHarness &h, const QString &name, const QString &password, const QString &id = {})
 {
-    main.session().username = name;
-    main.session().userpas = password;
-    main.session().id = id;
+    h.session().username = name;
+    h.session().userpas = password;
+    h.session().id = id;
 }
 
 // A window with a sign-in toggle: the choices, the toggle and what it enables.
@@ -71,12 +72,12 @@ struct Host {
     QWidget *Frame1 = new QWidget(&window);
     SignInToggle *toggle = nullptr;
 
-    Host(SignInToggle::Kind kind, MainWindow &main)
+    Host(SignInToggle::Kind kind, WindowHost &host)
     {
         Combo1->addItem(QStringLiteral("初二年级组"));
         Combo2->addItem(QStringLiteral("三班"));
         Combo3->addItem(QStringLiteral("语文"));
-        toggle = new SignInToggle(kind, Command10, main, &window);
+        toggle = new SignInToggle(kind, Command10, host, &window);
         toggle->setChoices(Combo1, Combo2, kind == SignInToggle::Kind::Teacher ? Combo3 : nullptr);
         toggle->setEditors({Frame1});
     }
@@ -102,6 +103,7 @@ private slots:
     void passwordChangeWithoutRow_data();
     void passwordChangeWithoutRow();
     void passwordChangeCancelKeepsSignIn();
+    void passwordTypedLongerThanTheBoxes();
 
     void toggleRefusals_data();
     void toggleRefusals();
@@ -117,10 +119,9 @@ private slots:
 void TestSignIn::dialogOpensEmpty()
 {
     Accounts a;
-    MainWindow main(a.school.folder());
-    main.session().openpath = a.school.dbPath();
-    setAccount(main, QStringLiteral("管理员"), QStringLiteral("adm"));
-    main.session().denglu = QStringLiteral("别人");
+    WindowHarness h(a.school, {.shown = false});
+    setAccount(h, QStringLiteral("管理员"), QStringLiteral("adm"));
+    h.session().denglu = QStringLiteral("别人");
     bool checked = false;
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
@@ -140,23 +141,23 @@ void TestSignIn::dialogOpensEmpty()
         QVERIFY(!d->txtPassword->testAttribute(Qt::WA_InputMethodEnabled));
         QCOMPARE(d->focusWidget(), d->txtPassword);
         // Pressing 登陆 at once does not sign in.
-        ScriptedResponder responder;
+        ScriptedResponder &responder = h.responder;
         d->cmdOK->click();
         QCOMPARE(responder.texts(), QStringList{QStringLiteral("无效的密码，请重试!")});
         checked = true;
         d->cmdCancel->click();
     });
-    QVERIFY(!runSignIn(main));
+    QVERIFY(!runSignIn(h.main));
     QVERIFY(checked);
-    QCOMPARE(main.session().denglu, QStringLiteral("别人"));
+    QCOMPARE(h.session().denglu, QStringLiteral("别人"));
 }
 
 void TestSignIn::wrongPassword()
 {
     Accounts a;
-    MainWindow main(a.school.folder());
-    setAccount(main, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
-    ScriptedResponder responder;
+    WindowHarness h(a.school, {.shown = false});
+    setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    ScriptedResponder &responder = h.responder;
     bool stayed = false;
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
@@ -168,15 +169,15 @@ void TestSignIn::wrongPassword()
         QVERIFY(d->isVisible());
         QCOMPARE(d->txtPassword->selectedText(), QStringLiteral("t12"));
         QCOMPARE(d->focusWidget(), d->txtPassword);
-        QCOMPARE(main.session().denglu, QString());
+        QCOMPARE(h.session().denglu, QString());
         stayed = true;
         // Retries are unlimited.
         d->txtPassword->setText(QStringLiteral("t123"));
         d->cmdOK->click();
     });
-    QVERIFY(runSignIn(main));
+    QVERIFY(runSignIn(h.main));
     QVERIFY(stayed);
-    QCOMPARE(main.session().denglu, QStringLiteral("王老师"));
+    QCOMPARE(h.session().denglu, QStringLiteral("王老师"));
     QCOMPARE(responder.shown().size(), 1);
 }
 
@@ -191,9 +192,9 @@ void TestSignIn::rightPassword()
 {
     QFETCH(bool, enterKey);
     Accounts a;
-    MainWindow main(a.school.folder());
-    setAccount(main, QStringLiteral("王老师"), QStringLiteral("w456"), QString::number(a.teachingRow));
-    ScriptedResponder responder;
+    WindowHarness h(a.school, {.shown = false});
+    setAccount(h, QStringLiteral("王老师"), QStringLiteral("w456"), QString::number(a.teachingRow));
+    ScriptedResponder &responder = h.responder;
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         QVERIFY(d);
@@ -203,35 +204,35 @@ void TestSignIn::rightPassword()
         else
             d->cmdOK->click();
     });
-    QVERIFY(runSignIn(main));
-    QCOMPARE(main.session().denglu, QStringLiteral("王老师"));
+    QVERIFY(runSignIn(h.main));
+    QCOMPARE(h.session().denglu, QStringLiteral("王老师"));
     QVERIFY(responder.shown().isEmpty());
-    QVERIFY(!main.openWindow(kSignInDialog));
+    QVERIFY(!h.isOpen(kSignInDialog));
 }
 
 void TestSignIn::escapeCancels()
 {
     Accounts a;
-    MainWindow main(a.school.folder());
-    setAccount(main, QStringLiteral("管理员"), QStringLiteral("adm"));
+    WindowHarness h(a.school, {.shown = false});
+    setAccount(h, QStringLiteral("管理员"), QStringLiteral("adm"));
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         QVERIFY(d);
         d->txtPassword->setText(QStringLiteral("adm"));
         QTest::keyClick(d->txtPassword, Qt::Key_Escape);
     });
-    QVERIFY(!runSignIn(main));
-    QCOMPARE(main.session().denglu, QString());
+    QVERIFY(!runSignIn(h.main));
+    QCOMPARE(h.session().denglu, QString());
 }
 
 void TestSignIn::emptyStoredPassword()
 {
     TestSchool school;   // the delivered administrator row has an empty password
-    MainWindow main(school.folder());
-    setAccount(main, QStringLiteral("管理员"), QString());
+    WindowHarness h(school, {.shown = false});
+    setAccount(h, QStringLiteral("管理员"), QString());
     whenModal([&](QWidget *w) { qobject_cast<SignInDialog *>(w)->cmdOK->click(); });
-    QVERIFY(runSignIn(main));
-    QCOMPARE(main.session().denglu, QStringLiteral("管理员"));
+    QVERIFY(runSignIn(h.main));
+    QCOMPARE(h.session().denglu, QStringLiteral("管理员"));
 }
 
 void TestSignIn::passwordChange_data()
@@ -256,41 +257,29 @@ void TestSignIn::passwordChange()
     const int adminRow = a.school.value(QStringLiteral(R"(select "id" from "教导处" where "名称"=?)"),
                                         {QStringLiteral("管理员")}).toInt();
     const int target = row == 0 ? adminRow : row == 1 ? a.classRow : a.teachingRow;
-    MainWindow main(a.school.folder());
-    main.session().openpath = a.school.dbPath();
-    setAccount(main, account, oldPassword, row == 0 ? QString() : QString::number(target));
+    WindowHarness h(a.school, {.shown = false});
+    setAccount(h, account, oldPassword, row == 0 ? QString() : QString::number(target));
     QMap<int, QString> expected = passwords(a.school);
     expected[target] = newPassword;
     a.school.closeDb();
 
-    ScriptedResponder responder;
+    ScriptedResponder &responder = h.responder;
     bool changed = false;
-    whenModal([&](QWidget *w) {
-        auto *d = qobject_cast<SignInDialog *>(w);
-        QVERIFY(d);
-        whenModal([&](QWidget *w2) {
-            auto *c = qobject_cast<PasswordChangeDialog *>(w2);
-            QVERIFY(c);
-            QCOMPARE(c->windowTitle(), QStringLiteral("修改个人密码"));
-            QCOMPARE(c->txtUserName->text(), account);
-            QCOMPARE(c->focusWidget(), c->txtPassword);
-            c->txtPassword->setText(oldPassword);
-            c->Text1->setText(newPassword);
-            c->Text2->setText(newPassword);
-            c->cmdOK->click();
-            changed = true;
-        });
-        d->Command1->click();
+    whenChangingPassword(oldPassword, newPassword, [&](PasswordChangeDialog *c) {
+        QCOMPARE(c->windowTitle(), QStringLiteral("修改个人密码"));
+        QCOMPARE(c->txtUserName->text(), account);
+        QCOMPARE(c->focusWidget(), c->txtPassword);
+        changed = true;
     });
-    QVERIFY(runSignIn(main));   // the change signs the account in
+    QVERIFY(runSignIn(h.main));   // the change signs the account in
     QVERIFY(changed);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("密码修改成功。")});
     QCOMPARE(responder.last().title, QStringLiteral("提示……"));
     QCOMPARE(passwords(a.school), expected);   // exactly that row
-    QCOMPARE(main.session().userpas, newPassword);
-    QCOMPARE(main.session().denglu, account);
-    QVERIFY(!main.openWindow(kSignInDialog));
-    QVERIFY(!main.openWindow(kPasswordChangeDialog));
+    QCOMPARE(h.session().userpas, newPassword);
+    QCOMPARE(h.session().denglu, account);
+    QVERIFY(!h.isOpen(kSignInDialog));
+    QVERIFY(!h.isOpen(kPasswordChangeDialog));
 }
 
 void TestSignIn::passwordChangeRefusals_data()
@@ -324,13 +313,12 @@ void TestSignIn::passwordChangeRefusals()
     QFETCH(QStringList, boxesAfter);
     QFETCH(QString, focus);
     Accounts a;
-    MainWindow main(a.school.folder());
-    main.session().openpath = a.school.dbPath();
-    setAccount(main, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    WindowHarness h(a.school, {.shown = false});
+    setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
     const QMap<int, QString> before = passwords(a.school);
     a.school.closeDb();
 
-    ScriptedResponder responder;
+    ScriptedResponder &responder = h.responder;
     bool signInStayed = false;
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
@@ -352,11 +340,11 @@ void TestSignIn::passwordChangeRefusals()
         signInStayed = d->isVisible();
         d->cmdCancel->click();
     });
-    QVERIFY(!runSignIn(main));
+    QVERIFY(!runSignIn(h.main));
     QVERIFY(signInStayed);
     QCOMPARE(passwords(a.school), before);
-    QCOMPARE(main.session().userpas, QStringLiteral("t123"));
-    QCOMPARE(main.session().denglu, QString());
+    QCOMPARE(h.session().userpas, QStringLiteral("t123"));
+    QCOMPARE(h.session().denglu, QString());
 }
 
 void TestSignIn::passwordChangeWithoutRow_data()
@@ -381,13 +369,12 @@ void TestSignIn::passwordChangeWithoutRow()
         QVERIFY(a.school.removeAdmin());
     if (id == QStringLiteral("CLASS"))
         id = QString::number(a.classRow);
-    MainWindow main(a.school.folder());
-    main.session().openpath = a.school.dbPath();
-    setAccount(main, account, QStringLiteral("old"), id);
+    WindowHarness h(a.school, {.shown = false});
+    setAccount(h, account, QStringLiteral("old"), id);
     const QMap<int, QString> before = passwords(a.school);
     a.school.closeDb();
 
-    ScriptedResponder responder;
+    ScriptedResponder &responder = h.responder;
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         whenModal([&](QWidget *w2) {
@@ -403,21 +390,20 @@ void TestSignIn::passwordChangeWithoutRow()
         d->Command1->click();
         d->cmdCancel->click();
     });
-    QVERIFY(!runSignIn(main));
+    QVERIFY(!runSignIn(h.main));
     QCOMPARE(responder.shown().size(), 1);
     QVERIFY(responder.last().text.contains(account));
     QVERIFY(!responder.last().text.contains(QStringLiteral("成功")));
     QCOMPARE(passwords(a.school), before);
-    QCOMPARE(main.session().userpas, QStringLiteral("old"));
-    QCOMPARE(main.session().denglu, QString());
+    QCOMPARE(h.session().userpas, QStringLiteral("old"));
+    QCOMPARE(h.session().denglu, QString());
 }
 
 void TestSignIn::passwordChangeCancelKeepsSignIn()
 {
     Accounts a;
-    MainWindow main(a.school.folder());
-    main.session().openpath = a.school.dbPath();
-    setAccount(main, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    WindowHarness h(a.school, {.shown = false});
+    setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
     bool signInOpen = false;
     int maxLength = 0;
     whenModal([&](QWidget *w) {
@@ -441,10 +427,42 @@ void TestSignIn::passwordChangeCancelKeepsSignIn()
         d->txtPassword->setText(QStringLiteral("t123"));
         d->cmdOK->click();
     });
-    QVERIFY(runSignIn(main));
+    QVERIFY(runSignIn(h.main));
     QVERIFY(signInOpen);   // cancelling the change closes only the change
     QCOMPARE(maxLength, 8);
 }
+
+// The same keys typed into the change boxes and later into 登陆 give the same
+// password: every box stops at 8 characters.
+void TestSignIn::passwordTypedLongerThanTheBoxes()
+{
+    Accounts a;
+    WindowHarness h(a.school, {.shown = false});
+    setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    const QString typed = QStringLiteral("abcd12345");
+    whenChangingPassword(QStringLiteral("t123"), typed);
+    QVERIFY(runSignIn(h.main));
+    QCOMPARE(a.school.value(QStringLiteral(R"(select "密码" from "教导处" where "id"=?)"), {a.classRow}).toString(),
+             QStringLiteral("abcd1234"));
+    a.school.closeDb();
+
+    h.signOut();
+    QString inBox;
+    whenModal([&](QWidget *w) {
+        auto *d = qobject_cast<SignInDialog *>(w);
+        QVERIFY(d);
+        QCOMPARE(d->txtPassword->maxLength(), 8);
+        typeKeys(d->txtPassword, typed);
+        inBox = d->txtPassword->text();
+        QTest::keyClick(d->txtPassword, Qt::Key_Return);
+    });
+    QVERIFY(runSignIn(h.main));
+    QCOMPARE(inBox, QStringLiteral("abcd1234"));
+    QCOMPARE(h.responder.texts(), QStringList{QStringLiteral("密码修改成功。")});
+}
+
+// The account's row deleted since the window read it.
+const QString kRowGone = QStringLiteral("<deleted>");
 
 void TestSignIn::toggleRefusals_data()
 {
@@ -453,7 +471,7 @@ void TestSignIn::toggleRefusals_data()
     QTest::addColumn<QString>("klass");
     QTest::addColumn<QString>("subject");
     QTest::addColumn<QString>("username");
-    QTest::addColumn<QString>("userpas");
+    QTest::addColumn<QString>("stored");   // 密码 of the account's row at the click, or kRowGone
     QTest::addColumn<QString>("message");
     const int head = int(SignInToggle::Kind::HeadTeacher);
     const int teacher = int(SignInToggle::Kind::Teacher);
@@ -467,6 +485,9 @@ void TestSignIn::toggleRefusals_data()
                                            << QStringLiteral("没有班主任名,请教导处添加后,才能修改。");
     QTest::newRow("head: no password") << head << g << c << QString() << u << QString()
                                        << QStringLiteral("班主任还没定密码,请教导处添加,才能修改。");
+    QTest::newRow("head: row deleted")
+        << head << g << c << QString() << u << kRowGone
+        << QStringLiteral("找不到班主任(王老师)的账户数据，可能已被教导处删除或修改，请重新选择班级。");
     QTest::newRow("teacher: no grade group") << teacher << QString() << c << s << u << p
                                              << QStringLiteral("请选择一个年级组。");
     QTest::newRow("teacher: no class") << teacher << g << QString() << s << u << p
@@ -478,6 +499,9 @@ void TestSignIn::toggleRefusals_data()
     QTest::newRow("teacher: no password")
         << teacher << g << c << s << u << QString()
         << QStringLiteral("任课教师(王老师)还没定密码,请与教导处管理人员联系,添加后,才能输分。");
+    QTest::newRow("teacher: row deleted")
+        << teacher << g << c << s << u << kRowGone
+        << QStringLiteral("找不到任课教师(王老师)的账户数据，可能已被教导处删除或修改，请重新选择学科。");
 }
 
 void TestSignIn::toggleRefusals()
@@ -487,18 +511,25 @@ void TestSignIn::toggleRefusals()
     QFETCH(QString, klass);
     QFETCH(QString, subject);
     QFETCH(QString, username);
-    QFETCH(QString, userpas);
+    QFETCH(QString, stored);
     QFETCH(QString, message);
     Accounts a;
-    MainWindow main(a.school.folder());
-    main.session().openpath = a.school.dbPath();
-    Host host(SignInToggle::Kind(kind), main);
+    const int row = kind == int(SignInToggle::Kind::Teacher) ? a.teachingRow : a.classRow;
+    if (stored == kRowGone)
+        QVERIFY(a.school.db().exec(QStringLiteral(R"(delete from "教导处" where "id"=?)"), {row}));
+    else
+        QVERIFY(a.school.db().exec(QStringLiteral(R"(update "教导处" set "密码"=? where "id"=?)"), {stored, row}));
+    a.school.closeDb();
+    WindowHarness h(a.school, {.shown = false});
+    Host host(SignInToggle::Kind(kind), h.main);
     const QString signedOut = host.Command10->text();
     host.Combo1->setCurrentIndex(gradeGroup.isEmpty() ? -1 : 0);
     host.Combo2->setCurrentIndex(klass.isEmpty() ? -1 : 0);
     host.Combo3->setCurrentIndex(subject.isEmpty() ? -1 : 0);
-    setAccount(main, username, userpas, QString::number(a.classRow));
-    ScriptedResponder responder;
+    // The password as the window read it when the account was chosen: the
+    // stored one decides.
+    setAccount(h, username, QStringLiteral("t123"), QString::number(row));
+    ScriptedResponder &responder = h.responder;
     bool dialogShown = false;
     whenModal([&](QWidget *w) {
         dialogShown = w != nullptr;
@@ -512,7 +543,7 @@ void TestSignIn::toggleRefusals()
     QCOMPARE(responder.last().title, QStringLiteral("提示"));
     QCOMPARE(host.Command10->text(), signedOut);
     QVERIFY(!host.Frame1->isEnabled());
-    QCOMPARE(main.session().denglu, QString());
+    QCOMPARE(h.session().denglu, QString());
 }
 
 void TestSignIn::adminToggleRefusesWithoutAdminRow()
@@ -520,13 +551,12 @@ void TestSignIn::adminToggleRefusesWithoutAdminRow()
     Accounts a;
     QVERIFY(a.school.removeAdmin());
     a.school.closeDb();
-    MainWindow main(a.school.folder());
-    main.session().openpath = a.school.dbPath();
+    WindowHarness h(a.school, {.shown = false});
     // Another window's account is still in the session.
-    setAccount(main, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
-    Host host(SignInToggle::Kind::Admin, main);
+    setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    Host host(SignInToggle::Kind::Admin, h.main);
     QCOMPARE(host.Command10->text(), QStringLiteral("管理员 登陆(&K)"));
-    ScriptedResponder responder;
+    ScriptedResponder &responder = h.responder;
     bool dialogShown = false;
     whenModal([&](QWidget *w) {
         dialogShown = w != nullptr;
@@ -538,9 +568,9 @@ void TestSignIn::adminToggleRefusesWithoutAdminRow()
     QVERIFY(!dialogShown);
     QCOMPARE(responder.texts(),
              QStringList{QStringLiteral("管理员数据丢失,请确认服务器连接路径是否正确?否则无法登陆。")});
-    QCOMPARE(main.session().username, QStringLiteral("管理员"));
-    QCOMPARE(main.session().userpas, QString());
-    QCOMPARE(main.session().denglu, QString());
+    QCOMPARE(h.session().username, QStringLiteral("管理员"));
+    QCOMPARE(h.session().userpas, QString());
+    QCOMPARE(h.session().denglu, QString());
     QCOMPARE(host.Command10->text(), QStringLiteral("管理员 登陆(&K)"));
     QVERIFY(!host.Frame1->isEnabled());
 }
@@ -566,13 +596,13 @@ void TestSignIn::toggleSignsInAndOut()
     QFETCH(QString, signedOut);
     QFETCH(QString, signedIn);
     Accounts a;
-    MainWindow main(a.school.folder());
-    main.session().openpath = a.school.dbPath();
-    Host host(SignInToggle::Kind(kind), main);
+    WindowHarness h(a.school, {.shown = false});
+    Host host(SignInToggle::Kind(kind), h.main);
+    // A password read before it was changed: the toggle asks for the stored one.
     if (kind == int(SignInToggle::Kind::HeadTeacher))
-        setAccount(main, QStringLiteral("王老师"), password, QString::number(a.classRow));
+        setAccount(h, QStringLiteral("王老师"), QStringLiteral("earlier"), QString::number(a.classRow));
     if (kind == int(SignInToggle::Kind::Teacher))
-        setAccount(main, QStringLiteral("王老师"), password, QString::number(a.teachingRow));
+        setAccount(h, QStringLiteral("王老师"), QStringLiteral("earlier"), QString::number(a.teachingRow));
     QCOMPARE(host.Command10->text(), signedOut);
     QVERIFY(!host.Frame1->isEnabled());
     QSignalSpy shown(host.toggle, &SignInToggle::stateShown);
@@ -587,14 +617,14 @@ void TestSignIn::toggleSignsInAndOut()
     QCOMPARE(host.Command10->text(), signedIn);
     QVERIFY(host.toggle->isSignedIn());
     QVERIFY(host.Frame1->isEnabled());
-    QVERIFY(main.session().isSignedIn());
+    QVERIFY(h.session().isSignedIn());
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown.last().at(0).toBool(), true);
 
     host.Command10->click();   // sign out: no dialog
     QCOMPARE(host.Command10->text(), signedOut);
     QVERIFY(!host.Frame1->isEnabled());
-    QCOMPARE(main.session().denglu, QString());
+    QCOMPARE(h.session().denglu, QString());
     QCOMPARE(shown.size(), 2);
     QCOMPARE(shown.last().at(0).toBool(), false);
 }
@@ -602,20 +632,19 @@ void TestSignIn::toggleSignsInAndOut()
 void TestSignIn::toggleUsesItsOwnAccount()
 {
     Accounts a;
-    MainWindow main(a.school.folder());
-    main.session().openpath = a.school.dbPath();
-    Host host(SignInToggle::Kind::HeadTeacher, main);
+    WindowHarness h(a.school, {.shown = false});
+    Host host(SignInToggle::Kind::HeadTeacher, h.main);
     host.toggle->setAccount([&] {
         return Account{QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow)};
     });
     // Another window chose another class since.
-    setAccount(main, QStringLiteral("李老师"), QStringLiteral("zzz"), QStringLiteral("77"));
+    setAccount(h, QStringLiteral("李老师"), QStringLiteral("zzz"), QStringLiteral("77"));
     QString offered;
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         offered = d->txtUserName->text();
         d->txtPassword->setText(QStringLiteral("zzz"));   // the other account's password fails
-        ScriptedResponder responder;
+        ScriptedResponder &responder = h.responder;
         d->cmdOK->click();
         QCOMPARE(responder.texts(), QStringList{QStringLiteral("无效的密码，请重试!")});
         d->txtPassword->setText(QStringLiteral("t123"));
@@ -624,34 +653,32 @@ void TestSignIn::toggleUsesItsOwnAccount()
     host.Command10->click();
     QCOMPARE(offered, QStringLiteral("王老师"));
     QVERIFY(host.toggle->isSignedIn());
-    QCOMPARE(main.session().username, QStringLiteral("王老师"));
-    QCOMPARE(main.session().id, QString::number(a.classRow));
-    QCOMPARE(main.session().denglu, QStringLiteral("王老师"));
+    QCOMPARE(h.session().username, QStringLiteral("王老师"));
+    QCOMPARE(h.session().id, QString::number(a.classRow));
+    QCOMPARE(h.session().denglu, QStringLiteral("王老师"));
 }
 
 void TestSignIn::toggleFailedSignInChangesNothing()
 {
     Accounts a;
-    MainWindow main(a.school.folder());
-    main.session().openpath = a.school.dbPath();
-    Host host(SignInToggle::Kind::Admin, main);
+    WindowHarness h(a.school, {.shown = false});
+    Host host(SignInToggle::Kind::Admin, h.main);
     QSignalSpy shown(host.toggle, &SignInToggle::stateShown);
     whenModal([&](QWidget *w) { qobject_cast<SignInDialog *>(w)->cmdCancel->click(); });
     host.Command10->click();
     QCOMPARE(host.Command10->text(), QStringLiteral("管理员 登陆(&K)"));
     QVERIFY(!host.Frame1->isEnabled());
-    QCOMPARE(main.session().username, QStringLiteral("管理员"));
-    QCOMPARE(main.session().userpas, QStringLiteral("adm"));
-    QCOMPARE(main.session().denglu, QString());
+    QCOMPARE(h.session().username, QStringLiteral("管理员"));
+    QCOMPARE(h.session().userpas, QStringLiteral("adm"));
+    QCOMPARE(h.session().denglu, QString());
     QCOMPARE(shown.size(), 0);
 }
 
 void TestSignIn::adminSignOutRereadsData()
 {
     Accounts a;
-    MainWindow main(a.school.folder());
-    main.session().openpath = a.school.dbPath();
-    Host host(SignInToggle::Kind::Admin, main);
+    WindowHarness h(a.school, {.shown = false});
+    Host host(SignInToggle::Kind::Admin, h.main);
     DataControl Data1(&host.window);
     Data1.setDatabaseName(a.school.dbPath());
     Data1.setRecordSource(QStringLiteral(R"(select "名称" from "教导处" where "类别"=?)"),
@@ -677,17 +704,17 @@ void TestSignIn::adminSignOutRereadsData()
 void TestSignIn::toggleShowsSessionState()
 {
     Accounts a;
-    MainWindow main(a.school.folder());
-    Host host(SignInToggle::Kind::HeadTeacher, main);
+    WindowHarness h(a.school, {.shown = false});
+    Host host(SignInToggle::Kind::HeadTeacher, h.main);
     // Signed in in another window with the same account.
-    setAccount(main, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
-    main.session().denglu = QStringLiteral("王老师");
+    setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    h.session().denglu = QStringLiteral("王老师");
     host.toggle->showState();
     QVERIFY(host.toggle->isSignedIn());
     QVERIFY(host.Frame1->isEnabled());
     // A class without a head teacher is never signed in, even with denglu empty.
-    setAccount(main, QString(), QString());
-    main.session().denglu.clear();
+    setAccount(h, QString(), QString());
+    h.session().denglu.clear();
     host.toggle->showState();
     QVERIFY(!host.toggle->isSignedIn());
     QVERIFY(!host.Frame1->isEnabled());
