@@ -5,8 +5,10 @@
 // the class's head teacher into the session, resolves the class code and shows
 // the class's students in the register grid Grid1. Anyone may look; while the
 // head teacher is signed in (Command10) the edit buttons in Frame1 are enabled
-// and the cell editor Text1 opens on the grid. Changes stay in the grid, each
-// row carrying its row state, until 保存修改 writes them in one transaction.
+// and the cell editor Text1 opens on the grid. The class's students are held as
+// rows of data (register_rows.h), each carrying its row state; the grid shows
+// them and the cell editor's write-backs go into them, until 保存修改 writes them
+// in one transaction.
 // The transfer panel Frame3 takes students of other classes of the grade group
 // into this class.
 //
@@ -71,7 +73,7 @@ public:
 
     FlexGrid *Grid1 = nullptr;     // the register grid
     QLineEdit *Text1 = nullptr;    // the cell editor's text box
-    QListWidget *List4 = nullptr;  // hidden: student numbers in use in the grid
+    QListWidget *List4 = nullptr;  // hidden: the student numbers in use, as the rows give them
 
     // Class-transfer panel (hidden until Command1).
     QGroupBox *Frame3 = nullptr;
@@ -92,8 +94,8 @@ public:
     const reg::ClassIdentity &classIdentity() const { return m_identity; }
     ClassEntry chosenClass() const;
     CellEditor *cellEditor() const { return m_editor; }
-    // The grid's student rows (rows 1 …), as the save reads them.
-    QList<reg::GridRow> gridRows() const;
+    // The class's student rows, grid row r showing row r - 1.
+    const QList<reg::RegisterRow> &registerRows() const { return m_rows; }
     // The transfer queue, in order.
     QList<reg::TransferEntry> transferQueue() const;
     // The connection the save and the transfer write through (opened on openpath
@@ -110,8 +112,8 @@ public slots:
     void Command7_Click();   // AddStudent
     void Command6_Click();   // DeleteStudent
     void Command4_Click();   // SaveRegister
-    // Writes the grid's changes; on success reloads the class. False when the
-    // save failed (reported; every row keeps its state) or no class is chosen.
+    // Writes the rows' changes; on success reloads the class. False when the
+    // save was refused (reported; every row keeps its state) or no class is chosen.
     bool SaveRegister();
 
     void Command1_Click();    // opens the transfer panel
@@ -123,9 +125,11 @@ public slots:
 private:
     void buildControls();
     void clearGrid();
-    void appendRow(const reg::GridRow &row, int heightTwips);
+    void showRow(int i);
+    void appendGridRow(int heightTwips);
+    void showTakenNumbers();
+    void rowEdited(int gridRow, int col);
     void fitColumns(int fromRow, int toRow);
-    QStringList takenNumbers() const;
     void updateEditButtons();
     void showSignInState(bool signedIn);
     bool headTeacherSignedIn() const;
@@ -136,6 +140,7 @@ private:
     CellEditor *m_editor = nullptr;
     ClassList m_classes;
     reg::ClassIdentity m_identity;
+    QList<reg::RegisterRow> m_rows;
     int m_classIndex = -1;        // Combo2 index of the chosen class; -1 after a grade-group change
     bool m_choosing = false;      // a class choice shows the sign-in state
     bool m_editRowValid = false;  // the cell editor's row is a row of the current fill
