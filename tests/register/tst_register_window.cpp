@@ -2,35 +2,27 @@
 // class transfer, on a TestSchool with a fixed day (15 October 2005).
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
+#include "kit/cell_editor.h"
+#include "kit/window_names.h"
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
-#include "platform/units.h"
-#include "kit/cell_editor.h"
 #include "register/register_grid.h"
 #include "register/register_window.h"
-#include "app/main_window.h"
 #include "shell/sign_in_dialog.h"
-#include "kit/window_names.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QFontDatabase>
 #include <QGroupBox>
-#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <QTimer>
 #include <QToolBar>
-#include <QScopeGuard>
 #include <QtTest>
 
 using namespace tessaly;
@@ -94,30 +86,17 @@ struct School {
     }
 };
 
-// A main window of the real size on the school, with the register open in it.
-RegisterWindow *openRegister(MainWindow &main, TestSchool &school)
+// The harness of these tests: the main window at its real size on the fixed day,
+// the account signed in (nobody when empty).
+WindowHarness::Options at(const QString &signedIn = QString())
 {
-    main.session().openpath = school.dbPath();
-    main.session().today = fixedToday(kToday);
-    main.resize(twipsToPixels(12000), twipsToPixels(9000));
-    main.show();
-    if (!QTest::qWaitForWindowActive(&main))
-        return nullptr;
-    return qobject_cast<RegisterWindow *>(main.showWindow(kRegisterWindow));
+    return {.signedIn = signedIn, .today = kToday, .realSize = true};
 }
 
 void chooseClass(RegisterWindow *w, const QString &grade, const QString &klass)
 {
     choose(w->Combo1, grade);
     choose(w->Combo2, klass);
-}
-
-// Text as an input method commits it (Chinese is typed that way).
-void typeText(QLineEdit *edit, const QString &text)
-{
-    QInputMethodEvent event;
-    event.setCommitString(text);
-    QCoreApplication::sendEvent(edit, &event);
 }
 
 // Opens the editor on a cell with a click, empties it and types the text; Enter writes it.
@@ -129,42 +108,36 @@ void editCell(RegisterWindow *w, int row, int col, const QString &text, bool ent
     w->Text1->end(false);
     for (int i = w->Text1->text().size(); i > 0; --i)
         QTest::keyClick(w->Text1, Qt::Key_Backspace);
-    typeText(w->Text1, text);
+    commitText(w->Text1, text);   // as an input method commits Chinese
     if (enter)
         QTest::keyClick(w->Text1, Qt::Key_Return);
 }
 
-int rowOfName(FlexGrid *grid, const QString &name)
+// One change of each kind to 三班: 张三 renamed 张三丰, 王五 deleted, a student
+// added on seat 03 and named 新生 (left without a name unless `name`).
+void changeEachWay(RegisterWindow *w, ScriptedResponder &responder, bool name = true)
 {
-    for (int r = 1; r < grid->Rows(); ++r) {
-        if (grid->TextMatrix(r, kColName) == name)
-            return r;
-    }
-    return -1;
+    editCell(w, 1, kColName, QStringLiteral("张三丰"));
+    clickCell(w->Grid1, 3, kColName);
+    responder.answer(true);
+    w->Command6->click();
+    w->Command7->click();
+    if (name)
+        editCell(w, 4, kColName, QStringLiteral("新生"));
 }
 
-QStringList column(FlexGrid *grid, int col)
-{
-    QStringList out;
-    for (int r = 1; r < grid->Rows(); ++r)
-        out << grid->TextMatrix(r, col);
-    return out;
-}
+// What the window holds of its class: the rows, what the grid shows of them
+// (hidden columns included) and the numbers in use.
+struct Held {
+    QList<RegisterRow> rows;
+    QStringList grid;
+    QStringList numbers;
+    bool operator==(const Held &) const = default;
+};
 
-QStringList items(QListWidget *list)
+Held held(RegisterWindow *w)
 {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-QStringList items(QComboBox *combo)
-{
-    QStringList out;
-    for (int i = 0; i < combo->count(); ++i)
-        out << combo->itemText(i);
-    return out;
+    return {w->registerRows(), gridRows(w->Grid1, kColNumber, kColRowState), itemTexts(w->List4)};
 }
 
 } // namespace
@@ -197,41 +170,37 @@ private slots:
 void TestRegisterWindow::opensFromMenuAndToolbar()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().openpath = s.school.dbPath();
-    auto *item = main.findChild<QAction *>(QStringLiteral("xueji"));
-    QVERIFY(item && item->isEnabled());
-    item->trigger();
-    auto *w = qobject_cast<RegisterWindow *>(main.openWindow(kRegisterWindow));
+    WindowHarness h(s.school, {.shown = false});
+    h.trigger(QStringLiteral("xueji"));
+    auto *w = h.openWindow<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     QCOMPARE(w->objectName(), QStringLiteral("学籍管理"));
     QCOMPARE(w->windowTitle(), QStringLiteral("学生学籍管理"));
     QVERIFY(qobject_cast<QMdiSubWindow *>(w->parentWidget()));
     QCOMPARE(w->parentWidget()->pos(), QPoint(0, 0));   // top left corner
     w->cmdClose->click();
-    QTRY_VERIFY(!main.openWindow(kRegisterWindow));
-    QTRY_VERIFY(main.mdiArea()->subWindowList().isEmpty());
+    QTRY_VERIFY(!h.isOpen(kRegisterWindow));
+    QTRY_VERIFY(h.main.mdiArea()->subWindowList().isEmpty());
 
     QAction *key = nullptr;
-    for (QAction *a : main.findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions()) {
+    for (QAction *a : h.main.findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions()) {
         if (a->objectName() == QStringLiteral("管理学籍"))
             key = a;
     }
     QVERIFY(key && key->isEnabled());
     key->trigger();
-    QVERIFY(qobject_cast<RegisterWindow *>(main.openWindow(kRegisterWindow)));
-    QVERIFY(responder.shown().isEmpty());
+    QVERIFY(h.openWindow<RegisterWindow>(kRegisterWindow));
+    QVERIFY(h.responder.shown().isEmpty());
 }
 
 void TestRegisterWindow::loadsWithNothingChosen()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at());
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
-    QCOMPARE(items(w->Combo1), QStringList({kGrade2, kGrade3}));
+    QCOMPARE(itemTexts(w->Combo1), QStringList({kGrade2, kGrade3}));
     QCOMPARE(w->Combo1->currentIndex(), -1);
     QCOMPARE(w->Combo2->count(), 0);
     QCOMPARE(w->Frame2->title(), QStringLiteral("选择班级"));
@@ -268,9 +237,9 @@ void TestRegisterWindow::loadsWithNothingChosen()
 void TestRegisterWindow::noGradeGroupSaysSo()
 {
     TestSchool school;
-    ScriptedResponder responder;
-    MainWindow main(school.folder());
-    RegisterWindow *w = openRegister(main, school);
+    WindowHarness h(school, at());
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前教导处还没进行年级组设置。")});
     QCOMPARE(w->Combo1->count(), 0);
@@ -280,18 +249,18 @@ void TestRegisterWindow::noGradeGroupSaysSo()
 void TestRegisterWindow::choosingAClassFillsTheGrid()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at());
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     choose(w->Combo1, kGrade2);
-    QCOMPARE(items(w->Combo2), QStringList({kClass3, kClass13, kClass5, QStringLiteral("实验班")}));
-    QCOMPARE(items(w->Combo3), items(w->Combo2));
+    QCOMPARE(itemTexts(w->Combo2), QStringList({kClass3, kClass13, kClass5, QStringLiteral("实验班")}));
+    QCOMPARE(itemTexts(w->Combo3), itemTexts(w->Combo2));
     QCOMPARE(w->Combo2->currentIndex(), -1);
     QCOMPARE(w->Label4->text(), kGrade2);
     choose(w->Combo2, kClass3);
 
-    const Session &session = main.session();
+    const Session &session = h.session();
     QCOMPARE(session.username, kWang);
     QCOMPARE(session.userpas, QStringLiteral("t123"));
     QCOMPARE(session.id, s.school.value(QStringLiteral("select \"id\" from \"教导处\" where \"名称\"='三班'")).toString());
@@ -303,17 +272,17 @@ void TestRegisterWindow::choosingAClassFillsTheGrid()
 
     FlexGrid *g = w->Grid1;
     QCOMPARE(g->Rows(), 4);
-    QCOMPARE(column(g, kColNumber), QStringList({"1", "2", "3"}));
-    QCOMPARE(column(g, kColStudentNumber), QStringList({"20040301", "20040302", "20040304"}));
-    QCOMPARE(column(g, kColName), QStringList({"张三", "李四", "王五"}));
-    QCOMPARE(column(g, kColBoarding), QStringList({"是", "否", "否"}));
+    QCOMPARE(gridColumn(g, kColNumber), QStringList({"1", "2", "3"}));
+    QCOMPARE(gridColumn(g, kColStudentNumber), QStringList({"20040301", "20040302", "20040304"}));
+    QCOMPARE(gridColumn(g, kColName), QStringList({"张三", "李四", "王五"}));
+    QCOMPARE(gridColumn(g, kColBoarding), QStringList({"是", "否", "否"}));
     QCOMPARE(g->TextMatrix(1, 4), QStringLiteral("汉"));
     QCOMPARE(g->TextMatrix(3, kColPhone), QStringLiteral("0571-88886666"));
-    QCOMPARE(column(g, kColId), QStringList({QString::number(s.zhang), QString::number(s.li), QString::number(s.wang)}));
-    QCOMPARE(column(g, kColRowState), QStringList({"", "", ""}));
+    QCOMPARE(gridColumn(g, kColId), QStringList({QString::number(s.zhang), QString::number(s.li), QString::number(s.wang)}));
+    QCOMPARE(gridColumn(g, kColRowState), QStringList({"", "", ""}));
     for (int r = 1; r < g->Rows(); ++r)
         QCOMPARE(g->RowHeight(r), kLoadedRowHeight);
-    QCOMPARE(items(w->List4), QStringList({"20040301", "20040302", "20040304"}));
+    QCOMPARE(itemTexts(w->List4), QStringList({"20040301", "20040302", "20040304"}));
 
     // Another class replaces the grid; an empty class shows the header row only.
     choose(w->Combo2, kClass5);
@@ -328,23 +297,22 @@ void TestRegisterWindow::crossCohortLookAlikeIsNotListed()
 {
     // 二十班 of 初三 is the class code 200320; 20200320 contains it but is not its student.
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at());
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade3, QStringLiteral("二十班"));
     QCOMPARE(w->classIdentity().classCode, QStringLiteral("200320"));
-    QCOMPARE(column(w->Grid1, kColName), QStringList{QStringLiteral("孙八")});
-    QCOMPARE(items(w->List4), QStringList{QStringLiteral("20032001")});
+    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList{QStringLiteral("孙八")});
+    QCOMPARE(itemTexts(w->List4), QStringList{QStringLiteral("20032001")});
 }
 
 void TestRegisterWindow::namesOutsideTheFixedListsListNobody()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;   // its head teacher is signed in
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));   // its head teacher is signed in
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     QVERIFY(w->Frame1->isEnabled());
@@ -372,10 +340,9 @@ void TestRegisterWindow::signInStateOnChoosing()
     QFETCH(QString, denglu);
     QFETCH(bool, signedIn);
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = denglu;   // signed in earlier, in another window
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(denglu));   // signed in earlier, in another window
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     QCOMPARE(w->Frame1->isEnabled(), signedIn);
@@ -395,9 +362,9 @@ void TestRegisterWindow::signInStateOnChoosing()
 void TestRegisterWindow::toggleSignsInAndOut()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at());
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
 
     // Before a class is chosen the toggle refuses.
@@ -420,13 +387,13 @@ void TestRegisterWindow::toggleSignsInAndOut()
     });
     w->Command10->click();
     QVERIFY(shown);
-    QCOMPARE(main.session().denglu, kWang);
+    QCOMPARE(h.session().denglu, kWang);
     QVERIFY(w->Frame1->isEnabled());
     QCOMPARE(w->Command10->text(), QStringLiteral("退出登陆 修改(&K)"));
     QCOMPARE(w->Label5->text(), QStringLiteral("班主任(王老师)登陆成功，可以修改学籍内容。"));
 
     w->Command10->click();
-    QCOMPARE(main.session().denglu, QString());
+    QCOMPARE(h.session().denglu, QString());
     QVERIFY(!w->Frame1->isEnabled());
     QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
     QCOMPARE(w->Label5->text(), QStringLiteral("班主任(王老师)退出了登陆，不可以修改学籍内容了。"));
@@ -437,17 +404,16 @@ void TestRegisterWindow::toggleSignsInAndOut()
 void TestRegisterWindow::gradeGroupChangeDisablesEditing()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     QVERIFY(w->Frame1->isEnabled());
 
     choose(w->Combo1, kGrade3);
-    QCOMPARE(items(w->Combo2), QStringList{QStringLiteral("二十班")});
-    QCOMPARE(items(w->Combo3), QStringList{QStringLiteral("二十班")});
+    QCOMPARE(itemTexts(w->Combo2), QStringList{QStringLiteral("二十班")});
+    QCOMPARE(itemTexts(w->Combo3), QStringList{QStringLiteral("二十班")});
     QCOMPARE(w->Grid1->Rows(), 1);
     QCOMPARE(w->Label4->text(), kGrade3);
     QVERIFY(!w->Frame1->isEnabled());   // until a class of this grade group is chosen
@@ -464,10 +430,9 @@ void TestRegisterWindow::gradeGroupChangeDisablesEditing()
 void TestRegisterWindow::addStudentTakesTheFreeSeats()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);   // seats 01, 02, 04
     w->Command7->click();
@@ -486,15 +451,15 @@ void TestRegisterWindow::addStudentTakesTheFreeSeats()
         QCOMPARE(g->TextMatrix(r, kColName), QString());
         QVERIFY(g->RowHeight(r) > 0);
     }
-    QCOMPARE(items(w->List4), QStringList({"20040301", "20040302", "20040304", "20040303", "20040305"}));
+    QCOMPARE(itemTexts(w->List4), QStringList({"20040301", "20040302", "20040304", "20040303", "20040305"}));
 
     // An empty class starts at 01.
     choose(w->Combo2, kClass5);
-    main.session().denglu = QStringLiteral("赵老师");
+    h.session().denglu = QStringLiteral("赵老师");
     choose(w->Combo2, kClass5);
     w->Command7->click();
     QCOMPARE(w->Grid1->TextMatrix(1, kColStudentNumber), QStringLiteral("20040501"));
-    QCOMPARE(items(w->List4), QStringList{QStringLiteral("20040501")});
+    QCOMPARE(itemTexts(w->List4), QStringList{QStringLiteral("20040501")});
     QVERIFY(responder.shown().isEmpty());
 }
 
@@ -505,10 +470,9 @@ void TestRegisterWindow::hundredthSeatIsRefused()
         s.school.addStudent(kJunior, QStringLiteral("200405%1").arg(seat, 2, 10, QLatin1Char('0')),
                             QStringLiteral("学生%1").arg(seat));
     s.school.closeDb();
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = QStringLiteral("赵老师");
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(QStringLiteral("赵老师")));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass5);
     QCOMPARE(w->Grid1->Rows(), 100);
@@ -522,10 +486,9 @@ void TestRegisterWindow::hundredthSeatIsRefused()
 void TestRegisterWindow::deleteStudent()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     FlexGrid *g = w->Grid1;
@@ -551,7 +514,7 @@ void TestRegisterWindow::deleteStudent()
     QCOMPARE(responder.shown().size(), 1);
     QCOMPARE(g->TextMatrix(2, kColRowState), kRowDeleted);
     QCOMPARE(g->RowHeight(2), 0);
-    QCOMPARE(items(w->List4), QStringList({"20040301", "20040304"}));
+    QCOMPARE(itemTexts(w->List4), QStringList({"20040301", "20040304"}));
     w->Command7->click();
     QCOMPARE(g->TextMatrix(4, kColStudentNumber), QStringLiteral("20040302"));
     QCOMPARE(g->TextMatrix(2, kColRowState), kRowDeleted);   // the old row stays, hidden
@@ -561,7 +524,7 @@ void TestRegisterWindow::deleteStudent()
     w->Command6->click();
     QCOMPARE(responder.texts(),
              QStringList{QStringLiteral("如果你真的要删除学生学籍，请先点击表格内的学生姓名，然后再点击<删除学生>按钮。")});
-    QVERIFY(items(w->List4).contains(QStringLiteral("20040302")));
+    QVERIFY(itemTexts(w->List4).contains(QStringLiteral("20040302")));
 
     // A new row deleted before any save: hidden with state 3 and no ID.
     responder.clear();
@@ -576,10 +539,9 @@ void TestRegisterWindow::deleteStudent()
 void TestRegisterWindow::deleteNeedsAVisibleStudentRow()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     const QString hint = QStringLiteral("如果你真的要删除学生学籍，请先点击表格内的学生姓名，然后再点击<删除学生>按钮。");
     chooseClass(w, kGrade2, kClass3);
@@ -592,16 +554,15 @@ void TestRegisterWindow::deleteNeedsAVisibleStudentRow()
     responder.clear();
     w->Command6->click();
     QCOMPARE(responder.texts(), QStringList{hint});
-    QCOMPARE(column(w->Grid1, kColRowState), QStringList({"", "", ""}));
+    QCOMPARE(gridColumn(w->Grid1, kColRowState), QStringList({"", "", ""}));
 }
 
 void TestRegisterWindow::editAddDeleteThenSave()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     FlexGrid *g = w->Grid1;
@@ -650,10 +611,10 @@ void TestRegisterWindow::editAddDeleteThenSave()
     }
 
     // The class is read again: new IDs, every state empty, the hidden row gone.
-    QCOMPARE(column(g, kColName), QStringList({"张三", "新生", "王五"}));
-    QCOMPARE(column(g, kColRowState), QStringList({"", "", ""}));
+    QCOMPARE(gridColumn(g, kColName), QStringList({"张三", "新生", "王五"}));
+    QCOMPARE(gridColumn(g, kColRowState), QStringList({"", "", ""}));
     QVERIFY(!g->TextMatrix(2, kColId).isEmpty());
-    QCOMPARE(items(w->List4), QStringList({"20040301", "20040302", "20040304"}));
+    QCOMPARE(itemTexts(w->List4), QStringList({"20040301", "20040302", "20040304"}));
     QVERIFY(responder.texts().size() == 1);   // the deletion question only
 
     // A second save changes nothing.
@@ -666,19 +627,13 @@ void TestRegisterWindow::editAddDeleteThenSave()
 void TestRegisterWindow::failedSaveKeepsEveryState()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
-    editCell(w, 1, kColName, QStringLiteral("张三丰"));
-    clickCell(w->Grid1, 3, kColName);
-    responder.answer(true);
-    w->Command6->click();
-    w->Command7->click();
-    const QList<RegisterRow> rows = w->registerRows();
-    const QStringList numbers = items(w->List4);
+    changeEachWay(w, responder);
+    const Held kept = held(w);
     const QStringList before = s.school.dump(kJunior);
     responder.clear();
 
@@ -691,9 +646,8 @@ void TestRegisterWindow::failedSaveKeepsEveryState()
     const QString message = responder.last().text;
     QVERIFY2(message.startsWith(QStringLiteral("学籍没有保存：数据库正被其他用户使用")), qPrintable(message));
     QVERIFY2(message.contains(QStringLiteral("表格中的修改都还保留着")), qPrintable(message));
-    QVERIFY(w->registerRows() == rows);   // every row and its state as it was
+    QVERIFY(held(w) == kept);   // every row and its state as it was
     QCOMPARE(w->Grid1->RowHeight(3), 0);
-    QCOMPARE(items(w->List4), numbers);
     QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
     QCOMPARE(s.school.dump(kJunior), before);
 
@@ -701,17 +655,16 @@ void TestRegisterWindow::failedSaveKeepsEveryState()
     responder.clear();
     w->Command4->click();
     QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(column(w->Grid1, kColName), QStringList({"张三丰", "李四", ""}));
+    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三丰", "李四", "新生"}));
     QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"ID\"=?"), {s.wang}), 0);
 }
 
 void TestRegisterWindow::transfer()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);   // seats 01, 02, 04
 
@@ -729,7 +682,7 @@ void TestRegisterWindow::transfer()
     choose(w->Combo3, kClass13);
     const QString qian = QStringLiteral("%1 钱七").arg(s.qian);
     const QString zhou = QStringLiteral("%1 周九").arg(s.zhou);
-    QCOMPARE(items(w->List1), QStringList({qian, zhou}));
+    QCOMPARE(itemTexts(w->List1), QStringList({qian, zhou}));
 
     responder.clear();
     w->Command16->click();
@@ -740,7 +693,7 @@ void TestRegisterWindow::transfer()
     responder.answer(true);
     w->Command16->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("确实要把十三班的") + qian + QStringLiteral("导入本班吗?")});
-    QCOMPARE(items(w->List2), QStringList{qian});
+    QCOMPARE(itemTexts(w->List2), QStringList{qian});
     QCOMPARE(w->List1->item(0)->text(), qian + QStringLiteral("(需导入)"));
 
     // Queued already: refused without a question.
@@ -756,11 +709,11 @@ void TestRegisterWindow::transfer()
     w->List1->setCurrentRow(1);
     responder.answer(false);
     w->Command16->click();
-    QCOMPARE(items(w->List2), QStringList{qian});
+    QCOMPARE(itemTexts(w->List2), QStringList{qian});
     QCOMPARE(w->List1->item(1)->text(), zhou);
     responder.answer(true);
     w->Command16->click();
-    QCOMPARE(items(w->List2), QStringList({qian, zhou}));
+    QCOMPARE(itemTexts(w->List2), QStringList({qian, zhou}));
 
     // Another source class replaces List1, also when it has nobody; the queue stays.
     choose(w->Combo3, kClass5);
@@ -787,8 +740,8 @@ void TestRegisterWindow::transfer()
     QVERIFY(!w->Command12->isEnabled());
     QCOMPARE(w->List1->count(), 0);
     QCOMPARE(w->List2->count(), 0);
-    QCOMPARE(column(w->Grid1, kColName), QStringList({"张三", "李四", "钱七", "王五", "周九"}));
-    QCOMPARE(column(w->Grid1, kColId).at(2), QString::number(s.qian));
+    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三", "李四", "钱七", "王五", "周九"}));
+    QCOMPARE(gridColumn(w->Grid1, kColId).at(2), QString::number(s.qian));
 
     // 十三班 has nobody left.
     choose(w->Combo2, kClass13);
@@ -798,10 +751,9 @@ void TestRegisterWindow::transfer()
 void TestRegisterWindow::transferReportsAStudentWhoIsGone()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     w->Command1->click();
@@ -820,16 +772,15 @@ void TestRegisterWindow::transferReportsAStudentWhoIsGone()
     QVERIFY2(responder.last().text.contains(QStringLiteral("%1 钱七").arg(s.qian)), qPrintable(responder.last().text));
     QVERIFY2(!responder.last().text.contains(QStringLiteral("周九")), qPrintable(responder.last().text));
     QCOMPARE(numberOf(s.school, s.zhou), QStringLiteral("20040303"));
-    QCOMPARE(column(w->Grid1, kColName), QStringList({"张三", "李四", "周九", "王五"}));
+    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三", "李四", "周九", "王五"}));
 }
 
 void TestRegisterWindow::transferPanelOpensAfterASave()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     editCell(w, 2, kColName, QStringLiteral("李四四"));
@@ -864,10 +815,9 @@ void TestRegisterWindow::everyCaptionFits()
 {
     ProgramFontScope programFont;   // as the program shows it
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     const auto check = [w](const char *what) {
@@ -896,7 +846,7 @@ void TestRegisterWindow::everyCaptionFits()
     };
     editCell(w, 2, 12, QStringLiteral("浙江省杭州市西湖区文三路一百号三单元"));   // a long address
     check("register: ");
-    saveShot(main.grab().toImage(), QStringLiteral("register_window"));
+    saveShot(h.main.grab().toImage(), QStringLiteral("register_window"));
 
     w->Command1->click();
     choose(w->Combo3, kClass13);
@@ -904,7 +854,7 @@ void TestRegisterWindow::everyCaptionFits()
     responder.answer(true);
     w->Command16->click();
     check("transfer panel: ");
-    saveShot(main.grab().toImage(), QStringLiteral("register_transfer"));
+    saveShot(h.main.grab().toImage(), QStringLiteral("register_transfer"));
 }
 
 QTEST_MAIN(TestRegisterWindow)
