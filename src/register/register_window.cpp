@@ -256,8 +256,12 @@ void RegisterWindow::Combo1_Click()
     Combo3->setCurrentIndex(-1);
     clearGrid();
     Label4->setText(Combo1->currentText() + Combo2->currentText());
-    // No class is chosen now: nothing may be edited until one is.
+    // No class is chosen now: the window shows nobody signed in, as at the start,
+    // and nothing may be edited until a class is chosen. The session keeps its
+    // sign-in for that choice.
     m_classIndex = -1;
+    Command10->setText(SignInToggle::signedOutCaption(SignInToggle::Kind::HeadTeacher));
+    Label5->setText(kStartStatus);
     updateEditButtons();
 }
 

@@ -155,6 +155,7 @@ private slots:
     void signInStateOnChoosing();
     void toggleSignsInAndOut();
     void gradeGroupChangeDisablesEditing();
+    void toggleAfterAGradeGroupChangeAsksForAClass();
     void addStudentTakesTheFreeSeats();
     void hundredthSeatIsRefused();
     void deleteStudent();
@@ -417,14 +418,56 @@ void TestRegisterWindow::gradeGroupChangeDisablesEditing()
     QCOMPARE(w->Grid1->Rows(), 1);
     QCOMPARE(w->Label4->text(), kGrade3);
     QVERIFY(!w->Frame1->isEnabled());   // until a class of this grade group is chosen
-    // The sign-in and the class code of the previous class stay.
-    QCOMPARE(w->Command10->text(), QStringLiteral("退出登陆 修改(&K)"));
+    // The session's sign-in and the class code of the previous class stay; the
+    // window shows nobody signed in while no class is chosen.
+    QCOMPARE(h.session().denglu, kWang);
+    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
     QCOMPARE(w->Label19->text(), QStringLiteral("200403"));
 
     choose(w->Combo1, kGrade2);
     choose(w->Combo2, kClass3);
     QVERIFY(w->Frame1->isEnabled());
     QCOMPARE(w->Grid1->Rows(), 4);
+}
+
+void TestRegisterWindow::toggleAfterAGradeGroupChangeAsksForAClass()
+{
+    School s;
+    WindowHarness h(s.school, at());
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    whenModal([](QWidget *dialog) {
+        auto *d = qobject_cast<SignInDialog *>(dialog);
+        QVERIFY(d);
+        d->txtPassword->setText(QStringLiteral("t123"));
+        d->cmdOK->click();
+    });
+    w->Command10->click();
+    QCOMPARE(h.session().denglu, kWang);
+
+    // Another grade group: no class is chosen, so the window shows nobody signed in.
+    const QString startStatus = QStringLiteral("提示：请班主任选择年级组、班级，并且登陆后，才有权管理本班学籍。");
+    choose(w->Combo1, kGrade3);
+    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QCOMPARE(w->Label5->text(), startStatus);
+    QVERIFY(!w->Frame1->isEnabled());
+
+    // The toggle asks for a class; it neither signs out nor names an empty head teacher.
+    responder.clear();
+    w->Command10->click();
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("请至少选择一个班级。")});
+    QCOMPARE(responder.last().title, QStringLiteral("提示"));
+    QCOMPARE(h.session().denglu, kWang);
+    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QCOMPARE(w->Label5->text(), startStatus);
+    QVERIFY(!w->Frame1->isEnabled());
+
+    // Back on the class, its head teacher is still signed in.
+    chooseClass(w, kGrade2, kClass3);
+    QCOMPARE(w->Command10->text(), QStringLiteral("退出登陆 修改(&K)"));
+    QVERIFY(w->Frame1->isEnabled());
 }
 
 void TestRegisterWindow::addStudentTakesTheFreeSeats()
