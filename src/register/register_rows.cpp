@@ -128,4 +128,16 @@ bool hasRegisterChanges(const QList<RegisterRow> &rows)
     return std::any_of(rows.begin(), rows.end(), needsWrite);
 }
 
+QString missingNameMessage(const QList<RegisterRow> &rows)
+{
+    for (const RegisterRow &row : rows) {
+        if ((row.state != RowState::New && row.state != RowState::Changed) || !row.name().trimmed().isEmpty())
+            continue;
+        if (row.studentNumber().isEmpty())
+            return QStringLiteral("编号为%1的学生没有填写姓名，请填写后再保存。").arg(row.number);
+        return QStringLiteral("学号为%1的学生没有填写姓名，请填写后再保存。").arg(row.studentNumber());
+    }
+    return QString();
+}
+
 } // namespace tessaly::reg

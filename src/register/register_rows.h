@@ -72,4 +72,9 @@ bool editField(RegisterRow &row, int col, const QString &text);
 bool needsWrite(const RegisterRow &row);
 bool hasRegisterChanges(const QList<RegisterRow> &rows);
 
+// A register is saved only when every row to be written (new or changed) has a
+// 姓名 (blanks alone are none). The refusal naming the first row without one, in
+// row order; empty when there is none.
+QString missingNameMessage(const QList<RegisterRow> &rows);
+
 } // namespace tessaly::reg

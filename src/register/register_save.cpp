@@ -57,6 +57,11 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
         out.ok = true;
         return out;
     }
+    if (const QString unnamed = missingNameMessage(rows); !unnamed.isEmpty()) {
+        c.fail(db::kErrSql, unnamed);
+        out.error = c.error();
+        return out;
+    }
 
     const QStringList &columns = registerColumns();
     const QString table = db::quoteIdentifier(sectionTable);

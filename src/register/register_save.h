@@ -27,8 +27,9 @@ struct RegisterSaveOutcome : SaveOutcome {
 // rows whose 学籍号 still begins with classCode. Deletes run first, then updates,
 // then inserts, so a number freed by a deletion may be taken by a new row.
 // A new row whose number does not belong to the class, or is used by a stored
-// student already, fails the save. On failure nothing is written and `error`
-// tells why. With nothing to write no transaction is opened.
+// student already, fails the save. A new or changed row without a 姓名 fails
+// it before anything is written (missingNameMessage). On failure nothing is
+// written and `error` tells why. With nothing to write no transaction is opened.
 RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable, const QString &classCode,
                                  const QList<RegisterRow> &rows);
 

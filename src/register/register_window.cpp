@@ -484,6 +484,10 @@ bool RegisterWindow::SaveRegister()
     m_editor->CloseCellEditor();
     if (m_classIndex < 0 || !m_identity.isValid())
         return false;
+    if (const QString unnamed = reg::missingNameMessage(m_rows); !unnamed.isEmpty()) {
+        showNotice(this, unnamed, kTitleHintDots);
+        return false;
+    }
     db::Connection &c = storeConnection();
     reg::RegisterSaveOutcome outcome;
     if (c.ok())

@@ -103,6 +103,8 @@ private slots:
     void newNumberOutsideTheClassIsRefused();
     void rowsOfAnotherClassAreLeftAlone();
     void noClassNoSave();
+    void rowWithoutNameRefusesTheSave_data();
+    void rowWithoutNameRefusesTheSave();
 };
 
 void TestRegisterSave::loadedRowShowsTheRecord()
@@ -467,6 +469,76 @@ void TestRegisterSave::noClassNoSave()
     QVERIFY(!SaveRegister(s.school.db(), kJunior, QString(), rows).ok);
     QVERIFY(!SaveRegister(s.school.db(), QStringLiteral("教导处"), kCode, rows).ok);
     QCOMPARE(s.school.dump(kJunior), before);
+}
+
+void TestRegisterSave::rowWithoutNameRefusesTheSave_data()
+{
+    QTest::addColumn<QString>("cleared");      // loaded student whose 姓名 is emptied ("" for none)
+    QTest::addColumn<RowState>("clearedState");
+    QTest::addColumn<bool>("noNumber");        // and whose 学籍号 is empty too
+    QTest::addColumn<QString>("added");        // 姓名 of a new student 20040303 (null for none)
+    QTest::addColumn<bool>("addedDeleted");
+    QTest::addColumn<QString>("message");      // the refusal; empty when the save goes through
+
+    const QString none;
+    const auto refusal = [](const QString &number) {
+        return QStringLiteral("学号为%1的学生没有填写姓名，请填写后再保存。").arg(number);
+    };
+    QTest::newRow("new student without a name") << none << RowState::Changed << false << QStringLiteral("") << false
+                                                << refusal(QStringLiteral("20040303"));
+    QTest::newRow("a name of blanks only") << none << RowState::Changed << false << QStringLiteral(" 　") << false
+                                           << refusal(QStringLiteral("20040303"));
+    QTest::newRow("name cleared") << QStringLiteral("李四") << RowState::Changed << false << none << false
+                                  << refusal(QStringLiteral("20040302"));
+    QTest::newRow("the first in row order") << QStringLiteral("李四") << RowState::Changed << false
+                                            << QStringLiteral("") << false << refusal(QStringLiteral("20040302"));
+    QTest::newRow("without 学籍号: named by 编号") << QStringLiteral("王五") << RowState::Changed << true << none << false
+                                               << QStringLiteral("编号为3的学生没有填写姓名，请填写后再保存。");
+    QTest::newRow("deleted new student") << none << RowState::Changed << false << QStringLiteral("") << true
+                                         << QString();
+    QTest::newRow("a row the save does not write") << QStringLiteral("王五") << RowState::Unchanged << false
+                                                   << QStringLiteral("新生") << false << QString();
+}
+
+void TestRegisterSave::rowWithoutNameRefusesTheSave()
+{
+    QFETCH(QString, cleared);
+    QFETCH(RowState, clearedState);
+    QFETCH(bool, noNumber);
+    QFETCH(QString, added);
+    QFETCH(bool, addedDeleted);
+    QFETCH(QString, message);
+    School s;
+    QList<RegisterRow> rows = loadClass(s.school, kCode);
+    rows[rowOf(rows, QStringLiteral("张三"))].field(kColPhone) = QStringLiteral("1234");
+    rows[rowOf(rows, QStringLiteral("张三"))].state = RowState::Changed;
+    if (!cleared.isEmpty()) {
+        RegisterRow &row = rows[rowOf(rows, cleared)];
+        row.field(kColName).clear();
+        row.state = clearedState;
+        if (noNumber)
+            row.field(kColStudentNumber).clear();
+    }
+    if (!added.isNull()) {
+        RegisterRow row = reg::newStudentRow(QStringLiteral("20040303"));
+        row.field(kColName) = added;
+        if (addedDeleted)
+            row.state = RowState::Deleted;
+        rows << row;
+    }
+    QCOMPARE(missingNameMessage(rows), message);
+    const QStringList before = s.school.dump(kJunior);
+
+    const RegisterSaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
+    if (!message.isEmpty()) {
+        QVERIFY(!out.ok);
+        QCOMPARE(out.error.text, message);
+        QCOMPARE(s.school.dump(kJunior), before);   // not even the other changes
+        return;
+    }
+    QVERIFY2(out.ok, qPrintable(out.error.text));
+    QCOMPARE(out.updated, 1);
+    QCOMPARE(out.inserted, added == QStringLiteral("新生") ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestRegisterSave)

@@ -162,6 +162,7 @@ private slots:
     void deleteNeedsAVisibleStudentRow();
     void editAddDeleteThenSave();
     void failedSaveKeepsEveryState();
+    void saveRefusesAStudentWithoutAName();
     void transfer();
     void transferReportsAStudentWhoIsGone();
     void transferPanelOpensAfterASave();
@@ -700,6 +701,41 @@ void TestRegisterWindow::failedSaveKeepsEveryState()
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三丰", "李四", "新生"}));
     QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"ID\"=?"), {s.wang}), 0);
+}
+
+void TestRegisterWindow::saveRefusesAStudentWithoutAName()
+{
+    School s;
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    editCell(w, 2, kColName, QStringLiteral("李四四"));
+    w->Command7->click();   // 20040303, its name not typed
+    const Held kept = held(w);
+    const QStringList before = s.school.dump(kJunior);
+
+    const QString refusal = QStringLiteral("学号为20040303的学生没有填写姓名，请填写后再保存。");
+    w->Command4->click();
+    QCOMPARE(responder.texts(), QStringList{refusal});
+    QCOMPARE(responder.last().title, QStringLiteral("提示……"));
+    QVERIFY(held(w) == kept);
+    QCOMPARE(gridColumn(w->Grid1, kColRowState), QStringList({"", "2", "", "1"}));
+    QCOMPARE(s.school.dump(kJunior), before);   // not even the other change
+    // The transfer saves first: refused the same way, its panel stays shut.
+    responder.clear();
+    w->Command1->click();
+    QCOMPARE(responder.texts(), QStringList{refusal});
+    QVERIFY(!w->Frame3->isVisible());
+
+    // Named, the same changes save.
+    editCell(w, 4, kColName, QStringLiteral("新生"));
+    responder.clear();
+    w->Command4->click();
+    QVERIFY(responder.shown().isEmpty());
+    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三", "李四四", "新生", "王五"}));
+    QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"学籍号\"='20040303' and \"姓名\"='新生'")), 1);
 }
 
 void TestRegisterWindow::transfer()
