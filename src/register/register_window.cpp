@@ -10,6 +10,7 @@
 #include "register/register_save.h"
 #include "kit/sign_in_toggle.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -21,6 +22,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace tessaly {
@@ -240,6 +242,7 @@ void RegisterWindow::Form_Load()
     Combo2->clear();
     Combo3->clear();
     m_classes = {};
+    m_gradeGroup.clear();
     m_classIndex = -1;
     clearGrid();
     Label5->setText(kStartStatus);
@@ -248,6 +251,13 @@ void RegisterWindow::Form_Load()
 
 void RegisterWindow::Combo1_Click()
 {
+    if (!settleUnsaved()) {
+        // The changes stay: so does the grade group they belong to.
+        const QSignalBlocker block(Combo1);
+        Combo1->setCurrentIndex(Combo1->findText(m_gradeGroup));
+        return;
+    }
+    m_gradeGroup = Combo1->currentText();
     FillClassCombo(*Data2, session(), Combo1->currentText(), Combo2,
                                  ClassVariant::Full, m_classes, this);
     Combo3->clear();
@@ -266,6 +276,16 @@ void RegisterWindow::Combo1_Click()
 }
 
 void RegisterWindow::Combo2_Click()
+{
+    if (!settleUnsaved()) {
+        const QSignalBlocker block(Combo2);
+        Combo2->setCurrentIndex(m_classIndex);
+        return;
+    }
+    ChooseClass();
+}
+
+void RegisterWindow::ChooseClass()
 {
     const int index = Combo2->currentIndex();
     if (index < 0 || index >= m_classes.size())
@@ -391,13 +411,27 @@ void RegisterWindow::rowEdited(int gridRow, int col)
 
 void RegisterWindow::cmdClose_Click()
 {
-    // Inside the main window the frame goes too.
+    // Inside the main window the frame goes too; closing asks about unsaved changes.
     CloseWindow(this);
+}
+
+void RegisterWindow::closeEvent(QCloseEvent *event)
+{
+    if (!settleUnsaved()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 ClassEntry RegisterWindow::chosenClass() const
 {
     return m_classIndex >= 0 ? m_classes.at(m_classIndex) : ClassEntry{};
+}
+
+bool RegisterWindow::hasUnsavedChanges() const
+{
+    return reg::hasRegisterChanges(m_rows);
 }
 
 bool RegisterWindow::headTeacherSignedIn() const
@@ -481,6 +515,16 @@ db::Connection &RegisterWindow::storeConnection()
 
 bool RegisterWindow::SaveRegister()
 {
+    QList<reg::RegisterRow> vanished;
+    if (!writeRegister(vanished))
+        return false;
+    ChooseClass();   // the stored class, with the new rows' IDs and every state empty
+    reportVanished(vanished);
+    return true;
+}
+
+bool RegisterWindow::writeRegister(QList<reg::RegisterRow> &vanished)
+{
     m_editor->CloseCellEditor();
     if (m_classIndex < 0 || !m_identity.isValid())
         return false;
@@ -499,17 +543,44 @@ bool RegisterWindow::SaveRegister()
                           QStringLiteral("\r表格中的修改都还保留着，请稍后再点击<保存修改>。"));
         return false;
     }
-    Combo2_Click();   // the stored class, with the new rows' IDs and every state empty
-    if (!outcome.vanished.isEmpty()) {
-        QStringList names;
-        for (const reg::RegisterRow &row : outcome.vanished)
-            names << row.studentNumber() + QLatin1Char(' ') + row.name();
-        showNotice(this,
-                   QStringLiteral("下列学生已不在本班(可能已被别的电脑删除或转班)，对他们的修改没有保存：\r")
-                       + names.join(QLatin1Char('\r')),
-                   kTitleHintDots);
-    }
+    vanished = outcome.vanished;
     return true;
+}
+
+void RegisterWindow::reportVanished(const QList<reg::RegisterRow> &vanished)
+{
+    if (vanished.isEmpty())
+        return;
+    QStringList names;
+    for (const reg::RegisterRow &row : vanished)
+        names << row.studentNumber() + QLatin1Char(' ') + row.name();
+    showNotice(this,
+               QStringLiteral("下列学生已不在本班(可能已被别的电脑删除或转班)，对他们的修改没有保存：\r")
+                   + names.join(QLatin1Char('\r')),
+               kTitleHintDots);
+}
+
+bool RegisterWindow::settleUnsaved()
+{
+    m_editor->CloseCellEditor();
+    if (!hasUnsavedChanges())
+        return true;
+    const QString question = QStringLiteral("%1%2学籍表的修改还没有保存，要先保存吗?")
+                                 .arg(m_gradeGroup, Combo2->itemText(m_classIndex));
+    switch (askYesNoCancel(this, question, kTitleHintDots)) {
+    case Answer::Yes: {
+        QList<reg::RegisterRow> vanished;
+        if (!writeRegister(vanished))
+            return false;   // refused and reported: the changes stay, and so does the class
+        reportVanished(vanished);
+        return true;
+    }
+    case Answer::No:
+        return true;   // dropped with the class
+    case Answer::Cancel:
+        break;
+    }
+    return false;
 }
 
 // ---- Class transfer ----------------------------------------------------------
@@ -644,7 +715,7 @@ void RegisterWindow::Command13_Click()
     List1->clear();
     List2->clear();
     closePanel(Frame3);
-    Combo2_Click();   // the class as stored, the transferred students under their new numbers
+    ChooseClass();   // the class as stored, the transferred students under their new numbers
     if (!outcome.vanished.isEmpty()) {
         QStringList names;
         for (const reg::TransferEntry &e : outcome.vanished)

@@ -8,7 +8,8 @@
 // and the cell editor Text1 opens on the grid. The class's students are held as
 // rows of data (register_rows.h), each carrying its row state; the grid shows
 // them and the cell editor's write-backs go into them, until 保存修改 writes them
-// in one transaction.
+// in one transaction. Choosing another class or grade group, or closing, with
+// changes not saved asks whether to save them first.
 // The transfer panel Frame3 takes students of other classes of the grade group
 // into this class.
 //
@@ -26,6 +27,7 @@
 #include <QList>
 #include <QWidget>
 
+class QCloseEvent;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -96,6 +98,8 @@ public:
     CellEditor *cellEditor() const { return m_editor; }
     // The class's student rows, grid row r showing row r - 1.
     const QList<reg::RegisterRow> &registerRows() const { return m_rows; }
+    // Added, edited or deleted students not saved yet.
+    bool hasUnsavedChanges() const;
     // The transfer queue, in order.
     QList<reg::TransferEntry> transferQueue() const;
     // The connection the save and the transfer write through (opened on openpath
@@ -106,6 +110,9 @@ public slots:
     void Form_Load() override;
     void Combo1_Click();
     void Combo2_Click();
+    // Shows the class chosen in Combo2 as stored (run by Combo2_Click, and again
+    // after a save or a transfer).
+    void ChooseClass();
     void cmdClose_Click();
     void FillRegisterGrid();
 
@@ -122,6 +129,9 @@ public slots:
     void Command13_Click();   // SaveClassTransfer
     void Command3_Click();    // closes the transfer panel
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildControls();
     void clearGrid();
@@ -130,6 +140,9 @@ private:
     void showTakenNumbers();
     void rowEdited(int gridRow, int col);
     void fitColumns(int fromRow, int toRow);
+    bool writeRegister(QList<reg::RegisterRow> &vanished);
+    void reportVanished(const QList<reg::RegisterRow> &vanished);
+    bool settleUnsaved();
     void updateEditButtons();
     void showSignInState(bool signedIn);
     bool headTeacherSignedIn() const;
@@ -139,6 +152,7 @@ private:
     SignInToggle *m_toggle = nullptr;
     CellEditor *m_editor = nullptr;
     ClassList m_classes;
+    QString m_gradeGroup;         // Combo1 text whose classes Combo2 lists
     reg::ClassIdentity m_identity;
     QList<reg::RegisterRow> m_rows;
     int m_classIndex = -1;        // Combo2 index of the chosen class; -1 after a grade-group change

@@ -99,6 +99,9 @@ void chooseClass(RegisterWindow *w, const QString &grade, const QString &klass)
     choose(w->Combo2, klass);
 }
 
+// How a test leaves the class it changed.
+enum class Leave { Close, OtherClass, OtherGradeGroup };
+
 // Opens the editor on a cell with a click, empties it and types the text; Enter writes it.
 void editCell(RegisterWindow *w, int row, int col, const QString &text, bool enter = true)
 {
@@ -142,6 +145,9 @@ Held held(RegisterWindow *w)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Leave)
+Q_DECLARE_METATYPE(tessaly::Answer)
+
 class TestRegisterWindow : public QObject {
     Q_OBJECT
 private slots:
@@ -163,6 +169,9 @@ private slots:
     void editAddDeleteThenSave();
     void failedSaveKeepsEveryState();
     void saveRefusesAStudentWithoutAName();
+    void leavingWithUnsavedChangesAsks_data();
+    void leavingWithUnsavedChangesAsks();
+    void leavingWithoutChangesAsksNothing();
     void transfer();
     void transferReportsAStudentWhoIsGone();
     void transferPanelOpensAfterASave();
@@ -497,14 +506,16 @@ void TestRegisterWindow::addStudentTakesTheFreeSeats()
     }
     QCOMPARE(itemTexts(w->List4), QStringList({"20040301", "20040302", "20040304", "20040303", "20040305"}));
 
-    // An empty class starts at 01.
+    // An empty class starts at 01 (the two new students of 三班 dropped on leaving it).
+    responder.answer(Answer::No);
     choose(w->Combo2, kClass5);
     h.session().denglu = QStringLiteral("赵老师");
     choose(w->Combo2, kClass5);
     w->Command7->click();
     QCOMPARE(w->Grid1->TextMatrix(1, kColStudentNumber), QStringLiteral("20040501"));
     QCOMPARE(itemTexts(w->List4), QStringList{QStringLiteral("20040501")});
-    QVERIFY(responder.shown().isEmpty());
+    QCOMPARE(responder.shown().size(), 1);   // only the question about 三班's unsaved students
+    QVERIFY(responder.last().hasCancel);
 }
 
 void TestRegisterWindow::hundredthSeatIsRefused()
@@ -736,6 +747,122 @@ void TestRegisterWindow::saveRefusesAStudentWithoutAName()
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三", "李四四", "新生", "王五"}));
     QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"学籍号\"='20040303' and \"姓名\"='新生'")), 1);
+}
+
+void TestRegisterWindow::leavingWithUnsavedChangesAsks_data()
+{
+    QTest::addColumn<Leave>("leave");
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<bool>("saveRefused");   // the new student has no name
+    const QList<std::pair<const char *, Leave>> leaves{
+        {"close", Leave::Close}, {"another class", Leave::OtherClass}, {"another grade group", Leave::OtherGradeGroup}};
+    for (const auto &[what, leave] : leaves) {
+        QTest::addRow("%s, Yes", what) << leave << Answer::Yes << false;
+        QTest::addRow("%s, Yes, save refused", what) << leave << Answer::Yes << true;
+        QTest::addRow("%s, No", what) << leave << Answer::No << false;
+        QTest::addRow("%s, Cancel", what) << leave << Answer::Cancel << false;
+    }
+}
+
+void TestRegisterWindow::leavingWithUnsavedChangesAsks()
+{
+    QFETCH(Leave, leave);
+    QFETCH(Answer, answer);
+    QFETCH(bool, saveRefused);
+    School s;
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    changeEachWay(w, responder, !saveRefused);
+    const Held kept = held(w);
+    const QStringList before = s.school.dump(kJunior);
+    responder.clear();
+
+    responder.answer(answer);
+    switch (leave) {
+    case Leave::Close:
+        w->cmdClose->click();
+        break;
+    case Leave::OtherClass:
+        choose(w->Combo2, kClass13);
+        break;
+    case Leave::OtherGradeGroup:
+        choose(w->Combo1, kGrade3);
+        break;
+    }
+    QVERIFY(!responder.shown().isEmpty());
+    const ScriptedResponder::Shown question = responder.shown().first();
+    QCOMPARE(question.text, QStringLiteral("初二年级组三班学籍表的修改还没有保存，要先保存吗?"));
+    QCOMPARE(question.title, QStringLiteral("提示……"));
+    QVERIFY(question.hasCancel);
+
+    const bool saved = answer == Answer::Yes && !saveRefused;
+    const bool left = saved || answer == Answer::No;
+    if (saveRefused)
+        QCOMPARE(responder.texts().mid(1),
+                 QStringList{QStringLiteral("学号为20040303的学生没有填写姓名，请填写后再保存。")});
+    else
+        QCOMPARE(responder.shown().size(), 1);
+    if (saved) {
+        QCOMPARE(s.school.value(QStringLiteral("select \"姓名\" from \"初中\" where \"ID\"=?"), {s.zhang}).toString(),
+                 QStringLiteral("张三丰"));
+        QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"ID\"=?"), {s.wang}), 0);
+        QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"学籍号\"='20040303' and \"姓名\"='新生'")),
+                 1);
+    } else {
+        QCOMPARE(s.school.dump(kJunior), before);
+    }
+
+    if (!left) {
+        // Everything as it was: the window, the class chosen, every row and its state.
+        QVERIFY(h.isOpen(kRegisterWindow));
+        QCOMPARE(w->Combo1->currentText(), kGrade2);
+        QCOMPARE(w->Combo2->currentText(), kClass3);
+        QVERIFY(held(w) == kept);
+        QCOMPARE(w->Grid1->RowHeight(3), 0);
+        QVERIFY(w->Frame1->isEnabled());
+        return;
+    }
+    switch (leave) {
+    case Leave::Close:
+        QTRY_VERIFY(!h.isOpen(kRegisterWindow));
+        break;
+    case Leave::OtherClass:
+        QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"钱七", "周九"}));
+        QVERIFY(!w->hasUnsavedChanges());
+        break;
+    case Leave::OtherGradeGroup:
+        QCOMPARE(w->Grid1->Rows(), 1);
+        QCOMPARE(itemTexts(w->Combo2), QStringList{QStringLiteral("二十班")});
+        QVERIFY(!w->hasUnsavedChanges());
+        break;
+    }
+}
+
+void TestRegisterWindow::leavingWithoutChangesAsksNothing()
+{
+    // A student added and deleted again, and a cell typed back to its text, leave
+    // nothing to save.
+    School s;
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    w->Command7->click();
+    clickCell(w->Grid1, 4, kColName);
+    responder.answer(true);
+    w->Command6->click();
+    editCell(w, 1, kColName, QStringLiteral("张三"));
+    QVERIFY(!w->hasUnsavedChanges());
+    responder.clear();
+    choose(w->Combo2, kClass13);
+    choose(w->Combo1, kGrade3);
+    w->cmdClose->click();
+    QTRY_VERIFY(!h.isOpen(kRegisterWindow));
+    QVERIFY(responder.shown().isEmpty());
 }
 
 void TestRegisterWindow::transfer()
