@@ -50,6 +50,21 @@ bool realQuestion(QWidget *parent, const QString &text, const QString &title)
     return box->clickedButton() == yes;
 }
 
+Answer realQuestionWithCancel(QWidget *parent, const QString &text, const QString &title)
+{
+    std::unique_ptr<QMessageBox> box(makeBox(parent, text, title));
+    box->setIcon(QMessageBox::Question);
+    QPushButton *yes = box->addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+    QPushButton *no = box->addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+    QPushButton *cancel = box->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box->setDefaultButton(yes);
+    box->setEscapeButton(cancel);
+    box->exec();
+    if (box->clickedButton() == yes)
+        return Answer::Yes;
+    return box->clickedButton() == no ? Answer::No : Answer::Cancel;
+}
+
 } // namespace
 
 QString displayText(const QString &text)
@@ -84,6 +99,14 @@ bool askYesNo(QWidget *parent, const QString &text, const QString &title)
     if (g_responder)
         return g_responder->question(parent, text, shown);
     return realQuestion(parent, text, shown);
+}
+
+Answer askYesNoCancel(QWidget *parent, const QString &text, const QString &title)
+{
+    const QString shown = shownTitle(title);
+    if (g_responder)
+        return g_responder->questionWithCancel(parent, text, shown);
+    return realQuestionWithCancel(parent, text, shown);
 }
 
 MessageResponder *installMessageResponder(MessageResponder *responder)
@@ -123,7 +146,13 @@ void ScriptedResponder::notice(QWidget *, const QString &text, const QString &ti
 bool ScriptedResponder::question(QWidget *, const QString &text, const QString &title)
 {
     m_shown.append({text, shownTitle(title), true});
-    return m_answers.isEmpty() ? false : m_answers.takeFirst();
+    return !m_answers.isEmpty() && m_answers.takeFirst() == Answer::Yes;
+}
+
+Answer ScriptedResponder::questionWithCancel(QWidget *, const QString &text, const QString &title)
+{
+    m_shown.append({text, shownTitle(title), true, true});
+    return m_answers.isEmpty() ? Answer::Cancel : m_answers.takeFirst();
 }
 
 } // namespace tessaly

@@ -32,7 +32,7 @@ enum RegisterGridColumn {
 // keep their index, ID (0) is column 18.
 inline constexpr int gridColumnOfRegisterColumn(int i) { return i == 0 ? kColId : i; }
 
-// Row states.
+// Row states as column 19 shows them (RowState, register_rows.h).
 inline const QString kRowUnchanged = QString();           // loaded, unchanged
 inline const QString kRowNew = QStringLiteral("1");      // to be inserted
 inline const QString kRowChanged = QStringLiteral("2");  // to be updated
@@ -61,7 +61,8 @@ QChar registerKeyRule(int col, QChar key, QString &text);
 // The cell editor of the register grid: columns 2 … 17 of the data rows, only while
 // signedIn() holds; the key rule above; the arrow keys move within those cells; a
 // scroll or the loss of focus writes back; a changed text marks an unchanged row
-// (state "") as changed ("2").
+// (state "") as changed ("2") in the grid. The window puts each write-back into
+// its rows (editField), which decide the state it shows.
 CellEditorConfig registerCellEditorConfig(std::function<bool()> signedIn);
 
 } // namespace tessaly::reg

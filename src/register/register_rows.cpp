@@ -2,43 +2,68 @@
 
 #include "register/class_code.h"
 
+#include <algorithm>
+
 namespace tessaly::reg {
 
 namespace {
 
-QString cellText(const QVariant &v)
+QString textOf(const QVariant &v)
 {
     return v.isNull() ? QStringLiteral("") : v.toString();
 }
 
-QString cell(const GridRow &row, int col)
-{
-    return col < row.size() ? row[col] : QString();
-}
-
 } // namespace
 
-GridRow loadedRow(const QVector<QVariant> &record, const QString &classCode, int number)
+QString rowStateText(RowState state)
 {
-    GridRow row(kRegisterGridCols, QStringLiteral(""));
-    row[kColNumber] = QString::number(number);
-    const auto field = [&record](int i) { return i < record.size() ? record[i] : QVariant(); };
-    row[kColStudentNumber] = shownId(classCode, cellText(field(1)));
+    switch (state) {
+    case RowState::Unchanged:
+        return kRowUnchanged;
+    case RowState::New:
+        return kRowNew;
+    case RowState::Changed:
+        return kRowChanged;
+    case RowState::Deleted:
+        return kRowDeleted;
+    }
+    return kRowUnchanged;
+}
+
+QStringList RegisterRow::cells() const
+{
+    QStringList out;
+    out.reserve(kRegisterGridCols);
+    out << QString::number(number);
+    for (const QString &text : fields)
+        out << text;
+    out << (id ? QString::number(*id) : QString()) << rowStateText(state);
+    return out;
+}
+
+RegisterRow loadedRow(const QVector<QVariant> &record, const QString &classCode, int number)
+{
+    const auto value = [&record](int i) { return i < record.size() ? record[i] : QVariant(); };
+    RegisterRow row;
+    row.number = number;
+    bool isNumber = false;
+    const qint64 id = value(0).toLongLong(&isNumber);
+    if (!value(0).isNull() && isNumber)
+        row.id = id;
+    row.field(kColStudentNumber) = shownId(classCode, textOf(value(1)));
     for (int i = kColName; i <= kColRemarks; ++i)
-        row[gridColumnOfRegisterColumn(i)] = i == kColBoarding ? boardingText(field(i)) : cellText(field(i));
-    row[kColId] = cellText(field(0));
-    row[kColRowState] = kRowUnchanged;
+        row.field(gridColumnOfRegisterColumn(i)) = i == kColBoarding ? boardingText(value(i)) : textOf(value(i));
     return row;
 }
 
-GridRow newStudentRow(const QString &studentNumber)
+RegisterRow newStudentRow(const QString &studentNumber)
 {
-    GridRow row(kRegisterGridCols, QStringLiteral(""));
-    row[kColNumber] = QString::number(seatNumber(studentNumber));
-    row[kColStudentNumber] = studentNumber;
-    row[kColSex] = kNewStudentSex;
-    row[kColBoarding] = kNewStudentBoarding;
-    row[kColRowState] = kRowNew;
+    RegisterRow row;
+    row.state = RowState::New;
+    row.number = seatNumber(studentNumber);
+    row.field(kColStudentNumber) = studentNumber;
+    row.field(kColSex) = kNewStudentSex;
+    row.field(kColBoarding) = kNewStudentBoarding;
     return row;
 }
 
@@ -47,21 +72,72 @@ int seatNumber(const QString &studentNumber)
     return seatOf(studentNumber).toInt();
 }
 
-bool needsWrite(const GridRow &row)
+QStringList takenNumbers(const QList<RegisterRow> &rows)
 {
-    const QString state = cell(row, kColRowState);
-    if (state == kRowNew || state == kRowChanged)
-        return true;
-    return state == kRowDeleted && !cell(row, kColId).isEmpty();
+    QStringList taken;
+    for (const RegisterRow &row : rows) {
+        if (!row.isDeleted() && !row.studentNumber().isEmpty())
+            taken << row.studentNumber();
+    }
+    return taken;
 }
 
-bool hasRegisterChanges(const QList<GridRow> &rows)
+bool addStudent(QList<RegisterRow> &rows, const QString &classCode)
 {
-    for (const GridRow &row : rows) {
-        if (needsWrite(row))
-            return true;
+    const std::optional<QString> number = firstFreeSeat(classCode, takenNumbers(rows));
+    if (!number)
+        return false;
+    rows << newStudentRow(*number);
+    return true;
+}
+
+bool deleteStudent(QList<RegisterRow> &rows, int i)
+{
+    if (i < 0 || i >= rows.size() || rows[i].isDeleted())
+        return false;
+    rows[i].state = RowState::Deleted;
+    return true;
+}
+
+bool editField(RegisterRow &row, int col, const QString &text)
+{
+    if (col < kColName || col > kColRemarks || row.field(col) == text)
+        return false;
+    row.field(col) = text;
+    if (row.state == RowState::Unchanged)
+        row.state = RowState::Changed;
+    return true;
+}
+
+bool needsWrite(const RegisterRow &row)
+{
+    switch (row.state) {
+    case RowState::New:
+    case RowState::Changed:
+        return true;
+    case RowState::Deleted:
+        return row.id.has_value();
+    case RowState::Unchanged:
+        break;
     }
     return false;
+}
+
+bool hasRegisterChanges(const QList<RegisterRow> &rows)
+{
+    return std::any_of(rows.begin(), rows.end(), needsWrite);
+}
+
+QString missingNameMessage(const QList<RegisterRow> &rows)
+{
+    for (const RegisterRow &row : rows) {
+        if ((row.state != RowState::New && row.state != RowState::Changed) || !row.name().trimmed().isEmpty())
+            continue;
+        if (row.studentNumber().isEmpty())
+            return QStringLiteral("编号为%1的学生没有填写姓名，请填写后再保存。").arg(row.number);
+        return QStringLiteral("学号为%1的学生没有填写姓名，请填写后再保存。").arg(row.studentNumber());
+    }
+    return QString();
 }
 
 } // namespace tessaly::reg

@@ -6,11 +6,6 @@ namespace tessaly::reg {
 
 namespace {
 
-QString cell(const GridRow &row, int col)
-{
-    return col < row.size() ? row[col] : QString();
-}
-
 // A text as stored: an empty cell is an empty text, never NULL.
 QVariant textValue(const QString &text)
 {
@@ -18,14 +13,14 @@ QVariant textValue(const QString &text)
 }
 
 // 姓名 … 备注 of a row, in register order, as bound values.
-QVariantList registerValues(const GridRow &row)
+QVariantList registerValues(const RegisterRow &row)
 {
     QVariantList values;
     for (int col = kColName; col <= kColRemarks; ++col) {
         if (col == kColBoarding)
-            values << boardingValue(cell(row, col));
+            values << boardingValue(row.field(col));
         else
-            values << textValue(cell(row, col));
+            values << textValue(row.field(col));
     }
     return values;
 }
@@ -50,7 +45,7 @@ bool isValidTable(const QString &table)
 } // namespace
 
 RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable, const QString &classCode,
-                         const QList<GridRow> &rows)
+                                 const QList<RegisterRow> &rows)
 {
     RegisterSaveOutcome out;
     if (!isValidTable(sectionTable) || !isClassCode(classCode)) {
@@ -60,6 +55,11 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
     }
     if (!hasRegisterChanges(rows)) {
         out.ok = true;
+        return out;
+    }
+    if (const QString unnamed = missingNameMessage(rows); !unnamed.isEmpty()) {
+        c.fail(db::kErrSql, unnamed);
+        out.error = c.error();
         return out;
     }
 
@@ -84,31 +84,23 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
     const QString takenSql = QStringLiteral("select count(*) from %1 where %2=?").arg(table, number);
 
     RegisterSaveOutcome counts;
-    const auto idOf = [&c](const GridRow &row, qint64 *value) {
-        bool ok = false;
-        *value = cell(row, kColId).trimmed().toLongLong(&ok);
-        return ok || c.fail(db::kErrSql, QStringLiteral("学生(%1)的记录号“%2”无效，无法保存。")
-                                             .arg(cell(row, kColName), cell(row, kColId)));
-    };
 
     const bool ok = c.transaction([&] {
         counts = RegisterSaveOutcome{};
-        for (const GridRow &row : rows) {
-            if (cell(row, kColRowState) != kRowDeleted || cell(row, kColId).isEmpty())
+        for (const RegisterRow &row : rows) {
+            if (row.state != RowState::Deleted || !row.id)
                 continue;
-            qint64 key = 0;
-            if (!idOf(row, &key) || !c.exec(deleteSql, {key, classCode}))
+            if (!c.exec(deleteSql, {*row.id, classCode}))
                 return false;
             counts.deleted += c.rowsAffected();
         }
-        for (const GridRow &row : rows) {
-            if (cell(row, kColRowState) != kRowChanged)
+        for (const RegisterRow &row : rows) {
+            if (row.state != RowState::Changed)
                 continue;
-            qint64 key = 0;
-            if (!idOf(row, &key))
-                return false;
+            if (!row.id)
+                return c.fail(db::kErrSql, QStringLiteral("学生(%1)没有记录号，无法保存。").arg(row.name()));
             QVariantList values = registerValues(row);
-            values << key << classCode;
+            values << *row.id << classCode;
             if (!c.exec(updateSql, values))
                 return false;
             if (c.rowsAffected() == 0)
@@ -116,13 +108,13 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
             else
                 ++counts.updated;
         }
-        for (const GridRow &row : rows) {
-            if (cell(row, kColRowState) != kRowNew)
+        for (const RegisterRow &row : rows) {
+            if (row.state != RowState::New)
                 continue;
-            const QString studentNumber = cell(row, kColStudentNumber);
+            const QString &studentNumber = row.studentNumber();
             if (!isClassNumberOf(studentNumber, classCode))
                 return c.fail(db::kErrSql, QStringLiteral("新学生(%1)的学籍号“%2”不属于本班，无法保存。")
-                                               .arg(cell(row, kColName), studentNumber));
+                                               .arg(row.name(), studentNumber));
             const QVariant used = c.scalar(takenSql, {studentNumber});
             if (c.error().isSet())
                 return false;

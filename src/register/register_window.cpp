@@ -10,6 +10,7 @@
 #include "register/register_save.h"
 #include "kit/sign_in_toggle.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -21,6 +22,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace tessaly {
@@ -41,21 +43,6 @@ const QString kTransferNote = QStringLiteral(
 constexpr int kRoleId = Qt::UserRole;
 constexpr int kRoleSourceCode = Qt::UserRole + 1;
 constexpr int kRoleText = Qt::UserRole + 2;
-
-QPushButton *button(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QLabel *label(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
-
 
 } // namespace
 
@@ -81,7 +68,7 @@ RegisterWindow::RegisterWindow(WindowHost &host, QWidget *parent) : QWidget(pare
         if (m_editor->isOpen())
             m_editRowValid = true;
     });
-    connect(m_editor, &CellEditor::cellWritten, this, [this](int row, int) { fitColumns(row, row); });
+    connect(m_editor, &CellEditor::cellWritten, this, &RegisterWindow::rowEdited);
 
     ReportDataError(*Data1, this);
     ShowRecordPosition(*Data1, PositionText::Register);
@@ -112,7 +99,7 @@ QSize RegisterWindow::sizeHint() const
 
 void RegisterWindow::buildControls()
 {
-    Label4 = label(QStringLiteral("Label4"), kTitle, this);
+    Label4 = named(new QLabel(kTitle, this), "Label4");
     QFont titleFont = Label4->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     titleFont.setBold(true);
@@ -120,13 +107,10 @@ void RegisterWindow::buildControls()
     Label4->setAlignment(Qt::AlignCenter);
 
     // Class choice.
-    Frame2 = new QGroupBox(QStringLiteral("选择班级"), this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Combo1 = new QComboBox(Frame2);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo2 = new QComboBox(Frame2);
-    Combo2->setObjectName(QStringLiteral("Combo2"));
-    Label6 = label(QStringLiteral("Label6"), QStringLiteral("操作选择"), Frame2);
+    Frame2 = named(new QGroupBox(QStringLiteral("选择班级"), this), "Frame2");
+    Combo1 = named(new QComboBox(Frame2), "Combo1");
+    Combo2 = named(new QComboBox(Frame2), "Combo2");
+    Label6 = named(new QLabel(QStringLiteral("操作选择"), Frame2), "Label6");
     Label6->setAlignment(Qt::AlignCenter);
     auto *choice = new QVBoxLayout(Frame2);
     choice->addWidget(new QLabel(QStringLiteral("选择年级组:"), Frame2));
@@ -136,16 +120,15 @@ void RegisterWindow::buildControls()
     choice->addSpacing(6);
     choice->addWidget(Label6);
 
-    Command10 = button(QStringLiteral("Command10"), QString(), this);
+    Command10 = named(new QPushButton(QString(), this), "Command10");
 
     // Edit buttons.
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Command1 = button(QStringLiteral("Command1"), QStringLiteral("学生转班(&I)"), Frame1);
-    Command11 = button(QStringLiteral("Command11"), QStringLiteral("导入数据(&I)"), Frame1);
-    Command7 = button(QStringLiteral("Command7"), QStringLiteral("添加学生(&A)"), Frame1);
-    Command6 = button(QStringLiteral("Command6"), QStringLiteral("删除学生(&D)"), Frame1);
-    Command4 = button(QStringLiteral("Command4"), QStringLiteral("保存修改(&S)"), Frame1);
+    Frame1 = named(new QGroupBox(this), "Frame1");
+    Command1 = named(new QPushButton(QStringLiteral("学生转班(&I)"), Frame1), "Command1");
+    Command11 = named(new QPushButton(QStringLiteral("导入数据(&I)"), Frame1), "Command11");
+    Command7 = named(new QPushButton(QStringLiteral("添加学生(&A)"), Frame1), "Command7");
+    Command6 = named(new QPushButton(QStringLiteral("删除学生(&D)"), Frame1), "Command6");
+    Command4 = named(new QPushButton(QStringLiteral("保存修改(&S)"), Frame1), "Command4");
     // The Excel import and export are not part of this window yet: their buttons
     // stay disabled so nothing pretends to work.
     Command11->setEnabled(false);
@@ -153,13 +136,12 @@ void RegisterWindow::buildControls()
     for (QPushButton *b : {Command1, Command11, Command7, Command6, Command4})
         edit->addWidget(b);
 
-    Command12 = button(QStringLiteral("Command12"), QStringLiteral("导出数据或打印(&P)"), this);
+    Command12 = named(new QPushButton(QStringLiteral("导出数据或打印(&P)"), this), "Command12");
     Command12->setEnabled(false);
-    cmdClose = button(QStringLiteral("cmdClose"), QStringLiteral("关闭窗体(&C)"), this);
+    cmdClose = named(new QPushButton(QStringLiteral("关闭窗体(&C)"), this), "cmdClose");
 
     // The register grid.
-    Grid1 = new FlexGrid(this);
-    Grid1->setObjectName(QStringLiteral("Grid1"));
+    Grid1 = named(new FlexGrid(this), "Grid1");
     Grid1->setRows(1);
     Grid1->setFixedRows(1);
     Grid1->setFixedCols(2);
@@ -169,30 +151,24 @@ void RegisterWindow::buildControls()
     for (int c = 0; c < reg::kRegisterGridCols; ++c)
         m_formatWidths << Grid1->ColWidth(c);
 
-    List4 = new QListWidget(this);
-    List4->setObjectName(QStringLiteral("List4"));
+    List4 = named(new QListWidget(this), "List4");
     List4->hide();
 
     // Class-transfer panel.
-    Frame3 = new QGroupBox(QStringLiteral("=====学生转班操作====="), this);
-    Frame3->setObjectName(QStringLiteral("Frame3"));
+    Frame3 = named(new QGroupBox(QStringLiteral("=====学生转班操作====="), this), "Frame3");
     Frame3->setAlignment(Qt::AlignHCenter);
-    Combo3 = new QComboBox(Frame3);
-    Combo3->setObjectName(QStringLiteral("Combo3"));
-    List1 = new QListWidget(Frame3);
-    List1->setObjectName(QStringLiteral("List1"));
-    List2 = new QListWidget(Frame3);
-    List2->setObjectName(QStringLiteral("List2"));
+    Combo3 = named(new QComboBox(Frame3), "Combo3");
+    List1 = named(new QListWidget(Frame3), "List1");
+    List2 = named(new QListWidget(Frame3), "List2");
     // Room for a handful of names; the grid above keeps the rest of the height.
     for (QListWidget *list : {List1, List2})
         list->setFixedHeight(list->fontMetrics().height() * 6);
-    Command16 = button(QStringLiteral("Command16"), QStringLiteral("导入>"), Frame3);
-    Command13 = button(QStringLiteral("Command13"), QStringLiteral("保存转入"), Frame3);
-    Command3 = button(QStringLiteral("Command3"), QStringLiteral("退出转班"), Frame3);
-    Label19 = label(QStringLiteral("Label19"), QString(), Frame3);
+    Command16 = named(new QPushButton(QStringLiteral("导入>"), Frame3), "Command16");
+    Command13 = named(new QPushButton(QStringLiteral("保存转入"), Frame3), "Command13");
+    Command3 = named(new QPushButton(QStringLiteral("退出转班"), Frame3), "Command3");
+    Label19 = named(new QLabel(QString(), Frame3), "Label19");
     Label19->hide();
-    Data3 = new DataControl(Frame3);
-    Data3->setObjectName(QStringLiteral("Data3"));
+    Data3 = named(new DataControl(Frame3), "Data3");
     Data3->hide();
     auto *note = new QLabel(kTransferNote, Frame3);
     note->setWordWrap(true);
@@ -216,13 +192,11 @@ void RegisterWindow::buildControls()
     transfer->setColumnStretch(1, 1);
     Frame3->hide();
 
-    Label5 = label(QStringLiteral("Label5"), QString(), this);
+    Label5 = named(new QLabel(QString(), this), "Label5");
 
-    Data1 = new DataControl(this);
-    Data1->setObjectName(QStringLiteral("Data1"));
+    Data1 = named(new DataControl(this), "Data1");
     Data1->hide();
-    Data2 = new DataControl(this);
-    Data2->setObjectName(QStringLiteral("Data2"));
+    Data2 = named(new DataControl(this), "Data2");
     Data2->hide();
 
     auto *left = new QVBoxLayout;
@@ -268,6 +242,7 @@ void RegisterWindow::Form_Load()
     Combo2->clear();
     Combo3->clear();
     m_classes = {};
+    m_gradeGroup.clear();
     m_classIndex = -1;
     clearGrid();
     Label5->setText(kStartStatus);
@@ -276,6 +251,13 @@ void RegisterWindow::Form_Load()
 
 void RegisterWindow::Combo1_Click()
 {
+    if (!settleUnsaved()) {
+        // The changes stay: so does the grade group they belong to.
+        const QSignalBlocker block(Combo1);
+        Combo1->setCurrentIndex(Combo1->findText(m_gradeGroup));
+        return;
+    }
+    m_gradeGroup = Combo1->currentText();
     FillClassCombo(*Data2, session(), Combo1->currentText(), Combo2,
                                  ClassVariant::Full, m_classes, this);
     Combo3->clear();
@@ -284,12 +266,26 @@ void RegisterWindow::Combo1_Click()
     Combo3->setCurrentIndex(-1);
     clearGrid();
     Label4->setText(Combo1->currentText() + Combo2->currentText());
-    // No class is chosen now: nothing may be edited until one is.
+    // No class is chosen now: the window shows nobody signed in, as at the start,
+    // and nothing may be edited until a class is chosen. The session keeps its
+    // sign-in for that choice.
     m_classIndex = -1;
+    Command10->setText(SignInToggle::signedOutCaption(SignInToggle::Kind::HeadTeacher));
+    Label5->setText(kStartStatus);
     updateEditButtons();
 }
 
 void RegisterWindow::Combo2_Click()
+{
+    if (!settleUnsaved()) {
+        const QSignalBlocker block(Combo2);
+        Combo2->setCurrentIndex(m_classIndex);
+        return;
+    }
+    ChooseClass();
+}
+
+void RegisterWindow::ChooseClass()
 {
     const int index = Combo2->currentIndex();
     if (index < 0 || index >= m_classes.size())
@@ -334,19 +330,17 @@ void RegisterWindow::FillRegisterGrid()
         return;
 
     const auto &records = Data1->rows();
+    for (int i = 0; i < records.size(); ++i)
+        m_rows << reg::loadedRow(records[i], m_identity.classCode, i + 1);
     Grid1->setUpdatesEnabled(false);
-    Grid1->setRows(1 + int(records.size()));
-    for (int i = 0; i < records.size(); ++i) {
-        const reg::GridRow row = reg::loadedRow(records[i], m_identity.classCode, i + 1);
-        const int r = i + 1;
-        for (int c = 0; c < reg::kRegisterGridCols; ++c)
-            Grid1->setTextMatrix(r, c, row[c]);
-        Grid1->setRowHeight(r, reg::kLoadedRowHeight);
-        if (!row[reg::kColStudentNumber].isEmpty())
-            List4->addItem(row[reg::kColStudentNumber]);
+    Grid1->setRows(1 + int(m_rows.size()));
+    for (int i = 0; i < m_rows.size(); ++i) {
+        showRow(i);
+        Grid1->setRowHeight(i + 1, reg::kLoadedRowHeight);
     }
     fitColumns(1, Grid1->Rows() - 1);
     Grid1->setUpdatesEnabled(true);
+    showTakenNumbers();
     m_editor->clearPendingEdit();
 }
 
@@ -372,27 +366,62 @@ void RegisterWindow::fitColumns(int fromRow, int toRow)
 void RegisterWindow::clearGrid()
 {
     m_editor->cancel();
+    m_rows.clear();
     Grid1->setRows(1);
     for (int c = 0; c < m_formatWidths.size(); ++c)
         Grid1->setColWidth(c, m_formatWidths[c]);
-    List4->clear();
+    showTakenNumbers();
     m_editRowValid = false;
 }
 
-void RegisterWindow::appendRow(const reg::GridRow &row, int heightTwips)
+void RegisterWindow::showRow(int i)
+{
+    const QStringList cells = m_rows.at(i).cells();
+    for (int c = 0; c < reg::kRegisterGridCols; ++c)
+        Grid1->setTextMatrix(i + 1, c, cells[c]);
+}
+
+void RegisterWindow::appendGridRow(int heightTwips)
 {
     const int r = Grid1->Rows();
     Grid1->setRows(r + 1);
-    for (int c = 0; c < reg::kRegisterGridCols && c < row.size(); ++c)
-        Grid1->setTextMatrix(r, c, row[c]);
+    showRow(r - 1);
     if (heightTwips >= 0)
         Grid1->setRowHeight(r, heightTwips);
+    fitColumns(r, r);
+}
+
+void RegisterWindow::showTakenNumbers()
+{
+    List4->clear();
+    List4->addItems(reg::takenNumbers(m_rows));
+}
+
+void RegisterWindow::rowEdited(int gridRow, int col)
+{
+    const int i = gridRow - 1;
+    if (i < 0 || i >= m_rows.size())
+        return;
+    // The editor wrote its text into the cell: the row takes it, and the grid
+    // shows the row's state as the row has it.
+    if (reg::editField(m_rows[i], col, Grid1->TextMatrix(gridRow, col)))
+        Grid1->setTextMatrix(gridRow, reg::kColRowState, reg::rowStateText(m_rows[i].state));
+    fitColumns(gridRow, gridRow);
 }
 
 void RegisterWindow::cmdClose_Click()
 {
-    // Inside the main window the frame goes too.
+    // Inside the main window the frame goes too; closing asks about unsaved changes.
     CloseWindow(this);
+}
+
+void RegisterWindow::closeEvent(QCloseEvent *event)
+{
+    if (!settleUnsaved()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 ClassEntry RegisterWindow::chosenClass() const
@@ -400,24 +429,9 @@ ClassEntry RegisterWindow::chosenClass() const
     return m_classIndex >= 0 ? m_classes.at(m_classIndex) : ClassEntry{};
 }
 
-QList<reg::GridRow> RegisterWindow::gridRows() const
+bool RegisterWindow::hasUnsavedChanges() const
 {
-    QList<reg::GridRow> rows;
-    for (int r = 1; r < Grid1->Rows(); ++r) {
-        reg::GridRow row;
-        for (int c = 0; c < reg::kRegisterGridCols; ++c)
-            row << Grid1->TextMatrix(r, c);
-        rows << row;
-    }
-    return rows;
-}
-
-QStringList RegisterWindow::takenNumbers() const
-{
-    QStringList taken;
-    for (int i = 0; i < List4->count(); ++i)
-        taken << List4->item(i)->text();
-    return taken;
+    return reg::hasRegisterChanges(m_rows);
 }
 
 bool RegisterWindow::headTeacherSignedIn() const
@@ -455,44 +469,35 @@ void RegisterWindow::Command7_Click()
     m_editor->CloseCellEditor();
     if (!m_identity.isValid())
         return;
-    const std::optional<QString> number = reg::firstFreeSeat(m_identity.classCode, takenNumbers());
-    if (!number) {
+    if (!reg::addStudent(m_rows, m_identity.classCode)) {
         showNotice(this, reg::kSeatsFullMessage, kTitleHintDots);
         return;
     }
-    appendRow(reg::newStudentRow(*number), -1);
-    fitColumns(Grid1->Rows() - 1, Grid1->Rows() - 1);
-    List4->addItem(*number);
+    appendGridRow(-1);   // a new row keeps the grid's default height
+    showTakenNumbers();
     Grid1->scrollToBottom();
 }
 
 void RegisterWindow::Command6_Click()
 {
     m_editor->CloseCellEditor();
-    const int r = m_editor->editRow();
-    // Only a visible student row of this fill that is not deleted yet: a second
-    // deletion must not free its number again.
-    const bool isStudentRow = m_editRowValid && r >= 1 && r < Grid1->Rows() && Grid1->RowHeight(r) != 0
-                              && Grid1->TextMatrix(r, reg::kColRowState) != reg::kRowDeleted;
-    if (!isStudentRow) {
+    const int i = m_editor->editRow() - 1;
+    // Only a student row of this fill that is not deleted yet: a second deletion
+    // must not free its number again.
+    if (!m_editRowValid || i < 0 || i >= m_rows.size() || m_rows[i].isDeleted()) {
         showNotice(this, kDeleteHint, kTitleHintDots);
         return;
     }
-    const QString question = QStringLiteral("你真的要删除(") + Grid1->TextMatrix(r, reg::kColNumber)
-                             + QStringLiteral("号 ") + Grid1->TextMatrix(r, reg::kColName)
-                             + QStringLiteral(")同学的学籍吗?");
+    const QString question =
+        QStringLiteral("你真的要删除(%1号 %2)同学的学籍吗?").arg(m_rows[i].number).arg(m_rows[i].name());
     if (!askYesNo(this, question, kTitleHintDots)) {
         showNotice(this, kDeleteHint, kTitleHintDots);
         return;
     }
-    const QString number = Grid1->TextMatrix(r, reg::kColStudentNumber);
-    Grid1->setTextMatrix(r, reg::kColRowState, reg::kRowDeleted);
-    Grid1->setRowHeight(r, 0);
-    if (!number.isEmpty()) {
-        const QList<QListWidgetItem *> found = List4->findItems(number, Qt::MatchExactly);
-        if (!found.isEmpty())
-            delete List4->takeItem(List4->row(found.first()));
-    }
+    reg::deleteStudent(m_rows, i);
+    showRow(i);
+    Grid1->setRowHeight(i + 1, 0);   // hidden, but kept until the grid is filled again
+    showTakenNumbers();
 }
 
 void RegisterWindow::Command4_Click()
@@ -510,13 +515,27 @@ db::Connection &RegisterWindow::storeConnection()
 
 bool RegisterWindow::SaveRegister()
 {
+    QList<reg::RegisterRow> vanished;
+    if (!writeRegister(vanished))
+        return false;
+    ChooseClass();   // the stored class, with the new rows' IDs and every state empty
+    reportVanished(vanished);
+    return true;
+}
+
+bool RegisterWindow::writeRegister(QList<reg::RegisterRow> &vanished)
+{
     m_editor->CloseCellEditor();
     if (m_classIndex < 0 || !m_identity.isValid())
         return false;
+    if (const QString unnamed = reg::missingNameMessage(m_rows); !unnamed.isEmpty()) {
+        showNotice(this, unnamed, kTitleHintDots);
+        return false;
+    }
     db::Connection &c = storeConnection();
     reg::RegisterSaveOutcome outcome;
     if (c.ok())
-        outcome = reg::SaveRegister(c, m_identity.sectionTable, m_identity.classCode, gridRows());
+        outcome = reg::SaveRegister(c, m_identity.sectionTable, m_identity.classCode, m_rows);
     else
         outcome.error = c.error();
     if (!outcome.ok) {
@@ -524,17 +543,44 @@ bool RegisterWindow::SaveRegister()
                           QStringLiteral("\r表格中的修改都还保留着，请稍后再点击<保存修改>。"));
         return false;
     }
-    Combo2_Click();   // the stored class, with the new rows' IDs and every state empty
-    if (!outcome.vanished.isEmpty()) {
-        QStringList names;
-        for (const reg::GridRow &row : outcome.vanished)
-            names << row[reg::kColStudentNumber] + QLatin1Char(' ') + row[reg::kColName];
-        showNotice(this,
-                   QStringLiteral("下列学生已不在本班(可能已被别的电脑删除或转班)，对他们的修改没有保存：\r")
-                       + names.join(QLatin1Char('\r')),
-                   kTitleHintDots);
-    }
+    vanished = outcome.vanished;
     return true;
+}
+
+void RegisterWindow::reportVanished(const QList<reg::RegisterRow> &vanished)
+{
+    if (vanished.isEmpty())
+        return;
+    QStringList names;
+    for (const reg::RegisterRow &row : vanished)
+        names << row.studentNumber() + QLatin1Char(' ') + row.name();
+    showNotice(this,
+               QStringLiteral("下列学生已不在本班(可能已被别的电脑删除或转班)，对他们的修改没有保存：\r")
+                   + names.join(QLatin1Char('\r')),
+               kTitleHintDots);
+}
+
+bool RegisterWindow::settleUnsaved()
+{
+    m_editor->CloseCellEditor();
+    if (!hasUnsavedChanges())
+        return true;
+    const QString question = QStringLiteral("%1%2学籍表的修改还没有保存，要先保存吗?")
+                                 .arg(m_gradeGroup, Combo2->itemText(m_classIndex));
+    switch (askYesNoCancel(this, question, kTitleHintDots)) {
+    case Answer::Yes: {
+        QList<reg::RegisterRow> vanished;
+        if (!writeRegister(vanished))
+            return false;   // refused and reported: the changes stay, and so does the class
+        reportVanished(vanished);
+        return true;
+    }
+    case Answer::No:
+        return true;   // dropped with the class
+    case Answer::Cancel:
+        break;
+    }
+    return false;
 }
 
 // ---- Class transfer ----------------------------------------------------------
@@ -658,19 +704,18 @@ void RegisterWindow::Command13_Click()
     db::Connection &c = storeConnection();
     reg::TransferOutcome outcome;
     if (c.ok())
-        outcome = reg::SaveClassTransfer(c, m_identity.sectionTable, m_identity.classCode, queue, takenNumbers());
+        outcome = reg::SaveClassTransfer(c, m_identity.sectionTable, m_identity.classCode, queue,
+                                         reg::takenNumbers(m_rows));
     else
         outcome.error = c.error();
     if (!outcome.ok) {
         reportSaveFailure(this, QStringLiteral("转班没有完成，没有学生转入本班："), outcome.error, kTitleHintDots);
         return;
     }
-    for (const QString &number : outcome.numbers)
-        List4->addItem(number);
     List1->clear();
     List2->clear();
     closePanel(Frame3);
-    Combo2_Click();   // the class as stored, the transferred students under their new numbers
+    ChooseClass();   // the class as stored, the transferred students under their new numbers
     if (!outcome.vanished.isEmpty()) {
         QStringList names;
         for (const reg::TransferEntry &e : outcome.vanished)

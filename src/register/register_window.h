@@ -5,8 +5,11 @@
 // the class's head teacher into the session, resolves the class code and shows
 // the class's students in the register grid Grid1. Anyone may look; while the
 // head teacher is signed in (Command10) the edit buttons in Frame1 are enabled
-// and the cell editor Text1 opens on the grid. Changes stay in the grid, each
-// row carrying its row state, until 保存修改 writes them in one transaction.
+// and the cell editor Text1 opens on the grid. The class's students are held as
+// rows of data (register_rows.h), each carrying its row state; the grid shows
+// them and the cell editor's write-backs go into them, until 保存修改 writes them
+// in one transaction. Choosing another class or grade group, or closing, with
+// changes not saved asks whether to save them first.
 // The transfer panel Frame3 takes students of other classes of the grade group
 // into this class.
 //
@@ -24,6 +27,7 @@
 #include <QList>
 #include <QWidget>
 
+class QCloseEvent;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -71,7 +75,7 @@ public:
 
     FlexGrid *Grid1 = nullptr;     // the register grid
     QLineEdit *Text1 = nullptr;    // the cell editor's text box
-    QListWidget *List4 = nullptr;  // hidden: student numbers in use in the grid
+    QListWidget *List4 = nullptr;  // hidden: the student numbers in use, as the rows give them
 
     // Class-transfer panel (hidden until Command1).
     QGroupBox *Frame3 = nullptr;
@@ -92,8 +96,10 @@ public:
     const reg::ClassIdentity &classIdentity() const { return m_identity; }
     ClassEntry chosenClass() const;
     CellEditor *cellEditor() const { return m_editor; }
-    // The grid's student rows (rows 1 …), as the save reads them.
-    QList<reg::GridRow> gridRows() const;
+    // The class's student rows, grid row r showing row r - 1.
+    const QList<reg::RegisterRow> &registerRows() const { return m_rows; }
+    // Added, edited or deleted students not saved yet.
+    bool hasUnsavedChanges() const;
     // The transfer queue, in order.
     QList<reg::TransferEntry> transferQueue() const;
     // The connection the save and the transfer write through (opened on openpath
@@ -104,14 +110,17 @@ public slots:
     void Form_Load() override;
     void Combo1_Click();
     void Combo2_Click();
+    // Shows the class chosen in Combo2 as stored (run by Combo2_Click, and again
+    // after a save or a transfer).
+    void ChooseClass();
     void cmdClose_Click();
     void FillRegisterGrid();
 
     void Command7_Click();   // AddStudent
     void Command6_Click();   // DeleteStudent
     void Command4_Click();   // SaveRegister
-    // Writes the grid's changes; on success reloads the class. False when the
-    // save failed (reported; every row keeps its state) or no class is chosen.
+    // Writes the rows' changes; on success reloads the class. False when the
+    // save was refused (reported; every row keeps its state) or no class is chosen.
     bool SaveRegister();
 
     void Command1_Click();    // opens the transfer panel
@@ -120,12 +129,20 @@ public slots:
     void Command13_Click();   // SaveClassTransfer
     void Command3_Click();    // closes the transfer panel
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildControls();
     void clearGrid();
-    void appendRow(const reg::GridRow &row, int heightTwips);
+    void showRow(int i);
+    void appendGridRow(int heightTwips);
+    void showTakenNumbers();
+    void rowEdited(int gridRow, int col);
     void fitColumns(int fromRow, int toRow);
-    QStringList takenNumbers() const;
+    bool writeRegister(QList<reg::RegisterRow> &vanished);
+    void reportVanished(const QList<reg::RegisterRow> &vanished);
+    bool settleUnsaved();
     void updateEditButtons();
     void showSignInState(bool signedIn);
     bool headTeacherSignedIn() const;
@@ -135,7 +152,9 @@ private:
     SignInToggle *m_toggle = nullptr;
     CellEditor *m_editor = nullptr;
     ClassList m_classes;
+    QString m_gradeGroup;         // Combo1 text whose classes Combo2 lists
     reg::ClassIdentity m_identity;
+    QList<reg::RegisterRow> m_rows;
     int m_classIndex = -1;        // Combo2 index of the chosen class; -1 after a grade-group change
     bool m_choosing = false;      // a class choice shows the sign-in state
     bool m_editRowValid = false;  // the cell editor's row is a row of the current fill

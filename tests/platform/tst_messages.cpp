@@ -14,6 +14,8 @@
 using namespace tessaly;
 using tessaly::test::saveShot;
 
+Q_DECLARE_METATYPE(tessaly::Answer)
+
 namespace {
 
 // What a real message box showed, read while it was open.
@@ -165,6 +167,38 @@ private slots:
         QCOMPARE(responder.last().text, QString());
     }
 
+    void scriptedThreeWayShareTheQueue()
+    {
+        ScriptedResponder responder;
+        responder.answer(Answer::No);
+        responder.answer(true);
+        responder.answer(Answer::Cancel);
+        responder.answer(Answer::Yes);
+
+        QCOMPARE(askYesNoCancel(nullptr, QStringLiteral("一")), Answer::No);
+        QVERIFY(askYesNo(nullptr, QStringLiteral("二")));
+        QVERIFY(!askYesNo(nullptr, QStringLiteral("三")));   // a Cancel answers a Yes/No question No
+        QCOMPARE(askYesNoCancel(nullptr, QStringLiteral("四")), Answer::Yes);
+        QCOMPARE(askYesNoCancel(nullptr, QStringLiteral("五")), Answer::Cancel);   // queue empty
+        QVERIFY(!askYesNo(nullptr, QStringLiteral("六")));
+
+        QCOMPARE(responder.texts(), (QStringList{"一", "二", "三", "四", "五", "六"}));
+        QList<bool> cancels;
+        for (const ScriptedResponder::Shown &shown : responder.shown()) {
+            QVERIFY(shown.isQuestion);
+            QCOMPARE(shown.title, kTitleHintDots);
+            cancels << shown.hasCancel;
+        }
+        QCOMPARE(cancels, (QList<bool>{true, false, false, true, true, false}));
+
+        // A responder of its own without a Cancel answers through its Yes/No.
+        Recorder recorder;
+        installMessageResponder(&recorder);
+        QCOMPARE(askYesNoCancel(nullptr, QStringLiteral("七"), QString()), Answer::Yes);
+        installMessageResponder(&responder);
+        QCOMPARE(recorder.titles, QStringList{kProgramTitle});
+    }
+
     void scriptedNestsAndRestores()
     {
         ScriptedResponder outer;
@@ -223,16 +257,22 @@ private slots:
 
     void realQuestion_data()
     {
-        QTest::addColumn<QString>("click");   // button text, or empty to close the box
-        QTest::addColumn<bool>("answer");
-        QTest::newRow("是") << QStringLiteral("是(&Y)") << true;
-        QTest::newRow("否") << QStringLiteral("否(&N)") << false;
-        QTest::newRow("closed") << QString() << false;
+        QTest::addColumn<bool>("withCancel");   // askYesNoCancel, else askYesNo
+        QTest::addColumn<QString>("click");     // button text, or empty to close the box
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("是") << false << QStringLiteral("是(&Y)") << Answer::Yes;
+        QTest::newRow("否") << false << QStringLiteral("否(&N)") << Answer::No;
+        QTest::newRow("closed") << false << QString() << Answer::No;
+        QTest::newRow("with Cancel: 是") << true << QStringLiteral("是(&Y)") << Answer::Yes;
+        QTest::newRow("with Cancel: 否") << true << QStringLiteral("否(&N)") << Answer::No;
+        QTest::newRow("with Cancel: 取消") << true << QStringLiteral("取消") << Answer::Cancel;
+        QTest::newRow("with Cancel: closed") << true << QString() << Answer::Cancel;
     }
     void realQuestion()
     {
+        QFETCH(bool, withCancel);
         QFETCH(QString, click);
-        QFETCH(bool, answer);
+        QFETCH(Answer, answer);
         SeenBox seen;
         QPixmap picture;
         whenBoxOpens(&seen, [click, &picture](QMessageBox *box) {
@@ -247,18 +287,24 @@ private slots:
                     box->close();
             }
         });
-        const bool yes = askYesNo(nullptr, QStringLiteral(" 确 实 要 删 除 (期中考试) 这 一 记 录 ？"));
+        const QString text = QStringLiteral(" 确 实 要 删 除 (期中考试) 这 一 记 录 ？");
+        const Answer given = withCancel ? askYesNoCancel(nullptr, text)
+                                        : (askYesNo(nullptr, text) ? Answer::Yes : Answer::No);
 
         QVERIFY(seen.found);
-        QCOMPARE(yes, answer);
+        QCOMPARE(given, answer);
         QCOMPARE(seen.title, kTitleHintDots);
-        QCOMPARE(seen.text, QStringLiteral(" 确 实 要 删 除 (期中考试) 这 一 记 录 ？"));
+        QCOMPARE(seen.text, text);
         QCOMPARE(seen.icon, QMessageBox::Question);
-        QCOMPARE(seen.buttons.size(), 2);
-        QVERIFY(seen.buttons.contains(QStringLiteral("是(&Y)")));
-        QVERIFY(seen.buttons.contains(QStringLiteral("否(&N)")));
+        QStringList buttons{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")};
+        if (withCancel)
+            buttons << QStringLiteral("取消");
+        buttons.sort();
+        seen.buttons.sort();
+        QCOMPARE(seen.buttons, buttons);
+        QCOMPARE(seen.defaultButton, QStringLiteral("是(&Y)"));
         if (click.isEmpty())
-            saveShot(picture.toImage(), QStringLiteral("question"));
+            saveShot(picture.toImage(), withCancel ? QStringLiteral("question_with_cancel") : QStringLiteral("question"));
     }
 };
 

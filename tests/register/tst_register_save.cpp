@@ -1,4 +1,4 @@
-// Grid rows of the register and their save to the section table, without windows.
+// Rows of the register, their rules and their save to the section table, without windows.
 #include "fixtures/test_school.h"
 #include "register/class_code.h"
 #include "register/register_rows.h"
@@ -12,6 +12,8 @@ using namespace tessaly;
 using namespace tessaly::reg;
 using tessaly::test::TestSchool;
 
+Q_DECLARE_METATYPE(tessaly::reg::RowState)
+
 namespace {
 
 const QString kJunior = QStringLiteral("初中");
@@ -20,11 +22,11 @@ const QString kOtherCode = QStringLiteral("200413");   // 初二年级组 十三
 const QString kExam = QStringLiteral("Z05S语文051015");
 const QString kEvaluation = QStringLiteral("P05S操行");
 
-// The grid rows of a class as the window fills them.
-QList<GridRow> loadClass(TestSchool &school, const QString &code)
+// The rows of a class as the window fills them.
+QList<RegisterRow> loadClass(TestSchool &school, const QString &code)
 {
     const Statement s = classMembersQuery(kJunior, code);
-    QList<GridRow> rows;
+    QList<RegisterRow> rows;
     QSqlQuery q = school.db().query(s.sql, s.params);
     int n = 0;
     while (q.next()) {
@@ -63,10 +65,18 @@ struct School {
     }
 };
 
-int rowOf(const QList<GridRow> &rows, const QString &name)
+// A new student's row with a name typed in.
+RegisterRow namedNewRow(const QString &number)
+{
+    RegisterRow row = reg::newStudentRow(number);
+    row.field(kColName) = QStringLiteral("新生");
+    return row;
+}
+
+int rowOf(const QList<RegisterRow> &rows, const QString &name)
 {
     for (int i = 0; i < rows.size(); ++i) {
-        if (rows[i][kColName] == name)
+        if (rows[i].name() == name)
             return i;
     }
     return -1;
@@ -79,6 +89,9 @@ class TestRegisterSave : public QObject {
 private slots:
     void loadedRowShowsTheRecord();
     void newStudentRow();
+    void addAndDeleteFollowTheFreeSeats();
+    void editMarksTheRow_data();
+    void editMarksTheRow();
     void oneRowPerState_data();
     void oneRowPerState();
     void landsExactlyTheIntendedRows();
@@ -90,6 +103,8 @@ private slots:
     void newNumberOutsideTheClassIsRefused();
     void rowsOfAnotherClassAreLeftAlone();
     void noClassNoSave();
+    void rowWithoutNameRefusesTheSave_data();
+    void rowWithoutNameRefusesTheSave();
 };
 
 void TestRegisterSave::loadedRowShowsTheRecord()
@@ -102,7 +117,7 @@ void TestRegisterSave::loadedRowShowsTheRecord()
     record[9] = 1;
     record[10] = QVariant();   // null: an empty cell
     record[17] = QStringLiteral("备注");
-    const GridRow row = loadedRow(record, QStringLiteral("200403"), 4);
+    const QStringList row = loadedRow(record, QStringLiteral("200403"), 4).cells();
     QCOMPARE(row.size(), int(kRegisterGridCols));
     QCOMPARE(row[kColNumber], QStringLiteral("4"));
     QCOMPARE(row[kColStudentNumber], QStringLiteral("20040305"));
@@ -116,14 +131,14 @@ void TestRegisterSave::loadedRowShowsTheRecord()
 
     record[1] = QVariant();   // no number: no shown ID
     record[9] = QVariant();   // no boarding value: 否
-    const GridRow bare = loadedRow(record, QStringLiteral("200403"), 1);
+    const QStringList bare = loadedRow(record, QStringLiteral("200403"), 1).cells();
     QCOMPARE(bare[kColStudentNumber], QString());
     QCOMPARE(bare[kColBoarding], QStringLiteral("否"));
 }
 
 void TestRegisterSave::newStudentRow()
 {
-    const GridRow row = reg::newStudentRow(QStringLiteral("20040306"));
+    const QStringList row = reg::newStudentRow(QStringLiteral("20040306")).cells();
     QCOMPARE(row[kColNumber], QStringLiteral("6"));
     QCOMPARE(row[kColStudentNumber], QStringLiteral("20040306"));
     QCOMPARE(row[kColSex], QStringLiteral("男"));
@@ -133,9 +148,86 @@ void TestRegisterSave::newStudentRow()
     QCOMPARE(row[kColRowState], kRowNew);
 }
 
+void TestRegisterSave::addAndDeleteFollowTheFreeSeats()
+{
+    School s;
+    QList<RegisterRow> rows = loadClass(s.school, kCode);   // seats 01, 02, 04
+    QCOMPARE(takenNumbers(rows), QStringList({"20040301", "20040302", "20040304"}));
+    QVERIFY(addStudent(rows, kCode));
+    QCOMPARE(rows.last(), reg::newStudentRow(QStringLiteral("20040303")));
+
+    // Deleting 02 frees its number at once; the row stays, marked, and is deleted once only.
+    QVERIFY(deleteStudent(rows, 1));
+    QCOMPARE(rows[1].state, RowState::Deleted);
+    QVERIFY(!deleteStudent(rows, 1));
+    QVERIFY(!deleteStudent(rows, -1));
+    QVERIFY(!deleteStudent(rows, int(rows.size())));
+    QCOMPARE(takenNumbers(rows), QStringList({"20040301", "20040304", "20040303"}));
+    QVERIFY(addStudent(rows, kCode));
+    QCOMPARE(rows.size(), 5);
+    QCOMPARE(rows.last().studentNumber(), QStringLiteral("20040302"));
+
+    // A new row deleted before any save has nothing to write; a stored one has.
+    QVERIFY(deleteStudent(rows, 4));
+    QVERIFY(!needsWrite(rows[4]));
+    QVERIFY(needsWrite(rows[1]));
+
+    // A row without 学籍号 takes no number; a class with seats 01 … 99 takes no student.
+    rows[0].field(kColStudentNumber).clear();
+    QCOMPARE(takenNumbers(rows), QStringList({"20040304", "20040303"}));
+    QList<RegisterRow> full;
+    for (int seat = 1; seat <= 99; ++seat)
+        full << reg::newStudentRow(kCode + QStringLiteral("%1").arg(seat, 2, 10, QLatin1Char('0')));
+    QVERIFY(!addStudent(full, kCode));
+    QCOMPARE(full.size(), 99);
+}
+
+void TestRegisterSave::editMarksTheRow_data()
+{
+    QTest::addColumn<RowState>("before");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<RowState>("after");
+    QTest::newRow("unchanged row, new text") << RowState::Unchanged << int(kColName) << QStringLiteral("李四改") << true
+                                             << RowState::Changed;
+    QTest::newRow("unchanged row, same text") << RowState::Unchanged << int(kColName) << QStringLiteral("李四") << false
+                                              << RowState::Unchanged;
+    QTest::newRow("changed row stays changed") << RowState::Changed << int(kColRemarks) << QStringLiteral("备注") << true
+                                               << RowState::Changed;
+    QTest::newRow("new row stays new") << RowState::New << int(kColPhone) << QStringLiteral("1234") << true
+                                       << RowState::New;
+    QTest::newRow("学籍号 is not edited") << RowState::Unchanged << int(kColStudentNumber) << QStringLiteral("20040309")
+                                       << false << RowState::Unchanged;
+    QTest::newRow("ID is not edited") << RowState::Unchanged << int(kColId) << QStringLiteral("1") << false
+                                      << RowState::Unchanged;
+}
+
+void TestRegisterSave::editMarksTheRow()
+{
+    QFETCH(RowState, before);
+    QFETCH(int, col);
+    QFETCH(QString, text);
+    QFETCH(bool, written);
+    QFETCH(RowState, after);
+    QVector<QVariant> record(kRegisterColumnCount);
+    record[0] = 5;
+    record[1] = QStringLiteral("20040302");
+    record[2] = QStringLiteral("李四");
+    RegisterRow row = loadedRow(record, kCode, 2);
+    row.state = before;
+    const RegisterRow original = row;
+    QCOMPARE(editField(row, col, text), written);
+    QCOMPARE(row.state, after);
+    if (written)
+        QCOMPARE(row.field(col), text);
+    else
+        QCOMPARE(row.fields, original.fields);
+}
+
 void TestRegisterSave::oneRowPerState_data()
 {
-    QTest::addColumn<QString>("state");
+    QTest::addColumn<RowState>("state");
     QTest::addColumn<bool>("stored");   // the row has an ID
     QTest::addColumn<int>("inserted");
     QTest::addColumn<int>("updated");
@@ -143,16 +235,16 @@ void TestRegisterSave::oneRowPerState_data()
     QTest::addColumn<int>("students");  // rows of 三班 afterwards (three before)
     QTest::addColumn<QString>("name");  // 姓名 of the grid row afterwards in the table ("" when gone)
 
-    QTest::newRow("unchanged") << QString() << true << 0 << 0 << 0 << 3 << QStringLiteral("李四");
-    QTest::newRow("changed") << QStringLiteral("2") << true << 0 << 1 << 0 << 3 << QStringLiteral("李四改");
-    QTest::newRow("deleted") << QStringLiteral("3") << true << 0 << 0 << 1 << 2 << QString();
-    QTest::newRow("new") << QStringLiteral("1") << false << 1 << 0 << 0 << 4 << QStringLiteral("李四改");
-    QTest::newRow("new, then deleted") << QStringLiteral("3") << false << 0 << 0 << 0 << 3 << QString();
+    QTest::newRow("unchanged") << RowState::Unchanged << true << 0 << 0 << 0 << 3 << QStringLiteral("李四");
+    QTest::newRow("changed") << RowState::Changed << true << 0 << 1 << 0 << 3 << QStringLiteral("李四改");
+    QTest::newRow("deleted") << RowState::Deleted << true << 0 << 0 << 1 << 2 << QString();
+    QTest::newRow("new") << RowState::New << false << 1 << 0 << 0 << 4 << QStringLiteral("李四改");
+    QTest::newRow("new, then deleted") << RowState::Deleted << false << 0 << 0 << 0 << 3 << QString();
 }
 
 void TestRegisterSave::oneRowPerState()
 {
-    QFETCH(QString, state);
+    QFETCH(RowState, state);
     QFETCH(bool, stored);
     QFETCH(int, inserted);
     QFETCH(int, updated);
@@ -160,14 +252,14 @@ void TestRegisterSave::oneRowPerState()
     QFETCH(int, students);
     QFETCH(QString, name);
     School s;
-    QList<GridRow> rows = loadClass(s.school, kCode);
+    QList<RegisterRow> rows = loadClass(s.school, kCode);
     QCOMPARE(rows.size(), 3);
-    GridRow &row = rows[rowOf(rows, QStringLiteral("李四"))];
-    row[kColName] = QStringLiteral("李四改");
-    row[kColRowState] = state;
+    RegisterRow &row = rows[rowOf(rows, QStringLiteral("李四"))];
+    row.field(kColName) = QStringLiteral("李四改");
+    row.state = state;
     if (!stored) {
-        row[kColId].clear();
-        row[kColStudentNumber] = QStringLiteral("20040303");
+        row.id.reset();
+        row.field(kColStudentNumber) = QStringLiteral("20040303");
     }
 
     const RegisterSaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
@@ -188,17 +280,17 @@ void TestRegisterSave::landsExactlyTheIntendedRows()
 {
     School s;
     const QStringList before = s.school.dump(kJunior);
-    QList<GridRow> rows = loadClass(s.school, kCode);
+    QList<RegisterRow> rows = loadClass(s.school, kCode);
 
     // 张三's 民族 and 联系电话 changed; 李四 deleted; a new student takes the freed seat 02.
-    GridRow &zhang = rows[rowOf(rows, QStringLiteral("张三"))];
-    zhang[4] = QStringLiteral("回");
-    zhang[kColPhone] = QStringLiteral("0571-1234");
-    zhang[kColRowState] = kRowChanged;
-    rows[rowOf(rows, QStringLiteral("李四"))][kColRowState] = kRowDeleted;
-    GridRow added = reg::newStudentRow(QStringLiteral("20040302"));
-    added[kColName] = QStringLiteral("新生");
-    added[kColBirthDate] = QStringLiteral("1992-03-04");
+    RegisterRow &zhang = rows[rowOf(rows, QStringLiteral("张三"))];
+    zhang.field(4) = QStringLiteral("回");
+    zhang.field(kColPhone) = QStringLiteral("0571-1234");
+    zhang.state = RowState::Changed;
+    rows[rowOf(rows, QStringLiteral("李四"))].state = RowState::Deleted;
+    RegisterRow added = reg::newStudentRow(QStringLiteral("20040302"));
+    added.field(kColName) = QStringLiteral("新生");
+    added.field(kColBirthDate) = QStringLiteral("1992-03-04");
     rows << added;
 
     const RegisterSaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
@@ -236,15 +328,16 @@ void TestRegisterSave::landsExactlyTheIntendedRows()
 void TestRegisterSave::savingTheReloadedClassChangesNothing()
 {
     School s;
-    QList<GridRow> rows = loadClass(s.school, kCode);
-    rows[0][kColName] = QStringLiteral("改名");
-    rows[0][kColRowState] = kRowChanged;
-    GridRow added = reg::newStudentRow(QStringLiteral("20040303"));
+    QList<RegisterRow> rows = loadClass(s.school, kCode);
+    rows[0].field(kColName) = QStringLiteral("改名");
+    rows[0].state = RowState::Changed;
+    RegisterRow added = reg::newStudentRow(QStringLiteral("20040303"));
+    added.field(kColName) = QStringLiteral("新生");
     rows << added;
     QVERIFY(SaveRegister(s.school.db(), kJunior, kCode, rows).ok);
     const QStringList saved = s.school.dump(kJunior);
 
-    const QList<GridRow> reloaded = loadClass(s.school, kCode);
+    const QList<RegisterRow> reloaded = loadClass(s.school, kCode);
     QCOMPARE(reloaded.size(), 4);
     QVERIFY(!hasRegisterChanges(reloaded));
     const RegisterSaveOutcome again = SaveRegister(s.school.db(), kJunior, kCode, reloaded);
@@ -269,12 +362,13 @@ void TestRegisterSave::boardingStored()
     QFETCH(QString, shown);
     QFETCH(int, stored);
     School s;
-    QList<GridRow> rows = loadClass(s.school, kCode);
-    GridRow &li = rows[rowOf(rows, QStringLiteral("李四"))];   // stored 0
-    li[kColBoarding] = shown;
-    li[kColRowState] = kRowChanged;
-    GridRow added = reg::newStudentRow(QStringLiteral("20040303"));
-    added[kColBoarding] = shown;
+    QList<RegisterRow> rows = loadClass(s.school, kCode);
+    RegisterRow &li = rows[rowOf(rows, QStringLiteral("李四"))];   // stored 0
+    li.field(kColBoarding) = shown;
+    li.state = RowState::Changed;
+    RegisterRow added = reg::newStudentRow(QStringLiteral("20040303"));
+    added.field(kColName) = QStringLiteral("新生");
+    added.field(kColBoarding) = shown;
     rows << added;
     QVERIFY(SaveRegister(s.school.db(), kJunior, kCode, rows).ok);
     QCOMPARE(column(s.school, s.li, QStringLiteral("住宿")).toInt(), stored);
@@ -285,11 +379,11 @@ void TestRegisterSave::lockedDatabaseWritesNothing()
 {
     School s;
     const QStringList before = s.school.dump(kJunior);
-    QList<GridRow> rows = loadClass(s.school, kCode);
-    rows[0][kColName] = QStringLiteral("改名");
-    rows[0][kColRowState] = kRowChanged;
-    rows[1][kColRowState] = kRowDeleted;
-    rows << reg::newStudentRow(QStringLiteral("20040303"));
+    QList<RegisterRow> rows = loadClass(s.school, kCode);
+    rows[0].field(kColName) = QStringLiteral("改名");
+    rows[0].state = RowState::Changed;
+    rows[1].state = RowState::Deleted;
+    rows << namedNewRow(QStringLiteral("20040303"));
 
     // Another user holds the write lock.
     db::Connection other(s.school.dbPath());
@@ -312,12 +406,12 @@ void TestRegisterSave::failureHalfWayRollsEverythingBack()
     // The deletion and the update run first; then a new number that another student
     // holds (stored meanwhile, say from another computer) fails the save: all of it.
     School s;
-    QList<GridRow> rows = loadClass(s.school, kCode);
-    GridRow &zhang = rows[rowOf(rows, QStringLiteral("张三"))];
-    zhang[kColName] = QStringLiteral("改名");
-    zhang[kColRowState] = kRowChanged;
-    rows[rowOf(rows, QStringLiteral("王五"))][kColRowState] = kRowDeleted;
-    rows << reg::newStudentRow(QStringLiteral("20040303"));
+    QList<RegisterRow> rows = loadClass(s.school, kCode);
+    RegisterRow &zhang = rows[rowOf(rows, QStringLiteral("张三"))];
+    zhang.field(kColName) = QStringLiteral("改名");
+    zhang.state = RowState::Changed;
+    rows[rowOf(rows, QStringLiteral("王五"))].state = RowState::Deleted;
+    rows << namedNewRow(QStringLiteral("20040303"));
     s.school.addStudent(kJunior, QStringLiteral("20040303"), QStringLiteral("别的电脑"));
     const QStringList before = s.school.dump(kJunior);
 
@@ -333,8 +427,8 @@ void TestRegisterSave::newNumberOutsideTheClassIsRefused()
     const QStringList before = s.school.dump(kJunior);
     for (const QString &number : {QStringLiteral("20041303"), QStringLiteral("200403100"), QStringLiteral("2004030"),
                                   QStringLiteral("20040300"), QStringLiteral("200403ab")}) {
-        QList<GridRow> rows = loadClass(s.school, kCode);
-        rows << reg::newStudentRow(number);
+        QList<RegisterRow> rows = loadClass(s.school, kCode);
+        rows << namedNewRow(number);
         const RegisterSaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
         QVERIFY2(!out.ok, qPrintable(number));
         QCOMPARE(s.school.dump(kJunior), before);
@@ -346,24 +440,24 @@ void TestRegisterSave::rowsOfAnotherClassAreLeftAlone()
     // Rows that left the class since the grid was filled (moved to 十三班, or deleted)
     // are neither updated nor deleted; the changed ones are reported.
     School s;
-    QList<GridRow> rows = loadClass(s.school, kCode);
+    QList<RegisterRow> rows = loadClass(s.school, kCode);
     QVERIFY(s.school.db().exec(QStringLiteral("update \"初中\" set \"学籍号\"='20041302' where \"ID\"=?"), {s.zhang}));
     QVERIFY(s.school.db().exec(QStringLiteral("update \"初中\" set \"学籍号\"='20041303' where \"ID\"=?"), {s.li}));
     QVERIFY(s.school.db().exec(QStringLiteral("delete from \"初中\" where \"ID\"=?"), {s.wang}));
     const QStringList before = s.school.dump(kJunior);
-    GridRow &zhang = rows[rowOf(rows, QStringLiteral("张三"))];
-    zhang[kColName] = QStringLiteral("改名");
-    zhang[kColRowState] = kRowChanged;
-    rows[rowOf(rows, QStringLiteral("李四"))][kColRowState] = kRowDeleted;
-    rows[rowOf(rows, QStringLiteral("王五"))][kColRowState] = kRowChanged;
+    RegisterRow &zhang = rows[rowOf(rows, QStringLiteral("张三"))];
+    zhang.field(kColName) = QStringLiteral("改名");
+    zhang.state = RowState::Changed;
+    rows[rowOf(rows, QStringLiteral("李四"))].state = RowState::Deleted;
+    rows[rowOf(rows, QStringLiteral("王五"))].state = RowState::Changed;
 
     const RegisterSaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
     QVERIFY(out.ok);
     QCOMPARE(out.updated, 0);
     QCOMPARE(out.deleted, 0);
     QCOMPARE(out.vanished.size(), 2);
-    QCOMPARE(out.vanished[0][kColName], QStringLiteral("改名"));
-    QCOMPARE(out.vanished[1][kColName], QStringLiteral("王五"));
+    QCOMPARE(out.vanished[0].name(), QStringLiteral("改名"));
+    QCOMPARE(out.vanished[1].name(), QStringLiteral("王五"));
     QCOMPARE(s.school.dump(kJunior), before);
 }
 
@@ -371,10 +465,80 @@ void TestRegisterSave::noClassNoSave()
 {
     School s;
     const QStringList before = s.school.dump(kJunior);
-    QList<GridRow> rows = {reg::newStudentRow(QStringLiteral("20040303"))};
+    QList<RegisterRow> rows = {namedNewRow(QStringLiteral("20040303"))};
     QVERIFY(!SaveRegister(s.school.db(), kJunior, QString(), rows).ok);
     QVERIFY(!SaveRegister(s.school.db(), QStringLiteral("教导处"), kCode, rows).ok);
     QCOMPARE(s.school.dump(kJunior), before);
+}
+
+void TestRegisterSave::rowWithoutNameRefusesTheSave_data()
+{
+    QTest::addColumn<QString>("cleared");      // loaded student whose 姓名 is emptied ("" for none)
+    QTest::addColumn<RowState>("clearedState");
+    QTest::addColumn<bool>("noNumber");        // and whose 学籍号 is empty too
+    QTest::addColumn<QString>("added");        // 姓名 of a new student 20040303 (null for none)
+    QTest::addColumn<bool>("addedDeleted");
+    QTest::addColumn<QString>("message");      // the refusal; empty when the save goes through
+
+    const QString none;
+    const auto refusal = [](const QString &number) {
+        return QStringLiteral("学号为%1的学生没有填写姓名，请填写后再保存。").arg(number);
+    };
+    QTest::newRow("new student without a name") << none << RowState::Changed << false << QStringLiteral("") << false
+                                                << refusal(QStringLiteral("20040303"));
+    QTest::newRow("a name of blanks only") << none << RowState::Changed << false << QStringLiteral(" 　") << false
+                                           << refusal(QStringLiteral("20040303"));
+    QTest::newRow("name cleared") << QStringLiteral("李四") << RowState::Changed << false << none << false
+                                  << refusal(QStringLiteral("20040302"));
+    QTest::newRow("the first in row order") << QStringLiteral("李四") << RowState::Changed << false
+                                            << QStringLiteral("") << false << refusal(QStringLiteral("20040302"));
+    QTest::newRow("without 学籍号: named by 编号") << QStringLiteral("王五") << RowState::Changed << true << none << false
+                                               << QStringLiteral("编号为3的学生没有填写姓名，请填写后再保存。");
+    QTest::newRow("deleted new student") << none << RowState::Changed << false << QStringLiteral("") << true
+                                         << QString();
+    QTest::newRow("a row the save does not write") << QStringLiteral("王五") << RowState::Unchanged << false
+                                                   << QStringLiteral("新生") << false << QString();
+}
+
+void TestRegisterSave::rowWithoutNameRefusesTheSave()
+{
+    QFETCH(QString, cleared);
+    QFETCH(RowState, clearedState);
+    QFETCH(bool, noNumber);
+    QFETCH(QString, added);
+    QFETCH(bool, addedDeleted);
+    QFETCH(QString, message);
+    School s;
+    QList<RegisterRow> rows = loadClass(s.school, kCode);
+    rows[rowOf(rows, QStringLiteral("张三"))].field(kColPhone) = QStringLiteral("1234");
+    rows[rowOf(rows, QStringLiteral("张三"))].state = RowState::Changed;
+    if (!cleared.isEmpty()) {
+        RegisterRow &row = rows[rowOf(rows, cleared)];
+        row.field(kColName).clear();
+        row.state = clearedState;
+        if (noNumber)
+            row.field(kColStudentNumber).clear();
+    }
+    if (!added.isNull()) {
+        RegisterRow row = reg::newStudentRow(QStringLiteral("20040303"));
+        row.field(kColName) = added;
+        if (addedDeleted)
+            row.state = RowState::Deleted;
+        rows << row;
+    }
+    QCOMPARE(missingNameMessage(rows), message);
+    const QStringList before = s.school.dump(kJunior);
+
+    const RegisterSaveOutcome out = SaveRegister(s.school.db(), kJunior, kCode, rows);
+    if (!message.isEmpty()) {
+        QVERIFY(!out.ok);
+        QCOMPARE(out.error.text, message);
+        QCOMPARE(s.school.dump(kJunior), before);   // not even the other changes
+        return;
+    }
+    QVERIFY2(out.ok, qPrintable(out.error.text));
+    QCOMPARE(out.updated, 1);
+    QCOMPARE(out.inserted, added == QStringLiteral("新生") ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestRegisterSave)

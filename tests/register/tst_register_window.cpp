@@ -2,35 +2,27 @@
 // class transfer, on a TestSchool with a fixed day (15 October 2005).
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
+#include "kit/cell_editor.h"
+#include "kit/window_names.h"
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
-#include "platform/units.h"
-#include "kit/cell_editor.h"
 #include "register/register_grid.h"
 #include "register/register_window.h"
-#include "app/main_window.h"
 #include "shell/sign_in_dialog.h"
-#include "kit/window_names.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QFontDatabase>
 #include <QGroupBox>
-#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <QTimer>
 #include <QToolBar>
-#include <QScopeGuard>
 #include <QtTest>
 
 using namespace tessaly;
@@ -94,16 +86,11 @@ struct School {
     }
 };
 
-// A main window of the real size on the school, with the register open in it.
-RegisterWindow *openRegister(MainWindow &main, TestSchool &school)
+// The harness of these tests: the main window at its real size on the fixed day,
+// the account signed in (nobody when empty).
+WindowHarness::Options at(const QString &signedIn = QString())
 {
-    main.session().openpath = school.dbPath();
-    main.session().today = fixedToday(kToday);
-    main.resize(twipsToPixels(12000), twipsToPixels(9000));
-    main.show();
-    if (!QTest::qWaitForWindowActive(&main))
-        return nullptr;
-    return qobject_cast<RegisterWindow *>(main.showWindow(kRegisterWindow));
+    return {.signedIn = signedIn, .today = kToday, .realSize = true};
 }
 
 void chooseClass(RegisterWindow *w, const QString &grade, const QString &klass)
@@ -112,13 +99,8 @@ void chooseClass(RegisterWindow *w, const QString &grade, const QString &klass)
     choose(w->Combo2, klass);
 }
 
-// Text as an input method commits it (Chinese is typed that way).
-void typeText(QLineEdit *edit, const QString &text)
-{
-    QInputMethodEvent event;
-    event.setCommitString(text);
-    QCoreApplication::sendEvent(edit, &event);
-}
+// How a test leaves the class it changed.
+enum class Leave { Close, OtherClass, OtherGradeGroup };
 
 // Opens the editor on a cell with a click, empties it and types the text; Enter writes it.
 void editCell(RegisterWindow *w, int row, int col, const QString &text, bool enter = true)
@@ -129,45 +111,42 @@ void editCell(RegisterWindow *w, int row, int col, const QString &text, bool ent
     w->Text1->end(false);
     for (int i = w->Text1->text().size(); i > 0; --i)
         QTest::keyClick(w->Text1, Qt::Key_Backspace);
-    typeText(w->Text1, text);
+    commitText(w->Text1, text);   // as an input method commits Chinese
     if (enter)
         QTest::keyClick(w->Text1, Qt::Key_Return);
 }
 
-int rowOfName(FlexGrid *grid, const QString &name)
+// One change of each kind to 三班: 张三 renamed 张三丰, 王五 deleted, a student
+// added on seat 03 and named 新生 (left without a name unless `name`).
+void changeEachWay(RegisterWindow *w, ScriptedResponder &responder, bool name = true)
 {
-    for (int r = 1; r < grid->Rows(); ++r) {
-        if (grid->TextMatrix(r, kColName) == name)
-            return r;
-    }
-    return -1;
+    editCell(w, 1, kColName, QStringLiteral("张三丰"));
+    clickCell(w->Grid1, 3, kColName);
+    responder.answer(true);
+    w->Command6->click();
+    w->Command7->click();
+    if (name)
+        editCell(w, 4, kColName, QStringLiteral("新生"));
 }
 
-QStringList column(FlexGrid *grid, int col)
-{
-    QStringList out;
-    for (int r = 1; r < grid->Rows(); ++r)
-        out << grid->TextMatrix(r, col);
-    return out;
-}
+// What the window holds of its class: the rows, what the grid shows of them
+// (hidden columns included) and the numbers in use.
+struct Held {
+    QList<RegisterRow> rows;
+    QStringList grid;
+    QStringList numbers;
+    bool operator==(const Held &) const = default;
+};
 
-QStringList items(QListWidget *list)
+Held held(RegisterWindow *w)
 {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-QStringList items(QComboBox *combo)
-{
-    QStringList out;
-    for (int i = 0; i < combo->count(); ++i)
-        out << combo->itemText(i);
-    return out;
+    return {w->registerRows(), gridRows(w->Grid1, kColNumber, kColRowState), itemTexts(w->List4)};
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Leave)
+Q_DECLARE_METATYPE(tessaly::Answer)
 
 class TestRegisterWindow : public QObject {
     Q_OBJECT
@@ -182,12 +161,17 @@ private slots:
     void signInStateOnChoosing();
     void toggleSignsInAndOut();
     void gradeGroupChangeDisablesEditing();
+    void toggleAfterAGradeGroupChangeAsksForAClass();
     void addStudentTakesTheFreeSeats();
     void hundredthSeatIsRefused();
     void deleteStudent();
     void deleteNeedsAVisibleStudentRow();
     void editAddDeleteThenSave();
     void failedSaveKeepsEveryState();
+    void saveRefusesAStudentWithoutAName();
+    void leavingWithUnsavedChangesAsks_data();
+    void leavingWithUnsavedChangesAsks();
+    void leavingWithoutChangesAsksNothing();
     void transfer();
     void transferReportsAStudentWhoIsGone();
     void transferPanelOpensAfterASave();
@@ -197,41 +181,37 @@ private slots:
 void TestRegisterWindow::opensFromMenuAndToolbar()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().openpath = s.school.dbPath();
-    auto *item = main.findChild<QAction *>(QStringLiteral("xueji"));
-    QVERIFY(item && item->isEnabled());
-    item->trigger();
-    auto *w = qobject_cast<RegisterWindow *>(main.openWindow(kRegisterWindow));
+    WindowHarness h(s.school, {.shown = false});
+    h.trigger(QStringLiteral("xueji"));
+    auto *w = h.openWindow<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     QCOMPARE(w->objectName(), QStringLiteral("学籍管理"));
     QCOMPARE(w->windowTitle(), QStringLiteral("学生学籍管理"));
     QVERIFY(qobject_cast<QMdiSubWindow *>(w->parentWidget()));
     QCOMPARE(w->parentWidget()->pos(), QPoint(0, 0));   // top left corner
     w->cmdClose->click();
-    QTRY_VERIFY(!main.openWindow(kRegisterWindow));
-    QTRY_VERIFY(main.mdiArea()->subWindowList().isEmpty());
+    QTRY_VERIFY(!h.isOpen(kRegisterWindow));
+    QTRY_VERIFY(h.main.mdiArea()->subWindowList().isEmpty());
 
     QAction *key = nullptr;
-    for (QAction *a : main.findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions()) {
+    for (QAction *a : h.main.findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions()) {
         if (a->objectName() == QStringLiteral("管理学籍"))
             key = a;
     }
     QVERIFY(key && key->isEnabled());
     key->trigger();
-    QVERIFY(qobject_cast<RegisterWindow *>(main.openWindow(kRegisterWindow)));
-    QVERIFY(responder.shown().isEmpty());
+    QVERIFY(h.openWindow<RegisterWindow>(kRegisterWindow));
+    QVERIFY(h.responder.shown().isEmpty());
 }
 
 void TestRegisterWindow::loadsWithNothingChosen()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at());
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
-    QCOMPARE(items(w->Combo1), QStringList({kGrade2, kGrade3}));
+    QCOMPARE(itemTexts(w->Combo1), QStringList({kGrade2, kGrade3}));
     QCOMPARE(w->Combo1->currentIndex(), -1);
     QCOMPARE(w->Combo2->count(), 0);
     QCOMPARE(w->Frame2->title(), QStringLiteral("选择班级"));
@@ -268,9 +248,9 @@ void TestRegisterWindow::loadsWithNothingChosen()
 void TestRegisterWindow::noGradeGroupSaysSo()
 {
     TestSchool school;
-    ScriptedResponder responder;
-    MainWindow main(school.folder());
-    RegisterWindow *w = openRegister(main, school);
+    WindowHarness h(school, at());
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前教导处还没进行年级组设置。")});
     QCOMPARE(w->Combo1->count(), 0);
@@ -280,18 +260,18 @@ void TestRegisterWindow::noGradeGroupSaysSo()
 void TestRegisterWindow::choosingAClassFillsTheGrid()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at());
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     choose(w->Combo1, kGrade2);
-    QCOMPARE(items(w->Combo2), QStringList({kClass3, kClass13, kClass5, QStringLiteral("实验班")}));
-    QCOMPARE(items(w->Combo3), items(w->Combo2));
+    QCOMPARE(itemTexts(w->Combo2), QStringList({kClass3, kClass13, kClass5, QStringLiteral("实验班")}));
+    QCOMPARE(itemTexts(w->Combo3), itemTexts(w->Combo2));
     QCOMPARE(w->Combo2->currentIndex(), -1);
     QCOMPARE(w->Label4->text(), kGrade2);
     choose(w->Combo2, kClass3);
 
-    const Session &session = main.session();
+    const Session &session = h.session();
     QCOMPARE(session.username, kWang);
     QCOMPARE(session.userpas, QStringLiteral("t123"));
     QCOMPARE(session.id, s.school.value(QStringLiteral("select \"id\" from \"教导处\" where \"名称\"='三班'")).toString());
@@ -303,17 +283,17 @@ void TestRegisterWindow::choosingAClassFillsTheGrid()
 
     FlexGrid *g = w->Grid1;
     QCOMPARE(g->Rows(), 4);
-    QCOMPARE(column(g, kColNumber), QStringList({"1", "2", "3"}));
-    QCOMPARE(column(g, kColStudentNumber), QStringList({"20040301", "20040302", "20040304"}));
-    QCOMPARE(column(g, kColName), QStringList({"张三", "李四", "王五"}));
-    QCOMPARE(column(g, kColBoarding), QStringList({"是", "否", "否"}));
+    QCOMPARE(gridColumn(g, kColNumber), QStringList({"1", "2", "3"}));
+    QCOMPARE(gridColumn(g, kColStudentNumber), QStringList({"20040301", "20040302", "20040304"}));
+    QCOMPARE(gridColumn(g, kColName), QStringList({"张三", "李四", "王五"}));
+    QCOMPARE(gridColumn(g, kColBoarding), QStringList({"是", "否", "否"}));
     QCOMPARE(g->TextMatrix(1, 4), QStringLiteral("汉"));
     QCOMPARE(g->TextMatrix(3, kColPhone), QStringLiteral("0571-88886666"));
-    QCOMPARE(column(g, kColId), QStringList({QString::number(s.zhang), QString::number(s.li), QString::number(s.wang)}));
-    QCOMPARE(column(g, kColRowState), QStringList({"", "", ""}));
+    QCOMPARE(gridColumn(g, kColId), QStringList({QString::number(s.zhang), QString::number(s.li), QString::number(s.wang)}));
+    QCOMPARE(gridColumn(g, kColRowState), QStringList({"", "", ""}));
     for (int r = 1; r < g->Rows(); ++r)
         QCOMPARE(g->RowHeight(r), kLoadedRowHeight);
-    QCOMPARE(items(w->List4), QStringList({"20040301", "20040302", "20040304"}));
+    QCOMPARE(itemTexts(w->List4), QStringList({"20040301", "20040302", "20040304"}));
 
     // Another class replaces the grid; an empty class shows the header row only.
     choose(w->Combo2, kClass5);
@@ -328,23 +308,22 @@ void TestRegisterWindow::crossCohortLookAlikeIsNotListed()
 {
     // 二十班 of 初三 is the class code 200320; 20200320 contains it but is not its student.
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at());
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade3, QStringLiteral("二十班"));
     QCOMPARE(w->classIdentity().classCode, QStringLiteral("200320"));
-    QCOMPARE(column(w->Grid1, kColName), QStringList{QStringLiteral("孙八")});
-    QCOMPARE(items(w->List4), QStringList{QStringLiteral("20032001")});
+    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList{QStringLiteral("孙八")});
+    QCOMPARE(itemTexts(w->List4), QStringList{QStringLiteral("20032001")});
 }
 
 void TestRegisterWindow::namesOutsideTheFixedListsListNobody()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;   // its head teacher is signed in
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));   // its head teacher is signed in
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     QVERIFY(w->Frame1->isEnabled());
@@ -372,10 +351,9 @@ void TestRegisterWindow::signInStateOnChoosing()
     QFETCH(QString, denglu);
     QFETCH(bool, signedIn);
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = denglu;   // signed in earlier, in another window
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(denglu));   // signed in earlier, in another window
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     QCOMPARE(w->Frame1->isEnabled(), signedIn);
@@ -395,9 +373,9 @@ void TestRegisterWindow::signInStateOnChoosing()
 void TestRegisterWindow::toggleSignsInAndOut()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at());
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
 
     // Before a class is chosen the toggle refuses.
@@ -420,13 +398,13 @@ void TestRegisterWindow::toggleSignsInAndOut()
     });
     w->Command10->click();
     QVERIFY(shown);
-    QCOMPARE(main.session().denglu, kWang);
+    QCOMPARE(h.session().denglu, kWang);
     QVERIFY(w->Frame1->isEnabled());
     QCOMPARE(w->Command10->text(), QStringLiteral("退出登陆 修改(&K)"));
     QCOMPARE(w->Label5->text(), QStringLiteral("班主任(王老师)登陆成功，可以修改学籍内容。"));
 
     w->Command10->click();
-    QCOMPARE(main.session().denglu, QString());
+    QCOMPARE(h.session().denglu, QString());
     QVERIFY(!w->Frame1->isEnabled());
     QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
     QCOMPARE(w->Label5->text(), QStringLiteral("班主任(王老师)退出了登陆，不可以修改学籍内容了。"));
@@ -437,22 +415,23 @@ void TestRegisterWindow::toggleSignsInAndOut()
 void TestRegisterWindow::gradeGroupChangeDisablesEditing()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     QVERIFY(w->Frame1->isEnabled());
 
     choose(w->Combo1, kGrade3);
-    QCOMPARE(items(w->Combo2), QStringList{QStringLiteral("二十班")});
-    QCOMPARE(items(w->Combo3), QStringList{QStringLiteral("二十班")});
+    QCOMPARE(itemTexts(w->Combo2), QStringList{QStringLiteral("二十班")});
+    QCOMPARE(itemTexts(w->Combo3), QStringList{QStringLiteral("二十班")});
     QCOMPARE(w->Grid1->Rows(), 1);
     QCOMPARE(w->Label4->text(), kGrade3);
     QVERIFY(!w->Frame1->isEnabled());   // until a class of this grade group is chosen
-    // The sign-in and the class code of the previous class stay.
-    QCOMPARE(w->Command10->text(), QStringLiteral("退出登陆 修改(&K)"));
+    // The session's sign-in and the class code of the previous class stay; the
+    // window shows nobody signed in while no class is chosen.
+    QCOMPARE(h.session().denglu, kWang);
+    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
     QCOMPARE(w->Label19->text(), QStringLiteral("200403"));
 
     choose(w->Combo1, kGrade2);
@@ -461,13 +440,52 @@ void TestRegisterWindow::gradeGroupChangeDisablesEditing()
     QCOMPARE(w->Grid1->Rows(), 4);
 }
 
+void TestRegisterWindow::toggleAfterAGradeGroupChangeAsksForAClass()
+{
+    School s;
+    WindowHarness h(s.school, at());
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    whenModal([](QWidget *dialog) {
+        auto *d = qobject_cast<SignInDialog *>(dialog);
+        QVERIFY(d);
+        d->txtPassword->setText(QStringLiteral("t123"));
+        d->cmdOK->click();
+    });
+    w->Command10->click();
+    QCOMPARE(h.session().denglu, kWang);
+
+    // Another grade group: no class is chosen, so the window shows nobody signed in.
+    const QString startStatus = QStringLiteral("提示：请班主任选择年级组、班级，并且登陆后，才有权管理本班学籍。");
+    choose(w->Combo1, kGrade3);
+    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QCOMPARE(w->Label5->text(), startStatus);
+    QVERIFY(!w->Frame1->isEnabled());
+
+    // The toggle asks for a class; it neither signs out nor names an empty head teacher.
+    responder.clear();
+    w->Command10->click();
+    QCOMPARE(responder.texts(), QStringList{QStringLiteral("请至少选择一个班级。")});
+    QCOMPARE(responder.last().title, QStringLiteral("提示"));
+    QCOMPARE(h.session().denglu, kWang);
+    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QCOMPARE(w->Label5->text(), startStatus);
+    QVERIFY(!w->Frame1->isEnabled());
+
+    // Back on the class, its head teacher is still signed in.
+    chooseClass(w, kGrade2, kClass3);
+    QCOMPARE(w->Command10->text(), QStringLiteral("退出登陆 修改(&K)"));
+    QVERIFY(w->Frame1->isEnabled());
+}
+
 void TestRegisterWindow::addStudentTakesTheFreeSeats()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);   // seats 01, 02, 04
     w->Command7->click();
@@ -486,16 +504,18 @@ void TestRegisterWindow::addStudentTakesTheFreeSeats()
         QCOMPARE(g->TextMatrix(r, kColName), QString());
         QVERIFY(g->RowHeight(r) > 0);
     }
-    QCOMPARE(items(w->List4), QStringList({"20040301", "20040302", "20040304", "20040303", "20040305"}));
+    QCOMPARE(itemTexts(w->List4), QStringList({"20040301", "20040302", "20040304", "20040303", "20040305"}));
 
-    // An empty class starts at 01.
+    // An empty class starts at 01 (the two new students of 三班 dropped on leaving it).
+    responder.answer(Answer::No);
     choose(w->Combo2, kClass5);
-    main.session().denglu = QStringLiteral("赵老师");
+    h.session().denglu = QStringLiteral("赵老师");
     choose(w->Combo2, kClass5);
     w->Command7->click();
     QCOMPARE(w->Grid1->TextMatrix(1, kColStudentNumber), QStringLiteral("20040501"));
-    QCOMPARE(items(w->List4), QStringList{QStringLiteral("20040501")});
-    QVERIFY(responder.shown().isEmpty());
+    QCOMPARE(itemTexts(w->List4), QStringList{QStringLiteral("20040501")});
+    QCOMPARE(responder.shown().size(), 1);   // only the question about 三班's unsaved students
+    QVERIFY(responder.last().hasCancel);
 }
 
 void TestRegisterWindow::hundredthSeatIsRefused()
@@ -505,10 +525,9 @@ void TestRegisterWindow::hundredthSeatIsRefused()
         s.school.addStudent(kJunior, QStringLiteral("200405%1").arg(seat, 2, 10, QLatin1Char('0')),
                             QStringLiteral("学生%1").arg(seat));
     s.school.closeDb();
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = QStringLiteral("赵老师");
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(QStringLiteral("赵老师")));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass5);
     QCOMPARE(w->Grid1->Rows(), 100);
@@ -522,10 +541,9 @@ void TestRegisterWindow::hundredthSeatIsRefused()
 void TestRegisterWindow::deleteStudent()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     FlexGrid *g = w->Grid1;
@@ -551,7 +569,7 @@ void TestRegisterWindow::deleteStudent()
     QCOMPARE(responder.shown().size(), 1);
     QCOMPARE(g->TextMatrix(2, kColRowState), kRowDeleted);
     QCOMPARE(g->RowHeight(2), 0);
-    QCOMPARE(items(w->List4), QStringList({"20040301", "20040304"}));
+    QCOMPARE(itemTexts(w->List4), QStringList({"20040301", "20040304"}));
     w->Command7->click();
     QCOMPARE(g->TextMatrix(4, kColStudentNumber), QStringLiteral("20040302"));
     QCOMPARE(g->TextMatrix(2, kColRowState), kRowDeleted);   // the old row stays, hidden
@@ -561,7 +579,7 @@ void TestRegisterWindow::deleteStudent()
     w->Command6->click();
     QCOMPARE(responder.texts(),
              QStringList{QStringLiteral("如果你真的要删除学生学籍，请先点击表格内的学生姓名，然后再点击<删除学生>按钮。")});
-    QVERIFY(items(w->List4).contains(QStringLiteral("20040302")));
+    QVERIFY(itemTexts(w->List4).contains(QStringLiteral("20040302")));
 
     // A new row deleted before any save: hidden with state 3 and no ID.
     responder.clear();
@@ -576,10 +594,9 @@ void TestRegisterWindow::deleteStudent()
 void TestRegisterWindow::deleteNeedsAVisibleStudentRow()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     const QString hint = QStringLiteral("如果你真的要删除学生学籍，请先点击表格内的学生姓名，然后再点击<删除学生>按钮。");
     chooseClass(w, kGrade2, kClass3);
@@ -592,16 +609,15 @@ void TestRegisterWindow::deleteNeedsAVisibleStudentRow()
     responder.clear();
     w->Command6->click();
     QCOMPARE(responder.texts(), QStringList{hint});
-    QCOMPARE(column(w->Grid1, kColRowState), QStringList({"", "", ""}));
+    QCOMPARE(gridColumn(w->Grid1, kColRowState), QStringList({"", "", ""}));
 }
 
 void TestRegisterWindow::editAddDeleteThenSave()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     FlexGrid *g = w->Grid1;
@@ -650,10 +666,10 @@ void TestRegisterWindow::editAddDeleteThenSave()
     }
 
     // The class is read again: new IDs, every state empty, the hidden row gone.
-    QCOMPARE(column(g, kColName), QStringList({"张三", "新生", "王五"}));
-    QCOMPARE(column(g, kColRowState), QStringList({"", "", ""}));
+    QCOMPARE(gridColumn(g, kColName), QStringList({"张三", "新生", "王五"}));
+    QCOMPARE(gridColumn(g, kColRowState), QStringList({"", "", ""}));
     QVERIFY(!g->TextMatrix(2, kColId).isEmpty());
-    QCOMPARE(items(w->List4), QStringList({"20040301", "20040302", "20040304"}));
+    QCOMPARE(itemTexts(w->List4), QStringList({"20040301", "20040302", "20040304"}));
     QVERIFY(responder.texts().size() == 1);   // the deletion question only
 
     // A second save changes nothing.
@@ -666,19 +682,13 @@ void TestRegisterWindow::editAddDeleteThenSave()
 void TestRegisterWindow::failedSaveKeepsEveryState()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
-    editCell(w, 1, kColName, QStringLiteral("张三丰"));
-    clickCell(w->Grid1, 3, kColName);
-    responder.answer(true);
-    w->Command6->click();
-    w->Command7->click();
-    const QList<GridRow> rows = w->gridRows();
-    const QStringList numbers = items(w->List4);
+    changeEachWay(w, responder);
+    const Held kept = held(w);
     const QStringList before = s.school.dump(kJunior);
     responder.clear();
 
@@ -691,9 +701,8 @@ void TestRegisterWindow::failedSaveKeepsEveryState()
     const QString message = responder.last().text;
     QVERIFY2(message.startsWith(QStringLiteral("学籍没有保存：数据库正被其他用户使用")), qPrintable(message));
     QVERIFY2(message.contains(QStringLiteral("表格中的修改都还保留着")), qPrintable(message));
-    QCOMPARE(w->gridRows(), rows);   // every row and its state as it was
+    QVERIFY(held(w) == kept);   // every row and its state as it was
     QCOMPARE(w->Grid1->RowHeight(3), 0);
-    QCOMPARE(items(w->List4), numbers);
     QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
     QCOMPARE(s.school.dump(kJunior), before);
 
@@ -701,17 +710,167 @@ void TestRegisterWindow::failedSaveKeepsEveryState()
     responder.clear();
     w->Command4->click();
     QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(column(w->Grid1, kColName), QStringList({"张三丰", "李四", ""}));
+    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三丰", "李四", "新生"}));
     QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"ID\"=?"), {s.wang}), 0);
+}
+
+void TestRegisterWindow::saveRefusesAStudentWithoutAName()
+{
+    School s;
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    editCell(w, 2, kColName, QStringLiteral("李四四"));
+    w->Command7->click();   // 20040303, its name not typed
+    const Held kept = held(w);
+    const QStringList before = s.school.dump(kJunior);
+
+    const QString refusal = QStringLiteral("学号为20040303的学生没有填写姓名，请填写后再保存。");
+    w->Command4->click();
+    QCOMPARE(responder.texts(), QStringList{refusal});
+    QCOMPARE(responder.last().title, QStringLiteral("提示……"));
+    QVERIFY(held(w) == kept);
+    QCOMPARE(gridColumn(w->Grid1, kColRowState), QStringList({"", "2", "", "1"}));
+    QCOMPARE(s.school.dump(kJunior), before);   // not even the other change
+    // The transfer saves first: refused the same way, its panel stays shut.
+    responder.clear();
+    w->Command1->click();
+    QCOMPARE(responder.texts(), QStringList{refusal});
+    QVERIFY(!w->Frame3->isVisible());
+
+    // Named, the same changes save.
+    editCell(w, 4, kColName, QStringLiteral("新生"));
+    responder.clear();
+    w->Command4->click();
+    QVERIFY(responder.shown().isEmpty());
+    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三", "李四四", "新生", "王五"}));
+    QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"学籍号\"='20040303' and \"姓名\"='新生'")), 1);
+}
+
+void TestRegisterWindow::leavingWithUnsavedChangesAsks_data()
+{
+    QTest::addColumn<Leave>("leave");
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<bool>("saveRefused");   // the new student has no name
+    const QList<std::pair<const char *, Leave>> leaves{
+        {"close", Leave::Close}, {"another class", Leave::OtherClass}, {"another grade group", Leave::OtherGradeGroup}};
+    for (const auto &[what, leave] : leaves) {
+        QTest::addRow("%s, Yes", what) << leave << Answer::Yes << false;
+        QTest::addRow("%s, Yes, save refused", what) << leave << Answer::Yes << true;
+        QTest::addRow("%s, No", what) << leave << Answer::No << false;
+        QTest::addRow("%s, Cancel", what) << leave << Answer::Cancel << false;
+    }
+}
+
+void TestRegisterWindow::leavingWithUnsavedChangesAsks()
+{
+    QFETCH(Leave, leave);
+    QFETCH(Answer, answer);
+    QFETCH(bool, saveRefused);
+    School s;
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    changeEachWay(w, responder, !saveRefused);
+    const Held kept = held(w);
+    const QStringList before = s.school.dump(kJunior);
+    responder.clear();
+
+    responder.answer(answer);
+    switch (leave) {
+    case Leave::Close:
+        w->cmdClose->click();
+        break;
+    case Leave::OtherClass:
+        choose(w->Combo2, kClass13);
+        break;
+    case Leave::OtherGradeGroup:
+        choose(w->Combo1, kGrade3);
+        break;
+    }
+    QVERIFY(!responder.shown().isEmpty());
+    const ScriptedResponder::Shown question = responder.shown().first();
+    QCOMPARE(question.text, QStringLiteral("初二年级组三班学籍表的修改还没有保存，要先保存吗?"));
+    QCOMPARE(question.title, QStringLiteral("提示……"));
+    QVERIFY(question.hasCancel);
+
+    const bool saved = answer == Answer::Yes && !saveRefused;
+    const bool left = saved || answer == Answer::No;
+    if (saveRefused)
+        QCOMPARE(responder.texts().mid(1),
+                 QStringList{QStringLiteral("学号为20040303的学生没有填写姓名，请填写后再保存。")});
+    else
+        QCOMPARE(responder.shown().size(), 1);
+    if (saved) {
+        QCOMPARE(s.school.value(QStringLiteral("select \"姓名\" from \"初中\" where \"ID\"=?"), {s.zhang}).toString(),
+                 QStringLiteral("张三丰"));
+        QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"ID\"=?"), {s.wang}), 0);
+        QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"学籍号\"='20040303' and \"姓名\"='新生'")),
+                 1);
+    } else {
+        QCOMPARE(s.school.dump(kJunior), before);
+    }
+
+    if (!left) {
+        // Everything as it was: the window, the class chosen, every row and its state.
+        QVERIFY(h.isOpen(kRegisterWindow));
+        QCOMPARE(w->Combo1->currentText(), kGrade2);
+        QCOMPARE(w->Combo2->currentText(), kClass3);
+        QVERIFY(held(w) == kept);
+        QCOMPARE(w->Grid1->RowHeight(3), 0);
+        QVERIFY(w->Frame1->isEnabled());
+        return;
+    }
+    switch (leave) {
+    case Leave::Close:
+        QTRY_VERIFY(!h.isOpen(kRegisterWindow));
+        break;
+    case Leave::OtherClass:
+        QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"钱七", "周九"}));
+        QVERIFY(!w->hasUnsavedChanges());
+        break;
+    case Leave::OtherGradeGroup:
+        QCOMPARE(w->Grid1->Rows(), 1);
+        QCOMPARE(itemTexts(w->Combo2), QStringList{QStringLiteral("二十班")});
+        QVERIFY(!w->hasUnsavedChanges());
+        break;
+    }
+}
+
+void TestRegisterWindow::leavingWithoutChangesAsksNothing()
+{
+    // A student added and deleted again, and a cell typed back to its text, leave
+    // nothing to save.
+    School s;
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    w->Command7->click();
+    clickCell(w->Grid1, 4, kColName);
+    responder.answer(true);
+    w->Command6->click();
+    editCell(w, 1, kColName, QStringLiteral("张三"));
+    QVERIFY(!w->hasUnsavedChanges());
+    responder.clear();
+    choose(w->Combo2, kClass13);
+    choose(w->Combo1, kGrade3);
+    w->cmdClose->click();
+    QTRY_VERIFY(!h.isOpen(kRegisterWindow));
+    QVERIFY(responder.shown().isEmpty());
 }
 
 void TestRegisterWindow::transfer()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);   // seats 01, 02, 04
 
@@ -729,7 +888,7 @@ void TestRegisterWindow::transfer()
     choose(w->Combo3, kClass13);
     const QString qian = QStringLiteral("%1 钱七").arg(s.qian);
     const QString zhou = QStringLiteral("%1 周九").arg(s.zhou);
-    QCOMPARE(items(w->List1), QStringList({qian, zhou}));
+    QCOMPARE(itemTexts(w->List1), QStringList({qian, zhou}));
 
     responder.clear();
     w->Command16->click();
@@ -740,7 +899,7 @@ void TestRegisterWindow::transfer()
     responder.answer(true);
     w->Command16->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("确实要把十三班的") + qian + QStringLiteral("导入本班吗?")});
-    QCOMPARE(items(w->List2), QStringList{qian});
+    QCOMPARE(itemTexts(w->List2), QStringList{qian});
     QCOMPARE(w->List1->item(0)->text(), qian + QStringLiteral("(需导入)"));
 
     // Queued already: refused without a question.
@@ -756,11 +915,11 @@ void TestRegisterWindow::transfer()
     w->List1->setCurrentRow(1);
     responder.answer(false);
     w->Command16->click();
-    QCOMPARE(items(w->List2), QStringList{qian});
+    QCOMPARE(itemTexts(w->List2), QStringList{qian});
     QCOMPARE(w->List1->item(1)->text(), zhou);
     responder.answer(true);
     w->Command16->click();
-    QCOMPARE(items(w->List2), QStringList({qian, zhou}));
+    QCOMPARE(itemTexts(w->List2), QStringList({qian, zhou}));
 
     // Another source class replaces List1, also when it has nobody; the queue stays.
     choose(w->Combo3, kClass5);
@@ -787,8 +946,8 @@ void TestRegisterWindow::transfer()
     QVERIFY(!w->Command12->isEnabled());
     QCOMPARE(w->List1->count(), 0);
     QCOMPARE(w->List2->count(), 0);
-    QCOMPARE(column(w->Grid1, kColName), QStringList({"张三", "李四", "钱七", "王五", "周九"}));
-    QCOMPARE(column(w->Grid1, kColId).at(2), QString::number(s.qian));
+    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三", "李四", "钱七", "王五", "周九"}));
+    QCOMPARE(gridColumn(w->Grid1, kColId).at(2), QString::number(s.qian));
 
     // 十三班 has nobody left.
     choose(w->Combo2, kClass13);
@@ -798,10 +957,9 @@ void TestRegisterWindow::transfer()
 void TestRegisterWindow::transferReportsAStudentWhoIsGone()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     w->Command1->click();
@@ -820,16 +978,15 @@ void TestRegisterWindow::transferReportsAStudentWhoIsGone()
     QVERIFY2(responder.last().text.contains(QStringLiteral("%1 钱七").arg(s.qian)), qPrintable(responder.last().text));
     QVERIFY2(!responder.last().text.contains(QStringLiteral("周九")), qPrintable(responder.last().text));
     QCOMPARE(numberOf(s.school, s.zhou), QStringLiteral("20040303"));
-    QCOMPARE(column(w->Grid1, kColName), QStringList({"张三", "李四", "周九", "王五"}));
+    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三", "李四", "周九", "王五"}));
 }
 
 void TestRegisterWindow::transferPanelOpensAfterASave()
 {
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     editCell(w, 2, kColName, QStringLiteral("李四四"));
@@ -864,10 +1021,9 @@ void TestRegisterWindow::everyCaptionFits()
 {
     ProgramFontScope programFont;   // as the program shows it
     School s;
-    ScriptedResponder responder;
-    MainWindow main(s.school.folder());
-    main.session().denglu = kWang;
-    RegisterWindow *w = openRegister(main, s.school);
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     const auto check = [w](const char *what) {
@@ -896,7 +1052,7 @@ void TestRegisterWindow::everyCaptionFits()
     };
     editCell(w, 2, 12, QStringLiteral("浙江省杭州市西湖区文三路一百号三单元"));   // a long address
     check("register: ");
-    saveShot(main.grab().toImage(), QStringLiteral("register_window"));
+    saveShot(h.main.grab().toImage(), QStringLiteral("register_window"));
 
     w->Command1->click();
     choose(w->Combo3, kClass13);
@@ -904,7 +1060,7 @@ void TestRegisterWindow::everyCaptionFits()
     responder.answer(true);
     w->Command16->click();
     check("transfer panel: ");
-    saveShot(main.grab().toImage(), QStringLiteral("register_transfer"));
+    saveShot(h.main.grab().toImage(), QStringLiteral("register_transfer"));
 }
 
 QTEST_MAIN(TestRegisterWindow)
