@@ -9,9 +9,12 @@
 #include "platform/units.h"
 #include "kit/cell_editor.h"
 #include "kit/sign_in_toggle.h"
+#include "kit/unsaved_changes.h"
+#include "organisation/organisation_save.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -297,6 +300,7 @@ void SubjectSetupWindow::FillTeacherGrid()
     for (int i = 0; i < List1->count(); ++i)
         tickByProgram(List1->item(i), false);
     Label1[5]->setText(QStringLiteral("0"));
+    m_saved.clear();
 
     const QVector<QVector<QVariant>> &records = Data1->rows();
     if (records.isEmpty())
@@ -333,6 +337,7 @@ void SubjectSetupWindow::FillTeacherGrid()
     }
     Grid1->setUpdatesEnabled(true);
     Label1[5]->setText(QString::number(n));
+    m_saved = gridAssignments();
 }
 
 void SubjectSetupWindow::List1_Click(QListWidgetItem *item)
@@ -454,34 +459,72 @@ void SubjectSetupWindow::Command4_Click()
     SaveTeachingAssignments();
 }
 
-void SubjectSetupWindow::SaveTeachingAssignments()
+QVector<TeachingAssignment> SubjectSetupWindow::gridAssignments() const
 {
-    m_editor->CloseCellEditor();
-    if (dataRows() <= 0) {
-        showNotice(this, QStringLiteral("没有任何学科,无法保存。"));
-        return;
-    }
-    TeachingScope scope{Combo1->currentText().trimmed(), Combo2->currentText().trimmed()};
     QVector<TeachingAssignment> rows;
     for (int r = 1; r < Grid1->Rows(); ++r) {
         rows.append({Grid1->TextMatrix(r, kColGradeGroup).trimmed(), Grid1->TextMatrix(r, kColClass),
                      Grid1->TextMatrix(r, kColSubject), Grid1->TextMatrix(r, kColTeacher),
                      Grid1->TextMatrix(r, kColPassword)});
     }
+    return rows;
+}
+
+bool SubjectSetupWindow::hasUnsavedChanges() const
+{
+    return gridAssignments() != m_saved;
+}
+
+bool SubjectSetupWindow::SaveTeachingAssignments()
+{
+    m_editor->CloseCellEditor();
+    if (!adminSignedIn(session())) {
+        showNotice(this, QStringLiteral("请管理员先登陆,才能查看和修改。"));
+        m_toggle->showState();
+        return false;
+    }
+    if (dataRows() <= 0) {
+        showNotice(this, QStringLiteral("没有任何学科,无法保存。"));
+        return false;
+    }
+    const TeachingScope scope = shownScope();
+    const QVector<TeachingAssignment> rows = gridAssignments();
     const TeachingSaveResult result = saveWith<TeachingSaveResult>(session().openpath, [&](db::Connection &c) {
         return organisation::SaveTeachingAssignments(c, scope, rows);
     });
     if (!result.ok) {
         reportSaveFailure(this, QStringLiteral("任课教师没有保存,数据没有改变："), result.error);
-        return;
+        return false;
     }
+    m_saved = rows;
     showNotice(this, QStringLiteral("您设置的") + scope.gradeGroup + scope.className
                          + QStringLiteral("的所有任课教师,已经保存完毕。"));
+    return true;
+}
+
+TeachingScope SubjectSetupWindow::shownScope() const
+{
+    return {Combo1->currentText().trimmed(), Combo2->currentText().trimmed()};
 }
 
 void SubjectSetupWindow::Command2_Click()
 {
-    CloseWindow(this);
+    CloseWindow(this);   // the close asks about unsaved changes
+}
+
+void SubjectSetupWindow::closeEvent(QCloseEvent *event)
+{
+    m_editor->CloseCellEditor();
+    if (hasUnsavedChanges()) {
+        const TeachingScope scope = shownScope();
+        const QString question
+            = QStringLiteral("请问?是否将%1%2的任课教师保存为现在的设置？").arg(scope.gradeGroup, scope.className);
+        if (!settleUnsavedChanges(this, question, [this] { return SaveTeachingAssignments(); })) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
 }
 
 } // namespace tessaly

@@ -50,6 +50,22 @@ bool realQuestion(QWidget *parent, const QString &text, const QString &title)
     return box->clickedButton() == yes;
 }
 
+Answer realChoice(QWidget *parent, const QString &text, const QString &title)
+{
+    std::unique_ptr<QMessageBox> box(makeBox(parent, text, title));
+    box->setIcon(QMessageBox::Question);
+    QPushButton *yes = box->addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+    QPushButton *no = box->addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+    QPushButton *cancel = box->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box->setDefaultButton(yes);
+    // Closing the box or pressing Esc answers Cancel.
+    box->setEscapeButton(cancel);
+    box->exec();
+    if (box->clickedButton() == yes)
+        return Answer::Yes;
+    return box->clickedButton() == no ? Answer::No : Answer::Cancel;
+}
+
 } // namespace
 
 QString displayText(const QString &text)
@@ -84,6 +100,14 @@ bool askYesNo(QWidget *parent, const QString &text, const QString &title)
     if (g_responder)
         return g_responder->question(parent, text, shown);
     return realQuestion(parent, text, shown);
+}
+
+Answer askYesNoCancel(QWidget *parent, const QString &text, const QString &title)
+{
+    const QString shown = shownTitle(title);
+    if (g_responder)
+        return g_responder->choice(parent, text, shown);
+    return realChoice(parent, text, shown);
 }
 
 MessageResponder *installMessageResponder(MessageResponder *responder)
@@ -123,7 +147,13 @@ void ScriptedResponder::notice(QWidget *, const QString &text, const QString &ti
 bool ScriptedResponder::question(QWidget *, const QString &text, const QString &title)
 {
     m_shown.append({text, shownTitle(title), true});
-    return m_answers.isEmpty() ? false : m_answers.takeFirst();
+    return !m_answers.isEmpty() && m_answers.takeFirst() == Answer::Yes;
+}
+
+Answer ScriptedResponder::choice(QWidget *, const QString &text, const QString &title)
+{
+    m_shown.append({text, shownTitle(title), true, true});
+    return m_answers.isEmpty() ? Answer::No : m_answers.takeFirst();
 }
 
 } // namespace tessaly

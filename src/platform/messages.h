@@ -18,11 +18,19 @@ inline const QString kTitleHintDots = QStringLiteral("提示……");
 inline const QString kTitleHintInfo = QStringLiteral("提示信息……");
 inline const QString kTitleSignIn = QStringLiteral("登录");
 
+// The answer to a question with a Cancel button.
+enum class Answer { Yes, No, Cancel };
+
 class MessageResponder {
 public:
     virtual ~MessageResponder() = default;
     virtual void notice(QWidget *parent, const QString &text, const QString &title) = 0;
     virtual bool question(QWidget *parent, const QString &text, const QString &title) = 0;
+    // A Yes/No/Cancel question; without an answer of its own, the Yes/No answer.
+    virtual Answer choice(QWidget *parent, const QString &text, const QString &title)
+    {
+        return question(parent, text, title) ? Answer::Yes : Answer::No;
+    }
 };
 
 // Shows an OK-only notice (button "确定", no icon). An empty title shows the program's
@@ -34,6 +42,10 @@ void showNotice(QWidget *parent, const QString &text, const QString &title = QSt
 // program's title.
 bool askYesNo(QWidget *parent, const QString &text, const QString &title = kTitleHintDots);
 
+// Asks a Yes/No/Cancel question ("是(&Y)" / "否(&N)" / "取消", question icon). Yes is
+// the default button; Esc or closing the box answers Cancel.
+Answer askYesNoCancel(QWidget *parent, const QString &text, const QString &title = kTitleHintDots);
+
 // Replaces the responder (nullptr restores the real message boxes). Returns the previous one.
 // The responder receives the title as shown (never empty).
 MessageResponder *installMessageResponder(MessageResponder *responder);
@@ -41,7 +53,8 @@ MessageResponder *installMessageResponder(MessageResponder *responder);
 // The text as a message box shows it: CR, CR LF and LF all become one line break.
 QString displayText(const QString &text);
 
-// Records every message and answers questions from a queue (No when the queue is empty).
+// Records every message and answers questions from a queue (No when the queue is empty;
+// Cancel queued for a Yes/No question answers No).
 // Scoped: responders nest and are destroyed in reverse order of construction.
 class ScriptedResponder : public MessageResponder {
 public:
@@ -49,6 +62,7 @@ public:
         QString text;   // as the window passed it (carriage returns kept)
         QString title;  // as shown: the program's title when the window gave none
         bool isQuestion = false;
+        bool offersCancel = false;   // a Yes/No/Cancel question
     };
 
     ScriptedResponder();   // installs itself
@@ -56,7 +70,8 @@ public:
     ScriptedResponder(const ScriptedResponder &) = delete;
     ScriptedResponder &operator=(const ScriptedResponder &) = delete;
 
-    void answer(bool yes) { m_answers.append(yes); }
+    void answer(bool yes) { m_answers.append(yes ? Answer::Yes : Answer::No); }
+    void answer(Answer a) { m_answers.append(a); }
     const QList<Shown> &shown() const { return m_shown; }
     QStringList texts() const;
     Shown last() const { return m_shown.isEmpty() ? Shown{} : m_shown.last(); }
@@ -64,10 +79,11 @@ public:
 
     void notice(QWidget *parent, const QString &text, const QString &title) override;
     bool question(QWidget *parent, const QString &text, const QString &title) override;
+    Answer choice(QWidget *parent, const QString &text, const QString &title) override;
 
 private:
     QList<Shown> m_shown;
-    QList<bool> m_answers;
+    QList<Answer> m_answers;
     MessageResponder *m_previous = nullptr;
 };
 

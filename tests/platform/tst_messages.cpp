@@ -14,6 +14,8 @@
 using namespace tessaly;
 using tessaly::test::saveShot;
 
+Q_DECLARE_METATYPE(tessaly::Answer)
+
 namespace {
 
 // What a real message box showed, read while it was open.
@@ -165,6 +167,32 @@ private slots:
         QCOMPARE(responder.last().text, QString());
     }
 
+    void scriptedChoiceAnswersCancel()
+    {
+        ScriptedResponder responder;
+        responder.answer(Answer::Cancel);
+        responder.answer(true);
+        responder.answer(Answer::Cancel);
+        QCOMPARE(askYesNoCancel(nullptr, QStringLiteral("一")), Answer::Cancel);
+        QCOMPARE(askYesNoCancel(nullptr, QStringLiteral("二")), Answer::Yes);
+        QVERIFY(!askYesNo(nullptr, QStringLiteral("三")));   // Cancel to a Yes/No question: No
+        QCOMPARE(askYesNoCancel(nullptr, QStringLiteral("四")), Answer::No);   // queue empty
+        QCOMPARE(responder.shown().size(), 4);
+        QVERIFY(responder.shown().first().offersCancel);
+        QVERIFY(responder.shown().first().isQuestion);
+        QCOMPARE(responder.shown().first().title, kTitleHintDots);
+        QVERIFY(!responder.shown().at(2).offersCancel);
+    }
+
+    void choiceOfAResponderWithoutOneIsItsYesOrNo()
+    {
+        Recorder recorder;
+        installMessageResponder(&recorder);
+        QCOMPARE(askYesNoCancel(nullptr, QStringLiteral("x")), Answer::Yes);
+        installMessageResponder(nullptr);
+        QCOMPARE(recorder.titles, QStringList{kTitleHintDots});
+    }
+
     void scriptedNestsAndRestores()
     {
         ScriptedResponder outer;
@@ -259,6 +287,44 @@ private slots:
         QVERIFY(seen.buttons.contains(QStringLiteral("否(&N)")));
         if (click.isEmpty())
             saveShot(picture.toImage(), QStringLiteral("question"));
+    }
+
+    void realChoice_data()
+    {
+        QTest::addColumn<QString>("click");   // button text, or empty to close the box
+        QTest::addColumn<int>("escape");      // 1: Esc instead of a click
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("是") << QStringLiteral("是(&Y)") << 0 << Answer::Yes;
+        QTest::newRow("否") << QStringLiteral("否(&N)") << 0 << Answer::No;
+        QTest::newRow("取消") << QStringLiteral("取消") << 0 << Answer::Cancel;
+        QTest::newRow("Esc") << QString() << 1 << Answer::Cancel;
+        QTest::newRow("closed") << QString() << 0 << Answer::Cancel;
+    }
+    void realChoice()
+    {
+        QFETCH(QString, click);
+        QFETCH(int, escape);
+        QFETCH(Answer, answer);
+        SeenBox seen;
+        whenBoxOpens(&seen, [click, escape](QMessageBox *box) {
+            if (escape) {
+                QTest::keyClick(box, Qt::Key_Escape);
+            } else if (QAbstractButton *b = click.isEmpty() ? nullptr : buttonWithText(box, click)) {
+                b->click();
+            }
+            if (box->isVisible())
+                box->close();
+        });
+        const Answer got = askYesNoCancel(nullptr, QStringLiteral("是否保存？"));
+
+        QVERIFY(seen.found);
+        QCOMPARE(got, answer);
+        QCOMPARE(seen.title, kTitleHintDots);
+        QCOMPARE(seen.icon, QMessageBox::Question);
+        QCOMPARE(seen.buttons.size(), 3);
+        for (const QString &b : {QStringLiteral("是(&Y)"), QStringLiteral("否(&N)"), QStringLiteral("取消")})
+            QVERIFY2(seen.buttons.contains(b), qPrintable(b));
+        QCOMPARE(seen.defaultButton, QStringLiteral("是(&Y)"));
     }
 };
 
