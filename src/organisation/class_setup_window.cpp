@@ -133,6 +133,8 @@ ClassSetupWindow::ClassSetupWindow(WindowHost &host, QWidget *parent)
     right->addWidget(Label1[4]);
     Text1 = named(new QLineEdit(Frame2), "Text1");
     m_editor = new CellEditor(Grid1, classCellEditorConfig(), Text1);
+    connect(m_editor, &CellEditor::cellWritten, this,
+            [this](int row, int col) { Grid1->widenColumnsToText(col, col, row, row); });
 
     Command8 = named(new QPushButton(QStringLiteral("退出(&E)"), this), "Command8");
     Data1 = named(new DataControl(this), "Data1");
@@ -265,6 +267,7 @@ void ClassSetupWindow::showRows(const QVector<ClassRow> &rows)
         Grid1->setTextMatrix(r, kColHeadTeacher, rows[i].headTeacher);
         Grid1->setTextMatrix(r, kColPassword, rows[i].password);
     }
+    Grid1->widenColumnsToText(kColName, kColHeadTeacher, 1, Grid1->Rows() - 1);
     Grid1->setUpdatesEnabled(true);
 }
 

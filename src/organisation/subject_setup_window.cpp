@@ -83,6 +83,7 @@ SubjectSetupWindow::SubjectSetupWindow(WindowHost &host, QWidget *parent)
     Combo2 = named(new QComboBox(this), "Combo2");
     Combo2->setPlaceholderText(QStringLiteral("选年年级"));
     Combo2->setMinimumContentsLength(5);
+    fitDropDown(Combo2);   // filled here, not by FillClassCombo
     Command9 = named(new QPushButton(this), "Command9");
 
     // The grid with its heading, note, copy and paste.
@@ -160,10 +161,10 @@ SubjectSetupWindow::SubjectSetupWindow(WindowHost &host, QWidget *parent)
     layout->addLayout(body, 1);
     List1->setFixedWidth(Command3->sizeHint().width() * 2);
 
-    Grid1->setFormatString(kGridFormat);
-    Grid1->setRows(1);
-    Grid1->setColWidth(kColPassword, 0);
+    setGridFormat();
     m_editor = new CellEditor(Grid1, teacherEditorConfig(), Text1);
+    connect(m_editor, &CellEditor::cellWritten, this,
+            [this](int row, int col) { Grid1->widenColumnsToText(col, col, row, row); });
 
     ReportDataError(*Data1, this);
     m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, this);
@@ -192,15 +193,20 @@ void SubjectSetupWindow::Form_Load()
     FillGradeGroupCombo(*Data1, s, Combo1, GradeGroupVariant::ClassSetup, this);
     Data1->setCaption(QString());
 
-    Grid1->setFormatString(kGridFormat);
-    Grid1->setRows(1);
-    Grid1->setColWidth(kColPassword, 0);
+    setGridFormat();
     Label1[5]->setText(QStringLiteral("0"));
 
     if (s.isSignedIn()) {
         m_toggle->showState();
         Command3->setEnabled(false);   // until a class is chosen or the toggle is used
     }
+}
+
+void SubjectSetupWindow::setGridFormat()
+{
+    Grid1->setRows(1);
+    Grid1->setFormatString(kGridFormat);   // the columns at their header widths again
+    Grid1->setColWidth(kColPassword, 0);
 }
 
 int SubjectSetupWindow::dataRows() const
@@ -297,6 +303,7 @@ void SubjectSetupWindow::Combo2_Click()
 void SubjectSetupWindow::FillTeacherGrid()
 {
     setRowCount(0);
+    setGridFormat();
     for (int i = 0; i < List1->count(); ++i)
         tickByProgram(List1->item(i), false);
     Label1[5]->setText(QStringLiteral("0"));
@@ -335,6 +342,7 @@ void SubjectSetupWindow::FillTeacherGrid()
         Grid1->setTextMatrix(r, kColTeacher, cell(row, teacher));
         Grid1->setTextMatrix(r, kColPassword, cell(row, password));
     }
+    widenColumns();
     Grid1->setUpdatesEnabled(true);
     Label1[5]->setText(QString::number(n));
     m_saved = gridAssignments();
@@ -381,6 +389,7 @@ void SubjectSetupWindow::RebuildTeacherGrid()
         Grid1->setTextMatrix(r, kColTeacher, kept[k].teacher);
         Grid1->setTextMatrix(r, kColPassword, kept[k].password);
     }
+    widenColumns();
     Label1[5]->setText(QString::number(kept.size()));
 }
 
@@ -452,6 +461,12 @@ void SubjectSetupWindow::PasteTeacherNames()
     const QStringList names = text.mid(kSeparator.size()).split(kSeparator);
     for (int j = 0; j < names.size() && j + 1 < Grid1->Rows(); ++j)
         Grid1->setTextMatrix(j + 1, kColTeacher, names[j]);
+    widenColumns();
+}
+
+void SubjectSetupWindow::widenColumns()
+{
+    Grid1->widenColumnsToText(kColGradeGroup, kColTeacher, 1, Grid1->Rows() - 1);
 }
 
 void SubjectSetupWindow::Command4_Click()

@@ -93,6 +93,9 @@ private:
 
     QListWidgetItem *subjectItem(const QString &subject) const;
     void tickByProgram(QListWidgetItem *item, bool ticked);
+    void setGridFormat();
+    // Columns 1 to 4 widen for long texts.
+    void widenColumns();
     int dataRows() const;
     void setRowCount(int rows);
     SignInToggle *m_toggle = nullptr;

@@ -120,6 +120,7 @@ private slots:
     void leavingWithoutChangesAsksNothing();
     void questionAfterSignOutDoesNotSave();
     void editorMovesOnlyUpAndDown();
+    void looksRight();
 };
 
 void TestClassSetupWindow::opensSignedOut()
@@ -478,6 +479,31 @@ void TestClassSetupWindow::editorMovesOnlyUpAndDown()
     QVERIFY(w->hasUnsavedChanges());
     // The hidden password column is never touched.
     QCOMPARE(gridTexts(w->Grid1).first(), u"1|三班|火箭班|新老师|p3"_s);
+}
+
+void TestClassSetupWindow::looksRight()
+{
+    School s;
+    ProgramFontScope programFont;
+    WindowHarness h(s.school, signedIn(true));
+    ClassSetupWindow *w = openWindow(h);
+    choose(w->Combo1, kSecond);
+    const QString longName = u"英才实验班(双语教学试点)"_s;
+    typeInto(w, 1, 2, longName);
+    // The column widens for the typed name.
+    QVERIFY(w->Grid1->columnWidth(2) > QFontMetrics(w->Grid1->font()).horizontalAdvance(longName));
+    clickCell(w->Grid1, 2, 3);
+    // Rows as high as the font needs, all alike.
+    const int glyphs = QFontMetrics(w->Grid1->font()).height();
+    for (int r = 0; r < w->Grid1->Rows(); ++r) {
+        QVERIFY2(w->Grid1->cellRect(r, 1).height() >= glyphs + 2, qPrintable(QString::number(r)));
+        QCOMPARE(w->Grid1->RowHeight(r), w->Grid1->RowHeight(1));
+    }
+    for (auto *b : w->findChildren<QPushButton *>())
+        QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
+    const QImage shot = w->parentWidget()->grab().toImage();
+    QVERIFY(!shot.isNull());
+    saveShot(shot, u"class_setup"_s);
 }
 
 QTEST_MAIN(TestClassSetupWindow)
