@@ -108,6 +108,10 @@ bool CellEditor::BeginCellEdit(int row, int col)
 {
     if (!canEdit(row, col))
         return false;
+    // The open editor's text goes into its cell first, whether or not the editor
+    // still has the focus (a message box may have taken it and not given it back).
+    if (isOpen())
+        writeBack();
     openAt(row, col);
     return true;
 }

@@ -3,7 +3,7 @@
 // editing, configured per grid.
 //
 // A click on an editable cell of a data row opens the editor over the cell with
-// the cell's text. Typed characters pass the grid's key rule; Enter returns the
+// the cell's text; an editor open elsewhere writes its text back first. Typed characters pass the grid's key rule; Enter returns the
 // focus to the grid. Losing the focus (and, when configured, a scroll of the
 // grid) writes the text back into the cell and hides the editor; arrow keys
 // configured as movement keys write back and move the editor to the neighbouring
@@ -117,6 +117,7 @@ public:
     void setSkipNextWriteBack(bool skip) { m_skip = skip; }
 
     // Opens the editor over (row, col) when canEdit(); run by a click on the grid.
+    // An editor already open writes its text back first, with or without the focus.
     bool BeginCellEdit(int row, int col);
     // Writes the text back and hides the editor, unless the skip mark is set, which
     // it then clears. Run when the editor loses the focus or the grid scrolls.

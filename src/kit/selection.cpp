@@ -7,6 +7,8 @@
 
 #include <QComboBox>
 
+#include <algorithm>
+
 namespace tessaly {
 
 namespace {
@@ -37,6 +39,11 @@ bool LoadAdminAccount(DataControl &data, Session &session, QWidget *parent)
     return false;
 }
 
+void fitDropDown(QComboBox *combo)
+{
+    combo->setMaxVisibleItems(std::max(combo->maxVisibleItems(), kDropDownItems));
+}
+
 void FillGradeGroupCombo(DataControl &data, const Session &session, QComboBox *combo,
                          GradeGroupVariant variant, QWidget *parent)
 {
@@ -60,6 +67,7 @@ void FillGradeGroupCombo(DataControl &data, const Session &session, QComboBox *c
     data.setRecordSource(QStringLiteral(R"(select %1 from "教导处" where "类别"=?)").arg(columns),
                          {kKindGradeGroup});
     data.Refresh();
+    fitDropDown(combo);
     combo->clear();
     if (data.RecordCount() == 0) {
         showNotice(parent, emptyMessage);
@@ -88,6 +96,7 @@ void FillClassCombo(DataControl &data, const Session &session, const QString &gr
         QStringLiteral(R"(select %1 from "教导处" where "对应内容"=? AND "类别"=?)").arg(columns),
         {gradeGroup.trimmed(), kKindClass});
     data.Refresh();
+    fitDropDown(classCombo);
     classCombo->clear();
     list.entries.clear();
     if (data.RecordCount() == 0) {

@@ -19,6 +19,13 @@ struct Session;
 
 namespace tessaly {
 
+// The drop-down lists of the windows' combos show at least this many items
+// before they scroll (the 12 grade groups, the 30 classes of a grade group).
+inline constexpr int kDropDownItems = 20;
+// Gives the combo that list length. The fills below do it for their combos; a
+// window does it for a combo it fills itself.
+void fitDropDown(QComboBox *combo);
+
 // Reads the administrator row (名称 = "管理员") through the data control on
 // openpath. Found: username = "管理员", userpas = its 密码, true. Missing:
 // shows "管理员数据丢失,…", sets username = "管理员" and userpas = "" so no

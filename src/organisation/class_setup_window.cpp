@@ -11,6 +11,7 @@
 #include "platform/units.h"
 #include "kit/cell_editor.h"
 #include "kit/sign_in_toggle.h"
+#include "kit/unsaved_changes.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -132,7 +133,8 @@ ClassSetupWindow::ClassSetupWindow(WindowHost &host, QWidget *parent)
     right->addWidget(Label1[4]);
     Text1 = named(new QLineEdit(Frame2), "Text1");
     m_editor = new CellEditor(Grid1, classCellEditorConfig(), Text1);
-    connect(m_editor, &CellEditor::cellWritten, this, &ClassSetupWindow::cellWritten);
+    connect(m_editor, &CellEditor::cellWritten, this,
+            [this](int row, int col) { Grid1->widenColumnsToText(col, col, row, row); });
 
     Command8 = named(new QPushButton(QStringLiteral("退出(&E)"), this), "Command8");
     Data1 = named(new DataControl(this), "Data1");
@@ -173,7 +175,6 @@ void ClassSetupWindow::setGridFormat()
 
 void ClassSetupWindow::Form_Load()
 {
-    m_unsaved = false;
     SetWindowSize(this, 6780, 4605);
     CentreOnMainWindow(this, m_host.hostWidget(), 400);
 
@@ -199,7 +200,6 @@ void ClassSetupWindow::Combo1_Click()
         Combo1->setCurrentIndex(Combo1->findText(m_gradeGroup));
         return;
     }
-    m_unsaved = false;
     m_editor->cancel();
 
     Data1->setDatabaseName(session().openpath);
@@ -250,6 +250,7 @@ void ClassSetupWindow::FillClassGrid()
     int n = 0;
     setTicks(names, &n);
     showRows(rows);
+    m_saved = rows;
     Label1[3]->setText(QString::number(n));
 }
 
@@ -266,8 +267,8 @@ void ClassSetupWindow::showRows(const QVector<ClassRow> &rows)
         Grid1->setTextMatrix(r, kColHeadTeacher, rows[i].headTeacher);
         Grid1->setTextMatrix(r, kColPassword, rows[i].password);
     }
+    Grid1->widenColumnsToText(kColName, kColHeadTeacher, 1, Grid1->Rows() - 1);
     Grid1->setUpdatesEnabled(true);
-    m_shown = rows;
 }
 
 QVector<ClassRow> ClassSetupWindow::gridRows() const
@@ -301,22 +302,12 @@ void ClassSetupWindow::RebuildClassGrid()
         rows.append(found != current.end() ? *found : ClassRow{name, {}, {}, {}});
     }
     showRows(rows);
-    m_unsaved = true;
     Label1[3]->setText(QString::number(rows.size()));
 }
 
-void ClassSetupWindow::cellWritten(int row, int col)
+bool ClassSetupWindow::hasUnsavedChanges() const
 {
-    const int i = row - Grid1->FixedRows();
-    if (i < 0 || i >= m_shown.size())
-        return;
-    ClassRow &shown = m_shown[i];
-    QString &before = col == kColActualName ? shown.actualName : shown.headTeacher;
-    const QString now = Grid1->TextMatrix(row, col);
-    if (now != before) {
-        before = now;
-        m_unsaved = true;
-    }
+    return gridRows() != m_saved;
 }
 
 bool ClassSetupWindow::saveClasses(const QString &gradeGroup)
@@ -341,8 +332,7 @@ bool ClassSetupWindow::saveClasses(const QString &gradeGroup)
             reportSaveFailure(this, QStringLiteral("%1的班级没有保存:").arg(gradeGroup), result.error);
         return false;
     }
-    m_unsaved = false;
-    m_shown = rows;
+    m_saved = rows;
     showNotice(this, QStringLiteral("您设置的%1所有班级,已经保存。").arg(gradeGroup));
     return true;
 }
@@ -355,24 +345,18 @@ void ClassSetupWindow::Command1_Click()
 bool ClassSetupWindow::settleUnsaved()
 {
     m_editor->CloseCellEditor();
-    if (!m_unsaved)
+    if (!hasUnsavedChanges())
         return true;
     const QString question = QStringLiteral("请问?是否将%1的班级保存为现在设置的%2个班？")
                                  .arg(m_gradeGroup)
                                  .arg(Grid1->Rows() - Grid1->FixedRows());
-    if (!askYesNo(this, question, kTitleHintDots)) {
-        m_unsaved = false;   // dropped
-        return true;
-    }
-    return saveClasses(m_gradeGroup);
+    return settleUnsavedChanges(this, question, [this] { return saveClasses(m_gradeGroup); },
+                                UnsavedButtons::YesNo);
 }
 
 void ClassSetupWindow::Command8_Click()
 {
-    if (!settleUnsaved())
-        return;
-    m_unsaved = false;
-    CloseWindow(this);
+    CloseWindow(this);   // the close asks about unsaved changes
 }
 
 void ClassSetupWindow::closeEvent(QCloseEvent *event)
@@ -381,7 +365,6 @@ void ClassSetupWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    m_unsaved = false;
     Data1->Close();
     event->accept();
 }

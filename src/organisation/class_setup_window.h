@@ -7,10 +7,10 @@
 // (the head teacher's password) is hidden and never edited. Columns 2 and 3
 // are edited through the shared cell editor (classCellEditorConfig).
 //
-// Unsaved changes (ticks changed, or a typed actual name or head teacher) are
-// asked about before another grade group is loaded and before the window is
-// left; a Yes saves only while the administrator is signed in, otherwise the
-// window keeps the changes.
+// Unsaved changes (the grid's classes, actual names or head teachers differing
+// from what was loaded or last saved) are asked about before another grade
+// group is loaded and before the window is left; a Yes saves only while the
+// administrator is signed in, otherwise the window keeps the changes.
 #include "kit/window_base.h"
 
 #include "organisation/organisation_save.h"
@@ -62,7 +62,8 @@ public:
 
     SignInToggle *signInToggle() const { return m_toggle; }
     CellEditor *cellEditor() const { return m_editor; }
-    bool hasUnsavedChanges() const { return m_unsaved; }
+    // The grid's rows differ from those loaded or last saved.
+    bool hasUnsavedChanges() const;
     // The grade group whose classes the grid holds (empty before a choice).
     QString shownGradeGroup() const { return m_gradeGroup; }
     // The grid's data rows.
@@ -89,12 +90,10 @@ private:
     // The unsaved-changes question: true when the window may go on (saved or
     // dropped), false when it must keep the changes.
     bool settleUnsaved();
-    void cellWritten(int row, int col);
     SignInToggle *m_toggle = nullptr;
     CellEditor *m_editor = nullptr;
     QString m_gradeGroup;
-    bool m_unsaved = false;
-    QVector<organisation::ClassRow> m_shown;   // the grid as last filled, saved or written
+    QVector<organisation::ClassRow> m_saved;   // the grid as last loaded or saved
 };
 
 } // namespace tessaly

@@ -10,6 +10,7 @@
 #include "platform/messages.h"
 #include "platform/units.h"
 #include "kit/sign_in_toggle.h"
+#include "kit/unsaved_changes.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -24,11 +25,6 @@
 namespace tessaly {
 
 using namespace organisation;
-
-namespace {
-
-
-} // namespace
 
 GradeGroupWindow::GradeGroupWindow(WindowHost &host, QWidget *parent)
     : QWidget(parent), FormWindow(host)
@@ -134,6 +130,12 @@ void GradeGroupWindow::loadTicks()
         }
     }
     Label5->setText(QStringLiteral("现共（%1）个年级组").arg(n));
+    m_savedTicks = tickedNames();
+}
+
+bool GradeGroupWindow::hasUnsavedChanges() const
+{
+    return tickedNames() != m_savedTicks;
 }
 
 QStringList GradeGroupWindow::tickedNames() const
@@ -148,11 +150,16 @@ QStringList GradeGroupWindow::tickedNames() const
 
 void GradeGroupWindow::Command1_Click()
 {
+    saveGradeGroups();
+}
+
+bool GradeGroupWindow::saveGradeGroups()
+{
     Session &s = session();
     if (!adminSignedIn(s)) {
         showNotice(this, QStringLiteral("请管理员先登陆,才能查看和修改。"));
         m_toggle->showState();
-        return;
+        return false;
     }
     const SaveResult result = saveWith<SaveResult>(s.openpath, [this](db::Connection &c) {
         return SaveGradeGroups(c, tickedNames(), [this](const QString &q) { return askYesNo(this, q); });
@@ -163,15 +170,24 @@ void GradeGroupWindow::Command1_Click()
     } else if (!result.cancelled) {
         reportSaveFailure(this, QStringLiteral("年级组设置没有保存:"), result.error, kTitleHintDots);
     }
+    return result.ok;
 }
 
 void GradeGroupWindow::Command8_Click()
 {
-    CloseWindow(this);
+    CloseWindow(this);   // the close asks about unsaved ticks
 }
 
 void GradeGroupWindow::closeEvent(QCloseEvent *event)
 {
+    if (hasUnsavedChanges()
+        && !settleUnsavedChanges(this,
+                                 QStringLiteral("请问?是否将年级组保存为现在设置的%1个年级组？")
+                                     .arg(tickedNames().size()),
+                                 [this] { return saveGradeGroups(); })) {
+        event->ignore();
+        return;
+    }
     Data1->Close();
     event->accept();
 }

@@ -2,7 +2,8 @@
 // 年级组设置 (GradeGroupWindow): the administrator ticks the school's grade
 // groups in the fixed grade-group list and saves them as the 年级组名 rows of
 // 教导处. Ticks and the save button work only after the administrator signed
-// in with the toggle Command9.
+// in with the toggle Command9. Closing the window with ticks that differ from
+// those loaded or last saved asks whether to save them first.
 #include "kit/window_base.h"
 
 #include <QWidget>
@@ -36,6 +37,8 @@ public:
     DataControl *Data1 = nullptr;
 
     SignInToggle *signInToggle() const { return m_toggle; }
+    // The ticks differ from those loaded or last saved.
+    bool hasUnsavedChanges() const;
 
 public slots:
     void Form_Load() override;
@@ -49,7 +52,10 @@ private:
     // Ticks the stored grade groups and shows their count in Label5.
     void loadTicks();
     QStringList tickedNames() const;
+    // SaveGradeGroups for the ticks: true when they were stored.
+    bool saveGradeGroups();
     SignInToggle *m_toggle = nullptr;
+    QStringList m_savedTicks;   // the ticks as last loaded or saved
 };
 
 } // namespace tessaly

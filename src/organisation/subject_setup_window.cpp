@@ -9,9 +9,12 @@
 #include "platform/units.h"
 #include "kit/cell_editor.h"
 #include "kit/sign_in_toggle.h"
+#include "kit/unsaved_changes.h"
+#include "organisation/organisation_save.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -80,6 +83,7 @@ SubjectSetupWindow::SubjectSetupWindow(WindowHost &host, QWidget *parent)
     Combo2 = named(new QComboBox(this), "Combo2");
     Combo2->setPlaceholderText(QStringLiteral("选年年级"));
     Combo2->setMinimumContentsLength(5);
+    fitDropDown(Combo2);   // filled here, not by FillClassCombo
     Command9 = named(new QPushButton(this), "Command9");
 
     // The grid with its heading, note, copy and paste.
@@ -157,10 +161,10 @@ SubjectSetupWindow::SubjectSetupWindow(WindowHost &host, QWidget *parent)
     layout->addLayout(body, 1);
     List1->setFixedWidth(Command3->sizeHint().width() * 2);
 
-    Grid1->setFormatString(kGridFormat);
-    Grid1->setRows(1);
-    Grid1->setColWidth(kColPassword, 0);
+    setGridFormat();
     m_editor = new CellEditor(Grid1, teacherEditorConfig(), Text1);
+    connect(m_editor, &CellEditor::cellWritten, this,
+            [this](int row, int col) { Grid1->widenColumnsToText(col, col, row, row); });
 
     ReportDataError(*Data1, this);
     m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, this);
@@ -189,15 +193,20 @@ void SubjectSetupWindow::Form_Load()
     FillGradeGroupCombo(*Data1, s, Combo1, GradeGroupVariant::ClassSetup, this);
     Data1->setCaption(QString());
 
-    Grid1->setFormatString(kGridFormat);
-    Grid1->setRows(1);
-    Grid1->setColWidth(kColPassword, 0);
+    setGridFormat();
     Label1[5]->setText(QStringLiteral("0"));
 
     if (s.isSignedIn()) {
         m_toggle->showState();
         Command3->setEnabled(false);   // until a class is chosen or the toggle is used
     }
+}
+
+void SubjectSetupWindow::setGridFormat()
+{
+    Grid1->setRows(1);
+    Grid1->setFormatString(kGridFormat);   // the columns at their header widths again
+    Grid1->setColWidth(kColPassword, 0);
 }
 
 int SubjectSetupWindow::dataRows() const
@@ -294,9 +303,11 @@ void SubjectSetupWindow::Combo2_Click()
 void SubjectSetupWindow::FillTeacherGrid()
 {
     setRowCount(0);
+    setGridFormat();
     for (int i = 0; i < List1->count(); ++i)
         tickByProgram(List1->item(i), false);
     Label1[5]->setText(QStringLiteral("0"));
+    m_saved.clear();
 
     const QVector<QVector<QVariant>> &records = Data1->rows();
     if (records.isEmpty())
@@ -331,8 +342,10 @@ void SubjectSetupWindow::FillTeacherGrid()
         Grid1->setTextMatrix(r, kColTeacher, cell(row, teacher));
         Grid1->setTextMatrix(r, kColPassword, cell(row, password));
     }
+    widenColumns();
     Grid1->setUpdatesEnabled(true);
     Label1[5]->setText(QString::number(n));
+    m_saved = gridAssignments();
 }
 
 void SubjectSetupWindow::List1_Click(QListWidgetItem *item)
@@ -376,6 +389,7 @@ void SubjectSetupWindow::RebuildTeacherGrid()
         Grid1->setTextMatrix(r, kColTeacher, kept[k].teacher);
         Grid1->setTextMatrix(r, kColPassword, kept[k].password);
     }
+    widenColumns();
     Label1[5]->setText(QString::number(kept.size()));
 }
 
@@ -447,6 +461,12 @@ void SubjectSetupWindow::PasteTeacherNames()
     const QStringList names = text.mid(kSeparator.size()).split(kSeparator);
     for (int j = 0; j < names.size() && j + 1 < Grid1->Rows(); ++j)
         Grid1->setTextMatrix(j + 1, kColTeacher, names[j]);
+    widenColumns();
+}
+
+void SubjectSetupWindow::widenColumns()
+{
+    Grid1->widenColumnsToText(kColGradeGroup, kColTeacher, 1, Grid1->Rows() - 1);
 }
 
 void SubjectSetupWindow::Command4_Click()
@@ -454,34 +474,72 @@ void SubjectSetupWindow::Command4_Click()
     SaveTeachingAssignments();
 }
 
-void SubjectSetupWindow::SaveTeachingAssignments()
+QVector<TeachingAssignment> SubjectSetupWindow::gridAssignments() const
 {
-    m_editor->CloseCellEditor();
-    if (dataRows() <= 0) {
-        showNotice(this, QStringLiteral("没有任何学科,无法保存。"));
-        return;
-    }
-    TeachingScope scope{Combo1->currentText().trimmed(), Combo2->currentText().trimmed()};
     QVector<TeachingAssignment> rows;
     for (int r = 1; r < Grid1->Rows(); ++r) {
         rows.append({Grid1->TextMatrix(r, kColGradeGroup).trimmed(), Grid1->TextMatrix(r, kColClass),
                      Grid1->TextMatrix(r, kColSubject), Grid1->TextMatrix(r, kColTeacher),
                      Grid1->TextMatrix(r, kColPassword)});
     }
+    return rows;
+}
+
+bool SubjectSetupWindow::hasUnsavedChanges() const
+{
+    return gridAssignments() != m_saved;
+}
+
+bool SubjectSetupWindow::SaveTeachingAssignments()
+{
+    m_editor->CloseCellEditor();
+    if (!adminSignedIn(session())) {
+        showNotice(this, QStringLiteral("请管理员先登陆,才能查看和修改。"));
+        m_toggle->showState();
+        return false;
+    }
+    if (dataRows() <= 0) {
+        showNotice(this, QStringLiteral("没有任何学科,无法保存。"));
+        return false;
+    }
+    const TeachingScope scope = shownScope();
+    const QVector<TeachingAssignment> rows = gridAssignments();
     const TeachingSaveResult result = saveWith<TeachingSaveResult>(session().openpath, [&](db::Connection &c) {
         return organisation::SaveTeachingAssignments(c, scope, rows);
     });
     if (!result.ok) {
         reportSaveFailure(this, QStringLiteral("任课教师没有保存,数据没有改变："), result.error);
-        return;
+        return false;
     }
+    m_saved = rows;
     showNotice(this, QStringLiteral("您设置的") + scope.gradeGroup + scope.className
                          + QStringLiteral("的所有任课教师,已经保存完毕。"));
+    return true;
+}
+
+TeachingScope SubjectSetupWindow::shownScope() const
+{
+    return {Combo1->currentText().trimmed(), Combo2->currentText().trimmed()};
 }
 
 void SubjectSetupWindow::Command2_Click()
 {
-    CloseWindow(this);
+    CloseWindow(this);   // the close asks about unsaved changes
+}
+
+void SubjectSetupWindow::closeEvent(QCloseEvent *event)
+{
+    m_editor->CloseCellEditor();
+    if (hasUnsavedChanges()) {
+        const TeachingScope scope = shownScope();
+        const QString question
+            = QStringLiteral("请问?是否将%1%2的任课教师保存为现在的设置？").arg(scope.gradeGroup, scope.className);
+        if (!settleUnsavedChanges(this, question, [this] { return SaveTeachingAssignments(); })) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
 }
 
 } // namespace tessaly

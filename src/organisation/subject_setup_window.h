@@ -3,6 +3,8 @@
 // teaching assignments of each class — its subjects (ticks of List1) and the
 // teacher of each (column 4 of Grid1) — copies the teacher column of one class
 // to another, and saves them as the 任课 rows of 教导处 (teaching_save.h).
+// Closing the window with grid rows that differ from those loaded or last
+// saved asks whether to save them first.
 #include "kit/window_base.h"
 
 #include "kit/selection.h"
@@ -12,6 +14,7 @@
 #include <QVector>
 #include <QWidget>
 
+class QCloseEvent;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -55,6 +58,8 @@ public:
 
     CellEditor *cellEditor() const { return m_editor; }
     SignInToggle *toggle() const { return m_toggle; }
+    // The grid's rows differ from those loaded or last saved.
+    bool hasUnsavedChanges() const;
 
     // The clipboard format that marks a text made by 复制教师名.
     static const QString kClipboardFormat;
@@ -70,22 +75,34 @@ public slots:
     void Command4_Click();
     void Command2_Click();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void FillTeacherGrid();
     void RebuildTeacherGrid();
     void AddSubject();
     void CopyTeacherNames();
     void PasteTeacherNames();
-    void SaveTeachingAssignments();
+    // True when the rows were stored.
+    bool SaveTeachingAssignments();
+    // The grid's data rows as teaching assignments.
+    QVector<organisation::TeachingAssignment> gridAssignments() const;
+    // The grade group and class (empty: the whole grade group) the grid shows.
+    organisation::TeachingScope shownScope() const;
 
     QListWidgetItem *subjectItem(const QString &subject) const;
     void tickByProgram(QListWidgetItem *item, bool ticked);
+    void setGridFormat();
+    // Columns 1 to 4 widen for long texts.
+    void widenColumns();
     int dataRows() const;
     void setRowCount(int rows);
     SignInToggle *m_toggle = nullptr;
     CellEditor *m_editor = nullptr;
     ClassList m_classes;   // 其它 and 其次 of each class of Combo2
     bool m_programTick = false;          // the program, not the user, changes a tick
+    QVector<organisation::TeachingAssignment> m_saved;   // the grid as last loaded or saved
 };
 
 } // namespace tessaly

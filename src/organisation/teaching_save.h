@@ -26,6 +26,7 @@ struct TeachingAssignment {
     QString subject;      // 其次
     QString teacher;      // 名称
     QString password;     // 密码; written for a new row only
+    bool operator==(const TeachingAssignment &) const = default;
 };
 
 // What a list stands for: the assignments of one class, or (className empty)

@@ -4,12 +4,14 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSet>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QToolTip>
 
 #include <algorithm>
 #include <numeric>
@@ -20,8 +22,10 @@ namespace tessaly {
 namespace {
 
 constexpr Qt::Alignment kDefaultAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-constexpr int kTextPadding = 4;          // pixels left and right of a header text
+constexpr int kTextPadding = 4;          // pixels left and right of a cell's text
 constexpr int kDefaultColWidth = 64;     // pixels
+constexpr int kRowPadding = 6;           // pixels a row has beyond its font's height
+constexpr int kFittedColumnIdeographs = 16;   // widest a column widens to fit its texts
 const QColor kDefaultBackColorBkg(0x80, 0x80, 0x80);
 
 QFont fixedRowFont(QFont font)
@@ -50,9 +54,11 @@ int headerTextWidth(const QFontMetrics &fm, const QString &text)
     return std::max(fm.horizontalAdvance(text), (halves * ideograph + 1) / 2);
 }
 
-int defaultRowHeight(const QFont &font)
+// The lowest a shown row may be: the height of its font (the fixed rows' bold
+// one too) with room for the grid line and a margin above and below.
+int fontRowHeight(const QFont &font)
 {
-    return QFontMetrics(font).height() + 4;
+    return std::max(QFontMetrics(font).height(), QFontMetrics(fixedRowFont(font)).height()) + kRowPadding;
 }
 
 int mouseButtonCode(Qt::MouseButton button)
@@ -203,7 +209,7 @@ FlexGrid::FlexGrid(QWidget *parent)
             header->setMinimumSectionSize(1);
         }
         view->horizontalHeader()->setDefaultSectionSize(kDefaultColWidth);
-        view->verticalHeader()->setDefaultSectionSize(defaultRowHeight(font()));
+        view->verticalHeader()->setDefaultSectionSize(fontRowHeight(font()));
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setSelectionMode(QAbstractItemView::NoSelection);
         view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -547,7 +553,42 @@ void FlexGrid::setRowHeight(int row, int twips)
     if (row < 0 || row >= rowCount())
         return;
     const int px = twipsToPixels(std::max(0, twips));
-    applyRowSize(row, px, px <= 0);
+    applyRowSize(row, std::max(px, fontRowHeight(font())), px <= 0);
+}
+
+void FlexGrid::widenColumnsToText(int firstCol, int lastCol, int fromRow, int toRow)
+{
+    firstCol = std::max(0, firstCol);
+    lastCol = std::min(lastCol, columnCount() - 1);
+    fromRow = std::max(0, fromRow);
+    toRow = std::min(toRow, rowCount() - 1);
+    const QFontMetrics fm(font());
+    const int room = 2 * kTextPadding + (showGrid() ? 1 : 0);
+    const int widest = kFittedColumnIdeographs * fm.horizontalAdvance(QChar(0x4E00)) + room;
+    for (int c = firstCol; c <= lastCol; ++c) {
+        if (isColumnHidden(c))
+            continue;
+        int needed = 0;
+        for (int r = fromRow; r <= toRow; ++r)
+            needed = std::max(needed, fm.horizontalAdvance(TextMatrix(r, c)) + room);
+        needed = std::min(needed, widest);
+        if (needed > columnWidth(c))
+            applyColSize(c, needed, false);
+    }
+}
+
+bool FlexGrid::showCellToolTip(QTableView *view, QHelpEvent *event)
+{
+    const QModelIndex index = view->indexAt(event->pos());
+    const QString text = index.isValid() ? index.data().toString() : QString();
+    const QRect rect = index.isValid() ? view->visualRect(index) : QRect();
+    const QFont cellFont = index.row() < m_fixedRows ? fixedRowFont(font()) : font();
+    const int needed = QFontMetrics(cellFont).horizontalAdvance(text) + 2 * kTextPadding;
+    if (!text.isEmpty() && needed > rect.width())
+        QToolTip::showText(event->globalPos(), text, view->viewport(), rect);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 Qt::Alignment FlexGrid::ColAlignment(int col) const
@@ -634,6 +675,7 @@ void FlexGrid::scrollTo(const QModelIndex &index, ScrollHint)
     // Brings a data cell out from under the fixed strips and into the viewport.
     if (!index.isValid())
         return;
+    updateGeometries();   // scroll ranges as the sizes are now, after a resize just made
     const QRect vp = viewport()->rect();
     const int row = index.row();
     const int col = index.column();
@@ -775,6 +817,10 @@ bool FlexGrid::eventFilter(QObject *watched, QEvent *event)
         case QEvent::Wheel:
             QCoreApplication::sendEvent(viewport(), event);
             return true;
+        case QEvent::ToolTip: {
+            QTableView *view = widget == m_top->viewport() ? m_top : widget == m_left->viewport() ? m_left : m_corner;
+            return showCellToolTip(view, static_cast<QHelpEvent *>(event));
+        }
         case QEvent::Paint:
             applyMerges();
             break;
@@ -789,6 +835,8 @@ bool FlexGrid::viewportEvent(QEvent *event)
 {
     if (event->type() == QEvent::Paint)
         applyMerges();
+    if (event->type() == QEvent::ToolTip)
+        return showCellToolTip(this, static_cast<QHelpEvent *>(event));
     return QTableWidget::viewportEvent(event);
 }
 
@@ -796,8 +844,13 @@ void FlexGrid::changeEvent(QEvent *event)
 {
     QTableWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange && m_corner) {
+        const int lowest = fontRowHeight(font());
         for (QTableView *view : views())
-            view->verticalHeader()->setDefaultSectionSize(defaultRowHeight(font()));
+            view->verticalHeader()->setDefaultSectionSize(lowest);
+        for (int r = 0, rows = rowCount(); r < rows; ++r) {
+            if (!isRowHidden(r) && rowHeight(r) < lowest)
+                applyRowSize(r, lowest, false);
+        }
         layoutStrips();
     }
 }

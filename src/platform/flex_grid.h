@@ -2,7 +2,10 @@
 // Flex grid on QTableWidget. Rows and columns are counted as the windows count
 // them: fixed rows and columns are ordinary rows and columns drawn as headers,
 // so row 0 is the header row and "column 19" is the 20th column.
-// Sizes are in twips; a width or height of 0 hides the column or row.
+// Sizes are in twips; a width or height of 0 hides the column or row. A shown
+// row is never lower than the grid's font needs: a lower height is raised to
+// that, the height every new row has, so rows loaded and rows added match.
+// A cell whose text is cut off shows the whole text as its tooltip.
 //
 // A new grid has 2 rows, 2 columns, 1 fixed row and 1 fixed column; its current
 // cell is (1, 1).
@@ -24,6 +27,7 @@
 #include <QTableWidget>
 #include <vector>
 
+class QHelpEvent;
 class QTableView;
 
 namespace tessaly {
@@ -62,7 +66,11 @@ public:
     int ColWidth(int col) const;              // twips (whole pixels); 0 when hidden
     void setColWidth(int col, int twips);     // 0 hides
     int RowHeight(int row) const;             // twips (whole pixels); 0 when hidden
-    void setRowHeight(int row, int twips);    // 0 hides
+    void setRowHeight(int row, int twips);    // 0 hides; never lower than the font needs
+    // Widens the shown columns firstCol..lastCol so that the texts of rows
+    // fromRow..toRow fit, up to 16 ideographs wide: a longer text is cut off there
+    // and shows whole in its tooltip. A column is never made narrower.
+    void widenColumnsToText(int firstCol, int lastCol, int fromRow, int toRow);
     // Alignment of a column's cells below the fixed rows (fixed rows are centred).
     // A cell's own QTableWidgetItem alignment, when set, wins.
     Qt::Alignment ColAlignment(int col) const;
@@ -165,6 +173,7 @@ private:
     void applyColSize(int col, int px, bool hidden);
     void applyRowSize(int row, int px, bool hidden);
     void syncCurrent();
+    bool showCellToolTip(QTableView *view, QHelpEvent *event);
     int fixedHeightPx() const;
     int fixedWidthPx() const;
     QPoint cellAt(const QPoint &gridPos) const;

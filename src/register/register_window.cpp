@@ -9,6 +9,7 @@
 #include "register/register_grid.h"
 #include "register/register_save.h"
 #include "kit/sign_in_toggle.h"
+#include "kit/unsaved_changes.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -158,6 +159,7 @@ void RegisterWindow::buildControls()
     Frame3 = named(new QGroupBox(QStringLiteral("=====学生转班操作====="), this), "Frame3");
     Frame3->setAlignment(Qt::AlignHCenter);
     Combo3 = named(new QComboBox(Frame3), "Combo3");
+    fitDropDown(Combo3);
     List1 = named(new QListWidget(Frame3), "List1");
     List2 = named(new QListWidget(Frame3), "List2");
     // Room for a handful of names; the grid above keeps the rest of the height.
@@ -347,20 +349,8 @@ void RegisterWindow::FillRegisterGrid()
 void RegisterWindow::fitColumns(int fromRow, int toRow)
 {
     // The format string sizes the columns to their headers; a longer text (an
-    // 8-digit number, a phone number, an address) widens its column so that
-    // nothing is cut off.
-    const QFontMetrics fm(Grid1->font());
-    const int margin = 2 * fm.horizontalAdvance(QLatin1Char(' ')) + 8;
-    for (int c = 0; c <= reg::kColRemarks; ++c) {
-        int widest = 0;
-        for (int r = fromRow; r <= toRow; ++r)
-            widest = std::max(widest, fm.horizontalAdvance(Grid1->TextMatrix(r, c)));
-        if (widest == 0)
-            continue;
-        const int twips = pixelsToTwips(widest + margin);
-        if (twips > Grid1->ColWidth(c))
-            Grid1->setColWidth(c, twips);
-    }
+    // 8-digit number, a phone number, an address) widens its column.
+    Grid1->widenColumnsToText(0, reg::kColRemarks, fromRow, toRow);
 }
 
 void RegisterWindow::clearGrid()
@@ -567,20 +557,13 @@ bool RegisterWindow::settleUnsaved()
         return true;
     const QString question = QStringLiteral("%1%2学籍表的修改还没有保存，要先保存吗?")
                                  .arg(m_gradeGroup, Combo2->itemText(m_classIndex));
-    switch (askYesNoCancel(this, question, kTitleHintDots)) {
-    case Answer::Yes: {
+    return settleUnsavedChanges(this, question, [this] {
         QList<reg::RegisterRow> vanished;
         if (!writeRegister(vanished))
             return false;   // refused and reported: the changes stay, and so does the class
         reportVanished(vanished);
         return true;
-    }
-    case Answer::No:
-        return true;   // dropped with the class
-    case Answer::Cancel:
-        break;
-    }
-    return false;
+    });
 }
 
 // ---- Class transfer ----------------------------------------------------------

@@ -86,6 +86,7 @@ PasswordAdminWindow::PasswordAdminWindow(WindowHost &host, QWidget *parent)
     Combo2 = named(new QComboBox(Frame1), "Combo2");
     Combo2->addItems({QStringLiteral("管理员"), QStringLiteral("班主任"), QStringLiteral("任课教师")});
     Combo2->setCurrentIndex(-1);
+    fitDropDown(Combo2);
     Label1[4] = named(new QLabel(QStringLiteral("选择范围"), Frame1), "Label1");
     Combo1 = named(new QComboBox(Frame1), "Combo1");
     Command5 = named(new QPushButton(QStringLiteral("保存设定密码(&K)"), Frame1), "Command5");
@@ -119,6 +120,8 @@ PasswordAdminWindow::PasswordAdminWindow(WindowHost &host, QWidget *parent)
     Grid1->setFormatString(kPasswordGridFormatAtLoad);
     Grid1->setRows(1);
     m_editor = new CellEditor(Grid1, passwordEditorConfig(this), Text1);
+    connect(m_editor, &CellEditor::cellWritten, this,
+            [this](int row, int col) { Grid1->widenColumnsToText(col, col, row, row); });
 
     ReportDataError(*Data1, this);
     m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command1, host, this);
@@ -237,6 +240,7 @@ void PasswordAdminWindow::FillPasswordGrid()
         for (int c = 0; c < cells.size() && c + 1 < Grid1->Cols(); ++c)
             Grid1->setTextMatrix(r, c + 1, cells[c]);
     }
+    Grid1->widenColumnsToText(1, Grid1->Cols() - 1, 1, Grid1->Rows() - 1);
     Grid1->setUpdatesEnabled(true);
 }
 

@@ -51,6 +51,8 @@ private slots:
     void opensOverTheClickedCell();
     void clickElsewhereWritesBack_data();
     void clickElsewhereWritesBack();
+    void openingWithoutTheFocusWritesBackFirst_data();
+    void openingWithoutTheFocusWritesBackFirst();
     void rowMarking_data();
     void rowMarking();
     void unchangedTextWritesNothing();
@@ -326,6 +328,39 @@ void TestCellEditor::clickElsewhereWritesBack()
     QCOMPARE(m_grid->TextMatrix(1, kColRowState), kRowChanged);
     QCOMPARE(m_editor->isOpen(), opensThere);
     QCOMPARE(m_editor->editRow(), opensThere ? row : 1);
+}
+
+void TestCellEditor::openingWithoutTheFocusWritesBackFirst_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("col");
+    QTest::newRow("the next row") << 2 << int(kColName);
+    QTest::newRow("another column") << 1 << int(kColRemarks);
+}
+
+// Another window (a message box) took the focus from the open editor, and the
+// grid is clicked before the focus comes back: the typed text goes into its
+// cell before the editor opens anew.
+void TestCellEditor::openingWithoutTheFocusWritesBackFirst()
+{
+    QFETCH(int, row);
+    QFETCH(int, col);
+    open(1, kColName);
+    QTest::keyClicks(m_text, "Q");
+    QWidget box;
+    box.setFocusPolicy(Qt::StrongFocus);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowActive(&box));
+    QVERIFY(!m_text->hasFocus());
+    QVERIFY(m_editor->isOpen());   // losing the focus to another window ends no edit
+
+    click(row, col);
+    QCOMPARE(m_grid->TextMatrix(1, kColName), QStringLiteral("张三Q"));
+    QCOMPARE(m_grid->TextMatrix(1, kColRowState), kRowChanged);
+    QVERIFY(m_editor->isOpen());
+    QCOMPARE(m_editor->editRow(), row);
+    QCOMPARE(m_editor->editCol(), col);
+    QCOMPARE(m_text->text(), m_grid->TextMatrix(row, col));
 }
 
 void TestCellEditor::rowMarking_data()

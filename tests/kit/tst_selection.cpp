@@ -7,6 +7,7 @@
 #include "platform/messages.h"
 #include "kit/session.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -31,6 +32,7 @@ private slots:
     void classComboNoClass();
     void classComboTrimsAndBindsGradeGroup();
     void classComboNullColumnsAndDuplicates();
+    void dropDownsShowTwentyItems();
 
     void positionTexts_data();
     void positionTexts();
@@ -284,6 +286,42 @@ void TestSelection::classComboNullColumnsAndDuplicates()
     QCOMPARE(list.at(1).headTeacher, QString());
     QCOMPARE(list.at(1).password, QString());
     QCOMPARE(list.at(1).id, QString::number(b));
+}
+
+// The 12 grade groups show whole and the 30 classes of a grade group at least
+// 20 at a time before the list scrolls.
+void TestSelection::dropDownsShowTwentyItems()
+{
+    TestSchool school;
+    for (int g = 1; g <= 12; ++g)
+        school.addGradeGroup(QStringLiteral("年级组%1").arg(g));
+    for (int c = 1; c <= 30; ++c)
+        school.addClass(QStringLiteral("年级组1"), QStringLiteral("%1班").arg(c));
+    Session s;
+    s.openpath = school.dbPath();
+    DataControl data;
+    QWidget window;
+    QComboBox grades(&window);
+    QComboBox classes(&window);
+    classes.move(0, 40);
+    window.resize(300, 900);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ScriptedResponder responder;
+    ClassList list;
+    FillGradeGroupCombo(data, s, &grades, GradeGroupVariant::Common, nullptr);
+    FillClassCombo(data, s, QStringLiteral("年级组1"), &classes, ClassVariant::NamesOnly, list, nullptr);
+    QVERIFY(responder.shown().isEmpty());
+
+    const QList<std::pair<QComboBox *, int>> expected = {{&grades, 12}, {&classes, 20}};
+    for (const auto &[combo, rows] : expected) {
+        combo->showPopup();
+        QAbstractItemView *view = combo->view();
+        QTRY_VERIFY(view->isVisible());
+        const int shown = view->viewport()->height() / view->sizeHintForRow(0);
+        QVERIFY2(shown >= rows, qPrintable(QStringLiteral("%1 of %2").arg(shown).arg(combo->count())));
+        combo->hidePopup();
+    }
 }
 
 void TestSelection::positionTexts_data()

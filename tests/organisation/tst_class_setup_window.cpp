@@ -2,18 +2,17 @@
 // the ticks, the cell editor, the save, and the unsaved-changes question.
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
 #include "organisation/class_setup_window.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "kit/cell_editor.h"
-#include "app/main_window.h"
 #include "shell/sign_in_dialog.h"
 #include "kit/window_names.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -51,35 +50,22 @@ struct School {
     }
 };
 
-// The main window on the school, shown so that focus moves as for a user.
-struct Main {
-    MainWindow window;
-    explicit Main(TestSchool &school, bool signedIn) : window(school.folder())
-    {
-        window.session().openpath = school.dbPath();
-        if (signedIn)
-            window.session().denglu = u"管理员"_s;
-        window.resize(1000, 700);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
-    ClassSetupWindow *open()
-    {
-        return qobject_cast<ClassSetupWindow *>(window.showWindow(kClassSetupWindow));
-    }
-};
+WindowHarness::Options signedIn(bool admin)
+{
+    return {.signedIn = admin ? WindowHarness::kAdmin : QString()};
+}
+
+// 班级设置 opened in a main window large enough to show it whole.
+ClassSetupWindow *openWindow(WindowHarness &h)
+{
+    h.main.resize(1000, 700);
+    return h.open<ClassSetupWindow>(kClassSetupWindow);
+}
 
 // The grid's data rows, one text per row: columns 0 to 4 joined by "|".
 QStringList gridTexts(FlexGrid *grid)
 {
-    QStringList out;
-    for (int r = 1; r < grid->Rows(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < 5; ++c)
-            cells << grid->TextMatrix(r, c);
-        out << cells.join(QLatin1Char('|'));
-    }
-    return out;
+    return gridRows(grid, 0, 4);
 }
 
 // The 班级名 rows of a grade group, by id: 名称|其它|其次|密码.
@@ -104,17 +90,10 @@ void typeInto(ClassSetupWindow *w, int row, int col, const QString &text)
     QCOMPARE(w->Text1->text(), w->Grid1->TextMatrix(row, col));
     w->Text1->selectAll();
     // Chinese text comes from the input method as committed text.
-    QInputMethodEvent typed;
-    typed.setCommitString(text);
-    QApplication::sendEvent(w->Text1, &typed);
+    commitText(w->Text1, text);
     QCOMPARE(w->Text1->text(), text);
     QTest::keyClick(w->Text1, Qt::Key_Return);
     QVERIFY(!w->cellEditor()->isOpen());
-}
-
-bool isOpen(MainWindow &main)
-{
-    return main.openWindow(kClassSetupWindow) != nullptr;
 }
 
 } // namespace
@@ -141,14 +120,15 @@ private slots:
     void leavingWithoutChangesAsksNothing();
     void questionAfterSignOutDoesNotSave();
     void editorMovesOnlyUpAndDown();
+    void looksRight();
 };
 
 void TestClassSetupWindow::opensSignedOut()
 {
     School s;
-    Main m(s.school, false);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(false));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     QVERIFY(w);
     QCOMPARE(w->objectName(), u"班级设置"_s);
     QCOMPARE(w->windowTitle(), u"班级设置"_s);
@@ -167,16 +147,16 @@ void TestClassSetupWindow::opensSignedOut()
     QCOMPARE(w->Grid1->Rows(), 1);
     QCOMPARE(w->Grid1->TextMatrix(0, 2), u"班 实 际 名"_s);
     QCOMPARE(w->Grid1->ColWidth(4), 0);
-    QCOMPARE(m.window.session().username, u"管理员"_s);
-    QCOMPARE(m.window.session().userpas, u"adm"_s);
+    QCOMPARE(h.session().username, u"管理员"_s);
+    QCOMPARE(h.session().userpas, u"adm"_s);
 }
 
 void TestClassSetupWindow::signInThroughTheToggle()
 {
     School s;
-    Main m(s.school, false);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(false));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     QTimer::singleShot(0, [] {
         auto *d = qobject_cast<SignInDialog *>(QApplication::activeModalWidget());
         QVERIFY(d);
@@ -189,15 +169,15 @@ void TestClassSetupWindow::signInThroughTheToggle()
     w->Command9->click();
     QCOMPARE(w->Command9->text(), u"管理员 登陆(&K)"_s);
     QVERIFY(!w->Frame1->isEnabled());
-    QCOMPARE(m.window.session().denglu, QString());
+    QCOMPARE(h.session().denglu, QString());
 }
 
 void TestClassSetupWindow::noGradeGroup()
 {
     TestSchool school;
-    Main m(school, true);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     QCOMPARE(responder.texts(), QStringList{u"目前还不能加入班级名称，请先进行年级组设置。"_s});
     QCOMPARE(w->Combo1->count(), 0);
 }
@@ -205,9 +185,9 @@ void TestClassSetupWindow::noGradeGroup()
 void TestClassSetupWindow::gridAndTicksFromStoredRows()
 {
     School s;
-    Main m(s.school, true);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     QVERIFY(w->Frame1->isEnabled());
     choose(w->Combo1, kSecond);
     // Stored order; the class outside the list is shown but neither ticked nor counted.
@@ -229,9 +209,9 @@ void TestClassSetupWindow::gridAndTicksFromStoredRows()
 void TestClassSetupWindow::ticksRebuildInListOrder()
 {
     School s;
-    Main m(s.school, true);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     // Ticks before a grade group is chosen rebuild nothing.
     tick(w->List1, u"五班"_s, true);
     QCOMPARE(w->Grid1->Rows(), 1);
@@ -248,9 +228,9 @@ void TestClassSetupWindow::ticksRebuildInListOrder()
 void TestClassSetupWindow::rebuildKeepsCellsOfClassesThatStay()
 {
     School s;
-    Main m(s.school, true);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     choose(w->Combo1, kSecond);
     tick(w->List1, u"二班"_s, true);
     // List order now; the class outside the list is gone; 三班 keeps its cells.
@@ -265,9 +245,9 @@ void TestClassSetupWindow::rebuildKeepsCellsOfClassesThatStay()
 void TestClassSetupWindow::saveAndReopenRoundTrips()
 {
     School s;
-    Main m(s.school, true);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     choose(w->Combo1, kFirst);
     tick(w->List1, u"二班"_s, true);
     tick(w->List1, u"十班"_s, true);
@@ -279,9 +259,9 @@ void TestClassSetupWindow::saveAndReopenRoundTrips()
     QCOMPARE(storedClasses(s.school, kFirst).values(), (QStringList{u"二班|O'Brien班||"_s, u"十班||张'老师|"_s}));
 
     w->Command8->click();
-    QTRY_VERIFY(!isOpen(m.window));
+    QTRY_VERIFY(!h.isOpen(kClassSetupWindow));
     QCOMPARE(responder.shown().size(), 1);   // nothing left to ask
-    w = m.open();
+    w = openWindow(h);
     choose(w->Combo1, kFirst);
     QCOMPARE(gridTexts(w->Grid1), (QStringList{u"1|二班|O'Brien班||"_s, u"2|十班||张'老师|"_s}));
     QCOMPARE(ticked(w->List1), (QStringList{u"二班"_s, u"十班"_s}));
@@ -290,9 +270,9 @@ void TestClassSetupWindow::saveAndReopenRoundTrips()
 void TestClassSetupWindow::rowsKeepIdAndPasswordThroughARebuild()
 {
     School s;
-    Main m(s.school, true);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     choose(w->Combo1, kSecond);
     tick(w->List1, u"五班"_s, true);
     typeInto(w, 2, 3, u"孙老师"_s);   // 三班 after the rebuild (一班, 三班, 五班)
@@ -308,9 +288,9 @@ void TestClassSetupWindow::rowsKeepIdAndPasswordThroughARebuild()
 void TestClassSetupWindow::saveWithoutClasses()
 {
     School s;
-    Main m(s.school, true);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     // Before any grade group is chosen, and for a grade group without classes.
     w->Command1->click();
     QCOMPARE(responder.texts(), QStringList{u"没有任何班级,无法保存。"_s});
@@ -332,9 +312,9 @@ void TestClassSetupWindow::removingAClassWithTeachingAsks()
     School s;
     const int teaching = s.school.addTeaching(kSecond, u"三班"_s, u"语文"_s, u"王老师"_s, u"w"_s);
     s.school.closeDb();
-    Main m(s.school, true);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     choose(w->Combo1, kSecond);
     tick(w->List1, u"三班"_s, false);
     responder.answer(answer);
@@ -367,9 +347,9 @@ void TestClassSetupWindow::questionOnChoosingNamesTheOldGradeGroup()
 {
     QFETCH(bool, answer);
     School s;
-    Main m(s.school, true);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     choose(w->Combo1, kFirst);
     tick(w->List1, u"三班"_s, true);
     tick(w->List1, u"一班"_s, true);
@@ -399,9 +379,9 @@ void TestClassSetupWindow::typedHeadTeacherIsAnUnsavedChange()
     QFETCH(int, col);
     QFETCH(bool, answer);
     School s;
-    Main m(s.school, true);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     choose(w->Combo1, kSecond);
     typeInto(w, 2, col, u"O'Neil"_s);
     QVERIFY(w->hasUnsavedChanges());
@@ -409,7 +389,7 @@ void TestClassSetupWindow::typedHeadTeacherIsAnUnsavedChange()
     w->Command8->click();
     QVERIFY(responder.shown().first().isQuestion);
     QCOMPARE(responder.shown().first().text, u"请问?是否将初二年级组的班级保存为现在设置的3个班？"_s);
-    QTRY_VERIFY(!isOpen(m.window));
+    QTRY_VERIFY(!h.isOpen(kClassSetupWindow));
     const QString expected = answer ? (col == 3 ? u"一班||O'Neil|p1"_s : u"一班|O'Neil|李老师|p1"_s)
                                     : u"一班||李老师|p1"_s;
     QCOMPARE(storedClasses(s.school, kSecond).value(s.first), expected);
@@ -418,24 +398,30 @@ void TestClassSetupWindow::typedHeadTeacherIsAnUnsavedChange()
 void TestClassSetupWindow::leavingWithoutChangesAsksNothing()
 {
     School s;
-    Main m(s.school, true);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     choose(w->Combo1, kSecond);
     // The same text typed again is no change.
     typeInto(w, 1, 3, u"王老师"_s);
     QVERIFY(!w->hasUnsavedChanges());
+    // Nor is a class ticked and unticked again.
+    choose(w->Combo1, kFirst);
+    tick(w->List1, u"五班"_s, true);
+    QVERIFY(w->hasUnsavedChanges());
+    tick(w->List1, u"五班"_s, false);
+    QVERIFY(!w->hasUnsavedChanges());
     w->Command8->click();
     QVERIFY(responder.shown().isEmpty());
-    QTRY_VERIFY(!isOpen(m.window));
+    QTRY_VERIFY(!h.isOpen(kClassSetupWindow));
 }
 
 void TestClassSetupWindow::questionAfterSignOutDoesNotSave()
 {
     School s;
-    Main m(s.school, true);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     choose(w->Combo1, kSecond);
     tick(w->List1, u"九班"_s, true);
     w->Command9->click();   // sign out
@@ -449,7 +435,7 @@ void TestClassSetupWindow::questionAfterSignOutDoesNotSave()
     QCOMPARE(storedClasses(s.school, kSecond), before);
     // The window stays with the changes, so they can still be saved after a sign-in.
     QCoreApplication::processEvents();
-    QVERIFY(isOpen(m.window));
+    QVERIFY(h.isOpen(kClassSetupWindow));
     QVERIFY(w->isVisible());
     QVERIFY(w->hasUnsavedChanges());
     QCOMPARE(w->Grid1->Rows(), 4);
@@ -459,16 +445,16 @@ void TestClassSetupWindow::questionAfterSignOutDoesNotSave()
     responder.answer(false);
     QVERIFY(qobject_cast<QMdiSubWindow *>(w->parentWidget())->close());
     QCOMPARE(responder.shown().size(), 1);
-    QTRY_VERIFY(!isOpen(m.window));
+    QTRY_VERIFY(!h.isOpen(kClassSetupWindow));
     QCOMPARE(storedClasses(s.school, kSecond), before);
 }
 
 void TestClassSetupWindow::editorMovesOnlyUpAndDown()
 {
     School s;
-    Main m(s.school, true);
-    ScriptedResponder responder;
-    ClassSetupWindow *w = m.open();
+    WindowHarness h(s.school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
     choose(w->Combo1, kSecond);
     CellEditor *editor = w->cellEditor();
     // Columns 0 and 1 do not open the editor.
@@ -493,6 +479,31 @@ void TestClassSetupWindow::editorMovesOnlyUpAndDown()
     QVERIFY(w->hasUnsavedChanges());
     // The hidden password column is never touched.
     QCOMPARE(gridTexts(w->Grid1).first(), u"1|三班|火箭班|新老师|p3"_s);
+}
+
+void TestClassSetupWindow::looksRight()
+{
+    School s;
+    ProgramFontScope programFont;
+    WindowHarness h(s.school, signedIn(true));
+    ClassSetupWindow *w = openWindow(h);
+    choose(w->Combo1, kSecond);
+    const QString longName = u"英才实验班(双语教学试点)"_s;
+    typeInto(w, 1, 2, longName);
+    // The column widens for the typed name.
+    QVERIFY(w->Grid1->columnWidth(2) > QFontMetrics(w->Grid1->font()).horizontalAdvance(longName));
+    clickCell(w->Grid1, 2, 3);
+    // Rows as high as the font needs, all alike.
+    const int glyphs = QFontMetrics(w->Grid1->font()).height();
+    for (int r = 0; r < w->Grid1->Rows(); ++r) {
+        QVERIFY2(w->Grid1->cellRect(r, 1).height() >= glyphs + 2, qPrintable(QString::number(r)));
+        QCOMPARE(w->Grid1->RowHeight(r), w->Grid1->RowHeight(1));
+    }
+    for (auto *b : w->findChildren<QPushButton *>())
+        QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
+    const QImage shot = w->parentWidget()->grab().toImage();
+    QVERIFY(!shot.isNull());
+    saveShot(shot, u"class_setup"_s);
 }
 
 QTEST_MAIN(TestClassSetupWindow)

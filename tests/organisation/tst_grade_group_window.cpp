@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTimer>
@@ -50,6 +51,8 @@ private slots:
     void removingAGradeGroupWithClassesAsks_data();
     void removingAGradeGroupWithClassesAsks();
     void saveAfterSignOutElsewhere();
+    void closingWithUnsavedTicksAsks_data();
+    void closingWithUnsavedTicksAsks();
 };
 
 void TestGradeGroupWindow::opensSignedOut()
@@ -238,6 +241,83 @@ void TestGradeGroupWindow::saveAfterSignOutElsewhere()
     // The window catches up with the state.
     QVERIFY(!w->Command1->isEnabled());
     QCOMPARE(w->Command9->text(), u"管理员 登陆(&K)"_s);
+}
+
+void TestGradeGroupWindow::closingWithUnsavedTicksAsks_data()
+{
+    QTest::addColumn<QString>("change");    // "tick" 高一年级组, "untick" 初二年级组 (it has a class), "back"
+    QTest::addColumn<bool>("signOut");      // signed out elsewhere before closing
+    QTest::addColumn<QString>("answers");   // Y, N, C in order
+    QTest::addColumn<bool>("byFrame");      // the frame's close instead of 退 出 设 置
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<int>("messages");
+    const QStringList before{u"初一年级组"_s, u"初二年级组"_s};
+    QTest::newRow("Yes saves") << u"tick"_s << false << u"Y"_s << false << true
+                               << QStringList{u"初一年级组"_s, u"初二年级组"_s, u"高一年级组"_s} << 2;
+    QTest::newRow("No drops") << u"tick"_s << false << u"N"_s << true << true << before << 1;
+    QTest::newRow("Cancel stays") << u"tick"_s << false << u"C"_s << false << false << before << 1;
+    QTest::newRow("Yes, removal answered No: stays") << u"untick"_s << false << u"YN"_s << true << false << before
+                                                     << 2;
+    QTest::newRow("Yes while signed out: stays") << u"tick"_s << true << u"Y"_s << false << false << before << 2;
+    QTest::newRow("ticked back: nothing asked") << u"back"_s << false << QString() << false << true << before << 0;
+}
+
+void TestGradeGroupWindow::closingWithUnsavedTicksAsks()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, signOut);
+    QFETCH(QString, answers);
+    QFETCH(bool, byFrame);
+    QFETCH(bool, closes);
+    QFETCH(QStringList, stored);
+    QFETCH(int, messages);
+    TestSchool school;
+    school.addGradeGroup(u"初一年级组"_s);
+    school.addGradeGroup(u"初二年级组"_s);
+    school.addClass(u"初二年级组"_s, u"二班"_s, u"王老师"_s);
+    school.closeDb();
+    WindowHarness h(school, {.signedIn = WindowHarness::kAdmin});
+    ScriptedResponder &responder = h.responder;
+    GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
+    QVERIFY(!w->hasUnsavedChanges());
+    if (change == u"untick"_s) {
+        tick(w->List1, u"初二年级组"_s, false);
+    } else {
+        tick(w->List1, u"高一年级组"_s, true);
+        if (change == u"back"_s)
+            tick(w->List1, u"高一年级组"_s, false);
+    }
+    if (signOut)
+        h.signOut();
+    for (const QChar a : answers)
+        responder.answer(a == u'Y' ? Answer::Yes : a == u'N' ? Answer::No : Answer::Cancel);
+    const QStringList ticks = ticked(w->List1);
+    if (byFrame)
+        QVERIFY(qobject_cast<QMdiSubWindow *>(w->parentWidget())->close() == closes);
+    else
+        w->Command8->click();
+
+    QCOMPARE(responder.shown().size(), messages);
+    if (messages > 0) {
+        const ScriptedResponder::Shown question = responder.shown().first();
+        QVERIFY(question.isQuestion);
+        QVERIFY(question.hasCancel);
+        QCOMPARE(question.title, u"提示……"_s);
+        QCOMPARE(question.text, u"请问?是否将年级组保存为现在设置的%1个年级组？"_s.arg(ticks.size()));
+    }
+    if (signOut)
+        QCOMPARE(responder.last().text, u"请管理员先登陆,才能查看和修改。"_s);
+    QCOMPARE(storedGroups(school).values(), stored);
+    if (closes) {
+        QTRY_VERIFY(!h.isOpen(kGradeGroupWindow));
+        return;
+    }
+    QCoreApplication::processEvents();
+    QVERIFY(h.isOpen(kGradeGroupWindow));
+    QVERIFY(w->isVisible());
+    QCOMPARE(ticked(w->List1), ticks);   // the changes stay
+    QVERIFY(w->hasUnsavedChanges());
 }
 
 QTEST_MAIN(TestGradeGroupWindow)

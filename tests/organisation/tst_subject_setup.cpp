@@ -3,20 +3,18 @@
 // editor and the save.
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
 #include "organisation/subject_setup_window.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "kit/cell_editor.h"
-#include "app/main_window.h"
 #include "shell/sign_in_dialog.h"
 #include "kit/sign_in_toggle.h"
 #include "kit/window_names.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,25 +71,17 @@ struct School {
     }
 };
 
-struct Opened {
-    MainWindow main;
-    W *w = nullptr;
-    Opened(TestSchool &school, bool signedIn) : main(school.folder())
-    {
-        main.session().openpath = school.dbPath();
-        if (signedIn) {
-            main.session().username = QStringLiteral("管理员");
-            main.session().denglu = QStringLiteral("管理员");
-        }
-        main.show();
-        open();
-    }
-    void open()
-    {
-        main.findChild<QAction *>(QStringLiteral("XKSZ"))->trigger();
-        w = qobject_cast<W *>(main.openWindow(kSubjectSetupWindow));
-    }
-};
+WindowHarness::Options signedIn(bool admin)
+{
+    return {.signedIn = admin ? WindowHarness::kAdmin : QString()};
+}
+
+// 学科设置 opened from its menu item.
+W *openFromMenu(WindowHarness &h)
+{
+    h.trigger(QStringLiteral("XKSZ"));
+    return h.openWindow<W>(kSubjectSetupWindow);
+}
 
 void chooseClass(W *w, const QString &klass, const QString &grade = kGrade)
 {
@@ -101,20 +91,7 @@ void chooseClass(W *w, const QString &klass, const QString &grade = kGrade)
 
 QStringList column(W *w, int col)
 {
-    QStringList out;
-    for (int r = 1; r < w->Grid1->Rows(); ++r)
-        out << w->Grid1->TextMatrix(r, col);
-    return out;
-}
-
-void typeText(QWidget *w, const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(w, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
+    return gridColumn(w->Grid1, col);
 }
 
 // Types a teacher's name into a cell of column 4 and commits it with Enter.
@@ -123,7 +100,7 @@ void typeTeacher(W *w, int row, const QString &name)
     clickCell(w->Grid1, row, W::kColTeacher);
     QVERIFY(w->Text1->isVisible());
     w->Text1->selectAll();
-    typeText(w->Text1, name);
+    typeKeys(w->Text1, name);
     QTest::keyClick(w->Text1, Qt::Key_Return);
     QCOMPARE(w->Grid1->TextMatrix(row, W::kColTeacher), name);
 }
@@ -153,44 +130,47 @@ private slots:
     void foreignClipboardChangesNothing();
     void editorInTheTeacherColumn();
     void noGradeGroup();
+    void closingWithUnsavedChangesAsks_data();
+    void closingWithUnsavedChangesAsks();
     void looksRight();
 };
 
 void TestSubjectSetup::opensSignedOut()
 {
     School s;
-    ScriptedResponder responder;
-    Opened o(s.school, false);
-    QVERIFY(o.w);
+    WindowHarness h(s.school, signedIn(false));
+    ScriptedResponder &responder = h.responder;
+    W *w = openFromMenu(h);
+    QVERIFY(w);
     QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(o.w->objectName(), QStringLiteral("学科设置"));
-    QCOMPARE(o.w->windowTitle(), QStringLiteral("学科及任课教师设置"));
-    QCOMPARE(o.w->Command9->text(), QStringLiteral("管理员登陆(&K)"));
-    QCOMPARE(o.w->Command3->text(), QStringLiteral("加入学科"));
-    QCOMPARE(o.w->Command4->text(), QStringLiteral("保 存(&S)"));
-    QCOMPARE(o.w->Command2->text(), QStringLiteral("关 闭(&C)"));
-    QCOMPARE(o.w->Command1->text(), QStringLiteral("复制教师名"));
-    QCOMPARE(o.w->Command5->text(), QStringLiteral("粘贴教师名"));
-    QCOMPARE(o.w->Label2->text(), QStringLiteral("已存在的任课教师"));
-    QCOMPARE(o.w->Label3->text(), QStringLiteral("学科与任课教师设置"));
-    QCOMPARE(o.w->Label1[1]->text(), QStringLiteral("选择班级"));
-    QCOMPARE(o.w->Label1[4]->text(), QStringLiteral("(共有　　　学科)"));
-    QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("0"));
-    QCOMPARE(o.w->Combo1->placeholderText(), QStringLiteral("选年级组"));
-    QCOMPARE(o.w->Combo1->count(), 2);
-    QCOMPARE(o.w->List1->count(), 17);
-    QCOMPARE(o.w->List1->item(16)->text(), QStringLiteral("劳动"));
-    QVERIFY(ticked(o.w->List1).isEmpty());
-    QCOMPARE(o.w->Grid1->Rows(), 1);
-    QCOMPARE(o.w->Grid1->TextMatrix(0, 4), QStringLiteral("任课教师名"));
-    QCOMPARE(o.w->Grid1->ColWidth(W::kColPassword), 0);
-    for (QWidget *c : QList<QWidget *>{o.w->Frame1, o.w->List1, o.w->Command3, o.w->Command4, o.w->Command5})
+    QCOMPARE(w->objectName(), QStringLiteral("学科设置"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("学科及任课教师设置"));
+    QCOMPARE(w->Command9->text(), QStringLiteral("管理员登陆(&K)"));
+    QCOMPARE(w->Command3->text(), QStringLiteral("加入学科"));
+    QCOMPARE(w->Command4->text(), QStringLiteral("保 存(&S)"));
+    QCOMPARE(w->Command2->text(), QStringLiteral("关 闭(&C)"));
+    QCOMPARE(w->Command1->text(), QStringLiteral("复制教师名"));
+    QCOMPARE(w->Command5->text(), QStringLiteral("粘贴教师名"));
+    QCOMPARE(w->Label2->text(), QStringLiteral("已存在的任课教师"));
+    QCOMPARE(w->Label3->text(), QStringLiteral("学科与任课教师设置"));
+    QCOMPARE(w->Label1[1]->text(), QStringLiteral("选择班级"));
+    QCOMPARE(w->Label1[4]->text(), QStringLiteral("(共有　　　学科)"));
+    QCOMPARE(w->Label1[5]->text(), QStringLiteral("0"));
+    QCOMPARE(w->Combo1->placeholderText(), QStringLiteral("选年级组"));
+    QCOMPARE(w->Combo1->count(), 2);
+    QCOMPARE(w->List1->count(), 17);
+    QCOMPARE(w->List1->item(16)->text(), QStringLiteral("劳动"));
+    QVERIFY(ticked(w->List1).isEmpty());
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->Grid1->TextMatrix(0, 4), QStringLiteral("任课教师名"));
+    QCOMPARE(w->Grid1->ColWidth(W::kColPassword), 0);
+    for (QWidget *c : QList<QWidget *>{w->Frame1, w->List1, w->Command3, w->Command4, w->Command5})
         QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
-    QCOMPARE(o.main.session().username, QStringLiteral("管理员"));
+    QCOMPARE(h.session().username, QStringLiteral("管理员"));
 
     // Without the sign-in the assignments can still be looked at.
-    chooseClass(o.w, QStringLiteral("三班"));
-    QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "数学"}));
+    chooseClass(w, QStringLiteral("三班"));
+    QCOMPARE(column(w, W::kColSubject), (QStringList{"语文", "数学"}));
 
     whenModal([](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
@@ -198,27 +178,28 @@ void TestSubjectSetup::opensSignedOut()
         d->txtPassword->setText(QStringLiteral("adm"));
         d->cmdOK->click();
     });
-    o.w->Command9->click();
-    QCOMPARE(o.w->Command9->text(), QStringLiteral("管理员退出登陆(&K)"));
-    for (QWidget *c : QList<QWidget *>{o.w->Frame1, o.w->List1, o.w->Command3, o.w->Command4})
+    w->Command9->click();
+    QCOMPARE(w->Command9->text(), QStringLiteral("管理员退出登陆(&K)"));
+    for (QWidget *c : QList<QWidget *>{w->Frame1, w->List1, w->Command3, w->Command4})
         QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
-    o.w->Command9->click();
-    QCOMPARE(o.w->Command9->text(), QStringLiteral("管理员 登陆(&K)"));
-    for (QWidget *c : QList<QWidget *>{o.w->Frame1, o.w->List1, o.w->Command3, o.w->Command4})
+    w->Command9->click();
+    QCOMPARE(w->Command9->text(), QStringLiteral("管理员 登陆(&K)"));
+    for (QWidget *c : QList<QWidget *>{w->Frame1, w->List1, w->Command3, w->Command4})
         QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
 }
 
 void TestSubjectSetup::opensSignedIn()
 {
     School s;
-    Opened o(s.school, true);
-    QCOMPARE(o.w->Command9->text(), QStringLiteral("管理员退出登陆(&K)"));
-    QVERIFY(o.w->Frame1->isEnabled());
-    QVERIFY(o.w->List1->isEnabled());
-    QVERIFY(o.w->Command4->isEnabled());
-    QVERIFY(!o.w->Command3->isEnabled());   // until a class is chosen
-    chooseClass(o.w, QStringLiteral("三班"));
-    QVERIFY(o.w->Command3->isEnabled());
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    QCOMPARE(w->Command9->text(), QStringLiteral("管理员退出登陆(&K)"));
+    QVERIFY(w->Frame1->isEnabled());
+    QVERIFY(w->List1->isEnabled());
+    QVERIFY(w->Command4->isEnabled());
+    QVERIFY(!w->Command3->isEnabled());   // until a class is chosen
+    chooseClass(w, QStringLiteral("三班"));
+    QVERIFY(w->Command3->isEnabled());
 }
 
 void TestSubjectSetup::ticksReflectStoredRows_data()
@@ -246,80 +227,84 @@ void TestSubjectSetup::ticksReflectStoredRows()
     QFETCH(QStringList, passwords);
     QFETCH(QString, heading);
     School s;
-    Opened o(s.school, true);
-    chooseClass(o.w, QStringLiteral("一班"));   // another class first: its ticks go
-    chooseClass(o.w, klass);
-    QCOMPARE(column(o.w, W::kColSubject), subjects);
-    QCOMPARE(column(o.w, W::kColTeacher), teachers);
-    QCOMPARE(column(o.w, W::kColPassword), passwords);
-    QCOMPARE(column(o.w, W::kColClass), QStringList(subjects.size(), klass));
-    QCOMPARE(column(o.w, W::kColGradeGroup), QStringList(subjects.size(), kGrade));
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    chooseClass(w, QStringLiteral("一班"));   // another class first: its ticks go
+    chooseClass(w, klass);
+    QCOMPARE(column(w, W::kColSubject), subjects);
+    QCOMPARE(column(w, W::kColTeacher), teachers);
+    QCOMPARE(column(w, W::kColPassword), passwords);
+    QCOMPARE(column(w, W::kColClass), QStringList(subjects.size(), klass));
+    QCOMPARE(column(w, W::kColGradeGroup), QStringList(subjects.size(), kGrade));
     QStringList numbers;
     for (int i = 1; i <= subjects.size(); ++i)
         numbers << QString::number(i);
-    QCOMPARE(column(o.w, W::kColNumber), numbers);
+    QCOMPARE(column(w, W::kColNumber), numbers);
     QStringList inListOrder;
-    for (int i = 0; i < o.w->List1->count(); ++i) {
-        if (subjects.contains(o.w->List1->item(i)->text()))
-            inListOrder << o.w->List1->item(i)->text();
+    for (int i = 0; i < w->List1->count(); ++i) {
+        if (subjects.contains(w->List1->item(i)->text()))
+            inListOrder << w->List1->item(i)->text();
     }
-    QCOMPARE(ticked(o.w->List1), inListOrder);
-    QCOMPARE(o.w->Label1[5]->text(), QString::number(subjects.size()));
-    QCOMPARE(o.w->Label2->text(), heading);
+    QCOMPARE(ticked(w->List1), inListOrder);
+    QCOMPARE(w->Label1[5]->text(), QString::number(subjects.size()));
+    QCOMPARE(w->Label2->text(), heading);
     // 书法 came from the data of 一班 and stays in the list, ticked only there.
-    QCOMPARE(o.w->List1->count(), 18);
-    QCOMPARE(o.w->List1->item(17)->text(), QStringLiteral("书法"));
+    QCOMPARE(w->List1->count(), 18);
+    QCOMPARE(w->List1->item(17)->text(), QStringLiteral("书法"));
 }
 
 void TestSubjectSetup::gradeGroupListsAllItsClasses()
 {
     School s;
-    Opened o(s.school, true);
-    choose(o.w->Combo1, kGrade);
-    QCOMPARE(o.w->Combo2->count(), 3);
-    QCOMPARE(o.w->Combo2->currentText(), QString());
-    QCOMPARE(o.w->Label2->text(), QStringLiteral("初一年级组全部任课教师"));
-    QCOMPARE(column(o.w, W::kColClass), (QStringList{"一班", "一班", "三班", "一班", "三班", "一班"}));
-    QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "数学", "语文", "英语", "数学", "书法"}));
-    QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("6"));
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    choose(w->Combo1, kGrade);
+    QCOMPARE(w->Combo2->count(), 3);
+    QCOMPARE(w->Combo2->currentText(), QString());
+    QCOMPARE(w->Label2->text(), QStringLiteral("初一年级组全部任课教师"));
+    QCOMPARE(column(w, W::kColClass), (QStringList{"一班", "一班", "三班", "一班", "三班", "一班"}));
+    QCOMPARE(column(w, W::kColSubject), (QStringList{"语文", "数学", "语文", "英语", "数学", "书法"}));
+    QCOMPARE(w->Label1[5]->text(), QStringLiteral("6"));
     // Ticks before a class is chosen change nothing in the grid.
-    tick(o.w->List1, QStringLiteral("物理"));
-    tick(o.w->List1, QStringLiteral("语文"), false);
-    QCOMPARE(o.w->Grid1->Rows(), 7);
-    QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("6"));
+    tick(w->List1, QStringLiteral("物理"));
+    tick(w->List1, QStringLiteral("语文"), false);
+    QCOMPARE(w->Grid1->Rows(), 7);
+    QCOMPARE(w->Label1[5]->text(), QStringLiteral("6"));
 }
 
 void TestSubjectSetup::gradeGroupWithoutClasses()
 {
     School s;
-    Opened o(s.school, true);
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
     ScriptedResponder responder;
-    choose(o.w->Combo1, QStringLiteral("初二年级组"));
+    choose(w->Combo1, QStringLiteral("初二年级组"));
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前还没有班级，不能添加任课教师，请先进行班级设置。")});
-    QCOMPARE(o.w->Combo2->count(), 0);
-    QCOMPARE(o.w->Grid1->Rows(), 1);
+    QCOMPARE(w->Combo2->count(), 0);
+    QCOMPARE(w->Grid1->Rows(), 1);
 }
 
 void TestSubjectSetup::ticksRebuildTheGridInListOrder()
 {
     School s;
-    Opened o(s.school, true);
-    chooseClass(o.w, QStringLiteral("三班"));
-    tick(o.w->List1, QStringLiteral("物理"));
-    QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "数学", "物理"}));
-    QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"张老师", "李老师", ""}));
-    QCOMPARE(column(o.w, W::kColPassword), (QStringList{"z1", "l2", ""}));
-    QCOMPARE(column(o.w, W::kColNumber), (QStringList{"1", "2", "3"}));
-    QCOMPARE(column(o.w, W::kColClass), (QStringList{"三班", "三班", "三班"}));
-    QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("3"));
-    tick(o.w->List1, QStringLiteral("数学"), false);
-    QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "物理"}));
-    QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"张老师", ""}));
-    QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("2"));
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    chooseClass(w, QStringLiteral("三班"));
+    tick(w->List1, QStringLiteral("物理"));
+    QCOMPARE(column(w, W::kColSubject), (QStringList{"语文", "数学", "物理"}));
+    QCOMPARE(column(w, W::kColTeacher), (QStringList{"张老师", "李老师", ""}));
+    QCOMPARE(column(w, W::kColPassword), (QStringList{"z1", "l2", ""}));
+    QCOMPARE(column(w, W::kColNumber), (QStringList{"1", "2", "3"}));
+    QCOMPARE(column(w, W::kColClass), (QStringList{"三班", "三班", "三班"}));
+    QCOMPARE(w->Label1[5]->text(), QStringLiteral("3"));
+    tick(w->List1, QStringLiteral("数学"), false);
+    QCOMPARE(column(w, W::kColSubject), (QStringList{"语文", "物理"}));
+    QCOMPARE(column(w, W::kColTeacher), (QStringList{"张老师", ""}));
+    QCOMPARE(w->Label1[5]->text(), QStringLiteral("2"));
     // Ticked again, 数学 comes back empty.
-    tick(o.w->List1, QStringLiteral("数学"));
-    QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "数学", "物理"}));
-    QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"张老师", "", ""}));
+    tick(w->List1, QStringLiteral("数学"));
+    QCOMPARE(column(w, W::kColSubject), (QStringList{"语文", "数学", "物理"}));
+    QCOMPARE(column(w, W::kColTeacher), (QStringList{"张老师", "", ""}));
 }
 
 void TestSubjectSetup::addSubject_data()
@@ -342,33 +327,34 @@ void TestSubjectSetup::addSubject()
     QFETCH(int, items);
     QFETCH(QStringList, subjects);
     School s;
-    Opened o(s.school, true);
-    chooseClass(o.w, QStringLiteral("三班"));
-    QCOMPARE(o.w->List1->count(), 18);
-    o.w->Text3->setText(text);
-    o.w->Command3->click();
-    QCOMPARE(o.w->List1->count(), items);
-    QCOMPARE(column(o.w, W::kColSubject), subjects);
-    QCOMPARE(ticked(o.w->List1), subjects);
-    QCOMPARE(column(o.w, W::kColTeacher).mid(0, 2), (QStringList{"张老师", "李老师"}));
-    QCOMPARE(o.w->Text3->text(), text);
-    o.w->Command3->click();   // a second time adds no twin
-    QCOMPARE(o.w->List1->count(), items);
-    QCOMPARE(column(o.w, W::kColSubject), subjects);
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    chooseClass(w, QStringLiteral("三班"));
+    QCOMPARE(w->List1->count(), 18);
+    w->Text3->setText(text);
+    w->Command3->click();
+    QCOMPARE(w->List1->count(), items);
+    QCOMPARE(column(w, W::kColSubject), subjects);
+    QCOMPARE(ticked(w->List1), subjects);
+    QCOMPARE(column(w, W::kColTeacher).mid(0, 2), (QStringList{"张老师", "李老师"}));
+    QCOMPARE(w->Text3->text(), text);
+    w->Command3->click();   // a second time adds no twin
+    QCOMPARE(w->List1->count(), items);
+    QCOMPARE(column(w, W::kColSubject), subjects);
 }
 
 void TestSubjectSetup::saveAndReopenRoundTrips()
 {
     School s;
-    Opened o(s.school, true);
-    QVERIFY(QTest::qWaitForWindowActive(&o.main));
-    chooseClass(o.w, QStringLiteral("三班"));
-    tick(o.w->List1, QStringLiteral("物理"));
-    tick(o.w->List1, QStringLiteral("数学"), false);
-    typeTeacher(o.w, 2, QStringLiteral("O'Neil"));
-    typeTeacher(o.w, 1, QStringLiteral("王'五"));
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    chooseClass(w, QStringLiteral("三班"));
+    tick(w->List1, QStringLiteral("物理"));
+    tick(w->List1, QStringLiteral("数学"), false);
+    typeTeacher(w, 2, QStringLiteral("O'Neil"));
+    typeTeacher(w, 1, QStringLiteral("王'五"));
     ScriptedResponder responder;
-    o.w->Command4->click();
+    w->Command4->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("您设置的初一年级组三班的所有任课教师,已经保存完毕。")});
     QCOMPARE(s.stored(QStringLiteral("三班")), (QStringList{"语文 王'五 z1", "物理 O'Neil "}));
     QCOMPARE(s.school.value(QStringLiteral(R"(select "名称" from "教导处" where "id"=?)"),
@@ -378,25 +364,26 @@ void TestSubjectSetup::saveAndReopenRoundTrips()
     QCOMPARE(s.stored(QStringLiteral("一班")).size(), 4);
     s.school.closeDb();
 
-    o.w->Command2->click();
-    QTRY_VERIFY(!o.main.openWindow(kSubjectSetupWindow));
-    o.open();
-    QVERIFY(o.w);
-    chooseClass(o.w, QStringLiteral("三班"));
-    QCOMPARE(ticked(o.w->List1), (QStringList{"语文", "物理"}));
-    QCOMPARE(column(o.w, W::kColSubject), (QStringList{"语文", "物理"}));
-    QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"王'五", "O'Neil"}));
+    w->Command2->click();
+    QTRY_VERIFY(!h.isOpen(kSubjectSetupWindow));
+    w = openFromMenu(h);
+    QVERIFY(w);
+    chooseClass(w, QStringLiteral("三班"));
+    QCOMPARE(ticked(w->List1), (QStringList{"语文", "物理"}));
+    QCOMPARE(column(w, W::kColSubject), (QStringList{"语文", "物理"}));
+    QCOMPARE(column(w, W::kColTeacher), (QStringList{"王'五", "O'Neil"}));
 }
 
 void TestSubjectSetup::saveWithoutRowsRefuses()
 {
     School s;
-    Opened o(s.school, true);
-    chooseClass(o.w, QStringLiteral("三班"));
-    tick(o.w->List1, QStringLiteral("语文"), false);
-    tick(o.w->List1, QStringLiteral("数学"), false);
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    chooseClass(w, QStringLiteral("三班"));
+    tick(w->List1, QStringLiteral("语文"), false);
+    tick(w->List1, QStringLiteral("数学"), false);
     ScriptedResponder responder;
-    o.w->Command4->click();
+    w->Command4->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("没有任何学科,无法保存。")});
     QCOMPARE(s.stored(QStringLiteral("三班")).size(), 2);
 }
@@ -404,13 +391,13 @@ void TestSubjectSetup::saveWithoutRowsRefuses()
 void TestSubjectSetup::gradeGroupSaveKeepsEachRowsClass()
 {
     School s;
-    Opened o(s.school, true);
-    QVERIFY(QTest::qWaitForWindowActive(&o.main));
-    choose(o.w->Combo1, kGrade);
-    typeTeacher(o.w, 3, QStringLiteral("新老师"));   // 三班 语文
-    typeTeacher(o.w, 6, QStringLiteral("吴老师"));   // 一班 书法
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    choose(w->Combo1, kGrade);
+    typeTeacher(w, 3, QStringLiteral("新老师"));   // 三班 语文
+    typeTeacher(w, 6, QStringLiteral("吴老师"));   // 一班 书法
     ScriptedResponder responder;
-    o.w->Command4->click();
+    w->Command4->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("您设置的初一年级组的所有任课教师,已经保存完毕。")});
     QCOMPARE(s.stored(QStringLiteral("三班")), (QStringList{"语文 新老师 z1", "数学 李老师 l2"}));
     QCOMPARE(s.stored(QStringLiteral("一班")),
@@ -427,15 +414,15 @@ void TestSubjectSetup::namesWithApostrophes()
     school.addClass(grade, klass, QStringLiteral("O'Hara"));
     school.addTeaching(grade, klass, QStringLiteral("语文"), QStringLiteral("D'Arcy"), QStringLiteral("p"));
     school.closeDb();
-    Opened o(school, true);
-    QVERIFY(QTest::qWaitForWindowActive(&o.main));
-    chooseClass(o.w, klass, grade);
-    QCOMPARE(column(o.w, W::kColTeacher), QStringList{"D'Arcy"});
-    QCOMPARE(o.w->Label2->text(), QStringLiteral("初一三'班()任课教师 班主任O'Hara"));
-    tick(o.w->List1, QStringLiteral("数学"));
-    typeTeacher(o.w, 2, QStringLiteral("L'Estrange"));
+    WindowHarness h(school, signedIn(true));
+    W *w = openFromMenu(h);
+    chooseClass(w, klass, grade);
+    QCOMPARE(column(w, W::kColTeacher), QStringList{"D'Arcy"});
+    QCOMPARE(w->Label2->text(), QStringLiteral("初一三'班()任课教师 班主任O'Hara"));
+    tick(w->List1, QStringLiteral("数学"));
+    typeTeacher(w, 2, QStringLiteral("L'Estrange"));
     ScriptedResponder responder;
-    o.w->Command4->click();
+    w->Command4->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("您设置的初一'年级组三'班的所有任课教师,已经保存完毕。")});
     QSqlQuery q = school.db().query(
         QStringLiteral(R"(select "其次","名称","密码" from "教导处" where "对应内容"=? and "其它"=? and "类别"='任课' order by "id")"),
@@ -481,23 +468,24 @@ void TestSubjectSetup::copyAndPaste()
     QFETCH(bool, asked);
     QFETCH(QStringList, teachers);
     School s;
-    Opened o(s.school, true);
-    chooseClass(o.w, from);
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    chooseClass(w, from);
     for (const QString &t : fromTicks)
-        tick(o.w->List1, t);
-    const QStringList copied = column(o.w, W::kColTeacher);
-    QVERIFY(!o.w->Command5->isEnabled());
-    o.w->Command1->click();
-    QVERIFY(o.w->Command5->isEnabled());
+        tick(w->List1, t);
+    const QStringList copied = column(w, W::kColTeacher);
+    QVERIFY(!w->Command5->isEnabled());
+    w->Command1->click();
+    QVERIFY(w->Command5->isEnabled());
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("#*#") + copied.join(QStringLiteral("#*#")));
 
-    choose(o.w->Combo2, to);
+    choose(w->Combo2, to);
     for (const QString &t : toTicks)
-        tick(o.w->List1, t);
-    const QStringList passwords = column(o.w, W::kColPassword);
+        tick(w->List1, t);
+    const QStringList passwords = column(w, W::kColPassword);
     ScriptedResponder responder;
     responder.answer(answer);
-    o.w->Command5->click();
+    w->Command5->click();
     if (asked) {
         QCOMPARE(responder.texts(), QStringList{QStringLiteral("你真的要把所有任课教师姓名都更换为复制内容吗？")});
         QVERIFY(responder.last().isQuestion);
@@ -505,8 +493,8 @@ void TestSubjectSetup::copyAndPaste()
     } else {
         QVERIFY(responder.shown().isEmpty());
     }
-    QCOMPARE(column(o.w, W::kColTeacher), teachers);
-    QCOMPARE(column(o.w, W::kColPassword), passwords);   // passwords are not pasted
+    QCOMPARE(column(w, W::kColTeacher), teachers);
+    QCOMPARE(column(w, W::kColPassword), passwords);   // passwords are not pasted
 }
 
 void TestSubjectSetup::foreignClipboardChangesNothing_data()
@@ -521,76 +509,151 @@ void TestSubjectSetup::foreignClipboardChangesNothing()
 {
     QFETCH(QString, text);
     School s;
-    Opened o(s.school, true);
-    chooseClass(o.w, QStringLiteral("一班"));
-    o.w->Command1->click();
-    choose(o.w->Combo2, QStringLiteral("三班"));
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    chooseClass(w, QStringLiteral("一班"));
+    w->Command1->click();
+    choose(w->Combo2, QStringLiteral("三班"));
     QApplication::clipboard()->setText(text);   // another program's text since the copy
     ScriptedResponder responder;
-    o.w->Command5->click();
+    w->Command5->click();
     QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(column(o.w, W::kColTeacher), (QStringList{"张老师", "李老师"}));
+    QCOMPARE(column(w, W::kColTeacher), (QStringList{"张老师", "李老师"}));
 }
 
 void TestSubjectSetup::editorInTheTeacherColumn()
 {
     School s;
-    Opened o(s.school, true);
-    QVERIFY(QTest::qWaitForWindowActive(&o.main));
-    chooseClass(o.w, QStringLiteral("一班"));
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    chooseClass(w, QStringLiteral("一班"));
     for (int col = 0; col < W::kColTeacher; ++col) {
-        clickCell(o.w->Grid1, 2, col);
-        QVERIFY2(o.w->Text1->isHidden(), qPrintable(QString::number(col)));
+        clickCell(w->Grid1, 2, col);
+        QVERIFY2(w->Text1->isHidden(), qPrintable(QString::number(col)));
     }
-    clickCell(o.w->Grid1, 1, W::kColTeacher);
-    QVERIFY(o.w->Text1->isVisible());
-    QCOMPARE(o.w->Text1->text(), QStringLiteral("赵老师"));
-    QTest::keyClick(o.w->Text1, Qt::Key_Up);   // first row: stays
-    QCOMPARE(o.w->cellEditor()->editRow(), 1);
-    typeText(o.w->Text1, QStringLiteral("甲"));
-    QTest::keyClick(o.w->Text1, Qt::Key_Down);   // writes back and moves
-    QCOMPARE(o.w->Grid1->TextMatrix(1, W::kColTeacher), QStringLiteral("赵老师甲"));
-    QCOMPARE(o.w->cellEditor()->editRow(), 2);
-    QCOMPARE(o.w->Text1->text(), QStringLiteral("钱老师"));
-    QTest::keyClick(o.w->Text1, Qt::Key_Down);
-    QTest::keyClick(o.w->Text1, Qt::Key_Down);
-    QTest::keyClick(o.w->Text1, Qt::Key_Down);   // last row: stays
-    QCOMPARE(o.w->cellEditor()->editRow(), 4);
-    QTest::keyClick(o.w->Text1, Qt::Key_Left);   // no sideways move
-    QCOMPARE(o.w->cellEditor()->editCol(), W::kColTeacher);
-    QTest::keyClick(o.w->Text1, Qt::Key_Return);
-    QVERIFY(o.w->Text1->isHidden());
-    QVERIFY(o.w->Grid1->hasFocus());
-    QCOMPARE(column(o.w, W::kColPassword), (QStringList{"a1", "a2", "a3", "a4"}));
+    clickCell(w->Grid1, 1, W::kColTeacher);
+    QVERIFY(w->Text1->isVisible());
+    QCOMPARE(w->Text1->text(), QStringLiteral("赵老师"));
+    QTest::keyClick(w->Text1, Qt::Key_Up);   // first row: stays
+    QCOMPARE(w->cellEditor()->editRow(), 1);
+    typeKeys(w->Text1, QStringLiteral("甲"));
+    QTest::keyClick(w->Text1, Qt::Key_Down);   // writes back and moves
+    QCOMPARE(w->Grid1->TextMatrix(1, W::kColTeacher), QStringLiteral("赵老师甲"));
+    QCOMPARE(w->cellEditor()->editRow(), 2);
+    QCOMPARE(w->Text1->text(), QStringLiteral("钱老师"));
+    QTest::keyClick(w->Text1, Qt::Key_Down);
+    QTest::keyClick(w->Text1, Qt::Key_Down);
+    QTest::keyClick(w->Text1, Qt::Key_Down);   // last row: stays
+    QCOMPARE(w->cellEditor()->editRow(), 4);
+    QTest::keyClick(w->Text1, Qt::Key_Left);   // no sideways move
+    QCOMPARE(w->cellEditor()->editCol(), W::kColTeacher);
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    QVERIFY(w->Text1->isHidden());
+    QVERIFY(w->Grid1->hasFocus());
+    QCOMPARE(column(w, W::kColPassword), (QStringList{"a1", "a2", "a3", "a4"}));
     QCOMPARE(s.stored(QStringLiteral("一班")).first(), QStringLiteral("语文 赵老师 a1"));   // not before the save
 }
 
 void TestSubjectSetup::noGradeGroup()
 {
     TestSchool school;
-    ScriptedResponder responder;
-    Opened o(school, false);
+    WindowHarness h(school, signedIn(false));
+    ScriptedResponder &responder = h.responder;
+    W *w = openFromMenu(h);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前还不能加入班级名称，请先进行年级组设置。")});
-    QCOMPARE(o.w->Combo1->count(), 0);
+    QCOMPARE(w->Combo1->count(), 0);
+}
+
+void TestSubjectSetup::closingWithUnsavedChangesAsks_data()
+{
+    QTest::addColumn<QString>("change");   // "teacher" 新老师 for 语文, "same" 张老师 again, "tick" 物理, "none left"
+    QTest::addColumn<bool>("signOut");     // signed out elsewhere before closing
+    QTest::addColumn<QString>("answer");   // Y, N or C; empty: no question
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QString>("after");    // the message after the question
+    const QStringList before{"语文 张老师 z1", "数学 李老师 l2"};
+    QTest::newRow("typed teacher, Yes saves")
+        << "teacher" << false << "Y" << true << QStringList{"语文 新老师 z1", "数学 李老师 l2"}
+        << "您设置的初一年级组三班的所有任课教师,已经保存完毕。";
+    QTest::newRow("ticked subject, No drops") << "tick" << false << "N" << true << before << QString();
+    QTest::newRow("Cancel stays") << "teacher" << false << "C" << false << before << QString();
+    QTest::newRow("Yes while signed out: stays")
+        << "teacher" << true << "Y" << false << before << "请管理员先登陆,才能查看和修改。";
+    QTest::newRow("Yes with no subject left: stays")
+        << "none left" << false << "Y" << false << before << "没有任何学科,无法保存。";
+    QTest::newRow("the same name typed: nothing asked") << "same" << false << QString() << true << before << QString();
+}
+
+void TestSubjectSetup::closingWithUnsavedChangesAsks()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, signOut);
+    QFETCH(QString, answer);
+    QFETCH(bool, closes);
+    QFETCH(QStringList, stored);
+    QFETCH(QString, after);
+    School s;
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    chooseClass(w, QStringLiteral("三班"));
+    QVERIFY(!w->hasUnsavedChanges());
+    if (change == QLatin1String("teacher")) {
+        typeTeacher(w, 1, QStringLiteral("新老师"));
+    } else if (change == QLatin1String("same")) {
+        typeTeacher(w, 1, QStringLiteral("张老师"));
+    } else if (change == QLatin1String("tick")) {
+        tick(w->List1, QStringLiteral("物理"));
+    } else {
+        tick(w->List1, QStringLiteral("语文"), false);
+        tick(w->List1, QStringLiteral("数学"), false);
+    }
+    const QStringList teachers = column(w, W::kColTeacher);
+    if (signOut)
+        h.signOut();
+    if (!answer.isEmpty())
+        h.responder.answer(answer == u"Y" ? Answer::Yes : answer == u"N" ? Answer::No : Answer::Cancel);
+    w->Command2->click();
+
+    QStringList texts;
+    if (!answer.isEmpty())
+        texts << QStringLiteral("请问?是否将初一年级组三班的任课教师保存为现在的设置？");
+    if (!after.isEmpty())
+        texts << after;
+    QCOMPARE(h.responder.texts(), texts);
+    if (!answer.isEmpty()) {
+        QVERIFY(h.responder.shown().first().hasCancel);
+        QCOMPARE(h.responder.shown().first().title, QStringLiteral("提示……"));
+    }
+    QCOMPARE(s.stored(QStringLiteral("三班")), stored);
+    if (closes) {
+        QTRY_VERIFY(!h.isOpen(kSubjectSetupWindow));
+        return;
+    }
+    QCoreApplication::processEvents();
+    QVERIFY(h.isOpen(kSubjectSetupWindow));
+    QCOMPARE(column(w, W::kColTeacher), teachers);   // the changes stay
+    QVERIFY(w->hasUnsavedChanges());
 }
 
 void TestSubjectSetup::looksRight()
 {
     School s;
     ProgramFontScope programFont;
-    Opened o(s.school, true);
-    QVERIFY(QTest::qWaitForWindowExposed(&o.main));
-    chooseClass(o.w, QStringLiteral("一班"));
-    clickCell(o.w->Grid1, 2, W::kColTeacher);
-    for (auto *b : o.w->findChildren<QPushButton *>())
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    QVERIFY(QTest::qWaitForWindowExposed(&h.main));
+    chooseClass(w, QStringLiteral("一班"));
+    clickCell(w->Grid1, 2, W::kColTeacher);
+    for (auto *b : w->findChildren<QPushButton *>())
         QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
-    for (auto *l : o.w->findChildren<QLabel *>()) {
+    for (auto *l : w->findChildren<QLabel *>()) {
         if (!l->wordWrap())
             QVERIFY2(l->width() >= l->minimumSizeHint().width(), qPrintable(l->text()));
         else
             QVERIFY2(l->height() >= l->heightForWidth(l->width()), qPrintable(l->text()));
     }
-    const QImage shot = o.w->parentWidget()->grab().toImage();
+    const QImage shot = w->parentWidget()->grab().toImage();
     QVERIFY(!shot.isNull());
     saveShot(shot, QStringLiteral("subject_setup"));
 }

@@ -1,7 +1,10 @@
 #include "platform/flex_grid.h"
 #include "platform/units.h"
+#include "fixtures/ui_helpers.h"
 
 #include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -20,8 +23,9 @@ const QString kRegisterFormat = QStringLiteral(
     ">联 系  电 话|<　　籍　　　贯　　|<　家　庭　住　址　|　  特  长  　|<家长姓名|^与生关系|"
     "<　家　长　单　位　|>　　备      注　　|I  D|保存");
 
-// A grid on screen (offscreen platform): 30 rows of 20 px, 10 columns of 60 px,
-// one fixed row and one fixed column, in a 320 x 220 frame.
+// A grid on screen (offscreen platform): 30 rows of 20 px (or what the font
+// needs), 10 columns of 60 px, one fixed row and one fixed column, in a
+// 320 x 220 frame.
 void showGrid(FlexGrid &g)
 {
     g.setRows(30);
@@ -52,6 +56,22 @@ QRect drawnRect(FlexGrid &g, int row, int col, const QPoint &at)
     return r;
 }
 
+// Asks the view under a point of the grid for its tooltip, as a resting mouse
+// does; the tooltip's text, empty when none shows.
+QString toolTipAt(FlexGrid &g, const QPoint &gridPos)
+{
+    QToolTip::hideText();
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+        return QStringLiteral("(the last tooltip stays)");
+    QWidget *viewport = g.childAt(gridPos);
+    if (!viewport)
+        return QString();
+    const QPoint local = viewport->mapFrom(&g, gridPos);
+    QHelpEvent help(QEvent::ToolTip, local, viewport->mapToGlobal(local));
+    QCoreApplication::sendEvent(viewport, &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
 void clickAt(FlexGrid &g, const QPoint &gridPos)
 {
     QWidget *target = g.childAt(gridPos);
@@ -79,6 +99,10 @@ private slots:
     void registerGridHidesLastTwoColumns();
     void twipsRoundTrip_data();
     void twipsRoundTrip();
+    void rowsFitTheFont_data();
+    void rowsFitTheFont();
+    void widenColumnsToText();
+    void cutOffTextShowsInATooltip();
     void textMatrixOutsideItems();
     void sortRows_data();
     void sortRows();
@@ -207,7 +231,8 @@ void TestFlexGrid::twipsRoundTrip()
     g.setColWidth(2, twips);
     g.setRowHeight(2, twips);
     QCOMPARE(g.ColWidth(2), readBack);
-    QCOMPARE(g.RowHeight(2), readBack);
+    // A shown row is at least as high as a new row, the height the font needs.
+    QCOMPARE(g.RowHeight(2), readBack == 0 ? 0 : std::max(readBack, g.RowHeight(3)));
     QCOMPARE(g.isColumnHidden(2), readBack == 0);
     QCOMPARE(g.isRowHidden(2), readBack == 0);
     // A hidden column or row comes back with the next width.
@@ -217,6 +242,108 @@ void TestFlexGrid::twipsRoundTrip()
     QCOMPARE(g.RowHeight(2), 600);
     QVERIFY(!g.isColumnHidden(2));
     QVERIFY(!g.isRowHidden(2));
+}
+
+void TestFlexGrid::rowsFitTheFont_data()
+{
+    QTest::addColumn<double>("points");   // 0: the program's font as it is
+    QTest::newRow("program font") << 0.0;
+    QTest::newRow("16 points") << 16.0;
+}
+
+// Rows set low (a register's loaded rows, 225 twips) and rows added afterwards
+// are as high as each other and leave room around the glyphs; a larger font
+// raises them all.
+void TestFlexGrid::rowsFitTheFont()
+{
+    QFETCH(double, points);
+    tessaly::test::ProgramFontScope programFont;
+    FlexGrid g;
+    if (points > 0) {
+        QFont f = g.font();
+        f.setPointSizeF(points);
+        g.setFont(f);
+    }
+    g.setFormatString(QStringLiteral("^序号|^ 姓  名 |^备注"));
+    g.setRows(4);
+    for (int r = 1; r < 4; ++r) {
+        g.setTextMatrix(r, 1, QStringLiteral("张三丰"));
+        g.setRowHeight(r, 225);
+    }
+    g.setRows(6);   // two rows added
+    QFont bold = g.font();
+    bold.setBold(true);
+    const int glyphs = std::max(QFontMetrics(g.font()).height(), QFontMetrics(bold).height());
+    for (int r = 0; r < g.Rows(); ++r) {
+        QVERIFY2(g.cellRect(r, 1).height() >= glyphs + 2, qPrintable(QString::number(r)));
+        QCOMPARE(g.RowHeight(r), g.RowHeight(5));
+    }
+    // 0 still hides a row; a row set taller keeps its height.
+    g.setRowHeight(2, 0);
+    QCOMPARE(g.RowHeight(2), 0);
+    QVERIFY(g.isRowHidden(2));
+    const int tall = 2 * pixelsToTwips(glyphs + 2);
+    g.setRowHeight(3, tall);
+    QCOMPARE(g.RowHeight(3), tall);
+
+    // A larger font: the rows grow with it, hidden ones stay hidden.
+    QFont larger = g.font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    g.setFont(larger);
+    const int largerGlyphs = QFontMetrics(larger).height();
+    for (int r : {0, 1, 4, 5}) {
+        QVERIFY2(g.cellRect(r, 1).height() >= largerGlyphs + 2, qPrintable(QString::number(r)));
+        QCOMPARE(g.RowHeight(r), g.RowHeight(1));
+    }
+    QCOMPARE(g.RowHeight(2), 0);
+}
+
+void TestFlexGrid::widenColumnsToText()
+{
+    FlexGrid g;
+    g.setFormatString(QStringLiteral("^序号|^名称|^地址|^备注|ID"));
+    g.setColWidth(4, 0);
+    g.setRows(3);
+    const QFontMetrics fm(g.font());
+    const QString address = QStringLiteral("浙江省杭州市西湖区文三路一百二十三号四幢五单元五零一室");
+    g.setTextMatrix(1, 1, QStringLiteral("一"));
+    g.setTextMatrix(1, 2, QStringLiteral("人民路1号"));
+    g.setTextMatrix(2, 2, address);
+    g.setTextMatrix(2, 3, QStringLiteral("住校"));
+    g.setTextMatrix(2, 4, QStringLiteral("1234567890"));
+    const int nameWidth = g.ColWidth(1);
+
+    g.widenColumnsToText(0, 4, 1, 1);   // row 1 only
+    QCOMPARE(g.ColWidth(1), nameWidth);   // fits already: never narrower
+    QVERIFY(g.columnWidth(2) > fm.horizontalAdvance(QStringLiteral("人民路1号")));
+    QCOMPARE(g.ColWidth(4), 0);   // hidden stays hidden
+
+    g.widenColumnsToText(0, 4, 1, 2);
+    // The address stops at a sensible width, well short of its whole text.
+    const int ideograph = fm.horizontalAdvance(QChar(0x4E00));
+    QVERIFY2(g.columnWidth(2) >= 12 * ideograph, qPrintable(QString::number(g.columnWidth(2))));
+    QVERIFY2(g.columnWidth(2) <= 20 * ideograph, qPrintable(QString::number(g.columnWidth(2))));
+    QVERIFY(g.columnWidth(2) < fm.horizontalAdvance(address));
+    QCOMPARE(g.ColWidth(4), 0);
+    // Fixed strips follow the widths.
+    for (QTableView *view : g.findChildren<QTableView *>())
+        QCOMPARE(view->columnWidth(2), g.columnWidth(2));
+}
+
+void TestFlexGrid::cutOffTextShowsInATooltip()
+{
+    FlexGrid g;
+    showGrid(g);
+    const QString whole = QStringLiteral("浙江省杭州市西湖区文三路");
+    g.setTextMatrix(2, 2, whole);
+    g.setTextMatrix(0, 3, whole);   // a header cell, drawn by the fixed strip
+    QCOMPARE(toolTipAt(g, g.cellRect(2, 2).center()), whole);
+    QCOMPARE(toolTipAt(g, g.cellRect(0, 3).center()), whole);
+    QCOMPARE(toolTipAt(g, g.cellRect(2, 3).center()), QString());   // "2,3" fits
+    // Widened so that it fits: no tooltip.
+    g.setColWidth(2, pixelsToTwips(QFontMetrics(g.font()).horizontalAdvance(whole) + 20));
+    QCOMPARE(toolTipAt(g, g.cellRect(2, 2).center()), QString());
+    QToolTip::hideText();
 }
 
 void TestFlexGrid::textMatrixOutsideItems()
@@ -340,16 +467,16 @@ void TestFlexGrid::sortKeepsFixedRowsAndMovesHeights()
         g.setTextMatrix(r, 1, QStringLiteral("row %1").arg(r));
     }
     g.setRowHeight(2, 0);    // "30" is hidden
-    g.setRowHeight(3, 450);  // "10" is tall
-    g.setRowHeight(4, 225);
+    g.setRowHeight(3, 900);  // "10" is tall
+    g.setRowHeight(4, 600);
     g.setRow(3);
 
     g.sortRows(0, 0, true);
 
     QCOMPARE(column(g, 0), (QStringList{"总分", "0", "10", "20", "30"}));
     QCOMPARE(column(g, 1), (QStringList{"row 0", "row 1", "row 3", "row 4", "row 2"}));
-    QCOMPARE(g.RowHeight(2), 450);
-    QCOMPARE(g.RowHeight(3), 225);
+    QCOMPARE(g.RowHeight(2), 900);
+    QCOMPARE(g.RowHeight(3), 600);
     QCOMPARE(g.RowHeight(4), 0);
     QCOMPARE(g.Row(), 3);
     // The strip drawing the fixed column hides the same row.

@@ -2,25 +2,22 @@
 // cell editor with its 6-byte limit, and the save by id.
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "kit/cell_editor.h"
-#include "app/main_window.h"
 #include "shell/password_admin_window.h"
 #include "shell/sign_in_dialog.h"
 #include "kit/window_names.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
-#include <QTimer>
 #include <QtTest>
 
 using namespace tessaly;
@@ -58,34 +55,49 @@ struct School {
     }
 };
 
-// The main window with 系统安全密码设置 opened from its menu item.
-struct Opened {
-    MainWindow main;
-    PasswordAdminWindow *w = nullptr;
-    Opened(TestSchool &school, bool signedIn) : main(school.folder())
+WindowHarness::Options signedIn(bool admin)
+{
+    return {.signedIn = admin ? WindowHarness::kAdmin : QString()};
+}
+
+// 系统安全密码设置 opened from its menu item.
+PasswordAdminWindow *openFromMenu(WindowHarness &h)
+{
+    h.trigger(QStringLiteral("xitong"));
+    return h.openWindow<PasswordAdminWindow>(kPasswordAdminWindow);
+}
+
+// The head teachers of 初一年级组.
+void listHeadTeachers(PasswordAdminWindow *w)
+{
+    choose(w->Combo2, QStringLiteral("班主任"));
+    choose(w->Combo1, QStringLiteral("初一年级组"));
+}
+
+// Replaces a password cell's text by typing and commits it with Enter.
+void typePassword(PasswordAdminWindow *w, int row, const QString &text)
+{
+    clickCell(w->Grid1, row, w->Grid1->Cols() - 1);
+    QVERIFY(w->Text1->isVisible());
+    w->Text1->selectAll();
+    typeKeys(w->Text1, text);
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+}
+
+// Answers like a real message box as far as the focus goes: the box is a window
+// of its own that takes the focus from the one that showed it, and after the box
+// is dismissed nothing gives it back before the user clicks.
+class BoxLikeResponder : public ScriptedResponder {
+public:
+    void notice(QWidget *parent, const QString &text, const QString &title) override
     {
-        main.session().openpath = school.dbPath();
-        if (signedIn) {
-            main.session().username = QStringLiteral("管理员");
-            main.session().denglu = QStringLiteral("管理员");
-        }
-        main.show();
-        main.findChild<QAction *>(QStringLiteral("xitong"))->trigger();
-        w = qobject_cast<PasswordAdminWindow *>(main.openWindow(kPasswordAdminWindow));
+        ScriptedResponder::notice(parent, text, title);
+        QWidget box;
+        box.setFocusPolicy(Qt::StrongFocus);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
     }
 };
-
-// Types text key by key, Chinese characters too (as an input method commits them
-// one at a time).
-void typeText(QWidget *w, const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(w, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
 
 } // namespace
 
@@ -103,6 +115,7 @@ private slots:
     void editorOnlyOnThePasswordColumn();
     void passwordLimit_data();
     void passwordLimit();
+    void overLengthMessageThenTheNextRowKeepsBoth();
     void longStoredPasswordIsNotCutByLooking();
     void saveWritesTheEditedPasswords();
     void passwordsLandById();
@@ -115,32 +128,32 @@ private slots:
 void TestPasswordAdmin::opensSignedOut()
 {
     School s;
-    ScriptedResponder responder;
-    Opened o(s.school, false);
-    QVERIFY(o.w);
-    QCOMPARE(o.w->objectName(), QStringLiteral("系统安全密码设置"));
-    QCOMPARE(o.w->windowTitle(), QStringLiteral("系统安全密码设置"));
-    QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(o.w->Command1->text(), QStringLiteral("管理员 登陆(&K)"));
-    QCOMPARE(o.w->Command8->text(), QStringLiteral("退出密码设置(&E)"));
-    QCOMPARE(o.w->Command5->text(), QStringLiteral("保存设定密码(&K)"));
-    QVERIFY(!o.w->Frame1->isEnabled());
-    QVERIFY(!o.w->Command5->isEnabled());
-    QVERIFY(o.w->Frame2->isEnabled());
-    QCOMPARE(o.w->Label2->text(), QStringLiteral("相关操作人员密码列表"));
-    QCOMPARE(o.w->Label1[0]->text(), QStringLiteral("注意:密码是小于6位半角(或3位全角)字符"));
-    QCOMPARE(o.w->Label3->text(), QStringLiteral("查看与修改密码"));
-    QCOMPARE(o.w->Label1[5]->text(), QStringLiteral("选择类别"));
-    QCOMPARE(o.w->Label1[4]->text(), QStringLiteral("选择范围"));
-    QCOMPARE(o.w->Grid1->Rows(), 1);
-    QCOMPARE(gridRow(o.w->Grid1, 0),
+    WindowHarness h(s.school, signedIn(false));
+    PasswordAdminWindow *w = openFromMenu(h);
+    QVERIFY(w);
+    QCOMPARE(w->objectName(), QStringLiteral("系统安全密码设置"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("系统安全密码设置"));
+    QVERIFY(h.responder.shown().isEmpty());
+    QCOMPARE(w->Command1->text(), QStringLiteral("管理员 登陆(&K)"));
+    QCOMPARE(w->Command8->text(), QStringLiteral("退出密码设置(&E)"));
+    QCOMPARE(w->Command5->text(), QStringLiteral("保存设定密码(&K)"));
+    QVERIFY(!w->Frame1->isEnabled());
+    QVERIFY(!w->Command5->isEnabled());
+    QVERIFY(w->Frame2->isEnabled());
+    QCOMPARE(w->Label2->text(), QStringLiteral("相关操作人员密码列表"));
+    QCOMPARE(w->Label1[0]->text(), QStringLiteral("注意:密码是小于6位半角(或3位全角)字符"));
+    QCOMPARE(w->Label3->text(), QStringLiteral("查看与修改密码"));
+    QCOMPARE(w->Label1[5]->text(), QStringLiteral("选择类别"));
+    QCOMPARE(w->Label1[4]->text(), QStringLiteral("选择范围"));
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(gridRow(w->Grid1, 0),
              (QStringList{"序号", "班级", "班实际名", " 姓  名 ", "密  码"}));
-    QCOMPARE(o.w->Combo1->count(), 2);
-    QCOMPARE(o.w->Combo1->currentIndex(), -1);
-    QCOMPARE(o.w->Combo2->count(), 3);
-    QVERIFY(o.w->Text1->isHidden());
-    QCOMPARE(o.main.session().username, QStringLiteral("管理员"));
-    QCOMPARE(o.main.session().userpas, QStringLiteral("adm"));
+    QCOMPARE(w->Combo1->count(), 2);
+    QCOMPARE(w->Combo1->currentIndex(), -1);
+    QCOMPARE(w->Combo2->count(), 3);
+    QVERIFY(w->Text1->isHidden());
+    QCOMPARE(h.session().username, QStringLiteral("管理员"));
+    QCOMPARE(h.session().userpas, QStringLiteral("adm"));
 }
 
 void TestPasswordAdmin::choiceRefusedWhileSignedOut_data()
@@ -154,47 +167,47 @@ void TestPasswordAdmin::choiceRefusedWhileSignedOut()
 {
     QFETCH(bool, category);
     School s;
-    Opened o(s.school, false);
-    ScriptedResponder responder;
+    WindowHarness h(s.school, signedIn(false));
+    PasswordAdminWindow *w = openFromMenu(h);
     // The frame is disabled; a choice that still arrives is refused.
     if (category)
-        choose(o.w->Combo2, QStringLiteral("管理员"));
+        choose(w->Combo2, QStringLiteral("管理员"));
     else
-        choose(o.w->Combo1, QStringLiteral("初一年级组"));
-    QCOMPARE(responder.texts(), QStringList{kNotSignedIn});
-    QCOMPARE(responder.last().title, kProgramTitle);
-    QCOMPARE(o.w->Grid1->Rows(), 1);
-    QVERIFY(o.w->listedIds().isEmpty());
+        choose(w->Combo1, QStringLiteral("初一年级组"));
+    QCOMPARE(h.responder.texts(), QStringList{kNotSignedIn});
+    QCOMPARE(h.responder.last().title, kProgramTitle);
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QVERIFY(w->listedIds().isEmpty());
 }
 
 void TestPasswordAdmin::signInEnablesAndSignOutCutsTheList()
 {
     School s;
-    Opened o(s.school, false);
-    whenModal([](QWidget *w) {
-        auto *d = qobject_cast<SignInDialog *>(w);
+    WindowHarness h(s.school, signedIn(false));
+    PasswordAdminWindow *w = openFromMenu(h);
+    whenModal([](QWidget *dialog) {
+        auto *d = qobject_cast<SignInDialog *>(dialog);
         QVERIFY(d);
         d->txtPassword->setText(QStringLiteral("adm"));
         d->cmdOK->click();
     });
-    o.w->Command1->click();
-    QCOMPARE(o.w->Command1->text(), QStringLiteral("管理员退出登陆(&K)"));
-    QVERIFY(o.w->Frame1->isEnabled());
-    QVERIFY(o.w->Frame2->isEnabled());
-    QVERIFY(o.w->Command5->isEnabled());
+    w->Command1->click();
+    QCOMPARE(w->Command1->text(), QStringLiteral("管理员退出登陆(&K)"));
+    QVERIFY(w->Frame1->isEnabled());
+    QVERIFY(w->Frame2->isEnabled());
+    QVERIFY(w->Command5->isEnabled());
 
-    choose(o.w->Combo2, QStringLiteral("班主任"));
-    choose(o.w->Combo1, QStringLiteral("初一年级组"));
-    QCOMPARE(o.w->Grid1->Rows(), 4);
+    listHeadTeachers(w);
+    QCOMPARE(w->Grid1->Rows(), 4);
 
-    o.w->Command1->click();
-    QCOMPARE(o.w->Command1->text(), QStringLiteral("管理员 登陆(&K)"));
-    QCOMPARE(o.w->Grid1->Rows(), 1);
-    QVERIFY(o.w->listedIds().isEmpty());
-    QVERIFY(!o.w->Frame1->isEnabled());
-    QVERIFY(!o.w->Frame2->isEnabled());
-    QVERIFY(!o.w->Command5->isEnabled());
-    QCOMPARE(o.main.session().denglu, QString());
+    w->Command1->click();
+    QCOMPARE(w->Command1->text(), QStringLiteral("管理员 登陆(&K)"));
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QVERIFY(w->listedIds().isEmpty());
+    QVERIFY(!w->Frame1->isEnabled());
+    QVERIFY(!w->Frame2->isEnabled());
+    QVERIFY(!w->Command5->isEnabled());
+    QCOMPARE(h.session().denglu, QString());
 }
 
 void TestPasswordAdmin::lists_data()
@@ -235,60 +248,59 @@ void TestPasswordAdmin::lists()
     QFETCH(QList<QStringList>, rows);
     QFETCH(bool, gradeGroupEnabled);
     School s;
-    Opened o(s.school, true);
-    QCOMPARE(o.w->Command1->text(), QStringLiteral("管理员退出登陆(&K)"));
-    QVERIFY(o.w->Frame1->isEnabled());
-    ScriptedResponder responder;
-    choose(o.w->Combo2, category);
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    QCOMPARE(w->Command1->text(), QStringLiteral("管理员退出登陆(&K)"));
+    QVERIFY(w->Frame1->isEnabled());
+    choose(w->Combo2, category);
     if (!gradeGroup.isEmpty()) {
-        QCOMPARE(o.w->Grid1->Rows(), 1);   // nothing new until a grade group is chosen
-        choose(o.w->Combo1, gradeGroup);
+        QCOMPARE(w->Grid1->Rows(), 1);   // nothing new until a grade group is chosen
+        choose(w->Combo1, gradeGroup);
     }
-    QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(o.w->Combo1->isEnabled(), gradeGroupEnabled);
-    QCOMPARE(gridRow(o.w->Grid1, 0), header);
-    QCOMPARE(o.w->Label2->text(), title);
-    QCOMPARE(o.w->Grid1->Rows(), 1 + int(rows.size()));
+    QVERIFY(h.responder.shown().isEmpty());
+    QCOMPARE(w->Combo1->isEnabled(), gradeGroupEnabled);
+    QCOMPARE(gridRow(w->Grid1, 0), header);
+    QCOMPARE(w->Label2->text(), title);
+    QCOMPARE(w->Grid1->Rows(), 1 + int(rows.size()));
     for (int r = 0; r < rows.size(); ++r)
-        QCOMPARE(gridRow(o.w->Grid1, r + 1), rows[r]);
+        QCOMPARE(gridRow(w->Grid1, r + 1), rows[r]);
 }
 
 void TestPasswordAdmin::gradeGroupWithoutCategoryListsNothing()
 {
     School s;
-    Opened o(s.school, true);
-    ScriptedResponder responder;
-    choose(o.w->Combo1, QStringLiteral("初一年级组"));
-    QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(o.w->Grid1->Rows(), 1);
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    choose(w->Combo1, QStringLiteral("初一年级组"));
+    QVERIFY(h.responder.shown().isEmpty());
+    QCOMPARE(w->Grid1->Rows(), 1);
 }
 
 void TestPasswordAdmin::editorOnlyOnThePasswordColumn()
 {
     School s;
-    Opened o(s.school, true);
-    QVERIFY(QTest::qWaitForWindowActive(&o.main));
-    choose(o.w->Combo2, QStringLiteral("班主任"));
-    choose(o.w->Combo1, QStringLiteral("初一年级组"));
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    listHeadTeachers(w);
     for (int col = 0; col < 4; ++col) {
-        clickCell(o.w->Grid1, 1, col);
-        QVERIFY2(o.w->Text1->isHidden(), qPrintable(QString::number(col)));
+        clickCell(w->Grid1, 1, col);
+        QVERIFY2(w->Text1->isHidden(), qPrintable(QString::number(col)));
     }
-    clickCell(o.w->Grid1, 3, 4);
-    QVERIFY(o.w->Text1->isVisible());
-    QCOMPARE(o.w->Text1->text(), QStringLiteral("l3"));
-    QCOMPARE(o.w->Text1->geometry().size(), o.w->Grid1->cellRect(3, 4).size());
+    clickCell(w->Grid1, 3, 4);
+    QVERIFY(w->Text1->isVisible());
+    QCOMPARE(w->Text1->text(), QStringLiteral("l3"));
+    QCOMPARE(w->Text1->geometry().size(), w->Grid1->cellRect(3, 4).size());
     // Arrow keys move the caret only.
-    QTest::keyClick(o.w->Text1, Qt::Key_Up);
-    QTest::keyClick(o.w->Text1, Qt::Key_Left);
-    QVERIFY(o.w->Text1->isVisible());
-    QCOMPARE(o.w->cellEditor()->editRow(), 3);
-    QTest::keyClick(o.w->Text1, Qt::Key_X);
-    QCOMPARE(o.w->Text1->text(), QStringLiteral("lx3"));
-    QTest::keyClick(o.w->Text1, Qt::Key_Return);
-    QVERIFY(o.w->Text1->isHidden());
-    QCOMPARE(o.w->Grid1->TextMatrix(3, 4), QStringLiteral("lx3"));
-    QVERIFY(o.w->Grid1->hasFocus());
+    QTest::keyClick(w->Text1, Qt::Key_Up);
+    QTest::keyClick(w->Text1, Qt::Key_Left);
+    QVERIFY(w->Text1->isVisible());
+    QCOMPARE(w->cellEditor()->editRow(), 3);
+    QTest::keyClick(w->Text1, Qt::Key_X);
+    QCOMPARE(w->Text1->text(), QStringLiteral("lx3"));
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    QVERIFY(w->Text1->isHidden());
+    QCOMPARE(w->Grid1->TextMatrix(3, 4), QStringLiteral("lx3"));
+    QVERIFY(w->Grid1->hasFocus());
     QCOMPARE(s.password(s.sanban), QStringLiteral("l3"));   // nothing stored before the save
 }
 
@@ -314,27 +326,53 @@ void TestPasswordAdmin::passwordLimit()
     QFETCH(QString, kept);
     QFETCH(int, messages);
     School s;
-    Opened o(s.school, true);
-    QVERIFY(QTest::qWaitForWindowActive(&o.main));
-    choose(o.w->Combo2, QStringLiteral("班主任"));
-    choose(o.w->Combo1, QStringLiteral("初一年级组"));
-    clickCell(o.w->Grid1, 2, 4);   // 二班: an empty password
-    QVERIFY(o.w->Text1->isVisible());
-    ScriptedResponder responder;
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    listHeadTeachers(w);
+    clickCell(w->Grid1, 2, 4);   // 二班: an empty password
+    QVERIFY(w->Text1->isVisible());
     if (pasted) {
         QApplication::clipboard()->setText(typed);
-        QTest::keyClick(o.w->Text1, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(w->Text1, Qt::Key_V, Qt::ControlModifier);
     } else {
-        typeText(o.w->Text1, typed);
+        typeKeys(w->Text1, typed);
     }
-    QCOMPARE(o.w->Text1->text(), kept);
-    QCOMPARE(responder.shown().size(), messages);
-    for (const auto &m : responder.shown()) {
+    QCOMPARE(w->Text1->text(), kept);
+    QCOMPARE(h.responder.shown().size(), messages);
+    for (const auto &m : h.responder.shown()) {
         QCOMPARE(m.text, kTooLong);
         QCOMPARE(m.title, QStringLiteral("提示……"));
     }
-    QTest::keyClick(o.w->Text1, Qt::Key_Return);
-    QCOMPARE(o.w->Grid1->TextMatrix(2, 4), kept);
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    QCOMPARE(w->Grid1->TextMatrix(2, 4), kept);
+}
+
+// Seven characters typed into a password cell, the over-length message
+// dismissed, the next row's cell clicked before the focus is back, a password
+// typed there and saved: both rows keep what was typed.
+void TestPasswordAdmin::overLengthMessageThenTheNextRowKeepsBoth()
+{
+    School s;
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    listHeadTeachers(w);
+    BoxLikeResponder boxes;
+    clickCell(w->Grid1, 2, 4);   // 二班: an empty password
+    typeKeys(w->Text1, QStringLiteral("1234567"));
+    QCOMPARE(boxes.texts(), QStringList{kTooLong});
+    QCOMPARE(w->Text1->text(), QStringLiteral("123456"));
+    QVERIFY(!w->Text1->hasFocus());
+
+    clickCell(w->Grid1, 3, 4);
+    QVERIFY(w->Text1->isVisible());
+    QCOMPARE(w->Text1->text(), QStringLiteral("l3"));
+    w->Text1->selectAll();
+    typeKeys(w->Text1, QStringLiteral("new3"));
+    w->Command5->click();
+    QCOMPARE(boxes.texts(), (QStringList{kTooLong, QStringLiteral("设定的密码,已经保存。")}));
+    QCOMPARE(s.password(s.erban), QStringLiteral("123456"));
+    QCOMPARE(s.password(s.sanban), QStringLiteral("new3"));
+    QCOMPARE(w->Grid1->TextMatrix(2, 4), QStringLiteral("123456"));
 }
 
 void TestPasswordAdmin::longStoredPasswordIsNotCutByLooking()
@@ -343,40 +381,36 @@ void TestPasswordAdmin::longStoredPasswordIsNotCutByLooking()
     School s;
     QVERIFY(s.school.db().exec(QStringLiteral(R"(update "教导处" set "密码"='abcd1234' where "id"=?)"), {s.sanban}));
     s.school.closeDb();
-    Opened o(s.school, true);
-    QVERIFY(QTest::qWaitForWindowActive(&o.main));
-    choose(o.w->Combo2, QStringLiteral("班主任"));
-    choose(o.w->Combo1, QStringLiteral("初一年级组"));
-    ScriptedResponder responder;
-    clickCell(o.w->Grid1, 3, 4);
-    QCOMPARE(o.w->Text1->text(), QStringLiteral("abcd1234"));
-    QTest::keyClick(o.w->Text1, Qt::Key_Return);
-    QCOMPARE(o.w->Grid1->TextMatrix(3, 4), QStringLiteral("abcd1234"));
-    QVERIFY(responder.shown().isEmpty());
-    o.w->Command5->click();
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    listHeadTeachers(w);
+    clickCell(w->Grid1, 3, 4);
+    QCOMPARE(w->Text1->text(), QStringLiteral("abcd1234"));
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    QCOMPARE(w->Grid1->TextMatrix(3, 4), QStringLiteral("abcd1234"));
+    QVERIFY(h.responder.shown().isEmpty());
+    w->Command5->click();
     QCOMPARE(s.password(s.sanban), QStringLiteral("abcd1234"));
     // Typing into it is held to the rule.
-    clickCell(o.w->Grid1, 3, 4);
-    QTest::keyClick(o.w->Text1, Qt::Key_X);
-    QCOMPARE(o.w->Text1->text(), QStringLiteral("abcd12"));
+    clickCell(w->Grid1, 3, 4);
+    QTest::keyClick(w->Text1, Qt::Key_X);
+    QCOMPARE(w->Text1->text(), QStringLiteral("abcd12"));
 }
 
 void TestPasswordAdmin::saveWritesTheEditedPasswords()
 {
     School s;
-    Opened o(s.school, true);
-    QVERIFY(QTest::qWaitForWindowActive(&o.main));
-    choose(o.w->Combo2, QStringLiteral("班主任"));
-    choose(o.w->Combo1, QStringLiteral("初一年级组"));
-    clickCell(o.w->Grid1, 2, 4);
-    typeText(o.w->Text1, QStringLiteral("二'2"));
-    QTest::keyClick(o.w->Text1, Qt::Key_Return);
-    clickCell(o.w->Grid1, 1, 4);
-    o.w->Text1->selectAll();
-    typeText(o.w->Text1, QStringLiteral("新1"));
-    ScriptedResponder responder;
-    o.w->Command5->click();   // the editor is still open: the save takes its text
-    QCOMPARE(responder.texts(), QStringList{QStringLiteral("设定的密码,已经保存。")});
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    listHeadTeachers(w);
+    clickCell(w->Grid1, 2, 4);
+    typeKeys(w->Text1, QStringLiteral("二'2"));
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    clickCell(w->Grid1, 1, 4);
+    w->Text1->selectAll();
+    typeKeys(w->Text1, QStringLiteral("新1"));
+    w->Command5->click();   // the editor is still open: the save takes its text
+    QCOMPARE(h.responder.texts(), QStringList{QStringLiteral("设定的密码,已经保存。")});
     QCOMPARE(s.password(s.yiban), QStringLiteral("新1"));
     QCOMPARE(s.password(s.erban), QStringLiteral("二'2"));
     QCOMPARE(s.password(s.sanban), QStringLiteral("l3"));
@@ -384,12 +418,9 @@ void TestPasswordAdmin::saveWritesTheEditedPasswords()
     QCOMPARE(s.password(s.adminRow), QStringLiteral("adm"));
 
     // The administrator's own password.
-    choose(o.w->Combo2, QStringLiteral("管理员"));
-    clickCell(o.w->Grid1, 1, 2);
-    o.w->Text1->selectAll();
-    typeText(o.w->Text1, QStringLiteral("root"));
-    QTest::keyClick(o.w->Text1, Qt::Key_Return);
-    o.w->Command5->click();
+    choose(w->Combo2, QStringLiteral("管理员"));
+    typePassword(w, 1, QStringLiteral("root"));
+    w->Command5->click();
     QCOMPARE(s.password(s.adminRow), QStringLiteral("root"));
     QCOMPARE(s.password(s.yiban), QStringLiteral("新1"));
 }
@@ -397,11 +428,10 @@ void TestPasswordAdmin::saveWritesTheEditedPasswords()
 void TestPasswordAdmin::passwordsLandById()
 {
     School s;
-    Opened o(s.school, true);
-    QVERIFY(QTest::qWaitForWindowActive(&o.main));
-    choose(o.w->Combo2, QStringLiteral("班主任"));
-    choose(o.w->Combo1, QStringLiteral("初一年级组"));
-    QCOMPARE(o.w->listedIds(), (QVector<qint64>{s.yiban, s.erban, s.sanban}));
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    listHeadTeachers(w);
+    QCOMPARE(w->listedIds(), (QVector<qint64>{s.yiban, s.erban, s.sanban}));
 
     // Meanwhile the table changed: 一班 went, 四班 came, 三班's password was changed
     // elsewhere. Read again, the records would no longer be in the listed order.
@@ -411,16 +441,10 @@ void TestPasswordAdmin::passwordsLandById()
     QVERIFY(s.school.db().exec(QStringLiteral(R"(update "教导处" set "密码"='elsewhere' where "id"=?)"), {s.sanban}));
     s.school.closeDb();
 
-    const QList<std::pair<int, QString>> edits = {{1, QStringLiteral("x1")}, {2, QStringLiteral("x2")}};
-    for (const auto &[row, text] : edits) {
-        clickCell(o.w->Grid1, row, 4);
-        o.w->Text1->selectAll();
-        typeText(o.w->Text1, text);
-        QTest::keyClick(o.w->Text1, Qt::Key_Return);
-    }
-    ScriptedResponder responder;
-    o.w->Command5->click();
-    QCOMPARE(responder.texts(), QStringList{QStringLiteral("以下人员已不在教导处中,其密码没有保存:\r王明")});
+    typePassword(w, 1, QStringLiteral("x1"));
+    typePassword(w, 2, QStringLiteral("x2"));
+    w->Command5->click();
+    QCOMPARE(h.responder.texts(), QStringList{QStringLiteral("以下人员已不在教导处中,其密码没有保存:\r王明")});
     QCOMPARE(s.password(s.erban), QStringLiteral("x2"));
     QCOMPARE(s.password(siban), QStringLiteral("s4"));
     QCOMPARE(s.password(s.sanban), QStringLiteral("elsewhere"));   // not edited here: left alone
@@ -435,16 +459,15 @@ void TestPasswordAdmin::namesWithApostrophes()
     school.addGradeGroup(grade);
     const int row = school.addClass(grade, QStringLiteral("一'班"), QStringLiteral("O'Hara"), QStringLiteral("p'1"));
     school.closeDb();
-    Opened o(school, true);
-    QVERIFY(QTest::qWaitForWindowActive(&o.main));
-    choose(o.w->Combo2, QStringLiteral("班主任"));
-    choose(o.w->Combo1, grade);
-    QCOMPARE(gridRow(o.w->Grid1, 1), (QStringList{"1", "一'班", "", "O'Hara", "p'1"}));
-    clickCell(o.w->Grid1, 1, 4);
-    o.w->Text1->selectAll();
-    typeText(o.w->Text1, QStringLiteral("q'2"));
-    ScriptedResponder responder;
-    o.w->Command5->click();
+    WindowHarness h(school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    choose(w->Combo2, QStringLiteral("班主任"));
+    choose(w->Combo1, grade);
+    QCOMPARE(gridRow(w->Grid1, 1), (QStringList{"1", "一'班", "", "O'Hara", "p'1"}));
+    clickCell(w->Grid1, 1, 4);
+    w->Text1->selectAll();
+    typeKeys(w->Text1, QStringLiteral("q'2"));
+    w->Command5->click();
     QCOMPARE(school.value(QStringLiteral(R"(select "密码" from "教导处" where "id"=?)"), {row}).toString(),
              QStringLiteral("q'2"));
 }
@@ -455,26 +478,19 @@ void TestPasswordAdmin::failedSaveChangesNothing()
     QVERIFY(s.school.db().exec(QStringLiteral(
         R"(create trigger "refuse" before update on "教导处" when new."密码"='bad' begin select raise(abort,'refused'); end)")));
     s.school.closeDb();
-    Opened o(s.school, true);
-    QVERIFY(QTest::qWaitForWindowActive(&o.main));
-    choose(o.w->Combo2, QStringLiteral("班主任"));
-    choose(o.w->Combo1, QStringLiteral("初一年级组"));
-    const QList<std::pair<int, QString>> edits = {{1, QStringLiteral("ok1")}, {3, QStringLiteral("bad")}};
-    for (const auto &[row, text] : edits) {
-        clickCell(o.w->Grid1, row, 4);
-        o.w->Text1->selectAll();
-        typeText(o.w->Text1, text);
-        QTest::keyClick(o.w->Text1, Qt::Key_Return);
-    }
-    ScriptedResponder responder;
-    o.w->Command5->click();
-    QCOMPARE(responder.shown().size(), 1);
-    QVERIFY(responder.last().text.startsWith(QStringLiteral("密码没有保存：")));
-    QVERIFY(responder.last().text.contains(QStringLiteral("refused")));
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    listHeadTeachers(w);
+    typePassword(w, 1, QStringLiteral("ok1"));
+    typePassword(w, 3, QStringLiteral("bad"));
+    w->Command5->click();
+    QCOMPARE(h.responder.shown().size(), 1);
+    QVERIFY(h.responder.last().text.startsWith(QStringLiteral("密码没有保存：")));
+    QVERIFY(h.responder.last().text.contains(QStringLiteral("refused")));
     QCOMPARE(s.password(s.yiban), QStringLiteral("w1"));
     QCOMPARE(s.password(s.sanban), QStringLiteral("l3"));
-    QCOMPARE(o.w->Grid1->TextMatrix(1, 4), QStringLiteral("ok1"));   // the typed passwords stay
-    QCOMPARE(o.w->Grid1->TextMatrix(3, 4), QStringLiteral("bad"));
+    QCOMPARE(w->Grid1->TextMatrix(1, 4), QStringLiteral("ok1"));   // the typed passwords stay
+    QCOMPARE(w->Grid1->TextMatrix(3, 4), QStringLiteral("bad"));
 }
 
 void TestPasswordAdmin::noGradeGroup()
@@ -482,12 +498,9 @@ void TestPasswordAdmin::noGradeGroup()
     TestSchool school;
     school.setAdminPassword(QStringLiteral("adm"));
     school.closeDb();
-    MainWindow main(school.folder());
-    main.session().openpath = school.dbPath();
-    ScriptedResponder responder;
-    main.showWindow(kPasswordAdminWindow);
-    QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前还不能设置密码，请先进行年级组设置。")});
-    auto *w = qobject_cast<PasswordAdminWindow *>(main.openWindow(kPasswordAdminWindow));
+    WindowHarness h(school, {.shown = false});
+    auto *w = h.open<PasswordAdminWindow>(kPasswordAdminWindow);
+    QCOMPARE(h.responder.texts(), QStringList{QStringLiteral("目前还不能设置密码，请先进行年级组设置。")});
     QVERIFY(w);
     QCOMPARE(w->Combo1->count(), 0);
 }
@@ -496,17 +509,17 @@ void TestPasswordAdmin::looksRight()
 {
     School s;
     ProgramFontScope programFont;
-    Opened o(s.school, true);
-    QVERIFY(QTest::qWaitForWindowExposed(&o.main));
-    choose(o.w->Combo2, QStringLiteral("班主任"));
-    choose(o.w->Combo1, QStringLiteral("初一年级组"));
-    clickCell(o.w->Grid1, 1, 4);
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    QVERIFY(QTest::qWaitForWindowExposed(&h.main));
+    listHeadTeachers(w);
+    clickCell(w->Grid1, 1, 4);
     // Every caption fits its control.
-    for (auto *b : o.w->findChildren<QPushButton *>())
+    for (auto *b : w->findChildren<QPushButton *>())
         QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
-    for (auto *l : o.w->findChildren<QLabel *>())
+    for (auto *l : w->findChildren<QLabel *>())
         QVERIFY2(l->width() >= l->minimumSizeHint().width(), qPrintable(l->text()));
-    const QImage shot = o.w->parentWidget()->grab().toImage();
+    const QImage shot = w->parentWidget()->grab().toImage();
     QVERIFY(!shot.isNull());
     saveShot(shot, QStringLiteral("password_admin"));
 }
