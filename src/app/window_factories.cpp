@@ -6,6 +6,7 @@
 // Shell, sign-in and data store.
 #include "shell/password_admin_window.h"
 #include "shell/password_change_dialog.h"
+#include "shell/print_page.h"
 #include "shell/school_name_window.h"
 #include "shell/sign_in_dialog.h"
 
@@ -36,6 +37,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kSignInDialog, makeWindow<SignInDialog>);
     m.registerWindow(kPasswordChangeDialog, makeWindow<PasswordChangeDialog>);
     m.registerWindow(kPasswordAdminWindow, makeWindow<PasswordAdminWindow>);
+    m.registerWindow(kPrintPage, makeWindow<PrintPage>);
 
     // Organisation and placement.
     m.registerWindow(kGradeGroupWindow, makeWindow<GradeGroupWindow>);
