@@ -13,7 +13,9 @@
 // Organisation and placement.
 #include "organisation/class_setup_window.h"
 #include "organisation/grade_group_window.h"
+#include "organisation/head_teacher_list_window.h"
 #include "organisation/subject_setup_window.h"
+#include "organisation/teacher_list_window.h"
 
 // Register and class lists.
 #include "register/register_window.h"
@@ -43,6 +45,8 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kGradeGroupWindow, makeWindow<GradeGroupWindow>);
     m.registerWindow(kClassSetupWindow, makeWindow<ClassSetupWindow>);
     m.registerWindow(kSubjectSetupWindow, makeWindow<SubjectSetupWindow>);
+    m.registerWindow(kHeadTeacherListWindow, makeWindow<HeadTeacherListWindow>);
+    m.registerWindow(kTeacherListWindow, makeWindow<TeacherListWindow>);
 
     // Register and class lists.
     m.registerWindow(kRegisterWindow, makeWindow<RegisterWindow>);
