@@ -9,12 +9,89 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageSize>
+#include <QPaintEngine>
+#include <QPrintEngine>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tessaly;
 using namespace tessaly::test;
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// A printer whose job breaks when the given page is started; it records
+// whether the job was aborted.
+class BreakingPrinter : public QPrinter {
+public:
+    explicit BreakingPrinter(int breakingPage) : m_engine(breakingPage) { setEngines(&m_engine, &m_engine); }
+    bool aborted() const { return m_engine.aborted; }
+
+private:
+    struct Engine : QPaintEngine, QPrintEngine {
+        explicit Engine(int breakingPage) : QPaintEngine(AllFeatures), breaking(breakingPage) {}
+        bool begin(QPaintDevice *) override { state = QPrinter::Active; return true; }
+        bool end() override
+        {
+            if (state != QPrinter::Aborted)
+                state = QPrinter::Idle;
+            return true;
+        }
+        void updateState(const QPaintEngineState &) override {}
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawPath(const QPainterPath &) override {}
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+        Type type() const override { return User; }
+        void setProperty(PrintEnginePropertyKey, const QVariant &) override {}
+        QVariant property(PrintEnginePropertyKey key) const override
+        {
+            return key == PPK_Resolution ? QVariant(1200) : QVariant();
+        }
+        bool newPage() override
+        {
+            ++pages;
+            if (pages == breaking) {
+                state = QPrinter::Error;
+                return false;
+            }
+            return true;
+        }
+        bool abort() override
+        {
+            aborted = true;
+            state = QPrinter::Aborted;
+            return true;
+        }
+        int metric(QPaintDevice::PaintDeviceMetric m) const override
+        {
+            switch (m) {
+            case QPaintDevice::PdmWidth: return 9921;
+            case QPaintDevice::PdmHeight: return 14031;
+            case QPaintDevice::PdmDpiX:
+            case QPaintDevice::PdmDpiY:
+            case QPaintDevice::PdmPhysicalDpiX:
+            case QPaintDevice::PdmPhysicalDpiY: return 1200;
+            case QPaintDevice::PdmWidthMM: return 210;
+            case QPaintDevice::PdmHeightMM: return 297;
+            case QPaintDevice::PdmDepth: return 32;
+            case QPaintDevice::PdmNumColors: return 256;
+            case QPaintDevice::PdmDevicePixelRatio: return 1;
+            case QPaintDevice::PdmDevicePixelRatioScaled: return 1 * QPaintDevice::devicePixelRatioFScale();
+            }
+            return 0;
+        }
+        QPrinter::PrinterState printerState() const override { return state; }
+
+        int breaking;
+        int pages = 1;   // the page being printed
+        bool aborted = false;
+        QPrinter::PrinterState state = QPrinter::Idle;
+    };
+    Engine m_engine;
+};
+
+} // namespace
 
 class TestTextPrinter : public QObject {
     Q_OBJECT
@@ -88,6 +165,16 @@ private slots:
         QCOMPARE(outcome.status, PrintStatus::Failed);
         QVERIFY2(outcome.error.contains(pdf), qPrintable(outcome.error));
         QVERIFY(!QFile::exists(pdf));
+    }
+
+    void aJobThatBreaksPartWayIsAborted()
+    {
+        BreakingPrinter printer(3);
+        const PrintOutcome outcome =
+            printTextPages(printer, {{u"一"_s}, {u"二"_s}, {u"三"_s}, {u"四"_s}}, TextPageFormat{});
+        QCOMPARE(outcome.status, PrintStatus::Failed);
+        QCOMPARE(outcome.error, u"打印到第3页时打印机出错，打印作业已取消。"_s);
+        QVERIFY(printer.aborted());
     }
 
     void nothingToPrintAsksNothing()
