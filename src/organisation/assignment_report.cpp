@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <optional>
 
 namespace tessaly::organisation {
 
@@ -35,20 +36,23 @@ bool rowsOf(db::Connection &c, const QString &gradeGroup, const QString &kind,
     return true;
 }
 
-// The grade-group names in table order; false when the query failed.
-bool gradeGroups(db::Connection &c, QStringList &names)
-{
-    QSqlQuery q = c.query(QStringLiteral(R"(select "名称" from "教导处" where "类别"=?)"), {kKindGradeGroup});
-    if (!q.isActive())
-        return false;
-    while (q.next())
-        names.append(text(q, 0));
-    return true;
-}
-
 AssignmentReport failed(db::Connection &c)
 {
     return {QString(), c.error().text.isEmpty() ? QStringLiteral("查询教导处失败。") : c.error().text};
+}
+
+// The grade-group names in table order into `names`; or, when there are none or
+// the query failed, the report to give instead: the notice, or the failure.
+std::optional<AssignmentReport> gradeGroups(db::Connection &c, const QString &notice, QStringList &names)
+{
+    QSqlQuery q = c.query(QStringLiteral(R"(select "名称" from "教导处" where "类别"=?)"), {kKindGradeGroup});
+    if (!q.isActive())
+        return failed(c);
+    while (q.next())
+        names.append(text(q, 0));
+    if (names.isEmpty())
+        return AssignmentReport{notice, {}};
+    return std::nullopt;
 }
 
 } // namespace
@@ -56,10 +60,8 @@ AssignmentReport failed(db::Connection &c)
 AssignmentReport BuildHeadTeacherReport(db::Connection &c)
 {
     QStringList groups;
-    if (!gradeGroups(c, groups))
-        return failed(c);
-    if (groups.isEmpty())
-        return {kNoGradeGroupHeadTeachers, {}};
+    if (std::optional<AssignmentReport> instead = gradeGroups(c, kNoGradeGroupHeadTeachers, groups))
+        return *instead;
 
     QString out = QStringLiteral("　　　　　　　各年级组班主任分工表") + kCrLf;
     for (const QString &group : groups) {
@@ -87,10 +89,8 @@ AssignmentReport BuildHeadTeacherReport(db::Connection &c)
 AssignmentReport BuildTeacherReport(db::Connection &c)
 {
     QStringList groups;
-    if (!gradeGroups(c, groups))
-        return failed(c);
-    if (groups.isEmpty())
-        return {kNoGradeGroupTeachers, {}};
+    if (std::optional<AssignmentReport> instead = gradeGroups(c, kNoGradeGroupTeachers, groups))
+        return *instead;
 
     // First pass: the class names of every grade group.
     QList<QStringList> classes;
