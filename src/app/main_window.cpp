@@ -2,6 +2,7 @@
 
 #include "platform/units.h"
 #include "shell/school_name.h"
+#include "kit/print_page_target.h"
 #include "kit/window_names.h"
 
 #include <QAction>
@@ -384,6 +385,12 @@ int MainWindow::showModal(QStringView name)
 void MainWindow::setSchoolName(const QString &name)
 {
     setWindowTitle(mainCaption(name));
+}
+
+void MainWindow::handToPrintPage(const QString &wenben)
+{
+    if (auto *page = dynamic_cast<PrintPageTarget *>(showWindow(kPrintPage)))
+        page->setWenben(wenben);
 }
 
 void MainWindow::MDIForm_Load()

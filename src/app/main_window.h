@@ -67,6 +67,8 @@ public:
 
     // The caption: the school name directly followed by "Tessaly".
     void setSchoolName(const QString &name) override;
+    // Opens 打印 (or brings it to the front) and hands it the document.
+    void handToPrintPage(const QString &wenben) override;
 
     // The server dialogs switch menu items off for the rest of the run
     // (toolbar buttons are never switched off).

@@ -6,13 +6,16 @@
 // Shell, sign-in and data store.
 #include "shell/password_admin_window.h"
 #include "shell/password_change_dialog.h"
+#include "shell/print_page.h"
 #include "shell/school_name_window.h"
 #include "shell/sign_in_dialog.h"
 
 // Organisation and placement.
 #include "organisation/class_setup_window.h"
 #include "organisation/grade_group_window.h"
+#include "organisation/head_teacher_list_window.h"
 #include "organisation/subject_setup_window.h"
+#include "organisation/teacher_list_window.h"
 
 // Register and class lists.
 #include "register/register_window.h"
@@ -37,11 +40,14 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kSignInDialog, makeWindow<SignInDialog>);
     m.registerWindow(kPasswordChangeDialog, makeWindow<PasswordChangeDialog>);
     m.registerWindow(kPasswordAdminWindow, makeWindow<PasswordAdminWindow>);
+    m.registerWindow(kPrintPage, makeWindow<PrintPage>);
 
     // Organisation and placement.
     m.registerWindow(kGradeGroupWindow, makeWindow<GradeGroupWindow>);
     m.registerWindow(kClassSetupWindow, makeWindow<ClassSetupWindow>);
     m.registerWindow(kSubjectSetupWindow, makeWindow<SubjectSetupWindow>);
+    m.registerWindow(kHeadTeacherListWindow, makeWindow<HeadTeacherListWindow>);
+    m.registerWindow(kTeacherListWindow, makeWindow<TeacherListWindow>);
 
     // Register and class lists.
     m.registerWindow(kRegisterWindow, makeWindow<RegisterWindow>);

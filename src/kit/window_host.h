@@ -1,7 +1,7 @@
 #pragma once
 // What a window needs of the program around it: the shared session, showing
-// another window modally by its Chinese name, the widget it is centred on, and
-// the program's caption. The main window is the one host of the program; a
+// another window modally by its Chinese name, the widget it is centred on, the
+// program's caption and the print page. The main window is the one host of the program; a
 // window never sees more of it than this.
 #include "kit/session.h"
 
@@ -24,6 +24,10 @@ public:
     virtual QWidget *hostWidget() = 0;
     // The caption: the school name directly followed by the program's title.
     virtual void setSchoolName(const QString &name) = 0;
+    // The print hand-off: shows the print page 打印 modeless with the document
+    // (title line first, lines ending in CR LF) as its wenben. An open page takes
+    // the new document and comes to the front.
+    virtual void handToPrintPage(const QString &wenben) = 0;
 };
 
 // Shows 登陆 modally for the account in the session; true when that account is
