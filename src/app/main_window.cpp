@@ -6,6 +6,7 @@
 #include "kit/window_names.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
@@ -410,10 +411,38 @@ void MainWindow::MDIForm_Load()
     }
 }
 
+bool MainWindow::closeOpenWindows()
+{
+    // Each window settles its own unsaved input as it closes; one that stays
+    // open (the user chose to stay) stops the program's end.
+    const auto open = m_open;
+    for (const QPointer<QWidget> &w : open) {
+        if (!w)
+            continue;
+        QWidget *frame = w.data();
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget()))
+            frame = sub;
+        if (!frame->close())
+            return false;
+    }
+    return true;
+}
+
 void MainWindow::tuichu_Click()
 {
+    if (!closeOpenWindows())
+        return;
     if (m_quit)
         m_quit();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!closeOpenWindows()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 } // namespace tessaly

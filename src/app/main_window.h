@@ -74,7 +74,8 @@ public:
     // (toolbar buttons are never switched off).
     void switchOffMenuItem(const QString &objectName);
 
-    // What "退出" does; ends the program at once unless a test replaces it.
+    // What "退出" does after the open windows have closed (each settling its
+    // unsaved input); ends the program unless a test replaces it.
     void setQuitHandler(std::function<void()> quit) { m_quit = std::move(quit); }
 
 public slots:
@@ -83,7 +84,12 @@ public slots:
     void MDIForm_Load();
     void tuichu_Click();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    // Closes every open window; false when one stays open.
+    bool closeOpenWindows();
     void buildMenus();
     void buildToolBar();
     void refreshEntries();

@@ -8,6 +8,7 @@
 #include "platform/gbk.h"
 #include "platform/messages.h"
 #include "app/main_window.h"
+#include "register/register_window.h"
 #include "shell/school_name_window.h"
 #include "kit/window_names.h"
 
@@ -96,6 +97,7 @@ private slots:
     void formLoadRunsAfterPlacement();
     void modalPlainWidget();
     void exitEndsAtOnce();
+    void endingAsksAboutUnsavedInput();
 };
 
 void TestMainWindow::startupWithSchoolName_data()
@@ -686,6 +688,42 @@ void TestMainWindow::exitEndsAtOnce()
     main.findChild<QAction *>(QStringLiteral("tuichu"))->trigger();
     QCOMPARE(quits, 1);
     QVERIFY(responder.shown().isEmpty());   // nothing is asked
+}
+
+// Ending the program closes the open windows first, so unsaved input is asked
+// about as when the window itself is closed; staying keeps the program running.
+void TestMainWindow::endingAsksAboutUnsavedInput()
+{
+    TestSchool school;
+    school.addGradeGroup(QStringLiteral("初二年级组"));
+    school.addClass(QStringLiteral("初二年级组"), QStringLiteral("三班"), QStringLiteral("王老师"), QStringLiteral("t1"));
+    school.closeDb();
+    WindowHarness h(school, {.signedIn = QStringLiteral("王老师"), .today = QDate(2005, 10, 15)});
+    int quits = 0;
+    h.main.setQuitHandler([&] { ++quits; });
+    auto *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    choose(w->Combo1, QStringLiteral("初二年级组"));
+    choose(w->Combo2, QStringLiteral("三班"));
+    QVERIFY(w->Command7->isEnabled());
+    w->Command7->click();   // a new student, not saved
+
+    h.responder.answer(Answer::Cancel);
+    h.trigger(QStringLiteral("tuichu"));
+    QCOMPARE(quits, 0);
+    QVERIFY(h.isOpen(kRegisterWindow));
+    QCOMPARE(h.responder.shown().size(), 1);
+    QVERIFY(h.responder.last().hasCancel);
+
+    h.responder.answer(Answer::Cancel);
+    QVERIFY(!h.main.close());
+    QVERIFY(h.isOpen(kRegisterWindow));
+
+    h.responder.answer(Answer::No);
+    h.trigger(QStringLiteral("tuichu"));
+    QCOMPARE(quits, 1);
+    QTRY_VERIFY(!h.isOpen(kRegisterWindow));
+    QCOMPARE(school.count(QStringLiteral(R"(select count(*) from "初中")")), 0);
 }
 
 QTEST_MAIN(TestMainWindow)
