@@ -86,6 +86,8 @@ private slots:
     void onlyTheAdministratorUnlocksDelete();
     void deleteAnsweredNoProposesTheFirstRow();
     void deletingTheLastNoticeEmptiesTheDetails();
+    void failedDeleteIsReported_data();
+    void failedDeleteIsReported();
     void windowsOpenEachOther();
     void shots();
 };
@@ -360,6 +362,38 @@ void TestNoticeWindows::deletingTheLastNoticeEmptiesTheDetails()
     h.responder.clear();
     w->Command4->click();   // nothing left: nothing asked
     QVERIFY(h.responder.shown().isEmpty());
+}
+
+void TestNoticeWindows::failedDeleteIsReported_data()
+{
+    QTest::addColumn<QString>("meanwhile");   // run on the database after the window loaded
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("left");
+    QTest::newRow("gone meanwhile") << uR"(delete from "信息" where "发布题目"='B')"_s << u" 无 当 前 记 录"_s << 1;
+    QTest::newRow("refused by the database")
+        << uR"(create trigger keep before delete on "信息" begin select raise(abort, '不能删除'); end)"_s
+        << u"不能删除"_s << 2;
+}
+
+void TestNoticeWindows::failedDeleteIsReported()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, message);
+    QFETCH(int, left);
+    TestSchool school;
+    seed(school, {{u"A"_s, u"u"_s, u"1"_s, u"a"_s}, {u"B"_s, u"u"_s, u"2"_s, u"b"_s}});
+    WindowHarness h(school, {.signedIn = WindowHarness::kAdmin});
+    auto *w = h.open<NoticeAdminWindow>(kNoticeAdminWindow);
+    answerSignIn(QString());
+    w->Command6->click();
+    QVERIFY(school.db().exec(meanwhile));
+    school.closeDb();
+    h.responder.answer(true);
+    w->Command4->click();   // the last row, B
+    QCOMPARE(h.responder.shown().size(), 2);
+    QVERIFY2(h.responder.last().text.contains(message), qPrintable(h.responder.last().text));
+    QCOMPARE(h.responder.last().title, kProgramTitle);
+    QCOMPARE(school.count(uR"(select count(*) from "信息")"_s), left);
 }
 
 void TestNoticeWindows::windowsOpenEachOther()
