@@ -57,7 +57,7 @@ public:
     QWidget *openWindow(QStringView name) const;
     // Shows a window modeless (brings an open one to the front). nullptr when
     // no factory is registered for the name.
-    QWidget *showWindow(QStringView name);
+    QWidget *showWindow(QStringView name) override;
     // Shows a window modally and returns when it has closed: the dialog's
     // result for a QDialog, else 0. An open window is only brought to the front.
     int showModal(QStringView name) override;

@@ -30,6 +30,9 @@
 // Transcripts and reports.
 
 // Head-teacher records and notices.
+#include "records/notice_admin_window.h"
+#include "records/publish_notice_window.h"
+#include "records/view_notices_window.h"
 
 namespace tessaly {
 
@@ -62,6 +65,9 @@ void registerWindowFactories(MainWindow &m)
     // Transcripts and reports.
 
     // Head-teacher records and notices.
+    m.registerWindow(kPublishNoticeWindow, makeWindow<PublishNoticeWindow>);
+    m.registerWindow(kViewNoticesWindow, makeWindow<ViewNoticesWindow>);
+    m.registerWindow(kNoticeAdminWindow, makeWindow<NoticeAdminWindow>);
 }
 
 } // namespace tessaly

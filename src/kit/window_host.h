@@ -1,6 +1,6 @@
 #pragma once
 // What a window needs of the program around it: the shared session, showing
-// another window modally by its Chinese name, the widget it is centred on, the
+// another window modally or modeless by its Chinese name, the widget it is centred on, the
 // program's caption and the print page. The main window is the one host of the program; a
 // window never sees more of it than this.
 #include "kit/session.h"
@@ -20,6 +20,8 @@ public:
     // Shows the named window modally and returns when it has closed: the dialog's
     // result for a QDialog, else 0. An open window is only brought to the front.
     virtual int showModal(QStringView name) = 0;
+    // Shows the named window modeless; an open window is only brought to the front.
+    virtual QWidget *showWindow(QStringView name) = 0;
     // The widget windows are centred on (the main window).
     virtual QWidget *hostWidget() = 0;
     // The caption: the school name directly followed by the program's title.

@@ -1,0 +1,84 @@
+#include "records/notice_admin_window.h"
+
+#include "kit/save_report.h"
+#include "kit/selection.h"
+#include "kit/sign_in_toggle.h"
+#include "kit/window_names.h"
+#include "kit/window_steps.h"
+#include "platform/data_control.h"
+#include "platform/messages.h"
+#include "records/notice_layout.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+namespace tessaly {
+
+using namespace records;
+
+NoticeAdminWindow::NoticeAdminWindow(WindowHost &host, QWidget *parent)
+    : NoticeViewer(Kind::Admin, host, parent)
+{
+    setObjectName(QString::fromUtf16(kNoticeAdminWindow));
+    setWindowTitle(QString::fromUtf16(kNoticeAdminWindow));
+    Command6 = named(new QPushButton(this), "Command6");
+    Command4 = named(new QPushButton(QStringLiteral("删除"), this), "Command4");
+    addButton(Command6);
+    addButton(Command4);
+    Data1 = named(new DataControl(this), "Data1");
+    Data1->hide();
+    ReportDataError(*Data1, this);
+
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command6, host, this);
+    m_toggle->setEditors({Command4});
+    // Signed out when the window opens, whoever is signed in elsewhere.
+    Command6->setText(QStringLiteral("管理员登陆"));
+    // A sign-out reads the table again: its first row becomes the one 删除 removes.
+    connect(m_toggle, &SignInToggle::stateShown, this, [this](bool signedIn) {
+        if (signedIn)
+            return;
+        db::Connection c(session().openpath);
+        const NoticeRows read = c.ok() ? readNotices(c) : NoticeRows{false, c.error(), {}};
+        if (read.ok) {
+            m_rows = read.rows;
+            m_current = m_rows.isEmpty() ? -1 : 0;
+        }
+    });
+    connect(Command4, &QPushButton::clicked, this, &NoticeAdminWindow::Command4_Click);
+}
+
+void NoticeAdminWindow::placeAndPrepare()
+{
+    showFixedDialogFrame(this);
+    SetWindowSize(this, 7110, 5145);
+    CentreOnMainWindow(this, host().hostWidget(), 400);
+    Data1->setDatabaseName(session().openpath);
+    LoadAdminAccount(*Data1, session(), this);
+}
+
+void NoticeAdminWindow::Command4_Click()
+{
+    if (m_rows.isEmpty())
+        return;
+    if (m_current < 0 || m_current >= m_rows.size()) {
+        showNotice(this, kNoCurrentRecord);
+        return;
+    }
+    if (askYesNo(this, deleteQuestion(m_rows[m_current].notice.title), kTitleHintDots)) {
+        const qint64 id = m_rows[m_current].id;
+        const SaveOutcome r = saveWith<SaveOutcome>(session().openpath, [&](db::Connection &c) {
+            return deleteNotice(c, id);
+        });
+        if (!r.ok) {
+            reportSaveFailure(this, QString(), r.error);
+            return;
+        }
+        List2->hide();
+        Command3->setEnabled(false);
+        Form_Load();
+    }
+    if (!m_rows.isEmpty())
+        m_current = 0;
+}
+
+} // namespace tessaly

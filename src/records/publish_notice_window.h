@@ -1,0 +1,38 @@
+#pragma once
+// 发布信息 (PublishNoticeWindow): anyone may publish a notice into 信息. The
+// four boxes are tested in order (title, unit, time, content); a notice is
+// added only when all hold text, and "发布成功！" is shown only once the row is
+// stored. 查看信息 closes this window and opens the viewer.
+#include "kit/window_base.h"
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tessaly {
+
+class PublishNoticeWindow : public QWidget, public FormWindow {
+    Q_OBJECT
+public:
+    explicit PublishNoticeWindow(WindowHost &host, QWidget *parent = nullptr);
+
+    QLabel *Label1 = nullptr;            // heading
+    QLineEdit *Text4 = nullptr;          // 发布题目
+    QLineEdit *Text2 = nullptr;          // 发布单位
+    QLineEdit *Text3 = nullptr;          // 发布时间, today offered
+    QPlainTextEdit *Text1 = nullptr;     // 发布内容
+    QPushButton *Command3 = nullptr;     // 查看信息
+    QPushButton *Command1 = nullptr;     // 发  布
+    QPushButton *Command2 = nullptr;     // 关  闭
+
+public slots:
+    void Form_Load() override;
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+};
+
+} // namespace tessaly
