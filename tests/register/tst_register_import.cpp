@@ -52,15 +52,8 @@ class TestRegisterImport : public QObject {
     // A one-sheet .xlsx of the rows (row 1 first); empty texts leave cells empty.
     QString workbook(const QList<QStringList> &rows, const QString &sheet = QStringLiteral("Sheet1"))
     {
-        ExportWorkbook book;
-        ExportSheet &s = book.addSheet(sheet);
-        for (int r = 0; r < rows.size(); ++r)
-            for (int c = 0; c < rows[r].size(); ++c)
-                s.setValue(r + 1, c + 1, rows[r][c]);
         const QString path = m_dir.filePath(QStringLiteral("book%1.xlsx").arg(++m_files));
-        QString error;
-        if (!book.saveAs(path, &error))
-            qFatal("%s", qPrintable(error));
+        tessaly::test::writeWorkbook(path, {{sheet, rows}});
         return path;
     }
 

@@ -166,19 +166,10 @@ class TestRegisterImportWindow : public QObject {
     QTemporaryDir m_dir;
     int m_files = 0;
 
-    QString workbook(const QList<QPair<QString, QList<QStringList>>> &sheets)
+    QString workbook(const QList<TestSheet> &sheets)
     {
-        ExportWorkbook book;
-        for (const auto &[name, rows] : sheets) {
-            ExportSheet &s = book.addSheet(name);
-            for (int r = 0; r < rows.size(); ++r)
-                for (int c = 0; c < rows[r].size(); ++c)
-                    s.setValue(r + 1, c + 1, rows[r][c]);
-        }
         const QString path = m_dir.filePath(QStringLiteral("book%1.xlsx").arg(++m_files));
-        QString error;
-        if (!book.saveAs(path, &error))
-            qFatal("%s", qPrintable(error));
+        writeWorkbook(path, sheets);
         return path;
     }
 
