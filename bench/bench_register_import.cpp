@@ -254,23 +254,15 @@ int main(int argc, char **argv)
     QTemporaryDir temp;
     g_temp = &temp;
     qputenv("TESSALY_EXPORTS", QFile::encodeName(QDir(temp.path()).filePath(QStringLiteral("exports"))));
-    g_dbPath = qEnvironmentVariable("TESSALY_BENCH_DB");
+    bench::LargeSchoolOptions options;
+    options.students = 60 * 108;   // 60 in every class
+    options.reference = kToday;
+    QString error;
+    // The import replaces a class: a given database is worked on as a copy.
+    g_dbPath = temp.isValid() ? bench::benchSchool(temp.path(), options, true, &error) : QString();
     if (g_dbPath.isEmpty()) {
-        bench::LargeSchoolOptions options;
-        options.students = 60 * 108;   // 60 in every class
-        options.reference = kToday;
-        QString error;
-        const QString folder = QDir(temp.path()).filePath(QStringLiteral("school"));
-        if (!temp.isValid() || !bench::makeLargeSchool(folder, options, nullptr, &error)) {
-            std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
-            return 1;
-        }
-        g_dbPath = QDir(folder).filePath(QStringLiteral("data.mdb"));
-    } else {
-        // The import replaces a class: work on a copy.
-        const QString copy = QDir(temp.path()).filePath(QStringLiteral("data.mdb"));
-        QFile::copy(g_dbPath, copy);
-        g_dbPath = copy;
+        std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
+        return 1;
     }
     g_classCode = reg::ResolveClassCode(kGrade, kClass, kToday).classCode;
     g_roster = writeRoster();
