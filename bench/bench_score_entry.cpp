@@ -184,19 +184,15 @@ int main(int argc, char **argv)
 
     QTemporaryDir temp;
     g_temp = &temp;
-    g_dbPath = qEnvironmentVariable("TESSALY_BENCH_DB");
+    bench::LargeSchoolOptions options;
+    options.students = 60 * 108;   // 60 in every class
+    options.examColumns = 200;
+    options.reference = kToday;
+    QString error;
+    g_dbPath = temp.isValid() ? bench::benchSchool(temp.path(), options, false, &error) : QString();
     if (g_dbPath.isEmpty()) {
-        bench::LargeSchoolOptions options;
-        options.students = 60 * 108;   // 60 in every class
-        options.examColumns = 200;
-        options.reference = kToday;
-        QString error;
-        const QString folder = QDir(temp.path()).filePath(QStringLiteral("school"));
-        if (!temp.isValid() || !bench::makeLargeSchool(folder, options, nullptr, &error)) {
-            std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
-            return 1;
-        }
-        g_dbPath = QDir(folder).filePath(QStringLiteral("data.mdb"));
+        std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
+        return 1;
     }
     {
         db::Connection c(g_dbPath);

@@ -4,6 +4,7 @@
 #include "platform/schema.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -369,6 +370,26 @@ bool makeLargeSchool(const QString &folder, const LargeSchoolOptions &options,
             return fail(error, conn.error().text);
     }
     return true;
+}
+
+QString benchSchool(const QString &folder, const LargeSchoolOptions &options, bool copy, QString *error)
+{
+    const QString given = qEnvironmentVariable("TESSALY_BENCH_DB");
+    if (!given.isEmpty()) {
+        if (!copy)
+            return given;
+        const QString path = QDir(folder).filePath(QStringLiteral("data.mdb"));
+        if (!QFile::copy(given, path)) {
+            if (error)
+                *error = QStringLiteral("cannot copy ") + given;
+            return QString();
+        }
+        return path;
+    }
+    const QString school = QDir(folder).filePath(QStringLiteral("school"));
+    if (!makeLargeSchool(school, options, nullptr, error))
+        return QString();
+    return QDir(school).filePath(QStringLiteral("data.mdb"));
 }
 
 } // namespace tessaly::bench

@@ -31,4 +31,9 @@ struct LargeSchoolSummary {
 bool makeLargeSchool(const QString &folder, const LargeSchoolOptions &options,
                      LargeSchoolSummary *summary = nullptr, QString *error = nullptr);
 
+// The database a benchmark runs on: the file named by TESSALY_BENCH_DB (copied into
+// `folder` first when `copy`, for a benchmark that changes it), or else a school made
+// with `options` in folder/school. Empty, with *error set, when there is none.
+QString benchSchool(const QString &folder, const LargeSchoolOptions &options, bool copy, QString *error);
+
 } // namespace tessaly::bench

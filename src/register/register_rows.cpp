@@ -76,7 +76,7 @@ QStringList takenNumbers(const QList<RegisterRow> &rows)
 {
     QStringList taken;
     for (const RegisterRow &row : rows) {
-        if (!row.isDeleted() && !row.studentNumber().isEmpty())
+        if (row.isShown() && !row.studentNumber().isEmpty())
             taken << row.studentNumber();
     }
     return taken;
@@ -126,6 +126,11 @@ bool needsWrite(const RegisterRow &row)
 bool hasRegisterChanges(const QList<RegisterRow> &rows)
 {
     return std::any_of(rows.begin(), rows.end(), needsWrite);
+}
+
+int shownCount(const QList<RegisterRow> &rows)
+{
+    return int(std::count_if(rows.begin(), rows.end(), [](const RegisterRow &row) { return row.isShown(); }));
 }
 
 QString missingNameMessage(const QList<RegisterRow> &rows)

@@ -24,6 +24,9 @@ QString rowStateText(RowState state);
 struct RegisterRow {
     std::optional<qint64> id;   // ID of the stored row; none until the row is saved
     RowState state = RowState::Unchanged;
+    // A new row a fresh import replaced before it was ever saved: hidden, never
+    // written, its number free.
+    bool dropped = false;
     int number = 0;             // 编号
     // Grid columns 1 … 17: 学籍号 (the shown ID), 姓名 … 备注, 住宿 as "是" / "否".
     std::array<QString, kColRemarks> fields;
@@ -33,6 +36,8 @@ struct RegisterRow {
     const QString &studentNumber() const { return field(kColStudentNumber); }
     const QString &name() const { return field(kColName); }
     bool isDeleted() const { return state == RowState::Deleted; }
+    // A row the grid shows: neither deleted nor dropped.
+    bool isShown() const { return !isDeleted() && !dropped; }
 
     // The row's 20 grid texts: 编号, the fields, ID, row state.
     QStringList cells() const;
@@ -52,8 +57,8 @@ RegisterRow newStudentRow(const QString &studentNumber);
 // The seat of a student number as a whole number (0 when it has none).
 int seatNumber(const QString &studentNumber);
 
-// The student numbers in use: the 学籍号 of every row not deleted, in row order
-// (empty ones left out). A deleted row's number is free at once.
+// The student numbers in use: the 学籍号 of every shown row, in row order (empty
+// ones left out). A deleted or dropped row's number is free at once.
 QStringList takenNumbers(const QList<RegisterRow> &rows);
 
 // Appends a new student on the class's first free seat. False (nothing added)
@@ -71,6 +76,9 @@ bool editField(RegisterRow &row, int col, const QString &text);
 // deleted row that is stored (has an ID).
 bool needsWrite(const RegisterRow &row);
 bool hasRegisterChanges(const QList<RegisterRow> &rows);
+
+// The rows the grid shows.
+int shownCount(const QList<RegisterRow> &rows);
 
 // A register is saved only when every row to be written (new or changed) has a
 // 姓名 (blanks alone are none). The refusal naming the first row without one, in

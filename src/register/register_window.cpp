@@ -6,6 +6,11 @@
 #include "platform/messages.h"
 #include "platform/units.h"
 #include "kit/cell_editor.h"
+#include "platform/export_workbook.h"
+#include "platform/file_chooser.h"
+#include "platform/fonts.h"
+#include "platform/import_workbook.h"
+#include "register/register_export.h"
 #include "register/register_grid.h"
 #include "register/register_save.h"
 #include "kit/sign_in_toggle.h"
@@ -13,6 +18,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,7 +28,10 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -87,6 +96,17 @@ RegisterWindow::RegisterWindow(WindowHost &host, QWidget *parent) : QWidget(pare
     connect(Command13, &QPushButton::clicked, this, &RegisterWindow::Command13_Click);
     connect(Command3, &QPushButton::clicked, this, &RegisterWindow::Command3_Click);
     connect(cmdClose, &QPushButton::clicked, this, &RegisterWindow::cmdClose_Click);
+    connect(Command11, &QPushButton::clicked, this, &RegisterWindow::Command11_Click);
+    connect(Command9, &QPushButton::clicked, this, &RegisterWindow::Command9_Click);
+    connect(Command5, &QPushButton::clicked, this, &RegisterWindow::Command5_Click);
+    connect(Combo4, &QComboBox::activated, this, &RegisterWindow::Combo4_Click);
+    connect(List3, &QListWidget::itemClicked, this, &RegisterWindow::List3_Click);
+    connect(List3, &QListWidget::itemActivated, this, &RegisterWindow::List3_Click);
+    for (int i = 0; i < 2; ++i)
+        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+    connect(Command8, &QPushButton::clicked, this, &RegisterWindow::Command8_Click);
+    connect(Command2, &QPushButton::clicked, this, &RegisterWindow::Command2_Click);
+    connect(Command12, &QPushButton::clicked, this, &RegisterWindow::Command12_Click);
 
     updateEditButtons();
 }
@@ -130,15 +150,11 @@ void RegisterWindow::buildControls()
     Command7 = named(new QPushButton(QStringLiteral("添加学生(&A)"), Frame1), "Command7");
     Command6 = named(new QPushButton(QStringLiteral("删除学生(&D)"), Frame1), "Command6");
     Command4 = named(new QPushButton(QStringLiteral("保存修改(&S)"), Frame1), "Command4");
-    // The Excel import and export are not part of this window yet: their buttons
-    // stay disabled so nothing pretends to work.
-    Command11->setEnabled(false);
     auto *edit = new QVBoxLayout(Frame1);
     for (QPushButton *b : {Command1, Command11, Command7, Command6, Command4})
         edit->addWidget(b);
 
     Command12 = named(new QPushButton(QStringLiteral("导出数据或打印(&P)"), this), "Command12");
-    Command12->setEnabled(false);
     cmdClose = named(new QPushButton(QStringLiteral("关闭窗体(&C)"), this), "cmdClose");
 
     // The register grid.
@@ -209,11 +225,15 @@ void RegisterWindow::buildControls()
     left->addStretch();
     left->addWidget(cmdClose);
 
-    // The grid, with the panels below it: the transfer panel, and later the
-    // import panels. A panel shows only while it is open (openPanel).
+    buildImportPanels(this);
+
+    // The grid, with the panels below it: the transfer panel and the import
+    // panels. A panel shows only while it is open (openPanel).
     auto *right = new QVBoxLayout;
     right->addWidget(Grid1, 1);
     right->addWidget(Frame3);
+    right->addWidget(Frame5);
+    right->addWidget(Frame6);
 
     auto *body = new QHBoxLayout;
     body->addLayout(left);
@@ -438,6 +458,7 @@ void RegisterWindow::updateEditButtons()
 {
     Frame1->setEnabled(m_toggle && m_toggle->isSignedIn() && m_classIndex >= 0 && m_identity.isValid()
                        && !m_openPanel);
+    Command12->setEnabled(!m_openPanel);
 }
 
 void RegisterWindow::showSignInState(bool signedIn)
@@ -474,7 +495,7 @@ void RegisterWindow::Command6_Click()
     const int i = m_editor->editRow() - 1;
     // Only a student row of this fill that is not deleted yet: a second deletion
     // must not free its number again.
-    if (!m_editRowValid || i < 0 || i >= m_rows.size() || m_rows[i].isDeleted()) {
+    if (!m_editRowValid || i < 0 || i >= m_rows.size() || !m_rows[i].isShown()) {
         showNotice(this, kDeleteHint, kTitleHintDots);
         return;
     }
@@ -573,6 +594,7 @@ void RegisterWindow::openPanel(QWidget *panel)
     m_editor->CloseCellEditor();
     m_openPanel = panel;
     panel->show();
+    Grid1->setVisible(panel != Frame5);   // the import panel takes the grid's place
     Frame2->setEnabled(false);
     Command10->setEnabled(false);
     updateEditButtons();
@@ -581,6 +603,7 @@ void RegisterWindow::openPanel(QWidget *panel)
 void RegisterWindow::closePanel(QWidget *panel)
 {
     panel->hide();
+    Grid1->show();
     if (m_openPanel == panel)
         m_openPanel = nullptr;
     Frame2->setEnabled(true);
@@ -713,6 +736,305 @@ void RegisterWindow::Command13_Click()
 void RegisterWindow::Command3_Click()
 {
     closePanel(Frame3);
+}
+
+} // namespace tessaly
+
+// ---- Import and export ---------------------------------------------------------
+
+namespace tessaly {
+
+namespace {
+
+const QString kNoWorkbook = QStringLiteral("请先点击<浏览>打开含有本班学生资料的Excel文件，再选择学生资料所在的表。");
+
+} // namespace
+
+void RegisterWindow::buildImportPanels(QWidget *parent)
+{
+    Frame5 = named(new QGroupBox(parent), "Frame5");
+    auto *title = new QLabel(QStringLiteral("导入电子表格Excel文件中学籍内容"), Frame5);
+    title->setFont(cjkFont(QStringLiteral("黑体"), title->font().pointSizeF() * 1.3));
+    title->setAlignment(Qt::AlignCenter);
+
+    Command5 = named(new QPushButton(QStringLiteral("浏览"), Frame5), "Command5");
+    Text4 = named(new QLineEdit(Frame5), "Text4");
+    Text4->setReadOnly(true);
+    Combo4 = named(new QComboBox(Frame5), "Combo4");
+    fitDropDown(Combo4);
+    List3 = named(new QListWidget(Frame5), "List3");
+    List3->setFixedWidth(List3->fontMetrics().horizontalAdvance(QStringLiteral("原毕业学校名称")) + 24);
+
+    Option1[0] = named(new QRadioButton(reg::kFreshImportCaption, Frame5), "Option1_0");
+    Option1[1] = named(new QRadioButton(reg::kByNameImportCaption, Frame5), "Option1_1");
+    Label11 = named(new QLabel(QStringLiteral("(根据姓名,从Excel中导入学籍资料)"), Frame5), "Label11");
+    Label20 = named(new QLabel(QStringLiteral("请先选中所需新生资料单选框内容，再点击列提供资料的相应内容。"), Frame5),
+                    "Label20");
+    Label20->setWordWrap(true);
+    Label9 = named(new QLabel(QStringList{QStringLiteral("操作说明："),
+                                          QStringLiteral("导入的电子表格 （Excel） 文件必须含有学生的以下情况，才能导入。"),
+                                          QStringLiteral("1、学生姓名(Excel文件中必需含有)"),
+                                          QStringLiteral("2、其它选项可有可无，没有的项需要手工录入。"),
+                                          QStringLiteral("3、（Excel）文件中只包括本班的学生，不能包含其它班的学生，否则会一起导入。")}
+                               .join(QLatin1Char('\n')),
+                           Frame5),
+                   "Label9");
+    Label9->setWordWrap(true);
+    Command8 = named(new QPushButton(QStringLiteral("导入开始"), Frame5), "Command8");
+    Command9 = named(new QPushButton(QStringLiteral("取消导入"), Frame5), "Command9");
+
+    // The field options, one group, each beside its bordered binding label.
+    Picture1 = named(new QWidget(Frame5), "Picture1");
+    auto *fields = new QGridLayout(Picture1);
+    fields->setContentsMargins(0, 0, 0, 0);
+    fields->addWidget(new QLabel(QStringLiteral("所需新生资料"), Picture1), 0, 0, 1, 4);
+    const int rowsPerColumn = reg::kImportFieldCount / 2;
+    for (int f = 0; f < reg::kImportFieldCount; ++f) {
+        const reg::ImportField &field = reg::importFields()[std::size_t(f)];
+        auto *option = named(new QRadioButton(field.caption, Picture1), field.option);
+        auto *label = named(new QLabel(Picture1), field.label);
+        label->setFrameShape(QFrame::Box);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("原毕业学校")));
+        m_fieldOptions[std::size_t(f)] = option;
+        m_bindingLabels[std::size_t(f)] = label;
+        const int row = 1 + f % rowsPerColumn;
+        const int col = 2 * (f / rowsPerColumn);
+        fields->addWidget(option, row, col);
+        fields->addWidget(label, row, col + 1);
+    }
+
+    // Laid out to take the grid's place while it is open.
+    auto *panel = new QGridLayout(Frame5);
+    panel->addWidget(title, 0, 0, 1, 3);
+    auto *file = new QHBoxLayout;
+    file->addWidget(new QLabel(QStringLiteral("①选择(Excel)文件"), Frame5));
+    file->addWidget(Text4, 1);
+    file->addWidget(Command5);
+    file->addSpacing(12);
+    file->addWidget(new QLabel(QStringLiteral("②选择学生资料所在的表"), Frame5));
+    file->addWidget(Combo4, 1);
+    panel->addLayout(file, 1, 0, 1, 3);
+    auto *modes = new QGridLayout;
+    modes->addWidget(new QLabel(QStringLiteral("③导入要求"), Frame5), 0, 0);
+    modes->addWidget(Option1[0], 0, 1, 1, 2);
+    modes->addWidget(Option1[1], 1, 1);
+    modes->addWidget(Label11, 1, 2);
+    modes->setColumnStretch(2, 1);
+    panel->addLayout(modes, 2, 0, 1, 3);
+    panel->addWidget(new QLabel(QStringLiteral("④所需资料与(Excel)文件中的列内容对应起来"), Frame5), 3, 0, 1, 3);
+    panel->addWidget(Picture1, 4, 0, 2, 1, Qt::AlignTop);
+    panel->addWidget(new QLabel(QStringLiteral("表中列提供资料"), Frame5), 4, 1);
+    panel->addWidget(List3, 5, 1);
+    auto *notes = new QVBoxLayout;
+    notes->addWidget(Label20);
+    notes->addWidget(Label9);
+    notes->addStretch();
+    panel->addLayout(notes, 4, 2, 2, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command8);
+    buttons->addWidget(Command9);
+    panel->addLayout(buttons, 6, 0, 1, 3);
+    panel->setColumnStretch(2, 1);
+    panel->setRowStretch(5, 1);
+    Frame5->hide();
+
+    // The report.
+    Frame6 = named(new QGroupBox(QStringLiteral("导入情况报告单"), parent), "Frame6");
+    Frame6->setAlignment(Qt::AlignHCenter);
+    Bar1 = named(new QProgressBar(Frame6), "Bar1");
+    Bar1->setRange(0, 1);
+    Bar1->setValue(0);
+    lb1 = named(new QLabel(Frame6), "lb_1");
+    Text5 = named(new QPlainTextEdit(Frame6), "Text5");
+    Text5->setReadOnly(true);
+    Text5->setFixedHeight(Text5->fontMetrics().height() * 6);
+    Command2 = named(new QPushButton(QStringLiteral("确定"), Frame6), "Command2");
+    auto *report = new QGridLayout(Frame6);
+    report->addWidget(new QLabel(QStringLiteral("进度指示……"), Frame6), 0, 0);
+    report->addWidget(Bar1, 0, 1);
+    report->addWidget(lb1, 1, 1);
+    report->addWidget(new QLabel(QStringLiteral("工作指示"), Frame6), 2, 0, Qt::AlignTop);
+    report->addWidget(Text5, 2, 1);
+    report->addWidget(Command2, 3, 1, Qt::AlignRight);
+    report->setColumnStretch(1, 1);
+    Frame6->hide();
+}
+
+int RegisterWindow::studentCount() const
+{
+    return reg::shownCount(m_rows);
+}
+
+void RegisterWindow::Command11_Click()
+{
+    openPanel(Frame5);
+    m_skipModeNotice = true;
+}
+
+void RegisterWindow::Command9_Click()
+{
+    // The workbook and the bindings stay for the next opening.
+    closePanel(Frame5);
+}
+
+void RegisterWindow::Command5_Click()
+{
+    const QString path = chooseOpenFile(this, QStringLiteral("打开"), workbookFilters());
+    if (path.isEmpty())
+        return;
+    // The workbook open so far goes first; it was only read, so nothing is written.
+    m_book.reset();
+    Combo4->clear();
+    QString error;
+    m_book = ImportWorkbook::open(path, &error);
+    if (!m_book) {
+        Text4->clear();
+        showNotice(this, error, kTitleHintDots);
+        return;
+    }
+    Text4->setText(QDir::toNativeSeparators(path));
+    Combo4->addItems(m_book->sheetNames());
+    Combo4->setCurrentIndex(-1);
+}
+
+void RegisterWindow::Combo4_Click()
+{
+    const int index = Combo4->currentIndex();
+    if (!m_book || index < 0)
+        return;
+    List3->clear();
+    for (int f = 0; f < reg::kImportFieldCount; ++f) {
+        m_mapping[std::size_t(f)].reset();
+        m_bindingLabels[std::size_t(f)]->clear();
+    }
+    if (m_book->selectSheet(index))
+        List3->addItems(sheetHeaders(*m_book));
+    else
+        showNotice(this, m_book->errorString(), kTitleHintDots);
+    m_fieldOptions[reg::kFieldName]->setChecked(true);
+    presetMode(reg::presetMode(studentCount()));
+}
+
+void RegisterWindow::presetMode(reg::ImportMode mode)
+{
+    const int index = mode == reg::ImportMode::Fresh ? 0 : 1;
+    m_skipModeNotice = true;
+    Option1[index]->setChecked(true);
+    Option1_Click(index);
+}
+
+void RegisterWindow::List3_Click()
+{
+    const int position = List3->currentRow();
+    if (position < 0)
+        return;
+    for (int f = 0; f < reg::kImportFieldCount; ++f) {
+        if (!m_fieldOptions[std::size_t(f)]->isChecked())
+            continue;
+        QStringList headers;
+        for (int i = 0; i < List3->count(); ++i)
+            headers << List3->item(i)->text();
+        ColumnBinding &binding = m_mapping[std::size_t(f)];
+        if (bindColumn(binding, headers, position))
+            m_bindingLabels[std::size_t(f)]->setText(binding.label);
+        return;
+    }
+}
+
+void RegisterWindow::Option1_Click(int)
+{
+    if (m_skipModeNotice) {
+        m_skipModeNotice = false;
+        return;
+    }
+    const reg::ImportMode chosen = Option1[1]->isChecked() ? reg::ImportMode::ByName : reg::ImportMode::Fresh;
+    const reg::ModeChoiceNotice notice =
+        reg::modeChoiceNotice(chosen, studentCount(), Combo1->currentText(), Combo2->currentText());
+    if (!notice.text.isEmpty())
+        showNotice(this, notice.text);
+    if (notice.switchToFresh) {
+        Option1[0]->setChecked(true);
+        Option1_Click(0);
+    }
+}
+
+void RegisterWindow::Command8_Click()
+{
+    const reg::ImportMode mode = Option1[1]->isChecked() ? reg::ImportMode::ByName : reg::ImportMode::Fresh;
+    const int dataRows = m_book ? reg::importRowCount(*m_book, m_mapping) : 0;
+    QString refusal = reg::importRefusal(mode, m_mapping, dataRows);
+    if (refusal.isEmpty() && (!m_book || m_book->currentSheet() < 0))
+        refusal = kNoWorkbook;
+    if (refusal.isEmpty() && !Option1[0]->isChecked() && !Option1[1]->isChecked())
+        return;
+    if (!refusal.isEmpty()) {
+        showNotice(this, refusal, kTitleHintDots);
+        return;
+    }
+    m_editor->CloseCellEditor();
+    Bar1->setValue(0);
+    closePanel(Frame5);
+    openPanel(Frame6);
+    Text5->clear();
+
+    int count = 0;
+    if (mode == reg::ImportMode::Fresh) {
+        Bar1->setRange(0, dataRows + 1);
+        count = reg::freshImport(m_rows, *m_book, m_mapping, m_identity.classCode, [this](int k, int n) {
+            lb1->setText(QStringLiteral("总计%1人 现%2人").arg(n).arg(k));
+            lb1->repaint();
+            Bar1->setValue(k);
+        });
+    } else {
+        Bar1->setRange(0, studentCount() + 1);
+        count = reg::importByName(m_rows, *m_book, m_mapping, [this](int j, int) { Bar1->setValue(j); });
+    }
+    showAllRows();
+    Text5->setPlainText(reg::importReport(count));
+    Bar1->setValue(Bar1->maximum());
+}
+
+void RegisterWindow::showAllRows()
+{
+    Grid1->setUpdatesEnabled(false);
+    const int before = Grid1->Rows();
+    Grid1->setRows(1 + int(m_rows.size()));
+    for (int i = 0; i < m_rows.size(); ++i) {
+        showRow(i);
+        if (!m_rows[i].isShown())
+            Grid1->setRowHeight(i + 1, 0);
+        else if (i + 1 >= before)
+            Grid1->setRowHeight(i + 1, reg::kLoadedRowHeight);
+    }
+    fitColumns(1, Grid1->Rows() - 1);
+    Grid1->setUpdatesEnabled(true);
+    showTakenNumbers();
+}
+
+void RegisterWindow::Command2_Click()
+{
+    closePanel(Frame6);
+    Text5->clear();
+}
+
+void RegisterWindow::Command12_Click()
+{
+    m_editor->CloseCellEditor();
+    const bool choiceEnabled = Frame2->isEnabled();
+    Frame1->setEnabled(false);
+    Frame2->setEnabled(false);
+    QStringList headers;
+    for (int c = 0; c <= reg::kColRemarks; ++c)
+        headers << Grid1->TextMatrix(0, c);
+    ExportWorkbook book(ExportWorkbook::kNewWorkbookSheets);
+    reg::fillRegisterSheet(book, Combo1->currentText(), Combo2->currentText(), headers, m_rows);
+    QString error;
+    const bool handed = book.saveAndOpen(nullptr, &error);
+    Frame2->setEnabled(choiceEnabled);
+    updateEditButtons();
+    if (!handed)
+        showNotice(this, error, kTitleHintDots);
 }
 
 } // namespace tessaly

@@ -11,18 +11,25 @@
 // in one transaction. Choosing another class or grade group, or closing, with
 // changes not saved asks whether to save them first.
 // The transfer panel Frame3 takes students of other classes of the grade group
-// into this class.
+// into this class. The import panel Frame5 fills the rows from a worksheet (fresh,
+// or by name into the students shown), reported in Frame6; 导出数据或打印 writes
+// the shown rows into a new workbook.
 //
 // The rules live in src/register/: class codes and seats (class_code.h), grid
 // rows (register_rows.h), the save (register_save.h), the transfer
-// (class_transfer.h).
+// (class_transfer.h), the import (register_import.h) and the export
+// (register_export.h).
 #include "kit/window_base.h"
 
 #include "kit/selection.h"
 #include "platform/database.h"
 #include "register/class_code.h"
 #include "register/class_transfer.h"
+#include "register/register_import.h"
 #include "register/register_rows.h"
+
+#include <array>
+#include <memory>
 
 #include <QList>
 #include <QWidget>
@@ -33,12 +40,16 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
+class QRadioButton;
 
 namespace tessaly {
 
 class DataControl;
 class FlexGrid;
+class ImportWorkbook;
 class SignInToggle;
 
 class CellEditor;
@@ -66,11 +77,11 @@ public:
     // and no panel is open.
     QGroupBox *Frame1 = nullptr;
     QPushButton *Command1 = nullptr;    // 学生转班: opens Frame3
-    QPushButton *Command11 = nullptr;   // 导入数据: not available yet, always disabled
+    QPushButton *Command11 = nullptr;   // 导入数据: opens Frame5
     QPushButton *Command7 = nullptr;    // 添加学生
     QPushButton *Command6 = nullptr;    // 删除学生
     QPushButton *Command4 = nullptr;    // 保存修改
-    QPushButton *Command12 = nullptr;   // 导出数据或打印: not available yet, always disabled
+    QPushButton *Command12 = nullptr;   // 导出数据或打印: no sign-in needed; off while a panel is open
     QPushButton *cmdClose = nullptr;    // 关闭窗体
 
     FlexGrid *Grid1 = nullptr;     // the register grid
@@ -87,6 +98,26 @@ public:
     QPushButton *Command3 = nullptr;  // 退出转班
     QLabel *Label19 = nullptr;        // hidden: class code of the chosen class
 
+    // Import panel (hidden until Command11).
+    QGroupBox *Frame5 = nullptr;
+    QPushButton *Command5 = nullptr;   // 浏览: chooses and opens a workbook
+    QLineEdit *Text4 = nullptr;        // the workbook's path
+    QComboBox *Combo4 = nullptr;       // its worksheets
+    QListWidget *List3 = nullptr;      // the chosen sheet's headers
+    QWidget *Picture1 = nullptr;       // the field options and their binding labels
+    std::array<QRadioButton *, 2> Option1{};   // import mode: 0 fresh, 1 by name
+    QLabel *Label11 = nullptr;
+    QLabel *Label20 = nullptr;
+    QLabel *Label9 = nullptr;          // the operating notes
+    QPushButton *Command8 = nullptr;   // 导入开始
+    QPushButton *Command9 = nullptr;   // 取消导入
+    // Import report (shown from the start of an import until Command2).
+    QGroupBox *Frame6 = nullptr;
+    QProgressBar *Bar1 = nullptr;
+    QLabel *lb1 = nullptr;             // progress label
+    QPlainTextEdit *Text5 = nullptr;   // the report
+    QPushButton *Command2 = nullptr;   // 确定
+
     DataControl *Data1 = nullptr;   // register query
     DataControl *Data2 = nullptr;   // 教导处 queries
     DataControl *Data3 = nullptr;   // transfer queries
@@ -102,6 +133,12 @@ public:
     bool hasUnsavedChanges() const;
     // The transfer queue, in order.
     QList<reg::TransferEntry> transferQueue() const;
+    // Field f's option button and binding label (binding order, reg::importFields()).
+    QRadioButton *fieldOption(int f) const { return m_fieldOptions.at(std::size_t(f)); }
+    QLabel *bindingLabel(int f) const { return m_bindingLabels.at(std::size_t(f)); }
+    const reg::ImportMapping &importMapping() const { return m_mapping; }
+    // The open import workbook; nullptr when none is open.
+    const ImportWorkbook *importWorkbook() const { return m_book.get(); }
     // The connection the save and the transfer write through (opened on openpath
     // when first needed).
     db::Connection &storeConnection();
@@ -129,6 +166,16 @@ public slots:
     void Command13_Click();   // SaveClassTransfer
     void Command3_Click();    // closes the transfer panel
 
+    void Command11_Click();   // opens the import panel
+    void Command9_Click();    // closes it
+    void Command5_Click();    // OpenExcelWorkbook
+    void Combo4_Click();      // ListSheetColumns
+    void List3_Click();       // MapSheetColumn
+    void Option1_Click(int index);
+    void Command8_Click();    // ImportRegisterFromExcel
+    void Command2_Click();    // closes the import report
+    void Command12_Click();   // ExportRegisterToExcel
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -149,6 +196,10 @@ private:
     void openPanel(QWidget *panel);
     void closePanel(QWidget *panel);
     void markQueued();
+    void buildImportPanels(QWidget *parent);
+    void showAllRows();
+    int studentCount() const;
+    void presetMode(reg::ImportMode mode);
     SignInToggle *m_toggle = nullptr;
     CellEditor *m_editor = nullptr;
     ClassList m_classes;
@@ -161,6 +212,11 @@ private:
     QWidget *m_openPanel = nullptr;
     db::Connection m_store;
     QList<int> m_formatWidths;   // twips, as the format string sized the columns
+    std::unique_ptr<ImportWorkbook> m_book;
+    reg::ImportMapping m_mapping;
+    std::array<QRadioButton *, reg::kImportFieldCount> m_fieldOptions{};
+    std::array<QLabel *, reg::kImportFieldCount> m_bindingLabels{};
+    bool m_skipModeNotice = false;   // the next mode click shows no message
 };
 
 } // namespace tessaly

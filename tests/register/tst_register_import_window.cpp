@@ -1,0 +1,583 @@
+// 学籍管理's import panel and export, driven through their controls on a TestSchool
+// with a fixed day (15 October 2005: 初一年级组 is the cohort 2005, 一班 the class
+// code 200501): the shared 45-student rosters, small workbooks for odd cases, and the
+// register sheet read back from the exported file.
+#include "fixtures/files.h"
+#include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
+#include "fixtures/xlsx_file.h"
+#include "kit/window_names.h"
+#include "platform/export_workbook.h"
+#include "platform/file_chooser.h"
+#include "platform/flex_grid.h"
+#include "platform/import_workbook.h"
+#include "register/register_grid.h"
+#include "register/register_import.h"
+#include "register/register_window.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tessaly;
+using namespace tessaly::test;
+using namespace tessaly::reg;
+
+namespace {
+
+const QString kJunior = QStringLiteral("初中");
+const QString kGrade1 = QStringLiteral("初一年级组");
+const QString kClass1 = QStringLiteral("一班");
+const QString kClass2 = QStringLiteral("二班");
+const QString kEmptyClass = QStringLiteral("三班");
+const QString kWang = QStringLiteral("王老师");
+const QDate kToday(2005, 10, 15);
+const QString kRosters = QStringLiteral(TESSALY_WORKBOOKS "/rosters/");
+const QString kRosterSheet = QStringLiteral("初一(1)班");
+
+// The header of each field in the rosters, in binding order.
+const QStringList kRosterHeaders{
+    QStringLiteral("姓名"),     QStringLiteral("性别"),     QStringLiteral("民族"),     QStringLiteral("出生日期"),
+    QStringLiteral("原毕业学校"), QStringLiteral("联系电话"), QStringLiteral("家庭住址"), QStringLiteral("家长姓名"),
+    QStringLiteral("家长单位"), QStringLiteral("住宿"),     QStringLiteral("备注"),     QStringLiteral("特长"),
+    QStringLiteral("政治面貌"), QStringLiteral("户口性质"), QStringLiteral("籍贯"),     QStringLiteral("与生关系")};
+
+// 初一年级组 一班 (王老师, t123): 01 张三, 02 李四, 03 杜英 (a roster name);
+// 二班 (李老师): 01 钱七; 三班 (赵老师): nobody.
+struct School {
+    TestSchool school;
+    int zhang = 0, li = 0, du = 0, qian = 0;
+    School()
+    {
+        school.addGradeGroup(kGrade1);
+        school.addClass(kGrade1, kClass1, kWang, QStringLiteral("t123"));
+        school.addClass(kGrade1, kClass2, QStringLiteral("李老师"), QStringLiteral("l456"));
+        school.addClass(kGrade1, kEmptyClass, kWang, QStringLiteral("t123"));
+        zhang = school.addStudent(kJunior, QStringLiteral("20050101"), QStringLiteral("张三"));
+        li = school.addStudent(kJunior, QStringLiteral("20050102"), QStringLiteral("李四"));
+        du = school.addStudent(kJunior, QStringLiteral("20050103"), QStringLiteral("杜英"),
+                               {{QStringLiteral("性别"), QStringLiteral("女")}});
+        qian = school.addStudent(kJunior, QStringLiteral("20050201"), QStringLiteral("钱七"));
+        school.closeDb();
+    }
+    // The class's stored students, "学籍号 姓名" in number order.
+    QStringList stored(const QString &code = QStringLiteral("200501"))
+    {
+        QStringList out;
+        const int n = school.count(QStringLiteral("select count(*) from \"初中\" where \"学籍号\" like ?"),
+                                   {code + QLatin1Char('%')});
+        for (int i = 0; i < n; ++i)
+            out << school
+                       .value(QStringLiteral("select \"学籍号\" || ' ' || \"姓名\" from \"初中\" where \"学籍号\" like ? "
+                                             "order by \"学籍号\" limit 1 offset ?"),
+                              {code + QLatin1Char('%'), i})
+                       .toString();
+        school.closeDb();
+        return out;
+    }
+};
+
+WindowHarness::Options at(const QString &signedIn = kWang)
+{
+    return {.signedIn = signedIn, .today = kToday, .realSize = true};
+}
+
+RegisterWindow *openClass(WindowHarness &h, const QString &klass = kClass1)
+{
+    auto *w = h.open<RegisterWindow>(kRegisterWindow);
+    if (w) {
+        choose(w->Combo1, kGrade1);
+        choose(w->Combo2, klass);
+    }
+    return w;
+}
+
+// Opens the workbook through 浏览 and the chooser.
+void browse(RegisterWindow *w, ScriptedFileChooser &chooser, const QString &path)
+{
+    chooser.answer(path);
+    w->Command5->click();
+}
+
+// Binds a field: its option, then a click on the header.
+void bindField(RegisterWindow *w, int field, const QString &header)
+{
+    w->fieldOption(field)->click();
+    const QList<QListWidgetItem *> items = w->List3->findItems(header, Qt::MatchExactly);
+    QVERIFY2(!items.isEmpty(), qPrintable(header));
+    w->List3->scrollToItem(items.first());
+    QTest::mouseClick(w->List3->viewport(), Qt::LeftButton, {}, w->List3->visualItemRect(items.first()).center());
+}
+
+// Opens the panel, the workbook and its sheet, and binds the fields named.
+void prepare(RegisterWindow *w, ScriptedFileChooser &chooser, const QString &path, const QString &sheet,
+             const QList<int> &fields)
+{
+    w->Command11->click();
+    browse(w, chooser, path);
+    choose(w->Combo4, sheet);
+    for (int f : fields)
+        bindField(w, f, kRosterHeaders[f]);
+}
+
+QList<int> allFields()
+{
+    QList<int> all;
+    for (int f = 0; f < kImportFieldCount; ++f)
+        all << f;
+    return all;
+}
+
+bool rowHidden(RegisterWindow *w, int row)
+{
+    return w->Grid1->RowHeight(row) == 0;
+}
+
+// The shown grid rows, columns 编号 … 性别 and the row state: "1|20050101|杜英|男|1".
+QStringList shownRows(RegisterWindow *w)
+{
+    QStringList out;
+    for (int r = 1; r < w->Grid1->Rows(); ++r) {
+        if (rowHidden(w, r))
+            continue;
+        out << QStringList{w->Grid1->TextMatrix(r, kColNumber), w->Grid1->TextMatrix(r, kColStudentNumber),
+                           w->Grid1->TextMatrix(r, kColName), w->Grid1->TextMatrix(r, kColSex),
+                           w->Grid1->TextMatrix(r, kColRowState)}
+                   .join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+} // namespace
+
+class TestRegisterImportWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_files = 0;
+
+    QString workbook(const QList<TestSheet> &sheets)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("book%1.xlsx").arg(++m_files));
+        writeWorkbook(path, sheets);
+        return path;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void panelOpensAndCloses()
+    {
+        School s;
+        WindowHarness h(s.school, at());
+        ScriptedFileChooser chooser;
+        RegisterWindow *w = openClass(h);
+        QVERIFY(w->Frame1->isEnabled());
+        w->Command11->click();
+        QVERIFY(w->Frame5->isVisible());
+        for (QWidget *off : {static_cast<QWidget *>(w->Frame1), static_cast<QWidget *>(w->Frame2),
+                             static_cast<QWidget *>(w->Command10), static_cast<QWidget *>(w->Command12)})
+            QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
+        QCOMPARE(w->Option1[0]->text(), kFreshImportCaption);
+        QCOMPARE(w->Option1[1]->text(), kByNameImportCaption);
+        QVERIFY(!w->Option1[0]->isChecked() && !w->Option1[1]->isChecked());
+
+        // 浏览 offers .xlsx and .xls together first; a cancel changes nothing.
+        chooser.cancel();
+        w->Command5->click();
+        QCOMPARE(chooser.requests().size(), 1);
+        QCOMPARE(chooser.requests().first().title, QStringLiteral("打开"));
+        QCOMPARE(chooser.requests().first().filters.first().patterns,
+                 (QStringList{QStringLiteral("*.xlsx"), QStringLiteral("*.xls")}));
+        QCOMPARE(w->Text4->text(), QString());
+        QVERIFY(!w->importWorkbook());
+
+        browse(w, chooser, kRosters + QStringLiteral("roster-45.xlsx"));
+        QCOMPARE(itemTexts(w->Combo4), (QStringList{kRosterSheet, QStringLiteral("说明")}));
+        QCOMPARE(w->Combo4->currentIndex(), -1);
+        QCOMPARE(w->List3->count(), 0);
+        w->Command9->click();
+        QVERIFY(!w->Frame5->isVisible());
+        for (QWidget *on : {static_cast<QWidget *>(w->Frame1), static_cast<QWidget *>(w->Frame2),
+                            static_cast<QWidget *>(w->Command10), static_cast<QWidget *>(w->Command12)})
+            QVERIFY2(on->isEnabled(), qPrintable(on->objectName()));
+        // Reopened, the panel still holds the workbook.
+        w->Command11->click();
+        QCOMPARE(w->Combo4->count(), 2);
+        QVERIFY(h.responder.shown().isEmpty());
+    }
+
+    // The sheet's headers up to the first empty cell; a new sheet resets every
+    // binding, 性别 too; the mode is preset without a message.
+    void sheetChoiceListsHeadersAndResetsBindings()
+    {
+        School s;
+        WindowHarness h(s.school, at());
+        ScriptedFileChooser chooser;
+        RegisterWindow *w = openClass(h);
+        const QString path = workbook(
+            {{QStringLiteral("花名册"), {{QStringLiteral("姓名"), QStringLiteral(" 性别 "), QStringLiteral("民族")},
+                                          {QStringLiteral("张三"), QStringLiteral("男")}}},
+             {QStringLiteral("第二表"), {{QStringLiteral("学生"), QStringLiteral("性别"), QString(), QStringLiteral("电话")},
+                                          {QStringLiteral("张三"), QStringLiteral("女"), QString(), QStringLiteral("1")}}}});
+        w->Command11->click();
+        browse(w, chooser, path);
+        QCOMPARE(itemTexts(w->Combo4), (QStringList{QStringLiteral("花名册"), QStringLiteral("第二表")}));
+        choose(w->Combo4, QStringLiteral("花名册"));
+        QCOMPARE(itemTexts(w->List3), (QStringList{QStringLiteral("姓名"), QStringLiteral("性别"), QStringLiteral("民族")}));
+        QVERIFY(w->fieldOption(kFieldName)->isChecked());
+        QVERIFY(w->Option1[1]->isChecked());   // the class has students
+        bindField(w, kFieldName, QStringLiteral("姓名"));
+        bindField(w, kFieldSex, QStringLiteral("性别"));
+        bindField(w, 2, QStringLiteral("性别"));   // two fields may share a header
+        bindField(w, 2, QStringLiteral("民族"));   // and a field is rebound
+        QCOMPARE(w->bindingLabel(kFieldName)->text(), QStringLiteral("姓名"));
+        QCOMPARE(w->bindingLabel(kFieldSex)->text(), QStringLiteral("性别"));
+        QCOMPARE(w->bindingLabel(2)->text(), QStringLiteral("民族"));
+        QCOMPARE(w->importMapping()[2].sheetColumn(), 3);
+
+        choose(w->Combo4, QStringLiteral("第二表"));
+        QCOMPARE(itemTexts(w->List3), (QStringList{QStringLiteral("学生"), QStringLiteral("性别")}));
+        for (int f = 0; f < kImportFieldCount; ++f) {
+            QCOMPARE(w->bindingLabel(f)->text(), QString());
+            QVERIFY(!w->importMapping()[std::size_t(f)].isBound());
+        }
+        QVERIFY(h.responder.shown().isEmpty());
+
+        // Without the name bound the import does not start.
+        const QStringList before = gridRows(w->Grid1, 0, kColRowState);
+        w->Command8->click();
+        QCOMPARE(h.responder.texts(),
+                 QStringList{QStringLiteral("需要导入学生学籍内容，至少要求把Excel文件中含有本班学生姓名的列对应起来。")});
+        QCOMPARE(h.responder.last().title, QStringLiteral("提示……"));
+        QVERIFY(w->Frame5->isVisible());
+        QVERIFY(!w->Frame6->isVisible());
+        QCOMPARE(gridRows(w->Grid1, 0, kColRowState), before);
+    }
+
+    void modeMessages()
+    {
+        School s;
+        WindowHarness h(s.school, at());
+        ScriptedFileChooser chooser;
+        RegisterWindow *w = openClass(h);
+        // The first click after the panel opens is silent; later ones speak.
+        w->Command11->click();
+        w->Option1[0]->click();
+        QVERIFY(h.responder.shown().isEmpty());
+        w->Option1[0]->click();
+        QCOMPARE(h.responder.shown().size(), 1);
+        QVERIFY(h.responder.last().text.startsWith(QStringLiteral("发现(初一年级组一班)学籍表中已有(3)名学生,\r\r")));
+        QCOMPARE(h.responder.last().title, QStringLiteral("Tessaly"));
+        w->Option1[1]->click();
+        QCOMPARE(h.responder.last().text,
+                 QStringLiteral("您好,您使用这种操作,会从你打开的Excel文件中找到你班每个学生的相应学籍内容导入进来。"));
+        w->Command9->click();
+
+        // A class without students: fresh preset silently; by name is refused.
+        h.responder.clear();
+        choose(w->Combo2, kEmptyClass);
+        w->Command11->click();
+        browse(w, chooser, kRosters + QStringLiteral("roster-45.xlsx"));
+        choose(w->Combo4, kRosterSheet);
+        QVERIFY(w->Option1[0]->isChecked());
+        QVERIFY(h.responder.shown().isEmpty());
+        w->Option1[1]->click();
+        QCOMPARE(h.responder.shown().size(), 1);
+        QVERIFY(h.responder.last().text.startsWith(QStringLiteral("您好,您的班级中还没有学生名单")));
+        QVERIFY(w->Option1[0]->isChecked());
+        w->Option1[0]->click();   // fresh on nobody says nothing
+        QCOMPARE(h.responder.shown().size(), 1);
+    }
+
+    // The 45 students replace the class: seats 01 … 45, state 1, the old rows hidden
+    // and marked; the save leaves exactly them in the class.
+    void freshImportOfTheRoster_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("xlsx") << QStringLiteral("roster-45.xlsx");
+        QTest::newRow("xls") << QStringLiteral("roster-45.xls");
+        QTest::newRow("messy") << QStringLiteral("roster-45-messy.xlsx");
+    }
+    void freshImportOfTheRoster()
+    {
+        QFETCH(QString, file);
+        School s;
+        WindowHarness h(s.school, at());
+        ScriptedFileChooser chooser;
+        RegisterWindow *w = openClass(h);
+        QVERIFY(w->Command7->isEnabled());
+        w->Command7->click();   // a new student, never saved: dropped by the import
+        prepare(w, chooser, kRosters + file, kRosterSheet, allFields());
+        w->Option1[0]->click();
+        QCOMPARE(h.responder.shown().size(), 1);   // the warning over 3 students
+        w->Command8->click();
+        QVERIFY(!w->Frame5->isVisible());
+        QVERIFY(w->Frame6->isVisible());
+        QVERIFY(!w->Frame1->isEnabled() && !w->Frame2->isEnabled() && !w->Command12->isEnabled());
+        QVERIFY(w->Text5->toPlainText().contains(QStringLiteral("学生人数共：45人,全部导入")));
+        QCOMPARE(w->Bar1->value(), w->Bar1->maximum());
+        QCOMPARE(w->lb1->text(), QStringLiteral("总计45人 现45人"));
+
+        QCOMPARE(w->Grid1->Rows(), 1 + 4 + 45);
+        for (int r = 1; r <= 4; ++r)
+            QVERIFY(rowHidden(w, r));
+        QCOMPARE(gridColumn(w->Grid1, kColRowState).mid(0, 4),
+                 (QStringList{kRowDeleted, kRowDeleted, kRowDeleted, kRowUnchanged}));
+        const QStringList shown = shownRows(w);
+        QCOMPARE(shown.size(), 45);
+        QCOMPARE(shown.first(), QStringLiteral("1|20050101|杜英|男|1"));
+        for (int k = 1; k <= 45; ++k)
+            QVERIFY(shown[k - 1].startsWith(QStringLiteral("%1|200501%2|").arg(k).arg(k, 2, 10, QLatin1Char('0'))));
+        const int du = 5;   // the first imported row
+        QCOMPARE(w->Grid1->TextMatrix(du, kColName), QStringLiteral("杜英"));
+        QCOMPARE(w->Grid1->TextMatrix(du, kColPhone), QStringLiteral("13868106871"));
+        QCOMPARE(w->Grid1->TextMatrix(du, kColBirthDate), QStringLiteral("2013-07-31"));
+        QCOMPARE(w->Grid1->TextMatrix(du, kColBoarding), QStringLiteral("是"));
+        if (file.contains(QStringLiteral("messy"))) {
+            QCOMPARE(shown[43], QStringLiteral("44|20050144|邱一||1"));       // 未知 is no 性别
+            QCOMPARE(shown[44], QStringLiteral("45|20050145|邹建明|男|1"));   // blanks trimmed
+        }
+        QCOMPARE(itemTexts(w->List4).size(), 45);
+
+        w->Command2->click();
+        QVERIFY(!w->Frame6->isVisible());
+        QVERIFY(w->Frame1->isEnabled() && w->Frame2->isEnabled() && w->Command12->isEnabled());
+        QCOMPARE(w->Text5->toPlainText(), QString());
+        QVERIFY(w->SaveRegister());
+        QStringList names;
+        for (const QString &row : shown)
+            names << row.section(QLatin1Char('|'), 1, 1) + QLatin1Char(' ') + row.section(QLatin1Char('|'), 2, 2);
+        QCOMPARE(s.stored(), names);
+        QCOMPARE(s.stored(QStringLiteral("200502")), QStringList{QStringLiteral("20050201 钱七")});
+        QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"ID\" in (?,?,?)"),
+                                {s.zhang, s.li, s.du}),
+                 0);
+    }
+
+    // By name: bound fields of matched students come in, saved rows turn "2".
+    void importByNameFillsBoundFields()
+    {
+        School s;
+        WindowHarness h(s.school, at());
+        ScriptedFileChooser chooser;
+        RegisterWindow *w = openClass(h);
+        prepare(w, chooser, kRosters + QStringLiteral("roster-45.xlsx"), kRosterSheet, {kFieldName, kFieldSex, 5});
+        QVERIFY(w->Option1[1]->isChecked());
+        w->Command8->click();
+        QVERIFY(h.responder.shown().isEmpty());
+        QVERIFY(w->Text5->toPlainText().contains(QStringLiteral("学生人数共：3人")));
+        QCOMPARE(shownRows(w), (QStringList{QStringLiteral("1|20050101|张三||"), QStringLiteral("2|20050102|李四||"),
+                                            QStringLiteral("3|20050103|杜英|男|2")}));
+        QCOMPARE(w->Grid1->TextMatrix(3, kColPhone), QStringLiteral("13868106871"));
+        QCOMPARE(w->Grid1->TextMatrix(3, 4), QString());   // 民族 unbound
+        w->Command2->click();
+        QVERIFY(w->SaveRegister());
+        QCOMPARE(s.school.value(QStringLiteral("select \"联系电话\" || \"性别\" from \"初中\" where \"ID\"=?"), {s.du})
+                     .toString(),
+                 QStringLiteral("13868106871男"));
+    }
+
+    // A fresh import, then an import by name: rows the fresh import replaced stay
+    // hidden and marked as they were.
+    void freshThenByNameRevivesNothing()
+    {
+        School s;
+        WindowHarness h(s.school, at());
+        ScriptedFileChooser chooser;
+        RegisterWindow *w = openClass(h);
+        w->Command7->click();   // 04, never saved
+        const QList<QStringList> rows{{QStringLiteral("姓名"), QStringLiteral("电话")},
+                                      {QStringLiteral("张三"), QStringLiteral("111")},
+                                      {QStringLiteral("王五"), QStringLiteral("222")}};
+        const QString fresh = workbook({{QStringLiteral("名单"), rows}});
+        w->Command11->click();
+        browse(w, chooser, fresh);
+        choose(w->Combo4, QStringLiteral("名单"));
+        bindField(w, kFieldName, QStringLiteral("姓名"));
+        w->Option1[0]->click();
+        w->Command8->click();
+        w->Command2->click();
+        QCOMPARE(shownRows(w), (QStringList{QStringLiteral("1|20050101|张三||1"), QStringLiteral("2|20050102|王五||1")}));
+
+        // By name, with the old 李四 and the dropped new row (no name) in the sheet.
+        const QString byName = workbook({{QStringLiteral("名单"),
+                                          {{QStringLiteral("姓名"), QStringLiteral("电话")},
+                                           {QStringLiteral("李四"), QStringLiteral("333")},
+                                           {QStringLiteral("张三"), QStringLiteral("444")}}}});
+        w->Command11->click();
+        browse(w, chooser, byName);
+        choose(w->Combo4, QStringLiteral("名单"));
+        bindField(w, kFieldName, QStringLiteral("姓名"));
+        bindField(w, 5, QStringLiteral("电话"));
+        QVERIFY(w->Option1[1]->isChecked());
+        w->Command8->click();
+        QVERIFY(w->Text5->toPlainText().contains(QStringLiteral("学生人数共：2人")));
+        w->Command2->click();
+        QCOMPARE(w->Grid1->TextMatrix(2, kColName), QStringLiteral("李四"));
+        QVERIFY(rowHidden(w, 2));
+        QCOMPARE(w->Grid1->TextMatrix(2, kColRowState), kRowDeleted);
+        QCOMPARE(w->Grid1->TextMatrix(2, kColPhone), QString());
+        QCOMPARE(w->Grid1->TextMatrix(4, kColRowState), kRowUnchanged);
+        QVERIFY(rowHidden(w, 4));
+        QCOMPARE(w->Grid1->TextMatrix(5, kColPhone), QStringLiteral("444"));
+        QVERIFY(w->SaveRegister());
+        QCOMPARE(s.stored(), (QStringList{QStringLiteral("20050101 张三"), QStringLiteral("20050102 王五")}));
+    }
+
+    // More than 99 students are refused before the grid is touched.
+    void hundredRowsRefused()
+    {
+        School s;
+        WindowHarness h(s.school, at());
+        ScriptedFileChooser chooser;
+        RegisterWindow *w = openClass(h);
+        QList<QStringList> rows{{QStringLiteral("姓名")}};
+        for (int i = 1; i <= 100; ++i)
+            rows << QStringList{QStringLiteral("学生%1").arg(i)};
+        w->Command11->click();
+        browse(w, chooser, workbook({{QStringLiteral("全校"), rows}}));
+        choose(w->Combo4, QStringLiteral("全校"));
+        bindField(w, kFieldName, QStringLiteral("姓名"));
+        w->Option1[0]->click();
+        h.responder.clear();
+        const QStringList before = gridRows(w->Grid1, 0, kColRowState);
+        w->Command8->click();
+        QCOMPARE(h.responder.shown().size(), 1);
+        QVERIFY(h.responder.last().text.startsWith(QStringLiteral("所选的表中有100名学生")));
+        QCOMPARE(gridRows(w->Grid1, 0, kColRowState), before);
+        QVERIFY(w->Frame5->isVisible());
+        QVERIFY(!w->Frame6->isVisible());
+        QVERIFY(!w->hasUnsavedChanges());
+    }
+
+    // A file that cannot be read says why; the panel stays usable, the grid as it was.
+    void unreadableWorkbook_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("name");
+        const QByteArray roster = fileBytes(kRosters + QStringLiteral("roster-45.xlsx"));
+        QTest::newRow("damaged") << roster.left(roster.size() / 2) << QStringLiteral("damaged.xlsx");
+        QByteArray noise(4096, '\0');
+        QRandomGenerator gen(12);
+        for (char &c : noise)
+            c = char(gen.bounded(256));
+        QTest::newRow("random bytes") << noise << QStringLiteral("noise.xls");
+        QTest::newRow("empty") << QByteArray() << QStringLiteral("empty.xlsx");
+        QTest::newRow("text") << QByteArray("姓名,性别\n张三,男\n") << QStringLiteral("list.xls");
+    }
+    void unreadableWorkbook()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, name);
+        School s;
+        WindowHarness h(s.school, at());
+        ScriptedFileChooser chooser;
+        RegisterWindow *w = openClass(h);
+        prepare(w, chooser, kRosters + QStringLiteral("roster-45.xlsx"), kRosterSheet, {kFieldName});
+        const QStringList before = gridRows(w->Grid1, 0, kColRowState);
+        const QString path = m_dir.filePath(name);
+        putFile(path, bytes);
+        h.responder.clear();
+        browse(w, chooser, path);
+        QCOMPARE(h.responder.shown().size(), 1);
+        QVERIFY2(h.responder.last().text.contains(QDir::toNativeSeparators(path)), qPrintable(h.responder.last().text));
+        QCOMPARE(h.responder.last().title, QStringLiteral("提示……"));
+        QVERIFY(!w->importWorkbook());   // the roster opened before is released
+        QCOMPARE(w->Combo4->count(), 0);
+        QCOMPARE(w->Text4->text(), QString());
+        // Starting now refuses; the grid is as it was.
+        w->Command8->click();
+        QCOMPARE(h.responder.shown().size(), 2);
+        QVERIFY(h.responder.last().text.startsWith(QStringLiteral("请先点击<浏览>")));
+        QCOMPARE(gridRows(w->Grid1, 0, kColRowState), before);
+        QVERIFY(w->Frame5->isVisible() && w->Command5->isEnabled() && w->Command9->isEnabled());
+        // Another file opens as before.
+        browse(w, chooser, kRosters + QStringLiteral("roster-45.xls"));
+        QCOMPARE(w->Combo4->count(), 2);
+    }
+
+    // The register sheet through the export stand-in: after a fresh import and
+    // before the save, exactly the imported students.
+    void exportWritesTheShownRows()
+    {
+        School s;
+        WindowHarness h(s.school, at());
+        ScriptedFileChooser chooser;
+        QTemporaryDir exports;
+        ExportsFolder folder(exports.path());
+        RecordingWorkbookOpener opener;
+        RegisterWindow *w = openClass(h);
+        prepare(w, chooser, kRosters + QStringLiteral("roster-45.xlsx"), kRosterSheet, allFields());
+        w->Option1[0]->click();
+        w->Command8->click();
+        w->Command2->click();
+        w->Command12->click();
+        QCOMPARE(opener.paths().size(), 1);
+        QVERIFY(w->Frame1->isEnabled() && w->Frame2->isEnabled());
+
+        XlsxFile x(opener.paths().first());
+        QVERIFY(x.isOpen());
+        QCOMPARE(x.sheetNames(), (QStringList{QStringLiteral("一班学籍表"), QStringLiteral("Sheet1"),
+                                              QStringLiteral("Sheet2"), QStringLiteral("Sheet3")}));
+        QCOMPARE(x.orientation(0), QStringLiteral("landscape"));
+        QCOMPARE(x.mergeRefs(0), QStringList{QStringLiteral("A1:R1")});
+        QCOMPARE(x.value(0, "A1"), QStringLiteral("初一年级组一班学生学籍表"));
+        QString error;
+        auto book = ImportWorkbook::open(opener.paths().first(), &error);
+        QVERIFY2(book && book->selectSheet(0), qPrintable(error));
+        QStringList header;
+        for (int c = 1; c <= 18; ++c)
+            header << book->cell(2, c);
+        QCOMPARE(header, gridRow(w->Grid1, 0).mid(0, 18));
+        QCOMPARE(book->usedCols(), 18);
+        QCOMPARE(book->usedRows(), 2 + 45);
+        QCOMPARE(book->cell(3, 3), QStringLiteral("杜英"));
+        QCOMPARE(book->cell(3, 11), QStringLiteral("13868106871"));
+        QCOMPARE(book->cell(47, 2), QStringLiteral("20050145"));
+        QVERIFY(h.responder.shown().size() == 1);   // only the mode warning
+    }
+
+    // Without sign-in the export runs and the edit buttons stay off; a file that
+    // cannot be written says so, and the frames come back.
+    void exportOutsideSignInAndFailure()
+    {
+        School s;
+        WindowHarness h(s.school, at(QString()));
+        QTemporaryDir exports;
+        RecordingWorkbookOpener opener;
+        RegisterWindow *w = openClass(h);
+        QVERIFY(!w->Frame1->isEnabled());
+        {
+            ExportsFolder folder(exports.path());
+            w->Command12->click();
+        }
+        QCOMPARE(opener.paths().size(), 1);
+        QVERIFY(!w->Frame1->isEnabled());
+        QVERIFY(w->Frame2->isEnabled());
+        QVERIFY(h.responder.shown().isEmpty());
+
+        const QString blocked = exports.filePath(QStringLiteral("不是文件夹"));
+        putFile(blocked, "x");
+        ExportsFolder folder(blocked);
+        w->Command12->click();
+        QCOMPARE(opener.paths().size(), 1);
+        QCOMPARE(h.responder.shown().size(), 1);
+        QVERIFY(!h.responder.last().text.isEmpty());
+        QVERIFY(w->Frame2->isEnabled());
+        QVERIFY(!w->Frame1->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestRegisterImportWindow)
+#include "tst_register_import_window.moc"
