@@ -16,6 +16,7 @@
 #include "score_entry/exam_columns.h"
 #include "score_entry/score_input.h"
 
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -268,6 +269,9 @@ void ScoreEntryWindow::buildControls()
     Command8->setEnabled(false);
     Option5 = named(new QRadioButton(QStringLiteral("显示全部学生"), this), "Option5");
     Option4 = named(new QRadioButton(QStringLiteral("只显示末输分者"), this), "Option4");
+    auto *view = new QButtonGroup(this);   // one choice, whatever other options the window holds
+    view->addButton(Option5);
+    view->addButton(Option4);
     Option5->setChecked(true);
     Command7 = named(new QPushButton(QStringLiteral("关    闭(&P)"), this), "Command7");
     Label5 = label(QString(), this, "Label5");
@@ -280,7 +284,6 @@ void ScoreEntryWindow::buildControls()
     auto *left = new QVBoxLayout;
     left->addWidget(Frame2);
     left->addWidget(Command2);
-    left->addWidget(Frame1);
     left->addStretch();
 
     auto *below = new QHBoxLayout;
@@ -300,9 +303,11 @@ void ScoreEntryWindow::buildControls()
     body->addLayout(left);
     body->addLayout(right, 1);
 
+    // The entry frame runs across the window below the grid, its ways of entry side by side.
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Label4);
     layout->addLayout(body, 1);
+    layout->addWidget(Frame1);
     layout->addWidget(Label5);
 }
 
@@ -322,26 +327,40 @@ void ScoreEntryWindow::buildEntryControls()
         return l;
     };
 
-    auto *entry = new QGridLayout(Frame1);
-    int r = 0;
-    entry->addWidget(Command1, r++, 0, 1, 2);
-    entry->addWidget(Command4, r++, 0, 1, 2);
-    entry->addWidget(label(QStringLiteral("满分:"), Frame1), r, 0);
-    entry->addWidget(Text9, r++, 1);
-    entry->addWidget(Label3_1, r++, 0, 1, 2, Qt::AlignHCenter);
-    entry->addWidget(label(QStringLiteral("分别输入方式:"), Frame1), r++, 0, 1, 2);
-    entry->addWidget(label(QStringLiteral("输入  姓名:"), Frame1), r, 0);
-    entry->addWidget(Text3, r++, 1);
-    entry->addWidget(label(QStringLiteral("输入学籍号:"), Frame1), r, 0);
-    entry->addWidget(Text2, r++, 1);
-    entry->addWidget(wrapped(QStringLiteral("(只输入学号后两位 输入完成后回车)")), r++, 0, 1, 2);
-    entry->addWidget(label(QStringLiteral("输入  分数:"), Frame1), r, 0);
-    entry->addWidget(Text4, r++, 1);
-    entry->addWidget(label(QStringLiteral("混合输入方式:"), Frame1), r++, 0, 1, 2);
-    entry->addWidget(Text5, r++, 0, 1, 2);
-    entry->addWidget(wrapped(QStringLiteral("(学号后两位+/+分数 如(23号学生得了79分,可输入23/79)回车输入)")), r++, 0, 1, 2);
-    entry->addWidget(label(QStringLiteral("点击左表直接输入方式:"), Frame1), r++, 0, 1, 2);
-    entry->addWidget(label(QStringLiteral("可使用↑、↓与回车键移动"), Frame1), r++, 0, 1, 2);
+    auto *exam = new QGridLayout;
+    exam->addWidget(Label3_1, 0, 0, 1, 2, Qt::AlignHCenter);
+    exam->addWidget(Command1, 1, 0, 1, 2);
+    exam->addWidget(Command4, 2, 0, 1, 2);
+    exam->addWidget(label(QStringLiteral("满分:"), Frame1), 3, 0);
+    exam->addWidget(Text9, 3, 1);
+    exam->setRowStretch(4, 1);
+
+    auto *separate = new QGridLayout;
+    separate->addWidget(label(QStringLiteral("分别输入方式:"), Frame1), 0, 0, 1, 2);
+    separate->addWidget(label(QStringLiteral("输入  姓名:"), Frame1), 1, 0);
+    separate->addWidget(Text3, 1, 1);
+    separate->addWidget(label(QStringLiteral("输入学籍号:"), Frame1), 2, 0);
+    separate->addWidget(Text2, 2, 1);
+    separate->addWidget(label(QStringLiteral("输入  分数:"), Frame1), 3, 0);
+    separate->addWidget(Text4, 3, 1);
+    separate->addWidget(wrapped(QStringLiteral("(只输入学号后两位 输入完成后回车)")), 4, 0, 1, 2);
+
+    auto *mixed = new QVBoxLayout;
+    mixed->addWidget(label(QStringLiteral("混合输入方式:"), Frame1));
+    mixed->addWidget(Text5);
+    mixed->addWidget(wrapped(QStringLiteral("(学号后两位+/+分数 如(23号学生得了79分,可输入23/79)回车输入)")));
+    mixed->addWidget(label(QStringLiteral("点击左表直接输入方式:"), Frame1));
+    mixed->addWidget(label(QStringLiteral("可使用↑、↓与回车键移动"), Frame1));
+    mixed->addStretch();
+
+    auto *ways = new QHBoxLayout;
+    ways->addLayout(exam);
+    ways->addSpacing(12);
+    ways->addLayout(separate, 1);
+    ways->addSpacing(12);
+    ways->addLayout(mixed, 1);
+    auto *entry = new QVBoxLayout(Frame1);
+    entry->addLayout(ways);
 
     // The statistics panel.
     Picture1 = named(new QFrame(this), "Picture1");
@@ -601,6 +620,7 @@ void ScoreEntryWindow::updateEntryFrame()
 void ScoreEntryWindow::Command1_Click()
 {
     m_panelOpen = true;
+    Frame1->hide();   // out of use while the panel is open: the panel takes its room
     Frame6->show();
     Frame2->setEnabled(false);
     updateEntryFrame();
@@ -615,6 +635,7 @@ void ScoreEntryWindow::closePanel()
 {
     m_panelOpen = false;
     Frame6->hide();
+    Frame1->show();
     Frame2->setEnabled(true);
     updateEntryFrame();
 }

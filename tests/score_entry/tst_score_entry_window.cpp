@@ -503,6 +503,7 @@ void TestScoreEntryWindow::looksRight()
     saveShot(h.main.grab().toImage(), u"score_entry_mixed"_s);
     w->Text5->clear();
     w->Option4->click();
+    QVERIFY(!w->Option5->isChecked());
     clickCell(w->Grid1, 3, score::kColScore);
     QVERIFY(w->Text1->isVisible());
     QCOMPARE(w->Text1->geometry().size(), w->Grid1->cellRect(3, score::kColScore).size());
