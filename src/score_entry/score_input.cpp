@@ -2,7 +2,6 @@
 
 #include <QRegularExpression>
 #include <algorithm>
-#include <cmath>
 
 namespace tessaly::score {
 
@@ -77,11 +76,7 @@ std::optional<float> scoreValue(const QString &text)
 {
     if (text.isEmpty() || !isScoreText(text))
         return std::nullopt;
-    bool ok = false;
-    const float value = text.toFloat(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return storedScore(text);
 }
 
 bool isAboveFullMark(const QString &score, const QString &fullMark)
