@@ -17,9 +17,9 @@ bool isEnter(int key)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-// The character a key press types, or a null QChar for keys that type nothing
-// (arrows, function keys, shortcuts). Backspace types QChar(8).
-QChar typedChar(const QKeyEvent *event)
+} // namespace
+
+QChar typedCharacter(const QKeyEvent *event)
 {
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return QChar();
@@ -30,8 +30,6 @@ QChar typedChar(const QKeyEvent *event)
         return QChar();
     return text[0];
 }
-
-} // namespace
 
 CellEditor::CellEditor(FlexGrid *grid, CellEditorConfig config, QLineEdit *editor)
     : QObject(grid), m_grid(grid), m_editor(editor)
@@ -274,7 +272,7 @@ bool CellEditor::editorKey(QKeyEvent *event)
     if (move(key))
         return true;
 
-    const QChar typed = isEnter(key) ? QChar(13) : typedChar(event);
+    const QChar typed = isEnter(key) ? QChar(13) : typedCharacter(event);
     if (typed.isNull())
         return false;   // caret keys, Delete, shortcuts: the line edit's own
     if (typed == QChar(13)) {
@@ -351,7 +349,7 @@ bool CellEditor::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_grid && event->type() == QEvent::KeyPress) {
         // Keys typed on the grid change no cell; Enter is ignored there.
         const auto *key = static_cast<QKeyEvent *>(event);
-        return isEnter(key->key()) || !typedChar(key).isNull();
+        return isEnter(key->key()) || !typedCharacter(key).isNull();
     }
     return QObject::eventFilter(watched, event);
 }

@@ -28,6 +28,10 @@ namespace tessaly {
 
 class CellEditor;
 
+// The character a key press types, or a null QChar for keys that type nothing
+// (arrows, function keys, shortcuts). Backspace types QChar(8).
+QChar typedCharacter(const QKeyEvent *event);
+
 struct CellEditorConfig {
     // Column numbers below may be negative: -1 is the last column (Cols - 1), -2 the
     // one before it, and so on, so a rule holds however many columns the grid has.

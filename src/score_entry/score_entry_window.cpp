@@ -1,24 +1,40 @@
 #include "score_entry/score_entry_window.h"
 
+#include "kit/cell_editor.h"
 #include "kit/save_report.h"
 #include "kit/sign_in_toggle.h"
+#include "kit/unsaved_changes.h"
 #include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "platform/database.h"
 #include "platform/flex_grid.h"
+#include "platform/fonts.h"
+#include "platform/format.h"
+#include "platform/key_sound.h"
 #include "platform/messages.h"
+#include "score_entry/entry_statistics.h"
 #include "score_entry/exam_columns.h"
+#include "score_entry/score_input.h"
 
+#include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFormLayout>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <QValidator>
+#include <functional>
 
 namespace tessaly {
 
@@ -31,6 +47,39 @@ const QString kNoScores = QStringLiteral("本次考试还没添写过任何人�
 const QString kQuizNameMessage = QStringLiteral("请添写3个字以内的考试名称,否则无法创建。");
 const QString kCreationNote = QStringLiteral(
     "    注意：在创建新的考试前，请一定先查看<已有的考试>，不要创建名称不同，实为同一次考试的新考名称。");
+
+const QString kNoStatistics = QStringLiteral("学生成绩还没有添入,请添入后再进行分析");
+const QString kAboveFullMark = QStringLiteral("你输入的分比满分还多呢");
+const QString kSeatTooLarge = QStringLiteral("你的学籍中,不可能有这么大的学号");
+
+// Row heights in twips: shown by a search or a store, and unscored rows while
+// only those are shown.
+constexpr int kShownRowHeight = 225;
+constexpr int kUnscoredRowHeight = 255;
+
+// Refuses any text (typed, pasted or committed by an input method) the rule does
+// not allow; the window's own setText() is not checked.
+class RuleValidator : public QValidator {
+public:
+    RuleValidator(std::function<bool(const QString &)> rule, QObject *parent)
+        : QValidator(parent), m_rule(std::move(rule))
+    {
+    }
+    State validate(QString &input, int &) const override { return m_rule(input) ? Acceptable : Invalid; }
+
+private:
+    std::function<bool(const QString &)> m_rule;
+};
+
+bool isEnter(const QKeyEvent *event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+bool isDigits(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
 
 QLabel *label(const QString &text, QWidget *parent, const char *name = nullptr)
 {
@@ -72,6 +121,55 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     connect(Option3, &QRadioButton::clicked, this, &ScoreEntryWindow::Option3_Click);
     connect(Command3, &QPushButton::clicked, this, &ScoreEntryWindow::Command3_Click);
     connect(Command7, &QPushButton::clicked, this, &ScoreEntryWindow::Command7_Click);
+
+    connect(Text2, &QLineEdit::textChanged, this, &ScoreEntryWindow::Text2_Change);
+    connect(Text3, &QLineEdit::textChanged, this, &ScoreEntryWindow::Text3_Change);
+    connect(Text4, &QLineEdit::textChanged, this, &ScoreEntryWindow::Text4_Change);
+    connect(Text5, &QLineEdit::textChanged, this, &ScoreEntryWindow::Text5_Change);
+    for (QLineEdit *box : {Text2, Text3, Text4, Text5})
+        box->installEventFilter(this);
+    connect(Option4, &QRadioButton::clicked, this, &ScoreEntryWindow::Option4_Click);
+    connect(Option5, &QRadioButton::clicked, this, &ScoreEntryWindow::Option5_Click);
+    connect(Command4, &QPushButton::clicked, this, &ScoreEntryWindow::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &ScoreEntryWindow::Command5_Click);
+    connect(Command8, &QPushButton::clicked, this, &ScoreEntryWindow::Command8_Click);
+
+    // The cell editor on the score column: Up, Down and Enter move from student to
+    // student past hidden rows; after a move the next loss of focus leaves the
+    // editor where it is until a key is typed.
+    CellEditorConfig editor;
+    editor.firstColumn = score::kColScore;
+    editor.lastColumn = score::kColScore;
+    editor.mayEdit = [this] { return m_toggle->isSignedIn() && m_subjectIndex >= 0 && !m_rows.isEmpty(); };
+    editor.keyRule = [this](int, QChar key, QString &text) {
+        const score::KeyOutcome r = score::ScoreKeyFilter(key, text);
+        const bool droppedPoint = r.accepted.isNull() && (key == u'.' || key == QChar(0x3002));
+        if (!droppedPoint)
+            m_editor->setSkipNextWriteBack(false);
+        PlayKeySound(r.sound);
+        return r.accepted;
+    };
+    editor.textCheck = [this](int, QString &text) {
+        if (score::isAboveFullMark(text, Text9->text()))
+            text.clear();
+    };
+    editor.commitText = [](int, const QString &text) {
+        const std::optional<float> v = score::scoreValue(text);
+        return v ? formatSingle(*v) : QString();
+    };
+    editor.moveKeys = CellEditorConfig::MoveUp | CellEditorConfig::MoveDown;
+    editor.enterMovesDown = true;
+    editor.moveSkipsHiddenRows = true;
+    editor.skipWriteBackAfterMove = true;
+    editor.scrollClearsSkip = true;
+    editor.rowStateColumn = score::kColRowState;
+    editor.changedState = QStringLiteral("1");
+    m_editor = new CellEditor(Grid1, std::move(editor));
+    m_editor->setSkipNextWriteBack(true);
+    Text1 = m_editor->lineEdit();
+    Text1->setValidator(new RuleValidator(score::isScoreText, Text1));
+    Text1->installEventFilter(this);   // after the editor's own filter, so it sees keys first
+    connect(m_editor, &CellEditor::cellWritten, this, [this](int row, int) { rowWritten(row); });
 
     updateEntryFrame();
 }
@@ -115,14 +213,7 @@ void ScoreEntryWindow::buildControls()
     Command1 = named(new QPushButton(QStringLiteral("创建新的考试(&K)"), Frame1), "Command1");
     Command4 = named(new QPushButton(QStringLiteral("成绩统计(&E)"), Frame1), "Command4");
     Text9 = named(new QLineEdit(Frame1), "Text9");
-    // The statistics are not part of this window yet: the button stays disabled
-    // so nothing pretends to work.
-    Command4->setEnabled(false);
-    auto *entry = new QGridLayout(Frame1);
-    entry->addWidget(Command1, 0, 0, 1, 2);
-    entry->addWidget(Command4, 1, 0, 1, 2);
-    entry->addWidget(label(QStringLiteral("满分:"), Frame1), 2, 0);
-    entry->addWidget(Text9, 2, 1);
+    buildEntryControls();
 
     // Exam creation panel.
     Frame6 = named(new QGroupBox(QStringLiteral("创建新的考试"), this), "Frame6");
@@ -178,8 +269,10 @@ void ScoreEntryWindow::buildControls()
     Command8->setEnabled(false);
     Option5 = named(new QRadioButton(QStringLiteral("显示全部学生"), this), "Option5");
     Option4 = named(new QRadioButton(QStringLiteral("只显示末输分者"), this), "Option4");
-    Option5->setEnabled(false);
-    Option4->setEnabled(false);
+    auto *view = new QButtonGroup(this);   // one choice, whatever other options the window holds
+    view->addButton(Option5);
+    view->addButton(Option4);
+    Option5->setChecked(true);
     Command7 = named(new QPushButton(QStringLiteral("关    闭(&P)"), this), "Command7");
     Label5 = label(QString(), this, "Label5");
 
@@ -191,7 +284,6 @@ void ScoreEntryWindow::buildControls()
     auto *left = new QVBoxLayout;
     left->addWidget(Frame2);
     left->addWidget(Command2);
-    left->addWidget(Frame1);
     left->addStretch();
 
     auto *below = new QHBoxLayout;
@@ -211,10 +303,79 @@ void ScoreEntryWindow::buildControls()
     body->addLayout(left);
     body->addLayout(right, 1);
 
+    // The entry frame runs across the window below the grid, its ways of entry side by side.
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Label4);
     layout->addLayout(body, 1);
+    layout->addWidget(Frame1);
     layout->addWidget(Label5);
+}
+
+void ScoreEntryWindow::buildEntryControls()
+{
+    Label3_1 = label(QStringLiteral("录入学生成绩"), Frame1, "Label3_1");
+    Text3 = named(new QLineEdit(Frame1), "Text3");
+    Text2 = named(new QLineEdit(Frame1), "Text2");
+    Text4 = named(new QLineEdit(Frame1), "Text4");
+    Text5 = named(new QLineEdit(Frame1), "Text5");
+    Text2->setValidator(new RuleValidator(isDigits, Text2));
+    Text4->setValidator(new RuleValidator(score::isScoreText, Text4));
+    Text5->setValidator(new RuleValidator(score::isMixedText, Text5));
+    auto wrapped = [this](const QString &text) {
+        QLabel *l = label(text, Frame1);
+        l->setWordWrap(true);
+        return l;
+    };
+
+    auto *exam = new QGridLayout;
+    exam->addWidget(Label3_1, 0, 0, 1, 2, Qt::AlignHCenter);
+    exam->addWidget(Command1, 1, 0, 1, 2);
+    exam->addWidget(Command4, 2, 0, 1, 2);
+    exam->addWidget(label(QStringLiteral("满分:"), Frame1), 3, 0);
+    exam->addWidget(Text9, 3, 1);
+    exam->setRowStretch(4, 1);
+
+    auto *separate = new QGridLayout;
+    separate->addWidget(label(QStringLiteral("分别输入方式:"), Frame1), 0, 0, 1, 2);
+    separate->addWidget(label(QStringLiteral("输入  姓名:"), Frame1), 1, 0);
+    separate->addWidget(Text3, 1, 1);
+    separate->addWidget(label(QStringLiteral("输入学籍号:"), Frame1), 2, 0);
+    separate->addWidget(Text2, 2, 1);
+    separate->addWidget(label(QStringLiteral("输入  分数:"), Frame1), 3, 0);
+    separate->addWidget(Text4, 3, 1);
+    separate->addWidget(wrapped(QStringLiteral("(只输入学号后两位 输入完成后回车)")), 4, 0, 1, 2);
+
+    auto *mixed = new QVBoxLayout;
+    mixed->addWidget(label(QStringLiteral("混合输入方式:"), Frame1));
+    mixed->addWidget(Text5);
+    mixed->addWidget(wrapped(QStringLiteral("(学号后两位+/+分数 如(23号学生得了79分,可输入23/79)回车输入)")));
+    mixed->addWidget(label(QStringLiteral("点击左表直接输入方式:"), Frame1));
+    mixed->addWidget(label(QStringLiteral("可使用↑、↓与回车键移动"), Frame1));
+    mixed->addStretch();
+
+    auto *ways = new QHBoxLayout;
+    ways->addLayout(exam);
+    ways->addSpacing(12);
+    ways->addLayout(separate, 1);
+    ways->addSpacing(12);
+    ways->addLayout(mixed, 1);
+    auto *entry = new QVBoxLayout(Frame1);
+    entry->addLayout(ways);
+
+    // The statistics panel.
+    Picture1 = named(new QFrame(this), "Picture1");
+    Picture1->setFrameShape(QFrame::Box);
+    Picture1->setAutoFillBackground(true);
+    QPalette white = Picture1->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    Picture1->setPalette(white);
+    Label3_0 = label(QString(), Picture1, "Label3_0");
+    Label3_0->setFont(cjkFont(QStringLiteral("宋体"), 12));
+    Command5 = named(new QPushButton(QStringLiteral("关闭(&C)"), Picture1), "Command5");
+    auto *panel = new QVBoxLayout(Picture1);
+    panel->addWidget(Label3_0);
+    panel->addWidget(Command5, 0, Qt::AlignRight);
+    Picture1->hide();
 }
 
 // ---- Selection -------------------------------------------------------------
@@ -232,6 +393,13 @@ void ScoreEntryWindow::Form_Load()
 
 void ScoreEntryWindow::Combo1_Click()
 {
+    if (!settleUnsavedScores()) {
+        // The scores stay: so does the grade group they belong to.
+        const QSignalBlocker block(Combo1);
+        Combo1->setCurrentIndex(Combo1->findText(m_gradeGroup));
+        return;
+    }
+    m_gradeGroup = Combo1->currentText();
     FillClassCombo(*Data2, session(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
     Combo3->clear();
     Combo5->clear();
@@ -251,6 +419,11 @@ void ScoreEntryWindow::Combo2_Click()
     const int index = Combo2->currentIndex();
     if (index < 0 || index >= m_classes.size())
         return;
+    if (!settleUnsavedScores()) {
+        const QSignalBlocker block(Combo2);
+        Combo2->setCurrentIndex(m_classIndex);
+        return;
+    }
     m_classIndex = index;
     score::FillSubjectCombo(*Data2, session(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
                             this);
@@ -270,6 +443,11 @@ void ScoreEntryWindow::Combo3_Click()
     const int k = Combo3->currentIndex();
     if (k < 0 || k >= m_subjects.size())
         return;
+    if (!settleUnsavedScores()) {
+        const QSignalBlocker block(Combo3);
+        Combo3->setCurrentIndex(m_subjectIndex);
+        return;
+    }
     m_subjectIndex = k;
     Session &s = session();
     const score::SubjectEntry subject = chosenSubject();
@@ -320,6 +498,11 @@ void ScoreEntryWindow::Combo5_Click()
     const int j = Combo5->currentIndex();
     if (j < 0 || j >= m_exams.size() || !m_identity.isValid())
         return;
+    if (!settleUnsavedScores()) {
+        const QSignalBlocker block(Combo5);
+        Combo5->setCurrentIndex(m_openExam);
+        return;
+    }
     setFullMark(QStringLiteral("100"));
     const reg::Statement scores = score::scoreSheetQuery(m_identity.sectionTable, m_identity.classCode, m_exams[j]);
     if (!scores.isValid())
@@ -328,6 +511,7 @@ void ScoreEntryWindow::Combo5_Click()
     Data1->setRecordSource(scores.sql, scores.params);
     Data1->Refresh();
     clearGrid(score::examHeader(Combo3->currentText()));
+    m_openExam = j;
     FillScoreGrid();
     Text7->setText(Combo5->currentText());
     Label4->setText(classTitle() + Combo5->currentText() + QStringLiteral(" 任课教师:") + chosenSubject().teacher);
@@ -365,6 +549,9 @@ void ScoreEntryWindow::FillScoreGrid()
 
 void ScoreEntryWindow::clearGrid(const QString &header)
 {
+    m_editor->cancel();
+    m_target = -1;
+    m_openExam = -1;
     Grid1->setRows(1);
     Grid1->setFormatString(header);
     Grid1->setColWidth(score::kColId, 0);
@@ -415,6 +602,7 @@ void ScoreEntryWindow::showSignInState(bool signedIn)
     else
         status = QStringLiteral("任课教师(%1)退出了登陆，不可以再输入成绩了。");
     Label5->setText(status.arg(teacher));
+    Command8->setEnabled(signedIn);
     updateEntryFrame();
 }
 
@@ -432,6 +620,7 @@ void ScoreEntryWindow::updateEntryFrame()
 void ScoreEntryWindow::Command1_Click()
 {
     m_panelOpen = true;
+    Frame1->hide();   // out of use while the panel is open: the panel takes its room
     Frame6->show();
     Frame2->setEnabled(false);
     updateEntryFrame();
@@ -446,6 +635,7 @@ void ScoreEntryWindow::closePanel()
 {
     m_panelOpen = false;
     Frame6->hide();
+    Frame1->show();
     Frame2->setEnabled(true);
     updateEntryFrame();
 }
@@ -572,6 +762,390 @@ void ScoreEntryWindow::Command3_Click()
 void ScoreEntryWindow::Command7_Click()
 {
     CloseWindow(this);
+}
+
+void ScoreEntryWindow::closeEvent(QCloseEvent *event)
+{
+    if (!settleUnsavedScores()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+// ---- Score entry --------------------------------------------------------------
+
+int ScoreEntryWindow::viewHeight(int index) const
+{
+    return m_rows[index].score && Option4->isChecked() ? 0 : kShownRowHeight;
+}
+
+void ScoreEntryWindow::showRow(int index, int twips)
+{
+    Grid1->setRowHeight(index + 1, twips == 0 ? 0 : RowHeightForFont(*Grid1, twips));
+}
+
+void ScoreEntryWindow::setRowHeights()
+{
+    Grid1->setUpdatesEnabled(false);
+    for (int i = 0; i < m_rows.size(); ++i)
+        showRow(i, viewHeight(i));
+    Grid1->setUpdatesEnabled(true);
+}
+
+void ScoreEntryWindow::quietSet(QLineEdit *box, const QString &text)
+{
+    const QSignalBlocker quiet(box);
+    box->setText(text);
+}
+
+void ScoreEntryWindow::clearSeatBox()
+{
+    // An empty box searches too: every row back at its view height.
+    if (Text2->text().isEmpty())
+        Text2_Change();
+    else
+        Text2->clear();
+}
+
+void ScoreEntryWindow::enterScore(int index, std::optional<float> score)
+{
+    score::ScoreRow &row = m_rows[index];
+    row.score = score;
+    row.state = QStringLiteral("1");
+    Grid1->setTextMatrix(index + 1, score::kColScore, score ? formatSingle(*score) : QString());
+    Grid1->setTextMatrix(index + 1, score::kColRowState, row.state);
+}
+
+void ScoreEntryWindow::rowWritten(int row)
+{
+    const int index = row - 1;
+    if (index < 0 || index >= m_rows.size())
+        return;
+    score::ScoreRow &r = m_rows[index];
+    r.score = score::scoreValue(Grid1->TextMatrix(row, score::kColScore));
+    r.state = Grid1->TextMatrix(row, score::kColRowState);
+    if (r.score && Option4->isChecked())
+        showRow(index, 0);
+}
+
+void ScoreEntryWindow::Text2_Change()
+{
+    const QString text = Text2->text();
+    int matches = 0;
+    QString name;
+    Grid1->setUpdatesEnabled(false);
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const QString seat = score::seatOf(m_rows[i]);
+        if (text.size() > 2 || !seat.startsWith(text)) {
+            showRow(i, 0);
+            continue;
+        }
+        const bool onlyUnscored = m_rows[i].score && Option4->isChecked() && seat != text;
+        showRow(i, onlyUnscored ? 0 : kShownRowHeight);
+        if (matches++ == 0) {
+            m_target = i;
+            name = m_rows[i].name;
+        }
+    }
+    Grid1->setUpdatesEnabled(true);
+    if (matches == 0) {
+        setRowHeights();
+        Text2->setFocus();
+        if (!text.isEmpty()) {
+            PlayKeySound(score::kSoundError);
+            Text2->clear();
+        }
+    } else if (matches == 1) {
+        quietSet(Text3, name);
+        Text4->setFocus();
+    } else if (!Text3->text().isEmpty()) {
+        quietSet(Text3, QString());
+    }
+}
+
+void ScoreEntryWindow::Text3_Change()
+{
+    const QString text = Text3->text();
+    int matches = 0;
+    QString shownId;
+    Grid1->setUpdatesEnabled(false);
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const score::ScoreRow &row = m_rows[i];
+        if (row.name.isEmpty() || !row.name.contains(text)) {
+            showRow(i, 0);
+            continue;
+        }
+        showRow(i, viewHeight(i));
+        if (matches++ == 0) {
+            m_target = i;
+            shownId = row.shownId;
+        }
+    }
+    Grid1->setUpdatesEnabled(true);
+    if (matches == 0) {
+        quietSet(Text3, QString());
+        Text3->setFocus();
+        setRowHeights();
+    } else if (matches == 1) {
+        quietSet(Text2, shownId);
+        Text4->setFocus();
+    } else if (!Text2->text().isEmpty()) {
+        quietSet(Text2, QString());
+    }
+}
+
+void ScoreEntryWindow::Text4_Change()
+{
+    if (!score::isAboveFullMark(Text4->text(), Text9->text()))
+        return;
+    Text4->clear();
+    PlayKeySound(score::kSoundError);
+    Text4->setFocus();
+}
+
+void ScoreEntryWindow::Text5_Change()
+{
+    const QString text = Text5->text();
+    if (text.isEmpty()) {
+        clearSeatBox();
+        quietSet(Text3, QString());
+        Text4->clear();
+        Text5->setFocus();
+        return;
+    }
+    const int slash = text.indexOf(u'/');
+    if (slash >= 0) {
+        const QString score = text.mid(slash + 1);
+        if (!score.isEmpty() && score::isAboveFullMark(score, Text9->text())) {
+            PlayKeySound(score::kSoundError);
+            showNotice(this, kAboveFullMark, kTitleHint);
+            Text5->setText(text.left(slash + 1));
+        } else {
+            Text4->setText(score.left(3));
+        }
+        Text5->end(false);
+        Text5->setFocus();
+        return;
+    }
+    if (score::seatBeyondClass(text, score::largestSeat(m_rows))) {
+        PlayKeySound(score::kSoundError);
+        showNotice(this, kSeatTooLarge, kTitleHint);
+        Text5->clear();
+        return;
+    }
+    Text2->setText(text);
+    Text5->end(false);
+    Text5->setFocus();
+}
+
+void ScoreEntryWindow::Text2_Enter()
+{
+    if (Text2->text().size() == 1)
+        Text2->setText(QLatin1Char('0') + Text2->text());
+    PlayKeySound(score::kSoundSlash);
+    Text4->setFocus();
+}
+
+void ScoreEntryWindow::Text4_Enter()
+{
+    if (Text4->text().isEmpty()) {
+        Text3->setFocus();
+        return;
+    }
+    if (Text2->text().isEmpty() || Text3->text().isEmpty() || m_target < 0 || m_target >= m_rows.size())
+        return;
+    const std::optional<float> score = score::scoreValue(Text4->text());
+    if (!score)
+        return;
+    const QString question = QStringLiteral("(%1)得分(%2)对吗?").arg(Text3->text(), Text4->text());
+    if (!askYesNo(this, question, kTitleHint))
+        return;
+    enterScore(m_target, score);
+    Text2->clear();
+    quietSet(Text3, QString());
+    Text4->clear();
+    Text3->setFocus();
+}
+
+void ScoreEntryWindow::Text5_Enter()
+{
+    if (Text4->text().isEmpty() || Text5->text().isEmpty())
+        return;
+    const std::optional<score::MixedEntry> entry = score::parseMixedEntry(Text5->text());
+    if (!entry)
+        return;   // no seat/score pair: nothing to store
+    const int index = score::rowOfSeat(m_rows, entry->seat);
+    if (index < 0) {
+        Text5->clear();
+        Text5->setFocus();
+        return;
+    }
+    const QString question =
+        QStringLiteral("(%1)得分(%2)对吗?").arg(m_rows[index].name, formatSingle(entry->score));
+    if (!askYesNo(this, question, kTitleHint))
+        return;
+    enterScore(index, entry->score);
+    if (Option4->isChecked())
+        showRow(index, 0);
+    Text5->clear();
+    Text5->setFocus();
+}
+
+bool ScoreEntryWindow::boxKey(QLineEdit *box, QKeyEvent *event)
+{
+    if (isEnter(event)) {
+        if (box == Text3)
+            Text2->setFocus();
+        else if (box == Text2)
+            Text2_Enter();
+        else if (box == Text4)
+            Text4_Enter();
+        else if (box == Text5)
+            Text5_Enter();
+        return true;
+    }
+    if (box == Text3)
+        return false;   // names are typed as they are, without a sound
+    const QChar typed = typedCharacter(event);
+    if (typed.isNull())
+        return false;   // caret keys, Delete, shortcuts: the box's own
+    const score::KeyOutcome r = box == Text2 ? score::seatKey(typed)
+                              : box == Text4 ? score::ScoreKeyFilter(typed, box->text())
+                                             : score::mixedKey(typed, box->text());
+    if (r.accepted.isNull())
+        return true;
+    PlayKeySound(r.sound);
+    if (r.accepted == typed)
+        return false;
+    box->insert(QString(r.accepted));   // "。" typed as "."
+    return true;
+}
+
+bool ScoreEntryWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    if (!box)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (box == Text1) {
+            if (isEnter(key))
+                m_editor->setSkipNextWriteBack(false);   // Enter is typed too
+            return false;
+        }
+        return boxKey(box, key);
+    }
+    if (event->type() == QEvent::InputMethod && (box == Text4 || box == Text5)) {
+        // A full-width full stop from an input method is a point as well; the
+        // box's validator refuses whatever else is no score.
+        auto *im = static_cast<QInputMethodEvent *>(event);
+        if (im->commitString().contains(QChar(0x3002))) {
+            QString commit = im->commitString();
+            commit.replace(QChar(0x3002), u'.');
+            QInputMethodEvent mapped(im->preeditString(), im->attributes());
+            mapped.setCommitString(commit, im->replacementStart(), im->replacementLength());
+            box->removeEventFilter(this);
+            QCoreApplication::sendEvent(box, &mapped);
+            box->installEventFilter(this);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ScoreEntryWindow::Option4_Click()
+{
+    if (m_editor->isOpen() && !m_editor->skipNextWriteBack())
+        m_editor->CommitCellEdit();
+    Grid1->setUpdatesEnabled(false);
+    for (int i = 0; i < m_rows.size(); ++i)
+        showRow(i, m_rows[i].score ? 0 : kUnscoredRowHeight);
+    Grid1->setUpdatesEnabled(true);
+}
+
+void ScoreEntryWindow::Option5_Click()
+{
+    if (m_editor->isOpen() && !m_editor->skipNextWriteBack())
+        m_editor->CommitCellEdit();
+    Grid1->setUpdatesEnabled(false);
+    for (int i = 0; i < m_rows.size(); ++i)
+        showRow(i, kShownRowHeight);
+    Grid1->setUpdatesEnabled(true);
+}
+
+// ---- Statistics and saving ------------------------------------------------------
+
+void ScoreEntryWindow::Command4_Click()
+{
+    const score::EntryStatistics s = score::entryStatistics(m_rows, Text9->text().toFloat());
+    if (s.participants == 0) {
+        showNotice(this, kNoStatistics, kTitleHintDots);
+        return;
+    }
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (s.ranks[i] == 0)
+            continue;
+        m_rows[i].rank = QString::number(s.ranks[i]);
+        Grid1->setTextMatrix(i + 1, score::kColRank, m_rows[i].rank);
+    }
+    Label3_0->setText(score::statisticsPanelText(s, Text9->text()));
+    // The panel lies over the middle of the grid.
+    Picture1->adjustSize();
+    const QPoint centre = Grid1->mapTo(this, Grid1->rect().center());
+    Picture1->move(centre - QPoint(Picture1->width() / 2, Picture1->height() / 2));
+    Picture1->raise();
+    Picture1->show();
+}
+
+void ScoreEntryWindow::Command5_Click()
+{
+    Picture1->hide();
+}
+
+bool ScoreEntryWindow::hasUnsavedScores() const
+{
+    return std::any_of(m_rows.cbegin(), m_rows.cend(), [](const score::ScoreRow &r) { return !r.state.isEmpty(); });
+}
+
+bool ScoreEntryWindow::settleUnsavedScores()
+{
+    m_editor->CloseCellEditor();
+    if (!hasUnsavedScores())
+        return true;
+    return settleUnsavedChanges(this, QStringLiteral("录入的成绩还没有保存，要先保存吗?"), [this] { return SaveScores(); });
+}
+
+bool ScoreEntryWindow::SaveScores()
+{
+    m_editor->CloseCellEditor();
+    if (m_openExam < 0 || m_openExam >= m_exams.size()) {
+        showNotice(this, QStringLiteral("还没有打开或创建考试，成绩没有保存。请先选择已有的考试或创建新的考试。"), kTitleHint);
+        return false;
+    }
+    const QString column = m_exams[m_openExam];
+    const score::ScoreSaveOutcome outcome =
+        saveWith<score::ScoreSaveOutcome>(session().openpath, [&](db::Connection &c) {
+            return score::SaveScores(c, m_identity.sectionTable, column, m_rows);
+        });
+    if (!outcome.ok) {
+        reportSaveFailure(this, QStringLiteral("成绩没有保存："), outcome.error, kTitleHint,
+                          QStringLiteral("\r录入的成绩还在表中，没有写入任何成绩。"));
+        return false;
+    }
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].state.isEmpty())
+            continue;
+        m_rows[i].state.clear();
+        Grid1->setTextMatrix(i + 1, score::kColRowState, QString());
+    }
+    showNotice(this, QStringLiteral("已经保存了%1个学生的成绩。").arg(outcome.saved), kTitleHint);
+    return true;
+}
+
+void ScoreEntryWindow::Command8_Click()
+{
+    SaveScores();
 }
 
 } // namespace tessaly

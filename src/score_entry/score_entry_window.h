@@ -9,10 +9,17 @@
 // (Text9). While the teacher is signed in (Command2) the entry frame Frame1 is
 // enabled and the creation panel Frame6 adds a new exam.
 //
+// Scores are typed in three ways, all into the grid's score column and the
+// row state "1": the cell editor Text1 over the grid, the name, seat-number and
+// score boxes (Text3, Text2, Text4), and the mixed box Text5 ("23/79"). Every
+// accepted key plays its key sound. Command4 counts levels and ranks the class
+// (panel Picture1); Command8 saves the marked rows into the open exam.
+//
 // The window keeps its students and scores as rows (score_sheet.h); the grid
 // shows them. The rules live in src/score_entry/: exam column names and lists
 // (exam_columns.h), creation (exam_creation.h), the subject list
-// (subject_selection.h).
+// (subject_selection.h), key rules (score_input.h), statistics and saving
+// (entry_statistics.h).
 #include "kit/window_base.h"
 
 #include "kit/selection.h"
@@ -26,6 +33,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -34,6 +42,7 @@ class QRadioButton;
 
 namespace tessaly {
 
+class CellEditor;
 class DataControl;
 class FlexGrid;
 class SignInToggle;
@@ -61,8 +70,18 @@ public:
     // Entry frame: enabled while the subject's teacher is signed in and no panel is open.
     QGroupBox *Frame1 = nullptr;
     QPushButton *Command1 = nullptr;   // 创建新的考试: opens Frame6
-    QPushButton *Command4 = nullptr;   // 成绩统计: not available yet, always disabled
+    QPushButton *Command4 = nullptr;   // 成绩统计: the statistics panel
     QLineEdit *Text9 = nullptr;        // full mark of the open exam
+    QLabel *Label3_1 = nullptr;        // 录入学生成绩: caption of the entry boxes
+    QLineEdit *Text3 = nullptr;        // name box of separate entry
+    QLineEdit *Text2 = nullptr;        // seat-number box of separate entry
+    QLineEdit *Text4 = nullptr;        // score box of separate entry
+    QLineEdit *Text5 = nullptr;        // mixed box: seat/score
+
+    // Entry statistics panel (hidden until Command4).
+    QFrame *Picture1 = nullptr;
+    QLabel *Label3_0 = nullptr;        // the figures
+    QPushButton *Command5 = nullptr;   // 关闭: hides the panel
 
     // Exam creation panel (hidden until Command1).
     QGroupBox *Frame6 = nullptr;
@@ -77,9 +96,10 @@ public:
     QPushButton *Command19 = nullptr;  // 取消
 
     FlexGrid *Grid1 = nullptr;         // the score grid
-    QPushButton *Command8 = nullptr;   // 保存成绩: not available yet, always disabled
-    QRadioButton *Option5 = nullptr;   // 显示全部学生: not available yet
-    QRadioButton *Option4 = nullptr;   // 只显示末输分者: not available yet
+    QLineEdit *Text1 = nullptr;        // the cell editor over the score column
+    QPushButton *Command8 = nullptr;   // 保存成绩: SaveScores
+    QRadioButton *Option5 = nullptr;   // 显示全部学生
+    QRadioButton *Option4 = nullptr;   // 只显示末输分者
     QPushButton *Command7 = nullptr;   // 关闭
 
     DataControl *Data1 = nullptr;      // the class's students and scores
@@ -111,7 +131,42 @@ public slots:
     void Command3_Click();   // CreateExam
     void Command7_Click();
 
+    // Score entry.
+    void Text2_Change();   // seat-number search
+    void Text3_Change();   // name search
+    void Text4_Change();   // score box check
+    void Text5_Change();   // mixed-box rule
+    void Text2_Enter();
+    void Text4_Enter();    // separate-entry confirm
+    void Text5_Enter();    // mixed-box confirm
+    void Option4_Click();
+    void Option5_Click();
+    void Command4_Click();   // entry statistics
+    void Command5_Click();
+    // Writes the marked rows into the open exam; true when they were written.
+    bool SaveScores();
+    void Command8_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void buildEntryControls();
+    // Sets a row's score (none for an empty text) and marks it "1".
+    void enterScore(int index, std::optional<float> score);
+    void showRow(int index, int twips);
+    int viewHeight(int index) const;
+    void setRowHeights();
+    // Writes into the name or seat-number box without starting its search.
+    void quietSet(QLineEdit *box, const QString &text);
+    void clearSeatBox();
+    bool boxKey(QLineEdit *box, QKeyEvent *event);
+    bool hasUnsavedScores() const;
+    // Asks before unsaved scores would be dropped; false when the window keeps them.
+    bool settleUnsavedScores();
+    void rowWritten(int row);
+
     void buildControls();
     void clearGrid(const QString &header);
     void setFullMark(const QString &text);
@@ -125,6 +180,10 @@ private:
     bool refuseNewExam(score::NewExamCheck check, const QString &column, const QString &shown);
 
     SignInToggle *m_toggle = nullptr;
+    CellEditor *m_editor = nullptr;
+    int m_target = -1;            // row (index into m_rows) a separate-entry score goes to
+    int m_openExam = -1;          // index of the open exam in m_exams
+    QString m_gradeGroup;         // the grade group the rows belong to
     ClassList m_classes;
     score::SubjectList m_subjects;
     reg::ClassIdentity m_identity;

@@ -478,6 +478,8 @@ void TestScoreEntryWindow::looksRight()
         QVERIFY(w->Grid1->height() > 100);
         const QFontMetrics fm(w->Grid1->font());
         for (int r = 1; r < w->Grid1->Rows(); ++r) {
+            if (w->Grid1->rowHeight(r) == 0)
+                continue;   // hidden by 只显示末输分者
             QVERIFY(w->Grid1->rowHeight(r) >= fm.height());
             for (int c = 0; c < score::kColId; ++c)
                 QVERIFY2(fm.horizontalAdvance(w->Grid1->TextMatrix(r, c)) < w->Grid1->columnWidth(c),
@@ -490,6 +492,30 @@ void TestScoreEntryWindow::looksRight()
     w->Option3->click();
     check(u"creation panel: "_s);
     saveShot(h.main.grab().toImage(), u"score_entry_creation"_s);
+    w->Command19->click();
+
+    // Each input mode in use, and the statistics panel.
+    w->Text2->setText(u"0"_s);
+    check(u"separate entry: "_s);
+    saveShot(h.main.grab().toImage(), u"score_entry_separate"_s);
+    w->Text5->setText(u"2/7"_s);
+    check(u"mixed entry: "_s);
+    saveShot(h.main.grab().toImage(), u"score_entry_mixed"_s);
+    w->Text5->clear();
+    w->Option4->click();
+    QVERIFY(!w->Option5->isChecked());
+    clickCell(w->Grid1, 3, score::kColScore);
+    QVERIFY(w->Text1->isVisible());
+    QCOMPARE(w->Text1->geometry().size(), w->Grid1->cellRect(3, score::kColScore).size());
+    check(u"grid entry: "_s);
+    saveShot(h.main.grab().toImage(), u"score_entry_grid"_s);
+    w->Option5->click();
+    w->Command4->click();
+    QVERIFY(w->Picture1->isVisible());
+    check(u"statistics: "_s);
+    QVERIFY(w->Label3_0->height() >= w->Label3_0->sizeHint().height());
+    QVERIFY(w->Picture1->geometry().intersects(w->Grid1->geometry()));
+    saveShot(h.main.grab().toImage(), u"score_entry_statistics"_s);
 }
 
 QTEST_MAIN(TestScoreEntryWindow)

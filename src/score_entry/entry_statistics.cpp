@@ -1,0 +1,105 @@
+#include "score_entry/entry_statistics.h"
+
+#include "platform/format.h"
+#include "score_entry/exam_columns.h"
+
+#include <QStringList>
+
+namespace tessaly::score {
+
+namespace {
+
+float threshold(float fullMark, double fraction)
+{
+    return float(double(fullMark) * fraction);
+}
+
+QString rate(int count, int participants)
+{
+    return FormatFixed(double(count * 100) / participants, 2);
+}
+
+} // namespace
+
+EntryStatistics entryStatistics(const QList<ScoreRow> &rows, float fullMark)
+{
+    EntryStatistics s;
+    QList<float> values;
+    values.reserve(rows.size());
+    for (const ScoreRow &row : rows)
+        if (row.score)
+            values << *row.score;
+
+    const float excellent = threshold(fullMark, 0.9);
+    const float good = threshold(fullMark, 0.85);
+    const float pass = threshold(fullMark, 0.6);
+    s.ranks.reserve(rows.size());
+    for (const ScoreRow &row : rows) {
+        if (!row.score) {
+            s.ranks << 0;
+            continue;
+        }
+        const float v = *row.score;
+        s.excellent += v >= excellent;
+        s.good += v >= good;
+        s.pass += v >= pass;
+        ++s.participants;
+        s.ranks << RankInClass(v, values);
+        s.total += v;
+    }
+    return s;
+}
+
+QString statisticsPanelText(const EntryStatistics &s, const QString &fullMarkText)
+{
+    const int n = s.participants;
+    const float average = n ? s.total / n : 0.0f;
+    const QStringList lines{
+        QString(),
+        QStringLiteral("　　　本次考试情况统计如下"),
+        QString(),
+        QStringLiteral("参试人数:%1人").arg(n),
+        QStringLiteral("试题满分:%1分").arg(fullMarkText),
+        QStringLiteral("优秀人数:%1人").arg(s.excellent),
+        QStringLiteral("优 秀 率:%1%").arg(rate(s.excellent, n)),
+        QStringLiteral("优良人数:%1人").arg(s.good),
+        QStringLiteral("优 良 率:%1%").arg(rate(s.good, n)),
+        QStringLiteral("及格人数:%1人").arg(s.pass),
+        QStringLiteral("及 格 率:%1%").arg(rate(s.pass, n)),
+        QStringLiteral("总    分:%1分").arg(FormatFixed(s.total, 2)),
+        QStringLiteral("平 均 分:%1分").arg(FormatFixed(average, 2)),
+    };
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, const QString &examColumn,
+                            const QList<ScoreRow> &rows)
+{
+    ScoreSaveOutcome outcome;
+    if (!db::isValidIdentifier(sectionTable) || !db::isValidIdentifier(examColumn)) {
+        c.fail(db::kErrSql, QStringLiteral("无效的考试名称"));
+        outcome.error = c.error();
+        return outcome;
+    }
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE \"ID\" = ?")
+                            .arg(db::quoteIdentifier(sectionTable), db::quoteIdentifier(examColumn));
+    int saved = 0;
+    outcome.ok = c.transaction([&] {
+        for (const ScoreRow &row : rows) {
+            if (row.state != QLatin1String("1"))
+                continue;
+            const QVariant score = row.score ? QVariant(double(*row.score)) : QVariant(QMetaType(QMetaType::Double));
+            if (!c.exec(sql, {score, row.id}))
+                return false;
+            ++saved;
+        }
+        return true;
+    });
+    if (outcome.ok)
+        outcome.saved = saved;
+    else
+        outcome.error = c.error();
+    return outcome;
+}
+
+} // namespace tessaly::score

@@ -1,0 +1,37 @@
+#pragma once
+// The entry statistics of one class in one exam, and the save of entered scores.
+#include "kit/save_report.h"
+#include "score_entry/score_sheet.h"
+
+#include <QList>
+#include <QString>
+
+namespace tessaly::score {
+
+// Cumulative levels: an excellent score also counts as good and as a pass.
+struct EntryStatistics {
+    int participants = 0;
+    int excellent = 0;   // >= 0.9 of the full mark
+    int good = 0;        // >= 0.85
+    int pass = 0;        // >= 0.6
+    float total = 0;
+    QList<int> ranks;    // per row, 0 for a row without a score
+};
+
+// Counts and ranks the rows' scores (hidden rows too) against the full mark.
+EntryStatistics entryStatistics(const QList<ScoreRow> &rows, float fullMark);
+
+// The panel's thirteen lines, joined by CR LF; fullMarkText as the full-mark box shows it.
+QString statisticsPanelText(const EntryStatistics &s, const QString &fullMarkText);
+
+struct ScoreSaveOutcome : SaveOutcome {
+    int saved = 0;   // rows written
+};
+
+// Writes every row marked "1" into the exam column of its student's row (an
+// empty score as NULL), in one transaction: all rows or none. The table and
+// column names are checked; an invalid one writes nothing.
+ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, const QString &examColumn,
+                            const QList<ScoreRow> &rows);
+
+} // namespace tessaly::score

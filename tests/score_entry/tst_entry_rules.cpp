@@ -1,0 +1,338 @@
+// Score entry rules without widgets: the key rules and their sounds, the checks
+// on what the boxes hold, the entry statistics with class ranks, and the save.
+#include "fixtures/test_school.h"
+#include "platform/database.h"
+#include "score_entry/entry_statistics.h"
+#include "score_entry/score_input.h"
+
+#include <QtTest>
+
+using namespace tessaly;
+using namespace tessaly::score;
+using namespace tessaly::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QChar kDropped;
+
+ScoreRow row(std::optional<float> score, const QString &state = QString(), qint64 id = 0)
+{
+    ScoreRow r;
+    r.id = id;
+    r.score = score;
+    r.state = state;
+    return r;
+}
+
+QList<ScoreRow> rowsOf(const QList<std::optional<float>> &scores)
+{
+    QList<ScoreRow> rows;
+    for (const auto &s : scores)
+        rows << row(s);
+    return rows;
+}
+
+} // namespace
+
+class TestEntryRules : public QObject {
+    Q_OBJECT
+private slots:
+    void scoreKeys_data();
+    void scoreKeys();
+    void mixedKeys_data();
+    void mixedKeys();
+    void aboveFullMark_data();
+    void aboveFullMark();
+    void pastedTexts_data();
+    void pastedTexts();
+    void seatBeyondTheLargest_data();
+    void seatBeyondTheLargest();
+    void mixedEntry_data();
+    void mixedEntry();
+    void statisticsPanel();
+    void levelThresholds_data();
+    void levelThresholds();
+    void ranks_data();
+    void ranks();
+    void saveWritesMarkedRowsOnly();
+    void failedSaveWritesNothing();
+    void saveRefusesABadColumn();
+};
+
+void TestEntryRules::scoreKeys_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QChar>("key");
+    QTest::addColumn<QChar>("accepted");
+    QTest::addColumn<int>("sound");
+    QTest::newRow("digit") << u"7"_s << QChar(u'3') << QChar(u'3') << 3;
+    QTest::newRow("zero first") << QString() << QChar(u'0') << QChar(u'0') << 0;
+    QTest::newRow("point") << u"79"_s << QChar(u'.') << QChar(u'.') << kSoundPoint;
+    QTest::newRow("full-width stop is a point") << u"79"_s << QChar(0x3002) << QChar(u'.') << kSoundPoint;
+    QTest::newRow("leading point") << QString() << QChar(u'.') << kDropped << kNoSound;
+    QTest::newRow("leading full-width stop") << QString() << QChar(0x3002) << kDropped << kNoSound;
+    QTest::newRow("second point") << u"7.5"_s << QChar(u'.') << kDropped << kNoSound;
+    QTest::newRow("backspace") << u"7"_s << kBackspace << kBackspace << kNoSound;
+    QTest::newRow("letter") << u"7"_s << QChar(u'a') << kDropped << kNoSound;
+    QTest::newRow("slash") << u"7"_s << QChar(u'/') << kDropped << kNoSound;
+    QTest::newRow("minus") << QString() << QChar(u'-') << kDropped << kNoSound;
+    QTest::newRow("full-width digit") << QString() << QChar(0xFF13) << kDropped << kNoSound;
+}
+
+void TestEntryRules::scoreKeys()
+{
+    QFETCH(QString, text);
+    QFETCH(QChar, key);
+    QFETCH(QChar, accepted);
+    QFETCH(int, sound);
+    const KeyOutcome r = ScoreKeyFilter(key, text);
+    QCOMPARE(r.accepted, accepted);
+    QCOMPARE(r.sound, sound);
+}
+
+void TestEntryRules::mixedKeys_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QChar>("key");
+    QTest::addColumn<QChar>("accepted");
+    QTest::addColumn<int>("sound");
+    QTest::newRow("seat digit") << u"2"_s << QChar(u'3') << QChar(u'3') << 3;
+    QTest::newRow("slash after the seat") << u"23"_s << QChar(u'/') << QChar(u'/') << kSoundSlash;
+    QTest::newRow("slash first") << QString() << QChar(u'/') << kDropped << kNoSound;
+    QTest::newRow("second slash") << u"23/7"_s << QChar(u'/') << kDropped << kNoSound;
+    QTest::newRow("point in the seat") << u"23"_s << QChar(u'.') << kDropped << kNoSound;
+    QTest::newRow("point right after the slash") << u"23/"_s << QChar(u'.') << kDropped << kNoSound;
+    QTest::newRow("point in the score") << u"23/79"_s << QChar(0x3002) << QChar(u'.') << kSoundPoint;
+    QTest::newRow("second point") << u"23/79.5"_s << QChar(u'.') << kDropped << kNoSound;
+    QTest::newRow("backspace") << u"23/"_s << kBackspace << kBackspace << kNoSound;
+    QTest::newRow("letter") << u"23/"_s << QChar(u'x') << kDropped << kNoSound;
+}
+
+void TestEntryRules::mixedKeys()
+{
+    QFETCH(QString, text);
+    QFETCH(QChar, key);
+    QFETCH(QChar, accepted);
+    QFETCH(int, sound);
+    const KeyOutcome r = mixedKey(key, text);
+    QCOMPARE(r.accepted, accepted);
+    QCOMPARE(r.sound, sound);
+}
+
+void TestEntryRules::aboveFullMark_data()
+{
+    QTest::addColumn<QString>("score");
+    QTest::addColumn<QString>("fullMark");
+    QTest::addColumn<bool>("above");
+    QTest::newRow("100 of 100") << u"100"_s << u"100"_s << false;
+    QTest::newRow("100.5 of 100, as numbers") << u"100.5"_s << u"100"_s << true;
+    QTest::newRow("101 of 100") << u"101"_s << u"100"_s << true;
+    QTest::newRow("100. of 100") << u"100."_s << u"100"_s << false;
+    QTest::newRow("149.5 of 150") << u"149.5"_s << u"150"_s << false;
+    QTest::newRow("150.1 of 150") << u"150.1"_s << u"150"_s << true;
+    QTest::newRow("any of 120") << u"120.5"_s << u"120"_s << true;
+    QTest::newRow("empty") << QString() << u"100"_s << false;
+}
+
+void TestEntryRules::aboveFullMark()
+{
+    QFETCH(QString, score);
+    QFETCH(QString, fullMark);
+    QFETCH(bool, above);
+    QCOMPARE(isAboveFullMark(score, fullMark), above);
+}
+
+void TestEntryRules::pastedTexts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("score");
+    QTest::addColumn<bool>("mixed");
+    QTest::newRow("empty") << QString() << true << true;
+    QTest::newRow("whole") << u"79"_s << true << true;
+    QTest::newRow("point typed last") << u"79."_s << true << false;
+    QTest::newRow("decimal") << u"79.5"_s << true << false;
+    QTest::newRow("pair") << u"23/79.5"_s << false << true;
+    QTest::newRow("seat and slash") << u"23/"_s << false << true;
+    QTest::newRow("leading point") << u".5"_s << false << false;
+    QTest::newRow("two points") << u"7.5.1"_s << false << false;
+    QTest::newRow("sign") << u"-5"_s << false << false;
+    QTest::newRow("blank") << u" 5"_s << false << false;
+    QTest::newRow("words") << u"七十九"_s << false << false;
+    QTest::newRow("slash first") << u"/79"_s << false << false;
+    QTest::newRow("two slashes") << u"2/3/4"_s << false << false;
+}
+
+void TestEntryRules::pastedTexts()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, score);
+    QFETCH(bool, mixed);
+    QCOMPARE(isScoreText(text), score);
+    QCOMPARE(isMixedText(text), mixed);
+}
+
+void TestEntryRules::seatBeyondTheLargest_data()
+{
+    QTest::addColumn<QString>("seat");
+    QTest::addColumn<int>("largest");
+    QTest::addColumn<bool>("beyond");
+    QTest::newRow("5 of 45: more than 4") << u"5"_s << 45 << true;
+    QTest::newRow("05 of 45") << u"05"_s << 45 << false;
+    QTest::newRow("4 of 45") << u"4"_s << 45 << false;
+    QTest::newRow("45 of 45") << u"45"_s << 45 << false;
+    QTest::newRow("46 of 45") << u"46"_s << 45 << true;
+    QTest::newRow("0 of 9") << u"0"_s << 9 << false;
+    QTest::newRow("10 of 9") << u"10"_s << 9 << true;
+    QTest::newRow("30 with a gap before it") << u"30"_s << 30 << false;
+}
+
+void TestEntryRules::seatBeyondTheLargest()
+{
+    QFETCH(QString, seat);
+    QFETCH(int, largest);
+    QFETCH(bool, beyond);
+    QCOMPARE(seatBeyondClass(seat, largest), beyond);
+}
+
+void TestEntryRules::mixedEntry_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("seat");
+    QTest::addColumn<float>("score");
+    QTest::newRow("23/79") << u"23/79"_s << true << u"23"_s << 79.0f;
+    QTest::newRow("23/079") << u"23/079"_s << true << u"23"_s << 79.0f;
+    QTest::newRow("5/79.50") << u"5/79.50"_s << true << u"05"_s << 79.5f;
+    QTest::newRow("no slash") << u"23"_s << false << QString() << 0.0f;
+    QTest::newRow("no score") << u"23/"_s << false << QString() << 0.0f;
+}
+
+void TestEntryRules::mixedEntry()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(QString, seat);
+    QFETCH(float, score);
+    const std::optional<MixedEntry> e = parseMixedEntry(text);
+    QCOMPARE(e.has_value(), valid);
+    if (!e)
+        return;
+    QCOMPARE(e->seat, seat);
+    QCOMPARE(e->score, score);
+}
+
+void TestEntryRules::statisticsPanel()
+{
+    // A row without a score is neither counted nor ranked.
+    const EntryStatistics s = entryStatistics(rowsOf({95.0f, std::nullopt, 88.0f, 70.0f}), 100);
+    QCOMPARE(s.participants, 3);
+    QCOMPARE(s.excellent, 1);
+    QCOMPARE(s.good, 2);
+    QCOMPARE(s.pass, 3);
+    QCOMPARE(s.ranks, (QList<int>{1, 0, 2, 3}));
+    const QStringList lines = statisticsPanelText(s, u"100"_s).split(u"\r\n"_s);
+    QCOMPARE(lines, (QStringList{
+                        QString(), u"　　　本次考试情况统计如下"_s, QString(), u"参试人数:3人"_s, u"试题满分:100分"_s,
+                        u"优秀人数:1人"_s, u"优 秀 率:33.33%"_s, u"优良人数:2人"_s, u"优 良 率:66.67%"_s,
+                        u"及格人数:3人"_s, u"及 格 率:100.00%"_s, u"总    分:253.00分"_s, u"平 均 分:84.33分"_s}));
+}
+
+void TestEntryRules::levelThresholds_data()
+{
+    QTest::addColumn<float>("score");
+    QTest::addColumn<float>("fullMark");
+    QTest::addColumn<QList<int>>("levels");   // excellent, good, pass
+    QTest::newRow("90 of 100") << 90.0f << 100.0f << QList<int>{1, 1, 1};
+    QTest::newRow("89.5 of 100") << 89.5f << 100.0f << QList<int>{0, 1, 1};
+    QTest::newRow("135 of 150") << 135.0f << 150.0f << QList<int>{1, 1, 1};
+    QTest::newRow("127.5 of 150") << 127.5f << 150.0f << QList<int>{0, 1, 1};
+    QTest::newRow("60 of 100") << 60.0f << 100.0f << QList<int>{0, 0, 1};
+    QTest::newRow("0 of 100") << 0.0f << 100.0f << QList<int>{0, 0, 0};
+}
+
+void TestEntryRules::levelThresholds()
+{
+    QFETCH(float, score);
+    QFETCH(float, fullMark);
+    QFETCH(QList<int>, levels);
+    const EntryStatistics s = entryStatistics(rowsOf({score}), fullMark);
+    QCOMPARE((QList<int>{s.excellent, s.good, s.pass}), levels);
+    QCOMPARE(s.participants, 1);
+}
+
+void TestEntryRules::ranks_data()
+{
+    QTest::addColumn<QList<std::optional<float>>>("scores");
+    QTest::addColumn<QList<int>>("ranks");
+    QTest::newRow("ties share, the next skips")
+        << QList<std::optional<float>>{98.0f, 95.0f, 95.0f, 90.0f} << QList<int>{1, 2, 2, 4};
+    QTest::newRow("all equal") << QList<std::optional<float>>{80.0f, 80.0f, 80.0f} << QList<int>{1, 1, 1};
+    QTest::newRow("out of order, a blank, a zero")
+        << QList<std::optional<float>>{70.0f, std::nullopt, 0.0f, 99.5f} << QList<int>{2, 0, 3, 1};
+}
+
+void TestEntryRules::ranks()
+{
+    QFETCH(QList<std::optional<float>>, scores);
+    QFETCH(QList<int>, ranks);
+    QCOMPARE(entryStatistics(rowsOf(scores), 100).ranks, ranks);
+}
+
+void TestEntryRules::saveWritesMarkedRowsOnly()
+{
+    TestSchool school;
+    const QString exam = u"Z25S语文250915"_s;
+    school.addExamColumn(u"初中"_s, exam);
+    const int a = school.addStudent(u"初中"_s, u"20240301"_s, u"甲"_s);
+    const int b = school.addStudent(u"初中"_s, u"20240302"_s, u"乙"_s);
+    const int c = school.addStudent(u"初中"_s, u"20240303"_s, u"丙"_s);
+    const int d = school.addStudent(u"初中"_s, u"20240304"_s, u"丁"_s);
+    school.setScore(u"初中"_s, b, exam, 50);
+    school.setScore(u"初中"_s, c, exam, 60);
+    school.setScore(u"初中"_s, d, exam, 70);
+    // a and b entered, c emptied, d shown with a score it was not given.
+    const QList<ScoreRow> rows{row(88.5f, u"1"_s, a), row(0.0f, u"1"_s, b), row(std::nullopt, u"1"_s, c),
+                               row(99.0f, QString(), d)};
+    const ScoreSaveOutcome out = SaveScores(school.db(), u"初中"_s, exam, rows);
+    QVERIFY(out.ok);
+    QCOMPARE(out.saved, 3);
+    const auto stored = [&](int id) { return school.value(u"SELECT \"%1\" FROM 初中 WHERE ID = ?"_s.arg(exam), {id}); };
+    QCOMPARE(stored(a).toDouble(), 88.5);
+    QCOMPARE(stored(b).toDouble(), 0.0);
+    QVERIFY(!stored(b).isNull());
+    QVERIFY(stored(c).isNull());
+    QCOMPARE(stored(d).toDouble(), 70.0);
+}
+
+void TestEntryRules::failedSaveWritesNothing()
+{
+    TestSchool school;
+    const QString exam = u"Z25S语文250915"_s;
+    school.addExamColumn(u"初中"_s, exam);
+    const int a = school.addStudent(u"初中"_s, u"20240301"_s, u"甲"_s);
+    const int b = school.addStudent(u"初中"_s, u"20240302"_s, u"乙"_s);
+    // The second row's update fails after the first was written.
+    QVERIFY(school.db().exec(u"CREATE TRIGGER refuse BEFORE UPDATE ON 初中 WHEN NEW.ID = %1 "
+                             "BEGIN SELECT RAISE(ABORT, 'refused'); END"_s.arg(b)));
+    const QStringList before = school.dump(u"初中"_s);
+    const ScoreSaveOutcome out =
+        SaveScores(school.db(), u"初中"_s, exam, {row(80.0f, u"1"_s, a), row(90.0f, u"1"_s, b)});
+    QVERIFY(!out.ok);
+    QVERIFY(out.error.isSet());
+    QCOMPARE(out.saved, 0);
+    QCOMPARE(school.dump(u"初中"_s), before);
+}
+
+void TestEntryRules::saveRefusesABadColumn()
+{
+    TestSchool school;
+    const int a = school.addStudent(u"初中"_s, u"20240301"_s, u"甲"_s);
+    const QStringList before = school.dump(u"初中"_s);
+    const ScoreSaveOutcome out = SaveScores(school.db(), u"初中"_s, u"x\" = 1; --"_s, {row(80.0f, u"1"_s, a)});
+    QVERIFY(!out.ok);
+    QCOMPARE(school.dump(u"初中"_s), before);
+}
+
+QTEST_MAIN(TestEntryRules)
+#include "tst_entry_rules.moc"

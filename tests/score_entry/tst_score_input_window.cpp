@@ -1,0 +1,526 @@
+// The three ways of typing scores into 任课教师录入成绩, with their key sounds,
+// the statistics panel, the save and the question before unsaved scores go.
+// 三班 of 初二年级组 has 25 students: seats 01 to 24 and 30; seat 23 is 张小三,
+// seat 03 has 66 stored in the mid-term.
+#include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
+#include "kit/window_names.h"
+#include "platform/flex_grid.h"
+#include "platform/key_sound.h"
+#include "platform/messages.h"
+#include "score_entry/score_entry_window.h"
+#include "score_entry/score_sheet.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace tessaly;
+using namespace tessaly::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kJunior = u"初中"_s;
+const QString kGrade = u"初二年级组"_s;
+const QString kMidTerm = u"Z25S语文250915"_s;
+const QString kQuiz = u"C一单元语文251001"_s;
+const QString kMidTermShown = u"25-26(上)语文期中成绩"_s;
+const QString kQuizShown = u"一单元语文成绩"_s;
+
+QString seatName(int seat)
+{
+    return seat == 23 ? u"张小三"_s : u"学生%1"_s.arg(seat, 2, 10, QLatin1Char('0'));
+}
+
+struct School {
+    TestSchool school;
+    QMap<int, int> ids;   // seat -> ID
+    School()
+    {
+        school.addGradeGroup(kGrade);
+        school.addClass(kGrade, u"三班"_s, u"王芳"_s, u"w1"_s, u"实验"_s);
+        school.addTeaching(kGrade, u"三班"_s, u"语文"_s, u"李明"_s, u"l1"_s);
+        school.addExamColumn(kJunior, kMidTerm);
+        school.addExamColumn(kJunior, kQuiz);
+        for (int seat = 1; seat <= 30; ++seat) {
+            if (seat > 24 && seat < 30)
+                continue;
+            ids[seat] = school.addStudent(kJunior, u"202403%1"_s.arg(seat, 2, 10, QLatin1Char('0')), seatName(seat));
+        }
+        school.setScore(kJunior, ids[3], kMidTerm, 66);
+        school.closeDb();
+    }
+    QVariant stored(int seat, const QString &exam = kMidTerm)
+    {
+        return school.value(u"SELECT \"%1\" FROM 初中 WHERE ID = ?"_s.arg(exam), {ids[seat]});
+    }
+};
+
+// The grid row of a seat: seats 01 to 24 are rows 1 to 24, seat 30 row 25.
+int rowOf(int seat)
+{
+    return seat == 30 ? 25 : seat;
+}
+
+struct Entry {
+    School s;
+    WindowHarness h{s.school, {.signedIn = u"李明"_s, .shown = true, .today = QDate(2025, 10, 15)}};
+    SoundRecorder sounds;
+    ScoreEntryWindow *w = nullptr;
+    explicit Entry(const QString &exam = kMidTermShown)
+    {
+        w = h.open<ScoreEntryWindow>(kScoreEntryWindow);
+        choose(w->Combo1, kGrade);
+        choose(w->Combo2, u"三班"_s);
+        choose(w->Combo3, u"语文"_s);
+        choose(w->Combo5, exam);
+        h.responder.clear();
+    }
+    QStringList shownSeats() const
+    {
+        QStringList seats;
+        for (int r = 1; r < w->Grid1->Rows(); ++r)
+            if (w->Grid1->RowHeight(r) > 0)
+                seats << w->Grid1->TextMatrix(r, score::kColShownId).right(2);
+        return seats;
+    }
+    QString scoreOf(int seat) const { return w->Grid1->TextMatrix(rowOf(seat), score::kColScore); }
+    QString stateOf(int seat) const { return w->Grid1->TextMatrix(rowOf(seat), score::kColRowState); }
+    void enter(QLineEdit *box, const QString &keys)
+    {
+        box->setFocus();
+        typeKeys(box, keys);
+    }
+    void pressEnter(QWidget *box) { QTest::keyClick(box, Qt::Key_Return); }
+};
+
+} // namespace
+
+class TestScoreInputWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void seatBoxSearchesWithSounds();
+    void separateEntryConfirms();
+    void nameBoxFindsTheTarget();
+    void mixedBoxStores_data();
+    void mixedBoxStores();
+    void mixedBoxRefuses_data();
+    void mixedBoxRefuses();
+    void pastedTextIsChecked_data();
+    void pastedTextIsChecked();
+    void gridEntryMovesDownPastHiddenRows();
+    void viewOptionsSetRowHeights();
+    void statisticsPanelAndRanks();
+    void statisticsWithoutScores();
+    void saveWritesTheMarkedRows();
+    void failedSaveKeepsTheMarks();
+    void saveWithoutAnOpenExam();
+    void unsavedScoresAsk_data();
+    void unsavedScoresAsk();
+    void otherExamAsksFirst();
+};
+
+void TestScoreInputWindow::seatBoxSearchesWithSounds()
+{
+    Entry e;
+    e.enter(e.w->Text2, u"2"_s);
+    QCOMPARE(e.sounds.played(), QList<int>{2});
+    QCOMPARE(e.shownSeats(), (QStringList{u"20"_s, u"21"_s, u"22"_s, u"23"_s, u"24"_s}));
+    QCOMPARE(e.w->Text3->text(), QString());
+    typeKeys(e.w->Text2, u"3"_s);
+    QCOMPARE(e.sounds.played(), (QList<int>{2, 3}));
+    QCOMPARE(e.shownSeats(), QStringList{u"23"_s});
+    QCOMPARE(e.w->Text3->text(), u"张小三"_s);
+    QCOMPARE(QApplication::focusWidget(), e.w->Text4);
+
+    // A third key past the full mark empties the score box with the error sound.
+    e.sounds.clear();
+    typeKeys(e.w->Text4, u"101"_s);
+    QCOMPARE(e.sounds.played(), (QList<int>{1, 0, 1, 12}));
+    QCOMPARE(e.w->Text4->text(), QString());
+    // "。" is a point; a leading point, a second point and a letter are dropped.
+    e.sounds.clear();
+    typeKeys(e.w->Text4, u".9。5.x"_s);
+    QCOMPARE(e.w->Text4->text(), u"9.5"_s);
+    QCOMPARE(e.sounds.played(), (QList<int>{9, 10, 5}));
+
+    // A seat nobody has: the error sound, the box emptied, every row back.
+    e.w->Text4->clear();
+    e.w->Text2->clear();
+    e.sounds.clear();
+    e.enter(e.w->Text2, u"9"_s);
+    QCOMPARE(e.sounds.played(), (QList<int>{9, 12}));
+    QCOMPARE(e.w->Text2->text(), QString());
+    QCOMPARE(e.shownSeats().size(), 25);
+
+    // One digit and Enter: 3 becomes 03, with the slash sound, and the score box is next.
+    e.sounds.clear();
+    typeKeys(e.w->Text2, u"3"_s);
+    e.pressEnter(e.w->Text2);
+    QCOMPARE(e.w->Text2->text(), u"03"_s);
+    QCOMPARE(e.shownSeats(), QStringList{u"03"_s});
+    QCOMPARE(e.w->Text3->text(), u"学生03"_s);
+    QCOMPARE(e.sounds.played(), (QList<int>{3, 11}));
+    QCOMPARE(QApplication::focusWidget(), e.w->Text4);
+}
+
+void TestScoreInputWindow::separateEntryConfirms()
+{
+    Entry e;
+    e.enter(e.w->Text2, u"23"_s);
+    typeKeys(e.w->Text4, u"79.5"_s);
+    e.h.responder.answer(false);
+    e.pressEnter(e.w->Text4);
+    QCOMPARE(e.h.responder.last().text, u"(张小三)得分(79.5)对吗?"_s);
+    QCOMPARE(e.h.responder.last().title, u"提示"_s);
+    QCOMPARE(e.scoreOf(23), QString());   // No: nothing changes
+    QCOMPARE(e.stateOf(23), QString());
+
+    e.h.responder.answer(true);
+    e.pressEnter(e.w->Text4);
+    QCOMPARE(e.scoreOf(23), u"79.5"_s);
+    QCOMPARE(e.stateOf(23), u"1"_s);
+    QVERIFY(e.w->scoreRows()[22].score == 79.5f);
+    QCOMPARE(e.w->Text2->text(), QString());
+    QCOMPARE(e.w->Text3->text(), QString());
+    QCOMPARE(e.w->Text4->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), e.w->Text3);
+    QCOMPARE(e.shownSeats().size(), 25);
+    // Enter on an empty score box goes back to the name box and asks nothing.
+    e.h.responder.clear();
+    e.pressEnter(e.w->Text4);
+    QVERIFY(e.h.responder.shown().isEmpty());
+}
+
+void TestScoreInputWindow::nameBoxFindsTheTarget()
+{
+    Entry e;
+    e.enter(e.w->Text3, u"学生1"_s);
+    QCOMPARE(e.shownSeats().size(), 10);   // 学生10 … 学生19
+    QCOMPARE(e.w->Text2->text(), QString());
+    typeKeys(e.w->Text3, u"7"_s);
+    QCOMPARE(e.shownSeats(), QStringList{u"17"_s});
+    QCOMPARE(e.w->Text2->text(), u"20240317"_s);
+    QCOMPARE(QApplication::focusWidget(), e.w->Text4);
+    QVERIFY(e.sounds.played().isEmpty());   // names play no sound
+    typeKeys(e.w->Text4, u"88"_s);
+    e.h.responder.answer(true);
+    e.pressEnter(e.w->Text4);
+    QCOMPARE(e.scoreOf(17), u"88"_s);
+    QCOMPARE(e.stateOf(17), u"1"_s);
+}
+
+void TestScoreInputWindow::mixedBoxStores_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QList<int>>("sounds");
+    QTest::newRow("23/79") << u"23/79"_s << u"(张小三)得分(79)对吗?"_s << QList<int>{2, 3, 11, 7, 9};
+    QTest::newRow("23/079") << u"23/079"_s << u"(张小三)得分(79)对吗?"_s << QList<int>{2, 3, 11, 0, 7, 9};
+    QTest::newRow("slash first dropped") << u"/23/79"_s << u"(张小三)得分(79)对吗?"_s << QList<int>{2, 3, 11, 7, 9};
+    QTest::newRow("points dropped before and after the slash")
+        << u"23./.79。5"_s << u"(张小三)得分(79.5)对吗?"_s << QList<int>{2, 3, 11, 7, 9, 10, 5};
+}
+
+void TestScoreInputWindow::mixedBoxStores()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, question);
+    QFETCH(QList<int>, sounds);
+    Entry e;
+    e.enter(e.w->Text5, keys);
+    QCOMPARE(e.sounds.played(), sounds);
+    e.h.responder.answer(true);
+    e.pressEnter(e.w->Text5);
+    QCOMPARE(e.h.responder.texts(), QStringList{question});
+    QCOMPARE(e.scoreOf(23), question.section(u'(', 2).section(u')', 0, 0));
+    QCOMPARE(e.stateOf(23), u"1"_s);
+    QCOMPARE(e.w->Text5->text(), QString());
+    QCOMPARE(e.w->Text4->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), e.w->Text5);
+    QCOMPARE(e.shownSeats().size(), 25);
+}
+
+void TestScoreInputWindow::mixedBoxRefuses_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("message");
+    // The largest seat is 30, though the class has 25 students.
+    QTest::newRow("seat 30 exists") << u"30"_s << u"30"_s << QString();
+    QTest::newRow("first key 4") << u"4"_s << QString() << u"你的学籍中,不可能有这么大的学号"_s;
+    QTest::newRow("31") << u"31"_s << QString() << u"你的学籍中,不可能有这么大的学号"_s;
+    QTest::newRow("04") << u"04"_s << u"04"_s << QString();
+    QTest::newRow("101 of 100") << u"23/101"_s << u"23/"_s << u"你输入的分比满分还多呢"_s;
+    QTest::newRow("100.5 of 100, as numbers") << u"23/100.5"_s << u"23/"_s << u"你输入的分比满分还多呢"_s;
+}
+
+void TestScoreInputWindow::mixedBoxRefuses()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, left);
+    QFETCH(QString, message);
+    Entry e;
+    e.enter(e.w->Text5, keys);
+    QCOMPARE(e.w->Text5->text(), left);
+    QCOMPARE(e.h.responder.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
+    QCOMPARE(e.sounds.played().contains(12), !message.isEmpty());
+    if (!message.isEmpty())
+        QCOMPARE(e.h.responder.last().title, u"提示"_s);
+    if (left == u"30"_s) {
+        QCOMPARE(e.w->Text2->text(), u"30"_s);
+        QCOMPARE(e.w->Text3->text(), u"学生30"_s);
+        QCOMPARE(QApplication::focusWidget(), e.w->Text5);
+    }
+}
+
+void TestScoreInputWindow::pastedTextIsChecked_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("score box: words") << u"Text4"_s << u"七十九"_s << QString();
+    QTest::newRow("score box: a sign") << u"Text4"_s << u"-5"_s << QString();
+    QTest::newRow("score box: a number") << u"Text4"_s << u"79"_s << u"79"_s;
+    QTest::newRow("score box: full-width stop") << u"Text4"_s << u"79。5"_s << u"79.5"_s;
+    QTest::newRow("score box: above the full mark") << u"Text4"_s << u"150"_s << QString();
+    QTest::newRow("mixed box: two slashes") << u"Text5"_s << u"2/3/4"_s << QString();
+    QTest::newRow("seat box: letters") << u"Text2"_s << u"ab"_s << QString();
+    QTest::newRow("cell editor: words") << u"Text1"_s << u"abc"_s << QString();
+    QTest::newRow("cell editor: above the full mark") << u"Text1"_s << u"1000"_s << QString();
+    QTest::newRow("cell editor: a number") << u"Text1"_s << u"55"_s << u"55"_s;
+}
+
+void TestScoreInputWindow::pastedTextIsChecked()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    QFETCH(QString, kept);
+    Entry e;
+    if (box == u"Text1"_s)
+        clickCell(e.w->Grid1, 1, score::kColScore);
+    auto *edit = e.w->findChild<QLineEdit *>(box);
+    QVERIFY(edit);
+    edit->setFocus();
+    commitText(edit, text);
+    QCOMPARE(edit->text(), kept);
+    if (box == u"Text1"_s) {
+        e.w->Grid1->setFocus();   // leaving the editor writes it back
+        QCOMPARE(e.scoreOf(1), kept);
+        QCOMPARE(e.stateOf(1), kept.isEmpty() ? QString() : u"1"_s);
+    }
+}
+
+void TestScoreInputWindow::gridEntryMovesDownPastHiddenRows()
+{
+    Entry e;
+    e.w->Option4->click();   // only unscored students: seat 03 is hidden
+    QCOMPARE(e.w->Grid1->RowHeight(3), 0);
+    clickCell(e.w->Grid1, 2, score::kColScore);
+    QVERIFY(e.w->Text1->isVisible());
+    typeKeys(e.w->Text1, u"8。5"_s);
+    QCOMPARE(e.sounds.played(), (QList<int>{8, 10, 5}));
+    QTest::keyClick(e.w->Text1, Qt::Key_Return);
+    QCOMPARE(e.scoreOf(2), u"8.5"_s);
+    QCOMPARE(e.stateOf(2), u"1"_s);
+    QCOMPARE(e.w->Grid1->RowHeight(2), 0);   // scored: hidden
+    QCOMPARE(e.w->Grid1->Row(), 4);           // past the hidden seat 03
+    QVERIFY(e.w->Text1->isVisible());
+
+    // Leaving right after a move keeps the editor where it is; a typed key first ends that.
+    e.w->Grid1->setFocus();
+    QVERIFY(e.w->Text1->isVisible());
+    QCOMPARE(e.stateOf(4), QString());
+
+    // Up passes over the hidden rows 03 and 02 to 01; a score above the full mark is emptied.
+    clickCell(e.w->Grid1, 4, score::kColScore);
+    QTest::keyClick(e.w->Text1, Qt::Key_Up);
+    QCOMPARE(e.w->Grid1->Row(), 1);
+    typeKeys(e.w->Text1, u"120"_s);
+    QCOMPARE(e.w->Text1->text(), QString());   // emptied, silently
+    QCOMPARE(e.sounds.played().count(12), 0);
+
+    // Down on the last row writes nothing and stays.
+    clickCell(e.w->Grid1, 25, score::kColScore);
+    typeKeys(e.w->Text1, u"7"_s);
+    QTest::keyClick(e.w->Text1, Qt::Key_Down);
+    QCOMPARE(e.w->Grid1->Row(), 25);
+    QCOMPARE(e.stateOf(30), QString());
+}
+
+void TestScoreInputWindow::viewOptionsSetRowHeights()
+{
+    Entry e;
+    const FlexGrid *g = e.w->Grid1;
+    e.w->Option4->click();
+    QCOMPARE(g->RowHeight(rowOf(3)), 0);
+    QVERIFY(g->RowHeight(1) >= 255);
+    const int unscored = g->RowHeight(1);
+    e.w->Option5->click();
+    QVERIFY(g->RowHeight(rowOf(3)) >= 225);
+    QVERIFY(g->RowHeight(1) <= unscored);
+    QCOMPARE(g->RowHeight(1), g->RowHeight(rowOf(3)));
+}
+
+void TestScoreInputWindow::statisticsPanelAndRanks()
+{
+    Entry e;
+    QVERIFY(e.w->Picture1->isHidden());
+    for (const QString &pair : {u"1/95"_s, u"2/88"_s, u"3/70"_s}) {
+        e.enter(e.w->Text5, pair);
+        e.h.responder.answer(true);
+        e.pressEnter(e.w->Text5);
+    }
+    e.w->Command4->click();
+    QVERIFY(e.w->Picture1->isVisible());
+    QCOMPARE(e.w->Label3_0->text(),
+             u"\r\n　　　本次考试情况统计如下\r\n\r\n参试人数:3人\r\n试题满分:100分\r\n优秀人数:1人\r\n优 秀 率:33.33%\r\n"
+             "优良人数:2人\r\n优 良 率:66.67%\r\n及格人数:3人\r\n及 格 率:100.00%\r\n总    分:253.00分\r\n平 均 分:84.33分"_s);
+    QCOMPARE(gridColumn(e.w->Grid1, score::kColRank).mid(0, 4), (QStringList{u"1"_s, u"2"_s, u"3"_s, QString()}));
+    e.w->Command5->click();
+    QVERIFY(e.w->Picture1->isHidden());
+}
+
+void TestScoreInputWindow::statisticsWithoutScores()
+{
+    Entry e(kQuizShown);
+    e.w->Command4->click();
+    QCOMPARE(e.h.responder.texts(), QStringList{u"学生成绩还没有添入,请添入后再进行分析"_s});
+    QCOMPARE(e.h.responder.last().title, u"提示……"_s);
+    QVERIFY(e.w->Picture1->isHidden());
+}
+
+void TestScoreInputWindow::saveWritesTheMarkedRows()
+{
+    Entry e;
+    for (const QString &pair : {u"1/95"_s, u"23/0"_s}) {
+        e.enter(e.w->Text5, pair);
+        e.h.responder.answer(true);
+        e.pressEnter(e.w->Text5);
+    }
+    // Seat 03's stored 66 is emptied in the grid.
+    clickCell(e.w->Grid1, 3, score::kColScore);
+    e.w->Text1->selectAll();
+    QTest::keyClick(e.w->Text1, Qt::Key_Backspace);
+    e.w->Grid1->setFocus();
+    QCOMPARE(e.stateOf(3), u"1"_s);
+    e.h.responder.clear();
+
+    e.w->Command8->click();
+    QCOMPARE(e.h.responder.texts(), QStringList{u"已经保存了3个学生的成绩。"_s});
+    QCOMPARE(e.s.stored(1).toDouble(), 95.0);
+    QCOMPARE(e.s.stored(23).toDouble(), 0.0);
+    QVERIFY(!e.s.stored(23).isNull());
+    QVERIFY(e.s.stored(3).isNull());
+    QVERIFY(e.s.stored(2).isNull());
+    QVERIFY(e.s.stored(1, kQuiz).isNull());
+    QCOMPARE(e.stateOf(1), QString());   // marks cleared: closing asks nothing
+    e.h.responder.clear();
+    e.w->Command7->click();
+    QTRY_VERIFY(!e.h.isOpen(kScoreEntryWindow));
+    QVERIFY(e.h.responder.shown().isEmpty());
+}
+
+void TestScoreInputWindow::failedSaveKeepsTheMarks()
+{
+    Entry e;
+    e.enter(e.w->Text5, u"1/95"_s);
+    e.h.responder.answer(true);
+    e.pressEnter(e.w->Text5);
+    e.enter(e.w->Text5, u"2/90"_s);
+    e.h.responder.answer(true);
+    e.pressEnter(e.w->Text5);
+    QVERIFY(e.s.school.db().exec(u"CREATE TRIGGER refuse BEFORE UPDATE ON 初中 WHEN NEW.ID = %1 "
+                                 "BEGIN SELECT RAISE(ABORT, 'refused'); END"_s.arg(e.s.ids[2])));
+    e.s.school.closeDb();
+    const QStringList before = e.s.school.dump(kJunior);
+    e.s.school.closeDb();
+    e.h.responder.clear();
+    e.w->Command8->click();
+    QVERIFY(e.h.responder.last().text.startsWith(u"成绩没有保存："_s));
+    QCOMPARE(e.s.school.dump(kJunior), before);
+    e.s.school.closeDb();
+    QCOMPARE(e.stateOf(1), u"1"_s);
+    QCOMPARE(e.stateOf(2), u"1"_s);
+    QCOMPARE(e.scoreOf(2), u"90"_s);
+}
+
+void TestScoreInputWindow::saveWithoutAnOpenExam()
+{
+    Entry e;
+    choose(e.w->Combo3, u"语文"_s);   // the subject again: no exam open
+    clickCell(e.w->Grid1, 1, score::kColScore);
+    typeKeys(e.w->Text1, u"80"_s);
+    e.w->Grid1->setFocus();
+    QCOMPARE(e.stateOf(1), u"1"_s);
+    const QStringList before = e.s.school.dump(kJunior);
+    e.s.school.closeDb();
+    e.h.responder.clear();
+    e.w->Command8->click();
+    QCOMPARE(e.h.responder.texts(),
+             QStringList{u"还没有打开或创建考试，成绩没有保存。请先选择已有的考试或创建新的考试。"_s});
+    QCOMPARE(e.s.school.dump(kJunior), before);
+    QCOMPARE(e.stateOf(1), u"1"_s);
+}
+
+void TestScoreInputWindow::unsavedScoresAsk_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("cancel stays") << int(Answer::Cancel) << true << false;
+    QTest::newRow("no drops") << int(Answer::No) << false << false;
+    QTest::newRow("yes saves") << int(Answer::Yes) << false << true;
+}
+
+void TestScoreInputWindow::unsavedScoresAsk()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, open);
+    QFETCH(bool, saved);
+    Entry e;
+    e.enter(e.w->Text5, u"05/60"_s);
+    e.h.responder.answer(true);
+    e.pressEnter(e.w->Text5);
+    e.h.responder.clear();
+    e.h.responder.answer(Answer(answer));
+    e.w->Command7->click();
+    QCOMPARE(e.h.responder.shown().first().text, u"录入的成绩还没有保存，要先保存吗?"_s);
+    QVERIFY(e.h.responder.shown().first().hasCancel);
+    if (open)
+        QVERIFY(e.h.isOpen(kScoreEntryWindow));
+    else
+        QTRY_VERIFY(!e.h.isOpen(kScoreEntryWindow));
+    QCOMPARE(e.s.stored(5).isNull(), !saved);
+    if (open)
+        QCOMPARE(e.stateOf(5), u"1"_s);
+}
+
+void TestScoreInputWindow::otherExamAsksFirst()
+{
+    Entry e;
+    e.enter(e.w->Text5, u"05/60"_s);
+    e.h.responder.answer(true);
+    e.pressEnter(e.w->Text5);
+    e.h.responder.clear();
+    e.h.responder.answer(Answer::Cancel);
+    choose(e.w->Combo5, kQuizShown);
+    QCOMPARE(e.h.responder.texts(), QStringList{u"录入的成绩还没有保存，要先保存吗?"_s});
+    QCOMPARE(e.w->Combo5->currentText(), kMidTermShown);
+    QCOMPARE(e.scoreOf(5), u"60"_s);
+    QCOMPARE(e.stateOf(5), u"1"_s);
+    // No: the other exam opens and the scores are gone.
+    e.h.responder.answer(Answer::No);
+    choose(e.w->Combo5, kQuizShown);
+    QCOMPARE(e.scoreOf(5), QString());
+    QVERIFY(e.s.stored(5).isNull());
+}
+
+QTEST_MAIN(TestScoreInputWindow)
+#include "tst_score_input_window.moc"
