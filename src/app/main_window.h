@@ -57,7 +57,7 @@ public:
     QWidget *openWindow(QStringView name) const;
     // Shows a window modeless (brings an open one to the front). nullptr when
     // no factory is registered for the name.
-    QWidget *showWindow(QStringView name);
+    QWidget *showWindow(QStringView name) override;
     // Shows a window modally and returns when it has closed: the dialog's
     // result for a QDialog, else 0. An open window is only brought to the front.
     int showModal(QStringView name) override;
@@ -72,10 +72,11 @@ public:
 
     // The server dialogs switch menu items off for the rest of the run
     // (toolbar buttons are never switched off).
-    void switchOffMenuItem(const QString &objectName);
+    void switchOffMenuItem(const QString &objectName) override;
 
     // What "退出" does; ends the program at once unless a test replaces it.
     void setQuitHandler(std::function<void()> quit) { m_quit = std::move(quit); }
+    void quitProgram() override { tuichu_Click(); }
 
 public slots:
     // Start-up: school name from XM.DLL (asking for it when empty or missing),

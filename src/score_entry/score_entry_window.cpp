@@ -1,6 +1,7 @@
 #include "score_entry/score_entry_window.h"
 
 #include "kit/save_report.h"
+#include "kit/database_unavailable.h"
 #include "kit/sign_in_toggle.h"
 #include "kit/window_steps.h"
 #include "platform/data_control.h"
@@ -222,7 +223,8 @@ void ScoreEntryWindow::buildControls()
 void ScoreEntryWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    FillGradeGroupCombo(*Data2, session(), Combo1, GradeGroupVariant::Common, this);
+    if (databaseAvailable(host(), this))
+        FillGradeGroupCombo(*Data2, session(), Combo1, GradeGroupVariant::Common, this);
     Combo2->clear();
     Combo3->clear();
     Combo5->clear();
