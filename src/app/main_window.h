@@ -72,11 +72,12 @@ public:
 
     // The server dialogs switch menu items off for the rest of the run
     // (toolbar buttons are never switched off).
-    void switchOffMenuItem(const QString &objectName);
+    void switchOffMenuItem(const QString &objectName) override;
 
     // What "退出" does after the open windows have closed (each settling its
     // unsaved input); ends the program unless a test replaces it.
     void setQuitHandler(std::function<void()> quit) { m_quit = std::move(quit); }
+    void quitProgram() override { tuichu_Click(); }
 
 public slots:
     // Start-up: school name from XM.DLL (asking for it when empty or missing),

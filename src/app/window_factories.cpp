@@ -4,11 +4,16 @@
 #include "kit/window_names.h"
 
 // Shell, sign-in and data store.
+#include "shell/connection_failure_dialog.h"
+#include "shell/download_window.h"
 #include "shell/password_admin_window.h"
 #include "shell/password_change_dialog.h"
 #include "shell/print_page.h"
 #include "shell/school_name_window.h"
+#include "shell/server_settings_window.h"
 #include "shell/sign_in_dialog.h"
+#include "shell/upload_window.h"
+#include "maintenance/data_maintenance_window.h"
 
 // Organisation and placement.
 #include "organisation/class_setup_window.h"
@@ -44,6 +49,11 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kPasswordChangeDialog, makeWindow<PasswordChangeDialog>);
     m.registerWindow(kPasswordAdminWindow, makeWindow<PasswordAdminWindow>);
     m.registerWindow(kPrintPage, makeWindow<PrintPage>);
+    m.registerWindow(kServerSettingsWindow, makeWindow<ServerSettingsWindow>);
+    m.registerWindow(kConnectionFailureDialog, makeWindow<ConnectionFailureDialog>);
+    m.registerWindow(kDownloadWindow, makeWindow<DownloadWindow>);
+    m.registerWindow(kUploadWindow, makeWindow<UploadWindow>);
+    m.registerWindow(kDataMaintenanceWindow, makeWindow<DataMaintenanceWindow>);
 
     // Organisation and placement.
     m.registerWindow(kGradeGroupWindow, makeWindow<GradeGroupWindow>);

@@ -20,7 +20,8 @@ public:
     // Shows the named window modally and returns when it has closed: the dialog's
     // result for a QDialog, else 0. An open window is only brought to the front.
     virtual int showModal(QStringView name) = 0;
-    // Shows the named window modeless; an open window is only brought to the front.
+    // Shows the named window modeless, or brings the open one to the front;
+    // nullptr when no such window is built.
     virtual QWidget *showWindow(QStringView name) = 0;
     // The widget windows are centred on (the main window).
     virtual QWidget *hostWidget() = 0;
@@ -30,6 +31,11 @@ public:
     // (title line first, lines ending in CR LF) as its wenben. An open page takes
     // the new document and comes to the front.
     virtual void handToPrintPage(const QString &wenben) = 0;
+    // Disables a menu item of the main window (by its control name, "LJFWQ") for
+    // the rest of the run; toolbar buttons stay usable.
+    virtual void switchOffMenuItem(const QString &objectName) = 0;
+    // Ends the program at once: no question, no window's closing steps.
+    virtual void quitProgram() = 0;
 };
 
 // Shows 登陆 modally for the account in the session; true when that account is

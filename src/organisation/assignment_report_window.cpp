@@ -1,6 +1,7 @@
 #include "organisation/assignment_report_window.h"
 
 #include "kit/text_box.h"
+#include "kit/database_unavailable.h"
 #include "kit/window_steps.h"
 #include "platform/database.h"
 #include "platform/fonts.h"
@@ -47,6 +48,8 @@ void AssignmentReportWindow::Form_Load()
 {
     SetWindowSize(this, 7575, 5355);
     CentreOnMainWindow(this, host().hostWidget(), 400);
+    if (!databaseAvailable(host(), this))
+        return;
     db::Connection c(session().openpath);
     const organisation::AssignmentReport report =
         c.ok() ? m_design.build(c) : organisation::AssignmentReport{QString(), c.error().text};

@@ -1,6 +1,7 @@
 #include "organisation/class_setup_window.h"
 
 #include "organisation/fixed_lists.h"
+#include "kit/database_unavailable.h"
 #include "kit/school_tables.h"
 #include "kit/selection.h"
 #include "kit/window_steps.h"
@@ -177,6 +178,8 @@ void ClassSetupWindow::Form_Load()
 {
     SetWindowSize(this, 6780, 4605);
     CentreOnMainWindow(this, m_host.hostWidget(), 400);
+    if (!databaseAvailable(m_host, this))
+        return;
 
     Session &s = session();
     Data1->setDatabaseName(s.openpath);

@@ -1,6 +1,7 @@
 #include "organisation/grade_group_window.h"
 
 #include "organisation/fixed_lists.h"
+#include "kit/database_unavailable.h"
 #include "kit/school_tables.h"
 #include "organisation/organisation_save.h"
 #include "kit/selection.h"
@@ -100,6 +101,8 @@ void GradeGroupWindow::Form_Load()
     const int width = twipsToPixels(5100);
     frame->resize(width, std::max(twipsToPixels(3975), frame->heightForWidth(width)));
     CentreOnMainWindow(this, m_host.hostWidget(), 800);
+    if (!databaseAvailable(m_host, this))
+        return;
 
     Session &s = session();
     Data1->setDatabaseName(s.openpath);

@@ -1,6 +1,7 @@
 #include "organisation/subject_setup_window.h"
 
 #include "organisation/fixed_lists.h"
+#include "kit/database_unavailable.h"
 #include "kit/school_tables.h"
 #include "kit/window_steps.h"
 #include "platform/data_control.h"
@@ -186,6 +187,8 @@ void SubjectSetupWindow::Form_Load()
 {
     SetWindowSize(this, 8385, 5775);
     CentreOnMainWindow(this, m_host.hostWidget(), 400);
+    if (!databaseAvailable(m_host, this))
+        return;
 
     Session &s = session();
     Data1->setDatabaseName(s.openpath);

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlDriver>
+#include <QSaveFile>
+#include <QScopeGuard>
 #include <QSqlRecord>
 
 #include <sqlite3.h>
@@ -76,6 +78,79 @@ void refuseQuotedLiterals(QSqlDatabase &db)
 QString resolvePath(const QString &path)
 {
     return mapSharePath(path);
+}
+
+bool isSameFile(const QString &a, const QString &b)
+{
+    quint64 deviceA = 0, inodeA = 0, deviceB = 0, inodeB = 0;
+    return fileIdentity(resolvePath(a), &deviceA, &inodeA) && fileIdentity(resolvePath(b), &deviceB, &inodeB)
+        && deviceA == deviceB && inodeA == inodeB;
+}
+
+bool copyDatabaseOver(Connection &source, const QString &targetPath, Error &error)
+{
+    error = {};
+    if (!source.ok()) {
+        error = source.error().isSet() ? source.error() : Error{kErrPathNotFound, QStringLiteral("数据库没有打开。")};
+        return false;
+    }
+    if (isSameFile(source.path(), targetPath)) {
+        error = {kErrSql, QStringLiteral("源数据库与目标是同一个文件。")};
+        return false;
+    }
+    // A read transaction holds the shared lock from its first read to its end:
+    // no writer commits while the bytes are read.
+    if (!source.exec(QStringLiteral("BEGIN")) || !source.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master")).isValid()) {
+        error = source.error().isSet() ? source.error() : Error{kErrNotADatabase, QStringLiteral("不是数据库文件。")};
+        source.exec(QStringLiteral("ROLLBACK"));
+        return false;
+    }
+    const auto endRead = qScopeGuard([&source] { source.exec(QStringLiteral("ROLLBACK")); });
+    if (!source.isCurrentFile()) {
+        error = {kErrPathNotFound, QStringLiteral("“%1”不是一个有效的路径。").arg(source.path())};
+        return false;
+    }
+
+    QFile in(resolvePath(source.path()));
+    if (!in.open(QIODevice::ReadOnly)) {
+        error = {kErrPathNotFound, QStringLiteral("无法读取文件“%1”：%2").arg(source.path(), in.errorString())};
+        return false;
+    }
+    const QString target = resolvePath(targetPath);
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        error = {kErrPathNotFound, QStringLiteral("无法写入文件“%1”：%2").arg(targetPath, out.errorString())};
+        return false;
+    }
+    qint64 copied = 0;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(1 << 20);
+        if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
+            out.cancelWriting();
+            break;
+        }
+        copied += chunk.size();
+    }
+    if (copied != in.size() || in.error() != QFileDevice::NoError) {
+        out.cancelWriting();
+        out.commit();
+        error = {kErrPathNotFound, QStringLiteral("复制文件“%1”没有完成。").arg(source.path())};
+        return false;
+    }
+
+    // No writer of the old database may be half-way when the name moves to the copy.
+    Connection old;
+    if (QFileInfo::exists(target) && old.open(targetPath) && !old.exec(QStringLiteral("BEGIN EXCLUSIVE"))) {
+        error = old.error();
+        out.cancelWriting();
+        out.commit();
+        return false;
+    }
+    if (!out.commit()) {
+        error = {kErrPathNotFound, QStringLiteral("无法替换文件“%1”：%2").arg(targetPath, out.errorString())};
+        return false;
+    }
+    return true;
 }
 
 Error translate(const QSqlError &e)

@@ -89,6 +89,19 @@ private:
 // Maps a stored or typed path to a local file path (share paths included).
 QString resolvePath(const QString &path);
 
+// True when both paths name one existing file (share paths resolved, links followed).
+bool isSameFile(const QString &a, const QString &b);
+
+// Replaces the file at targetPath with a byte-for-byte copy of the database
+// that source has open. The bytes are read while source holds a read
+// transaction, so no other user can commit a change half-way through the copy;
+// they are written to a new file beside the target that then takes the
+// target's name in one rename, so the target is either the old file or the
+// whole copy. While a writer holds the target database the replacement waits up
+// to the busy timeout and then fails with kErrLocked. On failure (see error)
+// the target is unchanged.
+bool copyDatabaseOver(Connection &source, const QString &targetPath, Error &error);
+
 // Identifier rules for names made at run time: non-empty, at most 64 characters,
 // no quote of any kind, no bracket, no dot, no exclamation mark, no control
 // character, no leading blank.

@@ -42,4 +42,16 @@ QString mapSharePath(const QString &path)
         + parts.join(QLatin1Char('/'));
 }
 
+QString unmapSharePath(const QString &localPath)
+{
+    const QString root = QDir::cleanPath(shareMountRoot());
+    const QString path = QDir::cleanPath(localPath);
+    const QString prefix = root == QLatin1String("/") ? root : root + QLatin1Char('/');
+    if (!path.startsWith(prefix) || path.size() == prefix.size())
+        return localPath;
+    QString rest = path.mid(prefix.size());
+    rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return QStringLiteral("\\\\") + rest;
+}
+
 } // namespace tessaly

@@ -9,5 +9,7 @@ namespace tessaly {
 QString shareMountRoot();
 bool isSharePath(const QString &path);
 QString mapSharePath(const QString &path);
+// The other way: a file under the mount root as \\server\share\rest; other paths unchanged.
+QString unmapSharePath(const QString &localPath);
 
 } // namespace tessaly

@@ -1,6 +1,7 @@
 #include "register/register_window.h"
 
 #include "kit/window_steps.h"
+#include "kit/database_unavailable.h"
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
@@ -259,8 +260,8 @@ void RegisterWindow::Form_Load()
         move(0, 0);
     }
 
-    FillGradeGroupCombo(*Data2, session(), Combo1, GradeGroupVariant::Common,
-                                      this);
+    if (databaseAvailable(host(), this))
+        FillGradeGroupCombo(*Data2, session(), Combo1, GradeGroupVariant::Common, this);
     Combo2->clear();
     Combo3->clear();
     m_classes = {};

@@ -121,6 +121,12 @@ QString DecodeExamName(const QString &raw, const DecodeVariant &variant, const Q
         midTermOrFinal = true;
     }
 
+    const QString year = raw.mid(1, 2);
+    if (kind == Dated && variant.quizWithoutYear
+        && !(year.size() == 2 && year[0].isDigit() && year[1].isDigit() && year[0].unicode() < 128
+             && year[1].unicode() < 128))
+        kind = Quiz;
+
     switch (kind) {
     case Quiz:
         // Quiz name and subject: the name less its letter and date stamp.
@@ -131,7 +137,6 @@ QString DecodeExamName(const QString &raw, const DecodeVariant &variant, const Q
         break;
     }
     // A year that is no number (a quiz name holding a capital) counts as 0.
-    const QString year = raw.mid(1, 2);
     QString shown = year + QLatin1Char('-') + twoDigits(leadingNumber(year) + 1);
     if (variant.nameCharsBeforeKind && midTermOrFinal)
         shown += raw.mid(4, 2);

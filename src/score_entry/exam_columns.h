@@ -60,6 +60,7 @@ struct DecodeVariant {
     bool subjectInKind = false;         // "(上)语文期中成绩" rather than "(上)期中成绩"
     bool bracketHalves = true;          // "(上)" rather than "上"
     bool nameCharsBeforeKind = false;   // mid-term and final: the name's characters 5-6 before the kind
+    bool quizWithoutYear = false;       // a dated name whose characters 2-3 are no year reads as a quiz
 };
 
 // The analysis windows and ListExamNames: 25-26(上)期中成绩, 一单元英语成绩, 入学成绩.
@@ -70,8 +71,8 @@ inline constexpr DecodeVariant kScoreEntryNames{DecodeVariant::Entrance::First, 
 inline constexpr DecodeVariant kCreatedExamNames{DecodeVariant::Entrance::Ignored, true};
 // The development trend window: 25-26上期中成绩.
 inline constexpr DecodeVariant kTrendNames{DecodeVariant::Entrance::AfterFirstHalf, false, false};
-// The data maintenance window: 25-26语文(上)期中成绩.
-inline constexpr DecodeVariant kMaintenanceNames{DecodeVariant::Entrance::AfterFirstHalf, false, true, true};
+// The data maintenance window: 25-26语文(上)期中成绩; C单元Sx050315 reads 单元Sx成绩.
+inline constexpr DecodeVariant kMaintenanceNames{DecodeVariant::Entrance::AfterFirstHalf, false, true, true, true};
 
 // The display name of a raw exam column name. The capitals S, R, X, Z and M
 // are looked for anywhere in the name, in the variant's order; a name holding

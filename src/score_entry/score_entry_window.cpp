@@ -2,6 +2,7 @@
 
 #include "kit/cell_editor.h"
 #include "kit/save_report.h"
+#include "kit/database_unavailable.h"
 #include "kit/sign_in_toggle.h"
 #include "kit/unsaved_changes.h"
 #include "kit/window_steps.h"
@@ -383,7 +384,8 @@ void ScoreEntryWindow::buildEntryControls()
 void ScoreEntryWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    FillGradeGroupCombo(*Data2, session(), Combo1, GradeGroupVariant::Common, this);
+    if (databaseAvailable(host(), this))
+        FillGradeGroupCombo(*Data2, session(), Combo1, GradeGroupVariant::Common, this);
     Combo2->clear();
     Combo3->clear();
     Combo5->clear();

@@ -1,6 +1,7 @@
 #include "shell/password_admin_window.h"
 
 #include "kit/selection.h"
+#include "kit/database_unavailable.h"
 #include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
@@ -151,6 +152,8 @@ void PasswordAdminWindow::Form_Load()
 {
     SetWindowSize(this, 6750, 4260);
     CentreOnMainWindow(this, m_host.hostWidget(), 400);
+    if (!databaseAvailable(m_host, this))
+        return;
 
     Session &s = session();
     Data1->setDatabaseName(s.openpath);

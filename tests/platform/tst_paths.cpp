@@ -124,6 +124,30 @@ private slots:
         QCOMPARE(tessaly::mapSharePath(path), mapped);
     }
 
+    // A file chosen under the mount root goes back to its share form.
+    void unmapSharePath_data()
+    {
+        QTest::addColumn<QString>("local");   // "<root>" stands for the mount root
+        QTest::addColumn<QString>("share");
+        QTest::newRow("installer") << "<root>/JWC/Tessaly安装/setup.exe" << "\\\\JWC\\Tessaly安装\\setup.exe";
+        QTest::newRow("root itself stays") << "<root>" << "<root>";
+        QTest::newRow("beside the root stays") << "<root>x/a" << "<root>x/a";
+        QTest::newRow("elsewhere stays") << "/home/school/setup.exe" << "/home/school/setup.exe";
+    }
+    void unmapSharePath()
+    {
+        QFETCH(QString, local);
+        QFETCH(QString, share);
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        EnvScope env("TESSALY_SHARES", root.path());
+        local.replace(QStringLiteral("<root>"), QDir::cleanPath(root.path()));
+        share.replace(QStringLiteral("<root>"), QDir::cleanPath(root.path()));
+        QCOMPARE(tessaly::unmapSharePath(local), share);
+        if (share.startsWith(QStringLiteral("\\\\")))
+            QCOMPARE(tessaly::mapSharePath(share), local);
+    }
+
     void mapSharePathReachesFileOnTemporaryServer()
     {
         QTemporaryDir root;

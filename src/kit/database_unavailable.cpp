@@ -1,0 +1,57 @@
+#include "kit/database_unavailable.h"
+
+#include "kit/window_host.h"
+#include "kit/window_names.h"
+#include "platform/database.h"
+#include "platform/messages.h"
+
+#include <QStringList>
+#include <QWidget>
+
+namespace tessaly {
+
+bool isNetworkMode(const QString &openpath)
+{
+    return openpath.contains(QLatin1String("\\\\"));
+}
+
+QString databaseUnavailableText(bool networkMode)
+{
+    const QStringList lines = networkMode
+        ? QStringList{QStringLiteral("错误提示:"), QString(),
+                      QStringLiteral("    现在不能与网络服务器数据库连接，你的使用可能会受到限制。"),
+                      QStringLiteral("        1、你可以与网络管理员联系。"),
+                      QStringLiteral("        2、你可以使用本地数据库。"),
+                      QStringLiteral("        3、你可以过会再试。"), QString(),
+                      QStringLiteral("    你继续使用本软件吗？")}
+        : QStringList{QStringLiteral("错误提示:"), QString(),
+                      QStringLiteral("    现在您使用的是本机数据库，无法与数据库连接，本软件不能使用，原因有以下几种。"),
+                      QStringLiteral("        1、本地数据库损坏。"),
+                      QStringLiteral("        2、本地数据库被非法删除。"),
+                      QStringLiteral("    你可以与管理员联系，或下载服务器数据库。"), QString(),
+                      QStringLiteral("    你继续使用本软件吗？")};
+    return lines.join(QLatin1Char('\r'));
+}
+
+void ReportDatabaseUnavailable(WindowHost &host, QWidget *parent)
+{
+    const bool network = isNetworkMode(host.session().openpath);
+    if (!askYesNo(parent, databaseUnavailableText(network), kTitleHintDots)) {
+        host.quitProgram();
+        return;
+    }
+    host.showWindow(network ? kConnectionFailureDialog : kDownloadWindow);
+}
+
+bool databaseAvailable(WindowHost &host, QWidget *parent)
+{
+    db::Connection c(host.session().openpath);
+    const int number = c.error().number;
+    if (c.ok() || (number != db::kErrPathNotFound && number != db::kErrNotADatabase))
+        return true;
+    c.close();
+    ReportDatabaseUnavailable(host, parent);
+    return false;
+}
+
+} // namespace tessaly

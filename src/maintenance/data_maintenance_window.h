@@ -1,0 +1,53 @@
+#pragma once
+// 系统数据安全维护 (caption "管理员维护系统数据安全"): in network mode, lists the
+// exams of the server database's section tables with a tick each, and the
+// database files of the server's data folder. Locking exams and the backup
+// operations are not built: "确定(&S)" says so and changes nothing.
+// Outside network mode the window says why it cannot work and stays inert.
+#include "kit/window_base.h"
+#include "maintenance/lockable_exams.h"
+
+#include <QMap>
+#include <QVector>
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace tessaly {
+
+class DataControl;
+class SignInToggle;
+
+class DataMaintenanceWindow : public QWidget, public FormWindow {
+    Q_OBJECT
+public:
+    explicit DataMaintenanceWindow(WindowHost &host, QWidget *parent = nullptr);
+
+    QMap<int, QLabel *> Label6;        // 1: the exam list's title, 0: the backup side's title
+    QMap<int, QLabel *> Label1;        // 0: what a tick means, 1: "现存备份数据库"
+    QListWidget *List1 = nullptr;      // exams, a tick each
+    QPushButton *Command3 = nullptr;   // administrator sign-in toggle
+    QPushButton *Command1 = nullptr;   // 确定(&S)
+    QPushButton *Command2 = nullptr;   // 取消(&C)
+    QListWidget *File1 = nullptr;      // the data folder's .mdb files
+    QPushButton *Command4 = nullptr;   // 备份现在数据库(&B)
+    QPushButton *Command5 = nullptr;   // 删除选中数据库(&B)
+    QPushButton *Command6 = nullptr;   // 使用选中数据库(&B)
+    DataControl *Data1 = nullptr;
+
+    // Parallel to List1: the table and column of each item.
+    const QVector<LockableExam> &lockableExams() const { return m_exams; }
+
+public slots:
+    void Form_Load() override;   // BuildLockableExamList
+    void Command1_Click();
+    void Command2_Click();
+
+private:
+    SignInToggle *m_toggle = nullptr;
+    QVector<LockableExam> m_exams;
+};
+
+} // namespace tessaly
