@@ -10,7 +10,8 @@
 namespace tessaly::score {
 
 void FillSubjectCombo(DataControl &data, const Session &session, const QString &gradeGroup,
-                      const QString &className, QComboBox *subjectCombo, SubjectList &list, QWidget *parent)
+                      const QString &className, QComboBox *subjectCombo, SubjectList &list, QWidget *parent,
+                      bool noticeWhenNone)
 {
     data.setDatabaseName(session.openpath);
     data.setRecordSource(
@@ -21,7 +22,8 @@ void FillSubjectCombo(DataControl &data, const Session &session, const QString &
     subjectCombo->clear();
     list.entries.clear();
     if (data.RecordCount() == 0) {
-        showNotice(parent, gradeGroup + className
+        if (noticeWhenNone)
+            showNotice(parent, gradeGroup + className
                                + QStringLiteral("还没有设置任何学科，请管理员进行本班学科与任课教师设置后，才能添分。"));
     } else {
         const auto cell = [&data](int row, const QString &name) {
