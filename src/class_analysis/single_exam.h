@@ -21,6 +21,8 @@ enum SingleExamColumn {
 };
 inline const QString kSingleExamHeader = QStringLiteral("^号|^学 籍 号|^ 姓  名 |^分 数|^名次|ID");
 inline constexpr int kRankColWidth = 380;    // twips
+// The other shown columns, so the grid fits its place beside the charts.
+inline constexpr int kSingleExamColWidths[] = {300, 900, 720, 450, kRankColWidth, 0};
 inline constexpr int kExamRowHeight = 210;   // twips
 
 struct ExamRow {

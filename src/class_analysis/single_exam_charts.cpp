@@ -244,11 +244,14 @@ ChartFrame designSingleStudentChart()
     }
     LabelElement &name = text(f, kLabel7, 19, QStringLiteral("显示学生名"), 480, 2955, 1200);
     name.fore = kBlue;
+    // One field title a line, level with the values of Label11.
     LabelElement &block = text(f, kLabel10, 0,
-                               QStringLiteral("点击右侧学生名即可 满    分：         平 均 分：        本人得分：         "
-                                              "参试人数：         上有人数：       下有人数："),
+                               QStringLiteral("点击右侧学生名即可\n满    分：\n平 均 分：\n本人得分：\n"
+                                              "参试人数：\n上有人数：\n下有人数："),
                                75, 3195, 1695, 1260);
     block.pointSize = kSmallPoints;
+    block.lineHeight = 180;
+    block.wordWrap = false;
     block.border = true;
     const char16_t *values[] = {u"100分", u"0.00分", u"00000分", u"60人", u"00000分", u"00000分"};
     for (int i = 0; i < 6; ++i) {
@@ -284,6 +287,10 @@ ChartFrame designScoreCurveChart()
     blank.height = 255;
     blank.left = xe - 200;
     blank.width = std::max(0, f.width - blank.left - 120);
+    blank.z = 1;   // over the axis numbers beyond the class
+    for (LabelElement *over : {&f.label(kLabel6, 0), &f.label(kLabel7, 10)})
+        over->z = 2;
+    f.line(kLine2, 2).z = 2;
     for (int i = 1; i <= kDesignPositions / 5; ++i)
         axisNumber(f, i);
     for (int p = 0; p < kDesignPositions; ++p) {
@@ -305,6 +312,7 @@ ChartFrame designScoreCurveChart()
     avgCaption.fore = kBlue;
     avgCaption.pointSize = kSmallPoints;
     avgCaption.wordWrap = false;
+    avgCaption.z = 2;
     return f;
 }
 

@@ -91,8 +91,8 @@ void SingleExamWindow::buildControls()
     Grid1->setFixedRows(1);
     Grid1->setFixedCols(1);
     Grid1->setFormatString(analysis::kSingleExamHeader);
-    Grid1->setColWidth(analysis::kColRank, analysis::kRankColWidth);
-    Grid1->setColWidth(analysis::kColRankKey, 0);
+    for (int c = 0; c < analysis::kSingleExamCols; ++c)
+        Grid1->setColWidth(c, analysis::kSingleExamColWidths[c]);
     Grid1->setSelectionMode(QAbstractItemView::SingleSelection);
     Grid1->setSelectionBehavior(QAbstractItemView::SelectRows);
 
@@ -284,7 +284,6 @@ void SingleExamWindow::showRows()
             Grid1->setTextMatrix(i + 1, c, cells[c]);
         Grid1->setRowHeight(i + 1, height);
     }
-    Grid1->widenColumnsToText(analysis::kColShownId, analysis::kColRank, 0, Grid1->Rows() - 1);
     Grid1->setUpdatesEnabled(true);
 }
 

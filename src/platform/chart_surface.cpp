@@ -86,14 +86,13 @@ void ChartFrame::hideShapesFrom(const QString &array, int first) { hideFrom(m_sh
 
 const LabelElement *ChartFrame::labelAt(int x, int y) const
 {
+    // The last one drawn is on top: by layer, transparent labels after opaque ones.
     const LabelElement *hit = nullptr;
-    // Transparent labels are drawn last, so they are on top.
-    for (bool opaque : {true, false})
-        for (const QVector<LabelElement> &items : m_labels)
-            for (const LabelElement &l : items)
-                if (l.visible && l.opaque == opaque && x >= l.left && x < l.left + l.width && y >= l.top
-                    && y < l.top + l.height)
-                    hit = &l;
+    for (const QVector<LabelElement> &items : m_labels)
+        for (const LabelElement &l : items)
+            if (l.visible && x >= l.left && x < l.left + l.width && y >= l.top && y < l.top + l.height
+                && (!hit || std::pair(l.z, !l.opaque) >= std::pair(hit->z, !hit->opaque)))
+                hit = &l;
     return hit;
 }
 
@@ -131,9 +130,25 @@ void ChartSurface::paintEvent(QPaintEvent *)
     p.setPen(QColor(kBlack));
     p.drawText(captionRect, Qt::AlignCenter, m_frame.caption);
 
+    int top = 0;
+    for (const auto &items : m_frame.labels())
+        for (const LabelElement &l : items)
+            top = std::max(top, l.z);
+    for (const auto &items : m_frame.lines())
+        for (const LineElement &l : items)
+            top = std::max(top, l.z);
+    for (const auto &items : m_frame.shapes())
+        for (const ShapeElement &s : items)
+            top = std::max(top, s.z);
+    for (int z = 0; z <= top; ++z)
+        paintLayer(p, z);
+}
+
+void ChartSurface::paintLayer(QPainter &p, int z)
+{
     for (const QVector<ShapeElement> &items : m_frame.shapes())
         for (const ShapeElement &s : items) {
-            if (!s.visible || s.kind != ShapeElement::Kind::Rectangle)
+            if (!s.visible || s.z != z || s.kind != ShapeElement::Kind::Rectangle)
                 continue;
             const QRectF r = pixels(s.left, s.top, s.width, s.height);
             if (s.filled)
@@ -154,7 +169,7 @@ void ChartSurface::paintEvent(QPaintEvent *)
     const auto drawLabels = [&](bool opaque) {
         for (const QVector<LabelElement> &items : m_frame.labels())
             for (const LabelElement &l : items) {
-                if (!l.visible || l.opaque != opaque)
+                if (!l.visible || l.z != z || l.opaque != opaque)
                     continue;
                 const QRectF r = pixels(l.left, l.top, l.width, l.height);
                 if (l.opaque)
@@ -166,17 +181,30 @@ void ChartSurface::paintEvent(QPaintEvent *)
                 }
                 if (l.caption.isEmpty())
                     continue;
+                p.save();
                 p.setFont(cjkFont(l.face, l.pointSize, l.bold));
                 p.setPen(QColor(l.fore));
+                // A bar shows its caption only as far as the bar reaches.
+                const int clip = l.opaque ? 0 : int(Qt::TextDontClip);
                 const int wrap = l.wordWrap ? int(Qt::TextWordWrap) : 0;
-                p.drawText(r, int(l.alignment) | Qt::AlignTop | wrap | Qt::TextDontClip, l.caption);
+                const int flags = int(l.alignment) | Qt::AlignTop | wrap | clip;
+                if (l.lineHeight > 0) {
+                    QRectF line = r;
+                    for (const QString &text : l.caption.split(QLatin1Char('\n'))) {
+                        p.drawText(line, flags, text);
+                        line.translate(0, l.lineHeight * kScale);
+                    }
+                } else {
+                    p.drawText(r, flags, l.caption);
+                }
+                p.restore();
             }
     };
     drawLabels(true);
 
     for (const QVector<LineElement> &items : m_frame.lines())
         for (const LineElement &l : items) {
-            if (!l.visible)
+            if (!l.visible || l.z != z)
                 continue;
             QPen pen{QColor(l.colour), double(std::max(l.width, 1))};
             pen.setStyle(l.dotted ? Qt::DotLine : Qt::SolidLine);
@@ -187,7 +215,7 @@ void ChartSurface::paintEvent(QPaintEvent *)
 
     for (const QVector<ShapeElement> &items : m_frame.shapes())
         for (const ShapeElement &s : items) {
-            if (!s.visible || s.kind != ShapeElement::Kind::Circle)
+            if (!s.visible || s.z != z || s.kind != ShapeElement::Kind::Circle)
                 continue;
             p.setPen(QPen(QColor(s.border), 1));
             p.setBrush(s.filled ? QBrush(QColor(s.fill)) : QBrush(Qt::NoBrush));

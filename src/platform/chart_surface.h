@@ -16,6 +16,8 @@
 #include <QVector>
 #include <QWidget>
 
+class QPainter;
+
 namespace tessaly::chart {
 
 // A colour written &HBBGGRR (0x0000FF is red, 0xFF0000 blue).
@@ -52,6 +54,8 @@ struct LabelElement {
     bool border = false;      // thin border
     QString toolTip;          // shown while the mouse rests on the label
     bool pointer = false;     // the chart pointer while the mouse is over the label
+    int lineHeight = 0;       // twips between the caption's lines; 0: the font's own
+    int z = 0;                // a higher layer is drawn over a lower one
     bool visible = true;
 };
 
@@ -60,6 +64,7 @@ struct LineElement {
     QRgb colour = kBlack;
     int width = 1;            // 1 or 2
     bool dotted = false;
+    int z = 0;
     bool visible = true;
 };
 
@@ -72,6 +77,7 @@ struct ShapeElement {
     bool filled = true;
     bool hatched = false;     // white horizontal and vertical hatching over the fill
     QRgb hatch = kWhite;
+    int z = 0;
     bool visible = true;
 };
 
@@ -106,12 +112,13 @@ public:
     void hideLinesFrom(const QString &array, int first);
     void hideShapesFrom(const QString &array, int first);
 
-    // Drawing order: rectangles, opaque labels, lines, circles, transparent labels.
+    // Drawing order, layer by layer (z): rectangles, opaque labels, lines, circles,
+    // transparent labels. An opaque label's caption is cut off at its edges.
     const QMap<QString, QVector<LabelElement>> &labels() const { return m_labels; }
     const QMap<QString, QVector<LineElement>> &lines() const { return m_lines; }
     const QMap<QString, QVector<ShapeElement>> &shapes() const { return m_shapes; }
 
-    // The label under a point (twips), topmost first; nullptr when none.
+    // The topmost label under a point (twips); nullptr when none.
     const LabelElement *labelAt(int x, int y) const;
 
 private:
@@ -142,6 +149,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
+    void paintLayer(QPainter &p, int z);
+
     ChartFrame m_frame;
 };
 
