@@ -199,18 +199,7 @@ void SingleExamWindow::Combo3_Click()
 
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
     Combo4->clear();
-    QStringList columns;
-    const reg::Statement students = score::scoreSheetQuery(m_identity.sectionTable, m_identity.classCode);
-    Data1->setDatabaseName(s.openpath);
-    if (students.isValid()) {
-        Data1->setRecordSource(students.sql, students.params);
-        if (Data1->Refresh())
-            columns = db::tableColumns(Data1->connection(), m_identity.sectionTable);
-    } else {
-        // A name outside the fixed lists has no class code: the class lists nobody.
-        Data1->Close();
-        Data1->setCaption(recordPositionText(PositionText::Students, 0, 0));
-    }
+    const QStringList columns = score::OpenClassStudents(*Data1, s.openpath, m_identity);
     Label4->setText(classPart() + Combo3->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
 
     m_exams = score::FindExamsOfSubject(columns, Combo3->currentText());

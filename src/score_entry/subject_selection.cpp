@@ -1,6 +1,9 @@
 #include "score_entry/subject_selection.h"
 
 #include "kit/school_tables.h"
+#include "kit/window_steps.h"
+#include "platform/database.h"
+#include "score_entry/score_sheet.h"
 #include "kit/session.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
@@ -40,6 +43,21 @@ void FillSubjectCombo(DataControl &data, const Session &session, const QString &
         subjectCombo->setCurrentIndex(-1);
     }
     data.Close();
+}
+
+QStringList OpenClassStudents(DataControl &data, const QString &openpath, const reg::ClassIdentity &identity)
+{
+    const reg::Statement students = scoreSheetQuery(identity.sectionTable, identity.classCode);
+    data.setDatabaseName(openpath);
+    if (!students.isValid()) {
+        data.Close();
+        data.setCaption(recordPositionText(PositionText::Students, 0, 0));
+        return {};
+    }
+    data.setRecordSource(students.sql, students.params);
+    if (!data.Refresh())
+        return {};
+    return db::tableColumns(data.connection(), identity.sectionTable);
 }
 
 } // namespace tessaly::score

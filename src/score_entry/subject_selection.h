@@ -1,7 +1,10 @@
 #pragma once
 // The subject step of the selection cascade: the teaching assignments (任课
 // rows of 教导处) of one class, listed by subject, with their teachers.
+#include "register/class_code.h"
+
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class QComboBox;
@@ -40,5 +43,12 @@ struct SubjectList {
 void FillSubjectCombo(DataControl &data, const Session &session, const QString &gradeGroup,
                       const QString &className, QComboBox *subjectCombo, SubjectList &list, QWidget *parent,
                       bool noticeWhenNone = true);
+
+// The subject choice's student load: points the control at openpath with the
+// class's students (score sheet query, no exam) and returns the section table's
+// columns, in stored order. An invalid identity (a name outside the fixed
+// lists) lists nobody: the control is closed, shows 0 students, and no columns
+// are returned.
+QStringList OpenClassStudents(DataControl &data, const QString &openpath, const reg::ClassIdentity &identity);
 
 } // namespace tessaly::score
