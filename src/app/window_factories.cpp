@@ -29,6 +29,7 @@
 #include "score_entry/score_entry_window.h"
 
 // Class score analysis.
+#include "class_analysis/single_exam_window.h"
 
 // Grade-group analysis.
 
@@ -69,6 +70,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kScoreEntryWindow, makeWindow<ScoreEntryWindow>);
 
     // Class score analysis.
+    m.registerWindow(kSingleExamWindow, makeWindow<SingleExamWindow>);
 
     // Grade-group analysis.
 

@@ -458,18 +458,7 @@ void ScoreEntryWindow::Combo3_Click()
     s.id = subject.id;
 
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
-    const reg::Statement students = score::scoreSheetQuery(m_identity.sectionTable, m_identity.classCode);
-    Data1->setDatabaseName(s.openpath);
-    QStringList columns;
-    if (students.isValid()) {
-        Data1->setRecordSource(students.sql, students.params);
-        if (Data1->Refresh())
-            columns = db::tableColumns(Data1->connection(), m_identity.sectionTable);
-    } else {
-        // A name outside the fixed lists has no class code: the class lists nobody.
-        Data1->Close();
-        Data1->setCaption(recordPositionText(PositionText::Students, 0, 0));
-    }
+    const QStringList columns = score::OpenClassStudents(*Data1, s.openpath, m_identity);
     Label4->setText(classTitle() + Combo3->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
 
     Combo5->clear();

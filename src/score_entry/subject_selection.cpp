@@ -1,6 +1,9 @@
 #include "score_entry/subject_selection.h"
 
 #include "kit/school_tables.h"
+#include "kit/window_steps.h"
+#include "platform/database.h"
+#include "score_entry/score_sheet.h"
 #include "kit/session.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
@@ -10,7 +13,8 @@
 namespace tessaly::score {
 
 void FillSubjectCombo(DataControl &data, const Session &session, const QString &gradeGroup,
-                      const QString &className, QComboBox *subjectCombo, SubjectList &list, QWidget *parent)
+                      const QString &className, QComboBox *subjectCombo, SubjectList &list, QWidget *parent,
+                      bool noticeWhenNone)
 {
     data.setDatabaseName(session.openpath);
     data.setRecordSource(
@@ -21,7 +25,8 @@ void FillSubjectCombo(DataControl &data, const Session &session, const QString &
     subjectCombo->clear();
     list.entries.clear();
     if (data.RecordCount() == 0) {
-        showNotice(parent, gradeGroup + className
+        if (noticeWhenNone)
+            showNotice(parent, gradeGroup + className
                                + QStringLiteral("还没有设置任何学科，请管理员进行本班学科与任课教师设置后，才能添分。"));
     } else {
         const auto cell = [&data](int row, const QString &name) {
@@ -38,6 +43,21 @@ void FillSubjectCombo(DataControl &data, const Session &session, const QString &
         subjectCombo->setCurrentIndex(-1);
     }
     data.Close();
+}
+
+QStringList OpenClassStudents(DataControl &data, const QString &openpath, const reg::ClassIdentity &identity)
+{
+    const reg::Statement students = scoreSheetQuery(identity.sectionTable, identity.classCode);
+    data.setDatabaseName(openpath);
+    if (!students.isValid()) {
+        data.Close();
+        data.setCaption(recordPositionText(PositionText::Students, 0, 0));
+        return {};
+    }
+    data.setRecordSource(students.sql, students.params);
+    if (!data.Refresh())
+        return {};
+    return db::tableColumns(data.connection(), identity.sectionTable);
 }
 
 } // namespace tessaly::score

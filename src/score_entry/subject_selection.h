@@ -1,7 +1,10 @@
 #pragma once
 // The subject step of the selection cascade: the teaching assignments (任课
 // rows of 教导处) of one class, listed by subject, with their teachers.
+#include "register/class_code.h"
+
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class QComboBox;
@@ -35,9 +38,17 @@ struct SubjectList {
 // Fills the subject combo with 其次 (the subject) of the 任课 rows of the class
 // (grade group and class name trimmed and bound), in table order, nothing chosen,
 // and rebuilds the list. With no row: grade group + class +
-// "还没有设置任何学科，请管理员进行本班学科与任课教师设置后，才能添分。".
-// The record set is closed afterwards.
+// "还没有设置任何学科，请管理员进行本班学科与任课教师设置后，才能添分。", unless
+// noticeWhenNone is false. The record set is closed afterwards.
 void FillSubjectCombo(DataControl &data, const Session &session, const QString &gradeGroup,
-                      const QString &className, QComboBox *subjectCombo, SubjectList &list, QWidget *parent);
+                      const QString &className, QComboBox *subjectCombo, SubjectList &list, QWidget *parent,
+                      bool noticeWhenNone = true);
+
+// The subject choice's student load: points the control at openpath with the
+// class's students (score sheet query, no exam) and returns the section table's
+// columns, in stored order. An invalid identity (a name outside the fixed
+// lists) lists nobody: the control is closed, shows 0 students, and no columns
+// are returned.
+QStringList OpenClassStudents(DataControl &data, const QString &openpath, const reg::ClassIdentity &identity);
 
 } // namespace tessaly::score

@@ -1,0 +1,340 @@
+// 单科成绩分析 driven through its controls on a school whose day is
+// 15 October 2025 (初二年级组 is the cohort 2024, 三班 the class 202403).
+#include "class_analysis/single_exam.h"
+#include "class_analysis/single_exam_window.h"
+#include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
+#include "kit/window_names.h"
+#include "platform/chart_surface.h"
+#include "platform/flex_grid.h"
+#include "platform/messages.h"
+#include "platform/units.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace tessaly;
+using namespace tessaly::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kJunior = u"初中"_s;
+const QString kGrade = u"初二年级组"_s;
+const QString kClass = u"三班"_s;
+const QString kMidTerm = u"Z25S语文250915"_s;   // 张三 90, 李四 0, 王五 none, 赵六 90, 钱七 72
+const QString kFinal = u"M25X语文260628"_s;     // 张三 100.5
+const QString kQuiz = u"C一单元语文251001"_s;    // nobody
+const QString kMaths = u"Z25S数学250915"_s;
+const QDate kToday(2025, 10, 15);
+
+struct School {
+    TestSchool school;
+    explicit School(int extraStudents = 0)
+    {
+        school.addGradeGroup(kGrade);
+        school.addClass(kGrade, kClass, u"王芳"_s, u"w1"_s, u"实验"_s);
+        school.addClass(kGrade, u"四班"_s, u"钱红"_s, u"q1"_s);
+        school.addTeaching(kGrade, kClass, u"语文"_s, u"李明"_s, u"l1"_s);
+        school.addTeaching(kGrade, kClass, u"数学"_s, u"赵刚"_s);
+        for (const QString &c : {kMidTerm, kMaths, kQuiz, kFinal})
+            school.addExamColumn(kJunior, c);
+        const int wang = school.addStudent(kJunior, u"20240304"_s, u"王五"_s);
+        const int zhang = school.addStudent(kJunior, u"20240301"_s, u"张三"_s);
+        const int li = school.addStudent(kJunior, u"20240302"_s, u"李四"_s);
+        const int zhao = school.addStudent(kJunior, u"20240305"_s, u"赵六"_s);
+        const int qian = school.addStudent(kJunior, u"20240306"_s, u"钱七"_s);
+        const int other = school.addStudent(kJunior, u"20240401"_s, u"孙八"_s);
+        school.setScore(kJunior, zhang, kMidTerm, 90);
+        school.setScore(kJunior, li, kMidTerm, 0);
+        school.setScore(kJunior, wang, kMidTerm, QVariant());
+        school.setScore(kJunior, zhao, kMidTerm, 90);
+        school.setScore(kJunior, qian, kMidTerm, 72);
+        school.setScore(kJunior, zhang, kFinal, 100.5);
+        school.setScore(kJunior, li, kFinal, 100);
+        school.setScore(kJunior, other, kMidTerm, 99);
+        for (int i = 0; i < extraStudents; ++i) {
+            const int id = school.addStudent(kJunior, u"202403%1"_s.arg(10 + i), u"学生%1"_s.arg(i));
+            school.setScore(kJunior, id, kMidTerm, 50 + i % 50);
+        }
+        school.closeDb();
+    }
+};
+
+WindowHarness::Options on(bool realSize = false)
+{
+    return {.shown = false, .today = kToday, .realSize = realSize};
+}
+
+SingleExamWindow *openWindow(WindowHarness &h)
+{
+    return h.open<SingleExamWindow>(kSingleExamWindow);
+}
+
+void chooseExam(SingleExamWindow *w, const QString &exam, const QString &subject = u"语文"_s)
+{
+    choose(w->Combo1, kGrade);
+    choose(w->Combo2, kClass);
+    choose(w->Combo3, subject);
+    choose(w->Combo4, exam);
+}
+
+const chart::LabelElement &label(chart::ChartSurface *s, const char *array, int index)
+{
+    return *s->frame().findLabel(QString::fromLatin1(array), index);
+}
+
+} // namespace
+
+class TestSingleExamWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void opensFromMenuAndToolbar();
+    void cascadeSetsTheAccountAndListsExams();
+    void examChoiceAnalyses();
+    void fullMarkFollowsTheScores_data();
+    void fullMarkFollowsTheScores();
+    void fullMarkBoxRestoresTheComputedMark();
+    void examWithoutScores();
+    void rankOrderAndRowClick();
+    void wideLayoutFromSixtySixStudents_data();
+    void wideLayoutFromSixtySixStudents();
+    void looksRight();
+};
+
+void TestSingleExamWindow::opensFromMenuAndToolbar()
+{
+    School s;
+    for (const QString &action : {u"fenxi"_s, u"单科单次成绩分析"_s}) {
+        WindowHarness h(s.school, on());
+        h.trigger(action);
+        auto *w = h.openWindow<SingleExamWindow>(kSingleExamWindow);
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), u"单科单次成绩分析"_s);
+        QCOMPARE(itemTexts(w->Combo1), QStringList{kGrade});
+        QCOMPARE(w->Combo1->currentIndex(), -1);
+        QCOMPARE(gridRow(w->Grid1, 0), (QStringList{u"号"_s, u"学 籍 号"_s, u" 姓  名 "_s, u"分 数"_s, u"名次"_s,
+                                                    u"ID"_s}));
+        QCOMPARE(w->Grid1->ColWidth(analysis::kColRankKey), 0);
+        // The frames as designed: captions "无", "人", "满分100", "参试60人".
+        QCOMPARE(label(w->Frame4, "Label3", 0).caption, u"无"_s);
+        QCOMPARE(label(w->Frame3, "Label8", 0).caption, u"人"_s);
+        QCOMPARE(label(w->Frame3, "Label4", 1).back, chart::kCyan);
+        QCOMPARE(label(w->Frame1, "Label7", 21).caption, u"满分100"_s);
+        QCOMPARE(label(w->Frame1, "Label7", 4).caption, u"参试60人"_s);
+        QCOMPARE(w->Frame5->frame().findShape(u"Shape2"_s, 89)->top, 1200);
+        QVERIFY(h.responder.shown().isEmpty());
+    }
+}
+
+void TestSingleExamWindow::cascadeSetsTheAccountAndListsExams()
+{
+    School s;
+    WindowHarness h(s.school, on());
+    h.session().denglu = u"王芳"_s;
+    SingleExamWindow *w = openWindow(h);
+    choose(w->Combo1, kGrade);
+    QCOMPARE(itemTexts(w->Combo2), (QStringList{kClass, u"四班"_s}));
+    QCOMPARE(w->Label4->text(), kGrade);
+    choose(w->Combo2, u"四班"_s);
+    QCOMPARE(w->Combo3->count(), 0);   // no subjects: no message
+    QVERIFY(h.responder.shown().isEmpty());
+    choose(w->Combo2, kClass);
+    QCOMPARE(w->Label4->text(), u"分析初二三班(实验)成绩 班主任:王芳"_s);
+    QCOMPARE(itemTexts(w->Combo3), (QStringList{u"语文"_s, u"数学"_s}));
+    choose(w->Combo3, u"语文"_s);
+    QCOMPARE(h.session().username, u"李明"_s);
+    QCOMPARE(h.session().userpas, u"l1"_s);
+    QCOMPARE(h.session().denglu, u"王芳"_s);
+    QCOMPARE(w->Label4->text(), u"分析初二三班(实验)语文成绩 任课教师:李明"_s);
+    QCOMPARE(w->examList(), (QStringList{kMidTerm, kQuiz, kFinal}));
+    QCOMPARE(itemTexts(w->Combo4),
+             (QStringList{u"25-26(上)期中成绩"_s, u"一单元语文成绩"_s, u"25-26(下)期末成绩"_s}));
+    QCOMPARE(w->Combo4->currentIndex(), -1);
+    choose(w->Combo3, u"数学"_s);
+    QCOMPARE(h.session().username, u"赵刚"_s);
+    QCOMPARE(h.session().userpas, QString());
+}
+
+void TestSingleExamWindow::examChoiceAnalyses()
+{
+    School s;
+    WindowHarness h(s.school, on());
+    SingleExamWindow *w = openWindow(h);
+    chooseExam(w, u"25-26(上)期中成绩"_s);
+    // By ID; a stored 0 is a score and ranked, a NULL is none.
+    QCOMPARE(gridRows(w->Grid1, 0, 4), (QStringList{u"01|20240301|张三|90|1"_s, u"02|20240302|李四|0|4"_s,
+                                                    u"03|20240304|王五||"_s, u"04|20240305|赵六|90|1"_s,
+                                                    u"05|20240306|钱七|72|3"_s}));
+    QCOMPARE(w->Text1->text(), u"100"_s);
+    QCOMPARE(w->Label4->text(), u"分析初二三班(实验)25-26(上)期中成绩 任课教师:李明"_s);
+    QVERIFY(w->Text2->toPlainText().startsWith(
+        u"　　本考总体情况：总人数:5人；参试人数:4人；试题满分:100分；总 分:252.00分；平均分:63.00分；"
+        "优秀人数:2人；优 秀 率:50.00%；良好人数:2人；优 良 率:50.00%；及格人数:3人；及 格 率:75.00%。"_s));
+    QVERIFY(w->Text2->toPlainText().endsWith(u"90－100段内:2人；"_s));
+    QCOMPARE(label(w->Frame4, "Label3", 3).caption, u"1人25.00%"_s);
+    QCOMPARE(label(w->Frame3, "Label8", 9).caption, u"2人"_s);
+    QVERIFY(!w->Frame5->frame().findShape(u"Shape2"_s, 2)->visible);
+    QVERIFY(!w->Frame5->frame().findShape(u"Shape2"_s, 5)->visible);
+    QCOMPARE(label(w->Frame1, "Label7", 4).caption, u"参试4人"_s);
+    QCOMPARE(label(w->Frame3, "Label4", 10).toolTip.left(30), u"语文25-26(上)期中成绩初二三班总人数:5 参考人数:4"_s.left(30));
+    QVERIFY(h.responder.shown().isEmpty());
+}
+
+void TestSingleExamWindow::fullMarkFollowsTheScores_data()
+{
+    QTest::addColumn<QString>("exam");
+    QTest::addColumn<QString>("fullMark");
+    QTest::addColumn<int>("bands");
+    QTest::newRow("100 keeps 100") << u"25-26(上)期中成绩"_s << u"100"_s << 10;
+    QTest::newRow("100.5 gives 150") << u"25-26(下)期末成绩"_s << u"150"_s << 15;
+}
+
+void TestSingleExamWindow::fullMarkFollowsTheScores()
+{
+    QFETCH(QString, exam);
+    QFETCH(QString, fullMark);
+    QFETCH(int, bands);
+    School s;
+    WindowHarness h(s.school, on());
+    SingleExamWindow *w = openWindow(h);
+    chooseExam(w, exam);
+    QCOMPARE(w->Text1->text(), fullMark);
+    QCOMPARE(w->Text2->toPlainText().count(u"段内:"_s), bands);
+    for (int k = 1; k <= 15; ++k)
+        QCOMPARE(label(w->Frame3, "Label4", k).visible, k <= bands);
+}
+
+void TestSingleExamWindow::fullMarkBoxRestoresTheComputedMark()
+{
+    School s;
+    WindowHarness h(s.school, on());
+    SingleExamWindow *w = openWindow(h);
+    chooseExam(w, u"25-26(下)期末成绩"_s);
+    for (const QString &typed : {u"0"_s, u"155"_s, u"abc"_s}) {
+        w->Text1->setText(typed);
+        emit w->Text1->editingFinished();
+        QCOMPARE(w->Text1->text(), u"150"_s);
+    }
+    // A valid mark is used by the next run (a row click keeps the grid).
+    w->Text1->setText(u"120"_s);
+    emit w->Text1->editingFinished();
+    clickCell(w->Grid1, 1, 2);
+    QCOMPARE(w->Text1->text(), u"120"_s);
+    QVERIFY(w->Text2->toPlainText().contains(u"试题满分:120分"_s));
+    QCOMPARE(w->Text2->toPlainText().count(u"段内:"_s), 12);
+}
+
+void TestSingleExamWindow::examWithoutScores()
+{
+    School s;
+    WindowHarness h(s.school, on());
+    SingleExamWindow *w = openWindow(h);
+    chooseExam(w, u"一单元语文成绩"_s);
+    QCOMPARE(h.responder.shown().size(), 1);
+    QCOMPARE(h.responder.last().text, u"学生成绩还没有添入,请添入后再进行分析"_s);
+    QCOMPARE(h.responder.last().title, u"提示……"_s);
+    QCOMPARE(w->Label4->text(), u"分析初二三班(实验)一单元语文成绩 任课教师:李明"_s);
+    QCOMPARE(label(w->Frame4, "Label3", 0).caption, u"无"_s);   // no charts
+    // A row click says it again; the next exam choice still loads.
+    clickCell(w->Grid1, 1, 2);
+    QCOMPARE(h.responder.shown().size(), 2);
+    choose(w->Combo4, u"25-26(上)期中成绩"_s);
+    QCOMPARE(w->examRows().size(), 5);
+    QCOMPARE(w->statistics().participants, 4);
+}
+
+void TestSingleExamWindow::rankOrderAndRowClick()
+{
+    School s;
+    WindowHarness h(s.school, on());
+    SingleExamWindow *w = openWindow(h);
+    chooseExam(w, u"25-26(上)期中成绩"_s);
+    w->Command1->click();
+    QCOMPARE(w->Command1->text(), u"正常排序(&X)"_s);
+    // Whole rows move with their numbers; the unscored student comes last.
+    QCOMPARE(gridRows(w->Grid1, 0, 5), (QStringList{u"01|20240301|张三|90|1|1"_s, u"04|20240305|赵六|90|1|1"_s,
+                                                    u"05|20240306|钱七|72|3|3"_s, u"02|20240302|李四|0|4|4"_s,
+                                                    u"03|20240304|王五|||90000"_s}));
+    // A row click renumbers in rank order and draws that student.
+    clickCell(w->Grid1, 3, 2);
+    QCOMPARE(gridColumn(w->Grid1, 0), (QStringList{u"01"_s, u"02"_s, u"03"_s, u"04"_s, u"05"_s}));
+    QCOMPARE(label(w->Frame1, "Label7", 19).caption, u"钱七"_s);
+    QCOMPARE(label(w->Frame1, "Label7", 26).caption, u"3名"_s);
+    QCOMPARE(label(w->Frame1, "Label7", 23).caption, u"72分"_s);
+    QCOMPARE(label(w->Frame1, "Label11", 4).caption, u"2人"_s);
+    QCOMPARE(label(w->Frame1, "Label11", 5).caption, u"1人"_s);
+    QCOMPARE(w->Label4->text(), u"分析初二三班(实验)语文参试人数:4人 任课教师:李明"_s);
+    QCOMPARE(w->selectedStudentRow(), 0);
+    clickCell(w->Grid1, 5, 2);
+    QCOMPARE(label(w->Frame1, "Label7", 26).caption, u"无次"_s);
+    QCOMPARE(label(w->Frame1, "Label7", 23).caption, u"无分"_s);
+    // Back to ID order; the caption is not reset by the next exam.
+    w->Command1->click();
+    QCOMPARE(w->Command1->text(), u"按名次排(&X)"_s);
+    QCOMPARE(gridColumn(w->Grid1, 1).first(), u"20240301"_s);
+    w->Command1->click();
+    choose(w->Combo4, u"25-26(上)期中成绩"_s);
+    QCOMPARE(w->Command1->text(), u"正常排序(&X)"_s);
+    QCOMPARE(gridColumn(w->Grid1, 1).first(), u"20240301"_s);
+    QCOMPARE(label(w->Frame1, "Label7", 19).caption, u"显示学生名"_s);
+}
+
+void TestSingleExamWindow::wideLayoutFromSixtySixStudents_data()
+{
+    QTest::addColumn<int>("extra");
+    QTest::addColumn<int>("frameWidth");
+    QTest::addColumn<int>("gridHeight");
+    QTest::newRow("65") << 60 << 8415 << 4455;
+    QTest::newRow("66") << 61 << 11655 << 2175;
+}
+
+void TestSingleExamWindow::wideLayoutFromSixtySixStudents()
+{
+    QFETCH(int, extra);
+    QFETCH(int, frameWidth);
+    QFETCH(int, gridHeight);
+    School s(extra);
+    WindowHarness h(s.school, on());
+    SingleExamWindow *w = openWindow(h);
+    chooseExam(w, u"25-26(上)期中成绩"_s);
+    QCOMPARE(w->examRows().size(), 5 + extra);
+    QCOMPARE(w->Frame5->frame().width, frameWidth);
+    QCOMPARE(w->Frame5->width(), twipsToPixels(w->Frame5->frame().width));
+    QCOMPARE(w->Grid1->height(), twipsToPixels(gridHeight));
+    QCOMPARE(w->Command1->y(), twipsToPixels(gridHeight == 2175 ? 4680 : 6960));
+    QVERIFY(w->Frame5->geometry().right() <= w->minimumWidth());
+    QVERIFY(w->Frame5->frame().findShape(u"Shape2"_s, 5 + extra - 1)->visible);
+}
+
+void TestSingleExamWindow::looksRight()
+{
+    for (int extra : {0, 61}) {
+        School s(extra);
+        ProgramFontScope font;
+        WindowHarness h(s.school, on(true));
+        SingleExamWindow *w = openWindow(h);
+        chooseExam(w, u"25-26(上)期中成绩"_s);
+        clickCell(w->Grid1, 1, 2);
+        QApplication::processEvents();
+        for (QPushButton *b : w->findChildren<QPushButton *>())
+            if (b->isVisible())
+                QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
+        for (QComboBox *c : w->findChildren<QComboBox *>())
+            QVERIFY2(c->height() >= c->minimumSizeHint().height() - 4, qPrintable(c->objectName()));
+        for (QLabel *l : w->findChildren<QLabel *>())
+            if (l->isVisible())
+                QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(l->text()));
+        saveShot(w->grab().toImage(), u"single_exam_%1"_s.arg(5 + extra));
+    }
+}
+
+QTEST_MAIN(TestSingleExamWindow)
+#include "tst_single_exam_window.moc"
