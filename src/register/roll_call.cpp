@@ -39,26 +39,14 @@ QString rollCallSheetName(const ClassNode &node)
 
 void writeRollCallSheet(ExportSheet &sheet, const QString &title, const QList<RollCallStudent> &students)
 {
-    CellStyle centre;
-    centre.hAlign = HAlign::Center;
-    CellStyle right;
-    right.hAlign = HAlign::Right;
-    CellStyle titleFont;
-    titleFont.fontSize = 14;
-    titleFont.bold = true;
-    CellStyle dayFont;
-    dayFont.fontSize = 8;
-    CellStyle textFont;
-    textFont.fontSize = 10;
+    const CellStyle centre = aligned(HAlign::Center);
+    const CellStyle dayFont = fontSize(8);
+    const CellStyle textFont = fontSize(10);
 
-    sheet.setAllRowHeights(11);
-    sheet.setRowHeight(1, 20);
-    sheet.merge(1, 1, 1, kRollCallCols, title, titleFont);
-    sheet.setRowStyle(1, centre);
-    sheet.setRowStyle(2, centre);
+    startListSheet(sheet, kRollCallCols, title);
     sheet.setColumnStyle(4, centre);
     sheet.setColumnStyle(5, centre);
-    sheet.setColumnStyle(9, right);
+    sheet.setColumnStyle(9, aligned(HAlign::Right));
     sheet.setColumnWidth(1, 3);
     sheet.setColumnWidth(2, 6);
     for (int c = 3; c <= kRollCallCols; ++c) {

@@ -16,4 +16,13 @@ bool keepsAsNumber(const QString &text);
 // changes the cell's style either way.
 void setRegisterValue(ExportSheet &sheet, int row, int col, const QString &text, const CellStyle &style);
 
+// How a class list's sheet starts: every row 11 points high and row 1 20, row 1
+// merged from A to the last column holding the title (14 points, bold), rows 1
+// and 2 centred.
+void startListSheet(ExportSheet &sheet, int lastCol, const QString &title);
+
+// A style that only sets the alignment, or only the font size.
+CellStyle aligned(HAlign align);
+CellStyle fontSize(double points);
+
 } // namespace tessaly::reg

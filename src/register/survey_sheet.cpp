@@ -41,25 +41,13 @@ QList<SurveyRow> surveyRows(const QVector<QVector<QVariant>> &records, const QSt
 
 void writeSurveySheet(ExportSheet &sheet, const QString &title, const QList<SurveyRow> &rows)
 {
-    CellStyle centre;
-    centre.hAlign = HAlign::Center;
-    CellStyle right;
-    right.hAlign = HAlign::Right;
-    CellStyle titleFont;
-    titleFont.fontSize = 14;
-    titleFont.bold = true;
-    CellStyle textFont;
-    textFont.fontSize = 10;
+    const CellStyle textFont = fontSize(10);
 
     sheet.setLandscape();
-    sheet.setAllRowHeights(11);
-    sheet.setRowHeight(1, 20);
-    sheet.merge(1, 1, 1, kSurveyCols, title, titleFont);
-    sheet.setRowStyle(1, centre);
-    sheet.setRowStyle(2, centre);
+    startListSheet(sheet, kSurveyCols, title);
     for (int col : {4, 5, 10, 16})   // 性别, 民族, 住宿, 与生关系
-        sheet.setColumnStyle(col, centre);
-    sheet.setColumnStyle(11, right);   // 联系电话
+        sheet.setColumnStyle(col, aligned(HAlign::Center));
+    sheet.setColumnStyle(11, aligned(HAlign::Right));   // 联系电话
     for (int c = 0; c < kSurveyCols; ++c)
         sheet.setColumnWidth(c + 1, kSurveyWidths[c]);
 

@@ -47,6 +47,21 @@ QStringList outline(const QTreeWidget &tree)
     return out;
 }
 
+// 初一年级组 with 三班 and 四班, in the tree.
+void buildTwoClasses(TestSchool &school, ClassTree &tree)
+{
+    school.addGradeGroup(u"初一年级组"_s);
+    school.addClass(u"初一年级组"_s, u"三班"_s);
+    school.addClass(u"初一年级组"_s, u"四班"_s);
+    school.closeDb();
+    ScriptedResponder responder;
+    Session s;
+    s.openpath = school.dbPath();
+    DataControl data;
+    tree.BuildClassTree(data, s);
+    QVERIFY(responder.shown().isEmpty());
+}
+
 } // namespace
 
 class TestClassTree : public QObject {
@@ -200,16 +215,8 @@ void TestClassTree::nodesChooseClasses()
 void TestClassTree::pictures()
 {
     TestSchool school;
-    school.addGradeGroup(u"初一年级组"_s);
-    school.addClass(u"初一年级组"_s, u"三班"_s);
-    school.addClass(u"初一年级组"_s, u"四班"_s);
-    school.closeDb();
-    ScriptedResponder responder;
-    Session s;
-    s.openpath = school.dbPath();
-    DataControl data;
     ClassTree tree;
-    tree.BuildClassTree(data, s);
+    buildTwoClasses(school, tree);
     QTreeWidgetItem *root = tree.topLevelItem(0);
     QTreeWidgetItem *three = root->child(0);
     QTreeWidgetItem *four = root->child(1);
@@ -235,16 +242,8 @@ void TestClassTree::pictures()
 void TestClassTree::clicksAndKeysReport()
 {
     TestSchool school;
-    school.addGradeGroup(u"初一年级组"_s);
-    school.addClass(u"初一年级组"_s, u"三班"_s);
-    school.addClass(u"初一年级组"_s, u"四班"_s);
-    school.closeDb();
-    ScriptedResponder responder;
-    Session s;
-    s.openpath = school.dbPath();
-    DataControl data;
     ClassTree tree;
-    tree.BuildClassTree(data, s);
+    buildTwoClasses(school, tree);
     tree.expandAll();
     tree.show();
     QVERIFY(QTest::qWaitForWindowExposed(&tree));

@@ -69,13 +69,6 @@ void clickNode(RollCallWindow *w, QTreeWidgetItem *item)
                       w->TreeView1->visualItemRect(item).center());
 }
 
-// A harness with the export folder in a temporary folder and the opener recorded.
-struct Exports {
-    QTemporaryDir dir;
-    ExportsFolder folder{dir.path()};
-    RecordingWorkbookOpener opener;
-};
-
 } // namespace
 
 class TestRollCall : public QObject {
@@ -161,7 +154,7 @@ void TestRollCall::sheetReadBack()
     TestSchool school;
     seed(school);
     school.closeDb();
-    Exports exports;
+    RecordedExports exports;
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<RollCallWindow>(kRollCallWindow);
     clickNode(w, node(w, u"初一年级组"_s, u"三班"_s));
@@ -229,7 +222,7 @@ void TestRollCall::emptyClassGivesHeaderRows()
     TestSchool school;
     seed(school);
     school.closeDb();
-    Exports exports;
+    RecordedExports exports;
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<RollCallWindow>(kRollCallWindow);
     clickNode(w, node(w, u"初一年级组"_s, u"三班"_s));
@@ -251,7 +244,7 @@ void TestRollCall::gradeGroupChoosesNoClass()
     seed(school);
     school.addStudent(u"初中"_s, u"20250101"_s, u"一班学生"_s);   // class 01 of 初一
     school.closeDb();
-    Exports exports;
+    RecordedExports exports;
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<RollCallWindow>(kRollCallWindow);
 

@@ -51,12 +51,6 @@ void seed(TestSchool &s)
     s.addStudent(u"初中"_s, u"92025030"_s, u"号中有码"_s);
 }
 
-struct Exports {
-    QTemporaryDir dir;
-    ExportsFolder folder{dir.path()};
-    RecordingWorkbookOpener opener;
-};
-
 } // namespace
 
 class TestSurveySheet : public QObject {
@@ -185,7 +179,7 @@ void TestSurveySheet::sheetReadBack()
     TestSchool school;
     seed(school);
     school.closeDb();
-    Exports exports;
+    RecordedExports exports;
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<SurveySheetWindow>(kSurveySheetWindow);
     choose(w->Combo1, u"初一年级组"_s);
@@ -246,7 +240,7 @@ void TestSurveySheet::gradeGroupWithoutClasses()
     TestSchool school;
     seed(school);
     school.closeDb();
-    Exports exports;
+    RecordedExports exports;
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<SurveySheetWindow>(kSurveySheetWindow);
     choose(w->Combo1, u"初一年级组"_s);
