@@ -23,7 +23,10 @@
 #include "organisation/teacher_list_window.h"
 
 // Register and class lists.
+#include "register/exam_number_window.h"
 #include "register/register_window.h"
+#include "register/roll_call_window.h"
+#include "register/survey_sheet_window.h"
 
 // Score entry.
 #include "score_entry/score_entry_window.h"
@@ -65,6 +68,9 @@ void registerWindowFactories(MainWindow &m)
 
     // Register and class lists.
     m.registerWindow(kRegisterWindow, makeWindow<RegisterWindow>);
+    m.registerWindow(kRollCallWindow, makeWindow<RollCallWindow>);
+    m.registerWindow(kSurveySheetWindow, makeWindow<SurveySheetWindow>);
+    m.registerWindow(kExamNumberWindow, makeWindow<ExamNumberWindow>);
 
     // Score entry.
     m.registerWindow(kScoreEntryWindow, makeWindow<ScoreEntryWindow>);

@@ -1,4 +1,5 @@
 #include "platform/export_workbook.h"
+#include "fixtures/export_files.h"
 #include "fixtures/files.h"
 #include "fixtures/xlsx_file.h"
 
@@ -8,12 +9,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <pugixml.hpp>
-#include <zip.h>
-
-#include <map>
-
 using namespace tessaly;
+using tessaly::test::ExportsFolder;
+using tessaly::test::XlsxFile;
 using tessaly::test::fileBytes;
 using tessaly::test::putFile;
 using tessaly::test::ExportsFolder;

@@ -1,0 +1,122 @@
+#include "register/exam_number_window.h"
+
+#include "kit/window_steps.h"
+#include "platform/data_control.h"
+#include "register/class_code.h"
+#include "register/class_members.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tessaly {
+
+ExamNumberWindow::ExamNumberWindow(WindowHost &host, QWidget *parent) : QDialog(parent), FormWindow(host)
+{
+    setObjectName(QStringLiteral("打印考号"));
+    setWindowTitle(QStringLiteral("打印考号"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    Combo1 = named(new QComboBox(this), "Combo1");
+    Combo2 = named(new QComboBox(this), "Combo2");
+    fitDropDown(Combo1);
+    fitDropDown(Combo2);
+    Check1 = named(new QCheckBox(QStringLiteral("打印姓名"), this), "Check1");
+    Check2 = named(new QCheckBox(QStringLiteral("打印学籍后四位"), this), "Check2");
+    Check1->setChecked(true);
+    Check2->setChecked(true);
+    Data1 = named(new DataControl(this), "Data1");
+    Data1->hide();
+
+    auto *form = new QGridLayout;
+    form->setHorizontalSpacing(10);
+    const QString captions[] = {QStringLiteral("选年级组:"), QStringLiteral("选 班 级:")};
+    QComboBox *boxes[] = {Combo1, Combo2};
+    for (int i = 0; i < 2; ++i) {
+        auto *label = named(new QLabel(captions[i], this), "lblLabels");
+        label->setBuddy(boxes[i]);
+        lblLabels.append(label);
+        form->addWidget(label, i, 0);
+        form->addWidget(boxes[i], i, 1);
+    }
+    // Room for a grade-group name beside the drop-down arrow.
+    for (QComboBox *box : boxes) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("初一年级组初一")));
+    }
+    form->addWidget(Check1, 2, 1);
+    form->addWidget(Check2, 3, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    const QString buttonTexts[] = {QStringLiteral("确定"), QStringLiteral("取消")};
+    for (int i = 0; i < 2; ++i) {
+        auto *b = named(new QPushButton(buttonTexts[i], this), "Command1");
+        b->setAutoDefault(false);
+        Command1.append(b);
+        buttons->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+    }
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 18, 20, 14);
+    layout->setSpacing(14);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    ReportDataError(*Data1, this);
+    connect(Combo1, &QComboBox::activated, this, &ExamNumberWindow::Combo1_Click);
+    connect(Combo2, &QComboBox::activated, this, &ExamNumberWindow::Combo2_Click);
+}
+
+void ExamNumberWindow::Form_Load()
+{
+    MoveToTopLeft(this);
+    FillGradeGroupCombo(*Data1, session(), Combo1, GradeGroupVariant::Common, this);
+}
+
+void ExamNumberWindow::Combo1_Click()
+{
+    FillClassCombo(*Data1, session(), Combo1->currentText(), Combo2, ClassVariant::NamesOnly, m_classes, this);
+    m_chosen = false;
+    m_students.clear();
+}
+
+void ExamNumberWindow::Combo2_Click()
+{
+    if (Combo2->currentIndex() < 0)
+        return;
+    m_gradeGroup = Combo1->currentText();
+    m_className = Combo2->currentText();
+    const reg::ClassIdentity identity = reg::ResolveClassCode(m_gradeGroup, m_className, session().today());
+    m_classCode = identity.classCode;
+    m_students = reg::examNumberStudents(
+        reg::readClassMembers(*Data1, session().openpath, identity, reg::kExamNumberColumns));
+    m_chosen = true;
+}
+
+void ExamNumberWindow::Command1_Click(int index)
+{
+    if (index == 0)
+        PrintExamNumbers();
+    else
+        reject();
+}
+
+void ExamNumberWindow::PrintExamNumbers()
+{
+    // Nothing to print without a class or for an empty class: the window stays.
+    if (!m_chosen || m_students.isEmpty())
+        return;
+    const QString page = reg::examNumberPage(m_gradeGroup, m_className, m_classCode, m_students,
+                                             {Check1->isChecked(), Check2->isChecked()});
+    WindowHost &h = host();
+    accept();
+    h.handToPrintPage(page);
+}
+
+} // namespace tessaly
