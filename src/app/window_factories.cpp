@@ -4,6 +4,7 @@
 #include "kit/window_names.h"
 
 // Shell, sign-in and data store.
+#include "shell/about_window.h"
 #include "shell/password_admin_window.h"
 #include "shell/password_change_dialog.h"
 #include "shell/print_page.h"
@@ -41,6 +42,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kPasswordChangeDialog, makeWindow<PasswordChangeDialog>);
     m.registerWindow(kPasswordAdminWindow, makeWindow<PasswordAdminWindow>);
     m.registerWindow(kPrintPage, makeWindow<PrintPage>);
+    m.registerWindow(kAboutWindow, makeWindow<AboutWindow>);
 
     // Organisation and placement.
     m.registerWindow(kGradeGroupWindow, makeWindow<GradeGroupWindow>);
