@@ -5,6 +5,7 @@
 
 // Shell, sign-in and data store.
 #include "shell/about_window.h"
+#include "shell/help_window.h"
 #include "shell/password_admin_window.h"
 #include "shell/password_change_dialog.h"
 #include "shell/print_page.h"
@@ -43,6 +44,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kPasswordAdminWindow, makeWindow<PasswordAdminWindow>);
     m.registerWindow(kPrintPage, makeWindow<PrintPage>);
     m.registerWindow(kAboutWindow, makeWindow<AboutWindow>);
+    m.registerWindow(kHelpWindow, makeWindow<HelpWindow>);
 
     // Organisation and placement.
     m.registerWindow(kGradeGroupWindow, makeWindow<GradeGroupWindow>);
