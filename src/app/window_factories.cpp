@@ -13,6 +13,7 @@
 #include "shell/sign_in_dialog.h"
 
 // Organisation and placement.
+#include "organisation/admission_notice_window.h"
 #include "organisation/class_setup_window.h"
 #include "organisation/grade_group_window.h"
 #include "organisation/head_teacher_list_window.h"
@@ -52,6 +53,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kSubjectSetupWindow, makeWindow<SubjectSetupWindow>);
     m.registerWindow(kHeadTeacherListWindow, makeWindow<HeadTeacherListWindow>);
     m.registerWindow(kTeacherListWindow, makeWindow<TeacherListWindow>);
+    m.registerWindow(kAdmissionNoticeWindow, makeWindow<AdmissionNoticeWindow>);
 
     // Register and class lists.
     m.registerWindow(kRegisterWindow, makeWindow<RegisterWindow>);
