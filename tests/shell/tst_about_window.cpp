@@ -1,6 +1,7 @@
 // 关于: title, version and purpose, and the system-information button through
 // the registry stand-in (an INI file the test writes) and the desktop's own
 // system-information program.
+#include "fixtures/env_scope.h"
 #include "fixtures/files.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
@@ -23,28 +24,6 @@ using namespace tessaly::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Sets an environment variable while it lives; the previous value comes back.
-class EnvScope {
-public:
-    EnvScope(const char *name, const QByteArray &value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_previous(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~EnvScope()
-    {
-        if (m_had)
-            qputenv(m_name, m_previous);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_previous;
-};
 
 const QByteArray kMsinfoSection = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\n";
 const QByteArray kLocationSection = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\n";
@@ -130,8 +109,8 @@ private slots:
             makeExecutable(dir.filePath(file));
         }
         putFile(dir.filePath(u"registry.ini"_s), QByteArray(ini).replace("%DIR%", root.toUtf8()));
-        EnvScope registry("TESSALY_REGISTRY", dir.filePath(u"registry.ini"_s).toLocal8Bit());
-        EnvScope path("PATH", dir.filePath(u"bin"_s).toLocal8Bit());   // the desktop's programs
+        EnvScope registry("TESSALY_REGISTRY", dir.filePath(u"registry.ini"_s));
+        EnvScope path("PATH", dir.filePath(u"bin"_s));   // the desktop's programs
         RecordingProgramStarter starter(startSucceeds);
 
         TestSchool school;
