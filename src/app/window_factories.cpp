@@ -6,6 +6,8 @@
 // Shell, sign-in and data store.
 #include "shell/connection_failure_dialog.h"
 #include "shell/download_window.h"
+#include "shell/about_window.h"
+#include "shell/help_window.h"
 #include "shell/password_admin_window.h"
 #include "shell/password_change_dialog.h"
 #include "shell/print_page.h"
@@ -16,6 +18,7 @@
 #include "maintenance/data_maintenance_window.h"
 
 // Organisation and placement.
+#include "organisation/admission_notice_window.h"
 #include "organisation/class_setup_window.h"
 #include "organisation/grade_group_window.h"
 #include "organisation/head_teacher_list_window.h"
@@ -58,6 +61,8 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kDownloadWindow, makeWindow<DownloadWindow>);
     m.registerWindow(kUploadWindow, makeWindow<UploadWindow>);
     m.registerWindow(kDataMaintenanceWindow, makeWindow<DataMaintenanceWindow>);
+    m.registerWindow(kAboutWindow, makeWindow<AboutWindow>);
+    m.registerWindow(kHelpWindow, makeWindow<HelpWindow>);
 
     // Organisation and placement.
     m.registerWindow(kGradeGroupWindow, makeWindow<GradeGroupWindow>);
@@ -65,6 +70,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kSubjectSetupWindow, makeWindow<SubjectSetupWindow>);
     m.registerWindow(kHeadTeacherListWindow, makeWindow<HeadTeacherListWindow>);
     m.registerWindow(kTeacherListWindow, makeWindow<TeacherListWindow>);
+    m.registerWindow(kAdmissionNoticeWindow, makeWindow<AdmissionNoticeWindow>);
 
     // Register and class lists.
     m.registerWindow(kRegisterWindow, makeWindow<RegisterWindow>);

@@ -12,6 +12,9 @@ FileChooser *g_chooser = nullptr;
 
 QString FileFilter::text() const
 {
+    // A caption that names its patterns already is shown as it is.
+    if (caption.contains(QLatin1Char('(')))
+        return caption;
     return caption + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
@@ -45,6 +48,24 @@ QList<FileFilter> workbookFilters()
     return {{QStringLiteral("Excel文件"), {QStringLiteral("*.xlsx"), QStringLiteral("*.xls")}},
             {QStringLiteral("Excel工作簿"), {QStringLiteral("*.xlsx")}},
             {QStringLiteral("Excel 97-2003 工作簿"), {QStringLiteral("*.xls")}}};
+}
+
+QList<FileFilter> parseFileFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QList<FileFilter> out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out.append({parts[i], parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)});
+    return out;
+}
+
+bool CommonDialog::ShowOpen(QWidget *parent)
+{
+    const QString chosen = chooseOpenFile(parent, DialogTitle, parseFileFilters(Filter));
+    if (chosen.isEmpty())
+        return false;
+    FileName = chosen;
+    return true;
 }
 
 ScriptedFileChooser::ScriptedFileChooser() : m_previous(installFileChooser(this)) {}

@@ -13,7 +13,7 @@ namespace tessaly {
 struct FileFilter {
     QString caption;       // "Excel文件"
     QStringList patterns;  // "*.xlsx", "*.xls"
-    QString text() const;  // "Excel文件 (*.xlsx *.xls)"
+    QString text() const;  // "Excel文件 (*.xlsx *.xls)"; a caption holding "(" as it is
 };
 
 class FileChooser {
@@ -32,6 +32,25 @@ FileChooser *installFileChooser(FileChooser *chooser);
 
 // The filters of a workbook to read: .xlsx and .xls together first, then each alone.
 QList<FileFilter> workbookFilters();
+
+// Filters written "description|*.a|description|*.b;*.c" (a pattern list is
+// separated by ';').
+QList<FileFilter> parseFileFilters(const QString &filter);
+
+// A file-open dialog kept by a window: title, filters and the file name, which
+// keeps the last choice when the user cancels.
+class CommonDialog {
+public:
+    QString DialogTitle;
+    QString Filter;     // "description|pattern|…"
+    QString FileName;   // the last file chosen
+    // True: ShowOpen reports a cancel by returning false. Cancelling never
+    // changes FileName either way.
+    bool CancelError = false;
+
+    // Shows the dialog for opening a file; true when one was chosen (FileName).
+    bool ShowOpen(QWidget *parent);
+};
 
 // For tests: answers from a queue (empty answers when it runs out, as a cancel) and
 // records every request. Scoped like ScriptedResponder.

@@ -57,7 +57,8 @@ bool createSchema(Connection &c, QString *error)
     });
 }
 
-bool createDeliveredDatabase(const QString &path, QString *error)
+bool createDatabaseFile(const QString &path, const std::function<bool(Connection &, QString *)> &fill,
+                        QString *error)
 {
     if (QFileInfo::exists(path)) {
         if (error)
@@ -75,7 +76,7 @@ bool createDeliveredDatabase(const QString &path, QString *error)
         }
     }
     Connection c(path);
-    if (!c.ok() || !createSchema(c, error)) {
+    if (!c.ok() || !fill(c, error)) {
         if (error && error->isEmpty())
             *error = c.error().text;
         c.close();
@@ -85,17 +86,29 @@ bool createDeliveredDatabase(const QString &path, QString *error)
     return true;
 }
 
-InstallResult installDeliveredDatabase(const QString &folder, QString *error)
+bool createDeliveredDatabase(const QString &path, QString *error)
+{
+    return createDatabaseFile(path, createSchema, error);
+}
+
+InstallResult installOnce(const QString &folder, const QString &name,
+                          const std::function<bool(const QString &path, QString *error)> &create,
+                          QString *error)
 {
     if (!QDir().mkpath(folder)) {
         if (error)
             *error = QStringLiteral("cannot create folder %1").arg(folder);
         return InstallResult::Failed;
     }
-    const QString path = QDir(folder).filePath(QStringLiteral("data.mdb"));
+    const QString path = QDir(folder).filePath(name);
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         return InstallResult::Kept;
-    return createDeliveredDatabase(path, error) ? InstallResult::Created : InstallResult::Failed;
+    return create(path, error) ? InstallResult::Created : InstallResult::Failed;
+}
+
+InstallResult installDeliveredDatabase(const QString &folder, QString *error)
+{
+    return installOnce(folder, QStringLiteral("data.mdb"), createDeliveredDatabase, error);
 }
 
 } // namespace tessaly::db

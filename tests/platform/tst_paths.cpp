@@ -1,4 +1,5 @@
 // Twips, share paths and the program folder.
+#include "fixtures/env_scope.h"
 #include "platform/program_folder.h"
 #include "platform/share_paths.h"
 #include "platform/units.h"
@@ -12,36 +13,7 @@
 #include <climits>
 
 using namespace tessaly;
-
-namespace {
-
-// Sets or clears an environment variable for one scope.
-class EnvScope {
-public:
-    EnvScope(const char *name, const QString &value) : m_name(name)
-    {
-        m_had = qEnvironmentVariableIsSet(name);
-        m_old = qgetenv(name);
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value.toLocal8Bit());
-    }
-    ~EnvScope()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_had = false;
-    QByteArray m_old;
-};
-
-} // namespace
+using tessaly::test::EnvScope;
 
 class TestPaths : public QObject {
     Q_OBJECT

@@ -1,0 +1,36 @@
+#pragma once
+// 关于 (AboutWindow), caption "关于 Tessaly": the program's title, version and
+// purpose, and "系统信息(&S)..." starting the system-information program
+// (system_information.h) or saying it is not available. Reads no database.
+#include "kit/window_base.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace tessaly {
+
+class AboutWindow : public QWidget, public FormWindow {
+    Q_OBJECT
+public:
+    explicit AboutWindow(WindowHost &host, QWidget *parent = nullptr);
+
+    QLabel *picIcon = nullptr;
+    QLabel *lblTitle = nullptr;
+    QLabel *lblVersion = nullptr;
+    QLabel *lblDescription = nullptr;
+    QPushButton *CmOK = nullptr;        // 确    定(&T)
+    QPushButton *cmdSysInfo = nullptr;  // 系统信息(&S)...
+
+    static const QString kUnavailableMessage;   // 此时系统信息不可用
+
+public slots:
+    void Form_Load() override;
+    void cmdSysInfo_Click();
+    void CmOK_Click();
+    // The registry's system-information program, or the message when there is none.
+    void StartSysInfo();
+};
+
+} // namespace tessaly
