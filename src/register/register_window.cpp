@@ -248,17 +248,7 @@ void RegisterWindow::buildControls()
 
 void RegisterWindow::Form_Load()
 {
-    // The top left corner of the main window's client area, within its size.
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget())) {
-        if (QMdiArea *area = sub->mdiArea()) {
-            const QSize room = area->viewport()->size();
-            if (room.width() > 200 && room.height() > 200)
-                sub->resize(sub->size().boundedTo(room));
-        }
-        sub->move(0, 0);
-    } else if (isWindow()) {
-        move(0, 0);
-    }
+    MoveToTopLeft(this);
 
     if (databaseAvailable(host(), this))
         FillGradeGroupCombo(*Data2, session(), Combo1, GradeGroupVariant::Common, this);
