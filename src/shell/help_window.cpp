@@ -323,7 +323,10 @@ void HelpWindow::imgSplitter_MouseUp()
 bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == imgSplitter) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
+        // Only mouse events are read as such; every other event passes on.
+        const auto *mouse = dynamic_cast<QMouseEvent *>(event);
+        if (!mouse)
+            return QWidget::eventFilter(watched, event);
         switch (event->type()) {
         case QEvent::MouseButtonPress:
             if (mouse->button() == Qt::LeftButton)
