@@ -101,6 +101,19 @@ bool startProgram(WindowHarness &h)
     return asked;
 }
 
+// 任课教师录入成绩 from its menu item, on 一班's 数学.
+ScoreEntryWindow *openMathsOfClass1(WindowHarness &h)
+{
+    h.trigger(u"luru"_s);
+    auto *entry = h.openWindow<ScoreEntryWindow>(kScoreEntryWindow);
+    if (entry) {
+        choose(entry->Combo1, kGrade);
+        choose(entry->Combo2, kClasses[0].name);
+        choose(entry->Combo3, kSubjects[1].subject);
+    }
+    return entry;
+}
+
 // The main window active again after a dialog, as the user's next click makes it.
 void backToMain(WindowHarness &h)
 {
@@ -373,12 +386,8 @@ void TestFirstDay::firstDay()
         QCOMPARE(h.session().denglu, QString());
 
         // The 数学 teacher creates a mid-term and enters scores three ways.
-        h.trigger(u"luru"_s);
-        auto *entry = h.openWindow<ScoreEntryWindow>(kScoreEntryWindow);
+        auto *entry = openMathsOfClass1(h);
         QVERIFY(entry);
-        choose(entry->Combo1, kGrade);
-        choose(entry->Combo2, kClasses[0].name);
-        choose(entry->Combo3, kSubjects[1].subject);
         whenSigningIn(kSubjects[1].teacher, kSubjects[1].password, &signedIn);
         entry->Command2->click();
         QVERIFY(signedIn);
@@ -491,12 +500,8 @@ void TestFirstDay::firstDay()
              editedPhone);
 
     // The mid-term and its scores; the teacher's password still signs in.
-    h.trigger(u"luru"_s);
-    auto *entry = h.openWindow<ScoreEntryWindow>(kScoreEntryWindow);
+    auto *entry = openMathsOfClass1(h);
     QVERIFY(entry);
-    choose(entry->Combo1, kGrade);
-    choose(entry->Combo2, kClasses[0].name);
-    choose(entry->Combo3, kSubjects[1].subject);
     QVERIFY(itemTexts(entry->Combo5).contains(examShown));
     choose(entry->Combo5, examShown);
     QCOMPARE(entry->Text9->text(), u"100"_s);
