@@ -17,6 +17,7 @@
 #include "kit/sign_in_toggle.h"
 #include "kit/unsaved_changes.h"
 
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -758,6 +759,11 @@ void RegisterWindow::buildImportPanels(QWidget *parent)
 
     Option1[0] = named(new QRadioButton(reg::kFreshImportCaption, Frame5), "Option1_0");
     Option1[1] = named(new QRadioButton(reg::kByNameImportCaption, Frame5), "Option1_1");
+    // A group of their own: the field options below Frame5 are no partners of the modes,
+    // and a click on the chosen mode leaves it chosen.
+    auto *modeGroup = new QButtonGroup(Frame5);
+    modeGroup->addButton(Option1[0]);
+    modeGroup->addButton(Option1[1]);
     Label11 = named(new QLabel(QStringLiteral("(根据姓名,从Excel中导入学籍资料)"), Frame5), "Label11");
     Label20 = named(new QLabel(QStringLiteral("请先选中所需新生资料单选框内容，再点击列提供资料的相应内容。"), Frame5),
                     "Label20");

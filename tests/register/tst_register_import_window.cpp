@@ -298,6 +298,8 @@ private slots:
         QVERIFY(w->Option1[0]->isChecked());
         w->Option1[0]->click();   // fresh on nobody says nothing
         QCOMPARE(h.responder.shown().size(), 1);
+        w->Option1[0]->click();   // a click on the chosen mode keeps it
+        QVERIFY(w->Option1[0]->isChecked());
     }
 
     // The 45 students replace the class: seats 01 … 45, state 1, the old rows hidden
