@@ -194,8 +194,7 @@ void SingleExamWindow::Combo3_Click()
     m_subjectIndex = k;
     Session &s = session();
     const score::SubjectEntry subject = chosenSubject();
-    s.username = subject.teacher;
-    s.userpas = subject.password;
+    score::TakeTeacherAccount(s, subject);
 
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
     Combo4->clear();

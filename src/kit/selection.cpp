@@ -132,4 +132,10 @@ void FillClassCombo(DataControl &data, const Session &session, const QString &gr
     data.setCaption(QString());
 }
 
+void TakeHeadTeacherAccount(Session &session, const ClassEntry &entry)
+{
+    session.username = entry.headTeacher;
+    session.userpas = entry.password;
+}
+
 } // namespace tessaly

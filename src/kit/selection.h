@@ -56,6 +56,11 @@ struct ClassEntry {
     QString id;            // id, as text
 };
 
+// A class choice makes the class's head teacher the window's account:
+// username and userpas from the entry (the sign-in reads the stored password
+// again before signing in).
+void TakeHeadTeacherAccount(Session &session, const ClassEntry &entry);
+
 // Parallel to the class combo: entry i belongs to combo item i (0-based).
 // Rebuilt on every refill of the combo.
 struct ClassList {

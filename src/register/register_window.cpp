@@ -306,8 +306,7 @@ void RegisterWindow::ChooseClass()
         return;
     Session &s = session();
     const ClassEntry entry = m_classes.at(index);
-    s.username = entry.headTeacher;
-    s.userpas = entry.password;
+    TakeHeadTeacherAccount(s, entry);
     s.id = entry.id;
     m_classIndex = index;
 

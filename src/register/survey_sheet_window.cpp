@@ -117,8 +117,7 @@ void SurveySheetWindow::Combo2_Click()
         return;
     Session &s = session();
     const ClassEntry entry = m_classes.at(index);
-    s.username = entry.headTeacher;
-    s.userpas = entry.password;
+    TakeHeadTeacherAccount(s, entry);
 
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());

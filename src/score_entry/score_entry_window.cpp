@@ -453,8 +453,7 @@ void ScoreEntryWindow::Combo3_Click()
     m_subjectIndex = k;
     Session &s = session();
     const score::SubjectEntry subject = chosenSubject();
-    s.username = subject.teacher;
-    s.userpas = subject.password;
+    score::TakeTeacherAccount(s, subject);
     s.id = subject.id;
 
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());

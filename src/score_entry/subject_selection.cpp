@@ -60,4 +60,10 @@ QStringList OpenClassStudents(DataControl &data, const QString &openpath, const 
     return db::tableColumns(data.connection(), identity.sectionTable);
 }
 
+void TakeTeacherAccount(Session &session, const SubjectEntry &subject)
+{
+    session.username = subject.teacher;
+    session.userpas = subject.password;
+}
+
 } // namespace tessaly::score

@@ -25,6 +25,10 @@ struct SubjectEntry {
     QString id;         // id, as text
 };
 
+// A subject choice makes its teacher the window's account: username and
+// userpas from the entry (the sign-in reads the stored password again).
+void TakeTeacherAccount(Session &session, const SubjectEntry &subject);
+
 // Parallel to the subject combo: entry i belongs to combo item i (0-based).
 struct SubjectList {
     QVector<SubjectEntry> entries;
