@@ -1,0 +1,25 @@
+#include "class_analysis/trend_axis.h"
+
+namespace tessaly::analysis {
+
+QList<AxisLabel> thinAxisLabels(int pointCount)
+{
+    QList<AxisLabel> labels;
+    if (pointCount <= 12) {
+        for (int k = 1; k < pointCount; ++k)
+            labels.append({k, k + 1});
+        return labels;
+    }
+    const int interval = pointCount <= 20 ? 2 : 5;
+    // The counter starts so that the first label falls on number 3 or 5.
+    int counter = interval == 2 ? 0 : 1;
+    for (int k = 1; k < pointCount; ++k) {
+        if (++counter == interval) {
+            labels.append({k, k + 1});
+            counter = 0;
+        }
+    }
+    return labels;
+}
+
+} // namespace tessaly::analysis
