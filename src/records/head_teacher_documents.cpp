@@ -1,0 +1,219 @@
+#include "records/head_teacher_documents.h"
+
+#include "platform/data_control.h"
+#include "score_entry/exam_columns.h"
+
+#include <QSqlQuery>
+
+namespace tessaly::records {
+
+namespace {
+
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+QString quoted(const char16_t *name)
+{
+    return db::quoteIdentifier(QString::fromUtf16(name));
+}
+
+} // namespace
+
+DateParts dateParts(const QDate &today)
+{
+    DateParts d;
+    d.schoolYear = score::schoolYearText(today);
+    d.nextYear = followingYear(d.schoolYear);
+    // The first half of the school year runs from August to February, as a mid-term's does.
+    d.semesterLetter = score::semesterLetter(score::ExamKind::MidTerm, today);
+    d.month = twoDigits(today.month());
+    d.day = twoDigits(today.day());
+    return d;
+}
+
+QString followingYear(const QString &schoolYear)
+{
+    return twoDigits(schoolYear.toInt() + 1);
+}
+
+QString gradePrefix(const QString &gradeGroup)
+{
+    return gradeGroup.left(2);
+}
+
+QString sectionCharacter(const QString &gradeGroup)
+{
+    QString c;
+    if (gradeGroup.contains(u'高'))
+        c = QStringLiteral("高");
+    if (gradeGroup.contains(u'初'))
+        c = QStringLiteral("初");
+    if (gradeGroup.contains(u'小'))
+        c = QStringLiteral("小");
+    return c;
+}
+
+bool listedInSection(const QString &displayName, const QString &sectionChar)
+{
+    return !displayName.isEmpty() && displayName.contains(sectionChar);
+}
+
+QString phraseCategoryName(int category)
+{
+    static const char16_t *const names[kPhraseCategories] = {u"思想政治方面", u"学习方面", u"文体专长方面",
+                                                             u"品行修养方面", u"尊纪守法方面"};
+    return category >= 1 && category <= kPhraseCategories ? QString::fromUtf16(names[category - 1]) : QString();
+}
+
+QString phraseKind(int category)
+{
+    return category >= 1 && category <= kPhraseCategories ? QString::number(category) : QString();
+}
+
+QString planKind(const QString &classCode, const DateParts &date)
+{
+    return QLatin1Char('J') + classCode + date.semesterLetter;
+}
+
+QString summaryKind(const QString &classCode, const DateParts &date)
+{
+    return QLatin1Char('G') + classCode + date.semesterLetter;
+}
+
+QString developmentRecordKind(const QString &classCode)
+{
+    return QLatin1Char('W') + classCode;
+}
+
+QString dailyRecordKind(const QString &classCode)
+{
+    return QStringLiteral("JL") + classCode;
+}
+
+QString planName(const DateParts &date, const QString &gradeGroup, const QString &className)
+{
+    return date.schoolYears() + gradePrefix(gradeGroup) + className
+           + (date.firstHalf() ? QStringLiteral("上学年工作计划") : QStringLiteral("下学年工作计划"));
+}
+
+QString summaryName(const DateParts &date, const QString &gradeGroup, const QString &className)
+{
+    return date.schoolYears() + gradePrefix(gradeGroup) + className
+           + (date.firstHalf() ? QStringLiteral("上学年工作总结") : QStringLiteral("下学年工作总结"));
+}
+
+QString recordName(const DateParts &date, const QString &gradeGroup, const QString &studentOrClass)
+{
+    return date.schoolYears() + (date.firstHalf() ? QStringLiteral("(上)") : QStringLiteral("(下)"))
+           + gradePrefix(gradeGroup) + studentOrClass + QLatin1Char(' ') + date.month + QStringLiteral("月")
+           + date.day + QStringLiteral("日");
+}
+
+reg::Statement documentsQuery(DocumentKind kind, const QString &key)
+{
+    const QString select = QStringLiteral("select * from %1 where ").arg(db::quoteIdentifier(kDocumentTable));
+    const QString order = QStringLiteral(" order by %1").arg(quoted(u"ID"));
+    const QString kindColumn = quoted(u"类别");
+    const auto whole = [&](const QString &code) {
+        return reg::Statement{select + kindColumn + QStringLiteral(" = ?") + order, {code}};
+    };
+    const auto prefix = [&](const QString &start) {
+        if (!reg::isClassCode(key))
+            return reg::Statement{};
+        const QString code = start + key;
+        return reg::Statement{
+            select + QStringLiteral("substr(%1,1,%2) = ?").arg(kindColumn).arg(code.size()) + order, {code}};
+    };
+    switch (kind) {
+    case DocumentKind::Phrase: {
+        const QString code = phraseKind(key.toInt());
+        return code.isEmpty() ? reg::Statement{} : whole(code);
+    }
+    case DocumentKind::PlanTemplate:
+        return whole(QStringLiteral("J"));
+    case DocumentKind::SummaryTemplate:
+        return whole(QStringLiteral("G"));
+    case DocumentKind::Plan:
+        return prefix(QStringLiteral("J"));
+    case DocumentKind::Summary:
+        return prefix(QStringLiteral("G"));
+    case DocumentKind::DevelopmentRecord:
+        return prefix(QStringLiteral("W"));
+    case DocumentKind::DailyRecord:
+        return prefix(QStringLiteral("JL"));
+    }
+    return {};
+}
+
+QVector<Document> readDocuments(const DataControl &data)
+{
+    QVector<Document> rows;
+    if (!data.hasRecordset())
+        return rows;
+    const int id = data.fieldIndex(QStringLiteral("ID"));
+    const int kind = data.fieldIndex(QStringLiteral("类别"));
+    const int text = data.fieldIndex(QStringLiteral("内容"));
+    const int name = data.fieldIndex(QStringLiteral("其它"));
+    rows.reserve(data.rows().size());
+    for (const QVector<QVariant> &r : data.rows()) {
+        Document d;
+        d.id = r.value(id).toLongLong();
+        d.kind = r.value(kind).toString();
+        d.text = r.value(text).toString();
+        d.displayName = r.value(name).toString();
+        rows << d;
+    }
+    return rows;
+}
+
+bool documentExists(db::Connection &c, const QString &kind, const QString &displayName)
+{
+    const QVariant n = c.scalar(QStringLiteral("select count(*) from %1 where %2 = ? and %3 = ?")
+                                    .arg(db::quoteIdentifier(kDocumentTable), quoted(u"类别"), quoted(u"其它")),
+                                {kind, displayName});
+    return n.toInt() > 0;
+}
+
+InsertOutcome insertDocument(db::Connection &c, const QString &kind, const QString &text,
+                             const QString &displayName)
+{
+    InsertOutcome out;
+    const QVariant name = displayName.isNull() ? QVariant() : QVariant(displayName);
+    out.ok = c.exec(QStringLiteral("insert into %1 (%2, %3, %4) values (?, ?, ?)")
+                        .arg(db::quoteIdentifier(kDocumentTable), quoted(u"类别"), quoted(u"内容"), quoted(u"其它")),
+                    {kind, text, name});
+    if (out.ok)
+        out.id = c.lastInsertId().toLongLong();
+    else
+        out.error = c.error();
+    return out;
+}
+
+SaveOutcome updateDocumentText(db::Connection &c, qint64 id, const QString &text)
+{
+    SaveOutcome out;
+    out.ok = c.exec(QStringLiteral("update %1 set %2 = ? where %3 = ?")
+                        .arg(db::quoteIdentifier(kDocumentTable), quoted(u"内容"), quoted(u"ID")),
+                    {text, id});
+    if (!out.ok) {
+        out.error = c.error();
+    } else if (c.rowsAffected() == 0) {
+        out.ok = false;
+        out.error = {kErrRowGone, kRowGoneText};
+    }
+    return out;
+}
+
+SaveOutcome deleteDocument(db::Connection &c, qint64 id)
+{
+    SaveOutcome out;
+    out.ok = c.exec(QStringLiteral("delete from %1 where %2 = ?").arg(db::quoteIdentifier(kDocumentTable), quoted(u"ID")),
+                    {id});
+    if (!out.ok)
+        out.error = c.error();
+    return out;
+}
+
+} // namespace tessaly::records
