@@ -1,0 +1,144 @@
+#pragma once
+// The two-mode editor of 班主任 rows: browse a list, enter adding or editing,
+// type, and leave the mode by saving or cancelling. One component serves the
+// phrase panel of 学生操行评定, the template windows and the record windows;
+// each configures it and says what its list does.
+//
+// Captions (add, edit and delete keep theirs):
+//
+//   state                                   cmdUpdate     cmdRefresh
+//   browsing, until the first save/cancel   "更新(&U)"     "刷新(&R)"
+//   adding                                  "保存(&U)"     "不存(&R)"
+//   editing                                 "保存(&B)"     "不改(&R)"
+//   browsing after any save or cancel       "刷新(&U)"     "更新(&R)"
+//
+// Entering a mode disables add, edit, delete and the window's `locked` widgets
+// and makes the editor writable; leaving it enables them again and, where the
+// window wants, makes the editor read-only. The editor writes the rows itself
+// (班主任 on openpath); a failed write is reported and the mode stays.
+//
+//   m_editor = new TwoModeEditor(session(), {
+//       .buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, cmdDelete},
+//       .editor = Text1, .quoteLength = 20,
+//       .messages = {.editWithoutRow = u"请选择要修改的记录内容"_s, …},
+//       .locked = {Frame1}}, this);
+//   m_editor->setSteps({
+//       .current = [this] { return rowOfListEntry(); },              // the row edit/delete act on
+//       .newRow = [this](const QString &) { return NewDocument{m_kind, m_name}; },
+//       .reload = [this](const TwoModeEditor::Leave &l) { refillList(); select(l.row); },
+//   });
+#include "records/head_teacher_documents.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QAbstractButton;
+class QWidget;
+
+namespace tessaly {
+struct Session;
+}
+
+namespace tessaly::records {
+
+// The kind code and display name of a row about to be added (a null name leaves 其它 NULL).
+struct NewDocument {
+    QString kind;
+    QString displayName;
+};
+
+class TwoModeEditor : public QObject {
+    Q_OBJECT
+public:
+    enum class Mode { Browsing, Adding, Editing };
+
+    struct Buttons {
+        QAbstractButton *add = nullptr;       // CmdAdd
+        QAbstractButton *edit = nullptr;      // Cmdedit
+        QAbstractButton *update = nullptr;    // cmdUpdate: save
+        QAbstractButton *refresh = nullptr;   // cmdRefresh: cancel
+        QAbstractButton *remove = nullptr;    // cmdDelete; none in the template windows
+    };
+    struct Messages {
+        QString editWithoutRow{};        // edit with no current row
+        QString deleteWithoutRow{};      // delete with no current row
+        QString emptyText{};             // save with an empty editor
+        QString editWithoutChoice{};     // record windows: no list entry chosen (tested first)
+        QString deleteWithoutChoice{};
+    };
+    struct Config {
+        Buttons buttons{};
+        QWidget *editor = nullptr;            // QLineEdit, QPlainTextEdit or QTextEdit
+        int quoteLength = 10;                 // characters of the text quoted in the confirmations
+        Messages messages{};
+        QList<QWidget *> locked{};              // disabled while adding or editing
+        bool readOnlyWhileBrowsing = true;
+        bool emptyOnAdd = true;               // the phrase panel keeps what the editor holds
+    };
+
+    // How a mode was left, for the window's list.
+    struct Leave {
+        Mode mode = Mode::Browsing;       // the mode that ended
+        bool saved = false;               // by save (else by cancel)
+        std::optional<qint64> row{};        // the row to make current: the new or edited
+                                          // one, after a cancel the edited one, else the current one
+        bool removed = false;             // after a delete (the mode was browsing and stays)
+    };
+
+    struct Steps {
+        // The row edit and delete act on (the list's current entry); none when no row is current.
+        std::function<std::optional<Document>()> current{};
+        // Whether a list entry is chosen (record windows); absent: not tested.
+        std::function<bool()> hasChoice{};
+        // Checks and questions before adding (record windows); false stays browsing.
+        std::function<bool()> mayAdd{};
+        // The new row's kind and name at save time, or none when the window refuses
+        // (it has said why); the mode stays then.
+        std::function<std::optional<NewDocument>(const QString &text)> newRow{};
+        // After every save and cancel, and after a delete (mode Browsing): the
+        // window refills its list and makes `row` current.
+        std::function<void(const Leave &)> reload{};
+        // After every change of mode (the phrase panel shows its editor).
+        std::function<void(Mode)> modeChanged{};
+    };
+
+    TwoModeEditor(Session &session, const Config &config, QWidget *window);
+    void setSteps(Steps steps) { m_steps = std::move(steps); }
+
+    Mode mode() const { return m_mode; }
+    bool inMode() const { return m_mode != Mode::Browsing; }
+
+    static QString editQuestion(const QString &text, int quoteLength);    // 确定要修改(…...)内容吗?
+    static QString deleteQuestion(const QString &text, int quoteLength);  // 确实要删除(…...)内容吗?
+
+public slots:
+    void add();      // CmdAdd
+    void edit();     // Cmdedit
+    void save();     // cmdUpdate
+    void cancel();   // cmdRefresh
+    void remove();   // cmdDelete
+
+private:
+    void enter(Mode mode);
+    void leave(const Leave &how);
+    void setCaptions();
+    QString text() const;
+    void setText(const QString &text);
+    void setWritable(bool writable);
+    void focusEditor();
+    bool refused(const std::function<bool()> &test, const QString &message);
+
+    Session &m_session;
+    Config m_config;
+    Steps m_steps;
+    QWidget *m_window;
+    Mode m_mode = Mode::Browsing;
+    bool m_left = false;                 // a save or cancel happened
+    std::optional<Document> m_edited;    // the row being edited
+};
+
+} // namespace tessaly::records

@@ -1,0 +1,307 @@
+// The two-mode editor on a small list of plan templates: captions, enabling,
+// the refusals, confirmations, writes, and how save and cancel hand the row
+// back to the list.
+#include "fixtures/test_school.h"
+#include "kit/session.h"
+#include "platform/data_control.h"
+#include "platform/messages.h"
+#include "records/two_mode_editor.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace tessaly;
+using namespace tessaly::records;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Mode = TwoModeEditor::Mode;
+
+// A template list: the rows of kind "J", one of them current.
+struct Library : QWidget {
+    Session session;
+    QPushButton *CmdAdd = new QPushButton(this);
+    QPushButton *Cmdedit = new QPushButton(this);
+    QPushButton *cmdUpdate = new QPushButton(this);
+    QPushButton *cmdRefresh = new QPushButton(this);
+    QPushButton *cmdDelete = new QPushButton(this);
+    QPlainTextEdit *Text3 = new QPlainTextEdit(this);
+    QWidget *Combo5 = new QWidget(this);
+    TwoModeEditor *editor = nullptr;
+    QVector<Document> rows;
+    int current = -1;
+    QList<TwoModeEditor::Leave> leaves;
+    bool refuseNew = false;
+
+    explicit Library(const QString &path, bool withDelete = true)
+    {
+        session.openpath = path;
+        editor = new TwoModeEditor(session,
+                                   {.buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, withDelete ? cmdDelete : nullptr},
+                                    .editor = Text3,
+                                    .quoteLength = 10,
+                                    .messages = {.editWithoutRow = u"请选择要修改的计划内容"_s,
+                                                 .deleteWithoutRow = u"请选择要删除的评语"_s,
+                                                 .emptyText = u"请填加新的内容后再保存"_s},
+                                    .locked = {Combo5}},
+                                   this);
+        editor->setSteps({
+            .current = [this]() -> std::optional<Document> {
+                return current >= 0 && current < rows.size() ? std::optional(rows[current]) : std::nullopt;
+            },
+            .newRow = [this](const QString &) -> std::optional<NewDocument> {
+                if (refuseNew)
+                    return std::nullopt;
+                return NewDocument{u"J"_s, QString()};
+            },
+            .reload = [this](const TwoModeEditor::Leave &l) {
+                leaves << l;
+                reload();
+                current = -1;
+                for (int i = 0; i < rows.size(); ++i)
+                    if (l.row && rows[i].id == *l.row)
+                        current = i;
+                Text3->setPlainText(current >= 0 ? rows[current].text : QString());
+            },
+        });
+        reload();
+    }
+    void reload()
+    {
+        DataControl data;
+        data.setDatabaseName(session.openpath);
+        const reg::Statement q = documentsQuery(DocumentKind::PlanTemplate);
+        data.setRecordSource(q.sql, q.params);
+        data.Refresh();
+        rows = readDocuments(data);
+    }
+    QStringList captions() const { return {cmdUpdate->text(), cmdRefresh->text()}; }
+    bool locked() const { return !CmdAdd->isEnabled() && !Cmdedit->isEnabled() && !cmdDelete->isEnabled() && !Combo5->isEnabled(); }
+    bool unlocked() const { return CmdAdd->isEnabled() && Cmdedit->isEnabled() && cmdDelete->isEnabled() && Combo5->isEnabled(); }
+};
+
+QStringList texts(test::TestSchool &school)
+{
+    QStringList out;
+    db::Connection &c = school.db();
+    QSqlQuery q = c.query(uR"(select "内容" from "班主任" order by "ID")"_s);
+    while (q.next())
+        out << q.value(0).toString();
+    school.closeDb();
+    return out;
+}
+
+} // namespace
+
+class TestTwoModeEditor : public QObject {
+    Q_OBJECT
+
+private slots:
+    void captionsThroughAddAndCancel();
+    void editSavesTheEditedRow();
+    void refusals();
+    void confirmationQuotes_data();
+    void confirmationQuotes();
+    void cancelBringsTheEditedRowBack();
+    void failedWriteKeepsTheMode();
+    void deleteAsksThenRemoves();
+};
+
+void TestTwoModeEditor::captionsThroughAddAndCancel()
+{
+    test::TestSchool school;
+    ScriptedResponder responder;
+    Library lib(school.dbPath());
+    QCOMPARE(lib.captions(), (QStringList{u"更新(&U)"_s, u"刷新(&R)"_s}));
+    QVERIFY(lib.Text3->isReadOnly());
+
+    lib.CmdAdd->click();
+    QCOMPARE(lib.editor->mode(), Mode::Adding);
+    QCOMPARE(lib.captions(), (QStringList{u"保存(&U)"_s, u"不存(&R)"_s}));
+    QVERIFY(lib.locked());
+    QVERIFY(lib.cmdUpdate->isEnabled() && lib.cmdRefresh->isEnabled());
+    QVERIFY(!lib.Text3->isReadOnly());
+
+    lib.Text3->setPlainText(u"不要的"_s);
+    lib.cmdRefresh->click();
+    QCOMPARE(lib.editor->mode(), Mode::Browsing);
+    QCOMPARE(lib.captions(), (QStringList{u"刷新(&U)"_s, u"更新(&R)"_s}));
+    QVERIFY(lib.unlocked());
+    QVERIFY(lib.Text3->isReadOnly());
+    QCOMPARE(texts(school), QStringList{});
+    QCOMPARE(lib.leaves.size(), 1);
+    QCOMPARE(lib.leaves[0].mode, Mode::Adding);
+    QVERIFY(!lib.leaves[0].saved);
+
+    lib.CmdAdd->click();
+    lib.Text3->setPlainText(u"第一个模板"_s);
+    lib.cmdUpdate->click();
+    QCOMPARE(texts(school), QStringList{u"第一个模板"_s});
+    QCOMPARE(lib.captions(), (QStringList{u"刷新(&U)"_s, u"更新(&R)"_s}));
+    QVERIFY(lib.leaves.last().saved);
+    QCOMPARE(lib.leaves.last().row, std::optional<qint64>(lib.rows[0].id));
+    QCOMPARE(lib.current, 0);   // the new row is current
+    QVERIFY(responder.shown().isEmpty());
+}
+
+void TestTwoModeEditor::editSavesTheEditedRow()
+{
+    test::TestSchool school;
+    insertDocument(school.db(), u"J"_s, u"模板一"_s);
+    insertDocument(school.db(), u"J"_s, u"模板二"_s);
+    school.closeDb();
+    ScriptedResponder responder;
+    Library lib(school.dbPath());
+    lib.current = 1;
+    responder.answer(true);
+    lib.Cmdedit->click();
+    QCOMPARE(responder.last().text, u"确定要修改(模板二...)内容吗?"_s);
+    QCOMPARE(responder.last().title, u"提示"_s);
+    QCOMPARE(lib.editor->mode(), Mode::Editing);
+    QCOMPARE(lib.captions(), (QStringList{u"保存(&B)"_s, u"不改(&R)"_s}));
+    QCOMPARE(lib.Text3->toPlainText(), u"模板二"_s);
+    // Another row becoming current meanwhile does not redirect the save.
+    lib.current = 0;
+    lib.Text3->setPlainText(u"模板二改"_s);
+    lib.cmdUpdate->click();
+    QCOMPARE(texts(school), (QStringList{u"模板一"_s, u"模板二改"_s}));
+    QCOMPARE(lib.current, 1);
+
+    // Browsing: save only re-lists and sets the captions.
+    lib.cmdUpdate->click();
+    QCOMPARE(lib.leaves.last().mode, Mode::Browsing);
+    QCOMPARE(texts(school), (QStringList{u"模板一"_s, u"模板二改"_s}));
+}
+
+void TestTwoModeEditor::refusals()
+{
+    test::TestSchool school;
+    ScriptedResponder responder;
+    Library lib(school.dbPath());
+    lib.Cmdedit->click();
+    lib.cmdDelete->click();
+    QCOMPARE(responder.texts(), (QStringList{u"请选择要修改的计划内容"_s, u"请选择要删除的评语"_s}));
+    QCOMPARE(lib.editor->mode(), Mode::Browsing);
+
+    responder.clear();
+    lib.CmdAdd->click();
+    lib.cmdUpdate->click();
+    QCOMPARE(responder.texts(), QStringList{u"请填加新的内容后再保存"_s});
+    QCOMPARE(lib.editor->mode(), Mode::Adding);
+    QCOMPARE(lib.captions(), (QStringList{u"保存(&U)"_s, u"不存(&R)"_s}));
+
+    // The window's own refusal at save time keeps the mode too.
+    lib.refuseNew = true;
+    lib.Text3->setPlainText(u"内容"_s);
+    lib.cmdUpdate->click();
+    QCOMPARE(lib.editor->mode(), Mode::Adding);
+    QCOMPARE(texts(school), QStringList{});
+    lib.refuseNew = false;
+    lib.cmdUpdate->click();
+    QCOMPARE(texts(school), QStringList{u"内容"_s});
+}
+
+void TestTwoModeEditor::confirmationQuotes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("remove");
+    QTest::newRow("short") << u"三个字"_s << 10 << u"确定要修改(三个字...)内容吗?"_s << u"确实要删除(三个字...)内容吗?"_s;
+    QTest::newRow("cut at 10") << u"一二三四五六七八九十十一"_s << 10 << u"确定要修改(一二三四五六七八九十...)内容吗?"_s
+                               << u"确实要删除(一二三四五六七八九十...)内容吗?"_s;
+    QTest::newRow("records: 20") << u"一二三四五六七八九十一二三四五六七八九十多"_s << 20
+                                 << u"确定要修改(一二三四五六七八九十一二三四五六七八九十...)内容吗?"_s
+                                 << u"确实要删除(一二三四五六七八九十一二三四五六七八九十...)内容吗?"_s;
+}
+
+void TestTwoModeEditor::confirmationQuotes()
+{
+    QFETCH(QString, text);
+    QFETCH(int, n);
+    QFETCH(QString, edit);
+    QFETCH(QString, remove);
+    QCOMPARE(TwoModeEditor::editQuestion(text, n), edit);
+    QCOMPARE(TwoModeEditor::deleteQuestion(text, n), remove);
+}
+
+void TestTwoModeEditor::cancelBringsTheEditedRowBack()
+{
+    test::TestSchool school;
+    insertDocument(school.db(), u"J"_s, u"模板一"_s);
+    insertDocument(school.db(), u"J"_s, u"模板二"_s);
+    school.closeDb();
+    ScriptedResponder responder;
+    Library lib(school.dbPath());
+    lib.current = 1;
+    responder.answer(true);
+    lib.Cmdedit->click();
+    lib.Text3->setPlainText(u"改了一半"_s);
+    // Another computer adds a row before ours: positions move, the key does not.
+    QVERIFY(school.db().exec(uR"(insert into "班主任" ("ID","类别","内容") values (0,'J','新来的'))"_s));
+    school.closeDb();
+    lib.cmdRefresh->click();
+    QCOMPARE(lib.leaves.last().mode, Mode::Editing);
+    QCOMPARE(lib.rows.size(), 3);
+    QCOMPARE(lib.current, 2);
+    QCOMPARE(lib.Text3->toPlainText(), u"模板二"_s);
+    QCOMPARE(texts(school), (QStringList{u"新来的"_s, u"模板一"_s, u"模板二"_s}));
+}
+
+void TestTwoModeEditor::failedWriteKeepsTheMode()
+{
+    test::TestSchool school;
+    insertDocument(school.db(), u"J"_s, u"模板一"_s);
+    school.closeDb();
+    ScriptedResponder responder;
+    Library lib(school.dbPath());
+    lib.current = 0;
+    responder.answer(true);
+    lib.Cmdedit->click();
+    lib.Text3->setPlainText(u"改过"_s);
+    // The row is deleted elsewhere: the save says so and stays editing.
+    QVERIFY(school.db().exec(uR"(delete from "班主任")"_s));
+    school.closeDb();
+    responder.clear();
+    lib.cmdUpdate->click();
+    QCOMPARE(responder.texts(), QStringList{u"没有保存："_s + kRowGoneText});
+    QCOMPARE(lib.editor->mode(), Mode::Editing);
+    QCOMPARE(lib.Text3->toPlainText(), u"改过"_s);
+
+    // A database that cannot be opened: adding stays too.
+    lib.cmdRefresh->click();
+    lib.session.openpath = school.folder() + u"/missing.mdb"_s;
+    lib.CmdAdd->click();
+    lib.Text3->setPlainText(u"新的"_s);
+    responder.clear();
+    lib.cmdUpdate->click();
+    QCOMPARE(responder.shown().size(), 1);
+    QVERIFY(responder.last().text.startsWith(u"没有保存："_s));
+    QCOMPARE(lib.editor->mode(), Mode::Adding);
+}
+
+void TestTwoModeEditor::deleteAsksThenRemoves()
+{
+    test::TestSchool school;
+    insertDocument(school.db(), u"J"_s, u"模板一"_s);
+    insertDocument(school.db(), u"J"_s, u"模板二"_s);
+    school.closeDb();
+    ScriptedResponder responder;
+    Library lib(school.dbPath());
+    lib.current = 0;
+    responder.answer(false);
+    lib.cmdDelete->click();
+    QCOMPARE(texts(school), (QStringList{u"模板一"_s, u"模板二"_s}));
+    responder.answer(true);
+    lib.cmdDelete->click();
+    QCOMPARE(responder.last().text, u"确实要删除(模板一...)内容吗?"_s);
+    QCOMPARE(texts(school), QStringList{u"模板二"_s});
+    QVERIFY(lib.leaves.last().removed);
+    // A delete leaves the captions as they were.
+    QCOMPARE(lib.captions(), (QStringList{u"更新(&U)"_s, u"刷新(&R)"_s}));
+}
+
+QTEST_MAIN(TestTwoModeEditor)
+#include "tst_two_mode_editor.moc"
