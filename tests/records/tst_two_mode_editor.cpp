@@ -82,6 +82,14 @@ struct Library : QWidget {
     bool unlocked() const { return CmdAdd->isEnabled() && Cmdedit->isEnabled() && cmdDelete->isEnabled() && Combo5->isEnabled(); }
 };
 
+// Stores plan templates, in order.
+void seed(test::TestSchool &school, const QStringList &templates)
+{
+    for (const QString &t : templates)
+        QVERIFY(insertDocument(school.db(), u"J"_s, t).ok);
+    school.closeDb();
+}
+
 QStringList texts(test::TestSchool &school)
 {
     QStringList out;
@@ -149,9 +157,7 @@ void TestTwoModeEditor::captionsThroughAddAndCancel()
 void TestTwoModeEditor::editSavesTheEditedRow()
 {
     test::TestSchool school;
-    insertDocument(school.db(), u"J"_s, u"模板一"_s);
-    insertDocument(school.db(), u"J"_s, u"模板二"_s);
-    school.closeDb();
+    seed(school, {u"模板一"_s, u"模板二"_s});
     ScriptedResponder responder;
     Library lib(school.dbPath());
     lib.current = 1;
@@ -230,9 +236,7 @@ void TestTwoModeEditor::confirmationQuotes()
 void TestTwoModeEditor::cancelBringsTheEditedRowBack()
 {
     test::TestSchool school;
-    insertDocument(school.db(), u"J"_s, u"模板一"_s);
-    insertDocument(school.db(), u"J"_s, u"模板二"_s);
-    school.closeDb();
+    seed(school, {u"模板一"_s, u"模板二"_s});
     ScriptedResponder responder;
     Library lib(school.dbPath());
     lib.current = 1;
@@ -253,8 +257,7 @@ void TestTwoModeEditor::cancelBringsTheEditedRowBack()
 void TestTwoModeEditor::failedWriteKeepsTheMode()
 {
     test::TestSchool school;
-    insertDocument(school.db(), u"J"_s, u"模板一"_s);
-    school.closeDb();
+    seed(school, {u"模板一"_s});
     ScriptedResponder responder;
     Library lib(school.dbPath());
     lib.current = 0;
@@ -285,9 +288,7 @@ void TestTwoModeEditor::failedWriteKeepsTheMode()
 void TestTwoModeEditor::deleteAsksThenRemoves()
 {
     test::TestSchool school;
-    insertDocument(school.db(), u"J"_s, u"模板一"_s);
-    insertDocument(school.db(), u"J"_s, u"模板二"_s);
-    school.closeDb();
+    seed(school, {u"模板一"_s, u"模板二"_s});
     ScriptedResponder responder;
     Library lib(school.dbPath());
     lib.current = 0;
