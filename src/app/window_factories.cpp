@@ -42,6 +42,7 @@
 // Transcripts and reports.
 
 // Head-teacher records and notices.
+#include "records/conduct_window.h"
 #include "records/notice_admin_window.h"
 #include "records/publish_notice_window.h"
 #include "records/view_notices_window.h"
@@ -92,6 +93,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kPublishNoticeWindow, makeWindow<PublishNoticeWindow>);
     m.registerWindow(kViewNoticesWindow, makeWindow<ViewNoticesWindow>);
     m.registerWindow(kNoticeAdminWindow, makeWindow<NoticeAdminWindow>);
+    m.registerWindow(kConductWindow, makeWindow<ConductWindow>);
 }
 
 } // namespace tessaly

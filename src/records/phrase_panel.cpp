@@ -1,0 +1,166 @@
+#include "records/phrase_panel.h"
+
+#include "kit/session.h"
+#include "kit/window_base.h"
+#include "kit/window_steps.h"
+#include "platform/data_control.h"
+#include "platform/flex_grid.h"
+#include "platform/messages.h"
+#include "platform/units.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tessaly::records {
+
+namespace {
+
+const QString kPhraseHeader = QStringLiteral("                  可  选  择  的  评  定  内  容");
+
+} // namespace
+
+PhrasePanel::PhrasePanel(Session &session, const QList<QWidget *> &locked, QWidget *parent)
+    : QGroupBox(QStringLiteral("可选评定用语"), parent), m_session(session)
+{
+    setObjectName(QStringLiteral("Frame1"));
+    Label7 = named(new QLabel(QStringLiteral("评定用语模板      "), this), "Label7");
+    Combo3 = named(new QComboBox(this), "Combo3");
+    for (int category = 1; category <= kPhraseCategories; ++category)
+        Combo3->addItem(phraseCategoryName(category));
+    Combo3->setCurrentIndex(-1);
+    Grid3 = named(new FlexGrid(this), "Grid3");
+    Grid3->setRows(1);
+    Grid3->setFixedRows(1);
+    Grid3->setFixedCols(1);
+    Grid3->setCols(2);
+    Grid3->setToolTip(QStringLiteral("点击下面合适内容，即可添入评定编辑栏。"));
+    Grid3->setFixedHeight(twipsToPixels(kGridHeight));
+    Grid3->setMinimumWidth(twipsToPixels(7800));
+    Text4 = named(new QLineEdit(this), "Text4");
+    Text4->hide();
+    CmdAdd = named(new QPushButton(QStringLiteral("添加模板(&A)"), this), "CmdAdd");
+    Cmdedit = named(new QPushButton(QStringLiteral("修改模板(&E)"), this), "Cmdedit");
+    cmdUpdate = named(new QPushButton(this), "cmdUpdate");
+    cmdRefresh = named(new QPushButton(this), "cmdRefresh");
+    cmdDelete = named(new QPushButton(QStringLiteral("删除模板(&D)"), this), "cmdDelete");
+    Data1 = named(new DataControl(this), "Data1");
+    Data1->hide();
+    ReportDataError(*Data1, this);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(Label7);
+    top->addStretch();
+    top->addWidget(new QLabel(QStringLiteral("选择评定类别"), this));
+    top->addWidget(Combo3);
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *b : {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, cmdDelete})
+        buttons->addWidget(b);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(Grid3);
+    layout->addWidget(Text4);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    m_editor = new TwoModeEditor(session,
+                                 {.buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, cmdDelete},
+                                  .editor = Text4,
+                                  .quoteLength = 10,
+                                  .messages = {.editWithoutRow = QStringLiteral("请选择要修改的评语内容"),
+                                               .deleteWithoutRow = QStringLiteral("请选择要删除的评语"),
+                                               .emptyText = QStringLiteral("请填加新的评语后再保存")},
+                                  .locked = locked,
+                                  .readOnlyWhileBrowsing = false,
+                                  .emptyOnAdd = false},
+                                 this);
+    m_editor->setSteps({
+        .current = [this]() -> std::optional<Document> {
+            return m_current >= 0 && m_current < m_rows.size() ? std::optional(m_rows[m_current]) : std::nullopt;
+        },
+        // The category chosen when the phrase is saved, whatever it was when adding began.
+        .newRow = [this](const QString &) -> std::optional<NewDocument> {
+            if (Combo3->currentIndex() < 0) {
+                showNotice(this, QStringLiteral("请选择评语类别"), kTitleHint);
+                return std::nullopt;
+            }
+            return NewDocument{phraseKind(Combo3->currentIndex() + 1), kPhraseDisplayName};
+        },
+        .reload = [this](const TwoModeEditor::Leave &leave) {
+            LoadPhraseGrid();
+            makeCurrent(leave.row);
+        },
+        .modeChanged = [this](TwoModeEditor::Mode mode) { showEditor(mode != TwoModeEditor::Mode::Browsing); },
+    });
+
+    connect(Combo3, &QComboBox::activated, this, &PhrasePanel::Combo3_Click);
+    connect(Grid3, &FlexGrid::Click, this, &PhrasePanel::Grid3_Click);
+}
+
+void PhrasePanel::selectCategory(int position)
+{
+    Combo3->setCurrentIndex(position);
+    Combo3_Click();
+}
+
+void PhrasePanel::Combo3_Click()
+{
+    Grid3->setTextMatrix(0, 0, QStringLiteral("序号"));
+    Grid3->setTextMatrix(0, 1, kPhraseHeader);
+    Grid3->setColWidth(0, 445);
+    Grid3->setColWidth(1, 8000);
+    if (Combo3->currentIndex() >= 0)
+        LoadPhraseGrid();
+}
+
+void PhrasePanel::LoadPhraseGrid()
+{
+    Grid3->setRows(1);
+    m_rows.clear();
+    m_current = -1;
+    const reg::Statement q = documentsQuery(DocumentKind::Phrase, QString::number(Combo3->currentIndex() + 1));
+    if (!q.isValid())
+        return;
+    Data1->setDatabaseName(m_session.openpath);
+    Data1->setRecordSource(q.sql, q.params);
+    if (!Data1->Refresh())
+        return;
+    m_rows = readDocuments(*Data1);
+    Data1->Close();
+    Grid3->setRows(1 + int(m_rows.size()));
+    for (int i = 0; i < m_rows.size(); ++i) {
+        Grid3->setTextMatrix(i + 1, 0, QString::number(i + 1));
+        Grid3->setTextMatrix(i + 1, 1, m_rows[i].text);
+    }
+}
+
+void PhrasePanel::Grid3_Click()
+{
+    const int row = Grid3->Row();
+    if (Grid3->Rows() <= 1 || row < 1 || row > m_rows.size())
+        return;
+    m_current = row - 1;
+    emit phraseClicked(m_rows[m_current].text);
+}
+
+void PhrasePanel::makeCurrent(std::optional<qint64> id)
+{
+    for (int i = 0; id && i < m_rows.size(); ++i) {
+        if (m_rows[i].id == *id) {
+            m_current = i;
+            Grid3->setRow(i + 1);
+            return;
+        }
+    }
+}
+
+void PhrasePanel::showEditor(bool shown)
+{
+    Grid3->setFixedHeight(twipsToPixels(shown ? kGridHeightEditing : kGridHeight));
+    Text4->setVisible(shown);
+}
+
+} // namespace tessaly::records

@@ -1,0 +1,74 @@
+#pragma once
+// The phrase panel Frame1 ("可选评定用语") of 学生操行评定: the shared library of
+// conduct phrases in five categories (班主任 rows "1" … "5", 其它 "操行评定"),
+// edited through the two-mode editor. A click on a phrase makes it the current
+// one (edit and delete act on it) and hands its text to the window.
+#include "records/head_teacher_documents.h"
+#include "records/two_mode_editor.h"
+
+#include <QGroupBox>
+#include <QVector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tessaly {
+class DataControl;
+class FlexGrid;
+struct Session;
+}
+
+namespace tessaly::records {
+
+class PhrasePanel : public QGroupBox {
+    Q_OBJECT
+public:
+    // `locked`: the window's widgets disabled while a phrase is added or edited.
+    PhrasePanel(Session &session, const QList<QWidget *> &locked, QWidget *parent = nullptr);
+
+    // Grid heights (twips): browsing, and shortened so the editor beneath shows.
+    static constexpr int kGridHeight = 2415;
+    static constexpr int kGridHeightEditing = 1695;
+
+    // Chooses the category at that position (0 … 4), as a user's choice does.
+    void selectCategory(int position);
+    // The phrases listed now, in grid order.
+    const QVector<Document> &phrases() const { return m_rows; }
+    // The current phrase's position in phrases(); -1 when none.
+    int currentPhrase() const { return m_current; }
+
+    TwoModeEditor *editor() const { return m_editor; }
+
+    QLabel *Label7 = nullptr;
+    QComboBox *Combo3 = nullptr;
+    FlexGrid *Grid3 = nullptr;
+    QLineEdit *Text4 = nullptr;
+    QPushButton *CmdAdd = nullptr;
+    QPushButton *Cmdedit = nullptr;
+    QPushButton *cmdUpdate = nullptr;
+    QPushButton *cmdRefresh = nullptr;
+    QPushButton *cmdDelete = nullptr;
+    DataControl *Data1 = nullptr;
+
+signals:
+    // A phrase was clicked (the window appends it to the evaluation).
+    void phraseClicked(const QString &text);
+
+public slots:
+    void Combo3_Click();
+    void LoadPhraseGrid();
+    void Grid3_Click();
+
+private:
+    void showEditor(bool shown);
+    void makeCurrent(std::optional<qint64> id);
+
+    Session &m_session;
+    TwoModeEditor *m_editor = nullptr;
+    QVector<Document> m_rows;
+    int m_current = -1;
+};
+
+} // namespace tessaly::records

@@ -1,0 +1,416 @@
+// 学生操行评定: the class's students and evaluations, creating the half year's
+// evaluation, saving and printing the texts, and the phrase panel.
+#include "fixtures/sign_in_steps.h"
+#include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
+#include "kit/window_names.h"
+#include "platform/data_control.h"
+#include "platform/flex_grid.h"
+#include "records/conduct_window.h"
+#include "records/evaluation_columns.h"
+#include "records/phrase_panel.h"
+#include "shell/print_page.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace tessaly;
+using namespace tessaly::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kGrade = u"初二年级组"_s;
+
+// 初二年级组 (cohort 2004 from September 2005): 一班 of 王老师 (password 111) with
+// 张三 and 李四, 二班 of 李老师 (222) with 赵六; 王五 of cohort 2020, whose number
+// holds 200401 further in; a quiz column holding a P.
+struct School {
+    TestSchool school;
+    int zhang = 0, li = 0;
+    School()
+    {
+        school.addGradeGroup(kGrade);
+        school.addClass(kGrade, u"一班"_s, u"王老师"_s, u"111"_s);
+        school.addClass(kGrade, u"二班"_s, u"李老师"_s, u"222"_s);
+        li = school.addStudent(u"初中"_s, u"20040102"_s, u"李四"_s, {{u"性别"_s, u"女"_s}, {u"民族"_s, u"汉"_s}});
+        zhang = school.addStudent(u"初中"_s, u"20040101"_s, u"张三"_s, {{u"性别"_s, u"男"_s}, {u"民族"_s, u"回"_s}});
+        school.addStudent(u"初中"_s, u"20200401"_s, u"王五"_s);
+        school.addStudent(u"初中"_s, u"20040201"_s, u"赵六"_s);
+        school.addExamColumn(u"初中"_s, u"CP测验数学051010"_s);
+        school.closeDb();
+    }
+};
+
+struct Conduct {
+    WindowHarness h;
+    ConductWindow *w = nullptr;
+    Conduct(School &s, QDate today) : h(s.school, {.today = today, .realSize = true})
+    {
+        w = h.open<ConductWindow>(kConductWindow);
+        QVERIFY(w);
+    }
+    void chooseClass(const QString &klass)
+    {
+        choose(w->Combo1, kGrade);
+        choose(w->Combo2, klass);
+    }
+    void signIn(const QString &password) { QVERIFY(signInThrough(w->Command10, password)); }
+    // Proposes and creates the evaluation of today, answering the question with yes.
+    void create()
+    {
+        w->Command4->click();
+        h.responder.answer(true);
+        w->Command1->click();
+    }
+    void moveTo(int student) { w->Data3->setAbsolutePosition(student); }
+    void type(const QString &text) { w->Text3->setPlainText(text); }
+};
+
+} // namespace
+
+class TestConductWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menuItemOpensIt();
+    void classShowsItsStudentsOnly();
+    void createListsAndChoosesTheEvaluation();
+    void duplicateNamesTheChosenHeadTeacher();
+    void creationBlockedIsReported();
+    void evaluationsListedByCohort();
+    void saveWritesAndPatchesTheGrid();
+    void saveRefusals();
+    void printHandsOverTheTexts();
+    void phrasePanel();
+    void hidingThePanelEndsTheMode();
+    void shot();
+};
+
+void TestConductWindow::menuItemOpensIt()
+{
+    School s;
+    WindowHarness h(s.school);
+    h.trigger(u"caoxing"_s);
+    auto *w = h.openWindow<ConductWindow>(kConductWindow);
+    QVERIFY(w);
+    QCOMPARE(itemTexts(w->Combo1), QStringList{kGrade});
+    QCOMPARE(w->Combo1->currentIndex(), -1);
+    QCOMPARE(w->Command10->text(), u"班主任登陆 修改(&K)"_s);
+    QVERIFY(!w->Command4->isEnabled());
+    QVERIFY(!w->Frame1->isEnabled());
+    QVERIFY(!w->isPhrasePanelShown() && !w->isCreationPanelShown());
+    QCOMPARE(w->Frame1->Combo3->currentText(), u"学习方面"_s);
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QVERIFY(h.responder.shown().isEmpty());
+}
+
+void TestConductWindow::classShowsItsStudentsOnly()
+{
+    School s;
+    Conduct c(s, QDate(2005, 10, 15));
+    c.chooseClass(u"一班"_s);
+    QCOMPARE(gridRows(c.w->Grid1, 0, 4), (QStringList{u"1|20040101|张三|男|回"_s, u"2|20040102|李四|女|汉"_s}));
+    QCOMPARE(gridRow(c.w->Grid1, 0), (QStringList{u"编号"_s, u"学 籍 号"_s, u" 姓  名 "_s, u"性别"_s, u"民族"_s}));
+    QCOMPARE(c.w->Data3->Caption(), u"共2人 第1人"_s);
+    QCOMPARE(c.w->Text2->text(), u"张三"_s);
+    QCOMPARE(c.w->Combo4->count(), 0);   // the quiz column is no evaluation
+    c.chooseClass(u"二班"_s);
+    QCOMPARE(gridColumn(c.w->Grid1, 2), QStringList{u"赵六"_s});
+    // A new grade-group choice empties the class's lists.
+    choose(c.w->Combo1, kGrade);
+    QCOMPARE(c.w->Grid1->Rows(), 1);
+    QVERIFY(c.w->Text2->text().isEmpty());
+}
+
+void TestConductWindow::createListsAndChoosesTheEvaluation()
+{
+    School s;
+    Conduct c(s, QDate(2005, 10, 15));
+    c.chooseClass(u"一班"_s);
+    QVERIFY(!c.w->Command4->isEnabled());
+    c.signIn(u"111"_s);
+    QVERIFY(c.w->Command4->isEnabled());
+    c.w->Command4->click();
+    QVERIFY(c.w->isCreationPanelShown());
+    QCOMPARE(c.w->Text6->text(), u"P05S051015"_s);
+    QCOMPARE(c.w->Text5->text(), u"初二一班05-06上学年操行评定"_s);
+    c.h.responder.answer(true);
+    c.w->Command1->click();
+    QCOMPARE(c.h.responder.last().text, u"尊敬的王老师老师,您要添加\r（初二一班05-06上学年操行评定）吗?"_s);
+    QCOMPARE(c.h.responder.last().title, u"提示……"_s);
+    const QStringList columns = s.school.columns(u"初中"_s);
+    s.school.closeDb();
+    QCOMPARE(columns.size(), 20);
+    QCOMPARE(columns.last(), u"P05S051015"_s);
+    QCOMPARE(itemTexts(c.w->Combo4), QStringList{u"初二一班05-06上学年操行评定"_s});
+    QCOMPARE(c.w->Combo4->currentIndex(), 0);
+    QCOMPARE(c.w->Label3->text(), u"初二一班05-06上学年操行评定"_s);
+    QCOMPARE(c.w->Grid1->Cols(), 4);
+    QVERIFY(!c.w->isCreationPanelShown());
+
+    // Declined: nothing added, the students are there again.
+    QVERIFY(s.school.db().exec(uR"(alter table "初中" drop column "P05S051015")"_s));
+    s.school.closeDb();
+    c.w->Command4->click();
+    c.h.responder.answer(false);
+    c.w->Command1->click();
+    QCOMPARE(s.school.columns(u"初中"_s).size(), 19);
+    s.school.closeDb();
+    QCOMPARE(c.w->Data3->RecordCount(), 2);
+}
+
+void TestConductWindow::duplicateNamesTheChosenHeadTeacher()
+{
+    School s;
+    s.school.addEvaluationColumn(u"初中"_s, u"P05S051015"_s);
+    s.school.closeDb();
+    Conduct c(s, QDate(2006, 1, 9));
+    c.chooseClass(u"二班"_s);
+    c.signIn(u"222"_s);
+    c.w->Command4->click();
+    QCOMPARE(c.w->Text6->text(), u"P05S060109"_s);
+    c.h.responder.clear();
+    c.w->Command1->click();
+    QCOMPARE(c.h.responder.texts(),
+             QStringList{u"尊敬的李老师老师,您要添加的评定（初二二班05-06上学年操行评定）\r已经存在了,直接进行评定即可。"_s});
+    QCOMPARE(c.h.responder.last().title, kProgramTitle);
+    QCOMPARE(s.school.columns(u"初中"_s).size(), 20);
+    s.school.closeDb();
+    QCOMPARE(c.w->Combo4->currentText(), u"初二二班05-06上学年操行评定"_s);
+}
+
+void TestConductWindow::creationBlockedIsReported()
+{
+    School s;
+    Conduct c(s, QDate(2005, 10, 15));
+    c.chooseClass(u"一班"_s);
+    c.signIn(u"111"_s);
+    // Another computer holds the write lock for as long as the creation waits.
+    db::Connection other(s.school.dbPath());
+    QVERIFY(other.exec(u"begin immediate"_s));
+    c.create();
+    QVERIFY(other.exec(u"rollback"_s));
+    QCOMPARE(c.h.responder.last().text, u"评定没有创建：数据库正被其他用户使用，暂时不能写入。"_s);
+    QCOMPARE(s.school.columns(u"初中"_s).size(), 19);
+    s.school.closeDb();
+    // Still usable: the students are back and the creation works now.
+    QCOMPARE(c.w->Data3->RecordCount(), 2);
+    QVERIFY(c.w->Frame3->isEnabled());
+    c.create();
+    QCOMPARE(c.w->evaluationColumns(), QStringList{u"P05S051015"_s});
+}
+
+void TestConductWindow::evaluationsListedByCohort()
+{
+    School s;
+    s.school.addGradeGroup(u"初一年级组"_s);
+    s.school.addClass(u"初一年级组"_s, u"一班"_s, u"孙老师"_s, u"333"_s);
+    s.school.addEvaluationColumn(u"初中"_s, u"P04S041015"_s);
+    s.school.addEvaluationColumn(u"初中"_s, u"P05S051015"_s);
+    s.school.closeDb();
+    Conduct c(s, QDate(2005, 10, 15));
+    c.chooseClass(u"一班"_s);   // cohort 2004
+    QCOMPARE(c.w->evaluationColumns(), (QStringList{u"P04S041015"_s, u"P05S051015"_s}));
+    QCOMPARE(itemTexts(c.w->Combo4), (QStringList{u"初二一班04-05上学年操行评定"_s, u"初二一班05-06上学年操行评定"_s}));
+    choose(c.w->Combo1, u"初一年级组"_s);   // cohort 2005
+    choose(c.w->Combo2, u"一班"_s);
+    QCOMPARE(c.w->evaluationColumns(), QStringList{u"P05S051015"_s});
+}
+
+void TestConductWindow::saveWritesAndPatchesTheGrid()
+{
+    School s;
+    s.school.addEvaluationColumn(u"初中"_s, u"P05S051015"_s);
+    s.school.setScore(u"初中"_s, s.li, u"P05S051015"_s, u"已有评定"_s);
+    s.school.closeDb();
+    Conduct c(s, QDate(2005, 10, 15));
+    c.chooseClass(u"一班"_s);
+    c.signIn(u"111"_s);
+    choose(c.w->Combo4, u"初二一班05-06上学年操行评定"_s);
+    QCOMPARE(gridRows(c.w->Grid1, 1, 3), (QStringList{u"20040101|张三|"_s, u"20040102|李四|已有评定"_s}));
+    QVERIFY(c.w->Text3->toPlainText().isEmpty());
+    c.moveTo(1);
+    QCOMPARE(c.w->Text3->toPlainText(), u"已有评定"_s);
+    QCOMPARE(c.w->Data3->Caption(), u"共2人 第2人"_s);
+
+    c.moveTo(0);
+    const QString full(records::kEvaluationLength, u'优');
+    c.type(full);
+    c.h.responder.clear();
+    c.w->Command6->click();
+    QVERIFY(c.h.responder.shown().isEmpty());
+    QCOMPARE(s.school.value(uR"(select "P05S051015" from "初中" where "ID"=?)"_s, {s.zhang}).toString(), full);
+    s.school.closeDb();
+    QCOMPARE(c.w->Grid1->TextMatrix(1, 3), full);
+    // Moving away and back shows the saved text; unsaved typing is dropped.
+    c.moveTo(1);
+    c.type(u"没保存"_s);
+    c.moveTo(0);
+    QCOMPARE(c.w->Text3->toPlainText(), full);
+    c.moveTo(1);
+    QCOMPARE(c.w->Text3->toPlainText(), u"已有评定"_s);
+
+    // 226 characters: refused with a message, nothing cut or stored.
+    c.type(full + u"多"_s);
+    c.w->Command6->click();
+    QCOMPARE(c.h.responder.texts(), QStringList{records::evaluationTooLongMessage(226)});
+    QCOMPARE(s.school.value(uR"(select "P05S051015" from "初中" where "ID"=?)"_s, {s.li}).toString(), u"已有评定"_s);
+    s.school.closeDb();
+    QCOMPARE(c.w->Text3->toPlainText().size(), 226);
+}
+
+void TestConductWindow::saveRefusals()
+{
+    School s;
+    s.school.addEvaluationColumn(u"初中"_s, u"P05S051015"_s);
+    s.school.closeDb();
+    Conduct c(s, QDate(2005, 10, 15));
+    c.w->Command6->click();
+    c.chooseClass(u"一班"_s);
+    c.signIn(u"111"_s);
+    c.w->Command6->click();
+    choose(c.w->Combo4, u"初二一班05-06上学年操行评定"_s);
+    c.w->Data3->MoveLast();
+    c.w->Data3->MoveNext();   // past the last student
+    c.w->Command6->click();
+    QCOMPARE(c.h.responder.texts(), (QStringList{u"如果您是班主任，请先登陆，然后再做相应的工作。"_s,
+                                                 u"请选择原有评定或创建新评定，否则不知记录在那次评定上。"_s,
+                                                 u"请移动学生名单，否则不知把您的评定内容记录给哪个学生。"_s}));
+}
+
+void TestConductWindow::printHandsOverTheTexts()
+{
+    School s;
+    s.school.addEvaluationColumn(u"初中"_s, u"P05S051015"_s);
+    s.school.setScore(u"初中"_s, s.li, u"P05S051015"_s, u"团结同学"_s);
+    s.school.closeDb();
+    Conduct c(s, QDate(2005, 10, 15));
+    // Nothing chosen, then a class without students: nothing is printed.
+    c.w->Command2->click();
+    c.chooseClass(u"一班"_s);
+    c.w->Command2->click();
+    QVERIFY(!c.h.isOpen(kPrintPage));
+    choose(c.w->Combo4, u"初二一班05-06上学年操行评定"_s);
+    c.w->Command2->click();
+    auto *page = c.h.openWindow<PrintPage>(kPrintPage);
+    QVERIFY(page);
+    QCOMPARE(page->wenben, u"初二一班李四操行评定\r\n团结同学\r\n"_s);
+}
+
+void TestConductWindow::phrasePanel()
+{
+    School s;
+    {
+        db::Connection &db = s.school.db();
+        for (const auto &[kind, text] : {std::pair{u"3"_s, u"爱好体育"_s}, std::pair{u"3"_s, u"擅长书法"_s},
+                                         std::pair{u"1"_s, u"热爱祖国"_s}})
+            QVERIFY(records::insertDocument(db, kind, text, u"操行评定"_s).ok);
+        s.school.closeDb();
+    }
+    Conduct c(s, QDate(2005, 10, 15));
+    records::PhrasePanel *p = c.w->Frame1;
+    QVERIFY(!c.w->isPhrasePanelShown());
+    QCOMPARE(p->Combo3->currentText(), u"学习方面"_s);
+    c.chooseClass(u"一班"_s);
+    c.w->Command7->click();
+    QVERIFY(c.w->isPhrasePanelShown());
+    QVERIFY(!p->isEnabled());   // signed out
+    QCOMPARE(gridRows(p->Grid3, 0, 1), QStringList{u"1|热爱祖国"_s});
+    c.signIn(u"111"_s);
+    QVERIFY(p->isEnabled());
+    choose(p->Combo3, u"文体专长方面"_s);
+    QCOMPARE(gridRows(p->Grid3, 0, 1), (QStringList{u"1|爱好体育"_s, u"2|擅长书法"_s}));
+
+    // Two clicks append both phrases; the second is the current one.
+    c.type(u"该生"_s);
+    clickCell(p->Grid3, 1, 1);
+    clickCell(p->Grid3, 2, 1);
+    QCOMPARE(c.w->Text3->toPlainText(), u"该生爱好体育擅长书法"_s);
+    QCOMPARE(p->currentPhrase(), 1);
+    c.h.responder.clear();
+    c.h.responder.answer(true);
+    p->Cmdedit->click();
+    QCOMPARE(c.h.responder.last().text, u"确定要修改(擅长书法...)内容吗?"_s);
+    QVERIFY(!c.w->Frame3->isEnabled());
+    QVERIFY(!c.w->Command10->isEnabled());
+    QVERIFY(p->Text4->isVisible());
+    QCOMPARE(p->Text4->text(), u"擅长书法"_s);
+    p->Text4->setText(u"擅长书法和绘画"_s);
+    p->cmdUpdate->click();
+    QCOMPARE(gridColumn(p->Grid3, 1), (QStringList{u"爱好体育"_s, u"擅长书法和绘画"_s}));
+    QVERIFY(c.w->Frame3->isEnabled());
+    QVERIFY(!p->Text4->isVisible());
+
+    // A new phrase goes to the category chosen when it is saved.
+    p->CmdAdd->click();
+    QCOMPARE(p->Text4->text(), u"擅长书法和绘画"_s);   // the editor is not emptied
+    p->Text4->setText(u"遵守纪律"_s);
+    choose(p->Combo3, u"尊纪守法方面"_s);
+    p->cmdUpdate->click();
+    QCOMPARE(s.school.value(uR"(select "类别" from "班主任" where "内容"='遵守纪律')"_s).toString(), u"5"_s);
+    QCOMPARE(s.school.value(uR"(select "其它" from "班主任" where "内容"='遵守纪律')"_s).toString(), u"操行评定"_s);
+    s.school.closeDb();
+    QCOMPARE(gridColumn(p->Grid3, 1), QStringList{u"遵守纪律"_s});
+
+    // Delete acts on the clicked phrase.
+    clickCell(p->Grid3, 1, 1);
+    c.h.responder.answer(true);
+    p->cmdDelete->click();
+    QCOMPARE(c.h.responder.last().text, u"确实要删除(遵守纪律...)内容吗?"_s);
+    QCOMPARE(p->Grid3->Rows(), 1);
+}
+
+void TestConductWindow::hidingThePanelEndsTheMode()
+{
+    School s;
+    Conduct c(s, QDate(2005, 10, 15));
+    c.chooseClass(u"一班"_s);
+    c.signIn(u"111"_s);
+    c.w->Command7->click();
+    records::PhrasePanel *p = c.w->Frame1;
+    p->CmdAdd->click();
+    QVERIFY(!c.w->Frame3->isEnabled());
+    p->Text4->setText(u"不要了"_s);
+    c.w->Command3->click();
+    QVERIFY(!c.w->isPhrasePanelShown());
+    QVERIFY(!p->editor()->inMode());
+    QVERIFY(c.w->Frame3->isEnabled());
+    QVERIFY(c.w->Command7->isEnabled());
+    QCOMPARE(s.school.count(uR"(select count(*) from "班主任")"_s), 0);
+    s.school.closeDb();
+    c.w->Command7->click();
+    QVERIFY(c.w->isPhrasePanelShown());
+}
+
+void TestConductWindow::shot()
+{
+    ProgramFontScope font;
+    School s;
+    s.school.addEvaluationColumn(u"初中"_s, u"P05S051015"_s);
+    s.school.setScore(u"初中"_s, s.li, u"P05S051015"_s, u"团结同学，热爱劳动，学习认真。"_s);
+    QVERIFY(records::insertDocument(s.school.db(), u"1"_s, u"热爱祖国，关心集体。"_s, u"操行评定"_s).ok);
+    s.school.closeDb();
+    Conduct c(s, QDate(2005, 10, 15));
+    c.chooseClass(u"一班"_s);
+    c.signIn(u"111"_s);
+    choose(c.w->Combo4, u"初二一班05-06上学年操行评定"_s);
+    c.moveTo(1);
+    QCoreApplication::processEvents();
+    saveShot(c.w->grab().toImage(), u"conduct_window"_s);
+    c.w->Command7->click();
+    QCoreApplication::processEvents();
+    saveShot(c.w->grab().toImage(), u"conduct_window_phrases"_s);
+    c.w->Command4->click();
+    QCoreApplication::processEvents();
+    saveShot(c.w->grab().toImage(), u"conduct_window_creation"_s);
+    QVERIFY(c.w->Combo4->width() > c.w->Combo4->fontMetrics().horizontalAdvance(c.w->Combo4->currentText()));
+}
+
+QTEST_MAIN(TestConductWindow)
+#include "tst_conduct_window.moc"
