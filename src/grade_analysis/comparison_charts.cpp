@@ -68,7 +68,8 @@ void setReference(ChartFrame &f, const QString &caption, float value)
 struct Point {
     std::optional<float> value;   // none: no marker
     QString name;
-    QString tip;                  // tooltip prefix; empty: no tooltip
+    QString tip;                  // tooltip prefix, followed by the value
+    QString details;              // or the whole tooltip
 };
 
 // Places points 1 .. P of a chart around the reference value and hides the slots after them.
@@ -89,7 +90,7 @@ void placePoints(ChartFrame &f, const QList<Point> &points, float reference, flo
             marker.visible = true;
             marker.left = x - 50;
             marker.top = roundEven(1150 - double((*p.value - reference) * scale));
-            marker.toolTip = p.tip.isEmpty() ? QString() : p.tip + formatSingle(*p.value);
+            marker.toolTip = p.tip.isEmpty() ? p.details : p.tip + formatSingle(*p.value);
             const float y = float(marker.top + 50);
             link.visible = prevX != 0 && prevY != 0;
             if (link.visible) {
@@ -163,6 +164,11 @@ ChartRow chartRowOf(const ClassStatisticsRow &row)
     c.participants = row.participants;
     if (const std::optional<float> average = row.average())
         c.average = formatScore(*average, 2).toFloat();
+    const QStringList t = statisticsRowTexts(row);
+    if (c.average) {
+        c.details = QStringLiteral("平均分:%1 参考人数:%2 最高分:%3 最低分:%4 及格率:%5%")
+                        .arg(t[kStatAverage], t[kStatParticipants], t[kStatHighest], t[kStatLowest], t[kStatPassRate]);
+    }
     return c;
 }
 
@@ -230,6 +236,8 @@ ChartFrame designComparisonChart(int d)
     text(f, kLabel7, 1, QStringLiteral("分数"), 360, 240, 600, 240);
     LabelElement &yTitle = text(f, kLabel7, 2, QStringLiteral("年级组平均分"), 30, 720, 210, 1260);
     yTitle.fore = kBlue;
+    yTitle.pointSize = 7.5;
+    yTitle.lineHeight = 200;
 
     LineElement &reference = f.line(kLine5, 0);
     reference = {240, kReferenceY, 4560, kReferenceY};
@@ -242,6 +250,7 @@ ChartFrame designComparisonChart(int d)
     box.opaque = true;
     box.border = true;
     box.back = kWhite;
+    box.pointSize = 7.5;
 
     for (int m = 1; m <= kChartPoints; ++m) {
         LineElement &tick = f.line(kLine3, m);
@@ -280,7 +289,7 @@ int drawClassComparison(QList<ChartFrame *> frames, const ComparisonData &data)
         const QList<ChartRow> block = blockOf(data, d);
         QList<Point> points;
         for (int k = 0; k < block.size(); ++k)
-            points.append({block[k].average, data.classItems[k], {}});
+            points.append({block[k].average, data.classItems[k], {}, block[k].details});
         const float average = groupAverage(block);
         setReference(f, QStringLiteral("组平均分"), average);
         placePoints(f, points, average, chartScale(bestOf(points), average), 450);
@@ -310,7 +319,7 @@ int drawTeacherComparison(QList<ChartFrame *> frames, const ComparisonData &data
                     taught.append(&r);
             }
             const std::optional<float> value = weightedAverage(taught);
-            points.append({value && *value != 0 ? value : std::nullopt, teacher, QStringLiteral("所教全部学生平均分:")});
+            points.append({value && *value != 0 ? value : std::nullopt, teacher, QStringLiteral("所教全部学生平均分:"), {}});
         }
         const float average = groupAverage(block);
         setReference(f, QStringLiteral("科平均分"), average);
@@ -338,7 +347,7 @@ int drawWholeClassComparison(QList<ChartFrame *> frames, const ComparisonData &d
         const float value = weightedAverage(ofClass).value_or(0);
         total += value;
         points.append({value != 0 ? std::optional<float>(value) : std::nullopt, data.classItems[k],
-                       QStringLiteral("本班整体平均分:")});
+                       QStringLiteral("本班整体平均分:"), {}});
     }
     const float line = total / float(data.classItems.size());
     setReference(f, QStringLiteral("组平均线"), line);

@@ -27,11 +27,13 @@ inline constexpr int kNamedPoints = 7;
 inline constexpr int kReferenceY = 1200;   // the reference line, twips in the frame
 
 // A statistics row as the charts read it: teacher, participants and the
-// average as the grid shows it ("0.00" read back), none without participants.
+// average as the grid shows it ("0.00" read back), none without participants;
+// the class chart's marker tooltip.
 struct ChartRow {
     QString teacher;
     int participants = 0;
     std::optional<float> average;
+    QString details;   // 平均分, 参考人数, 最高分, 最低分, 及格率 as the grid shows them
 };
 ChartRow chartRowOf(const ClassStatisticsRow &row);
 
