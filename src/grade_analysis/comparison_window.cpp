@@ -412,6 +412,8 @@ void ComparisonWindow::FillStatisticsGrid()
     for (const QString &item : classItems)
         request.classes.append(classNameOf(item));
 
+    // The charts wait for this fill: a failed one leaves nothing to draw.
+    Command1->setEnabled(false);
     Picture1->show();
     Picture1->raise();
     Bar2->setMaximum(int(subjects.size()));

@@ -227,9 +227,8 @@ private slots:
     {
         School s;
         WindowHarness h(s.school, on());
-        auto *w = h.open<ComparisonWindow>(kComparisonWindow);
-        chooseGroup(w, kGroup);
-        choose(w->Combo1, kMidTerm);
+        ComparisonWindow *w = filled(h);
+        QVERIFY(w->Command1->isEnabled());
         QVERIFY(s.school.db().exec(u"alter table \"初中\" rename to \"初中旧\""_s));
         s.school.closeDb();
         QTest::mouseClick(w->Command11, Qt::LeftButton);
@@ -239,6 +238,7 @@ private slots:
         QVERIFY(h.isOpen(kComparisonWindow));
         QVERIFY(!w->Command1->isEnabled());
         QVERIFY(w->Picture1->isHidden());
+        QCOMPARE(w->Grid1->Rows(), 2);
     }
 
     void charts()
