@@ -265,9 +265,11 @@ private slots:
 
         QTest::mouseClick(w->Option3[1], Qt::LeftButton);
         QCOMPARE(w->Frame5[1]->frame().caption, u"学科(数学)任课教师成绩对比分析图"_s);
+        saveShot(w->grab().toImage(), u"comparison_teachers"_s);
         QTest::mouseClick(w->Option3[2], Qt::LeftButton);
         QCOMPARE(framesShown(w).count(true), 1);
         QCOMPARE(w->Frame5[0]->frame().caption, u"各班(整体)成绩对比分析图"_s);
+        saveShot(w->grab().toImage(), u"comparison_whole_classes"_s);
         QCOMPARE(w->VScroll1->value(), w->VScroll1->minimum());
         QTest::mouseClick(w->Option3[0], Qt::LeftButton);
         QCOMPARE(w->Frame5[0]->frame().left, 840);
