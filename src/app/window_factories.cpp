@@ -38,6 +38,7 @@
 #include "class_analysis/single_exam_window.h"
 
 // Grade-group analysis.
+#include "grade_analysis/comparison_window.h"
 
 // Transcripts and reports.
 
@@ -86,6 +87,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kSingleExamWindow, makeWindow<SingleExamWindow>);
 
     // Grade-group analysis.
+    m.registerWindow(kComparisonWindow, makeWindow<ComparisonWindow>);
 
     // Transcripts and reports.
 

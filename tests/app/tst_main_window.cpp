@@ -542,7 +542,7 @@ void TestMainWindow::printDropDown()
     auto *print = main.findChild<QAction *>(QStringLiteral("打印"));
     QVERIFY(print);
     QVERIFY(print->menu());
-    QVERIFY(!print->isEnabled());   // neither window is built
+    QVERIFY(print->isEnabled());   // 成绩对比分析 is built
     registerStandIns(main);
     QVERIFY(print->isEnabled());
     const QList<QAction *> items = print->menu()->actions();
@@ -552,6 +552,7 @@ void TestMainWindow::printDropDown()
     QCOMPARE(items[1]->text(), QStringLiteral("成绩报表"));
     QCOMPARE(items[1]->objectName(), QStringLiteral("打印对比分析报表"));
 
+    ScriptedResponder responder;   // a built window may report the empty school as it loads
     // A click on the button itself opens nothing.
     print->trigger();
     QVERIFY(main.mdiArea()->subWindowList().isEmpty());

@@ -1,0 +1,198 @@
+// The statistics grid of 成绩对比分析 on a large school: one mid-term of a grade
+// group of 12 classes × 9 subjects (600 students), as the rule alone and as
+// "导入数据" in the window.
+//
+// The school: 3,000 students and 200 exam columns in each section table
+// (TESSALY_BENCH_DB, copied, or one generated into a temporary folder); 初一年级组
+// is then grown to 12 classes of 50 students with scores in the mid-term.
+#include "large_school.h"
+
+#include "app/main_window.h"
+#include "grade_analysis/comparison_window.h"
+#include "grade_analysis/subject_statistics.h"
+#include "kit/window_names.h"
+#include "platform/database.h"
+#include "platform/messages.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+
+using namespace tessaly;
+
+namespace {
+
+const QString kGroup = QStringLiteral("初一年级组");
+const QString kJunior = QStringLiteral("初中");
+const QDate kToday(2025, 10, 15);
+constexpr int kCohort = 2025;
+constexpr int kClasses = 12;
+constexpr int kPerClass = 50;
+const QString kClassNames[kClasses] = {
+    QStringLiteral("一班"), QStringLiteral("二班"), QStringLiteral("三班"), QStringLiteral("四班"),
+    QStringLiteral("五班"), QStringLiteral("六班"), QStringLiteral("七班"), QStringLiteral("八班"),
+    QStringLiteral("九班"), QStringLiteral("十班"), QStringLiteral("十一班"), QStringLiteral("十二班")};
+
+QString g_dbPath;
+grades::StatisticsRequest g_request;
+
+// The mid-term's columns: the first mid-term of the table, one per subject.
+QStringList midTermColumns(db::Connection &c)
+{
+    QStringList out;
+    QString stamp;
+    for (const QString &column : db::tableColumns(c, kJunior)) {
+        if (!column.startsWith(QLatin1Char('Z')))
+            continue;
+        if (stamp.isEmpty())
+            stamp = column.left(4) + QLatin1Char('|') + column.right(6);
+        if (column.left(4) + QLatin1Char('|') + column.right(6) == stamp)
+            out << column;
+    }
+    return out;
+}
+
+// 初一年级组 with 12 classes of 50 students, each scored in the mid-term.
+bool growGroup(const QString &path, QString *error)
+{
+    db::Connection c(path);
+    const QStringList columns = midTermColumns(c);
+    if (!c.ok() || columns.size() != 9) {
+        *error = QStringLiteral("no mid-term of 9 subjects");
+        return false;
+    }
+    QStringList quoted;
+    for (const QString &column : columns)
+        quoted << db::quoteIdentifier(column);
+    const QString insert = QStringLiteral("insert into \"初中\" (\"学籍号\", \"姓名\", %1) values (?, ?%2)")
+                               .arg(quoted.join(QLatin1Char(',')), QStringLiteral(", ?").repeated(columns.size()));
+    const bool ok = c.transaction([&] {
+        for (int k = 0; k < kClasses; ++k) {
+            const QString name = kClassNames[k];
+            const QVariantList keys{QStringLiteral("班级名"), name, kGroup};
+            if (c.scalar(QStringLiteral("select count(*) from \"教导处\" where \"类别\" = ? and \"名称\" = ? and \"对应内容\" = ?"),
+                         keys).toInt() == 0) {
+                if (!c.exec(QStringLiteral("insert into \"教导处\" (\"类别\", \"名称\", \"对应内容\", \"其它\", \"其次\") "
+                                           "values (?, ?, ?, '', '')"),
+                            keys))
+                    return false;
+                for (int s = 0; s < columns.size(); ++s) {
+                    if (!c.exec(QStringLiteral("insert into \"教导处\" (\"类别\", \"名称\", \"对应内容\", \"其它\", \"其次\") "
+                                               "values ('任课', ?, ?, ?, ?)"),
+                                {QStringLiteral("新老师%1").arg(s), kGroup, name, columns[s].mid(4, columns[s].size() - 10)}))
+                        return false;
+                }
+            }
+            const QString code = reg::formatClassCode(kCohort, k + 1);
+            const int have = c.scalar(QStringLiteral("select count(*) from \"初中\" where substr(\"学籍号\", 1, 6) = ?"),
+                                      {code}).toInt();
+            for (int i = have; i < kPerClass; ++i) {
+                QVariantList values{code + QStringLiteral("%1").arg(99 - (i - have), 2, 10, QLatin1Char('0')),
+                                    QStringLiteral("学生")};
+                for (int s = 0; s < columns.size(); ++s)
+                    values << ((i + s) % 23 == 0 ? QVariant() : QVariant(double((i * 37 + s * 11 + k) % 101)));
+                if (!c.exec(insert, values))
+                    return false;
+            }
+            // Scores for the class's generated students too.
+            for (const QString &column : columns) {
+                if (!c.exec(QStringLiteral("update \"初中\" set %1 = coalesce(%1, 75) where substr(\"学籍号\", 1, 6) = ?")
+                                .arg(db::quoteIdentifier(column)),
+                            {code}))
+                    return false;
+            }
+        }
+        return true;
+    });
+    if (!ok) {
+        *error = c.error().text;
+        return false;
+    }
+    g_request = {kGroup, kJunior, kCohort, {}, {}};
+    for (const QString &column : columns)
+        g_request.subjects.append({column.mid(4, column.size() - 10), column});
+    for (const QString &name : kClassNames)
+        g_request.classes.append(name);
+    return true;
+}
+
+// The rule: 1 + 12 queries and 108 rows.
+void BM_FillStatistics_Rule(benchmark::State &state)
+{
+    db::Connection c(g_dbPath);
+    int rows = 0, participants = 0;
+    for (auto _ : state) {
+        const grades::StatisticsFill fill = grades::fillStatistics(c, g_request);
+        rows = int(fill.rows.size());
+        participants = 0;
+        for (const auto &row : fill.rows)
+            participants += row ? row->participants : 0;
+        benchmark::DoNotOptimize(fill);
+    }
+    if (rows != 9 * (kClasses + 1) || participants < 9 * kClasses * 40)
+        state.SkipWithError("not 12 classes x 9 subjects with scores");
+    state.counters["rows"] = rows;
+    state.counters["participants"] = participants;
+}
+BENCHMARK(BM_FillStatistics_Rule)->Unit(benchmark::kMillisecond);
+
+// The window: "导入数据" with the group, the mid-term and every subject and class chosen.
+void BM_FillStatistics_Window(benchmark::State &state)
+{
+    MainWindow main(QFileInfo(g_dbPath).absolutePath());
+    main.session().openpath = g_dbPath;
+    main.session().today = fixedToday(kToday);
+    ScriptedResponder responder;
+    auto *w = qobject_cast<ComparisonWindow *>(main.showWindow(kComparisonWindow));
+    const QList<QTreeWidgetItem *> group = w->TreeView1->findItems(kGroup, Qt::MatchExactly);
+    if (group.isEmpty()) {
+        state.SkipWithError("no grade group");
+        return;
+    }
+    w->TreeView1_NodeClick(group.first());
+    for (int i = 0; i < w->Combo1->count(); ++i) {
+        if (w->Combo1->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
+            w->Combo1->setCurrentIndex(i);
+            break;
+        }
+    }
+    w->Combo1_Click();
+    for (auto _ : state)
+        w->FillStatisticsGrid();
+    if (w->List2->count() != kClasses || w->lastFill().rows.size() != w->List1->count() * (kClasses + 1)
+        || !responder.shown().isEmpty())
+        state.SkipWithError("the window did not fill 12 classes");
+    state.counters["classes"] = w->List2->count();
+    state.counters["subjects"] = w->List1->count();
+}
+BENCHMARK(BM_FillStatistics_Window)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    QTemporaryDir temp;
+    bench::LargeSchoolOptions options;
+    options.students = 3000;
+    options.examColumns = 200;
+    options.reference = kToday;
+    QString error;
+    g_dbPath = temp.isValid() ? bench::benchSchool(temp.path(), options, true, &error) : QString();
+    if (g_dbPath.isEmpty() || !growGroup(g_dbPath, &error)) {
+        std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

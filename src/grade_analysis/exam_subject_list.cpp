@@ -1,0 +1,28 @@
+#include "grade_analysis/exam_subject_list.h"
+
+#include "score_entry/exam_columns.h"
+
+namespace tessaly::grades {
+
+QString examSubjectOf(const QString &column)
+{
+    const bool entrance = column.contains(QLatin1Char('R'));
+    const bool term = !entrance && (column.contains(QLatin1Char('Z')) || column.contains(QLatin1Char('M')));
+    const int head = term ? 4 : 1;
+    return column.mid(head, std::max(0, int(column.size()) - head - 6));
+}
+
+QList<ExamSubject> examSubjects(const QStringList &columns, const QString &examName)
+{
+    QList<ExamSubject> out;
+    for (int i = score::kFirstScannedColumn; i < columns.size(); ++i) {
+        const QString &c = columns[i];
+        const bool exam = c.contains(QLatin1Char('M')) || c.contains(QLatin1Char('Z')) || c.contains(QLatin1Char('C'))
+                          || c.contains(QLatin1Char('R'));
+        if (exam && score::DecodeExamName(c, score::kCanonicalNames) == examName)
+            out.append({c, examSubjectOf(c)});
+    }
+    return out;
+}
+
+} // namespace tessaly::grades

@@ -1,0 +1,155 @@
+// The statistics rows of one class and subject, and a fill over a school whose
+// 初一年级组 is the cohort 2025.
+#include "grade_analysis/subject_statistics.h"
+#include "fixtures/test_school.h"
+
+#include <QTest>
+
+using namespace tessaly;
+using namespace tessaly::grades;
+using namespace tessaly::test;
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(QList<std::optional<float>>)
+
+namespace {
+
+using Scores = QList<std::optional<float>>;
+constexpr std::optional<float> none = std::nullopt;
+
+// Columns 3 to 21 of a row, "|" between them.
+QString countsOf(const ClassStatisticsRow &row)
+{
+    return statisticsRowTexts(row).mid(kStatStudents).join(u'|');
+}
+
+Scores ascending(int first, int count)
+{
+    Scores s;
+    for (int i = 0; i < count; ++i)
+        s.append(float(first + i));
+    return s;
+}
+
+const QString kJunior = u"初中"_s;
+const QString kGroup = u"初一年级组"_s;
+const QString kChinese = u"Z25S语文250915"_s;
+const QString kMaths = u"Z25S数学250915"_s;
+
+} // namespace
+
+class SubjectStatisticsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void row_data()
+    {
+        QTest::addColumn<Scores>("scores");
+        QTest::addColumn<QString>("counts");
+        //                                       人数 参试 平均 标准 及格 率 优秀 率 最高 最低 bands… top10/20/30
+        QTest::newRow("full mark 100, 59.5 no pass, 0 a score")
+            << Scores{100.f, 59.5f, 0.f, none, 60.f, 80.f} << u"6|5|59.90||3|60.0|2|40.0|100.0|0.0|1|2|1|0|1|0|||"_s;
+        QTest::newRow("100.5 makes the full mark 150")
+            << Scores{100.5f, 95.f, 89.f, 120.f} << u"4|4|101.13||3|75.0|1|25.0|120.0|89.0|0|0|1|1|1|1|||"_s;
+        QTest::newRow("students without scores") << Scores{none, none} << u"2|0|||||||||0|0|0|0|0|0|||"_s;
+        QTest::newRow("no student rows") << Scores{} << u"||||||||||||||||||"_s;
+        QTest::newRow("nine: no top averages") << ascending(50, 9)
+                                               << u"9|9|54.00||0|0.0|0|0.0|58.0|50.0|9|0|0|0|0|0|||"_s;
+        QTest::newRow("ten: the top ten") << ascending(50, 10)
+                                          << u"10|10|54.50||0|0.0|0|0.0|59.0|50.0|10|0|0|0|0|0|54.50||"_s;
+        QTest::newRow("twenty-five: top ten and twenty") << ascending(50, 25)
+                                                         << u"25|25|62.00||15|60.0|0|0.0|74.0|50.0|10|15|0|0|0|0|69.50|64.50|"_s;
+        QTest::newRow("thirty of 0 .. 145") << [] {
+            Scores s;
+            for (int i = 0; i < 30; ++i)
+                s.append(float(i * 5));
+            return s;
+        }() << u"30|30|72.50||12|40.0|6|20.0|145.0|0.0|12|4|2|2|4|6|122.50|97.50|72.50"_s;
+    }
+    void row()
+    {
+        QFETCH(Scores, scores);
+        QFETCH(QString, counts);
+        QCOMPARE(countsOf(classStatistics(scores)), counts);
+    }
+
+    void checks_data()
+    {
+        QTest::addColumn<bool>("exam");
+        QTest::addColumn<int>("subjects");
+        QTest::addColumn<int>("classes");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("nothing chosen") << false << 0 << 0 << kNoExamChosen;
+        QTest::newRow("no subject") << true << 0 << 0 << kNoSubjectChosen;
+        QTest::newRow("no class") << true << 2 << 0 << kNoClassChosen;
+        QTest::newRow("all chosen") << true << 1 << 1 << QString();
+    }
+    void checks()
+    {
+        QFETCH(bool, exam);
+        QFETCH(int, subjects);
+        QFETCH(int, classes);
+        QFETCH(QString, message);
+        QCOMPARE(missingChoice(exam, subjects, classes), message);
+    }
+
+    void fill()
+    {
+        TestSchool school;
+        school.addGradeGroup(kGroup);
+        for (const QString &c : {u"一班"_s, u"十一班"_s, u"三班"_s, u"四班"_s})
+            school.addClass(kGroup, c);
+        school.addTeaching(kGroup, u"十一班"_s, u"语文"_s, u"周明"_s);
+        school.addTeaching(kGroup, u"十一班"_s, u"语文"_s, u"后来者"_s);   // the first row counts
+        school.addTeaching(u"初二年级组"_s, u"一班"_s, u"语文"_s, u"别组"_s);
+        school.addTeaching(kGroup, u"一班"_s, u"O'数学"_s, u"吴'丽"_s);
+        for (const QString &c : {kChinese, kMaths})
+            school.addExamColumn(kJunior, c);
+        auto student = [&](const QString &number, std::optional<float> chinese, std::optional<float> maths) {
+            const int id = school.addStudent(kJunior, number, u"生"_s + number);
+            school.setScore(kJunior, id, kChinese, chinese ? QVariant(*chinese) : QVariant());
+            school.setScore(kJunior, id, kMaths, maths ? QVariant(*maths) : QVariant());
+        };
+        student(u"20250101"_s, 90, 100.5);
+        student(u"20250102"_s, 70, none);
+        student(u"20251101"_s, 80, 60);
+        student(u"20250301"_s, none, none);   // 三班: a student without scores
+        student(u"20240101"_s, 10, 10);       // 初二一班
+        student(u"20250111"_s, 0, none);      // 一班 again, out of 学籍号 order
+
+        StatisticsRequest request{kGroup, kJunior, 2025,
+                                  {{u"语文"_s, kChinese}, {u"O'数学"_s, kMaths}},
+                                  {u"一班"_s, u"十一班"_s, u"四班"_s}};
+        QStringList progress;
+        StatisticsFill fill = fillStatistics(school.db(), request, [&](int s, const QString &subject) {
+            progress << QString::number(s) + subject;
+        });
+        QVERIFY(!fill.error.isSet());
+        QCOMPARE(progress, (QStringList{u"0语文"_s, u"1O'数学"_s}));
+        // 2 subjects × 3 classes: grid rows 1-3, blank 4, rows 5-7, blank 8.
+        QCOMPARE(fill.rows.size(), 8);
+        QVERIFY(!fill.rows[3] && !fill.rows[7]);
+        QStringList shown;
+        for (const auto &row : fill.rows)
+            shown << (row ? statisticsRowTexts(*row).mid(0, 6).join(u'|') : QString());
+        QCOMPARE(shown, (QStringList{u"语文|一班||3|3|53.33"_s, u"语文|十一班|周明|1|1|80.00"_s, u"语文|四班||||"_s,
+                                     QString(), u"O'数学|一班|吴'丽|3|1|100.50"_s, u"O'数学|十一班||1|1|60.00"_s,
+                                     u"O'数学|四班||||"_s, QString()}));
+        QVERIFY(fill.anyEmptyRow);
+        QCOMPARE(fill.rows[4]->fullMark, 150);
+
+        // Students without scores are no empty row.
+        request.classes = {u"三班"_s};
+        fill = fillStatistics(school.db(), request);
+        QVERIFY(!fill.anyEmptyRow);
+        QCOMPARE(statisticsRowTexts(*fill.rows[0]).mid(3, 2), (QStringList{u"1"_s, u"0"_s}));
+
+        // A query that fails stops the fill with the database's text.
+        request.subjects.append({u"物理"_s, u"Z25S物理250915"_s});
+        fill = fillStatistics(school.db(), request);
+        QVERIFY(fill.error.isSet());
+        QVERIFY2(fill.error.text.contains(u"Z25S物理250915"_s), qPrintable(fill.error.text));
+    }
+};
+
+QTEST_GUILESS_MAIN(SubjectStatisticsTest)
+#include "tst_subject_statistics.moc"
