@@ -40,6 +40,7 @@
 // Grade-group analysis.
 
 // Transcripts and reports.
+#include "reports/transcript_window.h"
 
 // Head-teacher records and notices.
 #include "records/notice_admin_window.h"
@@ -87,6 +88,7 @@ void registerWindowFactories(MainWindow &m)
     // Grade-group analysis.
 
     // Transcripts and reports.
+    m.registerWindow(kTranscriptWindow, makeWindow<TranscriptWindow>);
 
     // Head-teacher records and notices.
     m.registerWindow(kPublishNoticeWindow, makeWindow<PublishNoticeWindow>);

@@ -202,7 +202,7 @@ void PaperPreview::OpenPaperPreview(FlexGrid *grid, const QString &title, const 
     grid->setScrollBars(0);
     if (!title.isEmpty())
         Text1->setText(title);
-    Label10->setText(QStringLiteral("制表时间:") + QLocale::system().toString(today, QLocale::ShortFormat));
+    Label10->setText(QStringLiteral("制表时间:") + QLocale(QLocale::Chinese, QLocale::China).toString(today, QLocale::ShortFormat));
     Label10->adjustSize();
     connect(grid, &FlexGrid::MouseDown, this, &PaperPreview::Grid1_MouseDown);
     connect(grid, &FlexGrid::MouseMove, this, &PaperPreview::Grid1_MouseMove);
