@@ -5,6 +5,11 @@
 #include "platform/format.h"
 #include "score_entry/exam_columns.h"
 
+#include <QHash>
+
+#include <algorithm>
+#include <vector>
+
 namespace tessaly::reports {
 
 namespace {
@@ -139,20 +144,28 @@ Transcript computeTranscript(const TranscriptInput &input)
     QVector<QString> classOf(rows);
     for (int r = 0; r < rows; ++r)
         classOf[r] = classPart(t.rows[r].shownId);
+    // One plus the number of strictly higher values: the values sorted once, a
+    // rank is the count beyond the value's upper bound.
     auto rank = [&](auto hasValue, auto valueOf, auto setRanks) {
+        std::vector<float> all;
+        QHash<QString, std::vector<float>> byClass;
+        for (int r = 0; r < rows; ++r) {
+            if (!hasValue(r))
+                continue;
+            all.push_back(valueOf(r));
+            byClass[classOf[r]].push_back(valueOf(r));
+        }
+        std::sort(all.begin(), all.end());
+        for (auto &values : byClass)
+            std::sort(values.begin(), values.end());
+        auto higher = [](const std::vector<float> &sorted, float v) {
+            return int(sorted.end() - std::upper_bound(sorted.begin(), sorted.end(), v));
+        };
         for (int r = 0; r < rows; ++r) {
             if (!hasValue(r))
                 continue;
             const float v = valueOf(r);
-            int classRank = 1, gradeRank = 1;
-            for (int o = 0; o < rows; ++o) {
-                if (!hasValue(o) || !(valueOf(o) > v))
-                    continue;
-                ++gradeRank;
-                if (classOf[o] == classOf[r])
-                    ++classRank;
-            }
-            setRanks(r, classRank, gradeRank);
+            setRanks(r, 1 + higher(byClass[classOf[r]], v), 1 + higher(all, v));
         }
     };
     rank([&](int r) { return !t.rows[r].total.isEmpty(); }, [&](int r) { return totals[r]; },

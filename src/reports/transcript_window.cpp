@@ -497,21 +497,31 @@ void TranscriptWindow::showTranscript(const Transcript &t, int n)
         for (int c = 4 * k + 2; c <= 4 * k + 5; ++c)
             Grid1->setTextMatrix(0, c, List1->item(i)->text());
     }
+    // Each column's longest student text, measured below.
+    QVector<int> longestRow(Grid1->Cols(), -1);
+    QVector<qsizetype> longest(Grid1->Cols(), 0);
+    auto put = [&](int g, int c, const QString &text) {
+        Grid1->setTextMatrix(g, c, text);
+        if (text.size() > longest[c]) {
+            longest[c] = text.size();
+            longestRow[c] = g;
+        }
+    };
     for (int r = 0; r < rows; ++r) {
         const TranscriptRow &row = t.rows[r];
         const int g = r + 2;
-        Grid1->setTextMatrix(g, 0, row.shownId);
-        Grid1->setTextMatrix(g, 1, row.name);
-        Grid1->setTextMatrix(g, 2, row.total);
-        Grid1->setTextMatrix(g, 4, row.classRank);
-        Grid1->setTextMatrix(g, 5, row.gradeRank);
+        put(g, 0, row.shownId);
+        put(g, 1, row.name);
+        put(g, 2, row.total);
+        put(g, 4, row.classRank);
+        put(g, 5, row.gradeRank);
         for (int s = 0; s < n; ++s) {
             const SubjectCells &cells = row.subjects[s];
             const int c = 4 * (s + 1) + 2;
-            Grid1->setTextMatrix(g, c, cells.score);
-            Grid1->setTextMatrix(g, c + 1, cells.standard);
-            Grid1->setTextMatrix(g, c + 2, cells.classRank);
-            Grid1->setTextMatrix(g, c + 3, cells.gradeRank);
+            put(g, c, cells.score);
+            put(g, c + 1, cells.standard);
+            put(g, c + 2, cells.classRank);
+            put(g, c + 3, cells.gradeRank);
         }
     }
     if (rows > 0) {
@@ -530,7 +540,14 @@ void TranscriptWindow::showTranscript(const Transcript &t, int n)
         }
     }
     // The designed widths are for the original font: a column whose texts it cuts off widens.
-    Grid1->widenColumnsToText(0, Grid1->Cols() - 1, 1, Grid1->Rows() - 1);
+    // Measuring every cell costs more than the rest of the transcript: each column
+    // is measured on its header and summary rows and on its longest text.
+    Grid1->widenColumnsToText(0, Grid1->Cols() - 1, 1, 1);
+    if (rows > 0)
+        Grid1->widenColumnsToText(0, Grid1->Cols() - 1, rows + 2, rows + 4);
+    for (int c = 0; c < Grid1->Cols(); ++c)
+        if (longestRow[c] >= 0)
+            Grid1->widenColumnsToText(c, c, longestRow[c], longestRow[c]);
     for (int c = 0; c < Grid1->Cols(); ++c)
         if (m_widths[c] > 0 && Grid1->ColWidth(c) > m_widths[c] + 14)
             m_widths[c] = Grid1->ColWidth(c);
