@@ -41,6 +41,7 @@
 #include "grade_analysis/comparison_window.h"
 
 // Transcripts and reports.
+#include "reports/transcript_window.h"
 
 // Head-teacher records and notices.
 #include "records/conduct_window.h"
@@ -90,6 +91,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kComparisonWindow, makeWindow<ComparisonWindow>);
 
     // Transcripts and reports.
+    m.registerWindow(kTranscriptWindow, makeWindow<TranscriptWindow>);
 
     // Head-teacher records and notices.
     m.registerWindow(kPublishNoticeWindow, makeWindow<PublishNoticeWindow>);

@@ -46,27 +46,12 @@ void seed(TestSchool &s)
 
 QTreeWidgetItem *node(RollCallWindow *w, const QString &group, const QString &className = {})
 {
-    for (int g = 0; g < w->TreeView1->topLevelItemCount(); ++g) {
-        QTreeWidgetItem *root = w->TreeView1->topLevelItem(g);
-        if (root->text(0) != group)
-            continue;
-        if (className.isEmpty())
-            return root;
-        for (int i = 0; i < root->childCount(); ++i)
-            if (root->child(i)->text(0) == className)
-                return root->child(i);
-    }
-    return nullptr;
+    return treeNode(w->TreeView1, group, className);
 }
 
 void clickNode(RollCallWindow *w, QTreeWidgetItem *item)
 {
-    QVERIFY(item);
-    if (item->parent())
-        w->TreeView1->expandItem(item->parent());
-    w->TreeView1->scrollToItem(item);
-    QTest::mouseClick(w->TreeView1->viewport(), Qt::LeftButton, {},
-                      w->TreeView1->visualItemRect(item).center());
+    clickTreeNode(w->TreeView1, item);
 }
 
 } // namespace

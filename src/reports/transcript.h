@@ -1,0 +1,95 @@
+#pragma once
+// The transcript of a class or of a whole grade group for one exam: every
+// student's scores, total, standard scores, class and grade-group ranks, and each
+// subject's average, participants and standard deviation. Widget-free: the
+// window reads the students, computes here and shows the result.
+#include "register/class_code.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
+
+namespace tessaly::reports {
+
+// A subject of the chosen exam and its exam column.
+struct ExamSubject {
+    QString subject;
+    QString column;
+};
+
+// The subjects of the exam whose display name is `examName`, in column order:
+// every column from kFirstScannedColumn on that holds M, Z, C or R and decodes to
+// that name. A mid-term or final column's subject is its name without the first
+// four and the last six characters; a quiz or entrance column's without the first
+// and the last six (so a quiz shows its quiz name with the subject).
+QList<ExamSubject> ListExamSubjects(const QStringList &columns, const QString &examName);
+
+// A student read for the transcript, in 学籍号 order.
+struct TranscriptStudent {
+    QString studentNumber;                  // 学籍号
+    QString name;                           // 姓名
+    QVector<std::optional<float>> scores;   // one per ticked subject; none: no score
+};
+
+struct TranscriptInput {
+    // The cohort year and class number of the clicked class, or the cohort year
+    // alone for a grade group.
+    QString classCode;
+    QStringList subjects;                  // the ticked subjects, in list order
+    QVector<TranscriptStudent> students;   // the class's and the comparable classes'
+};
+
+struct SubjectCells {
+    QString score;       // 原分
+    QString standard;    // 标分 "0.00"
+    QString classRank;   // 班名
+    QString gradeRank;   // 组名
+};
+
+struct TranscriptRow {
+    QString shownId;     // cohort year and the last four characters of 学籍号
+    QString name;
+    QString total;       // empty for no scores or a sum of 0
+    QString classRank;   // of the total
+    QString gradeRank;
+    QVector<SubjectCells> subjects;
+};
+
+// Texts of a subject's three summary rows; all empty without participants.
+struct SubjectSummary {
+    QString average;        // 平均分数 "0.00"
+    QString participants;   // 参考人数; the 2nd, 4th … subject's with one leading blank
+    QString stdDev;         // 标 准 差 "0.00"
+};
+
+struct Transcript {
+    QVector<TranscriptRow> rows;   // the students of the clicked class (grade group)
+    QVector<SubjectSummary> summaries;
+};
+
+// Whether a student belongs to the clicked class: characters 5 and 6 of his
+// 学籍号 are the class number; on a grade group every student does.
+bool inOwnClass(const QString &classCode, const QString &studentNumber);
+
+// Ranks are one plus the number of strictly higher values (single precision), so
+// ties share a rank: 95, 90, 90, 85 rank 1, 2, 2, 4. The class rank counts the
+// rows of the same class number; the grade rank every row and, for a class, the
+// students of the comparable classes: in a subject those with a higher score, for
+// the total those whose sum over the subjects the row's student has is higher.
+Transcript computeTranscript(const TranscriptInput &input);
+
+// The students of the transcript: 学籍号, 姓名 and the exam columns of the section
+// table, for the class and each comparable class (class codes), in 学籍号 order.
+// A grade group's own code (four characters) adds no class. Invalid for a bad
+// table or column name or when no class is asked for.
+reg::Statement transcriptQuery(const QString &sectionTable, const QString &classCode,
+                               const QStringList &comparableCodes, const QStringList &examColumns);
+
+// The students of a cohort (a 4-character class code) or a class in the section
+// table: 学籍号 and 姓名 in 学籍号 order.
+reg::Statement cohortStudentsQuery(const QString &sectionTable, const QString &classCode);
+
+} // namespace tessaly::reports

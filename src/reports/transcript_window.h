@@ -1,0 +1,121 @@
+#pragma once
+// 打印成绩单: the transcript of a class or a grade group for one exam.
+//
+// The user picks a grade group or a class in the tree, keeps the ticked
+// comparable classes, picks an exam and its subjects and presses "显示成绩";
+// "打印预览" shows the transcript on the paper preview, whose toolbar opens the
+// options ("项目设置") and writes the shown table to a workbook ("打印成绩").
+// The window only reads the database.
+//
+// Rules: transcript.h (computation, queries, subjects), transcript_options.h,
+// transcript_export.h; the preview is paper_preview.h.
+#include "kit/class_tree.h"
+#include "kit/window_base.h"
+#include "reports/transcript.h"
+
+#include <QList>
+#include <QVector>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTreeWidgetItem;
+class QVBoxLayout;
+
+namespace tessaly {
+
+class DataControl;
+class FlexGrid;
+
+namespace reports {
+class PaperPreview;
+}
+
+class TranscriptWindow : public QWidget, public FormWindow {
+    Q_OBJECT
+public:
+    explicit TranscriptWindow(WindowHost &host, QWidget *parent = nullptr);
+
+    QSize sizeHint() const override;
+
+    QGroupBox *Frame1 = nullptr;       // the choices
+    QGroupBox *Frame2 = nullptr;       // the grid
+    ClassTree *TreeView1 = nullptr;
+    QListWidget *List2 = nullptr;      // comparable classes
+    QComboBox *Combo1 = nullptr;       // exams
+    QListWidget *List1 = nullptr;      // subjects of the exam
+    QList<QLabel *> lblLabels;         // 0, 1, 2, 5, 6 and 11 are used
+    QLabel *Label4 = nullptr;          // title
+    QLabel *Label13 = nullptr;         // caption of the grid
+    FlexGrid *Grid1 = nullptr;         // the transcript grid
+    QPushButton *Command11 = nullptr;  // 显示成绩
+    QPushButton *Command1 = nullptr;   // 打印预览
+    QWidget *Picture1 = nullptr;       // progress panel
+    QProgressBar *Bar1 = nullptr;
+    QProgressBar *Bar2 = nullptr;
+    QLabel *Label7 = nullptr;
+    QGroupBox *Picture4 = nullptr;     // options panel
+    QList<QCheckBox *> Check1;         // 0 … 5
+    QRadioButton *Option1 = nullptr;   // 按学生学号打印
+    QRadioButton *Option2 = nullptr;   // 按总分名次打印
+    QRadioButton *Option3 = nullptr;   // 打印班级前 N 名
+    QRadioButton *Option4 = nullptr;   // 打印年级组前 N 名
+    QLineEdit *Text2 = nullptr;
+    QLineEdit *Text3 = nullptr;
+    QList<QRadioButton *> Option7;     // 缩小, 正常, 放大
+    QPushButton *Command8 = nullptr;   // 确定
+    reports::PaperPreview *Preview = nullptr;   // Picture2, Picture3 and the rest
+    DataControl *Data1 = nullptr;      // the section table
+    DataControl *Data2 = nullptr;      // 教导处, while loading
+
+    // The computed transcript and the grid's column widths in twips (0: hidden).
+    const reports::Transcript &transcript() const { return m_transcript; }
+    const QVector<int> &columnWidths() const { return m_widths; }
+    const QString &classCode() const { return m_classCode; }
+    const QString &sectionTable() const { return m_sectionTable; }
+    const QString &zoomScale() const { return m_zoomScale; }
+
+public slots:
+    void Form_Load() override;
+    void TreeView1_NodeClick(QTreeWidgetItem *node);   // SelectClassNode
+    void Combo1_Click();                                // ListExamSubjects
+    void List1_Click();
+    void Command11_Click();                             // ShowTranscript
+    void Command1_Click();                              // OpenPaperPreview
+    void Command2_Click();                              // export
+    void Command6_Click();                              // options panel
+    void Check1_Click(int index);
+    void Command8_Click();                              // ApplyTranscriptOptions
+    void Command7_Click();
+
+private:
+    void buildHeader();
+    void setColumnWidth(int col, int twips);
+    void showTranscript(const reports::Transcript &t, int subjects);
+    void SortByKeyColumn(int source);
+    void ClosePreview();
+    bool isSummaryRow(int row) const;
+    void setProgress(const QString &caption);
+
+    reports::Transcript m_transcript;
+    QVector<int> m_widths;
+    QString m_gradeGroup;
+    QString m_nodeKey;
+    QString m_clickedClass;
+    QString m_classCode;
+    QString m_sectionTable;
+    QStringList m_columns;                    // the section table's columns, in order
+    QList<reports::ExamSubject> m_subjects;   // the subject column list
+    QString m_zoomScale = QStringLiteral("1");
+    bool m_listing = false;
+    QVBoxLayout *m_gridLayout = nullptr;
+};
+
+} // namespace tessaly

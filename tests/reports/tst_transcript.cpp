@@ -1,0 +1,245 @@
+#include "reports/transcript.h"
+#include "reports/transcript_options.h"
+#include "score_entry/exam_columns.h"
+
+#include <QTest>
+
+using namespace tessaly::reports;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Scores = QVector<std::optional<float>>;
+
+TranscriptStudent student(const QString &number, const Scores &scores)
+{
+    return {number, u"学生"_s + number.right(2), scores};
+}
+
+QStringList column(const Transcript &t, int subject, int part)
+{
+    QStringList texts;
+    for (const TranscriptRow &row : t.rows) {
+        if (subject < 0) {
+            texts << (part == 0 ? row.total : part == 2 ? row.classRank : row.gradeRank);
+        } else {
+            const SubjectCells &c = row.subjects[subject];
+            texts << (part == 0 ? c.score : part == 1 ? c.standard : part == 2 ? c.classRank : c.gradeRank);
+        }
+    }
+    return texts;
+}
+
+constexpr int kScore = 0, kStandard = 1, kClassRank = 2, kGradeRank = 3, kTotal = -1;
+
+} // namespace
+
+class TranscriptTest : public QObject {
+    Q_OBJECT
+private slots:
+    void tiesShareARank()
+    {
+        TranscriptInput in{u"202401"_s, {u"语文"_s, u"数学"_s},
+                           {student(u"20240101"_s, {95, 0}), student(u"20240102"_s, {90, 0}),
+                            student(u"20240103"_s, {90, 0}), student(u"20240104"_s, {85, 0})}};
+        const Transcript t = computeTranscript(in);
+        const QStringList ranks{u"1"_s, u"2"_s, u"2"_s, u"4"_s};
+        QCOMPARE(column(t, 0, kClassRank), ranks);
+        QCOMPARE(column(t, kTotal, kClassRank), ranks);
+        // Without comparable classes the grade ranks are the class ranks.
+        QCOMPARE(column(t, 0, kGradeRank), ranks);
+        QCOMPARE(column(t, kTotal, kGradeRank), ranks);
+        // A score of 0 is a score: ranked, and counted.
+        QCOMPARE(column(t, 1, kClassRank), QStringList(4, u"1"_s));
+        QCOMPARE(t.summaries[1].participants, u" 4"_s);
+        QCOMPARE(t.rows[0].shownId, u"20240101"_s);
+        QCOMPARE(t.rows[0].name, u"学生01"_s);
+    }
+
+    void comparableClassAddsItsHigherStudents()
+    {
+        // Class 01 with two comparable students of class 02, each higher in every subject.
+        TranscriptInput in{u"202401"_s, {u"语文"_s, u"数学"_s},
+                           {student(u"20240101"_s, {80, 70}), student(u"20240102"_s, {60, std::nullopt}),
+                            student(u"20240201"_s, {99, 98}), student(u"20240202"_s, {97, 96})}};
+        const Transcript t = computeTranscript(in);
+        QCOMPARE(t.rows.size(), 2);   // only the clicked class's students are rows
+        QCOMPARE(column(t, 0, kClassRank), (QStringList{u"1"_s, u"2"_s}));
+        QCOMPARE(column(t, 0, kGradeRank), (QStringList{u"3"_s, u"4"_s}));
+        QCOMPARE(column(t, 1, kGradeRank), (QStringList{u"3"_s, u""_s}));
+        QCOMPARE(column(t, kTotal, kGradeRank), (QStringList{u"3"_s, u"4"_s}));
+        // The summaries are the clicked class's alone.
+        QCOMPARE(t.summaries[0].participants, u"2"_s);
+        QCOMPARE(t.summaries[0].average, u"70.00"_s);
+    }
+
+    void comparableTotalLeavesOutSubjectsTheRowLacks()
+    {
+        // The row's student has 80 + 50 = 130; the other has only 语文 100 and 数学 none:
+        // his sum over the row's subjects is 100, not higher.
+        TranscriptInput in{u"202401"_s, {u"语文"_s, u"数学"_s},
+                           {student(u"20240101"_s, {80, 50}), student(u"20240201"_s, {100, std::nullopt})}};
+        const Transcript t = computeTranscript(in);
+        QCOMPARE(column(t, 0, kGradeRank), QStringList{u"2"_s});
+        QCOMPARE(column(t, 1, kGradeRank), QStringList{u"1"_s});
+        QCOMPARE(column(t, kTotal, kGradeRank), QStringList{u"1"_s});
+
+        // Lacking 语文 himself, the row is compared on 数学 alone: 90 > 50.
+        in.students = {student(u"20240101"_s, {std::nullopt, 50}), student(u"20240201"_s, {100, 90})};
+        QCOMPARE(column(computeTranscript(in), kTotal, kGradeRank), QStringList{u"2"_s});
+    }
+
+    void gradeGroupRanksByClass()
+    {
+        TranscriptInput in{u"2024"_s, {u"语文"_s},
+                           {student(u"20240101"_s, {70}), student(u"20240102"_s, {90}),
+                            student(u"20240201"_s, {80}), student(u"20240202"_s, {60})}};
+        const Transcript t = computeTranscript(in);
+        QCOMPARE(t.rows.size(), 4);
+        QCOMPARE(column(t, 0, kClassRank), (QStringList{u"2"_s, u"1"_s, u"1"_s, u"2"_s}));
+        QCOMPARE(column(t, 0, kGradeRank), (QStringList{u"3"_s, u"1"_s, u"2"_s, u"4"_s}));
+    }
+
+    void summariesAndStandardScores()
+    {
+        TranscriptInput in{u"202401"_s, {u"语文"_s, u"数学"_s, u"英语"_s},
+                           {student(u"20240101"_s, {85.3f, 90.3f, 60}), student(u"20240102"_s, {std::nullopt, 80, 60})}};
+        const Transcript t = computeTranscript(in);
+        QCOMPARE(t.rows[0].total, u"235.6"_s);
+        QCOMPARE(t.rows[0].subjects[0].score, u"85.3"_s);
+        // One participant: his score as the average, a deviation of "0.00" and z "0.00".
+        QCOMPARE(t.summaries[0].average, u"85.30"_s);
+        QCOMPARE(t.summaries[0].participants, u"1"_s);
+        QCOMPARE(t.summaries[0].stdDev, u"0.00"_s);
+        QCOMPARE(t.rows[0].subjects[0].standard, u"0.00"_s);
+        // Equal scores: no spread, z "0.00".
+        QCOMPARE(t.summaries[2].stdDev, u"0.00"_s);
+        QCOMPARE(column(t, 2, kStandard), (QStringList{u"0.00"_s, u"0.00"_s}));
+        // 90.3 and 80: average 85.15, deviation 5.15, z ±1.00.
+        QCOMPARE(t.summaries[1].average, u"85.15"_s);
+        QCOMPARE(t.summaries[1].stdDev, u"5.15"_s);
+        QCOMPARE(column(t, 1, kStandard), (QStringList{u"1.00"_s, u"-1.00"_s}));
+        // No score: empty cells.
+        QCOMPARE(t.rows[1].subjects[0].score, QString());
+        QCOMPARE(t.rows[1].subjects[0].classRank, QString());
+    }
+
+    void participantsOfEvenSubjectsTakeABlank()
+    {
+        TranscriptInput in{u"202401"_s, {u"语文"_s, u"数学"_s, u"英语"_s}, {}};
+        for (int i = 1; i <= 45; ++i)
+            in.students << student(u"202401"_s + QString::number(i).rightJustified(2, u'0'), {float(i), float(i), float(i)});
+        const Transcript t = computeTranscript(in);
+        QCOMPARE(t.summaries[0].participants, u"45"_s);
+        QCOMPARE(t.summaries[1].participants, u" 45"_s);
+        QCOMPARE(t.summaries[2].participants, u"45"_s);
+    }
+
+    void onlyZerosGiveNoTotal()
+    {
+        TranscriptInput in{u"202401"_s, {u"语文"_s, u"数学"_s},
+                           {student(u"20240101"_s, {0, 0}), student(u"20240102"_s, {std::nullopt, std::nullopt}),
+                            student(u"20240103"_s, {50, 40})}};
+        const Transcript t = computeTranscript(in);
+        QCOMPARE(column(t, kTotal, kScore), (QStringList{u""_s, u""_s, u"90"_s}));
+        QCOMPARE(column(t, kTotal, kClassRank), (QStringList{u""_s, u""_s, u"1"_s}));
+        QCOMPARE(column(t, 0, kClassRank), (QStringList{u"2"_s, u""_s, u"1"_s}));
+        // A subject nobody took has empty summaries.
+        in.students = {student(u"20240101"_s, {std::nullopt, 5})};
+        const Transcript none = computeTranscript(in);
+        QCOMPARE(none.summaries[0].average, QString());
+        QCOMPARE(none.summaries[0].participants, QString());
+        QCOMPARE(none.summaries[0].stdDev, QString());
+    }
+
+    void examSubjects()
+    {
+        QStringList columns(tessaly::score::kFirstScannedColumn, u"列"_s);
+        columns << u"Z25S语文250915"_s << u"C一单元英语260320"_s << u"Z25S数学250916"_s
+                << u"M25X语文260628"_s << u"评语2025"_s;
+        const QList<ExamSubject> midTerm = ListExamSubjects(columns, u"25-26(上)期中成绩"_s);
+        QCOMPARE(midTerm.size(), 2);
+        QCOMPARE(midTerm[0].subject, u"语文"_s);
+        QCOMPARE(midTerm[0].column, u"Z25S语文250915"_s);
+        QCOMPARE(midTerm[1].subject, u"数学"_s);
+        const QList<ExamSubject> quiz = ListExamSubjects(columns, u"一单元英语成绩"_s);
+        QCOMPARE(quiz.size(), 1);
+        QCOMPARE(quiz[0].subject, u"一单元英语"_s);
+        QVERIFY(ListExamSubjects(columns, QString()).isEmpty());
+    }
+
+    void queries()
+    {
+        const auto q = transcriptQuery(u"初中"_s, u"202401"_s, {u"202402"_s}, {u"Z25S语文250915"_s});
+        QVERIFY(q.isValid());
+        QCOMPARE(q.params, (QVariantList{u"202401"_s, u"202402"_s, u"202402"_s, u"202403"_s}));
+        QVERIFY(q.sql.contains(u"\"Z25S语文250915\""_s));
+        // A grade group's own code asks for no class; nothing at all is no query.
+        QCOMPARE(transcriptQuery(u"初中"_s, u"2024"_s, {u"202401"_s}, {}).params.size(), 2);
+        QVERIFY(!transcriptQuery(u"初中"_s, u"2024"_s, {}, {}).isValid());
+        QVERIFY(!transcriptQuery(u"初中"_s, u"202401"_s, {}, {u"a\"b"_s}).isValid());
+        QVERIFY(!transcriptQuery(u"学生"_s, u"202401"_s, {}, {}).isValid());
+        QCOMPARE(cohortStudentsQuery(u"小学"_s, u"2024"_s).params, (QVariantList{u"2024"_s, u"2025"_s}));
+        QVERIFY(!cohortStudentsQuery(u"小学"_s, u"20x4"_s).isValid());
+    }
+
+    // Options.
+
+    void zoomChain()
+    {
+        int width = 530;
+        QString scale = u"1"_s;
+        const QList<QPair<Zoom, int>> chain{
+            {Zoom::Smaller, 424}, {Zoom::Larger, 636}, {Zoom::Normal, 530}, {Zoom::Normal, 530}};
+        for (const auto &[zoom, expected] : chain) {
+            const ZoomStep step = zoomStep(scale, zoom);
+            width = scaledWidth(width, step.factor);
+            scale = step.scale;
+            QCOMPARE(width, expected);
+        }
+        // 445 from 缩小 to 放大: 667.5 goes to the even 668.
+        QCOMPARE(scaledWidth(445, zoomStep(u"0.8"_s, Zoom::Larger).factor), 668);
+        QCOMPARE(scaledWidth(0, 1.25), 0);
+    }
+
+    void columnBoxes()
+    {
+        QCOMPARE(columnsOfBox(3, 3).columns, (QList<int>{7, 11, 15}));
+        QCOMPARE(columnsOfBox(3, 3).width, 530);
+        QCOMPARE(columnsOfBox(1, 2).columns, (QList<int>{9, 13}));
+        QCOMPARE(columnsOfBox(0, 2).columns, QList<int>{2});
+        QCOMPARE(columnsOfBox(0, 2).width, 600);
+    }
+
+    void topCounts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("count");   // 0: refused
+        QTest::newRow("plain") << u"10"_s << 10;
+        QTest::newRow("blanks") << u" 3 "_s << 3;
+        QTest::newRow("letters") << u"十"_s << 0;
+        QTest::newRow("decimal") << u"2.5"_s << 0;
+        QTest::newRow("zero") << u"0"_s << 0;
+        QTest::newRow("negative") << u"-4"_s << 0;
+        QTest::newRow("beyond 16 bits") << u"40000"_s << 0;
+    }
+    void topCounts()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, count);
+        QCOMPARE(topCount(text).value_or(0), count);
+    }
+
+    void topCountKeepsTies()
+    {
+        QVERIFY(keptByTopCount(u"10"_s, 10));
+        QVERIFY(!keptByTopCount(u"11"_s, 10));
+        QVERIFY(!keptByTopCount(u" "_s, 10));
+        QCOMPARE(sortKeyOf(u"5"_s, false), u"5"_s);
+        QCOMPARE(sortKeyOf(QString(), false), kEmptySortKey);
+        QCOMPARE(sortKeyOf(u"5"_s, true), kSummarySortKey);
+    }
+};
+
+QTEST_MAIN(TranscriptTest)
+#include "tst_transcript.moc"
