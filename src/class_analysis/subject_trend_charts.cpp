@@ -1,5 +1,6 @@
 #include "class_analysis/subject_trend_charts.h"
 
+#include "class_analysis/chart_parts.h"
 #include "class_analysis/trend_axis.h"
 #include "platform/format.h"
 
@@ -10,20 +11,9 @@ using namespace chart;
 namespace {
 
 const QString kLabel1 = QStringLiteral("Label1");
-const QString kLabel4 = QStringLiteral("Label4");
-const QString kLabel6 = QStringLiteral("Label6");
-const QString kLabel7 = QStringLiteral("Label7");
-const QString kLine1 = QStringLiteral("Line1");
-const QString kLine2 = QStringLiteral("Line2");
-const QString kLine3 = QStringLiteral("Line3");
-const QString kLine4 = QStringLiteral("Line4");
 const QString kLine5 = QStringLiteral("Line5");
 const QString kLine6 = QStringLiteral("Line6");
-const QString kLine22 = QStringLiteral("Line22");
-const QString kShape1 = QStringLiteral("Shape1");
-const QString kShape2 = QStringLiteral("Shape2");
 
-constexpr qreal kSmallPoints = 7.5;
 constexpr int kPoints = 65;          // members of each point array (0 .. 64)
 constexpr int kFirstX = 360;         // x of point 0
 constexpr int kDesignStep = 120;     // the points as designed, before the first drawing
@@ -33,24 +23,33 @@ constexpr int kStudentSlots = 16;    // the student chart's: Label4 16 .. 27
 constexpr int kSlots = 12;
 constexpr int kMarkerSize = 105;
 
-LabelElement &text(ChartFrame &f, const QString &array, int index, const QString &caption, int left, int top,
-                   int width, int height = 240)
-{
-    LabelElement &l = f.label(array, index);
-    l.caption = caption;
-    l.left = left;
-    l.top = top;
-    l.width = width;
-    l.height = height;
-    return l;
-}
-
 // A caption whose characters stand one above the other.
 LabelElement &vertical(ChartFrame &f, int index, const QString &caption, int left, int top)
 {
-    LabelElement &l = text(f, kLabel7, index, caption, left, top, 210, 240 * int(caption.size()));
+    LabelElement &l = chartText(f, kLabel7, index, caption, left, top, 210, 240 * int(caption.size()));
     l.fore = kBlue;
     return l;
+}
+
+// The rectangle behind the plot, from x 300, 7815 wide.
+ShapeElement &plotBack(ChartFrame &f, int index, int top, int height, QRgb fill)
+{
+    ShapeElement &back = f.shape(kShape1, index);
+    back.kind = ShapeElement::Kind::Rectangle;
+    back.left = 300;
+    back.top = top;
+    back.width = 7815;
+    back.height = height;
+    back.fill = back.border = fill;
+    return back;
+}
+
+// The explanation below the plot, in a bordered box.
+void explanation(ChartFrame &f, int index, const QString &text, int top, int height)
+{
+    LabelElement &note = chartText(f, kLabel7, index, text, 120, top, 8175, height);
+    note.opaque = true;
+    note.border = true;
 }
 
 // The fixed parts of both charts: y axis x 240 from 480 to 2040, x axis y 2040
@@ -64,16 +63,16 @@ void frameAxes(ChartFrame &f, int axisItem, int oneItem, int averageItem)
     LineElement &x = f.line(kLine2, axisItem);
     x = {240, 2040, 8160, 2040};
     x.width = 2;
-    LabelElement &up = text(f, kLabel7, 2, QStringLiteral("↑"), 150, 330, 180);
+    LabelElement &up = chartText(f, kLabel7, 2, QStringLiteral("↑"), 150, 330, 180);
     up.bold = true;
     up.alignment = Qt::AlignHCenter;
-    LabelElement &right = text(f, kLabel6, 0, QStringLiteral("→"), 8040, 1920, 240);
+    LabelElement &right = chartText(f, kLabel6, 0, QStringLiteral("→"), 8040, 1920, 240);
     right.bold = true;
-    text(f, kLabel7, 5, QStringLiteral("分数"), 360, 240, 600);
-    LabelElement &title = text(f, kLabel7, 0, QStringLiteral("考试次数"), 7600, 2075, 720);
+    chartText(f, kLabel7, 5, QStringLiteral("分数"), 360, 240, 600);
+    LabelElement &title = chartText(f, kLabel7, 0, QStringLiteral("考试次数"), 7600, 2075, 720);
     title.pointSize = kSmallPoints;   // clear of the number under the last point
     title.wordWrap = false;
-    LabelElement &one = text(f, kLabel7, oneItem, QStringLiteral("1"), 240, 2040, 255, 255);
+    LabelElement &one = chartText(f, kLabel7, oneItem, QStringLiteral("1"), 240, 2040, 255, 255);
     one.alignment = Qt::AlignHCenter;
     one.pointSize = kSmallPoints;
     LineElement &average = f.line(kLine22, averageItem);
@@ -98,8 +97,8 @@ void tick(ChartFrame &f, int index, int x, bool longTick, bool shortTick)
 void designNumbers(ChartFrame &f, int firstSlot)
 {
     for (int i = 1; i <= kSlots; ++i) {
-        LabelElement &l = text(f, kLabel4, firstSlot + i - 1, QString::number(5 * i), 720 + 600 * (i - 1), 2040,
-                               255, 150);
+        LabelElement &l = chartText(f, kLabel4, firstSlot + i - 1, QString::number(5 * i), 720 + 600 * (i - 1), 2040,
+                                    255, 150);
         l.alignment = Qt::AlignHCenter;
         l.pointSize = kSmallPoints;
         l.wordWrap = false;
@@ -132,7 +131,7 @@ LabelElement &marker(ChartFrame &f, int index)
 
 LabelElement &tag(ChartFrame &f, int index, const QString &caption, QRgb back, QRgb fore)
 {
-    LabelElement &t = text(f, kLabel7, index, caption, 0, 0, 570, 210);
+    LabelElement &t = chartText(f, kLabel7, index, caption, 0, 0, 570, 210);
     t.back = back;
     t.fore = fore;
     t.opaque = true;
@@ -166,26 +165,17 @@ int trendStep(int points)
 ChartFrame designClassTrendChart()
 {
     ChartFrame f(QStringLiteral("总体成绩发展趋势图"), 120, 480, 8415, 3135);
-    ShapeElement &back = f.shape(kShape1, 1);
-    back.kind = ShapeElement::Kind::Rectangle;
-    back.left = 300;
-    back.top = 435;
-    back.width = 7815;
-    back.height = 1635;
-    back.fill = back.border = kWhite;
+    plotBack(f, 1, 435, 1635, kWhite);
     frameAxes(f, 0, 3, 1);
     vertical(f, 4, QStringLiteral("平均线"), 30, 960);
-    LabelElement &average = text(f, kLabel7, 1, QStringLiteral("平均分"), 7920, 1320, 480, 200);
+    LabelElement &average = chartText(f, kLabel7, 1, QStringLiteral("平均分"), 7920, 1320, 480, 200);
     average.fore = kBlue;
     average.pointSize = kSmallPoints;
     average.wordWrap = false;
-    LabelElement &note = text(f, kLabel7, 6,
-                              QStringLiteral("上图说明：\n    1、上图中黑色曲线是多次成绩变化曲线，将鼠标指针放在每个结点上面，"
-                                             "会显示本次考试的详细情况（如本次考试的平均分、参考人数）。"
-                                             "你可以了解全部学生发展的变化趋势。"),
-                              120, 2250, 8175, 810);
-    note.opaque = true;
-    note.border = true;
+    explanation(f, 6,
+                QStringLiteral("上图说明：\n    1、上图中黑色曲线是多次成绩变化曲线，将鼠标指针放在每个结点上面，"
+                               "会显示本次考试的详细情况（如本次考试的平均分、参考人数）。你可以了解全部学生发展的变化趋势。"),
+                2250, 810);
     for (int i = 0; i < kPoints; ++i) {
         const int x = kFirstX + kDesignStep * i;
         const int index = kClassBase + i;
@@ -204,32 +194,23 @@ ChartFrame designClassTrendChart()
 ChartFrame designStudentTrendChart()
 {
     ChartFrame f(QStringLiteral("           成绩发展趋势图"), 120, 3720, 8415, 3615);
-    ShapeElement &back = f.shape(kShape1, 0);
-    back.kind = ShapeElement::Kind::Rectangle;
-    back.left = 300;
-    back.top = 420;
-    back.width = 7815;
-    back.height = 1650;
-    back.fill = back.border = bgr(0xE0E0E0);
-    back.hatched = true;
+    plotBack(f, 0, 420, 1650, bgr(0xE0E0E0)).hatched = true;
     frameAxes(f, 2, 7, 0);
     vertical(f, 4, QStringLiteral("平均分"), 30, 840);
     LineElement &top = f.line(kLine6, 0);
     top = {240, 410, 8160, 410};
     top.dotted = true;
-    LabelElement &name = text(f, kLabel7, 11, QStringLiteral("显示学生名"), 120, 0, 1275);
+    LabelElement &name = chartText(f, kLabel7, 11, QStringLiteral("显示学生名"), 120, 0, 1275);
     name.fore = kRed;
     name.wordWrap = false;
     tag(f, 12, QStringLiteral("名次线"), kRed, bgr(0x00FFFF));
     tag(f, 15, QStringLiteral("分数线"), kBlack, kWhite);
     tagsAtRest(f);
-    LabelElement &note = text(f, kLabel7, 8,
-                              QStringLiteral("上图说明：\n    1、上图中红色曲线是本生的名次曲线，将鼠标指针放在每个结点上面，"
-                                             "会显示本次考试的平均分、参考人数及本生的得分和名次。\n"
-                                             "    2、黑色曲线是本生的分数曲线；蓝色虚线是平均分线。"),
-                              120, 2300, 8175, 1230);
-    note.opaque = true;
-    note.border = true;
+    explanation(f, 8,
+                QStringLiteral("上图说明：\n    1、上图中红色曲线是本生的名次曲线，将鼠标指针放在每个结点上面，"
+                               "会显示本次考试的平均分、参考人数及本生的得分和名次。\n"
+                               "    2、黑色曲线是本生的分数曲线；蓝色虚线是平均分线。"),
+                2300, 1230);
     for (int k = 0; k < kPoints; ++k) {
         const int x = kFirstX + kDesignStep * k;
         LabelElement &rank = marker(f, k);

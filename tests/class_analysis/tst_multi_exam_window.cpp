@@ -2,6 +2,7 @@
 // 15 October 2025 (初二年级组 is the cohort 2024, 三班 the class 202403).
 #include "class_analysis/multi_exam_window.h"
 #include "class_analysis/subject_trend_charts.h"
+#include "fixtures/chart_elements.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
@@ -84,11 +85,6 @@ void chooseSubject(MultiExamWindow *w, const QString &className = kClass)
     choose(w->Combo1, kGrade);
     choose(w->Combo2, className);
     choose(w->Combo3, u"语文"_s);
-}
-
-const chart::LabelElement &label(chart::ChartSurface *s, const char *array, int index)
-{
-    return *s->frame().findLabel(QString::fromLatin1(array), index);
 }
 
 int visibleLabels(chart::ChartSurface *s, const char *array, int first, int last)

@@ -2,12 +2,14 @@
 // the class's rows, and the elements of the class-average and student trend charts.
 #include "class_analysis/subject_trend.h"
 #include "class_analysis/subject_trend_charts.h"
+#include "fixtures/chart_elements.h"
 
 #include <QtTest>
 
 using namespace tessaly;
 using namespace tessaly::analysis;
 using namespace tessaly::chart;
+using namespace tessaly::test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -88,30 +90,6 @@ QStringList namesOf(int z)
     for (int i = 0; i < z; ++i)
         l << u"考试%1"_s.arg(i + 1);
     return l;
-}
-
-const LabelElement &label(const ChartFrame &f, const char *array, int index)
-{
-    const LabelElement *l = f.findLabel(QString::fromLatin1(array), index);
-    if (!l)
-        qFatal("no element %s %d", array, index);
-    return *l;
-}
-
-const LineElement &line(const ChartFrame &f, const char *array, int index)
-{
-    const LineElement *l = f.findLine(QString::fromLatin1(array), index);
-    if (!l)
-        qFatal("no element %s %d", array, index);
-    return *l;
-}
-
-const ShapeElement &shape(const ChartFrame &f, const char *array, int index)
-{
-    const ShapeElement *s = f.findShape(QString::fromLatin1(array), index);
-    if (!s)
-        qFatal("no element %s %d", array, index);
-    return *s;
 }
 
 // The visible number labels of slots first .. first + 11, as "number@left".
