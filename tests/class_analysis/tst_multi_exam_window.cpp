@@ -340,6 +340,7 @@ void TestMultiExamWindow::looksRight()
     ProgramFontScope font;
     WindowHarness h(s.school, on(true));
     MultiExamWindow *w = openWindow(h);
+    saveShot(w->grab().toImage(), u"multi_exam_loaded"_s);
     chooseSubject(w);
     w->Command3->click();
     choose(w->Combo4, u"20240303 王五"_s);
