@@ -35,6 +35,7 @@
 #include "score_entry/score_entry_window.h"
 
 // Class score analysis.
+#include "class_analysis/multi_exam_window.h"
 #include "class_analysis/single_exam_window.h"
 
 // Grade-group analysis.
@@ -86,6 +87,7 @@ void registerWindowFactories(MainWindow &m)
 
     // Class score analysis.
     m.registerWindow(kSingleExamWindow, makeWindow<SingleExamWindow>);
+    m.registerWindow(kMultiExamWindow, makeWindow<MultiExamWindow>);
 
     // Grade-group analysis.
     m.registerWindow(kComparisonWindow, makeWindow<ComparisonWindow>);

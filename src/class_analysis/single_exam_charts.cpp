@@ -1,5 +1,6 @@
 #include "class_analysis/single_exam_charts.h"
 
+#include "class_analysis/chart_parts.h"
 #include "platform/format.h"
 
 #include <algorithm>
@@ -12,34 +13,10 @@ namespace {
 
 const QString kLabel2 = QStringLiteral("Label2");
 const QString kLabel3 = QStringLiteral("Label3");
-const QString kLabel4 = QStringLiteral("Label4");
-const QString kLabel6 = QStringLiteral("Label6");
-const QString kLabel7 = QStringLiteral("Label7");
 const QString kLabel8 = QStringLiteral("Label8");
 const QString kLabel9 = QStringLiteral("Label9");
 const QString kLabel10 = QStringLiteral("Label10");
 const QString kLabel11 = QStringLiteral("Label11");
-const QString kLine1 = QStringLiteral("Line1");
-const QString kLine2 = QStringLiteral("Line2");
-const QString kLine3 = QStringLiteral("Line3");
-const QString kLine4 = QStringLiteral("Line4");
-const QString kLine22 = QStringLiteral("Line22");
-const QString kShape1 = QStringLiteral("Shape1");
-const QString kShape2 = QStringLiteral("Shape2");
-
-constexpr qreal kSmallPoints = 7.5;
-
-LabelElement &text(ChartFrame &f, const QString &array, int index, const QString &caption, int left, int top,
-                   int width, int height = 240)
-{
-    LabelElement &l = f.label(array, index);
-    l.caption = caption;
-    l.left = left;
-    l.top = top;
-    l.width = width;
-    l.height = height;
-    return l;
-}
 
 LabelElement &bar(ChartFrame &f, const QString &array, int index, int left, int width, QRgb colour)
 {
@@ -80,17 +57,17 @@ void axes(ChartFrame &f, int yTop, int yBottom, int xAxisItem, int x1, int y1, i
     LineElement &x = f.line(kLine2, xAxisItem);
     x = {x1, y1, x2, y2};
     x.width = 2;
-    LabelElement &up = text(f, kLabel6, 1, QStringLiteral("↑"), 150, yTop - 150, 180);
+    LabelElement &up = chartText(f, kLabel6, 1, QStringLiteral("↑"), 150, yTop - 150, 180);
     up.bold = true;
     up.alignment = Qt::AlignHCenter;
-    LabelElement &right = text(f, kLabel6, 0, QStringLiteral("→"), x2 - 200, y2 - 130, 240);
+    LabelElement &right = chartText(f, kLabel6, 0, QStringLiteral("→"), x2 - 200, y2 - 130, 240);
     right.bold = true;
 }
 
 LabelElement &yTitle(ChartFrame &f, int index, const QString &caption, int left, int top)
 {
     // Two ideographs in a narrow label stand one above the other.
-    return text(f, kLabel7, index, caption, left, top, 210, 480);
+    return chartText(f, kLabel7, index, caption, left, top, 210, 480);
 }
 
 // The band bar captions: "00 ｜10" … "140 ｜150", "70 ｜ 80" as designed.
@@ -122,7 +99,7 @@ void curveMarker(ChartFrame &f, int p, int total)
 
 void axisNumber(ChartFrame &f, int i)
 {
-    LabelElement &l = text(f, kLabel4, 15 + i, QString::number(5 * i), 720 + 600 * (i - 1), 2040, 240, 200);
+    LabelElement &l = chartText(f, kLabel4, 15 + i, QString::number(5 * i), 720 + 600 * (i - 1), 2040, 240, 200);
     l.pointSize = kSmallPoints;
     l.alignment = Qt::AlignHCenter;
 }
@@ -166,9 +143,9 @@ ChartFrame designBandChart()
     ChartFrame f(QStringLiteral("本试各分数段分布图"), 120, 480, 4095, 3255);
     axes(f, 360, 2880, 0, 240, 2895, 3960, 2880);
     yTitle(f, 11, QStringLiteral("人数"), 30, 360);
-    text(f, kLabel7, 1, QStringLiteral("0"), 120, 2880, 120);
-    text(f, kLabel7, 14, QStringLiteral("低——→高　　　　　　分数段值"), 1320, 2955, 2700).wordWrap = false;
-    text(f, kLabel7, 2, QStringLiteral("图例：有色框内是分数段，顶端是人数"), 480, 240, 3500).wordWrap = false;
+    chartText(f, kLabel7, 1, QStringLiteral("0"), 120, 2880, 120);
+    chartText(f, kLabel7, 14, QStringLiteral("低——→高　　　　　　分数段值"), 1320, 2955, 2700).wordWrap = false;
+    chartText(f, kLabel7, 2, QStringLiteral("图例：有色框内是分数段，顶端是人数"), 480, 240, 3500).wordWrap = false;
     const int w = 243;
     for (int k = 1; k <= 15; ++k) {
         LabelElement &b = bar(f, kLabel4, k, 240 + (k - 1) * w, w + 40, kCyan);
@@ -189,8 +166,8 @@ ChartFrame designLevelChart()
     ChartFrame f(QStringLiteral("总体级别分布图"), 4320, 480, 2295, 3255);
     axes(f, 360, 2880, 1, 240, 2895, 2160, 2880);
     yTitle(f, 12, QStringLiteral("人数"), 30, 360);
-    text(f, kLabel7, 13, QStringLiteral("级别"), 1800, 2955, 420);
-    text(f, kLabel7, 5, QStringLiteral("优、良、合格、差"), 240, 2955, 1560).wordWrap = false;
+    chartText(f, kLabel7, 13, QStringLiteral("级别"), 1800, 2955, 420);
+    chartText(f, kLabel7, 5, QStringLiteral("优、良、合格、差"), 240, 2955, 1560).wordWrap = false;
     const int lefts[] = {255, 720, 1200, 1680};
     const int captionLefts[] = {240, 720, 1200, 1680};
     const char16_t *names[] = {u"优秀", u"良好", u"合格", u"较差"};
@@ -210,7 +187,7 @@ ChartFrame designSingleStudentChart()
 {
     ChartFrame f(QStringLiteral("单生分析图"), 6720, 480, 1815, 4575);
     axes(f, 360, 2880, 3, 240, 2880, 1680, 2880);
-    text(f, kLabel7, 3, QStringLiteral("0"), 120, 2880, 120);
+    chartText(f, kLabel7, 3, QStringLiteral("0"), 120, 2880, 120);
     struct Bar {
         int item, left, width;
         QRgb colour;
@@ -229,8 +206,8 @@ ChartFrame designSingleStudentChart()
         LabelElement &l = bar(f, kLabel10, b.item, b.left, b.width, b.colour);
         const bool fixed = b.caption < 0;
         setBar(l, 2880, fixed ? 2295 : 1200);
-        LabelElement &t = text(f, kLabel7, b.title, QString::fromUtf16(b.titleText), b.left, fixed ? 240 : l.top - 150,
-                               b.width, 180);
+        LabelElement &t = chartText(f, kLabel7, b.title, QString::fromUtf16(b.titleText), b.left,
+                                    fixed ? 240 : l.top - 150, b.width, 180);
         t.pointSize = kSmallPoints;
         t.alignment = Qt::AlignHCenter;
         t.wordWrap = false;
@@ -242,20 +219,20 @@ ChartFrame designSingleStudentChart()
             c.fore = kWhite;
         }
     }
-    LabelElement &name = text(f, kLabel7, 19, QStringLiteral("显示学生名"), 480, 2955, 1200);
+    LabelElement &name = chartText(f, kLabel7, 19, QStringLiteral("显示学生名"), 480, 2955, 1200);
     name.fore = kBlue;
     // One field title a line, level with the values of Label11.
-    LabelElement &block = text(f, kLabel10, 0,
-                               QStringLiteral("点击右侧学生名即可\n满    分：\n平 均 分：\n本人得分：\n"
-                                              "参试人数：\n上有人数：\n下有人数："),
-                               75, 3195, 1695, 1260);
+    LabelElement &block = chartText(f, kLabel10, 0,
+                                    QStringLiteral("点击右侧学生名即可\n满    分：\n平 均 分：\n本人得分：\n"
+                                                   "参试人数：\n上有人数：\n下有人数："),
+                                    75, 3195, 1695, 1260);
     block.pointSize = kSmallPoints;
     block.lineHeight = 180;
     block.wordWrap = false;
     block.border = true;
     const char16_t *values[] = {u"100分", u"0.00分", u"00000分", u"60人", u"00000分", u"00000分"};
     for (int i = 0; i < 6; ++i) {
-        LabelElement &v = text(f, kLabel11, i, QString::fromUtf16(values[i]), 960, 3375 + 180 * i, 780, 180);
+        LabelElement &v = chartText(f, kLabel11, i, QString::fromUtf16(values[i]), 960, 3375 + 180 * i, 780, 180);
         v.pointSize = kSmallPoints;
         v.fore = kBlue;
     }
@@ -276,10 +253,10 @@ ChartFrame designScoreCurveChart()
     const int xe = curveX(kDesignPositions - 1);
     back.width = xe - 360;
     axes(f, 480, 2040, 2, 240, 2040, xe + 200, 2040);
-    text(f, kLabel7, 9, QStringLiteral("分数"), 360, 240, 480);
-    text(f, kLabel7, 7, QStringLiteral("0"), 120, 2040, 120);
-    text(f, kLabel7, 10, QStringLiteral("学号"), xe - 100, 2070, 480);
-    text(f, kLabel7, 28, QStringLiteral("图例：横座标轴是学号，细实线标明本生缺考。"), 3360, 170, 4800).wordWrap = false;
+    chartText(f, kLabel7, 9, QStringLiteral("分数"), 360, 240, 480);
+    chartText(f, kLabel7, 7, QStringLiteral("0"), 120, 2040, 120);
+    chartText(f, kLabel7, 10, QStringLiteral("学号"), xe - 100, 2070, 480);
+    chartText(f, kLabel7, 28, QStringLiteral("图例：横座标轴是学号，细实线标明本生缺考。"), 3360, 170, 4800).wordWrap = false;
     LabelElement &blank = f.label(kLabel9, 0);
     blank.opaque = true;
     blank.back = kFrameBack;
@@ -305,10 +282,10 @@ ChartFrame designScoreCurveChart()
     LineElement &average = f.line(kLine22, 0);
     average = {240, 1200, xe - 100, 1200, kBlue};
     average.dotted = true;
-    LabelElement &avgTitle = text(f, kLabel7, 8, QStringLiteral("平均线"), 300, 1000, 600);
+    LabelElement &avgTitle = chartText(f, kLabel7, 8, QStringLiteral("平均线"), 300, 1000, 600);
     avgTitle.fore = kBlue;
     avgTitle.wordWrap = false;
-    LabelElement &avgCaption = text(f, kLabel7, 15, QStringLiteral("平均分"), xe - 200, 1050, 1200, 180);
+    LabelElement &avgCaption = chartText(f, kLabel7, 15, QStringLiteral("平均分"), xe - 200, 1050, 1200, 180);
     avgCaption.fore = kBlue;
     avgCaption.pointSize = kSmallPoints;
     avgCaption.wordWrap = false;

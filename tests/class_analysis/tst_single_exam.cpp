@@ -2,6 +2,7 @@
 // bands, the summary text, the row orders and the chart elements.
 #include "class_analysis/single_exam.h"
 #include "class_analysis/single_exam_charts.h"
+#include "fixtures/chart_elements.h"
 
 #include <QtTest>
 #include <numeric>
@@ -9,6 +10,7 @@
 using namespace tessaly;
 using namespace tessaly::analysis;
 using namespace tessaly::chart;
+using namespace tessaly::test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -29,30 +31,6 @@ QStringList ranks(const QList<ExamRow> &rows)
     for (const ExamRow &row : rows)
         r << row.rank;
     return r;
-}
-
-const LabelElement &label(const ChartFrame &f, const char *array, int index)
-{
-    const LabelElement *l = f.findLabel(QString::fromLatin1(array), index);
-    if (!l)
-        qFatal("no element %s %d", array, index);
-    return *l;
-}
-
-const LineElement &line(const ChartFrame &f, const char *array, int index)
-{
-    const LineElement *l = f.findLine(QString::fromLatin1(array), index);
-    if (!l)
-        qFatal("no element %s %d", array, index);
-    return *l;
-}
-
-const ShapeElement &shape(const ChartFrame &f, const char *array, int index)
-{
-    const ShapeElement *s = f.findShape(QString::fromLatin1(array), index);
-    if (!s)
-        qFatal("no element %s %d", array, index);
-    return *s;
 }
 
 } // namespace

@@ -1,0 +1,45 @@
+#pragma once
+// The two charts of 单科多次成绩横向分析, as chart frames (platform/chart_surface.h):
+//   Frame3 总体成绩发展趋势图   the class average over the chosen exams
+//   Frame5 成绩发展趋势图       one student's ranks and scores over them
+// design*() gives a frame as the window shows it before the first drawing;
+// draw*() moves, shows, hides, captions and sets the tooltips of its elements.
+// `chosen` holds the exam list's indices of the ticked exams, top to bottom,
+// and `examNames` the list's texts; matrix column c belongs to list entry c - 1.
+#include "class_analysis/subject_trend.h"
+#include "platform/chart_surface.h"
+
+namespace tessaly::analysis {
+
+// At most this many exams are drawn.
+inline constexpr int kMaxTrendExams = 60;
+
+inline const QString kNoExamChosen = QStringLiteral("你还没有在(已有的考试)中选出哪些考试需要分析。");
+inline const QString kTooManyExams = QStringLiteral("本程序最大分析次数不能超过60次考试。");
+inline const QString kOneExamRefused =
+    QStringLiteral("只有一次考试进行分析，是看不出什么结果的，所以无法分析。");
+inline const QString kOneExamQuestion = QStringLiteral("只选择一次考试进行分析，是看不出什么结果的。继续吗？");
+inline const QString kNoStudentChosen = QStringLiteral("你还没有选出需要分析的学生名字。");
+
+// The x step between the points of Z exams: 7080 / (Z - 1), halves to even
+// (442 for 17 exams), so the last point stands at or near x 7440; 0 for one.
+int trendStep(int points);
+
+chart::ChartFrame designClassTrendChart();
+chart::ChartFrame designStudentTrendChart();
+
+// Nodes Label1 65.., segments Line4 65.., ticks Line3 65.. and the number
+// labels Label4 1..12; the elements beyond the chosen exams are hidden.
+// Expects 2 to 60 chosen exams.
+void drawClassTrend(chart::ChartFrame &frame, const ScoreMatrix &matrix, const QList<int> &chosen,
+                    const QStringList &examNames);
+
+// Rank markers Label1, score markers Shape2, ticks Line3, rank segments Line5,
+// score segments Line4 and the number labels Label4 16..27 of the student
+// (0-based matrix student) whose box entry is `itemText`. Exams without the
+// student's score get a thin tick and no markers; the curves bridge them.
+// Expects 1 to 60 chosen exams.
+void drawStudentTrend(chart::ChartFrame &frame, const ScoreMatrix &matrix, int student, const QString &itemText,
+                      const QList<int> &chosen, const QStringList &examNames);
+
+} // namespace tessaly::analysis
