@@ -35,6 +35,7 @@
 #include "score_entry/score_entry_window.h"
 
 // Class score analysis.
+#include "class_analysis/development_trend_window.h"
 #include "class_analysis/single_exam_window.h"
 
 // Grade-group analysis.
@@ -83,6 +84,7 @@ void registerWindowFactories(MainWindow &m)
 
     // Class score analysis.
     m.registerWindow(kSingleExamWindow, makeWindow<SingleExamWindow>);
+    m.registerWindow(kStudentTrendWindow, makeWindow<DevelopmentTrendWindow>);
 
     // Grade-group analysis.
 
