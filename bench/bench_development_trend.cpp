@@ -18,7 +18,6 @@
 #include "register/class_members.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -93,19 +92,15 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
 
     QTemporaryDir temp;
-    g_dbPath = qEnvironmentVariable("TESSALY_BENCH_DB");
+    bench::LargeSchoolOptions options;
+    options.students = 60 * 108;   // 60 in every class
+    options.examColumns = 300;
+    options.reference = kToday;
+    QString error;
+    g_dbPath = temp.isValid() ? bench::benchSchool(temp.path(), options, false, &error) : QString();
     if (g_dbPath.isEmpty()) {
-        bench::LargeSchoolOptions options;
-        options.students = 60 * 108;   // 60 in every class
-        options.examColumns = 300;
-        options.reference = kToday;
-        QString error;
-        const QString folder = QDir(temp.path()).filePath(QStringLiteral("school"));
-        if (!temp.isValid() || !bench::makeLargeSchool(folder, options, nullptr, &error)) {
-            std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
-            return 1;
-        }
-        g_dbPath = QDir(folder).filePath(QStringLiteral("data.mdb"));
+        std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
+        return 1;
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

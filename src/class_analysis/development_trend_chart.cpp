@@ -1,5 +1,6 @@
 #include "class_analysis/development_trend_chart.h"
 
+#include "class_analysis/chart_parts.h"
 #include "class_analysis/trend_axis.h"
 
 namespace tessaly::analysis {
@@ -26,18 +27,6 @@ constexpr int kLastNumber = 27;
 
 constexpr int kFirstX = 360;
 constexpr int kMarkerSize = 105;
-
-LabelElement &text(ChartFrame &f, const QString &array, int index, const QString &caption, int left, int top,
-                   int width, int height = 240)
-{
-    LabelElement &l = f.label(array, index);
-    l.caption = caption;
-    l.left = left;
-    l.top = top;
-    l.width = width;
-    l.height = height;
-    return l;
-}
 
 LabelElement &tag(ChartFrame &f, int index, const QString &caption, int left, int top, QRgb back, QRgb fore)
 {
@@ -91,15 +80,7 @@ ChartFrame designDevelopmentChart()
 {
     ChartFrame f(QStringLiteral("           成绩发展趋势图"), 0, 0, 8520, 2880);
 
-    ShapeElement &back = f.shape(QStringLiteral("Shape1"), 0);
-    back.kind = ShapeElement::Kind::Rectangle;
-    back.left = 300;
-    back.top = 440;
-    back.width = 7935;
-    back.height = 1650;
-    back.fill = bgr(0xE0E0E0);
-    back.border = bgr(0xE0E0E0);
-    back.hatched = true;
+    hatchedBack(f, 300, 440, 7935, 1650);
 
     LineElement &yAxis = f.line(QStringLiteral("Line1"), 2);
     yAxis = {240, 480, 240, 2040};

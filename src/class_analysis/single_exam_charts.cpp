@@ -1,5 +1,6 @@
 #include "class_analysis/single_exam_charts.h"
 
+#include "class_analysis/chart_parts.h"
 #include "platform/format.h"
 
 #include <algorithm>
@@ -28,18 +29,6 @@ const QString kShape1 = QStringLiteral("Shape1");
 const QString kShape2 = QStringLiteral("Shape2");
 
 constexpr qreal kSmallPoints = 7.5;
-
-LabelElement &text(ChartFrame &f, const QString &array, int index, const QString &caption, int left, int top,
-                   int width, int height = 240)
-{
-    LabelElement &l = f.label(array, index);
-    l.caption = caption;
-    l.left = left;
-    l.top = top;
-    l.width = width;
-    l.height = height;
-    return l;
-}
 
 LabelElement &bar(ChartFrame &f, const QString &array, int index, int left, int width, QRgb colour)
 {
@@ -265,16 +254,8 @@ ChartFrame designSingleStudentChart()
 ChartFrame designScoreCurveChart()
 {
     ChartFrame f(QStringLiteral("每生成绩总体分布图"), 120, 5040, 8415, 2295);
-    ShapeElement &back = f.shape(kShape1, 0);
-    back.kind = ShapeElement::Kind::Rectangle;
-    back.left = 300;
-    back.top = 420;
-    back.height = 1635;
-    back.fill = bgr(0xE0E0E0);
-    back.border = bgr(0xE0E0E0);
-    back.hatched = true;
     const int xe = curveX(kDesignPositions - 1);
-    back.width = xe - 360;
+    hatchedBack(f, 300, 420, xe - 360, 1635);
     axes(f, 480, 2040, 2, 240, 2040, xe + 200, 2040);
     text(f, kLabel7, 9, QStringLiteral("分数"), 360, 240, 480);
     text(f, kLabel7, 7, QStringLiteral("0"), 120, 2040, 120);

@@ -86,33 +86,9 @@ DevelopmentTrendWindow *openWindow(WindowHarness &h)
     return h.open<DevelopmentTrendWindow>(kStudentTrendWindow);
 }
 
-QTreeWidgetItem *node(DevelopmentTrendWindow *w, const QString &group, const QString &className = {})
-{
-    for (int g = 0; g < w->TreeView1->topLevelItemCount(); ++g) {
-        QTreeWidgetItem *root = w->TreeView1->topLevelItem(g);
-        if (root->text(0) != group)
-            continue;
-        if (className.isEmpty())
-            return root;
-        for (int i = 0; i < root->childCount(); ++i)
-            if (root->child(i)->text(0) == className)
-                return root->child(i);
-    }
-    return nullptr;
-}
-
-void clickNode(DevelopmentTrendWindow *w, QTreeWidgetItem *item)
-{
-    QVERIFY(item);
-    if (item->parent())
-        w->TreeView1->expandItem(item->parent());
-    w->TreeView1->scrollToItem(item);
-    QTest::mouseClick(w->TreeView1->viewport(), Qt::LeftButton, {}, w->TreeView1->visualItemRect(item).center());
-}
-
 void loadClass(DevelopmentTrendWindow *w, const QString &className = kClass)
 {
-    clickNode(w, node(w, kGrade, className));
+    clickNode(w->TreeView1, treeNode(w->TreeView1, kGrade, className));
 }
 
 // What the chart shows of its points: every marker, tick and segment shown.
@@ -222,7 +198,7 @@ void TestDevelopmentTrendWindow::gradeGroupNodesChangeNothing()
     const QStringList grid = gridRows(w->Grid1, 0, w->Grid1->Cols() - 1);
     const QString title = w->Label4->text();
     for (const QString &group : {kGrade, u"初三年级组"_s}) {
-        clickNode(w, node(w, group));
+        clickNode(w->TreeView1, treeNode(w->TreeView1, group));
         QCOMPARE(gridRows(w->Grid1, 0, w->Grid1->Cols() - 1), grid);
         QCOMPARE(w->Label4->text(), title);
         QCOMPARE(w->List1->count(), 5);
