@@ -36,6 +36,7 @@
 
 // Class score analysis.
 #include "class_analysis/multi_exam_window.h"
+#include "class_analysis/development_trend_window.h"
 #include "class_analysis/single_exam_window.h"
 
 // Grade-group analysis.
@@ -88,6 +89,7 @@ void registerWindowFactories(MainWindow &m)
     // Class score analysis.
     m.registerWindow(kSingleExamWindow, makeWindow<SingleExamWindow>);
     m.registerWindow(kMultiExamWindow, makeWindow<MultiExamWindow>);
+    m.registerWindow(kStudentTrendWindow, makeWindow<DevelopmentTrendWindow>);
 
     // Grade-group analysis.
     m.registerWindow(kComparisonWindow, makeWindow<ComparisonWindow>);

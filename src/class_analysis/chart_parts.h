@@ -1,6 +1,7 @@
 #pragma once
 // What the charts of the analysis windows share: the names of the element
-// arrays several charts use, and a label element placed with its caption.
+// arrays several charts use, a label element placed with its caption, and the
+// hatched back of a plot.
 #include "platform/chart_surface.h"
 
 namespace tessaly::analysis {
@@ -22,5 +23,8 @@ inline constexpr qreal kSmallPoints = 7.5;
 // Label `index` of `array`: caption, Left, Top, Width and Height (twips).
 chart::LabelElement &chartText(chart::ChartFrame &f, const QString &array, int index, const QString &caption,
                                int left, int top, int width, int height = 240);
+
+// The grey rectangle hatched in white behind a plot: Shape1 item 0.
+chart::ShapeElement &hatchedBack(chart::ChartFrame &f, int left, int top, int width, int height);
 
 } // namespace tessaly::analysis

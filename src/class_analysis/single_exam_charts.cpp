@@ -242,16 +242,8 @@ ChartFrame designSingleStudentChart()
 ChartFrame designScoreCurveChart()
 {
     ChartFrame f(QStringLiteral("每生成绩总体分布图"), 120, 5040, 8415, 2295);
-    ShapeElement &back = f.shape(kShape1, 0);
-    back.kind = ShapeElement::Kind::Rectangle;
-    back.left = 300;
-    back.top = 420;
-    back.height = 1635;
-    back.fill = bgr(0xE0E0E0);
-    back.border = bgr(0xE0E0E0);
-    back.hatched = true;
     const int xe = curveX(kDesignPositions - 1);
-    back.width = xe - 360;
+    hatchedBack(f, 300, 420, xe - 360, 1635);
     axes(f, 480, 2040, 2, 240, 2040, xe + 200, 2040);
     chartText(f, kLabel7, 9, QStringLiteral("分数"), 360, 240, 480);
     chartText(f, kLabel7, 7, QStringLiteral("0"), 120, 2040, 120);

@@ -53,7 +53,7 @@ inline constexpr char16_t kScoreEntryWindow[] = u"任课教师录入成绩";    
 // Subsystem 5: class score analysis.
 inline constexpr char16_t kSingleExamWindow[] = u"单科成绩分析";         // SingleExamWindow
 inline constexpr char16_t kMultiExamWindow[] = u"单科多次成绩横向分析";   // MultiExamWindow
-inline constexpr char16_t kStudentTrendWindow[] = u"学生发展趋势";       // StudentTrendWindow
+inline constexpr char16_t kStudentTrendWindow[] = u"学生发展趋势";       // DevelopmentTrendWindow
 // Subsystem 6: grade-group analysis.
 inline constexpr char16_t kWeakSubjectWindow[] = u"薄弱学科查询";        // WeakSubjectWindow
 inline constexpr char16_t kComparisonWindow[] = u"成绩对比分析";         // ComparisonWindow
@@ -99,7 +99,7 @@ inline constexpr WindowInfo kWindows[] = {
     {kScoreEntryWindow, "ScoreEntryWindow", WindowKind::Child},
     {kSingleExamWindow, "SingleExamWindow", WindowKind::Child},
     {kMultiExamWindow, "MultiExamWindow", WindowKind::Child},
-    {kStudentTrendWindow, "StudentTrendWindow", WindowKind::Child},
+    {kStudentTrendWindow, "DevelopmentTrendWindow", WindowKind::Child},
     {kWeakSubjectWindow, "WeakSubjectWindow", WindowKind::Child},
     {kComparisonWindow, "ComparisonWindow", WindowKind::Child},
     {kTranscriptWindow, "TranscriptWindow", WindowKind::Child},

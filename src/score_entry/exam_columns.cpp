@@ -155,14 +155,18 @@ QStringList FindExamsOfSubject(const QStringList &columns, const QString &subjec
     return exams;
 }
 
+bool isExamColumnName(const QString &c)
+{
+    return c.contains(QLatin1Char('M')) || c.contains(QLatin1Char('Z')) || c.contains(QLatin1Char('C'))
+           || c.contains(QLatin1Char('R'));
+}
+
 QStringList ListExamNames(const QStringList &columns, const DecodeVariant &variant)
 {
     QStringList names;
     for (qsizetype i = kFirstScannedColumn; i < columns.size(); ++i) {
         const QString &c = columns[i];
-        const bool isExam = c.contains(QLatin1Char('M')) || c.contains(QLatin1Char('Z'))
-                            || c.contains(QLatin1Char('C')) || c.contains(QLatin1Char('R'));
-        if (!isExam)
+        if (!isExamColumnName(c))
             continue;
         const QString shown = DecodeExamName(c, variant);
         if (!names.contains(shown))

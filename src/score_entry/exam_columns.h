@@ -87,6 +87,10 @@ QString DecodeExamName(const QString &raw, const DecodeVariant &variant = kCanon
 // an empty subject.
 QStringList FindExamsOfSubject(const QStringList &columns, const QString &subject);
 
+// True for an exam column's name: it holds M, Z, C or R (looked at from
+// kFirstScannedColumn on only).
+bool isExamColumnName(const QString &column);
+
 // The distinct display names of every exam of every subject, in column order:
 // the columns from kFirstScannedColumn on whose name holds M, Z, C or R.
 QStringList ListExamNames(const QStringList &columns, const DecodeVariant &variant = kCanonicalNames);

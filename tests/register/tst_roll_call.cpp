@@ -44,16 +44,6 @@ void seed(TestSchool &s)
     s.addStudent(u"小学"_s, u"20250301"_s, u"一年级三班"_s);
 }
 
-QTreeWidgetItem *node(RollCallWindow *w, const QString &group, const QString &className = {})
-{
-    return treeNode(w->TreeView1, group, className);
-}
-
-void clickNode(RollCallWindow *w, QTreeWidgetItem *item)
-{
-    clickTreeNode(w->TreeView1, item);
-}
-
 } // namespace
 
 class TestRollCall : public QObject {
@@ -121,14 +111,14 @@ void TestRollCall::treeAndGrid()
         header << QString::number(day);
     QCOMPARE(gridRow(w->Grid1, 0), header);
 
-    clickNode(w, node(w, u"初一年级组"_s, u"三班"_s));
+    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"三班"_s));
     QCOMPARE(w->Label4->text(), u"初一三班(实验班)班主任:王老师"_s);
     // Students whose 学籍号 begins with 202503 in 初中, in seat order.
     QCOMPARE(gridRows(w->Grid1, 0, 1), (QStringList{u"01|张三"_s, u"02|欧阳春秋"_s, u"05|王五"_s}));
     QCOMPARE(gridRows(w->Grid1, 2, 32).first(), QString(30, u'|'));
 
     // Another class replaces the list.
-    clickNode(w, node(w, u"初一年级组"_s, u"二十一班"_s));
+    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"二十一班"_s));
     QCOMPARE(gridRows(w->Grid1, 0, 1), QStringList{u"01|赵六"_s});
     QCOMPARE(w->Label4->text(), u"初一二十一班(火箭班)班主任:李老师"_s);
     saveShot(h.main.grab().toImage(), u"roll_call"_s);
@@ -142,7 +132,7 @@ void TestRollCall::sheetReadBack()
     RecordedExports exports;
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<RollCallWindow>(kRollCallWindow);
-    clickNode(w, node(w, u"初一年级组"_s, u"三班"_s));
+    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"三班"_s));
     QTest::mouseClick(w->Command1, Qt::LeftButton);
     QVERIFY(h.responder.shown().isEmpty());
     QCOMPARE(exports.opener.paths().size(), 1);
@@ -210,8 +200,8 @@ void TestRollCall::emptyClassGivesHeaderRows()
     RecordedExports exports;
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<RollCallWindow>(kRollCallWindow);
-    clickNode(w, node(w, u"初一年级组"_s, u"三班"_s));
-    clickNode(w, node(w, u"初一年级组"_s, u"四班"_s));
+    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"三班"_s));
+    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"四班"_s));
     QCOMPARE(w->Grid1->Rows(), 1);
     QTest::mouseClick(w->Command1, Qt::LeftButton);
     QCOMPARE(exports.opener.paths().size(), 1);
@@ -237,13 +227,13 @@ void TestRollCall::gradeGroupChoosesNoClass()
     QTest::mouseClick(w->Command1, Qt::LeftButton);
     QCOMPARE(h.responder.texts(), QStringList{u"请先在左边选择一个班级，再打印点名册。"_s});
 
-    clickNode(w, node(w, u"初一年级组"_s, u"三班"_s));
+    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"三班"_s));
     QCOMPARE(w->Grid1->Rows(), 4);
     // A grade group (with classes, or without as 初二 is) lists nobody and
     // leaves no class chosen.
     for (const QString &group : {u"初一年级组"_s, u"初二年级组"_s}) {
         h.responder.clear();
-        clickNode(w, node(w, group));
+        clickTreeNode(w->TreeView1, treeNode(w->TreeView1, group));
         QCOMPARE(w->Grid1->Rows(), 1);
         QVERIFY(!w->chosenClass());
         QCOMPARE(w->Label4->text(), u"打印点名册"_s);
@@ -276,7 +266,7 @@ void TestRollCall::unwrittenWorkbookReported()
     RecordingWorkbookOpener opener(false);
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<RollCallWindow>(kRollCallWindow);
-    clickNode(w, node(w, u"初一年级组"_s, u"三班"_s));
+    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"三班"_s));
     QTest::mouseClick(w->Command1, Qt::LeftButton);
     QCOMPARE(h.responder.shown().size(), 1);
     QVERIFY2(h.responder.last().text.startsWith(start), qPrintable(h.responder.last().text));

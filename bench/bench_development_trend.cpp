@@ -1,0 +1,108 @@
+// Development trend on a large school: clicking a class of 60 in 学生发展趋势's
+// class tree (students read, every exam total summed and ranked, the totals
+// grid filled), and the totals rule alone.
+//
+// The school: 60 students in each of 108 classes and 300 exam columns in each
+// section table (TESSALY_BENCH_DB, or one generated into a temporary folder).
+#include "large_school.h"
+
+#include "app/main_window.h"
+#include "class_analysis/development_trend.h"
+#include "class_analysis/development_trend_window.h"
+#include "kit/class_tree.h"
+#include "kit/window_names.h"
+#include "platform/data_control.h"
+#include "platform/flex_grid.h"
+#include "platform/messages.h"
+#include "register/class_code.h"
+#include "register/class_members.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+
+using namespace tessaly;
+
+namespace {
+
+const QString kGrade = QStringLiteral("三年级组");
+const QString kClass = QStringLiteral("二班");
+const QDate kToday(2025, 10, 15);
+
+QString g_dbPath;
+
+QTreeWidgetItem *classNode(ClassTree *tree)
+{
+    for (int g = 0; g < tree->topLevelItemCount(); ++g) {
+        QTreeWidgetItem *root = tree->topLevelItem(g);
+        if (root->text(0) != kGrade)
+            continue;
+        for (int i = 0; i < root->childCount(); ++i)
+            if (root->child(i)->text(0) == kClass)
+                return root->child(i);
+    }
+    return nullptr;
+}
+
+// The window: a click on the class node.
+void BM_ClickClass_Window(benchmark::State &state)
+{
+    MainWindow main(QFileInfo(g_dbPath).absolutePath());
+    main.session().openpath = g_dbPath;
+    main.session().today = fixedToday(kToday);
+    ScriptedResponder responder;
+    auto *w = qobject_cast<DevelopmentTrendWindow *>(main.showWindow(kStudentTrendWindow));
+    QTreeWidgetItem *node = classNode(w->TreeView1);
+    if (!node) {
+        state.SkipWithError("no class node");
+        return;
+    }
+    for (auto _ : state)
+        w->LoadClassTotals(node);
+    if (w->Grid1->Rows() != 2 * 60 + 3 || w->List1->count() == 0 || !responder.shown().isEmpty())
+        state.SkipWithError("the class is not the class of 60 with exams");
+    state.counters["students"] = (w->Grid1->Rows() - 3) / 2;
+    state.counters["exams"] = w->List1->count();
+}
+BENCHMARK(BM_ClickClass_Window)->Unit(benchmark::kMillisecond);
+
+// The totals rule alone on the class's rows, read once.
+void BM_ClassTotals(benchmark::State &state)
+{
+    const reg::ClassIdentity identity = reg::ResolveClassCode(kGrade, kClass, kToday);
+    DataControl data;
+    const QVector<QVector<QVariant>> rows = reg::readClassMembers(data, g_dbPath, identity, {});
+    const QStringList fields = data.FieldNames();
+    data.Close();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(analysis::classTotals(fields, rows, identity.classCode));
+    state.counters["columns"] = double(fields.size());
+}
+BENCHMARK(BM_ClassTotals)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    QTemporaryDir temp;
+    bench::LargeSchoolOptions options;
+    options.students = 60 * 108;   // 60 in every class
+    options.examColumns = 300;
+    options.reference = kToday;
+    QString error;
+    g_dbPath = temp.isValid() ? bench::benchSchool(temp.path(), options, false, &error) : QString();
+    if (g_dbPath.isEmpty()) {
+        std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

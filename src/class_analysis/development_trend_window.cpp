@@ -1,0 +1,296 @@
+#include "class_analysis/development_trend_window.h"
+
+#include "class_analysis/development_trend.h"
+#include "class_analysis/development_trend_chart.h"
+#include "kit/class_tree.h"
+#include "kit/session.h"
+#include "kit/window_steps.h"
+#include "platform/chart_surface.h"
+#include "platform/data_control.h"
+#include "platform/flex_grid.h"
+#include "platform/fonts.h"
+#include "platform/messages.h"
+#include "platform/units.h"
+#include "register/class_code.h"
+#include "register/class_members.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace tessaly {
+
+namespace {
+
+const QString kTitle = QStringLiteral("学 生 发 展 趋 势");
+const QString kTotalsTitle = QStringLiteral("学生姓名");
+const QString kNoneAnalysed = QStringLiteral("②需分析的考试(分析0次)");
+const QString kAllAnalysed = QStringLiteral("②去掉你不分析的考试");
+const QString kNoExams = QStringLiteral("你还没有在(已有的考试)中选出哪些考试需要分析。");
+const QString kTooManyExams = QStringLiteral("本程序最大分析次数不能超过60次考试。");
+const QString kOneExam = QStringLiteral("只选择一次考试进行分析，是看不出什么结果的。继续吗？");
+
+// Grid1: the header row and columns 0 to 2 are fixed; exam i is column 3 + i.
+constexpr int kFirstExamCol = 3;
+constexpr int kIdWidth = 800;
+constexpr int kNameWidth = 750;
+constexpr int kKindWidth = 455;
+constexpr int kExamWidth = 650;
+constexpr int kNoExamWidth = 3750;
+constexpr int kHeaderHeight = 455;
+
+// Places, in twips.
+constexpr int kLeftCol = 120;
+constexpr int kLeftWidth = 2640;
+constexpr int kRightCol = 2880;
+constexpr int kRightWidth = 8520;
+constexpr int kGridTop = 780;
+constexpr int kGridHeight = 3900;
+
+void placeTwips(QWidget *w, int left, int top, int width, int height)
+{
+    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+}
+
+QString untickedHeading(int unticked)
+{
+    return QStringLiteral("②已有考试(不分析%1次)").arg(unticked);
+}
+
+} // namespace
+
+DevelopmentTrendWindow::DevelopmentTrendWindow(WindowHost &host, QWidget *parent)
+    : QWidget(parent), FormWindow(host)
+{
+    setObjectName(QStringLiteral("学生发展趋势"));
+    setWindowTitle(QStringLiteral("学生发展趋势"));
+    buildControls();
+
+    ReportDataError(*Data1, this);
+    ReportDataError(*Data2, this);
+    connect(TreeView1, &ClassTree::NodeClick, this, &DevelopmentTrendWindow::LoadClassTotals);
+    connect(List1, &QListWidget::itemChanged, this, &DevelopmentTrendWindow::List1_Click);
+    connect(Grid1, &FlexGrid::Click, this, &DevelopmentTrendWindow::DrawDevelopmentTrend);
+    connect(Command7, &QPushButton::clicked, this, &DevelopmentTrendWindow::Command7_Click);
+}
+
+DevelopmentTrendWindow::~DevelopmentTrendWindow() = default;
+
+QSize DevelopmentTrendWindow::sizeHint() const
+{
+    return minimumSize();
+}
+
+void DevelopmentTrendWindow::buildControls()
+{
+    Label4 = named(new QLabel(kTitle, this), "Label4");
+    Label4->setFont(cjkFont(QStringLiteral("黑体"), 16, true));
+    Label4->setAlignment(Qt::AlignCenter);
+
+    Label2 = named(new QLabel(QStringLiteral("请选择分析内容"), this), "Label2");
+    lblLabels11 = named(new QLabel(QStringLiteral("①选择班级:"), this), "lblLabels11");
+    TreeView1 = named(new ClassTree(this), "TreeView1");
+    lblLabels8 = named(new QLabel(kNoneAnalysed, this), "lblLabels8");
+    List1 = named(new QListWidget(this), "List1");
+    Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "Command7");
+
+    Label7 = named(new QLabel(kTotalsTitle, this), "Label7");
+    QFont bold = Label7->font();
+    bold.setBold(true);
+    Label7->setFont(bold);
+    Label3 = named(new QLabel(QStringLiteral("全班学生各次考试总分与名次统计"), this), "Label3");
+    Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Grid1 = named(new FlexGrid(this), "Grid1");
+    lblLabels2 = named(new QLabel(QStringLiteral("    说明：点击你要分析的学生姓名,即可分析其成绩发展趋势。"), this),
+                       "lblLabels2");
+    Frame5 = named(new chart::ChartSurface(analysis::designDevelopmentChart(), this), "Frame5");
+
+    Data1 = named(new DataControl(this), "Data1");
+    Data1->hide();
+    Data2 = named(new DataControl(this), "Data2");
+    Data2->hide();
+
+    const int line = 300;
+    placeTwips(Label4, 0, 60, kRightCol + kRightWidth + 120, 420);
+    placeTwips(Label2, kLeftCol, 540, kLeftWidth, line);
+    placeTwips(lblLabels11, kLeftCol, kGridTop, kLeftWidth, line);
+    placeTwips(TreeView1, kLeftCol, kGridTop + line, kLeftWidth, 2940);
+    placeTwips(lblLabels8, kLeftCol, kGridTop + line + 3000, kLeftWidth, line);
+    placeTwips(List1, kLeftCol, kGridTop + 2 * line + 3000, kLeftWidth, 3000);
+    placeTwips(Label7, kRightCol, 480, kRightWidth / 2, line);
+    placeTwips(Label3, kRightCol + kRightWidth / 2, 480, kRightWidth / 2, line);
+    placeTwips(Grid1, kRightCol, kGridTop, kRightWidth, kGridHeight);
+    placeTwips(lblLabels2, kRightCol, kGridTop + kGridHeight, kRightWidth, line);
+    chart::ChartFrame &chartFrame = Frame5->frame();
+    chartFrame.left = kRightCol;
+    chartFrame.top = kGridTop + kGridHeight + line + 60;
+    Frame5->place();
+    const int bottom = chartFrame.top + chartFrame.height;
+    Command7->adjustSize();
+    const int buttonHeight = std::max(375, pixelsToTwips(Command7->sizeHint().height()));
+    placeTwips(Command7, kLeftCol + kLeftWidth - 1200, bottom - buttonHeight, 1200, buttonHeight);
+    placeTwips(List1, kLeftCol, kGridTop + 2 * line + 3000, kLeftWidth,
+               bottom - buttonHeight - 90 - (kGridTop + 2 * line + 3000));
+    setMinimumSize(twipsToPixels(kRightCol + kRightWidth + 120), twipsToPixels(bottom + 120));
+}
+
+void DevelopmentTrendWindow::Form_Load()
+{
+    MoveToTopLeft(this);
+    TreeView1->BuildClassTree(*Data2, session());
+    emptyGrid();
+}
+
+// The grid before any class: the header row and one wide column for the exams.
+void DevelopmentTrendWindow::emptyGrid()
+{
+    Grid1->clearMerges();
+    Grid1->setRows(1);
+    Grid1->setCols(kFirstExamCol + 1);
+    Grid1->setFixedRows(1);
+    Grid1->setFixedCols(kFirstExamCol);
+    const QStringList headers = {QStringLiteral(" 学  号"), QStringLiteral(" 姓  名"), QStringLiteral("分数"),
+                                 QStringLiteral("      考   试   名   称")};
+    const int widths[] = {kIdWidth, kNameWidth, kKindWidth, kNoExamWidth};
+    for (int c = 0; c < headers.size(); ++c) {
+        Grid1->setTextMatrix(0, c, headers[c]);
+        Grid1->setColWidth(c, widths[c]);
+    }
+    Grid1->setRowHeight(0, kHeaderHeight);
+}
+
+void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
+{
+    // A grade group chooses no class: nothing changes.
+    const std::optional<ClassNode> chosen = TreeView1->SelectClassNode(node);
+    if (!chosen)
+        return;
+    Label4->setText(chosen->key);
+    Label7->setText(chosen->key);
+    lblLabels8->setText(kAllAnalysed);
+
+    const reg::ClassIdentity identity =
+        reg::ResolveClassCode(chosen->gradeGroup, chosen->className, session().today());
+    const QVector<QVector<QVariant>> rows = reg::readClassMembers(*Data1, session().openpath, identity, {});
+    const analysis::ClassTotals totals = analysis::classTotals(Data1->FieldNames(), rows, identity.classCode);
+    Data1->Close();
+
+    const int students = int(totals.students.size());
+    const int exams = int(totals.exams.size());
+    Grid1->setUpdatesEnabled(false);
+    emptyGrid();
+    Grid1->setRows(2 * students + 3);
+    if (exams > 0)
+        Grid1->setCols(kFirstExamCol + exams);
+    for (int k = 1; k <= students; ++k) {
+        const analysis::StudentTotals &s = totals.students[k - 1];
+        const int rankRow = 2 * k - 1;
+        const int totalRow = 2 * k;
+        for (int r : {rankRow, totalRow}) {
+            Grid1->setTextMatrix(r, 0, s.shownId);
+            Grid1->setTextMatrix(r, 1, s.name);
+        }
+        if (!s.shownId.isEmpty()) {
+            Grid1->setTextMatrix(rankRow, 2, QStringLiteral("名次"));
+            Grid1->setTextMatrix(totalRow, 2, QStringLiteral("总分"));
+        }
+        for (int e = 0; e < exams; ++e) {
+            Grid1->setTextMatrix(rankRow, kFirstExamCol + e, analysis::countText(s.ranks[e]));
+            Grid1->setTextMatrix(totalRow, kFirstExamCol + e, analysis::totalText(s.totals[e]));
+        }
+        Grid1->mergeCells(rankRow, 0, 2, 1);
+        Grid1->mergeCells(rankRow, 1, 2, 1);
+    }
+    const int countRow = 2 * students + 1;
+    const int averageRow = countRow + 1;
+    for (int r : {countRow, averageRow}) {
+        Grid1->setTextMatrix(r, 0, QStringLiteral("  全班"));
+        Grid1->setTextMatrix(r, 1, QStringLiteral("平均分 "));
+    }
+    Grid1->setTextMatrix(countRow, 2, QStringLiteral("人数"));
+    Grid1->setTextMatrix(averageRow, 2, QStringLiteral("分数"));
+    Grid1->mergeCells(countRow, 0, 2, 1);
+    Grid1->mergeCells(countRow, 1, 2, 1);
+    for (int e = 0; e < exams; ++e) {
+        const int c = kFirstExamCol + e;
+        Grid1->setTextMatrix(0, c, analysis::examHeader(totals.exams[e]));
+        Grid1->setColWidth(c, kExamWidth);
+        Grid1->setTextMatrix(countRow, c, analysis::countText(totals.participants[e]));
+        Grid1->setTextMatrix(averageRow, c, analysis::averageText(totals.averages[e]));
+    }
+    // The designed widths are for the original font: IDs, names, exam headers and
+    // averages (the widest figures) that they cut off widen their columns.
+    Grid1->widenColumnsToText(0, 1, 1, averageRow);
+    if (exams > 0) {
+        Grid1->widenColumnsToText(kFirstExamCol, kFirstExamCol + exams - 1, 0, 0);
+        Grid1->widenColumnsToText(kFirstExamCol, kFirstExamCol + exams - 1, averageRow, averageRow);
+    }
+    m_examWidths.clear();
+    for (int e = 0; e < exams; ++e)
+        m_examWidths.append(Grid1->ColWidth(kFirstExamCol + e));
+    Grid1->setUpdatesEnabled(true);
+
+    m_filling = true;
+    List1->clear();
+    for (const QString &exam : totals.exams) {
+        auto *item = new QListWidgetItem(exam, List1);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+    }
+    m_filling = false;
+    m_analysed = exams;
+}
+
+void DevelopmentTrendWindow::List1_Click()
+{
+    if (m_filling)
+        return;
+    int unticked = 0;
+    for (int i = 0; i < List1->count(); ++i) {
+        const bool on = List1->item(i)->checkState() == Qt::Checked;
+        Grid1->setColWidth(kFirstExamCol + i, on ? m_examWidths.value(i, kExamWidth) : 0);
+        if (!on)
+            ++unticked;
+    }
+    lblLabels8->setText(untickedHeading(unticked));
+    m_analysed = List1->count() - unticked;
+}
+
+void DevelopmentTrendWindow::DrawDevelopmentTrend()
+{
+    const int rows = Grid1->Rows();
+    const int clicked = Grid1->MouseRow();
+    if (Grid1->Cols() == kFirstExamCol + 1 || rows <= 1 || clicked < 1)
+        return;
+    if (m_analysed == 0) {
+        showNotice(this, kNoExams, kTitleHintDots);
+        return;
+    }
+    if (m_analysed > analysis::kMostTrendExams) {
+        showNotice(this, kTooManyExams, kTitleHintDots);
+        return;
+    }
+    if (m_analysed == 1 && !askYesNo(this, kOneExam, kTitleHintDots))
+        return;
+
+    // Either row of a student draws the same chart: the rank row is the odd one.
+    const int rankRow = clicked % 2 == 1 ? clicked : clicked - 1;
+    const int totalRow = rankRow + 1;
+    QList<analysis::TrendPointCells> points;
+    for (int i = 0; i < List1->count(); ++i) {
+        if (List1->item(i)->checkState() != Qt::Checked)
+            continue;
+        const int c = kFirstExamCol + i;
+        points.append({List1->item(i)->text(), Grid1->TextMatrix(rows - 2, c), Grid1->TextMatrix(rankRow, c),
+                       Grid1->TextMatrix(totalRow, c), Grid1->TextMatrix(rows - 1, c)});
+    }
+    analysis::drawDevelopmentTrend(Frame5->frame(), Grid1->TextMatrix(clicked, 1), points);
+    Frame5->update();
+}
+
+void DevelopmentTrendWindow::Command7_Click()
+{
+    CloseWindow(this);
+}
+
+} // namespace tessaly
