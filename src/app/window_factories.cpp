@@ -38,6 +38,7 @@
 #include "class_analysis/single_exam_window.h"
 
 // Grade-group analysis.
+#include "grade_analysis/weak_subject_window.h"
 
 // Transcripts and reports.
 
@@ -85,6 +86,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kSingleExamWindow, makeWindow<SingleExamWindow>);
 
     // Grade-group analysis.
+    m.registerWindow(kWeakSubjectWindow, makeWindow<WeakSubjectWindow>);
 
     // Transcripts and reports.
 
