@@ -263,8 +263,12 @@ void WeakSubjectWindow::LoadClassStudents()
     m_students.clear();
     m_matrix.clear();
     const QList<score::ScoreRow> rows = score::scoreRowsFrom(Data1->rows(), m_identity.classCode, false);
-    if (rows.isEmpty())
+    if (rows.isEmpty()) {
+        // The subjects listed belonged to the class before; none of them counts now.
+        List1->clear();
+        List1_Click();
         return;
+    }
     m_columns = columns;
 
     Grid1->setUpdatesEnabled(false);

@@ -43,6 +43,7 @@ struct School {
         school.addGradeGroup(kGrade);
         school.addClass(kGrade, kClass, u"王芳"_s, u"w1"_s, u"实验"_s);
         school.addClass(kGrade, u"四班"_s, u"钱红"_s, u"q1"_s);
+        school.addClass(kGrade, u"五班"_s, u"周敏"_s, u"z1"_s);   // no students
         for (const QString &c : {kChinese, kMaths, kFinal, kEnglish})
             school.addExamColumn(kJunior, c);
         const int wang = school.addStudent(kJunior, u"20240303"_s, u"王五"_s);
@@ -150,6 +151,15 @@ void TestWeakSubjectWindow::classAndExamFillTheMatrix()
     QCOMPARE(w->selectedSubjectCount(), 2);
     QCOMPARE(w->lblLabels5->text(), u"(分析2科考试情况)"_s);
     QVERIFY(h.responder.shown().isEmpty());
+
+    // A class without students: no rows, no students, nothing left to analyse.
+    choose(w->Combo2, u"五班"_s);
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->Combo4->count(), 0);
+    QCOMPARE(w->List1->count(), 0);
+    QCOMPARE(w->selectedSubjectCount(), 0);
+    QTest::mouseClick(w->Command3, Qt::LeftButton);
+    QCOMPARE(h.responder.last().text, u"你还没有在(已有的考试)中选出哪些考试科目需要分析。"_s);
 }
 
 void TestWeakSubjectWindow::analysisFillsGridTextAndBars()
