@@ -41,6 +41,7 @@
 
 // Grade-group analysis.
 #include "grade_analysis/comparison_window.h"
+#include "grade_analysis/weak_subject_window.h"
 
 // Transcripts and reports.
 #include "reports/transcript_window.h"
@@ -93,6 +94,7 @@ void registerWindowFactories(MainWindow &m)
 
     // Grade-group analysis.
     m.registerWindow(kComparisonWindow, makeWindow<ComparisonWindow>);
+    m.registerWindow(kWeakSubjectWindow, makeWindow<WeakSubjectWindow>);
 
     // Transcripts and reports.
     m.registerWindow(kTranscriptWindow, makeWindow<TranscriptWindow>);

@@ -47,11 +47,6 @@ constexpr int kRightWidth = 8520;
 constexpr int kGridTop = 780;
 constexpr int kGridHeight = 3900;
 
-void placeTwips(QWidget *w, int left, int top, int width, int height)
-{
-    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
 QString untickedHeading(int unticked)
 {
     return QStringLiteral("②已有考试(不分析%1次)").arg(unticked);

@@ -35,11 +35,6 @@ constexpr int kGridTop = 480;
 constexpr int kButtonHeight = 375;
 constexpr int kGap = 45;
 
-void placeTwips(QWidget *w, int left, int top, int width, int height)
-{
-    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
 } // namespace
 
 SingleExamWindow::SingleExamWindow(WindowHost &host, QWidget *parent) : QWidget(parent), FormWindow(host)

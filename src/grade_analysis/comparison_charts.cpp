@@ -1,26 +1,21 @@
 #include "grade_analysis/comparison_charts.h"
 
+#include "class_analysis/chart_parts.h"
 #include "platform/format.h"
 
 namespace tessaly::grades {
 
 using namespace chart;
+using namespace analysis;
 
 namespace {
 
 const QString kLabel3 = QStringLiteral("Label3");
 const QString kLabel5 = QStringLiteral("Label5");
-const QString kLabel6 = QStringLiteral("Label6");
-const QString kLabel7 = QStringLiteral("Label7");
 const QString kLabel50 = QStringLiteral("Label50");
 const QString kLabel100 = QStringLiteral("Label100");
 const QString kText2 = QStringLiteral("Text2");
-const QString kLine1 = QStringLiteral("Line1");
-const QString kLine2 = QStringLiteral("Line2");
-const QString kLine3 = QStringLiteral("Line3");
-const QString kLine4 = QStringLiteral("Line4");
 const QString kLine5 = QStringLiteral("Line5");
-const QString kShape1 = QStringLiteral("Shape1");
 
 constexpr int kFrameWidth = 4695;
 constexpr int kFrameHeight = 3135;
@@ -29,18 +24,6 @@ constexpr QRgb kSilver = bgr(0xC0C0C0);
 const QString kExplanation = QStringLiteral(
     "    上图中黑色曲线是每个班级本科平均分对比曲线，将鼠标指针放在每个结点上，会显示本班的更详细情况（如本次考试的平均分、"
     "参考人数、最高分、最低分、及格率等）。");
-
-LabelElement &text(ChartFrame &f, const QString &array, int index, const QString &caption, int left, int top,
-                   int width, int height)
-{
-    LabelElement &l = f.label(array, index);
-    l.caption = caption;
-    l.left = left;
-    l.top = top;
-    l.width = width;
-    l.height = height;
-    return l;
-}
 
 void placeFrame(ChartFrame &f, int d)
 {
@@ -231,10 +214,10 @@ ChartFrame designComparisonChart(int d)
     LineElement &xAxis = f.line(kLine2, 0);
     xAxis = {240, 2040, 4200, 2040};
     xAxis.width = 2;
-    text(f, kLabel7, 0, QStringLiteral("↑"), 145, 360, 200, 240).bold = true;
-    text(f, kLabel6, 0, QStringLiteral("→"), 4080, 1920, 240, 240).bold = true;
-    text(f, kLabel7, 1, QStringLiteral("分数"), 360, 240, 600, 240);
-    LabelElement &yTitle = text(f, kLabel7, 2, QStringLiteral("年级组平均分"), 30, 720, 210, 1260);
+    chartText(f, kLabel7, 0, QStringLiteral("↑"), 145, 360, 200, 240).bold = true;
+    chartText(f, kLabel6, 0, QStringLiteral("→"), 4080, 1920, 240, 240).bold = true;
+    chartText(f, kLabel7, 1, QStringLiteral("分数"), 360, 240, 600, 240);
+    LabelElement &yTitle = chartText(f, kLabel7, 2, QStringLiteral("年级组平均分"), 30, 720, 210, 1260);
     yTitle.fore = kBlue;
     yTitle.pointSize = 7.5;
     yTitle.lineHeight = 200;
@@ -242,11 +225,11 @@ ChartFrame designComparisonChart(int d)
     LineElement &reference = f.line(kLine5, 0);
     reference = {240, kReferenceY, 4560, kReferenceY};
     reference.colour = kBlue;
-    LabelElement &refCaption = text(f, kLabel100, 0, QString(), 3960, 1320, 735, 375);
+    LabelElement &refCaption = chartText(f, kLabel100, 0, QString(), 3960, 1320, 735, 375);
     refCaption.fore = kBlue;
     refCaption.z = 1;
-    text(f, kLabel50, 0, QString(), 3840, 1800, 735, 255);
-    LabelElement &box = text(f, kText2, 0, kExplanation, 120, 2350, 4455, 730);
+    chartText(f, kLabel50, 0, QString(), 3840, 1800, 735, 255);
+    LabelElement &box = chartText(f, kText2, 0, kExplanation, 120, 2350, 4455, 730);
     box.opaque = true;
     box.border = true;
     box.back = kWhite;
@@ -268,7 +251,7 @@ ChartFrame designComparisonChart(int d)
         link.z = 1;
         link.visible = false;
         if (m <= kNamedPoints) {
-            LabelElement &name = text(f, kLabel5, m, QString(), 135, 2080, 450, 170);
+            LabelElement &name = chartText(f, kLabel5, m, QString(), 135, 2080, 450, 170);
             name.pointSize = 7.5;
             name.alignment = Qt::AlignHCenter;
             name.wordWrap = false;

@@ -48,11 +48,6 @@ constexpr int kStripTop = 6840;
 
 const QColor kChartViewBack(128, 128, 128);
 
-void placeTwips(QWidget *w, int left, int top, int width, int height)
-{
-    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
 QString classNameOf(const QString &classItem)
 {
     return classItem.section(QLatin1Char(' '), 0, 0);

@@ -6,8 +6,8 @@ namespace tessaly::grades {
 
 QString examSubjectOf(const QString &column)
 {
-    const bool entrance = column.contains(QLatin1Char('R'));
-    const bool term = !entrance && (column.contains(QLatin1Char('Z')) || column.contains(QLatin1Char('M')));
+    // The kind is the first letter: a quiz name may hold Latin capitals.
+    const bool term = column.startsWith(QLatin1Char('Z')) || column.startsWith(QLatin1Char('M'));
     const int head = term ? 4 : 1;
     return column.mid(head, std::max(0, int(column.size()) - head - 6));
 }

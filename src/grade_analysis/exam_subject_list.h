@@ -12,7 +12,7 @@ struct ExamSubject {
     QString subject;   // as listed: 语文, or a quiz's name with its subject (一单元语文)
 };
 
-// The subject a column lists: a mid-term or final column (Z, M) without its
+// The subject a column lists: a mid-term or final column (first letter Z or M) without its
 // first four characters and its last six; a quiz or entrance column without its
 // first character and its last six.
 QString examSubjectOf(const QString &column);

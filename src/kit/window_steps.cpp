@@ -110,4 +110,9 @@ void ShowRecordPosition(DataControl &data, PositionText kind)
     });
 }
 
+void placeTwips(QWidget *w, int left, int top, int width, int height)
+{
+    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+}
+
 } // namespace tessaly

@@ -20,6 +20,9 @@ QWidget *windowFrame(QWidget *window);
 // Sets the frame's size in twips, never smaller than its layout needs.
 void SetWindowSize(QWidget *window, int widthTwips, int heightTwips);
 
+// Places a control in its parent at a designed position and size in twips.
+void placeTwips(QWidget *w, int left, int top, int width, int height);
+
 // Closes the window together with its MDI frame, so no empty frame stays behind.
 void CloseWindow(QWidget *window);
 
