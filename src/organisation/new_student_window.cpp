@@ -191,16 +191,26 @@ void NewStudentWindow::buildStepPanel()
     Command11 = named(new QPushButton(QStringLiteral("↑"), Frame2), "Command11");
     Command13 = named(new QPushButton(QStringLiteral("↓"), Frame2), "Command13");
     Label11 = named(new QLabel(QStringLiteral("１\n２\n３\n４"), Frame2), "Label11");
+    Label11->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Command6 = named(new QPushButton(QStringLiteral("进行分班            "), Frame2), "Command6");
     Command1 = named(new QPushButton(QStringLiteral("保存或打印结果(&P)     "), Frame2), "Command1");
     Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), Frame2), "Command7");
-    const int rowHeight = List4->fontMetrics().height() + 4;
-    List1->setFixedHeight(rowHeight * 5 + 6);
-    List4->setFixedHeight(rowHeight * 4 + 6);
+    // The priority numbers stand beside the list's rows: one line of Label11 per row,
+    // measured as drawn (the full-width digits may come from a taller fallback font).
+    const int frame = List4->frameWidth();
+    Label11->setContentsMargins(0, frame, 0, 0);
+    const int line = (Label11->sizeHint().height() - frame + 3) / 4;
+    for (int i = 0; i < List4->count(); ++i)
+        List4->item(i)->setSizeHint(QSize(0, line));
+    List4->setFixedHeight(line * 4 + 2 * frame);
+    Label11->setFixedHeight(List4->height());
+    List4->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    List4->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    List1->setFixedHeight(List1->fontMetrics().height() * 4 + 8);
     List4->setCurrentRow(0);
 
     auto *priority = new QGridLayout;
-    priority->addWidget(Label11, 0, 0, 2, 1);
+    priority->addWidget(Label11, 0, 0, 2, 1, Qt::AlignTop);
     priority->addWidget(List4, 0, 1, 2, 1);
     priority->addWidget(Command11, 0, 2);
     priority->addWidget(Command13, 1, 2);
@@ -214,20 +224,16 @@ void NewStudentWindow::buildStepPanel()
     auto *v = new QVBoxLayout(Frame2);
     v->setContentsMargins(8, 6, 8, 8);
     v->addWidget(Label2);
-    v->addWidget(new QLabel(QStringLiteral("①取得新生名单"), Frame2));
     v->addWidget(Command3);
     v->addWidget(Command4);
     v->addWidget(new QLabel(QStringLiteral("导入的对应结果"), Frame2));
     v->addWidget(List1);
-    v->addWidget(new QLabel(QStringLiteral("②检查数据"), Frame2));
     v->addWidget(Command5);
     v->addWidget(new QLabel(QStringLiteral("③分班条件优先权设置"), Frame2));
     v->addLayout(priority);
     v->addWidget(chosenNote);
     v->addWidget(chosenHint);
-    v->addWidget(new QLabel(QStringLiteral("⑤分班"), Frame2));
     v->addWidget(Command6);
-    v->addWidget(new QLabel(QStringLiteral("⑥输出结果"), Frame2));
     v->addWidget(Command1);
     v->addStretch();
     v->addWidget(Command7);
@@ -257,15 +263,11 @@ void NewStudentWindow::buildImportPanel()
     }
     List2 = named(new QListWidget(Frame1), "List2");
     Label9 = named(new QLabel(QStringLiteral("操作说明：Excel表中必须有以下内容：\n"
-                                             "1、新生代码（用来保证新生的唯一性）\n"
-                                             "2、新生姓名\n"
+                                             "1、新生代码（用来保证新生的唯一性）　2、新生姓名\n"
                                              "3、新生性别（保证新分出的班男女生均衡）\n"
-                                             "4、入学成绩（保证新分出的班成绩均衡）。\n"
-                                             "先选中右边的一项所需新生资料，再点击左边表中提供的资料；"
-                                             "选“成绩”后可以依次点击多个成绩列（最多22列）。"),
+                                             "4、入学成绩（保证新分出的班成绩均衡）。"),
                               Frame1),
                    "Label9");
-    Label9->setWordWrap(true);
     Command8 = named(new QPushButton(QStringLiteral("导入"), Frame1), "Command8");
     Command9 = named(new QPushButton(QStringLiteral("取消"), Frame1), "Command9");
     Command10 = named(new QPushButton(QStringLiteral("重填"), Frame1), "Command10");
@@ -274,7 +276,6 @@ void NewStudentWindow::buildImportPanel()
     fileRow->addWidget(Text2, 1);
     fileRow->addWidget(Command2);
     auto *fields = new QGridLayout;
-    fields->addWidget(new QLabel(QStringLiteral("所需新生资料"), Frame1), 0, 0, 1, 2);
     fields->addWidget(Option1, 1, 0);
     fields->addWidget(Label6, 1, 1);
     fields->addWidget(Option2, 2, 0);
@@ -291,18 +292,26 @@ void NewStudentWindow::buildImportPanel()
 
     auto *grid = new QGridLayout(Frame1);
     grid->setContentsMargins(8, 6, 8, 8);
-    grid->addWidget(Label1, 0, 0, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("①选择新生资料(Excel)文件"), Frame1), 1, 0, 1, 3);
-    grid->addLayout(fileRow, 2, 0, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("②选择新生资料所在的表"), Frame1), 3, 0, 1, 3);
-    grid->addWidget(Combo1, 4, 0, 1, 3);
+    grid->setVerticalSpacing(4);
+    auto *sheetRow = new QHBoxLayout;
+    sheetRow->addWidget(new QLabel(QStringLiteral("②选择新生资料所在的表"), Frame1));
+    sheetRow->addWidget(Combo1, 1);
+    const int listRow = List2->fontMetrics().height() + 2;
+    List2->setMinimumHeight(listRow * 3 + 2 * List2->frameWidth());
+    List3->setMinimumHeight(listRow * 5 + 2 * List3->frameWidth());
+
+    grid->addWidget(Label1, 0, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("①选择新生资料(Excel)文件"), Frame1), 1, 0, 1, 2);
+    grid->addLayout(fileRow, 2, 0, 1, 2);
+    grid->addLayout(sheetRow, 4, 0, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("表中提供资料"), Frame1), 5, 0);
+    grid->addWidget(new QLabel(QStringLiteral("所需新生资料"), Frame1), 5, 1);
     grid->addWidget(List3, 6, 0);
     grid->addLayout(fields, 6, 1);
-    grid->addWidget(Label9, 6, 2);
-    grid->addLayout(buttons, 7, 0, 1, 3);
+    grid->addWidget(Label9, 7, 0, 1, 2);
+    grid->addLayout(buttons, 8, 0, 1, 2);
     grid->setColumnStretch(0, 1);
-    grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(1, 1);
     grid->setRowStretch(6, 1);
     Frame1->hide();
 }
@@ -352,7 +361,7 @@ void NewStudentWindow::buildSmallPanels()
     Text5 = named(new QPlainTextEdit(Frame3), "Text5");
     Text5->setReadOnly(true);
     Text5->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text5->setMinimumHeight(Text5->fontMetrics().height() * 8);
+    Text5->setFixedHeight(Text5->fontMetrics().lineSpacing() * 6 + 12);
     Command12 = named(new QPushButton(QStringLiteral("取消"), Frame3), "Command12");
     auto *report = new QGridLayout(Frame3);
     report->setContentsMargins(8, 6, 8, 8);

@@ -88,12 +88,13 @@ private slots:
     void opensWithItsSteps()
     {
         TestSchool school;
-        WindowHarness h(school);
+        WindowHarness h(school, {.realSize = true});
         h.trigger(u"fengban"_s);
         auto *w = h.openWindow<NewStudentWindow>(kNewStudentWindow);
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), u"新生分班"_s);
         QCOMPARE(buttonColour(w->Command3), QColor(192, 192, 192));
+        saveShot(h.main.grab().toImage(), u"新生分班-打开"_s);
         QCOMPARE(w->Grid1->Rows(), 4);
         QCOMPARE(gridRow(w->Grid1, 0).mid(0, 8),
                  (QStringList{u"代码"_s, u"姓  名 "_s, u"分班"_s, u"择班"_s, u"性别"_s, u"总分"_s, u"成绩1"_s,
@@ -127,10 +128,6 @@ private slots:
             QCOMPARE(h.responder.last().title, u"提示……"_s);
         }
         QVERIFY(w->Frame7->isHidden());
-
-        QImage shot = w->grab().toImage();
-        QVERIFY(!shot.isNull());
-        saveShot(shot, u"新生分班"_s);
     }
 
     // The shared roster (.xls) through the panel: sheets, headers as stored, mapping,
@@ -138,7 +135,7 @@ private slots:
     void importsTheRoster()
     {
         TestSchool school;
-        WindowHarness h(school);
+        WindowHarness h(school, {.realSize = true});
         ScriptedFileChooser chooser;
         auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
         openSheet(w, chooser, kRosters + u"roster-45.xls"_s, u"初一(1)班"_s);
@@ -147,6 +144,9 @@ private slots:
         QCOMPARE(itemTexts(w->Combo1), (QStringList{u"初一(1)班"_s, u"说明"_s}));
         QCOMPARE(w->List3->count(), 17);
         clickHeader(w, w->Option1, u"序号"_s);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        saveShot(h.main.grab().toImage(), u"新生分班-导入"_s);
+        QCOMPARE(w->Frame1->height() >= w->Frame1->minimumSizeHint().height(), true);
         clickHeader(w, w->Option2, u"姓名"_s);
         w->Command8->click();
         QCOMPARE(h.responder.last().text, u"没有新生分班所需要的全部信息，请按要求设置好全部内容。"_s);
@@ -301,7 +301,7 @@ private slots:
     void placesAndWritesClassLists()
     {
         TestSchool school;
-        WindowHarness h(school);
+        WindowHarness h(school, {.realSize = true});
         ScriptedFileChooser chooser;
         QTemporaryDir exports;
         ExportsFolder folder(exports.path());
@@ -338,6 +338,7 @@ private slots:
         QCOMPARE(codes.first(), u"1"_s);
         QCOMPARE(codes.last(), u"45"_s);
         QVERIFY(!gridColumn(w->Grid1, kColPlaced).contains(QString()));
+        saveShot(h.main.grab().toImage(), u"新生分班-分班"_s);
 
         w->Command1->click();
         QVERIFY(!w->Frame7->isHidden() && !w->Frame2->isEnabled());
