@@ -1,17 +1,16 @@
 #include "organisation/new_student_window.h"
 
 #include "kit/cell_editor.h"
+#include "kit/import_panel.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
 #include "platform/export_workbook.h"
-#include "platform/file_chooser.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "platform/units.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -488,24 +487,10 @@ void NewStudentWindow::Command20_Click()
 
 void NewStudentWindow::Command2_Click()
 {
-    const QString path = chooseOpenFile(this, QStringLiteral("打开"), workbookFilters());
-    if (path.isEmpty())
-        return;
-    // The workbook open so far goes first. Nothing is written on the way: a workbook is
-    // written only by the write-back.
-    m_book.reset();
-    m_listFromBook = false;
-    Combo1->clear();
-    QString error;
-    m_book = ImportWorkbook::open(path, &error);
-    if (!m_book) {
-        Text2->clear();
-        showNotice(this, error, kTitleHintDots);
-        return;
-    }
-    Text2->setText(QDir::toNativeSeparators(path));
-    Combo1->addItems(m_book->sheetNames());
-    Combo1->setCurrentIndex(-1);
+    // The list read from the workbook open so far is no longer tied to an open workbook.
+    // A workbook is written only by the write-back, never on release.
+    if (OpenImportWorkbook(this, m_book, Text2, Combo1) || !m_book)
+        m_listFromBook = false;
 }
 
 void NewStudentWindow::Combo1_Click()
@@ -513,11 +498,7 @@ void NewStudentWindow::Combo1_Click()
     const int index = Combo1->currentIndex();
     if (!m_book || index < 0)
         return;
-    List3->clear();
-    if (m_book->selectSheet(index))
-        List3->addItems(sheetHeaders(*m_book, HeaderText::AsStored));
-    else
-        showNotice(this, m_book->errorString(), kTitleHintDots);
+    ListSheetHeaders(this, *m_book, index, List3, HeaderText::AsStored);
     ClearColumnMapping();
 }
 
