@@ -457,6 +457,14 @@ void NewStudentWindow::showReportPanel()
     Frame3->repaint();
 }
 
+void NewStudentWindow::showProgress(int row, int rows)
+{
+    Bar1->setRange(0, rows + 1);
+    Bar1->setValue(row);
+    lb1->setText(QStringLiteral("总计%1人现%2人").arg(rows).arg(row));
+    lb1->repaint();
+}
+
 void NewStudentWindow::Command3_Click()
 {
     openPanel(Frame1);
@@ -557,12 +565,7 @@ void NewStudentWindow::Command8_Click()
     List1->addItems(mappingSummary(m_mapping));
 
     CheckCounts counts;
-    m_table = importStudents(*m_book, m_mapping, &counts, [this](int i, int n) {
-        Bar1->setRange(0, n + 1);
-        Bar1->setValue(i);
-        lb1->setText(QStringLiteral("总计%1人现%2人").arg(n).arg(i));
-        lb1->repaint();
-    });
+    m_table = importStudents(*m_book, m_mapping, &counts, [this](int i, int n) { showProgress(i, n); });
     m_listFromBook = true;
     layOutGrid();
     Text5->setPlainText(importSummary(counts));
@@ -637,12 +640,7 @@ bool NewStudentWindow::checkData()
     }
     activateStep(Command5);
     showReportPanel();
-    const CheckCounts counts = CheckStudentData(m_table, [this](int p, int n) {
-        Bar1->setRange(0, n + 1);
-        Bar1->setValue(p);
-        lb1->setText(QStringLiteral("总计%1人现%2人").arg(n).arg(p));
-        lb1->repaint();
-    });
+    const CheckCounts counts = CheckStudentData(m_table, [this](int p, int n) { showProgress(p, n); });
     showRows();
     Text5->setPlainText(checkReport(counts));
     return true;
@@ -671,6 +669,13 @@ void NewStudentWindow::Command18_Click()
     const std::optional<int> classes = classCountOf(Text3->text());
     if (!classes) {
         showNotice(this, QStringLiteral("请输入数字"));
+        Text3->clear();
+        Text3->setFocus();
+        return;
+    }
+    if (!classCountFits(*classes, int(m_table.rows.size()))) {
+        showNotice(this, QStringLiteral("分班数目不能多于新生人数（%1人）。").arg(m_table.rows.size()),
+                   kTitleHintDots);
         Text3->clear();
         Text3->setFocus();
         return;
@@ -752,6 +757,8 @@ void NewStudentWindow::Command14_Click()
     if (Option5->isChecked()) {
         // The class count typed for the placement, or else the highest class in the list.
         int classes = classCountOf(Text3->text()).value_or(0);
+        if (!classCountFits(classes, int(m_table.rows.size())))
+            classes = 0;
         if (!classes)
             for (const NewStudent &row : m_table.rows)
                 classes = std::max(classes, placedClass(row));

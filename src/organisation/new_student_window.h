@@ -146,6 +146,8 @@ private:
     void openPanel(QFrame *panel);
     void closePanel(QFrame *panel);
     void showReportPanel();
+    // The progress bar and "总计…人现…人" after row `row` of `rows`.
+    void showProgress(int row, int rows);
     void activateStep(QPushButton *step);
     void ClearColumnMapping();
     // Lays the grid out for the table (format string, rows) and shows every row.

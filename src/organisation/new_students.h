@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -136,6 +137,9 @@ QString checkReport(const CheckCounts &counts);
 // The class count typed into the class-count box: the number rounded (halves to even);
 // nullopt when it is no number or rounds outside 1 .. kMaxTypedCount.
 std::optional<int> classCountOf(const QString &text);
+// Whether a class count suits a list of `students`: more classes than students would
+// only make empty classes (and thousands of sheets in the class lists).
+inline bool classCountFits(int classes, int students) { return classes <= std::max(1, students); }
 
 // Places every row into one of `classes` classes (at least 1): the balancing pass over
 // the rows sorted by sex and scores, the leftover pass, the chosen-class swaps; then

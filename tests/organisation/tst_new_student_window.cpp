@@ -330,6 +330,11 @@ private slots:
             QCOMPARE(w->Text3->text(), QString());
             QVERIFY(!w->Frame5->isHidden());
         }
+        w->Text3->setText(u"46"_s);
+        w->Command18->click();
+        QCOMPARE(h.responder.last().text, u"分班数目不能多于新生人数（45人）。"_s);
+        QVERIFY(!w->Frame5->isHidden());
+        QCOMPARE(gridColumn(w->Grid1, kColPlaced).first(), QString());
         w->Text3->setText(u"4"_s);
         w->Command18->click();
         QVERIFY(w->Frame5->isHidden() && !w->Frame3->isHidden());
