@@ -22,6 +22,7 @@
 #include "organisation/class_setup_window.h"
 #include "organisation/grade_group_window.h"
 #include "organisation/head_teacher_list_window.h"
+#include "organisation/new_student_window.h"
 #include "organisation/subject_setup_window.h"
 #include "organisation/teacher_list_window.h"
 
@@ -77,6 +78,7 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kHeadTeacherListWindow, makeWindow<HeadTeacherListWindow>);
     m.registerWindow(kTeacherListWindow, makeWindow<TeacherListWindow>);
     m.registerWindow(kAdmissionNoticeWindow, makeWindow<AdmissionNoticeWindow>);
+    m.registerWindow(kNewStudentWindow, makeWindow<NewStudentWindow>);
 
     // Register and class lists.
     m.registerWindow(kRegisterWindow, makeWindow<RegisterWindow>);

@@ -2,14 +2,14 @@
 
 namespace tessaly {
 
-QStringList sheetHeaders(const ImportWorkbook &book)
+QStringList sheetHeaders(const ImportWorkbook &book, HeaderText form)
 {
     QStringList headers;
     for (int c = 1; c <= book.usedCols(); ++c) {
         const QString text = book.cell(1, c);
         if (text.isEmpty())
             break;
-        headers << text.trimmed();
+        headers << (form == HeaderText::Trimmed ? text.trimmed() : text);
     }
     return headers;
 }

@@ -9,10 +9,11 @@
 
 namespace tessaly {
 
-// The current sheet's row-1 texts, trimmed, from column 1 up to but not including the
-// first empty cell. A cell of blanks only is not empty: it gives an empty item. Item k
-// stands for sheet column k + 1.
-QStringList sheetHeaders(const ImportWorkbook &book);
+// The current sheet's row-1 texts, trimmed (or as stored), from column 1 up to but not
+// including the first empty cell. A cell of blanks only is not empty: trimmed, it gives
+// an empty item. Item k stands for sheet column k + 1.
+enum class HeaderText { Trimmed, AsStored };
+QStringList sheetHeaders(const ImportWorkbook &book, HeaderText form = HeaderText::Trimmed);
 
 // A field's binding to a header: the header's position in the list and its text. The
 // field counts as bound while the label is not empty (a header of blanks binds nothing).

@@ -158,6 +158,17 @@ int sectionStart(const QHeaderView *header, int logical)
 
 } // namespace
 
+bool readGridNumber(const QString &text, double *value)
+{
+    return readNumber(text, value);
+}
+
+int compareGridTexts(const QString &a, const QString &b)
+{
+    return compareKeys(sortKey(a, FlexGrid::SortKind::Generic), sortKey(b, FlexGrid::SortKind::Generic),
+                       FlexGrid::SortKind::Generic);
+}
+
 // Draws fixed cells as headers and applies the column alignments.
 class FlexGridDelegate : public QStyledItemDelegate {
 public:

@@ -34,6 +34,13 @@ namespace tessaly {
 
 class FlexGridDelegate;
 
+// A cell text as the grid's generic sort reads a number: an optional sign and digits
+// with at most one decimal point, blanks around them. False for anything else.
+bool readGridNumber(const QString &text, double *value);
+// The grid's generic comparison of two cell texts (negative, 0, positive): empty texts
+// first, then numbers by value, then other texts by character codes.
+int compareGridTexts(const QString &a, const QString &b);
+
 class FlexGrid : public QTableWidget {
     Q_OBJECT
 public:

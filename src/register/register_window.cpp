@@ -7,8 +7,8 @@
 #include "platform/messages.h"
 #include "platform/units.h"
 #include "kit/cell_editor.h"
+#include "kit/import_panel.h"
 #include "platform/export_workbook.h"
-#include "platform/file_chooser.h"
 #include "platform/fonts.h"
 #include "platform/import_workbook.h"
 #include "register/register_export.h"
@@ -20,7 +20,6 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -876,22 +875,7 @@ void RegisterWindow::Command9_Click()
 
 void RegisterWindow::Command5_Click()
 {
-    const QString path = chooseOpenFile(this, QStringLiteral("打开"), workbookFilters());
-    if (path.isEmpty())
-        return;
-    // The workbook open so far goes first; it was only read, so nothing is written.
-    m_book.reset();
-    Combo4->clear();
-    QString error;
-    m_book = ImportWorkbook::open(path, &error);
-    if (!m_book) {
-        Text4->clear();
-        showNotice(this, error, kTitleHintDots);
-        return;
-    }
-    Text4->setText(QDir::toNativeSeparators(path));
-    Combo4->addItems(m_book->sheetNames());
-    Combo4->setCurrentIndex(-1);
+    OpenImportWorkbook(this, m_book, Text4, Combo4);
 }
 
 void RegisterWindow::Combo4_Click()
@@ -899,15 +883,11 @@ void RegisterWindow::Combo4_Click()
     const int index = Combo4->currentIndex();
     if (!m_book || index < 0)
         return;
-    List3->clear();
     for (int f = 0; f < reg::kImportFieldCount; ++f) {
         m_mapping[std::size_t(f)].reset();
         m_bindingLabels[std::size_t(f)]->clear();
     }
-    if (m_book->selectSheet(index))
-        List3->addItems(sheetHeaders(*m_book));
-    else
-        showNotice(this, m_book->errorString(), kTitleHintDots);
+    ListSheetHeaders(this, *m_book, index, List3);
     m_fieldOptions[reg::kFieldName]->setChecked(true);
     presetMode(reg::presetMode(studentCount()));
 }

@@ -1,0 +1,651 @@
+#include "organisation/new_students.h"
+
+#include "platform/export_workbook.h"
+#include "platform/flex_grid.h"
+#include "platform/format.h"
+
+#include <QDir>
+#include <QHash>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace tessaly::organisation {
+
+namespace {
+
+const QString kMale = QStringLiteral("男");
+const QString kFemale = QStringLiteral("女");
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kErrorHeader = QStringLiteral("　　　　数   据   错   误　　　　");
+const QStringList kFixedHeaders{QStringLiteral("代码"), QStringLiteral("姓  名 "), QStringLiteral("分班"),
+                                QStringLiteral("择班"), QStringLiteral("性别"), QStringLiteral("总分")};
+const QString kFixedFormat = QStringLiteral("^代码|>姓  名 |^分班|^择班|^性别|>总分|");
+
+bool isSex(const QString &text)
+{
+    return text == kMale || text == kFemale;
+}
+
+// Marks one row as the data check does; adds its errors to the counts.
+void checkRow(NewStudent &row, CheckCounts &counts)
+{
+    row.errors.clear();
+    if (row.code.isEmpty()) {
+        row.errors += kErrNoCode;
+        ++counts.code;
+    }
+    if (row.name.isEmpty()) {
+        row.errors += kErrNoName;
+        ++counts.name;
+    }
+    if (!isSex(row.sex)) {
+        row.errors += kErrNoSex;
+        ++counts.sex;
+    }
+    float total = 0;
+    bool scoreMissing = false;
+    for (QString &score : row.scores) {
+        if (isDecimal(score)) {
+            total += decimalValue(score);
+            continue;
+        }
+        score.clear();
+        if (!scoreMissing) {
+            scoreMissing = true;
+            row.errors += kErrNoScore;
+            ++counts.score;
+        }
+    }
+    row.total = formatSingle(total);
+    if (!row.errors.isEmpty())
+        ++counts.rows;
+}
+
+QString errorLines(const CheckCounts &counts)
+{
+    return QStringLiteral("新生人数共：%1人,其中（%2）人数据错误").arg(counts.students).arg(counts.rows) + kCrLf
+        + QStringLiteral("　　其中代码数据错误的有（%1）人").arg(counts.code) + kCrLf
+        + QStringLiteral("　　其中姓名数据错误的有（%1）人").arg(counts.name) + kCrLf
+        + QStringLiteral("　　其中性别数据错误的有（%1）人").arg(counts.sex) + kCrLf
+        + QStringLiteral("　　其中成绩数据错误的有（%1）人").arg(counts.score);
+}
+
+QString cleanReport(int students)
+{
+    return kCrLf + QStringLiteral("恭喜您！") + kCrLf + kCrLf
+        + QStringLiteral("　　新生人数共：%1人,无任何数据错误。").arg(students);
+}
+
+bool placeable(const NewStudent &row)
+{
+    return isSex(row.sex) && isDecimal(row.total) && decimalValue(row.total) != 0;
+}
+
+// 0 for 男, 1 for 女, -1 otherwise: the tally item of a sex.
+int sexItem(const QString &sex)
+{
+    return sex == kMale ? 0 : sex == kFemale ? 1 : -1;
+}
+
+// The class a 择班 names when it is a whole number from 1 to n; 0 otherwise.
+int chosenClass(const QString &text, int n)
+{
+    if (!isDecimal(text))
+        return 0;
+    double value = 0;
+    readGridNumber(text, &value);
+    return value >= 1 && value <= n && value == std::floor(value) ? int(value) : 0;
+}
+
+// The classes in the order the next block fills them: by placement rank, the rank
+// computed from the tally as the placement defines it (lowest average 总分 first, equal
+// ranks separated in one sweep in class-number order), ties of the sweep by number.
+std::vector<int> fillingOrder(const std::vector<std::vector<float>> &tally, int n, int s)
+{
+    auto hasTotals = [&](int c) { return tally[size_t(c)][size_t(s + 4)] != 0; };
+    auto average = [&](int c) { return tally[size_t(c)][3] / tally[size_t(c)][size_t(s + 5)]; };
+    std::vector<int> rank(size_t(n) + 1, 1);
+    std::vector<int> withTotals;
+    for (int c = 1; c <= n; ++c)
+        if (hasTotals(c))
+            withTotals.push_back(c);
+    // 1 + the number of classes with a lower average, through a sort of the averages.
+    std::vector<float> averages;
+    averages.reserve(withTotals.size());
+    for (int c : withTotals)
+        averages.push_back(average(c));
+    std::sort(averages.begin(), averages.end());
+    for (int c : withTotals)
+        rank[size_t(c)] = 1 + int(std::lower_bound(averages.begin(), averages.end(), average(c)) - averages.begin());
+    for (int c = 1; c <= n; ++c) {
+        const int current = rank[size_t(c)];
+        int m = 0;
+        for (int d = 1; d <= n; ++d) {
+            if (rank[size_t(d)] != current)
+                continue;
+            if (++m >= 2)
+                rank[size_t(d)] += m - 1;
+        }
+    }
+    std::vector<int> order(static_cast<size_t>(n));
+    for (int c = 1; c <= n; ++c)
+        order[size_t(c - 1)] = c;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return rank[size_t(a)] < rank[size_t(b)]; });
+    return order;
+}
+
+} // namespace
+
+QString NewStudent::cell(int col) const
+{
+    switch (col) {
+    case kColCode: return code;
+    case kColName: return name;
+    case kColPlaced: return placed;
+    case kColChosen: return chosen;
+    case kColSex: return sex;
+    case kColTotal: return total;
+    default: break;
+    }
+    const int x = col - kColFirstScore;
+    if (x >= 0 && x < scores.size())
+        return scores[x];
+    return x == scores.size() ? errors : QString();
+}
+
+void NewStudent::setCell(int col, const QString &text)
+{
+    switch (col) {
+    case kColCode: code = text; return;
+    case kColName: name = text; return;
+    case kColPlaced: placed = text; return;
+    case kColChosen: chosen = text; return;
+    case kColSex: sex = text; return;
+    case kColTotal: total = text; return;
+    default: break;
+    }
+    const int x = col - kColFirstScore;
+    if (x >= 0 && x < scores.size())
+        scores[x] = text;
+    else if (x == scores.size())
+        errors = text;
+}
+
+QString NewStudentTable::formatString() const
+{
+    QString format = kFixedFormat;
+    for (const QString &header : scoreHeaders)
+        format += QStringLiteral(">") + header + QStringLiteral("|");
+    return format + (sourceSheet >= 0 ? QStringLiteral("<") : QString()) + kErrorHeader;
+}
+
+QStringList NewStudentTable::headers() const
+{
+    return kFixedHeaders + scoreHeaders + QStringList{kErrorHeader};
+}
+
+bool NewStudentTable::hasStudents() const
+{
+    return !rows.isEmpty() && !rows.first().name.isEmpty() && !rows.first().code.isEmpty();
+}
+
+QString initialFormatString()
+{
+    return kFixedFormat + QStringLiteral(">成绩1|>成绩2|") + kErrorHeader;
+}
+
+bool isDecimal(const QString &text)
+{
+    double value = 0;
+    return readGridNumber(text, &value);
+}
+
+float decimalValue(const QString &text)
+{
+    double value = 0;
+    return readGridNumber(text, &value) ? float(value) : 0.0f;
+}
+
+QStringList mappingSummary(const StudentMapping &mapping)
+{
+    const QString arrow = QStringLiteral("→");
+    QStringList lines{QStringLiteral("代码") + arrow + mapping.code.label,
+                      QStringLiteral("姓名") + arrow + mapping.name.label,
+                      QStringLiteral("性别") + arrow + mapping.sex.label};
+    for (int j = 0; j < mapping.scores.size(); ++j)
+        lines << QStringLiteral("成绩%1").arg(j + 1) + arrow + mapping.scores[j].label;
+    return lines;
+}
+
+NewStudentTable importStudents(const ImportWorkbook &book, const StudentMapping &mapping, CheckCounts *counts,
+                               const RowProgress &progress)
+{
+    NewStudentTable table;
+    CheckCounts tally;
+    table.sourceSheet = book.currentSheet();
+    table.codeColumn = mapping.code.sheetColumn();
+    for (const ColumnBinding &score : mapping.scores)
+        table.scoreHeaders << score.label;
+    const int n = std::max(0, firstEmptyRow(book, mapping.name.sheetColumn()) - 2);
+    table.rows.reserve(n);
+    tally.students = n;
+    for (int i = 1; i <= n; ++i) {
+        const int r = i + 1;
+        NewStudent row;
+        row.sheetRow = r;
+        row.code = book.cell(r, mapping.code.sheetColumn());
+        row.name = book.cell(r, mapping.name.sheetColumn());
+        const QString sex = book.cell(r, mapping.sex.sheetColumn());
+        row.sex = isSex(sex) ? sex : QString();
+        for (const ColumnBinding &score : mapping.scores)
+            row.scores << book.cell(r, score.sheetColumn());
+        checkRow(row, tally);
+        table.rows << row;
+        if (progress)
+            progress(i, n);
+    }
+    if (counts)
+        *counts = tally;
+    return table;
+}
+
+QStringList splitSubjects(const QString &text)
+{
+    QStringList subjects = text.split(QLatin1Char('*'));
+    if (subjects.size() > 1 && text.endsWith(QLatin1Char('*')))
+        subjects.removeLast();
+    return subjects;
+}
+
+NewStudentTable manualTable(int count, const QStringList &subjects)
+{
+    NewStudentTable table;
+    table.scoreHeaders = subjects;
+    table.rows.reserve(count);
+    for (int i = 1; i <= count; ++i) {
+        NewStudent row;
+        row.code = QString::number(i);
+        for (int j = 0; j < subjects.size(); ++j)
+            row.scores << QString();
+        table.rows << row;
+    }
+    return table;
+}
+
+std::optional<int> studentCountOf(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 5 || !std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    const int n = t.toInt();
+    if (n < 1 || n > kMaxTypedCount)
+        return std::nullopt;
+    return n;
+}
+
+CheckCounts CheckStudentData(NewStudentTable &table, const RowProgress &progress)
+{
+    CheckCounts counts;
+    counts.students = int(table.rows.size());
+    for (int i = 0; i < table.rows.size(); ++i) {
+        checkRow(table.rows[i], counts);
+        if (progress)
+            progress(i + 1, counts.students);
+    }
+    return counts;
+}
+
+QString importSummary(const CheckCounts &counts)
+{
+    return counts.rows ? kCrLf + errorLines(counts) : cleanReport(counts.students);
+}
+
+QString checkReport(const CheckCounts &counts)
+{
+    return counts.rows ? errorLines(counts) : cleanReport(counts.students);
+}
+
+std::optional<int> classCountOf(const QString &text)
+{
+    double value = 0;
+    if (!readGridNumber(text, &value))
+        return std::nullopt;
+    const double n = std::nearbyint(value);   // the default rounding: halves to even
+    if (n < 1 || n > kMaxTypedCount)
+        return std::nullopt;
+    return int(n);
+}
+
+int placedClass(const NewStudent &row)
+{
+    double value = 0;
+    if (!readGridNumber(row.placed, &value) || value < 1 || value > kMaxTypedCount || value != std::floor(value))
+        return 0;
+    return int(value);
+}
+
+QString PlaceStudents(NewStudentTable &table, int classes, const std::function<void(int, int)> &progress)
+{
+    QList<NewStudent> &rows = table.rows;
+    const int n = std::max(1, classes);
+    const int s = table.scoreCount();
+    const int count = int(rows.size());
+    const int maximum = 2 * count;
+    int bar = 1;
+    auto report = [&](int value) {
+        bar = std::min(value, maximum);
+        if (progress)
+            progress(bar, maximum);
+    };
+    report(1);
+    std::vector<std::vector<float>> tally(size_t(n) + 1, std::vector<float>(size_t(s) + 6, 0.0f));
+
+    // Descending on 性别, 总分 and the scores, each compared as the grid compares.
+    const int lastKey = kColFirstScore + s - 1;
+    std::stable_sort(rows.begin(), rows.end(), [&](const NewStudent &a, const NewStudent &b) {
+        for (int col = kColSex; col <= lastKey; ++col) {
+            const int c = compareGridTexts(a.cell(col), b.cell(col));
+            if (c != 0)
+                return c > 0;
+        }
+        return false;
+    });
+
+    // Balancing pass: each block of n placeable students, the best to the weakest class.
+    for (int b = 0; b < count;) {
+        const std::vector<int> order = fillingOrder(tally, n, s);
+        int end = b;
+        for (int found = 0; end < count; ++end) {
+            if (placeable(rows[end]) && ++found == n)
+                break;
+        }
+        end = std::min(end, count - 1);
+        int k = 0;
+        for (int r = b; r <= end; ++r) {
+            NewStudent &row = rows[r];
+            if (!placeable(row)) {
+                row.placed.clear();
+                continue;
+            }
+            const int c = order[size_t(k++)];
+            row.placed = QString::number(c);
+            std::vector<float> &t = tally[size_t(c)];
+            t[size_t(s + 5)] += 1;
+            if (const int item = sexItem(row.sex); item >= 0)
+                t[size_t(item)] += 1;
+            if (!row.total.isEmpty()) {
+                t[3] += decimalValue(row.total);
+                t[size_t(s + 4)] += 1;
+            }
+            for (int x = 0; x < s && x < row.scores.size(); ++x)
+                if (!row.scores[x].isEmpty())
+                    t[size_t(4 + x)] += decimalValue(row.scores[x]);
+        }
+        report(b + 1);
+        b = end + 1;
+    }
+
+    // Leftover pass: the others dealt 1, 2, …, n, 1, … in order.
+    for (int r = 0, k = 0; r < count; ++r) {
+        NewStudent &row = rows[r];
+        if (placeable(row))
+            continue;
+        ++k;
+        row.placed = QString::number(k);
+        const int item = row.sex.isEmpty() ? 2 : sexItem(row.sex);
+        if (item >= 0)
+            tally[size_t(k)][size_t(item)] += 1;
+        if (k == n)
+            k = 0;
+    }
+
+    // Chosen-class pass: swap with the nearest 总分 in the chosen class, within the limit.
+    QString text;
+    for (int i = 0; i < count; ++i) {
+        NewStudent &row = rows[i];
+        if (!row.chosen.isEmpty()) {
+            if (!isDecimal(row.chosen)) {
+                text += row.code + QStringLiteral(" ") + row.name + QStringLiteral(" 所择的班级不是数字") + kCrLf;
+            } else {
+                const int want = chosenClass(row.chosen, n);
+                const double value = decimalValue(row.chosen);
+                if (value > n || value < 1)
+                    text += row.name + QStringLiteral(" 所择的班级不在分班数目内。") + kCrLf;
+                const int from = placedClass(row);
+                if (want != 0 && want != from) {
+                    const float own = decimalValue(row.total);
+                    float bound = kSwapLimit;
+                    int partner = -1;
+                    for (int j = 0; j < count; ++j) {
+                        const NewStudent &other = rows[j];
+                        if (placedClass(other) != want || !other.chosen.isEmpty())
+                            continue;
+                        const float d = std::fabs(own - decimalValue(other.total));
+                        if (d < bound) {
+                            bound = std::nearbyint(d);
+                            partner = j;
+                        }
+                        if (d > bound)
+                            break;
+                    }
+                    if (partner >= 0) {
+                        NewStudent &p = rows[partner];
+                        const float theirs = decimalValue(p.total);
+                        p.placed = QString::number(from);
+                        row.placed = QString::number(want);
+                        tally[size_t(from)][3] += theirs - own;
+                        tally[size_t(want)][3] += own - theirs;
+                        const int mine = sexItem(row.sex);
+                        const int their = sexItem(p.sex);
+                        if (!row.sex.isEmpty() && !p.sex.isEmpty() && row.sex != p.sex && mine >= 0 && their >= 0) {
+                            tally[size_t(from)][size_t(mine)] -= 1;
+                            tally[size_t(from)][size_t(their)] += 1;
+                            tally[size_t(want)][size_t(their)] -= 1;
+                            tally[size_t(want)][size_t(mine)] += 1;
+                        }
+                    }
+                }
+            }
+        }
+        report(bar + 1);
+    }
+
+    text += QStringLiteral("新生人数共：%1人").arg(count) + kCrLf;
+    for (int c = 1; c <= n; ++c) {
+        const std::vector<float> &t = tally[size_t(c)];
+        const float placedCount = t[size_t(s + 5)];
+        auto average = [&](float sum) { return placedCount != 0 ? sum / placedCount : 0.0f; };
+        text += QString::number(c) + QStringLiteral("班情况：") + kCrLf;
+        text += QStringLiteral("　　班内总人数：") + formatSingle(t[0] + t[1] + t[2]) + QStringLiteral("(男")
+            + formatSingle(t[0]) + QStringLiteral(" 女") + formatSingle(t[1]) + QStringLiteral(" 不详")
+            + formatSingle(t[2]) + QStringLiteral("人)") + kCrLf;
+        text += QStringLiteral("　　各科总分数：") + formatSingle(t[3]) + QStringLiteral("(平均：")
+            + formatSingle(average(t[3])) + QStringLiteral(")") + kCrLf;
+        for (int x = 0; x < s; ++x)
+            text += QStringLiteral("　　") + table.scoreHeaders[x] + QStringLiteral("总分数：")
+                + formatSingle(t[size_t(4 + x)]) + QStringLiteral("(平均：") + formatSingle(average(t[size_t(4 + x)]))
+                + QStringLiteral(")") + kCrLf;
+        text += kCrLf;
+    }
+
+    std::stable_sort(rows.begin(), rows.end(), [](const NewStudent &a, const NewStudent &b) {
+        return compareGridTexts(a.code, b.code) < 0;
+    });
+    return text;
+}
+
+QString classSummary(const NewStudentTable &table, int c)
+{
+    int students = 0, chosen = 0, boys = 0, girls = 0, unknown = 0, totals = 0;
+    float sum = 0;
+    for (const NewStudent &row : table.rows) {
+        if (placedClass(row) != c)
+            continue;
+        ++students;
+        if (!row.chosen.isEmpty())
+            ++chosen;
+        if (row.sex == kMale)
+            ++boys;
+        else if (row.sex == kFemale)
+            ++girls;
+        else if (row.sex.isEmpty())
+            ++unknown;
+        if (!row.total.isEmpty()) {
+            sum += decimalValue(row.total);
+            ++totals;
+        }
+    }
+    return QStringLiteral("%1班共%2人 %3人择班 男%4人 女%5人 性别不详%6人 总分平均")
+               .arg(c)
+               .arg(students)
+               .arg(chosen)
+               .arg(boys)
+               .arg(girls)
+               .arg(unknown)
+        + formatSingle(totals ? sum / float(totals) : 0.0f);
+}
+
+void fillClassLists(ExportWorkbook &book, const NewStudentTable &table, int classes)
+{
+    const int lastCol = table.columnCount();          // C: the title and summary span
+    const QStringList headers = table.headers();
+    CellStyle centred;
+    centred.hAlign = HAlign::Center;
+    CellStyle titleStyle = centred;
+    titleStyle.fontSize = 14;
+    titleStyle.bold = true;
+    while (book.sheetCount() < classes)
+        book.addSheet(QString());
+    // Each class's rows, in grid order.
+    std::vector<std::vector<int>> members(size_t(classes) + 1);
+    for (int i = 0; i < table.rows.size(); ++i)
+        if (const int c = placedClass(table.rows[i]); c >= 1 && c <= classes)
+            members[size_t(c)].push_back(i);
+    for (int c = 1; c <= classes; ++c) {
+        ExportSheet &sheet = book.sheet(c - 1);
+        sheet.setName(QStringLiteral("第%1班").arg(c));
+        sheet.setRowHeight(1, 20);
+        sheet.merge(1, 1, 1, lastCol, QStringLiteral("第 %1 班新生花名册").arg(c),
+                    titleStyle);
+        for (int col : {4, 5, 6})
+            sheet.setColumnStyle(col, centred);
+        sheet.setRowStyle(1, centred);
+        sheet.setRowStyle(2, centred);
+        sheet.setColumnWidth(1, 3);
+        sheet.setColumnWidth(2, 7);
+        for (int col : {4, 5, 6})
+            sheet.setColumnWidth(col, 5);
+        sheet.setText(2, 1, QStringLiteral("学号"));
+        for (int k = 0; k < lastCol - 1; ++k)
+            sheet.setText(2, k + 2, headers[k]);
+        int r = 3;
+        for (int i : members[size_t(c)]) {
+            const NewStudent &row = table.rows[i];
+            sheet.setNumber(r, 1, r - 2);
+            for (int k = 0; k < lastCol - 1; ++k)
+                sheet.setValue(r, k + 2, row.cell(k));
+            ++r;
+        }
+        sheet.setRowHeight(r, 30);
+        sheet.merge(r, 1, r, lastCol, classSummary(table, c));
+    }
+    if (classes >= 1)
+        book.setActiveSheet(book.sheet(0));
+    book.setFileBaseName(QStringLiteral("新生分班名单"));
+}
+
+void fillPlainList(ExportWorkbook &book, const NewStudentTable &table)
+{
+    ExportSheet &sheet = book.sheet(0);
+    const QStringList headers = table.headers();
+    const int cols = table.columnCount() - 1;   // the error column stays out
+    for (int c = 0; c < cols; ++c)
+        sheet.setText(1, c + 1, headers[c]);
+    for (int r = 0; r < table.rows.size(); ++r)
+        for (int c = 0; c < cols; ++c)
+            sheet.setValue(r + 2, c + 1, table.rows[r].cell(c));
+    book.setActiveSheet(sheet);
+    book.setFileBaseName(QStringLiteral("新生名单"));
+}
+
+bool writeBackPlacement(ImportWorkbook &book, const NewStudentTable &table, QString *message)
+{
+    auto fail = [&](const QString &text) {
+        if (message)
+            *message = text;
+        return false;
+    };
+    if (table.sourceSheet < 0 || table.codeColumn < 1)
+        return fail(QStringLiteral("现在的新生名单不是从Excel文件导入的，无法把分班结果存回原表。"));
+    if (book.format() == ImportWorkbook::Format::Xls)
+        return fail(QStringLiteral("“%1”是旧版Excel文件（.xls），不能写入分班结果。"
+                                   "请先在电子表格程序中把它另存为.xlsx文件，再从新文件导入新生并分班。")
+                        .arg(QDir::toNativeSeparators(book.path())));
+    const int previous = book.currentSheet();
+    struct Restore {
+        ImportWorkbook &book;
+        int sheet;
+        ~Restore()
+        {
+            if (sheet >= 0)
+                book.selectSheet(sheet);
+        }
+    } restore{book, previous};
+    if (!book.selectSheet(table.sourceSheet))
+        return fail(book.errorString());
+
+    // The result column: an existing 分班结果, or the first column empty from row 1 down
+    // (a column without a header but with data under it is passed over). Past the
+    // used columns every column is empty, so the search ends there.
+    const int usedRows = book.usedRows();
+    const int usedCols = book.usedCols();
+    auto columnEmpty = [&](int col) {
+        for (int r = 2; r <= usedRows; ++r)
+            if (!book.cell(r, col).isEmpty())
+                return false;
+        return true;
+    };
+    int resultCol = 0;
+    for (int col = 1; col <= usedCols + 1 && resultCol == 0; ++col) {
+        const QString header = book.cell(1, col);
+        if (header == kResultHeader || (header.isEmpty() && columnEmpty(col)))
+            resultCol = col;
+    }
+    if (!book.setCell(1, resultCol, kResultHeader))
+        return fail(QStringLiteral("原表的第一行已经没有空列，无法写入“分班结果”。"));
+
+    // The sheet row of each student: the row it was read from while that row still holds
+    // its 代码, otherwise the first row holding it.
+    QHash<QString, int> rowOfCode;
+    auto findRow = [&](const QString &code) {
+        if (rowOfCode.isEmpty())
+            for (int r = usedRows; r >= 2; --r)
+                rowOfCode.insert(book.cell(r, table.codeColumn), r);
+        return rowOfCode.value(code, 0);
+    };
+    int missing = 0;
+    for (const NewStudent &row : table.rows) {
+        int r = row.sheetRow;
+        if (r < 2 || book.cell(r, table.codeColumn) != row.code)
+            r = row.code.isEmpty() ? 0 : findRow(row.code);
+        if (r < 2) {
+            ++missing;
+            continue;
+        }
+        book.setCell(r, resultCol, row.placed);
+    }
+    QString error;
+    if (!book.save(&error))
+        return fail(error);
+    QString text = QStringLiteral("分班结果已经存入“%1”的“%2”表的“分班结果”列。")
+                       .arg(QDir::toNativeSeparators(book.path()), book.sheetNames().value(table.sourceSheet));
+    if (missing)
+        text += QStringLiteral("其中%1名新生的代码在表中找不到，没有写入。").arg(missing);
+    if (message)
+        *message = text;
+    return true;
+}
+
+} // namespace tessaly::organisation

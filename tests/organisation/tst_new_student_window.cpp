@@ -1,0 +1,380 @@
+// 新生分班 through its controls: the step buttons and panels, the import panel on the
+// shared roster and a small score list, the manual set-up, the cell editor's column
+// rules, the placement with its class count, and the outputs.
+#include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
+#include "fixtures/xlsx_file.h"
+#include "kit/window_names.h"
+#include "organisation/new_student_window.h"
+#include "platform/export_workbook.h"
+#include "platform/file_chooser.h"
+#include "platform/flex_grid.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace tessaly;
+using namespace tessaly::organisation;
+using namespace tessaly::test;
+
+namespace {
+
+const QString kRosters = QStringLiteral(TESSALY_WORKBOOKS "/rosters/");
+const QColor kGreen(0, 255, 0);
+
+QColor buttonColour(QPushButton *b)
+{
+    return b->palette().color(QPalette::Button);
+}
+
+void clickHeader(NewStudentWindow *w, QRadioButton *option, const QString &header)
+{
+    option->click();
+    const QList<QListWidgetItem *> items = w->List3->findItems(header, Qt::MatchExactly);
+    QVERIFY2(!items.isEmpty(), qPrintable(header));
+    w->List3->scrollToItem(items.first());
+    QTest::mouseClick(w->List3->viewport(), Qt::LeftButton, {}, w->List3->visualItemRect(items.first()).center());
+}
+
+// The import panel opened on a workbook and one of its sheets.
+void openSheet(NewStudentWindow *w, ScriptedFileChooser &chooser, const QString &path, const QString &sheet)
+{
+    w->Command3->click();
+    chooser.answer(path);
+    w->Command2->click();
+    choose(w->Combo1, sheet);
+}
+
+// A small list: 代码, 姓名, 性别 and 23 score columns 科1 … 科23.
+QString writeScoreList(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(u"scores.xlsx"_s);
+    ExportWorkbook out;
+    ExportSheet &s = out.addSheet(u"新生"_s);
+    s.setText(1, 1, u"代码"_s);
+    s.setText(1, 2, u"姓名"_s);
+    s.setText(1, 3, u" 性别"_s);
+    for (int k = 1; k <= 23; ++k)
+        s.setText(1, 3 + k, u"科%1"_s.arg(k));
+    const QStringList names{u"甲"_s, u"乙"_s, u"丙"_s, u"丁"_s};
+    const QStringList sexes{u"男"_s, u"女"_s, u"女"_s, u"男 "_s};
+    for (int r = 0; r < names.size(); ++r) {
+        s.setText(r + 2, 1, QString::number(40 - r));
+        s.setText(r + 2, 2, names[r]);
+        s.setText(r + 2, 3, sexes[r]);
+        for (int k = 1; k <= 23; ++k)
+            s.setNumber(r + 2, 3 + k, 90 - 10 * r);
+    }
+    if (!out.saveAs(path))
+        return QString();
+    return path;
+}
+
+} // namespace
+
+class TestNewStudentWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensWithItsSteps()
+    {
+        TestSchool school;
+        WindowHarness h(school, {.realSize = true});
+        h.trigger(u"fengban"_s);
+        auto *w = h.openWindow<NewStudentWindow>(kNewStudentWindow);
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), u"新生分班"_s);
+        QCOMPARE(buttonColour(w->Command3), QColor(192, 192, 192));
+        saveShot(h.main.grab().toImage(), u"新生分班-打开"_s);
+        QCOMPARE(w->Grid1->Rows(), 4);
+        QCOMPARE(gridRow(w->Grid1, 0).mid(0, 8),
+                 (QStringList{u"代码"_s, u"姓  名 "_s, u"分班"_s, u"择班"_s, u"性别"_s, u"总分"_s, u"成绩1"_s,
+                              u"成绩2"_s}));
+        for (QFrame *panel : {w->Frame1, w->Frame3, w->Frame5, w->Frame6, w->Frame7})
+            QVERIFY(panel->isHidden());
+
+        w->Command4->click();
+        QVERIFY(!w->Frame6->isHidden());
+        QVERIFY(!w->Frame2->isEnabled() && !w->Command15->isEnabled());
+        QCOMPARE(buttonColour(w->Command4), kGreen);
+        QCOMPARE(buttonColour(w->Command3), buttonColour(w->Command5));
+        w->Command19->click();
+        QVERIFY(w->Frame6->isHidden() && w->Frame2->isEnabled() && w->Command16->isEnabled());
+
+        // The priority list moves its items and nothing else.
+        w->List4->setCurrentRow(2);
+        w->Command11->click();
+        QCOMPARE(itemTexts(w->List4),
+                 (QStringList{u"保证择班生"_s, u"总分均衡"_s, u"男女生均衡"_s, u"单科成绩均衡"_s}));
+        w->Command11->click();
+        w->Command11->click();
+        QCOMPARE(w->List4->currentRow(), 0);
+        QCOMPARE(w->List4->item(0)->text(), u"总分均衡"_s);
+
+        // Nothing to check, place or output yet.
+        for (QPushButton *b : {w->Command5, w->Command1}) {
+            h.responder.clear();
+            b->click();
+            QCOMPARE(h.responder.last().text, kNoStudents);
+            QCOMPARE(h.responder.last().title, u"提示……"_s);
+        }
+        QVERIFY(w->Frame7->isHidden());
+    }
+
+    // The shared roster (.xls) through the panel: sheets, headers as stored, mapping,
+    // the import summary; the mapping message when 性别 is not mapped.
+    void importsTheRoster()
+    {
+        TestSchool school;
+        WindowHarness h(school, {.realSize = true});
+        ScriptedFileChooser chooser;
+        auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
+        openSheet(w, chooser, kRosters + u"roster-45.xls"_s, u"初一(1)班"_s);
+        QCOMPARE(chooser.requests().first().title, u"打开"_s);
+        QVERIFY(w->Grid1->isHidden());
+        QCOMPARE(itemTexts(w->Combo1), (QStringList{u"初一(1)班"_s, u"说明"_s}));
+        QCOMPARE(w->List3->count(), 17);
+        clickHeader(w, w->Option1, u"序号"_s);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        saveShot(h.main.grab().toImage(), u"新生分班-导入"_s);
+        QCOMPARE(w->Frame1->height() >= w->Frame1->minimumSizeHint().height(), true);
+        clickHeader(w, w->Option2, u"姓名"_s);
+        w->Command8->click();
+        QCOMPARE(h.responder.last().text, u"没有新生分班所需要的全部信息，请按要求设置好全部内容。"_s);
+        QVERIFY(!w->Frame1->isHidden());
+
+        clickHeader(w, w->Option3, u"性别"_s);
+        QCOMPARE(w->Label6->text(), u"序号"_s);
+        QCOMPARE(w->Label8->text(), u"性别"_s);
+        w->Command8->click();
+        QVERIFY(w->Frame1->isHidden() && !w->Grid1->isHidden() && w->Frame2->isEnabled());
+        QVERIFY(!w->Frame3->isHidden());
+        QCOMPARE(itemTexts(w->List1), (QStringList{u"代码→序号"_s, u"姓名→姓名"_s, u"性别→性别"_s}));
+        QCOMPARE(w->Grid1->Rows(), 46);
+        QCOMPARE(gridRow(w->Grid1, 1).mid(0, 6), (QStringList{u"1"_s, u"杜英"_s, u""_s, u""_s, u"男"_s, u"0"_s}));
+        QCOMPARE(w->Grid1->Cols(), 7);
+        QCOMPARE(w->Text5->toPlainText(), u"\n恭喜您！\n\n　　新生人数共：45人,无任何数据错误。"_s);
+        QCOMPARE(w->lb1->text(), u"总计45人现45人"_s);
+
+        // 重填 clears the mapping; choosing the sheet again clears it too.
+        w->Command3->click();
+        w->Command10->click();
+        QCOMPARE(w->Label6->text(), QString());
+        QVERIFY(w->Option1->isChecked());
+    }
+
+    // Headers listed as stored; the 23rd score column is refused; the placement written
+    // back beside each student.
+    void scoreMappingAndWriteBack()
+    {
+        TestSchool school;
+        WindowHarness h(school);
+        ScriptedFileChooser chooser;
+        QTemporaryDir dir;
+        const QString path = writeScoreList(dir);
+        QVERIFY(!path.isEmpty());
+        auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
+        openSheet(w, chooser, path, u"新生"_s);
+        QCOMPARE(w->List3->item(2)->text(), u" 性别"_s);
+        clickHeader(w, w->Option1, u"代码"_s);
+        clickHeader(w, w->Option2, u"姓名"_s);
+        clickHeader(w, w->Option3, u" 性别"_s);
+        for (int k = 1; k <= 22; ++k)
+            clickHeader(w, w->Option4, u"科%1"_s.arg(k));
+        QCOMPARE(w->List2->count(), 22);
+        h.responder.clear();
+        clickHeader(w, w->Option4, u"科23"_s);
+        QCOMPARE(w->List2->count(), 22);
+        QCOMPARE(h.responder.shown().size(), 1);
+        QVERIFY(h.responder.last().text.contains(u"22"_s));
+        w->Command8->click();
+        QCOMPARE(w->table().scoreCount(), 22);
+        QCOMPARE(w->Grid1->TextMatrix(0, 27), u"科22"_s);
+        QCOMPARE(w->Grid1->TextMatrix(4, 28), u"无性别 "_s);   // "男 " is no sex
+        QCOMPARE(w->Grid1->TextMatrix(1, 5), u"1980"_s);
+
+        // Placed, then written back: the classes land beside the students.
+        h.responder.answer(true);
+        w->Command6->click();
+        w->Text3->setText(u"2"_s);
+        w->Command18->click();
+        w->Command1->click();
+        w->Option7->click();
+        w->Command14->click();
+        QVERIFY2(h.responder.last().text.contains(u"分班结果已经存入"_s), qPrintable(h.responder.last().text));
+        QString error;
+        auto reread = ImportWorkbook::open(path, &error);
+        QVERIFY(reread && reread->selectSheet(0));
+        QCOMPARE(reread->cell(1, 27), u"分班结果"_s);
+        for (int r = 2; r <= 5; ++r) {
+            const int row = findRow(w->Grid1, kColCode, reread->cell(r, 1));
+            QVERIFY(row > 0);
+            QCOMPARE(reread->cell(r, 27), w->Grid1->TextMatrix(row, kColPlaced));
+        }
+
+    }
+
+    void manualEntryAndEditor()
+    {
+        TestSchool school;
+        WindowHarness h(school);
+        auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
+        w->Command4->click();
+        w->Text6->setText(u"语文*数学*"_s);
+        w->Command21->click();
+        QCOMPARE(h.responder.last().text, u"请输入所需要内容"_s);
+        QVERIFY(!w->Frame6->isHidden());
+        typeKeys(w->Text4, u"3a"_s);
+        QCOMPARE(w->Text4->text(), u"3"_s);
+        w->Command21->click();
+        QVERIFY(w->Frame6->isHidden());
+        QCOMPARE(gridColumn(w->Grid1, kColCode), (QStringList{u"1"_s, u"2"_s, u"3"_s}));
+        QCOMPARE(gridRow(w->Grid1, 0).mid(6), (QStringList{u"语文"_s, u"数学"_s, u"　　　　数   据   错   误　　　　"_s}));
+
+        // Right after the set-up there is no name: nothing to check.
+        w->Command5->click();
+        QCOMPARE(h.responder.last().text, kNoStudents);
+
+        // 代码 and the error column open no editor.
+        clickCell(w->Grid1, 1, kColCode);
+        QVERIFY(w->Text1->isHidden());
+        clickCell(w->Grid1, 1, 8);
+        QVERIFY(w->Text1->isHidden());
+
+        // Types into a cell and leaves it; the editor's text as typed ("<closed>" when
+        // no editor opened).
+        auto type = [&](int row, int col, const QString &keys) -> QString {
+            clickCell(w->Grid1, row, col);
+            if (!w->Text1->isVisible())
+                return u"<closed>"_s;
+            w->Text1->selectAll();
+            typeKeys(w->Text1, keys);
+            const QString shown = w->Text1->text();
+            w->Grid1->setFocus();
+            QTest::qWait(0);
+            return shown;
+        };
+        type(1, kColName, u"张三"_s);
+        type(1, kColSex, u"女"_s);
+        type(2, kColName, u"李四"_s);
+        type(2, kColSex, u"x"_s);
+        QCOMPARE(w->Grid1->TextMatrix(2, kColSex), QString());
+        QCOMPARE(type(1, 6, u"8。5a"_s), u"8.5"_s);
+        type(2, 6, u"90"_s);
+        type(1, 7, u"8.5.5"_s);
+        w->Text3->setText(u"2"_s);
+        QCOMPARE(type(1, kColChosen, u"3"_s), QString());
+        QCOMPARE(type(1, kColChosen, u"2x"_s), u"2"_s);
+        QCOMPARE(w->table().rows[0].chosen, u"2"_s);
+        QCOMPARE(w->table().rows[0].name, u"张三"_s);
+
+        w->Command5->click();
+        QCOMPARE(buttonColour(w->Command5), kGreen);
+        QCOMPARE(w->Grid1->TextMatrix(1, 7), QString());
+        QCOMPARE(w->Grid1->TextMatrix(1, kColTotal), u"8.5"_s);
+        QCOMPARE(w->Grid1->TextMatrix(1, 8), u"缺成绩 "_s);
+        QCOMPARE(w->Grid1->TextMatrix(3, 8), u"无姓名 无性别 缺成绩 "_s);
+        QVERIFY(w->Text5->toPlainText().startsWith(u"新生人数共：3人,其中（3）人数据错误"_s));
+
+        // The row filter hides the rows without errors; 显示全部情况 shows them again.
+        type(2, kColSex, u"男"_s);
+        type(2, 7, u"80"_s);
+        w->Command5->click();
+        w->Command15->click();
+        QCOMPARE(w->Grid1->RowHeight(2), 0);
+        QVERIFY(w->Grid1->RowHeight(1) > 0);
+        w->Command16->click();
+        QVERIFY(w->Grid1->RowHeight(2) > 0);
+    }
+
+    // Step ⑤: the check, the question, the class count (a count below 1 is refused
+    // like a non-number), the placement; then the class lists handed to the user.
+    void placesAndWritesClassLists()
+    {
+        TestSchool school;
+        WindowHarness h(school, {.realSize = true});
+        ScriptedFileChooser chooser;
+        QTemporaryDir exports;
+        ExportsFolder folder(exports.path());
+        RecordingWorkbookOpener opener;
+        auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
+        openSheet(w, chooser, kRosters + u"roster-45.xlsx"_s, u"初一(1)班"_s);
+        clickHeader(w, w->Option1, u"序号"_s);
+        clickHeader(w, w->Option2, u"姓名"_s);
+        clickHeader(w, w->Option3, u"性别"_s);
+        clickHeader(w, w->Option4, u"序号"_s);
+        w->Command8->click();
+
+        w->Command6->click();   // No: nothing more
+        QCOMPARE(h.responder.last().text, u"是否继续分班？"_s);
+        QVERIFY(w->Frame5->isHidden() && w->Frame3->isHidden());
+        h.responder.answer(true);
+        w->Command6->click();
+        QVERIFY(!w->Frame5->isHidden());
+        QCOMPARE(buttonColour(w->Command6), kGreen);
+
+        for (const QString &bad : {u"0.4"_s, u"两"_s}) {
+            w->Text3->setText(bad);
+            w->Command18->click();
+            QCOMPARE(h.responder.last().text, u"请输入数字"_s);
+            QCOMPARE(h.responder.last().title, u"Tessaly"_s);
+            QCOMPARE(w->Text3->text(), QString());
+            QVERIFY(!w->Frame5->isHidden());
+        }
+        w->Text3->setText(u"46"_s);
+        w->Command18->click();
+        QCOMPARE(h.responder.last().text, u"分班数目不能多于新生人数（45人）。"_s);
+        QVERIFY(!w->Frame5->isHidden());
+        QCOMPARE(gridColumn(w->Grid1, kColPlaced).first(), QString());
+        w->Text3->setText(u"4"_s);
+        w->Command18->click();
+        QVERIFY(w->Frame5->isHidden() && !w->Frame3->isHidden());
+        QVERIFY(w->Text5->toPlainText().startsWith(u"新生人数共：45人"_s));
+        QStringList codes = gridColumn(w->Grid1, kColCode);
+        QCOMPARE(codes.first(), u"1"_s);
+        QCOMPARE(codes.last(), u"45"_s);
+        QVERIFY(!gridColumn(w->Grid1, kColPlaced).contains(QString()));
+        saveShot(h.main.grab().toImage(), u"新生分班-分班"_s);
+
+        w->Command1->click();
+        QVERIFY(!w->Frame7->isHidden() && !w->Frame2->isEnabled());
+        QVERIFY(w->Option5->isChecked());
+        w->Command14->click();
+        QVERIFY(w->Frame7->isHidden() && w->Frame2->isEnabled());
+        QCOMPARE(opener.paths().size(), 1);
+        XlsxFile x(opener.paths().first());
+        QCOMPARE(x.sheetNames(), (QStringList{u"第1班"_s, u"第2班"_s, u"第3班"_s, u"第4班"_s}));
+
+        w->Command1->click();
+        w->Option6->click();
+        w->Command14->click();
+        QCOMPARE(opener.paths().size(), 2);
+        QString error;
+        auto list = ImportWorkbook::open(opener.paths().last(), &error);
+        QVERIFY(list && list->selectSheet(0));
+        QCOMPARE(list->usedRows(), 46);
+        QCOMPARE(list->usedCols(), 7);
+
+        // Opening another workbook releases the roster: the list is no longer from an open one.
+        w->Command3->click();
+        chooser.answer(kRosters + u"roster-45.xls"_s);
+        w->Command2->click();
+        w->Command9->click();
+        w->Command1->click();
+        w->Option7->click();
+        w->Command14->click();
+        QVERIFY(h.responder.last().text.contains(u"无法把分班结果存回原表"_s));
+    }
+};
+
+QTEST_MAIN(TestNewStudentWindow)
+#include "tst_new_student_window.moc"
