@@ -1,4 +1,4 @@
-// make_large_school FOLDER [--students N] [--exams N]
+// make_large_school FOLDER [--students N] [--exams N] [--classes N] [--section 小学|初中|高中]...
 // Writes FOLDER/data.mdb holding a large generated school; never overwrites a file.
 #include "large_school.h"
 
@@ -28,6 +28,15 @@ int main(int argc, char **argv)
                 std::fprintf(stderr, "make_large_school: --exams needs a number\n");
                 return 2;
             }
+        } else if (args[i] == QLatin1String("--classes") && i + 1 < args.size()) {
+            bool ok = false;
+            options.classesPerGroup = args[++i].toInt(&ok);
+            if (!ok) {
+                std::fprintf(stderr, "make_large_school: --classes needs a number\n");
+                return 2;
+            }
+        } else if (args[i] == QLatin1String("--section") && i + 1 < args.size()) {
+            options.sections << args[++i];
         } else if (folder.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
             folder = args[i];
         } else {
@@ -36,7 +45,8 @@ int main(int argc, char **argv)
         }
     }
     if (folder.isEmpty()) {
-        std::fprintf(stderr, "usage: make_large_school FOLDER [--students N] [--exams N]\n");
+        std::fprintf(stderr, "usage: make_large_school FOLDER [--students N] [--exams N] [--classes N] "
+                             "[--section 小学|初中|高中]...\n");
         return 2;
     }
 
