@@ -214,7 +214,11 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
     }
     if (wanted("statistics")) {
         Figure f{QStringLiteral("成绩录入: statistics panel")};
-        f.window = medianMs([&] { frame([&] { w->Command4_Click(); }); });
+        // The panel is closed before each run, as it is when the teacher asks for it.
+        f.window = medianMs([&] { frame([&] { w->Command4_Click(); }); }, [&] {
+            w->Command5_Click();
+            QCoreApplication::processEvents();
+        });
         f.bare = medianMs([&] { bareStatistics(bare.db(), kRoadTable, code, exam); });
         if (!entry.responder.shown().isEmpty() || w->Label3_0->text().isEmpty())
             f.note = QStringLiteral("(no statistics shown)");
