@@ -1,7 +1,9 @@
 // The main road on a large school, per operation: the median over repeated runs of
 // what the window does (its pending repaint included), the median of the bare
 // SQLite work it needs (the same query or update issued through the C API in the
-// same run), and their ratio.
+// same run), and their ratio; where the data layer's share can be run alone (a data
+// control's refresh, a save or creation on its own connection), its median and
+// its ratio to the bare work too.
 //
 //   bench_main_road [--runs N] [--schools DIR] [--case small|large]... [--op NAME]...
 //
@@ -13,13 +15,18 @@
 #include "large_school.h"
 #include "main_road.h"
 
+#include "kit/save_report.h"
+#include "platform/data_control.h"
 #include "platform/database.h"
 #include "platform/export_workbook.h"
 #include "platform/file_chooser.h"
 #include "platform/flex_grid.h"
 #include "register/register_import.h"
 #include "register/register_window.h"
+#include "score_entry/entry_statistics.h"
 #include "score_entry/exam_columns.h"
+#include "score_entry/exam_creation.h"
+#include "score_entry/score_sheet.h"
 #include "score_entry/score_entry_window.h"
 
 #include <QApplication>
@@ -88,15 +95,29 @@ void frame(const std::function<void()> &op)
 struct Figure {
     QString operation;
     double window = 0;
+    double data = -1;   // the data layer's share alone, where it has one
     double bare = 0;
     QString note;
 };
 
 void printRow(const Case &c, const Figure &f)
 {
-    std::printf("| %s | %s | %.2f | %.3f | %.1f |%s%s\n", c.label, qPrintable(f.operation), f.window, f.bare,
-                f.bare > 0 ? f.window / f.bare : 0.0, f.note.isEmpty() ? "" : " ", qPrintable(f.note));
+    const QString data = f.data < 0 ? QStringLiteral("–") : QString::number(f.data, 'f', 3);
+    const QString dataRatio = f.data < 0 ? QStringLiteral("–") : QString::number(f.data / f.bare, 'f', 1);
+    std::printf("| %s | %s | %.2f | %.3f | %.1f | %s | %s |%s%s\n", c.label, qPrintable(f.operation), f.window,
+                f.bare, f.window / f.bare, qPrintable(data), qPrintable(dataRatio), f.note.isEmpty() ? "" : " ",
+                qPrintable(f.note));
     std::fflush(stdout);
+}
+
+// The data layer reading a statement as a window's data control does: its open
+// connection, every row read into memory.
+double dataControlMs(const QString &dbPath, const reg::Statement &q)
+{
+    DataControl data;
+    data.setDatabaseName(dbPath);
+    data.setRecordSource(q.sql, q.params);
+    return medianMs([&] { data.Refresh(); });
 }
 
 QString schoolOf(const Case &c, const QString &folder)
@@ -159,6 +180,7 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
         Figure f{QStringLiteral("学籍管理: choose a class of 60")};
         f.window = medianMs([&] { frame([&] { choose(reg.w->Combo2, kRoadClass); }); });
         const reg::Statement q = reg::classMembersQuery(kRoadTable, code);
+        f.data = dataControlMs(dbPath, q);
         f.bare = medianMs([&] { bareSelect(bare.db(), q); });
         if (reg.w->registerRows().size() != 60 || !reg.responder.shown().isEmpty())
             f.note = QStringLiteral("(the window does not list the 60)");
@@ -179,10 +201,8 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
     if (wanted("open")) {
         Figure f{QStringLiteral("成绩录入: open an exam of the class")};
         f.window = medianMs([&] { frame(openExam); });
-        const reg::Statement q = reg::classMembersQuery(
-            kRoadTable, code,
-            {QStringLiteral("ID"), QStringLiteral("学籍号"), QStringLiteral("姓名"), QStringLiteral("性别"),
-             QStringLiteral("民族"), exam});
+        const reg::Statement q = score::scoreSheetQuery(kRoadTable, code, exam);
+        f.data = dataControlMs(dbPath, q);
         f.bare = medianMs([&] { bareSelect(bare.db(), q); });
         if (w->scoreRows().size() != 60 || !entry.responder.shown().isEmpty())
             f.note = QStringLiteral("(the exam does not open on the 60)");
@@ -206,6 +226,14 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
             entry.responder.clear();
         };
         f.window = medianMs([&] { frame([&] { w->SaveScores(); }); }, enter);
+        enter();
+        const QList<score::ScoreRow> rows = w->scoreRows();
+        f.data = medianMs([&] {
+            saveWith<score::ScoreSaveOutcome>(dbPath, [&](db::Connection &conn) {
+                return score::SaveScores(conn, kRoadTable, exam, rows);
+            });
+        });
+        w->SaveScores();
         f.bare = medianMs([&] { bareSaveScores(dbPath, kRoadTable, exam, ids); });
         if (marked != 60 || entry.responder.texts() != QStringList{QStringLiteral("已经保存了60个学生的成绩。")})
             f.note = QStringLiteral("(%1 marked; %2)").arg(marked).arg(entry.responder.texts().join(u'/'));
@@ -244,6 +272,13 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
                 w->Text8->setText(QStringLiteral("100"));
             });
         const int created = w->Combo5->count() - before;
+        // The data layer: a connection on the file, then CreateExam.
+        int made = 0;
+        f.data = medianMs([&] {
+            db::Connection conn(dbPath);
+            score::CreateExam(conn, {kRoadTable, QStringLiteral("C层%1语文251015").arg(++made), kRoadGrade, kRoadClass,
+                                     QStringLiteral("王芳"), QStringLiteral("李明"), QStringLiteral("100")});
+        });
         int alter = 0;
         f.bare = medianMs([&] {
             const QByteArray sql =
@@ -275,30 +310,12 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
         printRow(c, f);
     }
     if (wanted("import")) {
-        // 浏览, the sheet, the 16 bindings, 全新导入, 导入开始, 确定, then 保存修改 (which
-        // reloads the class).
         Figure f{QStringLiteral("学籍管理: fresh import of 60 rows and save")};
         const QString roster = writeRoster(work, 60);
         ScriptedFileChooser chooser;
         RegisterWindow *rw = reg.w;
         bool saved = true;
-        f.window = medianMs([&] {
-            frame([&] {
-                rw->Command11->click();
-                chooser.answer(roster);
-                rw->Command5->click();
-                choose(rw->Combo4, QStringLiteral("花名册"));
-                for (int field = 0; field < reg::kImportFieldCount; ++field) {
-                    rw->fieldOption(field)->setChecked(true);
-                    rw->List3->setCurrentRow(field);
-                    rw->List3_Click();
-                }
-                rw->Option1[0]->setChecked(true);
-                rw->Command8_Click();
-                rw->Command2_Click();
-                saved = rw->SaveRegister() && saved;
-            });
-        });
+        f.window = medianMs([&] { frame([&] { saved = freshImportAndSave(rw, chooser, roster) && saved; }); });
         f.bare = medianMs([&] { bareFreshImport(bare.db(), roster, kRoadTable, code); });
         if (!saved || rw->registerRows().size() != 60)
             f.note = QStringLiteral("(the import was not saved)");
@@ -338,8 +355,9 @@ int main(int argc, char **argv)
         schools = temp.path();
     qputenv("TESSALY_EXPORTS", QFile::encodeName(QDir(temp.path()).filePath(QStringLiteral("exports"))));
 
-    std::printf("| students × exam columns | operation | median ms | bare SQLite ms | ratio |\n");
-    std::printf("|---|---|---:|---:|---:|\n");
+    std::printf("| students × exam columns | operation | median ms | bare SQLite ms | ratio "
+                "| data layer ms | data layer / bare |\n");
+    std::printf("|---|---|---:|---:|---:|---:|---:|\n");
     for (const Case &c : kCases) {
         if (!cases.isEmpty() && !cases.contains(QString::fromLatin1(c.key)))
             continue;

@@ -61,19 +61,7 @@ void BM_FreshImport_Window(benchmark::State &state)
         return;
     }
     for (auto _ : state) {
-        w->Command11->click();
-        chooser.answer(g_roster);
-        w->Command5->click();
-        choose(w->Combo4, QStringLiteral("花名册"));
-        for (int f = 0; f < reg::kImportFieldCount; ++f) {
-            w->fieldOption(f)->setChecked(true);
-            w->List3->setCurrentRow(f);
-            w->List3_Click();
-        }
-        w->Option1[0]->setChecked(true);
-        w->Command8_Click();
-        w->Command2_Click();
-        if (!w->SaveRegister()) {
+        if (!freshImportAndSave(w, chooser, g_roster)) {
             state.SkipWithError("the save was refused");
             break;
         }

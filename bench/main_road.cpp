@@ -3,13 +3,18 @@
 #include "kit/window_names.h"
 #include "platform/clock.h"
 #include "platform/export_workbook.h"
+#include "platform/file_chooser.h"
 #include "platform/import_workbook.h"
+#include "register/register_import.h"
 #include "register/register_window.h"
 #include "score_entry/score_entry_window.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 #include <xlsxwriter.h>
 #include <cstdio>
 #include <vector>
@@ -27,12 +32,23 @@ void choose(QComboBox *combo, const QString &text)
     emit combo->activated(combo->currentIndex());
 }
 
-RegisterOnClass::RegisterOnClass(const QString &dbPath) : main(QFileInfo(dbPath).absolutePath())
+namespace {
+
+// The main window shown on the file on the road's day, and one of its windows opened.
+template <typename Window>
+Window *openOnRoad(MainWindow &main, const QString &dbPath, QStringView name)
 {
     main.show();
     main.session().openpath = dbPath;
     main.session().today = fixedToday(kRoadToday);
-    w = qobject_cast<RegisterWindow *>(main.showWindow(kRegisterWindow));
+    return qobject_cast<Window *>(main.showWindow(name));
+}
+
+} // namespace
+
+RegisterOnClass::RegisterOnClass(const QString &dbPath) : main(QFileInfo(dbPath).absolutePath())
+{
+    w = openOnRoad<RegisterWindow>(main, dbPath, kRegisterWindow);
     choose(w->Combo1, kRoadGrade);
     choose(w->Combo2, kRoadClass);
     main.session().denglu = w->chosenClass().headTeacher;
@@ -41,16 +57,30 @@ RegisterOnClass::RegisterOnClass(const QString &dbPath) : main(QFileInfo(dbPath)
 
 ScoreEntryOnClass::ScoreEntryOnClass(const QString &dbPath) : main(QFileInfo(dbPath).absolutePath())
 {
-    main.show();
-    main.session().openpath = dbPath;
-    main.session().today = fixedToday(kRoadToday);
-    w = qobject_cast<ScoreEntryWindow *>(main.showWindow(kScoreEntryWindow));
+    w = openOnRoad<ScoreEntryWindow>(main, dbPath, kScoreEntryWindow);
     choose(w->Combo1, kRoadGrade);
     choose(w->Combo2, kRoadClass);
     choose(w->Combo3, kRoadSubject);
     lastExam = w->Combo5->count() - 1;
     w->Combo5->setCurrentIndex(lastExam);
     w->Combo5_Click();
+}
+
+bool freshImportAndSave(RegisterWindow *w, ScriptedFileChooser &chooser, const QString &roster)
+{
+    w->Command11->click();
+    chooser.answer(roster);
+    w->Command5->click();
+    choose(w->Combo4, QStringLiteral("花名册"));
+    for (int field = 0; field < reg::kImportFieldCount; ++field) {
+        w->fieldOption(field)->setChecked(true);
+        w->List3->setCurrentRow(field);
+        w->List3_Click();
+    }
+    w->Option1[0]->setChecked(true);
+    w->Command8_Click();
+    w->Command2_Click();
+    return w->SaveRegister();
 }
 
 const QStringList &rosterHeaders()

@@ -18,6 +18,7 @@
 
 namespace tessaly {
 class RegisterWindow;
+class ScriptedFileChooser;
 class ScoreEntryWindow;
 } // namespace tessaly
 
@@ -52,6 +53,12 @@ struct ScoreEntryOnClass {
     ScoreEntryWindow *w = nullptr;
     int lastExam = -1;
 };
+
+// A fresh import of `roster` through the register window and its save, as the head
+// teacher clicks it: 浏览 (answered by `chooser`), the sheet 花名册, every field bound
+// to its column, 全新导入, 导入开始, 确定, 保存修改 (which reloads the class). False when
+// the save was refused.
+bool freshImportAndSave(RegisterWindow *w, ScriptedFileChooser &chooser, const QString &roster);
 
 // The headers of the roster written by writeRoster, one per register field it fills.
 const QStringList &rosterHeaders();

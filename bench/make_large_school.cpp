@@ -5,7 +5,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <utility>
 
 int main(int argc, char **argv)
 {
@@ -13,26 +16,16 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments().mid(1);
     tessaly::bench::LargeSchoolOptions options;
     QString folder;
+    const std::pair<const char *, int *> numbers[] = {
+        {"--students", &options.students}, {"--exams", &options.examColumns}, {"--classes", &options.classesPerGroup}};
     for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--students") && i + 1 < args.size()) {
+        const auto number = std::find_if(std::begin(numbers), std::end(numbers),
+                                          [&](const auto &n) { return args[i] == QLatin1String(n.first); });
+        if (number != std::end(numbers) && i + 1 < args.size()) {
             bool ok = false;
-            options.students = args[++i].toInt(&ok);
+            *number->second = args[++i].toInt(&ok);
             if (!ok) {
-                std::fprintf(stderr, "make_large_school: --students needs a number\n");
-                return 2;
-            }
-        } else if (args[i] == QLatin1String("--exams") && i + 1 < args.size()) {
-            bool ok = false;
-            options.examColumns = args[++i].toInt(&ok);
-            if (!ok) {
-                std::fprintf(stderr, "make_large_school: --exams needs a number\n");
-                return 2;
-            }
-        } else if (args[i] == QLatin1String("--classes") && i + 1 < args.size()) {
-            bool ok = false;
-            options.classesPerGroup = args[++i].toInt(&ok);
-            if (!ok) {
-                std::fprintf(stderr, "make_large_school: --classes needs a number\n");
+                std::fprintf(stderr, "make_large_school: %s needs a number\n", number->first);
                 return 2;
             }
         } else if (args[i] == QLatin1String("--section") && i + 1 < args.size()) {
