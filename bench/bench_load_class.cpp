@@ -3,6 +3,7 @@
 #include "large_school.h"
 
 #include "platform/database.h"
+#include "register/class_code.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,13 +28,11 @@ void BM_LoadClass(benchmark::State &state)
         state.SkipWithError(qPrintable(c.error().text));
         return;
     }
-    const QString sql =
-        QStringLiteral("SELECT * FROM %1 WHERE \"学籍号\" LIKE ? || '%' ORDER BY \"学籍号\"")
-            .arg(tessaly::db::quoteIdentifier(kTable));
+    const tessaly::reg::Statement members = tessaly::reg::classMembersQuery(kTable, g_classCode, {});
     qint64 rows = 0;
     int columns = 0;
     for (auto _ : state) {
-        QSqlQuery q = c.query(sql, {g_classCode});
+        QSqlQuery q = c.query(members.sql, members.params);
         columns = q.record().count();
         std::vector<std::vector<QVariant>> table;
         while (q.next()) {

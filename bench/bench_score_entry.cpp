@@ -8,6 +8,7 @@
 // temporary folder). Creation runs on copies of it: as generated, and with the
 // section table grown to 1,900 columns, near the engine's limit of 2,000.
 #include "large_school.h"
+#include "main_road.h"
 
 #include "app/main_window.h"
 #include "kit/window_names.h"
@@ -33,51 +34,29 @@
 #include <memory>
 
 using namespace tessaly;
+using namespace tessaly::bench;
 
 namespace {
 
-const QString kTable = QStringLiteral("小学");
-const QString kGrade = QStringLiteral("三年级组");
-const QString kClass = QStringLiteral("二班");
-const QString kSubject = QStringLiteral("语文");
-const QDate kToday(2025, 10, 15);
+const QString &kTable = kRoadTable;
+const QString &kGrade = kRoadGrade;
+const QString &kClass = kRoadClass;
+const QString &kSubject = kRoadSubject;
 
 QString g_dbPath;
 QTemporaryDir *g_temp = nullptr;
 QString g_classCode;
 QString g_exam;   // the subject's last exam column
 
-// The score-entry window on the class of 60, the subject's last exam open.
-struct OpenWindow {
-    MainWindow main{QFileInfo(g_dbPath).absolutePath()};
-    ScriptedResponder responder;
-    ScoreEntryWindow *w = nullptr;
-    int last = -1;
-    OpenWindow()
-    {
-        main.session().openpath = g_dbPath;
-        main.session().today = fixedToday(kToday);
-        w = qobject_cast<ScoreEntryWindow *>(main.showWindow(kScoreEntryWindow));
-        const auto choose = [](QComboBox *combo, const QString &text) {
-            combo->setCurrentIndex(combo->findText(text));
-            emit combo->activated(combo->currentIndex());
-        };
-        choose(w->Combo1, kGrade);
-        choose(w->Combo2, kClass);
-        choose(w->Combo3, kSubject);
-        last = w->Combo5->count() - 1;
-    }
-};
-
 // ---- Opening an exam --------------------------------------------------------
 
 // The window: choosing the exam in Combo5 (query, rows, grid, full mark).
 void BM_OpenExam_Window(benchmark::State &state)
 {
-    OpenWindow open;
+    ScoreEntryOnClass open(g_dbPath);
     ScoreEntryWindow *w = open.w;
     const ScriptedResponder &responder = open.responder;
-    const int last = open.last;
+    const int last = open.lastExam;
     for (auto _ : state) {
         w->Combo5->setCurrentIndex(last);
         w->Combo5_Click();
@@ -92,8 +71,8 @@ BENCHMARK(BM_OpenExam_Window)->Unit(benchmark::kMillisecond);
 // The bare engine: the same query, prepared, bound and stepped through every value.
 void BM_OpenExam_Bare(benchmark::State &state)
 {
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(g_dbPath).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    SqliteFile file(g_dbPath);
+    if (!file.db()) {
         state.SkipWithError("cannot open");
         return;
     }
@@ -101,22 +80,9 @@ void BM_OpenExam_Bare(benchmark::State &state)
                                                     {QStringLiteral("ID"), QStringLiteral("学籍号"),
                                                      QStringLiteral("姓名"), QStringLiteral("性别"),
                                                      QStringLiteral("民族"), g_exam});
-    const QByteArray sql = q.sql.toUtf8();
-    const QByteArray code = g_classCode.toUtf8();
     int rows = 0;
-    for (auto _ : state) {
-        sqlite3_stmt *st = nullptr;
-        sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr);
-        sqlite3_bind_text(st, 1, code.constData(), int(code.size()), SQLITE_TRANSIENT);
-        rows = 0;
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            for (int i = 0; i < sqlite3_column_count(st); ++i)
-                benchmark::DoNotOptimize(sqlite3_column_text(st, i));
-            ++rows;
-        }
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(db);
+    for (auto _ : state)
+        rows = bareSelect(file.db(), q);
     state.counters["rows"] = rows;
 }
 BENCHMARK(BM_OpenExam_Bare)->Unit(benchmark::kMillisecond);
@@ -127,9 +93,7 @@ BENCHMARK(BM_OpenExam_Bare)->Unit(benchmark::kMillisecond);
 // openpath and one transaction of 60 bound UPDATEs, as Command8 runs it.
 void BM_SaveScores(benchmark::State &state)
 {
-    OpenWindow open;
-    open.w->Combo5->setCurrentIndex(open.last);
-    open.w->Combo5_Click();
+    ScoreEntryOnClass open(g_dbPath);
     QList<score::ScoreRow> rows = open.w->scoreRows();
     for (int i = 0; i < rows.size(); ++i) {
         rows[i].state = QStringLiteral("1");
@@ -161,27 +125,8 @@ void BM_SaveScores_Bare(benchmark::State &state)
         while (r.next())
             ids << r.value(0).toLongLong();
     }
-    const QByteArray sql = QStringLiteral(R"(UPDATE "小学" SET "%1" = ? WHERE "ID" = ?)").arg(g_exam).toUtf8();
-    for (auto _ : state) {
-        sqlite3 *db = nullptr;
-        if (sqlite3_open_v2(QFile::encodeName(g_dbPath).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
-            != SQLITE_OK) {
-            state.SkipWithError("cannot open");
-            break;
-        }
-        sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        sqlite3_stmt *st = nullptr;
-        sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr);
-        for (int i = 0; i < ids.size(); ++i) {
-            sqlite3_bind_double(st, 1, 40 + i);
-            sqlite3_bind_int64(st, 2, ids[i]);
-            sqlite3_step(st);
-            sqlite3_reset(st);
-        }
-        sqlite3_finalize(st);
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
+    for (auto _ : state)
+        bareSaveScores(g_dbPath, kTable, g_exam, ids);
     state.counters["saved"] = double(ids.size());
 }
 BENCHMARK(BM_SaveScores_Bare)->Unit(benchmark::kMillisecond);
@@ -190,9 +135,7 @@ BENCHMARK(BM_SaveScores_Bare)->Unit(benchmark::kMillisecond);
 // levels, ranks into the grid, the panel's text.
 void BM_Statistics_Window(benchmark::State &state)
 {
-    OpenWindow open;
-    open.w->Combo5->setCurrentIndex(open.last);
-    open.w->Combo5_Click();
+    ScoreEntryOnClass open(g_dbPath);
     for (auto _ : state)
         open.w->Command4_Click();
     if (!open.responder.shown().isEmpty() || open.w->Label3_0->text().isEmpty())
@@ -205,42 +148,14 @@ BENCHMARK(BM_Statistics_Window)->Unit(benchmark::kMillisecond);
 // levels and total in one query and the ranks in another.
 void BM_Statistics_Bare(benchmark::State &state)
 {
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(g_dbPath).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    SqliteFile file(g_dbPath);
+    if (!file.db()) {
         state.SkipWithError("cannot open");
         return;
     }
-    const reg::Statement members = reg::classMembersQuery(kTable, g_classCode, {QStringLiteral("ID"), g_exam});
-    const QString cls = QStringLiteral("(%1) AS m WHERE m.\"%2\" IS NOT NULL").arg(members.sql, g_exam);
-    const QByteArray levels =
-        QStringLiteral("SELECT count(*), sum(s >= 90), sum(s >= 85), sum(s >= 60), sum(s) FROM "
-                       "(SELECT m.\"%1\" AS s FROM %2)")
-            .arg(g_exam, cls)
-            .toUtf8();
-    const QByteArray ranks =
-        QStringLiteral("SELECT m.ID, rank() OVER (ORDER BY m.\"%1\" DESC) FROM %2").arg(g_exam, cls).toUtf8();
-    QList<QByteArray> params;
-    for (const QVariant &v : members.params)
-        params << v.toString().toUtf8();
     int ranked = 0;
-    for (auto _ : state) {
-        for (const QByteArray &sql : {levels, ranks}) {
-            sqlite3_stmt *st = nullptr;
-            sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr);
-            for (int p = 1; p <= sqlite3_bind_parameter_count(st); ++p) {
-                const QByteArray &v = params[(p - 1) % params.size()];
-                sqlite3_bind_text(st, p, v.constData(), int(v.size()), SQLITE_TRANSIENT);
-            }
-            ranked = 0;
-            while (sqlite3_step(st) == SQLITE_ROW) {
-                for (int i = 0; i < sqlite3_column_count(st); ++i)
-                    benchmark::DoNotOptimize(sqlite3_column_double(st, i));
-                ++ranked;
-            }
-            sqlite3_finalize(st);
-        }
-    }
-    sqlite3_close(db);
+    for (auto _ : state)
+        ranked = bareStatistics(file.db(), kTable, g_classCode, g_exam);
     state.counters["ranked"] = ranked;
 }
 BENCHMARK(BM_Statistics_Bare)->Unit(benchmark::kMillisecond);
@@ -325,19 +240,19 @@ int main(int argc, char **argv)
 
     QTemporaryDir temp;
     g_temp = &temp;
-    bench::LargeSchoolOptions options;
+    LargeSchoolOptions options;
     options.students = 60 * 108;   // 60 in every class
     options.examColumns = 200;
-    options.reference = kToday;
+    options.reference = kRoadToday;
     QString error;
-    g_dbPath = temp.isValid() ? bench::benchSchool(temp.path(), options, false, &error) : QString();
+    g_dbPath = temp.isValid() ? benchSchool(temp.path(), options, false, &error) : QString();
     if (g_dbPath.isEmpty()) {
         std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
         return 1;
     }
     {
         db::Connection c(g_dbPath);
-        g_classCode = reg::ResolveClassCode(kGrade, kClass, kToday).classCode;
+        g_classCode = roadClassCode();
         const QStringList exams = score::FindExamsOfSubject(db::tableColumns(c, kTable), kSubject);
         g_exam = exams.isEmpty() ? QString() : exams.last();
         const int students = c.scalar(QStringLiteral(R"(select count(*) from "小学")")).toInt();

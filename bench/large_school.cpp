@@ -1,5 +1,6 @@
 #include "large_school.h"
 
+#include "organisation/fixed_lists.h"
 #include "platform/database.h"
 #include "platform/schema.h"
 
@@ -30,9 +31,6 @@ const GradeGroup kGradeGroups[] = {
     {"初一年级组", "初中", 1}, {"初二年级组", "初中", 2}, {"初三年级组", "初中", 3},
     {"高一年级组", "高中", 1}, {"高二年级组", "高中", 2}, {"高三年级组", "高中", 3},
 };
-
-const char *const kClassNames[] = {"一班", "二班", "三班", "四班", "五班",
-                                   "六班", "七班", "八班", "九班", "十班"};
 
 const char *const kSubjects[] = {"语文", "数学", "英语", "物理", "化学",
                                  "生物", "政治", "历史", "地理"};
@@ -215,10 +213,17 @@ bool makeLargeSchool(const QString &folder, const LargeSchoolOptions &options,
     Random r(options.seed);
     const QDate today = options.reference;
 
-    // Organisation: 8 to 10 classes per grade group.
+    // Organisation: 8 to 10 classes per grade group, or classesPerGroup.
+    const QStringList &classNames = organisation::classNames();
+    if (options.classesPerGroup < 0 || options.classesPerGroup > classNames.size())
+        return fail(error, QStringLiteral("classes per grade group must be 1 to %1").arg(classNames.size()));
     std::vector<ClassInfo> classes;
+    int gradeGroups = 0;
     for (int g = 0; g < count(kGradeGroups); ++g) {
-        const int n = 8 + (g * 2) % 3;
+        if (!options.sections.isEmpty() && !options.sections.contains(u(kGradeGroups[g].table)))
+            continue;
+        ++gradeGroups;
+        const int n = options.classesPerGroup > 0 ? options.classesPerGroup : 8 + (g * 2) % 3;
         QStringList shared;   // a subject teacher takes up to three classes of a grade group
         for (int k = 0; k < n; ++k) {
             if (k % 3 == 0) {
@@ -228,7 +233,7 @@ bool makeLargeSchool(const QString &folder, const LargeSchoolOptions &options,
             }
             ClassInfo c;
             c.group = g;
-            c.name = u(kClassNames[k]);
+            c.name = classNames.at(k);
             c.code = QString::number(cohortYear(kGradeGroups[g].grade, today)) + two(k + 1);
             c.headTeacher = shared.at(k % count(kSubjects));
             c.teachers = shared;
@@ -256,7 +261,8 @@ bool makeLargeSchool(const QString &folder, const LargeSchoolOptions &options,
     {
         std::vector<QVariantList> rows;
         for (const GradeGroup &g : kGradeGroups)
-            rows.push_back({u("年级组名"), u(g.name), QVariant(), QVariant(), QVariant(), QVariant()});
+            if (options.sections.isEmpty() || options.sections.contains(u(g.table)))
+                rows.push_back({u("年级组名"), u(g.name), QVariant(), QVariant(), QVariant(), QVariant()});
         for (const ClassInfo &c : classes)
             rows.push_back({u("班级名"), c.name, u(kGradeGroups[c.group].name),
                             r.below(4) == 0 ? u("实验班") : QString(), c.headTeacher,
@@ -269,7 +275,7 @@ bool makeLargeSchool(const QString &folder, const LargeSchoolOptions &options,
                         {u("类别"), u("名称"), u("对应内容"), u("其它"), u("其次"), u("密码")}, rows))
             return fail(error, conn.error().text);
         if (summary) {
-            summary->gradeGroups = count(kGradeGroups);
+            summary->gradeGroups = gradeGroups;
             summary->classes = classCount;
             summary->teachings = classCount * count(kSubjects);
         }
@@ -320,7 +326,7 @@ bool makeLargeSchool(const QString &folder, const LargeSchoolOptions &options,
                     political,
                     QStringLiteral("%1-%2-%3").arg(birthYear).arg(month, day),
                     r.below(3) == 0 ? u("农村") : u("城镇"),
-                    table == u("小学") ? QString() : u("第") + u(kClassNames[r.below(6)]).left(1) +
+                    table == u("小学") ? QString() : u("第") + classNames.at(r.below(6)).left(1) +
                             (table == u("初中") ? u("小学") : u("中学")),
                     r.below(3) == 0 ? 1 : 0,
                     u("13") + digits(r, 9),
@@ -356,9 +362,9 @@ bool makeLargeSchool(const QString &folder, const LargeSchoolOptions &options,
         std::vector<QVariantList> registry;
         std::vector<const ClassInfo *> firsts;
         for (const ClassInfo &c : classes)
-            if (table == u(kGradeGroups[c.group].table) && c.name == u(kClassNames[0]))
+            if (table == u(kGradeGroups[c.group].table) && c.name == classNames.at(0))
                 firsts.push_back(&c);
-        for (std::size_t i = 0; i < exams.size(); ++i) {
+        for (std::size_t i = 0; i < exams.size() && !firsts.empty(); ++i) {
             const ClassInfo &c = *firsts[i % firsts.size()];
             registry.push_back({u(kGradeGroups[c.group].name), c.name, c.headTeacher,
                                 exams[i].column, c.teachers.at(exams[i].subject),

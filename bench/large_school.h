@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace tessaly::bench {
 
@@ -15,6 +16,8 @@ struct LargeSchoolOptions {
     // Exam columns per section table: at least the 126 standard ones (9 subjects x
     // 14 exams); more are added as further quizzes, subject by subject.
     int examColumns = 0;
+    int classesPerGroup = 0;              // 1 to 30; 0: 8 to 10, varying by grade group
+    QStringList sections;                 // section tables whose grade groups are made; empty: all three
     QDate reference = QDate(2025, 10, 15);   // "today" for cohort years and exam dates
     quint32 seed = 20251015;
 };

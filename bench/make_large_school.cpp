@@ -1,11 +1,14 @@
-// make_large_school FOLDER [--students N] [--exams N]
+// make_large_school FOLDER [--students N] [--exams N] [--classes N] [--section 小学|初中|高中]...
 // Writes FOLDER/data.mdb holding a large generated school; never overwrites a file.
 #include "large_school.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <utility>
 
 int main(int argc, char **argv)
 {
@@ -13,21 +16,20 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments().mid(1);
     tessaly::bench::LargeSchoolOptions options;
     QString folder;
+    const std::pair<const char *, int *> numbers[] = {
+        {"--students", &options.students}, {"--exams", &options.examColumns}, {"--classes", &options.classesPerGroup}};
     for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--students") && i + 1 < args.size()) {
+        const auto number = std::find_if(std::begin(numbers), std::end(numbers),
+                                          [&](const auto &n) { return args[i] == QLatin1String(n.first); });
+        if (number != std::end(numbers) && i + 1 < args.size()) {
             bool ok = false;
-            options.students = args[++i].toInt(&ok);
+            *number->second = args[++i].toInt(&ok);
             if (!ok) {
-                std::fprintf(stderr, "make_large_school: --students needs a number\n");
+                std::fprintf(stderr, "make_large_school: %s needs a number\n", number->first);
                 return 2;
             }
-        } else if (args[i] == QLatin1String("--exams") && i + 1 < args.size()) {
-            bool ok = false;
-            options.examColumns = args[++i].toInt(&ok);
-            if (!ok) {
-                std::fprintf(stderr, "make_large_school: --exams needs a number\n");
-                return 2;
-            }
+        } else if (args[i] == QLatin1String("--section") && i + 1 < args.size()) {
+            options.sections << args[++i];
         } else if (folder.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
             folder = args[i];
         } else {
@@ -36,7 +38,8 @@ int main(int argc, char **argv)
         }
     }
     if (folder.isEmpty()) {
-        std::fprintf(stderr, "usage: make_large_school FOLDER [--students N] [--exams N]\n");
+        std::fprintf(stderr, "usage: make_large_school FOLDER [--students N] [--exams N] [--classes N] "
+                             "[--section 小学|初中|高中]...\n");
         return 2;
     }
 

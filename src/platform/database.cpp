@@ -47,6 +47,7 @@ bool fileIdentity(const QString &localPath, quint64 *device, quint64 *inode)
 }
 
 // SQLite's primary result codes that the error numbers rest on.
+constexpr int kPreparedKept = 64;   // statements a connection keeps prepared
 constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteBusy = 5;
 constexpr int kSqliteLocked = 6;
@@ -211,6 +212,8 @@ Connection &Connection::operator=(Connection &&other) noexcept
         m_rowsAffected = other.m_rowsAffected;
         m_device = other.m_device;
         m_inode = other.m_inode;
+        m_prepared = std::move(other.m_prepared);
+        other.m_prepared.clear();
         other.m_db = QSqlDatabase();
         other.m_name.clear();
         other.m_path.clear();
@@ -282,6 +285,7 @@ void Connection::close()
     if (m_name.isEmpty())
         return;
     const QString name = m_name;
+    m_prepared.clear();
     m_db.close();
     m_db = QSqlDatabase();
     m_name.clear();
@@ -317,18 +321,60 @@ QSqlQuery Connection::query(const QString &sql, const QVariantList &params)
     return q;
 }
 
+QSqlQuery *Connection::run(const QString &sql, const QVariantList &params)
+{
+    m_error = {};
+    if (!ok()) {
+        setError(kErrPathNotFound, QStringLiteral("数据库没有打开。"));
+        return nullptr;
+    }
+    auto it = m_prepared.find(sql);
+    if (it != m_prepared.end() && (*it)->params != params.size()) {
+        // Other values than before: prepared afresh, so none of the last run's stay bound.
+        m_prepared.erase(it);
+        it = m_prepared.end();
+    }
+    if (it == m_prepared.end()) {
+        auto prepared = std::make_shared<Prepared>(Prepared{QSqlQuery(m_db), params.size()});
+        prepared->query.setForwardOnly(true);
+        if (!prepared->query.prepare(sql)) {
+            setError(prepared->query.lastError());
+            return nullptr;
+        }
+        if (m_prepared.size() >= kPreparedKept)
+            m_prepared.clear();
+        it = m_prepared.insert(sql, prepared);
+    }
+    QSqlQuery &q = (*it)->query;
+    for (int i = 0; i < params.size(); ++i)
+        q.bindValue(i, params[i]);
+    if (!q.exec()) {
+        setError(q.lastError());
+        q.finish();
+        return nullptr;
+    }
+    m_lastInsertId = q.lastInsertId();
+    m_rowsAffected = q.numRowsAffected();
+    return &q;
+}
+
 bool Connection::exec(const QString &sql, const QVariantList &params)
 {
-    QSqlQuery q = query(sql, params);
-    return !m_error.isSet();
+    QSqlQuery *q = run(sql, params);
+    if (!q)
+        return false;
+    q->finish();
+    return true;
 }
 
 QVariant Connection::scalar(const QString &sql, const QVariantList &params)
 {
-    QSqlQuery q = query(sql, params);
-    if (m_error.isSet() || !q.next())
+    QSqlQuery *q = run(sql, params);
+    if (!q)
         return QVariant();
-    return q.value(0);
+    const QVariant value = q->next() ? q->value(0) : QVariant();
+    q->finish();
+    return value;
 }
 
 bool Connection::transaction(const std::function<bool()> &body)

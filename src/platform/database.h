@@ -10,6 +10,7 @@
 //   go through quoteIdentifier(), which refuses unsafe names.
 // - A double-quoted name that matches no table or column is an error, never a
 //   text literal.
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -17,6 +18,7 @@
 #include <QVariant>
 #include <QVariantList>
 #include <functional>
+#include <memory>
 
 namespace tessaly::db {
 
@@ -82,6 +84,15 @@ private:
     int m_rowsAffected = 0;
     quint64 m_device = 0;
     quint64 m_inode = 0;
+    // Statements exec() and scalar() ran, kept prepared with the number of values
+    // they were run with: a save runs the same one per row.
+    struct Prepared {
+        QSqlQuery query;
+        qsizetype params = 0;
+    };
+    QHash<QString, std::shared_ptr<Prepared>> m_prepared;
+    // The prepared statement for sql, bound to params and run; null (and error()) on failure.
+    QSqlQuery *run(const QString &sql, const QVariantList &params);
     void setError(int number, const QString &text);
     void setError(const QSqlError &e);
 };

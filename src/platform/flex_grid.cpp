@@ -26,6 +26,7 @@ constexpr int kTextPadding = 4;          // pixels left and right of a cell's te
 constexpr int kDefaultColWidth = 64;     // pixels
 constexpr int kRowPadding = 6;           // pixels a row has beyond its font's height
 constexpr int kFittedColumnIdeographs = 16;   // widest a column widens to fit its texts
+constexpr int kMeasuredTextsKept = 20000;     // widths kept before the cache starts again
 const QColor kDefaultBackColorBkg(0x80, 0x80, 0x80);
 
 QFont fixedRowFont(QFont font)
@@ -574,14 +575,23 @@ void FlexGrid::widenColumnsToText(int firstCol, int lastCol, int fromRow, int to
     fromRow = std::max(0, fromRow);
     toRow = std::min(toRow, rowCount() - 1);
     const QFontMetrics fm(font());
+    if (m_widthFont != font() || m_textWidths.size() > kMeasuredTextsKept) {
+        m_textWidths.clear();
+        m_widthFont = font();
+    }
     const int room = 2 * kTextPadding + (showGrid() ? 1 : 0);
     const int widest = kFittedColumnIdeographs * fm.horizontalAdvance(QChar(0x4E00)) + room;
     for (int c = firstCol; c <= lastCol; ++c) {
         if (isColumnHidden(c))
             continue;
         int needed = 0;
-        for (int r = fromRow; r <= toRow; ++r)
-            needed = std::max(needed, fm.horizontalAdvance(TextMatrix(r, c)) + room);
+        for (int r = fromRow; r <= toRow && needed < widest; ++r) {
+            const QString text = TextMatrix(r, c);
+            auto width = m_textWidths.constFind(text);
+            if (width == m_textWidths.cend())
+                width = m_textWidths.insert(text, fm.horizontalAdvance(text));
+            needed = std::max(needed, *width + room);
+        }
         needed = std::min(needed, widest);
         if (needed > columnWidth(c))
             applyColSize(c, needed, false);

@@ -20,6 +20,7 @@
 // cell signals (cellClicked ...) are not sent.
 #include <QColor>
 #include <QEvent>
+#include <QFont>
 #include <QHash>
 #include <QList>
 #include <QRect>
@@ -205,6 +206,10 @@ private:
     QColor m_backColorBkg;
     QColor m_backColor;
     std::vector<Qt::Alignment> m_align;
+    // Text widths measured by widenColumnsToText in m_widthFont: a class's names,
+    // places and phone numbers come again with every load.
+    QHash<QString, int> m_textWidths;
+    QFont m_widthFont;
     QHash<int, MergeRange> m_mergeCols;
     QHash<int, MergeRange> m_mergeRows;
     QList<Span> m_fixedSpans;

@@ -107,11 +107,24 @@ std::optional<QString> firstFreeSeat(const QString &classCode, const QStringList
     return std::nullopt;
 }
 
+Statement classCondition(const QString &classCode)
+{
+    if (!isClassCode(classCode))
+        return {};
+    // Every text beginning with the code sorts at or after it and before the code
+    // with its last character raised by one; no other text does.
+    QString successor = classCode;
+    successor.back() = QChar(successor.back().unicode() + 1);
+    const QString number = db::quoteIdentifier(QStringLiteral("学籍号"));
+    return {QStringLiteral("%1 >= ? and %1 < ?").arg(number), {QVariant(classCode), QVariant(successor)}};
+}
+
 Statement classMembersQuery(const QString &sectionTable, const QString &classCode, const QStringList &columns)
 {
     if (sectionTable != kTablePrimary && sectionTable != kTableJunior && sectionTable != kTableSenior)
         return {};
-    if (!isClassCode(classCode))
+    const Statement inClass = classCondition(classCode);
+    if (!inClass.isValid())
         return {};
     QStringList quoted;
     for (const QString &column : columns) {
@@ -122,9 +135,9 @@ Statement classMembersQuery(const QString &sectionTable, const QString &classCod
     const QString list = quoted.isEmpty() ? QStringLiteral("*") : quoted.join(QLatin1Char(','));
     const QString number = db::quoteIdentifier(QStringLiteral("学籍号"));
     Statement s;
-    s.sql = QStringLiteral("select %1 from %2 where substr(%3,1,6) = ? order by %3 asc")
-                .arg(list, db::quoteIdentifier(sectionTable), number);
-    s.params = {QVariant(classCode)};
+    s.sql = QStringLiteral("select %1 from %2 where %3 order by %4 asc")
+                .arg(list, db::quoteIdentifier(sectionTable), inClass.sql, number);
+    s.params = inClass.params;
     return s;
 }
 

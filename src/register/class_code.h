@@ -89,8 +89,14 @@ struct Statement {
     bool isValid() const { return !sql.isEmpty(); }
 };
 
+// The condition selecting a class's rows and its two bound values:
+// "学籍号" >= the class code and < the code's successor (its last character plus
+// one). The same rows as a test of the first six characters, but one the 学籍号
+// index answers as a range. Invalid when classCode is not a class code.
+Statement classCondition(const QString &classCode);
+
 // The students of a class: the rows of `sectionTable` whose 学籍号 begins with
-// `classCode` (bound as text), ordered by 学籍号, which is seat order. `columns`
+// `classCode` (classCondition), ordered by 学籍号, which is seat order. `columns`
 // are the columns to read, in order (all columns when empty). An invalid section
 // table, class code or column name gives an invalid statement.
 Statement classMembersQuery(const QString &sectionTable, const QString &classCode,

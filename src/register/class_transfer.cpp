@@ -46,9 +46,9 @@ TransferOutcome SaveClassTransfer(db::Connection &c, const QString &sectionTable
     const QString table = db::quoteIdentifier(sectionTable);
     const QString id = db::quoteIdentifier(QStringLiteral("ID"));
     const QString number = db::quoteIdentifier(QStringLiteral("学籍号"));
-    const QString membersSql = QStringLiteral("select %1 from %2 where substr(%1,1,6) = ?").arg(number, table);
-    const QString presentSql =
-        QStringLiteral("select count(*) from %1 where %2=? and substr(%3,1,6) = ?").arg(table, id, number);
+    const Statement target = classCondition(targetCode);
+    const QString membersSql = QStringLiteral("select %1 from %2 where %3").arg(number, table, target.sql);
+    const QString presentSql = QStringLiteral("select count(*) from %1 where %2=? and %3").arg(table, id, target.sql);
     const QString renumberSql = QStringLiteral("update %1 set %2=? where %3=?").arg(table, number, id);
 
     TransferOutcome result;
@@ -56,7 +56,7 @@ TransferOutcome SaveClassTransfer(db::Connection &c, const QString &sectionTable
         result = TransferOutcome{};
         // Numbers in use in the receiving class, as stored now, and as the window holds them.
         QStringList used = taken;
-        QSqlQuery q = c.query(membersSql, {targetCode});
+        QSqlQuery q = c.query(membersSql, target.params);
         if (!q.isActive())
             return false;
         while (q.next())
@@ -67,7 +67,10 @@ TransferOutcome SaveClassTransfer(db::Connection &c, const QString &sectionTable
             if (done.contains(e.id))
                 continue;
             done.insert(e.id);
-            const QVariant present = c.scalar(presentSql, {e.id, e.sourceCode});
+            // A student no longer in the class it was queued from has vanished.
+            const Statement source = classCondition(e.sourceCode);
+            const QVariant present =
+                source.isValid() ? c.scalar(presentSql, QVariantList{e.id} + source.params) : QVariant(0);
             if (c.error().isSet())
                 return false;
             if (present.toInt() == 0) {

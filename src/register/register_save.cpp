@@ -67,7 +67,7 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
     const QString table = db::quoteIdentifier(sectionTable);
     const QString id = db::quoteIdentifier(columns[0]);
     const QString number = db::quoteIdentifier(columns[1]);
-    const QString inClass = QStringLiteral("substr(%1,1,6) = ?").arg(number);
+    const Statement inClass = classCondition(classCode);
 
     QStringList assignments;
     QStringList written;   // 姓名 … 备注
@@ -75,9 +75,9 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
         written << db::quoteIdentifier(columns[col]);
         assignments << written.last() + QStringLiteral("=?");
     }
-    const QString deleteSql = QStringLiteral("delete from %1 where %2=? and %3").arg(table, id, inClass);
+    const QString deleteSql = QStringLiteral("delete from %1 where %2=? and %3").arg(table, id, inClass.sql);
     const QString updateSql = QStringLiteral("update %1 set %2 where %3=? and %4")
-                                  .arg(table, assignments.join(QLatin1Char(',')), id, inClass);
+                                  .arg(table, assignments.join(QLatin1Char(',')), id, inClass.sql);
     QStringList marks(1 + int(written.size()), QStringLiteral("?"));
     const QString insertSql = QStringLiteral("insert into %1 (%2,%3) values (%4)")
                                   .arg(table, number, written.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
@@ -90,7 +90,7 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
         for (const RegisterRow &row : rows) {
             if (row.state != RowState::Deleted || !row.id)
                 continue;
-            if (!c.exec(deleteSql, {*row.id, classCode}))
+            if (!c.exec(deleteSql, QVariantList{*row.id} + inClass.params))
                 return false;
             counts.deleted += c.rowsAffected();
         }
@@ -100,7 +100,7 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
             if (!row.id)
                 return c.fail(db::kErrSql, QStringLiteral("学生(%1)没有记录号，无法保存。").arg(row.name()));
             QVariantList values = registerValues(row);
-            values << *row.id << classCode;
+            values << *row.id << inClass.params;
             if (!c.exec(updateSql, values))
                 return false;
             if (c.rowsAffected() == 0)

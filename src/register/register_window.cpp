@@ -33,6 +33,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QElapsedTimer>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -51,6 +52,7 @@ const QString kTransferNote = QStringLiteral(
     "班主任就可获得转班学生的以前情况。这种功能在分班时很有用。    （注：为保数据安全，本程序只设计导入，无导出功能）");
 
 // Item data of the transfer lists.
+constexpr int kFrameMs = 16;   // one frame at 60 Hz
 constexpr int kRoleId = Qt::UserRole;
 constexpr int kRoleSourceCode = Qt::UserRole + 1;
 constexpr int kRoleText = Qt::UserRole + 2;
@@ -957,10 +959,17 @@ void RegisterWindow::Command8_Click()
     int count = 0;
     if (mode == reg::ImportMode::Fresh) {
         Bar1->setRange(0, dataRows + 1);
-        count = reg::freshImport(m_rows, *m_book, m_mapping, m_identity.classCode, [this](int k, int n) {
+        // The count and bar are drawn during a long import, once a frame: a repaint
+        // per row costs more than reading the row.
+        QElapsedTimer drawn;
+        drawn.start();
+        count = reg::freshImport(m_rows, *m_book, m_mapping, m_identity.classCode, [&](int k, int n) {
             lb1->setText(QStringLiteral("总计%1人 现%2人").arg(n).arg(k));
-            lb1->repaint();
+            if (drawn.elapsed() < kFrameMs)
+                return;
             Bar1->setValue(k);
+            lb1->repaint();
+            drawn.start();
         });
     } else {
         Bar1->setRange(0, studentCount() + 1);

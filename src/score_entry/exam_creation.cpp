@@ -58,7 +58,8 @@ CreateExamOutcome CreateExam(db::Connection &c, const NewExam &exam, const Colum
     CreateExamOutcome outcome;
     const QString registry = registryTable(exam.sectionTable);
     const bool done = c.transaction([&] {
-        outcome.check = checkNewExam(db::tableColumns(c, exam.sectionTable), db::columnLimit(c), exam.column);
+        outcome.columns = db::tableColumns(c, exam.sectionTable);
+        outcome.check = checkNewExam(outcome.columns, db::columnLimit(c), exam.column);
         switch (outcome.check) {
         case NewExamCheck::Free:
             break;
@@ -76,8 +77,12 @@ CreateExamOutcome CreateExam(db::Connection &c, const NewExam &exam, const Colum
         return stored && addColumn(c, exam.sectionTable, exam.column, db::ColumnType::Real);
     });
     outcome.ok = done;
-    if (!done)
+    if (done)
+        outcome.columns << exam.column;
+    else {
+        outcome.columns.clear();
         outcome.error = c.error();
+    }
     return outcome;
 }
 

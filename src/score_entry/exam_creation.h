@@ -58,6 +58,7 @@ struct NewExam {
 
 struct CreateExamOutcome : SaveOutcome {
     NewExamCheck check = NewExamCheck::Free;   // why the creation was refused, if it was
+    QStringList columns;   // once created: the table's columns, the new one last
 };
 
 // Adds a column to a table (db::addColumn; tests pass a failing one).

@@ -737,7 +737,7 @@ void ScoreEntryWindow::Command3_Click()
     }
 
     // The new column comes last: listing the subject's exams again ends with it.
-    listExams(db::tableColumns(c, table), true);
+    listExams(outcome.columns, true);
     c.close();
     Combo5->setCurrentIndex(Combo5->count() - 1);
     Combo5_Click();

@@ -51,6 +51,7 @@ private slots:
     void openSwitchesFromWal();
 
     void execBindsValues();
+    void statementsRunAgainWithNewValues();
     void transactionCommitsAll();
     void transactionIsAllOrNothing_data();
     void transactionIsAllOrNothing();
@@ -202,6 +203,34 @@ void TestDatabase::execBindsValues()
     QVERIFY(!c.exec(QStringLiteral(R"(INSERT INTO "名单" ("名称", "分数") VALUES (?, ?))"), {QStringLiteral("x")}));
     QVERIFY(c.error().isSet());
     QCOMPARE(c.scalar(QStringLiteral(R"(SELECT count(*) FROM "名单")")).toInt(), 1);
+}
+
+// exec and scalar keep their statements prepared: a statement run again takes the
+// new values, a kept statement holds no lock another user waits for, and the table
+// can still be altered under it.
+void TestDatabase::statementsRunAgainWithNewValues()
+{
+    Connection c(m_dbPath);
+    const QString insert = QStringLiteral(R"(INSERT INTO "名单" ("名称", "分数") VALUES (?, ?))");
+    const QString scoreOf = QStringLiteral(R"(SELECT "分数" FROM "名单" WHERE "名称" = ?)");
+    for (int i = 1; i <= 3; ++i)
+        QVERIFY(c.exec(insert, {QStringLiteral("学生%1").arg(i), 60 + i}));
+    QCOMPARE(c.scalar(scoreOf, {QStringLiteral("学生2")}).toInt(), 62);
+    QCOMPARE(c.scalar(scoreOf, {QStringLiteral("学生3")}).toInt(), 63);
+    QVERIFY(c.scalar(scoreOf, {QStringLiteral("无此人")}).isNull());
+    // Only the first of three rows was read: the statement must not keep reading.
+    QCOMPARE(c.scalar(QStringLiteral(R"(SELECT "名称" FROM "名单" ORDER BY "名称")")).toString(),
+             QStringLiteral("学生1"));
+
+    Connection other(m_dbPath);
+    QVERIFY(other.setBusyTimeout(0));
+    QVERIFY2(other.exec(QStringLiteral(R"(DELETE FROM "名单" WHERE "名称" = ?)"), {QStringLiteral("学生1")}),
+             qPrintable(other.error().text));
+    QVERIFY2(addColumn(c, QStringLiteral("名单"), QStringLiteral("C一单元语文251001"), ColumnType::Real),
+             qPrintable(c.error().text));
+    QVERIFY(c.exec(insert, {QStringLiteral("学生4"), 64}));
+    QCOMPARE(c.scalar(QStringLiteral(R"(SELECT count(*) FROM "名单")")).toInt(), 3);
+    QCOMPARE(c.scalar(scoreOf, {QStringLiteral("学生4")}).toInt(), 64);
 }
 
 void TestDatabase::transactionCommitsAll()

@@ -30,6 +30,9 @@ private slots:
     void boarding_data();
     void boarding();
     void membershipIsAPrefixTest();
+    void membershipRangeMatchesThePrefix_data();
+    void membershipRangeMatchesThePrefix();
+    void membershipUsesTheNumberIndex();
     void membershipQueryRefusesBadInput_data();
     void membershipQueryRefusesBadInput();
 };
@@ -284,6 +287,69 @@ void TestClassCode::membershipIsAPrefixTest()
     QVERIFY(q2.next());
     QCOMPARE(q2.value(0).toString(), QStringLiteral("20200320"));
     QVERIFY(!q2.next());
+}
+
+void TestClassCode::membershipRangeMatchesThePrefix_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::newRow("middle") << "200320";
+    QTest::newRow("last digit 0") << "200310";
+    QTest::newRow("last digit 9") << "200319";
+    QTest::newRow("all nines") << "999999";
+    QTest::newRow("all zeros") << "000000";
+}
+
+// The range lists exactly the rows whose first six characters are the code, among
+// numbers on either side of both bounds.
+void TestClassCode::membershipRangeMatchesThePrefix()
+{
+    QFETCH(QString, code);
+    test::TestSchool school;
+    QVERIFY(school.isValid());
+    const QString head = code.left(5);
+    const QChar last = code.back();
+    const QString next = head + QChar(last.unicode() + 1);   // ':' after 9
+    const QString previous = head + QChar(last.unicode() - 1);
+    const QStringList numbers{code, code + "01", code + "99", code + "0", code + "999", code + "学",
+                              next, next + "01", previous + "99", previous + "~", head, code.left(5) + " 01",
+                              head + "10", head + "20", head + "90", "1" + code, code + code, QString(),
+                              "00000000", "99999999", "9999999:", "~~~~~~~~", "学生学生"};
+    for (const QString &n : numbers)
+        QVERIFY(school.addStudent(reg::kTableJunior, n, QStringLiteral("学生")) > 0);
+    db::Connection &c = school.db();
+
+    QStringList expected;
+    QSqlQuery prefix = c.query(QStringLiteral(R"(select "学籍号" from "初中" where substr("学籍号",1,6) = ?
+                                                 order by "学籍号")"),
+                               {code});
+    while (prefix.next())
+        expected << prefix.value(0).toString();
+    QVERIFY(!expected.isEmpty());
+
+    const reg::Statement s = reg::classMembersQuery(reg::kTableJunior, code, {QStringLiteral("学籍号")});
+    QSqlQuery q = c.query(s.sql, s.params);
+    QVERIFY2(q.isActive(), qPrintable(c.error().text));
+    QStringList listed;
+    while (q.next())
+        listed << q.value(0).toString();
+    QCOMPARE(listed, expected);
+}
+
+// The class is read as a range of the 学籍号 index, not by scanning the table.
+void TestClassCode::membershipUsesTheNumberIndex()
+{
+    test::TestSchool school;
+    QVERIFY(school.isValid());
+    db::Connection &c = school.db();
+    const reg::Statement s = reg::classMembersQuery(reg::kTableJunior, QStringLiteral("200320"));
+    QSqlQuery plan = c.query(QStringLiteral("explain query plan ") + s.sql, s.params);
+    QVERIFY2(plan.isActive(), qPrintable(c.error().text));
+    QStringList details;
+    while (plan.next())
+        details << plan.value(QStringLiteral("detail")).toString();
+    QCOMPARE(details.size(), 1);
+    QVERIFY2(details[0].startsWith(QStringLiteral("SEARCH 初中 USING INDEX 初中_学籍号 (学籍号>? AND 学籍号<?)")),
+             qPrintable(details[0]));
 }
 
 void TestClassCode::membershipQueryRefusesBadInput_data()

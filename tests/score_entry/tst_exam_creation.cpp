@@ -129,6 +129,7 @@ void TestExamCreation::createsRowAndColumn()
     const CreateExamOutcome outcome = CreateExam(school.db(), midTerm());
     QVERIFY2(outcome.ok, qPrintable(outcome.error.text));
     QCOMPARE(school.columns(kJunior), before + QStringList{u"Z25S语文251015"_s});
+    QCOMPARE(outcome.columns, school.columns(kJunior));
     QCOMPARE(school.dump(kRegistry), QStringList{u"1|初二年级组|三班|王芳|Z25S语文251015|李明|120"_s});
     // A REAL column without a value for the students already there.
     QVERIFY(school.setScore(kJunior, id, u"Z25S语文251015"_s, u"88.5"_s));

@@ -1,0 +1,368 @@
+// The main road on a large school, per operation: the median over repeated runs of
+// what the window does (its pending repaint included), the median of the bare
+// SQLite work it needs (the same query or update issued through the C API in the
+// same run), and their ratio; where the data layer's share can be run alone (a data
+// control's refresh, a save or creation on its own connection), its median and
+// its ratio to the bare work too.
+//
+//   bench_main_road [--runs N] [--schools DIR] [--case small|large]... [--op NAME]...
+//
+// Cases: "small", 小学 of 54 classes of 60 (3,240 students) with 200 exam columns;
+// "large", 小学 of 168 classes of 60 (10,080 students) with 1,000 exam columns.
+// A case's school is generated into DIR (kept there for the next run) or into a
+// temporary folder, and every run works on a copy of it. --op picks operations:
+// choose, open, save, statistics, create, export, import.
+#include "large_school.h"
+#include "main_road.h"
+
+#include "kit/save_report.h"
+#include "platform/data_control.h"
+#include "platform/database.h"
+#include "platform/export_workbook.h"
+#include "platform/file_chooser.h"
+#include "platform/flex_grid.h"
+#include "register/register_import.h"
+#include "register/register_window.h"
+#include "score_entry/entry_statistics.h"
+#include "score_entry/exam_columns.h"
+#include "score_entry/exam_creation.h"
+#include "score_entry/score_sheet.h"
+#include "score_entry/score_entry_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace tessaly;
+using namespace tessaly::bench;
+
+namespace {
+
+struct Case {
+    const char *key;
+    const char *label;
+    int classesPerGroup;
+    int examColumns;
+};
+const Case kCases[] = {{"small", "3,240 × 200", 9, 200}, {"large", "10,080 × 1,000", 28, 1000}};
+
+int g_runs = 21;
+QStringList g_ops;   // the operations to measure (choose, open, save, statistics, create, export, import); empty: all
+
+bool wanted(const char *op)
+{
+    return g_ops.isEmpty() || g_ops.contains(QLatin1String(op));
+}
+
+// The median time in milliseconds of `op` over g_runs runs after one warm-up run;
+// `prepare` runs untimed before each.
+double medianMs(const std::function<void()> &op, const std::function<void()> &prepare = [] {})
+{
+    std::vector<double> times;
+    for (int i = 0; i <= g_runs; ++i) {
+        prepare();
+        QElapsedTimer t;
+        t.start();
+        op();
+        const double ms = double(t.nsecsElapsed()) / 1e6;
+        if (i > 0)
+            times.push_back(ms);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// The operation's own work and the repaint it leaves pending: one frame.
+void frame(const std::function<void()> &op)
+{
+    op();
+    QCoreApplication::processEvents();
+}
+
+struct Figure {
+    QString operation;
+    double window = 0;
+    double data = -1;   // the data layer's share alone, where it has one
+    double bare = 0;
+    QString note;
+};
+
+void printRow(const Case &c, const Figure &f)
+{
+    const QString data = f.data < 0 ? QStringLiteral("–") : QString::number(f.data, 'f', 3);
+    const QString dataRatio = f.data < 0 ? QStringLiteral("–") : QString::number(f.data / f.bare, 'f', 1);
+    std::printf("| %s | %s | %.2f | %.3f | %.1f | %s | %s |%s%s\n", c.label, qPrintable(f.operation), f.window,
+                f.bare, f.window / f.bare, qPrintable(data), qPrintable(dataRatio), f.note.isEmpty() ? "" : " ",
+                qPrintable(f.note));
+    std::fflush(stdout);
+}
+
+// The data layer reading a statement as a window's data control does: its open
+// connection, every row read into memory.
+double dataControlMs(const QString &dbPath, const reg::Statement &q)
+{
+    DataControl data;
+    data.setDatabaseName(dbPath);
+    data.setRecordSource(q.sql, q.params);
+    return medianMs([&] { data.Refresh(); });
+}
+
+QString schoolOf(const Case &c, const QString &folder)
+{
+    LargeSchoolOptions options;
+    options.classesPerGroup = c.classesPerGroup;
+    options.sections = {kRoadTable};
+    options.students = 6 * c.classesPerGroup * 60;
+    options.examColumns = c.examColumns;
+    options.reference = kRoadToday;
+    const QString dir = QDir(folder).filePath(QString::fromLatin1(c.key));
+    const QString path = QDir(dir).filePath(QStringLiteral("data.mdb"));
+    if (QFile::exists(path))
+        return path;
+    QElapsedTimer t;
+    t.start();
+    QString error;
+    if (!makeLargeSchool(dir, options, nullptr, &error)) {
+        std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
+        return QString();
+    }
+    std::fprintf(stderr, "generated %s in %lld ms\n", qPrintable(path), static_cast<long long>(t.elapsed()));
+    return path;
+}
+
+bool runCase(const Case &c, const QString &schools, const QString &work)
+{
+    const QString school = schoolOf(c, schools);
+    if (school.isEmpty())
+        return false;
+    const QString dbPath = QDir(work).filePath(QStringLiteral("%1.mdb").arg(QString::fromLatin1(c.key)));
+    QFile::remove(dbPath);
+    if (!QFile::copy(school, dbPath)) {
+        std::fprintf(stderr, "cannot copy %s\n", qPrintable(school));
+        return false;
+    }
+    const QString code = roadClassCode();
+    SqliteFile bare(dbPath);
+    QString exam;
+    QList<qint64> ids;
+    {
+        db::Connection conn(dbPath);
+        exam = score::FindExamsOfSubject(db::tableColumns(conn, kRoadTable), kRoadSubject).value(0);
+        const int students = conn.scalar(QStringLiteral(R"(select count(*) from "小学")")).toInt();
+        const int columns = int(db::tableColumns(conn, kRoadTable).size());
+        const reg::Statement members = reg::classMembersQuery(kRoadTable, code, {QStringLiteral("ID")});
+        QSqlQuery q = conn.query(members.sql, members.params);
+        while (q.next())
+            ids << q.value(0).toLongLong();
+        std::fprintf(stderr, "%s: %d students, %d columns in %s; class %s of %lld, exam %s\n", c.label, students,
+                     columns, qPrintable(kRoadTable), qPrintable(code), static_cast<long long>(ids.size()),
+                     qPrintable(exam));
+    }
+    if (ids.size() != 60 || exam.isEmpty())
+        return false;
+
+    // Choosing the class in 学籍管理: the window's query, its grid.
+    if (wanted("choose")) {
+        RegisterOnClass reg(dbPath);
+        Figure f{QStringLiteral("学籍管理: choose a class of 60")};
+        f.window = medianMs([&] { frame([&] { choose(reg.w->Combo2, kRoadClass); }); });
+        const reg::Statement q = reg::classMembersQuery(kRoadTable, code);
+        f.data = dataControlMs(dbPath, q);
+        f.bare = medianMs([&] { bareSelect(bare.db(), q); });
+        if (reg.w->registerRows().size() != 60 || !reg.responder.shown().isEmpty())
+            f.note = QStringLiteral("(the window does not list the 60)");
+        printRow(c, f);
+    }
+
+    ScoreEntryOnClass entry(dbPath);
+    ScoreEntryWindow *w = entry.w;
+    // The subject teacher signs in: creation is his.
+    entry.main.session().denglu = w->chosenSubject().teacher;
+    choose(w->Combo3, kRoadSubject);
+    const int examIndex = w->examList().indexOf(exam);
+    const auto openExam = [&] {
+        w->Combo5->setCurrentIndex(examIndex);
+        w->Combo5_Click();
+    };
+    openExam();
+    if (wanted("open")) {
+        Figure f{QStringLiteral("成绩录入: open an exam of the class")};
+        f.window = medianMs([&] { frame(openExam); });
+        const reg::Statement q = score::scoreSheetQuery(kRoadTable, code, exam);
+        f.data = dataControlMs(dbPath, q);
+        f.bare = medianMs([&] { bareSelect(bare.db(), q); });
+        if (w->scoreRows().size() != 60 || !entry.responder.shown().isEmpty())
+            f.note = QStringLiteral("(the exam does not open on the 60)");
+        printRow(c, f);
+    }
+    if (wanted("save")) {
+        // Each run's 60 scores are entered through the seat/score box first, untimed.
+        Figure f{QStringLiteral("成绩录入: save 60 scores")};
+        int round = 0;
+        int marked = 0;
+        const auto enter = [&] {
+            ++round;
+            for (int seat = 1; seat <= 60; ++seat) {
+                w->Text5->setText(QStringLiteral("%1/%2").arg(seat).arg(40 + (seat + round) % 60));
+                entry.responder.answer(true);
+                QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                QCoreApplication::sendEvent(w->Text5, &enter);
+            }
+            marked = int(std::count_if(w->scoreRows().cbegin(), w->scoreRows().cend(),
+                                       [](const score::ScoreRow &r) { return !r.state.isEmpty(); }));
+            entry.responder.clear();
+        };
+        f.window = medianMs([&] { frame([&] { w->SaveScores(); }); }, enter);
+        enter();
+        const QList<score::ScoreRow> rows = w->scoreRows();
+        f.data = medianMs([&] {
+            saveWith<score::ScoreSaveOutcome>(dbPath, [&](db::Connection &conn) {
+                return score::SaveScores(conn, kRoadTable, exam, rows);
+            });
+        });
+        w->SaveScores();
+        f.bare = medianMs([&] { bareSaveScores(dbPath, kRoadTable, exam, ids); });
+        if (marked != 60 || entry.responder.texts() != QStringList{QStringLiteral("已经保存了60个学生的成绩。")})
+            f.note = QStringLiteral("(%1 marked; %2)").arg(marked).arg(entry.responder.texts().join(u'/'));
+        entry.responder.clear();
+        printRow(c, f);
+    }
+    if (wanted("statistics")) {
+        Figure f{QStringLiteral("成绩录入: statistics panel")};
+        // The panel is closed before each run, as it is when the teacher asks for it.
+        f.window = medianMs([&] { frame([&] { w->Command4_Click(); }); }, [&] {
+            w->Command5_Click();
+            QCoreApplication::processEvents();
+        });
+        f.bare = medianMs([&] { bareStatistics(bare.db(), kRoadTable, code, exam); });
+        if (!entry.responder.shown().isEmpty() || w->Label3_0->text().isEmpty())
+            f.note = QStringLiteral("(no statistics shown)");
+        w->Command5_Click();
+        printRow(c, f);
+    }
+    if (wanted("create")) {
+        // A quiz of the subject per run: 保存新考 asks, creates the column and opens it.
+        Figure f{QStringLiteral("成绩录入: create an exam column")};
+        int round = 0;
+        const int before = w->Combo5->count();
+        f.window = medianMs(
+            [&] {
+                frame([&] {
+                    entry.responder.answer(true);
+                    w->Command3->click();
+                });
+            },
+            [&] {
+                w->Command1->click();
+                w->Option3->click();
+                w->Text7->setText(QStringLiteral("测%1").arg(++round));
+                w->Text8->setText(QStringLiteral("100"));
+            });
+        const int created = w->Combo5->count() - before;
+        // The data layer: a connection on the file, then CreateExam.
+        int made = 0;
+        f.data = medianMs([&] {
+            db::Connection conn(dbPath);
+            score::CreateExam(conn, {kRoadTable, QStringLiteral("C层%1语文251015").arg(++made), kRoadGrade, kRoadClass,
+                                     QStringLiteral("王芳"), QStringLiteral("李明"), QStringLiteral("100")});
+        });
+        int alter = 0;
+        f.bare = medianMs([&] {
+            const QByteArray sql =
+                QStringLiteral(R"(ALTER TABLE "小学" ADD COLUMN "C裸%1语文251015" REAL)").arg(++alter).toUtf8();
+            sqlite3_exec(bare.db(), sql.constData(), nullptr, nullptr, nullptr);
+        });
+        if (created != g_runs + 1)
+            f.note = QStringLiteral("(%1 created; %2)").arg(created).arg(entry.responder.texts().join(u'/'));
+        printRow(c, f);
+    }
+    entry.main.close();
+
+    RegisterOnClass reg(dbPath);
+    if (wanted("export")) {
+        Figure f{QStringLiteral("学籍管理: export the register sheet")};
+        RecordingWorkbookOpener opener;
+        f.window = medianMs([&] { frame([&] { reg.w->Command12_Click(); }); });
+        QList<QList<QByteArray>> cells;
+        for (int r = 0; r < reg.w->Grid1->Rows(); ++r) {
+            QList<QByteArray> row;
+            for (int col = 0; col < reg::kRegisterGridCols; ++col)
+                row << reg.w->Grid1->TextMatrix(r, col).toUtf8();
+            cells << row;
+        }
+        int i = 0;
+        f.bare = medianMs([&] { bareExport(QDir(work).filePath(QStringLiteral("bare%1.xlsx").arg(i++)), cells); });
+        if (opener.paths().size() != std::size_t(g_runs + 1))
+            f.note = QStringLiteral("(the export was not written)");
+        printRow(c, f);
+    }
+    if (wanted("import")) {
+        Figure f{QStringLiteral("学籍管理: fresh import of 60 rows and save")};
+        const QString roster = writeRoster(work, 60);
+        ScriptedFileChooser chooser;
+        RegisterWindow *rw = reg.w;
+        bool saved = true;
+        f.window = medianMs([&] { frame([&] { saved = freshImportAndSave(rw, chooser, roster) && saved; }); });
+        f.bare = medianMs([&] { bareFreshImport(bare.db(), roster, kRoadTable, code); });
+        if (!saved || rw->registerRows().size() != 60)
+            f.note = QStringLiteral("(the import was not saved)");
+        printRow(c, f);
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList cases;
+    QString schools;
+    const QStringList args = app.arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
+            g_runs = std::max(1, args[++i].toInt());
+        else if (args[i] == QLatin1String("--schools") && i + 1 < args.size())
+            schools = args[++i];
+        else if (args[i] == QLatin1String("--case") && i + 1 < args.size())
+            cases << args[++i];
+        else if (args[i] == QLatin1String("--op") && i + 1 < args.size())
+            g_ops << args[++i];
+        else {
+            std::fprintf(stderr, "usage: bench_main_road [--runs N] [--schools DIR] [--case small|large]... [--op NAME]...\n");
+            return 2;
+        }
+    }
+    QTemporaryDir temp;
+    if (!temp.isValid())
+        return 1;
+    if (schools.isEmpty())
+        schools = temp.path();
+    qputenv("TESSALY_EXPORTS", QFile::encodeName(QDir(temp.path()).filePath(QStringLiteral("exports"))));
+
+    std::printf("| students × exam columns | operation | median ms | bare SQLite ms | ratio "
+                "| data layer ms | data layer / bare |\n");
+    std::printf("|---|---|---:|---:|---:|---:|---:|\n");
+    for (const Case &c : kCases) {
+        if (!cases.isEmpty() && !cases.contains(QString::fromLatin1(c.key)))
+            continue;
+        if (!runCase(c, schools, temp.path()))
+            return 1;
+    }
+    return 0;
+}

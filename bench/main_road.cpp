@@ -1,0 +1,250 @@
+#include "main_road.h"
+
+#include "kit/window_names.h"
+#include "platform/clock.h"
+#include "platform/export_workbook.h"
+#include "platform/file_chooser.h"
+#include "platform/import_workbook.h"
+#include "register/register_import.h"
+#include "register/register_window.h"
+#include "score_entry/score_entry_window.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <xlsxwriter.h>
+#include <cstdio>
+#include <vector>
+
+namespace tessaly::bench {
+
+QString roadClassCode()
+{
+    return reg::ResolveClassCode(kRoadGrade, kRoadClass, kRoadToday).classCode;
+}
+
+void choose(QComboBox *combo, const QString &text)
+{
+    combo->setCurrentIndex(combo->findText(text));
+    emit combo->activated(combo->currentIndex());
+}
+
+namespace {
+
+// The main window shown on the file on the road's day, and one of its windows opened.
+template <typename Window>
+Window *openOnRoad(MainWindow &main, const QString &dbPath, QStringView name)
+{
+    main.show();
+    main.session().openpath = dbPath;
+    main.session().today = fixedToday(kRoadToday);
+    return qobject_cast<Window *>(main.showWindow(name));
+}
+
+} // namespace
+
+RegisterOnClass::RegisterOnClass(const QString &dbPath) : main(QFileInfo(dbPath).absolutePath())
+{
+    w = openOnRoad<RegisterWindow>(main, dbPath, kRegisterWindow);
+    choose(w->Combo1, kRoadGrade);
+    choose(w->Combo2, kRoadClass);
+    main.session().denglu = w->chosenClass().headTeacher;
+    choose(w->Combo2, kRoadClass);
+}
+
+ScoreEntryOnClass::ScoreEntryOnClass(const QString &dbPath) : main(QFileInfo(dbPath).absolutePath())
+{
+    w = openOnRoad<ScoreEntryWindow>(main, dbPath, kScoreEntryWindow);
+    choose(w->Combo1, kRoadGrade);
+    choose(w->Combo2, kRoadClass);
+    choose(w->Combo3, kRoadSubject);
+    lastExam = w->Combo5->count() - 1;
+    w->Combo5->setCurrentIndex(lastExam);
+    w->Combo5_Click();
+}
+
+bool freshImportAndSave(RegisterWindow *w, ScriptedFileChooser &chooser, const QString &roster)
+{
+    w->Command11->click();
+    chooser.answer(roster);
+    w->Command5->click();
+    choose(w->Combo4, QStringLiteral("花名册"));
+    for (int field = 0; field < reg::kImportFieldCount; ++field) {
+        w->fieldOption(field)->setChecked(true);
+        w->List3->setCurrentRow(field);
+        w->List3_Click();
+    }
+    w->Option1[0]->setChecked(true);
+    w->Command8_Click();
+    w->Command2_Click();
+    return w->SaveRegister();
+}
+
+const QStringList &rosterHeaders()
+{
+    static const QStringList headers{
+        QStringLiteral("姓名"),     QStringLiteral("性别"),     QStringLiteral("民族"),     QStringLiteral("出生日期"),
+        QStringLiteral("原毕业学校"), QStringLiteral("联系电话"), QStringLiteral("家庭住址"), QStringLiteral("家长姓名"),
+        QStringLiteral("家长单位"), QStringLiteral("住宿"),     QStringLiteral("备注"),     QStringLiteral("特长"),
+        QStringLiteral("政治面貌"), QStringLiteral("户口性质"), QStringLiteral("籍贯"),     QStringLiteral("与生关系")};
+    return headers;
+}
+
+QString writeRoster(const QString &folder, int students)
+{
+    ExportWorkbook book;
+    ExportSheet &s = book.addSheet(QStringLiteral("花名册"));
+    const QStringList &headers = rosterHeaders();
+    for (int c = 0; c < headers.size(); ++c)
+        s.setText(1, c + 1, headers[c]);
+    for (int r = 2; r <= students + 1; ++r) {
+        const QStringList row{QStringLiteral("学生%1").arg(r - 1), r % 2 ? QStringLiteral("男") : QStringLiteral("女"),
+                              QStringLiteral("汉族"), QStringLiteral("2016-03-%1").arg(r % 28 + 1, 2, 10, QLatin1Char('0')),
+                              QStringLiteral("实验幼儿园"), QString::number(13800000000LL + r),
+                              QStringLiteral("人民路%1号").arg(r), QStringLiteral("家长%1").arg(r),
+                              QStringLiteral("县医院"), QStringLiteral("是"), QString(), QStringLiteral("书法"),
+                              QStringLiteral("少先队员"), QStringLiteral("城镇"), QStringLiteral("河北"),
+                              QStringLiteral("父子")};
+        for (int c = 0; c < row.size(); ++c)
+            s.setValue(r, c + 1, row[c]);
+    }
+    const QString path = QDir(folder).filePath(QStringLiteral("roster-%1.xlsx").arg(students));
+    QString error;
+    if (!book.saveAs(path, &error))
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+    return path;
+}
+
+SqliteFile::SqliteFile(const QString &path)
+{
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+    }
+}
+
+SqliteFile::~SqliteFile()
+{
+    sqlite3_close(m_db);
+}
+
+namespace {
+
+void bindTexts(sqlite3_stmt *st, const QVariantList &params)
+{
+    for (int i = 0; i < params.size(); ++i) {
+        const QByteArray v = params[i].toString().toUtf8();
+        sqlite3_bind_text(st, i + 1, v.constData(), int(v.size()), SQLITE_TRANSIENT);
+    }
+}
+
+} // namespace
+
+int bareSelect(sqlite3 *db, const reg::Statement &q)
+{
+    const QByteArray sql = q.sql.toUtf8();
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr);
+    bindTexts(st, q.params);
+    int rows = 0;
+    const int columns = sqlite3_column_count(st);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        for (int i = 0; i < columns; ++i)
+            sqlite3_column_text(st, i);
+        ++rows;
+    }
+    sqlite3_finalize(st);
+    return rows;
+}
+
+void bareSaveScores(const QString &path, const QString &table, const QString &column, const QList<qint64> &ids)
+{
+    const QByteArray sql = QStringLiteral(R"(UPDATE "%1" SET "%2" = ? WHERE "ID" = ?)").arg(table, column).toUtf8();
+    SqliteFile file(path);
+    sqlite3 *db = file.db();
+    sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr);
+    for (int i = 0; i < ids.size(); ++i) {
+        sqlite3_bind_double(st, 1, 40 + i);
+        sqlite3_bind_int64(st, 2, ids[i]);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+}
+
+int bareStatistics(sqlite3 *db, const QString &table, const QString &classCode, const QString &exam)
+{
+    const reg::Statement members = reg::classMembersQuery(table, classCode, {QStringLiteral("ID"), exam});
+    const QString cls = QStringLiteral("(%1) AS m WHERE m.\"%2\" IS NOT NULL").arg(members.sql, exam);
+    const reg::Statement levels{
+        QStringLiteral("SELECT count(*), sum(s >= 90), sum(s >= 85), sum(s >= 60), sum(s) FROM "
+                       "(SELECT m.\"%1\" AS s FROM %2)")
+            .arg(exam, cls),
+        members.params};
+    const reg::Statement ranks{
+        QStringLiteral("SELECT m.ID, rank() OVER (ORDER BY m.\"%1\" DESC) FROM %2").arg(exam, cls), members.params};
+    bareSelect(db, levels);
+    return bareSelect(db, ranks);
+}
+
+bool bareFreshImport(sqlite3 *db, const QString &roster, const QString &table, const QString &classCode)
+{
+    QString error;
+    auto book = ImportWorkbook::open(roster, &error);
+    if (!book || !book->selectSheet(0))
+        return false;
+    std::vector<QList<QByteArray>> rows;
+    for (int r = 2; r <= book->usedRows(); ++r) {
+        QList<QByteArray> row{(classCode + QStringLiteral("%1").arg(r - 1, 2, 10, QLatin1Char('0'))).toUtf8()};
+        for (int c = 1; c <= book->usedCols(); ++c)
+            row << book->cell(r, c).trimmed().toUtf8();
+        rows.push_back(row);
+    }
+    QStringList columns{QStringLiteral("\"学籍号\"")};
+    QStringList marks{QStringLiteral("?")};
+    for (const QString &h : rosterHeaders()) {
+        columns << QLatin1Char('"') + h + QLatin1Char('"');
+        marks << QStringLiteral("?");
+    }
+    const reg::Statement inClass = reg::classCondition(classCode);
+    const QByteArray remove = QStringLiteral("DELETE FROM \"%1\" WHERE %2").arg(table, inClass.sql).toUtf8();
+    const QByteArray insert = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                                  .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
+                                  .toUtf8();
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt *del = nullptr;
+    sqlite3_prepare_v2(db, remove.constData(), int(remove.size()), &del, nullptr);
+    bindTexts(del, inClass.params);
+    sqlite3_step(del);
+    sqlite3_finalize(del);
+    sqlite3_stmt *ins = nullptr;
+    sqlite3_prepare_v2(db, insert.constData(), int(insert.size()), &ins, nullptr);
+    for (const auto &row : rows) {
+        for (int i = 0; i < row.size(); ++i)
+            sqlite3_bind_text(ins, i + 1, row[i].constData(), int(row[i].size()), SQLITE_TRANSIENT);
+        sqlite3_step(ins);
+        sqlite3_reset(ins);
+    }
+    sqlite3_finalize(ins);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    return true;
+}
+
+bool bareExport(const QString &path, const QList<QList<QByteArray>> &cells)
+{
+    lxw_workbook *book = workbook_new(QFile::encodeName(path).constData());
+    lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
+    worksheet_write_string(sheet, 0, 0, "title", nullptr);
+    for (int r = 0; r < cells.size(); ++r)
+        for (int c = 0; c < cells[r].size(); ++c)
+            worksheet_write_string(sheet, lxw_row_t(r + 1), lxw_col_t(c), cells[r][c].constData(), nullptr);
+    return workbook_close(book) == LXW_NO_ERROR;
+}
+
+} // namespace tessaly::bench

@@ -1,0 +1,106 @@
+#pragma once
+// The operations of a school's main road on one class of a large school, as the
+// windows run them and as bare SQLite work: the windows opened on the class and
+// the engine's share of each operation, issued directly through the C API.
+//
+// The class is 三年级组 二班 of 小学 on 2025-10-15 (class code 202302): the large
+// school gives it 60 students when every class has 60.
+#include "app/main_window.h"
+#include "platform/messages.h"
+#include "register/class_code.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <sqlite3.h>
+
+namespace tessaly {
+class RegisterWindow;
+class ScriptedFileChooser;
+class ScoreEntryWindow;
+} // namespace tessaly
+
+namespace tessaly::bench {
+
+inline const QString kRoadTable = QStringLiteral("小学");
+inline const QString kRoadGrade = QStringLiteral("三年级组");
+inline const QString kRoadClass = QStringLiteral("二班");
+inline const QString kRoadSubject = QStringLiteral("语文");
+inline const QDate kRoadToday(2025, 10, 15);
+
+// The class code of the road's class.
+QString roadClassCode();
+
+// Chooses `text` in a combo box as a click does.
+void choose(QComboBox *combo, const QString &text);
+
+// The register window (学籍管理) on the road's class, its head teacher signed in.
+struct RegisterOnClass {
+    explicit RegisterOnClass(const QString &dbPath);
+    MainWindow main;
+    ScriptedResponder responder;
+    RegisterWindow *w = nullptr;
+};
+
+// The score-entry window on the road's class and subject, the subject's last exam
+// open (lastExam is its index in Combo5).
+struct ScoreEntryOnClass {
+    explicit ScoreEntryOnClass(const QString &dbPath);
+    MainWindow main;
+    ScriptedResponder responder;
+    ScoreEntryWindow *w = nullptr;
+    int lastExam = -1;
+};
+
+// A fresh import of `roster` through the register window and its save, as the head
+// teacher clicks it: 浏览 (answered by `chooser`), the sheet 花名册, every field bound
+// to its column, 全新导入, 导入开始, 确定, 保存修改 (which reloads the class). False when
+// the save was refused.
+bool freshImportAndSave(RegisterWindow *w, ScriptedFileChooser &chooser, const QString &roster);
+
+// The headers of the roster written by writeRoster, one per register field it fills.
+const QStringList &rosterHeaders();
+
+// Writes folder/roster-N.xlsx, a roster of `students` with every field; its path.
+QString writeRoster(const QString &folder, int students);
+
+// An SQLite connection opened read-write on a file, closed on destruction.
+class SqliteFile {
+public:
+    explicit SqliteFile(const QString &path);
+    ~SqliteFile();
+    SqliteFile(const SqliteFile &) = delete;
+    SqliteFile &operator=(const SqliteFile &) = delete;
+    sqlite3 *db() const { return m_db; }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+// ---- The bare engine work of each operation ------------------------------------
+
+// Prepares `q`, binds its values as text and steps through every value of every
+// row; the number of rows.
+int bareSelect(sqlite3 *db, const reg::Statement &q);
+
+// Opens the file, and in one transaction sets `column` of the rows `ids` to 40, 41, …
+// through one prepared UPDATE; closes the file.
+void bareSaveScores(const QString &path, const QString &table, const QString &column, const QList<qint64> &ids);
+
+// The figures of the statistics panel asked of the engine over the class's stored
+// scores of `exam`: counts per level and the total in one query, the ranks in another.
+// The number of ranked students.
+int bareStatistics(sqlite3 *db, const QString &table, const QString &classCode, const QString &exam);
+
+// A fresh import's work: the roster read cell by cell, then in one transaction the
+// class's rows deleted and one row per roster line inserted. False when the roster
+// cannot be read.
+bool bareFreshImport(sqlite3 *db, const QString &roster, const QString &table, const QString &classCode);
+
+// An export's work: the texts written into a new .xlsx with libxlsxwriter, a title
+// line first. False when the file cannot be written.
+bool bareExport(const QString &path, const QList<QList<QByteArray>> &cells);
+
+} // namespace tessaly::bench
