@@ -5,7 +5,7 @@
 // The school: 3,000 students and 200 exam columns in each section table
 // (TESSALY_BENCH_DB, copied, or one generated into a temporary folder); 初一年级组
 // is then grown to 12 classes of 50 students with scores in the mid-term.
-#include "large_school.h"
+#include "run_benchmarks.h"
 
 #include "app/main_window.h"
 #include "grade_analysis/comparison_window.h"
@@ -176,23 +176,18 @@ BENCHMARK(BM_FillStatistics_Window)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-
-    QTemporaryDir temp;
-    bench::LargeSchoolOptions options;
-    options.students = 3000;
-    options.examColumns = 200;
-    options.reference = kToday;
-    QString error;
-    g_dbPath = temp.isValid() ? bench::benchSchool(temp.path(), options, true, &error) : QString();
-    if (g_dbPath.isEmpty() || !growGroup(g_dbPath, &error)) {
-        std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [](const QString &temp) {
+        bench::LargeSchoolOptions options;
+        options.students = 3000;
+        options.examColumns = 200;
+        options.reference = kToday;
+        if (!bench::openBenchSchool(temp, options, true, &g_dbPath))
+            return false;
+        QString error;
+        if (!growGroup(g_dbPath, &error)) {
+            std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
+            return false;
+        }
+        return true;
+    });
 }

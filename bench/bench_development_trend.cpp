@@ -4,7 +4,7 @@
 //
 // The school: 60 students in each of 108 classes and 300 exam columns in each
 // section table (TESSALY_BENCH_DB, or one generated into a temporary folder).
-#include "large_school.h"
+#include "run_benchmarks.h"
 
 #include "app/main_window.h"
 #include "class_analysis/development_trend.h"
@@ -86,23 +86,11 @@ BENCHMARK(BM_ClassTotals)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-
-    QTemporaryDir temp;
-    bench::LargeSchoolOptions options;
-    options.students = 60 * 108;   // 60 in every class
-    options.examColumns = 300;
-    options.reference = kToday;
-    QString error;
-    g_dbPath = temp.isValid() ? bench::benchSchool(temp.path(), options, false, &error) : QString();
-    if (g_dbPath.isEmpty()) {
-        std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [](const QString &temp) {
+        bench::LargeSchoolOptions options;
+        options.students = 60 * 108;   // 60 in every class
+        options.examColumns = 300;
+        options.reference = kToday;
+        return bench::openBenchSchool(temp, options, false, &g_dbPath);
+    });
 }

@@ -1,5 +1,7 @@
 // Flex grid: filling, sizing and sorting a class-sized and a school-sized grid.
 //   build/bench/bench_flex_grid
+#include "run_benchmarks.h"
+
 #include "platform/flex_grid.h"
 
 #include <QApplication>
@@ -64,11 +66,5 @@ BENCHMARK(BM_Sort)->Arg(50)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tessaly::bench::runBenchmarks(argc, argv);
 }

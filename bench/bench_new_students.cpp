@@ -4,6 +4,8 @@
 // workbook built and saved) and through the window (the list imported from an .xlsx,
 // 确定 of the class-count panel; 确定 of the output panel with the class lists chosen).
 // The new students are not in the school's database: the list is generated here.
+#include "run_benchmarks.h"
+
 #include "kit/window_names.h"
 #include "app/main_window.h"
 #include "organisation/new_student_window.h"
@@ -36,7 +38,7 @@ const QStringList kSubjects{QStringLiteral("语文"), QStringLiteral("数学"), 
                             QStringLiteral("物理"), QStringLiteral("化学"), QStringLiteral("生物"),
                             QStringLiteral("政治"), QStringLiteral("历史"), QStringLiteral("地理")};
 
-QTemporaryDir *g_temp = nullptr;
+QString g_tempFolder;
 QString g_list;   // the intake as an .xlsx
 NewStudentTable g_table;
 
@@ -77,7 +79,7 @@ QString writeList(const NewStudentTable &table)
         for (int k = 0; k < row.scores.size(); ++k)
             s.setValue(r + 2, 4 + k, row.scores[k]);
     }
-    const QString path = QDir(g_temp->path()).filePath(QStringLiteral("intake-600.xlsx"));
+    const QString path = QDir(g_tempFolder).filePath(QStringLiteral("intake-600.xlsx"));
     return book.saveAs(path) ? path : QString();
 }
 
@@ -95,7 +97,7 @@ void BM_WriteClassLists_Bare(benchmark::State &state)
 {
     NewStudentTable placed = g_table;
     PlaceStudents(placed, kClasses);
-    const QString path = QDir(g_temp->path()).filePath(QStringLiteral("lists.xlsx"));
+    const QString path = QDir(g_tempFolder).filePath(QStringLiteral("lists.xlsx"));
     for (auto _ : state) {
         ExportWorkbook book(ExportWorkbook::kNewWorkbookSheets);
         fillClassLists(book, placed, kClasses);
@@ -109,7 +111,7 @@ BENCHMARK(BM_WriteClassLists_Bare)->Unit(benchmark::kMillisecond);
 struct Window {
     ScriptedResponder responder;
     ScriptedFileChooser chooser;
-    MainWindow main{g_temp->path()};
+    MainWindow main{g_tempFolder};
     NewStudentWindow *w = nullptr;
 
     Window()
@@ -164,21 +166,16 @@ BENCHMARK(BM_WriteClassLists_Window)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    QTemporaryDir temp;
-    g_temp = &temp;
-    qputenv("TESSALY_EXPORTS", QFile::encodeName(QDir(temp.path()).filePath(QStringLiteral("exports"))));
-    g_table = makeIntake();
-    g_list = writeList(g_table);
-    if (g_list.isEmpty()) {
-        std::fprintf(stderr, "the intake list could not be written\n");
-        return 1;
-    }
-    std::fprintf(stderr, "%d new students, %d subjects, into %d classes\n", kStudents, int(kSubjects.size()), kClasses);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tessaly::bench::runBenchmarks(argc, argv, [](const QString &temp) {
+        g_tempFolder = temp;
+        qputenv("TESSALY_EXPORTS", QFile::encodeName(QDir(temp).filePath(QStringLiteral("exports"))));
+        g_table = makeIntake();
+        g_list = writeList(g_table);
+        if (g_list.isEmpty()) {
+            std::fprintf(stderr, "the intake list could not be written\n");
+            return false;
+        }
+        std::fprintf(stderr, "%d new students, %d subjects, into %d classes\n", kStudents, int(kSubjects.size()), kClasses);
+        return true;
+    });
 }

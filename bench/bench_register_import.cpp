@@ -5,7 +5,7 @@
 //
 // The school: 60 students in each of 108 classes (TESSALY_BENCH_DB, or one generated
 // into a temporary folder); the class is 三年级组 二班 of 小学.
-#include "large_school.h"
+#include "run_benchmarks.h"
 #include "main_road.h"
 
 #include "app/main_window.h"
@@ -43,7 +43,7 @@ namespace {
 constexpr int kStudents = 60;
 
 QString g_dbPath;
-QTemporaryDir *g_temp = nullptr;
+QString g_tempFolder;
 QString g_roster;   // the 60-row .xlsx
 QString g_classCode;
 
@@ -120,7 +120,7 @@ void BM_Export_Bare(benchmark::State &state)
     }
     int i = 0;
     for (auto _ : state) {
-        if (!bareExport(QDir(g_temp->path()).filePath(QStringLiteral("bare%1.xlsx").arg(i++)), cells)) {
+        if (!bareExport(QDir(g_tempFolder).filePath(QStringLiteral("bare%1.xlsx").arg(i++)), cells)) {
             state.SkipWithError("cannot write");
             break;
         }
@@ -132,33 +132,21 @@ BENCHMARK(BM_Export_Bare)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-
-    QTemporaryDir temp;
-    g_temp = &temp;
-    qputenv("TESSALY_EXPORTS", QFile::encodeName(QDir(temp.path()).filePath(QStringLiteral("exports"))));
-    LargeSchoolOptions options;
-    options.students = 60 * 108;   // 60 in every class
-    options.reference = kRoadToday;
-    QString error;
-    // The import replaces a class: a given database is worked on as a copy.
-    g_dbPath = temp.isValid() ? benchSchool(temp.path(), options, true, &error) : QString();
-    if (g_dbPath.isEmpty()) {
-        std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
-        return 1;
-    }
-    g_classCode = roadClassCode();
-    g_roster = writeRoster(temp.path(), kStudents);
-    {
+    return runBenchmarks(argc, argv, [](const QString &temp) {
+        g_tempFolder = temp;
+        qputenv("TESSALY_EXPORTS", QFile::encodeName(QDir(temp).filePath(QStringLiteral("exports"))));
+        LargeSchoolOptions options;
+        options.students = 60 * 108;   // 60 in every class
+        options.reference = kRoadToday;
+        // The import replaces a class: a given database is worked on as a copy.
+        if (!openBenchSchool(temp, options, true, &g_dbPath))
+            return false;
+        g_classCode = roadClassCode();
+        g_roster = writeRoster(temp, kStudents);
         db::Connection c(g_dbPath);
         std::fprintf(stderr, "%s: %d students in %s; class %s\n", qPrintable(g_dbPath),
                      c.scalar(QStringLiteral(R"(select count(*) from "小学")")).toInt(), qPrintable(kRoadTable),
                      qPrintable(g_classCode));
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+        return true;
+    });
 }

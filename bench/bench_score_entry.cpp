@@ -7,7 +7,7 @@
 // columns in each section table (TESSALY_BENCH_DB, or one generated into a
 // temporary folder). Creation runs on copies of it: as generated, and with the
 // section table grown to 1,900 columns, near the engine's limit of 2,000.
-#include "large_school.h"
+#include "run_benchmarks.h"
 #include "main_road.h"
 
 #include "app/main_window.h"
@@ -44,7 +44,7 @@ const QString &kClass = kRoadClass;
 const QString &kSubject = kRoadSubject;
 
 QString g_dbPath;
-QTemporaryDir *g_temp = nullptr;
+QString g_tempFolder;
 QString g_classCode;
 QString g_exam;   // the subject's last exam column
 
@@ -169,7 +169,7 @@ QString schoolWithColumns(int columns)
     if (auto it = copies.find(columns); it != copies.end()) {
         QFile::remove(it->second);
     }
-    const QString path = QDir(g_temp->path()).filePath(QStringLiteral("copy%1.mdb").arg(columns));
+    const QString path = QDir(g_tempFolder).filePath(QStringLiteral("copy%1.mdb").arg(columns));
     QFile::remove(path);
     QFile::copy(g_dbPath, path);
     db::Connection c(path);
@@ -233,24 +233,14 @@ BENCHMARK(BM_CreateExam_BareAlter)->Arg(218)->Arg(1900)->Iterations(kCreations)-
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-
-    QTemporaryDir temp;
-    g_temp = &temp;
-    LargeSchoolOptions options;
-    options.students = 60 * 108;   // 60 in every class
-    options.examColumns = 200;
-    options.reference = kRoadToday;
-    QString error;
-    g_dbPath = temp.isValid() ? benchSchool(temp.path(), options, false, &error) : QString();
-    if (g_dbPath.isEmpty()) {
-        std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
-        return 1;
-    }
-    {
+    return runBenchmarks(argc, argv, [](const QString &temp) {
+        g_tempFolder = temp;
+        LargeSchoolOptions options;
+        options.students = 60 * 108;   // 60 in every class
+        options.examColumns = 200;
+        options.reference = kRoadToday;
+        if (!openBenchSchool(temp, options, false, &g_dbPath))
+            return false;
         db::Connection c(g_dbPath);
         g_classCode = roadClassCode();
         const QStringList exams = score::FindExamsOfSubject(db::tableColumns(c, kTable), kSubject);
@@ -259,8 +249,6 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s: %d students and %lld columns in %s; class %s, exam %s\n", qPrintable(g_dbPath),
                      students, static_cast<long long>(db::tableColumns(c, kTable).size()), qPrintable(kTable),
                      qPrintable(g_classCode), qPrintable(g_exam));
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+        return true;
+    });
 }

@@ -4,7 +4,7 @@
 //
 // The school: 60 students in each of 108 classes (TESSALY_BENCH_DB, or one
 // generated into a temporary folder); the grade group with the most classes is used.
-#include "large_school.h"
+#include "run_benchmarks.h"
 
 #include "app/main_window.h"
 #include "kit/window_names.h"
@@ -114,26 +114,10 @@ BENCHMARK(BM_PreviewPageTurns)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-
-    QTemporaryDir temp;
-    g_dbPath = qEnvironmentVariable("TESSALY_BENCH_DB");
-    if (g_dbPath.isEmpty()) {
+    return bench::runBenchmarks(argc, argv, [](const QString &temp) {
         bench::LargeSchoolOptions options;
         options.students = 60 * 108;   // 60 in every class
         options.reference = kToday;
-        QString error;
-        const QString folder = QDir(temp.path()).filePath(QStringLiteral("school"));
-        if (!temp.isValid() || !bench::makeLargeSchool(folder, options, nullptr, &error)) {
-            std::fprintf(stderr, "no large school: %s\n", qPrintable(error));
-            return 1;
-        }
-        g_dbPath = QDir(folder).filePath(QStringLiteral("data.mdb"));
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+        return bench::openBenchSchool(temp, options, false, &g_dbPath);
+    });
 }
