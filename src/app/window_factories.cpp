@@ -48,9 +48,11 @@
 #include "reports/transcript_window.h"
 
 // Head-teacher records and notices.
+#include "records/class_document_window.h"
 #include "records/conduct_window.h"
 #include "records/notice_admin_window.h"
 #include "records/publish_notice_window.h"
+#include "records/template_window.h"
 #include "records/view_notices_window.h"
 
 namespace tessaly {
@@ -106,6 +108,10 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kViewNoticesWindow, makeWindow<ViewNoticesWindow>);
     m.registerWindow(kNoticeAdminWindow, makeWindow<NoticeAdminWindow>);
     m.registerWindow(kConductWindow, makeWindow<ConductWindow>);
+    m.registerWindow(kPlanWindow, makeWindow<PlanWindow>);
+    m.registerWindow(kSummaryWindow, makeWindow<SummaryWindow>);
+    m.registerWindow(kPlanTemplateWindow, makeWindow<PlanTemplateWindow>);
+    m.registerWindow(kSummaryTemplateWindow, makeWindow<SummaryTemplateWindow>);
 }
 
 } // namespace tessaly

@@ -60,6 +60,14 @@ bool listedInSection(const QString &displayName, const QString &sectionChar)
     return !displayName.isEmpty() && displayName.contains(sectionChar);
 }
 
+bool inGradeSection(const QString &displayName, const QString &gradeGroup)
+{
+    const QString c = sectionCharacter(gradeGroup);
+    if (!c.isEmpty())
+        return listedInSection(displayName, c);
+    return !displayName.isEmpty() && !displayName.contains(u'初') && !displayName.contains(u'高');
+}
+
 QString phraseCategoryName(int category)
 {
     static const char16_t *const names[kPhraseCategories] = {u"思想政治方面", u"学习方面", u"文体专长方面",

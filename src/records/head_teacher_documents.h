@@ -71,6 +71,13 @@ QString sectionCharacter(const QString &gradeGroup);
 // character every other row of the class code is.
 bool listedInSection(const QString &displayName, const QString &sectionChar);
 
+// Whether a class document with this display name is one of the grade group's
+// section: it holds the section character, and for a primary grade group (no
+// character) neither 初 nor 高. Classes of the three sections can share a class
+// code; their plans and summaries are told apart only by this. An empty display
+// name belongs to no section.
+bool inGradeSection(const QString &displayName, const QString &gradeGroup);
+
 // ---- Kind codes and display names ----
 
 enum class DocumentKind {

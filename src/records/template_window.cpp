@@ -1,0 +1,170 @@
+#include "records/template_window.h"
+
+#include "kit/window_names.h"
+#include "kit/window_steps.h"
+#include "platform/data_control.h"
+#include "platform/fonts.h"
+#include "records/notice_layout.h"
+#include "records/two_mode_editor.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tessaly {
+
+using namespace records;
+
+namespace {
+
+const QString kUsage = QStringLiteral(
+    "模板使用说明:\n本模板的设置，意在让每个班主任进行工作交流，提高班主任工作水平。模板中的计划内容可以通过选中、复制的方式粘贴到你要编辑的文本框中。"
+    "同时，本模板允许添加新模板，或修改、保存以便备用。");
+
+QString entryText(int position)
+{
+    return QStringLiteral("模板内容 ") + QString::number(position + 1);
+}
+
+} // namespace
+
+TemplateWindow::TemplateWindow(const Library &library, WindowHost &host, QWidget *parent)
+    : QWidget(parent), FormWindow(host), m_library(library)
+{
+    setObjectName(QString::fromUtf16(library.name));
+    setWindowTitle(QString::fromUtf16(library.name));
+
+    Label2 = named(new QLabel(library.title, this), "Label2");
+    Label2->setAlignment(Qt::AlignCenter);
+    Label2->setFont(cjkFont(QStringLiteral("黑体"), 14, true));
+    Label4 = named(new QLabel(kUsage, this), "Label4");
+    Label4->setWordWrap(true);
+    Combo5 = named(new QComboBox(this), "Combo5");
+    Combo5->setMinimumContentsLength(10);
+    Text3 = named(new QPlainTextEdit(this), "Text3");
+    Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    CmdAdd = named(new QPushButton(QStringLiteral("添加模板(&A)"), this), "CmdAdd");
+    Cmdedit = named(new QPushButton(QStringLiteral("修改模板(&E)"), this), "Cmdedit");
+    cmdUpdate = named(new QPushButton(this), "cmdUpdate");
+    cmdRefresh = named(new QPushButton(this), "cmdRefresh");
+    cmdClose = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "cmdClose");
+    Data1 = named(new DataControl(this), "Data1");
+    Data1->hide();
+    ReportDataError(*Data1, this);
+
+    auto *picker = new QHBoxLayout;
+    picker->addWidget(Combo5);
+    picker->addStretch();
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *b : {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, cmdClose})
+        buttons->addWidget(b);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Label2);
+    layout->addWidget(Label4);
+    layout->addLayout(picker);
+    layout->addWidget(Text3, 1);
+    layout->addLayout(buttons);
+
+    m_editor = new TwoModeEditor(session(),
+                                 {.buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, nullptr},
+                                  .editor = Text3,
+                                  .quoteLength = 10,
+                                  .messages = {.editWithoutRow = library.editWithoutRow,
+                                               .emptyText = QStringLiteral("请填加新的内容后再保存")},
+                                  .locked = {Combo5}},
+                                 this);
+    m_editor->setSteps({
+        .current = [this]() -> std::optional<Document> {
+            return m_current >= 0 && m_current < m_rows.size() ? std::optional(m_rows[m_current]) : std::nullopt;
+        },
+        // Templates carry no display name (其它 stays NULL).
+        .newRow = [this](const QString &) -> std::optional<NewDocument> {
+            return NewDocument{m_library.kind == DocumentKind::SummaryTemplate ? QStringLiteral("G")
+                                                                               : QStringLiteral("J"),
+                               QString()};
+        },
+        .reload = [this](const TwoModeEditor::Leave &leave) {
+            loadTemplates();
+            int position = -1;
+            for (int i = 0; leave.row && i < m_rows.size(); ++i) {
+                if (m_rows[i].id == *leave.row)
+                    position = i;
+            }
+            // A cancelled add shows the last template, not the one shown before.
+            if (!leave.row && leave.mode == TwoModeEditor::Mode::Adding)
+                position = int(m_rows.size()) - 1;
+            if (position >= 0 || leave.mode != TwoModeEditor::Mode::Browsing)
+                pick(position);
+            else
+                Combo5->setCurrentIndex(-1);
+        },
+    });
+
+    connect(Combo5, &QComboBox::activated, this, &TemplateWindow::Combo5_Click);
+    connect(cmdClose, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+}
+
+void TemplateWindow::Form_Load()
+{
+    showFixedDialogFrame(this);
+    SetWindowSize(this, m_library.widthTwips, m_library.heightTwips);
+    CentreOnMainWindow(this, host().hostWidget(), 400);
+    loadTemplates();
+    pick(m_rows.isEmpty() ? -1 : 0);
+}
+
+void TemplateWindow::loadTemplates()
+{
+    m_rows.clear();
+    m_current = -1;
+    Combo5->clear();
+    const reg::Statement q = documentsQuery(m_library.kind);
+    Data1->setDatabaseName(session().openpath);
+    Data1->setRecordSource(q.sql, q.params);
+    if (Data1->Refresh())
+        m_rows = readDocuments(*Data1);
+    Data1->Close();
+    for (int i = 0; i < m_rows.size(); ++i)
+        Combo5->addItem(entryText(i));
+    Combo5->setCurrentIndex(-1);
+}
+
+void TemplateWindow::pick(int position)
+{
+    m_current = position >= 0 && position < m_rows.size() ? position : -1;
+    Combo5->setCurrentIndex(m_current);
+    Text3->setPlainText(m_current >= 0 ? m_rows[m_current].text : QString());
+}
+
+void TemplateWindow::Combo5_Click()
+{
+    if (Combo5->currentIndex() >= 0 && !m_rows.isEmpty())
+        pick(Combo5->currentIndex());
+}
+
+PlanTemplateWindow::PlanTemplateWindow(WindowHost &host, QWidget *parent)
+    : TemplateWindow({.kind = DocumentKind::PlanTemplate,
+                      .name = kPlanTemplateWindow,
+                      .widthTwips = 7290,
+                      .heightTwips = 5805,
+                      .title = QStringLiteral("班主任工作计划模板"),
+                      .editWithoutRow = QStringLiteral("请选择要修改的计划内容")},
+                     host, parent)
+{
+}
+
+SummaryTemplateWindow::SummaryTemplateWindow(WindowHost &host, QWidget *parent)
+    : TemplateWindow({.kind = DocumentKind::SummaryTemplate,
+                      .name = kSummaryTemplateWindow,
+                      .widthTwips = 7215,
+                      .heightTwips = 6030,
+                      .title = QStringLiteral("班主任工作总结模板"),
+                      .editWithoutRow = QStringLiteral("请选择要修改的总结内容")},
+                     host, parent)
+{
+}
+
+} // namespace tessaly

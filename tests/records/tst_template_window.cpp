@@ -1,0 +1,232 @@
+// 计划模板 and 总结模板: the picker over the library's rows, adding and revising
+// through the two-mode editor, copying from the read-only text, and one window
+// of each kind.
+#include "fixtures/test_school.h"
+#include "fixtures/ui_helpers.h"
+#include "fixtures/window_harness.h"
+#include "kit/window_names.h"
+#include "records/class_document_window.h"
+#include "records/head_teacher_documents.h"
+#include "records/template_window.h"
+#include "records/two_mode_editor.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace tessaly;
+using namespace tessaly::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Rows of 班主任 in this order: the given templates of kind, a template of the
+// other library and a class plan, neither of which the library shows.
+void seed(TestSchool &school, const QString &kind, const QStringList &texts)
+{
+    db::Connection &db = school.db();
+    for (const QString &text : texts)
+        QVERIFY(records::insertDocument(db, kind, text).ok);
+    QVERIFY(records::insertDocument(db, kind == u"J"_s ? u"G"_s : u"J"_s, u"另一库"_s).ok);
+    QVERIFY(records::insertDocument(db, kind + u"200401S"_s, u"班级文档"_s, u"04-05初一一班上学年工作计划"_s).ok);
+    school.closeDb();
+}
+
+} // namespace
+
+class TestTemplateWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void emptyLibrary_data();
+    void emptyLibrary();
+    void pickAddAndRevise();
+    void readOnlyTextIsCopied();
+    void oneWindowOfEachKind();
+    void shot();
+};
+
+void TestTemplateWindow::emptyLibrary_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("noRow");
+    QTest::newRow("计划模板") << QString::fromUtf16(kPlanTemplateWindow) << u"J"_s << u"班主任工作计划模板"_s
+                          << u"请选择要修改的计划内容"_s;
+    QTest::newRow("总结模板") << QString::fromUtf16(kSummaryTemplateWindow) << u"G"_s << u"班主任工作总结模板"_s
+                          << u"请选择要修改的总结内容"_s;
+}
+
+void TestTemplateWindow::emptyLibrary()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(QString, title);
+    QFETCH(QString, noRow);
+    TestSchool school;
+    seed(school, kind, {});
+    WindowHarness h(school);
+    auto *w = h.open<TemplateWindow>(name);
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), name);
+    QCOMPARE(w->Label2->text(), title);
+    QCOMPARE(w->Combo5->count(), 0);
+    QVERIFY(w->Text3->toPlainText().isEmpty());
+    QVERIFY(w->Text3->isReadOnly());
+    QCOMPARE(w->cmdUpdate->text(), u"更新(&U)"_s);
+    QCOMPARE(w->cmdRefresh->text(), u"刷新(&R)"_s);
+
+    w->Cmdedit->click();
+    QCOMPARE(h.responder.texts(), QStringList{noRow});
+    QCOMPARE(h.responder.last().title, u"提示"_s);
+
+    // Saving an empty text is refused and stays adding.
+    w->CmdAdd->click();
+    QVERIFY(!w->Combo5->isEnabled());
+    QVERIFY(!w->Text3->isReadOnly());
+    w->cmdUpdate->click();
+    QCOMPARE(h.responder.last().text, u"请填加新的内容后再保存"_s);
+    QCOMPARE(w->cmdUpdate->text(), u"保存(&U)"_s);
+
+    w->Text3->setPlainText(u"第一条\n第二行"_s);
+    w->cmdUpdate->click();
+    QCOMPARE(itemTexts(w->Combo5), QStringList{u"模板内容 1"_s});
+    QCOMPARE(w->Combo5->currentIndex(), 0);
+    QVERIFY(w->Text3->isReadOnly());
+    QVERIFY(w->Combo5->isEnabled());
+    QCOMPARE(school.dump(u"班主任"_s).last(), u"3|"_s + kind + u"|第一条\n第二行|<null>"_s);
+}
+
+void TestTemplateWindow::pickAddAndRevise()
+{
+    TestSchool school;
+    seed(school, u"J"_s, {u"甲模板"_s, u"乙模板"_s, u"丙模板"_s});
+    WindowHarness h(school);
+    auto *w = h.open<PlanTemplateWindow>(kPlanTemplateWindow);
+    QVERIFY(w);
+    QCOMPARE(itemTexts(w->Combo5), (QStringList{u"模板内容 1"_s, u"模板内容 2"_s, u"模板内容 3"_s}));
+    QCOMPARE(w->Combo5->currentText(), u"模板内容 1"_s);
+    QCOMPARE(w->Text3->toPlainText(), u"甲模板"_s);
+    choose(w->Combo5, u"模板内容 2"_s);
+    QCOMPARE(w->Text3->toPlainText(), u"乙模板"_s);
+
+    // A new template is the fourth entry and is shown at once.
+    w->CmdAdd->click();
+    QVERIFY(w->Text3->toPlainText().isEmpty());
+    w->Text3->setPlainText(u"丁模板"_s);
+    w->cmdUpdate->click();
+    QCOMPARE(w->Combo5->count(), 4);
+    QCOMPARE(w->Combo5->currentText(), u"模板内容 4"_s);
+    QCOMPARE(w->Text3->toPlainText(), u"丁模板"_s);
+    QCOMPARE(w->cmdUpdate->text(), u"刷新(&U)"_s);
+    QCOMPARE(w->cmdRefresh->text(), u"更新(&R)"_s);
+
+    // A cancelled add shows the last template, not the one shown before.
+    choose(w->Combo5, u"模板内容 1"_s);
+    w->CmdAdd->click();
+    w->Text3->setPlainText(u"不要了"_s);
+    w->cmdRefresh->click();
+    QCOMPARE(w->Combo5->currentText(), u"模板内容 4"_s);
+    QCOMPARE(w->Text3->toPlainText(), u"丁模板"_s);
+
+    // Revising: a cancelled edit shows the stored text; a saved one replaces it.
+    choose(w->Combo5, u"模板内容 2"_s);
+    h.responder.answer(true);
+    w->Cmdedit->click();
+    QCOMPARE(h.responder.last().text, u"确定要修改(乙模板...)内容吗?"_s);
+    w->Text3->setPlainText(u"改了没存"_s);
+    w->cmdRefresh->click();
+    QCOMPARE(w->Text3->toPlainText(), u"乙模板"_s);
+    h.responder.answer(true);
+    w->Cmdedit->click();
+    w->Text3->setPlainText(u"乙模板（修订）"_s);
+    w->cmdUpdate->click();
+    QCOMPARE(w->Combo5->currentText(), u"模板内容 2"_s);
+    QCOMPARE(w->Combo5->count(), 4);
+    QCOMPARE(school.value(uR"(select "内容" from "班主任" where "类别"='J' order by "ID" limit 1 offset 1)"_s).toString(),
+             u"乙模板（修订）"_s);
+    QCOMPARE(school.count(uR"(select count(*) from "班主任" where "类别"='J')"_s), 4);
+    school.closeDb();
+
+    // Closing while adding writes nothing.
+    w->CmdAdd->click();
+    w->Text3->setPlainText(u"关窗丢弃"_s);
+    w->cmdClose->click();
+    QTRY_VERIFY(!h.isOpen(kPlanTemplateWindow));
+    QCOMPARE(school.count(uR"(select count(*) from "班主任" where "类别"='J')"_s), 4);
+}
+
+void TestTemplateWindow::readOnlyTextIsCopied()
+{
+    TestSchool school;
+    seed(school, u"G"_s, {u"总结的第一段。\n总结的第二段。"_s});
+    WindowHarness h(school);
+    auto *w = h.open<SummaryTemplateWindow>(kSummaryTemplateWindow);
+    QVERIFY(w);
+    QVERIFY(w->Text3->isReadOnly());
+    QGuiApplication::clipboard()->clear();
+    w->Text3->setFocus();
+    QTest::keySequence(w->Text3, QKeySequence::SelectAll);
+    QTest::keySequence(w->Text3, QKeySequence::Copy);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"总结的第一段。\n总结的第二段。"_s);
+    // Typing while browsing changes nothing.
+    QTest::keyClicks(w->Text3, u"x"_s);
+    QCOMPARE(w->Text3->toPlainText(), u"总结的第一段。\n总结的第二段。"_s);
+}
+
+void TestTemplateWindow::oneWindowOfEachKind()
+{
+    TestSchool school;
+    seed(school, u"J"_s, {u"甲模板"_s});
+    school.addGradeGroup(u"初一年级组"_s);
+    school.addClass(u"初一年级组"_s, u"一班"_s, u"王老师"_s, u"111"_s);
+    school.closeDb();
+    WindowHarness h(school, {.signedIn = u"王老师"_s});
+    h.trigger(u"nianchu"_s);
+    h.trigger(u"nianzhong"_s);
+    auto *plan = h.openWindow<PlanWindow>(kPlanWindow);
+    auto *summary = h.openWindow<SummaryWindow>(kSummaryWindow);
+    QVERIFY(plan && summary);
+    // 打开模板 lies in the editing panel: usable once the class's head teacher is signed in.
+    QVERIFY(!plan->Command1->isEnabled());
+    for (ClassDocumentWindow *w : {static_cast<ClassDocumentWindow *>(plan), static_cast<ClassDocumentWindow *>(summary)}) {
+        choose(w->Combo1, u"初一年级组"_s);
+        choose(w->Combo2, u"一班"_s);
+        QVERIFY(w->Command1->isEnabled());
+    }
+    plan->Command1->click();
+    auto *library = h.openWindow<PlanTemplateWindow>(kPlanTemplateWindow);
+    QVERIFY(library);
+    choose(library->Combo5, u"模板内容 1"_s);
+    library->CmdAdd->click();
+    plan->Command1->click();
+    QCOMPARE(h.openWindow<PlanTemplateWindow>(kPlanTemplateWindow), library);
+    QVERIFY(library->editor()->inMode());   // the same window, with its state
+    summary->Command1->click();
+    QVERIFY(h.openWindow<SummaryTemplateWindow>(kSummaryTemplateWindow));
+    QVERIFY(h.isOpen(kPlanWindow) && h.isOpen(kSummaryWindow) && h.isOpen(kPlanTemplateWindow));
+}
+
+void TestTemplateWindow::shot()
+{
+    ProgramFontScope font;
+    TestSchool school;
+    seed(school, u"J"_s,
+         {u"一、指导思想\n以学校工作计划为指导，加强班级管理，培养学生良好的学习和生活习惯。\n二、工作目标\n"
+          u"1. 建立团结向上的班集体。\n2. 提高学生的学习成绩。"_s,
+          u"乙模板"_s});
+    WindowHarness h(school, {.realSize = true});
+    auto *w = h.open<PlanTemplateWindow>(kPlanTemplateWindow);
+    QVERIFY(w);
+    QCoreApplication::processEvents();
+    saveShot(w->grab().toImage(), u"plan_template_window"_s);
+    QVERIFY(w->Label4->height() >= w->Label4->heightForWidth(w->Label4->width()));
+}
+
+QTEST_MAIN(TestTemplateWindow)
+#include "tst_template_window.moc"
