@@ -49,6 +49,8 @@
 
 // Head-teacher records and notices.
 #include "records/conduct_window.h"
+#include "records/daily_record_window.h"
+#include "records/development_record_window.h"
 #include "records/notice_admin_window.h"
 #include "records/publish_notice_window.h"
 #include "records/view_notices_window.h"
@@ -106,6 +108,8 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kViewNoticesWindow, makeWindow<ViewNoticesWindow>);
     m.registerWindow(kNoticeAdminWindow, makeWindow<NoticeAdminWindow>);
     m.registerWindow(kConductWindow, makeWindow<ConductWindow>);
+    m.registerWindow(kDevelopmentRecordWindow, makeWindow<DevelopmentRecordWindow>);
+    m.registerWindow(kDailyRecordWindow, makeWindow<DailyRecordWindow>);
 }
 
 } // namespace tessaly

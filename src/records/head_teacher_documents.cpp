@@ -3,6 +3,7 @@
 #include "platform/data_control.h"
 #include "score_entry/exam_columns.h"
 
+#include <QRegularExpression>
 #include <QSqlQuery>
 
 namespace tessaly::records {
@@ -58,6 +59,22 @@ QString sectionCharacter(const QString &gradeGroup)
 bool listedInSection(const QString &displayName, const QString &sectionChar)
 {
     return !displayName.isEmpty() && displayName.contains(sectionChar);
+}
+
+QString gradePrefixOfName(const QString &displayName)
+{
+    static const QRegularExpression start(QStringLiteral(R"(^\d+-\d+(?:\((?:上|下)\))?)"));
+    const QRegularExpressionMatch m = start.match(displayName);
+    if (!m.hasMatch())
+        return QString();
+    const QString prefix = displayName.mid(m.capturedLength(), 2);
+    return prefix.size() == 2 ? prefix : QString();
+}
+
+bool inGradeSection(const QString &displayName, const QString &gradeGroup)
+{
+    const QString prefix = gradePrefixOfName(displayName);
+    return !prefix.isEmpty() && sectionCharacter(prefix) == sectionCharacter(gradeGroup);
 }
 
 QString phraseCategoryName(int category)
