@@ -50,6 +50,8 @@
 // Head-teacher records and notices.
 #include "records/class_document_window.h"
 #include "records/conduct_window.h"
+#include "records/daily_record_window.h"
+#include "records/development_record_window.h"
 #include "records/notice_admin_window.h"
 #include "records/publish_notice_window.h"
 #include "records/template_window.h"
@@ -112,6 +114,8 @@ void registerWindowFactories(MainWindow &m)
     m.registerWindow(kSummaryWindow, makeWindow<SummaryWindow>);
     m.registerWindow(kPlanTemplateWindow, makeWindow<PlanTemplateWindow>);
     m.registerWindow(kSummaryTemplateWindow, makeWindow<SummaryTemplateWindow>);
+    m.registerWindow(kDevelopmentRecordWindow, makeWindow<DevelopmentRecordWindow>);
+    m.registerWindow(kDailyRecordWindow, makeWindow<DailyRecordWindow>);
 }
 
 } // namespace tessaly

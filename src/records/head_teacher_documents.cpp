@@ -3,6 +3,7 @@
 #include "platform/data_control.h"
 #include "score_entry/exam_columns.h"
 
+#include <QRegularExpression>
 #include <QSqlQuery>
 
 namespace tessaly::records {
@@ -55,17 +56,20 @@ QString sectionCharacter(const QString &gradeGroup)
     return c;
 }
 
-bool listedInSection(const QString &displayName, const QString &sectionChar)
+QString gradePrefixOfName(const QString &displayName)
 {
-    return !displayName.isEmpty() && displayName.contains(sectionChar);
+    static const QRegularExpression start(QStringLiteral(R"(^\d+-\d+(?:\((?:上|下)\))?)"));
+    const QRegularExpressionMatch m = start.match(displayName);
+    if (!m.hasMatch())
+        return QString();
+    const QString prefix = displayName.mid(m.capturedLength(), 2);
+    return prefix.size() == 2 ? prefix : QString();
 }
 
 bool inGradeSection(const QString &displayName, const QString &gradeGroup)
 {
-    const QString c = sectionCharacter(gradeGroup);
-    if (!c.isEmpty())
-        return listedInSection(displayName, c);
-    return !displayName.isEmpty() && !displayName.contains(u'初') && !displayName.contains(u'高');
+    const QString prefix = gradePrefixOfName(displayName);
+    return !prefix.isEmpty() && sectionCharacter(prefix) == sectionCharacter(gradeGroup);
 }
 
 QString phraseCategoryName(int category)

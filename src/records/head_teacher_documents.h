@@ -20,7 +20,7 @@
 //   const QString name = planName(today, Combo1->currentText(), Combo2->currentText());
 //   const reg::Statement q = documentsQuery(DocumentKind::Plan, identity.classCode);
 //   Data1->setRecordSource(q.sql, q.params);
-//   … readDocuments(*Data1) …, keep rows with listedInSection(row.displayName, sectionCharacter(grade))
+//   … readDocuments(*Data1) …, keep rows with inGradeSection(row.displayName, grade)
 //
 // Writes go through insertDocument / updateDocumentText / deleteDocument inside
 // saveWith() (kit/save_report.h).
@@ -66,16 +66,16 @@ QString gradePrefix(const QString &gradeGroup);
 // empty for every primary grade group.
 QString sectionCharacter(const QString &gradeGroup);
 
-// Whether a class list shows a row with this display name: it must hold the
-// section character. An empty display name is never listed; with an empty
-// character every other row of the class code is.
-bool listedInSection(const QString &displayName, const QString &sectionChar);
+// The grade prefix a display name was composed with: the two characters after
+// the school years ("04-05") and, in a record's name, the half ("(上)"/"(下)").
+// Empty when the name does not start that way.
+QString gradePrefixOfName(const QString &displayName);
 
-// Whether a class document with this display name is one of the grade group's
-// section: it holds the section character, and for a primary grade group (no
-// character) neither 初 nor 高. Classes of the three sections can share a class
-// code; their plans and summaries are told apart only by this. An empty display
-// name belongs to no section.
+// Whether a row with this display name belongs to the grade group's section:
+// the section of the grade prefix in the name is the grade group's. A primary
+// class so never lists a junior or senior row of the same class code, and a
+// student's surname 高 or 初 does not count. A name without a grade prefix is
+// never listed.
 bool inGradeSection(const QString &displayName, const QString &gradeGroup);
 
 // ---- Kind codes and display names ----
