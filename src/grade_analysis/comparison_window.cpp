@@ -187,16 +187,8 @@ void ComparisonWindow::buildControls()
 void ComparisonWindow::fitHeaders()
 {
     const QFontMetrics fm(Grid1->font());
-    const int room = 2 * 4 + 1;
-    const int height = twipsToPixels(grades::kStatisticsHeaderHeight) - 4;
-    for (int c = 0; c < grades::kStatisticsCols; ++c) {
-        const QString header = Grid1->TextMatrix(0, c);
-        int width = twipsToPixels(Grid1->ColWidth(c));
-        while (width < 200
-               && fm.boundingRect(QRect(0, 0, width - room, 1000), Qt::TextWrapAnywhere, header).height() > height)
-            width += 2;
-        Grid1->setColWidth(c, pixelsToTwips(width));
-    }
+    for (int c = 0; c < grades::kStatisticsCols; ++c)
+        Grid1->setColWidth(c, grades::fittedHeaderWidth(fm, Grid1->TextMatrix(0, c), Grid1->ColWidth(c)));
 }
 
 void ComparisonWindow::buildSheet()

@@ -2,9 +2,11 @@
 
 #include "organisation/fixed_lists.h"
 #include "platform/format.h"
+#include "platform/units.h"
 #include "score_entry/exam_columns.h"
 #include "score_entry/score_sheet.h"
 
+#include <QFontMetrics>
 #include <QHash>
 #include <QSqlQuery>
 #include <algorithm>
@@ -45,6 +47,17 @@ QString missingChoice(bool examChosen, int selectedSubjects, int selectedClasses
     if (selectedClasses <= 0)
         return noClassText;
     return {};
+}
+
+int fittedHeaderWidth(const QFontMetrics &fm, const QString &header, int twips)
+{
+    const int room = 2 * 4 + 1;
+    const int height = twipsToPixels(kStatisticsHeaderHeight) - 4;
+    int width = twipsToPixels(twips);
+    while (width < 200
+           && fm.boundingRect(QRect(0, 0, width - room, 1000), Qt::TextWrapAnywhere, header).height() > height)
+        width += 2;
+    return pixelsToTwips(width);
 }
 
 std::optional<float> ClassStatisticsRow::average() const

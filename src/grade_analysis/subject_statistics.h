@@ -30,6 +30,8 @@
 #include <functional>
 #include <optional>
 
+class QFontMetrics;
+
 namespace tessaly::grades {
 
 // The grid's columns.
@@ -64,6 +66,10 @@ inline const QString kStatisticsHeader = QStringLiteral(
 inline constexpr std::array<int, kStatisticsCols> kStatisticsColWidths{
     450, 450, 820, 300, 300, 630, 450, 300, 500, 300, 500, 630, 630, 350, 350, 350, 350, 350, 350, 630, 630, 630};
 inline constexpr int kStatisticsHeaderHeight = 900;
+
+// The width in twips, at least `twips`, at which `header` wraps within the header
+// row in the font `fm` measures (the designed widths are for a narrower font).
+int fittedHeaderWidth(const QFontMetrics &fm, const QString &header, int twips);
 
 // Messages of a fill.
 inline const QString kNoExamChosen = QStringLiteral("请选择考试名称。");
