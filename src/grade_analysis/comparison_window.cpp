@@ -186,9 +186,8 @@ void ComparisonWindow::buildControls()
 // within the header row's lines.
 void ComparisonWindow::fitHeaders()
 {
-    const QFontMetrics fm(Grid1->font());
     for (int c = 0; c < grades::kStatisticsCols; ++c)
-        Grid1->setColWidth(c, grades::fittedHeaderWidth(fm, Grid1->TextMatrix(0, c), Grid1->ColWidth(c)));
+        Grid1->setColWidth(c, grades::fittedHeaderWidth(Grid1->font(), Grid1->TextMatrix(0, c), Grid1->ColWidth(c)));
 }
 
 void ComparisonWindow::buildSheet()

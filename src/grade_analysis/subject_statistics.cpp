@@ -6,6 +6,7 @@
 #include "score_entry/exam_columns.h"
 #include "score_entry/score_sheet.h"
 
+#include <QFont>
 #include <QFontMetrics>
 #include <QHash>
 #include <QSqlQuery>
@@ -49,13 +50,19 @@ QString missingChoice(bool examChosen, int selectedSubjects, int selectedClasses
     return {};
 }
 
-int fittedHeaderWidth(const QFontMetrics &fm, const QString &header, int twips)
+int fittedHeaderWidth(const QFont &gridFont, const QString &header, int twips)
 {
+    QFont bold = gridFont;
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
     const int room = 2 * 4 + 1;
     const int height = twipsToPixels(kStatisticsHeaderHeight) - 4;
     int width = twipsToPixels(twips);
-    while (width < 200
-           && fm.boundingRect(QRect(0, 0, width - room, 1000), Qt::TextWrapAnywhere, header).height() > height)
+    auto fits = [&] {
+        const QRect r = fm.boundingRect(QRect(0, 0, width - room, 1000), Qt::TextWordWrap, header);
+        return r.height() <= height && r.width() <= width - room;
+    };
+    while (width < 200 && !fits())
         width += 2;
     return pixelsToTwips(width);
 }

@@ -30,7 +30,7 @@
 #include <functional>
 #include <optional>
 
-class QFontMetrics;
+class QFont;
 
 namespace tessaly::grades {
 
@@ -67,9 +67,10 @@ inline constexpr std::array<int, kStatisticsCols> kStatisticsColWidths{
     450, 450, 820, 300, 300, 630, 450, 300, 500, 300, 500, 630, 630, 350, 350, 350, 350, 350, 350, 630, 630, 630};
 inline constexpr int kStatisticsHeaderHeight = 900;
 
-// The width in twips, at least `twips`, at which `header` wraps within the header
-// row in the font `fm` measures (the designed widths are for a narrower font).
-int fittedHeaderWidth(const QFontMetrics &fm, const QString &header, int twips);
+// The width in twips, at least `twips`, at which `header` fits the header row,
+// drawn bold in the grid's font and wrapped at word boundaries (the designed
+// widths are for a narrower font).
+int fittedHeaderWidth(const QFont &gridFont, const QString &header, int twips);
 
 // Messages of a fill.
 inline const QString kNoExamChosen = QStringLiteral("请选择考试名称。");

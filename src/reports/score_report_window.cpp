@@ -21,7 +21,6 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -305,8 +304,7 @@ void ScoreReportWindow::setColumnWidth(int col, int twips)
     m_widths[col] = twips;
     // The designed widths are for a narrower font: a shown column is at least as wide
     // as its header needs within the header row.
-    const QFontMetrics fm(Grid1->font());
-    Grid1->setColWidth(col, twips > 0 ? grades::fittedHeaderWidth(fm, Grid1->TextMatrix(0, col), twips) : 0);
+    Grid1->setColWidth(col, twips > 0 ? grades::fittedHeaderWidth(Grid1->font(), Grid1->TextMatrix(0, col), twips) : 0);
 }
 
 void ScoreReportWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
