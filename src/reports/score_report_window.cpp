@@ -14,6 +14,7 @@
 #include "platform/messages.h"
 #include "register/class_code.h"
 #include "reports/paper_preview.h"
+#include "reports/tick_lists.h"
 #include "reports/score_report.h"
 #include "reports/transcript_options.h"
 #include "score_entry/exam_columns.h"
@@ -40,34 +41,6 @@ namespace {
 
 const QString kNoReportClass = QStringLiteral("请选择报表班级后,才能显示。");
 const QString kAllSubjects = QStringLiteral("(打印全部科目)");
-
-bool isTicked(const QListWidgetItem *item)
-{
-    return item->checkState() == Qt::Checked;
-}
-
-QStringList tickedTexts(const QListWidget *list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        if (isTicked(list->item(i)))
-            texts << list->item(i)->text();
-    return texts;
-}
-
-void addTicked(QListWidget *list, const QString &text)
-{
-    auto *item = new QListWidgetItem(text, list);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(Qt::Checked);
-}
-
-QListWidget *multiList(QWidget *parent, const char *name)
-{
-    auto *list = named(new QListWidget(parent), name);
-    list->setSelectionMode(QAbstractItemView::NoSelection);
-    return list;
-}
 
 // The class name of a List2 item: the item up to its first blank.
 QString classNameOf(const QString &classItem)
@@ -112,9 +85,9 @@ ScoreReportWindow::ScoreReportWindow(WindowHost &host, QWidget *parent) : QWidge
     label(6, QStringLiteral("④选择科目:"));
     label(5, QStringLiteral("(打印0个考试科目)"));
     TreeView1 = named(new ClassTree(Frame1), "TreeView1");
-    List2 = multiList(Frame1, "List2");
+    List2 = tickList(Frame1, "List2");
     Combo1 = named(new QComboBox(Frame1), "Combo1");
-    List1 = multiList(Frame1, "List1");
+    List1 = tickList(Frame1, "List1");
     Command11 = named(new QPushButton(QStringLiteral("显示报表"), Frame1), "Command11");
     Command1 = named(new QPushButton(QStringLiteral("打印预览"), Frame1), "Command1");
     Command1->setEnabled(false);
@@ -238,11 +211,8 @@ ScoreReportWindow::ScoreReportWindow(WindowHost &host, QWidget *parent) : QWidge
     panel->addLayout(panelButtons, 7, 0, 1, 2);
     Picture4->hide();
 
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
     Data2 = named(new DataControl(this), "Data2");
     Data2->hide();
-    ReportDataError(*Data1, this);
     ReportDataError(*Data2, this);
 
     connect(TreeView1, &ClassTree::NodeClick, this, &ScoreReportWindow::TreeView1_NodeClick);
@@ -345,13 +315,11 @@ void ScoreReportWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
     // The section table's exams, also for a cohort without students.
     m_columns.clear();
     if (!m_sectionTable.isEmpty()) {
-        Data1->setDatabaseName(session().openpath);
-        Data1->setRecordSource(QStringLiteral("select \"ID\" from %1 where substr(\"学籍号\", 1, 4) = ? order by \"学籍号\"")
-                                   .arg(db::quoteIdentifier(m_sectionTable)),
-                               {QString::number(m_cohortYear)});
-        if (Data1->Refresh())
-            m_columns = db::tableColumns(Data1->connection(), m_sectionTable);
-        Data1->Close();
+        db::Connection c(session().openpath);
+        if (c.ok())
+            m_columns = db::tableColumns(c, m_sectionTable);
+        else
+            showNotice(this, kDataErrorPrefix + c.error().text);
     }
     Combo1->addItems(score::ListExamNames(m_columns));
     Combo1->setCurrentIndex(-1);

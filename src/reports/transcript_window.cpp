@@ -9,6 +9,7 @@
 #include "platform/fonts.h"
 #include "platform/messages.h"
 #include "reports/paper_preview.h"
+#include "reports/tick_lists.h"
 #include "reports/transcript_export.h"
 #include "reports/transcript_options.h"
 #include "score_entry/exam_columns.h"
@@ -48,35 +49,6 @@ const int kSubjectWidths[] = {530, 530, 450, 450};
 const QString kSummaryLabels[] = {QStringLiteral("平均分数"), QStringLiteral("参考人数"),
                                   QStringLiteral("标 准 差")};
 
-// Lists of several choices show a tick box on each item.
-bool isTicked(const QListWidgetItem *item)
-{
-    return item->checkState() == Qt::Checked;
-}
-
-QStringList tickedTexts(const QListWidget *list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        if (isTicked(list->item(i)))
-            texts << list->item(i)->text();
-    return texts;
-}
-
-void addTicked(QListWidget *list, const QString &text)
-{
-    auto *item = new QListWidgetItem(text, list);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(Qt::Checked);
-}
-
-QListWidget *multiList(QWidget *parent, const char *name)
-{
-    auto *list = named(new QListWidget(parent), name);
-    list->setSelectionMode(QAbstractItemView::NoSelection);
-    return list;
-}
-
 } // namespace
 
 TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(parent), FormWindow(host)
@@ -101,9 +73,9 @@ TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(
     label(6, QStringLiteral("④选择科目:"));
     label(5, QStringLiteral("(打印0次考试科目)"));
     TreeView1 = named(new ClassTree(Frame1), "TreeView1");
-    List2 = multiList(Frame1, "List2");
+    List2 = tickList(Frame1, "List2");
     Combo1 = named(new QComboBox(Frame1), "Combo1");
-    List1 = multiList(Frame1, "List1");
+    List1 = tickList(Frame1, "List1");
     Command11 = named(new QPushButton(QStringLiteral("显示成绩"), Frame1), "Command11");
     Command1 = named(new QPushButton(QStringLiteral("打印预览"), Frame1), "Command1");
     Command1->setEnabled(false);
