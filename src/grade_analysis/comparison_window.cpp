@@ -407,15 +407,11 @@ void ComparisonWindow::FillStatisticsGrid()
     Picture1->repaint();
     Grid1->setRows(1);
 
-    db::Connection c(session().openpath);
-    m_fill = c.ok() ? grades::fillStatistics(c, request,
-                                             [this](int s, const QString &subject) {
-                                                 Label7->setText(QStringLiteral("正在统计(") + subject
-                                                                 + QStringLiteral(")分数……"));
-                                                 Bar2->setValue(s + 1);
-                                                 Picture1->repaint();
-                                             })
-                    : grades::StatisticsFill{{}, false, c.error()};
+    m_fill = grades::fillStatistics(session().openpath, request, [this](int s, const QString &subject) {
+        Label7->setText(grades::statisticsProgressText(subject));
+        Bar2->setValue(s + 1);
+        Picture1->repaint();
+    });
     if (m_fill.error.isSet()) {
         Picture1->hide();
         Grid1->setRows(2);

@@ -232,4 +232,18 @@ StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &reques
     return fill;
 }
 
+StatisticsFill fillStatistics(const QString &path, const StatisticsRequest &request,
+                              const StatisticsProgress &progress)
+{
+    db::Connection c(path);
+    if (!c.ok())
+        return {{}, false, c.error()};
+    return fillStatistics(c, request, progress);
+}
+
+QString statisticsProgressText(const QString &subject)
+{
+    return QStringLiteral("正在统计(") + subject + QStringLiteral(")分数……");
+}
+
 } // namespace tessaly::grades

@@ -146,6 +146,11 @@ using StatisticsProgress = std::function<void(int subjectIndex, const QString &s
 // whose section table or exam column is not a valid name, has no students.
 StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &request,
                               const StatisticsProgress &progress = {});
+// The same on the database file at `path`; a database that cannot be opened is the fill's error.
+StatisticsFill fillStatistics(const QString &path, const StatisticsRequest &request,
+                              const StatisticsProgress &progress = {});
+// The progress caption while a subject's rows are built.
+QString statisticsProgressText(const QString &subject);
 
 // The queries of a fill. Teaching rows: 名称 (teacher), 其它 (class name) and
 // 其次 (subject) of the grade group's 任课 rows, in 教导处 order. Class scores:

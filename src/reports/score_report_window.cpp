@@ -14,7 +14,7 @@
 #include "platform/messages.h"
 #include "register/class_code.h"
 #include "reports/paper_preview.h"
-#include "reports/tick_lists.h"
+#include "reports/report_steps.h"
 #include "reports/score_report.h"
 #include "reports/transcript_options.h"
 #include "score_entry/exam_columns.h"
@@ -63,67 +63,29 @@ ScoreReportWindow::ScoreReportWindow(WindowHost &host, QWidget *parent) : QWidge
     setObjectName(QStringLiteral("打印成绩报表"));
     setWindowTitle(QStringLiteral("打印成绩报表"));
 
-    for (int i = 0; i < 12; ++i)
-        lblLabels << nullptr;
     Frame1 = named(new QGroupBox(this), "Frame1");
-    auto label = [&](int index, const QString &text) {
-        lblLabels[index] = new QLabel(text, Frame1);
-        lblLabels[index]->setObjectName(QStringLiteral("lblLabels%1").arg(index));
-        return lblLabels[index];
-    };
     Label1 = named(new QLabel(QStringLiteral("打印成绩报表操作"), Frame1), "Label1");
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);
     Label1->setAlignment(Qt::AlignCenter);
-    label(11, QStringLiteral("①选择年级组或班级:"));
-    label(0, QStringLiteral("②选择需要报表的班级:"));
-    label(1, QStringLiteral("　　在同一年级组中，考试科目与试题可能不同( 如高中有文科与理班),"
-                            "所以需要选出可比较班级，才能得出正确结果。"))
-        ->setWordWrap(true);
-    label(2, QStringLiteral("③选择报表的考试名称:"));
-    label(6, QStringLiteral("④选择科目:"));
-    label(5, QStringLiteral("(打印0个考试科目)"));
-    TreeView1 = named(new ClassTree(Frame1), "TreeView1");
-    List2 = tickList(Frame1, "List2");
-    Combo1 = named(new QComboBox(Frame1), "Combo1");
-    List1 = tickList(Frame1, "List1");
-    Command11 = named(new QPushButton(QStringLiteral("显示报表"), Frame1), "Command11");
     Command1 = named(new QPushButton(QStringLiteral("打印预览"), Frame1), "Command1");
     Command1->setEnabled(false);
+    Command11 = named(new QPushButton(QStringLiteral("显示报表"), Frame1), "Command11");
     Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), Frame1), "Command7");
-    Combo1->setMinimumContentsLength(12);
-
-    auto *steps = new QVBoxLayout(Frame1);
-    steps->addWidget(Label1);
-    steps->addWidget(lblLabels[11]);
-    steps->addWidget(TreeView1, 3);
-    steps->addWidget(lblLabels[0]);
-    steps->addWidget(List2, 2);
-    steps->addWidget(lblLabels[1]);
-    steps->addWidget(lblLabels[2]);
-    steps->addWidget(Combo1);
-    auto *subjectsHead = new QHBoxLayout;
-    subjectsHead->addWidget(lblLabels[6]);
-    subjectsHead->addWidget(lblLabels[5]);
-    subjectsHead->addStretch();
-    steps->addLayout(subjectsHead);
-    steps->addWidget(List1, 2);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command11);
-    buttons->addWidget(Command7);
-    steps->addLayout(buttons);
-    Frame1->setFixedWidth(Frame1->fontMetrics().horizontalAdvance(QStringLiteral("②选择(初一年级)可比较的班级")) + 60);
-    QFont noteFont = lblLabels[1]->font();
-    noteFont.setPointSizeF(noteFont.pointSizeF() - 1.5);
-    lblLabels[1]->setFont(noteFont);
+    const ReportSteps steps = buildReportSteps(
+        Frame1,
+        {QStringLiteral("②选择需要报表的班级:"),
+         QStringLiteral("　　在同一年级组中，考试科目与试题可能不同( 如高中有文科与理班),"
+                        "所以需要选出可比较班级，才能得出正确结果。"),
+         QStringLiteral("③选择报表的考试名称:"), QStringLiteral("(打印0个考试科目)")},
+        Label1, {Command1, Command11, Command7});
+    lblLabels = steps.lblLabels;
+    TreeView1 = steps.TreeView1;
+    List2 = steps.List2;
+    Combo1 = steps.Combo1;
+    List1 = steps.List1;
     lblLabels[1]->setStyleSheet(QStringLiteral("color: #800000;"));
-    lblLabels[1]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblLabels[1]->setMinimumHeight(lblLabels[1]->heightForWidth(Frame1->width() - 40));
-    for (QWidget *list : {static_cast<QWidget *>(TreeView1), static_cast<QWidget *>(List1),
-                          static_cast<QWidget *>(List2)})
-        list->setMinimumHeight(list->fontMetrics().height() * 3);
 
     Label4 = named(new QLabel(QStringLiteral("打印成绩单"), this), "Label4");
     Label4->setFont(cjkFont(QStringLiteral("黑体"), 16, true));
@@ -382,16 +344,12 @@ void ScoreReportWindow::Command11_Click()
     repaint();
     Grid1->setRows(1);
 
-    db::Connection c(session().openpath);
     const grades::StatisticsFill fill =
-        c.ok() ? grades::fillStatistics(c, request,
-                                        [this](int s, const QString &subject) {
-                                            Label7->setText(QStringLiteral("正在统计(") + subject
-                                                            + QStringLiteral(")分数……"));
-                                            Bar2->setValue(s + 1);
-                                            Picture1->repaint();
-                                        })
-               : grades::StatisticsFill{{}, false, c.error()};
+        grades::fillStatistics(session().openpath, request, [this](int s, const QString &subject) {
+            Label7->setText(grades::statisticsProgressText(subject));
+            Bar2->setValue(s + 1);
+            Picture1->repaint();
+        });
     Picture1->hide();
     if (fill.error.isSet()) {
         Grid1->setRows(2);
