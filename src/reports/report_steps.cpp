@@ -2,6 +2,7 @@
 
 #include "kit/class_tree.h"
 #include "kit/window_base.h"
+#include "reports/paper_preview.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -77,6 +79,45 @@ ReportSteps buildReportSteps(QGroupBox *frame, const StepCaptions &captions, QLa
                           static_cast<QWidget *>(s.List2)})
         list->setMinimumHeight(list->fontMetrics().height() * 3);
     return s;
+}
+
+void assembleReportView(QWidget *window, QWidget *steps, QWidget *grid, QWidget *banner, bool bannerOnTop,
+                        PaperPreview *preview)
+{
+    auto *normalView = new QWidget(window);
+    auto *normal = new QVBoxLayout(normalView);
+    normal->setContentsMargins(0, 0, 0, 0);
+    for (QWidget *w : {steps, grid, banner})
+        w->setParent(normalView);
+    auto *body = new QHBoxLayout;
+    body->addWidget(steps);
+    body->addWidget(grid, 1);
+    if (bannerOnTop)
+        normal->addWidget(banner);
+    normal->addLayout(body, 1);
+    if (!bannerOnTop)
+        normal->addWidget(banner);
+    preview->hide();
+    preview->setNormalView({normalView});
+    auto *layout = new QVBoxLayout(window);
+    layout->addWidget(normalView, 1);
+    layout->addWidget(preview, 1);
+}
+
+QGroupBox *addZoomOptions(QWidget *parent, QList<QRadioButton *> &options)
+{
+    auto *zoom = new QGroupBox(QStringLiteral("表格内字体宽度设置："), parent);
+    zoom->setObjectName(QStringLiteral("Frame4"));
+    auto *zoomLayout = new QHBoxLayout(zoom);
+    const QString sizes[] = {QStringLiteral("缩小"), QStringLiteral("正常"), QStringLiteral("放大")};
+    for (int i = 0; i < 3; ++i) {
+        auto *option = new QRadioButton(sizes[i], zoom);
+        option->setObjectName(QStringLiteral("Option7_%1").arg(i));
+        options << option;
+        zoomLayout->addWidget(option);
+    }
+    options[1]->setChecked(true);
+    return zoom;
 }
 
 QListWidget *tickList(QWidget *parent, const char *name)

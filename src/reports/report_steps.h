@@ -1,7 +1,8 @@
 #pragma once
-// The left panel of the report windows (打印成绩单, 打印成绩报表): the four steps
-// (grade group or class, comparable classes, exam, subjects) with their captions,
-// and the lists of several choices, a tick box on each item.
+// What the report windows (打印成绩单, 打印成绩报表) share of their look: the left
+// panel with the four steps (grade group or class, comparable classes, exam,
+// subjects) and their captions, the lists of several choices with a tick box on
+// each item, the normal view that the paper preview replaces, and the zoom choices.
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,10 +13,15 @@ class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class QRadioButton;
 class QWidget;
 
 namespace tessaly {
 class ClassTree;
+}
+
+namespace tessaly::reports {
+class PaperPreview;
 }
 
 namespace tessaly::reports {
@@ -42,6 +48,14 @@ struct ReportSteps {
 // wraps in a smaller type.
 ReportSteps buildReportSteps(QGroupBox *frame, const StepCaptions &captions, QLabel *heading,
                              const QList<QPushButton *> &buttons);
+
+// Lays the window out: the steps and the grid side by side, the banner above
+// them (or below), as the normal view; the preview takes its place while shown.
+void assembleReportView(QWidget *window, QWidget *steps, QWidget *grid, QWidget *banner, bool bannerOnTop,
+                        PaperPreview *preview);
+
+// The zoom choices Option7(0 … 2), 缩小, 正常 (chosen) and 放大, in a group of `parent`.
+QGroupBox *addZoomOptions(QWidget *parent, QList<QRadioButton *> &options);
 
 // A list named `name` whose items are chosen by their ticks.
 QListWidget *tickList(QWidget *parent, const char *name);

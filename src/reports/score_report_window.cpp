@@ -111,24 +111,9 @@ ScoreReportWindow::ScoreReportWindow(WindowHost &host, QWidget *parent) : QWidge
     m_gridLayout->addWidget(Picture1);
 
     Preview = named(new PaperPreview(kScoreReportPage, QStringLiteral("成绩报表单预览图"), this), "Preview");
-    Preview->hide();
 
-    // The normal view: the steps and the grid, the banner under them; the preview takes its place.
-    auto *normalView = new QWidget(this);
-    auto *normal = new QVBoxLayout(normalView);
-    normal->setContentsMargins(0, 0, 0, 0);
-    Frame1->setParent(normalView);
-    Frame2->setParent(normalView);
-    Label4->setParent(normalView);
-    auto *body = new QHBoxLayout;
-    body->addWidget(Frame1);
-    body->addWidget(Frame2, 1);
-    normal->addLayout(body, 1);
-    normal->addWidget(Label4);
-    Preview->setNormalView({normalView});
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(normalView, 1);
-    layout->addWidget(Preview, 1);
+    // The banner under the steps and the grid.
+    assembleReportView(this, Frame1, Frame2, Label4, false, Preview);
 
     // The options panel floats over the preview.
     Picture4 = named(new QGroupBox(QStringLiteral("打印的项目设置"), this), "Picture4");
@@ -147,18 +132,7 @@ ScoreReportWindow::ScoreReportWindow(WindowHost &host, QWidget *parent) : QWidge
         panel->addWidget(box, 1 + i % 5, i / 5);
         connect(box, &QCheckBox::clicked, this, [this, i] { Check1_Click(i); });
     }
-    auto *zoom = new QGroupBox(Picture4);
-    zoom->setObjectName(QStringLiteral("Frame4"));
-    auto *zoomLayout = new QHBoxLayout(zoom);
-    zoomLayout->addWidget(named(new QLabel(QStringLiteral("表格内字体宽度设置："), zoom), "Label27"));
-    const QString sizes[] = {QStringLiteral("缩小"), QStringLiteral("正常"), QStringLiteral("放大")};
-    for (int i = 0; i < 3; ++i) {
-        auto *option = new QRadioButton(sizes[i], zoom);
-        option->setObjectName(QStringLiteral("Option7_%1").arg(i));
-        Option7 << option;
-        zoomLayout->addWidget(option);
-    }
-    Option7[1]->setChecked(true);
+    QGroupBox *zoom = addZoomOptions(Picture4, Option7);
     panel->addWidget(zoom, 6, 0, 1, 2);
     auto *note = named(new QLabel(QStringLiteral("说明：你可以拖动表格边框，来改变       表格在纸上的打印位置位。"),
                                   Picture4),

@@ -96,24 +96,8 @@ TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(
     m_gridLayout->addWidget(Picture1);
 
     Preview = named(new PaperPreview(kTranscriptPage, QStringLiteral("成绩单预览图"), this), "Preview");
-    Preview->hide();
 
-    // The normal view: the title, the choices and the grid; the preview takes its place.
-    auto *normalView = new QWidget(this);
-    auto *normal = new QVBoxLayout(normalView);
-    normal->setContentsMargins(0, 0, 0, 0);
-    Label4->setParent(normalView);
-    Frame1->setParent(normalView);
-    Frame2->setParent(normalView);
-    normal->addWidget(Label4);
-    auto *body = new QHBoxLayout;
-    body->addWidget(Frame1);
-    body->addWidget(Frame2, 1);
-    normal->addLayout(body, 1);
-    Preview->setNormalView({normalView});
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(normalView, 1);
-    layout->addWidget(Preview, 1);
+    assembleReportView(this, Frame1, Frame2, Label4, true, Preview);
 
     // The options panel floats over the preview.
     Picture4 = named(new QGroupBox(QStringLiteral("打印的项目设置"), this), "Picture4");
@@ -153,16 +137,7 @@ TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(
     countRow(Option3, Text2, 1);
     countRow(Option4, Text3, 2);
     panel->addWidget(orders, 3, 0, 1, 2);
-    auto *zoom = new QGroupBox(QStringLiteral("表格内字体宽度设置："), Picture4);
-    auto *zoomLayout = new QHBoxLayout(zoom);
-    const QString sizes[] = {QStringLiteral("缩小"), QStringLiteral("正常"), QStringLiteral("放大")};
-    for (int i = 0; i < 3; ++i) {
-        auto *option = new QRadioButton(sizes[i], zoom);
-        option->setObjectName(QStringLiteral("Option7_%1").arg(i));
-        Option7 << option;
-        zoomLayout->addWidget(option);
-    }
-    Option7[1]->setChecked(true);
+    QGroupBox *zoom = addZoomOptions(Picture4, Option7);
     panel->addWidget(zoom, 4, 0, 1, 2);
     Command8 = named(new QPushButton(QStringLiteral("确定"), Picture4), "Command8");
     panel->addWidget(Command8, 5, 1, Qt::AlignRight);
