@@ -3,7 +3,6 @@
 #include "grade_analysis/subject_statistics.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace tessaly::reports {
 
@@ -54,9 +53,9 @@ double reportFontWidth(int zoomOption)
     return kWidths[std::clamp(zoomOption, 0, 2)];
 }
 
-int reportFontStretch(int zoomOption)
+double reportFontScale(int zoomOption)
 {
-    return int(std::lround(100 * reportFontWidth(zoomOption) / reportFontWidth(1)));
+    return reportFontWidth(zoomOption) / reportFontWidth(1);
 }
 
 ReportOrder reportOrderOf(const QList<QStringList> &rows)

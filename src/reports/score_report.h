@@ -25,10 +25,10 @@ struct ReportBox {
 };
 ReportBox reportBox(int index);
 
-// The grid's font width in points for 缩小, 正常, 放大, and the font stretch
-// (percent of 正常) that shows it.
+// The grid's font width in points for 缩小, 正常, 放大, and the scale of the
+// grid's font size that shows it (1 for 正常).
 double reportFontWidth(int zoomOption);
-int reportFontStretch(int zoomOption);
+double reportFontScale(int zoomOption);
 
 enum class ReportOrder { BySubject, ByClass };
 

@@ -95,6 +95,7 @@ ScoreReportWindow::ScoreReportWindow(WindowHost &host, QWidget *parent) : QWidge
     Label13->setFont(bold);
     Label13->setAlignment(Qt::AlignCenter);
     Grid1 = named(new FlexGrid(Frame2), "Grid1");
+    m_fontSize = Grid1->font().pointSizeF();
     m_gridLayout = new QVBoxLayout(Frame2);
     m_gridLayout->addWidget(Label13);
     m_gridLayout->addWidget(Grid1, 1);
@@ -393,14 +394,17 @@ void ScoreReportWindow::Command8_Click()
     for (int i = 0; i < Option7.size(); ++i)
         if (Option7[i]->isChecked())
             chosen = i;
-    QFont font = Grid1->font();
-    font.setStretch(reportFontStretch(chosen));
-    Grid1->setFont(font);
+    if (m_fontSize > 0) {
+        QFont font = Grid1->font();
+        font.setPointSizeF(m_fontSize * reportFontScale(chosen));
+        Grid1->setFont(font);
+    }
     const ZoomStep step = zoomStep(m_zoomFactor, Zoom(chosen));
     m_zoomFactor = step.scale;
     Grid1->setUpdatesEnabled(false);
     for (int c = 0; c < m_widths.size(); ++c)
         setColumnWidth(c, scaledWidth(m_widths[c], step.factor));
+    Grid1->widenColumnsToText(0, grades::kStatisticsCols - 1, 1, Grid1->Rows() - 1);
     Grid1->setUpdatesEnabled(true);
 
     // The order, counted from the report itself.

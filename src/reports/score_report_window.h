@@ -114,6 +114,7 @@ private:
     QStringList m_columns;          // the section table's columns, in order
     QStringList m_subjectColumns;   // the exam column of each List1 item
     QString m_zoomFactor = QStringLiteral("1");
+    double m_fontSize = 9;          // the grid's font size at 正常
     bool m_listing = false;
     QVBoxLayout *m_gridLayout = nullptr;
 };

@@ -262,13 +262,18 @@ private slots:
         QVERIFY(w->Picture4->isVisible());
         QVERIFY(!w->Preview->Picture2->isEnabled());
 
-        // 缩小 then 正常, then 缩小 then 放大; a hidden column stays hidden.
+        // 缩小 then 正常, then 缩小 then 放大; a hidden column stays hidden; the font follows.
         w->Check1[4]->click();
-        for (const auto &[option, width] : QList<QPair<int, int>>{{0, 656}, {1, 820}, {0, 656}, {2, 984}, {1, 820}}) {
+        const double size = w->Grid1->font().pointSizeF();
+        const QList<std::tuple<int, int, double>> steps{
+            {0, 656, size * 4.1 / 4.5}, {1, 820, size}, {0, 656, size * 4.1 / 4.5}, {2, 984, size * 5 / 4.5}, {1, 820, size}};
+        for (const auto &[option, width, fontSize] : steps) {
             w->Option7[option]->setChecked(true);
             applyOptions(w);
             QCOMPARE(w->columnWidths()[2], width);
             QCOMPARE(w->columnWidths()[6], 0);
+            QCOMPARE(w->Grid1->ColWidth(6), 0);
+            QCOMPARE(w->Grid1->font().pointSizeF(), fontSize);
             openOptions(w);
         }
         QCOMPARE(w->zoomFactor(), u"1"_s);
@@ -466,6 +471,9 @@ private slots:
         openOptions(w);
         saveShot(w->grab().toImage(), u"score_report_options"_s);
         QVERIFY(w->Picture4->isVisible());
+        w->Option7[0]->setChecked(true);
+        applyOptions(w);
+        saveShot(w->grab().toImage(), u"score_report_smaller"_s);
     }
 };
 
