@@ -160,6 +160,20 @@ private slots:
         QCOMPARE(w->columnWidths()[11], 0);
     }
 
+    void emptyOrganisationStillOpens()
+    {
+        TestSchool school;
+        school.closeDb();
+        WindowHarness h(school, {.today = kToday});
+        auto *w = h.open<ScoreReportWindow>(kScoreReportWindow);
+        QVERIFY(w);
+        QCOMPARE(h.responder.last().text, u"目前教导处还没进行年级组设置。"_s);
+        QCOMPARE(w->TreeView1->topLevelItemCount(), 0);
+        QCOMPARE(w->Grid1->Cols(), 22);
+        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        QCOMPARE(h.responder.last().text, u"请选择考试名称。"_s);
+    }
+
     void refusals()
     {
         TestSchool school;
