@@ -45,6 +45,7 @@
 #include "grade_analysis/weak_subject_window.h"
 
 // Transcripts and reports.
+#include "reports/score_report_window.h"
 #include "reports/transcript_window.h"
 
 // Head-teacher records and notices.
@@ -104,6 +105,7 @@ void registerWindowFactories(MainWindow &m)
 
     // Transcripts and reports.
     m.registerWindow(kTranscriptWindow, makeWindow<TranscriptWindow>);
+    m.registerWindow(kScoreReportWindow, makeWindow<ScoreReportWindow>);
 
     // Head-teacher records and notices.
     m.registerWindow(kPublishNoticeWindow, makeWindow<PublishNoticeWindow>);

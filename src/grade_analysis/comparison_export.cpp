@@ -36,9 +36,10 @@ CellStyle centred(bool horizontal, bool vertical)
 
 } // namespace
 
-ExportSheet &writeStatisticsSheet(ExportWorkbook &book, const QString &title, const GridView &grid)
+ExportSheet &writeStatisticsSheet(ExportWorkbook &book, const QString &title, const GridView &grid,
+                                  const StatisticsSheetKind &kind)
 {
-    ExportSheet &sheet = book.insertSheet(0, kStatisticsSheetName);
+    ExportSheet &sheet = book.insertSheet(0, kind.name);
     sheet.setLandscape(true);
     sheet.setRowHeight(1, 18);
     sheet.setRowHeight(2, 50);
@@ -50,7 +51,10 @@ ExportSheet &writeStatisticsSheet(ExportWorkbook &book, const QString &title, co
     sheet.setColumnStyle(2, centred(true, false));
     sheet.setColumnStyle(3, centred(true, false));
     sheet.setRowStyle(1, centred(true, false));
-    sheet.setRowStyle(2, centred(true, true));
+    CellStyle header = centred(true, true);
+    if (kind.wrapHeader)
+        header.wrap = true;
+    sheet.setRowStyle(2, header);
 
     auto shown = [](const QList<bool> &flags, int index) { return index < flags.size() && flags[index]; };
     int columnCount = 0;

@@ -1,5 +1,6 @@
 #pragma once
-// The statistics grid of 成绩对比分析 as the sheet "成绩分析" of a new workbook:
+// The statistics grid of 成绩对比分析 as the sheet "成绩分析" of a new workbook
+// (打印成绩报表 writes it as "成绩报表", its header row wrapped):
 // a landscape page, the title merged over the exported columns, the grid's
 // shown rows and columns with the widths and number formats of their
 // statistics columns, and each subject name merged over its class rows.
@@ -24,9 +25,16 @@ struct GridView {
 
 inline const QString kStatisticsSheetName = QStringLiteral("成绩分析");
 
+// The sheet's name, and whether the header row wraps its texts.
+struct StatisticsSheetKind {
+    QString name = kStatisticsSheetName;
+    bool wrapHeader = false;
+};
+
 // Adds the sheet in front of the workbook's sheets and fills it; the caller
 // builds the workbook with its blank sheets and hands it over. Odd input never
 // stops a step (ExportWorkbook skips and notes it).
-ExportSheet &writeStatisticsSheet(ExportWorkbook &book, const QString &title, const GridView &grid);
+ExportSheet &writeStatisticsSheet(ExportWorkbook &book, const QString &title, const GridView &grid,
+                                  const StatisticsSheetKind &kind = {});
 
 } // namespace tessaly::grades

@@ -186,17 +186,8 @@ void ComparisonWindow::buildControls()
 // within the header row's lines.
 void ComparisonWindow::fitHeaders()
 {
-    const QFontMetrics fm(Grid1->font());
-    const int room = 2 * 4 + 1;
-    const int height = twipsToPixels(grades::kStatisticsHeaderHeight) - 4;
-    for (int c = 0; c < grades::kStatisticsCols; ++c) {
-        const QString header = Grid1->TextMatrix(0, c);
-        int width = twipsToPixels(Grid1->ColWidth(c));
-        while (width < 200
-               && fm.boundingRect(QRect(0, 0, width - room, 1000), Qt::TextWrapAnywhere, header).height() > height)
-            width += 2;
-        Grid1->setColWidth(c, pixelsToTwips(width));
-    }
+    for (int c = 0; c < grades::kStatisticsCols; ++c)
+        Grid1->setColWidth(c, grades::fittedHeaderWidth(Grid1->font(), Grid1->TextMatrix(0, c), Grid1->ColWidth(c)));
 }
 
 void ComparisonWindow::buildSheet()
@@ -416,15 +407,11 @@ void ComparisonWindow::FillStatisticsGrid()
     Picture1->repaint();
     Grid1->setRows(1);
 
-    db::Connection c(session().openpath);
-    m_fill = c.ok() ? grades::fillStatistics(c, request,
-                                             [this](int s, const QString &subject) {
-                                                 Label7->setText(QStringLiteral("正在统计(") + subject
-                                                                 + QStringLiteral(")分数……"));
-                                                 Bar2->setValue(s + 1);
-                                                 Picture1->repaint();
-                                             })
-                    : grades::StatisticsFill{{}, false, c.error()};
+    m_fill = grades::fillStatistics(session().openpath, request, [this](int s, const QString &subject) {
+        Label7->setText(grades::statisticsProgressText(subject));
+        Bar2->setValue(s + 1);
+        Picture1->repaint();
+    });
     if (m_fill.error.isSet()) {
         Picture1->hide();
         Grid1->setRows(2);

@@ -2,9 +2,12 @@
 
 #include "organisation/fixed_lists.h"
 #include "platform/format.h"
+#include "platform/units.h"
 #include "score_entry/exam_columns.h"
 #include "score_entry/score_sheet.h"
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QHash>
 #include <QSqlQuery>
 #include <algorithm>
@@ -45,6 +48,23 @@ QString missingChoice(bool examChosen, int selectedSubjects, int selectedClasses
     if (selectedClasses <= 0)
         return noClassText;
     return {};
+}
+
+int fittedHeaderWidth(const QFont &gridFont, const QString &header, int twips)
+{
+    QFont bold = gridFont;
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
+    const int room = 2 * 4 + 1;
+    const int height = twipsToPixels(kStatisticsHeaderHeight) - 4;
+    int width = twipsToPixels(twips);
+    auto fits = [&] {
+        const QRect r = fm.boundingRect(QRect(0, 0, width - room, 1000), Qt::TextWordWrap, header);
+        return r.height() <= height && r.width() <= width - room;
+    };
+    while (width < 200 && !fits())
+        width += 2;
+    return pixelsToTwips(width);
 }
 
 std::optional<float> ClassStatisticsRow::average() const
@@ -210,6 +230,20 @@ StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &reques
         fill.rows.append(std::nullopt);
     }
     return fill;
+}
+
+StatisticsFill fillStatistics(const QString &path, const StatisticsRequest &request,
+                              const StatisticsProgress &progress)
+{
+    db::Connection c(path);
+    if (!c.ok())
+        return {{}, false, c.error()};
+    return fillStatistics(c, request, progress);
+}
+
+QString statisticsProgressText(const QString &subject)
+{
+    return QStringLiteral("正在统计(") + subject + QStringLiteral(")分数……");
 }
 
 } // namespace tessaly::grades

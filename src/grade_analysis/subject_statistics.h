@@ -30,6 +30,8 @@
 #include <functional>
 #include <optional>
 
+class QFont;
+
 namespace tessaly::grades {
 
 // The grid's columns.
@@ -64,6 +66,11 @@ inline const QString kStatisticsHeader = QStringLiteral(
 inline constexpr std::array<int, kStatisticsCols> kStatisticsColWidths{
     450, 450, 820, 300, 300, 630, 450, 300, 500, 300, 500, 630, 630, 350, 350, 350, 350, 350, 350, 630, 630, 630};
 inline constexpr int kStatisticsHeaderHeight = 900;
+
+// The width in twips, at least `twips`, at which `header` fits the header row,
+// drawn bold in the grid's font and wrapped at word boundaries (the designed
+// widths are for a narrower font).
+int fittedHeaderWidth(const QFont &gridFont, const QString &header, int twips);
 
 // Messages of a fill.
 inline const QString kNoExamChosen = QStringLiteral("请选择考试名称。");
@@ -139,6 +146,11 @@ using StatisticsProgress = std::function<void(int subjectIndex, const QString &s
 // whose section table or exam column is not a valid name, has no students.
 StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &request,
                               const StatisticsProgress &progress = {});
+// The same on the database file at `path`; a database that cannot be opened is the fill's error.
+StatisticsFill fillStatistics(const QString &path, const StatisticsRequest &request,
+                              const StatisticsProgress &progress = {});
+// The progress caption while a subject's rows are built.
+QString statisticsProgressText(const QString &subject);
 
 // The queries of a fill. Teaching rows: 名称 (teacher), 其它 (class name) and
 // 其次 (subject) of the grade group's 任课 rows, in 教导处 order. Class scores:

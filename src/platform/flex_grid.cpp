@@ -866,11 +866,15 @@ void FlexGrid::changeEvent(QEvent *event)
     QTableWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange && m_corner) {
         const int lowest = fontRowHeight(font());
+        // A new default size resizes every shown row: each keeps its own height.
+        QVector<int> heights(rowCount());
+        for (int r = 0; r < heights.size(); ++r)
+            heights[r] = rowHeight(r);
         for (QTableView *view : views())
             view->verticalHeader()->setDefaultSectionSize(lowest);
-        for (int r = 0, rows = rowCount(); r < rows; ++r) {
-            if (!isRowHidden(r) && rowHeight(r) < lowest)
-                applyRowSize(r, lowest, false);
+        for (int r = 0; r < heights.size(); ++r) {
+            if (!isRowHidden(r))
+                applyRowSize(r, std::max(heights[r], lowest), false);
         }
         layoutStrips();
     }

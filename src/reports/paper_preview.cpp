@@ -53,6 +53,17 @@ RowSpan pageRows(int page, int rowsPerPage)
     return {first, first + perPage - 1};
 }
 
+int lastPageBySize(int rows, int rowsPerPage, int rowsShown)
+{
+    const int perPage = std::max(1, rowsPerPage);
+    const int body = rows - 3;
+    int last = (body >= 0 ? body / perPage : -((-body + perPage - 1) / perPage)) + 1;
+    const int bound = pageCount(rows, rowsPerPage);
+    while (last < bound && rows - pageRows(std::max(1, last), rowsPerPage).first > rowsShown)
+        ++last;
+    return last;
+}
+
 Edge edgeAt(int x, int y, int w, int h)
 {
     if (x >= 0 && x <= 20)
@@ -273,9 +284,22 @@ void PaperPreview::showPage(int page)
     Label11->setText(pageLabelText(m_page));
 }
 
+int PaperPreview::lastPage() const
+{
+    if (!m_grid)
+        return 1;
+    const int rows = m_grid->Rows();
+    if (m_page0.lastPage == LastPage::HoldsLastRow)
+        return pageCount(rows, m_geometry.rowsPerPage);
+    // The rows the table shows under rows 0 and 1, at the height of a turned-to row.
+    const int rowHeight = std::max({1, kPageRowHeight, rows > 1 ? m_grid->RowHeight(1) : 0});
+    const int room = m_geometry.tableHeight - m_grid->RowHeight(0) - (rows > 1 ? m_grid->RowHeight(1) : 0);
+    return lastPageBySize(rows, m_geometry.rowsPerPage, std::max(0, room / rowHeight));
+}
+
 void PaperPreview::Command4_Click()
 {
-    if (m_state == Closed || m_page >= pageCount(m_grid->Rows(), m_geometry.rowsPerPage))
+    if (m_state == Closed || m_page >= lastPage())
         return;
     const RowSpan rows = pageRows(m_page, m_geometry.rowsPerPage);
     m_grid->setUpdatesEnabled(false);
@@ -398,8 +422,7 @@ void PaperPreview::Grid1_MouseUp(int, int, int, int)
         const int rowHeight = std::max(1, m_grid->RowHeight(0));
         m_geometry.rowsPerPage = reports::rowsPerPage(m_guideY - g.tableTop + 20, rowHeight);
         m_geometry.tableHeight = m_geometry.rowsPerPage * rowHeight;
-        const int last = pageCount(m_grid->Rows(), m_geometry.rowsPerPage);
-        showPage(std::min(m_page, last));
+        showPage(std::max(1, std::min(m_page, lastPage())));
         placeGrid();
         break;
     }

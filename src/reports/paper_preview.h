@@ -39,17 +39,25 @@ class FlexGrid;
 
 namespace reports {
 
-// A window's page: where the table stands when the preview opens, and the paper's width.
+// How a window finds its last page (see pageCount and lastPageBySize).
+enum class LastPage {
+    HoldsLastRow,   // the page that holds the grid's last row
+    BySize,         // counted by whole pages of R rows
+};
+
+// A window's page: where the table stands when the preview opens, the paper's
+// width and how the last page is found.
 struct PreviewPage {
     int top = 0;          // the title's top
     int left = 0;         // the table's left edge
     int width = 0;        // the table's width
     int height = 0;       // the table's greatest height
     int paperWidth = 0;
+    LastPage lastPage = LastPage::HoldsLastRow;
 };
 
 inline constexpr PreviewPage kTranscriptPage{1100, 950, 9440, 14300, 9700};
-inline constexpr PreviewPage kScoreReportPage{1100, 700, 10240, 14300, 11450};
+inline constexpr PreviewPage kScoreReportPage{1100, 700, 10240, 14300, 11450, LastPage::BySize};
 
 // The height a row of a turned-to page gets (the grid raises it to its font's need).
 inline constexpr int kPageRowHeight = 225;
@@ -89,6 +97,12 @@ struct RowSpan {
     int last = 0;
 };
 RowSpan pageRows(int page, int rowsPerPage);
+
+// The last page counted by whole pages: Int((rows − 3) / R) + 1 (0 for a grid of
+// two rows), or the first later page from whose first row on the rest of the grid
+// fits the `rowsShown` rows the table shows under rows 0 and 1, so that every row
+// can be turned to. Never beyond pageCount().
+int lastPageBySize(int rows, int rowsPerPage, int rowsShown);
 
 // The table edge under the pointer (x, y from the table's top-left) of a table
 // w × h, tested left, right, bottom, top; None away from every edge zone.
@@ -132,6 +146,8 @@ public:
     Edge grabbedEdge() const { return m_grabbed; }
     int rowsPerPage() const { return m_geometry.rowsPerPage; }
     int currentPage() const { return m_page; }
+    // The last page of the grid as it stands, by the window's rule.
+    int lastPage() const;
     const PreviewGeometry &geometry() const { return m_geometry; }
     FlexGrid *grid() const { return m_grid; }
     // A guide's position: x of Line3/Line5, y of Line4/Line6.

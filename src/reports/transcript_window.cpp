@@ -9,6 +9,7 @@
 #include "platform/fonts.h"
 #include "platform/messages.h"
 #include "reports/paper_preview.h"
+#include "reports/report_steps.h"
 #include "reports/transcript_export.h"
 #include "reports/transcript_options.h"
 #include "score_entry/exam_columns.h"
@@ -48,35 +49,6 @@ const int kSubjectWidths[] = {530, 530, 450, 450};
 const QString kSummaryLabels[] = {QStringLiteral("平均分数"), QStringLiteral("参考人数"),
                                   QStringLiteral("标 准 差")};
 
-// Lists of several choices show a tick box on each item.
-bool isTicked(const QListWidgetItem *item)
-{
-    return item->checkState() == Qt::Checked;
-}
-
-QStringList tickedTexts(const QListWidget *list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        if (isTicked(list->item(i)))
-            texts << list->item(i)->text();
-    return texts;
-}
-
-void addTicked(QListWidget *list, const QString &text)
-{
-    auto *item = new QListWidgetItem(text, list);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(Qt::Checked);
-}
-
-QListWidget *multiList(QWidget *parent, const char *name)
-{
-    auto *list = named(new QListWidget(parent), name);
-    list->setSelectionMode(QAbstractItemView::NoSelection);
-    return list;
-}
-
 } // namespace
 
 TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(parent), FormWindow(host)
@@ -84,61 +56,22 @@ TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(
     setObjectName(QStringLiteral("打印成绩单"));
     setWindowTitle(QStringLiteral("打印成绩单"));
 
-    for (int i = 0; i < 12; ++i)
-        lblLabels << nullptr;
     Frame1 = named(new QGroupBox(this), "Frame1");
-    auto label = [&](int index, const QString &text) {
-        lblLabels[index] = new QLabel(text, Frame1);
-        lblLabels[index]->setObjectName(QStringLiteral("lblLabels%1").arg(index));
-        return lblLabels[index];
-    };
-    label(11, QStringLiteral("①选择年级组或班级:"));
-    label(0, QStringLiteral("②选择可比较的班级:"));
-    label(1, QStringLiteral("　　在同一年级组中，考的科目与试题可能不同( 如高中有文科班与理科班),"
-                            "所以需要您选出可比较班级，才会给学生排出正确的年级组名次。"))
-        ->setWordWrap(true);
-    label(2, QStringLiteral("③选择已有的考试名称:"));
-    label(6, QStringLiteral("④选择科目:"));
-    label(5, QStringLiteral("(打印0次考试科目)"));
-    TreeView1 = named(new ClassTree(Frame1), "TreeView1");
-    List2 = multiList(Frame1, "List2");
-    Combo1 = named(new QComboBox(Frame1), "Combo1");
-    List1 = multiList(Frame1, "List1");
     Command11 = named(new QPushButton(QStringLiteral("显示成绩"), Frame1), "Command11");
     Command1 = named(new QPushButton(QStringLiteral("打印预览"), Frame1), "Command1");
     Command1->setEnabled(false);
-    TreeView1->setMinimumWidth(TreeView1->fontMetrics().horizontalAdvance(QStringLiteral("初一年级组初一年级组")));
-    Combo1->setMinimumContentsLength(12);
-
-    auto *choices = new QVBoxLayout(Frame1);
-    choices->addWidget(lblLabels[11]);
-    choices->addWidget(TreeView1, 3);
-    choices->addWidget(lblLabels[0]);
-    choices->addWidget(List2, 2);
-    choices->addWidget(lblLabels[1]);
-    choices->addWidget(lblLabels[2]);
-    choices->addWidget(Combo1);
-    auto *subjectsHead = new QHBoxLayout;
-    subjectsHead->addWidget(lblLabels[6]);
-    subjectsHead->addWidget(lblLabels[5]);
-    subjectsHead->addStretch();
-    choices->addLayout(subjectsHead);
-    choices->addWidget(List1, 2);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(Command11);
-    buttons->addWidget(Command1);
-    choices->addLayout(buttons);
-    // Wide enough for its longest caption; the note wraps.
-    Frame1->setFixedWidth(Frame1->fontMetrics().horizontalAdvance(QStringLiteral("②选择(初一年级)可比较的班级")) + 40);
-    // The note in a smaller type, whole; the lists give way to it.
-    QFont noteFont = lblLabels[1]->font();
-    noteFont.setPointSizeF(noteFont.pointSizeF() - 1.5);
-    lblLabels[1]->setFont(noteFont);
-    lblLabels[1]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblLabels[1]->setMinimumHeight(lblLabels[1]->heightForWidth(Frame1->width() - 40));
-    for (QWidget *list : {static_cast<QWidget *>(TreeView1), static_cast<QWidget *>(List1),
-                          static_cast<QWidget *>(List2)})
-        list->setMinimumHeight(list->fontMetrics().height() * 3);
+    const ReportSteps steps = buildReportSteps(
+        Frame1,
+        {QStringLiteral("②选择可比较的班级:"),
+         QStringLiteral("　　在同一年级组中，考的科目与试题可能不同( 如高中有文科班与理科班),"
+                        "所以需要您选出可比较班级，才会给学生排出正确的年级组名次。"),
+         QStringLiteral("③选择已有的考试名称:"), QStringLiteral("(打印0次考试科目)")},
+        nullptr, {Command11, Command1});
+    lblLabels = steps.lblLabels;
+    TreeView1 = steps.TreeView1;
+    List2 = steps.List2;
+    Combo1 = steps.Combo1;
+    List1 = steps.List1;
 
     Label4 = named(new QLabel(QStringLiteral("打印成绩单"), this), "Label4");
     Label4->setFont(cjkFont(QStringLiteral("黑体"), 16, true));
@@ -163,24 +96,8 @@ TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(
     m_gridLayout->addWidget(Picture1);
 
     Preview = named(new PaperPreview(kTranscriptPage, QStringLiteral("成绩单预览图"), this), "Preview");
-    Preview->hide();
 
-    // The normal view: the title, the choices and the grid; the preview takes its place.
-    auto *normalView = new QWidget(this);
-    auto *normal = new QVBoxLayout(normalView);
-    normal->setContentsMargins(0, 0, 0, 0);
-    Label4->setParent(normalView);
-    Frame1->setParent(normalView);
-    Frame2->setParent(normalView);
-    normal->addWidget(Label4);
-    auto *body = new QHBoxLayout;
-    body->addWidget(Frame1);
-    body->addWidget(Frame2, 1);
-    normal->addLayout(body, 1);
-    Preview->setNormalView({normalView});
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(normalView, 1);
-    layout->addWidget(Preview, 1);
+    assembleReportView(this, Frame1, Frame2, Label4, true, Preview);
 
     // The options panel floats over the preview.
     Picture4 = named(new QGroupBox(QStringLiteral("打印的项目设置"), this), "Picture4");
@@ -220,16 +137,7 @@ TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(
     countRow(Option3, Text2, 1);
     countRow(Option4, Text3, 2);
     panel->addWidget(orders, 3, 0, 1, 2);
-    auto *zoom = new QGroupBox(QStringLiteral("表格内字体宽度设置："), Picture4);
-    auto *zoomLayout = new QHBoxLayout(zoom);
-    const QString sizes[] = {QStringLiteral("缩小"), QStringLiteral("正常"), QStringLiteral("放大")};
-    for (int i = 0; i < 3; ++i) {
-        auto *option = new QRadioButton(sizes[i], zoom);
-        option->setObjectName(QStringLiteral("Option7_%1").arg(i));
-        Option7 << option;
-        zoomLayout->addWidget(option);
-    }
-    Option7[1]->setChecked(true);
+    QGroupBox *zoom = addZoomOptions(Picture4, Option7);
     panel->addWidget(zoom, 4, 0, 1, 2);
     Command8 = named(new QPushButton(QStringLiteral("确定"), Picture4), "Command8");
     panel->addWidget(Command8, 5, 1, Qt::AlignRight);

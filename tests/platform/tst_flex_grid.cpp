@@ -296,6 +296,14 @@ void TestFlexGrid::rowsFitTheFont()
         QCOMPARE(g.RowHeight(r), g.RowHeight(1));
     }
     QCOMPARE(g.RowHeight(2), 0);
+
+    // A smaller font: a row set taller keeps its own height.
+    const int kept = g.RowHeight(3);
+    QFont smaller = g.font();
+    smaller.setPointSizeF(smaller.pointSizeF() / 2);
+    g.setFont(smaller);
+    QCOMPARE(g.RowHeight(3), kept);
+    QCOMPARE(g.RowHeight(2), 0);
 }
 
 void TestFlexGrid::widenColumnsToText()

@@ -80,6 +80,26 @@ private slots:
         QCOMPARE(pageRows(pages, perPage).last >= rows - 1, true);
     }
 
+    void lastPageBySize_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<int>("last");
+        QTest::newRow("100 rows, 20 fit") << 100 << 40 << 7;
+        QTest::newRow("header and one row") << 2 << 40 << 0;
+        QTest::newRow("three rows") << 3 << 40 << 1;
+        // Page 7 starts at row 80: with 12 rows shown, row 99 needs page 8.
+        QTest::newRow("the rest does not fit") << 100 << 12 << 8;
+        QTest::newRow("never beyond the last row's page") << 100 << 0 << 8;
+    }
+    void lastPageBySize()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, shown);
+        QFETCH(int, last);
+        QCOMPARE(reports::lastPageBySize(rows, 15, shown), last);
+    }
+
     void pageRowsOfFiftyRows()
     {
         QCOMPARE(pageRows(1, 10).first, 2);

@@ -1,0 +1,68 @@
+#pragma once
+// What the report windows (打印成绩单, 打印成绩报表) share of their look: the left
+// panel with the four steps (grade group or class, comparable classes, exam,
+// subjects) and their captions, the lists of several choices with a tick box on
+// each item, the normal view that the paper preview replaces, and the zoom choices.
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+namespace tessaly {
+class ClassTree;
+}
+
+namespace tessaly::reports {
+class PaperPreview;
+}
+
+namespace tessaly::reports {
+
+// The window's own captions of steps ②, its note, ③ and the subject count.
+struct StepCaptions {
+    QString classes;
+    QString note;
+    QString exams;
+    QString count;
+};
+
+// The controls of the steps, named as the windows' design names them.
+struct ReportSteps {
+    QList<QLabel *> lblLabels;   // 0, 1, 2, 5, 6 and 11 are set
+    ClassTree *TreeView1 = nullptr;
+    QListWidget *List2 = nullptr;
+    QComboBox *Combo1 = nullptr;
+    QListWidget *List1 = nullptr;
+};
+
+// Builds the steps into `frame`, under `heading` when there is one and over the
+// buttons, in one row. The panel is as wide as its longest caption; the note
+// wraps in a smaller type.
+ReportSteps buildReportSteps(QGroupBox *frame, const StepCaptions &captions, QLabel *heading,
+                             const QList<QPushButton *> &buttons);
+
+// Lays the window out: the steps and the grid side by side, the banner above
+// them (or below), as the normal view; the preview takes its place while shown.
+void assembleReportView(QWidget *window, QWidget *steps, QWidget *grid, QWidget *banner, bool bannerOnTop,
+                        PaperPreview *preview);
+
+// The zoom choices Option7(0 … 2), 缩小, 正常 (chosen) and 放大, in a group of `parent`.
+QGroupBox *addZoomOptions(QWidget *parent, QList<QRadioButton *> &options);
+
+// A list named `name` whose items are chosen by their ticks.
+QListWidget *tickList(QWidget *parent, const char *name);
+// Appends a ticked item.
+void addTicked(QListWidget *list, const QString &text);
+bool isTicked(const QListWidgetItem *item);
+// The texts of the ticked items, in list order.
+QStringList tickedTexts(const QListWidget *list);
+
+} // namespace tessaly::reports

@@ -1,0 +1,122 @@
+#pragma once
+// 打印成绩报表: the grade-group score report, one statistics row per subject and
+// class of one exam.
+//
+// The user picks a grade group (or one of its classes) in the tree, keeps the
+// ticked comparable classes, picks an exam and its subjects and presses
+// "显示报表"; "打印预览" shows the report on the paper preview, whose toolbar
+// opens the options ("项目设置": columns, zoom, order by subject or by class)
+// and writes the shown table to a workbook ("打印成绩"). The window only reads
+// the database.
+//
+// Rules: grade_analysis/subject_statistics.h (the rows), score_report.h
+// (header, column boxes, orders), transcript_options.h (zoom steps),
+// grade_analysis/comparison_export.h (the sheet); the preview is paper_preview.h.
+#include "kit/class_tree.h"
+#include "kit/window_base.h"
+
+#include <QList>
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTreeWidgetItem;
+class QVBoxLayout;
+
+namespace tessaly {
+
+class DataControl;
+class FlexGrid;
+
+namespace reports {
+class PaperPreview;
+}
+
+class ScoreReportWindow : public QWidget, public FormWindow {
+    Q_OBJECT
+public:
+    explicit ScoreReportWindow(WindowHost &host, QWidget *parent = nullptr);
+
+    QSize sizeHint() const override;
+
+    QGroupBox *Frame1 = nullptr;       // the four steps
+    QGroupBox *Frame2 = nullptr;       // the grid
+    QLabel *Label1 = nullptr;
+    ClassTree *TreeView1 = nullptr;
+    QListWidget *List2 = nullptr;      // comparable classes
+    QComboBox *Combo1 = nullptr;       // exams
+    QListWidget *List1 = nullptr;      // subjects of the exam
+    QList<QLabel *> lblLabels;         // 0, 1, 2, 5, 6 and 11 are used
+    QLabel *Label4 = nullptr;          // banner
+    QLabel *Label13 = nullptr;         // report heading
+    FlexGrid *Grid1 = nullptr;         // the statistics grid
+    QPushButton *Command11 = nullptr;  // 显示报表
+    QPushButton *Command1 = nullptr;   // 打印预览
+    QPushButton *Command7 = nullptr;   // 关闭(&C)
+    QWidget *Picture1 = nullptr;       // progress panel
+    QLabel *Label2 = nullptr;
+    QLabel *Label7 = nullptr;
+    QProgressBar *Bar2 = nullptr;
+    QGroupBox *Picture4 = nullptr;     // options panel
+    QList<QCheckBox *> Check1;         // 0 … 9
+    QRadioButton *Option1 = nullptr;   // 按班级顺序打印
+    QRadioButton *Option2 = nullptr;   // 按科目顺序打印
+    QList<QRadioButton *> Option7;     // 缩小, 正常, 放大
+    QPushButton *Command8 = nullptr;   // 确定
+    QPushButton *Command9 = nullptr;   // 取消
+    reports::PaperPreview *Preview = nullptr;   // Picture2, Picture3, VScroll1 and the rest
+    DataControl *Data2 = nullptr;      // 教导处, while loading
+
+    // The report's rows (row 0 the header) in the order shown, and the grid's
+    // column widths in twips (0: hidden).
+    const QList<QStringList> &reportRows() const { return m_rows; }
+    const QVector<int> &columnWidths() const { return m_widths; }
+    const QString &gradeGroup() const { return m_gradeGroup; }
+    const QString &sectionTable() const { return m_sectionTable; }
+    int cohortYear() const { return m_cohortYear; }
+    const QString &zoomFactor() const { return m_zoomFactor; }
+
+public slots:
+    void Form_Load() override;
+    void TreeView1_NodeClick(QTreeWidgetItem *node);   // SelectClassNode
+    void Combo1_Click();                                // ListExamSubjects
+    void List1_Click();
+    void Command11_Click();                             // ShowScoreReport
+    void Check1_Click(int index);
+    void Command1_Click();                              // the paper preview
+    void Command6_Click();                              // options panel
+    void Command8_Click();                              // ApplyReportOptions
+    void Command9_Click();
+    void Command2_Click();                              // ExportGridToExcel
+    void Command7_Click();
+
+private:
+    void setUpGrid();
+    QStringList gridRowTexts(int row) const;
+    void setColumnWidth(int col, int twips);
+    void showRows();
+    void closePreview();
+
+    QList<QStringList> m_rows;
+    QVector<int> m_widths;
+    QString m_gradeGroup;
+    QString m_nodeKey;
+    QString m_sectionTable;
+    int m_cohortYear = 0;
+    QStringList m_columns;          // the section table's columns, in order
+    QStringList m_subjectColumns;   // the exam column of each List1 item
+    QString m_zoomFactor = QStringLiteral("1");
+    double m_fontSize = 9;          // the grid's font size at 正常
+    bool m_listing = false;
+    QVBoxLayout *m_gridLayout = nullptr;
+};
+
+} // namespace tessaly
