@@ -24,11 +24,11 @@ namespace {
 const QString kRosters = QStringLiteral(TESSALY_WORKBOOKS "/rosters/");
 
 // "code,name,sex,total[,chosen]" per row; no score columns.
-NewStudentTable tableOf(const QStringList &specs)
+NewStudentTable tableOf(const QStringList &lines)
 {
     NewStudentTable table;
-    for (const QString &spec : specs) {
-        const QStringList f = spec.split(QLatin1Char(','));
+    for (const QString &line : lines) {
+        const QStringList f = line.split(QLatin1Char(','));
         NewStudent row;
         row.code = f.value(0);
         row.name = f.value(1);
