@@ -123,6 +123,13 @@ QString recordName(const DateParts &date, const QString &gradeGroup, const QStri
            + date.day + QStringLiteral("日");
 }
 
+QString classPrintText(const QString &gradeGroup, const QString &className, const QString &title,
+                       const QString &headTeacher, const QString &text)
+{
+    const QString crLf = QStringLiteral("\r\n");
+    return gradePrefix(gradeGroup) + className + title + crLf + QStringLiteral("   班主任:") + headTeacher + crLf + text;
+}
+
 reg::Statement documentsQuery(DocumentKind kind, const QString &key)
 {
     const QString select = QStringLiteral("select * from %1 where ").arg(db::quoteIdentifier(kDocumentTable));
