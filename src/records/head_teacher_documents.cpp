@@ -187,14 +187,6 @@ QVector<Document> readDocuments(const DataControl &data)
     return rows;
 }
 
-bool documentExists(db::Connection &c, const QString &kind, const QString &displayName)
-{
-    const QVariant n = c.scalar(QStringLiteral("select count(*) from %1 where %2 = ? and %3 = ?")
-                                    .arg(db::quoteIdentifier(kDocumentTable), quoted(u"类别"), quoted(u"其它")),
-                                {kind, displayName});
-    return n.toInt() > 0;
-}
-
 InsertOutcome insertDocument(db::Connection &c, const QString &kind, const QString &text,
                              const QString &displayName)
 {

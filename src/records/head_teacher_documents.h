@@ -132,10 +132,6 @@ reg::Statement documentsQuery(DocumentKind kind, const QString &key = QString())
 // The rows a data control read with a documentsQuery() ("select *").
 QVector<Document> readDocuments(const DataControl &data);
 
-// Whether a row of exactly this kind code and display name exists (a new
-// record's duplicate test). False when the database cannot answer; see c.error().
-bool documentExists(db::Connection &c, const QString &kind, const QString &displayName);
-
 struct InsertOutcome : SaveOutcome {
     qint64 id = 0;   // the new row's key
 };
