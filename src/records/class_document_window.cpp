@@ -377,8 +377,8 @@ void ClassDocumentWindow::Command1_Click()
 
 void ClassDocumentWindow::SendToPrintPage()
 {
-    host().handToPrintPage(classDocumentPrint(m_twin.kind, Combo1->currentText(), Combo2->currentText(),
-                                              Combo3->currentText(), boxText(Text1)));
+    host().handToPrintPage(classPrintText(Combo1->currentText(), Combo2->currentText(), word(), Combo3->currentText(),
+                                          boxText(Text1)));
 }
 
 PlanWindow::PlanWindow(WindowHost &host, QWidget *parent)

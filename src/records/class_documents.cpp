@@ -4,8 +4,6 @@ namespace tessaly::records {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
-
 QString headTeacherLine(const QString &blanks, const QString &headTeacher)
 {
     return blanks + QStringLiteral("班主任:") + headTeacher;
@@ -58,13 +56,6 @@ QString classDocumentTitle(DocumentKind kind, const QString &gradeGroup, const Q
 QString openDocumentTitle(const QString &displayName, const QString &headTeacher)
 {
     return displayName + headTeacherLine(QStringLiteral("     "), headTeacher);
-}
-
-QString classDocumentPrint(DocumentKind kind, const QString &gradeGroup, const QString &className,
-                           const QString &headTeacher, const QString &text)
-{
-    return gradePrefix(gradeGroup) + className + documentWord(kind) + kCrLf
-           + headTeacherLine(QStringLiteral("   "), headTeacher) + kCrLf + text;
 }
 
 } // namespace tessaly::records

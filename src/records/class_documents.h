@@ -39,8 +39,4 @@ QString classDocumentTitle(DocumentKind kind, const QString &gradeGroup, const Q
 // The title line of an open document: its display name, then      班主任:王老师
 QString openDocumentTitle(const QString &displayName, const QString &headTeacher);
 
-// The print page's document: 初一一班工作计划, then    班主任:王老师, then the text.
-QString classDocumentPrint(DocumentKind kind, const QString &gradeGroup, const QString &className,
-                           const QString &headTeacher, const QString &text);
-
 } // namespace tessaly::records

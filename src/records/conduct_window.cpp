@@ -267,17 +267,23 @@ void ConductWindow::loadStudents()
     m_columns = evaluations;
 }
 
-void ConductWindow::LoadClassGrid()
+void ConductWindow::fillStudentRows()
 {
     Grid1->setRows(1 + int(m_students.size()));
     const QString code = m_context->identity().classCode;
     for (int i = 0; i < m_students.size(); ++i) {
-        const Student &s = m_students[i];
         Grid1->setTextMatrix(i + 1, 0, QString::number(i + 1));
-        Grid1->setTextMatrix(i + 1, 1, reg::shownId(code, s.number));
-        Grid1->setTextMatrix(i + 1, 2, s.name);
-        Grid1->setTextMatrix(i + 1, 3, s.sex);
-        Grid1->setTextMatrix(i + 1, 4, s.nation);
+        Grid1->setTextMatrix(i + 1, 1, reg::shownId(code, m_students[i].number));
+        Grid1->setTextMatrix(i + 1, 2, m_students[i].name);
+    }
+}
+
+void ConductWindow::LoadClassGrid()
+{
+    fillStudentRows();
+    for (int i = 0; i < m_students.size(); ++i) {
+        Grid1->setTextMatrix(i + 1, 3, m_students[i].sex);
+        Grid1->setTextMatrix(i + 1, 4, m_students[i].nation);
     }
 }
 
@@ -317,15 +323,9 @@ void ConductWindow::LoadEvaluationGrid()
     if (column.isEmpty() || m_students.isEmpty())
         return;
     Grid1->setFormatString(kEvaluationHeader);
-    Grid1->setRows(1 + int(m_students.size()));
-    const QString code = m_context->identity().classCode;
-    for (int i = 0; i < m_students.size(); ++i) {
-        const Student &s = m_students[i];
-        Grid1->setTextMatrix(i + 1, 0, QString::number(i + 1));
-        Grid1->setTextMatrix(i + 1, 1, reg::shownId(code, s.number));
-        Grid1->setTextMatrix(i + 1, 2, s.name);
-        Grid1->setTextMatrix(i + 1, 3, s.texts.value(column));
-    }
+    fillStudentRows();
+    for (int i = 0; i < m_students.size(); ++i)
+        Grid1->setTextMatrix(i + 1, 3, m_students[i].texts.value(column));
 }
 
 void ConductWindow::ShowStudentEvaluation()

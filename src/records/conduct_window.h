@@ -92,6 +92,8 @@ private:
     void reloadClass();
     void loadStudents();
     void setStudentHeader();
+    // Rows 1 … n of the grid: number, shown student number and name of each student.
+    void fillStudentRows();
     void LoadClassGrid();
     void ListEvaluationColumns();
     void LoadEvaluationGrid();

@@ -123,6 +123,13 @@ QString recordName(const DateParts &date, const QString &gradeGroup, const QStri
            + date.day + QStringLiteral("日");
 }
 
+QString classPrintText(const QString &gradeGroup, const QString &className, const QString &title,
+                       const QString &headTeacher, const QString &text)
+{
+    const QString crLf = QStringLiteral("\r\n");
+    return gradePrefix(gradeGroup) + className + title + crLf + QStringLiteral("   班主任:") + headTeacher + crLf + text;
+}
+
 reg::Statement documentsQuery(DocumentKind kind, const QString &key)
 {
     const QString select = QStringLiteral("select * from %1 where ").arg(db::quoteIdentifier(kDocumentTable));
@@ -178,14 +185,6 @@ QVector<Document> readDocuments(const DataControl &data)
         rows << d;
     }
     return rows;
-}
-
-bool documentExists(db::Connection &c, const QString &kind, const QString &displayName)
-{
-    const QVariant n = c.scalar(QStringLiteral("select count(*) from %1 where %2 = ? and %3 = ?")
-                                    .arg(db::quoteIdentifier(kDocumentTable), quoted(u"类别"), quoted(u"其它")),
-                                {kind, displayName});
-    return n.toInt() > 0;
 }
 
 InsertOutcome insertDocument(db::Connection &c, const QString &kind, const QString &text,

@@ -107,6 +107,12 @@ QString summaryName(const DateParts &date, const QString &gradeGroup, const QStr
 // 04-05(下)初一张三 03月15日 (a student) / 04-05(下)初一一班 03月15日 (the class)
 QString recordName(const DateParts &date, const QString &gradeGroup, const QString &studentOrClass);
 
+// The document a head-teacher window hands to the print page: the grade prefix,
+// the class and the title ("工作计划", "学生行为记录", …), then "   班主任:" and the
+// head teacher, then the text; lines end in CR LF.
+QString classPrintText(const QString &gradeGroup, const QString &className, const QString &title,
+                       const QString &headTeacher, const QString &text);
+
 // ---- Reading and writing rows ----
 
 struct Document {
@@ -125,10 +131,6 @@ reg::Statement documentsQuery(DocumentKind kind, const QString &key = QString())
 
 // The rows a data control read with a documentsQuery() ("select *").
 QVector<Document> readDocuments(const DataControl &data);
-
-// Whether a row of exactly this kind code and display name exists (a new
-// record's duplicate test). False when the database cannot answer; see c.error().
-bool documentExists(db::Connection &c, const QString &kind, const QString &displayName);
 
 struct InsertOutcome : SaveOutcome {
     qint64 id = 0;   // the new row's key

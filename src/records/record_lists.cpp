@@ -35,11 +35,4 @@ QString studentRecordCountText(const QString &student, int count)
     return QLatin1Char('(') + student + QStringLiteral(")的行为记录(%1)条").arg(count);
 }
 
-QString recordPrintText(const QString &gradeGroup, const QString &className, const QString &title,
-                        const QString &headTeacher, const QString &text)
-{
-    const QString crLf = QStringLiteral("\r\n");
-    return gradePrefix(gradeGroup) + className + title + crLf + QStringLiteral("   班主任:") + headTeacher + crLf + text;
-}
-
 } // namespace tessaly::records

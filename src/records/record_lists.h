@@ -30,10 +30,4 @@ QVector<Document> listedRecords(const QVector<Document> &rows, const QString &gr
 QString classRecordCountText(int count);
 QString studentRecordCountText(const QString &student, int count);
 
-// The document handed to the print page: the first two characters of the grade
-// group, the class and the title ("学生行为记录" / "日常工作记录"), then
-// "   班主任:" and the head teacher, then the text, lines ending in CR LF.
-QString recordPrintText(const QString &gradeGroup, const QString &className, const QString &title,
-                        const QString &headTeacher, const QString &text);
-
 } // namespace tessaly::records

@@ -284,8 +284,8 @@ void RecordWindow::editorLeft(const TwoModeEditor::Leave &how)
 
 void RecordWindow::Command2_Click()
 {
-    host().handToPrintPage(recordPrintText(Combo1->currentText(), Combo2->currentText(), m_texts.printTitle,
-                                           printedHeadTeacher(), boxText(Text1)));
+    host().handToPrintPage(classPrintText(Combo1->currentText(), Combo2->currentText(), m_texts.printTitle,
+                                          printedHeadTeacher(), boxText(Text1)));
 }
 
 } // namespace tessaly

@@ -30,14 +30,17 @@ void TestHeadTeacherDocuments::dateParts_data()
     QTest::addColumn<QString>("yy");
     QTest::addColumn<QString>("next");
     QTest::addColumn<QString>("letter");
-    QTest::newRow("15 Feb 2005") << QDate(2005, 2, 15) << u"04"_s << u"05"_s << u"S"_s;
-    QTest::newRow("28 Feb 2005") << QDate(2005, 2, 28) << u"04"_s << u"05"_s << u"S"_s;
-    QTest::newRow("1 Mar 2005") << QDate(2005, 3, 1) << u"04"_s << u"05"_s << u"X"_s;
-    QTest::newRow("31 Jul 2005") << QDate(2005, 7, 31) << u"04"_s << u"05"_s << u"X"_s;
-    QTest::newRow("1 Aug 2005") << QDate(2005, 8, 1) << u"05"_s << u"06"_s << u"S"_s;
-    QTest::newRow("31 Dec 2005") << QDate(2005, 12, 31) << u"05"_s << u"06"_s << u"S"_s;
-    QTest::newRow("Jan 2000: year before") << QDate(2000, 1, 10) << u"99"_s << u"100"_s << u"S"_s;
-    QTest::newRow("Sep 2009") << QDate(2009, 9, 3) << u"09"_s << u"10"_s << u"S"_s;
+    QTest::addColumn<QString>("month");
+    QTest::addColumn<QString>("day");
+    QTest::newRow("15 Feb 2005") << QDate(2005, 2, 15) << u"04"_s << u"05"_s << u"S"_s << u"02"_s << u"15"_s;
+    QTest::newRow("28 Feb 2005") << QDate(2005, 2, 28) << u"04"_s << u"05"_s << u"S"_s << u"02"_s << u"28"_s;
+    QTest::newRow("1 Mar 2005") << QDate(2005, 3, 1) << u"04"_s << u"05"_s << u"X"_s << u"03"_s << u"01"_s;
+    QTest::newRow("31 Jul 2005") << QDate(2005, 7, 31) << u"04"_s << u"05"_s << u"X"_s << u"07"_s << u"31"_s;
+    QTest::newRow("1 Aug 2005") << QDate(2005, 8, 1) << u"05"_s << u"06"_s << u"S"_s << u"08"_s << u"01"_s;
+    QTest::newRow("31 Dec 2005") << QDate(2005, 12, 31) << u"05"_s << u"06"_s << u"S"_s << u"12"_s << u"31"_s;
+    QTest::newRow("Jan 2000: year before") << QDate(2000, 1, 10) << u"99"_s << u"100"_s << u"S"_s << u"01"_s
+                                           << u"10"_s;
+    QTest::newRow("Sep 2009") << QDate(2009, 9, 3) << u"09"_s << u"10"_s << u"S"_s << u"09"_s << u"03"_s;
 }
 
 void TestHeadTeacherDocuments::dateParts()
@@ -46,12 +49,14 @@ void TestHeadTeacherDocuments::dateParts()
     QFETCH(QString, yy);
     QFETCH(QString, next);
     QFETCH(QString, letter);
+    QFETCH(QString, month);
+    QFETCH(QString, day);
     const DateParts d = records::dateParts(today);
     QCOMPARE(d.schoolYear, yy);
     QCOMPARE(d.nextYear, next);
     QCOMPARE(d.semesterLetter, letter);
-    QCOMPARE(d.month, QStringLiteral("%1").arg(today.month(), 2, 10, QLatin1Char('0')));
-    QCOMPARE(d.day, QStringLiteral("%1").arg(today.day(), 2, 10, QLatin1Char('0')));
+    QCOMPARE(d.month, month);
+    QCOMPARE(d.day, day);
 }
 
 void TestHeadTeacherDocuments::displayNames()
@@ -158,8 +163,6 @@ void TestHeadTeacherDocuments::writes()
     QVERIFY(record.ok);
     QVERIFY(record.id != template_.id);
     QVERIFY(school.value(uR"(select "其它" from "班主任" where "ID"=?)"_s, {template_.id}).isNull());
-    QVERIFY(documentExists(c, u"JL200401"_s, u"04-05(上)初一一班 10月15日"_s));
-    QVERIFY(!documentExists(c, u"JL200402"_s, u"04-05(上)初一一班 10月15日"_s));
 
     QVERIFY(updateDocumentText(c, record.id, u"改过"_s).ok);
     QCOMPARE(school.value(uR"(select "内容" from "班主任" where "ID"=?)"_s, {record.id}).toString(), u"改过"_s);
