@@ -2,6 +2,25 @@
 
 namespace tessaly::analysis {
 
+int trendStep(int points)
+{
+    return points > 1 ? chart::roundEven(7080.0 / (points - 1)) : 0;
+}
+
+void setTickExtent(chart::LineElement &tick, int k)
+{
+    if (k % 5 == 4) {
+        tick.y1 = 1920;
+        tick.y2 = 2040;
+    } else if (k <= 3 || k == 15) {
+        tick.y1 = 1970;
+        tick.y2 = 2040;
+    } else {
+        tick.y1 = 1965;
+        tick.y2 = 2035;
+    }
+}
+
 QList<AxisLabel> thinAxisLabels(int pointCount)
 {
     QList<AxisLabel> labels;

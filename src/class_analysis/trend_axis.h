@@ -1,8 +1,34 @@
 #pragma once
-// The exam numbers under the x axis of the trend charts.
+// What the trend charts share: the exam-count checks, the x step, the ticks'
+// extents and the exam numbers under the x axis.
+#include "platform/chart_surface.h"
+
 #include <QList>
+#include <QString>
 
 namespace tessaly::analysis {
+
+// Markers, ticks and segments per exam: points 0 .. kTrendPoints - 1.
+inline constexpr int kTrendPoints = 65;
+// At most this many exams are drawn.
+inline constexpr int kMaxTrendExams = 60;
+
+// The checks before a trend chart is drawn ("提示……").
+inline const QString kNoExamChosen = QStringLiteral("你还没有在(已有的考试)中选出哪些考试需要分析。");
+inline const QString kTooManyExams = QStringLiteral("本程序最大分析次数不能超过60次考试。");
+inline const QString kOneExamRefused =
+    QStringLiteral("只有一次考试进行分析，是看不出什么结果的，所以无法分析。");
+inline const QString kOneExamQuestion = QStringLiteral("只选择一次考试进行分析，是看不出什么结果的。继续吗？");
+inline const QString kNoStudentChosen = QStringLiteral("你还没有选出需要分析的学生名字。");
+
+// The x step between the points of Z exams: 7080 / (Z - 1), halves to even
+// (442 for 17 exams), so the last point stands at or near x 7440; 0 for one.
+int trendStep(int points);
+
+// The fixed extent of the tick of point k: every fifth (k = 4, 9, …) from y
+// 1920 to 2040, the first four and the sixteenth from 1970 to 2040, all
+// others from 1965 to 2035.
+void setTickExtent(chart::LineElement &tick, int k);
 
 // One number label: the point it stands under and the number it shows.
 struct AxisLabel {
