@@ -20,6 +20,9 @@ const QString kLabel5 = QStringLiteral("Label5");
 constexpr int kNameCaption = 11;   // Label7
 constexpr int kRankTag = 12;       // Label7 "名次线"
 constexpr int kTotalTag = 15;      // Label7 "分数线"
+// The tags' places before the first drawing.
+constexpr int kRankTagLeft = 7485, kRankTagTop = 960;
+constexpr int kTotalTagLeft = 7485, kTotalTagTop = 1250;
 constexpr int kFirstNumber = 16;
 constexpr int kLastNumber = 27;
 
@@ -37,20 +40,11 @@ LabelElement &tag(ChartFrame &f, int index, const QString &caption, int left, in
     return l;
 }
 
-// The fixed extents of tick k: every fifth tick long, the first four and the
-// sixteenth short, the others shorter still.
-void tickExtent(LineElement &t, int k)
+void placeTag(ChartFrame &f, int index, int left, int top)
 {
-    if (k % 5 == 4) {
-        t.y1 = 1920;
-        t.y2 = 2040;
-    } else if (k <= 3 || k == 15) {
-        t.y1 = 1970;
-        t.y2 = 2040;
-    } else {
-        t.y1 = 1965;
-        t.y2 = 2035;
-    }
+    LabelElement &l = f.label(kLabel7, index);
+    l.left = left;
+    l.top = top;
 }
 
 double number(const QString &cell)
@@ -108,8 +102,8 @@ ChartFrame designDevelopmentChart()
     name.alignment = Qt::AlignRight;
     name.wordWrap = false;
     chartText(f, kLabel3, 1, QStringLiteral("同学各次考试变化趋势图"), 3600, 75, 2880).wordWrap = false;
-    tag(f, kRankTag, QStringLiteral("名次线"), 7485, 960, kRed, bgr(0x00FFFF));
-    tag(f, kTotalTag, QStringLiteral("分数线"), 7485, 1250, kBlack, kWhite);
+    tag(f, kRankTag, QStringLiteral("名次线"), kRankTagLeft, kRankTagTop, kRed, bgr(0x00FFFF));
+    tag(f, kTotalTag, QStringLiteral("分数线"), kTotalTagLeft, kTotalTagTop, kBlack, kWhite);
     chartText(f, kLabel5, 0,
          QStringLiteral("说明：红色曲线是本生的名次线，鼠标停在节点上可看到该次考试的总分平均、参考人数、"
                         "本生总分和名次；黑色曲线是本生的总分线；蓝色虚线是平均分线。"),
@@ -131,7 +125,7 @@ ChartFrame designDevelopmentChart()
         total.visible = false;
         LineElement &tick = f.line(kTick, k);
         tick.x1 = tick.x2 = kFirstX;
-        tickExtent(tick, k);
+        setTickExtent(tick, k);
         tick.visible = k == 0;
         LineElement &totalSegment = f.line(kTotalSegment, k);
         totalSegment.visible = false;
@@ -155,7 +149,7 @@ void drawDevelopmentTrend(ChartFrame &f, const QString &name, const QList<TrendP
     f.label(kLabel7, kNameCaption).caption = name;
     for (int i = kFirstNumber; i <= kLastNumber; ++i)
         f.label(kNumber, i).visible = false;
-    const int step = n > 1 ? roundEven(7080.0 / (n - 1)) : 0;
+    const int step = trendStep(n);
 
     int previousX = 0;
     int previousRankY = 0;
@@ -192,13 +186,10 @@ void drawDevelopmentTrend(ChartFrame &f, const QString &name, const QList<TrendP
         total.visible = true;
         const int rankY = rank.top + 30;
         const int totalY = total.top + 30;
+        // The curve tags stand beside the last drawn point.
+        placeTag(f, kRankTag, x + 60, rank.top - 60);
+        placeTag(f, kTotalTag, x + 60, total.top - 60);
         if (k > 0) {
-            LabelElement &rankTag = f.label(kLabel7, kRankTag);
-            rankTag.top = rank.top - 60;
-            rankTag.left = x + 60;
-            LabelElement &totalTag = f.label(kLabel7, kTotalTag);
-            totalTag.top = total.top - 60;
-            totalTag.left = x + 60;
             totalSegment = {previousX, previousTotalY, x, totalY, kBlack};
             rankSegment = {previousX, previousRankY, x, rankY, kRed};
             totalSegment.visible = rankSegment.visible = previousX > 0;
@@ -207,6 +198,12 @@ void drawDevelopmentTrend(ChartFrame &f, const QString &name, const QList<TrendP
         previousX = x;
         previousRankY = rankY;
         previousTotalY = totalY;
+    }
+
+    if (previousX == 0) {
+        // No point drawn: the tags go back instead of labelling another student's curve.
+        placeTag(f, kRankTag, kRankTagLeft, kRankTagTop);
+        placeTag(f, kTotalTag, kTotalTagLeft, kTotalTagTop);
     }
 
     const QList<AxisLabel> numbers = thinAxisLabels(n);
