@@ -9,7 +9,6 @@
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "platform/fonts.h"
-#include "platform/messages.h"
 #include "platform/units.h"
 #include "register/class_code.h"
 #include "register/class_members.h"
@@ -254,15 +253,7 @@ void DevelopmentTrendWindow::DrawDevelopmentTrend()
     const int clicked = Grid1->MouseRow();
     if (Grid1->Cols() == kFirstExamCol + 1 || rows <= 1 || clicked < 1)
         return;
-    if (m_analysed == 0) {
-        showNotice(this, analysis::kNoExamChosen, kTitleHintDots);
-        return;
-    }
-    if (m_analysed > analysis::kMaxTrendExams) {
-        showNotice(this, analysis::kTooManyExams, kTitleHintDots);
-        return;
-    }
-    if (m_analysed == 1 && !askYesNo(this, analysis::kOneExamQuestion, kTitleHintDots))
+    if (!analysis::confirmStudentTrendCount(this, m_analysed))
         return;
 
     // Either row of a student draws the same chart: the rank row is the odd one.

@@ -335,12 +335,7 @@ void MultiExamWindow::Combo4_Click()
     const int student = chosenStudent();
     if (student < 0)
         return showNotice(this, analysis::kNoStudentChosen, kTitleHintDots);
-    const int n = m_selectedCount;
-    if (n == 0)
-        return showNotice(this, analysis::kNoExamChosen, kTitleHintDots);
-    if (n > analysis::kMaxTrendExams)
-        return showNotice(this, analysis::kTooManyExams, kTitleHintDots);
-    if (n == 1 && !askYesNo(this, analysis::kOneExamQuestion, kTitleHintDots))
+    if (!analysis::confirmStudentTrendCount(this, m_selectedCount))
         return;
     analysis::drawStudentTrend(Frame5->frame(), m_scores.matrix, student, Combo4->itemText(student), chosenExams(),
                                examNames());

@@ -1,6 +1,21 @@
 #include "class_analysis/trend_axis.h"
 
+#include "platform/messages.h"
+
 namespace tessaly::analysis {
+
+bool confirmStudentTrendCount(QWidget *parent, int exams)
+{
+    if (exams == 0) {
+        showNotice(parent, kNoExamChosen, kTitleHintDots);
+        return false;
+    }
+    if (exams > kMaxTrendExams) {
+        showNotice(parent, kTooManyExams, kTitleHintDots);
+        return false;
+    }
+    return exams > 1 || askYesNo(parent, kOneExamQuestion, kTitleHintDots);
+}
 
 int trendStep(int points)
 {

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+class QWidget;
+
 namespace tessaly::analysis {
 
 // Markers, ticks and segments per exam: points 0 .. kTrendPoints - 1.
@@ -20,6 +22,11 @@ inline const QString kOneExamRefused =
     QStringLiteral("只有一次考试进行分析，是看不出什么结果的，所以无法分析。");
 inline const QString kOneExamQuestion = QStringLiteral("只选择一次考试进行分析，是看不出什么结果的。继续吗？");
 inline const QString kNoStudentChosen = QStringLiteral("你还没有选出需要分析的学生名字。");
+
+// The checks of the exam count before a student's trend is drawn: none, or
+// more than kMaxTrendExams, is refused; one is drawn only when the user agrees.
+// False when the chart is not to be drawn.
+bool confirmStudentTrendCount(QWidget *parent, int exams);
 
 // The x step between the points of Z exams: 7080 / (Z - 1), halves to even
 // (442 for 17 exams), so the last point stands at or near x 7440; 0 for one.
