@@ -29,11 +29,6 @@ constexpr int kRightWidth = 3135;
 constexpr int kWindowWidth = 11895;
 constexpr int kStripHeight = 375;
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
-}
-
 QLabel *strip(QWidget *parent, const char *name, const QString &text)
 {
     QLabel *l = named(new QLabel(text, parent), name);
