@@ -40,13 +40,6 @@ LabelElement &tag(ChartFrame &f, int index, const QString &caption, int left, in
     return l;
 }
 
-void placeTag(ChartFrame &f, int index, int left, int top)
-{
-    LabelElement &l = f.label(kLabel7, index);
-    l.left = left;
-    l.top = top;
-}
-
 double number(const QString &cell)
 {
     return cell.trimmed().toDouble();
@@ -145,84 +138,19 @@ ChartFrame designDevelopmentChart()
 
 void drawDevelopmentTrend(ChartFrame &f, const QString &name, const QList<TrendPointCells> &points)
 {
-    const int n = int(points.size());
-    f.label(kLabel7, kNameCaption).caption = name;
-    for (int i = kFirstNumber; i <= kLastNumber; ++i)
-        f.label(kNumber, i).visible = false;
-    const int step = trendStep(n);
-
-    int previousX = 0;
-    int previousRankY = 0;
-    int previousTotalY = 0;
-    for (int k = 0; k < n && k < kTrendPoints; ++k) {
-        const TrendPointCells &p = points[k];
-        const int x = kFirstX + k * step;
-        LineElement &tick = f.line(kTick, k);
-        tick.x1 = tick.x2 = x;
-        tick.visible = true;
-        tick.width = 1;
-        LabelElement &rank = f.label(kRankMarker, k);
-        ShapeElement &total = f.shape(kTotalMarker, k);
-        LineElement &rankSegment = f.line(kRankSegment, std::max(0, k - 1));
-        LineElement &totalSegment = f.line(kTotalSegment, std::max(0, k - 1));
-        if (k > 0 || p.rank.isEmpty()) {
-            rankSegment.visible = false;
-            totalSegment.visible = false;
-        }
-        if (p.rank.isEmpty()) {
-            rank.visible = false;
-            total.visible = false;
+    QList<StudentTrendPoint> curves;
+    for (const TrendPointCells &p : points) {
+        StudentTrendPoint &point = curves.emplace_back();
+        if (p.rank.isEmpty())
             continue;
-        }
-
-        rank.top = rankMarkerTop(number(p.participants), number(p.rank));
-        rank.left = x - 50;
-        rank.visible = true;
-        rank.toolTip = p.exam + QStringLiteral(":总分平均(") + p.average + QStringLiteral(") ") + p.participants
-                       + QStringLiteral("人参考 本生总分(") + p.total + QStringLiteral(") 排第(") + p.rank
-                       + QStringLiteral(")名");
-        total.top = totalMarkerTop(number(p.total), number(p.average));
-        total.left = x - 30;
-        total.visible = true;
-        const int rankY = rank.top + 30;
-        const int totalY = total.top + 30;
-        // The curve tags stand beside the last drawn point.
-        placeTag(f, kRankTag, x + 60, rank.top - 60);
-        placeTag(f, kTotalTag, x + 60, total.top - 60);
-        if (k > 0) {
-            totalSegment = {previousX, previousTotalY, x, totalY, kBlack};
-            rankSegment = {previousX, previousRankY, x, rankY, kRed};
-            totalSegment.visible = rankSegment.visible = previousX > 0;
-        }
-        tick.width = 2;
-        previousX = x;
-        previousRankY = rankY;
-        previousTotalY = totalY;
+        point.drawn = true;
+        point.rankTop = rankMarkerTop(number(p.participants), number(p.rank));
+        point.valueTop = totalMarkerTop(number(p.total), number(p.average));
+        point.toolTip = p.exam + QStringLiteral(":总分平均(") + p.average + QStringLiteral(") ") + p.participants
+                        + QStringLiteral("人参考 本生总分(") + p.total + QStringLiteral(") 排第(") + p.rank
+                        + QStringLiteral(")名");
     }
-
-    if (previousX == 0) {
-        // No point drawn: the tags go back instead of labelling another student's curve.
-        placeTag(f, kRankTag, kRankTagLeft, kRankTagTop);
-        placeTag(f, kTotalTag, kTotalTagLeft, kTotalTagTop);
-    }
-
-    const QList<AxisLabel> numbers = thinAxisLabels(n);
-    for (int i = 0; i < numbers.size() && kFirstNumber + i <= kLastNumber; ++i) {
-        LabelElement &l = f.label(kNumber, kFirstNumber + i);
-        l.caption = QString::number(numbers[i].number);
-        l.left = kFirstX + numbers[i].point * step - 120;
-        l.visible = true;
-    }
-
-    for (int j = n; j < kTrendPoints; ++j) {
-        f.line(kTick, j).visible = false;
-        f.label(kRankMarker, j).visible = false;
-        f.shape(kTotalMarker, j).visible = false;
-        if (j > 0) {
-            f.line(kRankSegment, j - 1).visible = false;
-            f.line(kTotalSegment, j - 1).visible = false;
-        }
-    }
+    drawStudentCurves(f, name, curves, {kRankTagLeft, kRankTagTop}, {kTotalTagLeft, kTotalTagTop});
 }
 
 } // namespace tessaly::analysis

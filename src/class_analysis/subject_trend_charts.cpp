@@ -137,14 +137,17 @@ LabelElement &tag(ChartFrame &f, int index, const QString &caption, QRgb back, Q
 }
 
 // The tags' places before the first drawing and after one without a point.
+constexpr QPoint kRankTagRest(7485, 960);
+constexpr QPoint kScoreTagRest(7480, 1270);
+
 void tagsAtRest(ChartFrame &f)
 {
     LabelElement &rank = f.label(kLabel7, 12);
-    rank.left = 7485;
-    rank.top = 960;
+    rank.left = kRankTagRest.x();
+    rank.top = kRankTagRest.y();
     LabelElement &score = f.label(kLabel7, 15);
-    score.left = 7480;
-    score.top = 1270;
+    score.left = kScoreTagRest.x();
+    score.top = kScoreTagRest.y();
 }
 
 } // namespace
@@ -263,83 +266,26 @@ void drawClassTrend(ChartFrame &f, const ScoreMatrix &matrix, const QList<int> &
 void drawStudentTrend(ChartFrame &f, const ScoreMatrix &matrix, int student, const QString &itemText,
                       const QList<int> &chosen, const QStringList &examNames)
 {
-    const int count = int(chosen.size());
-    f.label(kLabel7, 11).caption = nameOfStudentItem(itemText);
-    const int d = trendStep(count);
-    placeNumbers(f, kStudentSlots, count, d);
-
-    bool drawn = false;   // a point drawn before the current one
-    int previousX = 0, previousRankY = 0, previousScoreY = 0;
-    for (int k = 0; k < count; ++k) {
-        const int exam = chosen[k];
-        const int x = kFirstX + k * d;
-        LineElement &t = f.line(kLine3, k);
-        t.x1 = t.x2 = x;
-        t.visible = true;
-        t.width = 1;
-        LabelElement &rankMarker = f.label(kLabel1, k);
-        ShapeElement &scoreMarker = f.shape(kShape2, k);
-        // The segments ending at point k + 1 are set when that point is drawn.
-        f.line(kLine4, k).visible = false;
-        if (k < kTrendPoints - 1)
-            f.line(kLine5, k).visible = false;
+    QList<StudentTrendPoint> points;
+    for (const int exam : chosen) {
+        StudentTrendPoint &point = points.emplace_back();
         const float s = matrix.score(student, exam);
-        if (s == kNoScore) {
-            rankMarker.visible = false;
-            scoreMarker.visible = false;
+        if (s == kNoScore)
             continue;
-        }
-
         const float a = matrix.average(exam);
         const int p = matrix.participants(exam);
         const int r = matrix.rankOf(student, exam);
         const int u = roundEven(1560.0 / p);
-        const float rankTop = float(1960 - (p - r + 1) * u);
+        point.drawn = true;
+        point.rankTop = 1960 - (p - r + 1) * u;
         // A class average of 0 (everybody scored 0): the score equals the
         // average, so its marker stands on the average line.
-        const float scoreTop = a > 0 ? 1990.0f - s * 860.0f / a : 1130.0f;
-        rankMarker.top = roundEven(rankTop);
-        rankMarker.left = x - 50;
-        rankMarker.visible = true;
-        rankMarker.toolTip = examNames.value(exam) + QStringLiteral(":平均分(") + FormatFixed(a, 2)
-                             + QStringLiteral(") ") + QString::number(p) + QStringLiteral("人参考 本生得分(")
-                             + formatSingle(s) + QStringLiteral(") 排第(") + QString::number(r)
-                             + QStringLiteral(")名");
-        scoreMarker.top = roundEven(scoreTop);
-        scoreMarker.left = x - 30;
-        scoreMarker.visible = true;
-        const int rankY = roundEven(rankTop + 30.0f);
-        const int scoreY = roundEven(scoreTop + 30.0f);
-        if (drawn) {
-            LineElement &scoreSegment = f.line(kLine4, k - 1);
-            scoreSegment = {previousX, previousScoreY, x, scoreY};
-            LineElement &rankSegment = f.line(kLine5, k - 1);
-            rankSegment = {previousX, previousRankY, x, rankY, kRed};
-        }
-        // The curve tags stand beside the last drawn point.
-        LabelElement &rankTag = f.label(kLabel7, 12);
-        rankTag.top = rankMarker.top - 60;
-        rankTag.left = x + 60;
-        LabelElement &scoreTag = f.label(kLabel7, 15);
-        scoreTag.top = scoreMarker.top - 60;
-        scoreTag.left = x + 60;
-        t.width = 2;
-        drawn = true;
-        previousX = x;
-        previousRankY = rankY;
-        previousScoreY = scoreY;
+        point.valueTop = a > 0 ? roundEven(1990.0f - s * 860.0f / a) : 1130;
+        point.toolTip = examNames.value(exam) + QStringLiteral(":平均分(") + FormatFixed(a, 2) + QStringLiteral(") ")
+                        + QString::number(p) + QStringLiteral("人参考 本生得分(") + formatSingle(s)
+                        + QStringLiteral(") 排第(") + QString::number(r) + QStringLiteral(")名");
     }
-    if (!drawn)
-        tagsAtRest(f);
-    for (int j = count; j < kTrendPoints; ++j) {
-        f.line(kLine3, j).visible = false;
-        f.label(kLabel1, j).visible = false;
-        f.shape(kShape2, j).visible = false;
-        if (j >= 1) {
-            f.line(kLine4, j - 1).visible = false;
-            f.line(kLine5, j - 1).visible = false;
-        }
-    }
+    drawStudentCurves(f, nameOfStudentItem(itemText), points, kRankTagRest, kScoreTagRest);
 }
 
 } // namespace tessaly::analysis

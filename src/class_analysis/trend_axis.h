@@ -1,9 +1,10 @@
 #pragma once
 // What the trend charts share: the exam-count checks, the x step, the ticks'
-// extents and the exam numbers under the x axis.
+// extents, the exam numbers under the x axis and a student's two curves.
 #include "platform/chart_surface.h"
 
 #include <QList>
+#include <QPoint>
 #include <QString>
 
 class QWidget;
@@ -47,5 +48,24 @@ struct AxisLabel {
 // numbered; from 13 to 20 every second (3, 5, 7, …); from 21 every fifth
 // (5, 10, 15, …), so at most 12 labels for 60 points.
 QList<AxisLabel> thinAxisLabels(int pointCount);
+
+// One exam of a student's curves: drawn only with a value, at the rank
+// marker's and the value marker's Top; the rank marker's tooltip.
+struct StudentTrendPoint {
+    bool drawn = false;
+    int rankTop = 0;
+    int valueTop = 0;
+    QString toolTip;
+};
+
+// A student's curves over 1 to kMaxTrendExams points at the x step of their
+// count: the name caption Label7 11; per point the tick Line3 (thick when
+// drawn), the rank marker Label1 and the value marker Shape2; the segments
+// Line5 (rank) and Line4 (value) joining consecutive drawn points, so a point
+// without a value is bridged; the curve tags Label7 12 and 15 beside the last
+// drawn point, or at their places of rest when none is drawn; the exam numbers
+// Label4 16 .. 27. The elements past the last point are hidden.
+void drawStudentCurves(chart::ChartFrame &frame, const QString &name, const QList<StudentTrendPoint> &points,
+                       QPoint rankTagRest, QPoint valueTagRest);
 
 } // namespace tessaly::analysis
