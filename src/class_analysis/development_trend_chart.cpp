@@ -20,6 +20,9 @@ const QString kLabel5 = QStringLiteral("Label5");
 constexpr int kNameCaption = 11;   // Label7
 constexpr int kRankTag = 12;       // Label7 "名次线"
 constexpr int kTotalTag = 15;      // Label7 "分数线"
+// The tags' places before the first drawing.
+constexpr int kRankTagLeft = 7485, kRankTagTop = 960;
+constexpr int kTotalTagLeft = 7485, kTotalTagTop = 1250;
 constexpr int kFirstNumber = 16;
 constexpr int kLastNumber = 27;
 
@@ -35,22 +38,6 @@ LabelElement &tag(ChartFrame &f, int index, const QString &caption, int left, in
     l.alignment = Qt::AlignCenter;
     l.z = 1;
     return l;
-}
-
-// The fixed extents of tick k: every fifth tick long, the first four and the
-// sixteenth short, the others shorter still.
-void tickExtent(LineElement &t, int k)
-{
-    if (k % 5 == 4) {
-        t.y1 = 1920;
-        t.y2 = 2040;
-    } else if (k <= 3 || k == 15) {
-        t.y1 = 1970;
-        t.y2 = 2040;
-    } else {
-        t.y1 = 1965;
-        t.y2 = 2035;
-    }
 }
 
 double number(const QString &cell)
@@ -108,8 +95,8 @@ ChartFrame designDevelopmentChart()
     name.alignment = Qt::AlignRight;
     name.wordWrap = false;
     chartText(f, kLabel3, 1, QStringLiteral("同学各次考试变化趋势图"), 3600, 75, 2880).wordWrap = false;
-    tag(f, kRankTag, QStringLiteral("名次线"), 7485, 960, kRed, bgr(0x00FFFF));
-    tag(f, kTotalTag, QStringLiteral("分数线"), 7485, 1250, kBlack, kWhite);
+    tag(f, kRankTag, QStringLiteral("名次线"), kRankTagLeft, kRankTagTop, kRed, bgr(0x00FFFF));
+    tag(f, kTotalTag, QStringLiteral("分数线"), kTotalTagLeft, kTotalTagTop, kBlack, kWhite);
     chartText(f, kLabel5, 0,
          QStringLiteral("说明：红色曲线是本生的名次线，鼠标停在节点上可看到该次考试的总分平均、参考人数、"
                         "本生总分和名次；黑色曲线是本生的总分线；蓝色虚线是平均分线。"),
@@ -131,7 +118,7 @@ ChartFrame designDevelopmentChart()
         total.visible = false;
         LineElement &tick = f.line(kTick, k);
         tick.x1 = tick.x2 = kFirstX;
-        tickExtent(tick, k);
+        setTickExtent(tick, k);
         tick.visible = k == 0;
         LineElement &totalSegment = f.line(kTotalSegment, k);
         totalSegment.visible = false;
@@ -151,81 +138,19 @@ ChartFrame designDevelopmentChart()
 
 void drawDevelopmentTrend(ChartFrame &f, const QString &name, const QList<TrendPointCells> &points)
 {
-    const int n = int(points.size());
-    f.label(kLabel7, kNameCaption).caption = name;
-    for (int i = kFirstNumber; i <= kLastNumber; ++i)
-        f.label(kNumber, i).visible = false;
-    const int step = n > 1 ? roundEven(7080.0 / (n - 1)) : 0;
-
-    int previousX = 0;
-    int previousRankY = 0;
-    int previousTotalY = 0;
-    for (int k = 0; k < n && k < kTrendPoints; ++k) {
-        const TrendPointCells &p = points[k];
-        const int x = kFirstX + k * step;
-        LineElement &tick = f.line(kTick, k);
-        tick.x1 = tick.x2 = x;
-        tick.visible = true;
-        tick.width = 1;
-        LabelElement &rank = f.label(kRankMarker, k);
-        ShapeElement &total = f.shape(kTotalMarker, k);
-        LineElement &rankSegment = f.line(kRankSegment, std::max(0, k - 1));
-        LineElement &totalSegment = f.line(kTotalSegment, std::max(0, k - 1));
-        if (k > 0 || p.rank.isEmpty()) {
-            rankSegment.visible = false;
-            totalSegment.visible = false;
-        }
-        if (p.rank.isEmpty()) {
-            rank.visible = false;
-            total.visible = false;
+    QList<StudentTrendPoint> curves;
+    for (const TrendPointCells &p : points) {
+        StudentTrendPoint &point = curves.emplace_back();
+        if (p.rank.isEmpty())
             continue;
-        }
-
-        rank.top = rankMarkerTop(number(p.participants), number(p.rank));
-        rank.left = x - 50;
-        rank.visible = true;
-        rank.toolTip = p.exam + QStringLiteral(":总分平均(") + p.average + QStringLiteral(") ") + p.participants
-                       + QStringLiteral("人参考 本生总分(") + p.total + QStringLiteral(") 排第(") + p.rank
-                       + QStringLiteral(")名");
-        total.top = totalMarkerTop(number(p.total), number(p.average));
-        total.left = x - 30;
-        total.visible = true;
-        const int rankY = rank.top + 30;
-        const int totalY = total.top + 30;
-        if (k > 0) {
-            LabelElement &rankTag = f.label(kLabel7, kRankTag);
-            rankTag.top = rank.top - 60;
-            rankTag.left = x + 60;
-            LabelElement &totalTag = f.label(kLabel7, kTotalTag);
-            totalTag.top = total.top - 60;
-            totalTag.left = x + 60;
-            totalSegment = {previousX, previousTotalY, x, totalY, kBlack};
-            rankSegment = {previousX, previousRankY, x, rankY, kRed};
-            totalSegment.visible = rankSegment.visible = previousX > 0;
-        }
-        tick.width = 2;
-        previousX = x;
-        previousRankY = rankY;
-        previousTotalY = totalY;
+        point.drawn = true;
+        point.rankTop = rankMarkerTop(number(p.participants), number(p.rank));
+        point.valueTop = totalMarkerTop(number(p.total), number(p.average));
+        point.toolTip = p.exam + QStringLiteral(":总分平均(") + p.average + QStringLiteral(") ") + p.participants
+                        + QStringLiteral("人参考 本生总分(") + p.total + QStringLiteral(") 排第(") + p.rank
+                        + QStringLiteral(")名");
     }
-
-    const QList<AxisLabel> numbers = thinAxisLabels(n);
-    for (int i = 0; i < numbers.size() && kFirstNumber + i <= kLastNumber; ++i) {
-        LabelElement &l = f.label(kNumber, kFirstNumber + i);
-        l.caption = QString::number(numbers[i].number);
-        l.left = kFirstX + numbers[i].point * step - 120;
-        l.visible = true;
-    }
-
-    for (int j = n; j < kTrendPoints; ++j) {
-        f.line(kTick, j).visible = false;
-        f.label(kRankMarker, j).visible = false;
-        f.shape(kTotalMarker, j).visible = false;
-        if (j > 0) {
-            f.line(kRankSegment, j - 1).visible = false;
-            f.line(kTotalSegment, j - 1).visible = false;
-        }
-    }
+    drawStudentCurves(f, name, curves, {kRankTagLeft, kRankTagTop}, {kTotalTagLeft, kTotalTagTop});
 }
 
 } // namespace tessaly::analysis

@@ -3,17 +3,13 @@
 // student's class rank (red squares, Label1) and exam total (black circles,
 // Shape2) across the ticked exams, each total drawn against the exam's class
 // average. The figures are the totals grid's cell texts, as the grid shows them.
+#include "class_analysis/trend_axis.h"
 #include "platform/chart_surface.h"
 
 #include <QList>
 #include <QString>
 
 namespace tessaly::analysis {
-
-// Markers, ticks and segments per exam: points 0 .. kTrendPoints - 1.
-inline constexpr int kTrendPoints = 65;
-// The most exams one chart takes.
-inline constexpr int kMostTrendExams = 60;
 
 // One ticked exam of the clicked student: the exam's display name and the
 // grid's texts of the participants, the student's rank and total, and the
@@ -29,7 +25,7 @@ struct TrendPointCells {
 // The frame as the window shows it before a student is drawn.
 chart::ChartFrame designDevelopmentChart();
 
-// Draws 1 to kMostTrendExams points (the caller checks the count): the name
+// Draws 1 to kMaxTrendExams points (the caller checks the count): the name
 // caption, the markers with the rank markers' tooltips, the segments joining
 // consecutive drawn points, the ticks and the thinned exam numbers; the
 // elements past the last point are hidden.

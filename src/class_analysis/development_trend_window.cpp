@@ -9,7 +9,6 @@
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "platform/fonts.h"
-#include "platform/messages.h"
 #include "platform/units.h"
 #include "register/class_code.h"
 #include "register/class_members.h"
@@ -26,9 +25,6 @@ const QString kTitle = QStringLiteral("学 生 发 展 趋 势");
 const QString kTotalsTitle = QStringLiteral("学生姓名");
 const QString kNoneAnalysed = QStringLiteral("②需分析的考试(分析0次)");
 const QString kAllAnalysed = QStringLiteral("②去掉你不分析的考试");
-const QString kNoExams = QStringLiteral("你还没有在(已有的考试)中选出哪些考试需要分析。");
-const QString kTooManyExams = QStringLiteral("本程序最大分析次数不能超过60次考试。");
-const QString kOneExam = QStringLiteral("只选择一次考试进行分析，是看不出什么结果的。继续吗？");
 
 // Grid1: the header row and columns 0 to 2 are fixed; exam i is column 3 + i.
 constexpr int kFirstExamCol = 3;
@@ -257,15 +253,7 @@ void DevelopmentTrendWindow::DrawDevelopmentTrend()
     const int clicked = Grid1->MouseRow();
     if (Grid1->Cols() == kFirstExamCol + 1 || rows <= 1 || clicked < 1)
         return;
-    if (m_analysed == 0) {
-        showNotice(this, kNoExams, kTitleHintDots);
-        return;
-    }
-    if (m_analysed > analysis::kMostTrendExams) {
-        showNotice(this, kTooManyExams, kTitleHintDots);
-        return;
-    }
-    if (m_analysed == 1 && !askYesNo(this, kOneExam, kTitleHintDots))
+    if (!analysis::confirmStudentTrendCount(this, m_analysed))
         return;
 
     // Either row of a student draws the same chart: the rank row is the odd one.

@@ -29,11 +29,6 @@ constexpr int kRightWidth = 3135;
 constexpr int kWindowWidth = 11895;
 constexpr int kStripHeight = 375;
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
-}
-
 QLabel *strip(QWidget *parent, const char *name, const QString &text)
 {
     QLabel *l = named(new QLabel(text, parent), name);
@@ -335,12 +330,7 @@ void MultiExamWindow::Combo4_Click()
     const int student = chosenStudent();
     if (student < 0)
         return showNotice(this, analysis::kNoStudentChosen, kTitleHintDots);
-    const int n = m_selectedCount;
-    if (n == 0)
-        return showNotice(this, analysis::kNoExamChosen, kTitleHintDots);
-    if (n > analysis::kMaxTrendExams)
-        return showNotice(this, analysis::kTooManyExams, kTitleHintDots);
-    if (n == 1 && !askYesNo(this, analysis::kOneExamQuestion, kTitleHintDots))
+    if (!analysis::confirmStudentTrendCount(this, m_selectedCount))
         return;
     analysis::drawStudentTrend(Frame5->frame(), m_scores.matrix, student, Combo4->itemText(student), chosenExams(),
                                examNames());

@@ -14,7 +14,6 @@ const QString kLabel1 = QStringLiteral("Label1");
 const QString kLine5 = QStringLiteral("Line5");
 const QString kLine6 = QStringLiteral("Line6");
 
-constexpr int kPoints = 65;          // members of each point array (0 .. 64)
 constexpr int kFirstX = 360;         // x of point 0
 constexpr int kDesignStep = 120;     // the points as designed, before the first drawing
 constexpr int kClassBase = 65;       // the class chart's point k is element 65 + k
@@ -80,17 +79,12 @@ void frameAxes(ChartFrame &f, int axisItem, int oneItem, int averageItem)
     average.dotted = true;
 }
 
-// The tick of point k: ticks `longFrom` + 5i run from 1920, the listed short
-// ones from 1970, all others from 1965 to 2035.
-void tick(ChartFrame &f, int index, int x, bool longTick, bool shortTick)
+// Tick `index` at x, as point k's.
+void tick(ChartFrame &f, int index, int x, int k)
 {
     LineElement &t = f.line(kLine3, index);
-    if (longTick)
-        t = {x, 1920, x, 2040};
-    else if (shortTick)
-        t = {x, 1970, x, 2040};
-    else
-        t = {x, 1965, x, 2035};
+    t = {x, 0, x, 0};
+    setTickExtent(t, k);
 }
 
 // The number labels as designed: "5", "10", … "60" under every fifth point.
@@ -143,22 +137,20 @@ LabelElement &tag(ChartFrame &f, int index, const QString &caption, QRgb back, Q
 }
 
 // The tags' places before the first drawing and after one without a point.
+constexpr QPoint kRankTagRest(7485, 960);
+constexpr QPoint kScoreTagRest(7480, 1270);
+
 void tagsAtRest(ChartFrame &f)
 {
     LabelElement &rank = f.label(kLabel7, 12);
-    rank.left = 7485;
-    rank.top = 960;
+    rank.left = kRankTagRest.x();
+    rank.top = kRankTagRest.y();
     LabelElement &score = f.label(kLabel7, 15);
-    score.left = 7480;
-    score.top = 1270;
+    score.left = kScoreTagRest.x();
+    score.top = kScoreTagRest.y();
 }
 
 } // namespace
-
-int trendStep(int points)
-{
-    return points > 1 ? roundEven(7080.0 / (points - 1)) : 0;
-}
 
 // ---- Design-time frames ----------------------------------------------------------
 
@@ -176,14 +168,14 @@ ChartFrame designClassTrendChart()
                 QStringLiteral("上图说明：\n    1、上图中黑色曲线是多次成绩变化曲线，将鼠标指针放在每个结点上面，"
                                "会显示本次考试的详细情况（如本次考试的平均分、参考人数）。你可以了解全部学生发展的变化趋势。"),
                 2250, 810);
-    for (int i = 0; i < kPoints; ++i) {
+    for (int i = 0; i < kTrendPoints; ++i) {
         const int x = kFirstX + kDesignStep * i;
         const int index = kClassBase + i;
         LabelElement &m = marker(f, index);
         m.left = x;
         m.top = 1155;
         m.toolTip = QStringLiteral("还没分析内容");
-        tick(f, index, x, index % 5 == 4, index <= 68 || index == 80);
+        tick(f, index, x, i);
         if (i > 0)
             f.line(kLine4, index - 1) = {x - kDesignStep, 1200, x, 1200};
     }
@@ -211,7 +203,7 @@ ChartFrame designStudentTrendChart()
                                "会显示本次考试的平均分、参考人数及本生的得分和名次。\n"
                                "    2、黑色曲线是本生的分数曲线；蓝色虚线是平均分线。"),
                 2300, 1230);
-    for (int k = 0; k < kPoints; ++k) {
+    for (int k = 0; k < kTrendPoints; ++k) {
         const int x = kFirstX + kDesignStep * k;
         LabelElement &rank = marker(f, k);
         rank.left = x - 50;
@@ -221,10 +213,10 @@ ChartFrame designStudentTrendChart()
         score.fill = score.border = kBlack;
         score.left = x - 30;
         score.visible = false;
-        tick(f, k, x, k % 5 == 4, k <= 3 || k == 15);
+        tick(f, k, x, k);
         LineElement &scoreSegment = f.line(kLine4, k);
         scoreSegment.visible = false;
-        if (k < kPoints - 1) {
+        if (k < kTrendPoints - 1) {
             LineElement &rankSegment = f.line(kLine5, k);
             rankSegment.colour = kRed;
             rankSegment.visible = false;
@@ -264,7 +256,7 @@ void drawClassTrend(ChartFrame &f, const ScoreMatrix &matrix, const QList<int> &
         segment.y2 = m.top + 50;
         segment.visible = true;
     }
-    for (int j = z; j < kPoints; ++j) {
+    for (int j = z; j < kTrendPoints; ++j) {
         f.line(kLine3, kClassBase + j).visible = false;
         f.label(kLabel1, kClassBase + j).visible = false;
         f.line(kLine4, kClassBase + j - 1).visible = false;
@@ -274,83 +266,26 @@ void drawClassTrend(ChartFrame &f, const ScoreMatrix &matrix, const QList<int> &
 void drawStudentTrend(ChartFrame &f, const ScoreMatrix &matrix, int student, const QString &itemText,
                       const QList<int> &chosen, const QStringList &examNames)
 {
-    const int count = int(chosen.size());
-    f.label(kLabel7, 11).caption = nameOfStudentItem(itemText);
-    const int d = trendStep(count);
-    placeNumbers(f, kStudentSlots, count, d);
-
-    bool drawn = false;   // a point drawn before the current one
-    int previousX = 0, previousRankY = 0, previousScoreY = 0;
-    for (int k = 0; k < count; ++k) {
-        const int exam = chosen[k];
-        const int x = kFirstX + k * d;
-        LineElement &t = f.line(kLine3, k);
-        t.x1 = t.x2 = x;
-        t.visible = true;
-        t.width = 1;
-        LabelElement &rankMarker = f.label(kLabel1, k);
-        ShapeElement &scoreMarker = f.shape(kShape2, k);
-        // The segments ending at point k + 1 are set when that point is drawn.
-        f.line(kLine4, k).visible = false;
-        if (k < kPoints - 1)
-            f.line(kLine5, k).visible = false;
+    QList<StudentTrendPoint> points;
+    for (const int exam : chosen) {
+        StudentTrendPoint &point = points.emplace_back();
         const float s = matrix.score(student, exam);
-        if (s == kNoScore) {
-            rankMarker.visible = false;
-            scoreMarker.visible = false;
+        if (s == kNoScore)
             continue;
-        }
-
         const float a = matrix.average(exam);
         const int p = matrix.participants(exam);
         const int r = matrix.rankOf(student, exam);
         const int u = roundEven(1560.0 / p);
-        const float rankTop = float(1960 - (p - r + 1) * u);
+        point.drawn = true;
+        point.rankTop = 1960 - (p - r + 1) * u;
         // A class average of 0 (everybody scored 0): the score equals the
         // average, so its marker stands on the average line.
-        const float scoreTop = a > 0 ? 1990.0f - s * 860.0f / a : 1130.0f;
-        rankMarker.top = roundEven(rankTop);
-        rankMarker.left = x - 50;
-        rankMarker.visible = true;
-        rankMarker.toolTip = examNames.value(exam) + QStringLiteral(":平均分(") + FormatFixed(a, 2)
-                             + QStringLiteral(") ") + QString::number(p) + QStringLiteral("人参考 本生得分(")
-                             + formatSingle(s) + QStringLiteral(") 排第(") + QString::number(r)
-                             + QStringLiteral(")名");
-        scoreMarker.top = roundEven(scoreTop);
-        scoreMarker.left = x - 30;
-        scoreMarker.visible = true;
-        const int rankY = roundEven(rankTop + 30.0f);
-        const int scoreY = roundEven(scoreTop + 30.0f);
-        if (drawn) {
-            LineElement &scoreSegment = f.line(kLine4, k - 1);
-            scoreSegment = {previousX, previousScoreY, x, scoreY};
-            LineElement &rankSegment = f.line(kLine5, k - 1);
-            rankSegment = {previousX, previousRankY, x, rankY, kRed};
-        }
-        // The curve tags stand beside the last drawn point.
-        LabelElement &rankTag = f.label(kLabel7, 12);
-        rankTag.top = rankMarker.top - 60;
-        rankTag.left = x + 60;
-        LabelElement &scoreTag = f.label(kLabel7, 15);
-        scoreTag.top = scoreMarker.top - 60;
-        scoreTag.left = x + 60;
-        t.width = 2;
-        drawn = true;
-        previousX = x;
-        previousRankY = rankY;
-        previousScoreY = scoreY;
+        point.valueTop = a > 0 ? roundEven(1990.0f - s * 860.0f / a) : 1130;
+        point.toolTip = examNames.value(exam) + QStringLiteral(":平均分(") + FormatFixed(a, 2) + QStringLiteral(") ")
+                        + QString::number(p) + QStringLiteral("人参考 本生得分(") + formatSingle(s)
+                        + QStringLiteral(") 排第(") + QString::number(r) + QStringLiteral(")名");
     }
-    if (!drawn)
-        tagsAtRest(f);
-    for (int j = count; j < kPoints; ++j) {
-        f.line(kLine3, j).visible = false;
-        f.label(kLabel1, j).visible = false;
-        f.shape(kShape2, j).visible = false;
-        if (j >= 1) {
-            f.line(kLine4, j - 1).visible = false;
-            f.line(kLine5, j - 1).visible = false;
-        }
-    }
+    drawStudentCurves(f, nameOfStudentItem(itemText), points, kRankTagRest, kScoreTagRest);
 }
 
 } // namespace tessaly::analysis

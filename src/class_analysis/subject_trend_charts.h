@@ -7,23 +7,10 @@
 // `chosen` holds the exam list's indices of the ticked exams, top to bottom,
 // and `examNames` the list's texts; matrix column c belongs to list entry c - 1.
 #include "class_analysis/subject_trend.h"
+#include "class_analysis/trend_axis.h"
 #include "platform/chart_surface.h"
 
 namespace tessaly::analysis {
-
-// At most this many exams are drawn.
-inline constexpr int kMaxTrendExams = 60;
-
-inline const QString kNoExamChosen = QStringLiteral("你还没有在(已有的考试)中选出哪些考试需要分析。");
-inline const QString kTooManyExams = QStringLiteral("本程序最大分析次数不能超过60次考试。");
-inline const QString kOneExamRefused =
-    QStringLiteral("只有一次考试进行分析，是看不出什么结果的，所以无法分析。");
-inline const QString kOneExamQuestion = QStringLiteral("只选择一次考试进行分析，是看不出什么结果的。继续吗？");
-inline const QString kNoStudentChosen = QStringLiteral("你还没有选出需要分析的学生名字。");
-
-// The x step between the points of Z exams: 7080 / (Z - 1), halves to even
-// (442 for 17 exams), so the last point stands at or near x 7440; 0 for one.
-int trendStep(int points);
 
 chart::ChartFrame designClassTrendChart();
 chart::ChartFrame designStudentTrendChart();

@@ -110,9 +110,14 @@ void ShowRecordPosition(DataControl &data, PositionText kind)
     });
 }
 
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
+}
+
 void placeTwips(QWidget *w, int left, int top, int width, int height)
 {
-    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+    w->setGeometry(twipsRect(left, top, width, height));
 }
 
 } // namespace tessaly

@@ -2,6 +2,7 @@
 // Steps many windows share when they load: placing the window on the main
 // window, and the behaviour given to each data-source control (data error,
 // reposition). The validate event needs no handler: every action passes.
+#include <QRect>
 #include <QString>
 
 class QWidget;
@@ -19,6 +20,9 @@ QWidget *windowFrame(QWidget *window);
 
 // Sets the frame's size in twips, never smaller than its layout needs.
 void SetWindowSize(QWidget *window, int widthTwips, int heightTwips);
+
+// A designed position and size in twips, in pixels.
+QRect twipsRect(int left, int top, int width, int height);
 
 // Places a control in its parent at a designed position and size in twips.
 void placeTwips(QWidget *w, int left, int top, int width, int height);

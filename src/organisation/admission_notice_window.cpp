@@ -32,11 +32,6 @@ constexpr int kBarHeight = 1095;
 constexpr int kInnerWidth = 11700;
 constexpr QRect kPanel(3480, 1920, 4455, 2895);
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
 // The application's window colour instead of the dark one of the window.
 void ownWindowColour(QWidget *w)
 {

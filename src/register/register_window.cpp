@@ -20,6 +20,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -33,7 +34,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QElapsedTimer>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -51,8 +51,9 @@ const QString kTransferNote = QStringLiteral(
     "说明: 学籍管理可通过删除与添加的方式改变，但这样学生以前的数据(学籍与成绩)就会丢失，通过这种方式管理学籍，"
     "班主任就可获得转班学生的以前情况。这种功能在分班时很有用。    （注：为保数据安全，本程序只设计导入，无导出功能）");
 
-// Item data of the transfer lists.
 constexpr int kFrameMs = 16;   // one frame at 60 Hz
+
+// Item data of the transfer lists.
 constexpr int kRoleId = Qt::UserRole;
 constexpr int kRoleSourceCode = Qt::UserRole + 1;
 constexpr int kRoleText = Qt::UserRole + 2;

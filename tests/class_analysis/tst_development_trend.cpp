@@ -212,6 +212,10 @@ void TestDevelopmentTrend::studentWithoutTotalsDrawsNothing()
     QList<TrendPointCells> points;
     for (int k = 0; k < 13; ++k)
         points.append({u"第%1次成绩"_s.arg(k), u""_s, u""_s, u""_s, u""_s});
+    QList<TrendPointCells> before = points;
+    before[3] = {u"第3次成绩"_s, u"10"_s, u"2"_s, u"80.0"_s, u"70.00"_s};
+    drawDevelopmentTrend(f, u"甲"_s, before);
+    QCOMPARE(f.findLabel(u"Label7"_s, 12)->left, 360 + 3 * 590 + 60);
     drawDevelopmentTrend(f, u"赵六"_s, points);
     for (int k = 0; k < kTrendPoints; ++k) {
         QVERIFY(!f.findLabel(u"Label1"_s, k)->visible);
@@ -226,6 +230,9 @@ void TestDevelopmentTrend::studentWithoutTotalsDrawsNothing()
         if (f.findLabel(u"Label4"_s, i)->visible)
             numbers << f.findLabel(u"Label4"_s, i)->caption;
     QCOMPARE(numbers, (QStringList{u"3"_s, u"5"_s, u"7"_s, u"9"_s, u"11"_s, u"13"_s}));
+    // The curve tags go back to their places instead of labelling the previous student's curve.
+    QCOMPARE(QPoint(f.findLabel(u"Label7"_s, 12)->left, f.findLabel(u"Label7"_s, 12)->top), QPoint(7485, 960));
+    QCOMPARE(QPoint(f.findLabel(u"Label7"_s, 15)->left, f.findLabel(u"Label7"_s, 15)->top), QPoint(7485, 1250));
 }
 
 void TestDevelopmentTrend::redrawHidesThePreviousPoints()
@@ -238,6 +245,9 @@ void TestDevelopmentTrend::redrawHidesThePreviousPoints()
     QVERIFY(f.findLine(u"Line4"_s, 18)->visible);
     drawDevelopmentTrend(f, u"乙"_s, points.mid(0, 1));
     QVERIFY(f.findLabel(u"Label1"_s, 0)->visible);
+    // The tags stand beside the one drawn point.
+    QCOMPARE(f.findLabel(u"Label7"_s, 12)->left, 420);
+    QCOMPARE(f.findLabel(u"Label7"_s, 15)->left, 420);
     QCOMPARE(f.findLine(u"Line3"_s, 0)->width, 2);
     for (int k = 1; k < kTrendPoints; ++k) {
         QVERIFY(!f.findLabel(u"Label1"_s, k)->visible);

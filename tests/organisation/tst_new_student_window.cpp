@@ -354,10 +354,19 @@ private slots:
         XlsxFile x(opener.paths().first());
         QCOMPARE(x.sheetNames(), (QStringList{u"第1班"_s, u"第2班"_s, u"第3班"_s, u"第4班"_s}));
 
+        // A class count above the number of students, typed after the placement, is not
+        // used: the lists follow the classes placed.
+        w->Text3->setText(u"46"_s);
+        w->Command1->click();
+        QVERIFY(w->Option5->isChecked());
+        w->Command14->click();
+        QCOMPARE(opener.paths().size(), 2);
+        QCOMPARE(XlsxFile(opener.paths().last()).sheetNames(), x.sheetNames());
+
         w->Command1->click();
         w->Option6->click();
         w->Command14->click();
-        QCOMPARE(opener.paths().size(), 2);
+        QCOMPARE(opener.paths().size(), 3);
         QString error;
         auto list = ImportWorkbook::open(opener.paths().last(), &error);
         QVERIFY(list && list->selectSheet(0));
