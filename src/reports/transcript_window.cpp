@@ -301,8 +301,8 @@ void TranscriptWindow::Combo1_Click()
         return;
     m_listing = true;
     List1->clear();
-    m_subjects = ListExamSubjects(m_columns, Combo1->currentText());
-    for (const ExamSubject &s : m_subjects) {
+    m_subjects = grades::examSubjects(m_columns, Combo1->currentText());
+    for (const grades::ExamSubject &s : m_subjects) {
         addTicked(List1, s.subject);
     }
     m_listing = false;
