@@ -46,6 +46,9 @@ const int kHeaderWidths[] = {800, 820, 600, 0, 450, 450, 530, 530, 450, 450};
 const QString kSubjectColumns[] = {QStringLiteral("原分"), QStringLiteral("标分"),
                                    QStringLiteral("班名"), QStringLiteral("组名")};
 const int kSubjectWidths[] = {530, 530, 450, 450};
+// The empty grid names its last column 组次; a computed transcript 组名.
+const QString kEmptySubjectColumns[] = {QStringLiteral("原分"), QStringLiteral("标分"),
+                                        QStringLiteral("班名"), QStringLiteral("组次")};
 const QString kSummaryLabels[] = {QStringLiteral("平均分数"), QStringLiteral("参考人数"),
                                   QStringLiteral("标 准 差")};
 
@@ -205,7 +208,7 @@ void TranscriptWindow::buildHeader()
     Grid1->setTextMatrix(1, 5, QStringLiteral("年级"));
     for (int i = 0; i < 4; ++i) {
         Grid1->setTextMatrix(0, 6 + i, kSubjectHeading);
-        Grid1->setTextMatrix(1, 6 + i, kSubjectColumns[i]);
+        Grid1->setTextMatrix(1, 6 + i, kEmptySubjectColumns[i]);
     }
     for (int c = 0; c < 10; ++c)
         setColumnWidth(c, kHeaderWidths[c]);
