@@ -255,21 +255,9 @@ void ComparisonWindow::Form_Load()
 {
     MoveToTopLeft(this);
     Command1->setEnabled(false);
-    Data2->setDatabaseName(session().openpath);
-    Data2->setRecordSource(QStringLiteral("select \"类别\", \"名称\", \"对应内容\", \"其它\", \"其次\" from \"教导处\" "
-                                          "where \"类别\" = ? or \"类别\" = ? order by \"id\""),
-                           {QStringLiteral("年级组名"), QStringLiteral("班级名")});
-    if (!Data2->Refresh())
-        return;
-    const bool none = Data2->RecordCount() == 0;
     // Classes belong to the grade group their 对应内容 names exactly; a repeated
     // class row counts once.
-    const QList<GradeGroupNode> groups = classTreeFromRows(Data2->rows());
-    Data2->Close();
-    if (none) {
-        showNotice(this, QStringLiteral("目前教导处还没进行年级组设置。"));
-        return;
-    }
+    const QList<GradeGroupNode> groups = ReadClassTree(*Data2, session(), this);
     QTreeWidgetItem *last = nullptr;
     for (const GradeGroupNode &group : groups) {
         last = new QTreeWidgetItem(TreeView1, {group.name});
