@@ -376,10 +376,7 @@ void ScoreReportWindow::Command1_Click()
 
 void ScoreReportWindow::Command6_Click()
 {
-    Picture4->adjustSize();
-    Picture4->move((width() - Picture4->width()) / 2, (height() - Picture4->height()) / 3);
-    Picture4->raise();
-    Picture4->show();
+    showOptionsPanel(Picture4);
     Preview->Picture2->setEnabled(false);
 }
 
@@ -390,10 +387,7 @@ void ScoreReportWindow::Command8_Click()
     Preview->showFirstPageLabel();
 
     // The zoom: the font width, and every width times the step (hidden columns stay hidden).
-    int chosen = 1;
-    for (int i = 0; i < Option7.size(); ++i)
-        if (Option7[i]->isChecked())
-            chosen = i;
+    const int chosen = chosenZoom(Option7);
     if (m_fontSize > 0) {
         QFont font = Grid1->font();
         font.setPointSizeF(m_fontSize * reportFontScale(chosen));

@@ -517,19 +517,13 @@ void TranscriptWindow::ClosePreview()
 
 void TranscriptWindow::Command6_Click()
 {
-    Picture4->adjustSize();
-    Picture4->move((width() - Picture4->width()) / 2, (height() - Picture4->height()) / 3);
-    Picture4->raise();
-    Picture4->show();
+    showOptionsPanel(Picture4);
 }
 
 void TranscriptWindow::Command8_Click()
 {
     // 1. The width scale.
-    int chosen = 1;
-    for (int i = 0; i < Option7.size(); ++i)
-        if (Option7[i]->isChecked())
-            chosen = i;
+    const int chosen = chosenZoom(Option7);
     const ZoomStep step = zoomStep(m_zoomScale, Zoom(chosen));
     Grid1->setUpdatesEnabled(false);
     for (int c = 0; c < m_widths.size(); ++c)
