@@ -7,6 +7,7 @@
 #include "kit/session.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
+#include "platform/format.h"
 #include "platform/chart_surface.h"
 #include "platform/data_control.h"
 #include "platform/export_workbook.h"
@@ -23,7 +24,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -468,7 +468,7 @@ void ComparisonWindow::DrawClassComparison()
     if (!Combo1->currentText().isEmpty())
         Text1->setText(QStringLiteral("    ") + Label13->text() + QStringLiteral("    "));
     Label10->setText(QStringLiteral("制图时间:")
-                     + QLocale(QLocale::Chinese, QLocale::China).toString(session().today(), QLocale::ShortFormat));
+                     + shortDateText(session().today()));
     {
         const QSignalBlocker block(Option3[0]);
         Option3[0]->setChecked(true);
