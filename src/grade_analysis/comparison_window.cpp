@@ -48,11 +48,6 @@ constexpr int kStripTop = 6840;
 
 const QColor kChartViewBack(128, 128, 128);
 
-QString classNameOf(const QString &classItem)
-{
-    return classItem.section(QLatin1Char(' '), 0, 0);
-}
-
 } // namespace
 
 ComparisonWindow::ComparisonWindow(WindowHost &host, QWidget *parent) : QWidget(parent), FormWindow(host)
@@ -384,7 +379,7 @@ void ComparisonWindow::FillStatisticsGrid()
             request.subjects.append({List1->item(i)->text(), m_subjectColumns.value(i)});
     }
     for (const QString &item : classItems)
-        request.classes.append(classNameOf(item));
+        request.classes.append(grades::classNameOfItem(item));
 
     // The charts wait for this fill: a failed one leaves nothing to draw.
     Command1->setEnabled(false);

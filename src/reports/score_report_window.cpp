@@ -42,12 +42,6 @@ namespace {
 const QString kNoReportClass = QStringLiteral("请选择报表班级后,才能显示。");
 const QString kAllSubjects = QStringLiteral("(打印全部科目)");
 
-// The class name of a List2 item: the item up to its first blank.
-QString classNameOf(const QString &classItem)
-{
-    return classItem.section(QLatin1Char(' '), 0, 0);
-}
-
 QStringList blankRow()
 {
     QStringList row;
@@ -311,7 +305,7 @@ void ScoreReportWindow::Command11_Click()
     request.sectionTable = m_sectionTable;
     request.cohortYear = m_cohortYear;
     for (const QString &item : classItems)
-        request.classes.append(classNameOf(item));
+        request.classes.append(grades::classNameOfItem(item));
 
     Picture1->show();
     Bar2->setMaximum(int(request.subjects.size()));
