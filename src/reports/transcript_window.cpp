@@ -281,6 +281,8 @@ void TranscriptWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
                 Grid1->setTextMatrix(row + i, 1, kSummaryLabels[i]);
                 Grid1->setTextMatrix(row + i, kSortKeyColumn, kSummarySortKey);
             }
+            // The designed widths are for a narrower font: numbers and names are not cut off.
+            Grid1->widenColumnsToText(0, 1, 2, row - 1);
             Grid1->setUpdatesEnabled(true);
             m_columns = db::tableColumns(Data1->connection(), m_sectionTable);
         } else {

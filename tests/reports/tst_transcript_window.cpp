@@ -119,6 +119,8 @@ private slots:
                  (QStringList{u"20250101"_s, u"20250102"_s, u"20250103"_s, u"20250104"_s,
                               u" 全部参  考学生"_s, u" 全部参  考学生"_s, u" 全部参  考学生"_s}));
         QCOMPARE(gridColumn(w->Grid1, 1).mid(4), (QStringList{u"平均分数"_s, u"参考人数"_s, u"标 准 差"_s}));
+        // Every student number shows whole.
+        QVERIFY(w->Grid1->columnWidth(0) > w->Grid1->fontMetrics().horizontalAdvance(u"20250101"_s));
         QCOMPARE(itemTexts(w->Combo1), QStringList{kExam});
         QVERIFY(!w->Command1->isEnabled());
 
