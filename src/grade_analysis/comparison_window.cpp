@@ -7,6 +7,7 @@
 #include "kit/session.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
+#include "platform/format.h"
 #include "platform/chart_surface.h"
 #include "platform/data_control.h"
 #include "platform/export_workbook.h"
@@ -23,7 +24,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -47,11 +47,6 @@ constexpr int kSheetViewHeight = 6735;
 constexpr int kStripTop = 6840;
 
 const QColor kChartViewBack(128, 128, 128);
-
-QString classNameOf(const QString &classItem)
-{
-    return classItem.section(QLatin1Char(' '), 0, 0);
-}
 
 } // namespace
 
@@ -255,21 +250,9 @@ void ComparisonWindow::Form_Load()
 {
     MoveToTopLeft(this);
     Command1->setEnabled(false);
-    Data2->setDatabaseName(session().openpath);
-    Data2->setRecordSource(QStringLiteral("select \"类别\", \"名称\", \"对应内容\", \"其它\", \"其次\" from \"教导处\" "
-                                          "where \"类别\" = ? or \"类别\" = ? order by \"id\""),
-                           {QStringLiteral("年级组名"), QStringLiteral("班级名")});
-    if (!Data2->Refresh())
-        return;
-    const bool none = Data2->RecordCount() == 0;
     // Classes belong to the grade group their 对应内容 names exactly; a repeated
     // class row counts once.
-    const QList<GradeGroupNode> groups = classTreeFromRows(Data2->rows());
-    Data2->Close();
-    if (none) {
-        showNotice(this, QStringLiteral("目前教导处还没进行年级组设置。"));
-        return;
-    }
+    const QList<GradeGroupNode> groups = ReadClassTree(*Data2, session(), this);
     QTreeWidgetItem *last = nullptr;
     for (const GradeGroupNode &group : groups) {
         last = new QTreeWidgetItem(TreeView1, {group.name});
@@ -396,7 +379,7 @@ void ComparisonWindow::FillStatisticsGrid()
             request.subjects.append({List1->item(i)->text(), m_subjectColumns.value(i)});
     }
     for (const QString &item : classItems)
-        request.classes.append(classNameOf(item));
+        request.classes.append(grades::classNameOfItem(item));
 
     // The charts wait for this fill: a failed one leaves nothing to draw.
     Command1->setEnabled(false);
@@ -480,7 +463,7 @@ void ComparisonWindow::DrawClassComparison()
     if (!Combo1->currentText().isEmpty())
         Text1->setText(QStringLiteral("    ") + Label13->text() + QStringLiteral("    "));
     Label10->setText(QStringLiteral("制图时间:")
-                     + QLocale(QLocale::Chinese, QLocale::China).toString(session().today(), QLocale::ShortFormat));
+                     + shortDateText(session().today()));
     {
         const QSignalBlocker block(Option3[0]);
         Option3[0]->setChecked(true);

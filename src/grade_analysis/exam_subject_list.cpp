@@ -17,9 +17,7 @@ QList<ExamSubject> examSubjects(const QStringList &columns, const QString &examN
     QList<ExamSubject> out;
     for (int i = score::kFirstScannedColumn; i < columns.size(); ++i) {
         const QString &c = columns[i];
-        const bool exam = c.contains(QLatin1Char('M')) || c.contains(QLatin1Char('Z')) || c.contains(QLatin1Char('C'))
-                          || c.contains(QLatin1Char('R'));
-        if (exam && score::DecodeExamName(c, score::kCanonicalNames) == examName)
+        if (score::isExamColumnName(c) && score::DecodeExamName(c, score::kCanonicalNames) == examName)
             out.append({c, examSubjectOf(c)});
     }
     return out;

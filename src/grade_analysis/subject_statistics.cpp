@@ -145,6 +145,11 @@ QStringList statisticsRowTexts(const ClassStatisticsRow &row)
     return t;
 }
 
+QString classNameOfItem(const QString &classItem)
+{
+    return classItem.section(QLatin1Char(' '), 0, 0);
+}
+
 reg::Statement teachingRowsQuery(const QString &gradeGroup)
 {
     return {QStringLiteral("select \"名称\", \"其它\", \"其次\" from \"教导处\" where \"类别\" = ? and \"对应内容\" = ? "

@@ -122,6 +122,9 @@ struct StatisticsSubject {
     QString examColumn;   // the exam column of the section table
 };
 
+// The class name of a class item (名称, one blank, 其它): the item up to its first blank.
+QString classNameOfItem(const QString &classItem);
+
 struct StatisticsRequest {
     QString gradeGroup;    // 对应内容 of the 任课 rows
     QString sectionTable;  // 小学, 初中 or 高中

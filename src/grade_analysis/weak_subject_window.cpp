@@ -3,6 +3,7 @@
 #include "grade_analysis/key_students.h"
 #include "kit/session.h"
 #include "kit/window_steps.h"
+#include "platform/format.h"
 #include "platform/chart_surface.h"
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
@@ -487,7 +487,7 @@ void WeakSubjectWindow::Command1_Click()
     SheetArea->raise();
     VScroll1->setValue(0);
     const QDate today = session().today();
-    grades::setKeySheetDate(Picture3->frame(), QLocale(QLocale::Chinese, QLocale::China).toString(today, QLocale::ShortFormat));
+    grades::setKeySheetDate(Picture3->frame(), shortDateText(today));
     Picture3->update();
     QPalette grey = palette();
     grey.setColor(QPalette::Window, QColor(128, 128, 128));

@@ -131,22 +131,31 @@ QIcon ClassTree::image(const QString &key)
     return icon;
 }
 
-void ClassTree::BuildClassTree(DataControl &data, const Session &session)
+QList<GradeGroupNode> ReadClassTree(DataControl &data, const Session &session, QWidget *parent)
 {
-    clear();
-    m_classes.clear();
     data.setDatabaseName(session.openpath);
     data.setRecordSource(QStringLiteral(R"(select "类别","名称","对应内容","其它","其次" from "教导处")"
                                         R"( where "类别"=? or "类别"=? order by "id")"),
                          {kKindGradeGroup, kKindClass});
-    data.Refresh();
+    if (!data.Refresh()) {
+        data.Close();
+        return {};
+    }
     const QList<GradeGroupNode> groups = classTreeFromRows(data.rows());
     const bool none = data.RecordCount() == 0;
     data.Close();
     if (none) {
-        showNotice(this, QStringLiteral("目前教导处还没进行年级组设置。"));
-        return;
+        showNotice(parent, QStringLiteral("目前教导处还没进行年级组设置。"));
+        return {};
     }
+    return groups;
+}
+
+void ClassTree::BuildClassTree(DataControl &data, const Session &session)
+{
+    clear();
+    m_classes.clear();
+    const QList<GradeGroupNode> groups = ReadClassTree(data, session, this);
 
     const QIcon collapsed = image(kGroupCollapsed);
     const QIcon classIcon = image(kClassImage);

@@ -51,6 +51,12 @@ QString classNodeKey(const QString &gradeGroup, const QString &className, const 
 // has are left out.
 QList<GradeGroupNode> classTreeFromRows(const QVector<QVector<QVariant>> &rows);
 
+// The grade groups and classes of 教导处 on openpath (classTreeFromRows), read
+// through the data control, which is closed afterwards. With no grade-group or
+// class row: "目前教导处还没进行年级组设置。" over `parent`, and nothing; a
+// refused query (the control reports it) gives nothing either.
+QList<GradeGroupNode> ReadClassTree(DataControl &data, const Session &session, QWidget *parent);
+
 class ClassTree : public QTreeWidget {
     Q_OBJECT
 public:

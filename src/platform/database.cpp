@@ -46,8 +46,9 @@ bool fileIdentity(const QString &localPath, quint64 *device, quint64 *inode)
     return true;
 }
 
-// SQLite's primary result codes that the error numbers rest on.
 constexpr int kPreparedKept = 64;   // statements a connection keeps prepared
+
+// SQLite's primary result codes that the error numbers rest on.
 constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteBusy = 5;
 constexpr int kSqliteLocked = 6;

@@ -1,5 +1,8 @@
 #include "platform/format.h"
 
+#include <QDate>
+#include <QLocale>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -142,6 +145,11 @@ QString formatSingle(float value)
     }
     const int decimals = std::max(0, int(d.digits.size()) - d.point);
     return QString::fromStdString(fixedText(d, decimals));
+}
+
+QString shortDateText(const QDate &date)
+{
+    return QLocale(QLocale::Chinese, QLocale::China).toString(date, QLocale::ShortFormat);
 }
 
 } // namespace tessaly

@@ -1,6 +1,8 @@
 #pragma once
-// Number texts.
+// Number and date texts.
 #include <QString>
+
+class QDate;
 
 namespace tessaly {
 
@@ -15,5 +17,8 @@ QString FormatFixed(double value, int decimals);
 // 1.0f / 3 -> "0.3333333"). An exponent ("1.234568e+07") only below 0.0001 or from
 // 10 000 000 up, as with printf's %g.
 QString formatSingle(float value);
+
+// The date in the system's short form as a Chinese system writes it ("2026/9/1").
+QString shortDateText(const QDate &date);
 
 } // namespace tessaly

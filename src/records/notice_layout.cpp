@@ -3,7 +3,6 @@
 #include "kit/window_steps.h"
 
 #include <QLabel>
-#include <QLocale>
 
 namespace tessaly::records {
 
@@ -55,11 +54,6 @@ void showFixedDialogFrame(QWidget *window)
              | Qt::WindowCloseButtonHint;
     flags &= ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowShadeButtonHint);
     setFrameFlags(frame, flags);
-}
-
-QString shortDateText(const QDate &date)
-{
-    return QLocale(QLocale::Chinese, QLocale::China).toString(date, QLocale::ShortFormat);
 }
 
 } // namespace tessaly::records

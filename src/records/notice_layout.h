@@ -19,7 +19,4 @@ void showWithoutFrame(QWidget *window);
 // A fixed dialog frame: title and close button, no minimise or maximise button.
 void showFixedDialogFrame(QWidget *window);
 
-// The date in the system's short form as a Chinese system writes it ("2026/9/1").
-QString shortDateText(const QDate &date);
-
 } // namespace tessaly::records

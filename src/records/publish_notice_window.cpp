@@ -4,6 +4,7 @@
 #include "kit/text_box.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
+#include "platform/format.h"
 #include "platform/messages.h"
 #include "records/notice_layout.h"
 #include "records/notices.h"

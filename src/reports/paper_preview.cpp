@@ -1,6 +1,7 @@
 #include "reports/paper_preview.h"
 
 #include "kit/window_base.h"
+#include "platform/format.h"
 #include "platform/flex_grid.h"
 #include "platform/units.h"
 
@@ -9,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -213,7 +213,7 @@ void PaperPreview::OpenPaperPreview(FlexGrid *grid, const QString &title, const 
     grid->setScrollBars(0);
     if (!title.isEmpty())
         Text1->setText(title);
-    Label10->setText(QStringLiteral("制表时间:") + QLocale(QLocale::Chinese, QLocale::China).toString(today, QLocale::ShortFormat));
+    Label10->setText(QStringLiteral("制表时间:") + shortDateText(today));
     Label10->adjustSize();
     connect(grid, &FlexGrid::MouseDown, this, &PaperPreview::Grid1_MouseDown);
     connect(grid, &FlexGrid::MouseMove, this, &PaperPreview::Grid1_MouseMove);

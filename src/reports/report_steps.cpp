@@ -120,6 +120,24 @@ QGroupBox *addZoomOptions(QWidget *parent, QList<QRadioButton *> &options)
     return zoom;
 }
 
+int chosenZoom(const QList<QRadioButton *> &options)
+{
+    int chosen = 1;
+    for (int i = 0; i < options.size(); ++i)
+        if (options[i]->isChecked())
+            chosen = i;
+    return chosen;
+}
+
+void showOptionsPanel(QWidget *panel)
+{
+    const QWidget *window = panel->parentWidget();
+    panel->adjustSize();
+    panel->move((window->width() - panel->width()) / 2, (window->height() - panel->height()) / 3);
+    panel->raise();
+    panel->show();
+}
+
 QListWidget *tickList(QWidget *parent, const char *name)
 {
     auto *list = named(new QListWidget(parent), name);

@@ -56,6 +56,11 @@ void assembleReportView(QWidget *window, QWidget *steps, QWidget *grid, QWidget 
 
 // The zoom choices Option7(0 … 2), 缩小, 正常 (chosen) and 放大, in a group of `parent`.
 QGroupBox *addZoomOptions(QWidget *parent, QList<QRadioButton *> &options);
+// The index of the chosen zoom option; 1 (正常) when none is chosen.
+int chosenZoom(const QList<QRadioButton *> &options);
+
+// Shows the options panel over the middle of its window, above the preview.
+void showOptionsPanel(QWidget *panel);
 
 // A list named `name` whose items are chosen by their ticks.
 QListWidget *tickList(QWidget *parent, const char *name);

@@ -42,12 +42,6 @@ namespace {
 const QString kNoReportClass = QStringLiteral("请选择报表班级后,才能显示。");
 const QString kAllSubjects = QStringLiteral("(打印全部科目)");
 
-// The class name of a List2 item: the item up to its first blank.
-QString classNameOf(const QString &classItem)
-{
-    return classItem.section(QLatin1Char(' '), 0, 0);
-}
-
 QStringList blankRow()
 {
     QStringList row;
@@ -311,7 +305,7 @@ void ScoreReportWindow::Command11_Click()
     request.sectionTable = m_sectionTable;
     request.cohortYear = m_cohortYear;
     for (const QString &item : classItems)
-        request.classes.append(classNameOf(item));
+        request.classes.append(grades::classNameOfItem(item));
 
     Picture1->show();
     Bar2->setMaximum(int(request.subjects.size()));
@@ -376,10 +370,7 @@ void ScoreReportWindow::Command1_Click()
 
 void ScoreReportWindow::Command6_Click()
 {
-    Picture4->adjustSize();
-    Picture4->move((width() - Picture4->width()) / 2, (height() - Picture4->height()) / 3);
-    Picture4->raise();
-    Picture4->show();
+    showOptionsPanel(Picture4);
     Preview->Picture2->setEnabled(false);
 }
 
@@ -390,10 +381,7 @@ void ScoreReportWindow::Command8_Click()
     Preview->showFirstPageLabel();
 
     // The zoom: the font width, and every width times the step (hidden columns stay hidden).
-    int chosen = 1;
-    for (int i = 0; i < Option7.size(); ++i)
-        if (Option7[i]->isChecked())
-            chosen = i;
+    const int chosen = chosenZoom(Option7);
     if (m_fontSize > 0) {
         QFont font = Grid1->font();
         font.setPointSizeF(m_fontSize * reportFontScale(chosen));

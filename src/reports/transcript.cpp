@@ -3,7 +3,6 @@
 #include "grade_analysis/standard_score.h"
 #include "platform/database.h"
 #include "platform/format.h"
-#include "score_entry/exam_columns.h"
 
 #include <QHash>
 
@@ -16,14 +15,6 @@ namespace {
 
 const QString kNumber = QStringLiteral("学籍号");
 const QString kName = QStringLiteral("姓名");
-
-bool isExamColumn(const QString &name)
-{
-    for (QChar c : {u'M', u'Z', u'C', u'R'})
-        if (name.contains(c))
-            return true;
-    return false;
-}
 
 // The class number of a shown student number (characters 5 and 6).
 QString classPart(const QString &shownId)
@@ -62,22 +53,6 @@ bool isDigits(const QString &text)
 }
 
 } // namespace
-
-QList<ExamSubject> ListExamSubjects(const QStringList &columns, const QString &examName)
-{
-    QList<ExamSubject> subjects;
-    if (examName.isEmpty())
-        return subjects;
-    for (qsizetype i = score::kFirstScannedColumn; i < columns.size(); ++i) {
-        const QString &name = columns.at(i);
-        if (!isExamColumn(name) || score::DecodeExamName(name) != examName)
-            continue;
-        const bool term = name.startsWith(u'Z') || name.startsWith(u'M');
-        const QString subject = term ? name.mid(4, name.size() - 10) : name.mid(1, name.size() - 7);
-        subjects.append({subject, name});
-    }
-    return subjects;
-}
 
 bool inOwnClass(const QString &classCode, const QString &studentNumber)
 {

@@ -14,19 +14,6 @@
 
 namespace tessaly::reports {
 
-// A subject of the chosen exam and its exam column.
-struct ExamSubject {
-    QString subject;
-    QString column;
-};
-
-// The subjects of the exam whose display name is `examName`, in column order:
-// every column from kFirstScannedColumn on that holds M, Z, C or R and decodes to
-// that name. A mid-term or final column's subject is its name without the first
-// four and the last six characters; a quiz or entrance column's without the first
-// and the last six (so a quiz shows its quiz name with the subject).
-QList<ExamSubject> ListExamSubjects(const QStringList &columns, const QString &examName);
-
 // A student read for the transcript, in 学籍号 order.
 struct TranscriptStudent {
     QString studentNumber;                  // 学籍号

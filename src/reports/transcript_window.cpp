@@ -46,6 +46,9 @@ const int kHeaderWidths[] = {800, 820, 600, 0, 450, 450, 530, 530, 450, 450};
 const QString kSubjectColumns[] = {QStringLiteral("原分"), QStringLiteral("标分"),
                                    QStringLiteral("班名"), QStringLiteral("组名")};
 const int kSubjectWidths[] = {530, 530, 450, 450};
+// The empty grid names its last column 组次; a computed transcript 组名.
+const QString kEmptySubjectColumns[] = {QStringLiteral("原分"), QStringLiteral("标分"),
+                                        QStringLiteral("班名"), QStringLiteral("组次")};
 const QString kSummaryLabels[] = {QStringLiteral("平均分数"), QStringLiteral("参考人数"),
                                   QStringLiteral("标 准 差")};
 
@@ -205,7 +208,7 @@ void TranscriptWindow::buildHeader()
     Grid1->setTextMatrix(1, 5, QStringLiteral("年级"));
     for (int i = 0; i < 4; ++i) {
         Grid1->setTextMatrix(0, 6 + i, kSubjectHeading);
-        Grid1->setTextMatrix(1, 6 + i, kSubjectColumns[i]);
+        Grid1->setTextMatrix(1, 6 + i, kEmptySubjectColumns[i]);
     }
     for (int c = 0; c < 10; ++c)
         setColumnWidth(c, kHeaderWidths[c]);
@@ -278,6 +281,8 @@ void TranscriptWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
                 Grid1->setTextMatrix(row + i, 1, kSummaryLabels[i]);
                 Grid1->setTextMatrix(row + i, kSortKeyColumn, kSummarySortKey);
             }
+            // The designed widths are for a narrower font: numbers and names are not cut off.
+            Grid1->widenColumnsToText(0, 1, 2, row - 1);
             Grid1->setUpdatesEnabled(true);
             m_columns = db::tableColumns(Data1->connection(), m_sectionTable);
         } else {
@@ -301,8 +306,8 @@ void TranscriptWindow::Combo1_Click()
         return;
     m_listing = true;
     List1->clear();
-    m_subjects = ListExamSubjects(m_columns, Combo1->currentText());
-    for (const ExamSubject &s : m_subjects) {
+    m_subjects = grades::examSubjects(m_columns, Combo1->currentText());
+    for (const grades::ExamSubject &s : m_subjects) {
         addTicked(List1, s.subject);
     }
     m_listing = false;
@@ -514,19 +519,13 @@ void TranscriptWindow::ClosePreview()
 
 void TranscriptWindow::Command6_Click()
 {
-    Picture4->adjustSize();
-    Picture4->move((width() - Picture4->width()) / 2, (height() - Picture4->height()) / 3);
-    Picture4->raise();
-    Picture4->show();
+    showOptionsPanel(Picture4);
 }
 
 void TranscriptWindow::Command8_Click()
 {
     // 1. The width scale.
-    int chosen = 1;
-    for (int i = 0; i < Option7.size(); ++i)
-        if (Option7[i]->isChecked())
-            chosen = i;
+    const int chosen = chosenZoom(Option7);
     const ZoomStep step = zoomStep(m_zoomScale, Zoom(chosen));
     Grid1->setUpdatesEnabled(false);
     for (int c = 0; c < m_widths.size(); ++c)

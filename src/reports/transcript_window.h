@@ -7,8 +7,10 @@
 // options ("项目设置") and writes the shown table to a workbook ("打印成绩").
 // The window only reads the database.
 //
-// Rules: transcript.h (computation, queries, subjects), transcript_options.h,
+// Rules: transcript.h (computation, queries), grade_analysis/exam_subject_list.h
+// (the exam's subjects), transcript_options.h,
 // transcript_export.h; the preview is paper_preview.h.
+#include "grade_analysis/exam_subject_list.h"
 #include "kit/class_tree.h"
 #include "kit/window_base.h"
 #include "reports/transcript.h"
@@ -112,7 +114,7 @@ private:
     QString m_classCode;
     QString m_sectionTable;
     QStringList m_columns;                    // the section table's columns, in order
-    QList<reports::ExamSubject> m_subjects;   // the subject column list
+    QList<grades::ExamSubject> m_subjects;   // the subject column list
     QString m_zoomScale = QStringLiteral("1");
     bool m_listing = false;
     QVBoxLayout *m_gridLayout = nullptr;

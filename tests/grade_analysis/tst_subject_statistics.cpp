@@ -92,6 +92,14 @@ private slots:
         QCOMPARE(missingChoice(exam, subjects, classes), message);
     }
 
+    void classNames()
+    {
+        // The actual name after the blank may hold blanks of its own; a class without one is its item.
+        QCOMPARE(classNameOfItem(u"三班 实验 A"_s), u"三班"_s);
+        QCOMPARE(classNameOfItem(u"十一班 "_s), u"十一班"_s);
+        QCOMPARE(classNameOfItem(u"四班"_s), u"四班"_s);
+    }
+
     void fill()
     {
         TestSchool school;

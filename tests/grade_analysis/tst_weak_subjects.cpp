@@ -83,6 +83,7 @@ void TestWeakSubjects::subjectsOfAnExam()
     const QList<ExamSubject> quiz = examSubjects(columns, u"一单元英语成绩"_s);
     QCOMPARE(quiz.size(), 1);
     QCOMPARE(quiz[0].subject, u"一单元英语"_s);
+    QVERIFY(examSubjects(columns, QString()).isEmpty());
     // The kind is the first letter: a quiz name with Latin capitals keeps them.
     QCOMPARE(examSubjectOf(u"CUnitM英语251001"_s), u"UnitM英语"_s);
     QCOMPARE(subjectOfListItem(u"语文(共45人,43人参考)"_s), u"语文"_s);

@@ -95,6 +95,13 @@ private slots:
         QFETCH(QString, text);
         QCOMPARE(tessaly::formatSingle(value), text);
     }
+
+    void shortDate()
+    {
+        // No leading zeros in month and day.
+        QCOMPARE(shortDateText(QDate(2026, 9, 1)), QStringLiteral("2026/9/1"));
+        QCOMPARE(shortDateText(QDate(2025, 12, 31)), QStringLiteral("2025/12/31"));
+    }
 };
 
 QTEST_MAIN(TestFormat)

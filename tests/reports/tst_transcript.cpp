@@ -152,22 +152,6 @@ private slots:
         QCOMPARE(none.summaries[0].stdDev, QString());
     }
 
-    void examSubjects()
-    {
-        QStringList columns(tessaly::score::kFirstScannedColumn, u"列"_s);
-        columns << u"Z25S语文250915"_s << u"C一单元英语260320"_s << u"Z25S数学250916"_s
-                << u"M25X语文260628"_s << u"评语2025"_s;
-        const QList<ExamSubject> midTerm = ListExamSubjects(columns, u"25-26(上)期中成绩"_s);
-        QCOMPARE(midTerm.size(), 2);
-        QCOMPARE(midTerm[0].subject, u"语文"_s);
-        QCOMPARE(midTerm[0].column, u"Z25S语文250915"_s);
-        QCOMPARE(midTerm[1].subject, u"数学"_s);
-        const QList<ExamSubject> quiz = ListExamSubjects(columns, u"一单元英语成绩"_s);
-        QCOMPARE(quiz.size(), 1);
-        QCOMPARE(quiz[0].subject, u"一单元英语"_s);
-        QVERIFY(ListExamSubjects(columns, QString()).isEmpty());
-    }
-
     void queries()
     {
         const auto q = transcriptQuery(u"初中"_s, u"202401"_s, {u"202402"_s}, {u"Z25S语文250915"_s});

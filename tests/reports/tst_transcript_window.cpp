@@ -104,6 +104,7 @@ private slots:
         QCOMPARE(node(w, u"初一年级组"_s)->childCount(), 2);
         QCOMPARE(w->Grid1->Rows(), 3);
         QCOMPARE(w->columnWidths(), (QVector<int>{800, 820, 600, 0, 450, 450, 530, 530, 450, 450}));
+        QCOMPARE(gridRow(w->Grid1, 1).mid(6), (QStringList{u"原分"_s, u"标分"_s, u"班名"_s, u"组次"_s}));
 
         clickNode(w, node(w, u"初一年级组"_s, u"一班"_s));
         QVERIFY(w->Label4->text().startsWith(u"打印初一一班"_s));
@@ -118,6 +119,8 @@ private slots:
                  (QStringList{u"20250101"_s, u"20250102"_s, u"20250103"_s, u"20250104"_s,
                               u" 全部参  考学生"_s, u" 全部参  考学生"_s, u" 全部参  考学生"_s}));
         QCOMPARE(gridColumn(w->Grid1, 1).mid(4), (QStringList{u"平均分数"_s, u"参考人数"_s, u"标 准 差"_s}));
+        // Every student number shows whole.
+        QVERIFY(w->Grid1->columnWidth(0) > w->Grid1->fontMetrics().horizontalAdvance(u"20250101"_s));
         QCOMPARE(itemTexts(w->Combo1), QStringList{kExam});
         QVERIFY(!w->Command1->isEnabled());
 
