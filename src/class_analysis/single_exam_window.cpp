@@ -10,6 +10,7 @@
 #include "platform/messages.h"
 #include "platform/units.h"
 #include "score_entry/exam_columns.h"
+#include "score_entry/exam_creation.h"
 #include "score_entry/score_sheet.h"
 
 #include <QComboBox>
@@ -250,8 +251,11 @@ void SingleExamWindow::loadExam()
     for (const score::ScoreRow &row : sheet)
         m_rows.append({0, row.shownId, row.name, row.score, {}, {}});
     analysis::sortByShownIdText(m_rows);
-    if (score::FullMarkOf(score::scoresOf(sheet)) > 100)
-        m_computedFullMark = QStringLiteral("150");
+    const QList<std::optional<float>> scores = score::scoresOf(sheet);
+    db::Connection c(session().openpath);
+    m_computedFullMark = formatSingle(score::examFullMark(c, m_identity.sectionTable, exam, scores));
+    if (!analysis::parseFullMarkBox(m_computedFullMark))   // more bands than the charts hold
+        m_computedFullMark = QString::number(score::FullMarkOf(scores));
     Text1->setText(m_computedFullMark);
     Data1->Close();
 }

@@ -4,6 +4,7 @@
 #include "platform/format.h"
 #include "platform/units.h"
 #include "score_entry/exam_columns.h"
+#include "score_entry/exam_creation.h"
 #include "score_entry/score_sheet.h"
 
 #include <QFont>
@@ -79,12 +80,12 @@ QString formatScore(float value, int decimals)
     return FormatFixed(formatSingle(value).toDouble(), decimals);
 }
 
-ClassStatisticsRow classStatistics(const QList<std::optional<float>> &scores)
+ClassStatisticsRow classStatistics(const QList<std::optional<float>> &scores, float fullMark)
 {
     ClassStatisticsRow row;
     row.hasRecords = !scores.isEmpty();
     row.students = int(scores.size());
-    row.fullMark = score::FullMarkOf(scores);
+    row.fullMark = fullMark;
 
     QList<float> given;
     for (const std::optional<float> &s : scores) {
@@ -93,8 +94,8 @@ ClassStatisticsRow classStatistics(const QList<std::optional<float>> &scores)
     }
     // Highest first: the running sum gives the top-N sums on the way.
     std::sort(given.begin(), given.end(), std::greater<float>());
-    const float passLine = float(row.fullMark * 3) / 5;
-    const float excellentLine = float(row.fullMark * 4) / 5;
+    const float passLine = row.fullMark * 3 / 5;
+    const float excellentLine = row.fullMark * 4 / 5;
     for (const float s : given) {
         ++row.participants;
         row.sum += s;
@@ -224,7 +225,9 @@ StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &reques
         if (progress)
             progress(s, subject);
         for (int k = 0; k < request.classes.size(); ++k) {
-            ClassStatisticsRow row = classStatistics(scores[k][s]);
+            const float fullMark =
+                score::examFullMark(c, request.sectionTable, request.subjects[s].examColumn, scores[k][s]);
+            ClassStatisticsRow row = classStatistics(scores[k][s], fullMark);
             row.subject = subject;
             row.className = request.classes[k];
             row.teacher = teachers.value(teacherKey(row.className, subject));

@@ -93,7 +93,7 @@ struct ClassStatisticsRow {
     int students = 0;            // student rows of the class
     int participants = 0;        // rows with a score (0 is a score)
     float sum = 0;               // of the scores, single precision, highest first
-    int fullMark = 100;          // 150 when any score is above 100
+    float fullMark = 100;        // the exam's full mark (score::examFullMark)
     int passCount = 0;           // at or above fullMark × 3/5
     int excellentCount = 0;      // at or above fullMark × 4/5
     float highest = 0;           // meaningful with participants
@@ -105,9 +105,10 @@ struct ClassStatisticsRow {
     std::optional<float> average() const;   // sum / participants; none without participants
 };
 
-// Counts one class's scores (none = empty cell). `hasRecords` is true whenever
-// any row is given; subject, class name and teacher are left to the caller.
-ClassStatisticsRow classStatistics(const QList<std::optional<float>> &scores);
+// Counts one class's scores (none = empty cell) against the full mark.
+// `hasRecords` is true whenever any row is given; subject, class name and
+// teacher are left to the caller.
+ClassStatisticsRow classStatistics(const QList<std::optional<float>> &scores, float fullMark);
 
 // The 22 cell texts of a row: without records only subject, class and teacher;
 // without participants also the class size, "0" participants and "0" bands.

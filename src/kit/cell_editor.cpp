@@ -126,7 +126,9 @@ void CellEditor::openAt(int row, int col)
 
     place();
     m_editor->setText(m_grid->TextMatrix(row, col));
-    m_editor->end(false);
+    // The cell's text is selected: typing replaces it rather than appending to it.
+    m_editor->selectAll();
+    m_checkedText = m_editor->text();
     m_pending = false;
     m_editor->show();
     m_editor->raise();
@@ -214,12 +216,17 @@ void CellEditor::applyTextCheck()
     m_config.textCheck(m_editCol, text);
     if (text != m_editor->text())
         m_editor->setText(text);
+    m_checkedText = m_editor->text();
     m_inCheck = false;
 }
 
 bool CellEditor::move(int key)
 {
-    const int pos = m_editor->hasSelectedText() ? m_editor->selectionStart() : m_editor->cursorPosition();
+    // A selection counts by its start for Left and by its end for Right, so a
+    // freshly opened cell (all of it selected) moves either way at once.
+    const bool selected = m_editor->hasSelectedText();
+    const int pos = selected ? m_editor->selectionStart() : m_editor->cursorPosition();
+    const int end = selected ? m_editor->selectionEnd() : m_editor->cursorPosition();
     int dr = 0;
     int dc = 0;
     const int keys = m_config.moveKeys;
@@ -228,7 +235,7 @@ bool CellEditor::move(int key)
             return false;
         dc = -1;
     } else if (key == Qt::Key_Right) {
-        if (!(keys & CellEditorConfig::MoveRight) || pos != m_editor->text().size())
+        if (!(keys & CellEditorConfig::MoveRight) || end != m_editor->text().size())
             return false;
         dc = 1;
     } else if (key == Qt::Key_Up) {
@@ -289,6 +296,7 @@ bool CellEditor::editorKey(QKeyEvent *event)
     if (text != before) {
         m_editor->setText(text);
         m_editor->end(false);
+        m_checkedText = text;
     }
     if (result.isNull())
         return true;

@@ -3,7 +3,8 @@
 // editing, configured per grid.
 //
 // A click on an editable cell of a data row opens the editor over the cell with
-// the cell's text; an editor open elsewhere writes its text back first. Typed characters pass the grid's key rule; Enter returns the
+// the cell's text selected, so typing replaces it; an editor open elsewhere writes
+// its text back first. Typed characters pass the grid's key rule; Enter returns the
 // focus to the grid. Losing the focus (and, when configured, a scroll of the
 // grid) writes the text back into the cell and hides the editor; arrow keys
 // configured as movement keys write back and move the editor to the neighbouring
@@ -52,7 +53,8 @@ struct CellEditorConfig {
     std::function<QChar(int col, QChar key, QString &text)> keyRule;
 
     // Check after every change the user makes to the text (typed, pasted); it may
-    // change `text`, which the editor then takes.
+    // change `text`, which the editor then takes. A check that refuses a change
+    // sets `text` back to CellEditor::checkedText().
     std::function<void(int col, QString &text)> textCheck;
 
     // The text that is written back for the editor's text (e.g. a 性别 other than
@@ -106,6 +108,10 @@ public:
     int editRow() const { return m_editRow; }
     int editCol() const { return m_editCol; }
     bool isOpen() const;
+
+    // The editor's text as it was before the change now being checked: the cell's
+    // text on opening, then the text each check left.
+    const QString &checkedText() const { return m_checkedText; }
 
     // Whether the editor would open on (row, col) now.
     bool canEdit(int row, int col) const;
@@ -166,6 +172,7 @@ private:
     bool m_skip = false;
     bool m_quiet = false;    // hiding or moving: no write-back on focus loss or scroll
     bool m_inCheck = false;
+    QString m_checkedText;
 };
 
 } // namespace tessaly

@@ -84,6 +84,7 @@ ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, cons
     const QString sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE \"ID\" = ?")
                             .arg(db::quoteIdentifier(sectionTable), db::quoteIdentifier(examColumn));
     int saved = 0;
+    QStringList gone;
     outcome.ok = c.transaction([&] {
         for (const ScoreRow &row : rows) {
             if (row.state != QLatin1String("1"))
@@ -91,14 +92,19 @@ ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, cons
             const QVariant score = row.score ? QVariant(double(*row.score)) : QVariant(QMetaType(QMetaType::Double));
             if (!c.exec(sql, {score, row.id}))
                 return false;
-            ++saved;
+            if (c.rowsAffected() > 0)
+                ++saved;
+            else
+                gone << row.name;
         }
         return true;
     });
-    if (outcome.ok)
+    if (outcome.ok) {
         outcome.saved = saved;
-    else
+        outcome.gone = gone;
+    } else {
         outcome.error = c.error();
+    }
     return outcome;
 }
 

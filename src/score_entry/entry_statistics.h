@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace tessaly::score {
 
@@ -25,12 +26,14 @@ EntryStatistics entryStatistics(const QList<ScoreRow> &rows, float fullMark);
 QString statisticsPanelText(const EntryStatistics &s, const QString &fullMarkText);
 
 struct ScoreSaveOutcome : SaveOutcome {
-    int saved = 0;   // rows written
+    int saved = 0;        // rows written
+    QStringList gone;     // names of marked rows whose student row no longer exists
 };
 
 // Writes every row marked "1" into the exam column of its student's row (an
-// empty score as NULL), in one transaction: all rows or none. The table and
-// column names are checked; an invalid one writes nothing.
+// empty score as NULL), in one transaction: all rows or none. A student row
+// deleted meanwhile (by another computer) is not counted as saved; its name goes
+// to `gone`. The table and column names are checked; an invalid one writes nothing.
 ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, const QString &examColumn,
                             const QList<ScoreRow> &rows);
 

@@ -93,7 +93,6 @@ QString DecodeExamName(const QString &raw, const DecodeVariant &variant, const Q
 
     enum { Quiz, Dated, EntranceExam } kind = Quiz;
     QString t;
-    bool midTermOrFinal = false;
     if (variant.entrance == Entrance::First && has('R')) {
         t = QStringLiteral("入学");
         kind = EntranceExam;
@@ -113,12 +112,10 @@ QString DecodeExamName(const QString &raw, const DecodeVariant &variant, const Q
     if (has('Z')) {
         t += kindSubject + QStringLiteral("期中成绩");
         kind = Dated;
-        midTermOrFinal = true;
     }
     if (has('M')) {
         t += kindSubject + QStringLiteral("期末成绩");
         kind = Dated;
-        midTermOrFinal = true;
     }
 
     const QString year = raw.mid(1, 2);
@@ -138,7 +135,7 @@ QString DecodeExamName(const QString &raw, const DecodeVariant &variant, const Q
     }
     // A year that is no number (a quiz name holding a capital) counts as 0.
     QString shown = year + QLatin1Char('-') + twoDigits(leadingNumber(year) + 1);
-    if (variant.nameCharsBeforeKind && midTermOrFinal)
+    if (variant.nameCharsBeforeKind)
         shown += raw.mid(4, 2);
     return shown + t;
 }

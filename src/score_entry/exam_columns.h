@@ -59,7 +59,7 @@ struct DecodeVariant {
     Entrance entrance = Entrance::AfterFirstHalf;
     bool subjectInKind = false;         // "(上)语文期中成绩" rather than "(上)期中成绩"
     bool bracketHalves = true;          // "(上)" rather than "上"
-    bool nameCharsBeforeKind = false;   // mid-term and final: the name's characters 5-6 before the kind
+    bool nameCharsBeforeKind = false;   // every half-year name: the name's characters 5-6 before the kind
     bool quizWithoutYear = false;       // a dated name whose characters 2-3 are no year reads as a quiz
 };
 

@@ -2,6 +2,8 @@
 
 #include "score_entry/exam_columns.h"
 
+#include <QSqlQuery>
+
 #include <cmath>
 
 namespace tessaly::score {
@@ -26,14 +28,50 @@ std::optional<float> parseFullMark(const QString &text)
     return mark;
 }
 
-bool isValidQuizName(const QString &quizName)
+QString quizNameRefusal(const QString &quizName)
 {
-    return db::isValidIdentifier(quizName);
+    if (quizName.isEmpty())
+        return kQuizNameMessage;
+    static const QString kKindLetters = QStringLiteral("SXZMR");
+    QStringList found;
+    const auto add = [&found](const QString &what) {
+        if (!found.contains(what))
+            found << what;
+    };
+    if (quizName.front().isSpace())
+        add(QStringLiteral("开头的空格"));
+    for (const QChar ch : quizName) {
+        if (ch.category() == QChar::Other_Control)
+            add(QStringLiteral("控制字符"));
+        else if (kKindLetters.contains(ch) || !db::isValidIdentifier(QStringLiteral("a") + ch))
+            add(QStringLiteral("“%1”").arg(ch));
+    }
+    if (found.isEmpty())
+        return QString();
+    return QStringLiteral("测验名称中不能有%1。测验名称里不能用大写字母S、X、Z、M、R,也不能用引号、方括号、句点(.)和"
+                          "感叹号(!),请改后再创建。")
+        .arg(found.join(QStringLiteral("、")));
 }
 
 QString registryTable(const QString &sectionTable)
 {
     return sectionTable + QStringLiteral("考试结果");
+}
+
+float examFullMark(db::Connection &c, const QString &sectionTable, const QString &column,
+                   const QList<std::optional<float>> &scores)
+{
+    const QString registry = registryTable(sectionTable);
+    if (c.ok() && db::isValidIdentifier(registry) && db::tableExists(c, registry)) {
+        QSqlQuery rows = c.query(QStringLiteral(R"(SELECT "满分" FROM %1 WHERE "考试名" = ? ORDER BY "ID" DESC)")
+                                     .arg(db::quoteIdentifier(registry)),
+                                 {column});
+        while (rows.next()) {
+            if (const std::optional<float> stored = parseFullMark(rows.value(0).toString()))
+                return *stored;
+        }
+    }
+    return float(FullMarkOf(scores));
 }
 
 NewExamCheck checkNewExam(const QStringList &columns, int columnLimit, const QString &column)

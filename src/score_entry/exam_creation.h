@@ -6,6 +6,7 @@
 #include "kit/save_report.h"
 #include "platform/database.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -20,12 +21,25 @@ inline constexpr float kHighestFullMark = 1000.0f;
 // (blanks around it allowed); nothing for any other text.
 std::optional<float> parseFullMark(const QString &text);
 
-// Whether a quiz name can stand inside a column name: not empty, and no quote,
-// bracket, dot, exclamation mark, control character or leading blank.
-bool isValidQuizName(const QString &quizName);
+// The message for a missing (or too long) quiz name.
+inline const QString kQuizNameMessage = QStringLiteral("请添写3个字以内的考试名称,否则无法创建。");
+
+// Why a quiz name cannot be used, empty when it can. It must not be empty, must
+// hold none of the capitals S, X, Z, M and R (exam names are decoded by them),
+// and must stand inside a column name: no quote, bracket, dot, exclamation mark,
+// control character or leading blank. The message names what was found.
+QString quizNameRefusal(const QString &quizName);
 
 // The examination registry of a section table: the table's name followed by "考试结果".
 QString registryTable(const QString &sectionTable);
+
+// The full mark an exam's scores are counted against: the full mark stored with
+// the exam column in its section's registry (the newest row naming the column
+// whose 满分 is a valid full mark); for a column without one, 150 when any of
+// `scores` is above 100, else 100. Every window that needs an exam's full mark
+// asks here.
+float examFullMark(db::Connection &c, const QString &sectionTable, const QString &column,
+                   const QList<std::optional<float>> &scores);
 
 enum class NewExamCheck {
     Free,        // the column may be added

@@ -45,7 +45,6 @@ const QString kTitle = QStringLiteral("任 课 教 师 录 入 成 绩");
 const QString kGridCaption = QStringLiteral("显示学生成绩");
 const QString kStartStatus = QStringLiteral("提示：请选择年级组、班级，并且班主任登陆后，才可修改学籍。");
 const QString kNoScores = QStringLiteral("本次考试还没添写过任何人的成绩。");
-const QString kQuizNameMessage = QStringLiteral("请添写3个字以内的考试名称,否则无法创建。");
 const QString kCreationNote = QStringLiteral(
     "    注意：在创建新的考试前，请一定先查看<已有的考试>，不要创建名称不同，实为同一次考试的新考名称。");
 
@@ -151,8 +150,11 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
         return r.accepted;
     };
     editor.textCheck = [this](int, QString &text) {
-        if (score::isAboveFullMark(text, Text9->text()))
-            text.clear();
+        // A score above the full mark is refused: the text before it stays.
+        if (score::isAboveFullMark(text, Text9->text())) {
+            text = m_editor->checkedText();
+            PlayKeySound(score::kSoundError);
+        }
     };
     editor.commitText = [](int, const QString &text) {
         const std::optional<float> v = score::scoreValue(text);
@@ -413,6 +415,7 @@ void ScoreEntryWindow::Combo1_Click()
     clearGrid(score::kLoadHeader);
     Data2->setCaption(QString());
     Label4->setText(Combo1->currentText() + Combo2->currentText());
+    Label7->setText(kGridCaption);
     updateEntryFrame();
 }
 
@@ -432,10 +435,7 @@ void ScoreEntryWindow::Combo2_Click()
     Combo5->clear();
     m_exams.clear();
     m_subjectIndex = -1;
-    const ClassEntry c = chosenClass();
-    const QString title = classTitle() + QStringLiteral("成绩 班主任:") + c.headTeacher;
-    Label4->setText(title);
-    Label7->setText(title);
+    setTitle(classTitle() + QStringLiteral("成绩 班主任:") + chosenClass().headTeacher);
     clearGrid(score::kLoadHeader);
     updateEntryFrame();
 }
@@ -458,7 +458,7 @@ void ScoreEntryWindow::Combo3_Click()
 
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
     const QStringList columns = score::OpenClassStudents(*Data1, s.openpath, m_identity);
-    Label4->setText(classTitle() + Combo3->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
+    setTitle(classTitle() + Combo3->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
 
     Combo5->clear();
     listExams(columns, false);
@@ -504,7 +504,7 @@ void ScoreEntryWindow::Combo5_Click()
     m_openExam = j;
     FillScoreGrid();
     Text7->setText(Combo5->currentText());
-    Label4->setText(classTitle() + Combo5->currentText() + QStringLiteral(" 任课教师:") + chosenSubject().teacher);
+    setTitle(classTitle() + Combo5->currentText() + QStringLiteral(" 任课教师:") + chosenSubject().teacher);
 }
 
 void ScoreEntryWindow::FillScoreGrid()
@@ -527,11 +527,13 @@ void ScoreEntryWindow::FillScoreGrid()
     }
     Grid1->setUpdatesEnabled(true);
 
-    if (!examOpen)
+    Grid1->scrollToTop();   // the first student shows first, whatever was shown before
+
+    if (!examOpen || m_openExam < 0 || m_openExam >= m_exams.size())
         return;
     const QList<std::optional<float>> scores = score::scoresOf(m_rows);
-    if (score::FullMarkOf(scores) > 100)
-        setFullMark(QStringLiteral("150"));
+    db::Connection c(session().openpath);
+    setFullMark(formatSingle(score::examFullMark(c, m_identity.sectionTable, m_exams[m_openExam], scores)));
     const bool anyScore = std::any_of(scores.cbegin(), scores.cend(), [](const auto &s) { return s.has_value(); });
     if (!anyScore)
         showNotice(this, kNoScores, kTitleHintDots);
@@ -561,6 +563,12 @@ void ScoreEntryWindow::Text9_Validate()
     if (score::parseFullMark(Text9->text()))
         m_fullMark = Text9->text().trimmed();
     Text9->setText(m_fullMark);
+}
+
+void ScoreEntryWindow::setTitle(const QString &title)
+{
+    Label4->setText(title);
+    Label7->setText(title);
 }
 
 ClassEntry ScoreEntryWindow::chosenClass() const
@@ -693,8 +701,11 @@ void ScoreEntryWindow::Command3_Click()
         // The quiz name stays in Text7 as typed; the shown name is composed apart.
         const QString quiz = Text7->text();
         const QString raw = score::examColumnName(score::ExamKind::Quiz, subject, session().today(), quiz);
-        if (!score::isValidQuizName(quiz) || !db::isValidIdentifier(raw)) {
-            showNotice(this, kQuizNameMessage, kTitleHint);
+        QString refusal = score::quizNameRefusal(quiz);
+        if (refusal.isEmpty() && !db::isValidIdentifier(raw))
+            refusal = score::kQuizNameMessage;
+        if (!refusal.isEmpty()) {
+            showNotice(this, refusal, kTitleHint);
             Text7->setFocus();
             return;
         }
@@ -724,6 +735,10 @@ void ScoreEntryWindow::Command3_Click()
         return;
     if (!askYesNo(this, QStringLiteral("尊敬的%1老师,您要添加（%2）吗?").arg(teacher, shown), kTitleHintDots))
         return;
+    // Scores typed for the open exam are settled before anything is created; a
+    // Cancel creates nothing.
+    if (!settleUnsavedScores())
+        return;
 
     const QString fullMark = Text8->text().trimmed();
     const ClassEntry klass = chosenClass();
@@ -741,10 +756,9 @@ void ScoreEntryWindow::Command3_Click()
     c.close();
     Combo5->setCurrentIndex(Combo5->count() - 1);
     Combo5_Click();
-    setFullMark(fullMark);
-    const QString title = classTitle() + Combo5->currentText() + QStringLiteral(" 任课教师:") + teacher;
-    Label4->setText(title);
-    Label7->setText(title);
+    // The typed full mark belongs to the new exam only.
+    if (m_openExam == m_exams.size() - 1)
+        setFullMark(fullMark);
     Command3->setEnabled(false);
     closePanel();
 }
@@ -1074,9 +1088,8 @@ void ScoreEntryWindow::Command4_Click()
         return;
     }
     for (int i = 0; i < m_rows.size(); ++i) {
-        if (s.ranks[i] == 0)
-            continue;
-        m_rows[i].rank = QString::number(s.ranks[i]);
+        // A row without a score has no rank, whatever an earlier count wrote.
+        m_rows[i].rank = s.ranks[i] == 0 ? QString() : QString::number(s.ranks[i]);
         Grid1->setTextMatrix(i + 1, score::kColRank, m_rows[i].rank);
     }
     Label3_0->setText(score::statisticsPanelText(s, Text9->text()));
@@ -1129,7 +1142,11 @@ bool ScoreEntryWindow::SaveScores()
         m_rows[i].state.clear();
         Grid1->setTextMatrix(i + 1, score::kColRowState, QString());
     }
-    showNotice(this, QStringLiteral("已经保存了%1个学生的成绩。").arg(outcome.saved), kTitleHint);
+    QString report = QStringLiteral("已经保存了%1个学生的成绩。").arg(outcome.saved);
+    if (!outcome.gone.isEmpty())
+        report += QStringLiteral("\r%1的学籍已不在(可能已在别的电脑上删除),成绩没有保存。")
+                      .arg(outcome.gone.join(QStringLiteral("、")));
+    showNotice(this, report, kTitleHint);
     return true;
 }
 

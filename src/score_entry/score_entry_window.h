@@ -169,6 +169,8 @@ private:
 
     void buildControls();
     void clearGrid(const QString &header);
+    // The title line and the caption over the grid.
+    void setTitle(const QString &title);
     void setFullMark(const QString &text);
     void listExams(const QStringList &columns, bool afterCreation);
     void composeMidTermOrFinal(bool final);

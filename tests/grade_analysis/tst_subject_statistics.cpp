@@ -45,31 +45,35 @@ private slots:
     {
         QTest::addColumn<Scores>("scores");
         QTest::addColumn<QString>("counts");
+        QTest::addColumn<float>("fullMark");
         //                                       人数 参试 平均 标准 及格 率 优秀 率 最高 最低 bands… top10/20/30
         QTest::newRow("full mark 100, 59.5 no pass, 0 a score")
-            << Scores{100.f, 59.5f, 0.f, none, 60.f, 80.f} << u"6|5|59.90||3|60.0|2|40.0|100.0|0.0|1|2|1|0|1|0|||"_s;
-        QTest::newRow("100.5 makes the full mark 150")
-            << Scores{100.5f, 95.f, 89.f, 120.f} << u"4|4|101.13||3|75.0|1|25.0|120.0|89.0|0|0|1|1|1|1|||"_s;
-        QTest::newRow("students without scores") << Scores{none, none} << u"2|0|||||||||0|0|0|0|0|0|||"_s;
-        QTest::newRow("no student rows") << Scores{} << u"||||||||||||||||||"_s;
+            << Scores{100.f, 59.5f, 0.f, none, 60.f, 80.f} << u"6|5|59.90||3|60.0|2|40.0|100.0|0.0|1|2|1|0|1|0|||"_s << 100.f;
+        QTest::newRow("full mark 150")
+            << Scores{100.5f, 95.f, 89.f, 120.f} << u"4|4|101.13||3|75.0|1|25.0|120.0|89.0|0|0|1|1|1|1|||"_s << 150.f;
+        QTest::newRow("a stored full mark of 120: lines at 72 and 96")
+            << Scores{72.f, 71.5f, 96.f, 110.f} << u"4|4|87.38||3|75.0|2|50.0|110.0|71.5|0|2|0|1|1|0|||"_s << 120.f;
+        QTest::newRow("students without scores") << Scores{none, none} << u"2|0|||||||||0|0|0|0|0|0|||"_s << 100.f;
+        QTest::newRow("no student rows") << Scores{} << u"||||||||||||||||||"_s << 100.f;
         QTest::newRow("nine: no top averages") << ascending(50, 9)
-                                               << u"9|9|54.00||0|0.0|0|0.0|58.0|50.0|9|0|0|0|0|0|||"_s;
+                                               << u"9|9|54.00||0|0.0|0|0.0|58.0|50.0|9|0|0|0|0|0|||"_s << 100.f;
         QTest::newRow("ten: the top ten") << ascending(50, 10)
-                                          << u"10|10|54.50||0|0.0|0|0.0|59.0|50.0|10|0|0|0|0|0|54.50||"_s;
+                                          << u"10|10|54.50||0|0.0|0|0.0|59.0|50.0|10|0|0|0|0|0|54.50||"_s << 100.f;
         QTest::newRow("twenty-five: top ten and twenty") << ascending(50, 25)
-                                                         << u"25|25|62.00||15|60.0|0|0.0|74.0|50.0|10|15|0|0|0|0|69.50|64.50|"_s;
+                                                         << u"25|25|62.00||15|60.0|0|0.0|74.0|50.0|10|15|0|0|0|0|69.50|64.50|"_s << 100.f;
         QTest::newRow("thirty of 0 .. 145") << [] {
             Scores s;
             for (int i = 0; i < 30; ++i)
                 s.append(float(i * 5));
             return s;
-        }() << u"30|30|72.50||12|40.0|6|20.0|145.0|0.0|12|4|2|2|4|6|122.50|97.50|72.50"_s;
+        }() << u"30|30|72.50||12|40.0|6|20.0|145.0|0.0|12|4|2|2|4|6|122.50|97.50|72.50"_s << 150.f;
     }
     void row()
     {
         QFETCH(Scores, scores);
         QFETCH(QString, counts);
-        QCOMPARE(countsOf(classStatistics(scores)), counts);
+        QFETCH(float, fullMark);
+        QCOMPARE(countsOf(classStatistics(scores, fullMark)), counts);
     }
 
     void checks_data()
@@ -143,7 +147,19 @@ private slots:
                                      QString(), u"O'数学|一班|吴'丽|3|1|100.50"_s, u"O'数学|十一班||1|1|60.00"_s,
                                      u"O'数学|四班||||"_s, QString()}));
         QVERIFY(fill.anyEmptyRow);
-        QCOMPARE(fill.rows[4]->fullMark, 150);
+        QCOMPARE(fill.rows[4]->fullMark, 150.f);
+        QCOMPARE(fill.rows[0]->fullMark, 100.f);
+        QCOMPARE(statisticsRowTexts(*fill.rows[0])[kStatPassCount], u"2"_s);
+
+        // The full mark stored with the exam counts, not the 100/150 rule; a stored
+        // text that is no full mark is passed over.
+        QVERIFY(school.db().exec(uR"(INSERT INTO "初中考试结果" ("考试名","满分") VALUES (?,?),(?,?))"_s,
+                                 {kChinese, u"120"_s, kChinese, u"满分"_s}));
+        fill = fillStatistics(school.db(), request);
+        QCOMPARE(fill.rows[0]->fullMark, 120.f);
+        QCOMPARE(statisticsRowTexts(*fill.rows[0]).mid(kStatPassCount, 4),
+                 (QStringList{u"1"_s, u"33.3"_s, u"0"_s, u"0.0"_s}));
+        QCOMPARE(fill.rows[4]->fullMark, 150.f);
 
         // Students without scores are no empty row.
         request.classes = {u"三班"_s};

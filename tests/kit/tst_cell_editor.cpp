@@ -65,6 +65,8 @@ private slots:
     void skipNextWriteBackSuppressesExactlyOne();
     void closeBeforeAnActionWritesOnce();
     void keysOnTheGridChangeNoCell();
+    void typingReplacesTheCellText();
+    void refusedTextKeepsThePreviousText();
 
     void scoreStyleEnterMovesDownPastHiddenRows();
     void newStudentStyleWritesUnchangedAndTransforms();
@@ -222,6 +224,7 @@ void TestCellEditor::keyRulesTyped()
     m_grid->setTextMatrix(1, col, start);
     open(1, col);
     QCOMPARE(m_text->text(), start);
+    QTest::keyClick(m_text, Qt::Key_End);   // typing on after the cell's text
     for (QChar c : keys) {
         if (c == QChar(8))
             QTest::keyClick(m_text, Qt::Key_Backspace);
@@ -324,7 +327,7 @@ void TestCellEditor::clickElsewhereWritesBack()
     open(1, kColName);
     QTest::keyClicks(m_text, "Q");
     click(row, col);
-    QCOMPARE(m_grid->TextMatrix(1, kColName), QStringLiteral("张三Q"));
+    QCOMPARE(m_grid->TextMatrix(1, kColName), QStringLiteral("Q"));
     QCOMPARE(m_grid->TextMatrix(1, kColRowState), kRowChanged);
     QCOMPARE(m_editor->isOpen(), opensThere);
     QCOMPARE(m_editor->editRow(), opensThere ? row : 1);
@@ -355,7 +358,7 @@ void TestCellEditor::openingWithoutTheFocusWritesBackFirst()
     QVERIFY(m_editor->isOpen());   // losing the focus to another window ends no edit
 
     click(row, col);
-    QCOMPARE(m_grid->TextMatrix(1, kColName), QStringLiteral("张三Q"));
+    QCOMPARE(m_grid->TextMatrix(1, kColName), QStringLiteral("Q"));
     QCOMPARE(m_grid->TextMatrix(1, kColRowState), kRowChanged);
     QVERIFY(m_editor->isOpen());
     QCOMPARE(m_editor->editRow(), row);
@@ -402,6 +405,7 @@ void TestCellEditor::rowMarking()
 void TestCellEditor::unchangedTextWritesNothing()
 {
     open(1, kColName);
+    QTest::keyClick(m_text, Qt::Key_End);
     QTest::keyClicks(m_text, "Z");
     QTest::keyClick(m_text, Qt::Key_Backspace);   // typed, but back to the cell's text
     m_grid->setFocus();
@@ -451,6 +455,7 @@ void TestCellEditor::movementLimits()
         if (m_grid->TextMatrix(row, c).isEmpty())
             m_grid->setTextMatrix(row, c, QStringLiteral("文本"));
     open(row, col);
+    QTest::keyClick(m_text, Qt::Key_End);
     QTest::keyClick(m_text, Qt::Key_X);   // a change that a move writes back, a limit does not
     m_text->setCursorPosition(caret < 0 ? m_text->text().size() : caret);
     const QString typed = m_text->text();
@@ -535,7 +540,7 @@ void TestCellEditor::scrollWritesBack()
     QVERIFY(bar->maximum() > 0);
     bar->setValue(bar->value() + 3);
     QVERIFY(!m_editor->isOpen());
-    QCOMPARE(m_grid->TextMatrix(1, kColName), QStringLiteral("张三A"));
+    QCOMPARE(m_grid->TextMatrix(1, kColName), QStringLiteral("A"));
     QCOMPARE(m_grid->TextMatrix(1, kColRowState), kRowChanged);
 }
 
@@ -552,7 +557,7 @@ void TestCellEditor::skipNextWriteBackSuppressesExactlyOne()
 
     m_text->setFocus();
     m_grid->setFocus();
-    QCOMPARE(m_grid->TextMatrix(1, kColName), QStringLiteral("张三B"));
+    QCOMPARE(m_grid->TextMatrix(1, kColName), QStringLiteral("B"));
     QCOMPARE(m_grid->TextMatrix(1, kColRowState), kRowChanged);
     QVERIFY(!m_editor->isOpen());
 }
@@ -568,7 +573,7 @@ void TestCellEditor::closeBeforeAnActionWritesOnce()
     QVERIFY(m_editor->pendingEdit());
     m_editor->CloseCellEditor();   // the editor still has the focus, as after a shortcut key
     QVERIFY(!m_editor->isOpen());
-    QCOMPARE(m_grid->TextMatrix(1, kColName), QStringLiteral("张三C"));
+    QCOMPARE(m_grid->TextMatrix(1, kColName), QStringLiteral("C"));
     QCOMPARE(m_grid->TextMatrix(1, kColRowState), kRowChanged);
     QCOMPARE(writes, 1);
     QVERIFY(!m_editor->pendingEdit());
@@ -578,7 +583,7 @@ void TestCellEditor::closeBeforeAnActionWritesOnce()
     open(4, kColName);
     QTest::keyClicks(m_text, "D");
     m_grid->setFocus();
-    QCOMPARE(m_grid->TextMatrix(4, kColName), QStringLiteral("赵六D"));
+    QCOMPARE(m_grid->TextMatrix(4, kColName), QStringLiteral("D"));
     QCOMPARE(m_grid->TextMatrix(4, kColRowState), kRowChanged);
     QCOMPARE(writes, 2);
 }
@@ -617,7 +622,7 @@ void TestCellEditor::scoreStyleEnterMovesDownPastHiddenRows()
     open(2, kColRemarks);   // row 2; row 3 is hidden
     QTest::keyClicks(m_text, "9");
     QTest::keyClick(m_text, Qt::Key_Return);
-    QCOMPARE(m_grid->TextMatrix(2, kColRemarks), QStringLiteral("备注29"));
+    QCOMPARE(m_grid->TextMatrix(2, kColRemarks), QStringLiteral("9"));
     QCOMPARE(m_editor->editRow(), 4);
     QVERIFY(m_editor->isOpen());
     QTest::keyClick(m_text, Qt::Key_Left);   // no sideways moves
@@ -632,7 +637,7 @@ void TestCellEditor::scoreStyleEnterMovesDownPastHiddenRows()
     QTest::keyClicks(m_text, "5");
     QTest::keyClick(m_text, Qt::Key_Down);
     QCOMPARE(m_editor->editRow(), 2);
-    QCOMPARE(m_grid->TextMatrix(2, kColRemarks), QStringLiteral("备注295"));
+    QCOMPARE(m_grid->TextMatrix(2, kColRemarks), QStringLiteral("5"));
     QVERIFY(m_editor->isOpen());
 }
 
@@ -706,6 +711,59 @@ void TestCellEditor::textCheckAndColumnsCountedFromTheEnd()
     m_grid->setCols(5);
     QVERIFY(m_editor->canEdit(1, 4));
     QVERIFY(!m_editor->canEdit(1, 3));
+}
+
+// Opening on (or moving to) a filled cell selects its text: typing replaces it,
+// and Left or Right leave the cell at once.
+void TestCellEditor::typingReplacesTheCellText()
+{
+    open(1, kColName);
+    QCOMPARE(m_text->selectedText(), QStringLiteral("张三"));
+    QTest::keyClicks(m_text, "Li");
+    QCOMPARE(m_text->text(), QStringLiteral("Li"));
+    QTest::keyClick(m_text, Qt::Key_Down);   // past nothing: row 2
+    QCOMPARE(m_editor->editRow(), 2);
+    QCOMPARE(m_grid->TextMatrix(1, kColName), QStringLiteral("Li"));
+    QCOMPARE(m_text->selectedText(), QStringLiteral("李四"));
+    QTest::keyClicks(m_text, "Wang");
+    QTest::keyClick(m_text, Qt::Key_Return);
+    QCOMPARE(m_grid->TextMatrix(2, kColName), QStringLiteral("Wang"));
+
+    open(1, kColRemarks);
+    QTest::keyClick(m_text, Qt::Key_Left);
+    QCOMPARE(m_editor->editCol(), int(kColRemarks) - 1);
+    QVERIFY(m_text->hasSelectedText());
+    QTest::keyClick(m_text, Qt::Key_Right);
+    QCOMPARE(m_editor->editCol(), int(kColRemarks));
+    QCOMPARE(m_grid->TextMatrix(1, kColRemarks), QStringLiteral("备注1"));   // moving changed nothing
+}
+
+// A check that refuses a change puts back the text before it, not an empty one.
+void TestCellEditor::refusedTextKeepsThePreviousText()
+{
+    delete m_editor;
+    CellEditorConfig c;
+    c.firstColumn = c.lastColumn = kColRemarks;
+    c.textCheck = [this](int, QString &text) {
+        if (text.size() > 3)
+            text = m_editor->checkedText();
+    };
+    m_editor = new CellEditor(m_grid, c);
+    m_text = m_editor->lineEdit();
+
+    open(1, kColRemarks);
+    QTest::keyClicks(m_text, "12345");
+    QCOMPARE(m_text->text(), QStringLiteral("123"));
+    QTest::keyClick(m_text, Qt::Key_Backspace);
+    QTest::keyClicks(m_text, "9");
+    QCOMPARE(m_text->text(), QStringLiteral("129"));
+    m_text->insert(QStringLiteral("abcdef"));   // a paste
+    QCOMPARE(m_text->text(), QStringLiteral("129"));
+    m_grid->setFocus();
+    QCOMPARE(m_grid->TextMatrix(1, kColRemarks), QStringLiteral("129"));
+    // Opening another cell starts from its own text.
+    open(2, kColRemarks);
+    QCOMPARE(m_editor->checkedText(), QStringLiteral("备注2"));
 }
 
 QTEST_MAIN(TestCellEditor)

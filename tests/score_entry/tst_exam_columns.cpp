@@ -105,6 +105,10 @@ void TestExamColumns::decode_data()
     QTest::newRow("trend: halves without brackets") << mid << kTrendNames << QString() << u"25-26上期中成绩"_s;
     QTest::newRow("maintenance: name characters 5-6") << mid << kMaintenanceNames << QString()
                                                       << u"25-26语文(上)期中成绩"_s;
+    QTest::newRow("maintenance: quiz name with X and a digit year")
+        << u"C12X语文050315"_s << kMaintenanceNames << QString() << u"12-13语文(下)"_s;
+    QTest::newRow("maintenance: quiz name with S and a digit year")
+        << u"C05S语文050315"_s << kMaintenanceNames << QString() << u"05-06语文(上)"_s;
     QTest::newRow("maintenance: quiz") << u"C一单元英语260320"_s << kMaintenanceNames << QString()
                                        << u"一单元英语成绩"_s;
 }

@@ -73,25 +73,35 @@ void TestExamCreation::fullMark()
 
 void TestExamCreation::quizName_data()
 {
+    // found: what the refusal names; empty for an accepted name.
     QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("chinese") << u"一单元"_s << true;
-    QTest::newRow("latin and digits") << u"Unit1"_s << true;
-    QTest::newRow("empty") << QString() << false;
-    QTest::newRow("quote") << u"一'单元"_s << false;
-    QTest::newRow("double quote") << u"一\"单元"_s << false;
-    QTest::newRow("bracket") << u"[一]"_s << false;
-    QTest::newRow("dot") << u"1.1"_s << false;
-    QTest::newRow("exclamation mark") << u"好!"_s << false;
-    QTest::newRow("control character") << u"一\t单元"_s << false;
-    QTest::newRow("leading blank") << u" 一单元"_s << false;
+    QTest::addColumn<QString>("found");
+    QTest::newRow("chinese") << u"一单元"_s << QString();
+    QTest::newRow("latin, lower case and digits") << u"Unit1sxzmr"_s << QString();
+    QTest::newRow("blank inside") << u"一 单元"_s << QString();
+    QTest::newRow("quote") << u"一'单元"_s << u"“'”"_s;
+    QTest::newRow("double quote") << u"一\"单元"_s << u"“\"”"_s;
+    QTest::newRow("brackets") << u"[一]"_s << u"“[”、“]”"_s;
+    QTest::newRow("dot") << u"1.1"_s << u"“.”"_s;
+    QTest::newRow("exclamation mark") << u"好!"_s << u"“!”"_s;
+    QTest::newRow("control character") << u"一\t单元"_s << u"控制字符"_s;
+    QTest::newRow("leading blank") << u" 一单元"_s << u"开头的空格"_s;
+    QTest::newRow("capital S") << u"单元S"_s << u"“S”"_s;
+    QTest::newRow("capitals X Z M R, each once") << u"XZMRX"_s << u"“X”、“Z”、“M”、“R”"_s;
 }
 
 void TestExamCreation::quizName()
 {
     QFETCH(QString, name);
-    QFETCH(bool, valid);
-    QCOMPARE(isValidQuizName(name), valid);
+    QFETCH(QString, found);
+    const QString refusal = quizNameRefusal(name);
+    if (found.isEmpty()) {
+        QCOMPARE(refusal, QString());
+        return;
+    }
+    QVERIFY2(refusal.startsWith(u"测验名称中不能有"_s + found + u"。"_s), qPrintable(refusal));
+    QVERIFY(refusal.contains(u"大写字母S、X、Z、M、R"_s));
+    QVERIFY(refusal.contains(u"引号、方括号"_s));
 }
 
 void TestExamCreation::sameExam_data()

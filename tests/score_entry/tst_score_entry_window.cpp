@@ -107,6 +107,10 @@ private slots:
     void toggleRefuses_data();
     void toggleRefuses();
     void createdExamComesLastAndOpens();
+    void unsavedScoresAreSettledBeforeCreation_data();
+    void unsavedScoresAreSettledBeforeCreation();
+    void storedFullMarkOpensWithTheExam();
+    void captionFollowsTheChoice();
     void sameExamIsRefused_data();
     void sameExamIsRefused();
     void sameQuizNameInAnotherSubject();
@@ -317,10 +321,104 @@ void TestScoreEntryWindow::createdExamComesLastAndOpens()
 
     QCOMPARE(s.school.columns(kJunior).last(), u"M25X语文251015"_s);
     QCOMPARE(s.school.dump(u"初中考试结果"_s), QStringList{u"1|初二年级组|三班|王芳|M25X语文251015|李明|120"_s});
+    // The typed full mark stays with the new exam when it is opened again.
+    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
+    QCOMPARE(w->Text9->text(), u"100"_s);
+    choose(w->Combo5, u"25-26(下)语文期末成绩"_s);
+    QCOMPARE(w->Text9->text(), u"120"_s);
+
     // Every class of the section finds it.
     choose(w->Combo2, u"四班"_s);
     choose(w->Combo3, u"语文"_s);
     QCOMPARE(itemTexts(w->Combo5).last(), u"25-26(下)语文期末成绩"_s);
+}
+
+void TestScoreEntryWindow::unsavedScoresAreSettledBeforeCreation_data()
+{
+    QTest::addColumn<int>("answer");   // to the question about the unsaved score
+    QTest::addColumn<bool>("created");
+    QTest::newRow("cancel creates nothing") << int(Answer::Cancel) << false;
+    QTest::newRow("yes saves into the open exam, then creates") << int(Answer::Yes) << true;
+}
+
+// A score typed for the mid-term (full mark 100) and not saved, then a 期末 of 120
+// asked for: the question about the score comes before anything is created.
+void TestScoreEntryWindow::unsavedScoresAreSettledBeforeCreation()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, created);
+    School s;
+    const QStringList columns = s.school.columns(kJunior);
+    s.school.closeDb();
+    WindowHarness h(s.school, {.signedIn = u"李明"_s, .shown = true, .today = kToday});
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
+    clickCell(w->Grid1, 1, score::kColScore);   // 张三, 88.5 stored
+    typeKeys(w->Text1, u"95"_s);
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    QCOMPARE(w->Grid1->TextMatrix(1, score::kColRowState), u"1"_s);
+
+    h.responder.clear();
+    h.responder.answer(true);
+    h.responder.answer(Answer(answer));
+    createExam(w, 2, u"120"_s);
+    QCOMPARE(h.responder.texts().mid(0, 2), (QStringList{u"尊敬的李明老师,您要添加（25-26(下)语文期末成绩）吗?"_s,
+                                                         u"录入的成绩还没有保存，要先保存吗?"_s}));
+    const QVariant stored = s.school.value(u"SELECT \"%1\" FROM 初中 WHERE 姓名 = '张三'"_s.arg(kMidTerm));
+    if (!created) {
+        QCOMPARE(s.school.columns(kJunior), columns);
+        QCOMPARE(s.school.count(uR"(select count(*) from "初中考试结果")"_s), 0);
+        QCOMPARE(w->Combo5->currentText(), u"25-26(上)语文期中成绩"_s);
+        QCOMPARE(w->Text9->text(), u"100"_s);   // the mid-term keeps its own full mark
+        QCOMPARE(w->Grid1->TextMatrix(1, score::kColScore), u"95"_s);
+        QCOMPARE(w->Grid1->TextMatrix(1, score::kColRowState), u"1"_s);
+        QCOMPARE(stored.toDouble(), 88.5);
+        return;
+    }
+    QCOMPARE(stored.toDouble(), 95.0);
+    QCOMPARE(s.school.columns(kJunior).last(), u"M25X语文251015"_s);
+    QCOMPARE(w->Combo5->currentText(), u"25-26(下)语文期末成绩"_s);
+    QCOMPARE(w->Text9->text(), u"120"_s);
+    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
+    QCOMPARE(w->Text9->text(), u"100"_s);
+}
+
+// A full mark stored with the exam is the exam's full mark; without one the
+// scores decide (100, or 150 above 100).
+void TestScoreEntryWindow::storedFullMarkOpensWithTheExam()
+{
+    School s;
+    QVERIFY(s.school.db().exec(uR"(INSERT INTO "初中考试结果" ("考试名","满分") VALUES (?,?),(?,?))"_s,
+                               {kMidTerm, u"120"_s, kFinal, u"130"_s}));
+    s.school.closeDb();
+    WindowHarness h(s.school, on(u"李明"_s));
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
+    QCOMPARE(w->Text9->text(), u"120"_s);
+    choose(w->Combo5, u"一单元语文成绩"_s);
+    QCOMPARE(w->Text9->text(), u"100"_s);
+    choose(w->Combo3, u"数学"_s);
+    choose(w->Combo5, u"24-25(下)数学期末成绩"_s);   // 120 scored: the rule would give 150
+    QCOMPARE(w->Text9->text(), u"130"_s);
+}
+
+// The caption over the grid names the class, subject, exam and teacher chosen last.
+void TestScoreEntryWindow::captionFollowsTheChoice()
+{
+    School s;
+    WindowHarness h(s.school, on());
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    QCOMPARE(w->Label7->text(), u"录入初二三班(实验)语文成绩 任课教师:李明"_s);
+    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
+    QCOMPARE(w->Label7->text(), u"录入初二三班(实验)25-26(上)语文期中成绩 任课教师:李明"_s);
+    choose(w->Combo3, u"数学"_s);
+    QCOMPARE(w->Label7->text(), u"录入初二三班(实验)数学成绩 任课教师:赵刚"_s);
+    QCOMPARE(w->Label4->text(), w->Label7->text());
+    choose(w->Combo1, kGrade);
+    QCOMPARE(w->Label7->text(), u"显示学生成绩"_s);
 }
 
 void TestScoreEntryWindow::sameExamIsRefused_data()
@@ -375,12 +473,15 @@ void TestScoreEntryWindow::refusedInputKeepsTheQuizName_data()
     const QString name = u"请添写3个字以内的考试名称,否则无法创建。"_s;
     const QString mark = u"请输入本次考试满分成绩值。"_s;
     QTest::newRow("no quiz name") << QString() << u"100"_s << name;
-    QTest::newRow("quote") << u"一'单元"_s << u"100"_s << name;
-    QTest::newRow("bracket") << u"[一]"_s << u"100"_s << name;
-    QTest::newRow("dot") << u"1.1"_s << u"100"_s << name;
-    QTest::newRow("exclamation mark") << u"好!"_s << u"100"_s << name;
-    QTest::newRow("control character") << u"一\n单元"_s << u"100"_s << name;
-    QTest::newRow("leading blank") << u" 一单元"_s << u"100"_s << name;
+    const QString chars = u"测验名称中不能有%1。测验名称里不能用大写字母S、X、Z、M、R"_s;
+    QTest::newRow("quote") << u"一'单元"_s << u"100"_s << chars.arg(u"“'”"_s);
+    QTest::newRow("bracket") << u"[一]"_s << u"100"_s << chars.arg(u"“[”、“]”"_s);
+    QTest::newRow("dot") << u"1.1"_s << u"100"_s << chars.arg(u"“.”"_s);
+    QTest::newRow("exclamation mark") << u"好!"_s << u"100"_s << chars.arg(u"“!”"_s);
+    QTest::newRow("control character") << u"一\n单元"_s << u"100"_s << chars.arg(u"控制字符"_s);
+    QTest::newRow("leading blank") << u" 一单元"_s << u"100"_s << chars.arg(u"开头的空格"_s);
+    QTest::newRow("capital S") << u"单元S"_s << u"100"_s << chars.arg(u"“S”"_s);
+    QTest::newRow("capital X") << u"X1"_s << u"100"_s << chars.arg(u"“X”"_s);
     QTest::newRow("no full mark") << u"二单元"_s << QString() << mark;
     QTest::newRow("full mark 0") << u"二单元"_s << u"0"_s << mark;
     QTest::newRow("negative full mark") << u"二单元"_s << u"-100"_s << mark;
@@ -400,7 +501,8 @@ void TestScoreEntryWindow::refusedInputKeepsTheQuizName()
     ScoreEntryWindow *w = openWindow(h);
     chooseSubject(w, u"语文"_s);
     createExam(w, 3, fullMark, quiz);
-    QCOMPARE(h.responder.texts(), QStringList{message});
+    QCOMPARE(h.responder.texts().size(), 1);
+    QVERIFY2(h.responder.texts().first().startsWith(message), qPrintable(h.responder.texts().first()));
     QCOMPARE(h.responder.last().title, u"提示"_s);
     QCOMPARE(w->Text7->text(), quiz);
     QVERIFY(!w->Frame6->isHidden());

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace tessaly;
@@ -115,12 +116,15 @@ private slots:
     void pastedTextIsChecked_data();
     void pastedTextIsChecked();
     void gridEntryMovesDownPastHiddenRows();
+    void correctingAScoreReplacesIt();
     void viewOptionsSetRowHeights();
     void statisticsPanelAndRanks();
     void statisticsWithoutScores();
     void saveWritesTheMarkedRows();
     void failedSaveKeepsTheMarks();
     void saveWithoutAnOpenExam();
+    void saveNamesStudentsThatWereGone();
+    void newExamShowsTheFirstRow();
     void unsavedScoresAsk_data();
     void unsavedScoresAsk();
     void otherExamAsksFirst();
@@ -338,13 +342,15 @@ void TestScoreInputWindow::gridEntryMovesDownPastHiddenRows()
     QVERIFY(e.w->Text1->isVisible());
     QCOMPARE(e.stateOf(4), QString());
 
-    // Up passes over the hidden rows 03 and 02 to 01; a score above the full mark is emptied.
+    // Up passes over the hidden rows 03 and 02 to 01; a key that takes the score above
+    // the full mark is refused with the error sound, the score before it kept.
     clickCell(e.w->Grid1, 4, score::kColScore);
     QTest::keyClick(e.w->Text1, Qt::Key_Up);
     QCOMPARE(e.w->Grid1->Row(), 1);
+    e.sounds.clear();
     typeKeys(e.w->Text1, u"120"_s);
-    QCOMPARE(e.w->Text1->text(), QString());   // emptied, silently
-    QCOMPARE(e.sounds.played().count(12), 0);
+    QCOMPARE(e.w->Text1->text(), u"12"_s);
+    QCOMPARE(e.sounds.played(), (QList<int>{1, 2, 0, 12}));
 
     // Down on the last row writes nothing and stays.
     clickCell(e.w->Grid1, 25, score::kColScore);
@@ -352,6 +358,35 @@ void TestScoreInputWindow::gridEntryMovesDownPastHiddenRows()
     QTest::keyClick(e.w->Text1, Qt::Key_Down);
     QCOMPARE(e.w->Grid1->Row(), 25);
     QCOMPARE(e.stateOf(30), QString());
+}
+
+// A teacher correcting a column: the editor opens on the stored score selected,
+// so the typed score replaces it; one above the full mark never empties the cell.
+void TestScoreInputWindow::correctingAScoreReplacesIt()
+{
+    Entry e;
+    clickCell(e.w->Grid1, 3, score::kColScore);   // 66 stored
+    QCOMPARE(e.w->Text1->selectedText(), u"66"_s);
+    typeKeys(e.w->Text1, u"85"_s);
+    QTest::keyClick(e.w->Text1, Qt::Key_Return);   // on to seat 04
+    QCOMPARE(e.scoreOf(3), u"85"_s);
+    typeKeys(e.w->Text1, u"92"_s);
+    QTest::keyClick(e.w->Text1, Qt::Key_Up);       // back to seat 03: its 85 selected
+    QCOMPARE(e.w->Text1->selectedText(), u"85"_s);
+    typeKeys(e.w->Text1, u"90"_s);
+    QTest::keyClick(e.w->Text1, Qt::Key_Down);
+    QCOMPARE(e.scoreOf(3), u"90"_s);
+    QCOMPARE(e.scoreOf(4), u"92"_s);
+
+    // 92 then 8: 928 is refused, 92 stays; the next key goes on from 92.
+    QTest::keyClick(e.w->Text1, Qt::Key_End);
+    e.sounds.clear();
+    typeKeys(e.w->Text1, u"8"_s);
+    QCOMPARE(e.w->Text1->text(), u"92"_s);
+    QCOMPARE(e.sounds.played(), (QList<int>{8, 12}));
+    typeKeys(e.w->Text1, u".5"_s);
+    QTest::keyClick(e.w->Text1, Qt::Key_Return);
+    QCOMPARE(e.scoreOf(4), u"92.5"_s);
 }
 
 void TestScoreInputWindow::viewOptionsSetRowHeights()
@@ -385,6 +420,15 @@ void TestScoreInputWindow::statisticsPanelAndRanks()
     QCOMPARE(gridColumn(e.w->Grid1, score::kColRank).mid(0, 4), (QStringList{u"1"_s, u"2"_s, u"3"_s, QString()}));
     e.w->Command5->click();
     QVERIFY(e.w->Picture1->isHidden());
+
+    // The top score cleared: counted again, that row shows no rank.
+    clickCell(e.w->Grid1, 1, score::kColScore);
+    QTest::keyClick(e.w->Text1, Qt::Key_Backspace);
+    QTest::keyClick(e.w->Text1, Qt::Key_Return);
+    QCOMPARE(e.scoreOf(1), QString());
+    e.w->Command4->click();
+    QCOMPARE(gridColumn(e.w->Grid1, score::kColRank).mid(0, 4), (QStringList{QString(), u"1"_s, u"2"_s, QString()}));
+    QCOMPARE(e.w->scoreRows().first().rank, QString());
 }
 
 void TestScoreInputWindow::statisticsWithoutScores()
@@ -467,6 +511,45 @@ void TestScoreInputWindow::saveWithoutAnOpenExam()
              QStringList{u"还没有打开或创建考试，成绩没有保存。请先选择已有的考试或创建新的考试。"_s});
     QCOMPARE(e.s.school.dump(kJunior), before);
     QCOMPARE(e.stateOf(1), u"1"_s);
+}
+
+// Another computer deleted a student meanwhile: only the rows written count, and
+// the message names the student whose score found no row.
+void TestScoreInputWindow::saveNamesStudentsThatWereGone()
+{
+    Entry e;
+    for (const QString &pair : {u"1/95"_s, u"2/90"_s, u"23/80"_s}) {
+        e.enter(e.w->Text5, pair);
+        e.h.responder.answer(true);
+        e.pressEnter(e.w->Text5);
+    }
+    QVERIFY(e.s.school.db().exec(u"DELETE FROM 初中 WHERE ID IN (?, ?)"_s, {e.s.ids[2], e.s.ids[23]}));
+    e.s.school.closeDb();
+    e.h.responder.clear();
+    e.w->Command8->click();
+    QCOMPARE(e.h.responder.texts(),
+             QStringList{u"已经保存了1个学生的成绩。\r学生02、张小三的学籍已不在(可能已在别的电脑上删除),成绩没有保存。"_s});
+    QCOMPARE(e.s.stored(1).toDouble(), 95.0);
+    QCOMPARE(e.s.school.count(u"SELECT count(*) FROM 初中"_s), 23);
+}
+
+// The grid was scrolled down to the last seats: a new exam shows seat 01 first.
+void TestScoreInputWindow::newExamShowsTheFirstRow()
+{
+    Entry e;
+    QScrollBar *bar = e.w->Grid1->verticalScrollBar();
+    QApplication::processEvents();
+    QVERIFY2(bar->maximum() > 0, qPrintable(QString::number(e.w->Grid1->height())));
+    bar->setValue(bar->maximum());
+    e.h.responder.answer(true);
+    e.w->Command1->click();
+    e.w->Option2->click();
+    e.w->Text8->setText(u"100"_s);
+    e.w->Command3->click();
+    QCOMPARE(e.w->Combo5->currentText(), u"25-26(下)语文期末成绩"_s);
+    QApplication::processEvents();
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(e.w->Label7->text(), u"录入初二三班(实验)25-26(下)语文期末成绩 任课教师:李明"_s);
 }
 
 void TestScoreInputWindow::unsavedScoresAsk_data()
