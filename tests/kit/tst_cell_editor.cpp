@@ -729,10 +729,11 @@ void TestCellEditor::typingReplacesTheCellText()
     QTest::keyClick(m_text, Qt::Key_Return);
     QCOMPARE(m_grid->TextMatrix(2, kColName), QStringLiteral("Wang"));
 
+    m_grid->setTextMatrix(1, kColRemarks - 1, QStringLiteral("左"));
     open(1, kColRemarks);
     QTest::keyClick(m_text, Qt::Key_Left);
     QCOMPARE(m_editor->editCol(), int(kColRemarks) - 1);
-    QVERIFY(m_text->hasSelectedText());
+    QCOMPARE(m_text->selectedText(), QStringLiteral("左"));
     QTest::keyClick(m_text, Qt::Key_Right);
     QCOMPARE(m_editor->editCol(), int(kColRemarks));
     QCOMPARE(m_grid->TextMatrix(1, kColRemarks), QStringLiteral("备注1"));   // moving changed nothing

@@ -473,7 +473,11 @@ void TestClassSetupWindow::editorMovesOnlyUpAndDown()
     QVERIFY(editor->isOpen());
     QCOMPARE(w->Text1->text(), u"李老师"_s);
     QCOMPARE(w->Grid1->TextMatrix(1, 3), u"新老师"_s);
+    // The moved-to name is selected: a typed name replaces it.
+    QCOMPARE(w->Text1->selectedText(), u"李老师"_s);
+    typeKeys(w->Text1, u"周"_s);
     QTest::keyClick(w->Text1, Qt::Key_Down);
+    QCOMPARE(w->Grid1->TextMatrix(2, 3), u"周"_s);
     QTest::keyClick(w->Text1, Qt::Key_Down);   // last data row: stays
     QCOMPARE(editor->editRow(), 3);
     QVERIFY(w->hasUnsavedChanges());

@@ -636,9 +636,11 @@ void TestRegisterWindow::editAddDeleteThenSave()
     QCOMPARE(g->TextMatrix(1, 4), QStringLiteral("回"));
     QCOMPARE(g->TextMatrix(1, kColRowState), kRowChanged);
     clickCell(g, 3, kColPhone);
+    QTest::keyClick(w->Text1, Qt::Key_End);
     QTest::keyClick(w->Text1, Qt::Key_Backspace);
     QTest::keyClick(w->Text1, Qt::Key_Return);
     clickCell(g, 3, kColPhone);
+    QTest::keyClick(w->Text1, Qt::Key_End);
     QTest::keyClicks(w->Text1, "7x");   // the letter is refused in a phone number
     QTest::keyClick(w->Text1, Qt::Key_Return);
     QCOMPARE(g->TextMatrix(3, kColPhone), QStringLiteral("0571-88886667"));
