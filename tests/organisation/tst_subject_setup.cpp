@@ -105,6 +105,12 @@ void typeTeacher(W *w, int row, const QString &name)
     QCOMPARE(w->Grid1->TextMatrix(row, W::kColTeacher), name);
 }
 
+// A question's answer from its letter: Y, N or C.
+Answer answerOf(const QString &letter)
+{
+    return letter == u"Y" ? Answer::Yes : letter == u"N" ? Answer::No : Answer::Cancel;
+}
+
 } // namespace
 
 class TestSubjectSetup : public QObject {
@@ -616,7 +622,7 @@ void TestSubjectSetup::closingWithUnsavedChangesAsks()
     if (signOut)
         h.signOut();
     if (!answer.isEmpty())
-        h.responder.answer(answer == u"Y" ? Answer::Yes : answer == u"N" ? Answer::No : Answer::Cancel);
+        h.responder.answer(answerOf(answer));
     w->Command2->click();
 
     QStringList texts;
@@ -661,7 +667,7 @@ void TestSubjectSetup::otherChoiceWithUnsavedChangesAsks()
     W *w = openFromMenu(h);
     chooseClass(w, QStringLiteral("三班"));
     typeTeacher(w, 1, QStringLiteral("新老师"));
-    h.responder.answer(answer == u"Y" ? Answer::Yes : answer == u"N" ? Answer::No : Answer::Cancel);
+    h.responder.answer(answerOf(answer));
     if (gradeGroup)
         choose(w->Combo1, QStringLiteral("初二年级组"));
     else
