@@ -292,6 +292,15 @@ void SingleExamWindow::AnalyseSingleExam()
     const QString examTitle = classPart() + Combo4->currentText() + QStringLiteral(" 任课教师:") + teacher;
 
     if (m_stats.participants == 0) {
+        // Nothing of an earlier analysis stays beside this exam's grid.
+        Text2->clear();
+        Frame1->frame() = analysis::designSingleStudentChart();
+        Frame3->frame() = analysis::designBandChart();
+        Frame4->frame() = analysis::designLevelChart();
+        Frame5->frame() = analysis::designScoreCurveChart();
+        layoutFor(int(m_rows.size()));
+        for (chart::ChartSurface *f : {Frame1, Frame3, Frame4, Frame5})
+            f->update();
         showNotice(this, kNoScores, kTitleHintDots);
         Label4->setText(examTitle);
         m_selectedRow = 0;

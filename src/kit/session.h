@@ -15,9 +15,19 @@
 #include "platform/clock.h"
 
 #include <QDir>
+#include <QObject>
 #include <QString>
+#include <memory>
 
 namespace tessaly {
+
+// Sign-ins as they happen, for the windows' sign-in toggles: `account` is the
+// account signed in now, empty after a sign-out.
+class SignInEvents : public QObject {
+    Q_OBJECT
+signals:
+    void signInChanged(const QString &account);
+};
 
 struct Session {
     QString openpath;
@@ -34,6 +44,16 @@ struct Session {
     // A window counts as signed in while denglu equals username. An empty
     // username is no account, so it never counts as signed in.
     bool isSignedIn() const { return !username.isEmpty() && denglu == username; }
+
+    // Signs `account` in (empty: signs out) and tells the windows: one account
+    // is signed in at a time, so a window signed in under another one ends its
+    // sign-in.
+    void setSignedIn(const QString &account)
+    {
+        denglu = account;
+        emit events->signInChanged(account);
+    }
+    std::shared_ptr<SignInEvents> events = std::make_shared<SignInEvents>();
 
     // A file of the program folder, by name ("XM.DLL").
     QString programFile(const QString &name) const { return QDir(programFolder).filePath(name); }

@@ -39,6 +39,7 @@ SignInToggle::SignInToggle(Kind kind, QAbstractButton *button, WindowHost &host,
 {
     m_button->setText(signedOutCaption(kind));
     connect(m_button, &QAbstractButton::clicked, this, &SignInToggle::click);
+    connect(host.session().events.get(), &SignInEvents::signInChanged, this, &SignInToggle::followSignIn);
     if (kind == Kind::Admin) {
         m_adminData = new DataControl(window);
         m_adminData->setObjectName(QStringLiteral("adminAccountData"));
@@ -149,6 +150,8 @@ bool SignInToggle::isSignedIn() const
 
 void SignInToggle::show(bool signedIn)
 {
+    if (signedIn)
+        m_signedInAs = m_host.session().username;
     if (m_button)
         m_button->setText(signedIn ? signedInCaption(m_kind) : signedOutCaption(m_kind));
     for (const auto &w : m_editors) {
@@ -175,14 +178,51 @@ bool SignInToggle::checksPass()
     return true;
 }
 
+void SignInToggle::endShownSignIn()
+{
+    if (m_kind == Kind::Admin && m_data)
+        m_data->Refresh();
+    show(false);
+}
+
+void SignInToggle::followSignIn(const QString &account)
+{
+    if (isSignedIn() && account != m_signedInAs)
+        endShownSignIn();
+}
+
+bool SignInToggle::confirmSignedIn()
+{
+    const Session &s = m_host.session();
+    if (isSignedIn() && !m_signedInAs.isEmpty() && s.denglu == m_signedInAs)
+        return true;
+    const QString account = m_account ? m_account().name : m_signedInAs;
+    if (isSignedIn())
+        endShownSignIn();
+    switch (m_kind) {
+    case Kind::Admin:   // as the set-up windows refuse
+        showNotice(m_window, QStringLiteral("请管理员先登陆,才能查看和修改。"));
+        break;
+    case Kind::HeadTeacher:
+        showNotice(m_window, QStringLiteral("班主任(%1)没有登陆，修改没有保存。请登陆后再保存。").arg(account),
+                   kTitleHint);
+        break;
+    case Kind::Teacher:
+        showNotice(m_window, QStringLiteral("任课教师(%1)没有登陆，成绩没有保存。请登陆后再保存。").arg(account),
+                   kTitleHint);
+        break;
+    }
+    return false;
+}
+
 void SignInToggle::click()
 {
     Session &s = m_host.session();
     if (isSignedIn()) {
-        if (m_kind == Kind::Admin && m_data)
-            m_data->Refresh();
-        s.denglu.clear();
-        show(false);
+        if (m_beforeSignOut && !m_beforeSignOut())
+            return;
+        endShownSignIn();
+        s.setSignedIn(QString());
         return;
     }
     if (m_account) {

@@ -23,6 +23,12 @@
 // its row (lookUpAccount) before testing it, so a password changed since the
 // choice, here or elsewhere, is the one 登陆 asks for. A row gone meanwhile, or
 // a database that cannot be opened, refuses the sign-in with a message.
+//
+// One account is signed in at a time: when another account signs in anywhere,
+// or anybody signs out, a toggle showing a sign-in of its own ends it (caption,
+// editors and stateShown(false), as its own sign-out would, leaving denglu as
+// it is). A save asks confirmSignedIn() first, so it runs under the account
+// signed in at that moment.
 #include "platform/data_control.h"
 
 #include <QAbstractButton>
@@ -78,8 +84,16 @@ public:
     // Administrator kind: the window's data-source control, read again at sign-out.
     void setDataControl(DataControl *data) { m_data = data; }
 
+    // Asked before this toggle's own sign-out (e.g. about unsaved input); false
+    // keeps the sign-in.
+    void setBeforeSignOut(std::function<bool()> ask) { m_beforeSignOut = std::move(ask); }
+
     // The state as the caption shows it.
     bool isSignedIn() const;
+    // For a save: true while the account this toggle signed in is still the one
+    // signed in. Otherwise the toggle shows signed out, the refusal of its kind
+    // is shown and the answer is false.
+    bool confirmSignedIn();
     // Shows the state the session holds now (after loading or an account choice).
     void showState();
 
@@ -93,6 +107,8 @@ signals:
 private:
     void show(bool signedIn);
     bool checksPass();
+    void followSignIn(const QString &account);
+    void endShownSignIn();
 
     Kind m_kind;
     QPointer<QAbstractButton> m_button;
@@ -103,6 +119,8 @@ private:
     QList<Check> m_checks;
     bool m_customChecks = false;
     std::function<Account()> m_account;
+    std::function<bool()> m_beforeSignOut;
+    QString m_signedInAs;   // the account of the last sign-in shown
     QPointer<DataControl> m_data;
     DataControl *m_adminData = nullptr;
 };

@@ -26,6 +26,7 @@
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace tessaly {
@@ -245,6 +246,10 @@ void SubjectSetupWindow::tickByProgram(QListWidgetItem *item, bool ticked)
 
 void SubjectSetupWindow::Combo1_Click()
 {
+    if (!settleUnsaved()) {
+        restoreShownChoice();
+        return;
+    }
     const QString gradeGroup = Combo1->currentText().trimmed();
     const Session &s = session();
     Data1->setDatabaseName(s.openpath);
@@ -282,6 +287,10 @@ void SubjectSetupWindow::Combo1_Click()
 
 void SubjectSetupWindow::Combo2_Click()
 {
+    if (!settleUnsaved()) {
+        restoreShownChoice();
+        return;
+    }
     if (m_toggle->isSignedIn()) {
         List1->setEnabled(true);
         Command3->setEnabled(true);
@@ -311,6 +320,9 @@ void SubjectSetupWindow::FillTeacherGrid()
         tickByProgram(List1->item(i), false);
     Label1[5]->setText(QStringLiteral("0"));
     m_saved.clear();
+    m_shown = {Combo1->currentText().trimmed(), Combo2->currentText().trimmed()};
+    m_shownGradeGroup = Combo1->currentIndex();
+    m_shownClass = Combo2->currentIndex();
 
     const QVector<QVector<QVariant>> &records = Data1->rows();
     if (records.isEmpty())
@@ -520,9 +532,22 @@ bool SubjectSetupWindow::SaveTeachingAssignments()
     return true;
 }
 
-TeachingScope SubjectSetupWindow::shownScope() const
+bool SubjectSetupWindow::settleUnsaved()
 {
-    return {Combo1->currentText().trimmed(), Combo2->currentText().trimmed()};
+    m_editor->CloseCellEditor();
+    if (!hasUnsavedChanges())
+        return true;
+    const QString question
+        = QStringLiteral("请问?是否将%1%2的任课教师保存为现在的设置？").arg(m_shown.gradeGroup, m_shown.className);
+    return settleUnsavedChanges(this, question, [this] { return SaveTeachingAssignments(); });
+}
+
+void SubjectSetupWindow::restoreShownChoice()
+{
+    const QSignalBlocker blockGradeGroup(Combo1);
+    const QSignalBlocker blockClass(Combo2);
+    Combo1->setCurrentIndex(m_shownGradeGroup);
+    Combo2->setCurrentIndex(m_shownClass);
 }
 
 void SubjectSetupWindow::Command2_Click()
@@ -532,15 +557,9 @@ void SubjectSetupWindow::Command2_Click()
 
 void SubjectSetupWindow::closeEvent(QCloseEvent *event)
 {
-    m_editor->CloseCellEditor();
-    if (hasUnsavedChanges()) {
-        const TeachingScope scope = shownScope();
-        const QString question
-            = QStringLiteral("请问?是否将%1%2的任课教师保存为现在的设置？").arg(scope.gradeGroup, scope.className);
-        if (!settleUnsavedChanges(this, question, [this] { return SaveTeachingAssignments(); })) {
-            event->ignore();
-            return;
-        }
+    if (!settleUnsaved()) {
+        event->ignore();
+        return;
     }
     event->accept();
 }

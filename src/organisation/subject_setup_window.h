@@ -89,7 +89,11 @@ private:
     // The grid's data rows as teaching assignments.
     QVector<organisation::TeachingAssignment> gridAssignments() const;
     // The grade group and class (empty: the whole grade group) the grid shows.
-    organisation::TeachingScope shownScope() const;
+    organisation::TeachingScope shownScope() const { return m_shown; }
+    // Before the grid's rows go: asks about unsaved changes; false to keep them.
+    bool settleUnsaved();
+    // Back to the choices of the rows shown.
+    void restoreShownChoice();
 
     QListWidgetItem *subjectItem(const QString &subject) const;
     void tickByProgram(QListWidgetItem *item, bool ticked);
@@ -103,6 +107,8 @@ private:
     ClassList m_classes;   // 其它 and 其次 of each class of Combo2
     bool m_programTick = false;          // the program, not the user, changes a tick
     QVector<organisation::TeachingAssignment> m_saved;   // the grid as last loaded or saved
+    organisation::TeachingScope m_shown;                 // what the grid was loaded for
+    int m_shownGradeGroup = -1, m_shownClass = -1;       // and the choices that loaded it
 };
 
 } // namespace tessaly

@@ -532,6 +532,8 @@ bool RegisterWindow::writeRegister(QList<reg::RegisterRow> &vanished)
     m_editor->CloseCellEditor();
     if (m_classIndex < 0 || !m_identity.isValid())
         return false;
+    if (!m_toggle->confirmSignedIn())
+        return false;
     if (const QString unnamed = reg::missingNameMessage(m_rows); !unnamed.isEmpty()) {
         showNotice(this, unnamed, kTitleHintDots);
         return false;

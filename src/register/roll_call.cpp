@@ -61,10 +61,16 @@ void writeRollCallSheet(ExportSheet &sheet, const QString &title, const QList<Ro
     }
 }
 
-void addRollCallSheet(ExportWorkbook &book, const ClassNode &node, const QList<RollCallStudent> &students)
+void addRollCallSheet(ExportWorkbook &book, const std::optional<ClassNode> &node,
+                      const QList<RollCallStudent> &students)
 {
-    ExportSheet &sheet = book.insertSheet(0, rollCallSheetName(node));
-    writeRollCallSheet(sheet, rollCallTitle(node), students);
+    if (!node) {
+        ExportSheet &sheet = book.insertSheet(0, QStringLiteral("Sheet%1").arg(book.sheetCount() + 1));
+        writeRollCallSheet(sheet, QString(), {});
+        return;
+    }
+    ExportSheet &sheet = book.insertSheet(0, rollCallSheetName(*node));
+    writeRollCallSheet(sheet, rollCallTitle(*node), students);
 }
 
 } // namespace tessaly::reg

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <optional>
 
 namespace tessaly {
 class ExportSheet;
@@ -48,7 +49,10 @@ QString rollCallSheetName(const ClassNode &node);
 void writeRollCallSheet(ExportSheet &sheet, const QString &title, const QList<RollCallStudent> &students);
 
 // The roll-call sheet of the class as a new workbook has it: in front of the
-// blank sheets a new workbook starts with, and active.
-void addRollCallSheet(ExportWorkbook &book, const ClassNode &node, const QList<RollCallStudent> &students);
+// blank sheets a new workbook starts with, and active. Without a class (none
+// chosen yet) the sheet holds the header rows only, with no title, under the
+// name the spreadsheet gives a new sheet ("Sheet4").
+void addRollCallSheet(ExportWorkbook &book, const std::optional<ClassNode> &node,
+                      const QList<RollCallStudent> &students);
 
 } // namespace tessaly::reg

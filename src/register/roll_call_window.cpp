@@ -19,7 +19,6 @@ namespace tessaly {
 namespace {
 
 const QString kTitle = QStringLiteral("打印点名册");
-const QString kChooseClass = QStringLiteral("请先在左边选择一个班级，再打印点名册。");
 
 // Grid widths in twips: 学号, 姓名, days 1 … 9, days 10 … 31.
 constexpr int kSeatWidth = 445;
@@ -140,12 +139,8 @@ void RollCallWindow::clearGrid()
 
 void RollCallWindow::Command1_Click()
 {
-    if (!m_chosen) {
-        showNotice(this, kChooseClass);
-        return;
-    }
     ExportWorkbook book(ExportWorkbook::kNewWorkbookSheets);
-    reg::addRollCallSheet(book, *m_chosen, m_students);
+    reg::addRollCallSheet(book, m_chosen, m_students);
     handOverWorkbook(book, this);
 }
 

@@ -53,10 +53,14 @@ void writeSurveySheet(ExportSheet &sheet, const QString &title, const QList<Surv
 
     const QStringList headers = surveyHeaders();
     for (int c = 0; c < kSurveyCols; ++c)
-        setRegisterValue(sheet, 2, c + 1, headers[c], textFont);
-    for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < kSurveyCols; ++c)
-            setRegisterValue(sheet, r + 3, c + 1, rows[r].value(c), textFont);
+        sheet.setText(2, c + 1, headers[c], textFont);
+    // As on the register sheet: 编号 is a count, every other cell a text (student
+    // and phone numbers are codes, which a number cell would show as 1.39E+10).
+    for (int r = 0; r < rows.size(); ++r) {
+        sheet.setValue(r + 3, 1, rows[r].value(0), textFont);
+        for (int c = 1; c < kSurveyCols; ++c)
+            sheet.setText(r + 3, c + 1, rows[r].value(c), textFont);
+    }
 }
 
 void addSurveySheet(ExportWorkbook &book, const QString &gradeGroup, const QString &className,

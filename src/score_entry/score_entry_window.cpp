@@ -1122,6 +1122,8 @@ bool ScoreEntryWindow::settleUnsavedScores()
 bool ScoreEntryWindow::SaveScores()
 {
     m_editor->CloseCellEditor();
+    if (!m_toggle->confirmSignedIn())
+        return false;
     if (m_openExam < 0 || m_openExam >= m_exams.size()) {
         showNotice(this, QStringLiteral("还没有打开或创建考试，成绩没有保存。请先选择已有的考试或创建新的考试。"), kTitleHint);
         return false;

@@ -9,7 +9,9 @@
 #include "platform/units.h"
 #include "kit/cell_editor.h"
 #include "kit/sign_in_toggle.h"
+#include "kit/unsaved_changes.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace tessaly {
@@ -26,15 +29,6 @@ namespace {
 
 const QString kNotSignedIn = QStringLiteral("请管理员先登陆,才能查看和修改。");
 
-
-// Removes the last character (a whole surrogate pair when it is one).
-void chopLastCharacter(QString &text)
-{
-    if (text.size() >= 2 && text.back().isLowSurrogate() && text[text.size() - 2].isHighSurrogate())
-        text.chop(2);
-    else
-        text.chop(1);
-}
 
 // The password cell editor: the last column only, no movement keys, the
 // password rule checked at every change the administrator makes. Opening a cell
@@ -48,12 +42,7 @@ CellEditorConfig passwordEditorConfig(QWidget *window)
     c.moveKeys = CellEditorConfig::MoveNone;
     c.writeUnchanged = true;
     c.commitOnScroll = false;
-    c.textCheck = [window](int, QString &text) {
-        while (!text.isEmpty() && !passwordFits(text)) {
-            showNotice(window, QStringLiteral("输入的密码内容不能超过6个半角字符长度。"), kTitleHintDots);
-            chopLastCharacter(text);
-        }
-    };
+    c.textCheck = [window](int, QString &text) { cutToPasswordRule(window, text); };
     return c;
 }
 
@@ -133,6 +122,7 @@ PasswordAdminWindow::PasswordAdminWindow(WindowHost &host, QWidget *parent)
         if (!signedIn)
             cutGrid();
     });
+    m_toggle->setBeforeSignOut([this] { return settleUnsaved(); });   // the sign-out cuts the list
 
     connect(Combo2, &QComboBox::activated, this, &PasswordAdminWindow::Combo2_Click);
     connect(Combo1, &QComboBox::activated, this, &PasswordAdminWindow::Combo1_Click);
@@ -185,6 +175,10 @@ void PasswordAdminWindow::Combo2_Click()
 {
     if (refusedWhileSignedOut())
         return;
+    if (Combo2->currentIndex() == 0 && !settleUnsaved()) {
+        restoreShownChoice();
+        return;
+    }
     Combo1->setEnabled(true);
     if (Combo2->currentIndex() != 0)
         return;   // head teachers and teachers wait for a grade group
@@ -202,6 +196,10 @@ void PasswordAdminWindow::Combo1_Click()
         showNotice(this, QStringLiteral("请先选择年级组,才能查看和修改。"));
         return;
     }
+    if ((Combo2->currentIndex() == 1 || Combo2->currentIndex() == 2) && !settleUnsaved()) {
+        restoreShownChoice();
+        return;
+    }
     switch (Combo2->currentIndex()) {
     case 1:
         showList(PasswordCategory::HeadTeachers, gradeGroup);
@@ -216,10 +214,20 @@ void PasswordAdminWindow::Combo1_Click()
     }
 }
 
+void PasswordAdminWindow::restoreShownChoice()
+{
+    const QSignalBlocker blockCategory(Combo2);
+    const QSignalBlocker blockGradeGroup(Combo1);
+    Combo2->setCurrentIndex(m_shownCategory);
+    Combo1->setCurrentIndex(Combo1->findText(m_shownGradeGroup));
+}
+
 void PasswordAdminWindow::showList(PasswordCategory category, const QString &gradeGroup)
 {
     m_editor->cancel();
     m_category = category;
+    m_shownCategory = Combo2->currentIndex();
+    m_shownGradeGroup = Combo1->currentText();
     Grid1->setFormatString(passwordGridFormat(category));
     const PasswordQuery q = passwordQuery(category, gradeGroup);
     Data1->setDatabaseName(session().openpath);
@@ -254,9 +262,36 @@ void PasswordAdminWindow::cutGrid()
     m_listed.clear();
 }
 
-void PasswordAdminWindow::Command5_Click()
+bool PasswordAdminWindow::hasUnsavedChanges() const
+{
+    const int passwordCol = Grid1->Cols() - 1;
+    for (int k = 0; k < m_listed.size() && k + 1 < Grid1->Rows(); ++k) {
+        if (!m_listed[k].cells.isEmpty() && Grid1->TextMatrix(k + 1, passwordCol) != m_listed[k].cells.last())
+            return true;
+    }
+    return false;
+}
+
+bool PasswordAdminWindow::settleUnsaved()
 {
     m_editor->CloseCellEditor();
+    if (!hasUnsavedChanges())
+        return true;
+    return settleUnsavedChanges(this, QStringLiteral("%1中修改的密码还没有保存，要先保存吗?").arg(Label2->text()),
+                                [this] { return savePasswordsShown(); });
+}
+
+void PasswordAdminWindow::Command5_Click()
+{
+    savePasswordsShown();
+}
+
+bool PasswordAdminWindow::savePasswordsShown()
+{
+    m_editor->CloseCellEditor();
+    // Every account's password: only while the administrator is the account signed in.
+    if (!m_toggle->confirmSignedIn())
+        return false;
     const int passwordCol = Grid1->Cols() - 1;
     QVector<PasswordEdit> edits;
     QMap<qint64, QString> names;
@@ -273,10 +308,11 @@ void PasswordAdminWindow::Command5_Click()
     });
     if (!result.ok) {
         reportSaveFailure(this, QStringLiteral("密码没有保存："), result.error, kTitleHintDots);
-        return;
+        return false;
     }
+    // Settled: written, or reported below as gone (so not asked about again).
     for (int k = 0; k < m_listed.size(); ++k) {
-        if (k + 1 < Grid1->Rows() && !m_listed[k].cells.isEmpty() && !result.missing.contains(m_listed[k].id))
+        if (k + 1 < Grid1->Rows() && !m_listed[k].cells.isEmpty())
             m_listed[k].cells.last() = Grid1->TextMatrix(k + 1, passwordCol);
     }
     if (!result.missing.isEmpty()) {
@@ -286,14 +322,24 @@ void PasswordAdminWindow::Command5_Click()
         showNotice(this,
                    QStringLiteral("以下人员已不在教导处中,其密码没有保存:\r") + gone.join(QStringLiteral("、")),
                    kTitleHintDots);
-        return;
+        return true;   // nothing of the grid is left to write
     }
     showNotice(this, QStringLiteral("设定的密码,已经保存。"), kTitleHintDots);
+    return true;
 }
 
 void PasswordAdminWindow::Command8_Click()
 {
-    CloseWindow(this);
+    CloseWindow(this);   // the close asks about unsaved passwords
+}
+
+void PasswordAdminWindow::closeEvent(QCloseEvent *event)
+{
+    if (!settleUnsaved()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 } // namespace tessaly

@@ -59,14 +59,25 @@ public slots:
     void Command5_Click();
     void Command8_Click();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     bool refusedWhileSignedOut();
+    // Passwords typed in the grid and not saved.
+    bool hasUnsavedChanges() const;
+    // Before the list goes: asks about unsaved passwords; false to keep them.
+    bool settleUnsaved();
+    bool savePasswordsShown();
+    void restoreShownChoice();
     void showList(PasswordCategory category, const QString &gradeGroup);
     void cutGrid();
     SignInToggle *m_toggle = nullptr;
     CellEditor *m_editor = nullptr;
     PasswordCategory m_category = PasswordCategory::Admin;
     QVector<PasswordRow> m_listed;   // what each data row was listed from
+    int m_shownCategory = -1;        // the choices of the list shown
+    QString m_shownGradeGroup;
 };
 
 } // namespace tessaly

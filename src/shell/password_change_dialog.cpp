@@ -4,6 +4,7 @@
 #include "platform/messages.h"
 #include "shell/accounts.h"
 #include "shell/password_box.h"
+#include "shell/password_list.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -32,6 +33,17 @@ PasswordChangeDialog::PasswordChangeDialog(WindowHost &host, QWidget *parent)
     Text2->setObjectName(QStringLiteral("Text2"));
     for (QLineEdit *box : {txtPassword, Text1, Text2})
         makePasswordBox(box);
+    // The new password keeps the password rule as it is typed; the old one is
+    // typed as stored.
+    for (QLineEdit *box : {Text1, Text2}) {
+        connect(box, &QLineEdit::textEdited, this, [this, box] {
+            QString text = box->text();
+            if (passwordFits(text))
+                return;
+            cutToPasswordRule(this, text);
+            box->setText(text);
+        });
+    }
 
     const QString captions[] = {
         QStringLiteral("用户名称(&U):"), QStringLiteral("原 密 码(&P):"),
@@ -122,7 +134,7 @@ void PasswordChangeDialog::cmdOK_Click()
         return;
     }
     s.userpas = Text1->text();
-    s.denglu = s.username;
+    s.setSignedIn(s.username);
     showNotice(this, QStringLiteral("密码修改成功。"), kTitleHintDots);
     accept();
 }

@@ -2,12 +2,23 @@
 
 #include "kit/school_tables.h"
 #include "platform/gbk.h"
+#include "platform/messages.h"
 
 namespace tessaly {
 
 bool passwordFits(const QString &password)
 {
-    return gbkByteWidth(password.trimmed()) <= kPasswordMaxBytes;
+    return gbkByteWidth(password) <= kPasswordMaxBytes;
+}
+
+void cutToPasswordRule(QWidget *parent, QString &text)
+{
+    while (!text.isEmpty() && !passwordFits(text)) {
+        showNotice(parent, QStringLiteral("输入的密码内容不能超过6个半角字符长度。"), kTitleHintDots);
+        // The last character, a whole surrogate pair when it is one.
+        const bool pair = text.size() >= 2 && text.back().isLowSurrogate() && text[text.size() - 2].isHighSurrogate();
+        text.chop(pair ? 2 : 1);
+    }
 }
 
 QString passwordGridFormat(PasswordCategory category)

@@ -8,12 +8,18 @@
 #include <QStringList>
 #include <QVector>
 
+class QWidget;
+
 namespace tessaly {
 
-// The password rule: at most 6 bytes in GBK (6 half-width or 3 full-width
-// characters), counted without leading and trailing blanks.
+// The password rule, in every box that sets a password: at most 6 bytes in GBK
+// (6 half-width or 3 full-width characters), blanks included, so whatever is
+// set can be typed into the 8-character box of 登陆.
 constexpr int kPasswordMaxBytes = 6;
 bool passwordFits(const QString &password);
+// Cuts a text typed into such a box back to the rule, from its end, with the
+// notice "输入的密码内容不能超过6个半角字符长度。" for each character removed.
+void cutToPasswordRule(QWidget *parent, QString &text);
 
 // Which accounts a list holds.
 enum class PasswordCategory { Admin, HeadTeachers, Teachers };

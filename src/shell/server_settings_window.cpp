@@ -25,11 +25,14 @@ ServerSettingsWindow::ServerSettingsWindow(WindowHost &host, QWidget *parent)
     setWindowTitle(QStringLiteral("连接服务器设置"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
+    // The example is a path the connection test accepts: the installer in the
+    // folder the database path is derived from.
     Label1 = named(new QLabel(QStringLiteral(
-                       "　　首先需要输入网络服务器地址（如果您不明白请跟管理员联系），网络服务器地址写法如：\\\\server\\Tessaly\\setup.exe "
-                       "其中server是服务器网络标识的计算机名，‘Tessaly’是服务器中数据库所在文件夹setup.exe "
-                       "是安装文件。你可以通过网上邻居查找setup.exe 所在网络位置。"),
-                   this),
+                                  "　　首先需要输入网络服务器地址（如果您不明白请跟管理员联系），网络服务器地址写法如：\\\\server\\%1\\setup.exe "
+                                  "其中server是服务器网络标识的计算机名，‘%1’是服务器中安装文件所在文件夹，setup.exe "
+                                  "是安装文件。你可以通过网上邻居查找setup.exe 所在网络位置。")
+                                  .arg(kInstallerFolder),
+                              this),
                    "Label1");
     Label1->setWordWrap(true);
     Label1->setFixedWidth(420);

@@ -88,7 +88,7 @@ void SignInDialog::cmdOK_Click()
         txtPassword->selectAll();
         return;
     }
-    s.denglu = s.username;
+    s.setSignedIn(s.username);
     accept();
 }
 

@@ -1,6 +1,7 @@
 // 单科成绩分析 driven through its controls on a school whose day is
 // 15 October 2025 (初二年级组 is the cohort 2024, 三班 the class 202403).
 #include "class_analysis/single_exam.h"
+#include "class_analysis/single_exam_charts.h"
 #include "class_analysis/single_exam_window.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
@@ -249,7 +250,21 @@ void TestSingleExamWindow::examWithoutScores()
     School s;
     WindowHarness h(s.school, on());
     SingleExamWindow *w = openWindow(h);
+    // An analysis first: neither its summary nor its charts stay beside the
+    // grid of the exam without scores.
+    chooseExam(w, u"25-26(上)期中成绩"_s);
+    QVERIFY(!w->Text2->toPlainText().isEmpty());
     chooseExam(w, u"一单元语文成绩"_s);
+    QCOMPARE(w->Grid1->Rows(), 6);
+    QCOMPARE(w->Text2->toPlainText(), QString());
+    const auto caption = [](const chart::ChartFrame &f, const QString &array, int index) {
+        const chart::LabelElement *l = f.findLabel(array, index);
+        return l ? l->caption : u"(none)"_s;
+    };
+    QCOMPARE(caption(w->Frame3->frame(), u"Label8"_s, 9), caption(analysis::designBandChart(), u"Label8"_s, 9));
+    QCOMPARE(caption(w->Frame4->frame(), u"Label3"_s, 3), caption(analysis::designLevelChart(), u"Label3"_s, 3));
+    QCOMPARE(caption(w->Frame1->frame(), u"Label7"_s, 4),
+             caption(analysis::designSingleStudentChart(), u"Label7"_s, 4));
     QCOMPARE(h.responder.shown().size(), 1);
     QCOMPARE(h.responder.last().text, u"学生成绩还没有添入,请添入后再进行分析"_s);
     QCOMPARE(h.responder.last().title, u"提示……"_s);

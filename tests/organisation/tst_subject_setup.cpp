@@ -105,6 +105,12 @@ void typeTeacher(W *w, int row, const QString &name)
     QCOMPARE(w->Grid1->TextMatrix(row, W::kColTeacher), name);
 }
 
+// A question's answer from its letter: Y, N or C.
+Answer answerOf(const QString &letter)
+{
+    return letter == u"Y" ? Answer::Yes : letter == u"N" ? Answer::No : Answer::Cancel;
+}
+
 } // namespace
 
 class TestSubjectSetup : public QObject {
@@ -132,6 +138,8 @@ private slots:
     void noGradeGroup();
     void closingWithUnsavedChangesAsks_data();
     void closingWithUnsavedChangesAsks();
+    void otherChoiceWithUnsavedChangesAsks_data();
+    void otherChoiceWithUnsavedChangesAsks();
     void looksRight();
 };
 
@@ -479,6 +487,8 @@ void TestSubjectSetup::copyAndPaste()
     QVERIFY(w->Command5->isEnabled());
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("#*#") + copied.join(QStringLiteral("#*#")));
 
+    if (!fromTicks.isEmpty())
+        h.responder.answer(Answer::No);   // the ticks were for the copy only: not saved
     choose(w->Combo2, to);
     for (const QString &t : toTicks)
         tick(w->List1, t);
@@ -612,7 +622,7 @@ void TestSubjectSetup::closingWithUnsavedChangesAsks()
     if (signOut)
         h.signOut();
     if (!answer.isEmpty())
-        h.responder.answer(answer == u"Y" ? Answer::Yes : answer == u"N" ? Answer::No : Answer::Cancel);
+        h.responder.answer(answerOf(answer));
     w->Command2->click();
 
     QStringList texts;
@@ -634,6 +644,50 @@ void TestSubjectSetup::closingWithUnsavedChangesAsks()
     QVERIFY(h.isOpen(kSubjectSetupWindow));
     QCOMPARE(column(w, W::kColTeacher), teachers);   // the changes stay
     QVERIFY(w->hasUnsavedChanges());
+}
+
+void TestSubjectSetup::otherChoiceWithUnsavedChangesAsks_data()
+{
+    QTest::addColumn<bool>("gradeGroup");   // another grade group, else another class
+    QTest::addColumn<QString>("answer");    // Y, N or C
+    QTest::addColumn<QString>("stored");    // 三班's 语文 row afterwards
+    QTest::newRow("another class, Cancel stays") << false << "C" << "语文 张老师 z1";
+    QTest::newRow("another class, Yes saves") << false << "Y" << "语文 新老师 z1";
+    QTest::newRow("another grade group, No drops") << true << "N" << "语文 张老师 z1";
+    QTest::newRow("another grade group, Cancel stays") << true << "C" << "语文 张老师 z1";
+}
+
+void TestSubjectSetup::otherChoiceWithUnsavedChangesAsks()
+{
+    QFETCH(bool, gradeGroup);
+    QFETCH(QString, answer);
+    QFETCH(QString, stored);
+    School s;
+    WindowHarness h(s.school, signedIn(true));
+    W *w = openFromMenu(h);
+    chooseClass(w, QStringLiteral("三班"));
+    typeTeacher(w, 1, QStringLiteral("新老师"));
+    h.responder.answer(answerOf(answer));
+    if (gradeGroup)
+        choose(w->Combo1, QStringLiteral("初二年级组"));
+    else
+        choose(w->Combo2, QStringLiteral("一班"));
+
+    QCOMPARE(h.responder.texts().value(0), QStringLiteral("请问?是否将初一年级组三班的任课教师保存为现在的设置？"));
+    QCOMPARE(s.stored(QStringLiteral("三班")).value(0), stored);
+    if (answer == u"C") {
+        // The changes stay, with the choices they belong to.
+        QCOMPARE(w->Combo1->currentText(), kGrade);
+        QCOMPARE(w->Combo2->currentText(), QStringLiteral("三班"));
+        QCOMPARE(column(w, W::kColTeacher), (QStringList{"新老师", "李老师"}));
+        QVERIFY(w->hasUnsavedChanges());
+        return;
+    }
+    QVERIFY(!w->hasUnsavedChanges());
+    if (gradeGroup)
+        QCOMPARE(w->Combo1->currentText(), QStringLiteral("初二年级组"));
+    else
+        QCOMPARE(column(w, W::kColTeacher), (QStringList{"赵老师", "钱老师", "孙老师", "周老师"}));
 }
 
 void TestSubjectSetup::looksRight()

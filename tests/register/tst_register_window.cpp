@@ -1,5 +1,6 @@
 // 学籍管理 driven through its controls: class choice, sign-in, editing, save and
 // class transfer, on a TestSchool with a fixed day (15 October 2005).
+#include "fixtures/sign_in_steps.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
@@ -170,6 +171,7 @@ private slots:
     void deleteNeedsAVisibleStudentRow();
     void editAddDeleteThenSave();
     void failedSaveKeepsEveryState();
+    void editingEndsWithTheSignIn();
     void saveRefusesAStudentWithoutAName();
     void leavingWithUnsavedChangesAsks_data();
     void leavingWithUnsavedChangesAsks();
@@ -687,6 +689,46 @@ void TestRegisterWindow::editAddDeleteThenSave()
     QCOMPARE(s.school.dump(kJunior), after);
     QCOMPARE(g->Rows(), 4);
     QCOMPARE(responder.texts().size(), 1);
+}
+
+// The window edits only under the account signed in: a save checks it when it
+// runs, and another account's sign-in ends this window's at once.
+void TestRegisterWindow::editingEndsWithTheSignIn()
+{
+    School s;
+    WindowHarness h(s.school, at(kWang));
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    chooseClass(w, kGrade2, kClass3);
+    QVERIFY(w->Frame1->isEnabled());
+    editCell(w, 1, kColName, QStringLiteral("张三丰"));
+    const QStringList before = s.school.dump(kJunior);
+    s.school.closeDb();
+    const QString refusal = QStringLiteral("班主任(王老师)没有登陆，修改没有保存。请登陆后再保存。");
+
+    // denglu changed with the window not yet told.
+    h.signIn(QStringLiteral("李老师"));
+    w->Command4->click();
+    QCOMPARE(h.responder.texts(), QStringList{refusal});
+    QCOMPARE(s.school.dump(kJunior), before);
+    s.school.closeDb();
+    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QVERIFY(!w->Frame1->isEnabled());
+    QCOMPARE(w->Grid1->TextMatrix(1, kColName), QStringLiteral("张三丰"));   // kept for a later save
+
+    // Signed in again here, then another account signs in elsewhere.
+    QVERIFY(signInThrough(w->Command10, QStringLiteral("t123")));
+    QVERIFY(w->Frame1->isEnabled());
+    QVERIFY(signInElsewhere(h.main, QStringLiteral("赵老师"), QStringLiteral("z789")));
+    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QVERIFY(!w->Frame1->isEnabled());
+    QCOMPARE(w->Label5->text(), QStringLiteral("班主任(王老师)退出了登陆，不可以修改学籍内容了。"));
+    clickCell(w->Grid1, 2, kColName);
+    QVERIFY(!w->cellEditor()->isOpen());
+    h.responder.clear();
+    h.responder.answer(true);   // save first: refused, the window stays with the change
+    QVERIFY(!w->parentWidget()->close());
+    QCOMPARE(h.responder.texts().last(), refusal);
+    QCOMPARE(s.school.dump(kJunior), before);
 }
 
 void TestRegisterWindow::failedSaveKeepsEveryState()

@@ -2,6 +2,7 @@
 // the statistics panel, the save and the question before unsaved scores go.
 // 三班 of 初二年级组 has 25 students: seats 01 to 24 and 30; seat 23 is 张小三,
 // seat 03 has 66 stored in the mid-term.
+#include "fixtures/sign_in_steps.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -125,6 +127,7 @@ private slots:
     void saveWithoutAnOpenExam();
     void saveNamesStudentsThatWereGone();
     void newExamShowsTheFirstRow();
+    void entryEndsWithTheSignIn();
     void unsavedScoresAsk_data();
     void unsavedScoresAsk();
     void otherExamAsksFirst();
@@ -493,6 +496,43 @@ void TestScoreInputWindow::failedSaveKeepsTheMarks()
     QCOMPARE(e.stateOf(1), u"1"_s);
     QCOMPARE(e.stateOf(2), u"1"_s);
     QCOMPARE(e.scoreOf(2), u"90"_s);
+}
+
+// Scores are saved only under the teacher signed in: a save checks it when it
+// runs, and another account's sign-in ends this window's at once.
+void TestScoreInputWindow::entryEndsWithTheSignIn()
+{
+    Entry e;
+    e.enter(e.w->Text5, u"1/95"_s);
+    e.h.responder.answer(true);
+    e.pressEnter(e.w->Text5);
+    QCOMPARE(e.stateOf(1), u"1"_s);
+    const QString refusal = u"任课教师(李明)没有登陆，成绩没有保存。请登陆后再保存。"_s;
+
+    // denglu changed with the window not yet told.
+    e.h.signIn(u"王芳"_s);
+    e.h.responder.clear();
+    e.w->Command8->click();
+    QCOMPARE(e.h.responder.texts(), QStringList{refusal});
+    QVERIFY(e.s.stored(1).isNull());
+    QCOMPARE(e.w->Command2->text(), u"请任课教师 登陆(&K)"_s);
+    QVERIFY(!e.w->Frame1->isEnabled());
+    QVERIFY(!e.w->Command8->isEnabled());
+    QCOMPARE(e.stateOf(1), u"1"_s);
+
+    // Signed in again here, then another account signs in elsewhere.
+    QVERIFY(signInThrough(e.w->Command2, u"l1"_s));
+    QVERIFY(e.w->Command8->isEnabled());
+    QVERIFY(signInElsewhere(e.h.main, u"王芳"_s, u"w1"_s));
+    QCOMPARE(e.w->Command2->text(), u"请任课教师 登陆(&K)"_s);
+    QVERIFY(!e.w->Frame1->isEnabled());
+    QVERIFY(!e.w->Command8->isEnabled());
+    QCOMPARE(e.w->Label5->text(), u"任课教师(李明)退出了登陆，不可以再输入成绩了。"_s);
+    e.h.responder.clear();
+    e.h.responder.answer(true);   // save first: refused, the window stays with the scores
+    QVERIFY(!e.w->parentWidget()->close());
+    QCOMPARE(e.h.responder.texts(), (QStringList{u"录入的成绩还没有保存，要先保存吗?"_s, refusal}));
+    QVERIFY(e.s.stored(1).isNull());
 }
 
 void TestScoreInputWindow::saveWithoutAnOpenExam()

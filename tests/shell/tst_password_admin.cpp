@@ -1,12 +1,15 @@
 // 系统安全密码设置: the administrator's sign-in, the three lists, the password
 // cell editor with its 6-byte limit, and the save by id.
+#include "fixtures/sign_in_steps.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "kit/cell_editor.h"
+#include "kit/sign_in_toggle.h"
 #include "shell/password_admin_window.h"
+#include "shell/password_list.h"
 #include "shell/sign_in_dialog.h"
 #include "kit/window_names.h"
 
@@ -117,7 +120,12 @@ private slots:
     void passwordLimit();
     void overLengthMessageThenTheNextRowKeepsBoth();
     void longStoredPasswordIsNotCutByLooking();
+    void whatIsSetCanBeTypedAtSignIn();
     void saveWritesTheEditedPasswords();
+    void unsavedPasswordsAsk_data();
+    void unsavedPasswordsAsk();
+    void saveRefusedOnceTheAdministratorIsNotSignedIn();
+    void signInElsewhereEndsThisOne();
     void passwordsLandById();
     void failedSaveChangesNothing();
     void namesWithApostrophes();
@@ -314,8 +322,7 @@ void TestPasswordAdmin::passwordLimit_data()
     QTest::newRow("4th full-width character") << QStringLiteral("一二三四") << false << QStringLiteral("一二三") << 1;
     QTest::newRow("mixed: 7 bytes") << QStringLiteral("12345一") << false << QStringLiteral("12345") << 1;
     QTest::newRow("5 full-width pasted at once") << QStringLiteral("一二三四五") << true << QStringLiteral("一二三") << 2;
-    QTest::newRow("blanks around are not counted") << QStringLiteral(" 123456 ") << false
-                                                   << QStringLiteral(" 123456 ") << 0;
+    QTest::newRow("blanks count") << QStringLiteral(" 123456 ") << false << QStringLiteral(" 12345") << 2;
     QTest::newRow("6 bytes fit") << QStringLiteral("ab一二") << false << QStringLiteral("ab一二") << 0;
 }
 
@@ -396,6 +403,25 @@ void TestPasswordAdmin::longStoredPasswordIsNotCutByLooking()
     QTest::keyClick(w->Text1, Qt::Key_End);
     QTest::keyClick(w->Text1, Qt::Key_X);
     QCOMPARE(w->Text1->text(), QStringLiteral("abcd12"));
+}
+
+void TestPasswordAdmin::whatIsSetCanBeTypedAtSignIn()
+{
+    // Blanks around count: what the administrator can store fits the 8-character
+    // box of 登陆, and typing it there signs the head teacher in.
+    School s;
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    listHeadTeachers(w);
+    typePassword(w, 3, QStringLiteral("  abcdef  "));
+    w->Command5->click();
+    const QString stored = s.password(s.sanban);
+    QVERIFY2(stored.startsWith(QStringLiteral("  abc")), qPrintable(stored));
+    QVERIFY2(passwordFits(stored), qPrintable(stored));
+    s.school.closeDb();
+
+    QVERIFY(signInElsewhere(h.main, QStringLiteral("李华"), stored, QString::number(s.sanban)));
+    QCOMPARE(h.session().denglu, QStringLiteral("李华"));
 }
 
 void TestPasswordAdmin::saveWritesTheEditedPasswords()
@@ -492,6 +518,98 @@ void TestPasswordAdmin::failedSaveChangesNothing()
     QCOMPARE(s.password(s.sanban), QStringLiteral("l3"));
     QCOMPARE(w->Grid1->TextMatrix(1, 4), QStringLiteral("ok1"));   // the typed passwords stay
     QCOMPARE(w->Grid1->TextMatrix(3, 4), QStringLiteral("bad"));
+}
+
+enum class ListGoes { Close, OtherGradeGroup, AdminList, SignOut };
+
+void TestPasswordAdmin::unsavedPasswordsAsk_data()
+{
+    QTest::addColumn<ListGoes>("how");
+    QTest::newRow("close") << ListGoes::Close;
+    QTest::newRow("another grade group") << ListGoes::OtherGradeGroup;
+    QTest::newRow("the administrator's list") << ListGoes::AdminList;
+    QTest::newRow("sign-out") << ListGoes::SignOut;
+}
+
+// A typed password is never dropped without a question: Cancel keeps it and
+// the list it is in, Yes saves it and goes on.
+void TestPasswordAdmin::unsavedPasswordsAsk()
+{
+    QFETCH(ListGoes, how);
+    School s;
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    listHeadTeachers(w);
+    typePassword(w, 3, QStringLiteral("new3"));
+    const auto listGoes = [&] {
+        switch (how) {
+        case ListGoes::Close:
+            w->Command8->click();
+            break;
+        case ListGoes::OtherGradeGroup:
+            choose(w->Combo1, QStringLiteral("初二年级组"));
+            break;
+        case ListGoes::AdminList:
+            choose(w->Combo2, QStringLiteral("管理员"));
+            break;
+        case ListGoes::SignOut:
+            w->Command1->click();
+            break;
+        }
+        QCoreApplication::processEvents();
+    };
+
+    h.responder.answer(Answer::Cancel);
+    listGoes();
+    QCOMPARE(h.responder.texts(),
+             QStringList{QStringLiteral("初一年级组班主任密码列表中修改的密码还没有保存，要先保存吗?")});
+    QVERIFY(h.responder.last().hasCancel);
+    QVERIFY(h.isOpen(kPasswordAdminWindow));
+    QVERIFY(w->toggle()->isSignedIn());
+    QCOMPARE(w->Combo2->currentText(), QStringLiteral("班主任"));
+    QCOMPARE(w->Combo1->currentText(), QStringLiteral("初一年级组"));
+    QCOMPARE(w->Grid1->TextMatrix(3, 4), QStringLiteral("new3"));
+    QCOMPARE(s.password(s.sanban), QStringLiteral("l3"));
+
+    h.responder.clear();
+    h.responder.answer(Answer::Yes);
+    listGoes();
+    QCOMPARE(h.responder.texts().size(), 2);
+    QCOMPARE(h.responder.texts().last(), QStringLiteral("设定的密码,已经保存。"));
+    QCOMPARE(s.password(s.sanban), QStringLiteral("new3"));
+    QCOMPARE(h.isOpen(kPasswordAdminWindow), how != ListGoes::Close);
+}
+
+void TestPasswordAdmin::saveRefusedOnceTheAdministratorIsNotSignedIn()
+{
+    // The save writes every account's password: it asks who is signed in when
+    // it runs, not what the window showed.
+    School s;
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    listHeadTeachers(w);
+    typePassword(w, 3, QStringLiteral("new3"));
+    h.signOut();
+    w->Command5->click();
+    QCOMPARE(h.responder.texts(), QStringList{kNotSignedIn});
+    QCOMPARE(s.password(s.sanban), QStringLiteral("l3"));
+    QCOMPARE(w->Command1->text(), QStringLiteral("管理员 登陆(&K)"));
+    QVERIFY(!w->Command5->isEnabled());
+}
+
+void TestPasswordAdmin::signInElsewhereEndsThisOne()
+{
+    // A head teacher signs in in another window: the administrator's list goes.
+    School s;
+    WindowHarness h(s.school, signedIn(true));
+    PasswordAdminWindow *w = openFromMenu(h);
+    listHeadTeachers(w);
+    QCOMPARE(w->Grid1->Rows(), 4);
+    QVERIFY(signInElsewhere(h.main, QStringLiteral("王明"), QStringLiteral("w1"), QString::number(s.yiban)));
+    QCOMPARE(w->Command1->text(), QStringLiteral("管理员 登陆(&K)"));
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QVERIFY(!w->Frame1->isEnabled());
+    QVERIFY(!w->Command5->isEnabled());
 }
 
 void TestPasswordAdmin::noGradeGroup()

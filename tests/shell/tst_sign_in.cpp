@@ -243,7 +243,7 @@ void TestSignIn::passwordChange_data()
     QTest::addColumn<QString>("newPassword");
     QTest::newRow("administrator") << QStringLiteral("管理员") << QStringLiteral("adm") << 0 << QStringLiteral("new1");
     QTest::newRow("head teacher") << QStringLiteral("王老师") << QStringLiteral("t123") << 1
-                                  << QStringLiteral("abcd1234");   // 8 half-width characters
+                                  << QStringLiteral("abcd12");   // 6 half-width characters: the most
     QTest::newRow("subject teacher") << QStringLiteral("王老师") << QStringLiteral("w456") << 2 << QStringLiteral("x");
 }
 
@@ -429,36 +429,40 @@ void TestSignIn::passwordChangeCancelKeepsSignIn()
     });
     QVERIFY(runSignIn(h.main));
     QVERIFY(signInOpen);   // cancelling the change closes only the change
-    QCOMPARE(maxLength, 8);
+    QCOMPARE(maxLength, 6);    // the password rule
 }
 
-// The same keys typed into the change boxes and later into 登陆 give the same
-// password: every box stops at 8 characters.
+// A new password is held to the password rule as it is typed; typed the same
+// way into 登陆 it is the same password.
 void TestSignIn::passwordTypedLongerThanTheBoxes()
 {
+    // The new password keeps the rule of every box that sets one (6 GBK bytes,
+    // blanks included); 登陆 then takes it as typed.
     Accounts a;
     WindowHarness h(a.school, {.shown = false});
     setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
-    const QString typed = QStringLiteral("abcd12345");
-    whenChangingPassword(QStringLiteral("t123"), typed);
+    const QString kTooLong = QStringLiteral("输入的密码内容不能超过6个半角字符长度。");
+    whenChangingPassword(QStringLiteral("t123"), QStringLiteral(" abcd12345"));
     QVERIFY(runSignIn(h.main));
     QCOMPARE(a.school.value(QStringLiteral(R"(select "密码" from "教导处" where "id"=?)"), {a.classRow}).toString(),
-             QStringLiteral("abcd1234"));
+             QStringLiteral(" abcd1"));
+    QCOMPARE(h.responder.texts(), QStringList(8, kTooLong) << QStringLiteral("密码修改成功。"));
     a.school.closeDb();
 
     h.signOut();
+    h.responder.clear();
     QString inBox;
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         QVERIFY(d);
         QCOMPARE(d->txtPassword->maxLength(), 8);
-        typeKeys(d->txtPassword, typed);
+        typeKeys(d->txtPassword, QStringLiteral(" abcd1"));
         inBox = d->txtPassword->text();
         QTest::keyClick(d->txtPassword, Qt::Key_Return);
     });
     QVERIFY(runSignIn(h.main));
-    QCOMPARE(inBox, QStringLiteral("abcd1234"));
-    QCOMPARE(h.responder.texts(), QStringList{QStringLiteral("密码修改成功。")});
+    QCOMPARE(inBox, QStringLiteral(" abcd1"));
+    QVERIFY(h.responder.shown().isEmpty());
 }
 
 // The account's row deleted since the window read it.
