@@ -33,6 +33,17 @@ bool fail(const char *what, const QString &text)
     return false;
 }
 
+// n students of 初中 numbered prefix0000, prefix0001, …
+bool addStudents(db::Connection &c, const QString &prefix, const QString &name, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        if (!c.exec(QStringLiteral(R"(INSERT INTO "初中" ("学籍号", "姓名") VALUES (?, ?))"),
+                    {prefix + QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')), name + QString::number(i)}))
+            return false;
+    }
+    return true;
+}
+
 // The server: kStudents students with kExams scores. The local copy: the same,
 // then kChanged students changed and kAdded added while its changes were queued.
 bool prepare(const QString &folder)
@@ -48,12 +59,7 @@ bool prepare(const QString &folder)
                 if (!db::addColumn(c, QStringLiteral("初中"), QStringLiteral("Z25S科目%1250915").arg(e), db::ColumnType::Real))
                     return false;
             }
-            for (int i = 0; i < kStudents; ++i) {
-                if (!c.exec(QStringLiteral(R"(INSERT INTO "初中" ("学籍号", "姓名") VALUES (?, ?))"),
-                            {QStringLiteral("2025%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("学生%1").arg(i)}))
-                    return false;
-            }
-            return true;
+            return addStudents(c, QStringLiteral("2025"), QStringLiteral("学生"), kStudents);
         });
         if (!ok)
             return fail("server rows", c.error().text);
@@ -69,12 +75,7 @@ bool prepare(const QString &folder)
                     return false;
             }
         }
-        for (int i = 0; i < kAdded; ++i) {
-            if (!c.exec(QStringLiteral(R"(INSERT INTO "初中" ("学籍号", "姓名") VALUES (?, ?))"),
-                        {QStringLiteral("2026%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("新生%1").arg(i)}))
-                return false;
-        }
-        return true;
+        return addStudents(c, QStringLiteral("2026"), QStringLiteral("新生"), kAdded);
     });
     db::setChangeQueueFile(QString());
     if (!ok)
