@@ -74,9 +74,11 @@ CREATE TABLE "信息" (
   "发布题目" TEXT, "发布单位" TEXT, "发布时间" TEXT, "发布内容" TEXT
 )
 ;
--- Upload queue: rows changed locally, to be copied to the server.
+-- Upload queue: rows changed locally, to be copied to the server; 新增 = 1 for
+-- a row first inserted locally (it gets a new ID on the server).
 CREATE TABLE "上传表" (
   "表名" TEXT,
-  "ID" INTEGER
+  "ID" INTEGER,
+  "新增" INTEGER NOT NULL DEFAULT 0
 )
 ;

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "platform/database.h"
 #include "platform/units.h"
 #include "shell/school_name.h"
 #include "kit/print_page_target.h"
@@ -177,6 +178,8 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     setWindowTitle(QStringLiteral("Tessaly"));
     m_session.programFolder = programFolder;
     m_quit = [] { QCoreApplication::exit(0); };
+    // Changes saved into the local database wait in its upload queue.
+    db::setChangeQueueFile(m_session.programFile(QStringLiteral("data.mdb")));
 
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
@@ -191,7 +194,11 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     refreshEntries();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    if (db::changeQueueFile() == m_session.programFile(QStringLiteral("data.mdb")))
+        db::setChangeQueueFile(QString());
+}
 
 void MainWindow::buildMenus()
 {
@@ -329,9 +336,26 @@ QWidget *MainWindow::create(const QString &name, bool topLevel)
         sub->adjustSize();
     }
     m_open.insert(name, w);
+    m_openedOn.insert(name, m_session.openpath);
     if (auto *form = dynamic_cast<FormWindow *>(w))
         form->Form_Load();
     return m_open.value(name).data();
+}
+
+QStringList MainWindow::windowsUsing(const QString &path) const
+{
+    static const QStringList noSchoolData{
+        QString::fromUtf16(kDownloadWindow), QString::fromUtf16(kUploadWindow), QString::fromUtf16(kPrintPage),
+        QString::fromUtf16(kAboutWindow), QString::fromUtf16(kHelpWindow), QString::fromUtf16(kServerSettingsWindow),
+        QString::fromUtf16(kConnectionFailureDialog)};
+    QStringList captions;
+    for (auto it = m_open.cbegin(); it != m_open.cend(); ++it) {
+        if (!it.value() || noSchoolData.contains(it.key()) || !db::isSameFile(m_openedOn.value(it.key()), path))
+            continue;
+        captions << (it.value()->windowTitle().isEmpty() ? it.key() : it.value()->windowTitle());
+    }
+    captions.sort();
+    return captions;
 }
 
 void MainWindow::bringToFront(QWidget *w)

@@ -78,6 +78,7 @@ public:
     // unsaved input); ends the program unless a test replaces it.
     void setQuitHandler(std::function<void()> quit) { m_quit = std::move(quit); }
     void quitProgram() override { tuichu_Click(); }
+    QStringList windowsUsing(const QString &path) const override;
 
 public slots:
     // Start-up: school name from XM.DLL (asking for it when empty or missing),
@@ -102,6 +103,7 @@ private:
     QToolBar *tbToolBar = nullptr;
     QHash<QString, WindowFactory> m_factories;
     QHash<QString, QPointer<QWidget>> m_open;
+    QHash<QString, QString> m_openedOn;   // window name -> openpath when it opened
     QSet<QString> m_switchedOff;
     std::function<void()> m_quit;
 

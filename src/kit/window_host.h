@@ -6,6 +6,7 @@
 #include "kit/session.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 class QWidget;
@@ -36,6 +37,10 @@ public:
     virtual void switchOffMenuItem(const QString &objectName) = 0;
     // Ends the program at once: no question, no window's closing steps.
     virtual void quitProgram() = 0;
+    // The captions of the open windows that work on the database file at path
+    // (the one openpath named when each opened), those that hold no school data
+    // (help, about, print page, the server dialogs) apart.
+    virtual QStringList windowsUsing(const QString &path) const = 0;
 };
 
 // Shows 登陆 modally for the account in the session; true when that account is

@@ -1,6 +1,8 @@
 #include "maintenance/data_maintenance_window.h"
 
 #include "kit/database_unavailable.h"
+#include "kit/exam_locks.h"
+#include "kit/save_report.h"
 #include "kit/selection.h"
 #include "kit/sign_in_toggle.h"
 #include "kit/window_steps.h"
@@ -76,6 +78,9 @@ DataMaintenanceWindow::DataMaintenanceWindow(WindowHost &host, QWidget *parent)
 
     connect(Command1, &QPushButton::clicked, this, &DataMaintenanceWindow::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &DataMaintenanceWindow::Command2_Click);
+    connect(Command4, &QPushButton::clicked, this, &DataMaintenanceWindow::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &DataMaintenanceWindow::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &DataMaintenanceWindow::Command6_Click);
 }
 
 void DataMaintenanceWindow::Form_Load()
@@ -92,28 +97,146 @@ void DataMaintenanceWindow::Form_Load()
     if (!databaseAvailable(m_host, this))
         return;
 
-    // The server's data folder and its database files.
-    const QDir folder = QFileInfo(db::resolvePath(s.openpath)).absoluteDir();
-    File1->addItems(folder.entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name));
+    listFiles();
 
     Data1->setDatabaseName(s.openpath);
     LoadAdminAccount(*Data1, s, this);
-    m_exams = Data1->hasRecordset() ? BuildLockableExamList(Data1->connection()) : QVector<LockableExam>();
-    List1->clear();
-    for (const LockableExam &exam : m_exams) {
-        auto *item = new QListWidgetItem(exam.shown, List1);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
+    if (Data1->hasRecordset())
+        listExams(Data1->connection());
+    else
+        List1->clear();
     if (s.isSignedIn())
         m_toggle->showState();
 }
 
+void DataMaintenanceWindow::listExams(db::Connection &c)
+{
+    m_exams = BuildLockableExamList(c);
+    const QList<ExamLock> locks = lockedExams(c);
+    List1->clear();
+    for (const LockableExam &exam : m_exams) {
+        auto *item = new QListWidgetItem(exam.shown, List1);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(locks.contains(ExamLock{exam.table, exam.column}) ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+QString DataMaintenanceWindow::dataFolder() const
+{
+    return QFileInfo(db::resolvePath(m_host.session().openpath)).absolutePath();
+}
+
+void DataMaintenanceWindow::listFiles(const QString &select)
+{
+    File1->clear();
+    File1->addItems(QDir(dataFolder()).entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name));
+    const QList<QListWidgetItem *> found = select.isEmpty() ? QList<QListWidgetItem *>() : File1->findItems(select, Qt::MatchExactly);
+    if (!found.isEmpty())
+        File1->setCurrentItem(found.first());
+}
+
+QString DataMaintenanceWindow::chosenFile()
+{
+    if (QListWidgetItem *item = File1->currentItem(); item && item->isSelected())
+        return item->text();
+    showNotice(this, QStringLiteral("请先在“现存备份数据库”中选择一个数据库。"), kTitleHintDots);
+    return QString();
+}
+
 void DataMaintenanceWindow::Command1_Click()
 {
+    QList<ExamLock> locks;
+    for (int i = 0; i < List1->count() && i < m_exams.size(); ++i) {
+        if (List1->item(i)->checkState() == Qt::Checked)
+            locks.append({m_exams[i].table, m_exams[i].column});
+    }
+    const SaveOutcome r = saveWith<SaveOutcome>(session().openpath, [&](db::Connection &c) {
+        SaveOutcome out;
+        out.ok = saveExamLocks(c, locks);
+        out.error = c.error();
+        return out;
+    });
+    if (!r.ok) {
+        reportSaveFailure(this, QStringLiteral("考试锁定没有保存："), r.error, kTitleHintDots);
+        return;
+    }
     showNotice(this,
-               QStringLiteral("锁定考试的功能还没有提供：所选的考试没有被锁定，任课教师仍然可以修改这些考试的成绩。"),
+               locks.isEmpty() ? QStringLiteral("已经保存：没有锁定的考试，任课教师可以修改所有考试的成绩。")
+                               : QStringLiteral("已经保存：打勾的%1项考试已经锁定，任课教师不能再修改这些考试的成绩。").arg(locks.size()),
                kTitleHintDots);
+}
+
+void DataMaintenanceWindow::Command4_Click()
+{
+    const QString name = db::backupFileName(dataFolder());
+    db::Connection live(session().openpath);
+    db::Error error = live.error();
+    if (live.ok())
+        db::backupDatabase(live, QDir(dataFolder()).filePath(name), error);
+    if (error.isSet()) {
+        reportSaveFailure(this, QStringLiteral("数据库没有备份："), error, kTitleHintDots);
+        return;
+    }
+    listFiles(name);
+    showNotice(this, QStringLiteral("现在的数据库已经备份为“%1”。").arg(name), kTitleHintDots);
+}
+
+void DataMaintenanceWindow::Command5_Click()
+{
+    const QString name = chosenFile();
+    if (name.isEmpty())
+        return;
+    const QString path = QDir(dataFolder()).filePath(name);
+    if (db::isSameFile(path, session().openpath)) {
+        showNotice(this, QStringLiteral("“%1”是正在使用的数据库，不能删除。").arg(name), kTitleHintDots);
+        return;
+    }
+    if (!askYesNo(this, QStringLiteral("确实要删除数据库“%1”吗？删除后不能恢复。").arg(name), kTitleHintDots))
+        return;
+    QFile file(path);
+    if (!file.remove()) {
+        showNotice(this, QStringLiteral("数据库“%1”没有删除：%2").arg(name, file.errorString()), kTitleHintDots);
+        return;
+    }
+    listFiles();
+}
+
+void DataMaintenanceWindow::Command6_Click()
+{
+    const QString name = chosenFile();
+    if (name.isEmpty())
+        return;
+    const Session &s = session();
+    const QString path = QDir(dataFolder()).filePath(name);
+    if (db::isSameFile(path, s.openpath)) {
+        showNotice(this, QStringLiteral("“%1”就是正在使用的数据库。").arg(name), kTitleHintDots);
+        return;
+    }
+    QStringList holders = m_host.windowsUsing(s.openpath);
+    holders.removeAll(windowTitle());
+    if (!holders.isEmpty()) {
+        showNotice(this, QStringLiteral("服务器数据库正在被这些窗口使用：%1。请先关闭这些窗口。").arg(holders.join(QStringLiteral("、"))),
+                   kTitleHintDots);
+        return;
+    }
+    const QString backup = db::backupFileName(dataFolder());
+    if (!askYesNo(this,
+                  QStringLiteral("要用数据库“%1”替换现在的服务器数据库吗？\r现在的数据库将先备份为“%2”。").arg(name, backup),
+                  kTitleHintDots))
+        return;
+    db::Connection copy(path);
+    db::Error error = copy.error();
+    if (copy.ok())
+        db::copyDatabaseOver(copy, s.openpath, error, QDir(dataFolder()).filePath(backup));
+    copy.close();
+    if (error.isSet()) {
+        reportSaveFailure(this, QStringLiteral("没有使用数据库“%1”，服务器数据库没有改变：").arg(name), error, kTitleHintDots);
+        return;
+    }
+    listFiles(backup);
+    db::Connection live(s.openpath);
+    listExams(live);
+    showNotice(this, QStringLiteral("现在使用的是数据库“%1”的内容，原来的数据库已经备份为“%2”。").arg(name, backup), kTitleHintDots);
 }
 
 void DataMaintenanceWindow::Command2_Click()

@@ -1,8 +1,8 @@
 #pragma once
 // 系统数据安全维护 (caption "管理员维护系统数据安全"): in network mode, lists the
-// exams of the server database's section tables with a tick each, and the
-// database files of the server's data folder. Locking exams and the backup
-// operations are not built: "确定(&S)" says so and changes nothing.
+// exams of the server database's section tables with a tick each (ticked: locked,
+// "确定(&S)" stores the ticks), and the database files of the server's data
+// folder, which the administrator backs up, deletes or puts in use.
 // Outside network mode the window says why it cannot work and stays inert.
 #include "kit/window_base.h"
 #include "maintenance/lockable_exams.h"
@@ -42,10 +42,21 @@ public:
 
 public slots:
     void Form_Load() override;   // BuildLockableExamList
-    void Command1_Click();
+    void Command1_Click();   // stores the ticked exams as the locks
     void Command2_Click();
+    void Command4_Click();   // backs up the server database
+    void Command5_Click();   // deletes the chosen copy
+    void Command6_Click();   // puts the chosen copy in use
 
 private:
+    // Fills List1 from the database at openpath, stored locks ticked.
+    void listExams(db::Connection &c);
+    // Fills File1 with the data folder's .mdb files; selects `select` when given.
+    void listFiles(const QString &select = QString());
+    QString dataFolder() const;
+    // The chosen copy's name, or empty after telling the user to choose one.
+    QString chosenFile();
+
     SignInToggle *m_toggle = nullptr;
     QVector<LockableExam> m_exams;
 };

@@ -3,16 +3,19 @@
 #include "platform/share_paths.h"
 
 #include <QAtomicInt>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlDriver>
-#include <QSaveFile>
 #include <QScopeGuard>
 #include <QSqlRecord>
+#include <QTemporaryFile>
+#include <QThread>
 
 #include <sqlite3.h>
+#include <cstdio>
 #include <sys/stat.h>
 
 namespace tessaly::db {
@@ -89,7 +92,58 @@ bool isSameFile(const QString &a, const QString &b)
         && deviceA == deviceB && inodeA == inodeB;
 }
 
-bool copyDatabaseOver(Connection &source, const QString &targetPath, Error &error)
+const QStringList &schoolTables()
+{
+    static const QStringList tables = QStringList(queuedTables()) << QStringLiteral("上传表");
+    return tables;
+}
+
+const QStringList &queuedTables()
+{
+    static const QStringList tables{
+        QStringLiteral("教导处"), QStringLiteral("小学"), QStringLiteral("初中"), QStringLiteral("高中"),
+        QStringLiteral("小学考试结果"), QStringLiteral("初中考试结果"), QStringLiteral("高中考试结果"),
+        QStringLiteral("班主任"), QStringLiteral("信息")};
+    return tables;
+}
+
+bool isSchoolDatabase(Connection &c)
+{
+    for (const QString &table : schoolTables()) {
+        if (!tableExists(c, table))
+            return false;
+    }
+    return true;
+}
+
+bool checkSchoolDatabase(Connection &c, Error &error)
+{
+    error = {};
+    for (const QString &table : schoolTables()) {
+        if (!tableExists(c, table)) {
+            error = c.error().isSet() ? c.error()
+                                      : Error{kErrNotADatabase, QStringLiteral("不是本程序的数据库(没有表“%1”)。").arg(table)};
+            return false;
+        }
+    }
+    // quick_check answers one row "ok", or a row per fault found.
+    const QVariant answer = c.scalar(QStringLiteral("PRAGMA quick_check"));
+    if (c.error().isSet() || answer.toString() != QLatin1String("ok")) {
+        error = {kErrNotADatabase, QStringLiteral("数据库文件已损坏，没有通过完整性检查。")};
+        return false;
+    }
+    return true;
+}
+
+namespace {
+bool moveFile(const QString &from, const QString &to)
+{
+    // rename(2) replaces the target in one step.
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+} // namespace
+
+bool copyDatabaseOver(Connection &source, const QString &targetPath, Error &error, const QString &backupPath)
 {
     error = {};
     if (!source.ok()) {
@@ -101,7 +155,7 @@ bool copyDatabaseOver(Connection &source, const QString &targetPath, Error &erro
         return false;
     }
     // A read transaction holds the shared lock from its first read to its end:
-    // no writer commits while the bytes are read.
+    // no writer commits while the database is checked and its bytes are read.
     if (!source.exec(QStringLiteral("BEGIN")) || !source.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master")).isValid()) {
         error = source.error().isSet() ? source.error() : Error{kErrNotADatabase, QStringLiteral("不是数据库文件。")};
         source.exec(QStringLiteral("ROLLBACK"));
@@ -112,6 +166,8 @@ bool copyDatabaseOver(Connection &source, const QString &targetPath, Error &erro
         error = {kErrPathNotFound, QStringLiteral("“%1”不是一个有效的路径。").arg(source.path())};
         return false;
     }
+    if (!checkSchoolDatabase(source, error))
+        return false;
 
     QFile in(resolvePath(source.path()));
     if (!in.open(QIODevice::ReadOnly)) {
@@ -119,40 +175,138 @@ bool copyDatabaseOver(Connection &source, const QString &targetPath, Error &erro
         return false;
     }
     const QString target = resolvePath(targetPath);
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
+    QTemporaryFile out(target + QStringLiteral(".XXXXXX"));
+    if (!out.open()) {
         error = {kErrPathNotFound, QStringLiteral("无法写入文件“%1”：%2").arg(targetPath, out.errorString())};
         return false;
     }
     qint64 copied = 0;
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(1 << 20);
-        if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
-            out.cancelWriting();
+        if (chunk.isEmpty() || out.write(chunk) != chunk.size())
             break;
-        }
         copied += chunk.size();
     }
-    if (copied != in.size() || in.error() != QFileDevice::NoError) {
-        out.cancelWriting();
-        out.commit();
+    if (copied != in.size() || in.error() != QFileDevice::NoError || !out.flush()) {
         error = {kErrPathNotFound, QStringLiteral("复制文件“%1”没有完成。").arg(source.path())};
         return false;
+    }
+    out.close();
+    {
+        Connection copy(out.fileName());
+        if (!copy.ok() || !checkSchoolDatabase(copy, error)) {
+            if (!error.isSet())
+                error = copy.error();
+            return false;
+        }
     }
 
     // No writer of the old database may be half-way when the name moves to the copy.
     Connection old;
-    if (QFileInfo::exists(target) && old.open(targetPath) && !old.exec(QStringLiteral("BEGIN EXCLUSIVE"))) {
+    const bool targetExists = QFileInfo::exists(target);
+    if (targetExists && old.open(targetPath) && !old.exec(QStringLiteral("BEGIN EXCLUSIVE"))) {
         error = old.error();
-        out.cancelWriting();
-        out.commit();
         return false;
     }
-    if (!out.commit()) {
-        error = {kErrPathNotFound, QStringLiteral("无法替换文件“%1”：%2").arg(targetPath, out.errorString())};
+    const QString backup = backupPath.isEmpty() ? QString() : resolvePath(backupPath);
+    if (targetExists && !backup.isEmpty() && !QFile::copy(target, backup)) {
+        QFile::remove(backup);
+        error = {kErrPathNotFound, QStringLiteral("无法备份文件“%1”到“%2”。").arg(targetPath, backupPath)};
         return false;
     }
+    if (!moveFile(out.fileName(), target)) {
+        if (targetExists && !backup.isEmpty())
+            QFile::remove(backup);
+        error = {kErrPathNotFound, QStringLiteral("无法替换文件“%1”。").arg(targetPath)};
+        return false;
+    }
+    out.setAutoRemove(false);
     return true;
+}
+
+bool backupDatabase(Connection &source, const QString &targetPath, Error &error)
+{
+    error = {};
+    sqlite3 *from = rawHandle(source.handle());
+    if (!from) {
+        error = {kErrPathNotFound, QStringLiteral("数据库没有打开。")};
+        return false;
+    }
+    const QString target = resolvePath(targetPath);
+    if (QFileInfo::exists(target)) {
+        error = {kErrSql, QStringLiteral("文件“%1”已经存在。").arg(targetPath)};
+        return false;
+    }
+    QTemporaryFile out(target + QStringLiteral(".XXXXXX"));
+    if (!out.open()) {
+        error = {kErrPathNotFound, QStringLiteral("无法写入文件“%1”：%2").arg(targetPath, out.errorString())};
+        return false;
+    }
+    out.close();
+    sqlite3 *to = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(out.fileName()).constData(), &to, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_backup *copy = sqlite3_backup_init(to, "main", from, "main");
+        if (!copy) {
+            rc = sqlite3_errcode(to);
+        } else {
+            // One step copies every page under one read lock; a writer committing
+            // at that moment makes it wait and try again.
+            for (int waited = 0; (rc = sqlite3_backup_step(copy, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED;
+                 waited += 50) {
+                if (waited >= 5000)
+                    break;
+                QThread::msleep(50);
+            }
+            const int finished = sqlite3_backup_finish(copy);
+            if (rc == SQLITE_DONE)
+                rc = finished;
+        }
+    }
+    const QString engineText = to ? QString::fromUtf8(sqlite3_errmsg(to)) : QString();
+    sqlite3_close(to);
+    if (rc != SQLITE_OK && rc != SQLITE_DONE) {
+        const int primary = rc & 0xff;
+        error = {primary == kSqliteBusy || primary == kSqliteLocked ? kErrLocked : kErrPathNotFound,
+                 QStringLiteral("备份数据库没有完成：%1").arg(engineText)};
+        return false;
+    }
+    if (QFileInfo::exists(target) || !moveFile(out.fileName(), target)) {
+        error = {kErrPathNotFound, QStringLiteral("无法写入文件“%1”。").arg(targetPath)};
+        return false;
+    }
+    out.setAutoRemove(false);
+    return true;
+}
+
+QString backupFileName(const QString &folder)
+{
+    const QString prefix = QStringLiteral("备份");
+    const QString suffix = QStringLiteral(".mdb");
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
+    const QDir dir(folder);
+    QString name = prefix + stamp + suffix;
+    for (int n = 2; QFileInfo::exists(dir.filePath(name)); ++n)
+        name = prefix + stamp + QStringLiteral("-%1").arg(n) + suffix;
+    return name;
+}
+
+namespace {
+QString &queueFile()
+{
+    static QString path;
+    return path;
+}
+} // namespace
+
+void setChangeQueueFile(const QString &path)
+{
+    queueFile() = path;
+}
+
+QString changeQueueFile()
+{
+    return queueFile();
 }
 
 Error translate(const QSqlError &e)
@@ -213,6 +367,8 @@ Connection &Connection::operator=(Connection &&other) noexcept
         m_rowsAffected = other.m_rowsAffected;
         m_device = other.m_device;
         m_inode = other.m_inode;
+        m_recording = other.m_recording;
+        other.m_recording = false;
         m_prepared = std::move(other.m_prepared);
         other.m_prepared.clear();
         other.m_db = QSqlDatabase();
@@ -272,7 +428,75 @@ bool Connection::open(const QString &path)
         close();
         return false;
     }
+    q = QSqlQuery();
+    if (!queueFile().isEmpty() && isSameFile(path, queueFile()) && !startRecordingChanges()) {
+        close();
+        return false;
+    }
     return true;
+}
+
+bool Connection::startRecordingChanges()
+{
+    const QString queue = QStringLiteral("上传表");
+    const QStringList columns = tableColumns(*this, queue);
+    if (columns.isEmpty())
+        return true;   // no school database: nothing to queue
+    if (!columns.contains(QStringLiteral("新增"), Qt::CaseInsensitive)
+        && !exec(QStringLiteral(R"(ALTER TABLE "上传表" ADD COLUMN "新增" INTEGER NOT NULL DEFAULT 0)"))) {
+        // A read-only file takes no change, so none needs a queue row.
+        sqlite3 *raw = rawHandle(m_db);
+        return raw && sqlite3_db_readonly(raw, "main") == 1;
+    }
+    // A row already queued is not queued again; a row inserted here and deleted
+    // again never reached the server, so its queue row goes with it.
+    const QString sql = QStringLiteral(
+        R"(CREATE TEMP TRIGGER "queue %1 insert" AFTER INSERT ON %2 BEGIN
+             INSERT INTO "上传表" ("表名", "ID", "新增") SELECT '%1', NEW.%3, 1
+               WHERE NOT EXISTS (SELECT 1 FROM "上传表" WHERE "表名" = '%1' AND "ID" = NEW.%3);
+           END;
+           CREATE TEMP TRIGGER "queue %1 update" AFTER UPDATE ON %2 BEGIN
+             INSERT INTO "上传表" ("表名", "ID", "新增") SELECT '%1', NEW.%3, 0
+               WHERE NOT EXISTS (SELECT 1 FROM "上传表" WHERE "表名" = '%1' AND "ID" = NEW.%3);
+           END;
+           CREATE TEMP TRIGGER "queue %1 delete" AFTER DELETE ON %2 BEGIN
+             INSERT INTO "上传表" ("表名", "ID", "新增") SELECT '%1', OLD.%3, 0
+               WHERE NOT EXISTS (SELECT 1 FROM "上传表" WHERE "表名" = '%1' AND "ID" = OLD.%3);
+             DELETE FROM "上传表" WHERE "表名" = '%1' AND "ID" = OLD.%3 AND "新增" = 1;
+           END)");
+    for (const QString &table : queuedTables()) {
+        QString key;
+        for (const QString &c : tableColumns(*this, table)) {
+            if (c.compare(QStringLiteral("ID"), Qt::CaseInsensitive) == 0)
+                key = c;
+        }
+        if (key.isEmpty())
+            continue;
+        const QStringList statements = sql.arg(table, quoteIdentifier(table), quoteIdentifier(key))
+                                           .split(QStringLiteral("END;"));
+        for (int i = 0; i < statements.size(); ++i) {
+            const QString statement = statements[i] + (i + 1 < statements.size() ? QStringLiteral("END") : QString());
+            QSqlQuery q(m_db);
+            if (!q.exec(statement)) {
+                setError(q.lastError());
+                return false;
+            }
+        }
+    }
+    m_recording = true;
+    return true;
+}
+
+void Connection::stopRecordingChanges()
+{
+    if (!m_recording)
+        return;
+    m_prepared.clear();
+    for (const QString &table : queuedTables()) {
+        for (const char *what : {"insert", "update", "delete"})
+            QSqlQuery(m_db).exec(QStringLiteral(R"(DROP TRIGGER IF EXISTS temp."queue %1 %2")").arg(table, QLatin1String(what)));
+    }
+    m_recording = false;
 }
 
 bool Connection::isCurrentFile() const
@@ -287,6 +511,7 @@ void Connection::close()
         return;
     const QString name = m_name;
     m_prepared.clear();
+    m_recording = false;
     m_db.close();
     m_db = QSqlDatabase();
     m_name.clear();
@@ -444,6 +669,23 @@ QStringList tableColumns(Connection &c, const QString &table)
     while (q.next())
         names << q.value(1).toString();
     return names;
+}
+
+ColumnType columnType(Connection &c, const QString &table, const QString &column)
+{
+    if (!isValidIdentifier(table))
+        return ColumnType::Text;
+    QSqlQuery q = c.query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)));
+    while (q.next()) {
+        if (q.value(1).toString().compare(column, Qt::CaseInsensitive) != 0)
+            continue;
+        const QString type = q.value(2).toString().toUpper();
+        const bool numeric = type.contains(QLatin1String("REAL")) || type.contains(QLatin1String("INT"))
+                             || type.contains(QLatin1String("NUM")) || type.contains(QLatin1String("DOUB"))
+                             || type.contains(QLatin1String("FLOA"));
+        return numeric ? ColumnType::Real : ColumnType::Text;
+    }
+    return ColumnType::Text;
 }
 
 int columnLimit(Connection &c)

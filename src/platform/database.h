@@ -75,6 +75,13 @@ public:
     // Records an error of the caller's own (a refused name, say); returns false.
     bool fail(int number, const QString &text);
 
+    // True while this connection writes each row change of a school table into
+    // the upload queue 上传表 (see setChangeQueueFile).
+    bool recordsChanges() const { return m_recording; }
+    // Stops that recording for this connection (the upload itself writes the
+    // local database without queueing its own changes).
+    void stopRecordingChanges();
+
 private:
     QSqlDatabase m_db;
     QString m_name;
@@ -84,6 +91,7 @@ private:
     int m_rowsAffected = 0;
     quint64 m_device = 0;
     quint64 m_inode = 0;
+    bool m_recording = false;
     // Statements exec() and scalar() ran, kept prepared with the number of values
     // they were run with: a save runs the same one per row.
     struct Prepared {
@@ -93,6 +101,7 @@ private:
     QHash<QString, std::shared_ptr<Prepared>> m_prepared;
     // The prepared statement for sql, bound to params and run; null (and error()) on failure.
     QSqlQuery *run(const QString &sql, const QVariantList &params);
+    bool startRecordingChanges();
     void setError(int number, const QString &text);
     void setError(const QSqlError &e);
 };
@@ -103,15 +112,50 @@ QString resolvePath(const QString &path);
 // True when both paths name one existing file (share paths resolved, links followed).
 bool isSameFile(const QString &a, const QString &b);
 
+// The tables every school database holds (the delivered schema's), the
+// upload queue 上传表 among them.
+const QStringList &schoolTables();
+// The school tables whose rows are queued for upload: all but 上传表.
+const QStringList &queuedTables();
+
+// True when the connection's database holds every school table.
+bool isSchoolDatabase(Connection &c);
+
+// Checks that c is a school database and passes the engine's quick integrity
+// check; false with error set ("不是本程序的数据库", "数据库文件已损坏…") otherwise.
+bool checkSchoolDatabase(Connection &c, Error &error);
+
 // Replaces the file at targetPath with a byte-for-byte copy of the database
-// that source has open. The bytes are read while source holds a read
-// transaction, so no other user can commit a change half-way through the copy;
-// they are written to a new file beside the target that then takes the
-// target's name in one rename, so the target is either the old file or the
-// whole copy. While a writer holds the target database the replacement waits up
-// to the busy timeout and then fails with kErrLocked. On failure (see error)
-// the target is unchanged.
-bool copyDatabaseOver(Connection &source, const QString &targetPath, Error &error);
+// that source has open. The source must pass checkSchoolDatabase. The bytes
+// are read while source holds a read transaction, so no other user can commit a
+// change half-way through the copy; they are written to a new file beside the
+// target, which is checked again and then takes the target's name in one
+// rename, so the target is either the old file or the whole copy. When
+// backupPath is not empty the replaced file is first copied there (while no
+// writer holds it). While a writer holds the target database the replacement
+// waits up to the busy timeout and then fails with kErrLocked. On failure (see
+// error) the target is unchanged and no backup is left.
+bool copyDatabaseOver(Connection &source, const QString &targetPath, Error &error,
+                      const QString &backupPath = QString());
+
+// Writes a consistent copy of source's database to targetPath with the
+// engine's online backup (a save running meanwhile cannot tear it). Refuses a
+// targetPath that exists; on failure no file is left there.
+bool backupDatabase(Connection &source, const QString &targetPath, Error &error);
+
+// The name of a new backup copy in folder, not yet taken there: "备份", the
+// date and time (yyyyMMddhhmmss), a "-2", "-3" … when that is taken, ".mdb".
+QString backupFileName(const QString &folder);
+
+// The upload queue. Every connection opened afterwards on the database file at
+// path (the program folder's data.mdb) records in its table 上传表 (表名, ID,
+// 新增) each row of a queued table that it inserts, changes or deletes, once
+// per row and inside the writer's own transaction; 新增 is 1 for a row first
+// inserted there (it has no server row yet). A row inserted and deleted again
+// before an upload leaves no queue row. An empty path stops the recording for
+// connections opened afterwards.
+void setChangeQueueFile(const QString &path);
+QString changeQueueFile();
 
 // Identifier rules for names made at run time: non-empty, at most 64 characters,
 // no quote of any kind, no bracket, no dot, no exclamation mark, no control
@@ -126,6 +170,8 @@ QStringList tableColumns(Connection &c, const QString &table);   // in stored or
 // The most columns a table may hold (2000 with the engine's default limit).
 int columnLimit(Connection &c);
 enum class ColumnType { Real, Text };
+// The declared type of a table's column: Real for a numeric one, else Text.
+ColumnType columnType(Connection &c, const QString &table, const QString &column);
 // Appends a column; refuses an invalid name, an unknown table, an existing column
 // or a table that already holds columnLimit() columns, each before any write.
 bool addColumn(Connection &c, const QString &table, const QString &column, ColumnType type);

@@ -3,6 +3,7 @@
 #include "kit/cell_editor.h"
 #include "kit/save_report.h"
 #include "kit/database_unavailable.h"
+#include "kit/exam_locks.h"
 #include "kit/sign_in_toggle.h"
 #include "kit/unsaved_changes.h"
 #include "kit/window_steps.h"
@@ -140,7 +141,9 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     CellEditorConfig editor;
     editor.firstColumn = score::kColScore;
     editor.lastColumn = score::kColScore;
-    editor.mayEdit = [this] { return m_toggle->isSignedIn() && m_subjectIndex >= 0 && !m_rows.isEmpty(); };
+    editor.mayEdit = [this] {
+        return m_toggle->isSignedIn() && m_subjectIndex >= 0 && !m_rows.isEmpty() && !m_examLocked;
+    };
     editor.keyRule = [this](int, QChar key, QString &text) {
         const score::KeyOutcome r = score::ScoreKeyFilter(key, text);
         const bool droppedPoint = r.accepted.isNull() && (key == u'.' || key == QChar(0x3002));
@@ -505,6 +508,14 @@ void ScoreEntryWindow::Combo5_Click()
     FillScoreGrid();
     Text7->setText(Combo5->currentText());
     setTitle(classTitle() + Combo5->currentText() + QStringLiteral(" 任课教师:") + chosenSubject().teacher);
+    // A locked exam is shown, never changed.
+    m_examLocked = Data1->hasRecordset() && isExamLocked(Data1->connection(), m_identity.sectionTable, m_exams[j]);
+    Command8->setEnabled(m_toggle->isSignedIn() && !m_examLocked);
+    updateEntryFrame();
+    if (m_examLocked) {
+        Label5->setText(lockedExamText());
+        showNotice(this, lockedExamText(), kTitleHint);
+    }
 }
 
 void ScoreEntryWindow::FillScoreGrid()
@@ -544,6 +555,7 @@ void ScoreEntryWindow::clearGrid(const QString &header)
     m_editor->cancel();
     m_target = -1;
     m_openExam = -1;
+    m_examLocked = false;
     Grid1->setRows(1);
     Grid1->setFormatString(header);
     Grid1->setColWidth(score::kColId, 0);
@@ -610,6 +622,10 @@ void ScoreEntryWindow::updateEntryFrame()
     // class with a class code (a new grade group or class takes it away again)
     // and stays off while the creation panel is open.
     Frame1->setEnabled(m_toggle->isSignedIn() && m_subjectIndex >= 0 && m_identity.isValid() && !m_panelOpen);
+    for (QLineEdit *box : {Text2, Text3, Text4, Text5, Text9})
+        box->setEnabled(!m_examLocked);
+    if (m_examLocked)
+        Command8->setEnabled(false);
     Command2->setEnabled(!m_panelOpen);
 }
 
@@ -1131,6 +1147,11 @@ bool ScoreEntryWindow::SaveScores()
     const QString column = m_exams[m_openExam];
     const score::ScoreSaveOutcome outcome =
         saveWith<score::ScoreSaveOutcome>(session().openpath, [&](db::Connection &c) {
+            if (isExamLocked(c, m_identity.sectionTable, column)) {
+                score::ScoreSaveOutcome locked;
+                locked.error = {db::kErrSql, lockedExamText()};
+                return locked;
+            }
             return score::SaveScores(c, m_identity.sectionTable, column, m_rows);
         });
     if (!outcome.ok) {

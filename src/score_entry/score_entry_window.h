@@ -196,6 +196,7 @@ private:
     QString m_fullMark;           // the last valid text of Text9
     bool m_choosing = false;      // a subject choice shows the sign-in state
     bool m_panelOpen = false;
+    bool m_examLocked = false;    // the open exam is locked by the administrator
     QList<int> m_formatWidths;
 };
 

@@ -36,11 +36,31 @@ DownloadWindow::DownloadWindow(WindowHost &host, QWidget *parent)
 
 void DownloadWindow::Command1_Click()
 {
+    const QString failed = QStringLiteral("\r　　数据没能下载,你本机数据库没有被更新,请以后再试。");
+    const QString local = session().programFile(QStringLiteral("data.mdb"));
+    // A window holding the local database would go on working on the replaced file.
+    const QStringList holders = host().windowsUsing(local);
+    if (!holders.isEmpty()) {
+        showNotice(this, QStringLiteral("本机数据库正在被这些窗口使用：%1。请先关闭这些窗口。")
+                             .arg(holders.join(QStringLiteral("、"))) + failed);
+        return;
+    }
+    {
+        db::Connection c(local);
+        const int queued = c.ok() ? queuedRowCount(c) : 0;
+        if (queued > 0
+            && !askYesNo(this,
+                         QStringLiteral("本机还有%1条修改没有上传到服务器，下载服务器数据后这些修改将全部丢失。\r"
+                                        "要放弃这些修改，下载服务器数据吗?")
+                             .arg(queued),
+                         kTitleHintDots))
+            return;
+    }
     const DownloadOutcome r = DownloadServerDatabase(session().programFolder);
     if (r.ok)
         showNotice(this, QStringLiteral("恭喜！恭喜！\r　　服务器数据连接正确,下载数据成功。"));
     else
-        showNotice(this, r.errorText + QStringLiteral("\r　　数据没能下载,你本机数据库没有被更新,请以后再试。"));
+        showNotice(this, r.errorText + failed);
 }
 
 void DownloadWindow::Command2_Click()

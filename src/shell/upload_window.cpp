@@ -60,14 +60,41 @@ void UploadWindow::Form_Load()
 
 void UploadWindow::Command1_Click()
 {
-    const UploadOutcome r =
-        UploadLocalChanges(session().programFile(QStringLiteral("data.mdb")), session().openpath);
+    const UploadOutcome r = UploadLocalChanges(session().programFile(QStringLiteral("data.mdb")), session().openpath,
+                                               [this](int done, int total) {
+                                                   ProgressBar1->setRange(0, total);
+                                                   ProgressBar1->setValue(done);
+                                               });
+    const QString locked = r.lockedKept > 0
+                               ? QStringLiteral("\r有%1个学生在管理员锁定的考试中的成绩没有上传，服务器保留了原来的成绩。").arg(r.lockedKept)
+                               : QString();
     if (r.ok) {
         ProgressBar1->setValue(ProgressBar1->maximum());
+        if (!locked.isEmpty())
+            showNotice(this, locked.mid(1), kTitleHint);
+        return;
+    }
+    if (!r.failed.isEmpty() && !r.serverUpdated) {
+        constexpr int kNamed = 10;   // rows named in the message
+        QStringList lines;
+        for (qsizetype i = 0; i < r.failed.size() && i < kNamed; ++i) {
+            const UploadFailure &f = r.failed[i];
+            lines << QStringLiteral("表“%1”ID为%2的记录：%3").arg(f.table, f.id.toString(), f.text);
+        }
+        if (r.failed.size() > kNamed)
+            lines << QStringLiteral("……");
+        QString text = QStringLiteral("有%1条记录没有上传，仍留在上传表中，可以以后再上传：\r").arg(r.failed.size())
+                       + lines.join(QLatin1Char('\r'));
+        if (r.uploaded > 0)
+            text += QStringLiteral("\r其余%1条记录已经上传。").arg(r.uploaded);
+        showNotice(this, text + locked, kTitleHint);
         return;
     }
     if (r.serverUpdated)
         reportSaveFailure(this, QStringLiteral("本机数据已经上传到服务器，但上传表没能清空："), r.error, kTitleHint);
+    else if (r.uploaded > 0)
+        reportSaveFailure(this, QStringLiteral("已经上传了%1条记录，其余的没有上传，仍留在上传表中：").arg(r.uploaded), r.error,
+                          kTitleHint);
     else
         reportSaveFailure(this, QStringLiteral("本机数据没有上传，上传表保持不变："), r.error, kTitleHint);
 }

@@ -1,10 +1,12 @@
 // Connection, transactions, identifiers and schema questions on real SQLite files.
 #include "platform/database.h"
 #include "fixtures/files.h"
+#include "fixtures/test_school.h"
 #include "platform/share_paths.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -73,6 +75,8 @@ private slots:
 
     void moveKeepsTheConnection();
     void knowsWhenTheFileIsReplaced();
+
+    void changeQueueRecordsEachRowOnce();
 };
 
 void TestDatabase::initTestCase()
@@ -543,6 +547,53 @@ void TestDatabase::knowsWhenTheFileIsReplaced()
     QVERIFY(c.isCurrentFile());
     c.close();
     QVERIFY(!c.isCurrentFile());
+}
+
+void TestDatabase::changeQueueRecordsEachRowOnce()
+{
+    using tessaly::test::TestSchool;
+    const QString table = QStringLiteral("初中");
+    TestSchool school;
+    TestSchool other;
+    const int kept = school.addStudent(table, QStringLiteral("20250101"), QStringLiteral("甲"));
+    const int gone = school.addStudent(table, QStringLiteral("20250102"), QStringLiteral("乙"));
+    school.closeDb();
+    const auto queue = [&school] {
+        Connection c(school.dbPath());
+        QStringList rows;
+        QSqlQuery q = c.query(QStringLiteral(R"(SELECT "表名", "ID", "新增" FROM "上传表" ORDER BY rowid)"));
+        while (q.next())
+            rows << QStringLiteral("%1|%2|%3").arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString());
+        return rows;
+    };
+    setChangeQueueFile(school.dbPath());
+    const auto stop = qScopeGuard([] { setChangeQueueFile(QString()); });
+    QVERIFY(queue().isEmpty());   // rows written before: nothing queued
+
+    Connection c(school.dbPath());
+    QVERIFY(c.recordsChanges());
+    const QString rename = QStringLiteral(R"(UPDATE "初中" SET "姓名" = ? WHERE "ID" = ?)");
+    const QString insert = QStringLiteral(R"(INSERT INTO "初中" ("学籍号", "姓名") VALUES (?, ?))");
+    QVERIFY(c.exec(rename, {QStringLiteral("甲一"), kept}));
+    QVERIFY(c.exec(rename, {QStringLiteral("甲二"), kept}));
+    QVERIFY(c.exec(insert, {QStringLiteral("20250103"), QStringLiteral("丙")}));
+    const qint64 added = c.lastInsertId().toLongLong();
+    QVERIFY(c.exec(rename, {QStringLiteral("丙一"), added}));
+    QVERIFY(c.exec(insert, {QStringLiteral("20250104"), QStringLiteral("丁")}));
+    QVERIFY(c.exec(QStringLiteral(R"(DELETE FROM "初中" WHERE "ID" = ?)"), {c.lastInsertId()}));
+    QVERIFY(c.exec(QStringLiteral(R"(DELETE FROM "初中" WHERE "ID" = ?)"), {gone}));
+    QVERIFY(!c.transaction([&] { return c.exec(insert, {QStringLiteral("20250105"), QStringLiteral("戊")}) && false; }));
+    QVERIFY(c.exec(QStringLiteral(R"(UPDATE "教导处" SET "密码" = '1' WHERE "名称" = '管理员')")));
+    const QString admin = c.scalar(QStringLiteral(R"(SELECT "id" FROM "教导处" WHERE "名称" = '管理员')")).toString();
+    QCOMPARE(queue(), (QStringList{QStringLiteral("初中|%1|0").arg(kept), QStringLiteral("初中|%1|1").arg(added),
+                                   QStringLiteral("初中|%1|0").arg(gone), QStringLiteral("教导处|%1|0").arg(admin)}));
+
+    // Another database file, and a connection that stopped recording, queue nothing.
+    Connection elsewhere(other.dbPath());
+    QVERIFY(!elsewhere.recordsChanges());
+    c.stopRecordingChanges();
+    QVERIFY(c.exec(insert, {QStringLiteral("20250106"), QStringLiteral("己")}));
+    QCOMPARE(queue().size(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

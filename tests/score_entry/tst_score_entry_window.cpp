@@ -4,6 +4,7 @@
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
+#include "kit/exam_locks.h"
 #include "kit/window_names.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
@@ -120,6 +121,7 @@ private slots:
     void fullMarkBoxRestoresABadValue_data();
     void fullMarkBoxRestoresABadValue();
     void looksRight();
+    void lockedExamRefusesChanges();
 };
 
 void TestScoreEntryWindow::opensFromMenuAndToolbar()
@@ -621,4 +623,41 @@ void TestScoreEntryWindow::looksRight()
 }
 
 QTEST_MAIN(TestScoreEntryWindow)
+// An exam the administrator locked opens read-only, for its own teacher too; a
+// lock set while an exam is open refuses the save. The stored scores stay.
+void TestScoreEntryWindow::lockedExamRefusesChanges()
+{
+    School s;
+    QVERIFY(saveExamLocks(s.school.db(), {{kJunior, kMidTerm}}));
+    const QStringList stored = s.school.dump(kJunior);
+    s.school.closeDb();
+    WindowHarness h(s.school, on(u"李明"_s));
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    QVERIFY(w->Command8->isEnabled());
+    choose(w->Combo5, w->Combo5->itemText(int(w->examList().indexOf(kMidTerm))));
+    QCOMPARE(h.responder.texts(), QStringList{u"本次考试已经被管理员锁定，成绩不能再修改。"_s});
+    QCOMPARE(gridColumn(w->Grid1, score::kColScore), (QStringList{u"88.5"_s, u"0"_s, QString()}));
+    QVERIFY(!w->Command8->isEnabled());
+    QVERIFY(!w->Text4->isEnabled() && !w->Text5->isEnabled());
+    clickCell(w->Grid1, 3, score::kColScore);
+    QVERIFY(!w->Text1->isVisible());
+
+    choose(w->Combo5, w->Combo5->itemText(int(w->examList().indexOf(kQuiz))));
+    QVERIFY(w->Command8->isEnabled());
+    typeKeys(w->Text5, u"01/77"_s);
+    h.responder.answer(true);   // "(张三)得分(77)对吗?"
+    QTest::keyClick(w->Text5, Qt::Key_Return);
+    QCOMPARE(w->scoreRows()[0].state, u"1"_s);
+    {
+        db::Connection c(s.school.dbPath());
+        QVERIFY(saveExamLocks(c, {{kJunior, kMidTerm}, {kJunior, kQuiz}}));
+    }
+    h.responder.clear();
+    w->Command8->click();
+    QCOMPARE(h.responder.texts(), QStringList{u"成绩没有保存：本次考试已经被管理员锁定，成绩不能再修改。\r录入的成绩还在表中，没有写入任何成绩。"_s});
+    QCOMPARE(w->scoreRows()[0].state, u"1"_s);
+    QCOMPARE(s.school.dump(kJunior), stored);
+}
+
 #include "tst_score_entry_window.moc"

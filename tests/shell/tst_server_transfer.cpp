@@ -5,10 +5,14 @@
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
+#include "kit/exam_locks.h"
 #include "kit/save_report.h"
 #include "kit/window_names.h"
 #include "platform/gbk.h"
 #include "platform/messages.h"
+#include "register/class_code.h"
+#include "register/register_save.h"
+#include "score_entry/entry_statistics.h"
 #include "shell/download_window.h"
 #include "shell/server_transfer.h"
 #include "shell/upload_window.h"
@@ -19,6 +23,8 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QThread>
 #include <QtTest>
 
@@ -115,9 +121,14 @@ private slots:
     void downloadIsByteIdentical();
     void failedDownloadLeavesTheLocalFile_data();
     void failedDownloadLeavesTheLocalFile();
+    void downloadAsksOrRefuses_data();
+    void downloadAsksOrRefuses();
+    void localSavesReachTheServer();
+    void uploadPutsScoresInTheirColumns_data();
     void uploadPutsScoresInTheirColumns();
-    void failedUploadKeepsQueueAndServer_data();
-    void failedUploadKeepsQueueAndServer();
+    void failedRowStaysQueued_data();
+    void failedRowStaysQueued();
+    void uploadStoppedHalfWay();
     void uploadRefusesTheLocalDatabase();
     void uploadWindowCountsTheQueue_data();
     void uploadWindowCountsTheQueue();
@@ -137,6 +148,7 @@ void TestServerTransfer::downloadIsByteIdentical()
     QVERIFY(writeLineGbk(local.file(u"PATH.DLL"_s), ServerShare::installerPath()));
     local.closeDb();
     const QStringList before = filesIn(local.folder());
+    const QByteArray replaced = fileBytes(local.dbPath());
 
     WindowHarness h(local, {.shown = false});
     auto *w = h.open<DownloadWindow>(kDownloadWindow);
@@ -147,7 +159,13 @@ void TestServerTransfer::downloadIsByteIdentical()
     QCOMPARE(h.responder.texts(), QStringList{u"恭喜！恭喜！\r　　服务器数据连接正确,下载数据成功。"_s});
     QCOMPARE(h.responder.last().title, kProgramTitle);
     QCOMPARE(fileBytes(local.dbPath()), fileBytes(db::resolvePath(serverPath)));
-    QCOMPARE(filesIn(local.folder()), before);
+    // The replaced local file stays beside it as a dated backup.
+    QStringList added = filesIn(local.folder());
+    for (const QString &f : before)
+        added.removeOne(f);
+    QCOMPARE(added.size(), 1);
+    QVERIFY2(QRegularExpression(u"^备份\\d{14}\\.mdb$"_s).match(added[0]).hasMatch(), qPrintable(added[0]));
+    QCOMPARE(fileBytes(local.file(added[0])), replaced);
     QCOMPARE(local.count(uR"(SELECT count(*) FROM "初中")"_s), 1);
     QVERIFY(h.isOpen(kDownloadWindow));
 }
@@ -155,27 +173,39 @@ void TestServerTransfer::downloadIsByteIdentical()
 void TestServerTransfer::failedDownloadLeavesTheLocalFile_data()
 {
     QTest::addColumn<QString>("pathDll");     // "<none>": no PATH.DLL
-    QTest::addColumn<QByteArray>("serverFile"); // published as \\PC1\shuju$\data.mdb; empty: none
-    QTest::newRow("no PATH.DLL") << u"<none>"_s << QByteArray("db");
-    QTest::newRow("path without the folder name") << uR"(\\PC1\Tessaly\setup.exe)"_s << QByteArray("db");
-    QTest::newRow("no server file") << ServerShare::installerPath() << QByteArray();
+    QTest::addColumn<QByteArray>("serverFile"); // \\PC1\shuju$\data.mdb: "db", "none", "damaged" or these bytes
+    QTest::addColumn<QString>("reason");      // in the message; empty: any
+    QTest::newRow("no PATH.DLL") << u"<none>"_s << QByteArray("db") << QString();
+    QTest::newRow("path without the folder name") << uR"(\\PC1\Tessaly\setup.exe)"_s << QByteArray("db") << QString();
+    QTest::newRow("no server file") << ServerShare::installerPath() << QByteArray("none") << QString();
     QTest::newRow("server file is no database") << ServerShare::installerPath()
-                                                << QByteArray("this is not a database file, not at all.").repeated(200);
+                                                << QByteArray("this is not a database file, not at all.").repeated(200)
+                                                << QString();
+    QTest::newRow("zero-byte server file") << ServerShare::installerPath() << QByteArray() << u"不是本程序的数据库"_s;
+    QTest::newRow("server file with damaged pages") << ServerShare::installerPath() << QByteArray("damaged")
+                                                    << u"数据库文件已损坏"_s;
 }
 
 void TestServerTransfer::failedDownloadLeavesTheLocalFile()
 {
     QFETCH(QString, pathDll);
     QFETCH(QByteArray, serverFile);
+    QFETCH(QString, reason);
     TestSchool local;
     local.addGradeGroup(u"初二年级组"_s);
     TestSchool serverSchool;
+    for (int i = 0; i < 40; ++i)
+        serverSchool.addStudent(u"初中"_s, u"202501%1"_s.arg(i, 2, 10, QLatin1Char('0')), u"学生"_s);
     ServerShare server;
     const QString serverPath = server.publish(serverSchool);
-    if (serverFile.isEmpty())
-        QVERIFY(QFile::remove(db::resolvePath(serverPath)));
-    else if (serverFile != "db")
-        putFile(db::resolvePath(serverPath), serverFile);
+    const QString serverFilePath = db::resolvePath(serverPath);
+    if (serverFile == "none") {
+        QVERIFY(QFile::remove(serverFilePath));
+    } else if (serverFile == "damaged") {
+        damageDatabasePages(serverFilePath);
+    } else if (serverFile != "db") {
+        putFile(serverFilePath, serverFile);
+    }
     if (pathDll != u"<none>"_s)
         QVERIFY(writeLineGbk(local.file(u"PATH.DLL"_s), pathDll));
     local.closeDb();
@@ -189,39 +219,178 @@ void TestServerTransfer::failedDownloadLeavesTheLocalFile()
     QCOMPARE(h.responder.shown().size(), 1);
     QVERIFY2(h.responder.last().text.endsWith(kDownloadFailed), qPrintable(h.responder.last().text));
     QVERIFY(h.responder.last().text.size() > kDownloadFailed.size());   // the reason comes first
+    QVERIFY2(h.responder.last().text.contains(reason), qPrintable(h.responder.last().text));
     QCOMPARE(fileBytes(local.dbPath()), bytes);
     QCOMPARE(filesIn(local.folder()), before);
 }
 
+void TestServerTransfer::downloadAsksOrRefuses_data()
+{
+    QTest::addColumn<bool>("windowOpen");   // 学籍管理 open on the local database
+    QTest::addColumn<int>("answer");        // to the question about queued changes: -1 none asked, 0 No, 1 Yes
+    QTest::addColumn<bool>("downloads");
+    QTest::newRow("a window holds the local database") << true << -1 << false;
+    QTest::newRow("queued changes, No keeps them") << false << 0 << false;
+    QTest::newRow("queued changes, Yes drops them") << false << 1 << true;
+}
+
+void TestServerTransfer::downloadAsksOrRefuses()
+{
+    QFETCH(bool, windowOpen);
+    QFETCH(int, answer);
+    QFETCH(bool, downloads);
+    UploadCase u;
+    QVERIFY(writeLineGbk(u.local.file(u"PATH.DLL"_s), ServerShare::installerPath()));
+    u.local.closeDb();
+    const QByteArray before = fileBytes(u.local.dbPath());
+
+    WindowHarness h(u.local, {.shown = false});
+    if (windowOpen)
+        QVERIFY(h.open<QWidget>(kRegisterWindow));
+    h.responder.clear();
+    auto *w = h.open<DownloadWindow>(kDownloadWindow);
+    if (answer >= 0)
+        h.responder.answer(answer == 1);
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+
+    const QStringList texts = h.responder.texts();
+    QVERIFY(!texts.isEmpty());
+    if (windowOpen) {
+        QCOMPARE(texts, QStringList{u"本机数据库正在被这些窗口使用：学生学籍管理。请先关闭这些窗口。"_s + kDownloadFailed});
+    } else {
+        QCOMPARE(texts.first(), u"本机还有2条修改没有上传到服务器，下载服务器数据后这些修改将全部丢失。\r"
+                                u"要放弃这些修改，下载服务器数据吗?"_s);
+        QCOMPARE(texts.size(), downloads ? 2 : 1);
+    }
+    QCOMPARE(fileBytes(u.local.dbPath()), downloads ? fileBytes(db::resolvePath(u.serverPath)) : before);
+}
+
+// Saves on the local database, as the windows make them, are queued with their
+// own transaction and reach the server; a student added locally gets an ID no
+// other computer's student holds.
+void TestServerTransfer::localSavesReachTheServer()
+{
+    const QString table = u"初中"_s;
+    const QString english = u"Z25S英语250915"_s;
+    const reg::ClassIdentity klass = reg::ResolveClassCode(u"初一年级组"_s, u"一班"_s, QDate(2025, 10, 1));
+    QCOMPARE(klass.sectionTable, table);
+    TestSchool local;
+    local.addExamColumn(table, kMid);
+    const int a = local.addStudent(table, klass.classCode + u"01"_s, u"张一"_s);
+    const int b = local.addStudent(table, klass.classCode + u"02"_s, u"张二"_s);
+    ServerShare server;
+    const QString serverPath = server.publish(local);   // the last download
+    db::Connection otherComputer(serverPath);
+    QVERIFY(otherComputer.exec(uR"(INSERT INTO "初中" ("学籍号", "姓名") VALUES (?, '他机'))"_s, {klass.classCode + u"09"_s}));
+    const qint64 theirs = otherComputer.lastInsertId().toLongLong();
+    otherComputer.close();
+
+    db::setChangeQueueFile(local.dbPath());
+    const auto stop = qScopeGuard([] { db::setChangeQueueFile(QString()); });
+    db::Connection c(local.dbPath());
+    reg::RegisterRow edited;
+    edited.id = a;
+    edited.state = reg::RowState::Changed;
+    edited.field(reg::kColStudentNumber) = klass.classCode + u"01"_s;
+    edited.field(reg::kColName) = u"张一改"_s;
+    reg::RegisterRow removed;
+    removed.id = b;
+    removed.state = reg::RowState::Deleted;
+    reg::RegisterRow added = reg::newStudentRow(klass.classCode + u"03"_s);
+    added.field(reg::kColName) = u"新生"_s;
+    const reg::RegisterSaveOutcome saved = reg::SaveRegister(c, table, klass.classCode, {edited, removed, added});
+    QVERIFY2(saved.ok, qPrintable(saved.error.text));
+    const qint64 mine = c.scalar(uR"(SELECT "ID" FROM "初中" WHERE "姓名" = '新生')"_s).toLongLong();
+    QCOMPARE(mine, theirs);   // the same ID as the other computer's student
+    QVERIFY(db::addColumn(c, table, english, db::ColumnType::Real));
+    const auto score = [](qint64 id, float value) {
+        score::ScoreRow r;
+        r.id = id;
+        r.score = value;
+        r.state = u"1"_s;
+        return r;
+    };
+    QVERIFY(score::SaveScores(c, table, kMid, {score(a, 95), score(mine, 60)}).ok);
+    QVERIFY(score::SaveScores(c, table, english, {score(a, 80)}).ok);
+    const auto queue = [&c] {
+        QStringList rows;
+        QSqlQuery q = c.query(uR"(SELECT "表名", "ID", "新增" FROM "上传表" ORDER BY rowid)"_s);
+        while (q.next())
+            rows << u"%1|%2|%3"_s.arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString());
+        return rows;
+    };
+    QCOMPARE(queue(), (QStringList{u"初中|%1|0"_s.arg(b), u"初中|%1|0"_s.arg(a), u"初中|%1|1"_s.arg(mine)}));
+    c.close();
+
+    const auto serverRows = [&] {
+        db::Connection s(serverPath);
+        QStringList out;
+        QSqlQuery q = s.query(uR"(SELECT "ID", "姓名", "%1", "%2" FROM "初中" ORDER BY "ID")"_s.arg(kMid, english));
+        while (q.next())
+            out << u"%1|%2|%3|%4"_s.arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                                        q.value(3).toString());
+        return out;
+    };
+    UploadOutcome r = UploadLocalChanges(local.dbPath(), serverPath);
+    QVERIFY2(r.ok, qPrintable(r.error.text));
+    QCOMPARE(r.uploaded, 3);
+    const qint64 given = theirs + 1;
+    QCOMPARE(serverRows(), (QStringList{u"%1|张一改|95|80"_s.arg(a), u"%1|他机||"_s.arg(theirs), u"%1|新生|60|"_s.arg(given)}));
+    c.open(local.dbPath());
+    QVERIFY(queue().isEmpty());
+    QCOMPARE(c.scalar(uR"(SELECT "姓名" FROM "初中" WHERE "ID" = ?)"_s, {given}).toString(), u"新生"_s);
+
+    // The new student's next change goes to its server row, not to the other computer's.
+    QVERIFY(c.exec(uR"(UPDATE "初中" SET "姓名" = '新生改' WHERE "ID" = ?)"_s, {given}));
+    c.close();
+    r = UploadLocalChanges(local.dbPath(), serverPath);
+    QVERIFY2(r.ok, qPrintable(r.error.text));
+    QCOMPARE(serverRows(), (QStringList{u"%1|张一改|95|80"_s.arg(a), u"%1|他机||"_s.arg(theirs), u"%1|新生改|60|"_s.arg(given)}));
+}
+
+void TestServerTransfer::uploadPutsScoresInTheirColumns_data()
+{
+    QTest::addColumn<bool>("finalLocked");   // the server locked the final exam
+    QTest::newRow("no lock") << false;
+    QTest::newRow("final locked on the server") << true;
+}
+
 void TestServerTransfer::uploadPutsScoresInTheirColumns()
 {
+    QFETCH(bool, finalLocked);
     UploadCase u;
+    if (finalLocked) {
+        db::Connection s(u.serverPath);
+        QVERIFY(saveExamLocks(s, {{u"初中"_s, kFinal}}));
+    }
     const UploadOutcome r = UploadLocalChanges(u.local.dbPath(), u.serverPath);
     QVERIFY2(r.ok, qPrintable(r.error.text));
     QCOMPARE(r.uploaded, 2);
+    QCOMPARE(r.lockedKept, finalLocked ? 1 : 0);
     // ID|学籍号|姓名|期中|期末|测验: the server's own column keeps its value,
-    // the new row keeps its local ID.
-    QCOMPARE(u.serverRows(), (QStringList{u"1|20250101|张一|91.5|62|55"_s, u"3|20250103|张三|77|88|-"_s}));
+    // the row the server lacks comes with its ID; a locked exam keeps the server's scores.
+    if (finalLocked)
+        QCOMPARE(u.serverRows(), (QStringList{u"1|20250101|张一|91.5|-|55"_s, u"3|20250103|张三|77|-|-"_s}));
+    else
+        QCOMPARE(u.serverRows(), (QStringList{u"1|20250101|张一|91.5|62|55"_s, u"3|20250103|张三|77|88|-"_s}));
     QCOMPARE(u.queued(), 0);
 }
 
-void TestServerTransfer::failedUploadKeepsQueueAndServer_data()
+void TestServerTransfer::failedRowStaysQueued_data()
 {
     QTest::addColumn<QString>("table");
     QTest::addColumn<QVariant>("id");
-    QTest::newRow("row missing locally") << u"初中"_s << QVariant(99);
     QTest::newRow("the queue table itself") << u"上传表"_s << QVariant(1);
     QTest::newRow("a name that is no table") << uR"(初中" WHERE 1=1; --)"_s << QVariant(1);
     QTest::newRow("no ID") << u"初中"_s << QVariant();
 }
 
-void TestServerTransfer::failedUploadKeepsQueueAndServer()
+void TestServerTransfer::failedRowStaysQueued()
 {
     QFETCH(QString, table);
     QFETCH(QVariant, id);
     UploadCase u;
     queue(u.local, table, id);   // third, after two good rows
-    const QStringList server = u.serverRows();
 
     WindowHarness h(u.local, {.shown = false});
     h.session().openpath = u.serverPath;
@@ -230,9 +399,35 @@ void TestServerTransfer::failedUploadKeepsQueueAndServer()
     QTest::mouseClick(w->Command1, Qt::LeftButton);
 
     QCOMPARE(h.responder.shown().size(), 1);
-    QVERIFY2(h.responder.last().text.startsWith(u"本机数据没有上传，上传表保持不变："_s), qPrintable(h.responder.last().text));
-    QCOMPARE(u.serverRows(), server);
-    QCOMPARE(u.queued(), 3);
+    const QString text = h.responder.last().text;
+    QVERIFY2(text.startsWith(u"有1条记录没有上传，仍留在上传表中，可以以后再上传：\r表“%1”ID为%2的记录："_s.arg(table, id.toString())),
+             qPrintable(text));
+    QVERIFY2(text.endsWith(u"\r其余2条记录已经上传。"_s), qPrintable(text));
+    QCOMPARE(u.serverRows(), (QStringList{u"1|20250101|张一|91.5|62|55"_s, u"3|20250103|张三|77|88|-"_s}));
+    QCOMPARE(u.local.count(uR"(SELECT count(*) FROM "上传表" WHERE "表名" = ?)"_s, {table}), u.queued());
+    QCOMPARE(u.queued(), 1);
+}
+
+// A batch that cannot reach the server stops the upload: the batches before it
+// are on the server and out of the queue, the rest stay queued.
+void TestServerTransfer::uploadStoppedHalfWay()
+{
+    UploadCase u;
+    db::Connection local(u.local.dbPath());
+    db::Connection server(u.serverPath);
+    QVERIFY(server.setBusyTimeout(200));
+    db::Connection otherComputer(u.serverPath);
+    const UploadOutcome r = uploadQueue(local, server, [&](int done, int) {
+        if (done == 1)
+            QVERIFY(otherComputer.exec(u"BEGIN IMMEDIATE"_s));   // holds the write lock from now on
+    }, 1);
+    QVERIFY(otherComputer.exec(u"ROLLBACK"_s));
+    QVERIFY(!r.ok);
+    QCOMPARE(r.error.number, db::kErrLocked);
+    QCOMPARE(r.uploaded, 1);
+    QCOMPARE(u.serverRows(), QStringList{u"1|20250101|张一|91.5|62|55"_s});
+    QCOMPARE(u.local.count(uR"(SELECT count(*) FROM "上传表" WHERE "ID" = 3)"_s), 1);
+    QCOMPARE(u.queued(), 1);
 }
 
 void TestServerTransfer::uploadRefusesTheLocalDatabase()
