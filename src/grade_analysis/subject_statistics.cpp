@@ -77,7 +77,7 @@ std::optional<float> ClassStatisticsRow::average() const
 
 QString formatScore(float value, int decimals)
 {
-    return FormatFixed(formatSingle(value).toDouble(), decimals);
+    return formatSingleFixed(value, decimals);
 }
 
 ClassStatisticsRow classStatistics(const QList<std::optional<float>> &scores, float fullMark)

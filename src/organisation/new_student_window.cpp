@@ -53,10 +53,15 @@ QLabel *heading(const QString &text, QWidget *parent, const char *name = nullptr
     return label;
 }
 
-void paintButton(QPushButton *button, const QColor &color)
+// The button face in `color`; a highlighted step keeps black text, also while the step
+// panel is disabled (the disabled grey does not read on green).
+void paintButton(QPushButton *button, const QColor &color, bool highlighted = false)
 {
-    QPalette p = button->palette();
+    QPalette p = button->parentWidget()->palette();
     p.setColor(QPalette::Button, color);
+    if (highlighted)
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            p.setColor(group, QPalette::ButtonText, Qt::black);
     button->setPalette(p);
 }
 
@@ -426,7 +431,7 @@ void NewStudentWindow::Form_Load()
 void NewStudentWindow::activateStep(QPushButton *step)
 {
     for (QPushButton *b : {Command3, Command4, Command5, Command6, Command1})
-        paintButton(b, b == step ? kActiveStep : m_face);
+        paintButton(b, b == step ? kActiveStep : m_face, b == step);
 }
 
 void NewStudentWindow::openPanel(QFrame *panel)
@@ -567,6 +572,8 @@ void NewStudentWindow::Command8_Click()
     CheckCounts counts;
     m_table = importStudents(*m_book, m_mapping, &counts, [this](int i, int n) { showProgress(i, n); });
     m_listFromBook = true;
+    m_placedClasses = 0;
+    Bar1->setValue(Bar1->maximum());
     layOutGrid();
     Text5->setPlainText(importSummary(counts));
 }
@@ -586,6 +593,7 @@ void NewStudentWindow::Command21_Click()
     m_editor->cancel();
     m_table = manualTable(*count, splitSubjects(Text6->text()));
     m_listFromBook = false;
+    m_placedClasses = 0;
     layOutGrid();
     for (int c = kColFirstScore; c < m_table.errorColumn(); ++c)
         Grid1->setColWidth(c, kManualScoreTwips);
@@ -641,6 +649,7 @@ bool NewStudentWindow::checkData()
     activateStep(Command5);
     showReportPanel();
     const CheckCounts counts = CheckStudentData(m_table, [this](int p, int n) { showProgress(p, n); });
+    Bar1->setValue(Bar1->maximum());
     showRows();
     Text5->setPlainText(checkReport(counts));
     return true;
@@ -689,6 +698,7 @@ void NewStudentWindow::Command18_Click()
         Bar1->setRange(0, std::max(1, maximum));
         Bar1->setValue(value);
     });
+    m_placedClasses = *classes;
     Text5->setPlainText(report);
     // The rows are in a new order: every row is shown again.
     showRows();
@@ -755,13 +765,8 @@ void NewStudentWindow::Command14_Click()
     }
     ExportWorkbook book(ExportWorkbook::kNewWorkbookSheets);
     if (Option5->isChecked()) {
-        // The class count typed for the placement, or else the highest class in the list.
-        int classes = classCountOf(Text3->text()).value_or(0);
-        if (!classCountFits(classes, int(m_table.rows.size())))
-            classes = 0;
-        if (!classes)
-            for (const NewStudent &row : m_table.rows)
-                classes = std::max(classes, placedClass(row));
+        // The classes of the placement made, whatever the class-count box holds since.
+        const int classes = classListCount(m_table, m_placedClasses);
         if (!classes) {
             showNotice(this, QStringLiteral("新生还没有分班，请先进行分班。"), kTitleHintDots);
             return;

@@ -162,6 +162,7 @@ private:
     organisation::StudentMapping m_mapping;
     std::unique_ptr<ImportWorkbook> m_book;
     bool m_listFromBook = false;   // the rows were read from m_book
+    int m_placedClasses = 0;       // the class count of the list's placement; 0 before one
     CellEditor *m_editor = nullptr;
     QColor m_face;
 };

@@ -15,6 +15,7 @@ namespace tessaly::organisation {
 
 namespace {
 
+constexpr double kResultColumnWidth = 8;
 const QString kMale = QStringLiteral("男");
 const QString kFemale = QStringLiteral("女");
 const QString kCrLf = QStringLiteral("\r\n");
@@ -188,7 +189,7 @@ QStringList NewStudentTable::headers() const
 
 bool NewStudentTable::hasStudents() const
 {
-    return !rows.isEmpty() && !rows.first().name.isEmpty() && !rows.first().code.isEmpty();
+    return std::any_of(rows.cbegin(), rows.cend(), [](const NewStudent &row) { return !row.name.isEmpty(); });
 }
 
 QString initialFormatString()
@@ -326,6 +327,14 @@ int placedClass(const NewStudent &row)
     return int(value);
 }
 
+int classListCount(const NewStudentTable &table, int placedClasses)
+{
+    int classes = std::max(0, placedClasses);
+    for (const NewStudent &row : table.rows)
+        classes = std::max(classes, placedClass(row));
+    return classes;
+}
+
 QString PlaceStudents(NewStudentTable &table, int classes, const std::function<void(int, int)> &progress)
 {
     QList<NewStudent> &rows = table.rows;
@@ -456,16 +465,16 @@ QString PlaceStudents(NewStudentTable &table, int classes, const std::function<v
     for (int c = 1; c <= n; ++c) {
         const std::vector<float> &t = tally[size_t(c)];
         const float placedCount = t[size_t(s + 5)];
-        auto average = [&](float sum) { return placedCount != 0 ? sum / placedCount : 0.0f; };
+        auto average = [&](float sum) { return formatSingleFixed(placedCount != 0 ? sum / placedCount : 0.0f, 2); };
         text += QString::number(c) + QStringLiteral("班情况：") + kCrLf;
         text += QStringLiteral("　　班内总人数：") + formatSingle(t[0] + t[1] + t[2]) + QStringLiteral("(男")
             + formatSingle(t[0]) + QStringLiteral(" 女") + formatSingle(t[1]) + QStringLiteral(" 不详")
             + formatSingle(t[2]) + QStringLiteral("人)") + kCrLf;
         text += QStringLiteral("　　各科总分数：") + formatSingle(t[3]) + QStringLiteral("(平均：")
-            + formatSingle(average(t[3])) + QStringLiteral(")") + kCrLf;
+            + average(t[3]) + QStringLiteral(")") + kCrLf;
         for (int x = 0; x < s; ++x)
             text += QStringLiteral("　　") + table.scoreHeaders[x] + QStringLiteral("总分数：")
-                + formatSingle(t[size_t(4 + x)]) + QStringLiteral("(平均：") + formatSingle(average(t[size_t(4 + x)]))
+                + formatSingle(t[size_t(4 + x)]) + QStringLiteral("(平均：") + average(t[size_t(4 + x)])
                 + QStringLiteral(")") + kCrLf;
         text += kCrLf;
     }
@@ -473,6 +482,7 @@ QString PlaceStudents(NewStudentTable &table, int classes, const std::function<v
     std::stable_sort(rows.begin(), rows.end(), [](const NewStudent &a, const NewStudent &b) {
         return compareGridTexts(a.code, b.code) < 0;
     });
+    report(maximum);
     return text;
 }
 
@@ -634,7 +644,17 @@ bool writeBackPlacement(ImportWorkbook &book, const NewStudentTable &table, QStr
             ++missing;
             continue;
         }
-        book.setCell(r, resultCol, row.placed);
+        // A class is written as a number; anything else typed into 分班 as it stands.
+        if (const int c = placedClass(row); c > 0)
+            book.setNumber(r, resultCol, c);
+        else
+            book.setCell(r, resultCol, row.placed);
+    }
+    // The column centred and 8 wide, the sheet shown on opening; a workbook that already
+    // holds these classes is not written again.
+    if (book.isModified()) {
+        book.formatColumn(resultCol, kResultColumnWidth, true);
+        book.setActiveSheet(table.sourceSheet);
     }
     QString error;
     if (!book.save(&error))

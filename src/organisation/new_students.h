@@ -75,7 +75,7 @@ struct NewStudentTable {
     QString formatString() const;
     // The header texts of grid columns 0 .. errorColumn(), as the format string shows them.
     QStringList headers() const;
-    // Neither 姓名 nor 代码 of the first row is empty.
+    // Some row holds a student: a 姓名 (a typed list's rows start with 代码 alone).
     bool hasStudents() const;
 };
 
@@ -149,6 +149,9 @@ QString PlaceStudents(NewStudentTable &table, int classes, const std::function<v
 
 // The class number a row's 分班 names, or 0 when it names none.
 int placedClass(const NewStudent &row);
+// The number of class lists: the class count of the placement made (0 for none), or
+// the highest class in 分班 where one is higher, so that no placed student is left out.
+int classListCount(const NewStudentTable &table, int placedClasses);
 
 // The summary line under class c's list.
 QString classSummary(const NewStudentTable &table, int c);
@@ -159,8 +162,9 @@ void fillPlainList(ExportWorkbook &book, const NewStudentTable &table);
 
 inline const QString kResultHeader = QStringLiteral("分班结果");
 
-// Writes each row's 分班 into the column headed 分班结果 of the sheet the rows were read
-// from, in the row holding the student's 代码, and saves the workbook (an unchanged
+// Writes each row's 分班 (a class as a number) into the column headed 分班结果 of the
+// sheet the rows were read from, in the row holding the student's 代码, centres that
+// column 8 characters wide and saves the workbook with that sheet active (an unchanged
 // workbook is not written). False with a message for the user in *message; true with
 // the message that says where the classes went.
 bool writeBackPlacement(ImportWorkbook &book, const NewStudentTable &table, QString *message);

@@ -147,6 +147,13 @@ QString formatSingle(float value)
     return QString::fromStdString(fixedText(d, decimals));
 }
 
+QString formatSingleFixed(float value, int decimals)
+{
+    if (!std::isfinite(value))
+        return FormatFixed(value, decimals);
+    return FormatFixed(formatSingle(value).toDouble(), decimals);
+}
+
 QString shortDateText(const QDate &date)
 {
     return QLocale(QLocale::Chinese, QLocale::China).toString(date, QLocale::ShortFormat);

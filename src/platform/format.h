@@ -18,6 +18,10 @@ QString FormatFixed(double value, int decimals);
 // 10 000 000 up, as with printf's %g.
 QString formatSingle(float value);
 
+// A single-precision value with fixed decimals, rounded from its shortest form as
+// formatSingle writes it: formatSingleFixed(2.675f, 2) == "2.68".
+QString formatSingleFixed(float value, int decimals);
+
 // The date in the system's short form as a Chinese system writes it ("2026/9/1").
 QString shortDateText(const QDate &date);
 

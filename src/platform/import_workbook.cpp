@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -103,6 +104,21 @@ struct ImportWorkbook::Impl {
     const SheetCells *currentCells() const
     {
         return current >= 0 && sheets[size_t(current)] ? &*sheets[size_t(current)] : nullptr;
+    }
+
+    bool setCell(int row, int col, const workbook::CellEdit &edit)
+    {
+        if (!currentCells() || row < 1 || col < 1 || row > excel::kMaxRows || col > excel::kMaxCols)
+            return false;
+        SheetCells &cells = *sheets[size_t(current)];
+        workbook::CellEdits &cellEdits = edits.sheets[current].cells;
+        const auto key = std::make_pair(row, col);
+        // A cell that already shows the text keeps what it holds (a number stays a number).
+        if (cellEdits.count(key) || cells.value(row, col) != edit.text) {
+            cellEdits[key] = edit;
+            cells.set(row, col, edit.text);
+        }
+        return true;
     }
 };
 
@@ -236,23 +252,34 @@ int ImportWorkbook::usedCols() const
 
 bool ImportWorkbook::setCell(int row, int col, const QString &text)
 {
-    if (!d->currentCells() || row < 1 || col < 1 || row > excel::kMaxRows || col > excel::kMaxCols)
+    return d->setCell(row, col, workbook::CellEdit{text, std::nullopt});
+}
+
+bool ImportWorkbook::setNumber(int row, int col, double value)
+{
+    return std::isfinite(value) && d->setCell(row, col, workbook::CellEdit{excel::numberText(value), value});
+}
+
+bool ImportWorkbook::formatColumn(int col, double width, bool centred)
+{
+    if (!d->currentCells() || col < 1 || col > excel::kMaxCols || !(width >= 0 && width <= 255))
         return false;
-    SheetCells &cells = *d->sheets[size_t(d->current)];
-    workbook::CellEdits &edits = d->edits[d->current];
-    const auto key = std::make_pair(row, col);
-    // A cell that already shows the text keeps what it holds (a number stays a number).
-    if (edits.count(key) || cells.value(row, col) != text) {
-        edits[key] = text;
-        cells.set(row, col, text);
-    }
+    d->edits.sheets[d->current].columns[col] = workbook::ColumnLook{width, centred};
     return true;
+}
+
+void ImportWorkbook::setActiveSheet(int index)
+{
+    if (index >= 0 && index < d->names.size())
+        d->edits.activeSheet = index;
 }
 
 bool ImportWorkbook::isModified() const
 {
-    for (const auto &[sheet, cells] : d->edits)
-        if (!cells.empty())
+    if (d->edits.activeSheet >= 0)
+        return true;
+    for (const auto &[sheet, edits] : d->edits.sheets)
+        if (!edits.empty())
             return true;
     return false;
 }
@@ -278,16 +305,36 @@ bool ImportWorkbook::save(QString *error)
 
     QByteArray patched;
     QString problem;
-    if (!d->xlsx->patch(d->edits, &patched, &problem)) {
+    std::vector<int> rewritten;
+    if (!d->xlsx->patch(d->edits, &patched, &problem, &rewritten)) {
         setError(error, cannotSave(d->path, problem));
         return false;
     }
-    // What is written must read back.
+    // What is written must read back: the package, every sheet rewritten, every cell set.
+    const QString unreadable = QStringLiteral("写入后的文件无法被正确读回，文件没有改动。");
     workbook::Failure failure = workbook::Failure::None;
     std::unique_ptr<workbook::XlsxBook> reread = workbook::XlsxBook::open(patched, &failure);
     if (!reread) {
-        setError(error, cannotSave(d->path, QStringLiteral("无法生成新的文件内容。")));
+        setError(error, cannotSave(d->path, unreadable));
         return false;
+    }
+    for (int sheet : rewritten) {
+        SheetCells cells;
+        if (!reread->readSheet(sheet, &cells, &failure)) {
+            setError(error, cannotSave(d->path, failure == workbook::Failure::TooLarge
+                                                    ? QStringLiteral("写入后工作表“%1”超出了本程序能读取的大小，"
+                                                                     "文件没有改动。").arg(d->names.value(sheet))
+                                                    : unreadable));
+            return false;
+        }
+        const auto edited = d->edits.sheets.find(sheet);
+        if (edited == d->edits.sheets.end())
+            continue;
+        for (const auto &[position, edit] : edited->second.cells)
+            if (cells.value(position.first, position.second) != edit.text) {
+                setError(error, cannotSave(d->path, unreadable));
+                return false;
+            }
     }
 
     QSaveFile out(d->path);
@@ -298,7 +345,7 @@ bool ImportWorkbook::save(QString *error)
     }
     d->bytes = patched;
     d->xlsx = std::move(reread);
-    d->edits.clear();
+    d->edits = {};
     return true;
 }
 

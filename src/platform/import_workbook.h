@@ -52,10 +52,19 @@ public:
     // changes only when save() succeeds. False for a position outside the sheet or
     // when no sheet is current.
     bool setCell(int row, int col, const QString &text);
+    // Sets a cell of the current sheet to a number; it reads in the general form.
+    bool setNumber(int row, int col, double value);
+    // Sets the width (in characters of the standard font; 0 keeps it) of a column of the
+    // current sheet and whether its cells are centred.
+    bool formatColumn(int col, double width, bool centred);
+    // The worksheet shown (the active, selected tab) when the saved file is opened.
+    void setActiveSheet(int index);
     bool isModified() const;
 
-    // Writes the cells set since opening (or the last save) into the file, replacing it
-    // whole or not at all. False with a message for the user in *error.
+    // Writes the changes made since opening (or the last save) into the file, replacing
+    // it whole or not at all. Every worksheet rewritten is read back first: a sheet
+    // this program could no longer read, or a cell that does not read back as set,
+    // leaves the file as it was. False with a message for the user in *error.
     bool save(QString *error);
 
     QString errorString() const;

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QLocale>
 #include <QUrl>
 
 #include <pugixml.hpp>
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 namespace tessaly::workbook {
@@ -247,6 +249,17 @@ bool typeIs(const QString &type, const char *kind)
     return type.endsWith(QLatin1Char('/') + QLatin1String(kind));
 }
 
+// The relationship id of a workbook's <sheet>: a prefixed "id" attribute, whatever the prefix.
+QString sheetRelId(pugi::xml_node sheet)
+{
+    QString id;
+    for (pugi::xml_attribute a : sheet.attributes())
+        if (std::strchr(a.name(), ':') && std::strcmp(localName(a.name()), "id") == 0
+            && std::strncmp(a.name(), "xmlns:", 6) != 0)
+            id = utf8(a.value());
+    return id;
+}
+
 enum class ReadResult { Ok, Missing, Damaged, TooLarge };
 
 Failure failureOf(ReadResult r)
@@ -389,12 +402,7 @@ struct XlsxBook::Package {
         for (pugi::xml_node sheet : childNamed(root, "sheets").children()) {
             if (!isNamed(sheet, "sheet"))
                 continue;
-            // The relationship id is a prefixed "id" attribute, whatever the prefix.
-            QString id;
-            for (pugi::xml_attribute a : sheet.attributes())
-                if (std::strchr(a.name(), ':') && std::strcmp(localName(a.name()), "id") == 0
-                    && std::strncmp(a.name(), "xmlns:", 6) != 0)
-                    id = utf8(a.value());
+            const QString id = sheetRelId(sheet);
             const auto rel = std::find_if(bookRels.begin(), bookRels.end(),
                                           [&](const Rel &x) { return x.id == id; });
             if (rel != bookRels.end() && !typeIs(rel->type, "worksheet"))
@@ -594,25 +602,25 @@ namespace {
 
 const QString kDamaged = QStringLiteral("文件已损坏，无法写入。");
 
-// The elements that come before <sheetData> in a worksheet.
-bool precedesSheetData(pugi::xml_node n)
+// The child `local` of `root`; when missing, made where the schema puts it: after the
+// last child named in `before`, or first.
+pugi::xml_node ensureChild(pugi::xml_node root, const std::string &prefix, const char *local,
+                           std::initializer_list<const char *> before)
 {
-    for (const char *name : {"sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols"})
-        if (isNamed(n, name))
-            return true;
-    return false;
+    if (pugi::xml_node n = childNamed(root, local))
+        return n;
+    pugi::xml_node after;
+    for (pugi::xml_node c : root.children())
+        for (const char *name : before)
+            if (isNamed(c, name))
+                after = c;
+    const std::string name = prefix + local;
+    return after ? root.insert_child_after(name.c_str(), after) : root.prepend_child(name.c_str());
 }
 
 pugi::xml_node ensureSheetData(pugi::xml_node root, const std::string &prefix)
 {
-    if (pugi::xml_node data = childNamed(root, "sheetData"))
-        return data;
-    pugi::xml_node after;
-    for (pugi::xml_node c : root.children())
-        if (precedesSheetData(c))
-            after = c;
-    const std::string name = prefix + "sheetData";
-    return after ? root.insert_child_after(name.c_str(), after) : root.prepend_child(name.c_str());
+    return ensureChild(root, prefix, "sheetData", {"sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols"});
 }
 
 bool parseRange(const char *text, int *r1, int *c1, int *r2, int *c2)
@@ -630,9 +638,68 @@ bool parseRange(const char *text, int *r1, int *c1, int *r2, int *c2)
         && parseRef(range.substr(colon + 1).c_str(), r2, c2);
 }
 
-// Writes a text into a cell as an inline string, keeping its style. A formula in the
-// cell is dropped; one that spans other cells (shared or array) cannot be.
-bool writeCell(pugi::xml_node cell, int row, int col, const QString &text, const std::string &prefix,
+void setAttribute(pugi::xml_node node, const char *name, const char *value)
+{
+    pugi::xml_attribute a = node.attribute(name);
+    (a ? a : node.append_attribute(name)).set_value(value);
+}
+
+void setAttribute(pugi::xml_node node, const char *name, int value)
+{
+    setAttribute(node, name, QByteArray::number(value).constData());
+}
+
+// The width a <col> stores for a width in characters of the standard font (a digit
+// 7 pixels wide, 5 pixels of padding), as spreadsheets write it.
+double storedColumnWidth(double chars)
+{
+    constexpr double digit = 7, padding = 5;
+    const double pixels = chars < 1 ? std::floor(chars * (digit + padding) + 0.5)
+                                    : std::floor(chars * digit + 0.5) + padding;
+    return std::floor(pixels / digit * 256) / 256;
+}
+
+// The styles part, changed on demand: centred copies of cell formats.
+struct StylePatch {
+    pugi::xml_document doc;
+    QByteArray original;
+    pugi::xml_node cellXfs;   // null: the workbook has no formats to copy
+    std::map<int, int> centred;
+    bool changed = false;
+
+    // The format that is `xf` centred; -1 when there are no formats.
+    int centredOf(int xf)
+    {
+        if (!cellXfs)
+            return -1;
+        if (const auto it = centred.find(xf); it != centred.end())
+            return it->second;
+        std::vector<pugi::xml_node> xfs;
+        for (pugi::xml_node n : cellXfs.children())
+            if (isNamed(n, "xf"))
+                xfs.push_back(n);
+        if (xfs.empty())
+            return -1;
+        const bool known = xf >= 0 && xf < int(xfs.size());
+        const pugi::xml_node base = xfs[known ? size_t(xf) : 0];
+        if (known && std::strcmp(childNamed(base, "alignment").attribute("horizontal").value(), "center") == 0)
+            return centred[xf] = xf;
+        pugi::xml_node copy = cellXfs.insert_copy_after(base, xfs.back());
+        pugi::xml_node align = childNamed(copy, "alignment");
+        if (!align)
+            align = copy.prepend_child((prefixOf(copy) + "alignment").c_str());
+        setAttribute(align, "horizontal", "center");
+        setAttribute(copy, "applyAlignment", "1");
+        setAttribute(cellXfs, "count", int(xfs.size()) + 1);
+        changed = true;
+        return centred[xf] = int(xfs.size());
+    }
+};
+
+// Writes an edit into a cell, keeping its style: a text as an inline string, a number
+// as a value. A formula in the cell is dropped; one that spans other cells (shared or
+// array) cannot be.
+bool writeCell(pugi::xml_node cell, int row, int col, const CellEdit &edit, const std::string &prefix,
                bool *formulaDropped, QString *problem)
 {
     if (const pugi::xml_node f = childNamed(cell, "f")) {
@@ -652,21 +719,89 @@ bool writeCell(pugi::xml_node cell, int row, int col, const QString &text, const
         cell.remove_child(c);
     for (const char *a : {"t", "cm", "vm"})
         cell.remove_attribute(a);
-    if (text.isEmpty())
+    if (edit.blank())
         return true;
-    cell.append_attribute("t").set_value("inlineStr");
-    const std::string isName = prefix + "is", tName = prefix + "t";
     const pugi::xml_node ext = childNamed(cell, "extLst");
-    pugi::xml_node is = ext ? cell.insert_child_before(isName.c_str(), ext) : cell.append_child(isName.c_str());
-    pugi::xml_node t = is.append_child(tName.c_str());
-    const QString stored = excel::encodeEscapes(text);
+    auto add = [&](const char *local) {
+        const std::string name = prefix + local;
+        return ext ? cell.insert_child_before(name.c_str(), ext) : cell.append_child(name.c_str());
+    };
+    if (edit.number) {
+        const QString value = QString::number(*edit.number, 'g', QLocale::FloatingPointShortest);
+        add("v").append_child(pugi::node_pcdata).set_value(value.toLatin1().constData());
+        return true;
+    }
+    cell.append_attribute("t").set_value("inlineStr");
+    pugi::xml_node t = add("is").append_child((prefix + "t").c_str());
+    const QString stored = excel::encodeEscapes(edit.text);
     if (stored != stored.trimmed() || stored.contains(QLatin1Char('\n')) || stored.contains(QLatin1Char('\t')))
         t.append_attribute("xml:space").set_value("preserve");
     t.append_child(pugi::node_pcdata).set_value(stored.toUtf8().constData());
     return true;
 }
 
-bool patchSheet(pugi::xml_document &doc, const CellEdits &edits, bool *formulaDropped, QString *problem)
+// Gives column `col` its own <col> (splitting a range that covers it) with the look's
+// width, and centres its format and the format of every cell in it.
+void setColumnLook(pugi::xml_node root, pugi::xml_node sheetData, const std::string &prefix, int col,
+                   const ColumnLook &look, StylePatch &styles)
+{
+    pugi::xml_node cols = ensureChild(root, prefix, "cols", {"sheetPr", "dimension", "sheetViews", "sheetFormatPr"});
+    pugi::xml_node own, next;
+    for (pugi::xml_node c : cols.children()) {
+        if (!isNamed(c, "col"))
+            continue;
+        const int lo = c.attribute("min").as_int(), hi = c.attribute("max").as_int();
+        if (lo <= col && col <= hi) {
+            own = c;
+            break;
+        }
+        if (lo > col && !next)
+            next = c;
+    }
+    if (own) {
+        const int lo = own.attribute("min").as_int(), hi = own.attribute("max").as_int();
+        if (lo < col)
+            setAttribute(cols.insert_copy_before(own, own), "max", col - 1);
+        if (hi > col)
+            setAttribute(cols.insert_copy_after(own, own), "min", col + 1);
+    } else {
+        const std::string name = prefix + "col";
+        own = next ? cols.insert_child_before(name.c_str(), next) : cols.append_child(name.c_str());
+    }
+    setAttribute(own, "min", col);
+    setAttribute(own, "max", col);
+    if (look.width > 0) {
+        setAttribute(own, "width", QByteArray::number(storedColumnWidth(look.width), 'g', 17).constData());
+        setAttribute(own, "customWidth", "1");
+        own.remove_attribute("hidden");
+        own.remove_attribute("bestFit");
+    }
+    if (!look.centred)
+        return;
+    if (const int xf = styles.centredOf(own.attribute("style").as_int(0)); xf >= 0)
+        setAttribute(own, "style", xf);
+    int previous = 0;
+    for (pugi::xml_node r : sheetData.children()) {
+        const int row = isNamed(r, "row") ? rowNumber(r, previous) : -1;
+        if (row < 0)
+            continue;
+        previous = row;
+        int prevCol = 0;
+        for (pugi::xml_node c : r.children()) {
+            int cellRow = 0, cellCol = 0;
+            if (!isNamed(c, "c") || !cellPosition(c, row, prevCol, &cellRow, &cellCol))
+                continue;
+            prevCol = cellCol;
+            if (cellCol != col)
+                continue;
+            if (const int xf = styles.centredOf(c.attribute("s").as_int(0)); xf >= 0)
+                setAttribute(c, "s", xf);
+        }
+    }
+}
+
+bool patchSheet(pugi::xml_document &doc, const SheetEdits &edits, StylePatch &styles, bool *formulaDropped,
+                QString *problem)
 {
     const pugi::xml_node root = doc.document_element();
     pugi::xml_node sheetData = childNamed(root, "sheetData");
@@ -682,10 +817,10 @@ bool patchSheet(pugi::xml_document &doc, const CellEdits &edits, bool *formulaDr
             rows.push_back({previous = number, r});
     }
 
-    for (const auto &[position, text] : edits) {
+    for (const auto &[position, edit] : edits.cells) {
         const auto [row, col] = position;
         auto it = std::find_if(rows.begin(), rows.end(), [&](const auto &x) { return x.first == row; });
-        if (it == rows.end() && text.isEmpty())
+        if (it == rows.end() && edit.blank())
             continue;
         if (it == rows.end()) {
             const auto next = std::find_if(rows.begin(), rows.end(), [&](const auto &x) { return x.first > row; });
@@ -711,22 +846,24 @@ bool patchSheet(pugi::xml_document &doc, const CellEdits &edits, bool *formulaDr
                 before = c;
         }
         if (!cell) {
-            if (text.isEmpty())
+            if (edit.blank())
                 continue;
             cell = before ? rowNode.insert_child_before(cellName.c_str(), before)
                           : rowNode.append_child(cellName.c_str());
             cell.append_attribute("r").set_value(refText(row, col).toLatin1().constData());
             rowNode.remove_attribute("spans");
         }
-        if (!writeCell(cell, row, col, text, prefix, formulaDropped, problem))
+        if (!writeCell(cell, row, col, edit, prefix, formulaDropped, problem))
             return false;
     }
+    for (const auto &[col, look] : edits.columns)
+        setColumnLook(root, sheetData, prefix, col, look, styles);
 
     if (pugi::xml_attribute ref = childNamed(root, "dimension").attribute("ref")) {
         int r1, c1, r2, c2;
         if (parseRange(ref.value(), &r1, &c1, &r2, &c2)) {
-            for (const auto &[position, text] : edits) {
-                if (text.isEmpty())
+            for (const auto &[position, edit] : edits.cells) {
+                if (edit.blank())
                     continue;
                 r1 = std::min(r1, position.first);
                 c1 = std::min(c1, position.second);
@@ -741,9 +878,34 @@ bool patchSheet(pugi::xml_document &doc, const CellEdits &edits, bool *formulaDr
     return true;
 }
 
+// Marks a sheet's view selected, or none of its views; false when nothing changed.
+bool setTabSelected(pugi::xml_node root, bool selected)
+{
+    if (!selected) {
+        bool changed = false;
+        for (pugi::xml_node view : childNamed(root, "sheetViews").children())
+            if (isNamed(view, "sheetView") && view.attribute("tabSelected").as_bool()) {
+                view.remove_attribute("tabSelected");
+                changed = true;
+            }
+        return changed;
+    }
+    const std::string prefix = prefixOf(root);
+    pugi::xml_node views = ensureChild(root, prefix, "sheetViews", {"sheetPr", "dimension"});
+    pugi::xml_node view = childNamed(views, "sheetView");
+    if (!view) {
+        view = views.append_child((prefix + "sheetView").c_str());
+        view.append_attribute("workbookViewId").set_value(0);
+    }
+    if (view.attribute("tabSelected").as_bool())
+        return false;
+    setAttribute(view, "tabSelected", "1");
+    return true;
+}
+
 } // namespace
 
-bool XlsxBook::patch(const BookEdits &edits, QByteArray *out, QString *problem) const
+bool XlsxBook::patch(const BookEdits &edits, QByteArray *out, QString *problem, std::vector<int> *rewritten) const
 {
     struct Replacement {
         zip_uint64_t entry;
@@ -753,24 +915,119 @@ bool XlsxBook::patch(const BookEdits &edits, QByteArray *out, QString *problem) 
     std::vector<zip_uint64_t> removals;
     bool formulaDropped = false;
 
-    for (const auto &[sheet, cells] : edits) {
-        if (cells.empty())
-            continue;
-        QByteArray bytes;
-        if (sheet < 0 || sheet >= int(p->sheets.size())
-            || p->read(p->sheets[size_t(sheet)].part, &bytes) != ReadResult::Ok) {
-            *problem = kDamaged;
-            return false;
-        }
+    // The XML parts changed, by part key.
+    struct Part {
+        QByteArray original;
         pugi::xml_document doc;
-        if (!parseXml(bytes, &doc, kKeepOptions)) {
+        bool changed = false;
+    };
+    std::map<QString, std::unique_ptr<Part>> parts;
+    auto load = [&](const QString &name, QByteArray bytes) -> Part * {
+        if (bytes.isEmpty() && p->read(name, &bytes) != ReadResult::Ok)
+            return nullptr;
+        auto part = std::make_unique<Part>();
+        part->original = std::move(bytes);
+        if (!parseXml(part->original, &part->doc, kKeepOptions))
+            return nullptr;
+        return (parts[partKey(name)] = std::move(part)).get();
+    };
+
+    std::vector<Rel> workbookRels;
+    if (const ReadResult r = p->rels(p->workbookPart, &workbookRels); r != ReadResult::Ok && r != ReadResult::Missing) {
+        *problem = kDamaged;
+        return false;
+    }
+    StylePatch styles;
+    const auto stylesRel = std::find_if(workbookRels.begin(), workbookRels.end(),
+                                        [](const Rel &r) { return typeIs(r.type, "styles"); });
+    const QString stylesPart = stylesRel != workbookRels.end() ? stylesRel->target : QString();
+    if (!stylesPart.isEmpty() && p->has(stylesPart)) {
+        if (p->read(stylesPart, &styles.original) != ReadResult::Ok
+            || !parseXml(styles.original, &styles.doc, kKeepOptions)) {
             *problem = kDamaged;
             return false;
         }
-        if (!patchSheet(doc, cells, &formulaDropped, problem))
-            return false;
-        replacements.push_back({p->index.value(partKey(p->sheets[size_t(sheet)].part)), serialize(doc, bytes)});
+        styles.cellXfs = childNamed(styles.doc.document_element(), "cellXfs");
     }
+
+    for (const auto &[sheet, sheetEdits] : edits.sheets) {
+        if (sheetEdits.empty())
+            continue;
+        Part *part = sheet >= 0 && sheet < int(p->sheets.size()) && !p->sheets[size_t(sheet)].part.isEmpty()
+            ? load(p->sheets[size_t(sheet)].part, QByteArray()) : nullptr;
+        if (!part) {
+            *problem = kDamaged;
+            return false;
+        }
+        if (!patchSheet(part->doc, sheetEdits, styles, &formulaDropped, problem))
+            return false;
+        part->changed = true;
+    }
+
+    // The active sheet: the workbook's active tab, the one selected tab.
+    if (edits.activeSheet >= 0) {
+        const int active = edits.activeSheet;
+        Part *book = active < int(p->sheets.size()) && !p->sheets[size_t(active)].part.isEmpty()
+            ? load(p->workbookPart, QByteArray()) : nullptr;
+        if (!book) {
+            *problem = kDamaged;
+            return false;
+        }
+        const pugi::xml_node root = book->doc.document_element();
+        int tab = -1, position = 0;
+        for (pugi::xml_node sheet : childNamed(root, "sheets").children()) {
+            if (!isNamed(sheet, "sheet"))
+                continue;
+            const QString id = sheetRelId(sheet);
+            const auto rel = std::find_if(workbookRels.begin(), workbookRels.end(), [&](const Rel &x) { return x.id == id; });
+            const QString name = rel != workbookRels.end() ? rel->target : QString();
+            const bool selected = !name.isEmpty() && name == p->sheets[size_t(active)].part;
+            if (selected)
+                tab = position;
+            ++position;
+            if (name.isEmpty() || !p->has(name))
+                continue;
+            Part *part = parts.count(name) ? parts[name].get() : nullptr;
+            if (!part) {
+                // A sheet that names no selection needs no change.
+                QByteArray bytes;
+                if (p->read(name, &bytes) != ReadResult::Ok || (!selected && !bytes.contains("tabSelected")))
+                    continue;
+                if (!(part = load(name, std::move(bytes)))) {
+                    *problem = kDamaged;
+                    return false;
+                }
+            }
+            if (setTabSelected(part->doc.document_element(), selected))
+                part->changed = true;
+        }
+        if (tab < 0) {
+            *problem = kDamaged;
+            return false;
+        }
+        pugi::xml_node views = ensureChild(
+            root, prefixOf(root), "bookViews",
+            {"fileVersion", "fileSharing", "workbookPr", "AlternateContent", "revisionPtr", "absPath", "workbookProtection"});
+        pugi::xml_node view = childNamed(views, "workbookView");
+        if (!view)
+            view = views.append_child((prefixOf(views) + "workbookView").c_str());
+        setAttribute(view, "activeTab", tab);
+        if (pugi::xml_attribute first = view.attribute("firstSheet"); first && first.as_int() > tab)
+            first.set_value(tab);
+        book->changed = true;
+    }
+
+    for (auto &[name, part] : parts) {
+        if (!part->changed)
+            continue;
+        replacements.push_back({p->index.value(name), serialize(part->doc, part->original)});
+        if (rewritten)
+            for (size_t i = 0; i < p->sheets.size(); ++i)
+                if (p->sheets[i].part == name)
+                    rewritten->push_back(int(i));
+    }
+    if (styles.changed)
+        replacements.push_back({p->index.value(partKey(stylesPart)), serialize(styles.doc, styles.original)});
 
     // Without its formulas, the calculation chain would name cells that have none:
     // drop it with its relationship and content type, and the spreadsheet rebuilds it.

@@ -10,7 +10,9 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace tessaly::workbook {
 
@@ -19,9 +21,32 @@ inline constexpr qint64 kMaxPartBytes = 32 * 1024 * 1024;
 // Entries above which a package is refused.
 inline constexpr qint64 kMaxEntries = 20000;
 
-// Texts to write, per sheet position, per (row, column).
-using CellEdits = std::map<std::pair<int, int>, QString>;
-using BookEdits = std::map<int, CellEdits>;
+// A cell to write: a text (an inline string; empty empties the cell) or a number.
+struct CellEdit {
+    QString text;
+    std::optional<double> number;
+    bool blank() const { return !number && text.isEmpty(); }
+};
+// Cells to write per (row, column).
+using CellEdits = std::map<std::pair<int, int>, CellEdit>;
+
+// A column's new look: its width in characters of the standard font (0 keeps it) and
+// whether its cells are centred.
+struct ColumnLook {
+    double width = 0;
+    bool centred = false;
+};
+
+struct SheetEdits {
+    CellEdits cells;
+    std::map<int, ColumnLook> columns;
+    bool empty() const { return cells.empty() && columns.empty(); }
+};
+
+struct BookEdits {
+    std::map<int, SheetEdits> sheets;  // per sheet position
+    int activeSheet = -1;              // the sheet shown on opening; -1 keeps the book's
+};
 
 class XlsxBook {
 public:
@@ -32,10 +57,15 @@ public:
     QStringList sheetNames() const;
     bool readSheet(int index, SheetCells *cells, Failure *failure) const;
 
-    // The package with the edited cells written in as inline strings. Only the edited
-    // sheets' XML is rewritten (and, when a formula was overwritten, the calculation
-    // chain dropped). False with *problem set to a message for the user.
-    bool patch(const BookEdits &edits, QByteArray *out, QString *problem) const;
+    // The package with the edits written in: texts as inline strings, numbers as
+    // values, each keeping its cell's style (a centred column's cells take a centred
+    // copy of theirs). Only the parts that change are rewritten: the edited sheets, the
+    // styles when a column is centred, the workbook and the sheets whose selection
+    // changes when another sheet becomes the active one, and, when a formula was
+    // overwritten, the calculation chain dropped. *rewritten receives the positions of
+    // the worksheets rewritten. False with *problem set to a message for the user.
+    bool patch(const BookEdits &edits, QByteArray *out, QString *problem,
+               std::vector<int> *rewritten = nullptr) const;
 
     struct Package;
 

@@ -16,10 +16,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 using namespace tessaly;
@@ -34,6 +37,30 @@ const QColor kGreen(0, 255, 0);
 QColor buttonColour(QPushButton *b)
 {
     return b->palette().color(QPalette::Button);
+}
+
+// The contrast ratio of two colours (1 to 21); 4.5 reads as body text.
+double contrast(const QColor &a, const QColor &b)
+{
+    auto luminance = [](const QColor &c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+// The text of a highlighted step against its face, with the step panel disabled as it
+// is while the step's panel is open.
+double stepContrast(QPushButton *b)
+{
+    const QPalette p = b->palette();
+    return contrast(p.color(QPalette::Disabled, QPalette::ButtonText), p.color(QPalette::Disabled, QPalette::Button));
+}
+
+bool barFull(const QProgressBar *bar)
+{
+    return bar->value() == bar->maximum() && bar->maximum() > 0;
 }
 
 void clickHeader(NewStudentWindow *w, QRadioButton *option, const QString &header)
@@ -107,6 +134,8 @@ private slots:
         QVERIFY(!w->Frame2->isEnabled() && !w->Command15->isEnabled());
         QCOMPARE(buttonColour(w->Command4), kGreen);
         QCOMPARE(buttonColour(w->Command3), buttonColour(w->Command5));
+        QVERIFY2(stepContrast(w->Command4) >= 4.5, qPrintable(QString::number(stepContrast(w->Command4))));
+        saveShot(w->Frame2->grab().toImage(), u"新生分班-步骤"_s);
         w->Command19->click();
         QVERIFY(w->Frame6->isHidden() && w->Frame2->isEnabled() && w->Command16->isEnabled());
 
@@ -164,6 +193,7 @@ private slots:
         QCOMPARE(w->Grid1->Cols(), 7);
         QCOMPARE(w->Text5->toPlainText(), u"\n恭喜您！\n\n　　新生人数共：45人,无任何数据错误。"_s);
         QCOMPARE(w->lb1->text(), u"总计45人现45人"_s);
+        QVERIFY(barFull(w->Bar1));
 
         // 重填 clears the mapping; choosing the sheet again clears it too.
         w->Command3->click();
@@ -279,6 +309,7 @@ private slots:
 
         w->Command5->click();
         QCOMPARE(buttonColour(w->Command5), kGreen);
+        QVERIFY(barFull(w->Bar1));
         QCOMPARE(w->Grid1->TextMatrix(1, 7), QString());
         QCOMPARE(w->Grid1->TextMatrix(1, kColTotal), u"8.5"_s);
         QCOMPARE(w->Grid1->TextMatrix(1, 8), u"缺成绩 "_s);
@@ -339,6 +370,7 @@ private slots:
         w->Command18->click();
         QVERIFY(w->Frame5->isHidden() && !w->Frame3->isHidden());
         QVERIFY(w->Text5->toPlainText().startsWith(u"新生人数共：45人"_s));
+        QVERIFY(barFull(w->Bar1));
         QStringList codes = gridColumn(w->Grid1, kColCode);
         QCOMPARE(codes.first(), u"1"_s);
         QCOMPARE(codes.last(), u"45"_s);
@@ -382,6 +414,73 @@ private slots:
         w->Option7->click();
         w->Command14->click();
         QVERIFY(h.responder.last().text.contains(u"无法把分班结果存回原表"_s));
+    }
+
+    // A student without 代码 stands first after the placement: the list can still be
+    // checked and output. The class lists follow the placement made, not a class count
+    // typed into the box since.
+    void codelessStudentAndLaterClassCount()
+    {
+        TestSchool school;
+        WindowHarness h(school);
+        ScriptedFileChooser chooser;
+        QTemporaryDir dir;
+        ExportsFolder folder(dir.path());
+        RecordingWorkbookOpener opener;
+        const QString path = dir.filePath(u"six.xlsx"_s);
+        const QStringList names{u"甲"_s, u"乙"_s, u"丙"_s, u"丁"_s, u"戊"_s, u"己"_s};
+        QList<QStringList> rows{{u"代码"_s, u"姓名"_s, u"性别"_s, u"总分"_s}};
+        for (int i = 0; i < names.size(); ++i)
+            rows << QStringList{i == 3 ? QString() : QString::number(101 + i), names[i], i % 2 ? u"女"_s : u"男"_s,
+                                QString::number(600 - 20 * i)};
+        writeWorkbook(path, {{u"新生"_s, rows}});
+        auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
+        openSheet(w, chooser, path, u"新生"_s);
+        clickHeader(w, w->Option1, u"代码"_s);
+        clickHeader(w, w->Option2, u"姓名"_s);
+        clickHeader(w, w->Option3, u"性别"_s);
+        clickHeader(w, w->Option4, u"总分"_s);
+        w->Command8->click();
+        h.responder.answer(true);
+        w->Command6->click();
+        w->Text3->setText(u"3"_s);
+        w->Command18->click();
+        QCOMPARE(w->Grid1->TextMatrix(1, kColCode), QString());
+        QCOMPARE(w->Grid1->TextMatrix(1, kColName), u"丁"_s);
+
+        h.responder.clear();
+        w->Command5->click();
+        QVERIFY(h.responder.shown().isEmpty());
+        QVERIFY(w->Text5->toPlainText().contains(u"新生人数共：6人"_s));
+
+        // 进行分班 again, 2 typed into the box, then 取消: the placement into 3 stands.
+        h.responder.answer(true);
+        w->Command6->click();
+        QCOMPARE(h.responder.last().text, u"是否继续分班？"_s);
+        QVERIFY(!w->Frame5->isHidden());
+        w->Text3->setText(u"2"_s);
+        w->Command17->click();
+
+        h.responder.clear();
+        w->Command1->click();
+        QVERIFY(h.responder.shown().isEmpty());
+        QVERIFY(!w->Frame7->isHidden());
+        w->Command14->click();
+        QCOMPARE(opener.paths().size(), 1);
+        QString error;
+        auto lists = ImportWorkbook::open(opener.paths().first(), &error);
+        QVERIFY2(lists, qPrintable(error));
+        QCOMPARE(lists->sheetNames(), (QStringList{u"第1班"_s, u"第2班"_s, u"第3班"_s}));
+        QStringList listed;
+        for (int c = 0; c < 3; ++c) {
+            QVERIFY(lists->selectSheet(c));
+            for (int r = 3; !lists->cell(r, 2).isEmpty() || !lists->cell(r, 3).isEmpty(); ++r)
+                listed << lists->cell(r, 3);
+        }
+        listed.sort();
+        QStringList all = names;
+        all.sort();
+        QCOMPARE(listed, all);
     }
 };
 

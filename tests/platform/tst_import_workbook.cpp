@@ -2,6 +2,7 @@
 #include "fixtures/cell_refs.h"
 #include "fixtures/files.h"
 #include "platform/import_workbook.h"
+#include "platform/xlsx_book.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -1293,6 +1294,76 @@ private slots:
         QVERIFY(!book->save(&error));
         QVERIFY2(error.contains(QStringLiteral("不能保存修改")) && error.contains(QStringLiteral(".xlsx")),
                  qPrintable(error));
+        QCOMPARE(fileBytes(path), bytes);
+    }
+
+    // A column made 8 wide and centred: its range split around it, a centred copy of
+    // each format it and its cells use; a number written as a value; the sheet made the
+    // active, selected one in front of the other elements.
+    void saveColumnLookAndActiveSheet()
+    {
+        const QByteArray styles =
+            "<styleSheet xmlns=\"" + kMain + "\"><fonts count=\"2\"><font/><font><b/></font></fonts>"
+            "<fills count=\"1\"><fill/></fills><borders count=\"1\"><border/></borders><cellXfs count=\"2\">"
+            "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+            "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyFont=\"1\">"
+            "<alignment vertical=\"top\"/></xf></cellXfs></styleSheet>";
+        const QByteArray sheet = worksheet(
+            "<row r=\"1\"><c r=\"C1\" s=\"1\" t=\"inlineStr\"><is><t>分班结果</t></is></c></row>"
+            "<row r=\"3\"><c r=\"D3\" s=\"1\"><v>7</v></c></row>",
+            "<cols><col min=\"1\" max=\"5\" width=\"12\" style=\"1\" customWidth=\"1\"/></cols>");
+        const QString path = m_dir.filePath(QStringLiteral("column-look.xlsx"));
+        QVERIFY(writeXlsx(path, sheet, {}, styles));
+        QString error;
+        auto book = ImportWorkbook::open(path, &error);
+        QVERIFY2(book, qPrintable(error));
+        QVERIFY(book->setNumber(2, 3, 5));
+        QVERIFY(book->formatColumn(3, 8, true));
+        book->setActiveSheet(0);
+        QVERIFY2(book->save(&error), qPrintable(error));
+
+        const QByteArray xml = zipEntry(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+        const QByteArray expectedSheet =
+            "<sheetViews><sheetView workbookViewId=\"0\" tabSelected=\"1\"/></sheetViews>"
+            "<cols><col min=\"1\" max=\"2\" width=\"12\" style=\"1\" customWidth=\"1\"/>"
+            "<col min=\"3\" max=\"3\" width=\"8.7109375\" style=\"2\" customWidth=\"1\"/>"
+            "<col min=\"4\" max=\"5\" width=\"12\" style=\"1\" customWidth=\"1\"/></cols><sheetData>"
+            "<row r=\"1\"><c r=\"C1\" s=\"2\" t=\"inlineStr\"><is><t>分班结果</t></is></c></row>"
+            "<row r=\"2\"><c r=\"C2\" s=\"3\"><v>5</v></c></row>"
+            "<row r=\"3\"><c r=\"D3\" s=\"1\"><v>7</v></c></row></sheetData>";
+        QVERIFY2(xml.contains(expectedSheet), xml.constData());
+        const QByteArray xfs = zipEntry(path, QStringLiteral("xl/styles.xml"));
+        QVERIFY2(xfs.contains("<cellXfs count=\"4\">"), xfs.constData());
+        QVERIFY2(xfs.contains("<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyFont=\"1\" "
+                              "applyAlignment=\"1\"><alignment vertical=\"top\" horizontal=\"center\"/></xf>"
+                              "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" "
+                              "applyAlignment=\"1\"><alignment horizontal=\"center\"/></xf></cellXfs>"),
+                 xfs.constData());
+        const QByteArray workbook = zipEntry(path, QStringLiteral("xl/workbook.xml"));
+        QVERIFY2(workbook.contains("<bookViews><workbookView activeTab=\"0\"/></bookViews><sheets>"), workbook.constData());
+
+        auto reopened = ImportWorkbook::open(path, &error);
+        QVERIFY(reopened);
+        QCOMPARE(reopened->cell(2, 3), QStringLiteral("5"));
+        QCOMPARE(reopened->cell(3, 4), QStringLiteral("7"));
+    }
+
+    // A save that would push a sheet past the size this program reads is refused, and
+    // the file stays as it was.
+    void saveRefusesSheetPastReadableSize()
+    {
+        QByteArray sheet = worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "<!---->");
+        sheet.insert(sheet.indexOf("<!--") + 4, QByteArray(workbook::kMaxPartBytes - 8 - sheet.size(), ' '));
+        QCOMPARE(sheet.size(), workbook::kMaxPartBytes - 8);
+        const QString path = m_dir.filePath(QStringLiteral("nearly-too-large.xlsx"));
+        QVERIFY(writeXlsx(path, sheet));
+        const QByteArray bytes = fileBytes(path);
+        QString error;
+        auto book = ImportWorkbook::open(path, &error);
+        QVERIFY2(book && book->currentSheet() == 0, qPrintable(error));
+        QVERIFY(book->setCell(1, 2, QStringLiteral("分班结果")));
+        QVERIFY(!book->save(&error));
+        QVERIFY2(error.contains(QStringLiteral("超出了本程序能读取的大小")), qPrintable(error));
         QCOMPARE(fileBytes(path), bytes);
     }
 
