@@ -126,33 +126,7 @@ QByteArray worksheet(const QByteArray &sheetData, const QByteArray &before = {},
 bool writeXlsx(const QString &path, const QByteArray &sheet, const QByteArray &sharedStrings = {},
                const QByteArray &styles = {})
 {
-    QByteArray rels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                      "<Relationship Id=\"rId1\" Type=\"" + kRelNs + "/worksheet\" Target=\"worksheets/sheet1.xml\"/>";
-    if (!sharedStrings.isEmpty())
-        rels += "<Relationship Id=\"rId2\" Type=\"" + kRelNs + "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
-    if (!styles.isEmpty())
-        rels += "<Relationship Id=\"rId3\" Type=\"" + kRelNs + "/styles\" Target=\"styles.xml\"/>";
-    rels += "</Relationships>";
-    std::vector<std::pair<QByteArray, QByteArray>> parts = {
-        {"[Content_Types].xml",
-         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-         "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-         "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>"},
-        {"_rels/.rels",
-         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\"" + kRelNs + "/officeDocument\" Target=\"xl/workbook.xml\"/>"
-         "</Relationships>"},
-        {"xl/workbook.xml",
-         "<workbook xmlns=\"" + kMain + "\" xmlns:r=\"" + kRelNs + "\"><sheets>"
-         "<sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
-        {"xl/_rels/workbook.xml.rels", rels},
-        {"xl/worksheets/sheet1.xml", sheet},
-    };
-    if (!sharedStrings.isEmpty())
-        parts.push_back({"xl/sharedStrings.xml", sharedStrings});
-    if (!styles.isEmpty())
-        parts.push_back({"xl/styles.xml", styles});
-    return writeZip(path, parts);
+    return test::writeXlsxBook(path, {{QStringLiteral("Sheet1"), sheet}}, sharedStrings, styles);
 }
 
 // Whether rows and the cells of each row stand in ascending order, as a spreadsheet

@@ -199,6 +199,9 @@ private slots:
         cells += number(1, 0, 41486, 1);
         cells += formula(2, 0, specialResult(0));
         cells += record(0x0207, byteString);
+        // Uncalculated: A2+1, with BIFF5's reference (flags in the row word, a column byte).
+        cells += formula(3, 0, specialResult(3), QByteArray(1, char(0x44)) + le16(1 | 0xC000) + char(0)
+                                                     + ptg::integer(1) + ptg::op(0x03));
         const QByteArray stream = workbookStream(globals, {{char(stored.size()) + stored, cells}}, 0x0500);
 
         auto book = openBook(stream, "Book");
@@ -210,6 +213,7 @@ private slots:
         QCOMPARE(read.value(1, 1), text);
         QCOMPARE(read.value(2, 1), QStringLiteral("2013-07-31"));
         QCOMPARE(read.value(3, 1), text);
+        QCOMPARE(read.value(4, 1), QStringLiteral("41487"));
     }
 
     // Worksheets only, hidden ones too, in workbook order; a chart embedded in a
