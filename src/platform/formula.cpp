@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 
 namespace tessaly::formula {
 
@@ -273,83 +274,38 @@ private:
         return false;
     }
 
-    // Left-associative levels, from the loosest.
-    bool comparison(Node *out)
+    // The binary operators by level, from the loosest; each level is left-associative
+    // (2^3^2 is 64). Longer operators come first within a level.
+    struct LevelOp {
+        const char *text;
+        Op op;
+    };
+    static constexpr LevelOp kComparisons[] = {{"<>", Op::Ne}, {"<=", Op::Le}, {">=", Op::Ge},
+                                               {"<", Op::Lt},  {">", Op::Gt},  {"=", Op::Eq}};
+    static constexpr LevelOp kConcatenation[] = {{"&", Op::Concat}};
+    static constexpr LevelOp kAdditive[] = {{"+", Op::Add}, {"-", Op::Sub}};
+    static constexpr LevelOp kMultiplicative[] = {{"*", Op::Mul}, {"/", Op::Div}};
+    static constexpr LevelOp kPower[] = {{"^", Op::Pow}};
+    static constexpr std::span<const LevelOp> kLevels[] = {kComparisons, kConcatenation, kAdditive,
+                                                           kMultiplicative, kPower};
+
+    bool comparison(Node *out) { return level(0, out); }
+
+    bool level(size_t index, Node *out)
     {
-        if (!concatenation(out))
+        if (index == std::size(kLevels))
+            return percent(out);
+        if (!level(index + 1, out))
             return false;
         for (;;) {
-            Op op;
-            if (take("<>"))
-                op = Op::Ne;
-            else if (take("<="))
-                op = Op::Le;
-            else if (take(">="))
-                op = Op::Ge;
-            else if (take("<"))
-                op = Op::Lt;
-            else if (take(">"))
-                op = Op::Gt;
-            else if (take("="))
-                op = Op::Eq;
-            else
+            const auto op = std::find_if(kLevels[index].begin(), kLevels[index].end(),
+                                         [&](const LevelOp &o) { return take(o.text); });
+            if (op == kLevels[index].end())
                 return true;
             Node right;
-            if (!concatenation(&right) || !binary(op, std::move(*out), std::move(right), out))
+            if (!level(index + 1, &right) || !binary(op->op, std::move(*out), std::move(right), out))
                 return false;
         }
-    }
-
-    bool concatenation(Node *out)
-    {
-        if (!additive(out))
-            return false;
-        while (take("&")) {
-            Node right;
-            if (!additive(&right) || !binary(Op::Concat, std::move(*out), std::move(right), out))
-                return false;
-        }
-        return true;
-    }
-
-    bool additive(Node *out)
-    {
-        if (!multiplicative(out))
-            return false;
-        for (;;) {
-            const Op op = take("+") ? Op::Add : take("-") ? Op::Sub : Op::Percent;
-            if (op == Op::Percent)
-                return true;
-            Node right;
-            if (!multiplicative(&right) || !binary(op, std::move(*out), std::move(right), out))
-                return false;
-        }
-    }
-
-    bool multiplicative(Node *out)
-    {
-        if (!power(out))
-            return false;
-        for (;;) {
-            const Op op = take("*") ? Op::Mul : take("/") ? Op::Div : Op::Percent;
-            if (op == Op::Percent)
-                return true;
-            Node right;
-            if (!power(&right) || !binary(op, std::move(*out), std::move(right), out))
-                return false;
-        }
-    }
-
-    bool power(Node *out)
-    {
-        if (!percent(out))
-            return false;
-        while (take("^")) {
-            Node right;
-            if (!percent(&right) || !binary(Op::Pow, std::move(*out), std::move(right), out))
-                return false;
-        }
-        return true;
     }
 
     bool percent(Node *out)
