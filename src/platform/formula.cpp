@@ -631,6 +631,9 @@ void Grid::setFormula(int row, int col, Pending formula)
 {
     if (row < 1 || col < 1 || !formula.tree)
         return;
+    const auto existing = m_slots.find(key(row, col));
+    if (!acceptsFormulas() && (existing == m_slots.end() || existing->second.formula < 0))
+        return;
     Slot &slot = m_slots[key(row, col)];
     if (slot.formula < 0) {
         slot.formula = int(m_formulas.size());

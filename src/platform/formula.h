@@ -98,12 +98,16 @@ struct Pending {
     std::optional<Value> stored;
 };
 
+// Formulas a sheet may hold for evaluation; those beyond read as they were stored.
+inline constexpr size_t kMaxFormulas = 100000;
+
 // The typed cells of one worksheet.
 class Grid {
 public:
     void setValue(int row, int col, Value value);
+    // Ignored once the grid holds kMaxFormulas.
     void setFormula(int row, int col, Pending formula);
-    bool hasFormulas() const { return !m_formulas.empty(); }
+    bool acceptsFormulas() const { return m_formulas.size() < kMaxFormulas; }
 
 private:
     friend class Evaluator;

@@ -928,7 +928,7 @@ struct XlsBook::Stream {
     {
         return forEachCell(index, [&](const Cell &cell) {
             const int row = int(cell.row) + 1, col = int(cell.col) + 1;
-            if (!cell.uncalculated) {
+            if (!cell.uncalculated || !grid->acceptsFormulas()) {
                 grid->setValue(row, col, cell.value);
                 return;
             }

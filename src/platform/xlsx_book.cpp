@@ -599,6 +599,8 @@ struct XlsxBook::Package {
                 grid->setValue(row, col, cellValue(c));
                 return;
             }
+            if (!grid->acceptsFormulas())
+                return;
             formula::Pending pending;
             pending.kind = formatKind(c);
             const auto master = isShared ? sharedFormulas.find(si) : sharedFormulas.end();

@@ -308,6 +308,15 @@ private slots:
         for (int row = 1; row <= 3; ++row)
             QCOMPARE(at(run, row, 8), QStringLiteral("#NAME?"));
 
+        // Formulas beyond the cap are not held (memory stays bounded).
+        Grid crowded;
+        const auto one = std::make_shared<const Node>(parseFormula(QStringLiteral("1"), kSheets));
+        for (int row = 1; row <= int(kMaxFormulas) + 5; ++row)
+            crowded.setFormula(row, 1, Pending{one, 0, 0, excel::FormatKind::Number, std::nullopt});
+        const Run capped = evaluate(std::move(crowded));
+        QCOMPARE(at(capped, int(kMaxFormulas), 1), QStringLiteral("1"));
+        QCOMPARE(at(capped, int(kMaxFormulas) + 1, 1), QString());
+
         // 6000 ranks over 6000 numbers: more than the budget.
         const int rows = 6000;
         Grid big;
