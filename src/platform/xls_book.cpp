@@ -702,7 +702,7 @@ struct XlsBook::Stream {
                 if (left < (variable ? 3 : 2))
                     return formula::unsupported();
                 int argc = variable ? p[i] & 0x7F : -1;
-                const quint16 index = get16(p + i + (variable ? 1 : 0)) & 0x7FFF;
+                const quint16 index = get16(p + i + (variable ? 1 : 0));  // the top bit: a command
                 i += variable ? 3 : 2;
                 formula::Function function = formula::Function::Unknown;
                 for (const TableFunction &f : kTableFunctions)
