@@ -326,7 +326,7 @@ private slots:
         const QByteArray none = specialResult(3);
         const std::vector<QByteArray> arrays = {
             ptg::num(1).left(5),
-            char(0x17) + QByteArray("\xFF\x01ab", 4),
+            char(0x17) + QByteArray("\xFF\x01" "ab", 4),
             ptg::funcVar(4, 127),
             ptg::integer(1) + ptg::attr(0x04, 0xFFFF),
             ptg::integer(1) + QByteArray(3000, '\x13'),
