@@ -743,6 +743,26 @@ private slots:
         QCOMPARE(book->cell(5, 1), QString());  // a reference beyond the sheet is not moved
     }
 
+    // 120 000 formulas without results, each summing a whole column and chained to the
+    // next row: in a child with a memory cap, the evaluation stops at its bounds.
+    void hostileFormulas()
+    {
+        QByteArray rows;
+        for (int r = 1; r <= 120000; ++r) {
+            const QByteArray n = QByteArray::number(r);
+            rows += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>1</v></c><c r=\"B" + n + "\"><f>SUM(A:A)+B"
+                + QByteArray::number(r + 1) + "</f></c></row>";
+        }
+        const QString path = m_dir.filePath(QStringLiteral("hostile-formulas.xlsx"));
+        QVERIFY(writeXlsx(path, worksheet(rows)));
+        const ChildRun run = openInChild(path);
+        QVERIFY(run.finished);
+        QCOMPARE(run.status, QProcess::NormalExit);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.lines.value(0), QStringLiteral("opened"));
+        QVERIFY2(run.lines.value(1).startsWith(QLatin1String("Sheet1\t120000\t")), qPrintable(run.lines.value(1)));
+    }
+
     // A part whose unpacked size is beyond the cap is refused, not read.
     void oversizedParts()
     {
