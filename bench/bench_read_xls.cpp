@@ -2,10 +2,15 @@
 // import does:
 //   build/bench/bench_read_xls [--benchmark_filter=…]
 // TESSALY_BENCH_XLS names another .xls to read besides the shared rosters.
+// BM_ReadUncalculated reads a 60-student score sheet (.xls and .xlsx) whose 240
+// formulas (SUM, ROUND(AVERAGE), IF, RANK) carry no stored results, so each is evaluated.
+#include "fixtures/files.h"
+#include "fixtures/workbook_bytes.h"
 #include "platform/import_workbook.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -50,6 +55,14 @@ int main(int argc, char **argv)
         ->Unit(benchmark::kMicrosecond);
     if (const QString other = qEnvironmentVariable("TESSALY_BENCH_XLS"); !other.isEmpty())
         benchmark::RegisterBenchmark("BM_ReadXls/other", BM_ReadXls, other)->Unit(benchmark::kMicrosecond);
+    QTemporaryDir temp;
+    const std::vector<tessaly::test::ScoreRow> rows = tessaly::test::sampleScoreRows(60);
+    const QString xls = temp.filePath(QStringLiteral("uncalculated.xls"));
+    const QString xlsx = temp.filePath(QStringLiteral("uncalculated.xlsx"));
+    tessaly::test::putFile(xls, tessaly::test::uncalculatedScoresXls(rows));
+    tessaly::test::writeXlsxBook(xlsx, {{QStringLiteral("成绩"), tessaly::test::uncalculatedScoresXlsxSheet(rows)}});
+    benchmark::RegisterBenchmark("BM_ReadUncalculated/xls-60", BM_ReadXls, xls)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("BM_ReadUncalculated/xlsx-60", BM_ReadXls, xlsx)->Unit(benchmark::kMicrosecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

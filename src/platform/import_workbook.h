@@ -6,7 +6,9 @@
 // sees them: numbers in the general form ("1", "13868106871"), date cells as
 // "YYYY-MM-DD" (with " hh:mm:ss" where the format shows a time, "hh:mm:ss" for a time
 // alone), booleans "TRUE"/"FALSE", error cells as their text ("#DIV/0!"), text exactly
-// as stored — blanks kept. A cell never written reads "".
+// as stored — blanks kept, formulas as their stored result or, where a program that does
+// not calculate left none, as evaluated from the workbook's cells. A cell never written
+// reads "".
 //
 // Saving an .xlsx rewrites only the worksheets whose cells were set; every other part
 // of the file is kept as it is. An .xls cannot be written: save() says so.

@@ -1,6 +1,7 @@
 #include "platform/xls_book.h"
 
 #include "platform/excel_values.h"
+#include "platform/formula.h"
 #include "platform/gbk.h"
 
 #include <QHash>
@@ -83,6 +84,7 @@ enum : quint16 {
     kFormula = 0x0006,
     kEof = 0x000A,
     kDateMode = 0x0022,
+    kExternSheet = 0x0017,
     kFilePass = 0x002F,
     kContinue = 0x003C,
     kCodePage = 0x0042,
@@ -90,6 +92,7 @@ enum : quint16 {
     kMulRk = 0x00BD,
     kRString = 0x00D6,
     kXf = 0x00E0,
+    kSupBook = 0x01AE,
     kSst = 0x00FC,
     kLabelSst = 0x00FD,
     kNumber = 0x0203,
@@ -315,24 +318,43 @@ QByteArray charsetOf(quint16 codePage)
     }
 }
 
-QString errorText(quint8 code)
+// An error cell's value; Empty for a code that is none.
+formula::Value errorValue(quint8 code)
 {
+    using formula::ErrorCode;
     switch (code) {
-    case 0x00: return QStringLiteral("#NULL!");
-    case 0x07: return QStringLiteral("#DIV/0!");
-    case 0x0F: return QStringLiteral("#VALUE!");
-    case 0x17: return QStringLiteral("#REF!");
-    case 0x1D: return QStringLiteral("#NAME?");
-    case 0x24: return QStringLiteral("#NUM!");
-    case 0x2A: return QStringLiteral("#N/A");
-    default: return QString();
+    case 0x00: return formula::Value::ofError(ErrorCode::Null);
+    case 0x07: return formula::Value::ofError(ErrorCode::Div0);
+    case 0x0F: return formula::Value::ofError(ErrorCode::Value);
+    case 0x17: return formula::Value::ofError(ErrorCode::Ref);
+    case 0x1D: return formula::Value::ofError(ErrorCode::Name);
+    case 0x24: return formula::Value::ofError(ErrorCode::Num);
+    case 0x2A: return formula::Value::ofError(ErrorCode::NA);
+    default: return formula::Value();
     }
 }
 
-QString booleanText(quint8 value)
-{
-    return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-}
+// --- Formula tokens -----------------------------------------------------------------
+
+// The functions evaluated, by their index in the function table; argc -1 where the
+// token gives the count.
+struct TableFunction {
+    quint16 index;
+    formula::Function function;
+    int argc;
+};
+constexpr TableFunction kTableFunctions[] = {
+    {0, formula::Function::Count, -1},   {1, formula::Function::If, -1},
+    {4, formula::Function::Sum, -1},     {5, formula::Function::Average, -1},
+    {6, formula::Function::Min, -1},     {7, formula::Function::Max, -1},
+    {24, formula::Function::Abs, 1},     {27, formula::Function::Round, 2},
+    {36, formula::Function::And, -1},    {37, formula::Function::Or, -1},
+    {169, formula::Function::CountA, -1}, {216, formula::Function::Rank, -1},
+    {345, formula::Function::SumIf, -1}, {346, formula::Function::CountIf, 2},
+};
+
+// Operands a token array may stack before it is refused.
+constexpr size_t kMaxStackedOperands = 1024;
 
 // An RK number: a 30-bit integer or the high bits of a double, maybe divided by 100.
 double rkValue(quint32 rk)
@@ -360,6 +382,14 @@ struct XlsBook::Stream {
         qsizetype bof = 0;
     };
     std::vector<Sheet> sheets;
+    // What 3-D references name: the worksheet of each sheet tab (-1 for other kinds),
+    // whether each SUPBOOK is this workbook, and the EXTERNSHEET entries.
+    std::vector<int> worksheetOfTab;
+    std::vector<bool> supBookIsSelf;
+    struct Xti {
+        quint16 supBook = 0, firstTab = 0, lastTab = 0;
+    };
+    std::vector<Xti> xtis;
 
     QString decode(const QByteArray &text) const
     {
@@ -478,6 +508,13 @@ struct XlsBook::Stream {
             case kSst:
                 loadSharedStrings(r);
                 break;
+            case kSupBook:
+                supBookIsSelf.push_back(r.size >= 4 && get16(r.data + 2) == 0x0401);
+                break;
+            case kExternSheet:
+                if (biff8)
+                    loadExternSheet(r);
+                break;
             default:
                 break;
             }
@@ -493,15 +530,264 @@ struct XlsBook::Stream {
         // Worksheets only: the sheet type is 0, and the substream is no chart or macro
         // sheet. One whose substream cannot be found is listed, and fails when read.
         for (const Record &sheet : boundSheets) {
+            worksheetOfTab.push_back(-1);
             if (sheet.size < 6 || sheet.data[5] != 0)
                 continue;
             const qsizetype bof = get32(sheet.data);
             const quint16 type = bofType(bof);
             if (type != 0 && type != kWorksheet)
                 continue;
+            worksheetOfTab.back() = int(sheets.size());
             sheets.push_back({recordString(sheet, 6, 1), bof});
         }
         return sheets.empty() ? Failure::NoSheets : Failure::None;
+    }
+
+    void loadExternSheet(const Record &r)
+    {
+        Reader in(bytes, r);
+        quint16 count = 0;
+        if (!in.u16(&count))
+            return;
+        Xti x;
+        for (quint16 i = 0; i < count && in.u16(&x.supBook) && in.u16(&x.firstTab) && in.u16(&x.lastTab); ++i)
+            xtis.push_back(x);
+    }
+
+    // The worksheet a 3-D reference names: -1 for another workbook or several sheets
+    // (not evaluated), -2 for no worksheet (#REF!).
+    int sheetOfXti(quint16 ixti) const
+    {
+        if (ixti >= xtis.size())
+            return -2;
+        const Xti &x = xtis[ixti];
+        if (x.supBook >= supBookIsSelf.size() || !supBookIsSelf[x.supBook] || x.firstTab != x.lastTab)
+            return -1;
+        return x.firstTab < worksheetOfTab.size() && worksheetOfTab[x.firstTab] >= 0 ? worksheetOfTab[x.firstTab] : -2;
+    }
+
+    // The tree of a formula's parsed tokens (reverse Polish). A token not evaluated,
+    // a token cut short or a stack that does not end with one operand gives an
+    // Unsupported tree.
+    formula::Node decodeTokens(const uchar *p, qsizetype size) const
+    {
+        using formula::Node;
+        using formula::Op;
+        using formula::Value;
+        std::vector<Node> stack;
+        const auto pop = [&](size_t n, std::vector<Node> *out) {
+            if (stack.size() < n)
+                return false;
+            out->assign(std::make_move_iterator(stack.end() - qsizetype(n)), std::make_move_iterator(stack.end()));
+            stack.resize(stack.size() - n);
+            return true;
+        };
+        const auto push = [&](Node n) {
+            stack.push_back(std::move(n));
+            return stack.size() <= kMaxStackedOperands;
+        };
+        // A cell address: BIFF8 row and column words (flags in the column's top bits),
+        // BIFF5 a row word (flags in its top bits) and a column byte.
+        const auto cellAt = [&](const uchar *at, int *row, int *col) {
+            if (biff8) {
+                *row = get16(at) + 1;
+                *col = (get16(at + 2) & 0x3FFF) + 1;
+            } else {
+                *row = (get16(at) & 0x3FFF) + 1;
+                *col = at[2] + 1;
+            }
+            return *col <= excel::kMaxCols;
+        };
+        const qsizetype refSize = biff8 ? 4 : 3, areaSize = biff8 ? 8 : 6;
+        qsizetype i = 0;
+        while (i < size) {
+            const quint8 token = p[i++];
+            const quint8 base = token >= 0x20 ? quint8(0x20 | (token & 0x1F)) : token;
+            const qsizetype left = size - i;
+            bool ok = true;
+            std::vector<Node> args;
+            Node n;
+            switch (base) {
+            case 0x03: case 0x04: case 0x05: case 0x06: case 0x07: case 0x08:
+            case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x0E: {
+                static constexpr Op ops[] = {Op::Add, Op::Sub, Op::Mul, Op::Div, Op::Pow, Op::Concat,
+                                             Op::Lt,  Op::Le,  Op::Eq,  Op::Ge,  Op::Gt,  Op::Ne};
+                ok = pop(2, &args) && formula::binary(ops[base - 0x03], std::move(args[0]), std::move(args[1]), &n)
+                    && push(std::move(n));
+                break;
+            }
+            case 0x12: case 0x13: case 0x14:
+                ok = pop(1, &args)
+                    && formula::unary(base == 0x12 ? Op::Plus : base == 0x13 ? Op::Neg : Op::Percent,
+                                      std::move(args[0]), &n)
+                    && push(std::move(n));
+                break;
+            case 0x15:  // parentheses: the order is in the tokens already
+                break;
+            case 0x16:
+                n.kind = Node::Kind::Missing;
+                ok = push(std::move(n));
+                break;
+            case 0x17: {
+                if (left < 1)
+                    return formula::unsupported();
+                const int count = p[i];
+                QString text;
+                if (biff8) {
+                    if (left < 2)
+                        return formula::unsupported();
+                    const bool wide = p[i + 1] & 0x01;
+                    const qsizetype bytesNeeded = qsizetype(count) * (wide ? 2 : 1);
+                    if (left < 2 + bytesNeeded)
+                        return formula::unsupported();
+                    if (wide) {
+                        text.resize(count);
+                        qFromLittleEndian<char16_t>(p + i + 2, count, text.data());
+                    } else {
+                        text = QString::fromLatin1(reinterpret_cast<const char *>(p + i + 2), count);
+                    }
+                    i += 2 + bytesNeeded;
+                } else {
+                    if (left < 1 + count)
+                        return formula::unsupported();
+                    text = decode(QByteArray(reinterpret_cast<const char *>(p + i + 1), count));
+                    i += 1 + count;
+                }
+                ok = push(formula::constant(Value::ofText(text)));
+                break;
+            }
+            case 0x19: {  // attributes: only a one-argument SUM changes the stack
+                if (left < 3)
+                    return formula::unsupported();
+                const quint8 flags = p[i];
+                const quint16 data = get16(p + i + 1);
+                i += 3;
+                if (flags & 0x04) {  // the jump table of CHOOSE
+                    if (size - i < (qsizetype(data) + 1) * 2)
+                        return formula::unsupported();
+                    i += (qsizetype(data) + 1) * 2;
+                }
+                if (flags & 0x10)
+                    ok = pop(1, &args) && formula::call(formula::Function::Sum, std::move(args), &n)
+                        && push(std::move(n));
+                break;
+            }
+            case 0x1C: {
+                if (left < 1)
+                    return formula::unsupported();
+                const Value error = errorValue(p[i++]);
+                ok = error.isError() && push(formula::constant(error));
+                break;
+            }
+            case 0x1D:
+                if (left < 1)
+                    return formula::unsupported();
+                ok = push(formula::constant(Value::ofBoolean(p[i++] != 0)));
+                break;
+            case 0x1E:
+                if (left < 2)
+                    return formula::unsupported();
+                ok = push(formula::constant(Value::ofNumber(get16(p + i))));
+                i += 2;
+                break;
+            case 0x1F:
+                if (left < 8)
+                    return formula::unsupported();
+                ok = push(formula::constant(Value::ofNumber(getDouble(p + i))));
+                i += 8;
+                break;
+            case 0x21:
+            case 0x22: {
+                const bool variable = base == 0x22;
+                if (left < (variable ? 3 : 2))
+                    return formula::unsupported();
+                int argc = variable ? p[i] & 0x7F : -1;
+                const quint16 index = get16(p + i + (variable ? 1 : 0));  // the top bit: a command
+                i += variable ? 3 : 2;
+                formula::Function function = formula::Function::Unknown;
+                for (const TableFunction &f : kTableFunctions)
+                    if (f.index == index) {
+                        function = f.function;
+                        if (!variable)
+                            argc = f.argc;
+                    }
+                ok = argc >= 0 && pop(size_t(argc), &args) && formula::call(function, std::move(args), &n)
+                    && push(std::move(n));
+                break;
+            }
+            case 0x24:
+            case 0x25: {
+                const bool area = base == 0x25;
+                if (left < (area ? areaSize : refSize))
+                    return formula::unsupported();
+                formula::Area a;
+                if (area) {
+                    // Rows first and last, then columns first and last.
+                    a.row1 = get16(p + i) + 1;
+                    a.row2 = get16(p + i + 2) + 1;
+                    if (biff8) {
+                        a.col1 = (get16(p + i + 4) & 0x3FFF) + 1;
+                        a.col2 = (get16(p + i + 6) & 0x3FFF) + 1;
+                    } else {
+                        a.row1 = ((a.row1 - 1) & 0x3FFF) + 1;
+                        a.row2 = ((a.row2 - 1) & 0x3FFF) + 1;
+                        a.col1 = p[i + 4] + 1;
+                        a.col2 = p[i + 5] + 1;
+                    }
+                } else {
+                    ok = cellAt(p + i, &a.row1, &a.col1);
+                    a.row2 = a.row1;
+                    a.col2 = a.col1;
+                }
+                i += area ? areaSize : refSize;
+                ok = ok && push(formula::reference(a));
+                break;
+            }
+            case 0x2A:
+            case 0x2B:
+                if (left < (base == 0x2B ? areaSize : refSize))
+                    return formula::unsupported();
+                i += base == 0x2B ? areaSize : refSize;
+                ok = push(formula::constant(Value::ofError(formula::ErrorCode::Ref)));
+                break;
+            case 0x3A:
+            case 0x3B:
+            case 0x3C:
+            case 0x3D: {
+                const bool area = base == 0x3B || base == 0x3D;
+                if (!biff8 || left < (area ? 10 : 6))
+                    return formula::unsupported();
+                const int sheet = sheetOfXti(get16(p + i));
+                formula::Area a;
+                a.sheet = sheet;
+                if (area) {
+                    a.row1 = get16(p + i + 2) + 1;
+                    a.row2 = get16(p + i + 4) + 1;
+                    a.col1 = (get16(p + i + 6) & 0x3FFF) + 1;
+                    a.col2 = (get16(p + i + 8) & 0x3FFF) + 1;
+                } else {
+                    ok = cellAt(p + i + 2, &a.row1, &a.col1);
+                    a.row2 = a.row1;
+                    a.col2 = a.col1;
+                }
+                i += area ? 10 : 6;
+                if (sheet == -1)
+                    return formula::unsupported();
+                if (sheet == -2 || base >= 0x3C)
+                    ok = ok && push(formula::constant(Value::ofError(formula::ErrorCode::Ref)));
+                else
+                    ok = ok && push(formula::reference(a));
+                break;
+            }
+            default:  // names, arrays, shared and table formulas, unions, intersections
+                return formula::unsupported();
+            }
+            if (!ok)
+                return formula::unsupported();
+        }
+        if (stack.size() != 1)
+            return formula::unsupported();
+        return std::move(stack.back());
     }
 
     struct Position {
@@ -509,20 +795,30 @@ struct XlsBook::Stream {
         quint16 col = 0;
     };
 
-    void setCell(SheetCells *cells, quint16 row, qsizetype col, const QString &text) const
-    {
-        if (col < excel::kMaxCols)
-            cells->set(int(row) + 1, int(col) + 1, text);
-    }
+    // A cell as a record gives it: its value and XF, and for a formula whose result
+    // was not calculated (an empty text result) the record, to evaluate.
+    struct Cell {
+        quint16 row = 0;
+        qsizetype col = 0;
+        quint16 xf = 0;
+        formula::Value value;
+        const Record *uncalculated = nullptr;
+    };
 
-    // Reads a cell record into the cells. A formula with a text result leaves its
-    // position in *pending for the STRING record that follows it.
-    void readCell(const Record &r, SheetCells *cells, std::optional<Position> *pending) const
+    // Calls put(cell) for each cell a record holds. A formula with a text result leaves
+    // its position in *pending for the STRING record that follows it.
+    template <typename Put>
+    void readCell(const Record &r, std::optional<Position> *pending, Put &&put) const
     {
+        using formula::Value;
         const uchar *d = r.data;
+        const auto give = [&](quint16 row, qsizetype col, quint16 xf, Value value, const Record *uncalculated = nullptr) {
+            if (col < excel::kMaxCols)
+                put(Cell{row, col, xf, std::move(value), uncalculated});
+        };
         if (r.id == kString) {
             if (*pending)
-                setCell(cells, (*pending)->row, (*pending)->col, recordString(r, 0, 2));
+                give((*pending)->row, (*pending)->col, 0, Value::ofText(recordString(r, 0, 2)));
             pending->reset();
             return;
         }
@@ -532,35 +828,34 @@ struct XlsBook::Stream {
         switch (r.id) {
         case kNumber:
             if (r.size >= 14)
-                setCell(cells, row, col, numberText(getDouble(d + 6), xf));
+                give(row, col, xf, Value::ofNumber(getDouble(d + 6)));
             break;
         case kRk:
             if (r.size >= 10)
-                setCell(cells, row, col, numberText(rkValue(get32(d + 6)), xf));
+                give(row, col, xf, Value::ofNumber(rkValue(get32(d + 6))));
             break;
         case kMulRk:
             for (qsizetype i = 0; 6 + 6 * i + 6 <= r.size; ++i)
-                setCell(cells, row, col + i,
-                        numberText(rkValue(get32(d + 6 + 6 * i)), get16(d + 4 + 6 * i)));
+                give(row, col + i, get16(d + 4 + 6 * i), Value::ofNumber(rkValue(get32(d + 6 + 6 * i))));
             break;
         case kLabelSst:
             if (r.size >= 10)
-                setCell(cells, row, col, shared(get32(d + 6)));
+                give(row, col, xf, Value::ofText(shared(get32(d + 6))));
             break;
         case kLabel:
         case kRString:
-            setCell(cells, row, col, recordString(r, 6, 2));
+            give(row, col, xf, Value::ofText(recordString(r, 6, 2)));
             break;
         case kBoolErr:
             if (r.size >= 8)
-                setCell(cells, row, col, d[7] ? errorText(d[6]) : booleanText(d[6]));
+                give(row, col, xf, d[7] ? errorValue(d[6]) : Value::ofBoolean(d[6] != 0));
             break;
         case kFormula:
             if (r.size < 14)
                 break;
             pending->reset();
             if (d[12] != 0xFF || d[13] != 0xFF) {
-                setCell(cells, row, col, numberText(getDouble(d + 6), xf));
+                give(row, col, xf, Value::ofNumber(getDouble(d + 6)));
                 break;
             }
             switch (d[6]) {  // a result that is no number
@@ -568,18 +863,84 @@ struct XlsBook::Stream {
                 *pending = Position{row, col};
                 break;
             case 1:
-                setCell(cells, row, col, booleanText(d[8]));
+                give(row, col, xf, Value::ofBoolean(d[8] != 0));
                 break;
             case 2:
-                setCell(cells, row, col, errorText(d[8]));
+                give(row, col, xf, errorValue(d[8]));
                 break;
-            default:  // 3: the empty text
+            case 3:  // the empty text, which programs that do not calculate also write
+                give(row, col, xf, Value::ofText(QString()), &r);
+                break;
+            default:
                 break;
             }
             break;
         default:
             break;
         }
+    }
+
+    QString cellText(const Cell &cell) const
+    {
+        switch (cell.value.type) {
+        case formula::Value::Type::Number:
+            return numberText(cell.value.number, cell.xf);
+        case formula::Value::Type::Text:
+            return cell.value.text;
+        case formula::Value::Type::Boolean:
+            return cell.value.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+        case formula::Value::Type::Error:
+            return formula::errorText(cell.value.error);
+        case formula::Value::Type::Empty:
+            break;
+        }
+        return QString();
+    }
+
+    // Calls put(cell) for each cell of a worksheet; false when its records are damaged.
+    template <typename Put>
+    bool forEachCell(int index, Put &&put) const
+    {
+        if (index < 0 || index >= int(sheets.size()))
+            return false;
+        Records records(bytes, sheets[size_t(index)].bof);
+        Record r;
+        if (!records.next(&r) || r.id != kBof)
+            return false;
+        int depth = 0;  // substreams open inside the sheet: embedded charts, skipped
+        std::optional<Position> pending;
+        while (records.next(&r)) {
+            if (r.id == kBof) {
+                ++depth;
+            } else if (r.id == kEof) {
+                if (depth == 0)
+                    break;
+                --depth;
+            } else if (depth == 0) {
+                readCell(r, &pending, put);
+            }
+        }
+        return !records.damaged();
+    }
+
+    // The typed cells of a worksheet, with the formulas that lack a result.
+    bool fillGrid(int index, formula::Grid *grid) const
+    {
+        return forEachCell(index, [&](const Cell &cell) {
+            const int row = int(cell.row) + 1, col = int(cell.col) + 1;
+            if (!cell.uncalculated || !grid->acceptsFormulas()) {
+                grid->setValue(row, col, cell.value);
+                return;
+            }
+            const Record &r = *cell.uncalculated;
+            const qsizetype count = r.size >= 22 ? get16(r.data + 20) : 0;
+            formula::Pending pending;
+            pending.tree = std::make_shared<const formula::Node>(
+                count > 0 && 22 + count <= r.size ? decodeTokens(r.data + 22, count) : formula::unsupported());
+            pending.kind = cell.xf < xfKinds.size() ? xfKinds[cell.xf] : excel::FormatKind::Number;
+            pending.stored = cell.value;
+            grid->setFormula(row, col, std::move(pending));
+        });
     }
 };
 
@@ -608,28 +969,21 @@ QStringList XlsBook::sheetNames() const
 bool XlsBook::readSheet(int index, SheetCells *cells, Failure *failure) const
 {
     *failure = Failure::Damaged;
-    if (index < 0 || index >= int(s->sheets.size()))
-        return false;
-    Records records(s->bytes, s->sheets[size_t(index)].bof);
-    Record r;
-    if (!records.next(&r) || r.id != kBof)
-        return false;
     SheetCells result;
-    int depth = 0;  // substreams open inside the sheet: embedded charts, skipped
-    std::optional<Stream::Position> pending;
-    while (records.next(&r)) {
-        if (r.id == kBof) {
-            ++depth;
-        } else if (r.id == kEof) {
-            if (depth == 0)
-                break;
-            --depth;
-        } else if (depth == 0) {
-            s->readCell(r, &result, &pending);
-        }
-    }
-    if (records.damaged())
+    bool uncalculated = false;
+    const bool read = s->forEachCell(index, [&](const Stream::Cell &cell) {
+        result.set(int(cell.row) + 1, int(cell.col) + 1, s->cellText(cell));
+        uncalculated = uncalculated || cell.uncalculated;
+    });
+    if (!read)
         return false;
+    if (uncalculated) {
+        formula::Evaluator evaluator(int(s->sheets.size()), s->date1904,
+                                     [this](int other, formula::Grid *grid) { return s->fillGrid(other, grid); });
+        formula::Grid grid;
+        s->fillGrid(index, &grid);
+        evaluator.evaluateSheet(index, std::move(grid), &result);
+    }
     *cells = std::move(result);
     *failure = Failure::None;
     return true;

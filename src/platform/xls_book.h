@@ -2,8 +2,10 @@
 // Reading a legacy .xls workbook: BIFF5 (Excel 5.0/95) or BIFF8 (Excel 97–2003) records
 // in the "Workbook" or "Book" stream of a compound file, which libgsf opens.
 // Only worksheets are listed (chart, macro and module sheets are not); embedded charts
-// inside a worksheet are skipped. Formula cells read as their stored result. The stream
-// read is capped in size, and no count a record declares is trusted for allocation.
+// inside a worksheet are skipped. Formula cells read as their stored result; one whose
+// result is the empty text (which programs that do not calculate write) is evaluated from
+// its parsed tokens where they can be (platform/formula). The stream read is capped in
+// size, and no count a record declares is trusted for allocation.
 #include "platform/workbook_cells.h"
 
 #include <QByteArray>

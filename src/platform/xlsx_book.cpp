@@ -1,6 +1,7 @@
 #include "platform/xlsx_book.h"
 
 #include "platform/excel_values.h"
+#include "platform/formula.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -195,6 +196,48 @@ bool cellPosition(pugi::xml_node c, int row, int previousCol, int *cellRow, int 
     return *cellCol <= excel::kMaxCols;
 }
 
+// Calls fn(row, col, c) for each cell of a worksheet that has a position.
+template <typename Fn>
+void forEachCell(const pugi::xml_document &doc, Fn &&fn)
+{
+    int row = 0;
+    for (pugi::xml_node rowNode : childNamed(doc.document_element(), "sheetData").children()) {
+        if (!isNamed(rowNode, "row"))
+            continue;
+        const int number = rowNumber(rowNode, row);
+        if (number < 0)
+            continue;
+        row = number;
+        int col = 0;
+        for (pugi::xml_node c : rowNode.children()) {
+            int cellRow = 0, cellCol = 0;
+            if (!isNamed(c, "c") || !cellPosition(c, row, col, &cellRow, &cellCol))
+                continue;
+            col = cellCol;
+            fn(cellRow, cellCol, c);
+        }
+    }
+}
+
+// A formula cell whose program did not calculate it: no <v>, or an empty one where
+// the result is no text.
+bool lacksResult(pugi::xml_node c)
+{
+    if (!childNamed(c, "f"))
+        return false;
+    const pugi::xml_node v = childNamed(c, "v");
+    if (!v)
+        return true;
+    return std::strcmp(c.attribute("t").value(), "str") != 0 && nodeText(v).trimmed().isEmpty();
+}
+
+// An ISO date and time as a date serial.
+double serialOf(const QDateTime &when, bool date1904)
+{
+    const QDate base = date1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
+    return double(base.daysTo(when.date())) + when.time().msecsSinceStartOfDay() / 86400000.0;
+}
+
 // --- Package paths ------------------------------------------------------------------
 
 // Part names compare case-insensitively, with either slash, with or without a leading one.
@@ -293,6 +336,7 @@ struct XlsxBook::Package {
     std::vector<QString> shared;
     std::vector<excel::FormatKind> xfKinds;
     bool date1904 = false;
+    QStringList sheetNames;  // as formulas name them
 
     ~Package()
     {
@@ -412,6 +456,8 @@ struct XlsxBook::Package {
         }
         if (sheets.empty())
             return Failure::NoSheets;
+        for (const Sheet &sheet : sheets)
+            sheetNames << sheet.name;
 
         QString stylesPart, stringsPart;
         for (const Rel &rel : bookRels) {
@@ -506,10 +552,99 @@ struct XlsxBook::Package {
         const double number = value.toDouble(&ok);
         if (!ok || !std::isfinite(number))
             return value;
+        return excel::serialText(number, formatKind(c), date1904);
+    }
+
+    excel::FormatKind formatKind(pugi::xml_node c) const
+    {
         const long long style = c.attribute("s").as_llong(0);
-        const excel::FormatKind kind = style >= 0 && style < qint64(xfKinds.size())
-            ? xfKinds[size_t(style)] : excel::FormatKind::Number;
-        return excel::serialText(number, kind, date1904);
+        return style >= 0 && style < qint64(xfKinds.size()) ? xfKinds[size_t(style)] : excel::FormatKind::Number;
+    }
+
+    // A cell's value for formulas to use.
+    formula::Value cellValue(pugi::xml_node c) const
+    {
+        using formula::Value;
+        const char *type = c.attribute("t").value();
+        if (std::strcmp(type, "s") == 0 || std::strcmp(type, "inlineStr") == 0 || std::strcmp(type, "str") == 0)
+            return Value::ofText(cellText(c));
+        const QString value = nodeText(childNamed(c, "v")).trimmed();
+        if (value.isEmpty())
+            return Value();
+        if (std::strcmp(type, "b") == 0)
+            return Value::ofBoolean(cellText(c) == QLatin1String("TRUE"));
+        if (std::strcmp(type, "e") == 0) {
+            const auto error = formula::errorOf(value);
+            return error ? Value::ofError(*error) : Value::ofText(value);
+        }
+        if (std::strcmp(type, "d") == 0) {
+            const QDateTime when = QDateTime::fromString(value, Qt::ISODate);
+            return when.isValid() ? Value::ofNumber(serialOf(when, date1904)) : Value::ofText(value);
+        }
+        bool ok = false;
+        const double number = value.toDouble(&ok);
+        return ok && std::isfinite(number) ? Value::ofNumber(number) : Value::ofText(value);
+    }
+
+    // The typed cells of a worksheet, with the formulas that lack a result. A shared
+    // formula's other cells use its first cell's tree, moved.
+    void fillGrid(const pugi::xml_document &doc, formula::Grid *grid) const
+    {
+        struct Shared {
+            QString text;
+            int row = 0, col = 0;
+            std::shared_ptr<const formula::Node> tree;
+        };
+        QHash<QString, Shared> sharedFormulas;
+        forEachCell(doc, [&](int row, int col, pugi::xml_node c) {
+            const pugi::xml_node f = childNamed(c, "f");
+            const bool isShared = f && std::strcmp(f.attribute("t").value(), "shared") == 0 && f.attribute("si");
+            const QString si = isShared ? utf8(f.attribute("si").value()) : QString();
+            const QString text = f ? nodeText(f) : QString();
+            if (isShared && !text.trimmed().isEmpty())
+                sharedFormulas.insert(si, {text, row, col, nullptr});
+            if (!lacksResult(c)) {
+                grid->setValue(row, col, cellValue(c));
+                return;
+            }
+            if (!grid->acceptsFormulas())
+                return;
+            formula::Pending pending;
+            pending.kind = formatKind(c);
+            const auto master = isShared ? sharedFormulas.find(si) : sharedFormulas.end();
+            if (master != sharedFormulas.end()) {
+                if (!master->tree)
+                    master->tree = std::make_shared<const formula::Node>(formula::parseFormula(master->text, sheetNames));
+                pending.tree = master->tree;
+                pending.rowShift = row - master->row;
+                pending.colShift = col - master->col;
+            } else {
+                pending.tree = std::make_shared<const formula::Node>(formula::parseFormula(text, sheetNames));
+            }
+            grid->setFormula(row, col, std::move(pending));
+        });
+    }
+
+    bool loadGrid(int sheet, formula::Grid *grid) const
+    {
+        if (sheet < 0 || sheet >= int(sheets.size()) || sheets[size_t(sheet)].part.isEmpty())
+            return false;
+        QByteArray bytes;
+        pugi::xml_document doc;
+        if (read(sheets[size_t(sheet)].part, &bytes) != ReadResult::Ok || !parseXml(bytes, &doc, kReadOptions))
+            return false;
+        fillGrid(doc, grid);
+        return true;
+    }
+
+    // Sets the results of the sheet's formulas that lack one.
+    void evaluate(int sheet, const pugi::xml_document &doc, SheetCells *cells) const
+    {
+        formula::Evaluator evaluator(int(sheets.size()), date1904,
+                                     [this](int other, formula::Grid *grid) { return loadGrid(other, grid); });
+        formula::Grid grid;
+        fillGrid(doc, &grid);
+        evaluator.evaluateSheet(sheet, std::move(grid), cells);
     }
 };
 
@@ -574,23 +709,13 @@ bool XlsxBook::readSheet(int index, SheetCells *cells, Failure *failure) const
         return false;
     bytes.clear();
     SheetCells result;
-    int row = 0;
-    for (pugi::xml_node rowNode : childNamed(doc.document_element(), "sheetData").children()) {
-        if (!isNamed(rowNode, "row"))
-            continue;
-        const int number = rowNumber(rowNode, row);
-        if (number < 0)
-            continue;
-        row = number;
-        int col = 0;
-        for (pugi::xml_node c : rowNode.children()) {
-            int cellRow = 0, cellCol = 0;
-            if (!isNamed(c, "c") || !cellPosition(c, row, col, &cellRow, &cellCol))
-                continue;
-            col = cellCol;
-            result.set(cellRow, cellCol, p->cellText(c));
-        }
-    }
+    bool uncalculated = false;
+    forEachCell(doc, [&](int row, int col, pugi::xml_node c) {
+        result.set(row, col, p->cellText(c));
+        uncalculated = uncalculated || lacksResult(c);
+    });
+    if (uncalculated)
+        p->evaluate(index, doc, &result);
     *cells = std::move(result);
     *failure = Failure::None;
     return true;

@@ -1,7 +1,8 @@
 #pragma once
 // Reading and patching an .xlsx package (a zip of XML parts) held in memory.
 // Sheets are found through the relationship parts; element names are compared without
-// their namespace prefix; every part read is capped in size.
+// their namespace prefix; every part read is capped in size. A formula cell without a
+// stored result is evaluated from the workbook's cells (platform/formula).
 #include "platform/workbook_cells.h"
 
 #include <QByteArray>

@@ -1,6 +1,7 @@
 #include "platform/excel_values.h"
 #include "fixtures/cell_refs.h"
 #include "fixtures/files.h"
+#include "fixtures/workbook_bytes.h"
 #include "platform/import_workbook.h"
 #include "platform/xlsx_book.h"
 
@@ -111,31 +112,14 @@ QByteArray zipEntry(const QString &path, const QString &name)
     return QByteArray("<no such entry>");
 }
 
-bool writeZip(const QString &path, const std::vector<std::pair<QByteArray, QByteArray>> &parts)
-{
-    int error = 0;
-    zip_t *zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!zip)
-        return false;
-    for (const auto &[name, data] : parts) {
-        zip_source_t *src = zip_source_buffer(zip, data.constData(), zip_uint64_t(data.size()), 0);
-        if (zip_file_add(zip, name.constData(), src, ZIP_FL_OVERWRITE) < 0) {
-            zip_source_free(src);
-            zip_discard(zip);
-            return false;
-        }
-    }
-    return zip_close(zip) == 0;
-}
+using test::writeZip;
 
 const QByteArray kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 const QByteArray kRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 QByteArray worksheet(const QByteArray &sheetData, const QByteArray &before = {}, const QByteArray &after = {})
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"" + kMain
-        + "\" xmlns:r=\"" + kRelNs + "\">" + before + "<sheetData>" + sheetData + "</sheetData>" + after
-        + "</worksheet>";
+    return test::xlsxWorksheet(sheetData, before, after);
 }
 
 // A one-sheet package ("Sheet1") around the given worksheet XML, with optional shared
@@ -143,33 +127,7 @@ QByteArray worksheet(const QByteArray &sheetData, const QByteArray &before = {},
 bool writeXlsx(const QString &path, const QByteArray &sheet, const QByteArray &sharedStrings = {},
                const QByteArray &styles = {})
 {
-    QByteArray rels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                      "<Relationship Id=\"rId1\" Type=\"" + kRelNs + "/worksheet\" Target=\"worksheets/sheet1.xml\"/>";
-    if (!sharedStrings.isEmpty())
-        rels += "<Relationship Id=\"rId2\" Type=\"" + kRelNs + "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
-    if (!styles.isEmpty())
-        rels += "<Relationship Id=\"rId3\" Type=\"" + kRelNs + "/styles\" Target=\"styles.xml\"/>";
-    rels += "</Relationships>";
-    std::vector<std::pair<QByteArray, QByteArray>> parts = {
-        {"[Content_Types].xml",
-         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-         "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-         "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>"},
-        {"_rels/.rels",
-         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\"" + kRelNs + "/officeDocument\" Target=\"xl/workbook.xml\"/>"
-         "</Relationships>"},
-        {"xl/workbook.xml",
-         "<workbook xmlns=\"" + kMain + "\" xmlns:r=\"" + kRelNs + "\"><sheets>"
-         "<sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
-        {"xl/_rels/workbook.xml.rels", rels},
-        {"xl/worksheets/sheet1.xml", sheet},
-    };
-    if (!sharedStrings.isEmpty())
-        parts.push_back({"xl/sharedStrings.xml", sharedStrings});
-    if (!styles.isEmpty())
-        parts.push_back({"xl/styles.xml", styles});
-    return writeZip(path, parts);
+    return test::writeXlsxBook(path, {{QStringLiteral("Sheet1"), sheet}}, sharedStrings, styles);
 }
 
 // Whether rows and the cells of each row stand in ascending order, as a spreadsheet
@@ -554,6 +512,79 @@ private slots:
         QCOMPARE(checked, 40 * 4 + 1);
     }
 
+    // A score sheet whose formulas a program wrote without calculating them (no stored
+    // results) reads as a spreadsheet shows it, in both formats.
+    void uncalculatedScoreSheet_data()
+    {
+        QTest::addColumn<bool>("xls");
+        QTest::newRow("xls") << true;
+        QTest::newRow("xlsx") << false;
+    }
+    void uncalculatedScoreSheet()
+    {
+        QFETCH(bool, xls);
+        const std::vector<test::ScoreRow> rows = {{QStringLiteral("杜英"), {85, 90, 88.5}},
+                                                  {QStringLiteral("王芳"), {60, 55, 70}},
+                                                  {QStringLiteral("李强"), {50, 60, 40}},
+                                                  {QStringLiteral("赵敏"), {90, 85, 88.5}}};
+        const QString path = m_dir.filePath(xls ? QStringLiteral("未计算.xls") : QStringLiteral("未计算.xlsx"));
+        if (xls)
+            putFile(path, test::uncalculatedScoresXls(rows));
+        else
+            QVERIFY(test::writeXlsxBook(path, {{QStringLiteral("成绩"), test::uncalculatedScoresXlsxSheet(rows)}}));
+        QString error;
+        auto book = ImportWorkbook::open(path, &error);
+        QVERIFY2(book, qPrintable(error));
+        QVERIFY(book->selectSheet(0));
+        const QStringList expected[] = {{"263.5", "87.83", "及格", "1"},
+                                        {"185", "61.67", "及格", "3"},
+                                        {"150", "50", "不及格", "4"},
+                                        {"263.5", "87.83", "及格", "1"}};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(book->cell(i + 2, 2), rows[size_t(i)].name);
+            for (int c = 0; c < 4; ++c)
+                QCOMPARE(book->cell(i + 2, 6 + c), expected[i][c]);
+        }
+        QCOMPARE(book->usedCols(), 9);
+    }
+
+    // .xlsx formulas without <v>: other sheets, shared formulas, the number format, and
+    // the error texts of what cannot be evaluated; a stored result is used as it is.
+    void uncalculatedXlsxFormulas()
+    {
+        const QByteArray data =
+            "<row r=\"1\"><c r=\"A1\"><v>10</v></c><c r=\"B1\"><f>A1*2</f></c></row>";
+        const QByteArray summary =
+            "<row r=\"1\"><c r=\"A1\"><f>数据!B1+1</f></c><c r=\"B1\"><f>SUM('数据'!A:A)</f></c></row>"
+            "<row r=\"2\"><c r=\"A2\"><f t=\"shared\" ref=\"A2:A4\" si=\"0\">C2*2</f></c><c r=\"C2\"><v>1</v></c></row>"
+            "<row r=\"3\"><c r=\"A3\"><f t=\"shared\" si=\"0\"/></c><c r=\"C3\"><v>2</v></c></row>"
+            "<row r=\"4\"><c r=\"A4\"><f t=\"shared\" si=\"0\"/><v></v></c><c r=\"C4\"><v>3</v></c></row>"
+            "<row r=\"5\"><c r=\"A5\"><f>FOO(1)</f></c></row>"
+            "<row r=\"6\"><c r=\"A6\"><f>A7</f></c></row>"
+            "<row r=\"7\"><c r=\"A7\"><f>A6</f></c></row>"
+            "<row r=\"8\"><c r=\"A8\" t=\"str\"><f>\"x\"</f><v></v></c></row>"
+            "<row r=\"9\"><c r=\"A9\"><f>1+1</f><v>5</v></c></row>"
+            "<row r=\"10\"><c r=\"A10\" s=\"1\"><f>41486</f></c></row>"
+            "<row r=\"11\"><c r=\"A11\"><f>_xlfn.RANK.EQ(C3,C2:C4)</f></c></row>";
+        const QByteArray styles = "<styleSheet xmlns=\"" + kMain + "\"><cellXfs count=\"2\"><xf numFmtId=\"0\"/>"
+                                  "<xf numFmtId=\"14\"/></cellXfs></styleSheet>";
+        const QString path = m_dir.filePath(QStringLiteral("formulas.xlsx"));
+        QVERIFY(test::writeXlsxBook(path, {{QStringLiteral("数据"), test::xlsxWorksheet(data)},
+                                           {QStringLiteral("汇总"), test::xlsxWorksheet(summary)}},
+                                    {}, styles));
+        QString error;
+        auto book = ImportWorkbook::open(path, &error);
+        QVERIFY2(book, qPrintable(error));
+        QVERIFY(book->selectSheet(QStringLiteral("汇总")));
+        const QStringList expected = {"21", "2", "4", "6", "#NAME?", "#REF!", "#REF!", "", "5", "2013-07-31", "2"};
+        for (int row = 1; row <= expected.size(); ++row)
+            QVERIFY2(book->cell(row, 1) == expected[row - 1],
+                     qPrintable(QStringLiteral("A%1: %2").arg(row).arg(book->cell(row, 1))));
+        QCOMPARE(book->cell(1, 2), QStringLiteral("10"));
+        QVERIFY(book->selectSheet(QStringLiteral("数据")));
+        QCOMPARE(book->cell(1, 2), QStringLiteral("20"));
+    }
+
     void selection()
     {
         auto book = openShared(QStringLiteral("rosters/roster-45.xlsx"));
@@ -711,6 +742,26 @@ private slots:
         QCOMPARE(book->cell(1, 1), QStringLiteral("a"));
         QCOMPARE(book->cell(excel::kMaxRows, excel::kMaxCols), QStringLiteral("7"));
         QCOMPARE(book->cell(5, 1), QString());  // a reference beyond the sheet is not moved
+    }
+
+    // 120 000 formulas without results, each summing a whole column and chained to the
+    // next row: in a child with a memory cap, the evaluation stops at its bounds.
+    void hostileFormulas()
+    {
+        QByteArray rows;
+        for (int r = 1; r <= 120000; ++r) {
+            const QByteArray n = QByteArray::number(r);
+            rows += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>1</v></c><c r=\"B" + n + "\"><f>SUM(A:A)+B"
+                + QByteArray::number(r + 1) + "</f></c></row>";
+        }
+        const QString path = m_dir.filePath(QStringLiteral("hostile-formulas.xlsx"));
+        QVERIFY(writeXlsx(path, worksheet(rows)));
+        const ChildRun run = openInChild(path);
+        QVERIFY(run.finished);
+        QCOMPARE(run.status, QProcess::NormalExit);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.lines.value(0), QStringLiteral("opened"));
+        QVERIFY2(run.lines.value(1).startsWith(QLatin1String("Sheet1\t120000\t")), qPrintable(run.lines.value(1)));
     }
 
     // A part whose unpacked size is beyond the cap is refused, not read.

@@ -1,13 +1,10 @@
 // BIFF records the shared workbooks do not all hold, written by hand into a compound
 // file: shared strings split across CONTINUE records, every cell record and formula
 // result, BIFF5 code pages, sheet kinds, and damaged or hostile records.
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
-#include <gsf/gsf-output.h>
 #include <gsf/gsf-utils.h>
 
 #include "fixtures/cell_refs.h"
+#include "fixtures/workbook_bytes.h"
 #include "platform/gbk.h"
 #include "platform/xls_book.h"
 
@@ -18,6 +15,7 @@
 #include <vector>
 
 using namespace tessaly;
+using namespace tessaly::test::biff;
 using tessaly::test::cellAt;
 using workbook::Failure;
 using workbook::SheetCells;
@@ -25,130 +23,9 @@ using workbook::XlsBook;
 
 namespace {
 
-QByteArray le16(int v)
-{
-    QByteArray b(2, Qt::Uninitialized);
-    qToLittleEndian<quint16>(quint16(v), b.data());
-    return b;
-}
-
-QByteArray le32(quint32 v)
-{
-    QByteArray b(4, Qt::Uninitialized);
-    qToLittleEndian<quint32>(v, b.data());
-    return b;
-}
-
-QByteArray le64(double v)
-{
-    quint64 bits = 0;
-    std::memcpy(&bits, &v, 8);
-    QByteArray b(8, Qt::Uninitialized);
-    qToLittleEndian<quint64>(bits, b.data());
-    return b;
-}
-
-QByteArray utf16(const QString &s)
-{
-    QByteArray b;
-    for (QChar c : s)
-        b += le16(c.unicode());
-    return b;
-}
-
-QByteArray record(int id, const QByteArray &data)
-{
-    return le16(id) + le16(int(data.size())) + data;
-}
-
-// A BIFF8 string: its length (lengthBytes wide), a flags byte, 8-bit or UTF-16 characters.
-QByteArray unicode(const QString &s, int lengthBytes = 2)
-{
-    const bool wide = std::any_of(s.begin(), s.end(), [](QChar c) { return c.unicode() > 0xFF; });
-    QByteArray b = lengthBytes == 1 ? QByteArray(1, char(s.size())) : le16(int(s.size()));
-    b += char(wide ? 1 : 0);
-    return b + (wide ? utf16(s) : s.toLatin1());
-}
-
-QByteArray cell(int row, int col, int xf = 0)
-{
-    return le16(row) + le16(col) + le16(xf);
-}
-
-QByteArray number(int row, int col, double v, int xf = 0)
-{
-    return record(0x0203, cell(row, col, xf) + le64(v));
-}
-
 QByteArray rkInteger(int v, bool hundredths = false)
 {
     return le32(quint32(v) << 2 | 2 | (hundredths ? 1 : 0));
-}
-
-// A formula whose cached result is no number: type 0 text (a STRING record follows),
-// 1 boolean, 2 error, 3 empty text.
-QByteArray formula(int row, int col, const QByteArray &value, int xf = 0)
-{
-    return record(0x0006, cell(row, col, xf) + value + le16(0) + le32(0) + le16(0));
-}
-
-QByteArray specialResult(int type, int value = 0)
-{
-    return QByteArray(1, char(type)) + '\0' + char(value) + QByteArray(3, '\0') + "\xFF\xFF";
-}
-
-QByteArray bof(int type, int version)
-{
-    QByteArray data = le16(version) + le16(type) + le16(0) + le16(0);
-    if (version >= 0x0600)
-        data += le32(0) + le32(0);
-    return record(0x0809, data);
-}
-
-const QByteArray kEof = record(0x000A, {});
-
-struct Sheet {
-    QByteArray name;  // as stored, with its length
-    QByteArray records;
-    int type = 0;  // in BOUNDSHEET: 0 worksheet, 1 macro sheet, 2 chart, 6 module
-    int bofType = 0x10;
-    int state = 0;  // 0 visible, 1 hidden, 2 very hidden
-};
-
-Sheet worksheet(const QString &name, const QByteArray &records)
-{
-    return {unicode(name, 1), records};
-}
-
-// A workbook stream: globals, one BOUNDSHEET per sheet, then the sheets' substreams.
-QByteArray workbookStream(const QByteArray &globals, const std::vector<Sheet> &sheets, int version = 0x0600)
-{
-    QByteArray head = bof(0x0005, version) + globals;
-    qsizetype offset = head.size() + kEof.size();
-    for (const Sheet &s : sheets)
-        offset += 4 + 6 + s.name.size();
-    QByteArray bodies;
-    for (const Sheet &s : sheets) {
-        head += record(0x0085, le32(quint32(offset + bodies.size())) + char(s.state) + char(s.type) + s.name);
-        bodies += bof(s.bofType, version) + s.records + kEof;
-    }
-    return head + kEof + bodies;
-}
-
-QByteArray compoundFile(const QByteArray &stream, const char *name = "Workbook")
-{
-    GsfOutput *sink = gsf_output_memory_new();
-    GsfOutfile *ole = gsf_outfile_msole_new(sink);
-    GsfOutput *child = gsf_outfile_new_child(ole, name, FALSE);
-    gsf_output_write(child, size_t(stream.size()), reinterpret_cast<const guint8 *>(stream.constData()));
-    gsf_output_close(child);
-    g_object_unref(child);
-    gsf_output_close(GSF_OUTPUT(ole));
-    g_object_unref(ole);
-    const QByteArray bytes(reinterpret_cast<const char *>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink))),
-                           qsizetype(gsf_output_size(sink)));
-    g_object_unref(sink);
-    return bytes;
 }
 
 // Opens the workbook and reads its sheet; a failure fails the calling test.
@@ -214,7 +91,7 @@ QByteArray everyRecord()
     cells += formula(5, 2, specialResult(1, 1));
     cells += formula(5, 3, specialResult(2, 0x07));
     cells += formula(5, 4, specialResult(3));
-    cells += formula(5, 5, le64(41486), 1);
+    cells += formula(5, 5, le64(41486), {}, 1);
     cells += formula(5, 6, specialResult(0));
     cells += record(0x0207, le16(3) + char(1) + utf16(QStringLiteral("一")));
     cells += record(0x003C, QByteArray(1, '\0') + "ab");
@@ -322,6 +199,9 @@ private slots:
         cells += number(1, 0, 41486, 1);
         cells += formula(2, 0, specialResult(0));
         cells += record(0x0207, byteString);
+        // Uncalculated: A2+1, with BIFF5's reference (flags in the row word, a column byte).
+        cells += formula(3, 0, specialResult(3), QByteArray(1, char(0x44)) + le16(1 | 0xC000) + char(0)
+                                                     + ptg::integer(1) + ptg::op(0x03));
         const QByteArray stream = workbookStream(globals, {{char(stored.size()) + stored, cells}}, 0x0500);
 
         auto book = openBook(stream, "Book");
@@ -333,6 +213,7 @@ private slots:
         QCOMPARE(read.value(1, 1), text);
         QCOMPARE(read.value(2, 1), QStringLiteral("2013-07-31"));
         QCOMPARE(read.value(3, 1), text);
+        QCOMPARE(read.value(4, 1), QStringLiteral("41487"));
     }
 
     // Worksheets only, hidden ones too, in workbook order; a chart embedded in a
@@ -394,6 +275,97 @@ private slots:
         Failure result = Failure::None;
         QVERIFY(!XlsBook::open(file, &result));
         QCOMPARE(int(result), failure);
+    }
+
+    // Formulas whose result was not calculated (an empty text result, as programs that
+    // do not calculate write it) are evaluated from their tokens; a stored result stays.
+    void uncalculatedFormulas()
+    {
+        const QByteArray none = specialResult(3);
+        const auto f = [&](int row, const QByteArray &tokens) { return formula(row, 0, none, tokens); };
+        QByteArray cells = number(0, 0, 10);
+        cells += f(1, ptg::ref3d(0, 0, 0) + ptg::integer(5) + ptg::op(0x03));  // Sheet2!A1+5
+        cells += f(2, ptg::area3d(0, 0, 0, 1, 0) + ptg::attr(0x10));         // SUM(Sheet2!A1:A2)
+        cells += f(3, ptg::ref(0, 0) + ptg::op(0x13) + ptg::num(2.5) + ptg::op(0x03));
+        cells += f(4, ptg::integer(50) + ptg::op(0x14));
+        cells += f(5, ptg::str(QStringLiteral("总")) + ptg::ref(0, 0) + ptg::op(0x08));
+        cells += f(7, ptg::ref(8, 0));
+        cells += f(8, ptg::ref(7, 0));
+        cells += f(9, char(0x23) + le32(1));                                    // a defined name
+        cells += f(10, ptg::integer(1) + ptg::integer(0) + ptg::op(0x06));
+        cells += f(11, char(0x2A) + le32(0));                                  // a deleted reference
+        cells += f(12, ptg::ref3d(1, 0, 0));                                   // a chart sheet's tab
+        cells += formula(13, 0, le64(5), ptg::integer(7));                     // stored: 5
+        cells += f(14, ptg::ref(0, 0) + ptg::integer(5) + ptg::op(0x0D) + ptg::attr(0x02, 4) + char(0x16)
+                           + ptg::attr(0x08, 7) + ptg::str(QStringLiteral("no")) + ptg::attr(0x08, 3)
+                           + ptg::funcVar(1, 3));                              // IF(A1>5,,"no")
+        cells += f(15, QByteArray("\x1D\x01", 2));
+        cells += f(16, ptg::ref3d(5, 0, 0));                                   // no such entry
+        cells += f(17, ptg::area(0, 0, 5, 0) + ptg::str(QStringLiteral(">5")) + ptg::func(346));
+        cells += f(18, ptg::ref(0, 0) + ptg::funcVar(999, 1));                  // not evaluated
+        const QByteArray second = f(0, ptg::integer(7)) + number(1, 0, 3);
+        const std::vector<Sheet> sheets = {worksheet(QStringLiteral("Sheet1"), cells),
+                                           worksheet(QStringLiteral("Sheet2"), second),
+                                           {unicode(QStringLiteral("Chart"), 1), {}, 2, 0x20}};
+        auto book = openBook(workbookStream(externSheets(3, {1, 2}), sheets));
+        QVERIFY(book);
+        SheetCells read;
+        Failure failure = Failure::None;
+        QVERIFY(book->readSheet(0, &read, &failure));
+        const QStringList expected = {"10", "12", "10", "-7.5", "0.5", "总10", "", "#REF!", "#REF!", "", "#DIV/0!",
+                                      "#REF!", "#REF!", "5", "0", "TRUE", "#REF!", "3", ""};
+        for (int row = 0; row < expected.size(); ++row)
+            QVERIFY2(read.value(row + 1, 1) == expected[row],
+                     qPrintable(QStringLiteral("A%1: %2").arg(row + 1).arg(read.value(row + 1, 1))));
+    }
+
+    // Token arrays cut short, counts beyond the data, stacks run dry or overfull, trees
+    // too deep: the formula is not evaluated and reads as stored, never past its record.
+    void hostileTokens()
+    {
+        const QByteArray none = specialResult(3);
+        const std::vector<QByteArray> arrays = {
+            ptg::num(1).left(5),
+            char(0x17) + QByteArray("\xFF\x01" "ab", 4),
+            ptg::funcVar(4, 127),
+            ptg::integer(1) + ptg::attr(0x04, 0xFFFF),
+            ptg::integer(1) + QByteArray(3000, '\x13'),
+            [] { QByteArray many; for (int i = 0; i < 2000; ++i) many += ptg::integer(i); return many; }(),
+            ptg::integer(1) + ptg::integer(2),
+            ptg::op(0x03),
+        };
+        QByteArray cells;
+        for (size_t i = 0; i < arrays.size(); ++i)
+            cells += formula(int(i), 1, none, arrays[i]);
+        // A token count beyond the record.
+        cells += record(0x0006, cell(int(arrays.size()), 1) + none + le16(0) + le32(0) + le16(500) + ptg::integer(1));
+        auto book = openBook(workbookStream({}, {worksheet(QStringLiteral("Sheet1"), cells)}));
+        QVERIFY(book);
+        SheetCells read;
+        Failure failure = Failure::None;
+        QVERIFY(book->readSheet(0, &read, &failure));
+        for (int row = 1; row <= int(arrays.size()) + 1; ++row)
+            QVERIFY2(read.value(row, 2).isEmpty(), qPrintable(QStringLiteral("B%1: %2").arg(row).arg(read.value(row, 2))));
+    }
+
+    // Whole-sheet ranges cost what the sheet holds: RANK(SUM(A1:IV65536),A1:IV65536) in
+    // every row of a column reads (a cycle: the ranges hold the formulas) at once.
+    void wholeSheetRanges()
+    {
+        const QByteArray whole = ptg::area(0, 0, 0xFFFF, 0xFF);
+        QByteArray cells;
+        for (int row = 0; row < 2000; ++row)
+            cells += number(row, 0, row) + formula(row, 1, specialResult(3),
+                                                   whole + ptg::funcVar(4, 1) + whole + ptg::funcVar(216, 2));
+        cells += formula(2000, 0, specialResult(3), ptg::area(0, 0, 1999, 0) + ptg::funcVar(4, 1));
+        auto book = openBook(workbookStream({}, {worksheet(QStringLiteral("Sheet1"), cells)}));
+        QVERIFY(book);
+        SheetCells read;
+        Failure failure = Failure::None;
+        QVERIFY(book->readSheet(0, &read, &failure));
+        QCOMPARE(read.value(1, 2), QStringLiteral("#REF!"));
+        QCOMPARE(read.value(2000, 2), QStringLiteral("#REF!"));
+        QCOMPARE(read.value(2001, 1), QStringLiteral("1999000"));
     }
 
     // Records too short for what they should hold, lengths beyond the data, positions
