@@ -2,6 +2,7 @@
 
 #include "platform/units.h"
 #include "shell/school_name.h"
+#include "kit/database_unavailable.h"
 #include "kit/print_page_target.h"
 #include "kit/window_names.h"
 
@@ -409,6 +410,8 @@ void MainWindow::MDIForm_Load()
         frame.moveCenter(s->availableGeometry().center());
         move(frame.topLeft());
     }
+    // A missing, damaged or foreign data.mdb is told now, before any window fails on it.
+    databaseAvailable(*this, this);
 }
 
 bool MainWindow::closeOpenWindows()

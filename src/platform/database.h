@@ -27,6 +27,10 @@ constexpr int kErrPathNotFound = 3044;   // path does not exist or cannot be rea
 constexpr int kErrNotADatabase = 3343;   // file is not a database
 constexpr int kErrLocked = 3260;         // table or database locked by another user
 constexpr int kErrSql = 3075;            // statement failed (syntax, missing table or column)
+constexpr int kErrNotSchoolDatabase = 3078;   // a database without the school's tables
+
+// The engine's primary result code for a busy database (failureSentence).
+constexpr int kResultBusy = 5;
 
 struct Error {
     int number = 0;
@@ -130,7 +134,22 @@ enum class ColumnType { Real, Text };
 // or a table that already holds columnLimit() columns, each before any write.
 bool addColumn(Connection &c, const QString &table, const QString &column, ColumnType type);
 
-// Maps an engine error to the error numbers above (by the engine's result code).
+// True when c is open on the school's database: every table of the delivered
+// schema is there. Otherwise false with error set: kErrNotSchoolDatabase when
+// tables are missing (an empty or foreign file), or the engine's error when the
+// file could not be read at all.
+bool isSchoolDatabase(Connection &c, Error &error);
+
+// The Chinese sentence, saying what to do, for a failure by the engine's result
+// code (busy or locked, read-only, I/O error, corrupt, disk full, cannot open,
+// not a database); empty for other codes, whose own text is kept.
+QString failureSentence(int resultCode);
+// The sentence for a database without the school's tables.
+QString notSchoolDatabaseSentence();
+
+// Maps an engine error to the error numbers above and its Chinese sentence (by
+// the engine's result code). A missing school table is kErrNotSchoolDatabase;
+// other statement errors keep the engine's text.
 Error translate(const class QSqlError &e);
 
 } // namespace tessaly::db

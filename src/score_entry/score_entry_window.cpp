@@ -457,7 +457,7 @@ void ScoreEntryWindow::Combo3_Click()
     s.id = subject.id;
 
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
-    const QStringList columns = score::OpenClassStudents(*Data1, s.openpath, m_identity);
+    const QStringList columns = score::OpenClassStudents(*Data1, databasePath(), m_identity);
     Label4->setText(classTitle() + Combo3->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
 
     Combo5->clear();
@@ -497,7 +497,7 @@ void ScoreEntryWindow::Combo5_Click()
     const reg::Statement scores = score::scoreSheetQuery(m_identity.sectionTable, m_identity.classCode, m_exams[j]);
     if (!scores.isValid())
         return;
-    Data1->setDatabaseName(session().openpath);
+    Data1->setDatabaseName(databasePath());
     Data1->setRecordSource(scores.sql, scores.params);
     Data1->Refresh();
     clearGrid(score::examHeader(Combo3->currentText()));
@@ -714,7 +714,7 @@ void ScoreEntryWindow::Command3_Click()
     if (!m_identity.isValid())
         return;
 
-    db::Connection c(session().openpath);
+    db::Connection c(databasePath());
     if (!c.ok()) {
         reportSaveFailure(this, QStringLiteral("考试没有创建："), c.error(), kTitleHint);
         return;
@@ -1115,7 +1115,7 @@ bool ScoreEntryWindow::SaveScores()
     }
     const QString column = m_exams[m_openExam];
     const score::ScoreSaveOutcome outcome =
-        saveWith<score::ScoreSaveOutcome>(session().openpath, [&](db::Connection &c) {
+        saveWith<score::ScoreSaveOutcome>(databasePath(), [&](db::Connection &c) {
             return score::SaveScores(c, m_identity.sectionTable, column, m_rows);
         });
     if (!outcome.ok) {
