@@ -3,6 +3,7 @@
 #include "platform/database.h"
 #include "platform/units.h"
 #include "shell/school_name.h"
+#include "kit/database_unavailable.h"
 #include "kit/print_page_target.h"
 #include "kit/window_names.h"
 
@@ -433,6 +434,8 @@ void MainWindow::MDIForm_Load()
         frame.moveCenter(s->availableGeometry().center());
         move(frame.topLeft());
     }
+    // A missing, damaged or foreign data.mdb is told now, before any window fails on it.
+    databaseAvailable(*this, this);
 }
 
 bool MainWindow::closeOpenWindows()

@@ -162,7 +162,7 @@ void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
 
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(chosen->gradeGroup, chosen->className, session().today());
-    const QVector<QVector<QVariant>> rows = reg::readClassMembers(*Data1, session().openpath, identity, {});
+    const QVector<QVector<QVariant>> rows = reg::readClassMembers(*Data1, databasePath(), identity, {});
     const analysis::ClassTotals totals = analysis::classTotals(Data1->FieldNames(), rows, identity.classCode);
     Data1->Close();
 

@@ -241,7 +241,7 @@ void MultiExamWindow::Combo3_Click()
 
     // Every column of the class's rows: the table's definition and the scores at once.
     const reg::Statement query = reg::classMembersQuery(identity.sectionTable, identity.classCode, {});
-    Data1->setDatabaseName(session().openpath);
+    Data1->setDatabaseName(databasePath());
     if (!query.isValid()) {
         Data1->Close();
         return;

@@ -194,7 +194,7 @@ void SingleExamWindow::Combo3_Click()
 
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
     Combo4->clear();
-    const QStringList columns = score::OpenClassStudents(*Data1, s.openpath, m_identity);
+    const QStringList columns = score::OpenClassStudents(*Data1, databasePath(), m_identity);
     Label4->setText(classPart() + Combo3->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
 
     m_exams = score::FindExamsOfSubject(columns, Combo3->currentText());
@@ -243,7 +243,7 @@ void SingleExamWindow::loadExam()
     const reg::Statement query = score::scoreSheetQuery(m_identity.sectionTable, m_identity.classCode, exam);
     if (!query.isValid())
         return;
-    Data1->setDatabaseName(session().openpath);
+    Data1->setDatabaseName(databasePath());
     Data1->setRecordSource(query.sql, query.params);
     if (!Data1->Refresh())
         return;

@@ -300,7 +300,7 @@ void ComparisonWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
     // The section table's exams, also for a cohort without students.
     QStringList columns;
     if (!m_sectionTable.isEmpty()) {
-        Data1->setDatabaseName(session().openpath);
+        Data1->setDatabaseName(databasePath());
         Data1->setRecordSource(QStringLiteral("select \"ID\" from %1 where substr(\"学籍号\", 1, 4) = ? order by \"学籍号\"")
                                    .arg(db::quoteIdentifier(m_sectionTable)),
                                {QString::number(m_cohortYear)});
@@ -319,7 +319,7 @@ void ComparisonWindow::Combo1_Click()
     Command1->setEnabled(false);
     QStringList columns;
     if (!m_sectionTable.isEmpty()) {
-        db::Connection c(session().openpath);
+        db::Connection c(databasePath());
         columns = db::tableColumns(c, m_sectionTable);
     }
     {
@@ -390,7 +390,7 @@ void ComparisonWindow::FillStatisticsGrid()
     Picture1->repaint();
     Grid1->setRows(1);
 
-    m_fill = grades::fillStatistics(session().openpath, request, [this](int s, const QString &subject) {
+    m_fill = grades::fillStatistics(databasePath(), request, [this](int s, const QString &subject) {
         Label7->setText(grades::statisticsProgressText(subject));
         Bar2->setValue(s + 1);
         Picture1->repaint();

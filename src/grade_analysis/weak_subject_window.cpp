@@ -252,7 +252,7 @@ void WeakSubjectWindow::LoadClassStudents()
     m_selectedCount = 0;
     m_analysis = {};
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
-    const QStringList columns = score::OpenClassStudents(*Data1, s.openpath, m_identity);
+    const QStringList columns = score::OpenClassStudents(*Data1, databasePath(), m_identity);
     Combo4->clear();
     Grid1->setRows(1);
     m_students.clear();
@@ -326,7 +326,7 @@ void WeakSubjectWindow::LoadExamSubjects()
     const reg::Statement query = reg::classMembersQuery(m_identity.sectionTable, m_identity.classCode, wanted);
     QVector<QVector<std::optional<float>>> scores(subjects.size());
     if (query.isValid()) {
-        Data1->setDatabaseName(session().openpath);
+        Data1->setDatabaseName(databasePath());
         Data1->setRecordSource(query.sql, query.params);
         if (Data1->Refresh()) {
             for (const QVector<QVariant> &record : Data1->rows()) {

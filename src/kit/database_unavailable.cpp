@@ -12,7 +12,10 @@ namespace tessaly {
 
 bool isNetworkMode(const QString &openpath)
 {
-    return openpath.contains(QLatin1String("\\\\"));
+    // Either separator: "\\PC1\…" and "//PC1/…" name the same share.
+    QString p = openpath;
+    p.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return p.contains(QLatin1String("\\\\"));
 }
 
 QString databaseUnavailableText(bool networkMode)
@@ -46,8 +49,11 @@ void ReportDatabaseUnavailable(WindowHost &host, QWidget *parent)
 bool databaseAvailable(WindowHost &host, QWidget *parent)
 {
     db::Connection c(host.session().openpath);
-    const int number = c.error().number;
-    if (c.ok() || (number != db::kErrPathNotFound && number != db::kErrNotADatabase))
+    db::Error error;
+    if (db::isSchoolDatabase(c, error))
+        return true;
+    const int number = error.number;
+    if (number != db::kErrPathNotFound && number != db::kErrNotADatabase && number != db::kErrNotSchoolDatabase)
         return true;
     c.close();
     ReportDatabaseUnavailable(host, parent);

@@ -7,7 +7,7 @@ namespace tessaly {
 QString saveErrorText(const db::Error &error)
 {
     if (error.number == db::kErrLocked)
-        return QStringLiteral("数据库正被其他用户使用，暂时不能写入。");
+        return db::failureSentence(db::kResultBusy);
     return error.text;
 }
 

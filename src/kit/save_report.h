@@ -21,8 +21,8 @@ struct SaveOutcome {
     db::Error error;   // set when !ok and the database refused
 };
 
-// The words for a refused save: a locked database in Chinese, else the
-// database's own text.
+// The words for a refused save: the sentence for a locked database whatever
+// its text, else the error's own (Chinese for every engine failure).
 QString saveErrorText(const db::Error &error);
 
 // "<lead><error text><tail>", OK, under the title (the program's title when empty).

@@ -21,7 +21,7 @@ namespace tessaly {
 
 class FormWindow {
 public:
-    explicit FormWindow(WindowHost &host) : m_host(host) {}
+    explicit FormWindow(WindowHost &host) : m_host(host), m_databasePath(host.session().openpath) {}
     virtual ~FormWindow() = default;
     FormWindow(const FormWindow &) = delete;
     FormWindow &operator=(const FormWindow &) = delete;
@@ -30,9 +30,16 @@ public:
 
     WindowHost &host() const { return m_host; }
     Session &session() const { return m_host.session(); }
+    // The database this window opened: openpath when the window was made, just
+    // before its loading. Its reads and saves stay on it when openpath later
+    // switches to the server or back; windows opened afterwards take the new one.
+    const QString &databasePath() const { return m_databasePath; }
 
 protected:
     WindowHost &m_host;
+
+private:
+    const QString m_databasePath;
 };
 
 // Builds a window of class W for the host: the usual factory.

@@ -50,7 +50,7 @@ void AssignmentReportWindow::Form_Load()
     CentreOnMainWindow(this, host().hostWidget(), 400);
     if (!databaseAvailable(host(), this))
         return;
-    db::Connection c(session().openpath);
+    db::Connection c(databasePath());
     const organisation::AssignmentReport report =
         c.ok() ? m_design.build(c) : organisation::AssignmentReport{QString(), c.error().text};
     if (!report.ok())

@@ -182,7 +182,7 @@ void ClassSetupWindow::Form_Load()
         return;
 
     Session &s = session();
-    Data1->setDatabaseName(s.openpath);
+    Data1->setDatabaseName(databasePath());
     LoadAdminAccount(*Data1, s, this);
     FillGradeGroupCombo(*Data1, s, Combo1, GradeGroupVariant::ClassSetup, this);
     Combo1->setCurrentIndex(-1);   // shows "选年级组"
@@ -205,7 +205,7 @@ void ClassSetupWindow::Combo1_Click()
     }
     m_editor->cancel();
 
-    Data1->setDatabaseName(session().openpath);
+    Data1->setDatabaseName(databasePath());
     Data1->setRecordSource(QStringLiteral(R"(select "类别","名称","对应内容","其它","其次","密码" from "教导处")"
                                           R"( where "对应内容"=? AND "类别"=?)"),
                            {chosen, kKindClass});
@@ -327,7 +327,7 @@ bool ClassSetupWindow::saveClasses(const QString &gradeGroup)
         showNotice(this, QStringLiteral("没有任何班级,无法保存。"));
         return false;
     }
-    const SaveResult result = saveWith<SaveResult>(s.openpath, [&](db::Connection &c) {
+    const SaveResult result = saveWith<SaveResult>(databasePath(), [&](db::Connection &c) {
         return SaveClasses(c, gradeGroup, rows, [this](const QString &q) { return askYesNo(this, q); });
     });
     if (!result.ok) {

@@ -105,7 +105,7 @@ void GradeGroupWindow::Form_Load()
         return;
 
     Session &s = session();
-    Data1->setDatabaseName(s.openpath);
+    Data1->setDatabaseName(databasePath());
     LoadAdminAccount(*Data1, s, this);
     loadTicks();
     m_toggle->showState();
@@ -113,7 +113,7 @@ void GradeGroupWindow::Form_Load()
 
 void GradeGroupWindow::loadTicks()
 {
-    Data1->setDatabaseName(session().openpath);
+    Data1->setDatabaseName(databasePath());
     Data1->setRecordSource(QStringLiteral(R"(select "类别","名称" from "教导处" where "类别"=?)"), {kKindGradeGroup});
     Data1->Refresh();
     const QSignalBlocker block(List1);
@@ -164,7 +164,7 @@ bool GradeGroupWindow::saveGradeGroups()
         m_toggle->showState();
         return false;
     }
-    const SaveResult result = saveWith<SaveResult>(s.openpath, [this](db::Connection &c) {
+    const SaveResult result = saveWith<SaveResult>(databasePath(), [this](db::Connection &c) {
         return SaveGradeGroups(c, tickedNames(), [this](const QString &q) { return askYesNo(this, q); });
     });
     if (result.ok) {

@@ -192,7 +192,7 @@ void SubjectSetupWindow::Form_Load()
         return;
 
     Session &s = session();
-    Data1->setDatabaseName(s.openpath);
+    Data1->setDatabaseName(databasePath());
     LoadAdminAccount(*Data1, s, this);
     FillGradeGroupCombo(*Data1, s, Combo1, GradeGroupVariant::ClassSetup, this);
     Data1->setCaption(QString());
@@ -251,8 +251,7 @@ void SubjectSetupWindow::Combo1_Click()
         return;
     }
     const QString gradeGroup = Combo1->currentText().trimmed();
-    const Session &s = session();
-    Data1->setDatabaseName(s.openpath);
+    Data1->setDatabaseName(databasePath());
     Data1->setRecordSource(QStringLiteral(R"(select * from "教导处" where "对应内容"=? AND "类别"=? order by "id")"),
                            {gradeGroup, kKindClass});
     Data1->Refresh();
@@ -296,8 +295,7 @@ void SubjectSetupWindow::Combo2_Click()
         Command3->setEnabled(true);
         Command4->setEnabled(true);
     }
-    const Session &s = session();
-    Data1->setDatabaseName(s.openpath);
+    Data1->setDatabaseName(databasePath());
     Data1->setRecordSource(
         QStringLiteral(R"(select "类别","名称","对应内容","其它","其次","密码" from "教导处")"
                        R"( where "对应内容"=? and "其它"=? AND "类别"=? order by "id")"),
@@ -519,7 +517,7 @@ bool SubjectSetupWindow::SaveTeachingAssignments()
     }
     const TeachingScope scope = shownScope();
     const QVector<TeachingAssignment> rows = gridAssignments();
-    const TeachingSaveResult result = saveWith<TeachingSaveResult>(session().openpath, [&](db::Connection &c) {
+    const TeachingSaveResult result = saveWith<TeachingSaveResult>(databasePath(), [&](db::Connection &c) {
         return organisation::SaveTeachingAssignments(c, scope, rows);
     });
     if (!result.ok) {

@@ -1,5 +1,6 @@
 #include "platform/database.h"
 
+#include "platform/schema.h"
 #include "platform/share_paths.h"
 
 #include <QAtomicInt>
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlDriver>
 #include <QScopeGuard>
@@ -52,9 +54,13 @@ bool fileIdentity(const QString &localPath, quint64 *device, quint64 *inode)
 constexpr int kPreparedKept = 64;   // statements a connection keeps prepared
 
 // SQLite's primary result codes that the error numbers rest on.
-constexpr int kSqliteCorrupt = 11;
-constexpr int kSqliteBusy = 5;
+constexpr int kSqlitePerm = 3;
+constexpr int kSqliteBusy = kResultBusy;
 constexpr int kSqliteLocked = 6;
+constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteIoErr = 10;
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteFull = 13;
 constexpr int kSqliteCantOpen = 14;
 constexpr int kSqliteNotADb = 26;
 
@@ -107,25 +113,10 @@ const QStringList &queuedTables()
     return tables;
 }
 
-bool isSchoolDatabase(Connection &c)
-{
-    for (const QString &table : schoolTables()) {
-        if (!tableExists(c, table))
-            return false;
-    }
-    return true;
-}
-
 bool checkSchoolDatabase(Connection &c, Error &error)
 {
-    error = {};
-    for (const QString &table : schoolTables()) {
-        if (!tableExists(c, table)) {
-            error = c.error().isSet() ? c.error()
-                                      : Error{kErrNotADatabase, QStringLiteral("不是本程序的数据库(没有表“%1”)。").arg(table)};
-            return false;
-        }
-    }
+    if (!isSchoolDatabase(c, error))
+        return false;
     // quick_check answers one row "ok", or a row per fault found.
     const QVariant answer = c.scalar(QStringLiteral("PRAGMA quick_check"));
     if (c.error().isSet() || answer.toString() != QLatin1String("ok")) {
@@ -309,35 +300,80 @@ QString changeQueueFile()
     return queueFile();
 }
 
+namespace {
+// "no such table: X" (or "main.X") naming one of the school's tables.
+bool namesMissingSchoolTable(const QString &text)
+{
+    static const QRegularExpression missing(QStringLiteral("no such table: (?:main\\.)?([^\\s]+)"));
+    const QRegularExpressionMatch m = missing.match(text);
+    return m.hasMatch() && schoolTables().contains(m.captured(1), Qt::CaseInsensitive);
+}
+} // namespace
+
+QString failureSentence(int resultCode)
+{
+    switch (resultCode & 0xff) {
+    case kSqliteBusy:
+    case kSqliteLocked:
+        return QStringLiteral("数据库正被其他用户使用，暂时不能读写，请稍后再试。");
+    case kSqlitePerm:
+    case kSqliteReadOnly:
+        return QStringLiteral("数据库文件是只读的，不能写入。请检查文件的只读属性和文件夹的写入权限，或与管理员联系。");
+    case kSqliteIoErr:
+        return QStringLiteral("读写数据库文件时出错，可能是网络连接中断或磁盘故障。请检查网络和磁盘后再试。");
+    case kSqliteCorrupt:
+        return QStringLiteral("数据库文件已经损坏。请用“数据安全维护”恢复备份，或与管理员联系。");
+    case kSqliteFull:
+        return QStringLiteral("磁盘已满，数据没有写入。请清理磁盘空间后再试。");
+    case kSqliteCantOpen:
+        return QStringLiteral("无法打开数据库文件。请检查文件是否存在、网络是否连通。");
+    case kSqliteNotADb:
+        return QStringLiteral("这个文件不是数据库文件。请用“数据安全维护”恢复备份，或与管理员联系。");
+    default:
+        return QString();
+    }
+}
+
+QString notSchoolDatabaseSentence()
+{
+    return QStringLiteral("不是本程序的数据库。请用“数据安全维护”恢复备份，或下载服务器数据库。");
+}
+
 Error translate(const QSqlError &e)
 {
     const QString text = e.text().trimmed();
     const QString shown = text.isEmpty() ? QStringLiteral("数据库操作失败") : text;
     // The engine's result code decides; the text may quote a user's table or column name.
     bool haveCode = false;
-    const int code = e.nativeErrorCode().toInt(&haveCode) & 0xff;   // extended codes keep the primary in the low byte
-    if (haveCode) {
-        switch (code) {
-        case kSqliteBusy:
-        case kSqliteLocked:
-            return {kErrLocked, shown};
-        case kSqliteNotADb:
-        case kSqliteCorrupt:
-            return {kErrNotADatabase, shown};
-        case kSqliteCantOpen:
-            return {kErrPathNotFound, shown};
-        default:
-            return {kErrSql, shown};
-        }
+    int code = e.nativeErrorCode().toInt(&haveCode) & 0xff;   // extended codes keep the primary in the low byte
+    if (!haveCode) {
+        const QString lower = text.toLower();
+        if (lower.contains(QLatin1String("database is locked")) || lower.contains(QLatin1String("table is locked")))
+            code = kSqliteBusy;
+        else if (lower.contains(QLatin1String("malformed")))
+            code = kSqliteCorrupt;
+        else if (lower.contains(QLatin1String("not a database")))
+            code = kSqliteNotADb;
+        else if (lower.contains(QLatin1String("unable to open")))
+            code = kSqliteCantOpen;
     }
-    const QString lower = text.toLower();
-    if (lower.contains(QLatin1String("database is locked")) || lower.contains(QLatin1String("table is locked")))
-        return {kErrLocked, shown};
-    if (lower.contains(QLatin1String("not a database")) || lower.contains(QLatin1String("malformed")))
-        return {kErrNotADatabase, shown};
-    if (lower.contains(QLatin1String("unable to open")))
-        return {kErrPathNotFound, shown};
-    return {kErrSql, shown};
+    const QString sentence = failureSentence(code);
+    switch (code) {
+    case kSqliteBusy:
+    case kSqliteLocked:
+        return {kErrLocked, sentence};
+    case kSqliteNotADb:
+    case kSqliteCorrupt:
+        return {kErrNotADatabase, sentence};
+    case kSqliteCantOpen:
+        return {kErrPathNotFound, sentence};
+    default:
+        if (!sentence.isEmpty())
+            return {kErrSql, sentence};
+        if (namesMissingSchoolTable(text))
+            return {kErrNotSchoolDatabase, notSchoolDatabaseSentence()};
+        return {kErrSql, shown};
+    }
 }
 
 Connection::Connection(const QString &path)
@@ -693,6 +729,34 @@ int columnLimit(Connection &c)
     constexpr int kEngineDefault = 2000;   // SQLITE_MAX_COLUMN
     sqlite3 *raw = rawHandle(c.handle());
     return raw ? sqlite3_limit(raw, SQLITE_LIMIT_COLUMN, -1) : kEngineDefault;
+}
+
+bool isSchoolDatabase(Connection &c, Error &error)
+{
+    error = {};
+    if (!c.ok()) {
+        error = c.error().isSet() ? c.error() : Error{kErrPathNotFound, QStringLiteral("数据库没有打开。")};
+        return false;
+    }
+    QSqlQuery q = c.query(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table'"));
+    if (!q.isActive()) {
+        error = c.error();
+        return false;
+    }
+    QStringList present;
+    while (q.next())
+        present << q.value(0).toString().toLower();
+    if (q.lastError().isValid()) {
+        error = translate(q.lastError());
+        return false;
+    }
+    for (const QString &table : schoolTables()) {
+        if (!present.contains(table, Qt::CaseInsensitive)) {
+            error = {kErrNotSchoolDatabase, notSchoolDatabaseSentence()};
+            return false;
+        }
+    }
+    return true;
 }
 
 bool addColumn(Connection &c, const QString &table, const QString &column, ColumnType type)

@@ -27,6 +27,10 @@ constexpr int kErrPathNotFound = 3044;   // path does not exist or cannot be rea
 constexpr int kErrNotADatabase = 3343;   // file is not a database
 constexpr int kErrLocked = 3260;         // table or database locked by another user
 constexpr int kErrSql = 3075;            // statement failed (syntax, missing table or column)
+constexpr int kErrNotSchoolDatabase = 3078;   // a database without the school's tables
+
+// The engine's primary result code for a busy database (failureSentence).
+constexpr int kResultBusy = 5;
 
 struct Error {
     int number = 0;
@@ -118,9 +122,6 @@ const QStringList &schoolTables();
 // The school tables whose rows are queued for upload: all but 上传表.
 const QStringList &queuedTables();
 
-// True when the connection's database holds every school table.
-bool isSchoolDatabase(Connection &c);
-
 // Checks that c is a school database and passes the engine's quick integrity
 // check; false with error set ("不是本程序的数据库", "数据库文件已损坏…") otherwise.
 bool checkSchoolDatabase(Connection &c, Error &error);
@@ -176,7 +177,22 @@ ColumnType columnType(Connection &c, const QString &table, const QString &column
 // or a table that already holds columnLimit() columns, each before any write.
 bool addColumn(Connection &c, const QString &table, const QString &column, ColumnType type);
 
-// Maps an engine error to the error numbers above (by the engine's result code).
+// True when c is open on the school's database: every table of the delivered
+// schema is there. Otherwise false with error set: kErrNotSchoolDatabase when
+// tables are missing (an empty or foreign file), or the engine's error when the
+// file could not be read at all.
+bool isSchoolDatabase(Connection &c, Error &error);
+
+// The Chinese sentence, saying what to do, for a failure by the engine's result
+// code (busy or locked, read-only, I/O error, corrupt, disk full, cannot open,
+// not a database); empty for other codes, whose own text is kept.
+QString failureSentence(int resultCode);
+// The sentence for a database without the school's tables.
+QString notSchoolDatabaseSentence();
+
+// Maps an engine error to the error numbers above and its Chinese sentence (by
+// the engine's result code). A missing school table is kErrNotSchoolDatabase;
+// other statement errors keep the engine's text.
 Error translate(const class QSqlError &e);
 
 } // namespace tessaly::db

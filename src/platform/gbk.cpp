@@ -1,6 +1,7 @@
 #include "platform/gbk.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -70,34 +71,38 @@ Encoded encode(const QString &text)
     return out;
 }
 
-// Bytes of the first line, up to (without) the first CR or LF. In GBK neither byte
-// occurs inside a two-byte character, so the bytes can be cut before decoding.
-std::optional<QByteArray> readFirstLineBytes(const QString &path)
+// The most bytes read from the start of a one-line file: a first line is short,
+// and a huge file must not be read whole.
+constexpr qint64 kFirstLineLimit = 4096;
+
+// The first bytes of a file, at most kFirstLineLimit; nullopt when the file is
+// missing, unreadable or has zero bytes.
+std::optional<QByteArray> readHead(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QByteArray line;
-    bool any = false;
-    char buf[4096];
-    for (;;) {
-        const qint64 n = file.read(buf, sizeof buf);
+    QByteArray head(kFirstLineLimit, Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < kFirstLineLimit) {
+        const qint64 n = file.read(head.data() + got, kFirstLineLimit - got);
         if (n < 0)
             return std::nullopt;
         if (n == 0)
             break;
-        any = true;
-        for (qint64 i = 0; i < n; ++i) {
-            if (buf[i] == '\r' || buf[i] == '\n') {
-                line.append(buf, i);
-                return line;
-            }
-        }
-        line.append(buf, n);
+        got += n;
     }
-    if (!any)
+    if (got == 0)
         return std::nullopt;
-    return line;
+    head.truncate(got);
+    return head;
+}
+
+// Text up to (without) the first CR or LF.
+QString firstLine(const QString &text)
+{
+    const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
+    return end < 0 ? text : text.left(end);
 }
 
 } // namespace
@@ -170,13 +175,22 @@ QString PadToBytes(const QString &text, int bytes)
 
 std::optional<QString> readFirstLineGbk(const QString &path)
 {
-    std::optional<QByteArray> line = readFirstLineBytes(path);
-    if (!line)
+    const std::optional<QByteArray> head = readHead(path);
+    if (!head)
         return std::nullopt;
-    static const QByteArray utf8Bom("\xEF\xBB\xBF");
-    if (line->startsWith(utf8Bom))
-        return QString::fromUtf8(line->mid(utf8Bom.size()));
-    return fromGbk(*line);
+    const QByteArray &b = *head;
+    if (b.startsWith("\xEF\xBB\xBF"))
+        return firstLine(QString::fromUtf8(b.mid(3)));
+    const bool le = b.startsWith("\xFF\xFE");
+    if (le || b.startsWith("\xFE\xFF")) {
+        const QByteArray units = b.mid(2, (b.size() - 2) & ~qsizetype(1));
+        return firstLine(fromCharset(units, le ? "UTF-16LE" : "UTF-16BE").value_or(QString()));
+    }
+    // In GBK neither CR nor LF occurs inside a two-byte character: cut before decoding.
+    qsizetype end = 0;
+    while (end < b.size() && b[end] != '\r' && b[end] != '\n')
+        ++end;
+    return fromGbk(b.left(end));
 }
 
 bool writeLineGbk(const QString &path, const QString &text)

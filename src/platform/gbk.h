@@ -8,9 +8,9 @@
 
 namespace tessaly {
 
-// The first line of a GBK text file, without its line end (CR LF, LF or CR).
-// nullopt when the file is missing, unreadable or has zero bytes. A file that starts
-// with a UTF-8 byte order mark is read as UTF-8.
+// The first line of a GBK text file, without its line end (CR LF, LF or CR), from
+// at most its first 4 KB. nullopt when the file is missing, unreadable or has zero
+// bytes. A file that starts with a UTF-8 or UTF-16 byte order mark is read as such.
 std::optional<QString> readFirstLineGbk(const QString &path);
 
 // Replaces the file with one line: text followed by CR LF, in GBK. False on failure,

@@ -243,7 +243,7 @@ std::optional<QVector<Document>> ClassDocumentWindow::readListed()
     const reg::Statement q = documentsQuery(m_twin.kind, m_context->identity().classCode);
     if (!q.isValid())
         return QVector<Document>();
-    Data2->setDatabaseName(session().openpath);
+    Data2->setDatabaseName(databasePath());
     Data2->setRecordSource(q.sql, q.params);
     if (!Data2->Refresh())
         return std::nullopt;
@@ -339,7 +339,7 @@ void ClassDocumentWindow::CreateClassDocument()
                   kTitleHintDots))
         return;
     const QString text = boxText(Text1);
-    const InsertOutcome r = saveWith<InsertOutcome>(session().openpath, [&](db::Connection &c) {
+    const InsertOutcome r = saveWith<InsertOutcome>(databasePath(), [&](db::Connection &c) {
         return insertDocument(c, kind, text, name);
     });
     if (!r.ok) {
@@ -355,7 +355,7 @@ bool ClassDocumentWindow::SaveClassDocument()
         return true;
     const qint64 id = *m_open;
     const QString text = boxText(Text1);
-    const SaveOutcome r = saveWith<SaveOutcome>(session().openpath, [&](db::Connection &c) {
+    const SaveOutcome r = saveWith<SaveOutcome>(databasePath(), [&](db::Connection &c) {
         return updateDocumentText(c, id, text);
     });
     if (!r.ok) {

@@ -245,7 +245,7 @@ void ConductWindow::loadStudents()
     Combo4->clear();
     m_columns.clear();
     const QVector<QVector<QVariant>> rows =
-        reg::readClassMembers(*Data3, session().openpath, m_context->identity(), QStringList());
+        reg::readClassMembers(*Data3, databasePath(), m_context->identity(), QStringList());
     const QStringList fields = Data3->hasRecordset() ? Data3->FieldNames() : QStringList();
     const int id = fields.indexOf(QStringLiteral("ID"));
     const int number = fields.indexOf(QStringLiteral("学籍号"));
@@ -361,7 +361,7 @@ void ConductWindow::CreateEvaluationColumn()
     // The window's own record set lets go of the table while its columns change.
     Data3->Close();
     {
-        db::Connection c(session().openpath);
+        db::Connection c(databasePath());
         if (!c.ok()) {
             reportSaveFailure(this, QStringLiteral("评定没有创建："), c.error(), kTitleHint);
         } else if (sameHalfYear(db::tableColumns(c, table), column)) {
@@ -410,7 +410,7 @@ void ConductWindow::SaveEvaluation()
         return;
     }
     const QString table = m_context->identity().sectionTable;
-    const SaveOutcome r = saveWith<SaveOutcome>(session().openpath, [&](db::Connection &c) {
+    const SaveOutcome r = saveWith<SaveOutcome>(databasePath(), [&](db::Connection &c) {
         return saveEvaluation(c, table, column, m_students[k].id, text);
     });
     if (!r.ok) {

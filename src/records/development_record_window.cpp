@@ -122,7 +122,7 @@ void DevelopmentRecordWindow::classChosen()
     Combo3->clear();
     Combo3->addItem(kWholeClassEntry);
     const QVector<QVector<QVariant>> students =
-        reg::readClassMembers(*Data1, session().openpath, context()->identity(), {QStringLiteral("姓名")});
+        reg::readClassMembers(*Data1, databasePath(), context()->identity(), {QStringLiteral("姓名")});
     Data1->Close();
     for (const QVector<QVariant> &s : students)
         Combo3->addItem(s.value(0).toString());

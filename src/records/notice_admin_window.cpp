@@ -37,7 +37,7 @@ NoticeAdminWindow::NoticeAdminWindow(WindowHost &host, QWidget *parent)
     connect(m_toggle, &SignInToggle::stateShown, this, [this](bool signedIn) {
         if (signedIn)
             return;
-        db::Connection c(session().openpath);
+        db::Connection c(databasePath());
         const NoticeRows read = c.ok() ? readNotices(c) : NoticeRows{false, c.error(), {}};
         if (read.ok) {
             m_rows = read.rows;
@@ -52,7 +52,7 @@ void NoticeAdminWindow::placeAndPrepare()
     showFixedDialogFrame(this);
     SetWindowSize(this, 7110, 5145);
     CentreOnMainWindow(this, host().hostWidget(), 400);
-    Data1->setDatabaseName(session().openpath);
+    Data1->setDatabaseName(databasePath());
     LoadAdminAccount(*Data1, session(), this);
 }
 
@@ -66,7 +66,7 @@ void NoticeAdminWindow::Command4_Click()
     }
     if (askYesNo(this, deleteQuestion(m_rows[m_current].notice.title), kTitleHintDots)) {
         const qint64 id = m_rows[m_current].id;
-        const SaveOutcome r = saveWith<SaveOutcome>(session().openpath, [&](db::Connection &c) {
+        const SaveOutcome r = saveWith<SaveOutcome>(databasePath(), [&](db::Connection &c) {
             return deleteNotice(c, id);
         });
         if (!r.ok) {

@@ -123,7 +123,7 @@ void NoticeViewer::loadNotices()
     m_current = -1;
     List1->clear();
     showDetails({});
-    db::Connection c(session().openpath);
+    db::Connection c(databasePath());
     NoticeRows read = c.ok() ? readNotices(c) : NoticeRows{false, c.error(), {}};
     if (!read.ok) {
         showNotice(this, kDataErrorPrefix + read.error.text);

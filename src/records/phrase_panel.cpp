@@ -24,7 +24,7 @@ const QString kPhraseHeader = QStringLiteral("                  可  选  择  �
 } // namespace
 
 PhrasePanel::PhrasePanel(Session &session, const QList<QWidget *> &locked, QWidget *parent)
-    : QGroupBox(QStringLiteral("可选评定用语"), parent), m_session(session)
+    : QGroupBox(QStringLiteral("可选评定用语"), parent), m_databasePath(session.openpath)
 {
     setObjectName(QStringLiteral("Frame1"));
     Label7 = named(new QLabel(QStringLiteral("评定用语模板      "), this), "Label7");
@@ -124,7 +124,7 @@ void PhrasePanel::LoadPhraseGrid()
     const reg::Statement q = documentsQuery(DocumentKind::Phrase, QString::number(Combo3->currentIndex() + 1));
     if (!q.isValid())
         return;
-    Data1->setDatabaseName(m_session.openpath);
+    Data1->setDatabaseName(m_databasePath);
     Data1->setRecordSource(q.sql, q.params);
     if (!Data1->Refresh())
         return;

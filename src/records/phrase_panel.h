@@ -65,7 +65,7 @@ private:
     void showEditor(bool shown);
     void makeCurrent(std::optional<qint64> id);
 
-    Session &m_session;
+    const QString m_databasePath;   // openpath when the window opened
     TwoModeEditor *m_editor = nullptr;
     QVector<Document> m_rows;
     int m_current = -1;

@@ -161,7 +161,7 @@ void RecordWindow::Form_Load()
     // A database that cannot be opened ends the opening; an unreachable
     // folder (a server that is off) offers the server connection first.
     {
-        db::Connection c(session().openpath);
+        db::Connection c(databasePath());
         if (!c.ok()) {
             const bool unreachable = c.error().number == db::kErrPathNotFound;
             c.close();
@@ -202,7 +202,7 @@ void RecordWindow::loadRecords()
     if (m_context->hasClass()) {
         Label1->setText(classHeading());
         const reg::Statement q = documentsQuery(m_texts.kind, m_context->identity().classCode);
-        Data1->setDatabaseName(session().openpath);
+        Data1->setDatabaseName(databasePath());
         Data1->setRecordSource(q.sql, q.params);
         if (Data1->Refresh())
             m_listed = listedRecords(readDocuments(*Data1), m_context->gradeGroup(), listedSubject());
@@ -249,7 +249,7 @@ bool RecordWindow::prepareRecord()
     m_newName = recordName(dateParts(session().today()), m_context->gradeGroup(), newRecordSubject());
     // The duplicate test reads the class's rows as they are stored now.
     const reg::Statement q = documentsQuery(m_texts.kind, code);
-    Data1->setDatabaseName(session().openpath);
+    Data1->setDatabaseName(databasePath());
     Data1->setRecordSource(q.sql, q.params);
     const bool read = Data1->Refresh();
     const QVector<Document> rows = read ? readDocuments(*Data1) : QVector<Document>();

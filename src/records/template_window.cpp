@@ -122,7 +122,7 @@ void TemplateWindow::loadTemplates()
     m_current = -1;
     Combo5->clear();
     const reg::Statement q = documentsQuery(m_library.kind);
-    Data1->setDatabaseName(session().openpath);
+    Data1->setDatabaseName(databasePath());
     Data1->setRecordSource(q.sql, q.params);
     if (Data1->Refresh())
         m_rows = readDocuments(*Data1);

@@ -21,7 +21,7 @@ QString quote(const QString &text, int quoteLength)
 } // namespace
 
 TwoModeEditor::TwoModeEditor(Session &session, const Config &config, QWidget *window)
-    : QObject(window), m_session(session), m_config(config), m_window(window)
+    : QObject(window), m_databasePath(session.openpath), m_config(config), m_window(window)
 {
     const Buttons &b = m_config.buttons;
     connect(b.add, &QAbstractButton::clicked, this, &TwoModeEditor::add);
@@ -192,7 +192,7 @@ void TwoModeEditor::save()
         const std::optional<NewDocument> row = m_steps.newRow ? m_steps.newRow(typed) : std::nullopt;
         if (!row)
             return;
-        const InsertOutcome r = saveWith<InsertOutcome>(m_session.openpath, [&](db::Connection &c) {
+        const InsertOutcome r = saveWith<InsertOutcome>(m_databasePath, [&](db::Connection &c) {
             return insertDocument(c, row->kind, typed, row->displayName);
         });
         if (!r.ok) {
@@ -204,7 +204,7 @@ void TwoModeEditor::save()
         return;
     }
     const qint64 id = m_edited->id;
-    const SaveOutcome r = saveWith<SaveOutcome>(m_session.openpath, [&](db::Connection &c) {
+    const SaveOutcome r = saveWith<SaveOutcome>(m_databasePath, [&](db::Connection &c) {
         return updateDocumentText(c, id, typed);
     });
     if (!r.ok) {
@@ -238,7 +238,7 @@ void TwoModeEditor::remove()
     }
     if (!askYesNo(m_window, deleteQuestion(row->text, m_config.quoteLength), kTitleHint))
         return;
-    const SaveOutcome r = saveWith<SaveOutcome>(m_session.openpath, [&](db::Connection &c) {
+    const SaveOutcome r = saveWith<SaveOutcome>(m_databasePath, [&](db::Connection &c) {
         return deleteDocument(c, row->id);
     });
     if (!r.ok) {

@@ -15,7 +15,7 @@
 // Entering a mode disables add, edit, delete and the window's `locked` widgets
 // and makes the editor writable; leaving it enables them again and, where the
 // window wants, makes the editor read-only. The editor writes the rows itself
-// (班主任 on openpath); a failed write is reported and the mode stays.
+// (班主任 on the database the window opened); a failed write is reported and the mode stays.
 //
 //   m_editor = new TwoModeEditor(session(), {
 //       .buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, cmdDelete},
@@ -132,7 +132,7 @@ private:
     void focusEditor();
     bool refused(const std::function<bool()> &test, const QString &message);
 
-    Session &m_session;
+    const QString m_databasePath;   // openpath when the window opened: saves stay on it
     Config m_config;
     Steps m_steps;
     QWidget *m_window;

@@ -95,7 +95,7 @@ void ExamNumberWindow::Combo2_Click()
     const reg::ClassIdentity identity = reg::ResolveClassCode(m_gradeGroup, m_className, session().today());
     m_classCode = identity.classCode;
     m_students = reg::examNumberStudents(
-        reg::readClassMembers(*Data1, session().openpath, identity, reg::kExamNumberColumns));
+        reg::readClassMembers(*Data1, databasePath(), identity, reg::kExamNumberColumns));
     m_chosen = true;
 }
 

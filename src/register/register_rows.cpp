@@ -46,6 +46,7 @@ RegisterRow loadedRow(const QVector<QVariant> &record, const QString &classCode,
     const auto value = [&record](int i) { return i < record.size() ? record[i] : QVariant(); };
     RegisterRow row;
     row.number = number;
+    row.stored = record;
     bool isNumber = false;
     const qint64 id = value(0).toLongLong(&isNumber);
     if (!value(0).isNull() && isNumber)

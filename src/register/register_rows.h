@@ -30,6 +30,10 @@ struct RegisterRow {
     int number = 0;             // 编号
     // Grid columns 1 … 17: 学籍号 (the shown ID), 姓名 … 备注, 住宿 as "是" / "否".
     std::array<QString, kColRemarks> fields;
+    // The stored record the row was loaded from (ID, 学籍号 … 备注); empty for a new row.
+    // A save writes only the fields that differ from it, and only while the
+    // database still holds it.
+    QVector<QVariant> stored;
 
     QString &field(int col) { return fields[std::size_t(col - kColStudentNumber)]; }
     const QString &field(int col) const { return fields[std::size_t(col - kColStudentNumber)]; }

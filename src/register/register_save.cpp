@@ -1,5 +1,6 @@
 #include "register/register_save.h"
 
+#include "platform/row_update.h"
 #include "register/class_code.h"
 
 namespace tessaly::reg {
@@ -23,6 +24,23 @@ QVariantList registerValues(const RegisterRow &row)
             values << textValue(row.field(col));
     }
     return values;
+}
+
+// The fields of a changed row that differ from what was loaded, with the stored
+// values they were loaded from. A row without its loaded record writes every field.
+QList<db::FieldChange> changedFields(const RegisterRow &row, const QString &classCode)
+{
+    const QStringList &columns = registerColumns();
+    const QVariantList values = registerValues(row);
+    const RegisterRow before = row.stored.isEmpty() ? RegisterRow{} : loadedRow(row.stored, classCode, 0);
+    QList<db::FieldChange> changes;
+    for (int col = kColName; col <= kColRemarks; ++col) {
+        if (!row.stored.isEmpty() && row.field(col) == before.field(col))
+            continue;
+        const QVariant loaded = row.stored.isEmpty() ? QVariant() : row.stored.value(col);
+        changes << db::FieldChange{columns[col], loaded, values[col - kColName]};
+    }
+    return changes;
 }
 
 // An 8-digit number of the class: its code followed by a seat 01 … 99.
@@ -94,20 +112,45 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
                 return false;
             counts.deleted += c.rowsAffected();
         }
+        QStringList conflicts;
         for (const RegisterRow &row : rows) {
             if (row.state != RowState::Changed)
                 continue;
             if (!row.id)
                 return c.fail(db::kErrSql, QStringLiteral("学生(%1)没有记录号，无法保存。").arg(row.name()));
-            QVariantList values = registerValues(row);
-            values << *row.id << inClass.params;
-            if (!c.exec(updateSql, values))
+            QList<db::FieldChange> changes = changedFields(row, classCode);
+            if (row.stored.isEmpty()) {
+                // Nothing loaded to compare with: written whatever is stored.
+                QVariantList values = registerValues(row);
+                values << *row.id << inClass.params;
+                if (!c.exec(updateSql, values))
+                    return false;
+                if (c.rowsAffected() == 0)
+                    counts.vanished << row;
+                else
+                    ++counts.updated;
+                continue;
+            }
+            switch (db::updateChangedFields(c, sectionTable, columns[0], *row.id, changes, inClass.sql,
+                                            inClass.params)) {
+            case db::RowUpdate::Failed:
                 return false;
-            if (c.rowsAffected() == 0)
+            case db::RowUpdate::Gone:
                 counts.vanished << row;
-            else
+                break;
+            case db::RowUpdate::Conflict:
+                conflicts << row.name();
+                break;
+            case db::RowUpdate::Updated:
                 ++counts.updated;
+                break;
+            }
         }
+        if (!conflicts.isEmpty())
+            return c.fail(db::kErrRowChanged,
+                          QStringLiteral("学生(%1)的学籍在您读出之后已被其他电脑修改，为免覆盖别人的修改，本次没有保存。"
+                                         "请记下您的修改，重新选择班级读出最新学籍后再改。")
+                              .arg(conflicts.join(QStringLiteral("、"))));
         for (const RegisterRow &row : rows) {
             if (row.state != RowState::New)
                 continue;

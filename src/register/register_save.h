@@ -20,7 +20,11 @@ struct RegisterSaveOutcome : SaveOutcome {
 
 // Writes the rows by their row state, all in one transaction:
 //   New        inserted: 学籍号, 姓名 … 备注;
-//   Changed    updated by ID: 姓名 … 备注 (学籍号 and the run-time columns stay);
+//   Changed    updated by ID: only the fields of 姓名 … 备注 that differ from the
+//              loaded record, and only while the database still holds their loaded
+//              values; a row another user changed meanwhile fails the save
+//              (db::kErrRowChanged, naming the student). 学籍号 and the run-time
+//              columns stay;
 //   Deleted    deleted by ID; a row without ID was never stored and is dropped;
 //   Unchanged  nothing.
 // 住宿 is stored 1 for "是", 0 for anything else. Updates and deletes touch only

@@ -314,7 +314,7 @@ void RegisterWindow::ChooseClass()
 
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
     const reg::Statement members = reg::classMembersQuery(m_identity.sectionTable, m_identity.classCode);
-    Data1->setDatabaseName(s.openpath);
+    Data1->setDatabaseName(databasePath());
     if (members.isValid()) {
         Data1->setRecordSource(members.sql, members.params);
         Data1->Refresh();
@@ -511,7 +511,7 @@ void RegisterWindow::Command4_Click()
 
 db::Connection &RegisterWindow::storeConnection()
 {
-    const QString path = session().openpath;
+    const QString path = databasePath();
     if (!m_store.ok() || m_store.path() != path || !m_store.isCurrentFile())
         m_store.open(path);
     return m_store;
@@ -634,7 +634,7 @@ void RegisterWindow::Combo3_Click()
                                                      QStringLiteral("姓名")});
     if (!q.isValid())
         return;   // a name outside the fixed lists: nobody to list
-    Data3->setDatabaseName(session().openpath);
+    Data3->setDatabaseName(databasePath());
     Data3->setRecordSource(q.sql, q.params);
     if (!Data3->Refresh())
         return;

@@ -119,7 +119,7 @@ void RollCallWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(m_chosen->gradeGroup, m_chosen->className, session().today());
     m_students = reg::rollCallStudents(
-        reg::readClassMembers(*Data1, session().openpath, identity, reg::kRollCallColumns));
+        reg::readClassMembers(*Data1, databasePath(), identity, reg::kRollCallColumns));
 
     Grid1->setUpdatesEnabled(false);
     Grid1->setRows(1 + int(m_students.size()));

@@ -122,7 +122,7 @@ void SurveySheetWindow::Combo2_Click()
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
     m_classCode = identity.classCode;
-    reg::readClassMembers(*Data1, s.openpath, identity, reg::registerColumns());
+    reg::readClassMembers(*Data1, databasePath(), identity, reg::registerColumns());
     FillSurveyGrid();
 }
 

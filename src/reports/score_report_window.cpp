@@ -246,7 +246,7 @@ void ScoreReportWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
     // The section table's exams, also for a cohort without students.
     m_columns.clear();
     if (!m_sectionTable.isEmpty()) {
-        db::Connection c(session().openpath);
+        db::Connection c(databasePath());
         if (c.ok())
             m_columns = db::tableColumns(c, m_sectionTable);
         else
@@ -314,7 +314,7 @@ void ScoreReportWindow::Command11_Click()
     Grid1->setRows(1);
 
     const grades::StatisticsFill fill =
-        grades::fillStatistics(session().openpath, request, [this](int s, const QString &subject) {
+        grades::fillStatistics(databasePath(), request, [this](int s, const QString &subject) {
             Label7->setText(grades::statisticsProgressText(subject));
             Bar2->setValue(s + 1);
             Picture1->repaint();

@@ -264,7 +264,7 @@ void TranscriptWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
     const reg::Statement query = cohortStudentsQuery(m_sectionTable, m_classCode);
     m_columns.clear();
     if (query.isValid()) {
-        Data1->setDatabaseName(session().openpath);
+        Data1->setDatabaseName(databasePath());
         Data1->setRecordSource(query.sql, query.params);
         if (Data1->Refresh() && Data1->RecordCount() > 0) {
             const auto &records = Data1->rows();
@@ -363,7 +363,7 @@ void TranscriptWindow::Command11_Click()
     input.subjects = subjects;
     const reg::Statement query = transcriptQuery(m_sectionTable, m_classCode, comparable, columns);
     if (query.isValid()) {
-        Data1->setDatabaseName(session().openpath);
+        Data1->setDatabaseName(databasePath());
         Data1->setRecordSource(query.sql, query.params);
         if (!Data1->Refresh()) {
             // The control has reported the refusal.

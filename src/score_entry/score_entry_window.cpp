@@ -460,7 +460,7 @@ void ScoreEntryWindow::Combo3_Click()
     s.id = subject.id;
 
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
-    const QStringList columns = score::OpenClassStudents(*Data1, s.openpath, m_identity);
+    const QStringList columns = score::OpenClassStudents(*Data1, databasePath(), m_identity);
     setTitle(classTitle() + Combo3->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
 
     Combo5->clear();
@@ -500,7 +500,7 @@ void ScoreEntryWindow::Combo5_Click()
     const reg::Statement scores = score::scoreSheetQuery(m_identity.sectionTable, m_identity.classCode, m_exams[j]);
     if (!scores.isValid())
         return;
-    Data1->setDatabaseName(session().openpath);
+    Data1->setDatabaseName(databasePath());
     Data1->setRecordSource(scores.sql, scores.params);
     Data1->Refresh();
     clearGrid(score::examHeader(Combo3->currentText()));
@@ -741,7 +741,7 @@ void ScoreEntryWindow::Command3_Click()
     if (!m_identity.isValid())
         return;
 
-    db::Connection c(session().openpath);
+    db::Connection c(databasePath());
     if (!c.ok()) {
         reportSaveFailure(this, QStringLiteral("考试没有创建："), c.error(), kTitleHint);
         return;
@@ -1146,7 +1146,7 @@ bool ScoreEntryWindow::SaveScores()
     }
     const QString column = m_exams[m_openExam];
     const score::ScoreSaveOutcome outcome =
-        saveWith<score::ScoreSaveOutcome>(session().openpath, [&](db::Connection &c) {
+        saveWith<score::ScoreSaveOutcome>(databasePath(), [&](db::Connection &c) {
             if (isExamLocked(c, m_identity.sectionTable, column)) {
                 score::ScoreSaveOutcome locked;
                 locked.error = {db::kErrSql, lockedExamText()};

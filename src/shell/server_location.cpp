@@ -36,10 +36,9 @@ bool saveServerInstallerPath(const QString &programFolder, const QString &instal
 db::Error testServerDatabase(const QString &path)
 {
     db::Connection c(path);
-    if (!c.ok())
-        return c.error();
-    QSqlQuery q = c.query(QStringLiteral(R"(select * from "教导处")"));
-    return c.error();
+    db::Error error;
+    db::isSchoolDatabase(c, error);
+    return error;
 }
 
 void UseLocalDatabase(WindowHost &host)

@@ -27,8 +27,8 @@ std::optional<QString> ServerDatabasePath(const QString &installerPath);
 std::optional<QString> readServerInstallerPath(const QString &programFolder);
 bool saveServerInstallerPath(const QString &programFolder, const QString &installerPath);
 
-// The connection test: the database at path opens and answers
-// "select * from 教导处". The error of the failed step otherwise.
+// The connection test: the database at path opens and holds the school's
+// tables. The error of the failed step otherwise.
 db::Error testServerDatabase(const QString &path);
 
 // Back to the local database (the program folder's data.mdb): openpath points

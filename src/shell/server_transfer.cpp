@@ -282,9 +282,8 @@ UploadOutcome uploadQueue(db::Connection &local, db::Connection &server, const U
         out.error = check;
         return out;
     }
-    if (!db::isSchoolDatabase(local)) {
-        out.error = local.error().isSet() ? local.error()
-                                          : db::Error{db::kErrNotADatabase, QStringLiteral("本机数据库不是本程序的数据库。")};
+    if (!db::isSchoolDatabase(local, check)) {
+        out.error = check;
         return out;
     }
 

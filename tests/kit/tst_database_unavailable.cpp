@@ -4,6 +4,7 @@
 #include "fixtures/window_harness.h"
 #include "kit/database_unavailable.h"
 #include "kit/window_names.h"
+#include "platform/database.h"
 #include "platform/messages.h"
 
 #include <QFile>
@@ -23,6 +24,8 @@ private slots:
     void everyWindowOffersThePrompt();
     void answers_data();
     void answers();
+    void fileWithoutTheSchoolTables_data();
+    void fileWithoutTheSchoolTables();
 };
 
 void TestDatabaseUnavailable::networkMode_data()
@@ -32,6 +35,7 @@ void TestDatabaseUnavailable::networkMode_data()
     QTest::newRow("server") << uR"(\\PC1\shuju$\data.mdb)"_s << true;
     QTest::newRow("program folder on a share") << uR"(D:\\apps\data.mdb)"_s << true;
     QTest::newRow("local") << u"/home/school/data.mdb"_s << false;
+    QTest::newRow("server, forward slashes") << u"//PC1/shuju$/data.mdb"_s << true;
     QTest::newRow("one backslash") << uR"(C:\Tessaly\data.mdb)"_s << false;
 }
 
@@ -109,6 +113,47 @@ void TestDatabaseUnavailable::answers()
     QCOMPARE(h.isOpen(kDownloadWindow), opens == QString::fromUtf16(kDownloadWindow));
     QCOMPARE(h.isOpen(kConnectionFailureDialog), opens == QString::fromUtf16(kConnectionFailureDialog));
     QCOMPARE(h.responder.shown().size(), 1);
+}
+
+void TestDatabaseUnavailable::fileWithoutTheSchoolTables_data()
+{
+    QTest::addColumn<QString>("content");   // "empty": zero bytes; else the one table the file holds
+    QTest::addColumn<QString>("window");    // empty: the start-up
+    QTest::newRow("zero bytes at start") << u"empty"_s << QString();
+    QTest::newRow("foreign database at start") << u"名单"_s << QString();
+    QTest::newRow("only 教导处 at start") << u"教导处"_s << QString();
+    QTest::newRow("zero bytes, register") << u"empty"_s << QString::fromUtf16(kRegisterWindow);
+    QTest::newRow("foreign database, class set-up") << u"名单"_s << QString::fromUtf16(kClassSetupWindow);
+}
+
+// An empty or foreign data.mdb is no school database: the local prompt, and Yes
+// offers the download.
+void TestDatabaseUnavailable::fileWithoutTheSchoolTables()
+{
+    QFETCH(QString, content);
+    QFETCH(QString, window);
+    TestSchool school;
+    QVERIFY(school.writeSchoolName(u"实验中学"_s));
+    school.closeDb();
+    {
+        QFile f(school.dbPath());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    }
+    if (content != u"empty"_s) {
+        db::Connection c(school.dbPath());
+        QVERIFY(c.exec(uR"(CREATE TABLE "%1" ("名称" TEXT))"_s.arg(content)));
+    }
+    WindowHarness h(school, {.shown = false});
+    int quits = 0;
+    h.main.setQuitHandler([&] { ++quits; });
+    h.responder.answer(true);
+    if (window.isEmpty())
+        h.main.MDIForm_Load();
+    else
+        QVERIFY(h.main.showWindow(window));
+    QCOMPARE(h.responder.texts(), QStringList{databaseUnavailableText(false)});
+    QCOMPARE(quits, 0);
+    QVERIFY(h.isOpen(kDownloadWindow));
 }
 
 QTEST_MAIN(TestDatabaseUnavailable)

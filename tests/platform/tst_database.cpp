@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -62,6 +63,8 @@ private slots:
 
     void translateByEngineCode_data();
     void translateByEngineCode();
+    void engineFailuresInChinese_data();
+    void engineFailuresInChinese();
     void missingNamesAreErrors();
 
     void identifiers_data();
@@ -345,16 +348,36 @@ void TestDatabase::translateByEngineCode_data()
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("number");
-    QTest::newRow("busy") << QStringLiteral("5") << QStringLiteral("database is locked") << kErrLocked;
-    QTest::newRow("busy, extended code") << QStringLiteral("261") << QStringLiteral("database is locked") << kErrLocked;
-    QTest::newRow("locked table") << QStringLiteral("6") << QStringLiteral("database table is locked") << kErrLocked;
-    QTest::newRow("not a database") << QStringLiteral("26") << QStringLiteral("file is not a database") << kErrNotADatabase;
-    QTest::newRow("corrupt") << QStringLiteral("11") << QStringLiteral("database disk image is malformed") << kErrNotADatabase;
-    QTest::newRow("cannot open") << QStringLiteral("14") << QStringLiteral("unable to open database file") << kErrPathNotFound;
-    QTest::newRow("error naming a lock") << QStringLiteral("1") << QStringLiteral("no such table: locked") << kErrSql;
-    QTest::newRow("error naming busy") << QStringLiteral("1") << QStringLiteral("no such column: busy") << kErrSql;
-    QTest::newRow("constraint") << QStringLiteral("19") << QStringLiteral("NOT NULL constraint failed") << kErrSql;
-    QTest::newRow("no code, locked text") << QString() << QStringLiteral("database is locked") << kErrLocked;
+    QTest::addColumn<QString>("shown");   // a part of the text the user reads
+    const QString busy = QStringLiteral("其他用户使用");
+    QTest::newRow("busy") << QStringLiteral("5") << QStringLiteral("database is locked") << kErrLocked << busy;
+    QTest::newRow("busy, extended code") << QStringLiteral("261") << QStringLiteral("database is locked") << kErrLocked << busy;
+    QTest::newRow("locked table") << QStringLiteral("6") << QStringLiteral("database table is locked") << kErrLocked << busy;
+    QTest::newRow("read-only") << QStringLiteral("8") << QStringLiteral("attempt to write a readonly database") << kErrSql
+                               << QStringLiteral("只读");
+    QTest::newRow("I/O error, extended code") << QStringLiteral("266") << QStringLiteral("disk I/O error") << kErrSql
+                                              << QStringLiteral("网络连接中断");
+    QTest::newRow("full") << QStringLiteral("13") << QStringLiteral("database or disk is full") << kErrSql
+                          << QStringLiteral("磁盘已满");
+    QTest::newRow("not a database") << QStringLiteral("26") << QStringLiteral("file is not a database") << kErrNotADatabase
+                                    << QStringLiteral("不是数据库文件");
+    QTest::newRow("corrupt") << QStringLiteral("11") << QStringLiteral("database disk image is malformed") << kErrNotADatabase
+                             << QStringLiteral("已经损坏");
+    QTest::newRow("cannot open") << QStringLiteral("14") << QStringLiteral("unable to open database file") << kErrPathNotFound
+                                 << QStringLiteral("无法打开");
+    QTest::newRow("school table missing") << QStringLiteral("1") << QStringLiteral("no such table: 教导处 Unable to execute statement")
+                                          << kErrNotSchoolDatabase << QStringLiteral("不是本程序的数据库");
+    QTest::newRow("school table missing, schema name") << QStringLiteral("1") << QStringLiteral("no such table: main.高中")
+                                                       << kErrNotSchoolDatabase << QStringLiteral("不是本程序的数据库");
+    QTest::newRow("other table missing") << QStringLiteral("1") << QStringLiteral("no such table: 教导处备份")
+                                         << kErrSql << QStringLiteral("教导处备份");
+    QTest::newRow("error naming a lock") << QStringLiteral("1") << QStringLiteral("no such table: locked") << kErrSql
+                                         << QStringLiteral("locked");
+    QTest::newRow("error naming busy") << QStringLiteral("1") << QStringLiteral("no such column: busy") << kErrSql
+                                       << QStringLiteral("busy");
+    QTest::newRow("constraint") << QStringLiteral("19") << QStringLiteral("NOT NULL constraint failed") << kErrSql
+                                << QStringLiteral("NOT NULL");
+    QTest::newRow("no code, locked text") << QString() << QStringLiteral("database is locked") << kErrLocked << busy;
 }
 
 void TestDatabase::translateByEngineCode()
@@ -362,9 +385,93 @@ void TestDatabase::translateByEngineCode()
     QFETCH(QString, code);
     QFETCH(QString, text);
     QFETCH(int, number);
+    QFETCH(QString, shown);
     const Error e = translate(QSqlError(QString(), text, QSqlError::StatementError, code));
     QCOMPARE(e.number, number);
-    QVERIFY(e.text.contains(text));
+    QVERIFY2(e.text.contains(shown), qPrintable(e.text));
+}
+
+void TestDatabase::engineFailuresInChinese_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("read while another holds the write lock") << QStringLiteral("locked") << kErrLocked
+                                                             << QStringLiteral("其他用户使用");
+    QTest::newRow("write to a read-only database") << QStringLiteral("read-only") << kErrSql << QStringLiteral("只读");
+    QTest::newRow("database full") << QStringLiteral("full") << kErrSql << QStringLiteral("磁盘已满");
+    QTest::newRow("file of garbage") << QStringLiteral("garbage") << kErrNotADatabase << QStringLiteral("不是数据库文件");
+    QTest::newRow("truncated file") << QStringLiteral("truncated") << kErrNotADatabase << QStringLiteral("已经损坏");
+    QTest::newRow("school table missing") << QStringLiteral("no school table") << kErrNotSchoolDatabase
+                                          << QStringLiteral("不是本程序的数据库");
+}
+
+void TestDatabase::engineFailuresInChinese()
+{
+    QFETCH(QString, failure);
+    QFETCH(int, number);
+    QFETCH(QString, shown);
+    const QString insert = QStringLiteral(R"(INSERT INTO "名单" ("名称") VALUES (?))");
+    const QString read = QStringLiteral(R"(SELECT count(*), max(length("名称")) FROM "名单")");
+    Error error;
+    if (failure == QLatin1String("locked")) {
+        Connection writer(m_dbPath);
+        Connection reader(m_dbPath);
+        QVERIFY(reader.setBusyTimeout(50));
+        QVERIFY(writer.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        QVERIFY(!reader.scalar(read).isValid());
+        error = reader.error();
+        writer.exec(QStringLiteral("ROLLBACK"));
+    } else if (failure == QLatin1String("read-only")) {
+        Connection c(m_dbPath);
+        QVERIFY(c.exec(QStringLiteral("PRAGMA query_only = 1")));
+        QVERIFY(!c.exec(insert, {QStringLiteral("甲")}));
+        error = c.error();
+    } else if (failure == QLatin1String("full")) {
+        Connection c(m_dbPath);
+        const int pages = c.scalar(QStringLiteral("PRAGMA page_count")).toInt();
+        QVERIFY(c.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(pages)));
+        const bool written = c.transaction([&] {
+            for (int i = 0; i < 200; ++i)
+                if (!c.exec(insert, {QString(400, QChar(u'字'))}))
+                    return false;
+            return true;
+        });
+        QVERIFY(!written);
+        error = c.error();
+    } else if (failure == QLatin1String("garbage")) {
+        QFile f(m_dbPath);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 64; ++i)
+            f.write(QByteArray(1024, char(0x5a + i)));
+        f.close();
+        Connection c(m_dbPath);
+        QVERIFY(!c.ok());
+        error = c.error();
+    } else if (failure == QLatin1String("truncated")) {
+        {
+            Connection c(m_dbPath);
+            QVERIFY(c.transaction([&] {
+                for (int i = 0; i < 400; ++i)
+                    if (!c.exec(insert, {QString(300, QChar(u'字'))}))
+                        return false;
+                return true;
+            }));
+        }
+        QFile f(m_dbPath);
+        QVERIFY(f.resize(f.size() / 2));
+        // Found when the file is opened, or at the latest when its rows are read.
+        Connection c(m_dbPath);
+        QVERIFY(!c.ok() || !c.scalar(read).isValid());
+        error = c.error();
+    } else {
+        Connection c(m_dbPath);
+        QVERIFY(!c.scalar(QStringLiteral(R"(SELECT count(*) FROM "教导处")")).isValid());
+        error = c.error();
+    }
+    QCOMPARE(error.number, number);
+    QVERIFY2(error.text.contains(shown), qPrintable(error.text));
+    QVERIFY2(!error.text.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(error.text));
 }
 
 void TestDatabase::missingNamesAreErrors()

@@ -147,8 +147,19 @@ private slots:
             << QByteArray("\xA1\xA1  ") + name + "\r\n" << "　  青松中学";
         QTest::newRow("UTF-8 with byte order mark")
             << QByteArray("\xEF\xBB\xBF") + QStringLiteral("青松中学").toUtf8() + "\r\n" << "青松中学";
-        QTest::newRow("long line across read blocks")
-            << QByteArray(5000, 'x') + "\r\n" << QString(5000, QLatin1Char('x'));
+        QTest::newRow("line longer than 4 KB: its first 4 KB")
+            << QByteArray(5000, 'x') + "\r\n" << QString(4096, QLatin1Char('x'));
+        const QString two = QStringLiteral("青松中学\r\n第二行");
+        QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+        for (QChar c : two) {
+            le += char(c.unicode() & 0xFF);
+            le += char(c.unicode() >> 8);
+            be += char(c.unicode() >> 8);
+            be += char(c.unicode() & 0xFF);
+        }
+        QTest::newRow("UTF-16 LE with byte order mark") << le << "青松中学";
+        QTest::newRow("UTF-16 BE with byte order mark") << be << "青松中学";
+        QTest::newRow("UTF-16 LE, no line end") << le.left(2 + 8) << "青松中学";
     }
     void readFirstLine()
     {
@@ -171,6 +182,20 @@ private slots:
 
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("folder.DLL")));
         QVERIFY(!readFirstLineGbk(file("folder.DLL")).has_value());
+    }
+
+    // A huge file is not read whole: its first 4 KB give the line.
+    void readFirstLineOfAHugeFile()
+    {
+        const QString path = file("huge.DLL");
+        putFile(path, "\xC7\xE0\xCB\xC9");   // 青松, then zeros without a line end
+        QFile f(path);
+        QVERIFY(f.resize(qint64(64) << 20));
+        const std::optional<QString> got = readFirstLineGbk(path);
+        QVERIFY(got.has_value());
+        QVERIFY(got->startsWith(QStringLiteral("青松")));
+        QVERIFY(got->size() <= 4096);
+        QVERIFY(f.remove());
     }
 
     void readFirstLineUnreadable()

@@ -59,6 +59,8 @@ private slots:
     void boardingStoredAsOneOrZero_data();
     void boardingStoredAsOneOrZero();
     void idsGivenByTheDatabase();
+    void schoolDatabaseHasTheSchoolTables_data();
+    void schoolDatabaseHasTheSchoolTables();
 
     // --- never overwrite ---
     void createRefusesExistingFile_data();
@@ -84,6 +86,37 @@ private slots:
 };
 
 // ---------------------------------------------------------------------------
+
+void SchemaTest::schoolDatabaseHasTheSchoolTables_data()
+{
+    QTest::addColumn<QString>("drop");      // a table dropped from the delivered database
+    QTest::addColumn<QByteArray>("bytes");  // or, when not empty, the whole file
+    QTest::addColumn<int>("number");        // 0: it is the school's database
+    QTest::newRow("delivered") << QString() << QByteArray() << 0;
+    QTest::newRow("no 教导处") << QStringLiteral("教导处") << QByteArray() << db::kErrNotSchoolDatabase;
+    QTest::newRow("no 高中考试结果") << QStringLiteral("高中考试结果") << QByteArray() << db::kErrNotSchoolDatabase;
+    QTest::newRow("zero bytes") << QString() << QByteArray("") << db::kErrNotSchoolDatabase;
+}
+
+void SchemaTest::schoolDatabaseHasTheSchoolTables()
+{
+    QFETCH(QString, drop);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, number);
+    TestSchool school;
+    if (!drop.isEmpty())
+        QVERIFY(school.db().exec(QStringLiteral("DROP TABLE \"%1\"").arg(drop)));
+    school.closeDb();
+    if (!bytes.isNull())
+        QVERIFY(writeAll(school.dbPath(), bytes));
+    db::Connection c(school.dbPath());
+    QVERIFY2(c.ok(), qPrintable(c.error().text));
+    db::Error error;
+    QCOMPARE(db::isSchoolDatabase(c, error), number == 0);
+    QCOMPARE(error.number, number);
+    if (number)
+        QVERIFY(!error.text.isEmpty());
+}
 
 void SchemaTest::tableColumnsInOrder_data()
 {

@@ -333,7 +333,7 @@ void TestClassDocumentWindow::blockedSaveKeepsTheText()
     choose(d.w->Combo4, u"05-06初二一班下学年工作计划"_s);
     QVERIFY(other.exec(u"rollback"_s));
     QCOMPARE(d.h.responder.texts(),
-             (QStringList{kQuestion, u"工作计划没有保存：数据库正被其他用户使用，暂时不能写入。"_s}));
+             (QStringList{kQuestion, u"工作计划没有保存：数据库正被其他用户使用，暂时不能读写，请稍后再试。"_s}));
     QCOMPARE(d.w->Text1->toPlainText(), u"上学期，改了"_s);
     QCOMPARE(d.w->openDocument(), std::optional(first));
     QCOMPARE(d.w->Combo4->currentText(), u"05-06初二一班上学年工作计划"_s);

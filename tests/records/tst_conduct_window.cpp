@@ -196,7 +196,7 @@ void TestConductWindow::creationBlockedIsReported()
     QVERIFY(other.exec(u"begin immediate"_s));
     c.create();
     QVERIFY(other.exec(u"rollback"_s));
-    QCOMPARE(c.h.responder.last().text, u"评定没有创建：数据库正被其他用户使用，暂时不能写入。"_s);
+    QCOMPARE(c.h.responder.last().text, u"评定没有创建：数据库正被其他用户使用，暂时不能读写，请稍后再试。"_s);
     QCOMPARE(s.school.columns(u"初中"_s).size(), 19);
     s.school.closeDb();
     // Still usable: the students are back and the creation works now.

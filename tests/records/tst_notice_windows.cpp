@@ -1,6 +1,7 @@
 // 发布信息, 查看信息 and 教务信息管理: publishing with its refusals, the title
 // list, search and 显示全部, title clicks, the administrator toggle and 删除,
 // and the windows opening each other.
+#include "fixtures/server_share.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
@@ -89,6 +90,8 @@ private slots:
     void failedDeleteIsReported_data();
     void failedDeleteIsReported();
     void windowsOpenEachOther();
+    void deleteStaysOnTheDatabaseTheWindowOpened_data();
+    void deleteStaysOnTheDatabaseTheWindowOpened();
     void shots();
 };
 
@@ -394,6 +397,43 @@ void TestNoticeWindows::failedDeleteIsReported()
     QVERIFY2(h.responder.last().text.contains(message), qPrintable(h.responder.last().text));
     QCOMPARE(h.responder.last().title, kProgramTitle);
     QCOMPARE(school.count(uR"(select count(*) from "信息")"_s), left);
+}
+
+void TestNoticeWindows::deleteStaysOnTheDatabaseTheWindowOpened_data()
+{
+    QTest::addColumn<bool>("openedOnServer");
+    QTest::newRow("switched to the server") << false;
+    QTest::newRow("switched back to the local database") << true;
+}
+
+// openpath switches while the window is open: its delete still goes to the
+// database it opened, never to the row of the same ID in the other one.
+void TestNoticeWindows::deleteStaysOnTheDatabaseTheWindowOpened()
+{
+    QFETCH(bool, openedOnServer);
+    TestSchool local;
+    seed(local, {{u"本地通知A"_s, u"u"_s, u"1"_s, u"a"_s}});
+    TestSchool serverSchool;
+    seed(serverSchool, {{u"服务器通知X"_s, u"u"_s, u"1"_s, u"x"_s}});
+    ServerShare server;
+    const QString serverPath = server.publish(serverSchool);
+    const QString localPath = local.dbPath();
+    WindowHarness h(local, {.signedIn = WindowHarness::kAdmin});
+    h.session().openpath = openedOnServer ? serverPath : localPath;
+    auto *w = h.open<NoticeAdminWindow>(kNoticeAdminWindow);
+    h.session().openpath = openedOnServer ? localPath : serverPath;
+    answerSignIn(QString());
+    w->Command6->click();
+    h.responder.answer(true);
+    w->Command4->click();
+    const QString kept = openedOnServer ? u"本地通知A"_s : u"服务器通知X"_s;
+    const QString removed = openedOnServer ? u"服务器通知X"_s : u"本地通知A"_s;
+    QCOMPARE(h.responder.shown().value(0).text, u" 确 实 要 删 除 (%1) 这 一 记 录 ？"_s.arg(removed));
+    for (const QString &path : {localPath, serverPath}) {
+        db::Connection c(path);
+        const QString left = c.scalar(uR"(select group_concat("发布题目") from "信息")"_s).toString();
+        QCOMPARE(left, path == (openedOnServer ? localPath : serverPath) ? kept : QString());
+    }
 }
 
 void TestNoticeWindows::windowsOpenEachOther()

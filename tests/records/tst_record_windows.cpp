@@ -394,7 +394,7 @@ void TestRecordWindows::writeFailureKeepsTheText()
     QVERIFY(other.exec(u"begin immediate"_s));
     d.w->cmdUpdate->click();
     QVERIFY(other.exec(u"rollback"_s));
-    QCOMPARE(d.h.responder.last().text, u"没有保存：数据库正被其他用户使用，暂时不能写入。"_s);
+    QCOMPARE(d.h.responder.last().text, u"没有保存：数据库正被其他用户使用，暂时不能读写，请稍后再试。"_s);
     QCOMPARE(d.w->editor()->mode(), records::TwoModeEditor::Mode::Adding);
     QCOMPARE(d.text(), u"写不进去的记录"_s);
     QVERIFY(s.rows().isEmpty());

@@ -9,6 +9,7 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QFile>
 #include <QtTest>
 
 using namespace tessaly;
@@ -115,6 +116,7 @@ private slots:
     void cancelBringsTheEditedRowBack();
     void failedWriteKeepsTheMode();
     void deleteAsksThenRemoves();
+    void saveStaysOnTheDatabaseItOpened();
 };
 
 void TestTwoModeEditor::captionsThroughAddAndCancel()
@@ -275,7 +277,7 @@ void TestTwoModeEditor::failedWriteKeepsTheMode()
 
     // A database that cannot be opened: adding stays too.
     lib.cmdRefresh->click();
-    lib.session.openpath = school.folder() + u"/missing.mdb"_s;
+    QVERIFY(QFile::rename(school.dbPath(), school.folder() + u"/moved.mdb"_s));
     lib.CmdAdd->click();
     lib.Text3->setPlainText(u"新的"_s);
     responder.clear();
@@ -283,6 +285,26 @@ void TestTwoModeEditor::failedWriteKeepsTheMode()
     QCOMPARE(responder.shown().size(), 1);
     QVERIFY(responder.last().text.startsWith(u"没有保存："_s));
     QCOMPARE(lib.editor->mode(), Mode::Adding);
+}
+
+// openpath switches to another database while the editor is open: its save
+// still goes to the database it opened, not to the row of the same ID there.
+void TestTwoModeEditor::saveStaysOnTheDatabaseItOpened()
+{
+    test::TestSchool school;
+    test::TestSchool other;
+    seed(school, {u"本地模板"_s});
+    seed(other, {u"服务器模板"_s});
+    ScriptedResponder responder;
+    Library lib(school.dbPath());
+    lib.session.openpath = other.dbPath();
+    lib.current = 0;
+    responder.answer(true);
+    lib.Cmdedit->click();
+    lib.Text3->setPlainText(u"改过"_s);
+    lib.cmdUpdate->click();
+    QCOMPARE(texts(school), QStringList{u"改过"_s});
+    QCOMPARE(texts(other), QStringList{u"服务器模板"_s});
 }
 
 void TestTwoModeEditor::deleteAsksThenRemoves()

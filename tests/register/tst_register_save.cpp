@@ -1,5 +1,6 @@
 // Rows of the register, their rules and their save to the section table, without windows.
 #include "fixtures/test_school.h"
+#include "platform/row_update.h"
 #include "register/class_code.h"
 #include "register/register_rows.h"
 #include "register/register_save.h"
@@ -99,6 +100,8 @@ private slots:
     void boardingStored_data();
     void boardingStored();
     void lockedDatabaseWritesNothing();
+    void twoComputersEditOneStudent_data();
+    void twoComputersEditOneStudent();
     void failureHalfWayRollsEverythingBack();
     void newNumberOutsideTheClassIsRefused();
     void rowsOfAnotherClassAreLeftAlone();
@@ -399,6 +402,59 @@ void TestRegisterSave::lockedDatabaseWritesNothing()
     // Once the lock is gone the same rows save.
     QVERIFY(SaveRegister(mine, kJunior, kCode, rows).ok);
     QCOMPARE(column(s.school, s.zhang, QStringLiteral("姓名")).toString(), QStringLiteral("改名"));
+}
+
+void TestRegisterSave::twoComputersEditOneStudent_data()
+{
+    QTest::addColumn<int>("otherCol");   // the field the other computer saved first
+    QTest::addColumn<QString>("otherText");
+    QTest::addColumn<int>("myCol");      // the field this computer then saves
+    QTest::addColumn<QString>("myText");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("different fields: both kept") << int(kColPhone) << QStringLiteral("111") << int(kColRemarks)
+                                                 << QStringLiteral("我的备注") << true;
+    QTest::newRow("boarding changed there, name here") << int(kColBoarding) << QStringLiteral("否") << int(kColName)
+                                                       << QStringLiteral("张叁") << true;
+    QTest::newRow("same field: the second refused") << int(kColPhone) << QStringLiteral("111") << int(kColPhone)
+                                                    << QStringLiteral("222") << false;
+    QTest::newRow("same field, boarding") << int(kColBoarding) << QStringLiteral("否") << int(kColBoarding)
+                                          << QStringLiteral("否") << false;
+}
+
+// Both computers load the class; the other saves a change of 张三 first.
+void TestRegisterSave::twoComputersEditOneStudent()
+{
+    QFETCH(int, otherCol);
+    QFETCH(QString, otherText);
+    QFETCH(int, myCol);
+    QFETCH(QString, myText);
+    QFETCH(bool, saved);
+    School s;
+    QList<RegisterRow> other = loadClass(s.school, kCode);
+    QList<RegisterRow> mine = loadClass(s.school, kCode);
+    const int zhang = rowOf(mine, QStringLiteral("张三"));
+    const int li = rowOf(mine, QStringLiteral("李四"));
+    QVERIFY(editField(other[zhang], otherCol, otherText));
+    db::Connection c(s.school.dbPath());
+    QVERIFY(SaveRegister(c, kJunior, kCode, other).ok);
+    const QStringList afterOther = s.school.dump(kJunior);
+
+    QVERIFY(editField(mine[zhang], myCol, myText));
+    QVERIFY(editField(mine[li], kColRemarks, QStringLiteral("李四的备注")));
+    const RegisterSaveOutcome out = SaveRegister(c, kJunior, kCode, mine);
+    QCOMPARE(out.ok, saved);
+    if (!saved) {
+        QCOMPARE(out.error.number, db::kErrRowChanged);
+        QVERIFY2(out.error.text.contains(QStringLiteral("张三")), qPrintable(out.error.text));
+        QVERIFY(!out.error.text.contains(QStringLiteral("李四")));
+        QCOMPARE(s.school.dump(kJunior), afterOther);   // nothing of this save written
+        return;
+    }
+    const RegisterRow stored = loadClass(s.school, kCode)[zhang];
+    QCOMPARE(stored.field(otherCol), otherText);   // the other computer's change kept
+    QCOMPARE(stored.field(myCol), myText);
+    QCOMPARE(column(s.school, s.zhang, QStringLiteral("民族")).toString(), QStringLiteral("汉"));
+    QCOMPARE(column(s.school, s.li, QStringLiteral("备注")).toString(), QStringLiteral("李四的备注"));
 }
 
 void TestRegisterSave::failureHalfWayRollsEverythingBack()

@@ -514,9 +514,10 @@ void TestScoreEntryWindow::refusedInputKeepsTheQuizName()
 
 void TestScoreEntryWindow::failedCreationLeavesNothing()
 {
-    // The registry table is gone: the row cannot be stored, so the column is not added.
+    // The registry refuses the row: it cannot be stored, so the column is not added.
     School s;
-    QVERIFY(s.school.db().exec(uR"(DROP TABLE "初中考试结果")"_s));
+    QVERIFY(s.school.db().exec(
+        uR"(CREATE TRIGGER "refuse" BEFORE INSERT ON "初中考试结果" BEGIN SELECT raise(abort, '不能写入'); END)"_s));
     const QStringList columns = s.school.columns(kJunior);
     s.school.closeDb();
     WindowHarness h(s.school, on(u"李明"_s));

@@ -510,7 +510,7 @@ void TestServerTransfer::twoComputers()
         QCOMPARE(u.queued(), 0);
     } else {
         QCOMPARE(r.error.number, db::kErrLocked);
-        QCOMPARE(saveErrorText(r.error), u"数据库正被其他用户使用，暂时不能写入。"_s);
+        QCOMPARE(saveErrorText(r.error), u"数据库正被其他用户使用，暂时不能读写，请稍后再试。"_s);
         QCOMPARE(u.serverRows(), QStringList(before) << u"%1|20259901|持锁|-|-|-"_s.arg(heldRow));
         QCOMPARE(u.queued(), 2);
     }
