@@ -7,6 +7,7 @@
 #include "platform/messages.h"
 #include "platform/units.h"
 #include "kit/cell_editor.h"
+#include "kit/frame_pacer.h"
 #include "kit/import_panel.h"
 #include "platform/export_workbook.h"
 #include "platform/fonts.h"
@@ -20,7 +21,6 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -50,8 +50,6 @@ const QString kDeleteHint =
 const QString kTransferNote = QStringLiteral(
     "说明: 学籍管理可通过删除与添加的方式改变，但这样学生以前的数据(学籍与成绩)就会丢失，通过这种方式管理学籍，"
     "班主任就可获得转班学生的以前情况。这种功能在分班时很有用。    （注：为保数据安全，本程序只设计导入，无导出功能）");
-
-constexpr int kFrameMs = 16;   // one frame at 60 Hz
 
 // Item data of the transfer lists.
 constexpr int kRoleId = Qt::UserRole;
@@ -962,17 +960,14 @@ void RegisterWindow::Command8_Click()
     int count = 0;
     if (mode == reg::ImportMode::Fresh) {
         Bar1->setRange(0, dataRows + 1);
-        // The count and bar are drawn during a long import, once a frame: a repaint
-        // per row costs more than reading the row.
-        QElapsedTimer drawn;
-        drawn.start();
+        // The count and bar are drawn during a long import, once a frame.
+        FramePacer pacer;
         count = reg::freshImport(m_rows, *m_book, m_mapping, m_identity.classCode, [&](int k, int n) {
             lb1->setText(QStringLiteral("总计%1人 现%2人").arg(n).arg(k));
-            if (drawn.elapsed() < kFrameMs)
+            if (!pacer.due())
                 return;
             Bar1->setValue(k);
             lb1->repaint();
-            drawn.start();
         });
     } else {
         Bar1->setRange(0, studentCount() + 1);

@@ -167,15 +167,21 @@ PaperPreview::PaperPreview(const PreviewPage &page, const QString &toolbarCaptio
     Command3 = named(new QPushButton(QStringLiteral("关闭预览"), Picture2), "Command3");
     Command4 = named(new QPushButton(QStringLiteral("下一页"), Picture2), "Command4");
     Command5 = named(new QPushButton(QStringLiteral("上一页"), Picture2), "Command5");
+    Label6 = named(new QLabel(QStringLiteral("选打印纸"), Picture2), "Label6");
     Combo2 = named(new QComboBox(Picture2), "Combo2");
     Combo2->addItems({QStringLiteral("用A4纸打印"), QStringLiteral("用B5纸打印")});
     Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), Picture2), "Command7");
     auto *bar = new QHBoxLayout(Picture2);
     bar->addWidget(new QLabel(toolbarCaption, Picture2));
+    bar->addWidget(Label6);
     bar->addWidget(Combo2);
     bar->addStretch();
-    for (QPushButton *b : {Command6, Command5, Command4, Command2, Command3, Command7})
+    for (QPushButton *b : {Command6, Command5, Command4, Command2, Command3, Command7}) {
+        // In a narrow window the buttons give way to the captions.
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 16);
+        b->setSizePolicy(QSizePolicy::Preferred, b->sizePolicy().verticalPolicy());
         bar->addWidget(b);
+    }
 
     auto *middle = new QHBoxLayout;
     middle->setContentsMargins(0, 0, 0, 0);
@@ -244,8 +250,8 @@ void PaperPreview::LayoutPreviewPage(int top, int left, int width, int height)
 
 void PaperPreview::showFirstPageLabel()
 {
-    m_page = 1;
-    Label11->setText(pageLabelText(m_page));
+    // The page shown stays the current one, so that paging goes on from it.
+    Label11->setText(pageLabelText(1));
 }
 
 void PaperPreview::place()

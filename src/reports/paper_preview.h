@@ -134,6 +134,7 @@ public:
     QPushButton *Command4 = nullptr;    // 下一页
     QPushButton *Command5 = nullptr;    // 上一页
     QPushButton *Command7 = nullptr;    // 关闭(&C) (the window's)
+    QLabel *Label6 = nullptr;           // 选打印纸
     QComboBox *Combo2 = nullptr;        // paper size, no behaviour
     QWidget *Picture3 = nullptr;        // the paper
     QLineEdit *Text1 = nullptr;         // title
@@ -158,7 +159,8 @@ public:
     void OpenPaperPreview(FlexGrid *grid, const QString &title, const QDate &today);
     // Lays the page out (0 keeps a value) and shows page 1.
     void LayoutPreviewPage(int top, int left, int width, int height);
-    // The page label back to "第1页" (the options' 确定).
+    // The page label back to "第1页" (the options' 确定); the current page and the
+    // rows hidden by paging stay as they are.
     void showFirstPageLabel();
 
 public slots:

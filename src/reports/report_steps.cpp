@@ -3,6 +3,7 @@
 #include "kit/class_tree.h"
 #include "kit/window_base.h"
 #include "reports/paper_preview.h"
+#include "reports/transcript_options.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -127,6 +128,15 @@ int chosenZoom(const QList<QRadioButton *> &options)
         if (options[i]->isChecked())
             chosen = i;
     return chosen;
+}
+
+void applyZoomFont(QWidget *grid, double normalPointSize, int zoomOption)
+{
+    if (normalPointSize <= 0)
+        return;
+    QFont font = grid->font();
+    font.setPointSizeF(normalPointSize * zoomFontScale(Zoom(zoomOption)));
+    grid->setFont(font);
 }
 
 void showOptionsPanel(QWidget *panel)

@@ -58,6 +58,8 @@ void assembleReportView(QWidget *window, QWidget *steps, QWidget *grid, QWidget 
 QGroupBox *addZoomOptions(QWidget *parent, QList<QRadioButton *> &options);
 // The index of the chosen zoom option; 1 (正常) when none is chosen.
 int chosenZoom(const QList<QRadioButton *> &options);
+// The grid's font at its size at 正常 scaled for the zoom option, as its font width follows the zoom.
+void applyZoomFont(QWidget *grid, double normalPointSize, int zoomOption);
 
 // Shows the options panel over the middle of its window, above the preview.
 void showOptionsPanel(QWidget *panel);

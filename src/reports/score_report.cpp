@@ -16,6 +16,13 @@ QString scoreReportHeader()
     return header;
 }
 
+QString wrappableHeader(const QString &header)
+{
+    QString shown = header;
+    shown.replace(QStringLiteral("│"), QStringLiteral("\u200B│\u200B"));
+    return shown;
+}
+
 ReportBox reportBox(int index)
 {
     switch (index) {
@@ -45,17 +52,6 @@ ReportBox reportBox(int index)
     }
     default: return {};
     }
-}
-
-double reportFontWidth(int zoomOption)
-{
-    static const double kWidths[] = {4.1, 4.5, 5.0};
-    return kWidths[std::clamp(zoomOption, 0, 2)];
-}
-
-double reportFontScale(int zoomOption)
-{
-    return reportFontWidth(zoomOption) / reportFontWidth(1);
 }
 
 ReportOrder reportOrderOf(const QList<QStringList> &rows)

@@ -1,8 +1,8 @@
 #pragma once
 // The score report of a grade group, widget-free: its grid header, the column
-// boxes of its options, the font width of the zoom options and the two row
-// orders. The rows themselves are the statistics rows of grade_analysis
-// (fillStatistics); the zoom steps are the transcript's (zoomStep, scaledWidth).
+// boxes of its options and the two row orders. The rows themselves are the
+// statistics rows of grade_analysis (fillStatistics); the zoom steps and fonts
+// are the transcript's (zoomStep, scaledWidth, zoomFontScale).
 //
 // A report is kept as its rows' texts, row 0 the header:
 //   by subject  header "学科|班级|…"; per subject one row per class, then a blank row;
@@ -16,6 +16,17 @@ namespace tessaly::reports {
 // The statistics header with the two rate columns centred.
 QString scoreReportHeader();
 
+// The grid's face and size at 正常: the designed widths are for a narrow face, the
+// 宋体 stand-in at 7 points, where a four-character header stacks in the narrowest
+// columns within the 900-twip header row and every column fits the page.
+inline const QString kReportGridFace = QStringLiteral("宋体");
+inline constexpr double kReportGridPoints = 7;
+
+// A header text as the grid shows it: a line may break on either side of "│", so
+// that "100│119" stacks in its narrow column. The texts themselves (the workbook's)
+// stay as they are.
+QString wrappableHeader(const QString &header);
+
 // The column boxes Check1(0) … Check1(9): caption, columns and their widths when ticked.
 inline constexpr int kReportBoxes = 10;
 struct ReportBox {
@@ -24,11 +35,6 @@ struct ReportBox {
     QList<int> widths;
 };
 ReportBox reportBox(int index);
-
-// The grid's font width in points for 缩小, 正常, 放大, and the scale of the
-// grid's font size that shows it (1 for 正常).
-double reportFontWidth(int zoomOption);
-double reportFontScale(int zoomOption);
 
 enum class ReportOrder { BySubject, ByClass };
 

@@ -12,6 +12,7 @@
 #include "platform/flex_grid.h"
 #include "platform/fonts.h"
 #include "platform/messages.h"
+#include "platform/units.h"
 #include "register/class_code.h"
 #include "reports/paper_preview.h"
 #include "reports/report_steps.h"
@@ -32,6 +33,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tessaly {
 
@@ -89,6 +92,7 @@ ScoreReportWindow::ScoreReportWindow(WindowHost &host, QWidget *parent) : QWidge
     Label13->setFont(bold);
     Label13->setAlignment(Qt::AlignCenter);
     Grid1 = named(new FlexGrid(Frame2), "Grid1");
+    Grid1->setFont(cjkFont(kReportGridFace, kReportGridPoints));
     m_fontSize = Grid1->font().pointSizeF();
     m_gridLayout = new QVBoxLayout(Frame2);
     m_gridLayout->addWidget(Label13);
@@ -185,6 +189,8 @@ void ScoreReportWindow::setUpGrid()
     for (int c : {grades::kStatSubject, grades::kStatClass, grades::kStatTeacher})
         Grid1->mergeCol(c);
     m_rows = {gridRowTexts(0)};
+    for (int c = 0; c < grades::kStatisticsCols; ++c)
+        Grid1->setTextMatrix(0, c, wrappableHeader(m_rows[0].value(c)));
     m_widths.fill(0, grades::kStatisticsCols);
     for (int c = 0; c < grades::kStatisticsCols; ++c)
         setColumnWidth(c, grades::kStatisticsColWidths[size_t(c)]);
@@ -206,6 +212,28 @@ void ScoreReportWindow::setColumnWidth(int col, int twips)
     // The designed widths are for a narrower font: a shown column is at least as wide
     // as its header needs within the header row.
     Grid1->setColWidth(col, twips > 0 ? grades::fittedHeaderWidth(Grid1->font(), Grid1->TextMatrix(0, col), twips) : 0);
+}
+
+void ScoreReportWindow::fitTexts()
+{
+    // The figures show whole. The names too, as far as the columns still fit the
+    // table on the page; a name cut off there shows whole in its tooltip.
+    const int last = Grid1->Rows() - 1;
+    Grid1->widenColumnsToText(grades::kStatStudents, grades::kStatisticsCols - 1, 1, last);
+    // In pixels, as the page draws the table inside its frame.
+    const int table = twipsToPixels(kScoreReportPage.width) - 2 * Grid1->frameWidth();
+    int shown = 0;
+    for (int c = 0; c < grades::kStatisticsCols; ++c)
+        shown += Grid1->columnWidth(c);
+    for (int c : {grades::kStatSubject, grades::kStatClass, grades::kStatTeacher}) {
+        const int before = Grid1->columnWidth(c);
+        if (before == 0)
+            continue;
+        Grid1->widenColumnsToText(c, c, 1, last);
+        const int wider = std::min(Grid1->columnWidth(c) - before, std::max(0, table - shown));
+        Grid1->setColWidth(c, pixelsToTwips(before + wider));
+        shown += wider;
+    }
 }
 
 void ScoreReportWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
@@ -343,10 +371,10 @@ void ScoreReportWindow::showRows()
     Grid1->setRows(int(m_rows.size()));
     for (int r = 0; r < m_rows.size(); ++r)
         for (int c = 0; c < grades::kStatisticsCols; ++c)
-            Grid1->setTextMatrix(r, c, m_rows[r].value(c));
+            Grid1->setTextMatrix(r, c, r == 0 ? wrappableHeader(m_rows[r].value(c)) : m_rows[r].value(c));
     for (int c = 0; c < grades::kStatisticsCols; ++c)
         setColumnWidth(c, m_widths[c]);
-    Grid1->widenColumnsToText(0, grades::kStatisticsCols - 1, 1, Grid1->Rows() - 1);
+    fitTexts();
     Grid1->setUpdatesEnabled(true);
 }
 
@@ -382,17 +410,13 @@ void ScoreReportWindow::Command8_Click()
 
     // The zoom: the font width, and every width times the step (hidden columns stay hidden).
     const int chosen = chosenZoom(Option7);
-    if (m_fontSize > 0) {
-        QFont font = Grid1->font();
-        font.setPointSizeF(m_fontSize * reportFontScale(chosen));
-        Grid1->setFont(font);
-    }
+    applyZoomFont(Grid1, m_fontSize, chosen);
     const ZoomStep step = zoomStep(m_zoomFactor, Zoom(chosen));
     m_zoomFactor = step.scale;
     Grid1->setUpdatesEnabled(false);
     for (int c = 0; c < m_widths.size(); ++c)
         setColumnWidth(c, scaledWidth(m_widths[c], step.factor));
-    Grid1->widenColumnsToText(0, grades::kStatisticsCols - 1, 1, Grid1->Rows() - 1);
+    fitTexts();
     Grid1->setUpdatesEnabled(true);
 
     // The order, counted from the report itself.

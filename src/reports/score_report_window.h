@@ -103,6 +103,7 @@ private:
     QStringList gridRowTexts(int row) const;
     void setColumnWidth(int col, int twips);
     void showRows();
+    void fitTexts();
     void closePreview();
 
     QList<QStringList> m_rows;

@@ -28,6 +28,45 @@ QString sumText(double sum)
     return QString::number(sum, 'g', 15);
 }
 
+// The decimal values of a student's scores as their 原分 cells show them.
+// `texts`, when given, receives the cells' texts (empty for no score).
+using ShownScores = QVector<std::optional<double>>;
+ShownScores shownScores(const TranscriptStudent &s, int subjects, QStringList *texts = nullptr)
+{
+    ShownScores shown(subjects);
+    for (int k = 0; k < subjects; ++k) {
+        QString text;
+        if (k < s.scores.size() && s.scores.at(k)) {
+            text = formatSingle(*s.scores.at(k));
+            shown[k] = text.toDouble();
+        }
+        if (texts)
+            *texts << text;
+    }
+    return shown;
+}
+
+// A student's total: his shown values in the subjects `counted` holds (every
+// subject without it), added. Ranks compare it in single precision, so every
+// total is made here, the same way, and equal totals tie.
+struct ScoreTotal {
+    bool any = false;   // a score among the subjects: a total of 0 is a total
+    double sum = 0;
+    float rankValue() const { return float(sum); }
+};
+
+ScoreTotal totalOf(const ShownScores &shown, const QVector<bool> *counted = nullptr)
+{
+    ScoreTotal t;
+    for (int k = 0; k < shown.size(); ++k) {
+        if (!shown.at(k) || (counted && !counted->at(k)))
+            continue;
+        t.any = true;
+        t.sum += *shown.at(k);
+    }
+    return t;
+}
+
 // "学籍号" >= prefix and < prefix with its last character raised: the students
 // whose number begins with the prefix, asked on the index.
 QString prefixCondition(const QString &prefix, QVariantList &params)
@@ -60,18 +99,35 @@ bool inOwnClass(const QString &classCode, const QString &studentNumber)
     return id.left(classCode.size()) == classCode;
 }
 
-Transcript computeTranscript(const TranscriptInput &input)
+QString classRanksCaption(const QString &column)
+{
+    return QStringLiteral("正在统计(%1)的班内名次……").arg(column);
+}
+
+Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgressFn &progress)
 {
     const int n = int(input.subjects.size());
+    const int fetched = int(input.students.size());
     Transcript t;
     t.summaries.resize(n);
+    TranscriptProgress p;
+    p.bar2Max = n + 6;
+    auto tell = [&] {
+        if (progress)
+            progress(p);
+    };
 
     // Reading: scores, totals and each subject's sums.
     QVector<double> sums(n, 0), squares(n, 0);
     QVector<int> counts(n, 0);
     QVector<float> totals;            // single precision, for the ranks
     QVector<QVector<float>> scores;   // the rows' scores as shown
+    p.caption = kReadingCaption;
+    p.bar1Max = fetched + 1;
+    tell();
     for (const TranscriptStudent &s : input.students) {
+        ++p.bar1;
+        tell();
         if (!inOwnClass(input.classCode, s.studentNumber))
             continue;
         TranscriptRow row;
@@ -80,28 +136,30 @@ Transcript computeTranscript(const TranscriptInput &input)
         row.name = s.name;
         row.subjects.resize(n);
         QVector<float> rowScores(n, 0);
-        double total = 0;
+        QStringList texts;
+        const ShownScores shown = shownScores(s, n, &texts);
         for (int k = 0; k < n; ++k) {
-            const std::optional<float> x = k < s.scores.size() ? s.scores.at(k) : std::nullopt;
-            if (!x)
+            if (!shown[k])
                 continue;
-            const QString text = formatSingle(*x);
-            const double value = text.toDouble();
-            row.subjects[k].score = text;
-            rowScores[k] = *x;
+            const double value = *shown[k];
+            row.subjects[k].score = texts[k];
+            rowScores[k] = *s.scores.at(k);
             sums[k] += value;
             squares[k] += value * value;
             ++counts[k];
-            total += value;
         }
-        if (total != 0)
-            row.total = sumText(total);
-        totals << float(total);
+        // Only a student without any score has no total.
+        const ScoreTotal total = totalOf(shown);
+        if (total.any)
+            row.total = sumText(total.sum);
+        totals << total.rankValue();
         scores << rowScores;
         t.rows << row;
     }
 
     // Summaries: the average and deviation as shown are those of the standard scores.
+    p.bar2 = 3;
+    tell();
     QVector<float> averages(n, 0), deviations(n, 0);
     for (int k = 0; k < n; ++k) {
         if (counts[k] == 0)
@@ -121,7 +179,13 @@ Transcript computeTranscript(const TranscriptInput &input)
         classOf[r] = classPart(t.rows[r].shownId);
     // One plus the number of strictly higher values: the values sorted once, a
     // rank is the count beyond the value's upper bound.
-    auto rank = [&](auto hasValue, auto valueOf, auto setRanks) {
+    p.bar2 = 4;
+    p.bar1 = 0;
+    p.bar1Max = 2 + rows + 3;
+    auto rank = [&](const QString &column, auto hasValue, auto valueOf, auto setRanks) {
+        p.caption = classRanksCaption(column);
+        p.bar1 = 0;
+        tell();
         std::vector<float> all;
         QHash<QString, std::vector<float>> byClass;
         for (int r = 0; r < rows; ++r) {
@@ -137,19 +201,23 @@ Transcript computeTranscript(const TranscriptInput &input)
             return int(sorted.end() - std::upper_bound(sorted.begin(), sorted.end(), v));
         };
         for (int r = 0; r < rows; ++r) {
+            p.bar1 = r + 2;
+            tell();
             if (!hasValue(r))
                 continue;
             const float v = valueOf(r);
             setRanks(r, 1 + higher(byClass[classOf[r]], v), 1 + higher(all, v));
         }
+        ++p.bar2;
+        tell();
     };
-    rank([&](int r) { return !t.rows[r].total.isEmpty(); }, [&](int r) { return totals[r]; },
+    rank(QStringLiteral("总分"), [&](int r) { return !t.rows[r].total.isEmpty(); }, [&](int r) { return totals[r]; },
          [&](int r, int c, int g) {
              t.rows[r].classRank = QString::number(c);
              t.rows[r].gradeRank = QString::number(g);
          });
     for (int k = 0; k < n; ++k) {
-        rank([&](int r) { return !t.rows[r].subjects[k].score.isEmpty(); },
+        rank(input.subjects.at(k), [&](int r) { return !t.rows[r].subjects[k].score.isEmpty(); },
              [&](int r) { return scores[r][k]; },
              [&](int r, int c, int g) {
                  SubjectCells &cells = t.rows[r].subjects[k];
@@ -160,23 +228,35 @@ Transcript computeTranscript(const TranscriptInput &input)
     }
 
     // A class: the comparable classes' students add to the grade ranks.
-    if (input.classCode.size() == 6) {
+    p.bar2 = p.bar2Max;
+    if (input.classCode.size() != 6) {
+        tell();
+    } else {
+        p.caption = kGradeRanksCaption;
+        p.bar1 = 0;
+        p.bar1Max = fetched + 1;
+        tell();
         QVector<int> totalRaise(rows, 0);
         QVector<QVector<int>> subjectRaise(rows, QVector<int>(n, 0));
+        QVector<QVector<bool>> has(rows, QVector<bool>(n, false));
+        for (int r = 0; r < rows; ++r)
+            for (int k = 0; k < n; ++k)
+                has[r][k] = !t.rows[r].subjects[k].score.isEmpty();
         for (const TranscriptStudent &other : input.students) {
+            ++p.bar1;
+            tell();
             if (inOwnClass(input.classCode, other.studentNumber))
                 continue;
+            const ShownScores otherShown = shownScores(other, n);
             for (int r = 0; r < rows; ++r) {
-                float running = 0;
                 for (int k = 0; k < n; ++k) {
                     const std::optional<float> v = k < other.scores.size() ? other.scores.at(k) : std::nullopt;
-                    if (!v || t.rows[r].subjects[k].score.isEmpty())
-                        continue;
-                    if (*v > scores[r][k])
+                    if (v && has[r][k] && *v > scores[r][k])
                         ++subjectRaise[r][k];
-                    running += *v;
                 }
-                if (running != 0 && !t.rows[r].total.isEmpty() && totals[r] < running)
+                // His total over the subjects the row's student has.
+                const ScoreTotal running = totalOf(otherShown, &has[r]);
+                if (running.any && !t.rows[r].total.isEmpty() && totals[r] < running.rankValue())
                     ++totalRaise[r];
             }
         }

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 
 namespace tessaly::reports {
@@ -39,7 +40,7 @@ struct SubjectCells {
 struct TranscriptRow {
     QString shownId;     // cohort year and the last four characters of 学籍号
     QString name;
-    QString total;       // empty for no scores or a sum of 0
+    QString total;       // empty only for a student without any score
     QString classRank;   // of the total
     QString gradeRank;
     QVector<SubjectCells> subjects;
@@ -61,12 +62,34 @@ struct Transcript {
 // 学籍号 are the class number; on a grade group every student does.
 bool inOwnClass(const QString &classCode, const QString &studentNumber);
 
+// Where a computation stands, as the window's progress panel shows it: the
+// caption, Bar1 within the pass and Bar2 over the passes. Reading: Bar1 counts
+// the students (of max their count + 1). Summaries: Bar2 3. Class ranks, per value
+// column (the total, then each subject): the caption names it, Bar1 the student
+// row being ranked (of max the grid's rows), Bar2 4 onwards, one more after each
+// column. Grade ranks of a class: Bar2 full, Bar1 counts the students again.
+// Bar2's max is the subjects + 6; a grade group ends with Bar2 full.
+struct TranscriptProgress {
+    QString caption;
+    int bar1 = 0;
+    int bar1Max = 0;
+    int bar2 = 0;
+    int bar2Max = 0;
+};
+using TranscriptProgressFn = std::function<void(const TranscriptProgress &)>;
+
+inline const QString kReadingCaption = QStringLiteral("正在读取各科分数……");
+inline const QString kGradeRanksCaption = QStringLiteral("正计算各科年级组总名次……");
+// "正在统计(语文)的班内名次……"
+QString classRanksCaption(const QString &column);
+
 // Ranks are one plus the number of strictly higher values (single precision), so
 // ties share a rank: 95, 90, 90, 85 rank 1, 2, 2, 4. The class rank counts the
 // rows of the same class number; the grade rank every row and, for a class, the
 // students of the comparable classes: in a subject those with a higher score, for
 // the total those whose sum over the subjects the row's student has is higher.
-Transcript computeTranscript(const TranscriptInput &input);
+// `progress` is told every step.
+Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgressFn &progress = {});
 
 // The students of the transcript: 学籍号, 姓名 and the exam columns of the section
 // table, for the class and each comparable class (class codes), in 学籍号 order.

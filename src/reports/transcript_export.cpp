@@ -4,14 +4,15 @@
 
 namespace tessaly::reports {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 double widthOfHeading(const QString &heading, double otherwise)
 {
-    if (heading == QLatin1String("原分") || heading == QLatin1String("班名")
-        || heading == QLatin1String("组名"))
+    if (heading == u"原分"_s || heading == u"班名"_s || heading == u"组名"_s)
         return 3;
-    if (heading == QLatin1String("标分"))
+    if (heading == u"标分"_s)
         return 4;
     return otherwise;
 }

@@ -1,5 +1,6 @@
 #include "reports/transcript_options.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -43,6 +44,17 @@ ZoomStep zoomStep(const QString &currentScale, Zoom chosen)
 int scaledWidth(int width, double factor)
 {
     return int(std::nearbyint(width * factor));   // the default rounding: halves to even
+}
+
+double zoomFontWidth(Zoom zoom)
+{
+    static const double kWidths[] = {4.1, 4.5, 5.0};
+    return kWidths[std::clamp(int(zoom), 0, 2)];
+}
+
+double zoomFontScale(Zoom zoom)
+{
+    return zoomFontWidth(zoom) / zoomFontWidth(Zoom::Normal);
 }
 
 QString sortKeyOf(const QString &source, bool summaryRow)

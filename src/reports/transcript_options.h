@@ -38,6 +38,10 @@ struct ZoomStep {
 ZoomStep zoomStep(const QString &currentScale, Zoom chosen);
 // A width times the factor, to the nearest whole twip, halves to the even one.
 int scaledWidth(int width, double factor);
+// The grid's font width in points for each zoom (4.1, 4.5, 5.0), and the scale of
+// the grid's font size that shows it (1 for 正常).
+double zoomFontWidth(Zoom zoom);
+double zoomFontScale(Zoom zoom);
 
 // A row's sort key from the text of the source column: summary rows last, rows
 // without a value after those with one.

@@ -1,5 +1,6 @@
 #include "reports/transcript_window.h"
 
+#include "kit/frame_pacer.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
 #include "platform/data_control.h"
@@ -83,6 +84,7 @@ TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(
     Label13 = named(new QLabel(QStringLiteral("显示各科成绩内容"), Frame2), "Label13");
     Label13->setAlignment(Qt::AlignCenter);
     Grid1 = named(new FlexGrid(Frame2), "Grid1");
+    m_fontSize = Grid1->font().pointSizeF();
     m_gridLayout = new QVBoxLayout(Frame2);
     m_gridLayout->addWidget(Label13);
     m_gridLayout->addWidget(Grid1, 1);
@@ -322,10 +324,16 @@ void TranscriptWindow::List1_Click()
     lblLabels[5]->setText(QStringLiteral("(打印%1科)").arg(tickedTexts(List1).size()));
 }
 
-void TranscriptWindow::setProgress(const QString &caption)
+void TranscriptWindow::showProgress(const TranscriptProgress &p)
 {
-    Label7->setText(caption);
-    Label7->repaint();
+    // Drawn by the caller: a bar's value alone would repaint it at once.
+    Picture1->setUpdatesEnabled(false);
+    Label7->setText(p.caption);
+    Bar1->setRange(0, p.bar1Max);
+    Bar1->setValue(p.bar1);
+    Bar2->setRange(0, p.bar2Max);
+    Bar2->setValue(p.bar2);
+    Picture1->setUpdatesEnabled(true);
 }
 
 void TranscriptWindow::Command11_Click()
@@ -350,9 +358,8 @@ void TranscriptWindow::Command11_Click()
         comparable << reg::ResolveClassCode(m_gradeGroup, name, session().today()).classCode;
 
     Picture1->show();
-    Bar1->setValue(0);
-    Bar2->setValue(0);
-    setProgress(QStringLiteral("正在读取各科分数……"));
+    showProgress({kReadingCaption, 0, Bar1->maximum(), 0, Bar2->maximum()});
+    Picture1->repaint();
     auto finish = [this] {
         Picture1->hide();
         Command1->setEnabled(true);
@@ -389,8 +396,17 @@ void TranscriptWindow::Command11_Click()
         showNotice(this, kNoOwnStudent, kTitleHintDots);
         return;
     }
-    setProgress(QStringLiteral("正在统计(总分)的班内名次……"));
-    m_transcript = computeTranscript(input);
+    // The panel follows the computation, drawn once a frame; it ends showing the last step.
+    FramePacer pacer;
+    TranscriptProgress last;
+    m_transcript = computeTranscript(input, [&](const TranscriptProgress &p) {
+        last = p;
+        if (!pacer.due())
+            return;
+        showProgress(p);
+        Picture1->repaint();
+    });
+    showProgress(last);
     showTranscript(m_transcript, int(subjects.size()));
     lblLabels[5]->setText(kAllSubjects);
     finish();
@@ -419,15 +435,12 @@ void TranscriptWindow::showTranscript(const Transcript &t, int n)
         for (int c = 4 * k + 2; c <= 4 * k + 5; ++c)
             Grid1->setTextMatrix(0, c, List1->item(i)->text());
     }
-    // Each column's longest student text, measured below.
-    QVector<int> longestRow(Grid1->Cols(), -1);
-    QVector<qsizetype> longest(Grid1->Cols(), 0);
+    // Each column's longest student text, measured by fitColumnsToTexts.
+    m_longest.fill(QString(), Grid1->Cols());
     auto put = [&](int g, int c, const QString &text) {
         Grid1->setTextMatrix(g, c, text);
-        if (text.size() > longest[c]) {
-            longest[c] = text.size();
-            longestRow[c] = g;
-        }
+        if (text.size() > m_longest[c].size())
+            m_longest[c] = text;
     };
     for (int r = 0; r < rows; ++r) {
         const TranscriptRow &row = t.rows[r];
@@ -461,21 +474,36 @@ void TranscriptWindow::showTranscript(const Transcript &t, int n)
             Grid1->mergeRow(first + i, 6);
         }
     }
-    // The designed widths are for the original font: a column whose texts it cuts off widens.
-    // Measuring every cell costs more than the rest of the transcript: each column
-    // is measured on its header and summary rows and on its longest text.
-    Grid1->widenColumnsToText(0, Grid1->Cols() - 1, 1, 1);
-    if (rows > 0)
-        Grid1->widenColumnsToText(0, Grid1->Cols() - 1, rows + 2, rows + 4);
-    for (int c = 0; c < Grid1->Cols(); ++c)
-        if (longestRow[c] >= 0)
-            Grid1->widenColumnsToText(c, c, longestRow[c], longestRow[c]);
+    fitColumnsToTexts();
     for (int c = 0; c < Grid1->Cols(); ++c)
         if (m_widths[c] > 0 && Grid1->ColWidth(c) > m_widths[c] + 14)
             m_widths[c] = Grid1->ColWidth(c);
     for (int i = 0; i < kOptionBoxes; ++i)
         Check1_Click(i);
     Grid1->setUpdatesEnabled(true);
+}
+
+void TranscriptWindow::fitColumnsToTexts()
+{
+    // The designed widths are for the original font: a column whose texts it cuts off widens.
+    // Measuring every cell costs more than the rest of the transcript: each column
+    // is measured on its header and summary rows and on its longest text.
+    const int last = Grid1->Cols() - 1;
+    Grid1->widenColumnsToText(0, last, 1, 1);
+    if (m_transcript.rows.isEmpty())
+        return;
+    Grid1->widenColumnsToText(0, last, Grid1->Rows() - 3, Grid1->Rows() - 1);
+    for (int c = 0; c <= last && c < m_longest.size(); ++c) {
+        if (m_longest[c].isEmpty())
+            continue;
+        // The options may have put the rows into another order.
+        for (int r = 2; r < Grid1->Rows(); ++r) {
+            if (Grid1->TextMatrix(r, c) == m_longest[c]) {
+                Grid1->widenColumnsToText(c, c, r, r);
+                break;
+            }
+        }
+    }
 }
 
 void TranscriptWindow::Check1_Click(int index)
@@ -524,12 +552,14 @@ void TranscriptWindow::Command6_Click()
 
 void TranscriptWindow::Command8_Click()
 {
-    // 1. The width scale.
+    // 1. The width scale, and the font with it; no text is cut off.
     const int chosen = chosenZoom(Option7);
     const ZoomStep step = zoomStep(m_zoomScale, Zoom(chosen));
     Grid1->setUpdatesEnabled(false);
+    applyZoomFont(Grid1, m_fontSize, chosen);
     for (int c = 0; c < m_widths.size(); ++c)
         setColumnWidth(c, scaledWidth(m_widths[c], step.factor));
+    fitColumnsToTexts();
     Grid1->setUpdatesEnabled(true);
     m_zoomScale = step.scale;
 

@@ -100,11 +100,13 @@ public slots:
 private:
     void buildHeader();
     void setColumnWidth(int col, int twips);
+    // Widens the shown columns whose texts the grid's font cuts off.
+    void fitColumnsToTexts();
     void showTranscript(const reports::Transcript &t, int subjects);
     void SortByKeyColumn(int source);
     void ClosePreview();
     bool isSummaryRow(int row) const;
-    void setProgress(const QString &caption);
+    void showProgress(const reports::TranscriptProgress &p);
 
     reports::Transcript m_transcript;
     QVector<int> m_widths;
@@ -116,6 +118,8 @@ private:
     QStringList m_columns;                    // the section table's columns, in order
     QList<grades::ExamSubject> m_subjects;   // the subject column list
     QString m_zoomScale = QStringLiteral("1");
+    double m_fontSize = 9;                    // the grid's font size at 正常
+    QVector<QString> m_longest;               // each column's longest student text
     bool m_listing = false;
     QVBoxLayout *m_gridLayout = nullptr;
 };

@@ -1,7 +1,9 @@
 #include "platform/flex_grid.h"
 #include "reports/paper_preview.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -184,6 +186,11 @@ private slots:
         QVERIFY(f.preview->Label10->text().startsWith(u"制表时间:"_s));
         QCOMPARE(f.preview->Label11->text(), u"第1页"_s);
         QCOMPARE(f.grid->ScrollBars(), 0);
+        // The paper box with its caption on the toolbar.
+        QCOMPARE(f.preview->Label6->text(), u"选打印纸"_s);
+        QVERIFY(f.preview->Label6->isVisibleTo(f.preview));
+        f.preview->Picture2->layout()->activate();
+        QVERIFY(f.preview->Label6->geometry().right() < f.preview->Combo2->geometry().left());
     }
 
     void pageTurnsHideAndShowRows()
@@ -203,6 +210,19 @@ private slots:
         f.preview->Command5_Click();
         QCOMPARE(f.preview->currentPage(), 5);
         QCOMPARE(f.hiddenRows(), range(2, 33));
+
+        // The options' 确定 sets only the label: the pages turned over can still be
+        // turned back, and the next page is numbered from the page shown.
+        f.preview->showFirstPageLabel();
+        QCOMPARE(f.preview->Label11->text(), u"第1页"_s);
+        QCOMPARE(f.preview->currentPage(), 5);
+        QCOMPARE(f.hiddenRows(), range(2, 33));
+        f.preview->Command4_Click();
+        QCOMPARE(f.preview->Label11->text(), u"第6页"_s);
+        for (int i = 0; i < 5; ++i)
+            f.preview->Command5_Click();
+        QCOMPARE(f.preview->Label11->text(), u"第1页"_s);
+        QVERIFY(f.hiddenRows().isEmpty());
     }
 
     void edgeDrops()

@@ -106,9 +106,9 @@ private slots:
         QCOMPARE(reportBox(5).widths, (QList<int>{300, 450}));
         QCOMPARE(reportBox(8).widths, QList<int>(6, 350));
         QCOMPARE(reportBox(10).columns, QList<int>{});
-        QCOMPARE(reportFontScale(1), 1.0);
-        QCOMPARE(reportFontScale(0), 4.1 / 4.5);
-        QCOMPARE(reportFontScale(2), 5.0 / 4.5);
+        QCOMPARE(zoomFontScale(Zoom::Normal), 1.0);
+        QCOMPARE(zoomFontScale(Zoom::Smaller), 4.1 / 4.5);
+        QCOMPARE(zoomFontScale(Zoom::Larger), 5.0 / 4.5);
     }
 
     void zoomSteps_data()

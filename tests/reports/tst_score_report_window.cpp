@@ -4,6 +4,7 @@
 #include "kit/window_names.h"
 #include "platform/flex_grid.h"
 #include "reports/paper_preview.h"
+#include "reports/score_report.h"
 #include "reports/score_report_window.h"
 
 #include <QCheckBox>
@@ -19,6 +20,7 @@
 
 using namespace tessaly;
 using namespace tessaly::test;
+using tessaly::reports::wrappableHeader;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -320,7 +322,11 @@ private slots:
         QVERIFY(w->Frame1->isVisible());
         QCOMPARE(w->Grid1->parentWidget(), w->Frame2);
         QCOMPARE(w->reportRows(), filled);
-        for (int r = 0; r < filled.size(); ++r)
+        QStringList header;
+        for (const QString &text : filled[0])
+            header << wrappableHeader(text);
+        QCOMPARE(gridRow(w->Grid1, 0), header);
+        for (int r = 1; r < filled.size(); ++r)
             QCOMPARE(gridRow(w->Grid1, r), filled[r]);
     }
 
@@ -381,6 +387,16 @@ private slots:
         QCOMPARE(w->Grid1->RowHeight(79), 0);
         QVERIFY(w->Grid1->RowHeight(80) > 0);
         QVERIFY(w->Grid1->RowHeight(1) > 0);
+
+        // 确定 of the options renames the page only: 上一页 still turns back through page 6.
+        openOptions(w);
+        applyOptions(w);
+        QCOMPARE(w->Preview->Label11->text(), u"第1页"_s);
+        QCOMPARE(w->Grid1->RowHeight(79), 0);
+        QTest::mouseClick(w->Preview->Command5, Qt::LeftButton);
+        QCOMPARE(w->Preview->Label11->text(), u"第6页"_s);
+        QVERIFY(w->Grid1->RowHeight(79) > 0);
+        QCOMPARE(w->Grid1->RowHeight(66), 0);
 
         // Closing shows every row again.
         QTest::mouseClick(w->Preview->Command3, Qt::LeftButton);
@@ -472,6 +488,39 @@ private slots:
         QVERIFY(w->Frame1->isVisible());
         QTest::mouseClick(w->Command11, Qt::LeftButton);
         QCOMPARE(w->Grid1->Rows(), 9);
+    }
+
+    void pageShowsEveryColumn()
+    {
+        TestSchool school;
+        seed(school);
+        WindowHarness h(school, {.today = kToday, .realSize = true});
+        auto *w = showReport(h);
+        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        saveShot(w->grab().toImage(), u"score_report_page"_s);
+        FlexGrid *g = w->Grid1;
+        // At 正常 all 22 columns stand within the table on the page.
+        int right = 0;
+        for (int c = 0; c < g->Cols(); ++c) {
+            QVERIFY2(g->columnWidth(c) > 0, qPrintable(QString::number(c)));
+            right += g->columnWidth(c);
+        }
+        QVERIFY2(right <= g->viewport()->width(), qPrintable(u"%1 > %2"_s.arg(right).arg(g->viewport()->width())));
+        // Headers stack whole within the header row; the figures are not cut off.
+        QFont bold = g->font();
+        bold.setBold(true);
+        const QFontMetrics header(bold), cells(g->font());
+        for (int c = 0; c < g->Cols(); ++c) {
+            const QRect r = header.boundingRect(QRect(0, 0, g->columnWidth(c) - 8, 1000), Qt::TextWordWrap,
+                                                g->TextMatrix(0, c));
+            QVERIFY2(r.width() <= g->columnWidth(c) - 8 && r.height() <= g->rowHeight(0) - 2,
+                     qPrintable(g->TextMatrix(0, c)));
+            for (int row = 1; c >= 3 && row < g->Rows(); ++row)
+                QVERIFY2(cells.horizontalAdvance(g->TextMatrix(row, c)) + 8 <= g->columnWidth(c),
+                         qPrintable(g->TextMatrix(row, c)));
+        }
+        // The workbook gets the headers as they are.
+        QCOMPARE(w->reportRows().first().value(17), u"100│119"_s);
     }
 
     void looksRight()

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace tessaly::reports;
 using namespace Qt::StringLiterals;
 
@@ -135,14 +137,17 @@ private slots:
         QCOMPARE(t.summaries[2].participants, u"45"_s);
     }
 
-    void onlyZerosGiveNoTotal()
+    void zerosAreScores()
     {
+        // Only zeros: a total of 0, ranked; no score at all: no total.
         TranscriptInput in{u"202401"_s, {u"语文"_s, u"数学"_s},
                            {student(u"20240101"_s, {0, 0}), student(u"20240102"_s, {std::nullopt, std::nullopt}),
-                            student(u"20240103"_s, {50, 40})}};
+                            student(u"20240103"_s, {50, 40}), student(u"20240201"_s, {0, 1})}};
         const Transcript t = computeTranscript(in);
-        QCOMPARE(column(t, kTotal, kScore), (QStringList{u""_s, u""_s, u"90"_s}));
-        QCOMPARE(column(t, kTotal, kClassRank), (QStringList{u""_s, u""_s, u"1"_s}));
+        QCOMPARE(column(t, kTotal, kScore), (QStringList{u"0"_s, u""_s, u"90"_s}));
+        QCOMPARE(column(t, kTotal, kClassRank), (QStringList{u"2"_s, u""_s, u"1"_s}));
+        // The comparable student's 1 is above the 0.
+        QCOMPARE(column(t, kTotal, kGradeRank), (QStringList{u"3"_s, u""_s, u"1"_s}));
         QCOMPARE(column(t, 0, kClassRank), (QStringList{u"2"_s, u""_s, u"1"_s}));
         // A subject nobody took has empty summaries.
         in.students = {student(u"20240101"_s, {std::nullopt, 5})};
@@ -150,6 +155,63 @@ private slots:
         QCOMPARE(none.summaries[0].average, QString());
         QCOMPARE(none.summaries[0].participants, QString());
         QCOMPARE(none.summaries[0].stdDev, QString());
+    }
+
+    void equalTotalsTie()
+    {
+        // 151.7 three ways, in the clicked class and in a comparable one: one rank.
+        TranscriptInput in{u"202401"_s, {u"语文"_s, u"数学"_s},
+                           {student(u"20240101"_s, {100.5f, 51.2f}), student(u"20240102"_s, {99.3f, 52.4f}),
+                            student(u"20240201"_s, {99.3f, 52.4f}), student(u"20240202"_s, {52.4f, 99.3f})}};
+        const Transcript t = computeTranscript(in);
+        QCOMPARE(column(t, kTotal, kScore), (QStringList{u"151.7"_s, u"151.7"_s}));
+        QCOMPARE(column(t, kTotal, kClassRank), (QStringList{u"1"_s, u"1"_s}));
+        QCOMPARE(column(t, kTotal, kGradeRank), (QStringList{u"1"_s, u"1"_s}));
+    }
+
+    void progressFollowsThePasses_data()
+    {
+        QTest::addColumn<QString>("classCode");
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QList<int>>("last");   // bar1, bar1Max, bar2
+        const QStringList ranks{u"正在读取各科分数……"_s, u"正在统计(总分)的班内名次……"_s,
+                                u"正在统计(语文)的班内名次……"_s, u"正在统计(数学)的班内名次……"_s};
+        // A class: 2 rows of 3 fetched students; the grade pass counts all 3 again.
+        QTest::newRow("class") << u"202401"_s << (ranks + QStringList{u"正计算各科年级组总名次……"_s})
+                               << QList<int>{3, 4, 8};
+        // A grade group: 3 rows, the last at grid row 4 of 8; no grade pass.
+        QTest::newRow("grade group") << u"2024"_s << ranks << QList<int>{4, 8, 8};
+    }
+
+    void progressFollowsThePasses()
+    {
+        QFETCH(QString, classCode);
+        QFETCH(QStringList, captions);
+        QFETCH(QList<int>, last);
+        TranscriptInput in{classCode, {u"语文"_s, u"数学"_s},
+                           {student(u"20240101"_s, {80, 70}), student(u"20240102"_s, {60, std::nullopt}),
+                            student(u"20240201"_s, {99, 98})}};
+        QList<TranscriptProgress> steps;
+        computeTranscript(in, [&](const TranscriptProgress &p) { steps << p; });
+        QStringList shown;
+        int bar2 = 0;
+        for (const TranscriptProgress &p : steps) {
+            if (shown.isEmpty() || shown.last() != p.caption) {
+                shown << p.caption;
+                // Each value column's ranking starts one step of Bar2 further.
+                if (shown.size() >= 2 && shown.size() <= 4)
+                    QCOMPARE(p.bar2, 4 + shown.size() - 2);
+            }
+            QVERIFY(p.bar2 >= bar2);
+            bar2 = p.bar2;
+            QVERIFY(p.bar1 <= p.bar1Max);
+            QCOMPARE(p.bar2Max, 8);
+        }
+        QCOMPARE(shown, captions);
+        // Reading counts every fetched student.
+        QVERIFY(std::any_of(steps.cbegin(), steps.cend(),
+                            [](const TranscriptProgress &p) { return p.bar1 == 3 && p.bar1Max == 4; }));
+        QCOMPARE((QList<int>{steps.last().bar1, steps.last().bar1Max, steps.last().bar2}), last);
     }
 
     void queries()

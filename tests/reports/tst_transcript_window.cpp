@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -81,6 +82,23 @@ QStringList shownColumn(FlexGrid *grid, int col)
         if (grid->RowHeight(r) > 0)
             texts << grid->TextMatrix(r, col);
     return texts;
+}
+
+// The students' texts that their shown column cuts off in the grid's font.
+QStringList cutTexts(FlexGrid *grid)
+{
+    const QFontMetrics fm(grid->font());
+    QStringList cut;
+    for (int r = 2; r < grid->Rows(); ++r) {
+        if (grid->TextMatrix(r, 0) == u" 全部参  考学生"_s)
+            continue;
+        for (int c = 0; c < grid->Cols(); ++c) {
+            const QString text = grid->TextMatrix(r, c);
+            if (grid->ColWidth(c) > 0 && fm.horizontalAdvance(text) + 8 > grid->columnWidth(c))
+                cut << text;
+        }
+    }
+    return cut;
 }
 
 void applyOptions(TranscriptWindow *w)
@@ -180,6 +198,10 @@ private slots:
         QCOMPARE(gridColumn(w->Grid1, 6).mid(4), (QStringList{u"90.00"_s, u"4"_s, u"3.54"_s}));
         QCOMPARE(gridColumn(w->Grid1, 10).mid(4, 2), (QStringList{u"75.00"_s, u" 3"_s}));
         QCOMPARE(w->Grid1->ColWidth(3), 0);
+        // The progress panel was left at the grade-rank pass: Bar2 full, Bar1 past the 6 students read.
+        QCOMPARE(w->Label7->text(), u"正计算各科年级组总名次……"_s);
+        QCOMPARE((QList<int>{w->Bar2->value(), w->Bar2->maximum()}), (QList<int>{8, 8}));
+        QCOMPARE((QList<int>{w->Bar1->value(), w->Bar1->maximum()}), (QList<int>{6, 7}));
 
         // Without the comparable class, the grade ranks are the class ranks.
         tick(w->List2, u"二班"_s, false);
@@ -206,11 +228,18 @@ private slots:
         QTest::mouseClick(w->Preview->Command6, Qt::LeftButton);
         QVERIFY(w->Picture4->isVisible());
         QCOMPARE(w->columnWidths()[7], 530);
-        for (const auto &[option, width] : QList<QPair<int, int>>{{0, 424}, {2, 636}, {1, 530}, {1, 530}}) {
+        // The font follows the zoom, and no number is cut off (-1.41 among the standard scores).
+        const double size = w->Grid1->font().pointSizeF();
+        QVERIFY(gridColumn(w->Grid1, 7).contains(u"-1.41"_s));
+        const QList<std::tuple<int, int, double>> steps{
+            {0, 424, size * 4.1 / 4.5}, {2, 636, size * 5 / 4.5}, {1, 530, size}, {1, 530, size}};
+        for (const auto &[option, width, fontSize] : steps) {
             w->Option7[option]->setChecked(true);
             applyOptions(w);
             QCOMPARE(w->columnWidths()[7], width);
             QCOMPARE(w->columnWidths()[3], 0);
+            QCOMPARE(w->Grid1->font().pointSizeF(), fontSize);
+            QVERIFY2(cutTexts(w->Grid1).isEmpty(), qPrintable(cutTexts(w->Grid1).join(u' ')));
         }
         QVERIFY(!w->Picture4->isVisible());
     }
@@ -315,6 +344,12 @@ private slots:
         QCOMPARE(file.value(0, u"B6"_s), u"平均分数"_s);
         QCOMPARE(file.value(0, u"B8"_s), u"标 准 差"_s);
         QCOMPARE(file.value(0, u"B9"_s), QString());
+        // Widths: A to D as preset, then by each column's heading (原分 3, 标分 4, 班名 3, 组名 3).
+        const double widths[] = {6, 6, 4, 3, 3, 4, 3, 3, 3, 4, 3, 3};
+        for (int c = 1; c <= 12; ++c) {
+            const double got = file.column(0, c).attribute("width").as_double();
+            QVERIFY2(got >= widths[c - 1] && got < widths[c - 1] + 1, qPrintable(QString::number(c)));
+        }
     }
 
     void failuresAreReported()
