@@ -109,7 +109,7 @@ inline constexpr WindowInfo kWindows[] = {
     {kPlanWindow, "PlanWindow", WindowKind::Child},
     {kSummaryWindow, "SummaryWindow", WindowKind::Child},
     {kPlanTemplateWindow, "PlanTemplateWindow", WindowKind::Child},
-    {kSummaryTemplateWindow, "SummaryTemplateWindow", WindowKind::Child},
+    {kSummaryTemplateWindow, "SummaryTemplateWindow", WindowKind::Dialog},   // modeless, outside the work area
     {kConductWindow, "ConductWindow", WindowKind::Child},
     {kPublishNoticeWindow, "PublishNoticeWindow", WindowKind::Child},
     {kViewNoticesWindow, "ViewNoticesWindow", WindowKind::Child},

@@ -183,8 +183,9 @@ bool DataControl::moveTo(int pos, Action action)
 {
     if (AbsolutePosition() >= 0) {
         int save = 0;
+        m_moveCancelled = false;
         emit Validate(int(action), &save);
-        if (!m_open)   // a handler closed the record set
+        if (!m_open || m_moveCancelled)   // a handler closed the record set or kept the record
             return false;
     }
     m_pos = qBound(-1, pos, int(m_rows.size()));

@@ -63,6 +63,9 @@ public:
     bool MoveNext();
     bool MovePrevious();
     bool setAbsolutePosition(int index);
+    // Called by a Validate handler to keep the current record: the move does not
+    // happen and returns false.
+    void cancelMove() { m_moveCancelled = true; }
 
     int FieldCount() const { return int(m_fields.size()); }
     QStringList FieldNames() const { return m_fields; }
@@ -89,7 +92,8 @@ signals:
     void Error(int number, const QString &text, int *response);
     // The current record changed (after Refresh() and after each move).
     void Reposition();
-    // Before the current record is left. The control holds no edits, so *save is 0.
+    // Before the current record is left. The control holds no edits, so *save is 0;
+    // a handler may keep the record with cancelMove().
     void Validate(int action, int *save);
 
 private:
@@ -104,6 +108,7 @@ private:
     QVector<QVector<QVariant>> m_rows;
     int m_pos = -1;
     bool m_open = false;
+    bool m_moveCancelled = false;
     db::Connection m_conn;
     QLabel *m_caption = nullptr;
     QToolButton *m_first = nullptr;

@@ -12,6 +12,7 @@
 #include "records/class_documents.h"
 #include "records/notice_layout.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -152,7 +153,7 @@ ClassDocumentWindow::ClassDocumentWindow(const Twin &twin, WindowHost &host, QWi
     m_context->setLeaveCheck([this] { return askToSave(); });
     Frame2->setEnabled(false);
 
-    ReportDataError(*Data2, this);
+    ReportDataError(*Data2, this, twin.dataErrorPrefix);
     connect(m_context, &ClassContext::gradeGroupChosen, this, &ClassDocumentWindow::gradeGroupChosen);
     connect(m_context, &ClassContext::classChosen, this, &ClassDocumentWindow::classChosen);
     connect(m_context, &ClassContext::signInShown, this, &ClassDocumentWindow::signInShown);
@@ -191,12 +192,37 @@ void ClassDocumentWindow::setEditorText(const QString &text)
     m_settingText = false;
 }
 
+QString ClassDocumentWindow::unsavedQuestion() const
+{
+    return QStringLiteral("保存你刚才修改的") + word() + QStringLiteral("内容吗?");
+}
+
+bool ClassDocumentWindow::saveAnswered()
+{
+    if (!m_open) {
+        showNotice(this,
+                   QStringLiteral("没有打开的") + word() + QStringLiteral("，内容无处保存。请先选择或创建") + word()
+                       + QStringLiteral("。"),
+                   kTitleHint);
+        return false;
+    }
+    return SaveClassDocument();
+}
+
 bool ClassDocumentWindow::askToSave()
 {
     // No leaves the changes marked, so the next choice asks again.
-    return !m_unsaved
-           || settleUnsavedChanges(this, QStringLiteral("保存你刚才修改的") + word() + QStringLiteral("内容吗?"),
-                                   [this] { return SaveClassDocument(); }, UnsavedButtons::YesNo);
+    return !m_unsaved || settleUnsavedChanges(this, unsavedQuestion(), [this] { return saveAnswered(); },
+                                              UnsavedButtons::YesNo);
+}
+
+void ClassDocumentWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_unsaved && !settleUnsavedChanges(this, unsavedQuestion(), [this] { return saveAnswered(); })) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 void ClassDocumentWindow::closeDocument()
@@ -346,6 +372,9 @@ void ClassDocumentWindow::CreateClassDocument()
         reportSaveFailure(this, word() + QStringLiteral("没有创建："), r.error, kTitleHint);
         return;
     }
+    // The new row holds the editor's text; only a document open before has changes of its own.
+    if (!m_open)
+        m_unsaved = false;
     chooseDocument(r.id);
 }
 
@@ -394,7 +423,8 @@ PlanWindow::PlanWindow(WindowHost &host, QWidget *parent)
                            .listLabel = QStringLiteral("原有的工作计划:"),
                            .createLabel = QStringLiteral("创建新工作计划:"),
                            .heading = QStringLiteral("选择班级"),
-                           .listInPanel = true},
+                           .listInPanel = true,
+                           .dataErrorPrefix = QStringLiteral("数据错误提示：")},
                           host, parent)
 {
 }
@@ -412,7 +442,8 @@ SummaryWindow::SummaryWindow(WindowHost &host, QWidget *parent)
                            .listLabel = QStringLiteral("已存在的工作总结:"),
                            .createLabel = QStringLiteral("创造新的工作总结:"),
                            .heading = QStringLiteral("请选择班级："),
-                           .listInPanel = false},
+                           .listInPanel = false,
+                           .dataErrorPrefix = kDataErrorPrefix},
                           host, parent)
 {
 }

@@ -88,8 +88,11 @@ protected:
         QString createLabel;
         QString heading;                // Label6
         bool listInPanel;               // Combo4 inside Frame2 (usable only while signed in)
+        QString dataErrorPrefix;        // before the text of a data error
     };
     ClassDocumentWindow(const Twin &twin, WindowHost &host, QWidget *parent);
+    // Unsaved changes are asked about first, with Cancel to stay.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void gradeGroupChosen();
@@ -97,6 +100,10 @@ private:
     void signInShown(bool signedIn, records::ClassContext::Shown when);
     // The unsaved-changes question; true when the choice goes on (No, or Yes and saved).
     bool askToSave();
+    QString unsavedQuestion() const;
+    // Yes to that question: saves into the open document; with none open the
+    // text has nowhere to go, which is said, and false keeps it.
+    bool saveAnswered();
     // Reads the class's documents of the window's section; nullopt when the read failed.
     std::optional<QVector<records::Document>> readListed();
     void showListed(const QVector<records::Document> &listed);

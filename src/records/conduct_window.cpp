@@ -2,6 +2,7 @@
 
 #include "kit/save_report.h"
 #include "kit/text_box.h"
+#include "kit/unsaved_changes.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
 #include "platform/data_control.h"
@@ -13,6 +14,7 @@
 #include "records/phrase_panel.h"
 #include "register/class_members.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -60,7 +62,7 @@ ConductWindow::ConductWindow(WindowHost &host, QWidget *parent) : QWidget(parent
         box->setReadOnly(true);
     Data3 = named(new DataControl(Frame3), "Data3");
     Data3->setCaption(QStringLiteral("评定内容"));
-    Text3 = named(new QPlainTextEdit(Frame3), "Text3");
+    Text3 = named(new LimitedTextBox(kEvaluationLength, Frame3), "Text3");
     Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Command6 = named(new QPushButton(QStringLiteral("保存(&S)"), Frame3), "Command6");
     Command4 = named(new QPushButton(QStringLiteral("创建评定(&H)"), Frame3), "Command4");
@@ -157,12 +159,17 @@ ConductWindow::ConductWindow(WindowHost &host, QWidget *parent) : QWidget(parent
                                   .editors = {Frame1, Command4},
                                   .checks = ClassContext::Checks::Conduct},
                                  host, this);
+    m_context->setLeaveCheck([this] { return settleEvaluation(); });
 
     ReportDataError(*Data2, this);
     ReportDataError(*Data3, this);
     connect(m_context, &ClassContext::gradeGroupChosen, this, &ConductWindow::gradeGroupChosen);
     connect(m_context, &ClassContext::classChosen, this, &ConductWindow::classChosen);
     connect(Combo4, &QComboBox::activated, this, &ConductWindow::Combo4_Click);
+    connect(Data3, &DataControl::Validate, this, [this](int, int *) {
+        if (!settleEvaluation())
+            Data3->cancelMove();
+    });
     connect(Data3, &DataControl::Reposition, this, &ConductWindow::ShowStudentEvaluation);
     connect(Command4, &QPushButton::clicked, this, &ConductWindow::ProposeEvaluationColumn);
     connect(Command5, &QPushButton::clicked, this, [this] {
@@ -187,6 +194,32 @@ void ConductWindow::Form_Load()
     showPanels();
     // The hidden panel lists 学习方面.
     Frame1->selectCategory(1);
+}
+
+void ConductWindow::closeEvent(QCloseEvent *event)
+{
+    if (!Frame1->editor()->settle() || !settleEvaluation()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool ConductWindow::hasUnsavedEvaluation() const
+{
+    return boxText(Text3) != m_shownText;
+}
+
+bool ConductWindow::settleEvaluation()
+{
+    if (!hasUnsavedEvaluation())
+        return true;
+    const QString question = (Text2->text().isEmpty() ? QString() : Text2->text() + QStringLiteral("的"))
+                             + QStringLiteral("评定内容还没有保存，要先保存吗?");
+    if (!settleUnsavedChanges(this, question, [this] { return SaveEvaluation(); }))
+        return false;
+    setBoxText(Text3, m_shownText);
+    return true;
 }
 
 bool ConductWindow::isCreationPanelShown() const
@@ -217,6 +250,7 @@ void ConductWindow::gradeGroupChosen()
 {
     Combo4->clear();
     m_columns.clear();
+    m_column = -1;
     m_students.clear();
     Data3->Close();
     Label3->setText(kHeading);
@@ -289,6 +323,7 @@ void ConductWindow::LoadClassGrid()
 
 void ConductWindow::ListEvaluationColumns()
 {
+    m_column = -1;
     Combo4->clear();
     for (const QString &column : m_columns)
         Combo4->addItem(evaluationDisplayName(column, m_context->gradeGroup(), m_context->className()));
@@ -297,8 +332,7 @@ void ConductWindow::ListEvaluationColumns()
 
 QString ConductWindow::chosenColumn() const
 {
-    const int index = Combo4->currentIndex();
-    return index >= 0 && index < m_columns.size() ? m_columns[index] : QString();
+    return m_column >= 0 && m_column < m_columns.size() ? m_columns[m_column] : QString();
 }
 
 int ConductWindow::currentStudent() const
@@ -309,8 +343,14 @@ int ConductWindow::currentStudent() const
 
 void ConductWindow::Combo4_Click()
 {
-    if (Combo4->currentIndex() < 0)
+    const int index = Combo4->currentIndex();
+    if (index < 0)
         return;
+    if (!settleEvaluation()) {
+        Combo4->setCurrentIndex(m_column);
+        return;
+    }
+    m_column = index;
     Label3->setText(Combo4->currentText());
     LoadEvaluationGrid();
     Data3->MoveFirst();
@@ -336,6 +376,7 @@ void ConductWindow::ShowStudentEvaluation()
     Text2->setText(k >= 0 ? m_students[k].name : QString());
     const QString column = chosenColumn();
     setBoxText(Text3, k >= 0 && !column.isEmpty() ? m_students[k].texts.value(column) : QString());
+    m_shownText = boxText(Text3);
 }
 
 void ConductWindow::ProposeEvaluationColumn()
@@ -353,6 +394,8 @@ void ConductWindow::CreateEvaluationColumn()
         showNotice(this, QStringLiteral("请至少选择一个班级。"), kTitleHint);
         return;
     }
+    if (!settleEvaluation())
+        return;
     const QString table = m_context->identity().sectionTable;
     const QString column = Text6->text();
     const QString teacher = m_context->headTeacher();
@@ -388,26 +431,26 @@ void ConductWindow::CreateEvaluationColumn()
     showPanels();
 }
 
-void ConductWindow::SaveEvaluation()
+bool ConductWindow::SaveEvaluation()
 {
     if (!m_context->isSignedIn()) {
         showNotice(this, QStringLiteral("如果您是班主任，请先登陆，然后再做相应的工作。"), kTitleHint);
-        return;
+        return false;
     }
     const int k = currentStudent();
     if (Text2->text().isEmpty() || k < 0) {
         showNotice(this, QStringLiteral("请移动学生名单，否则不知把您的评定内容记录给哪个学生。"), kTitleHint);
-        return;
+        return false;
     }
     const QString column = chosenColumn();
     if (column.isEmpty()) {
         showNotice(this, QStringLiteral("请选择原有评定或创建新评定，否则不知记录在那次评定上。"), kTitleHint);
-        return;
+        return false;
     }
     const QString text = boxText(Text3);
     if (text.size() > kEvaluationLength) {
         showNotice(this, evaluationTooLongMessage(int(text.size())), kTitleHint);
-        return;
+        return false;
     }
     const QString table = m_context->identity().sectionTable;
     const SaveOutcome r = saveWith<SaveOutcome>(databasePath(), [&](db::Connection &c) {
@@ -415,9 +458,10 @@ void ConductWindow::SaveEvaluation()
     });
     if (!r.ok) {
         reportSaveFailure(this, QStringLiteral("评定没有保存："), r.error, kTitleHint);
-        return;
+        return false;
     }
     m_students[k].texts.insert(column, text);
+    m_shownText = text;
     const QString shown = reg::shownId(m_context->identity().classCode, m_students[k].number);
     for (int row = 1; row < Grid1->Rows(); ++row) {
         if (Grid1->TextMatrix(row, 1) == shown) {
@@ -425,6 +469,7 @@ void ConductWindow::SaveEvaluation()
             break;
         }
     }
+    return true;
 }
 
 void ConductWindow::AppendPhrase(const QString &phrase)
@@ -457,9 +502,9 @@ void ConductWindow::OpenPhrasePanel()
 
 void ConductWindow::ClosePhrasePanel()
 {
-    // Hiding the panel ends an add or edit as its cancel does, so the rest of the window is usable again.
-    if (Frame1->editor()->inMode())
-        Frame1->editor()->cancel();
+    // Hiding the panel ends an add or edit, so the rest of the window is usable again.
+    if (!Frame1->editor()->settle())
+        return;
     m_phraseShown = false;
     showPanels();
 }

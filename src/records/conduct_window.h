@@ -79,13 +79,24 @@ public slots:
     void ShowStudentEvaluation();
     void ProposeEvaluationColumn();   // Command4
     void CreateEvaluationColumn();    // Command1
-    void SaveEvaluation();            // Command6
+    // False when refused or failed (the user has been told).
+    bool SaveEvaluation();            // Command6
     void AppendPhrase(const QString &phrase);
     void PrintEvaluations();          // Command2
     void OpenPhrasePanel();           // Command7
     void ClosePhrasePanel();          // Command3
 
+protected:
+    // An unsaved phrase or evaluation text is asked about first, with Cancel to stay.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    // Whether the evaluation text differs from the one shown for the student.
+    bool hasUnsavedEvaluation() const;
+    // Before the shown text gives way (another student, evaluation, class or
+    // grade group, a new evaluation, closing): Yes saves it, No restores the
+    // shown text, Cancel stays. True when the step may go on.
+    bool settleEvaluation();
     void gradeGroupChosen();
     void classChosen();
     // The class's students, student grid and evaluation list read again.
@@ -106,6 +117,8 @@ private:
     QWidget *m_phrasePage = nullptr;
     QVector<Student> m_students;
     QStringList m_columns;
+    int m_column = -1;         // the chosen evaluation's position in m_columns
+    QString m_shownText;       // the text shown for the current student, as stored
     bool m_creationShown = false;
     bool m_phraseShown = false;
 };

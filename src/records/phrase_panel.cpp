@@ -72,7 +72,8 @@ PhrasePanel::PhrasePanel(Session &session, const QList<QWidget *> &locked, QWidg
                                   .quoteLength = 10,
                                   .messages = {.editWithoutRow = QStringLiteral("请选择要修改的评语内容"),
                                                .deleteWithoutRow = QStringLiteral("请选择要删除的评语"),
-                                               .emptyText = QStringLiteral("请填加新的评语后再保存")},
+                                               .emptyText = QStringLiteral("请填加新的评语后再保存"),
+                                               .unsaved = QStringLiteral("评语还没有保存，要先保存吗?")},
                                   .locked = locked,
                                   .readOnlyWhileBrowsing = false,
                                   .emptyOnAdd = false},
@@ -143,7 +144,10 @@ void PhrasePanel::Grid3_Click()
     if (Grid3->Rows() <= 1 || row < 1 || row > m_rows.size())
         return;
     m_current = row - 1;
-    emit phraseClicked(m_rows[m_current].text);
+    // A click on the number only picks the phrase; one on its text also hands it
+    // over, except while a phrase is added or edited.
+    if (Grid3->Col() >= 1 && !m_editor->inMode())
+        emit phraseClicked(m_rows[m_current].text);
 }
 
 void PhrasePanel::makeCurrent(std::optional<qint64> id)

@@ -2,7 +2,8 @@
 // The phrase panel Frame1 ("可选评定用语") of 学生操行评定: the shared library of
 // conduct phrases in five categories (班主任 rows "1" … "5", 其它 "操行评定"),
 // edited through the two-mode editor. A click on a phrase makes it the current
-// one (edit and delete act on it) and hands its text to the window.
+// one (edit and delete act on it); a click on its text, not on its number, also
+// hands the text to the window.
 #include "records/head_teacher_documents.h"
 #include "records/two_mode_editor.h"
 

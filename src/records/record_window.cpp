@@ -9,6 +9,7 @@
 #include "platform/messages.h"
 #include "records/record_lists.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -127,7 +128,8 @@ RecordWindow::RecordWindow(WindowHost &host, QWidget *parent, const Texts &texts
                       .deleteWithoutRow = QStringLiteral("请选择要删除的记录"),
                       .emptyText = texts.emptyText,
                       .editWithoutChoice = QStringLiteral("没有选择要修改的记录，请从右侧选择记录内容。"),
-                      .deleteWithoutChoice = QStringLiteral("没有选择要删除的记录，请从右侧选择记录内容。")},
+                      .deleteWithoutChoice = QStringLiteral("没有选择要删除的记录，请从右侧选择记录内容。"),
+                      .unsaved = QStringLiteral("记录内容还没有保存，要先保存吗?")},
          .locked = {Frame1}},
         this);
     m_editor->setSteps({
@@ -172,6 +174,15 @@ void RecordWindow::Form_Load()
     }
     m_context->load();
     setBoxText(Text1, QStringLiteral("提示：") + kCrLf + m_texts.hint);
+}
+
+void RecordWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_editor->settle()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 std::optional<Document> RecordWindow::chosenRow() const

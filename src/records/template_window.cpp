@@ -7,6 +7,7 @@
 #include "records/notice_layout.h"
 #include "records/two_mode_editor.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -73,7 +74,8 @@ TemplateWindow::TemplateWindow(const Library &library, WindowHost &host, QWidget
                                   .editor = Text3,
                                   .quoteLength = 10,
                                   .messages = {.editWithoutRow = library.editWithoutRow,
-                                               .emptyText = QStringLiteral("请填加新的内容后再保存")},
+                                               .emptyText = QStringLiteral("请填加新的内容后再保存"),
+                                               .unsaved = QStringLiteral("模板内容还没有保存，要先保存吗?")},
                                   .locked = {Combo5}},
                                  this);
     m_editor->setSteps({
@@ -114,6 +116,15 @@ void TemplateWindow::Form_Load()
     CentreOnMainWindow(this, host().hostWidget(), 400);
     loadTemplates();
     pick(m_rows.isEmpty() ? -1 : 0);
+}
+
+void TemplateWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_editor->settle()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 void TemplateWindow::loadTemplates()

@@ -46,6 +46,9 @@ public slots:
     void Combo5_Click();   // PickRecordByPosition
 
 protected:
+    // A template typed while adding or editing is settled first (two_mode_editor.h).
+    void closeEvent(QCloseEvent *event) override;
+
     // What the two libraries differ in.
     struct Library {
         records::DocumentKind kind;     // PlanTemplate or SummaryTemplate

@@ -2,6 +2,7 @@
 
 #include "kit/save_report.h"
 #include "kit/session.h"
+#include "kit/unsaved_changes.h"
 #include "platform/messages.h"
 
 #include <QAbstractButton>
@@ -122,6 +123,7 @@ void TwoModeEditor::enter(Mode mode)
             w->setEnabled(false);
     setCaptions();
     setWritable(true);
+    m_enteredText = text();
     if (m_steps.modeChanged)
         m_steps.modeChanged(mode);
     focusEditor();
@@ -225,6 +227,21 @@ void TwoModeEditor::cancel()
             row = d->id;
     }
     leave({m_mode, false, row});
+}
+
+bool TwoModeEditor::settle()
+{
+    if (!inMode())
+        return true;
+    if (hasUnsavedText()
+        && !settleUnsavedChanges(m_window, m_config.messages.unsaved, [this] {
+               save();
+               return !inMode();
+           }))
+        return false;
+    if (inMode())
+        cancel();
+    return true;
 }
 
 void TwoModeEditor::remove()

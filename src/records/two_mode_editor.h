@@ -69,6 +69,7 @@ public:
         QString emptyText{};             // save with an empty editor
         QString editWithoutChoice{};     // record windows: no list entry chosen (tested first)
         QString deleteWithoutChoice{};
+        QString unsaved{};               // asked when the window closes while text is typed
     };
     struct Config {
         Buttons buttons{};
@@ -111,6 +112,14 @@ public:
 
     Mode mode() const { return m_mode; }
     bool inMode() const { return m_mode != Mode::Browsing; }
+    // Whether the editor holds text typed since the mode was entered.
+    bool hasUnsavedText() const { return inMode() && text() != m_enteredText; }
+
+    // Before the window closes or hides the editor: ends the mode. Typed text
+    // is first settled by the unsaved question: Yes saves (a refused or failed
+    // save stays in the mode), No drops it, Cancel stays. True when the mode has
+    // ended (or there was none).
+    bool settle();
 
     static QString editQuestion(const QString &text, int quoteLength);    // 确定要修改(…...)内容吗?
     static QString deleteQuestion(const QString &text, int quoteLength);  // 确实要删除(…...)内容吗?
@@ -139,6 +148,7 @@ private:
     Mode m_mode = Mode::Browsing;
     bool m_left = false;                 // a save or cancel happened
     std::optional<Document> m_edited;    // the row being edited
+    QString m_enteredText;               // the editor's text when the mode was entered
 };
 
 } // namespace tessaly::records

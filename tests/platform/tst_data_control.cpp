@@ -200,6 +200,21 @@ void TestDataControl::repositionAndValidate()
     QCOMPARE(validates.last().action, int(DataControl::Action::Bookmark));
     QCOMPARE(d.Caption(), QStringLiteral("共3人 第1人"));
 
+    // A handler that keeps the record: the move does not happen, the next one does.
+    bool keep = true;
+    connect(&d, &DataControl::Validate, this, [&](int, int *) {
+        if (keep)
+            d.cancelMove();
+    });
+    const int kept = repositions.count();
+    QVERIFY(!d.MoveNext());
+    QCOMPARE(d.AbsolutePosition(), 0);
+    QCOMPARE(repositions.count(), kept);
+    keep = false;
+    QVERIFY(d.MoveNext());
+    QCOMPARE(d.AbsolutePosition(), 1);
+    QCOMPARE(repositions.count(), kept + 1);
+
     // An empty set: Refresh still repositions; moves do nothing.
     d.setRecordSource(QStringLiteral(R"(SELECT "姓名" FROM "学生" WHERE "ID" < 0)"));
     const int before = repositions.count();

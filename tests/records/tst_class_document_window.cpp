@@ -122,6 +122,9 @@ private slots:
     void printHandsOverTheEditor();
     void summaryWindow();
     void databaseThatCannotBeOpened();
+    void dataErrorsNameTheWindow_data();
+    void dataErrorsNameTheWindow();
+    void closingAsksAboutUnsavedText();
     void shot();
 };
 
@@ -213,9 +216,9 @@ void TestClassDocumentWindow::creation()
     d.type(u"一、指导思想"_s);
     d.h.responder.clear();
     d.create();
-    // The opening of the new document asks first: the typed text is not saved yet.
+    // The new document holds the typed text: its opening asks nothing more.
     QCOMPARE(d.h.responder.texts(),
-             (QStringList{u"　　尊敬的王老师老师,您确实要新创建一个名称为 \r（"_s + name + u"）的工作计划吗?"_s, kQuestion}));
+             QStringList{u"　　尊敬的王老师老师,您确实要新创建一个名称为 \r（"_s + name + u"）的工作计划吗?"_s});
     QCOMPARE(d.h.responder.shown().first().title, u"提示……"_s);
     QCOMPARE(d.w->Text2->text(), kind);
     QCOMPARE(d.w->Text5->text(), QString());   // emptied by the opening
@@ -574,6 +577,80 @@ void TestClassDocumentWindow::databaseThatCannotBeOpened()
     QCOMPARE(h.responder.texts(), QStringList{databaseUnavailableText(false)});
     QCOMPARE(quits, 0);
     QCOMPARE(w->Combo1->count(), 0);
+}
+
+void TestClassDocumentWindow::dataErrorsNameTheWindow_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("prefix");
+    QTest::newRow("plan") << QString::fromUtf16(kPlanWindow) << u"数据错误提示："_s;
+    QTest::newRow("summary") << QString::fromUtf16(kSummaryWindow) << u"数据错误事件命中错误："_s;
+}
+
+void TestClassDocumentWindow::dataErrorsNameTheWindow()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, prefix);
+    School s;
+    Docs d(s, QDate(2005, 10, 15), name);
+    choose(d.w->Combo1, kJunior);
+    // The documents' table is gone when the class's documents are read.
+    QVERIFY(s.school.db().exec(uR"(drop table "班主任")"_s));
+    s.school.closeDb();
+    d.h.responder.clear();
+    choose(d.w->Combo2, u"一班"_s);
+    QCOMPARE(d.h.responder.shown().size(), 1);
+    const QString text = d.h.responder.last().text;
+    QVERIFY2(text.startsWith(prefix) && text.size() > prefix.size(), qPrintable(text));
+}
+
+void TestClassDocumentWindow::closingAsksAboutUnsavedText()
+{
+    School s;
+    const qint64 first = s.add(u"J200401S"_s, u"05-06初二一班上学年工作计划"_s, u"上学期"_s);
+    const QStringList stored = s.rows();
+    Docs d(s, QDate(2005, 10, 15));
+    int quits = 0;
+    d.h.main.setQuitHandler([&] { ++quits; });
+    d.chooseClass(kJunior, u"一班"_s);
+    d.signIn(u"111"_s);
+    choose(d.w->Combo4, u"05-06初二一班上学年工作计划"_s);
+    d.type(u"，补充"_s);
+
+    // Cancel stays with the text, after 关闭 as at the program's end.
+    d.h.responder.clear();
+    d.h.responder.answer(Answer::Cancel);
+    d.w->cmdClose->click();
+    d.h.responder.answer(Answer::Cancel);
+    d.h.trigger(u"tuichu"_s);
+    QCOMPARE(d.h.responder.texts(), QStringList(2, kQuestion));
+    QVERIFY(d.h.responder.last().hasCancel);
+    QCOMPARE(quits, 0);
+    QVERIFY(d.h.isOpen(kPlanWindow));
+    QCOMPARE(d.w->Text1->toPlainText(), u"上学期，补充"_s);
+    QCOMPARE(s.rows(), stored);
+
+    // Yes saves into the open plan, then the window closes.
+    d.h.responder.answer(Answer::Yes);
+    d.w->cmdClose->click();
+    QTRY_VERIFY(!d.h.isOpen(kPlanWindow));
+    QCOMPARE(s.text(first), u"上学期，补充"_s);
+
+    // Typed with no plan open: Yes says there is nowhere to save and stays; No drops it.
+    d.w = d.h.open<ClassDocumentWindow>(kPlanWindow);
+    d.chooseClass(kJunior, u"一班"_s);
+    d.type(u"新的计划"_s);
+    d.h.responder.clear();
+    d.h.responder.answer(Answer::Yes);
+    d.w->cmdClose->click();
+    QCOMPARE(d.h.responder.texts(),
+             (QStringList{kQuestion, u"没有打开的工作计划，内容无处保存。请先选择或创建工作计划。"_s}));
+    QVERIFY(d.h.isOpen(kPlanWindow));
+    d.h.responder.answer(Answer::No);
+    d.w->cmdClose->click();
+    QTRY_VERIFY(!d.h.isOpen(kPlanWindow));
+    QCOMPARE(s.rows().size(), 1);
+    QCOMPARE(s.text(first), u"上学期，补充"_s);
 }
 
 void TestClassDocumentWindow::shot()

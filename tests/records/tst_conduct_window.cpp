@@ -5,6 +5,7 @@
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "kit/window_names.h"
+#include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "records/conduct_window.h"
@@ -61,6 +62,13 @@ struct Conduct {
         choose(w->Combo2, klass);
     }
     void signIn(const QString &password) { QVERIFY(signInThrough(w->Command10, password)); }
+    // 王老师 signed in on 一班, evaluating 05-06上学年.
+    void evaluate()
+    {
+        chooseClass(u"一班"_s);
+        signIn(u"111"_s);
+        choose(w->Combo4, u"初二一班05-06上学年操行评定"_s);
+    }
     // Proposes and creates the evaluation of today, answering the question with yes.
     void create()
     {
@@ -89,6 +97,9 @@ private slots:
     void printHandsOverTheTexts();
     void phrasePanel();
     void hidingThePanelEndsTheMode();
+    void leavingTheTypedTextAsks_data();
+    void leavingTheTypedTextAsks();
+    void yesSavesBeforeTheMove();
     void shot();
 };
 
@@ -230,9 +241,7 @@ void TestConductWindow::saveWritesAndPatchesTheGrid()
     s.school.setScore(u"初中"_s, s.li, u"P05S051015"_s, u"已有评定"_s);
     s.school.closeDb();
     Conduct c(s, QDate(2005, 10, 15));
-    c.chooseClass(u"一班"_s);
-    c.signIn(u"111"_s);
-    choose(c.w->Combo4, u"初二一班05-06上学年操行评定"_s);
+    c.evaluate();
     QCOMPARE(gridRows(c.w->Grid1, 1, 3), (QStringList{u"20040101|张三|"_s, u"20040102|李四|已有评定"_s}));
     QVERIFY(c.w->Text3->toPlainText().isEmpty());
     c.moveTo(1);
@@ -248,15 +257,19 @@ void TestConductWindow::saveWritesAndPatchesTheGrid()
     QCOMPARE(s.school.value(uR"(select "P05S051015" from "初中" where "ID"=?)"_s, {s.zhang}).toString(), full);
     s.school.closeDb();
     QCOMPARE(c.w->Grid1->TextMatrix(1, 3), full);
-    // Moving away and back shows the saved text; unsaved typing is dropped.
+    // The box takes no more typing at 225 characters.
+    c.w->Text3->moveCursor(QTextCursor::End);
+    typeKeys(c.w->Text3, u"多"_s);
+    QCOMPARE(c.w->Text3->toPlainText(), full);
+    // Moving away and back shows the saved text.
     c.moveTo(1);
-    c.type(u"没保存"_s);
+    QCOMPARE(c.w->Text3->toPlainText(), u"已有评定"_s);
     c.moveTo(0);
     QCOMPARE(c.w->Text3->toPlainText(), full);
     c.moveTo(1);
-    QCOMPARE(c.w->Text3->toPlainText(), u"已有评定"_s);
+    QVERIFY(c.h.responder.shown().isEmpty());
 
-    // 226 characters: refused with a message, nothing cut or stored.
+    // 226 characters (phrases appended): refused with a message, nothing cut or stored.
     c.type(full + u"多"_s);
     c.w->Command6->click();
     QCOMPARE(c.h.responder.texts(), QStringList{records::evaluationTooLongMessage(226)});
@@ -327,12 +340,18 @@ void TestConductWindow::phrasePanel()
     choose(p->Combo3, u"文体专长方面"_s);
     QCOMPARE(gridRows(p->Grid3, 0, 1), (QStringList{u"1|爱好体育"_s, u"2|擅长书法"_s}));
 
-    // Two clicks append both phrases; the second is the current one.
+    // Two clicks on the texts append both phrases; the second is the current one.
     c.type(u"该生"_s);
     clickCell(p->Grid3, 1, 1);
     clickCell(p->Grid3, 2, 1);
     QCOMPARE(c.w->Text3->toPlainText(), u"该生爱好体育擅长书法"_s);
     QCOMPARE(p->currentPhrase(), 1);
+    // A click on a number picks that phrase and appends nothing.
+    clickCell(p->Grid3, 1, 0);
+    QCOMPARE(p->currentPhrase(), 0);
+    clickCell(p->Grid3, 2, 0);
+    QCOMPARE(p->currentPhrase(), 1);
+    QCOMPARE(c.w->Text3->toPlainText(), u"该生爱好体育擅长书法"_s);
     c.h.responder.clear();
     c.h.responder.answer(true);
     p->Cmdedit->click();
@@ -358,12 +377,13 @@ void TestConductWindow::phrasePanel()
     s.school.closeDb();
     QCOMPARE(gridColumn(p->Grid3, 1), QStringList{u"遵守纪律"_s});
 
-    // Delete acts on the clicked phrase.
-    clickCell(p->Grid3, 1, 1);
+    // Delete acts on the picked phrase, which was not appended.
+    clickCell(p->Grid3, 1, 0);
     c.h.responder.answer(true);
     p->cmdDelete->click();
     QCOMPARE(c.h.responder.last().text, u"确实要删除(遵守纪律...)内容吗?"_s);
     QCOMPARE(p->Grid3->Rows(), 1);
+    QCOMPARE(c.w->Text3->toPlainText(), u"该生爱好体育擅长书法"_s);
 }
 
 void TestConductWindow::hidingThePanelEndsTheMode()
@@ -377,6 +397,13 @@ void TestConductWindow::hidingThePanelEndsTheMode()
     p->CmdAdd->click();
     QVERIFY(!c.w->Frame3->isEnabled());
     p->Text4->setText(u"不要了"_s);
+    // The typed phrase is asked about: Cancel keeps the panel adding, No drops it.
+    c.h.responder.answer(Answer::Cancel);
+    c.w->Command3->click();
+    QCOMPARE(c.h.responder.texts(), QStringList{u"评语还没有保存，要先保存吗?"_s});
+    QVERIFY(c.w->isPhrasePanelShown());
+    QVERIFY(p->editor()->inMode());
+    c.h.responder.answer(Answer::No);
     c.w->Command3->click();
     QVERIFY(!c.w->isPhrasePanelShown());
     QVERIFY(!p->editor()->inMode());
@@ -388,6 +415,109 @@ void TestConductWindow::hidingThePanelEndsTheMode()
     QVERIFY(c.w->isPhrasePanelShown());
 }
 
+void TestConductWindow::leavingTheTypedTextAsks_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::newRow("navigator") << 0;
+    QTest::newRow("another evaluation") << 1;
+    QTest::newRow("another class") << 2;
+    QTest::newRow("grade group") << 3;
+    QTest::newRow("creating an evaluation") << 4;
+    QTest::newRow("closing") << 5;
+}
+
+// Every step that shows another text asks first: Cancel keeps the student, the
+// evaluation, the class and the typed text; No drops the text and goes on.
+void TestConductWindow::leavingTheTypedTextAsks()
+{
+    QFETCH(int, step);
+    School s;
+    s.school.addEvaluationColumn(u"初中"_s, u"P04S041015"_s);
+    s.school.addEvaluationColumn(u"初中"_s, u"P05S051015"_s);
+    s.school.setScore(u"初中"_s, s.li, u"P05S051015"_s, u"已有评定"_s);
+    s.school.closeDb();
+    Conduct c(s, QDate(2005, 10, 15));
+    c.evaluate();
+    QCOMPARE(c.w->Text2->text(), u"张三"_s);
+    c.w->Text3->setFocus();
+    typeKeys(c.w->Text3, u"好学生"_s);
+    const auto run = [&] {
+        switch (step) {
+        case 0:
+            c.w->Data3->MoveNext();
+            break;
+        case 1:
+            choose(c.w->Combo4, u"初二一班04-05上学年操行评定"_s);
+            break;
+        case 2:
+            choose(c.w->Combo2, u"二班"_s);
+            break;
+        case 3:
+            choose(c.w->Combo1, kGrade);
+            break;
+        case 4:
+            c.w->Command4->click();
+            c.w->Command1->click();
+            break;
+        case 5:
+            CloseWindow(c.w);
+            break;
+        }
+    };
+    const QString question = u"张三的评定内容还没有保存，要先保存吗?"_s;
+    c.h.responder.clear();
+    c.h.responder.answer(Answer::Cancel);
+    run();
+    QCOMPARE(c.h.responder.texts(), QStringList{question});
+    QVERIFY(c.h.responder.last().hasCancel);
+    QVERIFY(c.h.isOpen(kConductWindow));
+    QCOMPARE(c.w->Text3->toPlainText(), u"好学生"_s);
+    QCOMPARE(c.w->Text2->text(), u"张三"_s);
+    QCOMPARE(c.w->Data3->Caption(), u"共2人 第1人"_s);
+    QCOMPARE(c.w->Combo4->currentText(), u"初二一班05-06上学年操行评定"_s);
+    QCOMPARE(c.w->Label3->text(), u"初二一班05-06上学年操行评定"_s);
+    QCOMPARE(c.w->Combo2->currentText(), u"一班"_s);
+    QCOMPARE(c.w->students().size(), 2);
+
+    c.h.responder.clear();
+    c.h.responder.answer(Answer::No);
+    run();
+    QCOMPARE(c.h.responder.texts().first(), question);
+    if (step == 5)
+        QTRY_VERIFY(!c.h.isOpen(kConductWindow));
+    else
+        QVERIFY(c.w->Text3->toPlainText() != u"好学生"_s);
+    QVERIFY(s.school.value(uR"(select "P05S051015" from "初中" where "ID"=?)"_s, {s.zhang}).isNull());
+    s.school.closeDb();
+}
+
+void TestConductWindow::yesSavesBeforeTheMove()
+{
+    School s;
+    s.school.addEvaluationColumn(u"初中"_s, u"P05S051015"_s);
+    s.school.closeDb();
+    Conduct c(s, QDate(2005, 10, 15));
+    c.evaluate();
+    c.type(u"好学生"_s);
+    c.h.responder.answer(Answer::Yes);
+    c.w->Data3->MoveNext();
+    QCOMPARE(s.school.value(uR"(select "P05S051015" from "初中" where "ID"=?)"_s, {s.zhang}).toString(), u"好学生"_s);
+    s.school.closeDb();
+    QCOMPARE(c.w->Text2->text(), u"李四"_s);
+    QCOMPARE(c.w->Grid1->TextMatrix(1, 3), u"好学生"_s);
+
+    // A save refused after signing out keeps the student and the text.
+    c.w->Command10->click();
+    c.type(u"也好"_s);
+    c.h.responder.clear();
+    c.h.responder.answer(Answer::Yes);
+    c.w->Data3->MovePrevious();
+    QCOMPARE(c.h.responder.texts(), (QStringList{u"李四的评定内容还没有保存，要先保存吗?"_s,
+                                                 u"如果您是班主任，请先登陆，然后再做相应的工作。"_s}));
+    QCOMPARE(c.w->Text2->text(), u"李四"_s);
+    QCOMPARE(c.w->Text3->toPlainText(), u"也好"_s);
+}
+
 void TestConductWindow::shot()
 {
     ProgramFontScope font;
@@ -397,9 +527,7 @@ void TestConductWindow::shot()
     QVERIFY(records::insertDocument(s.school.db(), u"1"_s, u"热爱祖国，关心集体。"_s, u"操行评定"_s).ok);
     s.school.closeDb();
     Conduct c(s, QDate(2005, 10, 15));
-    c.chooseClass(u"一班"_s);
-    c.signIn(u"111"_s);
-    choose(c.w->Combo4, u"初二一班05-06上学年操行评定"_s);
+    c.evaluate();
     c.moveTo(1);
     QCoreApplication::processEvents();
     saveShot(c.w->grab().toImage(), u"conduct_window"_s);

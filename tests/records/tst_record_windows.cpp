@@ -6,6 +6,7 @@
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "kit/window_names.h"
+#include "kit/window_steps.h"
 #include "records/daily_record_window.h"
 #include "records/development_record_window.h"
 #include "records/head_teacher_documents.h"
@@ -118,6 +119,7 @@ private slots:
     void editCancelAndSave();
     void deleteReloadsTheShownList();
     void writeFailureKeepsTheText();
+    void closingWhileEditingAsks();
     void dailyListsAndHeadTeachers();
     void dailyAddAndDelete();
     void signInTexts();
@@ -400,6 +402,32 @@ void TestRecordWindows::writeFailureKeepsTheText()
     QVERIFY(s.rows().isEmpty());
     d.w->cmdUpdate->click();
     QCOMPARE(s.rows(), QStringList{u"W200501|写不进去的记录|05-06(上)初一李四 10月15日"_s});
+}
+
+void TestRecordWindows::closingWhileEditingAsks()
+{
+    School s;
+    s.development(u"第一条"_s, u"05-06(上)初一张三 10月10日"_s);
+    Development d(s, kOct15, u"王老师"_s);
+    d.chooseClass(kJunior, u"一班"_s);
+    d.click(0);
+    d.h.responder.answer(true);
+    d.w->Cmdedit->click();
+    d.w->Text1->setPlainText(u"第一条，补充"_s);
+    // 关闭 is locked with the selection area; the frame's close box asks.
+    QVERIFY(!d.w->cmdClose->isEnabled());
+    d.h.responder.clear();
+    d.h.responder.answer(Answer::Cancel);
+    CloseWindow(d.w);
+    QCOMPARE(d.h.responder.texts(), QStringList{u"记录内容还没有保存，要先保存吗?"_s});
+    QVERIFY(d.h.responder.last().hasCancel);
+    QVERIFY(d.h.isOpen(kDevelopmentRecordWindow));
+    QCOMPARE(d.text(), u"第一条，补充"_s);
+    QVERIFY(d.w->editor()->inMode());
+    d.h.responder.answer(Answer::Yes);
+    CloseWindow(d.w);
+    QTRY_VERIFY(!d.h.isOpen(kDevelopmentRecordWindow));
+    QCOMPARE(s.rows(), QStringList{u"W200501|第一条，补充|05-06(上)初一张三 10月10日"_s});
 }
 
 void TestRecordWindows::dailyListsAndHeadTeachers()

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -45,6 +46,7 @@ private slots:
     void emptyLibrary_data();
     void emptyLibrary();
     void pickAddAndRevise();
+    void closingAsksAboutTypedText();
     void readOnlyTextIsCopied();
     void oneWindowOfEachKind();
     void shot();
@@ -152,13 +154,63 @@ void TestTemplateWindow::pickAddAndRevise()
              u"乙模板（修订）"_s);
     QCOMPARE(school.count(uR"(select count(*) from "班主任" where "类别"='J')"_s), 4);
     school.closeDb();
+}
 
-    // Closing while adding writes nothing.
+void TestTemplateWindow::closingAsksAboutTypedText()
+{
+    TestSchool school;
+    seed(school, u"J"_s, {u"甲模板"_s});
+    WindowHarness h(school);
+    auto *w = h.open<PlanTemplateWindow>(kPlanTemplateWindow);
+    QVERIFY(w);
+    const QString question = u"模板内容还没有保存，要先保存吗?"_s;
+    const auto stored = [&] {
+        const int n = school.count(uR"(select count(*) from "班主任" where "类别"='J')"_s);
+        school.closeDb();
+        return n;
+    };
+
+    // Cancel keeps the window with the typed text; No closes it and writes nothing.
     w->CmdAdd->click();
-    w->Text3->setPlainText(u"关窗丢弃"_s);
+    w->Text3->setPlainText(u"关窗前"_s);
+    h.responder.answer(Answer::Cancel);
+    w->cmdClose->click();
+    QCOMPARE(h.responder.texts(), QStringList{question});
+    QVERIFY(h.isOpen(kPlanTemplateWindow));
+    QVERIFY(w->editor()->inMode());
+    QCOMPARE(w->Text3->toPlainText(), u"关窗前"_s);
+    h.responder.answer(Answer::No);
     w->cmdClose->click();
     QTRY_VERIFY(!h.isOpen(kPlanTemplateWindow));
-    QCOMPARE(school.count(uR"(select count(*) from "班主任" where "类别"='J')"_s), 4);
+    QCOMPARE(stored(), 1);
+
+    // The program's end asks too; Yes saves the revision before it ends.
+    w = h.open<PlanTemplateWindow>(kPlanTemplateWindow);
+    h.responder.answer(true);
+    w->Cmdedit->click();
+    w->Text3->setPlainText(u"甲模板（修订）"_s);
+    int quits = 0;
+    h.main.setQuitHandler([&] { ++quits; });
+    h.responder.clear();
+    h.responder.answer(Answer::Cancel);
+    h.trigger(u"tuichu"_s);
+    QCOMPARE(quits, 0);
+    QVERIFY(h.isOpen(kPlanTemplateWindow));
+    h.responder.answer(Answer::Yes);
+    h.trigger(u"tuichu"_s);
+    QCOMPARE(quits, 1);
+    QCOMPARE(h.responder.texts(), QStringList(2, question));
+    QCOMPARE(school.value(uR"(select "内容" from "班主任" where "类别"='J')"_s).toString(), u"甲模板（修订）"_s);
+    school.closeDb();
+
+    // Nothing typed: closing asks nothing.
+    QTRY_VERIFY(!h.isOpen(kPlanTemplateWindow));
+    w = h.open<PlanTemplateWindow>(kPlanTemplateWindow);
+    w->CmdAdd->click();
+    h.responder.clear();
+    w->cmdClose->click();
+    QTRY_VERIFY(!h.isOpen(kPlanTemplateWindow));
+    QVERIFY(h.responder.shown().isEmpty());
 }
 
 void TestTemplateWindow::readOnlyTextIsCopied()
@@ -208,8 +260,14 @@ void TestTemplateWindow::oneWindowOfEachKind()
     QCOMPARE(h.openWindow<PlanTemplateWindow>(kPlanTemplateWindow), library);
     QVERIFY(library->editor()->inMode());   // the same window, with its state
     summary->Command1->click();
-    QVERIFY(h.openWindow<SummaryTemplateWindow>(kSummaryTemplateWindow));
+    auto *summaries = h.openWindow<SummaryTemplateWindow>(kSummaryTemplateWindow);
+    QVERIFY(summaries);
     QVERIFY(h.isOpen(kPlanWindow) && h.isOpen(kSummaryWindow) && h.isOpen(kPlanTemplateWindow));
+    // 计划模板 lies in the main window's work area; 总结模板 is a window of its own.
+    QVERIFY(qobject_cast<QMdiSubWindow *>(library->parentWidget()));
+    QVERIFY(summaries->isWindow());
+    QVERIFY(summaries->isVisible());
+    QCOMPARE(summaries->windowModality(), Qt::NonModal);
 }
 
 void TestTemplateWindow::shot()

@@ -45,7 +45,8 @@ struct Library : QWidget {
                                     .quoteLength = 10,
                                     .messages = {.editWithoutRow = u"请选择要修改的计划内容"_s,
                                                  .deleteWithoutRow = u"请选择要删除的评语"_s,
-                                                 .emptyText = u"请填加新的内容后再保存"_s},
+                                                 .emptyText = u"请填加新的内容后再保存"_s,
+                                                 .unsaved = u"模板内容还没有保存，要先保存吗?"_s},
                                     .locked = {Combo5}},
                                    this);
         editor->setSteps({
@@ -117,6 +118,8 @@ private slots:
     void failedWriteKeepsTheMode();
     void deleteAsksThenRemoves();
     void saveStaysOnTheDatabaseItOpened();
+    void settle_data();
+    void settle();
 };
 
 void TestTwoModeEditor::captionsThroughAddAndCancel()
@@ -324,6 +327,62 @@ void TestTwoModeEditor::deleteAsksThenRemoves()
     QVERIFY(lib.leaves.last().removed);
     // A delete leaves the captions as they were.
     QCOMPARE(lib.captions(), (QStringList{u"更新(&U)"_s, u"刷新(&R)"_s}));
+}
+
+void TestTwoModeEditor::settle_data()
+{
+    QTest::addColumn<bool>("editing");
+    QTest::addColumn<QString>("typed");   // null: nothing typed
+    QTest::addColumn<int>("answer");      // Answer; -1: no question expected
+    QTest::addColumn<bool>("ended");
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QStringList>("shown");
+    const QString q = u"模板内容还没有保存，要先保存吗?"_s;
+    const QStringList one{u"模板一"_s};
+    QTest::newRow("adding, nothing typed") << false << QString() << -1 << true << one << QStringList{};
+    QTest::newRow("editing, text unchanged") << true << u"模板一"_s << -1 << true << one << QStringList{};
+    QTest::newRow("Cancel stays") << false << u"新的"_s << int(Answer::Cancel) << false << one << QStringList{q};
+    QTest::newRow("No drops") << false << u"新的"_s << int(Answer::No) << true << one << QStringList{q};
+    QTest::newRow("Yes saves the add") << false << u"新的"_s << int(Answer::Yes) << true
+                                       << QStringList{u"模板一"_s, u"新的"_s} << QStringList{q};
+    QTest::newRow("Yes saves the edit") << true << u"模板一改"_s << int(Answer::Yes) << true
+                                        << QStringList{u"模板一改"_s} << QStringList{q};
+    QTest::newRow("Yes on an empty text stays") << true << u""_s << int(Answer::Yes) << false << one
+                                                << QStringList{q, u"请填加新的内容后再保存"_s};
+}
+
+void TestTwoModeEditor::settle()
+{
+    QFETCH(bool, editing);
+    QFETCH(QString, typed);
+    QFETCH(int, answer);
+    QFETCH(bool, ended);
+    QFETCH(QStringList, stored);
+    QFETCH(QStringList, shown);
+    test::TestSchool school;
+    seed(school, {u"模板一"_s});
+    ScriptedResponder responder;
+    Library lib(school.dbPath());
+    lib.current = 0;
+    if (editing) {
+        responder.answer(true);
+        lib.Cmdedit->click();
+    } else {
+        lib.CmdAdd->click();
+    }
+    if (!typed.isNull())
+        lib.Text3->setPlainText(typed);
+    responder.clear();
+    if (answer >= 0)
+        responder.answer(Answer(answer));
+    QCOMPARE(lib.editor->settle(), ended);
+    QCOMPARE(responder.texts(), shown);
+    if (!shown.isEmpty())
+        QVERIFY(responder.shown().first().hasCancel);
+    QCOMPARE(lib.editor->inMode(), !ended);
+    if (!ended)
+        QCOMPARE(lib.Text3->toPlainText(), typed);
+    QCOMPARE(texts(school), stored);
 }
 
 QTEST_MAIN(TestTwoModeEditor)
