@@ -1,10 +1,17 @@
-// Flex grid: filling, sizing and sorting a class-sized and a school-sized grid.
+// Flex grid: filling, sizing and sorting a class-sized and a school-sized grid;
+// filling and painting a grid beside a plain QTableView over a vector model of the
+// same texts (program font), the measure the grid is held to (within 2x).
 //   build/bench/bench_flex_grid
 #include "run_benchmarks.h"
 
+#include "kit/program_font.h"
 #include "platform/flex_grid.h"
 
+#include <QAbstractTableModel>
 #include <QApplication>
+#include <QPixmap>
+#include <QTableView>
+#include <vector>
 #include <benchmark/benchmark.h>
 
 using tessaly::FlexGrid;
@@ -61,6 +68,80 @@ void BM_Sort(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * rows);
 }
 BENCHMARK(BM_Sort)->Arg(50)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+QString cellText(int r, int c)
+{
+    return c == 1 ? QStringLiteral("学生%1").arg(r) : QString::number((r * 7919 + c * 104729) % 1000);
+}
+
+class VectorModel : public QAbstractTableModel {
+public:
+    int rowCount(const QModelIndex & = {}) const override { return m_rows; }
+    int columnCount(const QModelIndex & = {}) const override { return m_cols; }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole)
+            return {};
+        return m_texts[size_t(index.row()) * size_t(m_cols) + size_t(index.column())];
+    }
+    void fill(int rows, int cols)
+    {
+        beginResetModel();
+        m_rows = rows;
+        m_cols = cols;
+        m_texts.assign(size_t(rows) * size_t(cols), QString());
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c)
+                m_texts[size_t(r) * size_t(cols) + size_t(c)] = cellText(r, c);
+        endResetModel();
+    }
+
+private:
+    int m_rows = 0;
+    int m_cols = 0;
+    std::vector<QString> m_texts;
+};
+
+// Fill then paint: a window's load of a grid as the user sees it.
+void BM_GridFillPaint(benchmark::State &state)
+{
+    const int rows = int(state.range(0));
+    const int cols = int(state.range(1));
+    tessaly::applyProgramFont();
+    for (auto _ : state) {
+        FlexGrid g;
+        g.resize(1000, 700);
+        g.show();
+        g.setRows(rows);
+        g.setCols(cols);
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c)
+                g.setTextMatrix(r, c, cellText(r, c));
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(g.grab());
+    }
+    state.SetItemsProcessed(state.iterations() * rows * cols);
+}
+BENCHMARK(BM_GridFillPaint)->Args({605, 42})->Args({123, 907})->Unit(benchmark::kMillisecond);
+
+void BM_PlainViewFillPaint(benchmark::State &state)
+{
+    const int rows = int(state.range(0));
+    const int cols = int(state.range(1));
+    tessaly::applyProgramFont();
+    for (auto _ : state) {
+        QTableView v;
+        VectorModel m;
+        v.setModel(&m);
+        v.resize(1000, 700);
+        v.show();
+        m.fill(rows, cols);
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(v.grab());
+    }
+    state.SetItemsProcessed(state.iterations() * rows * cols);
+}
+BENCHMARK(BM_PlainViewFillPaint)->Args({605, 42})->Args({123, 907})->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "platform/units.h"
 
+#include <QAbstractTableModel>
 #include <QApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -170,6 +171,176 @@ int compareGridTexts(const QString &a, const QString &b)
                        FlexGrid::SortKind::Generic);
 }
 
+// Rows of texts plus the attributes set on single cells. Texts written through
+// setText are announced to the views once, at the next event loop, as one
+// dataChanged over the cells written.
+class FlexGridModel : public QAbstractTableModel {
+public:
+    explicit FlexGridModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_cols; }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid())
+            return {};
+        if (role == Qt::DisplayRole || role == Qt::EditRole) {
+            const QString &t = text(index.row(), index.column());
+            return t.isEmpty() ? QVariant() : QVariant(t);
+        }
+        if (m_attributes.isEmpty())
+            return {};
+        const auto it = m_attributes.constFind(key(index.row(), index.column()));
+        return it == m_attributes.cend() ? QVariant() : it->value(role);
+    }
+
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override
+    {
+        if (!index.isValid())
+            return false;
+        if (role == Qt::DisplayRole || role == Qt::EditRole) {
+            setText(index.row(), index.column(), value.toString());
+            return true;
+        }
+        QHash<int, QVariant> &cell = m_attributes[key(index.row(), index.column())];
+        if (value.isValid())
+            cell.insert(role, value);
+        else
+            cell.remove(role);
+        emit dataChanged(index, index, {role});
+        return true;
+    }
+
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
+    }
+
+    const QString &text(int row, int col) const
+    {
+        static const QString empty;
+        const std::vector<QString> &r = m_rows[size_t(row)];
+        return size_t(col) < r.size() ? r[size_t(col)] : empty;
+    }
+
+    void setText(int row, int col, const QString &value)
+    {
+        std::vector<QString> &r = m_rows[size_t(row)];
+        if (size_t(col) >= r.size()) {
+            if (value.isEmpty())
+                return;
+            r.resize(size_t(m_cols));
+        }
+        r[size_t(col)] = value;
+        touch(row, col, row, col);
+    }
+
+    void clearTexts()
+    {
+        for (std::vector<QString> &r : m_rows)
+            r.clear();
+        if (!m_rows.empty() && m_cols > 0)
+            touch(0, 0, int(m_rows.size()) - 1, m_cols - 1);
+    }
+
+    void setRowCount(int n)
+    {
+        const int rows = int(m_rows.size());
+        if (n > rows) {
+            beginInsertRows({}, rows, n - 1);
+            m_rows.resize(size_t(n));
+            endInsertRows();
+        } else if (n < rows) {
+            beginRemoveRows({}, n, rows - 1);
+            m_rows.resize(size_t(n));
+            if (!m_attributes.isEmpty())
+                m_attributes.removeIf([n](auto it) { return int(it.key() >> 32) >= n; });
+            endRemoveRows();
+        }
+    }
+
+    void setColumnCount(int n)
+    {
+        if (n > m_cols) {
+            beginInsertColumns({}, m_cols, n - 1);
+            m_cols = n;
+            endInsertColumns();
+        } else if (n < m_cols) {
+            beginRemoveColumns({}, n, m_cols - 1);
+            m_cols = n;
+            for (std::vector<QString> &r : m_rows)
+                if (r.size() > size_t(n))
+                    r.resize(size_t(n));
+            if (!m_attributes.isEmpty())
+                m_attributes.removeIf([n](auto it) { return int(quint32(it.key())) >= n; });
+            endRemoveColumns();
+        }
+    }
+
+    // Puts row first + order[i] at row first + i, attributes with it.
+    void permuteRows(int first, const std::vector<int> &order)
+    {
+        std::vector<std::vector<QString>> moved(order.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            moved[i] = std::move(m_rows[size_t(first + order[i])]);
+        for (size_t i = 0; i < order.size(); ++i)
+            m_rows[size_t(first) + i] = std::move(moved[i]);
+        if (!m_attributes.isEmpty()) {
+            std::vector<int> to(order.size());
+            for (size_t i = 0; i < order.size(); ++i)
+                to[size_t(order[i])] = first + int(i);
+            QHash<quint64, QHash<int, QVariant>> attributes;
+            for (auto it = m_attributes.cbegin(); it != m_attributes.cend(); ++it) {
+                const int row = int(it.key() >> 32);
+                const int col = int(quint32(it.key()));
+                const bool inside = row >= first && row < first + int(order.size());
+                attributes.insert(key(inside ? to[size_t(row - first)] : row, col), it.value());
+            }
+            m_attributes = std::move(attributes);
+        }
+        if (m_cols > 0)
+            touch(first, 0, first + int(order.size()) - 1, m_cols - 1);
+    }
+
+    // Sends the pending dataChanged now.
+    void flush()
+    {
+        if (!m_pending)
+            return;
+        m_pending = false;
+        const int rows = rowCount();
+        const int top = m_top, left = m_left;
+        const int bottom = std::min(m_bottom, rows - 1), right = std::min(m_right, m_cols - 1);
+        if (top <= bottom && left <= right)
+            emit dataChanged(index(top, left), index(bottom, right), {Qt::DisplayRole, Qt::EditRole});
+    }
+
+private:
+    static quint64 key(int row, int col) { return (quint64(quint32(row)) << 32) | quint32(col); }
+
+    void touch(int top, int left, int bottom, int right)
+    {
+        if (!m_pending) {
+            m_pending = true;
+            m_top = top, m_left = left, m_bottom = bottom, m_right = right;
+            QMetaObject::invokeMethod(this, [this] { flush(); }, Qt::QueuedConnection);
+            return;
+        }
+        m_top = std::min(m_top, top);
+        m_left = std::min(m_left, left);
+        m_bottom = std::max(m_bottom, bottom);
+        m_right = std::max(m_right, right);
+    }
+
+    // A row's vector is empty until a text is written in it, then Cols long.
+    std::vector<std::vector<QString>> m_rows;
+    int m_cols = 0;
+    QHash<quint64, QHash<int, QVariant>> m_attributes;
+    bool m_pending = false;
+    int m_top = 0, m_left = 0, m_bottom = 0, m_right = 0;
+};
+
 // Draws fixed cells as headers and applies the column alignments.
 class FlexGridDelegate : public QStyledItemDelegate {
 public:
@@ -206,11 +377,13 @@ private:
 };
 
 FlexGrid::FlexGrid(QWidget *parent)
-    : QTableWidget(parent)
+    : QTableView(parent)
     , m_backColorFixed(palette().color(QPalette::Button))
     , m_backColorBkg(kDefaultBackColorBkg)
     , m_backColor(palette().color(QPalette::Base))
 {
+    m_model = new FlexGridModel(this);
+    setModel(m_model);
     m_delegate = new FlexGridDelegate(this);
 
     auto setUp = [this](QTableView *view) {
@@ -253,17 +426,6 @@ FlexGrid::FlexGrid(QWidget *parent)
     }
 
     QAbstractItemModel *m = model();
-    connect(m, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-                if (m_mergesDirty)
-                    return;
-                for (auto it = m_mergeCols.cbegin(); it != m_mergeCols.cend(); ++it)
-                    if (it.key() >= topLeft.column() && it.key() <= bottomRight.column())
-                        return markMergesDirty();
-                for (auto it = m_mergeRows.cbegin(); it != m_mergeRows.cend(); ++it)
-                    if (it.key() >= topLeft.row() && it.key() <= bottomRight.row())
-                        return markMergesDirty();
-            });
     auto structureChanged = [this] {
         if (hasMerges())
             markMergesDirty();
@@ -300,8 +462,8 @@ FlexGrid::FlexGrid(QWidget *parent)
         connect(strip->verticalScrollBar(), &QScrollBar::rangeChanged, this, &FlexGrid::syncStripScroll);
     }
 
-    setRowCount(2);
-    setColumnCount(2);
+    m_model->setRowCount(2);
+    m_model->setColumnCount(2);
     syncCurrent();
     styleFixed();
 }
@@ -320,6 +482,16 @@ FlexGrid::~FlexGrid()
         delete strip;
 }
 
+int FlexGrid::rowCount() const
+{
+    return m_model->rowCount();
+}
+
+int FlexGrid::columnCount() const
+{
+    return m_model->columnCount();
+}
+
 QList<QTableView *> FlexGrid::views() const
 {
     return {const_cast<FlexGrid *>(this), m_left, m_top, m_corner};
@@ -328,7 +500,7 @@ QList<QTableView *> FlexGrid::views() const
 void FlexGrid::setRows(int n)
 {
     n = std::max(0, n);
-    setRowCount(n);
+    m_model->setRowCount(n);
     m_row = std::clamp(m_row, 0, std::max(0, n - 1));
     syncCurrent();
     layoutStrips();
@@ -337,7 +509,7 @@ void FlexGrid::setRows(int n)
 void FlexGrid::setCols(int n)
 {
     n = std::max(0, n);
-    setColumnCount(n);
+    m_model->setColumnCount(n);
     m_col = std::clamp(m_col, 0, std::max(0, n - 1));
     syncCurrent();
     layoutStrips();
@@ -473,7 +645,7 @@ void FlexGrid::syncStripScroll()
 
 void FlexGrid::updateGeometries()
 {
-    QTableWidget::updateGeometries();
+    QTableView::updateGeometries();
     verticalScrollBar()->setSingleStep(verticalHeader()->defaultSectionSize());
     horizontalScrollBar()->setSingleStep(kDefaultColWidth / 2);
     layoutStrips();
@@ -481,8 +653,9 @@ void FlexGrid::updateGeometries()
 
 QString FlexGrid::TextMatrix(int row, int col) const
 {
-    const QTableWidgetItem *it = item(row, col);
-    return it ? it->text() : QString();
+    if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
+        return {};
+    return m_model->text(row, col);
 }
 
 void FlexGrid::setTextMatrix(int row, int col, const QString &text)
@@ -492,21 +665,9 @@ void FlexGrid::setTextMatrix(int row, int col, const QString &text)
                  rowCount(), columnCount());
         return;
     }
-    if (QTableWidgetItem *it = item(row, col))
-        it->setText(text);
-    else if (!text.isEmpty())
-        itemAt_(row, col)->setText(text);
-}
-
-QTableWidgetItem *FlexGrid::itemAt_(int row, int col)
-{
-    QTableWidgetItem *it = item(row, col);
-    if (!it) {
-        it = new QTableWidgetItem;
-        it->setFlags(Qt::ItemIsEnabled);
-        setItem(row, col, it);
-    }
-    return it;
+    if (!m_mergesDirty && (m_mergeCols.contains(col) || m_mergeRows.contains(row)))
+        markMergesDirty();
+    m_model->setText(row, col, text);
 }
 
 void FlexGrid::setFormatString(const QString &format)
@@ -662,7 +823,7 @@ void FlexGrid::syncCurrent()
 
 void FlexGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
-    QTableWidget::currentChanged(current, previous);
+    QTableView::currentChanged(current, previous);
     if (m_keyMove && !m_syncing && current.isValid()) {
         m_row = current.row();
         m_col = current.column();
@@ -672,14 +833,14 @@ void FlexGrid::currentChanged(const QModelIndex &current, const QModelIndex &pre
 void FlexGrid::keyPressEvent(QKeyEvent *event)
 {
     m_keyMove = true;
-    QTableWidget::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
     m_keyMove = false;
 }
 
 QModelIndex FlexGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
 {
     // The keys move within the data cells.
-    const QModelIndex index = QTableWidget::moveCursor(cursorAction, modifiers);
+    const QModelIndex index = QTableView::moveCursor(cursorAction, modifiers);
     if (!index.isValid())
         return index;
     int row = index.row();
@@ -849,7 +1010,7 @@ bool FlexGrid::eventFilter(QObject *watched, QEvent *event)
             break;
         }
     }
-    return QTableWidget::eventFilter(watched, event);
+    return QTableView::eventFilter(watched, event);
 }
 
 bool FlexGrid::viewportEvent(QEvent *event)
@@ -858,12 +1019,12 @@ bool FlexGrid::viewportEvent(QEvent *event)
         applyMerges();
     if (event->type() == QEvent::ToolTip)
         return showCellToolTip(this, static_cast<QHelpEvent *>(event));
-    return QTableWidget::viewportEvent(event);
+    return QTableView::viewportEvent(event);
 }
 
 void FlexGrid::changeEvent(QEvent *event)
 {
-    QTableWidget::changeEvent(event);
+    QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange && m_corner) {
         const int lowest = fontRowHeight(font());
         // A new default size resizes every shown row: each keeps its own height.
@@ -1039,20 +1200,17 @@ void FlexGrid::sortRows(int fromCol, int toCol, bool ascending, SortKind kind)
         return;
 
     // Whole rows move: their cells and their heights.
-    std::vector<QTableWidgetItem *> items(size_t(count) * size_t(cols), nullptr);
     std::vector<int> heights(static_cast<size_t>(count));
     std::vector<char> hidden(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         heights[size_t(i)] = rowHeight(first + i);
         hidden[size_t(i)] = isRowHidden(first + i);
-        for (int c = 0; c < cols; ++c)
-            items[size_t(i) * size_t(cols) + size_t(c)] = takeItem(first + i, c);
     }
+    m_model->permuteRows(first, order);
+    if (hasMerges())
+        markMergesDirty();
     for (int i = 0; i < count; ++i) {
         const int from = order[size_t(i)];
-        for (int c = 0; c < cols; ++c)
-            if (QTableWidgetItem *it = items[size_t(from) * size_t(cols) + size_t(c)])
-                setItem(first + i, c, it);
         const int row = first + i;
         if (bool(hidden[size_t(from)]) != isRowHidden(row)
             || (!hidden[size_t(from)] && heights[size_t(from)] != rowHeight(row)))
@@ -1062,10 +1220,9 @@ void FlexGrid::sortRows(int fromCol, int toCol, bool ascending, SortKind kind)
 
 void FlexGrid::clearTexts()
 {
-    for (int r = 0, rows = rowCount(); r < rows; ++r)
-        for (int c = 0, cols = columnCount(); c < cols; ++c)
-            if (QTableWidgetItem *it = item(r, c))
-                it->setText(QString());
+    m_model->clearTexts();
+    if (hasMerges())
+        markMergesDirty();
 }
 
 void FlexGrid::setBackColorFixed(const QColor &color)

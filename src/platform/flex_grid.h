@@ -1,5 +1,5 @@
 #pragma once
-// Flex grid on QTableWidget. Rows and columns are counted as the windows count
+// Flex grid: a QTableView over its own model of cell texts. Rows and columns are counted as the windows count
 // them: fixed rows and columns are ordinary rows and columns drawn as headers,
 // so row 0 is the header row and "column 19" is the 20th column.
 // Sizes are in twips; a width or height of 0 hides the column or row. A shown
@@ -16,8 +16,12 @@
 // going through this class (setColWidth, setRowHeight, mergeCells), not through
 // QTableView's pixel setters, so the fixed strips stay in step.
 // Text wraps inside a cell only when the cell is at least two lines high.
-// Mouse input comes as Click and MouseDown/MouseMove/MouseUp; QTableWidget's own
-// cell signals (cellClicked ...) are not sent.
+// Mouse input comes as Click and MouseDown/MouseMove/MouseUp.
+// Writing texts costs no allocation per cell and no signal per cell: the views
+// hear of the cells written since the last event loop in one dataChanged, so a
+// window fills the grid with setTextMatrix in a loop as it likes.
+// Cell attributes other than the text (fonts, colours, alignment) are set per
+// cell through model()->setData with their roles and kept only where set.
 #include <QColor>
 #include <QEvent>
 #include <QFont>
@@ -25,15 +29,15 @@
 #include <QList>
 #include <QRect>
 #include <QString>
-#include <QTableWidget>
+#include <QTableView>
 #include <vector>
 
 class QHelpEvent;
-class QTableView;
 
 namespace tessaly {
 
 class FlexGridDelegate;
+class FlexGridModel;
 
 // A cell text as the grid's generic sort reads a number: an optional sign and digits
 // with at most one decimal point, blanks around them. False for anything else.
@@ -42,12 +46,14 @@ bool readGridNumber(const QString &text, double *value);
 // first, then numbers by value, then other texts by character codes.
 int compareGridTexts(const QString &a, const QString &b);
 
-class FlexGrid : public QTableWidget {
+class FlexGrid : public QTableView {
     Q_OBJECT
 public:
     explicit FlexGrid(QWidget *parent = nullptr);
     ~FlexGrid() override;
 
+    int rowCount() const;
+    int columnCount() const;
     int Rows() const { return rowCount(); }
     void setRows(int n);
     int Cols() const { return columnCount(); }
@@ -80,7 +86,7 @@ public:
     // and shows whole in its tooltip. A column is never made narrower.
     void widenColumnsToText(int firstCol, int lastCol, int fromRow, int toRow);
     // Alignment of a column's cells below the fixed rows (fixed rows are centred).
-    // A cell's own QTableWidgetItem alignment, when set, wins.
+    // A cell's own alignment (Qt::TextAlignmentRole), when set, wins.
     Qt::Alignment ColAlignment(int col) const;
     void setColAlignment(int col, Qt::Alignment alignment);
 
@@ -190,7 +196,6 @@ private:
     void markMergesDirty() { m_mergesDirty = true; }
     bool hasMerges() const;
     QList<QTableView *> views() const;
-    QTableWidgetItem *itemAt_(int row, int col);
 
     int m_fixedRows = 1;
     int m_fixedCols = 1;
@@ -215,6 +220,7 @@ private:
     QList<Span> m_fixedSpans;
     bool m_mergesDirty = false;
     bool m_hasSpans = false;
+    FlexGridModel *m_model = nullptr;
     FlexGridDelegate *m_delegate = nullptr;
     QTableView *m_top = nullptr;     // fixed rows, scrolls sideways with the grid
     QTableView *m_left = nullptr;    // fixed columns, scrolls up and down with the grid

@@ -107,6 +107,8 @@ private slots:
     void sortRows_data();
     void sortRows();
     void sortKeepsFixedRowsAndMovesHeights();
+    void fillNotifiesViewsOnce();
+    void cellAttributesMoveWithSortedRows();
     void mergeEqualNeighbours();
     void mergeFollowsTextsAndReachesStrips();
     void cellGeometry_data();
@@ -528,6 +530,57 @@ void TestFlexGrid::mergeEqualNeighbours()
     QCOMPARE(g.columnSpan(0, 0), 1);
 }
 
+void TestFlexGrid::fillNotifiesViewsOnce()
+{
+    FlexGrid g;
+    g.setRows(40);
+    g.setCols(6);
+    QApplication::processEvents();
+    QSignalSpy changed(g.model(), &QAbstractItemModel::dataChanged);
+    for (int r = 2; r < 40; ++r)
+        for (int c = 1; c < 5; ++c)
+            g.setTextMatrix(r, c, QString::number(r * 10 + c));
+    // Texts read back at once; the views hear of the whole fill in one signal.
+    QCOMPARE(g.TextMatrix(39, 4), QStringLiteral("394"));
+    QCOMPARE(g.TextMatrix(39, 5), QString());
+    QCOMPARE(changed.count(), 0);
+    QApplication::processEvents();
+    QCOMPARE(changed.count(), 1);
+    const auto topLeft = changed[0][0].value<QModelIndex>();
+    const auto bottomRight = changed[0][1].value<QModelIndex>();
+    QCOMPARE(QPoint(topLeft.column(), topLeft.row()), QPoint(1, 2));
+    QCOMPARE(QPoint(bottomRight.column(), bottomRight.row()), QPoint(4, 39));
+
+    // Rows dropped before the signal leaves are not named in it.
+    g.setTextMatrix(39, 0, QStringLiteral("x"));
+    g.setRows(10);
+    QApplication::processEvents();
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(g.TextMatrix(9, 3), QStringLiteral("93"));
+}
+
+void TestFlexGrid::cellAttributesMoveWithSortedRows()
+{
+    FlexGrid g;
+    g.setRows(4);
+    g.setCols(2);
+    const QStringList keys{"", "3", "1", "2"};
+    for (int r = 1; r < 4; ++r)
+        g.setTextMatrix(r, 1, keys[r]);
+    QAbstractItemModel *m = g.model();
+    m->setData(m->index(1, 0), QColor(Qt::red), Qt::ForegroundRole);
+    m->setData(m->index(3, 1), int(Qt::AlignRight), Qt::TextAlignmentRole);
+    g.sortRows(1, 1, true);
+    QCOMPARE(g.TextMatrix(3, 1), QStringLiteral("3"));
+    QCOMPARE(m->index(3, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+    QVERIFY(!m->index(1, 0).data(Qt::ForegroundRole).isValid());
+    QCOMPARE(m->index(2, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight));
+    // Attributes leave with their columns.
+    g.setCols(1);
+    g.setCols(2);
+    QVERIFY(!m->index(2, 1).data(Qt::TextAlignmentRole).isValid());
+}
+
 void TestFlexGrid::mergeFollowsTextsAndReachesStrips()
 {
     FlexGrid g;
@@ -720,7 +773,7 @@ void TestFlexGrid::cellsNotEditable()
     QCOMPARE(QApplication::focusWidget(), &g);
     QVERIFY(g.findChildren<QLineEdit *>().isEmpty());
     QCOMPARE(g.TextMatrix(3, 3), QStringLiteral("3,3"));
-    QVERIFY(!(g.item(3, 3)->flags() & Qt::ItemIsEditable));
+    QVERIFY(!(g.model()->flags(g.model()->index(3, 3)) & Qt::ItemIsEditable));
 }
 
 QTEST_MAIN(TestFlexGrid)
