@@ -189,6 +189,8 @@ void TestServerTransfer::failedDownloadLeavesTheLocalFile()
     QCOMPARE(h.responder.shown().size(), 1);
     QVERIFY2(h.responder.last().text.endsWith(kDownloadFailed), qPrintable(h.responder.last().text));
     QVERIFY(h.responder.last().text.size() > kDownloadFailed.size());   // the reason comes first
+    if (pathDll == u"<none>"_s)   // says where to set the server
+        QVERIFY(h.responder.last().text.contains(u"请先在“连接服务器设置”中设置"_s));
     QCOMPARE(fileBytes(local.dbPath()), bytes);
     QCOMPARE(filesIn(local.folder()), before);
 }

@@ -1,0 +1,40 @@
+#include "platform/file_chooser.h"
+#include "platform/translations.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace tessaly;
+
+class TstTranslations : public QObject {
+    Q_OBJECT
+private slots:
+    void standardButtonsSpeakChinese()
+    {
+        QVERIFY(installQtTranslations());
+        QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Open);
+        QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("取消"));
+        QCOMPARE(box.button(QDialogButtonBox::Open)->text().remove(QLatin1Char('&')), QStringLiteral("打开"));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:").remove(QLatin1Char('&')).left(3),
+                 QStringLiteral("文件名"));
+    }
+
+    void fileDialogOpensOutsideTheWorkingFolder()
+    {
+        const QString start = fileDialogStartFolder();
+        QVERIFY(QDir(start).exists());
+        QVERIFY(QDir(start) != QDir::current() || QDir::current() == QDir::home());
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (QDir(documents).exists())
+            QCOMPARE(start, documents);
+        else
+            QCOMPARE(start, QDir::homePath());
+    }
+};
+
+QTEST_MAIN(TstTranslations)
+#include "tst_translations.moc"
