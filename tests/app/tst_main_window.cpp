@@ -459,6 +459,8 @@ void TestMainWindow::toolBar()
     QCOMPARE(iconNames.size(), 17);
     QVERIFY(!main.windowIcon().pixmap(32).isNull());
     QCOMPARE(main.windowIcon().pixmap(32).toImage(), programIcon().pixmap(32).toImage());
+    main.resize(1000, 200);
+    tessaly::test::saveShot(main.grab().toImage(), QStringLiteral("main_window"));
 }
 
 void TestMainWindow::toolBarButtons_data()

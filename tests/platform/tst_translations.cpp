@@ -1,8 +1,10 @@
 #include "platform/file_chooser.h"
 #include "platform/translations.h"
+#include "fixtures/ui_helpers.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QDir>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -21,6 +23,11 @@ private slots:
         QCOMPARE(box.button(QDialogButtonBox::Open)->text().remove(QLatin1Char('&')), QStringLiteral("打开"));
         QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:").remove(QLatin1Char('&')).left(3),
                  QStringLiteral("文件名"));
+        QFileDialog dialog(nullptr, QStringLiteral("打开"), fileDialogStartFolder());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.resize(640, 400);
+        dialog.show();
+        tessaly::test::saveShot(dialog.grab().toImage(), QStringLiteral("file_dialog"));
     }
 
     void fileDialogOpensOutsideTheWorkingFolder()
