@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QDir>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -28,6 +30,10 @@ private slots:
         dialog.resize(640, 400);
         dialog.show();
         tessaly::test::saveShot(dialog.grab().toImage(), QStringLiteral("file_dialog"));
+        QPrinter printer;
+        QPrintDialog print(&printer);
+        print.show();
+        tessaly::test::saveShot(print.grab().toImage(), QStringLiteral("print_dialog"));
     }
 
     void fileDialogOpensOutsideTheWorkingFolder()
