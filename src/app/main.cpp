@@ -1,4 +1,6 @@
+#include "platform/icons.h"
 #include "platform/program_folder.h"
+#include "platform/translations.h"
 #include "app/main_window.h"
 #include "kit/program_font.h"
 
@@ -8,6 +10,9 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Tessaly"));
+    tessaly::installQtTranslations();
+    tessaly::useIconTheme();
+    app.setWindowIcon(tessaly::programIcon());
     tessaly::applyProgramFont();
     tessaly::MainWindow w(tessaly::programFolder());
     w.MDIForm_Load();

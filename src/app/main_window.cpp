@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "platform/database.h"
+#include "platform/icons.h"
 #include "platform/units.h"
 #include "shell/school_name.h"
 #include "kit/database_unavailable.h"
@@ -116,28 +117,29 @@ struct ToolSpec {
     const char16_t *tooltip;
     const char16_t *window;
     bool modal;
-    char16_t glyph;          // drawn as the button's icon
+    char16_t glyph;          // drawn as the button's icon where the icon theme lacks `icon`
+    const char *icon;        // freedesktop icon name
     bool separatorAfter;
 };
 
 const ToolSpec kTools[] = {
-    {u"服务器设置", u"连接服务器", kServerSettingsWindow, false, u'服', false},
-    {u"下载服务器数据", u"下载服务器数据", kDownloadWindow, false, u'下', false},
-    {u"上传本地数据", u"上传本地数据", kUploadWindow, true, u'上', true},
-    {u"打印", u"打印", nullptr, false, u'印', true},
-    {u"薄弱学科查询", u"单生薄弱学科查询", kWeakSubjectWindow, false, u'弱', false},
-    {u"发展趋势", u"单生成绩发展趋势", kStudentTrendWindow, false, u'势', false},
-    {u"管理学籍", u"班主任管理学籍", kRegisterWindow, false, u'籍', true},
-    {u"录入成绩", u"录入成绩", kScoreEntryWindow, false, u'录', false},
-    {u"单科单次成绩分析", u"单科单次成绩分析", kSingleExamWindow, false, u'单', false},
-    {u"单科多次成绩分析", u"单科多次成绩分析", kMultiExamWindow, false, u'多', true},
-    {u"学生成绩单", u"学生成绩单", kTranscriptWindow, false, u'成', false},
-    {u"年级组内成绩对比分析", u"年级组内成绩对比分析", kComparisonWindow, false, u'内', false},
-    {u"年级组间成绩对比", u"年级组间成绩对比分析", nullptr, false, u'间', true},
-    {u"发布教学信息", u"发布教学信息", kPublishNoticeWindow, false, u'发', false},
-    {u"查看教学信息", u"查看教学信息", kViewNoticesWindow, false, u'看', true},
-    {u"帮助", u"帮助内容", kHelpWindow, false, u'帮', false},
-    {u"关于", u"关于软件……", kAboutWindow, false, u'关', false},
+    {u"服务器设置", u"连接服务器", kServerSettingsWindow, false, u'服', "network-server", false},
+    {u"下载服务器数据", u"下载服务器数据", kDownloadWindow, false, u'下', "download", false},
+    {u"上传本地数据", u"上传本地数据", kUploadWindow, true, u'上', "cloud-upload", true},
+    {u"打印", u"打印", nullptr, false, u'印', "document-print", true},
+    {u"薄弱学科查询", u"单生薄弱学科查询", kWeakSubjectWindow, false, u'弱', "view-statistics", false},
+    {u"发展趋势", u"单生成绩发展趋势", kStudentTrendWindow, false, u'势', "office-chart-line", false},
+    {u"管理学籍", u"班主任管理学籍", kRegisterWindow, false, u'籍', "x-office-address-book", true},
+    {u"录入成绩", u"录入成绩", kScoreEntryWindow, false, u'录', "document-edit", false},
+    {u"单科单次成绩分析", u"单科单次成绩分析", kSingleExamWindow, false, u'单', "office-chart-bar", false},
+    {u"单科多次成绩分析", u"单科多次成绩分析", kMultiExamWindow, false, u'多', "office-chart-area", true},
+    {u"学生成绩单", u"学生成绩单", kTranscriptWindow, false, u'成', "x-office-spreadsheet", false},
+    {u"年级组内成绩对比分析", u"年级组内成绩对比分析", kComparisonWindow, false, u'内', "office-chart-pie", false},
+    {u"年级组间成绩对比", u"年级组间成绩对比分析", nullptr, false, u'间', "office-chart-scatter", true},
+    {u"发布教学信息", u"发布教学信息", kPublishNoticeWindow, false, u'发', "mail-send", false},
+    {u"查看教学信息", u"查看教学信息", kViewNoticesWindow, false, u'看', "mail-read", true},
+    {u"帮助", u"帮助内容", kHelpWindow, false, u'帮', "help-contents", false},
+    {u"关于", u"关于软件……", kAboutWindow, false, u'关', "help-about", false},
 };
 
 // Items of the drop-down of "打印": text, key, window.
@@ -151,6 +153,16 @@ const PrintItemSpec kPrintItems[] = {
     {u"成绩单", u"打印成绩单", kTranscriptWindow},
     {u"成绩报表", u"打印对比分析报表", kComparisonWindow},
 };
+
+QIcon glyphIcon(QChar glyph);
+
+// The theme's icon of that name; the lettered icon where no theme has it.
+QIcon toolIcon(const ToolSpec &tool)
+{
+    useIconTheme();
+    const QIcon themed = QIcon::fromTheme(QString::fromLatin1(tool.icon));
+    return themed.isNull() ? glyphIcon(QChar(tool.glyph)) : themed;
+}
 
 QIcon glyphIcon(QChar glyph)
 {
@@ -177,6 +189,7 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
 {
     setObjectName(QStringLiteral("主窗体"));
     setWindowTitle(QStringLiteral("Tessaly"));
+    setWindowIcon(programIcon());   // child windows inherit it
     m_session.programFolder = programFolder;
     m_quit = [] { QCoreApplication::exit(0); };
     // Changes saved into the local database wait in its upload queue.
@@ -242,7 +255,7 @@ void MainWindow::buildToolBar()
     tbToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     for (const ToolSpec &tool : kTools) {
         const QString key = u16(tool.key);
-        QAction *a = new QAction(glyphIcon(QChar(tool.glyph)), key, tbToolBar);
+        QAction *a = new QAction(toolIcon(tool), key, tbToolBar);
         a->setObjectName(key);
         a->setData(key);
         a->setToolTip(u16(tool.tooltip));

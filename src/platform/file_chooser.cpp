@@ -1,12 +1,16 @@
 #include "platform/file_chooser.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace tessaly {
 
 namespace {
 
 FileChooser *g_chooser = nullptr;
+QString g_lastFolder;  // folder of the last file chosen in this run
 
 } // namespace
 
@@ -28,12 +32,25 @@ QString chooseOpenFile(QWidget *parent, const QString &title, const QList<FileFi
     QFileDialog dialog(parent, title);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDirectory(fileDialogStartFolder());
     dialog.setNameFilters(texts);
     if (!texts.isEmpty())
         dialog.selectNameFilter(texts.first());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return dialog.selectedFiles().first();
+    const QString chosen = dialog.selectedFiles().first();
+    g_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
+QString fileDialogStartFolder()
+{
+    if (!g_lastFolder.isEmpty() && QDir(g_lastFolder).exists())
+        return g_lastFolder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QDir(documents).exists())
+        return documents;
+    return QDir::homePath();
 }
 
 FileChooser *installFileChooser(FileChooser *chooser)

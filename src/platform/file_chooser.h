@@ -27,6 +27,10 @@ public:
 // Empty when the user cancelled.
 QString chooseOpenFile(QWidget *parent, const QString &title, const QList<FileFilter> &filters);
 
+// Where the file dialog opens: the folder of the last file chosen, else the
+// user's documents folder, else the home folder.
+QString fileDialogStartFolder();
+
 // Replaces the chooser (nullptr restores the real dialog). Returns the previous one.
 FileChooser *installFileChooser(FileChooser *chooser);
 

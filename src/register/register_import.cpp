@@ -148,11 +148,31 @@ int importByName(QList<RegisterRow> &rows, const ImportWorkbook &book, const Imp
     return total;
 }
 
-QString importReport(int count)
+QStringList droppedSexes(const ImportWorkbook &book, const ImportMapping &mapping)
 {
-    return QStringLiteral("\r\n恭喜您！导入成功……\r\n\r\n　　学生人数共：%1人,全部导入，请仔细查看导入内容，"
-                          "如无错误可以保存，如有错误请不要保存，再重新导入。")
-        .arg(count);
+    QStringList out;
+    if (!mapping[kFieldName].isBound() || !mapping[kFieldSex].isBound())
+        return out;
+    const int nameColumn = mapping[kFieldName].sheetColumn();
+    const int last = firstEmptyRow(book, nameColumn) - 1;
+    for (int s = 2; s <= last; ++s) {
+        const QString text = book.cell(s, mapping[kFieldSex].sheetColumn()).trimmed();
+        if (!text.isEmpty() && sexOf(book, mapping, s).isEmpty())
+            out << QStringLiteral("%1（%2）").arg(book.cell(s, nameColumn).trimmed(), text);
+    }
+    return out;
+}
+
+QString importReport(int count, const QStringList &droppedSex)
+{
+    QString text = QStringLiteral("\r\n恭喜您！导入成功……\r\n\r\n　　学生人数共：%1人,全部导入，请仔细查看导入内容，"
+                                  "如无错误可以保存，如有错误请不要保存，再重新导入。")
+                       .arg(count);
+    if (!droppedSex.isEmpty())
+        text += QStringLiteral("\r\n\r\n　　以下%1人的性别不是“男”或“女”，没有导入，请在表格中填上：%2")
+                    .arg(droppedSex.size())
+                    .arg(droppedSex.join(QStringLiteral("、")));
+    return text;
 }
 
 ModeChoiceNotice modeChoiceNotice(ImportMode chosen, int students, const QString &gradeGroup,

@@ -8,6 +8,7 @@
 #include "register/register_rows.h"
 
 #include <QList>
+#include <QStringList>
 #include <QString>
 
 #include <array>
@@ -69,8 +70,13 @@ int freshImport(QList<RegisterRow> &rows, const ImportWorkbook &book, const Impo
 int importByName(QList<RegisterRow> &rows, const ImportWorkbook &book, const ImportMapping &mapping,
                  const ImportProgress &progress = {});
 
-// What the panel's report says after an import of `count` students.
-QString importReport(int count);
+// The data rows whose bound 性别 cell holds something other than 男 or 女, which
+// the import leaves empty: "姓名（cell text）" in sheet order.
+QStringList droppedSexes(const ImportWorkbook &book, const ImportMapping &mapping);
+
+// What the panel's report says after an import of `count` students, naming the
+// students whose 性别 was not taken.
+QString importReport(int count, const QStringList &droppedSex = {});
 
 // The message shown when the teacher picks a mode while the class shows `students`
 // students, empty for none. switchToFresh: import by name cannot work on a class

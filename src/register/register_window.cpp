@@ -974,7 +974,7 @@ void RegisterWindow::Command8_Click()
         count = reg::importByName(m_rows, *m_book, m_mapping, [this](int j, int) { Bar1->setValue(j); });
     }
     showAllRows();
-    Text5->setPlainText(reg::importReport(count));
+    Text5->setPlainText(reg::importReport(count, reg::droppedSexes(*m_book, m_mapping)));
     Bar1->setValue(Bar1->maximum());
 }
 

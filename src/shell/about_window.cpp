@@ -18,8 +18,6 @@
 
 namespace tessaly {
 
-const QString AboutWindow::kUnavailableMessage = QStringLiteral("此时系统信息不可用");
-
 namespace {
 
 // The product picture: a rising score curve on a blue tile.
@@ -126,7 +124,7 @@ void AboutWindow::CmOK_Click()
 void AboutWindow::StartSysInfo()
 {
     if (!StartSysInfoProgram(Registry(Registry::systemFile())))
-        showNotice(this, kUnavailableMessage, kProgramTitle);
+        showNotice(this, SystemSummary(session().programFolder), kProgramTitle);
 }
 
 } // namespace tessaly

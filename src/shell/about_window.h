@@ -23,7 +23,6 @@ public:
     QPushButton *CmOK = nullptr;        // 确    定(&T)
     QPushButton *cmdSysInfo = nullptr;  // 系统信息(&S)...
 
-    static const QString kUnavailableMessage;   // 此时系统信息不可用
 
 public slots:
     void Form_Load() override;

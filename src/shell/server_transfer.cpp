@@ -250,7 +250,7 @@ DownloadOutcome DownloadServerDatabase(const QString &programFolder)
 {
     const std::optional<QString> installer = readServerInstallerPath(programFolder);
     if (!installer || installer->isEmpty())
-        return {false, QStringLiteral("没有保存服务器路径(PATH.DLL)。"), QString()};
+        return {false, QStringLiteral("还没有设置服务器：请先在“连接服务器设置”中设置服务器路径，再下载。"), QString()};
     const std::optional<QString> serverPath = ServerDatabasePath(*installer);
     if (!serverPath)
         return {false, QStringLiteral("服务器路径“%1”中没有“%2”。").arg(*installer, kInstallerFolder), QString()};

@@ -5,6 +5,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSysInfo>
+#include <QtGlobal>
+
+#include <sqlite3.h>
 
 namespace tessaly {
 
@@ -25,6 +29,15 @@ bool StartSysInfoProgram(const Registry &registry)
 {
     const SysInfoLookup lookup = FindSysInfoProgram(registry);
     return startProgram(lookup.named ? lookup.path : desktopSystemInfoProgram());
+}
+
+QString SystemSummary(const QString &programFolder)
+{
+    const QString folder = QDir::toNativeSeparators(QDir(programFolder).absolutePath());
+    return QStringLiteral("操作系统：%1\r\nQt 版本：%2\r\nSQLite 版本：%3\r\n程序文件夹：%4\r\n数据文件：%5")
+        .arg(QSysInfo::prettyProductName(), QString::fromLatin1(qVersion()),
+             QString::fromLatin1(sqlite3_libversion()), folder,
+             QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral("data.mdb"))));
 }
 
 } // namespace tessaly

@@ -29,4 +29,8 @@ SysInfoLookup FindSysInfoProgram(const Registry &registry);
 // system-information program. False when nothing was started.
 bool StartSysInfoProgram(const Registry &registry);
 
+// What the program can tell of the system itself, shown when no program could
+// be started: operating system, Qt and SQLite versions, program and data folders.
+QString SystemSummary(const QString &programFolder);
+
 } // namespace tessaly

@@ -8,6 +8,7 @@
 #include "platform/gbk.h"
 #include "platform/messages.h"
 #include "app/main_window.h"
+#include "platform/icons.h"
 #include "register/register_window.h"
 #include "shell/school_name_window.h"
 #include "kit/window_names.h"
@@ -444,10 +445,22 @@ void TestMainWindow::toolBar()
     };
     QCOMPARE(got, expected);
     QCOMPARE(bar->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    // Each key draws a themed icon (named by the theme) of its own, and every
+    // window carries the program's icon.
+    QSet<QString> iconNames;
     for (QAction *a : bar->actions()) {
-        if (!a->isSeparator())
-            QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
+        if (a->isSeparator())
+            continue;
+        QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
+        QVERIFY2(!a->icon().name().isEmpty(), qPrintable(a->objectName()));
+        QVERIFY2(!a->icon().pixmap(24).isNull(), qPrintable(a->objectName()));
+        iconNames.insert(a->icon().name());
     }
+    QCOMPARE(iconNames.size(), 17);
+    QVERIFY(!main.windowIcon().pixmap(32).isNull());
+    QCOMPARE(main.windowIcon().pixmap(32).toImage(), programIcon().pixmap(32).toImage());
+    main.resize(1000, 200);
+    tessaly::test::saveShot(main.grab().toImage(), QStringLiteral("main_window"));
 }
 
 void TestMainWindow::toolBarButtons_data()

@@ -160,6 +160,10 @@ private slots:
         QCOMPARE(takenNumbers(rows), (QStringList{QStringLiteral("20040301"), QStringLiteral("20040302"),
                                                   QStringLiteral("20040303")}));
         QCOMPARE(shownCount(rows), 3);
+        // The report names the 性别 left out.
+        QCOMPARE(droppedSexes(*book, m), QStringList{QStringLiteral("李红（未知）")});
+        QVERIFY(importReport(3, droppedSexes(*book, m)).contains(QStringLiteral("以下1人的性别不是“男”或“女”，没有导入")));
+        QVERIFY(!importReport(3).contains(QStringLiteral("性别")));
     }
 
     // 性别 comes in only when its column is bound.

@@ -220,6 +220,8 @@ void TestServerTransfer::failedDownloadLeavesTheLocalFile()
     QVERIFY2(h.responder.last().text.endsWith(kDownloadFailed), qPrintable(h.responder.last().text));
     QVERIFY(h.responder.last().text.size() > kDownloadFailed.size());   // the reason comes first
     QVERIFY2(h.responder.last().text.contains(reason), qPrintable(h.responder.last().text));
+    if (pathDll == u"<none>"_s)   // says where to set the server
+        QVERIFY(h.responder.last().text.contains(u"请先在“连接服务器设置”中设置"_s));
     QCOMPARE(fileBytes(local.dbPath()), bytes);
     QCOMPARE(filesIn(local.folder()), before);
 }
