@@ -8,6 +8,7 @@
 #include "score_entry/score_sheet.h"
 
 #include <QSqlQuery>
+#include <array>
 #include <QSqlRecord>
 #include <QtTest>
 
@@ -27,6 +28,14 @@ ScoreRow row(std::optional<float> score, const QString &state = QString(), qint6
     r.score = score;
     r.state = state;
     return r;
+}
+
+// A class 202403 of 甲, 乙, 丙, 丁 in 初中 with the exam's column; their IDs.
+std::array<int, 4> examClass(TestSchool &school, const QString &exam)
+{
+    school.addExamColumn(u"初中"_s, exam);
+    return {school.addStudent(u"初中"_s, u"20240301"_s, u"甲"_s), school.addStudent(u"初中"_s, u"20240302"_s, u"乙"_s),
+            school.addStudent(u"初中"_s, u"20240303"_s, u"丙"_s), school.addStudent(u"初中"_s, u"20240304"_s, u"丁"_s)};
 }
 
 QList<ScoreRow> rowsOf(const QList<std::optional<float>> &scores)
@@ -289,11 +298,7 @@ void TestEntryRules::saveWritesMarkedRowsOnly()
 {
     TestSchool school;
     const QString exam = u"Z25S语文250915"_s;
-    school.addExamColumn(u"初中"_s, exam);
-    const int a = school.addStudent(u"初中"_s, u"20240301"_s, u"甲"_s);
-    const int b = school.addStudent(u"初中"_s, u"20240302"_s, u"乙"_s);
-    const int c = school.addStudent(u"初中"_s, u"20240303"_s, u"丙"_s);
-    const int d = school.addStudent(u"初中"_s, u"20240304"_s, u"丁"_s);
+    const auto [a, b, c, d] = examClass(school, exam);
     school.setScore(u"初中"_s, b, exam, 50);
     school.setScore(u"初中"_s, c, exam, 60);
     school.setScore(u"初中"_s, d, exam, 70);
@@ -370,17 +375,14 @@ void TestEntryRules::twoComputersEnterOneExam()
     QFETCH(bool, saved);
     TestSchool school;
     const QString exam = u"Z25S语文250915"_s;
-    school.addExamColumn(u"初中"_s, exam);
-    const int a = school.addStudent(u"初中"_s, u"20240301"_s, u"甲"_s);
-    const int b = school.addStudent(u"初中"_s, u"20240302"_s, u"乙"_s);
-    const int c = school.addStudent(u"初中"_s, u"20240303"_s, u"丙"_s);
+    const auto [a, b, c, d] = examClass(school, exam);
     school.setScore(u"初中"_s, a, exam, 85.3);
     const auto stored = [&](int id) { return school.value(u"SELECT \"%1\" FROM 初中 WHERE ID = ?"_s.arg(exam), {id}); };
     db::Connection mine(school.dbPath());
     db::Connection theirs(school.dbPath());
     QList<ScoreRow> myRows = loadScores(mine, exam);
     QList<ScoreRow> otherRows = loadScores(theirs, exam);
-    QCOMPARE(myRows.size(), 3);
+    QCOMPARE(myRows.size(), 4);
 
     otherRows[otherRow].score = 70.0f;
     otherRows[otherRow].state = u"1"_s;
