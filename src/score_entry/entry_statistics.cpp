@@ -1,6 +1,7 @@
 #include "score_entry/entry_statistics.h"
 
 #include "platform/format.h"
+#include "platform/row_update.h"
 #include "score_entry/exam_columns.h"
 
 #include <QStringList>
@@ -86,17 +87,46 @@ ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, cons
     int saved = 0;
     QStringList gone;
     outcome.ok = c.transaction([&] {
+        saved = 0;
+        gone.clear();
+        QStringList changed;
         for (const ScoreRow &row : rows) {
             if (row.state != QLatin1String("1"))
                 continue;
-            const QVariant score = row.score ? QVariant(double(*row.score)) : QVariant(QMetaType(QMetaType::Double));
-            if (!c.exec(sql, {score, row.id}))
+            QVariant score = row.score ? QVariant(double(*row.score)) : QVariant(QMetaType(QMetaType::Double));
+            if (!row.loaded.isValid()) {
+                // Nothing read to compare with: written whatever is stored.
+                if (!c.exec(sql, {score, row.id}))
+                    return false;
+                if (c.rowsAffected() > 0)
+                    ++saved;
+                else
+                    gone << row.name;
+                continue;
+            }
+            // A score entered as it was read keeps the stored value exactly.
+            if (storedScore(row.loaded) == row.score)
+                score = row.loaded;
+            switch (db::updateChangedFields(c, sectionTable, QStringLiteral("ID"), row.id,
+                                            {{examColumn, row.loaded, score}})) {
+            case db::RowUpdate::Failed:
                 return false;
-            if (c.rowsAffected() > 0)
-                ++saved;
-            else
+            case db::RowUpdate::Gone:
                 gone << row.name;
+                break;
+            case db::RowUpdate::Conflict:
+                changed << row.name;
+                break;
+            case db::RowUpdate::Updated:
+                ++saved;
+                break;
+            }
         }
+        if (!changed.isEmpty())
+            return c.fail(db::kErrRowChanged,
+                          QStringLiteral("学生(%1)的这次成绩在您读出之后已被其他电脑修改，为免覆盖别人的修改，本次没有保存。"
+                                         "请记下您录入的成绩，重新打开这次考试读出最新成绩后再改。")
+                              .arg(changed.join(QStringLiteral("、"))));
         return true;
     });
     if (outcome.ok) {

@@ -1162,6 +1162,9 @@ bool ScoreEntryWindow::SaveScores()
     for (int i = 0; i < m_rows.size(); ++i) {
         if (m_rows[i].state.isEmpty())
             continue;
+        // What is stored now, for the next save's comparison.
+        if (score::storedScore(m_rows[i].loaded) != m_rows[i].score)
+            m_rows[i].loaded = m_rows[i].score ? QVariant(double(*m_rows[i].score)) : QVariant(QMetaType(QMetaType::Double));
         m_rows[i].state.clear();
         Grid1->setTextMatrix(i + 1, score::kColRowState, QString());
     }

@@ -53,8 +53,12 @@ QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const Q
         row.shownId = reg::shownId(classCode, row.studentNumber);
         row.name = text(record, kFieldName);
         row.sex = text(record, kFieldSex);
-        if (withScores)
-            row.score = storedScore(record.value(kFieldScore));
+        if (withScores) {
+            row.loaded = record.value(kFieldScore);
+            if (!row.loaded.isValid())
+                row.loaded = QVariant(QMetaType(QMetaType::Double));
+            row.score = storedScore(row.loaded);
+        }
         rows << row;
     }
     return rows;

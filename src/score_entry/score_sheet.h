@@ -40,6 +40,7 @@ struct ScoreRow {
     QString name;                  // 姓名
     QString sex;                   // 性别
     std::optional<float> score;    // the stored score; none when there is none
+    QVariant loaded;               // the exam column exactly as read (invalid: not read)
     QString rank;                  // 班级名次, filled by the statistics
     QString state;                 // row state
 };

@@ -4,7 +4,12 @@
 #include "platform/database.h"
 #include "score_entry/entry_statistics.h"
 #include "score_entry/score_input.h"
+#include "platform/row_update.h"
+#include "score_entry/score_sheet.h"
 
+#include <QSqlQuery>
+#include <array>
+#include <QSqlRecord>
 #include <QtTest>
 
 using namespace tessaly;
@@ -23,6 +28,14 @@ ScoreRow row(std::optional<float> score, const QString &state = QString(), qint6
     r.score = score;
     r.state = state;
     return r;
+}
+
+// A class 202403 of 甲, 乙, 丙, 丁 in 初中 with the exam's column; their IDs.
+std::array<int, 4> examClass(TestSchool &school, const QString &exam)
+{
+    school.addExamColumn(u"初中"_s, exam);
+    return {school.addStudent(u"初中"_s, u"20240301"_s, u"甲"_s), school.addStudent(u"初中"_s, u"20240302"_s, u"乙"_s),
+            school.addStudent(u"初中"_s, u"20240303"_s, u"丙"_s), school.addStudent(u"初中"_s, u"20240304"_s, u"丁"_s)};
 }
 
 QList<ScoreRow> rowsOf(const QList<std::optional<float>> &scores)
@@ -58,6 +71,8 @@ private slots:
     void saveWritesMarkedRowsOnly();
     void failedSaveWritesNothing();
     void saveRefusesABadColumn();
+    void twoComputersEnterOneExam_data();
+    void twoComputersEnterOneExam();
 };
 
 void TestEntryRules::scoreKeys_data()
@@ -283,11 +298,7 @@ void TestEntryRules::saveWritesMarkedRowsOnly()
 {
     TestSchool school;
     const QString exam = u"Z25S语文250915"_s;
-    school.addExamColumn(u"初中"_s, exam);
-    const int a = school.addStudent(u"初中"_s, u"20240301"_s, u"甲"_s);
-    const int b = school.addStudent(u"初中"_s, u"20240302"_s, u"乙"_s);
-    const int c = school.addStudent(u"初中"_s, u"20240303"_s, u"丙"_s);
-    const int d = school.addStudent(u"初中"_s, u"20240304"_s, u"丁"_s);
+    const auto [a, b, c, d] = examClass(school, exam);
     school.setScore(u"初中"_s, b, exam, 50);
     school.setScore(u"初中"_s, c, exam, 60);
     school.setScore(u"初中"_s, d, exam, 70);
@@ -332,6 +343,70 @@ void TestEntryRules::saveRefusesABadColumn()
     const ScoreSaveOutcome out = SaveScores(school.db(), u"初中"_s, u"x\" = 1; --"_s, {row(80.0f, u"1"_s, a)});
     QVERIFY(!out.ok);
     QCOMPARE(school.dump(u"初中"_s), before);
+}
+
+// The class's rows as the window loads them, scores included.
+QList<ScoreRow> loadScores(db::Connection &c, const QString &exam)
+{
+    const reg::Statement st = scoreSheetQuery(u"初中"_s, u"202403"_s, exam);
+    QSqlQuery q = c.query(st.sql, st.params);
+    QVector<QVector<QVariant>> records;
+    while (q.next()) {
+        QVector<QVariant> r;
+        for (int i = 0; i < q.record().count(); ++i)
+            r << q.value(i);
+        records << r;
+    }
+    return scoreRowsFrom(records, u"202403"_s, true);
+}
+
+void TestEntryRules::twoComputersEnterOneExam_data()
+{
+    QTest::addColumn<int>("otherRow");   // the student whose score the other computer saved first
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("another student: both kept") << 1 << true;
+    QTest::newRow("the same student: refused") << 0 << false;
+}
+
+// Both computers open the exam (甲's score read as the REAL 85.3); the other saves first.
+void TestEntryRules::twoComputersEnterOneExam()
+{
+    QFETCH(int, otherRow);
+    QFETCH(bool, saved);
+    TestSchool school;
+    const QString exam = u"Z25S语文250915"_s;
+    const auto [a, b, c, d] = examClass(school, exam);
+    school.setScore(u"初中"_s, a, exam, 85.3);
+    const auto stored = [&](int id) { return school.value(u"SELECT \"%1\" FROM 初中 WHERE ID = ?"_s.arg(exam), {id}); };
+    db::Connection mine(school.dbPath());
+    db::Connection theirs(school.dbPath());
+    QList<ScoreRow> myRows = loadScores(mine, exam);
+    QList<ScoreRow> otherRows = loadScores(theirs, exam);
+    QCOMPARE(myRows.size(), 4);
+
+    otherRows[otherRow].score = 70.0f;
+    otherRows[otherRow].state = u"1"_s;
+    QVERIFY(SaveScores(theirs, u"初中"_s, exam, otherRows).ok);
+    const QStringList afterOther = school.dump(u"初中"_s);
+
+    // This computer corrects 甲 and enters 丙.
+    myRows[0].score = 90.0f;
+    myRows[0].state = u"1"_s;
+    myRows[2].score = 60.0f;
+    myRows[2].state = u"1"_s;
+    const ScoreSaveOutcome out = SaveScores(mine, u"初中"_s, exam, myRows);
+    QCOMPARE(out.ok, saved);
+    if (!saved) {
+        QCOMPARE(out.error.number, db::kErrRowChanged);
+        QVERIFY2(out.error.text.contains(u"甲"_s), qPrintable(out.error.text));
+        QVERIFY(!out.error.text.contains(u"丙"_s));
+        QCOMPARE(school.dump(u"初中"_s), afterOther);
+        return;
+    }
+    QCOMPARE(out.saved, 2);
+    QCOMPARE(stored(a).toDouble(), 90.0);
+    QCOMPARE(stored(b).toDouble(), 70.0);   // the other computer's score kept
+    QCOMPARE(stored(c).toDouble(), 60.0);
 }
 
 QTEST_MAIN(TestEntryRules)
