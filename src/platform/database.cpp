@@ -17,6 +17,7 @@
 #include <QThread>
 
 #include <sqlite3.h>
+#include <atomic>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -430,6 +431,20 @@ void Connection::setError(const QSqlError &e)
     m_error = translate(e);
 }
 
+namespace {
+std::atomic<int> g_defaultBusyTimeout{5000};
+} // namespace
+
+int setDefaultBusyTimeout(int ms)
+{
+    return g_defaultBusyTimeout.exchange(qMax(0, ms));
+}
+
+int defaultBusyTimeout()
+{
+    return g_defaultBusyTimeout.load();
+}
+
 bool Connection::open(const QString &path)
 {
     close();
@@ -445,7 +460,7 @@ bool Connection::open(const QString &path)
     // mode=rw: a file that went away since the check above is an error, never a new
     // empty database. Wait for a busy writer on a share.
     m_db.setDatabaseName(openExistingUri(local));
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(defaultBusyTimeout()));
     if (!m_db.open()) {
         setError(m_db.lastError());
         close();

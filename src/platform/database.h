@@ -38,6 +38,11 @@ struct Error {
     bool isSet() const { return number != 0; }
 };
 
+// The busy timeout (ms) each connection opens with; 5000 unless changed. Tests
+// that provoke a locked database shorten it; returns the previous value.
+int setDefaultBusyTimeout(int ms);
+int defaultBusyTimeout();
+
 // One connection to one database file, closed and removed when destroyed.
 class Connection {
 public:

@@ -299,6 +299,7 @@ void TestWeakSubjectWindow::keyStudentSheet()
 
 void TestWeakSubjectWindow::shot()
 {
+    SKIP_UNLESS_SHOTS();
     School s;
     WindowHarness h(s.school, on());
     WeakSubjectWindow *w = openExam(h);

@@ -60,6 +60,7 @@ private slots:
     void transactionIsAllOrNothing();
     void transactionBodyRefusal();
     void lockedDatabaseIsAnError();
+    void busyTimeoutDefault();
 
     void translateByEngineCode_data();
     void translateByEngineCode();
@@ -307,6 +308,21 @@ void TestDatabase::transactionBodyRefusal()
 
     QVERIFY(!c.transaction([&] { return c.fail(kErrSql, QStringLiteral("分数超过满分")); }));
     QCOMPARE(c.error().text, QStringLiteral("分数超过满分"));
+}
+
+// Connections wait 5 s for another user's lock unless the default was changed;
+// a connection opened before the change keeps its own.
+void TestDatabase::busyTimeoutDefault()
+{
+    Connection before(m_dbPath);
+    QCOMPARE(before.scalar(QStringLiteral("PRAGMA busy_timeout")).toInt(), 5000);
+    const int old = setDefaultBusyTimeout(40);
+    QCOMPARE(old, 5000);
+    Connection after(m_dbPath);
+    setDefaultBusyTimeout(old);
+    QCOMPARE(after.scalar(QStringLiteral("PRAGMA busy_timeout")).toInt(), 40);
+    QCOMPARE(before.scalar(QStringLiteral("PRAGMA busy_timeout")).toInt(), 5000);
+    QCOMPARE(Connection(m_dbPath).scalar(QStringLiteral("PRAGMA busy_timeout")).toInt(), 5000);
 }
 
 void TestDatabase::lockedDatabaseIsAnError()

@@ -320,6 +320,7 @@ void TestClassDocumentWindow::unsavedQuestion()
 
 void TestClassDocumentWindow::blockedSaveKeepsTheText()
 {
+    db::setDefaultBusyTimeout(50);   // the lock is held throughout: fail fast
     School s;
     const qint64 first = s.add(u"J200401S"_s, u"05-06初二一班上学年工作计划"_s, u"上学期"_s);
     s.add(u"J200401X"_s, u"05-06初二一班下学年工作计划"_s, u"下学期"_s);

@@ -198,6 +198,7 @@ void TestConductWindow::duplicateNamesTheChosenHeadTeacher()
 
 void TestConductWindow::creationBlockedIsReported()
 {
+    db::setDefaultBusyTimeout(50);   // the lock is held throughout: fail fast
     School s;
     Conduct c(s, QDate(2005, 10, 15));
     c.chooseClass(u"一班"_s);

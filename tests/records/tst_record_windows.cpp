@@ -385,6 +385,7 @@ void TestRecordWindows::deleteReloadsTheShownList()
 
 void TestRecordWindows::writeFailureKeepsTheText()
 {
+    db::setDefaultBusyTimeout(50);   // the lock is held throughout: fail fast
     School s;
     Development d(s, kOct15, u"王老师"_s);
     d.chooseClass(kJunior, u"一班"_s);
