@@ -156,7 +156,7 @@ ConductWindow::ConductWindow(WindowHost &host, QWidget *parent) : QWidget(parent
                                   .data = Data2,
                                   .editors = {Frame1, Command4},
                                   .checks = ClassContext::Checks::Conduct},
-                                 host, this);
+                                 host, databasePath(), this);
 
     ReportDataError(*Data2, this);
     ReportDataError(*Data3, this);
