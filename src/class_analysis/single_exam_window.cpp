@@ -252,7 +252,7 @@ void SingleExamWindow::loadExam()
         m_rows.append({0, row.shownId, row.name, row.score, {}, {}});
     analysis::sortByShownIdText(m_rows);
     const QList<std::optional<float>> scores = score::scoresOf(sheet);
-    db::Connection c(session().openpath);
+    db::Connection c(databasePath());
     m_computedFullMark = formatSingle(score::examFullMark(c, m_identity.sectionTable, exam, scores));
     if (!analysis::parseFullMarkBox(m_computedFullMark))   // more bands than the charts hold
         m_computedFullMark = QString::number(score::FullMarkOf(scores));

@@ -543,7 +543,7 @@ void ScoreEntryWindow::FillScoreGrid()
     if (!examOpen || m_openExam < 0 || m_openExam >= m_exams.size())
         return;
     const QList<std::optional<float>> scores = score::scoresOf(m_rows);
-    db::Connection c(session().openpath);
+    db::Connection c(databasePath());
     setFullMark(formatSingle(score::examFullMark(c, m_identity.sectionTable, m_exams[m_openExam], scores)));
     const bool anyScore = std::any_of(scores.cbegin(), scores.cend(), [](const auto &s) { return s.has_value(); });
     if (!anyScore)
