@@ -128,7 +128,7 @@ void DevelopmentTrendWindow::buildControls()
 void DevelopmentTrendWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    TreeView1->BuildClassTree(*Data2, session());
+    TreeView1->BuildClassTree(*Data2, databasePath());
     emptyGrid();
 }
 

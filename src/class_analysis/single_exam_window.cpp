@@ -149,13 +149,13 @@ void SingleExamWindow::Form_Load()
     MoveToTopLeft(this);
     Combo2->clear();
     Combo3->clear();
-    FillGradeGroupCombo(*Data2, session(), Combo1, GradeGroupVariant::Common, this);
+    FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
     Grid1->setColWidth(analysis::kColRankKey, 0);
 }
 
 void SingleExamWindow::Combo1_Click()
 {
-    FillClassCombo(*Data2, session(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
+    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
     Combo3->clear();
     Combo4->clear();
     m_subjects = {};
@@ -173,7 +173,7 @@ void SingleExamWindow::Combo2_Click()
     if (index < 0 || index >= m_classes.size())
         return;
     m_classIndex = index;
-    score::FillSubjectCombo(*Data2, session(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
+    score::FillSubjectCombo(*Data2, databasePath(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
                             this, false);
     fitDropDown(Combo3);
     Combo4->clear();
@@ -252,7 +252,7 @@ void SingleExamWindow::loadExam()
         m_rows.append({0, row.shownId, row.name, row.score, {}, {}});
     analysis::sortByShownIdText(m_rows);
     const QList<std::optional<float>> scores = score::scoresOf(sheet);
-    db::Connection c(session().openpath);
+    db::Connection c(databasePath());
     m_computedFullMark = formatSingle(score::examFullMark(c, m_identity.sectionTable, exam, scores));
     if (!analysis::parseFullMarkBox(m_computedFullMark))   // more bands than the charts hold
         m_computedFullMark = QString::number(score::FullMarkOf(scores));

@@ -1,7 +1,6 @@
 #include "kit/class_tree.h"
 
 #include "kit/school_tables.h"
-#include "kit/session.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
 
@@ -131,9 +130,9 @@ QIcon ClassTree::image(const QString &key)
     return icon;
 }
 
-QList<GradeGroupNode> ReadClassTree(DataControl &data, const Session &session, QWidget *parent)
+QList<GradeGroupNode> ReadClassTree(DataControl &data, const QString &databasePath, QWidget *parent)
 {
-    data.setDatabaseName(session.openpath);
+    data.setDatabaseName(databasePath);
     data.setRecordSource(QStringLiteral(R"(select "类别","名称","对应内容","其它","其次" from "教导处")"
                                         R"( where "类别"=? or "类别"=? order by "id")"),
                          {kKindGradeGroup, kKindClass});
@@ -151,11 +150,11 @@ QList<GradeGroupNode> ReadClassTree(DataControl &data, const Session &session, Q
     return groups;
 }
 
-void ClassTree::BuildClassTree(DataControl &data, const Session &session)
+void ClassTree::BuildClassTree(DataControl &data, const QString &databasePath)
 {
     clear();
     m_classes.clear();
-    const QList<GradeGroupNode> groups = ReadClassTree(data, session, this);
+    const QList<GradeGroupNode> groups = ReadClassTree(data, databasePath, this);
 
     const QIcon collapsed = image(kGroupCollapsed);
     const QIcon classIcon = image(kClassImage);

@@ -23,9 +23,9 @@ QString cell(const QVector<QVariant> &row, int index)
 
 } // namespace
 
-bool LoadAdminAccount(DataControl &data, Session &session, QWidget *parent)
+bool LoadAdminAccount(DataControl &data, Session &session, const QString &databasePath, QWidget *parent)
 {
-    data.setDatabaseName(session.openpath);
+    data.setDatabaseName(databasePath);
     data.setRecordSource(QStringLiteral(R"(select "名称","密码" from "教导处" where "名称"=?)"), {kAdminName});
     data.Refresh();
     session.username = kAdminName;
@@ -44,7 +44,7 @@ void fitDropDown(QComboBox *combo)
     combo->setMaxVisibleItems(std::max(combo->maxVisibleItems(), kDropDownItems));
 }
 
-void FillGradeGroupCombo(DataControl &data, const Session &session, QComboBox *combo,
+void FillGradeGroupCombo(DataControl &data, const QString &databasePath, QComboBox *combo,
                          GradeGroupVariant variant, QWidget *parent)
 {
     QString columns;
@@ -63,7 +63,7 @@ void FillGradeGroupCombo(DataControl &data, const Session &session, QComboBox *c
         emptyMessage = QStringLiteral("目前还不能设置密码，请先进行年级组设置。");
         break;
     }
-    data.setDatabaseName(session.openpath);
+    data.setDatabaseName(databasePath);
     data.setRecordSource(QStringLiteral(R"(select %1 from "教导处" where "类别"=?)").arg(columns),
                          {kKindGradeGroup});
     data.Refresh();
@@ -83,7 +83,7 @@ void FillGradeGroupCombo(DataControl &data, const Session &session, QComboBox *c
     data.setCaption(QString());
 }
 
-void FillClassCombo(DataControl &data, const Session &session, const QString &gradeGroup,
+void FillClassCombo(DataControl &data, const QString &databasePath, const QString &gradeGroup,
                     QComboBox *classCombo, ClassVariant variant, ClassList &list, QWidget *parent)
 {
     const QString columns = variant == ClassVariant::Full
@@ -91,7 +91,7 @@ void FillClassCombo(DataControl &data, const Session &session, const QString &gr
                                 : variant == ClassVariant::NamesOnly
                                       ? QStringLiteral(R"("名称","id")")
                                       : QStringLiteral(R"("类别","对应内容","其它","名称","其次","密码")");
-    data.setDatabaseName(session.openpath);
+    data.setDatabaseName(databasePath);
     data.setRecordSource(
         QStringLiteral(R"(select %1 from "教导处" where "对应内容"=? AND "类别"=?)").arg(columns),
         {gradeGroup.trimmed(), kKindClass});

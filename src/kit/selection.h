@@ -26,12 +26,12 @@ inline constexpr int kDropDownItems = 20;
 // window does it for a combo it fills itself.
 void fitDropDown(QComboBox *combo);
 
-// Reads the administrator row (名称 = "管理员") through the data control on
-// openpath. Found: username = "管理员", userpas = its 密码, true. Missing:
+// Reads the administrator row (名称 = "管理员") through the data control on the
+// database at databasePath (the calling window's). Found: username = "管理员", userpas = its 密码, true. Missing:
 // shows "管理员数据丢失,…", sets username = "管理员" and userpas = "" so no
 // account of an earlier window stays behind, and returns false; the caller
 // must not let the administrator sign in then.
-bool LoadAdminAccount(DataControl &data, Session &session, QWidget *parent);
+bool LoadAdminAccount(DataControl &data, Session &session, const QString &databasePath, QWidget *parent);
 
 // Which grade-group query a window runs and what it says when there is none.
 enum class GradeGroupVariant {
@@ -40,11 +40,14 @@ enum class GradeGroupVariant {
     PasswordSetup,  // 系统安全密码设置: "目前还不能设置密码，请先进行年级组设置。"
 };
 
+// The fills below read 教导处 on databasePath: the database of the window that
+// calls them (FormWindow::databasePath), not whichever one openpath names now.
+
 // Fills the grade-group combo with 名称 of the 年级组名 rows, in table order.
 // The combo is cleared first; the window clears the combos that depend on it.
 // With no grade group the window's message is shown and the combo stays empty.
 // Afterwards the record set is closed and the control's caption emptied.
-void FillGradeGroupCombo(DataControl &data, const Session &session, QComboBox *combo,
+void FillGradeGroupCombo(DataControl &data, const QString &databasePath, QComboBox *combo,
                          GradeGroupVariant variant, QWidget *parent);
 
 // One class of the class combo: the texts a window keeps (empty when the
@@ -86,7 +89,7 @@ enum class ClassVariant {
 // The combo is cleared first; the window clears what depends on it. With no
 // class: "目前教导处在本年级组内无任何班级设置。" and nothing more. Otherwise the
 // record set is closed afterwards and the control's caption emptied.
-void FillClassCombo(DataControl &data, const Session &session, const QString &gradeGroup,
+void FillClassCombo(DataControl &data, const QString &databasePath, const QString &gradeGroup,
                     QComboBox *classCombo, ClassVariant variant, ClassList &list, QWidget *parent);
 
 } // namespace tessaly

@@ -17,9 +17,9 @@ namespace {
 
 // Puts the password stored now in the account's row into userpas. Returns the
 // refusal to show when it cannot be read, empty when it was read.
-QString readStoredPassword(Session &s, SignInToggle::Kind kind)
+QString readStoredPassword(Session &s, const QString &databasePath, SignInToggle::Kind kind)
 {
-    const AccountLookup account = lookUpAccount(s.openpath, s.username, s.id);
+    const AccountLookup account = lookUpAccount(databasePath, s.username, s.id);
     if (account.status == AccountLookup::Found) {
         s.userpas = account.password;
         return QString();
@@ -34,6 +34,13 @@ QString readStoredPassword(Session &s, SignInToggle::Kind kind)
 
 } // namespace
 
+SignInToggle::SignInToggle(Kind kind, QAbstractButton *button, WindowHost &host, const QString &databasePath,
+                           QWidget *window)
+    : SignInToggle(kind, button, host, window)
+{
+    m_databasePath = databasePath;
+}
+
 SignInToggle::SignInToggle(Kind kind, QAbstractButton *button, WindowHost &host, QWidget *window)
     : QObject(window), m_kind(kind), m_button(button), m_host(host), m_window(window)
 {
@@ -46,6 +53,11 @@ SignInToggle::SignInToggle(Kind kind, QAbstractButton *button, WindowHost &host,
         m_adminData->hide();
         ReportDataError(*m_adminData, window);
     }
+}
+
+QString SignInToggle::databasePath() const
+{
+    return m_databasePath.value_or(m_host.session().openpath);
 }
 
 QString SignInToggle::signedOutCaption(Kind kind)
@@ -110,8 +122,8 @@ QList<SignInToggle::Check> SignInToggle::standardChecks() const
     // The password tested and signed in against is the one stored now, never a
     // copy the window kept since the account was chosen.
     const auto refusal = std::make_shared<QString>();
-    const Check readStored{[s, refusal, kind = m_kind] {
-                               *refusal = readStoredPassword(*s, kind);
+    const Check readStored{[this, s, refusal, kind = m_kind] {
+                               *refusal = readStoredPassword(*s, databasePath(), kind);
                                return !refusal->isEmpty();
                            },
                            [refusal] { return *refusal; }};
@@ -231,7 +243,7 @@ void SignInToggle::click()
         s.userpas = a.password;
         s.id = a.id;
     }
-    if (m_kind == Kind::Admin && !LoadAdminAccount(*m_adminData, s, m_window))
+    if (m_kind == Kind::Admin && !LoadAdminAccount(*m_adminData, s, databasePath(), m_window))
         return;
     if (!checksPass())
         return;

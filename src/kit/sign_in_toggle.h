@@ -10,7 +10,7 @@
 //   Teacher      "请任课教师 登陆(&K)"       "任课教师退出登陆(&K)"     grade group, class, subject, username, userpas
 //
 // A window only says what its toggle enables:
-//   auto *toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, Command10, host(), this);
+//   auto *toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, Command10, host(), databasePath(), this);
 //   toggle->setChoices(Combo1, Combo2);
 //   toggle->setEditors({Frame1});
 //   toggle->setAccount([this] { … the chosen class's head teacher … });
@@ -23,6 +23,9 @@
 // its row (lookUpAccount) before testing it, so a password changed since the
 // choice, here or elsewhere, is the one 登陆 asks for. A row gone meanwhile, or
 // a database that cannot be opened, refuses the sign-in with a message.
+// These reads go to the database the toggle was given (its window's), so a
+// window keeps signing in on the database it opened after openpath switches;
+// a toggle made without one reads whichever database openpath names then.
 //
 // One account is signed in at a time: when another account signs in anywhere,
 // or anybody signs out, a toggle showing a sign-in of its own ends it (caption,
@@ -38,6 +41,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace tessaly {
 
@@ -61,6 +65,9 @@ public:
         std::function<QString()> message;
     };
 
+    SignInToggle(Kind kind, QAbstractButton *button, WindowHost &host, const QString &databasePath,
+                 QWidget *window);
+    // For windows that work on whichever database is current.
     SignInToggle(Kind kind, QAbstractButton *button, WindowHost &host, QWidget *window);
 
     static QString signedOutCaption(Kind kind);
@@ -109,6 +116,7 @@ private:
     bool checksPass();
     void followSignIn(const QString &account);
     void endShownSignIn();
+    QString databasePath() const;
 
     Kind m_kind;
     QPointer<QAbstractButton> m_button;
@@ -123,6 +131,7 @@ private:
     QString m_signedInAs;   // the account of the last sign-in shown
     QPointer<DataControl> m_data;
     DataControl *m_adminData = nullptr;
+    std::optional<QString> m_databasePath;   // none: openpath at each read
 };
 
 } // namespace tessaly

@@ -100,7 +100,7 @@ void DataMaintenanceWindow::Form_Load()
     listFiles();
 
     Data1->setDatabaseName(s.openpath);
-    LoadAdminAccount(*Data1, s, this);
+    LoadAdminAccount(*Data1, s, s.openpath, this);
     if (Data1->hasRecordset())
         listExams(Data1->connection());
     else

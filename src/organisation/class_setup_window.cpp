@@ -156,7 +156,7 @@ ClassSetupWindow::ClassSetupWindow(WindowHost &host, QWidget *parent)
 
     setGridFormat();
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, this);
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, databasePath(), this);
     m_toggle->setEditors({Frame1});
     m_toggle->setDataControl(Data1);
     Command9->setText(QStringLiteral("教导处管理员 登陆(&K)"));   // until the first sign-out
@@ -183,8 +183,8 @@ void ClassSetupWindow::Form_Load()
 
     Session &s = session();
     Data1->setDatabaseName(databasePath());
-    LoadAdminAccount(*Data1, s, this);
-    FillGradeGroupCombo(*Data1, s, Combo1, GradeGroupVariant::ClassSetup, this);
+    LoadAdminAccount(*Data1, s, databasePath(), this);
+    FillGradeGroupCombo(*Data1, databasePath(), Combo1, GradeGroupVariant::ClassSetup, this);
     Combo1->setCurrentIndex(-1);   // shows "选年级组"
     Data1->setCaption(QString());
 

@@ -86,7 +86,7 @@ GradeGroupWindow::GradeGroupWindow(WindowHost &host, QWidget *parent)
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(columns);
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, this);
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, databasePath(), this);
     m_toggle->setEditors({Frame2, Command1});
     m_toggle->setDataControl(Data1);
 
@@ -106,7 +106,7 @@ void GradeGroupWindow::Form_Load()
 
     Session &s = session();
     Data1->setDatabaseName(databasePath());
-    LoadAdminAccount(*Data1, s, this);
+    LoadAdminAccount(*Data1, s, databasePath(), this);
     loadTicks();
     m_toggle->showState();
 }

@@ -169,7 +169,7 @@ SubjectSetupWindow::SubjectSetupWindow(WindowHost &host, QWidget *parent)
             [this](int row, int col) { Grid1->widenColumnsToText(col, col, row, row); });
 
     ReportDataError(*Data1, this);
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, this);
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, databasePath(), this);
     m_toggle->setEditors({Frame1, List1, Command3, Command4});
     m_toggle->setDataControl(Data1);
     Command9->setText(QStringLiteral("管理员登陆(&K)"));   // until the first sign-out
@@ -193,8 +193,8 @@ void SubjectSetupWindow::Form_Load()
 
     Session &s = session();
     Data1->setDatabaseName(databasePath());
-    LoadAdminAccount(*Data1, s, this);
-    FillGradeGroupCombo(*Data1, s, Combo1, GradeGroupVariant::ClassSetup, this);
+    LoadAdminAccount(*Data1, s, databasePath(), this);
+    FillGradeGroupCombo(*Data1, databasePath(), Combo1, GradeGroupVariant::ClassSetup, this);
     Data1->setCaption(QString());
 
     setGridFormat();

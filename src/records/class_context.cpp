@@ -8,10 +8,10 @@
 
 namespace tessaly::records {
 
-ClassContext::ClassContext(const Config &config, WindowHost &host, QWidget *window)
-    : QObject(window), m_config(config), m_host(host), m_window(window)
+ClassContext::ClassContext(const Config &config, WindowHost &host, const QString &databasePath, QWidget *window)
+    : QObject(window), m_config(config), m_host(host), m_databasePath(databasePath), m_window(window)
 {
-    m_toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, config.toggle, host, window);
+    m_toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, config.toggle, host, databasePath, window);
     m_toggle->setChoices(config.gradeGroup, config.klass);
     m_toggle->setEditors(config.editors);
     // A sign-in is always for the class chosen here, whatever another window chose since.
@@ -44,7 +44,7 @@ void ClassContext::load()
     m_config.klass->clear();
     if (m_config.headTeachers)
         m_config.headTeachers->clear();
-    FillGradeGroupCombo(*m_config.data, m_host.session(), m_config.gradeGroup, GradeGroupVariant::Common, m_window);
+    FillGradeGroupCombo(*m_config.data, m_databasePath, m_config.gradeGroup, GradeGroupVariant::Common, m_window);
     m_gradeIndex = -1;
     m_classIndex = -1;
 }
@@ -78,7 +78,7 @@ void ClassContext::gradeGroupActivated(int index)
 {
     if (index < 0 || !mayLeave(m_config.gradeGroup, m_gradeIndex, index))
         return;
-    FillClassCombo(*m_config.data, m_host.session(), gradeGroup(), m_config.klass, ClassVariant::Full, m_classes,
+    FillClassCombo(*m_config.data, m_databasePath, gradeGroup(), m_config.klass, ClassVariant::Full, m_classes,
                    m_window);
     if (QComboBox *teachers = m_config.headTeachers) {
         teachers->clear();

@@ -11,7 +11,7 @@
 //                                 .toggle = Command10, .data = Data2,
 //                                 .editors = {Frame2},
 //                                 .checks = ClassContext::Checks::EitherClassOrTeacher},
-//                                host(), this);
+//                                host(), databasePath(), this);
 //   connect(m_context, &ClassContext::gradeGroupChosen, this, …empty the class's lists…);
 //   connect(m_context, &ClassContext::classChosen, this, …load the class's rows…);
 //   connect(m_context, &ClassContext::signInShown, this, …the window's status text…);
@@ -66,7 +66,8 @@ public:
         Checks checks = Checks::Conduct;
     };
 
-    ClassContext(const Config &config, WindowHost &host, QWidget *window);
+    // Its lists and sign-in read the database at databasePath (the window's).
+    ClassContext(const Config &config, WindowHost &host, const QString &databasePath, QWidget *window);
 
     // Fills the grade-group combo (Form_Load).
     void load();
@@ -107,6 +108,7 @@ private:
 
     Config m_config;
     WindowHost &m_host;
+    const QString m_databasePath;
     QWidget *m_window;
     SignInToggle *m_toggle = nullptr;
     ClassList m_classes;

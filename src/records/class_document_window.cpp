@@ -149,7 +149,7 @@ ClassDocumentWindow::ClassDocumentWindow(const Twin &twin, WindowHost &host, QWi
                                   .data = Data2,
                                   .editors = {Frame2},
                                   .checks = ClassContext::Checks::EitherClassOrTeacher},
-                                 host, this);
+                                 host, databasePath(), this);
     m_context->setLeaveCheck([this] { return askToSave(); });
     Frame2->setEnabled(false);
 

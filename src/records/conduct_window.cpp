@@ -158,7 +158,7 @@ ConductWindow::ConductWindow(WindowHost &host, QWidget *parent) : QWidget(parent
                                   .data = Data2,
                                   .editors = {Frame1, Command4},
                                   .checks = ClassContext::Checks::Conduct},
-                                 host, this);
+                                 host, databasePath(), this);
     m_context->setLeaveCheck([this] { return settleEvaluation(); });
 
     ReportDataError(*Data2, this);

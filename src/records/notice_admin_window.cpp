@@ -29,7 +29,7 @@ NoticeAdminWindow::NoticeAdminWindow(WindowHost &host, QWidget *parent)
     Data1->hide();
     ReportDataError(*Data1, this);
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command6, host, this);
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command6, host, databasePath(), this);
     m_toggle->setEditors({Command4});
     // Signed out when the window opens, whoever is signed in elsewhere.
     Command6->setText(QStringLiteral("管理员登陆"));
@@ -53,7 +53,7 @@ void NoticeAdminWindow::placeAndPrepare()
     SetWindowSize(this, 7110, 5145);
     CentreOnMainWindow(this, host().hostWidget(), 400);
     Data1->setDatabaseName(databasePath());
-    LoadAdminAccount(*Data1, session(), this);
+    LoadAdminAccount(*Data1, session(), databasePath(), this);
 }
 
 void NoticeAdminWindow::Command4_Click()

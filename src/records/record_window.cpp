@@ -117,7 +117,7 @@ RecordWindow::RecordWindow(WindowHost &host, QWidget *parent, const Texts &texts
                                   .data = Data1,
                                   .editors = {Frame2},
                                   .checks = ClassContext::Checks::EitherClassOrTeacher},
-                                 host, this);
+                                 host, databasePath(), this);
 
     m_editor = new TwoModeEditor(
         session(),

@@ -76,12 +76,12 @@ ExamNumberWindow::ExamNumberWindow(WindowHost &host, QWidget *parent) : QDialog(
 void ExamNumberWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    FillGradeGroupCombo(*Data1, session(), Combo1, GradeGroupVariant::Common, this);
+    FillGradeGroupCombo(*Data1, databasePath(), Combo1, GradeGroupVariant::Common, this);
 }
 
 void ExamNumberWindow::Combo1_Click()
 {
-    FillClassCombo(*Data1, session(), Combo1->currentText(), Combo2, ClassVariant::NamesOnly, m_classes, this);
+    FillClassCombo(*Data1, databasePath(), Combo1->currentText(), Combo2, ClassVariant::NamesOnly, m_classes, this);
     m_chosen = false;
     m_students.clear();
 }

@@ -84,7 +84,7 @@ QSize RollCallWindow::sizeHint() const
 void RollCallWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    TreeView1->BuildClassTree(*Data2, session());
+    TreeView1->BuildClassTree(*Data2, databasePath());
 
     Grid1->setRows(1);
     Grid1->setCols(reg::kRollCallCols);

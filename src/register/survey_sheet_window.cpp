@@ -98,13 +98,13 @@ void SurveySheetWindow::Form_Load()
 {
     MoveToTopLeft(this);
     Combo2->clear();
-    FillGradeGroupCombo(*Data2, session(), Combo1, GradeGroupVariant::Common, this);
+    FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
     clearGrid();
 }
 
 void SurveySheetWindow::Combo1_Click()
 {
-    FillClassCombo(*Data2, session(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
+    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
     Data2->Close();
     m_classCode.clear();
     clearGrid();

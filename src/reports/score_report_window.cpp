@@ -173,7 +173,7 @@ void ScoreReportWindow::Form_Load()
 {
     MoveToTopLeft(this);
     m_zoomFactor = QStringLiteral("1");
-    TreeView1->BuildClassTree(*Data2, session());
+    TreeView1->BuildClassTree(*Data2, databasePath());
     setUpGrid();
 }
 

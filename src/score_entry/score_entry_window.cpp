@@ -98,7 +98,7 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     setWindowTitle(QStringLiteral("任课教师录入成绩"));
     buildControls();
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::Teacher, Command2, m_host, this);
+    m_toggle = new SignInToggle(SignInToggle::Kind::Teacher, Command2, m_host, databasePath(), this);
     m_toggle->setChoices(Combo1, Combo2, Combo3);
     m_toggle->setAccount([this] {
         const score::SubjectEntry e = chosenSubject();
@@ -390,7 +390,7 @@ void ScoreEntryWindow::Form_Load()
 {
     MoveToTopLeft(this);
     if (databaseAvailable(host(), this))
-        FillGradeGroupCombo(*Data2, session(), Combo1, GradeGroupVariant::Common, this);
+        FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
     Combo2->clear();
     Combo3->clear();
     Combo5->clear();
@@ -407,7 +407,7 @@ void ScoreEntryWindow::Combo1_Click()
         return;
     }
     m_gradeGroup = Combo1->currentText();
-    FillClassCombo(*Data2, session(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
+    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
     Combo3->clear();
     Combo5->clear();
     m_subjects = {};
@@ -433,7 +433,7 @@ void ScoreEntryWindow::Combo2_Click()
         return;
     }
     m_classIndex = index;
-    score::FillSubjectCombo(*Data2, session(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
+    score::FillSubjectCombo(*Data2, databasePath(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
                             this);
     Combo5->clear();
     m_exams.clear();
@@ -543,7 +543,7 @@ void ScoreEntryWindow::FillScoreGrid()
     if (!examOpen || m_openExam < 0 || m_openExam >= m_exams.size())
         return;
     const QList<std::optional<float>> scores = score::scoresOf(m_rows);
-    db::Connection c(session().openpath);
+    db::Connection c(databasePath());
     setFullMark(formatSingle(score::examFullMark(c, m_identity.sectionTable, m_exams[m_openExam], scores)));
     const bool anyScore = std::any_of(scores.cbegin(), scores.cend(), [](const auto &s) { return s.has_value(); });
     if (!anyScore)

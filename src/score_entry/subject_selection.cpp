@@ -12,11 +12,11 @@
 
 namespace tessaly::score {
 
-void FillSubjectCombo(DataControl &data, const Session &session, const QString &gradeGroup,
+void FillSubjectCombo(DataControl &data, const QString &databasePath, const QString &gradeGroup,
                       const QString &className, QComboBox *subjectCombo, SubjectList &list, QWidget *parent,
                       bool noticeWhenNone)
 {
-    data.setDatabaseName(session.openpath);
+    data.setDatabaseName(databasePath);
     data.setRecordSource(
         QStringLiteral(R"(select "id","类别","名称","对应内容","其它","其次","密码" from "教导处" )"
                        R"(where "对应内容"=? and "其它"=? AND "类别"=?)"),

@@ -147,8 +147,8 @@ void PasswordAdminWindow::Form_Load()
 
     Session &s = session();
     Data1->setDatabaseName(s.openpath);
-    LoadAdminAccount(*Data1, s, this);
-    FillGradeGroupCombo(*Data1, s, Combo1, GradeGroupVariant::PasswordSetup, this);
+    LoadAdminAccount(*Data1, s, s.openpath, this);
+    FillGradeGroupCombo(*Data1, s.openpath, Combo1, GradeGroupVariant::PasswordSetup, this);
 
     Grid1->setFormatString(kPasswordGridFormatAtLoad);
     Grid1->setRows(1);

@@ -58,7 +58,7 @@ void buildTwoClasses(TestSchool &school, ClassTree &tree)
     Session s;
     s.openpath = school.dbPath();
     DataControl data;
-    tree.BuildClassTree(data, s);
+    tree.BuildClassTree(data, s.openpath);
     QVERIFY(responder.shown().isEmpty());
 }
 
@@ -156,7 +156,7 @@ void TestClassTree::builtFromTheSchool()
     s.openpath = school.dbPath();
     DataControl data;
     ClassTree tree;
-    tree.BuildClassTree(data, s);
+    tree.BuildClassTree(data, s.openpath);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(outline(tree), (QStringList{u"初二年级组: 一班=初二一班()班主任:赵老师"_s,
                                          u"初一年级组: 三班=初一三班(实验班)班主任:王老师, 二十一班=初一二十一班()班主任:"_s,
@@ -164,7 +164,7 @@ void TestClassTree::builtFromTheSchool()
     QVERIFY(!data.hasRecordset());
 
     // Built again: the same tree, nothing doubled.
-    tree.BuildClassTree(data, s);
+    tree.BuildClassTree(data, s.openpath);
     QCOMPARE(tree.topLevelItemCount(), 3);
     QCOMPARE(tree.topLevelItem(1)->childCount(), 2);
 }
@@ -179,7 +179,7 @@ void TestClassTree::noGradeGroupOrClass()
     s.openpath = school.dbPath();
     DataControl data;
     ClassTree tree;
-    tree.BuildClassTree(data, s);
+    tree.BuildClassTree(data, s.openpath);
     QCOMPARE(responder.texts(), QStringList{u"目前教导处还没进行年级组设置。"_s});
     QCOMPARE(tree.topLevelItemCount(), 0);
 }
@@ -196,7 +196,7 @@ void TestClassTree::nodesChooseClasses()
     s.openpath = school.dbPath();
     DataControl data;
     ClassTree tree;
-    tree.BuildClassTree(data, s);
+    tree.BuildClassTree(data, s.openpath);
 
     const std::optional<ClassNode> c = tree.SelectClassNode(tree.topLevelItem(0)->child(0));
     QVERIFY(c);

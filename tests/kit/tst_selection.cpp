@@ -51,7 +51,7 @@ void TestSelection::adminAccountFound()
     s.userpas = QStringLiteral("999");
     DataControl data;
     ScriptedResponder responder;
-    QVERIFY(LoadAdminAccount(data, s, nullptr));
+    QVERIFY(LoadAdminAccount(data, s, s.openpath, nullptr));
     QCOMPARE(s.username, QStringLiteral("管理员"));
     QCOMPARE(s.userpas, QStringLiteral("abc"));
     QVERIFY(responder.shown().isEmpty());
@@ -67,7 +67,7 @@ void TestSelection::adminAccountMissing()
     s.userpas = QStringLiteral("999");
     DataControl data;
     ScriptedResponder responder;
-    QVERIFY(!LoadAdminAccount(data, s, nullptr));
+    QVERIFY(!LoadAdminAccount(data, s, s.openpath, nullptr));
     QCOMPARE(responder.texts(),
              QStringList{QStringLiteral("管理员数据丢失,请确认服务器连接路径是否正确?否则无法登陆。")});
     QCOMPARE(responder.last().title, kProgramTitle);
@@ -101,7 +101,7 @@ void TestSelection::gradeGroups()
     ScriptedResponder responder;
 
     // No grade group: the window's message, once, and an empty combo.
-    FillGradeGroupCombo(data, s, &combo, v, nullptr);
+    FillGradeGroupCombo(data, s.openpath, &combo, v, nullptr);
     QCOMPARE(responder.texts(), QStringList{message});
     QCOMPARE(responder.last().title, kProgramTitle);
     QCOMPARE(combo.count(), 0);
@@ -112,7 +112,7 @@ void TestSelection::gradeGroups()
     school.addGradeGroup(QStringLiteral("初二年级组"));
     school.addClass(QStringLiteral("初一年级组"), QStringLiteral("一班"));
     data.setCaption(QStringLiteral("共2人 第1人"));
-    FillGradeGroupCombo(data, s, &combo, v, nullptr);
+    FillGradeGroupCombo(data, s.openpath, &combo, v, nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 2);
     QCOMPARE(combo.itemText(0), QStringLiteral("初一年级组"));
@@ -134,7 +134,7 @@ void TestSelection::gradeGroupsKeepTableOrder()
     DataControl data;
     QComboBox combo;
     ScriptedResponder responder;
-    FillGradeGroupCombo(data, s, &combo, GradeGroupVariant::Common, nullptr);
+    FillGradeGroupCombo(data, s.openpath, &combo, GradeGroupVariant::Common, nullptr);
     QStringList items;
     for (int i = 0; i < combo.count(); ++i)
         items << combo.itemText(i);
@@ -177,7 +177,7 @@ void TestSelection::classCombo()
     ClassList list;
     list.entries.append(ClassEntry{QStringLiteral("旧"), {}, {}, {}});
     ScriptedResponder responder;
-    FillClassCombo(data, s, QStringLiteral("初二年级组"), &combo, ClassVariant(variant), list,
+    FillClassCombo(data, s.openpath, QStringLiteral("初二年级组"), &combo, ClassVariant(variant), list,
                         nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 2);
@@ -216,7 +216,7 @@ void TestSelection::classComboNoClass()
     ClassList list;
     list.entries.append(ClassEntry{});
     ScriptedResponder responder;
-    FillClassCombo(data, s, QStringLiteral("初二年级组"), &combo, ClassVariant::Full, list,
+    FillClassCombo(data, s.openpath, QStringLiteral("初二年级组"), &combo, ClassVariant::Full, list,
                         nullptr);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前教导处在本年级组内无任何班级设置。")});
     QCOMPARE(responder.last().title, kProgramTitle);
@@ -240,20 +240,20 @@ void TestSelection::classComboTrimsAndBindsGradeGroup()
     ClassList list;
     ScriptedResponder responder;
 
-    FillClassCombo(data, s, QStringLiteral("  初二年级组 "), &combo, ClassVariant::Full, list,
+    FillClassCombo(data, s.openpath, QStringLiteral("  初二年级组 "), &combo, ClassVariant::Full, list,
                         nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 1);
     QCOMPARE(combo.itemText(0), QStringLiteral("二班"));
 
     // A quote in the text is a value like any other, not SQL.
-    FillClassCombo(data, s, quoted, &combo, ClassVariant::Full, list, nullptr);
+    FillClassCombo(data, s.openpath, quoted, &combo, ClassVariant::Full, list, nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 1);
     QCOMPARE(combo.itemText(0), QStringLiteral("五班"));
     QCOMPARE(list.at(0).headTeacher, QStringLiteral("周老师"));
 
-    FillClassCombo(data, s, QStringLiteral("x' OR '1'='1"), &combo, ClassVariant::Full, list,
+    FillClassCombo(data, s.openpath, QStringLiteral("x' OR '1'='1"), &combo, ClassVariant::Full, list,
                         nullptr);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前教导处在本年级组内无任何班级设置。")});
     QCOMPARE(combo.count(), 0);
@@ -275,7 +275,7 @@ void TestSelection::classComboNullColumnsAndDuplicates()
     QComboBox combo;
     ClassList list;
     ScriptedResponder responder;
-    FillClassCombo(data, s, QStringLiteral("高一年级组"), &combo, ClassVariant::Full, list,
+    FillClassCombo(data, s.openpath, QStringLiteral("高一年级组"), &combo, ClassVariant::Full, list,
                         nullptr);
     QCOMPARE(combo.count(), 2);
     QCOMPARE(combo.itemText(0), QStringLiteral("二班"));
@@ -309,8 +309,8 @@ void TestSelection::dropDownsShowTwentyItems()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     ScriptedResponder responder;
     ClassList list;
-    FillGradeGroupCombo(data, s, &grades, GradeGroupVariant::Common, nullptr);
-    FillClassCombo(data, s, QStringLiteral("年级组1"), &classes, ClassVariant::NamesOnly, list, nullptr);
+    FillGradeGroupCombo(data, s.openpath, &grades, GradeGroupVariant::Common, nullptr);
+    FillClassCombo(data, s.openpath, QStringLiteral("年级组1"), &classes, ClassVariant::NamesOnly, list, nullptr);
     QVERIFY(responder.shown().isEmpty());
 
     const QList<std::pair<QComboBox *, int>> expected = {{&grades, 12}, {&classes, 20}};

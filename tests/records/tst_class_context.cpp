@@ -45,7 +45,7 @@ struct ContextWindow : QWidget {
                                     .data = Data2,
                                     .editors = {Frame2},
                                     .checks = checks},
-                                   host, this);
+                                   host, host.session().openpath, this);
         connect(context, &ClassContext::gradeGroupChosen, this, [this] { events << u"grade"_s; });
         connect(context, &ClassContext::classChosen, this,
                 [this] { events << u"class "_s + context->identity().classCode; });

@@ -163,6 +163,7 @@ private slots:
     void signInStateOnChoosing_data();
     void signInStateOnChoosing();
     void toggleSignsInAndOut();
+    void staysOnTheDatabaseItOpened();
     void gradeGroupChangeDisablesEditing();
     void toggleAfterAGradeGroupChangeAsksForAClass();
     void addStudentTakesTheFreeSeats();
@@ -420,6 +421,30 @@ void TestRegisterWindow::toggleSignsInAndOut()
     QCOMPARE(w->Label5->text(), QStringLiteral("班主任(王老师)退出了登陆，不可以修改学籍内容了。"));
     clickCell(w->Grid1, 1, kColName);
     QVERIFY(!w->cellEditor()->isOpen());
+}
+
+// openpath switches to another database while the window is open: its class
+// list and its head teacher's sign-in still come from the database it opened.
+void TestRegisterWindow::staysOnTheDatabaseItOpened()
+{
+    School s;
+    TestSchool other;
+    other.addGradeGroup(kGrade2);
+    other.addClass(kGrade2, kClass3, kWang, QStringLiteral("new9"));   // changed there only
+    other.addClass(kGrade2, QStringLiteral("八班"), QStringLiteral("周老师"), QStringLiteral("z111"));
+    other.closeDb();
+    WindowHarness h(s.school, at());
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    h.session().openpath = other.dbPath();
+
+    chooseClass(w, kGrade2, kClass3);
+    QCOMPARE(itemTexts(w->Combo2), QStringList({kClass3, kClass13, kClass5, QStringLiteral("实验班")}));
+    QVERIFY(signInThrough(w->Command10, QStringLiteral("new9")));
+    QCOMPARE(h.session().denglu, QString());
+    QVERIFY(signInThrough(w->Command10, QStringLiteral("t123")));
+    QCOMPARE(h.session().denglu, kWang);
+    QCOMPARE(w->Command10->text(), QStringLiteral("退出登陆 修改(&K)"));
 }
 
 void TestRegisterWindow::gradeGroupChangeDisablesEditing()
