@@ -500,7 +500,9 @@ bool Connection::startRecordingChanges()
         return raw && sqlite3_db_readonly(raw, "main") == 1;
     }
     // A row already queued is not queued again; a row inserted here and deleted
-    // again never reached the server, so its queue row goes with it.
+    // again never reached the server, so its queue row goes with it. A trigger's
+    // body takes no bound values: the names written in come only from
+    // queuedTables() and the table's own key column.
     const QString sql = QStringLiteral(
         R"(CREATE TEMP TRIGGER "queue %1 insert" AFTER INSERT ON %2 BEGIN
              INSERT INTO "上传表" ("表名", "ID", "新增") SELECT '%1', NEW.%3, 1
