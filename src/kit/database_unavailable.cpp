@@ -1,5 +1,6 @@
 #include "kit/database_unavailable.h"
 
+#include "kit/window_base.h"
 #include "kit/window_host.h"
 #include "kit/window_names.h"
 #include "platform/database.h"
@@ -46,17 +47,37 @@ void ReportDatabaseUnavailable(WindowHost &host, QWidget *parent)
     host.showWindow(network ? kConnectionFailureDialog : kDownloadWindow);
 }
 
-bool databaseAvailable(WindowHost &host, QWidget *parent)
+namespace {
+
+// True unless the file is missing, unreachable or not the school's database.
+bool usable(db::Connection &c)
 {
-    db::Connection c(host.session().openpath);
     db::Error error;
     if (db::isSchoolDatabase(c, error))
         return true;
     const int number = error.number;
-    if (number != db::kErrPathNotFound && number != db::kErrNotADatabase && number != db::kErrNotSchoolDatabase)
+    return number != db::kErrPathNotFound && number != db::kErrNotADatabase && number != db::kErrNotSchoolDatabase;
+}
+
+} // namespace
+
+bool databaseAvailable(WindowHost &host, QWidget *parent)
+{
+    db::Connection c(host.session().openpath);
+    if (usable(c))
         return true;
     c.close();
     ReportDatabaseUnavailable(host, parent);
+    return false;
+}
+
+bool databaseAvailable(FormWindow &window, QWidget *parent)
+{
+    db::Connection &c = window.connection();
+    if (usable(c))
+        return true;
+    c.close();
+    ReportDatabaseUnavailable(window.host(), parent);
     return false;
 }
 

@@ -28,5 +28,8 @@ void ReportDatabaseUnavailable(WindowHost &host, QWidget *parent);
 // database, runs ReportDatabaseUnavailable and returns false. A database that
 // is only busy counts as available: the window's own reads report it.
 bool databaseAvailable(WindowHost &host, QWidget *parent);
+// The same check on the window's own connection, which stays open for its reads.
+class FormWindow;
+bool databaseAvailable(FormWindow &window, QWidget *parent);
 
 } // namespace tessaly

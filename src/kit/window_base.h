@@ -12,6 +12,7 @@
 // The host calls Form_Load once, after placing the window (MDI child or
 // top-level) and before showing it, so Form_Load may centre the window.
 #include "kit/window_host.h"
+#include "platform/database.h"
 
 #include <QString>
 
@@ -35,11 +36,17 @@ public:
     // switches to the server or back; windows opened afterwards take the new one.
     const QString &databasePath() const { return m_databasePath; }
 
+    // The window's one connection to databasePath(): opened by the first call,
+    // reused by every read and save after it, closed with the window. A file
+    // replaced or gone since is opened again. Check ok()/error() after the call.
+    db::Connection &connection();
+
 protected:
     WindowHost &m_host;
 
 private:
     const QString m_databasePath;
+    db::Connection m_connection;
 };
 
 // Builds a window of class W for the host: the usual factory.

@@ -3,6 +3,7 @@
 #include "fixtures/test_school.h"
 #include "fixtures/window_harness.h"
 #include "kit/database_unavailable.h"
+#include "kit/window_base.h"
 #include "kit/window_names.h"
 #include "platform/database.h"
 #include "platform/messages.h"
@@ -26,6 +27,7 @@ private slots:
     void answers();
     void fileWithoutTheSchoolTables_data();
     void fileWithoutTheSchoolTables();
+    void windowKeepsItsConnection();
 };
 
 void TestDatabaseUnavailable::networkMode_data()
@@ -154,6 +156,34 @@ void TestDatabaseUnavailable::fileWithoutTheSchoolTables()
     QCOMPARE(h.responder.texts(), QStringList{databaseUnavailableText(false)});
     QCOMPARE(quits, 0);
     QVERIFY(h.isOpen(kDownloadWindow));
+}
+
+// The check opens the window's own connection, which later reads reuse; a file
+// replaced meanwhile is opened again.
+void TestDatabaseUnavailable::windowKeepsItsConnection()
+{
+    TestSchool school;
+    QVERIFY(school.writeSchoolName(u"实验中学"_s));
+    WindowHarness h(school, {.shown = false});
+    struct Window : FormWindow {
+        using FormWindow::FormWindow;
+    } window(h.main);
+
+    QVERIFY(databaseAvailable(window, nullptr));
+    QVERIFY(h.responder.texts().isEmpty());
+    const QString first = window.connection().handle().connectionName();
+    QVERIFY(window.connection().ok());
+    QCOMPARE(window.connection().handle().connectionName(), first);
+
+    const QString copy = school.dbPath() + u".copy"_s;
+    QVERIFY(QFile::copy(school.dbPath(), copy));
+    QVERIFY(QFile::remove(school.dbPath()));
+    QVERIFY(QFile::rename(copy, school.dbPath()));
+    db::Connection &again = window.connection();
+    QVERIFY(again.ok());
+    QVERIFY(again.isCurrentFile());
+    QVERIFY(again.handle().connectionName() != first);
+    QCOMPARE(again.scalar(uR"(SELECT count(*) FROM "教导处")"_s).toInt() > 0, true);
 }
 
 QTEST_MAIN(TestDatabaseUnavailable)
