@@ -23,10 +23,10 @@
 #include "kit/window_base.h"
 
 #include "kit/selection.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 #include "score_entry/exam_creation.h"
-#include "score_entry/score_sheet.h"
-#include "score_entry/subject_selection.h"
+#include "school/score_sheet.h"
+#include "kit/subject_selection.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "grade_analysis/exam_subject_list.h"
+#include "school/exam_subject_list.h"
 
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 
 namespace tessaly::grades {
 

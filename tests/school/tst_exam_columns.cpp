@@ -1,6 +1,6 @@
 // Exam column names, display names, listings, full mark and class rank.
-#include "register/class_code.h"
-#include "score_entry/exam_columns.h"
+#include "school/class_code.h"
+#include "school/exam_columns.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The subject step of the selection cascade: the teaching assignments (任课
 // rows of 教导处) of one class, listed by subject, with their teachers.
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <QString>
 #include <QStringList>

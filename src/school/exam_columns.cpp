@@ -1,6 +1,6 @@
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "score_entry/subject_selection.h"
+#include "kit/subject_selection.h"
 
-#include "kit/school_tables.h"
+#include "school/school_tables.h"
 #include "kit/window_steps.h"
 #include "platform/database.h"
-#include "score_entry/score_sheet.h"
+#include "school/score_sheet.h"
 #include "kit/session.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
