@@ -14,8 +14,8 @@
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
-#include "register/class_code.h"
-#include "register/class_members.h"
+#include "school/class_code.h"
+#include "school/class_members.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -3,7 +3,7 @@
 #include "large_school.h"
 
 #include "platform/database.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <QCoreApplication>
 #include <QDir>

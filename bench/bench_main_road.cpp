@@ -24,9 +24,9 @@
 #include "register/register_import.h"
 #include "register/register_window.h"
 #include "score_entry/entry_statistics.h"
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 #include "score_entry/exam_creation.h"
-#include "score_entry/score_sheet.h"
+#include "school/score_sheet.h"
 #include "score_entry/score_entry_window.h"
 
 #include <QApplication>

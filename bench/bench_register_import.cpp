@@ -17,7 +17,7 @@
 #include "platform/flex_grid.h"
 #include "platform/import_workbook.h"
 #include "platform/messages.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 #include "register/register_import.h"
 #include "register/register_window.h"
 

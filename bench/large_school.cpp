@@ -1,6 +1,6 @@
 #include "large_school.h"
 
-#include "organisation/fixed_lists.h"
+#include "school/fixed_lists.h"
 #include "platform/database.h"
 #include "platform/schema.h"
 

@@ -7,7 +7,7 @@
 // school gives it 60 students when every class has 60.
 #include "app/main_window.h"
 #include "platform/messages.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <QComboBox>
 #include <QDate>

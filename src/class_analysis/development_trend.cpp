@@ -1,8 +1,8 @@
 #include "class_analysis/development_trend.h"
 
 #include "platform/format.h"
-#include "register/class_code.h"
-#include "score_entry/exam_columns.h"
+#include "school/class_code.h"
+#include "school/exam_columns.h"
 
 namespace tessaly::analysis {
 

@@ -10,8 +10,8 @@
 #include "platform/flex_grid.h"
 #include "platform/fonts.h"
 #include "platform/units.h"
-#include "register/class_code.h"
-#include "register/class_members.h"
+#include "school/class_code.h"
+#include "school/class_members.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -7,8 +7,8 @@
 #include "platform/data_control.h"
 #include "platform/messages.h"
 #include "platform/units.h"
-#include "register/class_code.h"
-#include "score_entry/exam_columns.h"
+#include "school/class_code.h"
+#include "school/exam_columns.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -14,7 +14,7 @@
 
 #include "class_analysis/subject_trend.h"
 #include "kit/selection.h"
-#include "score_entry/subject_selection.h"
+#include "kit/subject_selection.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 
 #include "platform/chart_surface.h"
 #include "platform/format.h"
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 
 #include <algorithm>
 

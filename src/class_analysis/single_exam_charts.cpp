@@ -1,6 +1,6 @@
 #include "class_analysis/single_exam_charts.h"
 
-#include "class_analysis/chart_parts.h"
+#include "platform/chart_parts.h"
 #include "platform/format.h"
 
 #include <algorithm>

@@ -9,9 +9,9 @@
 #include "platform/format.h"
 #include "platform/messages.h"
 #include "platform/units.h"
-#include "score_entry/exam_columns.h"
-#include "score_entry/exam_creation.h"
-#include "score_entry/score_sheet.h"
+#include "school/exam_columns.h"
+#include "school/exam_registry.h"
+#include "school/score_sheet.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -14,8 +14,8 @@
 
 #include "class_analysis/single_exam.h"
 #include "kit/selection.h"
-#include "register/class_code.h"
-#include "score_entry/subject_selection.h"
+#include "school/class_code.h"
+#include "kit/subject_selection.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "class_analysis/subject_trend.h"
 
-#include "register/class_code.h"
-#include "score_entry/exam_columns.h"
-#include "score_entry/score_sheet.h"
+#include "school/class_code.h"
+#include "school/exam_columns.h"
+#include "school/score_sheet.h"
 
 namespace tessaly::analysis {
 

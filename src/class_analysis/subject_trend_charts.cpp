@@ -1,6 +1,6 @@
 #include "class_analysis/subject_trend_charts.h"
 
-#include "class_analysis/chart_parts.h"
+#include "platform/chart_parts.h"
 #include "class_analysis/trend_axis.h"
 #include "platform/format.h"
 

@@ -1,6 +1,6 @@
 #include "class_analysis/trend_axis.h"
 
-#include "class_analysis/chart_parts.h"
+#include "platform/chart_parts.h"
 
 #include "platform/messages.h"
 

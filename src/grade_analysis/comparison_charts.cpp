@@ -1,6 +1,6 @@
 #include "grade_analysis/comparison_charts.h"
 
-#include "class_analysis/chart_parts.h"
+#include "platform/chart_parts.h"
 #include "platform/format.h"
 
 namespace tessaly::grades {

@@ -2,7 +2,7 @@
 
 #include "grade_analysis/comparison_charts.h"
 #include "grade_analysis/comparison_export.h"
-#include "grade_analysis/exam_subject_list.h"
+#include "school/exam_subject_list.h"
 #include "kit/class_tree.h"
 #include "kit/session.h"
 #include "kit/window_steps.h"
@@ -14,8 +14,8 @@
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "platform/units.h"
-#include "register/class_code.h"
-#include "score_entry/exam_columns.h"
+#include "school/class_code.h"
+#include "school/exam_columns.h"
 
 #include <QComboBox>
 #include <QFontMetrics>

@@ -1,11 +1,11 @@
 #include "grade_analysis/subject_statistics.h"
 
-#include "organisation/fixed_lists.h"
+#include "school/fixed_lists.h"
 #include "platform/format.h"
 #include "platform/units.h"
-#include "score_entry/exam_columns.h"
-#include "score_entry/exam_creation.h"
-#include "score_entry/score_sheet.h"
+#include "school/exam_columns.h"
+#include "school/exam_registry.h"
+#include "school/score_sheet.h"
 
 #include <QFont>
 #include <QFontMetrics>

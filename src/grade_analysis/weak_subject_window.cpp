@@ -9,9 +9,9 @@
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "platform/units.h"
-#include "score_entry/exam_columns.h"
-#include "score_entry/score_sheet.h"
-#include "score_entry/subject_selection.h"
+#include "school/exam_columns.h"
+#include "school/score_sheet.h"
+#include "kit/subject_selection.h"
 
 #include <QComboBox>
 #include <QGroupBox>

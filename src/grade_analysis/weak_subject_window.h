@@ -16,7 +16,7 @@
 
 #include "grade_analysis/weak_subjects.h"
 #include "kit/selection.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <QStringList>
 #include <QVector>

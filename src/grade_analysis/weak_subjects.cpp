@@ -1,9 +1,9 @@
 #include "grade_analysis/weak_subjects.h"
 
-#include "class_analysis/chart_parts.h"
-#include "grade_analysis/standard_score.h"
+#include "platform/chart_parts.h"
+#include "school/standard_score.h"
 #include "platform/format.h"
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "kit/class_tree.h"
 
-#include "kit/school_tables.h"
+#include "school/school_tables.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
 

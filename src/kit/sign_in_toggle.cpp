@@ -1,6 +1,6 @@
 #include "kit/sign_in_toggle.h"
 
-#include "kit/account_row.h"
+#include "school/account_row.h"
 #include "kit/selection.h"
 #include "kit/window_steps.h"
 #include "platform/data_control.h"

@@ -1,6 +1,6 @@
 #include "maintenance/lockable_exams.h"
 
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 
 #include <QStringList>
 

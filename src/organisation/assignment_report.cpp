@@ -1,6 +1,6 @@
 #include "organisation/assignment_report.h"
 
-#include "kit/school_tables.h"
+#include "school/school_tables.h"
 #include "platform/database.h"
 #include "platform/gbk.h"
 

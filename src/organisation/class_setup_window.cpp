@@ -1,8 +1,8 @@
 #include "organisation/class_setup_window.h"
 
-#include "organisation/fixed_lists.h"
+#include "school/fixed_lists.h"
 #include "kit/database_unavailable.h"
-#include "kit/school_tables.h"
+#include "school/school_tables.h"
 #include "kit/selection.h"
 #include "kit/window_steps.h"
 #include "platform/data_control.h"

@@ -1,8 +1,8 @@
 #include "organisation/grade_group_window.h"
 
-#include "organisation/fixed_lists.h"
+#include "school/fixed_lists.h"
 #include "kit/database_unavailable.h"
-#include "kit/school_tables.h"
+#include "school/school_tables.h"
 #include "organisation/organisation_save.h"
 #include "kit/selection.h"
 #include "kit/window_steps.h"

@@ -1,7 +1,7 @@
 #include "organisation/organisation_save.h"
 
-#include "organisation/fixed_lists.h"
-#include "kit/school_tables.h"
+#include "school/fixed_lists.h"
+#include "school/school_tables.h"
 #include "platform/database.h"
 #include "kit/session.h"
 

@@ -1,6 +1,6 @@
 #include "organisation/teaching_save.h"
 
-#include "kit/school_tables.h"
+#include "school/school_tables.h"
 
 #include <QSqlQuery>
 

@@ -22,7 +22,7 @@
 // tested at every class choice and after 登陆; a class without a head-teacher
 // name is never shown signed in.
 #include "kit/selection.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <QList>
 #include <QObject>

@@ -12,7 +12,7 @@
 #include "records/evaluation_columns.h"
 #include "records/head_teacher_documents.h"
 #include "records/phrase_panel.h"
-#include "register/class_members.h"
+#include "school/class_members.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "platform/data_control.h"
 #include "platform/messages.h"
 #include "records/record_lists.h"
-#include "register/class_members.h"
+#include "school/class_members.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -6,7 +6,7 @@
 // A student's evaluation is at most kEvaluationLength characters.
 #include "kit/save_report.h"
 #include "platform/database.h"
-#include "score_entry/exam_creation.h"
+#include "school/exam_registry.h"
 
 #include <QDate>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "records/head_teacher_documents.h"
 
 #include "platform/data_control.h"
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 
 #include <QRegularExpression>
 #include <QSqlQuery>

@@ -26,7 +26,7 @@
 // saveWith() (kit/save_report.h).
 #include "kit/save_report.h"
 #include "platform/database.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <QDate>
 #include <QString>

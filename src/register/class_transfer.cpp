@@ -1,6 +1,6 @@
 #include "register/class_transfer.h"
 
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <QSet>
 #include <QSqlQuery>

@@ -1,7 +1,7 @@
 #include "register/exam_number_page.h"
 
 #include "platform/gbk.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 namespace tessaly::reg {
 

@@ -2,8 +2,8 @@
 
 #include "kit/window_steps.h"
 #include "platform/data_control.h"
-#include "register/class_code.h"
-#include "register/class_members.h"
+#include "school/class_code.h"
+#include "school/class_members.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "register/register_rows.h"
 
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <algorithm>
 

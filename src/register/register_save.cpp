@@ -1,7 +1,7 @@
 #include "register/register_save.h"
 
 #include "platform/row_update.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 namespace tessaly::reg {
 

@@ -23,7 +23,7 @@
 
 #include "kit/selection.h"
 #include "platform/database.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 #include "register/class_transfer.h"
 #include "register/register_import.h"
 #include "register/register_rows.h"

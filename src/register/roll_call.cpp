@@ -2,7 +2,7 @@
 
 #include "platform/export_workbook.h"
 #include "register/sheet_values.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 namespace tessaly::reg {
 

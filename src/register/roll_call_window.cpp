@@ -7,7 +7,7 @@
 #include "platform/flex_grid.h"
 #include "platform/fonts.h"
 #include "platform/messages.h"
-#include "register/class_members.h"
+#include "school/class_members.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -6,8 +6,8 @@
 #include "platform/export_workbook.h"
 #include "platform/flex_grid.h"
 #include "platform/fonts.h"
-#include "register/class_code.h"
-#include "register/class_members.h"
+#include "school/class_code.h"
+#include "school/class_members.h"
 
 #include <QComboBox>
 #include <QFormLayout>

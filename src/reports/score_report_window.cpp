@@ -1,7 +1,7 @@
 #include "reports/score_report_window.h"
 
 #include "grade_analysis/comparison_export.h"
-#include "grade_analysis/exam_subject_list.h"
+#include "school/exam_subject_list.h"
 #include "grade_analysis/subject_statistics.h"
 #include "kit/session.h"
 #include "kit/window_steps.h"
@@ -13,12 +13,12 @@
 #include "platform/fonts.h"
 #include "platform/messages.h"
 #include "platform/units.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 #include "reports/paper_preview.h"
 #include "reports/report_steps.h"
 #include "reports/score_report.h"
 #include "reports/transcript_options.h"
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,6 +1,6 @@
 #include "reports/transcript.h"
 
-#include "grade_analysis/standard_score.h"
+#include "school/standard_score.h"
 #include "platform/database.h"
 #include "platform/format.h"
 

@@ -3,7 +3,7 @@
 // student's scores, total, standard scores, class and grade-group ranks, and each
 // subject's average, participants and standard deviation. Widget-free: the
 // window reads the students, computes here and shows the result.
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <QList>
 #include <QString>

@@ -13,7 +13,7 @@
 #include "reports/report_steps.h"
 #include "reports/transcript_export.h"
 #include "reports/transcript_options.h"
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 
 #include <QCheckBox>
 #include <algorithm>

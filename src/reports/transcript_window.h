@@ -7,10 +7,10 @@
 // options ("项目设置") and writes the shown table to a workbook ("打印成绩").
 // The window only reads the database.
 //
-// Rules: transcript.h (computation, queries), grade_analysis/exam_subject_list.h
+// Rules: transcript.h (computation, queries), school/exam_subject_list.h
 // (the exam's subjects), transcript_options.h,
 // transcript_export.h; the preview is paper_preview.h.
-#include "grade_analysis/exam_subject_list.h"
+#include "school/exam_subject_list.h"
 #include "kit/class_tree.h"
 #include "kit/window_base.h"
 #include "reports/transcript.h"

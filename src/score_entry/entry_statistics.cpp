@@ -2,7 +2,7 @@
 
 #include "platform/format.h"
 #include "platform/row_update.h"
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The entry statistics of one class in one exam, and the save of entered scores.
 #include "kit/save_report.h"
-#include "score_entry/score_sheet.h"
+#include "school/score_sheet.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "score_entry/exam_creation.h"
 
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 
 #include <QSqlQuery>
 
@@ -18,15 +18,6 @@ QString withoutStamp(const QString &column)
 }
 
 } // namespace
-
-std::optional<float> parseFullMark(const QString &text)
-{
-    bool ok = false;
-    const float mark = text.trimmed().toFloat(&ok);
-    if (!ok || !std::isfinite(mark) || mark <= 0.0f || mark > kHighestFullMark)
-        return std::nullopt;
-    return mark;
-}
 
 QString quizNameRefusal(const QString &quizName)
 {
@@ -51,27 +42,6 @@ QString quizNameRefusal(const QString &quizName)
     return QStringLiteral("测验名称中不能有%1。测验名称里不能用大写字母S、X、Z、M、R,也不能用引号、方括号、句点(.)和"
                           "感叹号(!),请改后再创建。")
         .arg(found.join(QStringLiteral("、")));
-}
-
-QString registryTable(const QString &sectionTable)
-{
-    return sectionTable + QStringLiteral("考试结果");
-}
-
-float examFullMark(db::Connection &c, const QString &sectionTable, const QString &column,
-                   const QList<std::optional<float>> &scores)
-{
-    const QString registry = registryTable(sectionTable);
-    if (c.ok() && db::isValidIdentifier(registry) && db::tableExists(c, registry)) {
-        QSqlQuery rows = c.query(QStringLiteral(R"(SELECT "满分" FROM %1 WHERE "考试名" = ? ORDER BY "ID" DESC)")
-                                     .arg(db::quoteIdentifier(registry)),
-                                 {column});
-        while (rows.next()) {
-            if (const std::optional<float> stored = parseFullMark(rows.value(0).toString()))
-                return *stored;
-        }
-    }
-    return float(FullMarkOf(scores));
 }
 
 NewExamCheck checkNewExam(const QStringList &columns, int columnLimit, const QString &column)

@@ -5,6 +5,7 @@
 // neither does.
 #include "kit/save_report.h"
 #include "platform/database.h"
+#include "school/exam_registry.h"
 
 #include <QList>
 #include <QString>
@@ -14,13 +15,6 @@
 
 namespace tessaly::score {
 
-// The highest full mark an exam may have.
-inline constexpr float kHighestFullMark = 1000.0f;
-
-// A full mark as typed: a positive number no larger than kHighestFullMark
-// (blanks around it allowed); nothing for any other text.
-std::optional<float> parseFullMark(const QString &text);
-
 // The message for a missing (or too long) quiz name.
 inline const QString kQuizNameMessage = QStringLiteral("请添写3个字以内的考试名称,否则无法创建。");
 
@@ -29,17 +23,6 @@ inline const QString kQuizNameMessage = QStringLiteral("请添写3个字以内�
 // and must stand inside a column name: no quote, bracket, dot, exclamation mark,
 // control character or leading blank. The message names what was found.
 QString quizNameRefusal(const QString &quizName);
-
-// The examination registry of a section table: the table's name followed by "考试结果".
-QString registryTable(const QString &sectionTable);
-
-// The full mark an exam's scores are counted against: the full mark stored with
-// the exam column in its section's registry (the newest row naming the column
-// whose 满分 is a valid full mark); for a column without one, 150 when any of
-// `scores` is above 100, else 100. Every window that needs an exam's full mark
-// asks here.
-float examFullMark(db::Connection &c, const QString &sectionTable, const QString &column,
-                   const QList<std::optional<float>> &scores);
 
 enum class NewExamCheck {
     Free,        // the column may be added
@@ -74,10 +57,6 @@ struct CreateExamOutcome : SaveOutcome {
     NewExamCheck check = NewExamCheck::Free;   // why the creation was refused, if it was
     QStringList columns;   // once created: the table's columns, the new one last
 };
-
-// Adds a column to a table (db::addColumn; tests pass a failing one).
-using ColumnStep = std::function<bool(db::Connection &, const QString &table, const QString &column,
-                                      db::ColumnType type)>;
 
 // In one transaction: checks the exam against the table as it is now (another
 // computer may have added it meanwhile), adds the registry row, then the

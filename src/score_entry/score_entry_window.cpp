@@ -15,7 +15,7 @@
 #include "platform/key_sound.h"
 #include "platform/messages.h"
 #include "score_entry/entry_statistics.h"
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 #include "score_entry/score_input.h"
 
 #include <QButtonGroup>

@@ -15,18 +15,18 @@
 // accepted key plays its key sound. Command4 counts levels and ranks the class
 // (panel Picture1); Command8 saves the marked rows into the open exam.
 //
-// The window keeps its students and scores as rows (score_sheet.h); the grid
-// shows them. The rules live in src/score_entry/: exam column names and lists
-// (exam_columns.h), creation (exam_creation.h), the subject list
-// (subject_selection.h), key rules (score_input.h), statistics and saving
-// (entry_statistics.h).
+// The window keeps its students and scores as rows (school/score_sheet.h); the
+// grid shows them. Exam column names and lists are school/exam_columns.h, the
+// subject list kit/subject_selection.h; the rules of score entry live in
+// src/score_entry/: creation (exam_creation.h), key rules (score_input.h),
+// statistics and saving (entry_statistics.h).
 #include "kit/window_base.h"
 
 #include "kit/selection.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 #include "score_entry/exam_creation.h"
-#include "score_entry/score_sheet.h"
-#include "score_entry/subject_selection.h"
+#include "school/score_sheet.h"
+#include "kit/subject_selection.h"
 
 #include <QList>
 #include <QStringList>

@@ -2,7 +2,7 @@
 // The key rules of score entry: which characters the score, seat-number and
 // mixed boxes take, which key sound each plays, and the checks on what they hold.
 // Widget-free; the score-entry window applies them.
-#include "score_entry/score_sheet.h"
+#include "school/score_sheet.h"
 
 #include <QChar>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "shell/accounts.h"
 
-#include "kit/account_row.h"
+#include "school/account_row.h"
 #include "platform/database.h"
 
 namespace tessaly {

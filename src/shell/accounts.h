@@ -1,6 +1,6 @@
 #pragma once
 // The password change of the sign-in dialog: writes the new password into the
-// account's row of 教导处 (kit/account_row.h tells which row that is).
+// account's row of 教导处 (school/account_row.h tells which row that is).
 #include <QString>
 
 namespace tessaly {

@@ -1,6 +1,6 @@
 #include "shell/password_list.h"
 
-#include "kit/school_tables.h"
+#include "school/school_tables.h"
 #include "platform/gbk.h"
 #include "platform/messages.h"
 

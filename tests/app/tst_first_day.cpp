@@ -16,7 +16,7 @@
 #include "register/register_import.h"
 #include "register/register_window.h"
 #include "score_entry/score_entry_window.h"
-#include "score_entry/score_sheet.h"
+#include "school/score_sheet.h"
 #include "shell/password_admin_window.h"
 #include "shell/school_name_window.h"
 #include "shell/sign_in_dialog.h"

@@ -1,7 +1,7 @@
 // A class's exam totals and the development chart, without widgets.
 #include "class_analysis/development_trend.h"
 #include "class_analysis/development_trend_chart.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <QtTest>
 

@@ -72,20 +72,6 @@ void TestWeakSubjects::matrixKeepsPresence()
 
 void TestWeakSubjects::subjectsOfAnExam()
 {
-    QStringList columns(13, u"reg"_s);
-    columns << u"Z25S语文250915"_s << u"M25X语文260628"_s << u"Z25S数学250915"_s << u"C一单元英语251001"_s
-            << u"Z25S物理化学250916"_s;
-    const QList<ExamSubject> mid = examSubjects(columns, u"25-26(上)期中成绩"_s);
-    QStringList names;
-    for (const ExamSubject &s : mid)
-        names << s.column + u'/' + s.subject;
-    QCOMPARE(names, QStringList({u"Z25S语文250915/语文"_s, u"Z25S数学250915/数学"_s, u"Z25S物理化学250916/物理化学"_s}));
-    const QList<ExamSubject> quiz = examSubjects(columns, u"一单元英语成绩"_s);
-    QCOMPARE(quiz.size(), 1);
-    QCOMPARE(quiz[0].subject, u"一单元英语"_s);
-    QVERIFY(examSubjects(columns, QString()).isEmpty());
-    // The kind is the first letter: a quiz name with Latin capitals keeps them.
-    QCOMPARE(examSubjectOf(u"CUnitM英语251001"_s), u"UnitM英语"_s);
     QCOMPARE(subjectOfListItem(u"语文(共45人,43人参考)"_s), u"语文"_s);
 }
 

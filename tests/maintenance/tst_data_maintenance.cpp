@@ -11,7 +11,7 @@
 #include "kit/window_steps.h"
 #include "maintenance/data_maintenance_window.h"
 #include "platform/messages.h"
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // The class transfer's renumbering, without windows.
 #include "fixtures/test_school.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 #include "register/class_transfer.h"
 
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #include "reports/transcript.h"
 #include "reports/transcript_options.h"
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 
 #include <QTest>
 

@@ -5,7 +5,7 @@
 #include "score_entry/entry_statistics.h"
 #include "score_entry/score_input.h"
 #include "platform/row_update.h"
-#include "score_entry/score_sheet.h"
+#include "school/score_sheet.h"
 
 #include <QSqlQuery>
 #include <array>

@@ -1,7 +1,7 @@
 // Creating an exam: the typed full mark and quiz name, the same-exam test, and
 // the one transaction of registry row and column.
 #include "fixtures/test_school.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 #include "score_entry/exam_creation.h"
 
 #include <QtTest>

@@ -10,7 +10,7 @@
 #include "platform/messages.h"
 #include "score_entry/exam_creation.h"
 #include "score_entry/score_entry_window.h"
-#include "score_entry/score_sheet.h"
+#include "school/score_sheet.h"
 #include "shell/sign_in_dialog.h"
 
 #include <QApplication>

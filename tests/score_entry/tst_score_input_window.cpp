@@ -11,7 +11,7 @@
 #include "platform/key_sound.h"
 #include "platform/messages.h"
 #include "score_entry/score_entry_window.h"
-#include "score_entry/score_sheet.h"
+#include "school/score_sheet.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -10,7 +10,7 @@
 #include "kit/window_names.h"
 #include "platform/gbk.h"
 #include "platform/messages.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 #include "register/register_save.h"
 #include "score_entry/entry_statistics.h"
 #include "shell/download_window.h"

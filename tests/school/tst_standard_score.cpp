@@ -1,4 +1,4 @@
-#include "grade_analysis/standard_score.h"
+#include "school/standard_score.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
-#include "register/class_code.h"
+#include "school/class_code.h"
 
-#include "organisation/fixed_lists.h"
+#include "school/fixed_lists.h"
 #include "platform/database.h"
 
 namespace tessaly::reg {

@@ -1,6 +1,7 @@
-// Exam column names, display names, listings, full mark and class rank.
-#include "register/class_code.h"
-#include "score_entry/exam_columns.h"
+// Exam column names, their parts, display names, listings, full mark and class rank.
+#include "school/class_code.h"
+#include "school/exam_columns.h"
+#include "school/exam_subject_list.h"
 
 #include <QtTest>
 
@@ -25,8 +26,11 @@ class TestExamColumns : public QObject {
 private slots:
     void namesAcrossTheBoundaries_data();
     void namesAcrossTheBoundaries();
+    void parse_data();
+    void parse();
     void decode_data();
     void decode();
+    void subjectsOfAnExam();
     void findExamsOfSubject_data();
     void findExamsOfSubject();
     void listExamNamesOnceEach();
@@ -75,6 +79,65 @@ void TestExamColumns::namesAcrossTheBoundaries()
         QCOMPARE(dateStamp(kind, today), name.right(6));
 }
 
+void TestExamColumns::parse_data()
+{
+    QTest::addColumn<QString>("raw");
+    QTest::addColumn<QString>("quizSubject");
+    QTest::addColumn<ExamKind>("kind");
+    QTest::addColumn<QStringList>("parts");   // school year, half, subject, quiz name, date stamp
+    QTest::addColumn<QString>("listed");
+    QTest::addColumn<bool>("exam");
+    const ExamKind Z = ExamKind::MidTerm, M = ExamKind::Final, C = ExamKind::Quiz, R = ExamKind::Entrance;
+    const QString none;
+    QTest::newRow("mid-term, first half") << u"Z25S语文250915"_s << none << Z
+                                          << QStringList{u"25"_s, u"S"_s, u"语文"_s, none, u"250915"_s} << u"语文"_s
+                                          << true;
+    QTest::newRow("final, second half, two-part subject")
+        << u"M25X物理化学260628"_s << none << M << QStringList{u"25"_s, u"X"_s, u"物理化学"_s, none, u"260628"_s}
+        << u"物理化学"_s << true;
+    QTest::newRow("quiz, subject not split") << u"C一单元英语260320"_s << none << C
+                                             << QStringList{none, none, none, u"一单元英语"_s, u"260320"_s}
+                                             << u"一单元英语"_s << true;
+    QTest::newRow("quiz split from its subject") << u"C一单元英语260320"_s << u"英语"_s << C
+                                                 << QStringList{none, none, u"英语"_s, u"一单元"_s, u"260320"_s}
+                                                 << u"一单元英语"_s << true;
+    QTest::newRow("quiz, another subject not split") << u"C一单元英语260320"_s << u"语文"_s << C
+                                                     << QStringList{none, none, none, u"一单元英语"_s, u"260320"_s}
+                                                     << u"一单元英语"_s << true;
+    QTest::newRow("quiz name with Latin capitals: kind by first letter")
+        << u"CUnitM英语251001"_s << none << C << QStringList{none, none, none, u"UnitM英语"_s, u"251001"_s}
+        << u"UnitM英语"_s << true;
+    QTest::newRow("entrance") << u"R语文050901"_s << none << R
+                              << QStringList{none, none, u"语文"_s, none, u"050901"_s} << u"语文"_s << true;
+    QTest::newRow("evaluation column: no exam") << u"P25S251015"_s << none << C
+                                                << QStringList{none, none, none, u"25S"_s, u"251015"_s} << u"25S"_s
+                                                << false;
+    QTest::newRow("mid-term too short for a subject") << u"Z25S250915"_s << none << Z
+                                                      << QStringList{u"25"_s, u"S"_s, none, none, u"250915"_s}
+                                                      << QString() << true;
+    QTest::newRow("shorter than a stamp") << u"Z12"_s << none << Z << QStringList{none, none, none, none, u"12"_s}
+                                          << QString() << true;
+    QTest::newRow("empty") << QString() << none << C << QStringList{none, none, none, none, none} << QString()
+                           << false;
+}
+
+void TestExamColumns::parse()
+{
+    QFETCH(QString, raw);
+    QFETCH(QString, quizSubject);
+    QFETCH(QStringList, parts);
+    const ExamColumn c = ExamColumn::parse(raw, quizSubject);
+    QCOMPARE(c.raw, raw);
+    QTEST(c.kind, "kind");
+    QCOMPARE((QStringList{c.schoolYear, c.half, c.subject, c.quizName, c.dateStamp}), parts);
+    QTEST(c.listedSubject(), "listed");
+    QTEST(c.isExam(), "exam");
+    QCOMPARE(isExamColumnName(raw), c.isExam());
+    // The composer gives the name back wherever the name starts with its kind's letter.
+    if (!raw.isEmpty() && raw.front() == examKindLetter(c.kind))
+        QCOMPARE(c.name(), raw);
+}
+
 void TestExamColumns::decode_data()
 {
     QTest::addColumn<QString>("raw");
@@ -120,6 +183,20 @@ void TestExamColumns::decode()
     QFETCH(QString, subject);
     QFETCH(QString, shown);
     QCOMPARE(DecodeExamName(raw, variant, subject), shown);
+}
+
+void TestExamColumns::subjectsOfAnExam()
+{
+    const QStringList columns = sectionColumns({u"Z25S语文250915"_s, u"M25X语文260628"_s, u"Z25S数学250915"_s,
+                                                u"C一单元英语251001"_s, u"Z25S物理化学250916"_s});
+    QStringList mid;
+    for (const tessaly::grades::ExamSubject &s : tessaly::grades::examSubjects(columns, u"25-26(上)期中成绩"_s))
+        mid << s.column + u'/' + s.subject;
+    QCOMPARE(mid, QStringList({u"Z25S语文250915/语文"_s, u"Z25S数学250915/数学"_s, u"Z25S物理化学250916/物理化学"_s}));
+    const QList<tessaly::grades::ExamSubject> quiz = tessaly::grades::examSubjects(columns, u"一单元英语成绩"_s);
+    QCOMPARE(quiz.size(), 1);
+    QCOMPARE(quiz[0].subject, u"一单元英语"_s);
+    QVERIFY(tessaly::grades::examSubjects(columns, QString()).isEmpty());
 }
 
 void TestExamColumns::findExamsOfSubject_data()

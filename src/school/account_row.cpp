@@ -1,6 +1,6 @@
-#include "kit/account_row.h"
+#include "school/account_row.h"
 
-#include "kit/school_tables.h"
+#include "school/school_tables.h"
 
 #include <QSqlQuery>
 #include <optional>

@@ -2,7 +2,7 @@
 // The score sheet of one class: the students in seat order with their scores
 // in one exam, as plain rows. The score grid shows them; entry and saving work
 // on them.
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,8 @@
-#include "score_entry/exam_columns.h"
+#include "school/exam_columns.h"
 
-#include "register/class_code.h"
+#include "school/class_code.h"
+
+#include <QSet>
 
 #include <algorithm>
 
@@ -70,61 +72,123 @@ QString dateStamp(ExamKind kind, const QDate &today)
 
 QString examColumnName(ExamKind kind, const QString &subject, const QDate &today, const QString &quizName)
 {
-    switch (kind) {
-    case ExamKind::MidTerm:
-    case ExamKind::Final:
-        return examKindLetter(kind) + schoolYearText(today) + semesterLetter(kind, today) + subject
-               + dateStamp(kind, today);
-    case ExamKind::Quiz:
-        return examKindLetter(kind) + quizName + subject + dateStamp(kind, today);
-    case ExamKind::Entrance:
-        break;
+    if (kind == ExamKind::Entrance)
+        return QString();
+    ExamColumn c;
+    c.kind = kind;
+    c.subject = subject;
+    c.dateStamp = dateStamp(kind, today);
+    if (kind == ExamKind::Quiz) {
+        c.quizName = quizName;
+    } else {
+        c.schoolYear = schoolYearText(today);
+        c.half = semesterLetter(kind, today);
     }
-    return QString();
+    return c.name();
 }
 
-QString DecodeExamName(const QString &raw, const DecodeVariant &variant, const QString &subject)
+ExamColumn ExamColumn::parse(const QString &raw, const QString &quizSubject)
+{
+    ExamColumn c;
+    c.raw = raw;
+    for (const char letter : {'S', 'R', 'X', 'Z', 'M', 'C'}) {
+        if (raw.contains(QLatin1Char(letter)))
+            c.capitals += QLatin1Char(letter);
+    }
+    const QChar first = raw.isEmpty() ? QChar() : raw.front();
+    if (first == QLatin1Char('Z'))
+        c.kind = ExamKind::MidTerm;
+    else if (first == QLatin1Char('M'))
+        c.kind = ExamKind::Final;
+    else if (first != QLatin1Char('C') && c.capitals.contains(QLatin1Char('R')))
+        c.kind = ExamKind::Entrance;
+    // Letter, middle, six-character date stamp (a shorter name keeps its tail as stamp).
+    const QString middle = raw.mid(1, std::max<qsizetype>(0, raw.size() - 7));
+    c.dateStamp = raw.mid(1 + middle.size());
+    switch (c.kind) {
+    case ExamKind::MidTerm:
+    case ExamKind::Final:
+        c.schoolYear = middle.left(2);
+        c.half = middle.mid(2, 1);
+        c.subject = middle.mid(3);
+        break;
+    case ExamKind::Quiz:
+        if (!quizSubject.isEmpty() && middle.endsWith(quizSubject)) {
+            c.quizName = middle.chopped(quizSubject.size());
+            c.subject = quizSubject;
+        } else {
+            c.quizName = middle;
+        }
+        break;
+    case ExamKind::Entrance:
+        c.subject = middle;
+        break;
+    }
+    return c;
+}
+
+QString ExamColumn::name() const
+{
+    const QString middle =
+        kind == ExamKind::MidTerm || kind == ExamKind::Final ? schoolYear + half + subject : quizName + subject;
+    return examKindLetter(kind) + middle + dateStamp;
+}
+
+bool ExamColumn::isExam() const
+{
+    return capitals.contains(QLatin1Char('M')) || capitals.contains(QLatin1Char('Z'))
+           || capitals.contains(QLatin1Char('C')) || capitals.contains(QLatin1Char('R'));
+}
+
+QString ExamColumn::listedSubject() const
+{
+    return quizName + subject;
+}
+
+QString ExamColumn::displayName(const DecodeVariant &variant, const QString &chosenSubject) const
 {
     using Entrance = DecodeVariant::Entrance;
-    const auto has = [&raw](char letter) { return raw.contains(QLatin1Char(letter)); };
+    const auto has = [this](char letter) { return capitals.contains(QLatin1Char(letter)); };
     const QString firstHalf = variant.bracketHalves ? QStringLiteral("(上)") : QStringLiteral("上");
     const QString secondHalf = variant.bracketHalves ? QStringLiteral("(下)") : QStringLiteral("下");
-    const QString kindSubject = variant.subjectInKind ? subject : QString();
+    const QString kindSubject = variant.subjectInKind ? chosenSubject : QString();
 
-    enum { Quiz, Dated, EntranceExam } kind = Quiz;
+    enum { Quiz, Dated, EntranceExam } shownKind = Quiz;
     QString t;
     if (variant.entrance == Entrance::First && has('R')) {
         t = QStringLiteral("入学");
-        kind = EntranceExam;
+        shownKind = EntranceExam;
     }
     if (has('S')) {
         t = firstHalf;
-        kind = Dated;
+        shownKind = Dated;
     }
     if (variant.entrance == Entrance::AfterFirstHalf && has('R')) {
         t = QStringLiteral("入学");
-        kind = EntranceExam;
+        shownKind = EntranceExam;
     }
     if (has('X')) {
         t = secondHalf;
-        kind = Dated;
+        shownKind = Dated;
     }
     if (has('Z')) {
         t += kindSubject + QStringLiteral("期中成绩");
-        kind = Dated;
+        shownKind = Dated;
     }
     if (has('M')) {
         t += kindSubject + QStringLiteral("期末成绩");
-        kind = Dated;
+        shownKind = Dated;
     }
 
+    // The two characters after the letter read as the year whatever the kind
+    // (a quiz name holding a capital shows them).
     const QString year = raw.mid(1, 2);
-    if (kind == Dated && variant.quizWithoutYear
+    if (shownKind == Dated && variant.quizWithoutYear
         && !(year.size() == 2 && year[0].isDigit() && year[1].isDigit() && year[0].unicode() < 128
              && year[1].unicode() < 128))
-        kind = Quiz;
+        shownKind = Quiz;
 
-    switch (kind) {
+    switch (shownKind) {
     case Quiz:
         // Quiz name and subject: the name less its letter and date stamp.
         return raw.mid(1, std::max<qsizetype>(0, raw.size() - 7)) + QStringLiteral("成绩");
@@ -138,6 +202,11 @@ QString DecodeExamName(const QString &raw, const DecodeVariant &variant, const Q
     if (variant.nameCharsBeforeKind)
         shown += raw.mid(4, 2);
     return shown + t;
+}
+
+QString DecodeExamName(const QString &raw, const DecodeVariant &variant, const QString &subject)
+{
+    return ExamColumn::parse(raw).displayName(variant, subject);
 }
 
 QStringList FindExamsOfSubject(const QStringList &columns, const QString &subject)
@@ -154,20 +223,22 @@ QStringList FindExamsOfSubject(const QStringList &columns, const QString &subjec
 
 bool isExamColumnName(const QString &c)
 {
-    return c.contains(QLatin1Char('M')) || c.contains(QLatin1Char('Z')) || c.contains(QLatin1Char('C'))
-           || c.contains(QLatin1Char('R'));
+    return ExamColumn::parse(c).isExam();
 }
 
 QStringList ListExamNames(const QStringList &columns, const DecodeVariant &variant)
 {
     QStringList names;
+    QSet<QString> seen;
     for (qsizetype i = kFirstScannedColumn; i < columns.size(); ++i) {
-        const QString &c = columns[i];
-        if (!isExamColumnName(c))
+        const ExamColumn c = ExamColumn::parse(columns[i]);
+        if (!c.isExam())
             continue;
-        const QString shown = DecodeExamName(c, variant);
-        if (!names.contains(shown))
+        const QString shown = c.displayName(variant);
+        if (!seen.contains(shown)) {
+            seen.insert(shown);
             names << shown;
+        }
     }
     return names;
 }

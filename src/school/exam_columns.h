@@ -74,11 +74,47 @@ inline constexpr DecodeVariant kTrendNames{DecodeVariant::Entrance::AfterFirstHa
 // The data maintenance window: 25-26语文(上)期中成绩; C单元Sx050315 reads 单元Sx成绩.
 inline constexpr DecodeVariant kMaintenanceNames{DecodeVariant::Entrance::AfterFirstHalf, false, true, true, true};
 
+// An exam column's name read into its parts: the kind is its first letter
+// (Z, M, C; R or any other letter is an entrance exam when the name holds R,
+// else a quiz), the last six characters are the date stamp, and between them a
+// mid-term or final has school year, half and subject, a quiz its name and
+// subject, an entrance exam its subject. The display name follows the older
+// reading instead: capitals looked for anywhere in the name (DecodeVariant).
+struct ExamColumn {
+    QString raw;                     // the name as stored
+    ExamKind kind = ExamKind::Quiz;
+    QString schoolYear;              // mid-term, final: "25"
+    QString half;                    // mid-term, final: "S" or "X"
+    QString subject;                 // a quiz's only when parse was given it
+    QString quizName;                // a quiz: its name (with its subject unless split)
+    QString dateStamp;               // "250915"
+    QString capitals;                // which of S, R, X, Z, M and C the name holds, in that order
+
+    // Reads any column name; `quizSubject` splits a quiz's name from its
+    // subject when the name ends with it.
+    static ExamColumn parse(const QString &raw, const QString &quizSubject = QString());
+
+    // The name composed from the parts (examColumnName builds new ones): raw
+    // again for a parsed name that starts with its kind's letter.
+    QString name() const;
+
+    // True for an exam column: the name holds M, Z, C or R.
+    bool isExam() const;
+
+    // The subject as lists show it: 语文, or a quiz's name with its subject (一单元语文).
+    QString listedSubject() const;
+
+    // The display name in the window's variant; `chosenSubject` for the
+    // variants that put it into the kind.
+    QString displayName(const DecodeVariant &variant = {}, const QString &chosenSubject = QString()) const;
+};
+
 // The display name of a raw exam column name. The capitals S, R, X, Z and M
 // are looked for anywhere in the name, in the variant's order; a name holding
 // none is a quiz (quiz name and subject followed by "成绩"). A quiz name holding
 // one of them therefore reads as a mid-term, final or entrance exam. `subject`
 // is the chosen subject, for the variants that put it into the kind.
+// Shorthand for ExamColumn::parse(raw).displayName(variant, subject).
 QString DecodeExamName(const QString &raw, const DecodeVariant &variant = kCanonicalNames,
                        const QString &subject = QString());
 
@@ -87,7 +123,7 @@ QString DecodeExamName(const QString &raw, const DecodeVariant &variant = kCanon
 // an empty subject.
 QStringList FindExamsOfSubject(const QStringList &columns, const QString &subject);
 
-// True for an exam column's name: it holds M, Z, C or R (looked at from
+// True for an exam column's name (ExamColumn::isExam; looked at from
 // kFirstScannedColumn on only).
 bool isExamColumnName(const QString &column);
 

@@ -1,4 +1,4 @@
-#include "register/class_members.h"
+#include "school/class_members.h"
 
 #include "platform/data_control.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The subject step of the selection cascade: the teaching assignments (任课
 // rows of 教导处) of one class, listed by subject, with their teachers.
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <QString>
 #include <QStringList>
@@ -40,8 +40,8 @@ struct SubjectList {
 };
 
 // Fills the subject combo, from 教导处 on databasePath (the calling window's),
-// with 其次 (the subject) of the 任课 rows of the class
-// (grade group and class name trimmed and bound), in table order, nothing chosen,
+// with 其次 (the subject) of the class's subjects (subjectsOfClassQuery), in
+// table order, nothing chosen,
 // and rebuilds the list. With no row: grade group + class +
 // "还没有设置任何学科，请管理员进行本班学科与任课教师设置后，才能添分。", unless
 // noticeWhenNone is false. The record set is closed afterwards.

@@ -1,4 +1,4 @@
-#include "score_entry/score_sheet.h"
+#include "school/score_sheet.h"
 
 #include "platform/format.h"
 

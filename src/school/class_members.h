@@ -1,6 +1,6 @@
 #pragma once
 // Reading a class's students through a window's data-source control.
-#include "register/class_code.h"
+#include "school/class_code.h"
 
 #include <QStringList>
 #include <QVariant>

@@ -1,4 +1,4 @@
-#include "class_analysis/chart_parts.h"
+#include "platform/chart_parts.h"
 
 namespace tessaly::analysis {
 

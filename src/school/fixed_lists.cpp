@@ -1,4 +1,4 @@
-#include "organisation/fixed_lists.h"
+#include "school/fixed_lists.h"
 
 namespace tessaly::organisation {
 

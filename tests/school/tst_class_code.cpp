@@ -1,8 +1,8 @@
 // Class codes, class numbers, seats and the class-membership query.
 #include "fixtures/test_school.h"
-#include "organisation/fixed_lists.h"
+#include "school/fixed_lists.h"
 #include "platform/database.h"
-#include "register/class_code.h"
+#include "school/class_code.h"
 #include "register/register_grid.h"
 
 #include <QSqlQuery>

@@ -1,9 +1,9 @@
-#include "score_entry/subject_selection.h"
+#include "kit/subject_selection.h"
 
-#include "kit/school_tables.h"
+#include "school/class_subjects.h"
 #include "kit/window_steps.h"
 #include "platform/database.h"
-#include "score_entry/score_sheet.h"
+#include "school/score_sheet.h"
 #include "kit/session.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
@@ -17,10 +17,8 @@ void FillSubjectCombo(DataControl &data, const QString &databasePath, const QStr
                       bool noticeWhenNone)
 {
     data.setDatabaseName(databasePath);
-    data.setRecordSource(
-        QStringLiteral(R"(select "id","类别","名称","对应内容","其它","其次","密码" from "教导处" )"
-                       R"(where "对应内容"=? and "其它"=? AND "类别"=?)"),
-        {gradeGroup.trimmed(), className.trimmed(), kKindTeaching});
+    const reg::Statement subjects = subjectsOfClassQuery(gradeGroup, className);
+    data.setRecordSource(subjects.sql, subjects.params);
     data.Refresh();
     subjectCombo->clear();
     list.entries.clear();
