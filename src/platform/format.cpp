@@ -121,6 +121,20 @@ QString FormatFixed(double value, int decimals)
     return QString::fromStdString(fixedText(d, decimals));
 }
 
+double roundedFixed(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return value;
+    if (decimals < 0)
+        decimals = 0;
+    Decimal d = shortestDecimal(value);
+    roundDigits(d, d.point + decimals);
+    const std::string text = fixedText(d, decimals);
+    double out = 0;
+    std::from_chars(text.data(), text.data() + text.size(), out);
+    return out;
+}
+
 QString formatSingle(float value)
 {
     if (!std::isfinite(value))

@@ -55,6 +55,8 @@ private slots:
         QFETCH(int, decimals);
         QFETCH(QString, text);
         QCOMPARE(FormatFixed(value, decimals), text);
+        // The figure shown, read back: the same rounding without the text.
+        QCOMPARE(roundedFixed(value, decimals), text.toDouble());
     }
 
     void formatFixedNotFinite()
