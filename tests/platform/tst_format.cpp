@@ -59,6 +59,17 @@ private slots:
         QCOMPARE(roundedFixed(value, decimals), text.toDouble());
     }
 
+    // Sums of scores, halves among them: the number rounds exactly as the text.
+    void roundedFixedReadsAsTheText()
+    {
+        for (int decimals : {0, 1, 2}) {
+            for (int i = -200000; i <= 200000; i += 7) {
+                const double value = i / 1000.0 + (i % 3) * 0.05;
+                QCOMPARE(roundedFixed(value, decimals), FormatFixed(value, decimals).toDouble());
+            }
+        }
+    }
+
     void formatFixedNotFinite()
     {
         // No digits to round: the text says what the value is rather than a number.
