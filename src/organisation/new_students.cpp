@@ -401,21 +401,22 @@ void sortByCode(QList<NewStudent> &rows)
 }
 
 // Balancing pass: each block of n placeable students, the best to the weakest class.
-void placeBalanced(QList<NewStudent> &rows, int n, int s, Tally &tally, PlacementBar &bar)
+void placeBalanced(QList<NewStudent> &rows, const std::vector<bool> &canPlace, int n, int s, Tally &tally,
+                   PlacementBar &bar)
 {
     const int count = int(rows.size());
     for (int b = 0; b < count;) {
         const std::vector<int> order = fillingOrder(tally, n, s);
         int end = b;
         for (int found = 0; end < count; ++end) {
-            if (placeable(rows[end]) && ++found == n)
+            if (canPlace[size_t(end)] && ++found == n)
                 break;
         }
         end = std::min(end, count - 1);
         int k = 0;
         for (int r = b; r <= end; ++r) {
             NewStudent &row = rows[r];
-            if (!placeable(row)) {
+            if (!canPlace[size_t(r)]) {
                 row.placed.clear();
                 continue;
             }
@@ -439,12 +440,12 @@ void placeBalanced(QList<NewStudent> &rows, int n, int s, Tally &tally, Placemen
 }
 
 // Leftover pass: the others dealt 1, 2, …, n, 1, … in order.
-void dealLeftovers(QList<NewStudent> &rows, int n, Tally &tally)
+void dealLeftovers(QList<NewStudent> &rows, const std::vector<bool> &canPlace, int n, Tally &tally)
 {
     for (int r = 0, k = 0; r < rows.size(); ++r) {
-        NewStudent &row = rows[r];
-        if (placeable(row))
+        if (canPlace[size_t(r)])
             continue;
+        NewStudent &row = rows[r];
         ++k;
         row.placed = QString::number(k);
         const int item = row.sex.isEmpty() ? 2 : sexItem(row.sex);
@@ -555,8 +556,12 @@ QString PlaceStudents(NewStudentTable &table, int classes, const std::function<v
     Tally tally(size_t(n) + 1, std::vector<float>(size_t(s) + 6, 0.0f));
 
     sortForPlacement(table.rows, s);
-    placeBalanced(table.rows, n, s, tally, bar);
-    dealLeftovers(table.rows, n, tally);
+    std::vector<bool> canPlace;
+    canPlace.reserve(size_t(table.rows.size()));
+    for (const NewStudent &row : std::as_const(table.rows))
+        canPlace.push_back(placeable(row));
+    placeBalanced(table.rows, canPlace, n, s, tally, bar);
+    dealLeftovers(table.rows, canPlace, n, tally);
     QString text = swapChosen(table.rows, n, tally, bar);
     text += placementSummary(table, n, tally);
     sortByCode(table.rows);
