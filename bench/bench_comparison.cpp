@@ -143,19 +143,17 @@ void BM_FillStatistics_Rule(benchmark::State &state)
 }
 BENCHMARK(BM_FillStatistics_Rule)->Unit(benchmark::kMillisecond);
 
-// The window: "导入数据" with the group, the mid-term and every subject and class chosen.
-void BM_FillStatistics_Window(benchmark::State &state)
+// A statistics window on the grade group with its mid-term chosen (every subject
+// and class chosen as listed); null when the group is not in its tree.
+template <typename Window>
+Window *openOnMidTerm(MainWindow &main, QStringView name)
 {
-    MainWindow main(QFileInfo(g_dbPath).absolutePath());
     main.session().openpath = g_dbPath;
     main.session().today = fixedToday(kToday);
-    ScriptedResponder responder;
-    auto *w = qobject_cast<ComparisonWindow *>(main.showWindow(kComparisonWindow));
+    auto *w = qobject_cast<Window *>(main.showWindow(name));
     const QList<QTreeWidgetItem *> group = w->TreeView1->findItems(kGroup, Qt::MatchExactly);
-    if (group.isEmpty()) {
-        state.SkipWithError("no grade group");
-        return;
-    }
+    if (group.isEmpty())
+        return nullptr;
     w->TreeView1_NodeClick(group.first());
     for (int i = 0; i < w->Combo1->count(); ++i) {
         if (w->Combo1->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
@@ -164,6 +162,19 @@ void BM_FillStatistics_Window(benchmark::State &state)
         }
     }
     w->Combo1_Click();
+    return w;
+}
+
+// The window: "导入数据" with the group, the mid-term and every subject and class chosen.
+void BM_FillStatistics_Window(benchmark::State &state)
+{
+    MainWindow main(QFileInfo(g_dbPath).absolutePath());
+    ScriptedResponder responder;
+    auto *w = openOnMidTerm<ComparisonWindow>(main, kComparisonWindow);
+    if (!w) {
+        state.SkipWithError("no grade group");
+        return;
+    }
     for (auto _ : state) {
         w->FillStatisticsGrid();
         QCoreApplication::processEvents();
@@ -180,23 +191,12 @@ BENCHMARK(BM_FillStatistics_Window)->Unit(benchmark::kMillisecond);
 void BM_ScoreReport_Window(benchmark::State &state)
 {
     MainWindow main(QFileInfo(g_dbPath).absolutePath());
-    main.session().openpath = g_dbPath;
-    main.session().today = fixedToday(kToday);
     ScriptedResponder responder;
-    auto *w = qobject_cast<ScoreReportWindow *>(main.showWindow(kScoreReportWindow));
-    const QList<QTreeWidgetItem *> group = w->TreeView1->findItems(kGroup, Qt::MatchExactly);
-    if (group.isEmpty()) {
+    auto *w = openOnMidTerm<ScoreReportWindow>(main, kScoreReportWindow);
+    if (!w) {
         state.SkipWithError("no grade group");
         return;
     }
-    w->TreeView1_NodeClick(group.first());
-    for (int i = 0; i < w->Combo1->count(); ++i) {
-        if (w->Combo1->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
-            w->Combo1->setCurrentIndex(i);
-            break;
-        }
-    }
-    w->Combo1_Click();
     for (auto _ : state) {
         w->Command11_Click();
         QCoreApplication::processEvents();
