@@ -1,6 +1,7 @@
 // The statistics grid of 成绩对比分析 on a large school: one mid-term of a grade
-// group of 12 classes × 9 subjects (600 students), as the rule alone and as
-// "导入数据" in the window.
+// group of 12 classes × 9 subjects (600 students), as the rule alone, as
+// "导入数据" in the window and as "显示报表" of 打印成绩报表 (each click with the
+// repaint it leaves pending).
 //
 // The school: 3,000 students and 200 exam columns in each section table
 // (TESSALY_BENCH_DB, copied, or one generated into a temporary folder); 初一年级组
@@ -11,6 +12,7 @@
 #include "grade_analysis/comparison_window.h"
 #include "grade_analysis/subject_statistics.h"
 #include "kit/window_names.h"
+#include "reports/score_report_window.h"
 #include "platform/database.h"
 #include "platform/messages.h"
 
@@ -141,19 +143,17 @@ void BM_FillStatistics_Rule(benchmark::State &state)
 }
 BENCHMARK(BM_FillStatistics_Rule)->Unit(benchmark::kMillisecond);
 
-// The window: "导入数据" with the group, the mid-term and every subject and class chosen.
-void BM_FillStatistics_Window(benchmark::State &state)
+// A statistics window on the grade group with its mid-term chosen (every subject
+// and class chosen as listed); null when the group is not in its tree.
+template <typename Window>
+Window *openOnMidTerm(MainWindow &main, QStringView name)
 {
-    MainWindow main(QFileInfo(g_dbPath).absolutePath());
     main.session().openpath = g_dbPath;
     main.session().today = fixedToday(kToday);
-    ScriptedResponder responder;
-    auto *w = qobject_cast<ComparisonWindow *>(main.showWindow(kComparisonWindow));
+    auto *w = qobject_cast<Window *>(main.showWindow(name));
     const QList<QTreeWidgetItem *> group = w->TreeView1->findItems(kGroup, Qt::MatchExactly);
-    if (group.isEmpty()) {
-        state.SkipWithError("no grade group");
-        return;
-    }
+    if (group.isEmpty())
+        return nullptr;
     w->TreeView1_NodeClick(group.first());
     for (int i = 0; i < w->Combo1->count(); ++i) {
         if (w->Combo1->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
@@ -162,8 +162,23 @@ void BM_FillStatistics_Window(benchmark::State &state)
         }
     }
     w->Combo1_Click();
-    for (auto _ : state)
+    return w;
+}
+
+// The window: "导入数据" with the group, the mid-term and every subject and class chosen.
+void BM_FillStatistics_Window(benchmark::State &state)
+{
+    MainWindow main(QFileInfo(g_dbPath).absolutePath());
+    ScriptedResponder responder;
+    auto *w = openOnMidTerm<ComparisonWindow>(main, kComparisonWindow);
+    if (!w) {
+        state.SkipWithError("no grade group");
+        return;
+    }
+    for (auto _ : state) {
         w->FillStatisticsGrid();
+        QCoreApplication::processEvents();
+    }
     if (w->List2->count() != kClasses || w->lastFill().rows.size() != w->List1->count() * (kClasses + 1)
         || !responder.shown().isEmpty())
         state.SkipWithError("the window did not fill 12 classes");
@@ -171,6 +186,28 @@ void BM_FillStatistics_Window(benchmark::State &state)
     state.counters["subjects"] = w->List1->count();
 }
 BENCHMARK(BM_FillStatistics_Window)->Unit(benchmark::kMillisecond);
+
+// 打印成绩报表: "显示报表" with the group, the mid-term and every subject and class ticked.
+void BM_ScoreReport_Window(benchmark::State &state)
+{
+    MainWindow main(QFileInfo(g_dbPath).absolutePath());
+    ScriptedResponder responder;
+    auto *w = openOnMidTerm<ScoreReportWindow>(main, kScoreReportWindow);
+    if (!w) {
+        state.SkipWithError("no grade group");
+        return;
+    }
+    for (auto _ : state) {
+        w->Command11_Click();
+        QCoreApplication::processEvents();
+    }
+    if (w->List2->count() != kClasses || w->reportRows().size() != 1 + w->List1->count() * (kClasses + 1)
+        || !responder.shown().isEmpty())
+        state.SkipWithError("the report does not show 12 classes");
+    state.counters["classes"] = w->List2->count();
+    state.counters["subjects"] = w->List1->count();
+}
+BENCHMARK(BM_ScoreReport_Window)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

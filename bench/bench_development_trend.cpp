@@ -3,7 +3,8 @@
 // grid filled), and the totals rule alone.
 //
 // The school: 60 students in each of 108 classes and 300 exam columns in each
-// section table (TESSALY_BENCH_DB, or one generated into a temporary folder).
+// section table (TESSALY_BENCH_DB, or one generated into a temporary folder; the
+// class then has the students that school gives it).
 #include "run_benchmarks.h"
 
 #include "app/main_window.h"
@@ -59,10 +60,12 @@ void BM_ClickClass_Window(benchmark::State &state)
         state.SkipWithError("no class node");
         return;
     }
-    for (auto _ : state)
+    for (auto _ : state) {
         w->LoadClassTotals(node);
-    if (w->Grid1->Rows() != 2 * 60 + 3 || w->List1->count() == 0 || !responder.shown().isEmpty())
-        state.SkipWithError("the class is not the class of 60 with exams");
+        QCoreApplication::processEvents();
+    }
+    if (w->Grid1->Rows() <= 3 || w->List1->count() == 0 || !responder.shown().isEmpty())
+        state.SkipWithError("the class has no students or no exams");
     state.counters["students"] = (w->Grid1->Rows() - 3) / 2;
     state.counters["exams"] = w->List1->count();
 }
@@ -76,8 +79,8 @@ void BM_ClassTotals(benchmark::State &state)
     const QVector<QVector<QVariant>> rows = reg::readClassMembers(data, g_dbPath, identity, {});
     const QStringList fields = data.FieldNames();
     data.Close();
-    if (rows.size() != 60) {
-        state.SkipWithError("the class is not the class of 60");
+    if (rows.isEmpty()) {
+        state.SkipWithError("the class has no students");
         return;
     }
     for (auto _ : state)

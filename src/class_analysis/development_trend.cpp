@@ -4,6 +4,12 @@
 #include "school/class_code.h"
 #include "school/exam_columns.h"
 
+#include <QHash>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 namespace tessaly::analysis {
 
 namespace {
@@ -12,6 +18,18 @@ std::optional<double> scoreOf(const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
         return std::nullopt;
+    // A stored number is taken as it is; a text as it reads.
+    switch (value.typeId()) {
+    case QMetaType::Double:
+        if (const double v = value.toDouble(); std::isfinite(v))
+            return v;
+        break;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return value.toDouble();
+    default:
+        break;
+    }
     bool ok = false;
     const double v = value.toString().trimmed().toDouble(&ok);
     return ok ? std::optional<double>(v) : std::nullopt;
@@ -25,16 +43,17 @@ ClassTotals classTotals(const QStringList &fields, const QVector<QVector<QVarian
     ClassTotals out;
     // The exam of each field (-1: no exam column).
     QList<int> examOf(fields.size(), -1);
+    QHash<QString, int> examIndex;
     for (qsizetype f = score::kFirstScannedColumn; f < fields.size(); ++f) {
         if (!score::isExamColumnName(fields[f]))
             continue;
         const QString shown = score::DecodeExamName(fields[f], score::kTrendNames);
-        qsizetype e = out.exams.indexOf(shown);
-        if (e < 0) {
-            e = out.exams.size();
+        auto it = examIndex.constFind(shown);
+        if (it == examIndex.cend()) {
+            it = examIndex.insert(shown, int(out.exams.size()));
             out.exams << shown;
         }
-        examOf[f] = int(e);
+        examOf[f] = *it;
     }
     const int exams = int(out.exams.size());
     const int number = int(fields.indexOf(QStringLiteral("学籍号")));
@@ -58,13 +77,21 @@ ClassTotals classTotals(const QStringList &fields, const QVector<QVector<QVarian
         s.ranks.fill(0, exams);
         for (int e = 0; e < exams; ++e) {
             if (sum[e])
-                s.totals[e] = totalText(sum[e]).toDouble();   // as shown
+                s.totals[e] = roundedFixed(*sum[e], 1);   // as shown
         }
         sums.append(sum);
         out.students.append(s);
     }
 
+    // A rank is one plus the number of higher totals: those beyond the total's upper
+    // bound among the exam's totals sorted.
+    std::vector<double> sorted;
     for (int e = 0; e < exams; ++e) {
+        sorted.clear();
+        for (const StudentTotals &s : std::as_const(out.students))
+            if (s.totals[e])
+                sorted.push_back(*s.totals[e]);
+        std::sort(sorted.begin(), sorted.end());
         int count = 0;
         double sum = 0;
         for (int i = 0; i < out.students.size(); ++i) {
@@ -73,12 +100,7 @@ ClassTotals classTotals(const QStringList &fields, const QVector<QVector<QVarian
                 continue;
             ++count;
             sum += *sums[i][e];
-            int rank = 1;
-            for (const StudentTotals &other : std::as_const(out.students)) {
-                if (other.totals[e] && *other.totals[e] > *t)
-                    ++rank;
-            }
-            out.students[i].ranks[e] = rank;
+            out.students[i].ranks[e] = 1 + int(sorted.end() - std::upper_bound(sorted.begin(), sorted.end(), *t));
         }
         out.participants.append(count);
         out.averages.append(count > 0 ? std::optional<double>(sum / count) : std::nullopt);

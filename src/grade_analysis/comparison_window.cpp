@@ -4,6 +4,7 @@
 #include "grade_analysis/comparison_export.h"
 #include "school/exam_subject_list.h"
 #include "kit/class_tree.h"
+#include "kit/frame_pacer.h"
 #include "kit/session.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
@@ -300,16 +301,14 @@ void ComparisonWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
     // The section table's exams, also for a cohort without students.
     QStringList columns;
     if (!m_sectionTable.isEmpty()) {
-        Data1->setDatabaseName(databasePath());
-        Data1->setRecordSource(QStringLiteral("select \"ID\" from %1 where substr(\"学籍号\", 1, 4) = ? order by \"学籍号\"")
-                                   .arg(db::quoteIdentifier(m_sectionTable)),
-                               {QString::number(m_cohortYear)});
-        if (Data1->Refresh())
-            columns = db::tableColumns(Data1->connection(), m_sectionTable);
+        db::Connection c(databasePath());
+        if (c.ok())
+            columns = db::tableColumns(c, m_sectionTable);
+        else
+            showNotice(this, kDataErrorPrefix + c.error().text);
     }
     Combo1->addItems(score::ListExamNames(columns, score::kCanonicalNames));
     Combo1->setCurrentIndex(-1);
-    Data1->Close();
 }
 
 void ComparisonWindow::Combo1_Click()
@@ -383,16 +382,24 @@ void ComparisonWindow::FillStatisticsGrid()
 
     // The charts wait for this fill: a failed one leaves nothing to draw.
     Command1->setEnabled(false);
+    Picture1->setUpdatesEnabled(false);   // a bar's value alone would repaint it at once
     Picture1->show();
     Picture1->raise();
     Bar2->setMaximum(int(subjects.size()));
     Bar2->setValue(0);
-    Picture1->repaint();
+    Picture1->setUpdatesEnabled(true);
     Grid1->setRows(1);
 
-    m_fill = grades::fillStatistics(databasePath(), request, [this](int s, const QString &subject) {
+    // The panel follows the subjects, drawn at most once a frame: not at all for a
+    // fill shorter than one.
+    FramePacer pacer;
+    m_fill = grades::fillStatistics(databasePath(), request, [&](int s, const QString &subject) {
+        if (!pacer.due())
+            return;
+        Picture1->setUpdatesEnabled(false);
         Label7->setText(grades::statisticsProgressText(subject));
         Bar2->setValue(s + 1);
+        Picture1->setUpdatesEnabled(true);
         Picture1->repaint();
     });
     if (m_fill.error.isSet()) {

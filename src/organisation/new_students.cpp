@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 namespace tessaly::organisation {
@@ -335,46 +336,87 @@ int classListCount(const NewStudentTable &table, int placedClasses)
     return classes;
 }
 
-QString PlaceStudents(NewStudentTable &table, int classes, const std::function<void(int, int)> &progress)
-{
-    QList<NewStudent> &rows = table.rows;
-    const int n = std::max(1, classes);
-    const int s = table.scoreCount();
-    const int count = int(rows.size());
-    const int maximum = 2 * count;
-    int bar = 1;
-    auto report = [&](int value) {
-        bar = std::min(value, maximum);
-        if (progress)
-            progress(bar, maximum);
-    };
-    report(1);
-    std::vector<std::vector<float>> tally(size_t(n) + 1, std::vector<float>(size_t(s) + 6, 0.0f));
+namespace {
 
-    // Descending on 性别, 总分 and the scores, each compared as the grid compares.
-    const int lastKey = kColFirstScore + s - 1;
-    std::stable_sort(rows.begin(), rows.end(), [&](const NewStudent &a, const NewStudent &b) {
-        for (int col = kColSex; col <= lastKey; ++col) {
-            const int c = compareGridTexts(a.cell(col), b.cell(col));
+// Per class 1 … n: 男, 女, 不详, the 总分 sum, each score column's sum, the count of
+// 总分s summed and the count placed (row 0 unused).
+using Tally = std::vector<std::vector<float>>;
+
+// The placement's progress bar: its value after the last step.
+struct PlacementBar {
+    const std::function<void(int, int)> &progress;
+    int maximum = 0;
+    int value = 1;
+    void set(int v)
+    {
+        value = std::min(v, maximum);
+        if (progress)
+            progress(value, maximum);
+    }
+};
+
+// Reorders rows as std::stable_sort with `less` on their keys would, each row's key
+// read once beforehand rather than in every comparison.
+template <typename Key, typename Less>
+void sortOnKeys(QList<NewStudent> &rows, const std::vector<Key> &keys, Less less)
+{
+    std::vector<int> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(keys[size_t(a)], keys[size_t(b)]); });
+    QList<NewStudent> sorted;
+    sorted.reserve(rows.size());
+    for (int i : order)
+        sorted.append(std::move(rows[i]));
+    rows = std::move(sorted);
+}
+
+// Descending on 性别, 总分 and the scores, each compared as the grid compares.
+void sortForPlacement(QList<NewStudent> &rows, int scoreCount)
+{
+    const int lastKey = kColFirstScore + scoreCount - 1;
+    std::vector<std::vector<GridTextKey>> keys;
+    keys.reserve(size_t(rows.size()));
+    for (const NewStudent &row : rows) {
+        std::vector<GridTextKey> &k = keys.emplace_back();
+        for (int col = kColSex; col <= lastKey; ++col)
+            k.push_back(gridTextKey(row.cell(col)));
+    }
+    sortOnKeys(rows, keys, [](const std::vector<GridTextKey> &a, const std::vector<GridTextKey> &b) {
+        for (size_t i = 0; i < a.size(); ++i) {
+            const int c = compareGridKeys(a[i], b[i]);
             if (c != 0)
                 return c > 0;
         }
         return false;
     });
+}
 
-    // Balancing pass: each block of n placeable students, the best to the weakest class.
+void sortByCode(QList<NewStudent> &rows)
+{
+    std::vector<GridTextKey> keys;
+    keys.reserve(size_t(rows.size()));
+    for (const NewStudent &row : rows)
+        keys.push_back(gridTextKey(row.code));
+    sortOnKeys(rows, keys, [](const GridTextKey &a, const GridTextKey &b) { return compareGridKeys(a, b) < 0; });
+}
+
+// Balancing pass: each block of n placeable students, the best to the weakest class.
+void placeBalanced(QList<NewStudent> &rows, const std::vector<bool> &canPlace, int n, int s, Tally &tally,
+                   PlacementBar &bar)
+{
+    const int count = int(rows.size());
     for (int b = 0; b < count;) {
         const std::vector<int> order = fillingOrder(tally, n, s);
         int end = b;
         for (int found = 0; end < count; ++end) {
-            if (placeable(rows[end]) && ++found == n)
+            if (canPlace[size_t(end)] && ++found == n)
                 break;
         }
         end = std::min(end, count - 1);
         int k = 0;
         for (int r = b; r <= end; ++r) {
             NewStudent &row = rows[r];
-            if (!placeable(row)) {
+            if (!canPlace[size_t(r)]) {
                 row.placed.clear();
                 continue;
             }
@@ -392,15 +434,18 @@ QString PlaceStudents(NewStudentTable &table, int classes, const std::function<v
                 if (!row.scores[x].isEmpty())
                     t[size_t(4 + x)] += decimalValue(row.scores[x]);
         }
-        report(b + 1);
+        bar.set(b + 1);
         b = end + 1;
     }
+}
 
-    // Leftover pass: the others dealt 1, 2, …, n, 1, … in order.
-    for (int r = 0, k = 0; r < count; ++r) {
-        NewStudent &row = rows[r];
-        if (placeable(row))
+// Leftover pass: the others dealt 1, 2, …, n, 1, … in order.
+void dealLeftovers(QList<NewStudent> &rows, const std::vector<bool> &canPlace, int n, Tally &tally)
+{
+    for (int r = 0, k = 0; r < rows.size(); ++r) {
+        if (canPlace[size_t(r)])
             continue;
+        NewStudent &row = rows[r];
         ++k;
         row.placed = QString::number(k);
         const int item = row.sex.isEmpty() ? 2 : sexItem(row.sex);
@@ -409,8 +454,20 @@ QString PlaceStudents(NewStudentTable &table, int classes, const std::function<v
         if (k == n)
             k = 0;
     }
+}
 
-    // Chosen-class pass: swap with the nearest 总分 in the chosen class, within the limit.
+// Chosen-class pass: swap with the nearest 总分 in the chosen class, within the limit.
+// The report lines of choices that name no class.
+QString swapChosen(QList<NewStudent> &rows, int n, Tally &tally, PlacementBar &bar)
+{
+    const int count = int(rows.size());
+    // Every row is placed by now; the classes and totals are read once and kept in step.
+    std::vector<int> classOf(static_cast<size_t>(count));
+    std::vector<float> totals(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        classOf[size_t(i)] = placedClass(rows[i]);
+        totals[size_t(i)] = decimalValue(rows[i].total);
+    }
     QString text;
     for (int i = 0; i < count; ++i) {
         NewStudent &row = rows[i];
@@ -422,16 +479,15 @@ QString PlaceStudents(NewStudentTable &table, int classes, const std::function<v
                 const double value = decimalValue(row.chosen);
                 if (value > n || value < 1)
                     text += row.name + QStringLiteral(" 所择的班级不在分班数目内。") + kCrLf;
-                const int from = placedClass(row);
+                const int from = classOf[size_t(i)];
                 if (want != 0 && want != from) {
-                    const float own = decimalValue(row.total);
+                    const float own = totals[size_t(i)];
                     float bound = kSwapLimit;
                     int partner = -1;
                     for (int j = 0; j < count; ++j) {
-                        const NewStudent &other = rows[j];
-                        if (placedClass(other) != want || !other.chosen.isEmpty())
+                        if (classOf[size_t(j)] != want || !rows[j].chosen.isEmpty())
                             continue;
-                        const float d = std::fabs(own - decimalValue(other.total));
+                        const float d = std::fabs(own - totals[size_t(j)]);
                         if (d < bound) {
                             bound = std::nearbyint(d);
                             partner = j;
@@ -441,9 +497,11 @@ QString PlaceStudents(NewStudentTable &table, int classes, const std::function<v
                     }
                     if (partner >= 0) {
                         NewStudent &p = rows[partner];
-                        const float theirs = decimalValue(p.total);
+                        const float theirs = totals[size_t(partner)];
                         p.placed = QString::number(from);
                         row.placed = QString::number(want);
+                        classOf[size_t(partner)] = from;
+                        classOf[size_t(i)] = want;
                         tally[size_t(from)][3] += theirs - own;
                         tally[size_t(want)][3] += own - theirs;
                         const int mine = sexItem(row.sex);
@@ -458,10 +516,16 @@ QString PlaceStudents(NewStudentTable &table, int classes, const std::function<v
                 }
             }
         }
-        report(bar + 1);
+        bar.set(bar.value + 1);
     }
+    return text;
+}
 
-    text += QStringLiteral("新生人数共：%1人").arg(count) + kCrLf;
+// The report's count and each class's figures.
+QString placementSummary(const NewStudentTable &table, int n, const Tally &tally)
+{
+    const int s = table.scoreCount();
+    QString text = QStringLiteral("新生人数共：%1人").arg(table.rows.size()) + kCrLf;
     for (int c = 1; c <= n; ++c) {
         const std::vector<float> &t = tally[size_t(c)];
         const float placedCount = t[size_t(s + 5)];
@@ -478,11 +542,30 @@ QString PlaceStudents(NewStudentTable &table, int classes, const std::function<v
                 + QStringLiteral(")") + kCrLf;
         text += kCrLf;
     }
+    return text;
+}
 
-    std::stable_sort(rows.begin(), rows.end(), [](const NewStudent &a, const NewStudent &b) {
-        return compareGridTexts(a.code, b.code) < 0;
-    });
-    report(maximum);
+} // namespace
+
+QString PlaceStudents(NewStudentTable &table, int classes, const std::function<void(int, int)> &progress)
+{
+    const int n = std::max(1, classes);
+    const int s = table.scoreCount();
+    PlacementBar bar{progress, 2 * int(table.rows.size())};
+    bar.set(1);
+    Tally tally(size_t(n) + 1, std::vector<float>(size_t(s) + 6, 0.0f));
+
+    sortForPlacement(table.rows, s);
+    std::vector<bool> canPlace;
+    canPlace.reserve(size_t(table.rows.size()));
+    for (const NewStudent &row : std::as_const(table.rows))
+        canPlace.push_back(placeable(row));
+    placeBalanced(table.rows, canPlace, n, s, tally, bar);
+    dealLeftovers(table.rows, canPlace, n, tally);
+    QString text = swapChosen(table.rows, n, tally, bar);
+    text += placementSummary(table, n, tally);
+    sortByCode(table.rows);
+    bar.set(bar.maximum);
     return text;
 }
 

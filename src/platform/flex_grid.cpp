@@ -110,11 +110,7 @@ bool readNumber(const QString &text, double *value)
     return ok;
 }
 
-struct SortKey {
-    int rank = 0;       // 0 empty, 1 number, 2 text
-    double number = 0;
-    QString text;
-};
+using SortKey = GridTextKey;
 
 SortKey sortKey(const QString &text, FlexGrid::SortKind kind)
 {
@@ -165,10 +161,19 @@ bool readGridNumber(const QString &text, double *value)
     return readNumber(text, value);
 }
 
+GridTextKey gridTextKey(const QString &text)
+{
+    return sortKey(text, FlexGrid::SortKind::Generic);
+}
+
+int compareGridKeys(const GridTextKey &a, const GridTextKey &b)
+{
+    return compareKeys(a, b, FlexGrid::SortKind::Generic);
+}
+
 int compareGridTexts(const QString &a, const QString &b)
 {
-    return compareKeys(sortKey(a, FlexGrid::SortKind::Generic), sortKey(b, FlexGrid::SortKind::Generic),
-                       FlexGrid::SortKind::Generic);
+    return compareGridKeys(gridTextKey(a), gridTextKey(b));
 }
 
 // Rows of texts plus the attributes set on single cells. Texts written through

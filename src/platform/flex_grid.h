@@ -45,6 +45,16 @@ bool readGridNumber(const QString &text, double *value);
 // The grid's generic comparison of two cell texts (negative, 0, positive): empty texts
 // first, then numbers by value, then other texts by character codes.
 int compareGridTexts(const QString &a, const QString &b);
+// A cell text read once for the generic comparison, so that many rows can be sorted
+// on keys read beforehand: compareGridKeys(gridTextKey(a), gridTextKey(b)) is
+// compareGridTexts(a, b).
+struct GridTextKey {
+    int rank = 0;   // 0 empty, 1 number, 2 other text
+    double number = 0;
+    QString text;
+};
+GridTextKey gridTextKey(const QString &text);
+int compareGridKeys(const GridTextKey &a, const GridTextKey &b);
 
 class FlexGrid : public QTableView {
     Q_OBJECT

@@ -121,6 +121,31 @@ QString FormatFixed(double value, int decimals)
     return QString::fromStdString(fixedText(d, decimals));
 }
 
+double roundedFixed(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return value;
+    if (decimals < 0)
+        decimals = 0;
+    // Away from a half, the shortest text and the double round alike: the quotient
+    // of the rounded whole by the exact power of ten is the double the text reads as.
+    if (decimals <= 9) {
+        const double scale = std::pow(10.0, decimals);
+        const double scaled = value * scale;
+        const double whole = std::floor(scaled);
+        if (std::fabs(scaled) < 1e9 && std::fabs(scaled - whole - 0.5) > 1e-6) {
+            const double rounded = scaled - whole > 0.5 ? whole + 1 : whole;
+            return rounded == 0 ? 0.0 : rounded / scale;
+        }
+    }
+    Decimal d = shortestDecimal(value);
+    roundDigits(d, d.point + decimals);
+    const std::string text = fixedText(d, decimals);
+    double out = 0;
+    std::from_chars(text.data(), text.data() + text.size(), out);
+    return out;
+}
+
 QString formatSingle(float value)
 {
     if (!std::isfinite(value))

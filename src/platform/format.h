@@ -12,6 +12,10 @@ namespace tessaly {
 // of zero carries no minus sign; a negative decimals count means 0.
 QString FormatFixed(double value, int decimals);
 
+// The value FormatFixed(value, decimals) writes, as a number: what a figure shown
+// with that many decimals reads back as.
+double roundedFixed(double value, int decimals);
+
 // A single-precision value in its shortest form: up to 7 significant digits (halves
 // away from zero), no trailing zeros, no digit grouping (85.5f -> "85.5", 100.0f -> "100",
 // 1.0f / 3 -> "0.3333333"). An exponent ("1.234568e+07") only below 0.0001 or from

@@ -1028,181 +1028,210 @@ bool setTabSelected(pugi::xml_node root, bool selected)
     return true;
 }
 
-} // namespace
+// One patch of a package: the XML parts it changes, each pass on its own, then the
+// package written with those parts replaced.
+class PackagePatch {
+public:
+    PackagePatch(const XlsxBook::Package &p, QString *problem) : p(p), problem(problem) {}
 
-bool XlsxBook::patch(const BookEdits &edits, QByteArray *out, QString *problem, std::vector<int> *rewritten) const
-{
-    struct Replacement {
-        zip_uint64_t entry;
-        QByteArray data;
-    };
-    std::vector<Replacement> replacements;
-    std::vector<zip_uint64_t> removals;
+    bool readStyles();
+    bool patchSheets(const std::map<int, SheetEdits> &sheets);
+    bool selectActiveSheet(int active);
+    void collectChangedParts(std::vector<int> *rewritten);
+    void dropCalculationChain();
+    bool writePackage(QByteArray *out);
+
     bool formulaDropped = false;
 
-    // The XML parts changed, by part key.
+private:
     struct Part {
         QByteArray original;
         pugi::xml_document doc;
         bool changed = false;
     };
-    std::map<QString, std::unique_ptr<Part>> parts;
-    auto load = [&](const QString &name, QByteArray bytes) -> Part * {
-        if (bytes.isEmpty() && p->read(name, &bytes) != ReadResult::Ok)
-            return nullptr;
-        auto part = std::make_unique<Part>();
-        part->original = std::move(bytes);
-        if (!parseXml(part->original, &part->doc, kKeepOptions))
-            return nullptr;
-        return (parts[partKey(name)] = std::move(part)).get();
+    struct Replacement {
+        zip_uint64_t entry;
+        QByteArray data;
     };
 
-    std::vector<Rel> workbookRels;
-    if (const ReadResult r = p->rels(p->workbookPart, &workbookRels); r != ReadResult::Ok && r != ReadResult::Missing) {
+    Part *load(const QString &name, QByteArray bytes);
+    bool damaged()
+    {
         *problem = kDamaged;
         return false;
     }
+
+    const XlsxBook::Package &p;
+    QString *problem;
+    std::vector<Rel> workbookRels;
     StylePatch styles;
+    QString stylesPart;
+    std::map<QString, std::unique_ptr<Part>> parts;   // the XML parts changed, by part key
+    std::vector<Replacement> replacements;
+    std::vector<zip_uint64_t> removals;
+};
+
+// A part parsed for changing (read from the package when `bytes` is empty).
+PackagePatch::Part *PackagePatch::load(const QString &name, QByteArray bytes)
+{
+    if (bytes.isEmpty() && p.read(name, &bytes) != ReadResult::Ok)
+        return nullptr;
+    auto part = std::make_unique<Part>();
+    part->original = std::move(bytes);
+    if (!parseXml(part->original, &part->doc, kKeepOptions))
+        return nullptr;
+    return (parts[partKey(name)] = std::move(part)).get();
+}
+
+// The workbook's relationships and its styles part, where centred formats are added.
+bool PackagePatch::readStyles()
+{
+    if (const ReadResult r = p.rels(p.workbookPart, &workbookRels); r != ReadResult::Ok && r != ReadResult::Missing)
+        return damaged();
     const auto stylesRel = std::find_if(workbookRels.begin(), workbookRels.end(),
                                         [](const Rel &r) { return typeIs(r.type, "styles"); });
-    const QString stylesPart = stylesRel != workbookRels.end() ? stylesRel->target : QString();
-    if (!stylesPart.isEmpty() && p->has(stylesPart)) {
-        if (p->read(stylesPart, &styles.original) != ReadResult::Ok
-            || !parseXml(styles.original, &styles.doc, kKeepOptions)) {
-            *problem = kDamaged;
-            return false;
-        }
+    stylesPart = stylesRel != workbookRels.end() ? stylesRel->target : QString();
+    if (!stylesPart.isEmpty() && p.has(stylesPart)) {
+        if (p.read(stylesPart, &styles.original) != ReadResult::Ok
+            || !parseXml(styles.original, &styles.doc, kKeepOptions))
+            return damaged();
         styles.cellXfs = childNamed(styles.doc.document_element(), "cellXfs");
     }
+    return true;
+}
 
-    for (const auto &[sheet, sheetEdits] : edits.sheets) {
+bool PackagePatch::patchSheets(const std::map<int, SheetEdits> &sheets)
+{
+    for (const auto &[sheet, sheetEdits] : sheets) {
         if (sheetEdits.empty())
             continue;
-        Part *part = sheet >= 0 && sheet < int(p->sheets.size()) && !p->sheets[size_t(sheet)].part.isEmpty()
-            ? load(p->sheets[size_t(sheet)].part, QByteArray()) : nullptr;
-        if (!part) {
-            *problem = kDamaged;
-            return false;
-        }
+        Part *part = sheet >= 0 && sheet < int(p.sheets.size()) && !p.sheets[size_t(sheet)].part.isEmpty()
+            ? load(p.sheets[size_t(sheet)].part, QByteArray()) : nullptr;
+        if (!part)
+            return damaged();
         if (!patchSheet(part->doc, sheetEdits, styles, &formulaDropped, problem))
             return false;
         part->changed = true;
     }
+    return true;
+}
 
-    // The active sheet: the workbook's active tab, the one selected tab.
-    if (edits.activeSheet >= 0) {
-        const int active = edits.activeSheet;
-        Part *book = active < int(p->sheets.size()) && !p->sheets[size_t(active)].part.isEmpty()
-            ? load(p->workbookPart, QByteArray()) : nullptr;
-        if (!book) {
-            *problem = kDamaged;
-            return false;
-        }
-        const pugi::xml_node root = book->doc.document_element();
-        int tab = -1, position = 0;
-        for (pugi::xml_node sheet : childNamed(root, "sheets").children()) {
-            if (!isNamed(sheet, "sheet"))
+// The active sheet: the workbook's active tab, the one selected tab.
+bool PackagePatch::selectActiveSheet(int active)
+{
+    Part *book = active < int(p.sheets.size()) && !p.sheets[size_t(active)].part.isEmpty()
+        ? load(p.workbookPart, QByteArray()) : nullptr;
+    if (!book)
+        return damaged();
+    const pugi::xml_node root = book->doc.document_element();
+    int tab = -1, position = 0;
+    for (pugi::xml_node sheet : childNamed(root, "sheets").children()) {
+        if (!isNamed(sheet, "sheet"))
+            continue;
+        const QString id = sheetRelId(sheet);
+        const auto rel = std::find_if(workbookRels.begin(), workbookRels.end(), [&](const Rel &x) { return x.id == id; });
+        const QString name = rel != workbookRels.end() ? rel->target : QString();
+        const bool selected = !name.isEmpty() && name == p.sheets[size_t(active)].part;
+        if (selected)
+            tab = position;
+        ++position;
+        if (name.isEmpty() || !p.has(name))
+            continue;
+        Part *part = parts.count(name) ? parts[name].get() : nullptr;
+        if (!part) {
+            // A sheet that names no selection needs no change.
+            QByteArray bytes;
+            if (p.read(name, &bytes) != ReadResult::Ok || (!selected && !bytes.contains("tabSelected")))
                 continue;
-            const QString id = sheetRelId(sheet);
-            const auto rel = std::find_if(workbookRels.begin(), workbookRels.end(), [&](const Rel &x) { return x.id == id; });
-            const QString name = rel != workbookRels.end() ? rel->target : QString();
-            const bool selected = !name.isEmpty() && name == p->sheets[size_t(active)].part;
-            if (selected)
-                tab = position;
-            ++position;
-            if (name.isEmpty() || !p->has(name))
-                continue;
-            Part *part = parts.count(name) ? parts[name].get() : nullptr;
-            if (!part) {
-                // A sheet that names no selection needs no change.
-                QByteArray bytes;
-                if (p->read(name, &bytes) != ReadResult::Ok || (!selected && !bytes.contains("tabSelected")))
-                    continue;
-                if (!(part = load(name, std::move(bytes)))) {
-                    *problem = kDamaged;
-                    return false;
-                }
-            }
-            if (setTabSelected(part->doc.document_element(), selected))
-                part->changed = true;
+            if (!(part = load(name, std::move(bytes))))
+                return damaged();
         }
-        if (tab < 0) {
-            *problem = kDamaged;
-            return false;
-        }
-        pugi::xml_node views = ensureChild(
-            root, prefixOf(root), "bookViews",
-            {"fileVersion", "fileSharing", "workbookPr", "AlternateContent", "revisionPtr", "absPath", "workbookProtection"});
-        pugi::xml_node view = childNamed(views, "workbookView");
-        if (!view)
-            view = views.append_child((prefixOf(views) + "workbookView").c_str());
-        setAttribute(view, "activeTab", tab);
-        if (pugi::xml_attribute first = view.attribute("firstSheet"); first && first.as_int() > tab)
-            first.set_value(tab);
-        book->changed = true;
+        if (setTabSelected(part->doc.document_element(), selected))
+            part->changed = true;
     }
+    if (tab < 0)
+        return damaged();
+    pugi::xml_node views = ensureChild(
+        root, prefixOf(root), "bookViews",
+        {"fileVersion", "fileSharing", "workbookPr", "AlternateContent", "revisionPtr", "absPath", "workbookProtection"});
+    pugi::xml_node view = childNamed(views, "workbookView");
+    if (!view)
+        view = views.append_child((prefixOf(views) + "workbookView").c_str());
+    setAttribute(view, "activeTab", tab);
+    if (pugi::xml_attribute first = view.attribute("firstSheet"); first && first.as_int() > tab)
+        first.set_value(tab);
+    book->changed = true;
+    return true;
+}
 
+void PackagePatch::collectChangedParts(std::vector<int> *rewritten)
+{
     for (auto &[name, part] : parts) {
         if (!part->changed)
             continue;
-        replacements.push_back({p->index.value(name), serialize(part->doc, part->original)});
+        replacements.push_back({p.index.value(name), serialize(part->doc, part->original)});
         if (rewritten)
-            for (size_t i = 0; i < p->sheets.size(); ++i)
-                if (p->sheets[i].part == name)
+            for (size_t i = 0; i < p.sheets.size(); ++i)
+                if (p.sheets[i].part == name)
                     rewritten->push_back(int(i));
     }
     if (styles.changed)
-        replacements.push_back({p->index.value(partKey(stylesPart)), serialize(styles.doc, styles.original)});
+        replacements.push_back({p.index.value(partKey(stylesPart)), serialize(styles.doc, styles.original)});
+}
 
-    // Without its formulas, the calculation chain would name cells that have none:
-    // drop it with its relationship and content type, and the spreadsheet rebuilds it.
-    if (formulaDropped) {
-        const QString bookRels = relsOf(p->workbookPart);
-        QByteArray bytes;
-        pugi::xml_document rels;
-        QString chain;
-        if (p->read(bookRels, &bytes) == ReadResult::Ok && parseXml(bytes, &rels, kKeepOptions)) {
-            std::vector<pugi::xml_node> drop;
-            for (pugi::xml_node rel : rels.document_element().children())
-                if (isNamed(rel, "Relationship") && typeIs(utf8(rel.attribute("Type").value()), "calcChain")) {
-                    chain = resolveTarget(folderOf(p->workbookPart), utf8(rel.attribute("Target").value()));
-                    drop.push_back(rel);
-                }
-            for (pugi::xml_node rel : drop)
-                rels.document_element().remove_child(rel);
-            if (!drop.empty())
-                replacements.push_back({p->index.value(partKey(bookRels)), serialize(rels, bytes)});
-        }
-        if (!chain.isEmpty()) {
-            if (p->has(chain))
-                removals.push_back(p->index.value(chain));
-            const QString typesPart = QStringLiteral("[Content_Types].xml");
-            pugi::xml_document types;
-            if (p->read(typesPart, &bytes) == ReadResult::Ok && parseXml(bytes, &types, kKeepOptions)) {
-                std::vector<pugi::xml_node> drop;
-                for (pugi::xml_node o : types.document_element().children())
-                    if (isNamed(o, "Override") && partKey(utf8(o.attribute("PartName").value())) == chain)
-                        drop.push_back(o);
-                for (pugi::xml_node o : drop)
-                    types.document_element().remove_child(o);
-                if (!drop.empty())
-                    replacements.push_back({p->index.value(partKey(typesPart)), serialize(types, bytes)});
+// Without its formulas, the calculation chain would name cells that have none: it is
+// dropped with its relationship and content type, and the spreadsheet rebuilds it.
+void PackagePatch::dropCalculationChain()
+{
+    const QString bookRels = relsOf(p.workbookPart);
+    QByteArray bytes;
+    pugi::xml_document rels;
+    QString chain;
+    if (p.read(bookRels, &bytes) == ReadResult::Ok && parseXml(bytes, &rels, kKeepOptions)) {
+        std::vector<pugi::xml_node> drop;
+        for (pugi::xml_node rel : rels.document_element().children())
+            if (isNamed(rel, "Relationship") && typeIs(utf8(rel.attribute("Type").value()), "calcChain")) {
+                chain = resolveTarget(folderOf(p.workbookPart), utf8(rel.attribute("Target").value()));
+                drop.push_back(rel);
             }
-        }
+        for (pugi::xml_node rel : drop)
+            rels.document_element().remove_child(rel);
+        if (!drop.empty())
+            replacements.push_back({p.index.value(partKey(bookRels)), serialize(rels, bytes)});
     }
+    if (chain.isEmpty())
+        return;
+    if (p.has(chain))
+        removals.push_back(p.index.value(chain));
+    const QString typesPart = QStringLiteral("[Content_Types].xml");
+    pugi::xml_document types;
+    if (p.read(typesPart, &bytes) == ReadResult::Ok && parseXml(bytes, &types, kKeepOptions)) {
+        std::vector<pugi::xml_node> drop;
+        for (pugi::xml_node o : types.document_element().children())
+            if (isNamed(o, "Override") && partKey(utf8(o.attribute("PartName").value())) == chain)
+                drop.push_back(o);
+        for (pugi::xml_node o : drop)
+            types.document_element().remove_child(o);
+        if (!drop.empty())
+            replacements.push_back({p.index.value(partKey(typesPart)), serialize(types, bytes)});
+    }
+}
 
+// The package with the replacements and removals, written into *out.
+bool PackagePatch::writePackage(QByteArray *out)
+{
     const QString failed = QStringLiteral("无法生成新的文件内容。");
     zip_error_t error;
     zip_error_init(&error);
     // The writable buffer source owns its data: on writing, libzip may free the
     // original buffer, so it gets a malloc'd copy of the package.
-    void *copy = std::malloc(size_t(std::max<qsizetype>(p->bytes.size(), 1)));
+    void *copy = std::malloc(size_t(std::max<qsizetype>(p.bytes.size(), 1)));
     if (!copy) {
         *problem = failed;
         return false;
     }
-    std::memcpy(copy, p->bytes.constData(), size_t(p->bytes.size()));
-    zip_source_t *source = zip_source_buffer_create(copy, zip_uint64_t(p->bytes.size()), 1, &error);
+    std::memcpy(copy, p.bytes.constData(), size_t(p.bytes.size()));
+    zip_source_t *source = zip_source_buffer_create(copy, zip_uint64_t(p.bytes.size()), 1, &error);
     if (!source)
         std::free(copy);
     zip_t *zip = source ? zip_open_from_source(source, 0, &error) : nullptr;
@@ -1247,6 +1276,20 @@ bool XlsxBook::patch(const BookEdits &edits, QByteArray *out, QString *problem, 
     if (!ok)
         *problem = failed;
     return ok;
+}
+
+} // namespace
+
+bool XlsxBook::patch(const BookEdits &edits, QByteArray *out, QString *problem, std::vector<int> *rewritten) const
+{
+    PackagePatch patch(*p, problem);
+    if (!patch.readStyles() || !patch.patchSheets(edits.sheets)
+        || (edits.activeSheet >= 0 && !patch.selectActiveSheet(edits.activeSheet)))
+        return false;
+    patch.collectChangedParts(rewritten);
+    if (patch.formulaDropped)
+        patch.dropCalculationChain();
+    return patch.writePackage(out);
 }
 
 } // namespace tessaly::workbook

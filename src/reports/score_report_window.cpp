@@ -3,6 +3,7 @@
 #include "grade_analysis/comparison_export.h"
 #include "school/exam_subject_list.h"
 #include "grade_analysis/subject_statistics.h"
+#include "kit/frame_pacer.h"
 #include "kit/session.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
@@ -335,16 +336,24 @@ void ScoreReportWindow::Command11_Click()
     for (const QString &item : classItems)
         request.classes.append(grades::classNameOfItem(item));
 
+    Picture1->setUpdatesEnabled(false);   // a bar's value alone would repaint it at once
     Picture1->show();
     Bar2->setMaximum(int(request.subjects.size()));
     Bar2->setValue(0);
-    repaint();
+    Picture1->setUpdatesEnabled(true);
     Grid1->setRows(1);
 
+    // The panel follows the subjects, drawn at most once a frame: not at all for a
+    // report shorter than one.
+    FramePacer pacer;
     const grades::StatisticsFill fill =
-        grades::fillStatistics(databasePath(), request, [this](int s, const QString &subject) {
+        grades::fillStatistics(databasePath(), request, [&](int s, const QString &subject) {
+            if (!pacer.due())
+                return;
+            Picture1->setUpdatesEnabled(false);
             Label7->setText(grades::statisticsProgressText(subject));
             Bar2->setValue(s + 1);
+            Picture1->setUpdatesEnabled(true);
             Picture1->repaint();
         });
     Picture1->hide();

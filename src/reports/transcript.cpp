@@ -67,15 +67,26 @@ ScoreTotal totalOf(const ShownScores &shown, const QVector<bool> *counted = null
     return t;
 }
 
-// "学籍号" >= prefix and < prefix with its last character raised: the students
-// whose number begins with the prefix, asked on the index.
-QString prefixCondition(const QString &prefix, QVariantList &params)
+// The prefix with its last character raised: the first text above all that begin with it.
+QString successor(const QString &prefix)
 {
     QString upper = prefix;
     upper[upper.size() - 1] = QChar(upper.at(upper.size() - 1).unicode() + 1);
-    params << QVariant(prefix) << QVariant(upper);
+    return upper;
+}
+
+// "学籍号" >= from and < below, asked on the index.
+QString rangeCondition(const QString &from, const QString &below, QVariantList &params)
+{
+    params << QVariant(from) << QVariant(below);
     const QString number = db::quoteIdentifier(kNumber);
     return QStringLiteral("(%1 >= ? and %1 < ?)").arg(number);
+}
+
+// The students whose number begins with the prefix.
+QString prefixCondition(const QString &prefix, QVariantList &params)
+{
+    return rangeCondition(prefix, successor(prefix), params);
 }
 
 bool isSectionTable(const QString &table)
@@ -104,30 +115,40 @@ QString classRanksCaption(const QString &column)
     return QStringLiteral("正在统计(%1)的班内名次……").arg(column);
 }
 
-Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgressFn &progress)
-{
-    const int n = int(input.subjects.size());
-    const int fetched = int(input.students.size());
-    Transcript t;
-    t.summaries.resize(n);
-    TranscriptProgress p;
-    p.bar2Max = n + 6;
-    auto tell = [&] {
-        if (progress)
-            progress(p);
-    };
+namespace {
 
-    // Reading: scores, totals and each subject's sums.
-    QVector<double> sums(n, 0), squares(n, 0);
-    QVector<int> counts(n, 0);
-    QVector<float> totals;            // single precision, for the ranks
-    QVector<QVector<float>> scores;   // the rows' scores as shown
+// The progress panel's state, told to the caller at every step.
+struct ProgressTeller {
+    const TranscriptProgressFn &fn;
+    TranscriptProgress p;
+    void tell() const
+    {
+        if (fn)
+            fn(p);
+    }
+};
+
+// What the reading pass keeps for the later passes: per subject the sums of the
+// shown values, of their squares and their count; per row of the clicked class
+// (grade group) its total and scores in single precision, for the ranks.
+struct ReadScores {
+    QVector<double> sums, squares;
+    QVector<int> counts;
+    QVector<float> totals;
+    QVector<QVector<float>> scores;
+};
+
+// Reading: the rows of the clicked class (grade group) with their scores and totals.
+ReadScores readRows(const TranscriptInput &input, int n, Transcript &t, ProgressTeller &progress)
+{
+    TranscriptProgress &p = progress.p;
+    ReadScores read{QVector<double>(n, 0), QVector<double>(n, 0), QVector<int>(n, 0), {}, {}};
     p.caption = kReadingCaption;
-    p.bar1Max = fetched + 1;
-    tell();
+    p.bar1Max = int(input.students.size()) + 1;
+    progress.tell();
     for (const TranscriptStudent &s : input.students) {
         ++p.bar1;
-        tell();
+        progress.tell();
         if (!inOwnClass(input.classCode, s.studentNumber))
             continue;
         TranscriptRow row;
@@ -144,35 +165,46 @@ Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgr
             const double value = *shown[k];
             row.subjects[k].score = texts[k];
             rowScores[k] = *s.scores.at(k);
-            sums[k] += value;
-            squares[k] += value * value;
-            ++counts[k];
+            read.sums[k] += value;
+            read.squares[k] += value * value;
+            ++read.counts[k];
         }
         // Only a student without any score has no total.
         const ScoreTotal total = totalOf(shown);
         if (total.any)
             row.total = sumText(total.sum);
-        totals << total.rankValue();
-        scores << rowScores;
+        read.totals << total.rankValue();
+        read.scores << rowScores;
         t.rows << row;
     }
+    return read;
+}
 
-    // Summaries: the average and deviation as shown are those of the standard scores.
-    p.bar2 = 3;
-    tell();
-    QVector<float> averages(n, 0), deviations(n, 0);
+// Summaries: the average and deviation as shown are those of the standard scores.
+void summarise(const ReadScores &read, int n, Transcript &t, QVector<float> &averages, QVector<float> &deviations)
+{
+    averages.fill(0, n);
+    deviations.fill(0, n);
     for (int k = 0; k < n; ++k) {
-        if (counts[k] == 0)
+        if (read.counts[k] == 0)
             continue;
         SubjectSummary &s = t.summaries[k];
-        s.stdDev = FormatFixed(grades::populationStdDev(counts[k], sums[k], squares[k]), 2);
-        s.participants = (k % 2 == 1 ? QStringLiteral(" ") : QString()) + QString::number(counts[k]);
-        s.average = FormatFixed(sums[k] / counts[k], 2);
+        s.stdDev = FormatFixed(grades::populationStdDev(read.counts[k], read.sums[k], read.squares[k]), 2);
+        s.participants = (k % 2 == 1 ? QStringLiteral(" ") : QString()) + QString::number(read.counts[k]);
+        s.average = FormatFixed(read.sums[k] / read.counts[k], 2);
         averages[k] = s.average.toFloat();
         deviations[k] = s.stdDev.toFloat();
     }
+}
 
-    // Ranks within the rows: the class rank among the rows of the same class number.
+// Ranks within the rows, for the total and then each subject: the class rank among
+// the rows of the same class number, the grade rank among all rows; with the
+// standard scores.
+void rankRows(const TranscriptInput &input, const ReadScores &read, const QVector<float> &averages,
+              const QVector<float> &deviations, Transcript &t, ProgressTeller &progress)
+{
+    TranscriptProgress &p = progress.p;
+    const int n = int(input.subjects.size());
     const int rows = int(t.rows.size());
     QVector<QString> classOf(rows);
     for (int r = 0; r < rows; ++r)
@@ -185,7 +217,7 @@ Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgr
     auto rank = [&](const QString &column, auto hasValue, auto valueOf, auto setRanks) {
         p.caption = classRanksCaption(column);
         p.bar1 = 0;
-        tell();
+        progress.tell();
         std::vector<float> all;
         QHash<QString, std::vector<float>> byClass;
         for (int r = 0; r < rows; ++r) {
@@ -202,73 +234,99 @@ Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgr
         };
         for (int r = 0; r < rows; ++r) {
             p.bar1 = r + 2;
-            tell();
+            progress.tell();
             if (!hasValue(r))
                 continue;
             const float v = valueOf(r);
             setRanks(r, 1 + higher(byClass[classOf[r]], v), 1 + higher(all, v));
         }
         ++p.bar2;
-        tell();
+        progress.tell();
     };
-    rank(QStringLiteral("总分"), [&](int r) { return !t.rows[r].total.isEmpty(); }, [&](int r) { return totals[r]; },
+    rank(QStringLiteral("总分"), [&](int r) { return !t.rows[r].total.isEmpty(); },
+         [&](int r) { return read.totals[r]; },
          [&](int r, int c, int g) {
              t.rows[r].classRank = QString::number(c);
              t.rows[r].gradeRank = QString::number(g);
          });
     for (int k = 0; k < n; ++k) {
         rank(input.subjects.at(k), [&](int r) { return !t.rows[r].subjects[k].score.isEmpty(); },
-             [&](int r) { return scores[r][k]; },
+             [&](int r) { return read.scores[r][k]; },
              [&](int r, int c, int g) {
                  SubjectCells &cells = t.rows[r].subjects[k];
                  cells.classRank = QString::number(c);
                  cells.gradeRank = QString::number(g);
-                 cells.standard = grades::standardScoreText(scores[r][k], averages[k], deviations[k]);
+                 cells.standard = grades::standardScoreText(read.scores[r][k], averages[k], deviations[k]);
              });
     }
+}
 
-    // A class: the comparable classes' students add to the grade ranks.
-    p.bar2 = p.bar2Max;
-    if (input.classCode.size() != 6) {
-        tell();
-    } else {
-        p.caption = kGradeRanksCaption;
-        p.bar1 = 0;
-        p.bar1Max = fetched + 1;
-        tell();
-        QVector<int> totalRaise(rows, 0);
-        QVector<QVector<int>> subjectRaise(rows, QVector<int>(n, 0));
-        QVector<QVector<bool>> has(rows, QVector<bool>(n, false));
-        for (int r = 0; r < rows; ++r)
-            for (int k = 0; k < n; ++k)
-                has[r][k] = !t.rows[r].subjects[k].score.isEmpty();
-        for (const TranscriptStudent &other : input.students) {
-            ++p.bar1;
-            tell();
-            if (inOwnClass(input.classCode, other.studentNumber))
-                continue;
-            const ShownScores otherShown = shownScores(other, n);
-            for (int r = 0; r < rows; ++r) {
-                for (int k = 0; k < n; ++k) {
-                    const std::optional<float> v = k < other.scores.size() ? other.scores.at(k) : std::nullopt;
-                    if (v && has[r][k] && *v > scores[r][k])
-                        ++subjectRaise[r][k];
-                }
-                // His total over the subjects the row's student has.
-                const ScoreTotal running = totalOf(otherShown, &has[r]);
-                if (running.any && !t.rows[r].total.isEmpty() && totals[r] < running.rankValue())
-                    ++totalRaise[r];
-            }
-        }
+// A class: the comparable classes' students raise the grade ranks.
+void addComparableRanks(const TranscriptInput &input, const ReadScores &read, Transcript &t,
+                        ProgressTeller &progress)
+{
+    TranscriptProgress &p = progress.p;
+    const int n = int(input.subjects.size());
+    const int rows = int(t.rows.size());
+    p.caption = kGradeRanksCaption;
+    p.bar1 = 0;
+    p.bar1Max = int(input.students.size()) + 1;
+    progress.tell();
+    QVector<int> totalRaise(rows, 0);
+    QVector<QVector<int>> subjectRaise(rows, QVector<int>(n, 0));
+    QVector<QVector<bool>> has(rows, QVector<bool>(n, false));
+    for (int r = 0; r < rows; ++r)
+        for (int k = 0; k < n; ++k)
+            has[r][k] = !t.rows[r].subjects[k].score.isEmpty();
+    for (const TranscriptStudent &other : input.students) {
+        ++p.bar1;
+        progress.tell();
+        if (inOwnClass(input.classCode, other.studentNumber))
+            continue;
+        const ShownScores otherShown = shownScores(other, n);
         for (int r = 0; r < rows; ++r) {
-            TranscriptRow &row = t.rows[r];
-            if (!row.gradeRank.isEmpty())
-                row.gradeRank = QString::number(row.gradeRank.toInt() + totalRaise[r]);
-            for (int k = 0; k < n; ++k)
-                if (!row.subjects[k].gradeRank.isEmpty())
-                    row.subjects[k].gradeRank = QString::number(row.subjects[k].gradeRank.toInt() + subjectRaise[r][k]);
+            for (int k = 0; k < n; ++k) {
+                const std::optional<float> v = k < other.scores.size() ? other.scores.at(k) : std::nullopt;
+                if (v && has[r][k] && *v > read.scores[r][k])
+                    ++subjectRaise[r][k];
+            }
+            // His total over the subjects the row's student has.
+            const ScoreTotal running = totalOf(otherShown, &has[r]);
+            if (running.any && !t.rows[r].total.isEmpty() && read.totals[r] < running.rankValue())
+                ++totalRaise[r];
         }
     }
+    for (int r = 0; r < rows; ++r) {
+        TranscriptRow &row = t.rows[r];
+        if (!row.gradeRank.isEmpty())
+            row.gradeRank = QString::number(row.gradeRank.toInt() + totalRaise[r]);
+        for (int k = 0; k < n; ++k)
+            if (!row.subjects[k].gradeRank.isEmpty())
+                row.subjects[k].gradeRank = QString::number(row.subjects[k].gradeRank.toInt() + subjectRaise[r][k]);
+    }
+}
+
+} // namespace
+
+Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgressFn &progress)
+{
+    const int n = int(input.subjects.size());
+    Transcript t;
+    t.summaries.resize(n);
+    ProgressTeller teller{progress, {}};
+    teller.p.bar2Max = n + 6;
+
+    const ReadScores read = readRows(input, n, t, teller);
+    teller.p.bar2 = 3;
+    teller.tell();
+    QVector<float> averages, deviations;
+    summarise(read, n, t, averages, deviations);
+    rankRows(input, read, averages, deviations, t, teller);
+    teller.p.bar2 = teller.p.bar2Max;
+    if (input.classCode.size() != 6)
+        teller.tell();
+    else
+        addComparableRanks(input, read, t, teller);
     return t;
 }
 
@@ -291,13 +349,20 @@ reg::Statement transcriptQuery(const QString &sectionTable, const QString &class
             codes << code;
     if (codes.isEmpty())
         return {};
+    // One range of the 学籍号 index from the lowest class to the highest (the classes
+    // of a cohort lie side by side), and within it the rows of the classes asked for.
+    const auto [lowest, highest] = std::minmax_element(codes.cbegin(), codes.cend());
     reg::Statement s;
-    QStringList conditions;
-    for (const QString &code : codes)
-        conditions << prefixCondition(code, s.params);
+    QString condition = rangeCondition(*lowest, successor(*highest), s.params);
+    if (codes.size() > 1) {
+        condition += QStringLiteral(" and substr(%1, 1, 6) in (%2)")
+                         .arg(db::quoteIdentifier(kNumber), QStringLiteral("?, ").repeated(codes.size() - 1) + u'?');
+        for (const QString &code : codes)
+            s.params << code;
+    }
     s.sql = QStringLiteral("select %1 from %2 where %3 order by %4 asc")
-                .arg(columns.join(QLatin1Char(',')), db::quoteIdentifier(sectionTable),
-                     conditions.join(QStringLiteral(" or ")), db::quoteIdentifier(kNumber));
+                .arg(columns.join(QLatin1Char(',')), db::quoteIdentifier(sectionTable), condition,
+                     db::quoteIdentifier(kNumber));
     return s;
 }
 

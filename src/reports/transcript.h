@@ -93,8 +93,10 @@ Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgr
 
 // The students of the transcript: 学籍号, 姓名 and the exam columns of the section
 // table, for the class and each comparable class (class codes), in 学籍号 order.
-// A grade group's own code (four characters) adds no class. Invalid for a bad
-// table or column name or when no class is asked for.
+// A grade group's own code (four characters) adds no class. The rows are read as one
+// range of the 学籍号 index, from the lowest class to the highest, keeping those of
+// the classes asked for. Invalid for a bad table or column name or when no class is
+// asked for.
 reg::Statement transcriptQuery(const QString &sectionTable, const QString &classCode,
                                const QStringList &comparableCodes, const QStringList &examColumns);
 

@@ -96,6 +96,9 @@ void TestDevelopmentTrend::totalsRanksAndClassRows_data()
     QTest::newRow("ranked as shown: 178.74 and 178.72 share 178.7")
         << QList<QVariantList>{{178.74, none, none}, {178.72, none, none}, {178.76, none, none}}
         << QStringList{u"178.7"_s, u"178.7"_s, u"178.8"_s} << QList<int>{2, 2, 1} << 3 << u"178.74"_s;
+    QTest::newRow("stored numbers and texts that read as numbers add alike; other texts are no score")
+        << QList<QVariantList>{{qlonglong(80), u" 85.5 "_s, 4.25}, {u"缺考"_s, 90.0, none}}
+        << QStringList{u"169.8"_s, u"90.0"_s} << QList<int>{1, 2} << 2 << u"129.88"_s;
     QTest::newRow("nobody took it") << QList<QVariantList>{{none, none, none}, {none, none, none}}
                                     << QStringList{u""_s, u""_s} << QList<int>{0, 0} << 0 << u""_s;
     QTest::newRow("a class without students") << QList<QVariantList>{} << QStringList{} << QList<int>{} << 0 << u""_s;

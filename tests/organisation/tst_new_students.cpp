@@ -144,6 +144,10 @@ private slots:
             << QStringList{u"1,a,男,600"_s, u"2,b,男,500"_s} << 3
             << QStringList{u"1=1"_s, u"2=2"_s}
             << QStringList{u"3班情况：\r\n　　班内总人数：0(男0 女0 不详0人)\r\n　　各科总分数：0(平均：0.00)\r\n\r\n"_s};
+        QTest::newRow("equal keys keep their order; codes that are no numbers sort after numbers")
+            << QStringList{u"b,a,男,500"_s, u",b,男, 500 "_s, u"3,c,男,500.0"_s, u"a1,d,男,400"_s} << 2
+            << QStringList{u"=2"_s, u"3=1"_s, u"a1=2"_s, u"b=1"_s}
+            << QStringList{u"新生人数共：4人"_s};
         QTest::newRow("final order by code, every row placed")
             << QStringList{u"10,a,女,580"_s, u"9,b,,0"_s, u"2,c,男,610"_s, u"007,d,男,"_s} << 2
             << QStringList{u"2=1"_s, u"007=1"_s, u"9=2"_s, u"10=2"_s}

@@ -55,6 +55,19 @@ private slots:
         QFETCH(int, decimals);
         QFETCH(QString, text);
         QCOMPARE(FormatFixed(value, decimals), text);
+        // The figure shown, read back: the same rounding without the text.
+        QCOMPARE(roundedFixed(value, decimals), text.toDouble());
+    }
+
+    // Sums of scores, halves among them: the number rounds exactly as the text.
+    void roundedFixedReadsAsTheText()
+    {
+        for (int decimals : {0, 1, 2}) {
+            for (int i = -200000; i <= 200000; i += 7) {
+                const double value = i / 1000.0 + (i % 3) * 0.05;
+                QCOMPARE(roundedFixed(value, decimals), FormatFixed(value, decimals).toDouble());
+            }
+        }
     }
 
     void formatFixedNotFinite()
