@@ -3,6 +3,7 @@
 #include "organisation/fixed_lists.h"
 #include "kit/school_tables.h"
 #include "platform/database.h"
+#include "platform/row_update.h"
 #include "kit/session.h"
 
 #include <QSqlQuery>
@@ -197,6 +198,19 @@ bool planClasses(db::Connection &c, const QString &gradeGroup, const QVector<Cla
     return true;
 }
 
+// The loaded row grid row i started from: the one of its name at the same
+// place among rows of that name; a class ticked since starts empty.
+ClassRow loadedClass(const QVector<ClassRow> &loaded, const QVector<ClassRow> &rows, int i)
+{
+    const QString &name = rows[i].name;
+    qsizetype nth = std::count_if(rows.begin(), rows.begin() + i, [&](const ClassRow &r) { return r.name == name; });
+    for (const ClassRow &r : loaded) {
+        if (r.name == name && nth-- == 0)
+            return r;
+    }
+    return ClassRow{name, {}, {}, {}};
+}
+
 SaveResult failed(db::Connection &c)
 {
     SaveResult r;
@@ -281,20 +295,37 @@ SaveResult SaveGradeGroups(db::Connection &c, const QStringList &ticked, const C
         });
 }
 
-SaveResult SaveClasses(db::Connection &c, const QString &gradeGroup, const QVector<ClassRow> &rows,
-                       const ConfirmRemoval &confirm)
+SaveResult SaveClasses(db::Connection &c, const QString &gradeGroup, const QVector<ClassRow> &loaded,
+                       const QVector<ClassRow> &rows, const ConfirmRemoval &confirm)
 {
     return runSave<ClassPlan>(
         c, confirm, [&](ClassPlan &plan) { return planClasses(c, gradeGroup, rows, plan); },
         [&](const ClassPlan &plan, SaveResult &result) {
             if (!deleteIds(c, plan.dependentIds) || !deleteIds(c, plan.remove))
                 return false;
+            QStringList changed;
             for (const ClassPlan::Update &u : plan.update) {
                 const ClassRow &r = rows[u.row];
-                if (!c.exec(QStringLiteral(R"(update "教导处" set "其它"=?,"其次"=? where "id"=?)"),
-                            {bound(r.actualName), bound(r.headTeacher), u.id}))
-                    return false;
+                const ClassRow before = loadedClass(loaded, rows, u.row);
+                const QList<db::FieldChange> changes{
+                    {QStringLiteral("其它"), bound(before.actualName), bound(r.actualName)},
+                    {QStringLiteral("其次"), bound(before.headTeacher), bound(r.headTeacher)}};
+                switch (db::updateChangedFields(c, QStringLiteral("教导处"), QStringLiteral("id"), u.id, changes)) {
+                case db::RowUpdate::Updated:
+                    break;
+                case db::RowUpdate::Conflict:
+                    changed << r.name;
+                    break;
+                case db::RowUpdate::Gone:
+                case db::RowUpdate::Failed:
+                    return c.error().isSet() ? false : c.fail(db::kErrSql, kChanged);
+                }
             }
+            if (!changed.isEmpty())
+                return c.fail(db::kErrRowChanged,
+                              db::rowChangedMessage(
+                                  QStringLiteral("%1的班级(%2)").arg(gradeGroup, changed.join(QStringLiteral("、"))),
+                                  QStringLiteral("您的修改"), QStringLiteral("重新选择年级组读出最新班级")));
             for (const int i : plan.insert) {
                 const ClassRow &r = rows[i];
                 if (!c.exec(QStringLiteral(R"(insert into "教导处" ("类别","名称","对应内容","其它","其次","密码"))"

@@ -1,8 +1,11 @@
 #include "organisation/teaching_save.h"
 
 #include "kit/school_tables.h"
+#include "platform/row_update.h"
 
 #include <QSqlQuery>
+
+#include <algorithm>
 
 namespace tessaly::organisation {
 
@@ -17,6 +20,19 @@ QString text(const QSqlQuery &q, int index)
 bool sameKey(const TeachingAssignment &a, const TeachingAssignment &b)
 {
     return a.gradeGroup == b.gradeGroup && a.className == b.className && a.subject == b.subject;
+}
+
+// The teacher row i of the list was loaded with: that of the loaded row of its
+// key at the same place among rows of that key; empty for one listed since.
+QString loadedTeacher(const QVector<TeachingAssignment> &loaded, const QVector<TeachingAssignment> &rows, int i)
+{
+    qsizetype nth = std::count_if(rows.begin(), rows.begin() + i,
+                                  [&](const TeachingAssignment &r) { return sameKey(r, rows[i]); });
+    for (const TeachingAssignment &r : loaded) {
+        if (sameKey(r, rows[i]) && nth-- == 0)
+            return r.teacher.isNull() ? QStringLiteral("") : r.teacher;
+    }
+    return QStringLiteral("");
 }
 
 } // namespace
@@ -45,6 +61,7 @@ QVector<StoredTeaching> readTeachingAssignments(db::Connection &c, const Teachin
 }
 
 TeachingSaveResult SaveTeachingAssignments(db::Connection &c, const TeachingScope &scope,
+                                           const QVector<TeachingAssignment> &loaded,
                                            const QVector<TeachingAssignment> &rows)
 {
     TeachingSaveResult result;
@@ -54,7 +71,9 @@ TeachingSaveResult SaveTeachingAssignments(db::Connection &c, const TeachingScop
         if (!read)
             return false;
         QVector<bool> used(stored.size(), false);
-        for (const TeachingAssignment &row : rows) {
+        QStringList changed;
+        for (int k = 0; k < rows.size(); ++k) {
+            const TeachingAssignment &row = rows[k];
             int match = -1;
             for (int i = 0; i < stored.size() && match < 0; ++i) {
                 if (!used[i] && sameKey(stored[i].assignment, row))
@@ -62,10 +81,18 @@ TeachingSaveResult SaveTeachingAssignments(db::Connection &c, const TeachingScop
             }
             if (match >= 0) {
                 used[match] = true;
-                if (!c.exec(QStringLiteral(R"(update "教导处" set "名称"=? where "id"=?)"),
-                            {row.teacher, stored[match].id}))
-                    return false;
-                ++result.updated;
+                switch (db::updateChangedFields(c, QStringLiteral("教导处"), QStringLiteral("id"), stored[match].id,
+                                                {{QStringLiteral("名称"), loadedTeacher(loaded, rows, k), row.teacher}})) {
+                case db::RowUpdate::Updated:
+                    ++result.updated;
+                    break;
+                case db::RowUpdate::Conflict:
+                    changed << row.gradeGroup + row.className + row.subject;
+                    break;
+                case db::RowUpdate::Gone:
+                case db::RowUpdate::Failed:
+                    return c.error().isSet() ? false : c.fail(db::kErrSql, QStringLiteral("保存没有完成。"));
+                }
             } else {
                 if (!c.exec(QStringLiteral(R"(insert into "教导处" ("类别","名称","对应内容","其它","其次","密码"))"
                                            R"( values (?,?,?,?,?,?))"),
@@ -75,6 +102,11 @@ TeachingSaveResult SaveTeachingAssignments(db::Connection &c, const TeachingScop
                 ++result.inserted;
             }
         }
+        if (!changed.isEmpty())
+            return c.fail(db::kErrRowChanged,
+                          db::rowChangedMessage(
+                              QStringLiteral("%1的任课教师").arg(changed.join(QStringLiteral("、"))),
+                              QStringLiteral("您的修改"), QStringLiteral("重新选择班级读出最新任课教师")));
         if (scope.className.isEmpty())
             return true;
         for (int i = 0; i < stored.size(); ++i) {
