@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <optional>
 
 namespace tessaly::organisation {
 
@@ -142,6 +143,8 @@ struct ClassPlan {
     QVector<Update> update;
     QVector<int> insert;             // grid rows
     QVector<qint64> remove;          // 班级名 rows
+    QStringList removedNames;        // their 名称, in the same order
+    QStringList storedNames;         // 名称 of every stored 班级名 row of the grade group
     QVector<qint64> dependentIds;    // 任课 rows of class names that went
     QVector<Dependents> dependents;
 };
@@ -152,6 +155,8 @@ bool planClasses(db::Connection &c, const QString &gradeGroup, const QVector<Cla
     QVector<Row> stored;
     if (!readRows(c, kKindClass, &gradeGroup, stored))
         return false;
+    for (const Row &r : stored)
+        plan.storedNames << r.name;
     QVector<bool> matched(stored.size(), false);
     for (int i = 0; i < rows.size(); ++i) {
         int found = -1;
@@ -173,6 +178,7 @@ bool planClasses(db::Connection &c, const QString &gradeGroup, const QVector<Cla
         if (matched[k])
             continue;
         plan.remove << stored[k].id;
+        plan.removedNames << stored[k].name;
         const QString &name = stored[k].name;
         const bool kept = std::any_of(rows.begin(), rows.end(), [&](const ClassRow &r) { return r.name == name; });
         if (!kept && !gone.contains(name))
@@ -199,8 +205,8 @@ bool planClasses(db::Connection &c, const QString &gradeGroup, const QVector<Cla
 }
 
 // The loaded row grid row i started from: the one of its name at the same
-// place among rows of that name; a class ticked since starts empty.
-ClassRow loadedClass(const QVector<ClassRow> &loaded, const QVector<ClassRow> &rows, int i)
+// place among rows of that name; none for a class ticked since.
+std::optional<ClassRow> loadedClass(const QVector<ClassRow> &loaded, const QVector<ClassRow> &rows, int i)
 {
     const QString &name = rows[i].name;
     qsizetype nth = std::count_if(rows.begin(), rows.begin() + i, [&](const ClassRow &r) { return r.name == name; });
@@ -208,7 +214,27 @@ ClassRow loadedClass(const QVector<ClassRow> &loaded, const QVector<ClassRow> &r
         if (r.name == name && nth-- == 0)
             return r;
     }
-    return ClassRow{name, {}, {}, {}};
+    return std::nullopt;
+}
+
+// Classes another computer added or deleted since the load: a stored row this
+// save would delete that was not loaded, a loaded one it would insert again.
+QStringList classesChangedElsewhere(const ClassPlan &plan, const QVector<ClassRow> &loaded,
+                                    const QVector<ClassRow> &rows)
+{
+    const auto loadedCount = [&](const QString &name) {
+        return std::count_if(loaded.begin(), loaded.end(), [&](const ClassRow &r) { return r.name == name; });
+    };
+    QStringList out;
+    for (const QString &name : plan.removedNames) {
+        if (plan.storedNames.count(name) > loadedCount(name) && !out.contains(name))
+            out << name;
+    }
+    for (const int i : plan.insert) {
+        if (loadedClass(loaded, rows, i) && !out.contains(rows[i].name))
+            out << rows[i].name;
+    }
+    return out;
 }
 
 SaveResult failed(db::Connection &c)
@@ -301,12 +327,12 @@ SaveResult SaveClasses(db::Connection &c, const QString &gradeGroup, const QVect
     return runSave<ClassPlan>(
         c, confirm, [&](ClassPlan &plan) { return planClasses(c, gradeGroup, rows, plan); },
         [&](const ClassPlan &plan, SaveResult &result) {
+            QStringList changed = classesChangedElsewhere(plan, loaded, rows);
             if (!deleteIds(c, plan.dependentIds) || !deleteIds(c, plan.remove))
                 return false;
-            QStringList changed;
             for (const ClassPlan::Update &u : plan.update) {
                 const ClassRow &r = rows[u.row];
-                const ClassRow before = loadedClass(loaded, rows, u.row);
+                const ClassRow before = loadedClass(loaded, rows, u.row).value_or(ClassRow{r.name, {}, {}, {}});
                 const QList<db::FieldChange> changes{
                     {QStringLiteral("其它"), bound(before.actualName), bound(r.actualName)},
                     {QStringLiteral("其次"), bound(before.headTeacher), bound(r.headTeacher)}};
@@ -314,7 +340,8 @@ SaveResult SaveClasses(db::Connection &c, const QString &gradeGroup, const QVect
                 case db::RowUpdate::Updated:
                     break;
                 case db::RowUpdate::Conflict:
-                    changed << r.name;
+                    if (!changed.contains(r.name))
+                        changed << r.name;
                     break;
                 case db::RowUpdate::Gone:
                 case db::RowUpdate::Failed:

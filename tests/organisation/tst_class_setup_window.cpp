@@ -113,6 +113,8 @@ private slots:
     void saveWithoutClasses();
     void twoComputersEditOneClass_data();
     void twoComputersEditOneClass();
+    void classAddedOrDeletedElsewhere_data();
+    void classAddedOrDeletedElsewhere();
     void removingAClassWithTeachingAsks_data();
     void removingAClassWithTeachingAsks();
     void questionOnChoosingNamesTheOldGradeGroup_data();
@@ -336,6 +338,33 @@ void TestClassSetupWindow::twoComputersEditOneClass()
              qPrintable(responder.last().text));
     QCOMPARE(stored, other);
     QCOMPARE(w->Grid1->TextMatrix(1, myCol), u"我的"_s);
+    QVERIFY(w->hasUnsavedChanges());
+}
+
+void TestClassSetupWindow::classAddedOrDeletedElsewhere_data()
+{
+    QTest::addColumn<QString>("otherSql");   // what another computer saved after this one read
+    QTest::addColumn<QString>("named");
+    QTest::newRow("added there") << uR"(insert into "教导处" ("类别","名称","对应内容","其次") values ('班级名','五班','初二年级组','周老师'))"_s
+                                 << u"五班"_s;
+    QTest::newRow("deleted there") << uR"(delete from "教导处" where "类别"='班级名' and "名称"='一班')"_s << u"一班"_s;
+}
+
+void TestClassSetupWindow::classAddedOrDeletedElsewhere()
+{
+    QFETCH(QString, otherSql);
+    QFETCH(QString, named);
+    School s;
+    WindowHarness h(s.school, signedIn(true));
+    ClassSetupWindow *w = openWindow(h);
+    choose(w->Combo1, kSecond);
+    QVERIFY(s.school.db().exec(otherSql));
+    const QMap<int, QString> before = storedClasses(s.school, kSecond);
+    typeInto(w, 1, 3, u"我的"_s);
+    w->Command1->click();
+    QVERIFY2(h.responder.last().text.contains(u"初二年级组的班级(%1)在您读出之后已被其他电脑修改"_s.arg(named)),
+             qPrintable(h.responder.last().text));
+    QCOMPARE(storedClasses(s.school, kSecond), before);
     QVERIFY(w->hasUnsavedChanges());
 }
 
