@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <optional>
 
 namespace tessaly::organisation {
 
@@ -22,17 +23,23 @@ bool sameKey(const TeachingAssignment &a, const TeachingAssignment &b)
     return a.gradeGroup == b.gradeGroup && a.className == b.className && a.subject == b.subject;
 }
 
-// The teacher row i of the list was loaded with: that of the loaded row of its
-// key at the same place among rows of that key; empty for one listed since.
-QString loadedTeacher(const QVector<TeachingAssignment> &loaded, const QVector<TeachingAssignment> &rows, int i)
+// The loaded row row i of the list started from: the one of its key at the
+// same place among rows of that key; none for one listed since.
+std::optional<TeachingAssignment> loadedRow(const QVector<TeachingAssignment> &loaded,
+                                            const QVector<TeachingAssignment> &rows, int i)
 {
     qsizetype nth = std::count_if(rows.begin(), rows.begin() + i,
                                   [&](const TeachingAssignment &r) { return sameKey(r, rows[i]); });
     for (const TeachingAssignment &r : loaded) {
         if (sameKey(r, rows[i]) && nth-- == 0)
-            return r.teacher.isNull() ? QStringLiteral("") : r.teacher;
+            return r;
     }
-    return QStringLiteral("");
+    return std::nullopt;
+}
+
+QString shownKey(const TeachingAssignment &a)
+{
+    return a.gradeGroup + a.className + a.subject;
 }
 
 } // namespace
@@ -81,25 +88,43 @@ TeachingSaveResult SaveTeachingAssignments(db::Connection &c, const TeachingScop
             }
             if (match >= 0) {
                 used[match] = true;
+                const QString before = loadedRow(loaded, rows, k).value_or(TeachingAssignment{}).teacher;
                 switch (db::updateChangedFields(c, QStringLiteral("教导处"), QStringLiteral("id"), stored[match].id,
-                                                {{QStringLiteral("名称"), loadedTeacher(loaded, rows, k), row.teacher}})) {
+                                                {{QStringLiteral("名称"), before.isNull() ? QStringLiteral("") : before,
+                                                  row.teacher}})) {
                 case db::RowUpdate::Updated:
                     ++result.updated;
                     break;
                 case db::RowUpdate::Conflict:
-                    changed << row.gradeGroup + row.className + row.subject;
+                    changed << shownKey(row);
                     break;
                 case db::RowUpdate::Gone:
                 case db::RowUpdate::Failed:
                     return c.error().isSet() ? false : c.fail(db::kErrSql, QStringLiteral("保存没有完成。"));
                 }
             } else {
+                if (loadedRow(loaded, rows, k)) {
+                    changed << shownKey(row);   // deleted since it was read
+                    continue;
+                }
                 if (!c.exec(QStringLiteral(R"(insert into "教导处" ("类别","名称","对应内容","其它","其次","密码"))"
                                            R"( values (?,?,?,?,?,?))"),
                             {kKindTeaching, row.teacher, row.gradeGroup, row.className, row.subject,
                              row.password}))
                     return false;
                 ++result.inserted;
+            }
+        }
+        if (!scope.className.isEmpty()) {
+            // A stored row this save would delete that was not read: added since.
+            for (int i = 0; i < stored.size(); ++i) {
+                const TeachingAssignment &a = stored[i].assignment;
+                const auto ofKey = [&](const TeachingAssignment &t) { return sameKey(t, a); };
+                if (!used[i] && std::count_if(stored.begin(), stored.end(),
+                                              [&](const StoredTeaching &t) { return ofKey(t.assignment); })
+                                    > std::count_if(loaded.begin(), loaded.end(), ofKey)
+                    && !changed.contains(shownKey(a)))
+                    changed << shownKey(a);
             }
         }
         if (!changed.isEmpty())

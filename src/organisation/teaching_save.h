@@ -7,7 +7,9 @@
 // id order when a key is stored twice:
 //   - a matched row keeps its id and 密码 and takes the listed teacher (名称)
 //     where it differs from the loaded one; a teacher another computer saved
-//     since refuses the whole save (db::kErrRowChanged, naming the rows);
+//     since refuses the whole save (db::kErrRowChanged, naming the rows), as
+//     does a row read that another computer deleted since, or (with a class
+//     chosen) one it stored since that this save would delete;
 //   - a listed assignment without a stored row is inserted with the listed
 //     password (empty for a subject just ticked);
 //   - with a class chosen, the class's stored assignments that are not listed

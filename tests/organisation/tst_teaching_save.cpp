@@ -66,6 +66,8 @@ private slots:
     void failureChangesNothing();
     void twoComputersSetOneTeacher_data();
     void twoComputersSetOneTeacher();
+    void assignmentAddedOrDeletedElsewhere_data();
+    void assignmentAddedOrDeletedElsewhere();
 };
 
 void TestTeachingSave::classSave()
@@ -261,6 +263,42 @@ void TestTeachingSave::twoComputersSetOneTeacher()
         QVERIFY2(r.error.text.startsWith(QStringLiteral("初一年级组三班语文的任课教师在您读出之后已被其他电脑修改")),
                  qPrintable(r.error.text));
     }
+}
+
+void TestTeachingSave::assignmentAddedOrDeletedElsewhere_data()
+{
+    QTest::addColumn<bool>("added");   // another computer added 物理 since the read, or deleted 语文
+    QTest::newRow("added there") << true;
+    QTest::newRow("deleted there") << false;
+}
+
+void TestTeachingSave::assignmentAddedOrDeletedElsewhere()
+{
+    QFETCH(bool, added);
+    TestSchool school;
+    const TeachingScope scope{kGrade, QStringLiteral("三班")};
+    const int yuwen = school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("语文"),
+                                         QStringLiteral("张老师"), QStringLiteral("a"));
+    school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("数学"), QStringLiteral("李老师"),
+                       QStringLiteral("b"));
+    QVector<TeachingAssignment> loaded;
+    for (const StoredTeaching &t : readTeachingAssignments(school.db(), scope))
+        loaded << t.assignment;
+    if (added)
+        school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("物理"), QStringLiteral("吴老师"));
+    else
+        QVERIFY(school.db().exec(QStringLiteral(R"(delete from "教导处" where "id"=?)"), {yuwen}));
+    const QStringList before = stored(school);
+
+    QVector<TeachingAssignment> mine = loaded;
+    mine[1].teacher = QStringLiteral("周老师");
+    const TeachingSaveResult r = SaveTeachingAssignments(school.db(), scope, loaded, mine);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.error.number, db::kErrRowChanged);
+    const QString named = added ? QStringLiteral("初一年级组三班物理") : QStringLiteral("初一年级组三班语文");
+    QVERIFY2(r.error.text.startsWith(named + QStringLiteral("的任课教师在您读出之后已被其他电脑修改")),
+             qPrintable(r.error.text));
+    QCOMPARE(stored(school), before);
 }
 
 QTEST_MAIN(TestTeachingSave)
