@@ -42,13 +42,19 @@ TeachingAssignment row(const QString &klass, const QString &subject, const QStri
     return {grade, klass, subject, teacher, password};
 }
 
-// Saves rows over the assignments of the scope as they are stored now (read, then saved).
-TeachingSaveResult saveAsLoaded(TestSchool &school, const TeachingScope &scope, const QVector<TeachingAssignment> &rows)
+// The assignments of the scope as the window reads them.
+QVector<TeachingAssignment> loadedOf(TestSchool &school, const TeachingScope &scope)
 {
     QVector<TeachingAssignment> loaded;
     for (const StoredTeaching &t : readTeachingAssignments(school.db(), scope))
         loaded << t.assignment;
-    return SaveTeachingAssignments(school.db(), scope, loaded, rows);
+    return loaded;
+}
+
+// Saves rows over the assignments of the scope as they are stored now (read, then saved).
+TeachingSaveResult saveAsLoaded(TestSchool &school, const TeachingScope &scope, const QVector<TeachingAssignment> &rows)
+{
+    return SaveTeachingAssignments(school.db(), scope, loadedOf(school, scope), rows);
 }
 
 } // namespace
@@ -241,9 +247,7 @@ void TestTeachingSave::twoComputersSetOneTeacher()
                                          QStringLiteral("张老师"), QStringLiteral("a"));
     const int shuxue = school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("数学"),
                                           QStringLiteral("李老师"), QStringLiteral("b"));
-    QVector<TeachingAssignment> loaded;
-    for (const StoredTeaching &t : readTeachingAssignments(school.db(), scope))
-        loaded << t.assignment;
+    const QVector<TeachingAssignment> loaded = loadedOf(school, scope);
     // The other computer read the same list and gave 语文 a new teacher.
     QVector<TeachingAssignment> other = loaded;
     other[0].teacher = QStringLiteral("钱老师");
@@ -281,9 +285,7 @@ void TestTeachingSave::assignmentAddedOrDeletedElsewhere()
                                          QStringLiteral("张老师"), QStringLiteral("a"));
     school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("数学"), QStringLiteral("李老师"),
                        QStringLiteral("b"));
-    QVector<TeachingAssignment> loaded;
-    for (const StoredTeaching &t : readTeachingAssignments(school.db(), scope))
-        loaded << t.assignment;
+    const QVector<TeachingAssignment> loaded = loadedOf(school, scope);
     if (added)
         school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("物理"), QStringLiteral("吴老师"));
     else
