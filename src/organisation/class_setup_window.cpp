@@ -328,7 +328,7 @@ bool ClassSetupWindow::saveClasses(const QString &gradeGroup)
         return false;
     }
     const SaveResult result = saveWith<SaveResult>(databasePath(), [&](db::Connection &c) {
-        return SaveClasses(c, gradeGroup, rows, [this](const QString &q) { return askYesNo(this, q); });
+        return SaveClasses(c, gradeGroup, m_saved, rows, [this](const QString &q) { return askYesNo(this, q); });
     });
     if (!result.ok) {
         if (!result.cancelled)

@@ -3,11 +3,13 @@
 #include "school/fixed_lists.h"
 #include "school/school_tables.h"
 #include "platform/database.h"
+#include "platform/row_update.h"
 #include "kit/session.h"
 
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <optional>
 
 namespace tessaly::organisation {
 
@@ -141,6 +143,8 @@ struct ClassPlan {
     QVector<Update> update;
     QVector<int> insert;             // grid rows
     QVector<qint64> remove;          // 班级名 rows
+    QStringList removedNames;        // their 名称, in the same order
+    QStringList storedNames;         // 名称 of every stored 班级名 row of the grade group
     QVector<qint64> dependentIds;    // 任课 rows of class names that went
     QVector<Dependents> dependents;
 };
@@ -151,6 +155,8 @@ bool planClasses(db::Connection &c, const QString &gradeGroup, const QVector<Cla
     QVector<Row> stored;
     if (!readRows(c, kKindClass, &gradeGroup, stored))
         return false;
+    for (const Row &r : stored)
+        plan.storedNames << r.name;
     QVector<bool> matched(stored.size(), false);
     for (int i = 0; i < rows.size(); ++i) {
         int found = -1;
@@ -172,6 +178,7 @@ bool planClasses(db::Connection &c, const QString &gradeGroup, const QVector<Cla
         if (matched[k])
             continue;
         plan.remove << stored[k].id;
+        plan.removedNames << stored[k].name;
         const QString &name = stored[k].name;
         const bool kept = std::any_of(rows.begin(), rows.end(), [&](const ClassRow &r) { return r.name == name; });
         if (!kept && !gone.contains(name))
@@ -195,6 +202,39 @@ bool planClasses(db::Connection &c, const QString &gradeGroup, const QVector<Cla
             plan.dependents << d;
     }
     return true;
+}
+
+// The loaded row grid row i started from: the one of its name at the same
+// place among rows of that name; none for a class ticked since.
+std::optional<ClassRow> loadedClass(const QVector<ClassRow> &loaded, const QVector<ClassRow> &rows, int i)
+{
+    const QString &name = rows[i].name;
+    qsizetype nth = std::count_if(rows.begin(), rows.begin() + i, [&](const ClassRow &r) { return r.name == name; });
+    for (const ClassRow &r : loaded) {
+        if (r.name == name && nth-- == 0)
+            return r;
+    }
+    return std::nullopt;
+}
+
+// Classes another computer added or deleted since the load: a stored row this
+// save would delete that was not loaded, a loaded one it would insert again.
+QStringList classesChangedElsewhere(const ClassPlan &plan, const QVector<ClassRow> &loaded,
+                                    const QVector<ClassRow> &rows)
+{
+    const auto loadedCount = [&](const QString &name) {
+        return std::count_if(loaded.begin(), loaded.end(), [&](const ClassRow &r) { return r.name == name; });
+    };
+    QStringList out;
+    for (const QString &name : plan.removedNames) {
+        if (plan.storedNames.count(name) > loadedCount(name) && !out.contains(name))
+            out << name;
+    }
+    for (const int i : plan.insert) {
+        if (loadedClass(loaded, rows, i) && !out.contains(rows[i].name))
+            out << rows[i].name;
+    }
+    return out;
 }
 
 SaveResult failed(db::Connection &c)
@@ -281,20 +321,38 @@ SaveResult SaveGradeGroups(db::Connection &c, const QStringList &ticked, const C
         });
 }
 
-SaveResult SaveClasses(db::Connection &c, const QString &gradeGroup, const QVector<ClassRow> &rows,
-                       const ConfirmRemoval &confirm)
+SaveResult SaveClasses(db::Connection &c, const QString &gradeGroup, const QVector<ClassRow> &loaded,
+                       const QVector<ClassRow> &rows, const ConfirmRemoval &confirm)
 {
     return runSave<ClassPlan>(
         c, confirm, [&](ClassPlan &plan) { return planClasses(c, gradeGroup, rows, plan); },
         [&](const ClassPlan &plan, SaveResult &result) {
+            QStringList changed = classesChangedElsewhere(plan, loaded, rows);
             if (!deleteIds(c, plan.dependentIds) || !deleteIds(c, plan.remove))
                 return false;
             for (const ClassPlan::Update &u : plan.update) {
                 const ClassRow &r = rows[u.row];
-                if (!c.exec(QStringLiteral(R"(update "教导处" set "其它"=?,"其次"=? where "id"=?)"),
-                            {bound(r.actualName), bound(r.headTeacher), u.id}))
-                    return false;
+                const ClassRow before = loadedClass(loaded, rows, u.row).value_or(ClassRow{r.name, {}, {}, {}});
+                const QList<db::FieldChange> changes{
+                    {QStringLiteral("其它"), bound(before.actualName), bound(r.actualName)},
+                    {QStringLiteral("其次"), bound(before.headTeacher), bound(r.headTeacher)}};
+                switch (db::updateChangedFields(c, QStringLiteral("教导处"), QStringLiteral("id"), u.id, changes)) {
+                case db::RowUpdate::Updated:
+                    break;
+                case db::RowUpdate::Conflict:
+                    if (!changed.contains(r.name))
+                        changed << r.name;
+                    break;
+                case db::RowUpdate::Gone:
+                case db::RowUpdate::Failed:
+                    return c.error().isSet() ? false : c.fail(db::kErrSql, kChanged);
+                }
             }
+            if (!changed.isEmpty())
+                return c.fail(db::kErrRowChanged,
+                              db::rowChangedMessage(
+                                  QStringLiteral("%1的班级(%2)").arg(gradeGroup, changed.join(QStringLiteral("、"))),
+                                  QStringLiteral("您的修改"), QStringLiteral("重新选择年级组读出最新班级")));
             for (const int i : plan.insert) {
                 const ClassRow &r = rows[i];
                 if (!c.exec(QStringLiteral(R"(insert into "教导处" ("类别","名称","对应内容","其它","其次","密码"))"

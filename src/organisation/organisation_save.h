@@ -72,11 +72,15 @@ struct ClassRow {
 };
 
 // Stores the rows as the 班级名 rows of the grade group. Each row takes the
-// first unmatched stored row of its name (oldest id first): 其它 and 其次 are
-// updated, id and 密码 stay. Unmatched rows are inserted; stored rows left
-// unmatched are deleted, and with them the teaching assignments of a class
-// name that no row keeps (after confirm).
-SaveResult SaveClasses(db::Connection &c, const QString &gradeGroup, const QVector<ClassRow> &rows,
-                       const ConfirmRemoval &confirm);
+// first unmatched stored row of its name (oldest id first): of 其它 and 其次
+// only what differs from the loaded row of that name is written, id and 密码
+// stay. Where such a field no longer holds its loaded value (another computer
+// saved it since) the whole save is refused (db::kErrRowChanged, naming the
+// classes), as it is when a class would be deleted that was stored after the
+// load, or inserted again that was deleted since. Unmatched rows are inserted;
+// stored rows left unmatched are deleted, and with them the teaching
+// assignments of a class name that no row keeps (after confirm).
+SaveResult SaveClasses(db::Connection &c, const QString &gradeGroup, const QVector<ClassRow> &loaded,
+                       const QVector<ClassRow> &rows, const ConfirmRemoval &confirm);
 
 } // namespace tessaly::organisation

@@ -518,7 +518,7 @@ bool SubjectSetupWindow::SaveTeachingAssignments()
     const TeachingScope scope = shownScope();
     const QVector<TeachingAssignment> rows = gridAssignments();
     const TeachingSaveResult result = saveWith<TeachingSaveResult>(databasePath(), [&](db::Connection &c) {
-        return organisation::SaveTeachingAssignments(c, scope, rows);
+        return organisation::SaveTeachingAssignments(c, scope, m_saved, rows);
     });
     if (!result.ok) {
         reportSaveFailure(this, QStringLiteral("任课教师没有保存,数据没有改变："), result.error);

@@ -5,7 +5,11 @@
 // An assignment is known by its grade group, class and subject (对应内容, 其它,
 // 其次). A save matches each listed assignment to a stored one by that key, in
 // id order when a key is stored twice:
-//   - a matched row keeps its id and 密码 and takes the listed teacher (名称);
+//   - a matched row keeps its id and 密码 and takes the listed teacher (名称)
+//     where it differs from the loaded one; a teacher another computer saved
+//     since refuses the whole save (db::kErrRowChanged, naming the rows), as
+//     does a row read that another computer deleted since, or (with a class
+//     chosen) one it stored since that this save would delete;
 //   - a listed assignment without a stored row is inserted with the listed
 //     password (empty for a subject just ticked);
 //   - with a class chosen, the class's stored assignments that are not listed
@@ -42,8 +46,9 @@ struct TeachingSaveResult : SaveOutcome {
     int deleted = 0;
 };
 
-// Stores the listed assignments (see above). All or nothing.
+// Stores the listed assignments (see above); loaded is the list as read. All or nothing.
 TeachingSaveResult SaveTeachingAssignments(db::Connection &c, const TeachingScope &scope,
+                                           const QVector<TeachingAssignment> &loaded,
                                            const QVector<TeachingAssignment> &rows);
 
 // The teaching rows of a grade group, or of one of its classes, as stored, in id order.

@@ -5,15 +5,28 @@
 namespace tessaly::db {
 
 namespace {
-// Equal as stored: the same nullness, and the same value (a number read as 1
-// equals a 1.0 typed back).
+bool isEmptyText(const QVariant &v)
+{
+    return v.typeId() == QMetaType::QString && v.toString().isEmpty();
+}
+
+// Equal as stored: the same nullness (an empty text counts as NULL), and the
+// same value (a number read as 1 equals a 1.0 typed back).
 bool sameValue(const QVariant &a, const QVariant &b)
 {
+    if (isEmptyText(a) || isEmptyText(b))
+        return (a.isNull() || isEmptyText(a)) && (b.isNull() || isEmptyText(b));
     if (a.isNull() || b.isNull())
         return a.isNull() == b.isNull();
     return a == b || a.toString() == b.toString();
 }
 } // namespace
+
+QString rowChangedMessage(const QString &whose, const QString &input, const QString &reload)
+{
+    return QStringLiteral("%1在您读出之后已被其他电脑修改，为免覆盖别人的修改，本次没有保存。请记下%2，%3后再改。")
+        .arg(whose, input, reload);
+}
 
 RowUpdate updateChangedFields(Connection &c, const QString &table, const QString &idColumn, const QVariant &id,
                               const QList<FieldChange> &changes, const QString &condition,
@@ -37,8 +50,12 @@ RowUpdate updateChangedFields(Connection &c, const QString &table, const QString
         }
         sets << column + QStringLiteral("=?");
         setValues << f.value;
-        guards << column + QStringLiteral(" IS ?");
-        guardValues << f.loaded;
+        if (isEmptyText(f.loaded)) {
+            guards << QStringLiteral("coalesce(%1,'')=''").arg(column);
+        } else {
+            guards << column + QStringLiteral(" IS ?");
+            guardValues << f.loaded;
+        }
     }
     QString where = quotedId + QStringLiteral("=?");
     if (!condition.isEmpty())

@@ -21,9 +21,15 @@ constexpr int kErrRowChanged = 3197;
 // One field of a row: its value as it was read and the value to write.
 struct FieldChange {
     QString column;
-    QVariant loaded;   // as read from the database (a null QVariant for NULL)
+    QVariant loaded;   // as read from the database (a null QVariant for NULL); an
+                       // empty text stands for NULL too (both show as an empty box)
     QVariant value;
 };
+
+// The refusal of a save that met rows another computer changed since they were
+// read: whose names the rows ("学生(张三)的学籍"), input what the user should
+// note ("您的修改"), reload how to read them again.
+QString rowChangedMessage(const QString &whose, const QString &input, const QString &reload);
 
 enum class RowUpdate {
     Updated,    // written (or nothing to write and the row is there)

@@ -322,6 +322,7 @@ void ClassDocumentWindow::chooseDocument(qint64 id)
         if (d.id != id)
             continue;
         m_open = d.id;
+        m_openRead = d;
         showListed(*listed);
         setEditorText(d.text);
         m_unsaved = false;
@@ -385,7 +386,7 @@ bool ClassDocumentWindow::SaveClassDocument()
     const qint64 id = *m_open;
     const QString text = boxText(Text1);
     const SaveOutcome r = saveWith<SaveOutcome>(databasePath(), [&](db::Connection &c) {
-        return updateDocumentText(c, id, text);
+        return updateDocumentText(c, m_openRead, text, QStringLiteral("%1(%2)").arg(word(), m_openRead.displayName));
     });
     if (!r.ok) {
         reportSaveFailure(this, word() + QStringLiteral("没有保存："), r.error, kTitleHint);
@@ -395,6 +396,7 @@ bool ClassDocumentWindow::SaveClassDocument()
         if (d.id == id)
             d.text = text;
     }
+    m_openRead.text = text;
     m_unsaved = false;
     return true;
 }

@@ -118,6 +118,7 @@ private:
     records::ClassContext *m_context = nullptr;
     QVector<records::Document> m_listed;
     std::optional<qint64> m_open;
+    records::Document m_openRead;              // the open document as read (or last saved)
     bool m_unsaved = false;
     bool m_settingText = false;
 };

@@ -454,7 +454,8 @@ bool ConductWindow::SaveEvaluation()
     }
     const QString table = m_context->identity().sectionTable;
     const SaveOutcome r = saveWith<SaveOutcome>(databasePath(), [&](db::Connection &c) {
-        return saveEvaluation(c, table, column, m_students[k].id, text);
+        return saveEvaluation(c, table, column, {m_students[k].id, m_students[k].name, m_students[k].texts.value(column)},
+                              text);
     });
     if (!r.ok) {
         reportSaveFailure(this, QStringLiteral("评定没有保存："), r.error, kTitleHint);

@@ -1,6 +1,7 @@
 #include "records/evaluation_columns.h"
 
 #include "records/head_teacher_documents.h"
+#include "platform/row_update.h"
 #include "school/exam_columns.h"
 
 #include <QRegularExpression>
@@ -88,7 +89,7 @@ QString evaluationTooLongMessage(int length)
 }
 
 SaveOutcome saveEvaluation(db::Connection &c, const QString &sectionTable, const QString &column,
-                           qint64 studentId, const QString &text)
+                           const EvaluatedStudent &student, const QString &text)
 {
     SaveOutcome out;
     if (text.size() > kEvaluationLength) {
@@ -99,15 +100,22 @@ SaveOutcome saveEvaluation(db::Connection &c, const QString &sectionTable, const
         out.error = {db::kErrSql, QStringLiteral("名称“%1”不是评定名称。").arg(column)};
         return out;
     }
-    out.ok = c.exec(QStringLiteral("update %1 set %2 = ? where %3 = ?")
-                        .arg(db::quoteIdentifier(sectionTable), db::quoteIdentifier(column),
-                             db::quoteIdentifier(QStringLiteral("ID"))),
-                    {text.isEmpty() ? QVariant() : QVariant(text), studentId});
-    if (!out.ok) {
+    switch (db::updateChangedFields(c, sectionTable, QStringLiteral("ID"), student.id,
+                                    {{column, student.loaded, text.isEmpty() ? QVariant() : QVariant(text)}})) {
+    case db::RowUpdate::Updated:
+        out.ok = true;
+        break;
+    case db::RowUpdate::Failed:
         out.error = c.error();
-    } else if (c.rowsAffected() == 0) {
-        out.ok = false;
+        break;
+    case db::RowUpdate::Gone:
         out.error = {kErrRowGone, QStringLiteral("这个学生的学籍已被删除，评定没有保存。")};
+        break;
+    case db::RowUpdate::Conflict:
+        out.error = {db::kErrRowChanged,
+                     db::rowChangedMessage(QStringLiteral("学生(%1)的这次评定").arg(student.name),
+                                           QStringLiteral("您写的评定"), QStringLiteral("重新选择这次评定读出最新内容"))};
+        break;
     }
     return out;
 }

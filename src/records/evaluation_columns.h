@@ -54,10 +54,19 @@ CreateEvaluationOutcome createEvaluationColumn(db::Connection &c, const QString 
 // Shown when a text is longer than the column holds.
 QString evaluationTooLongMessage(int length);
 
+// The student an evaluation is written for, and the text read for them.
+struct EvaluatedStudent {
+    qint64 id = 0;
+    QString name;
+    QString loaded;   // the column's text as read (empty for none)
+};
+
 // Writes the student's text (an empty text stores NULL) into the column of the
-// row with that ID. A text longer than kEvaluationLength is refused before any
-// write; a student row gone meanwhile is a failure.
+// row with that ID, unless it equals the text read. A text longer than
+// kEvaluationLength is refused before any write; a student row gone meanwhile
+// is a failure, and so is a text another computer saved since it was read
+// (db::kErrRowChanged, naming the student).
 SaveOutcome saveEvaluation(db::Connection &c, const QString &sectionTable, const QString &column,
-                           qint64 studentId, const QString &text);
+                           const EvaluatedStudent &student, const QString &text);
 
 } // namespace tessaly::records

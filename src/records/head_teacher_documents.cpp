@@ -1,5 +1,6 @@
 #include "records/head_teacher_documents.h"
 
+#include "platform/row_update.h"
 #include "platform/data_control.h"
 #include "school/exam_columns.h"
 
@@ -202,17 +203,24 @@ InsertOutcome insertDocument(db::Connection &c, const QString &kind, const QStri
     return out;
 }
 
-SaveOutcome updateDocumentText(db::Connection &c, qint64 id, const QString &text)
+SaveOutcome updateDocumentText(db::Connection &c, const Document &loaded, const QString &text, const QString &named)
 {
     SaveOutcome out;
-    out.ok = c.exec(QStringLiteral("update %1 set %2 = ? where %3 = ?")
-                        .arg(db::quoteIdentifier(kDocumentTable), quoted(u"内容"), quoted(u"ID")),
-                    {text, id});
-    if (!out.ok) {
+    switch (db::updateChangedFields(c, kDocumentTable, QStringLiteral("ID"), loaded.id,
+                                    {{QStringLiteral("内容"), loaded.text, text}})) {
+    case db::RowUpdate::Updated:
+        out.ok = true;
+        break;
+    case db::RowUpdate::Failed:
         out.error = c.error();
-    } else if (c.rowsAffected() == 0) {
-        out.ok = false;
+        break;
+    case db::RowUpdate::Gone:
         out.error = {kErrRowGone, kRowGoneText};
+        break;
+    case db::RowUpdate::Conflict:
+        out.error = {db::kErrRowChanged, db::rowChangedMessage(named, QStringLiteral("您的修改"),
+                                                               QStringLiteral("重新选择它读出最新内容"))};
+        break;
     }
     return out;
 }

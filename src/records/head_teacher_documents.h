@@ -139,9 +139,11 @@ struct InsertOutcome : SaveOutcome {
 InsertOutcome insertDocument(db::Connection &c, const QString &kind, const QString &text,
                              const QString &displayName = QString());
 
-// Replaces the text of the row with that key. A row another computer deleted
-// meanwhile is a failure (kErrRowGone), never a silent nothing.
-SaveOutcome updateDocumentText(db::Connection &c, qint64 id, const QString &text);
+// Replaces the text of the row read as loaded, unless it equals the text read.
+// A row another computer deleted meanwhile is a failure (kErrRowGone), never a
+// silent nothing; so is one whose text another computer saved since it was
+// read (db::kErrRowChanged, its message naming the row as named).
+SaveOutcome updateDocumentText(db::Connection &c, const Document &loaded, const QString &text, const QString &named);
 // Deletes the row with that key; a row already gone is no failure.
 SaveOutcome deleteDocument(db::Connection &c, qint64 id);
 

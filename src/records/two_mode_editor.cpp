@@ -207,7 +207,8 @@ void TwoModeEditor::save()
     }
     const qint64 id = m_edited->id;
     const SaveOutcome r = saveWith<SaveOutcome>(m_databasePath, [&](db::Connection &c) {
-        return updateDocumentText(c, id, typed);
+        return updateDocumentText(c, *m_edited, typed,
+                                  QStringLiteral("这条内容(%1...)").arg(m_edited->text.left(m_config.quoteLength)));
     });
     if (!r.ok) {
         reportSaveFailure(m_window, QStringLiteral("没有保存："), r.error, kTitleHint);

@@ -148,9 +148,9 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
         }
         if (!conflicts.isEmpty())
             return c.fail(db::kErrRowChanged,
-                          QStringLiteral("学生(%1)的学籍在您读出之后已被其他电脑修改，为免覆盖别人的修改，本次没有保存。"
-                                         "请记下您的修改，重新选择班级读出最新学籍后再改。")
-                              .arg(conflicts.join(QStringLiteral("、"))));
+                          db::rowChangedMessage(
+                              QStringLiteral("学生(%1)的学籍").arg(conflicts.join(QStringLiteral("、"))),
+                              QStringLiteral("您的修改"), QStringLiteral("重新选择班级读出最新学籍")));
         for (const RegisterRow &row : rows) {
             if (row.state != RowState::New)
                 continue;

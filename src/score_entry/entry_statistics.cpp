@@ -124,9 +124,9 @@ ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, cons
         }
         if (!changed.isEmpty())
             return c.fail(db::kErrRowChanged,
-                          QStringLiteral("学生(%1)的这次成绩在您读出之后已被其他电脑修改，为免覆盖别人的修改，本次没有保存。"
-                                         "请记下您录入的成绩，重新打开这次考试读出最新成绩后再改。")
-                              .arg(changed.join(QStringLiteral("、"))));
+                          db::rowChangedMessage(
+                              QStringLiteral("学生(%1)的这次成绩").arg(changed.join(QStringLiteral("、"))),
+                              QStringLiteral("您录入的成绩"), QStringLiteral("重新打开这次考试读出最新成绩")));
         return true;
     });
     if (outcome.ok) {

@@ -111,6 +111,10 @@ private slots:
     void saveAndReopenRoundTrips();
     void rowsKeepIdAndPasswordThroughARebuild();
     void saveWithoutClasses();
+    void twoComputersEditOneClass_data();
+    void twoComputersEditOneClass();
+    void classAddedOrDeletedElsewhere_data();
+    void classAddedOrDeletedElsewhere();
     void removingAClassWithTeachingAsks_data();
     void removingAClassWithTeachingAsks();
     void questionOnChoosingNamesTheOldGradeGroup_data();
@@ -297,6 +301,71 @@ void TestClassSetupWindow::saveWithoutClasses()
     choose(w->Combo1, kFirst);
     w->Command1->click();
     QCOMPARE(responder.texts(), QStringList(2, u"没有任何班级,无法保存。"_s));
+}
+
+void TestClassSetupWindow::twoComputersEditOneClass_data()
+{
+    QTest::addColumn<QString>("otherColumn");   // the field another computer saved after this one read
+    QTest::addColumn<int>("myCol");             // the cell typed here
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("other field: both kept") << u"其次"_s << 2 << true;
+    QTest::newRow("same field: refused") << u"其次"_s << 3 << false;
+    QTest::newRow("actual name on both") << u"其它"_s << 2 << false;
+}
+
+void TestClassSetupWindow::twoComputersEditOneClass()
+{
+    QFETCH(QString, otherColumn);
+    QFETCH(int, myCol);
+    QFETCH(bool, saved);
+    School s;
+    WindowHarness h(s.school, signedIn(true));
+    ScriptedResponder &responder = h.responder;
+    ClassSetupWindow *w = openWindow(h);
+    choose(w->Combo1, kSecond);
+    QCOMPARE(w->Grid1->TextMatrix(1, 1), u"三班"_s);
+    QVERIFY(s.school.db().exec(uR"(update "教导处" set "%1"='别处' where "id"=?)"_s.arg(otherColumn), {s.third}));
+    typeInto(w, 1, myCol, u"我的"_s);
+    w->Command1->click();
+    const QString stored = storedClasses(s.school, kSecond).value(s.third);
+    const QString other = otherColumn == u"其它"_s ? u"三班|别处|王老师|p3"_s : u"三班|火箭班|别处|p3"_s;
+    if (saved) {
+        QCOMPARE(responder.last().text, u"您设置的初二年级组所有班级,已经保存。"_s);
+        QCOMPARE(stored, u"三班|我的|别处|p3"_s);
+        return;
+    }
+    QVERIFY2(responder.last().text.contains(u"初二年级组的班级(三班)在您读出之后已被其他电脑修改"_s),
+             qPrintable(responder.last().text));
+    QCOMPARE(stored, other);
+    QCOMPARE(w->Grid1->TextMatrix(1, myCol), u"我的"_s);
+    QVERIFY(w->hasUnsavedChanges());
+}
+
+void TestClassSetupWindow::classAddedOrDeletedElsewhere_data()
+{
+    QTest::addColumn<QString>("otherSql");   // what another computer saved after this one read
+    QTest::addColumn<QString>("named");
+    QTest::newRow("added there") << uR"(insert into "教导处" ("类别","名称","对应内容","其次") values ('班级名','五班','初二年级组','周老师'))"_s
+                                 << u"五班"_s;
+    QTest::newRow("deleted there") << uR"(delete from "教导处" where "类别"='班级名' and "名称"='一班')"_s << u"一班"_s;
+}
+
+void TestClassSetupWindow::classAddedOrDeletedElsewhere()
+{
+    QFETCH(QString, otherSql);
+    QFETCH(QString, named);
+    School s;
+    WindowHarness h(s.school, signedIn(true));
+    ClassSetupWindow *w = openWindow(h);
+    choose(w->Combo1, kSecond);
+    QVERIFY(s.school.db().exec(otherSql));
+    const QMap<int, QString> before = storedClasses(s.school, kSecond);
+    typeInto(w, 1, 3, u"我的"_s);
+    w->Command1->click();
+    QVERIFY2(h.responder.last().text.contains(u"初二年级组的班级(%1)在您读出之后已被其他电脑修改"_s.arg(named)),
+             qPrintable(h.responder.last().text));
+    QCOMPARE(storedClasses(s.school, kSecond), before);
+    QVERIFY(w->hasUnsavedChanges());
 }
 
 void TestClassSetupWindow::removingAClassWithTeachingAsks_data()

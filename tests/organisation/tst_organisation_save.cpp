@@ -67,6 +67,17 @@ struct Confirmer {
     }
 };
 
+// The 班级名 rows of a grade group as the class window reads them.
+QVector<ClassRow> loadedClasses(db::Connection &c, const QString &gradeGroup)
+{
+    QVector<ClassRow> out;
+    QSqlQuery q = c.query(uR"(select "名称","其它","其次","密码" from "教导处" where "类别"='班级名' and "对应内容"=?)"_s,
+                          {gradeGroup});
+    while (q.next())
+        out << ClassRow{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()};
+    return out;
+}
+
 } // namespace
 
 class TestOrganisationSave : public QObject {
@@ -187,7 +198,7 @@ void TestOrganisationSave::classesKeepIdAndPassword()
     };
     db::Connection c(school.dbPath());
     Confirmer confirm;
-    const SaveResult r = SaveClasses(c, u"初二年级组"_s, rows, confirm.fn());
+    const SaveResult r = SaveClasses(c, u"初二年级组"_s, loadedClasses(c, u"初二年级组"_s), rows, confirm.fn());
     QVERIFY2(r.saved(), qPrintable(r.error.text));
     QVERIFY(confirm.asked.isEmpty());
     QCOMPARE(r.updated, 2);
@@ -215,7 +226,7 @@ void TestOrganisationSave::classTwinsBecomeOne()
     const int teaching = school.addTeaching(u"初二年级组"_s, u"一班"_s, u"语文"_s, u"王老师"_s);
     db::Connection c(school.dbPath());
     Confirmer confirm;
-    const SaveResult r = SaveClasses(c, u"初二年级组"_s, {{u"一班"_s, {}, u"王老师"_s, u"a"_s}}, confirm.fn());
+    const SaveResult r = SaveClasses(c, u"初二年级组"_s, loadedClasses(c, u"初二年级组"_s), {{u"一班"_s, {}, u"王老师"_s, u"a"_s}}, confirm.fn());
     QVERIFY2(r.saved(), qPrintable(r.error.text));
     // The class name stays, so its teaching assignment does too: nothing to ask.
     QVERIFY(confirm.asked.isEmpty());
@@ -245,7 +256,7 @@ void TestOrganisationSave::classRemovalAsks()
     db::Connection c(school.dbPath());
     Confirmer confirm;
     confirm.answer = answer;
-    const SaveResult r = SaveClasses(c, u"初二年级组"_s, {{u"一班"_s, {}, u"王老师"_s, u"1"_s}}, confirm.fn());
+    const SaveResult r = SaveClasses(c, u"初二年级组"_s, loadedClasses(c, u"初二年级组"_s), {{u"一班"_s, {}, u"王老师"_s, u"1"_s}}, confirm.fn());
     QCOMPARE(confirm.asked.size(), 1);
     const QString q = confirm.asked.first();
     QVERIFY2(q.contains(u"初二年级组五班"_s) && q.contains(u"五班 数学 赵老师"_s) && q.contains(u"五班 英语 O'Hara"_s),
@@ -270,8 +281,7 @@ void TestOrganisationSave::failureStoresNothing()
                              uR"( begin select raise(abort, 'refused'); end)"_s));
     const QStringList before = snapshot(school);
     db::Connection c(school.dbPath());
-    const SaveResult r = SaveClasses(c, u"初二年级组"_s,
-                                     {{u"一班"_s, u"改"_s, u"李老师"_s, {}}, {u"七班"_s, {}, {}, {}}}, {});
+    const SaveResult r = SaveClasses(c, u"初二年级组"_s, loadedClasses(c, u"初二年级组"_s), {{u"一班"_s, u"改"_s, u"李老师"_s, {}}, {u"七班"_s, {}, {}, {}}}, {});
     QVERIFY(!r.ok && !r.cancelled);
     QVERIFY(!r.error.text.isEmpty());
     // The update of 一班 and the deletion of 五班 were rolled back.
@@ -290,7 +300,7 @@ void TestOrganisationSave::changedWhileAskingStoresNothing()
         school.addTeaching(u"初二年级组"_s, u"五班"_s, u"语文"_s, u"孙老师"_s);
         return true;
     };
-    const SaveResult r = SaveClasses(c, u"初二年级组"_s, {{u"一班"_s, {}, u"王老师"_s, u"1"_s}}, confirm);
+    const SaveResult r = SaveClasses(c, u"初二年级组"_s, loadedClasses(c, u"初二年级组"_s), {{u"一班"_s, {}, u"王老师"_s, u"1"_s}}, confirm);
     QVERIFY(!r.ok && !r.cancelled);
     QVERIFY(!r.error.text.isEmpty());
     // Nothing the question did not name was deleted; in fact nothing was.

@@ -2,6 +2,7 @@
 // new ones are inserted, unticked ones deleted, all in one transaction.
 #include "fixtures/test_school.h"
 #include "organisation/teaching_save.h"
+#include "platform/row_update.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -41,6 +42,21 @@ TeachingAssignment row(const QString &klass, const QString &subject, const QStri
     return {grade, klass, subject, teacher, password};
 }
 
+// The assignments of the scope as the window reads them.
+QVector<TeachingAssignment> loadedOf(TestSchool &school, const TeachingScope &scope)
+{
+    QVector<TeachingAssignment> loaded;
+    for (const StoredTeaching &t : readTeachingAssignments(school.db(), scope))
+        loaded << t.assignment;
+    return loaded;
+}
+
+// Saves rows over the assignments of the scope as they are stored now (read, then saved).
+TeachingSaveResult saveAsLoaded(TestSchool &school, const TeachingScope &scope, const QVector<TeachingAssignment> &rows)
+{
+    return SaveTeachingAssignments(school.db(), scope, loadedOf(school, scope), rows);
+}
+
 } // namespace
 
 class TestTeachingSave : public QObject {
@@ -54,6 +70,10 @@ private slots:
     void namesWithApostrophes_data();
     void namesWithApostrophes();
     void failureChangesNothing();
+    void twoComputersSetOneTeacher_data();
+    void twoComputersSetOneTeacher();
+    void assignmentAddedOrDeletedElsewhere_data();
+    void assignmentAddedOrDeletedElsewhere();
 };
 
 void TestTeachingSave::classSave()
@@ -71,8 +91,7 @@ void TestTeachingSave::classSave()
                                               QStringLiteral("英语"), QStringLiteral("孙老师"), QStringLiteral("s5"));
 
     // 英语 unticked, 物理 ticked, 语文's teacher retyped.
-    const TeachingSaveResult r = SaveTeachingAssignments(
-        school.db(), {kGrade, QStringLiteral("三班")},
+    const TeachingSaveResult r = saveAsLoaded(school, {kGrade, QStringLiteral("三班")},
         {row(QStringLiteral("三班"), QStringLiteral("语文"), QStringLiteral("周老师"), QStringLiteral("z1")),
          row(QStringLiteral("三班"), QStringLiteral("数学"), QStringLiteral("李老师"), QStringLiteral("l2")),
          row(QStringLiteral("三班"), QStringLiteral("物理"), QStringLiteral("吴老师"))});
@@ -101,7 +120,7 @@ void TestTeachingSave::storedPasswordWinsOverListed()
     const int id = school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("语文"),
                                       QStringLiteral("张老师"), QStringLiteral("new"));
     const TeachingSaveResult r =
-        SaveTeachingAssignments(school.db(), {kGrade, QStringLiteral("三班")},
+        saveAsLoaded(school, {kGrade, QStringLiteral("三班")},
                                 {row(QStringLiteral("三班"), QStringLiteral("语文"), QStringLiteral("张老师"),
                                      QStringLiteral("old"))});
     QVERIFY(r.ok);
@@ -116,8 +135,7 @@ void TestTeachingSave::duplicatesKeepTheFirst()
                                          QStringLiteral("张老师"), QStringLiteral("a"));
     school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("语文"), QStringLiteral("李老师"),
                        QStringLiteral("b"));
-    const TeachingSaveResult r = SaveTeachingAssignments(
-        school.db(), {kGrade, QStringLiteral("三班")},
+    const TeachingSaveResult r = saveAsLoaded(school, {kGrade, QStringLiteral("三班")},
         {row(QStringLiteral("三班"), QStringLiteral("语文"), QStringLiteral("王老师"), QStringLiteral("a"))});
     QVERIFY(r.ok);
     QCOMPARE(r.deleted, 1);
@@ -135,8 +153,7 @@ void TestTeachingSave::gradeGroupSaveKeepsEachClassAndDeletesNothing()
     const int c = school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("数学"),
                                      QStringLiteral("赵老师"), QStringLiteral("c"));
     // The grid of the grade group lists all three; two teachers were retyped.
-    const TeachingSaveResult r = SaveTeachingAssignments(
-        school.db(), {kGrade, QString()},
+    const TeachingSaveResult r = saveAsLoaded(school, {kGrade, QString()},
         {row(QStringLiteral("一班"), QStringLiteral("语文"), QStringLiteral("钱老师"), QStringLiteral("a")),
          row(QStringLiteral("三班"), QStringLiteral("数学"), QStringLiteral("孙老师"), QStringLiteral("c"))});
     QVERIFY(r.ok);
@@ -174,8 +191,7 @@ void TestTeachingSave::namesWithApostrophes()
                                         QStringLiteral("p"));
     const int elsewhere = school.addTeaching(kGrade, QStringLiteral("一班"), QStringLiteral("数学"),
                                              QStringLiteral("钱老师"));
-    const TeachingSaveResult r = SaveTeachingAssignments(
-        school.db(), {grade, klass},
+    const TeachingSaveResult r = saveAsLoaded(school, {grade, klass},
         {row(klass, QStringLiteral("语文"), teacher, QStringLiteral("p"), grade),
          row(klass, QStringLiteral("数学"), teacher, QString(), grade)});
     QVERIFY2(r.ok, qPrintable(r.error.text));
@@ -201,12 +217,89 @@ void TestTeachingSave::failureChangesNothing()
     QVERIFY(school.db().exec(QStringLiteral(
         R"(create trigger "refuse" before insert on "教导处" when new."名称"='坏' begin select raise(abort,'refused'); end)")));
     const QStringList before = stored(school);
-    const TeachingSaveResult r = SaveTeachingAssignments(
-        school.db(), {kGrade, QStringLiteral("三班")},
+    const TeachingSaveResult r = saveAsLoaded(school, {kGrade, QStringLiteral("三班")},
         {row(QStringLiteral("三班"), QStringLiteral("语文"), QStringLiteral("周老师"), QStringLiteral("a")),
          row(QStringLiteral("三班"), QStringLiteral("物理"), QStringLiteral("坏"))});
     QVERIFY(!r.ok);
     QVERIFY(r.error.text.contains(QStringLiteral("refused")));
+    QCOMPARE(stored(school), before);
+}
+
+void TestTeachingSave::twoComputersSetOneTeacher_data()
+{
+    QTest::addColumn<QString>("mySubject");   // whose teacher is retyped here
+    QTest::addColumn<QString>("myTeacher");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("another subject: both kept") << QStringLiteral("数学") << QStringLiteral("周老师") << true;
+    QTest::newRow("same subject: refused") << QStringLiteral("语文") << QStringLiteral("周老师") << false;
+    QTest::newRow("same subject, same teacher: refused") << QStringLiteral("语文") << QStringLiteral("钱老师")
+                                                         << false;
+}
+
+void TestTeachingSave::twoComputersSetOneTeacher()
+{
+    QFETCH(QString, mySubject);
+    QFETCH(QString, myTeacher);
+    QFETCH(bool, saved);
+    TestSchool school;
+    const TeachingScope scope{kGrade, QStringLiteral("三班")};
+    const int yuwen = school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("语文"),
+                                         QStringLiteral("张老师"), QStringLiteral("a"));
+    const int shuxue = school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("数学"),
+                                          QStringLiteral("李老师"), QStringLiteral("b"));
+    const QVector<TeachingAssignment> loaded = loadedOf(school, scope);
+    // The other computer read the same list and gave 语文 a new teacher.
+    QVector<TeachingAssignment> other = loaded;
+    other[0].teacher = QStringLiteral("钱老师");
+    QVERIFY(SaveTeachingAssignments(school.db(), scope, loaded, other).ok);
+
+    QVector<TeachingAssignment> mine = loaded;
+    mine[mySubject == QStringLiteral("语文") ? 0 : 1].teacher = myTeacher;
+    const TeachingSaveResult r = SaveTeachingAssignments(school.db(), scope, loaded, mine);
+    QCOMPARE(r.ok, saved);
+    const QString yuwenLine = line(yuwen, kGrade, QStringLiteral("三班"), QStringLiteral("语文"),
+                                   QStringLiteral("钱老师"), QStringLiteral("a"));
+    const QString shuxueTeacher = saved ? myTeacher : QStringLiteral("李老师");
+    QCOMPARE(stored(school), (QStringList{yuwenLine, line(shuxue, kGrade, QStringLiteral("三班"),
+                                                          QStringLiteral("数学"), shuxueTeacher, QStringLiteral("b"))}));
+    if (!saved) {
+        QCOMPARE(r.error.number, db::kErrRowChanged);
+        QVERIFY2(r.error.text.startsWith(QStringLiteral("初一年级组三班语文的任课教师在您读出之后已被其他电脑修改")),
+                 qPrintable(r.error.text));
+    }
+}
+
+void TestTeachingSave::assignmentAddedOrDeletedElsewhere_data()
+{
+    QTest::addColumn<bool>("added");   // another computer added 物理 since the read, or deleted 语文
+    QTest::newRow("added there") << true;
+    QTest::newRow("deleted there") << false;
+}
+
+void TestTeachingSave::assignmentAddedOrDeletedElsewhere()
+{
+    QFETCH(bool, added);
+    TestSchool school;
+    const TeachingScope scope{kGrade, QStringLiteral("三班")};
+    const int yuwen = school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("语文"),
+                                         QStringLiteral("张老师"), QStringLiteral("a"));
+    school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("数学"), QStringLiteral("李老师"),
+                       QStringLiteral("b"));
+    const QVector<TeachingAssignment> loaded = loadedOf(school, scope);
+    if (added)
+        school.addTeaching(kGrade, QStringLiteral("三班"), QStringLiteral("物理"), QStringLiteral("吴老师"));
+    else
+        QVERIFY(school.db().exec(QStringLiteral(R"(delete from "教导处" where "id"=?)"), {yuwen}));
+    const QStringList before = stored(school);
+
+    QVector<TeachingAssignment> mine = loaded;
+    mine[1].teacher = QStringLiteral("周老师");
+    const TeachingSaveResult r = SaveTeachingAssignments(school.db(), scope, loaded, mine);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.error.number, db::kErrRowChanged);
+    const QString named = added ? QStringLiteral("初一年级组三班物理") : QStringLiteral("初一年级组三班语文");
+    QVERIFY2(r.error.text.startsWith(named + QStringLiteral("的任课教师在您读出之后已被其他电脑修改")),
+             qPrintable(r.error.text));
     QCOMPARE(stored(school), before);
 }
 

@@ -114,6 +114,7 @@ private slots:
     void duplicateOfThisSection();
     void unsavedQuestion();
     void blockedSaveKeepsTheText();
+    void twoComputersEditOnePlan();
     void everyEditMarksUnsaved_data();
     void everyEditMarksUnsaved();
     void entryOpensTheRowItNames();
@@ -407,6 +408,36 @@ void TestClassDocumentWindow::everyEditMarksUnsaved()
     d.h.responder.clear();
     choose(d.w->Combo4, u"05-06初二一班下学年工作计划"_s);
     QCOMPARE(d.h.responder.texts(), QStringList{kQuestion});
+}
+
+void TestClassDocumentWindow::twoComputersEditOnePlan()
+{
+    School s;
+    const qint64 id = s.add(u"J200401S"_s, u"05-06初二一班上学年工作计划"_s, u"上学期"_s);
+    Docs d(s, QDate(2005, 10, 15));
+    d.chooseClass(kJunior, u"一班"_s);
+    d.signIn(u"111"_s);
+    choose(d.w->Combo4, u"05-06初二一班上学年工作计划"_s);
+    // This window's own saves follow each other.
+    d.type(u"一"_s);
+    d.w->Command7->click();
+    d.type(u"二"_s);
+    d.w->Command7->click();
+    QCOMPARE(s.text(id), u"上学期一二"_s);
+
+    // Another computer saves the plan after this window's last save.
+    QVERIFY(s.school.db().exec(uR"(update "班主任" set "内容"='别处的' where "ID"=?)"_s, {id}));
+    s.school.closeDb();
+    d.h.responder.clear();
+    d.type(u"三"_s);
+    d.w->Command7->click();
+    QCOMPARE(d.h.responder.shown().size(), 1);
+    QVERIFY2(d.h.responder.last().text.contains(
+                 u"工作计划(05-06初二一班上学年工作计划)在您读出之后已被其他电脑修改"_s),
+             qPrintable(d.h.responder.last().text));
+    QCOMPARE(s.text(id), u"别处的"_s);
+    QCOMPARE(d.w->Text1->toPlainText(), u"上学期一二三"_s);
+    QVERIFY(d.w->hasUnsavedChanges());
 }
 
 void TestClassDocumentWindow::entryOpensTheRowItNames()

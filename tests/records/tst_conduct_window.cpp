@@ -94,6 +94,7 @@ private slots:
     void evaluationsListedByCohort();
     void saveWritesAndPatchesTheGrid();
     void saveRefusals();
+    void twoComputersEvaluateOneStudent();
     void printHandsOverTheTexts();
     void phrasePanel();
     void hidingThePanelEndsTheMode();
@@ -296,6 +297,42 @@ void TestConductWindow::saveRefusals()
     QCOMPARE(c.h.responder.texts(), (QStringList{u"如果您是班主任，请先登陆，然后再做相应的工作。"_s,
                                                  u"请选择原有评定或创建新评定，否则不知记录在那次评定上。"_s,
                                                  u"请移动学生名单，否则不知把您的评定内容记录给哪个学生。"_s}));
+}
+
+void TestConductWindow::twoComputersEvaluateOneStudent()
+{
+    School s;
+    s.school.addEvaluationColumn(u"初中"_s, u"P05S051015"_s);
+    s.school.setScore(u"初中"_s, s.li, u"P05S051015"_s, u"已有评定"_s);
+    s.school.closeDb();
+    Conduct c(s, QDate(2005, 10, 15));
+    c.evaluate();
+    const auto stored = [&](int id) {
+        const QString v = s.school.value(uR"(select "P05S051015" from "初中" where "ID"=?)"_s, {id}).toString();
+        s.school.closeDb();
+        return v;
+    };
+    // This window's own saves follow each other.
+    c.moveTo(0);
+    for (const QString &text : {u"甲"_s, u"乙"_s}) {
+        c.type(text);
+        c.w->Command6->click();
+        QCOMPARE(stored(s.zhang), text);
+    }
+    QVERIFY(c.h.responder.shown().isEmpty());
+
+    // Another computer saves 李四's evaluation after this window read it.
+    c.moveTo(1);
+    s.school.setScore(u"初中"_s, s.li, u"P05S051015"_s, u"别处的评定"_s);
+    s.school.closeDb();
+    c.type(u"我的评定"_s);
+    c.w->Command6->click();
+    QCOMPARE(c.h.responder.shown().size(), 1);
+    QVERIFY2(c.h.responder.last().text.contains(u"学生(李四)的这次评定在您读出之后已被其他电脑修改"_s),
+             qPrintable(c.h.responder.last().text));
+    QCOMPARE(stored(s.li), u"别处的评定"_s);
+    QCOMPARE(c.w->Text3->toPlainText(), u"我的评定"_s);
+    QCOMPARE(c.w->Grid1->TextMatrix(2, 3), u"已有评定"_s);
 }
 
 void TestConductWindow::printHandsOverTheTexts()

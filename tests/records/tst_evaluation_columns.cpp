@@ -3,6 +3,7 @@
 #include "fixtures/test_school.h"
 #include "records/evaluation_columns.h"
 #include "records/head_teacher_documents.h"
+#include "platform/row_update.h"
 
 #include <QtTest>
 
@@ -22,6 +23,8 @@ private slots:
     void creation();
     void creationFailureLeavesTheTable();
     void save();
+    void twoComputersEvaluateOneStudent_data();
+    void twoComputersEvaluateOneStudent();
 };
 
 void TestEvaluationColumns::names_data()
@@ -122,21 +125,60 @@ void TestEvaluationColumns::save()
     };
 
     const QString full(kEvaluationLength, u'好');
-    QVERIFY(saveEvaluation(c, u"初中"_s, u"P05S051015"_s, id, full).ok);
+    const auto student = [id](const QString &loaded) { return EvaluatedStudent{id, u"张三"_s, loaded}; };
+    QVERIFY(saveEvaluation(c, u"初中"_s, u"P05S051015"_s, student({}), full).ok);
     QCOMPARE(stored().toString(), full);
 
-    const SaveOutcome tooLong = saveEvaluation(c, u"初中"_s, u"P05S051015"_s, id, full + u"多"_s);
+    const SaveOutcome tooLong = saveEvaluation(c, u"初中"_s, u"P05S051015"_s, student(full), full + u"多"_s);
     QVERIFY(!tooLong.ok);
     QCOMPARE(tooLong.error.text, evaluationTooLongMessage(226));
     QCOMPARE(stored().toString(), full);
 
-    QVERIFY(saveEvaluation(c, u"初中"_s, u"P05S051015"_s, id, QString()).ok);
+    QVERIFY(saveEvaluation(c, u"初中"_s, u"P05S051015"_s, student(full), QString()).ok);
     QVERIFY(stored().isNull());
 
-    const SaveOutcome gone = saveEvaluation(c, u"初中"_s, u"P05S051015"_s, id + 100, u"好"_s);
+    const SaveOutcome gone = saveEvaluation(c, u"初中"_s, u"P05S051015"_s, {id + 100, u"李四"_s, {}}, u"好"_s);
     QVERIFY(!gone.ok);
     QCOMPARE(gone.error.number, kErrRowGone);
-    QVERIFY(!saveEvaluation(c, u"初中"_s, u"姓名"_s, id, u"好"_s).ok);
+    QVERIFY(!saveEvaluation(c, u"初中"_s, u"姓名"_s, student({}), u"好"_s).ok);
+}
+
+void TestEvaluationColumns::twoComputersEvaluateOneStudent_data()
+{
+    QTest::addColumn<QVariant>("before");   // stored when both computers read
+    QTest::addColumn<QVariant>("other");    // what the other computer saved first (invalid: nothing)
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("nothing saved in between") << QVariant() << QVariant() << true;
+    QTest::newRow("empty text read as none") << QVariant(u""_s) << QVariant() << true;
+    QTest::newRow("written there first") << QVariant() << QVariant(u"活泼"_s) << false;
+    QTest::newRow("changed there first") << QVariant(u"好"_s) << QVariant(u"活泼"_s) << false;
+    QTest::newRow("cleared there first") << QVariant(u"好"_s) << QVariant(u""_s) << false;
+}
+
+void TestEvaluationColumns::twoComputersEvaluateOneStudent()
+{
+    QFETCH(QVariant, before);
+    QFETCH(QVariant, other);
+    QFETCH(bool, saved);
+    test::TestSchool school;
+    const int id = school.addStudent(u"初中"_s, u"20040101"_s, u"张三"_s);
+    school.addEvaluationColumn(u"初中"_s, u"P05S051015"_s);
+    db::Connection &c = school.db();
+    QVERIFY(c.exec(uR"(update "初中" set "P05S051015"=? where "ID"=?)"_s, {before, id}));
+    const EvaluatedStudent read{id, u"张三"_s, before.toString()};   // as the window reads it
+    if (other.isValid())
+        QVERIFY(saveEvaluation(c, u"初中"_s, u"P05S051015"_s, read, other.toString()).ok);
+    const auto stored = [&] { return school.value(uR"(select "P05S051015" from "初中" where "ID"=?)"_s, {id}); };
+    const QVariant afterOther = stored();
+    const SaveOutcome r = saveEvaluation(c, u"初中"_s, u"P05S051015"_s, read, u"勤奋"_s);
+    QCOMPARE(r.ok, saved);
+    if (saved) {
+        QCOMPARE(stored().toString(), u"勤奋"_s);
+        return;
+    }
+    QCOMPARE(stored(), afterOther);
+    QCOMPARE(r.error.number, db::kErrRowChanged);
+    QVERIFY2(r.error.text.startsWith(u"学生(张三)的这次评定在您读出之后已被其他电脑修改"_s), qPrintable(r.error.text));
 }
 
 QTEST_MAIN(TestEvaluationColumns)

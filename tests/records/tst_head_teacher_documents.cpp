@@ -4,6 +4,8 @@
 #include "platform/data_control.h"
 #include "records/head_teacher_documents.h"
 
+#include "platform/row_update.h"
+
 #include <QtTest>
 
 using namespace tessaly;
@@ -164,10 +166,22 @@ void TestHeadTeacherDocuments::writes()
     QVERIFY(record.id != template_.id);
     QVERIFY(school.value(uR"(select "其它" from "班主任" where "ID"=?)"_s, {template_.id}).isNull());
 
-    QVERIFY(updateDocumentText(c, record.id, u"改过"_s).ok);
-    QCOMPARE(school.value(uR"(select "内容" from "班主任" where "ID"=?)"_s, {record.id}).toString(), u"改过"_s);
+    const auto text = [&] { return school.value(uR"(select "内容" from "班主任" where "ID"=?)"_s, {record.id}); };
+    const Document read{record.id, u"JL200401"_s, u"记录"_s, u"04-05(上)初一一班 10月15日"_s};
+    QVERIFY(updateDocumentText(c, read, u"改过"_s, u"这条记录"_s).ok);
+    QCOMPARE(text().toString(), u"改过"_s);
+    // Another computer that read the row before that save: refused, the first text stays.
+    const SaveOutcome stale = updateDocumentText(c, read, u"别处改"_s, u"这条记录"_s);
+    QVERIFY(!stale.ok);
+    QCOMPARE(stale.error.number, db::kErrRowChanged);
+    QVERIFY2(stale.error.text.startsWith(u"这条记录在您读出之后已被其他电脑修改"_s), qPrintable(stale.error.text));
+    QCOMPARE(text().toString(), u"改过"_s);
+    // Saving the text as read writes nothing and is no conflict.
+    QVERIFY(updateDocumentText(c, read, u"记录"_s, u"这条记录"_s).ok);
+    QCOMPARE(text().toString(), u"改过"_s);
+
     QVERIFY(deleteDocument(c, record.id).ok);
-    const SaveOutcome gone = updateDocumentText(c, record.id, u"再改"_s);
+    const SaveOutcome gone = updateDocumentText(c, Document{record.id, {}, u"改过"_s, {}}, u"再改"_s, u"这条记录"_s);
     QVERIFY(!gone.ok);
     QCOMPARE(gone.error.number, kErrRowGone);
     QVERIFY(deleteDocument(c, record.id).ok);

@@ -119,6 +119,7 @@ private slots:
     void editCancelAndSave();
     void deleteReloadsTheShownList();
     void writeFailureKeepsTheText();
+    void twoComputersEditOneRecord();
     void closingWhileEditingAsks();
     void dailyListsAndHeadTeachers();
     void dailyAddAndDelete();
@@ -403,6 +404,28 @@ void TestRecordWindows::writeFailureKeepsTheText()
     QVERIFY(s.rows().isEmpty());
     d.w->cmdUpdate->click();
     QCOMPARE(s.rows(), QStringList{u"W200501|写不进去的记录|05-06(上)初一李四 10月15日"_s});
+}
+
+void TestRecordWindows::twoComputersEditOneRecord()
+{
+    School s;
+    const qint64 id = s.development(u"第一条"_s, u"05-06(上)初一张三 10月10日"_s);
+    Development d(s, kOct15, u"王老师"_s);
+    d.chooseClass(kJunior, u"一班"_s);
+    choose(d.w->Combo3, u"张三"_s);
+    d.click(0);
+    d.h.responder.answer(true);
+    d.w->Cmdedit->click();
+    // Another computer saves the same record while this one edits it.
+    QVERIFY(s.school.db().exec(uR"(update "班主任" set "内容"='别处改过' where "ID"=?)"_s, {id}));
+    s.school.closeDb();
+    d.w->Text1->setPlainText(u"我改的"_s);
+    d.w->cmdUpdate->click();
+    QVERIFY2(d.h.responder.last().text.contains(u"这条内容(第一条...)在您读出之后已被其他电脑修改"_s),
+             qPrintable(d.h.responder.last().text));
+    QCOMPARE(s.rows(), QStringList{u"W200501|别处改过|05-06(上)初一张三 10月10日"_s});
+    QCOMPARE(d.w->editor()->mode(), records::TwoModeEditor::Mode::Editing);
+    QCOMPARE(d.text(), u"我改的"_s);
 }
 
 void TestRecordWindows::closingWhileEditingAsks()
