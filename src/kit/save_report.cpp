@@ -1,5 +1,6 @@
 #include "kit/save_report.h"
 
+#include "kit/window_steps.h"
 #include "platform/messages.h"
 
 namespace tessaly {
@@ -15,6 +16,11 @@ void reportSaveFailure(QWidget *parent, const QString &lead, const db::Error &er
                        const QString &tail)
 {
     showNotice(parent, lead + saveErrorText(error) + tail, title);
+}
+
+void reportReadFailure(QWidget *parent, const db::Error &error)
+{
+    reportSaveFailure(parent, kDataErrorPrefix, error);
 }
 
 } // namespace tessaly

@@ -29,6 +29,10 @@ QString saveErrorText(const db::Error &error);
 void reportSaveFailure(QWidget *parent, const QString &lead, const db::Error &error,
                        const QString &title = QString(), const QString &tail = QString());
 
+// A read the database refused, in the same words as a refused save, after the
+// data-error lead "数据错误事件命中错误：" (OK, the program's title).
+void reportReadFailure(QWidget *parent, const db::Error &error);
+
 // Opens the database at path and runs the save on it; a database that cannot be
 // opened gives an outcome with ok false and the opening error.
 template <class Outcome, class Save>

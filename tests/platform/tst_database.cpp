@@ -3,6 +3,7 @@
 #include "fixtures/files.h"
 #include "fixtures/test_school.h"
 #include "platform/share_paths.h"
+#include "platform/typed_read.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,6 +46,8 @@ class TestDatabase : public QObject {
 private slots:
     void initTestCase();
     void init();
+
+    void readRowsDecodesOnceAndHoldsNoLock();
 
     void openMissingPath_data();
     void openMissingPath();
@@ -717,6 +720,35 @@ void TestDatabase::changeQueueRecordsEachRowOnce()
     c.stopRecordingChanges();
     QVERIFY(c.exec(insert, {QStringLiteral("20250106"), QStringLiteral("己")}));
     QCOMPARE(queue().size(), 4);
+}
+
+// A typed read gives every row, or nothing and the error; afterwards the
+// connection stays open without holding the read lock another computer's save needs.
+void TestDatabase::readRowsDecodesOnceAndHoldsNoLock()
+{
+    using tessaly::test::TestSchool;
+    TestSchool school;
+    school.addStudent(QStringLiteral("初中"), QStringLiteral("20250101"), QStringLiteral("甲"));
+    school.addStudent(QStringLiteral("初中"), QStringLiteral("20250102"), QStringLiteral("乙"));
+    school.closeDb();
+    struct Student {
+        QString number, name;
+    };
+    Connection reader(school.dbPath());
+    const auto decode = [](const QSqlQuery &q) { return Student{textOf(q, 0), textOf(q, 1)}; };
+    const auto rows = readRows<Student>(reader, QStringLiteral(R"(SELECT "学籍号", "姓名" FROM "初中" ORDER BY "学籍号")"),
+                                        {}, decode);
+    QVERIFY(rows);
+    QCOMPARE(rows->size(), 2);
+    QCOMPARE(rows->at(1).name, QStringLiteral("乙"));
+
+    Connection writer(school.dbPath());
+    QVERIFY(writer.setBusyTimeout(0));
+    QVERIFY2(writer.transaction([&] { return writer.exec(QStringLiteral(R"(UPDATE "初中" SET "姓名" = '丙')")); }),
+             qPrintable(writer.error().text));
+
+    QVERIFY(!readRows<Student>(reader, QStringLiteral(R"(SELECT "无此列" FROM "初中")"), {}, decode));
+    QVERIFY(!reader.error().text.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

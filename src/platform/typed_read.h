@@ -1,0 +1,42 @@
+#pragma once
+// Typed reads: a query's rows decoded once into structs.
+//
+//   struct Member { int id; QString name; };
+//   auto rows = db::readRows<Member>(c, sql, {code}, [](const QSqlQuery &q) {
+//       return Member{q.value(0).toInt(), q.value(1).toString()};
+//   });
+//   if (!rows) reportReadFailure(this, c.error());
+//
+// The query is finished after the last row, so the connection holds no read
+// lock between reads and can stay open for the window's life.
+#include "platform/database.h"
+
+#include <QSqlQuery>
+#include <QVector>
+#include <optional>
+
+namespace tessaly::db {
+
+// Every row of the query through decode, or nullopt when the query failed
+// (c.error() says why).
+template <class Row, class Decode>
+std::optional<QVector<Row>> readRows(Connection &c, const QString &sql, const QVariantList &params, Decode &&decode)
+{
+    QSqlQuery q = c.query(sql, params);
+    if (!q.isActive())
+        return std::nullopt;
+    QVector<Row> rows;
+    while (q.next())
+        rows.append(decode(q));
+    q.finish();
+    return rows;
+}
+
+// A column's text, "" for null.
+inline QString textOf(const QSqlQuery &q, int column)
+{
+    const QVariant v = q.value(column);
+    return v.isNull() ? QString() : v.toString();
+}
+
+} // namespace tessaly::db
