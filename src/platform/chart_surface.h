@@ -9,7 +9,8 @@
 //   bar.top = 2880 - h; bar.height = h;
 //   surface->update();
 //
-// Tests read the elements (geometry, captions, colours), never pixels.
+// Tests read the elements (geometry, captions, colours) and where their captions
+// are drawn (fitCaptions).
 #include <QColor>
 #include <QFont>
 #include <QHash>

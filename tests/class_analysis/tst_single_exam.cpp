@@ -406,21 +406,22 @@ void TestSingleExam::captionsFitted_data()
     QTest::addColumn<ChartFrame>("frame");
     QTest::addColumn<int>("drawn");   // captions drawn
 
-    ChartFrame neighbours(u"图"_s, 0, 0, 1500, 1500);
-    for (int i = 0; i < 2; ++i) {
-        LabelElement &l = neighbours.label(u"A"_s, i);
-        l = {240 + 240 * i, 600, 240, 180, i == 0 ? u"78.50"_s : u"100分"_s};
-        l.pointSize = 7.5;
+    // A one-line caption centred on its label.
+    const auto centred = [](ChartFrame &f, const QString &array, int index, QRect r, const QString &caption) {
+        LabelElement &l = f.label(array, index);
+        l = {r.left(), r.top(), r.width(), r.height(), caption};
         l.alignment = Qt::AlignHCenter;
         l.wordWrap = false;
-    }
+        return &l;
+    };
+
+    ChartFrame neighbours(u"图"_s, 0, 0, 1500, 1500);
+    centred(neighbours, u"A"_s, 0, {240, 600, 240, 180}, u"78.50"_s)->pointSize = 7.5;
+    centred(neighbours, u"A"_s, 1, {480, 600, 240, 180}, u"100分"_s)->pointSize = 7.5;
     QTest::newRow("neighbours") << neighbours << 2;
 
     ChartFrame edge(u"图"_s, 0, 0, 3000, 1500);
-    LabelElement &first = edge.label(u"A"_s, 0);
-    first = {135, 600, 450, 170, u"高一(1)班 实验"_s};
-    first.alignment = Qt::AlignHCenter;
-    first.wordWrap = false;
+    centred(edge, u"A"_s, 0, {135, 600, 450, 170}, u"高一(1)班 实验"_s);
     QTest::newRow("frame edge") << edge << 1;
 
     ChartFrame box(u"图"_s, 0, 0, 1815, 4575);
@@ -437,12 +438,8 @@ void TestSingleExam::captionsFitted_data()
     blank = {880, 600, 1000, 250};
     blank.opaque = true;
     blank.z = 1;
-    LabelElement &cut = covered.label(u"N"_s, 0);
-    cut = {720, 600, 240, 200, u"30"_s};
-    cut.alignment = Qt::AlignHCenter;
-    LabelElement &hidden = covered.label(u"N"_s, 1);
-    hidden = {1320, 600, 240, 200, u"35"_s};
-    hidden.alignment = Qt::AlignHCenter;
+    centred(covered, u"N"_s, 0, {720, 600, 240, 200}, u"30"_s);
+    centred(covered, u"N"_s, 1, {1320, 600, 240, 200}, u"35"_s);
     QTest::newRow("under a blank") << covered << 1;
 }
 
