@@ -222,7 +222,9 @@ QList<DrawnCaption> fitCaptions(const ChartFrame &frame, const QRectF &frameCapt
         DrawnCaption c{&l, {}, l.lineHeight > 0 ? l.caption.split(QLatin1Char('\n')) : QStringList{l.caption},
                        pixels(l.left, l.top, l.width, l.height), {}, captionFlags(l)};
         const qreal step = l.lineHeight * kScale;
-        const bool boxed = l.wordWrap || l.lineHeight > 0;
+        // A bordered box or a label of stepped lines holds its lines; other
+        // captions may run below their labels where nothing else stands.
+        const bool boxed = l.border || l.lineHeight > 0;
         // The largest size, from the label's own down to the smallest, at which it fits.
         for (qreal points = l.pointSize;; points -= 0.5) {
             c.font = cjkFont(l.face, std::max(points, kSmallestPoints), l.bold);

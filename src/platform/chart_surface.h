@@ -133,7 +133,8 @@ private:
 
 // A caption as it is drawn, in pixels from the frame's top-left corner. A
 // transparent label's caption is fitted: shrunk (down to kSmallestPoints) until
-// it fits its label, then moved the least distance that keeps it clear of the
+// it fits its label's width (and height, for a bordered label or one of stepped
+// lines), then moved the least distance that keeps it clear of the
 // captions placed before it (shorter ones first) and inside the frame, and
 // elided to its label when no such place exists. An opaque label's caption stays in its label, cut off
 // at its edges.
