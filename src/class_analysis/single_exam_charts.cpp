@@ -205,18 +205,23 @@ ChartFrame designSingleStudentChart()
     for (const Bar &b : bars) {
         LabelElement &l = bar(f, kLabel10, b.item, b.left, b.width, b.colour);
         const bool fixed = b.caption < 0;
+        // The full-mark and participant bars stand behind the bars drawn over them.
+        const int layer = fixed ? 0 : 1;
+        l.z = layer;
         setBar(l, 2880, fixed ? 2295 : 1200);
         LabelElement &t = chartText(f, kLabel7, b.title, QString::fromUtf16(b.titleText), b.left,
                                     fixed ? 240 : l.top - 150, b.width, 180);
         t.pointSize = kSmallPoints;
         t.alignment = Qt::AlignHCenter;
         t.wordWrap = false;
+        t.z = layer;
         if (!fixed) {
             LabelElement &c = valueCaption(f, kLabel7, b.caption, b.left, b.width);
             c.top = l.top + 200;
             c.height = 180;
             c.wordWrap = false;
             c.fore = kWhite;
+            c.z = layer;
         }
     }
     LabelElement &name = chartText(f, kLabel7, 19, QStringLiteral("显示学生名"), 480, 2955, 1200);

@@ -77,6 +77,9 @@ void SingleExamWindow::buildControls()
     Frame4 = named(new chart::ChartSurface(analysis::designLevelChart(), this), "Frame4");
     Frame1 = named(new chart::ChartSurface(analysis::designSingleStudentChart(), this), "Frame1");
     Frame5 = named(new chart::ChartSurface(analysis::designScoreCurveChart(), this), "Frame5");
+    // Empty frames until an analysis draws in them.
+    for (chart::ChartSurface *f : {Frame1, Frame3, Frame4, Frame5})
+        f->setBlank(true);
 
     Text2 = named(new QPlainTextEdit(this), "Text2");
     Text2->setReadOnly(true);
@@ -300,7 +303,7 @@ void SingleExamWindow::AnalyseSingleExam()
         Frame5->frame() = analysis::designScoreCurveChart();
         layoutFor(int(m_rows.size()));
         for (chart::ChartSurface *f : {Frame1, Frame3, Frame4, Frame5})
-            f->update();
+            f->setBlank(true);
         showNotice(this, kNoScores, kTitleHintDots);
         Label4->setText(examTitle);
         m_selectedRow = 0;
@@ -310,18 +313,19 @@ void SingleExamWindow::AnalyseSingleExam()
 
     const analysis::ExamRow *student = picked >= 1 && picked <= m_rows.size() ? &m_rows[picked - 1] : nullptr;
     analysis::drawSingleStudentChart(Frame1->frame(), m_stats, m_rows, student);
-    Frame1->update();
+    Frame1->setBlank(false);
     m_selectedRow = 0;
     if (picked != 0)
         return;
 
     analysis::drawLevelChart(Frame4->frame(), m_stats);
-    Frame4->update();
+    Frame4->setBlank(false);
     const QString tipHead = Combo3->currentText() + Combo4->currentText() + Combo1->currentText().left(2)
                             + Combo2->currentText();
     analysis::drawBandChart(Frame3->frame(), m_stats, tipHead);
-    Frame3->update();
+    Frame3->setBlank(false);
     analysis::drawScoreCurve(Frame5->frame(), m_rows, m_stats);
+    Frame5->setBlank(false);
     layoutFor(int(m_rows.size()));
     Label4->setText(examTitle);
 }

@@ -3,12 +3,16 @@
 #include "platform/fonts.h"
 #include "platform/units.h"
 
+#include <QFontMetricsF>
+#include <QHash>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolTip>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace tessaly::chart {
 
@@ -61,7 +65,213 @@ int captionHeight(const QFontMetrics &metrics)
     return metrics.height();
 }
 
+int captionFlags(const LabelElement &l)
+{
+    // A bar shows its caption only as far as the bar reaches.
+    const int clip = l.opaque ? 0 : int(Qt::TextDontClip);
+    const int wrap = l.wordWrap ? int(Qt::TextWordWrap) : 0;
+    return int(l.alignment) | Qt::AlignTop | wrap | clip;
+}
+
+// What the lines laid out from `box`, one lineStep apart, cover: a rectangle
+// a line, leaving out the font's empty room above and below its glyphs.
+QList<QRectF> inksOf(const QFont &font, const QRectF &box, int flags, const QStringList &lines, qreal lineStep)
+{
+    const QFontMetricsF m(font);
+    const qreal em = m.horizontalAdvance(QChar(0x4E00));
+    const qreal above = std::max(0.0, m.ascent() - 0.92 * em);
+    const qreal below = std::max(0.0, m.descent() - 0.14 * em);
+    QList<QRectF> inks;
+    QRectF line = box;
+    for (const QString &text : lines) {
+        QRectF r = m.boundingRect(line, flags, text);
+        if (r.height() > above + below)
+            r.adjust(0, above, 0, -below);
+        if (!text.isEmpty())
+            inks.append(r);
+        line.translate(0, lineStep);
+    }
+    return inks;
+}
+
+QRectF unionOf(const QList<QRectF> &rects)
+{
+    QRectF all;
+    for (const QRectF &r : rects)
+        all = all.isNull() ? r : all.united(r);
+    return all;
+}
+
+QList<QRectF> moved(QList<QRectF> rects, const QPointF &by)
+{
+    for (QRectF &r : rects)
+        r.translate(by);
+    return rects;
+}
+
+bool clear(const QList<QRectF> &inks, const QList<QRectF> &obstacles, const QRectF &inside)
+{
+    for (const QRectF &ink : inks) {
+        // Touching edges is no overlap.
+        const QRectF core = ink.adjusted(0.25, 0.25, -0.25, -0.25);
+        if (!inside.contains(core))
+            return false;
+        for (const QRectF &o : obstacles)
+            if (core.intersects(o))
+                return false;
+    }
+    return true;
+}
+
+// The shortest move, along one axis, that takes the caption clear of the
+// obstacles and keeps it inside; nullopt when there is none.
+std::optional<QPointF> clearing(const QList<QRectF> &inks, const QList<QRectF> &obstacles, const QRectF &inside)
+{
+    if (clear(inks, obstacles, inside))
+        return QPointF();
+    const QRectF ink = unionOf(inks);
+    QList<QPointF> moves;
+    const qreal gap = 0.5;
+    for (const QRectF &o : obstacles) {
+        moves.append({0, o.bottom() - ink.top() + gap});
+        moves.append({0, o.top() - ink.bottom() - gap});
+        moves.append({o.right() - ink.left() + gap, 0});
+        moves.append({o.left() - ink.right() - gap, 0});
+    }
+    moves.append({inside.left() - ink.left(), 0});
+    moves.append({inside.right() - ink.right(), 0});
+    moves.append({0, inside.bottom() - ink.bottom()});
+    // Down or aside before up: a caption below an axis stays below it.
+    const auto cost = [](const QPointF &m) { return std::abs(m.x()) + (m.y() < 0 ? -2 * m.y() : m.y()); };
+    std::stable_sort(moves.begin(), moves.end(), [&](const QPointF &a, const QPointF &b) { return cost(a) < cost(b); });
+    for (const QPointF &m : moves) {
+        // A caption stays beside what it names: at most half its width aside.
+        if (std::abs(m.x()) > ink.width() / 2)
+            continue;
+        if (clear(moved(inks, m), obstacles, inside))
+            return m;
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+QList<DrawnCaption> fitCaptions(const ChartFrame &frame, const QRectF &frameCaption)
+{
+    const QRectF inside(1, 0, frame.width * kScale - 2, frame.height * kScale - 1);
+    int top = 0;
+    for (const QVector<LabelElement> &items : frame.labels())
+        for (const LabelElement &l : items)
+            top = std::max(top, l.z);
+
+    QList<DrawnCaption> drawn;
+    QList<QRectF> placed;
+    if (!frameCaption.isEmpty())
+        placed.append(frameCaption);
+    // Opaque labels first, in drawing order: a caption stays in the part of its
+    // label that the labels drawn over it leave open, cut off at its edges, and
+    // shrinks to that part's width.
+    QList<const LabelElement *> opaque;
+    for (int z = 0; z <= top; ++z)
+        for (const QVector<LabelElement> &items : frame.labels())
+            for (const LabelElement &l : items)
+                if (l.visible && l.opaque && l.z == z)
+                    opaque.append(&l);
+    for (qsizetype i = 0; i < opaque.size(); ++i) {
+        const LabelElement &l = *opaque[i];
+        if (l.caption.isEmpty())
+            continue;
+        DrawnCaption c{&l, {}, {l.caption}, pixels(l.left, l.top, l.width, l.height), {}, captionFlags(l)};
+        for (qsizetype j = i + 1; j < opaque.size(); ++j) {
+            const QRectF over = pixels(opaque[j]->left, opaque[j]->top, opaque[j]->width, opaque[j]->height);
+            if (!over.intersects(c.box))
+                continue;
+            if (over.left() > c.box.left())
+                c.box.setRight(std::min(c.box.right(), over.left()));
+            else
+                c.box.setLeft(std::max(c.box.left(), over.right()));
+        }
+        for (qreal points = l.pointSize;; points -= 0.5) {
+            c.font = cjkFont(l.face, std::max(points, kSmallestPoints), l.bold);
+            c.ink = unionOf(inksOf(c.font, c.box, c.flags, c.lines, 0));
+            if (c.ink.width() <= c.box.width() + 0.5 || points <= kSmallestPoints)
+                break;
+        }
+        c.ink = c.ink & c.box & inside;
+        if (c.ink.isEmpty())
+            continue;   // a bar of no height shows nothing
+        c.inks = {c.ink};
+        placed.append(c.ink);
+        drawn.append(c);
+    }
+
+    // Transparent captions, the shortest first: arrows, axis numbers and
+    // values stay where they mark something; longer texts make way for them.
+    QList<const LabelElement *> transparent;
+    for (int z = 0; z <= top; ++z)
+        for (const QVector<LabelElement> &items : frame.labels())
+            for (const LabelElement &l : items)
+                if (l.visible && !l.opaque && l.z == z && !l.caption.isEmpty())
+                    transparent.append(&l);
+    std::stable_sort(transparent.begin(), transparent.end(), [](const LabelElement *a, const LabelElement *b) {
+        return a->caption.size() < b->caption.size();
+    });
+    for (const LabelElement *label : transparent) {
+        const LabelElement &l = *label;
+        const int z = l.z;
+        DrawnCaption c{&l, {}, l.lineHeight > 0 ? l.caption.split(QLatin1Char('\n')) : QStringList{l.caption},
+                       pixels(l.left, l.top, l.width, l.height), {}, captionFlags(l)};
+        const qreal step = l.lineHeight * kScale;
+        // A bordered box or a label of stepped lines holds its lines; other
+        // captions may run below their labels where nothing else stands.
+        const bool boxed = l.border || l.lineHeight > 0;
+        // The largest size, from the label's own down to the smallest, at which it fits.
+        for (qreal points = l.pointSize;; points -= 0.5) {
+            c.font = cjkFont(l.face, std::max(points, kSmallestPoints), l.bold);
+            c.inks = inksOf(c.font, c.box, c.flags, c.lines, step);
+            c.ink = unionOf(c.inks);
+            const QFontMetricsF m(c.font);
+            const bool fits = c.ink.width() <= c.box.width() + 0.5
+                              && (!boxed || c.ink.bottom() <= c.box.bottom() + 0.5)
+                              && (step == 0 || m.horizontalAdvance(QChar(0x4E00)) <= step);
+            if (fits || points <= kSmallestPoints)
+                break;
+        }
+        // What an opaque label of a higher layer mostly hides stays hidden; a
+        // caption it would cut is moved clear of it.
+        QList<QRectF> obstacles = placed;
+        bool hidden = false;
+        for (const QVector<LabelElement> &covers : frame.labels())
+            for (const LabelElement &cover : covers) {
+                if (!cover.visible || !cover.opaque || cover.z <= z)
+                    continue;
+                const QRectF r = pixels(cover.left, cover.top, cover.width, cover.height);
+                const QRectF under = r & c.ink;
+                if (under.width() * under.height() * 2 >= c.ink.width() * c.ink.height())
+                    hidden = true;
+                obstacles.append(r);
+            }
+        // Beyond the frame's edge a caption is not seen at all.
+        if (hidden || !c.ink.intersects(inside))
+            continue;
+        std::optional<QPointF> move = clearing(c.inks, obstacles, inside);
+        if (!move && c.lines.size() == 1 && !l.wordWrap) {
+            const QFontMetricsF m(c.font);
+            c.lines[0] = m.elidedText(l.caption, Qt::ElideRight, c.box.width());
+            c.inks = inksOf(c.font, c.box, c.flags, c.lines, step);
+            c.ink = unionOf(c.inks);
+            move = clearing(c.inks, obstacles, inside);
+        }
+        if (move) {
+            c.box.translate(*move);
+            c.ink.translate(*move);
+            c.inks = moved(c.inks, *move);
+        }
+        placed.append(c.inks);
+        drawn.append(c);
+    }
+    return drawn;
+}
 
 LabelElement &ChartFrame::label(const QString &array, int index) { return member(m_labels, array, index); }
 LineElement &ChartFrame::line(const QString &array, int index) { return member(m_lines, array, index); }
@@ -110,6 +320,18 @@ void ChartSurface::place()
     update();
 }
 
+void ChartSurface::setBlank(bool blank)
+{
+    m_blank = blank;
+    update();
+}
+
+QRectF ChartSurface::captionRect() const
+{
+    const QFontMetrics metrics(cjkFont(QStringLiteral("宋体"), 9));
+    return {8, 0, qreal(metrics.horizontalAdvance(m_frame.caption) + 6), qreal(captionHeight(metrics))};
+}
+
 void ChartSurface::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
@@ -120,15 +342,16 @@ void ChartSurface::paintEvent(QPaintEvent *)
     // The frame: a border with the caption set into its top edge.
     const QFont captionFont = cjkFont(QStringLiteral("宋体"), 9);
     p.setFont(captionFont);
-    const QFontMetrics metrics(captionFont);
-    const int strip = captionHeight(metrics);
+    const QRectF captionStrip = captionRect();
+    const qreal strip = captionStrip.height();
     const QRectF border(0.5, strip / 2.0, width() - 1.0, height() - strip / 2.0 - 1.0);
     p.setPen(QPen(palette().color(QPalette::Mid), 1));
     p.drawRect(border);
-    const QRectF captionRect(8, 0, metrics.horizontalAdvance(m_frame.caption) + 6, strip);
-    p.fillRect(captionRect, QColor(kFrameBack));
+    p.fillRect(captionStrip, QColor(kFrameBack));
     p.setPen(QColor(kBlack));
-    p.drawText(captionRect, Qt::AlignCenter, m_frame.caption);
+    p.drawText(captionStrip, Qt::AlignCenter, m_frame.caption);
+    if (m_blank)
+        return;
 
     int top = 0;
     for (const auto &items : m_frame.labels())
@@ -140,11 +363,15 @@ void ChartSurface::paintEvent(QPaintEvent *)
     for (const auto &items : m_frame.shapes())
         for (const ShapeElement &s : items)
             top = std::max(top, s.z);
+    const QList<DrawnCaption> fitted = fitCaptions(m_frame, captionStrip);
+    QHash<const LabelElement *, const DrawnCaption *> captions;
+    for (const DrawnCaption &c : fitted)
+        captions.insert(c.label, &c);
     for (int z = 0; z <= top; ++z)
-        paintLayer(p, z);
+        paintLayer(p, z, captions);
 }
 
-void ChartSurface::paintLayer(QPainter &p, int z)
+void ChartSurface::paintLayer(QPainter &p, int z, const QHash<const LabelElement *, const DrawnCaption *> &captions)
 {
     for (const QVector<ShapeElement> &items : m_frame.shapes())
         for (const ShapeElement &s : items) {
@@ -166,6 +393,20 @@ void ChartSurface::paintLayer(QPainter &p, int z)
             p.drawRect(r);
         }
 
+    const auto drawCaption = [&](const LabelElement &l) {
+        const DrawnCaption *c = captions.value(&l);
+        if (!c)
+            return;
+        p.save();
+        p.setFont(c->font);
+        p.setPen(QColor(l.fore));
+        QRectF line = c->box;
+        for (const QString &text : c->lines) {
+            p.drawText(line, c->flags, text);
+            line.translate(0, l.lineHeight * kScale);
+        }
+        p.restore();
+    };
     const auto drawLabels = [&](bool opaque) {
         for (const QVector<LabelElement> &items : m_frame.labels())
             for (const LabelElement &l : items) {
@@ -179,25 +420,7 @@ void ChartSurface::paintLayer(QPainter &p, int z)
                     p.setBrush(Qt::NoBrush);
                     p.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
                 }
-                if (l.caption.isEmpty())
-                    continue;
-                p.save();
-                p.setFont(cjkFont(l.face, l.pointSize, l.bold));
-                p.setPen(QColor(l.fore));
-                // A bar shows its caption only as far as the bar reaches.
-                const int clip = l.opaque ? 0 : int(Qt::TextDontClip);
-                const int wrap = l.wordWrap ? int(Qt::TextWordWrap) : 0;
-                const int flags = int(l.alignment) | Qt::AlignTop | wrap | clip;
-                if (l.lineHeight > 0) {
-                    QRectF line = r;
-                    for (const QString &text : l.caption.split(QLatin1Char('\n'))) {
-                        p.drawText(line, flags, text);
-                        line.translate(0, l.lineHeight * kScale);
-                    }
-                } else {
-                    p.drawText(r, flags, l.caption);
-                }
-                p.restore();
+                drawCaption(l);
             }
     };
     drawLabels(true);

@@ -9,8 +9,12 @@
 //   bar.top = 2880 - h; bar.height = h;
 //   surface->update();
 //
-// Tests read the elements (geometry, captions, colours), never pixels.
+// Tests read the elements (geometry, captions, colours) and where their captions
+// are drawn (fitCaptions).
 #include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QList>
 #include <QMap>
 #include <QString>
 #include <QVector>
@@ -127,6 +131,27 @@ private:
     QMap<QString, QVector<ShapeElement>> m_shapes;
 };
 
+// A caption as it is drawn, in pixels from the frame's top-left corner. A
+// transparent label's caption is fitted: shrunk (down to kSmallestPoints) until
+// it fits its label's width (and height, for a bordered label or one of stepped
+// lines), then moved the least distance that keeps it clear of the
+// captions placed before it (shorter ones first) and inside the frame, and
+// elided to its label when no such place exists. An opaque label's caption stays in its label, cut off
+// at its edges.
+struct DrawnCaption {
+    const LabelElement *label = nullptr;
+    QFont font;
+    QStringList lines;   // one line, or the caption's lines of a label with lineHeight
+    QRectF box;          // where the text is laid out, with `flags`
+    QRectF ink;          // what the text covers
+    int flags = 0;
+    QList<QRectF> inks;  // what the text covers, line by line
+};
+inline constexpr qreal kSmallestPoints = 6;
+// Every visible caption of the frame as it is drawn; `frameCaption` is the
+// frame's title strip, which captions keep clear of.
+QList<DrawnCaption> fitCaptions(const ChartFrame &frame, const QRectF &frameCaption = {});
+
 // Shows a ChartFrame: the frame's border and caption, then its visible
 // elements, at the frame's position in its parent. Geometry is converted from
 // twips to device-independent pixels and drawn with antialiasing, so it stays
@@ -142,6 +167,12 @@ public:
     ChartFrame &frame() { return m_frame; }
     // Moves and sizes the widget to the frame's left, top, width and height.
     void place();
+    // A blank surface shows its frame and caption only, none of the elements:
+    // a chart before anything is drawn in it.
+    void setBlank(bool blank);
+    bool isBlank() const { return m_blank; }
+    // The frame's title strip, in pixels.
+    QRectF captionRect() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -149,9 +180,10 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    void paintLayer(QPainter &p, int z);
+    void paintLayer(QPainter &p, int z, const QHash<const LabelElement *, const DrawnCaption *> &captions);
 
     ChartFrame m_frame;
+    bool m_blank = false;
 };
 
 } // namespace tessaly::chart

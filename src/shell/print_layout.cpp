@@ -2,6 +2,7 @@
 
 #include "platform/gbk.h"
 
+#include <QFontMetricsF>
 #include <QVector>
 
 namespace tessaly {
@@ -99,6 +100,31 @@ PrintedPages layoutPrintPages(const QString &document, int charsPerLine, int lin
     if (!page.isEmpty())
         pages.append(page);
     return pages;
+}
+
+VerticalTitle fitVerticalTitle(const QString &title, const QFont &font, const QSizeF &box, qreal smallest)
+{
+    VerticalTitle t;
+    for (const char32_t cp : title.trimmed().toUcs4())
+        t.characters.append(QString::fromUcs4(&cp, 1));
+    const qreal own = font.pointSizeF() > 0 ? font.pointSizeF() : smallest;
+    for (qreal points = own;; points -= 1) {
+        t.font = font;
+        t.font.setPointSizeF(std::max(points, smallest));
+        const QFontMetricsF m(t.font);
+        t.lineHeight = m.lineSpacing();
+        qreal widest = 0;
+        for (const QString &c : t.characters)
+            widest = std::max(widest, m.horizontalAdvance(c));
+        if ((widest <= box.width() && t.characters.size() * t.lineHeight <= box.height()) || points <= smallest)
+            break;
+    }
+    const qsizetype fit = t.lineHeight > 0 ? qsizetype(box.height() / t.lineHeight) : 0;
+    if (t.characters.size() > fit) {
+        t.characters.resize(std::max<qsizetype>(fit, 1));
+        t.characters.last() = QStringLiteral("︙");
+    }
+    return t;
 }
 
 } // namespace tessaly

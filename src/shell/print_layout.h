@@ -4,7 +4,9 @@
 // lines and pages that are printed.
 //
 // A document is plain text whose lines end in CR LF; its first line is the title.
+#include <QFont>
 #include <QList>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -46,5 +48,19 @@ using PrintedPages = QList<QStringList>;
 // line. A page left without any line at the end is not printed. Counts below 1
 // give no pages (the page refuses them first).
 PrintedPages layoutPrintPages(const QString &document, int charsPerLine, int linesPerPage);
+
+// The title set top to bottom, one character a line, in a box (pixels): the
+// font shrunk from its own size, down to `smallest` points, until the widest
+// character fits the box's width and the column its height. A column still
+// too tall at the smallest size is cut after the last character that fits,
+// which becomes "︙". Blanks at either end take no line.
+struct VerticalTitle {
+    QFont font;
+    QStringList characters;   // one a line
+    qreal lineHeight = 0;     // pixels
+};
+inline constexpr qreal kSmallestTitlePoints = 12;
+VerticalTitle fitVerticalTitle(const QString &title, const QFont &font, const QSizeF &box,
+                               qreal smallest = kSmallestTitlePoints);
 
 } // namespace tessaly

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -36,9 +37,29 @@ namespace {
 constexpr int kTitleWidthTwips = 855;
 constexpr int kShadowTwips = 45;
 
+// The title top to bottom, one character a line, fitted to the label.
+class VerticalTitleLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        const VerticalTitle t = fitVerticalTitle(text(), font(), size());
+        QPainter p(this);
+        p.setFont(t.font);
+        p.setPen(palette().color(QPalette::WindowText));
+        QRectF line(0, 0, width(), t.lineHeight);
+        for (const QString &c : t.characters) {
+            p.drawText(line, Qt::AlignHCenter | Qt::AlignTop, c);
+            line.translate(0, t.lineHeight);
+        }
+    }
+};
+
 QLabel *titleLabel(const char *name, const QColor &colour, QWidget *parent)
 {
-    auto *label = named(new QLabel(parent), name);
+    auto *label = named(new VerticalTitleLabel(parent), name);
     label->setFont(cjkFont(QStringLiteral("楷体_GB2312"), 36, true));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);

@@ -5,6 +5,7 @@
 #include "fixtures/chart_elements.h"
 
 #include <QtTest>
+#include <algorithm>
 #include <numeric>
 
 using namespace tessaly;
@@ -56,6 +57,11 @@ private slots:
     void singleStudentChart_data();
     void singleStudentChart();
     void frameGrowsAndHides();
+    void captionsFitted_data();
+    void captionsFitted();
+    void chartCaptionsKeepApart_data();
+    void chartCaptionsKeepApart();
+    void studentBarsStandBeforeTheFixedBars();
 };
 
 void TestSingleExam::statisticsAndSummary()
@@ -390,6 +396,134 @@ void TestSingleExam::frameGrowsAndHides()
     QCOMPARE(bgr(0x0000FF), qRgb(255, 0, 0));
     QCOMPARE(roundEven(442.5), 442);
     QCOMPARE(roundEven(147.5), 148);
+}
+
+// Small frames, one fault each: captions too wide for their labels, side by
+// side; one that would leave the frame; lines that would pass the box's foot;
+// captions under an opaque label of a higher layer.
+void TestSingleExam::captionsFitted_data()
+{
+    QTest::addColumn<ChartFrame>("frame");
+    QTest::addColumn<int>("drawn");   // captions drawn
+
+    // A one-line caption centred on its label.
+    const auto centred = [](ChartFrame &f, const QString &array, int index, QRect r, const QString &caption) {
+        LabelElement &l = f.label(array, index);
+        l = {r.left(), r.top(), r.width(), r.height(), caption};
+        l.alignment = Qt::AlignHCenter;
+        l.wordWrap = false;
+        return &l;
+    };
+
+    ChartFrame neighbours(u"图"_s, 0, 0, 1500, 1500);
+    centred(neighbours, u"A"_s, 0, {240, 600, 240, 180}, u"78.50"_s)->pointSize = 7.5;
+    centred(neighbours, u"A"_s, 1, {480, 600, 240, 180}, u"100分"_s)->pointSize = 7.5;
+    QTest::newRow("neighbours") << neighbours << 2;
+
+    ChartFrame edge(u"图"_s, 0, 0, 3000, 1500);
+    centred(edge, u"A"_s, 0, {135, 600, 450, 170}, u"高一(1)班 实验"_s);
+    QTest::newRow("frame edge") << edge << 1;
+
+    ChartFrame box(u"图"_s, 0, 0, 1815, 4575);
+    LabelElement &lines = box.label(u"A"_s, 0);
+    lines = {75, 3195, 1695, 1260, u"一\n二\n三\n四\n五\n六\n七"_s};
+    lines.lineHeight = 180;
+    lines.border = true;
+    LabelElement &below = box.label(u"B"_s, 0);
+    below = {75, 4470, 1695, 100, u"下"_s};
+    QTest::newRow("lines in a box") << box << 2;
+
+    ChartFrame covered(u"图"_s, 0, 0, 3000, 1500);
+    LabelElement &blank = covered.label(u"C"_s, 0);
+    blank = {880, 600, 1000, 250};
+    blank.opaque = true;
+    blank.z = 1;
+    centred(covered, u"N"_s, 0, {720, 600, 240, 200}, u"30"_s);
+    centred(covered, u"N"_s, 1, {1320, 600, 240, 200}, u"35"_s);
+    QTest::newRow("under a blank") << covered << 1;
+}
+
+void TestSingleExam::captionsFitted()
+{
+    QFETCH(ChartFrame, frame);
+    QFETCH(int, drawn);
+    verifyCaptionsClear(frame);
+    const QList<DrawnCaption> captions = fitCaptions(frame);
+    QCOMPARE(captions.size(), drawn);
+    for (const DrawnCaption &c : captions) {
+        const LabelElement &l = *c.label;
+        // Boxes keep their lines: nothing passes the box's foot.
+        if (l.lineHeight > 0)
+            QVERIFY2(c.ink.bottom() <= l.top / 15.0 + l.height / 15.0, qPrintable(c.lines.join(u'/')));
+    }
+}
+
+// The charts as drawn from classes whose bars stand level with each other:
+// no caption over another, none cut by the frame.
+void TestSingleExam::chartCaptionsKeepApart_data()
+{
+    QTest::addColumn<Scores>("scores");
+    QTest::addColumn<float>("fullMark");
+    QTest::addColumn<int>("student");
+    const auto many = [](int n, float from) {
+        Scores s;
+        for (int i = 0; i < n; ++i)
+            s.append(from + float((i * 37) % 41));
+        return s;
+    };
+    // 32 passed of 42, the student 10th with 90: bars of like heights side by side.
+    Scores level = many(42, 55);
+    level[3] = 90;
+    QTest::newRow("42 students") << level << 100.f << 3;
+    QTest::newRow("5 students") << Scores{90.f, 0.f, std::nullopt, 90.f, 72.f} << 100.f << 0;
+    QTest::newRow("30 students") << many(30, 60) << 100.f << 29;
+    QTest::newRow("34 students") << many(34, 60) << 100.f << 0;
+    QTest::newRow("90 students, 150") << many(90, 80) << 150.f << 45;
+    QTest::newRow("full mark scorer") << Scores{100.f, 100.f, 99.5f, 100.f} << 100.f << 2;
+}
+
+void TestSingleExam::chartCaptionsKeepApart()
+{
+    QFETCH(Scores, scores);
+    QFETCH(float, fullMark);
+    QFETCH(int, student);
+    QList<ExamRow> rows = rowsOf(scores);
+    const ExamStatistics s = analyseExam(rows, fullMark);
+    const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_');
+    ChartFrame single = designSingleStudentChart();
+    drawSingleStudentChart(single, s, rows, &rows[student]);
+    verifyCaptionsClear(single, u"chart_single_"_s + tag);
+    ChartFrame levels = designLevelChart();
+    drawLevelChart(levels, s);
+    verifyCaptionsClear(levels, u"chart_levels_"_s + tag);
+    ChartFrame bands = designBandChart();
+    drawBandChart(bands, s, {});
+    verifyCaptionsClear(bands, u"chart_bands_"_s + tag);
+    ChartFrame curve = designScoreCurveChart();
+    drawScoreCurve(curve, rows, s);
+    verifyCaptionsClear(curve, u"chart_curve_"_s + tag);
+    // The last student's axis number and "学号" are both drawn, whole.
+    const QList<DrawnCaption> drawn = fitCaptions(curve);
+    const auto shown = [&](const QString &text) {
+        return std::any_of(drawn.begin(), drawn.end(), [&](const DrawnCaption &c) { return c.lines == QStringList{text}; });
+    };
+    QVERIFY(shown(u"学号"_s));
+    if (scores.size() % 5 == 0)
+        QVERIFY(shown(QString::number(scores.size())));
+}
+
+void TestSingleExam::studentBarsStandBeforeTheFixedBars()
+{
+    QList<ExamRow> rows = rowsOf({90.f, 70.f, 65.f, 40.f});
+    const ExamStatistics s = analyseExam(rows, 100);
+    ChartFrame f = designSingleStudentChart();
+    drawSingleStudentChart(f, s, rows, &rows[0]);
+    // Inside the full-mark and participant bars the average, score, pass and
+    // standing bars are the ones seen.
+    for (int item : {2, 3, 5, 6}) {
+        const LabelElement &bar = label(f, "Label10", item);
+        QCOMPARE(f.labelAt(bar.left + bar.width / 2, bar.top + bar.height - 30), &bar);
+    }
 }
 
 QTEST_MAIN(TestSingleExam)

@@ -100,6 +100,7 @@ private slots:
     void opensFromMenuAndToolbar();
     void cascadeSetsTheAccountAndListsExams();
     void examChoiceAnalyses();
+    void emptyFramesUntilAnAnalysis();
     void fullMarkFollowsTheScores_data();
     void fullMarkFollowsTheScores();
     void fullMarkBoxRestoresTheComputedMark();
@@ -187,6 +188,43 @@ void TestSingleExamWindow::examChoiceAnalyses()
     QCOMPARE(label(w->Frame1, "Label7", 4).caption, u"参试4人"_s);
     QCOMPARE(label(w->Frame3, "Label4", 10).toolTip.left(30), u"语文25-26(上)期中成绩初二三班总人数:5 参考人数:4"_s.left(30));
     QVERIFY(h.responder.shown().isEmpty());
+}
+
+// Whether a chart surface shows any of the charts' bar and marker colours.
+static bool showsChartColours(chart::ChartSurface *f)
+{
+    const QImage image = f->grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y) & 0xFFFFFF;
+            for (QRgb c : {chart::kCyan, chart::kRed, chart::kGreen, chart::kBrightGreen, chart::kOrange, chart::kBlue})
+                if (p == (c & 0xFFFFFF))
+                    return true;
+        }
+    return false;
+}
+
+void TestSingleExamWindow::emptyFramesUntilAnAnalysis()
+{
+    School s;
+    WindowHarness h(s.school, on());
+    SingleExamWindow *w = openWindow(h);
+    const QList<chart::ChartSurface *> frames{w->Frame1, w->Frame3, w->Frame4, w->Frame5};
+    // No sample bars, "参试60人" or "平均 0.00分" before anything is chosen.
+    for (chart::ChartSurface *f : frames) {
+        QVERIFY2(f->isBlank(), qPrintable(f->objectName()));
+        QVERIFY2(!showsChartColours(f), qPrintable(f->objectName()));
+    }
+    saveShot(w->grab().toImage(), u"single_exam_before_choice"_s);
+    chooseExam(w, u"25-26(上)期中成绩"_s);
+    for (chart::ChartSurface *f : frames) {
+        QVERIFY2(!f->isBlank(), qPrintable(f->objectName()));
+        QVERIFY2(showsChartColours(f), qPrintable(f->objectName()));
+    }
+    // An exam without scores empties them again.
+    chooseExam(w, u"一单元语文成绩"_s);
+    for (chart::ChartSurface *f : frames)
+        QVERIFY2(f->isBlank(), qPrintable(f->objectName()));
 }
 
 void TestSingleExamWindow::fullMarkFollowsTheScores_data()

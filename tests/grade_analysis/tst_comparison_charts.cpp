@@ -1,4 +1,5 @@
 // The class, teacher and whole-class comparison charts, read back from their elements.
+#include "fixtures/chart_elements.h"
 #include "grade_analysis/comparison_charts.h"
 
 #include <QTest>
@@ -6,6 +7,7 @@
 using namespace tessaly;
 using namespace tessaly::grades;
 using namespace tessaly::chart;
+using namespace tessaly::test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -170,7 +172,34 @@ private slots:
         QCOMPARE(shownMarkers(c), QList<int>({1, 3}));
         QCOMPARE(c.findLabel(u"Label100"_s, 0)->caption, u"组平均线50.08333"_s);
     }
+
+    // Seven named classes and teachers under the axis, the first at the frame's
+    // left edge: every name drawn whole, none over another.
+    void namesFitUnderTheAxis_data()
+    {
+        QTest::addColumn<int>("classes");
+        QTest::newRow("2") << 2;
+        QTest::newRow("7") << 7;
+        QTest::newRow("12") << 12;
+    }
+    void namesFitUnderTheAxis()
+    {
+        QFETCH(int, classes);
+        Frames f;
+        ComparisonData data{{u"语文"_s}, {}, {}};
+        for (int k = 0; k < classes; ++k) {
+            data.classItems.append(u"初二(%1)班 实验"_s.arg(k + 1));
+            data.rows.append(row(70 + float(k % 3) * 5, 40, u"欧阳老师%1"_s.arg(k + 1)));
+        }
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        drawClassComparison(f.pointers(), data);
+        verifyCaptionsClear(f.frames[0], u"chart_classes_"_s + tag);
+        drawTeacherComparison(f.pointers(), data);
+        verifyCaptionsClear(f.frames[0], u"chart_teachers_"_s + tag);
+        drawWholeClassComparison(f.pointers(), data, 11550);
+        verifyCaptionsClear(f.frames[0], u"chart_whole_"_s + tag);
+    }
 };
 
-QTEST_GUILESS_MAIN(ComparisonChartsTest)
+QTEST_MAIN(ComparisonChartsTest)
 #include "tst_comparison_charts.moc"

@@ -2,6 +2,7 @@
 // document into printed lines and pages.
 #include "shell/print_layout.h"
 
+#include <QFontMetricsF>
 #include <QtTest>
 
 using namespace tessaly;
@@ -124,6 +125,50 @@ private slots:
         QCOMPARE(printTitle(text), title);
     }
 
+    // The title beside the text, one character a line, in the 855-twip column.
+    void verticalTitle_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<QString>("column");   // the characters shown, top to bottom
+        QTest::addColumn<bool>("shrunk");
+        QTest::newRow("short") << u"打印"_s << 500 << u"打印"_s << false;
+        QTest::newRow("blanks at the ends") << u"　　　　　　　各年级组班主任分工表 "_s << 400
+                                            << u"各年级组班主任分工表"_s << true;
+        QTest::newRow("exam numbers") << u"初二年级组三班考试编号 (共45人)"_s << 500
+                                      << u"初二年级组三班考试编号 (共45人)"_s << true;
+        QTest::newRow("too long") << u"学"_s.repeated(60) << 300 << u"学"_s.repeated(15) + u"︙"_s << true;
+    }
+    void verticalTitle()
+    {
+        QFETCH(QString, title);
+        QFETCH(int, height);
+        QFETCH(QString, column);
+        QFETCH(bool, shrunk);
+        QFont font(u"serif"_s);
+        font.setPointSizeF(36);
+        font.setBold(true);
+        const QSizeF box(57, height);
+        const VerticalTitle t = fitVerticalTitle(title, font, box);
+        // Every character lies inside the box.
+        QVERIFY(t.characters.size() * t.lineHeight <= box.height());
+        const QFontMetricsF m(t.font);
+        for (const QString &c : t.characters)
+            QVERIFY2(m.horizontalAdvance(c) <= box.width(), qPrintable(c));
+        QVERIFY(t.font.pointSizeF() >= kSmallestTitlePoints);
+        QCOMPARE(t.font.pointSizeF() < 36, shrunk);
+        QCOMPARE(t.font.bold(), true);
+        if (column.endsWith(u"︙"_s)) {
+            // Cut at the smallest size, as many characters as the column holds.
+            QCOMPARE(t.font.pointSizeF(), kSmallestTitlePoints);
+            QCOMPARE(t.characters.size(), qsizetype(box.height() / t.lineHeight));
+            QVERIFY(t.characters.join(QString()).startsWith(u"学学学"_s));
+            QCOMPARE(t.characters.last(), u"︙"_s);
+        } else {
+            QCOMPARE(t.characters.join(QString()), column);
+        }
+    }
+
     void count_data()
     {
         QTest::addColumn<QString>("box");
@@ -146,5 +191,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPrintLayout)
+QTEST_MAIN(TestPrintLayout)
 #include "tst_print_layout.moc"

@@ -8,6 +8,7 @@
 #include "kit/window_names.h"
 #include "platform/messages.h"
 #include "platform/text_printer.h"
+#include "shell/print_layout.h"
 #include "shell/print_page.h"
 
 #include <QFile>
@@ -70,6 +71,13 @@ private slots:
         QVERIFY(page->Option2->isChecked());
         QCOMPARE(page->parentWidget()->pos(), QPoint(0, 0));
         QVERIFY(h.responder.shown().isEmpty());
+        // The long title stands whole in its column, every character inside the page.
+        for (QLabel *title : {page->Label1, page->Label2}) {
+            const VerticalTitle t = fitVerticalTitle(title->text(), title->font(), title->size());
+            QCOMPARE(t.characters.join(QString()), u"各年级组班主任分工表"_s);
+            QVERIFY(t.characters.size() * t.lineHeight <= title->height());
+            QVERIFY(page->rect().contains(QRect(title->mapTo(page, QPoint(0, 0)), title->size())));
+        }
         saveShot(h.main.grab().toImage(), u"print_page"_s);
     }
 
