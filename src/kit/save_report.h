@@ -11,6 +11,7 @@
 #include "platform/database.h"
 
 #include <QString>
+#include <utility>
 
 class QWidget;
 
@@ -35,10 +36,10 @@ void reportReadFailure(QWidget *parent, const db::Error &error);
 
 // Opens the database at path and runs the save on it; a database that cannot be
 // opened gives an outcome with ok false and the opening error.
+// The same on a connection already open: the window's own (FormWindow::connection).
 template <class Outcome, class Save>
-Outcome saveWith(const QString &path, Save &&save)
+Outcome saveWith(db::Connection &c, Save &&save)
 {
-    db::Connection c(path);
     if (!c.ok()) {
         Outcome failed;
         failed.ok = false;
@@ -46,6 +47,13 @@ Outcome saveWith(const QString &path, Save &&save)
         return failed;
     }
     return save(c);
+}
+
+template <class Outcome, class Save>
+Outcome saveWith(const QString &path, Save &&save)
+{
+    db::Connection c(path);
+    return saveWith<Outcome>(c, std::forward<Save>(save));
 }
 
 } // namespace tessaly
