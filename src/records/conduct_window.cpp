@@ -1,5 +1,6 @@
 #include "records/conduct_window.h"
 
+#include "kit/form_layout.h"
 #include "kit/save_report.h"
 #include "kit/text_box.h"
 #include "kit/unsaved_changes.h"
@@ -95,17 +96,11 @@ ConductWindow::ConductWindow(WindowHost &host, QWidget *parent) : QWidget(parent
     Command3 = named(new QPushButton(QStringLiteral("关闭模板(&T)"), this), "Command3");
 
     // Selection and editing on the left.
-    auto *choices = new QGridLayout;
-    choices->addWidget(new QLabel(QStringLiteral("选择年级组:"), Frame3), 0, 0);
-    choices->addWidget(Combo1, 0, 1);
-    choices->addWidget(new QLabel(QStringLiteral("选择  班级:"), Frame3), 1, 0);
-    choices->addWidget(Combo2, 1, 1);
-    choices->addWidget(new QLabel(QStringLiteral("原有的操行评定:"), Frame3), 2, 0);
-    choices->addWidget(Combo4, 2, 1);
-    choices->addWidget(new QLabel(QStringLiteral("学号"), Frame3), 3, 0);
-    choices->addWidget(Text1, 3, 1);
-    choices->addWidget(new QLabel(QStringLiteral("姓名"), Frame3), 4, 0);
-    choices->addWidget(Text2, 4, 1);
+    QGridLayout *choices = captionedGrid(Frame3, {{QStringLiteral("选择年级组:"), Combo1},
+                                                  {QStringLiteral("选择  班级:"), Combo2},
+                                                  {QStringLiteral("原有的操行评定:"), Combo4},
+                                                  {QStringLiteral("学号"), Text1},
+                                                  {QStringLiteral("姓名"), Text2}});
     choices->setColumnStretch(1, 1);
     auto *buttons = new QGridLayout;
     buttons->addWidget(Command6, 0, 0);
@@ -129,11 +124,7 @@ ConductWindow::ConductWindow(WindowHost &host, QWidget *parent) : QWidget(parent
     creation->addWidget(new QLabel(QStringLiteral("新评定的名称是："), creationPanel));
     creation->addWidget(Text5);
     creation->addWidget(Text6);
-    auto *creationButtons = new QHBoxLayout;
-    creationButtons->addStretch();
-    creationButtons->addWidget(Command1);
-    creationButtons->addWidget(Command5);
-    creation->addLayout(creationButtons);
+    creation->addLayout(buttonRow({Command1, Command5}));
     creation->addStretch();
     m_phrasePage = new QWidget(this);
     auto *phrase = new QVBoxLayout(m_phrasePage);

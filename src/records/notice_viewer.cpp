@@ -1,5 +1,6 @@
 #include "records/notice_viewer.h"
 
+#include "kit/form_layout.h"
 #include "kit/text_box.h"
 #include "kit/window_steps.h"
 #include "platform/messages.h"
@@ -72,12 +73,7 @@ NoticeViewer::NoticeViewer(Kind kind, WindowHost &host, QWidget *parent)
     columns->addLayout(left, 2);
     columns->addLayout(right, 3);
 
-    m_buttons = new QHBoxLayout;
-    m_buttons->addStretch();
-    m_buttons->addWidget(Command2);
-    m_buttons->addWidget(Command3);
-    m_buttons->addWidget(Command1);
-    m_buttons->addStretch();
+    m_buttons = buttonRow({Command2, Command3, Command1}, ButtonsAt::Center);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 8, 10, 8);

@@ -1,5 +1,6 @@
 #include "records/publish_notice_window.h"
 
+#include "kit/form_layout.h"
 #include "kit/save_report.h"
 #include "kit/text_box.h"
 #include "kit/window_names.h"
@@ -50,11 +51,7 @@ PublishNoticeWindow::PublishNoticeWindow(WindowHost &host, QWidget *parent)
     row(3, "Label4", QStringLiteral("发布内容："), Text1);
     boxes->setRowStretch(3, 1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton *b : {Command3, Command1, Command2})
-        buttons->addWidget(b);
-    buttons->addStretch();
+    QHBoxLayout *buttons = buttonRow({Command3, Command1, Command2}, ButtonsAt::Center);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 8, 10, 8);

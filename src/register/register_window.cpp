@@ -1,5 +1,6 @@
 #include "register/register_window.h"
 
+#include "kit/form_layout.h"
 #include "kit/window_steps.h"
 #include "kit/database_unavailable.h"
 #include "platform/data_control.h"
@@ -828,11 +829,7 @@ void RegisterWindow::buildImportPanels(QWidget *parent)
     notes->addWidget(Label9);
     notes->addStretch();
     panel->addLayout(notes, 4, 2, 2, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command8);
-    buttons->addWidget(Command9);
-    panel->addLayout(buttons, 6, 0, 1, 3);
+    panel->addLayout(buttonRow({Command8, Command9}), 6, 0, 1, 3);
     panel->setColumnStretch(2, 1);
     panel->setRowStretch(5, 1);
     Frame5->hide();

@@ -1,5 +1,6 @@
 #include "register/roll_call_window.h"
 
+#include "kit/form_layout.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
 #include "platform/data_control.h"
@@ -54,10 +55,7 @@ RollCallWindow::RollCallWindow(WindowHost &host, QWidget *parent) : QWidget(pare
     auto *left = new QVBoxLayout;
     left->addWidget(Label1);
     left->addWidget(TreeView1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command7);
+    QHBoxLayout *buttons = buttonRow({Command1, Command7});
     auto *right = new QVBoxLayout;
     right->addWidget(Label3);
     right->addWidget(Grid1, 1);

@@ -1,5 +1,6 @@
 #include "score_entry/score_entry_window.h"
 
+#include "kit/form_layout.h"
 #include "kit/cell_editor.h"
 #include "kit/save_report.h"
 #include "kit/database_unavailable.h"
@@ -249,10 +250,7 @@ void ScoreEntryWindow::buildControls()
     name->addWidget(label(QStringLiteral("满分:"), Frame6));
     name->addWidget(Text8);
     Text8->setMaximumWidth(Text8->fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command3);
-    buttons->addWidget(Command19);
+    QHBoxLayout *buttons = buttonRow({Command3, Command19});
     auto *creation = new QVBoxLayout(Frame6);
     creation->addLayout(kinds);
     creation->addLayout(name);

@@ -1,6 +1,8 @@
 #include "shell/dialog_layout.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -8,10 +10,6 @@ namespace tessaly {
 
 void layOutDialog(QWidget *dialog, const QList<DialogRow> &rows, const QList<QPushButton *> &buttons)
 {
-    auto *buttonRow = new QHBoxLayout;
-    buttonRow->addStretch();
-    for (QPushButton *b : buttons)
-        buttonRow->addWidget(b);
     auto *layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(24, 20, 24, 16);
     layout->setSpacing(12);
@@ -21,7 +19,31 @@ void layOutDialog(QWidget *dialog, const QList<DialogRow> &rows, const QList<QPu
         else
             layout->addLayout(row.layout);
     }
-    layout->addLayout(buttonRow);
+    layout->addLayout(buttonRow(buttons));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void layOutAccountDialog(QWidget *dialog, const QList<Captioned> &boxes, QList<QLabel *> &labels,
+                         const QList<QPushButton *> &buttons, ButtonsAt at, const QString &note)
+{
+    const qsizetype first = labels.size();
+    QGridLayout *form = captionedGrid(dialog, boxes, &labels);
+    if (!note.isEmpty()) {
+        auto *label = new QLabel(note, dialog);
+        labels.append(label);
+        form->addWidget(label, int(boxes.size()), 1);
+    }
+    for (qsizetype i = first; i < labels.size(); ++i)
+        labels[i]->setObjectName(QStringLiteral("lblLabels"));
+    form->setHorizontalSpacing(10);
+    form->setVerticalSpacing(10);
+    boxes.first().field->setMinimumWidth(180);
+
+    auto *layout = new QVBoxLayout(dialog);
+    layout->setContentsMargins(20, 18, 20, 14);
+    layout->setSpacing(14);
+    layout->addLayout(form);
+    layout->addLayout(buttonRow(buttons, at));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -3,15 +3,12 @@
 #include "kit/window_steps.h"
 #include "platform/messages.h"
 #include "shell/accounts.h"
+#include "shell/dialog_layout.h"
 #include "shell/password_box.h"
 #include "shell/password_list.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace tessaly {
 
@@ -22,15 +19,11 @@ PasswordChangeDialog::PasswordChangeDialog(WindowHost &host, QWidget *parent)
     setWindowTitle(QStringLiteral("修改个人密码"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    txtUserName = new QLineEdit(this);
-    txtUserName->setObjectName(QStringLiteral("txtUserName"));
+    txtUserName = named(new QLineEdit(this), "txtUserName");
     txtUserName->setReadOnly(true);
-    txtPassword = new QLineEdit(this);
-    txtPassword->setObjectName(QStringLiteral("txtPassword"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
+    txtPassword = named(new QLineEdit(this), "txtPassword");
+    Text1 = named(new QLineEdit(this), "Text1");
+    Text2 = named(new QLineEdit(this), "Text2");
     for (QLineEdit *box : {txtPassword, Text1, Text2})
         makePasswordBox(box);
     // The new password keeps the password rule as it is typed; the old one is
@@ -45,45 +38,16 @@ PasswordChangeDialog::PasswordChangeDialog(WindowHost &host, QWidget *parent)
         });
     }
 
-    const QString captions[] = {
-        QStringLiteral("用户名称(&U):"), QStringLiteral("原 密 码(&P):"),
-        QStringLiteral("新 密 码(&X):"), QStringLiteral("重输新码(&R):"),
-    };
-    QLineEdit *boxes[] = {txtUserName, txtPassword, Text1, Text2};
-    auto *form = new QGridLayout;
-    form->setHorizontalSpacing(10);
-    form->setVerticalSpacing(10);
-    for (int i = 0; i < 4; ++i) {
-        auto *label = new QLabel(captions[i], this);
-        label->setObjectName(QStringLiteral("lblLabels"));
-        label->setBuddy(boxes[i]);
-        lblLabels.append(label);
-        form->addWidget(label, i, 0);
-        form->addWidget(boxes[i], i, 1);
-    }
-    auto *note = new QLabel(QStringLiteral("密码最多6位数字或英文字符"), this);
-    note->setObjectName(QStringLiteral("lblLabels"));
-    lblLabels.append(note);
-    form->addWidget(note, 4, 1);
-    txtUserName->setMinimumWidth(180);
-
-    cmdOK = new QPushButton(QStringLiteral("确定(&Y)"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = named(new QPushButton(QStringLiteral("确定(&Y)"), this), "cmdOK");
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel = named(new QPushButton(QStringLiteral("取消(&C)"), this), "cmdCancel");
     cmdCancel->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(20, 18, 20, 14);
-    layout->setSpacing(14);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOutAccountDialog(this,
+                        {{QStringLiteral("用户名称(&U):"), txtUserName},
+                         {QStringLiteral("原 密 码(&P):"), txtPassword},
+                         {QStringLiteral("新 密 码(&X):"), Text1},
+                         {QStringLiteral("重输新码(&R):"), Text2}},
+                        lblLabels, {cmdOK, cmdCancel}, ButtonsAt::Right, QStringLiteral("密码最多6位数字或英文字符"));
 
     setTabOrder(txtPassword, Text1);
     setTabOrder(Text1, Text2);

@@ -1,12 +1,10 @@
 #include "shell/sign_in_dialog.h"
 
 #include "platform/messages.h"
+#include "shell/dialog_layout.h"
 #include "shell/password_box.h"
 #include "kit/window_names.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -19,48 +17,19 @@ SignInDialog::SignInDialog(WindowHost &host, QWidget *parent)
     setWindowTitle(QStringLiteral("登录"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    txtUserName = new QLineEdit(this);
-    txtUserName->setObjectName(QStringLiteral("txtUserName"));
+    txtUserName = named(new QLineEdit(this), "txtUserName");
     txtUserName->setReadOnly(true);
-    txtPassword = new QLineEdit(this);
-    txtPassword->setObjectName(QStringLiteral("txtPassword"));
+    txtPassword = named(new QLineEdit(this), "txtPassword");
     makePasswordBox(txtPassword);
 
-    const QString captions[] = {QStringLiteral("用户名称(&U):"), QStringLiteral("密    码(&P):")};
-    QLineEdit *buddies[] = {txtUserName, txtPassword};
-    auto *form = new QGridLayout;
-    form->setHorizontalSpacing(10);
-    form->setVerticalSpacing(10);
-    for (int i = 0; i < 2; ++i) {
-        auto *label = new QLabel(captions[i], this);
-        label->setObjectName(QStringLiteral("lblLabels"));
-        label->setBuddy(buddies[i]);
-        lblLabels.append(label);
-        form->addWidget(label, i, 0);
-        form->addWidget(buddies[i], i, 1);
-    }
-    txtUserName->setMinimumWidth(180);
-
-    cmdOK = new QPushButton(QStringLiteral("登陆"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = named(new QPushButton(QStringLiteral("登陆"), this), "cmdOK");
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("取消"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setAutoDefault(false);
-    Command1 = new QPushButton(QStringLiteral("修改密码"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setAutoDefault(false);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(Command1);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(20, 18, 20, 14);
-    layout->setSpacing(14);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    cmdCancel = named(new QPushButton(QStringLiteral("取消"), this), "cmdCancel");
+    Command1 = named(new QPushButton(QStringLiteral("修改密码"), this), "Command1");
+    for (QPushButton *b : {cmdCancel, Command1})
+        b->setAutoDefault(false);
+    layOutAccountDialog(this, {{QStringLiteral("用户名称(&U):"), txtUserName}, {QStringLiteral("密    码(&P):"), txtPassword}},
+                        lblLabels, {cmdOK, cmdCancel, Command1}, ButtonsAt::Spread);
 
     setTabOrder(txtPassword, cmdOK);
     setTabOrder(cmdOK, cmdCancel);

@@ -140,6 +140,7 @@ void TestSignIn::dialogOpensEmpty()
         QCOMPARE(d->txtPassword->echoMode(), QLineEdit::Password);
         QVERIFY(!d->txtPassword->testAttribute(Qt::WA_InputMethodEnabled));
         QCOMPARE(d->focusWidget(), d->txtPassword);
+        saveShot(d->grab().toImage(), QStringLiteral("sign_in_dialog"));
         // Pressing 登陆 at once does not sign in.
         ScriptedResponder &responder = h.responder;
         d->cmdOK->click();
@@ -269,6 +270,7 @@ void TestSignIn::passwordChange()
         QCOMPARE(c->windowTitle(), QStringLiteral("修改个人密码"));
         QCOMPARE(c->txtUserName->text(), account);
         QCOMPARE(c->focusWidget(), c->txtPassword);
+        saveShot(c->grab().toImage(), QStringLiteral("password_change_dialog"));
         changed = true;
     });
     QVERIFY(runSignIn(h.main));   // the change signs the account in
