@@ -6,6 +6,7 @@
 // The school: 3,000 students and 200 exam columns in each section table
 // (TESSALY_BENCH_DB, copied, or one generated into a temporary folder); 初一年级组
 // is then grown to 12 classes of 50 students with scores in the mid-term.
+#include "main_road.h"
 #include "run_benchmarks.h"
 
 #include "app/main_window.h"
@@ -43,27 +44,11 @@ const QString kClassNames[kClasses] = {
 QString g_dbPath;
 grades::StatisticsRequest g_request;
 
-// The mid-term's columns: the first mid-term of the table, one per subject.
-QStringList midTermColumns(db::Connection &c)
-{
-    QStringList out;
-    QString stamp;
-    for (const QString &column : db::tableColumns(c, kJunior)) {
-        if (!column.startsWith(QLatin1Char('Z')))
-            continue;
-        if (stamp.isEmpty())
-            stamp = column.left(4) + QLatin1Char('|') + column.right(6);
-        if (column.left(4) + QLatin1Char('|') + column.right(6) == stamp)
-            out << column;
-    }
-    return out;
-}
-
 // 初一年级组 with 12 classes of 50 students, each scored in the mid-term.
 bool growGroup(const QString &path, QString *error)
 {
     db::Connection c(path);
-    const QStringList columns = midTermColumns(c);
+    const QStringList columns = bench::firstMidTerm(db::tableColumns(c, kJunior));
     if (!c.ok() || columns.size() != 9) {
         *error = QStringLiteral("no mid-term of 9 subjects");
         return false;

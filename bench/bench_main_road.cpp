@@ -7,15 +7,25 @@
 //
 //   bench_main_road [--runs N] [--schools DIR] [--case small|large]... [--op NAME]...
 //
+// Every window works with the program's font on the program folder's data.mdb,
+// whose saves also queue their rows for upload (the bare connection's too).
+//
 // Cases: "small", 小学 of 54 classes of 60 (3,240 students) with 200 exam columns;
 // "large", 小学 of 168 classes of 60 (10,080 students) with 1,000 exam columns.
 // A case's school is generated into DIR (kept there for the next run) or into a
 // temporary folder, and every run works on a copy of it. --op picks operations:
-// choose, open, save, statistics, create, export, import.
+// choose, open, save, statistics, create, export, import, trend, transcript,
+// report, comparison, subject, window.
 #include "large_school.h"
 #include "main_road.h"
 
+#include "class_analysis/development_trend_window.h"
+#include "class_analysis/multi_exam_window.h"
+#include "grade_analysis/comparison_window.h"
+#include "kit/class_tree.h"
+#include "kit/program_font.h"
 #include "kit/save_report.h"
+#include "kit/window_names.h"
 #include "platform/data_control.h"
 #include "platform/database.h"
 #include "platform/export_workbook.h"
@@ -23,6 +33,8 @@
 #include "platform/flex_grid.h"
 #include "register/register_import.h"
 #include "register/register_window.h"
+#include "reports/score_report_window.h"
+#include "reports/transcript_window.h"
 #include "score_entry/entry_statistics.h"
 #include "school/exam_columns.h"
 #include "score_entry/exam_creation.h"
@@ -38,6 +50,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QListWidget>
+#include <QMdiSubWindow>
+#include <QTreeWidget>
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -60,7 +74,7 @@ struct Case {
 const Case kCases[] = {{"small", "3,240 × 200", 9, 200}, {"large", "10,080 × 1,000", 28, 1000}};
 
 int g_runs = 21;
-QStringList g_ops;   // the operations to measure (choose, open, save, statistics, create, export, import); empty: all
+QStringList g_ops;   // the operations to measure (see the head of the file); empty: all
 
 bool wanted(const char *op)
 {
@@ -104,9 +118,8 @@ void printRow(const Case &c, const Figure &f)
 {
     const QString data = f.data < 0 ? QStringLiteral("–") : QString::number(f.data, 'f', 3);
     const QString dataRatio = f.data < 0 ? QStringLiteral("–") : QString::number(f.data / f.bare, 'f', 1);
-    std::printf("| %s | %s | %.2f | %.3f | %.1f | %s | %s |%s%s\n", c.label, qPrintable(f.operation), f.window,
-                f.bare, f.window / f.bare, qPrintable(data), qPrintable(dataRatio), f.note.isEmpty() ? "" : " ",
-                qPrintable(f.note));
+    std::printf("| %s | %s | %.2f | %.3f | %.1f | %s | %s | %s |\n", c.label, qPrintable(f.operation), f.window,
+                f.bare, f.window / f.bare, qPrintable(data), qPrintable(dataRatio), qPrintable(f.note));
     std::fflush(stdout);
 }
 
@@ -143,36 +156,201 @@ QString schoolOf(const Case &c, const QString &folder)
     return path;
 }
 
+QTreeWidgetItem *groupNode(QTreeWidget *tree)
+{
+    const QList<QTreeWidgetItem *> found = tree->findItems(kRoadGrade, Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+QTreeWidgetItem *classNode(QTreeWidget *tree)
+{
+    QTreeWidgetItem *group = groupNode(tree);
+    for (int i = 0; group && i < group->childCount(); ++i)
+        if (group->child(i)->text(0) == kRoadClass)
+            return group->child(i);
+    return nullptr;
+}
+
+// A grade-group window on the road's grade group with its first mid-term chosen.
+template <typename Window>
+Window *openOnMidTerm(MainWindow &main, const QString &dbPath, QStringView name)
+{
+    auto *w = openOnRoad<Window>(main, dbPath, name);
+    QTreeWidgetItem *group = groupNode(w->TreeView1);
+    if (!group)
+        return nullptr;
+    w->TreeView1_NodeClick(group);
+    for (int i = 0; i < w->Combo1->count(); ++i) {
+        if (w->Combo1->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
+            w->Combo1->setCurrentIndex(i);
+            break;
+        }
+    }
+    w->Combo1_Click();
+    return w;
+}
+
+// The analysis windows' clicks on the road's class, grade group and subject.
+bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
+{
+    // The columns as they are now: the operations before have created exams.
+    QStringList columns;
+    {
+        db::Connection conn(dbPath);
+        columns = db::tableColumns(conn, kRoadTable);
+    }
+    const QString code = roadClassCode();
+    const QString cohort = code.left(4);
+    const QStringList midTerm = firstMidTerm(columns);
+    QStringList exams;
+    for (const QString &column : columns.mid(score::kFirstScannedColumn))
+        if (score::isExamColumnName(column))
+            exams << column;
+    const QString programFolder = QFileInfo(dbPath).absolutePath();
+
+    if (wanted("trend")) {
+        MainWindow main(programFolder);
+        ScriptedResponder responder;
+        auto *w = openOnRoad<DevelopmentTrendWindow>(main, dbPath, kStudentTrendWindow);
+        QTreeWidgetItem *node = classNode(w->TreeView1);
+        if (!node)
+            return false;
+        Figure f{QStringLiteral("学生发展趋势: click a class of 60")};
+        f.window = medianMs([&] { frame([&] { w->LoadClassTotals(node); }); });
+        int bareExams = 0;
+        f.bare = medianMs([&] { bareExams = bareTrend(bare, kRoadTable, code, exams); });
+        f.note = QStringLiteral("%1 exams").arg(w->List1->count());
+        if (w->Grid1->Rows() <= 3 || !responder.shown().isEmpty() || bareExams != w->List1->count())
+            f.note += QStringLiteral(" (no totals, or %1 in the bare work)").arg(bareExams);
+        printRow(c, f);
+    }
+    if (wanted("transcript")) {
+        MainWindow main(programFolder);
+        ScriptedResponder responder;
+        auto *w = openOnMidTerm<TranscriptWindow>(main, dbPath, kTranscriptWindow);
+        if (!w)
+            return false;
+        Figure f{QStringLiteral("打印成绩单: 显示成绩 of the grade group")};
+        f.window = medianMs([&] { frame([&] { w->Command11_Click(); }); });
+        int students = 0;
+        f.bare = medianMs([&] { students = bareGradeExam(bare, kRoadTable, cohort, midTerm); });
+        f.note = QStringLiteral("%1 students × %2 subjects").arg(w->transcript().rows.size()).arg(midTerm.size());
+        if (w->transcript().rows.size() != students || !responder.shown().isEmpty())
+            f.note += QStringLiteral(" (%1 in the bare work)").arg(students);
+        printRow(c, f);
+    }
+    if (wanted("report")) {
+        MainWindow main(programFolder);
+        ScriptedResponder responder;
+        auto *w = openOnMidTerm<ScoreReportWindow>(main, dbPath, kScoreReportWindow);
+        if (!w)
+            return false;
+        Figure f{QStringLiteral("打印成绩报表: 显示报表 of the grade group")};
+        f.window = medianMs([&] { frame([&] { w->Command11_Click(); }); });
+        f.bare = medianMs([&] { bareGradeExam(bare, kRoadTable, cohort, midTerm); });
+        f.note = QStringLiteral("%1 classes × %2 subjects").arg(w->List2->count()).arg(w->List1->count());
+        if (w->reportRows().size() != 1 + w->List1->count() * (w->List2->count() + 1) || !responder.shown().isEmpty())
+            f.note += QStringLiteral(" (no report)");
+        printRow(c, f);
+    }
+    if (wanted("comparison")) {
+        MainWindow main(programFolder);
+        ScriptedResponder responder;
+        auto *w = openOnMidTerm<ComparisonWindow>(main, dbPath, kComparisonWindow);
+        if (!w)
+            return false;
+        Figure f{QStringLiteral("成绩对比分析: 导入数据 of the grade group")};
+        f.window = medianMs([&] { frame([&] { w->FillStatisticsGrid(); }); });
+        f.bare = medianMs([&] { bareGradeExam(bare, kRoadTable, cohort, midTerm); });
+        f.note = QStringLiteral("%1 classes × %2 subjects").arg(w->List2->count()).arg(w->List1->count());
+        if (w->lastFill().rows.size() != w->List1->count() * (w->List2->count() + 1) || !responder.shown().isEmpty())
+            f.note += QStringLiteral(" (no statistics)");
+        printRow(c, f);
+    }
+    if (wanted("subject")) {
+        MainWindow main(programFolder);
+        ScriptedResponder responder;
+        auto *w = openOnRoad<MultiExamWindow>(main, dbPath, kMultiExamWindow);
+        choose(w->Combo1, kRoadGrade);
+        choose(w->Combo2, kRoadClass);
+        Figure f{QStringLiteral("单科多次成绩横向分析: choose the subject")};
+        f.window = medianMs([&] { frame([&] { choose(w->Combo3, kRoadSubject); }); });
+        const QStringList subjectExams = score::FindExamsOfSubject(columns, kRoadSubject);
+        f.bare = medianMs([&] { bareSubjectExams(bare, kRoadTable, code, subjectExams); });
+        f.note = QStringLiteral("%1 exams").arg(w->List1->count());
+        if (w->List1->count() == 0 || !responder.shown().isEmpty())
+            f.note += QStringLiteral(" (no exams listed)");
+        printRow(c, f);
+    }
+    return true;
+}
+
+// Opening a window: its connection, the schema read on it, its first lists.
+bool runWindowOpening(const Case &c, const QString &dbPath)
+{
+    if (!wanted("window"))
+        return true;
+    for (const QStringView name : {QStringView(kRegisterWindow), QStringView(kScoreEntryWindow)}) {
+        MainWindow main(QFileInfo(dbPath).absolutePath());
+        ScriptedResponder responder;
+        main.show();
+        main.session().openpath = dbPath;
+        main.session().today = fixedToday(kRoadToday);
+        QWidget *w = nullptr;
+        Figure f{QStringLiteral("open %1").arg(name)};
+        f.window = medianMs([&] { frame([&] { w = main.showWindow(name); }); },
+                            [&] {
+                                // The previous one closed first, untimed.
+                                if (auto *frame = w ? qobject_cast<QMdiSubWindow *>(w->parentWidget()) : nullptr)
+                                    frame->close();
+                                else if (w)
+                                    w->close();
+                                w = nullptr;
+                                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                            });
+        f.bare = medianMs([&] { bareOpen(dbPath, kRoadTable); });
+        if (!w || !responder.shown().isEmpty())
+            f.note = QStringLiteral("(the window did not open: %1)").arg(responder.texts().join(u'/'));
+        printRow(c, f);
+    }
+    return true;
+}
+
 bool runCase(const Case &c, const QString &schools, const QString &work)
 {
     const QString school = schoolOf(c, schools);
     if (school.isEmpty())
         return false;
-    const QString dbPath = QDir(work).filePath(QStringLiteral("%1.mdb").arg(QString::fromLatin1(c.key)));
+    // The program folder of the case's windows; its data.mdb is the local database.
+    const QString folder = QDir(work).filePath(QString::fromLatin1(c.key));
+    QDir().mkpath(folder);
+    const QString dbPath = QDir(folder).filePath(QStringLiteral("data.mdb"));
     QFile::remove(dbPath);
     if (!QFile::copy(school, dbPath)) {
         std::fprintf(stderr, "cannot copy %s\n", qPrintable(school));
         return false;
     }
     const QString code = roadClassCode();
-    SqliteFile bare(dbPath);
+    db::setChangeQueueFile(dbPath);
     QString exam;
     QList<qint64> ids;
+    QStringList columns;
     {
-        db::Connection conn(dbPath);
-        exam = score::FindExamsOfSubject(db::tableColumns(conn, kRoadTable), kRoadSubject).value(0);
+        db::Connection conn(dbPath);   // a program connection: the queue is made ready
+        columns = db::tableColumns(conn, kRoadTable);
+        exam = score::FindExamsOfSubject(columns, kRoadSubject).value(0);
         const int students = conn.scalar(QStringLiteral(R"(select count(*) from "小学")")).toInt();
-        const int columns = int(db::tableColumns(conn, kRoadTable).size());
         const reg::Statement members = reg::classMembersQuery(kRoadTable, code, {QStringLiteral("ID")});
         QSqlQuery q = conn.query(members.sql, members.params);
         while (q.next())
             ids << q.value(0).toLongLong();
-        std::fprintf(stderr, "%s: %d students, %d columns in %s; class %s of %lld, exam %s\n", c.label, students,
-                     columns, qPrintable(kRoadTable), qPrintable(code), static_cast<long long>(ids.size()),
+        std::fprintf(stderr, "%s: %d students, %lld columns in %s; class %s of %lld, exam %s\n", c.label, students,
+                     static_cast<long long>(columns.size()), qPrintable(kRoadTable), qPrintable(code), static_cast<long long>(ids.size()),
                      qPrintable(exam));
     }
     if (ids.size() != 60 || exam.isEmpty())
         return false;
+    SqliteFile bare(dbPath);
 
     // Choosing the class in 学籍管理: the window's query, its grid.
     if (wanted("choose")) {
@@ -226,13 +404,24 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
             entry.responder.clear();
         };
         f.window = medianMs([&] { frame([&] { w->SaveScores(); }); }, enter);
-        enter();
-        const QList<score::ScoreRow> rows = w->scoreRows();
-        f.data = medianMs([&] {
-            saveWith<score::ScoreSaveOutcome>(dbPath, [&](db::Connection &conn) {
-                return score::SaveScores(conn, kRoadTable, exam, rows);
+        // The data layer saves new scores over the stored ones each run.
+        QList<score::ScoreRow> rows = w->scoreRows();
+        f.data = medianMs(
+            [&] {
+                saveWith<score::ScoreSaveOutcome>(dbPath, [&](db::Connection &conn) {
+                    return score::SaveScores(conn, kRoadTable, exam, rows);
+                });
+            },
+            [&] {
+                ++round;
+                for (score::ScoreRow &r : rows) {
+                    r.loaded = r.score ? QVariant(double(*r.score)) : QVariant();
+                    r.score = float(40 + (r.id + round) % 60);
+                    r.state = QStringLiteral("1");
+                }
             });
-        });
+        openExam();   // the window reads what the data layer wrote
+        enter();
         w->SaveScores();
         f.bare = medianMs([&] { bareSaveScores(dbPath, kRoadTable, exam, ids); });
         if (marked != 60 || entry.responder.texts() != QStringList{QStringLiteral("已经保存了60个学生的成绩。")})
@@ -321,7 +510,8 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
             f.note = QStringLiteral("(the import was not saved)");
         printRow(c, f);
     }
-    return true;
+    reg.main.close();
+    return runAnalysisCase(c, dbPath, bare.db()) && runWindowOpening(c, dbPath);
 }
 
 } // namespace
@@ -331,6 +521,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    applyProgramFont();
     QStringList cases;
     QString schools;
     const QStringList args = app.arguments().mid(1);
@@ -356,8 +547,8 @@ int main(int argc, char **argv)
     qputenv("TESSALY_EXPORTS", QFile::encodeName(QDir(temp.path()).filePath(QStringLiteral("exports"))));
 
     std::printf("| students × exam columns | operation | median ms | bare SQLite ms | ratio "
-                "| data layer ms | data layer / bare |\n");
-    std::printf("|---|---|---:|---:|---:|---:|---:|\n");
+                "| data layer ms | data layer / bare | note |\n");
+    std::printf("|---|---|---:|---:|---:|---:|---:|---|\n");
     for (const Case &c : kCases) {
         if (!cases.isEmpty() && !cases.contains(QString::fromLatin1(c.key)))
             continue;

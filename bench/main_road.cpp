@@ -2,11 +2,13 @@
 
 #include "kit/window_names.h"
 #include "platform/clock.h"
+#include "platform/database.h"
 #include "platform/export_workbook.h"
 #include "platform/file_chooser.h"
 #include "platform/import_workbook.h"
 #include "register/register_import.h"
 #include "register/register_window.h"
+#include "school/exam_columns.h"
 #include "score_entry/score_entry_window.h"
 
 #include <QDir>
@@ -16,7 +18,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <xlsxwriter.h>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
 namespace tessaly::bench {
@@ -31,20 +36,6 @@ void choose(QComboBox *combo, const QString &text)
     combo->setCurrentIndex(combo->findText(text));
     emit combo->activated(combo->currentIndex());
 }
-
-namespace {
-
-// The main window shown on the file on the road's day, and one of its windows opened.
-template <typename Window>
-Window *openOnRoad(MainWindow &main, const QString &dbPath, QStringView name)
-{
-    main.show();
-    main.session().openpath = dbPath;
-    main.session().today = fixedToday(kRoadToday);
-    return qobject_cast<Window *>(main.showWindow(name));
-}
-
-} // namespace
 
 RegisterOnClass::RegisterOnClass(const QString &dbPath) : main(QFileInfo(dbPath).absolutePath())
 {
@@ -118,11 +109,50 @@ QString writeRoster(const QString &folder, int students)
     return path;
 }
 
+QStringList firstMidTerm(const QStringList &columns)
+{
+    QStringList out;
+    QString stamp;
+    for (const QString &column : columns) {
+        if (!column.startsWith(QLatin1Char('Z')))
+            continue;
+        if (stamp.isEmpty())
+            stamp = column.left(4) + QLatin1Char('|') + column.right(6);
+        if (column.left(4) + QLatin1Char('|') + column.right(6) == stamp)
+            out << column;
+    }
+    return out;
+}
+
 SqliteFile::SqliteFile(const QString &path)
 {
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         sqlite3_close(m_db);
         m_db = nullptr;
+        return;
+    }
+    const QString queue = db::changeQueueFile();
+    if (queue.isEmpty() || QFileInfo(queue).canonicalFilePath() != QFileInfo(path).canonicalFilePath())
+        return;
+    // The queue's triggers on the road's table, as the program's connections create them.
+    const QByteArray triggers = QStringLiteral(
+        R"(CREATE TEMP TRIGGER "bare queue insert" AFTER INSERT ON "%1" BEGIN
+             INSERT INTO "上传表" ("表名", "ID", "新增") SELECT '%1', NEW."ID", 1
+               WHERE NOT EXISTS (SELECT 1 FROM "上传表" WHERE "表名" = '%1' AND "ID" = NEW."ID");
+           END;
+           CREATE TEMP TRIGGER "bare queue update" AFTER UPDATE ON "%1" BEGIN
+             INSERT INTO "上传表" ("表名", "ID", "新增") SELECT '%1', NEW."ID", 0
+               WHERE NOT EXISTS (SELECT 1 FROM "上传表" WHERE "表名" = '%1' AND "ID" = NEW."ID");
+           END;
+           CREATE TEMP TRIGGER "bare queue delete" AFTER DELETE ON "%1" BEGIN
+             INSERT INTO "上传表" ("表名", "ID", "新增") SELECT '%1', OLD."ID", 0
+               WHERE NOT EXISTS (SELECT 1 FROM "上传表" WHERE "表名" = '%1' AND "ID" = OLD."ID");
+             DELETE FROM "上传表" WHERE "表名" = '%1' AND "ID" = OLD."ID" AND "新增" = 1;
+           END;)").arg(kRoadTable).toUtf8();
+    char *error = nullptr;
+    if (sqlite3_exec(m_db, triggers.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        std::fprintf(stderr, "no queue triggers on the bare connection: %s\n", error);
+        sqlite3_free(error);
     }
 }
 
@@ -191,6 +221,145 @@ int bareStatistics(sqlite3 *db, const QString &table, const QString &classCode, 
         QStringLiteral("SELECT m.ID, rank() OVER (ORDER BY m.\"%1\" DESC) FROM %2").arg(exam, cls), members.params};
     bareSelect(db, levels);
     return bareSelect(db, ranks);
+}
+
+std::vector<std::vector<double>> bareDoubles(sqlite3 *db, const reg::Statement &q)
+{
+    const QByteArray sql = q.sql.toUtf8();
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr);
+    bindTexts(st, q.params);
+    std::vector<std::vector<double>> rows;
+    const int columns = sqlite3_column_count(st);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        std::vector<double> &row = rows.emplace_back(std::size_t(columns));
+        for (int i = 0; i < columns; ++i)
+            row[i] = sqlite3_column_type(st, i) == SQLITE_NULL ? NAN : sqlite3_column_double(st, i);
+    }
+    sqlite3_finalize(st);
+    return rows;
+}
+
+std::vector<int> bareRanks(const std::vector<double> &values)
+{
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (!std::isnan(values[i]))
+            order.push_back(i);
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return values[a] > values[b]; });
+    std::vector<int> ranks(values.size(), 0);
+    for (std::size_t k = 0; k < order.size(); ++k)
+        ranks[order[k]] = k > 0 && values[order[k]] == values[order[k - 1]] ? ranks[order[k - 1]] : int(k + 1);
+    return ranks;
+}
+
+namespace {
+
+// Per column, the values of every row.
+std::vector<double> columnOf(const std::vector<std::vector<double>> &rows, std::size_t c)
+{
+    std::vector<double> out;
+    out.reserve(rows.size());
+    for (const auto &row : rows)
+        out.push_back(row[c]);
+    return out;
+}
+
+} // namespace
+
+int bareTrend(sqlite3 *db, const QString &table, const QString &classCode, const QStringList &columns)
+{
+    const auto rows = bareDoubles(db, reg::classMembersQuery(table, classCode, columns));
+    // The exams: columns of the same name as the trend shows it, in column order.
+    std::unordered_map<QString, std::size_t> examOf;
+    std::vector<std::vector<int>> exams;
+    for (int c = 0; c < columns.size(); ++c) {
+        const auto [it, added] =
+            examOf.try_emplace(score::DecodeExamName(columns[c], score::kTrendNames), exams.size());
+        if (added)
+            exams.emplace_back();
+        exams[it->second].push_back(c);
+    }
+    for (const auto &exam : exams) {
+        std::vector<double> totals(rows.size(), NAN);
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            for (const int c : exam)
+                if (!std::isnan(rows[r][c]))
+                    totals[r] = (std::isnan(totals[r]) ? 0 : totals[r]) + rows[r][c];
+        bareRanks(totals);
+    }
+    return int(exams.size());
+}
+
+int bareGradeExam(sqlite3 *db, const QString &table, const QString &cohort, const QStringList &exam)
+{
+    QStringList quoted{QStringLiteral("CAST(substr(\"学籍号\", 5, 2) AS INTEGER)")};
+    for (const QString &column : exam)
+        quoted << db::quoteIdentifier(column);
+    const reg::Statement q{QStringLiteral(R"(SELECT %1 FROM "%2" WHERE "学籍号" >= ? AND "学籍号" < ? ORDER BY "学籍号")")
+                               .arg(quoted.join(QLatin1Char(',')), table),
+                           {cohort, QString::number(cohort.toInt() + 1)}};
+    const auto rows = bareDoubles(db, q);
+    struct Figures {
+        int participants = 0, passes = 0, excellent = 0;
+        double sum = 0, high = -INFINITY, low = INFINITY;
+    };
+    std::unordered_map<int, std::vector<Figures>> classes;   // class number -> per subject
+    std::vector<double> totals(rows.size(), 0);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        auto &figures = classes[int(rows[r][0])];
+        figures.resize(exam.size());
+        for (int s = 0; s < exam.size(); ++s) {
+            const double v = rows[r][s + 1];
+            if (std::isnan(v))
+                continue;
+            Figures &f = figures[s];
+            ++f.participants;
+            f.sum += v;
+            f.high = std::max(f.high, v);
+            f.low = std::min(f.low, v);
+            f.passes += v >= 60;
+            f.excellent += v >= 85;
+            totals[r] += v;
+        }
+    }
+    bareRanks(totals);
+    std::unordered_map<int, std::vector<double>> classTotals;
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        classTotals[int(rows[r][0])].push_back(totals[r]);
+    for (const auto &[number, values] : classTotals)
+        bareRanks(values);
+    return int(rows.size());
+}
+
+int bareSubjectExams(sqlite3 *db, const QString &table, const QString &classCode, const QStringList &exams)
+{
+    const auto rows = bareDoubles(db, reg::classMembersQuery(table, classCode, exams));
+    for (int c = 0; c < exams.size(); ++c) {
+        const std::vector<double> values = columnOf(rows, std::size_t(c));
+        double sum = 0;
+        int n = 0;
+        for (const double v : values)
+            if (!std::isnan(v)) {
+                sum += v;
+                ++n;
+            }
+        volatile double average = n ? sum / n : 0;
+        (void)average;
+        bareRanks(values);
+    }
+    return int(exams.size());
+}
+
+void bareOpen(const QString &path, const QString &table)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const QByteArray sql = QStringLiteral(R"(SELECT * FROM "%1" LIMIT 0)").arg(table).toUtf8();
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
 }
 
 bool bareFreshImport(sqlite3 *db, const QString &roster, const QString &table, const QString &classCode)

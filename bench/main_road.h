@@ -6,6 +6,7 @@
 // The class is 三年级组 二班 of 小学 on 2025-10-15 (class code 202302): the large
 // school gives it 60 students when every class has 60.
 #include "app/main_window.h"
+#include "platform/clock.h"
 #include "platform/messages.h"
 #include "school/class_code.h"
 
@@ -15,6 +16,7 @@
 #include <QString>
 #include <QStringList>
 #include <sqlite3.h>
+#include <vector>
 
 namespace tessaly {
 class RegisterWindow;
@@ -35,6 +37,16 @@ QString roadClassCode();
 
 // Chooses `text` in a combo box as a click does.
 void choose(QComboBox *combo, const QString &text);
+
+// The main window shown on the file on the road's day, and one of its windows opened.
+template <typename Window>
+Window *openOnRoad(MainWindow &main, const QString &dbPath, QStringView name)
+{
+    main.show();
+    main.session().openpath = dbPath;
+    main.session().today = fixedToday(kRoadToday);
+    return qobject_cast<Window *>(main.showWindow(name));
+}
 
 // The register window (学籍管理) on the road's class, its head teacher signed in.
 struct RegisterOnClass {
@@ -66,7 +78,13 @@ const QStringList &rosterHeaders();
 // Writes folder/roster-N.xlsx, a roster of `students` with every field; its path.
 QString writeRoster(const QString &folder, int students);
 
-// An SQLite connection opened read-write on a file, closed on destruction.
+// The mid-term of a section table: its first mid-term's columns, one per subject,
+// in column order.
+QStringList firstMidTerm(const QStringList &columns);
+
+// An SQLite connection opened read-write on a file, closed on destruction. On the
+// program folder's database (the change queue's file, see db::setChangeQueueFile)
+// its writes to the road's table queue their rows as the program's connections do.
 class SqliteFile {
 public:
     explicit SqliteFile(const QString &path);
@@ -102,5 +120,32 @@ bool bareFreshImport(sqlite3 *db, const QString &roster, const QString &table, c
 // An export's work: the texts written into a new .xlsx with libxlsxwriter, a title
 // line first. False when the file cannot be written.
 bool bareExport(const QString &path, const QList<QList<QByteArray>> &cells);
+
+// Every row of `q`, bound as bareSelect does, its values read as doubles (NaN for
+// NULL).
+std::vector<std::vector<double>> bareDoubles(sqlite3 *db, const reg::Statement &q);
+
+// The rank of each value: 1 plus the number of values strictly greater, through
+// one sort; 0 for NaN.
+std::vector<int> bareRanks(const std::vector<double> &values);
+
+// A development trend's work on a class: its students' exam columns read (the
+// first `columns` of classMembersQuery), each exam's total per student summed over
+// its subjects and ranked. The number of exams.
+int bareTrend(sqlite3 *db, const QString &table, const QString &classCode, const QStringList &columns);
+
+// A grade group's scores in one exam (its cohort's rows, the class code and the
+// exam's columns read), then per class and subject the participants, average,
+// highest, lowest, passes and excellents, and per student the total with its
+// class and grade ranks. The number of students.
+int bareGradeExam(sqlite3 *db, const QString &table, const QString &cohort, const QStringList &exam);
+
+// A class's scores in each exam of one subject: read, then each exam's average
+// and each student's ranks. The number of exams.
+int bareSubjectExams(sqlite3 *db, const QString &table, const QString &classCode, const QStringList &exams);
+
+// Opening a connection on the file as a window does: the file opened, the
+// schema read by preparing a statement on `table`, then closed.
+void bareOpen(const QString &path, const QString &table);
 
 } // namespace tessaly::bench
