@@ -135,19 +135,7 @@ Window *openOnMidTerm(MainWindow &main, QStringView name)
 {
     main.session().openpath = g_dbPath;
     main.session().today = fixedToday(kToday);
-    auto *w = qobject_cast<Window *>(main.showWindow(name));
-    const QList<QTreeWidgetItem *> group = w->TreeView1->findItems(kGroup, Qt::MatchExactly);
-    if (group.isEmpty())
-        return nullptr;
-    w->TreeView1_NodeClick(group.first());
-    for (int i = 0; i < w->Combo1->count(); ++i) {
-        if (w->Combo1->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
-            w->Combo1->setCurrentIndex(i);
-            break;
-        }
-    }
-    w->Combo1_Click();
-    return w;
+    return bench::chooseFirstMidTerm(qobject_cast<Window *>(main.showWindow(name)), kGroup);
 }
 
 // The window: "导入数据" with the group, the mid-term and every subject and class chosen.

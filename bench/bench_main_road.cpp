@@ -175,19 +175,30 @@ QTreeWidgetItem *classNode(QTreeWidget *tree)
 template <typename Window>
 Window *openOnMidTerm(MainWindow &main, const QString &dbPath, QStringView name)
 {
-    auto *w = openOnRoad<Window>(main, dbPath, name);
-    QTreeWidgetItem *group = groupNode(w->TreeView1);
-    if (!group)
-        return nullptr;
-    w->TreeView1_NodeClick(group);
-    for (int i = 0; i < w->Combo1->count(); ++i) {
-        if (w->Combo1->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
-            w->Combo1->setCurrentIndex(i);
-            break;
-        }
-    }
-    w->Combo1_Click();
-    return w;
+    return chooseFirstMidTerm(openOnRoad<Window>(main, dbPath, name), kRoadGrade);
+}
+
+// A grade group's statistics in a window (显示报表, 导入数据): `click` timed beside
+// the grade group's bare work; `shown` tells whether the window shows every class
+// and subject.
+template <typename Window>
+bool gradeGroupFigure(const Case &c, const QString &dbPath, QStringView name, const QString &operation,
+                      void (Window::*click)(), const std::function<bool(Window *)> &shown,
+                      const std::function<void()> &bareWork)
+{
+    MainWindow main(QFileInfo(dbPath).absolutePath());
+    ScriptedResponder responder;
+    auto *w = openOnMidTerm<Window>(main, dbPath, name);
+    if (!w)
+        return false;
+    Figure f{operation};
+    f.window = medianMs([&] { frame([&] { (w->*click)(); }); });
+    f.bare = medianMs(bareWork);
+    f.note = QStringLiteral("%1 classes × %2 subjects").arg(w->List2->count()).arg(w->List1->count());
+    if (!shown(w) || !responder.shown().isEmpty())
+        f.note += QStringLiteral(" (not shown)");
+    printRow(c, f);
+    return true;
 }
 
 // The analysis windows' clicks on the road's class, grade group and subject.
@@ -239,34 +250,25 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
             f.note += QStringLiteral(" (%1 in the bare work)").arg(students);
         printRow(c, f);
     }
-    if (wanted("report")) {
-        MainWindow main(programFolder);
-        ScriptedResponder responder;
-        auto *w = openOnMidTerm<ScoreReportWindow>(main, dbPath, kScoreReportWindow);
-        if (!w)
-            return false;
-        Figure f{QStringLiteral("打印成绩报表: 显示报表 of the grade group")};
-        f.window = medianMs([&] { frame([&] { w->Command11_Click(); }); });
-        f.bare = medianMs([&] { bareGradeExam(bare, kRoadTable, cohort, midTerm); });
-        f.note = QStringLiteral("%1 classes × %2 subjects").arg(w->List2->count()).arg(w->List1->count());
-        if (w->reportRows().size() != 1 + w->List1->count() * (w->List2->count() + 1) || !responder.shown().isEmpty())
-            f.note += QStringLiteral(" (no report)");
-        printRow(c, f);
-    }
-    if (wanted("comparison")) {
-        MainWindow main(programFolder);
-        ScriptedResponder responder;
-        auto *w = openOnMidTerm<ComparisonWindow>(main, dbPath, kComparisonWindow);
-        if (!w)
-            return false;
-        Figure f{QStringLiteral("成绩对比分析: 导入数据 of the grade group")};
-        f.window = medianMs([&] { frame([&] { w->FillStatisticsGrid(); }); });
-        f.bare = medianMs([&] { bareGradeExam(bare, kRoadTable, cohort, midTerm); });
-        f.note = QStringLiteral("%1 classes × %2 subjects").arg(w->List2->count()).arg(w->List1->count());
-        if (w->lastFill().rows.size() != w->List1->count() * (w->List2->count() + 1) || !responder.shown().isEmpty())
-            f.note += QStringLiteral(" (no statistics)");
-        printRow(c, f);
-    }
+    const auto gradeGroupWork = [&] { bareGradeExam(bare, kRoadTable, cohort, midTerm); };
+    if (wanted("report")
+        && !gradeGroupFigure<ScoreReportWindow>(
+            c, dbPath, kScoreReportWindow, QStringLiteral("打印成绩报表: 显示报表 of the grade group"),
+            &ScoreReportWindow::Command11_Click,
+            [](ScoreReportWindow *w) {
+                return w->reportRows().size() == 1 + w->List1->count() * (w->List2->count() + 1);
+            },
+            gradeGroupWork))
+        return false;
+    if (wanted("comparison")
+        && !gradeGroupFigure<ComparisonWindow>(
+            c, dbPath, kComparisonWindow, QStringLiteral("成绩对比分析: 导入数据 of the grade group"),
+            &ComparisonWindow::FillStatisticsGrid,
+            [](ComparisonWindow *w) {
+                return w->lastFill().rows.size() == w->List1->count() * (w->List2->count() + 1);
+            },
+            gradeGroupWork))
+        return false;
     if (wanted("subject")) {
         MainWindow main(programFolder);
         ScriptedResponder responder;
@@ -479,6 +481,9 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
         printRow(c, f);
     }
     entry.main.close();
+    // The analyses before the import, which leaves the class without scores.
+    if (!runAnalysisCase(c, dbPath, bare.db()) || !runWindowOpening(c, dbPath))
+        return false;
 
     RegisterOnClass reg(dbPath);
     if (wanted("export")) {
@@ -510,8 +515,7 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
             f.note = QStringLiteral("(the import was not saved)");
         printRow(c, f);
     }
-    reg.main.close();
-    return runAnalysisCase(c, dbPath, bare.db()) && runWindowOpening(c, dbPath);
+    return true;
 }
 
 } // namespace

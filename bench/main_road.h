@@ -15,6 +15,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTreeWidget>
 #include <sqlite3.h>
 #include <vector>
 
@@ -46,6 +47,25 @@ Window *openOnRoad(MainWindow &main, const QString &dbPath, QStringView name)
     main.session().openpath = dbPath;
     main.session().today = fixedToday(kRoadToday);
     return qobject_cast<Window *>(main.showWindow(name));
+}
+
+// A grade-group window (its class tree TreeView1, its exams Combo1) with `group`
+// clicked and the first mid-term chosen; null when the group is not in the tree.
+template <typename Window>
+Window *chooseFirstMidTerm(Window *w, const QString &group)
+{
+    const QList<QTreeWidgetItem *> found = w->TreeView1->findItems(group, Qt::MatchExactly);
+    if (found.isEmpty())
+        return nullptr;
+    w->TreeView1_NodeClick(found.first());
+    for (int i = 0; i < w->Combo1->count(); ++i) {
+        if (w->Combo1->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
+            w->Combo1->setCurrentIndex(i);
+            break;
+        }
+    }
+    w->Combo1_Click();
+    return w;
 }
 
 // The register window (学籍管理) on the road's class, its head teacher signed in.
