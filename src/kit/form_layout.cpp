@@ -7,12 +7,15 @@
 
 namespace tessaly {
 
-QGridLayout *captionedGrid(QWidget *owner, const QList<Captioned> &rows, QList<QLabel *> *labels)
+QGridLayout *captionedGrid(QWidget *owner, const QList<Captioned> &rows, QList<QLabel *> *labels,
+                           const QString &labelName)
 {
     auto *grid = new QGridLayout;
     for (int i = 0; i < rows.size(); ++i) {
         auto *label = new QLabel(rows[i].caption, owner);
         label->setBuddy(rows[i].field);
+        if (!labelName.isEmpty())
+            label->setObjectName(labelName);
         grid->addWidget(label, i, 0);
         grid->addWidget(rows[i].field, i, 1);
         if (labels)

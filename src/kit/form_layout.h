@@ -19,9 +19,11 @@ struct Captioned {
 };
 
 // A grid of captioned rows, one row each from the grid's first row: the caption
-// in column 0 as a label of `owner` (the buddy of its field), the field in column
-// 1. The labels, in row order, go to *labels when given.
-QGridLayout *captionedGrid(QWidget *owner, const QList<Captioned> &rows, QList<QLabel *> *labels = nullptr);
+// in column 0 as a label of `owner` (the buddy of its field, named `labelName`
+// when given), the field in column 1. The labels, in row order, are appended to
+// *labels when given.
+QGridLayout *captionedGrid(QWidget *owner, const QList<Captioned> &rows, QList<QLabel *> *labels = nullptr,
+                           const QString &labelName = QString());
 
 enum class ButtonsAt { Right, Left, Center, Spread };
 

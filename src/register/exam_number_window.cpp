@@ -1,5 +1,6 @@
 #include "register/exam_number_window.h"
 
+#include "kit/form_layout.h"
 #include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "school/class_code.h"
@@ -32,40 +33,30 @@ ExamNumberWindow::ExamNumberWindow(WindowHost &host, QWidget *parent) : QDialog(
     Data1 = named(new DataControl(this), "Data1");
     Data1->hide();
 
-    auto *form = new QGridLayout;
+    QGridLayout *form = captionedGrid(
+        this, {{QStringLiteral("选年级组:"), Combo1}, {QStringLiteral("选 班 级:"), Combo2}}, &lblLabels,
+        QStringLiteral("lblLabels"));
     form->setHorizontalSpacing(10);
-    const QString captions[] = {QStringLiteral("选年级组:"), QStringLiteral("选 班 级:")};
-    QComboBox *boxes[] = {Combo1, Combo2};
-    for (int i = 0; i < 2; ++i) {
-        auto *label = named(new QLabel(captions[i], this), "lblLabels");
-        label->setBuddy(boxes[i]);
-        lblLabels.append(label);
-        form->addWidget(label, i, 0);
-        form->addWidget(boxes[i], i, 1);
-    }
     // Room for a grade-group name beside the drop-down arrow.
-    for (QComboBox *box : boxes) {
+    for (QComboBox *box : {Combo1, Combo2}) {
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("初一年级组初一")));
     }
     form->addWidget(Check1, 2, 1);
     form->addWidget(Check2, 3, 1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
     const QString buttonTexts[] = {QStringLiteral("确定"), QStringLiteral("取消")};
     for (int i = 0; i < 2; ++i) {
         auto *b = named(new QPushButton(buttonTexts[i], this), "Command1");
         b->setAutoDefault(false);
         Command1.append(b);
-        buttons->addWidget(b);
         connect(b, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
     }
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 18, 20, 14);
     layout->setSpacing(14);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow(Command1));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     ReportDataError(*Data1, this);

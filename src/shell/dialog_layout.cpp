@@ -26,15 +26,14 @@ void layOutDialog(QWidget *dialog, const QList<DialogRow> &rows, const QList<QPu
 void layOutAccountDialog(QWidget *dialog, const QList<Captioned> &boxes, QList<QLabel *> &labels,
                          const QList<QPushButton *> &buttons, ButtonsAt at, const QString &note)
 {
-    const qsizetype first = labels.size();
-    QGridLayout *form = captionedGrid(dialog, boxes, &labels);
+    const QString name = QStringLiteral("lblLabels");
+    QGridLayout *form = captionedGrid(dialog, boxes, &labels, name);
     if (!note.isEmpty()) {
         auto *label = new QLabel(note, dialog);
+        label->setObjectName(name);
         labels.append(label);
         form->addWidget(label, int(boxes.size()), 1);
     }
-    for (qsizetype i = first; i < labels.size(); ++i)
-        labels[i]->setObjectName(QStringLiteral("lblLabels"));
     form->setHorizontalSpacing(10);
     form->setVerticalSpacing(10);
     boxes.first().field->setMinimumWidth(180);
