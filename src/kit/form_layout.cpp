@@ -31,7 +31,7 @@ QHBoxLayout *buttonRow(const QList<QPushButton *> &buttons, ButtonsAt at)
         row->addStretch();
     for (QPushButton *b : buttons)
         row->addWidget(b);
-    if (at == ButtonsAt::Left || at == ButtonsAt::Center)
+    if (at == ButtonsAt::Center)
         row->addStretch();
     return row;
 }

@@ -25,10 +25,10 @@ struct Captioned {
 QGridLayout *captionedGrid(QWidget *owner, const QList<Captioned> &rows, QList<QLabel *> *labels = nullptr,
                            const QString &labelName = QString());
 
-enum class ButtonsAt { Right, Left, Center, Spread };
+enum class ButtonsAt { Right, Center, Spread };
 
-// The buttons side by side: pushed to the right or left end, centred, or
-// sharing the row's width (Spread).
+// The buttons side by side: pushed to the right end, centred, or sharing the
+// row's width (Spread).
 QHBoxLayout *buttonRow(const QList<QPushButton *> &buttons, ButtonsAt at = ButtonsAt::Right);
 
 } // namespace tessaly
