@@ -7,6 +7,17 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <optional>
+
+namespace tessaly::db {
+class Connection;
+}
+namespace tessaly::reg {
+struct ClassIdentity;
+}
+namespace tessaly::score {
+struct StudentScores;
+}
 
 namespace tessaly::analysis {
 
@@ -63,13 +74,18 @@ struct SubjectScores {
     ScoreMatrix matrix;
 };
 
-// Gathers the class's records (all columns, named by `fields` in stored order,
-// one record per student in 学籍号 order) into the matrix: the subject's exam
-// columns (score::FindExamsOfSubject) in column order, each exam without any
-// score in the class left out. A score of 0 is a score. The average is the sum
-// of the present scores over their number, in single precision.
-SubjectScores gatherSubjectScores(const QStringList &fields, const QVector<QVector<QVariant>> &records,
-                                  const QString &classCode, const QString &subject);
+// Gathers the class's rows (in 学籍号 order; scores in the order of `exams`) into
+// the matrix, each exam without any score in the class left out. A score of 0
+// is a score. The average is the sum of the present scores over their number,
+// in single precision.
+SubjectScores gatherSubjectScores(const QStringList &exams, const QVector<score::StudentScores> &records,
+                                  const QString &classCode);
+
+// The subject's exam columns (score::FindExamsOfSubject, in column order) of the
+// class's students, reading 学籍号, 姓名 and those columns only. Empty for an
+// invalid class; nullopt when the database refused (c.error()).
+std::optional<SubjectScores> readSubjectScores(db::Connection &c, const reg::ClassIdentity &identity,
+                                               const QString &subject);
 
 // The caption of the exam list: "(分析J次考试情况)".
 QString examCountText(int count);
