@@ -1,5 +1,6 @@
 #include "records/notice_viewer.h"
 
+#include "kit/save_report.h"
 #include "kit/text_box.h"
 #include "kit/window_steps.h"
 #include "platform/messages.h"
@@ -123,10 +124,9 @@ void NoticeViewer::loadNotices()
     m_current = -1;
     List1->clear();
     showDetails({});
-    db::Connection c(databasePath());
-    NoticeRows read = c.ok() ? readNotices(c) : NoticeRows{false, c.error(), {}};
+    NoticeRows read = readNotices(connection());
     if (!read.ok) {
-        showNotice(this, kDataErrorPrefix + read.error.text);
+        reportReadFailure(this, read.error);
         return;
     }
     m_rows = std::move(read.rows);
