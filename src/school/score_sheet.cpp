@@ -43,6 +43,18 @@ std::optional<float> storedScore(const QVariant &value)
     return score;
 }
 
+std::optional<double> storedValue(const QVariant &value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    bool ok = false;
+    const double v = value.typeId() == QMetaType::QString ? value.toString().trimmed().toDouble(&ok)
+                                                          : value.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
 QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const QString &classCode, bool withScores)
 {
     QList<ScoreRow> rows;
@@ -75,10 +87,8 @@ std::optional<QVector<StudentScores>> readClassScores(db::Connection &c, const Q
     return db::readRows<StudentScores>(c, query.sql, query.params, [&](const QSqlQuery &q) {
         StudentScores row{db::textOf(q, 0), db::textOf(q, 1), {}};
         row.scores.reserve(examColumns.size());
-        for (int e = 0; e < examColumns.size(); ++e) {
-            const std::optional<float> s = storedScore(q.value(2 + e));
-            row.scores << (s ? std::optional<double>(*s) : std::nullopt);
-        }
+        for (int e = 0; e < examColumns.size(); ++e)
+            row.scores << storedValue(q.value(2 + e));
         return row;
     });
 }

@@ -62,8 +62,11 @@ std::optional<float> storedScore(const QVariant &value);
 QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const QString &classCode,
                               bool withScores);
 
-// One student's 学籍号, 姓名 and scores in chosen exam columns (storedScore:
-// none for null, an empty text or anything not a number).
+// A stored score at full precision: a number, or a text that reads as one
+// (blanks around it allowed); none for null, an empty text or anything else.
+std::optional<double> storedValue(const QVariant &value);
+
+// One student's 学籍号, 姓名 and scores in chosen exam columns (storedValue).
 struct StudentScores {
     QString studentNumber;
     QString name;
