@@ -5,6 +5,8 @@
 //
 // An exam is a display name (DecodeExamName, kTrendNames: 25-26上期中成绩): the
 // columns of every subject of one exam share it and are summed into one total.
+#include "school/score_sheet.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,16 +14,6 @@
 #include <QVector>
 
 #include <optional>
-
-namespace tessaly::db {
-class Connection;
-}
-namespace tessaly::reg {
-struct ClassIdentity;
-}
-namespace tessaly::score {
-struct StudentScores;
-}
 
 namespace tessaly::analysis {
 

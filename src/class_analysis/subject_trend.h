@@ -2,22 +2,14 @@
 // One subject of one class over its exams (单科多次成绩横向分析): the students
 // and the score matrix of every exam of the subject that has a score in the
 // class.
+#include "school/score_sheet.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
 #include <optional>
-
-namespace tessaly::db {
-class Connection;
-}
-namespace tessaly::reg {
-struct ClassIdentity;
-}
-namespace tessaly::score {
-struct StudentScores;
-}
 
 namespace tessaly::analysis {
 
