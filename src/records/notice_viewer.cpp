@@ -1,6 +1,5 @@
 #include "records/notice_viewer.h"
 
-#include "kit/save_report.h"
 #include "kit/text_box.h"
 #include "kit/window_steps.h"
 #include "platform/messages.h"
