@@ -1,8 +1,10 @@
 #include "class_analysis/development_trend.h"
 
+#include "platform/database.h"
 #include "platform/format.h"
 #include "school/class_code.h"
 #include "school/exam_columns.h"
+#include "school/score_sheet.h"
 
 #include <QHash>
 
@@ -12,65 +14,41 @@
 
 namespace tessaly::analysis {
 
-namespace {
-
-std::optional<double> scoreOf(const QVariant &value)
+QStringList totalledColumns(const QStringList &fields)
 {
-    if (!value.isValid() || value.isNull())
-        return std::nullopt;
-    // A stored number is taken as it is; a text as it reads.
-    switch (value.typeId()) {
-    case QMetaType::Double:
-        if (const double v = value.toDouble(); std::isfinite(v))
-            return v;
-        break;
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-        return value.toDouble();
-    default:
-        break;
-    }
-    bool ok = false;
-    const double v = value.toString().trimmed().toDouble(&ok);
-    return ok ? std::optional<double>(v) : std::nullopt;
+    QStringList columns;
+    for (qsizetype f = score::kFirstScannedColumn; f < fields.size(); ++f)
+        if (score::isExamColumnName(fields[f]))
+            columns << fields[f];
+    return columns;
 }
 
-} // namespace
-
-ClassTotals classTotals(const QStringList &fields, const QVector<QVector<QVariant>> &rows,
+ClassTotals classTotals(const QStringList &examColumns, const QVector<score::StudentScores> &rows,
                         const QString &classCode)
 {
     ClassTotals out;
-    // The exam of each field (-1: no exam column).
-    QList<int> examOf(fields.size(), -1);
+    // The exam of each column: columns of one display name share it.
+    QList<int> examOf;
     QHash<QString, int> examIndex;
-    for (qsizetype f = score::kFirstScannedColumn; f < fields.size(); ++f) {
-        if (!score::isExamColumnName(fields[f]))
-            continue;
-        const QString shown = score::DecodeExamName(fields[f], score::kTrendNames);
+    for (const QString &column : examColumns) {
+        const QString shown = score::DecodeExamName(column, score::kTrendNames);
         auto it = examIndex.constFind(shown);
         if (it == examIndex.cend()) {
             it = examIndex.insert(shown, int(out.exams.size()));
             out.exams << shown;
         }
-        examOf[f] = *it;
+        examOf << *it;
     }
     const int exams = int(out.exams.size());
-    const int number = int(fields.indexOf(QStringLiteral("学籍号")));
-    const int name = int(fields.indexOf(QStringLiteral("姓名")));
 
     QList<QList<std::optional<double>>> sums;
-    for (const QVector<QVariant> &row : rows) {
+    for (const score::StudentScores &row : rows) {
         StudentTotals s;
-        if (number >= 0 && number < row.size())
-            s.shownId = reg::shownId(classCode, row[number].toString());
-        if (name >= 0 && name < row.size())
-            s.name = row[name].toString();
+        s.shownId = reg::shownId(classCode, row.studentNumber);
+        s.name = row.name;
         QList<std::optional<double>> sum(exams);
-        for (qsizetype f = 0; f < fields.size() && f < row.size(); ++f) {
-            if (examOf[f] < 0)
-                continue;
-            if (const auto v = scoreOf(row[f]))
+        for (qsizetype f = 0; f < examOf.size() && f < row.scores.size(); ++f) {
+            if (const std::optional<double> v = row.scores[f])
                 sum[examOf[f]] = sum[examOf[f]].value_or(0.0) + *v;
         }
         s.totals.resize(exams);
@@ -106,6 +84,39 @@ ClassTotals classTotals(const QStringList &fields, const QVector<QVector<QVarian
         out.averages.append(count > 0 ? std::optional<double>(sum / count) : std::nullopt);
     }
     return out;
+}
+
+ClassTotals classTotals(const QStringList &fields, const QVector<QVector<QVariant>> &rows,
+                        const QString &classCode)
+{
+    QStringList columns;
+    QList<int> fieldOf;
+    for (qsizetype f = score::kFirstScannedColumn; f < fields.size(); ++f) {
+        if (score::isExamColumnName(fields[f])) {
+            columns << fields[f];
+            fieldOf << int(f);
+        }
+    }
+    const int number = int(fields.indexOf(QStringLiteral("学籍号")));
+    const int name = int(fields.indexOf(QStringLiteral("姓名")));
+    QVector<score::StudentScores> scores;
+    scores.reserve(rows.size());
+    for (const QVector<QVariant> &row : rows) {
+        score::StudentScores s{row.value(number).toString(), row.value(name).toString(), {}};
+        for (int f : fieldOf)
+            s.scores << score::storedValue(row.value(f));
+        scores << s;
+    }
+    return classTotals(columns, scores, classCode);
+}
+
+std::optional<ClassTotals> readClassTotals(db::Connection &c, const reg::ClassIdentity &identity)
+{
+    const QStringList columns = totalledColumns(db::tableColumns(c, identity.sectionTable));
+    const auto rows = score::readClassScores(c, identity.sectionTable, identity.classCode, columns);
+    if (!rows)
+        return std::nullopt;
+    return classTotals(columns, *rows, identity.classCode);
 }
 
 QString totalText(const std::optional<double> &total)

@@ -5,6 +5,8 @@
 //
 // An exam is a display name (DecodeExamName, kTrendNames: 25-26上期中成绩): the
 // columns of every subject of one exam share it and are summed into one total.
+#include "school/score_sheet.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -29,14 +31,24 @@ struct ClassTotals {
     QList<std::optional<double>> averages; // per exam: none without participants
 };
 
-// The totals of a class from its section-table rows (`fields` names their
-// columns). Exam columns are the fields from kFirstScannedColumn on named as
-// exams (isExamColumnName). A null or empty value is no score; a stored 0 is a
-// score. Each total is rounded to one decimal as shown, then ranked among the
-// rounded totals (equal totals share a rank, the next rank skips); the average
-// is taken over the unrounded totals.
+// The columns a class's totals add up: those from kFirstScannedColumn on named
+// as exams (isExamColumnName), in column order.
+QStringList totalledColumns(const QStringList &fields);
+
+// The totals of a class from its students' scores in `examColumns` (rows in
+// 学籍号 order). A missing score is no score; a stored 0 is a score. Each total
+// is rounded to one decimal as shown, then ranked among the rounded totals
+// (equal totals share a rank, the next rank skips); the average is taken over
+// the unrounded totals.
+ClassTotals classTotals(const QStringList &examColumns, const QVector<score::StudentScores> &rows,
+                        const QString &classCode);
+// The same from whole section-table rows, `fields` naming their columns.
 ClassTotals classTotals(const QStringList &fields, const QVector<QVector<QVariant>> &rows,
                         const QString &classCode);
+
+// The class's totals, reading 学籍号, 姓名 and the totalled columns only; nullopt
+// when the database refused (c.error()). An invalid class has no students.
+std::optional<ClassTotals> readClassTotals(db::Connection &c, const reg::ClassIdentity &identity);
 
 // Grid texts: a total with one decimal, an average with two, a rank or count as
 // a whole number; empty for none (a count of 0 included).

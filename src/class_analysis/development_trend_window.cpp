@@ -3,6 +3,7 @@
 #include "class_analysis/development_trend.h"
 #include "class_analysis/development_trend_chart.h"
 #include "kit/class_tree.h"
+#include "kit/save_report.h"
 #include "kit/session.h"
 #include "kit/window_steps.h"
 #include "platform/chart_surface.h"
@@ -57,7 +58,6 @@ DevelopmentTrendWindow::DevelopmentTrendWindow(WindowHost &host, QWidget *parent
     setWindowTitle(QStringLiteral("学生发展趋势"));
     buildControls();
 
-    ReportDataError(*Data1, this);
     ReportDataError(*Data2, this);
     connect(TreeView1, &ClassTree::NodeClick, this, &DevelopmentTrendWindow::LoadClassTotals);
     connect(List1, &QListWidget::itemChanged, this, &DevelopmentTrendWindow::List1_Click);
@@ -96,8 +96,6 @@ void DevelopmentTrendWindow::buildControls()
                        "lblLabels2");
     Frame5 = named(new chart::ChartSurface(analysis::designDevelopmentChart(), this), "Frame5");
 
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
     Data2 = named(new DataControl(this), "Data2");
     Data2->hide();
 
@@ -162,9 +160,10 @@ void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
 
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(chosen->gradeGroup, chosen->className, session().today());
-    const QVector<QVector<QVariant>> rows = reg::readClassMembers(*Data1, databasePath(), identity, {});
-    const analysis::ClassTotals totals = analysis::classTotals(Data1->FieldNames(), rows, identity.classCode);
-    Data1->Close();
+    const std::optional<analysis::ClassTotals> read = analysis::readClassTotals(connection(), identity);
+    if (!read)
+        reportReadFailure(this, connection().error());
+    const analysis::ClassTotals totals = read.value_or(analysis::ClassTotals());
 
     const int students = int(totals.students.size());
     const int exams = int(totals.exams.size());

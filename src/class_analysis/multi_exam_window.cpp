@@ -1,6 +1,7 @@
 #include "class_analysis/multi_exam_window.h"
 
 #include "class_analysis/subject_trend_charts.h"
+#include "kit/save_report.h"
 #include "kit/session.h"
 #include "kit/window_steps.h"
 #include "platform/chart_surface.h"
@@ -65,8 +66,6 @@ MultiExamWindow::MultiExamWindow(WindowHost &host, QWidget *parent) : QWidget(pa
     setWindowTitle(QStringLiteral("单科多次成绩横向分析"));
     buildControls();
 
-    ReportDataError(*Data1, this);
-    ShowRecordPosition(*Data1, PositionText::None);
     ReportDataError(*Data2, this);
 
     connect(Combo1, &QComboBox::activated, this, &MultiExamWindow::Combo1_Click);
@@ -147,8 +146,6 @@ void MultiExamWindow::buildControls()
     studentColumn->addStretch();
     studentColumn->addLayout(studentButtons);
 
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
     Data2 = named(new DataControl(this), "Data2");
     Data2->hide();
 
@@ -239,21 +236,14 @@ void MultiExamWindow::Combo3_Click()
     Frame5->frame().label(QStringLiteral("Label7"), 11).caption = QStringLiteral("显示学生名");
     Frame5->update();
 
-    // Every column of the class's rows: the table's definition and the scores at once.
-    const reg::Statement query = reg::classMembersQuery(identity.sectionTable, identity.classCode, {});
-    Data1->setDatabaseName(databasePath());
-    if (!query.isValid()) {
-        Data1->Close();
+    const std::optional<analysis::SubjectScores> read = analysis::readSubjectScores(connection(), identity, subject);
+    if (!read) {
+        reportReadFailure(this, connection().error());
         return;
     }
-    Data1->setRecordSource(query.sql, query.params);
-    if (!Data1->Refresh() || Data1->RecordCount() == 0) {
-        Data1->Close();
+    if (read->students.isEmpty())
         return;
-    }
-    analysis::SubjectScores loaded =
-        analysis::gatherSubjectScores(Data1->FieldNames(), Data1->rows(), identity.classCode, subject);
-    Data1->Close();
+    analysis::SubjectScores loaded = *read;
 
     for (const analysis::TrendStudent &s : loaded.students)
         Combo4->addItem(analysis::studentItemText(s));

@@ -1,6 +1,7 @@
 #include "class_analysis/single_exam_window.h"
 
 #include "class_analysis/single_exam_charts.h"
+#include "kit/save_report.h"
 #include "kit/session.h"
 #include "kit/window_steps.h"
 #include "platform/chart_surface.h"
@@ -243,24 +244,25 @@ void SingleExamWindow::loadExam()
     m_rows.clear();
     const int j = Combo4->currentIndex();
     const QString exam = j >= 0 && j < m_exams.size() ? m_exams[j] : QString();
-    const reg::Statement query = score::scoreSheetQuery(m_identity.sectionTable, m_identity.classCode, exam);
-    if (!query.isValid())
+    if (!m_identity.isValid())
         return;
-    Data1->setDatabaseName(databasePath());
-    Data1->setRecordSource(query.sql, query.params);
-    if (!Data1->Refresh())
+    const QStringList columns = exam.isEmpty() ? QStringList() : QStringList{exam};
+    const auto sheet = score::readClassScores(connection(), m_identity.sectionTable, m_identity.classCode, columns);
+    if (!sheet) {
+        reportReadFailure(this, connection().error());
         return;
-    const QList<score::ScoreRow> sheet = score::scoreRowsFrom(Data1->rows(), m_identity.classCode, !exam.isEmpty());
-    for (const score::ScoreRow &row : sheet)
-        m_rows.append({0, row.shownId, row.name, row.score, {}, {}});
+    }
+    QList<std::optional<float>> scores;
+    for (const score::StudentScores &row : *sheet) {
+        const std::optional<double> stored = row.scores.value(0);
+        scores << (stored ? std::optional<float>(float(*stored)) : std::nullopt);
+        m_rows.append({0, reg::shownId(m_identity.classCode, row.studentNumber), row.name, scores.last(), {}, {}});
+    }
     analysis::sortByShownIdText(m_rows);
-    const QList<std::optional<float>> scores = score::scoresOf(sheet);
-    db::Connection c(databasePath());
-    m_computedFullMark = formatSingle(score::examFullMark(c, m_identity.sectionTable, exam, scores));
+    m_computedFullMark = formatSingle(score::examFullMark(connection(), m_identity.sectionTable, exam, scores));
     if (!analysis::parseFullMarkBox(m_computedFullMark))   // more bands than the charts hold
         m_computedFullMark = QString::number(score::FullMarkOf(scores));
     Text1->setText(m_computedFullMark);
-    Data1->Close();
 }
 
 void SingleExamWindow::showRows()

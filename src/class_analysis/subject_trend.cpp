@@ -1,5 +1,6 @@
 #include "class_analysis/subject_trend.h"
 
+#include "platform/database.h"
 #include "school/class_code.h"
 #include "school/exam_columns.h"
 #include "school/score_sheet.h"
@@ -32,18 +33,12 @@ QString nameOfStudentItem(const QString &itemText)
     return itemText.mid(9, 5);
 }
 
-SubjectScores gatherSubjectScores(const QStringList &fields, const QVector<QVector<QVariant>> &records,
-                                  const QString &classCode, const QString &subject)
+SubjectScores gatherSubjectScores(const QStringList &exams, const QVector<score::StudentScores> &records,
+                                  const QString &classCode)
 {
     SubjectScores out;
-    const int numberField = int(fields.indexOf(QStringLiteral("学籍号")));
-    const int nameField = int(fields.indexOf(QStringLiteral("姓名")));
-    for (const QVector<QVariant> &record : records) {
-        const QVariant number = record.value(numberField);
-        const QVariant name = record.value(nameField);
-        out.students.append({reg::shownId(classCode, number.isNull() ? QString() : number.toString()),
-                             name.isNull() ? QString() : name.toString()});
-    }
+    for (const score::StudentScores &record : records)
+        out.students.append({reg::shownId(classCode, record.studentNumber), record.name});
 
     // One column of scores per scored exam: -1 where there is none.
     struct Column {
@@ -53,13 +48,12 @@ SubjectScores gatherSubjectScores(const QStringList &fields, const QVector<QVect
         int participants = 0;
     };
     QList<Column> columns;
-    for (const QString &exam : score::FindExamsOfSubject(fields, subject)) {
-        const int field = int(fields.indexOf(exam));
-        Column c{exam, QVector<float>(records.size(), kNoScore)};
+    for (int e = 0; e < exams.size(); ++e) {
+        Column c{exams[e], QVector<float>(records.size(), kNoScore)};
         for (int r = 0; r < records.size(); ++r) {
-            if (const std::optional<float> s = score::storedScore(records[r].value(field))) {
-                c.scores[r] = *s;
-                c.sum += *s;
+            if (const std::optional<double> s = records[r].scores.value(e)) {
+                c.scores[r] = float(*s);
+                c.sum += float(*s);
                 ++c.participants;
             }
         }
@@ -78,6 +72,16 @@ SubjectScores gatherSubjectScores(const QStringList &fields, const QVector<QVect
         out.matrix.setCell(n + 2, j + 1, float(c.participants));
     }
     return out;
+}
+
+std::optional<SubjectScores> readSubjectScores(db::Connection &c, const reg::ClassIdentity &identity,
+                                               const QString &subject)
+{
+    const QStringList exams = score::FindExamsOfSubject(db::tableColumns(c, identity.sectionTable), subject);
+    const auto records = score::readClassScores(c, identity.sectionTable, identity.classCode, exams);
+    if (!records)
+        return std::nullopt;
+    return gatherSubjectScores(exams, *records, identity.classCode);
 }
 
 QString examCountText(int count)

@@ -2,11 +2,14 @@
 // One subject of one class over its exams (单科多次成绩横向分析): the students
 // and the score matrix of every exam of the subject that has a score in the
 // class.
+#include "school/score_sheet.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <optional>
 
 namespace tessaly::analysis {
 
@@ -63,13 +66,18 @@ struct SubjectScores {
     ScoreMatrix matrix;
 };
 
-// Gathers the class's records (all columns, named by `fields` in stored order,
-// one record per student in 学籍号 order) into the matrix: the subject's exam
-// columns (score::FindExamsOfSubject) in column order, each exam without any
-// score in the class left out. A score of 0 is a score. The average is the sum
-// of the present scores over their number, in single precision.
-SubjectScores gatherSubjectScores(const QStringList &fields, const QVector<QVector<QVariant>> &records,
-                                  const QString &classCode, const QString &subject);
+// Gathers the class's rows (in 学籍号 order; scores in the order of `exams`) into
+// the matrix, each exam without any score in the class left out. A score of 0
+// is a score. The average is the sum of the present scores over their number,
+// in single precision.
+SubjectScores gatherSubjectScores(const QStringList &exams, const QVector<score::StudentScores> &records,
+                                  const QString &classCode);
+
+// The subject's exam columns (score::FindExamsOfSubject, in column order) of the
+// class's students, reading 学籍号, 姓名 and those columns only. Empty for an
+// invalid class; nullopt when the database refused (c.error()).
+std::optional<SubjectScores> readSubjectScores(db::Connection &c, const reg::ClassIdentity &identity,
+                                               const QString &subject);
 
 // The caption of the exam list: "(分析J次考试情况)".
 QString examCountText(int count);

@@ -5,6 +5,7 @@
 #include "school/exam_subject_list.h"
 #include "kit/class_tree.h"
 #include "kit/frame_pacer.h"
+#include "kit/save_report.h"
 #include "kit/session.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
@@ -57,7 +58,6 @@ ComparisonWindow::ComparisonWindow(WindowHost &host, QWidget *parent) : QWidget(
     setWindowTitle(QStringLiteral("年级组成绩对比分析"));
     buildControls();
     buildSheet();
-    ReportDataError(*Data1, this);
     ReportDataError(*Data2, this);
 
     connect(TreeView1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) { TreeView1_NodeClick(node); });
@@ -172,8 +172,6 @@ void ComparisonWindow::buildControls()
         progress->addWidget(w);
     Picture1->hide();
 
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
     Data2 = named(new DataControl(this), "Data2");
     Data2->hide();
 }
@@ -301,11 +299,11 @@ void ComparisonWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
     // The section table's exams, also for a cohort without students.
     QStringList columns;
     if (!m_sectionTable.isEmpty()) {
-        db::Connection c(databasePath());
+        db::Connection &c = connection();
         if (c.ok())
             columns = db::tableColumns(c, m_sectionTable);
         else
-            showNotice(this, kDataErrorPrefix + c.error().text);
+            reportReadFailure(this, c.error());
     }
     Combo1->addItems(score::ListExamNames(columns, score::kCanonicalNames));
     Combo1->setCurrentIndex(-1);
@@ -317,10 +315,8 @@ void ComparisonWindow::Combo1_Click()
         return;
     Command1->setEnabled(false);
     QStringList columns;
-    if (!m_sectionTable.isEmpty()) {
-        db::Connection c(databasePath());
-        columns = db::tableColumns(c, m_sectionTable);
-    }
+    if (!m_sectionTable.isEmpty())
+        columns = db::tableColumns(connection(), m_sectionTable);
     {
         const QSignalBlocker block(List1);
         List1->clear();
@@ -393,7 +389,7 @@ void ComparisonWindow::FillStatisticsGrid()
     // The panel follows the subjects, drawn at most once a frame: not at all for a
     // fill shorter than one.
     FramePacer pacer;
-    m_fill = grades::fillStatistics(databasePath(), request, [&](int s, const QString &subject) {
+    m_fill = grades::fillStatistics(connection(), request, [&](int s, const QString &subject) {
         if (!pacer.due())
             return;
         Picture1->setUpdatesEnabled(false);
@@ -405,7 +401,7 @@ void ComparisonWindow::FillStatisticsGrid()
     if (m_fill.error.isSet()) {
         Picture1->hide();
         Grid1->setRows(2);
-        showNotice(this, kDataErrorPrefix + m_fill.error.text);
+        reportReadFailure(this, m_fill.error);
         m_fill = {};
         return;
     }

@@ -85,7 +85,6 @@ public:
     QPushButton *Command2 = nullptr;        // 打印分析
     QPushButton *Command3 = nullptr;        // 关闭分析
 
-    DataControl *Data1 = nullptr;           // the section table
     DataControl *Data2 = nullptr;           // 教导处
 
     // What the window keeps.

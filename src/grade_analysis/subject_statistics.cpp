@@ -168,6 +168,8 @@ reg::Statement classScoresQuery(const QString &sectionTable, const QString &clas
 
 StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &request, const StatisticsProgress &progress)
 {
+    if (!c.ok())
+        return {{}, false, c.error()};
     StatisticsFill fill;
 
     // The first teacher of each class and subject.
@@ -238,15 +240,6 @@ StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &reques
         fill.rows.append(std::nullopt);
     }
     return fill;
-}
-
-StatisticsFill fillStatistics(const QString &path, const StatisticsRequest &request,
-                              const StatisticsProgress &progress)
-{
-    db::Connection c(path);
-    if (!c.ok())
-        return {{}, false, c.error()};
-    return fillStatistics(c, request, progress);
 }
 
 QString statisticsProgressText(const QString &subject)

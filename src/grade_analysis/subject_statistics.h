@@ -148,10 +148,8 @@ using StatisticsProgress = std::function<void(int subjectIndex, const QString &s
 // and each class's scores in all requested subjects with one query, so a fill
 // costs 1 + C queries. A class name outside the fixed class list, or a request
 // whose section table or exam column is not a valid name, has no students.
+// A connection that could not be opened is the fill's error.
 StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &request,
-                              const StatisticsProgress &progress = {});
-// The same on the database file at `path`; a database that cannot be opened is the fill's error.
-StatisticsFill fillStatistics(const QString &path, const StatisticsRequest &request,
                               const StatisticsProgress &progress = {});
 // The progress caption while a subject's rows are built.
 QString statisticsProgressText(const QString &subject);

@@ -1,6 +1,7 @@
 #include "grade_analysis/weak_subject_window.h"
 
 #include "grade_analysis/key_students.h"
+#include "kit/save_report.h"
 #include "kit/session.h"
 #include "kit/window_steps.h"
 #include "platform/format.h"
@@ -320,19 +321,17 @@ void WeakSubjectWindow::LoadExamSubjects()
     m_matrix.clear();
 
     const QList<grades::ExamSubject> subjects = grades::examSubjects(m_columns, Combo3->currentText());
-    QStringList wanted = {QStringLiteral("学籍号")};
+    QStringList wanted;
     for (const grades::ExamSubject &s : subjects)
         wanted << s.column;
-    const reg::Statement query = reg::classMembersQuery(m_identity.sectionTable, m_identity.classCode, wanted);
     QVector<QVector<std::optional<float>>> scores(subjects.size());
-    if (query.isValid()) {
-        Data1->setDatabaseName(databasePath());
-        Data1->setRecordSource(query.sql, query.params);
-        if (Data1->Refresh()) {
-            for (const QVector<QVariant> &record : Data1->rows()) {
-                for (int c = 0; c < subjects.size(); ++c)
-                    scores[c].append(score::storedScore(record.value(c + 1)));
-            }
+    const auto read = score::readClassScores(connection(), m_identity.sectionTable, m_identity.classCode, wanted);
+    if (!read)
+        reportReadFailure(this, connection().error());
+    for (const score::StudentScores &record : read.value_or(QVector<score::StudentScores>())) {
+        for (int c = 0; c < subjects.size(); ++c) {
+            const std::optional<double> stored = record.scores.value(c);
+            scores[c].append(stored ? std::optional<float>(float(*stored)) : std::nullopt);
         }
     }
     const int students = int(m_students.size());

@@ -180,7 +180,7 @@ void ClassDocumentWindow::Form_Load()
     SetWindowSize(this, m_twin.widthTwips, m_twin.heightTwips);
     CentreOnMainWindow(this, host().hostWidget(), 400);
     Label5->setText(m_twin.loadStatus);
-    if (!databaseAvailable(host(), this))
+    if (!databaseAvailable(*this, this))
         return;
     m_context->load();
 }
@@ -266,16 +266,12 @@ void ClassDocumentWindow::signInShown(bool signedIn, ClassContext::Shown when)
 
 std::optional<QVector<Document>> ClassDocumentWindow::readListed()
 {
-    const reg::Statement q = documentsQuery(m_twin.kind, m_context->identity().classCode);
-    if (!q.isValid())
-        return QVector<Document>();
-    Data2->setDatabaseName(databasePath());
-    Data2->setRecordSource(q.sql, q.params);
-    if (!Data2->Refresh())
+    const auto rows = readDocuments(connection(), m_twin.kind, m_context->identity().classCode);
+    if (!rows) {
+        reportSaveFailure(this, m_twin.dataErrorPrefix, connection().error());   // a read, in this window's words
         return std::nullopt;
-    const QVector<Document> rows = readDocuments(*Data2);
-    Data2->Close();
-    return documentsInSection(rows, m_context->gradeGroup());
+    }
+    return documentsInSection(*rows, m_context->gradeGroup());
 }
 
 void ClassDocumentWindow::showListed(const QVector<Document> &listed)
@@ -366,7 +362,7 @@ void ClassDocumentWindow::CreateClassDocument()
                   kTitleHintDots))
         return;
     const QString text = boxText(Text1);
-    const InsertOutcome r = saveWith<InsertOutcome>(databasePath(), [&](db::Connection &c) {
+    const InsertOutcome r = saveWith<InsertOutcome>(connection(), [&](db::Connection &c) {
         return insertDocument(c, kind, text, name);
     });
     if (!r.ok) {
@@ -385,7 +381,7 @@ bool ClassDocumentWindow::SaveClassDocument()
         return true;
     const qint64 id = *m_open;
     const QString text = boxText(Text1);
-    const SaveOutcome r = saveWith<SaveOutcome>(databasePath(), [&](db::Connection &c) {
+    const SaveOutcome r = saveWith<SaveOutcome>(connection(), [&](db::Connection &c) {
         return updateDocumentText(c, m_openRead, text, QStringLiteral("%1(%2)").arg(word(), m_openRead.displayName));
     });
     if (!r.ok) {

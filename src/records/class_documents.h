@@ -9,7 +9,7 @@
 // only with the rows of its grade group's section, and keeps the document it
 // opened by its key:
 //
-//   const QVector<Document> listed = documentsInSection(readDocuments(*Data2), gradeGroup);
+//   const QVector<Document> listed = documentsInSection(*readDocuments(connection(), kind, code), gradeGroup);
 //   if (const auto same = documentOfKind(listed, kind)) …already exists…
 #include "records/head_teacher_documents.h"
 

@@ -92,7 +92,7 @@ ConductWindow::ConductWindow(WindowHost &host, QWidget *parent) : QWidget(parent
     Command5 = named(new QPushButton(QStringLiteral("取消创建(&X)"), creationPanel), "Command5");
 
     // The phrase panel locks the rest of the window while a phrase is added or edited.
-    Frame1 = new PhrasePanel(session(), {Frame3, Command10, Command1, Command2}, this);
+    Frame1 = new PhrasePanel([this]() -> db::Connection & { return connection(); }, {Frame3, Command10, Command1, Command2}, this);
     Command3 = named(new QPushButton(QStringLiteral("关闭模板(&T)"), this), "Command3");
 
     // Selection and editing on the left.
@@ -395,7 +395,7 @@ void ConductWindow::CreateEvaluationColumn()
     // The window's own record set lets go of the table while its columns change.
     Data3->Close();
     {
-        db::Connection c(databasePath());
+        db::Connection &c = connection();
         if (!c.ok()) {
             reportSaveFailure(this, QStringLiteral("评定没有创建："), c.error(), kTitleHint);
         } else if (sameHalfYear(db::tableColumns(c, table), column)) {
@@ -444,7 +444,7 @@ bool ConductWindow::SaveEvaluation()
         return false;
     }
     const QString table = m_context->identity().sectionTable;
-    const SaveOutcome r = saveWith<SaveOutcome>(databasePath(), [&](db::Connection &c) {
+    const SaveOutcome r = saveWith<SaveOutcome>(connection(), [&](db::Connection &c) {
         return saveEvaluation(c, table, column, {m_students[k].id, m_students[k].name, m_students[k].texts.value(column)},
                               text);
     });

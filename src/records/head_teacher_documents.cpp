@@ -1,7 +1,7 @@
 #include "records/head_teacher_documents.h"
 
 #include "platform/row_update.h"
-#include "platform/data_control.h"
+#include "platform/typed_read.h"
 #include "school/exam_columns.h"
 
 #include <QRegularExpression>
@@ -133,7 +133,9 @@ QString classPrintText(const QString &gradeGroup, const QString &className, cons
 
 reg::Statement documentsQuery(DocumentKind kind, const QString &key)
 {
-    const QString select = QStringLiteral("select * from %1 where ").arg(db::quoteIdentifier(kDocumentTable));
+    const QString select = QStringLiteral("select %1, %2, %3, %4 from %5 where ")
+                               .arg(quoted(u"ID"), quoted(u"类别"), quoted(u"内容"), quoted(u"其它"),
+                                    db::quoteIdentifier(kDocumentTable));
     const QString order = QStringLiteral(" order by %1").arg(quoted(u"ID"));
     const QString kindColumn = quoted(u"类别");
     const auto whole = [&](const QString &code) {
@@ -167,25 +169,14 @@ reg::Statement documentsQuery(DocumentKind kind, const QString &key)
     return {};
 }
 
-QVector<Document> readDocuments(const DataControl &data)
+std::optional<QVector<Document>> readDocuments(db::Connection &c, DocumentKind kind, const QString &key)
 {
-    QVector<Document> rows;
-    if (!data.hasRecordset())
-        return rows;
-    const int id = data.fieldIndex(QStringLiteral("ID"));
-    const int kind = data.fieldIndex(QStringLiteral("类别"));
-    const int text = data.fieldIndex(QStringLiteral("内容"));
-    const int name = data.fieldIndex(QStringLiteral("其它"));
-    rows.reserve(data.rows().size());
-    for (const QVector<QVariant> &r : data.rows()) {
-        Document d;
-        d.id = r.value(id).toLongLong();
-        d.kind = r.value(kind).toString();
-        d.text = r.value(text).toString();
-        d.displayName = r.value(name).toString();
-        rows << d;
-    }
-    return rows;
+    const reg::Statement q = documentsQuery(kind, key);
+    if (!q.isValid())
+        return QVector<Document>();
+    return db::readRows<Document>(c, q.sql, q.params, [](const QSqlQuery &r) {
+        return Document{r.value(0).toLongLong(), db::textOf(r, 1), db::textOf(r, 2), db::textOf(r, 3)};
+    });
 }
 
 InsertOutcome insertDocument(db::Connection &c, const QString &kind, const QString &text,

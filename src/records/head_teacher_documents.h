@@ -18,9 +18,9 @@
 //   const DateParts today = dateParts(session().today());
 //   const QString kind = planKind(identity.classCode, today);
 //   const QString name = planName(today, Combo1->currentText(), Combo2->currentText());
-//   const reg::Statement q = documentsQuery(DocumentKind::Plan, identity.classCode);
-//   Data1->setRecordSource(q.sql, q.params);
-//   … readDocuments(*Data1) …, keep rows with inGradeSection(row.displayName, grade)
+//   const auto rows = readDocuments(connection(), DocumentKind::Plan, identity.classCode);
+//   if (!rows) reportReadFailure(this, connection().error());
+//   … keep rows with inGradeSection(row.displayName, grade)
 //
 // Writes go through insertDocument / updateDocumentText / deleteDocument inside
 // saveWith() (kit/save_report.h).
@@ -31,10 +31,7 @@
 #include <QDate>
 #include <QString>
 #include <QVector>
-
-namespace tessaly {
-class DataControl;
-}
+#include <optional>
 
 namespace tessaly::records {
 
@@ -126,11 +123,13 @@ struct Document {
 // Phrase, the class code for the class kinds, unused for the templates. The
 // class kinds compare the code's first 7 characters (8 for daily records) with
 // the kind letter(s) and the class code, so a plan of either half is listed,
-// a template never. A bad key gives an invalid statement.
+// a template never. A bad key gives an invalid statement. Reads ID, 类别, 内容
+// and 其它, in that order.
 reg::Statement documentsQuery(DocumentKind kind, const QString &key = QString());
 
-// The rows a data control read with a documentsQuery() ("select *").
-QVector<Document> readDocuments(const DataControl &data);
+// The rows of documentsQuery(kind, key), read on c: empty for a bad key, nullopt
+// when the database refused (c.error()).
+std::optional<QVector<Document>> readDocuments(db::Connection &c, DocumentKind kind, const QString &key = QString());
 
 struct InsertOutcome : SaveOutcome {
     qint64 id = 0;   // the new row's key

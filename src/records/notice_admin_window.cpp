@@ -37,8 +37,7 @@ NoticeAdminWindow::NoticeAdminWindow(WindowHost &host, QWidget *parent)
     connect(m_toggle, &SignInToggle::stateShown, this, [this](bool signedIn) {
         if (signedIn)
             return;
-        db::Connection c(databasePath());
-        const NoticeRows read = c.ok() ? readNotices(c) : NoticeRows{false, c.error(), {}};
+        const NoticeRows read = readNotices(connection());
         if (read.ok) {
             m_rows = read.rows;
             m_current = m_rows.isEmpty() ? -1 : 0;
@@ -66,7 +65,7 @@ void NoticeAdminWindow::Command4_Click()
     }
     if (askYesNo(this, deleteQuestion(m_rows[m_current].notice.title), kTitleHintDots)) {
         const qint64 id = m_rows[m_current].id;
-        const SaveOutcome r = saveWith<SaveOutcome>(databasePath(), [&](db::Connection &c) {
+        const SaveOutcome r = saveWith<SaveOutcome>(connection(), [&](db::Connection &c) {
             return deleteNotice(c, id);
         });
         if (!r.ok) {

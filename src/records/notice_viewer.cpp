@@ -119,10 +119,9 @@ void NoticeViewer::loadNotices()
     m_current = -1;
     List1->clear();
     showDetails({});
-    db::Connection c(databasePath());
-    NoticeRows read = c.ok() ? readNotices(c) : NoticeRows{false, c.error(), {}};
+    NoticeRows read = readNotices(connection());
     if (!read.ok) {
-        showNotice(this, kDataErrorPrefix + read.error.text);
+        reportReadFailure(this, read.error);
         return;
     }
     m_rows = std::move(read.rows);

@@ -44,6 +44,8 @@ SaveOutcome publishNotice(db::Connection &c, const Notice &notice)
 
 NoticeRows readNotices(db::Connection &c)
 {
+    if (!c.ok())
+        return {false, c.error(), {}};
     NoticeRows out;
     QSqlQuery q = c.query(QStringLiteral(R"(select "ID","发布题目","发布单位","发布时间","发布内容" from "信息" order by "ID")"));
     if (!q.isActive()) {

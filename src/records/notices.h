@@ -42,7 +42,7 @@ struct NoticeRows {
     db::Error error;
     QVector<StoredNotice> rows;   // in table order
 };
-// Every notice in table order.
+// Every notice in table order; a connection that is not open gives its error.
 NoticeRows readNotices(db::Connection &c);
 
 // Removes the notice with that key. A key no longer in the table is refused with

@@ -1,9 +1,8 @@
 #include "records/phrase_panel.h"
 
-#include "kit/session.h"
+#include "kit/save_report.h"
 #include "kit/window_base.h"
 #include "kit/window_steps.h"
-#include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "platform/units.h"
@@ -23,8 +22,8 @@ const QString kPhraseHeader = QStringLiteral("                  可  选  择  �
 
 } // namespace
 
-PhrasePanel::PhrasePanel(Session &session, const QList<QWidget *> &locked, QWidget *parent)
-    : QGroupBox(QStringLiteral("可选评定用语"), parent), m_databasePath(session.openpath)
+PhrasePanel::PhrasePanel(ConnectionSource connection, const QList<QWidget *> &locked, QWidget *parent)
+    : QGroupBox(QStringLiteral("可选评定用语"), parent), m_connection(std::move(connection))
 {
     setObjectName(QStringLiteral("Frame1"));
     Label7 = named(new QLabel(QStringLiteral("评定用语模板      "), this), "Label7");
@@ -47,9 +46,6 @@ PhrasePanel::PhrasePanel(Session &session, const QList<QWidget *> &locked, QWidg
     cmdUpdate = named(new QPushButton(this), "cmdUpdate");
     cmdRefresh = named(new QPushButton(this), "cmdRefresh");
     cmdDelete = named(new QPushButton(QStringLiteral("删除模板(&D)"), this), "cmdDelete");
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
-    ReportDataError(*Data1, this);
 
     auto *top = new QHBoxLayout;
     top->addWidget(Label7);
@@ -66,7 +62,7 @@ PhrasePanel::PhrasePanel(Session &session, const QList<QWidget *> &locked, QWidg
     layout->addStretch();
     layout->addLayout(buttons);
 
-    m_editor = new TwoModeEditor(session,
+    m_editor = new TwoModeEditor(m_connection,
                                  {.buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, cmdDelete},
                                   .editor = Text4,
                                   .quoteLength = 10,
@@ -122,15 +118,12 @@ void PhrasePanel::LoadPhraseGrid()
     Grid3->setRows(1);
     m_rows.clear();
     m_current = -1;
-    const reg::Statement q = documentsQuery(DocumentKind::Phrase, QString::number(Combo3->currentIndex() + 1));
-    if (!q.isValid())
+    const auto rows = readDocuments(m_connection(), DocumentKind::Phrase, QString::number(Combo3->currentIndex() + 1));
+    if (!rows) {
+        reportReadFailure(this, m_connection().error());
         return;
-    Data1->setDatabaseName(m_databasePath);
-    Data1->setRecordSource(q.sql, q.params);
-    if (!Data1->Refresh())
-        return;
-    m_rows = readDocuments(*Data1);
-    Data1->Close();
+    }
+    m_rows = *rows;
     Grid3->setRows(1 + int(m_rows.size()));
     for (int i = 0; i < m_rows.size(); ++i) {
         Grid3->setTextMatrix(i + 1, 0, QString::number(i + 1));

@@ -16,9 +16,7 @@ class QLineEdit;
 class QPushButton;
 
 namespace tessaly {
-class DataControl;
 class FlexGrid;
-struct Session;
 }
 
 namespace tessaly::records {
@@ -27,7 +25,8 @@ class PhrasePanel : public QGroupBox {
     Q_OBJECT
 public:
     // `locked`: the window's widgets disabled while a phrase is added or edited.
-    PhrasePanel(Session &session, const QList<QWidget *> &locked, QWidget *parent = nullptr);
+    // Reads and saves run on `connection`, the window's.
+    PhrasePanel(ConnectionSource connection, const QList<QWidget *> &locked, QWidget *parent = nullptr);
 
     // Grid heights (twips): browsing, and shortened so the editor beneath shows.
     static constexpr int kGridHeight = 2415;
@@ -51,7 +50,6 @@ public:
     QPushButton *cmdUpdate = nullptr;
     QPushButton *cmdRefresh = nullptr;
     QPushButton *cmdDelete = nullptr;
-    DataControl *Data1 = nullptr;
 
 signals:
     // A phrase was clicked (the window appends it to the evaluation).
@@ -66,7 +64,7 @@ private:
     void showEditor(bool shown);
     void makeCurrent(std::optional<qint64> id);
 
-    const QString m_databasePath;   // openpath when the window opened
+    ConnectionSource m_connection;   // the window's
     TwoModeEditor *m_editor = nullptr;
     QVector<Document> m_rows;
     int m_current = -1;

@@ -81,7 +81,7 @@ void PublishNoticeWindow::Command1_Click()
         boxes[int(*empty)]->setFocus();
         return;
     }
-    const SaveOutcome r = saveWith<SaveOutcome>(databasePath(), [&](db::Connection &c) {
+    const SaveOutcome r = saveWith<SaveOutcome>(connection(), [&](db::Connection &c) {
         return publishNotice(c, notice);
     });
     if (!r.ok) {

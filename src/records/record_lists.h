@@ -3,7 +3,7 @@
 // (documentsQuery, DevelopmentRecord or DailyRecord) a list shows, and the
 // texts the two windows compose around them.
 //
-//   const QVector<Document> rows = readDocuments(*Data1);
+//   const QVector<Document> rows = *readDocuments(connection(), kind, code);
 //   m_listed = listedRecords(rows, Combo1->currentText(), student);   // student empty: whole class
 #include "records/head_teacher_documents.h"
 

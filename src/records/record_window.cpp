@@ -1,5 +1,6 @@
 #include "records/record_window.h"
 
+#include "kit/save_report.h"
 #include "kit/text_box.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
@@ -120,7 +121,7 @@ RecordWindow::RecordWindow(WindowHost &host, QWidget *parent, const Texts &texts
                                  host, databasePath(), this);
 
     m_editor = new TwoModeEditor(
-        session(),
+        [this]() -> db::Connection & { return connection(); },
         {.buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, cmdDelete},
          .editor = Text1,
          .quoteLength = 20,
@@ -163,7 +164,7 @@ void RecordWindow::Form_Load()
     // A database that cannot be opened ends the opening; an unreachable
     // folder (a server that is off) offers the server connection first.
     {
-        db::Connection c(databasePath());
+        db::Connection &c = connection();
         if (!c.ok()) {
             const bool unreachable = c.error().number == db::kErrPathNotFound;
             c.close();
@@ -212,12 +213,10 @@ void RecordWindow::loadRecords()
     List1->clear();
     if (m_context->hasClass()) {
         Label1->setText(classHeading());
-        const reg::Statement q = documentsQuery(m_texts.kind, m_context->identity().classCode);
-        Data1->setDatabaseName(databasePath());
-        Data1->setRecordSource(q.sql, q.params);
-        if (Data1->Refresh())
-            m_listed = listedRecords(readDocuments(*Data1), m_context->gradeGroup(), listedSubject());
-        Data1->Close();
+        if (const auto rows = readDocuments(connection(), m_texts.kind, m_context->identity().classCode))
+            m_listed = listedRecords(*rows, m_context->gradeGroup(), listedSubject());
+        else
+            reportReadFailure(this, connection().error());
         for (const Document &d : m_listed)
             List1->addItem(d.displayName);
         List1->setCurrentRow(-1);
@@ -259,15 +258,12 @@ bool RecordWindow::prepareRecord()
     m_newKind = m_texts.kind == DocumentKind::DevelopmentRecord ? developmentRecordKind(code) : dailyRecordKind(code);
     m_newName = recordName(dateParts(session().today()), m_context->gradeGroup(), newRecordSubject());
     // The duplicate test reads the class's rows as they are stored now.
-    const reg::Statement q = documentsQuery(m_texts.kind, code);
-    Data1->setDatabaseName(databasePath());
-    Data1->setRecordSource(q.sql, q.params);
-    const bool read = Data1->Refresh();
-    const QVector<Document> rows = read ? readDocuments(*Data1) : QVector<Document>();
-    Data1->Close();
-    if (!read)
+    const auto rows = readDocuments(connection(), m_texts.kind, code);
+    if (!rows) {
+        reportReadFailure(this, connection().error());
         return false;
-    for (const Document &d : rows) {
+    }
+    for (const Document &d : *rows) {
         if (d.kind == m_newKind && d.displayName == m_newName) {
             showDuplicate(m_newName);
             chooseRow(d.id);

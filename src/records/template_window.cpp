@@ -1,8 +1,8 @@
 #include "records/template_window.h"
 
+#include "kit/save_report.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
-#include "platform/data_control.h"
 #include "platform/fonts.h"
 #include "records/notice_layout.h"
 #include "records/two_mode_editor.h"
@@ -52,9 +52,6 @@ TemplateWindow::TemplateWindow(const Library &library, WindowHost &host, QWidget
     cmdUpdate = named(new QPushButton(this), "cmdUpdate");
     cmdRefresh = named(new QPushButton(this), "cmdRefresh");
     cmdClose = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "cmdClose");
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
-    ReportDataError(*Data1, this);
 
     auto *picker = new QHBoxLayout;
     picker->addWidget(Combo5);
@@ -69,7 +66,7 @@ TemplateWindow::TemplateWindow(const Library &library, WindowHost &host, QWidget
     layout->addWidget(Text3, 1);
     layout->addLayout(buttons);
 
-    m_editor = new TwoModeEditor(session(),
+    m_editor = new TwoModeEditor([this]() -> db::Connection & { return connection(); },
                                  {.buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, nullptr},
                                   .editor = Text3,
                                   .quoteLength = 10,
@@ -132,12 +129,10 @@ void TemplateWindow::loadTemplates()
     m_rows.clear();
     m_current = -1;
     Combo5->clear();
-    const reg::Statement q = documentsQuery(m_library.kind);
-    Data1->setDatabaseName(databasePath());
-    Data1->setRecordSource(q.sql, q.params);
-    if (Data1->Refresh())
-        m_rows = readDocuments(*Data1);
-    Data1->Close();
+    if (const auto rows = readDocuments(connection(), m_library.kind))
+        m_rows = *rows;
+    else
+        reportReadFailure(this, connection().error());
     for (int i = 0; i < m_rows.size(); ++i)
         Combo5->addItem(entryText(i));
     Combo5->setCurrentIndex(-1);

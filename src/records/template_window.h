@@ -16,7 +16,6 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace tessaly {
-class DataControl;
 namespace records {
 class TwoModeEditor;
 }
@@ -39,7 +38,6 @@ public:
     QPushButton *cmdUpdate = nullptr;
     QPushButton *cmdRefresh = nullptr;
     QPushButton *cmdClose = nullptr;
-    DataControl *Data1 = nullptr;
 
 public slots:
     void Form_Load() override;

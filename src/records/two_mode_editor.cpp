@@ -1,7 +1,6 @@
 #include "records/two_mode_editor.h"
 
 #include "kit/save_report.h"
-#include "kit/session.h"
 #include "kit/unsaved_changes.h"
 #include "platform/messages.h"
 
@@ -21,8 +20,8 @@ QString quote(const QString &text, int quoteLength)
 
 } // namespace
 
-TwoModeEditor::TwoModeEditor(Session &session, const Config &config, QWidget *window)
-    : QObject(window), m_databasePath(session.openpath), m_config(config), m_window(window)
+TwoModeEditor::TwoModeEditor(ConnectionSource connection, const Config &config, QWidget *window)
+    : QObject(window), m_connection(std::move(connection)), m_config(config), m_window(window)
 {
     const Buttons &b = m_config.buttons;
     connect(b.add, &QAbstractButton::clicked, this, &TwoModeEditor::add);
@@ -194,7 +193,7 @@ void TwoModeEditor::save()
         const std::optional<NewDocument> row = m_steps.newRow ? m_steps.newRow(typed) : std::nullopt;
         if (!row)
             return;
-        const InsertOutcome r = saveWith<InsertOutcome>(m_databasePath, [&](db::Connection &c) {
+        const InsertOutcome r = saveWith<InsertOutcome>(m_connection(), [&](db::Connection &c) {
             return insertDocument(c, row->kind, typed, row->displayName);
         });
         if (!r.ok) {
@@ -206,7 +205,7 @@ void TwoModeEditor::save()
         return;
     }
     const qint64 id = m_edited->id;
-    const SaveOutcome r = saveWith<SaveOutcome>(m_databasePath, [&](db::Connection &c) {
+    const SaveOutcome r = saveWith<SaveOutcome>(m_connection(), [&](db::Connection &c) {
         return updateDocumentText(c, *m_edited, typed,
                                   QStringLiteral("这条内容(%1...)").arg(m_edited->text.left(m_config.quoteLength)));
     });
@@ -256,7 +255,7 @@ void TwoModeEditor::remove()
     }
     if (!askYesNo(m_window, deleteQuestion(row->text, m_config.quoteLength), kTitleHint))
         return;
-    const SaveOutcome r = saveWith<SaveOutcome>(m_databasePath, [&](db::Connection &c) {
+    const SaveOutcome r = saveWith<SaveOutcome>(m_connection(), [&](db::Connection &c) {
         return deleteDocument(c, row->id);
     });
     if (!r.ok) {

@@ -15,9 +15,9 @@
 // Entering a mode disables add, edit, delete and the window's `locked` widgets
 // and makes the editor writable; leaving it enables them again and, where the
 // window wants, makes the editor read-only. The editor writes the rows itself
-// (班主任 on the database the window opened); a failed write is reported and the mode stays.
+// (班主任 on the window's connection); a failed write is reported and the mode stays.
 //
-//   m_editor = new TwoModeEditor(session(), {
+//   m_editor = new TwoModeEditor([this]() -> db::Connection & { return connection(); }, {
 //       .buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, cmdDelete},
 //       .editor = Text1, .quoteLength = 20,
 //       .messages = {.editWithoutRow = u"请选择要修改的记录内容"_s, …},
@@ -39,11 +39,10 @@
 class QAbstractButton;
 class QWidget;
 
-namespace tessaly {
-struct Session;
-}
-
 namespace tessaly::records {
+
+// The connection a window's reads and saves run on (FormWindow::connection).
+using ConnectionSource = std::function<db::Connection &()>;
 
 // The kind code and display name of a row about to be added (a null name leaves 其它 NULL).
 struct NewDocument {
@@ -107,7 +106,7 @@ public:
         std::function<void(Mode)> modeChanged{};
     };
 
-    TwoModeEditor(Session &session, const Config &config, QWidget *window);
+    TwoModeEditor(ConnectionSource connection, const Config &config, QWidget *window);
     void setSteps(Steps steps) { m_steps = std::move(steps); }
 
     Mode mode() const { return m_mode; }
@@ -141,7 +140,7 @@ private:
     void focusEditor();
     bool refused(const std::function<bool()> &test, const QString &message);
 
-    const QString m_databasePath;   // openpath when the window opened: saves stay on it
+    ConnectionSource m_connection;   // the window's: saves run on it
     Config m_config;
     Steps m_steps;
     QWidget *m_window;

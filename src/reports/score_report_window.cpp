@@ -4,6 +4,7 @@
 #include "school/exam_subject_list.h"
 #include "grade_analysis/subject_statistics.h"
 #include "kit/frame_pacer.h"
+#include "kit/save_report.h"
 #include "kit/session.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
@@ -275,11 +276,11 @@ void ScoreReportWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
     // The section table's exams, also for a cohort without students.
     m_columns.clear();
     if (!m_sectionTable.isEmpty()) {
-        db::Connection c(databasePath());
+        db::Connection &c = connection();
         if (c.ok())
             m_columns = db::tableColumns(c, m_sectionTable);
         else
-            showNotice(this, kDataErrorPrefix + c.error().text);
+            reportReadFailure(this, c.error());
     }
     Combo1->addItems(score::ListExamNames(m_columns));
     Combo1->setCurrentIndex(-1);
@@ -347,7 +348,7 @@ void ScoreReportWindow::Command11_Click()
     // report shorter than one.
     FramePacer pacer;
     const grades::StatisticsFill fill =
-        grades::fillStatistics(databasePath(), request, [&](int s, const QString &subject) {
+        grades::fillStatistics(connection(), request, [&](int s, const QString &subject) {
             if (!pacer.due())
                 return;
             Picture1->setUpdatesEnabled(false);
@@ -360,7 +361,7 @@ void ScoreReportWindow::Command11_Click()
     if (fill.error.isSet()) {
         Grid1->setRows(2);
         m_rows = {m_rows.value(0)};
-        showNotice(this, kDataErrorPrefix + fill.error.text);
+        reportReadFailure(this, fill.error);
         return;
     }
 

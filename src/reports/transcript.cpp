@@ -1,7 +1,9 @@
 #include "reports/transcript.h"
 
+#include "school/score_sheet.h"
 #include "school/standard_score.h"
 #include "platform/database.h"
+#include "platform/typed_read.h"
 #include "platform/format.h"
 
 #include <QHash>
@@ -377,6 +379,34 @@ reg::Statement cohortStudentsQuery(const QString &sectionTable, const QString &c
                 .arg(db::quoteIdentifier(kNumber), db::quoteIdentifier(kName),
                      db::quoteIdentifier(sectionTable), condition);
     return s;
+}
+
+std::optional<QVector<CohortStudent>> readCohortStudents(db::Connection &c, const QString &sectionTable,
+                                                         const QString &classCode)
+{
+    const reg::Statement query = cohortStudentsQuery(sectionTable, classCode);
+    if (!query.isValid())
+        return QVector<CohortStudent>{};
+    return db::readRows<CohortStudent>(c, query.sql, query.params, [](const QSqlQuery &q) {
+        return CohortStudent{db::textOf(q, 0), db::textOf(q, 1)};
+    });
+}
+
+std::optional<QVector<TranscriptStudent>> readTranscriptStudents(db::Connection &c, const QString &sectionTable,
+                                                                 const QString &classCode,
+                                                                 const QStringList &comparableCodes,
+                                                                 const QStringList &examColumns)
+{
+    const reg::Statement query = transcriptQuery(sectionTable, classCode, comparableCodes, examColumns);
+    if (!query.isValid())
+        return QVector<TranscriptStudent>{};
+    return db::readRows<TranscriptStudent>(c, query.sql, query.params, [&](const QSqlQuery &q) {
+        TranscriptStudent s{db::textOf(q, 0), db::textOf(q, 1), {}};
+        s.scores.reserve(examColumns.size());
+        for (int k = 0; k < examColumns.size(); ++k)
+            s.scores << score::storedScore(q.value(2 + k));
+        return s;
+    });
 }
 
 } // namespace tessaly::reports

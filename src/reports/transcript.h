@@ -13,6 +13,10 @@
 #include <functional>
 #include <optional>
 
+namespace tessaly::db {
+class Connection;
+}
+
 namespace tessaly::reports {
 
 // A student read for the transcript, in 学籍号 order.
@@ -103,5 +107,19 @@ reg::Statement transcriptQuery(const QString &sectionTable, const QString &class
 // The students of a cohort (a 4-character class code) or a class in the section
 // table: 学籍号 and 姓名 in 学籍号 order.
 reg::Statement cohortStudentsQuery(const QString &sectionTable, const QString &classCode);
+
+// The rows of the two queries above, read on c. An invalid query reads no
+// rows; nullopt when the database refused (c.error()). A score is
+// score::storedScore's: none for null, an empty text or any other text.
+struct CohortStudent {
+    QString studentNumber;
+    QString name;
+};
+std::optional<QVector<CohortStudent>> readCohortStudents(db::Connection &c, const QString &sectionTable,
+                                                         const QString &classCode);
+std::optional<QVector<TranscriptStudent>> readTranscriptStudents(db::Connection &c, const QString &sectionTable,
+                                                                 const QString &classCode,
+                                                                 const QStringList &comparableCodes,
+                                                                 const QStringList &examColumns);
 
 } // namespace tessaly::reports

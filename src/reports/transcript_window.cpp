@@ -1,6 +1,7 @@
 #include "reports/transcript_window.h"
 
 #include "kit/frame_pacer.h"
+#include "kit/save_report.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
 #include "platform/data_control.h"
@@ -148,11 +149,8 @@ TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(
     panel->addWidget(Command8, 5, 1, Qt::AlignRight);
     Picture4->hide();
 
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
     Data2 = named(new DataControl(this), "Data2");
     Data2->hide();
-    ReportDataError(*Data1, this);
     ReportDataError(*Data2, this);
 
     connect(TreeView1, &ClassTree::NodeClick, this, &TranscriptWindow::TreeView1_NodeClick);
@@ -263,34 +261,28 @@ void TranscriptWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
     buildHeader();
     Command1->setEnabled(false);
 
-    const reg::Statement query = cohortStudentsQuery(m_sectionTable, m_classCode);
     m_columns.clear();
-    if (query.isValid()) {
-        Data1->setDatabaseName(databasePath());
-        Data1->setRecordSource(query.sql, query.params);
-        if (Data1->Refresh() && Data1->RecordCount() > 0) {
-            const auto &records = Data1->rows();
-            Grid1->setUpdatesEnabled(false);
-            Grid1->setRows(2 + int(records.size()) + 3);
-            int row = 2;
-            for (const auto &record : records) {
-                Grid1->setTextMatrix(row, 0, reg::shownId(m_classCode, record.value(0).toString()));
-                Grid1->setTextMatrix(row, 1, record.value(1).toString());
-                ++row;
-            }
-            for (int i = 0; i < 3; ++i) {
-                Grid1->setTextMatrix(row + i, 0, kSummaryRowLabel);
-                Grid1->setTextMatrix(row + i, 1, kSummaryLabels[i]);
-                Grid1->setTextMatrix(row + i, kSortKeyColumn, kSummarySortKey);
-            }
-            // The designed widths are for a narrower font: numbers and names are not cut off.
-            Grid1->widenColumnsToText(0, 1, 2, row - 1);
-            Grid1->setUpdatesEnabled(true);
-            m_columns = db::tableColumns(Data1->connection(), m_sectionTable);
-        } else {
-            Grid1->setRows(2);
+    const auto records = readCohortStudents(connection(), m_sectionTable, m_classCode);
+    if (!records)
+        reportReadFailure(this, connection().error());
+    if (records && !records->isEmpty()) {
+        Grid1->setUpdatesEnabled(false);
+        Grid1->setRows(2 + int(records->size()) + 3);
+        int row = 2;
+        for (const CohortStudent &record : *records) {
+            Grid1->setTextMatrix(row, 0, reg::shownId(m_classCode, record.studentNumber));
+            Grid1->setTextMatrix(row, 1, record.name);
+            ++row;
         }
-        Data1->Close();
+        for (int i = 0; i < 3; ++i) {
+            Grid1->setTextMatrix(row + i, 0, kSummaryRowLabel);
+            Grid1->setTextMatrix(row + i, 1, kSummaryLabels[i]);
+            Grid1->setTextMatrix(row + i, kSortKeyColumn, kSummarySortKey);
+        }
+        // The designed widths are for a narrower font: numbers and names are not cut off.
+        Grid1->widenColumnsToText(0, 1, 2, row - 1);
+        Grid1->setUpdatesEnabled(true);
+        m_columns = db::tableColumns(connection(), m_sectionTable);
     } else {
         Grid1->setRows(2);
     }
@@ -368,27 +360,13 @@ void TranscriptWindow::Command11_Click()
     TranscriptInput input;
     input.classCode = m_classCode;
     input.subjects = subjects;
-    const reg::Statement query = transcriptQuery(m_sectionTable, m_classCode, comparable, columns);
-    if (query.isValid()) {
-        Data1->setDatabaseName(databasePath());
-        Data1->setRecordSource(query.sql, query.params);
-        if (!Data1->Refresh()) {
-            // The control has reported the refusal.
-            Picture1->hide();
-            return;
-        }
-        for (const auto &record : Data1->rows()) {
-            TranscriptStudent s;
-            s.studentNumber = record.value(0).toString();
-            s.name = record.value(1).toString();
-            for (int k = 0; k < subjects.size(); ++k) {
-                const QVariant v = record.value(2 + k);
-                s.scores << (v.isNull() || !v.isValid() ? std::nullopt : std::optional<float>(v.toFloat()));
-            }
-            input.students << s;
-        }
-        Data1->Close();
+    const auto students = readTranscriptStudents(connection(), m_sectionTable, m_classCode, comparable, columns);
+    if (!students) {
+        reportReadFailure(this, connection().error());
+        Picture1->hide();
+        return;
     }
+    input.students = *students;
     const bool anyOwn = std::any_of(input.students.cbegin(), input.students.cend(),
                                     [&](const TranscriptStudent &s) { return inOwnClass(m_classCode, s.studentNumber); });
     if (!input.students.isEmpty() && !anyOwn) {

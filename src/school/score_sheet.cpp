@@ -1,6 +1,7 @@
 #include "school/score_sheet.h"
 
 #include "platform/format.h"
+#include "platform/typed_read.h"
 
 #include <cmath>
 
@@ -42,6 +43,18 @@ std::optional<float> storedScore(const QVariant &value)
     return score;
 }
 
+std::optional<double> storedValue(const QVariant &value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    bool ok = false;
+    const double v = value.typeId() == QMetaType::QString ? value.toString().trimmed().toDouble(&ok)
+                                                          : value.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
 QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const QString &classCode, bool withScores)
 {
     QList<ScoreRow> rows;
@@ -62,6 +75,22 @@ QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const Q
         rows << row;
     }
     return rows;
+}
+
+std::optional<QVector<StudentScores>> readClassScores(db::Connection &c, const QString &sectionTable,
+                                                      const QString &classCode, const QStringList &examColumns)
+{
+    const reg::Statement query = reg::classMembersQuery(
+        sectionTable, classCode, QStringList{QStringLiteral("学籍号"), QStringLiteral("姓名")} + examColumns);
+    if (!query.isValid())
+        return QVector<StudentScores>{};
+    return db::readRows<StudentScores>(c, query.sql, query.params, [&](const QSqlQuery &q) {
+        StudentScores row{db::textOf(q, 0), db::textOf(q, 1), {}};
+        row.scores.reserve(examColumns.size());
+        for (int e = 0; e < examColumns.size(); ++e)
+            row.scores << storedValue(q.value(2 + e));
+        return row;
+    });
 }
 
 QStringList gridTexts(const ScoreRow &row, int number)

@@ -10,6 +10,10 @@
 #include <QVector>
 #include <optional>
 
+namespace tessaly::db {
+class Connection;
+}
+
 namespace tessaly::score {
 
 // The score grid: one header row, eight columns, the last two hidden.
@@ -57,6 +61,23 @@ std::optional<float> storedScore(const QVariant &value);
 // The rows of the query's records; scores are read when the query named an exam column.
 QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const QString &classCode,
                               bool withScores);
+
+// A stored score at full precision: a number, or a text that reads as one
+// (blanks around it allowed); none for null, an empty text or anything else.
+std::optional<double> storedValue(const QVariant &value);
+
+// One student's 学籍号, 姓名 and scores in chosen exam columns (storedValue).
+struct StudentScores {
+    QString studentNumber;
+    QString name;
+    QVector<std::optional<double>> scores;   // in the order of the columns asked for
+};
+
+// The class's students in 学籍号 (seat) order with their scores in `examColumns`,
+// reading those columns only. Empty for an invalid table, class code or column;
+// nullopt when the database refused (c.error()).
+std::optional<QVector<StudentScores>> readClassScores(db::Connection &c, const QString &sectionTable,
+                                                      const QString &classCode, const QStringList &examColumns);
 
 // The texts of one grid row for a sheet row at position `number` (from 1).
 QStringList gridTexts(const ScoreRow &row, int number);

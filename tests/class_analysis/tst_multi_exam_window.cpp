@@ -109,6 +109,7 @@ private slots:
     void opensFromMenuAndToolbar();
     void cascadeLoadsTheSubject();
     void ticksRecount();
+    void lockedReadIsReported();
     void choicesAboveClearTheExams_data();
     void choicesAboveClearTheExams();
     void drawsBothCharts();
@@ -185,6 +186,27 @@ void TestMultiExamWindow::ticksRecount()
     tick(w->List1, kListed[1], true);
     QCOMPARE(w->lblLabels5->text(), u"(分析3次考试情况)"_s);
     QCOMPARE(w->selectedExamCount(), 3);
+}
+
+void TestMultiExamWindow::lockedReadIsReported()
+{
+    db::setDefaultBusyTimeout(50);   // the lock is held throughout: fail fast
+    School s;
+    WindowHarness h(s.school, on());
+    MultiExamWindow *w = openWindow(h);
+    choose(w->Combo1, kGrade);
+    choose(w->Combo2, kClass);
+    db::Connection other(s.school.dbPath());
+    QVERIFY(other.exec(u"begin exclusive"_s));
+    choose(w->Combo3, u"语文"_s);
+    QVERIFY(other.exec(u"rollback"_s));
+    QCOMPARE(h.responder.shown().size(), 1);
+    QCOMPARE(h.responder.last().text, u"数据错误事件命中错误：数据库正被其他用户使用，暂时不能读写，请稍后再试。"_s);
+    QCOMPARE(w->Combo4->count(), 0);
+    QCOMPARE(w->List1->count(), 0);
+    // Released, the same choice reads.
+    choose(w->Combo3, u"语文"_s);
+    QCOMPARE(itemTexts(w->List1), kListed);
 }
 
 void TestMultiExamWindow::choicesAboveClearTheExams_data()

@@ -3,6 +3,9 @@
 #include "class_analysis/subject_trend.h"
 #include "class_analysis/subject_trend_charts.h"
 #include "fixtures/chart_elements.h"
+#include "fixtures/test_school.h"
+#include "school/class_code.h"
+#include "school/score_sheet.h"
 
 #include <QtTest>
 
@@ -16,30 +19,15 @@ namespace {
 
 const QString kCode = u"202403"_s;
 
-// A section table's columns: 13 register columns (one holding the subject's
-// name), then the run-time columns.
-QStringList fieldsWith(const QStringList &runTime)
+// One record per student: number, name, then a score per exam (an invalid
+// QVariant: none).
+QVector<score::StudentScores> recordsOf(const QList<QPair<QString, QString>> &students, const QList<QVariantList> &scores)
 {
-    QStringList fields{u"ID"_s, u"学籍号"_s, u"姓名"_s};
-    for (int i = int(fields.size()); i < 12; ++i)
-        fields << u"备注%1"_s.arg(i);
-    fields << u"语文特长"_s;   // position 12: never an exam
-    return fields + runTime;
-}
-
-// One record per student: number, name, then the run-time values.
-QVector<QVector<QVariant>> recordsOf(const QList<QPair<QString, QString>> &students,
-                                     const QList<QVariantList> &runTime)
-{
-    QVector<QVector<QVariant>> records;
+    QVector<score::StudentScores> records;
     for (int i = 0; i < students.size(); ++i) {
-        QVector<QVariant> r{QVariant(i + 1), students[i].first,
-                            students[i].second.isNull() ? QVariant() : QVariant(students[i].second)};
-        while (r.size() < 12)
-            r << QVariant();
-        r << QVariant(u"好"_s);
-        for (const QVariant &v : runTime[i])
-            r << v;
+        score::StudentScores r{students[i].first, students[i].second, {}};
+        for (const QVariant &v : scores.value(i))
+            r.scores << (v.isValid() ? std::optional<double>(v.toDouble()) : std::nullopt);
         records << r;
     }
     return records;
@@ -122,6 +110,9 @@ class TestSubjectTrend : public QObject {
     Q_OBJECT
 private slots:
     void matrixOfAClass();
+    void readStoredValues_data();
+    void readStoredValues();
+    void readRefused();
     void studentEntries();
     void rankSkipsMissingAndShares();
     void numbersUnderTheAxis_data();
@@ -141,14 +132,11 @@ private slots:
 
 void TestSubjectTrend::matrixOfAClass()
 {
-    // 语文: 期中 (one missing), a quiz nobody sat, 期末 (a 0 among them); 数学 is another subject.
-    const QStringList fields = fieldsWith({u"Z25S语文250915"_s, u"Z25S数学250915"_s, u"C一单元语文251001"_s,
-                                           u"M25X语文260628"_s});
+    // 语文: 期中 (one missing), a quiz nobody sat, 期末 (a 0 among them).
+    const QStringList exams{u"Z25S语文250915"_s, u"C一单元语文251001"_s, u"M25X语文260628"_s};
     const auto records = recordsOf({{u"20240301"_s, u"张三"_s}, {u"20240302"_s, u"李四"_s}, {u"20240303"_s, u"王五"_s}},
-                                   {{80, 70, QVariant(), 0},
-                                    {QVariant(), 75, QVariant(), 60},
-                                    {91, QVariant(), QVariant(), 90}});
-    const SubjectScores s = gatherSubjectScores(fields, records, kCode, u"语文"_s);
+                                   {{80, QVariant(), 0}, {QVariant(), QVariant(), 60}, {91, QVariant(), 90}});
+    const SubjectScores s = gatherSubjectScores(exams, records, kCode);
     QCOMPARE(s.exams, (QStringList{u"Z25S语文250915"_s, u"M25X语文260628"_s}));
     const ScoreMatrix &m = s.matrix;
     QCOMPARE(m.students(), 3);
@@ -165,9 +153,58 @@ void TestSubjectTrend::matrixOfAClass()
     QCOMPARE(m.participants(1), 3);
 }
 
+void TestSubjectTrend::readStoredValues_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<float>("cell");
+    QTest::newRow("number") << QVariant(88.5) << 88.5f;
+    QTest::newRow("zero") << QVariant(0) << 0.0f;
+    QTest::newRow("null") << QVariant() << kNoScore;
+    QTest::newRow("numeric text") << QVariant(u"85"_s) << 85.0f;
+    QTest::newRow("absent") << QVariant(u"缺考"_s) << kNoScore;
+    QTest::newRow("empty text") << QVariant(u""_s) << kNoScore;
+}
+
+void TestSubjectTrend::readStoredValues()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(float, cell);
+    TestSchool school;
+    for (const QString &c : {u"Z25S语文250915"_s, u"Z25S数学250915"_s, u"M25X语文260628"_s})
+        school.addExamColumn(u"初中"_s, c);
+    const int li = school.addStudent(u"初中"_s, u"20240302"_s, u"李四"_s);
+    const int zhang = school.addStudent(u"初中"_s, u"20240301"_s, QString());
+    const int other = school.addStudent(u"初中"_s, u"20240401"_s, u"王五"_s);
+    school.setScore(u"初中"_s, li, u"Z25S语文250915"_s, stored);
+    school.setScore(u"初中"_s, zhang, u"Z25S语文250915"_s, 60);
+    school.setScore(u"初中"_s, li, u"Z25S数学250915"_s, 99);
+    school.setScore(u"初中"_s, other, u"M25X语文260628"_s, 70);
+    const reg::ClassIdentity identity{.sectionTable = u"初中"_s, .classCode = kCode};
+    const std::optional<SubjectScores> s = readSubjectScores(school.db(), identity, u"语文"_s);
+    QVERIFY(s);
+    // The class's two students in 学籍号 order; 数学 and the other class's final are not read.
+    QCOMPARE(s->students.size(), 2);
+    QCOMPARE(studentItemText(s->students[0]), u"20240301"_s);
+    QCOMPARE(studentItemText(s->students[1]), u"20240302 李四"_s);
+    QCOMPARE(s->exams, QStringList{u"Z25S语文250915"_s});
+    QCOMPARE(s->matrix.score(1, 0), cell);
+    QCOMPARE(s->matrix.participants(0), cell == kNoScore ? 1 : 2);
+}
+
+void TestSubjectTrend::readRefused()
+{
+    TestSchool school;
+    school.addStudent(u"初中"_s, u"20240301"_s, u"张三"_s);
+    QVERIFY(school.db().exec(u"drop table \"初中\""_s));
+    QVERIFY(!readSubjectScores(school.db(), {.sectionTable = u"初中"_s, .classCode = kCode}, u"语文"_s));
+    QVERIFY(!school.db().error().text.isEmpty());
+    // An invalid class reads nothing and is no failure.
+    QVERIFY(readSubjectScores(school.db(), {.sectionTable = u"初中"_s, .classCode = u"2024"_s}, u"语文"_s)->students.isEmpty());
+}
+
 void TestSubjectTrend::studentEntries()
 {
-    const QStringList fields = fieldsWith({u"Z25S语文250915"_s});
+    const QStringList exams{u"Z25S语文250915"_s};
     QList<QPair<QString, QString>> students;
     QList<QVariantList> scores;
     // A class of 120: the matrix is sized to it.
@@ -175,7 +212,7 @@ void TestSubjectTrend::studentEntries()
         students.append({u"2024%1"_s.arg(300 + i, 4, 10, QLatin1Char('0')), i == 1 ? QString() : u"学生%1"_s.arg(i)});
         scores << QVariantList{i};
     }
-    const SubjectScores s = gatherSubjectScores(fields, recordsOf(students, scores), kCode, u"语文"_s);
+    const SubjectScores s = gatherSubjectScores(exams, recordsOf(students, scores), kCode);
     QCOMPARE(s.students.size(), 120);
     QCOMPARE(s.matrix.participants(0), 120);
     QCOMPARE(s.matrix.score(119, 0), 119.0f);
@@ -184,8 +221,8 @@ void TestSubjectTrend::studentEntries()
     QCOMPARE(studentItemText(s.students[1]), u"20240301"_s);   // no name: no trailing blank
     QCOMPARE(nameOfStudentItem(u"20240300 欧阳小明明明"_s), u"欧阳小明明"_s);
     QCOMPARE(nameOfStudentItem(u"20240301"_s), QString());
-    // No exam of the subject with a score: nothing listed.
-    QVERIFY(gatherSubjectScores(fields, recordsOf(students, scores), kCode, u"英语"_s).exams.isEmpty());
+    // No exam of the subject: nothing listed.
+    QVERIFY(gatherSubjectScores({}, recordsOf(students, {}), kCode).exams.isEmpty());
 }
 
 void TestSubjectTrend::rankSkipsMissingAndShares()

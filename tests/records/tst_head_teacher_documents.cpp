@@ -1,7 +1,6 @@
 // The 班主任 table's rules: date parts, kind codes and display names, the
 // section filter, the bound listing queries and the row writes.
 #include "fixtures/test_school.h"
-#include "platform/data_control.h"
 #include "records/head_teacher_documents.h"
 
 #include "platform/row_update.h"
@@ -127,13 +126,10 @@ void TestHeadTeacherDocuments::queriesKeepKindsApart()
     school.closeDb();
 
     const auto listed = [&](DocumentKind kind, const QString &key) {
-        const reg::Statement q = documentsQuery(kind, key);
-        DataControl data;
-        data.setDatabaseName(school.dbPath());
-        data.setRecordSource(q.sql, q.params);
-        [&] { QVERIFY(data.Refresh()); }();
+        const std::optional<QVector<Document>> rows = readDocuments(school.db(), kind, key);
+        [&] { QVERIFY(rows); }();
         QStringList texts;
-        for (const Document &d : readDocuments(data))
+        for (const Document &d : rows.value_or(QVector<Document>()))
             texts << d.text;
         return texts;
     };
@@ -145,6 +141,7 @@ void TestHeadTeacherDocuments::queriesKeepKindsApart()
     QCOMPARE(listed(DocumentKind::DailyRecord, u"200401"_s), QStringList{u"一班日常"_s});
     QCOMPARE(listed(DocumentKind::Phrase, u"3"_s), (QStringList{u"文体一"_s, u"文体二"_s}));
     QCOMPARE(listed(DocumentKind::Phrase, u"2"_s), QStringList{});
+    QVERIFY(readDocuments(school.db(), DocumentKind::Plan, u"2004"_s)->isEmpty());   // a bad key reads nothing
 }
 
 void TestHeadTeacherDocuments::badKeysGiveNoQuery()

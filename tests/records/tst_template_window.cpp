@@ -49,6 +49,7 @@ private slots:
     void closingAsksAboutTypedText();
     void readOnlyTextIsCopied();
     void oneWindowOfEachKind();
+    void lockedLibraryIsReported();
     void shot();
 };
 
@@ -268,6 +269,22 @@ void TestTemplateWindow::oneWindowOfEachKind()
     QVERIFY(summaries->isWindow());
     QVERIFY(summaries->isVisible());
     QCOMPARE(summaries->windowModality(), Qt::NonModal);
+}
+
+void TestTemplateWindow::lockedLibraryIsReported()
+{
+    db::setDefaultBusyTimeout(50);   // the lock is held throughout: fail fast
+    TestSchool school;
+    seed(school, u"J"_s, {u"模板一"_s});
+    WindowHarness h(school);
+    db::Connection other(school.dbPath());
+    QVERIFY(other.exec(u"begin exclusive"_s));
+    auto *w = h.open<TemplateWindow>(QString::fromUtf16(kPlanTemplateWindow));
+    QVERIFY(other.exec(u"rollback"_s));
+    QVERIFY(w);
+    QCOMPARE(h.responder.texts(),
+             QStringList{u"数据错误事件命中错误：数据库正被其他用户使用，暂时不能读写，请稍后再试。"_s});
+    QCOMPARE(w->Combo5->count(), 0);
 }
 
 void TestTemplateWindow::shot()

@@ -3,7 +3,6 @@
 // back to the list.
 #include "fixtures/test_school.h"
 #include "kit/session.h"
-#include "platform/data_control.h"
 #include "platform/messages.h"
 #include "records/two_mode_editor.h"
 
@@ -23,6 +22,7 @@ using Mode = TwoModeEditor::Mode;
 // A template list: the rows of kind "J", one of them current.
 struct Library : QWidget {
     Session session;
+    db::Connection connection;   // the window's, opened on openpath as it was
     QPushButton *CmdAdd = new QPushButton(this);
     QPushButton *Cmdedit = new QPushButton(this);
     QPushButton *cmdUpdate = new QPushButton(this);
@@ -39,7 +39,8 @@ struct Library : QWidget {
     explicit Library(const QString &path, bool withDelete = true)
     {
         session.openpath = path;
-        editor = new TwoModeEditor(session,
+        connection.open(path);
+        editor = new TwoModeEditor([this]() -> db::Connection & { return connection; },
                                    {.buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, withDelete ? cmdDelete : nullptr},
                                     .editor = Text3,
                                     .quoteLength = 10,
@@ -72,12 +73,7 @@ struct Library : QWidget {
     }
     void reload()
     {
-        DataControl data;
-        data.setDatabaseName(session.openpath);
-        const reg::Statement q = documentsQuery(DocumentKind::PlanTemplate);
-        data.setRecordSource(q.sql, q.params);
-        data.Refresh();
-        rows = readDocuments(data);
+        rows = readDocuments(connection, DocumentKind::PlanTemplate).value_or(QVector<Document>());
     }
     QStringList captions() const { return {cmdUpdate->text(), cmdRefresh->text()}; }
     bool locked() const { return !CmdAdd->isEnabled() && !Cmdedit->isEnabled() && !cmdDelete->isEnabled() && !Combo5->isEnabled(); }

@@ -43,6 +43,41 @@ constexpr int kScore = 0, kStandard = 1, kClassRank = 2, kGradeRank = 3, kTotal 
 class TranscriptTest : public QObject {
     Q_OBJECT
 private slots:
+    void readsStoredScores_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<std::optional<float>>("score");
+        QTest::newRow("number") << QVariant(88.5) << std::optional<float>(88.5f);
+        QTest::newRow("zero") << QVariant(0) << std::optional<float>(0.0f);
+        QTest::newRow("null") << QVariant() << std::optional<float>();
+        QTest::newRow("numeric text") << QVariant(u"85"_s) << std::optional<float>(85.0f);
+        QTest::newRow("absent") << QVariant(u"缺考"_s) << std::optional<float>();
+        QTest::newRow("empty text") << QVariant(u""_s) << std::optional<float>();
+    }
+
+    // A text in a score column is no score, not a 0.
+    void readsStoredScores()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(std::optional<float>, score);
+        const QString exam = u"Z25S语文250915"_s;
+        test::TestSchool school;
+        school.addExamColumn(u"初中"_s, exam);
+        const int id = school.addStudent(u"初中"_s, u"20250102"_s, QString());
+        school.setScore(u"初中"_s, school.addStudent(u"初中"_s, u"20250201"_s, u"外班"_s), exam, 60);
+        school.setScore(u"初中"_s, id, exam, stored);
+        const auto students = readTranscriptStudents(school.db(), u"初中"_s, u"202501"_s, {}, {exam});
+        QVERIFY(students);
+        QCOMPARE(students->size(), 1);
+        QCOMPARE(students->at(0).studentNumber, u"20250102"_s);
+        QCOMPARE(students->at(0).name, QString());
+        QCOMPARE(students->at(0).scores, Scores{score});
+        // A refused read is no empty list.
+        QVERIFY(school.db().exec(u"drop table \"初中\""_s));
+        QVERIFY(!readTranscriptStudents(school.db(), u"初中"_s, u"202501"_s, {}, {exam}));
+        QVERIFY(!readCohortStudents(school.db(), u"初中"_s, u"2025"_s));
+    }
+
     void tiesShareARank()
     {
         TranscriptInput in{u"202401"_s, {u"语文"_s, u"数学"_s},
