@@ -2,6 +2,7 @@
 
 #include "class_analysis/development_trend.h"
 #include "class_analysis/development_trend_chart.h"
+#include "kit/selection.h"
 #include "kit/class_tree.h"
 #include "kit/session.h"
 #include "kit/window_steps.h"
@@ -128,7 +129,7 @@ void DevelopmentTrendWindow::buildControls()
 void DevelopmentTrendWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    TreeView1->BuildClassTree(*Data2, databasePath());
+    TreeView1->BuildClassTree(connection());
     emptyGrid();
 }
 
@@ -162,9 +163,8 @@ void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
 
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(chosen->gradeGroup, chosen->className, session().today());
-    const QVector<QVector<QVariant>> rows = reg::readClassMembers(*Data1, databasePath(), identity, {});
-    const analysis::ClassTotals totals = analysis::classTotals(Data1->FieldNames(), rows, identity.classCode);
-    Data1->Close();
+    const reg::MemberRows members = loadClassMembers(connection(), identity, {}, this);
+    const analysis::ClassTotals totals = analysis::classTotals(members.columns, members.rows, identity.classCode);
 
     const int students = int(totals.students.size());
     const int exams = int(totals.exams.size());

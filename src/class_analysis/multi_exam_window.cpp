@@ -184,7 +184,7 @@ void MultiExamWindow::Form_Load()
     MoveToTopLeft(this);
     Combo2->clear();
     Combo3->clear();
-    FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
+    FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::Common, this);
 }
 
 // The exam list, the matrix and the count belong to one class and subject: a
@@ -200,7 +200,7 @@ void MultiExamWindow::clearExams()
 
 void MultiExamWindow::Combo1_Click()
 {
-    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2, ClassVariant::HeadTeacher, m_classes, this);
+    FillClassCombo(connection(), Combo1->currentText(), Combo2, ClassVariant::HeadTeacher, m_classes, this);
     Combo3->clear();
     Combo4->clear();
     m_subjects = {};
@@ -214,7 +214,7 @@ void MultiExamWindow::Combo2_Click()
     const int c = Combo2->currentIndex();
     if (c < 0 || c >= m_classes.size())
         return;
-    score::FillSubjectCombo(*Data2, databasePath(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
+    score::FillSubjectCombo(connection(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
                             this, false);
     fitDropDown(Combo3);
     Combo4->clear();

@@ -152,13 +152,13 @@ void SingleExamWindow::Form_Load()
     MoveToTopLeft(this);
     Combo2->clear();
     Combo3->clear();
-    FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
+    FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::Common, this);
     Grid1->setColWidth(analysis::kColRankKey, 0);
 }
 
 void SingleExamWindow::Combo1_Click()
 {
-    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
+    FillClassCombo(connection(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
     Combo3->clear();
     Combo4->clear();
     m_subjects = {};
@@ -176,7 +176,7 @@ void SingleExamWindow::Combo2_Click()
     if (index < 0 || index >= m_classes.size())
         return;
     m_classIndex = index;
-    score::FillSubjectCombo(*Data2, databasePath(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
+    score::FillSubjectCombo(connection(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
                             this, false);
     fitDropDown(Combo3);
     Combo4->clear();

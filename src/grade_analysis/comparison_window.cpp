@@ -253,7 +253,7 @@ void ComparisonWindow::Form_Load()
     Command1->setEnabled(false);
     // Classes belong to the grade group their 对应内容 names exactly; a repeated
     // class row counts once.
-    const QList<GradeGroupNode> groups = ReadClassTree(*Data2, databasePath(), this);
+    const QList<GradeGroupNode> groups = ReadClassTree(connection(), this);
     QTreeWidgetItem *last = nullptr;
     for (const GradeGroupNode &group : groups) {
         last = new QTreeWidgetItem(TreeView1, {group.name});

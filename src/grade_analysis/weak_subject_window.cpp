@@ -212,7 +212,7 @@ void WeakSubjectWindow::Form_Load()
 {
     MoveToTopLeft(this);
     Combo2->clear();
-    FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
+    FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::Common, this);
     Grid1->setRows(1);
     Grid1->setCols(kLoadedCols);
     const QStringList header = {QStringLiteral(" 学  号"), QStringLiteral(" 姓  名"), QStringLiteral("分数"),
@@ -227,7 +227,7 @@ void WeakSubjectWindow::Form_Load()
 
 void WeakSubjectWindow::Combo1_Click()
 {
-    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2, ClassVariant::HeadTeacher, m_classes, this);
+    FillClassCombo(connection(), Combo1->currentText(), Combo2, ClassVariant::HeadTeacher, m_classes, this);
     List1->clear();
     Combo3->clear();
     Combo4->clear();

@@ -1,17 +1,17 @@
 #include "records/class_context.h"
 
 #include "kit/sign_in_toggle.h"
-#include "kit/window_host.h"
-#include "platform/data_control.h"
+#include "kit/window_base.h"
 
 #include <QComboBox>
 
 namespace tessaly::records {
 
-ClassContext::ClassContext(const Config &config, WindowHost &host, const QString &databasePath, QWidget *window)
-    : QObject(window), m_config(config), m_host(host), m_databasePath(databasePath), m_window(window)
+ClassContext::ClassContext(const Config &config, FormWindow &form, QWidget *window)
+    : QObject(window), m_config(config), m_form(form), m_window(window)
 {
-    m_toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, config.toggle, host, databasePath, window);
+    m_toggle =
+        new SignInToggle(SignInToggle::Kind::HeadTeacher, config.toggle, form.host(), form.databasePath(), window);
     m_toggle->setChoices(config.gradeGroup, config.klass);
     m_toggle->setEditors(config.editors);
     // A sign-in is always for the class chosen here, whatever another window chose since.
@@ -44,7 +44,7 @@ void ClassContext::load()
     m_config.klass->clear();
     if (m_config.headTeachers)
         m_config.headTeachers->clear();
-    FillGradeGroupCombo(*m_config.data, m_databasePath, m_config.gradeGroup, GradeGroupVariant::Common, m_window);
+    FillGradeGroupCombo(m_form.connection(), m_config.gradeGroup, GradeGroupVariant::Common, m_window);
     m_gradeIndex = -1;
     m_classIndex = -1;
 }
@@ -78,8 +78,7 @@ void ClassContext::gradeGroupActivated(int index)
 {
     if (index < 0 || !mayLeave(m_config.gradeGroup, m_gradeIndex, index))
         return;
-    FillClassCombo(*m_config.data, m_databasePath, gradeGroup(), m_config.klass, ClassVariant::Full, m_classes,
-                   m_window);
+    FillClassCombo(m_form.connection(), gradeGroup(), m_config.klass, ClassVariant::Full, m_classes, m_window);
     if (QComboBox *teachers = m_config.headTeachers) {
         teachers->clear();
         fitDropDown(teachers);
@@ -122,7 +121,7 @@ void ClassContext::chooseClass(int index)
     m_config.klass->setCurrentIndex(index);
     if (m_config.headTeachers)
         m_config.headTeachers->setCurrentIndex(index);
-    Session &s = m_host.session();
+    Session &s = m_form.session();
     m_entry = m_classes.at(index);
     TakeHeadTeacherAccount(s, m_entry);
     s.id = m_entry.id;

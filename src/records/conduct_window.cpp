@@ -155,10 +155,9 @@ ConductWindow::ConductWindow(WindowHost &host, QWidget *parent) : QWidget(parent
     m_context = new ClassContext({.gradeGroup = Combo1,
                                   .klass = Combo2,
                                   .toggle = Command10,
-                                  .data = Data2,
                                   .editors = {Frame1, Command4},
                                   .checks = ClassContext::Checks::Conduct},
-                                 host, databasePath(), this);
+                                 *this, this);
     m_context->setLeaveCheck([this] { return settleEvaluation(); });
 
     ReportDataError(*Data2, this);
@@ -273,13 +272,26 @@ void ConductWindow::reloadClass()
     ListEvaluationColumns();
 }
 
+// The class's students go into the navigator Data3, which the user moves through.
+QVector<QVector<QVariant>> ConductWindow::openClassMembers()
+{
+    const reg::ClassIdentity &identity = m_context->identity();
+    const reg::Statement members = reg::classMembersQuery(identity.sectionTable, identity.classCode, {});
+    Data3->setDatabaseName(databasePath());
+    if (!members.isValid()) {
+        Data3->Close();
+        return {};
+    }
+    Data3->setRecordSource(members.sql, members.params);
+    return Data3->Refresh() ? Data3->rows() : QVector<QVector<QVariant>>{};
+}
+
 void ConductWindow::loadStudents()
 {
     m_students.clear();
     Combo4->clear();
     m_columns.clear();
-    const QVector<QVector<QVariant>> rows =
-        reg::readClassMembers(*Data3, databasePath(), m_context->identity(), QStringList());
+    const QVector<QVector<QVariant>> rows = openClassMembers();
     const QStringList fields = Data3->hasRecordset() ? Data3->FieldNames() : QStringList();
     const int id = fields.indexOf(QStringLiteral("ID"));
     const int number = fields.indexOf(QStringLiteral("学籍号"));

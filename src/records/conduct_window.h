@@ -91,6 +91,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    QVector<QVector<QVariant>> openClassMembers();
     // Whether the evaluation text differs from the one shown for the student.
     bool hasUnsavedEvaluation() const;
     // Before the shown text gives way (another student, evaluation, class or

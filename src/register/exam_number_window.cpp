@@ -1,5 +1,6 @@
 #include "register/exam_number_window.h"
 
+#include "kit/selection.h"
 #include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "school/class_code.h"
@@ -76,12 +77,12 @@ ExamNumberWindow::ExamNumberWindow(WindowHost &host, QWidget *parent) : QDialog(
 void ExamNumberWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    FillGradeGroupCombo(*Data1, databasePath(), Combo1, GradeGroupVariant::Common, this);
+    FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::Common, this);
 }
 
 void ExamNumberWindow::Combo1_Click()
 {
-    FillClassCombo(*Data1, databasePath(), Combo1->currentText(), Combo2, ClassVariant::NamesOnly, m_classes, this);
+    FillClassCombo(connection(), Combo1->currentText(), Combo2, ClassVariant::NamesOnly, m_classes, this);
     m_chosen = false;
     m_students.clear();
 }
@@ -94,8 +95,8 @@ void ExamNumberWindow::Combo2_Click()
     m_className = Combo2->currentText();
     const reg::ClassIdentity identity = reg::ResolveClassCode(m_gradeGroup, m_className, session().today());
     m_classCode = identity.classCode;
-    m_students = reg::examNumberStudents(
-        reg::readClassMembers(*Data1, databasePath(), identity, reg::kExamNumberColumns));
+    m_students =
+        reg::examNumberStudents(loadClassMembers(connection(), identity, reg::kExamNumberColumns, this).rows);
     m_chosen = true;
 }
 

@@ -252,7 +252,7 @@ void RegisterWindow::Form_Load()
     MoveToTopLeft(this);
 
     if (databaseAvailable(host(), this))
-        FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
+        FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::Common, this);
     Combo2->clear();
     Combo3->clear();
     m_classes = {};
@@ -272,7 +272,7 @@ void RegisterWindow::Combo1_Click()
         return;
     }
     m_gradeGroup = Combo1->currentText();
-    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2,
+    FillClassCombo(connection(), Combo1->currentText(), Combo2,
                                  ClassVariant::Full, m_classes, this);
     Combo3->clear();
     for (int i = 0; i < Combo2->count(); ++i)

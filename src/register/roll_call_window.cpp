@@ -1,5 +1,6 @@
 #include "register/roll_call_window.h"
 
+#include "kit/selection.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
 #include "platform/data_control.h"
@@ -84,7 +85,7 @@ QSize RollCallWindow::sizeHint() const
 void RollCallWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    TreeView1->BuildClassTree(*Data2, databasePath());
+    TreeView1->BuildClassTree(connection());
 
     Grid1->setRows(1);
     Grid1->setCols(reg::kRollCallCols);
@@ -118,8 +119,7 @@ void RollCallWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
     Label4->setText(m_chosen->key);
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(m_chosen->gradeGroup, m_chosen->className, session().today());
-    m_students = reg::rollCallStudents(
-        reg::readClassMembers(*Data1, databasePath(), identity, reg::kRollCallColumns));
+    m_students = reg::rollCallStudents(loadClassMembers(connection(), identity, reg::kRollCallColumns, this).rows);
 
     Grid1->setUpdatesEnabled(false);
     Grid1->setRows(1 + int(m_students.size()));

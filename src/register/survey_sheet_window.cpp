@@ -1,5 +1,6 @@
 #include "register/survey_sheet_window.h"
 
+#include "kit/selection.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
 #include "platform/data_control.h"
@@ -98,13 +99,13 @@ void SurveySheetWindow::Form_Load()
 {
     MoveToTopLeft(this);
     Combo2->clear();
-    FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
+    FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::Common, this);
     clearGrid();
 }
 
 void SurveySheetWindow::Combo1_Click()
 {
-    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
+    FillClassCombo(connection(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
     Data2->Close();
     m_classCode.clear();
     clearGrid();
@@ -122,16 +123,13 @@ void SurveySheetWindow::Combo2_Click()
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
     m_classCode = identity.classCode;
-    reg::readClassMembers(*Data1, databasePath(), identity, reg::registerColumns());
-    FillSurveyGrid();
+    FillSurveyGrid(loadClassMembers(connection(), identity, reg::registerColumns(), this).rows);
 }
 
-void SurveySheetWindow::FillSurveyGrid()
+void SurveySheetWindow::FillSurveyGrid(const QVector<QVector<QVariant>> &members)
 {
     clearGrid();
-    if (!Data1->hasRecordset())
-        return;
-    m_rows = reg::surveyRows(Data1->rows(), m_classCode);
+    m_rows = reg::surveyRows(members, m_classCode);
     Grid1->setUpdatesEnabled(false);
     Grid1->setRows(1 + int(m_rows.size()));
     for (int r = 0; r < m_rows.size(); ++r)

@@ -50,7 +50,7 @@ public slots:
     void Form_Load() override;
     void Combo1_Click();
     void Combo2_Click();
-    void FillSurveyGrid();
+    void FillSurveyGrid(const QVector<QVector<QVariant>> &members);
     void Command1_Click();   // ExportSurveySheet
     void Command2_Click();
 

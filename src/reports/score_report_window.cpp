@@ -174,7 +174,7 @@ void ScoreReportWindow::Form_Load()
 {
     MoveToTopLeft(this);
     m_zoomFactor = QStringLiteral("1");
-    TreeView1->BuildClassTree(*Data2, databasePath());
+    TreeView1->BuildClassTree(connection());
     setUpGrid();
 }
 

@@ -178,7 +178,7 @@ void TranscriptWindow::Form_Load()
 {
     MoveToTopLeft(this);
     m_zoomScale = QStringLiteral("1");
-    TreeView1->BuildClassTree(*Data2, databasePath());
+    TreeView1->BuildClassTree(connection());
     buildHeader();
 }
 

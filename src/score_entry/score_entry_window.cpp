@@ -390,7 +390,7 @@ void ScoreEntryWindow::Form_Load()
 {
     MoveToTopLeft(this);
     if (databaseAvailable(host(), this))
-        FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
+        FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::Common, this);
     Combo2->clear();
     Combo3->clear();
     Combo5->clear();
@@ -407,7 +407,7 @@ void ScoreEntryWindow::Combo1_Click()
         return;
     }
     m_gradeGroup = Combo1->currentText();
-    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
+    FillClassCombo(connection(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
     Combo3->clear();
     Combo5->clear();
     m_subjects = {};
@@ -433,7 +433,7 @@ void ScoreEntryWindow::Combo2_Click()
         return;
     }
     m_classIndex = index;
-    score::FillSubjectCombo(*Data2, databasePath(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
+    score::FillSubjectCombo(connection(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
                             this);
     Combo5->clear();
     m_exams.clear();
