@@ -57,9 +57,6 @@ DevelopmentTrendWindow::DevelopmentTrendWindow(WindowHost &host, QWidget *parent
     setObjectName(QStringLiteral("学生发展趋势"));
     setWindowTitle(QStringLiteral("学生发展趋势"));
     buildControls();
-
-    ReportDataError(*Data1, this);
-    ReportDataError(*Data2, this);
     connect(TreeView1, &ClassTree::NodeClick, this, &DevelopmentTrendWindow::LoadClassTotals);
     connect(List1, &QListWidget::itemChanged, this, &DevelopmentTrendWindow::List1_Click);
     connect(Grid1, &FlexGrid::Click, this, &DevelopmentTrendWindow::DrawDevelopmentTrend);
@@ -96,11 +93,6 @@ void DevelopmentTrendWindow::buildControls()
     lblLabels2 = named(new QLabel(QStringLiteral("    说明：点击你要分析的学生姓名,即可分析其成绩发展趋势。"), this),
                        "lblLabels2");
     Frame5 = named(new chart::ChartSurface(analysis::designDevelopmentChart(), this), "Frame5");
-
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     const int line = 300;
     placeTwips(Label4, 0, 60, kRightCol + kRightWidth + 120, 420);

@@ -67,7 +67,6 @@ MultiExamWindow::MultiExamWindow(WindowHost &host, QWidget *parent) : QWidget(pa
 
     ReportDataError(*Data1, this);
     ShowRecordPosition(*Data1, PositionText::None);
-    ReportDataError(*Data2, this);
 
     connect(Combo1, &QComboBox::activated, this, &MultiExamWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &MultiExamWindow::Combo2_Click);
@@ -149,8 +148,6 @@ void MultiExamWindow::buildControls()
 
     Data1 = named(new DataControl(this), "Data1");
     Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     placeControls();
 }
@@ -205,7 +202,6 @@ void MultiExamWindow::Combo1_Click()
     Combo4->clear();
     m_subjects = {};
     clearExams();
-    Data2->Close();
     Label4->setText(Combo1->currentText() + Combo2->currentText());
 }
 

@@ -60,7 +60,6 @@ public:
     QLabel *Label5 = nullptr;               // bottom strip
 
     DataControl *Data1 = nullptr;           // the class's students and the table's columns
-    DataControl *Data2 = nullptr;           // 教导处 lists
 
     // The loaded students, exam list and matrix; empty after a choice above the subject.
     const analysis::SubjectScores &scores() const { return m_scores; }

@@ -46,7 +46,6 @@ SingleExamWindow::SingleExamWindow(WindowHost &host, QWidget *parent) : QWidget(
 
     ReportDataError(*Data1, this);
     ShowRecordPosition(*Data1, PositionText::Students);
-    ReportDataError(*Data2, this);
 
     connect(Combo1, &QComboBox::activated, this, &SingleExamWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &SingleExamWindow::Combo2_Click);
@@ -119,8 +118,6 @@ void SingleExamWindow::buildControls()
 
     Data1 = named(new DataControl(this), "Data1");
     Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     layoutFor(0);
 }
@@ -165,8 +162,6 @@ void SingleExamWindow::Combo1_Click()
     m_exams.clear();
     m_classIndex = -1;
     m_subjectIndex = -1;
-    Data2->Close();
-    Data2->setCaption(QString());
     Label4->setText(Combo1->currentText() + Combo2->currentText());
 }
 

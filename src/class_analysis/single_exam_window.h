@@ -66,7 +66,6 @@ public:
     QPushButton *Command7 = nullptr;   // 关闭
 
     DataControl *Data1 = nullptr;      // the class's students and scores
-    DataControl *Data2 = nullptr;      // 教导处 lists
 
     const QStringList &examList() const { return m_exams; }
     // The grid's rows, in grid order (row r is entry r - 1).

@@ -58,7 +58,6 @@ ComparisonWindow::ComparisonWindow(WindowHost &host, QWidget *parent) : QWidget(
     buildControls();
     buildSheet();
     ReportDataError(*Data1, this);
-    ReportDataError(*Data2, this);
 
     connect(TreeView1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) { TreeView1_NodeClick(node); });
     connect(Combo1, &QComboBox::activated, this, &ComparisonWindow::Combo1_Click);
@@ -174,8 +173,6 @@ void ComparisonWindow::buildControls()
 
     Data1 = named(new DataControl(this), "Data1");
     Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 }
 
 // Widens the designed columns where the program's font needs it: each header

@@ -86,7 +86,6 @@ public:
     QPushButton *Command3 = nullptr;        // 关闭分析
 
     DataControl *Data1 = nullptr;           // the section table
-    DataControl *Data2 = nullptr;           // 教导处
 
     // What the window keeps.
     QString gradeGroup() const { return m_gradeGroup; }

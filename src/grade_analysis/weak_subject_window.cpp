@@ -59,7 +59,6 @@ WeakSubjectWindow::WeakSubjectWindow(WindowHost &host, QWidget *parent) : QWidge
 
     ReportDataError(*Data1, this);
     ShowRecordPosition(*Data1, PositionText::Students);
-    ReportDataError(*Data2, this);
 
     connect(Combo1, &QComboBox::activated, this, &WeakSubjectWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &WeakSubjectWindow::LoadClassStudents);
@@ -153,8 +152,6 @@ void WeakSubjectWindow::buildControls()
 
     Data1 = named(new DataControl(this), "Data1");
     Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     setMinimumSize(twipsToPixels(kWindowWidth), twipsToPixels(kWindowHeight));
 }
@@ -232,8 +229,6 @@ void WeakSubjectWindow::Combo1_Click()
     Combo3->clear();
     Combo4->clear();
     List1_Click();
-    Data2->Close();
-    Data2->setCaption(QString());
     Label4->setText(Combo1->currentText() + Combo2->currentText());
     lblLabels5->setText(QStringLiteral("(分析0次考试情况)"));
 }

@@ -82,7 +82,6 @@ public:
     QScrollBar *VScroll1 = nullptr;
 
     DataControl *Data1 = nullptr;        // the class's students and scores
-    DataControl *Data2 = nullptr;        // 教导处 lists
 
     // The score matrix of the class and exam chosen last, one entry per List1 item.
     const QVector<grades::SubjectScores> &matrix() const { return m_matrix; }

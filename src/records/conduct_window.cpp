@@ -70,8 +70,6 @@ ConductWindow::ConductWindow(WindowHost &host, QWidget *parent) : QWidget(parent
     Command2 = named(new QPushButton(QStringLiteral("打印(&P)"), Frame3), "Command2");
     Command7 = named(new QPushButton(QStringLiteral("打开模板(&T)"), Frame3), "Command7");
     cmdClose = named(new QPushButton(QStringLiteral("关闭(&C)"), Frame3), "cmdClose");
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     Label3 = named(new QLabel(kHeading, this), "Label3");
     Label3->setAlignment(Qt::AlignCenter);
@@ -159,8 +157,6 @@ ConductWindow::ConductWindow(WindowHost &host, QWidget *parent) : QWidget(parent
                                   .checks = ClassContext::Checks::Conduct},
                                  *this, this);
     m_context->setLeaveCheck([this] { return settleEvaluation(); });
-
-    ReportDataError(*Data2, this);
     ReportDataError(*Data3, this);
     connect(m_context, &ClassContext::gradeGroupChosen, this, &ConductWindow::gradeGroupChosen);
     connect(m_context, &ClassContext::classChosen, this, &ConductWindow::classChosen);

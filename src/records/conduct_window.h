@@ -54,7 +54,6 @@ public:
     QComboBox *Combo4 = nullptr;          // evaluations of the class
     QLabel *Label3 = nullptr;
     FlexGrid *Grid1 = nullptr;
-    DataControl *Data2 = nullptr;         // 教导处
     DataControl *Data3 = nullptr;         // the students: the navigator
     QLineEdit *Text1 = nullptr;           // 学籍号
     QLineEdit *Text2 = nullptr;           // 姓名

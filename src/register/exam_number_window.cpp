@@ -30,8 +30,6 @@ ExamNumberWindow::ExamNumberWindow(WindowHost &host, QWidget *parent) : QDialog(
     Check2 = named(new QCheckBox(QStringLiteral("打印学籍后四位"), this), "Check2");
     Check1->setChecked(true);
     Check2->setChecked(true);
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
 
     auto *form = new QGridLayout;
     form->setHorizontalSpacing(10);
@@ -68,8 +66,6 @@ ExamNumberWindow::ExamNumberWindow(WindowHost &host, QWidget *parent) : QDialog(
     layout->addLayout(form);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    ReportDataError(*Data1, this);
     connect(Combo1, &QComboBox::activated, this, &ExamNumberWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &ExamNumberWindow::Combo2_Click);
 }

@@ -36,7 +36,6 @@ public:
     QCheckBox *Check1 = nullptr;      // 打印姓名
     QCheckBox *Check2 = nullptr;      // 打印学籍后四位
     QList<QPushButton *> Command1;    // 0 确定, 1 取消
-    DataControl *Data1 = nullptr;     // grade groups, classes, then the chosen class's students
 
     // The chosen class's students; empty while no class is chosen.
     const QList<reg::ExamNumberStudent> &students() const { return m_students; }

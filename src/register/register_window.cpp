@@ -84,7 +84,6 @@ RegisterWindow::RegisterWindow(WindowHost &host, QWidget *parent) : QWidget(pare
 
     ReportDataError(*Data1, this);
     ShowRecordPosition(*Data1, PositionText::Register);
-    ReportDataError(*Data2, this);
     ReportDataError(*Data3, this);
 
     connect(Combo1, &QComboBox::activated, this, &RegisterWindow::Combo1_Click);
@@ -216,8 +215,6 @@ void RegisterWindow::buildControls()
 
     Data1 = named(new DataControl(this), "Data1");
     Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     auto *left = new QVBoxLayout;
     left->addWidget(Frame2);

@@ -119,7 +119,6 @@ public:
     QPushButton *Command2 = nullptr;   // 确定
 
     DataControl *Data1 = nullptr;   // register query
-    DataControl *Data2 = nullptr;   // 教导处 queries
     DataControl *Data3 = nullptr;   // transfer queries
 
     // The chosen class: what ResolveClassCode gave (invalid before a choice and for

@@ -44,10 +44,6 @@ RollCallWindow::RollCallWindow(WindowHost &host, QWidget *parent) : QWidget(pare
     Grid1 = named(new FlexGrid(this), "Grid1");
     Command1 = named(new QPushButton(QStringLiteral("打印(&P)"), this), "Command1");
     Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "Command7");
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     // Room for the longest class name with its picture.
     TreeView1->setFixedWidth(TreeView1->fontMetrics().horizontalAdvance(QStringLiteral("初一年级组初一年级组")));
@@ -69,9 +65,6 @@ RollCallWindow::RollCallWindow(WindowHost &host, QWidget *parent) : QWidget(pare
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Label4);
     layout->addLayout(body, 1);
-
-    ReportDataError(*Data1, this);
-    ReportDataError(*Data2, this);
     connect(TreeView1, &ClassTree::NodeClick, this, &RollCallWindow::TreeView1_NodeClick);
     connect(Command1, &QPushButton::clicked, this, &RollCallWindow::Command1_Click);
     connect(Command7, &QPushButton::clicked, this, &RollCallWindow::Command7_Click);

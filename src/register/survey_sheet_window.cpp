@@ -61,11 +61,6 @@ SurveySheetWindow::SurveySheetWindow(WindowHost &host, QWidget *parent) : QWidge
     Grid1->setFixedCols(0);
     Grid1->setFormatString(reg::surveyGridFormat());
 
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
-
     auto *left = new QVBoxLayout;
     left->addWidget(choice);
     left->addWidget(Command1);
@@ -81,9 +76,6 @@ SurveySheetWindow::SurveySheetWindow(WindowHost &host, QWidget *parent) : QWidge
     layout->addWidget(Label4);
     layout->addWidget(Label1);
     layout->addLayout(body, 1);
-
-    ReportDataError(*Data1, this);
-    ReportDataError(*Data2, this);
     connect(Combo1, &QComboBox::activated, this, &SurveySheetWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &SurveySheetWindow::Combo2_Click);
     connect(Command1, &QPushButton::clicked, this, &SurveySheetWindow::Command1_Click);
@@ -106,7 +98,6 @@ void SurveySheetWindow::Form_Load()
 void SurveySheetWindow::Combo1_Click()
 {
     FillClassCombo(connection(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
-    Data2->Close();
     m_classCode.clear();
     clearGrid();
 }

@@ -40,8 +40,6 @@ public:
     FlexGrid *Grid1 = nullptr;         // the survey grid
     QPushButton *Command1 = nullptr;   // 打印
     QPushButton *Command2 = nullptr;   // 关闭
-    DataControl *Data1 = nullptr;      // the chosen class's students
-    DataControl *Data2 = nullptr;      // 教导处 lists
 
     // The survey grid's rows, grid row r showing row r - 1.
     const QList<reg::SurveyRow> &surveyRows() const { return m_rows; }

@@ -150,10 +150,7 @@ TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(
 
     Data1 = named(new DataControl(this), "Data1");
     Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
     ReportDataError(*Data1, this);
-    ReportDataError(*Data2, this);
 
     connect(TreeView1, &ClassTree::NodeClick, this, &TranscriptWindow::TreeView1_NodeClick);
     connect(Combo1, &QComboBox::activated, this, &TranscriptWindow::Combo1_Click);

@@ -75,7 +75,6 @@ public:
     QPushButton *Command8 = nullptr;   // 确定
     reports::PaperPreview *Preview = nullptr;   // Picture2, Picture3 and the rest
     DataControl *Data1 = nullptr;      // the section table
-    DataControl *Data2 = nullptr;      // 教导处, while loading
 
     // The computed transcript and the grid's column widths in twips (0: hidden).
     const reports::Transcript &transcript() const { return m_transcript; }

@@ -108,7 +108,6 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
 
     ReportDataError(*Data1, this);
     ShowRecordPosition(*Data1, PositionText::Students);
-    ReportDataError(*Data2, this);
 
     connect(Combo1, &QComboBox::activated, this, &ScoreEntryWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &ScoreEntryWindow::Combo2_Click);
@@ -284,8 +283,6 @@ void ScoreEntryWindow::buildControls()
 
     Data1 = named(new DataControl(this), "Data1");
     Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     auto *left = new QVBoxLayout;
     left->addWidget(Frame2);
@@ -414,9 +411,7 @@ void ScoreEntryWindow::Combo1_Click()
     m_exams.clear();
     m_classIndex = -1;
     m_subjectIndex = -1;
-    Data2->Close();
     clearGrid(score::kLoadHeader);
-    Data2->setCaption(QString());
     Label4->setText(Combo1->currentText() + Combo2->currentText());
     Label7->setText(kGridCaption);
     updateEntryFrame();

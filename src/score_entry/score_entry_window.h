@@ -103,7 +103,6 @@ public:
     QPushButton *Command7 = nullptr;   // 关闭
 
     DataControl *Data1 = nullptr;      // the class's students and scores
-    DataControl *Data2 = nullptr;      // 教导处 lists
 
     // The chosen class and subject: the identity ResolveClassCode gave (invalid
     // before a subject is chosen), and their 教导处 entries.
