@@ -69,17 +69,19 @@ struct ClassEntry {
 // again before signing in).
 void TakeHeadTeacherAccount(Session &session, const ClassEntry &entry);
 
-// Parallel to the class combo: entry i belongs to combo item i (0-based).
-// Rebuilt on every refill of the combo.
-struct ClassList {
-    QVector<ClassEntry> entries;
+// Parallel to a combo: entry i belongs to combo item i (0-based). Rebuilt on
+// every refill of the combo.
+template <class Entry>
+struct EntryList {
+    QVector<Entry> entries;
     int size() const { return int(entries.size()); }
     // The entry of a combo index; an empty entry when out of range (no choice).
-    ClassEntry at(int comboIndex) const
+    Entry at(int comboIndex) const
     {
-        return comboIndex >= 0 && comboIndex < entries.size() ? entries[comboIndex] : ClassEntry{};
+        return comboIndex >= 0 && comboIndex < entries.size() ? entries[comboIndex] : Entry{};
     }
 };
+using ClassList = EntryList<ClassEntry>;
 
 // Which texts a window keeps per class.
 enum class ClassVariant {

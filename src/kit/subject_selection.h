@@ -1,6 +1,7 @@
 #pragma once
 // The subject step of the selection cascade: the teaching assignments (任课
 // rows of 教导处) of one class, listed by subject, with their teachers.
+#include "kit/selection.h"
 #include "school/class_code.h"
 
 #include <QString>
@@ -32,15 +33,8 @@ struct SubjectEntry {
 // userpas from the entry (the sign-in reads the stored password again).
 void TakeTeacherAccount(Session &session, const SubjectEntry &subject);
 
-// Parallel to the subject combo: entry i belongs to combo item i (0-based).
-struct SubjectList {
-    QVector<SubjectEntry> entries;
-    int size() const { return int(entries.size()); }
-    SubjectEntry at(int comboIndex) const
-    {
-        return comboIndex >= 0 && comboIndex < entries.size() ? entries[comboIndex] : SubjectEntry{};
-    }
-};
+// Parallel to the subject combo.
+using SubjectList = EntryList<SubjectEntry>;
 
 // Fills the subject combo, from 教导处 on the window's connection, with the
 // class's subjects (subjectsOfClass), in table order, nothing chosen, and

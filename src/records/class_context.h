@@ -21,7 +21,7 @@
 // Signed in means the session's rule (username non-empty and equal to denglu),
 // tested at every class choice and after 登陆; a class without a head-teacher
 // name is never shown signed in.
-#include "kit/selection.h"
+#include "kit/class_choice.h"
 #include "school/class_code.h"
 
 #include <QList>
@@ -109,7 +109,7 @@ private:
     FormWindow &m_form;
     QWidget *m_window;
     SignInToggle *m_toggle = nullptr;
-    ClassList m_classes;
+    ClassChoice m_choice;
     ClassEntry m_entry;
     reg::ClassIdentity m_identity;
     std::function<bool()> m_leaveCheck;
