@@ -68,24 +68,26 @@ ExamNumberWindow::ExamNumberWindow(WindowHost &host, QWidget *parent) : QDialog(
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(Combo1, &QComboBox::activated, this, &ExamNumberWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &ExamNumberWindow::Combo2_Click);
+    m_choice = std::make_unique<ClassChoice>(
+        ClassChoice::Steps{.gradeGroup = Combo1, .klass = Combo2, .classes = ClassVariant::NamesOnly}, *this, this);
 }
 
 void ExamNumberWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::Common, this);
+    m_choice->loadGradeGroups();
 }
 
 void ExamNumberWindow::Combo1_Click()
 {
-    FillClassCombo(connection(), Combo1->currentText(), Combo2, ClassVariant::NamesOnly, m_classes, this);
+    m_choice->chooseGradeGroup();
     m_chosen = false;
     m_students.clear();
 }
 
 void ExamNumberWindow::Combo2_Click()
 {
-    if (Combo2->currentIndex() < 0)
+    if (!m_choice->chooseClass(Combo2->currentIndex()))
         return;
     m_gradeGroup = Combo1->currentText();
     m_className = Combo2->currentText();

@@ -9,12 +9,13 @@
 // only reads the database.
 //
 // The page is laid out by exam_number_page.h.
-#include "kit/selection.h"
+#include "kit/class_choice.h"
 #include "kit/window_base.h"
 #include "register/exam_number_page.h"
 
 #include <QDialog>
 #include <QList>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -49,7 +50,7 @@ public slots:
 
 private:
     void PrintExamNumbers();
-    ClassList m_classes;
+    std::unique_ptr<ClassChoice> m_choice;   // grade group → class
     bool m_chosen = false;
     QString m_gradeGroup;   // of the chosen class
     QString m_className;

@@ -78,6 +78,8 @@ SurveySheetWindow::SurveySheetWindow(WindowHost &host, QWidget *parent) : QWidge
     layout->addLayout(body, 1);
     connect(Combo1, &QComboBox::activated, this, &SurveySheetWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &SurveySheetWindow::Combo2_Click);
+    m_choice = std::make_unique<ClassChoice>(
+        ClassChoice::Steps{.gradeGroup = Combo1, .klass = Combo2, .classes = ClassVariant::WithPassword}, *this, this);
     connect(Command1, &QPushButton::clicked, this, &SurveySheetWindow::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &SurveySheetWindow::Command2_Click);
 }
@@ -90,26 +92,23 @@ QSize SurveySheetWindow::sizeHint() const
 void SurveySheetWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    Combo2->clear();
-    FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::Common, this);
+    m_choice->loadGradeGroups();
     clearGrid();
 }
 
 void SurveySheetWindow::Combo1_Click()
 {
-    FillClassCombo(connection(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
+    m_choice->chooseGradeGroup();
     m_classCode.clear();
     clearGrid();
 }
 
 void SurveySheetWindow::Combo2_Click()
 {
-    const int index = Combo2->currentIndex();
-    if (index < 0 || index >= m_classes.size())
+    if (!m_choice->chooseClass(Combo2->currentIndex()))
         return;
     Session &s = session();
-    const ClassEntry entry = m_classes.at(index);
-    TakeHeadTeacherAccount(s, entry);
+    TakeHeadTeacherAccount(s, m_choice->classEntry());
 
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());

@@ -8,11 +8,12 @@
 // reads the database.
 //
 // The rules are in survey_sheet.h.
-#include "kit/selection.h"
+#include "kit/class_choice.h"
 #include "kit/window_base.h"
 #include "register/survey_sheet.h"
 
 #include <QList>
+#include <memory>
 #include <QWidget>
 
 class QComboBox;
@@ -54,7 +55,7 @@ public slots:
 
 private:
     void clearGrid();
-    ClassList m_classes;
+    std::unique_ptr<ClassChoice> m_choice;   // grade group → class
     QString m_classCode;
     QList<reg::SurveyRow> m_rows;
 };
