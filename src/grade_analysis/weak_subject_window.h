@@ -15,12 +15,13 @@
 #include "kit/window_base.h"
 
 #include "grade_analysis/weak_subjects.h"
-#include "kit/selection.h"
+#include "kit/class_choice.h"
 #include "school/class_code.h"
 
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
+#include <memory>
 
 class QComboBox;
 class QGroupBox;
@@ -112,7 +113,7 @@ private:
     QVector<int> tickedSubjects() const;
     QStringList studentNames() const;
 
-    ClassList m_classes;
+    std::unique_ptr<ClassChoice> m_choice;   // grade group → class
     reg::ClassIdentity m_identity;
     QStringList m_columns;          // the section table's columns
     struct Student {
