@@ -75,10 +75,10 @@ BENCHMARK(BM_ClickClass_Window)->Unit(benchmark::kMillisecond);
 void BM_ClassTotals(benchmark::State &state)
 {
     const reg::ClassIdentity identity = reg::ResolveClassCode(kGrade, kClass, kToday);
-    DataControl data;
-    const QVector<QVector<QVariant>> rows = reg::readClassMembers(data, g_dbPath, identity, {});
-    const QStringList fields = data.FieldNames();
-    data.Close();
+    db::Connection c(g_dbPath);
+    const auto members = reg::classMembers(c, identity, {});
+    const QVector<QVector<QVariant>> rows = members ? members->rows : QVector<QVector<QVariant>>{};
+    const QStringList fields = members ? members->columns : QStringList{};
     if (rows.isEmpty()) {
         state.SkipWithError("the class has no students");
         return;

@@ -2,6 +2,7 @@
 
 #include "class_analysis/development_trend.h"
 #include "class_analysis/development_trend_chart.h"
+#include "kit/selection.h"
 #include "kit/class_tree.h"
 #include "kit/save_report.h"
 #include "kit/session.h"
@@ -57,8 +58,6 @@ DevelopmentTrendWindow::DevelopmentTrendWindow(WindowHost &host, QWidget *parent
     setObjectName(QStringLiteral("学生发展趋势"));
     setWindowTitle(QStringLiteral("学生发展趋势"));
     buildControls();
-
-    ReportDataError(*Data2, this);
     connect(TreeView1, &ClassTree::NodeClick, this, &DevelopmentTrendWindow::LoadClassTotals);
     connect(List1, &QListWidget::itemChanged, this, &DevelopmentTrendWindow::List1_Click);
     connect(Grid1, &FlexGrid::Click, this, &DevelopmentTrendWindow::DrawDevelopmentTrend);
@@ -96,9 +95,6 @@ void DevelopmentTrendWindow::buildControls()
                        "lblLabels2");
     Frame5 = named(new chart::ChartSurface(analysis::designDevelopmentChart(), this), "Frame5");
 
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
-
     const int line = 300;
     placeTwips(Label4, 0, 60, kRightCol + kRightWidth + 120, 420);
     placeTwips(Label2, kLeftCol, 540, kLeftWidth, line);
@@ -126,7 +122,7 @@ void DevelopmentTrendWindow::buildControls()
 void DevelopmentTrendWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    TreeView1->BuildClassTree(*Data2, databasePath());
+    TreeView1->BuildClassTree(connection());
     emptyGrid();
 }
 

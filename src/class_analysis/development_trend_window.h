@@ -50,8 +50,6 @@ public:
     QLabel *lblLabels2 = nullptr;    // the note under the grid
     chart::ChartSurface *Frame5 = nullptr;   // 成绩发展趋势图
 
-    DataControl *Data2 = nullptr;    // 教导处, while the tree is built
-
     // Ticked exams: the exams the chart draws.
     int analysedExams() const { return m_analysed; }
 

@@ -66,12 +66,17 @@ MultiExamWindow::MultiExamWindow(WindowHost &host, QWidget *parent) : QWidget(pa
     setWindowTitle(QStringLiteral("单科多次成绩横向分析"));
     buildControls();
 
-    ReportDataError(*Data2, this);
 
     connect(Combo1, &QComboBox::activated, this, &MultiExamWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &MultiExamWindow::Combo2_Click);
     connect(Combo3, &QComboBox::activated, this, &MultiExamWindow::Combo3_Click);
     connect(Combo4, &QComboBox::activated, this, &MultiExamWindow::Combo4_Click);
+    m_choice = std::make_unique<ClassChoice>(ClassChoice::Steps{.gradeGroup = Combo1,
+                                                                .klass = Combo2,
+                                                                .subject = Combo3,
+                                                                .classes = ClassVariant::HeadTeacher,
+                                                                .noticeWhenNoSubject = false},
+                                             *this, this);
     connect(List1, &QListWidget::itemChanged, this, &MultiExamWindow::List1_Click);
     connect(Command3, &QPushButton::clicked, this, &MultiExamWindow::Command3_Click);
     connect(Command1, &QPushButton::clicked, this, &MultiExamWindow::Command1_Click);
@@ -146,8 +151,6 @@ void MultiExamWindow::buildControls()
     studentColumn->addStretch();
     studentColumn->addLayout(studentButtons);
 
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     placeControls();
 }
@@ -179,9 +182,7 @@ void MultiExamWindow::placeControls()
 void MultiExamWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    Combo2->clear();
-    Combo3->clear();
-    FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
+    m_choice->loadGradeGroups();
 }
 
 // The exam list, the matrix and the count belong to one class and subject: a
@@ -197,34 +198,27 @@ void MultiExamWindow::clearExams()
 
 void MultiExamWindow::Combo1_Click()
 {
-    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2, ClassVariant::HeadTeacher, m_classes, this);
-    Combo3->clear();
+    m_choice->chooseGradeGroup();
     Combo4->clear();
-    m_subjects = {};
     clearExams();
-    Data2->Close();
     Label4->setText(Combo1->currentText() + Combo2->currentText());
 }
 
 void MultiExamWindow::Combo2_Click()
 {
-    const int c = Combo2->currentIndex();
-    if (c < 0 || c >= m_classes.size())
+    if (!m_choice->chooseClass(Combo2->currentIndex()))
         return;
-    score::FillSubjectCombo(*Data2, databasePath(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
-                            this, false);
     fitDropDown(Combo3);
     Combo4->clear();
     clearExams();
-    const ClassEntry chosen = m_classes.at(c);
+    const ClassEntry chosen = m_choice->classEntry();
     Label4->setText(QStringLiteral("分析") + Combo1->currentText().left(2) + Combo2->currentText()
                     + QLatin1Char('(') + chosen.actualName + QStringLiteral(")成绩 班主任:") + chosen.headTeacher);
 }
 
 void MultiExamWindow::Combo3_Click()
 {
-    const int k = Combo3->currentIndex();
-    if (k < 0 || k >= m_subjects.size())
+    if (!m_choice->chooseSubject(Combo3->currentIndex()))
         return;
     clearExams();
     const QString grade = Combo1->currentText();
@@ -249,9 +243,9 @@ void MultiExamWindow::Combo3_Click()
         Combo4->addItem(analysis::studentItemText(s));
     Combo4->setCurrentIndex(-1);
     lblLabels4->setText(grade.left(2) + className + QStringLiteral("全体学生例表%1人").arg(Combo4->count()));
-    const ClassEntry chosen = m_classes.at(Combo2->currentIndex());
+    const ClassEntry chosen = m_choice->classEntry();
     Label4->setText(QStringLiteral("分析") + grade.left(2) + className + QLatin1Char('(') + chosen.actualName
-                    + QLatin1Char(')') + subject + QStringLiteral("成绩 任课教师:") + m_subjects.at(k).teacher);
+                    + QLatin1Char(')') + subject + QStringLiteral("成绩 任课教师:") + m_choice->subjectEntry().teacher);
     Frame3->setEnabled(true);
 
     {

@@ -13,10 +13,10 @@
 #include "kit/window_base.h"
 
 #include "class_analysis/subject_trend.h"
-#include "kit/selection.h"
-#include "kit/subject_selection.h"
+#include "kit/class_choice.h"
 
 #include <QWidget>
+#include <memory>
 
 class QComboBox;
 class QGroupBox;
@@ -59,7 +59,6 @@ public:
     QPushButton *Command7 = nullptr;        // 关闭
     QLabel *Label5 = nullptr;               // bottom strip
 
-    DataControl *Data2 = nullptr;           // 教导处 lists
 
     // The loaded students, exam list and matrix; empty after a choice above the subject.
     const analysis::SubjectScores &scores() const { return m_scores; }
@@ -84,8 +83,7 @@ private:
     QStringList examNames() const;
     int chosenStudent() const;
 
-    ClassList m_classes;
-    score::SubjectList m_subjects;
+    std::unique_ptr<ClassChoice> m_choice;   // grade group → class → subject
     analysis::SubjectScores m_scores;
     int m_selectedCount = 0;
 };

@@ -47,12 +47,17 @@ SingleExamWindow::SingleExamWindow(WindowHost &host, QWidget *parent) : QWidget(
 
     ReportDataError(*Data1, this);
     ShowRecordPosition(*Data1, PositionText::Students);
-    ReportDataError(*Data2, this);
 
     connect(Combo1, &QComboBox::activated, this, &SingleExamWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &SingleExamWindow::Combo2_Click);
     connect(Combo3, &QComboBox::activated, this, &SingleExamWindow::Combo3_Click);
     connect(Combo4, &QComboBox::activated, this, &SingleExamWindow::Combo4_Click);
+    m_choice = std::make_unique<ClassChoice>(ClassChoice::Steps{.gradeGroup = Combo1,
+                                                                .klass = Combo2,
+                                                                .subject = Combo3,
+                                                                .classes = ClassVariant::WithPassword,
+                                                                .noticeWhenNoSubject = false},
+                                             *this, this);
     connect(Text1, &QLineEdit::editingFinished, this, &SingleExamWindow::Text1_Validate);
     connect(Grid1, &FlexGrid::Click, this, &SingleExamWindow::PickChartStudent);
     connect(Command1, &QPushButton::clicked, this, &SingleExamWindow::ToggleRankOrder);
@@ -120,8 +125,6 @@ void SingleExamWindow::buildControls()
 
     Data1 = named(new DataControl(this), "Data1");
     Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     layoutFor(0);
 }
@@ -151,47 +154,32 @@ void SingleExamWindow::layoutFor(int students)
 void SingleExamWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    Combo2->clear();
-    Combo3->clear();
-    FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
+    m_choice->loadGradeGroups();
     Grid1->setColWidth(analysis::kColRankKey, 0);
 }
 
 void SingleExamWindow::Combo1_Click()
 {
-    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
-    Combo3->clear();
+    m_choice->chooseGradeGroup();
     Combo4->clear();
-    m_subjects = {};
     m_exams.clear();
-    m_classIndex = -1;
-    m_subjectIndex = -1;
-    Data2->Close();
-    Data2->setCaption(QString());
     Label4->setText(Combo1->currentText() + Combo2->currentText());
 }
 
 void SingleExamWindow::Combo2_Click()
 {
-    const int index = Combo2->currentIndex();
-    if (index < 0 || index >= m_classes.size())
+    if (!m_choice->chooseClass(Combo2->currentIndex()))
         return;
-    m_classIndex = index;
-    score::FillSubjectCombo(*Data2, databasePath(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
-                            this, false);
     fitDropDown(Combo3);
     Combo4->clear();
     m_exams.clear();
-    m_subjectIndex = -1;
     Label4->setText(classPart() + QStringLiteral("成绩 班主任:") + chosenClass().headTeacher);
 }
 
 void SingleExamWindow::Combo3_Click()
 {
-    const int k = Combo3->currentIndex();
-    if (k < 0 || k >= m_subjects.size())
+    if (!m_choice->chooseSubject(Combo3->currentIndex()))
         return;
-    m_subjectIndex = k;
     Session &s = session();
     const score::SubjectEntry subject = chosenSubject();
     score::TakeTeacherAccount(s, subject);

@@ -13,13 +13,13 @@
 #include "kit/window_base.h"
 
 #include "class_analysis/single_exam.h"
-#include "kit/selection.h"
+#include "kit/class_choice.h"
 #include "school/class_code.h"
-#include "kit/subject_selection.h"
 
 #include <QList>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 
 class QComboBox;
 class QGroupBox;
@@ -66,7 +66,6 @@ public:
     QPushButton *Command7 = nullptr;   // 关闭
 
     DataControl *Data1 = nullptr;      // the class's students and scores
-    DataControl *Data2 = nullptr;      // 教导处 lists
 
     const QStringList &examList() const { return m_exams; }
     // The grid's rows, in grid order (row r is entry r - 1).
@@ -93,14 +92,11 @@ private:
     void showRows();
     float fullMark();
     QString classPart() const;    // "分析" + grade + class + "(" + actual name + ")"
-    ClassEntry chosenClass() const { return m_classes.at(m_classIndex); }
-    score::SubjectEntry chosenSubject() const { return m_subjects.at(m_subjectIndex); }
+    ClassEntry chosenClass() const { return m_choice->classEntry(); }
+    score::SubjectEntry chosenSubject() const { return m_choice->subjectEntry(); }
 
-    ClassList m_classes;
-    score::SubjectList m_subjects;
+    std::unique_ptr<ClassChoice> m_choice;   // grade group → class → subject
     reg::ClassIdentity m_identity;
-    int m_classIndex = -1;
-    int m_subjectIndex = -1;
     QStringList m_exams;
     QList<analysis::ExamRow> m_rows;
     analysis::ExamStatistics m_stats;

@@ -58,7 +58,6 @@ ComparisonWindow::ComparisonWindow(WindowHost &host, QWidget *parent) : QWidget(
     setWindowTitle(QStringLiteral("年级组成绩对比分析"));
     buildControls();
     buildSheet();
-    ReportDataError(*Data2, this);
 
     connect(TreeView1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) { TreeView1_NodeClick(node); });
     connect(Combo1, &QComboBox::activated, this, &ComparisonWindow::Combo1_Click);
@@ -172,8 +171,6 @@ void ComparisonWindow::buildControls()
         progress->addWidget(w);
     Picture1->hide();
 
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 }
 
 // Widens the designed columns where the program's font needs it: each header
@@ -251,7 +248,7 @@ void ComparisonWindow::Form_Load()
     Command1->setEnabled(false);
     // Classes belong to the grade group their 对应内容 names exactly; a repeated
     // class row counts once.
-    const QList<GradeGroupNode> groups = ReadClassTree(*Data2, databasePath(), this);
+    const QList<GradeGroupNode> groups = ReadClassTree(connection(), this);
     QTreeWidgetItem *last = nullptr;
     for (const GradeGroupNode &group : groups) {
         last = new QTreeWidgetItem(TreeView1, {group.name});

@@ -85,7 +85,6 @@ public:
     QPushButton *Command2 = nullptr;        // 打印分析
     QPushButton *Command3 = nullptr;        // 关闭分析
 
-    DataControl *Data2 = nullptr;           // 教导处
 
     // What the window keeps.
     QString gradeGroup() const { return m_gradeGroup; }

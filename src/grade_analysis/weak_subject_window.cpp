@@ -60,12 +60,13 @@ WeakSubjectWindow::WeakSubjectWindow(WindowHost &host, QWidget *parent) : QWidge
 
     ReportDataError(*Data1, this);
     ShowRecordPosition(*Data1, PositionText::Students);
-    ReportDataError(*Data2, this);
 
     connect(Combo1, &QComboBox::activated, this, &WeakSubjectWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &WeakSubjectWindow::LoadClassStudents);
     connect(Combo3, &QComboBox::activated, this, &WeakSubjectWindow::LoadExamSubjects);
     connect(Combo4, &QComboBox::activated, this, &WeakSubjectWindow::DrawStudentSubjects);
+    m_choice = std::make_unique<ClassChoice>(
+        ClassChoice::Steps{.gradeGroup = Combo1, .klass = Combo2, .classes = ClassVariant::HeadTeacher}, *this, this);
     connect(List1, &QListWidget::itemChanged, this, &WeakSubjectWindow::List1_Click);
     connect(Grid1, &FlexGrid::Click, this, &WeakSubjectWindow::Grid1_Click);
     connect(Command3, &QPushButton::clicked, this, &WeakSubjectWindow::AnalyseWeakSubjects);
@@ -154,8 +155,6 @@ void WeakSubjectWindow::buildControls()
 
     Data1 = named(new DataControl(this), "Data1");
     Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     setMinimumSize(twipsToPixels(kWindowWidth), twipsToPixels(kWindowHeight));
 }
@@ -212,8 +211,7 @@ void WeakSubjectWindow::buildKeySheet()
 void WeakSubjectWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    Combo2->clear();
-    FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
+    m_choice->loadGradeGroups();
     Grid1->setRows(1);
     Grid1->setCols(kLoadedCols);
     const QStringList header = {QStringLiteral(" 学  号"), QStringLiteral(" 姓  名"), QStringLiteral("分数"),
@@ -228,13 +226,11 @@ void WeakSubjectWindow::Form_Load()
 
 void WeakSubjectWindow::Combo1_Click()
 {
-    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2, ClassVariant::HeadTeacher, m_classes, this);
+    m_choice->chooseGradeGroup();
     List1->clear();
     Combo3->clear();
     Combo4->clear();
     List1_Click();
-    Data2->Close();
-    Data2->setCaption(QString());
     Label4->setText(Combo1->currentText() + Combo2->currentText());
     lblLabels5->setText(QStringLiteral("(分析0次考试情况)"));
 }
@@ -242,12 +238,12 @@ void WeakSubjectWindow::Combo1_Click()
 QString WeakSubjectWindow::classTitle() const
 {
     return QStringLiteral("分析") + Combo1->currentText().left(2) + Combo2->currentText() + QLatin1Char('(')
-           + m_classes.at(Combo2->currentIndex()).actualName + QLatin1Char(')');
+           + m_choice->classEntry().actualName + QLatin1Char(')');
 }
 
 void WeakSubjectWindow::LoadClassStudents()
 {
-    if (Combo2->currentIndex() < 0)
+    if (!m_choice->chooseClass(Combo2->currentIndex()))
         return;
     Session &s = session();
     m_selectedCount = 0;

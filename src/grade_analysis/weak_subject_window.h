@@ -15,12 +15,13 @@
 #include "kit/window_base.h"
 
 #include "grade_analysis/weak_subjects.h"
-#include "kit/selection.h"
+#include "kit/class_choice.h"
 #include "school/class_code.h"
 
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
+#include <memory>
 
 class QComboBox;
 class QGroupBox;
@@ -82,7 +83,6 @@ public:
     QScrollBar *VScroll1 = nullptr;
 
     DataControl *Data1 = nullptr;        // the class's students and scores
-    DataControl *Data2 = nullptr;        // 教导处 lists
 
     // The score matrix of the class and exam chosen last, one entry per List1 item.
     const QVector<grades::SubjectScores> &matrix() const { return m_matrix; }
@@ -113,7 +113,7 @@ private:
     QVector<int> tickedSubjects() const;
     QStringList studentNames() const;
 
-    ClassList m_classes;
+    std::unique_ptr<ClassChoice> m_choice;   // grade group → class
     reg::ClassIdentity m_identity;
     QStringList m_columns;          // the section table's columns
     struct Student {

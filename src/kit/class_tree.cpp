@@ -1,7 +1,8 @@
 #include "kit/class_tree.h"
 
+#include "kit/save_report.h"
+#include "school/office_reads.h"
 #include "school/school_tables.h"
-#include "platform/data_control.h"
 #include "platform/messages.h"
 
 #include <QIcon>
@@ -130,31 +131,25 @@ QIcon ClassTree::image(const QString &key)
     return icon;
 }
 
-QList<GradeGroupNode> ReadClassTree(DataControl &data, const QString &databasePath, QWidget *parent)
+QList<GradeGroupNode> ReadClassTree(db::Connection &c, QWidget *parent)
 {
-    data.setDatabaseName(databasePath);
-    data.setRecordSource(QStringLiteral(R"(select "类别","名称","对应内容","其它","其次" from "教导处")"
-                                        R"( where "类别"=? or "类别"=? order by "id")"),
-                         {kKindGradeGroup, kKindClass});
-    if (!data.Refresh()) {
-        data.Close();
+    const auto rows = classTreeRows(c);
+    if (!rows) {
+        reportReadFailure(parent, c.error());
         return {};
     }
-    const QList<GradeGroupNode> groups = classTreeFromRows(data.rows());
-    const bool none = data.RecordCount() == 0;
-    data.Close();
-    if (none) {
+    if (rows->isEmpty()) {
         showNotice(parent, QStringLiteral("目前教导处还没进行年级组设置。"));
         return {};
     }
-    return groups;
+    return classTreeFromRows(*rows);
 }
 
-void ClassTree::BuildClassTree(DataControl &data, const QString &databasePath)
+void ClassTree::BuildClassTree(db::Connection &c)
 {
     clear();
     m_classes.clear();
-    const QList<GradeGroupNode> groups = ReadClassTree(data, databasePath, this);
+    const QList<GradeGroupNode> groups = ReadClassTree(c, this);
 
     const QIcon collapsed = image(kGroupCollapsed);
     const QIcon classIcon = image(kClassImage);

@@ -23,7 +23,9 @@ class QIcon;
 
 namespace tessaly {
 
-class DataControl;
+namespace db {
+class Connection;
+}
 
 struct ClassNode {
     QString gradeGroup;   // 对应内容
@@ -50,22 +52,20 @@ QString classNodeKey(const QString &gradeGroup, const QString &className, const 
 // has are left out.
 QList<GradeGroupNode> classTreeFromRows(const QVector<QVector<QVariant>> &rows);
 
-// The grade groups and classes of 教导处 on databasePath, the calling window's
-// database (classTreeFromRows), read
-// through the data control, which is closed afterwards. With no grade-group or
-// class row: "目前教导处还没进行年级组设置。" over `parent`, and nothing; a
-// refused query (the control reports it) gives nothing either.
-QList<GradeGroupNode> ReadClassTree(DataControl &data, const QString &databasePath, QWidget *parent);
+// The grade groups and classes of 教导处 on the window's connection
+// (classTreeFromRows). With no grade-group or class row: "目前教导处还没进行年级组设置。"
+// over `parent`, and nothing; a refused read is reported (reportReadFailure)
+// and gives nothing either.
+QList<GradeGroupNode> ReadClassTree(db::Connection &c, QWidget *parent);
 
 class ClassTree : public QTreeWidget {
     Q_OBJECT
 public:
     explicit ClassTree(QWidget *parent = nullptr);
 
-    // Fills the tree from 教导处 on databasePath through the data control, which is
-    // closed afterwards. With no grade-group or class row: "目前教导处还没进行年级组设置。"
-    // and an empty tree. The last node added is scrolled into view.
-    void BuildClassTree(DataControl &data, const QString &databasePath);
+    // Fills the tree from ReadClassTree on the connection; nothing read gives an
+    // empty tree. The last node added is scrolled into view.
+    void BuildClassTree(db::Connection &c);
 
     // The class of a class node; none for a grade-group node (or no node), which
     // chooses no class.

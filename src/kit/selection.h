@@ -6,6 +6,8 @@
 // The combos are filled with nothing chosen (current index -1), as a user
 // choice is what fills the next combo. Windows react to the user's choice
 // through QComboBox::activated, so a refill never runs their choice steps.
+#include "school/class_members.h"
+
 #include <QString>
 #include <QVector>
 
@@ -13,8 +15,10 @@ class QComboBox;
 class QWidget;
 
 namespace tessaly {
-class DataControl;
 struct Session;
+namespace db {
+class Connection;
+}
 }
 
 namespace tessaly {
@@ -26,29 +30,30 @@ inline constexpr int kDropDownItems = 20;
 // window does it for a combo it fills itself.
 void fitDropDown(QComboBox *combo);
 
-// Reads the administrator row (名称 = "管理员") through the data control on the
-// database at databasePath (the calling window's). Found: username = "管理员", userpas = its 密码, true. Missing:
-// shows "管理员数据丢失,…", sets username = "管理员" and userpas = "" so no
-// account of an earlier window stays behind, and returns false; the caller
-// must not let the administrator sign in then.
-bool LoadAdminAccount(DataControl &data, Session &session, const QString &databasePath, QWidget *parent);
+// Reads the administrator row (名称 = "管理员") on the window's connection.
+// Found: username = "管理员", userpas = its 密码. Missing: shows
+// "管理员数据丢失,…" (a refused read is reported instead), sets username =
+// "管理员" and userpas = "" so no account of an earlier window stays behind,
+// and says why; the caller must not let the administrator sign in then.
+enum class AdminAccount { Found, Missing, ReadFailed };
+AdminAccount LoadAdminAccount(db::Connection &c, Session &session, QWidget *parent);
 
-// Which grade-group query a window runs and what it says when there is none.
+// What a window says when there is no grade group.
 enum class GradeGroupVariant {
-    Common,         // "select 名称 …": "目前教导处还没进行年级组设置。"
+    Common,         // "目前教导处还没进行年级组设置。"
     ClassSetup,     // 班级设置, 学科设置: "目前还不能加入班级名称，请先进行年级组设置。"
     PasswordSetup,  // 系统安全密码设置: "目前还不能设置密码，请先进行年级组设置。"
 };
 
-// The fills below read 教导处 on databasePath: the database of the window that
-// calls them (FormWindow::databasePath), not whichever one openpath names now.
+// The fills below read 教导处 on the calling window's connection
+// (FormWindow::connection), not on whichever database openpath names now. A
+// refused read is reported (reportReadFailure), leaves the combo empty and
+// returns false.
 
 // Fills the grade-group combo with 名称 of the 年级组名 rows, in table order.
 // The combo is cleared first; the window clears the combos that depend on it.
 // With no grade group the window's message is shown and the combo stays empty.
-// Afterwards the record set is closed and the control's caption emptied.
-void FillGradeGroupCombo(DataControl &data, const QString &databasePath, QComboBox *combo,
-                         GradeGroupVariant variant, QWidget *parent);
+bool FillGradeGroupCombo(db::Connection &c, QComboBox *combo, GradeGroupVariant variant, QWidget *parent);
 
 // One class of the class combo: the texts a window keeps (empty when the
 // column is empty or null, or when the window does not keep it).
@@ -64,17 +69,19 @@ struct ClassEntry {
 // again before signing in).
 void TakeHeadTeacherAccount(Session &session, const ClassEntry &entry);
 
-// Parallel to the class combo: entry i belongs to combo item i (0-based).
-// Rebuilt on every refill of the combo.
-struct ClassList {
-    QVector<ClassEntry> entries;
+// Parallel to a combo: entry i belongs to combo item i (0-based). Rebuilt on
+// every refill of the combo.
+template <class Entry>
+struct EntryList {
+    QVector<Entry> entries;
     int size() const { return int(entries.size()); }
     // The entry of a combo index; an empty entry when out of range (no choice).
-    ClassEntry at(int comboIndex) const
+    Entry at(int comboIndex) const
     {
-        return comboIndex >= 0 && comboIndex < entries.size() ? entries[comboIndex] : ClassEntry{};
+        return comboIndex >= 0 && comboIndex < entries.size() ? entries[comboIndex] : Entry{};
     }
 };
+using ClassList = EntryList<ClassEntry>;
 
 // Which texts a window keeps per class.
 enum class ClassVariant {
@@ -87,9 +94,13 @@ enum class ClassVariant {
 // Fills the class combo with the 班级名 rows of the grade group (its text
 // trimmed, bound as a parameter), in table order, and rebuilds the class list.
 // The combo is cleared first; the window clears what depends on it. With no
-// class: "目前教导处在本年级组内无任何班级设置。" and nothing more. Otherwise the
-// record set is closed afterwards and the control's caption emptied.
-void FillClassCombo(DataControl &data, const QString &databasePath, const QString &gradeGroup,
-                    QComboBox *classCombo, ClassVariant variant, ClassList &list, QWidget *parent);
+// class: "目前教导处在本年级组内无任何班级设置。" and nothing more.
+bool FillClassCombo(db::Connection &c, const QString &gradeGroup, QComboBox *classCombo, ClassVariant variant,
+                    ClassList &list, QWidget *parent);
+
+// The class's students (reg::classMembers) on the window's connection; a
+// refused read is reported and lists nobody.
+reg::MemberRows loadClassMembers(db::Connection &c, const reg::ClassIdentity &identity, const QStringList &columns,
+                                 QWidget *parent);
 
 } // namespace tessaly

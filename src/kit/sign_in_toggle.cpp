@@ -1,6 +1,7 @@
 #include "kit/sign_in_toggle.h"
 
 #include "school/account_row.h"
+#include "kit/save_report.h"
 #include "kit/selection.h"
 #include "kit/window_steps.h"
 #include "platform/data_control.h"
@@ -47,12 +48,6 @@ SignInToggle::SignInToggle(Kind kind, QAbstractButton *button, WindowHost &host,
     m_button->setText(signedOutCaption(kind));
     connect(m_button, &QAbstractButton::clicked, this, &SignInToggle::click);
     connect(host.session().events.get(), &SignInEvents::signInChanged, this, &SignInToggle::followSignIn);
-    if (kind == Kind::Admin) {
-        m_adminData = new DataControl(window);
-        m_adminData->setObjectName(QStringLiteral("adminAccountData"));
-        m_adminData->hide();
-        ReportDataError(*m_adminData, window);
-    }
 }
 
 QString SignInToggle::databasePath() const
@@ -192,7 +187,8 @@ bool SignInToggle::checksPass()
 
 void SignInToggle::endShownSignIn()
 {
-    if (m_kind == Kind::Admin && m_data)
+    // A control that has read nothing yet has nothing to read again.
+    if (m_kind == Kind::Admin && m_data && !m_data->RecordSource().isEmpty())
         m_data->Refresh();
     show(false);
 }
@@ -243,8 +239,15 @@ void SignInToggle::click()
         s.userpas = a.password;
         s.id = a.id;
     }
-    if (m_kind == Kind::Admin && !LoadAdminAccount(*m_adminData, s, databasePath(), m_window))
-        return;
+    if (m_kind == Kind::Admin) {
+        db::Connection c(databasePath());
+        if (!c.ok()) {
+            reportReadFailure(m_window, c.error());
+            return;
+        }
+        if (LoadAdminAccount(c, s, m_window) != AdminAccount::Found)
+            return;
+    }
     if (!checksPass())
         return;
     if (runSignIn(m_host))

@@ -130,7 +130,6 @@ private:
     std::function<bool()> m_beforeSignOut;
     QString m_signedInAs;   // the account of the last sign-in shown
     QPointer<DataControl> m_data;
-    DataControl *m_adminData = nullptr;
     std::optional<QString> m_databasePath;   // none: openpath at each read
 };
 

@@ -1,6 +1,7 @@
 #include "kit/subject_selection.h"
 
 #include "school/class_subjects.h"
+#include "kit/save_report.h"
 #include "kit/window_steps.h"
 #include "platform/database.h"
 #include "school/score_sheet.h"
@@ -12,35 +13,30 @@
 
 namespace tessaly::score {
 
-void FillSubjectCombo(DataControl &data, const QString &databasePath, const QString &gradeGroup,
-                      const QString &className, QComboBox *subjectCombo, SubjectList &list, QWidget *parent,
-                      bool noticeWhenNone)
+bool FillSubjectCombo(db::Connection &c, const QString &gradeGroup, const QString &className,
+                      QComboBox *subjectCombo, SubjectList &list, QWidget *parent, bool noticeWhenNone)
 {
-    data.setDatabaseName(databasePath);
-    const reg::Statement subjects = subjectsOfClassQuery(gradeGroup, className);
-    data.setRecordSource(subjects.sql, subjects.params);
-    data.Refresh();
+    const auto rows = subjectsOfClass(c, gradeGroup, className);
     subjectCombo->clear();
     list.entries.clear();
-    if (data.RecordCount() == 0) {
+    if (!rows) {
+        reportReadFailure(parent, c.error());
+        return false;
+    }
+    if (rows->isEmpty()) {
         if (noticeWhenNone)
             showNotice(parent, gradeGroup + className
                                + QStringLiteral("还没有设置任何学科，请管理员进行本班学科与任课教师设置后，才能添分。"));
-    } else {
-        const auto cell = [&data](int row, const QString &name) {
-            const QVariant v = data.rows()[row].value(data.fieldIndex(name));
-            return v.isNull() ? QString() : v.toString();
-        };
-        QStringList subjects;
-        for (int r = 0; r < data.RecordCount(); ++r) {
-            subjects << cell(r, QStringLiteral("其次"));
-            list.entries.append({cell(r, QStringLiteral("名称")), cell(r, QStringLiteral("密码")),
-                                 cell(r, QStringLiteral("id"))});
-        }
-        subjectCombo->addItems(subjects);
-        subjectCombo->setCurrentIndex(-1);
+        return true;
     }
-    data.Close();
+    QStringList subjects;
+    for (const SubjectRow &row : *rows) {
+        subjects << row.subject;
+        list.entries.append({row.teacher, row.password, row.id});
+    }
+    subjectCombo->addItems(subjects);
+    subjectCombo->setCurrentIndex(-1);
+    return true;
 }
 
 QStringList OpenClassStudents(DataControl &data, const QString &openpath, const reg::ClassIdentity &identity)

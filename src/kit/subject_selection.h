@@ -1,6 +1,7 @@
 #pragma once
 // The subject step of the selection cascade: the teaching assignments (任课
 // rows of 教导处) of one class, listed by subject, with their teachers.
+#include "kit/selection.h"
 #include "school/class_code.h"
 
 #include <QString>
@@ -13,6 +14,9 @@ class QWidget;
 namespace tessaly {
 class DataControl;
 struct Session;
+namespace db {
+class Connection;
+}
 }
 
 namespace tessaly::score {
@@ -29,25 +33,16 @@ struct SubjectEntry {
 // userpas from the entry (the sign-in reads the stored password again).
 void TakeTeacherAccount(Session &session, const SubjectEntry &subject);
 
-// Parallel to the subject combo: entry i belongs to combo item i (0-based).
-struct SubjectList {
-    QVector<SubjectEntry> entries;
-    int size() const { return int(entries.size()); }
-    SubjectEntry at(int comboIndex) const
-    {
-        return comboIndex >= 0 && comboIndex < entries.size() ? entries[comboIndex] : SubjectEntry{};
-    }
-};
+// Parallel to the subject combo.
+using SubjectList = EntryList<SubjectEntry>;
 
-// Fills the subject combo, from 教导处 on databasePath (the calling window's),
-// with 其次 (the subject) of the class's subjects (subjectsOfClassQuery), in
-// table order, nothing chosen,
-// and rebuilds the list. With no row: grade group + class +
+// Fills the subject combo, from 教导处 on the window's connection, with the
+// class's subjects (subjectsOfClass), in table order, nothing chosen, and
+// rebuilds the list. With no row: grade group + class +
 // "还没有设置任何学科，请管理员进行本班学科与任课教师设置后，才能添分。", unless
-// noticeWhenNone is false. The record set is closed afterwards.
-void FillSubjectCombo(DataControl &data, const QString &databasePath, const QString &gradeGroup,
-                      const QString &className, QComboBox *subjectCombo, SubjectList &list, QWidget *parent,
-                      bool noticeWhenNone = true);
+// noticeWhenNone is false. A refused read is reported and returns false.
+bool FillSubjectCombo(db::Connection &c, const QString &gradeGroup, const QString &className,
+                      QComboBox *subjectCombo, SubjectList &list, QWidget *parent, bool noticeWhenNone = true);
 
 // The subject choice's student load: points the control at openpath with the
 // class's students (score sheet query, no exam) and returns the section table's

@@ -6,7 +6,6 @@
 #include "kit/selection.h"
 #include "kit/sign_in_toggle.h"
 #include "kit/window_steps.h"
-#include "platform/data_control.h"
 #include "platform/messages.h"
 
 #include <QDir>
@@ -43,8 +42,6 @@ DataMaintenanceWindow::DataMaintenanceWindow(WindowHost &host, QWidget *parent)
     Command4 = named(new QPushButton(QStringLiteral("备份现在数据库(&B)"), this), "Command4");
     Command5 = named(new QPushButton(QStringLiteral("删除选中数据库(&B)"), this), "Command5");
     Command6 = named(new QPushButton(QStringLiteral("使用选中数据库(&B)"), this), "Command6");
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
 
     auto *examButtons = new QHBoxLayout;
     examButtons->addWidget(Command3);
@@ -68,13 +65,11 @@ DataMaintenanceWindow::DataMaintenanceWindow(WindowHost &host, QWidget *parent)
     layout->addLayout(exams, 3);
     layout->addLayout(backup, 2);
 
-    ReportDataError(*Data1, this);
     // Wide enough for either caption of the toggle.
     Command3->setText(SignInToggle::signedInCaption(SignInToggle::Kind::Admin));
     Command3->setMinimumWidth(Command3->sizeHint().width());
     m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command3, host, this);
     m_toggle->setEditors({Command1, Command4, Command5, Command6});
-    m_toggle->setDataControl(Data1);
 
     connect(Command1, &QPushButton::clicked, this, &DataMaintenanceWindow::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &DataMaintenanceWindow::Command2_Click);
@@ -99,10 +94,8 @@ void DataMaintenanceWindow::Form_Load()
 
     listFiles();
 
-    Data1->setDatabaseName(s.openpath);
-    LoadAdminAccount(*Data1, s, s.openpath, this);
-    if (Data1->hasRecordset())
-        listExams(Data1->connection());
+    if (LoadAdminAccount(connection(), s, this) != AdminAccount::ReadFailed)
+        listExams(connection());
     else
         List1->clear();
     if (s.isSignedIn())

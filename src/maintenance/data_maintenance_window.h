@@ -17,7 +17,6 @@ class QPushButton;
 
 namespace tessaly {
 
-class DataControl;
 class SignInToggle;
 
 class DataMaintenanceWindow : public QWidget, public FormWindow {
@@ -35,7 +34,6 @@ public:
     QPushButton *Command4 = nullptr;   // 备份现在数据库(&B)
     QPushButton *Command5 = nullptr;   // 删除选中数据库(&B)
     QPushButton *Command6 = nullptr;   // 使用选中数据库(&B)
-    DataControl *Data1 = nullptr;
 
     // Parallel to List1: the table and column of each item.
     const QVector<LockableExam> &lockableExams() const { return m_exams; }

@@ -183,8 +183,8 @@ void ClassSetupWindow::Form_Load()
 
     Session &s = session();
     Data1->setDatabaseName(databasePath());
-    LoadAdminAccount(*Data1, s, databasePath(), this);
-    FillGradeGroupCombo(*Data1, databasePath(), Combo1, GradeGroupVariant::ClassSetup, this);
+    LoadAdminAccount(connection(), s, this);
+    FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::ClassSetup, this);
     Combo1->setCurrentIndex(-1);   // shows "选年级组"
     Data1->setCaption(QString());
 

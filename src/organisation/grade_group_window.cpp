@@ -106,7 +106,7 @@ void GradeGroupWindow::Form_Load()
 
     Session &s = session();
     Data1->setDatabaseName(databasePath());
-    LoadAdminAccount(*Data1, s, databasePath(), this);
+    LoadAdminAccount(connection(), s, this);
     loadTicks();
     m_toggle->showState();
 }

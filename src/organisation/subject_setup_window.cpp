@@ -193,8 +193,8 @@ void SubjectSetupWindow::Form_Load()
 
     Session &s = session();
     Data1->setDatabaseName(databasePath());
-    LoadAdminAccount(*Data1, s, databasePath(), this);
-    FillGradeGroupCombo(*Data1, databasePath(), Combo1, GradeGroupVariant::ClassSetup, this);
+    LoadAdminAccount(connection(), s, this);
+    FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::ClassSetup, this);
     Data1->setCaption(QString());
 
     setGridFormat();

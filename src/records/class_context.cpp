@@ -1,17 +1,18 @@
 #include "records/class_context.h"
 
 #include "kit/sign_in_toggle.h"
-#include "kit/window_host.h"
-#include "platform/data_control.h"
+#include "kit/window_base.h"
 
 #include <QComboBox>
 
 namespace tessaly::records {
 
-ClassContext::ClassContext(const Config &config, WindowHost &host, const QString &databasePath, QWidget *window)
-    : QObject(window), m_config(config), m_host(host), m_databasePath(databasePath), m_window(window)
+ClassContext::ClassContext(const Config &config, FormWindow &form, QWidget *window)
+    : QObject(window), m_config(config), m_form(form), m_window(window),
+      m_choice({.gradeGroup = config.gradeGroup, .klass = config.klass}, form, window)
 {
-    m_toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, config.toggle, host, databasePath, window);
+    m_toggle =
+        new SignInToggle(SignInToggle::Kind::HeadTeacher, config.toggle, form.host(), form.databasePath(), window);
     m_toggle->setChoices(config.gradeGroup, config.klass);
     m_toggle->setEditors(config.editors);
     // A sign-in is always for the class chosen here, whatever another window chose since.
@@ -41,10 +42,9 @@ ClassContext::ClassContext(const Config &config, WindowHost &host, const QString
 
 void ClassContext::load()
 {
-    m_config.klass->clear();
     if (m_config.headTeachers)
         m_config.headTeachers->clear();
-    FillGradeGroupCombo(*m_config.data, m_databasePath, m_config.gradeGroup, GradeGroupVariant::Common, m_window);
+    m_choice.loadGradeGroups();
     m_gradeIndex = -1;
     m_classIndex = -1;
 }
@@ -78,12 +78,11 @@ void ClassContext::gradeGroupActivated(int index)
 {
     if (index < 0 || !mayLeave(m_config.gradeGroup, m_gradeIndex, index))
         return;
-    FillClassCombo(*m_config.data, m_databasePath, gradeGroup(), m_config.klass, ClassVariant::Full, m_classes,
-                   m_window);
+    m_choice.chooseGradeGroup();
     if (QComboBox *teachers = m_config.headTeachers) {
         teachers->clear();
         fitDropDown(teachers);
-        for (const ClassEntry &e : m_classes.entries)
+        for (const ClassEntry &e : m_choice.classes().entries)
             teachers->addItem(e.headTeacher);
         teachers->setCurrentIndex(-1);
     }
@@ -95,7 +94,7 @@ void ClassContext::gradeGroupActivated(int index)
 
 void ClassContext::classActivated(int index)
 {
-    if (index < 0 || index >= m_classes.size())
+    if (index < 0 || index >= m_choice.classes().size())
         return;
     if (!mayLeave(m_config.klass, m_classIndex, index)) {
         if (m_config.headTeachers)
@@ -107,7 +106,7 @@ void ClassContext::classActivated(int index)
 
 void ClassContext::headTeacherActivated(int index)
 {
-    if (index < 0 || index >= m_classes.size())
+    if (index < 0 || index >= m_choice.classes().size())
         return;
     if (!mayLeave(m_config.headTeachers, m_classIndex, index))
         return;
@@ -116,14 +115,14 @@ void ClassContext::headTeacherActivated(int index)
 
 void ClassContext::chooseClass(int index)
 {
-    if (index < 0 || index >= m_classes.size())
+    if (!m_choice.chooseClass(index))
         return;
     m_classIndex = index;
     m_config.klass->setCurrentIndex(index);
     if (m_config.headTeachers)
         m_config.headTeachers->setCurrentIndex(index);
-    Session &s = m_host.session();
-    m_entry = m_classes.at(index);
+    Session &s = m_form.session();
+    m_entry = m_choice.classEntry();
     TakeHeadTeacherAccount(s, m_entry);
     s.id = m_entry.id;
     m_identity = reg::ResolveClassCode(gradeGroup(), className(), s.today());

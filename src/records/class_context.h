@@ -8,10 +8,10 @@
 //
 //   m_context = new ClassContext({.gradeGroup = Combo1, .klass = Combo2,
 //                                 .headTeachers = Combo3,              // plan, summary, daily window
-//                                 .toggle = Command10, .data = Data2,
+//                                 .toggle = Command10,
 //                                 .editors = {Frame2},
 //                                 .checks = ClassContext::Checks::EitherClassOrTeacher},
-//                                host(), databasePath(), this);
+//                                *this, this);
 //   connect(m_context, &ClassContext::gradeGroupChosen, this, …empty the class's lists…);
 //   connect(m_context, &ClassContext::classChosen, this, …load the class's rows…);
 //   connect(m_context, &ClassContext::signInShown, this, …the window's status text…);
@@ -21,7 +21,7 @@
 // Signed in means the session's rule (username non-empty and equal to denglu),
 // tested at every class choice and after 登陆; a class without a head-teacher
 // name is never shown signed in.
-#include "kit/selection.h"
+#include "kit/class_choice.h"
 #include "school/class_code.h"
 
 #include <QList>
@@ -35,7 +35,7 @@ class QComboBox;
 class QWidget;
 
 namespace tessaly {
-class DataControl;
+class FormWindow;
 class SignInToggle;
 class WindowHost;
 }
@@ -61,13 +61,12 @@ public:
         QComboBox *klass = nullptr;          // Combo2
         QComboBox *headTeachers = nullptr;   // Combo3: head teachers at the positions of the classes
         QAbstractButton *toggle = nullptr;   // Command10
-        DataControl *data = nullptr;         // the hidden control that reads 教导处
         QList<QWidget *> editors{};            // enabled exactly while signed in
         Checks checks = Checks::Conduct;
     };
 
-    // Its lists and sign-in read the database at databasePath (the window's).
-    ClassContext(const Config &config, WindowHost &host, const QString &databasePath, QWidget *window);
+    // Its lists read on the window's connection; its sign-in on the window's database.
+    ClassContext(const Config &config, FormWindow &form, QWidget *window);
 
     // Fills the grade-group combo (Form_Load).
     void load();
@@ -107,11 +106,10 @@ private:
     bool mayLeave(QComboBox *combo, int &shownIndex, int newIndex);
 
     Config m_config;
-    WindowHost &m_host;
-    const QString m_databasePath;
+    FormWindow &m_form;
     QWidget *m_window;
     SignInToggle *m_toggle = nullptr;
-    ClassList m_classes;
+    ClassChoice m_choice;
     ClassEntry m_entry;
     reg::ClassIdentity m_identity;
     std::function<bool()> m_leaveCheck;

@@ -146,10 +146,9 @@ ClassDocumentWindow::ClassDocumentWindow(const Twin &twin, WindowHost &host, QWi
                                   .klass = Combo2,
                                   .headTeachers = Combo3,
                                   .toggle = Command10,
-                                  .data = Data2,
                                   .editors = {Frame2},
                                   .checks = ClassContext::Checks::EitherClassOrTeacher},
-                                 host, databasePath(), this);
+                                 *this, this);
     m_context->setLeaveCheck([this] { return askToSave(); });
     Frame2->setEnabled(false);
 

@@ -71,8 +71,6 @@ ConductWindow::ConductWindow(WindowHost &host, QWidget *parent) : QWidget(parent
     Command2 = named(new QPushButton(QStringLiteral("打印(&P)"), Frame3), "Command2");
     Command7 = named(new QPushButton(QStringLiteral("打开模板(&T)"), Frame3), "Command7");
     cmdClose = named(new QPushButton(QStringLiteral("关闭(&C)"), Frame3), "cmdClose");
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     Label3 = named(new QLabel(kHeading, this), "Label3");
     Label3->setAlignment(Qt::AlignCenter);
@@ -146,13 +144,10 @@ ConductWindow::ConductWindow(WindowHost &host, QWidget *parent) : QWidget(parent
     m_context = new ClassContext({.gradeGroup = Combo1,
                                   .klass = Combo2,
                                   .toggle = Command10,
-                                  .data = Data2,
                                   .editors = {Frame1, Command4},
                                   .checks = ClassContext::Checks::Conduct},
-                                 host, databasePath(), this);
+                                 *this, this);
     m_context->setLeaveCheck([this] { return settleEvaluation(); });
-
-    ReportDataError(*Data2, this);
     ReportDataError(*Data3, this);
     connect(m_context, &ClassContext::gradeGroupChosen, this, &ConductWindow::gradeGroupChosen);
     connect(m_context, &ClassContext::classChosen, this, &ConductWindow::classChosen);
@@ -264,13 +259,26 @@ void ConductWindow::reloadClass()
     ListEvaluationColumns();
 }
 
+// The class's students go into the navigator Data3, which the user moves through.
+QVector<QVector<QVariant>> ConductWindow::openClassMembers()
+{
+    const reg::ClassIdentity &identity = m_context->identity();
+    const reg::Statement members = reg::classMembersQuery(identity.sectionTable, identity.classCode, {});
+    Data3->setDatabaseName(databasePath());
+    if (!members.isValid()) {
+        Data3->Close();
+        return {};
+    }
+    Data3->setRecordSource(members.sql, members.params);
+    return Data3->Refresh() ? Data3->rows() : QVector<QVector<QVariant>>{};
+}
+
 void ConductWindow::loadStudents()
 {
     m_students.clear();
     Combo4->clear();
     m_columns.clear();
-    const QVector<QVector<QVariant>> rows =
-        reg::readClassMembers(*Data3, databasePath(), m_context->identity(), QStringList());
+    const QVector<QVector<QVariant>> rows = openClassMembers();
     const QStringList fields = Data3->hasRecordset() ? Data3->FieldNames() : QStringList();
     const int id = fields.indexOf(QStringLiteral("ID"));
     const int number = fields.indexOf(QStringLiteral("学籍号"));

@@ -54,7 +54,6 @@ public:
     QComboBox *Combo4 = nullptr;          // evaluations of the class
     QLabel *Label3 = nullptr;
     FlexGrid *Grid1 = nullptr;
-    DataControl *Data2 = nullptr;         // 教导处
     DataControl *Data3 = nullptr;         // the students: the navigator
     QLineEdit *Text1 = nullptr;           // 学籍号
     QLineEdit *Text2 = nullptr;           // 姓名
@@ -91,6 +90,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    QVector<QVector<QVariant>> openClassMembers();
     // Whether the evaluation text differs from the one shown for the student.
     bool hasUnsavedEvaluation() const;
     // Before the shown text gives way (another student, evaluation, class or

@@ -1,5 +1,6 @@
 #include "records/development_record_window.h"
 
+#include "kit/selection.h"
 #include "kit/window_names.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
@@ -121,10 +122,9 @@ void DevelopmentRecordWindow::classChosen()
 {
     Combo3->clear();
     Combo3->addItem(kWholeClassEntry);
-    const QVector<QVector<QVariant>> students =
-        reg::readClassMembers(*Data1, databasePath(), context()->identity(), {QStringLiteral("姓名")});
-    Data1->Close();
-    for (const QVector<QVariant> &s : students)
+    const reg::MemberRows students =
+        loadClassMembers(connection(), context()->identity(), {QStringLiteral("姓名")}, this);
+    for (const QVector<QVariant> &s : students.rows)
         Combo3->addItem(s.value(0).toString());
     Combo3->setCurrentIndex(0);
     LoadRecordList(0);

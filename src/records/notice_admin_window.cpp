@@ -5,7 +5,6 @@
 #include "kit/sign_in_toggle.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
-#include "platform/data_control.h"
 #include "platform/messages.h"
 #include "records/notice_layout.h"
 
@@ -25,9 +24,6 @@ NoticeAdminWindow::NoticeAdminWindow(WindowHost &host, QWidget *parent)
     Command4 = named(new QPushButton(QStringLiteral("删除"), this), "Command4");
     addButton(Command6);
     addButton(Command4);
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
-    ReportDataError(*Data1, this);
 
     m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command6, host, databasePath(), this);
     m_toggle->setEditors({Command4});
@@ -51,8 +47,7 @@ void NoticeAdminWindow::placeAndPrepare()
     showFixedDialogFrame(this);
     SetWindowSize(this, 7110, 5145);
     CentreOnMainWindow(this, host().hostWidget(), 400);
-    Data1->setDatabaseName(databasePath());
-    LoadAdminAccount(*Data1, session(), databasePath(), this);
+    LoadAdminAccount(connection(), session(), this);
 }
 
 void NoticeAdminWindow::Command4_Click()

@@ -8,7 +8,6 @@
 
 namespace tessaly {
 
-class DataControl;
 class SignInToggle;
 
 class NoticeAdminWindow : public NoticeViewer {
@@ -18,7 +17,6 @@ public:
 
     QPushButton *Command6 = nullptr;   // administrator sign-in toggle
     QPushButton *Command4 = nullptr;   // 删除
-    DataControl *Data1 = nullptr;      // reads the administrator row
 
     SignInToggle *signInToggle() const { return m_toggle; }
     // The row 删除 removes (index into notices()); -1 for none.

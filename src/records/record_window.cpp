@@ -115,10 +115,9 @@ RecordWindow::RecordWindow(WindowHost &host, QWidget *parent, const Texts &texts
                                   .klass = Combo2,
                                   .headTeachers = texts.kind == DocumentKind::DailyRecord ? Combo3 : nullptr,
                                   .toggle = Command10,
-                                  .data = Data1,
                                   .editors = {Frame2},
                                   .checks = ClassContext::Checks::EitherClassOrTeacher},
-                                 host, databasePath(), this);
+                                 *this, this);
 
     m_editor = new TwoModeEditor(
         [this]() -> db::Connection & { return connection(); },

@@ -1,6 +1,7 @@
 #include "register/exam_number_window.h"
 
 #include "kit/form_layout.h"
+#include "kit/selection.h"
 #include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "school/class_code.h"
@@ -30,8 +31,6 @@ ExamNumberWindow::ExamNumberWindow(WindowHost &host, QWidget *parent) : QDialog(
     Check2 = named(new QCheckBox(QStringLiteral("打印学籍后四位"), this), "Check2");
     Check1->setChecked(true);
     Check2->setChecked(true);
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
 
     QGridLayout *form = captionedGrid(
         this, {{QStringLiteral("选年级组:"), Combo1}, {QStringLiteral("选 班 级:"), Combo2}}, &lblLabels,
@@ -58,35 +57,35 @@ ExamNumberWindow::ExamNumberWindow(WindowHost &host, QWidget *parent) : QDialog(
     layout->addLayout(form);
     layout->addLayout(buttonRow(Command1));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    ReportDataError(*Data1, this);
     connect(Combo1, &QComboBox::activated, this, &ExamNumberWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &ExamNumberWindow::Combo2_Click);
+    m_choice = std::make_unique<ClassChoice>(
+        ClassChoice::Steps{.gradeGroup = Combo1, .klass = Combo2, .classes = ClassVariant::NamesOnly}, *this, this);
 }
 
 void ExamNumberWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    FillGradeGroupCombo(*Data1, databasePath(), Combo1, GradeGroupVariant::Common, this);
+    m_choice->loadGradeGroups();
 }
 
 void ExamNumberWindow::Combo1_Click()
 {
-    FillClassCombo(*Data1, databasePath(), Combo1->currentText(), Combo2, ClassVariant::NamesOnly, m_classes, this);
+    m_choice->chooseGradeGroup();
     m_chosen = false;
     m_students.clear();
 }
 
 void ExamNumberWindow::Combo2_Click()
 {
-    if (Combo2->currentIndex() < 0)
+    if (!m_choice->chooseClass(Combo2->currentIndex()))
         return;
     m_gradeGroup = Combo1->currentText();
     m_className = Combo2->currentText();
     const reg::ClassIdentity identity = reg::ResolveClassCode(m_gradeGroup, m_className, session().today());
     m_classCode = identity.classCode;
-    m_students = reg::examNumberStudents(
-        reg::readClassMembers(*Data1, databasePath(), identity, reg::kExamNumberColumns));
+    m_students =
+        reg::examNumberStudents(loadClassMembers(connection(), identity, reg::kExamNumberColumns, this).rows);
     m_chosen = true;
 }
 

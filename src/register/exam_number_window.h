@@ -9,12 +9,13 @@
 // only reads the database.
 //
 // The page is laid out by exam_number_page.h.
-#include "kit/selection.h"
+#include "kit/class_choice.h"
 #include "kit/window_base.h"
 #include "register/exam_number_page.h"
 
 #include <QDialog>
 #include <QList>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -36,7 +37,6 @@ public:
     QCheckBox *Check1 = nullptr;      // 打印姓名
     QCheckBox *Check2 = nullptr;      // 打印学籍后四位
     QList<QPushButton *> Command1;    // 0 确定, 1 取消
-    DataControl *Data1 = nullptr;     // grade groups, classes, then the chosen class's students
 
     // The chosen class's students; empty while no class is chosen.
     const QList<reg::ExamNumberStudent> &students() const { return m_students; }
@@ -50,7 +50,7 @@ public slots:
 
 private:
     void PrintExamNumbers();
-    ClassList m_classes;
+    std::unique_ptr<ClassChoice> m_choice;   // grade group → class
     bool m_chosen = false;
     QString m_gradeGroup;   // of the chosen class
     QString m_className;

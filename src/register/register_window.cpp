@@ -85,11 +85,12 @@ RegisterWindow::RegisterWindow(WindowHost &host, QWidget *parent) : QWidget(pare
 
     ReportDataError(*Data1, this);
     ShowRecordPosition(*Data1, PositionText::Register);
-    ReportDataError(*Data2, this);
     ReportDataError(*Data3, this);
 
     connect(Combo1, &QComboBox::activated, this, &RegisterWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &RegisterWindow::Combo2_Click);
+    m_choice = std::make_unique<ClassChoice>(
+        ClassChoice::Steps{.gradeGroup = Combo1, .klass = Combo2, .classes = ClassVariant::Full}, *this, this);
     connect(Combo3, &QComboBox::activated, this, &RegisterWindow::Combo3_Click);
     connect(Command7, &QPushButton::clicked, this, &RegisterWindow::Command7_Click);
     connect(Command6, &QPushButton::clicked, this, &RegisterWindow::Command6_Click);
@@ -217,8 +218,6 @@ void RegisterWindow::buildControls()
 
     Data1 = named(new DataControl(this), "Data1");
     Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     auto *left = new QVBoxLayout;
     left->addWidget(Frame2);
@@ -253,12 +252,10 @@ void RegisterWindow::Form_Load()
     MoveToTopLeft(this);
 
     if (databaseAvailable(host(), this))
-        FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
+        m_choice->loadGradeGroups();
     Combo2->clear();
     Combo3->clear();
-    m_classes = {};
     m_gradeGroup.clear();
-    m_classIndex = -1;
     clearGrid();
     Label5->setText(kStartStatus);
     updateEditButtons();
@@ -273,8 +270,7 @@ void RegisterWindow::Combo1_Click()
         return;
     }
     m_gradeGroup = Combo1->currentText();
-    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2,
-                                 ClassVariant::Full, m_classes, this);
+    m_choice->chooseGradeGroup();
     Combo3->clear();
     for (int i = 0; i < Combo2->count(); ++i)
         Combo3->addItem(Combo2->itemText(i));
@@ -284,7 +280,6 @@ void RegisterWindow::Combo1_Click()
     // No class is chosen now: the window shows nobody signed in, as at the start,
     // and nothing may be edited until a class is chosen. The session keeps its
     // sign-in for that choice.
-    m_classIndex = -1;
     Command10->setText(SignInToggle::signedOutCaption(SignInToggle::Kind::HeadTeacher));
     Label5->setText(kStartStatus);
     updateEditButtons();
@@ -294,7 +289,7 @@ void RegisterWindow::Combo2_Click()
 {
     if (!settleUnsaved()) {
         const QSignalBlocker block(Combo2);
-        Combo2->setCurrentIndex(m_classIndex);
+        Combo2->setCurrentIndex(m_choice->classIndex());
         return;
     }
     ChooseClass();
@@ -302,14 +297,12 @@ void RegisterWindow::Combo2_Click()
 
 void RegisterWindow::ChooseClass()
 {
-    const int index = Combo2->currentIndex();
-    if (index < 0 || index >= m_classes.size())
+    if (!m_choice->chooseClass(Combo2->currentIndex()))
         return;
     Session &s = session();
-    const ClassEntry entry = m_classes.at(index);
+    const ClassEntry entry = m_choice->classEntry();
     TakeHeadTeacherAccount(s, entry);
     s.id = entry.id;
-    m_classIndex = index;
 
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
     const reg::Statement members = reg::classMembersQuery(m_identity.sectionTable, m_identity.classCode);
@@ -428,7 +421,7 @@ void RegisterWindow::closeEvent(QCloseEvent *event)
 
 ClassEntry RegisterWindow::chosenClass() const
 {
-    return m_classIndex >= 0 ? m_classes.at(m_classIndex) : ClassEntry{};
+    return m_choice->classEntry();
 }
 
 bool RegisterWindow::hasUnsavedChanges() const
@@ -443,12 +436,12 @@ bool RegisterWindow::headTeacherSignedIn() const
     // The chosen class's own head teacher, not whatever account another window
     // left in username: a teacher signed in elsewhere never edits this register.
     // While a panel is open the grid is only a view: the panel's work reloads it.
-    return m_classIndex >= 0 && m_identity.isValid() && !head.isEmpty() && s.denglu == head && !m_openPanel;
+    return m_choice->classIndex() >= 0 && m_identity.isValid() && !head.isEmpty() && s.denglu == head && !m_openPanel;
 }
 
 void RegisterWindow::updateEditButtons()
 {
-    Frame1->setEnabled(m_toggle && m_toggle->isSignedIn() && m_classIndex >= 0 && m_identity.isValid()
+    Frame1->setEnabled(m_toggle && m_toggle->isSignedIn() && m_choice->classIndex() >= 0 && m_identity.isValid()
                        && !m_openPanel);
     Command12->setEnabled(!m_openPanel);
 }
@@ -529,7 +522,7 @@ bool RegisterWindow::SaveRegister()
 bool RegisterWindow::writeRegister(QList<reg::RegisterRow> &vanished)
 {
     m_editor->CloseCellEditor();
-    if (m_classIndex < 0 || !m_identity.isValid())
+    if (m_choice->classIndex() < 0 || !m_identity.isValid())
         return false;
     if (!m_toggle->confirmSignedIn())
         return false;
@@ -571,7 +564,7 @@ bool RegisterWindow::settleUnsaved()
     if (!hasUnsavedChanges())
         return true;
     const QString question = QStringLiteral("%1%2学籍表的修改还没有保存，要先保存吗?")
-                                 .arg(m_gradeGroup, Combo2->itemText(m_classIndex));
+                                 .arg(m_gradeGroup, Combo2->itemText(m_choice->classIndex()));
     return settleUnsavedChanges(this, question, [this] {
         QList<reg::RegisterRow> vanished;
         if (!writeRegister(vanished))

@@ -21,7 +21,7 @@
 // (register_export.h).
 #include "kit/window_base.h"
 
-#include "kit/selection.h"
+#include "kit/class_choice.h"
 #include "platform/database.h"
 #include "school/class_code.h"
 #include "register/class_transfer.h"
@@ -119,7 +119,6 @@ public:
     QPushButton *Command2 = nullptr;   // 确定
 
     DataControl *Data1 = nullptr;   // register query
-    DataControl *Data2 = nullptr;   // 教导处 queries
     DataControl *Data3 = nullptr;   // transfer queries
 
     // The chosen class: what ResolveClassCode gave (invalid before a choice and for
@@ -202,11 +201,10 @@ private:
     void presetMode(reg::ImportMode mode);
     SignInToggle *m_toggle = nullptr;
     CellEditor *m_editor = nullptr;
-    ClassList m_classes;
+    std::unique_ptr<ClassChoice> m_choice;   // grade group → class
     QString m_gradeGroup;         // Combo1 text whose classes Combo2 lists
     reg::ClassIdentity m_identity;
     QList<reg::RegisterRow> m_rows;
-    int m_classIndex = -1;        // Combo2 index of the chosen class; -1 after a grade-group change
     bool m_choosing = false;      // a class choice shows the sign-in state
     bool m_editRowValid = false;  // the cell editor's row is a row of the current fill
     QWidget *m_openPanel = nullptr;

@@ -1,6 +1,7 @@
 #include "register/roll_call_window.h"
 
 #include "kit/form_layout.h"
+#include "kit/selection.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
 #include "platform/data_control.h"
@@ -44,10 +45,6 @@ RollCallWindow::RollCallWindow(WindowHost &host, QWidget *parent) : QWidget(pare
     Grid1 = named(new FlexGrid(this), "Grid1");
     Command1 = named(new QPushButton(QStringLiteral("打印(&P)"), this), "Command1");
     Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "Command7");
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     // Room for the longest class name with its picture.
     TreeView1->setFixedWidth(TreeView1->fontMetrics().horizontalAdvance(QStringLiteral("初一年级组初一年级组")));
@@ -66,9 +63,6 @@ RollCallWindow::RollCallWindow(WindowHost &host, QWidget *parent) : QWidget(pare
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Label4);
     layout->addLayout(body, 1);
-
-    ReportDataError(*Data1, this);
-    ReportDataError(*Data2, this);
     connect(TreeView1, &ClassTree::NodeClick, this, &RollCallWindow::TreeView1_NodeClick);
     connect(Command1, &QPushButton::clicked, this, &RollCallWindow::Command1_Click);
     connect(Command7, &QPushButton::clicked, this, &RollCallWindow::Command7_Click);
@@ -82,7 +76,7 @@ QSize RollCallWindow::sizeHint() const
 void RollCallWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    TreeView1->BuildClassTree(*Data2, databasePath());
+    TreeView1->BuildClassTree(connection());
 
     Grid1->setRows(1);
     Grid1->setCols(reg::kRollCallCols);
@@ -116,8 +110,7 @@ void RollCallWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
     Label4->setText(m_chosen->key);
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(m_chosen->gradeGroup, m_chosen->className, session().today());
-    m_students = reg::rollCallStudents(
-        reg::readClassMembers(*Data1, databasePath(), identity, reg::kRollCallColumns));
+    m_students = reg::rollCallStudents(loadClassMembers(connection(), identity, reg::kRollCallColumns, this).rows);
 
     Grid1->setUpdatesEnabled(false);
     Grid1->setRows(1 + int(m_students.size()));

@@ -34,8 +34,6 @@ public:
 
     ClassTree *TreeView1 = nullptr;
     FlexGrid *Grid1 = nullptr;         // the roll-call grid
-    DataControl *Data1 = nullptr;      // the chosen class's students
-    DataControl *Data2 = nullptr;      // the tree, while loading
     QLabel *Label4 = nullptr;          // title: the chosen class's key
     QLabel *Label3 = nullptr;          // banner
     QLabel *Label1 = nullptr;          // heading of the tree

@@ -1,5 +1,6 @@
 #include "register/survey_sheet_window.h"
 
+#include "kit/selection.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
 #include "platform/data_control.h"
@@ -60,11 +61,6 @@ SurveySheetWindow::SurveySheetWindow(WindowHost &host, QWidget *parent) : QWidge
     Grid1->setFixedCols(0);
     Grid1->setFormatString(reg::surveyGridFormat());
 
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
-
     auto *left = new QVBoxLayout;
     left->addWidget(choice);
     left->addWidget(Command1);
@@ -80,11 +76,10 @@ SurveySheetWindow::SurveySheetWindow(WindowHost &host, QWidget *parent) : QWidge
     layout->addWidget(Label4);
     layout->addWidget(Label1);
     layout->addLayout(body, 1);
-
-    ReportDataError(*Data1, this);
-    ReportDataError(*Data2, this);
     connect(Combo1, &QComboBox::activated, this, &SurveySheetWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &SurveySheetWindow::Combo2_Click);
+    m_choice = std::make_unique<ClassChoice>(
+        ClassChoice::Steps{.gradeGroup = Combo1, .klass = Combo2, .classes = ClassVariant::WithPassword}, *this, this);
     connect(Command1, &QPushButton::clicked, this, &SurveySheetWindow::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &SurveySheetWindow::Command2_Click);
 }
@@ -97,41 +92,34 @@ QSize SurveySheetWindow::sizeHint() const
 void SurveySheetWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    Combo2->clear();
-    FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
+    m_choice->loadGradeGroups();
     clearGrid();
 }
 
 void SurveySheetWindow::Combo1_Click()
 {
-    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
-    Data2->Close();
+    m_choice->chooseGradeGroup();
     m_classCode.clear();
     clearGrid();
 }
 
 void SurveySheetWindow::Combo2_Click()
 {
-    const int index = Combo2->currentIndex();
-    if (index < 0 || index >= m_classes.size())
+    if (!m_choice->chooseClass(Combo2->currentIndex()))
         return;
     Session &s = session();
-    const ClassEntry entry = m_classes.at(index);
-    TakeHeadTeacherAccount(s, entry);
+    TakeHeadTeacherAccount(s, m_choice->classEntry());
 
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
     m_classCode = identity.classCode;
-    reg::readClassMembers(*Data1, databasePath(), identity, reg::registerColumns());
-    FillSurveyGrid();
+    FillSurveyGrid(loadClassMembers(connection(), identity, reg::registerColumns(), this).rows);
 }
 
-void SurveySheetWindow::FillSurveyGrid()
+void SurveySheetWindow::FillSurveyGrid(const QVector<QVector<QVariant>> &members)
 {
     clearGrid();
-    if (!Data1->hasRecordset())
-        return;
-    m_rows = reg::surveyRows(Data1->rows(), m_classCode);
+    m_rows = reg::surveyRows(members, m_classCode);
     Grid1->setUpdatesEnabled(false);
     Grid1->setRows(1 + int(m_rows.size()));
     for (int r = 0; r < m_rows.size(); ++r)

@@ -8,11 +8,12 @@
 // reads the database.
 //
 // The rules are in survey_sheet.h.
-#include "kit/selection.h"
+#include "kit/class_choice.h"
 #include "kit/window_base.h"
 #include "register/survey_sheet.h"
 
 #include <QList>
+#include <memory>
 #include <QWidget>
 
 class QComboBox;
@@ -40,8 +41,6 @@ public:
     FlexGrid *Grid1 = nullptr;         // the survey grid
     QPushButton *Command1 = nullptr;   // 打印
     QPushButton *Command2 = nullptr;   // 关闭
-    DataControl *Data1 = nullptr;      // the chosen class's students
-    DataControl *Data2 = nullptr;      // 教导处 lists
 
     // The survey grid's rows, grid row r showing row r - 1.
     const QList<reg::SurveyRow> &surveyRows() const { return m_rows; }
@@ -50,13 +49,13 @@ public slots:
     void Form_Load() override;
     void Combo1_Click();
     void Combo2_Click();
-    void FillSurveyGrid();
+    void FillSurveyGrid(const QVector<QVector<QVariant>> &members);
     void Command1_Click();   // ExportSurveySheet
     void Command2_Click();
 
 private:
     void clearGrid();
-    ClassList m_classes;
+    std::unique_ptr<ClassChoice> m_choice;   // grade group → class
     QString m_classCode;
     QList<reg::SurveyRow> m_rows;
 };

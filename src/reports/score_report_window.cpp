@@ -148,10 +148,6 @@ ScoreReportWindow::ScoreReportWindow(WindowHost &host, QWidget *parent) : QWidge
     panel->addLayout(panelButtons, 7, 0, 1, 2);
     Picture4->hide();
 
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
-    ReportDataError(*Data2, this);
-
     connect(TreeView1, &ClassTree::NodeClick, this, &ScoreReportWindow::TreeView1_NodeClick);
     connect(Combo1, &QComboBox::activated, this, &ScoreReportWindow::Combo1_Click);
     connect(List1, &QListWidget::itemChanged, this, &ScoreReportWindow::List1_Click);
@@ -175,7 +171,7 @@ void ScoreReportWindow::Form_Load()
 {
     MoveToTopLeft(this);
     m_zoomFactor = QStringLiteral("1");
-    TreeView1->BuildClassTree(*Data2, databasePath());
+    TreeView1->BuildClassTree(connection());
     setUpGrid();
 }
 

@@ -73,7 +73,6 @@ public:
     QPushButton *Command8 = nullptr;   // 确定
     QPushButton *Command9 = nullptr;   // 取消
     reports::PaperPreview *Preview = nullptr;   // Picture2, Picture3, VScroll1 and the rest
-    DataControl *Data2 = nullptr;      // 教导处, while loading
 
     // The report's rows (row 0 the header) in the order shown, and the grid's
     // column widths in twips (0: hidden).

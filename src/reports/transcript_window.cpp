@@ -149,9 +149,6 @@ TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(
     panel->addWidget(Command8, 5, 1, Qt::AlignRight);
     Picture4->hide();
 
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
-    ReportDataError(*Data2, this);
 
     connect(TreeView1, &ClassTree::NodeClick, this, &TranscriptWindow::TreeView1_NodeClick);
     connect(Combo1, &QComboBox::activated, this, &TranscriptWindow::Combo1_Click);
@@ -176,7 +173,7 @@ void TranscriptWindow::Form_Load()
 {
     MoveToTopLeft(this);
     m_zoomScale = QStringLiteral("1");
-    TreeView1->BuildClassTree(*Data2, databasePath());
+    TreeView1->BuildClassTree(connection());
     buildHeader();
 }
 

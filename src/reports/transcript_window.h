@@ -74,7 +74,6 @@ public:
     QList<QRadioButton *> Option7;     // 缩小, 正常, 放大
     QPushButton *Command8 = nullptr;   // 确定
     reports::PaperPreview *Preview = nullptr;   // Picture2, Picture3 and the rest
-    DataControl *Data2 = nullptr;      // 教导处, while loading
 
     // The computed transcript and the grid's column widths in twips (0: hidden).
     const reports::Transcript &transcript() const { return m_transcript; }

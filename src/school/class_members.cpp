@@ -1,22 +1,31 @@
 #include "school/class_members.h"
 
-#include "platform/data_control.h"
+#include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace tessaly::reg {
 
-QVector<QVector<QVariant>> readClassMembers(DataControl &data, const QString &openpath,
-                                            const ClassIdentity &identity, const QStringList &columns)
+std::optional<MemberRows> classMembers(db::Connection &c, const ClassIdentity &identity, const QStringList &columns)
 {
     const Statement members = classMembersQuery(identity.sectionTable, identity.classCode, columns);
-    data.setDatabaseName(openpath);
-    if (!members.isValid()) {
-        data.Close();
-        return {};
+    if (!members.isValid())
+        return MemberRows{};
+    QSqlQuery q = c.query(members.sql, members.params);
+    if (!q.isActive())
+        return std::nullopt;
+    MemberRows result;
+    const QSqlRecord record = q.record();
+    for (int i = 0; i < record.count(); ++i)
+        result.columns << record.fieldName(i);
+    while (q.next()) {
+        QVector<QVariant> row;
+        row.reserve(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            row.append(q.value(i));
+        result.rows.append(row);
     }
-    data.setRecordSource(members.sql, members.params);
-    if (!data.Refresh())
-        return {};
-    return data.rows();
+    q.finish();
+    return result;
 }
 
 } // namespace tessaly::reg

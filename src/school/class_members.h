@@ -1,22 +1,26 @@
 #pragma once
-// Reading a class's students through a window's data-source control.
+// Reading a class's students.
+#include "platform/database.h"
 #include "school/class_code.h"
 
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
 
-namespace tessaly {
-class DataControl;
-}
+#include <optional>
 
 namespace tessaly::reg {
 
-// Runs the class query (classMembersQuery) of the class on openpath through the
-// control and returns its records, reading `columns` in order. A class without a
-// code (names outside the fixed lists) has no students: the control is closed
-// and nothing is read. A data error is the control's to report.
-QVector<QVector<QVariant>> readClassMembers(DataControl &data, const QString &openpath,
-                                            const ClassIdentity &identity, const QStringList &columns);
+// A class's records and the names of the columns they hold, in order.
+struct MemberRows {
+    QStringList columns;
+    QVector<QVector<QVariant>> rows;
+};
+
+// The records of the class query (classMembersQuery) of the class, reading
+// `columns` in order (all when empty). A class without a code (names outside
+// the fixed lists) has no students: nothing is read. nullopt when the query
+// failed (c.error()).
+std::optional<MemberRows> classMembers(db::Connection &c, const ClassIdentity &identity, const QStringList &columns);
 
 } // namespace tessaly::reg

@@ -1,14 +1,19 @@
 #include "school/class_subjects.h"
 
+#include "platform/typed_read.h"
 #include "school/school_tables.h"
 
 namespace tessaly {
 
-reg::Statement subjectsOfClassQuery(const QString &gradeGroup, const QString &className)
+std::optional<QVector<SubjectRow>> subjectsOfClass(db::Connection &c, const QString &gradeGroup,
+                                                   const QString &className)
 {
-    return {QStringLiteral(R"(select "id","类别","名称","对应内容","其它","其次","密码" from "教导处" )"
-                           R"(where "对应内容"=? and "其它"=? AND "类别"=?)"),
-            {gradeGroup.trimmed(), className.trimmed(), kKindTeaching}};
+    return db::readRows<SubjectRow>(
+        c,
+        QStringLiteral(R"(select "其次","名称","密码","id" from "教导处" where "对应内容"=? and "其它"=? AND "类别"=?)"),
+        {gradeGroup.trimmed(), className.trimmed(), kKindTeaching}, [](const QSqlQuery &q) {
+            return SubjectRow{db::textOf(q, 0), db::textOf(q, 1), db::textOf(q, 2), db::textOf(q, 3)};
+        });
 }
 
 } // namespace tessaly

@@ -109,12 +109,14 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
 
     ReportDataError(*Data1, this);
     ShowRecordPosition(*Data1, PositionText::Students);
-    ReportDataError(*Data2, this);
 
     connect(Combo1, &QComboBox::activated, this, &ScoreEntryWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &ScoreEntryWindow::Combo2_Click);
     connect(Combo3, &QComboBox::activated, this, &ScoreEntryWindow::Combo3_Click);
     connect(Combo5, &QComboBox::activated, this, &ScoreEntryWindow::Combo5_Click);
+    m_choice = std::make_unique<ClassChoice>(
+        ClassChoice::Steps{.gradeGroup = Combo1, .klass = Combo2, .subject = Combo3, .classes = ClassVariant::WithPassword},
+        *this, this);
     connect(Text9, &QLineEdit::editingFinished, this, &ScoreEntryWindow::Text9_Validate);
     connect(Command1, &QPushButton::clicked, this, &ScoreEntryWindow::Command1_Click);
     connect(Command19, &QPushButton::clicked, this, &ScoreEntryWindow::Command19_Click);
@@ -143,7 +145,7 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     editor.firstColumn = score::kColScore;
     editor.lastColumn = score::kColScore;
     editor.mayEdit = [this] {
-        return m_toggle->isSignedIn() && m_subjectIndex >= 0 && !m_rows.isEmpty() && !m_examLocked;
+        return m_toggle->isSignedIn() && m_choice->subjectIndex() >= 0 && !m_rows.isEmpty() && !m_examLocked;
     };
     editor.keyRule = [this](int, QChar key, QString &text) {
         const score::KeyOutcome r = score::ScoreKeyFilter(key, text);
@@ -282,8 +284,6 @@ void ScoreEntryWindow::buildControls()
 
     Data1 = named(new DataControl(this), "Data1");
     Data1->hide();
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     auto *left = new QVBoxLayout;
     left->addWidget(Frame2);
@@ -388,7 +388,7 @@ void ScoreEntryWindow::Form_Load()
 {
     MoveToTopLeft(this);
     if (databaseAvailable(host(), this))
-        FillGradeGroupCombo(*Data2, databasePath(), Combo1, GradeGroupVariant::Common, this);
+        m_choice->loadGradeGroups();
     Combo2->clear();
     Combo3->clear();
     Combo5->clear();
@@ -405,16 +405,10 @@ void ScoreEntryWindow::Combo1_Click()
         return;
     }
     m_gradeGroup = Combo1->currentText();
-    FillClassCombo(*Data2, databasePath(), Combo1->currentText(), Combo2, ClassVariant::WithPassword, m_classes, this);
-    Combo3->clear();
+    m_choice->chooseGradeGroup();
     Combo5->clear();
-    m_subjects = {};
     m_exams.clear();
-    m_classIndex = -1;
-    m_subjectIndex = -1;
-    Data2->Close();
     clearGrid(score::kLoadHeader);
-    Data2->setCaption(QString());
     Label4->setText(Combo1->currentText() + Combo2->currentText());
     Label7->setText(kGridCaption);
     updateEntryFrame();
@@ -423,19 +417,16 @@ void ScoreEntryWindow::Combo1_Click()
 void ScoreEntryWindow::Combo2_Click()
 {
     const int index = Combo2->currentIndex();
-    if (index < 0 || index >= m_classes.size())
+    if (index < 0 || index >= m_choice->classes().size())
         return;
     if (!settleUnsavedScores()) {
         const QSignalBlocker block(Combo2);
-        Combo2->setCurrentIndex(m_classIndex);
+        Combo2->setCurrentIndex(m_choice->classIndex());
         return;
     }
-    m_classIndex = index;
-    score::FillSubjectCombo(*Data2, databasePath(), Combo1->currentText(), Combo2->currentText(), Combo3, m_subjects,
-                            this);
+    m_choice->chooseClass(index);
     Combo5->clear();
     m_exams.clear();
-    m_subjectIndex = -1;
     setTitle(classTitle() + QStringLiteral("成绩 班主任:") + chosenClass().headTeacher);
     clearGrid(score::kLoadHeader);
     updateEntryFrame();
@@ -444,14 +435,14 @@ void ScoreEntryWindow::Combo2_Click()
 void ScoreEntryWindow::Combo3_Click()
 {
     const int k = Combo3->currentIndex();
-    if (k < 0 || k >= m_subjects.size())
+    if (k < 0 || k >= m_choice->subjects().size())
         return;
     if (!settleUnsavedScores()) {
         const QSignalBlocker block(Combo3);
-        Combo3->setCurrentIndex(m_subjectIndex);
+        Combo3->setCurrentIndex(m_choice->subjectIndex());
         return;
     }
-    m_subjectIndex = k;
+    m_choice->chooseSubject(k);
     Session &s = session();
     const score::SubjectEntry subject = chosenSubject();
     score::TakeTeacherAccount(s, subject);
@@ -583,12 +574,12 @@ void ScoreEntryWindow::setTitle(const QString &title)
 
 ClassEntry ScoreEntryWindow::chosenClass() const
 {
-    return m_classes.at(m_classIndex);
+    return m_choice->classEntry();
 }
 
 score::SubjectEntry ScoreEntryWindow::chosenSubject() const
 {
-    return m_subjects.at(m_subjectIndex);
+    return m_choice->subjectEntry();
 }
 
 QString ScoreEntryWindow::classTitle() const
@@ -619,7 +610,7 @@ void ScoreEntryWindow::updateEntryFrame()
     // Signed in is not enough: the entry frame also waits for a subject of a
     // class with a class code (a new grade group or class takes it away again)
     // and stays off while the creation panel is open.
-    Frame1->setEnabled(m_toggle->isSignedIn() && m_subjectIndex >= 0 && m_identity.isValid() && !m_panelOpen);
+    Frame1->setEnabled(m_toggle->isSignedIn() && m_choice->subjectIndex() >= 0 && m_identity.isValid() && !m_panelOpen);
     for (QLineEdit *box : {Text2, Text3, Text4, Text5, Text9})
         box->setEnabled(!m_examLocked);
     if (m_examLocked)

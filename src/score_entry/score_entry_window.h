@@ -22,15 +22,15 @@
 // statistics and saving (entry_statistics.h).
 #include "kit/window_base.h"
 
-#include "kit/selection.h"
+#include "kit/class_choice.h"
 #include "school/class_code.h"
 #include "score_entry/exam_creation.h"
 #include "school/score_sheet.h"
-#include "kit/subject_selection.h"
 
 #include <QList>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 
 class QComboBox;
 class QFrame;
@@ -103,7 +103,6 @@ public:
     QPushButton *Command7 = nullptr;   // 关闭
 
     DataControl *Data1 = nullptr;      // the class's students and scores
-    DataControl *Data2 = nullptr;      // 教导处 lists
 
     // The chosen class and subject: the identity ResolveClassCode gave (invalid
     // before a subject is chosen), and their 教导处 entries.
@@ -186,11 +185,8 @@ private:
     int m_target = -1;            // row (index into m_rows) a separate-entry score goes to
     int m_openExam = -1;          // index of the open exam in m_exams
     QString m_gradeGroup;         // the grade group the rows belong to
-    ClassList m_classes;
-    score::SubjectList m_subjects;
+    std::unique_ptr<ClassChoice> m_choice;   // grade group → class → subject
     reg::ClassIdentity m_identity;
-    int m_classIndex = -1;
-    int m_subjectIndex = -1;
     QStringList m_exams;
     QList<score::ScoreRow> m_rows;
     QString m_fullMark;           // the last valid text of Text9

@@ -146,9 +146,8 @@ void PasswordAdminWindow::Form_Load()
         return;
 
     Session &s = session();
-    Data1->setDatabaseName(s.openpath);
-    LoadAdminAccount(*Data1, s, s.openpath, this);
-    FillGradeGroupCombo(*Data1, s.openpath, Combo1, GradeGroupVariant::PasswordSetup, this);
+    LoadAdminAccount(connection(), s, this);
+    FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::PasswordSetup, this);
 
     Grid1->setFormatString(kPasswordGridFormatAtLoad);
     Grid1->setRows(1);

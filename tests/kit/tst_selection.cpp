@@ -1,7 +1,9 @@
 // The organisation routines: the administrator account, the grade-group and
 // class combos, and the data-control steps.
 #include "fixtures/test_school.h"
+#include "kit/class_tree.h"
 #include "kit/selection.h"
+#include "kit/subject_selection.h"
 #include "kit/window_steps.h"
 #include "platform/data_control.h"
 #include "platform/messages.h"
@@ -38,6 +40,8 @@ private slots:
     void positionTexts();
     void repositionCaption();
     void dataErrorReported();
+    void readFailureReported_data();
+    void readFailureReported();
     void centreOnMainWindow();
 };
 
@@ -49,9 +53,9 @@ void TestSelection::adminAccountFound()
     s.openpath = school.dbPath();
     s.username = QStringLiteral("王老师");
     s.userpas = QStringLiteral("999");
-    DataControl data;
+    db::Connection data(school.dbPath());
     ScriptedResponder responder;
-    QVERIFY(LoadAdminAccount(data, s, s.openpath, nullptr));
+    QVERIFY(LoadAdminAccount(data, s, nullptr) == AdminAccount::Found);
     QCOMPARE(s.username, QStringLiteral("管理员"));
     QCOMPARE(s.userpas, QStringLiteral("abc"));
     QVERIFY(responder.shown().isEmpty());
@@ -65,9 +69,9 @@ void TestSelection::adminAccountMissing()
     s.openpath = school.dbPath();
     s.username = QStringLiteral("王老师");   // left behind by another window
     s.userpas = QStringLiteral("999");
-    DataControl data;
+    db::Connection data(school.dbPath());
     ScriptedResponder responder;
-    QVERIFY(!LoadAdminAccount(data, s, s.openpath, nullptr));
+    QVERIFY(LoadAdminAccount(data, s, nullptr) == AdminAccount::Missing);
     QCOMPARE(responder.texts(),
              QStringList{QStringLiteral("管理员数据丢失,请确认服务器连接路径是否正确?否则无法登陆。")});
     QCOMPARE(responder.last().title, kProgramTitle);
@@ -95,32 +99,29 @@ void TestSelection::gradeGroups()
     TestSchool school;
     Session s;
     s.openpath = school.dbPath();
-    DataControl data;
+    db::Connection data(school.dbPath());
     QComboBox combo;
     combo.addItem(QStringLiteral("旧的"));
     ScriptedResponder responder;
 
     // No grade group: the window's message, once, and an empty combo.
-    FillGradeGroupCombo(data, s.openpath, &combo, v, nullptr);
+    FillGradeGroupCombo(data, &combo, v, nullptr);
     QCOMPARE(responder.texts(), QStringList{message});
     QCOMPARE(responder.last().title, kProgramTitle);
     QCOMPARE(combo.count(), 0);
 
-    // With grade groups: no message, names listed, nothing chosen, set closed.
+    // With grade groups: no message, names listed, nothing chosen.
     responder.clear();
     school.addGradeGroup(QStringLiteral("初一年级组"));
     school.addGradeGroup(QStringLiteral("初二年级组"));
     school.addClass(QStringLiteral("初一年级组"), QStringLiteral("一班"));
-    data.setCaption(QStringLiteral("共2人 第1人"));
-    FillGradeGroupCombo(data, s.openpath, &combo, v, nullptr);
+    FillGradeGroupCombo(data, &combo, v, nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 2);
     QCOMPARE(combo.itemText(0), QStringLiteral("初一年级组"));
     QCOMPARE(combo.itemText(1), QStringLiteral("初二年级组"));
     QCOMPARE(combo.currentIndex(), -1);
     QCOMPARE(combo.currentText(), QString());
-    QVERIFY(!data.hasRecordset());
-    QCOMPARE(data.Caption(), QString());
 }
 
 void TestSelection::gradeGroupsKeepTableOrder()
@@ -131,10 +132,10 @@ void TestSelection::gradeGroupsKeepTableOrder()
     school.addGradeGroup(QStringLiteral("初二年级组"));
     Session s;
     s.openpath = school.dbPath();
-    DataControl data;
+    db::Connection data(school.dbPath());
     QComboBox combo;
     ScriptedResponder responder;
-    FillGradeGroupCombo(data, s.openpath, &combo, GradeGroupVariant::Common, nullptr);
+    FillGradeGroupCombo(data, &combo, GradeGroupVariant::Common, nullptr);
     QStringList items;
     for (int i = 0; i < combo.count(); ++i)
         items << combo.itemText(i);
@@ -172,12 +173,12 @@ void TestSelection::classCombo()
 
     Session s;
     s.openpath = school.dbPath();
-    DataControl data;
+    db::Connection data(school.dbPath());
     QComboBox combo;
     ClassList list;
     list.entries.append(ClassEntry{QStringLiteral("旧"), {}, {}, {}});
     ScriptedResponder responder;
-    FillClassCombo(data, s.openpath, QStringLiteral("初二年级组"), &combo, ClassVariant(variant), list,
+    FillClassCombo(data, QStringLiteral("初二年级组"), &combo, ClassVariant(variant), list,
                         nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 2);
@@ -195,8 +196,6 @@ void TestSelection::classCombo()
     QCOMPARE(second.headTeacher, keepsNames ? QStringLiteral("赵老师") : QString());
     QCOMPARE(second.password, keepsPassword ? QStringLiteral("456") : QString());
     QCOMPARE(second.id, keepsId ? QString::number(b) : QString());
-    QVERIFY(!data.hasRecordset());
-    QCOMPARE(data.Caption(), QString());
     // Out of range (nothing chosen): an empty entry.
     QCOMPARE(list.at(-1).headTeacher, QString());
     QCOMPARE(list.at(2).headTeacher, QString());
@@ -209,22 +208,18 @@ void TestSelection::classComboNoClass()
     school.addClass(QStringLiteral("初一年级组"), QStringLiteral("一班"), QStringLiteral("李老师"));
     Session s;
     s.openpath = school.dbPath();
-    DataControl data;
-    ShowRecordPosition(data, PositionText::Students);
+    db::Connection data(school.dbPath());
     QComboBox combo;
     combo.addItem(QStringLiteral("上次的班"));
     ClassList list;
     list.entries.append(ClassEntry{});
     ScriptedResponder responder;
-    FillClassCombo(data, s.openpath, QStringLiteral("初二年级组"), &combo, ClassVariant::Full, list,
+    FillClassCombo(data, QStringLiteral("初二年级组"), &combo, ClassVariant::Full, list,
                         nullptr);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前教导处在本年级组内无任何班级设置。")});
     QCOMPARE(responder.last().title, kProgramTitle);
     QCOMPARE(combo.count(), 0);
     QCOMPARE(list.size(), 0);
-    // The fill stops at the message: the empty set stays and so does its caption.
-    QVERIFY(data.hasRecordset());
-    QCOMPARE(data.Caption(), QStringLiteral("共0人 第0人"));
 }
 
 void TestSelection::classComboTrimsAndBindsGradeGroup()
@@ -235,25 +230,25 @@ void TestSelection::classComboTrimsAndBindsGradeGroup()
     school.addClass(quoted, QStringLiteral("五班"), QStringLiteral("周老师"));
     Session s;
     s.openpath = school.dbPath();
-    DataControl data;
+    db::Connection data(school.dbPath());
     QComboBox combo;
     ClassList list;
     ScriptedResponder responder;
 
-    FillClassCombo(data, s.openpath, QStringLiteral("  初二年级组 "), &combo, ClassVariant::Full, list,
+    FillClassCombo(data, QStringLiteral("  初二年级组 "), &combo, ClassVariant::Full, list,
                         nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 1);
     QCOMPARE(combo.itemText(0), QStringLiteral("二班"));
 
     // A quote in the text is a value like any other, not SQL.
-    FillClassCombo(data, s.openpath, quoted, &combo, ClassVariant::Full, list, nullptr);
+    FillClassCombo(data, quoted, &combo, ClassVariant::Full, list, nullptr);
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(combo.count(), 1);
     QCOMPARE(combo.itemText(0), QStringLiteral("五班"));
     QCOMPARE(list.at(0).headTeacher, QStringLiteral("周老师"));
 
-    FillClassCombo(data, s.openpath, QStringLiteral("x' OR '1'='1"), &combo, ClassVariant::Full, list,
+    FillClassCombo(data, QStringLiteral("x' OR '1'='1"), &combo, ClassVariant::Full, list,
                         nullptr);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前教导处在本年级组内无任何班级设置。")});
     QCOMPARE(combo.count(), 0);
@@ -271,11 +266,11 @@ void TestSelection::classComboNullColumnsAndDuplicates()
 
     Session s;
     s.openpath = school.dbPath();
-    DataControl data;
+    db::Connection data(school.dbPath());
     QComboBox combo;
     ClassList list;
     ScriptedResponder responder;
-    FillClassCombo(data, s.openpath, QStringLiteral("高一年级组"), &combo, ClassVariant::Full, list,
+    FillClassCombo(data, QStringLiteral("高一年级组"), &combo, ClassVariant::Full, list,
                         nullptr);
     QCOMPARE(combo.count(), 2);
     QCOMPARE(combo.itemText(0), QStringLiteral("二班"));
@@ -299,7 +294,7 @@ void TestSelection::dropDownsShowTwentyItems()
         school.addClass(QStringLiteral("年级组1"), QStringLiteral("%1班").arg(c));
     Session s;
     s.openpath = school.dbPath();
-    DataControl data;
+    db::Connection data(school.dbPath());
     QWidget window;
     QComboBox grades(&window);
     QComboBox classes(&window);
@@ -309,8 +304,8 @@ void TestSelection::dropDownsShowTwentyItems()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     ScriptedResponder responder;
     ClassList list;
-    FillGradeGroupCombo(data, s.openpath, &grades, GradeGroupVariant::Common, nullptr);
-    FillClassCombo(data, s.openpath, QStringLiteral("年级组1"), &classes, ClassVariant::NamesOnly, list, nullptr);
+    FillGradeGroupCombo(data, &grades, GradeGroupVariant::Common, nullptr);
+    FillClassCombo(data, QStringLiteral("年级组1"), &classes, ClassVariant::NamesOnly, list, nullptr);
     QVERIFY(responder.shown().isEmpty());
 
     const QList<std::pair<QComboBox *, int>> expected = {{&grades, 12}, {&classes, 20}};
@@ -412,6 +407,75 @@ void TestSelection::dataErrorReported()
     QVERIFY(!plan.Refresh());
     QCOMPARE(responder.shown().size(), 1);
     QVERIFY(responder.last().text.startsWith(QStringLiteral("数据错误提示：")));
+}
+
+enum class Read { Admin, GradeGroups, Classes, Subjects, Tree, Members };
+
+void TestSelection::readFailureReported_data()
+{
+    QTest::addColumn<int>("read");
+    QTest::newRow("administrator") << int(Read::Admin);
+    QTest::newRow("grade groups") << int(Read::GradeGroups);
+    QTest::newRow("classes") << int(Read::Classes);
+    QTest::newRow("subjects") << int(Read::Subjects);
+    QTest::newRow("class tree") << int(Read::Tree);
+    QTest::newRow("class members") << int(Read::Members);
+}
+
+// A refused read says so through the one channel, once, and lists nothing:
+// 教导处 (or the class's section table) is gone under the window's connection.
+void TestSelection::readFailureReported()
+{
+    QFETCH(int, read);
+    TestSchool school;
+    school.addGradeGroup(QStringLiteral("初二年级组"));
+    school.addClass(QStringLiteral("初二年级组"), QStringLiteral("一班"), QStringLiteral("王老师"));
+    school.addTeaching(QStringLiteral("初二年级组"), QStringLiteral("一班"), QStringLiteral("数学"),
+                       QStringLiteral("李老师"));
+    const reg::ClassIdentity identity =
+        reg::ResolveClassCode(QStringLiteral("初二年级组"), QStringLiteral("一班"), QDate(2026, 10, 1));
+    QVERIFY(identity.isValid());
+    const QString dropped = Read(read) == Read::Members ? identity.sectionTable : QStringLiteral("教导处");
+    QVERIFY(school.db().exec(QStringLiteral("drop table \"%1\"").arg(dropped)));
+    school.closeDb();
+
+    db::Connection c(school.dbPath());
+    Session s;
+    QComboBox combo;
+    combo.addItem(QStringLiteral("旧的"));
+    ClassList classes;
+    classes.entries.append(ClassEntry{});
+    score::SubjectList subjects;
+    ScriptedResponder responder;
+    bool listedNothing = false;
+    switch (Read(read)) {
+    case Read::Admin:
+        QCOMPARE(LoadAdminAccount(c, s, nullptr), AdminAccount::ReadFailed);
+        listedNothing = s.userpas.isEmpty();
+        break;
+    case Read::GradeGroups:
+        QVERIFY(!FillGradeGroupCombo(c, &combo, GradeGroupVariant::Common, nullptr));
+        listedNothing = combo.count() == 0;
+        break;
+    case Read::Classes:
+        QVERIFY(!FillClassCombo(c, QStringLiteral("初二年级组"), &combo, ClassVariant::Full, classes, nullptr));
+        listedNothing = combo.count() == 0 && classes.size() == 0;
+        break;
+    case Read::Subjects:
+        QVERIFY(!score::FillSubjectCombo(c, QStringLiteral("初二年级组"), QStringLiteral("一班"), &combo, subjects,
+                                         nullptr));
+        listedNothing = combo.count() == 0 && subjects.size() == 0;
+        break;
+    case Read::Tree:
+        listedNothing = ReadClassTree(c, nullptr).isEmpty();
+        break;
+    case Read::Members:
+        listedNothing = loadClassMembers(c, identity, {}, nullptr).rows.isEmpty();
+        break;
+    }
+    QVERIFY(listedNothing);
+    QCOMPARE(responder.texts().size(), 1);
+    QVERIFY2(responder.texts().first().startsWith(kDataErrorPrefix), qPrintable(responder.texts().first()));
 }
 
 void TestSelection::centreOnMainWindow()

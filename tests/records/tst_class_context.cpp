@@ -6,7 +6,7 @@
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "kit/sign_in_toggle.h"
-#include "platform/data_control.h"
+#include "kit/window_base.h"
 #include "records/class_context.h"
 
 #include <QComboBox>
@@ -24,17 +24,16 @@ const QString kSignedIn = u"退出登陆 修改(&K)"_s;
 const QString kSignedOut = u"班主任登陆 修改(&K)"_s;
 
 // The selection part of a head-teacher window.
-struct ContextWindow : QWidget {
+struct ContextWindow : QWidget, FormWindow {
     QComboBox *Combo1 = new QComboBox(this);
     QComboBox *Combo2 = new QComboBox(this);
     QComboBox *Combo3 = new QComboBox(this);
     QPushButton *Command10 = new QPushButton(this);
-    DataControl *Data2 = new DataControl(this);
     QWidget *Frame2 = new QWidget(this);
     ClassContext *context = nullptr;
     QStringList events;
 
-    ContextWindow(WindowHost &host, ClassContext::Checks checks)
+    ContextWindow(WindowHost &host, ClassContext::Checks checks) : FormWindow(host)
     {
         for (QComboBox *box : {Combo1, Combo2, Combo3})
             box->setEditable(true);
@@ -42,10 +41,9 @@ struct ContextWindow : QWidget {
                                     .klass = Combo2,
                                     .headTeachers = checks == ClassContext::Checks::Conduct ? nullptr : Combo3,
                                     .toggle = Command10,
-                                    .data = Data2,
                                     .editors = {Frame2},
                                     .checks = checks},
-                                   host, host.session().openpath, this);
+                                   *this, this);
         connect(context, &ClassContext::gradeGroupChosen, this, [this] { events << u"grade"_s; });
         connect(context, &ClassContext::classChosen, this,
                 [this] { events << u"class "_s + context->identity().classCode; });
