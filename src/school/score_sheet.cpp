@@ -1,6 +1,7 @@
 #include "school/score_sheet.h"
 
 #include "platform/format.h"
+#include "platform/typed_read.h"
 
 #include <cmath>
 
@@ -13,6 +14,23 @@ enum SheetField { kFieldId, kFieldNumber, kFieldName, kFieldSex, kFieldNation, k
 QString text(const QVector<QVariant> &record, int field)
 {
     return field < record.size() && !record[field].isNull() ? record[field].toString() : QString();
+}
+
+ScoreRow scoreRowOf(const QVector<QVariant> &record, const QString &classCode, bool withScores)
+{
+    ScoreRow row;
+    row.id = record.value(kFieldId).toLongLong();
+    row.studentNumber = text(record, kFieldNumber);
+    row.shownId = reg::shownId(classCode, row.studentNumber);
+    row.name = text(record, kFieldName);
+    row.sex = text(record, kFieldSex);
+    if (withScores) {
+        row.loaded = record.value(kFieldScore);
+        if (!row.loaded.isValid())
+            row.loaded = QVariant(QMetaType(QMetaType::Double));
+        row.score = storedScore(row.loaded);
+    }
+    return row;
 }
 
 } // namespace
@@ -46,22 +64,25 @@ QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const Q
 {
     QList<ScoreRow> rows;
     rows.reserve(records.size());
-    for (const QVector<QVariant> &record : records) {
-        ScoreRow row;
-        row.id = record.value(kFieldId).toLongLong();
-        row.studentNumber = text(record, kFieldNumber);
-        row.shownId = reg::shownId(classCode, row.studentNumber);
-        row.name = text(record, kFieldName);
-        row.sex = text(record, kFieldSex);
-        if (withScores) {
-            row.loaded = record.value(kFieldScore);
-            if (!row.loaded.isValid())
-                row.loaded = QVariant(QMetaType(QMetaType::Double));
-            row.score = storedScore(row.loaded);
-        }
-        rows << row;
-    }
+    for (const QVector<QVariant> &record : records)
+        rows << scoreRowOf(record, classCode, withScores);
     return rows;
+}
+
+std::optional<QList<ScoreRow>> readScoreSheet(db::Connection &c, const QString &sectionTable,
+                                              const QString &classCode, const QString &examColumn)
+{
+    const reg::Statement sheet = scoreSheetQuery(sectionTable, classCode, examColumn);
+    if (!sheet.isValid())
+        return QList<ScoreRow>();
+    const bool withScores = !examColumn.isEmpty();
+    const int fields = withScores ? kFieldScore + 1 : kFieldScore;
+    return db::readRows<ScoreRow>(c, sheet.sql, sheet.params, [&](const QSqlQuery &q) {
+        QVector<QVariant> record(fields);
+        for (int i = 0; i < fields; ++i)
+            record[i] = q.value(i);
+        return scoreRowOf(record, classCode, withScores);
+    });
 }
 
 QStringList gridTexts(const ScoreRow &row, int number)

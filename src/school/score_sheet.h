@@ -10,6 +10,10 @@
 #include <QVector>
 #include <optional>
 
+namespace tessaly::db {
+class Connection;
+}
+
 namespace tessaly::score {
 
 // The score grid: one header row, eight columns, the last two hidden.
@@ -57,6 +61,11 @@ std::optional<float> storedScore(const QVariant &value);
 // The rows of the query's records; scores are read when the query named an exam column.
 QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const QString &classCode,
                               bool withScores);
+
+// The class's sheet (scoreSheetQuery) read on the connection: no rows for an
+// invalid class; nullopt when the read failed (c.error()).
+std::optional<QList<ScoreRow>> readScoreSheet(db::Connection &c, const QString &sectionTable,
+                                              const QString &classCode, const QString &examColumn);
 
 // The texts of one grid row for a sheet row at position `number` (from 1).
 QStringList gridTexts(const ScoreRow &row, int number);

@@ -1157,18 +1157,6 @@ void TestRegisterWindow::everyCaptionFits()
     saveShot(h.main.grab().toImage(), QStringLiteral("register_import_report"));
 }
 
-namespace {
-
-// The serial of the next database connection: the difference of two marks is
-// the number of connections opened in between (one for the mark itself).
-int connectionMark(const QString &path)
-{
-    db::Connection probe(path);
-    return probe.handle().connectionName().section(QLatin1Char('-'), -1).toInt();
-}
-
-} // namespace
-
 void TestRegisterWindow::refusedReadsAreReportedLikeRefusedSaves()
 {
     School s;
