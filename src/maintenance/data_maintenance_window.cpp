@@ -89,7 +89,7 @@ void DataMaintenanceWindow::Form_Load()
         Command3->setEnabled(false);
         return;
     }
-    if (!databaseAvailable(m_host, this))
+    if (!databaseAvailable(*this, this))
         return;
 
     listFiles();
@@ -143,7 +143,7 @@ void DataMaintenanceWindow::Command1_Click()
         if (List1->item(i)->checkState() == Qt::Checked)
             locks.append({m_exams[i].table, m_exams[i].column});
     }
-    const SaveOutcome r = saveWith<SaveOutcome>(session().openpath, [&](db::Connection &c) {
+    const SaveOutcome r = saveWith<SaveOutcome>(connection(), [&](db::Connection &c) {
         SaveOutcome out;
         out.ok = saveExamLocks(c, locks);
         out.error = c.error();
@@ -162,7 +162,7 @@ void DataMaintenanceWindow::Command1_Click()
 void DataMaintenanceWindow::Command4_Click()
 {
     const QString name = db::backupFileName(dataFolder());
-    db::Connection live(session().openpath);
+    db::Connection &live = connection();
     db::Error error = live.error();
     if (live.ok())
         db::backupDatabase(live, QDir(dataFolder()).filePath(name), error);
@@ -227,8 +227,7 @@ void DataMaintenanceWindow::Command6_Click()
         return;
     }
     listFiles(backup);
-    db::Connection live(s.openpath);
-    listExams(live);
+    listExams(connection());   // reopened on the file now in place
     showNotice(this, QStringLiteral("现在使用的是数据库“%1”的内容，原来的数据库已经备份为“%2”。").arg(name, backup), kTitleHintDots);
 }
 

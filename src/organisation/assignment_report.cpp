@@ -1,5 +1,6 @@
 #include "organisation/assignment_report.h"
 
+#include "organisation/organisation_save.h"
 #include "school/school_tables.h"
 #include "platform/database.h"
 #include "platform/gbk.h"
@@ -45,11 +46,10 @@ AssignmentReport failed(db::Connection &c)
 // the query failed, the report to give instead: the notice, or the failure.
 std::optional<AssignmentReport> gradeGroups(db::Connection &c, const QString &notice, QStringList &names)
 {
-    QSqlQuery q = c.query(QStringLiteral(R"(select "名称" from "教导处" where "类别"=?)"), {kKindGradeGroup});
-    if (!q.isActive())
+    const std::optional<QStringList> stored = readGradeGroupNames(c);
+    if (!stored)
         return failed(c);
-    while (q.next())
-        names.append(text(q, 0));
+    names = *stored;
     if (names.isEmpty())
         return AssignmentReport{notice, {}};
     return std::nullopt;

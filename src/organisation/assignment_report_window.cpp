@@ -2,6 +2,7 @@
 
 #include "kit/text_box.h"
 #include "kit/database_unavailable.h"
+#include "kit/save_report.h"
 #include "kit/window_steps.h"
 #include "platform/database.h"
 #include "platform/fonts.h"
@@ -48,13 +49,11 @@ void AssignmentReportWindow::Form_Load()
 {
     SetWindowSize(this, 7575, 5355);
     CentreOnMainWindow(this, host().hostWidget(), 400);
-    if (!databaseAvailable(host(), this))
+    if (!databaseAvailable(*this, this))
         return;
-    db::Connection c(databasePath());
-    const organisation::AssignmentReport report =
-        c.ok() ? m_design.build(c) : organisation::AssignmentReport{QString(), c.error().text};
+    const organisation::AssignmentReport report = m_design.build(connection());
     if (!report.ok())
-        showNotice(this, kDataErrorPrefix + report.error);
+        reportReadFailure(this, connection().error());
     setBoxText(Text1, report.text);
 }
 

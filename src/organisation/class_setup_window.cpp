@@ -51,11 +51,6 @@ QLabel *indexed(QLabel *label, const char *name, int index)
     return label;
 }
 
-QString cellText(const QVector<QVariant> &row, int index)
-{
-    return index >= 0 && index < row.size() && !row[index].isNull() ? row[index].toString() : QString();
-}
-
 } // namespace
 
 CellEditorConfig classCellEditorConfig()
@@ -178,7 +173,7 @@ void ClassSetupWindow::Form_Load()
 {
     SetWindowSize(this, 6780, 4605);
     CentreOnMainWindow(this, m_host.hostWidget(), 400);
-    if (!databaseAvailable(m_host, this))
+    if (!databaseAvailable(*this, this))
         return;
 
     Session &s = session();
@@ -205,15 +200,11 @@ void ClassSetupWindow::Combo1_Click()
     }
     m_editor->cancel();
 
-    Data1->setDatabaseName(databasePath());
-    Data1->setRecordSource(QStringLiteral(R"(select "类别","名称","对应内容","其它","其次","密码" from "教导处")"
-                                          R"( where "对应内容"=? AND "类别"=?)"),
-                           {chosen, kKindClass});
-    Data1->Refresh();
+    const std::optional<QVector<ClassRow>> stored = readClasses(connection(), chosen);
+    if (!stored)
+        reportReadFailure(this, connection().error());
     setGridFormat();
-    FillClassGrid();
-    if (Data1->RecordCount() > 0)
-        Data1->MoveFirst();
+    FillClassGrid(stored.value_or(QVector<ClassRow>()));
     Label3[0]->setText(Combo1->currentText() + QStringLiteral("全部班级列表"));
     m_gradeGroup = chosen;
 }
@@ -238,18 +229,11 @@ void ClassSetupWindow::setTicks(const QStringList &names, int *counted)
         *counted = n;
 }
 
-void ClassSetupWindow::FillClassGrid()
+void ClassSetupWindow::FillClassGrid(const QVector<ClassRow> &rows)
 {
-    QVector<ClassRow> rows;
     QStringList names;
-    const int name = Data1->fieldIndex(QStringLiteral("名称"));
-    const int other = Data1->fieldIndex(QStringLiteral("其它"));
-    const int next = Data1->fieldIndex(QStringLiteral("其次"));
-    const int password = Data1->fieldIndex(QStringLiteral("密码"));
-    for (const auto &row : Data1->rows()) {
-        rows.append(ClassRow{cellText(row, name), cellText(row, other), cellText(row, next), cellText(row, password)});
-        names << rows.last().name;
-    }
+    for (const ClassRow &row : rows)
+        names << row.name;
     int n = 0;
     setTicks(names, &n);
     showRows(rows);
@@ -327,7 +311,7 @@ bool ClassSetupWindow::saveClasses(const QString &gradeGroup)
         showNotice(this, QStringLiteral("没有任何班级,无法保存。"));
         return false;
     }
-    const SaveResult result = saveWith<SaveResult>(databasePath(), [&](db::Connection &c) {
+    const SaveResult result = saveWith<SaveResult>(connection(), [&](db::Connection &c) {
         return SaveClasses(c, gradeGroup, m_saved, rows, [this](const QString &q) { return askYesNo(this, q); });
     });
     if (!result.ok) {

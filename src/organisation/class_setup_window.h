@@ -81,7 +81,7 @@ protected:
 
 private:
     void setGridFormat();
-    void FillClassGrid();
+    void FillClassGrid(const QVector<organisation::ClassRow> &rows);
     void RebuildClassGrid();
     void showRows(const QVector<organisation::ClassRow> &rows);
     void setTicks(const QStringList &names, int *counted);

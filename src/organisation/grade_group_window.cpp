@@ -101,7 +101,7 @@ void GradeGroupWindow::Form_Load()
     const int width = twipsToPixels(5100);
     frame->resize(width, std::max(twipsToPixels(3975), frame->heightForWidth(width)));
     CentreOnMainWindow(this, m_host.hostWidget(), 800);
-    if (!databaseAvailable(m_host, this))
+    if (!databaseAvailable(*this, this))
         return;
 
     Session &s = session();
@@ -113,16 +113,14 @@ void GradeGroupWindow::Form_Load()
 
 void GradeGroupWindow::loadTicks()
 {
-    Data1->setDatabaseName(databasePath());
-    Data1->setRecordSource(QStringLiteral(R"(select "类别","名称" from "教导处" where "类别"=?)"), {kKindGradeGroup});
-    Data1->Refresh();
+    const std::optional<QStringList> stored = readGradeGroupNames(connection());
+    if (!stored)
+        reportReadFailure(this, connection().error());
     const QSignalBlocker block(List1);
     for (int i = 0; i < List1->count(); ++i)
         List1->item(i)->setCheckState(Qt::Unchecked);
     int n = 0;
-    const int nameField = Data1->fieldIndex(QStringLiteral("名称"));
-    for (const auto &row : Data1->rows()) {
-        const QString name = nameField >= 0 && !row[nameField].isNull() ? row[nameField].toString() : QString();
+    for (const QString &name : stored.value_or(QStringList())) {
         if (name.isEmpty())
             continue;
         for (int i = 0; i < List1->count(); ++i) {
@@ -164,7 +162,7 @@ bool GradeGroupWindow::saveGradeGroups()
         m_toggle->showState();
         return false;
     }
-    const SaveResult result = saveWith<SaveResult>(databasePath(), [this](db::Connection &c) {
+    const SaveResult result = saveWith<SaveResult>(connection(), [this](db::Connection &c) {
         return SaveGradeGroups(c, tickedNames(), [this](const QString &q) { return askYesNo(this, q); });
     });
     if (result.ok) {

@@ -4,6 +4,7 @@
 #include "school/school_tables.h"
 #include "platform/database.h"
 #include "platform/row_update.h"
+#include "platform/typed_read.h"
 #include "kit/session.h"
 
 #include <QSqlQuery>
@@ -366,6 +367,23 @@ SaveResult SaveClasses(db::Connection &c, const QString &gradeGroup, const QVect
             result.deleted = int(plan.remove.size());
             return true;
         });
+}
+
+std::optional<QStringList> readGradeGroupNames(db::Connection &c)
+{
+    return db::readRows<QString>(c, QStringLiteral(R"(select "名称" from "教导处" where "类别"=?)"), {kKindGradeGroup},
+                                 [](const QSqlQuery &q) { return db::textOf(q, 0); });
+}
+
+std::optional<QVector<ClassRow>> readClasses(db::Connection &c, const QString &gradeGroup)
+{
+    return db::readRows<ClassRow>(c,
+                                  QStringLiteral(R"(select "名称","其它","其次","密码" from "教导处")"
+                                                 R"( where "对应内容"=? AND "类别"=?)"),
+                                  {gradeGroup, kKindClass}, [](const QSqlQuery &q) {
+                                      return ClassRow{db::textOf(q, 0), db::textOf(q, 1), db::textOf(q, 2),
+                                                      db::textOf(q, 3)};
+                                  });
 }
 
 } // namespace tessaly::organisation

@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 namespace tessaly {
 struct Session;
@@ -82,5 +83,11 @@ struct ClassRow {
 // assignments of a class name that no row keeps (after confirm).
 SaveResult SaveClasses(db::Connection &c, const QString &gradeGroup, const QVector<ClassRow> &loaded,
                        const QVector<ClassRow> &rows, const ConfirmRemoval &confirm);
+
+// The stored grade-group names (名称 of the 年级组名 rows); nullopt when the read
+// failed (c.error()).
+std::optional<QStringList> readGradeGroupNames(db::Connection &c);
+// The 班级名 rows of a grade group as stored; nullopt when the read failed.
+std::optional<QVector<ClassRow>> readClasses(db::Connection &c, const QString &gradeGroup);
 
 } // namespace tessaly::organisation

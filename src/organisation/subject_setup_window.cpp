@@ -188,7 +188,7 @@ void SubjectSetupWindow::Form_Load()
 {
     SetWindowSize(this, 8385, 5775);
     CentreOnMainWindow(this, m_host.hostWidget(), 400);
-    if (!databaseAvailable(m_host, this))
+    if (!databaseAvailable(*this, this))
         return;
 
     Session &s = session();
@@ -277,10 +277,7 @@ void SubjectSetupWindow::Combo1_Click()
         Combo2->setCurrentIndex(-1);
     }
 
-    Data1->setRecordSource(QStringLiteral(R"(select * from "教导处" where "对应内容"=? AND "类别"=? order by "id")"),
-                           {gradeGroup, kKindTeaching});
-    Data1->Refresh();
-    FillTeacherGrid();
+    FillTeacherGrid({gradeGroup, QString()});
     Label2->setText(Combo1->currentText() + QStringLiteral("全部任课教师"));
 }
 
@@ -295,23 +292,19 @@ void SubjectSetupWindow::Combo2_Click()
         Command3->setEnabled(true);
         Command4->setEnabled(true);
     }
-    Data1->setDatabaseName(databasePath());
-    Data1->setRecordSource(
-        QStringLiteral(R"(select "类别","名称","对应内容","其它","其次","密码" from "教导处")"
-                       R"( where "对应内容"=? and "其它"=? AND "类别"=? order by "id")"),
-        {Combo1->currentText().trimmed(), Combo2->currentText().trimmed(), kKindTeaching});
-    Data1->Refresh();
-    FillTeacherGrid();
+    FillTeacherGrid({Combo1->currentText().trimmed(), Combo2->currentText().trimmed()});
 
     const ClassEntry entry = m_classes.at(Combo2->currentIndex());
     Label2->setText(Combo1->currentText().left(2) + Combo2->currentText() + QStringLiteral("(") + entry.actualName
                     + QStringLiteral(")任课教师 班主任") + entry.headTeacher);
-    if (Data1->RecordCount() > 0)
-        Data1->MoveFirst();
 }
 
-void SubjectSetupWindow::FillTeacherGrid()
+void SubjectSetupWindow::FillTeacherGrid(const TeachingScope &scope)
 {
+    bool read = false;
+    const QVector<StoredTeaching> records = readTeachingAssignments(connection(), scope, &read);
+    if (!read)
+        reportReadFailure(this, connection().error());
     setRowCount(0);
     setGridFormat();
     for (int i = 0; i < List1->count(); ++i)
@@ -322,23 +315,18 @@ void SubjectSetupWindow::FillTeacherGrid()
     m_shownGradeGroup = Combo1->currentIndex();
     m_shownClass = Combo2->currentIndex();
 
-    const QVector<QVector<QVariant>> &records = Data1->rows();
     if (records.isEmpty())
         return;
-    const int teacher = Data1->fieldIndex(QStringLiteral("名称"));
-    const int klass = Data1->fieldIndex(QStringLiteral("其它"));
-    const int subject = Data1->fieldIndex(QStringLiteral("其次"));
-    const int password = Data1->fieldIndex(QStringLiteral("密码"));
     const QString gradeGroup = Combo1->currentText();
     int n = 0;
     Grid1->setUpdatesEnabled(false);
     setRowCount(int(records.size()));
     for (int k = 0; k < records.size(); ++k) {
-        const auto &row = records[k];
+        const TeachingAssignment &row = records[k].assignment;
         const int r = k + 1;
         Grid1->setTextMatrix(r, kColNumber, QString::number(r));
         Grid1->setTextMatrix(r, kColGradeGroup, gradeGroup);
-        const QString name = cell(row, subject);
+        const QString name = row.subject;
         if (!name.isEmpty()) {
             QListWidgetItem *item = subjectItem(name);
             if (!item) {
@@ -350,10 +338,10 @@ void SubjectSetupWindow::FillTeacherGrid()
             tickByProgram(item, true);
             ++n;
         }
-        Grid1->setTextMatrix(r, kColClass, cell(row, klass));
+        Grid1->setTextMatrix(r, kColClass, row.className);
         Grid1->setTextMatrix(r, kColSubject, name);
-        Grid1->setTextMatrix(r, kColTeacher, cell(row, teacher));
-        Grid1->setTextMatrix(r, kColPassword, cell(row, password));
+        Grid1->setTextMatrix(r, kColTeacher, row.teacher);
+        Grid1->setTextMatrix(r, kColPassword, row.password);
     }
     widenColumns();
     Grid1->setUpdatesEnabled(true);
@@ -517,7 +505,7 @@ bool SubjectSetupWindow::SaveTeachingAssignments()
     }
     const TeachingScope scope = shownScope();
     const QVector<TeachingAssignment> rows = gridAssignments();
-    const TeachingSaveResult result = saveWith<TeachingSaveResult>(databasePath(), [&](db::Connection &c) {
+    const TeachingSaveResult result = saveWith<TeachingSaveResult>(connection(), [&](db::Connection &c) {
         return organisation::SaveTeachingAssignments(c, scope, m_saved, rows);
     });
     if (!result.ok) {

@@ -79,7 +79,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void FillTeacherGrid();
+    // Reads the stored assignments of the scope into the grid and the ticks.
+    void FillTeacherGrid(const organisation::TeachingScope &scope);
     void RebuildTeacherGrid();
     void AddSubject();
     void CopyTeacherNames();

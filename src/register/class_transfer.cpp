@@ -1,6 +1,7 @@
 #include "register/class_transfer.h"
 
 #include "school/class_code.h"
+#include "platform/typed_read.h"
 
 #include <QSet>
 #include <QSqlQuery>
@@ -10,6 +11,18 @@ namespace tessaly::reg {
 QString transferEntryText(qint64 id, const QString &name)
 {
     return QString::number(id) + QLatin1Char(' ') + name;
+}
+
+std::optional<QList<TransferEntry>> readTransferSources(db::Connection &c, const QString &sectionTable,
+                                                        const QString &classCode)
+{
+    const Statement q = classMembersQuery(sectionTable, classCode, {QStringLiteral("ID"), QStringLiteral("姓名")});
+    if (!q.isValid())
+        return QList<TransferEntry>();   // a name outside the fixed lists: nobody to list
+    return db::readRows<TransferEntry>(c, q.sql, q.params, [&](const QSqlQuery &row) {
+        const qint64 id = row.value(0).toLongLong();
+        return TransferEntry{id, classCode, transferEntryText(id, db::textOf(row, 1))};
+    });
 }
 
 bool isQueued(const QList<TransferEntry> &queue, qint64 id)

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace tessaly::reg {
 
@@ -22,6 +23,11 @@ struct TransferEntry {
 QString transferEntryText(qint64 id, const QString &name);
 // Appended to a source-list entry once the student is queued.
 inline const QString kQueuedMark = QStringLiteral("(需导入)");
+
+// The students of a source class as the transfer lists them (ID and name, in
+// table order); none for a class without a code; nullopt when the read failed.
+std::optional<QList<TransferEntry>> readTransferSources(db::Connection &c, const QString &sectionTable,
+                                                        const QString &classCode);
 
 // Whether a queue already holds the student.
 bool isQueued(const QList<TransferEntry> &queue, qint64 id);

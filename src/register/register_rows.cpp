@@ -1,6 +1,7 @@
 #include "register/register_rows.h"
 
 #include "school/class_code.h"
+#include "platform/typed_read.h"
 
 #include <algorithm>
 
@@ -55,6 +56,20 @@ RegisterRow loadedRow(const QVector<QVariant> &record, const QString &classCode,
     for (int i = kColName; i <= kColRemarks; ++i)
         row.field(gridColumnOfRegisterColumn(i)) = i == kColBoarding ? boardingText(value(i)) : textOf(value(i));
     return row;
+}
+
+std::optional<QList<RegisterRow>> readRegisterRows(db::Connection &c, const ClassIdentity &identity)
+{
+    const Statement members = classMembersQuery(identity.sectionTable, identity.classCode);
+    if (!members.isValid())
+        return QList<RegisterRow>();
+    int number = 0;
+    return db::readRows<RegisterRow>(c, members.sql, members.params, [&](const QSqlQuery &q) {
+        QVector<QVariant> record(kRegisterColumnCount);
+        for (int i = 0; i < kRegisterColumnCount; ++i)
+            record[i] = q.value(i);
+        return loadedRow(record, identity.classCode, ++number);
+    });
 }
 
 RegisterRow newStudentRow(const QString &studentNumber)

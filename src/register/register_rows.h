@@ -3,6 +3,7 @@
 // each with its row state, and the rules of adding, deleting and editing them.
 // The window shows these rows in its grid; the save reads them.
 #include "register/register_grid.h"
+#include "school/class_code.h"
 
 #include <QList>
 #include <QString>
@@ -12,6 +13,10 @@
 
 #include <array>
 #include <optional>
+
+namespace tessaly::db {
+class Connection;
+}
 
 namespace tessaly::reg {
 
@@ -53,6 +58,10 @@ struct RegisterRow {
 // order (ID, 学籍号 … 备注, as registerColumns()); null values give empty texts.
 // 编号 is `number`, 学籍号 the shown ID, 住宿 "是" or "否".
 RegisterRow loadedRow(const QVector<QVariant> &record, const QString &classCode, int number);
+
+// The class's register as stored (registerColumns(), in table order), numbered
+// from 1; no rows for a class without a code; nullopt when the read failed (c.error()).
+std::optional<QList<RegisterRow>> readRegisterRows(db::Connection &c, const ClassIdentity &identity);
 
 // A new student's row: 编号 = the seat in plain digits (6 for "…06"), the 学籍号,
 // 性别 "男", 住宿 "是", state New; every other field empty.

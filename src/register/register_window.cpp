@@ -83,9 +83,6 @@ RegisterWindow::RegisterWindow(WindowHost &host, QWidget *parent) : QWidget(pare
     });
     connect(m_editor, &CellEditor::cellWritten, this, &RegisterWindow::rowEdited);
 
-    ReportDataError(*Data1, this);
-    ShowRecordPosition(*Data1, PositionText::Register);
-    ReportDataError(*Data3, this);
 
     connect(Combo1, &QComboBox::activated, this, &RegisterWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &RegisterWindow::Combo2_Click);
@@ -190,8 +187,6 @@ void RegisterWindow::buildControls()
     Command3 = named(new QPushButton(QStringLiteral("退出转班"), Frame3), "Command3");
     Label19 = named(new QLabel(QString(), Frame3), "Label19");
     Label19->hide();
-    Data3 = named(new DataControl(Frame3), "Data3");
-    Data3->hide();
     auto *note = new QLabel(kTransferNote, Frame3);
     note->setWordWrap(true);
     // Each box under its label: the queue on the left, the source class and its
@@ -216,8 +211,6 @@ void RegisterWindow::buildControls()
 
     Label5 = named(new QLabel(QString(), this), "Label5");
 
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
 
     auto *left = new QVBoxLayout;
     left->addWidget(Frame2);
@@ -251,7 +244,7 @@ void RegisterWindow::Form_Load()
 {
     MoveToTopLeft(this);
 
-    if (databaseAvailable(host(), this))
+    if (databaseAvailable(*this, this))
         m_choice->loadGradeGroups();
     Combo2->clear();
     Combo3->clear();
@@ -305,18 +298,12 @@ void RegisterWindow::ChooseClass()
     s.id = entry.id;
 
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
-    const reg::Statement members = reg::classMembersQuery(m_identity.sectionTable, m_identity.classCode);
-    Data1->setDatabaseName(databasePath());
-    if (members.isValid()) {
-        Data1->setRecordSource(members.sql, members.params);
-        Data1->Refresh();
-    } else {
-        // A name outside the fixed lists has no class code: the class lists nobody.
-        Data1->Close();
-        Data1->setCaption(recordPositionText(PositionText::Register, 0, 0));
-    }
+    // A name outside the fixed lists has no class code: the class lists nobody.
+    const std::optional<QList<reg::RegisterRow>> stored = reg::readRegisterRows(connection(), m_identity);
+    if (!stored)
+        reportReadFailure(this, connection().error());
     Label19->setText(m_identity.classCode);
-    FillRegisterGrid();
+    FillRegisterGrid(stored.value_or(QList<reg::RegisterRow>()));
     Label4->setText(Combo1->currentText() + Combo2->currentText() + QStringLiteral("(") + entry.actualName
                     + QStringLiteral(")学籍表       班主任:") + entry.headTeacher);
 
@@ -327,18 +314,16 @@ void RegisterWindow::ChooseClass()
         Command10->setText(kChosenSignedOutCaption);
 }
 
-void RegisterWindow::FillRegisterGrid()
+void RegisterWindow::FillRegisterGrid(const QList<reg::RegisterRow> &rows)
 {
     m_editor->cancel();
     List2->clear();
     markQueued();
     clearGrid();
-    if (!Data1->hasRecordset() || Data1->RecordCount() == 0)
+    if (rows.isEmpty())
         return;
 
-    const auto &records = Data1->rows();
-    for (int i = 0; i < records.size(); ++i)
-        m_rows << reg::loadedRow(records[i], m_identity.classCode, i + 1);
+    m_rows = rows;
     Grid1->setUpdatesEnabled(false);
     Grid1->setRows(1 + int(m_rows.size()));
     for (int i = 0; i < m_rows.size(); ++i) {
@@ -501,14 +486,6 @@ void RegisterWindow::Command4_Click()
     SaveRegister();
 }
 
-db::Connection &RegisterWindow::storeConnection()
-{
-    const QString path = databasePath();
-    if (!m_store.ok() || m_store.path() != path || !m_store.isCurrentFile())
-        m_store.open(path);
-    return m_store;
-}
-
 bool RegisterWindow::SaveRegister()
 {
     QList<reg::RegisterRow> vanished;
@@ -530,7 +507,7 @@ bool RegisterWindow::writeRegister(QList<reg::RegisterRow> &vanished)
         showNotice(this, unnamed, kTitleHintDots);
         return false;
     }
-    db::Connection &c = storeConnection();
+    db::Connection &c = connection();
     reg::RegisterSaveOutcome outcome;
     if (c.ok())
         outcome = reg::SaveRegister(c, m_identity.sectionTable, m_identity.classCode, m_rows);
@@ -621,24 +598,18 @@ void RegisterWindow::Combo3_Click()
         return;
     }
     List1->clear();
-    const reg::Statement q = reg::classMembersQuery(source.sectionTable, source.classCode,
-                                                    {QStringLiteral("ID"), QStringLiteral("学籍号"),
-                                                     QStringLiteral("姓名")});
-    if (!q.isValid())
-        return;   // a name outside the fixed lists: nobody to list
-    Data3->setDatabaseName(databasePath());
-    Data3->setRecordSource(q.sql, q.params);
-    if (!Data3->Refresh())
+    const std::optional<QList<reg::TransferEntry>> students =
+        reg::readTransferSources(connection(), source.sectionTable, source.classCode);
+    if (!students) {
+        reportReadFailure(this, connection().error());
         return;
-    for (const auto &record : Data3->rows()) {
-        const qint64 id = record.value(0).toLongLong();
-        const QString text = reg::transferEntryText(id, record.value(2).isNull() ? QString() : record.value(2).toString());
-        auto *item = new QListWidgetItem(text, List1);
-        item->setData(kRoleId, id);
-        item->setData(kRoleSourceCode, source.classCode);
-        item->setData(kRoleText, text);
     }
-    Data3->Close();
+    for (const reg::TransferEntry &student : *students) {
+        auto *item = new QListWidgetItem(student.text, List1);
+        item->setData(kRoleId, student.id);
+        item->setData(kRoleSourceCode, student.sourceCode);
+        item->setData(kRoleText, student.text);
+    }
     markQueued();
 }
 
@@ -694,7 +665,7 @@ void RegisterWindow::Command13_Click()
     const QList<reg::TransferEntry> queue = transferQueue();
     if (queue.isEmpty())
         return;
-    db::Connection &c = storeConnection();
+    db::Connection &c = connection();
     reg::TransferOutcome outcome;
     if (c.ok())
         outcome = reg::SaveClassTransfer(c, m_identity.sectionTable, m_identity.classCode, queue,

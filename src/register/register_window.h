@@ -118,8 +118,6 @@ public:
     QPlainTextEdit *Text5 = nullptr;   // the report
     QPushButton *Command2 = nullptr;   // 确定
 
-    DataControl *Data1 = nullptr;   // register query
-    DataControl *Data3 = nullptr;   // transfer queries
 
     // The chosen class: what ResolveClassCode gave (invalid before a choice and for
     // names outside the fixed lists), and its 教导处 entry.
@@ -138,9 +136,6 @@ public:
     const reg::ImportMapping &importMapping() const { return m_mapping; }
     // The open import workbook; nullptr when none is open.
     const ImportWorkbook *importWorkbook() const { return m_book.get(); }
-    // The connection the save and the transfer write through (opened on openpath
-    // when first needed).
-    db::Connection &storeConnection();
 
 public slots:
     void Form_Load() override;
@@ -150,7 +145,7 @@ public slots:
     // after a save or a transfer).
     void ChooseClass();
     void cmdClose_Click();
-    void FillRegisterGrid();
+    void FillRegisterGrid(const QList<reg::RegisterRow> &rows);
 
     void Command7_Click();   // AddStudent
     void Command6_Click();   // DeleteStudent
@@ -208,7 +203,6 @@ private:
     bool m_choosing = false;      // a class choice shows the sign-in state
     bool m_editRowValid = false;  // the cell editor's row is a row of the current fill
     QWidget *m_openPanel = nullptr;
-    db::Connection m_store;
     QList<int> m_formatWidths;   // twips, as the format string sized the columns
     std::unique_ptr<ImportWorkbook> m_book;
     reg::ImportMapping m_mapping;

@@ -16,6 +16,23 @@ QString text(const QVector<QVariant> &record, int field)
     return field < record.size() && !record[field].isNull() ? record[field].toString() : QString();
 }
 
+ScoreRow scoreRowOf(const QVector<QVariant> &record, const QString &classCode, bool withScores)
+{
+    ScoreRow row;
+    row.id = record.value(kFieldId).toLongLong();
+    row.studentNumber = text(record, kFieldNumber);
+    row.shownId = reg::shownId(classCode, row.studentNumber);
+    row.name = text(record, kFieldName);
+    row.sex = text(record, kFieldSex);
+    if (withScores) {
+        row.loaded = record.value(kFieldScore);
+        if (!row.loaded.isValid())
+            row.loaded = QVariant(QMetaType(QMetaType::Double));
+        row.score = storedScore(row.loaded);
+    }
+    return row;
+}
+
 } // namespace
 
 QString examHeader(const QString &subject)
@@ -59,21 +76,8 @@ QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const Q
 {
     QList<ScoreRow> rows;
     rows.reserve(records.size());
-    for (const QVector<QVariant> &record : records) {
-        ScoreRow row;
-        row.id = record.value(kFieldId).toLongLong();
-        row.studentNumber = text(record, kFieldNumber);
-        row.shownId = reg::shownId(classCode, row.studentNumber);
-        row.name = text(record, kFieldName);
-        row.sex = text(record, kFieldSex);
-        if (withScores) {
-            row.loaded = record.value(kFieldScore);
-            if (!row.loaded.isValid())
-                row.loaded = QVariant(QMetaType(QMetaType::Double));
-            row.score = storedScore(row.loaded);
-        }
-        rows << row;
-    }
+    for (const QVector<QVariant> &record : records)
+        rows << scoreRowOf(record, classCode, withScores);
     return rows;
 }
 
@@ -90,6 +94,22 @@ std::optional<QVector<StudentScores>> readClassScores(db::Connection &c, const Q
         for (int e = 0; e < examColumns.size(); ++e)
             row.scores << storedValue(q.value(2 + e));
         return row;
+    });
+}
+
+std::optional<QList<ScoreRow>> readScoreSheet(db::Connection &c, const QString &sectionTable,
+                                              const QString &classCode, const QString &examColumn)
+{
+    const reg::Statement sheet = scoreSheetQuery(sectionTable, classCode, examColumn);
+    if (!sheet.isValid())
+        return QList<ScoreRow>();
+    const bool withScores = !examColumn.isEmpty();
+    const int fields = withScores ? kFieldScore + 1 : kFieldScore;
+    return db::readRows<ScoreRow>(c, sheet.sql, sheet.params, [&](const QSqlQuery &q) {
+        QVector<QVariant> record(fields);
+        for (int i = 0; i < fields; ++i)
+            record[i] = q.value(i);
+        return scoreRowOf(record, classCode, withScores);
     });
 }
 

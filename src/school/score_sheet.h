@@ -79,6 +79,11 @@ struct StudentScores {
 std::optional<QVector<StudentScores>> readClassScores(db::Connection &c, const QString &sectionTable,
                                                       const QString &classCode, const QStringList &examColumns);
 
+// The class's sheet (scoreSheetQuery) read on the connection: no rows for an
+// invalid class; nullopt when the read failed (c.error()).
+std::optional<QList<ScoreRow>> readScoreSheet(db::Connection &c, const QString &sectionTable,
+                                              const QString &classCode, const QString &examColumn);
+
 // The texts of one grid row for a sheet row at position `number` (from 1).
 QStringList gridTexts(const ScoreRow &row, int number);
 

@@ -387,7 +387,7 @@ void ScoreEntryWindow::buildEntryControls()
 void ScoreEntryWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    if (databaseAvailable(host(), this))
+    if (databaseAvailable(*this, this))
         m_choice->loadGradeGroups();
     Combo2->clear();
     Combo3->clear();
@@ -455,7 +455,7 @@ void ScoreEntryWindow::Combo3_Click()
     Combo5->clear();
     listExams(columns, false);
     clearGrid(score::kLoadHeader);
-    FillScoreGrid();
+    FillScoreGrid(score::scoreRowsFrom(Data1->rows(), m_identity.classCode, false));
 
     m_choosing = true;
     m_toggle->showState();
@@ -489,16 +489,17 @@ void ScoreEntryWindow::Combo5_Click()
     const reg::Statement scores = score::scoreSheetQuery(m_identity.sectionTable, m_identity.classCode, m_exams[j]);
     if (!scores.isValid())
         return;
-    Data1->setDatabaseName(databasePath());
-    Data1->setRecordSource(scores.sql, scores.params);
-    Data1->Refresh();
+    const std::optional<QList<score::ScoreRow>> sheet =
+        score::readScoreSheet(connection(), m_identity.sectionTable, m_identity.classCode, m_exams[j]);
+    if (!sheet)
+        reportReadFailure(this, connection().error());
     clearGrid(score::examHeader(Combo3->currentText()));
     m_openExam = j;
-    FillScoreGrid();
+    FillScoreGrid(sheet.value_or(QList<score::ScoreRow>()));
     Text7->setText(Combo5->currentText());
     setTitle(classTitle() + Combo5->currentText() + QStringLiteral(" 任课教师:") + chosenSubject().teacher);
     // A locked exam is shown, never changed.
-    m_examLocked = Data1->hasRecordset() && isExamLocked(Data1->connection(), m_identity.sectionTable, m_exams[j]);
+    m_examLocked = sheet && isExamLocked(connection(), m_identity.sectionTable, m_exams[j]);
     Command8->setEnabled(m_toggle->isSignedIn() && !m_examLocked);
     updateEntryFrame();
     if (m_examLocked) {
@@ -507,14 +508,13 @@ void ScoreEntryWindow::Combo5_Click()
     }
 }
 
-void ScoreEntryWindow::FillScoreGrid()
+void ScoreEntryWindow::FillScoreGrid(const QList<score::ScoreRow> &rows)
 {
     Grid1->setRows(1);
-    m_rows.clear();
-    if (!Data1->hasRecordset() || Data1->RecordCount() == 0)
+    m_rows = rows;
+    if (m_rows.isEmpty())
         return;
     const bool examOpen = Combo5->currentIndex() >= 0;
-    m_rows = score::scoreRowsFrom(Data1->rows(), m_identity.classCode, examOpen);
 
     Grid1->setUpdatesEnabled(false);
     const int height = RowHeightForFont(*Grid1, score::kFilledRowHeight);
@@ -532,8 +532,7 @@ void ScoreEntryWindow::FillScoreGrid()
     if (!examOpen || m_openExam < 0 || m_openExam >= m_exams.size())
         return;
     const QList<std::optional<float>> scores = score::scoresOf(m_rows);
-    db::Connection c(databasePath());
-    setFullMark(formatSingle(score::examFullMark(c, m_identity.sectionTable, m_exams[m_openExam], scores)));
+    setFullMark(formatSingle(score::examFullMark(connection(), m_identity.sectionTable, m_exams[m_openExam], scores)));
     const bool anyScore = std::any_of(scores.cbegin(), scores.cend(), [](const auto &s) { return s.has_value(); });
     if (!anyScore)
         showNotice(this, kNoScores, kTitleHintDots);
@@ -730,7 +729,7 @@ void ScoreEntryWindow::Command3_Click()
     if (!m_identity.isValid())
         return;
 
-    db::Connection c(databasePath());
+    db::Connection &c = connection();
     if (!c.ok()) {
         reportSaveFailure(this, QStringLiteral("考试没有创建："), c.error(), kTitleHint);
         return;
@@ -758,7 +757,6 @@ void ScoreEntryWindow::Command3_Click()
 
     // The new column comes last: listing the subject's exams again ends with it.
     listExams(outcome.columns, true);
-    c.close();
     Combo5->setCurrentIndex(Combo5->count() - 1);
     Combo5_Click();
     // The typed full mark belongs to the new exam only.
@@ -1135,7 +1133,7 @@ bool ScoreEntryWindow::SaveScores()
     }
     const QString column = m_exams[m_openExam];
     const score::ScoreSaveOutcome outcome =
-        saveWith<score::ScoreSaveOutcome>(databasePath(), [&](db::Connection &c) {
+        saveWith<score::ScoreSaveOutcome>(connection(), [&](db::Connection &c) {
             if (isExamLocked(c, m_identity.sectionTable, column)) {
                 score::ScoreSaveOutcome locked;
                 locked.error = {db::kErrSql, lockedExamText()};

@@ -120,7 +120,7 @@ public slots:
     void Combo2_Click();   // FillSubjectCombo
     void Combo3_Click();   // ChooseSubject
     void Combo5_Click();   // opens the chosen exam
-    void FillScoreGrid();
+    void FillScoreGrid(const QList<score::ScoreRow> &rows);
     void Text9_Validate();
     void Command1_Click();
     void Command19_Click();

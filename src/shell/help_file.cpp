@@ -1,6 +1,7 @@
 #include "shell/help_file.h"
 
 #include "platform/database.h"
+#include "platform/typed_read.h"
 
 #include <QFile>
 #include <QSet>
@@ -55,6 +56,14 @@ QList<HelpRow> ParseHelpSource(const QString &text, QStringList *errors)
     }
     finish(rows.isEmpty() ? nullptr : &rows.last(), lines);
     return rows;
+}
+
+std::optional<QList<HelpRow>> ReadHelpFile(db::Connection &c)
+{
+    return db::readRows<HelpRow>(c, QStringLiteral(R"(select "代码","菜单","内容" from help)"), {},
+                                 [](const QSqlQuery &q) {
+                                     return HelpRow{db::textOf(q, 0), db::textOf(q, 1), db::textOf(q, 2)};
+                                 });
 }
 
 bool CreateHelpFile(const QString &path, const QList<HelpRow> &rows, QString *error)

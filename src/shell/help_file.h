@@ -15,6 +15,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace tessaly::help {
 
@@ -22,6 +23,9 @@ namespace tessaly::help {
 // code or title, a code used twice, a topic before its chapter) is one line of
 // *errors, naming the line.
 QList<HelpRow> ParseHelpSource(const QString &text, QStringList *errors);
+
+// The rows of an open help file in table order; nullopt when it cannot be read.
+std::optional<QList<HelpRow>> ReadHelpFile(db::Connection &c);
 
 // Writes a new help file at path with the rows in that order; never overwrites.
 bool CreateHelpFile(const QString &path, const QList<HelpRow> &rows, QString *error = nullptr);

@@ -3,7 +3,8 @@
 #include "kit/text_box.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
-#include "platform/data_control.h"
+#include "platform/database.h"
+#include "shell/help_file.h"
 #include "platform/fonts.h"
 #include "platform/messages.h"
 #include "platform/units.h"
@@ -140,13 +141,6 @@ HelpWindow::HelpWindow(WindowHost &host, QWidget *parent) : QWidget(parent), For
     picSplitter->hide();
 
     Command1 = named(new QPushButton(QStringLiteral("关闭帮助(&C)"), this), "Command1");
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
-    connect(Data1, &DataControl::Error, this, [this](int, const QString &, int *response) {
-        showNotice(this, kHelpUnreadable, kTitleHint);
-        if (response)
-            *response = 0;
-    });
 
     place(Shape1, kShape1);
     place(Shape2, kShape2);
@@ -202,18 +196,16 @@ void HelpWindow::Form_Load()
 {
     SetWindowSize(this, 10455, 7385);
     CentreOnMainWindow(this, host().hostWidget(), 600);
-    Data1->setDatabaseName(session().programFile(QStringLiteral("help.dll")));
-    Data1->setRecordSource(QStringLiteral("select * from help"));
-    if (!Data1->Refresh() || Data1->RecordCount() == 0)
+    // The help file, not the school's database: read once and closed.
+    db::Connection c(session().programFile(QStringLiteral("help.dll")));
+    const std::optional<QList<help::HelpRow>> rows = c.ok() ? help::ReadHelpFile(c) : std::nullopt;
+    if (!rows) {
+        showNotice(this, kHelpUnreadable, kTitleHint);
         return;
-    m_rows.clear();
-    for (const QVector<QVariant> &values : Data1->rows()) {
-        const auto text = [&](const char16_t *field) {
-            const int i = Data1->fieldIndex(QString::fromUtf16(field));
-            return i < 0 ? QString() : values.value(i).toString();
-        };
-        m_rows.append({text(u"代码"), text(u"菜单"), text(u"内容")});
     }
+    if (rows->isEmpty())
+        return;
+    m_rows = *rows;
     buildTree();
     setBoxText(Text1, help::HelpIntroduction());
 }

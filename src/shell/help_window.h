@@ -24,7 +24,6 @@ class QTreeWidgetItem;
 
 namespace tessaly {
 
-class DataControl;
 
 class HelpWindow : public QWidget, public FormWindow {
     Q_OBJECT
@@ -42,7 +41,6 @@ public:
     QFrame *imgSplitter = nullptr;      // the splitter the user drags
     QFrame *picSplitter = nullptr;      // the bar shown while dragging
     QPushButton *Command1 = nullptr;    // 关闭帮助(&C)
-    DataControl *Data1 = nullptr;
 
     // ImageList1: the node pictures by key, "BG", "BK", "Z", "bi" in this order.
     static const QStringList kImageKeys;

@@ -142,7 +142,7 @@ void PasswordAdminWindow::Form_Load()
 {
     SetWindowSize(this, 6750, 4260);
     CentreOnMainWindow(this, m_host.hostWidget(), 400);
-    if (!databaseAvailable(m_host, this))
+    if (!databaseAvailable(*this, this))
         return;
 
     Session &s = session();
@@ -228,19 +228,16 @@ void PasswordAdminWindow::showList(PasswordCategory category, const QString &gra
     m_shownCategory = Combo2->currentIndex();
     m_shownGradeGroup = Combo1->currentText();
     Grid1->setFormatString(passwordGridFormat(category));
-    const PasswordQuery q = passwordQuery(category, gradeGroup);
-    Data1->setDatabaseName(session().openpath);
-    Data1->setRecordSource(q.sql, q.params);
-    Data1->Refresh();
-    FillPasswordGrid();
-    if (Data1->RecordCount() > 0)
-        Data1->MoveFirst();
+    const std::optional<QVector<PasswordRow>> rows = readPasswordRows(connection(), category, gradeGroup);
+    if (!rows)
+        reportReadFailure(this, connection().error());
+    FillPasswordGrid(rows.value_or(QVector<PasswordRow>()));
 }
 
-void PasswordAdminWindow::FillPasswordGrid()
+void PasswordAdminWindow::FillPasswordGrid(const QVector<PasswordRow> &rows)
 {
     m_editor->cancel();
-    m_listed = passwordRows(Data1->rows());
+    m_listed = rows;
     Grid1->setUpdatesEnabled(false);
     Grid1->setRows(1 + int(m_listed.size()));
     for (int k = 0; k < m_listed.size(); ++k) {
@@ -302,7 +299,7 @@ bool PasswordAdminWindow::savePasswordsShown()
         edits.append({row.id, typed});
         names.insert(row.id, Grid1->TextMatrix(k + 1, passwordCol - 1));
     }
-    const PasswordSaveResult result = saveWith<PasswordSaveResult>(session().openpath, [&](db::Connection &c) {
+    const PasswordSaveResult result = saveWith<PasswordSaveResult>(connection(), [&](db::Connection &c) {
         return savePasswords(c, edits);
     });
     if (!result.ok) {

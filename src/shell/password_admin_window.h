@@ -55,7 +55,7 @@ public slots:
     void Command1_Click();
     void Combo2_Click();
     void Combo1_Click();
-    void FillPasswordGrid();
+    void FillPasswordGrid(const QVector<PasswordRow> &rows);
     void Command5_Click();
     void Command8_Click();
 

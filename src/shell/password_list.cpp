@@ -3,6 +3,9 @@
 #include "school/school_tables.h"
 #include "platform/gbk.h"
 #include "platform/messages.h"
+#include "platform/typed_read.h"
+
+#include <QSqlRecord>
 
 namespace tessaly {
 
@@ -52,20 +55,16 @@ PasswordQuery passwordQuery(PasswordCategory category, const QString &gradeGroup
     return {};
 }
 
-QVector<PasswordRow> passwordRows(const QVector<QVector<QVariant>> &records)
+std::optional<QVector<PasswordRow>> readPasswordRows(db::Connection &c, PasswordCategory category,
+                                                     const QString &gradeGroup)
 {
-    QVector<PasswordRow> rows;
-    rows.reserve(records.size());
-    for (const auto &record : records) {
-        PasswordRow row;
-        if (record.isEmpty())
-            continue;
-        row.id = record[0].toLongLong();
-        for (int i = 1; i < record.size(); ++i)
-            row.cells << (record[i].isNull() ? QString() : record[i].toString());
-        rows.append(row);
-    }
-    return rows;
+    const PasswordQuery q = passwordQuery(category, gradeGroup);
+    return db::readRows<PasswordRow>(c, q.sql, q.params, [](const QSqlQuery &row) {
+        PasswordRow listed{row.value(0).toLongLong(), {}};
+        for (int i = 1; i < row.record().count(); ++i)
+            listed.cells << db::textOf(row, i);
+        return listed;
+    });
 }
 
 PasswordSaveResult savePasswords(db::Connection &c, const QVector<PasswordEdit> &edits)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <optional>
 
 class QWidget;
 
@@ -43,8 +44,10 @@ struct PasswordQuery {
 };
 PasswordQuery passwordQuery(PasswordCategory category, const QString &gradeGroup);
 
-// The listed rows of a record set read with passwordQuery (id first).
-QVector<PasswordRow> passwordRows(const QVector<QVector<QVariant>> &records);
+// The rows a category lists (passwordQuery), in its order; nullopt when the
+// read failed (c.error()).
+std::optional<QVector<PasswordRow>> readPasswordRows(db::Connection &c, PasswordCategory category,
+                                                     const QString &gradeGroup);
 
 // Writes each password to the row it was listed from, by id, in one
 // transaction. Ids no longer stored write nothing and are returned in missing.

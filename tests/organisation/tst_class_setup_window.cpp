@@ -4,6 +4,7 @@
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "organisation/class_setup_window.h"
+#include "platform/database.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "kit/cell_editor.h"
@@ -106,6 +107,7 @@ private slots:
     void signInThroughTheToggle();
     void noGradeGroup();
     void gridAndTicksFromStoredRows();
+    void refusedReadIsReportedLikeARefusedSave();
     void ticksRebuildInListOrder();
     void rebuildKeepsCellsOfClassesThatStay();
     void saveAndReopenRoundTrips();
@@ -577,6 +579,30 @@ void TestClassSetupWindow::looksRight()
     const QImage shot = w->parentWidget()->grab().toImage();
     QVERIFY(!shot.isNull());
     saveShot(shot, u"class_setup"_s);
+}
+
+void TestClassSetupWindow::refusedReadIsReportedLikeARefusedSave()
+{
+    School s;
+    WindowHarness h(s.school, signedIn(false));
+    ClassSetupWindow *w = openWindow(h);
+    QVERIFY(w->connection().setBusyTimeout(50));
+    h.responder.clear();
+
+    // Another computer holds a lock that keeps every reader out.
+    db::Connection other(s.school.dbPath());
+    QVERIFY(other.exec(u"BEGIN EXCLUSIVE"_s));
+    choose(w->Combo1, kSecond);
+    QCOMPARE(h.responder.texts(),
+             QStringList{u"数据错误事件命中错误：数据库正被其他用户使用，暂时不能读写，请稍后再试。"_s});
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QVERIFY(other.exec(u"ROLLBACK"_s));
+
+    h.responder.clear();
+    choose(w->Combo1, kFirst);
+    choose(w->Combo1, kSecond);
+    QCOMPARE(w->Grid1->Rows(), 4);
+    QVERIFY(h.responder.shown().isEmpty());
 }
 
 QTEST_MAIN(TestClassSetupWindow)

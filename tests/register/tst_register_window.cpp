@@ -180,6 +180,8 @@ private slots:
     void transfer();
     void transferReportsAStudentWhoIsGone();
     void transferPanelOpensAfterASave();
+    void refusedReadsAreReportedLikeRefusedSaves();
+    void readsAndSavesOpenNoFurtherConnection();
     void everyCaptionFits();
 };
 
@@ -238,7 +240,6 @@ void TestRegisterWindow::loadsWithNothingChosen()
     QVERIFY(!w->Frame3->isVisible());
     QVERIFY(!w->List4->isVisible());
     QVERIFY(!w->Text1->isVisible());
-    QVERIFY(!w->Data1->isVisible());
 
     // The register grid: its header row only, 20 columns, the last two hidden.
     QCOMPARE(w->Grid1->Rows(), 1);
@@ -286,7 +287,6 @@ void TestRegisterWindow::choosingAClassFillsTheGrid()
     QCOMPARE(w->classIdentity().sectionTable, kJunior);
     QCOMPARE(w->Label19->text(), QStringLiteral("200403"));
     QCOMPARE(w->Label4->text(), QStringLiteral("初二年级组三班(实验)学籍表       班主任:王老师"));
-    QCOMPARE(w->Data1->Caption(), QStringLiteral("记录导航(共3人 当前第1人)"));
 
     FlexGrid *g = w->Grid1;
     QCOMPARE(g->Rows(), 4);
@@ -310,7 +310,6 @@ void TestRegisterWindow::choosingAClassFillsTheGrid()
     choose(w->Combo2, kClass5);
     QCOMPARE(g->Rows(), 1);
     QCOMPARE(w->List4->count(), 0);
-    QCOMPARE(w->Data1->Caption(), QStringLiteral("记录导航(共0人 当前第0人)"));
     QCOMPARE(w->Label4->text(), QStringLiteral("初二年级组五班()学籍表       班主任:赵老师"));
     QVERIFY(responder.shown().isEmpty());
 }
@@ -343,7 +342,6 @@ void TestRegisterWindow::namesOutsideTheFixedListsListNobody()
     QCOMPARE(w->Grid1->Rows(), 1);
     QCOMPARE(w->List4->count(), 0);
     QCOMPARE(w->Label19->text(), QString());
-    QCOMPARE(w->Data1->Caption(), QStringLiteral("记录导航(共0人 当前第0人)"));
     QVERIFY(!w->Frame1->isEnabled());   // nothing can be numbered in it
     QVERIFY(responder.shown().isEmpty());
 }
@@ -772,7 +770,7 @@ void TestRegisterWindow::failedSaveKeepsEveryState()
     // Another computer holds the write lock.
     db::Connection other(s.school.dbPath());
     QVERIFY(other.exec(QStringLiteral("BEGIN IMMEDIATE")));
-    QVERIFY(w->storeConnection().setBusyTimeout(50));
+    QVERIFY(w->connection().setBusyTimeout(50));
     w->Command4->click();
     QCOMPARE(responder.shown().size(), 1);
     const QString message = responder.last().text;
@@ -1071,7 +1069,7 @@ void TestRegisterWindow::transferPanelOpensAfterASave()
     // A save that fails keeps the panel shut.
     db::Connection other(s.school.dbPath());
     QVERIFY(other.exec(QStringLiteral("BEGIN IMMEDIATE")));
-    QVERIFY(w->storeConnection().setBusyTimeout(50));
+    QVERIFY(w->connection().setBusyTimeout(50));
     w->Command1->click();
     QCOMPARE(responder.shown().size(), 1);
     QVERIFY(!w->Frame3->isVisible());
@@ -1157,6 +1155,59 @@ void TestRegisterWindow::everyCaptionFits()
     w->Command8->click();
     check("import report: ");
     saveShot(h.main.grab().toImage(), QStringLiteral("register_import_report"));
+}
+
+void TestRegisterWindow::refusedReadsAreReportedLikeRefusedSaves()
+{
+    School s;
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    w->Command1->click();   // the transfer panel
+    QVERIFY(w->connection().setBusyTimeout(50));
+    responder.clear();
+
+    // Another computer holds a lock that keeps every reader out.
+    db::Connection other(s.school.dbPath());
+    QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    const QString refused = QStringLiteral("数据错误事件命中错误：数据库正被其他用户使用，暂时不能读写，请稍后再试。");
+    choose(w->Combo3, kClass13);
+    QCOMPARE(responder.texts(), QStringList{refused});
+    QCOMPARE(w->List1->count(), 0);
+    responder.clear();
+    w->ChooseClass();
+    QCOMPARE(responder.texts(), QStringList{refused});
+    QCOMPARE(w->Grid1->Rows(), 1);
+    QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
+
+    // The same connection reads again once the lock is gone.
+    responder.clear();
+    w->ChooseClass();
+    QCOMPARE(w->Grid1->Rows(), 4);
+    QVERIFY(responder.shown().isEmpty());
+}
+
+void TestRegisterWindow::readsAndSavesOpenNoFurtherConnection()
+{
+    School s;
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    const int before = connectionMark(s.school.dbPath());
+
+    editCell(w, 1, kColName, QStringLiteral("张三丰"));
+    w->Command4->click();   // the save, then the class read again
+    w->Command1->click();
+    choose(w->Combo3, kClass13);   // the transfer's source list
+    QCOMPARE(w->List1->count(), 2);
+    QVERIFY(responder.shown().isEmpty());
+    QCOMPARE(gridColumn(w->Grid1, kColName).first(), QStringLiteral("张三丰"));
+
+    QCOMPARE(connectionMark(s.school.dbPath()), before + 1);
 }
 
 QTEST_MAIN(TestRegisterWindow)

@@ -122,6 +122,7 @@ private slots:
     void fullMarkBoxRestoresABadValue();
     void looksRight();
     void lockedExamRefusesChanges();
+    void readsSavesAndCreationOpenNoFurtherConnection();
 };
 
 void TestScoreEntryWindow::opensFromMenuAndToolbar()
@@ -659,6 +660,30 @@ void TestScoreEntryWindow::lockedExamRefusesChanges()
     QCOMPARE(h.responder.texts(), QStringList{u"成绩没有保存：本次考试已经被管理员锁定，成绩不能再修改。\r录入的成绩还在表中，没有写入任何成绩。"_s});
     QCOMPARE(w->scoreRows()[0].state, u"1"_s);
     QCOMPARE(s.school.dump(kJunior), stored);
+}
+
+// Once the subject is chosen, the exam's sheet, the save and a new exam column
+// all run on the window's one connection, which sees the new column at once.
+void TestScoreEntryWindow::readsSavesAndCreationOpenNoFurtherConnection()
+{
+    School s;
+    WindowHarness h(s.school, on(u"李明"_s));
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    const int before = connectionMark(s.school.dbPath());
+
+    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
+    typeKeys(w->Text5, u"04/66"_s);
+    h.responder.answer(true);   // "(王五)得分(66)对吗?"
+    QTest::keyClick(w->Text5, Qt::Key_Return);
+    w->Command8->click();
+    h.responder.answer(true);   // the new exam
+    createExam(w, 2, u"120"_s);
+    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
+
+    QCOMPARE(connectionMark(s.school.dbPath()), before + 1);
+    QCOMPARE(gridColumn(w->Grid1, score::kColScore), (QStringList{u"88.5"_s, u"0"_s, u"66"_s}));
+    QCOMPARE(w->examList().last(), u"M25X语文251015"_s);
 }
 
 #include "tst_score_entry_window.moc"
