@@ -45,8 +45,6 @@ SingleExamWindow::SingleExamWindow(WindowHost &host, QWidget *parent) : QWidget(
     setWindowTitle(QStringLiteral("单科单次成绩分析"));
     buildControls();
 
-    ReportDataError(*Data1, this);
-    ShowRecordPosition(*Data1, PositionText::Students);
 
     connect(Combo1, &QComboBox::activated, this, &SingleExamWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &SingleExamWindow::Combo2_Click);
@@ -123,8 +121,6 @@ void SingleExamWindow::buildControls()
     Command6->hide();   // has no operation
     Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "Command7");
 
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
 
     layoutFor(0);
 }
@@ -186,7 +182,7 @@ void SingleExamWindow::Combo3_Click()
 
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
     Combo4->clear();
-    const QStringList columns = score::OpenClassStudents(*Data1, databasePath(), m_identity);
+    const QStringList columns = score::OpenClassStudents(connection(), m_identity, this, false).columns;
     Label4->setText(classPart() + Combo3->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
 
     m_exams = score::FindExamsOfSubject(columns, Combo3->currentText());

@@ -65,7 +65,6 @@ public:
     QPushButton *Command6 = nullptr;   // 打印: no operation, hidden
     QPushButton *Command7 = nullptr;   // 关闭
 
-    DataControl *Data1 = nullptr;      // the class's students and scores
 
     const QStringList &examList() const { return m_exams; }
     // The grid's rows, in grid order (row r is entry r - 1).

@@ -58,8 +58,6 @@ WeakSubjectWindow::WeakSubjectWindow(WindowHost &host, QWidget *parent) : QWidge
     buildControls();
     buildKeySheet();
 
-    ReportDataError(*Data1, this);
-    ShowRecordPosition(*Data1, PositionText::Students);
 
     connect(Combo1, &QComboBox::activated, this, &WeakSubjectWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &WeakSubjectWindow::LoadClassStudents);
@@ -153,8 +151,6 @@ void WeakSubjectWindow::buildControls()
     Command2 = named(new QPushButton(QStringLiteral("打印结果(&P)"), Frame4), "Command2");
     placeTwips(Command2, 5880, 3465, 2445, 405);
 
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
 
     setMinimumSize(twipsToPixels(kWindowWidth), twipsToPixels(kWindowHeight));
 }
@@ -249,19 +245,19 @@ void WeakSubjectWindow::LoadClassStudents()
     m_selectedCount = 0;
     m_analysis = {};
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
-    const QStringList columns = score::OpenClassStudents(*Data1, databasePath(), m_identity);
+    const score::ClassStudents loaded = score::OpenClassStudents(connection(), m_identity, this);
     Combo4->clear();
     Grid1->setRows(1);
     m_students.clear();
     m_matrix.clear();
-    const QList<score::ScoreRow> rows = score::scoreRowsFrom(Data1->rows(), m_identity.classCode, false);
+    const QList<score::ScoreRow> &rows = loaded.students;
     if (rows.isEmpty()) {
         // The subjects listed belonged to the class before; none of them counts now.
         List1->clear();
         List1_Click();
         return;
     }
-    m_columns = columns;
+    m_columns = loaded.columns;
 
     Grid1->setUpdatesEnabled(false);
     const int n = int(rows.size());

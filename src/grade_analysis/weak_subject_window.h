@@ -82,7 +82,6 @@ public:
     chart::ChartSurface *Picture3 = nullptr;
     QScrollBar *VScroll1 = nullptr;
 
-    DataControl *Data1 = nullptr;        // the class's students and scores
 
     // The score matrix of the class and exam chosen last, one entry per List1 item.
     const QVector<grades::SubjectScores> &matrix() const { return m_matrix; }

@@ -6,7 +6,6 @@
 #include "platform/database.h"
 #include "school/score_sheet.h"
 #include "kit/session.h"
-#include "platform/data_control.h"
 #include "platform/messages.h"
 
 #include <QComboBox>
@@ -39,19 +38,22 @@ bool FillSubjectCombo(db::Connection &c, const QString &gradeGroup, const QStrin
     return true;
 }
 
-QStringList OpenClassStudents(DataControl &data, const QString &openpath, const reg::ClassIdentity &identity)
+ClassStudents OpenClassStudents(db::Connection &c, const reg::ClassIdentity &identity, QWidget *parent,
+                                bool withStudents)
 {
-    const reg::Statement students = scoreSheetQuery(identity.sectionTable, identity.classCode);
-    data.setDatabaseName(openpath);
-    if (!students.isValid()) {
-        data.Close();
-        data.setCaption(recordPositionText(PositionText::Students, 0, 0));
+    if (!identity.isValid())
         return {};
+    ClassStudents loaded;
+    if (withStudents) {
+        const auto students = readScoreSheet(c, identity.sectionTable, identity.classCode, QString());
+        if (!students) {
+            reportReadFailure(parent, c.error());
+            return {};
+        }
+        loaded.students = *students;
     }
-    data.setRecordSource(students.sql, students.params);
-    if (!data.Refresh())
-        return {};
-    return db::tableColumns(data.connection(), identity.sectionTable);
+    loaded.columns = db::tableColumns(c, identity.sectionTable);
+    return loaded;
 }
 
 void TakeTeacherAccount(Session &session, const SubjectEntry &subject)

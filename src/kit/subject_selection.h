@@ -3,6 +3,7 @@
 // rows of 教导处) of one class, listed by subject, with their teachers.
 #include "kit/selection.h"
 #include "school/class_code.h"
+#include "school/score_sheet.h"
 
 #include <QString>
 #include <QStringList>
@@ -44,11 +45,16 @@ using SubjectList = EntryList<SubjectEntry>;
 bool FillSubjectCombo(db::Connection &c, const QString &gradeGroup, const QString &className,
                       QComboBox *subjectCombo, SubjectList &list, QWidget *parent, bool noticeWhenNone = true);
 
-// The subject choice's student load: points the control at openpath with the
-// class's students (score sheet query, no exam) and returns the section table's
-// columns, in stored order. An invalid identity (a name outside the fixed
-// lists) lists nobody: the control is closed, shows 0 students, and no columns
-// are returned.
-QStringList OpenClassStudents(DataControl &data, const QString &openpath, const reg::ClassIdentity &identity);
+// The subject choice's student load on the window's connection: the section
+// table's columns, in stored order, and the class's students (score sheet, no
+// exam) when `withStudents`. An invalid identity (a name outside the fixed
+// lists) lists nobody and no columns. A refused read is reported on parent and
+// gives nothing.
+struct ClassStudents {
+    QStringList columns;
+    QList<ScoreRow> students;
+};
+ClassStudents OpenClassStudents(db::Connection &c, const reg::ClassIdentity &identity, QWidget *parent,
+                                bool withStudents = true);
 
 } // namespace tessaly::score

@@ -77,8 +77,6 @@ ClassDocumentWindow::ClassDocumentWindow(const Twin &twin, WindowHost &host, QWi
     cmdClose = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "cmdClose");
     Label5 = named(new QLabel(this), "Label5");
     Label5->setWordWrap(true);
-    Data2 = named(new DataControl(this), "Data2");
-    Data2->hide();
 
     // Drop-down lists: a text shown is always one chosen, never one typed.
     for (QComboBox *box : {Combo1, Combo2, Combo3, Combo4})
@@ -152,7 +150,6 @@ ClassDocumentWindow::ClassDocumentWindow(const Twin &twin, WindowHost &host, QWi
     m_context->setLeaveCheck([this] { return askToSave(); });
     Frame2->setEnabled(false);
 
-    ReportDataError(*Data2, this, twin.dataErrorPrefix);
     connect(m_context, &ClassContext::gradeGroupChosen, this, &ClassDocumentWindow::gradeGroupChosen);
     connect(m_context, &ClassContext::classChosen, this, &ClassDocumentWindow::classChosen);
     connect(m_context, &ClassContext::signInShown, this, &ClassDocumentWindow::signInShown);

@@ -60,7 +60,6 @@ public:
     QPushButton *Command10 = nullptr;     // sign-in toggle
     QPushButton *cmdClose = nullptr;
     QLabel *Label5 = nullptr;             // status line
-    DataControl *Data2 = nullptr;         // 教导处, then the class's documents
 
 public slots:
     void Form_Load() override;

@@ -52,8 +52,6 @@ RecordWindow::RecordWindow(WindowHost &host, QWidget *parent, const Texts &texts
     Command10 = named(new QPushButton(Frame1), "Command10");
     Command2 = named(new QPushButton(QStringLiteral("打印(&P)"), Frame1), "Command2");
     cmdClose = named(new QPushButton(QStringLiteral("关闭(&C)"), Frame1), "cmdClose");
-    Data1 = named(new DataControl(Frame1), "Data1");
-    Data1->hide();
 
     Frame2 = named(new QGroupBox(this), "Frame2");
     Label1 = named(new QLabel(texts.recordLabel, Frame2), "Label1");
@@ -101,7 +99,6 @@ RecordWindow::RecordWindow(WindowHost &host, QWidget *parent, const Texts &texts
     right->addWidget(List1, 1);
     right->addWidget(Command10);
     right->addLayout(selectionButtons);
-    right->addWidget(Data1);
 
     auto *body = new QHBoxLayout;
     body->addWidget(Frame2, 3);
@@ -140,7 +137,6 @@ RecordWindow::RecordWindow(WindowHost &host, QWidget *parent, const Texts &texts
         .reload = [this](const TwoModeEditor::Leave &how) { editorLeft(how); },
     });
 
-    ReportDataError(*Data1, this);
     connect(m_context, &ClassContext::gradeGroupChosen, this, [this] {
         m_listed.clear();
         List1->clear();

@@ -48,7 +48,6 @@ public:
     QPushButton *Command10 = nullptr;     // sign-in toggle
     QPushButton *Command2 = nullptr;      // 打印
     QPushButton *cmdClose = nullptr;
-    DataControl *Data1 = nullptr;         // 教导处, then the class's records
     QLabel *Label1 = nullptr;             // class heading, then the record's title
     QPlainTextEdit *Text1 = nullptr;      // the record text; hints and sign-in status
     QPushButton *CmdAdd = nullptr;

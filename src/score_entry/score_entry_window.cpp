@@ -107,8 +107,6 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     });
     connect(m_toggle, &SignInToggle::stateShown, this, &ScoreEntryWindow::showSignInState);
 
-    ReportDataError(*Data1, this);
-    ShowRecordPosition(*Data1, PositionText::Students);
 
     connect(Combo1, &QComboBox::activated, this, &ScoreEntryWindow::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &ScoreEntryWindow::Combo2_Click);
@@ -282,8 +280,6 @@ void ScoreEntryWindow::buildControls()
     Command7 = named(new QPushButton(QStringLiteral("关    闭(&P)"), this), "Command7");
     Label5 = label(QString(), this, "Label5");
 
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
 
     auto *left = new QVBoxLayout;
     left->addWidget(Frame2);
@@ -449,13 +445,13 @@ void ScoreEntryWindow::Combo3_Click()
     s.id = subject.id;
 
     m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
-    const QStringList columns = score::OpenClassStudents(*Data1, databasePath(), m_identity);
+    const score::ClassStudents loaded = score::OpenClassStudents(connection(), m_identity, this);
     setTitle(classTitle() + Combo3->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
 
     Combo5->clear();
-    listExams(columns, false);
+    listExams(loaded.columns, false);
     clearGrid(score::kLoadHeader);
-    FillScoreGrid(score::scoreRowsFrom(Data1->rows(), m_identity.classCode, false));
+    FillScoreGrid(loaded.students);
 
     m_choosing = true;
     m_toggle->showState();

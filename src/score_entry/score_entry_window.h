@@ -102,7 +102,6 @@ public:
     QRadioButton *Option4 = nullptr;   // 只显示末输分者
     QPushButton *Command7 = nullptr;   // 关闭
 
-    DataControl *Data1 = nullptr;      // the class's students and scores
 
     // The chosen class and subject: the identity ResolveClassCode gave (invalid
     // before a subject is chosen), and their 教导处 entries.

@@ -409,7 +409,7 @@ void TestSelection::dataErrorReported()
     QVERIFY(responder.last().text.startsWith(QStringLiteral("数据错误提示：")));
 }
 
-enum class Read { Admin, GradeGroups, Classes, Subjects, Tree, Members };
+enum class Read { Admin, GradeGroups, Classes, Subjects, Tree, Members, Students };
 
 void TestSelection::readFailureReported_data()
 {
@@ -420,6 +420,7 @@ void TestSelection::readFailureReported_data()
     QTest::newRow("subjects") << int(Read::Subjects);
     QTest::newRow("class tree") << int(Read::Tree);
     QTest::newRow("class members") << int(Read::Members);
+    QTest::newRow("class students") << int(Read::Students);
 }
 
 // A refused read says so through the one channel, once, and lists nothing:
@@ -435,7 +436,7 @@ void TestSelection::readFailureReported()
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(QStringLiteral("初二年级组"), QStringLiteral("一班"), QDate(2026, 10, 1));
     QVERIFY(identity.isValid());
-    const QString dropped = Read(read) == Read::Members ? identity.sectionTable : QStringLiteral("教导处");
+    const QString dropped = Read(read) == Read::Members || Read(read) == Read::Students ? identity.sectionTable : QStringLiteral("教导处");
     QVERIFY(school.db().exec(QStringLiteral("drop table \"%1\"").arg(dropped)));
     school.closeDb();
 
@@ -472,6 +473,11 @@ void TestSelection::readFailureReported()
     case Read::Members:
         listedNothing = loadClassMembers(c, identity, {}, nullptr).rows.isEmpty();
         break;
+    case Read::Students: {
+        const score::ClassStudents loaded = score::OpenClassStudents(c, identity, nullptr);
+        listedNothing = loaded.students.isEmpty() && loaded.columns.isEmpty();
+        break;
+    }
     }
     QVERIFY(listedNothing);
     QCOMPARE(responder.texts().size(), 1);
