@@ -133,9 +133,6 @@ ClassSetupWindow::ClassSetupWindow(WindowHost &host, QWidget *parent)
             [this](int row, int col) { Grid1->widenColumnsToText(col, col, row, row); });
 
     Command8 = named(new QPushButton(QStringLiteral("退出(&E)"), this), "Command8");
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
-    ReportDataError(*Data1, this);
 
     auto *top = new QHBoxLayout;
     top->addWidget(Command9);
@@ -153,7 +150,6 @@ ClassSetupWindow::ClassSetupWindow(WindowHost &host, QWidget *parent)
 
     m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, databasePath(), this);
     m_toggle->setEditors({Frame1});
-    m_toggle->setDataControl(Data1);
     Command9->setText(QStringLiteral("教导处管理员 登陆(&K)"));   // until the first sign-out
 
     connect(Combo1, &QComboBox::activated, this, &ClassSetupWindow::Combo1_Click);
@@ -177,11 +173,9 @@ void ClassSetupWindow::Form_Load()
         return;
 
     Session &s = session();
-    Data1->setDatabaseName(databasePath());
     LoadAdminAccount(connection(), s, this);
     FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::ClassSetup, this);
     Combo1->setCurrentIndex(-1);   // shows "选年级组"
-    Data1->setCaption(QString());
 
     setGridFormat();
     Label1[3]->setText(QStringLiteral("0"));
@@ -352,7 +346,6 @@ void ClassSetupWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    Data1->Close();
     event->accept();
 }
 

@@ -58,7 +58,6 @@ public:
     FlexGrid *Grid1 = nullptr;
     QLineEdit *Text1 = nullptr;         // the cell editor's box
     QPushButton *Command8 = nullptr;    // 退出
-    DataControl *Data1 = nullptr;
 
     SignInToggle *signInToggle() const { return m_toggle; }
     CellEditor *cellEditor() const { return m_editor; }

@@ -72,9 +72,6 @@ GradeGroupWindow::GradeGroupWindow(WindowHost &host, QWidget *parent)
     right->addWidget(Command1);
 
     Command8 = named(new QPushButton(QStringLiteral("退 出 设 置(&E)"), this), "Command8");
-    Data1 = named(new DataControl(this), "Data1");
-    Data1->hide();
-    ReportDataError(*Data1, this);
 
     auto *columns = new QHBoxLayout;
     columns->addWidget(Frame2, 1);
@@ -88,7 +85,6 @@ GradeGroupWindow::GradeGroupWindow(WindowHost &host, QWidget *parent)
 
     m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, databasePath(), this);
     m_toggle->setEditors({Frame2, Command1});
-    m_toggle->setDataControl(Data1);
 
     connect(Command1, &QPushButton::clicked, this, &GradeGroupWindow::Command1_Click);
     connect(Command8, &QPushButton::clicked, this, &GradeGroupWindow::Command8_Click);
@@ -105,7 +101,6 @@ void GradeGroupWindow::Form_Load()
         return;
 
     Session &s = session();
-    Data1->setDatabaseName(databasePath());
     LoadAdminAccount(connection(), s, this);
     loadTicks();
     m_toggle->showState();
@@ -189,7 +184,6 @@ void GradeGroupWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    Data1->Close();
     event->accept();
 }
 

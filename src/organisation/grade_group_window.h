@@ -34,7 +34,6 @@ public:
     QLabel *Label1 = nullptr;
     QLabel *Label3 = nullptr;
     QPushButton *Command8 = nullptr;   // 退 出 设 置
-    DataControl *Data1 = nullptr;
 
     SignInToggle *signInToggle() const { return m_toggle; }
     // The ticks differ from those loaded or last saved.

@@ -4,7 +4,8 @@
 #include "kit/database_unavailable.h"
 #include "school/school_tables.h"
 #include "kit/window_steps.h"
-#include "platform/data_control.h"
+#include "kit/save_report.h"
+#include "school/office_reads.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "platform/units.h"
@@ -99,8 +100,6 @@ SubjectSetupWindow::SubjectSetupWindow(WindowHost &host, QWidget *parent)
     Command1 = named(new QPushButton(QStringLiteral("复制教师名"), Frame1), "Command1");
     Command5 = named(new QPushButton(QStringLiteral("粘贴教师名"), Frame1), "Command5");
     Command5->setEnabled(false);
-    Data1 = named(new DataControl(Frame1), "Data1");
-    Data1->hide();
     auto *copyPaste = new QHBoxLayout;
     copyPaste->addWidget(Command1);
     copyPaste->addWidget(Command5);
@@ -168,10 +167,8 @@ SubjectSetupWindow::SubjectSetupWindow(WindowHost &host, QWidget *parent)
     connect(m_editor, &CellEditor::cellWritten, this,
             [this](int row, int col) { Grid1->widenColumnsToText(col, col, row, row); });
 
-    ReportDataError(*Data1, this);
     m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, databasePath(), this);
     m_toggle->setEditors({Frame1, List1, Command3, Command4});
-    m_toggle->setDataControl(Data1);
     Command9->setText(QStringLiteral("管理员登陆(&K)"));   // until the first sign-out
 
     connect(Combo1, &QComboBox::activated, this, &SubjectSetupWindow::Combo1_Click);
@@ -192,10 +189,8 @@ void SubjectSetupWindow::Form_Load()
         return;
 
     Session &s = session();
-    Data1->setDatabaseName(databasePath());
     LoadAdminAccount(connection(), s, this);
     FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::ClassSetup, this);
-    Data1->setCaption(QString());
 
     setGridFormat();
     Label1[5]->setText(QStringLiteral("0"));
@@ -251,31 +246,22 @@ void SubjectSetupWindow::Combo1_Click()
         return;
     }
     const QString gradeGroup = Combo1->currentText().trimmed();
-    Data1->setDatabaseName(databasePath());
-    Data1->setRecordSource(QStringLiteral(R"(select * from "教导处" where "对应内容"=? AND "类别"=? order by "id")"),
-                           {gradeGroup, kKindClass});
-    Data1->Refresh();
+    const auto classes = classesOfGradeGroup(connection(), gradeGroup);
+    if (!classes)
+        reportReadFailure(this, connection().error());
+    else if (classes->isEmpty())
+        showNotice(this, QStringLiteral("目前还没有班级，不能添加任课教师，请先进行班级设置。"));
 
     Combo2->clear();
     Combo2->setPlaceholderText(QString());
     m_classes.entries.clear();
-    if (Data1->RecordCount() == 0) {
-        showNotice(this, QStringLiteral("目前还没有班级，不能添加任课教师，请先进行班级设置。"));
-    } else {
-        const int name = Data1->fieldIndex(QStringLiteral("名称"));
-        const int actual = Data1->fieldIndex(QStringLiteral("其它"));
-        const int head = Data1->fieldIndex(QStringLiteral("其次"));
-        QStringList names;
-        for (const auto &row : Data1->rows()) {
-            names << cell(row, name);
-            ClassEntry e;
-            e.actualName = cell(row, actual);
-            e.headTeacher = cell(row, head);
-            m_classes.entries.append(e);
-        }
-        Combo2->addItems(names);
-        Combo2->setCurrentIndex(-1);
+    QStringList names;
+    for (const tessaly::ClassRow &row : classes.value_or(QVector<tessaly::ClassRow>())) {
+        names << row.name;
+        m_classes.entries.append(ClassEntry{row.actualName, row.headTeacher, {}, {}});
     }
+    Combo2->addItems(names);
+    Combo2->setCurrentIndex(-1);
 
     FillTeacherGrid({gradeGroup, QString()});
     Label2->setText(Combo1->currentText() + QStringLiteral("全部任课教师"));

@@ -54,7 +54,6 @@ public:
     QPushButton *Command1 = nullptr;   // 复制教师名
     QPushButton *Command5 = nullptr;   // 粘贴教师名
     QLabel *Label2 = nullptr;          // heading of the grid
-    DataControl *Data1 = nullptr;
 
     CellEditor *cellEditor() const { return m_editor; }
     SignInToggle *toggle() const { return m_toggle; }

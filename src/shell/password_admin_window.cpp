@@ -80,8 +80,6 @@ PasswordAdminWindow::PasswordAdminWindow(WindowHost &host, QWidget *parent)
     Label1[4] = named(new QLabel(QStringLiteral("选择范围"), Frame1), "Label1");
     Combo1 = named(new QComboBox(Frame1), "Combo1");
     Command5 = named(new QPushButton(QStringLiteral("保存设定密码(&K)"), Frame1), "Command5");
-    Data1 = named(new DataControl(Frame1), "Data1");
-    Data1->hide();
     auto *choiceLayout = new QGridLayout(Frame1);
     choiceLayout->setContentsMargins(6, 4, 6, 6);
     choiceLayout->setVerticalSpacing(6);
@@ -113,10 +111,8 @@ PasswordAdminWindow::PasswordAdminWindow(WindowHost &host, QWidget *parent)
     connect(m_editor, &CellEditor::cellWritten, this,
             [this](int row, int col) { Grid1->widenColumnsToText(col, col, row, row); });
 
-    ReportDataError(*Data1, this);
     m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command1, host, this);
     m_toggle->setEditors({Frame1, Frame2, Command5});
-    m_toggle->setDataControl(Data1);
     Frame2->setEnabled(true);   // open, with nothing to edit until a sign-in
     connect(m_toggle, &SignInToggle::stateShown, this, [this](bool signedIn) {
         if (!signedIn)

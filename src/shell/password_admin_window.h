@@ -41,7 +41,6 @@ public:
     QComboBox *Combo2 = nullptr;       // category
     QComboBox *Combo1 = nullptr;       // grade group
     QPushButton *Command5 = nullptr;   // 保存设定密码(&K)
-    DataControl *Data1 = nullptr;
     QPushButton *Command1 = nullptr;   // administrator sign-in toggle
     QPushButton *Command8 = nullptr;   // 退出密码设置(&E)
 
