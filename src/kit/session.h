@@ -29,6 +29,13 @@ signals:
     void signInChanged(const QString &account);
 };
 
+// An account a window signs in: the candidate its choice implies.
+struct Account {
+    QString name;       // 名称 / head teacher of the 教导处 row
+    QString password;   // 密码 as read when the account was chosen
+    QString id;         // 教导处 row id, as text (empty for the administrator)
+};
+
 struct Session {
     QString openpath;
     QString username;
