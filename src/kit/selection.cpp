@@ -14,13 +14,21 @@ namespace tessaly {
 
 AdminAccount LoadAdminAccount(db::Connection &c, Session &session, QWidget *parent)
 {
+    Account admin;
+    const AdminAccount found = LoadAdminAccount(c, admin, parent);
+    session.username = admin.name;
+    session.userpas = admin.password;
+    return found;
+}
+
+AdminAccount LoadAdminAccount(db::Connection &c, Account &admin, QWidget *parent)
+{
     const auto passwords = adminPasswords(c);
-    session.username = kAdminName;
+    admin = Account{kAdminName, QString(), QString()};
     if (passwords && !passwords->isEmpty()) {
-        session.userpas = passwords->first();
+        admin.password = passwords->first();
         return AdminAccount::Found;
     }
-    session.userpas.clear();
     if (!passwords) {
         reportReadFailure(parent, c.error());
         return AdminAccount::ReadFailed;

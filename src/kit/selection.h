@@ -16,6 +16,7 @@ class QWidget;
 
 namespace tessaly {
 struct Session;
+struct Account;
 namespace db {
 class Connection;
 }
@@ -37,6 +38,8 @@ void fitDropDown(QComboBox *combo);
 // and says why; the caller must not let the administrator sign in then.
 enum class AdminAccount { Found, Missing, ReadFailed };
 AdminAccount LoadAdminAccount(db::Connection &c, Session &session, QWidget *parent);
+// The same read into an account of its own (a sign-in toggle's).
+AdminAccount LoadAdminAccount(db::Connection &c, Account &admin, QWidget *parent);
 
 // What a window says when there is no grade group.
 enum class GradeGroupVariant {

@@ -6,10 +6,12 @@
 //
 // The five members keep their names; all start empty and live for the run:
 //   openpath  database file every window opens (program folder's data.mdb at start-up)
-//   username  account the current window wants signed in ("管理员", a head teacher, a teacher)
+//   username  account the last window chose ("管理员", a head teacher, a teacher)
 //   userpas   that account's password as stored in 教导处.密码
 //   denglu    account signed in now, empty when nobody is
 //   id        教导处 row id (as text) of the chosen class or teaching assignment
+// A sign-in does not read username/userpas/id: each window's toggle passes
+// its own account to runSignIn.
 //
 // today() is the clock of every date rule (school year, cohort year); tests replace it.
 #include "platform/clock.h"
@@ -27,6 +29,13 @@ class SignInEvents : public QObject {
     Q_OBJECT
 signals:
     void signInChanged(const QString &account);
+};
+
+// An account a window signs in: the candidate its choice implies.
+struct Account {
+    QString name;       // 名称 / head teacher of the 教导处 row
+    QString password;   // 密码 as read when the account was chosen
+    QString id;         // 教导处 row id, as text (empty for the administrator)
 };
 
 struct Session {

@@ -7,6 +7,7 @@
 #include "platform/data_control.h"
 #include "platform/messages.h"
 #include "kit/window_host.h"
+#include "school/school_tables.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -16,21 +17,21 @@ namespace tessaly {
 
 namespace {
 
-// Puts the password stored now in the account's row into userpas. Returns the
-// refusal to show when it cannot be read, empty when it was read.
-QString readStoredPassword(Session &s, const QString &databasePath, SignInToggle::Kind kind)
+// Puts the password stored now in the account's row into the account. Returns
+// the refusal to show when it cannot be read, empty when it was read.
+QString readStoredPassword(Account &a, const QString &databasePath, SignInToggle::Kind kind)
 {
-    const AccountLookup account = lookUpAccount(databasePath, s.username, s.id);
+    const AccountLookup account = lookUpAccount(databasePath, a.name, a.id);
     if (account.status == AccountLookup::Found) {
-        s.userpas = account.password;
+        a.password = account.password;
         return QString();
     }
-    s.userpas.clear();
+    a.password.clear();
     if (account.status == AccountLookup::DatabaseError)
         return kDataErrorPrefix + account.errorText;
     return kind == SignInToggle::Kind::Teacher
-               ? QStringLiteral("找不到任课教师(%1)的账户数据，可能已被教导处删除或修改，请重新选择学科。").arg(s.username)
-               : QStringLiteral("找不到班主任(%1)的账户数据，可能已被教导处删除或修改，请重新选择班级。").arg(s.username);
+               ? QStringLiteral("找不到任课教师(%1)的账户数据，可能已被教导处删除或修改，请重新选择学科。").arg(a.name)
+               : QStringLiteral("找不到班主任(%1)的账户数据，可能已被教导处删除或修改，请重新选择班级。").arg(a.name);
 }
 
 } // namespace
@@ -113,12 +114,12 @@ QList<SignInToggle::Check> SignInToggle::standardChecks() const
         return [combo] { return combo && combo->currentText().isEmpty(); };
     };
     const auto text = [](const QString &t) { return [t] { return t; }; };
-    Session *s = &m_host.session();
+    const Account *s = &m_candidate;
     // The password tested and signed in against is the one stored now, never a
     // copy the window kept since the account was chosen.
     const auto refusal = std::make_shared<QString>();
-    const Check readStored{[this, s, refusal, kind = m_kind] {
-                               *refusal = readStoredPassword(*s, databasePath(), kind);
+    const Check readStored{[this, refusal, kind = m_kind] {
+                               *refusal = readStoredPassword(m_candidate, databasePath(), kind);
                                return !refusal->isEmpty();
                            },
                            [refusal] { return *refusal; }};
@@ -128,22 +129,22 @@ QList<SignInToggle::Check> SignInToggle::standardChecks() const
     case Kind::HeadTeacher:
         checks << Check{empty(m_gradeGroup), text(QStringLiteral("请选择一个年级组。"))}
                << Check{empty(m_class), text(QStringLiteral("请至少选择一个班级。"))}
-               << Check{[s] { return s->username.isEmpty(); },
+               << Check{[s] { return s->name.isEmpty(); },
                         text(QStringLiteral("没有班主任名,请教导处添加后,才能修改。"))}
                << readStored
-               << Check{[s] { return s->userpas.isEmpty(); },
+               << Check{[s] { return s->password.isEmpty(); },
                         text(QStringLiteral("班主任还没定密码,请教导处添加,才能修改。"))};
         break;
     case Kind::Teacher:
         checks << Check{empty(m_gradeGroup), text(QStringLiteral("请选择一个年级组。"))}
                << Check{empty(m_class), text(QStringLiteral("请选择一个班级。"))}
                << Check{empty(m_subject), text(QStringLiteral("请选择一个学科。"))}
-               << Check{[s] { return s->username.isEmpty(); },
+               << Check{[s] { return s->name.isEmpty(); },
                         text(QStringLiteral("本学科还没设定教师名,请教导处管理人员添加,之后才能进行输分。"))}
                << readStored
-               << Check{[s] { return s->userpas.isEmpty(); }, [s] {
+               << Check{[s] { return s->password.isEmpty(); }, [s] {
                             return QStringLiteral("任课教师(%1)还没定密码,请与教导处管理人员联系,添加后,才能输分。")
-                                .arg(s->username);
+                                .arg(s->name);
                         }};
         break;
     }
@@ -158,7 +159,7 @@ bool SignInToggle::isSignedIn() const
 void SignInToggle::show(bool signedIn)
 {
     if (signedIn)
-        m_signedInAs = m_host.session().username;
+        m_signedInAs = m_candidate.name;
     if (m_button)
         m_button->setText(signedIn ? signedInCaption(m_kind) : signedOutCaption(m_kind));
     for (const auto &w : m_editors) {
@@ -168,9 +169,17 @@ void SignInToggle::show(bool signedIn)
     emit stateShown(signedIn);
 }
 
+Account SignInToggle::ownAccount() const
+{
+    if (m_account)
+        return m_account();
+    return m_kind == Kind::Admin ? Account{kAdminName, QString(), QString()} : Account{};
+}
+
 void SignInToggle::showState()
 {
-    show(m_host.session().isSignedIn());
+    m_candidate = ownAccount();
+    show(!m_candidate.name.isEmpty() && m_host.session().denglu == m_candidate.name);
 }
 
 bool SignInToggle::checksPass()
@@ -233,24 +242,19 @@ void SignInToggle::click()
         s.setSignedIn(QString());
         return;
     }
-    if (m_account) {
-        const Account a = m_account();
-        s.username = a.name;
-        s.userpas = a.password;
-        s.id = a.id;
-    }
+    m_candidate = ownAccount();
     if (m_kind == Kind::Admin) {
         db::Connection c(databasePath());
         if (!c.ok()) {
             reportReadFailure(m_window, c.error());
             return;
         }
-        if (LoadAdminAccount(c, s, m_window) != AdminAccount::Found)
+        if (LoadAdminAccount(c, m_candidate, m_window) != AdminAccount::Found)
             return;
     }
     if (!checksPass())
         return;
-    if (runSignIn(m_host))
+    if (runSignIn(m_host, m_candidate))
         show(true);
 }
 

@@ -16,9 +16,9 @@
 //   toggle->setAccount([this] { … the chosen class's head teacher … });
 //   connect(toggle, &SignInToggle::stateShown, this, …status text…);
 //
-// Before each sign-in the toggle writes the window's own account into the
-// session (setAccount; the administrator toggle reads the administrator row
-// again), so a sign-in never runs against an account another window chose.
+// Each sign-in runs on the window's own account (setAccount; the administrator
+// toggle reads the administrator row again), passed to 登陆 by runSignIn, so a
+// sign-in never runs against an account another window chose.
 // The head-teacher and teacher checks then read the account's password from
 // its row (lookUpAccount) before testing it, so a password changed since the
 // choice, here or elsewhere, is the one 登陆 asks for. A row gone meanwhile, or
@@ -32,6 +32,7 @@
 // editors and stateShown(false), as its own sign-out would, leaving denglu as
 // it is). A save asks confirmSignedIn() first, so it runs under the account
 // signed in at that moment.
+#include "kit/session.h"
 #include "platform/data_control.h"
 
 #include <QAbstractButton>
@@ -46,12 +47,6 @@
 namespace tessaly {
 
 class WindowHost;
-
-struct Account {
-    QString name;       // username
-    QString password;   // userpas
-    QString id;         // 教导处 row id, as text (empty for the administrator)
-};
 
 class SignInToggle : public QObject {
     Q_OBJECT
@@ -86,7 +81,8 @@ public:
     // or teacher they include the read of the stored password, just before the
     // test of userpas; a list of a window's own keeps that check.
     QList<Check> standardChecks() const;
-    // The window's own account, written into the session before each sign-in.
+    // The window's own account: the one each sign-in offers and the one whose
+    // sign-in (denglu) counts as this window's.
     void setAccount(std::function<Account()> account) { m_account = std::move(account); }
     // Administrator kind: the window's data-source control, read again at sign-out.
     void setDataControl(DataControl *data) { m_data = data; }
@@ -117,6 +113,8 @@ private:
     void followSignIn(const QString &account);
     void endShownSignIn();
     QString databasePath() const;
+    // The window's account; the administrator for that kind without one of its own.
+    Account ownAccount() const;
 
     Kind m_kind;
     QPointer<QAbstractButton> m_button;
@@ -127,6 +125,9 @@ private:
     QList<Check> m_checks;
     bool m_customChecks = false;
     std::function<Account()> m_account;
+    // The account of the sign-in being checked or shown; the checks read its
+    // stored password into it.
+    mutable Account m_candidate;
     std::function<bool()> m_beforeSignOut;
     QString m_signedInAs;   // the account of the last sign-in shown
     QPointer<DataControl> m_data;

@@ -41,10 +41,24 @@ public:
     // (the one openpath named when each opened), those that hold no school data
     // (help, about, print page, the server dialogs) apart.
     virtual QStringList windowsUsing(const QString &path) const = 0;
+
+    // The account 登陆 and 个人密码修改 work on while runSignIn shows them (the
+    // password change stores the new password in it); no account outside a sign-in.
+    Account &signInAccount()
+    {
+        if (m_signInAccount)
+            return *m_signInAccount;
+        return m_noAccount = Account{};
+    }
+
+private:
+    friend bool runSignIn(WindowHost &host, Account &account);
+    Account *m_signInAccount = nullptr;
+    Account m_noAccount;
 };
 
-// Shows 登陆 modally for the account in the session; true when that account is
-// signed in afterwards.
-bool runSignIn(WindowHost &host);
+// Shows 登陆 modally for `account`; true when that account is signed in
+// afterwards (denglu equals its name).
+bool runSignIn(WindowHost &host, Account &account);
 
 } // namespace tessaly

@@ -18,7 +18,7 @@
 //   m_context->setLeaveCheck([this] { …unsaved-changes question… });   // plan, summary
 //   m_context->load();                                                   // in Form_Load
 //
-// Signed in means the session's rule (username non-empty and equal to denglu),
+// Signed in means denglu equals the chosen class's head teacher (non-empty),
 // tested at every class choice and after 登陆; a class without a head-teacher
 // name is never shown signed in.
 #include "kit/class_choice.h"

@@ -61,14 +61,15 @@ PasswordChangeDialog::PasswordChangeDialog(WindowHost &host, QWidget *parent)
 
 void PasswordChangeDialog::Form_Load()
 {
-    txtUserName->setText(session().username);
+    txtUserName->setText(m_host.signInAccount().name);
     txtPassword->setFocus();
 }
 
 void PasswordChangeDialog::cmdOK_Click()
 {
     Session &s = session();
-    if (txtPassword->text() != s.userpas) {
+    Account &a = m_host.signInAccount();
+    if (txtPassword->text() != a.password) {
         showNotice(this, QStringLiteral("你输入的原密码不正确，如果忘记，请与管理员联系。"), kTitleHintDots);
         txtPassword->clear();
         txtPassword->setFocus();
@@ -86,10 +87,10 @@ void PasswordChangeDialog::cmdOK_Click()
         Text1->setFocus();
         return;
     }
-    const PasswordChange change = changeAccountPassword(s.openpath, s.username, s.id, Text1->text());
+    const PasswordChange change = changeAccountPassword(s.openpath, a.name, a.id, Text1->text());
     if (change.status == PasswordChange::NoAccountRow) {
         showNotice(this,
-                   QStringLiteral("找不到用户(%1)的账户数据，密码没有修改。请与管理员联系。").arg(s.username),
+                   QStringLiteral("找不到用户(%1)的账户数据，密码没有修改。请与管理员联系。").arg(a.name),
                    kTitleHintDots);
         return;
     }
@@ -97,8 +98,8 @@ void PasswordChangeDialog::cmdOK_Click()
         showNotice(this, kDataErrorPrefix + change.errorText);
         return;
     }
-    s.userpas = Text1->text();
-    s.setSignedIn(s.username);
+    a.password = Text1->text();
+    s.setSignedIn(a.name);
     showNotice(this, QStringLiteral("密码修改成功。"), kTitleHintDots);
     accept();
 }

@@ -43,21 +43,20 @@ SignInDialog::SignInDialog(WindowHost &host, QWidget *parent)
 
 void SignInDialog::Form_Load()
 {
-    txtUserName->setText(session().username);
+    txtUserName->setText(m_host.signInAccount().name);
     txtPassword->clear();
     txtPassword->setFocus();
 }
 
 void SignInDialog::cmdOK_Click()
 {
-    Session &s = session();
-    if (txtPassword->text() != s.userpas) {
+    if (txtPassword->text() != m_host.signInAccount().password) {
         showNotice(this, QStringLiteral("无效的密码，请重试!"), kTitleSignIn);
         txtPassword->setFocus();
         txtPassword->selectAll();
         return;
     }
-    s.setSignedIn(s.username);
+    session().setSignedIn(m_host.signInAccount().name);
     accept();
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // 登陆 (caption "登录"): the sign-in dialog, always shown modally.
 //
-// Sign-in protocol: a window puts the account it wants into the session
-// (username, userpas, and id for a class or teaching assignment), shows this
-// dialog (runSignIn) and counts itself signed in while denglu equals username.
+// Sign-in protocol: a window passes the account it wants (name, password, and
+// id for a class or teaching assignment) to runSignIn, which shows this dialog,
+// and counts itself signed in while denglu equals that account's name.
 // The password box opens empty: the stored password never appears on screen.
 #include "kit/window_base.h"
 

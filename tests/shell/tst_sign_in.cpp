@@ -55,13 +55,6 @@ struct Accounts {
     }
 };
 
-void setAccount(WindowHarness &h, const QString &name, const QString &password, const QString &id = {})
-{
-    h.session().username = name;
-    h.session().userpas = password;
-    h.session().id = id;
-}
-
 // A window with a sign-in toggle: the choices, the toggle and what it enables.
 struct Host {
     QWidget window;
@@ -71,6 +64,7 @@ struct Host {
     QPushButton *Command10 = new QPushButton(&window);
     QWidget *Frame1 = new QWidget(&window);
     SignInToggle *toggle = nullptr;
+    Account account;   // the window's choice (not read by the administrator kind)
 
     Host(SignInToggle::Kind kind, WindowHost &host)
     {
@@ -80,6 +74,8 @@ struct Host {
         toggle = new SignInToggle(kind, Command10, host, &window);
         toggle->setChoices(Combo1, Combo2, kind == SignInToggle::Kind::Teacher ? Combo3 : nullptr);
         toggle->setEditors({Frame1});
+        if (kind != SignInToggle::Kind::Admin)
+            toggle->setAccount([this] { return account; });
     }
 };
 
@@ -120,7 +116,7 @@ void TestSignIn::dialogOpensEmpty()
 {
     Accounts a;
     WindowHarness h(a.school, {.shown = false});
-    setAccount(h, QStringLiteral("管理员"), QStringLiteral("adm"));
+    Account who{QStringLiteral("管理员"), QStringLiteral("adm")};
     h.session().denglu = QStringLiteral("别人");
     bool checked = false;
     whenModal([&](QWidget *w) {
@@ -148,7 +144,7 @@ void TestSignIn::dialogOpensEmpty()
         checked = true;
         d->cmdCancel->click();
     });
-    QVERIFY(!runSignIn(h.main));
+    QVERIFY(!runSignIn(h.main, who));
     QVERIFY(checked);
     QCOMPARE(h.session().denglu, QStringLiteral("别人"));
 }
@@ -157,7 +153,7 @@ void TestSignIn::wrongPassword()
 {
     Accounts a;
     WindowHarness h(a.school, {.shown = false});
-    setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    Account who{QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow)};
     ScriptedResponder &responder = h.responder;
     bool stayed = false;
     whenModal([&](QWidget *w) {
@@ -176,7 +172,7 @@ void TestSignIn::wrongPassword()
         d->txtPassword->setText(QStringLiteral("t123"));
         d->cmdOK->click();
     });
-    QVERIFY(runSignIn(h.main));
+    QVERIFY(runSignIn(h.main, who));
     QVERIFY(stayed);
     QCOMPARE(h.session().denglu, QStringLiteral("王老师"));
     QCOMPARE(responder.shown().size(), 1);
@@ -194,7 +190,7 @@ void TestSignIn::rightPassword()
     QFETCH(bool, enterKey);
     Accounts a;
     WindowHarness h(a.school, {.shown = false});
-    setAccount(h, QStringLiteral("王老师"), QStringLiteral("w456"), QString::number(a.teachingRow));
+    Account who{QStringLiteral("王老师"), QStringLiteral("w456"), QString::number(a.teachingRow)};
     ScriptedResponder &responder = h.responder;
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
@@ -205,7 +201,7 @@ void TestSignIn::rightPassword()
         else
             d->cmdOK->click();
     });
-    QVERIFY(runSignIn(h.main));
+    QVERIFY(runSignIn(h.main, who));
     QCOMPARE(h.session().denglu, QStringLiteral("王老师"));
     QVERIFY(responder.shown().isEmpty());
     QVERIFY(!h.isOpen(kSignInDialog));
@@ -215,14 +211,14 @@ void TestSignIn::escapeCancels()
 {
     Accounts a;
     WindowHarness h(a.school, {.shown = false});
-    setAccount(h, QStringLiteral("管理员"), QStringLiteral("adm"));
+    Account who{QStringLiteral("管理员"), QStringLiteral("adm")};
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         QVERIFY(d);
         d->txtPassword->setText(QStringLiteral("adm"));
         QTest::keyClick(d->txtPassword, Qt::Key_Escape);
     });
-    QVERIFY(!runSignIn(h.main));
+    QVERIFY(!runSignIn(h.main, who));
     QCOMPARE(h.session().denglu, QString());
 }
 
@@ -230,9 +226,9 @@ void TestSignIn::emptyStoredPassword()
 {
     TestSchool school;   // the delivered administrator row has an empty password
     WindowHarness h(school, {.shown = false});
-    setAccount(h, QStringLiteral("管理员"), QString());
+    Account who{QStringLiteral("管理员"), QString()};
     whenModal([&](QWidget *w) { qobject_cast<SignInDialog *>(w)->cmdOK->click(); });
-    QVERIFY(runSignIn(h.main));
+    QVERIFY(runSignIn(h.main, who));
     QCOMPARE(h.session().denglu, QStringLiteral("管理员"));
 }
 
@@ -259,7 +255,7 @@ void TestSignIn::passwordChange()
                                         {QStringLiteral("管理员")}).toInt();
     const int target = row == 0 ? adminRow : row == 1 ? a.classRow : a.teachingRow;
     WindowHarness h(a.school, {.shown = false});
-    setAccount(h, account, oldPassword, row == 0 ? QString() : QString::number(target));
+    Account who{account, oldPassword, row == 0 ? QString() : QString::number(target)};
     QMap<int, QString> expected = passwords(a.school);
     expected[target] = newPassword;
     a.school.closeDb();
@@ -273,12 +269,12 @@ void TestSignIn::passwordChange()
         saveShot(c->grab().toImage(), QStringLiteral("password_change_dialog"));
         changed = true;
     });
-    QVERIFY(runSignIn(h.main));   // the change signs the account in
+    QVERIFY(runSignIn(h.main, who));   // the change signs the account in
     QVERIFY(changed);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("密码修改成功。")});
     QCOMPARE(responder.last().title, QStringLiteral("提示……"));
     QCOMPARE(passwords(a.school), expected);   // exactly that row
-    QCOMPARE(h.session().userpas, newPassword);
+    QCOMPARE(who.password, newPassword);
     QCOMPARE(h.session().denglu, account);
     QVERIFY(!h.isOpen(kSignInDialog));
     QVERIFY(!h.isOpen(kPasswordChangeDialog));
@@ -316,7 +312,7 @@ void TestSignIn::passwordChangeRefusals()
     QFETCH(QString, focus);
     Accounts a;
     WindowHarness h(a.school, {.shown = false});
-    setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    Account who{QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow)};
     const QMap<int, QString> before = passwords(a.school);
     a.school.closeDb();
 
@@ -342,10 +338,10 @@ void TestSignIn::passwordChangeRefusals()
         signInStayed = d->isVisible();
         d->cmdCancel->click();
     });
-    QVERIFY(!runSignIn(h.main));
+    QVERIFY(!runSignIn(h.main, who));
     QVERIFY(signInStayed);
     QCOMPARE(passwords(a.school), before);
-    QCOMPARE(h.session().userpas, QStringLiteral("t123"));
+    QCOMPARE(who.password, QStringLiteral("t123"));
     QCOMPARE(h.session().denglu, QString());
 }
 
@@ -372,7 +368,7 @@ void TestSignIn::passwordChangeWithoutRow()
     if (id == QStringLiteral("CLASS"))
         id = QString::number(a.classRow);
     WindowHarness h(a.school, {.shown = false});
-    setAccount(h, account, QStringLiteral("old"), id);
+    Account who{account, QStringLiteral("old"), id};
     const QMap<int, QString> before = passwords(a.school);
     a.school.closeDb();
 
@@ -392,12 +388,12 @@ void TestSignIn::passwordChangeWithoutRow()
         d->Command1->click();
         d->cmdCancel->click();
     });
-    QVERIFY(!runSignIn(h.main));
+    QVERIFY(!runSignIn(h.main, who));
     QCOMPARE(responder.shown().size(), 1);
     QVERIFY(responder.last().text.contains(account));
     QVERIFY(!responder.last().text.contains(QStringLiteral("成功")));
     QCOMPARE(passwords(a.school), before);
-    QCOMPARE(h.session().userpas, QStringLiteral("old"));
+    QCOMPARE(who.password, QStringLiteral("old"));
     QCOMPARE(h.session().denglu, QString());
 }
 
@@ -405,7 +401,7 @@ void TestSignIn::passwordChangeCancelKeepsSignIn()
 {
     Accounts a;
     WindowHarness h(a.school, {.shown = false});
-    setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    Account who{QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow)};
     bool signInOpen = false;
     int maxLength = 0;
     whenModal([&](QWidget *w) {
@@ -429,7 +425,7 @@ void TestSignIn::passwordChangeCancelKeepsSignIn()
         d->txtPassword->setText(QStringLiteral("t123"));
         d->cmdOK->click();
     });
-    QVERIFY(runSignIn(h.main));
+    QVERIFY(runSignIn(h.main, who));
     QVERIFY(signInOpen);   // cancelling the change closes only the change
     QCOMPARE(maxLength, 6);    // the password rule
 }
@@ -442,10 +438,10 @@ void TestSignIn::passwordTypedLongerThanTheBoxes()
     // blanks included); 登陆 then takes it as typed.
     Accounts a;
     WindowHarness h(a.school, {.shown = false});
-    setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    Account who{QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow)};
     const QString kTooLong = QStringLiteral("输入的密码内容不能超过6个半角字符长度。");
     whenChangingPassword(QStringLiteral("t123"), QStringLiteral(" abcd12345"));
-    QVERIFY(runSignIn(h.main));
+    QVERIFY(runSignIn(h.main, who));
     QCOMPARE(a.school.value(QStringLiteral(R"(select "密码" from "教导处" where "id"=?)"), {a.classRow}).toString(),
              QStringLiteral(" abcd1"));
     QCOMPARE(h.responder.texts(), QStringList(8, kTooLong) << QStringLiteral("密码修改成功。"));
@@ -462,7 +458,7 @@ void TestSignIn::passwordTypedLongerThanTheBoxes()
         inBox = d->txtPassword->text();
         QTest::keyClick(d->txtPassword, Qt::Key_Return);
     });
-    QVERIFY(runSignIn(h.main));
+    QVERIFY(runSignIn(h.main, who));
     QCOMPARE(inBox, QStringLiteral(" abcd1"));
     QVERIFY(h.responder.shown().isEmpty());
 }
@@ -534,7 +530,7 @@ void TestSignIn::toggleRefusals()
     host.Combo3->setCurrentIndex(subject.isEmpty() ? -1 : 0);
     // The password as the window read it when the account was chosen: the
     // stored one decides.
-    setAccount(h, username, QStringLiteral("t123"), QString::number(row));
+    host.account = Account{username, QStringLiteral("t123"), QString::number(row)};
     ScriptedResponder &responder = h.responder;
     bool dialogShown = false;
     whenModal([&](QWidget *w) {
@@ -558,8 +554,6 @@ void TestSignIn::adminToggleRefusesWithoutAdminRow()
     QVERIFY(a.school.removeAdmin());
     a.school.closeDb();
     WindowHarness h(a.school, {.shown = false});
-    // Another window's account is still in the session.
-    setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
     Host host(SignInToggle::Kind::Admin, h.main);
     QCOMPARE(host.Command10->text(), QStringLiteral("管理员 登陆(&K)"));
     ScriptedResponder &responder = h.responder;
@@ -574,8 +568,6 @@ void TestSignIn::adminToggleRefusesWithoutAdminRow()
     QVERIFY(!dialogShown);
     QCOMPARE(responder.texts(),
              QStringList{QStringLiteral("管理员数据丢失,请确认服务器连接路径是否正确?否则无法登陆。")});
-    QCOMPARE(h.session().username, QStringLiteral("管理员"));
-    QCOMPARE(h.session().userpas, QString());
     QCOMPARE(h.session().denglu, QString());
     QCOMPARE(host.Command10->text(), QStringLiteral("管理员 登陆(&K)"));
     QVERIFY(!host.Frame1->isEnabled());
@@ -606,9 +598,9 @@ void TestSignIn::toggleSignsInAndOut()
     Host host(SignInToggle::Kind(kind), h.main);
     // A password read before it was changed: the toggle asks for the stored one.
     if (kind == int(SignInToggle::Kind::HeadTeacher))
-        setAccount(h, QStringLiteral("王老师"), QStringLiteral("earlier"), QString::number(a.classRow));
+        host.account = Account{QStringLiteral("王老师"), QStringLiteral("earlier"), QString::number(a.classRow)};
     if (kind == int(SignInToggle::Kind::Teacher))
-        setAccount(h, QStringLiteral("王老师"), QStringLiteral("earlier"), QString::number(a.teachingRow));
+        host.account = Account{QStringLiteral("王老师"), QStringLiteral("earlier"), QString::number(a.teachingRow)};
     QCOMPARE(host.Command10->text(), signedOut);
     QVERIFY(!host.Frame1->isEnabled());
     QSignalSpy shown(host.toggle, &SignInToggle::stateShown);
@@ -623,7 +615,7 @@ void TestSignIn::toggleSignsInAndOut()
     QCOMPARE(host.Command10->text(), signedIn);
     QVERIFY(host.toggle->isSignedIn());
     QVERIFY(host.Frame1->isEnabled());
-    QVERIFY(h.session().isSignedIn());
+    QCOMPARE(h.session().denglu, kind == int(SignInToggle::Kind::Admin) ? QStringLiteral("管理员") : QStringLiteral("王老师"));
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown.last().at(0).toBool(), true);
 
@@ -637,31 +629,48 @@ void TestSignIn::toggleSignsInAndOut()
 
 void TestSignIn::toggleUsesItsOwnAccount()
 {
+    // Two windows with different classes chosen: each signs in its own head
+    // teacher, and counts as signed in only while that account is.
     Accounts a;
+    const int siban = a.school.addClass(QStringLiteral("初二年级组"), QStringLiteral("四班"), QStringLiteral("李老师"),
+                                        QStringLiteral("l888"));
+    a.school.closeDb();
     WindowHarness h(a.school, {.shown = false});
-    Host host(SignInToggle::Kind::HeadTeacher, h.main);
-    host.toggle->setAccount([&] {
-        return Account{QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow)};
-    });
-    // Another window chose another class since.
-    setAccount(h, QStringLiteral("李老师"), QStringLiteral("zzz"), QStringLiteral("77"));
-    QString offered;
-    whenModal([&](QWidget *w) {
-        auto *d = qobject_cast<SignInDialog *>(w);
-        offered = d->txtUserName->text();
-        d->txtPassword->setText(QStringLiteral("zzz"));   // the other account's password fails
-        ScriptedResponder &responder = h.responder;
-        d->cmdOK->click();
-        QCOMPARE(responder.texts(), QStringList{QStringLiteral("无效的密码，请重试!")});
-        d->txtPassword->setText(QStringLiteral("t123"));
-        d->cmdOK->click();
-    });
-    host.Command10->click();
-    QCOMPARE(offered, QStringLiteral("王老师"));
-    QVERIFY(host.toggle->isSignedIn());
-    QCOMPARE(h.session().username, QStringLiteral("王老师"));
-    QCOMPARE(h.session().id, QString::number(a.classRow));
-    QCOMPARE(h.session().denglu, QStringLiteral("王老师"));
+    Host first(SignInToggle::Kind::HeadTeacher, h.main);
+    Host second(SignInToggle::Kind::HeadTeacher, h.main);
+    first.account = Account{QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow)};
+    second.account = Account{QStringLiteral("李老师"), QStringLiteral("l888"), QString::number(siban)};
+    QStringList offered;
+    const auto answer = [&](const QString &password) {
+        whenModal([&offered, password](QWidget *w) {
+            auto *d = qobject_cast<SignInDialog *>(w);
+            QVERIFY(d);
+            offered << d->txtUserName->text();
+            d->txtPassword->setText(password);
+            d->cmdOK->click();
+        });
+    };
+    answer(QStringLiteral("t123"));
+    first.Command10->click();
+    QVERIFY(first.toggle->isSignedIn());
+    answer(QStringLiteral("l888"));
+    second.Command10->click();
+    QVERIFY(second.toggle->isSignedIn());
+    QVERIFY(!first.toggle->isSignedIn());
+    QCOMPARE(offered, (QStringList{QStringLiteral("王老师"), QStringLiteral("李老师")}));
+    QCOMPARE(h.session().denglu, QStringLiteral("李老师"));
+    QVERIFY(h.responder.shown().isEmpty());
+
+    // Shown again, each window reads the sign-in against its own account.
+    first.toggle->showState();
+    second.toggle->showState();
+    QVERIFY(!first.toggle->isSignedIn());
+    QVERIFY(second.toggle->isSignedIn());
+    answer(QStringLiteral("t123"));
+    first.Command10->click();
+    QCOMPARE(offered.last(), QStringLiteral("王老师"));
+    QVERIFY(first.toggle->isSignedIn());
+    QVERIFY(!second.toggle->isSignedIn());
 }
 
 void TestSignIn::toggleFailedSignInChangesNothing()
@@ -674,8 +683,6 @@ void TestSignIn::toggleFailedSignInChangesNothing()
     host.Command10->click();
     QCOMPARE(host.Command10->text(), QStringLiteral("管理员 登陆(&K)"));
     QVERIFY(!host.Frame1->isEnabled());
-    QCOMPARE(h.session().username, QStringLiteral("管理员"));
-    QCOMPARE(h.session().userpas, QStringLiteral("adm"));
     QCOMPARE(h.session().denglu, QString());
     QCOMPARE(shown.size(), 0);
 }
@@ -713,13 +720,13 @@ void TestSignIn::toggleShowsSessionState()
     WindowHarness h(a.school, {.shown = false});
     Host host(SignInToggle::Kind::HeadTeacher, h.main);
     // Signed in in another window with the same account.
-    setAccount(h, QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow));
+    host.account = Account{QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(a.classRow)};
     h.session().denglu = QStringLiteral("王老师");
     host.toggle->showState();
     QVERIFY(host.toggle->isSignedIn());
     QVERIFY(host.Frame1->isEnabled());
     // A class without a head teacher is never signed in, even with denglu empty.
-    setAccount(h, QString(), QString());
+    host.account = Account{QString(), QString()};
     h.session().denglu.clear();
     host.toggle->showState();
     QVERIFY(!host.toggle->isSignedIn());
