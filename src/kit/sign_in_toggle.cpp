@@ -4,7 +4,6 @@
 #include "kit/save_report.h"
 #include "kit/selection.h"
 #include "kit/window_steps.h"
-#include "platform/data_control.h"
 #include "platform/messages.h"
 #include "kit/window_host.h"
 #include "school/school_tables.h"
@@ -196,9 +195,6 @@ bool SignInToggle::checksPass()
 
 void SignInToggle::endShownSignIn()
 {
-    // A control that has read nothing yet has nothing to read again.
-    if (m_kind == Kind::Admin && m_data && !m_data->RecordSource().isEmpty())
-        m_data->Refresh();
     show(false);
 }
 

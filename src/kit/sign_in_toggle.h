@@ -33,7 +33,6 @@
 // it is). A save asks confirmSignedIn() first, so it runs under the account
 // signed in at that moment.
 #include "kit/session.h"
-#include "platform/data_control.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -84,8 +83,6 @@ public:
     // The window's own account: the one each sign-in offers and the one whose
     // sign-in (denglu) counts as this window's.
     void setAccount(std::function<Account()> account) { m_account = std::move(account); }
-    // Administrator kind: the window's data-source control, read again at sign-out.
-    void setDataControl(DataControl *data) { m_data = data; }
 
     // Asked before this toggle's own sign-out (e.g. about unsaved input); false
     // keeps the sign-in.
@@ -130,7 +127,6 @@ private:
     mutable Account m_candidate;
     std::function<bool()> m_beforeSignOut;
     QString m_signedInAs;   // the account of the last sign-in shown
-    QPointer<DataControl> m_data;
     std::optional<QString> m_databasePath;   // none: openpath at each read
 };
 

@@ -3,7 +3,6 @@
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
-#include "platform/data_control.h"
 #include "platform/messages.h"
 #include "shell/password_change_dialog.h"
 #include "shell/sign_in_dialog.h"
@@ -108,7 +107,6 @@ private slots:
     void toggleSignsInAndOut();
     void toggleUsesItsOwnAccount();
     void toggleFailedSignInChangesNothing();
-    void adminSignOutRereadsData();
     void toggleShowsSessionState();
 };
 
@@ -685,33 +683,6 @@ void TestSignIn::toggleFailedSignInChangesNothing()
     QVERIFY(!host.Frame1->isEnabled());
     QCOMPARE(h.session().denglu, QString());
     QCOMPARE(shown.size(), 0);
-}
-
-void TestSignIn::adminSignOutRereadsData()
-{
-    Accounts a;
-    WindowHarness h(a.school, {.shown = false});
-    Host host(SignInToggle::Kind::Admin, h.main);
-    DataControl Data1(&host.window);
-    Data1.setDatabaseName(a.school.dbPath());
-    Data1.setRecordSource(QStringLiteral(R"(select "名称" from "教导处" where "类别"=?)"),
-                          {QStringLiteral("年级组名")});
-    QVERIFY(Data1.Refresh());
-    QCOMPARE(Data1.RecordCount(), 1);
-    host.toggle->setDataControl(&Data1);
-    whenModal([&](QWidget *w) {
-        auto *d = qobject_cast<SignInDialog *>(w);
-        d->txtPassword->setText(QStringLiteral("adm"));
-        d->cmdOK->click();
-    });
-    host.Command10->click();
-    QVERIFY(host.toggle->isSignedIn());
-    a.school.addGradeGroup(QStringLiteral("初三年级组"));
-    a.school.closeDb();
-    QCOMPARE(Data1.RecordCount(), 1);
-    host.Command10->click();
-    QVERIFY(!host.toggle->isSignedIn());
-    QCOMPARE(Data1.RecordCount(), 2);
 }
 
 void TestSignIn::toggleShowsSessionState()
