@@ -502,17 +502,18 @@ bool Connection::startRecordingChanges()
     // A row already queued is not queued again; a row inserted here and deleted
     // again never reached the server, so its queue row goes with it. A trigger's
     // body takes no bound values: the names written in come only from
-    // queuedTables() and the table's own key column.
+    // queuedTables() and the table's own key column, each checked and quoted
+    // (%1 as a string literal, %2 and %3 as identifiers).
     const QString sql = QStringLiteral(
-        R"(CREATE TEMP TRIGGER "queue %1 insert" AFTER INSERT ON %2 BEGIN
+        R"(CREATE TEMP TRIGGER %4 AFTER INSERT ON %2 BEGIN
              INSERT INTO "上传表" ("表名", "ID", "新增") SELECT '%1', NEW.%3, 1
                WHERE NOT EXISTS (SELECT 1 FROM "上传表" WHERE "表名" = '%1' AND "ID" = NEW.%3);
            END;
-           CREATE TEMP TRIGGER "queue %1 update" AFTER UPDATE ON %2 BEGIN
+           CREATE TEMP TRIGGER %5 AFTER UPDATE ON %2 BEGIN
              INSERT INTO "上传表" ("表名", "ID", "新增") SELECT '%1', NEW.%3, 0
                WHERE NOT EXISTS (SELECT 1 FROM "上传表" WHERE "表名" = '%1' AND "ID" = NEW.%3);
            END;
-           CREATE TEMP TRIGGER "queue %1 delete" AFTER DELETE ON %2 BEGIN
+           CREATE TEMP TRIGGER %6 AFTER DELETE ON %2 BEGIN
              INSERT INTO "上传表" ("表名", "ID", "新增") SELECT '%1', OLD.%3, 0
                WHERE NOT EXISTS (SELECT 1 FROM "上传表" WHERE "表名" = '%1' AND "ID" = OLD.%3);
              DELETE FROM "上传表" WHERE "表名" = '%1' AND "ID" = OLD.%3 AND "新增" = 1;
@@ -523,10 +524,18 @@ bool Connection::startRecordingChanges()
             if (c.compare(QStringLiteral("ID"), Qt::CaseInsensitive) == 0)
                 key = c;
         }
-        if (key.isEmpty())
+        const QString quotedTable = quoteIdentifier(table);
+        const QString quotedKey = quoteIdentifier(key);
+        if (quotedTable.isEmpty() || quotedKey.isEmpty())
             continue;
-        const QStringList statements = sql.arg(table, quoteIdentifier(table), quoteIdentifier(key))
-                                           .split(QStringLiteral("END;"));
+        const auto trigger = [&](const char *event) {
+            return quoteIdentifier(QStringLiteral("queue %1 %2").arg(table, QLatin1String(event)));
+        };
+        QString literal = table;
+        literal.replace(QLatin1Char('\''), QStringLiteral("''"));
+        const QStringList statements =
+            sql.arg(literal, quotedTable, quotedKey, trigger("insert"), trigger("update"), trigger("delete"))
+                .split(QStringLiteral("END;"));
         for (int i = 0; i < statements.size(); ++i) {
             const QString statement = statements[i] + (i + 1 < statements.size() ? QStringLiteral("END") : QString());
             QSqlQuery q(m_db);
