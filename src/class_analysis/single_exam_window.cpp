@@ -176,11 +176,8 @@ void SingleExamWindow::Combo3_Click()
 {
     if (!m_choice->chooseSubject(Combo3->currentIndex()))
         return;
-    Session &s = session();
     const score::SubjectEntry subject = chosenSubject();
-    score::TakeTeacherAccount(s, subject);
-
-    m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
+    m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), session().today());
     Combo4->clear();
     const QStringList columns = score::OpenClassStudents(connection(), m_identity, this, false).columns;
     Label4->setText(classPart() + Combo3->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);

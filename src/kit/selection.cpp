@@ -12,13 +12,10 @@
 
 namespace tessaly {
 
-AdminAccount LoadAdminAccount(db::Connection &c, Session &session, QWidget *parent)
+AdminAccount LoadAdminAccount(db::Connection &c, QWidget *parent)
 {
     Account admin;
-    const AdminAccount found = LoadAdminAccount(c, admin, parent);
-    session.username = admin.name;
-    session.userpas = admin.password;
-    return found;
+    return LoadAdminAccount(c, admin, parent);
 }
 
 AdminAccount LoadAdminAccount(db::Connection &c, Account &admin, QWidget *parent)
@@ -126,12 +123,6 @@ reg::MemberRows loadClassMembers(db::Connection &c, const reg::ClassIdentity &id
         return {};
     }
     return std::move(*members);
-}
-
-void TakeHeadTeacherAccount(Session &session, const ClassEntry &entry)
-{
-    session.username = entry.headTeacher;
-    session.userpas = entry.password;
 }
 
 } // namespace tessaly

@@ -31,15 +31,16 @@ inline constexpr int kDropDownItems = 20;
 // window does it for a combo it fills itself.
 void fitDropDown(QComboBox *combo);
 
-// Reads the administrator row (名称 = "管理员") on the window's connection.
-// Found: username = "管理员", userpas = its 密码. Missing: shows
-// "管理员数据丢失,…" (a refused read is reported instead), sets username =
-// "管理员" and userpas = "" so no account of an earlier window stays behind,
-// and says why; the caller must not let the administrator sign in then.
+// Reads the administrator row (名称 = "管理员") on the window's connection into
+// `admin`. Found: name "管理员" and its 密码. Missing: shows
+// "管理员数据丢失,…" (a refused read is reported instead), leaves name
+// "管理员" with an empty password, and says why; the caller must not let the
+// administrator sign in then.
 enum class AdminAccount { Found, Missing, ReadFailed };
-AdminAccount LoadAdminAccount(db::Connection &c, Session &session, QWidget *parent);
-// The same read into an account of its own (a sign-in toggle's).
 AdminAccount LoadAdminAccount(db::Connection &c, Account &admin, QWidget *parent);
+// The same check when a window opens: only its messages and its answer count
+// (each sign-in reads the row again).
+AdminAccount LoadAdminAccount(db::Connection &c, QWidget *parent);
 
 // What a window says when there is no grade group.
 enum class GradeGroupVariant {
@@ -66,11 +67,6 @@ struct ClassEntry {
     QString password;      // 密码
     QString id;            // id, as text
 };
-
-// A class choice makes the class's head teacher the window's account:
-// username and userpas from the entry (the sign-in reads the stored password
-// again before signing in).
-void TakeHeadTeacherAccount(Session &session, const ClassEntry &entry);
 
 // Parallel to a combo: entry i belongs to combo item i (0-based). Rebuilt on
 // every refill of the combo.

@@ -4,14 +4,11 @@
 // There are no globals: a test builds a host on a temporary program folder and
 // opens windows against it.
 //
-// The five members keep their names; all start empty and live for the run:
+// Both start empty and live for the run:
 //   openpath  database file every window opens (program folder's data.mdb at start-up)
-//   username  account the last window chose ("管理员", a head teacher, a teacher)
-//   userpas   that account's password as stored in 教导处.密码
 //   denglu    account signed in now, empty when nobody is
-//   id        教导处 row id (as text) of the chosen class or teaching assignment
-// A sign-in does not read username/userpas/id: each window's toggle passes
-// its own account to runSignIn.
+// The account a window would sign in is the window's own (an Account its
+// sign-in toggle keeps, passed to runSignIn), never shared state.
 //
 // today() is the clock of every date rule (school year, cohort year); tests replace it.
 #include "platform/clock.h"
@@ -40,19 +37,12 @@ struct Account {
 
 struct Session {
     QString openpath;
-    QString username;
-    QString userpas;
     QString denglu;
-    QString id;
 
     // Folder holding XM.DLL, PATH.DLL, data.mdb, help.dll and the key sounds.
     QString programFolder;
 
     TodaySource today = systemToday;
-
-    // A window counts as signed in while denglu equals username. An empty
-    // username is no account, so it never counts as signed in.
-    bool isSignedIn() const { return !username.isEmpty() && denglu == username; }
 
     // Signs `account` in (empty: signs out) and tells the windows: one account
     // is signed in at a time, so a window signed in under another one ends its

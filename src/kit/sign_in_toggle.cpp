@@ -175,10 +175,16 @@ Account SignInToggle::ownAccount() const
     return m_kind == Kind::Admin ? Account{kAdminName, QString(), QString()} : Account{};
 }
 
+bool SignInToggle::ownAccountSignedIn() const
+{
+    const QString name = ownAccount().name;
+    return !name.isEmpty() && m_host.session().denglu == name;
+}
+
 void SignInToggle::showState()
 {
     m_candidate = ownAccount();
-    show(!m_candidate.name.isEmpty() && m_host.session().denglu == m_candidate.name);
+    show(ownAccountSignedIn());
 }
 
 bool SignInToggle::checksPass()

@@ -6,8 +6,8 @@
 //
 //   kind         signed out               signed in               checks before signing in
 //   Admin        "管理员 登陆(&K)"          "管理员退出登陆(&K)"       the administrator row exists
-//   HeadTeacher  "班主任登陆 修改(&K)"       "退出登陆 修改(&K)"        grade group, class, username, userpas
-//   Teacher      "请任课教师 登陆(&K)"       "任课教师退出登陆(&K)"     grade group, class, subject, username, userpas
+//   HeadTeacher  "班主任登陆 修改(&K)"       "退出登陆 修改(&K)"        grade group, class, account name, password
+//   Teacher      "请任课教师 登陆(&K)"       "任课教师退出登陆(&K)"     grade group, class, subject, account name, password
 //
 // A window only says what its toggle enables:
 //   auto *toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, Command10, host(), databasePath(), this);
@@ -78,11 +78,14 @@ public:
     void setChecks(const QList<Check> &checks);
     // The standard checks of this kind on the choices given. For a head teacher
     // or teacher they include the read of the stored password, just before the
-    // test of userpas; a list of a window's own keeps that check.
+    // test of the account's password; a list of a window's own keeps that check.
     QList<Check> standardChecks() const;
     // The window's own account: the one each sign-in offers and the one whose
     // sign-in (denglu) counts as this window's.
     void setAccount(std::function<Account()> account) { m_account = std::move(account); }
+    // The window's account as its choices stand now; the administrator for that
+    // kind without one of its own.
+    Account ownAccount() const;
 
     // Asked before this toggle's own sign-out (e.g. about unsaved input); false
     // keeps the sign-in.
@@ -90,6 +93,9 @@ public:
 
     // The state as the caption shows it.
     bool isSignedIn() const;
+    // Whether the account signed in now (denglu) is this window's own, whatever
+    // the caption shows: a window opening while it is shows that with showState().
+    bool ownAccountSignedIn() const;
     // For a save: true while the account this toggle signed in is still the one
     // signed in. Otherwise the toggle shows signed out, the refusal of its kind
     // is shown and the answer is false.
@@ -110,8 +116,6 @@ private:
     void followSignIn(const QString &account);
     void endShownSignIn();
     QString databasePath() const;
-    // The window's account; the administrator for that kind without one of its own.
-    Account ownAccount() const;
 
     Kind m_kind;
     QPointer<QAbstractButton> m_button;

@@ -56,10 +56,4 @@ ClassStudents OpenClassStudents(db::Connection &c, const reg::ClassIdentity &ide
     return loaded;
 }
 
-void TakeTeacherAccount(Session &session, const SubjectEntry &subject)
-{
-    session.username = subject.teacher;
-    session.userpas = subject.password;
-}
-
 } // namespace tessaly::score

@@ -30,10 +30,6 @@ struct SubjectEntry {
     QString id;         // id, as text
 };
 
-// A subject choice makes its teacher the window's account: username and
-// userpas from the entry (the sign-in reads the stored password again).
-void TakeTeacherAccount(Session &session, const SubjectEntry &subject);
-
 // Parallel to the subject combo.
 using SubjectList = EntryList<SubjectEntry>;
 

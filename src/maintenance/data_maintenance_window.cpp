@@ -94,11 +94,11 @@ void DataMaintenanceWindow::Form_Load()
 
     listFiles();
 
-    if (LoadAdminAccount(connection(), s, this) != AdminAccount::ReadFailed)
+    if (LoadAdminAccount(connection(), this) != AdminAccount::ReadFailed)
         listExams(connection());
     else
         List1->clear();
-    if (s.isSignedIn())
+    if (m_toggle->ownAccountSignedIn())
         m_toggle->showState();
 }
 

@@ -172,14 +172,13 @@ void ClassSetupWindow::Form_Load()
     if (!databaseAvailable(*this, this))
         return;
 
-    Session &s = session();
-    LoadAdminAccount(connection(), s, this);
+    LoadAdminAccount(connection(), this);
     FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::ClassSetup, this);
     Combo1->setCurrentIndex(-1);   // shows "选年级组"
 
     setGridFormat();
     Label1[3]->setText(QStringLiteral("0"));
-    if (s.isSignedIn())
+    if (m_toggle->ownAccountSignedIn())
         m_toggle->showState();
 }
 

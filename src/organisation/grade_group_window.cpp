@@ -100,8 +100,7 @@ void GradeGroupWindow::Form_Load()
     if (!databaseAvailable(*this, this))
         return;
 
-    Session &s = session();
-    LoadAdminAccount(connection(), s, this);
+    LoadAdminAccount(connection(), this);
     loadTicks();
     m_toggle->showState();
 }

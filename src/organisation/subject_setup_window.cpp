@@ -39,12 +39,6 @@ namespace {
 const QString kGridFormat = QStringLiteral("^序号|^年级组名称|^班级名称|^科目名称|^任课教师名|MM");
 const QString kSeparator = QStringLiteral("#*#");
 
-
-QString cell(const QVector<QVariant> &row, int index)
-{
-    return index >= 0 && index < row.size() && !row[index].isNull() ? row[index].toString() : QString();
-}
-
 // The teacher cell editor: column 4 only, Up and Down move it, every loss of
 // focus writes the text back.
 CellEditorConfig teacherEditorConfig()
@@ -188,14 +182,13 @@ void SubjectSetupWindow::Form_Load()
     if (!databaseAvailable(*this, this))
         return;
 
-    Session &s = session();
-    LoadAdminAccount(connection(), s, this);
+    LoadAdminAccount(connection(), this);
     FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::ClassSetup, this);
 
     setGridFormat();
     Label1[5]->setText(QStringLiteral("0"));
 
-    if (s.isSignedIn()) {
+    if (m_toggle->ownAccountSignedIn()) {
         m_toggle->showState();
         Command3->setEnabled(false);   // until a class is chosen or the toggle is used
     }

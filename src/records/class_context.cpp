@@ -121,11 +121,8 @@ void ClassContext::chooseClass(int index)
     m_config.klass->setCurrentIndex(index);
     if (m_config.headTeachers)
         m_config.headTeachers->setCurrentIndex(index);
-    Session &s = m_form.session();
     m_entry = m_choice.classEntry();
-    TakeHeadTeacherAccount(s, m_entry);
-    s.id = m_entry.id;
-    m_identity = reg::ResolveClassCode(gradeGroup(), className(), s.today());
+    m_identity = reg::ResolveClassCode(gradeGroup(), className(), m_form.session().today());
     emit classChosen();
     m_classStep = true;
     m_toggle->showState();

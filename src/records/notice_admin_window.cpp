@@ -47,7 +47,7 @@ void NoticeAdminWindow::placeAndPrepare()
     showFixedDialogFrame(this);
     SetWindowSize(this, 7110, 5145);
     CentreOnMainWindow(this, host().hostWidget(), 400);
-    LoadAdminAccount(connection(), session(), this);
+    LoadAdminAccount(connection(), this);
 }
 
 void NoticeAdminWindow::Command4_Click()

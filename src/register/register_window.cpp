@@ -292,12 +292,8 @@ void RegisterWindow::ChooseClass()
 {
     if (!m_choice->chooseClass(Combo2->currentIndex()))
         return;
-    Session &s = session();
     const ClassEntry entry = m_choice->classEntry();
-    TakeHeadTeacherAccount(s, entry);
-    s.id = entry.id;
-
-    m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
+    m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), session().today());
     // A name outside the fixed lists has no class code: the class lists nobody.
     const std::optional<QList<reg::RegisterRow>> stored = reg::readRegisterRows(connection(), m_identity);
     if (!stored)
@@ -418,8 +414,8 @@ bool RegisterWindow::headTeacherSignedIn() const
 {
     const Session &s = session();
     const QString head = chosenClass().headTeacher;
-    // The chosen class's own head teacher, not whatever account another window
-    // left in username: a teacher signed in elsewhere never edits this register.
+    // The chosen class's own head teacher: a teacher signed in elsewhere never
+    // edits this register.
     // While a panel is open the grid is only a view: the panel's work reloads it.
     return m_choice->classIndex() >= 0 && m_identity.isValid() && !head.isEmpty() && s.denglu == head && !m_openPanel;
 }

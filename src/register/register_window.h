@@ -123,6 +123,8 @@ public:
     // names outside the fixed lists), and its 教导处 entry.
     const reg::ClassIdentity &classIdentity() const { return m_identity; }
     ClassEntry chosenClass() const;
+    // The head-teacher sign-in toggle; its account is the chosen class's head teacher.
+    SignInToggle *toggle() const { return m_toggle; }
     CellEditor *cellEditor() const { return m_editor; }
     // The class's student rows, grid row r showing row r - 1.
     const QList<reg::RegisterRow> &registerRows() const { return m_rows; }

@@ -107,11 +107,8 @@ void SurveySheetWindow::Combo2_Click()
 {
     if (!m_choice->chooseClass(Combo2->currentIndex()))
         return;
-    Session &s = session();
-    TakeHeadTeacherAccount(s, m_choice->classEntry());
-
     const reg::ClassIdentity identity =
-        reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
+        reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), session().today());
     m_classCode = identity.classCode;
     FillSurveyGrid(loadClassMembers(connection(), identity, reg::registerColumns(), this).rows);
 }

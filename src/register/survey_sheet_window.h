@@ -1,9 +1,8 @@
 #pragma once
 // 打印学籍调查表 (caption "学籍调查表"): the register survey of a class.
 //
-// Choose a grade group (Combo1) and a class (Combo2): the class's head teacher
-// goes into the session's username and userpas (no sign-in; id stays), and the
-// class's register columns fill the read-only survey grid. "打印" writes the
+// Choose a grade group (Combo1) and a class (Combo2): the class's register
+// columns fill the read-only survey grid (nobody signs in here). "打印" writes the
 // register sheet into a new workbook and opens it for the user. The window only
 // reads the database.
 //

@@ -439,12 +439,8 @@ void ScoreEntryWindow::Combo3_Click()
         return;
     }
     m_choice->chooseSubject(k);
-    Session &s = session();
     const score::SubjectEntry subject = chosenSubject();
-    score::TakeTeacherAccount(s, subject);
-    s.id = subject.id;
-
-    m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), s.today());
+    m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), session().today());
     const score::ClassStudents loaded = score::OpenClassStudents(connection(), m_identity, this);
     setTitle(classTitle() + Combo3->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
 

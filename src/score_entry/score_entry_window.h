@@ -108,6 +108,8 @@ public:
     const reg::ClassIdentity &classIdentity() const { return m_identity; }
     ClassEntry chosenClass() const;
     score::SubjectEntry chosenSubject() const;
+    // The teacher sign-in toggle; its account is the chosen subject's teacher.
+    SignInToggle *toggle() const { return m_toggle; }
     // Raw exam column names, parallel to Combo5.
     const QStringList &examList() const { return m_exams; }
     // The students shown in the grid, in grid order (row r is entry r - 1).

@@ -141,15 +141,14 @@ void PasswordAdminWindow::Form_Load()
     if (!databaseAvailable(*this, this))
         return;
 
-    Session &s = session();
-    LoadAdminAccount(connection(), s, this);
+    LoadAdminAccount(connection(), this);
     FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::PasswordSetup, this);
 
     Grid1->setFormatString(kPasswordGridFormatAtLoad);
     Grid1->setRows(1);
     m_listed.clear();
 
-    if (s.isSignedIn())
+    if (m_toggle->ownAccountSignedIn())
         m_toggle->showState();
 }
 

@@ -145,7 +145,7 @@ void TestMultiExamWindow::cascadeLoadsTheSubject()
 {
     School s;
     WindowHarness h(s.school, on());
-    h.session().username = u"王芳"_s;
+    h.session().denglu = u"王芳"_s;
     MultiExamWindow *w = openWindow(h);
     choose(w->Combo1, kGrade);
     QCOMPARE(itemTexts(w->Combo2), (QStringList{kClass, kEmptyClass}));
@@ -155,7 +155,7 @@ void TestMultiExamWindow::cascadeLoadsTheSubject()
     QCOMPARE(itemTexts(w->Combo3), (QStringList{u"语文"_s, u"数学"_s}));
     choose(w->Combo3, u"语文"_s);
     QCOMPARE(w->Label4->text(), u"分析初二三班(实验)语文成绩 任课教师:李明"_s);
-    QCOMPARE(h.session().username, u"王芳"_s);   // no account taken
+    QCOMPARE(h.session().denglu, u"王芳"_s);   // the sign-in is left alone
     QCOMPARE(itemTexts(w->Combo4), (QStringList{u"20240301 张三"_s, u"20240302 李四"_s, u"20240303 王五"_s}));
     QCOMPARE(w->lblLabels4->text(), u"初二三班全体学生例表3人"_s);
     QVERIFY(w->Frame3->isEnabled());

@@ -49,15 +49,13 @@ void TestSelection::adminAccountFound()
 {
     TestSchool school;
     QVERIFY(school.setAdminPassword(QStringLiteral("abc")));
-    Session s;
-    s.openpath = school.dbPath();
-    s.username = QStringLiteral("王老师");
-    s.userpas = QStringLiteral("999");
+    Account a{QStringLiteral("王老师"), QStringLiteral("999"), QStringLiteral("7")};
     db::Connection data(school.dbPath());
     ScriptedResponder responder;
-    QVERIFY(LoadAdminAccount(data, s, nullptr) == AdminAccount::Found);
-    QCOMPARE(s.username, QStringLiteral("管理员"));
-    QCOMPARE(s.userpas, QStringLiteral("abc"));
+    QVERIFY(LoadAdminAccount(data, a, nullptr) == AdminAccount::Found);
+    QCOMPARE(a.name, QStringLiteral("管理员"));
+    QCOMPARE(a.password, QStringLiteral("abc"));
+    QCOMPARE(a.id, QString());
     QVERIFY(responder.shown().isEmpty());
 }
 
@@ -65,18 +63,15 @@ void TestSelection::adminAccountMissing()
 {
     TestSchool school;
     QVERIFY(school.removeAdmin());
-    Session s;
-    s.openpath = school.dbPath();
-    s.username = QStringLiteral("王老师");   // left behind by another window
-    s.userpas = QStringLiteral("999");
+    Account a{QStringLiteral("王老师"), QStringLiteral("999"), QStringLiteral("7")};   // an earlier candidate
     db::Connection data(school.dbPath());
     ScriptedResponder responder;
-    QVERIFY(LoadAdminAccount(data, s, nullptr) == AdminAccount::Missing);
+    QVERIFY(LoadAdminAccount(data, a, nullptr) == AdminAccount::Missing);
     QCOMPARE(responder.texts(),
              QStringList{QStringLiteral("管理员数据丢失,请确认服务器连接路径是否正确?否则无法登陆。")});
     QCOMPARE(responder.last().title, kProgramTitle);
-    QCOMPARE(s.username, QStringLiteral("管理员"));
-    QCOMPARE(s.userpas, QString());
+    QCOMPARE(a.name, QStringLiteral("管理员"));
+    QCOMPARE(a.password, QString());
 }
 
 void TestSelection::gradeGroups_data()
@@ -441,7 +436,7 @@ void TestSelection::readFailureReported()
     school.closeDb();
 
     db::Connection c(school.dbPath());
-    Session s;
+    Account admin{QStringLiteral("王老师"), QStringLiteral("999"), QString()};
     QComboBox combo;
     combo.addItem(QStringLiteral("旧的"));
     ClassList classes;
@@ -451,8 +446,8 @@ void TestSelection::readFailureReported()
     bool listedNothing = false;
     switch (Read(read)) {
     case Read::Admin:
-        QCOMPARE(LoadAdminAccount(c, s, nullptr), AdminAccount::ReadFailed);
-        listedNothing = s.userpas.isEmpty();
+        QCOMPARE(LoadAdminAccount(c, admin, nullptr), AdminAccount::ReadFailed);
+        listedNothing = admin.password.isEmpty();
         break;
     case Read::GradeGroups:
         QVERIFY(!FillGradeGroupCombo(c, &combo, GradeGroupVariant::Common, nullptr));

@@ -104,6 +104,8 @@ class TestClassSetupWindow : public QObject {
 
 private slots:
     void opensSignedOut();
+    void opensInTheAdministratorsSignIn_data();
+    void opensInTheAdministratorsSignIn();
     void signInThroughTheToggle();
     void noGradeGroup();
     void gridAndTicksFromStoredRows();
@@ -153,8 +155,28 @@ void TestClassSetupWindow::opensSignedOut()
     QCOMPARE(w->Grid1->Rows(), 1);
     QCOMPARE(w->Grid1->TextMatrix(0, 2), u"班 实 际 名"_s);
     QCOMPARE(w->Grid1->ColWidth(4), 0);
-    QCOMPARE(h.session().username, u"管理员"_s);
-    QCOMPARE(h.session().userpas, u"adm"_s);
+}
+
+void TestClassSetupWindow::opensInTheAdministratorsSignIn_data()
+{
+    QTest::addColumn<QString>("signedIn");
+    QTest::addColumn<bool>("unlocked");
+    QTest::newRow("administrator") << WindowHarness::kAdmin << true;
+    QTest::newRow("a head teacher") << u"王老师"_s << false;
+    QTest::newRow("nobody") << QString() << false;
+}
+
+// Only the administrator's own sign-in, made before the window opened, opens it signed in.
+void TestClassSetupWindow::opensInTheAdministratorsSignIn()
+{
+    QFETCH(QString, signedIn);
+    QFETCH(bool, unlocked);
+    School s;
+    WindowHarness h(s.school, {.signedIn = signedIn});
+    ClassSetupWindow *w = openWindow(h);
+    QCOMPARE(w->Command9->text(), unlocked ? u"管理员退出登陆(&K)"_s : u"教导处管理员 登陆(&K)"_s);
+    QCOMPARE(w->Frame1->isEnabled(), unlocked);
+    QCOMPARE(h.session().denglu, signedIn);
 }
 
 void TestClassSetupWindow::signInThroughTheToggle()

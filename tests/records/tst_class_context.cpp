@@ -108,9 +108,10 @@ void TestClassContext::classStepResolvesTheClass()
     QCOMPARE(w.context->identity().classCode, u"200402"_s);
     QCOMPARE(w.context->identity().sectionTable, u"初中"_s);
     QCOMPARE(w.context->headTeacher(), u"李老师"_s);
-    QCOMPARE(h.session().username, u"李老师"_s);
-    QCOMPARE(h.session().userpas, u"222"_s);
-    QVERIFY(!h.session().id.isEmpty());
+    const Account head = w.context->toggle()->ownAccount();
+    QCOMPARE(head.name, u"李老师"_s);
+    QCOMPARE(head.password, u"222"_s);
+    QVERIFY(!head.id.isEmpty());
     QCOMPARE(w.events, (QStringList{u"grade"_s, u"class 200402"_s, u"class step out"_s}));
 
     w.choose(u"高一年级组"_s, u"二十班"_s);
@@ -218,7 +219,7 @@ void TestClassContext::classWithoutHeadTeacherNeverSignedIn()
     ContextWindow w(h.main, ClassContext::Checks::EitherClassOrTeacher);
     QVERIFY(h.session().denglu.isEmpty());
     w.choose(u"初二年级组"_s, u"三班"_s);
-    QVERIFY(h.session().username.isEmpty());
+    QVERIFY(w.context->toggle()->ownAccount().name.isEmpty());
     QCOMPARE(w.Command10->text(), kSignedOut);
     QVERIFY(!w.Frame2->isEnabled());
 }
@@ -234,7 +235,7 @@ void TestClassContext::headTeacherComboChoosesItsClass()
     choose(w.Combo3, u"赵老师"_s);
     QCOMPARE(w.Combo2->currentText(), u"四班"_s);
     QCOMPARE(w.context->identity().classCode, u"200404"_s);
-    QCOMPARE(h.session().username, u"赵老师"_s);
+    QCOMPARE(w.context->toggle()->ownAccount().name, u"赵老师"_s);
     // A new grade group empties both.
     w.choose(u"高一年级组"_s, {});
     QCOMPARE(w.Combo3->currentIndex(), -1);

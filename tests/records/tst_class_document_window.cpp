@@ -160,7 +160,7 @@ void TestClassDocumentWindow::classChoiceAndSignIn()
     // Choosing a head teacher chooses the class at the same position.
     choose(w->Combo3, u"李老师"_s);
     QCOMPARE(w->Combo2->currentText(), u"二班"_s);
-    QCOMPARE(h.session().username, u"李老师"_s);
+    QCOMPARE(w->context()->toggle()->ownAccount().name, u"李老师"_s);
     QVERIFY(!w->Frame2->isEnabled());
     choose(w->Combo3, u"王老师"_s);
     QVERIFY(w->Frame2->isEnabled());

@@ -270,7 +270,7 @@ void TestNoticeWindows::equalTitles()
 
 void TestNoticeWindows::onlyTheAdministratorUnlocksDelete_data()
 {
-    QTest::addColumn<QString>("signedInElsewhere");   // username = denglu before the click
+    QTest::addColumn<QString>("signedInElsewhere");   // denglu before the click
     QTest::addColumn<QString>("password");             // typed into 登陆; null: Cancel
     QTest::addColumn<bool>("unlocked");
     QTest::newRow("head teacher's password") << u"王老师"_s << u"123"_s << false;
@@ -288,18 +288,15 @@ void TestNoticeWindows::onlyTheAdministratorUnlocksDelete()
     TestSchool school;
     school.setAdminPassword(u"adm"_s);
     school.addGradeGroup(u"初一年级组"_s);
-    const int classId = school.addClass(u"初一年级组"_s, u"一班"_s, u"王老师"_s, u"123"_s);
+    school.addClass(u"初一年级组"_s, u"一班"_s, u"王老师"_s, u"123"_s);
     seed(school, {{u"通知"_s, u"教导处"_s, u"1日"_s, u"内容"_s}});
     WindowHarness h(school);
     auto *w = h.open<NoticeAdminWindow>(kNoticeAdminWindow);
     // Signed out when it opens, whoever is signed in.
     QCOMPARE(w->Command6->text(), u"管理员登陆"_s);
     QVERIFY(!w->Command4->isEnabled());
-    // Another window has chosen its head teacher's account since.
+    // Another window has signed its account in since.
     Session &s = h.session();
-    s.username = signedInElsewhere.isEmpty() ? u"王老师"_s : signedInElsewhere;
-    s.userpas = s.username == u"王老师"_s ? u"123"_s : u"adm"_s;
-    s.id = QString::number(classId);
     s.denglu = signedInElsewhere;
     QString offered;
     answerSignIn(password, &offered);

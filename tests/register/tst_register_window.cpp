@@ -279,10 +279,10 @@ void TestRegisterWindow::choosingAClassFillsTheGrid()
     QCOMPARE(w->Label4->text(), kGrade2);
     choose(w->Combo2, kClass3);
 
-    const Session &session = h.session();
-    QCOMPARE(session.username, kWang);
-    QCOMPARE(session.userpas, QStringLiteral("t123"));
-    QCOMPARE(session.id, s.school.value(QStringLiteral("select \"id\" from \"教导处\" where \"名称\"='三班'")).toString());
+    const Account head = w->toggle()->ownAccount();
+    QCOMPARE(head.name, kWang);
+    QCOMPARE(head.password, QStringLiteral("t123"));
+    QCOMPARE(head.id, s.school.value(QStringLiteral("select \"id\" from \"教导处\" where \"名称\"='三班'")).toString());
     QCOMPARE(w->classIdentity().classCode, QStringLiteral("200403"));
     QCOMPARE(w->classIdentity().sectionTable, kJunior);
     QCOMPARE(w->Label19->text(), QStringLiteral("200403"));

@@ -161,9 +161,10 @@ void TestScoreEntryWindow::choosingASubjectListsStudentsAndExams()
     QCOMPARE(w->Label7->text(), w->Label4->text());
 
     choose(w->Combo3, u"语文"_s);
-    QCOMPARE(h.session().username, u"李明"_s);
-    QCOMPARE(h.session().userpas, u"l1"_s);
-    QVERIFY(!h.session().id.isEmpty());
+    const Account teacher = w->toggle()->ownAccount();
+    QCOMPARE(teacher.name, u"李明"_s);
+    QCOMPARE(teacher.password, u"l1"_s);
+    QVERIFY(!teacher.id.isEmpty());
     QCOMPARE(w->Label4->text(), u"录入初二三班(实验)语文成绩 任课教师:李明"_s);
     // Every 语文 column of the section, in column order, with the subject in mid-terms.
     QCOMPARE(itemTexts(w->Combo5), (QStringList{u"25-26(上)语文期中成绩"_s, u"一单元语文成绩"_s}));
@@ -212,7 +213,7 @@ void TestScoreEntryWindow::openExam()
     QCOMPARE(w->Grid1->ColWidth(score::kColId), 0);
     QCOMPARE(w->Text9->text(), fullMark);
     QCOMPARE(w->Text7->text(), exam);
-    QCOMPARE(w->Label4->text(), u"录入初二三班(实验)"_s + exam + u" 任课教师:"_s + h.session().username);
+    QCOMPARE(w->Label4->text(), u"录入初二三班(实验)"_s + exam + u" 任课教师:"_s + w->toggle()->ownAccount().name);
     QCOMPARE(h.responder.texts(), notice ? QStringList{u"本次考试还没添写过任何人的成绩。"_s} : QStringList{});
     if (notice)
         QCOMPARE(h.responder.last().title, u"提示……"_s);
