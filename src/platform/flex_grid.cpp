@@ -1074,6 +1074,18 @@ void FlexGrid::mergeCells(int row, int col, int rowSpan, int colSpan)
     if (row < 0 || col < 0 || rowSpan < 1 || colSpan < 1)
         return;
     m_fixedSpans.append({row, col, rowSpan, colSpan});
+    // Spans up to date and no standing merge to come after it: the new span alone
+    // is added, as rebuilding them all would (a grid of many spans builds in linear time).
+    if (!m_mergesDirty && m_mergeCols.isEmpty() && m_mergeRows.isEmpty()) {
+        const int rs = std::min(rowSpan, rowCount() - row);
+        const int cs = std::min(colSpan, columnCount() - col);
+        if (rs > 1 || cs > 1) {
+            for (QTableView *view : views())
+                view->setSpan(row, col, rs, cs);
+            m_hasSpans = true;
+        }
+        return;
+    }
     markMergesDirty();
     applyMerges();
 }
