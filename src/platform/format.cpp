@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -108,6 +109,22 @@ std::string fixedText(const Decimal &d, int decimals)
     return out;
 }
 
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
+// The value times 10^decimals rounded to a whole, where that is what rounding the
+// shortest text gives: away from a half, the shortest text and the double round
+// alike. None near a half, for large values and for more than nine places.
+std::optional<qint64> roundedScaled(double value, int decimals)
+{
+    if (decimals > 9)
+        return std::nullopt;
+    const double scaled = value * kPowersOfTen[decimals];
+    const double whole = std::floor(scaled);
+    if (!(std::fabs(scaled) < 1e9) || std::fabs(scaled - whole - 0.5) <= 1e-6)
+        return std::nullopt;
+    return qint64(scaled - whole > 0.5 ? whole + 1 : whole);
+}
+
 } // namespace
 
 QString FormatFixed(double value, int decimals)
@@ -116,6 +133,22 @@ QString FormatFixed(double value, int decimals)
         return QString::number(value);
     if (decimals < 0)
         decimals = 0;
+    if (const std::optional<qint64> scaled = roundedScaled(value, decimals)) {
+        // The rounded whole written out with the point `decimals` digits from its end.
+        char buf[32];
+        char *end = buf + sizeof buf;
+        char *p = end;
+        quint64 magnitude = quint64(*scaled < 0 ? -*scaled : *scaled);
+        for (int i = 0; i <= decimals || magnitude > 0; ++i) {
+            if (i == decimals && decimals > 0)
+                *--p = '.';
+            *--p = char('0' + magnitude % 10);
+            magnitude /= 10;
+        }
+        if (*scaled < 0)
+            *--p = '-';
+        return QString::fromLatin1(p, end - p);
+    }
     Decimal d = shortestDecimal(value);
     roundDigits(d, d.point + decimals);
     return QString::fromStdString(fixedText(d, decimals));
@@ -127,17 +160,9 @@ double roundedFixed(double value, int decimals)
         return value;
     if (decimals < 0)
         decimals = 0;
-    // Away from a half, the shortest text and the double round alike: the quotient
-    // of the rounded whole by the exact power of ten is the double the text reads as.
-    if (decimals <= 9) {
-        const double scale = std::pow(10.0, decimals);
-        const double scaled = value * scale;
-        const double whole = std::floor(scaled);
-        if (std::fabs(scaled) < 1e9 && std::fabs(scaled - whole - 0.5) > 1e-6) {
-            const double rounded = scaled - whole > 0.5 ? whole + 1 : whole;
-            return rounded == 0 ? 0.0 : rounded / scale;
-        }
-    }
+    // The quotient of the rounded whole by the exact power of ten is the double the text reads as.
+    if (const std::optional<qint64> scaled = roundedScaled(value, decimals))
+        return *scaled == 0 ? 0.0 : double(*scaled) / kPowersOfTen[decimals];
     Decimal d = shortestDecimal(value);
     roundDigits(d, d.point + decimals);
     const std::string text = fixedText(d, decimals);

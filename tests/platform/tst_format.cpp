@@ -2,6 +2,9 @@
 
 #include <QtTest>
 
+#include <QRegularExpression>
+
+#include <cmath>
 #include <limits>
 
 using namespace tessaly;
@@ -67,6 +70,47 @@ private slots:
                 const double value = i / 1000.0 + (i % 3) * 0.05;
                 QCOMPARE(roundedFixed(value, decimals), FormatFixed(value, decimals).toDouble());
             }
+        }
+    }
+
+    // Totals, averages and deviations as the analyses show them: the text is the
+    // shortest decimal rounded on its digits, halves away from zero.
+    void formatFixedRoundsTheShortestText()
+    {
+        const auto rounded = [](double value, int decimals) {
+            QString digits = QString::number(std::fabs(value), 'f', QLocale::FloatingPointShortest);
+            if (!digits.contains(QLatin1Char('.')))
+                digits += QLatin1Char('.');
+            const qsizetype point = digits.indexOf(QLatin1Char('.'));
+            digits += QString(decimals + 1, QLatin1Char('0'));
+            QString kept = digits.left(point) + digits.mid(point + 1, decimals);
+            if (digits.at(point + 1 + decimals) >= QLatin1Char('5')) {
+                qsizetype i = kept.size() - 1;
+                for (; i >= 0 && kept.at(i) == QLatin1Char('9'); --i)
+                    kept[i] = QLatin1Char('0');
+                if (i < 0)
+                    kept.prepend(QLatin1Char('1'));
+                else
+                    kept[i] = QChar(kept.at(i).unicode() + 1);
+            }
+            QString text = kept.left(kept.size() - decimals);
+            while (text.size() > 1 && text.startsWith(QLatin1Char('0')))
+                text.remove(0, 1);
+            if (text.isEmpty())
+                text = QStringLiteral("0");
+            if (decimals > 0)
+                text += QLatin1Char('.') + kept.right(decimals);
+            const bool zero = !kept.contains(QRegularExpression(QStringLiteral("[1-9]")));
+            return (value < 0 && !zero ? QStringLiteral("-") : QString()) + text;
+        };
+        QList<double> values;
+        for (int i = -3000; i <= 3000; ++i) {
+            values << i / 10.0 << i / 60.0 << i * 0.15 << std::sqrt(std::fabs(i)) * (i < 0 ? -1 : 1)
+                   << i / 8.0 << 900 + i / 1000.0;
+        }
+        for (int decimals : {0, 1, 2, 3}) {
+            for (double value : std::as_const(values))
+                QCOMPARE(FormatFixed(value, decimals), rounded(value, decimals));
         }
     }
 
