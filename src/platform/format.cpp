@@ -176,6 +176,27 @@ QString formatSingle(float value)
     if (!std::isfinite(value))
         return QString::number(value);
     constexpr int kDigits = 7;
+    if (value == 0)
+        return QStringLiteral("0");
+    if (std::fabs(value) < 1e8f) {
+        // Shortest digits of ordinary magnitude that need no rounding: the shortest
+        // fixed text is the text.
+        char buf[64];
+        const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+        const char *begin = buf + (buf[0] == '-' ? 1 : 0);
+        const char *end = res.ptr;
+        const char *point = std::find(begin, end, '.');
+        const char *first = begin;
+        while (first < end && (*first == '0' || *first == '.'))
+            ++first;
+        const char *last = end;
+        while (last > first && (last[-1] == '0' || last[-1] == '.'))
+            --last;
+        const int exponent = first < point ? int(point - first) - 1 : -int(first - point);
+        const int digits = int(last - first) - (first < point && point < last ? 1 : 0);
+        if (res.ec == std::errc() && digits <= kDigits && exponent >= -4 && exponent < kDigits)
+            return QString::fromLatin1(buf, res.ptr - buf);
+    }
     Decimal d = shortestDecimal(value);
     roundDigits(d, kDigits);
     while (d.digits.size() > 1 && d.digits.back() == '0')
@@ -197,11 +218,31 @@ QString formatSingle(float value)
     return QString::fromStdString(fixedText(d, decimals));
 }
 
+double shownSingle(float value, QString *text)
+{
+    const QString written = formatSingle(value);
+    if (text)
+        *text = written;
+    if (!std::isfinite(value))
+        return value;
+    // The text is a plain decimal or exponent form in Latin-1 digits.
+    char buf[32];
+    const qsizetype n = written.size();
+    if (n > qsizetype(sizeof buf))
+        return written.toDouble();
+    for (qsizetype i = 0; i < n; ++i)
+        buf[i] = char(written.at(i).unicode());
+    double out = 0;
+    if (std::from_chars(buf, buf + n, out).ec != std::errc())
+        return written.toDouble();
+    return out;
+}
+
 QString formatSingleFixed(float value, int decimals)
 {
     if (!std::isfinite(value))
         return FormatFixed(value, decimals);
-    return FormatFixed(formatSingle(value).toDouble(), decimals);
+    return FormatFixed(shownSingle(value), decimals);
 }
 
 QString shortDateText(const QDate &date)

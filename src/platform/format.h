@@ -22,6 +22,10 @@ double roundedFixed(double value, int decimals);
 // 10 000 000 up, as with printf's %g.
 QString formatSingle(float value);
 
+// The double formatSingle(value) reads back as: the value as shown. `text`, when
+// given, receives formatSingle's text.
+double shownSingle(float value, QString *text = nullptr);
+
 // A single-precision value with fixed decimals, rounded from its shortest form as
 // formatSingle writes it: formatSingleFixed(2.675f, 2) == "2.68".
 QString formatSingleFixed(float value, int decimals);

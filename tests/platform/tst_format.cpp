@@ -153,6 +153,37 @@ private slots:
         QCOMPARE(tessaly::formatSingle(value), text);
     }
 
+    // Scores and their sums, halves and quarters: the decimal they were written as.
+    void formatSingleWritesScoresAsEntered()
+    {
+        const auto decimal = [](int whole, int places) {
+            QString digits = QString::number(std::abs(whole)).rightJustified(places + 1, QLatin1Char('0'));
+            QString text = digits.left(digits.size() - places);
+            QString fraction = digits.right(places);
+            while (fraction.endsWith(QLatin1Char('0')))
+                fraction.chop(1);
+            if (!fraction.isEmpty())
+                text += QLatin1Char('.') + fraction;
+            return (whole < 0 ? QStringLiteral("-") : QString()) + text;
+        };
+        for (int places : {0, 1, 2, 3}) {
+            const int scale = int(std::pow(10, places));
+            for (int whole = -100000; whole <= 100000; whole += (places == 0 ? 1 : 7)) {
+                if (whole == 0)
+                    continue;
+                const float value = float(double(whole) / scale);
+                const QString text = decimal(whole, places);
+                QCOMPARE(tessaly::formatSingle(value), text);
+                // Read back as shown: the decimal's own double, not the single's.
+                QString written;
+                QCOMPARE(shownSingle(value, &written), text.toDouble());
+                QCOMPARE(written, text);
+            }
+        }
+        for (const int big : {1000000, 2500000, 9999999, 1234567})
+            QCOMPARE(tessaly::formatSingle(float(big)), QString::number(big));
+    }
+
     void shortDate()
     {
         // No leading zeros in month and day.
