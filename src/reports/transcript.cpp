@@ -38,10 +38,8 @@ ShownScores shownScores(const TranscriptStudent &s, int subjects, QStringList *t
     ShownScores shown(subjects);
     for (int k = 0; k < subjects; ++k) {
         QString text;
-        if (k < s.scores.size() && s.scores.at(k)) {
-            text = formatSingle(*s.scores.at(k));
-            shown[k] = text.toDouble();
-        }
+        if (k < s.scores.size() && s.scores.at(k))
+            shown[k] = shownSingle(*s.scores.at(k), &text);
         if (texts)
             *texts << text;
     }
@@ -208,9 +206,20 @@ void rankRows(const TranscriptInput &input, const ReadScores &read, const QVecto
     TranscriptProgress &p = progress.p;
     const int n = int(input.subjects.size());
     const int rows = int(t.rows.size());
-    QVector<QString> classOf(rows);
-    for (int r = 0; r < rows; ++r)
-        classOf[r] = classPart(t.rows[r].shownId);
+    // Each row's class as an index, for its class's values.
+    QVector<int> classOf(rows);
+    QHash<QString, int> classIndex;
+    for (int r = 0; r < rows; ++r) {
+        const QString part = classPart(t.rows[r].shownId);
+        auto it = classIndex.constFind(part);
+        if (it == classIndex.cend())
+            it = classIndex.insert(part, int(classIndex.size()));
+        classOf[r] = *it;
+    }
+    // Rank texts, made once: a rank is at most the row count.
+    QVector<QString> rankText(rows + 1);
+    for (int i = 1; i <= rows; ++i)
+        rankText[i] = QString::number(i);
     // One plus the number of strictly higher values: the values sorted once, a
     // rank is the count beyond the value's upper bound.
     p.bar2 = 4;
@@ -221,12 +230,12 @@ void rankRows(const TranscriptInput &input, const ReadScores &read, const QVecto
         p.bar1 = 0;
         progress.tell();
         std::vector<float> all;
-        QHash<QString, std::vector<float>> byClass;
+        std::vector<std::vector<float>> byClass(size_t(classIndex.size()));
         for (int r = 0; r < rows; ++r) {
             if (!hasValue(r))
                 continue;
             all.push_back(valueOf(r));
-            byClass[classOf[r]].push_back(valueOf(r));
+            byClass[size_t(classOf[r])].push_back(valueOf(r));
         }
         std::sort(all.begin(), all.end());
         for (auto &values : byClass)
@@ -240,7 +249,7 @@ void rankRows(const TranscriptInput &input, const ReadScores &read, const QVecto
             if (!hasValue(r))
                 continue;
             const float v = valueOf(r);
-            setRanks(r, 1 + higher(byClass[classOf[r]], v), 1 + higher(all, v));
+            setRanks(r, 1 + higher(byClass[size_t(classOf[r])], v), 1 + higher(all, v));
         }
         ++p.bar2;
         progress.tell();
@@ -248,16 +257,16 @@ void rankRows(const TranscriptInput &input, const ReadScores &read, const QVecto
     rank(QStringLiteral("总分"), [&](int r) { return !t.rows[r].total.isEmpty(); },
          [&](int r) { return read.totals[r]; },
          [&](int r, int c, int g) {
-             t.rows[r].classRank = QString::number(c);
-             t.rows[r].gradeRank = QString::number(g);
+             t.rows[r].classRank = rankText[c];
+             t.rows[r].gradeRank = rankText[g];
          });
     for (int k = 0; k < n; ++k) {
         rank(input.subjects.at(k), [&](int r) { return !t.rows[r].subjects[k].score.isEmpty(); },
              [&](int r) { return read.scores[r][k]; },
              [&](int r, int c, int g) {
                  SubjectCells &cells = t.rows[r].subjects[k];
-                 cells.classRank = QString::number(c);
-                 cells.gradeRank = QString::number(g);
+                 cells.classRank = rankText[c];
+                 cells.gradeRank = rankText[g];
                  cells.standard = grades::standardScoreText(read.scores[r][k], averages[k], deviations[k]);
              });
     }
