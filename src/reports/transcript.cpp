@@ -220,36 +220,41 @@ void rankRows(const TranscriptInput &input, const ReadScores &read, const QVecto
     QVector<QString> rankText(rows + 1);
     for (int i = 1; i <= rows; ++i)
         rankText[i] = QString::number(i);
-    // One plus the number of strictly higher values: the values sorted once, a
-    // rank is the count beyond the value's upper bound.
+    // One plus the number of strictly higher values.
     p.bar2 = 4;
     p.bar1 = 0;
     p.bar1Max = 2 + rows + 3;
+    std::vector<std::pair<float, int>> order;   // (value, row)
+    std::vector<int> gradeRank(static_cast<size_t>(rows)), classRank(static_cast<size_t>(rows));
+    std::vector<int> counted(static_cast<size_t>(classIndex.size()));                 // per class: values ranked
+    std::vector<std::pair<float, int>> classLast(static_cast<size_t>(classIndex.size()));   // and the last (value, row)
     auto rank = [&](const QString &column, auto hasValue, auto valueOf, auto setRanks) {
         p.caption = classRanksCaption(column);
         p.bar1 = 0;
         progress.tell();
-        std::vector<float> all;
-        std::vector<std::vector<float>> byClass(size_t(classIndex.size()));
-        for (int r = 0; r < rows; ++r) {
-            if (!hasValue(r))
-                continue;
-            all.push_back(valueOf(r));
-            byClass[size_t(classOf[r])].push_back(valueOf(r));
+        // The values from the highest down: a value's rank is one plus the place of
+        // the first of its equals, in the grade and in its class.
+        order.clear();
+        for (int r = 0; r < rows; ++r)
+            if (hasValue(r))
+                order.push_back({valueOf(r), r});
+        std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+        std::fill(counted.begin(), counted.end(), 0);
+        for (size_t i = 0; i < order.size(); ++i) {
+            const auto [v, r] = order[i];
+            const bool tie = i > 0 && order[i - 1].first == v;
+            gradeRank[r] = tie ? gradeRank[order[i - 1].second] : int(i) + 1;
+            const int c = classOf[r];
+            const bool classTie = counted[c] > 0 && classLast[c].first == v;
+            classRank[r] = classTie ? classRank[classLast[c].second] : counted[c] + 1;
+            ++counted[c];
+            classLast[c] = {v, r};
         }
-        std::sort(all.begin(), all.end());
-        for (auto &values : byClass)
-            std::sort(values.begin(), values.end());
-        auto higher = [](const std::vector<float> &sorted, float v) {
-            return int(sorted.end() - std::upper_bound(sorted.begin(), sorted.end(), v));
-        };
         for (int r = 0; r < rows; ++r) {
             p.bar1 = r + 2;
             progress.tell();
-            if (!hasValue(r))
-                continue;
-            const float v = valueOf(r);
-            setRanks(r, 1 + higher(byClass[size_t(classOf[r])], v), 1 + higher(all, v));
+            if (hasValue(r))
+                setRanks(r, classRank[r], gradeRank[r]);
         }
         ++p.bar2;
         progress.tell();
