@@ -346,6 +346,16 @@ private:
     int m_top = 0, m_left = 0, m_bottom = 0, m_right = 0;
 };
 
+// A fixed strip: a table view whose delayed layout the grid may run.
+class FlexGridStrip : public QTableView {
+public:
+    using QTableView::QTableView;
+    using QAbstractItemView::executeDelayedItemsLayout;
+};
+
+// Asks the grid to run its views' delayed layouts before the next paint.
+const QEvent::Type kItemsLayoutEvent = QEvent::Type(QEvent::registerEventType());
+
 // Draws fixed cells as headers and applies the column alignments.
 class FlexGridDelegate : public QStyledItemDelegate {
 public:
@@ -417,7 +427,7 @@ FlexGrid::FlexGrid(QWidget *parent)
     const std::pair<QTableView **, const char *> strips[] = {
         {&m_left, "fixedCols"}, {&m_top, "fixedRows"}, {&m_corner, "fixedCorner"}};
     for (auto [strip, name] : strips) {
-        auto *view = new QTableView(this);
+        auto *view = new FlexGridStrip(this);
         view->setObjectName(QLatin1String(name));
         view->setModel(model());
         setUp(view);
@@ -453,6 +463,12 @@ FlexGrid::FlexGrid(QWidget *parent)
         const int rows = rowCount();
         m_mergeRows.removeIf([rows](auto it) { return it.key() >= rows; });
     });
+    // A changed row or column count lays the views out later. Left to the paint, that
+    // layout asks for a second paint of the whole grid; it runs before the paint instead.
+    connect(m, &QAbstractItemModel::rowsInserted, this, &FlexGrid::postItemsLayout);
+    connect(m, &QAbstractItemModel::rowsRemoved, this, &FlexGrid::postItemsLayout);
+    connect(m, &QAbstractItemModel::columnsInserted, this, &FlexGrid::postItemsLayout);
+    connect(m, &QAbstractItemModel::columnsRemoved, this, &FlexGrid::postItemsLayout);
 
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         syncStripScroll();
@@ -1016,6 +1032,27 @@ bool FlexGrid::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QTableView::eventFilter(watched, event);
+}
+
+void FlexGrid::postItemsLayout()
+{
+    if (m_layoutPosted)
+        return;
+    m_layoutPosted = true;
+    // Ahead of the paint: an update request waits at a lower priority.
+    QCoreApplication::postEvent(this, new QEvent(kItemsLayoutEvent), Qt::HighEventPriority);
+}
+
+bool FlexGrid::event(QEvent *event)
+{
+    if (event->type() == kItemsLayoutEvent) {
+        m_layoutPosted = false;
+        executeDelayedItemsLayout();
+        for (QTableView *strip : {m_left, m_top, m_corner})
+            static_cast<FlexGridStrip *>(strip)->executeDelayedItemsLayout();
+        return true;
+    }
+    return QTableView::event(event);
 }
 
 bool FlexGrid::viewportEvent(QEvent *event)

@@ -108,6 +108,7 @@ private slots:
     void sortRows();
     void sortKeepsFixedRowsAndMovesHeights();
     void fillNotifiesViewsOnce();
+    void refillPaintsOnce();
     void cellAttributesMoveWithSortedRows();
     void mergeEqualNeighbours();
     void mergeFollowsTextsAndReachesStrips();
@@ -557,6 +558,41 @@ void TestFlexGrid::fillNotifiesViewsOnce()
     QApplication::processEvents();
     QCOMPARE(changed.count(), 1);
     QCOMPARE(g.TextMatrix(9, 3), QStringLiteral("93"));
+}
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget *w) { w->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+void TestFlexGrid::refillPaintsOnce()
+{
+    // A window's refill: the grid cut down to its header, then grown and filled again.
+    FlexGrid g;
+    showGrid(g);
+    PaintCounter counter(g.viewport());
+    g.setRows(2);
+    g.setCols(3);
+    g.setRows(30);
+    g.setCols(10);
+    for (int r = 1; r < g.Rows(); ++r)
+        for (int c = 1; c < g.Cols(); ++c)
+            g.setTextMatrix(r, c, QString::number(r * 100 + c));
+    QApplication::processEvents();
+    QCOMPARE(counter.paints, 1);
+    // The views' layout after the changed counts asks for no second paint.
+    QApplication::processEvents();
+    QCOMPARE(counter.paints, 1);
 }
 
 void TestFlexGrid::cellAttributesMoveWithSortedRows()
