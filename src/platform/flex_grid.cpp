@@ -351,6 +351,7 @@ class FlexGridStrip : public QTableView {
 public:
     using QTableView::QTableView;
     using QAbstractItemView::executeDelayedItemsLayout;
+    using QTableView::updateGeometries;
 };
 
 // Asks the grid to run its views' delayed layouts before the next paint.
@@ -469,6 +470,22 @@ FlexGrid::FlexGrid(QWidget *parent)
     connect(m, &QAbstractItemModel::rowsRemoved, this, &FlexGrid::postItemsLayout);
     connect(m, &QAbstractItemModel::columnsInserted, this, &FlexGrid::postItemsLayout);
     connect(m, &QAbstractItemModel::columnsRemoved, this, &FlexGrid::postItemsLayout);
+    // So does a resized row or column: a table view brings its scroll range and drawing
+    // up to date on a timer, which runs after the paint and paints again.
+    for (QTableView *view : views()) {
+        const bool rows = disconnect(view->verticalHeader(), SIGNAL(sectionResized(int,int,int)), view,
+                                     SLOT(rowResized(int,int,int)));
+        const bool cols = disconnect(view->horizontalHeader(), SIGNAL(sectionResized(int,int,int)), view,
+                                     SLOT(columnResized(int,int,int)));
+        if (!rows || !cols)
+            continue;
+        for (QHeaderView *header : {view->verticalHeader(), view->horizontalHeader()})
+            connect(header, &QHeaderView::sectionResized, this, [this, view] {
+                if (!m_resized.contains(view))
+                    m_resized.append(view);
+                postItemsLayout();
+            });
+    }
 
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         syncStripScroll();
@@ -495,6 +512,7 @@ FlexGrid::~FlexGrid()
     // unhook them before, so the event filter never sees a strip being destroyed.
     QTableView *strips[] = {m_corner, m_top, m_left};
     m_corner = m_top = m_left = nullptr;
+    m_resized.clear();
     for (QTableView *strip : strips) {
         if (strip)
             strip->viewport()->removeEventFilter(this);
@@ -1050,6 +1068,14 @@ bool FlexGrid::event(QEvent *event)
         executeDelayedItemsLayout();
         for (QTableView *strip : {m_left, m_top, m_corner})
             static_cast<FlexGridStrip *>(strip)->executeDelayedItemsLayout();
+        const QList<QTableView *> resized = std::exchange(m_resized, {});
+        for (QTableView *view : resized) {
+            if (view == this)
+                updateGeometries();
+            else
+                static_cast<FlexGridStrip *>(view)->updateGeometries();
+            view->viewport()->update();
+        }
         return true;
     }
     return QTableView::event(event);

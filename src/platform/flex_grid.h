@@ -233,6 +233,7 @@ private:
     bool m_mergesDirty = false;
     bool m_hasSpans = false;
     bool m_layoutPosted = false;
+    QList<QTableView *> m_resized;   // views with a row or column resized since the last layout
     FlexGridModel *m_model = nullptr;
     FlexGridDelegate *m_delegate = nullptr;
     QTableView *m_top = nullptr;     // fixed rows, scrolls sideways with the grid

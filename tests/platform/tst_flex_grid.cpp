@@ -588,9 +588,13 @@ void TestFlexGrid::refillPaintsOnce()
     for (int r = 1; r < g.Rows(); ++r)
         for (int c = 1; c < g.Cols(); ++c)
             g.setTextMatrix(r, c, QString::number(r * 100 + c));
+    for (int c = 0; c < g.Cols(); ++c)
+        g.setColWidth(c, 600 + 60 * c);
+    g.setColWidth(3, 0);
+    g.setRowHeight(4, 450);
     QApplication::processEvents();
     QCOMPARE(counter.paints, 1);
-    // The views' layout after the changed counts asks for no second paint.
+    // The views' layout after the changed counts and sizes asks for no second paint.
     QApplication::processEvents();
     QCOMPARE(counter.paints, 1);
 }
