@@ -28,7 +28,7 @@ ScoreRow scoreRowOf(const QVector<QVariant> &record, const QString &classCode, b
         row.loaded = record.value(kFieldScore);
         if (!row.loaded.isValid())
             row.loaded = QVariant(QMetaType(QMetaType::Double));
-        row.score = storedScore(row.loaded);
+        row.score = storedValue(row.loaded);
     }
     return row;
 }
@@ -120,7 +120,7 @@ QStringList gridTexts(const ScoreRow &row, int number)
     cells[kColShownId] = row.shownId;
     cells[kColName] = row.name;
     cells[kColSex] = row.sex;
-    cells[kColScore] = row.score ? formatSingle(*row.score) : QString();
+    cells[kColScore] = row.score ? formatSingle(float(*row.score)) : QString();
     cells[kColRank] = row.rank;
     cells[kColId] = QString::number(row.id);
     cells[kColRowState] = row.state;
@@ -132,7 +132,7 @@ QList<std::optional<float>> scoresOf(const QList<ScoreRow> &rows)
     QList<std::optional<float>> scores;
     scores.reserve(rows.size());
     for (const ScoreRow &row : rows)
-        scores << row.score;
+        scores << shownScore(row.score);
     return scores;
 }
 

@@ -43,7 +43,8 @@ struct ScoreRow {
     QString shownId;               // as the 学籍号 column shows it
     QString name;                  // 姓名
     QString sex;                   // 性别
-    std::optional<float> score;    // the stored score; none when there is none
+    std::optional<double> score;   // the stored or entered score (storedValue); none when there is none.
+                                   // Shown and compared in single precision (formatSingle).
     QVariant loaded;               // the exam column exactly as read (invalid: not read)
     QString rank;                  // 班级名次, filled by the statistics
     QString state;                 // row state
@@ -87,7 +88,13 @@ std::optional<QList<ScoreRow>> readScoreSheet(db::Connection &c, const QString &
 // The texts of one grid row for a sheet row at position `number` (from 1).
 QStringList gridTexts(const ScoreRow &row, int number);
 
-// The scores of the rows, in order.
+// The scores of the rows, in order, in single precision as shown.
 QList<std::optional<float>> scoresOf(const QList<ScoreRow> &rows);
+
+// A score as the grid shows and compares it: in single precision.
+inline std::optional<float> shownScore(const std::optional<double> &score)
+{
+    return score ? std::optional<float>(float(*score)) : std::nullopt;
+}
 
 } // namespace tessaly::score
