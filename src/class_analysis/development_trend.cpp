@@ -86,30 +86,6 @@ ClassTotals classTotals(const QStringList &examColumns, const QVector<score::Stu
     return out;
 }
 
-ClassTotals classTotals(const QStringList &fields, const QVector<QVector<QVariant>> &rows,
-                        const QString &classCode)
-{
-    QStringList columns;
-    QList<int> fieldOf;
-    for (qsizetype f = score::kFirstScannedColumn; f < fields.size(); ++f) {
-        if (score::isExamColumnName(fields[f])) {
-            columns << fields[f];
-            fieldOf << int(f);
-        }
-    }
-    const int number = int(fields.indexOf(QStringLiteral("学籍号")));
-    const int name = int(fields.indexOf(QStringLiteral("姓名")));
-    QVector<score::StudentScores> scores;
-    scores.reserve(rows.size());
-    for (const QVector<QVariant> &row : rows) {
-        score::StudentScores s{row.value(number).toString(), row.value(name).toString(), {}};
-        for (int f : fieldOf)
-            s.scores << score::storedValue(row.value(f));
-        scores << s;
-    }
-    return classTotals(columns, scores, classCode);
-}
-
 std::optional<ClassTotals> readClassTotals(db::Connection &c, const reg::ClassIdentity &identity)
 {
     const QStringList columns = totalledColumns(db::tableColumns(c, identity.sectionTable));
