@@ -354,8 +354,9 @@ public:
     using QTableView::updateGeometries;
 };
 
-// Asks the grid to run its views' delayed layouts before the next paint.
-const QEvent::Type kItemsLayoutEvent = QEvent::Type(QEvent::registerEventType());
+// Asks the grid to bring its views up to date before the next paint: their delayed
+// layouts, resized rows and columns, spans.
+const QEvent::Type kBeforePaintEvent = QEvent::Type(QEvent::registerEventType());
 
 // Draws fixed cells as headers and applies the column alignments.
 class FlexGridDelegate : public QStyledItemDelegate {
@@ -466,10 +467,10 @@ FlexGrid::FlexGrid(QWidget *parent)
     });
     // A changed row or column count lays the views out later. Left to the paint, that
     // layout asks for a second paint of the whole grid; it runs before the paint instead.
-    connect(m, &QAbstractItemModel::rowsInserted, this, &FlexGrid::postItemsLayout);
-    connect(m, &QAbstractItemModel::rowsRemoved, this, &FlexGrid::postItemsLayout);
-    connect(m, &QAbstractItemModel::columnsInserted, this, &FlexGrid::postItemsLayout);
-    connect(m, &QAbstractItemModel::columnsRemoved, this, &FlexGrid::postItemsLayout);
+    connect(m, &QAbstractItemModel::rowsInserted, this, &FlexGrid::postBeforePaint);
+    connect(m, &QAbstractItemModel::rowsRemoved, this, &FlexGrid::postBeforePaint);
+    connect(m, &QAbstractItemModel::columnsInserted, this, &FlexGrid::postBeforePaint);
+    connect(m, &QAbstractItemModel::columnsRemoved, this, &FlexGrid::postBeforePaint);
     // So does a resized row or column: a table view brings its scroll range and drawing
     // up to date on a timer, which runs after the paint and paints again.
     for (QTableView *view : views()) {
@@ -483,7 +484,7 @@ FlexGrid::FlexGrid(QWidget *parent)
             connect(header, &QHeaderView::sectionResized, this, [this, view] {
                 if (!m_resized.contains(view))
                     m_resized.append(view);
-                postItemsLayout();
+                postBeforePaint();
             });
     }
 
@@ -1052,18 +1053,18 @@ bool FlexGrid::eventFilter(QObject *watched, QEvent *event)
     return QTableView::eventFilter(watched, event);
 }
 
-void FlexGrid::postItemsLayout()
+void FlexGrid::postBeforePaint()
 {
     if (m_layoutPosted)
         return;
     m_layoutPosted = true;
     // Ahead of the paint: an update request waits at a lower priority.
-    QCoreApplication::postEvent(this, new QEvent(kItemsLayoutEvent), Qt::HighEventPriority);
+    QCoreApplication::postEvent(this, new QEvent(kBeforePaintEvent), Qt::HighEventPriority);
 }
 
 bool FlexGrid::event(QEvent *event)
 {
-    if (event->type() == kItemsLayoutEvent) {
+    if (event->type() == kBeforePaintEvent) {
         m_layoutPosted = false;
         executeDelayedItemsLayout();
         for (QTableView *strip : {m_left, m_top, m_corner})
@@ -1076,6 +1077,8 @@ bool FlexGrid::event(QEvent *event)
                 static_cast<FlexGridStrip *>(view)->updateGeometries();
             view->viewport()->update();
         }
+        // Spans set in a paint would ask for another.
+        applyMerges();
         return true;
     }
     return QTableView::event(event);

@@ -204,8 +204,12 @@ private:
     QPoint cellAt(const QPoint &gridPos) const;
     void handleMouse(QEvent::Type type, const QPoint &gridPos, Qt::MouseButton button,
                      Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
-    void markMergesDirty() { m_mergesDirty = true; }
-    void postItemsLayout();
+    void markMergesDirty()
+    {
+        m_mergesDirty = true;
+        postBeforePaint();
+    }
+    void postBeforePaint();
     bool hasMerges() const;
     QList<QTableView *> views() const;
 

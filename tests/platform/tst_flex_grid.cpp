@@ -592,9 +592,14 @@ void TestFlexGrid::refillPaintsOnce()
         g.setColWidth(c, 600 + 60 * c);
     g.setColWidth(3, 0);
     g.setRowHeight(4, 450);
+    // Runs of equal texts merged in the first column.
+    for (int r = 1; r < g.Rows(); ++r)
+        g.setTextMatrix(r, 0, QString::number(r / 3));
+    g.mergeCol(0);
     QApplication::processEvents();
     QCOMPARE(counter.paints, 1);
-    // The views' layout after the changed counts and sizes asks for no second paint.
+    QCOMPARE(g.rowSpan(3, 0), 3);
+    // The views' layout after the changed counts, sizes and spans asks for no second paint.
     QApplication::processEvents();
     QCOMPARE(counter.paints, 1);
 }
