@@ -171,6 +171,33 @@ double roundedFixed(double value, int decimals)
     return out;
 }
 
+QString formatGeneral15(double value)
+{
+    constexpr int kDigits = 15;
+    if (value != 0 && std::isfinite(value) && std::fabs(value) < 1e15) {
+        // Shortest digits that need no rounding to fifteen, of ordinary magnitude:
+        // the shortest fixed text is the text.
+        char buf[64];
+        const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+        if (res.ec == std::errc()) {
+            const char *end = res.ptr;
+            const char *begin = buf + (buf[0] == '-' ? 1 : 0);
+            const char *point = std::find(begin, end, '.');
+            const char *first = begin;
+            while (first < end && (*first == '0' || *first == '.'))
+                ++first;
+            const char *last = end;
+            while (last > first && (last[-1] == '0' || last[-1] == '.'))
+                --last;
+            const int exponent = first < point ? int(point - first) - 1 : -int(first - point);
+            const int digits = int(last - first) - (first < point && point < last ? 1 : 0);
+            if (digits <= kDigits && exponent >= -4 && exponent < kDigits)
+                return QString::fromLatin1(buf, end - buf);
+        }
+    }
+    return QString::number(value, 'g', kDigits);
+}
+
 QString formatSingle(float value)
 {
     if (!std::isfinite(value))

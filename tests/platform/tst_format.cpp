@@ -184,6 +184,17 @@ private slots:
             QCOMPARE(tessaly::formatSingle(float(big)), QString::number(big));
     }
 
+    // Totals of scores, averages, and magnitudes at the edges of the plain form.
+    void formatGeneral15AsQtWritesIt()
+    {
+        QList<double> values{0.0, -0.0, 1e15, 999999999999999.0, 1e-5, 0.0001, 1.0 / 3, 0.1 + 0.2, -512.5,
+                             123456789012345.6, 1e20, 2.5e-7};
+        for (int i = -3000; i <= 3000; ++i)
+            values << i * 0.5 << i / 10.0 + 700 << i / 3.0 << (i * 0.1 + 0.2) * 9;
+        for (double value : std::as_const(values))
+            QCOMPARE(formatGeneral15(value), QString::number(value, 'g', 15));
+    }
+
     void shortDate()
     {
         // No leading zeros in month and day.
