@@ -9,6 +9,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <bit>
 #include <vector>
 
 namespace tessaly::reports {
@@ -27,19 +28,47 @@ QString classPart(const QString &shownId)
 // A sum of decimal values in general number form.
 QString sumText(double sum)
 {
-    return QString::number(sum, 'g', 15);
+    return formatGeneral15(sum);
 }
+
+// A score's 原分 text and the decimal value it shows, made once per distinct score:
+// the scores of a grade group repeat.
+struct ShownScore {
+    QString text;
+    double value = 0;
+};
+class ShownScoreCache {
+public:
+    const ShownScore &of(float score)
+    {
+        const quint32 key = std::bit_cast<quint32>(score);
+        auto it = m_shown.constFind(key);
+        if (it == m_shown.cend()) {
+            ShownScore shown;
+            shown.value = shownSingle(score, &shown.text);
+            it = m_shown.insert(key, shown);
+        }
+        return *it;
+    }
+
+private:
+    QHash<quint32, ShownScore> m_shown;
+};
 
 // The decimal values of a student's scores as their 原分 cells show them.
 // `texts`, when given, receives the cells' texts (empty for no score).
 using ShownScores = QVector<std::optional<double>>;
-ShownScores shownScores(const TranscriptStudent &s, int subjects, QStringList *texts = nullptr)
+ShownScores shownScores(const TranscriptStudent &s, int subjects, ShownScoreCache &cache,
+                        QStringList *texts = nullptr)
 {
     ShownScores shown(subjects);
     for (int k = 0; k < subjects; ++k) {
         QString text;
-        if (k < s.scores.size() && s.scores.at(k))
-            shown[k] = shownSingle(*s.scores.at(k), &text);
+        if (k < s.scores.size() && s.scores.at(k)) {
+            const ShownScore &score = cache.of(*s.scores.at(k));
+            shown[k] = score.value;
+            text = score.text;
+        }
         if (texts)
             *texts << text;
     }
@@ -139,7 +168,8 @@ struct ReadScores {
 };
 
 // Reading: the rows of the clicked class (grade group) with their scores and totals.
-ReadScores readRows(const TranscriptInput &input, int n, Transcript &t, ProgressTeller &progress)
+ReadScores readRows(const TranscriptInput &input, int n, Transcript &t, ShownScoreCache &cache,
+                    ProgressTeller &progress)
 {
     TranscriptProgress &p = progress.p;
     ReadScores read{QVector<double>(n, 0), QVector<double>(n, 0), QVector<int>(n, 0), {}, {}};
@@ -158,7 +188,7 @@ ReadScores readRows(const TranscriptInput &input, int n, Transcript &t, Progress
         row.subjects.resize(n);
         QVector<float> rowScores(n, 0);
         QStringList texts;
-        const ShownScores shown = shownScores(s, n, &texts);
+        const ShownScores shown = shownScores(s, n, cache, &texts);
         for (int k = 0; k < n; ++k) {
             if (!shown[k])
                 continue;
@@ -265,21 +295,29 @@ void rankRows(const TranscriptInput &input, const ReadScores &read, const QVecto
              t.rows[r].classRank = rankText[c];
              t.rows[r].gradeRank = rankText[g];
          });
+    // A subject's standard score texts, made once per distinct score.
+    QHash<quint32, QString> standards;
     for (int k = 0; k < n; ++k) {
+        standards.clear();
         rank(input.subjects.at(k), [&](int r) { return !t.rows[r].subjects[k].score.isEmpty(); },
              [&](int r) { return read.scores[r][k]; },
              [&](int r, int c, int g) {
                  SubjectCells &cells = t.rows[r].subjects[k];
                  cells.classRank = rankText[c];
                  cells.gradeRank = rankText[g];
-                 cells.standard = grades::standardScoreText(read.scores[r][k], averages[k], deviations[k]);
+                 const float score = read.scores[r][k];
+                 auto it = standards.constFind(std::bit_cast<quint32>(score));
+                 if (it == standards.cend())
+                     it = standards.insert(std::bit_cast<quint32>(score),
+                                           grades::standardScoreText(score, averages[k], deviations[k]));
+                 cells.standard = *it;
              });
     }
 }
 
 // A class: the comparable classes' students raise the grade ranks.
 void addComparableRanks(const TranscriptInput &input, const ReadScores &read, Transcript &t,
-                        ProgressTeller &progress)
+                        ShownScoreCache &cache, ProgressTeller &progress)
 {
     TranscriptProgress &p = progress.p;
     const int n = int(input.subjects.size());
@@ -299,7 +337,7 @@ void addComparableRanks(const TranscriptInput &input, const ReadScores &read, Tr
         progress.tell();
         if (inOwnClass(input.classCode, other.studentNumber))
             continue;
-        const ShownScores otherShown = shownScores(other, n);
+        const ShownScores otherShown = shownScores(other, n, cache);
         for (int r = 0; r < rows; ++r) {
             for (int k = 0; k < n; ++k) {
                 const std::optional<float> v = k < other.scores.size() ? other.scores.at(k) : std::nullopt;
@@ -332,7 +370,8 @@ Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgr
     ProgressTeller teller{progress, {}};
     teller.p.bar2Max = n + 6;
 
-    const ReadScores read = readRows(input, n, t, teller);
+    ShownScoreCache shown;
+    const ReadScores read = readRows(input, n, t, shown, teller);
     teller.p.bar2 = 3;
     teller.tell();
     QVector<float> averages, deviations;
@@ -342,7 +381,7 @@ Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgr
     if (input.classCode.size() != 6)
         teller.tell();
     else
-        addComparableRanks(input, read, t, teller);
+        addComparableRanks(input, read, t, shown, teller);
     return t;
 }
 
