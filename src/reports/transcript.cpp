@@ -453,11 +453,11 @@ std::optional<QVector<TranscriptStudent>> readTranscriptStudents(db::Connection 
     const reg::Statement query = transcriptQuery(sectionTable, classCode, comparableCodes, examColumns);
     if (!query.isValid())
         return QVector<TranscriptStudent>{};
-    return db::readRows<TranscriptStudent>(c, query.sql, query.params, [&](const QSqlQuery &q) {
-        TranscriptStudent s{db::textOf(q, 0), db::textOf(q, 1), {}};
+    return db::readEngineRows<TranscriptStudent>(c, query.sql, query.params, [&](const db::EngineRow &r) {
+        TranscriptStudent s{r.text(0), r.text(1), {}};
         s.scores.reserve(examColumns.size());
         for (int k = 0; k < examColumns.size(); ++k)
-            s.scores << score::storedScore(q.value(2 + k));
+            s.scores << score::storedScore(r, 2 + k);
         return s;
     });
 }

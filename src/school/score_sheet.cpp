@@ -60,6 +60,26 @@ std::optional<float> storedScore(const QVariant &value)
     return score;
 }
 
+std::optional<float> storedScore(const db::EngineRow &row, int column)
+{
+    if (row.isNull(column))
+        return std::nullopt;
+    if (!row.isNumber(column))
+        return storedScore(row.value(column));
+    const float score = float(row.number(column));
+    return std::isfinite(score) ? std::optional<float>(score) : std::nullopt;
+}
+
+std::optional<double> storedValue(const db::EngineRow &row, int column)
+{
+    if (row.isNull(column))
+        return std::nullopt;
+    if (!row.isNumber(column))
+        return storedValue(row.value(column));
+    const double v = row.number(column);
+    return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
+
 std::optional<double> storedValue(const QVariant &value)
 {
     if (value.isNull())
@@ -88,11 +108,11 @@ std::optional<QVector<StudentScores>> readClassScores(db::Connection &c, const Q
         sectionTable, classCode, QStringList{QStringLiteral("学籍号"), QStringLiteral("姓名")} + examColumns);
     if (!query.isValid())
         return QVector<StudentScores>{};
-    return db::readRows<StudentScores>(c, query.sql, query.params, [&](const QSqlQuery &q) {
-        StudentScores row{db::textOf(q, 0), db::textOf(q, 1), {}};
+    return db::readEngineRows<StudentScores>(c, query.sql, query.params, [&](const db::EngineRow &r) {
+        StudentScores row{r.text(0), r.text(1), {}};
         row.scores.reserve(examColumns.size());
         for (int e = 0; e < examColumns.size(); ++e)
-            row.scores << storedValue(q.value(2 + e));
+            row.scores << storedValue(r, 2 + e);
         return row;
     });
 }

@@ -12,6 +12,7 @@
 
 namespace tessaly::db {
 class Connection;
+class EngineRow;
 }
 
 namespace tessaly::score {
@@ -58,6 +59,8 @@ reg::Statement scoreSheetQuery(const QString &sectionTable, const QString &class
 
 // A stored score: a number, or none for null, an empty text or anything else.
 std::optional<float> storedScore(const QVariant &value);
+// The same of a column read straight from the engine.
+std::optional<float> storedScore(const db::EngineRow &row, int column);
 
 // The rows of the query's records; scores are read when the query named an exam column.
 QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const QString &classCode,
@@ -66,6 +69,7 @@ QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const Q
 // A stored score at full precision: a number, or a text that reads as one
 // (blanks around it allowed); none for null, an empty text or anything else.
 std::optional<double> storedValue(const QVariant &value);
+std::optional<double> storedValue(const db::EngineRow &row, int column);
 
 // One student's 学籍号, 姓名 and scores in chosen exam columns (storedValue).
 struct StudentScores {
