@@ -1086,8 +1086,22 @@ bool FlexGrid::event(QEvent *event)
 
 bool FlexGrid::viewportEvent(QEvent *event)
 {
-    if (event->type() == QEvent::Paint)
+    if (event->type() == QEvent::Paint) {
         applyMerges();
+        // The fixed strips lie over the viewport's first rows and columns and draw
+        // those cells themselves: the grid draws only the cells they leave uncovered.
+        QRegion covered;
+        for (QTableView *strip : {m_left, m_top, m_corner})
+            if (strip && strip->isVisible())
+                covered += strip->geometry().translated(-viewport()->pos());
+        if (!covered.isEmpty()) {
+            const QRegion uncovered = static_cast<QPaintEvent *>(event)->region() - covered;
+            if (uncovered.isEmpty())
+                return true;
+            QPaintEvent paint(uncovered);
+            return QTableView::viewportEvent(&paint);
+        }
+    }
     if (event->type() == QEvent::ToolTip)
         return showCellToolTip(this, static_cast<QHelpEvent *>(event));
     return QTableView::viewportEvent(event);

@@ -109,6 +109,7 @@ private slots:
     void sortKeepsFixedRowsAndMovesHeights();
     void fillNotifiesViewsOnce();
     void refillPaintsOnce();
+    void stripsCoverTheCellsLeftUndrawn();
     void cellAttributesMoveWithSortedRows();
     void mergeEqualNeighbours();
     void mergeFollowsTextsAndReachesStrips();
@@ -602,6 +603,26 @@ void TestFlexGrid::refillPaintsOnce()
     // The views' layout after the changed counts, sizes and spans asks for no second paint.
     QApplication::processEvents();
     QCOMPARE(counter.paints, 1);
+}
+
+void TestFlexGrid::stripsCoverTheCellsLeftUndrawn()
+{
+    // Two fixed rows and columns, a merged fixed cell: the grid leaves the cells under
+    // its strips to them, and looks as it does when it draws them all itself.
+    FlexGrid g;
+    showGrid(g);
+    g.setFixedRows(2);
+    g.setFixedCols(2);
+    g.setTextMatrix(0, 1, QStringLiteral("0,0"));
+    g.mergeRow(0);
+    QApplication::processEvents();
+    const QImage withStrips = g.grab().toImage();
+    const QList<QTableView *> strips = g.findChildren<QTableView *>();
+    QCOMPARE(strips.size(), 3);
+    for (QTableView *strip : strips)
+        strip->hide();
+    const QImage alone = g.grab().toImage();
+    QCOMPARE(withStrips, alone);
 }
 
 void TestFlexGrid::cellAttributesMoveWithSortedRows()
