@@ -346,7 +346,7 @@ private:
     int m_top = 0, m_left = 0, m_bottom = 0, m_right = 0;
 };
 
-// A fixed strip: a table view whose delayed layout the grid may run.
+// A fixed strip: a table view whose layout and scroll range the grid brings up to date.
 class FlexGridStrip : public QTableView {
 public:
     using QTableView::QTableView;
@@ -474,18 +474,18 @@ FlexGrid::FlexGrid(QWidget *parent)
     // So does a resized row or column: a table view brings its scroll range and drawing
     // up to date on a timer, which runs after the paint and paints again.
     for (QTableView *view : views()) {
-        const bool rows = disconnect(view->verticalHeader(), SIGNAL(sectionResized(int,int,int)), view,
-                                     SLOT(rowResized(int,int,int)));
-        const bool cols = disconnect(view->horizontalHeader(), SIGNAL(sectionResized(int,int,int)), view,
-                                     SLOT(columnResized(int,int,int)));
-        if (!rows || !cols)
-            continue;
-        for (QHeaderView *header : {view->verticalHeader(), view->horizontalHeader()})
+        const std::pair<QHeaderView *, const char *> resizes[] = {
+            {view->verticalHeader(), SLOT(rowResized(int,int,int))},
+            {view->horizontalHeader(), SLOT(columnResized(int,int,int))}};
+        for (const auto &[header, slot] : resizes) {
+            if (!disconnect(header, SIGNAL(sectionResized(int,int,int)), view, slot))
+                continue;   // the view keeps its own timer
             connect(header, &QHeaderView::sectionResized, this, [this, view] {
                 if (!m_resized.contains(view))
                     m_resized.append(view);
                 postBeforePaint();
             });
+        }
     }
 
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] {
@@ -1055,9 +1055,9 @@ bool FlexGrid::eventFilter(QObject *watched, QEvent *event)
 
 void FlexGrid::postBeforePaint()
 {
-    if (m_layoutPosted)
+    if (m_beforePaintPosted)
         return;
-    m_layoutPosted = true;
+    m_beforePaintPosted = true;
     // Ahead of the paint: an update request waits at a lower priority.
     QCoreApplication::postEvent(this, new QEvent(kBeforePaintEvent), Qt::HighEventPriority);
 }
@@ -1065,10 +1065,11 @@ void FlexGrid::postBeforePaint()
 bool FlexGrid::event(QEvent *event)
 {
     if (event->type() == kBeforePaintEvent) {
-        m_layoutPosted = false;
+        m_beforePaintPosted = false;
         executeDelayedItemsLayout();
         for (QTableView *strip : {m_left, m_top, m_corner})
-            static_cast<FlexGridStrip *>(strip)->executeDelayedItemsLayout();
+            if (strip)
+                static_cast<FlexGridStrip *>(strip)->executeDelayedItemsLayout();
         const QList<QTableView *> resized = std::exchange(m_resized, {});
         for (QTableView *view : resized) {
             if (view == this)

@@ -236,7 +236,7 @@ private:
     QList<Span> m_fixedSpans;
     bool m_mergesDirty = false;
     bool m_hasSpans = false;
-    bool m_layoutPosted = false;
+    bool m_beforePaintPosted = false;
     QList<QTableView *> m_resized;   // views with a row or column resized since the last layout
     FlexGridModel *m_model = nullptr;
     FlexGridDelegate *m_delegate = nullptr;
