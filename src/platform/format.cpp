@@ -125,6 +125,32 @@ std::optional<qint64> roundedScaled(double value, int decimals)
     return qint64(scaled - whole > 0.5 ? whole + 1 : whole);
 }
 
+// The shortest fixed text of a nonzero value whose shortest digits number at most
+// maxDigits, of an exponent from -4 to below maxDigits: then the general form of
+// maxDigits digits, which needs no rounding. Empty for any other value.
+template <typename T>
+QString plainShortest(T value, int maxDigits)
+{
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    if (res.ec != std::errc())
+        return QString();
+    const char *end = res.ptr;
+    const char *begin = buf + (buf[0] == '-' ? 1 : 0);
+    const char *point = std::find(begin, end, '.');
+    const char *first = begin;   // the first significant digit
+    while (first < end && (*first == '0' || *first == '.'))
+        ++first;
+    const char *last = end;      // past the last one
+    while (last > first && (last[-1] == '0' || last[-1] == '.'))
+        --last;
+    const int exponent = first < point ? int(point - first) - 1 : -int(first - point);
+    const int digits = int(last - first) - (first < point && point < last ? 1 : 0);
+    if (digits > maxDigits || exponent < -4 || exponent >= maxDigits)
+        return QString();
+    return QString::fromLatin1(buf, end - buf);
+}
+
 } // namespace
 
 QString FormatFixed(double value, int decimals)
@@ -173,29 +199,11 @@ double roundedFixed(double value, int decimals)
 
 QString formatGeneral15(double value)
 {
-    constexpr int kDigits = 15;
     if (value != 0 && std::isfinite(value) && std::fabs(value) < 1e15) {
-        // Shortest digits that need no rounding to fifteen, of ordinary magnitude:
-        // the shortest fixed text is the text.
-        char buf[64];
-        const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
-        if (res.ec == std::errc()) {
-            const char *end = res.ptr;
-            const char *begin = buf + (buf[0] == '-' ? 1 : 0);
-            const char *point = std::find(begin, end, '.');
-            const char *first = begin;
-            while (first < end && (*first == '0' || *first == '.'))
-                ++first;
-            const char *last = end;
-            while (last > first && (last[-1] == '0' || last[-1] == '.'))
-                --last;
-            const int exponent = first < point ? int(point - first) - 1 : -int(first - point);
-            const int digits = int(last - first) - (first < point && point < last ? 1 : 0);
-            if (digits <= kDigits && exponent >= -4 && exponent < kDigits)
-                return QString::fromLatin1(buf, end - buf);
-        }
+        if (const QString text = plainShortest(value, 15); !text.isEmpty())
+            return text;
     }
-    return QString::number(value, 'g', kDigits);
+    return QString::number(value, 'g', 15);
 }
 
 QString formatSingle(float value)
@@ -206,23 +214,8 @@ QString formatSingle(float value)
     if (value == 0)
         return QStringLiteral("0");
     if (std::fabs(value) < 1e8f) {
-        // Shortest digits of ordinary magnitude that need no rounding: the shortest
-        // fixed text is the text.
-        char buf[64];
-        const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
-        const char *begin = buf + (buf[0] == '-' ? 1 : 0);
-        const char *end = res.ptr;
-        const char *point = std::find(begin, end, '.');
-        const char *first = begin;
-        while (first < end && (*first == '0' || *first == '.'))
-            ++first;
-        const char *last = end;
-        while (last > first && (last[-1] == '0' || last[-1] == '.'))
-            --last;
-        const int exponent = first < point ? int(point - first) - 1 : -int(first - point);
-        const int digits = int(last - first) - (first < point && point < last ? 1 : 0);
-        if (res.ec == std::errc() && digits <= kDigits && exponent >= -4 && exponent < kDigits)
-            return QString::fromLatin1(buf, res.ptr - buf);
+        if (const QString text = plainShortest(value, kDigits); !text.isEmpty())
+            return text;
     }
     Decimal d = shortestDecimal(value);
     roundDigits(d, kDigits);
