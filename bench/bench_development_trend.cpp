@@ -13,10 +13,12 @@
 #include "kit/class_tree.h"
 #include "kit/window_names.h"
 #include "platform/data_control.h"
+#include "platform/database.h"
 #include "platform/flex_grid.h"
 #include "platform/messages.h"
 #include "school/class_code.h"
 #include "school/class_members.h"
+#include "school/score_sheet.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -76,17 +78,17 @@ void BM_ClassTotals(benchmark::State &state)
 {
     const reg::ClassIdentity identity = reg::ResolveClassCode(kGrade, kClass, kToday);
     db::Connection c(g_dbPath);
-    const auto members = reg::classMembers(c, identity, {});
-    const QVector<QVector<QVariant>> rows = members ? members->rows : QVector<QVector<QVariant>>{};
-    const QStringList fields = members ? members->columns : QStringList{};
+    const QStringList columns = analysis::totalledColumns(db::tableColumns(c, identity.sectionTable));
+    const auto read = score::readClassScores(c, identity.sectionTable, identity.classCode, columns);
+    const QVector<score::StudentScores> rows = read.value_or(QVector<score::StudentScores>{});
     if (rows.isEmpty()) {
         state.SkipWithError("the class has no students");
         return;
     }
     for (auto _ : state)
-        benchmark::DoNotOptimize(analysis::classTotals(fields, rows, identity.classCode));
+        benchmark::DoNotOptimize(analysis::classTotals(columns, rows, identity.classCode));
     state.counters["students"] = double(rows.size());
-    state.counters["columns"] = double(fields.size());
+    state.counters["columns"] = double(columns.size());
 }
 BENCHMARK(BM_ClassTotals)->Unit(benchmark::kMillisecond);
 

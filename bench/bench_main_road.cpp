@@ -417,8 +417,8 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
             [&] {
                 ++round;
                 for (score::ScoreRow &r : rows) {
-                    r.loaded = r.score ? QVariant(double(*r.score)) : QVariant();
-                    r.score = float(40 + (r.id + round) % 60);
+                    r.loaded = r.score ? QVariant(*r.score) : QVariant();
+                    r.score = double(40 + (r.id + round) % 60);
                     r.state = QStringLiteral("1");
                 }
             });

@@ -97,7 +97,7 @@ void BM_SaveScores(benchmark::State &state)
     QList<score::ScoreRow> rows = open.w->scoreRows();
     for (int i = 0; i < rows.size(); ++i) {
         rows[i].state = QStringLiteral("1");
-        rows[i].score = float(40 + i);
+        rows[i].score = double(40 + i);
     }
     int saved = 0;
     for (auto _ : state) {

@@ -40,74 +40,56 @@ ClassTotals classTotals(const QStringList &examColumns, const QVector<score::Stu
         examOf << *it;
     }
     const int exams = int(out.exams.size());
+    const int students = int(rows.size());
 
-    QList<QList<std::optional<double>>> sums;
-    for (const score::StudentScores &row : rows) {
-        StudentTotals s;
-        s.shownId = reg::shownId(classCode, row.studentNumber);
-        s.name = row.name;
-        QList<std::optional<double>> sum(exams);
+    // Per student and exam, row after row: the sum of the scores and the total as shown.
+    std::vector<std::optional<double>> sums(size_t(students) * size_t(exams));
+    out.students.reserve(students);
+    for (int i = 0; i < students; ++i) {
+        const score::StudentScores &row = rows[i];
+        std::optional<double> *sum = sums.data() + size_t(i) * size_t(exams);
         for (qsizetype f = 0; f < examOf.size() && f < row.scores.size(); ++f) {
             if (const std::optional<double> v = row.scores[f])
                 sum[examOf[f]] = sum[examOf[f]].value_or(0.0) + *v;
         }
+        StudentTotals s;
+        s.shownId = reg::shownId(classCode, row.studentNumber);
+        s.name = row.name;
         s.totals.resize(exams);
         s.ranks.fill(0, exams);
         for (int e = 0; e < exams; ++e) {
             if (sum[e])
                 s.totals[e] = roundedFixed(*sum[e], 1);   // as shown
         }
-        sums.append(sum);
-        out.students.append(s);
+        out.students.append(std::move(s));
     }
 
-    // A rank is one plus the number of higher totals: those beyond the total's upper
-    // bound among the exam's totals sorted.
-    std::vector<double> sorted;
+    // A rank is one plus the number of higher totals: the place of the first of its
+    // equals among the exam's totals from the highest down.
+    std::vector<std::pair<double, int>> order;   // (total, student)
     for (int e = 0; e < exams; ++e) {
-        sorted.clear();
-        for (const StudentTotals &s : std::as_const(out.students))
-            if (s.totals[e])
-                sorted.push_back(*s.totals[e]);
-        std::sort(sorted.begin(), sorted.end());
+        order.clear();
         int count = 0;
         double sum = 0;
-        for (int i = 0; i < out.students.size(); ++i) {
-            const std::optional<double> &t = out.students[i].totals[e];
+        for (int i = 0; i < students; ++i) {
+            const std::optional<double> &t = std::as_const(out.students)[i].totals[e];
             if (!t)
                 continue;
             ++count;
-            sum += *sums[i][e];
-            out.students[i].ranks[e] = 1 + int(sorted.end() - std::upper_bound(sorted.begin(), sorted.end(), *t));
+            sum += *sums[size_t(i) * size_t(exams) + size_t(e)];
+            order.push_back({*t, i});
+        }
+        std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+        int rank = 0;
+        for (size_t k = 0; k < order.size(); ++k) {
+            if (k == 0 || order[k - 1].first != order[k].first)
+                rank = int(k) + 1;
+            out.students[order[k].second].ranks[e] = rank;
         }
         out.participants.append(count);
         out.averages.append(count > 0 ? std::optional<double>(sum / count) : std::nullopt);
     }
     return out;
-}
-
-ClassTotals classTotals(const QStringList &fields, const QVector<QVector<QVariant>> &rows,
-                        const QString &classCode)
-{
-    QStringList columns;
-    QList<int> fieldOf;
-    for (qsizetype f = score::kFirstScannedColumn; f < fields.size(); ++f) {
-        if (score::isExamColumnName(fields[f])) {
-            columns << fields[f];
-            fieldOf << int(f);
-        }
-    }
-    const int number = int(fields.indexOf(QStringLiteral("学籍号")));
-    const int name = int(fields.indexOf(QStringLiteral("姓名")));
-    QVector<score::StudentScores> scores;
-    scores.reserve(rows.size());
-    for (const QVector<QVariant> &row : rows) {
-        score::StudentScores s{row.value(number).toString(), row.value(name).toString(), {}};
-        for (int f : fieldOf)
-            s.scores << score::storedValue(row.value(f));
-        scores << s;
-    }
-    return classTotals(columns, scores, classCode);
 }
 
 std::optional<ClassTotals> readClassTotals(db::Connection &c, const reg::ClassIdentity &identity)

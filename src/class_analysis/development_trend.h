@@ -10,7 +10,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QVariant>
 #include <QVector>
 
 #include <optional>
@@ -41,9 +40,6 @@ QStringList totalledColumns(const QStringList &fields);
 // (equal totals share a rank, the next rank skips); the average is taken over
 // the unrounded totals.
 ClassTotals classTotals(const QStringList &examColumns, const QVector<score::StudentScores> &rows,
-                        const QString &classCode);
-// The same from whole section-table rows, `fields` naming their columns.
-ClassTotals classTotals(const QStringList &fields, const QVector<QVector<QVariant>> &rows,
                         const QString &classCode);
 
 // The class's totals, reading 学籍号, 姓名 and the totalled columns only; nullopt

@@ -163,6 +163,10 @@ void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
 
     const int students = int(totals.students.size());
     const int exams = int(totals.exams.size());
+    // A rank is at most the class's size: its texts are made once.
+    QVector<QString> rankTexts(students + 1);
+    for (int k = 0; k <= students; ++k)
+        rankTexts[k] = analysis::countText(k);
     Grid1->setUpdatesEnabled(false);
     emptyGrid();
     Grid1->setRows(2 * students + 3);
@@ -181,7 +185,7 @@ void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
             Grid1->setTextMatrix(totalRow, 2, QStringLiteral("总分"));
         }
         for (int e = 0; e < exams; ++e) {
-            Grid1->setTextMatrix(rankRow, kFirstExamCol + e, analysis::countText(s.ranks[e]));
+            Grid1->setTextMatrix(rankRow, kFirstExamCol + e, rankTexts.at(s.ranks[e]));
             Grid1->setTextMatrix(totalRow, kFirstExamCol + e, analysis::totalText(s.totals[e]));
         }
         Grid1->mergeCells(rankRow, 0, 2, 1);

@@ -609,6 +609,131 @@ QSqlQuery Connection::query(const QString &sql, const QVariantList &params)
     return q;
 }
 
+namespace {
+
+sqlite3_stmt *statementOf(void *statement)
+{
+    return static_cast<sqlite3_stmt *>(statement);
+}
+
+QString text16(sqlite3_stmt *st, int column)
+{
+    const void *text = sqlite3_column_text16(st, column);
+    return text ? QString(static_cast<const QChar *>(text), sqlite3_column_bytes16(st, column) / 2) : QString();
+}
+
+// A value bound as the Qt driver binds it.
+int bindValue(sqlite3_stmt *st, int index, const QVariant &value)
+{
+    if (value.isNull())
+        return sqlite3_bind_null(st, index);
+    switch (value.typeId()) {
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        return sqlite3_bind_blob(st, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+    }
+    case QMetaType::Int:
+    case QMetaType::Bool:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::Char:
+        return sqlite3_bind_int64(st, index, value.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return sqlite3_bind_double(st, index, value.toDouble());
+    default: {
+        const QString text = value.toString();
+        return sqlite3_bind_text16(st, index, text.utf16(), int(text.size()) * int(sizeof(QChar)), SQLITE_TRANSIENT);
+    }
+    }
+}
+
+} // namespace
+
+bool EngineRow::isNull(int column) const
+{
+    return sqlite3_column_type(statementOf(m_statement), column) == SQLITE_NULL;
+}
+
+bool EngineRow::isNumber(int column) const
+{
+    const int type = sqlite3_column_type(statementOf(m_statement), column);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
+double EngineRow::number(int column) const
+{
+    return isNumber(column) ? sqlite3_column_double(statementOf(m_statement), column) : 0;
+}
+
+QVariant EngineRow::value(int column) const
+{
+    sqlite3_stmt *st = statementOf(m_statement);
+    switch (sqlite3_column_type(st, column)) {
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(st, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(st, column));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(st, column)),
+                                   sqlite3_column_bytes(st, column)));
+    default:
+        return QVariant(text16(st, column));
+    }
+}
+
+QString EngineRow::text(int column) const
+{
+    sqlite3_stmt *st = statementOf(m_statement);
+    switch (sqlite3_column_type(st, column)) {
+    case SQLITE_NULL:
+        return QString();
+    case SQLITE_TEXT:
+        return text16(st, column);
+    default:
+        return value(column).toString();
+    }
+}
+
+bool Connection::readEach(const QString &sql, const QVariantList &params,
+                          const std::function<void(const EngineRow &)> &each)
+{
+    m_error = {};
+    sqlite3 *db = rawHandle(m_db);
+    if (!db) {
+        setError(kErrPathNotFound, QStringLiteral("数据库没有打开。"));
+        return false;
+    }
+    const auto failed = [&](sqlite3_stmt *st) {
+        setError(QSqlError(QStringLiteral("Unable to fetch row"), QString::fromUtf8(sqlite3_errmsg(db)),
+                           QSqlError::StatementError, QString::number(sqlite3_extended_errcode(db))));
+        sqlite3_finalize(st);
+        return false;
+    };
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare16_v2(db, sql.utf16(), int(sql.size()) * int(sizeof(QChar)), &st, nullptr) != SQLITE_OK)
+        return failed(st);
+    if (params.size() != sqlite3_bind_parameter_count(st)) {
+        sqlite3_finalize(st);
+        setError(kErrSql, QStringLiteral("参数个数不符。"));
+        return false;
+    }
+    for (int i = 0; i < params.size(); ++i)
+        if (bindValue(st, i + 1, params[i]) != SQLITE_OK)
+            return failed(st);
+    const EngineRow row(st);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        each(row);
+    if (rc != SQLITE_DONE)
+        return failed(st);
+    sqlite3_finalize(st);
+    return true;
+}
+
 QSqlQuery *Connection::run(const QString &sql, const QVariantList &params)
 {
     m_error = {};

@@ -43,6 +43,26 @@ struct Error {
 int setDefaultBusyTimeout(int ms);
 int defaultBusyTimeout();
 
+// One row of a query read straight from the engine (Connection::readEach): its
+// columns as QSqlQuery::value gives them, without a QVariant for every value.
+// Valid only while the row is handed over.
+class EngineRow {
+public:
+    bool isNull(int column) const;
+    // A stored number (an integer or a real).
+    bool isNumber(int column) const;
+    double number(int column) const;   // for a number; 0 otherwise
+    // The column as QSqlQuery::value(column) gives it.
+    QVariant value(int column) const;
+    // Its text: "" for null, value(column).toString() otherwise.
+    QString text(int column) const;
+
+private:
+    friend class Connection;
+    explicit EngineRow(void *statement) : m_statement(statement) {}
+    void *m_statement;
+};
+
 // One connection to one database file, closed and removed when destroyed.
 class Connection {
 public:
@@ -70,6 +90,10 @@ public:
     bool exec(const QString &sql, const QVariantList &params = {});
     // Runs a query; rows are read forward only. isActive() false on failure (see error()).
     QSqlQuery query(const QString &sql, const QVariantList &params = {});
+    // Runs a query and hands each row to `each` straight from the engine, for reads
+    // of many values; the statement is finished after the last row. False (and
+    // error()) on failure.
+    bool readEach(const QString &sql, const QVariantList &params, const std::function<void(const EngineRow &)> &each);
     // First column of the first row, or an invalid QVariant.
     QVariant scalar(const QString &sql, const QVariantList &params = {});
     QVariant lastInsertId() const { return m_lastInsertId; }

@@ -346,6 +346,18 @@ private:
     int m_top = 0, m_left = 0, m_bottom = 0, m_right = 0;
 };
 
+// A fixed strip: a table view whose layout and scroll range the grid brings up to date.
+class FlexGridStrip : public QTableView {
+public:
+    using QTableView::QTableView;
+    using QAbstractItemView::executeDelayedItemsLayout;
+    using QTableView::updateGeometries;
+};
+
+// Asks the grid to bring its views up to date before the next paint: their delayed
+// layouts, resized rows and columns, spans.
+const QEvent::Type kBeforePaintEvent = QEvent::Type(QEvent::registerEventType());
+
 // Draws fixed cells as headers and applies the column alignments.
 class FlexGridDelegate : public QStyledItemDelegate {
 public:
@@ -417,7 +429,7 @@ FlexGrid::FlexGrid(QWidget *parent)
     const std::pair<QTableView **, const char *> strips[] = {
         {&m_left, "fixedCols"}, {&m_top, "fixedRows"}, {&m_corner, "fixedCorner"}};
     for (auto [strip, name] : strips) {
-        auto *view = new QTableView(this);
+        auto *view = new FlexGridStrip(this);
         view->setObjectName(QLatin1String(name));
         view->setModel(model());
         setUp(view);
@@ -453,6 +465,28 @@ FlexGrid::FlexGrid(QWidget *parent)
         const int rows = rowCount();
         m_mergeRows.removeIf([rows](auto it) { return it.key() >= rows; });
     });
+    // A changed row or column count lays the views out later. Left to the paint, that
+    // layout asks for a second paint of the whole grid; it runs before the paint instead.
+    connect(m, &QAbstractItemModel::rowsInserted, this, &FlexGrid::postBeforePaint);
+    connect(m, &QAbstractItemModel::rowsRemoved, this, &FlexGrid::postBeforePaint);
+    connect(m, &QAbstractItemModel::columnsInserted, this, &FlexGrid::postBeforePaint);
+    connect(m, &QAbstractItemModel::columnsRemoved, this, &FlexGrid::postBeforePaint);
+    // So does a resized row or column: a table view brings its scroll range and drawing
+    // up to date on a timer, which runs after the paint and paints again.
+    for (QTableView *view : views()) {
+        const std::pair<QHeaderView *, const char *> resizes[] = {
+            {view->verticalHeader(), SLOT(rowResized(int,int,int))},
+            {view->horizontalHeader(), SLOT(columnResized(int,int,int))}};
+        for (const auto &[header, slot] : resizes) {
+            if (!disconnect(header, SIGNAL(sectionResized(int,int,int)), view, slot))
+                continue;   // the view keeps its own timer
+            connect(header, &QHeaderView::sectionResized, this, [this, view] {
+                if (!m_resized.contains(view))
+                    m_resized.append(view);
+                postBeforePaint();
+            });
+        }
+    }
 
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         syncStripScroll();
@@ -479,6 +513,7 @@ FlexGrid::~FlexGrid()
     // unhook them before, so the event filter never sees a strip being destroyed.
     QTableView *strips[] = {m_corner, m_top, m_left};
     m_corner = m_top = m_left = nullptr;
+    m_resized.clear();
     for (QTableView *strip : strips) {
         if (strip)
             strip->viewport()->removeEventFilter(this);
@@ -1018,10 +1053,56 @@ bool FlexGrid::eventFilter(QObject *watched, QEvent *event)
     return QTableView::eventFilter(watched, event);
 }
 
+void FlexGrid::postBeforePaint()
+{
+    if (m_beforePaintPosted)
+        return;
+    m_beforePaintPosted = true;
+    // Ahead of the paint: an update request waits at a lower priority.
+    QCoreApplication::postEvent(this, new QEvent(kBeforePaintEvent), Qt::HighEventPriority);
+}
+
+bool FlexGrid::event(QEvent *event)
+{
+    if (event->type() == kBeforePaintEvent) {
+        m_beforePaintPosted = false;
+        executeDelayedItemsLayout();
+        for (QTableView *strip : {m_left, m_top, m_corner})
+            if (strip)
+                static_cast<FlexGridStrip *>(strip)->executeDelayedItemsLayout();
+        const QList<QTableView *> resized = std::exchange(m_resized, {});
+        for (QTableView *view : resized) {
+            if (view == this)
+                updateGeometries();
+            else
+                static_cast<FlexGridStrip *>(view)->updateGeometries();
+            view->viewport()->update();
+        }
+        // Spans set in a paint would ask for another.
+        applyMerges();
+        return true;
+    }
+    return QTableView::event(event);
+}
+
 bool FlexGrid::viewportEvent(QEvent *event)
 {
-    if (event->type() == QEvent::Paint)
+    if (event->type() == QEvent::Paint) {
         applyMerges();
+        // The fixed strips lie over the viewport's first rows and columns and draw
+        // those cells themselves: the grid draws only the cells they leave uncovered.
+        QRegion covered;
+        for (QTableView *strip : {m_left, m_top, m_corner})
+            if (strip && strip->isVisible())
+                covered += strip->geometry().translated(-viewport()->pos());
+        if (!covered.isEmpty()) {
+            const QRegion uncovered = static_cast<QPaintEvent *>(event)->region() - covered;
+            if (uncovered.isEmpty())
+                return true;
+            QPaintEvent paint(uncovered);
+            return QTableView::viewportEvent(&paint);
+        }
+    }
     if (event->type() == QEvent::ToolTip)
         return showCellToolTip(this, static_cast<QHelpEvent *>(event));
     return QTableView::viewportEvent(event);
@@ -1074,6 +1155,18 @@ void FlexGrid::mergeCells(int row, int col, int rowSpan, int colSpan)
     if (row < 0 || col < 0 || rowSpan < 1 || colSpan < 1)
         return;
     m_fixedSpans.append({row, col, rowSpan, colSpan});
+    // Spans up to date and no standing merge to come after it: the new span alone
+    // is added, as rebuilding them all would (a grid of many spans builds in linear time).
+    if (!m_mergesDirty && m_mergeCols.isEmpty() && m_mergeRows.isEmpty()) {
+        const int rs = std::min(rowSpan, rowCount() - row);
+        const int cs = std::min(colSpan, columnCount() - col);
+        if (rs > 1 || cs > 1) {
+            for (QTableView *view : views())
+                view->setSpan(row, col, rs, cs);
+            m_hasSpans = true;
+        }
+        return;
+    }
     markMergesDirty();
     applyMerges();
 }

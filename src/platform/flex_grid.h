@@ -179,6 +179,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void updateGeometries() override;
@@ -203,7 +204,12 @@ private:
     QPoint cellAt(const QPoint &gridPos) const;
     void handleMouse(QEvent::Type type, const QPoint &gridPos, Qt::MouseButton button,
                      Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
-    void markMergesDirty() { m_mergesDirty = true; }
+    void markMergesDirty()
+    {
+        m_mergesDirty = true;
+        postBeforePaint();
+    }
+    void postBeforePaint();
     bool hasMerges() const;
     QList<QTableView *> views() const;
 
@@ -230,6 +236,8 @@ private:
     QList<Span> m_fixedSpans;
     bool m_mergesDirty = false;
     bool m_hasSpans = false;
+    bool m_beforePaintPosted = false;
+    QList<QTableView *> m_resized;   // views with a row or column resized since the last layout
     FlexGridModel *m_model = nullptr;
     FlexGridDelegate *m_delegate = nullptr;
     QTableView *m_top = nullptr;     // fixed rows, scrolls sideways with the grid

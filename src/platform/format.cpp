@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -108,6 +109,48 @@ std::string fixedText(const Decimal &d, int decimals)
     return out;
 }
 
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
+// The value times 10^decimals rounded to a whole, where that is what rounding the
+// shortest text gives: away from a half, the shortest text and the double round
+// alike. None near a half, for large values and for more than nine places.
+std::optional<qint64> roundedScaled(double value, int decimals)
+{
+    if (decimals > 9)
+        return std::nullopt;
+    const double scaled = value * kPowersOfTen[decimals];
+    const double whole = std::floor(scaled);
+    if (!(std::fabs(scaled) < 1e9) || std::fabs(scaled - whole - 0.5) <= 1e-6)
+        return std::nullopt;
+    return qint64(scaled - whole > 0.5 ? whole + 1 : whole);
+}
+
+// The shortest fixed text of a nonzero value whose shortest digits number at most
+// maxDigits, of an exponent from -4 to below maxDigits: then the general form of
+// maxDigits digits, which needs no rounding. Empty for any other value.
+template <typename T>
+QString plainShortest(T value, int maxDigits)
+{
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    if (res.ec != std::errc())
+        return QString();
+    const char *end = res.ptr;
+    const char *begin = buf + (buf[0] == '-' ? 1 : 0);
+    const char *point = std::find(begin, end, '.');
+    const char *first = begin;   // the first significant digit
+    while (first < end && (*first == '0' || *first == '.'))
+        ++first;
+    const char *last = end;      // past the last one
+    while (last > first && (last[-1] == '0' || last[-1] == '.'))
+        --last;
+    const int exponent = first < point ? int(point - first) - 1 : -int(first - point);
+    const int digits = int(last - first) - (first < point && point < last ? 1 : 0);
+    if (digits > maxDigits || exponent < -4 || exponent >= maxDigits)
+        return QString();
+    return QString::fromLatin1(buf, end - buf);
+}
+
 } // namespace
 
 QString FormatFixed(double value, int decimals)
@@ -116,6 +159,22 @@ QString FormatFixed(double value, int decimals)
         return QString::number(value);
     if (decimals < 0)
         decimals = 0;
+    if (const std::optional<qint64> scaled = roundedScaled(value, decimals)) {
+        // The rounded whole written out with the point `decimals` digits from its end.
+        char buf[32];
+        char *end = buf + sizeof buf;
+        char *p = end;
+        quint64 magnitude = quint64(*scaled < 0 ? -*scaled : *scaled);
+        for (int i = 0; i <= decimals || magnitude > 0; ++i) {
+            if (i == decimals && decimals > 0)
+                *--p = '.';
+            *--p = char('0' + magnitude % 10);
+            magnitude /= 10;
+        }
+        if (*scaled < 0)
+            *--p = '-';
+        return QString::fromLatin1(p, end - p);
+    }
     Decimal d = shortestDecimal(value);
     roundDigits(d, d.point + decimals);
     return QString::fromStdString(fixedText(d, decimals));
@@ -127,17 +186,9 @@ double roundedFixed(double value, int decimals)
         return value;
     if (decimals < 0)
         decimals = 0;
-    // Away from a half, the shortest text and the double round alike: the quotient
-    // of the rounded whole by the exact power of ten is the double the text reads as.
-    if (decimals <= 9) {
-        const double scale = std::pow(10.0, decimals);
-        const double scaled = value * scale;
-        const double whole = std::floor(scaled);
-        if (std::fabs(scaled) < 1e9 && std::fabs(scaled - whole - 0.5) > 1e-6) {
-            const double rounded = scaled - whole > 0.5 ? whole + 1 : whole;
-            return rounded == 0 ? 0.0 : rounded / scale;
-        }
-    }
+    // The quotient of the rounded whole by the exact power of ten is the double the text reads as.
+    if (const std::optional<qint64> scaled = roundedScaled(value, decimals))
+        return *scaled == 0 ? 0.0 : double(*scaled) / kPowersOfTen[decimals];
     Decimal d = shortestDecimal(value);
     roundDigits(d, d.point + decimals);
     const std::string text = fixedText(d, decimals);
@@ -146,11 +197,26 @@ double roundedFixed(double value, int decimals)
     return out;
 }
 
+QString formatGeneral15(double value)
+{
+    if (value != 0 && std::isfinite(value) && std::fabs(value) < 1e15) {
+        if (const QString text = plainShortest(value, 15); !text.isEmpty())
+            return text;
+    }
+    return QString::number(value, 'g', 15);
+}
+
 QString formatSingle(float value)
 {
     if (!std::isfinite(value))
         return QString::number(value);
     constexpr int kDigits = 7;
+    if (value == 0)
+        return QStringLiteral("0");
+    if (std::fabs(value) < 1e8f) {
+        if (const QString text = plainShortest(value, kDigits); !text.isEmpty())
+            return text;
+    }
     Decimal d = shortestDecimal(value);
     roundDigits(d, kDigits);
     while (d.digits.size() > 1 && d.digits.back() == '0')
@@ -172,11 +238,31 @@ QString formatSingle(float value)
     return QString::fromStdString(fixedText(d, decimals));
 }
 
+double shownSingle(float value, QString *text)
+{
+    const QString written = formatSingle(value);
+    if (text)
+        *text = written;
+    if (!std::isfinite(value))
+        return value;
+    // The text is a plain decimal or exponent form in Latin-1 digits.
+    char buf[32];
+    const qsizetype n = written.size();
+    if (n > qsizetype(sizeof buf))
+        return written.toDouble();
+    for (qsizetype i = 0; i < n; ++i)
+        buf[i] = char(written.at(i).unicode());
+    double out = 0;
+    if (std::from_chars(buf, buf + n, out).ec != std::errc())
+        return written.toDouble();
+    return out;
+}
+
 QString formatSingleFixed(float value, int decimals)
 {
     if (!std::isfinite(value))
         return FormatFixed(value, decimals);
-    return FormatFixed(formatSingle(value).toDouble(), decimals);
+    return FormatFixed(shownSingle(value), decimals);
 }
 
 QString shortDateText(const QDate &date)

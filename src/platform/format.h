@@ -16,11 +16,19 @@ QString FormatFixed(double value, int decimals);
 // with that many decimals reads back as.
 double roundedFixed(double value, int decimals);
 
+// The value in general form with up to 15 significant digits, as
+// QString::number(value, 'g', 15) writes it (512.5 -> "512.5", 1e20 -> "1e+20").
+QString formatGeneral15(double value);
+
 // A single-precision value in its shortest form: up to 7 significant digits (halves
 // away from zero), no trailing zeros, no digit grouping (85.5f -> "85.5", 100.0f -> "100",
 // 1.0f / 3 -> "0.3333333"). An exponent ("1.234568e+07") only below 0.0001 or from
 // 10 000 000 up, as with printf's %g.
 QString formatSingle(float value);
+
+// The double formatSingle(value) reads back as: the value as shown. `text`, when
+// given, receives formatSingle's text.
+double shownSingle(float value, QString *text = nullptr);
 
 // A single-precision value with fixed decimals, rounded from its shortest form as
 // formatSingle writes it: formatSingleFixed(2.675f, 2) == "2.68".

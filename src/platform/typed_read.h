@@ -32,6 +32,18 @@ std::optional<QVector<Row>> readRows(Connection &c, const QString &sql, const QV
     return rows;
 }
 
+// The same for reads of many values: each row decoded straight from the engine
+// (decode takes a const EngineRow &).
+template <class Row, class Decode>
+std::optional<QVector<Row>> readEngineRows(Connection &c, const QString &sql, const QVariantList &params,
+                                           Decode &&decode)
+{
+    QVector<Row> rows;
+    if (!c.readEach(sql, params, [&](const EngineRow &row) { rows.append(decode(row)); }))
+        return std::nullopt;
+    return rows;
+}
+
 // A column's text, "" for null.
 inline QString textOf(const QSqlQuery &q, int column)
 {

@@ -9,6 +9,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <bit>
 #include <vector>
 
 namespace tessaly::reports {
@@ -27,20 +28,46 @@ QString classPart(const QString &shownId)
 // A sum of decimal values in general number form.
 QString sumText(double sum)
 {
-    return QString::number(sum, 'g', 15);
+    return formatGeneral15(sum);
 }
+
+// A score's 原分 text and the decimal value it shows, made once per distinct score:
+// the scores of a grade group repeat.
+struct ShownScore {
+    QString text;
+    double value = 0;
+};
+class ShownScoreCache {
+public:
+    const ShownScore &of(float score)
+    {
+        const quint32 key = std::bit_cast<quint32>(score);
+        auto it = m_shown.constFind(key);
+        if (it == m_shown.cend()) {
+            ShownScore shown;
+            shown.value = shownSingle(score, &shown.text);
+            it = m_shown.insert(key, shown);
+        }
+        return *it;
+    }
+
+private:
+    QHash<quint32, ShownScore> m_shown;
+};
 
 // The decimal values of a student's scores as their 原分 cells show them.
 // `texts`, when given, receives the cells' texts (empty for no score).
 using ShownScores = QVector<std::optional<double>>;
-ShownScores shownScores(const TranscriptStudent &s, int subjects, QStringList *texts = nullptr)
+ShownScores shownScores(const TranscriptStudent &s, int subjects, ShownScoreCache &cache,
+                        QStringList *texts = nullptr)
 {
     ShownScores shown(subjects);
     for (int k = 0; k < subjects; ++k) {
         QString text;
         if (k < s.scores.size() && s.scores.at(k)) {
-            text = formatSingle(*s.scores.at(k));
-            shown[k] = text.toDouble();
+            const ShownScore &score = cache.of(*s.scores.at(k));
+            shown[k] = score.value;
+            text = score.text;
         }
         if (texts)
             *texts << text;
@@ -141,7 +168,8 @@ struct ReadScores {
 };
 
 // Reading: the rows of the clicked class (grade group) with their scores and totals.
-ReadScores readRows(const TranscriptInput &input, int n, Transcript &t, ProgressTeller &progress)
+ReadScores readRows(const TranscriptInput &input, int n, Transcript &t, ShownScoreCache &cache,
+                    ProgressTeller &progress)
 {
     TranscriptProgress &p = progress.p;
     ReadScores read{QVector<double>(n, 0), QVector<double>(n, 0), QVector<int>(n, 0), {}, {}};
@@ -160,7 +188,7 @@ ReadScores readRows(const TranscriptInput &input, int n, Transcript &t, Progress
         row.subjects.resize(n);
         QVector<float> rowScores(n, 0);
         QStringList texts;
-        const ShownScores shown = shownScores(s, n, &texts);
+        const ShownScores shown = shownScores(s, n, cache, &texts);
         for (int k = 0; k < n; ++k) {
             if (!shown[k])
                 continue;
@@ -208,39 +236,55 @@ void rankRows(const TranscriptInput &input, const ReadScores &read, const QVecto
     TranscriptProgress &p = progress.p;
     const int n = int(input.subjects.size());
     const int rows = int(t.rows.size());
-    QVector<QString> classOf(rows);
-    for (int r = 0; r < rows; ++r)
-        classOf[r] = classPart(t.rows[r].shownId);
-    // One plus the number of strictly higher values: the values sorted once, a
-    // rank is the count beyond the value's upper bound.
+    // Each row's class as an index, for its class's values.
+    QVector<int> classOf(rows);
+    QHash<QString, int> classIndex;
+    for (int r = 0; r < rows; ++r) {
+        const QString part = classPart(t.rows[r].shownId);
+        auto it = classIndex.constFind(part);
+        if (it == classIndex.cend())
+            it = classIndex.insert(part, int(classIndex.size()));
+        classOf[r] = *it;
+    }
+    // Rank texts, made once: a rank is at most the row count.
+    QVector<QString> rankText(rows + 1);
+    for (int i = 1; i <= rows; ++i)
+        rankText[i] = QString::number(i);
+    // One plus the number of strictly higher values.
     p.bar2 = 4;
     p.bar1 = 0;
     p.bar1Max = 2 + rows + 3;
+    std::vector<std::pair<float, int>> order;   // (value, row)
+    std::vector<int> gradeRank(static_cast<size_t>(rows)), classRank(static_cast<size_t>(rows));
+    std::vector<int> counted(static_cast<size_t>(classIndex.size()));                 // per class: values ranked
+    std::vector<std::pair<float, int>> classLast(static_cast<size_t>(classIndex.size()));   // and the last (value, row)
     auto rank = [&](const QString &column, auto hasValue, auto valueOf, auto setRanks) {
         p.caption = classRanksCaption(column);
         p.bar1 = 0;
         progress.tell();
-        std::vector<float> all;
-        QHash<QString, std::vector<float>> byClass;
-        for (int r = 0; r < rows; ++r) {
-            if (!hasValue(r))
-                continue;
-            all.push_back(valueOf(r));
-            byClass[classOf[r]].push_back(valueOf(r));
+        // The values from the highest down: a value's rank is one plus the place of
+        // the first of its equals, in the grade and in its class.
+        order.clear();
+        for (int r = 0; r < rows; ++r)
+            if (hasValue(r))
+                order.push_back({valueOf(r), r});
+        std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+        std::fill(counted.begin(), counted.end(), 0);
+        for (size_t i = 0; i < order.size(); ++i) {
+            const auto [v, r] = order[i];
+            const bool tie = i > 0 && order[i - 1].first == v;
+            gradeRank[r] = tie ? gradeRank[order[i - 1].second] : int(i) + 1;
+            const int c = classOf[r];
+            const bool classTie = counted[c] > 0 && classLast[c].first == v;
+            classRank[r] = classTie ? classRank[classLast[c].second] : counted[c] + 1;
+            ++counted[c];
+            classLast[c] = {v, r};
         }
-        std::sort(all.begin(), all.end());
-        for (auto &values : byClass)
-            std::sort(values.begin(), values.end());
-        auto higher = [](const std::vector<float> &sorted, float v) {
-            return int(sorted.end() - std::upper_bound(sorted.begin(), sorted.end(), v));
-        };
         for (int r = 0; r < rows; ++r) {
             p.bar1 = r + 2;
             progress.tell();
-            if (!hasValue(r))
-                continue;
-            const float v = valueOf(r);
-            setRanks(r, 1 + higher(byClass[classOf[r]], v), 1 + higher(all, v));
+            if (hasValue(r))
+                setRanks(r, classRank[r], gradeRank[r]);
         }
         ++p.bar2;
         progress.tell();
@@ -248,24 +292,32 @@ void rankRows(const TranscriptInput &input, const ReadScores &read, const QVecto
     rank(QStringLiteral("总分"), [&](int r) { return !t.rows[r].total.isEmpty(); },
          [&](int r) { return read.totals[r]; },
          [&](int r, int c, int g) {
-             t.rows[r].classRank = QString::number(c);
-             t.rows[r].gradeRank = QString::number(g);
+             t.rows[r].classRank = rankText[c];
+             t.rows[r].gradeRank = rankText[g];
          });
+    // A subject's standard score texts, made once per distinct score.
+    QHash<quint32, QString> standards;
     for (int k = 0; k < n; ++k) {
+        standards.clear();
         rank(input.subjects.at(k), [&](int r) { return !t.rows[r].subjects[k].score.isEmpty(); },
              [&](int r) { return read.scores[r][k]; },
              [&](int r, int c, int g) {
                  SubjectCells &cells = t.rows[r].subjects[k];
-                 cells.classRank = QString::number(c);
-                 cells.gradeRank = QString::number(g);
-                 cells.standard = grades::standardScoreText(read.scores[r][k], averages[k], deviations[k]);
+                 cells.classRank = rankText[c];
+                 cells.gradeRank = rankText[g];
+                 const float score = read.scores[r][k];
+                 auto it = standards.constFind(std::bit_cast<quint32>(score));
+                 if (it == standards.cend())
+                     it = standards.insert(std::bit_cast<quint32>(score),
+                                           grades::standardScoreText(score, averages[k], deviations[k]));
+                 cells.standard = *it;
              });
     }
 }
 
 // A class: the comparable classes' students raise the grade ranks.
 void addComparableRanks(const TranscriptInput &input, const ReadScores &read, Transcript &t,
-                        ProgressTeller &progress)
+                        ShownScoreCache &cache, ProgressTeller &progress)
 {
     TranscriptProgress &p = progress.p;
     const int n = int(input.subjects.size());
@@ -285,7 +337,7 @@ void addComparableRanks(const TranscriptInput &input, const ReadScores &read, Tr
         progress.tell();
         if (inOwnClass(input.classCode, other.studentNumber))
             continue;
-        const ShownScores otherShown = shownScores(other, n);
+        const ShownScores otherShown = shownScores(other, n, cache);
         for (int r = 0; r < rows; ++r) {
             for (int k = 0; k < n; ++k) {
                 const std::optional<float> v = k < other.scores.size() ? other.scores.at(k) : std::nullopt;
@@ -318,7 +370,8 @@ Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgr
     ProgressTeller teller{progress, {}};
     teller.p.bar2Max = n + 6;
 
-    const ReadScores read = readRows(input, n, t, teller);
+    ShownScoreCache shown;
+    const ReadScores read = readRows(input, n, t, shown, teller);
     teller.p.bar2 = 3;
     teller.tell();
     QVector<float> averages, deviations;
@@ -328,7 +381,7 @@ Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgr
     if (input.classCode.size() != 6)
         teller.tell();
     else
-        addComparableRanks(input, read, t, teller);
+        addComparableRanks(input, read, t, shown, teller);
     return t;
 }
 
@@ -400,11 +453,11 @@ std::optional<QVector<TranscriptStudent>> readTranscriptStudents(db::Connection 
     const reg::Statement query = transcriptQuery(sectionTable, classCode, comparableCodes, examColumns);
     if (!query.isValid())
         return QVector<TranscriptStudent>{};
-    return db::readRows<TranscriptStudent>(c, query.sql, query.params, [&](const QSqlQuery &q) {
-        TranscriptStudent s{db::textOf(q, 0), db::textOf(q, 1), {}};
+    return db::readEngineRows<TranscriptStudent>(c, query.sql, query.params, [&](const db::EngineRow &r) {
+        TranscriptStudent s{r.text(0), r.text(1), {}};
         s.scores.reserve(examColumns.size());
         for (int k = 0; k < examColumns.size(); ++k)
-            s.scores << score::storedScore(q.value(2 + k));
+            s.scores << score::storedScore(r, 2 + k);
         return s;
     });
 }

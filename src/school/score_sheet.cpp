@@ -28,7 +28,7 @@ ScoreRow scoreRowOf(const QVector<QVariant> &record, const QString &classCode, b
         row.loaded = record.value(kFieldScore);
         if (!row.loaded.isValid())
             row.loaded = QVariant(QMetaType(QMetaType::Double));
-        row.score = storedScore(row.loaded);
+        row.score = storedValue(row.loaded);
     }
     return row;
 }
@@ -60,6 +60,26 @@ std::optional<float> storedScore(const QVariant &value)
     return score;
 }
 
+std::optional<float> storedScore(const db::EngineRow &row, int column)
+{
+    if (row.isNull(column))
+        return std::nullopt;
+    if (!row.isNumber(column))
+        return storedScore(row.value(column));
+    const float score = float(row.number(column));
+    return std::isfinite(score) ? std::optional<float>(score) : std::nullopt;
+}
+
+std::optional<double> storedValue(const db::EngineRow &row, int column)
+{
+    if (row.isNull(column))
+        return std::nullopt;
+    if (!row.isNumber(column))
+        return storedValue(row.value(column));
+    const double v = row.number(column);
+    return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
+
 std::optional<double> storedValue(const QVariant &value)
 {
     if (value.isNull())
@@ -88,11 +108,11 @@ std::optional<QVector<StudentScores>> readClassScores(db::Connection &c, const Q
         sectionTable, classCode, QStringList{QStringLiteral("学籍号"), QStringLiteral("姓名")} + examColumns);
     if (!query.isValid())
         return QVector<StudentScores>{};
-    return db::readRows<StudentScores>(c, query.sql, query.params, [&](const QSqlQuery &q) {
-        StudentScores row{db::textOf(q, 0), db::textOf(q, 1), {}};
+    return db::readEngineRows<StudentScores>(c, query.sql, query.params, [&](const db::EngineRow &r) {
+        StudentScores row{r.text(0), r.text(1), {}};
         row.scores.reserve(examColumns.size());
         for (int e = 0; e < examColumns.size(); ++e)
-            row.scores << storedValue(q.value(2 + e));
+            row.scores << storedValue(r, 2 + e);
         return row;
     });
 }
@@ -120,7 +140,7 @@ QStringList gridTexts(const ScoreRow &row, int number)
     cells[kColShownId] = row.shownId;
     cells[kColName] = row.name;
     cells[kColSex] = row.sex;
-    cells[kColScore] = row.score ? formatSingle(*row.score) : QString();
+    cells[kColScore] = row.score ? formatSingle(float(*row.score)) : QString();
     cells[kColRank] = row.rank;
     cells[kColId] = QString::number(row.id);
     cells[kColRowState] = row.state;
@@ -132,7 +152,7 @@ QList<std::optional<float>> scoresOf(const QList<ScoreRow> &rows)
     QList<std::optional<float>> scores;
     scores.reserve(rows.size());
     for (const ScoreRow &row : rows)
-        scores << row.score;
+        scores << shownScore(row.score);
     return scores;
 }
 

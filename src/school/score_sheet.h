@@ -12,6 +12,7 @@
 
 namespace tessaly::db {
 class Connection;
+class EngineRow;
 }
 
 namespace tessaly::score {
@@ -43,7 +44,8 @@ struct ScoreRow {
     QString shownId;               // as the 学籍号 column shows it
     QString name;                  // 姓名
     QString sex;                   // 性别
-    std::optional<float> score;    // the stored score; none when there is none
+    std::optional<double> score;   // the stored or entered score (storedValue); none when there is none.
+                                   // Shown and compared in single precision (formatSingle).
     QVariant loaded;               // the exam column exactly as read (invalid: not read)
     QString rank;                  // 班级名次, filled by the statistics
     QString state;                 // row state
@@ -57,6 +59,8 @@ reg::Statement scoreSheetQuery(const QString &sectionTable, const QString &class
 
 // A stored score: a number, or none for null, an empty text or anything else.
 std::optional<float> storedScore(const QVariant &value);
+// The same of a column read straight from the engine.
+std::optional<float> storedScore(const db::EngineRow &row, int column);
 
 // The rows of the query's records; scores are read when the query named an exam column.
 QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const QString &classCode,
@@ -65,6 +69,7 @@ QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const Q
 // A stored score at full precision: a number, or a text that reads as one
 // (blanks around it allowed); none for null, an empty text or anything else.
 std::optional<double> storedValue(const QVariant &value);
+std::optional<double> storedValue(const db::EngineRow &row, int column);
 
 // One student's 学籍号, 姓名 and scores in chosen exam columns (storedValue).
 struct StudentScores {
@@ -87,7 +92,13 @@ std::optional<QList<ScoreRow>> readScoreSheet(db::Connection &c, const QString &
 // The texts of one grid row for a sheet row at position `number` (from 1).
 QStringList gridTexts(const ScoreRow &row, int number);
 
-// The scores of the rows, in order.
+// The scores of the rows, in order, in single precision as shown.
 QList<std::optional<float>> scoresOf(const QList<ScoreRow> &rows);
+
+// A score as the grid shows and compares it: in single precision.
+inline std::optional<float> shownScore(const std::optional<double> &score)
+{
+    return score ? std::optional<float>(float(*score)) : std::nullopt;
+}
 
 } // namespace tessaly::score

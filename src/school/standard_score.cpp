@@ -16,9 +16,9 @@ double populationStdDev(int n, double sum, double sumOfSquares)
 
 QString standardScoreText(float score, float average, float stdDev)
 {
-    const QString zero = QStringLiteral("0.00");
-    if (!std::isfinite(stdDev) || FormatFixed(std::fabs(stdDev), 2) == zero)
-        return zero;
+    // A deviation shown as 0.00 gives no standard score.
+    if (!std::isfinite(stdDev) || roundedFixed(std::fabs(stdDev), 2) == 0)
+        return QStringLiteral("0.00");
     return FormatFixed(double((score - average) / stdDev), 2);
 }
 

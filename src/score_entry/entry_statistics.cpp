@@ -29,7 +29,7 @@ EntryStatistics entryStatistics(const QList<ScoreRow> &rows, float fullMark)
     values.reserve(rows.size());
     for (const ScoreRow &row : rows)
         if (row.score)
-            values << *row.score;
+            values << float(*row.score);
 
     const float excellent = threshold(fullMark, 0.9);
     const float good = threshold(fullMark, 0.85);
@@ -40,7 +40,7 @@ EntryStatistics entryStatistics(const QList<ScoreRow> &rows, float fullMark)
             s.ranks << 0;
             continue;
         }
-        const float v = *row.score;
+        const float v = float(*row.score);
         s.excellent += v >= excellent;
         s.good += v >= good;
         s.pass += v >= pass;
@@ -93,7 +93,7 @@ ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, cons
         for (const ScoreRow &row : rows) {
             if (row.state != QLatin1String("1"))
                 continue;
-            QVariant score = row.score ? QVariant(double(*row.score)) : QVariant(QMetaType(QMetaType::Double));
+            QVariant score = row.score ? QVariant(*row.score) : QVariant(QMetaType(QMetaType::Double));
             if (!row.loaded.isValid()) {
                 // Nothing read to compare with: written whatever is stored.
                 if (!c.exec(sql, {score, row.id}))
@@ -104,8 +104,8 @@ ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, cons
                     gone << row.name;
                 continue;
             }
-            // A score entered as it was read keeps the stored value exactly.
-            if (storedScore(row.loaded) == row.score)
+            // A score entered as it shows when read keeps the stored value exactly.
+            if (storedScore(row.loaded) == shownScore(row.score))
                 score = row.loaded;
             switch (db::updateChangedFields(c, sectionTable, QStringLiteral("ID"), row.id,
                                             {{examColumn, row.loaded, score}})) {

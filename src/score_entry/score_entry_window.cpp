@@ -161,8 +161,8 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
         }
     };
     editor.commitText = [](int, const QString &text) {
-        const std::optional<float> v = score::scoreValue(text);
-        return v ? formatSingle(*v) : QString();
+        const std::optional<double> v = score::scoreValue(text);
+        return v ? formatSingle(float(*v)) : QString();
     };
     editor.moveKeys = CellEditorConfig::MoveUp | CellEditorConfig::MoveDown;
     editor.enterMovesDown = true;
@@ -807,12 +807,12 @@ void ScoreEntryWindow::clearSeatBox()
         Text2->clear();
 }
 
-void ScoreEntryWindow::enterScore(int index, std::optional<float> score)
+void ScoreEntryWindow::enterScore(int index, std::optional<double> score)
 {
     score::ScoreRow &row = m_rows[index];
     row.score = score;
     row.state = QStringLiteral("1");
-    Grid1->setTextMatrix(index + 1, score::kColScore, score ? formatSingle(*score) : QString());
+    Grid1->setTextMatrix(index + 1, score::kColScore, score ? formatSingle(float(*score)) : QString());
     Grid1->setTextMatrix(index + 1, score::kColRowState, row.state);
 }
 
@@ -954,7 +954,7 @@ void ScoreEntryWindow::Text4_Enter()
     }
     if (Text2->text().isEmpty() || Text3->text().isEmpty() || m_target < 0 || m_target >= m_rows.size())
         return;
-    const std::optional<float> score = score::scoreValue(Text4->text());
+    const std::optional<double> score = score::scoreValue(Text4->text());
     if (!score)
         return;
     const QString question = QStringLiteral("(%1)得分(%2)对吗?").arg(Text3->text(), Text4->text());
@@ -981,7 +981,7 @@ void ScoreEntryWindow::Text5_Enter()
         return;
     }
     const QString question =
-        QStringLiteral("(%1)得分(%2)对吗?").arg(m_rows[index].name, formatSingle(entry->score));
+        QStringLiteral("(%1)得分(%2)对吗?").arg(m_rows[index].name, formatSingle(float(entry->score)));
     if (!askYesNo(this, question, kTitleHint))
         return;
     enterScore(index, entry->score);
@@ -1142,8 +1142,8 @@ bool ScoreEntryWindow::SaveScores()
         if (m_rows[i].state.isEmpty())
             continue;
         // What is stored now, for the next save's comparison.
-        if (score::storedScore(m_rows[i].loaded) != m_rows[i].score)
-            m_rows[i].loaded = m_rows[i].score ? QVariant(double(*m_rows[i].score)) : QVariant(QMetaType(QMetaType::Double));
+        if (score::storedScore(m_rows[i].loaded) != score::shownScore(m_rows[i].score))
+            m_rows[i].loaded = m_rows[i].score ? QVariant(*m_rows[i].score) : QVariant(QMetaType(QMetaType::Double));
         m_rows[i].state.clear();
         Grid1->setTextMatrix(i + 1, score::kColRowState, QString());
     }

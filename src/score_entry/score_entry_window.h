@@ -154,7 +154,7 @@ protected:
 private:
     void buildEntryControls();
     // Sets a row's score (none for an empty text) and marks it "1".
-    void enterScore(int index, std::optional<float> score);
+    void enterScore(int index, std::optional<double> score);
     void showRow(int index, int twips);
     int viewHeight(int index) const;
     void setRowHeights();

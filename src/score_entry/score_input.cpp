@@ -72,16 +72,16 @@ bool isMixedText(const QString &text)
     return pattern.match(text).hasMatch();
 }
 
-std::optional<float> scoreValue(const QString &text)
+std::optional<double> scoreValue(const QString &text)
 {
     if (text.isEmpty() || !isScoreText(text))
         return std::nullopt;
-    return storedScore(text);
+    return storedValue(text);
 }
 
 bool isAboveFullMark(const QString &score, const QString &fullMark)
 {
-    const std::optional<float> value = scoreValue(score);
+    const std::optional<float> value = shownScore(scoreValue(score));
     bool ok = false;
     const float mark = fullMark.trimmed().toFloat(&ok);
     return value && ok && *value > mark;
@@ -113,7 +113,7 @@ std::optional<MixedEntry> parseMixedEntry(const QString &text)
     const int slash = text.indexOf(kSlash);
     if (slash <= 0 || !isMixedText(text))
         return std::nullopt;
-    const std::optional<float> score = scoreValue(text.mid(slash + 1));
+    const std::optional<double> score = scoreValue(text.mid(slash + 1));
     if (!score)
         return std::nullopt;
     bool ok = false;

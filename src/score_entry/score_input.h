@@ -42,10 +42,10 @@ bool isScoreText(const QString &text);
 bool isMixedText(const QString &text);
 
 // The score of a score text; none for an empty or malformed text.
-std::optional<float> scoreValue(const QString &text);
+std::optional<double> scoreValue(const QString &text);
 
-// Whether the score is above the full mark, both compared as numbers
-// (100.5 is above 100). A full mark that is no number refuses nothing.
+// Whether the score is above the full mark, both compared as numbers in single
+// precision (100.5 is above 100). A full mark that is no number refuses nothing.
 bool isAboveFullMark(const QString &score, const QString &fullMark);
 
 // The seat number of a row: characters 7 and 8 of its shown ID.
@@ -62,7 +62,7 @@ bool seatBeyondClass(const QString &seat, int largest);
 // the score read back as a number ("5/079" gives "05" and 79).
 struct MixedEntry {
     QString seat;
-    float score = 0;
+    double score = 0;
 };
 std::optional<MixedEntry> parseMixedEntry(const QString &text);
 

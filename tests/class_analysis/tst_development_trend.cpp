@@ -20,22 +20,26 @@ QStringList fieldsWith(const QStringList &runTime)
     return reg::registerColumns() + runTime;
 }
 
-// One row per student: number, name and the run-time columns' values.
-QVector<QVector<QVariant>> rowsOf(const QStringList &fields, const QList<QVariantList> &values)
+// One row per student as readClassScores reads it: number, name and the totalled
+// columns' values (the run-time columns' values, by position) as stored scores.
+QVector<score::StudentScores> rowsOf(const QStringList &fields, const QList<QVariantList> &values)
 {
-    const int number = int(fields.indexOf(u"学籍号"_s));
-    const int name = int(fields.indexOf(u"姓名"_s));
     const int first = reg::kRegisterColumnCount;
-    QVector<QVector<QVariant>> rows;
+    const QStringList columns = totalledColumns(fields);
+    QVector<score::StudentScores> rows;
     for (int i = 0; i < values.size(); ++i) {
-        QVector<QVariant> row(fields.size());
-        row[number] = u"2024030%1"_s.arg(i + 1);
-        row[name] = u"生%1"_s.arg(i + 1);
-        for (int c = 0; c < values[i].size(); ++c)
-            row[first + c] = values[i][c];
+        score::StudentScores row{u"2024030%1"_s.arg(i + 1), u"生%1"_s.arg(i + 1), {}};
+        for (const QString &column : columns)
+            row.scores << score::storedValue(values[i].value(int(fields.indexOf(column)) - first));
         rows.append(row);
     }
     return rows;
+}
+
+// The totals of the rows, summed over the totalled columns of the fields.
+ClassTotals totalsOf(const QStringList &fields, const QVector<score::StudentScores> &rows)
+{
+    return classTotals(totalledColumns(fields), rows, kCode);
 }
 
 QStringList totalTexts(const ClassTotals &t, int exam)
@@ -108,7 +112,7 @@ void TestDevelopmentTrend::totalsRanksAndClassRows()
 {
     QFETCH(QList<QVariantList>, scores);
     const QStringList fields = fieldsWith({u"Z25S语文250915"_s, u"Z25S数学250915"_s, u"Z25S英语250915"_s});
-    const ClassTotals t = classTotals(fields, rowsOf(fields, scores), kCode);
+    const ClassTotals t = totalsOf(fields, rowsOf(fields, scores));
     QCOMPARE(t.exams, QStringList{u"25-26上期中成绩"_s});
     QTEST(totalTexts(t, 0), "totals");
     QTEST(ranksOf(t, 0), "ranks");
@@ -123,9 +127,8 @@ void TestDevelopmentTrend::examsByDisplayName()
     const QStringList fields =
         fieldsWith({u"M25S语文260115"_s, u"Z25S语文250915"_s, u"评语"_s, u"C一单元语文251001"_s,
                     u"M25S数学260115"_s, u"R语文240901"_s, u"Z25X语文260420"_s});
-    const QVector<QVector<QVariant>> rows =
-        rowsOf(fields, {{50, 90, u"好"_s, 20, 45.5, 88, none}});
-    const ClassTotals t = classTotals(fields, rows, kCode);
+    const QVector<score::StudentScores> rows = rowsOf(fields, {{50, 90, u"好"_s, 20, 45.5, 88, none}});
+    const ClassTotals t = totalsOf(fields, rows);
     QCOMPARE(t.exams, (QStringList{u"25-26上期末成绩"_s, u"25-26上期中成绩"_s, u"一单元语文成绩"_s,
                                    u"入学成绩"_s, u"25-26下期中成绩"_s}));
     QCOMPARE(totalTexts(t, 0), QStringList{u"95.5"_s});
@@ -139,9 +142,9 @@ void TestDevelopmentTrend::examsByDisplayName()
 void TestDevelopmentTrend::studentRows()
 {
     const QStringList fields = fieldsWith({u"Z25S语文250915"_s});
-    QVector<QVector<QVariant>> rows = rowsOf(fields, {{80}, {70}});
-    rows[1][fields.indexOf(u"学籍号"_s)] = QVariant();
-    const ClassTotals t = classTotals(fields, rows, kCode);
+    QVector<score::StudentScores> rows = rowsOf(fields, {{80}, {70}});
+    rows[1].studentNumber = QString();   // an empty 学籍号
+    const ClassTotals t = totalsOf(fields, rows);
     QCOMPARE(t.students[0].shownId, u"20240301"_s);
     QCOMPARE(t.students[0].name, u"生1"_s);
     QCOMPARE(t.students[1].shownId, QString());

@@ -48,6 +48,7 @@ private slots:
     void init();
 
     void readRowsDecodesOnceAndHoldsNoLock();
+    void engineRowsReadAsTheQueryDoes();
 
     void openMissingPath_data();
     void openMissingPath();
@@ -749,6 +750,56 @@ void TestDatabase::readRowsDecodesOnceAndHoldsNoLock()
 
     QVERIFY(!readRows<Student>(reader, QStringLiteral(R"(SELECT "无此列" FROM "初中")"), {}, decode));
     QVERIFY(!reader.error().text.isEmpty());
+}
+
+// Every kind of stored value, read straight from the engine: as QSqlQuery::value gives it.
+void TestDatabase::engineRowsReadAsTheQueryDoes()
+{
+    Connection c(m_dbPath);
+    QVERIFY(c.exec(QStringLiteral(R"(CREATE TABLE "值" ("序" INTEGER, "值" BLOB))")));
+    const QVariantList values{QVariant(), QVariant(qlonglong(-42)), QVariant(85.3), QVariant(QStringLiteral(" 90.5 ")),
+                              QVariant(QStringLiteral("缺考")), QVariant(QByteArray("77")), QVariant(1e300)};
+    for (int i = 0; i < values.size(); ++i)
+        QVERIFY(c.exec(QStringLiteral(R"(INSERT INTO "值" VALUES (?, ?))"), {i, values[i]}));
+    const QString sql = QStringLiteral(R"(SELECT "值", "序" FROM "值" WHERE "序" >= ? ORDER BY "序")");
+    QList<QVariant> expected;
+    QStringList expectedTexts;
+    QSqlQuery q = c.query(sql, {0});
+    while (q.next()) {
+        expected << q.value(0);
+        expectedTexts << textOf(q, 0);
+    }
+    q.finish();
+    struct Read {
+        QVariant value;
+        QString text;
+        bool null, number;
+        double n;
+    };
+    const auto rows = readEngineRows<Read>(c, sql, {0}, [](const EngineRow &r) {
+        return Read{r.value(0), r.text(0), r.isNull(0), r.isNumber(0), r.number(0)};
+    });
+    QVERIFY2(rows, qPrintable(c.error().text));
+    QCOMPARE(rows->size(), values.size());
+    for (int i = 0; i < rows->size(); ++i) {
+        const Read &r = rows->at(i);
+        QCOMPARE(r.value, expected[i]);
+        QCOMPARE(r.value.typeId(), expected[i].typeId());
+        QCOMPARE(r.value.isNull(), expected[i].isNull());
+        QCOMPARE(r.text, expectedTexts[i]);
+        QCOMPARE(r.null, expected[i].isNull());
+        const bool number = expected[i].typeId() == QMetaType::LongLong || expected[i].typeId() == QMetaType::Double;
+        QCOMPARE(r.number, number);
+        QCOMPARE(r.n, number ? expected[i].toDouble() : 0.0);
+    }
+
+    // A bound value narrows the rows; a bad query is an error, as with query().
+    const auto later = readEngineRows<qlonglong>(c, sql, {5}, [](const EngineRow &r) { return r.value(1).toLongLong(); });
+    QVERIFY(later);
+    QCOMPARE(*later, (QVector<qlonglong>{5, 6}));
+    QVERIFY(!readEngineRows<int>(c, QStringLiteral(R"(SELECT "无此列" FROM "值")"), {}, [](const EngineRow &) { return 0; }));
+    QCOMPARE(c.error().number, kErrSql);
+    QVERIFY(c.error().text.contains(QStringLiteral("无此列")));
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

@@ -108,6 +108,8 @@ private slots:
     void sortRows();
     void sortKeepsFixedRowsAndMovesHeights();
     void fillNotifiesViewsOnce();
+    void refillPaintsOnce();
+    void stripsCoverTheCellsLeftUndrawn();
     void cellAttributesMoveWithSortedRows();
     void mergeEqualNeighbours();
     void mergeFollowsTextsAndReachesStrips();
@@ -557,6 +559,70 @@ void TestFlexGrid::fillNotifiesViewsOnce()
     QApplication::processEvents();
     QCOMPARE(changed.count(), 1);
     QCOMPARE(g.TextMatrix(9, 3), QStringLiteral("93"));
+}
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget *w) { w->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+void TestFlexGrid::refillPaintsOnce()
+{
+    // A window's refill: the grid cut down to its header, then grown and filled again.
+    FlexGrid g;
+    showGrid(g);
+    PaintCounter counter(g.viewport());
+    g.setRows(2);
+    g.setCols(3);
+    g.setRows(30);
+    g.setCols(10);
+    for (int r = 1; r < g.Rows(); ++r)
+        for (int c = 1; c < g.Cols(); ++c)
+            g.setTextMatrix(r, c, QString::number(r * 100 + c));
+    for (int c = 0; c < g.Cols(); ++c)
+        g.setColWidth(c, 600 + 60 * c);
+    g.setColWidth(3, 0);
+    g.setRowHeight(4, 450);
+    // Runs of equal texts merged in the first column.
+    for (int r = 1; r < g.Rows(); ++r)
+        g.setTextMatrix(r, 0, QString::number(r / 3));
+    g.mergeCol(0);
+    QApplication::processEvents();
+    QCOMPARE(counter.paints, 1);
+    QCOMPARE(g.rowSpan(3, 0), 3);
+    // The views' layout after the changed counts, sizes and spans asks for no second paint.
+    QApplication::processEvents();
+    QCOMPARE(counter.paints, 1);
+}
+
+void TestFlexGrid::stripsCoverTheCellsLeftUndrawn()
+{
+    // Two fixed rows and columns, a merged fixed cell: the grid leaves the cells under
+    // its strips to them, and looks as it does when it draws them all itself.
+    FlexGrid g;
+    showGrid(g);
+    g.setFixedRows(2);
+    g.setFixedCols(2);
+    g.setTextMatrix(0, 1, QStringLiteral("0,0"));
+    g.mergeRow(0);
+    QApplication::processEvents();
+    const QImage withStrips = g.grab().toImage();
+    const QList<QTableView *> strips = g.findChildren<QTableView *>();
+    QCOMPARE(strips.size(), 3);
+    for (QTableView *strip : strips)
+        strip->hide();
+    const QImage alone = g.grab().toImage();
+    QCOMPARE(withStrips, alone);
 }
 
 void TestFlexGrid::cellAttributesMoveWithSortedRows()

@@ -2,6 +2,9 @@
 
 #include <QtTest>
 
+#include <QRegularExpression>
+
+#include <cmath>
 #include <limits>
 
 using namespace tessaly;
@@ -70,6 +73,47 @@ private slots:
         }
     }
 
+    // Totals, averages and deviations as the analyses show them: the text is the
+    // shortest decimal rounded on its digits, halves away from zero.
+    void formatFixedRoundsTheShortestText()
+    {
+        const auto rounded = [](double value, int decimals) {
+            QString digits = QString::number(std::fabs(value), 'f', QLocale::FloatingPointShortest);
+            if (!digits.contains(QLatin1Char('.')))
+                digits += QLatin1Char('.');
+            const qsizetype point = digits.indexOf(QLatin1Char('.'));
+            digits += QString(decimals + 1, QLatin1Char('0'));
+            QString kept = digits.left(point) + digits.mid(point + 1, decimals);
+            if (digits.at(point + 1 + decimals) >= QLatin1Char('5')) {
+                qsizetype i = kept.size() - 1;
+                for (; i >= 0 && kept.at(i) == QLatin1Char('9'); --i)
+                    kept[i] = QLatin1Char('0');
+                if (i < 0)
+                    kept.prepend(QLatin1Char('1'));
+                else
+                    kept[i] = QChar(kept.at(i).unicode() + 1);
+            }
+            QString text = kept.left(kept.size() - decimals);
+            while (text.size() > 1 && text.startsWith(QLatin1Char('0')))
+                text.remove(0, 1);
+            if (text.isEmpty())
+                text = QStringLiteral("0");
+            if (decimals > 0)
+                text += QLatin1Char('.') + kept.right(decimals);
+            const bool zero = !kept.contains(QRegularExpression(QStringLiteral("[1-9]")));
+            return (value < 0 && !zero ? QStringLiteral("-") : QString()) + text;
+        };
+        QList<double> values;
+        for (int i = -3000; i <= 3000; ++i) {
+            values << i / 10.0 << i / 60.0 << i * 0.15 << std::sqrt(std::fabs(i)) * (i < 0 ? -1 : 1)
+                   << i / 8.0 << 900 + i / 1000.0;
+        }
+        for (int decimals : {0, 1, 2, 3}) {
+            for (double value : std::as_const(values))
+                QCOMPARE(FormatFixed(value, decimals), rounded(value, decimals));
+        }
+    }
+
     void formatFixedNotFinite()
     {
         // No digits to round: the text says what the value is rather than a number.
@@ -107,6 +151,48 @@ private slots:
         QFETCH(float, value);
         QFETCH(QString, text);
         QCOMPARE(tessaly::formatSingle(value), text);
+    }
+
+    // Scores and their sums, halves and quarters: the decimal they were written as.
+    void formatSingleWritesScoresAsEntered()
+    {
+        const auto decimal = [](int whole, int places) {
+            QString digits = QString::number(std::abs(whole)).rightJustified(places + 1, QLatin1Char('0'));
+            QString text = digits.left(digits.size() - places);
+            QString fraction = digits.right(places);
+            while (fraction.endsWith(QLatin1Char('0')))
+                fraction.chop(1);
+            if (!fraction.isEmpty())
+                text += QLatin1Char('.') + fraction;
+            return (whole < 0 ? QStringLiteral("-") : QString()) + text;
+        };
+        for (int places : {0, 1, 2, 3}) {
+            const int scale = int(std::pow(10, places));
+            for (int whole = -100000; whole <= 100000; whole += (places == 0 ? 1 : 7)) {
+                if (whole == 0)
+                    continue;
+                const float value = float(double(whole) / scale);
+                const QString text = decimal(whole, places);
+                QCOMPARE(tessaly::formatSingle(value), text);
+                // Read back as shown: the decimal's own double, not the single's.
+                QString written;
+                QCOMPARE(shownSingle(value, &written), text.toDouble());
+                QCOMPARE(written, text);
+            }
+        }
+        for (const int big : {1000000, 2500000, 9999999, 1234567})
+            QCOMPARE(tessaly::formatSingle(float(big)), QString::number(big));
+    }
+
+    // Totals of scores, averages, and magnitudes at the edges of the plain form.
+    void formatGeneral15AsQtWritesIt()
+    {
+        QList<double> values{0.0, -0.0, 1e15, 999999999999999.0, 1e-5, 0.0001, 1.0 / 3, 0.1 + 0.2, -512.5,
+                             123456789012345.6, 1e20, 2.5e-7};
+        for (int i = -3000; i <= 3000; ++i)
+            values << i * 0.5 << i / 10.0 + 700 << i / 3.0 << (i * 0.1 + 0.2) * 9;
+        for (double value : std::as_const(values))
+            QCOMPARE(formatGeneral15(value), QString::number(value, 'g', 15));
     }
 
     void shortDate()

@@ -21,7 +21,7 @@ namespace {
 
 const QChar kDropped;
 
-ScoreRow row(std::optional<float> score, const QString &state = QString(), qint64 id = 0)
+ScoreRow row(std::optional<double> score, const QString &state = QString(), qint64 id = 0)
 {
     ScoreRow r;
     r.id = id;
@@ -71,6 +71,7 @@ private slots:
     void saveWritesMarkedRowsOnly();
     void failedSaveWritesNothing();
     void saveRefusesABadColumn();
+    void reenteredScoreKeepsStoredValue();
     void twoComputersEnterOneExam_data();
     void twoComputersEnterOneExam();
 };
@@ -215,12 +216,13 @@ void TestEntryRules::mixedEntry_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
     QTest::addColumn<QString>("seat");
-    QTest::addColumn<float>("score");
-    QTest::newRow("23/79") << u"23/79"_s << true << u"23"_s << 79.0f;
-    QTest::newRow("23/079") << u"23/079"_s << true << u"23"_s << 79.0f;
-    QTest::newRow("5/79.50") << u"5/79.50"_s << true << u"05"_s << 79.5f;
-    QTest::newRow("no slash") << u"23"_s << false << QString() << 0.0f;
-    QTest::newRow("no score") << u"23/"_s << false << QString() << 0.0f;
+    QTest::addColumn<double>("score");
+    QTest::newRow("23/79") << u"23/79"_s << true << u"23"_s << 79.0;
+    QTest::newRow("23/079") << u"23/079"_s << true << u"23"_s << 79.0;
+    QTest::newRow("5/79.50") << u"5/79.50"_s << true << u"05"_s << 79.5;
+    QTest::newRow("a decimal as typed") << u"7/85.3"_s << true << u"07"_s << 85.3;
+    QTest::newRow("no slash") << u"23"_s << false << QString() << 0.0;
+    QTest::newRow("no score") << u"23/"_s << false << QString() << 0.0;
 }
 
 void TestEntryRules::mixedEntry()
@@ -228,7 +230,7 @@ void TestEntryRules::mixedEntry()
     QFETCH(QString, text);
     QFETCH(bool, valid);
     QFETCH(QString, seat);
-    QFETCH(float, score);
+    QFETCH(double, score);
     const std::optional<MixedEntry> e = parseMixedEntry(text);
     QCOMPARE(e.has_value(), valid);
     if (!e)
@@ -303,13 +305,13 @@ void TestEntryRules::saveWritesMarkedRowsOnly()
     school.setScore(u"初中"_s, c, exam, 60);
     school.setScore(u"初中"_s, d, exam, 70);
     // a and b entered, c emptied, d shown with a score it was not given.
-    const QList<ScoreRow> rows{row(88.5f, u"1"_s, a), row(0.0f, u"1"_s, b), row(std::nullopt, u"1"_s, c),
-                               row(99.0f, QString(), d)};
+    const QList<ScoreRow> rows{row(85.3, u"1"_s, a), row(0.0, u"1"_s, b), row(std::nullopt, u"1"_s, c),
+                               row(99.0, QString(), d)};
     const ScoreSaveOutcome out = SaveScores(school.db(), u"初中"_s, exam, rows);
     QVERIFY(out.ok);
     QCOMPARE(out.saved, 3);
     const auto stored = [&](int id) { return school.value(u"SELECT \"%1\" FROM 初中 WHERE ID = ?"_s.arg(exam), {id}); };
-    QCOMPARE(stored(a).toDouble(), 88.5);
+    QCOMPARE(stored(a).toDouble(), 85.3);   // the decimal as entered, not its single-precision neighbour
     QCOMPARE(stored(b).toDouble(), 0.0);
     QVERIFY(!stored(b).isNull());
     QVERIFY(stored(c).isNull());
@@ -358,6 +360,28 @@ QList<ScoreRow> loadScores(db::Connection &c, const QString &exam)
         records << r;
     }
     return scoreRowsFrom(records, u"202403"_s, true);
+}
+
+// A score stored in single precision (85.3 written as 85.30000305…) shows as 85.3;
+// entered again as it shows, the stored value stays as it was.
+void TestEntryRules::reenteredScoreKeepsStoredValue()
+{
+    TestSchool school;
+    const QString exam = u"Z25S语文250915"_s;
+    const auto [a, b, c, d] = examClass(school, exam);
+    const double single = double(85.3f);
+    school.setScore(u"初中"_s, a, exam, single);
+    school.setScore(u"初中"_s, b, exam, single);
+    QList<ScoreRow> rows = loadScores(school.db(), exam);
+    QCOMPARE(gridTexts(rows[0], 1)[kColScore], u"85.3"_s);
+    rows[0].score = 85.3;
+    rows[0].state = u"1"_s;
+    rows[1].score = 85.4;
+    rows[1].state = u"1"_s;
+    QVERIFY(SaveScores(school.db(), u"初中"_s, exam, rows).ok);
+    const auto stored = [&](int id) { return school.value(u"SELECT \"%1\" FROM 初中 WHERE ID = ?"_s.arg(exam), {id}); };
+    QCOMPARE(stored(a).toDouble(), single);
+    QCOMPARE(stored(b).toDouble(), 85.4);
 }
 
 void TestEntryRules::twoComputersEnterOneExam_data()
