@@ -133,6 +133,11 @@ std::optional<QList<ScoreRow>> readScoreSheet(db::Connection &c, const QString &
     });
 }
 
+QString shownScoreText(const std::optional<double> &score)
+{
+    return score ? formatSingle(float(*score)) : QString();
+}
+
 QStringList gridTexts(const ScoreRow &row, int number)
 {
     QStringList cells(kScoreGridCols);
@@ -140,7 +145,7 @@ QStringList gridTexts(const ScoreRow &row, int number)
     cells[kColShownId] = row.shownId;
     cells[kColName] = row.name;
     cells[kColSex] = row.sex;
-    cells[kColScore] = row.score ? formatSingle(float(*row.score)) : QString();
+    cells[kColScore] = shownScoreText(row.score);
     cells[kColRank] = row.rank;
     cells[kColId] = QString::number(row.id);
     cells[kColRowState] = row.state;

@@ -100,5 +100,7 @@ inline std::optional<float> shownScore(const std::optional<double> &score)
 {
     return score ? std::optional<float>(float(*score)) : std::nullopt;
 }
+// Its text in the grid: empty for none.
+QString shownScoreText(const std::optional<double> &score);
 
 } // namespace tessaly::score

@@ -161,8 +161,7 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
         }
     };
     editor.commitText = [](int, const QString &text) {
-        const std::optional<double> v = score::scoreValue(text);
-        return v ? formatSingle(float(*v)) : QString();
+        return score::shownScoreText(score::scoreValue(text));
     };
     editor.moveKeys = CellEditorConfig::MoveUp | CellEditorConfig::MoveDown;
     editor.enterMovesDown = true;
@@ -812,7 +811,7 @@ void ScoreEntryWindow::enterScore(int index, std::optional<double> score)
     score::ScoreRow &row = m_rows[index];
     row.score = score;
     row.state = QStringLiteral("1");
-    Grid1->setTextMatrix(index + 1, score::kColScore, score ? formatSingle(float(*score)) : QString());
+    Grid1->setTextMatrix(index + 1, score::kColScore, score::shownScoreText(score));
     Grid1->setTextMatrix(index + 1, score::kColRowState, row.state);
 }
 
