@@ -210,7 +210,7 @@ void SignInToggle::followSignIn(const QString &account)
         endShownSignIn();
 }
 
-bool SignInToggle::confirmSignedIn()
+bool SignInToggle::confirmSignedIn(const QString &refusal)
 {
     const Session &s = m_host.session();
     if (isSignedIn() && !m_signedInAs.isEmpty() && s.denglu == m_signedInAs)
@@ -218,6 +218,10 @@ bool SignInToggle::confirmSignedIn()
     const QString account = m_account ? m_account().name : m_signedInAs;
     if (isSignedIn())
         endShownSignIn();
+    if (!refusal.isEmpty()) {
+        showNotice(m_window, refusal.contains(QLatin1String("%1")) ? refusal.arg(account) : refusal, kTitleHint);
+        return false;
+    }
     switch (m_kind) {
     case Kind::Admin:   // as the set-up windows refuse
         showNotice(m_window, QStringLiteral("请管理员先登陆,才能查看和修改。"));
@@ -256,7 +260,7 @@ void SignInToggle::click()
     }
     if (!checksPass())
         return;
-    if (runSignIn(m_host, m_candidate))
+    if (runSignIn(m_host, m_candidate, databasePath()))
         show(true);
 }
 

@@ -97,9 +97,10 @@ public:
     // the caption shows: a window opening while it is shows that with showState().
     bool ownAccountSignedIn() const;
     // For a save: true while the account this toggle signed in is still the one
-    // signed in. Otherwise the toggle shows signed out, the refusal of its kind
-    // is shown and the answer is false.
-    bool confirmSignedIn();
+    // signed in. Otherwise the toggle shows signed out, the refusal is shown and
+    // the answer is false: `refusal` with the account's name for %1, or by
+    // default the refusal of its kind (a head teacher's or teacher's save).
+    bool confirmSignedIn(const QString &refusal = QString());
     // Shows the state the session holds now (after loading or an account choice).
     void showState();
 

@@ -50,15 +50,25 @@ public:
             return *m_signInAccount;
         return m_noAccount = Account{};
     }
+    // The database that account's row lives in: the one the signing-in window
+    // works on, where a password change is written; openpath outside a sign-in.
+    QString signInDatabase() { return m_signInAccount ? m_signInDatabase : session().openpath; }
 
 private:
-    friend bool runSignIn(WindowHost &host, Account &account);
+    friend bool runSignIn(WindowHost &host, Account &account, const QString &databasePath);
     Account *m_signInAccount = nullptr;
+    QString m_signInDatabase;
     Account m_noAccount;
 };
 
-// Shows 登陆 modally for `account`; true when that account is signed in
-// afterwards (denglu equals its name).
-bool runSignIn(WindowHost &host, Account &account);
+// Shows 登陆 modally for `account`, whose row is in the database at
+// `databasePath`; true when that account is signed in afterwards (denglu
+// equals its name).
+bool runSignIn(WindowHost &host, Account &account, const QString &databasePath);
+// The same for an account of the database openpath names now.
+inline bool runSignIn(WindowHost &host, Account &account)
+{
+    return runSignIn(host, account, host.session().openpath);
+}
 
 } // namespace tessaly

@@ -5,10 +5,10 @@
 
 namespace tessaly {
 
-PasswordChange changeAccountPassword(const QString &openpath, const QString &username,
+PasswordChange changeAccountPassword(const QString &databasePath, const QString &username,
                                      const QString &id, const QString &newPassword)
 {
-    db::Connection c(openpath);
+    db::Connection c(databasePath);
     const AccountLookup account = lookUpAccount(c, username, id);
     if (account.status == AccountLookup::DatabaseError)
         return {PasswordChange::DatabaseError, account.errorText};

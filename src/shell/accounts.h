@@ -10,9 +10,9 @@ struct PasswordChange {
     QString errorText;   // the database's text for DatabaseError
 };
 
-// Writes 密码 of the account's row in the database at openpath. Nothing is
-// written when no row matches.
-PasswordChange changeAccountPassword(const QString &openpath, const QString &username,
+// Writes 密码 of the account's row in the database at databasePath (the one
+// the signing-in window works on). Nothing is written when no row matches.
+PasswordChange changeAccountPassword(const QString &databasePath, const QString &username,
                                      const QString &id, const QString &newPassword);
 
 } // namespace tessaly

@@ -87,7 +87,7 @@ void PasswordChangeDialog::cmdOK_Click()
         Text1->setFocus();
         return;
     }
-    const PasswordChange change = changeAccountPassword(s.openpath, a.name, a.id, Text1->text());
+    const PasswordChange change = changeAccountPassword(m_host.signInDatabase(), a.name, a.id, Text1->text());
     if (change.status == PasswordChange::NoAccountRow) {
         showNotice(this,
                    QStringLiteral("找不到用户(%1)的账户数据，密码没有修改。请与管理员联系。").arg(a.name),

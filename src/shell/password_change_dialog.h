@@ -1,7 +1,8 @@
 #pragma once
 // 个人密码修改 (caption "修改个人密码"): the password change, shown modally
 // from the sign-in dialog. A successful change writes 密码 of the account's row
-// (accounts.h), stores the new password in the sign-in's account, sets denglu
+// in the database of the window signing in (WindowHost::signInDatabase,
+// accounts.h), stores the new password in the sign-in's account, sets denglu
 // (the account is signed in) and is
 // accepted, which closes the sign-in dialog as well.
 #include "kit/window_base.h"

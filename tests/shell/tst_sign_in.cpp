@@ -65,12 +65,14 @@ struct Host {
     SignInToggle *toggle = nullptr;
     Account account;   // the window's choice (not read by the administrator kind)
 
-    Host(SignInToggle::Kind kind, WindowHost &host)
+    // databasePath: the database the window opened; empty for a window on openpath.
+    Host(SignInToggle::Kind kind, WindowHost &host, const QString &databasePath = QString())
     {
         Combo1->addItem(QStringLiteral("初二年级组"));
         Combo2->addItem(QStringLiteral("三班"));
         Combo3->addItem(QStringLiteral("语文"));
-        toggle = new SignInToggle(kind, Command10, host, &window);
+        toggle = databasePath.isEmpty() ? new SignInToggle(kind, Command10, host, &window)
+                                        : new SignInToggle(kind, Command10, host, databasePath, &window);
         toggle->setChoices(Combo1, Combo2, kind == SignInToggle::Kind::Teacher ? Combo3 : nullptr);
         toggle->setEditors({Frame1});
         if (kind != SignInToggle::Kind::Admin)
@@ -98,6 +100,7 @@ private slots:
     void passwordChangeWithoutRow_data();
     void passwordChangeWithoutRow();
     void passwordChangeCancelKeepsSignIn();
+    void passwordChangeGoesToTheWindowsDatabase();
     void passwordTypedLongerThanTheBoxes();
 
     void toggleRefusals_data();
@@ -430,6 +433,35 @@ void TestSignIn::passwordChangeCancelKeepsSignIn()
 
 // A new password is held to the password rule as it is typed; typed the same
 // way into 登陆 it is the same password.
+void TestSignIn::passwordChangeGoesToTheWindowsDatabase()
+{
+    // A window opened on the local database, then openpath switched to the server
+    // (a database with the same rows): the change is written where the window signs in.
+    Accounts local;
+    Accounts server;
+    const QMap<int, QString> serverPasswords = passwords(server.school);
+    server.school.closeDb();
+    WindowHarness h(local.school, {.shown = false});
+    Host window(SignInToggle::Kind::HeadTeacher, h.main, h.session().openpath);
+    window.account = Account{QStringLiteral("王老师"), QStringLiteral("t123"), QString::number(local.classRow)};
+    h.session().openpath = server.school.dbPath();
+
+    whenChangingPassword(QStringLiteral("t123"), QStringLiteral("n1"));
+    window.Command10->click();
+    QVERIFY(window.toggle->isSignedIn());
+    QCOMPARE(h.responder.texts(), QStringList{QStringLiteral("密码修改成功。")});
+    QCOMPARE(passwords(local.school).value(local.classRow), QStringLiteral("n1"));
+    local.school.closeDb();
+    QCOMPARE(passwords(server.school), serverPasswords);
+    server.school.closeDb();
+
+    // The window signs in with the new password afterwards.
+    window.Command10->click();
+    QVERIFY(!window.toggle->isSignedIn());
+    QVERIFY(signInThrough(window.Command10, QStringLiteral("n1")));
+    QVERIFY(window.toggle->isSignedIn());
+}
+
 void TestSignIn::passwordTypedLongerThanTheBoxes()
 {
     // The new password keeps the rule of every box that sets one (6 GBK bytes,
