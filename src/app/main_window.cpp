@@ -351,8 +351,10 @@ QWidget *MainWindow::create(const QString &name, bool topLevel)
     }
     m_open.insert(name, w);
     m_openedOn.insert(name, m_session.openpath);
-    if (auto *form = dynamic_cast<FormWindow *>(w))
+    if (auto *form = dynamic_cast<FormWindow *>(w)) {
+        form->askBeforeClosing(*w);
         form->Form_Load();
+    }
     return m_open.value(name).data();
 }
 

@@ -11,6 +11,12 @@
 //   };
 // The host calls Form_Load once, after placing the window (MDI child or
 // top-level) and before showing it, so Form_Load may centre the window.
+//
+// A window that holds input not yet saved answers mayClose(): every close asks
+// it first (the window's own close button, the frame's close box, a step that
+// closes it to open another window, the program's end), and false keeps the
+// window open:
+//   bool mayClose() override { return settleUnsavedChanges(this, question, [this] { return save(); }); }
 #include "kit/window_host.h"
 #include "platform/database.h"
 
@@ -28,6 +34,13 @@ public:
     FormWindow &operator=(const FormWindow &) = delete;
 
     virtual void Form_Load() {}
+
+    // Asked before the window closes, whatever closes it; false keeps it open
+    // (the user stays with unsaved input). Nothing to settle by default.
+    virtual bool mayClose() { return true; }
+    // Makes every close of `self`, this window's own widget, ask mayClose()
+    // first. The host calls it once, when it builds the window.
+    void askBeforeClosing(QWidget &self);
 
     WindowHost &host() const { return m_host; }
     Session &session() const { return m_host.session(); }

@@ -27,9 +27,9 @@ void SetWindowSize(QWidget *window, int widthTwips, int heightTwips)
                       .expandedTo(frame->minimumSizeHint()));
 }
 
-void CloseWindow(QWidget *window)
+bool CloseWindow(QWidget *window)
 {
-    windowFrame(window)->close();
+    return windowFrame(window)->close();
 }
 
 void CentreOnMainWindow(QWidget *window, const QWidget *mainWindow, int offsetTwips)

@@ -28,7 +28,8 @@ QRect twipsRect(int left, int top, int width, int height);
 void placeTwips(QWidget *w, int left, int top, int width, int height);
 
 // Closes the window together with its MDI frame, so no empty frame stays behind.
-void CloseWindow(QWidget *window);
+// False when the window stays open (it kept unsaved input).
+bool CloseWindow(QWidget *window);
 
 // Moves the window so that its left edge is at (main width - own width) / 2
 // and its top at (main height - own height) / 2 - offset, in twips; a positive

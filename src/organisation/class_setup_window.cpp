@@ -14,7 +14,6 @@
 #include "kit/sign_in_toggle.h"
 #include "kit/unsaved_changes.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -339,13 +338,9 @@ void ClassSetupWindow::Command8_Click()
     CloseWindow(this);   // the close asks about unsaved changes
 }
 
-void ClassSetupWindow::closeEvent(QCloseEvent *event)
+bool ClassSetupWindow::mayClose()
 {
-    if (!settleUnsaved()) {
-        event->ignore();
-        return;
-    }
-    event->accept();
+    return settleUnsaved();
 }
 
 } // namespace tessaly

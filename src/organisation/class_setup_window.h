@@ -19,7 +19,6 @@
 #include <QVector>
 #include <QWidget>
 
-class QCloseEvent;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -76,7 +75,7 @@ public slots:
     void Command8_Click();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    bool mayClose() override;
 
 private:
     void setGridFormat();

@@ -13,7 +13,6 @@
 #include "kit/sign_in_toggle.h"
 #include "kit/unsaved_changes.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -173,17 +172,13 @@ void GradeGroupWindow::Command8_Click()
     CloseWindow(this);   // the close asks about unsaved ticks
 }
 
-void GradeGroupWindow::closeEvent(QCloseEvent *event)
+bool GradeGroupWindow::mayClose()
 {
-    if (hasUnsavedChanges()
-        && !settleUnsavedChanges(this,
-                                 QStringLiteral("请问?是否将年级组保存为现在设置的%1个年级组？")
-                                     .arg(tickedNames().size()),
-                                 [this] { return saveGradeGroups(); })) {
-        event->ignore();
-        return;
-    }
-    event->accept();
+    return !hasUnsavedChanges()
+           || settleUnsavedChanges(this,
+                                   QStringLiteral("请问?是否将年级组保存为现在设置的%1个年级组？")
+                                       .arg(tickedNames().size()),
+                                   [this] { return saveGradeGroups(); });
 }
 
 } // namespace tessaly

@@ -8,7 +8,6 @@
 
 #include <QWidget>
 
-class QCloseEvent;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -45,7 +44,7 @@ public slots:
     void Command8_Click();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    bool mayClose() override;
 
 private:
     // Ticks the stored grade groups and shows their count in Label5.

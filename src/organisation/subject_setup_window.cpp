@@ -16,7 +16,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -520,13 +519,9 @@ void SubjectSetupWindow::Command2_Click()
     CloseWindow(this);   // the close asks about unsaved changes
 }
 
-void SubjectSetupWindow::closeEvent(QCloseEvent *event)
+bool SubjectSetupWindow::mayClose()
 {
-    if (!settleUnsaved()) {
-        event->ignore();
-        return;
-    }
-    event->accept();
+    return settleUnsaved();
 }
 
 } // namespace tessaly

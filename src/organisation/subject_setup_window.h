@@ -14,7 +14,6 @@
 #include <QVector>
 #include <QWidget>
 
-class QCloseEvent;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -75,7 +74,7 @@ public slots:
     void Command2_Click();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    bool mayClose() override;
 
 private:
     // Reads the stored assignments of the scope into the grid and the ticks.

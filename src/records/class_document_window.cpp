@@ -12,7 +12,6 @@
 #include "records/class_documents.h"
 #include "records/notice_layout.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -212,13 +211,9 @@ bool ClassDocumentWindow::askToSave()
                                               UnsavedButtons::YesNo);
 }
 
-void ClassDocumentWindow::closeEvent(QCloseEvent *event)
+bool ClassDocumentWindow::mayClose()
 {
-    if (m_unsaved && !settleUnsavedChanges(this, unsavedQuestion(), [this] { return saveAnswered(); })) {
-        event->ignore();
-        return;
-    }
-    event->accept();
+    return !m_unsaved || settleUnsavedChanges(this, unsavedQuestion(), [this] { return saveAnswered(); });
 }
 
 void ClassDocumentWindow::closeDocument()

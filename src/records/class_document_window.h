@@ -90,8 +90,10 @@ protected:
         QString dataErrorPrefix;        // before the text of a data error
     };
     ClassDocumentWindow(const Twin &twin, WindowHost &host, QWidget *parent);
+
+public:
     // Unsaved changes are asked about first, with Cancel to stay.
-    void closeEvent(QCloseEvent *event) override;
+    bool mayClose() override;
 
 private:
     void gradeGroupChosen();

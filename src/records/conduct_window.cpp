@@ -15,7 +15,6 @@
 #include "records/phrase_panel.h"
 #include "school/class_members.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -182,13 +181,9 @@ void ConductWindow::Form_Load()
     Frame1->selectCategory(1);
 }
 
-void ConductWindow::closeEvent(QCloseEvent *event)
+bool ConductWindow::mayClose()
 {
-    if (!Frame1->editor()->settle() || !settleEvaluation()) {
-        event->ignore();
-        return;
-    }
-    event->accept();
+    return Frame1->editor()->settle() && settleEvaluation();
 }
 
 bool ConductWindow::hasUnsavedEvaluation() const

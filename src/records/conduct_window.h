@@ -85,9 +85,9 @@ public slots:
     void OpenPhrasePanel();           // Command7
     void ClosePhrasePanel();          // Command3
 
-protected:
+public:
     // An unsaved phrase or evaluation text is asked about first, with Cancel to stay.
-    void closeEvent(QCloseEvent *event) override;
+    bool mayClose() override;
 
 private:
     QVector<QVector<QVariant>> openClassMembers();

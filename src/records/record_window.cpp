@@ -10,7 +10,6 @@
 #include "platform/messages.h"
 #include "records/record_lists.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -172,13 +171,9 @@ void RecordWindow::Form_Load()
     setBoxText(Text1, QStringLiteral("提示：") + kCrLf + m_texts.hint);
 }
 
-void RecordWindow::closeEvent(QCloseEvent *event)
+bool RecordWindow::mayClose()
 {
-    if (!m_editor->settle()) {
-        event->ignore();
-        return;
-    }
-    event->accept();
+    return m_editor->settle();
 }
 
 std::optional<Document> RecordWindow::chosenRow() const

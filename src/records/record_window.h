@@ -87,7 +87,7 @@ protected:
 
     RecordWindow(WindowHost &host, QWidget *parent, const Texts &texts);
     // A record typed while adding or editing is settled first (two_mode_editor.h).
-    void closeEvent(QCloseEvent *event) override;
+    bool mayClose() override;
 
     // The twin's steps.
     // The subject a list is limited to (a student); empty: the whole class.

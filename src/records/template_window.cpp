@@ -7,7 +7,6 @@
 #include "records/notice_layout.h"
 #include "records/two_mode_editor.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -115,13 +114,9 @@ void TemplateWindow::Form_Load()
     pick(m_rows.isEmpty() ? -1 : 0);
 }
 
-void TemplateWindow::closeEvent(QCloseEvent *event)
+bool TemplateWindow::mayClose()
 {
-    if (!m_editor->settle()) {
-        event->ignore();
-        return;
-    }
-    event->accept();
+    return m_editor->settle();
 }
 
 void TemplateWindow::loadTemplates()

@@ -45,7 +45,7 @@ public slots:
 
 protected:
     // A template typed while adding or editing is settled first (two_mode_editor.h).
-    void closeEvent(QCloseEvent *event) override;
+    bool mayClose() override;
 
     // What the two libraries differ in.
     struct Library {

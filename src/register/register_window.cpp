@@ -20,7 +20,6 @@
 #include "kit/unsaved_changes.h"
 
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -391,13 +390,9 @@ void RegisterWindow::cmdClose_Click()
     CloseWindow(this);
 }
 
-void RegisterWindow::closeEvent(QCloseEvent *event)
+bool RegisterWindow::mayClose()
 {
-    if (!settleUnsaved()) {
-        event->ignore();
-        return;
-    }
-    event->accept();
+    return settleUnsaved();
 }
 
 ClassEntry RegisterWindow::chosenClass() const

@@ -34,7 +34,6 @@
 #include <QList>
 #include <QWidget>
 
-class QCloseEvent;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -173,7 +172,7 @@ public slots:
     void Command12_Click();   // ExportRegisterToExcel
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    bool mayClose() override;
 
 private:
     void buildControls();

@@ -20,7 +20,6 @@
 #include "score_entry/score_input.h"
 
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFormLayout>
@@ -762,13 +761,9 @@ void ScoreEntryWindow::Command7_Click()
     CloseWindow(this);
 }
 
-void ScoreEntryWindow::closeEvent(QCloseEvent *event)
+bool ScoreEntryWindow::mayClose()
 {
-    if (!settleUnsavedScores()) {
-        event->ignore();
-        return;
-    }
-    event->accept();
+    return settleUnsavedScores();
 }
 
 // ---- Score entry --------------------------------------------------------------

@@ -149,7 +149,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    bool mayClose() override;
 
 private:
     void buildEntryControls();

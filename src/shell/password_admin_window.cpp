@@ -11,7 +11,6 @@
 #include "kit/sign_in_toggle.h"
 #include "kit/unsaved_changes.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -324,13 +323,9 @@ void PasswordAdminWindow::Command8_Click()
     CloseWindow(this);   // the close asks about unsaved passwords
 }
 
-void PasswordAdminWindow::closeEvent(QCloseEvent *event)
+bool PasswordAdminWindow::mayClose()
 {
-    if (!settleUnsaved()) {
-        event->ignore();
-        return;
-    }
-    event->accept();
+    return settleUnsaved();
 }
 
 } // namespace tessaly

@@ -59,7 +59,7 @@ public slots:
     void Command8_Click();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    bool mayClose() override;
 
 private:
     bool refusedWhileSignedOut();

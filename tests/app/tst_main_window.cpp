@@ -23,6 +23,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
@@ -70,6 +71,20 @@ public slots:
     }
 };
 
+// Answers every close with `allowed`, counting the questions.
+class CloseProbe : public QWidget, public FormWindow {
+    Q_OBJECT
+public:
+    CloseProbe(WindowHost &host, QWidget *parent) : QWidget(parent), FormWindow(host) {}
+    bool mayClose() override
+    {
+        ++asked;
+        return allowed;
+    }
+    int asked = 0;
+    bool allowed = false;
+};
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -99,6 +114,7 @@ private slots:
     void modalPlainWidget();
     void exitEndsAtOnce();
     void endingAsksAboutUnsavedInput();
+    void everyCloseAsksTheWindow();
 };
 
 void TestMainWindow::startupWithSchoolName_data()
@@ -742,6 +758,38 @@ void TestMainWindow::endingAsksAboutUnsavedInput()
     QCOMPARE(quits, 1);
     QTRY_VERIFY(!h.isOpen(kRegisterWindow));
     QCOMPARE(school.count(QStringLiteral(R"(select count(*) from "初中")")), 0);
+}
+
+void TestMainWindow::everyCloseAsksTheWindow()
+{
+    TestSchool school;
+    MainWindow main(school.folder());
+    int quits = 0;
+    main.setQuitHandler([&] { ++quits; });
+    main.registerWindow(kRegisterWindow, makeWindow<CloseProbe>);
+    main.registerWindow(kUploadWindow, makeWindow<CloseProbe>);
+    QPointer<CloseProbe> child = qobject_cast<CloseProbe *>(main.showWindow(kRegisterWindow));
+    QPointer<CloseProbe> dialog = qobject_cast<CloseProbe *>(main.showWindow(kUploadWindow));
+    QVERIFY(child && dialog);
+    auto *frame = qobject_cast<QMdiSubWindow *>(child->parentWidget());
+    QVERIFY(frame);
+
+    // Refused: its own 关闭, the frame's close box, a dialog's close, the program's end.
+    QVERIFY(!CloseWindow(child));
+    QVERIFY(!frame->close());
+    QVERIFY(!dialog->close());
+    main.tuichu_Click();
+    QCOMPARE(quits, 0);
+    QCOMPARE(child->asked + dialog->asked, 3 + 1);   // the end stops at the first refusal
+    QVERIFY(main.openWindow(kRegisterWindow));
+    QVERIFY(main.openWindow(kUploadWindow));
+
+    child->allowed = true;
+    dialog->allowed = true;
+    main.tuichu_Click();
+    QCOMPARE(quits, 1);
+    QTRY_VERIFY(!child && !dialog);
+    QVERIFY(!main.openWindow(kRegisterWindow));
 }
 
 QTEST_MAIN(TestMainWindow)
