@@ -3,6 +3,7 @@
 #include "kit/form_layout.h"
 #include "kit/save_report.h"
 #include "kit/text_box.h"
+#include "kit/unsaved_changes.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
 #include "platform/format.h"
@@ -72,26 +73,43 @@ void PublishNoticeWindow::Form_Load()
     Text3->setText(shortDateText(session().today()));
 }
 
+bool PublishNoticeWindow::hasTypedNotice() const
+{
+    return !Text4->text().isEmpty() || !Text2->text().isEmpty() || !boxText(Text1).isEmpty();
+}
+
+bool PublishNoticeWindow::mayClose()
+{
+    return !hasTypedNotice()
+           || settleUnsavedChanges(this, QStringLiteral("教务信息还没有发布，要先发布吗?"), [this] { return publish(); });
+}
+
 void PublishNoticeWindow::Command1_Click()
+{
+    publish();
+}
+
+bool PublishNoticeWindow::publish()
 {
     const Notice notice{Text4->text(), Text2->text(), Text3->text(), boxText(Text1)};
     if (const auto empty = firstEmptyBox(notice)) {
         showNotice(this, emptyBoxMessage(*empty), kTitleHint);
         QWidget *boxes[] = {Text4, Text2, Text3, Text1};
         boxes[int(*empty)]->setFocus();
-        return;
+        return false;
     }
     const SaveOutcome r = saveWith<SaveOutcome>(connection(), [&](db::Connection &c) {
         return publishNotice(c, notice);
     });
     if (!r.ok) {
         reportSaveFailure(this, QStringLiteral("教务信息没有发布："), r.error, kTitleHint);
-        return;
+        return false;
     }
     showNotice(this, QStringLiteral("发布成功！"), kTitleHint);
     Text4->clear();
     Text2->clear();
     Text1->clear();
+    return true;
 }
 
 void PublishNoticeWindow::Command2_Click()
@@ -102,7 +120,9 @@ void PublishNoticeWindow::Command2_Click()
 void PublishNoticeWindow::Command3_Click()
 {
     WindowHost &h = host();
-    CloseWindow(this);
+    // A notice kept by the question keeps this window, and the viewer stays closed.
+    if (!CloseWindow(this))
+        return;
     h.showWindow(kViewNoticesWindow);
 }
 

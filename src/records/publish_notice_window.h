@@ -2,7 +2,9 @@
 // 发布信息 (PublishNoticeWindow): anyone may publish a notice into 信息. The
 // four boxes are tested in order (title, unit, time, content); a notice is
 // added only when all hold text, and "发布成功！" is shown only once the row is
-// stored. 查看信息 closes this window and opens the viewer.
+// stored. 查看信息 closes this window and opens the viewer. A notice typed and
+// not published is asked about before the window closes, whatever closes it:
+// Yes publishes it (a refusal keeps the window), No drops it, Cancel stays.
 #include "kit/window_base.h"
 
 #include <QWidget>
@@ -30,9 +32,16 @@ public:
 
 public slots:
     void Form_Load() override;
+    bool mayClose() override;
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
+
+private:
+    // Whether a title, unit or content is typed (the offered time alone is no notice).
+    bool hasTypedNotice() const;
+    // Publishes the four boxes; false when refused or failed (the user has been told).
+    bool publish();
 };
 
 } // namespace tessaly

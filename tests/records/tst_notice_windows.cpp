@@ -80,6 +80,7 @@ private slots:
     void publishRefusesInOrder();
     void publishStoresTextsExactly();
     void failedPublishShowsNoSuccess();
+    void unpublishedNoticeIsAskedAbout();
     void listSearchAndShowAll();
     void emptyTable();
     void equalTitles();
@@ -175,6 +176,59 @@ void TestNoticeWindows::failedPublishShowsNoSuccess()
     QCOMPARE(school.count(uR"(select count(*) from "信息")"_s), 0);
     QCOMPARE(w->Text4->text(), u"题"_s);   // what was typed is kept for another try
     QCOMPARE(w->Text1->toPlainText(), u"内容"_s);
+}
+
+// A typed notice is never dropped unasked: on 关闭, on 查看信息, at the program's end.
+void TestNoticeWindows::unpublishedNoticeIsAskedAbout()
+{
+    TestSchool school;
+    WindowHarness h(school, {.today = kToday});
+    int quits = 0;
+    h.main.setQuitHandler([&] { ++quits; });
+    const QString question = u"教务信息还没有发布，要先发布吗?"_s;
+    auto *w = h.open<PublishNoticeWindow>(kPublishNoticeWindow);
+    w->Text4->setText(u"放假通知"_s);
+    w->Text1->setPlainText(u"周五放假"_s);
+
+    // Cancel stays with the notice, and the viewer is not opened.
+    h.responder.answer(Answer::Cancel);
+    w->Command2->click();
+    h.responder.answer(Answer::Cancel);
+    w->Command3->click();
+    h.responder.answer(Answer::Cancel);
+    h.trigger(u"tuichu"_s);
+    QCOMPARE(h.responder.texts(), QStringList(3, question));
+    QVERIFY(h.responder.last().hasCancel);
+    QCOMPARE(quits, 0);
+    QVERIFY(h.isOpen(kPublishNoticeWindow));
+    QVERIFY(!h.isOpen(kViewNoticesWindow));
+    QCOMPARE(w->Text4->text(), u"放假通知"_s);
+
+    // Yes publishes: without a unit that is refused, and the window stays.
+    h.responder.clear();
+    h.responder.answer(Answer::Yes);
+    w->Command2->click();
+    QCOMPARE(h.responder.texts(), (QStringList{question, u"请填写发布单位"_s}));
+    QVERIFY(h.isOpen(kPublishNoticeWindow));
+    QCOMPARE(school.count(uR"(select count(*) from "信息")"_s), 0);
+
+    // With the unit, Yes publishes it before the viewer opens on the notices.
+    w->Text2->setText(u"教导处"_s);
+    h.responder.clear();
+    h.responder.answer(Answer::Yes);
+    w->Command3->click();
+    QCOMPARE(h.responder.texts(), (QStringList{question, u"发布成功！"_s}));
+    QTRY_VERIFY(!h.isOpen(kPublishNoticeWindow));
+    auto *v = h.openWindow<ViewNoticesWindow>(kViewNoticesWindow);
+    QVERIFY(v);
+    QCOMPARE(itemTexts(v->List1), QStringList{u"放假通知"_s});
+
+    // The offered time alone is no notice: closing asks nothing.
+    w = h.open<PublishNoticeWindow>(kPublishNoticeWindow);
+    h.responder.clear();
+    w->Command2->click();
+    QTRY_VERIFY(!h.isOpen(kPublishNoticeWindow));
+    QVERIFY(h.responder.shown().isEmpty());
 }
 
 void TestNoticeWindows::listSearchAndShowAll()
@@ -446,7 +500,8 @@ void TestNoticeWindows::windowsOpenEachOther()
     auto *p = h.openWindow<PublishNoticeWindow>(kPublishNoticeWindow);
     QVERIFY(p);
     p->Text4->setText(u"没发布的"_s);
-    p->Command3->click();   // closes without saving, opens the viewer
+    h.responder.answer(Answer::No);
+    p->Command3->click();   // No drops the notice: the window closes and the viewer opens
     QTRY_VERIFY(!h.isOpen(kPublishNoticeWindow));
     auto *v = h.openWindow<ViewNoticesWindow>(kViewNoticesWindow);
     QVERIFY(v);
