@@ -2,6 +2,7 @@
 
 #include "kit/database_unavailable.h"
 #include "kit/save_report.h"
+#include "kit/sign_in_toggle.h"
 #include "kit/text_box.h"
 #include "kit/unsaved_changes.h"
 #include "kit/window_names.h"
@@ -350,7 +351,9 @@ void ClassDocumentWindow::CreateClassDocument()
     if (!askYesNo(this,
                   dear + QStringLiteral("您确实要新创建一个名称为 \r（") + name + QStringLiteral("）的") + word()
                       + QStringLiteral("吗?"),
-                  kTitleHintDots))
+                  kTitleHintDots)
+        || !m_context->toggle()->confirmSignedIn(QStringLiteral("班主任(%1)没有登陆，") + word()
+                                                 + QStringLiteral("没有创建。请登陆后再创建。")))
         return;
     const QString text = boxText(Text1);
     const InsertOutcome r = saveWith<InsertOutcome>(connection(), [&](db::Connection &c) {
@@ -370,6 +373,8 @@ bool ClassDocumentWindow::SaveClassDocument()
 {
     if (!m_open)
         return true;
+    if (!m_context->toggle()->confirmSignedIn())
+        return false;
     const qint64 id = *m_open;
     const QString text = boxText(Text1);
     const SaveOutcome r = saveWith<SaveOutcome>(connection(), [&](db::Connection &c) {

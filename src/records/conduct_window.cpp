@@ -147,6 +147,7 @@ ConductWindow::ConductWindow(WindowHost &host, QWidget *parent) : QWidget(parent
                                   .checks = ClassContext::Checks::Conduct},
                                  *this, this);
     m_context->setLeaveCheck([this] { return settleEvaluation(); });
+    Frame1->editor()->setSignIn(m_context->toggle());
     ReportDataError(*Data3, this);
     connect(m_context, &ClassContext::gradeGroupChosen, this, &ConductWindow::gradeGroupChosen);
     connect(m_context, &ClassContext::classChosen, this, &ConductWindow::classChosen);

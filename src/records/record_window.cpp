@@ -135,6 +135,7 @@ RecordWindow::RecordWindow(WindowHost &host, QWidget *parent, const Texts &texts
         .newRow = [this](const QString &) -> std::optional<NewDocument> { return NewDocument{m_newKind, m_newName}; },
         .reload = [this](const TwoModeEditor::Leave &how) { editorLeft(how); },
     });
+    m_editor->setSignIn(m_context->toggle());
 
     connect(m_context, &ClassContext::gradeGroupChosen, this, [this] {
         m_listed.clear();
@@ -143,8 +144,11 @@ RecordWindow::RecordWindow(WindowHost &host, QWidget *parent, const Texts &texts
         gradeGroupChosen();
     });
     connect(m_context, &ClassContext::classChosen, this, [this] { classChosen(); });
-    connect(m_context, &ClassContext::signInShown, this,
-            [this](bool signedIn, ClassContext::Shown when) { signInShown(signedIn, when); });
+    // The status goes into the record box: never over a record being typed.
+    connect(m_context, &ClassContext::signInShown, this, [this](bool signedIn, ClassContext::Shown when) {
+        if (!m_editor->inMode())
+            signInShown(signedIn, when);
+    });
     connect(List1, &QListWidget::itemSelectionChanged, this, &RecordWindow::List1_Click);
     connect(List1, &QListWidget::itemClicked, this, &RecordWindow::List1_Click);
     connect(Command2, &QPushButton::clicked, this, &RecordWindow::Command2_Click);

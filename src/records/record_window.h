@@ -6,6 +6,9 @@
 // enabled while the class's head teacher is signed in), the class context, and
 // the record list of the class's rows of the window's kind code.
 //
+// A sign-in that ends elsewhere while a record is typed leaves the text as it
+// is: the status line is written into the record box only outside a mode.
+//
 // A list entry stands for the row it was listed from (listedRows()), and the
 // chosen entry is the row edit and delete act on. Each twin says which rows it
 // lists, what an add checks and asks, and what its texts are.

@@ -1,6 +1,7 @@
 #include "records/two_mode_editor.h"
 
 #include "kit/save_report.h"
+#include "kit/sign_in_toggle.h"
 #include "kit/unsaved_changes.h"
 #include "platform/messages.h"
 
@@ -102,6 +103,60 @@ void TwoModeEditor::focusEditor()
         m_config.editor->setFocus();
 }
 
+void TwoModeEditor::setSignIn(SignInToggle *toggle)
+{
+    m_signIn = toggle;
+    connect(toggle, &SignInToggle::stateShown, this, &TwoModeEditor::followSignIn);
+}
+
+bool TwoModeEditor::signedIn(const QString &refusal)
+{
+    return !m_signIn || m_signIn->confirmSignedIn(refusal);
+}
+
+void TwoModeEditor::followSignIn(bool signedIn)
+{
+    if (inMode())
+        unlockToggle(!signedIn);
+}
+
+void TwoModeEditor::unlockToggle(bool unlock)
+{
+    QAbstractButton *button = m_signIn ? m_signIn->button() : nullptr;
+    if (!button)
+        return;
+    const auto holdsToggle = [button](const QWidget *w) { return w == button || w->isAncestorOf(button); };
+    if (!unlock) {
+        for (QWidget *w : m_config.locked)
+            if (w && holdsToggle(w))
+                w->setEnabled(false);
+        restoreAroundToggle();
+        return;
+    }
+    // A locked widget that holds the toggle is enabled again with everything in
+    // it but the toggle (and the widgets it lies in) disabled.
+    for (QWidget *w : m_config.locked) {
+        if (!w || !holdsToggle(w))
+            continue;
+        w->setEnabled(true);
+        for (QWidget *inside : w->findChildren<QWidget *>()) {
+            if (holdsToggle(inside) || !holdsToggle(inside->parentWidget()) || !inside->isEnabledTo(w))
+                continue;
+            inside->setEnabled(false);
+            m_lockedAroundToggle << inside;
+        }
+    }
+    button->setEnabled(true);
+}
+
+void TwoModeEditor::restoreAroundToggle()
+{
+    for (const QPointer<QWidget> &w : std::as_const(m_lockedAroundToggle))
+        if (w)
+            w->setEnabled(true);
+    m_lockedAroundToggle.clear();
+}
+
 bool TwoModeEditor::refused(const std::function<bool()> &test, const QString &message)
 {
     if (!test || test())
@@ -130,6 +185,7 @@ void TwoModeEditor::enter(Mode mode)
 
 void TwoModeEditor::leave(const Leave &how)
 {
+    restoreAroundToggle();
     m_mode = Mode::Browsing;
     m_left = true;
     m_edited.reset();
@@ -193,6 +249,10 @@ void TwoModeEditor::save()
         const std::optional<NewDocument> row = m_steps.newRow ? m_steps.newRow(typed) : std::nullopt;
         if (!row)
             return;
+        if (!signedIn()) {
+            focusEditor();
+            return;
+        }
         const InsertOutcome r = saveWith<InsertOutcome>(m_connection(), [&](db::Connection &c) {
             return insertDocument(c, row->kind, typed, row->displayName);
         });
@@ -202,6 +262,10 @@ void TwoModeEditor::save()
             return;
         }
         leave({Mode::Adding, true, r.id});
+        return;
+    }
+    if (!signedIn()) {
+        focusEditor();
         return;
     }
     const qint64 id = m_edited->id;
@@ -253,7 +317,8 @@ void TwoModeEditor::remove()
         showNotice(m_window, m_config.messages.deleteWithoutRow, kTitleHint);
         return;
     }
-    if (!askYesNo(m_window, deleteQuestion(row->text, m_config.quoteLength), kTitleHint))
+    if (!askYesNo(m_window, deleteQuestion(row->text, m_config.quoteLength), kTitleHint)
+        || !signedIn(QStringLiteral("班主任(%1)没有登陆，没有删除。请登陆后再删除。")))
         return;
     const SaveOutcome r = saveWith<SaveOutcome>(m_connection(), [&](db::Connection &c) {
         return deleteDocument(c, row->id);

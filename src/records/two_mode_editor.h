@@ -17,6 +17,11 @@
 // window wants, makes the editor read-only. The editor writes the rows itself
 // (班主任 on the window's connection); a failed write is reported and the mode stays.
 //
+// In a window that signs in (setSignIn), every write first confirms that the
+// toggle's account is signed in at that moment. A sign-in that ends elsewhere
+// while a mode is open keeps the mode and the typed text; the toggle alone of
+// the locked widgets becomes usable, so the user can sign in again and save.
+//
 //   m_editor = new TwoModeEditor([this]() -> db::Connection & { return connection(); }, {
 //       .buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, cmdDelete},
 //       .editor = Text1, .quoteLength = 20,
@@ -38,6 +43,10 @@
 
 class QAbstractButton;
 class QWidget;
+
+namespace tessaly {
+class SignInToggle;
+}
 
 namespace tessaly::records {
 
@@ -108,6 +117,8 @@ public:
 
     TwoModeEditor(ConnectionSource connection, const Config &config, QWidget *window);
     void setSteps(Steps steps) { m_steps = std::move(steps); }
+    // The window's sign-in toggle, whose account every write needs.
+    void setSignIn(SignInToggle *toggle);
 
     Mode mode() const { return m_mode; }
     bool inMode() const { return m_mode != Mode::Browsing; }
@@ -139,6 +150,10 @@ private:
     void setWritable(bool writable);
     void focusEditor();
     bool refused(const std::function<bool()> &test, const QString &message);
+    bool signedIn(const QString &refusal = QString());
+    void followSignIn(bool signedIn);
+    void unlockToggle(bool unlock);
+    void restoreAroundToggle();
 
     ConnectionSource m_connection;   // the window's: saves run on it
     Config m_config;
@@ -148,6 +163,8 @@ private:
     bool m_left = false;                 // a save or cancel happened
     std::optional<Document> m_edited;    // the row being edited
     QString m_enteredText;               // the editor's text when the mode was entered
+    QPointer<SignInToggle> m_signIn;
+    QList<QPointer<QWidget>> m_lockedAroundToggle;   // disabled so that only the toggle is usable
 };
 
 } // namespace tessaly::records

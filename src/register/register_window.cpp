@@ -654,7 +654,8 @@ void RegisterWindow::Command16_Click()
 void RegisterWindow::Command13_Click()
 {
     const QList<reg::TransferEntry> queue = transferQueue();
-    if (queue.isEmpty())
+    if (queue.isEmpty()
+        || !m_toggle->confirmSignedIn(QStringLiteral("班主任(%1)没有登陆，没有学生转入本班。请登陆后再保存转入。")))
         return;
     db::Connection &c = connection();
     reg::TransferOutcome outcome;

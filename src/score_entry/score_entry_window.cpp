@@ -716,7 +716,8 @@ void ScoreEntryWindow::Command3_Click()
         Text8->setFocus();
         return;
     }
-    if (!m_identity.isValid())
+    if (!m_identity.isValid()
+        || !m_toggle->confirmSignedIn(QStringLiteral("任课教师(%1)没有登陆，考试没有创建。请登陆后再创建。")))
         return;
 
     db::Connection &c = connection();

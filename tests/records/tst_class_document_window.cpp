@@ -8,6 +8,7 @@
 #include "kit/database_unavailable.h"
 #include "kit/text_box.h"
 #include "kit/window_names.h"
+#include "kit/window_steps.h"
 #include "records/class_document_window.h"
 #include "records/head_teacher_documents.h"
 #include "shell/print_page.h"
@@ -126,6 +127,7 @@ private slots:
     void dataErrorsNameTheWindow_data();
     void dataErrorsNameTheWindow();
     void closingAsksAboutUnsavedText();
+    void signInElsewhereKeepsTheText();
     void shot();
 };
 
@@ -683,6 +685,36 @@ void TestClassDocumentWindow::closingAsksAboutUnsavedText()
     QTRY_VERIFY(!d.h.isOpen(kPlanWindow));
     QCOMPARE(s.rows().size(), 1);
     QCOMPARE(s.text(first), u"上学期，补充"_s);
+}
+
+// Another account signs in while the plan is typed: closing cannot save it
+// without the head teacher; signed in again, it saves.
+void TestClassDocumentWindow::signInElsewhereKeepsTheText()
+{
+    School s;
+    const qint64 first = s.add(u"J200401S"_s, u"05-06初二一班上学年工作计划"_s, u"上学期"_s);
+    const QStringList stored = s.rows();
+    Docs d(s, QDate(2005, 10, 15));
+    d.chooseClass(kJunior, u"一班"_s);
+    d.signIn(u"111"_s);
+    choose(d.w->Combo4, u"05-06初二一班上学年工作计划"_s);
+    d.type(u"，补充"_s);
+
+    QVERIFY(signInElsewhere(d.h.main, u"李老师"_s, u"222"_s));
+    QCOMPARE(d.w->Command10->text(), u"班主任登陆 修改(&K)"_s);
+    d.h.responder.clear();
+    d.h.responder.answer(Answer::Yes);
+    CloseWindow(d.w);
+    QCOMPARE(d.h.responder.texts(),
+             (QStringList{kQuestion, u"班主任(王老师)没有登陆，修改没有保存。请登陆后再保存。"_s}));
+    QVERIFY(d.h.isOpen(kPlanWindow));
+    QCOMPARE(s.rows(), stored);
+    QCOMPARE(d.w->Text1->toPlainText(), u"上学期，补充"_s);
+
+    d.signIn(u"111"_s);
+    d.w->Command7->click();
+    QCOMPARE(s.text(first), u"上学期，补充"_s);
+    QVERIFY(!d.w->hasUnsavedChanges());
 }
 
 void TestClassDocumentWindow::shot()

@@ -104,6 +104,61 @@ struct Daily : Records<DailyRecordWindow> {
     }
 };
 
+// Adds a record (daily window) or edits the first one (development window) of
+// 初一 一班 with `typed`, lets another account sign in, and checks that the text
+// outlives it: closing cannot save it, and after signing in again it saves.
+void typedRecordOutlivesSignIn(WindowHarness &h, RecordWindow *w, School &s, const QString &typed,
+                               const QStringList &savedRows)
+{
+    choose(w->Combo1, kJunior);
+    choose(w->Combo2, u"一班"_s);
+    h.responder.answer(true);
+    if (qobject_cast<DailyRecordWindow *>(w)) {
+        w->CmdAdd->click();
+    } else {
+        clickEntry(w->List1, 0);
+        w->Cmdedit->click();
+    }
+    QVERIFY(w->editor()->inMode());
+    w->Text1->setPlainText(typed);
+    const QStringList stored = s.rows();
+
+    QVERIFY(signInElsewhere(h.main, u"李老师"_s, u"222"_s));
+    QCOMPARE(w->Text1->toPlainText(), typed);
+    QCOMPARE(w->Command10->text(), u"班主任登陆 修改(&K)"_s);
+    QVERIFY(!w->Frame2->isEnabled());
+    // The toggle is the one way out of the selection area; the rest stays locked.
+    QVERIFY(w->Command10->isEnabled());
+    for (QWidget *locked : {static_cast<QWidget *>(w->Combo1), static_cast<QWidget *>(w->Combo2),
+                            static_cast<QWidget *>(w->List1), static_cast<QWidget *>(w->cmdClose),
+                            static_cast<QWidget *>(w->Command2)})
+        QVERIFY2(!locked->isEnabled(), qPrintable(locked->objectName()));
+
+    // Yes to the closing question cannot save: the window stays with the text.
+    h.responder.clear();
+    h.responder.answer(Answer::Yes);
+    CloseWindow(w);
+    QCOMPARE(h.responder.texts(), (QStringList{u"记录内容还没有保存，要先保存吗?"_s,
+                                               u"班主任(王老师)没有登陆，修改没有保存。请登陆后再保存。"_s}));
+    QVERIFY(h.isOpen(w->objectName()));
+    QCOMPARE(s.rows(), stored);
+    QCOMPARE(w->Text1->toPlainText(), typed);
+    QVERIFY(w->editor()->inMode());
+
+    // Signed in again: the selection area is locked as before, and the record saves.
+    QVERIFY(signInThrough(w->Command10, u"111"_s));
+    QVERIFY(w->Frame2->isEnabled());
+    QVERIFY(!w->Frame1->isEnabled());
+    QVERIFY(w->Combo1->isEnabledTo(w->Frame1));
+    QCOMPARE(w->Text1->toPlainText(), typed);
+    w->cmdUpdate->click();
+    QCOMPARE(w->editor()->mode(), records::TwoModeEditor::Mode::Browsing);
+    QCOMPARE(s.rows(), savedRows);
+    QVERIFY(w->Frame1->isEnabled());
+    QVERIFY(w->cmdClose->isEnabled());
+    QVERIFY(w->Combo2->isEnabled());
+}
+
 } // namespace
 
 class TestRecordWindows : public QObject {
@@ -121,6 +176,8 @@ private slots:
     void writeFailureKeepsTheText();
     void twoComputersEditOneRecord();
     void closingWhileEditingAsks();
+    void signInElsewhereKeepsTheTypedRecord_data();
+    void signInElsewhereKeepsTheTypedRecord();
     void dailyListsAndHeadTeachers();
     void dailyAddAndDelete();
     void signInTexts();
@@ -452,6 +509,32 @@ void TestRecordWindows::closingWhileEditingAsks()
     CloseWindow(d.w);
     QTRY_VERIFY(!d.h.isOpen(kDevelopmentRecordWindow));
     QCOMPARE(s.rows(), QStringList{u"W200501|第一条，补充|05-06(上)初一张三 10月10日"_s});
+}
+
+void TestRecordWindows::signInElsewhereKeepsTheTypedRecord_data()
+{
+    QTest::addColumn<bool>("daily");
+    QTest::newRow("daily window, adding") << true;
+    QTest::newRow("development window, editing") << false;
+}
+
+// Another account signing in while a record is typed: the text stays, no save
+// runs without the head teacher, and after signing in again the record saves.
+void TestRecordWindows::signInElsewhereKeepsTheTypedRecord()
+{
+    QFETCH(bool, daily);
+    School s;
+    const QString name = u"05-06(上)初一张三 10月10日"_s;
+    s.development(u"第一条"_s, name);
+    if (daily) {
+        Daily d(s, kOct15, u"王老师"_s);
+        typedRecordOutlivesSignIn(d.h, d.w, s, u"开班会，选班干部"_s,
+                                  QStringList{u"W200501|第一条|"_s + name,
+                                              u"JL200501|开班会，选班干部|05-06(上)初一一班 10月15日"_s});
+    } else {
+        Development d(s, kOct15, u"王老师"_s);
+        typedRecordOutlivesSignIn(d.h, d.w, s, u"第一条，补充"_s, QStringList{u"W200501|第一条，补充|"_s + name});
+    }
 }
 
 void TestRecordWindows::dailyListsAndHeadTeachers()

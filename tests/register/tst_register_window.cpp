@@ -179,6 +179,7 @@ private slots:
     void leavingWithoutChangesAsksNothing();
     void transfer();
     void transferReportsAStudentWhoIsGone();
+    void transferNeedsTheSignInAtItsSave();
     void transferPanelOpensAfterASave();
     void refusedReadsAreReportedLikeRefusedSaves();
     void readsAndSavesOpenNoFurtherConnection();
@@ -1054,6 +1055,28 @@ void TestRegisterWindow::transferReportsAStudentWhoIsGone()
     QVERIFY2(!responder.last().text.contains(QStringLiteral("周九")), qPrintable(responder.last().text));
     QCOMPARE(numberOf(s.school, s.zhou), QStringLiteral("20040303"));
     QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三", "李四", "周九", "王五"}));
+}
+
+// Another account signs in while the transfer panel is open: 保存转入 moves nobody.
+void TestRegisterWindow::transferNeedsTheSignInAtItsSave()
+{
+    School s;
+    WindowHarness h(s.school, at(kWang));
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    w->Command1->click();
+    choose(w->Combo3, kClass13);
+    w->List1->setCurrentRow(0);
+    h.responder.answer(true);
+    w->Command16->click();
+    QVERIFY(signInElsewhere(h.main, QStringLiteral("李老师"), QStringLiteral("l456")));
+    h.responder.clear();
+    w->Command13->click();
+    QCOMPARE(h.responder.texts(),
+             QStringList{QStringLiteral("班主任(王老师)没有登陆，没有学生转入本班。请登陆后再保存转入。")});
+    QCOMPARE(numberOf(s.school, s.qian), QStringLiteral("20041301"));
+    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三", "李四", "王五"}));
 }
 
 void TestRegisterWindow::transferPanelOpensAfterASave()

@@ -1,6 +1,7 @@
 // 任课教师录入成绩 driven through its controls: the cascade, the teacher's
 // sign-in, opening an exam and creating one, on a school whose day is
 // 15 October 2025 (初二年级组 is the cohort 2024).
+#include "fixtures/sign_in_steps.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
@@ -118,6 +119,7 @@ private slots:
     void refusedInputKeepsTheQuizName_data();
     void refusedInputKeepsTheQuizName();
     void failedCreationLeavesNothing();
+    void creationNeedsTheSignInAtItsSave();
     void fullMarkBoxRestoresABadValue_data();
     void fullMarkBoxRestoresABadValue();
     void looksRight();
@@ -532,6 +534,26 @@ void TestScoreEntryWindow::failedCreationLeavesNothing()
     QCOMPARE(s.school.columns(kJunior), columns);
     QCOMPARE(itemTexts(w->Combo5).size(), 2);
     QVERIFY(!w->Frame6->isHidden());
+}
+
+// Another account signs in while the creation panel is open: nothing is created.
+void TestScoreEntryWindow::creationNeedsTheSignInAtItsSave()
+{
+    School s;
+    const QStringList columns = s.school.columns(kJunior);
+    s.school.closeDb();
+    WindowHarness h(s.school, on(u"李明"_s));
+    ScoreEntryWindow *w = openWindow(h);
+    chooseSubject(w, u"语文"_s);
+    w->Command1->click();
+    w->Option2->click();
+    w->Text8->setText(u"100"_s);
+    QVERIFY(signInElsewhere(h.main, u"孙丽"_s, u"s1"_s));
+    h.responder.clear();
+    w->Command3->click();
+    QCOMPARE(h.responder.texts(), QStringList{u"任课教师(李明)没有登陆，考试没有创建。请登陆后再创建。"_s});
+    QCOMPARE(s.school.columns(kJunior), columns);
+    QCOMPARE(itemTexts(w->Combo5).size(), 2);
 }
 
 void TestScoreEntryWindow::fullMarkBoxRestoresABadValue_data()
