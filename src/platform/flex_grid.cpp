@@ -799,12 +799,20 @@ void FlexGrid::widenColumnsToText(int firstCol, int lastCol, int fromRow, int to
     }
 }
 
+int FlexGrid::textRoom(int col) const
+{
+    return columnWidth(col) - 2 * kTextPadding - (showGrid() ? 1 : 0);
+}
+
 bool FlexGrid::showCellToolTip(QTableView *view, QHelpEvent *event)
 {
     const QModelIndex index = view->indexAt(event->pos());
     const QString text = index.isValid() ? index.data().toString() : QString();
     const QRect rect = index.isValid() ? view->visualRect(index) : QRect();
-    const QFont cellFont = index.row() < m_fixedRows ? fixedRowFont(font()) : font();
+    const QVariant ownFont = index.isValid() ? index.data(Qt::FontRole) : QVariant();
+    const QFont cellFont = index.row() < m_fixedRows ? fixedRowFont(font())
+                           : ownFont.isValid()       ? qvariant_cast<QFont>(ownFont).resolve(font())
+                                                     : font();
     const int needed = QFontMetrics(cellFont).horizontalAdvance(text) + 2 * kTextPadding;
     if (!text.isEmpty() && needed > rect.width())
         QToolTip::showText(event->globalPos(), text, view->viewport(), rect);

@@ -95,6 +95,9 @@ public:
     // fromRow..toRow fit, up to 16 ideographs wide: a longer text is cut off there
     // and shows whole in its tooltip. A column is never made narrower.
     void widenColumnsToText(int firstCol, int lastCol, int fromRow, int toRow);
+    // The pixels a text may take in a cell of the column: its width less the
+    // padding either side of the text and the grid line (the measure above).
+    int textRoom(int col) const;
     // Alignment of a column's cells below the fixed rows (fixed rows are centred).
     // A cell's own alignment (Qt::TextAlignmentRole), when set, wins.
     Qt::Alignment ColAlignment(int col) const;

@@ -6,6 +6,7 @@
 #include "reports/transcript_options.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tessaly::reports {
 
@@ -105,11 +107,13 @@ void assembleReportView(QWidget *window, QWidget *steps, QWidget *grid, QWidget 
     layout->addWidget(preview, 1);
 }
 
-QGroupBox *addZoomOptions(QWidget *parent, QList<QRadioButton *> &options)
+QGroupBox *addZoomOptions(QWidget *parent, QList<QRadioButton *> &options, const char *captionLabel)
 {
-    auto *zoom = new QGroupBox(QStringLiteral("表格内字体宽度设置："), parent);
-    zoom->setObjectName(QStringLiteral("Frame4"));
+    const QString caption = QStringLiteral("表格内字体宽度设置：");
+    auto *zoom = named(new QGroupBox(captionLabel ? QString() : caption, parent), "Frame4");
     auto *zoomLayout = new QHBoxLayout(zoom);
+    if (captionLabel)
+        zoomLayout->addWidget(named(new QLabel(caption, zoom), captionLabel));
     const QString sizes[] = {QStringLiteral("缩小"), QStringLiteral("正常"), QStringLiteral("放大")};
     for (int i = 0; i < 3; ++i) {
         auto *option = new QRadioButton(sizes[i], zoom);
@@ -119,6 +123,28 @@ QGroupBox *addZoomOptions(QWidget *parent, QList<QRadioButton *> &options)
     }
     options[1]->setChecked(true);
     return zoom;
+}
+
+QFont fittedFont(const QFont &font, const QString &text, int room)
+{
+    const auto fits = [&](const QFont &f) { return QFontMetrics(f).horizontalAdvance(text) <= room; };
+    if (fits(font))
+        return font;
+    QFont narrower = font;
+    for (int stretch = QFont::Unstretched - 1; stretch >= kLeastFontStretch; --stretch) {
+        narrower.setStretch(stretch);
+        if (fits(narrower))
+            return narrower;
+    }
+    // Quarter points down from the size, never below the least share of it.
+    const double least = font.pointSizeF() * kLeastFontShare;
+    for (double size = std::floor(font.pointSizeF() * 4) / 4; size >= least; size -= 0.25) {
+        narrower.setPointSizeF(size);
+        if (fits(narrower))
+            return narrower;
+    }
+    narrower.setPointSizeF(least);
+    return narrower;
 }
 
 int chosenZoom(const QList<QRadioButton *> &options)

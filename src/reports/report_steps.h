@@ -3,6 +3,7 @@
 // panel with the four steps (grade group or class, comparable classes, exam,
 // subjects) and their captions, the lists of several choices with a tick box on
 // each item, the normal view that the paper preview replaces, and the zoom choices.
+#include <QFont>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -54,8 +55,17 @@ ReportSteps buildReportSteps(QGroupBox *frame, const StepCaptions &captions, QLa
 void assembleReportView(QWidget *window, QWidget *steps, QWidget *grid, QWidget *banner, bool bannerOnTop,
                         PaperPreview *preview);
 
-// The zoom choices Option7(0 … 2), 缩小, 正常 (chosen) and 放大, in a group of `parent`.
-QGroupBox *addZoomOptions(QWidget *parent, QList<QRadioButton *> &options);
+// The zoom choices Option7(0 … 2), 缩小, 正常 (chosen) and 放大, in a group
+// Frame4 of `parent`. The caption "表格内字体宽度设置：" is the group's title, or,
+// given a label name, a label of that name in the group before the choices.
+QGroupBox *addZoomOptions(QWidget *parent, QList<QRadioButton *> &options, const char *captionLabel = nullptr);
+// The font, narrowed as little as needed for `text` to take at most `room`
+// pixels: condensed down to kLeastFontStretch first, then smaller down to
+// kLeastFontShare of its size. The font itself when the text fits; the
+// narrowest of these when nothing does.
+inline constexpr int kLeastFontStretch = 50;
+inline constexpr double kLeastFontShare = 0.6;
+QFont fittedFont(const QFont &font, const QString &text, int room);
 // The index of the chosen zoom option; 1 (正常) when none is chosen.
 int chosenZoom(const QList<QRadioButton *> &options);
 // The grid's font at its size at 正常 scaled for the zoom option, as its font width follows the zoom.

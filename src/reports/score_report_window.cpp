@@ -116,25 +116,30 @@ ScoreReportWindow::ScoreReportWindow(WindowHost &host, QWidget *parent) : QWidge
     // The banner under the steps and the grid.
     assembleReportView(this, Frame1, Frame2, Label4, false, Preview);
 
-    // The options panel floats over the preview.
-    Picture4 = named(new QGroupBox(QStringLiteral("打印的项目设置"), this), "Picture4");
+    // The options panel floats over the preview: the frame of the settings, and
+    // the note and the two buttons under it.
+    Picture4 = named(new QFrame(this), "Picture4");
+    Picture4->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Picture4->setAutoFillBackground(true);
     auto *panel = new QGridLayout(Picture4);
-    Option2 = named(new QRadioButton(QStringLiteral("按科目顺序打印"), Picture4), "Option2");
-    Option1 = named(new QRadioButton(QStringLiteral("按班级顺序打印"), Picture4), "Option1");
+    Frame3 = named(new QGroupBox(QStringLiteral("打印的项目设置"), Picture4), "Frame3");
+    auto *settings = new QGridLayout(Frame3);
+    Option2 = named(new QRadioButton(QStringLiteral("按科目顺序打印"), Frame3), "Option2");
+    Option1 = named(new QRadioButton(QStringLiteral("按班级顺序打印"), Frame3), "Option1");
     Option2->setChecked(true);
-    panel->addWidget(Option2, 0, 0);
-    panel->addWidget(Option1, 0, 1);
+    settings->addWidget(Option2, 0, 0);
+    settings->addWidget(Option1, 0, 1);
     for (int i = 0; i < kReportBoxes; ++i) {
-        auto *box = new QCheckBox(reportBox(i).caption, Picture4);
+        auto *box = new QCheckBox(reportBox(i).caption, Frame3);
         box->setObjectName(QStringLiteral("Check1_%1").arg(i));
         box->setChecked(true);
         Check1 << box;
-        panel->addWidget(box, 1 + i % 5, i / 5);
+        settings->addWidget(box, 1 + i % 5, i / 5);
         connect(box, &QCheckBox::clicked, this, [this, i] { Check1_Click(i); });
     }
-    QGroupBox *zoom = addZoomOptions(Picture4, Option7);
-    panel->addWidget(zoom, 6, 0, 1, 2);
+    QGroupBox *zoom = addZoomOptions(Frame3, Option7, "Label27");
+    settings->addWidget(zoom, 6, 0, 1, 2);
+    panel->addWidget(Frame3, 0, 0, 1, 2);
     auto *note = named(new QLabel(QStringLiteral("说明：你可以拖动表格边框，来改变       表格在纸上的打印位置位。"),
                                   Picture4),
                        "Label12");
@@ -145,7 +150,7 @@ ScoreReportWindow::ScoreReportWindow(WindowHost &host, QWidget *parent) : QWidge
     panelButtons->addWidget(note, 1);
     panelButtons->addWidget(Command8);
     panelButtons->addWidget(Command9);
-    panel->addLayout(panelButtons, 7, 0, 1, 2);
+    panel->addLayout(panelButtons, 1, 0, 1, 2);
     Picture4->hide();
 
     connect(TreeView1, &ClassTree::NodeClick, this, &ScoreReportWindow::TreeView1_NodeClick);
@@ -214,8 +219,9 @@ void ScoreReportWindow::setColumnWidth(int col, int twips)
 
 void ScoreReportWindow::fitTexts()
 {
-    // The figures show whole. The names too, as far as the columns still fit the
-    // table on the page; a name cut off there shows whole in its tooltip.
+    // The figures show whole. The names too: their columns are widened as far as
+    // the table still fits on the page, and a name still wider than its cell is
+    // set in a narrower font of its own (fittedFont).
     const int last = Grid1->Rows() - 1;
     Grid1->widenColumnsToText(grades::kStatStudents, grades::kStatisticsCols - 1, 1, last);
     // In pixels, as the page draws the table inside its frame.
@@ -231,6 +237,16 @@ void ScoreReportWindow::fitTexts()
         const int wider = std::min(Grid1->columnWidth(c) - before, std::max(0, table - shown));
         Grid1->setColWidth(c, pixelsToTwips(before + wider));
         shown += wider;
+    }
+    QAbstractItemModel *cells = Grid1->model();
+    for (int c : {grades::kStatSubject, grades::kStatClass, grades::kStatTeacher}) {
+        const int room = Grid1->textRoom(c);
+        for (int r = 1; r <= last; ++r) {
+            const QFont font = fittedFont(Grid1->font(), Grid1->TextMatrix(r, c), room);
+            const QVariant own = font == Grid1->font() ? QVariant() : QVariant(font);
+            if (cells->index(r, c).data(Qt::FontRole) != own)
+                cells->setData(cells->index(r, c), own, Qt::FontRole);
+        }
     }
 }
 

@@ -22,6 +22,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFrame;
 class QGroupBox;
 class QLabel;
 class QListWidget;
@@ -65,7 +66,8 @@ public:
     QLabel *Label2 = nullptr;
     QLabel *Label7 = nullptr;
     QProgressBar *Bar2 = nullptr;
-    QGroupBox *Picture4 = nullptr;     // options panel
+    QFrame *Picture4 = nullptr;        // options panel
+    QGroupBox *Frame3 = nullptr;       // 打印的项目设置: order, column boxes, Frame4 with the zoom
     QList<QCheckBox *> Check1;         // 0 … 9
     QRadioButton *Option1 = nullptr;   // 按班级顺序打印
     QRadioButton *Option2 = nullptr;   // 按科目顺序打印

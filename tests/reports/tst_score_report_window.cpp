@@ -4,12 +4,14 @@
 #include "kit/window_names.h"
 #include "platform/flex_grid.h"
 #include "reports/paper_preview.h"
+#include "reports/report_steps.h"
 #include "reports/score_report.h"
 #include "reports/score_report_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -521,6 +523,86 @@ private slots:
         }
         // The workbook gets the headers as they are.
         QCOMPARE(w->reportRows().first().value(17), u"100│119"_s);
+    }
+
+    void namesFitTheirCells_data()
+    {
+        QTest::addColumn<int>("zoom");
+        QTest::newRow("正常") << 1;
+        QTest::newRow("缩小") << 0;
+        QTest::newRow("放大") << 2;
+    }
+
+    // A four-character class name and a long teacher name at the report's 7 pt:
+    // each name is drawn whole within its cell on the page, at every zoom.
+    void namesFitTheirCells()
+    {
+        QFETCH(int, zoom);
+        TestSchool school;
+        school.addGradeGroup(u"初一年级组"_s);
+        school.addClass(u"初一年级组"_s, u"一班"_s, u"王老师"_s);
+        school.addClass(u"初一年级组"_s, u"二十一班"_s, u"欧阳老师"_s);
+        school.addTeaching(u"初一年级组"_s, u"二十一班"_s, u"语文"_s, u"爱新觉罗·玄烨"_s);
+        school.addTeaching(u"初一年级组"_s, u"二十一班"_s, u"数学"_s, u"司马欧阳明月"_s);
+        for (const QString &s : kSubjects)
+            school.addExamColumn(u"初中"_s, midTerm(s));
+        for (const QString &number : {u"20250101"_s, u"20252101"_s}) {
+            const int id = school.addStudent(u"初中"_s, number, u"生"_s + number.right(3));
+            school.setScore(u"初中"_s, id, midTerm(u"语文"_s), 90);
+            school.setScore(u"初中"_s, id, midTerm(u"数学"_s), 80);
+        }
+        school.closeDb();
+        WindowHarness h(school, {.today = kToday, .realSize = true});
+        auto *w = showReport(h);
+        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        openOptions(w);
+        w->Option7[zoom]->setChecked(true);
+        applyOptions(w);
+        saveShot(w->grab().toImage(), u"score_report_names_"_s + QString::number(zoom));
+        FlexGrid *g = w->Grid1;
+        QCOMPARE(columnTexts(g, 1).mid(1, 2), (QStringList{u"一班"_s, u"二十一班"_s}));
+        QVERIFY(columnTexts(g, 2).contains(u"爱新觉罗·玄烨"_s));
+        for (int c : {0, 1, 2}) {
+            QVERIFY(g->textRoom(c) <= g->columnWidth(c) - 8);
+            for (int row = 1; row < g->Rows(); ++row) {
+                const QVariant own = g->model()->index(row, c).data(Qt::FontRole);
+                const QFont font = own.isValid() ? qvariant_cast<QFont>(own).resolve(g->font()) : g->font();
+                const QString text = g->TextMatrix(row, c);
+                QVERIFY2(QFontMetrics(font).horizontalAdvance(text) <= g->textRoom(c),
+                         qPrintable(u"%1: %2 > %3"_s.arg(text).arg(QFontMetrics(font).horizontalAdvance(text))
+                                        .arg(g->textRoom(c))));
+                // Narrowed no further than the least the report allows.
+                QVERIFY(font.pointSizeF() >= g->font().pointSizeF() * reports::kLeastFontShare - 0.01);
+            }
+        }
+    }
+
+    // The options panel as designed: Picture4 holds the frame Frame3 with the
+    // settings, and the note and buttons under it; Label27 captions the zoom in Frame4.
+    void optionsPanelControls()
+    {
+        TestSchool school;
+        seed(school);
+        WindowHarness h(school, {.today = kToday});
+        auto *w = h.open<ScoreReportWindow>(kScoreReportWindow);
+        QVERIFY(!qobject_cast<QGroupBox *>(w->Picture4));
+        auto *frame3 = w->Picture4->findChild<QGroupBox *>(u"Frame3"_s);
+        QVERIFY(frame3);
+        QCOMPARE(frame3->title(), u"打印的项目设置"_s);
+        auto *frame4 = frame3->findChild<QGroupBox *>(u"Frame4"_s);
+        QVERIFY(frame4);
+        QCOMPARE(frame4->title(), QString());
+        auto *label27 = frame4->findChild<QLabel *>(u"Label27"_s);
+        QVERIFY(label27);
+        QCOMPARE(label27->text(), u"表格内字体宽度设置："_s);
+        for (QRadioButton *option : w->Option7)
+            QCOMPARE(option->parentWidget(), frame4);
+        for (QWidget *inFrame3 : {static_cast<QWidget *>(w->Option1), static_cast<QWidget *>(w->Option2),
+                                  static_cast<QWidget *>(w->Check1.first()), static_cast<QWidget *>(w->Check1.last())})
+            QCOMPARE(inFrame3->parentWidget(), frame3);
+        for (QWidget *below : {static_cast<QWidget *>(w->Command8), static_cast<QWidget *>(w->Command9),
+                               static_cast<QWidget *>(w->Picture4->findChild<QLabel *>(u"Label12"_s))})
+            QCOMPARE(below->parentWidget(), static_cast<QWidget *>(w->Picture4));
     }
 
     void looksRight()
