@@ -303,6 +303,11 @@ private slots:
         QCOMPARE(w->TreeView1->topLevelItemCount(), int(std::count_if(rows.begin(), rows.end(), isChapter)));
         clickNode(w, w->node(u"C1"_s));
         QVERIFY(boxText(w->Text1).contains(u"请班主任 登陆"_s));
+        // 关于软件 tells what 系统信息 shows where no system-information program starts.
+        clickNode(w, w->node(u"E2"_s));
+        QVERIFY(!boxText(w->Text1).contains(u"不可用"_s));
+        for (const QString &shown : {u"操作系统"_s, u"SQLite"_s, u"程序文件夹"_s})
+            QVERIFY2(boxText(w->Text1).contains(shown), qPrintable(shown));
         saveShot(h.main.grab().toImage(), u"help_window_delivered"_s);
     }
 
