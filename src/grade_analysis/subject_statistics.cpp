@@ -6,6 +6,7 @@
 #include "school/exam_columns.h"
 #include "school/exam_registry.h"
 #include "school/score_sheet.h"
+#include "platform/typed_read.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -186,6 +187,10 @@ StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &reques
             if (!teachers.contains(key))
                 teachers.insert(key, rows.value(0).toString());
         }
+        if (!db::finishRead(c, rows)) {
+            fill.error = c.error();
+            return fill;
+        }
     }
 
     // Each class's scores in every subject: scores[class][subject].
@@ -217,6 +222,10 @@ StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &reques
                     if (columnOf[s] >= 0)
                         ofClass[s].append(score::storedScore(rows.value(columnOf[s])));
                 }
+            }
+            if (!db::finishRead(c, rows)) {
+                fill.error = c.error();
+                return fill;
             }
         }
         scores.append(ofClass);

@@ -1,5 +1,7 @@
 #include "kit/exam_locks.h"
 
+#include "platform/typed_read.h"
+
 #include <QSqlQuery>
 
 namespace tessaly {
@@ -12,6 +14,8 @@ QList<ExamLock> lockedExams(db::Connection &c)
     QSqlQuery q = c.query(QStringLiteral(R"(SELECT "表名", "考试名" FROM "考试锁定")"));
     while (q.next())
         locks.append({q.value(0).toString(), q.value(1).toString()});
+    if (!db::finishRead(c, q))
+        return {};
     return locks;
 }
 

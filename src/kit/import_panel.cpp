@@ -31,13 +31,17 @@ bool OpenImportWorkbook(QWidget *parent, std::unique_ptr<ImportWorkbook> &book, 
     return true;
 }
 
-void ListSheetHeaders(QWidget *parent, ImportWorkbook &book, int index, QListWidget *headers, HeaderText form)
+int ListSheetHeaders(QWidget *parent, ImportWorkbook &book, int index, QListWidget *headers, HeaderText form,
+                     const CaptionSearch &search)
 {
     headers->clear();
-    if (book.selectSheet(index))
-        headers->addItems(sheetHeaders(book, form));
-    else
+    if (!book.selectSheet(index)) {
         showNotice(parent, book.errorString(), kTitleHintDots);
+        return 1;
+    }
+    const int row = search.keys.isEmpty() ? 1 : captionRow(book, search.known, search.keys);
+    headers->addItems(sheetHeaders(book, form, row));
+    return row;
 }
 
 } // namespace tessaly

@@ -21,9 +21,17 @@ namespace tessaly {
 bool OpenImportWorkbook(QWidget *parent, std::unique_ptr<ImportWorkbook> &book, QLineEdit *pathBox,
                         QComboBox *sheetBox);
 
-// Makes the worksheet at `index` current and lists its headers in `headers` (cleared
-// first); a sheet that cannot be read is reported ("提示……") and lists nothing.
-void ListSheetHeaders(QWidget *parent, ImportWorkbook &book, int index, QListWidget *headers,
-                      HeaderText form = HeaderText::Trimmed);
+// Where ListSheetHeaders looks for the captions: the captions of every field and
+// those of the key field (see captionRow); without them, in row 1.
+struct CaptionSearch {
+    QStringList known;
+    QStringList keys;
+};
+
+// Makes the worksheet at `index` current and lists the headers of its caption row in
+// `headers` (cleared first); returns that row. A sheet that cannot be read is reported
+// ("提示……") and lists nothing.
+int ListSheetHeaders(QWidget *parent, ImportWorkbook &book, int index, QListWidget *headers,
+                     HeaderText form = HeaderText::Trimmed, const CaptionSearch &search = {});
 
 } // namespace tessaly

@@ -107,6 +107,10 @@ void DataMaintenanceWindow::listExams(db::Connection &c)
     m_exams = BuildLockableExamList(c);
     const QList<ExamLock> locks = lockedExams(c);
     List1->clear();
+    if (c.error().isSet()) {
+        reportReadFailure(this, c.error());
+        return;
+    }
     for (const LockableExam &exam : m_exams) {
         auto *item = new QListWidgetItem(exam.shown, List1);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);

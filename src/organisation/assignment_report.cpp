@@ -4,6 +4,7 @@
 #include "school/school_tables.h"
 #include "platform/database.h"
 #include "platform/gbk.h"
+#include "platform/typed_read.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -34,7 +35,7 @@ bool rowsOf(db::Connection &c, const QString &gradeGroup, const QString &kind,
         return false;
     while (q.next())
         each(q);
-    return true;
+    return db::finishRead(c, q);
 }
 
 AssignmentReport failed(db::Connection &c)
@@ -123,6 +124,8 @@ AssignmentReport BuildTeacherReport(db::Connection &c)
                 if (row % 2 == 0)
                     out += kCrLf;
             }
+            if (!db::finishRead(c, q))
+                return failed(c);
             if (row == 0)
                 out += kIndent + QStringLiteral("无教师信息");
         }

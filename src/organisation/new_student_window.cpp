@@ -312,8 +312,12 @@ void NewStudentWindow::buildImportPanel()
     grid->addWidget(new QLabel(QStringLiteral("所需新生资料"), Frame1), 5, 1);
     grid->addWidget(List3, 6, 0);
     grid->addLayout(fields, 6, 1);
-    grid->addWidget(Label9, 7, 0, 1, 2);
-    grid->addLayout(buttons, 8, 0, 1, 2);
+    captionRowLabel = named(new QLabel(Frame1), "CaptionRowNote");
+    captionRowLabel->setWordWrap(true);
+    captionRowLabel->hide();
+    grid->addWidget(captionRowLabel, 7, 0, 1, 2);
+    grid->addWidget(Label9, 8, 0, 1, 2);
+    grid->addLayout(buttons, 9, 0, 1, 2);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(6, 1);
@@ -511,8 +515,12 @@ void NewStudentWindow::Combo1_Click()
     const int index = Combo1->currentIndex();
     if (!m_book || index < 0)
         return;
-    ListSheetHeaders(this, *m_book, index, List3, HeaderText::AsStored);
+    const int row = ListSheetHeaders(this, *m_book, index, List3, HeaderText::AsStored,
+                                     {studentListCaptions(), {QStringLiteral("姓名"), QStringLiteral("学生姓名")}});
     ClearColumnMapping();
+    m_mapping.captionRow = row;
+    captionRowLabel->setText(captionRowNote(row));
+    captionRowLabel->setVisible(!captionRowLabel->text().isEmpty());
 }
 
 void NewStudentWindow::List3_Click()
@@ -678,13 +686,6 @@ void NewStudentWindow::Command18_Click()
     const std::optional<int> classes = classCountOf(Text3->text());
     if (!classes) {
         showNotice(this, QStringLiteral("请输入数字"));
-        Text3->clear();
-        Text3->setFocus();
-        return;
-    }
-    if (!classCountFits(*classes, int(m_table.rows.size()))) {
-        showNotice(this, QStringLiteral("分班数目不能多于新生人数（%1人）。").arg(m_table.rows.size()),
-                   kTitleHintDots);
         Text3->clear();
         Text3->setFocus();
         return;

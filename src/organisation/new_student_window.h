@@ -73,6 +73,7 @@ public:
     QLabel *Label8 = nullptr;
     QListWidget *List2 = nullptr;      // mapped score columns
     QLabel *Label9 = nullptr;
+    QLabel *captionRowLabel = nullptr; // says which row holds the captions when row 1 does not
     QPushButton *Command8 = nullptr;   // 导入
     QPushButton *Command9 = nullptr;   // 取消
     QPushButton *Command10 = nullptr;  // 重填

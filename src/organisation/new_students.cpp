@@ -210,6 +210,13 @@ float decimalValue(const QString &text)
     return readGridNumber(text, &value) ? float(value) : 0.0f;
 }
 
+const QStringList &studentListCaptions()
+{
+    static const QStringList captions{QStringLiteral("代码"), QStringLiteral("姓名"), QStringLiteral("学生姓名"),
+                                      QStringLiteral("性别"), QStringLiteral("总分")};
+    return captions;
+}
+
 QStringList mappingSummary(const StudentMapping &mapping)
 {
     const QString arrow = QStringLiteral("→");
@@ -228,13 +235,14 @@ NewStudentTable importStudents(const ImportWorkbook &book, const StudentMapping 
     CheckCounts tally;
     table.sourceSheet = book.currentSheet();
     table.codeColumn = mapping.code.sheetColumn();
+    table.captionRow = mapping.captionRow;
     for (const ColumnBinding &score : mapping.scores)
         table.scoreHeaders << score.label;
-    const int n = std::max(0, firstEmptyRow(book, mapping.name.sheetColumn()) - 2);
+    const int n = std::max(0, firstEmptyRow(book, mapping.name.sheetColumn(), mapping.captionRow) - mapping.captionRow - 1);
     table.rows.reserve(n);
     tally.students = n;
     for (int i = 1; i <= n; ++i) {
-        const int r = i + 1;
+        const int r = mapping.captionRow + i;
         NewStudent row;
         row.sheetRow = r;
         row.code = book.cell(r, mapping.code.sheetColumn());
@@ -689,41 +697,43 @@ bool writeBackPlacement(ImportWorkbook &book, const NewStudentTable &table, QStr
     if (!book.selectSheet(table.sourceSheet))
         return fail(book.errorString());
 
-    // The result column: an existing 分班结果, or the first column empty from row 1 down
-    // (a column without a header but with data under it is passed over). Past the
-    // used columns every column is empty, so the search ends there.
+    // The result column: an existing 分班结果, or the first column empty from the
+    // caption row down (a column without a header but with data under it is passed
+    // over). Past the used columns every column is empty, so the search ends there.
+    const int captions = std::max(1, table.captionRow);
     const int usedRows = book.usedRows();
     const int usedCols = book.usedCols();
     auto columnEmpty = [&](int col) {
-        for (int r = 2; r <= usedRows; ++r)
+        for (int r = captions + 1; r <= usedRows; ++r)
             if (!book.cell(r, col).isEmpty())
                 return false;
         return true;
     };
     int resultCol = 0;
     for (int col = 1; col <= usedCols + 1 && resultCol == 0; ++col) {
-        const QString header = book.cell(1, col);
+        const QString header = book.cell(captions, col);
         if (header == kResultHeader || (header.isEmpty() && columnEmpty(col)))
             resultCol = col;
     }
-    if (!book.setCell(1, resultCol, kResultHeader))
-        return fail(QStringLiteral("原表的第一行已经没有空列，无法写入“分班结果”。"));
+    if (!book.setCell(captions, resultCol, kResultHeader))
+        return fail(captions == 1 ? QStringLiteral("原表的第一行已经没有空列，无法写入“分班结果”。")
+                                  : QStringLiteral("原表的第%1行（列名行）已经没有空列，无法写入“分班结果”。").arg(captions));
 
     // The sheet row of each student: the row it was read from while that row still holds
     // its 代码, otherwise the first row holding it.
     QHash<QString, int> rowOfCode;
     auto findRow = [&](const QString &code) {
         if (rowOfCode.isEmpty())
-            for (int r = usedRows; r >= 2; --r)
+            for (int r = usedRows; r > captions; --r)
                 rowOfCode.insert(book.cell(r, table.codeColumn), r);
         return rowOfCode.value(code, 0);
     };
     int missing = 0;
     for (const NewStudent &row : table.rows) {
         int r = row.sheetRow;
-        if (r < 2 || book.cell(r, table.codeColumn) != row.code)
+        if (r <= captions || book.cell(r, table.codeColumn) != row.code)
             r = row.code.isEmpty() ? 0 : findRow(row.code);
-        if (r < 2) {
+        if (r <= captions) {
             ++missing;
             continue;
         }

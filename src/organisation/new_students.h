@@ -66,6 +66,7 @@ struct NewStudentTable {
     // The worksheet the rows were read from (position in the workbook), -1 for typed rows.
     int sourceSheet = -1;
     int codeColumn = 0;         // its 代码 column (1-based), 0 for typed rows
+    int captionRow = 1;         // its caption row; the students are below it
 
     int scoreCount() const { return int(scoreHeaders.size()); }
     int errorColumn() const { return kColFirstScore + scoreCount(); }
@@ -94,9 +95,15 @@ struct StudentMapping {
     ColumnBinding name;
     ColumnBinding sex;
     QList<ColumnBinding> scores;
+    int captionRow = 1;   // the sheet row of the headers bound; the students start below it
     bool complete() const { return code.isBound() && name.isBound() && sex.isBound(); }
-    void clear() { *this = StudentMapping{}; }
+    // Clears the bindings; the caption row stays with the sheet.
+    void clear() { *this = StudentMapping{{}, {}, {}, {}, captionRow}; }
 };
+
+// The captions a list's caption row may hold for the fields bound (代码, 姓名, 性别, 总分),
+// by which captionRow() finds a caption row below a title.
+const QStringList &studentListCaptions();
 
 // The import summary list: "代码→…", "姓名→…", "性别→…", then "成绩1→…", ….
 QStringList mappingSummary(const StudentMapping &mapping);
@@ -113,8 +120,8 @@ struct CheckCounts {
 // Called after each row with (row done, rows in all).
 using RowProgress = std::function<void(int done, int total)>;
 
-// Reads the current sheet of the book: rows 2 up to the first row whose 姓名 cell is
-// empty. 性别 is taken only when it reads 男 or 女 exactly, a score only when it is a
+// Reads the current sheet of the book: the rows below the caption row up to the first
+// row whose 姓名 cell is empty. 性别 is taken only when it reads 男 or 女 exactly, a score only when it is a
 // decimal; the rows are then checked as CheckStudentData checks them.
 NewStudentTable importStudents(const ImportWorkbook &book, const StudentMapping &mapping, CheckCounts *counts,
                                const RowProgress &progress = {});
@@ -137,9 +144,6 @@ QString checkReport(const CheckCounts &counts);
 // The class count typed into the class-count box: the number rounded (halves to even);
 // nullopt when it is no number or rounds outside 1 .. kMaxTypedCount.
 std::optional<int> classCountOf(const QString &text);
-// Whether a class count suits a list of `students`: more classes than students would
-// only make empty classes (and thousands of sheets in the class lists).
-inline bool classCountFits(int classes, int students) { return classes <= std::max(1, students); }
 
 // Places every row into one of `classes` classes (at least 1): the balancing pass over
 // the rows sorted by sex and scores, the leftover pass, the chosen-class swaps; then

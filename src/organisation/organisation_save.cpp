@@ -52,7 +52,7 @@ bool readRows(db::Connection &c, const QString &kind, const QString *gradeGroup,
     out.clear();
     while (q.next())
         out.append(Row{q.value(0).toLongLong(), textOf(q.value(1)), textOf(q.value(2)), textOf(q.value(3))});
-    return true;
+    return db::finishRead(c, q);
 }
 
 QString teachingText(const Row &r)

@@ -2,6 +2,7 @@
 
 #include "platform/row_update.h"
 #include "school/school_tables.h"
+#include "platform/typed_read.h"
 
 #include <QSqlQuery>
 
@@ -64,6 +65,8 @@ QVector<StoredTeaching> readTeachingAssignments(db::Connection &c, const Teachin
         s.assignment = {text(q, 1), text(q, 2), text(q, 3), text(q, 4), text(q, 5)};
         out.append(s);
     }
+    if (!db::finishRead(c, q) && ok)
+        *ok = false;
     return out;
 }
 

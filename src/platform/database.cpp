@@ -2,6 +2,7 @@
 
 #include "platform/schema.h"
 #include "platform/share_paths.h"
+#include "platform/typed_read.h"
 
 #include <QAtomicInt>
 #include <QDateTime>
@@ -492,7 +493,7 @@ bool Connection::startRecordingChanges()
     const QString queue = QStringLiteral("上传表");
     const QStringList columns = tableColumns(*this, queue);
     if (columns.isEmpty())
-        return true;   // no school database: nothing to queue
+        return !m_error.isSet();   // no school database: nothing to queue (unless unreadable)
     if (!columns.contains(QStringLiteral("新增"), Qt::CaseInsensitive)
         && !exec(QStringLiteral(R"(ALTER TABLE "上传表" ADD COLUMN "新增" INTEGER NOT NULL DEFAULT 0)"))) {
         // A read-only file takes no change, so none needs a queue row.
@@ -524,6 +525,8 @@ bool Connection::startRecordingChanges()
             if (c.compare(QStringLiteral("ID"), Qt::CaseInsensitive) == 0)
                 key = c;
         }
+        if (m_error.isSet())
+            return false;   // the table's columns could not be read: it would go unqueued
         const QString quotedTable = quoteIdentifier(table);
         const QString quotedKey = quoteIdentifier(key);
         if (quotedTable.isEmpty() || quotedKey.isEmpty())
@@ -785,7 +788,15 @@ QVariant Connection::scalar(const QString &sql, const QVariantList &params)
     QSqlQuery *q = run(sql, params);
     if (!q)
         return QVariant();
-    const QVariant value = q->next() ? q->value(0) : QVariant();
+    if (!q->next()) {
+        // No row, or a read the engine stopped with an error (error() says which).
+        const QSqlError e = q->lastError();
+        q->finish();
+        if (e.isValid())
+            setError(e);
+        return QVariant();
+    }
+    const QVariant value = q->value(0);
     q->finish();
     return value;
 }
@@ -855,6 +866,8 @@ QStringList tableColumns(Connection &c, const QString &table)
     QSqlQuery q = c.query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)));
     while (q.next())
         names << q.value(1).toString();
+    if (!finishRead(c, q))
+        return {};
     return names;
 }
 
@@ -872,6 +885,7 @@ ColumnType columnType(Connection &c, const QString &table, const QString &column
                              || type.contains(QLatin1String("FLOA"));
         return numeric ? ColumnType::Real : ColumnType::Text;
     }
+    finishRead(c, q);
     return ColumnType::Text;
 }
 
@@ -897,8 +911,8 @@ bool isSchoolDatabase(Connection &c, Error &error)
     QStringList present;
     while (q.next())
         present << q.value(0).toString().toLower();
-    if (q.lastError().isValid()) {
-        error = translate(q.lastError());
+    if (!finishRead(c, q)) {
+        error = c.error();
         return false;
     }
     for (const QString &table : schoolTables()) {

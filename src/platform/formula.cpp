@@ -632,8 +632,10 @@ void Grid::setFormula(int row, int col, Pending formula)
     if (row < 1 || col < 1 || !formula.tree)
         return;
     const auto existing = m_slots.find(key(row, col));
-    if (!acceptsFormulas() && (existing == m_slots.end() || existing->second.formula < 0))
+    if (!acceptsFormulas() && (existing == m_slots.end() || existing->second.formula < 0)) {
+        setFormulaBeyondCap(row, col);
         return;
+    }
     Slot &slot = m_slots[key(row, col)];
     if (slot.formula < 0) {
         slot.formula = int(m_formulas.size());
@@ -644,6 +646,17 @@ void Grid::setFormula(int row, int col, Pending formula)
     }
     slot.value = Value();
     slot.state = 0;
+}
+
+void Grid::setFormulaBeyondCap(int row, int col)
+{
+    if (row < 1 || col < 1)
+        return;
+    Slot &slot = m_slots[key(row, col)];
+    if (slot.formula >= 0)
+        return;
+    slot.value = Value::ofError(ErrorCode::Value);
+    m_beyondCapKeys.push_back(key(row, col));
 }
 
 // --- Evaluation ---------------------------------------------------------------------
@@ -1049,7 +1062,7 @@ struct Evaluator::State {
             slot.state = 0;
         } else {
             if (work > kWorkBudget)
-                v = p.stored ? *p.stored : Value::ofText(QString());
+                v = Value::ofError(ErrorCode::Value);   // not evaluated within the budget
             else if (unsupported && p.stored)
                 v = *p.stored;
             else if (v.type == Value::Type::Empty)
@@ -1178,8 +1191,12 @@ struct Evaluator::State {
         if (b.isError())
             return b;
         switch (n.op) {
-        case Op::Concat:
-            return Value::ofText(toText(a) + toText(b));
+        case Op::Concat: {
+            const QString left = toText(a), right = toText(b);
+            if (left.size() + right.size() > kMaxTextChars)
+                return Value::ofError(ErrorCode::Value);
+            return Value::ofText(left + right);
+        }
         case Op::Eq: return Value::ofBoolean(compareValues(a, b) == 0);
         case Op::Ne: return Value::ofBoolean(compareValues(a, b) != 0);
         case Op::Lt: return Value::ofBoolean(compareValues(a, b) < 0);
@@ -1508,8 +1525,14 @@ void Evaluator::evaluateSheet(int sheet, Grid grid, workbook::SheetCells *cells)
         if (slot.formula < 0)
             continue;  // a later record gave the cell a value
         const Pending &p = g.m_formulas[size_t(slot.formula)];
-        const Value v = slot.state == 2 ? slot.value : p.stored.value_or(Value());
+        // A formula the work budget left unevaluated reads as an error, never as a value.
+        const Value v = slot.state == 2 ? slot.value : Value::ofError(ErrorCode::Value);
         cells->set(int(key >> 32), int(key & 0xffffffffu), display(v, p.kind, d->date1904));
+    }
+    for (const quint64 key : g.m_beyondCapKeys) {
+        const Grid::Slot &slot = g.m_slots.find(key)->second;
+        if (slot.formula < 0 && slot.value.isError())   // no later record gave the cell a value
+            cells->set(int(key >> 32), int(key & 0xffffffffu), errorText(slot.value.error));
     }
 }
 

@@ -9,7 +9,8 @@
 // Anything else (an unknown function, a defined name, an array) evaluates to #NAME?
 // and marks the evaluation unsupported. A cycle reads #REF!. The work is bounded: deep
 // trees are refused when built, nesting and the total work of one sheet's evaluation
-// are capped, and a range costs what it holds, not what it spans.
+// are capped, and a range costs what it holds, not what it spans; a joined text is
+// capped at kMaxTextChars. A cell the bounds leave unevaluated reads #VALUE!.
 #include "platform/excel_values.h"
 #include "platform/workbook_cells.h"
 
@@ -98,15 +99,22 @@ struct Pending {
     std::optional<Value> stored;
 };
 
-// Formulas a sheet may hold for evaluation; those beyond read as they were stored.
+// Formulas a sheet may hold for evaluation; those beyond read #VALUE!.
 inline constexpr size_t kMaxFormulas = 100000;
+
+// The longest text a formula may give (a spreadsheet cell's limit); a longer one
+// reads #VALUE!.
+inline constexpr qsizetype kMaxTextChars = 32767;
 
 // The typed cells of one worksheet.
 class Grid {
 public:
     void setValue(int row, int col, Value value);
-    // Ignored once the grid holds kMaxFormulas.
+    // Once the grid holds kMaxFormulas, the cell reads #VALUE! instead (setFormulaBeyondCap).
     void setFormula(int row, int col, Pending formula);
+    // A formula cell the grid holds no more room for: it reads #VALUE!, never a value
+    // that stands for its result.
+    void setFormulaBeyondCap(int row, int col);
     bool acceptsFormulas() const { return m_formulas.size() < kMaxFormulas; }
 
 private:
@@ -120,6 +128,7 @@ private:
     std::unordered_map<quint64, Slot> m_slots;
     std::vector<Pending> m_formulas;
     std::vector<quint64> m_formulaKeys;
+    std::vector<quint64> m_beyondCapKeys;
 };
 
 // Work units (nodes evaluated, cells visited) one sheet's evaluation may spend.

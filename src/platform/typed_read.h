@@ -11,14 +11,28 @@
 // lock between reads and can stay open for the window's life.
 #include "platform/database.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QVector>
 #include <optional>
 
 namespace tessaly::db {
 
-// Every row of the query through decode, or nullopt when the query failed
-// (c.error() says why).
+// Ends a read loop over c.query()'s result: finishes q; true when its rows were
+// read to the last, false (and c.error()) when the engine stopped the loop with an
+// error (a damaged page, a lost file) rather than at the end.
+inline bool finishRead(Connection &c, QSqlQuery &q)
+{
+    const QSqlError e = q.lastError();
+    q.finish();
+    if (!e.isValid())
+        return true;
+    const Error error = translate(e);
+    return c.fail(error.number, error.text);
+}
+
+// Every row of the query through decode, or nullopt when the query failed or
+// stopped before its last row (c.error() says why).
 template <class Row, class Decode>
 std::optional<QVector<Row>> readRows(Connection &c, const QString &sql, const QVariantList &params, Decode &&decode)
 {
@@ -28,7 +42,8 @@ std::optional<QVector<Row>> readRows(Connection &c, const QString &sql, const QV
     QVector<Row> rows;
     while (q.next())
         rows.append(decode(q));
-    q.finish();
+    if (!finishRead(c, q))
+        return std::nullopt;
     return rows;
 }
 

@@ -928,8 +928,12 @@ struct XlsBook::Stream {
     {
         return forEachCell(index, [&](const Cell &cell) {
             const int row = int(cell.row) + 1, col = int(cell.col) + 1;
-            if (!cell.uncalculated || !grid->acceptsFormulas()) {
+            if (!cell.uncalculated) {
                 grid->setValue(row, col, cell.value);
+                return;
+            }
+            if (!grid->acceptsFormulas()) {
+                grid->setFormulaBeyondCap(row, col);
                 return;
             }
             const Record &r = *cell.uncalculated;

@@ -607,8 +607,10 @@ struct XlsxBook::Package {
                 grid->setValue(row, col, cellValue(c));
                 return;
             }
-            if (!grid->acceptsFormulas())
+            if (!grid->acceptsFormulas()) {
+                grid->setFormulaBeyondCap(row, col);
                 return;
+            }
             formula::Pending pending;
             pending.kind = formatKind(c);
             const auto master = isShared ? sharedFormulas.find(si) : sharedFormulas.end();

@@ -1,4 +1,5 @@
 #include "records/notices.h"
+#include "platform/typed_read.h"
 
 #include <QSqlQuery>
 
@@ -56,6 +57,10 @@ NoticeRows readNotices(db::Connection &c)
         out.rows.append({q.value(0).toLongLong(),
                          {q.value(1).toString(), q.value(2).toString(), q.value(3).toString(),
                           q.value(4).toString()}});
+    }
+    if (!db::finishRead(c, q)) {
+        out.error = c.error();
+        return out;
     }
     out.ok = true;
     return out;

@@ -74,7 +74,8 @@ TransferOutcome SaveClassTransfer(db::Connection &c, const QString &sectionTable
             return false;
         while (q.next())
             used << q.value(0).toString();
-        q.finish();
+        if (!db::finishRead(c, q))
+            return false;
         QSet<qint64> done;
         for (const TransferEntry &e : queue) {
             if (done.contains(e.id))

@@ -3,6 +3,7 @@
 #include "register/register_grid.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <algorithm>
@@ -24,7 +25,48 @@ QString sexOf(const ImportWorkbook &book, const ImportMapping &mapping, int row)
     return text == kMale || text == kFemale ? text : QString();
 }
 
+// Each trimmed 姓名's first data row (rows first … last of the 姓名 column).
+QHash<QString, int> firstRowOfNames(const ImportWorkbook &book, int nameColumn, int first, int last)
+{
+    QHash<QString, int> rowOfName;
+    for (int s = last; s >= first; --s)
+        rowOfName.insert(book.cell(s, nameColumn).trimmed(), s);
+    return rowOfName;
+}
+
+// The row that ends the data rows: the first empty 姓名 cell from the caption row down.
+int endOfList(const ImportWorkbook &book, const ImportMapping &mapping)
+{
+    return firstEmptyRow(book, mapping[kFieldName].sheetColumn(), mapping.captionRow);
+}
+
 } // namespace
+
+const QStringList &registerCaptions()
+{
+    static const QStringList captions = [] {
+        QStringList out{QStringLiteral("姓名"), QStringLiteral("性别"), QStringLiteral("民族"),
+                        QStringLiteral("出生日期"), QStringLiteral("原毕业学校"), QStringLiteral("联系电话"),
+                        QStringLiteral("家庭住址"), QStringLiteral("家长姓名"), QStringLiteral("家长单位"),
+                        QStringLiteral("住宿"), QStringLiteral("备注"), QStringLiteral("特长"),
+                        QStringLiteral("政治面貌"), QStringLiteral("户口性质"), QStringLiteral("籍贯"),
+                        QStringLiteral("与生关系")};
+        for (const ImportField &f : importFields()) {
+            QString caption = f.caption;
+            caption.remove(QChar(0x3000));
+            if (!out.contains(caption))
+                out << caption;
+        }
+        return out;
+    }();
+    return captions;
+}
+
+const QStringList &nameCaptions()
+{
+    static const QStringList captions{QStringLiteral("姓名"), QStringLiteral("学生姓名")};
+    return captions;
+}
 
 const std::array<ImportField, kImportFieldCount> &importFields()
 {
@@ -53,13 +95,25 @@ int importRowCount(const ImportWorkbook &book, const ImportMapping &mapping)
 {
     if (!mapping[kFieldName].isBound())
         return 0;
-    return std::max(0, firstEmptyRow(book, mapping[kFieldName].sheetColumn()) - 2);
+    return std::max(0, endOfList(book, mapping) - mapping.captionRow - 1);
+}
+
+QList<int> rowsLeftOut(const ImportWorkbook &book, const ImportMapping &mapping)
+{
+    if (!mapping[kFieldName].isBound())
+        return {};
+    return rowsBelowGap(book, mapping[kFieldName].sheetColumn(), endOfList(book, mapping));
 }
 
 QString importRefusal(ImportMode mode, const ImportMapping &mapping, int dataRows)
 {
     if (!mapping[kFieldName].isBound())
         return QStringLiteral("需要导入学生学籍内容，至少要求把Excel文件中含有本班学生姓名的列对应起来。");
+    if (mode == ImportMode::Fresh && dataRows == 0)
+        return QStringLiteral("所选的表中，对应为学生姓名的“%1”列下面没有学生姓名，全新导入没有进行，本班学生没有改动。\r"
+                              "请检查是否选对了学生资料所在的表，并把含有学生姓名的列（列名下面紧接着是学生名单）"
+                              "对应为学生姓名，再导入。")
+            .arg(mapping[kFieldName].label);
     if (mode == ImportMode::Fresh && dataRows > kMaxImportRows)
         return QStringLiteral("所选的表中有%1名学生，一个班最多只能有%2名学生(学籍号中的座号只有两位)，"
                               "无法全新导入。\r请检查所选的表是否只含有本班的学生。")
@@ -82,7 +136,7 @@ int freshImport(QList<RegisterRow> &rows, const ImportWorkbook &book, const Impo
     const int n = importRowCount(book, mapping);
     const int nameColumn = mapping[kFieldName].sheetColumn();
     for (int k = 1; k <= n; ++k) {
-        const int s = k + 1;
+        const int s = mapping.captionRow + k;
         RegisterRow row;
         row.state = RowState::New;
         row.number = k;
@@ -102,17 +156,15 @@ int freshImport(QList<RegisterRow> &rows, const ImportWorkbook &book, const Impo
 }
 
 int importByName(QList<RegisterRow> &rows, const ImportWorkbook &book, const ImportMapping &mapping,
-                 const ImportProgress &progress)
+                 const ImportProgress &progress, int *matched)
 {
     const int total = shownCount(rows);
+    if (matched)
+        *matched = 0;
     if (!mapping[kFieldName].isBound())
         return total;
-    const int last = firstEmptyRow(book, mapping[kFieldName].sheetColumn()) - 1;
-    const int nameColumn = mapping[kFieldName].sheetColumn();
-    // Each name's first data row.
-    QHash<QString, int> rowOfName;
-    for (int s = last; s >= 2; --s)
-        rowOfName.insert(book.cell(s, nameColumn).trimmed(), s);
+    const QHash<QString, int> rowOfName = firstRowOfNames(book, mapping[kFieldName].sheetColumn(),
+                                                          mapping.captionRow + 1, endOfList(book, mapping) - 1);
 
     int done = 0;
     for (RegisterRow &row : rows) {
@@ -120,6 +172,8 @@ int importByName(QList<RegisterRow> &rows, const ImportWorkbook &book, const Imp
             continue;
         const auto match = rowOfName.constFind(row.name().trimmed());
         if (match != rowOfName.cend()) {
+            if (matched)
+                ++*matched;
             const int s = *match;
             bool changed = false;
             if (const QString sex = sexOf(book, mapping, s); !sex.isEmpty()) {
@@ -148,14 +202,27 @@ int importByName(QList<RegisterRow> &rows, const ImportWorkbook &book, const Imp
     return total;
 }
 
-QStringList droppedSexes(const ImportWorkbook &book, const ImportMapping &mapping)
+QStringList droppedSexes(const ImportWorkbook &book, const ImportMapping &mapping, const QList<RegisterRow> *byName)
 {
     QStringList out;
     if (!mapping[kFieldName].isBound() || !mapping[kFieldSex].isBound())
         return out;
     const int nameColumn = mapping[kFieldName].sheetColumn();
-    const int last = firstEmptyRow(book, nameColumn) - 1;
-    for (int s = 2; s <= last; ++s) {
+    const int first = mapping.captionRow + 1, last = endOfList(book, mapping) - 1;
+    // By name, only the rows that give a student of the class its fields.
+    QSet<int> used;
+    if (byName) {
+        const QHash<QString, int> rowOfName = firstRowOfNames(book, nameColumn, first, last);
+        for (const RegisterRow &row : *byName) {
+            if (!row.isShown())
+                continue;
+            if (const auto match = rowOfName.constFind(row.name().trimmed()); match != rowOfName.cend())
+                used.insert(*match);
+        }
+    }
+    for (int s = first; s <= last; ++s) {
+        if (byName && !used.contains(s))
+            continue;
         const QString text = book.cell(s, mapping[kFieldSex].sheetColumn()).trimmed();
         if (!text.isEmpty() && sexOf(book, mapping, s).isEmpty())
             out << QStringLiteral("%1（%2）").arg(book.cell(s, nameColumn).trimmed(), text);
@@ -163,15 +230,58 @@ QStringList droppedSexes(const ImportWorkbook &book, const ImportMapping &mappin
     return out;
 }
 
-QString importReport(int count, const QStringList &droppedSex)
+ImportSummary summarizeImport(ImportMode mode, int count, int matched, const ImportWorkbook &book,
+                              const ImportMapping &mapping, const QList<RegisterRow> &rows)
 {
-    QString text = QStringLiteral("\r\n恭喜您！导入成功……\r\n\r\n　　学生人数共：%1人,全部导入，请仔细查看导入内容，"
-                                  "如无错误可以保存，如有错误请不要保存，再重新导入。")
-                       .arg(count);
-    if (!droppedSex.isEmpty())
+    ImportSummary summary;
+    summary.mode = mode;
+    summary.count = count;
+    summary.matched = matched;
+    summary.leftRows = rowsLeftOut(book, mapping);
+    if (!summary.leftRows.isEmpty()) {
+        summary.gapRow = endOfList(book, mapping);
+        for (int row : summary.leftRows)
+            summary.leftNames << book.cell(row, mapping[kFieldName].sheetColumn()).trimmed();
+    }
+    summary.droppedSex = droppedSexes(book, mapping, mode == ImportMode::ByName ? &rows : nullptr);
+    return summary;
+}
+
+QString importReport(const ImportSummary &summary)
+{
+    const QString check = QStringLiteral("请仔细查看导入内容，如无错误可以保存，如有错误请不要保存，再重新导入。");
+    QString text;
+    if (summary.mode == ImportMode::ByName && summary.matched == 0) {
+        text = QStringLiteral("\r\n没有导入任何内容……\r\n\r\n　　本班%1名学生的姓名在所选表的“姓名”列中一个也没有找到，"
+                              "学籍表没有改动。请检查是否选对了学生资料所在的表和含有学生姓名的列。")
+                   .arg(summary.count);
+    } else if (summary.leftRows.isEmpty()) {
+        text = QStringLiteral("\r\n恭喜您！导入成功……\r\n\r\n　　学生人数共：%1人,全部导入，").arg(summary.count) + check;
+    } else if (summary.mode == ImportMode::Fresh) {
+        text = QStringLiteral("\r\n导入没有完成……\r\n\r\n　　导入了学生%1人。").arg(summary.count);
+    } else {
+        text = QStringLiteral("\r\n导入没有完成……\r\n\r\n　　本班学生%1人，在表中找到%2人并导入了他们的学籍内容。")
+                   .arg(summary.count)
+                   .arg(summary.matched);
+    }
+    if (!summary.leftRows.isEmpty() && !(summary.mode == ImportMode::ByName && summary.matched == 0)) {
+        constexpr qsizetype kNamedRows = 10;   // a longer list ends with 等
+        QStringList left;
+        for (qsizetype i = 0; i < std::min(summary.leftRows.size(), kNamedRows); ++i)
+            left << QStringLiteral("第%1行%2").arg(summary.leftRows[i]).arg(summary.leftNames.value(i));
+        if (summary.leftRows.size() > kNamedRows)
+            left.last() += QStringLiteral("等");
+        text += QStringLiteral("表中第%1行的姓名是空的，导入到此为止，下面%2行没有导入：%3。"
+                               "如需导入，请删去表中的空行，再重新导入；")
+                    .arg(summary.gapRow)
+                    .arg(summary.leftRows.size())
+                    .arg(left.join(QStringLiteral("、")))
+                + check;
+    }
+    if (!summary.droppedSex.isEmpty())
         text += QStringLiteral("\r\n\r\n　　以下%1人的性别不是“男”或“女”，没有导入，请在表格中填上：%2")
-                    .arg(droppedSex.size())
-                    .arg(droppedSex.join(QStringLiteral("、")));
+                    .arg(summary.droppedSex.size())
+                    .arg(summary.droppedSex.join(QStringLiteral("、")));
     return text;
 }
 

@@ -735,6 +735,9 @@ void RegisterWindow::buildImportPanels(QWidget *parent)
                            Frame5),
                    "Label9");
     Label9->setWordWrap(true);
+    captionRowLabel = named(new QLabel(Frame5), "CaptionRowNote");
+    captionRowLabel->setWordWrap(true);
+    captionRowLabel->hide();
     Command8 = named(new QPushButton(QStringLiteral("导入开始"), Frame5), "Command8");
     Command9 = named(new QPushButton(QStringLiteral("取消导入"), Frame5), "Command9");
 
@@ -781,6 +784,7 @@ void RegisterWindow::buildImportPanels(QWidget *parent)
     panel->addWidget(new QLabel(QStringLiteral("表中列提供资料"), Frame5), 4, 1);
     panel->addWidget(List3, 5, 1);
     auto *notes = new QVBoxLayout;
+    notes->addWidget(captionRowLabel);
     notes->addWidget(Label20);
     notes->addWidget(Label9);
     notes->addStretch();
@@ -839,11 +843,17 @@ void RegisterWindow::Combo4_Click()
     const int index = Combo4->currentIndex();
     if (!m_book || index < 0)
         return;
+    // 性别 keeps its binding: it is read from its position whatever the sheet.
     for (int f = 0; f < reg::kImportFieldCount; ++f) {
+        if (f == reg::kFieldSex)
+            continue;
         m_mapping[std::size_t(f)].reset();
         m_bindingLabels[std::size_t(f)]->clear();
     }
-    ListSheetHeaders(this, *m_book, index, List3);
+    m_mapping.captionRow = ListSheetHeaders(this, *m_book, index, List3, HeaderText::Trimmed,
+                                            {reg::registerCaptions(), reg::nameCaptions()});
+    captionRowLabel->setText(captionRowNote(m_mapping.captionRow));
+    captionRowLabel->setVisible(!captionRowLabel->text().isEmpty());
     m_fieldOptions[reg::kFieldName]->setChecked(true);
     presetMode(reg::presetMode(studentCount()));
 }
@@ -911,6 +921,7 @@ void RegisterWindow::Command8_Click()
     Text5->clear();
 
     int count = 0;
+    int matched = 0;
     if (mode == reg::ImportMode::Fresh) {
         Bar1->setRange(0, dataRows + 1);
         // The count and bar are drawn during a long import, once a frame.
@@ -924,10 +935,10 @@ void RegisterWindow::Command8_Click()
         });
     } else {
         Bar1->setRange(0, studentCount() + 1);
-        count = reg::importByName(m_rows, *m_book, m_mapping, [this](int j, int) { Bar1->setValue(j); });
+        count = reg::importByName(m_rows, *m_book, m_mapping, [this](int j, int) { Bar1->setValue(j); }, &matched);
     }
     showAllRows();
-    Text5->setPlainText(reg::importReport(count, reg::droppedSexes(*m_book, m_mapping)));
+    Text5->setPlainText(reg::importReport(reg::summarizeImport(mode, count, matched, *m_book, m_mapping, m_rows)));
     Bar1->setValue(Bar1->maximum());
 }
 

@@ -108,6 +108,7 @@ public:
     QLabel *Label11 = nullptr;
     QLabel *Label20 = nullptr;
     QLabel *Label9 = nullptr;          // the operating notes
+    QLabel *captionRowLabel = nullptr;  // says which row holds the captions when row 1 does not
     QPushButton *Command8 = nullptr;   // 导入开始
     QPushButton *Command9 = nullptr;   // 取消导入
     // Import report (shown from the start of an import until Command2).

@@ -28,6 +28,13 @@ CellStyle cellStyle(const QString &text)
     return style;
 }
 
+// The heading of the student-number column (" 学  号" in the grid).
+bool isStudentNumberHeading(QString heading)
+{
+    heading.remove(u' ');
+    return heading == u"学号"_s;
+}
+
 } // namespace
 
 void addTranscriptSheet(ExportWorkbook &book, const ShownTable &table)
@@ -50,12 +57,19 @@ void addTranscriptSheet(ExportWorkbook &book, const ShownTable &table)
     if (n > 0)
         sheet.merge(1, 1, 1, n, table.title, titleStyle);
 
-    // Rows: the two header rows, then the data rows, 10 points high.
+    // Rows: the two header rows, then the data rows, 10 points high. A student
+    // number is a code, not a quantity: it stays a text.
+    const QStringList noHeadings;
+    const QStringList &headings = table.rows.isEmpty() ? noHeadings : table.rows.first();
     for (int r = 0; r < table.rows.size(); ++r) {
         const QStringList &texts = table.rows.at(r);
         sheet.setRowHeight(r + 2, 10);
-        for (int c = 0; c < texts.size(); ++c)
-            sheet.setValue(r + 2, c + 1, texts.at(c), cellStyle(texts.at(c)));
+        for (int c = 0; c < texts.size(); ++c) {
+            if (isStudentNumberHeading(headings.value(c)))
+                sheet.setText(r + 2, c + 1, texts.at(c), cellStyle(QString()));
+            else
+                sheet.setValue(r + 2, c + 1, texts.at(c), cellStyle(texts.at(c)));
+        }
     }
     if (table.rows.size() < 2)
         return;

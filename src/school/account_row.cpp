@@ -1,6 +1,7 @@
 #include "school/account_row.h"
 
 #include "school/school_tables.h"
+#include "platform/typed_read.h"
 
 #include <QSqlQuery>
 #include <optional>
@@ -19,6 +20,7 @@ std::optional<AccountLookup> firstMatching(db::Connection &c, const QString &sql
         if (q.value(0).toString() == username)
             return AccountLookup{AccountLookup::Found, q.value(1).toLongLong(), q.value(2).toString(), {}};
     }
+    db::finishRead(c, q);   // a read stopped by an error leaves c.error() set for the caller
     return std::nullopt;
 }
 

@@ -1,5 +1,7 @@
 #include "school/class_members.h"
 
+#include "platform/typed_read.h"
+
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -24,7 +26,8 @@ std::optional<MemberRows> classMembers(db::Connection &c, const ClassIdentity &i
             row.append(q.value(i));
         result.rows.append(row);
     }
-    q.finish();
+    if (!db::finishRead(c, q))
+        return std::nullopt;
     return result;
 }
 

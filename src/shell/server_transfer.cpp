@@ -2,6 +2,7 @@
 
 #include "kit/exam_locks.h"
 #include "shell/server_location.h"
+#include "platform/typed_read.h"
 
 #include <algorithm>
 
@@ -96,6 +97,8 @@ public:
         if (m_local.error().isSet())
             return failWith(m_local.error().text);
         if (!q.next()) {
+            if (!db::finishRead(m_local, q))
+                return failWith(m_local.error().text);
             q = QSqlQuery();
             // Gone locally: a row that never reached the server has nothing to delete.
             if (row.inserted)
@@ -299,6 +302,10 @@ UploadOutcome uploadQueue(db::Connection &local, db::Connection &server, const U
         while (q.next())
             rows.append({q.value(0).toLongLong(), q.value(1).toString(), q.isNull(2) ? QVariant() : q.value(2),
                          q.value(3).toInt() == 1});
+        if (!db::finishRead(local, q)) {
+            out.error = local.error();
+            return out;
+        }
     }
     if (rows.isEmpty()) {
         out.ok = true;

@@ -49,6 +49,7 @@ private slots:
 
     void readRowsDecodesOnceAndHoldsNoLock();
     void engineRowsReadAsTheQueryDoes();
+    void aReadStoppedPartWayFails();
 
     void openMissingPath_data();
     void openMissingPath();
@@ -750,6 +751,46 @@ void TestDatabase::readRowsDecodesOnceAndHoldsNoLock()
 
     QVERIFY(!readRows<Student>(reader, QStringLiteral(R"(SELECT "无此列" FROM "初中")"), {}, decode));
     QVERIFY(!reader.error().text.isEmpty());
+}
+
+// A read that a damaged page stops after some rows is a failure, never the rows
+// before the page taken for the whole: in the typed reads, straight from the engine,
+// in a hand-written loop ended by finishRead, and in scalar().
+void TestDatabase::aReadStoppedPartWayFails()
+{
+    using tessaly::test::TestSchool;
+    TestSchool school;
+    for (int i = 1; i <= 60; ++i)
+        school.addStudent(QStringLiteral("初中"), QStringLiteral("202501%1").arg(i, 2, 10, QLatin1Char('0')),
+                          QStringLiteral("学生%1").arg(i), {{QStringLiteral("家庭住址"), QString(200, QChar(u'路'))}});
+    school.closeDb();
+    tessaly::test::damageMiddleTablePage(school.dbPath(), QStringLiteral("初中"));
+    const QString damaged = QStringLiteral("数据库文件已经损坏。请用“数据安全维护”恢复备份，或与管理员联系。");
+    const QString sql = QStringLiteral(R"(SELECT "姓名" FROM "初中" ORDER BY "ID")");
+
+    Connection c(school.dbPath());
+    QVERIFY(c.ok());
+    int decoded = 0;
+    QVERIFY(!readRows<QString>(c, sql, {}, [&](const QSqlQuery &q) { ++decoded; return textOf(q, 0); }));
+    QVERIFY2(decoded > 0 && decoded < 60, qPrintable(QString::number(decoded)));   // stopped part way
+    QCOMPARE(c.error().text, damaged);
+
+    int handed = 0;
+    QVERIFY(!c.readEach(sql, {}, [&](const EngineRow &) { ++handed; }));
+    QCOMPARE(handed, decoded);
+
+    QSqlQuery q = c.query(sql);
+    QVERIFY(q.isActive());
+    int looped = 0;
+    while (q.next())
+        ++looped;
+    QCOMPARE(looped, decoded);
+    QVERIFY(!finishRead(c, q));
+    QCOMPARE(c.error().text, damaged);
+
+    QVERIFY(!c.scalar(QStringLiteral(R"(SELECT "姓名" FROM "初中" WHERE "家庭住址" = '无')")).isValid());
+    QCOMPARE(c.error().text, damaged);
+    QCOMPARE(tableColumns(c, QStringLiteral("初中")).first(), QStringLiteral("ID"));   // the schema is whole
 }
 
 // Every kind of stored value, read straight from the engine: as QSqlQuery::value gives it.

@@ -308,14 +308,26 @@ private slots:
         for (int row = 1; row <= 3; ++row)
             QCOMPARE(at(run, row, 8), QStringLiteral("#NAME?"));
 
-        // Formulas beyond the cap are not held (memory stays bounded).
+        // Formulas beyond the cap are not held (memory stays bounded): they read an error.
         Grid crowded;
         const auto one = std::make_shared<const Node>(parseFormula(QStringLiteral("1"), kSheets));
         for (int row = 1; row <= int(kMaxFormulas) + 5; ++row)
             crowded.setFormula(row, 1, Pending{one, 0, 0, excel::FormatKind::Number, std::nullopt});
         const Run capped = evaluate(std::move(crowded));
         QCOMPARE(at(capped, int(kMaxFormulas), 1), QStringLiteral("1"));
-        QCOMPARE(at(capped, int(kMaxFormulas) + 1, 1), QString());
+        QCOMPARE(at(capped, int(kMaxFormulas) + 1, 1), QStringLiteral("#VALUE!"));
+        QCOMPARE(at(capped, int(kMaxFormulas) + 5, 1), QStringLiteral("#VALUE!"));
+
+        // A chain one formula longer than the cap: what depends on the formula left out
+        // reads an error, not a count short by what was left out.
+        Grid chain;
+        const int length = int(kMaxFormulas) + 1;
+        for (int row = 1; row < length; ++row)
+            chain.setFormula(row, 1, pending(QStringLiteral("A%1+1").arg(row + 1)));
+        chain.setFormula(length, 1, pending(QStringLiteral("1")));
+        const Run chained = evaluate(std::move(chain));
+        QCOMPARE(at(chained, 1, 1), QStringLiteral("#VALUE!"));
+        QCOMPARE(at(chained, length, 1), QStringLiteral("#VALUE!"));
 
         // 6000 ranks over 6000 numbers: more than the budget.
         const int rows = 6000;
@@ -327,7 +339,33 @@ private slots:
         const Run bounded = evaluate(std::move(big));
         QVERIFY2(bounded.work <= kWorkBudget + 2 * rows, qPrintable(QString::number(bounded.work)));
         QCOMPARE(at(bounded, 1, 2), QString::number(rows));
-        QCOMPARE(at(bounded, rows, 2), QString());
+        QCOMPARE(at(bounded, rows, 2), QStringLiteral("#VALUE!"));   // beyond the budget
+    }
+
+    // A text that doubles in every cell stops at a cell's limit: the first result
+    // longer than kMaxTextChars, and every cell after it, read #VALUE!.
+    void doublingTextIsCapped()
+    {
+        Grid grid;
+        grid.setValue(2, 6, Value::ofText(QStringLiteral("ab")));
+        for (int row = 3; row <= 59; ++row)
+            grid.setFormula(row, 6, pending(QStringLiteral("F%1&F%1").arg(row - 1)));
+        grid.setFormula(1, 7, pending(QStringLiteral("F16&\"\"")));
+        grid.setFormula(2, 7, pending(QStringLiteral("F2&REPT(F2,2)")));   // not evaluated, no crash
+        const Run run = evaluate(std::move(grid));
+        QCOMPARE(at(run, 15, 6).size(), 16384);   // 2 × 2^13
+        QCOMPARE(at(run, 16, 6), QStringLiteral("#VALUE!"));
+        QCOMPARE(at(run, 59, 6), QStringLiteral("#VALUE!"));
+        QCOMPARE(at(run, 1, 7), QStringLiteral("#VALUE!"));
+
+        // Exactly at the limit is still a text.
+        Grid edge;
+        edge.setValue(1, 1, Value::ofText(QString(kMaxTextChars - 1, u'x')));
+        edge.setFormula(1, 2, pending(QStringLiteral("A1&\"y\"")));
+        edge.setFormula(1, 3, pending(QStringLiteral("B1&\"z\"")));
+        const Run atEdge = evaluate(std::move(edge));
+        QCOMPARE(at(atEdge, 1, 2).size(), kMaxTextChars);
+        QCOMPARE(at(atEdge, 1, 3), QStringLiteral("#VALUE!"));
     }
 };
 

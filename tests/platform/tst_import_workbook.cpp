@@ -764,6 +764,29 @@ private slots:
         QVERIFY2(run.lines.value(1).startsWith(QLatin1String("Sheet1\t120000\t")), qPrintable(run.lines.value(1)));
     }
 
+    // A small file whose formulas double a text 57 times opens: the texts stop at a
+    // cell's limit with #VALUE!, the cells before it keep theirs.
+    void doublingTextFormulas()
+    {
+        QByteArray rows = "<row r=\"2\"><c r=\"F2\" t=\"inlineStr\"><is><t>ab</t></is></c></row>";
+        for (int r = 3; r <= 59; ++r) {
+            const QByteArray n = QByteArray::number(r), above = QByteArray::number(r - 1);
+            rows += "<row r=\"" + n + "\"><c r=\"F" + n + "\" t=\"str\"><f>F" + above + "&amp;F" + above
+                + "</f></c></row>";
+        }
+        const QString path = m_dir.filePath(QStringLiteral("doubling.xlsx"));
+        QVERIFY(writeXlsx(path, worksheet(rows)));
+        QVERIFY(QFileInfo(path).size() < 4096);
+        QString error;
+        auto book = ImportWorkbook::open(path, &error);
+        QVERIFY2(book, qPrintable(error));
+        QVERIFY(book->selectSheet(0));
+        QCOMPARE(book->cell(3, 6), QStringLiteral("abab"));
+        QCOMPARE(book->cell(15, 6), QStringLiteral("ab").repeated(8192));
+        QCOMPARE(book->cell(16, 6), QStringLiteral("#VALUE!"));
+        QCOMPARE(book->cell(59, 6), QStringLiteral("#VALUE!"));
+    }
+
     // A part whose unpacked size is beyond the cap is refused, not read.
     void oversizedParts()
     {

@@ -162,8 +162,135 @@ private slots:
         QCOMPARE(shownCount(rows), 3);
         // The report names the 性别 left out.
         QCOMPARE(droppedSexes(*book, m), QStringList{QStringLiteral("李红（未知）")});
-        QVERIFY(importReport(3, droppedSexes(*book, m)).contains(QStringLiteral("以下1人的性别不是“男”或“女”，没有导入")));
-        QVERIFY(!importReport(3).contains(QStringLiteral("性别")));
+        const ImportSummary summary = summarizeImport(ImportMode::Fresh, 3, 0, *book, m, rows);
+        QCOMPARE(summary.droppedSex, QStringList{QStringLiteral("李红（未知）")});
+        QVERIFY(importReport(summary).contains(QStringLiteral("以下1人的性别不是“男”或“女”，没有导入")));
+        QVERIFY(!importReport(ImportSummary{ImportMode::Fresh, 3}).contains(QStringLiteral("性别")));
+        // The list ends at the empty row 5; row 6 (不导入) is left out, and the report says so.
+        QCOMPARE(rowsLeftOut(*book, m), QList<int>{6});
+        QCOMPARE(summary.gapRow, 5);
+        const QString report = importReport(summary);
+        QVERIFY2(!report.contains(QStringLiteral("全部导入")) && !report.contains(QStringLiteral("导入成功")),
+                 qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("导入了学生3人。表中第5行的姓名是空的，导入到此为止，下面1行没有导入：第6行不导入。")),
+                 qPrintable(report));
+    }
+
+    // The report: success only when every student of the list came in; by name, when
+    // some student was found.
+    void reports_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("matched");
+        QTest::addColumn<QList<int>>("left");
+        QTest::addColumn<QString>("starts");
+        QTest::addColumn<QString>("holds");
+        const QString success = QStringLiteral("\r\n恭喜您！导入成功……\r\n\r\n　　学生人数共：");
+        QTest::newRow("fresh, whole list") << int(ImportMode::Fresh) << 40 << 0 << QList<int>{}
+                                           << success + QStringLiteral("40人,全部导入，") << QString();
+        QTest::newRow("by name, some found") << int(ImportMode::ByName) << 3 << 2 << QList<int>{}
+                                             << success + QStringLiteral("3人,全部导入，") << QString();
+        QTest::newRow("by name, nobody found")
+            << int(ImportMode::ByName) << 3 << 0 << QList<int>{}
+            << QStringLiteral("\r\n没有导入任何内容……\r\n\r\n　　本班3名学生的姓名在所选表的“姓名”列中一个也没有找到，学籍表没有改动。")
+            << QString();
+        QTest::newRow("fresh, rows below a gap")
+            << int(ImportMode::Fresh) << 40 << 0 << QList<int>{43, 44}
+            << QStringLiteral("\r\n导入没有完成……\r\n\r\n　　导入了学生40人。表中第42行的姓名是空的")
+            << QStringLiteral("下面2行没有导入：第43行甲、第44行乙。如需导入，请删去表中的空行，再重新导入；");
+        QTest::newRow("by name, rows below a gap")
+            << int(ImportMode::ByName) << 3 << 2 << QList<int>{43, 44}
+            << QStringLiteral("\r\n导入没有完成……\r\n\r\n　　本班学生3人，在表中找到2人并导入了他们的学籍内容。表中第42行")
+            << QStringLiteral("第43行甲、第44行乙");
+    }
+    void reports()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, count);
+        QFETCH(int, matched);
+        QFETCH(QList<int>, left);
+        QFETCH(QString, starts);
+        QFETCH(QString, holds);
+        ImportSummary summary{ImportMode(mode), count, matched};
+        if (!left.isEmpty()) {
+            summary.gapRow = 42;
+            summary.leftRows = left;
+            summary.leftNames = QStringList{QStringLiteral("甲"), QStringLiteral("乙")};
+        }
+        const QString report = importReport(summary);
+        QVERIFY2(report.startsWith(starts), qPrintable(report));
+        QVERIFY2(report.contains(holds), qPrintable(report));
+        QCOMPARE(report.contains(QStringLiteral("全部导入")), left.isEmpty() && (mode == int(ImportMode::Fresh) || matched > 0));
+    }
+
+    // By name, the 性别 not taken is reported only for students of the class.
+    void droppedSexByNameNamesTheClassOnly()
+    {
+        const auto book = openBook(workbook({kHeaders,
+                                             {QStringLiteral("外人"), QStringLiteral("未知")},
+                                             {QStringLiteral("张三"), QStringLiteral("不详")},
+                                             {QStringLiteral("张三"), QStringLiteral("?")},
+                                             {QStringLiteral("李四"), QStringLiteral("女")}}));
+        QList<RegisterRow> rows{storedRow(7, 1, QStringLiteral("张三")), storedRow(8, 2, QStringLiteral("李四")),
+                                storedRow(9, 3, QStringLiteral("外人"))};
+        deleteStudent(rows, 2);   // 外人 is no longer shown
+        const ImportMapping m = bind(kHeaders, {{kFieldName, QStringLiteral("姓名")}, {kFieldSex, QStringLiteral("性别")}});
+        int matched = -1;
+        QCOMPARE(importByName(rows, *book, m, {}, &matched), 2);
+        QCOMPARE(matched, 2);
+        QCOMPARE(droppedSexes(*book, m, &rows), QStringList{QStringLiteral("张三（不详）")});
+        QCOMPARE(droppedSexes(*book, m).size(), 3);   // the whole list, as a fresh import takes it
+    }
+
+    // The caption row: row 1 when it holds a caption of the register; else the first
+    // of rows 2 … 10 holding 姓名 (a title above the captions); else row 1.
+    void captionRow_data()
+    {
+        QTest::addColumn<QList<QStringList>>("rows");
+        QTest::addColumn<int>("row");
+        const QStringList captions{QStringLiteral("序号"), QStringLiteral(" 姓  名"), QStringLiteral("性别")};
+        const QStringList student{QStringLiteral("1"), QStringLiteral("张三"), QStringLiteral("男")};
+        const QStringList title{QStringLiteral("初一(1)班学生花名册")};
+        QTest::newRow("captions in row 1") << QList<QStringList>{captions, student} << 1;
+        QTest::newRow("row 1 with 性别 only") << QList<QStringList>{{QStringLiteral("x"), QStringLiteral("性别")}, captions} << 1;
+        QTest::newRow("title, captions in row 2") << QList<QStringList>{title, captions, student} << 2;
+        QTest::newRow("title, blank row, captions in row 3")
+            << QList<QStringList>{title, {}, captions, student} << 3;
+        QTest::newRow("学生姓名 as caption") << QList<QStringList>{title, {QStringLiteral("学生姓名")}, student} << 2;
+        QList<QStringList> deep{title};
+        for (int r = 2; r <= 10; ++r)
+            deep << QStringList{QStringLiteral("说明")};
+        QTest::newRow("captions in row 11: row 1") << (deep + QList<QStringList>{captions}) << 1;
+        QTest::newRow("captions in row 10") << (deep.mid(0, 9) + QList<QStringList>{captions}) << 10;
+        QTest::newRow("no 姓名 anywhere") << QList<QStringList>{title, {QStringLiteral("序号"), QStringLiteral("性别")}} << 1;
+    }
+    void captionRow()
+    {
+        QFETCH(QList<QStringList>, rows);
+        QFETCH(int, row);
+        const auto book = openBook(workbook(rows));
+        QCOMPARE(tessaly::captionRow(*book, registerCaptions(), nameCaptions()), row);
+    }
+
+    // Below a title: headers from the caption row, students from the row under it.
+    void freshImportBelowATitle()
+    {
+        const auto book = openBook(workbook({{QStringLiteral("初一(1)班学生花名册")},
+                                             {},
+                                             {QStringLiteral("序号"), QStringLiteral("姓名"), QStringLiteral("性别")},
+                                             {QStringLiteral("1"), QStringLiteral("王小明"), QStringLiteral("男")},
+                                             {QStringLiteral("2"), QStringLiteral("李红"), QStringLiteral("女")}}));
+        const QStringList headers = sheetHeaders(*book, HeaderText::Trimmed, 3);
+        QCOMPARE(headers, (QStringList{QStringLiteral("序号"), QStringLiteral("姓名"), QStringLiteral("性别")}));
+        ImportMapping m = bind(headers, {{kFieldName, QStringLiteral("姓名")}, {kFieldSex, QStringLiteral("性别")}});
+        m.captionRow = 3;
+        QCOMPARE(importRowCount(*book, m), 2);
+        QList<RegisterRow> rows;
+        QCOMPARE(freshImport(rows, *book, m, kCode), 2);
+        QCOMPARE(fieldsOf(rows[0], {kColStudentNumber, kColName, kColSex}), QStringLiteral("20040301|王小明|男"));
+        QCOMPARE(fieldsOf(rows[1], {kColStudentNumber, kColName, kColSex}), QStringLiteral("20040302|李红|女"));
+        QVERIFY(rowsLeftOut(*book, m).isEmpty());
     }
 
     // 性别 comes in only when its column is bound.
@@ -258,6 +385,11 @@ private slots:
                                   << QStringLiteral("所选的表中有100名学生，一个班最多只能有99名学生(学籍号中的座号只有两位)，"
                                                     "无法全新导入。\r请检查所选的表是否只含有本班的学生。");
         QTest::newRow("100 rows by name") << int(ImportMode::ByName) << true << 100 << QString();
+        QTest::newRow("no row") << int(ImportMode::Fresh) << true << 0
+                                << QStringLiteral("所选的表中，对应为学生姓名的“姓名”列下面没有学生姓名，全新导入没有进行，"
+                                                  "本班学生没有改动。\r请检查是否选对了学生资料所在的表，并把含有学生姓名的列"
+                                                  "（列名下面紧接着是学生名单）对应为学生姓名，再导入。");
+        QTest::newRow("no row by name") << int(ImportMode::ByName) << true << 0 << QString();
     }
     void refusals()
     {

@@ -248,10 +248,12 @@ private slots:
 
         choose(w->Combo4, QStringLiteral("第二表"));
         QCOMPARE(itemTexts(w->List3), (QStringList{QStringLiteral("学生"), QStringLiteral("性别")}));
+        // Every binding but 性别's is emptied; 性别 keeps its label and position.
         for (int f = 0; f < kImportFieldCount; ++f) {
-            QCOMPARE(w->bindingLabel(f)->text(), QString());
-            QVERIFY(!w->importMapping()[std::size_t(f)].isBound());
+            QCOMPARE(w->bindingLabel(f)->text(), f == kFieldSex ? QStringLiteral("性别") : QString());
+            QCOMPARE(w->importMapping()[std::size_t(f)].isBound(), f == kFieldSex);
         }
+        QCOMPARE(w->importMapping()[kFieldSex].sheetColumn(), 2);
         QVERIFY(h.responder.shown().isEmpty());
 
         // Without the name bound the import does not start.
@@ -437,15 +439,111 @@ private slots:
         QCOMPARE(s.stored(), (QStringList{QStringLiteral("20050101 张三"), QStringLiteral("20050102 王五")}));
     }
 
-    // More than 99 students are refused before the grid is touched.
-    void hundredRowsRefused()
+    // By name: a sheet that names nobody of the class says so; a gap in the list is
+    // reported with the rows it left out, and 性别 not taken only for the class.
+    void byNameReports()
     {
         School s;
         WindowHarness h(s.school, at());
         ScriptedFileChooser chooser;
         RegisterWindow *w = openClass(h);
-        QList<QStringList> rows{{QStringLiteral("姓名")}};
-        for (int i = 1; i <= 100; ++i)
+        w->Command11->click();
+        browse(w, chooser, workbook({{QStringLiteral("别班"),
+                                      {{QStringLiteral("姓名"), QStringLiteral("性别")},
+                                       {QStringLiteral("钱七"), QStringLiteral("未知")}}},
+                                     {QStringLiteral("本班"),
+                                      {{QStringLiteral("姓名"), QStringLiteral("性别")},
+                                       {QStringLiteral("外班生"), QStringLiteral("不详")},
+                                       {QStringLiteral("张三"), QStringLiteral("男孩")},
+                                       {},
+                                       {QStringLiteral("杜英"), QStringLiteral("男")}}}}));
+        choose(w->Combo4, QStringLiteral("别班"));
+        bindField(w, kFieldName, QStringLiteral("姓名"));
+        bindField(w, kFieldSex, QStringLiteral("性别"));
+        QVERIFY(w->Option1[1]->isChecked());
+        w->Command8->click();
+        QString report = w->Text5->toPlainText();
+        QVERIFY2(report.contains(QStringLiteral("本班3名学生的姓名在所选表的“姓名”列中一个也没有找到，学籍表没有改动。")),
+                 qPrintable(report));
+        QVERIFY(!report.contains(QStringLiteral("导入成功")));
+        QVERIFY(!report.contains(QStringLiteral("钱七")));
+        w->Command2->click();
+        QVERIFY(!w->hasUnsavedChanges());
+
+        w->Command11->click();
+        choose(w->Combo4, QStringLiteral("本班"));
+        bindField(w, kFieldName, QStringLiteral("姓名"));
+        w->Command8->click();
+        report = w->Text5->toPlainText();
+        QVERIFY2(!report.contains(QStringLiteral("全部导入")), qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("本班学生3人，在表中找到1人并导入了他们的学籍内容。表中第4行的姓名是空的，"
+                                                "导入到此为止，下面1行没有导入：第5行杜英。")),
+                 qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("以下1人的性别不是“男”或“女”，没有导入，请在表格中填上：张三（男孩）")),
+                 qPrintable(report));
+        QVERIFY(!report.contains(QStringLiteral("外班生")));
+        w->Command2->click();
+        QCOMPARE(w->Grid1->TextMatrix(3, kColSex), QStringLiteral("女"));   // 杜英 below the gap: untouched
+    }
+
+    // A roster with a title above its captions: the captions are read from their row,
+    // the panel says so, and the students below them come in.
+    void rosterWithATitleRow()
+    {
+        School s;
+        WindowHarness h(s.school, at());
+        ScriptedFileChooser chooser;
+        RegisterWindow *w = openClass(h, kEmptyClass);
+        w->Command11->click();
+        browse(w, chooser, workbook({{QStringLiteral("花名册"),
+                                      {{QStringLiteral("初一(3)班学生花名册")},
+                                       {QStringLiteral("序号"), QStringLiteral("姓  名"), QStringLiteral("性别")},
+                                       {QStringLiteral("1"), QStringLiteral("王小明"), QStringLiteral("男")},
+                                       {QStringLiteral("2"), QStringLiteral("李红"), QStringLiteral("女")}}},
+                                     {QStringLiteral("普通"),
+                                      {{QStringLiteral("姓名")}, {QStringLiteral("赵六")}}}}));
+        choose(w->Combo4, QStringLiteral("花名册"));
+        QCOMPARE(itemTexts(w->List3), (QStringList{QStringLiteral("序号"), QStringLiteral("姓  名"), QStringLiteral("性别")}));
+        QVERIFY(w->captionRowLabel->isVisible());
+        QCOMPARE(w->captionRowLabel->text(),
+                 QStringLiteral("表的第1行不是列名：已把第2行作为列名行，学生资料从第3行读起。"));
+        bindField(w, kFieldName, QStringLiteral("姓  名"));
+        bindField(w, kFieldSex, QStringLiteral("性别"));
+        QVERIFY(w->Option1[0]->isChecked());
+        w->Command8->click();
+        QVERIFY2(w->Text5->toPlainText().contains(QStringLiteral("学生人数共：2人,全部导入")), qPrintable(w->Text5->toPlainText()));
+        w->Command2->click();
+        QCOMPARE(shownRows(w), (QStringList{QStringLiteral("1|20050301|王小明|男|1"), QStringLiteral("2|20050302|李红|女|1")}));
+
+        // A sheet with its captions in row 1 reads as ever, and the note goes.
+        w->Command11->click();
+        choose(w->Combo4, QStringLiteral("普通"));
+        QCOMPARE(itemTexts(w->List3), QStringList{QStringLiteral("姓名")});
+        QVERIFY(!w->captionRowLabel->isVisible());
+        QCOMPARE(w->importMapping().captionRow, 1);
+    }
+
+    // A fresh import of more than 99 students, or of none (it would empty the class),
+    // is refused before the grid is touched.
+    void freshImportRefused_data()
+    {
+        QTest::addColumn<int>("students");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("100 students") << 100 << QStringLiteral("所选的表中有100名学生");
+        QTest::newRow("no student") << 0
+                                    << QStringLiteral("所选的表中，对应为学生姓名的“姓名”列下面没有学生姓名，"
+                                                      "全新导入没有进行，本班学生没有改动。");
+    }
+    void freshImportRefused()
+    {
+        QFETCH(int, students);
+        QFETCH(QString, message);
+        School s;
+        WindowHarness h(s.school, at());
+        ScriptedFileChooser chooser;
+        RegisterWindow *w = openClass(h);
+        QList<QStringList> rows{{QStringLiteral("姓名"), QStringLiteral("性别")}};
+        for (int i = 1; i <= students; ++i)
             rows << QStringList{QStringLiteral("学生%1").arg(i)};
         w->Command11->click();
         browse(w, chooser, workbook({{QStringLiteral("全校"), rows}}));
@@ -456,11 +554,13 @@ private slots:
         const QStringList before = gridRows(w->Grid1, 0, kColRowState);
         w->Command8->click();
         QCOMPARE(h.responder.shown().size(), 1);
-        QVERIFY(h.responder.last().text.startsWith(QStringLiteral("所选的表中有100名学生")));
+        QVERIFY2(h.responder.last().text.startsWith(message), qPrintable(h.responder.last().text));
+        QCOMPARE(h.responder.last().title, QStringLiteral("提示……"));
         QCOMPARE(gridRows(w->Grid1, 0, kColRowState), before);
         QVERIFY(w->Frame5->isVisible());
         QVERIFY(!w->Frame6->isVisible());
         QVERIFY(!w->hasUnsavedChanges());
+        QCOMPARE(s.stored().size(), 3);
     }
 
     // A file that cannot be read says why; the panel stays usable, the grid as it was.

@@ -1,5 +1,6 @@
 // 学籍管理 driven through its controls: class choice, sign-in, editing, save and
 // class transfer, on a TestSchool with a fixed day (15 October 2005).
+#include "fixtures/files.h"
 #include "fixtures/sign_in_steps.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
@@ -182,6 +183,7 @@ private slots:
     void transferNeedsTheSignInAtItsSave();
     void transferPanelOpensAfterASave();
     void refusedReadsAreReportedLikeRefusedSaves();
+    void aReadStoppedByADamagedPageListsNobody();
     void readsAndSavesOpenNoFurtherConnection();
     void everyCaptionFits();
 };
@@ -1210,6 +1212,28 @@ void TestRegisterWindow::refusedReadsAreReportedLikeRefusedSaves()
     w->ChooseClass();
     QCOMPARE(w->Grid1->Rows(), 4);
     QVERIFY(responder.shown().isEmpty());
+}
+
+void TestRegisterWindow::aReadStoppedByADamagedPageListsNobody()
+{
+    School s;
+    // 五班 gets 60 students with long addresses: their rows span several pages.
+    for (int seat = 1; seat <= 60; ++seat)
+        s.school.addStudent(kJunior, QStringLiteral("200405%1").arg(seat, 2, 10, QLatin1Char('0')),
+                            QStringLiteral("学生%1").arg(seat),
+                            {{QStringLiteral("家庭住址"), QString(200, QChar(u'路'))}});
+    s.school.closeDb();
+    damageMiddleTablePage(s.school.dbPath(), kJunior);
+
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    responder.clear();
+    chooseClass(w, kGrade2, kClass5);
+    QCOMPARE(responder.texts(),
+             QStringList{QStringLiteral("数据错误事件命中错误：数据库文件已经损坏。请用“数据安全维护”恢复备份，或与管理员联系。")});
+    QCOMPARE(w->Grid1->Rows(), 1);   // no part of the class shown as the whole
 }
 
 void TestRegisterWindow::readsAndSavesOpenNoFurtherConnection()

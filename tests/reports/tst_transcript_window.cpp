@@ -341,6 +341,11 @@ private slots:
         // Rows shown: 甲, 丙 (grade ranks 3 and 4), then the three summary rows; 乙 and 丁 are hidden.
         QCOMPARE(file.value(0, u"B4"_s), u"甲"_s);
         QCOMPARE(file.value(0, u"B5"_s), u"丙"_s);
+        // Every student number is a text, as the grid shows it (a number would show 2E+07).
+        for (const auto &[ref, number] : {std::pair{u"A4"_s, u"20250101"_s}, std::pair{u"A5"_s, u"20250103"_s}}) {
+            QVERIFY2(!file.isNumber(0, ref), qPrintable(ref));
+            QCOMPARE(file.value(0, ref), number);
+        }
         QCOMPARE(file.value(0, u"B6"_s), u"平均分数"_s);
         QCOMPARE(file.value(0, u"B8"_s), u"标 准 差"_s);
         QCOMPARE(file.value(0, u"B9"_s), QString());
