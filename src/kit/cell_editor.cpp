@@ -7,6 +7,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 
 namespace tessaly {
 
@@ -125,14 +126,19 @@ void CellEditor::openAt(int row, int col)
     m_quiet = false;
 
     place();
-    m_editor->setText(m_grid->TextMatrix(row, col));
+    fillFromCell();
+    m_editor->show();
+    m_editor->raise();
+    m_editor->setFocus(Qt::OtherFocusReason);
+}
+
+void CellEditor::fillFromCell()
+{
+    m_editor->setText(m_grid->TextMatrix(m_editRow, m_editCol));
     // The cell's text is selected: typing replaces it rather than appending to it.
     m_editor->selectAll();
     m_checkedText = m_editor->text();
     m_pending = false;
-    m_editor->show();
-    m_editor->raise();
-    m_editor->setFocus(Qt::OtherFocusReason);
 }
 
 void CellEditor::place()
@@ -209,11 +215,19 @@ void CellEditor::cancel()
 
 void CellEditor::applyTextCheck()
 {
-    if (!m_config.textCheck || m_inCheck)
+    if ((!m_config.textCheck && !m_config.refuses) || m_inCheck)
         return;
     m_inCheck = true;
     QString text = m_editor->text();
-    m_config.textCheck(m_editCol, text);
+    if (m_config.textCheck)
+        m_config.textCheck(m_editCol, text);
+    if (m_config.refuses && m_config.refuses(m_editCol, text)) {
+        fillFromCell();
+        m_inCheck = false;
+        if (m_config.refused)
+            m_config.refused(m_editCol);
+        return;
+    }
     if (text != m_editor->text())
         m_editor->setText(text);
     m_checkedText = m_editor->text();
@@ -335,10 +349,40 @@ bool CellEditor::editorInputMethod(QInputMethodEvent *event)
     return true;
 }
 
+bool CellEditor::editorMouse(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        // Nothing typed since the editor opened or moved: the click is one on the
+        // cell, which selects its text again rather than placing the caret.
+        if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton || m_pending
+            || !BeginCellEdit(m_editRow, m_editCol))
+            return false;
+        m_mouseTaken = true;
+        return true;
+    }
+    case QEvent::MouseMove:
+        return m_mouseTaken;   // no drag from the taken press changes the selection
+    case QEvent::MouseButtonRelease: {
+        const bool taken = m_mouseTaken;
+        m_mouseTaken = false;
+        return taken;
+    }
+    default:
+        return false;
+    }
+}
+
 bool CellEditor::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_editor) {
         switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonRelease:
+            return editorMouse(event);
         case QEvent::KeyPress:
             return editorKey(static_cast<QKeyEvent *>(event));
         case QEvent::InputMethod:

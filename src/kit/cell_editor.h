@@ -4,7 +4,8 @@
 //
 // A click on an editable cell of a data row opens the editor over the cell with
 // the cell's text selected, so typing replaces it; an editor open elsewhere writes
-// its text back first. Typed characters pass the grid's key rule; Enter returns the
+// its text back first. A click on the editor itself while it holds nothing typed
+// since it opened or moved acts as a click on its cell: the text is selected again. Typed characters pass the grid's key rule; Enter returns the
 // focus to the grid. Losing the focus (and, when configured, a scroll of the
 // grid) writes the text back into the cell and hides the editor; arrow keys
 // configured as movement keys write back and move the editor to the neighbouring
@@ -56,6 +57,12 @@ struct CellEditorConfig {
     // change `text`, which the editor then takes. A check that refuses a change
     // sets `text` back to CellEditor::checkedText().
     std::function<void(int col, QString &text)> textCheck;
+
+    // Refusal of a whole text, after textCheck (a score above the full mark): when it
+    // returns true the editor takes its cell's text back, selected as on opening, so
+    // nothing typed since is kept, and `refused` runs to say why.
+    std::function<bool(int col, const QString &text)> refuses;
+    std::function<void(int col)> refused;
 
     // The text that is written back for the editor's text (e.g. a 性别 other than
     // 男 or 女 written as ""). Empty: the editor's text as it is.
@@ -154,6 +161,8 @@ protected:
 private:
     bool editorKey(QKeyEvent *event);
     bool editorInputMethod(QInputMethodEvent *event);
+    bool editorMouse(QEvent *event);
+    void fillFromCell();
     bool move(int key);
     void openAt(int row, int col);
     void place();
@@ -172,6 +181,7 @@ private:
     bool m_skip = false;
     bool m_quiet = false;    // hiding or moving: no write-back on focus loss or scroll
     bool m_inCheck = false;
+    bool m_mouseTaken = false;   // a press on the editor reopened it: its drag and release go nowhere
     QString m_checkedText;
 };
 

@@ -152,13 +152,10 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
         PlayKeySound(r.sound);
         return r.accepted;
     };
-    editor.textCheck = [this](int, QString &text) {
-        // A score above the full mark is refused: the text before it stays.
-        if (score::isAboveFullMark(text, Text9->text())) {
-            text = m_editor->checkedText();
-            PlayKeySound(score::kSoundError);
-        }
-    };
+    // A score above the full mark is refused and said so: the cell's score stays,
+    // selected, and no part of the typed one is kept.
+    editor.refuses = [this](int, const QString &text) { return score::isAboveFullMark(text, Text9->text()); };
+    editor.refused = [this](int) { tellAboveFullMark(); };
     editor.commitText = [](int, const QString &text) {
         return score::shownScoreText(score::scoreValue(text));
     };
@@ -894,8 +891,14 @@ void ScoreEntryWindow::Text4_Change()
     if (!score::isAboveFullMark(Text4->text(), Text9->text()))
         return;
     Text4->clear();
-    PlayKeySound(score::kSoundError);
+    tellAboveFullMark();
     Text4->setFocus();
+}
+
+void ScoreEntryWindow::tellAboveFullMark()
+{
+    PlayKeySound(score::kSoundError);
+    showNotice(this, kAboveFullMark, kTitleHint);
 }
 
 void ScoreEntryWindow::Text5_Change()
@@ -912,8 +915,7 @@ void ScoreEntryWindow::Text5_Change()
     if (slash >= 0) {
         const QString score = text.mid(slash + 1);
         if (!score.isEmpty() && score::isAboveFullMark(score, Text9->text())) {
-            PlayKeySound(score::kSoundError);
-            showNotice(this, kAboveFullMark, kTitleHint);
+            tellAboveFullMark();
             Text5->setText(text.left(slash + 1));
         } else {
             Text4->setText(score.left(3));

@@ -135,6 +135,7 @@ public slots:
     void Text2_Change();   // seat-number search
     void Text3_Change();   // name search
     void Text4_Change();   // score box check
+    void tellAboveFullMark();   // sound 12 and the message for a score above the full mark
     void Text5_Change();   // mixed-box rule
     void Text2_Enter();
     void Text4_Enter();    // separate-entry confirm

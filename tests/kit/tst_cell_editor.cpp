@@ -5,8 +5,10 @@
 #include "register/register_grid.h"
 
 #include <QDir>
+#include <QApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -67,6 +69,10 @@ private slots:
     void keysOnTheGridChangeNoCell();
     void typingReplacesTheCellText();
     void refusedTextKeepsThePreviousText();
+    void clickOnTheEditor_data();
+    void clickOnTheEditor();
+    void pressOnTheEditorKeepsTheSelection();
+    void refusedWholeTextTakesTheCellTextBack();
 
     void scoreStyleEnterMovesDownPastHiddenRows();
     void newStudentStyleWritesUnchangedAndTransforms();
@@ -765,6 +771,98 @@ void TestCellEditor::refusedTextKeepsThePreviousText()
     // Opening another cell starts from its own text.
     open(2, kColRemarks);
     QCOMPARE(m_editor->checkedText(), QStringLiteral("备注2"));
+}
+
+// A click on the editor itself while it holds nothing typed since it opened or
+// moved is a click on its cell: the text is selected and typing replaces it. Once
+// a key was typed, the click places the caret as in any text box.
+void TestCellEditor::clickOnTheEditor_data()
+{
+    QTest::addColumn<QString>("before");   // what happened since the editor opened on row 1's 姓名
+    QTest::addColumn<int>("row");          // the editor's row when clicked
+    QTest::addColumn<QString>("result");   // its text after the click and the keys "Li"
+    QTest::newRow("opened by a click") << QString() << 1 << QStringLiteral("Li");
+    QTest::newRow("moved down") << QStringLiteral("down") << 2 << QStringLiteral("Li");
+    QTest::newRow("moved down and back up") << QStringLiteral("down up") << 1 << QStringLiteral("Li");
+    QTest::newRow("a key typed: the caret where clicked") << QStringLiteral("Wa") << 1 << QStringLiteral("WaLi");
+    QTest::newRow("a key typed after a move") << QStringLiteral("down Wa") << 2 << QStringLiteral("WaLi");
+}
+
+void TestCellEditor::clickOnTheEditor()
+{
+    QFETCH(QString, before);
+    QFETCH(int, row);
+    QFETCH(QString, result);
+    open(1, kColName);
+    for (const QString &step : before.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (step == QStringLiteral("down"))
+            QTest::keyClick(m_text, Qt::Key_Down);
+        else if (step == QStringLiteral("up"))
+            QTest::keyClick(m_text, Qt::Key_Up);
+        else
+            QTest::keyClicks(m_text, step.toLatin1());
+    }
+    QCOMPARE(m_editor->editRow(), row);
+    // Past the end of the text: a plain text box puts the caret after it.
+    QTest::mouseClick(m_text, Qt::LeftButton, Qt::NoModifier, QPoint(m_text->width() - 2, m_text->height() / 2));
+    QVERIFY(m_text->hasFocus());
+    QTest::keyClicks(m_text, "Li");
+    QCOMPARE(m_text->text(), result);
+    QTest::keyClick(m_text, Qt::Key_Return);
+    QCOMPARE(m_grid->TextMatrix(row, kColName), result);
+}
+
+// A double click, or a press that drags across the text, leaves the untyped text
+// selected as well.
+void TestCellEditor::pressOnTheEditorKeepsTheSelection()
+{
+    open(2, kColRemarks);
+    // From past the text's end to its middle.
+    const QPoint start(m_text->width() - 2, m_text->height() / 2);
+    const QPoint end(m_text->fontMetrics().horizontalAdvance(m_text->text()) / 2, m_text->height() / 2);
+    QTest::mousePress(m_text, Qt::LeftButton, Qt::NoModifier, start);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(end), m_text->mapToGlobal(QPointF(end)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_text, &drag);
+    QTest::mouseRelease(m_text, Qt::LeftButton, Qt::NoModifier, end);
+    QCOMPARE(m_text->selectedText(), QStringLiteral("备注2"));
+    QTest::mouseDClick(m_text, Qt::LeftButton, Qt::NoModifier, end);
+    QCOMPARE(m_text->selectedText(), QStringLiteral("备注2"));
+    QCOMPARE(m_editor->editRow(), 2);
+    QCOMPARE(m_grid->TextMatrix(2, kColRowState), kRowNew);
+    QVERIFY(!m_editor->pendingEdit());
+}
+
+// A whole text refused (a score above the full mark) gives the cell's text back,
+// selected, so no part of the refused text is kept and the next key starts afresh.
+void TestCellEditor::refusedWholeTextTakesTheCellTextBack()
+{
+    delete m_editor;
+    CellEditorConfig c;
+    c.firstColumn = c.lastColumn = kColRemarks;
+    c.refuses = [](int, const QString &text) { return text.size() > 3; };
+    int refusals = 0;
+    c.refused = [&refusals](int col) {
+        QCOMPARE(col, int(kColRemarks));
+        ++refusals;
+    };
+    m_editor = new CellEditor(m_grid, c);
+    m_text = m_editor->lineEdit();
+
+    open(1, kColRemarks);
+    QTest::keyClicks(m_text, "1234");
+    QCOMPARE(refusals, 1);
+    QCOMPARE(m_text->text(), QStringLiteral("备注1"));
+    QCOMPARE(m_text->selectedText(), QStringLiteral("备注1"));
+    QVERIFY(!m_editor->pendingEdit());
+    QTest::keyClicks(m_text, "56");
+    QCOMPARE(m_text->text(), QStringLiteral("56"));
+    m_text->insert(QStringLiteral("abcdef"));   // a paste
+    QCOMPARE(refusals, 2);
+    QCOMPARE(m_text->text(), QStringLiteral("备注1"));
+    m_grid->setFocus();
+    QCOMPARE(m_grid->TextMatrix(1, kColRemarks), QStringLiteral("备注1"));
+    QCOMPARE(m_grid->TextMatrix(1, kColRowState), kRowUnchanged);
 }
 
 QTEST_MAIN(TestCellEditor)

@@ -568,6 +568,9 @@ void TestClassSetupWindow::editorMovesOnlyUpAndDown()
     QCOMPARE(w->Grid1->TextMatrix(1, 3), u"新老师"_s);
     // The moved-to name is selected: a typed name replaces it.
     QCOMPARE(w->Text1->selectedText(), u"李老师"_s);
+    // So is it after a click on the editor lying over it, as after a click on the cell.
+    QTest::mouseClick(w->Text1, Qt::LeftButton, Qt::NoModifier, QPoint(w->Text1->width() - 2, w->Text1->height() / 2));
+    QCOMPARE(w->Text1->selectedText(), u"李老师"_s);
     typeKeys(w->Text1, u"周"_s);
     QTest::keyClick(w->Text1, Qt::Key_Down);
     QCOMPARE(w->Grid1->TextMatrix(2, 3), u"周"_s);

@@ -119,6 +119,10 @@ private slots:
     void pastedTextIsChecked();
     void gridEntryMovesDownPastHiddenRows();
     void correctingAScoreReplacesIt();
+    void mouseCorrectionReplacesTheScore_data();
+    void mouseCorrectionReplacesTheScore();
+    void aboveFullMarkKeepsNothingTyped_data();
+    void aboveFullMarkKeepsNothingTyped();
     void viewOptionsSetRowHeights();
     void statisticsPanelAndRanks();
     void statisticsWithoutScores();
@@ -346,14 +350,17 @@ void TestScoreInputWindow::gridEntryMovesDownPastHiddenRows()
     QCOMPARE(e.stateOf(4), QString());
 
     // Up passes over the hidden rows 03 and 02 to 01; a key that takes the score above
-    // the full mark is refused with the error sound, the score before it kept.
+    // the full mark is refused with the error sound and the message, and nothing
+    // of the typed score is kept.
     clickCell(e.w->Grid1, 4, score::kColScore);
     QTest::keyClick(e.w->Text1, Qt::Key_Up);
     QCOMPARE(e.w->Grid1->Row(), 1);
     e.sounds.clear();
+    e.h.responder.clear();
     typeKeys(e.w->Text1, u"120"_s);
-    QCOMPARE(e.w->Text1->text(), u"12"_s);
+    QCOMPARE(e.w->Text1->text(), QString());
     QCOMPARE(e.sounds.played(), (QList<int>{1, 2, 0, 12}));
+    QCOMPARE(e.h.responder.texts(), QStringList{u"你输入的分比满分还多呢"_s});
 
     // Down on the last row writes nothing and stays.
     clickCell(e.w->Grid1, 25, score::kColScore);
@@ -381,15 +388,106 @@ void TestScoreInputWindow::correctingAScoreReplacesIt()
     QCOMPARE(e.scoreOf(3), u"90"_s);
     QCOMPARE(e.scoreOf(4), u"92"_s);
 
-    // 92 then 8: 928 is refused, 92 stays; the next key goes on from 92.
+    // 92 then 8: 928 is refused and said so; the cell's 92 comes back selected, so
+    // the next score typed replaces it.
     QTest::keyClick(e.w->Text1, Qt::Key_End);
     e.sounds.clear();
+    e.h.responder.clear();
     typeKeys(e.w->Text1, u"8"_s);
     QCOMPARE(e.w->Text1->text(), u"92"_s);
+    QCOMPARE(e.w->Text1->selectedText(), u"92"_s);
     QCOMPARE(e.sounds.played(), (QList<int>{8, 12}));
-    typeKeys(e.w->Text1, u".5"_s);
+    QCOMPARE(e.h.responder.texts(), QStringList{u"你输入的分比满分还多呢"_s});
+    QCOMPARE(e.h.responder.last().title, u"提示"_s);
+    typeKeys(e.w->Text1, u"92.5"_s);
     QTest::keyClick(e.w->Text1, Qt::Key_Return);
     QCOMPARE(e.scoreOf(4), u"92.5"_s);
+}
+
+// Click, type, Enter, click the next row: the click lands on the editor that Enter
+// moved there, which selects the score as a click on the cell does, so the typed
+// score replaces it rather than being appended to it.
+void TestScoreInputWindow::mouseCorrectionReplacesTheScore_data()
+{
+    QTest::addColumn<int>("seat");
+    QTest::addColumn<QString>("old");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("8 corrected to 85") << 2 << u"8"_s << u"85"_s;
+    QTest::newRow("97 corrected to 88") << 4 << u"97"_s << u"88"_s;
+    QTest::newRow("66 stored, corrected to 7") << 3 << u"66"_s << u"7"_s;
+}
+
+void TestScoreInputWindow::mouseCorrectionReplacesTheScore()
+{
+    QFETCH(int, seat);
+    QFETCH(QString, old);
+    QFETCH(QString, typed);
+    Entry e;
+    if (old != e.scoreOf(seat)) {
+        clickCell(e.w->Grid1, rowOf(seat), score::kColScore);
+        typeKeys(e.w->Text1, old);
+        QTest::keyClick(e.w->Text1, Qt::Key_Return);
+        QCOMPARE(e.scoreOf(seat), old);
+    }
+    // Enter on the row above moves the editor onto the seat, its score selected.
+    clickCell(e.w->Grid1, rowOf(seat) - 1, score::kColScore);
+    QTest::keyClick(e.w->Text1, Qt::Key_Return);
+    QCOMPARE(e.w->Grid1->Row(), rowOf(seat));
+    QCOMPARE(e.w->Text1->selectedText(), old);
+
+    // The teacher clicks the seat's score: the editor lies over it.
+    QTest::mouseClick(e.w->Text1, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(e.w->Text1->width() - 2, e.w->Text1->height() / 2));
+    e.h.responder.clear();
+    typeKeys(e.w->Text1, typed);
+    QCOMPARE(e.w->Text1->text(), typed);
+    QTest::keyClick(e.w->Text1, Qt::Key_Return);
+    QCOMPARE(e.scoreOf(seat), typed);
+    QVERIFY(e.h.responder.shown().isEmpty());
+
+    e.w->Command8->click();
+    QCOMPARE(e.s.stored(seat).toDouble(), typed.toDouble());
+}
+
+// A score above the full mark is told in the window, and no part of it is stored:
+// the cell keeps its score, whatever was typed before the refused key.
+void TestScoreInputWindow::aboveFullMarkKeepsNothingTyped_data()
+{
+    QTest::addColumn<int>("seat");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("110 into an empty cell") << 1 << u"110"_s << QString();
+    QTest::newRow("105 over a selected 66") << 3 << u"105"_s << u"66"_s;
+    QTest::newRow("1000 into an empty cell") << 2 << u"1000"_s << QString();
+    QTest::newRow("100.6 over 66") << 3 << u"100.6"_s << u"66"_s;
+}
+
+void TestScoreInputWindow::aboveFullMarkKeepsNothingTyped()
+{
+    QFETCH(int, seat);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    Entry e;
+    QCOMPARE(e.w->Text9->text(), u"100"_s);
+    clickCell(e.w->Grid1, rowOf(seat), score::kColScore);
+    typeKeys(e.w->Text1, typed);
+    QCOMPARE(e.h.responder.texts(), QStringList{u"你输入的分比满分还多呢"_s});
+    QCOMPARE(e.w->Text1->text(), kept);
+    QCOMPARE(e.w->Text1->selectedText(), kept);
+    QTest::keyClick(e.w->Text1, Qt::Key_Return);
+    QCOMPARE(e.scoreOf(seat), kept);
+    QCOMPARE(e.stateOf(seat), QString());
+
+    // The score box refuses it the same way.
+    e.h.responder.clear();
+    e.enter(e.w->Text4, typed);
+    QCOMPARE(e.w->Text4->text(), QString());
+    QCOMPARE(e.h.responder.texts(), QStringList{u"你输入的分比满分还多呢"_s});
+
+    e.w->Command8->click();
+    QCOMPARE(e.s.stored(seat).isNull(), kept.isEmpty());
+    if (!kept.isEmpty())
+        QCOMPARE(e.s.stored(seat).toString(), kept);
 }
 
 void TestScoreInputWindow::viewOptionsSetRowHeights()
