@@ -2,6 +2,7 @@
 
 #include "class_analysis/single_exam_charts.h"
 #include "kit/save_report.h"
+#include "kit/selection.h"
 #include "kit/session.h"
 #include "kit/window_steps.h"
 #include "platform/chart_surface.h"
@@ -240,7 +241,8 @@ void SingleExamWindow::loadExam()
         m_rows.append({0, reg::shownId(m_identity.classCode, row.studentNumber), row.name, scores.last(), {}, {}});
     }
     analysis::sortByShownIdText(m_rows);
-    m_computedFullMark = formatSingle(score::examFullMark(connection(), m_identity.sectionTable, exam, scores));
+    m_computedFullMark = formatSingle(
+        classFullMark(connection(), m_identity.sectionTable, exam, Combo1->currentText(), Combo2->currentText(), scores, this));
     if (!analysis::parseFullMarkBox(m_computedFullMark))   // more bands than the charts hold
         m_computedFullMark = QString::number(score::FullMarkOf(scores));
     Text1->setText(m_computedFullMark);

@@ -231,13 +231,20 @@ StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &reques
         scores.append(ofClass);
     }
 
+    // The stored full marks of the requested exams, read once.
+    const std::optional<score::StoredFullMarks> stored = score::readStoredFullMarks(c, request.sectionTable, columns);
+    if (!stored) {
+        fill.error = c.error();
+        return fill;
+    }
+
     for (int s = 0; s < request.subjects.size(); ++s) {
         const QString &subject = request.subjects[s].name;
         if (progress)
             progress(s, subject);
         for (int k = 0; k < request.classes.size(); ++k) {
-            const float fullMark =
-                score::examFullMark(c, request.sectionTable, request.subjects[s].examColumn, scores[k][s]);
+            const float fullMark = score::examFullMark(
+                stored->of(request.subjects[s].examColumn, request.gradeGroup, request.classes[k]), scores[k][s]);
             ClassStatisticsRow row = classStatistics(scores[k][s], fullMark);
             row.subject = subject;
             row.className = request.classes[k];

@@ -93,7 +93,7 @@ struct ClassStatisticsRow {
     int students = 0;            // student rows of the class
     int participants = 0;        // rows with a score (0 is a score)
     float sum = 0;               // of the scores, single precision, highest first
-    float fullMark = 100;        // the exam's full mark (score::examFullMark)
+    float fullMark = 100;        // the class's full mark in the exam (score::examFullMark)
     int passCount = 0;           // at or above fullMark × 3/5
     int excellentCount = 0;      // at or above fullMark × 4/5
     float highest = 0;           // meaningful with participants
@@ -144,9 +144,10 @@ struct StatisticsFill {
 // Called before each subject's rows are built: its position (from 0) and name.
 using StatisticsProgress = std::function<void(int subjectIndex, const QString &subject)>;
 
-// Fills the grid's rows for the request. Reads the grade group's 任课 rows once
-// and each class's scores in all requested subjects with one query, so a fill
-// costs 1 + C queries. A class name outside the fixed class list, or a request
+// Fills the grid's rows for the request. Reads the grade group's 任课 rows once,
+// each class's scores in all requested subjects with one query, and the stored
+// full marks of the requested exams once (each class counted against its own),
+// so a fill costs 2 + C queries. A class name outside the fixed class list, or a request
 // whose section table or exam column is not a valid name, has no students.
 // A connection that could not be opened is the fill's error.
 StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &request,

@@ -1,6 +1,7 @@
 #include "kit/selection.h"
 
 #include "kit/save_report.h"
+#include "school/exam_registry.h"
 #include "school/office_reads.h"
 #include "school/school_tables.h"
 #include "platform/messages.h"
@@ -123,6 +124,15 @@ reg::MemberRows loadClassMembers(db::Connection &c, const reg::ClassIdentity &id
         return {};
     }
     return std::move(*members);
+}
+
+float classFullMark(db::Connection &c, const QString &sectionTable, const QString &column, const QString &gradeGroup,
+                    const QString &className, const QList<std::optional<float>> &scores, QWidget *parent)
+{
+    const std::optional<score::StoredFullMarks> stored = score::readStoredFullMarks(c, sectionTable, {column});
+    if (!stored)
+        reportReadFailure(parent, c.error());
+    return score::examFullMark(stored ? stored->of(column, gradeGroup, className) : std::nullopt, scores);
 }
 
 } // namespace tessaly

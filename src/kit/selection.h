@@ -8,8 +8,10 @@
 // through QComboBox::activated, so a refill never runs their choice steps.
 #include "school/class_members.h"
 
+#include <QList>
 #include <QString>
 #include <QVector>
+#include <optional>
 
 class QComboBox;
 class QWidget;
@@ -101,5 +103,11 @@ bool FillClassCombo(db::Connection &c, const QString &gradeGroup, QComboBox *cla
 // refused read is reported and lists nobody.
 reg::MemberRows loadClassMembers(db::Connection &c, const reg::ClassIdentity &identity, const QStringList &columns,
                                  QWidget *parent);
+
+// The full mark a class's scores in an exam column are counted against
+// (score::examFullMark on the class's stored full mark); a refused read of the
+// registry is reported and the scores decide.
+float classFullMark(db::Connection &c, const QString &sectionTable, const QString &column, const QString &gradeGroup,
+                    const QString &className, const QList<std::optional<float>> &scores, QWidget *parent);
 
 } // namespace tessaly

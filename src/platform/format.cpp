@@ -25,12 +25,9 @@ struct Decimal {
     int point = 0;
 };
 
-template <typename T>
-Decimal shortestDecimal(T value)
+// The digits of a scientific text such as "-3.125e+00" or "1e+20".
+Decimal scientificDecimal(const std::string &s)
 {
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
-    const std::string s(buf, res.ptr);   // e.g. "-3.125e+00", "1e+20"
     Decimal d;
     size_t i = 0;
     if (s[i] == '-') {
@@ -43,6 +40,26 @@ Decimal shortestDecimal(T value)
             d.digits += s[j];
     }
     d.point = std::stoi(s.substr(e + 1)) + 1;
+    return d;
+}
+
+template <typename T>
+Decimal shortestDecimal(T value)
+{
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    return scientificDecimal(std::string(buf, res.ptr));
+}
+
+// A float's exact value in decimal digits, trailing zeros dropped: every float is a
+// binary fraction of at most 112 significant decimal digits.
+Decimal exactDecimal(float value)
+{
+    char buf[160];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 112);
+    Decimal d = scientificDecimal(std::string(buf, res.ptr));
+    while (d.digits.size() > 1 && d.digits.back() == '0')
+        d.digits.pop_back();
     return d;
 }
 
@@ -213,11 +230,15 @@ QString formatSingle(float value)
     constexpr int kDigits = 7;
     if (value == 0)
         return QStringLiteral("0");
-    if (std::fabs(value) < 1e8f) {
+    // The shortest text of at most seven digits is the value rounded to seven where
+    // a float's spacing is finer than seven digits' (not from 2^-10 up to 0.001).
+    if (std::fabs(value) >= 1e-3f && std::fabs(value) < 1e8f) {
         if (const QString text = plainShortest(value, kDigits); !text.isEmpty())
             return text;
     }
-    Decimal d = shortestDecimal(value);
+    // Rounded once, from the exact value: 73.3849945f is 73.38499, not 73.385 by
+    // way of its shortest text 73.384995.
+    Decimal d = exactDecimal(value);
     roundDigits(d, kDigits);
     while (d.digits.size() > 1 && d.digits.back() == '0')
         d.digits.pop_back();
@@ -261,7 +282,7 @@ double shownSingle(float value, QString *text)
 QString formatSingleFixed(float value, int decimals)
 {
     if (!std::isfinite(value))
-        return FormatFixed(value, decimals);
+        return FormatFixed(double(value), decimals);
     return FormatFixed(shownSingle(value), decimals);
 }
 

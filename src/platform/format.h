@@ -2,6 +2,8 @@
 // Number and date texts.
 #include <QString>
 
+#include <concepts>
+
 class QDate;
 
 namespace tessaly {
@@ -33,6 +35,15 @@ double shownSingle(float value, QString *text = nullptr);
 // A single-precision value with fixed decimals, rounded from its shortest form as
 // formatSingle writes it: formatSingleFixed(2.675f, 2) == "2.68".
 QString formatSingleFixed(float value, int decimals);
+
+// FormatFixed of a single-precision value is formatSingleFixed: one rounding for
+// every score, total and average held as a float (72.45f shows "72.5" with one
+// decimal, where the double it widens to, 72.4499969…, would show "72.4").
+template <std::same_as<float> Single>
+QString FormatFixed(Single value, int decimals)
+{
+    return formatSingleFixed(value, decimals);
+}
 
 // The date in the system's short form as a Chinese system writes it ("2026/9/1").
 QString shortDateText(const QDate &date);

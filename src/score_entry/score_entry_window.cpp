@@ -3,6 +3,7 @@
 #include "kit/form_layout.h"
 #include "kit/cell_editor.h"
 #include "kit/save_report.h"
+#include "kit/selection.h"
 #include "kit/database_unavailable.h"
 #include "kit/exam_locks.h"
 #include "kit/sign_in_toggle.h"
@@ -519,7 +520,8 @@ void ScoreEntryWindow::FillScoreGrid(const QList<score::ScoreRow> &rows)
     if (!examOpen || m_openExam < 0 || m_openExam >= m_exams.size())
         return;
     const QList<std::optional<float>> scores = score::scoresOf(m_rows);
-    setFullMark(formatSingle(score::examFullMark(connection(), m_identity.sectionTable, m_exams[m_openExam], scores)));
+    setFullMark(formatSingle(classFullMark(connection(), m_identity.sectionTable, m_exams[m_openExam],
+                                           Combo1->currentText(), Combo2->currentText(), scores, this)));
     const bool anyScore = std::any_of(scores.cbegin(), scores.cend(), [](const auto &s) { return s.has_value(); });
     if (!anyScore)
         showNotice(this, kNoScores, kTitleHintDots);

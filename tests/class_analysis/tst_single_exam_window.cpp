@@ -228,27 +228,35 @@ void TestSingleExamWindow::fullMarkFollowsTheScores_data()
 {
     QTest::addColumn<QString>("exam");
     QTest::addColumn<QString>("stored");   // 满分 stored with the exam column; empty: none
+    QTest::addColumn<QString>("owner");    // the registry row's grade group and class
     QTest::addColumn<QString>("fullMark");
     QTest::addColumn<int>("bands");
     const QString mid = u"25-26(上)期中成绩"_s;
     const QString final = u"25-26(下)期末成绩"_s;
-    QTest::newRow("100 keeps 100") << mid << QString() << u"100"_s << 10;
-    QTest::newRow("100.5 gives 150") << final << QString() << u"150"_s << 15;
-    QTest::newRow("stored 120 over scores within 100") << mid << u"120"_s << u"120"_s << 12;
-    QTest::newRow("stored 120 over a score of 100.5") << final << u"120"_s << u"120"_s << 12;
-    QTest::newRow("stored 200: more bands than shown, the rule") << final << u"200"_s << u"150"_s << 15;
+    const QString own = kGrade + u" "_s + kClass;
+    QTest::newRow("100 keeps 100") << mid << QString() << own << u"100"_s << 10;
+    QTest::newRow("100.5 gives 150") << final << QString() << own << u"150"_s << 15;
+    QTest::newRow("stored 120 over scores within 100") << mid << u"120"_s << own << u"120"_s << 12;
+    QTest::newRow("stored 120 over a score of 100.5") << final << u"120"_s << own << u"120"_s << 12;
+    QTest::newRow("stored 200: more bands than shown, the rule") << final << u"200"_s << own << u"150"_s << 15;
+    QTest::newRow("stored 120 by another class of the grade group") << mid << u"120"_s << u"初二年级组 四班"_s
+                                                                    << u"120"_s << 12;
+    QTest::newRow("stored 120 by another grade group: the rule") << mid << u"120"_s << u"初一年级组 三班"_s
+                                                                 << u"100"_s << 10;
 }
 
 void TestSingleExamWindow::fullMarkFollowsTheScores()
 {
     QFETCH(QString, exam);
     QFETCH(QString, stored);
+    QFETCH(QString, owner);
     QFETCH(QString, fullMark);
     QFETCH(int, bands);
     School s;
     if (!stored.isEmpty()) {
         const QString column = exam.contains(u"期中"_s) ? kMidTerm : kFinal;
-        QVERIFY(s.school.db().exec(uR"(INSERT INTO "初中考试结果" ("考试名","满分") VALUES (?,?))"_s, {column, stored}));
+        QVERIFY(s.school.db().exec(uR"(INSERT INTO "初中考试结果" ("年级组","班级名","考试名","满分") VALUES (?,?,?,?))"_s,
+                                   {owner.section(u' ', 0, 0), owner.section(u' ', 1), column, stored}));
         s.school.closeDb();
     }
     WindowHarness h(s.school, on());

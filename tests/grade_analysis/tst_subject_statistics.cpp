@@ -2,6 +2,7 @@
 // 初一年级组 is the cohort 2025.
 #include "grade_analysis/subject_statistics.h"
 #include "fixtures/test_school.h"
+#include "platform/format.h"
 
 #include <QTest>
 
@@ -153,8 +154,8 @@ private slots:
 
         // The full mark stored with the exam counts, not the 100/150 rule; a stored
         // text that is no full mark is passed over.
-        QVERIFY(school.db().exec(uR"(INSERT INTO "初中考试结果" ("考试名","满分") VALUES (?,?),(?,?))"_s,
-                                 {kChinese, u"120"_s, kChinese, u"满分"_s}));
+        QVERIFY(school.db().exec(uR"(INSERT INTO "初中考试结果" ("年级组","班级名","考试名","满分") VALUES (?,?,?,?),(?,?,?,?))"_s,
+                                 {kGroup, u"一班"_s, kChinese, u"120"_s, kGroup, u"一班"_s, kChinese, u"满分"_s}));
         fill = fillStatistics(school.db(), request);
         QCOMPARE(fill.rows[0]->fullMark, 120.f);
         QCOMPARE(statisticsRowTexts(*fill.rows[0]).mid(kStatPassCount, 4),
@@ -172,6 +173,61 @@ private slots:
         fill = fillStatistics(school.db(), request);
         QVERIFY(fill.error.isSet());
         QVERIFY2(fill.error.text.contains(u"Z25S物理250915"_s), qPrintable(fill.error.text));
+    }
+
+    // One exam column serves every grade group of the section, while a registry row
+    // belongs to one class: each class is counted against its own row, else its
+    // grade group's, else the 100/150 rule, whichever row was stored last.
+    void fullMarkOfEachGradeGroup_data()
+    {
+        QTest::addColumn<bool>("juniorOneLast");   // 初一's row stored after 初二's
+        QTest::newRow("初一's 100 stored last") << true;
+        QTest::newRow("初二's 120 stored last") << false;
+    }
+    void fullMarkOfEachGradeGroup()
+    {
+        QFETCH(bool, juniorOneLast);
+        const QString second = u"初二年级组"_s;
+        const QString third = u"初三年级组"_s;
+        TestSchool school;
+        for (const QString &group : {kGroup, second, third}) {
+            school.addGradeGroup(group);
+            school.addClass(group, u"一班"_s);
+            school.addClass(group, u"二班"_s);
+        }
+        school.addExamColumn(kJunior, kMaths);
+        const auto students = [&](const QString &classCode, const QList<float> &scores) {
+            int n = 0;
+            for (const float score : scores) {
+                const int id = school.addStudent(kJunior, classCode + u"%1"_s.arg(++n, 2, 10, u'0'), u"生"_s);
+                school.setScore(kJunior, id, kMaths, score);
+            }
+        };
+        students(u"202501"_s, {95, 85, 70, 50});    // 初一 一班, out of 100
+        students(u"202401"_s, {118, 95, 85, 70});   // 初二 一班, out of 120
+        students(u"202402"_s, {100, 60});           // 初二 二班: no row of its own
+        students(u"202301"_s, {118, 95, 85, 70});   // 初三 一班: no row in its grade group
+        const QVariantList juniorOne{kGroup, u"一班"_s, kMaths, u"100"_s};
+        const QVariantList juniorTwo{second, u"一班"_s, kMaths, u"120"_s};
+        const QString insert = uR"(INSERT INTO "初中考试结果" ("年级组","班级名","考试名","满分") VALUES (?,?,?,?))"_s;
+        QVERIFY(school.db().exec(insert, juniorOneLast ? juniorTwo : juniorOne));
+        QVERIFY(school.db().exec(insert, juniorOneLast ? juniorOne : juniorTwo));
+
+        const auto counts = [&](const QString &group, int cohort, const QStringList &classes) {
+            const StatisticsFill fill =
+                fillStatistics(school.db(), {group, kJunior, cohort, {{u"数学"_s, kMaths}}, classes});
+            QStringList shown;
+            for (const auto &row : fill.rows) {
+                if (row)
+                    shown << formatSingle(row->fullMark) + u" "_s
+                                 + statisticsRowTexts(*row).mid(kStatPassCount, 4).join(u'|');
+            }
+            return fill.error.isSet() ? fill.error.text : shown.join(u", "_s);
+        };
+        // 及格 at 3/5 and 优秀 at 4/5 of the class's full mark.
+        QCOMPARE(counts(kGroup, 2025, {u"一班"_s}), u"100 3|75.0|2|50.0"_s);
+        QCOMPARE(counts(second, 2024, {u"一班"_s, u"二班"_s}), u"120 3|75.0|1|25.0, 120 1|50.0|1|50.0"_s);
+        QCOMPARE(counts(third, 2023, {u"一班"_s}), u"150 2|50.0|0|0.0"_s);
     }
 };
 

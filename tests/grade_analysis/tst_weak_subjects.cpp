@@ -1,6 +1,7 @@
 // The weak-subject rules without widgets: the score matrix, the subject-count
 // check, the analysis cells and text, ranks, the bars and the key students.
 #include "grade_analysis/key_students.h"
+#include "grade_analysis/subject_statistics.h"
 #include "grade_analysis/weak_subjects.h"
 
 #include <QtTest>
@@ -33,6 +34,7 @@ private slots:
     void weakThreshold();
     void analysisCellsAndText();
     void ranksCompareAsShown();
+    void scoresRoundAsInEveryWindow();
     void averageBars();
     void studentBars();
     void keyStudents_data();
@@ -172,6 +174,19 @@ void TestWeakSubjects::ranksCompareAsShown()
     QCOMPARE(a.students[0].rawRank, u"1"_s);
     QCOMPARE(a.students[1].rawRank, u"1"_s);
     QCOMPARE(a.students[2].rawRank, u"1"_s);
+}
+
+// A stored 72.45 (single precision 72.4499969…) shows 72.5, as 成绩对比分析 shows
+// it (formatScore); so do the totals made of it.
+void TestWeakSubjects::scoresRoundAsInEveryWindow()
+{
+    const QVector<SubjectScores> m = {subject(u"语文"_s, {72.45f, 88.f}), subject(u"数学"_s, {60.f, 59.45f})};
+    const WeakAnalysis a = analyseWeakSubjects(m, {0, 1}, {u"甲"_s, u"乙"_s});
+    QCOMPARE(a.students[0].raw.at(0), formatScore(72.45f, 1));
+    QCOMPARE(a.students[0].raw.at(0), u"72.5"_s);
+    QCOMPARE(a.students[1].raw.at(1), u"59.5"_s);
+    QCOMPARE(a.students[0].rawTotal, u"132.5"_s);
+    QCOMPARE(a.averageCells.at(0), u"80.2"_s);   // 80.22499…: 80.225 to seven digits
 }
 
 void TestWeakSubjects::averageBars()

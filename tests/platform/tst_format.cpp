@@ -145,12 +145,46 @@ private slots:
         QTest::newRow("large: exponent") << 12345678.f << "1.234568e+07";
         QTest::newRow("ten million") << 1e7f << "1e+07";
         QTest::newRow("tiny: exponent") << 0.00001f << "1e-05";
+        // Rounded once, from the float's exact value, not from its shortest text.
+        QTest::newRow("73.3849945, shortest 73.384995") << 73.3849945f << "73.38499";
+        QTest::newRow("0.000976565, exactly 0.00097656494…") << 0.000976565f << "0.0009765649";
+        QTest::newRow("exact half at the 8th digit: away from zero") << 12345665.f << "1.234567e+07";
+        QTest::newRow("negative exact half") << -12345665.f << "-1.234567e+07";
     }
     void formatSingle()
     {
         QFETCH(float, value);
         QFETCH(QString, text);
         QCOMPARE(tessaly::formatSingle(value), text);
+    }
+
+    // A float with fixed decimals: rounded once more from its seven-digit text, by
+    // formatSingleFixed and by FormatFixed of a float alike; the double it widens to
+    // is rounded on its own shortest text.
+    void formatSingleFixed_data()
+    {
+        QTest::addColumn<float>("value");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("widened");   // FormatFixed(double(value), decimals)
+        QTest::newRow("72.45 stored") << 72.45f << 1 << "72.5" << "72.4";
+        QTest::newRow("2.675") << 2.675f << 2 << "2.68" << "2.67";
+        QTest::newRow("top-ten average 73.3849945") << 73.3849945f << 2 << "73.38" << "73.38";
+        QTest::newRow("59.45") << 59.45f << 1 << "59.5" << "59.5";
+        QTest::newRow("-0.125") << -0.125f << 2 << "-0.13" << "-0.13";
+        QTest::newRow("a third") << 1.f / 3 << 2 << "0.33" << "0.33";
+        QTest::newRow("0.05, none") << 0.05f << 0 << "0" << "0";
+        QTest::newRow("whole") << 85.f << 2 << "85.00" << "85.00";
+    }
+    void formatSingleFixed()
+    {
+        QFETCH(float, value);
+        QFETCH(int, decimals);
+        QFETCH(QString, text);
+        QFETCH(QString, widened);
+        QCOMPARE(tessaly::formatSingleFixed(value, decimals), text);
+        QCOMPARE(FormatFixed(value, decimals), text);
+        QCOMPARE(FormatFixed(double(value), decimals), widened);
     }
 
     // Scores and their sums, halves and quarters: the decimal they were written as.

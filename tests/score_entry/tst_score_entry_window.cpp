@@ -390,13 +390,21 @@ void TestScoreEntryWindow::unsavedScoresAreSettledBeforeCreation()
     QCOMPARE(w->Text9->text(), u"100"_s);
 }
 
-// A full mark stored with the exam is the exam's full mark; without one the
-// scores decide (100, or 150 above 100).
+// A full mark stored with the exam is the exam's full mark: the class's own
+// registry row, else one of its grade group; the column is shared by every grade
+// group of the section, so another grade group's row is none of its business.
+// Without one the scores decide (100, or 150 above 100).
 void TestScoreEntryWindow::storedFullMarkOpensWithTheExam()
 {
     School s;
-    QVERIFY(s.school.db().exec(uR"(INSERT INTO "初中考试结果" ("考试名","满分") VALUES (?,?),(?,?))"_s,
-                               {kMidTerm, u"120"_s, kFinal, u"130"_s}));
+    // Oldest first: the newer rows of others must not win.
+    QVERIFY(s.school.db().exec(
+        uR"(INSERT INTO "初中考试结果" ("年级组","班级名","考试名","满分") VALUES (?,?,?,?),(?,?,?,?),(?,?,?,?),(?,?,?,?),(?,?,?,?))"_s,
+        {kGrade, kClass, kMidTerm, u"120"_s,              // 三班's own
+         kGrade, u"四班"_s, kMidTerm, u"110"_s,           // another class of the grade group
+         u"初一年级组"_s, kClass, kMidTerm, u"100"_s,     // 初一's 三班
+         kGrade, u"四班"_s, kFinal, u"130"_s,             // the grade group's only row
+         u"初一年级组"_s, u"一班"_s, kQuiz, u"120"_s}));   // 初一's only
     s.school.closeDb();
     WindowHarness h(s.school, on(u"李明"_s));
     ScoreEntryWindow *w = openWindow(h);
