@@ -2,6 +2,8 @@
 
 #include "platform/export_workbook.h"
 
+#include <algorithm>
+
 namespace tessaly::reports {
 
 using namespace Qt::StringLiterals;
@@ -54,9 +56,16 @@ void addTranscriptSheet(ExportWorkbook &book, const ShownTable &table)
     for (int r = 0; r < table.rows.size(); ++r) {
         const QStringList &texts = table.rows.at(r);
         sheet.setRowHeight(r + 2, 10);
-        for (int c = 0; c < texts.size(); ++c)
-            sheet.setValue(r + 2, c + 1, texts.at(c), cellStyle(texts.at(c)));
+        // 学号 is a code: a number cell would print "20240301" as 2E+07 in its narrow column.
+        for (int c = 0; c < texts.size(); ++c) {
+            if (c == 0)
+                sheet.setText(r + 2, c + 1, texts.at(c), cellStyle(QString()));
+            else
+                sheet.setValue(r + 2, c + 1, texts.at(c), cellStyle(texts.at(c)));
+        }
     }
+    if (n > 0)
+        sheet.setTable(2, 1, int(table.rows.size()) + 1, n, std::min(int(table.rows.size()), 2));
     if (table.rows.size() < 2)
         return;
     const QStringList &top = table.rows.at(0);
