@@ -305,7 +305,7 @@ void MultiExamWindow::Command3_Click()
         return showNotice(this, analysis::kTooManyExams, kTitleHintDots);
     if (z == 1)
         return showNotice(this, analysis::kOneExamRefused, kTitleHintDots);
-    analysis::drawClassTrend(Frame3->frame(), m_scores.matrix, chosenExams(), examNames());
+    analysis::drawClassTrend(Frame3->frame(), m_scores.matrix, chosenExams(), examNames(), m_scores.fullMarks);
     Frame3->update();
 }
 

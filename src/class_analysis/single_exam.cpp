@@ -105,6 +105,7 @@ ExamStatistics analyseExam(QList<ExamRow> &rows, float fullMark)
 
     // Thresholds are fractions of the full mark rounded to single precision.
     const float excellent = float(0.85 * fullMark);
+    s.excellentLine = excellent;
     const float good = float(0.75 * fullMark);
     const float pass = float(0.6 * fullMark);
     int number = 0;
@@ -136,7 +137,8 @@ QString examSummaryText(const ExamStatistics &s, const QString &fullMarkText)
                        .arg(s.students)
                        .arg(n)
                        .arg(fullMarkText, FormatFixed(s.sum, 2), FormatFixed(s.average, 2));
-    text += QStringLiteral("优秀人数:%1人；优 秀 率:%2%；良好人数:%3人；优 良 率:%4%；及格人数:%5人；及 格 率:%6%。")
+    text += score::excellentCountCaption(s.excellentLine)
+        + QStringLiteral(":%1人；优 秀 率:%2%；良好人数:%3人；优 良 率:%4%；及格人数:%5人；及 格 率:%6%。")
                 .arg(a)
                 .arg(rate(a, n))
                 .arg(ab)

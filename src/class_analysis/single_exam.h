@@ -52,6 +52,7 @@ int bandOf(float score, int bands);
 
 struct ExamStatistics {
     float fullMark = 100;
+    float excellentLine = 85;   // 0.85 of the full mark
     int bands = 10;        // bands in use
     int students = 0;      // N: every row
     int participants = 0;  // n: rows with a score

@@ -142,7 +142,7 @@ ChartFrame designBandChart()
 {
     ChartFrame f(QStringLiteral("本试各分数段分布图"), 120, 480, 4095, 3255);
     axes(f, 360, 2880, 0, 240, 2895, 3960, 2880);
-    yTitle(f, 11, QStringLiteral("人数"), 30, 360);
+    yTitle(f, 11, QStringLiteral("人数"), 45, 360);
     chartText(f, kLabel7, 1, QStringLiteral("0"), 120, 2880, 120);
     chartText(f, kLabel7, 14, QStringLiteral("低——→高　　　　　　分数段值"), 1320, 2955, 2700).wordWrap = false;
     chartText(f, kLabel7, 2, QStringLiteral("图例：有色框内是分数段，顶端是人数"), 480, 240, 3500).wordWrap = false;
@@ -165,7 +165,7 @@ ChartFrame designLevelChart()
 {
     ChartFrame f(QStringLiteral("总体级别分布图"), 4320, 480, 2295, 3255);
     axes(f, 360, 2880, 1, 240, 2895, 2160, 2880);
-    yTitle(f, 12, QStringLiteral("人数"), 30, 360);
+    yTitle(f, 12, QStringLiteral("人数"), 45, 360);
     chartText(f, kLabel7, 13, QStringLiteral("级别"), 1800, 2955, 420);
     chartText(f, kLabel7, 5, QStringLiteral("优、良、合格、差"), 240, 2955, 1560).wordWrap = false;
     const int lefts[] = {255, 720, 1200, 1680};
@@ -194,13 +194,15 @@ ChartFrame designSingleStudentChart()
         int title, caption;   // Label7 items; caption -1: none
         const char16_t *titleText;
     };
+    // Bars wide enough for a value such as "90.05" at the smallest caption size;
+    // a value with its unit ("99.5分") breaks before the unit.
     const Bar bars[] = {
-        {4, 240, 480, kGreen, 21, -1, u"满分100"},
-        {2, 240, 240, kBlue, 20, 22, u"平均"},
-        {3, 480, 240, kRed, 16, 23, u"本人"},
-        {1, 1080, 480, kGreen, 4, -1, u"参试60人"},
-        {5, 1080, 240, kBlue, 25, 24, u"及格"},
-        {6, 1320, 240, kRed, 27, 26, u"本人"},
+        {4, 240, 600, kGreen, 21, -1, u"满分100"},
+        {2, 240, 300, kBlue, 20, 22, u"平均"},
+        {3, 540, 300, kRed, 16, 23, u"本人"},
+        {1, 960, 600, kGreen, 4, -1, u"参试60人"},
+        {5, 960, 300, kBlue, 25, 24, u"及格"},
+        {6, 1260, 300, kRed, 27, 26, u"本人"},
     };
     for (const Bar &b : bars) {
         LabelElement &l = bar(f, kLabel10, b.item, b.left, b.width, b.colour);
@@ -218,8 +220,7 @@ ChartFrame designSingleStudentChart()
         if (!fixed) {
             LabelElement &c = valueCaption(f, kLabel7, b.caption, b.left, b.width);
             c.top = l.top + 200;
-            c.height = 180;
-            c.wordWrap = false;
+            c.height = 360;
             c.fore = kWhite;
             c.z = layer;
         }
@@ -230,7 +231,7 @@ ChartFrame designSingleStudentChart()
     LabelElement &block = chartText(f, kLabel10, 0,
                                     QStringLiteral("点击右侧学生名即可\n满    分：\n平 均 分：\n本人得分：\n"
                                                    "参试人数：\n上有人数：\n下有人数："),
-                                    75, 3195, 1695, 1260);
+                                    75, 3195, 1695, 1320);
     block.pointSize = kSmallPoints;
     block.lineHeight = 180;
     block.wordWrap = false;
@@ -418,7 +419,8 @@ void drawScoreCurve(ChartFrame &f, const QList<ExamRow> &rows, const ExamStatist
     LabelElement &blank = f.label(kLabel9, 0);
     blank.left = xe - 200;
     blank.width = std::max(0, f.width - blank.left - 120);
-    avgCaption.left = xe - 200;
+    // Beside the curve's end, but inside the frame.
+    avgCaption.left = std::min(xe - 200, f.width - avgCaption.width - 60);
 
     f.hideShapesFrom(kShape2, n);
     f.hideLinesFrom(kLine3, n);
@@ -473,9 +475,10 @@ void drawSingleStudentChart(ChartFrame &f, const ExamStatistics &s, const QList<
         }
     }
 
-    // 5. The average, as its two-decimal text.
+    // 5. The average, as its two-decimal text; in its bar with one decimal from 100
+    // on, so that it fits the bar (the info box keeps both).
     const QString average = FormatFixed(s.average, 2);
-    f.label(kLabel7, 22).caption = average;
+    f.label(kLabel7, 22).caption = average.size() > 5 ? FormatFixed(s.average, 1) : average;
     place(f, 2, 20, 22, roundEven(average.toDouble() * us));
 
     // 6. The student's score.

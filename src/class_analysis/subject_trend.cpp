@@ -3,6 +3,7 @@
 #include "platform/database.h"
 #include "school/class_code.h"
 #include "school/exam_columns.h"
+#include "school/exam_registry.h"
 #include "school/score_sheet.h"
 
 namespace tessaly::analysis {
@@ -81,7 +82,15 @@ std::optional<SubjectScores> readSubjectScores(db::Connection &c, const reg::Cla
     const auto records = score::readClassScores(c, identity.sectionTable, identity.classCode, exams);
     if (!records)
         return std::nullopt;
-    return gatherSubjectScores(exams, *records, identity.classCode);
+    SubjectScores s = gatherSubjectScores(exams, *records, identity.classCode);
+    for (int e = 0; e < s.exams.size(); ++e) {
+        QList<std::optional<float>> scores;
+        for (int i = 1; i <= s.matrix.students(); ++i)
+            if (const float v = s.matrix.cell(i, e + 1); v != kNoScore)
+                scores << v;
+        s.fullMarks << score::examFullMark(c, identity.sectionTable, s.exams[e], scores);
+    }
+    return s;
 }
 
 QString examCountText(int count)

@@ -64,6 +64,7 @@ struct SubjectScores {
     QList<TrendStudent> students;   // in 学籍号 order; student i is matrix row i + 1
     QStringList exams;              // raw column names; exam c - 1 is matrix column c
     ScoreMatrix matrix;
+    QList<float> fullMarks;         // per exam, as `exams`; read from the database only
 };
 
 // Gathers the class's rows (in 学籍号 order; scores in the order of `exams`) into

@@ -164,6 +164,11 @@ ChartFrame designClassTrendChart()
     average.fore = kBlue;
     average.pointSize = kSmallPoints;
     average.wordWrap = false;
+    LabelElement &note = chartText(f, QStringLiteral("Label8"), 0, kFullMarksDifferNote, 1200, 240, 4800, 200);
+    note.fore = kRed;
+    note.pointSize = kSmallPoints;
+    note.wordWrap = false;
+    note.visible = false;
     explanation(f, 6,
                 QStringLiteral("上图说明：\n    1、上图中黑色曲线是多次成绩变化曲线，将鼠标指针放在每个结点上面，"
                                "会显示本次考试的详细情况（如本次考试的平均分、参考人数）。你可以了解全部学生发展的变化趋势。"),
@@ -228,22 +233,31 @@ ChartFrame designStudentTrendChart()
 
 // ---- Drawing -----------------------------------------------------------------------
 
-void drawClassTrend(ChartFrame &f, const ScoreMatrix &matrix, const QList<int> &chosen, const QStringList &examNames)
+void drawClassTrend(ChartFrame &f, const ScoreMatrix &matrix, const QList<int> &chosen, const QStringList &examNames,
+                    const QList<float> &fullMarks)
 {
     const int z = int(chosen.size());
     const int u = 15;
     const int h = trendStep(z);
     placeNumbers(f, kClassSlots, z, h);
+    bool shares = false;
+    for (const int exam : chosen)
+        shares = shares || fullMarks.value(exam, 100) != fullMarks.value(chosen.value(0), 100);
+    f.label(QStringLiteral("Label8"), 0).visible = shares;
     for (int k = 0; k < z; ++k) {
         const int exam = chosen[k];
         const float a = matrix.average(exam);
+        const float full = fullMarks.value(exam, 100);
+        const float height = shares && full > 0 ? a * 100.0f / full : a;
         const int x = kFirstX + k * h;
         LabelElement &m = f.label(kLabel1, kClassBase + k);
-        m.top = roundEven(2010.0f - float(u) * a);
+        m.top = roundEven(2010.0f - float(u) * height);
         m.left = x - 50;
         m.visible = true;
         m.toolTip = examNames.value(exam) + QStringLiteral(" 平均分(") + FormatFixed(a, 2) + QStringLiteral(") ")
                     + QString::number(matrix.participants(exam)) + QStringLiteral("人参考");
+        if (shares)
+            m.toolTip += QStringLiteral(" 满分%1 占满分%2%").arg(formatSingle(full), FormatFixed(height, 1));
         if (k == 0)
             continue;   // tick 65 stays at x 360
         LineElement &t = f.line(kLine3, kClassBase + k);

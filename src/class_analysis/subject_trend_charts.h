@@ -17,9 +17,16 @@ chart::ChartFrame designStudentTrendChart();
 
 // Nodes Label1 65.., segments Line4 65.., ticks Line3 65.. and the number
 // labels Label4 1..12; the elements beyond the chosen exams are hidden.
-// Expects 2 to 60 chosen exams.
+// Expects 2 to 60 chosen exams. `fullMarks` holds each exam's full mark (as the
+// matrix's columns); when the chosen exams' full marks differ, each average is
+// drawn as its share of the full mark (a score of 100 %: 100 points high) and the
+// note Label8 0 says so; otherwise the averages as they are, the note hidden.
 void drawClassTrend(chart::ChartFrame &frame, const ScoreMatrix &matrix, const QList<int> &chosen,
-                    const QStringList &examNames);
+                    const QStringList &examNames, const QList<float> &fullMarks = {});
+
+// The note of a class trend drawn as shares of differing full marks.
+inline const QString kFullMarksDifferNote =
+    QStringLiteral("各次考试满分不同，曲线画的是平均分占满分的百分比");
 
 // Rank markers Label1, score markers Shape2, ticks Line3, rank segments Line5,
 // score segments Line4 and the number labels Label4 16..27 of the student

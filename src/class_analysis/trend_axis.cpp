@@ -4,6 +4,8 @@
 
 #include "platform/messages.h"
 
+#include <cstdlib>
+
 namespace tessaly::analysis {
 
 bool confirmStudentTrendCount(QWidget *parent, int exams)
@@ -121,6 +123,19 @@ void drawStudentCurves(chart::ChartFrame &f, const QString &name, const QList<St
         // The tags go back instead of labelling another student's curve.
         placeTag(kRankTag, rankTagRest);
         placeTag(kValueTag, valueTagRest);
+    } else {
+        // Where the curves end close together, the value tag stands beside the rank
+        // tag, below it (above it near the frame's foot), instead of covering it.
+        const chart::LabelElement &rankTag = f.label(kLabel7, kRankTag);
+        chart::LabelElement &valueTag = f.label(kLabel7, kValueTag);
+        constexpr int kGap = 30;
+        constexpr int kTitleStrip = 300;   // the frame's caption
+        if (std::abs(valueTag.top - rankTag.top) < rankTag.height + kGap) {
+            const int below = rankTag.top + rankTag.height + kGap;
+            const int above = rankTag.top - valueTag.height - kGap;
+            const bool fitsBelow = below + valueTag.height <= f.height - kGap;
+            valueTag.top = (valueTag.top >= rankTag.top && fitsBelow) || above < kTitleStrip ? below : above;
+        }
     }
 
     for (int i = 0; i < kNumbers; ++i)

@@ -225,10 +225,14 @@ ChartFrame designComparisonChart(int d)
     LineElement &reference = f.line(kLine5, 0);
     reference = {240, kReferenceY, 4560, kReferenceY};
     reference.colour = kBlue;
-    LabelElement &refCaption = chartText(f, kLabel100, 0, QString(), 3960, 1320, 735, 375);
+    // The reference caption ends short of the frame's border; the axis caption stands
+    // above the x axis and ends where its arrow begins.
+    LabelElement &refCaption = chartText(f, kLabel100, 0, QString(), 3870, 1320, 735, 375);
     refCaption.fore = kBlue;
     refCaption.z = 1;
-    chartText(f, kLabel50, 0, QString(), 3840, 1800, 735, 255);
+    LabelElement &axisCaption = chartText(f, kLabel50, 0, QString(), 3240, 1740, 780, 255);
+    axisCaption.alignment = Qt::AlignRight;
+    axisCaption.wordWrap = false;
     LabelElement &box = chartText(f, kText2, 0, kExplanation, 120, 2350, 4455, 730);
     box.opaque = true;
     box.border = true;

@@ -16,7 +16,7 @@ struct ColumnFormat {
 ColumnFormat formatOf(int gridColumn)
 {
     static const ColumnFormat formats[kStatisticsCols] = {
-        {3, ""}, {3, ""}, {6, ""}, {2, ""}, {2, ""}, {5, "0.00"}, {4, ""}, {2, ""}, {4, "0.0"}, {2, ""},
+        {3, ""}, {3, ""}, {6, ""}, {2, ""}, {2, ""}, {5, "0.00"}, {4, ""}, {2, ""}, {4, "0.0"}, {5, ""},
         {4, "0.0"}, {4, "0.0"}, {4, "0.0"}, {2, ""}, {2, ""}, {2, ""}, {2, ""}, {3, ""}, {3, ""},
         {5, "0.00"}, {5, "0.00"}, {5, "0.00"}};
     if (gridColumn < 0 || gridColumn >= kStatisticsCols)
@@ -32,6 +32,20 @@ CellStyle centred(bool horizontal, bool vertical)
     if (vertical)
         s.vAlign = VAlign::Center;
     return s;
+}
+
+// The excellent count's heading on paper states its line, 0.8 of each subject's full
+// mark (the window's grid keeps the short heading: its 22 columns fill the page).
+const QString kExcellentCountHeading = QStringLiteral("优秀人数(≥80%)");
+
+// A score band's heading ("60│79") too wide for its column, broken only beside its
+// bar: one number a line.
+QString brokenAtBar(const QString &heading, double width, double points)
+{
+    const qsizetype bar = heading.indexOf(u'│');
+    if (bar < 0 || wrappedLineCount(heading, width, points) <= 1)
+        return heading;
+    return heading.left(bar).trimmed() + QStringLiteral("\n│\n") + heading.mid(bar + 1).trimmed();
 }
 
 } // namespace
@@ -92,9 +106,17 @@ ExportSheet &writeStatisticsSheet(ExportWorkbook &book, const QString &title, co
             if (!shown(grid.columnShown, c))
                 continue;
             ++col;
-            sheet.setValue(i + 1, col, grid.cells[r].value(c), small);
+            QString text = grid.cells[r].value(c);
+            if (i == 1 && c == kStatExcellentCount && !text.isEmpty())
+                text = kExcellentCountHeading;
+            if (i == 1 && kind.wrapHeader)
+                text = brokenAtBar(text, formatOf(c).width, *small.fontSize);
+            sheet.setValue(i + 1, col, text, small);
         }
     }
+
+    if (i > 0 && j > 0)
+        sheet.setTable(2, 1, i + 1, j);
 
     // Each subject once, merged over its rows.
     int b = 3;

@@ -649,6 +649,7 @@ void fillClassLists(ExportWorkbook &book, const NewStudentTable &table, int clas
                 sheet.setValue(r, k + 2, row.cell(k));
             ++r;
         }
+        sheet.setTable(2, 1, r - 1, lastCol);
         sheet.setRowHeight(r, 30);
         sheet.merge(r, 1, r, lastCol, classSummary(table, c));
     }
@@ -667,6 +668,8 @@ void fillPlainList(ExportWorkbook &book, const NewStudentTable &table)
     for (int r = 0; r < table.rows.size(); ++r)
         for (int c = 0; c < cols; ++c)
             sheet.setValue(r + 2, c + 1, table.rows[r].cell(c));
+    if (cols > 0)
+        sheet.setTable(1, 1, int(table.rows.size()) + 1, cols);
     book.setActiveSheet(sheet);
     book.setFileBaseName(QStringLiteral("新生名单"));
 }

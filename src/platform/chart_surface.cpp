@@ -158,7 +158,8 @@ std::optional<QPointF> clearing(const QList<QRectF> &inks, const QList<QRectF> &
 
 QList<DrawnCaption> fitCaptions(const ChartFrame &frame, const QRectF &frameCaption)
 {
-    const QRectF inside(1, 0, frame.width * kScale - 2, frame.height * kScale - 1);
+    const QRectF inside(kCaptionMargin, kCaptionMargin, frame.width * kScale - 2 * kCaptionMargin,
+                        frame.height * kScale - 2 * kCaptionMargin);
     int top = 0;
     for (const QVector<LabelElement> &items : frame.labels())
         for (const LabelElement &l : items)
@@ -232,7 +233,7 @@ QList<DrawnCaption> fitCaptions(const ChartFrame &frame, const QRectF &frameCapt
             c.ink = unionOf(c.inks);
             const QFontMetricsF m(c.font);
             const bool fits = c.ink.width() <= c.box.width() + 0.5
-                              && (!boxed || c.ink.bottom() <= c.box.bottom() + 0.5)
+                              && (!boxed || c.ink.bottom() <= c.box.bottom() + (l.border ? -2 : 0.5))
                               && (step == 0 || m.horizontalAdvance(QChar(0x4E00)) <= step);
             if (fits || points <= kSmallestPoints)
                 break;

@@ -135,7 +135,8 @@ private:
 // transparent label's caption is fitted: shrunk (down to kSmallestPoints) until
 // it fits its label's width (and height, for a bordered label or one of stepped
 // lines), then moved the least distance that keeps it clear of the
-// captions placed before it (shorter ones first) and inside the frame, and
+// captions placed before it (shorter ones first) and inside the frame, at least
+// kCaptionMargin from its border, and
 // elided to its label when no such place exists. An opaque label's caption stays in its label, cut off
 // at its edges.
 struct DrawnCaption {
@@ -148,6 +149,8 @@ struct DrawnCaption {
     QList<QRectF> inks;  // what the text covers, line by line
 };
 inline constexpr qreal kSmallestPoints = 6;
+// Pixels a transparent caption keeps from the frame's border.
+inline constexpr qreal kCaptionMargin = 3;
 // Every visible caption of the frame as it is drawn; `frameCaption` is the
 // frame's title strip, which captions keep clear of.
 QList<DrawnCaption> fitCaptions(const ChartFrame &frame, const QRectF &frameCaption = {});

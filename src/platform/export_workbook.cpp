@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numeric>
 
 namespace tessaly {
 
@@ -242,6 +243,71 @@ WorkbookOpener &installedOpener()
     return opener;
 }
 
+// The spreadsheet's default column width in characters.
+constexpr double kDefaultColumnWidth = 8.43;
+
+bool isWideCharacter(char32_t u)
+{
+    return (u >= 0x1100 && u <= 0x115F) || (u >= 0x2460 && u <= 0x24FF) || (u >= 0x2500 && u <= 0x257F)
+        || (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF)
+        || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60) || (u >= 0xFFE0 && u <= 0xFFE6)
+        || u >= 0x20000;
+}
+
+// Lines one paragraph (no line feed) takes at `capacity` character widths; `scale`
+// turns widths of the standard font into those of the cell's font.
+int paragraphLines(const QString &paragraph, double capacity, double scale)
+{
+    struct Atom {
+        QList<double> widths;  // each character's
+        bool space = false;
+        double width() const { return std::accumulate(widths.begin(), widths.end(), 0.0); }
+    };
+    QList<Atom> atoms;
+    bool inWord = false;
+    for (const char32_t u : paragraph.toUcs4()) {
+        if (u == 0x200B) {
+            inWord = false;
+        } else if (u == U' ' || u == 0x3000) {
+            atoms.append({{(u == U' ' ? 1.0 : 2.0) * scale}, true});
+            inWord = false;
+        } else if (isWideCharacter(u)) {
+            atoms.append({{2.0 * scale}, false});
+            inWord = false;
+        } else {
+            if (!inWord)
+                atoms.append({{}, false});
+            atoms.last().widths.append(scale);
+            inWord = true;
+        }
+    }
+    int lines = 1;
+    double used = 0;
+    for (const Atom &atom : atoms) {
+        if (atom.space) {
+            if (used > 0)
+                used = std::min(capacity, used + atom.width());  // a space may hang at the end
+            continue;
+        }
+        const double w = atom.width();
+        if (used + w <= capacity) {
+            used += w;
+        } else if (w <= capacity) {
+            ++lines;
+            used = w;
+        } else {
+            for (double c : atom.widths) {  // longer than a line: broken anywhere
+                if (used > 0 && used + c > capacity) {
+                    ++lines;
+                    used = 0;
+                }
+                used += c;
+            }
+        }
+    }
+    return lines;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- free functions
@@ -321,6 +387,24 @@ bool isPlainNumber(const QString &text)
     return last - first <= 15;
 }
 
+double neededRowHeight(double points, int lines)
+{
+    constexpr double pixel = 0.75;  // points in a screen pixel
+    return std::min(kMaxRowHeight, std::ceil(points * 1.45 * std::max(lines, 1) / pixel) * pixel);
+}
+
+int wrappedLineCount(const QString &text, double widthChars, double points, bool bold)
+{
+    if (text.isEmpty())
+        return 1;
+    const double scale = points / 11.0 * (bold ? 1.08 : 1.0);
+    const double capacity = std::max(widthChars, 0.0);
+    int lines = 0;
+    for (const QString &paragraph : text.split(u'\n'))
+        lines += paragraphLines(paragraph, capacity, scale);
+    return lines;
+}
+
 bool openWithDesktop(const QString &path)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -367,7 +451,19 @@ struct ExportSheet::Data {
     std::optional<double> allRowHeights;
     QList<CellRange> merges;
     bool landscape = false;
+    std::optional<CellRange> table;
+    int headerRows = 0;
     quint64 seq = 0;
+
+    bool inTable(int row, int col) const { return table && table->contains(row, col); }
+    // The merge a cell belongs to, or the cell alone.
+    CellRange spanOf(int row, int col) const
+    {
+        for (const CellRange &m : merges)
+            if (m.contains(row, col))
+                return m;
+        return {row, col, row, col};
+    }
 
     Cell *find(int row, int col)
     {
@@ -584,8 +680,11 @@ CellStyle resolve(const StyleLayer *cell, const StyleLayer *row, const StyleLaye
 CellStyle ExportSheet::effectiveStyle(int row, int col) const
 {
     const Cell *cell = d->find(row, col);
-    return resolve(cell ? &cell->style : nullptr, d->rowLayer(row), d->colLayer(col),
-                   m_book.m_defaultFontName, m_book.m_defaultFontSize);
+    CellStyle style = resolve(cell ? &cell->style : nullptr, d->rowLayer(row), d->colLayer(col),
+                              m_book.m_defaultFontName, m_book.m_defaultFontSize);
+    if (d->inTable(row, col) && style.border == BorderLine::None)
+        style.border = BorderLine::Thin;
+    return style;
 }
 
 void ExportSheet::merge(int row1, int col1, int row2, int col2)
@@ -695,6 +794,63 @@ void ExportSheet::setLandscape(bool landscape)
 bool ExportSheet::isLandscape() const
 {
     return d->landscape;
+}
+
+void ExportSheet::setTable(int row1, int col1, int row2, int col2, int headerRows)
+{
+    const CellRange r = normalised(row1, col1, row2, col2);
+    if (!validCell(r.firstRow, r.firstCol) || !validCell(r.lastRow, r.lastCol)) {
+        m_book.note(QStringLiteral("工作表“%1”：%2在工作表之外，表格没有设置。").arg(d->name, rangeName(r)));
+        return;
+    }
+    if (cellCount(r) > kMaxRangeCells) {
+        m_book.note(QStringLiteral("工作表“%1”：%2的区域过大，表格没有设置。").arg(d->name, rangeName(r)));
+        return;
+    }
+    d->table = r;
+    d->headerRows = std::clamp(headerRows, 0, r.lastRow - r.firstRow + 1);
+}
+
+std::optional<CellRange> ExportSheet::table() const
+{
+    return d->table;
+}
+
+int ExportSheet::tableHeaderRows() const
+{
+    return d->table ? d->headerRows : 0;
+}
+
+std::optional<double> ExportSheet::printedRowHeight(int row) const
+{
+    const std::optional<double> own = rowHeight(row);
+    if (own && *own == 0)
+        return own;
+    double needed = 0;
+    for (auto it = d->cells.lower_bound({row, 1}); it != d->cells.end() && it->first.first == row; ++it) {
+        if (it->second.kind == Cell::Kind::Empty)
+            continue;
+        const int col = it->first.second;
+        const CellRange span = d->spanOf(row, col);
+        if (span.lastRow > span.firstRow)
+            continue;  // the rows of a taller merge share its height
+        const CellStyle style = effectiveStyle(row, col);
+        const double points = style.fontSize.value_or(11);
+        int lines = 1;
+        if (style.wrap.value_or(false) && it->second.kind == Cell::Kind::Text) {
+            double width = 0;
+            for (int c = span.firstCol; c <= span.lastCol; ++c)
+                width += columnWidth(c).value_or(kDefaultColumnWidth);
+            lines = wrappedLineCount(it->second.text, width, points, style.bold.value_or(false));
+        }
+        needed = std::max(needed, neededRowHeight(points, lines));
+    }
+    if (own)
+        return std::max(*own, needed);
+    // A row of its own height grows with the standard font; only more needs a height.
+    if (needed > neededRowHeight(m_book.m_defaultFontSize))
+        return needed;
+    return std::nullopt;
 }
 
 // ---------------------------------------------------------------- ExportWorkbook
@@ -827,7 +983,8 @@ bool ExportWorkbook::saveAs(const QString &path, QString *error) const
 
     // A file needs a sheet; a workbook without any gets a blank one.
     if (m_sheets.empty())
-        workbook_add_worksheet(book, "Sheet1");
+        if (lxw_worksheet *blank = workbook_add_worksheet(book, "Sheet1"))
+            worksheet_set_paper(blank, kPaperA4);
 
     for (const auto &sheet : m_sheets) {
         const ExportSheet::Data &d = *sheet->d;
@@ -840,6 +997,7 @@ bool ExportWorkbook::saveAs(const QString &path, QString *error) const
         }
         if (sheet.get() == m_active)
             worksheet_activate(ws);
+        worksheet_set_paper(ws, kPaperA4);
         if (d.landscape)
             worksheet_set_landscape(ws);
         if (d.allRowHeights)
@@ -857,36 +1015,48 @@ bool ExportWorkbook::saveAs(const QString &path, QString *error) const
                 : formats.get(resolve(nullptr, nullptr, &line.style, fontName, fontSize));
             worksheet_set_column_opt(ws, lxw_col_t(col - 1), lxw_col_t(col - 1), width, f, &opt);
         }
-        for (const auto &[row, line] : d.rows) {
-            if (!line.size && line.style.isEmpty())
+        std::vector<int> usedRows;
+        for (const auto &entry : d.rows)
+            usedRows.push_back(entry.first);
+        for (const auto &entry : d.cells)
+            usedRows.push_back(entry.first.first);
+        std::sort(usedRows.begin(), usedRows.end());
+        usedRows.erase(std::unique(usedRows.begin(), usedRows.end()), usedRows.end());
+        for (const int row : usedRows) {
+            const StyleLayer *layer = d.rowLayer(row);
+            if (layer && layer->isEmpty())
+                layer = nullptr;
+            const std::optional<double> printed = sheet->printedRowHeight(row);
+            const bool ownHeight = d.rows.count(row) && d.rows.at(row).size;
+            if (!layer && (!printed || (!ownHeight && printed == d.allRowHeights)))
                 continue;
-            const double height = line.size.value_or(rowDefault);
+            double height = printed.value_or(rowDefault);
+            // The writer takes a height of exactly 15 points for "the default row", which
+            // on a sheet of another default would be wrong; the nearest double is written
+            // as 15 all the same.
+            if (height == LXW_DEF_ROW_HEIGHT && rowDefault != LXW_DEF_ROW_HEIGHT)
+                height = std::nextafter(LXW_DEF_ROW_HEIGHT, 16.0);
             lxw_row_col_options opt{};
             opt.hidden = height == 0;
-            lxw_format *f = line.style.isEmpty()
-                ? nullptr
-                : formats.get(resolve(nullptr, &line.style, nullptr, fontName, fontSize));
+            lxw_format *f = layer ? formats.get(resolve(nullptr, layer, nullptr, fontName, fontSize)) : nullptr;
             worksheet_set_row_opt(ws, lxw_row_t(row - 1), height, f, &opt);
         }
 
-        auto formatAt = [&](int row, int col, const Cell *cell) {
-            return formats.get(resolve(cell ? &cell->style : nullptr, d.rowLayer(row),
-                                       d.colLayer(col), fontName, fontSize));
-        };
+        auto formatAt = [&](int row, int col) { return formats.get(sheet->effectiveStyle(row, col)); };
         // Merges first: merging writes blanks over its range, the cells come after.
         for (const CellRange &m : d.merges) {
             worksheet_merge_range(ws, lxw_row_t(m.firstRow - 1), lxw_col_t(m.firstCol - 1),
                                   lxw_row_t(m.lastRow - 1), lxw_col_t(m.lastCol - 1), "",
-                                  formatAt(m.firstRow, m.firstCol, d.find(m.firstRow, m.firstCol)));
+                                  formatAt(m.firstRow, m.firstCol));
             for (int row = m.firstRow; row <= m.lastRow; ++row)
                 for (int col = m.firstCol; col <= m.lastCol; ++col)
                     if (!d.find(row, col))
                         worksheet_write_blank(ws, lxw_row_t(row - 1), lxw_col_t(col - 1),
-                                              formatAt(row, col, nullptr));
+                                              formatAt(row, col));
         }
         for (const auto &[key, cell] : d.cells) {
             const auto [row, col] = key;
-            lxw_format *f = formatAt(row, col, &cell);
+            lxw_format *f = formatAt(row, col);
             const lxw_row_t r = lxw_row_t(row - 1);
             const lxw_col_t c = lxw_col_t(col - 1);
             switch (cell.kind) {
@@ -900,6 +1070,17 @@ bool ExportWorkbook::saveAs(const QString &path, QString *error) const
                 worksheet_write_blank(ws, r, c, f);
                 break;
             }
+        }
+        // The table's empty cells carry its borders too.
+        if (d.table) {
+            const CellRange &t = *d.table;
+            for (int row = t.firstRow; row <= t.lastRow; ++row)
+                for (int col = t.firstCol; col <= t.lastCol; ++col)
+                    if (!d.find(row, col) && d.spanOf(row, col) == CellRange{row, col, row, col})
+                        worksheet_write_blank(ws, lxw_row_t(row - 1), lxw_col_t(col - 1),
+                                              formatAt(row, col));
+            if (d.headerRows > 0)
+                worksheet_repeat_rows(ws, lxw_row_t(t.firstRow - 1), lxw_row_t(t.firstRow + d.headerRows - 2));
         }
     }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Export workbooks: a new .xlsx built in memory (sheets, cell values, styles, merges,
-// column widths, row heights, page orientation), written into the user's export folder
+// column widths, row heights, page orientation, the printed table), written into the user's export folder
 // under a name that never replaces an existing file, and handed to the desktop's
 // spreadsheet program. Rows and columns count from 1, as a spreadsheet counts them.
 //
@@ -69,6 +69,17 @@ constexpr int kMaxCellTextLength = 32767;  // characters (code points) in one ce
 constexpr int kMaxSheetNameLength = 31;    // characters (code points)
 constexpr double kMaxColumnWidth = 255;    // characters of the standard font
 constexpr double kMaxRowHeight = 409;      // points
+
+// Printing. Every sheet prints on A4 paper (kPaperA4 in the file's page set-up).
+constexpr int kPaperA4 = 9;
+
+// The height in points that `lines` lines of text in a font of `points` need in a row
+// (CJK fonts take about 1.45 times their size per line), in whole screen pixels.
+double neededRowHeight(double points, int lines = 1);
+// How many lines `text` takes in a wrapped cell `widthChars` characters of the standard
+// 11-point font wide: it breaks at line feeds, spaces, zero-width spaces and beside
+// CJK characters, and a word longer than the line anywhere, as a spreadsheet does.
+int wrappedLineCount(const QString &text, double widthChars, double points, bool bold = false);
 
 // The name a sheet gets when `wanted` is asked for beside the names in `taken`: the
 // characters []:*?/\ and control characters become '_', apostrophes at either end are
@@ -142,6 +153,19 @@ public:
 
     void setLandscape(bool landscape = true);
     bool isLandscape() const;
+
+    // The sheet's table (corners in any order): every cell of it is written with thin
+    // borders (a border a cell's style sets wins), and its first `headerRows` rows are
+    // printed at the top of every page. A later call replaces the table.
+    void setTable(int row1, int col1, int row2, int col2, int headerRows = 1);
+    std::optional<CellRange> table() const;
+    int tableHeaderRows() const;
+
+    // The height a row is written with: its own (or the sheet's) height, raised where a
+    // cell's font, or a wrapped cell's lines, need more; a row without one gets a height
+    // only where its text needs more than the standard font; nullopt leaves it to the
+    // spreadsheet. A hidden row stays hidden.
+    std::optional<double> printedRowHeight(int row) const;
 
 private:
     friend class ExportWorkbook;

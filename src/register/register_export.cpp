@@ -67,6 +67,7 @@ ExportSheet &fillRegisterSheet(ExportWorkbook &book, const QString &gradeGroup, 
         for (int c = kColStudentNumber; c < kSheetColumns; ++c)
             sheet.setText(n, c + 1, cells[c], cellStyle);
     }
+    sheet.setTable(2, 1, n, kSheetColumns);
     return sheet;
 }
 

@@ -59,6 +59,7 @@ void writeRollCallSheet(ExportSheet &sheet, const QString &title, const QList<Ro
         setRegisterValue(sheet, i + 3, 1, students[i].seat, textFont);
         setRegisterValue(sheet, i + 3, 2, students[i].name, textFont);
     }
+    sheet.setTable(2, 1, int(students.size()) + 2, kRollCallCols);
 }
 
 void addRollCallSheet(ExportWorkbook &book, const std::optional<ClassNode> &node,

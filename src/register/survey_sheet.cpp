@@ -61,6 +61,7 @@ void writeSurveySheet(ExportSheet &sheet, const QString &title, const QList<Surv
         for (int c = 1; c < kSurveyCols; ++c)
             sheet.setText(r + 3, c + 1, rows[r].value(c), textFont);
     }
+    sheet.setTable(2, 1, int(rows.size()) + 2, kSurveyCols);
 }
 
 void addSurveySheet(ExportWorkbook &book, const QString &gradeGroup, const QString &className,

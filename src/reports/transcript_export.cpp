@@ -2,6 +2,8 @@
 
 #include "platform/export_workbook.h"
 
+#include <algorithm>
+
 namespace tessaly::reports {
 
 using namespace Qt::StringLiterals;
@@ -71,6 +73,8 @@ void addTranscriptSheet(ExportWorkbook &book, const ShownTable &table)
                 sheet.setValue(r + 2, c + 1, texts.at(c), cellStyle(texts.at(c)));
         }
     }
+    if (n > 0)
+        sheet.setTable(2, 1, int(table.rows.size()) + 1, n, std::min(int(table.rows.size()), 2));
     if (table.rows.size() < 2)
         return;
     const QStringList &top = table.rows.at(0);

@@ -255,4 +255,9 @@ int RankInClass(float value, const QList<float> &values)
     return 1 + int(std::count_if(values.cbegin(), values.cend(), [value](float v) { return v > value; }));
 }
 
+QString excellentCountCaption(float line)
+{
+    return QStringLiteral("优秀人数(≥%1分)").arg(QString::number(double(line), 'g', 7));
+}
+
 } // namespace tessaly::score

@@ -139,4 +139,10 @@ int FullMarkOf(const QList<std::optional<float>> &scores);
 // value are left out of `values` by the caller.
 int RankInClass(float value, const QList<float> &values);
 
+// The caption of a count of excellent scores with its line beside it, since the
+// windows draw that line at different fractions of the full mark:
+// excellentCountCaption(90) is "优秀人数(≥90分)", excellentCountCaption(127.5)
+// "优秀人数(≥127.5分)".
+QString excellentCountCaption(float line);
+
 } // namespace tessaly::score

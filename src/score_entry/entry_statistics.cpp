@@ -32,6 +32,7 @@ EntryStatistics entryStatistics(const QList<ScoreRow> &rows, float fullMark)
             values << float(*row.score);
 
     const float excellent = threshold(fullMark, 0.9);
+    s.excellentLine = excellent;
     const float good = threshold(fullMark, 0.85);
     const float pass = threshold(fullMark, 0.6);
     s.ranks.reserve(rows.size());
@@ -61,7 +62,7 @@ QString statisticsPanelText(const EntryStatistics &s, const QString &fullMarkTex
         QString(),
         QStringLiteral("参试人数:%1人").arg(n),
         QStringLiteral("试题满分:%1分").arg(fullMarkText),
-        QStringLiteral("优秀人数:%1人").arg(s.excellent),
+        excellentCountCaption(s.excellentLine) + QStringLiteral(":%1人").arg(s.excellent),
         QStringLiteral("优 秀 率:%1%").arg(rate(s.excellent, n)),
         QStringLiteral("优良人数:%1人").arg(s.good),
         QStringLiteral("优 良 率:%1%").arg(rate(s.good, n)),

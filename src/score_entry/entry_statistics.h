@@ -12,7 +12,8 @@ namespace tessaly::score {
 // Cumulative levels: an excellent score also counts as good and as a pass.
 struct EntryStatistics {
     int participants = 0;
-    int excellent = 0;   // >= 0.9 of the full mark
+    int excellent = 0;   // >= excellentLine, 0.9 of the full mark
+    float excellentLine = 0;
     int good = 0;        // >= 0.85
     int pass = 0;        // >= 0.6
     float total = 0;

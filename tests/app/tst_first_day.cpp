@@ -454,7 +454,7 @@ void TestFirstDay::firstDay()
         entry->Command4->click();
         QVERIFY(entry->Picture1->isVisible());
         QCOMPARE(entry->Label3_0->text(),
-                 u"\r\n　　　本次考试情况统计如下\r\n\r\n参试人数:3人\r\n试题满分:100分\r\n优秀人数:1人\r\n优 秀 率:33.33%\r\n"
+                 u"\r\n　　　本次考试情况统计如下\r\n\r\n参试人数:3人\r\n试题满分:100分\r\n优秀人数(≥90分):1人\r\n优 秀 率:33.33%\r\n"
                  "优良人数:2人\r\n优 良 率:66.67%\r\n及格人数:2人\r\n及 格 率:66.67%\r\n总    分:242.50分\r\n平 均 分:80.83分"_s);
         entry->Command5->click();
     }

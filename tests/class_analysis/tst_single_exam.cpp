@@ -76,7 +76,7 @@ void TestSingleExam::statisticsAndSummary()
     QCOMPARE(rows[7].number, 8);
     QCOMPARE(examSummaryText(s, u"100"_s),
              u"　　本考总体情况：总人数:8人；参试人数:7人；试题满分:100分；总 分:464.00分；平均分:66.29分；"
-             "优秀人数:2人；优 秀 率:28.57%；良好人数:4人；优 良 率:57.14%；及格人数:5人；及 格 率:71.43%。\r\n"
+             "优秀人数(≥85分):2人；优 秀 率:28.57%；良好人数:4人；优 良 率:57.14%；及格人数:5人；及 格 率:71.43%。\r\n"
              "　　每个分数段的统计：0－10段内:1人；10－20段内:0人；20－30段内:0人；30－40段内:0人；40－50段内:0人；"
              "50－60段内:1人；60－70段内:1人；70－80段内:1人；80－90段内:2人；90－100段内:1人；"_s);
 
@@ -86,6 +86,8 @@ void TestSingleExam::statisticsAndSummary()
     QVERIFY(examSummaryText(t, u"150"_s)
                 .endsWith(u"130－140段内:0人；140－150段内:1人；"_s));
     QVERIFY(examSummaryText(t, u"150"_s).contains(u"100－110段内:1人；"_s));
+    // The excellent line beside its count, from the full mark.
+    QVERIFY(examSummaryText(t, u"150"_s).contains(u"；优秀人数(≥127.5分):1人；"_s));
 }
 
 void TestSingleExam::levels_data()
@@ -452,9 +454,9 @@ void TestSingleExam::captionsFitted()
     QCOMPARE(captions.size(), drawn);
     for (const DrawnCaption &c : captions) {
         const LabelElement &l = *c.label;
-        // Boxes keep their lines: nothing passes the box's foot.
+        // Boxes keep their lines: nothing passes the box's foot, nor touches a border.
         if (l.lineHeight > 0)
-            QVERIFY2(c.ink.bottom() <= l.top / 15.0 + l.height / 15.0, qPrintable(c.lines.join(u'/')));
+            QVERIFY2(c.ink.bottom() <= l.top / 15.0 + l.height / 15.0 - (l.border ? 2 : 0), qPrintable(c.lines.join(u'/')));
     }
 }
 
@@ -480,6 +482,8 @@ void TestSingleExam::chartCaptionsKeepApart_data()
     QTest::newRow("34 students") << many(34, 60) << 100.f << 0;
     QTest::newRow("90 students, 150") << many(90, 80) << 150.f << 45;
     QTest::newRow("full mark scorer") << Scores{100.f, 100.f, 99.5f, 100.f} << 100.f << 2;
+    QTest::newRow("average 90.05, 99.5") << Scores{99.5f, 80.6f} << 100.f << 0;
+    QTest::newRow("150, 149.5") << Scores{149.5f, 120.5f, 3.f} << 150.f << 0;
 }
 
 void TestSingleExam::chartCaptionsKeepApart()
@@ -493,6 +497,24 @@ void TestSingleExam::chartCaptionsKeepApart()
     ChartFrame single = designSingleStudentChart();
     drawSingleStudentChart(single, s, rows, &rows[student]);
     verifyCaptionsClear(single, u"chart_single_"_s + tag);
+    // The values stand inside their bars, whole; the info box's lines keep off its border.
+    for (const DrawnCaption &c : fitCaptions(single)) {
+        const LabelElement &l = *c.label;
+        const QString text = c.lines.join(u'/');
+        if (l.border && l.lineHeight > 0)
+            QVERIFY2(c.ink.bottom() <= (l.top + l.height) / 15.0 - 2, qPrintable(text));
+        for (const auto &[bar, value] : {std::pair{2, 22}, {3, 23}, {5, 24}, {6, 26}}) {
+            if (&l != &label(single, "Label7", value) || l.caption.isEmpty())
+                continue;
+            const LabelElement &b = label(single, "Label10", bar);
+            // Within the bar, give or take a pixel of a glyph's side bearing.
+            QVERIFY2(c.ink.left() >= b.left / 15.0 - 1 && c.ink.right() <= (b.left + b.width) / 15.0 + 1,
+                     qPrintable(text + QStringLiteral(" beside its bar: %1..%2 over %3..%4")
+                                           .arg(c.ink.left()).arg(c.ink.right())
+                                           .arg(b.left / 15.0).arg((b.left + b.width) / 15.0)));
+            QCOMPARE(QString(c.lines.join(QString())), l.caption);
+        }
+    }
     ChartFrame levels = designLevelChart();
     drawLevelChart(levels, s);
     verifyCaptionsClear(levels, u"chart_levels_"_s + tag);

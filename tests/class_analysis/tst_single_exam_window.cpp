@@ -176,7 +176,7 @@ void TestSingleExamWindow::examChoiceAnalyses()
     QCOMPARE(w->Label4->text(), u"分析初二三班(实验)25-26(上)期中成绩 任课教师:李明"_s);
     QVERIFY(w->Text2->toPlainText().startsWith(
         u"　　本考总体情况：总人数:5人；参试人数:4人；试题满分:100分；总 分:252.00分；平均分:63.00分；"
-        "优秀人数:2人；优 秀 率:50.00%；良好人数:2人；优 良 率:50.00%；及格人数:3人；及 格 率:75.00%。"_s));
+        "优秀人数(≥85分):2人；优 秀 率:50.00%；良好人数:2人；优 良 率:50.00%；及格人数:3人；及 格 率:75.00%。"_s));
     QVERIFY(w->Text2->toPlainText().endsWith(u"90－100段内:2人；"_s));
     QCOMPARE(label(w->Frame4, "Label3", 3).caption, u"1人25.00%"_s);
     QCOMPARE(label(w->Frame3, "Label8", 9).caption, u"2人"_s);

@@ -122,12 +122,16 @@ private slots:
     void classTrendOfTickedExams();
     void classTrendHeights_data();
     void classTrendHeights();
+    void classTrendOfDifferentFullMarks_data();
+    void classTrendOfDifferentFullMarks();
     void fewerExamsHideTheRest();
     void studentScalesAndTooltip();
     void studentGapsAreBridged_data();
     void studentGapsAreBridged();
     void studentWithoutAnyScore();
     void studentOfAnAllZeroExam();
+    void curveTagsKeepTheirTexts_data();
+    void curveTagsKeepTheirTexts();
 };
 
 void TestSubjectTrend::matrixOfAClass()
@@ -339,6 +343,34 @@ void TestSubjectTrend::classTrendHeights()
     QCOMPARE(line(f, "Line4", 65).y1, top + 50);
 }
 
+void TestSubjectTrend::classTrendOfDifferentFullMarks_data()
+{
+    QTest::addColumn<QList<float>>("fullMarks");
+    QTest::addColumn<QList<int>>("tops");
+    QTest::addColumn<bool>("noted");
+    // Averages 74 and 90: out of 100 and 120 they are 74 % and 75 %.
+    QTest::newRow("100 and 120") << QList<float>{100, 120} << QList<int>{900, 885} << true;
+    QTest::newRow("both 120") << QList<float>{120, 120} << QList<int>{900, 660} << false;
+    QTest::newRow("both 100") << QList<float>{100, 100} << QList<int>{900, 660} << false;
+    QTest::newRow("not known") << QList<float>{} << QList<int>{900, 660} << false;
+}
+
+// Exams of different full marks: the averages as shares of their full marks, said on the chart.
+void TestSubjectTrend::classTrendOfDifferentFullMarks()
+{
+    QFETCH(QList<float>, fullMarks);
+    QFETCH(QList<int>, tops);
+    QFETCH(bool, noted);
+    ChartFrame f = designClassTrendChart();
+    drawClassTrend(f, matrixOf({{74}, {90}}), {0, 1}, namesOf(2), fullMarks);
+    QCOMPARE(label(f, "Label1", 65).top, tops[0]);
+    QCOMPARE(label(f, "Label1", 66).top, tops[1]);
+    QCOMPARE(label(f, "Label8", 0).visible, noted);
+    QCOMPARE(label(f, "Label8", 0).caption, kFullMarksDifferNote);
+    QCOMPARE(label(f, "Label1", 66).toolTip.contains(u"满分120 占满分75.0%"_s), noted);
+    verifyCaptionsClear(f, u"class_trend_full_marks_"_s + QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_'));
+}
+
 void TestSubjectTrend::fewerExamsHideTheRest()
 {
     const ScoreMatrix m20 = exams(20);
@@ -471,6 +503,42 @@ void TestSubjectTrend::studentOfAnAllZeroExam()
     drawStudentTrend(f, m, 0, u"20240301 张三"_s, {0, 1}, namesOf(2));
     QCOMPARE(shape(f, "Shape2", 0).top, 1130);   // on the average line
     QCOMPARE(label(f, "Label1", 0).toolTip, u"考试1:平均分(0.00) 2人参考 本生得分(0) 排第(1)名"_s);
+}
+
+void TestSubjectTrend::curveTagsKeepTheirTexts_data()
+{
+    QTest::addColumn<int>("rankTop");
+    QTest::addColumn<int>("valueTop");
+    QTest::addColumn<int>("points");
+    QTest::newRow("ends together") << 1000 << 1000 << 5;
+    QTest::newRow("score end just below") << 1000 << 1100 << 5;
+    QTest::newRow("score end just above") << 1100 << 1000 << 5;
+    QTest::newRow("together at the top") << 424 << 424 << 12;
+    QTest::newRow("together at the foot") << 1960 << 1990 << 2;
+    QTest::newRow("apart") << 500 << 1500 << 60;
+}
+
+// The two curve tags beside the curves' ends, however close the ends are: both
+// texts drawn in full, neither over the other.
+void TestSubjectTrend::curveTagsKeepTheirTexts()
+{
+    QFETCH(int, rankTop);
+    QFETCH(int, valueTop);
+    QFETCH(int, points);
+    ChartFrame f = designStudentTrendChart();
+    QList<StudentTrendPoint> curve(points, StudentTrendPoint{true, 1200, 1200, {}});
+    curve.last().rankTop = rankTop;
+    curve.last().valueTop = valueTop;
+    drawStudentCurves(f, u"欧阳小明"_s, curve, {7485, 960}, {7480, 1270});
+    const QRect rankTag(label(f, "Label7", 12).left, label(f, "Label7", 12).top, 570, 210);
+    const QRect valueTag(label(f, "Label7", 15).left, label(f, "Label7", 15).top, 570, 210);
+    QVERIFY(!rankTag.intersects(valueTag));
+    QStringList shown;
+    for (const DrawnCaption &c : fitCaptions(f))
+        shown << c.lines.join(u'/');
+    QVERIFY2(shown.contains(u"名次线"_s), qPrintable(shown.join(u',')));
+    QVERIFY2(shown.contains(u"分数线"_s), qPrintable(shown.join(u',')));
+    verifyCaptionsClear(f, u"curve_tags_"_s + QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_'));
 }
 
 QTEST_MAIN(TestSubjectTrend)

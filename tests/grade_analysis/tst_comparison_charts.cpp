@@ -178,26 +178,55 @@ private slots:
     void namesFitUnderTheAxis_data()
     {
         QTest::addColumn<int>("classes");
-        QTest::newRow("2") << 2;
-        QTest::newRow("7") << 7;
-        QTest::newRow("12") << 12;
+        QTest::addColumn<bool>("ends");   // averages at the scale's ends: 100 and near 0
+        QTest::newRow("2") << 2 << false;
+        QTest::newRow("7") << 7 << false;
+        QTest::newRow("12") << 12 << false;
+        QTest::newRow("2 at the ends") << 2 << true;
+        QTest::newRow("7 at the ends") << 7 << true;
+        QTest::newRow("30 at the ends") << 30 << true;
     }
     void namesFitUnderTheAxis()
     {
         QFETCH(int, classes);
+        QFETCH(bool, ends);
         Frames f;
         ComparisonData data{{u"语文"_s}, {}, {}};
         for (int k = 0; k < classes; ++k) {
             data.classItems.append(u"初二(%1)班 实验"_s.arg(k + 1));
-            data.rows.append(row(70 + float(k % 3) * 5, 40, u"欧阳老师%1"_s.arg(k + 1)));
+            const float average = ends ? (k % 2 ? 0.5f : 100.0f) : 70 + float(k % 3) * 5;
+            data.rows.append(row(average, 40, u"欧阳老师%1"_s.arg(k + 1)));
         }
-        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_');
         drawClassComparison(f.pointers(), data);
         verifyCaptionsClear(f.frames[0], u"chart_classes_"_s + tag);
+        verifyAxisCaptionClear(f.frames[0]);
         drawTeacherComparison(f.pointers(), data);
         verifyCaptionsClear(f.frames[0], u"chart_teachers_"_s + tag);
+        verifyAxisCaptionClear(f.frames[0]);
         drawWholeClassComparison(f.pointers(), data, 11550);
         verifyCaptionsClear(f.frames[0], u"chart_whole_"_s + tag);
+        verifyAxisCaptionClear(f.frames[0]);
+    }
+
+private:
+    // The x axis's caption ("班级") stands above the axis, left of its arrow, whole.
+    static void verifyAxisCaptionClear(const ChartFrame &f)
+    {
+        const QList<DrawnCaption> drawn = fitCaptions(f);
+        const DrawnCaption *axis = nullptr;
+        const DrawnCaption *arrow = nullptr;
+        for (const DrawnCaption &c : drawn) {
+            if (c.label == f.findLabel(u"Label50"_s, 0))
+                axis = &c;
+            if (c.label == f.findLabel(u"Label6"_s, 0))
+                arrow = &c;
+        }
+        QVERIFY(axis && arrow);
+        QCOMPARE(axis->lines.join(QString()), f.findLabel(u"Label50"_s, 0)->caption);
+        const qreal axisY = f.findLine(u"Line2"_s, 0)->y1 / 15.0;
+        QVERIFY2(axis->ink.bottom() < axisY - 1, qPrintable(QString::number(axis->ink.bottom())));
+        QVERIFY2(axis->ink.right() < arrow->ink.left(), qPrintable(QString::number(axis->ink.right())));
     }
 };
 

@@ -314,6 +314,8 @@ private slots:
         QCOMPARE(book.value(0, u"A7"_s), u"数学"_s);
         QCOMPARE(book.mergeRefs(0), (QStringList{u"A1:U1"_s, u"A3:A5"_s, u"A7:A9"_s}));
         QCOMPARE(book.column(0, 5).attribute("width").as_double() > 0, true);
+        verifyPrintedTable(book, 0, 2, 9, 21, 1);
+        QVERIFY(!QTest::currentTestFailed());
 
         // A hidden row leaves no sheet row.
         XlsxFile second(exports.opener.paths()[1]);

@@ -380,6 +380,8 @@ private slots:
         XlsxFile x(path);
         QCOMPARE(x.sheetNames(), (QStringList{u"第1班"_s, u"第2班"_s, u"第3班"_s, u"第4班"_s, u"第5班"_s}));
         QCOMPARE(x.mergeRefs(1), (QStringList{u"A1:H1"_s, u"A6:H6"_s}));
+        test::verifyPrintedTable(x, 1, 2, 5, 8, 1);
+        QVERIFY(!QTest::currentTestFailed());
         auto read = openBook(path);
         QVERIFY(read && read->selectSheet(1));
         QCOMPARE(read->cell(1, 1), u"第 2 班新生花名册"_s);
@@ -417,6 +419,9 @@ private slots:
         QCOMPARE(s.text(2, 6), u"600"_s);
         QCOMPARE(s.text(2, 7), QString());   // the error column stays out
         QCOMPARE(s.text(4, 1), QString());
+        // The list prints as a table with its caption row on every page.
+        QCOMPARE(s.table(), (CellRange{1, 1, 3, 6}));
+        QCOMPARE(s.tableHeaderRows(), 1);
     }
 
     // An unsorted source: each student's class lands, as a number, in the row holding its

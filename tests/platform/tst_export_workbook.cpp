@@ -86,7 +86,10 @@ private slots:
         // Register sheet: page, heights, title merge, widths, texts and numbers.
         QCOMPARE(x.orientation(0), QStringLiteral("landscape"));
         QCOMPARE(x.defaultRowHeight(0), 11.0);
-        QCOMPARE(x.row(0, 1).attribute("ht").as_double(), 20.0);
+        // The 14-point title needs more than the 20 points asked for, the 10-point rows
+        // more than 11.
+        QCOMPARE(x.row(0, 1).attribute("ht").as_double(), neededRowHeight(14));
+        QCOMPARE(x.row(0, 2).attribute("ht").as_double(), neededRowHeight(10));
         QCOMPARE(x.mergeRefs(0), QStringList{QStringLiteral("A1:R1")});
         for (int c = 1; c <= 18; ++c) {
             const double w = x.column(0, c).attribute("width").as_double();
@@ -117,7 +120,7 @@ private slots:
         QCOMPARE(x.style(0, "C3").horizontal, QString());
 
         // Statistics sheet: hidden column, wrapped header row, number formats, merge, border.
-        QCOMPARE(x.orientation(1), QString());
+        QCOMPARE(x.orientation(1), QStringLiteral("portrait"));
         QVERIFY(x.column(1, 2).attribute("hidden").as_bool());
         QCOMPARE(x.row(1, 2).attribute("ht").as_double(), 50.0);
         const XlsxFile::Style header = x.style(1, "E2");
@@ -135,6 +138,126 @@ private slots:
         QCOMPARE(x.style(1, "F3").border, QStringLiteral("thin"));
         QCOMPARE(x.style(1, "G4").border, QStringLiteral("thin"));
         QCOMPARE(x.style(1, "E3").border, QString());
+    }
+
+    // A sheet's table prints with thin borders on every cell, empty ones too, its header
+    // rows on every page, and every sheet on A4.
+    void tablePrintsWithBordersAndTitles()
+    {
+        ExportWorkbook book(1);
+        ExportSheet &sheet = book.addSheet(QStringLiteral("名单"));
+        sheet.merge(1, 1, 1, 3, QStringLiteral("标题"));
+        sheet.setText(2, 1, QStringLiteral("学号"));
+        sheet.setText(3, 1, QStringLiteral("姓名"));
+        sheet.setText(4, 2, QStringLiteral("张三"));
+        sheet.setText(5, 3, QStringLiteral("粗框"), {.border = BorderLine::Medium});
+        sheet.merge(5, 1, 6, 1);
+        sheet.setText(8, 1, QStringLiteral("表外"));
+        sheet.setTable(6, 3, 2, 1, 2);
+        QCOMPARE(sheet.table(), (CellRange{2, 1, 6, 3}));
+        QCOMPARE(sheet.tableHeaderRows(), 2);
+        QCOMPARE(sheet.effectiveStyle(3, 3).border, BorderLine::Thin);
+        QCOMPARE(sheet.effectiveStyle(5, 3).border, BorderLine::Medium);
+        QCOMPARE(sheet.effectiveStyle(1, 1).border, BorderLine::None);
+
+        const QString path = file(QStringLiteral("表格.xlsx"));
+        QString error;
+        QVERIFY2(book.saveAs(path, &error), qPrintable(error));
+        XlsxFile x(path);
+        QCOMPARE(x.paperSize(0), kPaperA4);
+        QCOMPARE(x.paperSize(1), kPaperA4);
+        QCOMPARE(x.printTitles(0), QString());
+        QVERIFY2(x.printTitles(1).endsWith(QStringLiteral("名单'!$2:$3")), qPrintable(x.printTitles(1)));
+        const QStringList thin(4, QStringLiteral("thin"));
+        for (const char *ref : {"A2", "B2", "C3", "B4", "A5", "A6", "B6", "C6"})
+            QVERIFY2(x.style(1, ref).edges == thin, ref);
+        QCOMPARE(x.style(1, "C5").edges, QStringList(4, QStringLiteral("medium")));
+        for (const char *ref : {"A1", "A7", "A8", "D2"})
+            QVERIFY2(x.style(1, ref).edges == QStringList(4, QString()), ref);
+        QVERIFY(!QTest::currentTestFailed());
+        test::verifyPrintedTable(x, 1, 2, 4, 3, 2);
+    }
+
+    void workbookWithoutSheetsPrintsOnA4()
+    {
+        ExportWorkbook book;
+        const QString path = file(QStringLiteral("无表.xlsx"));
+        QVERIFY(book.saveAs(path));
+        QCOMPARE(XlsxFile(path).paperSize(0), kPaperA4);
+    }
+
+    void wrappedLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("fits") << QStringLiteral("班级平均分数") << 20.0 << 9.0 << 1;
+        QTest::newRow("two CJK a line") << QStringLiteral("班内最高分数") << 4.0 << 9.0 << 3;
+        QTest::newRow("one CJK a line") << QStringLiteral("优秀人数") << 2.0 << 9.0 << 4;
+        QTest::newRow("line feeds") << QStringLiteral("60\n│\n79") << 2.0 << 9.0 << 3;
+        QTest::newRow("a number breaks only when longer than a line") << QStringLiteral("人数12345") << 5.0 << 11.0 << 2;
+        QTest::newRow("long word broken anywhere") << QStringLiteral("1234567") << 3.0 << 11.0 << 3;
+        QTest::newRow("spaces") << QStringLiteral("ab cd ef") << 5.0 << 11.0 << 2;
+        QTest::newRow("zero-width space") << QStringLiteral("60\u200B│\u200B79") << 2.0 << 9.0 << 3;
+        QTest::newRow("empty") << QString() << 2.0 << 9.0 << 1;
+        QTest::newRow("hidden column") << QStringLiteral("优秀") << 0.0 << 9.0 << 2;
+    }
+    void wrappedLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, width);
+        QFETCH(double, points);
+        QFETCH(int, lines);
+        QCOMPARE(wrappedLineCount(text, width, points), lines);
+    }
+
+    // Rows tall enough for their font: a height asked for is raised, never lowered; a
+    // wrapped cell's lines count; a row without a height of its own is left to the
+    // spreadsheet unless its text needs more than the default row.
+    void rowsTallEnoughForTheirFont_data()
+    {
+        QTest::addColumn<double>("asked");      // -1: none; -2: every row's height of 11
+        QTest::addColumn<double>("points");
+        QTest::addColumn<bool>("wrap");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("printed");    // 0: the spreadsheet's own
+        QTest::newRow("9-pt text in a 10-pt row") << 10.0 << 9.0 << false << 8.0 << QStringLiteral("语文") << 13.5;
+        QTest::newRow("a taller row stays") << 20.0 << 9.0 << false << 8.0 << QStringLiteral("语文") << 20.0;
+        QTest::newRow("10-pt text, all rows 11") << -2.0 << 10.0 << false << 8.0 << QStringLiteral("语文") << 15.0;
+        QTest::newRow("three wrapped lines in 50") << 50.0 << 9.0 << true << 2.0 << QStringLiteral("60\n│\n79") << 50.0;
+        QTest::newRow("six wrapped lines in 50") << 50.0 << 9.0 << true << 2.0 << QStringLiteral("班内最高分数") << 78.75;
+        QTest::newRow("no height, default font") << -1.0 << 11.0 << false << 8.0 << QStringLiteral("语文") << 0.0;
+        QTest::newRow("no height, big title") << -1.0 << 14.0 << false << 8.0 << QStringLiteral("标题") << 21.0;
+        QTest::newRow("hidden row") << 0.0 << 9.0 << false << 8.0 << QStringLiteral("语文") << 0.0;
+        QTest::newRow("number in a narrow column") << 10.0 << 9.0 << true << 1.0 << QStringLiteral("12345") << 13.5;
+    }
+    void rowsTallEnoughForTheirFont()
+    {
+        QFETCH(double, asked);
+        QFETCH(double, points);
+        QFETCH(bool, wrap);
+        QFETCH(double, width);
+        QFETCH(QString, text);
+        QFETCH(double, printed);
+        ExportWorkbook book;
+        ExportSheet &sheet = book.addSheet(QStringLiteral("表"));
+        if (asked == -2)
+            sheet.setAllRowHeights(11);
+        else if (asked >= 0)
+            sheet.setRowHeight(2, asked);
+        sheet.setColumnWidth(1, width);
+        sheet.setValue(2, 1, text, {.fontSize = points, .wrap = wrap});
+        sheet.setText(3, 1, QStringLiteral("下一行"), {.fontSize = points});
+        QCOMPARE(sheet.printedRowHeight(2).value_or(0), printed);
+
+        const QString path = file(QStringLiteral("行高.xlsx"));
+        QVERIFY(book.saveAs(path));
+        XlsxFile x(path);
+        QCOMPARE(x.printedRowHeight(0, 2), printed);
+        if (printed == 0 && asked == 0)
+            QVERIFY(x.row(0, 2).attribute("hidden").as_bool());
     }
 
     // Style changes to cells, ranges, rows and columns: the last one wins per field.

@@ -468,7 +468,10 @@ private slots:
         QCOMPARE(x.activeTab(), 0);
         QCOMPARE(x.orientation(0), QStringLiteral("landscape"));
         QCOMPARE(x.defaultRowHeight(0), 11.0);
-        QCOMPARE(x.row(0, 1).attribute("ht").as_double(), 20.0);
+        QCOMPARE(x.row(0, 1).attribute("ht").as_double(), neededRowHeight(14));
+        // Printed on A4 (not the printer's Letter), bordered, its header on every page.
+        test::verifyPrintedTable(x, 0, 2, 3, 18, 1);
+        QVERIFY(!QTest::currentTestFailed());
         QCOMPARE(x.mergeRefs(0), QStringList{QStringLiteral("A1:R1")});
         QCOMPARE(x.value(0, "A1"), QStringLiteral("初一年级组一班学生学籍表"));
         QCOMPARE(x.style(0, "A1").fontSize, 14.0);

@@ -422,14 +422,24 @@ private slots:
             QVERIFY(file.isOpen());
             QCOMPARE(file.sheetNames(), (QStringList{u"成绩报表"_s, u"Sheet1"_s, u"Sheet2"_s, u"Sheet3"_s}));
             QCOMPARE(file.orientation(0), u"landscape"_s);
-            const double widths[] = {3, 3, 6, 2, 2, 5, 4, 2, 4, 2, 4, 4, 4, 2, 2, 2, 2, 3, 3, 5, 5, 5};
+            // 优秀人数 is wide enough for its line in three lines.
+            const double widths[] = {3, 3, 6, 2, 2, 5, 4, 2, 4, 5, 4, 4, 4, 2, 2, 2, 2, 3, 3, 5, 5, 5};
             for (int c = 1; c <= 22; ++c) {
                 const double got = file.column(0, c).attribute("width").as_double();
                 QVERIFY2(got >= widths[c - 1] && got < widths[c - 1] + 1, qPrintable(QString::number(c)));
             }
             QCOMPARE(file.value(0, u"A1"_s), u"    初一年级组"_s + kExam + u"报表    "_s);
-            QCOMPARE(file.row(0, 2).attribute("ht").as_double(), 50.0);
-            QCOMPARE(file.row(0, 4).attribute("ht").as_double(), 10.0);
+            // The header row holds 班总人数 one character a line; the 10-point rows grow
+            // to their 9-point text.
+            QCOMPARE(file.row(0, 2).attribute("ht").as_double(), neededRowHeight(9, 4));
+            QCOMPARE(file.row(0, 4).attribute("ht").as_double(), neededRowHeight(9));
+            // Score bands break only beside their bar.
+            QCOMPARE(file.value(0, u"N2"_s), u"0\n│\n59"_s);
+            QCOMPARE(file.value(0, u"O2"_s), u"60\n│\n79"_s);
+            QCOMPARE(file.value(0, u"S2"_s), u"120\n│\n150"_s);
+            QCOMPARE(file.value(0, u"J2"_s), u"优秀人数(≥80%)"_s);
+            test::verifyPrintedTable(file, 0, 2, 9, 22, 1);
+            QVERIFY(!QTest::currentTestFailed());
             const XlsxFile::Style header = file.style(0, u"E2"_s);
             QVERIFY(header.wrap);
             QCOMPARE(header.vertical, u"center"_s);

@@ -340,6 +340,7 @@ private slots:
             QVERIFY2(merges.contains(ref), qPrintable(merges.join(u' ')));
         // Rows shown: 甲, 丙 (grade ranks 3 and 4), then the three summary rows; 乙 and 丁 are hidden.
         QCOMPARE(file.value(0, u"B4"_s), u"甲"_s);
+        QVERIFY(!file.isNumber(0, u"A4"_s));   // 学号 a text, never 2E+07
         QCOMPARE(file.value(0, u"B5"_s), u"丙"_s);
         // Every student number is a text, as the grid shows it (a number would show 2E+07).
         for (const auto &[ref, number] : {std::pair{u"A4"_s, u"20250101"_s}, std::pair{u"A5"_s, u"20250103"_s}}) {
@@ -355,6 +356,10 @@ private slots:
             const double got = file.column(0, c).attribute("width").as_double();
             QVERIFY2(got >= widths[c - 1] && got < widths[c - 1] + 1, qPrintable(QString::number(c)));
         }
+        // The two header rows on every page; the 10-point rows tall enough for 9-point text.
+        verifyPrintedTable(file, 0, 2, 8, 12, 2);
+        QVERIFY(!QTest::currentTestFailed());
+        QCOMPARE(file.row(0, 4).attribute("ht").as_double(), neededRowHeight(9));
     }
 
     void failuresAreReported()

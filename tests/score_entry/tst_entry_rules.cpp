@@ -251,8 +251,13 @@ void TestEntryRules::statisticsPanel()
     const QStringList lines = statisticsPanelText(s, u"100"_s).split(u"\r\n"_s);
     QCOMPARE(lines, (QStringList{
                         QString(), u"　　　本次考试情况统计如下"_s, QString(), u"参试人数:3人"_s, u"试题满分:100分"_s,
-                        u"优秀人数:1人"_s, u"优 秀 率:33.33%"_s, u"优良人数:2人"_s, u"优 良 率:66.67%"_s,
+                        u"优秀人数(≥90分):1人"_s, u"优 秀 率:33.33%"_s, u"优良人数:2人"_s, u"优 良 率:66.67%"_s,
                         u"及格人数:3人"_s, u"及 格 率:100.00%"_s, u"总    分:253.00分"_s, u"平 均 分:84.33分"_s}));
+
+    // Out of 120 the line is 108: 108 counts, 107.5 does not.
+    const EntryStatistics t = entryStatistics(rowsOf({108.0f, 107.5f}), 120);
+    QCOMPARE(t.excellent, 1);
+    QVERIFY(statisticsPanelText(t, u"120"_s).contains(u"\r\n优秀人数(≥108分):1人\r\n"_s));
 }
 
 void TestEntryRules::levelThresholds_data()

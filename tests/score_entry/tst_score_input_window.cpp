@@ -516,7 +516,7 @@ void TestScoreInputWindow::statisticsPanelAndRanks()
     e.w->Command4->click();
     QVERIFY(e.w->Picture1->isVisible());
     QCOMPARE(e.w->Label3_0->text(),
-             u"\r\n　　　本次考试情况统计如下\r\n\r\n参试人数:3人\r\n试题满分:100分\r\n优秀人数:1人\r\n优 秀 率:33.33%\r\n"
+             u"\r\n　　　本次考试情况统计如下\r\n\r\n参试人数:3人\r\n试题满分:100分\r\n优秀人数(≥90分):1人\r\n优 秀 率:33.33%\r\n"
              "优良人数:2人\r\n优 良 率:66.67%\r\n及格人数:3人\r\n及 格 率:100.00%\r\n总    分:253.00分\r\n平 均 分:84.33分"_s);
     QCOMPARE(gridColumn(e.w->Grid1, score::kColRank).mid(0, 4), (QStringList{u"1"_s, u"2"_s, u"3"_s, QString()}));
     e.w->Command5->click();
