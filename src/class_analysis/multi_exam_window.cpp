@@ -230,7 +230,7 @@ void MultiExamWindow::Combo3_Click()
     Frame5->frame().label(QStringLiteral("Label7"), 11).caption = QStringLiteral("显示学生名");
     Frame5->update();
 
-    const std::optional<analysis::SubjectScores> read = analysis::readSubjectScores(connection(), identity, subject);
+    const std::optional<analysis::SubjectScores> read = analysis::readSubjectScores(connection(), identity, grade, className, subject);
     if (!read) {
         reportReadFailure(this, connection().error());
         return;

@@ -76,6 +76,7 @@ SubjectScores gatherSubjectScores(const QStringList &exams, const QVector<score:
 }
 
 std::optional<SubjectScores> readSubjectScores(db::Connection &c, const reg::ClassIdentity &identity,
+                                               const QString &gradeGroup, const QString &className,
                                                const QString &subject)
 {
     const QStringList exams = score::FindExamsOfSubject(db::tableColumns(c, identity.sectionTable), subject);
@@ -83,12 +84,15 @@ std::optional<SubjectScores> readSubjectScores(db::Connection &c, const reg::Cla
     if (!records)
         return std::nullopt;
     SubjectScores s = gatherSubjectScores(exams, *records, identity.classCode);
+    const auto stored = score::readStoredFullMarks(c, identity.sectionTable, s.exams);
+    if (!stored)
+        return std::nullopt;
     for (int e = 0; e < s.exams.size(); ++e) {
         QList<std::optional<float>> scores;
         for (int i = 1; i <= s.matrix.students(); ++i)
             if (const float v = s.matrix.cell(i, e + 1); v != kNoScore)
                 scores << v;
-        s.fullMarks << score::examFullMark(c, identity.sectionTable, s.exams[e], scores);
+        s.fullMarks << score::examFullMark(stored->of(s.exams[e], gradeGroup, className), scores);
     }
     return s;
 }

@@ -75,9 +75,11 @@ SubjectScores gatherSubjectScores(const QStringList &exams, const QVector<score:
                                   const QString &classCode);
 
 // The subject's exam columns (score::FindExamsOfSubject, in column order) of the
-// class's students, reading 学籍号, 姓名 and those columns only. Empty for an
+// class's students, reading 学籍号, 姓名 and those columns only, with each exam's
+// full mark for the class (its grade group and class name). Empty for an
 // invalid class; nullopt when the database refused (c.error()).
 std::optional<SubjectScores> readSubjectScores(db::Connection &c, const reg::ClassIdentity &identity,
+                                               const QString &gradeGroup, const QString &className,
                                                const QString &subject);
 
 // The caption of the exam list: "(分析J次考试情况)".

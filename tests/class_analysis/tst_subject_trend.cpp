@@ -184,7 +184,7 @@ void TestSubjectTrend::readStoredValues()
     school.setScore(u"初中"_s, li, u"Z25S数学250915"_s, 99);
     school.setScore(u"初中"_s, other, u"M25X语文260628"_s, 70);
     const reg::ClassIdentity identity{.sectionTable = u"初中"_s, .classCode = kCode};
-    const std::optional<SubjectScores> s = readSubjectScores(school.db(), identity, u"语文"_s);
+    const std::optional<SubjectScores> s = readSubjectScores(school.db(), identity, u"初一"_s, u"三班"_s, u"语文"_s);
     QVERIFY(s);
     // The class's two students in 学籍号 order; 数学 and the other class's final are not read.
     QCOMPARE(s->students.size(), 2);
@@ -200,10 +200,10 @@ void TestSubjectTrend::readRefused()
     TestSchool school;
     school.addStudent(u"初中"_s, u"20240301"_s, u"张三"_s);
     QVERIFY(school.db().exec(u"drop table \"初中\""_s));
-    QVERIFY(!readSubjectScores(school.db(), {.sectionTable = u"初中"_s, .classCode = kCode}, u"语文"_s));
+    QVERIFY(!readSubjectScores(school.db(), {.sectionTable = u"初中"_s, .classCode = kCode}, u"初一"_s, u"三班"_s, u"语文"_s));
     QVERIFY(!school.db().error().text.isEmpty());
     // An invalid class reads nothing and is no failure.
-    QVERIFY(readSubjectScores(school.db(), {.sectionTable = u"初中"_s, .classCode = u"2024"_s}, u"语文"_s)->students.isEmpty());
+    QVERIFY(readSubjectScores(school.db(), {.sectionTable = u"初中"_s, .classCode = u"2024"_s}, u"初一"_s, u"三班"_s, u"语文"_s)->students.isEmpty());
 }
 
 void TestSubjectTrend::studentEntries()
