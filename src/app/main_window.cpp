@@ -2,8 +2,10 @@
 
 #include "platform/database.h"
 #include "platform/icons.h"
+#include "platform/program_settings.h"
 #include "platform/units.h"
 #include "shell/school_name.h"
+#include "shell/upload_queue_count.h"
 #include "kit/database_unavailable.h"
 #include "kit/print_page_target.h"
 #include "kit/window_names.h"
@@ -13,12 +15,15 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -164,6 +169,18 @@ QIcon toolIcon(const ToolSpec &tool)
     return themed.isNull() ? glyphIcon(QChar(tool.glyph)) : themed;
 }
 
+// The icon of the toolbar button that opens the same window; null when none does.
+QIcon toolIconFor(QStringView window)
+{
+    for (const ToolSpec &tool : kTools) {
+        if (tool.window && window == QStringView(tool.window))
+            return toolIcon(tool);
+    }
+    return QIcon();
+}
+
+const QString kGeometryKey = QStringLiteral("MainWindow/geometry");
+
 QIcon glyphIcon(QChar glyph)
 {
     const int size = 24;
@@ -198,18 +215,27 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
     m_mdi->setBackground(QColor(0xd8, 0xe2, 0xec));
+    // A window larger than the area is reached by scrolling.
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     // Designed size until the start-up sets it: client area 11400 x 8310 twips.
     resize(twipsToPixels(11400), twipsToPixels(8310));
 
     buildMenus();
     buildToolBar();
+    buildStatusBar();
     registerWindowFactories(*this);
     refreshEntries();
+    connect(m_session.events.get(), &SignInEvents::signInChanged, this, &MainWindow::refreshStatus);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &MainWindow::refreshStatus);
 }
 
 MainWindow::~MainWindow()
 {
+    // The windows closing with the area must not refresh a status bar whose
+    // session is gone.
+    m_mdi->disconnect(this);
     if (db::changeQueueFile() == m_session.programFile(QStringLiteral("data.mdb")))
         db::setChangeQueueFile(QString());
 }
@@ -230,6 +256,7 @@ void MainWindow::buildMenus()
             if (!item.caption)
                 continue;
             const QString window = u16(item.window);
+            a->setIcon(toolIconFor(window));
             if (QByteArrayView(item.objectName) == "tuichu") {
                 connect(a, &QAction::triggered, this, &MainWindow::tuichu_Click);
             } else if (!window.isEmpty()) {
@@ -294,6 +321,43 @@ void MainWindow::buildToolBar()
     }
 }
 
+void MainWindow::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    m_databaseStatus = new QLabel(bar);
+    m_databaseStatus->setObjectName(QStringLiteral("databaseStatus"));
+    m_accountStatus = new QLabel(bar);
+    m_accountStatus->setObjectName(QStringLiteral("accountStatus"));
+    m_uploadStatus = new QLabel(bar);
+    m_uploadStatus->setObjectName(QStringLiteral("uploadStatus"));
+    bar->addWidget(m_databaseStatus);
+    bar->addWidget(m_accountStatus);
+    bar->addWidget(m_uploadStatus);
+    refreshStatus();
+}
+
+void MainWindow::refreshStatus()
+{
+    const QString local = m_session.programFile(QStringLiteral("data.mdb"));
+    const QString &path = m_session.openpath;
+    if (path.isEmpty()) {
+        m_databaseStatus->clear();
+        m_databaseStatus->setToolTip(QString());
+    } else {
+        const bool isLocal = path == local || db::isSameFile(path, local);
+        m_databaseStatus->setText(isLocal ? QStringLiteral("本机数据库") : QStringLiteral("服务器数据库"));
+        m_databaseStatus->setToolTip(QDir::toNativeSeparators(path));
+    }
+    m_accountStatus->setText(m_session.denglu.isEmpty() ? QStringLiteral("未登录")
+                                                        : QStringLiteral("当前用户：") + m_session.denglu);
+    // The queue is the local database's, whichever database the windows work on.
+    const std::optional<int> queued = pendingUploadCount(local);
+    const bool waiting = queued && *queued > 0;
+    m_uploadStatus->setText(waiting ? QStringLiteral("上传表：%1条记录待上传").arg(*queued) : QString());
+    m_uploadStatus->setVisible(waiting);
+}
+
 void MainWindow::refreshEntries()
 {
     for (const Entry &e : m_entries) {
@@ -351,6 +415,8 @@ QWidget *MainWindow::create(const QString &name, bool topLevel)
     }
     m_open.insert(name, w);
     m_openedOn.insert(name, m_session.openpath);
+    // A window that closes may have switched the database, signed in or saved.
+    connect(w, &QObject::destroyed, this, &MainWindow::refreshStatus, Qt::QueuedConnection);
     if (auto *form = dynamic_cast<FormWindow *>(w)) {
         form->askBeforeClosing(*w);
         form->Form_Load();
@@ -443,12 +509,18 @@ void MainWindow::MDIForm_Load()
     setSchoolName(name);
     if (name.isEmpty())
         showModal(kSchoolNameWindow);   // saving sets the caption
-    resize(twipsToPixels(12000), twipsToPixels(9000));
-    if (QScreen *s = screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(s->availableGeometry().center());
-        move(frame.topLeft());
+    const QByteArray place =
+        QSettings(programSettingsFile(m_session.programFolder), QSettings::IniFormat).value(kGeometryKey).toByteArray();
+    if (place.isEmpty() || !restoreGeometry(place)) {
+        resize(twipsToPixels(12000), twipsToPixels(9000));
+        if (QScreen *s = screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(s->availableGeometry().center());
+            move(frame.topLeft());
+        }
+        setWindowState(windowState() | Qt::WindowMaximized);
     }
+    refreshStatus();
     // A missing, damaged or foreign data.mdb is told now, before any window fails on it.
     databaseAvailable(*this, this);
 }
@@ -470,10 +542,17 @@ bool MainWindow::closeOpenWindows()
     return true;
 }
 
+void MainWindow::saveWindowPlace()
+{
+    QSettings settings(programSettingsFile(m_session.programFolder), QSettings::IniFormat);
+    settings.setValue(kGeometryKey, saveGeometry());
+}
+
 void MainWindow::tuichu_Click()
 {
     if (!closeOpenWindows())
         return;
+    saveWindowPlace();
     if (m_quit)
         m_quit();
 }
@@ -484,6 +563,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    saveWindowPlace();
     QMainWindow::closeEvent(event);
 }
 

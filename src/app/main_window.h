@@ -29,6 +29,7 @@
 class QMdiArea;
 class QMenu;
 class QAction;
+class QLabel;
 class QToolBar;
 
 namespace tessaly {
@@ -82,8 +83,14 @@ public:
 
 public slots:
     // Start-up: school name from XM.DLL (asking for it when empty or missing),
-    // caption, size 12000 x 9000 twips, openpath = program folder's data.mdb.
+    // caption, openpath = program folder's data.mdb, and the window's place: the
+    // one it had when the program last ended, else maximised (12000 x 9000
+    // twips, centred, when restored from maximised).
     void MDIForm_Load();
+    // Reads the status bar afresh: which database, who is signed in, how many
+    // changes wait for upload. Runs on sign-in changes and as windows close or
+    // take turns, never on a timer.
+    void refreshStatus();
     void tuichu_Click();
 
 protected:
@@ -92,6 +99,9 @@ protected:
 private:
     // Closes every open window; false when one stays open.
     bool closeOpenWindows();
+    // Keeps the window's place and size in the program's settings for the next start.
+    void saveWindowPlace();
+    void buildStatusBar();
     void buildMenus();
     void buildToolBar();
     void refreshEntries();
@@ -114,6 +124,9 @@ private:
     };
     QList<Entry> m_entries;
     QAction *m_printButton = nullptr;   // the drop-down button "打印"
+    QLabel *m_databaseStatus = nullptr;
+    QLabel *m_accountStatus = nullptr;
+    QLabel *m_uploadStatus = nullptr;
 };
 
 } // namespace tessaly

@@ -371,9 +371,13 @@ QStringList WeakSubjectWindow::studentNames() const
 bool WeakSubjectWindow::passesSubjectCount(grades::OverLimitText overLimit)
 {
     const grades::SubjectCountCheck check = grades::checkSubjectCount(m_selectedCount, overLimit);
-    if (!check.message.isEmpty())
-        showNotice(this, check.message, kTitleHintDots);
-    return check.go;
+    if (check.message.isEmpty())
+        return check.go;
+    // A warning that lets the analysis go on is a question: No stops it.
+    if (check.go)
+        return askYesNo(this, check.message, kTitleHintDots);
+    showNotice(this, check.message, kTitleHintDots);
+    return false;
 }
 
 void WeakSubjectWindow::AnalyseWeakSubjects()

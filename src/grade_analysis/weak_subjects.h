@@ -46,7 +46,7 @@ enum class OverLimitText {
 };
 struct SubjectCountCheck {
     bool go = false;
-    QString message;   // shown (OK, "提示……") when not empty; with go it is a warning
+    QString message;   // shown (OK, "提示……") when not empty; with go it is a Yes/No question
 };
 SubjectCountCheck checkSubjectCount(int count, OverLimitText overLimit);
 

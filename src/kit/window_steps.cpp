@@ -6,6 +6,7 @@
 #include "platform/units.h"
 
 #include <QHeaderView>
+#include <QLayout>
 #include <algorithm>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -53,13 +54,18 @@ void CentreOnMainWindow(QWidget *window, const QWidget *mainWindow, int offsetTw
     target->move(origin + QPoint(qMax(0, left), qMax(0, top)));
 }
 
-void MoveToTopLeft(QWidget *window)
+void MoveToTopLeft(QWidget *window, Arrangement arrangement)
 {
     if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget())) {
         if (QMdiArea *area = sub->mdiArea()) {
             const QSize room = area->viewport()->size();
+            // Never below what the window needs: a window laid out by position
+            // keeps its size, the area scrolls to what does not fit.
+            const QSize least = arrangement == Arrangement::OnResize ? QSize()
+                                : window->layout()                    ? sub->minimumSizeHint()
+                                                                      : sub->size();
             if (room.width() > 200 && room.height() > 200)
-                sub->resize(sub->size().boundedTo(room));
+                sub->resize(sub->size().boundedTo(room).expandedTo(least));
         }
         sub->move(0, 0);
     } else if (window->isWindow()) {

@@ -38,9 +38,15 @@ bool CloseWindow(QWidget *window);
 // window's title bar stays reachable.
 void CentreOnMainWindow(QWidget *window, const QWidget *mainWindow, int offsetTwips);
 
+// How a window places its controls: by position once, by its layout, or anew
+// on every resize (its own scroll bars reach the rest).
+enum class Arrangement { Fixed, OnResize };
+
 // Moves the window to the top left corner (0, 0) of the main window's area; an
-// MDI child larger than the area is first shrunk to fit it.
-void MoveToTopLeft(QWidget *window);
+// MDI child larger than the area is first shrunk towards it, as far as its
+// layout allows: a window placed by position keeps its size (the area scrolls
+// to the rest), one that arranges itself on resize is shrunk to fit.
+void MoveToTopLeft(QWidget *window, Arrangement arrangement = Arrangement::Fixed);
 
 // A grid row height in twips: the designed one, or more when the grid's font
 // needs more, so a row's text is never cut off.

@@ -46,7 +46,7 @@ AdmissionNoticeWindow::AdmissionNoticeWindow(WindowHost &host, QWidget *parent)
     : QWidget(parent), FormWindow(host)
 {
     setObjectName(QString::fromUtf16(kAdmissionNoticeWindow));
-    setWindowTitle(QStringLiteral("打印入学通通通知书"));
+    setWindowTitle(QStringLiteral("打印入学通知书"));
     setAutoFillBackground(true);
     QPalette dark = palette();
     dark.setColor(QPalette::Window, QColor(0x40, 0x40, 0x40));
@@ -194,7 +194,7 @@ void AdmissionNoticeWindow::placeBars()
 
 void AdmissionNoticeWindow::Form_Load()
 {
-    MoveToTopLeft(this);
+    MoveToTopLeft(this, Arrangement::OnResize);
     placeBars();
 }
 

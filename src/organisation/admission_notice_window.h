@@ -1,5 +1,5 @@
 #pragma once
-// 打印通知书 (AdmissionNoticeWindow), caption "打印入学通通通知书": the page for
+// 打印通知书 (AdmissionNoticeWindow), caption "打印入学通知书": the page for
 // printing admission notices. It shows the preview page Picture1, headed
 // "录取通知书", scrolled by VScroll1, and the settings panel Frame1 with the
 // background picture chooser. Printing, the student list and the paper sizes

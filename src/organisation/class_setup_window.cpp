@@ -50,6 +50,23 @@ QLabel *indexed(QLabel *label, const char *name, int index)
     return label;
 }
 
+
+// The question on leaving unsaved changes: about the grade group's classes when
+// they were added or removed, else about the classes whose entries changed.
+QString unsavedChangesQuestion(const QString &gradeGroup, const QVector<ClassRow> &saved, const QVector<ClassRow> &rows)
+{
+    QStringList changed;
+    bool sameClasses = saved.size() == rows.size();
+    for (qsizetype i = 0; sameClasses && i < rows.size(); ++i) {
+        sameClasses = rows[i].name == saved[i].name;
+        if (sameClasses && rows[i] != saved[i])
+            changed << rows[i].name;
+    }
+    if (!sameClasses || changed.isEmpty())
+        return QStringLiteral("请问?是否将%1的班级保存为现在设置的%2个班？").arg(gradeGroup).arg(rows.size());
+    return QStringLiteral("请问?是否保存对%1的班级(%2)所做的修改？").arg(gradeGroup, changed.join(QStringLiteral("、")));
+}
+
 } // namespace
 
 CellEditorConfig classCellEditorConfig()
@@ -326,9 +343,7 @@ bool ClassSetupWindow::settleUnsaved()
     m_editor->CloseCellEditor();
     if (!hasUnsavedChanges())
         return true;
-    const QString question = QStringLiteral("请问?是否将%1的班级保存为现在设置的%2个班？")
-                                 .arg(m_gradeGroup)
-                                 .arg(Grid1->Rows() - Grid1->FixedRows());
+    const QString question = unsavedChangesQuestion(m_gradeGroup, m_saved, gridRows());
     return settleUnsavedChanges(this, question, [this] { return saveClasses(m_gradeGroup); },
                                 UnsavedButtons::YesNo);
 }

@@ -87,6 +87,9 @@ GradeGroupWindow::GradeGroupWindow(WindowHost &host, QWidget *parent)
 
     connect(Command1, &QPushButton::clicked, this, &GradeGroupWindow::Command1_Click);
     connect(Command8, &QPushButton::clicked, this, &GradeGroupWindow::Command8_Click);
+    // The count follows the ticks as they are set, saved or not.
+    connect(List1, &QListWidget::itemChanged, this,
+            [this] { Label5->setText(QStringLiteral("现共（%1）个年级组").arg(tickedNames().size())); });
 }
 
 void GradeGroupWindow::Form_Load()

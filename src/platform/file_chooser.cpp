@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStandardPaths>
 
 namespace tessaly {
@@ -36,11 +38,22 @@ QString chooseOpenFile(QWidget *parent, const QString &title, const QList<FileFi
     dialog.setNameFilters(texts);
     if (!texts.isEmpty())
         dialog.selectNameFilter(texts.first());
+    showFileDetails(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     const QString chosen = dialog.selectedFiles().first();
     g_lastFolder = QFileInfo(chosen).absolutePath();
     return chosen;
+}
+
+void showFileDetails(QFileDialog &dialog)
+{
+    dialog.setViewMode(QFileDialog::Detail);
+    QSize size(kFileDialogWidth, kFileDialogHeight);
+    const QScreen *screen = dialog.parentWidget() ? dialog.parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        size = size.boundedTo(screen->availableGeometry().size());
+    dialog.resize(size);
 }
 
 QString fileDialogStartFolder()

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class QFileDialog;
 class QWidget;
 
 namespace tessaly {
@@ -26,6 +27,12 @@ public:
 // Shows the file-open dialog with that title; the first filter is the one shown first.
 // Empty when the user cancelled.
 QString chooseOpenFile(QWidget *parent, const QString &title, const QList<FileFilter> &filters);
+
+// The file dialog's list in columns (name, size, type, date) and the dialog large
+// enough to show them all, within the screen: 900 x 560 pixels.
+inline constexpr int kFileDialogWidth = 900;
+inline constexpr int kFileDialogHeight = 560;
+void showFileDetails(QFileDialog &dialog);
 
 // Where the file dialog opens: the folder of the last file chosen, else the
 // user's documents folder, else the home folder.

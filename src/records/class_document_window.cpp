@@ -12,6 +12,7 @@
 #include "platform/messages.h"
 #include "records/class_documents.h"
 #include "records/notice_layout.h"
+#include "school/teacher_title.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -339,7 +340,7 @@ void ClassDocumentWindow::CreateClassDocument()
     const std::optional<QVector<Document>> listed = readListed();
     if (!listed)
         return;
-    const QString dear = QStringLiteral("　　尊敬的") + m_context->headTeacher() + QStringLiteral("老师,");
+    const QString dear = QStringLiteral("　　尊敬的") + withTeacherTitle(m_context->headTeacher()) + QStringLiteral(",");
     // Only a document of this section counts: a class of another section with the
     // same class code keeps its own. The existing one is not opened here, so the
     // editor's text cannot be saved into it unseen; the user opens it from the list.

@@ -14,6 +14,7 @@
 #include "records/head_teacher_documents.h"
 #include "records/phrase_panel.h"
 #include "school/class_members.h"
+#include "school/teacher_title.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -394,7 +395,7 @@ void ConductWindow::CreateEvaluationColumn()
     const QString table = m_context->identity().sectionTable;
     const QString column = Text6->text();
     const QString teacher = m_context->headTeacher();
-    const QString duplicate = QStringLiteral("尊敬的") + teacher + QStringLiteral("老师,您要添加的评定（") + Text5->text()
+    const QString duplicate = QStringLiteral("尊敬的") + withTeacherTitle(teacher) + QStringLiteral(",您要添加的评定（") + Text5->text()
                               + QStringLiteral("）\r已经存在了,直接进行评定即可。");
     // The window's own record set lets go of the table while its columns change.
     Data3->Close();
@@ -405,7 +406,7 @@ void ConductWindow::CreateEvaluationColumn()
         } else if (sameHalfYear(db::tableColumns(c, table), column)) {
             showNotice(this, duplicate);
         } else if (askYesNo(this,
-                            QStringLiteral("尊敬的") + teacher + QStringLiteral("老师,您要添加\r（") + Text5->text()
+                            QStringLiteral("尊敬的") + withTeacherTitle(teacher) + QStringLiteral(",您要添加\r（") + Text5->text()
                                 + QStringLiteral("）吗?"),
                             kTitleHintDots)) {
             const CreateEvaluationOutcome r = createEvaluationColumn(c, table, column);

@@ -6,6 +6,7 @@
 #include "platform/messages.h"
 #include "records/record_lists.h"
 #include "school/class_members.h"
+#include "school/teacher_title.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -92,7 +93,8 @@ QString DevelopmentRecordWindow::newRecordSubject() const
 void DevelopmentRecordWindow::showDuplicate(const QString &displayName)
 {
     showNotice(this,
-               QStringLiteral("尊敬的(") + context()->headTeacher() + QStringLiteral(")老师,您要添加的（") + displayName
+               QStringLiteral("尊敬的(") + context()->headTeacher() + QStringLiteral(")")
+                   + teacherTitleAfter(context()->headTeacher()) + QStringLiteral(",您要添加的（") + displayName
                    + QStringLiteral("）已存在了,直接选中进行“修改记录”即可。"),
                kTitleHintDots);
 }
@@ -100,7 +102,8 @@ void DevelopmentRecordWindow::showDuplicate(const QString &displayName)
 bool DevelopmentRecordWindow::confirmAdd(const QString &)
 {
     return askYesNo(this,
-                    QStringLiteral("尊敬的(") + context()->headTeacher() + QStringLiteral(")老师,您确实要为(")
+                    QStringLiteral("尊敬的(") + context()->headTeacher() + QStringLiteral(")")
+                        + teacherTitleAfter(context()->headTeacher()) + QStringLiteral(",您确实要为(")
                         + Combo3->currentText() + QStringLiteral(")同学新添加一个行为记录吗?"),
                     kTitleHintDots);
 }

@@ -65,7 +65,9 @@ ExamNumberWindow::ExamNumberWindow(WindowHost &host, QWidget *parent) : QDialog(
 
 void ExamNumberWindow::Form_Load()
 {
-    MoveToTopLeft(this);
+    // A dialog of its own: it opens over the main window, not at the screen's corner.
+    adjustSize();
+    CentreOnMainWindow(this, host().hostWidget(), 0);
     m_choice->loadGradeGroups();
 }
 

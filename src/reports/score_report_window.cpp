@@ -86,11 +86,11 @@ ScoreReportWindow::ScoreReportWindow(WindowHost &host, QWidget *parent) : QWidge
     List1 = steps.List1;
     lblLabels[1]->setStyleSheet(QStringLiteral("color: #800000;"));
 
-    Label4 = named(new QLabel(QStringLiteral("打印成绩单"), this), "Label4");
+    Label4 = named(new QLabel(QStringLiteral("打印成绩报表"), this), "Label4");
     Label4->setFont(cjkFont(QStringLiteral("黑体"), 16, true));
     Label4->setAlignment(Qt::AlignCenter);
     Frame2 = named(new QGroupBox(this), "Frame2");
-    Label13 = named(new QLabel(QStringLiteral("显示各科成绩报表内容内容"), Frame2), "Label13");
+    Label13 = named(new QLabel(QStringLiteral("显示各科成绩报表内容"), Frame2), "Label13");
     Label13->setFont(bold);
     Label13->setAlignment(Qt::AlignCenter);
     Grid1 = named(new FlexGrid(Frame2), "Grid1");

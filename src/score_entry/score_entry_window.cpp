@@ -19,6 +19,7 @@
 #include "score_entry/entry_statistics.h"
 #include "school/exam_columns.h"
 #include "score_entry/score_input.h"
+#include "school/teacher_title.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -45,7 +46,7 @@ namespace {
 
 const QString kTitle = QStringLiteral("任 课 教 师 录 入 成 绩");
 const QString kGridCaption = QStringLiteral("显示学生成绩");
-const QString kStartStatus = QStringLiteral("提示：请选择年级组、班级，并且班主任登陆后，才可修改学籍。");
+const QString kStartStatus = QStringLiteral("提示：请选择年级组、班级和学科，并且任课教师登陆后，才可录入成绩。");
 const QString kNoScores = QStringLiteral("本次考试还没添写过任何人的成绩。");
 const QString kCreationNote = QStringLiteral(
     "    注意：在创建新的考试前，请一定先查看<已有的考试>，不要创建名称不同，实为同一次考试的新考名称。");
@@ -268,7 +269,7 @@ void ScoreEntryWindow::buildControls()
     Command8 = named(new QPushButton(QStringLiteral("保存成绩(&S)"), this), "Command8");
     Command8->setEnabled(false);
     Option5 = named(new QRadioButton(QStringLiteral("显示全部学生"), this), "Option5");
-    Option4 = named(new QRadioButton(QStringLiteral("只显示末输分者"), this), "Option4");
+    Option4 = named(new QRadioButton(QStringLiteral("只显示未输分者"), this), "Option4");
     auto *view = new QButtonGroup(this);   // one choice, whatever other options the window holds
     view->addButton(Option5);
     view->addButton(Option4);
@@ -669,8 +670,8 @@ bool ScoreEntryWindow::refuseNewExam(score::NewExamCheck check, const QString &c
     case score::NewExamCheck::Free:
         return false;
     case score::NewExamCheck::Exists:
-        showNotice(this, QStringLiteral("尊敬的%1老师,您要添加的考试（%2）已经存在了,直接输入成绩即可。")
-                             .arg(chosenSubject().teacher, shown));
+        showNotice(this, QStringLiteral("尊敬的%1,您要添加的考试（%2）已经存在了,直接输入成绩即可。")
+                             .arg(withTeacherTitle(chosenSubject().teacher), shown));
         Text7->clear();
         Text8->clear();
         Command3->setEnabled(false);
@@ -727,7 +728,7 @@ void ScoreEntryWindow::Command3_Click()
     const QString table = m_identity.sectionTable;
     if (refuseNewExam(score::checkNewExam(db::tableColumns(c, table), db::columnLimit(c), raw), raw, shown))
         return;
-    if (!askYesNo(this, QStringLiteral("尊敬的%1老师,您要添加（%2）吗?").arg(teacher, shown), kTitleHintDots))
+    if (!askYesNo(this, QStringLiteral("尊敬的%1,您要添加（%2）吗?").arg(withTeacherTitle(teacher), shown), kTitleHintDots))
         return;
     // Scores typed for the open exam are settled before anything is created; a
     // Cancel creates nothing.

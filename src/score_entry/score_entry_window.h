@@ -99,7 +99,7 @@ public:
     QLineEdit *Text1 = nullptr;        // the cell editor over the score column
     QPushButton *Command8 = nullptr;   // 保存成绩: SaveScores
     QRadioButton *Option5 = nullptr;   // 显示全部学生
-    QRadioButton *Option4 = nullptr;   // 只显示末输分者
+    QRadioButton *Option4 = nullptr;   // 只显示未输分者
     QPushButton *Command7 = nullptr;   // 关闭
 
 

@@ -22,7 +22,7 @@ UploadWindow::UploadWindow(WindowHost &host, QWidget *parent)
     Label1 = named(new QLabel(QStringLiteral(
                        "　　网络不正常时，无法连接服务器数据库，你只有使用本机数据库，这时你对数据的操作(添加、修改或者删除)"
                        "只能记录在本机数据库中。当网络正常时，你就可以使用本功能，把你对数据库的修改，上传到服务器数据库中，"
-                       "达到您各种操作的目的，否则你的操作只能在本机中看到，其它网络机器不能看见。。"),
+                       "达到您各种操作的目的，否则你的操作只能在本机中看到，其它网络机器不能看见。"),
                    this),
                    "Label1");
     Label1->setWordWrap(true);

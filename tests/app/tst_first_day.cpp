@@ -404,7 +404,7 @@ void TestFirstDay::firstDay()
         responder.clear();
         responder.answer(true);
         entry->Command3->click();
-        QCOMPARE(responder.texts(), (QStringList{u"尊敬的赵老师老师,您要添加（25-26(上)数学期中成绩）吗?"_s,
+        QCOMPARE(responder.texts(), (QStringList{u"尊敬的赵老师,您要添加（25-26(上)数学期中成绩）吗?"_s,
                                                  u"本次考试还没添写过任何人的成绩。"_s}));
         QStringList added = school.columns(kJunior);
         school.closeDb();

@@ -248,12 +248,14 @@ void TestWeakSubjectWindow::subjectCountChecks()
     QCOMPARE(h.responder.last().text, u"你还没有在(已有的考试)中选出哪些考试科目需要分析。"_s);
     QCOMPARE(w->Grid1->Cols(), 4);
 
-    // One subject: the warning once, then the student's single bar.
+    // One subject: the question once; Yes goes on to the student's single bar.
     tick(w->List1, u"英语(共3人,3人参考)"_s);
     const int before = int(h.responder.shown().size());
+    h.responder.answer(true);
     choose(w->Combo4, u"20240303 王五"_s);
     QCOMPARE(h.responder.shown().size(), before + 1);
     QCOMPARE(h.responder.last().text, u"只选择一次考试进行分析，是看不出什么结果的。继续吗？"_s);
+    QVERIFY(h.responder.last().isQuestion);
     QCOMPARE(label(w->StudentChart, u"Label9"_s, 1)->width, 3690);
     QVERIFY(!shown(w->StudentChart, u"Label9"_s, 2));
     QCOMPARE(w->Grid1->Cols(), 3 + 1 + 2);

@@ -43,7 +43,7 @@ private slots:
         WindowHarness h(school);
         auto *w = openOnLargeMain(h);
         QVERIFY(w);
-        QCOMPARE(w->windowTitle(), u"打印入学通通通知书"_s);
+        QCOMPARE(w->windowTitle(), u"打印入学通知书"_s);
         QCOMPARE(windowFrame(w)->pos(), QPoint(0, 0));
         QCOMPARE(w->Label3->text(), u"录取通知书"_s);
         QCOMPARE(w->Text3->text(), u"正在编程中……"_s);

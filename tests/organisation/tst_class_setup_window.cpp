@@ -481,7 +481,8 @@ void TestClassSetupWindow::typedHeadTeacherIsAnUnsavedChange()
     responder.answer(answer);
     w->Command8->click();
     QVERIFY(responder.shown().first().isQuestion);
-    QCOMPARE(responder.shown().first().text, u"请问?是否将初二年级组的班级保存为现在设置的3个班？"_s);
+    // The question names what changed, not the classes' count.
+    QCOMPARE(responder.shown().first().text, u"请问?是否保存对初二年级组的班级(一班)所做的修改？"_s);
     QTRY_VERIFY(!h.isOpen(kClassSetupWindow));
     const QString expected = answer ? (col == 3 ? u"一班||O'Neil|p1"_s : u"一班|O'Neil|李老师|p1"_s)
                                     : u"一班||李老师|p1"_s;

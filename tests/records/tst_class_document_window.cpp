@@ -221,7 +221,7 @@ void TestClassDocumentWindow::creation()
     d.create();
     // The new document holds the typed text: its opening asks nothing more.
     QCOMPARE(d.h.responder.texts(),
-             QStringList{u"　　尊敬的王老师老师,您确实要新创建一个名称为 \r（"_s + name + u"）的工作计划吗?"_s});
+             QStringList{u"　　尊敬的王老师,您确实要新创建一个名称为 \r（"_s + name + u"）的工作计划吗?"_s});
     QCOMPARE(d.h.responder.shown().first().title, u"提示……"_s);
     QCOMPARE(d.w->Text2->text(), kind);
     QCOMPARE(d.w->Text5->text(), QString());   // emptied by the opening
@@ -255,7 +255,7 @@ void TestClassDocumentWindow::duplicateOfThisSection()
     d.h.responder.clear();
     d.w->Command3->click();
     QCOMPARE(d.h.responder.texts(),
-             QStringList{u"　　尊敬的王老师老师,您要添加的（05-06初二一班上学年工作计划） \r已经存在了,直接选中它进行修改即可。"_s});
+             QStringList{u"　　尊敬的王老师,您要添加的（05-06初二一班上学年工作计划） \r已经存在了,直接选中它进行修改即可。"_s});
     QCOMPARE(d.h.responder.last().title, kProgramTitle);
     QCOMPARE(s.rows().size(), 1);
     // Not loaded, and not opened: a save cannot put the editor's text into it unseen.
@@ -580,7 +580,7 @@ void TestClassDocumentWindow::summaryWindow()
     h.responder.clear();
     w->Command3->click();
     QCOMPARE(h.responder.texts(),
-             QStringList{u"　　尊敬的王老师老师,您要添加的（05-06初二一班下学年工作总结）\r已经存在了,直接选中它进行修改即可。"_s});
+             QStringList{u"　　尊敬的王老师,您要添加的（05-06初二一班下学年工作总结）\r已经存在了,直接选中它进行修改即可。"_s});
 
     // The next school year's first half is new.
     h.session().today = [] { return QDate(2006, 9, 5); };
@@ -591,7 +591,7 @@ void TestClassDocumentWindow::summaryWindow()
     h.responder.answer(true);
     w->Command3->click();
     QCOMPARE(h.responder.texts(),
-             QStringList{u"　　尊敬的王老师老师,您确实要新创建一个名称为 \r（06-07初二一班上学年工作总结）的工作总结吗?"_s});
+             QStringList{u"　　尊敬的王老师,您确实要新创建一个名称为 \r（06-07初二一班上学年工作总结）的工作总结吗?"_s});
     QCOMPARE(w->Text2->text(), u"G200501S"_s);
     QCOMPARE(s.text(earlier), u"去年的总结"_s);
     QCOMPARE(s.rows().size(), 3);

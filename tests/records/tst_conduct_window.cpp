@@ -154,7 +154,7 @@ void TestConductWindow::createListsAndChoosesTheEvaluation()
     QCOMPARE(c.w->Text5->text(), u"初二一班05-06上学年操行评定"_s);
     c.h.responder.answer(true);
     c.w->Command1->click();
-    QCOMPARE(c.h.responder.last().text, u"尊敬的王老师老师,您要添加\r（初二一班05-06上学年操行评定）吗?"_s);
+    QCOMPARE(c.h.responder.last().text, u"尊敬的王老师,您要添加\r（初二一班05-06上学年操行评定）吗?"_s);
     QCOMPARE(c.h.responder.last().title, u"提示……"_s);
     const QStringList columns = s.school.columns(u"初中"_s);
     s.school.closeDb();
@@ -190,7 +190,7 @@ void TestConductWindow::duplicateNamesTheChosenHeadTeacher()
     c.h.responder.clear();
     c.w->Command1->click();
     QCOMPARE(c.h.responder.texts(),
-             QStringList{u"尊敬的李老师老师,您要添加的评定（初二二班05-06上学年操行评定）\r已经存在了,直接进行评定即可。"_s});
+             QStringList{u"尊敬的李老师,您要添加的评定（初二二班05-06上学年操行评定）\r已经存在了,直接进行评定即可。"_s});
     QCOMPARE(c.h.responder.last().title, kProgramTitle);
     QCOMPARE(s.school.columns(u"初中"_s).size(), 20);
     s.school.closeDb();

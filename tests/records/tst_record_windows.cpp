@@ -316,7 +316,7 @@ void TestRecordWindows::developmentAdd()
     d.h.responder.clear();
     d.h.responder.answer(true);
     d.w->CmdAdd->click();
-    QCOMPARE(d.h.responder.texts(), QStringList{u"尊敬的(王老师)老师,您确实要为(张三)同学新添加一个行为记录吗?"_s});
+    QCOMPARE(d.h.responder.texts(), QStringList{u"尊敬的(王老师),您确实要为(张三)同学新添加一个行为记录吗?"_s});
     QCOMPARE(d.h.responder.last().title, u"提示……"_s);
     QCOMPARE(d.w->Label1->text(), name + u"行为记录--王老师"_s);
     QVERIFY(!d.w->Frame1->isEnabled());
@@ -344,7 +344,7 @@ void TestRecordWindows::developmentAdd()
     QCOMPARE(itemTexts(d.w->List1), (QStringList{name, nextName}));
     d.h.responder.clear();
     d.w->CmdAdd->click();
-    QCOMPARE(d.h.responder.texts(), QStringList{u"尊敬的(王老师)老师,您要添加的（"_s + nextName
+    QCOMPARE(d.h.responder.texts(), QStringList{u"尊敬的(王老师),您要添加的（"_s + nextName
                                                  + u"）已存在了,直接选中进行“修改记录”即可。"_s});
     QCOMPARE(d.h.responder.last().title, u"提示……"_s);
     QCOMPARE(d.w->editor()->mode(), records::TwoModeEditor::Mode::Browsing);
@@ -577,7 +577,7 @@ void TestRecordWindows::dailyAddAndDelete()
     d.h.responder.answer(true);
     d.w->CmdAdd->click();
     QCOMPARE(d.h.responder.texts(),
-             QStringList{u"尊敬的王老师老师,您确实要新创建一个名称为（05-06(上)初一一班 10月15日）的日常工作记录吗?"_s});
+             QStringList{u"尊敬的王老师,您确实要新创建一个名称为（05-06(上)初一一班 10月15日）的日常工作记录吗?"_s});
     QCOMPARE(d.w->Label1->text(), u"05-06(上)初一一班 10月15日工作日记--王老师"_s);
     d.w->cmdUpdate->click();
     QCOMPARE(d.h.responder.last().text, u"请填加新的工作记录后再保存"_s);
@@ -589,7 +589,7 @@ void TestRecordWindows::dailyAddAndDelete()
     // The same day again: the duplicate notice, under the program's title.
     d.h.responder.clear();
     d.w->CmdAdd->click();
-    QCOMPARE(d.h.responder.texts(), QStringList{u"尊敬的王老师老师,您要添加的（05-06(上)初一一班 10月15日）已经存在了,"
+    QCOMPARE(d.h.responder.texts(), QStringList{u"尊敬的王老师,您要添加的（05-06(上)初一一班 10月15日）已经存在了,"
                                                  u"直接选中它进行“修改记录”即可。"_s});
     QCOMPARE(d.h.responder.last().title, kProgramTitle);
 

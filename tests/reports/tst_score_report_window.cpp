@@ -172,6 +172,9 @@ private slots:
         auto *w = h.open<ScoreReportWindow>(kScoreReportWindow);
         QVERIFY(w);
         QCOMPARE(h.responder.last().text, u"目前教导处还没进行年级组设置。"_s);
+        // Before a choice the captions name what the window prints.
+        QCOMPARE(w->Label4->text(), u"打印成绩报表"_s);
+        QCOMPARE(w->Label13->text(), u"显示各科成绩报表内容"_s);
         QCOMPARE(w->TreeView1->topLevelItemCount(), 0);
         QCOMPARE(w->Grid1->Cols(), 22);
         QTest::mouseClick(w->Command11, Qt::LeftButton);

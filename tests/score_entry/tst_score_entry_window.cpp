@@ -145,7 +145,7 @@ void TestScoreEntryWindow::opensFromMenuAndToolbar()
         QCOMPARE(w->Command2->text(), u"请任课教师 登陆(&K)"_s);
         QVERIFY(!w->Frame1->isEnabled());
         QVERIFY(w->Frame6->isHidden());
-        QCOMPARE(w->Label5->text(), u"提示：请选择年级组、班级，并且班主任登陆后，才可修改学籍。"_s);
+        QCOMPARE(w->Label5->text(), u"提示：请选择年级组、班级和学科，并且任课教师登陆后，才可录入成绩。"_s);
         QVERIFY(h.responder.shown().isEmpty());
     }
 }
@@ -616,7 +616,7 @@ void TestScoreEntryWindow::looksRight()
         const QFontMetrics fm(w->Grid1->font());
         for (int r = 1; r < w->Grid1->Rows(); ++r) {
             if (w->Grid1->rowHeight(r) == 0)
-                continue;   // hidden by 只显示末输分者
+                continue;   // hidden by 只显示未输分者
             QVERIFY(w->Grid1->rowHeight(r) >= fm.height());
             for (int c = 0; c < score::kColId; ++c)
                 QVERIFY2(fm.horizontalAdvance(w->Grid1->TextMatrix(r, c)) < w->Grid1->columnWidth(c),

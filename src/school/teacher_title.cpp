@@ -1,0 +1,16 @@
+#include "school/teacher_title.h"
+
+namespace tessaly {
+
+QString teacherTitleAfter(const QString &name)
+{
+    static const QString title = QStringLiteral("老师");
+    return name.endsWith(title) ? QString() : title;
+}
+
+QString withTeacherTitle(const QString &name)
+{
+    return name + teacherTitleAfter(name);
+}
+
+} // namespace tessaly
