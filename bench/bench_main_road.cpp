@@ -3,7 +3,10 @@
 // SQLite work it needs (the same query or update issued through the C API in the
 // same run), and their ratio; where the data layer's share can be run alone (a data
 // control's refresh, a save or creation on its own connection), its median and
-// its ratio to the bare work too.
+// its ratio to the bare work too. Where the operation fills a grid, the grid floor:
+// a plain QTableView of the grid's size, column widths and row heights over a
+// vector of the same texts, repainted after they all change; and the operation's
+// ratio to the bare work plus that floor.
 //
 //   bench_main_road [--runs N] [--schools DIR] [--case small|large]... [--op NAME]...
 //
@@ -15,13 +18,14 @@
 // A case's school is generated into DIR (kept there for the next run) or into a
 // temporary folder, and every run works on a copy of it. --op picks operations:
 // choose, open, save, statistics, create, export, import, trend, transcript,
-// report, comparison, subject, window.
+// report, comparison, subject, weak, window.
 #include "large_school.h"
 #include "main_road.h"
 
 #include "class_analysis/development_trend_window.h"
 #include "class_analysis/multi_exam_window.h"
 #include "grade_analysis/comparison_window.h"
+#include "grade_analysis/weak_subject_window.h"
 #include "kit/class_tree.h"
 #include "kit/program_font.h"
 #include "kit/save_report.h"
@@ -41,7 +45,10 @@
 #include "school/score_sheet.h"
 #include "score_entry/score_entry_window.h"
 
+#include <QAbstractTableModel>
 #include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -56,6 +63,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -111,6 +119,7 @@ struct Figure {
     double window = 0;
     double data = -1;   // the data layer's share alone, where it has one
     double bare = 0;
+    double floor = -1;  // the grid floor, where the operation fills a grid
     QString note;
 };
 
@@ -118,9 +127,78 @@ void printRow(const Case &c, const Figure &f)
 {
     const QString data = f.data < 0 ? QStringLiteral("–") : QString::number(f.data, 'f', 3);
     const QString dataRatio = f.data < 0 ? QStringLiteral("–") : QString::number(f.data / f.bare, 'f', 1);
-    std::printf("| %s | %s | %.2f | %.3f | %.1f | %s | %s | %s |\n", c.label, qPrintable(f.operation), f.window,
-                f.bare, f.window / f.bare, qPrintable(data), qPrintable(dataRatio), qPrintable(f.note));
+    const QString floor = f.floor < 0 ? QStringLiteral("–") : QString::number(f.floor, 'f', 3);
+    const QString floorRatio = f.floor < 0 ? QStringLiteral("–") : QString::number(f.window / (f.bare + f.floor), 'f', 1);
+    std::printf("| %s | %s | %.2f | %.3f | %.1f | %s | %s | %s | %s | %s |\n", c.label, qPrintable(f.operation),
+                f.window, f.bare, f.window / f.bare, qPrintable(floor), qPrintable(floorRatio), qPrintable(data),
+                qPrintable(dataRatio), qPrintable(f.note));
     std::fflush(stdout);
+}
+
+// A plain table model over a vector of texts.
+class PlainTexts : public QAbstractTableModel {
+public:
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : rows; }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : cols; }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole)
+            return {};
+        const QString &t = texts[size_t(index.row()) * size_t(cols) + size_t(index.column())];
+        return t.isEmpty() ? QVariant() : QVariant(t);
+    }
+    void changeAll() { emit dataChanged(index(0, 0), index(rows - 1, cols - 1)); }
+    std::vector<QString> texts;
+    int rows = 0;
+    int cols = 0;
+};
+
+// The widest filled grid of a window: the one with the most cells.
+FlexGrid *filledGrid(QWidget *w)
+{
+    FlexGrid *best = nullptr;
+    for (FlexGrid *g : w->findChildren<FlexGrid *>())
+        if (g->isVisible() && (!best || qint64(g->Rows()) * g->Cols() > qint64(best->Rows()) * best->Cols()))
+            best = g;
+    return best;
+}
+
+// The grid floor of a filled grid: its texts in a plain QTableView of its size,
+// font, column widths and row heights, every text announced changed and the view
+// repainted; the median. -1 without a grid.
+double gridFloorMs(FlexGrid *grid)
+{
+    if (!grid || grid->Rows() == 0 || grid->Cols() == 0)
+        return -1;
+    PlainTexts model;
+    model.rows = grid->Rows();
+    model.cols = grid->Cols();
+    model.texts.reserve(size_t(model.rows) * size_t(model.cols));
+    for (int r = 0; r < model.rows; ++r)
+        for (int c = 0; c < model.cols; ++c)
+            model.texts.push_back(grid->TextMatrix(r, c));
+    QTableView view;
+    view.setFont(grid->font());
+    view.setModel(&model);
+    view.horizontalHeader()->hide();
+    view.verticalHeader()->hide();
+    view.setWordWrap(false);
+    for (int c = 0; c < model.cols; ++c) {
+        if (grid->isColumnHidden(c))
+            view.setColumnHidden(c, true);
+        else
+            view.setColumnWidth(c, grid->columnWidth(c));
+    }
+    for (int r = 0; r < model.rows; ++r) {
+        if (grid->isRowHidden(r))
+            view.setRowHidden(r, true);
+        else
+            view.setRowHeight(r, grid->rowHeight(r));
+    }
+    view.resize(grid->size());
+    view.show();
+    QCoreApplication::processEvents();
+    return medianMs([&] { frame([&] { model.changeAll(); }); });
 }
 
 // The data layer reading a statement as a window's data control does: its open
@@ -194,11 +272,47 @@ bool gradeGroupFigure(const Case &c, const QString &dbPath, QStringView name, co
     Figure f{operation};
     f.window = medianMs([&] { frame([&] { (w->*click)(); }); });
     f.bare = medianMs(bareWork);
+    f.floor = gridFloorMs(filledGrid(w));
     f.note = QStringLiteral("%1 classes × %2 subjects").arg(w->List2->count()).arg(w->List1->count());
     if (!shown(w) || !responder.shown().isEmpty())
         f.note += QStringLiteral(" (not shown)");
     printRow(c, f);
     return true;
+}
+
+// The weak-subject analysis's work on a class: its scores in the exam's subjects
+// read, per subject the average and deviation, per student each standard score and
+// both totals, the totals ranked by one sort. The number of students.
+int bareWeakSubjects(sqlite3 *db, const QString &table, const QString &classCode, const QStringList &exam)
+{
+    const std::vector<std::vector<double>> rows = bareDoubles(db, reg::classMembersQuery(table, classCode, exam));
+    const std::size_t n = rows.size();
+    std::vector<double> raw(n, NAN), standard(n, NAN);
+    for (std::size_t s = 0; s < std::size_t(exam.size()); ++s) {
+        double sum = 0, squares = 0;
+        int count = 0;
+        for (const auto &row : rows)
+            if (s < row.size() && !std::isnan(row[s])) {
+                sum += row[s];
+                squares += row[s] * row[s];
+                ++count;
+            }
+        if (count == 0)
+            continue;
+        const double average = sum / count;
+        const double deviation = std::sqrt(std::max(0.0, squares / count - average * average));
+        for (std::size_t i = 0; i < n; ++i) {
+            const double x = s < rows[i].size() ? rows[i][s] : NAN;
+            if (std::isnan(x))
+                continue;
+            raw[i] = (std::isnan(raw[i]) ? 0 : raw[i]) + std::round(x * 10) / 10;
+            const double z = deviation > 0 ? std::round((x - average) / deviation * 100) / 100 : 0;
+            standard[i] = (std::isnan(standard[i]) ? 0 : standard[i]) + z;
+        }
+    }
+    const std::vector<int> rawRanks = bareRanks(raw);
+    const std::vector<int> standardRanks = bareRanks(standard);
+    return int(rawRanks.size() + standardRanks.size()) / 2;
 }
 
 // The analysis windows' clicks on the road's class, grade group and subject.
@@ -230,6 +344,7 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
         f.window = medianMs([&] { frame([&] { w->LoadClassTotals(node); }); });
         int bareExams = 0;
         f.bare = medianMs([&] { bareExams = bareTrend(bare, kRoadTable, code, exams); });
+        f.floor = gridFloorMs(w->Grid1);
         f.note = QStringLiteral("%1 exams").arg(w->List1->count());
         if (w->Grid1->Rows() <= 3 || !responder.shown().isEmpty() || bareExams != w->List1->count())
             f.note += QStringLiteral(" (no totals, or %1 in the bare work)").arg(bareExams);
@@ -245,6 +360,7 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
         f.window = medianMs([&] { frame([&] { w->Command11_Click(); }); });
         int students = 0;
         f.bare = medianMs([&] { students = bareGradeExam(bare, kRoadTable, cohort, midTerm); });
+        f.floor = gridFloorMs(w->Grid1);
         f.note = QStringLiteral("%1 students × %2 subjects").arg(w->transcript().rows.size()).arg(midTerm.size());
         if (w->transcript().rows.size() != students || !responder.shown().isEmpty())
             f.note += QStringLiteral(" (%1 in the bare work)").arg(students);
@@ -279,9 +395,32 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
         f.window = medianMs([&] { frame([&] { choose(w->Combo3, kRoadSubject); }); });
         const QStringList subjectExams = score::FindExamsOfSubject(columns, kRoadSubject);
         f.bare = medianMs([&] { bareSubjectExams(bare, kRoadTable, code, subjectExams); });
+        f.floor = gridFloorMs(filledGrid(w));
         f.note = QStringLiteral("%1 exams").arg(w->List1->count());
         if (w->List1->count() == 0 || !responder.shown().isEmpty())
             f.note += QStringLiteral(" (no exams listed)");
+        printRow(c, f);
+    }
+    if (wanted("weak")) {
+        MainWindow main(programFolder);
+        ScriptedResponder responder;
+        auto *w = openOnRoad<WeakSubjectWindow>(main, dbPath, kWeakSubjectWindow);
+        choose(w->Combo1, kRoadGrade);
+        choose(w->Combo2, kRoadClass);
+        for (int i = 0; i < w->Combo3->count(); ++i) {
+            if (w->Combo3->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
+                choose(w->Combo3, w->Combo3->itemText(i));
+                break;
+            }
+        }
+        Figure f{QStringLiteral("薄弱学科查询: 进行分析 of the class")};
+        f.window = medianMs([&] { frame([&] { w->AnalyseWeakSubjects(); }); });
+        int students = 0;
+        f.bare = medianMs([&] { students = bareWeakSubjects(bare, kRoadTable, code, midTerm); });
+        f.floor = gridFloorMs(w->Grid1);
+        f.note = QStringLiteral("%1 students × %2 subjects").arg(students).arg(w->List1->count());
+        if (w->Grid1->Rows() != 2 * students + 3 || !responder.shown().isEmpty())
+            f.note += QStringLiteral(" (not analysed: %1)").arg(responder.texts().join(u'/'));
         printRow(c, f);
     }
     return true;
@@ -292,7 +431,10 @@ bool runWindowOpening(const Case &c, const QString &dbPath)
 {
     if (!wanted("window"))
         return true;
-    for (const QStringView name : {QStringView(kRegisterWindow), QStringView(kScoreEntryWindow)}) {
+    for (const QStringView name :
+         {QStringView(kRegisterWindow), QStringView(kScoreEntryWindow), QStringView(kStudentTrendWindow),
+          QStringView(kTranscriptWindow), QStringView(kScoreReportWindow), QStringView(kComparisonWindow),
+          QStringView(kMultiExamWindow), QStringView(kWeakSubjectWindow)}) {
         MainWindow main(QFileInfo(dbPath).absolutePath());
         ScriptedResponder responder;
         main.show();
@@ -362,6 +504,7 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
         const reg::Statement q = reg::classMembersQuery(kRoadTable, code);
         f.data = dataControlMs(dbPath, q);
         f.bare = medianMs([&] { bareSelect(bare.db(), q); });
+        f.floor = gridFloorMs(reg.w->Grid1);
         if (reg.w->registerRows().size() != 60 || !reg.responder.shown().isEmpty())
             f.note = QStringLiteral("(the window does not list the 60)");
         printRow(c, f);
@@ -384,6 +527,7 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
         const reg::Statement q = score::scoreSheetQuery(kRoadTable, code, exam);
         f.data = dataControlMs(dbPath, q);
         f.bare = medianMs([&] { bareSelect(bare.db(), q); });
+        f.floor = gridFloorMs(filledGrid(w));
         if (w->scoreRows().size() != 60 || !entry.responder.shown().isEmpty())
             f.note = QStringLiteral("(the exam does not open on the 60)");
         printRow(c, f);
@@ -551,8 +695,8 @@ int main(int argc, char **argv)
     qputenv("TESSALY_EXPORTS", QFile::encodeName(QDir(temp.path()).filePath(QStringLiteral("exports"))));
 
     std::printf("| students × exam columns | operation | median ms | bare SQLite ms | ratio "
-                "| data layer ms | data layer / bare | note |\n");
-    std::printf("|---|---|---:|---:|---:|---:|---:|---|\n");
+                "| grid floor ms | ratio to bare + floor | data layer ms | data layer / bare | note |\n");
+    std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---|\n");
     for (const Case &c : kCases) {
         if (!cases.isEmpty() && !cases.contains(QString::fromLatin1(c.key)))
             continue;

@@ -1,21 +1,12 @@
-#include "platform/icons.h"
-#include "platform/program_folder.h"
-#include "platform/translations.h"
 #include "app/main_window.h"
-#include "kit/program_font.h"
+#include "app/start_up.h"
+#include "platform/program_folder.h"
 
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("Tessaly"));
-    tessaly::installQtTranslations();
-    tessaly::useIconTheme();
-    app.setWindowIcon(tessaly::programIcon());
-    tessaly::applyProgramFont();
-    tessaly::MainWindow w(tessaly::programFolder());
-    w.MDIForm_Load();
-    w.show();
+    const std::unique_ptr<tessaly::MainWindow> w = tessaly::startProgram(app, tessaly::programFolder());
     return app.exec();
 }

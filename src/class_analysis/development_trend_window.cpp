@@ -19,6 +19,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <memory>
+
 namespace tessaly {
 
 namespace {
@@ -129,6 +131,7 @@ void DevelopmentTrendWindow::Form_Load()
 // The grid before any class: the header row and one wide column for the exams.
 void DevelopmentTrendWindow::emptyGrid()
 {
+    Grid1->setTextSource({});
     Grid1->clearMerges();
     Grid1->setRows(1);
     Grid1->setCols(kFirstExamCol + 1);
@@ -159,14 +162,16 @@ void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
     const std::optional<analysis::ClassTotals> read = analysis::readClassTotals(connection(), identity);
     if (!read)
         reportReadFailure(this, connection().error());
-    const analysis::ClassTotals totals = read.value_or(analysis::ClassTotals());
+    // The grid's exam cells are made from the totals when the grid shows them.
+    const auto kept = std::make_shared<const analysis::ClassTotals>(read.value_or(analysis::ClassTotals()));
+    const analysis::ClassTotals &totals = *kept;
 
     const int students = int(totals.students.size());
     const int exams = int(totals.exams.size());
     // A rank is at most the class's size: its texts are made once.
-    QVector<QString> rankTexts(students + 1);
+    auto rankTexts = std::make_shared<QVector<QString>>(students + 1);
     for (int k = 0; k <= students; ++k)
-        rankTexts[k] = analysis::countText(k);
+        (*rankTexts)[k] = analysis::countText(k);
     Grid1->setUpdatesEnabled(false);
     emptyGrid();
     Grid1->setRows(2 * students + 3);
@@ -183,10 +188,6 @@ void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
         if (!s.shownId.isEmpty()) {
             Grid1->setTextMatrix(rankRow, 2, QStringLiteral("名次"));
             Grid1->setTextMatrix(totalRow, 2, QStringLiteral("总分"));
-        }
-        for (int e = 0; e < exams; ++e) {
-            Grid1->setTextMatrix(rankRow, kFirstExamCol + e, rankTexts.at(s.ranks[e]));
-            Grid1->setTextMatrix(totalRow, kFirstExamCol + e, analysis::totalText(s.totals[e]));
         }
         Grid1->mergeCells(rankRow, 0, 2, 1);
         Grid1->mergeCells(rankRow, 1, 2, 1);
@@ -205,9 +206,20 @@ void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
         const int c = kFirstExamCol + e;
         Grid1->setTextMatrix(0, c, analysis::examHeader(totals.exams[e]));
         Grid1->setColWidth(c, kExamWidth);
-        Grid1->setTextMatrix(countRow, c, analysis::countText(totals.participants[e]));
-        Grid1->setTextMatrix(averageRow, c, analysis::averageText(totals.averages[e]));
     }
+    // Per exam column: each student's rank and total rows, then the class's count and average.
+    if (exams > 0)
+        Grid1->setTextSource({1, kFirstExamCol, averageRow, kFirstExamCol + exams - 1,
+                              [kept, rankTexts, countRow](int row, int col) {
+                                  const int e = col - kFirstExamCol;
+                                  if (row == countRow)
+                                      return analysis::countText(kept->participants.at(e));
+                                  if (row > countRow)
+                                      return analysis::averageText(kept->averages.at(e));
+                                  const analysis::StudentTotals &s = kept->students.at((row - 1) / 2);
+                                  return row % 2 == 1 ? rankTexts->at(s.ranks.at(e))
+                                                      : analysis::totalText(s.totals.at(e));
+                              }});
     // The designed widths are for the original font: IDs, names, exam headers and
     // averages (the widest figures) that they cut off widen their columns.
     Grid1->widenColumnsToText(0, 1, 1, averageRow);

@@ -394,7 +394,7 @@ void WeakSubjectWindow::analyse()
     const int subjects = int(selected.size());
 
     Grid1->setUpdatesEnabled(false);
-    Grid1->setCols(3);
+    // One column set-up: every cell right of the kind column is written below.
     Grid1->setCols(3 + subjects + 2);
     for (int k = 0; k < subjects; ++k) {
         Grid1->setColWidth(3 + k, 520);

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace tessaly::grades {
 
@@ -133,26 +135,40 @@ SubjectCountCheck checkSubjectCount(int count, OverLimitText overLimit)
 
 bool isWeakStandardScore(const QString &standardText)
 {
-    return !standardText.isEmpty() && shownValue(standardText) < kWeakThreshold;
+    return !standardText.isEmpty() && isWeakStandardValue(shownValue(standardText));
+}
+
+bool isWeakStandardValue(double shown)
+{
+    return shown < kWeakThreshold;
 }
 
 // ---- Analysis -----------------------------------------------------------------------
 
 QStringList ranksOfShown(const QStringList &totals)
 {
-    QList<double> values;
-    for (const QString &t : totals) {
-        if (!t.isEmpty())
-            values << shownValue(t);
-    }
-    QStringList ranks;
-    for (const QString &t : totals) {
-        if (t.isEmpty()) {
-            ranks << QString();
-            continue;
-        }
-        const double v = shownValue(t);
-        ranks << QString::number(1 + std::count_if(values.begin(), values.end(), [v](double o) { return o > v; }));
+    QVector<std::optional<double>> values;
+    values.reserve(totals.size());
+    for (const QString &t : totals)
+        values << (t.isEmpty() ? std::nullopt : std::optional<double>(shownValue(t)));
+    return ranksOfValues(values);
+}
+
+QStringList ranksOfValues(const QVector<std::optional<double>> &totals)
+{
+    // From the highest down: a value's rank is one plus the place of the first of its equals.
+    std::vector<std::pair<double, int>> order;
+    order.reserve(size_t(totals.size()));
+    for (int i = 0; i < totals.size(); ++i)
+        if (totals[i])
+            order.push_back({*totals[i], i});
+    std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    QStringList ranks(totals.size());
+    int rank = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (k == 0 || order[k - 1].first != order[k].first)
+            rank = int(k) + 1;
+        ranks[order[k].second] = QString::number(rank);
     }
     return ranks;
 }
@@ -164,6 +180,11 @@ WeakAnalysis analyseWeakSubjects(const QVector<SubjectScores> &matrix, const QVe
     a.selected = selected;
     const int students = int(names.size());
     a.students.resize(students);
+    for (StudentCells &cells : a.students) {
+        cells.raw.reserve(selected.size());
+        cells.standard.reserve(selected.size());
+    }
+    // Totals add the cells as shown: each cell's value is kept beside its text.
     QVector<float> rawTotals(students, 0), standardTotals(students, 0);
     QVector<bool> scored(students, false);
     a.statistics = QStringLiteral("     薄弱学科统计") + kCrLf;
@@ -180,32 +201,32 @@ WeakAnalysis analyseWeakSubjects(const QVector<SubjectScores> &matrix, const QVe
                 cells.standard << QString();
                 continue;
             }
-            const QString raw = FormatFixed(*x, 1);
             const QString standard = standardScoreText(*x, s.average, s.stdDev);
-            cells.raw << raw;
+            const double standardValue = standardScoreValue(*x, s.average, s.stdDev);
+            cells.raw << FormatFixed(*x, 1);
             cells.standard << standard;
-            rawTotals[r] += raw.toFloat();
-            standardTotals[r] += standard.toFloat();
-            standardSum += standard.toFloat();
+            rawTotals[r] += float(roundedFixed(*x, 1));
+            standardTotals[r] += float(standardValue);
+            standardSum += float(standardValue);
             scored[r] = true;
-            if (isWeakStandardScore(standard))
+            if (isWeakStandardValue(standardValue))
                 a.statistics += names[r] + QLatin1Char('(') + standard + QLatin1Char(')') + kCrLf;
         }
         a.averageCells << FormatFixed(s.average, 1);
         a.standardSums << FormatFixed(standardSum, 2);
     }
-    QStringList rawShown, standardShown;
+    QVector<std::optional<double>> rawShown(students), standardShown(students);
     for (int r = 0; r < students; ++r) {
         StudentCells &cells = a.students[r];
-        if (scored[r]) {
-            cells.rawTotal = FormatFixed(rawTotals[r], 1);
-            cells.standardTotal = FormatFixed(standardTotals[r], 2);
-        }
-        rawShown << cells.rawTotal;
-        standardShown << cells.standardTotal;
+        if (!scored[r])
+            continue;
+        cells.rawTotal = FormatFixed(rawTotals[r], 1);
+        cells.standardTotal = FormatFixed(standardTotals[r], 2);
+        rawShown[r] = roundedFixed(rawTotals[r], 1);
+        standardShown[r] = roundedFixed(standardTotals[r], 2);
     }
-    const QStringList rawRanks = ranksOfShown(rawShown);
-    const QStringList standardRanks = ranksOfShown(standardShown);
+    const QStringList rawRanks = ranksOfValues(rawShown);
+    const QStringList standardRanks = ranksOfValues(standardShown);
     for (int r = 0; r < students; ++r) {
         a.students[r].rawRank = rawRanks[r];
         a.students[r].standardRank = standardRanks[r];
@@ -215,10 +236,10 @@ WeakAnalysis analyseWeakSubjects(const QVector<SubjectScores> &matrix, const QVe
 
 int subjectRank(const SubjectScores &subject, std::optional<float> score)
 {
-    const double x = shownValue(FormatFixed(score.value_or(0), 1));
+    const double x = roundedFixed(score.value_or(0), 1);
     int above = 0;
     for (const std::optional<float> &other : subject.scores) {
-        if (other && shownValue(FormatFixed(*other, 1)) > x)
+        if (other && roundedFixed(*other, 1) > x)
             ++above;
     }
     return 1 + above;

@@ -53,6 +53,8 @@ SubjectCountCheck checkSubjectCount(int count, OverLimitText overLimit);
 // A standard score is weak below this, compared as shown ("-0.30" is not weak).
 inline constexpr double kWeakThreshold = -0.3;
 bool isWeakStandardScore(const QString &standardText);
+// The same of a shown standard score's value (standardScoreValue).
+bool isWeakStandardValue(double shown);
 
 // The analysis of the selected subjects (indices into the matrix, in list order).
 struct StudentCells {
@@ -77,6 +79,8 @@ WeakAnalysis analyseWeakSubjects(const QVector<SubjectScores> &matrix, const QVe
 // Class ranks of shown totals: 1 + the number of shown totals strictly greater,
 // both sides read as shown; an empty total gets no rank.
 QStringList ranksOfShown(const QStringList &totals);
+// The same of the totals' values (none: no rank), ranked by one sort.
+QStringList ranksOfValues(const QVector<std::optional<double>> &totals);
 
 // The rank of a score among the class's present scores, both compared as shown
 // with one decimal: 1 + the number strictly greater. A missing score counts as 0.

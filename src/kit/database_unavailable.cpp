@@ -63,7 +63,8 @@ bool usable(db::Connection &c)
 
 bool databaseAvailable(WindowHost &host, QWidget *parent)
 {
-    db::Connection c(host.session().openpath);
+    // Only read: no upload queue is set up for the check.
+    db::Connection c(host.session().openpath, db::Connection::Access::ReadOnly);
     if (usable(c))
         return true;
     c.close();

@@ -24,7 +24,7 @@ QString databaseUnavailableText(bool networkMode);
 // in network mode, else the download 下载服务器数据, both modeless, and returns.
 void ReportDatabaseUnavailable(WindowHost &host, QWidget *parent);
 
-// Opens the database at openpath once. When it is missing, unreachable or no
+// Opens the database at openpath once, read-only. When it is missing, unreachable or no
 // database, runs ReportDatabaseUnavailable and returns false. A database that
 // is only busy counts as available: the window's own reads report it.
 bool databaseAvailable(WindowHost &host, QWidget *parent);

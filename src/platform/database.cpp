@@ -31,15 +31,15 @@ QString newConnectionName()
     return QStringLiteral("tessaly-%1").arg(counter.fetchAndAddRelaxed(1));
 }
 
-// A file URI that opens an existing file read-write and never creates one.
-// '%', '?' and '#' are escaped so they stay part of the file name.
-QString openExistingUri(const QString &localPath)
+// A file URI that opens an existing file read-write (or read-only) and never creates
+// one. '%', '?' and '#' are escaped so they stay part of the file name.
+QString openExistingUri(const QString &localPath, bool readOnly = false)
 {
     QString p = QDir::cleanPath(QFileInfo(localPath).absoluteFilePath());
     p.replace(QLatin1Char('%'), QLatin1String("%25"));
     p.replace(QLatin1Char('?'), QLatin1String("%3f"));
     p.replace(QLatin1Char('#'), QLatin1String("%23"));
-    return QStringLiteral("file:") + p + QStringLiteral("?mode=rw");
+    return QStringLiteral("file:") + p + (readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw"));
 }
 
 // Device and inode of a file; false when it cannot be reached.
@@ -378,9 +378,9 @@ Error translate(const QSqlError &e)
     }
 }
 
-Connection::Connection(const QString &path)
+Connection::Connection(const QString &path, Access access)
 {
-    open(path);
+    open(path, access);
 }
 
 Connection::~Connection()
@@ -446,8 +446,9 @@ int defaultBusyTimeout()
     return g_defaultBusyTimeout.load();
 }
 
-bool Connection::open(const QString &path)
+bool Connection::open(const QString &path, Access access)
 {
+    const bool readOnly = access == Access::ReadOnly;
     close();
     m_error = {};
     m_path = path;
@@ -458,9 +459,9 @@ bool Connection::open(const QString &path)
     }
     m_name = newConnectionName();
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    // mode=rw: a file that went away since the check above is an error, never a new
-    // empty database. Wait for a busy writer on a share.
-    m_db.setDatabaseName(openExistingUri(local));
+    // mode=rw (ro): a file that went away since the check above is an error, never a
+    // new empty database. Wait for a busy writer on a share.
+    m_db.setDatabaseName(openExistingUri(local, readOnly));
     m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(defaultBusyTimeout()));
     if (!m_db.open()) {
         setError(m_db.lastError());
@@ -481,7 +482,7 @@ bool Connection::open(const QString &path)
         return false;
     }
     q = QSqlQuery();
-    if (!queueFile().isEmpty() && isSameFile(path, queueFile()) && !startRecordingChanges()) {
+    if (!readOnly && !queueFile().isEmpty() && isSameFile(path, queueFile()) && !startRecordingChanges()) {
         close();
         return false;
     }
@@ -863,10 +864,10 @@ QStringList tableColumns(Connection &c, const QString &table)
     QStringList names;
     if (!isValidIdentifier(table))
         return names;
-    QSqlQuery q = c.query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)));
-    while (q.next())
-        names << q.value(1).toString();
-    if (!finishRead(c, q))
+    // Straight from the engine: a table may hold 2,000 columns. A read stopped
+    // part way gives no columns rather than some of them.
+    if (!c.readEach(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)), {},
+                    [&](const EngineRow &r) { names << r.text(1); }))
         return {};
     return names;
 }

@@ -66,15 +66,17 @@ private:
 // One connection to one database file, closed and removed when destroyed.
 class Connection {
 public:
+    // Read-only: the file is only read, so the connection records no change for upload.
+    enum class Access { ReadWrite, ReadOnly };
     Connection() = default;
-    explicit Connection(const QString &path);   // opens at once; see ok()/error()
+    explicit Connection(const QString &path, Access access = Access::ReadWrite);   // opens at once; see ok()/error()
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
     Connection(Connection &&other) noexcept;
     Connection &operator=(Connection &&other) noexcept;
 
-    bool open(const QString &path);
+    bool open(const QString &path, Access access = Access::ReadWrite);
     void close();
     bool ok() const { return m_db.isOpen(); }
     const Error &error() const { return m_error; }

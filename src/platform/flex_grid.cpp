@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 #include <utility>
 
 namespace tessaly {
@@ -191,8 +192,8 @@ public:
         if (!index.isValid())
             return {};
         if (role == Qt::DisplayRole || role == Qt::EditRole) {
-            const QString &t = text(index.row(), index.column());
-            return t.isEmpty() ? QVariant() : QVariant(t);
+            QString t = text(index.row(), index.column());
+            return t.isEmpty() ? QVariant() : QVariant(std::move(t));
         }
         if (m_attributes.isEmpty())
             return {};
@@ -222,11 +223,56 @@ public:
         return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
     }
 
-    const QString &text(int row, int col) const
+    // The attributes set on a cell; null when it has none.
+    const QHash<int, QVariant> *attributesOf(int row, int col) const
     {
-        static const QString empty;
+        if (m_attributes.isEmpty())
+            return nullptr;
+        const auto it = m_attributes.constFind(key(row, col));
+        return it == m_attributes.cend() || it->isEmpty() ? nullptr : &*it;
+    }
+
+    // The text written in the cell, else the source's text where it has one.
+    QString text(int row, int col) const
+    {
         const std::vector<QString> &r = m_rows[size_t(row)];
-        return size_t(col) < r.size() ? r[size_t(col)] : empty;
+        if (size_t(col) < r.size() && !r[size_t(col)].isEmpty())
+            return r[size_t(col)];
+        if (m_source.text && row >= m_source.top && row <= m_source.bottom && col >= m_source.left
+            && col <= m_source.right)
+            return m_source.text(row, col);
+        return QString();
+    }
+
+    void setSource(FlexGrid::TextSource source)
+    {
+        const FlexGrid::TextSource before = std::exchange(m_source, std::move(source));
+        for (const FlexGrid::TextSource &s : {before, m_source})
+            if (s.text && !m_rows.empty() && m_cols > 0 && s.top <= s.bottom && s.left <= s.right)
+                touch(std::max(0, s.top), std::max(0, s.left), s.bottom, s.right);
+    }
+
+    // The source's texts written into the cells, the source dropped: rows moved keep their texts.
+    void keepSourceTexts()
+    {
+        if (!m_source.text)
+            return;
+        const FlexGrid::TextSource source = std::exchange(m_source, {});
+        const int bottom = std::min(source.bottom, int(m_rows.size()) - 1);
+        const int right = std::min(source.right, m_cols - 1);
+        for (int row = std::max(0, source.top); row <= bottom; ++row) {
+            std::vector<QString> &r = m_rows[size_t(row)];
+            for (int col = std::max(0, source.left); col <= right; ++col) {
+                if (size_t(col) < r.size() && !r[size_t(col)].isEmpty())
+                    continue;
+                QString t = source.text(row, col);
+                if (t.isEmpty())
+                    continue;
+                if (r.size() < size_t(m_cols))
+                    r.resize(size_t(m_cols));
+                r[size_t(col)] = std::move(t);
+            }
+        }
     }
 
     void setText(int row, int col, const QString &value)
@@ -243,6 +289,7 @@ public:
 
     void clearTexts()
     {
+        m_source = {};
         for (std::vector<QString> &r : m_rows)
             r.clear();
         if (!m_rows.empty() && m_cols > 0)
@@ -286,6 +333,7 @@ public:
     // Puts row first + order[i] at row first + i, attributes with it.
     void permuteRows(int first, const std::vector<int> &order)
     {
+        keepSourceTexts();
         std::vector<std::vector<QString>> moved(order.size());
         for (size_t i = 0; i < order.size(); ++i)
             moved[i] = std::move(m_rows[size_t(first + order[i])]);
@@ -341,6 +389,7 @@ private:
     // A row's vector is empty until a text is written in it, then Cols long.
     std::vector<std::vector<QString>> m_rows;
     int m_cols = 0;
+    FlexGrid::TextSource m_source;
     QHash<quint64, QHash<int, QVariant>> m_attributes;
     bool m_pending = false;
     int m_top = 0, m_left = 0, m_bottom = 0, m_right = 0;
@@ -364,22 +413,39 @@ public:
     explicit FlexGridDelegate(FlexGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
 protected:
+    // Per cell: the attributes looked up once, the fixed rows' font and the fixed
+    // cells' palette made once for the font and palette they come from.
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        const bool fixedRow = index.row() < m_grid->m_fixedRows;
-        const bool fixed = fixedRow || index.column() < m_grid->m_fixedCols;
-        if (!index.data(Qt::TextAlignmentRole).isValid())
-            option->displayAlignment = fixedRow ? Qt::AlignCenter : m_grid->ColAlignment(index.column());
+        const int row = index.row();
+        const int col = index.column();
+        const bool fixedRow = row < m_grid->m_fixedRows;
+        const bool fixed = fixedRow || col < m_grid->m_fixedCols;
+        const QHash<int, QVariant> *own = m_grid->m_model->attributesOf(row, col);
+        const auto hasOwn = [own](int role) { return own && own->value(role).isValid(); };
+        if (!hasOwn(Qt::TextAlignmentRole))
+            option->displayAlignment = fixedRow ? Qt::AlignCenter : m_grid->ColAlignment(col);
         if (fixedRow) {
-            option->font = fixedRowFont(option->font);
-            option->fontMetrics = QFontMetrics(option->font);
+            if (!m_fixedMetrics || option->font != m_fixedFrom) {
+                m_fixedFrom = option->font;
+                m_fixedFont = fixedRowFont(option->font);
+                m_fixedMetrics.emplace(m_fixedFont);
+            }
+            option->font = m_fixedFont;
+            option->fontMetrics = *m_fixedMetrics;
         }
-        if (!index.data(Qt::BackgroundRole).isValid())
+        if (!hasOwn(Qt::BackgroundRole))
             option->backgroundBrush = fixed ? m_grid->m_backColorFixed : m_grid->m_backColor;
         if (fixed) {
-            if (!index.data(Qt::ForegroundRole).isValid())
-                option->palette.setColor(QPalette::Text, option->palette.color(QPalette::ButtonText));
+            if (!hasOwn(Qt::ForegroundRole)) {
+                if (option->palette.cacheKey() != m_paletteFrom) {
+                    m_paletteFrom = option->palette.cacheKey();
+                    m_fixedPalette = option->palette;
+                    m_fixedPalette.setColor(QPalette::Text, m_fixedPalette.color(QPalette::ButtonText));
+                }
+                option->palette = m_fixedPalette;
+            }
             option->state &= ~QStyle::State_HasFocus;
         }
         option->state &= ~QStyle::State_Selected;
@@ -391,6 +457,11 @@ protected:
 
 private:
     FlexGrid *m_grid;
+    mutable QFont m_fixedFrom;
+    mutable QFont m_fixedFont;
+    mutable std::optional<QFontMetrics> m_fixedMetrics;
+    mutable qint64 m_paletteFrom = 0;
+    mutable QPalette m_fixedPalette;
 };
 
 FlexGrid::FlexGrid(QWidget *parent)
@@ -1322,6 +1393,13 @@ void FlexGrid::sortRows(int fromCol, int toCol, bool ascending, SortKind kind)
             || (!hidden[size_t(from)] && heights[size_t(from)] != rowHeight(row)))
             applyRowSize(row, heights[size_t(from)], hidden[size_t(from)]);
     }
+}
+
+void FlexGrid::setTextSource(TextSource source)
+{
+    m_model->setSource(std::move(source));
+    if (hasMerges())
+        markMergesDirty();
 }
 
 void FlexGrid::clearTexts()

@@ -30,6 +30,7 @@
 #include <QRect>
 #include <QString>
 #include <QTableView>
+#include <functional>
 #include <vector>
 
 class QHelpEvent;
@@ -149,8 +150,24 @@ public:
     // current row number stays.
     void sortRows(int fromCol, int toCol, bool ascending, SortKind kind = SortKind::Generic);
 
-    // Empties every cell's text (keeps sizes, alignments and merges).
+    // Empties every cell's text (keeps sizes, alignments and merges) and drops the
+    // text source.
     void clearTexts();
+
+    // Texts made when asked for: a cell of the source's rows and columns with no text
+    // written shows text(row, col), made each time the cell is drawn or read
+    // (TextMatrix, merges), so a large grid costs only the cells in view. The
+    // function must give the same text for a cell until the source is replaced. A
+    // new source replaces the last one; an empty one drops it. Sorting the rows
+    // writes the source's texts into the cells first and drops it.
+    struct TextSource {
+        int top = 0;
+        int left = 0;
+        int bottom = -1;
+        int right = -1;
+        std::function<QString(int row, int col)> text;
+    };
+    void setTextSource(TextSource source);
 
     // Colours of the fixed cells and of the area outside the cells.
     QColor BackColorFixed() const { return m_backColorFixed; }

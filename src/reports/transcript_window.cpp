@@ -98,6 +98,8 @@ TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(
     progress->addWidget(Label7);
     progress->addWidget(Bar1);
     progress->addWidget(Bar2);
+    // Opaque: drawing the panel never draws the grid beneath it again.
+    Picture1->setAutoFillBackground(true);
     Picture1->hide();
     m_gridLayout->addWidget(Picture1);
 
@@ -346,6 +348,8 @@ void TranscriptWindow::Command11_Click()
     for (const QString &name : tickedTexts(List2))
         comparable << reg::ResolveClassCode(m_gradeGroup, name, session().today()).classCode;
 
+    // The panel is drawn at most once a frame: now, and then as the computation goes.
+    FramePacer pacer;
     Picture1->show();
     showProgress({kReadingCaption, 0, Bar1->maximum(), 0, Bar2->maximum()});
     Picture1->repaint();
@@ -371,8 +375,7 @@ void TranscriptWindow::Command11_Click()
         showNotice(this, kNoOwnStudent, kTitleHintDots);
         return;
     }
-    // The panel follows the computation, drawn once a frame; it ends showing the last step.
-    FramePacer pacer;
+    // The panel follows the computation; it ends showing the last step.
     TranscriptProgress last;
     m_transcript = computeTranscript(input, [&](const TranscriptProgress &p) {
         last = p;

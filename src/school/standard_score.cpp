@@ -3,6 +3,7 @@
 #include "platform/format.h"
 
 #include <cmath>
+#include <optional>
 
 namespace tessaly::grades {
 
@@ -14,12 +15,28 @@ double populationStdDev(int n, double sum, double sumOfSquares)
     return radicand <= 0 ? 0 : std::sqrt(radicand) / n;
 }
 
+namespace {
+
+// The standard score before rounding; none where a deviation shown as 0.00 gives 0.00.
+std::optional<double> standardScore(float score, float average, float stdDev)
+{
+    if (!std::isfinite(stdDev) || roundedFixed(std::fabs(stdDev), 2) == 0)
+        return std::nullopt;
+    return double((score - average) / stdDev);
+}
+
+} // namespace
+
 QString standardScoreText(float score, float average, float stdDev)
 {
-    // A deviation shown as 0.00 gives no standard score.
-    if (!std::isfinite(stdDev) || roundedFixed(std::fabs(stdDev), 2) == 0)
-        return QStringLiteral("0.00");
-    return FormatFixed(double((score - average) / stdDev), 2);
+    const std::optional<double> z = standardScore(score, average, stdDev);
+    return z ? FormatFixed(*z, 2) : QStringLiteral("0.00");
+}
+
+double standardScoreValue(float score, float average, float stdDev)
+{
+    const std::optional<double> z = standardScore(score, average, stdDev);
+    return z ? roundedFixed(*z, 2) : 0.0;
 }
 
 } // namespace tessaly::grades

@@ -13,5 +13,7 @@ double populationStdDev(int n, double sum, double sumOfSquares);
 // that shows as "0.00" (one participant, equal scores) gives "0.00", never a
 // division by zero.
 QString standardScoreText(float score, float average, float stdDev);
+// The value standardScoreText shows, as a number (what its text reads back as).
+double standardScoreValue(float score, float average, float stdDev);
 
 } // namespace tessaly::grades

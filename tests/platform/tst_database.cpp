@@ -86,6 +86,7 @@ private slots:
     void knowsWhenTheFileIsReplaced();
 
     void changeQueueRecordsEachRowOnce();
+    void readOnlyConnectionRecordsNothing();
 };
 
 void TestDatabase::initTestCase()
@@ -675,6 +676,34 @@ void TestDatabase::knowsWhenTheFileIsReplaced()
     QVERIFY(c.isCurrentFile());
     c.close();
     QVERIFY(!c.isCurrentFile());
+}
+
+void TestDatabase::readOnlyConnectionRecordsNothing()
+{
+    // A read-only connection on the queue's file reads it, takes no change and so
+    // sets up no recording; a read-write one on the same file records.
+    using tessaly::test::TestSchool;
+    TestSchool school;
+    school.addStudent(QStringLiteral("初中"), QStringLiteral("20250101"), QStringLiteral("甲"));
+    school.closeDb();
+    setChangeQueueFile(school.dbPath());
+    const auto stop = qScopeGuard([] { setChangeQueueFile(QString()); });
+    Connection reader(school.dbPath(), Connection::Access::ReadOnly);
+    QVERIFY(reader.ok());
+    QVERIFY(!reader.recordsChanges());
+    QCOMPARE(reader.scalar(QStringLiteral(R"(SELECT count(*) FROM "初中")")).toInt(), 1);
+    QVERIFY(!reader.exec(QStringLiteral(R"(DELETE FROM "初中")")));
+    Error error;
+    QVERIFY(isSchoolDatabase(reader, error));
+    Connection writer(school.dbPath());
+    QVERIFY(writer.recordsChanges());
+    QCOMPARE(writer.scalar(QStringLiteral(R"(SELECT count(*) FROM "初中")")).toInt(), 1);
+    // A missing file is no more created read-only than read-write.
+    const QString missing = QFileInfo(school.dbPath()).dir().filePath(QStringLiteral("none.mdb"));
+    Connection none(missing, Connection::Access::ReadOnly);
+    QVERIFY(!none.ok());
+    QCOMPARE(none.error().number, kErrPathNotFound);
+    QVERIFY(!QFile::exists(missing));
 }
 
 void TestDatabase::changeQueueRecordsEachRowOnce()

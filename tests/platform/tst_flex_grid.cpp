@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -110,6 +111,7 @@ private slots:
     void fillNotifiesViewsOnce();
     void refillPaintsOnce();
     void stripsCoverTheCellsLeftUndrawn();
+    void textSourceShowsTheSameCells();
     void cellAttributesMoveWithSortedRows();
     void mergeEqualNeighbours();
     void mergeFollowsTextsAndReachesStrips();
@@ -603,6 +605,55 @@ void TestFlexGrid::refillPaintsOnce()
     // The views' layout after the changed counts, sizes and spans asks for no second paint.
     QApplication::processEvents();
     QCOMPARE(counter.paints, 1);
+}
+
+void TestFlexGrid::textSourceShowsTheSameCells()
+{
+    // A large grid whose data cells come from a source looks and reads as the same
+    // grid written cell by cell, and asks the source only for the cells in view.
+    const auto textOf = [](int r, int c) { return r % 7 == 0 ? QString() : QStringLiteral("%1:%2").arg(r).arg(c); };
+    FlexGrid written, sourced;
+    for (FlexGrid *g : {&written, &sourced}) {
+        g->setRows(400);
+        g->setCols(300);
+        g->setFixedCols(2);
+        for (int r = 0; r < g->Rows(); ++r)
+            g->setTextMatrix(r, 0, QString::number(r));
+        g->setTextMatrix(0, 5, QStringLiteral("head"));
+        g->resize(320, 220);
+        g->show();
+    }
+    for (int r = 1; r < written.Rows(); ++r)
+        for (int c = 1; c < written.Cols(); ++c)
+            written.setTextMatrix(r, c, textOf(r, c));
+    QSet<QPair<int, int>> asked;
+    sourced.setTextSource({1, 1, sourced.Rows() - 1, sourced.Cols() - 1, [&](int r, int c) {
+                               asked.insert({r, c});
+                               return textOf(r, c);
+                           }});
+    // A text written in the source's cells wins over the source.
+    sourced.setTextMatrix(3, 4, QStringLiteral("own"));
+    written.setTextMatrix(3, 4, QStringLiteral("own"));
+    QVERIFY(QTest::qWaitForWindowExposed(&written));
+    QVERIFY(QTest::qWaitForWindowExposed(&sourced));
+    QApplication::processEvents();
+    QCOMPARE(sourced.grab().toImage(), written.grab().toImage());
+    QVERIFY(!asked.isEmpty());
+    QVERIFY(asked.size() < 200);   // a screenful, not 400 x 300
+    for (const QPair<int, int> &cell : std::as_const(asked))
+        QVERIFY2(cell.first < 20 && cell.second < 10, qPrintable(QStringLiteral("%1,%2").arg(cell.first).arg(cell.second)));
+    for (const auto &[r, c] : {std::pair{1, 1}, {3, 4}, {7, 9}, {399, 299}, {0, 5}, {250, 0}})
+        QCOMPARE(sourced.TextMatrix(r, c), written.TextMatrix(r, c));
+
+    // Sorting moves the source's texts with their rows; after clearTexts the cells are empty.
+    written.sortRows(2, 2, false);
+    sourced.sortRows(2, 2, false);
+    for (int r = 0; r < written.Rows(); r += 37)
+        for (int c = 0; c < written.Cols(); c += 23)
+            QCOMPARE(sourced.TextMatrix(r, c), written.TextMatrix(r, c));
+    sourced.setTextSource({1, 1, 10, 10, textOf});
+    sourced.clearTexts();
+    QCOMPARE(sourced.TextMatrix(1, 1), QString());
 }
 
 void TestFlexGrid::stripsCoverTheCellsLeftUndrawn()
