@@ -4,6 +4,7 @@
 #include "platform/icons.h"
 #include "platform/units.h"
 #include "shell/school_name.h"
+#include "shell/server_transfer.h"
 #include "kit/database_unavailable.h"
 #include "kit/print_page_target.h"
 #include "kit/window_names.h"
@@ -194,6 +195,7 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     m_quit = [] { QCoreApplication::exit(0); };
     // Changes saved into the local database wait in its upload queue.
     db::setChangeQueueFile(m_session.programFile(QStringLiteral("data.mdb")));
+    removeDownloadLeftovers(programFolder);
 
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
