@@ -17,6 +17,7 @@
 #include <cstdio>
 
 using namespace tessaly;
+using namespace tessaly::bench;
 
 namespace {
 

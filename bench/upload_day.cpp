@@ -15,7 +15,7 @@ const QString kEnglish = QStringLiteral("Z25S英语250915");
 
 QString pristine(const UploadDay &day)
 {
-    return QDir(day.folder).filePath(QStringLiteral("server-pristine.mdb"));
+    return QDir(day.folder).filePath(QStringLiteral("day-server-pristine.mdb"));
 }
 
 QString number(int i)
@@ -33,12 +33,12 @@ bool fail(db::Connection &c, QString *error)
 
 QString UploadDay::localPath() const
 {
-    return QDir(folder).filePath(QStringLiteral("data.mdb"));
+    return QDir(folder).filePath(QStringLiteral("day/data.mdb"));
 }
 
 QString UploadDay::serverPath() const
 {
-    return QDir(folder).filePath(QStringLiteral("share/data.mdb"));
+    return QDir(folder).filePath(QStringLiteral("day/share/data.mdb"));
 }
 
 bool prepareUploadDay(const UploadDay &day, QString *error)

@@ -8,7 +8,7 @@
 namespace tessaly::bench {
 
 struct UploadDay {
-    QString folder;      // holds server-pristine.mdb and, per run, data.mdb and share/data.mdb
+    QString folder;      // holds day-server-pristine.mdb and, per run, day/data.mdb and day/share/data.mdb
     QString localPath() const;
     QString serverPath() const;
 };
