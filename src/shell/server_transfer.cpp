@@ -409,7 +409,7 @@ public:
                                values + QVariantList{serverId}))
                 return failWith(m_server.error().text);
         }
-        if (!writeBase(row.table, t, serverId, newBase))
+        if (!writeBase(row.table, t, serverId, newBase, base))
             return failWith(localError + m_local.error().text);
         m_wrote = !names.isEmpty();
         if (int(conflicts->size()) > conflictsBefore) {
@@ -577,11 +577,29 @@ private:
         return clearBase(tableName, t, from);
     }
 
-    // The base row becomes `values` (the columns the base has).
-    bool writeBase(const QString &tableName, const TableInfo &t, qint64 id, const Row &values)
+    // The base row becomes `values` (the columns the base has); where it was
+    // `old`, only the fields that differ are written.
+    bool writeBase(const QString &tableName, const TableInfo &t, qint64 id, const Row &values,
+                   const std::optional<Row> &old = std::nullopt)
     {
         if (!m_haveBase || t.baseKey.isEmpty())
             return true;
+        if (old) {
+            QStringList sets;
+            QVariantList params;
+            for (const QString &column : t.baseColumns) {
+                const QString c = column.toLower();
+                if (column == t.baseKey || !values.contains(c) || sameValue(values.value(c), old->value(c)))
+                    continue;
+                sets << db::quoteIdentifier(column) + QStringLiteral(" = ?");
+                params << values.value(c);
+            }
+            if (sets.isEmpty())
+                return true;
+            return m_local.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                    .arg(baseTable(tableName), sets.join(QStringLiteral(", ")), db::quoteIdentifier(t.baseKey)),
+                                params << id);
+        }
         QStringList names{db::quoteIdentifier(t.baseKey)};
         QVariantList params{id};
         for (const QString &column : t.baseColumns) {
