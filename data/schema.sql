@@ -75,10 +75,12 @@ CREATE TABLE "信息" (
 )
 ;
 -- Upload queue: rows changed locally, to be copied to the server; 新增 = 1 for
--- a row first inserted locally (it gets a new ID on the server).
+-- a row first inserted locally (it gets a new ID on the server), 标记 its random
+-- mark, left on the server with it so that it is never added twice.
 CREATE TABLE "上传表" (
   "表名" TEXT,
   "ID" INTEGER,
-  "新增" INTEGER NOT NULL DEFAULT 0
+  "新增" INTEGER NOT NULL DEFAULT 0,
+  "标记" TEXT
 )
 ;

@@ -5,7 +5,7 @@
 #include "platform/program_settings.h"
 #include "platform/units.h"
 #include "shell/school_name.h"
-#include "shell/upload_queue_count.h"
+#include "shell/server_transfer.h"
 #include "kit/database_unavailable.h"
 #include "kit/print_page_target.h"
 #include "kit/window_names.h"
@@ -211,6 +211,7 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     m_quit = [] { QCoreApplication::exit(0); };
     // Changes saved into the local database wait in its upload queue.
     db::setChangeQueueFile(m_session.programFile(QStringLiteral("data.mdb")));
+    removeDownloadLeftovers(programFolder);
 
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
@@ -352,9 +353,9 @@ void MainWindow::refreshStatus()
     m_accountStatus->setText(m_session.denglu.isEmpty() ? QStringLiteral("未登录")
                                                         : QStringLiteral("当前用户：") + m_session.denglu);
     // The queue is the local database's, whichever database the windows work on.
-    const std::optional<int> queued = pendingUploadCount(local);
-    const bool waiting = queued && *queued > 0;
-    m_uploadStatus->setText(waiting ? QStringLiteral("上传表：%1条记录待上传").arg(*queued) : QString());
+    const int queued = pendingUploadCount(local);
+    const bool waiting = queued > 0;
+    m_uploadStatus->setText(waiting ? QStringLiteral("上传表：%1条记录待上传").arg(queued) : QString());
     m_uploadStatus->setVisible(waiting);
 }
 

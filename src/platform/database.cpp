@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlDriver>
@@ -20,7 +21,9 @@
 #include <sqlite3.h>
 #include <atomic>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tessaly::db {
 
@@ -100,6 +103,14 @@ bool isSameFile(const QString &a, const QString &b)
         && deviceA == deviceB && inodeA == inodeB;
 }
 
+QString fileIdentityKey(const QString &path)
+{
+    quint64 device = 0, inode = 0;
+    if (!fileIdentity(resolvePath(path), &device, &inode))
+        return QString();
+    return QStringLiteral("%1:%2").arg(device).arg(inode);
+}
+
 const QStringList &schoolTables()
 {
     static const QStringList tables = QStringList(queuedTables()) << QStringLiteral("上传表");
@@ -134,7 +145,32 @@ bool moveFile(const QString &from, const QString &to)
     // rename(2) replaces the target in one step.
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
+
+bool syncPath(const QString &path, bool folder)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), folder ? O_RDONLY | O_DIRECTORY : O_RDONLY);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
 } // namespace
+
+QString copyInProgressPath(const QString &targetPath)
+{
+    return resolvePath(targetPath) + QStringLiteral(".copy");
+}
+
+bool replaceFile(const QString &from, const QString &to, Error &error)
+{
+    if (!syncPath(from, false) || !moveFile(from, to)) {
+        error = {kErrPathNotFound, QStringLiteral("无法替换文件“%1”。").arg(to)};
+        return false;
+    }
+    syncPath(QFileInfo(to).absolutePath(), true);
+    return true;
+}
 
 bool copyDatabaseOver(Connection &source, const QString &targetPath, Error &error, const QString &backupPath)
 {
@@ -168,11 +204,18 @@ bool copyDatabaseOver(Connection &source, const QString &targetPath, Error &erro
         return false;
     }
     const QString target = resolvePath(targetPath);
-    QTemporaryFile out(target + QStringLiteral(".XXXXXX"));
-    if (!out.open()) {
+    // One fixed name: a copy a killed run left there is replaced, never kept.
+    QFile out(copyInProgressPath(targetPath));
+    out.remove();
+    auto removeCopy = qScopeGuard([&out] { out.remove(); });
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         error = {kErrPathNotFound, QStringLiteral("无法写入文件“%1”：%2").arg(targetPath, out.errorString())};
         return false;
     }
+    // The copy takes the mode of the file it replaces (others may share the folder).
+    struct stat oldStat {};
+    if (::stat(QFile::encodeName(target).constData(), &oldStat) == 0)
+        ::fchmod(out.handle(), oldStat.st_mode & 07777);
     qint64 copied = 0;
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(1 << 20);
@@ -207,13 +250,13 @@ bool copyDatabaseOver(Connection &source, const QString &targetPath, Error &erro
         error = {kErrPathNotFound, QStringLiteral("无法备份文件“%1”到“%2”。").arg(targetPath, backupPath)};
         return false;
     }
-    if (!moveFile(out.fileName(), target)) {
+    if (!replaceFile(out.fileName(), target, error)) {
         if (targetExists && !backup.isEmpty())
             QFile::remove(backup);
-        error = {kErrPathNotFound, QStringLiteral("无法替换文件“%1”。").arg(targetPath)};
+        error.text = QStringLiteral("无法替换文件“%1”。").arg(targetPath);
         return false;
     }
-    out.setAutoRemove(false);
+    removeCopy.dismiss();
     return true;
 }
 
@@ -272,9 +315,8 @@ bool backupDatabase(Connection &source, const QString &targetPath, Error &error)
     return true;
 }
 
-QString backupFileName(const QString &folder)
+QString backupFileName(const QString &folder, const QString &prefix)
 {
-    const QString prefix = QStringLiteral("备份");
     const QString suffix = QStringLiteral(".mdb");
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
     const QDir dir(folder);
@@ -489,18 +531,81 @@ bool Connection::open(const QString &path, Access access)
     return true;
 }
 
+namespace {
+// The queue's trigger statements of one database file at one schema version:
+// every connection on the file after the first takes them from here.
+struct QueueTriggers {
+    qint64 schemaVersion = -1;
+    QString sql;   // empty: nothing to queue (no school database)
+};
+QMutex g_queueTriggersLock;
+QHash<QString, QueueTriggers> &queueTriggersByFile()
+{
+    static QHash<QString, QueueTriggers> cache;
+    return cache;
+}
+} // namespace
+
 bool Connection::startRecordingChanges()
 {
-    const QString queue = QStringLiteral("上传表");
-    const QStringList columns = tableColumns(*this, queue);
+    const QString file = QStringLiteral("%1:%2").arg(m_device).arg(m_inode);
+    const auto schemaVersion = [this] {
+        const QVariant v = scalar(QStringLiteral("PRAGMA schema_version"));
+        return m_error.isSet() ? qint64(-1) : v.toLongLong();
+    };
+    const QStringList columns = tableColumns(*this, QStringLiteral("上传表"));
     if (columns.isEmpty())
         return !m_error.isSet();   // no school database: nothing to queue (unless unreadable)
-    if (!columns.contains(QStringLiteral("新增"), Qt::CaseInsensitive)
-        && !exec(QStringLiteral(R"(ALTER TABLE "上传表" ADD COLUMN "新增" INTEGER NOT NULL DEFAULT 0)"))) {
-        // A read-only file takes no change, so none needs a queue row.
-        sqlite3 *raw = rawHandle(m_db);
-        return raw && sqlite3_db_readonly(raw, "main") == 1;
+    // 新增: the row was first inserted here; 标记: that row's mark, which an
+    // upload leaves on the server with it.
+    const QStringList added{QStringLiteral(R"("新增" INTEGER NOT NULL DEFAULT 0)"), QStringLiteral(R"("标记" TEXT)")};
+    for (const QString &column : added) {
+        if (columns.contains(column.section(QLatin1Char('"'), 1, 1), Qt::CaseInsensitive))
+            continue;
+        if (!exec(QStringLiteral(R"(ALTER TABLE "上传表" ADD COLUMN %1)").arg(column))) {
+            // A read-only file takes no change, so none needs a queue row.
+            sqlite3 *raw = rawHandle(m_db);
+            return raw && sqlite3_db_readonly(raw, "main") == 1;
+        }
     }
+    const qint64 version = schemaVersion();
+    if (version < 0)
+        return false;
+    QString sql;
+    bool cached = false;
+    {
+        const QMutexLocker lock(&g_queueTriggersLock);
+        const auto it = queueTriggersByFile().constFind(file);
+        if (it != queueTriggersByFile().cend() && it->schemaVersion == version) {
+            sql = it->sql;
+            cached = true;
+        }
+    }
+    if (!cached) {
+        sql = queueTriggerSql();
+        if (m_error.isSet())
+            return false;
+        const QMutexLocker lock(&g_queueTriggersLock);
+        queueTriggersByFile().insert(file, {version, sql});
+    }
+    if (sql.isEmpty())
+        return true;   // no school database: nothing to queue
+    // All triggers in one call.
+    sqlite3 *raw = rawHandle(m_db);
+    char *message = nullptr;
+    if (!raw || sqlite3_exec(raw, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString text = message ? QString::fromUtf8(message) : QStringLiteral("数据库没有打开。");
+        sqlite3_free(message);
+        setError(QSqlError(QStringLiteral("Unable to queue changes"), text, QSqlError::StatementError,
+                           QString::number(raw ? sqlite3_extended_errcode(raw) : 0)));
+        return false;
+    }
+    m_recording = true;
+    return true;
+}
+
+QString Connection::queueTriggerSql()
+{
     // A row already queued is not queued again; a row inserted here and deleted
     // again never reached the server, so its queue row goes with it. A trigger's
     // body takes no bound values: the names written in come only from
@@ -508,7 +613,7 @@ bool Connection::startRecordingChanges()
     // (%1 as a string literal, %2 and %3 as identifiers).
     const QString sql = QStringLiteral(
         R"(CREATE TEMP TRIGGER %4 AFTER INSERT ON %2 BEGIN
-             INSERT INTO "上传表" ("表名", "ID", "新增") SELECT '%1', NEW.%3, 1
+             INSERT INTO "上传表" ("表名", "ID", "新增", "标记") SELECT '%1', NEW.%3, 1, lower(hex(randomblob(16)))
                WHERE NOT EXISTS (SELECT 1 FROM "上传表" WHERE "表名" = '%1' AND "ID" = NEW.%3);
            END;
            CREATE TEMP TRIGGER %5 AFTER UPDATE ON %2 BEGIN
@@ -519,7 +624,9 @@ bool Connection::startRecordingChanges()
              INSERT INTO "上传表" ("表名", "ID", "新增") SELECT '%1', OLD.%3, 0
                WHERE NOT EXISTS (SELECT 1 FROM "上传表" WHERE "表名" = '%1' AND "ID" = OLD.%3);
              DELETE FROM "上传表" WHERE "表名" = '%1' AND "ID" = OLD.%3 AND "新增" = 1;
-           END)");
+           END;
+)");
+    QString all;
     for (const QString &table : queuedTables()) {
         QString key;
         for (const QString &c : tableColumns(*this, table)) {
@@ -527,7 +634,7 @@ bool Connection::startRecordingChanges()
                 key = c;
         }
         if (m_error.isSet())
-            return false;   // the table's columns could not be read: it would go unqueued
+            return QString();
         const QString quotedTable = quoteIdentifier(table);
         const QString quotedKey = quoteIdentifier(key);
         if (quotedTable.isEmpty() || quotedKey.isEmpty())
@@ -537,20 +644,9 @@ bool Connection::startRecordingChanges()
         };
         QString literal = table;
         literal.replace(QLatin1Char('\''), QStringLiteral("''"));
-        const QStringList statements =
-            sql.arg(literal, quotedTable, quotedKey, trigger("insert"), trigger("update"), trigger("delete"))
-                .split(QStringLiteral("END;"));
-        for (int i = 0; i < statements.size(); ++i) {
-            const QString statement = statements[i] + (i + 1 < statements.size() ? QStringLiteral("END") : QString());
-            QSqlQuery q(m_db);
-            if (!q.exec(statement)) {
-                setError(q.lastError());
-                return false;
-            }
-        }
+        all += sql.arg(literal, quotedTable, quotedKey, trigger("insert"), trigger("update"), trigger("delete"));
     }
-    m_recording = true;
-    return true;
+    return all;
 }
 
 void Connection::stopRecordingChanges()
@@ -867,6 +963,17 @@ QStringList tableColumns(Connection &c, const QString &table)
     // Straight from the engine: a table may hold 2,000 columns. A read stopped
     // part way gives no columns rather than some of them.
     if (!c.readEach(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)), {},
+                    [&](const EngineRow &r) { names << r.text(1); }))
+        return {};
+    return names;
+}
+
+QStringList tableColumns(Connection &c, const QString &schema, const QString &table)
+{
+    QStringList names;
+    if (!isValidIdentifier(table) || !isValidIdentifier(schema))
+        return names;
+    if (!c.readEach(QStringLiteral("PRAGMA %1.table_info(%2)").arg(quoteIdentifier(schema), quoteIdentifier(table)), {},
                     [&](const EngineRow &r) { names << r.text(1); }))
         return {};
     return names;

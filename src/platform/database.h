@@ -137,6 +137,8 @@ private:
     // The prepared statement for sql, bound to params and run; null (and error()) on failure.
     QSqlQuery *run(const QString &sql, const QVariantList &params);
     bool startRecordingChanges();
+    // The statements that create the queue's triggers on this connection's database.
+    QString queueTriggerSql();
     void setError(int number, const QString &text);
     void setError(const QSqlError &e);
 };
@@ -146,6 +148,9 @@ QString resolvePath(const QString &path);
 
 // True when both paths name one existing file (share paths resolved, links followed).
 bool isSameFile(const QString &a, const QString &b);
+// "device:inode" of the file at path (share paths resolved); empty when it cannot be
+// reached. A file replaced by another under the same name gets another identity.
+QString fileIdentityKey(const QString &path);
 
 // The tables every school database holds (the delivered schema's), the
 // upload queue 上传表 among them.
@@ -162,7 +167,8 @@ bool checkSchoolDatabase(Connection &c, Error &error);
 // are read while source holds a read transaction, so no other user can commit a
 // change half-way through the copy; they are written to a new file beside the
 // target, which is checked again and then takes the target's name in one
-// rename, so the target is either the old file or the whole copy. When
+// rename, so the target is either the old file or the whole copy; the copy
+// is flushed to disk before the rename and keeps the old file's mode. When
 // backupPath is not empty the replaced file is first copied there (while no
 // writer holds it). While a writer holds the target database the replacement
 // waits up to the busy timeout and then fails with kErrLocked. On failure (see
@@ -170,20 +176,30 @@ bool checkSchoolDatabase(Connection &c, Error &error);
 bool copyDatabaseOver(Connection &source, const QString &targetPath, Error &error,
                       const QString &backupPath = QString());
 
+// The one name under which copyDatabaseOver writes its copy beside targetPath;
+// removed before each copy (a copy left there by a killed run is never used).
+QString copyInProgressPath(const QString &targetPath);
+
+// Moves the file at from over the file at to in one rename, first flushing it
+// to disk, then flushing the folder; false with error set on failure.
+bool replaceFile(const QString &from, const QString &to, Error &error);
+
 // Writes a consistent copy of source's database to targetPath with the
 // engine's online backup (a save running meanwhile cannot tear it). Refuses a
 // targetPath that exists; on failure no file is left there.
 bool backupDatabase(Connection &source, const QString &targetPath, Error &error);
 
-// The name of a new backup copy in folder, not yet taken there: "备份", the
+// The name of a new backup copy in folder, not yet taken there: prefix, the
 // date and time (yyyyMMddhhmmss), a "-2", "-3" … when that is taken, ".mdb".
-QString backupFileName(const QString &folder);
+QString backupFileName(const QString &folder, const QString &prefix = QStringLiteral("备份"));
 
 // The upload queue. Every connection opened afterwards on the database file at
 // path (the program folder's data.mdb) records in its table 上传表 (表名, ID,
-// 新增) each row of a queued table that it inserts, changes or deletes, once
+// 新增, 标记) each row of a queued table that it inserts, changes or deletes, once
 // per row and inside the writer's own transaction; 新增 is 1 for a row first
-// inserted there (it has no server row yet). A row inserted and deleted again
+// inserted there (it has no server row yet), 标记 then a random mark of that
+// row for the upload. The triggers' statements are made once per database file
+// and schema version, and run in one call. A row inserted and deleted again
 // before an upload leaves no queue row. An empty path stops the recording for
 // connections opened afterwards.
 void setChangeQueueFile(const QString &path);
@@ -199,6 +215,8 @@ QString quoteIdentifier(const QString &name);
 // Schema questions, asked here only.
 bool tableExists(Connection &c, const QString &table);
 QStringList tableColumns(Connection &c, const QString &table);   // in stored order
+// The same for a table of an attached database (schema: its name in ATTACH).
+QStringList tableColumns(Connection &c, const QString &schema, const QString &table);
 // The most columns a table may hold (2000 with the engine's default limit).
 int columnLimit(Connection &c);
 enum class ColumnType { Real, Text };

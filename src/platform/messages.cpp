@@ -37,13 +37,13 @@ void realNotice(QWidget *parent, const QString &text, const QString &title)
     box->exec();
 }
 
-bool realQuestion(QWidget *parent, const QString &text, const QString &title)
+bool realQuestion(QWidget *parent, const QString &text, const QString &title, bool defaultNo = false)
 {
     std::unique_ptr<QMessageBox> box(makeBox(parent, text, title));
     box->setIcon(QMessageBox::Question);
     QPushButton *yes = box->addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
     QPushButton *no = box->addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
-    box->setDefaultButton(yes);
+    box->setDefaultButton(defaultNo ? no : yes);
     // Closing the box or pressing Esc answers No.
     box->setEscapeButton(no);
     box->exec();
@@ -101,6 +101,14 @@ bool askYesNo(QWidget *parent, const QString &text, const QString &title)
     return realQuestion(parent, text, shown);
 }
 
+bool askYesNoDefaultNo(QWidget *parent, const QString &text, const QString &title)
+{
+    const QString shown = shownTitle(title);
+    if (g_responder)
+        return g_responder->questionDefaultNo(parent, text, shown);
+    return realQuestion(parent, text, shown, true);
+}
+
 Answer askYesNoCancel(QWidget *parent, const QString &text, const QString &title)
 {
     const QString shown = shownTitle(title);
@@ -146,6 +154,14 @@ void ScriptedResponder::notice(QWidget *, const QString &text, const QString &ti
 bool ScriptedResponder::question(QWidget *, const QString &text, const QString &title)
 {
     m_shown.append({text, shownTitle(title), true});
+    return !m_answers.isEmpty() && m_answers.takeFirst() == Answer::Yes;
+}
+
+bool ScriptedResponder::questionDefaultNo(QWidget *, const QString &text, const QString &title)
+{
+    Shown shown{text, shownTitle(title), true};
+    shown.defaultNo = true;
+    m_shown.append(shown);
     return !m_answers.isEmpty() && m_answers.takeFirst() == Answer::Yes;
 }
 

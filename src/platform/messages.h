@@ -26,6 +26,11 @@ public:
     virtual ~MessageResponder() = default;
     virtual void notice(QWidget *parent, const QString &text, const QString &title) = 0;
     virtual bool question(QWidget *parent, const QString &text, const QString &title) = 0;
+    // A question whose default is No; a responder without its own answers as question() does.
+    virtual bool questionDefaultNo(QWidget *parent, const QString &text, const QString &title)
+    {
+        return question(parent, text, title);
+    }
     // A responder without a Cancel of its own answers as question() does.
     virtual Answer questionWithCancel(QWidget *parent, const QString &text, const QString &title)
     {
@@ -41,6 +46,10 @@ void showNotice(QWidget *parent, const QString &text, const QString &title = QSt
 // Yes is the default button; closing the box answers No. An empty title shows the
 // program's title.
 bool askYesNo(QWidget *parent, const QString &text, const QString &title = kTitleHintDots);
+
+// The same with No as the default button (Enter answers No); Esc answers No.
+// For a question whose Yes gives up the user's work.
+bool askYesNoDefaultNo(QWidget *parent, const QString &text, const QString &title = kTitleHintDots);
 
 // Asks a Yes/No/Cancel question ("是(&Y)" / "否(&N)" / "取消", question icon). Yes is
 // the default button; closing the box or Esc answers Cancel. An empty title shows
@@ -65,6 +74,7 @@ public:
         QString title;  // as shown: the program's title when the window gave none
         bool isQuestion = false;
         bool hasCancel = false;   // a Yes/No/Cancel question
+        bool defaultNo = false;   // No is the default button
     };
 
     ScriptedResponder();   // installs itself
@@ -81,6 +91,7 @@ public:
 
     void notice(QWidget *parent, const QString &text, const QString &title) override;
     bool question(QWidget *parent, const QString &text, const QString &title) override;
+    bool questionDefaultNo(QWidget *parent, const QString &text, const QString &title) override;
     Answer questionWithCancel(QWidget *parent, const QString &text, const QString &title) override;
 
 private:

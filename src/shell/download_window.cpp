@@ -49,7 +49,7 @@ void DownloadWindow::Command1_Click()
         db::Connection c(local);
         const int queued = c.ok() ? queuedRowCount(c) : 0;
         if (queued > 0
-            && !askYesNo(this,
+            && !askYesNoDefaultNo(this,
                          QStringLiteral("本机还有%1条修改没有上传到服务器，下载服务器数据后这些修改将全部丢失。\r"
                                         "要放弃这些修改，下载服务器数据吗?")
                              .arg(queued),

@@ -5,6 +5,7 @@
 #include "shell/dialog_layout.h"
 #include "platform/messages.h"
 #include "shell/server_transfer.h"
+#include "shell/upload_conflict_window.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -60,21 +61,77 @@ void UploadWindow::Form_Load()
 
 void UploadWindow::Command1_Click()
 {
-    const UploadOutcome r = UploadLocalChanges(session().programFile(QStringLiteral("data.mdb")), session().openpath,
-                                               [this](int done, int total) {
-                                                   ProgressBar1->setRange(0, total);
-                                                   ProgressBar1->setValue(done);
-                                               });
+    const QString local = session().programFile(QStringLiteral("data.mdb"));
+    // The upload renumbers added rows and takes decided values into the local
+    // database: no window may hold rows of it meanwhile.
+    const QStringList holders = host().windowsUsing(local);
+    if (!holders.isEmpty()) {
+        showNotice(this, QStringLiteral("本机数据库正在被这些窗口使用：%1。请先关闭这些窗口，再上传。")
+                             .arg(holders.join(QStringLiteral("、"))),
+                   kTitleHint);
+        return;
+    }
+    const UploadProgress progress = [this](int done, int total) {
+        ProgressBar1->setRange(0, total);
+        ProgressBar1->setValue(done);
+    };
+    UploadOutcome r = UploadLocalChanges(local, session().openpath, progress);
+    if (r.needsBase && !r.error.isSet()) {
+        // Never downloaded: nothing tells which values the server had when this
+        // computer's work began.
+        if (r.differingRows > 0
+            && !askYesNoDefaultNo(this,
+                                  QStringLiteral("本机数据库不是从服务器下载的，无法知道服务器上的数据后来是否被别人修改过。"
+                                                 "要上传的记录中有%1条记录的%2个字段与服务器上的不同。\r"
+                                                 "要用本机的数据覆盖服务器上的这些数据吗?")
+                                      .arg(r.differingRows)
+                                      .arg(r.differingFields),
+                                  kTitleHintDots))
+            return;
+        r = UploadLocalChanges(local, session().openpath, progress, {.overwriteWithoutBase = true});
+    }
+    report(r);
+    if (!r.conflicts.isEmpty() && !r.serverUpdated) {
+        delete conflictWindow;
+        conflictWindow = new UploadConflictWindow(r.conflicts, [this, local](const QList<ConflictDecision> &decisions) {
+            const UploadOutcome decided = decideConflicts(local, session().openpath, decisions);
+            report(decided);
+            if (decided.error.isSet() && decided.failed.isEmpty() && !decided.serverUpdated) {
+                QList<UploadConflict> pending;   // nothing decided: the same list stays
+                for (const ConflictDecision &d : decisions)
+                    pending << d.conflict;
+                return pending;
+            }
+            return decided.conflicts;
+        }, this);
+        conflictWindow->setAttribute(Qt::WA_DeleteOnClose);
+        conflictWindow->open();
+    }
+}
+
+void UploadWindow::report(const UploadOutcome &r)
+{
     const QString locked = r.lockedKept > 0
                                ? QStringLiteral("\r有%1个学生在管理员锁定的考试中的成绩没有上传，服务器保留了原来的成绩。").arg(r.lockedKept)
                                : QString();
-    if (r.ok) {
-        ProgressBar1->setValue(ProgressBar1->maximum());
-        if (!locked.isEmpty())
-            showNotice(this, locked.mid(1), kTitleHint);
+    if (r.serverUpdated) {
+        reportSaveFailure(this, QStringLiteral("本机数据已经上传到服务器，但本机没能记下："), r.error, kTitleHint,
+                          QStringLiteral("\r可以放心再上传一次：已经上传的数据不会重复。"));
         return;
     }
-    if (!r.failed.isEmpty() && !r.serverUpdated) {
+    if (r.error.isSet() && r.failed.isEmpty()) {
+        const QString lead = r.uploaded > 0 ? QStringLiteral("已经上传了%1条记录，其余的没有上传，仍留在上传表中：").arg(r.uploaded)
+                                            : QStringLiteral("本机数据没有上传，上传表保持不变：");
+        reportSaveFailure(this, lead, r.error, kTitleHint);
+        return;
+    }
+    ProgressBar1->setValue(ProgressBar1->maximum());
+    QString text = QStringLiteral("上传完成：服务器上新增%1条记录，修改%2条记录，%3条记录服务器上已经有了而跳过，%4处冲突留在上传表中。")
+                       .arg(r.added)
+                       .arg(r.changed)
+                       .arg(r.alreadyThere)
+                       .arg(r.conflicts.size());
+    if (!r.failed.isEmpty()) {
         constexpr int kNamed = 10;   // rows named in the message
         QStringList lines;
         for (qsizetype i = 0; i < r.failed.size() && i < kNamed; ++i) {
@@ -83,20 +140,10 @@ void UploadWindow::Command1_Click()
         }
         if (r.failed.size() > kNamed)
             lines << QStringLiteral("……");
-        QString text = QStringLiteral("有%1条记录没有上传，仍留在上传表中，可以以后再上传：\r").arg(r.failed.size())
-                       + lines.join(QLatin1Char('\r'));
-        if (r.uploaded > 0)
-            text += QStringLiteral("\r其余%1条记录已经上传。").arg(r.uploaded);
-        showNotice(this, text + locked, kTitleHint);
-        return;
+        text += QStringLiteral("\r有%1条记录没有上传，仍留在上传表中，可以以后再上传：\r").arg(r.failed.size())
+                + lines.join(QLatin1Char('\r'));
     }
-    if (r.serverUpdated)
-        reportSaveFailure(this, QStringLiteral("本机数据已经上传到服务器，但上传表没能清空："), r.error, kTitleHint);
-    else if (r.uploaded > 0)
-        reportSaveFailure(this, QStringLiteral("已经上传了%1条记录，其余的没有上传，仍留在上传表中：").arg(r.uploaded), r.error,
-                          kTitleHint);
-    else
-        reportSaveFailure(this, QStringLiteral("本机数据没有上传，上传表保持不变："), r.error, kTitleHint);
+    showNotice(this, text + locked, kTitleHint);
 }
 
 void UploadWindow::Command2_Click()

@@ -1,16 +1,20 @@
 #pragma once
-// 数据上传 (caption "本机修改数据上传"): writes the rows queued in the local
+// 数据上传 (caption "本机修改数据上传"): merges the changes queued in the local
 // database's 上传表 into the database openpath names (the server copy), then
-// empties the queue. Modal.
+// lists the conflicts for the user to decide. Modal.
 #include "kit/window_base.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
 
 namespace tessaly {
+
+class UploadConflictWindow;
+struct UploadOutcome;
 
 class UploadWindow : public QDialog, public FormWindow {
     Q_OBJECT
@@ -22,11 +26,17 @@ public:
     QPushButton *Command1 = nullptr;   // 上传数据
     QPushButton *Command2 = nullptr;   // 退出上传
     QProgressBar *ProgressBar1 = nullptr;
+    // The conflicts of the last upload, while that list is open.
+    QPointer<UploadConflictWindow> conflictWindow;
 
 public slots:
     void Form_Load() override;
     void Command1_Click();   // UploadLocalChanges
     void Command2_Click();
+
+private:
+    // One message: what the upload added, changed, skipped and left as conflicts, or why it failed.
+    void report(const UploadOutcome &r);
 };
 
 } // namespace tessaly

@@ -140,7 +140,7 @@ void SchemaTest::tableColumnsInOrder_data()
                                        QStringLiteral("发布单位"), QStringLiteral("发布时间"),
                                        QStringLiteral("发布内容")};
     QTest::newRow("上传表") << QStringLiteral("上传表")
-                         << QStringList{QStringLiteral("表名"), QStringLiteral("ID"), QStringLiteral("新增")};
+                         << QStringList{QStringLiteral("表名"), QStringLiteral("ID"), QStringLiteral("新增"), QStringLiteral("标记")};
 }
 
 void SchemaTest::tableColumnsInOrder()

@@ -15,6 +15,7 @@
 #include "score_entry/entry_statistics.h"
 #include "shell/download_window.h"
 #include "shell/server_transfer.h"
+#include "shell/upload_conflict_window.h"
 #include "shell/upload_window.h"
 
 #include <QApplication>
@@ -25,6 +26,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
@@ -37,6 +40,7 @@ namespace {
 const QString kMid = u"Z25S语文250915"_s;
 const QString kFinal = u"M25X数学260620"_s;
 const QString kDownloadFailed = u"\r　　数据没能下载,你本机数据库没有被更新,请以后再试。"_s;
+const QString kServerBroken = u"服务器上的数据库已损坏或不是本程序的数据库……请与管理员联系。"_s;
 
 QStringList filesIn(const QString &folder)
 {
@@ -98,6 +102,83 @@ struct UploadCase {
     int queued() { return local.count(uR"(SELECT count(*) FROM "上传表")"_s); }
 };
 
+
+// A school as downloaded: the local database, the server's copy of it and the
+// local base; 初中 holds 1|20250101|张一 (备注 原) and 2|20250102|张二.
+struct Downloaded {
+    TestSchool local;
+    ServerShare server;
+    QString serverPath;
+
+    Downloaded()
+    {
+        local.addStudent(u"初中"_s, u"20250101"_s, u"张一"_s, {{u"备注"_s, u"原"_s}});
+        local.addStudent(u"初中"_s, u"20250102"_s, u"张二"_s);
+        local.closeDb();
+        serverPath = server.publish(local);
+        db::Error error;
+        QVERIFY2(saveUploadBase(local.dbPath(), error), qPrintable(error.text));
+    }
+
+    // Statements on the local database as the program's saves run them: queued.
+    void localDo(const QStringList &statements)
+    {
+        db::setChangeQueueFile(local.dbPath());
+        const auto stop = qScopeGuard([] { db::setChangeQueueFile(QString()); });
+        db::Connection c(local.dbPath());
+        for (const QString &sql : statements)
+            QVERIFY2(c.exec(sql), qPrintable(sql + u": "_s + c.error().text));
+    }
+    // Another computer's statements on the server.
+    void serverDo(const QStringList &statements)
+    {
+        db::Connection c(serverPath);
+        for (const QString &sql : statements)
+            QVERIFY2(c.exec(sql), qPrintable(sql + u": "_s + c.error().text));
+    }
+    // ID|学籍号|姓名|联系电话|备注 of each row of 初中 on the server (or locally).
+    QStringList students(bool onServer = true)
+    {
+        db::Connection c(onServer ? serverPath : local.dbPath());
+        QStringList out;
+        QSqlQuery q = c.query(uR"(SELECT "ID","学籍号","姓名","联系电话","备注" FROM "初中" ORDER BY "ID")"_s);
+        while (q.next()) {
+            QStringList cells;
+            for (int i = 0; i < 5; ++i)
+                cells << q.value(i).toString();
+            out << cells.join(u'|');
+        }
+        return out;
+    }
+    int serverCount(const QString &sql)
+    {
+        db::Connection c(serverPath);
+        return c.scalar(sql).toInt();
+    }
+    int queued() { return local.count(uR"(SELECT count(*) FROM "上传表")"_s); }
+};
+
+// A conflict as the case table names it: the field, or what happened to the row.
+QString conflictName(const UploadConflict &c)
+{
+    switch (c.kind) {
+    case UploadConflict::Kind::DeletedHere:
+        return u"(本机删除)"_s;
+    case UploadConflict::Kind::DeletedOnServer:
+        return u"(服务器删除)"_s;
+    default:
+        return c.field;
+    }
+}
+
+// Copies the bytes of from into the existing file to, keeping to's identity.
+void overwriteInPlace(const QString &from, const QString &to)
+{
+    QFile out(to);
+    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(out.write(fileBytes(from)), QFileInfo(from).size());
+}
+
 // The second computer: takes the write lock on the database, adds a student,
 // says "locked", holds the lock for the given time, then commits.
 int holdWriteLock(const QString &path, int ms)
@@ -134,6 +215,14 @@ private slots:
     void uploadWindowCountsTheQueue();
     void twoComputers_data();
     void twoComputers();
+    void mergesFieldByField_data();
+    void mergesFieldByField();
+    void serverAlreadyHoldsTheRows();
+    void interruptedUploadSendsNothingTwice_data();
+    void interruptedUploadSendsNothingTwice();
+    void twoUploadsAtOnce();
+    void conflictsDecidedInTheWindow();
+    void downloadFiles();
 };
 
 void TestServerTransfer::downloadIsByteIdentical()
@@ -159,13 +248,14 @@ void TestServerTransfer::downloadIsByteIdentical()
     QCOMPARE(h.responder.texts(), QStringList{u"恭喜！恭喜！\r　　服务器数据连接正确,下载数据成功。"_s});
     QCOMPARE(h.responder.last().title, kProgramTitle);
     QCOMPARE(fileBytes(local.dbPath()), fileBytes(db::resolvePath(serverPath)));
-    // The replaced local file stays beside it as a dated backup.
+    // The replaced local file stays beside it as a dated backup, the copy as the upload's base.
     QStringList added = filesIn(local.folder());
     for (const QString &f : before)
         added.removeOne(f);
-    QCOMPARE(added.size(), 1);
-    QVERIFY2(QRegularExpression(u"^备份\\d{14}\\.mdb$"_s).match(added[0]).hasMatch(), qPrintable(added[0]));
-    QCOMPARE(fileBytes(local.file(added[0])), replaced);
+    QCOMPARE(added.size(), 2);
+    QCOMPARE(added[0], u"data.mdb.base"_s);
+    QVERIFY2(QRegularExpression(u"^下载前备份\\d{14}\\.mdb$"_s).match(added[1]).hasMatch(), qPrintable(added[1]));
+    QCOMPARE(fileBytes(local.file(added[1])), replaced);
     QCOMPARE(local.count(uR"(SELECT count(*) FROM "初中")"_s), 1);
     QVERIFY(h.isOpen(kDownloadWindow));
 }
@@ -180,10 +270,10 @@ void TestServerTransfer::failedDownloadLeavesTheLocalFile_data()
     QTest::newRow("no server file") << ServerShare::installerPath() << QByteArray("none") << QString();
     QTest::newRow("server file is no database") << ServerShare::installerPath()
                                                 << QByteArray("this is not a database file, not at all.").repeated(200)
-                                                << QString();
-    QTest::newRow("zero-byte server file") << ServerShare::installerPath() << QByteArray() << u"不是本程序的数据库"_s;
+                                                << kServerBroken;
+    QTest::newRow("zero-byte server file") << ServerShare::installerPath() << QByteArray() << kServerBroken;
     QTest::newRow("server file with damaged pages") << ServerShare::installerPath() << QByteArray("damaged")
-                                                    << u"数据库文件已损坏"_s;
+                                                    << kServerBroken;
 }
 
 void TestServerTransfer::failedDownloadLeavesTheLocalFile()
@@ -263,6 +353,7 @@ void TestServerTransfer::downloadAsksOrRefuses()
         QCOMPARE(texts.first(), u"本机还有2条修改没有上传到服务器，下载服务器数据后这些修改将全部丢失。\r"
                                 u"要放弃这些修改，下载服务器数据吗?"_s);
         QCOMPARE(texts.size(), downloads ? 2 : 1);
+        QVERIFY(h.responder.shown().first().defaultNo);   // Enter or Esc keeps the changes
     }
     QCOMPARE(fileBytes(u.local.dbPath()), downloads ? fileBytes(db::resolvePath(u.serverPath)) : before);
 }
@@ -282,6 +373,8 @@ void TestServerTransfer::localSavesReachTheServer()
     const int b = local.addStudent(table, klass.classCode + u"02"_s, u"张二"_s);
     ServerShare server;
     const QString serverPath = server.publish(local);   // the last download
+    db::Error baseError;
+    QVERIFY2(saveUploadBase(local.dbPath(), baseError), qPrintable(baseError.text));
     db::Connection otherComputer(serverPath);
     QVERIFY(otherComputer.exec(uR"(INSERT INTO "初中" ("学籍号", "姓名") VALUES (?, '他机'))"_s, {klass.classCode + u"09"_s}));
     const qint64 theirs = otherComputer.lastInsertId().toLongLong();
@@ -365,7 +458,7 @@ void TestServerTransfer::uploadPutsScoresInTheirColumns()
         db::Connection s(u.serverPath);
         QVERIFY(saveExamLocks(s, {{u"初中"_s, kFinal}}));
     }
-    const UploadOutcome r = UploadLocalChanges(u.local.dbPath(), u.serverPath);
+    const UploadOutcome r = UploadLocalChanges(u.local.dbPath(), u.serverPath, {}, {.overwriteWithoutBase = true});
     QVERIFY2(r.ok, qPrintable(r.error.text));
     QCOMPARE(r.uploaded, 2);
     QCOMPARE(r.lockedKept, finalLocked ? 1 : 0);
@@ -398,13 +491,14 @@ void TestServerTransfer::failedRowStaysQueued()
     h.session().openpath = u.serverPath;
     auto *w = h.open<UploadWindow>(kUploadWindow);
     QVERIFY(w);
+    h.responder.answer(true);   // never downloaded: write the local values over the server's
     QTest::mouseClick(w->Command1, Qt::LeftButton);
 
-    QCOMPARE(h.responder.shown().size(), 1);
+    QCOMPARE(h.responder.shown().size(), 2);
     const QString text = h.responder.last().text;
-    QVERIFY2(text.startsWith(u"有1条记录没有上传，仍留在上传表中，可以以后再上传：\r表“%1”ID为%2的记录："_s.arg(table, id.toString())),
+    QVERIFY2(text.startsWith(u"上传完成：服务器上新增1条记录，修改1条记录，0条记录服务器上已经有了而跳过，0处冲突留在上传表中。"
+                             u"\r有1条记录没有上传，仍留在上传表中，可以以后再上传：\r表“%1”ID为%2的记录："_s.arg(table, id.toString())),
              qPrintable(text));
-    QVERIFY2(text.endsWith(u"\r其余2条记录已经上传。"_s), qPrintable(text));
     QCOMPARE(u.serverRows(), (QStringList{u"1|20250101|张一|91.5|62|55"_s, u"3|20250103|张三|77|88|-"_s}));
     QCOMPARE(u.local.count(uR"(SELECT count(*) FROM "上传表" WHERE "表名" = ?)"_s, {table}), u.queued());
     QCOMPARE(u.queued(), 1);
@@ -422,7 +516,7 @@ void TestServerTransfer::uploadStoppedHalfWay()
     const UploadOutcome r = uploadQueue(local, server, [&](int done, int) {
         if (done == 1)
             QVERIFY(otherComputer.exec(u"BEGIN IMMEDIATE"_s));   // holds the write lock from now on
-    }, 1);
+    }, {.overwriteWithoutBase = true, .batchSize = 1});
     QVERIFY(otherComputer.exec(u"ROLLBACK"_s));
     QVERIFY(!r.ok);
     QCOMPARE(r.error.number, db::kErrLocked);
@@ -466,8 +560,12 @@ void TestServerTransfer::uploadWindowCountsTheQueue()
     QCOMPARE(w->Command1->isEnabled(), !empty);
     saveShot(w->grab().toImage(), empty ? u"upload_empty"_s : u"upload"_s);
     if (!empty) {
+        h.responder.answer(true);
         QTest::mouseClick(w->Command1, Qt::LeftButton);
-        QVERIFY(h.responder.shown().isEmpty());
+        QCOMPARE(h.responder.texts(),
+                 (QStringList{u"本机数据库不是从服务器下载的，无法知道服务器上的数据后来是否被别人修改过。"
+                              u"要上传的记录中有2条记录的8个字段与服务器上的不同。\r要用本机的数据覆盖服务器上的这些数据吗?"_s,
+                              u"上传完成：服务器上新增1条记录，修改1条记录，0条记录服务器上已经有了而跳过，0处冲突留在上传表中。"_s}));
         QCOMPARE(u.queued(), 0);
         QCOMPARE(w->Label2->text(), u"　　需要上传到服务器的本机数据共  2 条"_s);   // the count at opening
     }
@@ -499,7 +597,7 @@ void TestServerTransfer::twoComputers()
     db::Connection local(u.local.dbPath());
     db::Connection server(u.serverPath);
     QVERIFY(server.setBusyTimeout(busyTimeoutMs));
-    const UploadOutcome r = uploadQueue(local, server);
+    const UploadOutcome r = uploadQueue(local, server, {}, {.overwriteWithoutBase = true});
     server.close();
     QVERIFY(other.waitForFinished(20000));
     QCOMPARE(other.exitCode(), 0);
@@ -516,6 +614,323 @@ void TestServerTransfer::twoComputers()
         QCOMPARE(u.serverRows(), QStringList(before) << u"%1|20259901|持锁|-|-|-"_s.arg(heldRow));
         QCOMPARE(u.queued(), 2);
     }
+}
+
+void TestServerTransfer::mergesFieldByField_data()
+{
+    QTest::addColumn<QStringList>("here");      // this computer's saves after the download
+    QTest::addColumn<QStringList>("there");     // another computer's on the server meanwhile
+    QTest::addColumn<QStringList>("students");  // the server's 初中 after the upload
+    QTest::addColumn<QStringList>("conflicts"); // fields (or rows) listed as conflicts
+    QTest::addColumn<int>("queued");            // queue rows left
+    QTest::addColumn<QString>("failed");        // in the failure's text; empty: none failed
+    const QString one = u"1|20250101|张一||原"_s;
+    const QString two = u"2|20250102|张二||"_s;
+    const auto update = [](const QString &sets, int id) { return uR"(UPDATE "初中" SET %1 WHERE "ID" = %2)"_s.arg(sets).arg(id); };
+    const auto add = [](const QString &number, const QString &name) {
+        return uR"(INSERT INTO "初中" ("学籍号", "姓名") VALUES ('%1', '%2'))"_s.arg(number, name);
+    };
+    QTest::newRow("the other computer's field kept")
+        << QStringList{update(uR"("联系电话" = '111')"_s, 1)} << QStringList{update(uR"("备注" = '乙改')"_s, 1)}
+        << QStringList{u"1|20250101|张一|111|乙改"_s, two} << QStringList{} << 0 << QString();
+    QTest::newRow("the same change on both") << QStringList{update(uR"("备注" = '同')"_s, 1)}
+                                             << QStringList{update(uR"("备注" = '同')"_s, 1)}
+                                             << QStringList{u"1|20250101|张一||同"_s, two} << QStringList{} << 0 << QString();
+    QTest::newRow("one field changed on both")
+        << QStringList{update(uR"("备注" = '甲', "联系电话" = '111')"_s, 1)} << QStringList{update(uR"("备注" = '乙')"_s, 1)}
+        << QStringList{u"1|20250101|张一|111|乙"_s, two} << QStringList{u"备注"_s} << 1 << QString();
+    QTest::newRow("deleted here, untouched there") << QStringList{uR"(DELETE FROM "初中" WHERE "ID" = 2)"_s} << QStringList{}
+                                                   << QStringList{one} << QStringList{} << 0 << QString();
+    QTest::newRow("deleted here, changed there")
+        << QStringList{uR"(DELETE FROM "初中" WHERE "ID" = 2)"_s} << QStringList{update(uR"("联系电话" = '222')"_s, 2)}
+        << QStringList{one, u"2|20250102|张二|222|"_s} << QStringList{u"(本机删除)"_s} << 1 << QString();
+    QTest::newRow("changed here, deleted there")
+        << QStringList{update(uR"("联系电话" = '222')"_s, 2)} << QStringList{uR"(DELETE FROM "初中" WHERE "ID" = 2)"_s}
+        << QStringList{one} << QStringList{u"(服务器删除)"_s} << 1 << QString();
+    QTest::newRow("new student the server already holds")
+        << QStringList{add(u"20250103"_s, u"张三"_s)} << QStringList{add(u"20250109"_s, u"他人"_s), add(u"20250103"_s, u"张三"_s)}
+        << QStringList{one, two, u"3|20250109|他人||"_s, u"4|20250103|张三||"_s} << QStringList{} << 0 << QString();
+    QTest::newRow("new student's number held by another")
+        << QStringList{add(u"20250103"_s, u"张三"_s)} << QStringList{add(u"20250103"_s, u"李四"_s)}
+        << QStringList{one, two, u"3|20250103|李四||"_s} << QStringList{} << 1
+        << u"学籍号20250103在服务器上已经是学生“李四”的学籍号，本机学生“张三”没有上传"_s;
+    const QString exam = uR"(INSERT INTO "初中考试结果" ("年级组", "班级名", "考试名", "满分") VALUES ('初一年级组', '一班', 'Z25S语文250915', '%1'))"_s;
+    QTest::newRow("an exam created on both") << QStringList{exam.arg(100)} << QStringList{exam.arg(100)}
+                                             << QStringList{one, two} << QStringList{} << 0 << QString();
+    QTest::newRow("an exam created on both, other full marks") << QStringList{exam.arg(100)} << QStringList{exam.arg(120)}
+                                                               << QStringList{one, two} << QStringList{u"满分"_s} << 1 << QString();
+}
+
+void TestServerTransfer::mergesFieldByField()
+{
+    QFETCH(QStringList, here);
+    QFETCH(QStringList, there);
+    QFETCH(QStringList, students);
+    QFETCH(QStringList, conflicts);
+    QFETCH(int, queued);
+    QFETCH(QString, failed);
+    Downloaded d;
+    d.localDo(here);
+    d.serverDo(there);
+
+    const UploadOutcome r = UploadLocalChanges(d.local.dbPath(), d.serverPath);
+    QCOMPARE(r.needsBase, false);
+    QCOMPARE(d.students(), students);
+    QStringList listed;
+    for (const UploadConflict &c : r.conflicts)
+        listed << conflictName(c);
+    QCOMPARE(listed, conflicts);
+    QCOMPARE(d.queued(), queued);
+    QCOMPARE(r.failed.size(), failed.isEmpty() ? 0 : 1);
+    if (!failed.isEmpty())
+        QVERIFY2(r.failed[0].text.contains(failed), qPrintable(r.failed[0].text));
+    QCOMPARE(d.serverCount(uR"(SELECT count(*) FROM "初中考试结果")"_s), here.join(u' ').contains(u"考试结果"_s) ? 1 : 0);
+
+    // Run again: nothing more is sent, the same conflicts are listed.
+    const UploadOutcome again = UploadLocalChanges(d.local.dbPath(), d.serverPath);
+    QCOMPARE(d.students(), students);
+    QCOMPARE(again.added + again.changed, 0);
+    QCOMPARE(again.conflicts.size(), conflicts.size());
+    QCOMPARE(d.queued(), queued);
+}
+
+// An administrator copied the local database to the server on day one: the
+// first upload (no base: it asks first) adds none of the queued rows again.
+void TestServerTransfer::serverAlreadyHoldsTheRows()
+{
+    TestSchool local;
+    local.closeDb();
+    {
+        db::setChangeQueueFile(local.dbPath());
+        const auto stop = qScopeGuard([] { db::setChangeQueueFile(QString()); });
+        db::Connection c(local.dbPath());
+        for (int i = 0; i < 40; ++i)
+            QVERIFY(c.exec(uR"(INSERT INTO "初中" ("学籍号", "姓名") VALUES (?, ?))"_s, {u"202501%1"_s.arg(i, 2, 10, QLatin1Char('0')), u"学生%1"_s.arg(i)}));
+        QVERIFY(c.exec(uR"(INSERT INTO "教导处" ("类别", "名称", "对应内容") VALUES ('年级组', '初一年级组', '初中'))"_s));
+        QVERIFY(c.exec(uR"(INSERT INTO "班主任" ("类别", "内容") VALUES ('记录', '开学'))"_s));
+    }
+    ServerShare server;
+    const QString serverPath = server.publish(local);
+    const QByteArray serverBytes = fileBytes(db::resolvePath(serverPath));
+
+    UploadOutcome r = UploadLocalChanges(local.dbPath(), serverPath);
+    QVERIFY(r.needsBase);
+    QCOMPARE(r.differingRows, 42);
+    QCOMPARE(fileBytes(db::resolvePath(serverPath)), serverBytes);   // asked first, wrote nothing
+    r = UploadLocalChanges(local.dbPath(), serverPath, {}, {.overwriteWithoutBase = true});
+    QVERIFY2(r.ok, qPrintable(r.error.text));
+    QCOMPARE(r.added, 0);
+    QCOMPARE(r.alreadyThere, 42);
+    db::Connection s(serverPath);
+    QCOMPARE(s.scalar(uR"(SELECT count(*) FROM "初中")"_s).toInt(), 40);
+    QCOMPARE(s.scalar(uR"(SELECT count(*) FROM "教导处")"_s).toInt(), 2);
+    QCOMPARE(s.scalar(uR"(SELECT count(*) FROM "班主任")"_s).toInt(), 1);
+    QCOMPARE(local.count(uR"(SELECT count(*) FROM "上传表")"_s), 0);
+    QVERIFY(QFileInfo::exists(uploadBasePath(local.dbPath())));   // the next upload has a base
+}
+
+void TestServerTransfer::interruptedUploadSendsNothingTwice_data()
+{
+    QTest::addColumn<bool>("reader");   // a reader holds the local file; else the local commit is lost
+    QTest::newRow("the local commit lost after the server's") << false;
+    QTest::newRow("a reader holds the local file") << true;
+}
+
+// The server committed but the local database did not note it (a kill, a full
+// disk), or a reader kept the local database busy: running the upload again
+// adds no row twice and loses none of the changes.
+void TestServerTransfer::interruptedUploadSendsNothingTwice()
+{
+    QFETCH(bool, reader);
+    Downloaded d;
+    d.localDo({uR"(INSERT INTO "初中" ("学籍号", "姓名") VALUES ('20250103', '张三'))"_s,
+               uR"(INSERT INTO "初中" ("学籍号", "姓名") VALUES ('20250104', '张四'))"_s,
+               uR"(INSERT INTO "班主任" ("类别", "内容") VALUES ('记录', '家访'))"_s,
+               uR"(UPDATE "初中" SET "备注" = '甲' WHERE "ID" = 1)"_s});
+    // Meanwhile the server's numbers moved on: the new rows get other IDs there.
+    d.serverDo({uR"(INSERT INTO "初中" ("学籍号", "姓名") VALUES ('20250109', '他人'))"_s,
+                uR"(INSERT INTO "班主任" ("类别", "内容") VALUES ('记录', '他人的'))"_s});
+    // New IDs lie above every ID of either side.
+    const QStringList expected{u"1|20250101|张一||甲"_s, u"2|20250102|张二||"_s, u"3|20250109|他人||"_s,
+                               u"5|20250103|张三||"_s, u"6|20250104|张四||"_s};
+    const QString base = uploadBasePath(d.local.dbPath());
+    UploadOutcome r;
+    if (reader) {
+        const int previous = db::setDefaultBusyTimeout(200);
+        const auto restore = qScopeGuard([previous] { db::setDefaultBusyTimeout(previous); });
+        db::Connection other(d.local.dbPath());
+        QVERIFY(other.exec(u"BEGIN"_s));
+        QVERIFY(other.scalar(uR"(SELECT count(*) FROM "初中")"_s).isValid());
+        r = UploadLocalChanges(d.local.dbPath(), d.serverPath);
+        QVERIFY(other.exec(u"ROLLBACK"_s));
+        QCOMPARE(r.error.number, db::kErrLocked);
+        QCOMPARE(d.students(), (QStringList{u"1|20250101|张一||原"_s, u"2|20250102|张二||"_s, u"3|20250109|他人||"_s}));
+    } else {
+        const QTemporaryDir keep;
+        QVERIFY(QFile::copy(d.local.dbPath(), keep.filePath(u"local"_s)));
+        QVERIFY(QFile::copy(base, keep.filePath(u"base"_s)));
+        r = UploadLocalChanges(d.local.dbPath(), d.serverPath);
+        QVERIFY2(r.ok, qPrintable(r.error.text));
+        QCOMPARE(r.added, 3);
+        QCOMPARE(d.students(), expected);
+        // The local side as if its commit never happened.
+        overwriteInPlace(keep.filePath(u"local"_s), d.local.dbPath());
+        overwriteInPlace(keep.filePath(u"base"_s), base);
+        QCOMPARE(d.queued(), 4);
+    }
+    r = UploadLocalChanges(d.local.dbPath(), d.serverPath);
+    QVERIFY2(r.ok, qPrintable(r.error.text));
+    QCOMPARE(r.added, reader ? 3 : 0);
+    QCOMPARE(r.conflicts.size(), 0);
+    QCOMPARE(d.students(), expected);
+    QCOMPARE(d.serverCount(uR"(SELECT count(*) FROM "班主任" WHERE "内容" = '家访')"_s), 1);
+    QCOMPARE(d.queued(), 0);
+    // The local rows took the server's IDs.
+    QCOMPARE(d.students(false), (QStringList{u"1|20250101|张一||甲"_s, u"2|20250102|张二||"_s, u"5|20250103|张三||"_s,
+                                             u"6|20250104|张四||"_s}));
+}
+
+// Two computers upload new students at once, thirty each, fifteen numbers on
+// both: no 学籍号 ends up twice on the server; each refused one names both.
+void TestServerTransfer::twoUploadsAtOnce()
+{
+    Downloaded a;
+    TestSchool c;
+    c.closeDb();
+    QVERIFY(QFile::remove(c.dbPath()));
+    QVERIFY(QFile::copy(db::resolvePath(a.serverPath), c.dbPath()));
+    db::Error error;
+    QVERIFY(saveUploadBase(c.dbPath(), error));
+    const auto addStudents = [](const QString &path, int first, const QString &name) {
+        db::setChangeQueueFile(path);
+        const auto stop = qScopeGuard([] { db::setChangeQueueFile(QString()); });
+        db::Connection conn(path);
+        QVERIFY(conn.transaction([&] {
+            for (int i = first; i < first + 30; ++i) {
+                if (!conn.exec(uR"(INSERT INTO "初中" ("学籍号", "姓名") VALUES (?, ?))"_s, {u"2025%1"_s.arg(i, 4, 10, QLatin1Char('0')), name + QString::number(i)}))
+                    return false;
+            }
+            return true;
+        }));
+    };
+    addStudents(a.local.dbPath(), 10, u"甲"_s);
+    addStudents(c.dbPath(), 25, u"丙"_s);
+
+    UploadOutcome ra, rc;
+    QThread *ta = QThread::create([&] { ra = UploadLocalChanges(a.local.dbPath(), a.serverPath, {}, {.batchSize = 5}); });
+    QThread *tc = QThread::create([&] { rc = UploadLocalChanges(c.dbPath(), a.serverPath, {}, {.batchSize = 5}); });
+    ta->start();
+    tc->start();
+    QVERIFY(ta->wait(60000));
+    QVERIFY(tc->wait(60000));
+    delete ta;
+    delete tc;
+    QVERIFY2(!ra.error.isSet() || !ra.failed.isEmpty(), qPrintable(ra.error.text));
+    QVERIFY2(!rc.error.isSet() || !rc.failed.isEmpty(), qPrintable(rc.error.text));
+    QCOMPARE(a.serverCount(uR"(SELECT count(*) FROM (SELECT "学籍号" FROM "初中" GROUP BY "学籍号" HAVING count(*) > 1))"_s), 0);
+    QCOMPARE(a.serverCount(uR"(SELECT count(*) FROM "初中")"_s), 2 + 45);
+    QCOMPARE(ra.added + rc.added, 45);
+    QCOMPARE(ra.failed.size() + rc.failed.size(), 15);
+    for (const UploadFailure &f : ra.failed + rc.failed)
+        QVERIFY2(f.text.contains(u"甲"_s) && f.text.contains(u"丙"_s), qPrintable(f.text));
+}
+
+// A downloads, works offline, B works on the server, A uploads: B's fields are
+// kept, the conflicts are listed in one window and decided there.
+void TestServerTransfer::conflictsDecidedInTheWindow()
+{
+    TestSchool local;
+    TestSchool serverSchool;
+    serverSchool.addStudent(u"初中"_s, u"20250101"_s, u"张一"_s);
+    serverSchool.addStudent(u"初中"_s, u"20250102"_s, u"张二"_s);
+    ServerShare server;
+    const QString serverPath = server.publish(serverSchool);
+    QVERIFY(writeLineGbk(local.file(u"PATH.DLL"_s), ServerShare::installerPath()));
+    local.closeDb();
+
+    WindowHarness h(local, {.shown = false});
+    auto *down = h.open<DownloadWindow>(kDownloadWindow);
+    QTest::mouseClick(down->Command1, Qt::LeftButton);
+    QCOMPARE(h.responder.texts(), QStringList{u"恭喜！恭喜！\r　　服务器数据连接正确,下载数据成功。"_s});
+    h.responder.clear();
+    {
+        db::Connection a(local.dbPath());   // a program connection: queued
+        QVERIFY(a.exec(uR"(UPDATE "初中" SET "备注" = '甲1', "联系电话" = '111' WHERE "ID" = 1)"_s));
+        QVERIFY(a.exec(uR"(UPDATE "初中" SET "备注" = '甲2' WHERE "ID" = 2)"_s));
+        db::Connection b(serverPath);
+        QVERIFY(b.exec(uR"(UPDATE "初中" SET "备注" = '乙1', "家庭住址" = '乙地' WHERE "ID" = 1)"_s));
+        QVERIFY(b.exec(uR"(UPDATE "初中" SET "备注" = '乙2' WHERE "ID" = 2)"_s));
+    }
+    const auto rows = [](const QString &path) {
+        db::Connection c(path);
+        QStringList out;
+        QSqlQuery q = c.query(uR"(SELECT "ID","备注","联系电话","家庭住址" FROM "初中" ORDER BY "ID")"_s);
+        while (q.next())
+            out << u"%1|%2|%3|%4"_s.arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString());
+        return out;
+    };
+    h.session().openpath = serverPath;
+    auto *up = h.open<UploadWindow>(kUploadWindow);
+    QTest::mouseClick(up->Command1, Qt::LeftButton);
+    QCOMPARE(h.responder.texts(), QStringList{u"上传完成：服务器上新增0条记录，修改1条记录，0条记录服务器上已经有了而跳过，2处冲突留在上传表中。"_s});
+    QCOMPARE(rows(serverPath), (QStringList{u"1|乙1|111|乙地"_s, u"2|乙2||"_s}));   // B's fields kept, A's phone written
+    QVERIFY(up->conflictWindow);
+    QTableWidget *grid = up->conflictWindow->Grid1;
+    QCOMPARE(grid->rowCount(), 2);
+    const auto rowText = [grid](int r) {
+        QStringList cells;
+        for (int c = 0; c < 4; ++c)
+            cells << grid->item(r, c)->text();
+        return cells.join(u'|');
+    };
+    QCOMPARE(rowText(0), u"初中学生张一（学籍号20250101）|备注|乙1|甲1"_s);
+    QCOMPARE(rowText(1), u"初中学生张二（学籍号20250102）|备注|乙2|甲2"_s);
+    saveShot(up->conflictWindow->grab().toImage(), u"upload_conflicts"_s);
+    // Keep the server's value for the first, write this computer's for the second.
+    QTest::mouseClick(up->conflictWindow->LocalAll, Qt::LeftButton);
+    grid->item(0, UploadConflictWindow::kUseLocalColumn)->setCheckState(Qt::Unchecked);
+    h.responder.clear();
+    QTest::mouseClick(up->conflictWindow->Command1, Qt::LeftButton);
+    QCOMPARE(h.responder.texts(), QStringList{u"上传完成：服务器上新增0条记录，修改1条记录，1条记录服务器上已经有了而跳过，0处冲突留在上传表中。"_s});
+    QTRY_VERIFY(!up->conflictWindow || !up->conflictWindow->isVisible());
+
+    QCOMPARE(rows(serverPath), (QStringList{u"1|乙1|111|乙地"_s, u"2|甲2||"_s}));
+    QCOMPARE(rows(local.dbPath()), (QStringList{u"1|乙1|111|"_s, u"2|甲2||"_s}));
+    QCOMPARE(local.count(uR"(SELECT count(*) FROM "上传表")"_s), 0);
+}
+
+// The download's files: its copy under one name, gone after a killed run; the
+// old file's mode; only the newest backups kept.
+void TestServerTransfer::downloadFiles()
+{
+    TestSchool local;
+    TestSchool serverSchool;
+    ServerShare server;
+    server.publish(serverSchool);
+    local.closeDb();
+    QVERIFY(writeLineGbk(local.file(u"PATH.DLL"_s), ServerShare::installerPath()));
+    const QFile::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
+                                    | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther;
+    QVERIFY(QFile::setPermissions(local.dbPath(), mode));
+    putFile(db::copyInProgressPath(local.dbPath()), QByteArray(4096, 'x'));   // left by a killed download
+    for (int i = 0; i < 12; ++i)
+        putFile(local.file(u"下载前备份202501"_s + QString::number(i + 10) + u"080000.mdb"_s), QByteArray("old"));
+    putFile(local.file(u"备份20250101080000.mdb"_s), QByteArray("a backup of the maintenance window"));
+
+    const DownloadOutcome r = DownloadServerDatabase(local.folder());
+    QVERIFY2(r.ok, qPrintable(r.errorText));
+    QVERIFY(!QFileInfo::exists(db::copyInProgressPath(local.dbPath())));
+    QCOMPARE(QFile::permissions(local.dbPath()), mode);
+    const QStringList backups = QDir(local.folder()).entryList({u"下载前备份*.mdb"_s}, QDir::Files, QDir::Name);
+    QCOMPARE(backups.size(), kDownloadBackupsKept);
+    QVERIFY(!backups.contains(u"下载前备份20250111080000.mdb"_s));   // the oldest went
+    QVERIFY(backups.contains(QFileInfo(r.backupFile).fileName()));
+    QVERIFY(QFileInfo::exists(local.file(u"备份20250101080000.mdb"_s)));
+
+    // A copy a killed run left is removed when the program starts.
+    putFile(db::copyInProgressPath(local.dbPath()), QByteArray(4096, 'x'));
+    WindowHarness h(local, {.shown = false});
+    QVERIFY(!QFileInfo::exists(db::copyInProgressPath(local.dbPath())));
 }
 
 int main(int argc, char **argv)
