@@ -286,6 +286,13 @@ QString formatSingleFixed(float value, int decimals)
     return FormatFixed(shownSingle(value), decimals);
 }
 
+double roundedSingleFixed(float value, int decimals)
+{
+    if (!std::isfinite(value))
+        return roundedFixed(double(value), decimals);
+    return roundedFixed(shownSingle(value), decimals);
+}
+
 QString shortDateText(const QDate &date)
 {
     return QLocale(QLocale::Chinese, QLocale::China).toString(date, QLocale::ShortFormat);

@@ -45,6 +45,15 @@ QString FormatFixed(Single value, int decimals)
     return formatSingleFixed(value, decimals);
 }
 
+// The value FormatFixed of a single-precision value writes, as a number.
+double roundedSingleFixed(float value, int decimals);
+
+template <std::same_as<float> Single>
+double roundedFixed(Single value, int decimals)
+{
+    return roundedSingleFixed(value, decimals);
+}
+
 // The date in the system's short form as a Chinese system writes it ("2026/9/1").
 QString shortDateText(const QDate &date);
 

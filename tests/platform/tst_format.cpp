@@ -185,6 +185,8 @@ private slots:
         QCOMPARE(tessaly::formatSingleFixed(value, decimals), text);
         QCOMPARE(FormatFixed(value, decimals), text);
         QCOMPARE(FormatFixed(double(value), decimals), widened);
+        // The number a shown figure reads back as follows the same rounding.
+        QCOMPARE(roundedFixed(value, decimals), text.toDouble());
     }
 
     // Scores and their sums, halves and quarters: the decimal they were written as.
