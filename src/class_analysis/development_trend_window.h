@@ -22,7 +22,6 @@ class QTreeWidgetItem;
 namespace tessaly {
 
 class ClassTree;
-class DataControl;
 class FlexGrid;
 namespace chart {
 class ChartSurface;

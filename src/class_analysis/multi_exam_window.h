@@ -26,7 +26,6 @@ class QPushButton;
 
 namespace tessaly {
 
-class DataControl;
 namespace chart {
 class ChartSurface;
 }

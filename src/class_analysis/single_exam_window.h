@@ -30,7 +30,6 @@ class QPushButton;
 
 namespace tessaly {
 
-class DataControl;
 class FlexGrid;
 namespace chart {
 class ChartSurface;

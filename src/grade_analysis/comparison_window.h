@@ -38,7 +38,6 @@ class QTreeWidgetItem;
 
 namespace tessaly {
 
-class DataControl;
 class FlexGrid;
 namespace chart {
 class ChartSurface;

@@ -35,7 +35,6 @@ class QScrollBar;
 
 namespace tessaly {
 
-class DataControl;
 class FlexGrid;
 namespace chart {
 class ChartSurface;

@@ -13,7 +13,6 @@ class QComboBox;
 class QWidget;
 
 namespace tessaly {
-class DataControl;
 struct Session;
 namespace db {
 class Connection;

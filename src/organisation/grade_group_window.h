@@ -15,7 +15,6 @@ class QPushButton;
 
 namespace tessaly {
 
-class DataControl;
 class SignInToggle;
 
 class GradeGroupWindow : public QWidget, public FormWindow {

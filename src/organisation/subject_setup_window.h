@@ -24,7 +24,6 @@ class QPushButton;
 
 namespace tessaly {
 
-class DataControl;
 class FlexGrid;
 class SignInToggle;
 class CellEditor;

@@ -25,7 +25,6 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace tessaly {
-class DataControl;
 
 class ClassDocumentWindow : public QWidget, public FormWindow {
     Q_OBJECT

@@ -29,7 +29,6 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace tessaly {
-class DataControl;
 
 class RecordWindow : public QWidget, public FormWindow {
     Q_OBJECT

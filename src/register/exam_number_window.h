@@ -24,7 +24,6 @@ class QPushButton;
 
 namespace tessaly {
 
-class DataControl;
 
 class ExamNumberWindow : public QDialog, public FormWindow {
     Q_OBJECT

@@ -46,7 +46,6 @@ class QRadioButton;
 
 namespace tessaly {
 
-class DataControl;
 class FlexGrid;
 class ImportWorkbook;
 class SignInToggle;

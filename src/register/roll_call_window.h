@@ -22,7 +22,6 @@ class QTreeWidgetItem;
 
 namespace tessaly {
 
-class DataControl;
 class FlexGrid;
 
 class RollCallWindow : public QWidget, public FormWindow {

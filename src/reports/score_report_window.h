@@ -34,7 +34,6 @@ class QVBoxLayout;
 
 namespace tessaly {
 
-class DataControl;
 class FlexGrid;
 
 namespace reports {

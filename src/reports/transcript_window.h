@@ -33,7 +33,6 @@ class QVBoxLayout;
 
 namespace tessaly {
 
-class DataControl;
 class FlexGrid;
 
 namespace reports {

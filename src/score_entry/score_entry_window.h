@@ -43,7 +43,6 @@ class QRadioButton;
 namespace tessaly {
 
 class CellEditor;
-class DataControl;
 class FlexGrid;
 class SignInToggle;
 

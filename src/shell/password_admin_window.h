@@ -21,7 +21,6 @@ class QPushButton;
 
 namespace tessaly {
 
-class DataControl;
 class FlexGrid;
 class SignInToggle;
 class CellEditor;
