@@ -1,7 +1,7 @@
 #pragma once
 // One way every window reports a save the database refused.
 //
-//   SaveOutcome r = saveWith<SaveOutcome>(session().openpath, [&](db::Connection &c) {
+//   SaveOutcome r = saveWith<SaveOutcome>(connection(), [&](db::Connection &c) {
 //       return SaveSomething(c, rows);
 //   });
 //   if (!r.ok) reportSaveFailure(this, u"学籍没有保存："_s, r.error, kTitleHintDots);

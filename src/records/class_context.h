@@ -93,7 +93,7 @@ public:
 signals:
     // The class combo was refilled (the grade group changed); no class is chosen.
     void gradeGroupChosen();
-    // A class was chosen: its account is in the session and its identity resolved.
+    // A class was chosen: its head teacher is the toggle's account and its identity resolved.
     // Runs before the sign-in state is shown.
     void classChosen();
     // The toggle shows its state: at a class choice, or after a click on it.

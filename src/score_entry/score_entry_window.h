@@ -3,7 +3,7 @@
 // and one exam.
 //
 // Choose a grade group (Combo1), a class (Combo2) and a subject (Combo3): the
-// window puts the subject's teacher into the session, resolves the class code,
+// subject's teacher becomes the sign-in toggle's account, the class code is resolved,
 // lists the class's students in the score grid Grid1 and the subject's exams in
 // Combo5. Choosing an exam opens it: its stored scores and its full mark
 // (Text9). While the teacher is signed in (Command2) the entry frame Frame1 is
