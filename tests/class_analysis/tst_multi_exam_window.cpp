@@ -2,6 +2,7 @@
 // 15 October 2025 (初二年级组 is the cohort 2024, 三班 the class 202403).
 #include "class_analysis/multi_exam_window.h"
 #include "class_analysis/subject_trend_charts.h"
+#include "fixtures/busy_timeout_scope.h"
 #include "fixtures/chart_elements.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
@@ -190,7 +191,7 @@ void TestMultiExamWindow::ticksRecount()
 
 void TestMultiExamWindow::lockedReadIsReported()
 {
-    db::setDefaultBusyTimeout(50);   // the lock is held throughout: fail fast
+    const BusyTimeoutScope failFast(50);   // the lock is held throughout: fail fast
     School s;
     WindowHarness h(s.school, on());
     MultiExamWindow *w = openWindow(h);

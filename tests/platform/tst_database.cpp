@@ -1,5 +1,6 @@
 // Connection, transactions, identifiers and schema questions on real SQLite files.
 #include "platform/database.h"
+#include "fixtures/busy_timeout_scope.h"
 #include "fixtures/files.h"
 #include "fixtures/test_school.h"
 #include "platform/share_paths.h"
@@ -66,6 +67,7 @@ private slots:
     void transactionBodyRefusal();
     void lockedDatabaseIsAnError();
     void busyTimeoutDefault();
+    void busyTimeoutScopeRestores();
 
     void translateByEngineCode_data();
     void translateByEngineCode();
@@ -328,6 +330,23 @@ void TestDatabase::busyTimeoutDefault()
     setDefaultBusyTimeout(old);
     QCOMPARE(after.scalar(QStringLiteral("PRAGMA busy_timeout")).toInt(), 40);
     QCOMPARE(before.scalar(QStringLiteral("PRAGMA busy_timeout")).toInt(), 5000);
+    QCOMPARE(Connection(m_dbPath).scalar(QStringLiteral("PRAGMA busy_timeout")).toInt(), 5000);
+}
+
+// A test that lowers the default for itself hands the next one the usual wait,
+// through nested scopes too.
+void TestDatabase::busyTimeoutScopeRestores()
+{
+    {
+        const tessaly::test::BusyTimeoutScope outer(50);
+        QCOMPARE(Connection(m_dbPath).scalar(QStringLiteral("PRAGMA busy_timeout")).toInt(), 50);
+        {
+            const tessaly::test::BusyTimeoutScope inner(0);
+            QCOMPARE(defaultBusyTimeout(), 0);
+        }
+        QCOMPARE(defaultBusyTimeout(), 50);
+    }
+    QCOMPARE(defaultBusyTimeout(), 5000);
     QCOMPARE(Connection(m_dbPath).scalar(QStringLiteral("PRAGMA busy_timeout")).toInt(), 5000);
 }
 

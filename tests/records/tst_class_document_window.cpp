@@ -1,6 +1,7 @@
 // 年初工作计划 and 年终工作总结: a class's plans (summaries) of the window's section,
 // creating the one of today's half year, opening by list position, saving into
 // the open row only, the unsaved-changes question, sign-in and printing.
+#include "fixtures/busy_timeout_scope.h"
 #include "fixtures/sign_in_steps.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
@@ -323,7 +324,7 @@ void TestClassDocumentWindow::unsavedQuestion()
 
 void TestClassDocumentWindow::blockedSaveKeepsTheText()
 {
-    db::setDefaultBusyTimeout(50);   // the lock is held throughout: fail fast
+    const BusyTimeoutScope failFast(50);   // the lock is held throughout: fail fast
     School s;
     const qint64 first = s.add(u"J200401S"_s, u"05-06初二一班上学年工作计划"_s, u"上学期"_s);
     s.add(u"J200401X"_s, u"05-06初二一班下学年工作计划"_s, u"下学期"_s);

@@ -1,5 +1,6 @@
 // 学生操行评定: the class's students and evaluations, creating the half year's
 // evaluation, saving and printing the texts, and the phrase panel.
+#include "fixtures/busy_timeout_scope.h"
 #include "fixtures/sign_in_steps.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
@@ -199,7 +200,7 @@ void TestConductWindow::duplicateNamesTheChosenHeadTeacher()
 
 void TestConductWindow::creationBlockedIsReported()
 {
-    db::setDefaultBusyTimeout(50);   // the lock is held throughout: fail fast
+    const BusyTimeoutScope failFast(50);   // the lock is held throughout: fail fast
     School s;
     Conduct c(s, QDate(2005, 10, 15));
     c.chooseClass(u"一班"_s);

@@ -1,5 +1,6 @@
 // 学生行为纪录 and 日常工作记录: the record lists of a class, a student's list,
 // adding, editing, cancelling, deleting, printing and the sign-in texts.
+#include "fixtures/busy_timeout_scope.h"
 #include "fixtures/server_share.h"
 #include "fixtures/sign_in_steps.h"
 #include "fixtures/test_school.h"
@@ -443,7 +444,7 @@ void TestRecordWindows::deleteReloadsTheShownList()
 
 void TestRecordWindows::writeFailureKeepsTheText()
 {
-    db::setDefaultBusyTimeout(50);   // the lock is held throughout: fail fast
+    const BusyTimeoutScope failFast(50);   // the lock is held throughout: fail fast
     School s;
     Development d(s, kOct15, u"王老师"_s);
     d.chooseClass(kJunior, u"一班"_s);

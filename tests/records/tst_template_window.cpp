@@ -1,6 +1,7 @@
 // 计划模板 and 总结模板: the picker over the library's rows, adding and revising
 // through the two-mode editor, copying from the read-only text, and one window
 // of each kind.
+#include "fixtures/busy_timeout_scope.h"
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
@@ -273,7 +274,7 @@ void TestTemplateWindow::oneWindowOfEachKind()
 
 void TestTemplateWindow::lockedLibraryIsReported()
 {
-    db::setDefaultBusyTimeout(50);   // the lock is held throughout: fail fast
+    const BusyTimeoutScope failFast(50);   // the lock is held throughout: fail fast
     TestSchool school;
     seed(school, u"J"_s, {u"模板一"_s});
     WindowHarness h(school);
