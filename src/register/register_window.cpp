@@ -498,12 +498,10 @@ bool RegisterWindow::writeRegister(QList<reg::RegisterRow> &vanished)
         showNotice(this, unnamed, kTitleHintDots);
         return false;
     }
-    db::Connection &c = connection();
-    reg::RegisterSaveOutcome outcome;
-    if (c.ok())
-        outcome = reg::SaveRegister(c, m_identity.sectionTable, m_identity.classCode, m_rows);
-    else
-        outcome.error = c.error();
+    const reg::RegisterSaveOutcome outcome =
+        saveWith<reg::RegisterSaveOutcome>(connection(), [&](db::Connection &c) {
+            return reg::SaveRegister(c, m_identity.sectionTable, m_identity.classCode, m_rows);
+        });
     if (!outcome.ok) {
         reportSaveFailure(this, QStringLiteral("学籍没有保存："), outcome.error, kTitleHintDots,
                           QStringLiteral("\r表格中的修改都还保留着，请稍后再点击<保存修改>。"));
@@ -657,13 +655,10 @@ void RegisterWindow::Command13_Click()
     if (queue.isEmpty()
         || !m_toggle->confirmSignedIn(QStringLiteral("班主任(%1)没有登陆，没有学生转入本班。请登陆后再保存转入。")))
         return;
-    db::Connection &c = connection();
-    reg::TransferOutcome outcome;
-    if (c.ok())
-        outcome = reg::SaveClassTransfer(c, m_identity.sectionTable, m_identity.classCode, queue,
-                                         reg::takenNumbers(m_rows));
-    else
-        outcome.error = c.error();
+    const reg::TransferOutcome outcome = saveWith<reg::TransferOutcome>(connection(), [&](db::Connection &c) {
+        return reg::SaveClassTransfer(c, m_identity.sectionTable, m_identity.classCode, queue,
+                                      reg::takenNumbers(m_rows));
+    });
     if (!outcome.ok) {
         reportSaveFailure(this, QStringLiteral("转班没有完成，没有学生转入本班："), outcome.error, kTitleHintDots);
         return;
