@@ -14,8 +14,8 @@
 #include "grade_analysis/subject_statistics.h"
 #include "kit/window_names.h"
 #include "reports/score_report_window.h"
-#include "platform/database.h"
-#include "platform/messages.h"
+#include "db/database.h"
+#include "widgets/messages.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -5,7 +5,7 @@
 #include "run_benchmarks.h"
 
 #include "kit/program_font.h"
-#include "platform/flex_grid.h"
+#include "widgets/flex_grid.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>

@@ -2,7 +2,7 @@
 // chosen, on a large school (TESSALY_BENCH_DB, or one generated into a temporary folder).
 #include "large_school.h"
 
-#include "platform/database.h"
+#include "db/database.h"
 #include "school/class_code.h"
 
 #include <QCoreApplication>

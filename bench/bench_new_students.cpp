@@ -10,10 +10,10 @@
 #include "app/main_window.h"
 #include "organisation/new_student_window.h"
 #include "organisation/new_students.h"
-#include "platform/export_workbook.h"
-#include "platform/file_chooser.h"
-#include "platform/flex_grid.h"
-#include "platform/messages.h"
+#include "workbook/export_workbook.h"
+#include "widgets/file_chooser.h"
+#include "widgets/flex_grid.h"
+#include "widgets/messages.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -6,7 +6,7 @@
 // formulas (SUM, ROUND(AVERAGE), IF, RANK) carry no stored results, so each is evaluated.
 #include "fixtures/files.h"
 #include "fixtures/workbook_bytes.h"
-#include "platform/import_workbook.h"
+#include "workbook/import_workbook.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

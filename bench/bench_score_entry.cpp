@@ -12,8 +12,8 @@
 
 #include "app/main_window.h"
 #include "kit/window_names.h"
-#include "platform/database.h"
-#include "platform/messages.h"
+#include "db/database.h"
+#include "widgets/messages.h"
 #include "school/class_code.h"
 #include "school/exam_columns.h"
 #include "score_entry/entry_statistics.h"

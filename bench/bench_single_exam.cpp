@@ -10,7 +10,7 @@
 #include "class_analysis/single_exam_charts.h"
 #include "class_analysis/single_exam_window.h"
 #include "kit/window_names.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -8,8 +8,8 @@
 
 #include "app/main_window.h"
 #include "kit/window_names.h"
-#include "platform/flex_grid.h"
-#include "platform/messages.h"
+#include "widgets/flex_grid.h"
+#include "widgets/messages.h"
 #include "reports/paper_preview.h"
 #include "reports/transcript.h"
 #include "reports/transcript_window.h"

@@ -10,7 +10,7 @@
 #include "grade_analysis/weak_subject_window.h"
 #include "grade_analysis/weak_subjects.h"
 #include "kit/window_names.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "large_school.h"
 
 #include "school/fixed_lists.h"
-#include "platform/database.h"
-#include "platform/schema.h"
+#include "db/database.h"
+#include "db/schema.h"
 
 #include <QDir>
 #include <QFile>

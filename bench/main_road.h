@@ -6,8 +6,8 @@
 // The class is 三年级组 二班 of 小学 on 2025-10-15 (class code 202302): the large
 // school gives it 60 students when every class has 60.
 #include "app/main_window.h"
-#include "platform/clock.h"
-#include "platform/messages.h"
+#include "os/clock.h"
+#include "widgets/messages.h"
 #include "school/class_code.h"
 
 #include <QComboBox>

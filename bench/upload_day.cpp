@@ -1,7 +1,7 @@
 #include "upload_day.h"
 
-#include "platform/database.h"
-#include "platform/schema.h"
+#include "db/database.h"
+#include "db/schema.h"
 #include "shell/server_transfer.h"
 
 #include <QDir>

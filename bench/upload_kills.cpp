@@ -4,7 +4,7 @@
 // duplicated on the server, A's changes missing there and B's cells undone.
 #include "upload_day.h"
 
-#include "platform/database.h"
+#include "db/database.h"
 #include "shell/server_transfer.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // Build step: writes the delivered database data.mdb into a program folder
 // when none is there. It never overwrites one.
-#include "platform/schema.h"
+#include "db/schema.h"
 
 #include <QCoreApplication>
 #include <cstdio>

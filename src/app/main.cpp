@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 #include "app/start_up.h"
-#include "platform/program_folder.h"
+#include "os/program_folder.h"
 
 #include <QApplication>
 

@@ -1,9 +1,9 @@
 #include "app/main_window.h"
 
-#include "platform/database.h"
-#include "platform/icons.h"
-#include "platform/program_settings.h"
-#include "platform/units.h"
+#include "db/database.h"
+#include "widgets/icons.h"
+#include "os/program_settings.h"
+#include "widgets/units.h"
 #include "shell/school_name.h"
 #include "shell/server_transfer.h"
 #include "kit/database_unavailable.h"

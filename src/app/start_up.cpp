@@ -2,8 +2,8 @@
 
 #include "app/main_window.h"
 #include "kit/program_font.h"
-#include "platform/icons.h"
-#include "platform/translations.h"
+#include "widgets/icons.h"
+#include "os/translations.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 #include "class_analysis/development_trend.h"
 
-#include "platform/database.h"
-#include "platform/format.h"
+#include "db/database.h"
+#include "workbook/format.h"
 #include "school/class_code.h"
 #include "school/exam_columns.h"
 #include "school/score_sheet.h"

@@ -1,6 +1,6 @@
 #include "class_analysis/development_trend_chart.h"
 
-#include "platform/chart_parts.h"
+#include "widgets/chart_parts.h"
 #include "class_analysis/trend_axis.h"
 
 namespace tessaly::analysis {

@@ -4,7 +4,7 @@
 // Shape2) across the ticked exams, each total drawn against the exam's class
 // average. The figures are the totals grid's cell texts, as the grid shows them.
 #include "class_analysis/trend_axis.h"
-#include "platform/chart_surface.h"
+#include "widgets/chart_surface.h"
 
 #include <QList>
 #include <QString>

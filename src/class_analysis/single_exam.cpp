@@ -1,7 +1,7 @@
 #include "class_analysis/single_exam.h"
 
-#include "platform/chart_surface.h"
-#include "platform/format.h"
+#include "widgets/chart_surface.h"
+#include "workbook/format.h"
 #include "school/exam_columns.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "class_analysis/single_exam_charts.h"
 
-#include "platform/chart_parts.h"
-#include "platform/format.h"
+#include "widgets/chart_parts.h"
+#include "workbook/format.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 #pragma once
-// The four charts of 单科成绩分析, as chart frames (platform/chart_surface.h):
+// The four charts of 单科成绩分析, as chart frames (widgets/chart_surface.h):
 //   Frame3 本试各分数段分布图   the band chart
 //   Frame4 总体级别分布图       the level distribution chart
 //   Frame1 单生分析图           the single-student chart
@@ -7,7 +7,7 @@
 // design*() gives a frame as the window shows it before the first analysis;
 // draw*() moves, sizes, colours, captions, shows and hides its elements.
 #include "class_analysis/single_exam.h"
-#include "platform/chart_surface.h"
+#include "widgets/chart_surface.h"
 
 namespace tessaly::analysis {
 

@@ -1,6 +1,6 @@
 #include "class_analysis/subject_trend.h"
 
-#include "platform/database.h"
+#include "db/database.h"
 #include "school/class_code.h"
 #include "school/exam_columns.h"
 #include "school/exam_registry.h"

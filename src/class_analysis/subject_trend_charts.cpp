@@ -1,8 +1,8 @@
 #include "class_analysis/subject_trend_charts.h"
 
-#include "platform/chart_parts.h"
+#include "widgets/chart_parts.h"
 #include "class_analysis/trend_axis.h"
-#include "platform/format.h"
+#include "workbook/format.h"
 
 namespace tessaly::analysis {
 

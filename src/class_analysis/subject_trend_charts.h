@@ -1,5 +1,5 @@
 #pragma once
-// The two charts of 单科多次成绩横向分析, as chart frames (platform/chart_surface.h):
+// The two charts of 单科多次成绩横向分析, as chart frames (widgets/chart_surface.h):
 //   Frame3 总体成绩发展趋势图   the class average over the chosen exams
 //   Frame5 成绩发展趋势图       one student's ranks and scores over them
 // design*() gives a frame as the window shows it before the first drawing;
@@ -8,7 +8,7 @@
 // and `examNames` the list's texts; matrix column c belongs to list entry c - 1.
 #include "class_analysis/subject_trend.h"
 #include "class_analysis/trend_axis.h"
-#include "platform/chart_surface.h"
+#include "widgets/chart_surface.h"
 
 namespace tessaly::analysis {
 

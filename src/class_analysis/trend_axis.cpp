@@ -1,8 +1,8 @@
 #include "class_analysis/trend_axis.h"
 
-#include "platform/chart_parts.h"
+#include "widgets/chart_parts.h"
 
-#include "platform/messages.h"
+#include "widgets/messages.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the trend charts share: the exam-count checks, the x step, the ticks'
 // extents, the exam numbers under the x axis and a student's two curves.
-#include "platform/chart_surface.h"
+#include "widgets/chart_surface.h"
 
 #include <QList>
 #include <QPoint>

@@ -1,7 +1,7 @@
 #include "grade_analysis/comparison_charts.h"
 
-#include "platform/chart_parts.h"
-#include "platform/format.h"
+#include "widgets/chart_parts.h"
+#include "workbook/format.h"
 
 namespace tessaly::grades {
 

@@ -1,5 +1,5 @@
 #pragma once
-// The comparison charts of 成绩对比分析, as chart frames (platform/chart_surface.h),
+// The comparison charts of 成绩对比分析, as chart frames (widgets/chart_surface.h),
 // drawn from the filled statistics grid (subject_statistics.h):
 //   class chart        one frame per subject: each class's average against the
 //                      subject's group average ("组平均分")
@@ -12,7 +12,7 @@
 // (m ≤ 7 only); and Line5 reference line, Label100 reference caption, Label50
 // axis caption, Text2 explanation.
 #include "grade_analysis/subject_statistics.h"
-#include "platform/chart_surface.h"
+#include "widgets/chart_surface.h"
 
 #include <QList>
 #include <QString>

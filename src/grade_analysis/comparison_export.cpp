@@ -1,7 +1,7 @@
 #include "grade_analysis/comparison_export.h"
 
 #include "grade_analysis/subject_statistics.h"
-#include "platform/export_workbook.h"
+#include "workbook/export_workbook.h"
 
 namespace tessaly::grades {
 

@@ -3,7 +3,7 @@
 // class ranks by raw total from a start rank, each in a panel with a bar per
 // subject of the last analysis against the class average.
 #include "grade_analysis/weak_subjects.h"
-#include "platform/chart_surface.h"
+#include "widgets/chart_surface.h"
 
 #include <QString>
 #include <QStringList>

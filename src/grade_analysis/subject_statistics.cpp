@@ -1,12 +1,12 @@
 #include "grade_analysis/subject_statistics.h"
 
 #include "school/fixed_lists.h"
-#include "platform/format.h"
-#include "platform/units.h"
+#include "workbook/format.h"
+#include "widgets/units.h"
 #include "school/exam_columns.h"
 #include "school/exam_registry.h"
 #include "school/score_sheet.h"
-#include "platform/typed_read.h"
+#include "db/typed_read.h"
 
 #include <QFont>
 #include <QFontMetrics>

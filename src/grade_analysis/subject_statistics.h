@@ -20,7 +20,7 @@
 //
 // Row r of subject s (from 0) and class c (from 1) is s × (C + 1) + c, C the
 // number of classes; rows (C + 1) × (s + 1) are the blank separators.
-#include "platform/database.h"
+#include "db/database.h"
 #include "school/class_code.h"
 
 #include <QList>

@@ -1,8 +1,8 @@
 #include "grade_analysis/weak_subjects.h"
 
-#include "platform/chart_parts.h"
+#include "widgets/chart_parts.h"
 #include "school/standard_score.h"
-#include "platform/format.h"
+#include "workbook/format.h"
 #include "school/exam_columns.h"
 
 #include <algorithm>

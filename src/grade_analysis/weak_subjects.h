@@ -9,7 +9,7 @@
 // A missing score is not a 0: a stored 0 counts in the average, the
 // participants and the deviation, a missing score in none of them.
 #include "school/exam_subject_list.h"
-#include "platform/chart_surface.h"
+#include "widgets/chart_surface.h"
 
 #include <QList>
 #include <QString>

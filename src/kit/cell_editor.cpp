@@ -1,6 +1,6 @@
 #include "kit/cell_editor.h"
 
-#include "platform/flex_grid.h"
+#include "widgets/flex_grid.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>

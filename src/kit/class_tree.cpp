@@ -3,7 +3,7 @@
 #include "kit/save_report.h"
 #include "school/office_reads.h"
 #include "school/school_tables.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 
 #include <QIcon>
 #include <QKeyEvent>

@@ -3,7 +3,7 @@
 // holds the sheet's captions, its header list, one binding per field, and the extent
 // of the data rows. Widget-free; the import windows show the headers and bindings and
 // call these.
-#include "platform/import_workbook.h"
+#include "workbook/import_workbook.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,8 +3,8 @@
 #include "kit/window_base.h"
 #include "kit/window_host.h"
 #include "kit/window_names.h"
-#include "platform/database.h"
-#include "platform/messages.h"
+#include "db/database.h"
+#include "widgets/messages.h"
 
 #include <QStringList>
 #include <QWidget>

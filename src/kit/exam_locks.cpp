@@ -1,6 +1,6 @@
 #include "kit/exam_locks.h"
 
-#include "platform/typed_read.h"
+#include "db/typed_read.h"
 
 #include <QSqlQuery>
 

@@ -2,7 +2,7 @@
 // Exams the administrator locked: their scores can no longer be changed by
 // anyone. The locks live in the database itself (table 考试锁定: 表名, 考试名),
 // so a downloaded copy carries them; a database without that table has none.
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "kit/import_panel.h"
 
-#include "platform/file_chooser.h"
-#include "platform/messages.h"
+#include "widgets/file_chooser.h"
+#include "widgets/messages.h"
 
 #include <QComboBox>
 #include <QDir>

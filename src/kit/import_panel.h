@@ -2,7 +2,7 @@
 // The workbook steps the import panels share: choosing and opening the workbook, and
 // listing a worksheet's headers. The windows keep the workbook and their bindings.
 #include "kit/column_mapping.h"
-#include "platform/import_workbook.h"
+#include "workbook/import_workbook.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "kit/save_report.h"
 
 #include "kit/window_steps.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 
 namespace tessaly {
 

@@ -8,7 +8,7 @@
 //
 // A save's own result type derives from SaveOutcome and adds what that save
 // tells (removed rows, numbers given, …).
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QString>
 #include <utility>

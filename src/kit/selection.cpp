@@ -4,7 +4,7 @@
 #include "school/exam_registry.h"
 #include "school/office_reads.h"
 #include "school/school_tables.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "kit/session.h"
 
 #include <QComboBox>

@@ -11,7 +11,7 @@
 // sign-in toggle keeps, passed to runSignIn), never shared state.
 //
 // today() is the clock of every date rule (school year, cohort year); tests replace it.
-#include "platform/clock.h"
+#include "os/clock.h"
 
 #include <QDir>
 #include <QObject>

@@ -4,7 +4,7 @@
 #include "kit/save_report.h"
 #include "kit/selection.h"
 #include "kit/window_steps.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "kit/window_host.h"
 #include "school/school_tables.h"
 

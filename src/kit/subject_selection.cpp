@@ -3,10 +3,10 @@
 #include "school/class_subjects.h"
 #include "kit/save_report.h"
 #include "kit/window_steps.h"
-#include "platform/database.h"
+#include "db/database.h"
 #include "school/score_sheet.h"
 #include "kit/session.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 
 #include <QComboBox>
 

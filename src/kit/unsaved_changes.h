@@ -9,7 +9,7 @@
 //
 // What counts as unsaved is the window's own: its data differing from what it
 // loaded or last saved, never a mark set by a click.
-#include "platform/messages.h"
+#include "widgets/messages.h"
 
 #include <QString>
 #include <functional>

@@ -18,7 +18,7 @@
 // window open:
 //   bool mayClose() override { return settleUnsavedChanges(this, question, [this] { return save(); }); }
 #include "kit/window_host.h"
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "kit/window_steps.h"
 
-#include "platform/data_control.h"
-#include "platform/flex_grid.h"
-#include "platform/messages.h"
-#include "platform/units.h"
+#include "widgets/data_control.h"
+#include "widgets/flex_grid.h"
+#include "widgets/messages.h"
+#include "widgets/units.h"
 
 #include <QHeaderView>
 #include <QLayout>

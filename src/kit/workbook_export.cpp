@@ -1,7 +1,7 @@
 #include "kit/workbook_export.h"
 
-#include "platform/export_workbook.h"
-#include "platform/messages.h"
+#include "workbook/export_workbook.h"
+#include "widgets/messages.h"
 
 namespace tessaly {
 

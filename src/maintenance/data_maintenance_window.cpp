@@ -6,7 +6,7 @@
 #include "kit/selection.h"
 #include "kit/sign_in_toggle.h"
 #include "kit/window_steps.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 // The exams the data maintenance window lists: every exam column of the three
 // section tables, each with its table and its display name.
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QString>
 #include <QVector>

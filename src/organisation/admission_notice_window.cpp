@@ -2,8 +2,8 @@
 
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
-#include "platform/fonts.h"
-#include "platform/units.h"
+#include "widgets/fonts.h"
+#include "widgets/units.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -12,7 +12,7 @@
 // too low for the design the scroll bar ends under the button bar's top and
 // the range follows its height, so the page's bottom stays reachable.
 #include "kit/window_base.h"
-#include "platform/file_chooser.h"
+#include "widgets/file_chooser.h"
 
 #include <QWidget>
 

@@ -2,9 +2,9 @@
 
 #include "organisation/organisation_save.h"
 #include "school/school_tables.h"
-#include "platform/database.h"
-#include "platform/gbk.h"
-#include "platform/typed_read.h"
+#include "db/database.h"
+#include "workbook/gbk.h"
+#include "db/typed_read.h"
 
 #include <QSqlQuery>
 #include <QStringList>

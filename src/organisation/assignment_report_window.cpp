@@ -4,9 +4,9 @@
 #include "kit/database_unavailable.h"
 #include "kit/save_report.h"
 #include "kit/window_steps.h"
-#include "platform/database.h"
-#include "platform/fonts.h"
-#include "platform/messages.h"
+#include "db/database.h"
+#include "widgets/fonts.h"
+#include "widgets/messages.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -4,10 +4,10 @@
 #include "kit/import_panel.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
-#include "platform/export_workbook.h"
-#include "platform/flex_grid.h"
-#include "platform/messages.h"
-#include "platform/units.h"
+#include "workbook/export_workbook.h"
+#include "widgets/flex_grid.h"
+#include "widgets/messages.h"
+#include "widgets/units.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -7,7 +7,7 @@
 // NewStudentTable; Grid1 shows them and its cell editor writes edits back into them.
 #include "kit/window_base.h"
 #include "organisation/new_students.h"
-#include "platform/import_workbook.h"
+#include "workbook/import_workbook.h"
 
 #include <QWidget>
 

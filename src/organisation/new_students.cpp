@@ -1,8 +1,8 @@
 #include "organisation/new_students.h"
 
-#include "platform/export_workbook.h"
-#include "platform/flex_grid.h"
-#include "platform/format.h"
+#include "workbook/export_workbook.h"
+#include "widgets/flex_grid.h"
+#include "workbook/format.h"
 
 #include <QDir>
 #include <QHash>

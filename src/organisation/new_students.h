@@ -5,7 +5,7 @@
 // plain list, the classes written back into the source worksheet). Widget-free: the
 // window shows the rows in its grid and hands edits back into them.
 #include "kit/column_mapping.h"
-#include "platform/import_workbook.h"
+#include "workbook/import_workbook.h"
 
 #include <QList>
 #include <QString>

@@ -2,9 +2,9 @@
 
 #include "school/fixed_lists.h"
 #include "school/school_tables.h"
-#include "platform/database.h"
-#include "platform/row_update.h"
-#include "platform/typed_read.h"
+#include "db/database.h"
+#include "db/row_update.h"
+#include "db/typed_read.h"
 #include "kit/session.h"
 
 #include <QSqlQuery>

@@ -1,8 +1,8 @@
 #include "organisation/teaching_save.h"
 
-#include "platform/row_update.h"
+#include "db/row_update.h"
 #include "school/school_tables.h"
-#include "platform/typed_read.h"
+#include "db/typed_read.h"
 
 #include <QSqlQuery>
 

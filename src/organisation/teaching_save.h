@@ -17,7 +17,7 @@
 //     cannot drop rows, so a grade-group save deletes nothing.
 // Every name goes in as a bound value; the save is one transaction.
 #include "kit/save_report.h"
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QString>
 #include <QVector>

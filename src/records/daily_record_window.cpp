@@ -1,7 +1,7 @@
 #include "records/daily_record_window.h"
 
 #include "kit/window_names.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "school/teacher_title.h"
 
 #include <QComboBox>

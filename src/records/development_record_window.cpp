@@ -2,8 +2,8 @@
 
 #include "kit/selection.h"
 #include "kit/window_names.h"
-#include "platform/data_control.h"
-#include "platform/messages.h"
+#include "widgets/data_control.h"
+#include "widgets/messages.h"
 #include "records/record_lists.h"
 #include "school/class_members.h"
 #include "school/teacher_title.h"

@@ -1,7 +1,7 @@
 #include "records/evaluation_columns.h"
 
 #include "records/head_teacher_documents.h"
-#include "platform/row_update.h"
+#include "db/row_update.h"
 #include "school/exam_columns.h"
 
 #include <QRegularExpression>

@@ -5,7 +5,7 @@
 // characters name the half year, so a table holds one evaluation per half year.
 // A student's evaluation is at most kEvaluationLength characters.
 #include "kit/save_report.h"
-#include "platform/database.h"
+#include "db/database.h"
 #include "school/exam_registry.h"
 
 #include <QDate>

@@ -1,7 +1,7 @@
 #include "records/head_teacher_documents.h"
 
-#include "platform/row_update.h"
-#include "platform/typed_read.h"
+#include "db/row_update.h"
+#include "db/typed_read.h"
 #include "school/exam_columns.h"
 
 #include <QRegularExpression>

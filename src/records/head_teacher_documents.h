@@ -25,7 +25,7 @@
 // Writes go through insertDocument / updateDocumentText / deleteDocument inside
 // saveWith() (kit/save_report.h).
 #include "kit/save_report.h"
-#include "platform/database.h"
+#include "db/database.h"
 #include "school/class_code.h"
 
 #include <QDate>

@@ -5,7 +5,7 @@
 #include "kit/sign_in_toggle.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "records/notice_layout.h"
 
 #include <QListWidget>

@@ -3,7 +3,7 @@
 #include "kit/form_layout.h"
 #include "kit/text_box.h"
 #include "kit/window_steps.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "records/notice_layout.h"
 
 #include <QGridLayout>

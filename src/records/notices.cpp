@@ -1,5 +1,5 @@
 #include "records/notices.h"
-#include "platform/typed_read.h"
+#include "db/typed_read.h"
 
 #include <QSqlQuery>
 

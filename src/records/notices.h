@@ -3,7 +3,7 @@
 // title list (last row first), the keyword search and which row a clicked
 // title shows. Every value is bound; nothing here touches a widget.
 #include "kit/save_report.h"
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QString>
 #include <QStringList>

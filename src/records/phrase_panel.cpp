@@ -3,9 +3,9 @@
 #include "kit/save_report.h"
 #include "kit/window_base.h"
 #include "kit/window_steps.h"
-#include "platform/flex_grid.h"
-#include "platform/messages.h"
-#include "platform/units.h"
+#include "widgets/flex_grid.h"
+#include "widgets/messages.h"
+#include "widgets/units.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -6,8 +6,8 @@
 #include "kit/unsaved_changes.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
-#include "platform/format.h"
-#include "platform/messages.h"
+#include "workbook/format.h"
+#include "widgets/messages.h"
 #include "records/notice_layout.h"
 #include "records/notices.h"
 

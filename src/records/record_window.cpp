@@ -4,10 +4,10 @@
 #include "kit/text_box.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
-#include "platform/data_control.h"
-#include "platform/database.h"
-#include "platform/fonts.h"
-#include "platform/messages.h"
+#include "widgets/data_control.h"
+#include "db/database.h"
+#include "widgets/fonts.h"
+#include "widgets/messages.h"
 #include "records/record_lists.h"
 
 #include <QComboBox>

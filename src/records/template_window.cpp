@@ -3,7 +3,7 @@
 #include "kit/save_report.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
-#include "platform/fonts.h"
+#include "widgets/fonts.h"
 #include "records/notice_layout.h"
 #include "records/two_mode_editor.h"
 

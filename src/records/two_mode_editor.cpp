@@ -3,7 +3,7 @@
 #include "kit/save_report.h"
 #include "kit/sign_in_toggle.h"
 #include "kit/unsaved_changes.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "register/class_transfer.h"
 
 #include "school/class_code.h"
-#include "platform/typed_read.h"
+#include "db/typed_read.h"
 
 #include <QSet>
 #include <QSqlQuery>

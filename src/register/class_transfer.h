@@ -3,7 +3,7 @@
 // class by giving their rows new student numbers of that class. The row itself
 // stays, with its ID, register data, scores and evaluations.
 #include "kit/save_report.h"
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QList>
 #include <QString>

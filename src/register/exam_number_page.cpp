@@ -1,6 +1,6 @@
 #include "register/exam_number_page.h"
 
-#include "platform/gbk.h"
+#include "workbook/gbk.h"
 #include "school/class_code.h"
 
 namespace tessaly::reg {

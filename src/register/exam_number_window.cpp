@@ -3,7 +3,7 @@
 #include "kit/form_layout.h"
 #include "kit/selection.h"
 #include "kit/window_steps.h"
-#include "platform/data_control.h"
+#include "widgets/data_control.h"
 #include "school/class_code.h"
 #include "school/class_members.h"
 

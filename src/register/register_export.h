@@ -1,7 +1,7 @@
 #pragma once
 // The register sheet: the register of a class as the grid shows it, written into a
 // new workbook for the user to print or keep.
-#include "platform/export_workbook.h"
+#include "workbook/export_workbook.h"
 #include "register/register_rows.h"
 
 #include <QList>

@@ -4,7 +4,7 @@
 // the import panel shows. Widget-free: the register window holds the workbook and
 // the bindings and shows what these give.
 #include "kit/column_mapping.h"
-#include "platform/import_workbook.h"
+#include "workbook/import_workbook.h"
 #include "register/register_rows.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #include "register/register_save.h"
 
-#include "platform/row_update.h"
+#include "db/row_update.h"
 #include "school/class_code.h"
 
 namespace tessaly::reg {

@@ -1,7 +1,7 @@
 #pragma once
 // Writing the register rows of one class to its section table.
 #include "kit/save_report.h"
-#include "platform/database.h"
+#include "db/database.h"
 #include "register/register_rows.h"
 
 #include <QList>

@@ -22,7 +22,7 @@
 #include "kit/window_base.h"
 
 #include "kit/class_choice.h"
-#include "platform/database.h"
+#include "db/database.h"
 #include "school/class_code.h"
 #include "register/class_transfer.h"
 #include "register/register_import.h"

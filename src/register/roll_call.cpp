@@ -1,6 +1,6 @@
 #include "register/roll_call.h"
 
-#include "platform/export_workbook.h"
+#include "workbook/export_workbook.h"
 #include "register/sheet_values.h"
 #include "school/class_code.h"
 

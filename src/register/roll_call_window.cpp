@@ -4,11 +4,11 @@
 #include "kit/selection.h"
 #include "kit/window_steps.h"
 #include "kit/workbook_export.h"
-#include "platform/data_control.h"
-#include "platform/export_workbook.h"
-#include "platform/flex_grid.h"
-#include "platform/fonts.h"
-#include "platform/messages.h"
+#include "widgets/data_control.h"
+#include "workbook/export_workbook.h"
+#include "widgets/flex_grid.h"
+#include "widgets/fonts.h"
+#include "widgets/messages.h"
 #include "school/class_members.h"
 
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 // Register texts as cells of an export sheet.
-#include "platform/export_workbook.h"
+#include "workbook/export_workbook.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "register/survey_sheet.h"
 
-#include "platform/export_workbook.h"
+#include "workbook/export_workbook.h"
 #include "register/sheet_values.h"
 #include "register/register_grid.h"
 #include "register/register_rows.h"

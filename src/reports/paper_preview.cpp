@@ -1,9 +1,9 @@
 #include "reports/paper_preview.h"
 
 #include "kit/window_base.h"
-#include "platform/format.h"
-#include "platform/flex_grid.h"
-#include "platform/units.h"
+#include "workbook/format.h"
+#include "widgets/flex_grid.h"
+#include "widgets/units.h"
 
 #include <QComboBox>
 #include <QFrame>

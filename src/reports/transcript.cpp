@@ -2,9 +2,9 @@
 
 #include "school/score_sheet.h"
 #include "school/standard_score.h"
-#include "platform/database.h"
-#include "platform/typed_read.h"
-#include "platform/format.h"
+#include "db/database.h"
+#include "db/typed_read.h"
+#include "workbook/format.h"
 
 #include <QHash>
 

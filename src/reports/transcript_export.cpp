@@ -1,6 +1,6 @@
 #include "reports/transcript_export.h"
 
-#include "platform/export_workbook.h"
+#include "workbook/export_workbook.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "school/account_row.h"
 
 #include "school/school_tables.h"
-#include "platform/typed_read.h"
+#include "db/typed_read.h"
 
 #include <QSqlQuery>
 #include <optional>

@@ -6,7 +6,7 @@
 // 名称); otherwise the row whose id is the session's id and whose 其次 is the
 // username (a class row: 其次 is the head teacher); otherwise the row with
 // that id whose 名称 is the username (a teaching row: 名称 is the teacher).
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QString>
 

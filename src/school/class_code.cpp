@@ -1,7 +1,7 @@
 #include "school/class_code.h"
 
 #include "school/fixed_lists.h"
-#include "platform/database.h"
+#include "db/database.h"
 
 namespace tessaly::reg {
 

@@ -7,7 +7,7 @@
 // that works on one class derives its section table and class code with
 // ResolveClassCode() and lists the class with classMembersQuery().
 //
-// "Today" is a parameter: windows pass their TodaySource's day (platform/clock.h).
+// "Today" is a parameter: windows pass their TodaySource's day (os/clock.h).
 #include <QDate>
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "school/class_members.h"
 
-#include "platform/typed_read.h"
+#include "db/typed_read.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

@@ -1,6 +1,6 @@
 #pragma once
 // Reading a class's students.
-#include "platform/database.h"
+#include "db/database.h"
 #include "school/class_code.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "school/class_subjects.h"
 
-#include "platform/typed_read.h"
+#include "db/typed_read.h"
 #include "school/school_tables.h"
 
 namespace tessaly {

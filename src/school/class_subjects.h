@@ -1,7 +1,7 @@
 #pragma once
 // The subjects of a class: its teaching assignments (任课 rows of 教导处),
 // each naming the subject (其次) and its teacher's account (名称, 密码, id).
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QString>
 #include <QVector>

@@ -2,7 +2,7 @@
 
 #include "school/exam_columns.h"
 
-#include "platform/typed_read.h"
+#include "db/typed_read.h"
 
 #include <QSet>
 #include <QSqlQuery>

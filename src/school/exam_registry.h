@@ -1,7 +1,7 @@
 #pragma once
 // The examination registry of a section table (小学考试结果, 初中考试结果,
 // 高中考试结果): one row per created exam, with the full mark typed for it.
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QHash>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "school/office_reads.h"
 
-#include "platform/typed_read.h"
+#include "db/typed_read.h"
 #include "school/school_tables.h"
 
 namespace tessaly {

@@ -3,7 +3,7 @@
 // password, the grade groups, the classes of a grade group and the rows of the
 // class tree. Each returns nullopt when the query failed (the connection's
 // error() says why); values are bound, never pasted into the SQL.
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QString>
 #include <QVariant>

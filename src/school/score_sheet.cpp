@@ -1,7 +1,7 @@
 #include "school/score_sheet.h"
 
-#include "platform/format.h"
-#include "platform/typed_read.h"
+#include "workbook/format.h"
+#include "db/typed_read.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "school/standard_score.h"
 
-#include "platform/format.h"
+#include "workbook/format.h"
 
 #include <cmath>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "score_entry/entry_statistics.h"
 
-#include "platform/format.h"
-#include "platform/row_update.h"
+#include "workbook/format.h"
+#include "db/row_update.h"
 #include "school/exam_columns.h"
 
 #include <QStringList>

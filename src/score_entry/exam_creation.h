@@ -4,7 +4,7 @@
 // 高中考试结果) and its REAL column to the section table. Either both stay or
 // neither does.
 #include "kit/save_report.h"
-#include "platform/database.h"
+#include "db/database.h"
 #include "school/exam_registry.h"
 
 #include <QList>

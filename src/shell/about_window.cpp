@@ -2,10 +2,10 @@
 
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
-#include "platform/app_version.h"
-#include "platform/fonts.h"
-#include "platform/messages.h"
-#include "platform/registry.h"
+#include "os/app_version.h"
+#include "widgets/fonts.h"
+#include "widgets/messages.h"
+#include "os/registry.h"
 #include "shell/system_information.h"
 
 #include <QFrame>

@@ -1,7 +1,7 @@
 #include "shell/accounts.h"
 
 #include "school/account_row.h"
-#include "platform/database.h"
+#include "db/database.h"
 
 namespace tessaly {
 

@@ -2,7 +2,7 @@
 
 #include "kit/window_steps.h"
 #include "shell/dialog_layout.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "shell/server_transfer.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "shell/help_file.h"
 
-#include "platform/database.h"
-#include "platform/typed_read.h"
+#include "db/database.h"
+#include "db/typed_read.h"
 
 #include <QFile>
 #include <QSet>

@@ -9,7 +9,7 @@
 // A one-character code is a chapter, a longer one a topic of the chapter named
 // by its first character; the chapter comes first. The text loses the empty
 // lines at its start and end; its lines are joined with CR LF.
-#include "platform/schema.h"
+#include "db/schema.h"
 #include "shell/help_topics.h"
 
 #include <QList>

@@ -3,11 +3,11 @@
 #include "kit/text_box.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
-#include "platform/database.h"
+#include "db/database.h"
 #include "shell/help_file.h"
-#include "platform/fonts.h"
-#include "platform/messages.h"
-#include "platform/units.h"
+#include "widgets/fonts.h"
+#include "widgets/messages.h"
+#include "widgets/units.h"
 
 #include <QFrame>
 #include <QHeaderView>

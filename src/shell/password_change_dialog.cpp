@@ -1,7 +1,7 @@
 #include "shell/password_change_dialog.h"
 
 #include "kit/window_steps.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "shell/accounts.h"
 #include "shell/dialog_layout.h"
 #include "shell/password_box.h"

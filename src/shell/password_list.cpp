@@ -1,9 +1,9 @@
 #include "shell/password_list.h"
 
 #include "school/school_tables.h"
-#include "platform/gbk.h"
-#include "platform/messages.h"
-#include "platform/typed_read.h"
+#include "workbook/gbk.h"
+#include "widgets/messages.h"
+#include "db/typed_read.h"
 
 #include <QSqlRecord>
 

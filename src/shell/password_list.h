@@ -2,7 +2,7 @@
 // The password list of 系统安全密码设置: the password rule, the three lists
 // the window shows, and the save of the passwords typed there.
 #include "kit/save_report.h"
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QString>
 #include <QStringList>

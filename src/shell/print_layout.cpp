@@ -1,6 +1,6 @@
 #include "shell/print_layout.h"
 
-#include "platform/gbk.h"
+#include "workbook/gbk.h"
 
 #include <QFontMetricsF>
 #include <QVector>

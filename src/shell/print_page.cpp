@@ -3,10 +3,10 @@
 #include "kit/text_box.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
-#include "platform/fonts.h"
-#include "platform/messages.h"
-#include "platform/text_printer.h"
-#include "platform/units.h"
+#include "widgets/fonts.h"
+#include "widgets/messages.h"
+#include "widgets/text_printer.h"
+#include "widgets/units.h"
 #include "shell/print_layout.h"
 
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "shell/school_name.h"
 
-#include "platform/gbk.h"
+#include "workbook/gbk.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #include "shell/school_name_window.h"
 
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "shell/school_name.h"
 
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "shell/server_location.h"
 
 #include "kit/window_host.h"
-#include "platform/gbk.h"
+#include "workbook/gbk.h"
 
 #include <QDir>
 #include <QSqlQuery>

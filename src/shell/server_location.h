@@ -6,7 +6,7 @@
 //
 // Paths keep their Windows form in PATH.DLL and in openpath; the database layer
 // maps a share path to its mounted folder when it opens it.
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QString>
 #include <optional>

@@ -2,8 +2,8 @@
 
 #include "kit/window_steps.h"
 #include "shell/dialog_layout.h"
-#include "platform/messages.h"
-#include "platform/share_paths.h"
+#include "widgets/messages.h"
+#include "os/share_paths.h"
 #include "shell/server_location.h"
 
 #include <QFileDialog>

@@ -3,7 +3,7 @@
 #include "kit/exam_locks.h"
 #include "school/class_code.h"
 #include "shell/server_location.h"
-#include "platform/typed_read.h"
+#include "db/typed_read.h"
 
 #include <algorithm>
 #include <optional>

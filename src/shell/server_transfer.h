@@ -10,7 +10,7 @@
 // base value; where another computer changed it too the field is a conflict,
 // left queued until the user decides.
 #include "kit/save_report.h"
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QList>
 #include <QString>

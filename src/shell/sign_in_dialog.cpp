@@ -1,6 +1,6 @@
 #include "shell/sign_in_dialog.h"
 
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "shell/dialog_layout.h"
 #include "shell/password_box.h"
 #include "kit/window_names.h"

@@ -1,7 +1,7 @@
 #include "shell/system_information.h"
 
-#include "platform/registry.h"
-#include "platform/system_info.h"
+#include "os/registry.h"
+#include "os/system_info.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include "kit/save_report.h"
 #include "kit/window_steps.h"
 #include "shell/dialog_layout.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "shell/server_transfer.h"
 #include "shell/upload_conflict_window.h"
 

@@ -7,9 +7,9 @@
 #include "fixtures/window_harness.h"
 #include "app/main_window.h"
 #include "kit/window_names.h"
-#include "platform/database.h"
-#include "platform/file_chooser.h"
-#include "platform/messages.h"
+#include "db/database.h"
+#include "widgets/file_chooser.h"
+#include "widgets/messages.h"
 
 #include <QAbstractButton>
 #include <QAction>

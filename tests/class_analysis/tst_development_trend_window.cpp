@@ -7,8 +7,8 @@
 #include "fixtures/window_harness.h"
 #include "kit/class_tree.h"
 #include "kit/window_names.h"
-#include "platform/chart_surface.h"
-#include "platform/flex_grid.h"
+#include "widgets/chart_surface.h"
+#include "widgets/flex_grid.h"
 
 #include <QApplication>
 #include <QLabel>

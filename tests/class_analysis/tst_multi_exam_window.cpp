@@ -8,8 +8,8 @@
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "kit/window_names.h"
-#include "platform/chart_surface.h"
-#include "platform/messages.h"
+#include "widgets/chart_surface.h"
+#include "widgets/messages.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -7,10 +7,10 @@
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "kit/window_names.h"
-#include "platform/chart_surface.h"
-#include "platform/flex_grid.h"
-#include "platform/messages.h"
-#include "platform/units.h"
+#include "widgets/chart_surface.h"
+#include "widgets/flex_grid.h"
+#include "widgets/messages.h"
+#include "widgets/units.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // 初一年级组 is the cohort 2025.
 #include "grade_analysis/subject_statistics.h"
 #include "fixtures/test_school.h"
-#include "platform/format.h"
+#include "workbook/format.h"
 
 #include <QTest>
 

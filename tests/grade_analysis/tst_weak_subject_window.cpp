@@ -5,9 +5,9 @@
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "kit/window_names.h"
-#include "platform/chart_surface.h"
-#include "platform/flex_grid.h"
-#include "platform/messages.h"
+#include "widgets/chart_surface.h"
+#include "widgets/flex_grid.h"
+#include "widgets/messages.h"
 #include "shell/print_page.h"
 
 #include <QComboBox>

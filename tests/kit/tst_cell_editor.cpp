@@ -1,6 +1,6 @@
 // The cell editor on an offscreen register grid, driven with key and mouse events;
 // and the component's options that the other grids use.
-#include "platform/flex_grid.h"
+#include "widgets/flex_grid.h"
 #include "kit/cell_editor.h"
 #include "register/register_grid.h"
 

@@ -3,8 +3,8 @@
 #include "fixtures/test_school.h"
 #include "kit/class_tree.h"
 #include "kit/session.h"
-#include "platform/data_control.h"
-#include "platform/messages.h"
+#include "widgets/data_control.h"
+#include "widgets/messages.h"
 
 #include <QSignalSpy>
 #include <QtTest>

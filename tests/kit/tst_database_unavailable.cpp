@@ -5,8 +5,8 @@
 #include "kit/database_unavailable.h"
 #include "kit/window_base.h"
 #include "kit/window_names.h"
-#include "platform/database.h"
-#include "platform/messages.h"
+#include "db/database.h"
+#include "widgets/messages.h"
 
 #include <QFile>
 #include <QtTest>

@@ -5,8 +5,8 @@
 #include "kit/selection.h"
 #include "kit/subject_selection.h"
 #include "kit/window_steps.h"
-#include "platform/data_control.h"
-#include "platform/messages.h"
+#include "widgets/data_control.h"
+#include "widgets/messages.h"
 #include "kit/session.h"
 
 #include <QAbstractItemView>

@@ -6,7 +6,7 @@
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "kit/window_names.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "register/register_window.h"
 #include "shell/sign_in_dialog.h"
 

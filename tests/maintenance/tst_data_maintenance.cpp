@@ -10,7 +10,7 @@
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
 #include "maintenance/data_maintenance_window.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "school/exam_columns.h"
 
 #include <QDir>

@@ -6,8 +6,8 @@
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
 #include "organisation/admission_notice_window.h"
-#include "platform/file_chooser.h"
-#include "platform/units.h"
+#include "widgets/file_chooser.h"
+#include "widgets/units.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -4,7 +4,7 @@
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "organisation/grade_group_window.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "shell/sign_in_dialog.h"
 #include "kit/window_names.h"
 

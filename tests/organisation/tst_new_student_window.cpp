@@ -7,9 +7,9 @@
 #include "fixtures/xlsx_file.h"
 #include "kit/window_names.h"
 #include "organisation/new_student_window.h"
-#include "platform/export_workbook.h"
-#include "platform/file_chooser.h"
-#include "platform/flex_grid.h"
+#include "workbook/export_workbook.h"
+#include "widgets/file_chooser.h"
+#include "widgets/flex_grid.h"
 
 #include <QComboBox>
 #include <QLabel>

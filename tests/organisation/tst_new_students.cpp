@@ -4,8 +4,8 @@
 #include "fixtures/files.h"
 #include "fixtures/xlsx_file.h"
 #include "organisation/new_students.h"
-#include "platform/export_workbook.h"
-#include "platform/import_workbook.h"
+#include "workbook/export_workbook.h"
+#include "workbook/import_workbook.h"
 
 #include <QDir>
 #include <QMap>

@@ -2,7 +2,7 @@
 // grade group, with what goes along with a removal.
 #include "fixtures/test_school.h"
 #include "organisation/organisation_save.h"
-#include "platform/database.h"
+#include "db/database.h"
 
 #include <QSqlQuery>
 #include <QtTest>

@@ -2,7 +2,7 @@
 // new ones are inserted, unticked ones deleted, all in one transaction.
 #include "fixtures/test_school.h"
 #include "organisation/teaching_save.h"
-#include "platform/row_update.h"
+#include "db/row_update.h"
 
 #include <QSqlQuery>
 #include <QtTest>

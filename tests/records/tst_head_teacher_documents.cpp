@@ -3,7 +3,7 @@
 #include "fixtures/test_school.h"
 #include "records/head_teacher_documents.h"
 
-#include "platform/row_update.h"
+#include "db/row_update.h"
 
 #include <QtTest>
 

@@ -6,7 +6,7 @@
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "kit/window_names.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "records/notice_admin_window.h"
 #include "records/publish_notice_window.h"
 #include "records/view_notices_window.h"

@@ -3,7 +3,7 @@
 // back to the list.
 #include "fixtures/test_school.h"
 #include "kit/session.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "records/two_mode_editor.h"
 
 #include <QPlainTextEdit>

@@ -3,8 +3,8 @@
 // register sheet read back from its file.
 #include "fixtures/xlsx_file.h"
 #include "kit/column_mapping.h"
-#include "platform/export_workbook.h"
-#include "platform/import_workbook.h"
+#include "workbook/export_workbook.h"
+#include "workbook/import_workbook.h"
 #include "register/register_export.h"
 #include "register/register_grid.h"
 #include "register/register_import.h"

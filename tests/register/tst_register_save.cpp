@@ -1,6 +1,6 @@
 // Rows of the register, their rules and their save to the section table, without windows.
 #include "fixtures/test_school.h"
-#include "platform/row_update.h"
+#include "db/row_update.h"
 #include "school/class_code.h"
 #include "register/register_rows.h"
 #include "register/register_save.h"

@@ -6,9 +6,9 @@
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "kit/window_names.h"
-#include "platform/export_workbook.h"
-#include "platform/flex_grid.h"
-#include "platform/import_workbook.h"
+#include "workbook/export_workbook.h"
+#include "widgets/flex_grid.h"
+#include "workbook/import_workbook.h"
 #include "register/roll_call.h"
 #include "register/roll_call_window.h"
 

@@ -1,4 +1,4 @@
-#include "platform/flex_grid.h"
+#include "widgets/flex_grid.h"
 #include "reports/paper_preview.h"
 
 #include <QComboBox>

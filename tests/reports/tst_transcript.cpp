@@ -1,5 +1,5 @@
 #include "fixtures/test_school.h"
-#include "platform/database.h"
+#include "db/database.h"
 #include "reports/transcript.h"
 #include "reports/transcript_options.h"
 #include "school/exam_columns.h"

@@ -2,7 +2,7 @@
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "kit/window_names.h"
-#include "platform/flex_grid.h"
+#include "widgets/flex_grid.h"
 #include "reports/paper_preview.h"
 #include "reports/transcript_window.h"
 

@@ -1,7 +1,7 @@
 // Class codes, class numbers, seats and the class-membership query.
 #include "fixtures/test_school.h"
 #include "school/fixed_lists.h"
-#include "platform/database.h"
+#include "db/database.h"
 #include "school/class_code.h"
 #include "register/register_grid.h"
 

@@ -1,10 +1,10 @@
 // Score entry rules without widgets: the key rules and their sounds, the checks
 // on what the boxes hold, the entry statistics with class ranks, and the save.
 #include "fixtures/test_school.h"
-#include "platform/database.h"
+#include "db/database.h"
 #include "score_entry/entry_statistics.h"
 #include "score_entry/score_input.h"
-#include "platform/row_update.h"
+#include "db/row_update.h"
 #include "school/score_sheet.h"
 
 #include <QSqlQuery>

@@ -7,9 +7,9 @@
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
 #include "kit/window_names.h"
-#include "platform/flex_grid.h"
-#include "platform/key_sound.h"
-#include "platform/messages.h"
+#include "widgets/flex_grid.h"
+#include "os/key_sound.h"
+#include "widgets/messages.h"
 #include "score_entry/score_entry_window.h"
 #include "school/score_sheet.h"
 

@@ -8,9 +8,9 @@
 #include "fixtures/window_harness.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
-#include "platform/messages.h"
-#include "platform/system_info.h"
-#include "platform/units.h"
+#include "widgets/messages.h"
+#include "os/system_info.h"
+#include "widgets/units.h"
 #include "shell/about_window.h"
 
 #include <QFile>

@@ -7,8 +7,8 @@
 #include "fixtures/window_harness.h"
 #include "kit/text_box.h"
 #include "kit/window_names.h"
-#include "platform/database.h"
-#include "platform/units.h"
+#include "db/database.h"
+#include "widgets/units.h"
 #include "shell/help_file.h"
 #include "shell/help_window.h"
 

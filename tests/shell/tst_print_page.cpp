@@ -6,8 +6,8 @@
 #include "fixtures/window_harness.h"
 #include "kit/text_box.h"
 #include "kit/window_names.h"
-#include "platform/messages.h"
-#include "platform/text_printer.h"
+#include "widgets/messages.h"
+#include "widgets/text_printer.h"
 #include "shell/print_layout.h"
 #include "shell/print_page.h"
 

@@ -3,7 +3,7 @@
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
-#include "platform/messages.h"
+#include "widgets/messages.h"
 #include "shell/password_change_dialog.h"
 #include "shell/sign_in_dialog.h"
 #include "kit/sign_in_toggle.h"

@@ -1,0 +1,10 @@
+#include "os/clock.h"
+
+namespace tessaly {
+
+QDate systemToday()
+{
+    return QDate::currentDate();
+}
+
+} // namespace tessaly
