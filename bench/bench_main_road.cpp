@@ -514,11 +514,11 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
     ScoreEntryWindow *w = entry.w;
     // The subject teacher signs in: creation is his.
     entry.main.session().denglu = w->chosenSubject().teacher;
-    choose(w->Combo3, kRoadSubject);
+    choose(w->subjectCombo, kRoadSubject);
     const int examIndex = w->examList().indexOf(exam);
     const auto openExam = [&] {
-        w->Combo5->setCurrentIndex(examIndex);
-        w->Combo5_Click();
+        w->examCombo->setCurrentIndex(examIndex);
+        w->examChosen();
     };
     openExam();
     if (wanted("open")) {
@@ -540,10 +540,10 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
         const auto enter = [&] {
             ++round;
             for (int seat = 1; seat <= 60; ++seat) {
-                w->Text5->setText(QStringLiteral("%1/%2").arg(seat).arg(40 + (seat + round) % 60));
+                w->mixedBox->setText(QStringLiteral("%1/%2").arg(seat).arg(40 + (seat + round) % 60));
                 entry.responder.answer(true);
                 QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-                QCoreApplication::sendEvent(w->Text5, &enter);
+                QCoreApplication::sendEvent(w->mixedBox, &enter);
             }
             marked = int(std::count_if(w->scoreRows().cbegin(), w->scoreRows().cend(),
                                        [](const score::ScoreRow &r) { return !r.state.isEmpty(); }));
@@ -578,35 +578,35 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
     if (wanted("statistics")) {
         Figure f{QStringLiteral("成绩录入: statistics panel")};
         // The panel is closed before each run, as it is when the teacher asks for it.
-        f.window = medianMs([&] { frame([&] { w->Command4_Click(); }); }, [&] {
-            w->Command5_Click();
+        f.window = medianMs([&] { frame([&] { w->statisticsClicked(); }); }, [&] {
+            w->closeStatisticsClicked();
             QCoreApplication::processEvents();
         });
         f.bare = medianMs([&] { bareStatistics(bare.db(), kRoadTable, code, exam); });
-        if (!entry.responder.shown().isEmpty() || w->Label3_0->text().isEmpty())
+        if (!entry.responder.shown().isEmpty() || w->statisticsLabel->text().isEmpty())
             f.note = QStringLiteral("(no statistics shown)");
-        w->Command5_Click();
+        w->closeStatisticsClicked();
         printRow(c, f);
     }
     if (wanted("create")) {
         // A quiz of the subject per run: 保存新考 asks, creates the column and opens it.
         Figure f{QStringLiteral("成绩录入: create an exam column")};
         int round = 0;
-        const int before = w->Combo5->count();
+        const int before = w->examCombo->count();
         f.window = medianMs(
             [&] {
                 frame([&] {
                     entry.responder.answer(true);
-                    w->Command3->click();
+                    w->createExamButton->click();
                 });
             },
             [&] {
-                w->Command1->click();
-                w->Option3->click();
-                w->Text7->setText(QStringLiteral("测%1").arg(++round));
-                w->Text8->setText(QStringLiteral("100"));
+                w->newExamButton->click();
+                w->quizOption->click();
+                w->examNameBox->setText(QStringLiteral("测%1").arg(++round));
+                w->newFullMarkBox->setText(QStringLiteral("100"));
             });
-        const int created = w->Combo5->count() - before;
+        const int created = w->examCombo->count() - before;
         // The data layer: a connection on the file, then CreateExam.
         int made = 0;
         f.data = medianMs([&] {

@@ -50,7 +50,7 @@ QString g_exam;   // the subject's last exam column
 
 // ---- Opening an exam --------------------------------------------------------
 
-// The window: choosing the exam in Combo5 (query, rows, grid, full mark).
+// The window: choosing the exam in examCombo (query, rows, grid, full mark).
 void BM_OpenExam_Window(benchmark::State &state)
 {
     ScoreEntryOnClass open(g_dbPath);
@@ -58,13 +58,13 @@ void BM_OpenExam_Window(benchmark::State &state)
     const ScriptedResponder &responder = open.responder;
     const int last = open.lastExam;
     for (auto _ : state) {
-        w->Combo5->setCurrentIndex(last);
-        w->Combo5_Click();
+        w->examCombo->setCurrentIndex(last);
+        w->examChosen();
     }
     if (w->scoreRows().size() != 60 || !responder.shown().isEmpty())
         state.SkipWithError("the class is not the class of 60 with scores");
     state.counters["rows"] = double(w->scoreRows().size());
-    state.counters["exams"] = w->Combo5->count();
+    state.counters["exams"] = w->examCombo->count();
 }
 BENCHMARK(BM_OpenExam_Window)->Unit(benchmark::kMillisecond);
 
@@ -90,7 +90,7 @@ BENCHMARK(BM_OpenExam_Bare)->Unit(benchmark::kMillisecond);
 // ---- Saving 60 scores and the statistics panel ---------------------------------
 
 // The window's save of a class of 60, every row marked: a connection opened on
-// openpath and one transaction of 60 bound UPDATEs, as Command8 runs it.
+// openpath and one transaction of 60 bound UPDATEs, as saveButton runs it.
 void BM_SaveScores(benchmark::State &state)
 {
     ScoreEntryOnClass open(g_dbPath);
@@ -131,14 +131,14 @@ void BM_SaveScores_Bare(benchmark::State &state)
 }
 BENCHMARK(BM_SaveScores_Bare)->Unit(benchmark::kMillisecond);
 
-// The window's statistics panel (Command4) over the class of 60 with their scores:
+// The window's statistics panel (statisticsButton) over the class of 60 with their scores:
 // levels, ranks into the grid, the panel's text.
 void BM_Statistics_Window(benchmark::State &state)
 {
     ScoreEntryOnClass open(g_dbPath);
     for (auto _ : state)
-        open.w->Command4_Click();
-    if (!open.responder.shown().isEmpty() || open.w->Label3_0->text().isEmpty())
+        open.w->statisticsClicked();
+    if (!open.responder.shown().isEmpty() || open.w->statisticsLabel->text().isEmpty())
         state.SkipWithError("no statistics shown");
     state.counters["rows"] = double(open.w->scoreRows().size());
 }

@@ -49,12 +49,12 @@ RegisterOnClass::RegisterOnClass(const QString &dbPath) : main(QFileInfo(dbPath)
 ScoreEntryOnClass::ScoreEntryOnClass(const QString &dbPath) : main(QFileInfo(dbPath).absolutePath())
 {
     w = openOnRoad<ScoreEntryWindow>(main, dbPath, kScoreEntryWindow);
-    choose(w->Combo1, kRoadGrade);
-    choose(w->Combo2, kRoadClass);
-    choose(w->Combo3, kRoadSubject);
-    lastExam = w->Combo5->count() - 1;
-    w->Combo5->setCurrentIndex(lastExam);
-    w->Combo5_Click();
+    choose(w->gradeGroupCombo, kRoadGrade);
+    choose(w->classCombo, kRoadClass);
+    choose(w->subjectCombo, kRoadSubject);
+    lastExam = w->examCombo->count() - 1;
+    w->examCombo->setCurrentIndex(lastExam);
+    w->examChosen();
 }
 
 bool freshImportAndSave(RegisterWindow *w, ScriptedFileChooser &chooser, const QString &roster)

@@ -100,8 +100,8 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     setWindowTitle(QStringLiteral("任课教师录入成绩"));
     buildControls();
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::Teacher, Command2, m_host, databasePath(), this);
-    m_toggle->setChoices(Combo1, Combo2, Combo3);
+    m_toggle = new SignInToggle(SignInToggle::Kind::Teacher, signInButton, m_host, databasePath(), this);
+    m_toggle->setChoices(gradeGroupCombo, classCombo, subjectCombo);
     m_toggle->setAccount([this] {
         const score::SubjectEntry e = chosenSubject();
         return Account{e.teacher, e.password, e.id};
@@ -109,33 +109,33 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     connect(m_toggle, &SignInToggle::stateShown, this, &ScoreEntryWindow::showSignInState);
 
 
-    connect(Combo1, &QComboBox::activated, this, &ScoreEntryWindow::Combo1_Click);
-    connect(Combo2, &QComboBox::activated, this, &ScoreEntryWindow::Combo2_Click);
-    connect(Combo3, &QComboBox::activated, this, &ScoreEntryWindow::Combo3_Click);
-    connect(Combo5, &QComboBox::activated, this, &ScoreEntryWindow::Combo5_Click);
+    connect(gradeGroupCombo, &QComboBox::activated, this, &ScoreEntryWindow::gradeGroupChosen);
+    connect(classCombo, &QComboBox::activated, this, &ScoreEntryWindow::classChosen);
+    connect(subjectCombo, &QComboBox::activated, this, &ScoreEntryWindow::subjectChosen);
+    connect(examCombo, &QComboBox::activated, this, &ScoreEntryWindow::examChosen);
     m_choice = std::make_unique<ClassChoice>(
-        ClassChoice::Steps{.gradeGroup = Combo1, .klass = Combo2, .subject = Combo3, .classes = ClassVariant::WithPassword},
+        ClassChoice::Steps{.gradeGroup = gradeGroupCombo, .klass = classCombo, .subject = subjectCombo, .classes = ClassVariant::WithPassword},
         *this, this);
-    connect(Text9, &QLineEdit::editingFinished, this, &ScoreEntryWindow::Text9_Validate);
-    connect(Command1, &QPushButton::clicked, this, &ScoreEntryWindow::Command1_Click);
-    connect(Command19, &QPushButton::clicked, this, &ScoreEntryWindow::Command19_Click);
-    connect(Option1, &QRadioButton::clicked, this, &ScoreEntryWindow::Option1_Click);
-    connect(Option2, &QRadioButton::clicked, this, &ScoreEntryWindow::Option2_Click);
-    connect(Option3, &QRadioButton::clicked, this, &ScoreEntryWindow::Option3_Click);
-    connect(Command3, &QPushButton::clicked, this, &ScoreEntryWindow::Command3_Click);
-    connect(Command7, &QPushButton::clicked, this, &ScoreEntryWindow::Command7_Click);
+    connect(fullMarkBox, &QLineEdit::editingFinished, this, &ScoreEntryWindow::fullMarkEdited);
+    connect(newExamButton, &QPushButton::clicked, this, &ScoreEntryWindow::newExamClicked);
+    connect(cancelExamButton, &QPushButton::clicked, this, &ScoreEntryWindow::cancelNewExamClicked);
+    connect(midTermOption, &QRadioButton::clicked, this, &ScoreEntryWindow::midTermChosen);
+    connect(finalOption, &QRadioButton::clicked, this, &ScoreEntryWindow::finalChosen);
+    connect(quizOption, &QRadioButton::clicked, this, &ScoreEntryWindow::quizChosen);
+    connect(createExamButton, &QPushButton::clicked, this, &ScoreEntryWindow::createExamClicked);
+    connect(closeButton, &QPushButton::clicked, this, &ScoreEntryWindow::closeClicked);
 
-    connect(Text2, &QLineEdit::textChanged, this, &ScoreEntryWindow::Text2_Change);
-    connect(Text3, &QLineEdit::textChanged, this, &ScoreEntryWindow::Text3_Change);
-    connect(Text4, &QLineEdit::textChanged, this, &ScoreEntryWindow::Text4_Change);
-    connect(Text5, &QLineEdit::textChanged, this, &ScoreEntryWindow::Text5_Change);
-    for (QLineEdit *box : {Text2, Text3, Text4, Text5})
+    connect(seatBox, &QLineEdit::textChanged, this, &ScoreEntryWindow::seatBoxChanged);
+    connect(nameBox, &QLineEdit::textChanged, this, &ScoreEntryWindow::nameBoxChanged);
+    connect(scoreBox, &QLineEdit::textChanged, this, &ScoreEntryWindow::scoreBoxChanged);
+    connect(mixedBox, &QLineEdit::textChanged, this, &ScoreEntryWindow::mixedBoxChanged);
+    for (QLineEdit *box : {seatBox, nameBox, scoreBox, mixedBox})
         box->installEventFilter(this);
-    connect(Option4, &QRadioButton::clicked, this, &ScoreEntryWindow::Option4_Click);
-    connect(Option5, &QRadioButton::clicked, this, &ScoreEntryWindow::Option5_Click);
-    connect(Command4, &QPushButton::clicked, this, &ScoreEntryWindow::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &ScoreEntryWindow::Command5_Click);
-    connect(Command8, &QPushButton::clicked, this, &ScoreEntryWindow::Command8_Click);
+    connect(showUnscoredOption, &QRadioButton::clicked, this, &ScoreEntryWindow::showUnscoredChosen);
+    connect(showAllOption, &QRadioButton::clicked, this, &ScoreEntryWindow::showAllChosen);
+    connect(statisticsButton, &QPushButton::clicked, this, &ScoreEntryWindow::statisticsClicked);
+    connect(closeStatisticsButton, &QPushButton::clicked, this, &ScoreEntryWindow::closeStatisticsClicked);
+    connect(saveButton, &QPushButton::clicked, this, &ScoreEntryWindow::saveClicked);
 
     // The cell editor on the score column: Up, Down and Enter move from student to
     // student past hidden rows; after a move the next loss of focus leaves the
@@ -156,7 +156,7 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     };
     // A score above the full mark is refused and said so: the cell's score stays,
     // selected, and no part of the typed one is kept.
-    editor.refuses = [this](int, const QString &text) { return score::isAboveFullMark(text, Text9->text()); };
+    editor.refuses = [this](int, const QString &text) { return score::isAboveFullMark(text, fullMarkBox->text()); };
     editor.refused = [this](int) { tellAboveFullMark(); };
     editor.commitText = [](int, const QString &text) {
         return score::shownScoreText(score::scoreValue(text));
@@ -168,11 +168,11 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     editor.scrollClearsSkip = true;
     editor.rowStateColumn = score::kColRowState;
     editor.changedState = QStringLiteral("1");
-    m_editor = new CellEditor(Grid1, std::move(editor));
+    m_editor = new CellEditor(scoreGrid, std::move(editor));
     m_editor->setSkipNextWriteBack(true);
-    Text1 = m_editor->lineEdit();
-    Text1->setValidator(new RuleValidator(score::isScoreText, Text1));
-    Text1->installEventFilter(this);   // after the editor's own filter, so it sees keys first
+    cellEditorBox = m_editor->lineEdit();
+    cellEditorBox->setValidator(new RuleValidator(score::isScoreText, cellEditorBox));
+    cellEditorBox->installEventFilter(this);   // after the editor's own filter, so it sees keys first
     connect(m_editor, &CellEditor::cellWritten, this, [this](int row, int) { rowWritten(row); });
 
     updateEntryFrame();
@@ -187,113 +187,113 @@ QSize ScoreEntryWindow::sizeHint() const
 
 void ScoreEntryWindow::buildControls()
 {
-    Label4 = label(kTitle, this, "Label4");
-    QFont titleFont = Label4->font();
+    titleLabel = label(kTitle, this, "Label4");
+    QFont titleFont = titleLabel->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     titleFont.setBold(true);
-    Label4->setFont(titleFont);
-    Label4->setAlignment(Qt::AlignCenter);
+    titleLabel->setFont(titleFont);
+    titleLabel->setAlignment(Qt::AlignCenter);
 
     // Selection.
-    Frame2 = named(new QGroupBox(QStringLiteral("选择班级"), this), "Frame2");
-    Combo1 = named(new QComboBox(Frame2), "Combo1");
-    Combo2 = named(new QComboBox(Frame2), "Combo2");
-    Combo3 = named(new QComboBox(Frame2), "Combo3");
-    Combo5 = named(new QComboBox(Frame2), "Combo5");
-    Combo5->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    Combo5->setMinimumContentsLength(12);
-    auto *choice = new QFormLayout(Frame2);
-    choice->addRow(label(QStringLiteral("选择年级组："), Frame2), Combo1);
-    choice->addRow(label(QStringLiteral("选 择班 级："), Frame2), Combo2);
-    choice->addRow(label(QStringLiteral("选 择学 科："), Frame2), Combo3);
-    choice->addRow(label(QStringLiteral("已有的考试："), Frame2), Combo5);
-    choice->addRow(label(QStringLiteral("需要登分请："), Frame2), label(QStringLiteral("选择班级、学科、考试、登陆"), Frame2));
-    choice->addRow(label(QStringLiteral("请先登陆才能进行成绩录入"), Frame2));
+    choiceFrame = named(new QGroupBox(QStringLiteral("选择班级"), this), "Frame2");
+    gradeGroupCombo = named(new QComboBox(choiceFrame), "Combo1");
+    classCombo = named(new QComboBox(choiceFrame), "Combo2");
+    subjectCombo = named(new QComboBox(choiceFrame), "Combo3");
+    examCombo = named(new QComboBox(choiceFrame), "Combo5");
+    examCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    examCombo->setMinimumContentsLength(12);
+    auto *choice = new QFormLayout(choiceFrame);
+    choice->addRow(label(QStringLiteral("选择年级组："), choiceFrame), gradeGroupCombo);
+    choice->addRow(label(QStringLiteral("选 择班 级："), choiceFrame), classCombo);
+    choice->addRow(label(QStringLiteral("选 择学 科："), choiceFrame), subjectCombo);
+    choice->addRow(label(QStringLiteral("已有的考试："), choiceFrame), examCombo);
+    choice->addRow(label(QStringLiteral("需要登分请："), choiceFrame), label(QStringLiteral("选择班级、学科、考试、登陆"), choiceFrame));
+    choice->addRow(label(QStringLiteral("请先登陆才能进行成绩录入"), choiceFrame));
 
-    Command2 = named(new QPushButton(this), "Command2");
+    signInButton = named(new QPushButton(this), "Command2");
 
     // Entry frame.
-    Frame1 = named(new QGroupBox(QStringLiteral("任课教师录入成绩"), this), "Frame1");
-    Command1 = named(new QPushButton(QStringLiteral("创建新的考试(&K)"), Frame1), "Command1");
-    Command4 = named(new QPushButton(QStringLiteral("成绩统计(&E)"), Frame1), "Command4");
-    Text9 = named(new QLineEdit(Frame1), "Text9");
+    entryFrame = named(new QGroupBox(QStringLiteral("任课教师录入成绩"), this), "Frame1");
+    newExamButton = named(new QPushButton(QStringLiteral("创建新的考试(&K)"), entryFrame), "Command1");
+    statisticsButton = named(new QPushButton(QStringLiteral("成绩统计(&E)"), entryFrame), "Command4");
+    fullMarkBox = named(new QLineEdit(entryFrame), "Text9");
     buildEntryControls();
 
     // Exam creation panel.
-    Frame6 = named(new QGroupBox(QStringLiteral("创建新的考试"), this), "Frame6");
-    Option1 = named(new QRadioButton(QStringLiteral("期中"), Frame6), "Option1");
-    Option2 = named(new QRadioButton(QStringLiteral("期末"), Frame6), "Option2");
-    Option3 = named(new QRadioButton(QStringLiteral("测验"), Frame6), "Option3");
-    Text7 = named(new QLineEdit(Frame6), "Text7");
-    Text7->setEnabled(false);
-    lblLabels17 = label(QString(), Frame6, "lblLabels17");
-    Text8 = named(new QLineEdit(Frame6), "Text8");
-    Text6 = named(new QLineEdit(Frame6), "Text6");
-    Text6->hide();
-    Command3 = named(new QPushButton(QStringLiteral("保存新考(&C)"), Frame6), "Command3");
-    Command3->setEnabled(false);
-    Command19 = named(new QPushButton(QStringLiteral("取消"), Frame6), "Command19");
-    auto *note = label(kCreationNote, Frame6);
+    newExamFrame = named(new QGroupBox(QStringLiteral("创建新的考试"), this), "Frame6");
+    midTermOption = named(new QRadioButton(QStringLiteral("期中"), newExamFrame), "Option1");
+    finalOption = named(new QRadioButton(QStringLiteral("期末"), newExamFrame), "Option2");
+    quizOption = named(new QRadioButton(QStringLiteral("测验"), newExamFrame), "Option3");
+    examNameBox = named(new QLineEdit(newExamFrame), "Text7");
+    examNameBox->setEnabled(false);
+    quizSubjectLabel = label(QString(), newExamFrame, "lblLabels17");
+    newFullMarkBox = named(new QLineEdit(newExamFrame), "Text8");
+    columnNameBox = named(new QLineEdit(newExamFrame), "Text6");
+    columnNameBox->hide();
+    createExamButton = named(new QPushButton(QStringLiteral("保存新考(&C)"), newExamFrame), "Command3");
+    createExamButton->setEnabled(false);
+    cancelExamButton = named(new QPushButton(QStringLiteral("取消"), newExamFrame), "Command19");
+    auto *note = label(kCreationNote, newExamFrame);
     note->setWordWrap(true);
     auto *kinds = new QHBoxLayout;
-    kinds->addWidget(label(QStringLiteral("新考类别："), Frame6));
-    kinds->addWidget(Option1);
-    kinds->addWidget(Option2);
-    kinds->addWidget(Option3);
+    kinds->addWidget(label(QStringLiteral("新考类别："), newExamFrame));
+    kinds->addWidget(midTermOption);
+    kinds->addWidget(finalOption);
+    kinds->addWidget(quizOption);
     kinds->addStretch();
     auto *name = new QHBoxLayout;
-    name->addWidget(Text7, 1);
-    name->addWidget(lblLabels17);
-    name->addWidget(label(QStringLiteral("满分:"), Frame6));
-    name->addWidget(Text8);
-    Text8->setMaximumWidth(Text8->fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
-    QHBoxLayout *buttons = buttonRow({Command3, Command19});
-    auto *creation = new QVBoxLayout(Frame6);
+    name->addWidget(examNameBox, 1);
+    name->addWidget(quizSubjectLabel);
+    name->addWidget(label(QStringLiteral("满分:"), newExamFrame));
+    name->addWidget(newFullMarkBox);
+    newFullMarkBox->setMaximumWidth(newFullMarkBox->fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
+    QHBoxLayout *buttons = buttonRow({createExamButton, cancelExamButton});
+    auto *creation = new QVBoxLayout(newExamFrame);
     creation->addLayout(kinds);
     creation->addLayout(name);
     creation->addWidget(note);
     creation->addLayout(buttons);
-    Frame6->hide();
+    newExamFrame->hide();
 
     // The score grid.
-    Label7 = label(kGridCaption, this, "Label7");
-    Label7->setAlignment(Qt::AlignCenter);
-    Grid1 = named(new FlexGrid(this), "Grid1");
-    Grid1->setRows(1);
-    Grid1->setFixedRows(1);
-    Grid1->setFixedCols(1);
-    Grid1->setFormatString(score::kLoadHeader);
-    Grid1->setColWidth(score::kColId, 0);
-    Grid1->setColWidth(score::kColRowState, 0);
+    gridCaption = label(kGridCaption, this, "Label7");
+    gridCaption->setAlignment(Qt::AlignCenter);
+    scoreGrid = named(new FlexGrid(this), "Grid1");
+    scoreGrid->setRows(1);
+    scoreGrid->setFixedRows(1);
+    scoreGrid->setFixedCols(1);
+    scoreGrid->setFormatString(score::kLoadHeader);
+    scoreGrid->setColWidth(score::kColId, 0);
+    scoreGrid->setColWidth(score::kColRowState, 0);
 
-    Command8 = named(new QPushButton(QStringLiteral("保存成绩(&S)"), this), "Command8");
-    Command8->setEnabled(false);
-    Option5 = named(new QRadioButton(QStringLiteral("显示全部学生"), this), "Option5");
-    Option4 = named(new QRadioButton(QStringLiteral("只显示未输分者"), this), "Option4");
+    saveButton = named(new QPushButton(QStringLiteral("保存成绩(&S)"), this), "Command8");
+    saveButton->setEnabled(false);
+    showAllOption = named(new QRadioButton(QStringLiteral("显示全部学生"), this), "Option5");
+    showUnscoredOption = named(new QRadioButton(QStringLiteral("只显示未输分者"), this), "Option4");
     auto *view = new QButtonGroup(this);   // one choice, whatever other options the window holds
-    view->addButton(Option5);
-    view->addButton(Option4);
-    Option5->setChecked(true);
-    Command7 = named(new QPushButton(QStringLiteral("关    闭(&P)"), this), "Command7");
-    Label5 = label(QString(), this, "Label5");
+    view->addButton(showAllOption);
+    view->addButton(showUnscoredOption);
+    showAllOption->setChecked(true);
+    closeButton = named(new QPushButton(QStringLiteral("关    闭(&P)"), this), "Command7");
+    statusLabel = label(QString(), this, "Label5");
 
 
     auto *left = new QVBoxLayout;
-    left->addWidget(Frame2);
-    left->addWidget(Command2);
+    left->addWidget(choiceFrame);
+    left->addWidget(signInButton);
     left->addStretch();
 
     auto *below = new QHBoxLayout;
-    below->addWidget(Option5);
-    below->addWidget(Option4);
+    below->addWidget(showAllOption);
+    below->addWidget(showUnscoredOption);
     below->addStretch();
-    below->addWidget(Command8);
-    below->addWidget(Command7);
+    below->addWidget(saveButton);
+    below->addWidget(closeButton);
 
     auto *right = new QVBoxLayout;
-    right->addWidget(Label7);
-    right->addWidget(Grid1, 1);
-    right->addWidget(Frame6);
+    right->addWidget(gridCaption);
+    right->addWidget(scoreGrid, 1);
+    right->addWidget(newExamFrame);
     right->addLayout(below);
 
     auto *body = new QHBoxLayout;
@@ -302,52 +302,52 @@ void ScoreEntryWindow::buildControls()
 
     // The entry frame runs across the window below the grid, its ways of entry side by side.
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(Label4);
+    layout->addWidget(titleLabel);
     layout->addLayout(body, 1);
-    layout->addWidget(Frame1);
-    layout->addWidget(Label5);
+    layout->addWidget(entryFrame);
+    layout->addWidget(statusLabel);
 }
 
 void ScoreEntryWindow::buildEntryControls()
 {
-    Label3_1 = label(QStringLiteral("录入学生成绩"), Frame1, "Label3_1");
-    Text3 = named(new QLineEdit(Frame1), "Text3");
-    Text2 = named(new QLineEdit(Frame1), "Text2");
-    Text4 = named(new QLineEdit(Frame1), "Text4");
-    Text5 = named(new QLineEdit(Frame1), "Text5");
-    Text2->setValidator(new RuleValidator(isDigits, Text2));
-    Text4->setValidator(new RuleValidator(score::isScoreText, Text4));
-    Text5->setValidator(new RuleValidator(score::isMixedText, Text5));
+    entryCaption = label(QStringLiteral("录入学生成绩"), entryFrame, "Label3_1");
+    nameBox = named(new QLineEdit(entryFrame), "Text3");
+    seatBox = named(new QLineEdit(entryFrame), "Text2");
+    scoreBox = named(new QLineEdit(entryFrame), "Text4");
+    mixedBox = named(new QLineEdit(entryFrame), "Text5");
+    seatBox->setValidator(new RuleValidator(isDigits, seatBox));
+    scoreBox->setValidator(new RuleValidator(score::isScoreText, scoreBox));
+    mixedBox->setValidator(new RuleValidator(score::isMixedText, mixedBox));
     auto wrapped = [this](const QString &text) {
-        QLabel *l = label(text, Frame1);
+        QLabel *l = label(text, entryFrame);
         l->setWordWrap(true);
         return l;
     };
 
     auto *exam = new QGridLayout;
-    exam->addWidget(Label3_1, 0, 0, 1, 2, Qt::AlignHCenter);
-    exam->addWidget(Command1, 1, 0, 1, 2);
-    exam->addWidget(Command4, 2, 0, 1, 2);
-    exam->addWidget(label(QStringLiteral("满分:"), Frame1), 3, 0);
-    exam->addWidget(Text9, 3, 1);
+    exam->addWidget(entryCaption, 0, 0, 1, 2, Qt::AlignHCenter);
+    exam->addWidget(newExamButton, 1, 0, 1, 2);
+    exam->addWidget(statisticsButton, 2, 0, 1, 2);
+    exam->addWidget(label(QStringLiteral("满分:"), entryFrame), 3, 0);
+    exam->addWidget(fullMarkBox, 3, 1);
     exam->setRowStretch(4, 1);
 
     auto *separate = new QGridLayout;
-    separate->addWidget(label(QStringLiteral("分别输入方式:"), Frame1), 0, 0, 1, 2);
-    separate->addWidget(label(QStringLiteral("输入  姓名:"), Frame1), 1, 0);
-    separate->addWidget(Text3, 1, 1);
-    separate->addWidget(label(QStringLiteral("输入学籍号:"), Frame1), 2, 0);
-    separate->addWidget(Text2, 2, 1);
-    separate->addWidget(label(QStringLiteral("输入  分数:"), Frame1), 3, 0);
-    separate->addWidget(Text4, 3, 1);
+    separate->addWidget(label(QStringLiteral("分别输入方式:"), entryFrame), 0, 0, 1, 2);
+    separate->addWidget(label(QStringLiteral("输入  姓名:"), entryFrame), 1, 0);
+    separate->addWidget(nameBox, 1, 1);
+    separate->addWidget(label(QStringLiteral("输入学籍号:"), entryFrame), 2, 0);
+    separate->addWidget(seatBox, 2, 1);
+    separate->addWidget(label(QStringLiteral("输入  分数:"), entryFrame), 3, 0);
+    separate->addWidget(scoreBox, 3, 1);
     separate->addWidget(wrapped(QStringLiteral("(只输入学号后两位 输入完成后回车)")), 4, 0, 1, 2);
 
     auto *mixed = new QVBoxLayout;
-    mixed->addWidget(label(QStringLiteral("混合输入方式:"), Frame1));
-    mixed->addWidget(Text5);
+    mixed->addWidget(label(QStringLiteral("混合输入方式:"), entryFrame));
+    mixed->addWidget(mixedBox);
     mixed->addWidget(wrapped(QStringLiteral("(学号后两位+/+分数 如(23号学生得了79分,可输入23/79)回车输入)")));
-    mixed->addWidget(label(QStringLiteral("点击左表直接输入方式:"), Frame1));
-    mixed->addWidget(label(QStringLiteral("可使用↑、↓与回车键移动"), Frame1));
+    mixed->addWidget(label(QStringLiteral("点击左表直接输入方式:"), entryFrame));
+    mixed->addWidget(label(QStringLiteral("可使用↑、↓与回车键移动"), entryFrame));
     mixed->addStretch();
 
     auto *ways = new QHBoxLayout;
@@ -356,23 +356,23 @@ void ScoreEntryWindow::buildEntryControls()
     ways->addLayout(separate, 1);
     ways->addSpacing(12);
     ways->addLayout(mixed, 1);
-    auto *entry = new QVBoxLayout(Frame1);
+    auto *entry = new QVBoxLayout(entryFrame);
     entry->addLayout(ways);
 
     // The statistics panel.
-    Picture1 = named(new QFrame(this), "Picture1");
-    Picture1->setFrameShape(QFrame::Box);
-    Picture1->setAutoFillBackground(true);
-    QPalette white = Picture1->palette();
+    statisticsPanel = named(new QFrame(this), "Picture1");
+    statisticsPanel->setFrameShape(QFrame::Box);
+    statisticsPanel->setAutoFillBackground(true);
+    QPalette white = statisticsPanel->palette();
     white.setColor(QPalette::Window, Qt::white);
-    Picture1->setPalette(white);
-    Label3_0 = label(QString(), Picture1, "Label3_0");
-    Label3_0->setFont(cjkFont(QStringLiteral("宋体"), 12));
-    Command5 = named(new QPushButton(QStringLiteral("关闭(&C)"), Picture1), "Command5");
-    auto *panel = new QVBoxLayout(Picture1);
-    panel->addWidget(Label3_0);
-    panel->addWidget(Command5, 0, Qt::AlignRight);
-    Picture1->hide();
+    statisticsPanel->setPalette(white);
+    statisticsLabel = label(QString(), statisticsPanel, "Label3_0");
+    statisticsLabel->setFont(cjkFont(QStringLiteral("宋体"), 12));
+    closeStatisticsButton = named(new QPushButton(QStringLiteral("关闭(&C)"), statisticsPanel), "Command5");
+    auto *panel = new QVBoxLayout(statisticsPanel);
+    panel->addWidget(statisticsLabel);
+    panel->addWidget(closeStatisticsButton, 0, Qt::AlignRight);
+    statisticsPanel->hide();
 }
 
 // ---- Selection -------------------------------------------------------------
@@ -382,66 +382,66 @@ void ScoreEntryWindow::Form_Load()
     MoveToTopLeft(this);
     if (databaseAvailable(*this, this))
         m_choice->loadGradeGroups();
-    Combo2->clear();
-    Combo3->clear();
-    Combo5->clear();
+    classCombo->clear();
+    subjectCombo->clear();
+    examCombo->clear();
     clearGrid(score::kLoadHeader);
-    Label5->setText(kStartStatus);
+    statusLabel->setText(kStartStatus);
 }
 
-void ScoreEntryWindow::Combo1_Click()
+void ScoreEntryWindow::gradeGroupChosen()
 {
     if (!settleUnsavedScores()) {
         // The scores stay: so does the grade group they belong to.
-        const QSignalBlocker block(Combo1);
-        Combo1->setCurrentIndex(Combo1->findText(m_gradeGroup));
+        const QSignalBlocker block(gradeGroupCombo);
+        gradeGroupCombo->setCurrentIndex(gradeGroupCombo->findText(m_gradeGroup));
         return;
     }
-    m_gradeGroup = Combo1->currentText();
+    m_gradeGroup = gradeGroupCombo->currentText();
     m_choice->chooseGradeGroup();
-    Combo5->clear();
+    examCombo->clear();
     m_exams.clear();
     clearGrid(score::kLoadHeader);
-    Label4->setText(Combo1->currentText() + Combo2->currentText());
-    Label7->setText(kGridCaption);
+    titleLabel->setText(gradeGroupCombo->currentText() + classCombo->currentText());
+    gridCaption->setText(kGridCaption);
     updateEntryFrame();
 }
 
-void ScoreEntryWindow::Combo2_Click()
+void ScoreEntryWindow::classChosen()
 {
-    const int index = Combo2->currentIndex();
+    const int index = classCombo->currentIndex();
     if (index < 0 || index >= m_choice->classes().size())
         return;
     if (!settleUnsavedScores()) {
-        const QSignalBlocker block(Combo2);
-        Combo2->setCurrentIndex(m_choice->classIndex());
+        const QSignalBlocker block(classCombo);
+        classCombo->setCurrentIndex(m_choice->classIndex());
         return;
     }
     m_choice->chooseClass(index);
-    Combo5->clear();
+    examCombo->clear();
     m_exams.clear();
     setTitle(classTitle() + QStringLiteral("成绩 班主任:") + chosenClass().headTeacher);
     clearGrid(score::kLoadHeader);
     updateEntryFrame();
 }
 
-void ScoreEntryWindow::Combo3_Click()
+void ScoreEntryWindow::subjectChosen()
 {
-    const int k = Combo3->currentIndex();
+    const int k = subjectCombo->currentIndex();
     if (k < 0 || k >= m_choice->subjects().size())
         return;
     if (!settleUnsavedScores()) {
-        const QSignalBlocker block(Combo3);
-        Combo3->setCurrentIndex(m_choice->subjectIndex());
+        const QSignalBlocker block(subjectCombo);
+        subjectCombo->setCurrentIndex(m_choice->subjectIndex());
         return;
     }
     m_choice->chooseSubject(k);
     const score::SubjectEntry subject = chosenSubject();
-    m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), session().today());
+    m_identity = reg::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), session().today());
     const score::ClassStudents loaded = score::OpenClassStudents(connection(), m_identity, this);
-    setTitle(classTitle() + Combo3->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
+    setTitle(classTitle() + subjectCombo->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
 
-    Combo5->clear();
+    examCombo->clear();
     listExams(loaded.columns, false);
     clearGrid(score::kLoadHeader);
     FillScoreGrid(loaded.students);
@@ -453,25 +453,25 @@ void ScoreEntryWindow::Combo3_Click()
 
 void ScoreEntryWindow::listExams(const QStringList &columns, bool afterCreation)
 {
-    const QString subject = Combo3->currentText();
+    const QString subject = subjectCombo->currentText();
     m_exams = score::FindExamsOfSubject(columns, subject);
     QStringList shown;
     for (const QString &exam : m_exams)
         shown << score::DecodeExamName(exam, afterCreation ? score::kCreatedExamNames : score::kScoreEntryNames,
                                        subject);
-    Combo5->clear();
-    Combo5->addItems(shown);
-    Combo5->setCurrentIndex(-1);
+    examCombo->clear();
+    examCombo->addItems(shown);
+    examCombo->setCurrentIndex(-1);
 }
 
-void ScoreEntryWindow::Combo5_Click()
+void ScoreEntryWindow::examChosen()
 {
-    const int j = Combo5->currentIndex();
+    const int j = examCombo->currentIndex();
     if (j < 0 || j >= m_exams.size() || !m_identity.isValid())
         return;
     if (!settleUnsavedScores()) {
-        const QSignalBlocker block(Combo5);
-        Combo5->setCurrentIndex(m_openExam);
+        const QSignalBlocker block(examCombo);
+        examCombo->setCurrentIndex(m_openExam);
         return;
     }
     setFullMark(QStringLiteral("100"));
@@ -482,47 +482,47 @@ void ScoreEntryWindow::Combo5_Click()
         score::readScoreSheet(connection(), m_identity.sectionTable, m_identity.classCode, m_exams[j]);
     if (!sheet)
         reportReadFailure(this, connection().error());
-    clearGrid(score::examHeader(Combo3->currentText()));
+    clearGrid(score::examHeader(subjectCombo->currentText()));
     m_openExam = j;
     FillScoreGrid(sheet.value_or(QList<score::ScoreRow>()));
-    Text7->setText(Combo5->currentText());
-    setTitle(classTitle() + Combo5->currentText() + QStringLiteral(" 任课教师:") + chosenSubject().teacher);
+    examNameBox->setText(examCombo->currentText());
+    setTitle(classTitle() + examCombo->currentText() + QStringLiteral(" 任课教师:") + chosenSubject().teacher);
     // A locked exam is shown, never changed.
     m_examLocked = sheet && isExamLocked(connection(), m_identity.sectionTable, m_exams[j]);
-    Command8->setEnabled(m_toggle->isSignedIn() && !m_examLocked);
+    saveButton->setEnabled(m_toggle->isSignedIn() && !m_examLocked);
     updateEntryFrame();
     if (m_examLocked) {
-        Label5->setText(lockedExamText());
+        statusLabel->setText(lockedExamText());
         showNotice(this, lockedExamText(), kTitleHint);
     }
 }
 
 void ScoreEntryWindow::FillScoreGrid(const QList<score::ScoreRow> &rows)
 {
-    Grid1->setRows(1);
+    scoreGrid->setRows(1);
     m_rows = rows;
     if (m_rows.isEmpty())
         return;
-    const bool examOpen = Combo5->currentIndex() >= 0;
+    const bool examOpen = examCombo->currentIndex() >= 0;
 
-    Grid1->setUpdatesEnabled(false);
-    const int height = RowHeightForFont(*Grid1, score::kFilledRowHeight);
-    Grid1->setRows(1 + int(m_rows.size()));
+    scoreGrid->setUpdatesEnabled(false);
+    const int height = RowHeightForFont(*scoreGrid, score::kFilledRowHeight);
+    scoreGrid->setRows(1 + int(m_rows.size()));
     for (int i = 0; i < m_rows.size(); ++i) {
         const QStringList cells = score::gridTexts(m_rows[i], i + 1);
         for (int c = 0; c < score::kScoreGridCols; ++c)
-            Grid1->setTextMatrix(i + 1, c, cells[c]);
-        Grid1->setRowHeight(i + 1, height);
+            scoreGrid->setTextMatrix(i + 1, c, cells[c]);
+        scoreGrid->setRowHeight(i + 1, height);
     }
-    Grid1->setUpdatesEnabled(true);
+    scoreGrid->setUpdatesEnabled(true);
 
-    Grid1->scrollToTop();   // the first student shows first, whatever was shown before
+    scoreGrid->scrollToTop();   // the first student shows first, whatever was shown before
 
     if (!examOpen || m_openExam < 0 || m_openExam >= m_exams.size())
         return;
     const QList<std::optional<float>> scores = score::scoresOf(m_rows);
     setFullMark(formatSingle(classFullMark(connection(), m_identity.sectionTable, m_exams[m_openExam],
-                                           Combo1->currentText(), Combo2->currentText(), scores, this)));
+                                           gradeGroupCombo->currentText(), classCombo->currentText(), scores, this)));
     const bool anyScore = std::any_of(scores.cbegin(), scores.cend(), [](const auto &s) { return s.has_value(); });
     if (!anyScore)
         showNotice(this, kNoScores, kTitleHintDots);
@@ -534,31 +534,31 @@ void ScoreEntryWindow::clearGrid(const QString &header)
     m_target = -1;
     m_openExam = -1;
     m_examLocked = false;
-    Grid1->setRows(1);
-    Grid1->setFormatString(header);
-    Grid1->setColWidth(score::kColId, 0);
-    Grid1->setColWidth(score::kColRowState, 0);
+    scoreGrid->setRows(1);
+    scoreGrid->setFormatString(header);
+    scoreGrid->setColWidth(score::kColId, 0);
+    scoreGrid->setColWidth(score::kColRowState, 0);
     m_rows.clear();
 }
 
 void ScoreEntryWindow::setFullMark(const QString &text)
 {
     m_fullMark = text;
-    Text9->setText(text);
+    fullMarkBox->setText(text);
 }
 
-void ScoreEntryWindow::Text9_Validate()
+void ScoreEntryWindow::fullMarkEdited()
 {
     // Scores are checked against the full mark: only a sensible mark replaces it.
-    if (score::parseFullMark(Text9->text()))
-        m_fullMark = Text9->text().trimmed();
-    Text9->setText(m_fullMark);
+    if (score::parseFullMark(fullMarkBox->text()))
+        m_fullMark = fullMarkBox->text().trimmed();
+    fullMarkBox->setText(m_fullMark);
 }
 
 void ScoreEntryWindow::setTitle(const QString &title)
 {
-    Label4->setText(title);
-    Label7->setText(title);
+    titleLabel->setText(title);
+    gridCaption->setText(title);
 }
 
 ClassEntry ScoreEntryWindow::chosenClass() const
@@ -573,7 +573,7 @@ score::SubjectEntry ScoreEntryWindow::chosenSubject() const
 
 QString ScoreEntryWindow::classTitle() const
 {
-    return QStringLiteral("录入") + Combo1->currentText().left(2) + Combo2->currentText() + QLatin1Char('(')
+    return QStringLiteral("录入") + gradeGroupCombo->currentText().left(2) + classCombo->currentText() + QLatin1Char('(')
            + chosenClass().actualName + QLatin1Char(')');
 }
 
@@ -589,8 +589,8 @@ void ScoreEntryWindow::showSignInState(bool signedIn)
         status = QStringLiteral("任课教师(%1)没有登陆，还不可以输入成绩。");
     else
         status = QStringLiteral("任课教师(%1)退出了登陆，不可以再输入成绩了。");
-    Label5->setText(status.arg(teacher));
-    Command8->setEnabled(signedIn);
+    statusLabel->setText(status.arg(teacher));
+    saveButton->setEnabled(signedIn);
     updateEntryFrame();
 }
 
@@ -599,26 +599,26 @@ void ScoreEntryWindow::updateEntryFrame()
     // Signed in is not enough: the entry frame also waits for a subject of a
     // class with a class code (a new grade group or class takes it away again)
     // and stays off while the creation panel is open.
-    Frame1->setEnabled(m_toggle->isSignedIn() && m_choice->subjectIndex() >= 0 && m_identity.isValid() && !m_panelOpen);
-    for (QLineEdit *box : {Text2, Text3, Text4, Text5, Text9})
+    entryFrame->setEnabled(m_toggle->isSignedIn() && m_choice->subjectIndex() >= 0 && m_identity.isValid() && !m_panelOpen);
+    for (QLineEdit *box : {seatBox, nameBox, scoreBox, mixedBox, fullMarkBox})
         box->setEnabled(!m_examLocked);
     if (m_examLocked)
-        Command8->setEnabled(false);
-    Command2->setEnabled(!m_panelOpen);
+        saveButton->setEnabled(false);
+    signInButton->setEnabled(!m_panelOpen);
 }
 
 // ---- Exam creation ----------------------------------------------------------
 
-void ScoreEntryWindow::Command1_Click()
+void ScoreEntryWindow::newExamClicked()
 {
     m_panelOpen = true;
-    Frame1->hide();   // out of use while the panel is open: the panel takes its room
-    Frame6->show();
-    Frame2->setEnabled(false);
+    entryFrame->hide();   // out of use while the panel is open: the panel takes its room
+    newExamFrame->show();
+    choiceFrame->setEnabled(false);
     updateEntryFrame();
 }
 
-void ScoreEntryWindow::Command19_Click()
+void ScoreEntryWindow::cancelNewExamClicked()
 {
     closePanel();
 }
@@ -626,42 +626,42 @@ void ScoreEntryWindow::Command19_Click()
 void ScoreEntryWindow::closePanel()
 {
     m_panelOpen = false;
-    Frame6->hide();
-    Frame1->show();
-    Frame2->setEnabled(true);
+    newExamFrame->hide();
+    entryFrame->show();
+    choiceFrame->setEnabled(true);
     updateEntryFrame();
 }
 
 void ScoreEntryWindow::composeMidTermOrFinal(bool final)
 {
     const score::ExamKind kind = final ? score::ExamKind::Final : score::ExamKind::MidTerm;
-    const QString subject = Combo3->currentText();
+    const QString subject = subjectCombo->currentText();
     const QString raw = score::examColumnName(kind, subject, session().today(), QString());
-    Text6->setText(raw);
-    Text7->setEnabled(false);
-    Text7->setText(score::DecodeExamName(raw, score::kCreatedExamNames, subject));
-    lblLabels17->clear();
-    Command3->setEnabled(true);
+    columnNameBox->setText(raw);
+    examNameBox->setEnabled(false);
+    examNameBox->setText(score::DecodeExamName(raw, score::kCreatedExamNames, subject));
+    quizSubjectLabel->clear();
+    createExamButton->setEnabled(true);
 }
 
-void ScoreEntryWindow::Option1_Click()
+void ScoreEntryWindow::midTermChosen()
 {
     composeMidTermOrFinal(false);
 }
 
-void ScoreEntryWindow::Option2_Click()
+void ScoreEntryWindow::finalChosen()
 {
     composeMidTermOrFinal(true);
 }
 
-void ScoreEntryWindow::Option3_Click()
+void ScoreEntryWindow::quizChosen()
 {
-    Text6->clear();
-    Text7->setEnabled(true);
-    Text7->clear();
-    Command3->setEnabled(true);
-    lblLabels17->setText(Combo3->currentText() + QStringLiteral("测验"));
-    Text7->setFocus();
+    columnNameBox->clear();
+    examNameBox->setEnabled(true);
+    examNameBox->clear();
+    createExamButton->setEnabled(true);
+    quizSubjectLabel->setText(subjectCombo->currentText() + QStringLiteral("测验"));
+    examNameBox->setFocus();
 }
 
 bool ScoreEntryWindow::refuseNewExam(score::NewExamCheck check, const QString &column, const QString &shown)
@@ -672,9 +672,9 @@ bool ScoreEntryWindow::refuseNewExam(score::NewExamCheck check, const QString &c
     case score::NewExamCheck::Exists:
         showNotice(this, QStringLiteral("尊敬的%1,您要添加的考试（%2）已经存在了,直接输入成绩即可。")
                              .arg(withTeacherTitle(chosenSubject().teacher), shown));
-        Text7->clear();
-        Text8->clear();
-        Command3->setEnabled(false);
+        examNameBox->clear();
+        newFullMarkBox->clear();
+        createExamButton->setEnabled(false);
         break;
     case score::NewExamCheck::TableFull:
         showNotice(this, score::tableFullMessage(m_identity.sectionTable), kTitleHint);
@@ -686,34 +686,34 @@ bool ScoreEntryWindow::refuseNewExam(score::NewExamCheck check, const QString &c
     return true;
 }
 
-void ScoreEntryWindow::Command3_Click()
+void ScoreEntryWindow::createExamClicked()
 {
-    const QString subject = Combo3->currentText();
+    const QString subject = subjectCombo->currentText();
     const QString teacher = chosenSubject().teacher;
-    QString shown = Text7->text();
-    if (Option3->isChecked()) {
-        // The quiz name stays in Text7 as typed; the shown name is composed apart.
-        const QString quiz = Text7->text();
+    QString shown = examNameBox->text();
+    if (quizOption->isChecked()) {
+        // The quiz name stays in examNameBox as typed; the shown name is composed apart.
+        const QString quiz = examNameBox->text();
         const QString raw = score::examColumnName(score::ExamKind::Quiz, subject, session().today(), quiz);
         QString refusal = score::quizNameRefusal(quiz);
         if (refusal.isEmpty() && !db::isValidIdentifier(raw))
             refusal = score::kQuizNameMessage;
         if (!refusal.isEmpty()) {
             showNotice(this, refusal, kTitleHint);
-            Text7->setFocus();
+            examNameBox->setFocus();
             return;
         }
-        Text6->setText(raw);
-        shown = quiz + lblLabels17->text();
+        columnNameBox->setText(raw);
+        shown = quiz + quizSubjectLabel->text();
     }
-    const QString raw = Text6->text();
+    const QString raw = columnNameBox->text();
     if (raw.isEmpty()) {
         showNotice(this, QStringLiteral("没有考试名称,无法创建。"), kTitleHint);
         return;
     }
-    if (!score::parseFullMark(Text8->text())) {
+    if (!score::parseFullMark(newFullMarkBox->text())) {
         showNotice(this, QStringLiteral("请输入本次考试满分成绩值。"), kTitleHint);
-        Text8->setFocus();
+        newFullMarkBox->setFocus();
         return;
     }
     if (!m_identity.isValid()
@@ -735,10 +735,10 @@ void ScoreEntryWindow::Command3_Click()
     if (!settleUnsavedScores())
         return;
 
-    const QString fullMark = Text8->text().trimmed();
+    const QString fullMark = newFullMarkBox->text().trimmed();
     const ClassEntry klass = chosenClass();
     const score::CreateExamOutcome outcome = score::CreateExam(
-        c, {table, raw, Combo1->currentText(), Combo2->currentText(), klass.headTeacher, teacher, fullMark});
+        c, {table, raw, gradeGroupCombo->currentText(), classCombo->currentText(), klass.headTeacher, teacher, fullMark});
     if (!outcome.ok) {
         if (!refuseNewExam(outcome.check, raw, shown))
             reportSaveFailure(this, QStringLiteral("考试没有创建："), outcome.error, kTitleHint,
@@ -748,16 +748,16 @@ void ScoreEntryWindow::Command3_Click()
 
     // The new column comes last: listing the subject's exams again ends with it.
     listExams(outcome.columns, true);
-    Combo5->setCurrentIndex(Combo5->count() - 1);
-    Combo5_Click();
+    examCombo->setCurrentIndex(examCombo->count() - 1);
+    examChosen();
     // The typed full mark belongs to the new exam only.
     if (m_openExam == m_exams.size() - 1)
         setFullMark(fullMark);
-    Command3->setEnabled(false);
+    createExamButton->setEnabled(false);
     closePanel();
 }
 
-void ScoreEntryWindow::Command7_Click()
+void ScoreEntryWindow::closeClicked()
 {
     CloseWindow(this);
 }
@@ -771,20 +771,20 @@ bool ScoreEntryWindow::mayClose()
 
 int ScoreEntryWindow::viewHeight(int index) const
 {
-    return m_rows[index].score && Option4->isChecked() ? 0 : kShownRowHeight;
+    return m_rows[index].score && showUnscoredOption->isChecked() ? 0 : kShownRowHeight;
 }
 
 void ScoreEntryWindow::showRow(int index, int twips)
 {
-    Grid1->setRowHeight(index + 1, twips == 0 ? 0 : RowHeightForFont(*Grid1, twips));
+    scoreGrid->setRowHeight(index + 1, twips == 0 ? 0 : RowHeightForFont(*scoreGrid, twips));
 }
 
 void ScoreEntryWindow::setRowHeights()
 {
-    Grid1->setUpdatesEnabled(false);
+    scoreGrid->setUpdatesEnabled(false);
     for (int i = 0; i < m_rows.size(); ++i)
         showRow(i, viewHeight(i));
-    Grid1->setUpdatesEnabled(true);
+    scoreGrid->setUpdatesEnabled(true);
 }
 
 void ScoreEntryWindow::quietSet(QLineEdit *box, const QString &text)
@@ -796,10 +796,10 @@ void ScoreEntryWindow::quietSet(QLineEdit *box, const QString &text)
 void ScoreEntryWindow::clearSeatBox()
 {
     // An empty box searches too: every row back at its view height.
-    if (Text2->text().isEmpty())
-        Text2_Change();
+    if (seatBox->text().isEmpty())
+        seatBoxChanged();
     else
-        Text2->clear();
+        seatBox->clear();
 }
 
 void ScoreEntryWindow::enterScore(int index, std::optional<double> score)
@@ -807,8 +807,8 @@ void ScoreEntryWindow::enterScore(int index, std::optional<double> score)
     score::ScoreRow &row = m_rows[index];
     row.score = score;
     row.state = QStringLiteral("1");
-    Grid1->setTextMatrix(index + 1, score::kColScore, score::shownScoreText(score));
-    Grid1->setTextMatrix(index + 1, score::kColRowState, row.state);
+    scoreGrid->setTextMatrix(index + 1, score::kColScore, score::shownScoreText(score));
+    scoreGrid->setTextMatrix(index + 1, score::kColRowState, row.state);
 }
 
 void ScoreEntryWindow::rowWritten(int row)
@@ -817,53 +817,53 @@ void ScoreEntryWindow::rowWritten(int row)
     if (index < 0 || index >= m_rows.size())
         return;
     score::ScoreRow &r = m_rows[index];
-    r.score = score::scoreValue(Grid1->TextMatrix(row, score::kColScore));
-    r.state = Grid1->TextMatrix(row, score::kColRowState);
-    if (r.score && Option4->isChecked())
+    r.score = score::scoreValue(scoreGrid->TextMatrix(row, score::kColScore));
+    r.state = scoreGrid->TextMatrix(row, score::kColRowState);
+    if (r.score && showUnscoredOption->isChecked())
         showRow(index, 0);
 }
 
-void ScoreEntryWindow::Text2_Change()
+void ScoreEntryWindow::seatBoxChanged()
 {
-    const QString text = Text2->text();
+    const QString text = seatBox->text();
     int matches = 0;
     QString name;
-    Grid1->setUpdatesEnabled(false);
+    scoreGrid->setUpdatesEnabled(false);
     for (int i = 0; i < m_rows.size(); ++i) {
         const QString seat = score::seatOf(m_rows[i]);
         if (text.size() > 2 || !seat.startsWith(text)) {
             showRow(i, 0);
             continue;
         }
-        const bool onlyUnscored = m_rows[i].score && Option4->isChecked() && seat != text;
+        const bool onlyUnscored = m_rows[i].score && showUnscoredOption->isChecked() && seat != text;
         showRow(i, onlyUnscored ? 0 : kShownRowHeight);
         if (matches++ == 0) {
             m_target = i;
             name = m_rows[i].name;
         }
     }
-    Grid1->setUpdatesEnabled(true);
+    scoreGrid->setUpdatesEnabled(true);
     if (matches == 0) {
         setRowHeights();
-        Text2->setFocus();
+        seatBox->setFocus();
         if (!text.isEmpty()) {
             PlayKeySound(score::kSoundError);
-            Text2->clear();
+            seatBox->clear();
         }
     } else if (matches == 1) {
-        quietSet(Text3, name);
-        Text4->setFocus();
-    } else if (!Text3->text().isEmpty()) {
-        quietSet(Text3, QString());
+        quietSet(nameBox, name);
+        scoreBox->setFocus();
+    } else if (!nameBox->text().isEmpty()) {
+        quietSet(nameBox, QString());
     }
 }
 
-void ScoreEntryWindow::Text3_Change()
+void ScoreEntryWindow::nameBoxChanged()
 {
-    const QString text = Text3->text();
+    const QString text = nameBox->text();
     int matches = 0;
     QString shownId;
-    Grid1->setUpdatesEnabled(false);
+    scoreGrid->setUpdatesEnabled(false);
     for (int i = 0; i < m_rows.size(); ++i) {
         const score::ScoreRow &row = m_rows[i];
         if (row.name.isEmpty() || !row.name.contains(text)) {
@@ -876,26 +876,26 @@ void ScoreEntryWindow::Text3_Change()
             shownId = row.shownId;
         }
     }
-    Grid1->setUpdatesEnabled(true);
+    scoreGrid->setUpdatesEnabled(true);
     if (matches == 0) {
-        quietSet(Text3, QString());
-        Text3->setFocus();
+        quietSet(nameBox, QString());
+        nameBox->setFocus();
         setRowHeights();
     } else if (matches == 1) {
-        quietSet(Text2, shownId);
-        Text4->setFocus();
-    } else if (!Text2->text().isEmpty()) {
-        quietSet(Text2, QString());
+        quietSet(seatBox, shownId);
+        scoreBox->setFocus();
+    } else if (!seatBox->text().isEmpty()) {
+        quietSet(seatBox, QString());
     }
 }
 
-void ScoreEntryWindow::Text4_Change()
+void ScoreEntryWindow::scoreBoxChanged()
 {
-    if (!score::isAboveFullMark(Text4->text(), Text9->text()))
+    if (!score::isAboveFullMark(scoreBox->text(), fullMarkBox->text()))
         return;
-    Text4->clear();
+    scoreBox->clear();
     tellAboveFullMark();
-    Text4->setFocus();
+    scoreBox->setFocus();
 }
 
 void ScoreEntryWindow::tellAboveFullMark()
@@ -904,80 +904,80 @@ void ScoreEntryWindow::tellAboveFullMark()
     showNotice(this, kAboveFullMark, kTitleHint);
 }
 
-void ScoreEntryWindow::Text5_Change()
+void ScoreEntryWindow::mixedBoxChanged()
 {
-    const QString text = Text5->text();
+    const QString text = mixedBox->text();
     if (text.isEmpty()) {
         clearSeatBox();
-        quietSet(Text3, QString());
-        Text4->clear();
-        Text5->setFocus();
+        quietSet(nameBox, QString());
+        scoreBox->clear();
+        mixedBox->setFocus();
         return;
     }
     const int slash = text.indexOf(u'/');
     if (slash >= 0) {
         const QString score = text.mid(slash + 1);
-        if (!score.isEmpty() && score::isAboveFullMark(score, Text9->text())) {
+        if (!score.isEmpty() && score::isAboveFullMark(score, fullMarkBox->text())) {
             tellAboveFullMark();
-            Text5->setText(text.left(slash + 1));
+            mixedBox->setText(text.left(slash + 1));
         } else {
-            Text4->setText(score.left(3));
+            scoreBox->setText(score.left(3));
         }
-        Text5->end(false);
-        Text5->setFocus();
+        mixedBox->end(false);
+        mixedBox->setFocus();
         return;
     }
     if (score::seatBeyondClass(text, score::largestSeat(m_rows))) {
         PlayKeySound(score::kSoundError);
         showNotice(this, kSeatTooLarge, kTitleHint);
-        Text5->clear();
+        mixedBox->clear();
         return;
     }
-    Text2->setText(text);
-    Text5->end(false);
-    Text5->setFocus();
+    seatBox->setText(text);
+    mixedBox->end(false);
+    mixedBox->setFocus();
 }
 
-void ScoreEntryWindow::Text2_Enter()
+void ScoreEntryWindow::seatBoxEntered()
 {
-    if (Text2->text().size() == 1)
-        Text2->setText(QLatin1Char('0') + Text2->text());
+    if (seatBox->text().size() == 1)
+        seatBox->setText(QLatin1Char('0') + seatBox->text());
     PlayKeySound(score::kSoundSlash);
-    Text4->setFocus();
+    scoreBox->setFocus();
 }
 
-void ScoreEntryWindow::Text4_Enter()
+void ScoreEntryWindow::scoreBoxEntered()
 {
-    if (Text4->text().isEmpty()) {
-        Text3->setFocus();
+    if (scoreBox->text().isEmpty()) {
+        nameBox->setFocus();
         return;
     }
-    if (Text2->text().isEmpty() || Text3->text().isEmpty() || m_target < 0 || m_target >= m_rows.size())
+    if (seatBox->text().isEmpty() || nameBox->text().isEmpty() || m_target < 0 || m_target >= m_rows.size())
         return;
-    const std::optional<double> score = score::scoreValue(Text4->text());
+    const std::optional<double> score = score::scoreValue(scoreBox->text());
     if (!score)
         return;
-    const QString question = QStringLiteral("(%1)得分(%2)对吗?").arg(Text3->text(), Text4->text());
+    const QString question = QStringLiteral("(%1)得分(%2)对吗?").arg(nameBox->text(), scoreBox->text());
     if (!askYesNo(this, question, kTitleHint))
         return;
     enterScore(m_target, score);
-    Text2->clear();
-    quietSet(Text3, QString());
-    Text4->clear();
-    Text3->setFocus();
+    seatBox->clear();
+    quietSet(nameBox, QString());
+    scoreBox->clear();
+    nameBox->setFocus();
 }
 
-void ScoreEntryWindow::Text5_Enter()
+void ScoreEntryWindow::mixedBoxEntered()
 {
-    if (Text4->text().isEmpty() || Text5->text().isEmpty())
+    if (scoreBox->text().isEmpty() || mixedBox->text().isEmpty())
         return;
-    const std::optional<score::MixedEntry> entry = score::parseMixedEntry(Text5->text());
+    const std::optional<score::MixedEntry> entry = score::parseMixedEntry(mixedBox->text());
     if (!entry)
         return;   // no seat/score pair: nothing to store
     const int index = score::rowOfSeat(m_rows, entry->seat);
     if (index < 0) {
-        Text5->clear();
-        Text5->setFocus();
+        mixedBox->clear();
+        mixedBox->setFocus();
         return;
     }
     const QString question =
@@ -985,32 +985,32 @@ void ScoreEntryWindow::Text5_Enter()
     if (!askYesNo(this, question, kTitleHint))
         return;
     enterScore(index, entry->score);
-    if (Option4->isChecked())
+    if (showUnscoredOption->isChecked())
         showRow(index, 0);
-    Text5->clear();
-    Text5->setFocus();
+    mixedBox->clear();
+    mixedBox->setFocus();
 }
 
 bool ScoreEntryWindow::boxKey(QLineEdit *box, QKeyEvent *event)
 {
     if (isEnter(event)) {
-        if (box == Text3)
-            Text2->setFocus();
-        else if (box == Text2)
-            Text2_Enter();
-        else if (box == Text4)
-            Text4_Enter();
-        else if (box == Text5)
-            Text5_Enter();
+        if (box == nameBox)
+            seatBox->setFocus();
+        else if (box == seatBox)
+            seatBoxEntered();
+        else if (box == scoreBox)
+            scoreBoxEntered();
+        else if (box == mixedBox)
+            mixedBoxEntered();
         return true;
     }
-    if (box == Text3)
+    if (box == nameBox)
         return false;   // names are typed as they are, without a sound
     const QChar typed = typedCharacter(event);
     if (typed.isNull())
         return false;   // caret keys, Delete, shortcuts: the box's own
-    const score::KeyOutcome r = box == Text2 ? score::seatKey(typed)
-                              : box == Text4 ? score::ScoreKeyFilter(typed, box->text())
+    const score::KeyOutcome r = box == seatBox ? score::seatKey(typed)
+                              : box == scoreBox ? score::ScoreKeyFilter(typed, box->text())
                                              : score::mixedKey(typed, box->text());
     if (r.accepted.isNull())
         return true;
@@ -1028,14 +1028,14 @@ bool ScoreEntryWindow::eventFilter(QObject *watched, QEvent *event)
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
-        if (box == Text1) {
+        if (box == cellEditorBox) {
             if (isEnter(key))
                 m_editor->setSkipNextWriteBack(false);   // Enter is typed too
             return false;
         }
         return boxKey(box, key);
     }
-    if (event->type() == QEvent::InputMethod && (box == Text4 || box == Text5)) {
+    if (event->type() == QEvent::InputMethod && (box == scoreBox || box == mixedBox)) {
         // A full-width full stop from an input method is a point as well; the
         // box's validator refuses whatever else is no score.
         auto *im = static_cast<QInputMethodEvent *>(event);
@@ -1053,31 +1053,31 @@ bool ScoreEntryWindow::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void ScoreEntryWindow::Option4_Click()
+void ScoreEntryWindow::showUnscoredChosen()
 {
     if (m_editor->isOpen() && !m_editor->skipNextWriteBack())
         m_editor->CommitCellEdit();
-    Grid1->setUpdatesEnabled(false);
+    scoreGrid->setUpdatesEnabled(false);
     for (int i = 0; i < m_rows.size(); ++i)
         showRow(i, m_rows[i].score ? 0 : kUnscoredRowHeight);
-    Grid1->setUpdatesEnabled(true);
+    scoreGrid->setUpdatesEnabled(true);
 }
 
-void ScoreEntryWindow::Option5_Click()
+void ScoreEntryWindow::showAllChosen()
 {
     if (m_editor->isOpen() && !m_editor->skipNextWriteBack())
         m_editor->CommitCellEdit();
-    Grid1->setUpdatesEnabled(false);
+    scoreGrid->setUpdatesEnabled(false);
     for (int i = 0; i < m_rows.size(); ++i)
         showRow(i, kShownRowHeight);
-    Grid1->setUpdatesEnabled(true);
+    scoreGrid->setUpdatesEnabled(true);
 }
 
 // ---- Statistics and saving ------------------------------------------------------
 
-void ScoreEntryWindow::Command4_Click()
+void ScoreEntryWindow::statisticsClicked()
 {
-    const score::EntryStatistics s = score::entryStatistics(m_rows, Text9->text().toFloat());
+    const score::EntryStatistics s = score::entryStatistics(m_rows, fullMarkBox->text().toFloat());
     if (s.participants == 0) {
         showNotice(this, kNoStatistics, kTitleHintDots);
         return;
@@ -1085,20 +1085,20 @@ void ScoreEntryWindow::Command4_Click()
     for (int i = 0; i < m_rows.size(); ++i) {
         // A row without a score has no rank, whatever an earlier count wrote.
         m_rows[i].rank = s.ranks[i] == 0 ? QString() : QString::number(s.ranks[i]);
-        Grid1->setTextMatrix(i + 1, score::kColRank, m_rows[i].rank);
+        scoreGrid->setTextMatrix(i + 1, score::kColRank, m_rows[i].rank);
     }
-    Label3_0->setText(score::statisticsPanelText(s, Text9->text()));
+    statisticsLabel->setText(score::statisticsPanelText(s, fullMarkBox->text()));
     // The panel lies over the middle of the grid.
-    Picture1->adjustSize();
-    const QPoint centre = Grid1->mapTo(this, Grid1->rect().center());
-    Picture1->move(centre - QPoint(Picture1->width() / 2, Picture1->height() / 2));
-    Picture1->raise();
-    Picture1->show();
+    statisticsPanel->adjustSize();
+    const QPoint centre = scoreGrid->mapTo(this, scoreGrid->rect().center());
+    statisticsPanel->move(centre - QPoint(statisticsPanel->width() / 2, statisticsPanel->height() / 2));
+    statisticsPanel->raise();
+    statisticsPanel->show();
 }
 
-void ScoreEntryWindow::Command5_Click()
+void ScoreEntryWindow::closeStatisticsClicked()
 {
-    Picture1->hide();
+    statisticsPanel->hide();
 }
 
 bool ScoreEntryWindow::hasUnsavedScores() const
@@ -1145,7 +1145,7 @@ bool ScoreEntryWindow::SaveScores()
         if (score::storedScore(m_rows[i].loaded) != score::shownScore(m_rows[i].score))
             m_rows[i].loaded = m_rows[i].score ? QVariant(*m_rows[i].score) : QVariant(QMetaType(QMetaType::Double));
         m_rows[i].state.clear();
-        Grid1->setTextMatrix(i + 1, score::kColRowState, QString());
+        scoreGrid->setTextMatrix(i + 1, score::kColRowState, QString());
     }
     QString report = QStringLiteral("已经保存了%1个学生的成绩。").arg(outcome.saved);
     if (!outcome.gone.isEmpty())
@@ -1155,7 +1155,7 @@ bool ScoreEntryWindow::SaveScores()
     return true;
 }
 
-void ScoreEntryWindow::Command8_Click()
+void ScoreEntryWindow::saveClicked()
 {
     SaveScores();
 }

@@ -107,9 +107,9 @@ ScoreEntryWindow *openMathsOfClass1(WindowHarness &h)
     h.trigger(u"luru"_s);
     auto *entry = h.openWindow<ScoreEntryWindow>(kScoreEntryWindow);
     if (entry) {
-        choose(entry->Combo1, kGrade);
-        choose(entry->Combo2, kClasses[0].name);
-        choose(entry->Combo3, kSubjects[1].subject);
+        choose(entry->gradeGroupCombo, kGrade);
+        choose(entry->classCombo, kClasses[0].name);
+        choose(entry->subjectCombo, kSubjects[1].subject);
     }
     return entry;
 }
@@ -389,21 +389,21 @@ void TestFirstDay::firstDay()
         auto *entry = openMathsOfClass1(h);
         QVERIFY(entry);
         whenSigningIn(kSubjects[1].teacher, kSubjects[1].password, &signedIn);
-        entry->Command2->click();
+        entry->signInButton->click();
         QVERIFY(signedIn);
         backToMain(h);
-        QCOMPARE(entry->Command2->text(), u"任课教师退出登陆(&K)"_s);
-        QCOMPARE(entry->Grid1->Rows() - 1, 45);
+        QCOMPARE(entry->signInButton->text(), u"任课教师退出登陆(&K)"_s);
+        QCOMPARE(entry->scoreGrid->Rows() - 1, 45);
         const QStringList columnsBefore = school.columns(kJunior);
         school.closeDb();
-        entry->Command1->click();
-        entry->Option1->click();
-        QCOMPARE(entry->Text7->text(), u"25-26(上)数学期中成绩"_s);
-        QCOMPARE(entry->Text6->text(), u"Z25S数学251015"_s);
-        entry->Text8->setText(u"100"_s);
+        entry->newExamButton->click();
+        entry->midTermOption->click();
+        QCOMPARE(entry->examNameBox->text(), u"25-26(上)数学期中成绩"_s);
+        QCOMPARE(entry->columnNameBox->text(), u"Z25S数学251015"_s);
+        entry->newFullMarkBox->setText(u"100"_s);
         responder.clear();
         responder.answer(true);
-        entry->Command3->click();
+        entry->createExamButton->click();
         QCOMPARE(responder.texts(), (QStringList{u"尊敬的赵老师,您要添加（25-26(上)数学期中成绩）吗?"_s,
                                                  u"本次考试还没添写过任何人的成绩。"_s}));
         QStringList added = school.columns(kJunior);
@@ -412,36 +412,36 @@ void TestFirstDay::firstDay()
             added.removeOne(c);
         QCOMPARE(added, QStringList{u"Z25S数学251015"_s});
         examColumn = added.first();
-        examShown = entry->Combo5->currentText();
+        examShown = entry->examCombo->currentText();
         QCOMPARE(examShown, u"25-26(上)数学期中成绩"_s);
-        QCOMPARE(entry->Text9->text(), u"100"_s);
+        QCOMPARE(entry->fullMarkBox->text(), u"100"_s);
 
         // Separate boxes: seat, then score, confirmed.
-        entry->Text2->setFocus();
-        typeKeys(entry->Text2, u"01"_s);
-        QCOMPARE(entry->Text3->text(), shown[0].section(u'|', 1, 1));
-        typeKeys(entry->Text4, u"95"_s);
+        entry->seatBox->setFocus();
+        typeKeys(entry->seatBox, u"01"_s);
+        QCOMPARE(entry->nameBox->text(), shown[0].section(u'|', 1, 1));
+        typeKeys(entry->scoreBox, u"95"_s);
         responder.answer(true);
-        QTest::keyClick(entry->Text4, Qt::Key_Return);
+        QTest::keyClick(entry->scoreBox, Qt::Key_Return);
         scores[1] = u"95"_s;
         // The mixed box: seat/score.
-        entry->Text5->setFocus();
-        typeKeys(entry->Text5, u"2/88"_s);
+        entry->mixedBox->setFocus();
+        typeKeys(entry->mixedBox, u"2/88"_s);
         responder.answer(true);
-        QTest::keyClick(entry->Text5, Qt::Key_Return);
+        QTest::keyClick(entry->mixedBox, Qt::Key_Return);
         scores[2] = u"88"_s;
         // The grid.
-        clickCell(entry->Grid1, 3, score::kColScore);
-        QVERIFY(entry->Text1->isVisible());
-        typeKeys(entry->Text1, u"59.5"_s);
-        QTest::keyClick(entry->Text1, Qt::Key_Return);
+        clickCell(entry->scoreGrid, 3, score::kColScore);
+        QVERIFY(entry->cellEditorBox->isVisible());
+        typeKeys(entry->cellEditorBox, u"59.5"_s);
+        QTest::keyClick(entry->cellEditorBox, Qt::Key_Return);
         scores[3] = u"59.5"_s;
         for (auto it = scores.cbegin(); it != scores.cend(); ++it) {
-            QCOMPARE(entry->Grid1->TextMatrix(it.key(), score::kColScore), it.value());
-            QCOMPARE(entry->Grid1->TextMatrix(it.key(), score::kColRowState), u"1"_s);
+            QCOMPARE(entry->scoreGrid->TextMatrix(it.key(), score::kColScore), it.value());
+            QCOMPARE(entry->scoreGrid->TextMatrix(it.key(), score::kColRowState), u"1"_s);
         }
         responder.clear();
-        entry->Command8->click();
+        entry->saveButton->click();
         QCOMPARE(responder.texts(), QStringList{u"已经保存了3个学生的成绩。"_s});
         for (auto it = scores.cbegin(); it != scores.cend(); ++it)
             QCOMPARE(school.value(u"select \"%1\" from \"初中\" where \"学籍号\"=?"_s.arg(examColumn),
@@ -451,12 +451,12 @@ void TestFirstDay::firstDay()
         QCOMPARE(school.count(u"select count(*) from \"初中\" where \"%1\" is not null"_s.arg(examColumn)), 3);
         school.closeDb();
 
-        entry->Command4->click();
-        QVERIFY(entry->Picture1->isVisible());
-        QCOMPARE(entry->Label3_0->text(),
+        entry->statisticsButton->click();
+        QVERIFY(entry->statisticsPanel->isVisible());
+        QCOMPARE(entry->statisticsLabel->text(),
                  u"\r\n　　　本次考试情况统计如下\r\n\r\n参试人数:3人\r\n试题满分:100分\r\n优秀人数(≥90分):1人\r\n优 秀 率:33.33%\r\n"
                  "优良人数:2人\r\n优 良 率:66.67%\r\n及格人数:2人\r\n及 格 率:66.67%\r\n总    分:242.50分\r\n平 均 分:80.83分"_s);
-        entry->Command5->click();
+        entry->closeStatisticsButton->click();
     }
 
     // The program started again on the same folder.
@@ -502,16 +502,16 @@ void TestFirstDay::firstDay()
     // The mid-term and its scores; the teacher's password still signs in.
     auto *entry = openMathsOfClass1(h);
     QVERIFY(entry);
-    QVERIFY(itemTexts(entry->Combo5).contains(examShown));
-    choose(entry->Combo5, examShown);
-    QCOMPARE(entry->Text9->text(), u"100"_s);
+    QVERIFY(itemTexts(entry->examCombo).contains(examShown));
+    choose(entry->examCombo, examShown);
+    QCOMPARE(entry->fullMarkBox->text(), u"100"_s);
     for (auto it = scores.cbegin(); it != scores.cend(); ++it)
-        QCOMPARE(entry->Grid1->TextMatrix(it.key(), score::kColScore), it.value());
+        QCOMPARE(entry->scoreGrid->TextMatrix(it.key(), score::kColScore), it.value());
     whenSigningIn(kSubjects[1].teacher, kSubjects[1].password, &signedIn);
-    entry->Command2->click();
+    entry->signInButton->click();
     QVERIFY(signedIn);
     backToMain(h);
-    QCOMPARE(entry->Command2->text(), u"任课教师退出登陆(&K)"_s);
+    QCOMPARE(entry->signInButton->text(), u"任课教师退出登陆(&K)"_s);
 }
 
 QTEST_MAIN(TestFirstDay)

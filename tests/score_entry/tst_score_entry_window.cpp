@@ -78,21 +78,21 @@ ScoreEntryWindow *openWindow(WindowHarness &h)
 
 void chooseSubject(ScoreEntryWindow *w, const QString &subject)
 {
-    choose(w->Combo1, kGrade);
-    choose(w->Combo2, kClass);
-    choose(w->Combo3, subject);
+    choose(w->gradeGroupCombo, kGrade);
+    choose(w->classCombo, kClass);
+    choose(w->subjectCombo, subject);
 }
 
 // Opens the creation panel and asks for a new exam: kind 1 期中, 2 期末, 3 测验 (named quiz).
 void createExam(ScoreEntryWindow *w, int kind, const QString &fullMark, const QString &quiz = QString())
 {
-    w->Command1->click();
-    QRadioButton *option = kind == 1 ? w->Option1 : kind == 2 ? w->Option2 : w->Option3;
+    w->newExamButton->click();
+    QRadioButton *option = kind == 1 ? w->midTermOption : kind == 2 ? w->finalOption : w->quizOption;
     option->click();
     if (kind == 3)
-        w->Text7->setText(quiz);
-    w->Text8->setText(fullMark);
-    w->Command3->click();
+        w->examNameBox->setText(quiz);
+    w->newFullMarkBox->setText(fullMark);
+    w->createExamButton->click();
 }
 
 } // namespace
@@ -136,16 +136,16 @@ void TestScoreEntryWindow::opensFromMenuAndToolbar()
         auto *w = h.openWindow<ScoreEntryWindow>(kScoreEntryWindow);
         QVERIFY(w);
         QCOMPARE(w->objectName(), u"任课教师录入成绩"_s);
-        QCOMPARE(itemTexts(w->Combo1), QStringList{kGrade});
-        QCOMPARE(w->Combo1->currentIndex(), -1);
-        QCOMPARE(w->Grid1->Rows(), 1);
-        QCOMPARE(w->Grid1->TextMatrix(0, score::kColScore), u" 学科成绩 "_s);
-        QCOMPARE(w->Grid1->ColWidth(score::kColId), 0);
-        QCOMPARE(w->Grid1->ColWidth(score::kColRowState), 0);
-        QCOMPARE(w->Command2->text(), u"请任课教师 登陆(&K)"_s);
-        QVERIFY(!w->Frame1->isEnabled());
-        QVERIFY(w->Frame6->isHidden());
-        QCOMPARE(w->Label5->text(), u"提示：请选择年级组、班级和学科，并且任课教师登陆后，才可录入成绩。"_s);
+        QCOMPARE(itemTexts(w->gradeGroupCombo), QStringList{kGrade});
+        QCOMPARE(w->gradeGroupCombo->currentIndex(), -1);
+        QCOMPARE(w->scoreGrid->Rows(), 1);
+        QCOMPARE(w->scoreGrid->TextMatrix(0, score::kColScore), u" 学科成绩 "_s);
+        QCOMPARE(w->scoreGrid->ColWidth(score::kColId), 0);
+        QCOMPARE(w->scoreGrid->ColWidth(score::kColRowState), 0);
+        QCOMPARE(w->signInButton->text(), u"请任课教师 登陆(&K)"_s);
+        QVERIFY(!w->entryFrame->isEnabled());
+        QVERIFY(w->newExamFrame->isHidden());
+        QCOMPARE(w->statusLabel->text(), u"提示：请选择年级组、班级和学科，并且任课教师登陆后，才可录入成绩。"_s);
         QVERIFY(h.responder.shown().isEmpty());
     }
 }
@@ -155,30 +155,30 @@ void TestScoreEntryWindow::choosingASubjectListsStudentsAndExams()
     School s;
     WindowHarness h(s.school, on());
     ScoreEntryWindow *w = openWindow(h);
-    choose(w->Combo1, kGrade);
-    QCOMPARE(itemTexts(w->Combo2), (QStringList{kClass, u"四班"_s}));
-    choose(w->Combo2, kClass);
-    QCOMPARE(itemTexts(w->Combo3), (QStringList{u"语文"_s, u"数学"_s, u"英语"_s}));
-    QCOMPARE(w->Label4->text(), u"录入初二三班(实验)成绩 班主任:王芳"_s);
-    QCOMPARE(w->Label7->text(), w->Label4->text());
+    choose(w->gradeGroupCombo, kGrade);
+    QCOMPARE(itemTexts(w->classCombo), (QStringList{kClass, u"四班"_s}));
+    choose(w->classCombo, kClass);
+    QCOMPARE(itemTexts(w->subjectCombo), (QStringList{u"语文"_s, u"数学"_s, u"英语"_s}));
+    QCOMPARE(w->titleLabel->text(), u"录入初二三班(实验)成绩 班主任:王芳"_s);
+    QCOMPARE(w->gridCaption->text(), w->titleLabel->text());
 
-    choose(w->Combo3, u"语文"_s);
+    choose(w->subjectCombo, u"语文"_s);
     const Account teacher = w->toggle()->ownAccount();
     QCOMPARE(teacher.name, u"李明"_s);
     QCOMPARE(teacher.password, u"l1"_s);
     QVERIFY(!teacher.id.isEmpty());
-    QCOMPARE(w->Label4->text(), u"录入初二三班(实验)语文成绩 任课教师:李明"_s);
+    QCOMPARE(w->titleLabel->text(), u"录入初二三班(实验)语文成绩 任课教师:李明"_s);
     // Every 语文 column of the section, in column order, with the subject in mid-terms.
-    QCOMPARE(itemTexts(w->Combo5), (QStringList{u"25-26(上)语文期中成绩"_s, u"一单元语文成绩"_s}));
+    QCOMPARE(itemTexts(w->examCombo), (QStringList{u"25-26(上)语文期中成绩"_s, u"一单元语文成绩"_s}));
     QCOMPARE(w->examList(), (QStringList{kMidTerm, kQuiz}));
-    QCOMPARE(w->Combo5->currentIndex(), -1);
+    QCOMPARE(w->examCombo->currentIndex(), -1);
     // The class in seat order, without scores; nobody of 四班.
-    QCOMPARE(gridRows(w->Grid1, 0, 5), (QStringList{u"01|20240301|张三|男||"_s, u"02|20240302|李四|女||"_s,
+    QCOMPARE(gridRows(w->scoreGrid, 0, 5), (QStringList{u"01|20240301|张三|男||"_s, u"02|20240302|李四|女||"_s,
                                                     u"03|20240304|王五|男||"_s}));
     QCOMPARE(w->scoreRows().size(), 3);
-    QVERIFY(w->Grid1->RowHeight(1) >= score::kFilledRowHeight);
-    QCOMPARE(w->Label5->text(), u"任课教师(李明)没有登陆，还不可以输入成绩。"_s);
-    QVERIFY(!w->Frame1->isEnabled());
+    QVERIFY(w->scoreGrid->RowHeight(1) >= score::kFilledRowHeight);
+    QCOMPARE(w->statusLabel->text(), u"任课教师(李明)没有登陆，还不可以输入成绩。"_s);
+    QVERIFY(!w->entryFrame->isEnabled());
     QVERIFY(h.responder.shown().isEmpty());   // choosing a subject never says "no scores"
 }
 
@@ -208,14 +208,14 @@ void TestScoreEntryWindow::openExam()
     WindowHarness h(s.school, on());
     ScoreEntryWindow *w = openWindow(h);
     chooseSubject(w, subject);
-    choose(w->Combo5, exam);
-    QCOMPARE(gridColumn(w->Grid1, score::kColScore), scores);
-    QCOMPARE(gridColumn(w->Grid1, score::kColName), (QStringList{u"张三"_s, u"李四"_s, u"王五"_s}));
-    QCOMPARE(w->Grid1->TextMatrix(0, score::kColScore), subject + u"成绩"_s);
-    QCOMPARE(w->Grid1->ColWidth(score::kColId), 0);
-    QCOMPARE(w->Text9->text(), fullMark);
-    QCOMPARE(w->Text7->text(), exam);
-    QCOMPARE(w->Label4->text(), u"录入初二三班(实验)"_s + exam + u" 任课教师:"_s + w->toggle()->ownAccount().name);
+    choose(w->examCombo, exam);
+    QCOMPARE(gridColumn(w->scoreGrid, score::kColScore), scores);
+    QCOMPARE(gridColumn(w->scoreGrid, score::kColName), (QStringList{u"张三"_s, u"李四"_s, u"王五"_s}));
+    QCOMPARE(w->scoreGrid->TextMatrix(0, score::kColScore), subject + u"成绩"_s);
+    QCOMPARE(w->scoreGrid->ColWidth(score::kColId), 0);
+    QCOMPARE(w->fullMarkBox->text(), fullMark);
+    QCOMPARE(w->examNameBox->text(), exam);
+    QCOMPARE(w->titleLabel->text(), u"录入初二三班(实验)"_s + exam + u" 任课教师:"_s + w->toggle()->ownAccount().name);
     QCOMPARE(h.responder.texts(), notice ? QStringList{u"本次考试还没添写过任何人的成绩。"_s} : QStringList{});
     if (notice)
         QCOMPARE(h.responder.last().title, u"提示……"_s);
@@ -227,17 +227,17 @@ void TestScoreEntryWindow::signInFromAnotherWindowCountsAtOnce()
     WindowHarness h(s.school, on(u"李明"_s));
     ScoreEntryWindow *w = openWindow(h);
     chooseSubject(w, u"语文"_s);
-    QVERIFY(w->Frame1->isEnabled());
-    QCOMPARE(w->Command2->text(), u"任课教师退出登陆(&K)"_s);
-    QCOMPARE(w->Label5->text(), u"任课教师(李明)已经登陆，可以输入成绩。"_s);
+    QVERIFY(w->entryFrame->isEnabled());
+    QCOMPARE(w->signInButton->text(), u"任课教师退出登陆(&K)"_s);
+    QCOMPARE(w->statusLabel->text(), u"任课教师(李明)已经登陆，可以输入成绩。"_s);
     // Another class leaves no subject chosen: nothing can be created for it.
-    choose(w->Combo2, u"四班"_s);
-    QVERIFY(!w->Frame1->isEnabled());
+    choose(w->classCombo, u"四班"_s);
+    QVERIFY(!w->entryFrame->isEnabled());
     // Another teacher's subject is signed out.
-    choose(w->Combo2, kClass);
-    choose(w->Combo3, u"数学"_s);
-    QVERIFY(!w->Frame1->isEnabled());
-    QCOMPARE(w->Command2->text(), u"请任课教师 登陆(&K)"_s);
+    choose(w->classCombo, kClass);
+    choose(w->subjectCombo, u"数学"_s);
+    QVERIFY(!w->entryFrame->isEnabled());
+    QCOMPARE(w->signInButton->text(), u"请任课教师 登陆(&K)"_s);
 }
 
 void TestScoreEntryWindow::toggleSignsInAndOut()
@@ -252,15 +252,15 @@ void TestScoreEntryWindow::toggleSignsInAndOut()
         d->txtPassword->setText(u"l1"_s);
         d->cmdOK->click();
     });
-    w->Command2->click();
+    w->signInButton->click();
     QCOMPARE(h.session().denglu, u"李明"_s);
-    QVERIFY(w->Frame1->isEnabled());
-    QCOMPARE(w->Label5->text(), u"任课教师(李明)已经登陆，可以输入成绩。"_s);
-    w->Command2->click();
+    QVERIFY(w->entryFrame->isEnabled());
+    QCOMPARE(w->statusLabel->text(), u"任课教师(李明)已经登陆，可以输入成绩。"_s);
+    w->signInButton->click();
     QCOMPARE(h.session().denglu, QString());
-    QVERIFY(!w->Frame1->isEnabled());
-    QCOMPARE(w->Command2->text(), u"请任课教师 登陆(&K)"_s);
-    QCOMPARE(w->Label5->text(), u"任课教师(李明)退出了登陆，不可以再输入成绩了。"_s);
+    QVERIFY(!w->entryFrame->isEnabled());
+    QCOMPARE(w->signInButton->text(), u"请任课教师 登陆(&K)"_s);
+    QCOMPARE(w->statusLabel->text(), u"任课教师(李明)退出了登陆，不可以再输入成绩了。"_s);
 }
 
 void TestScoreEntryWindow::toggleRefuses_data()
@@ -281,13 +281,13 @@ void TestScoreEntryWindow::toggleRefuses()
     WindowHarness h(s.school, on());
     ScoreEntryWindow *w = openWindow(h);
     if (subject.isEmpty())
-        choose(w->Combo1, kGrade);
+        choose(w->gradeGroupCombo, kGrade);
     else
         chooseSubject(w, subject);
-    w->Command2->click();
+    w->signInButton->click();
     QCOMPARE(h.responder.texts(), QStringList{message});
     QCOMPARE(h.responder.last().title, u"提示"_s);
-    QCOMPARE(w->Command2->text(), u"请任课教师 登陆(&K)"_s);
+    QCOMPARE(w->signInButton->text(), u"请任课教师 登陆(&K)"_s);
 }
 
 void TestScoreEntryWindow::createdExamComesLastAndOpens()
@@ -296,47 +296,47 @@ void TestScoreEntryWindow::createdExamComesLastAndOpens()
     WindowHarness h(s.school, on(u"李明"_s));
     ScoreEntryWindow *w = openWindow(h);
     chooseSubject(w, u"语文"_s);
-    w->Command1->click();
-    QVERIFY(!w->Frame6->isHidden());
-    QVERIFY(!w->Frame1->isEnabled());
-    QVERIFY(!w->Frame2->isEnabled());
-    w->Option2->click();
-    QCOMPARE(w->Text7->text(), u"25-26(下)语文期末成绩"_s);
-    QCOMPARE(w->Text6->text(), u"M25X语文251015"_s);
-    w->Text8->setText(u"120"_s);
+    w->newExamButton->click();
+    QVERIFY(!w->newExamFrame->isHidden());
+    QVERIFY(!w->entryFrame->isEnabled());
+    QVERIFY(!w->choiceFrame->isEnabled());
+    w->finalOption->click();
+    QCOMPARE(w->examNameBox->text(), u"25-26(下)语文期末成绩"_s);
+    QCOMPARE(w->columnNameBox->text(), u"M25X语文251015"_s);
+    w->newFullMarkBox->setText(u"120"_s);
     h.responder.answer(true);
-    w->Command3->click();
+    w->createExamButton->click();
 
     QCOMPARE(h.responder.texts(), (QStringList{u"尊敬的李明老师,您要添加（25-26(下)语文期末成绩）吗?"_s,
                                                u"本次考试还没添写过任何人的成绩。"_s}));
     QCOMPARE(h.responder.shown().first().title, u"提示……"_s);
-    QCOMPARE(itemTexts(w->Combo5),
+    QCOMPARE(itemTexts(w->examCombo),
              (QStringList{u"25-26(上)语文期中成绩"_s, u"一单元语文成绩"_s, u"25-26(下)语文期末成绩"_s}));
-    QCOMPARE(w->Combo5->currentIndex(), 2);
+    QCOMPARE(w->examCombo->currentIndex(), 2);
     QCOMPARE(w->examList().last(), u"M25X语文251015"_s);
-    QCOMPARE(w->Text9->text(), u"120"_s);
-    QCOMPARE(gridColumn(w->Grid1, score::kColShownId), (QStringList{u"20240301"_s, u"20240302"_s, u"20240304"_s}));
-    QCOMPARE(gridColumn(w->Grid1, score::kColScore), (QStringList{QString(), QString(), QString()}));
-    QCOMPARE(w->Grid1->TextMatrix(0, score::kColScore), u"语文成绩"_s);
-    QCOMPARE(w->Label4->text(), u"录入初二三班(实验)25-26(下)语文期末成绩 任课教师:李明"_s);
-    QCOMPARE(w->Label7->text(), w->Label4->text());
-    QVERIFY(w->Frame6->isHidden());
-    QVERIFY(w->Frame1->isEnabled());
-    QVERIFY(w->Frame2->isEnabled());
-    QVERIFY(!w->Command3->isEnabled());
+    QCOMPARE(w->fullMarkBox->text(), u"120"_s);
+    QCOMPARE(gridColumn(w->scoreGrid, score::kColShownId), (QStringList{u"20240301"_s, u"20240302"_s, u"20240304"_s}));
+    QCOMPARE(gridColumn(w->scoreGrid, score::kColScore), (QStringList{QString(), QString(), QString()}));
+    QCOMPARE(w->scoreGrid->TextMatrix(0, score::kColScore), u"语文成绩"_s);
+    QCOMPARE(w->titleLabel->text(), u"录入初二三班(实验)25-26(下)语文期末成绩 任课教师:李明"_s);
+    QCOMPARE(w->gridCaption->text(), w->titleLabel->text());
+    QVERIFY(w->newExamFrame->isHidden());
+    QVERIFY(w->entryFrame->isEnabled());
+    QVERIFY(w->choiceFrame->isEnabled());
+    QVERIFY(!w->createExamButton->isEnabled());
 
     QCOMPARE(s.school.columns(kJunior).last(), u"M25X语文251015"_s);
     QCOMPARE(s.school.dump(u"初中考试结果"_s), QStringList{u"1|初二年级组|三班|王芳|M25X语文251015|李明|120"_s});
     // The typed full mark stays with the new exam when it is opened again.
-    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
-    QCOMPARE(w->Text9->text(), u"100"_s);
-    choose(w->Combo5, u"25-26(下)语文期末成绩"_s);
-    QCOMPARE(w->Text9->text(), u"120"_s);
+    choose(w->examCombo, u"25-26(上)语文期中成绩"_s);
+    QCOMPARE(w->fullMarkBox->text(), u"100"_s);
+    choose(w->examCombo, u"25-26(下)语文期末成绩"_s);
+    QCOMPARE(w->fullMarkBox->text(), u"120"_s);
 
     // Every class of the section finds it.
-    choose(w->Combo2, u"四班"_s);
-    choose(w->Combo3, u"语文"_s);
-    QCOMPARE(itemTexts(w->Combo5).last(), u"25-26(下)语文期末成绩"_s);
+    choose(w->classCombo, u"四班"_s);
+    choose(w->subjectCombo, u"语文"_s);
+    QCOMPARE(itemTexts(w->examCombo).last(), u"25-26(下)语文期末成绩"_s);
 }
 
 void TestScoreEntryWindow::unsavedScoresAreSettledBeforeCreation_data()
@@ -359,11 +359,11 @@ void TestScoreEntryWindow::unsavedScoresAreSettledBeforeCreation()
     WindowHarness h(s.school, {.signedIn = u"李明"_s, .shown = true, .today = kToday});
     ScoreEntryWindow *w = openWindow(h);
     chooseSubject(w, u"语文"_s);
-    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
-    clickCell(w->Grid1, 1, score::kColScore);   // 张三, 88.5 stored
-    typeKeys(w->Text1, u"95"_s);
-    QTest::keyClick(w->Text1, Qt::Key_Return);
-    QCOMPARE(w->Grid1->TextMatrix(1, score::kColRowState), u"1"_s);
+    choose(w->examCombo, u"25-26(上)语文期中成绩"_s);
+    clickCell(w->scoreGrid, 1, score::kColScore);   // 张三, 88.5 stored
+    typeKeys(w->cellEditorBox, u"95"_s);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Return);
+    QCOMPARE(w->scoreGrid->TextMatrix(1, score::kColRowState), u"1"_s);
 
     h.responder.clear();
     h.responder.answer(true);
@@ -375,19 +375,19 @@ void TestScoreEntryWindow::unsavedScoresAreSettledBeforeCreation()
     if (!created) {
         QCOMPARE(s.school.columns(kJunior), columns);
         QCOMPARE(s.school.count(uR"(select count(*) from "初中考试结果")"_s), 0);
-        QCOMPARE(w->Combo5->currentText(), u"25-26(上)语文期中成绩"_s);
-        QCOMPARE(w->Text9->text(), u"100"_s);   // the mid-term keeps its own full mark
-        QCOMPARE(w->Grid1->TextMatrix(1, score::kColScore), u"95"_s);
-        QCOMPARE(w->Grid1->TextMatrix(1, score::kColRowState), u"1"_s);
+        QCOMPARE(w->examCombo->currentText(), u"25-26(上)语文期中成绩"_s);
+        QCOMPARE(w->fullMarkBox->text(), u"100"_s);   // the mid-term keeps its own full mark
+        QCOMPARE(w->scoreGrid->TextMatrix(1, score::kColScore), u"95"_s);
+        QCOMPARE(w->scoreGrid->TextMatrix(1, score::kColRowState), u"1"_s);
         QCOMPARE(stored.toDouble(), 88.5);
         return;
     }
     QCOMPARE(stored.toDouble(), 95.0);
     QCOMPARE(s.school.columns(kJunior).last(), u"M25X语文251015"_s);
-    QCOMPARE(w->Combo5->currentText(), u"25-26(下)语文期末成绩"_s);
-    QCOMPARE(w->Text9->text(), u"120"_s);
-    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
-    QCOMPARE(w->Text9->text(), u"100"_s);
+    QCOMPARE(w->examCombo->currentText(), u"25-26(下)语文期末成绩"_s);
+    QCOMPARE(w->fullMarkBox->text(), u"120"_s);
+    choose(w->examCombo, u"25-26(上)语文期中成绩"_s);
+    QCOMPARE(w->fullMarkBox->text(), u"100"_s);
 }
 
 // A full mark stored with the exam is the exam's full mark: the class's own
@@ -409,13 +409,13 @@ void TestScoreEntryWindow::storedFullMarkOpensWithTheExam()
     WindowHarness h(s.school, on(u"李明"_s));
     ScoreEntryWindow *w = openWindow(h);
     chooseSubject(w, u"语文"_s);
-    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
-    QCOMPARE(w->Text9->text(), u"120"_s);
-    choose(w->Combo5, u"一单元语文成绩"_s);
-    QCOMPARE(w->Text9->text(), u"100"_s);
-    choose(w->Combo3, u"数学"_s);
-    choose(w->Combo5, u"24-25(下)数学期末成绩"_s);   // 120 scored: the rule would give 150
-    QCOMPARE(w->Text9->text(), u"130"_s);
+    choose(w->examCombo, u"25-26(上)语文期中成绩"_s);
+    QCOMPARE(w->fullMarkBox->text(), u"120"_s);
+    choose(w->examCombo, u"一单元语文成绩"_s);
+    QCOMPARE(w->fullMarkBox->text(), u"100"_s);
+    choose(w->subjectCombo, u"数学"_s);
+    choose(w->examCombo, u"24-25(下)数学期末成绩"_s);   // 120 scored: the rule would give 150
+    QCOMPARE(w->fullMarkBox->text(), u"130"_s);
 }
 
 // The caption over the grid names the class, subject, exam and teacher chosen last.
@@ -425,14 +425,14 @@ void TestScoreEntryWindow::captionFollowsTheChoice()
     WindowHarness h(s.school, on());
     ScoreEntryWindow *w = openWindow(h);
     chooseSubject(w, u"语文"_s);
-    QCOMPARE(w->Label7->text(), u"录入初二三班(实验)语文成绩 任课教师:李明"_s);
-    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
-    QCOMPARE(w->Label7->text(), u"录入初二三班(实验)25-26(上)语文期中成绩 任课教师:李明"_s);
-    choose(w->Combo3, u"数学"_s);
-    QCOMPARE(w->Label7->text(), u"录入初二三班(实验)数学成绩 任课教师:赵刚"_s);
-    QCOMPARE(w->Label4->text(), w->Label7->text());
-    choose(w->Combo1, kGrade);
-    QCOMPARE(w->Label7->text(), u"显示学生成绩"_s);
+    QCOMPARE(w->gridCaption->text(), u"录入初二三班(实验)语文成绩 任课教师:李明"_s);
+    choose(w->examCombo, u"25-26(上)语文期中成绩"_s);
+    QCOMPARE(w->gridCaption->text(), u"录入初二三班(实验)25-26(上)语文期中成绩 任课教师:李明"_s);
+    choose(w->subjectCombo, u"数学"_s);
+    QCOMPARE(w->gridCaption->text(), u"录入初二三班(实验)数学成绩 任课教师:赵刚"_s);
+    QCOMPARE(w->titleLabel->text(), w->gridCaption->text());
+    choose(w->gradeGroupCombo, kGrade);
+    QCOMPARE(w->gridCaption->text(), u"显示学生成绩"_s);
 }
 
 void TestScoreEntryWindow::sameExamIsRefused_data()
@@ -458,10 +458,10 @@ void TestScoreEntryWindow::sameExamIsRefused()
     createExam(w, kind, u"100"_s, quiz);
     QCOMPARE(h.responder.texts(),
              QStringList{u"尊敬的李明老师,您要添加的考试（%1）已经存在了,直接输入成绩即可。"_s.arg(shown)});
-    QCOMPARE(w->Text7->text(), QString());
-    QCOMPARE(w->Text8->text(), QString());
-    QVERIFY(!w->Command3->isEnabled());
-    QVERIFY(!w->Frame6->isHidden());
+    QCOMPARE(w->examNameBox->text(), QString());
+    QCOMPARE(w->newFullMarkBox->text(), QString());
+    QVERIFY(!w->createExamButton->isEnabled());
+    QVERIFY(!w->newExamFrame->isHidden());
     QCOMPARE(s.school.columns(kJunior), columns);
     QCOMPARE(s.school.count(uR"(select count(*) from "初中考试结果")"_s), 0);
 }
@@ -476,7 +476,7 @@ void TestScoreEntryWindow::sameQuizNameInAnotherSubject()
     createExam(w, 3, u"100"_s, u"一单元"_s);
     QCOMPARE(h.responder.shown().first().text, u"尊敬的赵刚老师,您要添加（一单元数学测验）吗?"_s);
     QCOMPARE(s.school.columns(kJunior).last(), u"C一单元数学251015"_s);
-    QCOMPARE(w->Combo5->currentText(), u"一单元数学成绩"_s);
+    QCOMPARE(w->examCombo->currentText(), u"一单元数学成绩"_s);
 }
 
 void TestScoreEntryWindow::refusedInputKeepsTheQuizName_data()
@@ -518,8 +518,8 @@ void TestScoreEntryWindow::refusedInputKeepsTheQuizName()
     QCOMPARE(h.responder.texts().size(), 1);
     QVERIFY2(h.responder.texts().first().startsWith(message), qPrintable(h.responder.texts().first()));
     QCOMPARE(h.responder.last().title, u"提示"_s);
-    QCOMPARE(w->Text7->text(), quiz);
-    QVERIFY(!w->Frame6->isHidden());
+    QCOMPARE(w->examNameBox->text(), quiz);
+    QVERIFY(!w->newExamFrame->isHidden());
     QCOMPARE(s.school.columns(kJunior), columns);
     QCOMPARE(s.school.count(uR"(select count(*) from "初中考试结果")"_s), 0);
 }
@@ -540,8 +540,8 @@ void TestScoreEntryWindow::failedCreationLeavesNothing()
     QCOMPARE(h.responder.shown().size(), 2);
     QVERIFY2(h.responder.last().text.startsWith(u"考试没有创建："_s), qPrintable(h.responder.last().text));
     QCOMPARE(s.school.columns(kJunior), columns);
-    QCOMPARE(itemTexts(w->Combo5).size(), 2);
-    QVERIFY(!w->Frame6->isHidden());
+    QCOMPARE(itemTexts(w->examCombo).size(), 2);
+    QVERIFY(!w->newExamFrame->isHidden());
 }
 
 // Another account signs in while the creation panel is open: nothing is created.
@@ -553,15 +553,15 @@ void TestScoreEntryWindow::creationNeedsTheSignInAtItsSave()
     WindowHarness h(s.school, on(u"李明"_s));
     ScoreEntryWindow *w = openWindow(h);
     chooseSubject(w, u"语文"_s);
-    w->Command1->click();
-    w->Option2->click();
-    w->Text8->setText(u"100"_s);
+    w->newExamButton->click();
+    w->finalOption->click();
+    w->newFullMarkBox->setText(u"100"_s);
     QVERIFY(signInElsewhere(h.main, u"孙丽"_s, u"s1"_s));
     h.responder.clear();
-    w->Command3->click();
+    w->createExamButton->click();
     QCOMPARE(h.responder.texts(), QStringList{u"任课教师(李明)没有登陆，考试没有创建。请登陆后再创建。"_s});
     QCOMPARE(s.school.columns(kJunior), columns);
-    QCOMPARE(itemTexts(w->Combo5).size(), 2);
+    QCOMPARE(itemTexts(w->examCombo).size(), 2);
 }
 
 void TestScoreEntryWindow::fullMarkBoxRestoresABadValue_data()
@@ -583,10 +583,10 @@ void TestScoreEntryWindow::fullMarkBoxRestoresABadValue()
     WindowHarness h(s.school, on(u"李明"_s));
     ScoreEntryWindow *w = openWindow(h);
     chooseSubject(w, u"语文"_s);
-    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
-    w->Text9->setText(typed);
-    QTest::keyClick(w->Text9, Qt::Key_Return);
-    QCOMPARE(w->Text9->text(), kept);
+    choose(w->examCombo, u"25-26(上)语文期中成绩"_s);
+    w->fullMarkBox->setText(typed);
+    QTest::keyClick(w->fullMarkBox, Qt::Key_Return);
+    QCOMPARE(w->fullMarkBox->text(), kept);
 }
 
 void TestScoreEntryWindow::looksRight()
@@ -596,7 +596,7 @@ void TestScoreEntryWindow::looksRight()
     WindowHarness h(s.school, {.signedIn = u"李明"_s, .today = kToday, .realSize = true});
     ScoreEntryWindow *w = openWindow(h);
     chooseSubject(w, u"语文"_s);
-    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
+    choose(w->examCombo, u"25-26(上)语文期中成绩"_s);
     const auto check = [w](const QString &what) {
         QApplication::processEvents();
         // Every caption fits its control, and every text its cell.
@@ -612,46 +612,46 @@ void TestScoreEntryWindow::looksRight()
             if (c->isVisible())
                 QVERIFY2(c->width() >= c->minimumSizeHint().width(), qPrintable(what + c->objectName()));
         }
-        QVERIFY(w->Grid1->height() > 100);
-        const QFontMetrics fm(w->Grid1->font());
-        for (int r = 1; r < w->Grid1->Rows(); ++r) {
-            if (w->Grid1->rowHeight(r) == 0)
+        QVERIFY(w->scoreGrid->height() > 100);
+        const QFontMetrics fm(w->scoreGrid->font());
+        for (int r = 1; r < w->scoreGrid->Rows(); ++r) {
+            if (w->scoreGrid->rowHeight(r) == 0)
                 continue;   // hidden by 只显示未输分者
-            QVERIFY(w->Grid1->rowHeight(r) >= fm.height());
+            QVERIFY(w->scoreGrid->rowHeight(r) >= fm.height());
             for (int c = 0; c < score::kColId; ++c)
-                QVERIFY2(fm.horizontalAdvance(w->Grid1->TextMatrix(r, c)) < w->Grid1->columnWidth(c),
-                         qPrintable(what + w->Grid1->TextMatrix(r, c)));
+                QVERIFY2(fm.horizontalAdvance(w->scoreGrid->TextMatrix(r, c)) < w->scoreGrid->columnWidth(c),
+                         qPrintable(what + w->scoreGrid->TextMatrix(r, c)));
         }
     };
     check(u"exam open: "_s);
     saveShot(h.main.grab().toImage(), u"score_entry"_s);
-    w->Command1->click();
-    w->Option3->click();
+    w->newExamButton->click();
+    w->quizOption->click();
     check(u"creation panel: "_s);
     saveShot(h.main.grab().toImage(), u"score_entry_creation"_s);
-    w->Command19->click();
+    w->cancelExamButton->click();
 
     // Each input mode in use, and the statistics panel.
-    w->Text2->setText(u"0"_s);
+    w->seatBox->setText(u"0"_s);
     check(u"separate entry: "_s);
     saveShot(h.main.grab().toImage(), u"score_entry_separate"_s);
-    w->Text5->setText(u"2/7"_s);
+    w->mixedBox->setText(u"2/7"_s);
     check(u"mixed entry: "_s);
     saveShot(h.main.grab().toImage(), u"score_entry_mixed"_s);
-    w->Text5->clear();
-    w->Option4->click();
-    QVERIFY(!w->Option5->isChecked());
-    clickCell(w->Grid1, 3, score::kColScore);
-    QVERIFY(w->Text1->isVisible());
-    QCOMPARE(w->Text1->geometry().size(), w->Grid1->cellRect(3, score::kColScore).size());
+    w->mixedBox->clear();
+    w->showUnscoredOption->click();
+    QVERIFY(!w->showAllOption->isChecked());
+    clickCell(w->scoreGrid, 3, score::kColScore);
+    QVERIFY(w->cellEditorBox->isVisible());
+    QCOMPARE(w->cellEditorBox->geometry().size(), w->scoreGrid->cellRect(3, score::kColScore).size());
     check(u"grid entry: "_s);
     saveShot(h.main.grab().toImage(), u"score_entry_grid"_s);
-    w->Option5->click();
-    w->Command4->click();
-    QVERIFY(w->Picture1->isVisible());
+    w->showAllOption->click();
+    w->statisticsButton->click();
+    QVERIFY(w->statisticsPanel->isVisible());
     check(u"statistics: "_s);
-    QVERIFY(w->Label3_0->height() >= w->Label3_0->sizeHint().height());
-    QVERIFY(w->Picture1->geometry().intersects(w->Grid1->geometry()));
+    QVERIFY(w->statisticsLabel->height() >= w->statisticsLabel->sizeHint().height());
+    QVERIFY(w->statisticsPanel->geometry().intersects(w->scoreGrid->geometry()));
     saveShot(h.main.grab().toImage(), u"score_entry_statistics"_s);
 }
 
@@ -667,27 +667,27 @@ void TestScoreEntryWindow::lockedExamRefusesChanges()
     WindowHarness h(s.school, on(u"李明"_s));
     ScoreEntryWindow *w = openWindow(h);
     chooseSubject(w, u"语文"_s);
-    QVERIFY(w->Command8->isEnabled());
-    choose(w->Combo5, w->Combo5->itemText(int(w->examList().indexOf(kMidTerm))));
+    QVERIFY(w->saveButton->isEnabled());
+    choose(w->examCombo, w->examCombo->itemText(int(w->examList().indexOf(kMidTerm))));
     QCOMPARE(h.responder.texts(), QStringList{u"本次考试已经被管理员锁定，成绩不能再修改。"_s});
-    QCOMPARE(gridColumn(w->Grid1, score::kColScore), (QStringList{u"88.5"_s, u"0"_s, QString()}));
-    QVERIFY(!w->Command8->isEnabled());
-    QVERIFY(!w->Text4->isEnabled() && !w->Text5->isEnabled());
-    clickCell(w->Grid1, 3, score::kColScore);
-    QVERIFY(!w->Text1->isVisible());
+    QCOMPARE(gridColumn(w->scoreGrid, score::kColScore), (QStringList{u"88.5"_s, u"0"_s, QString()}));
+    QVERIFY(!w->saveButton->isEnabled());
+    QVERIFY(!w->scoreBox->isEnabled() && !w->mixedBox->isEnabled());
+    clickCell(w->scoreGrid, 3, score::kColScore);
+    QVERIFY(!w->cellEditorBox->isVisible());
 
-    choose(w->Combo5, w->Combo5->itemText(int(w->examList().indexOf(kQuiz))));
-    QVERIFY(w->Command8->isEnabled());
-    typeKeys(w->Text5, u"01/77"_s);
+    choose(w->examCombo, w->examCombo->itemText(int(w->examList().indexOf(kQuiz))));
+    QVERIFY(w->saveButton->isEnabled());
+    typeKeys(w->mixedBox, u"01/77"_s);
     h.responder.answer(true);   // "(张三)得分(77)对吗?"
-    QTest::keyClick(w->Text5, Qt::Key_Return);
+    QTest::keyClick(w->mixedBox, Qt::Key_Return);
     QCOMPARE(w->scoreRows()[0].state, u"1"_s);
     {
         db::Connection c(s.school.dbPath());
         QVERIFY(saveExamLocks(c, {{kJunior, kMidTerm}, {kJunior, kQuiz}}));
     }
     h.responder.clear();
-    w->Command8->click();
+    w->saveButton->click();
     QCOMPARE(h.responder.texts(), QStringList{u"成绩没有保存：本次考试已经被管理员锁定，成绩不能再修改。\r录入的成绩还在表中，没有写入任何成绩。"_s});
     QCOMPARE(w->scoreRows()[0].state, u"1"_s);
     QCOMPARE(s.school.dump(kJunior), stored);
@@ -703,17 +703,17 @@ void TestScoreEntryWindow::readsSavesAndCreationOpenNoFurtherConnection()
     chooseSubject(w, u"语文"_s);
     const int before = connectionMark(s.school.dbPath());
 
-    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
-    typeKeys(w->Text5, u"04/66"_s);
+    choose(w->examCombo, u"25-26(上)语文期中成绩"_s);
+    typeKeys(w->mixedBox, u"04/66"_s);
     h.responder.answer(true);   // "(王五)得分(66)对吗?"
-    QTest::keyClick(w->Text5, Qt::Key_Return);
-    w->Command8->click();
+    QTest::keyClick(w->mixedBox, Qt::Key_Return);
+    w->saveButton->click();
     h.responder.answer(true);   // the new exam
     createExam(w, 2, u"120"_s);
-    choose(w->Combo5, u"25-26(上)语文期中成绩"_s);
+    choose(w->examCombo, u"25-26(上)语文期中成绩"_s);
 
     QCOMPARE(connectionMark(s.school.dbPath()), before + 1);
-    QCOMPARE(gridColumn(w->Grid1, score::kColScore), (QStringList{u"88.5"_s, u"0"_s, u"66"_s}));
+    QCOMPARE(gridColumn(w->scoreGrid, score::kColScore), (QStringList{u"88.5"_s, u"0"_s, u"66"_s}));
     QCOMPARE(w->examList().last(), u"M25X语文251015"_s);
 }
 

@@ -79,22 +79,22 @@ struct Entry {
     explicit Entry(const QString &exam = kMidTermShown)
     {
         w = h.open<ScoreEntryWindow>(kScoreEntryWindow);
-        choose(w->Combo1, kGrade);
-        choose(w->Combo2, u"三班"_s);
-        choose(w->Combo3, u"语文"_s);
-        choose(w->Combo5, exam);
+        choose(w->gradeGroupCombo, kGrade);
+        choose(w->classCombo, u"三班"_s);
+        choose(w->subjectCombo, u"语文"_s);
+        choose(w->examCombo, exam);
         h.responder.clear();
     }
     QStringList shownSeats() const
     {
         QStringList seats;
-        for (int r = 1; r < w->Grid1->Rows(); ++r)
-            if (w->Grid1->RowHeight(r) > 0)
-                seats << w->Grid1->TextMatrix(r, score::kColShownId).right(2);
+        for (int r = 1; r < w->scoreGrid->Rows(); ++r)
+            if (w->scoreGrid->RowHeight(r) > 0)
+                seats << w->scoreGrid->TextMatrix(r, score::kColShownId).right(2);
         return seats;
     }
-    QString scoreOf(int seat) const { return w->Grid1->TextMatrix(rowOf(seat), score::kColScore); }
-    QString stateOf(int seat) const { return w->Grid1->TextMatrix(rowOf(seat), score::kColRowState); }
+    QString scoreOf(int seat) const { return w->scoreGrid->TextMatrix(rowOf(seat), score::kColScore); }
+    QString stateOf(int seat) const { return w->scoreGrid->TextMatrix(rowOf(seat), score::kColRowState); }
     void enter(QLineEdit *box, const QString &keys)
     {
         box->setFocus();
@@ -140,89 +140,89 @@ private slots:
 void TestScoreInputWindow::seatBoxSearchesWithSounds()
 {
     Entry e;
-    e.enter(e.w->Text2, u"2"_s);
+    e.enter(e.w->seatBox, u"2"_s);
     QCOMPARE(e.sounds.played(), QList<int>{2});
     QCOMPARE(e.shownSeats(), (QStringList{u"20"_s, u"21"_s, u"22"_s, u"23"_s, u"24"_s}));
-    QCOMPARE(e.w->Text3->text(), QString());
-    typeKeys(e.w->Text2, u"3"_s);
+    QCOMPARE(e.w->nameBox->text(), QString());
+    typeKeys(e.w->seatBox, u"3"_s);
     QCOMPARE(e.sounds.played(), (QList<int>{2, 3}));
     QCOMPARE(e.shownSeats(), QStringList{u"23"_s});
-    QCOMPARE(e.w->Text3->text(), u"张小三"_s);
-    QCOMPARE(QApplication::focusWidget(), e.w->Text4);
+    QCOMPARE(e.w->nameBox->text(), u"张小三"_s);
+    QCOMPARE(QApplication::focusWidget(), e.w->scoreBox);
 
     // A third key past the full mark empties the score box with the error sound.
     e.sounds.clear();
-    typeKeys(e.w->Text4, u"101"_s);
+    typeKeys(e.w->scoreBox, u"101"_s);
     QCOMPARE(e.sounds.played(), (QList<int>{1, 0, 1, 12}));
-    QCOMPARE(e.w->Text4->text(), QString());
+    QCOMPARE(e.w->scoreBox->text(), QString());
     // "。" is a point; a leading point, a second point and a letter are dropped.
     e.sounds.clear();
-    typeKeys(e.w->Text4, u".9。5.x"_s);
-    QCOMPARE(e.w->Text4->text(), u"9.5"_s);
+    typeKeys(e.w->scoreBox, u".9。5.x"_s);
+    QCOMPARE(e.w->scoreBox->text(), u"9.5"_s);
     QCOMPARE(e.sounds.played(), (QList<int>{9, 10, 5}));
 
     // A seat nobody has: the error sound, the box emptied, every row back.
-    e.w->Text4->clear();
-    e.w->Text2->clear();
+    e.w->scoreBox->clear();
+    e.w->seatBox->clear();
     e.sounds.clear();
-    e.enter(e.w->Text2, u"9"_s);
+    e.enter(e.w->seatBox, u"9"_s);
     QCOMPARE(e.sounds.played(), (QList<int>{9, 12}));
-    QCOMPARE(e.w->Text2->text(), QString());
+    QCOMPARE(e.w->seatBox->text(), QString());
     QCOMPARE(e.shownSeats().size(), 25);
 
     // One digit and Enter: 3 becomes 03, with the slash sound, and the score box is next.
     e.sounds.clear();
-    typeKeys(e.w->Text2, u"3"_s);
-    e.pressEnter(e.w->Text2);
-    QCOMPARE(e.w->Text2->text(), u"03"_s);
+    typeKeys(e.w->seatBox, u"3"_s);
+    e.pressEnter(e.w->seatBox);
+    QCOMPARE(e.w->seatBox->text(), u"03"_s);
     QCOMPARE(e.shownSeats(), QStringList{u"03"_s});
-    QCOMPARE(e.w->Text3->text(), u"学生03"_s);
+    QCOMPARE(e.w->nameBox->text(), u"学生03"_s);
     QCOMPARE(e.sounds.played(), (QList<int>{3, 11}));
-    QCOMPARE(QApplication::focusWidget(), e.w->Text4);
+    QCOMPARE(QApplication::focusWidget(), e.w->scoreBox);
 }
 
 void TestScoreInputWindow::separateEntryConfirms()
 {
     Entry e;
-    e.enter(e.w->Text2, u"23"_s);
-    typeKeys(e.w->Text4, u"79.5"_s);
+    e.enter(e.w->seatBox, u"23"_s);
+    typeKeys(e.w->scoreBox, u"79.5"_s);
     e.h.responder.answer(false);
-    e.pressEnter(e.w->Text4);
+    e.pressEnter(e.w->scoreBox);
     QCOMPARE(e.h.responder.last().text, u"(张小三)得分(79.5)对吗?"_s);
     QCOMPARE(e.h.responder.last().title, u"提示"_s);
     QCOMPARE(e.scoreOf(23), QString());   // No: nothing changes
     QCOMPARE(e.stateOf(23), QString());
 
     e.h.responder.answer(true);
-    e.pressEnter(e.w->Text4);
+    e.pressEnter(e.w->scoreBox);
     QCOMPARE(e.scoreOf(23), u"79.5"_s);
     QCOMPARE(e.stateOf(23), u"1"_s);
     QVERIFY(e.w->scoreRows()[22].score == 79.5f);
-    QCOMPARE(e.w->Text2->text(), QString());
-    QCOMPARE(e.w->Text3->text(), QString());
-    QCOMPARE(e.w->Text4->text(), QString());
-    QCOMPARE(QApplication::focusWidget(), e.w->Text3);
+    QCOMPARE(e.w->seatBox->text(), QString());
+    QCOMPARE(e.w->nameBox->text(), QString());
+    QCOMPARE(e.w->scoreBox->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), e.w->nameBox);
     QCOMPARE(e.shownSeats().size(), 25);
     // Enter on an empty score box goes back to the name box and asks nothing.
     e.h.responder.clear();
-    e.pressEnter(e.w->Text4);
+    e.pressEnter(e.w->scoreBox);
     QVERIFY(e.h.responder.shown().isEmpty());
 }
 
 void TestScoreInputWindow::nameBoxFindsTheTarget()
 {
     Entry e;
-    e.enter(e.w->Text3, u"学生1"_s);
+    e.enter(e.w->nameBox, u"学生1"_s);
     QCOMPARE(e.shownSeats().size(), 10);   // 学生10 … 学生19
-    QCOMPARE(e.w->Text2->text(), QString());
-    typeKeys(e.w->Text3, u"7"_s);
+    QCOMPARE(e.w->seatBox->text(), QString());
+    typeKeys(e.w->nameBox, u"7"_s);
     QCOMPARE(e.shownSeats(), QStringList{u"17"_s});
-    QCOMPARE(e.w->Text2->text(), u"20240317"_s);
-    QCOMPARE(QApplication::focusWidget(), e.w->Text4);
+    QCOMPARE(e.w->seatBox->text(), u"20240317"_s);
+    QCOMPARE(QApplication::focusWidget(), e.w->scoreBox);
     QVERIFY(e.sounds.played().isEmpty());   // names play no sound
-    typeKeys(e.w->Text4, u"88"_s);
+    typeKeys(e.w->scoreBox, u"88"_s);
     e.h.responder.answer(true);
-    e.pressEnter(e.w->Text4);
+    e.pressEnter(e.w->scoreBox);
     QCOMPARE(e.scoreOf(17), u"88"_s);
     QCOMPARE(e.stateOf(17), u"1"_s);
 }
@@ -245,16 +245,16 @@ void TestScoreInputWindow::mixedBoxStores()
     QFETCH(QString, question);
     QFETCH(QList<int>, sounds);
     Entry e;
-    e.enter(e.w->Text5, keys);
+    e.enter(e.w->mixedBox, keys);
     QCOMPARE(e.sounds.played(), sounds);
     e.h.responder.answer(true);
-    e.pressEnter(e.w->Text5);
+    e.pressEnter(e.w->mixedBox);
     QCOMPARE(e.h.responder.texts(), QStringList{question});
     QCOMPARE(e.scoreOf(23), question.section(u'(', 2).section(u')', 0, 0));
     QCOMPARE(e.stateOf(23), u"1"_s);
-    QCOMPARE(e.w->Text5->text(), QString());
-    QCOMPARE(e.w->Text4->text(), QString());
-    QCOMPARE(QApplication::focusWidget(), e.w->Text5);
+    QCOMPARE(e.w->mixedBox->text(), QString());
+    QCOMPARE(e.w->scoreBox->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), e.w->mixedBox);
     QCOMPARE(e.shownSeats().size(), 25);
 }
 
@@ -278,16 +278,16 @@ void TestScoreInputWindow::mixedBoxRefuses()
     QFETCH(QString, left);
     QFETCH(QString, message);
     Entry e;
-    e.enter(e.w->Text5, keys);
-    QCOMPARE(e.w->Text5->text(), left);
+    e.enter(e.w->mixedBox, keys);
+    QCOMPARE(e.w->mixedBox->text(), left);
     QCOMPARE(e.h.responder.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
     QCOMPARE(e.sounds.played().contains(12), !message.isEmpty());
     if (!message.isEmpty())
         QCOMPARE(e.h.responder.last().title, u"提示"_s);
     if (left == u"30"_s) {
-        QCOMPARE(e.w->Text2->text(), u"30"_s);
-        QCOMPARE(e.w->Text3->text(), u"学生30"_s);
-        QCOMPARE(QApplication::focusWidget(), e.w->Text5);
+        QCOMPARE(e.w->seatBox->text(), u"30"_s);
+        QCOMPARE(e.w->nameBox->text(), u"学生30"_s);
+        QCOMPARE(QApplication::focusWidget(), e.w->mixedBox);
     }
 }
 
@@ -315,14 +315,14 @@ void TestScoreInputWindow::pastedTextIsChecked()
     QFETCH(QString, kept);
     Entry e;
     if (box == u"Text1"_s)
-        clickCell(e.w->Grid1, 1, score::kColScore);
+        clickCell(e.w->scoreGrid, 1, score::kColScore);
     auto *edit = e.w->findChild<QLineEdit *>(box);
     QVERIFY(edit);
     edit->setFocus();
     commitText(edit, text);
     QCOMPARE(edit->text(), kept);
     if (box == u"Text1"_s) {
-        e.w->Grid1->setFocus();   // leaving the editor writes it back
+        e.w->scoreGrid->setFocus();   // leaving the editor writes it back
         QCOMPARE(e.scoreOf(1), kept);
         QCOMPARE(e.stateOf(1), kept.isEmpty() ? QString() : u"1"_s);
     }
@@ -331,42 +331,42 @@ void TestScoreInputWindow::pastedTextIsChecked()
 void TestScoreInputWindow::gridEntryMovesDownPastHiddenRows()
 {
     Entry e;
-    e.w->Option4->click();   // only unscored students: seat 03 is hidden
-    QCOMPARE(e.w->Grid1->RowHeight(3), 0);
-    clickCell(e.w->Grid1, 2, score::kColScore);
-    QVERIFY(e.w->Text1->isVisible());
-    typeKeys(e.w->Text1, u"8。5"_s);
+    e.w->showUnscoredOption->click();   // only unscored students: seat 03 is hidden
+    QCOMPARE(e.w->scoreGrid->RowHeight(3), 0);
+    clickCell(e.w->scoreGrid, 2, score::kColScore);
+    QVERIFY(e.w->cellEditorBox->isVisible());
+    typeKeys(e.w->cellEditorBox, u"8。5"_s);
     QCOMPARE(e.sounds.played(), (QList<int>{8, 10, 5}));
-    QTest::keyClick(e.w->Text1, Qt::Key_Return);
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_Return);
     QCOMPARE(e.scoreOf(2), u"8.5"_s);
     QCOMPARE(e.stateOf(2), u"1"_s);
-    QCOMPARE(e.w->Grid1->RowHeight(2), 0);   // scored: hidden
-    QCOMPARE(e.w->Grid1->Row(), 4);           // past the hidden seat 03
-    QVERIFY(e.w->Text1->isVisible());
+    QCOMPARE(e.w->scoreGrid->RowHeight(2), 0);   // scored: hidden
+    QCOMPARE(e.w->scoreGrid->Row(), 4);           // past the hidden seat 03
+    QVERIFY(e.w->cellEditorBox->isVisible());
 
     // Leaving right after a move keeps the editor where it is; a typed key first ends that.
-    e.w->Grid1->setFocus();
-    QVERIFY(e.w->Text1->isVisible());
+    e.w->scoreGrid->setFocus();
+    QVERIFY(e.w->cellEditorBox->isVisible());
     QCOMPARE(e.stateOf(4), QString());
 
     // Up passes over the hidden rows 03 and 02 to 01; a key that takes the score above
     // the full mark is refused with the error sound and the message, and nothing
     // of the typed score is kept.
-    clickCell(e.w->Grid1, 4, score::kColScore);
-    QTest::keyClick(e.w->Text1, Qt::Key_Up);
-    QCOMPARE(e.w->Grid1->Row(), 1);
+    clickCell(e.w->scoreGrid, 4, score::kColScore);
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_Up);
+    QCOMPARE(e.w->scoreGrid->Row(), 1);
     e.sounds.clear();
     e.h.responder.clear();
-    typeKeys(e.w->Text1, u"120"_s);
-    QCOMPARE(e.w->Text1->text(), QString());
+    typeKeys(e.w->cellEditorBox, u"120"_s);
+    QCOMPARE(e.w->cellEditorBox->text(), QString());
     QCOMPARE(e.sounds.played(), (QList<int>{1, 2, 0, 12}));
     QCOMPARE(e.h.responder.texts(), QStringList{u"你输入的分比满分还多呢"_s});
 
     // Down on the last row writes nothing and stays.
-    clickCell(e.w->Grid1, 25, score::kColScore);
-    typeKeys(e.w->Text1, u"7"_s);
-    QTest::keyClick(e.w->Text1, Qt::Key_Down);
-    QCOMPARE(e.w->Grid1->Row(), 25);
+    clickCell(e.w->scoreGrid, 25, score::kColScore);
+    typeKeys(e.w->cellEditorBox, u"7"_s);
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_Down);
+    QCOMPARE(e.w->scoreGrid->Row(), 25);
     QCOMPARE(e.stateOf(30), QString());
 }
 
@@ -375,32 +375,32 @@ void TestScoreInputWindow::gridEntryMovesDownPastHiddenRows()
 void TestScoreInputWindow::correctingAScoreReplacesIt()
 {
     Entry e;
-    clickCell(e.w->Grid1, 3, score::kColScore);   // 66 stored
-    QCOMPARE(e.w->Text1->selectedText(), u"66"_s);
-    typeKeys(e.w->Text1, u"85"_s);
-    QTest::keyClick(e.w->Text1, Qt::Key_Return);   // on to seat 04
+    clickCell(e.w->scoreGrid, 3, score::kColScore);   // 66 stored
+    QCOMPARE(e.w->cellEditorBox->selectedText(), u"66"_s);
+    typeKeys(e.w->cellEditorBox, u"85"_s);
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_Return);   // on to seat 04
     QCOMPARE(e.scoreOf(3), u"85"_s);
-    typeKeys(e.w->Text1, u"92"_s);
-    QTest::keyClick(e.w->Text1, Qt::Key_Up);       // back to seat 03: its 85 selected
-    QCOMPARE(e.w->Text1->selectedText(), u"85"_s);
-    typeKeys(e.w->Text1, u"90"_s);
-    QTest::keyClick(e.w->Text1, Qt::Key_Down);
+    typeKeys(e.w->cellEditorBox, u"92"_s);
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_Up);       // back to seat 03: its 85 selected
+    QCOMPARE(e.w->cellEditorBox->selectedText(), u"85"_s);
+    typeKeys(e.w->cellEditorBox, u"90"_s);
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_Down);
     QCOMPARE(e.scoreOf(3), u"90"_s);
     QCOMPARE(e.scoreOf(4), u"92"_s);
 
     // 92 then 8: 928 is refused and said so; the cell's 92 comes back selected, so
     // the next score typed replaces it.
-    QTest::keyClick(e.w->Text1, Qt::Key_End);
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_End);
     e.sounds.clear();
     e.h.responder.clear();
-    typeKeys(e.w->Text1, u"8"_s);
-    QCOMPARE(e.w->Text1->text(), u"92"_s);
-    QCOMPARE(e.w->Text1->selectedText(), u"92"_s);
+    typeKeys(e.w->cellEditorBox, u"8"_s);
+    QCOMPARE(e.w->cellEditorBox->text(), u"92"_s);
+    QCOMPARE(e.w->cellEditorBox->selectedText(), u"92"_s);
     QCOMPARE(e.sounds.played(), (QList<int>{8, 12}));
     QCOMPARE(e.h.responder.texts(), QStringList{u"你输入的分比满分还多呢"_s});
     QCOMPARE(e.h.responder.last().title, u"提示"_s);
-    typeKeys(e.w->Text1, u"92.5"_s);
-    QTest::keyClick(e.w->Text1, Qt::Key_Return);
+    typeKeys(e.w->cellEditorBox, u"92.5"_s);
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_Return);
     QCOMPARE(e.scoreOf(4), u"92.5"_s);
 }
 
@@ -424,28 +424,28 @@ void TestScoreInputWindow::mouseCorrectionReplacesTheScore()
     QFETCH(QString, typed);
     Entry e;
     if (old != e.scoreOf(seat)) {
-        clickCell(e.w->Grid1, rowOf(seat), score::kColScore);
-        typeKeys(e.w->Text1, old);
-        QTest::keyClick(e.w->Text1, Qt::Key_Return);
+        clickCell(e.w->scoreGrid, rowOf(seat), score::kColScore);
+        typeKeys(e.w->cellEditorBox, old);
+        QTest::keyClick(e.w->cellEditorBox, Qt::Key_Return);
         QCOMPARE(e.scoreOf(seat), old);
     }
     // Enter on the row above moves the editor onto the seat, its score selected.
-    clickCell(e.w->Grid1, rowOf(seat) - 1, score::kColScore);
-    QTest::keyClick(e.w->Text1, Qt::Key_Return);
-    QCOMPARE(e.w->Grid1->Row(), rowOf(seat));
-    QCOMPARE(e.w->Text1->selectedText(), old);
+    clickCell(e.w->scoreGrid, rowOf(seat) - 1, score::kColScore);
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_Return);
+    QCOMPARE(e.w->scoreGrid->Row(), rowOf(seat));
+    QCOMPARE(e.w->cellEditorBox->selectedText(), old);
 
     // The teacher clicks the seat's score: the editor lies over it.
-    QTest::mouseClick(e.w->Text1, Qt::LeftButton, Qt::NoModifier,
-                      QPoint(e.w->Text1->width() - 2, e.w->Text1->height() / 2));
+    QTest::mouseClick(e.w->cellEditorBox, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(e.w->cellEditorBox->width() - 2, e.w->cellEditorBox->height() / 2));
     e.h.responder.clear();
-    typeKeys(e.w->Text1, typed);
-    QCOMPARE(e.w->Text1->text(), typed);
-    QTest::keyClick(e.w->Text1, Qt::Key_Return);
+    typeKeys(e.w->cellEditorBox, typed);
+    QCOMPARE(e.w->cellEditorBox->text(), typed);
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_Return);
     QCOMPARE(e.scoreOf(seat), typed);
     QVERIFY(e.h.responder.shown().isEmpty());
 
-    e.w->Command8->click();
+    e.w->saveButton->click();
     QCOMPARE(e.s.stored(seat).toDouble(), typed.toDouble());
 }
 
@@ -468,23 +468,23 @@ void TestScoreInputWindow::aboveFullMarkKeepsNothingTyped()
     QFETCH(QString, typed);
     QFETCH(QString, kept);
     Entry e;
-    QCOMPARE(e.w->Text9->text(), u"100"_s);
-    clickCell(e.w->Grid1, rowOf(seat), score::kColScore);
-    typeKeys(e.w->Text1, typed);
+    QCOMPARE(e.w->fullMarkBox->text(), u"100"_s);
+    clickCell(e.w->scoreGrid, rowOf(seat), score::kColScore);
+    typeKeys(e.w->cellEditorBox, typed);
     QCOMPARE(e.h.responder.texts(), QStringList{u"你输入的分比满分还多呢"_s});
-    QCOMPARE(e.w->Text1->text(), kept);
-    QCOMPARE(e.w->Text1->selectedText(), kept);
-    QTest::keyClick(e.w->Text1, Qt::Key_Return);
+    QCOMPARE(e.w->cellEditorBox->text(), kept);
+    QCOMPARE(e.w->cellEditorBox->selectedText(), kept);
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_Return);
     QCOMPARE(e.scoreOf(seat), kept);
     QCOMPARE(e.stateOf(seat), QString());
 
     // The score box refuses it the same way.
     e.h.responder.clear();
-    e.enter(e.w->Text4, typed);
-    QCOMPARE(e.w->Text4->text(), QString());
+    e.enter(e.w->scoreBox, typed);
+    QCOMPARE(e.w->scoreBox->text(), QString());
     QCOMPARE(e.h.responder.texts(), QStringList{u"你输入的分比满分还多呢"_s});
 
-    e.w->Command8->click();
+    e.w->saveButton->click();
     QCOMPARE(e.s.stored(seat).isNull(), kept.isEmpty());
     if (!kept.isEmpty())
         QCOMPARE(e.s.stored(seat).toString(), kept);
@@ -493,12 +493,12 @@ void TestScoreInputWindow::aboveFullMarkKeepsNothingTyped()
 void TestScoreInputWindow::viewOptionsSetRowHeights()
 {
     Entry e;
-    const FlexGrid *g = e.w->Grid1;
-    e.w->Option4->click();
+    const FlexGrid *g = e.w->scoreGrid;
+    e.w->showUnscoredOption->click();
     QCOMPARE(g->RowHeight(rowOf(3)), 0);
     QVERIFY(g->RowHeight(1) >= 255);
     const int unscored = g->RowHeight(1);
-    e.w->Option5->click();
+    e.w->showAllOption->click();
     QVERIFY(g->RowHeight(rowOf(3)) >= 225);
     QVERIFY(g->RowHeight(1) <= unscored);
     QCOMPARE(g->RowHeight(1), g->RowHeight(rowOf(3)));
@@ -507,57 +507,57 @@ void TestScoreInputWindow::viewOptionsSetRowHeights()
 void TestScoreInputWindow::statisticsPanelAndRanks()
 {
     Entry e;
-    QVERIFY(e.w->Picture1->isHidden());
+    QVERIFY(e.w->statisticsPanel->isHidden());
     for (const QString &pair : {u"1/95"_s, u"2/88"_s, u"3/70"_s}) {
-        e.enter(e.w->Text5, pair);
+        e.enter(e.w->mixedBox, pair);
         e.h.responder.answer(true);
-        e.pressEnter(e.w->Text5);
+        e.pressEnter(e.w->mixedBox);
     }
-    e.w->Command4->click();
-    QVERIFY(e.w->Picture1->isVisible());
-    QCOMPARE(e.w->Label3_0->text(),
+    e.w->statisticsButton->click();
+    QVERIFY(e.w->statisticsPanel->isVisible());
+    QCOMPARE(e.w->statisticsLabel->text(),
              u"\r\n　　　本次考试情况统计如下\r\n\r\n参试人数:3人\r\n试题满分:100分\r\n优秀人数(≥90分):1人\r\n优 秀 率:33.33%\r\n"
              "优良人数:2人\r\n优 良 率:66.67%\r\n及格人数:3人\r\n及 格 率:100.00%\r\n总    分:253.00分\r\n平 均 分:84.33分"_s);
-    QCOMPARE(gridColumn(e.w->Grid1, score::kColRank).mid(0, 4), (QStringList{u"1"_s, u"2"_s, u"3"_s, QString()}));
-    e.w->Command5->click();
-    QVERIFY(e.w->Picture1->isHidden());
+    QCOMPARE(gridColumn(e.w->scoreGrid, score::kColRank).mid(0, 4), (QStringList{u"1"_s, u"2"_s, u"3"_s, QString()}));
+    e.w->closeStatisticsButton->click();
+    QVERIFY(e.w->statisticsPanel->isHidden());
 
     // The top score cleared: counted again, that row shows no rank.
-    clickCell(e.w->Grid1, 1, score::kColScore);
-    QTest::keyClick(e.w->Text1, Qt::Key_Backspace);
-    QTest::keyClick(e.w->Text1, Qt::Key_Return);
+    clickCell(e.w->scoreGrid, 1, score::kColScore);
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_Backspace);
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_Return);
     QCOMPARE(e.scoreOf(1), QString());
-    e.w->Command4->click();
-    QCOMPARE(gridColumn(e.w->Grid1, score::kColRank).mid(0, 4), (QStringList{QString(), u"1"_s, u"2"_s, QString()}));
+    e.w->statisticsButton->click();
+    QCOMPARE(gridColumn(e.w->scoreGrid, score::kColRank).mid(0, 4), (QStringList{QString(), u"1"_s, u"2"_s, QString()}));
     QCOMPARE(e.w->scoreRows().first().rank, QString());
 }
 
 void TestScoreInputWindow::statisticsWithoutScores()
 {
     Entry e(kQuizShown);
-    e.w->Command4->click();
+    e.w->statisticsButton->click();
     QCOMPARE(e.h.responder.texts(), QStringList{u"学生成绩还没有添入,请添入后再进行分析"_s});
     QCOMPARE(e.h.responder.last().title, u"提示……"_s);
-    QVERIFY(e.w->Picture1->isHidden());
+    QVERIFY(e.w->statisticsPanel->isHidden());
 }
 
 void TestScoreInputWindow::saveWritesTheMarkedRows()
 {
     Entry e;
     for (const QString &pair : {u"1/95"_s, u"23/0"_s}) {
-        e.enter(e.w->Text5, pair);
+        e.enter(e.w->mixedBox, pair);
         e.h.responder.answer(true);
-        e.pressEnter(e.w->Text5);
+        e.pressEnter(e.w->mixedBox);
     }
     // Seat 03's stored 66 is emptied in the grid.
-    clickCell(e.w->Grid1, 3, score::kColScore);
-    e.w->Text1->selectAll();
-    QTest::keyClick(e.w->Text1, Qt::Key_Backspace);
-    e.w->Grid1->setFocus();
+    clickCell(e.w->scoreGrid, 3, score::kColScore);
+    e.w->cellEditorBox->selectAll();
+    QTest::keyClick(e.w->cellEditorBox, Qt::Key_Backspace);
+    e.w->scoreGrid->setFocus();
     QCOMPARE(e.stateOf(3), u"1"_s);
     e.h.responder.clear();
 
-    e.w->Command8->click();
+    e.w->saveButton->click();
     QCOMPARE(e.h.responder.texts(), QStringList{u"已经保存了3个学生的成绩。"_s});
     QCOMPARE(e.s.stored(1).toDouble(), 95.0);
     QCOMPARE(e.s.stored(23).toDouble(), 0.0);
@@ -567,7 +567,7 @@ void TestScoreInputWindow::saveWritesTheMarkedRows()
     QVERIFY(e.s.stored(1, kQuiz).isNull());
     QCOMPARE(e.stateOf(1), QString());   // marks cleared: closing asks nothing
     e.h.responder.clear();
-    e.w->Command7->click();
+    e.w->closeButton->click();
     QTRY_VERIFY(!e.h.isOpen(kScoreEntryWindow));
     QVERIFY(e.h.responder.shown().isEmpty());
 }
@@ -575,19 +575,19 @@ void TestScoreInputWindow::saveWritesTheMarkedRows()
 void TestScoreInputWindow::failedSaveKeepsTheMarks()
 {
     Entry e;
-    e.enter(e.w->Text5, u"1/95"_s);
+    e.enter(e.w->mixedBox, u"1/95"_s);
     e.h.responder.answer(true);
-    e.pressEnter(e.w->Text5);
-    e.enter(e.w->Text5, u"2/90"_s);
+    e.pressEnter(e.w->mixedBox);
+    e.enter(e.w->mixedBox, u"2/90"_s);
     e.h.responder.answer(true);
-    e.pressEnter(e.w->Text5);
+    e.pressEnter(e.w->mixedBox);
     QVERIFY(e.s.school.db().exec(u"CREATE TRIGGER refuse BEFORE UPDATE ON 初中 WHEN NEW.ID = %1 "
                                  "BEGIN SELECT RAISE(ABORT, 'refused'); END"_s.arg(e.s.ids[2])));
     e.s.school.closeDb();
     const QStringList before = e.s.school.dump(kJunior);
     e.s.school.closeDb();
     e.h.responder.clear();
-    e.w->Command8->click();
+    e.w->saveButton->click();
     QVERIFY(e.h.responder.last().text.startsWith(u"成绩没有保存："_s));
     QCOMPARE(e.s.school.dump(kJunior), before);
     e.s.school.closeDb();
@@ -601,31 +601,31 @@ void TestScoreInputWindow::failedSaveKeepsTheMarks()
 void TestScoreInputWindow::entryEndsWithTheSignIn()
 {
     Entry e;
-    e.enter(e.w->Text5, u"1/95"_s);
+    e.enter(e.w->mixedBox, u"1/95"_s);
     e.h.responder.answer(true);
-    e.pressEnter(e.w->Text5);
+    e.pressEnter(e.w->mixedBox);
     QCOMPARE(e.stateOf(1), u"1"_s);
     const QString refusal = u"任课教师(李明)没有登陆，成绩没有保存。请登陆后再保存。"_s;
 
     // denglu changed with the window not yet told.
     e.h.signIn(u"王芳"_s);
     e.h.responder.clear();
-    e.w->Command8->click();
+    e.w->saveButton->click();
     QCOMPARE(e.h.responder.texts(), QStringList{refusal});
     QVERIFY(e.s.stored(1).isNull());
-    QCOMPARE(e.w->Command2->text(), u"请任课教师 登陆(&K)"_s);
-    QVERIFY(!e.w->Frame1->isEnabled());
-    QVERIFY(!e.w->Command8->isEnabled());
+    QCOMPARE(e.w->signInButton->text(), u"请任课教师 登陆(&K)"_s);
+    QVERIFY(!e.w->entryFrame->isEnabled());
+    QVERIFY(!e.w->saveButton->isEnabled());
     QCOMPARE(e.stateOf(1), u"1"_s);
 
     // Signed in again here, then another account signs in elsewhere.
-    QVERIFY(signInThrough(e.w->Command2, u"l1"_s));
-    QVERIFY(e.w->Command8->isEnabled());
+    QVERIFY(signInThrough(e.w->signInButton, u"l1"_s));
+    QVERIFY(e.w->saveButton->isEnabled());
     QVERIFY(signInElsewhere(e.h.main, u"王芳"_s, u"w1"_s));
-    QCOMPARE(e.w->Command2->text(), u"请任课教师 登陆(&K)"_s);
-    QVERIFY(!e.w->Frame1->isEnabled());
-    QVERIFY(!e.w->Command8->isEnabled());
-    QCOMPARE(e.w->Label5->text(), u"任课教师(李明)退出了登陆，不可以再输入成绩了。"_s);
+    QCOMPARE(e.w->signInButton->text(), u"请任课教师 登陆(&K)"_s);
+    QVERIFY(!e.w->entryFrame->isEnabled());
+    QVERIFY(!e.w->saveButton->isEnabled());
+    QCOMPARE(e.w->statusLabel->text(), u"任课教师(李明)退出了登陆，不可以再输入成绩了。"_s);
     e.h.responder.clear();
     e.h.responder.answer(true);   // save first: refused, the window stays with the scores
     QVERIFY(!e.w->parentWidget()->close());
@@ -636,15 +636,15 @@ void TestScoreInputWindow::entryEndsWithTheSignIn()
 void TestScoreInputWindow::saveWithoutAnOpenExam()
 {
     Entry e;
-    choose(e.w->Combo3, u"语文"_s);   // the subject again: no exam open
-    clickCell(e.w->Grid1, 1, score::kColScore);
-    typeKeys(e.w->Text1, u"80"_s);
-    e.w->Grid1->setFocus();
+    choose(e.w->subjectCombo, u"语文"_s);   // the subject again: no exam open
+    clickCell(e.w->scoreGrid, 1, score::kColScore);
+    typeKeys(e.w->cellEditorBox, u"80"_s);
+    e.w->scoreGrid->setFocus();
     QCOMPARE(e.stateOf(1), u"1"_s);
     const QStringList before = e.s.school.dump(kJunior);
     e.s.school.closeDb();
     e.h.responder.clear();
-    e.w->Command8->click();
+    e.w->saveButton->click();
     QCOMPARE(e.h.responder.texts(),
              QStringList{u"还没有打开或创建考试，成绩没有保存。请先选择已有的考试或创建新的考试。"_s});
     QCOMPARE(e.s.school.dump(kJunior), before);
@@ -657,14 +657,14 @@ void TestScoreInputWindow::saveNamesStudentsThatWereGone()
 {
     Entry e;
     for (const QString &pair : {u"1/95"_s, u"2/90"_s, u"23/80"_s}) {
-        e.enter(e.w->Text5, pair);
+        e.enter(e.w->mixedBox, pair);
         e.h.responder.answer(true);
-        e.pressEnter(e.w->Text5);
+        e.pressEnter(e.w->mixedBox);
     }
     QVERIFY(e.s.school.db().exec(u"DELETE FROM 初中 WHERE ID IN (?, ?)"_s, {e.s.ids[2], e.s.ids[23]}));
     e.s.school.closeDb();
     e.h.responder.clear();
-    e.w->Command8->click();
+    e.w->saveButton->click();
     QCOMPARE(e.h.responder.texts(),
              QStringList{u"已经保存了1个学生的成绩。\r学生02、张小三的学籍已不在(可能已在别的电脑上删除),成绩没有保存。"_s});
     QCOMPARE(e.s.stored(1).toDouble(), 95.0);
@@ -675,19 +675,19 @@ void TestScoreInputWindow::saveNamesStudentsThatWereGone()
 void TestScoreInputWindow::newExamShowsTheFirstRow()
 {
     Entry e;
-    QScrollBar *bar = e.w->Grid1->verticalScrollBar();
+    QScrollBar *bar = e.w->scoreGrid->verticalScrollBar();
     QApplication::processEvents();
-    QVERIFY2(bar->maximum() > 0, qPrintable(QString::number(e.w->Grid1->height())));
+    QVERIFY2(bar->maximum() > 0, qPrintable(QString::number(e.w->scoreGrid->height())));
     bar->setValue(bar->maximum());
     e.h.responder.answer(true);
-    e.w->Command1->click();
-    e.w->Option2->click();
-    e.w->Text8->setText(u"100"_s);
-    e.w->Command3->click();
-    QCOMPARE(e.w->Combo5->currentText(), u"25-26(下)语文期末成绩"_s);
+    e.w->newExamButton->click();
+    e.w->finalOption->click();
+    e.w->newFullMarkBox->setText(u"100"_s);
+    e.w->createExamButton->click();
+    QCOMPARE(e.w->examCombo->currentText(), u"25-26(下)语文期末成绩"_s);
     QApplication::processEvents();
     QCOMPARE(bar->value(), 0);
-    QCOMPARE(e.w->Label7->text(), u"录入初二三班(实验)25-26(下)语文期末成绩 任课教师:李明"_s);
+    QCOMPARE(e.w->gridCaption->text(), u"录入初二三班(实验)25-26(下)语文期末成绩 任课教师:李明"_s);
 }
 
 void TestScoreInputWindow::unsavedScoresAsk_data()
@@ -706,12 +706,12 @@ void TestScoreInputWindow::unsavedScoresAsk()
     QFETCH(bool, open);
     QFETCH(bool, saved);
     Entry e;
-    e.enter(e.w->Text5, u"05/60"_s);
+    e.enter(e.w->mixedBox, u"05/60"_s);
     e.h.responder.answer(true);
-    e.pressEnter(e.w->Text5);
+    e.pressEnter(e.w->mixedBox);
     e.h.responder.clear();
     e.h.responder.answer(Answer(answer));
-    e.w->Command7->click();
+    e.w->closeButton->click();
     QCOMPARE(e.h.responder.shown().first().text, u"录入的成绩还没有保存，要先保存吗?"_s);
     QVERIFY(e.h.responder.shown().first().hasCancel);
     if (open)
@@ -726,19 +726,19 @@ void TestScoreInputWindow::unsavedScoresAsk()
 void TestScoreInputWindow::otherExamAsksFirst()
 {
     Entry e;
-    e.enter(e.w->Text5, u"05/60"_s);
+    e.enter(e.w->mixedBox, u"05/60"_s);
     e.h.responder.answer(true);
-    e.pressEnter(e.w->Text5);
+    e.pressEnter(e.w->mixedBox);
     e.h.responder.clear();
     e.h.responder.answer(Answer::Cancel);
-    choose(e.w->Combo5, kQuizShown);
+    choose(e.w->examCombo, kQuizShown);
     QCOMPARE(e.h.responder.texts(), QStringList{u"录入的成绩还没有保存，要先保存吗?"_s});
-    QCOMPARE(e.w->Combo5->currentText(), kMidTermShown);
+    QCOMPARE(e.w->examCombo->currentText(), kMidTermShown);
     QCOMPARE(e.scoreOf(5), u"60"_s);
     QCOMPARE(e.stateOf(5), u"1"_s);
     // No: the other exam opens and the scores are gone.
     e.h.responder.answer(Answer::No);
-    choose(e.w->Combo5, kQuizShown);
+    choose(e.w->examCombo, kQuizShown);
     QCOMPARE(e.scoreOf(5), QString());
     QVERIFY(e.s.stored(5).isNull());
 }
