@@ -500,11 +500,11 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
     if (wanted("choose")) {
         RegisterOnClass reg(dbPath);
         Figure f{QStringLiteral("学籍管理: choose a class of 60")};
-        f.window = medianMs([&] { frame([&] { choose(reg.w->Combo2, kRoadClass); }); });
+        f.window = medianMs([&] { frame([&] { choose(reg.w->classCombo, kRoadClass); }); });
         const reg::Statement q = reg::classMembersQuery(kRoadTable, code);
         f.data = dataControlMs(dbPath, q);
         f.bare = medianMs([&] { bareSelect(bare.db(), q); });
-        f.floor = gridFloorMs(reg.w->Grid1);
+        f.floor = gridFloorMs(reg.w->registerGrid);
         if (reg.w->registerRows().size() != 60 || !reg.responder.shown().isEmpty())
             f.note = QStringLiteral("(the window does not list the 60)");
         printRow(c, f);
@@ -633,12 +633,12 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
     if (wanted("export")) {
         Figure f{QStringLiteral("学籍管理: export the register sheet")};
         RecordingWorkbookOpener opener;
-        f.window = medianMs([&] { frame([&] { reg.w->Command12_Click(); }); });
+        f.window = medianMs([&] { frame([&] { reg.w->exportClicked(); }); });
         QList<QList<QByteArray>> cells;
-        for (int r = 0; r < reg.w->Grid1->Rows(); ++r) {
+        for (int r = 0; r < reg.w->registerGrid->Rows(); ++r) {
             QList<QByteArray> row;
             for (int col = 0; col < reg::kRegisterGridCols; ++col)
-                row << reg.w->Grid1->TextMatrix(r, col).toUtf8();
+                row << reg.w->registerGrid->TextMatrix(r, col).toUtf8();
             cells << row;
         }
         int i = 0;

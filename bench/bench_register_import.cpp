@@ -56,7 +56,7 @@ void BM_FreshImport_Window(benchmark::State &state)
     RegisterOnClass win(g_dbPath);
     RegisterWindow *w = win.w;
     ScriptedFileChooser chooser;
-    if (!w->Frame1->isEnabled()) {
+    if (!w->editFrame->isEnabled()) {
         state.SkipWithError("the head teacher is not signed in");
         return;
     }
@@ -100,7 +100,7 @@ void BM_Export_Window(benchmark::State &state)
     RegisterWindow *w = win.w;
     RecordingWorkbookOpener opener;
     for (auto _ : state)
-        w->Command12_Click();
+        w->exportClicked();
     if (opener.paths().size() != std::size_t(state.iterations()) || w->registerRows().size() != kStudents)
         state.SkipWithError("the export was not written");
     state.counters["rows"] = double(w->registerRows().size());
@@ -112,10 +112,10 @@ void BM_Export_Bare(benchmark::State &state)
 {
     RegisterOnClass win(g_dbPath);
     QList<QList<QByteArray>> cells;
-    for (int r = 0; r < win.w->Grid1->Rows(); ++r) {
+    for (int r = 0; r < win.w->registerGrid->Rows(); ++r) {
         QList<QByteArray> row;
         for (int c = 0; c < 18; ++c)
-            row << win.w->Grid1->TextMatrix(r, c).toUtf8();
+            row << win.w->registerGrid->TextMatrix(r, c).toUtf8();
         cells << row;
     }
     int i = 0;

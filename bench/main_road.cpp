@@ -40,10 +40,10 @@ void choose(QComboBox *combo, const QString &text)
 RegisterOnClass::RegisterOnClass(const QString &dbPath) : main(QFileInfo(dbPath).absolutePath())
 {
     w = openOnRoad<RegisterWindow>(main, dbPath, kRegisterWindow);
-    choose(w->Combo1, kRoadGrade);
-    choose(w->Combo2, kRoadClass);
+    choose(w->gradeGroupCombo, kRoadGrade);
+    choose(w->classCombo, kRoadClass);
     main.session().denglu = w->chosenClass().headTeacher;
-    choose(w->Combo2, kRoadClass);
+    choose(w->classCombo, kRoadClass);
 }
 
 ScoreEntryOnClass::ScoreEntryOnClass(const QString &dbPath) : main(QFileInfo(dbPath).absolutePath())
@@ -59,18 +59,18 @@ ScoreEntryOnClass::ScoreEntryOnClass(const QString &dbPath) : main(QFileInfo(dbP
 
 bool freshImportAndSave(RegisterWindow *w, ScriptedFileChooser &chooser, const QString &roster)
 {
-    w->Command11->click();
+    w->importButton->click();
     chooser.answer(roster);
-    w->Command5->click();
-    choose(w->Combo4, QStringLiteral("花名册"));
+    w->browseButton->click();
+    choose(w->sheetCombo, QStringLiteral("花名册"));
     for (int field = 0; field < reg::kImportFieldCount; ++field) {
         w->fieldOption(field)->setChecked(true);
-        w->List3->setCurrentRow(field);
-        w->List3_Click();
+        w->sheetHeaderList->setCurrentRow(field);
+        w->sheetHeaderChosen();
     }
-    w->Option1[0]->setChecked(true);
-    w->Command8_Click();
-    w->Command2_Click();
+    w->importModeOptions[0]->setChecked(true);
+    w->startImportClicked();
+    w->closeReportClicked();
     return w->SaveRegister();
 }
 

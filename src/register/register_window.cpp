@@ -64,49 +64,49 @@ RegisterWindow::RegisterWindow(WindowHost &host, QWidget *parent) : QWidget(pare
     setWindowTitle(kWindowCaption);
     buildControls();
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, Command10, m_host, databasePath(), this);
-    m_toggle->setChoices(Combo1, Combo2);
+    m_toggle = new SignInToggle(SignInToggle::Kind::HeadTeacher, signInButton, m_host, databasePath(), this);
+    m_toggle->setChoices(gradeGroupCombo, classCombo);
     m_toggle->setAccount([this] {
         const ClassEntry e = chosenClass();
         return Account{e.headTeacher, e.password, e.id};
     });
     connect(m_toggle, &SignInToggle::stateShown, this, &RegisterWindow::showSignInState);
 
-    m_editor = new CellEditor(Grid1, reg::registerCellEditorConfig([this] { return headTeacherSignedIn(); }));
-    Text1 = m_editor->lineEdit();
+    m_editor = new CellEditor(registerGrid, reg::registerCellEditorConfig([this] { return headTeacherSignedIn(); }));
+    cellEditorBox = m_editor->lineEdit();
     // After the editor's own handler: a click that opened the editor makes its
     // row the one a deletion acts on.
-    connect(Grid1, &FlexGrid::Click, this, [this] {
+    connect(registerGrid, &FlexGrid::Click, this, [this] {
         if (m_editor->isOpen())
             m_editRowValid = true;
     });
     connect(m_editor, &CellEditor::cellWritten, this, &RegisterWindow::rowEdited);
 
 
-    connect(Combo1, &QComboBox::activated, this, &RegisterWindow::Combo1_Click);
-    connect(Combo2, &QComboBox::activated, this, &RegisterWindow::Combo2_Click);
+    connect(gradeGroupCombo, &QComboBox::activated, this, &RegisterWindow::gradeGroupChosen);
+    connect(classCombo, &QComboBox::activated, this, &RegisterWindow::classChosen);
     m_choice = std::make_unique<ClassChoice>(
-        ClassChoice::Steps{.gradeGroup = Combo1, .klass = Combo2, .classes = ClassVariant::Full}, *this, this);
-    connect(Combo3, &QComboBox::activated, this, &RegisterWindow::Combo3_Click);
-    connect(Command7, &QPushButton::clicked, this, &RegisterWindow::Command7_Click);
-    connect(Command6, &QPushButton::clicked, this, &RegisterWindow::Command6_Click);
-    connect(Command4, &QPushButton::clicked, this, &RegisterWindow::Command4_Click);
-    connect(Command1, &QPushButton::clicked, this, &RegisterWindow::Command1_Click);
-    connect(Command16, &QPushButton::clicked, this, &RegisterWindow::Command16_Click);
-    connect(Command13, &QPushButton::clicked, this, &RegisterWindow::Command13_Click);
-    connect(Command3, &QPushButton::clicked, this, &RegisterWindow::Command3_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &RegisterWindow::cmdClose_Click);
-    connect(Command11, &QPushButton::clicked, this, &RegisterWindow::Command11_Click);
-    connect(Command9, &QPushButton::clicked, this, &RegisterWindow::Command9_Click);
-    connect(Command5, &QPushButton::clicked, this, &RegisterWindow::Command5_Click);
-    connect(Combo4, &QComboBox::activated, this, &RegisterWindow::Combo4_Click);
-    connect(List3, &QListWidget::itemClicked, this, &RegisterWindow::List3_Click);
-    connect(List3, &QListWidget::itemActivated, this, &RegisterWindow::List3_Click);
+        ClassChoice::Steps{.gradeGroup = gradeGroupCombo, .klass = classCombo, .classes = ClassVariant::Full}, *this, this);
+    connect(sourceClassCombo, &QComboBox::activated, this, &RegisterWindow::sourceClassChosen);
+    connect(addStudentButton, &QPushButton::clicked, this, &RegisterWindow::addStudentClicked);
+    connect(deleteStudentButton, &QPushButton::clicked, this, &RegisterWindow::deleteStudentClicked);
+    connect(saveButton, &QPushButton::clicked, this, &RegisterWindow::saveClicked);
+    connect(transferButton, &QPushButton::clicked, this, &RegisterWindow::transferClicked);
+    connect(queueStudentButton, &QPushButton::clicked, this, &RegisterWindow::queueStudentClicked);
+    connect(saveTransferButton, &QPushButton::clicked, this, &RegisterWindow::saveTransferClicked);
+    connect(closeTransferButton, &QPushButton::clicked, this, &RegisterWindow::closeTransferClicked);
+    connect(cmdClose, &QPushButton::clicked, this, &RegisterWindow::closeClicked);
+    connect(importButton, &QPushButton::clicked, this, &RegisterWindow::importClicked);
+    connect(cancelImportButton, &QPushButton::clicked, this, &RegisterWindow::cancelImportClicked);
+    connect(browseButton, &QPushButton::clicked, this, &RegisterWindow::browseClicked);
+    connect(sheetCombo, &QComboBox::activated, this, &RegisterWindow::sheetChosen);
+    connect(sheetHeaderList, &QListWidget::itemClicked, this, &RegisterWindow::sheetHeaderChosen);
+    connect(sheetHeaderList, &QListWidget::itemActivated, this, &RegisterWindow::sheetHeaderChosen);
     for (int i = 0; i < 2; ++i)
-        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
-    connect(Command8, &QPushButton::clicked, this, &RegisterWindow::Command8_Click);
-    connect(Command2, &QPushButton::clicked, this, &RegisterWindow::Command2_Click);
-    connect(Command12, &QPushButton::clicked, this, &RegisterWindow::Command12_Click);
+        connect(importModeOptions[i], &QRadioButton::clicked, this, [this, i] { importModeChosen(i); });
+    connect(startImportButton, &QPushButton::clicked, this, &RegisterWindow::startImportClicked);
+    connect(closeReportButton, &QPushButton::clicked, this, &RegisterWindow::closeReportClicked);
+    connect(exportButton, &QPushButton::clicked, this, &RegisterWindow::exportClicked);
 
     updateEditButtons();
 }
@@ -120,102 +120,102 @@ QSize RegisterWindow::sizeHint() const
 
 void RegisterWindow::buildControls()
 {
-    Label4 = named(new QLabel(kTitle, this), "Label4");
-    QFont titleFont = Label4->font();
+    titleLabel = named(new QLabel(kTitle, this), "Label4");
+    QFont titleFont = titleLabel->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     titleFont.setBold(true);
-    Label4->setFont(titleFont);
-    Label4->setAlignment(Qt::AlignCenter);
+    titleLabel->setFont(titleFont);
+    titleLabel->setAlignment(Qt::AlignCenter);
 
     // Class choice.
-    Frame2 = named(new QGroupBox(QStringLiteral("选择班级"), this), "Frame2");
-    Combo1 = named(new QComboBox(Frame2), "Combo1");
-    Combo2 = named(new QComboBox(Frame2), "Combo2");
-    Label6 = named(new QLabel(QStringLiteral("操作选择"), Frame2), "Label6");
-    Label6->setAlignment(Qt::AlignCenter);
-    auto *choice = new QVBoxLayout(Frame2);
-    choice->addWidget(new QLabel(QStringLiteral("选择年级组:"), Frame2));
-    choice->addWidget(Combo1);
-    choice->addWidget(new QLabel(QStringLiteral("选择班级:"), Frame2));
-    choice->addWidget(Combo2);
+    choiceFrame = named(new QGroupBox(QStringLiteral("选择班级"), this), "Frame2");
+    gradeGroupCombo = named(new QComboBox(choiceFrame), "Combo1");
+    classCombo = named(new QComboBox(choiceFrame), "Combo2");
+    operationsLabel = named(new QLabel(QStringLiteral("操作选择"), choiceFrame), "Label6");
+    operationsLabel->setAlignment(Qt::AlignCenter);
+    auto *choice = new QVBoxLayout(choiceFrame);
+    choice->addWidget(new QLabel(QStringLiteral("选择年级组:"), choiceFrame));
+    choice->addWidget(gradeGroupCombo);
+    choice->addWidget(new QLabel(QStringLiteral("选择班级:"), choiceFrame));
+    choice->addWidget(classCombo);
     choice->addSpacing(6);
-    choice->addWidget(Label6);
+    choice->addWidget(operationsLabel);
 
-    Command10 = named(new QPushButton(QString(), this), "Command10");
+    signInButton = named(new QPushButton(QString(), this), "Command10");
 
     // Edit buttons.
-    Frame1 = named(new QGroupBox(this), "Frame1");
-    Command1 = named(new QPushButton(QStringLiteral("学生转班(&I)"), Frame1), "Command1");
-    Command11 = named(new QPushButton(QStringLiteral("导入数据(&I)"), Frame1), "Command11");
-    Command7 = named(new QPushButton(QStringLiteral("添加学生(&A)"), Frame1), "Command7");
-    Command6 = named(new QPushButton(QStringLiteral("删除学生(&D)"), Frame1), "Command6");
-    Command4 = named(new QPushButton(QStringLiteral("保存修改(&S)"), Frame1), "Command4");
-    auto *edit = new QVBoxLayout(Frame1);
-    for (QPushButton *b : {Command1, Command11, Command7, Command6, Command4})
+    editFrame = named(new QGroupBox(this), "Frame1");
+    transferButton = named(new QPushButton(QStringLiteral("学生转班(&I)"), editFrame), "Command1");
+    importButton = named(new QPushButton(QStringLiteral("导入数据(&I)"), editFrame), "Command11");
+    addStudentButton = named(new QPushButton(QStringLiteral("添加学生(&A)"), editFrame), "Command7");
+    deleteStudentButton = named(new QPushButton(QStringLiteral("删除学生(&D)"), editFrame), "Command6");
+    saveButton = named(new QPushButton(QStringLiteral("保存修改(&S)"), editFrame), "Command4");
+    auto *edit = new QVBoxLayout(editFrame);
+    for (QPushButton *b : {transferButton, importButton, addStudentButton, deleteStudentButton, saveButton})
         edit->addWidget(b);
 
-    Command12 = named(new QPushButton(QStringLiteral("导出数据或打印(&P)"), this), "Command12");
+    exportButton = named(new QPushButton(QStringLiteral("导出数据或打印(&P)"), this), "Command12");
     cmdClose = named(new QPushButton(QStringLiteral("关闭窗体(&C)"), this), "cmdClose");
 
     // The register grid.
-    Grid1 = named(new FlexGrid(this), "Grid1");
-    Grid1->setRows(1);
-    Grid1->setFixedRows(1);
-    Grid1->setFixedCols(2);
-    Grid1->setFormatString(reg::kRegisterGridFormat);
-    Grid1->setColWidth(reg::kColId, 0);
-    Grid1->setColWidth(reg::kColRowState, 0);
+    registerGrid = named(new FlexGrid(this), "Grid1");
+    registerGrid->setRows(1);
+    registerGrid->setFixedRows(1);
+    registerGrid->setFixedCols(2);
+    registerGrid->setFormatString(reg::kRegisterGridFormat);
+    registerGrid->setColWidth(reg::kColId, 0);
+    registerGrid->setColWidth(reg::kColRowState, 0);
     for (int c = 0; c < reg::kRegisterGridCols; ++c)
-        m_formatWidths << Grid1->ColWidth(c);
+        m_formatWidths << registerGrid->ColWidth(c);
 
-    List4 = named(new QListWidget(this), "List4");
-    List4->hide();
+    usedNumbersList = named(new QListWidget(this), "List4");
+    usedNumbersList->hide();
 
     // Class-transfer panel.
-    Frame3 = named(new QGroupBox(QStringLiteral("=====学生转班操作====="), this), "Frame3");
-    Frame3->setAlignment(Qt::AlignHCenter);
-    Combo3 = named(new QComboBox(Frame3), "Combo3");
-    fitDropDown(Combo3);
-    List1 = named(new QListWidget(Frame3), "List1");
-    List2 = named(new QListWidget(Frame3), "List2");
+    transferFrame = named(new QGroupBox(QStringLiteral("=====学生转班操作====="), this), "Frame3");
+    transferFrame->setAlignment(Qt::AlignHCenter);
+    sourceClassCombo = named(new QComboBox(transferFrame), "Combo3");
+    fitDropDown(sourceClassCombo);
+    sourceStudentList = named(new QListWidget(transferFrame), "List1");
+    transferQueueList = named(new QListWidget(transferFrame), "List2");
     // Room for a handful of names; the grid above keeps the rest of the height.
-    for (QListWidget *list : {List1, List2})
+    for (QListWidget *list : {sourceStudentList, transferQueueList})
         list->setFixedHeight(list->fontMetrics().height() * 6);
-    Command16 = named(new QPushButton(QStringLiteral("导入>"), Frame3), "Command16");
-    Command13 = named(new QPushButton(QStringLiteral("保存转入"), Frame3), "Command13");
-    Command3 = named(new QPushButton(QStringLiteral("退出转班"), Frame3), "Command3");
-    Label19 = named(new QLabel(QString(), Frame3), "Label19");
-    Label19->hide();
-    auto *note = new QLabel(kTransferNote, Frame3);
+    queueStudentButton = named(new QPushButton(QStringLiteral("导入>"), transferFrame), "Command16");
+    saveTransferButton = named(new QPushButton(QStringLiteral("保存转入"), transferFrame), "Command13");
+    closeTransferButton = named(new QPushButton(QStringLiteral("退出转班"), transferFrame), "Command3");
+    classCodeLabel = named(new QLabel(QString(), transferFrame), "Label19");
+    classCodeLabel->hide();
+    auto *note = new QLabel(kTransferNote, transferFrame);
     note->setWordWrap(true);
     // Each box under its label: the queue on the left, the source class and its
     // students on the right.
-    auto *transfer = new QGridLayout(Frame3);
-    transfer->addWidget(new QLabel(QStringLiteral("选择转入班级"), Frame3), 0, 1);
-    transfer->addWidget(Combo3, 1, 1);
-    transfer->addWidget(new QLabel(QStringLiteral("本班学生列表"), Frame3), 2, 0);
-    transfer->addWidget(List2, 3, 0);
-    transfer->addWidget(new QLabel(QStringLiteral("转入班级学生名单"), Frame3), 2, 1);
-    transfer->addWidget(List1, 3, 1);
+    auto *transfer = new QGridLayout(transferFrame);
+    transfer->addWidget(new QLabel(QStringLiteral("选择转入班级"), transferFrame), 0, 1);
+    transfer->addWidget(sourceClassCombo, 1, 1);
+    transfer->addWidget(new QLabel(QStringLiteral("本班学生列表"), transferFrame), 2, 0);
+    transfer->addWidget(transferQueueList, 3, 0);
+    transfer->addWidget(new QLabel(QStringLiteral("转入班级学生名单"), transferFrame), 2, 1);
+    transfer->addWidget(sourceStudentList, 3, 1);
     auto *queueButtons = new QHBoxLayout;
-    queueButtons->addWidget(Command16);
+    queueButtons->addWidget(queueStudentButton);
     queueButtons->addStretch();
-    queueButtons->addWidget(Command13);
-    queueButtons->addWidget(Command3);
+    queueButtons->addWidget(saveTransferButton);
+    queueButtons->addWidget(closeTransferButton);
     transfer->addLayout(queueButtons, 4, 1);
     transfer->addWidget(note, 5, 0, 1, 2);
     transfer->setColumnStretch(0, 1);
     transfer->setColumnStretch(1, 1);
-    Frame3->hide();
+    transferFrame->hide();
 
-    Label5 = named(new QLabel(QString(), this), "Label5");
+    statusLabel = named(new QLabel(QString(), this), "Label5");
 
 
     auto *left = new QVBoxLayout;
-    left->addWidget(Frame2);
-    left->addWidget(Command10);
-    left->addWidget(Frame1);
-    left->addWidget(Command12);
+    left->addWidget(choiceFrame);
+    left->addWidget(signInButton);
+    left->addWidget(editFrame);
+    left->addWidget(exportButton);
     left->addStretch();
     left->addWidget(cmdClose);
 
@@ -224,19 +224,19 @@ void RegisterWindow::buildControls()
     // The grid, with the panels below it: the transfer panel and the import
     // panels. A panel shows only while it is open (openPanel).
     auto *right = new QVBoxLayout;
-    right->addWidget(Grid1, 1);
-    right->addWidget(Frame3);
-    right->addWidget(Frame5);
-    right->addWidget(Frame6);
+    right->addWidget(registerGrid, 1);
+    right->addWidget(transferFrame);
+    right->addWidget(importFrame);
+    right->addWidget(importReportFrame);
 
     auto *body = new QHBoxLayout;
     body->addLayout(left);
     body->addLayout(right, 1);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(Label4);
+    layout->addWidget(titleLabel);
     layout->addLayout(body, 1);
-    layout->addWidget(Label5);
+    layout->addWidget(statusLabel);
 }
 
 void RegisterWindow::Form_Load()
@@ -245,43 +245,43 @@ void RegisterWindow::Form_Load()
 
     if (databaseAvailable(*this, this))
         m_choice->loadGradeGroups();
-    Combo2->clear();
-    Combo3->clear();
+    classCombo->clear();
+    sourceClassCombo->clear();
     m_gradeGroup.clear();
     clearGrid();
-    Label5->setText(kStartStatus);
+    statusLabel->setText(kStartStatus);
     updateEditButtons();
 }
 
-void RegisterWindow::Combo1_Click()
+void RegisterWindow::gradeGroupChosen()
 {
     if (!settleUnsaved()) {
         // The changes stay: so does the grade group they belong to.
-        const QSignalBlocker block(Combo1);
-        Combo1->setCurrentIndex(Combo1->findText(m_gradeGroup));
+        const QSignalBlocker block(gradeGroupCombo);
+        gradeGroupCombo->setCurrentIndex(gradeGroupCombo->findText(m_gradeGroup));
         return;
     }
-    m_gradeGroup = Combo1->currentText();
+    m_gradeGroup = gradeGroupCombo->currentText();
     m_choice->chooseGradeGroup();
-    Combo3->clear();
-    for (int i = 0; i < Combo2->count(); ++i)
-        Combo3->addItem(Combo2->itemText(i));
-    Combo3->setCurrentIndex(-1);
+    sourceClassCombo->clear();
+    for (int i = 0; i < classCombo->count(); ++i)
+        sourceClassCombo->addItem(classCombo->itemText(i));
+    sourceClassCombo->setCurrentIndex(-1);
     clearGrid();
-    Label4->setText(Combo1->currentText() + Combo2->currentText());
+    titleLabel->setText(gradeGroupCombo->currentText() + classCombo->currentText());
     // No class is chosen now: the window shows nobody signed in, as at the start,
     // and nothing may be edited until a class is chosen. The session keeps its
     // sign-in for that choice.
-    Command10->setText(SignInToggle::signedOutCaption(SignInToggle::Kind::HeadTeacher));
-    Label5->setText(kStartStatus);
+    signInButton->setText(SignInToggle::signedOutCaption(SignInToggle::Kind::HeadTeacher));
+    statusLabel->setText(kStartStatus);
     updateEditButtons();
 }
 
-void RegisterWindow::Combo2_Click()
+void RegisterWindow::classChosen()
 {
     if (!settleUnsaved()) {
-        const QSignalBlocker block(Combo2);
-        Combo2->setCurrentIndex(m_choice->classIndex());
+        const QSignalBlocker block(classCombo);
+        classCombo->setCurrentIndex(m_choice->classIndex());
         return;
     }
     ChooseClass();
@@ -289,44 +289,44 @@ void RegisterWindow::Combo2_Click()
 
 void RegisterWindow::ChooseClass()
 {
-    if (!m_choice->chooseClass(Combo2->currentIndex()))
+    if (!m_choice->chooseClass(classCombo->currentIndex()))
         return;
     const ClassEntry entry = m_choice->classEntry();
-    m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), session().today());
+    m_identity = reg::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), session().today());
     // A name outside the fixed lists has no class code: the class lists nobody.
     const std::optional<QList<reg::RegisterRow>> stored = reg::readRegisterRows(connection(), m_identity);
     if (!stored)
         reportReadFailure(this, connection().error());
-    Label19->setText(m_identity.classCode);
+    classCodeLabel->setText(m_identity.classCode);
     FillRegisterGrid(stored.value_or(QList<reg::RegisterRow>()));
-    Label4->setText(Combo1->currentText() + Combo2->currentText() + QStringLiteral("(") + entry.actualName
+    titleLabel->setText(gradeGroupCombo->currentText() + classCombo->currentText() + QStringLiteral("(") + entry.actualName
                     + QStringLiteral(")学籍表       班主任:") + entry.headTeacher);
 
     m_choosing = true;
     m_toggle->showState();
     m_choosing = false;
     if (!m_toggle->isSignedIn())
-        Command10->setText(kChosenSignedOutCaption);
+        signInButton->setText(kChosenSignedOutCaption);
 }
 
 void RegisterWindow::FillRegisterGrid(const QList<reg::RegisterRow> &rows)
 {
     m_editor->cancel();
-    List2->clear();
+    transferQueueList->clear();
     markQueued();
     clearGrid();
     if (rows.isEmpty())
         return;
 
     m_rows = rows;
-    Grid1->setUpdatesEnabled(false);
-    Grid1->setRows(1 + int(m_rows.size()));
+    registerGrid->setUpdatesEnabled(false);
+    registerGrid->setRows(1 + int(m_rows.size()));
     for (int i = 0; i < m_rows.size(); ++i) {
         showRow(i);
-        Grid1->setRowHeight(i + 1, reg::kLoadedRowHeight);
+        registerGrid->setRowHeight(i + 1, reg::kLoadedRowHeight);
     }
-    fitColumns(1, Grid1->Rows() - 1);
-    Grid1->setUpdatesEnabled(true);
+    fitColumns(1, registerGrid->Rows() - 1);
+    registerGrid->setUpdatesEnabled(true);
     showTakenNumbers();
     m_editor->clearPendingEdit();
 }
@@ -335,16 +335,16 @@ void RegisterWindow::fitColumns(int fromRow, int toRow)
 {
     // The format string sizes the columns to their headers; a longer text (an
     // 8-digit number, a phone number, an address) widens its column.
-    Grid1->widenColumnsToText(0, reg::kColRemarks, fromRow, toRow);
+    registerGrid->widenColumnsToText(0, reg::kColRemarks, fromRow, toRow);
 }
 
 void RegisterWindow::clearGrid()
 {
     m_editor->cancel();
     m_rows.clear();
-    Grid1->setRows(1);
+    registerGrid->setRows(1);
     for (int c = 0; c < m_formatWidths.size(); ++c)
-        Grid1->setColWidth(c, m_formatWidths[c]);
+        registerGrid->setColWidth(c, m_formatWidths[c]);
     showTakenNumbers();
     m_editRowValid = false;
 }
@@ -353,23 +353,23 @@ void RegisterWindow::showRow(int i)
 {
     const QStringList cells = m_rows.at(i).cells();
     for (int c = 0; c < reg::kRegisterGridCols; ++c)
-        Grid1->setTextMatrix(i + 1, c, cells[c]);
+        registerGrid->setTextMatrix(i + 1, c, cells[c]);
 }
 
 void RegisterWindow::appendGridRow(int heightTwips)
 {
-    const int r = Grid1->Rows();
-    Grid1->setRows(r + 1);
+    const int r = registerGrid->Rows();
+    registerGrid->setRows(r + 1);
     showRow(r - 1);
     if (heightTwips >= 0)
-        Grid1->setRowHeight(r, heightTwips);
+        registerGrid->setRowHeight(r, heightTwips);
     fitColumns(r, r);
 }
 
 void RegisterWindow::showTakenNumbers()
 {
-    List4->clear();
-    List4->addItems(reg::takenNumbers(m_rows));
+    usedNumbersList->clear();
+    usedNumbersList->addItems(reg::takenNumbers(m_rows));
 }
 
 void RegisterWindow::rowEdited(int gridRow, int col)
@@ -379,12 +379,12 @@ void RegisterWindow::rowEdited(int gridRow, int col)
         return;
     // The editor wrote its text into the cell: the row takes it, and the grid
     // shows the row's state as the row has it.
-    if (reg::editField(m_rows[i], col, Grid1->TextMatrix(gridRow, col)))
-        Grid1->setTextMatrix(gridRow, reg::kColRowState, reg::rowStateText(m_rows[i].state));
+    if (reg::editField(m_rows[i], col, registerGrid->TextMatrix(gridRow, col)))
+        registerGrid->setTextMatrix(gridRow, reg::kColRowState, reg::rowStateText(m_rows[i].state));
     fitColumns(gridRow, gridRow);
 }
 
-void RegisterWindow::cmdClose_Click()
+void RegisterWindow::closeClicked()
 {
     // Inside the main window the frame goes too; closing asks about unsaved changes.
     CloseWindow(this);
@@ -417,26 +417,26 @@ bool RegisterWindow::headTeacherSignedIn() const
 
 void RegisterWindow::updateEditButtons()
 {
-    Frame1->setEnabled(m_toggle && m_toggle->isSignedIn() && m_choice->classIndex() >= 0 && m_identity.isValid()
+    editFrame->setEnabled(m_toggle && m_toggle->isSignedIn() && m_choice->classIndex() >= 0 && m_identity.isValid()
                        && !m_openPanel);
-    Command12->setEnabled(!m_openPanel);
+    exportButton->setEnabled(!m_openPanel);
 }
 
 void RegisterWindow::showSignInState(bool signedIn)
 {
     const QString head = chosenClass().headTeacher;
     if (m_choosing)
-        Label5->setText(signedIn ? QStringLiteral("班主任(%1)已经登陆，可以修改学籍内容。").arg(head)
+        statusLabel->setText(signedIn ? QStringLiteral("班主任(%1)已经登陆，可以修改学籍内容。").arg(head)
                                  : QStringLiteral("班主任(%1)没有登陆，还不可以修改学籍内容。").arg(head));
     else
-        Label5->setText(signedIn ? QStringLiteral("班主任(%1)登陆成功，可以修改学籍内容。").arg(head)
+        statusLabel->setText(signedIn ? QStringLiteral("班主任(%1)登陆成功，可以修改学籍内容。").arg(head)
                                  : QStringLiteral("班主任(%1)退出了登陆，不可以修改学籍内容了。").arg(head));
     updateEditButtons();
 }
 
 // ---- Editing and save ------------------------------------------------------
 
-void RegisterWindow::Command7_Click()
+void RegisterWindow::addStudentClicked()
 {
     m_editor->CloseCellEditor();
     if (!m_identity.isValid())
@@ -447,10 +447,10 @@ void RegisterWindow::Command7_Click()
     }
     appendGridRow(-1);   // a new row keeps the grid's default height
     showTakenNumbers();
-    Grid1->scrollToBottom();
+    registerGrid->scrollToBottom();
 }
 
-void RegisterWindow::Command6_Click()
+void RegisterWindow::deleteStudentClicked()
 {
     m_editor->CloseCellEditor();
     const int i = m_editor->editRow() - 1;
@@ -468,11 +468,11 @@ void RegisterWindow::Command6_Click()
     }
     reg::deleteStudent(m_rows, i);
     showRow(i);
-    Grid1->setRowHeight(i + 1, 0);   // hidden, but kept until the grid is filled again
+    registerGrid->setRowHeight(i + 1, 0);   // hidden, but kept until the grid is filled again
     showTakenNumbers();
 }
 
-void RegisterWindow::Command4_Click()
+void RegisterWindow::saveClicked()
 {
     SaveRegister();
 }
@@ -530,7 +530,7 @@ bool RegisterWindow::settleUnsaved()
     if (!hasUnsavedChanges())
         return true;
     const QString question = QStringLiteral("%1%2学籍表的修改还没有保存，要先保存吗?")
-                                 .arg(m_gradeGroup, Combo2->itemText(m_choice->classIndex()));
+                                 .arg(m_gradeGroup, classCombo->itemText(m_choice->classIndex()));
     return settleUnsavedChanges(this, question, [this] {
         QList<reg::RegisterRow> vanished;
         if (!writeRegister(vanished))
@@ -547,46 +547,46 @@ void RegisterWindow::openPanel(QWidget *panel)
     m_editor->CloseCellEditor();
     m_openPanel = panel;
     panel->show();
-    Grid1->setVisible(panel != Frame5);   // the import panel takes the grid's place
-    Frame2->setEnabled(false);
-    Command10->setEnabled(false);
+    registerGrid->setVisible(panel != importFrame);   // the import panel takes the grid's place
+    choiceFrame->setEnabled(false);
+    signInButton->setEnabled(false);
     updateEditButtons();
 }
 
 void RegisterWindow::closePanel(QWidget *panel)
 {
     panel->hide();
-    Grid1->show();
+    registerGrid->show();
     if (m_openPanel == panel)
         m_openPanel = nullptr;
-    Frame2->setEnabled(true);
-    Command10->setEnabled(true);
+    choiceFrame->setEnabled(true);
+    signInButton->setEnabled(true);
     updateEditButtons();
 }
 
-void RegisterWindow::Command1_Click()
+void RegisterWindow::transferClicked()
 {
     // The register's changes go to the table first; a failed save keeps the panel shut.
     if (!SaveRegister())
         return;
-    openPanel(Frame3);
+    openPanel(transferFrame);
 }
 
-void RegisterWindow::Combo3_Click()
+void RegisterWindow::sourceClassChosen()
 {
-    if (Combo3->currentIndex() < 0)
+    if (sourceClassCombo->currentIndex() < 0)
         return;
-    if (Combo3->currentText() == Combo2->currentText()) {
+    if (sourceClassCombo->currentText() == classCombo->currentText()) {
         showNotice(this, QStringLiteral("同一个班级不能导入学生。"), kTitleHintDots);
         return;
     }
     const reg::ClassIdentity source =
-        reg::ResolveClassCode(Combo1->currentText(), Combo3->currentText(), session().today());
+        reg::ResolveClassCode(gradeGroupCombo->currentText(), sourceClassCombo->currentText(), session().today());
     if (source.isValid() && source.classCode == m_identity.classCode) {
         showNotice(this, QStringLiteral("同一个班级不能导入学生。"), kTitleHintDots);
         return;
     }
-    List1->clear();
+    sourceStudentList->clear();
     const std::optional<QList<reg::TransferEntry>> students =
         reg::readTransferSources(connection(), source.sectionTable, source.classCode);
     if (!students) {
@@ -594,7 +594,7 @@ void RegisterWindow::Combo3_Click()
         return;
     }
     for (const reg::TransferEntry &student : *students) {
-        auto *item = new QListWidgetItem(student.text, List1);
+        auto *item = new QListWidgetItem(student.text, sourceStudentList);
         item->setData(kRoleId, student.id);
         item->setData(kRoleSourceCode, student.sourceCode);
         item->setData(kRoleText, student.text);
@@ -605,8 +605,8 @@ void RegisterWindow::Combo3_Click()
 QList<reg::TransferEntry> RegisterWindow::transferQueue() const
 {
     QList<reg::TransferEntry> queue;
-    for (int i = 0; i < List2->count(); ++i) {
-        const QListWidgetItem *item = List2->item(i);
+    for (int i = 0; i < transferQueueList->count(); ++i) {
+        const QListWidgetItem *item = transferQueueList->item(i);
         queue << reg::TransferEntry{item->data(kRoleId).toLongLong(), item->data(kRoleSourceCode).toString(),
                                     item->data(kRoleText).toString()};
     }
@@ -616,16 +616,16 @@ QList<reg::TransferEntry> RegisterWindow::transferQueue() const
 void RegisterWindow::markQueued()
 {
     const QList<reg::TransferEntry> queue = transferQueue();
-    for (int i = 0; i < List1->count(); ++i) {
-        QListWidgetItem *item = List1->item(i);
+    for (int i = 0; i < sourceStudentList->count(); ++i) {
+        QListWidgetItem *item = sourceStudentList->item(i);
         const QString text = item->data(kRoleText).toString();
         item->setText(reg::isQueued(queue, item->data(kRoleId).toLongLong()) ? text + reg::kQueuedMark : text);
     }
 }
 
-void RegisterWindow::Command16_Click()
+void RegisterWindow::queueStudentClicked()
 {
-    QListWidgetItem *item = List1->currentItem();
+    QListWidgetItem *item = sourceStudentList->currentItem();
     if (!item || !item->isSelected()) {
         showNotice(this, QStringLiteral("请在右面选择一名要导入的学生。"), kTitleHintDots);
         return;
@@ -638,18 +638,18 @@ void RegisterWindow::Command16_Click()
         return;
     }
     if (!askYesNo(this,
-                  QStringLiteral("确实要把") + Combo3->currentText() + QStringLiteral("的") + text
+                  QStringLiteral("确实要把") + sourceClassCombo->currentText() + QStringLiteral("的") + text
                       + QStringLiteral("导入本班吗?"),
                   kTitleHintDots))
         return;
-    auto *queued = new QListWidgetItem(text, List2);
+    auto *queued = new QListWidgetItem(text, transferQueueList);
     queued->setData(kRoleId, id);
     queued->setData(kRoleSourceCode, item->data(kRoleSourceCode));
     queued->setData(kRoleText, text);
     markQueued();
 }
 
-void RegisterWindow::Command13_Click()
+void RegisterWindow::saveTransferClicked()
 {
     const QList<reg::TransferEntry> queue = transferQueue();
     if (queue.isEmpty()
@@ -663,9 +663,9 @@ void RegisterWindow::Command13_Click()
         reportSaveFailure(this, QStringLiteral("转班没有完成，没有学生转入本班："), outcome.error, kTitleHintDots);
         return;
     }
-    List1->clear();
-    List2->clear();
-    closePanel(Frame3);
+    sourceStudentList->clear();
+    transferQueueList->clear();
+    closePanel(transferFrame);
     ChooseClass();   // the class as stored, the transferred students under their new numbers
     if (!outcome.vanished.isEmpty()) {
         QStringList names;
@@ -678,9 +678,9 @@ void RegisterWindow::Command13_Click()
     }
 }
 
-void RegisterWindow::Command3_Click()
+void RegisterWindow::closeTransferClicked()
 {
-    closePanel(Frame3);
+    closePanel(transferFrame);
 }
 
 } // namespace tessaly
@@ -697,55 +697,55 @@ const QString kNoWorkbook = QStringLiteral("请先点击<浏览>打开含有本�
 
 void RegisterWindow::buildImportPanels(QWidget *parent)
 {
-    Frame5 = named(new QGroupBox(parent), "Frame5");
-    auto *title = new QLabel(QStringLiteral("导入电子表格Excel文件中学籍内容"), Frame5);
+    importFrame = named(new QGroupBox(parent), "Frame5");
+    auto *title = new QLabel(QStringLiteral("导入电子表格Excel文件中学籍内容"), importFrame);
     title->setFont(cjkFont(QStringLiteral("黑体"), title->font().pointSizeF() * 1.3));
     title->setAlignment(Qt::AlignCenter);
 
-    Command5 = named(new QPushButton(QStringLiteral("浏览"), Frame5), "Command5");
-    Text4 = named(new QLineEdit(Frame5), "Text4");
-    Text4->setReadOnly(true);
-    Combo4 = named(new QComboBox(Frame5), "Combo4");
-    fitDropDown(Combo4);
-    List3 = named(new QListWidget(Frame5), "List3");
-    List3->setFixedWidth(List3->fontMetrics().horizontalAdvance(QStringLiteral("原毕业学校名称")) + 24);
+    browseButton = named(new QPushButton(QStringLiteral("浏览"), importFrame), "Command5");
+    workbookPathBox = named(new QLineEdit(importFrame), "Text4");
+    workbookPathBox->setReadOnly(true);
+    sheetCombo = named(new QComboBox(importFrame), "Combo4");
+    fitDropDown(sheetCombo);
+    sheetHeaderList = named(new QListWidget(importFrame), "List3");
+    sheetHeaderList->setFixedWidth(sheetHeaderList->fontMetrics().horizontalAdvance(QStringLiteral("原毕业学校名称")) + 24);
 
-    Option1[0] = named(new QRadioButton(reg::kFreshImportCaption, Frame5), "Option1_0");
-    Option1[1] = named(new QRadioButton(reg::kByNameImportCaption, Frame5), "Option1_1");
-    // A group of their own: the field options below Frame5 are no partners of the modes,
+    importModeOptions[0] = named(new QRadioButton(reg::kFreshImportCaption, importFrame), "Option1_0");
+    importModeOptions[1] = named(new QRadioButton(reg::kByNameImportCaption, importFrame), "Option1_1");
+    // A group of their own: the field options below importFrame are no partners of the modes,
     // and a click on the chosen mode leaves it chosen.
-    auto *modeGroup = new QButtonGroup(Frame5);
-    modeGroup->addButton(Option1[0]);
-    modeGroup->addButton(Option1[1]);
-    Label11 = named(new QLabel(QStringLiteral("(根据姓名,从Excel中导入学籍资料)"), Frame5), "Label11");
-    Label20 = named(new QLabel(QStringLiteral("请先选中所需新生资料单选框内容，再点击列提供资料的相应内容。"), Frame5),
+    auto *modeGroup = new QButtonGroup(importFrame);
+    modeGroup->addButton(importModeOptions[0]);
+    modeGroup->addButton(importModeOptions[1]);
+    byNameNote = named(new QLabel(QStringLiteral("(根据姓名,从Excel中导入学籍资料)"), importFrame), "Label11");
+    fieldHint = named(new QLabel(QStringLiteral("请先选中所需新生资料单选框内容，再点击列提供资料的相应内容。"), importFrame),
                     "Label20");
-    Label20->setWordWrap(true);
-    Label9 = named(new QLabel(QStringList{QStringLiteral("操作说明："),
+    fieldHint->setWordWrap(true);
+    notesLabel = named(new QLabel(QStringList{QStringLiteral("操作说明："),
                                           QStringLiteral("导入的电子表格 （Excel） 文件必须含有学生的以下情况，才能导入。"),
                                           QStringLiteral("1、学生姓名(Excel文件中必需含有)"),
                                           QStringLiteral("2、其它选项可有可无，没有的项需要手工录入。"),
                                           QStringLiteral("3、（Excel）文件中只包括本班的学生，不能包含其它班的学生，否则会一起导入。")}
                                .join(QLatin1Char('\n')),
-                           Frame5),
+                           importFrame),
                    "Label9");
-    Label9->setWordWrap(true);
-    captionRowLabel = named(new QLabel(Frame5), "CaptionRowNote");
+    notesLabel->setWordWrap(true);
+    captionRowLabel = named(new QLabel(importFrame), "CaptionRowNote");
     captionRowLabel->setWordWrap(true);
     captionRowLabel->hide();
-    Command8 = named(new QPushButton(QStringLiteral("导入开始"), Frame5), "Command8");
-    Command9 = named(new QPushButton(QStringLiteral("取消导入"), Frame5), "Command9");
+    startImportButton = named(new QPushButton(QStringLiteral("导入开始"), importFrame), "Command8");
+    cancelImportButton = named(new QPushButton(QStringLiteral("取消导入"), importFrame), "Command9");
 
     // The field options, one group, each beside its bordered binding label.
-    Picture1 = named(new QWidget(Frame5), "Picture1");
-    auto *fields = new QGridLayout(Picture1);
+    fieldPanel = named(new QWidget(importFrame), "Picture1");
+    auto *fields = new QGridLayout(fieldPanel);
     fields->setContentsMargins(0, 0, 0, 0);
-    fields->addWidget(new QLabel(QStringLiteral("所需新生资料"), Picture1), 0, 0, 1, 4);
+    fields->addWidget(new QLabel(QStringLiteral("所需新生资料"), fieldPanel), 0, 0, 1, 4);
     const int rowsPerColumn = reg::kImportFieldCount / 2;
     for (int f = 0; f < reg::kImportFieldCount; ++f) {
         const reg::ImportField &field = reg::importFields()[std::size_t(f)];
-        auto *option = named(new QRadioButton(field.caption, Picture1), field.option);
-        auto *label = named(new QLabel(Picture1), field.label);
+        auto *option = named(new QRadioButton(field.caption, fieldPanel), field.option);
+        auto *label = named(new QLabel(fieldPanel), field.label);
         label->setFrameShape(QFrame::Box);
         label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("原毕业学校")));
         m_fieldOptions[std::size_t(f)] = option;
@@ -757,58 +757,58 @@ void RegisterWindow::buildImportPanels(QWidget *parent)
     }
 
     // Laid out to take the grid's place while it is open.
-    auto *panel = new QGridLayout(Frame5);
+    auto *panel = new QGridLayout(importFrame);
     panel->addWidget(title, 0, 0, 1, 3);
     auto *file = new QHBoxLayout;
-    file->addWidget(new QLabel(QStringLiteral("①选择(Excel)文件"), Frame5));
-    file->addWidget(Text4, 1);
-    file->addWidget(Command5);
+    file->addWidget(new QLabel(QStringLiteral("①选择(Excel)文件"), importFrame));
+    file->addWidget(workbookPathBox, 1);
+    file->addWidget(browseButton);
     file->addSpacing(12);
-    file->addWidget(new QLabel(QStringLiteral("②选择学生资料所在的表"), Frame5));
-    file->addWidget(Combo4, 1);
+    file->addWidget(new QLabel(QStringLiteral("②选择学生资料所在的表"), importFrame));
+    file->addWidget(sheetCombo, 1);
     panel->addLayout(file, 1, 0, 1, 3);
     auto *modes = new QGridLayout;
-    modes->addWidget(new QLabel(QStringLiteral("③导入要求"), Frame5), 0, 0);
-    modes->addWidget(Option1[0], 0, 1, 1, 2);
-    modes->addWidget(Option1[1], 1, 1);
-    modes->addWidget(Label11, 1, 2);
+    modes->addWidget(new QLabel(QStringLiteral("③导入要求"), importFrame), 0, 0);
+    modes->addWidget(importModeOptions[0], 0, 1, 1, 2);
+    modes->addWidget(importModeOptions[1], 1, 1);
+    modes->addWidget(byNameNote, 1, 2);
     modes->setColumnStretch(2, 1);
     panel->addLayout(modes, 2, 0, 1, 3);
-    panel->addWidget(new QLabel(QStringLiteral("④所需资料与(Excel)文件中的列内容对应起来"), Frame5), 3, 0, 1, 3);
-    panel->addWidget(Picture1, 4, 0, 2, 1, Qt::AlignTop);
-    panel->addWidget(new QLabel(QStringLiteral("表中列提供资料"), Frame5), 4, 1);
-    panel->addWidget(List3, 5, 1);
+    panel->addWidget(new QLabel(QStringLiteral("④所需资料与(Excel)文件中的列内容对应起来"), importFrame), 3, 0, 1, 3);
+    panel->addWidget(fieldPanel, 4, 0, 2, 1, Qt::AlignTop);
+    panel->addWidget(new QLabel(QStringLiteral("表中列提供资料"), importFrame), 4, 1);
+    panel->addWidget(sheetHeaderList, 5, 1);
     auto *notes = new QVBoxLayout;
     notes->addWidget(captionRowLabel);
-    notes->addWidget(Label20);
-    notes->addWidget(Label9);
+    notes->addWidget(fieldHint);
+    notes->addWidget(notesLabel);
     notes->addStretch();
     panel->addLayout(notes, 4, 2, 2, 1);
-    panel->addLayout(buttonRow({Command8, Command9}), 6, 0, 1, 3);
+    panel->addLayout(buttonRow({startImportButton, cancelImportButton}), 6, 0, 1, 3);
     panel->setColumnStretch(2, 1);
     panel->setRowStretch(5, 1);
-    Frame5->hide();
+    importFrame->hide();
 
     // The report.
-    Frame6 = named(new QGroupBox(QStringLiteral("导入情况报告单"), parent), "Frame6");
-    Frame6->setAlignment(Qt::AlignHCenter);
-    Bar1 = named(new QProgressBar(Frame6), "Bar1");
-    Bar1->setRange(0, 1);
-    Bar1->setValue(0);
-    lb1 = named(new QLabel(Frame6), "lb_1");
-    Text5 = named(new QPlainTextEdit(Frame6), "Text5");
-    Text5->setReadOnly(true);
-    Text5->setFixedHeight(Text5->fontMetrics().height() * 6);
-    Command2 = named(new QPushButton(QStringLiteral("确定"), Frame6), "Command2");
-    auto *report = new QGridLayout(Frame6);
-    report->addWidget(new QLabel(QStringLiteral("进度指示……"), Frame6), 0, 0);
-    report->addWidget(Bar1, 0, 1);
-    report->addWidget(lb1, 1, 1);
-    report->addWidget(new QLabel(QStringLiteral("工作指示"), Frame6), 2, 0, Qt::AlignTop);
-    report->addWidget(Text5, 2, 1);
-    report->addWidget(Command2, 3, 1, Qt::AlignRight);
+    importReportFrame = named(new QGroupBox(QStringLiteral("导入情况报告单"), parent), "Frame6");
+    importReportFrame->setAlignment(Qt::AlignHCenter);
+    importProgress = named(new QProgressBar(importReportFrame), "Bar1");
+    importProgress->setRange(0, 1);
+    importProgress->setValue(0);
+    progressLabel = named(new QLabel(importReportFrame), "lb_1");
+    importReportBox = named(new QPlainTextEdit(importReportFrame), "Text5");
+    importReportBox->setReadOnly(true);
+    importReportBox->setFixedHeight(importReportBox->fontMetrics().height() * 6);
+    closeReportButton = named(new QPushButton(QStringLiteral("确定"), importReportFrame), "Command2");
+    auto *report = new QGridLayout(importReportFrame);
+    report->addWidget(new QLabel(QStringLiteral("进度指示……"), importReportFrame), 0, 0);
+    report->addWidget(importProgress, 0, 1);
+    report->addWidget(progressLabel, 1, 1);
+    report->addWidget(new QLabel(QStringLiteral("工作指示"), importReportFrame), 2, 0, Qt::AlignTop);
+    report->addWidget(importReportBox, 2, 1);
+    report->addWidget(closeReportButton, 3, 1, Qt::AlignRight);
     report->setColumnStretch(1, 1);
-    Frame6->hide();
+    importReportFrame->hide();
 }
 
 int RegisterWindow::studentCount() const
@@ -816,26 +816,26 @@ int RegisterWindow::studentCount() const
     return reg::shownCount(m_rows);
 }
 
-void RegisterWindow::Command11_Click()
+void RegisterWindow::importClicked()
 {
-    openPanel(Frame5);
+    openPanel(importFrame);
     m_skipModeNotice = true;
 }
 
-void RegisterWindow::Command9_Click()
+void RegisterWindow::cancelImportClicked()
 {
     // The workbook and the bindings stay for the next opening.
-    closePanel(Frame5);
+    closePanel(importFrame);
 }
 
-void RegisterWindow::Command5_Click()
+void RegisterWindow::browseClicked()
 {
-    OpenImportWorkbook(this, m_book, Text4, Combo4);
+    OpenImportWorkbook(this, m_book, workbookPathBox, sheetCombo);
 }
 
-void RegisterWindow::Combo4_Click()
+void RegisterWindow::sheetChosen()
 {
-    const int index = Combo4->currentIndex();
+    const int index = sheetCombo->currentIndex();
     if (!m_book || index < 0)
         return;
     // 性别 keeps its binding: it is read from its position whatever the sheet.
@@ -845,7 +845,7 @@ void RegisterWindow::Combo4_Click()
         m_mapping[std::size_t(f)].reset();
         m_bindingLabels[std::size_t(f)]->clear();
     }
-    m_mapping.captionRow = ListSheetHeaders(this, *m_book, index, List3, HeaderText::Trimmed,
+    m_mapping.captionRow = ListSheetHeaders(this, *m_book, index, sheetHeaderList, HeaderText::Trimmed,
                                             {reg::registerCaptions(), reg::nameCaptions()});
     captionRowLabel->setText(captionRowNote(m_mapping.captionRow));
     captionRowLabel->setVisible(!captionRowLabel->text().isEmpty());
@@ -857,21 +857,21 @@ void RegisterWindow::presetMode(reg::ImportMode mode)
 {
     const int index = mode == reg::ImportMode::Fresh ? 0 : 1;
     m_skipModeNotice = true;
-    Option1[index]->setChecked(true);
-    Option1_Click(index);
+    importModeOptions[index]->setChecked(true);
+    importModeChosen(index);
 }
 
-void RegisterWindow::List3_Click()
+void RegisterWindow::sheetHeaderChosen()
 {
-    const int position = List3->currentRow();
+    const int position = sheetHeaderList->currentRow();
     if (position < 0)
         return;
     for (int f = 0; f < reg::kImportFieldCount; ++f) {
         if (!m_fieldOptions[std::size_t(f)]->isChecked())
             continue;
         QStringList headers;
-        for (int i = 0; i < List3->count(); ++i)
-            headers << List3->item(i)->text();
+        for (int i = 0; i < sheetHeaderList->count(); ++i)
+            headers << sheetHeaderList->item(i)->text();
         ColumnBinding &binding = m_mapping[std::size_t(f)];
         if (bindColumn(binding, headers, position))
             m_bindingLabels[std::size_t(f)]->setText(binding.label);
@@ -879,101 +879,101 @@ void RegisterWindow::List3_Click()
     }
 }
 
-void RegisterWindow::Option1_Click(int)
+void RegisterWindow::importModeChosen(int)
 {
     if (m_skipModeNotice) {
         m_skipModeNotice = false;
         return;
     }
-    const reg::ImportMode chosen = Option1[1]->isChecked() ? reg::ImportMode::ByName : reg::ImportMode::Fresh;
+    const reg::ImportMode chosen = importModeOptions[1]->isChecked() ? reg::ImportMode::ByName : reg::ImportMode::Fresh;
     const reg::ModeChoiceNotice notice =
-        reg::modeChoiceNotice(chosen, studentCount(), Combo1->currentText(), Combo2->currentText());
+        reg::modeChoiceNotice(chosen, studentCount(), gradeGroupCombo->currentText(), classCombo->currentText());
     if (!notice.text.isEmpty())
         showNotice(this, notice.text);
     if (notice.switchToFresh) {
-        Option1[0]->setChecked(true);
-        Option1_Click(0);
+        importModeOptions[0]->setChecked(true);
+        importModeChosen(0);
     }
 }
 
-void RegisterWindow::Command8_Click()
+void RegisterWindow::startImportClicked()
 {
-    const reg::ImportMode mode = Option1[1]->isChecked() ? reg::ImportMode::ByName : reg::ImportMode::Fresh;
+    const reg::ImportMode mode = importModeOptions[1]->isChecked() ? reg::ImportMode::ByName : reg::ImportMode::Fresh;
     const int dataRows = m_book ? reg::importRowCount(*m_book, m_mapping) : 0;
     QString refusal = reg::importRefusal(mode, m_mapping, dataRows);
     if (refusal.isEmpty() && (!m_book || m_book->currentSheet() < 0))
         refusal = kNoWorkbook;
-    if (refusal.isEmpty() && !Option1[0]->isChecked() && !Option1[1]->isChecked())
+    if (refusal.isEmpty() && !importModeOptions[0]->isChecked() && !importModeOptions[1]->isChecked())
         return;
     if (!refusal.isEmpty()) {
         showNotice(this, refusal, kTitleHintDots);
         return;
     }
     m_editor->CloseCellEditor();
-    Bar1->setValue(0);
-    closePanel(Frame5);
-    openPanel(Frame6);
-    Text5->clear();
+    importProgress->setValue(0);
+    closePanel(importFrame);
+    openPanel(importReportFrame);
+    importReportBox->clear();
 
     int count = 0;
     int matched = 0;
     if (mode == reg::ImportMode::Fresh) {
-        Bar1->setRange(0, dataRows + 1);
+        importProgress->setRange(0, dataRows + 1);
         // The count and bar are drawn during a long import, once a frame.
         FramePacer pacer;
         count = reg::freshImport(m_rows, *m_book, m_mapping, m_identity.classCode, [&](int k, int n) {
-            lb1->setText(QStringLiteral("总计%1人 现%2人").arg(n).arg(k));
+            progressLabel->setText(QStringLiteral("总计%1人 现%2人").arg(n).arg(k));
             if (!pacer.due())
                 return;
-            Bar1->setValue(k);
-            lb1->repaint();
+            importProgress->setValue(k);
+            progressLabel->repaint();
         });
     } else {
-        Bar1->setRange(0, studentCount() + 1);
-        count = reg::importByName(m_rows, *m_book, m_mapping, [this](int j, int) { Bar1->setValue(j); }, &matched);
+        importProgress->setRange(0, studentCount() + 1);
+        count = reg::importByName(m_rows, *m_book, m_mapping, [this](int j, int) { importProgress->setValue(j); }, &matched);
     }
     showAllRows();
-    Text5->setPlainText(reg::importReport(reg::summarizeImport(mode, count, matched, *m_book, m_mapping, m_rows)));
-    Bar1->setValue(Bar1->maximum());
+    importReportBox->setPlainText(reg::importReport(reg::summarizeImport(mode, count, matched, *m_book, m_mapping, m_rows)));
+    importProgress->setValue(importProgress->maximum());
 }
 
 void RegisterWindow::showAllRows()
 {
-    Grid1->setUpdatesEnabled(false);
-    const int before = Grid1->Rows();
-    Grid1->setRows(1 + int(m_rows.size()));
+    registerGrid->setUpdatesEnabled(false);
+    const int before = registerGrid->Rows();
+    registerGrid->setRows(1 + int(m_rows.size()));
     for (int i = 0; i < m_rows.size(); ++i) {
         showRow(i);
         if (!m_rows[i].isShown())
-            Grid1->setRowHeight(i + 1, 0);
+            registerGrid->setRowHeight(i + 1, 0);
         else if (i + 1 >= before)
-            Grid1->setRowHeight(i + 1, reg::kLoadedRowHeight);
+            registerGrid->setRowHeight(i + 1, reg::kLoadedRowHeight);
     }
-    fitColumns(1, Grid1->Rows() - 1);
-    Grid1->setUpdatesEnabled(true);
+    fitColumns(1, registerGrid->Rows() - 1);
+    registerGrid->setUpdatesEnabled(true);
     showTakenNumbers();
 }
 
-void RegisterWindow::Command2_Click()
+void RegisterWindow::closeReportClicked()
 {
-    closePanel(Frame6);
-    Text5->clear();
+    closePanel(importReportFrame);
+    importReportBox->clear();
 }
 
-void RegisterWindow::Command12_Click()
+void RegisterWindow::exportClicked()
 {
     m_editor->CloseCellEditor();
-    const bool choiceEnabled = Frame2->isEnabled();
-    Frame1->setEnabled(false);
-    Frame2->setEnabled(false);
+    const bool choiceEnabled = choiceFrame->isEnabled();
+    editFrame->setEnabled(false);
+    choiceFrame->setEnabled(false);
     QStringList headers;
     for (int c = 0; c <= reg::kColRemarks; ++c)
-        headers << Grid1->TextMatrix(0, c);
+        headers << registerGrid->TextMatrix(0, c);
     ExportWorkbook book(ExportWorkbook::kNewWorkbookSheets);
-    reg::fillRegisterSheet(book, Combo1->currentText(), Combo2->currentText(), headers, m_rows);
+    reg::fillRegisterSheet(book, gradeGroupCombo->currentText(), classCombo->currentText(), headers, m_rows);
     QString error;
     const bool handed = book.saveAndOpen(nullptr, &error);
-    Frame2->setEnabled(choiceEnabled);
+    choiceFrame->setEnabled(choiceEnabled);
     updateEditButtons();
     if (!handed)
         showNotice(this, error, kTitleHintDots);

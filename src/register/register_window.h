@@ -1,18 +1,18 @@
 #pragma once
 // 学籍管理 (caption "学生学籍管理"): the class register of the head teachers.
 //
-// Choose a grade group (Combo1) and one of its classes (Combo2): the window puts
+// Choose a grade group (gradeGroupCombo) and one of its classes (classCombo): the window puts
 // the class's head teacher into the session, resolves the class code and shows
-// the class's students in the register grid Grid1. Anyone may look; while the
-// head teacher is signed in (Command10) the edit buttons in Frame1 are enabled
-// and the cell editor Text1 opens on the grid. The class's students are held as
+// the class's students in the register grid registerGrid. Anyone may look; while the
+// head teacher is signed in (signInButton) the edit buttons in editFrame are enabled
+// and the cell editor cellEditorBox opens on the grid. The class's students are held as
 // rows of data (register_rows.h), each carrying its row state; the grid shows
 // them and the cell editor's write-backs go into them, until 保存修改 writes them
 // in one transaction. Choosing another class or grade group, or closing, with
 // changes not saved asks whether to save them first.
-// The transfer panel Frame3 takes students of other classes of the grade group
-// into this class. The import panel Frame5 fills the rows from a worksheet (fresh,
-// or by name into the students shown), reported in Frame6; 导出数据或打印 writes
+// The transfer panel transferFrame takes students of other classes of the grade group
+// into this class. The import panel importFrame fills the rows from a worksheet (fresh,
+// or by name into the students shown), reported in importReportFrame; 导出数据或打印 writes
 // the shown rows into a new workbook.
 //
 // The rules live in src/register/: class codes and seats (class_code.h), grid
@@ -61,61 +61,61 @@ public:
     QSize sizeHint() const override;
 
     // Title and status.
-    QLabel *Label4 = nullptr;    // title: class and head teacher
-    QLabel *Label5 = nullptr;    // status line
+    QLabel *titleLabel = nullptr;    // title: class and head teacher
+    QLabel *statusLabel = nullptr;    // status line
 
     // Class choice.
-    QGroupBox *Frame2 = nullptr;
-    QComboBox *Combo1 = nullptr;   // grade group
-    QComboBox *Combo2 = nullptr;   // class
-    QLabel *Label6 = nullptr;      // 操作选择
-    QPushButton *Command10 = nullptr;   // head-teacher sign-in toggle
+    QGroupBox *choiceFrame = nullptr;
+    QComboBox *gradeGroupCombo = nullptr;   // grade group
+    QComboBox *classCombo = nullptr;   // class
+    QLabel *operationsLabel = nullptr;      // 操作选择
+    QPushButton *signInButton = nullptr;   // head-teacher sign-in toggle
 
     // Edit buttons: enabled while the head teacher of a chosen class is signed in
     // and no panel is open.
-    QGroupBox *Frame1 = nullptr;
-    QPushButton *Command1 = nullptr;    // 学生转班: opens Frame3
-    QPushButton *Command11 = nullptr;   // 导入数据: opens Frame5
-    QPushButton *Command7 = nullptr;    // 添加学生
-    QPushButton *Command6 = nullptr;    // 删除学生
-    QPushButton *Command4 = nullptr;    // 保存修改
-    QPushButton *Command12 = nullptr;   // 导出数据或打印: no sign-in needed; off while a panel is open
+    QGroupBox *editFrame = nullptr;
+    QPushButton *transferButton = nullptr;    // 学生转班: opens transferFrame
+    QPushButton *importButton = nullptr;   // 导入数据: opens importFrame
+    QPushButton *addStudentButton = nullptr;    // 添加学生
+    QPushButton *deleteStudentButton = nullptr;    // 删除学生
+    QPushButton *saveButton = nullptr;    // 保存修改
+    QPushButton *exportButton = nullptr;   // 导出数据或打印: no sign-in needed; off while a panel is open
     QPushButton *cmdClose = nullptr;    // 关闭窗体
 
-    FlexGrid *Grid1 = nullptr;     // the register grid
-    QLineEdit *Text1 = nullptr;    // the cell editor's text box
-    QListWidget *List4 = nullptr;  // hidden: the student numbers in use, as the rows give them
+    FlexGrid *registerGrid = nullptr;     // the register grid
+    QLineEdit *cellEditorBox = nullptr;    // the cell editor's text box
+    QListWidget *usedNumbersList = nullptr;  // hidden: the student numbers in use, as the rows give them
 
-    // Class-transfer panel (hidden until Command1).
-    QGroupBox *Frame3 = nullptr;
-    QComboBox *Combo3 = nullptr;      // source class
-    QListWidget *List1 = nullptr;     // students of the source class
-    QListWidget *List2 = nullptr;     // the transfer queue
-    QPushButton *Command16 = nullptr; // 导入>
-    QPushButton *Command13 = nullptr; // 保存转入
-    QPushButton *Command3 = nullptr;  // 退出转班
-    QLabel *Label19 = nullptr;        // hidden: class code of the chosen class
+    // Class-transfer panel (hidden until transferButton).
+    QGroupBox *transferFrame = nullptr;
+    QComboBox *sourceClassCombo = nullptr;      // source class
+    QListWidget *sourceStudentList = nullptr;     // students of the source class
+    QListWidget *transferQueueList = nullptr;     // the transfer queue
+    QPushButton *queueStudentButton = nullptr; // 导入>
+    QPushButton *saveTransferButton = nullptr; // 保存转入
+    QPushButton *closeTransferButton = nullptr;  // 退出转班
+    QLabel *classCodeLabel = nullptr;        // hidden: class code of the chosen class
 
-    // Import panel (hidden until Command11).
-    QGroupBox *Frame5 = nullptr;
-    QPushButton *Command5 = nullptr;   // 浏览: chooses and opens a workbook
-    QLineEdit *Text4 = nullptr;        // the workbook's path
-    QComboBox *Combo4 = nullptr;       // its worksheets
-    QListWidget *List3 = nullptr;      // the chosen sheet's headers
-    QWidget *Picture1 = nullptr;       // the field options and their binding labels
-    std::array<QRadioButton *, 2> Option1{};   // import mode: 0 fresh, 1 by name
-    QLabel *Label11 = nullptr;
-    QLabel *Label20 = nullptr;
-    QLabel *Label9 = nullptr;          // the operating notes
+    // Import panel (hidden until importButton).
+    QGroupBox *importFrame = nullptr;
+    QPushButton *browseButton = nullptr;   // 浏览: chooses and opens a workbook
+    QLineEdit *workbookPathBox = nullptr;        // the workbook's path
+    QComboBox *sheetCombo = nullptr;       // its worksheets
+    QListWidget *sheetHeaderList = nullptr;      // the chosen sheet's headers
+    QWidget *fieldPanel = nullptr;       // the field options and their binding labels
+    std::array<QRadioButton *, 2> importModeOptions{};   // import mode: 0 fresh, 1 by name
+    QLabel *byNameNote = nullptr;
+    QLabel *fieldHint = nullptr;
+    QLabel *notesLabel = nullptr;          // the operating notes
     QLabel *captionRowLabel = nullptr;  // says which row holds the captions when row 1 does not
-    QPushButton *Command8 = nullptr;   // 导入开始
-    QPushButton *Command9 = nullptr;   // 取消导入
-    // Import report (shown from the start of an import until Command2).
-    QGroupBox *Frame6 = nullptr;
-    QProgressBar *Bar1 = nullptr;
-    QLabel *lb1 = nullptr;             // progress label
-    QPlainTextEdit *Text5 = nullptr;   // the report
-    QPushButton *Command2 = nullptr;   // 确定
+    QPushButton *startImportButton = nullptr;   // 导入开始
+    QPushButton *cancelImportButton = nullptr;   // 取消导入
+    // Import report (shown from the start of an import until closeReportButton).
+    QGroupBox *importReportFrame = nullptr;
+    QProgressBar *importProgress = nullptr;
+    QLabel *progressLabel = nullptr;             // progress label
+    QPlainTextEdit *importReportBox = nullptr;   // the report
+    QPushButton *closeReportButton = nullptr;   // 确定
 
 
     // The chosen class: what ResolveClassCode gave (invalid before a choice and for
@@ -140,36 +140,36 @@ public:
 
 public slots:
     void Form_Load() override;
-    void Combo1_Click();
-    void Combo2_Click();
-    // Shows the class chosen in Combo2 as stored (run by Combo2_Click, and again
+    void gradeGroupChosen();
+    void classChosen();
+    // Shows the class chosen in classCombo as stored (run by classChosen, and again
     // after a save or a transfer).
     void ChooseClass();
-    void cmdClose_Click();
+    void closeClicked();
     void FillRegisterGrid(const QList<reg::RegisterRow> &rows);
 
-    void Command7_Click();   // AddStudent
-    void Command6_Click();   // DeleteStudent
-    void Command4_Click();   // SaveRegister
+    void addStudentClicked();   // AddStudent
+    void deleteStudentClicked();   // DeleteStudent
+    void saveClicked();   // SaveRegister
     // Writes the rows' changes; on success reloads the class. False when the
     // save was refused (reported; every row keeps its state) or no class is chosen.
     bool SaveRegister();
 
-    void Command1_Click();    // opens the transfer panel
-    void Combo3_Click();      // lists the source class
-    void Command16_Click();   // queues a student
-    void Command13_Click();   // SaveClassTransfer
-    void Command3_Click();    // closes the transfer panel
+    void transferClicked();    // opens the transfer panel
+    void sourceClassChosen();      // lists the source class
+    void queueStudentClicked();   // queues a student
+    void saveTransferClicked();   // SaveClassTransfer
+    void closeTransferClicked();    // closes the transfer panel
 
-    void Command11_Click();   // opens the import panel
-    void Command9_Click();    // closes it
-    void Command5_Click();    // OpenExcelWorkbook
-    void Combo4_Click();      // ListSheetColumns
-    void List3_Click();       // MapSheetColumn
-    void Option1_Click(int index);
-    void Command8_Click();    // ImportRegisterFromExcel
-    void Command2_Click();    // closes the import report
-    void Command12_Click();   // ExportRegisterToExcel
+    void importClicked();   // opens the import panel
+    void cancelImportClicked();    // closes it
+    void browseClicked();    // OpenExcelWorkbook
+    void sheetChosen();      // ListSheetColumns
+    void sheetHeaderChosen();       // MapSheetColumn
+    void importModeChosen(int index);
+    void startImportClicked();    // ImportRegisterFromExcel
+    void closeReportClicked();    // closes the import report
+    void exportClicked();   // ExportRegisterToExcel
 
 protected:
     bool mayClose() override;
@@ -198,7 +198,7 @@ private:
     SignInToggle *m_toggle = nullptr;
     CellEditor *m_editor = nullptr;
     std::unique_ptr<ClassChoice> m_choice;   // grade group → class
-    QString m_gradeGroup;         // Combo1 text whose classes Combo2 lists
+    QString m_gradeGroup;         // gradeGroupCombo text whose classes classCombo lists
     reg::ClassIdentity m_identity;
     QList<reg::RegisterRow> m_rows;
     bool m_choosing = false;      // a class choice shows the sign-in state

@@ -162,11 +162,11 @@ QStringList storedStudents(TestSchool &school)
 QStringList registerRows(RegisterWindow *w)
 {
     QStringList out;
-    for (int r = 1; r < w->Grid1->Rows(); ++r) {
-        if (w->Grid1->RowHeight(r) == 0)
+    for (int r = 1; r < w->registerGrid->Rows(); ++r) {
+        if (w->registerGrid->RowHeight(r) == 0)
             continue;
-        out << QStringList{w->Grid1->TextMatrix(r, reg::kColStudentNumber), w->Grid1->TextMatrix(r, reg::kColName),
-                           w->Grid1->TextMatrix(r, reg::kColPhone)}
+        out << QStringList{w->registerGrid->TextMatrix(r, reg::kColStudentNumber), w->registerGrid->TextMatrix(r, reg::kColName),
+                           w->registerGrid->TextMatrix(r, reg::kColPhone)}
                    .join(u'|');
     }
     return out;
@@ -327,35 +327,35 @@ void TestFirstDay::firstDay()
         h.trigger(u"xueji"_s);
         auto *reg = h.openWindow<RegisterWindow>(kRegisterWindow);
         QVERIFY(reg);
-        choose(reg->Combo1, kGrade);
-        choose(reg->Combo2, kClasses[0].name);
-        QCOMPARE(reg->Grid1->Rows(), 1);
+        choose(reg->gradeGroupCombo, kGrade);
+        choose(reg->classCombo, kClasses[0].name);
+        QCOMPARE(reg->registerGrid->Rows(), 1);
         whenSigningIn(kClasses[0].headTeacher, kClasses[0].password, &signedIn);
-        reg->Command10->click();
+        reg->signInButton->click();
         QVERIFY(signedIn);
         backToMain(h);
-        QCOMPARE(reg->Label5->text(), u"班主任(王老师)登陆成功，可以修改学籍内容。"_s);
+        QCOMPARE(reg->statusLabel->text(), u"班主任(王老师)登陆成功，可以修改学籍内容。"_s);
         responder.clear();
-        reg->Command11->click();
+        reg->importButton->click();
         chooser.answer(kRosters + roster);
-        reg->Command5->click();
-        choose(reg->Combo4, kRosterSheet);
+        reg->browseButton->click();
+        choose(reg->sheetCombo, kRosterSheet);
         for (int f = 0; f < reg::kImportFieldCount; ++f) {
             reg->fieldOption(f)->click();
-            const QList<QListWidgetItem *> items = reg->List3->findItems(kRosterHeaders[f], Qt::MatchExactly);
+            const QList<QListWidgetItem *> items = reg->sheetHeaderList->findItems(kRosterHeaders[f], Qt::MatchExactly);
             QVERIFY2(!items.isEmpty(), qPrintable(kRosterHeaders[f]));
-            reg->List3->scrollToItem(items.first());
-            QTest::mouseClick(reg->List3->viewport(), Qt::LeftButton, {},
-                              reg->List3->visualItemRect(items.first()).center());
+            reg->sheetHeaderList->scrollToItem(items.first());
+            QTest::mouseClick(reg->sheetHeaderList->viewport(), Qt::LeftButton, {},
+                              reg->sheetHeaderList->visualItemRect(items.first()).center());
         }
-        QVERIFY(reg->Option1[0]->isChecked());   // preset for a class without students
-        reg->Option1[0]->click();                // and chosen again
-        QVERIFY(reg->Option1[0]->isChecked());
-        reg->Command8->click();
-        QVERIFY2(reg->Text5->toPlainText().contains(u"学生人数共：45人,全部导入"_s),
-                 qPrintable(reg->Text5->toPlainText() + responder.texts().join(u'/')));
-        QVERIFY(reg->Text5->toPlainText().contains(u"学生人数共：45人,全部导入"_s));
-        reg->Command2->click();
+        QVERIFY(reg->importModeOptions[0]->isChecked());   // preset for a class without students
+        reg->importModeOptions[0]->click();                // and chosen again
+        QVERIFY(reg->importModeOptions[0]->isChecked());
+        reg->startImportButton->click();
+        QVERIFY2(reg->importReportBox->toPlainText().contains(u"学生人数共：45人,全部导入"_s),
+                 qPrintable(reg->importReportBox->toPlainText() + responder.texts().join(u'/')));
+        QVERIFY(reg->importReportBox->toPlainText().contains(u"学生人数共：45人,全部导入"_s));
+        reg->closeReportButton->click();
         QStringList shown = registerRows(reg);
         QCOMPARE(shown.size(), 45);
         QCOMPARE(shown.first().section(u'|', 0, 1), kClassCode + u"01|杜英"_s);
@@ -364,17 +364,17 @@ void TestFirstDay::firstDay()
 
         // One student's phone changes.
         const int editRow = 3;
-        clickCell(reg->Grid1, editRow, reg::kColPhone);
+        clickCell(reg->registerGrid, editRow, reg::kColPhone);
         QVERIFY(reg->cellEditor()->isOpen());
-        reg->Text1->end(false);
-        for (int i = reg->Text1->text().size(); i > 0; --i)
-            QTest::keyClick(reg->Text1, Qt::Key_Backspace);
-        typeKeys(reg->Text1, editedPhone);
-        QTest::keyClick(reg->Text1, Qt::Key_Return);
-        QCOMPARE(reg->Grid1->TextMatrix(editRow, reg::kColPhone), editedPhone);
-        editedNumber = reg->Grid1->TextMatrix(editRow, reg::kColStudentNumber);
+        reg->cellEditorBox->end(false);
+        for (int i = reg->cellEditorBox->text().size(); i > 0; --i)
+            QTest::keyClick(reg->cellEditorBox, Qt::Key_Backspace);
+        typeKeys(reg->cellEditorBox, editedPhone);
+        QTest::keyClick(reg->cellEditorBox, Qt::Key_Return);
+        QCOMPARE(reg->registerGrid->TextMatrix(editRow, reg::kColPhone), editedPhone);
+        editedNumber = reg->registerGrid->TextMatrix(editRow, reg::kColStudentNumber);
         responder.clear();
-        reg->Command4->click();
+        reg->saveButton->click();
         QVERIFY(responder.shown().isEmpty());   // a save that works says nothing
         for (const QString &row : registerRows(reg))
             students << row.section(u'|', 0, 0) + u' ' + row.section(u'|', 1, 1);
@@ -382,7 +382,7 @@ void TestFirstDay::firstDay()
         QCOMPARE(school.value(u"select \"联系电话\" from \"初中\" where \"学籍号\"=?"_s, {editedNumber}).toString(),
                  editedPhone);
         school.closeDb();
-        reg->Command10->click();   // signs out
+        reg->signInButton->click();   // signs out
         QCOMPARE(h.session().denglu, QString());
 
         // The 数学 teacher creates a mid-term and enters scores three ways.
@@ -489,14 +489,14 @@ void TestFirstDay::firstDay()
     h.trigger(u"xueji"_s);
     auto *reg = h.openWindow<RegisterWindow>(kRegisterWindow);
     QVERIFY(reg);
-    choose(reg->Combo1, kGrade);
-    choose(reg->Combo2, kClasses[0].name);
+    choose(reg->gradeGroupCombo, kGrade);
+    choose(reg->classCombo, kClasses[0].name);
     const QStringList rows = registerRows(reg);
     QStringList shownStudents;
     for (const QString &row : rows)
         shownStudents << row.section(u'|', 0, 0) + u' ' + row.section(u'|', 1, 1);
     QCOMPARE(shownStudents, students);
-    QCOMPARE(reg->Grid1->TextMatrix(findRow(reg->Grid1, reg::kColStudentNumber, editedNumber), reg::kColPhone),
+    QCOMPARE(reg->registerGrid->TextMatrix(findRow(reg->registerGrid, reg::kColStudentNumber, editedNumber), reg::kColPhone),
              editedPhone);
 
     // The mid-term and its scores; the teacher's password still signs in.

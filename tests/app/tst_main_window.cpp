@@ -737,10 +737,10 @@ void TestMainWindow::endingAsksAboutUnsavedInput()
     h.main.setQuitHandler([&] { ++quits; });
     auto *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
-    choose(w->Combo1, QStringLiteral("初二年级组"));
-    choose(w->Combo2, QStringLiteral("三班"));
-    QVERIFY(w->Command7->isEnabled());
-    w->Command7->click();   // a new student, not saved
+    choose(w->gradeGroupCombo, QStringLiteral("初二年级组"));
+    choose(w->classCombo, QStringLiteral("三班"));
+    QVERIFY(w->addStudentButton->isEnabled());
+    w->addStudentButton->click();   // a new student, not saved
 
     h.responder.answer(Answer::Cancel);
     h.trigger(QStringLiteral("tuichu"));

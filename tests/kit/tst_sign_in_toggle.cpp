@@ -55,8 +55,8 @@ struct Register {
     {
         w = h.open<RegisterWindow>(kRegisterWindow);
         QVERIFY(w);
-        choose(w->Combo1, kGrade);
-        choose(w->Combo2, kClass);
+        choose(w->gradeGroupCombo, kGrade);
+        choose(w->classCombo, kClass);
     }
 };
 
@@ -79,7 +79,7 @@ bool signInTyping(Register &r, const QStringList &passwords)
         if (d && d->isVisible())
             d->cmdCancel->click();
     });
-    r.w->Command10->click();
+    r.w->signInButton->click();
     QCoreApplication::processEvents();   // the check above runs when no dialog came too
     return asked;
 }
@@ -113,24 +113,24 @@ void TestSignInToggle::changedPasswordSignsIn()
     Register r(s);
     QVERIFY(r.w);
     whenChangingPassword(u"old1"_s, u"new2"_s);
-    r.w->Command10->click();
+    r.w->signInButton->click();
     QCOMPARE(r.h.responder.texts(), QStringList{u"密码修改成功。"_s});
-    QCOMPARE(r.w->Command10->text(), kSignedIn);
+    QCOMPARE(r.w->signInButton->text(), kSignedIn);
     QCOMPARE(s.school.value(uR"(select "密码" from "教导处" where "id"=?)"_s, {s.classRow}).toString(), u"new2"_s);
     s.school.closeDb();
     if (saveFirst) {
-        QVERIFY(r.w->Command4->isEnabled());
-        r.w->Command4->click();
+        QVERIFY(r.w->saveButton->isEnabled());
+        r.w->saveButton->click();
         QCOMPARE(r.h.responder.shown().size(), 1);   // nothing more to say
-        QCOMPARE(r.w->Command10->text(), kSignedIn);
+        QCOMPARE(r.w->signInButton->text(), kSignedIn);
     }
 
-    r.w->Command10->click();   // sign out
-    QVERIFY(r.w->Command10->text() != kSignedIn);
+    r.w->signInButton->click();   // sign out
+    QVERIFY(r.w->signInButton->text() != kSignedIn);
     r.h.responder.clear();
     QVERIFY(signInTyping(r, {u"old1"_s, u"new2"_s}));
     QCOMPARE(r.h.responder.texts(), QStringList{kWrongPassword});   // the old one only
-    QCOMPARE(r.w->Command10->text(), kSignedIn);
+    QCOMPARE(r.w->signInButton->text(), kSignedIn);
     QCOMPARE(r.h.session().denglu, kHead);
 }
 
@@ -162,8 +162,8 @@ void TestSignInToggle::storedPasswordDecides()
     const bool asked = signInTyping(r, {u"p1"_s, u"p2"_s});
     QCOMPARE(asked, signedIn);
     QCOMPARE(r.h.responder.texts(), messages);
-    QCOMPARE(r.w->Command10->text() == kSignedIn, signedIn);
-    QCOMPARE(r.w->Frame1->isEnabled(), signedIn);
+    QCOMPARE(r.w->signInButton->text() == kSignedIn, signedIn);
+    QCOMPARE(r.w->editFrame->isEnabled(), signedIn);
     QCOMPARE(r.h.session().denglu, signedIn ? kHead : QString());
 }
 
@@ -195,8 +195,8 @@ void TestSignInToggle::accountUnreadable()
     QCOMPARE(r.h.responder.shown().size(), 1);
     QVERIFY2(r.h.responder.last().text.startsWith(message), qPrintable(r.h.responder.last().text));
     QCOMPARE(r.h.responder.last().title, u"提示"_s);
-    QVERIFY(r.w->Command10->text() != kSignedIn);
-    QVERIFY(!r.w->Frame1->isEnabled());
+    QVERIFY(r.w->signInButton->text() != kSignedIn);
+    QVERIFY(!r.w->editFrame->isEnabled());
     QCOMPARE(r.h.session().denglu, QString());
 }
 

@@ -96,8 +96,8 @@ RegisterWindow *openClass(WindowHarness &h, const QString &klass = kClass1)
 {
     auto *w = h.open<RegisterWindow>(kRegisterWindow);
     if (w) {
-        choose(w->Combo1, kGrade1);
-        choose(w->Combo2, klass);
+        choose(w->gradeGroupCombo, kGrade1);
+        choose(w->classCombo, klass);
     }
     return w;
 }
@@ -106,26 +106,26 @@ RegisterWindow *openClass(WindowHarness &h, const QString &klass = kClass1)
 void browse(RegisterWindow *w, ScriptedFileChooser &chooser, const QString &path)
 {
     chooser.answer(path);
-    w->Command5->click();
+    w->browseButton->click();
 }
 
 // Binds a field: its option, then a click on the header.
 void bindField(RegisterWindow *w, int field, const QString &header)
 {
     w->fieldOption(field)->click();
-    const QList<QListWidgetItem *> items = w->List3->findItems(header, Qt::MatchExactly);
+    const QList<QListWidgetItem *> items = w->sheetHeaderList->findItems(header, Qt::MatchExactly);
     QVERIFY2(!items.isEmpty(), qPrintable(header));
-    w->List3->scrollToItem(items.first());
-    QTest::mouseClick(w->List3->viewport(), Qt::LeftButton, {}, w->List3->visualItemRect(items.first()).center());
+    w->sheetHeaderList->scrollToItem(items.first());
+    QTest::mouseClick(w->sheetHeaderList->viewport(), Qt::LeftButton, {}, w->sheetHeaderList->visualItemRect(items.first()).center());
 }
 
 // Opens the panel, the workbook and its sheet, and binds the fields named.
 void prepare(RegisterWindow *w, ScriptedFileChooser &chooser, const QString &path, const QString &sheet,
              const QList<int> &fields)
 {
-    w->Command11->click();
+    w->importButton->click();
     browse(w, chooser, path);
-    choose(w->Combo4, sheet);
+    choose(w->sheetCombo, sheet);
     for (int f : fields)
         bindField(w, f, kRosterHeaders[f]);
 }
@@ -140,19 +140,19 @@ QList<int> allFields()
 
 bool rowHidden(RegisterWindow *w, int row)
 {
-    return w->Grid1->RowHeight(row) == 0;
+    return w->registerGrid->RowHeight(row) == 0;
 }
 
 // The shown grid rows, columns 编号 … 性别 and the row state: "1|20050101|杜英|男|1".
 QStringList shownRows(RegisterWindow *w)
 {
     QStringList out;
-    for (int r = 1; r < w->Grid1->Rows(); ++r) {
+    for (int r = 1; r < w->registerGrid->Rows(); ++r) {
         if (rowHidden(w, r))
             continue;
-        out << QStringList{w->Grid1->TextMatrix(r, kColNumber), w->Grid1->TextMatrix(r, kColStudentNumber),
-                           w->Grid1->TextMatrix(r, kColName), w->Grid1->TextMatrix(r, kColSex),
-                           w->Grid1->TextMatrix(r, kColRowState)}
+        out << QStringList{w->registerGrid->TextMatrix(r, kColNumber), w->registerGrid->TextMatrix(r, kColStudentNumber),
+                           w->registerGrid->TextMatrix(r, kColName), w->registerGrid->TextMatrix(r, kColSex),
+                           w->registerGrid->TextMatrix(r, kColRowState)}
                    .join(QLatin1Char('|'));
     }
     return out;
@@ -182,38 +182,38 @@ private slots:
         WindowHarness h(s.school, at());
         ScriptedFileChooser chooser;
         RegisterWindow *w = openClass(h);
-        QVERIFY(w->Frame1->isEnabled());
-        w->Command11->click();
-        QVERIFY(w->Frame5->isVisible());
-        for (QWidget *off : {static_cast<QWidget *>(w->Frame1), static_cast<QWidget *>(w->Frame2),
-                             static_cast<QWidget *>(w->Command10), static_cast<QWidget *>(w->Command12)})
+        QVERIFY(w->editFrame->isEnabled());
+        w->importButton->click();
+        QVERIFY(w->importFrame->isVisible());
+        for (QWidget *off : {static_cast<QWidget *>(w->editFrame), static_cast<QWidget *>(w->choiceFrame),
+                             static_cast<QWidget *>(w->signInButton), static_cast<QWidget *>(w->exportButton)})
             QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
-        QCOMPARE(w->Option1[0]->text(), kFreshImportCaption);
-        QCOMPARE(w->Option1[1]->text(), kByNameImportCaption);
-        QVERIFY(!w->Option1[0]->isChecked() && !w->Option1[1]->isChecked());
+        QCOMPARE(w->importModeOptions[0]->text(), kFreshImportCaption);
+        QCOMPARE(w->importModeOptions[1]->text(), kByNameImportCaption);
+        QVERIFY(!w->importModeOptions[0]->isChecked() && !w->importModeOptions[1]->isChecked());
 
         // 浏览 offers .xlsx and .xls together first; a cancel changes nothing.
         chooser.cancel();
-        w->Command5->click();
+        w->browseButton->click();
         QCOMPARE(chooser.requests().size(), 1);
         QCOMPARE(chooser.requests().first().title, QStringLiteral("打开"));
         QCOMPARE(chooser.requests().first().filters.first().patterns,
                  (QStringList{QStringLiteral("*.xlsx"), QStringLiteral("*.xls")}));
-        QCOMPARE(w->Text4->text(), QString());
+        QCOMPARE(w->workbookPathBox->text(), QString());
         QVERIFY(!w->importWorkbook());
 
         browse(w, chooser, kRosters + QStringLiteral("roster-45.xlsx"));
-        QCOMPARE(itemTexts(w->Combo4), (QStringList{kRosterSheet, QStringLiteral("说明")}));
-        QCOMPARE(w->Combo4->currentIndex(), -1);
-        QCOMPARE(w->List3->count(), 0);
-        w->Command9->click();
-        QVERIFY(!w->Frame5->isVisible());
-        for (QWidget *on : {static_cast<QWidget *>(w->Frame1), static_cast<QWidget *>(w->Frame2),
-                            static_cast<QWidget *>(w->Command10), static_cast<QWidget *>(w->Command12)})
+        QCOMPARE(itemTexts(w->sheetCombo), (QStringList{kRosterSheet, QStringLiteral("说明")}));
+        QCOMPARE(w->sheetCombo->currentIndex(), -1);
+        QCOMPARE(w->sheetHeaderList->count(), 0);
+        w->cancelImportButton->click();
+        QVERIFY(!w->importFrame->isVisible());
+        for (QWidget *on : {static_cast<QWidget *>(w->editFrame), static_cast<QWidget *>(w->choiceFrame),
+                            static_cast<QWidget *>(w->signInButton), static_cast<QWidget *>(w->exportButton)})
             QVERIFY2(on->isEnabled(), qPrintable(on->objectName()));
         // Reopened, the panel still holds the workbook.
-        w->Command11->click();
-        QCOMPARE(w->Combo4->count(), 2);
+        w->importButton->click();
+        QCOMPARE(w->sheetCombo->count(), 2);
         QVERIFY(h.responder.shown().isEmpty());
     }
 
@@ -230,13 +230,13 @@ private slots:
                                           {QStringLiteral("张三"), QStringLiteral("男")}}},
              {QStringLiteral("第二表"), {{QStringLiteral("学生"), QStringLiteral("性别"), QString(), QStringLiteral("电话")},
                                           {QStringLiteral("张三"), QStringLiteral("女"), QString(), QStringLiteral("1")}}}});
-        w->Command11->click();
+        w->importButton->click();
         browse(w, chooser, path);
-        QCOMPARE(itemTexts(w->Combo4), (QStringList{QStringLiteral("花名册"), QStringLiteral("第二表")}));
-        choose(w->Combo4, QStringLiteral("花名册"));
-        QCOMPARE(itemTexts(w->List3), (QStringList{QStringLiteral("姓名"), QStringLiteral("性别"), QStringLiteral("民族")}));
+        QCOMPARE(itemTexts(w->sheetCombo), (QStringList{QStringLiteral("花名册"), QStringLiteral("第二表")}));
+        choose(w->sheetCombo, QStringLiteral("花名册"));
+        QCOMPARE(itemTexts(w->sheetHeaderList), (QStringList{QStringLiteral("姓名"), QStringLiteral("性别"), QStringLiteral("民族")}));
         QVERIFY(w->fieldOption(kFieldName)->isChecked());
-        QVERIFY(w->Option1[1]->isChecked());   // the class has students
+        QVERIFY(w->importModeOptions[1]->isChecked());   // the class has students
         bindField(w, kFieldName, QStringLiteral("姓名"));
         bindField(w, kFieldSex, QStringLiteral("性别"));
         bindField(w, 2, QStringLiteral("性别"));   // two fields may share a header
@@ -246,8 +246,8 @@ private slots:
         QCOMPARE(w->bindingLabel(2)->text(), QStringLiteral("民族"));
         QCOMPARE(w->importMapping()[2].sheetColumn(), 3);
 
-        choose(w->Combo4, QStringLiteral("第二表"));
-        QCOMPARE(itemTexts(w->List3), (QStringList{QStringLiteral("学生"), QStringLiteral("性别")}));
+        choose(w->sheetCombo, QStringLiteral("第二表"));
+        QCOMPARE(itemTexts(w->sheetHeaderList), (QStringList{QStringLiteral("学生"), QStringLiteral("性别")}));
         // Every binding but 性别's is emptied; 性别 keeps its label and position.
         for (int f = 0; f < kImportFieldCount; ++f) {
             QCOMPARE(w->bindingLabel(f)->text(), f == kFieldSex ? QStringLiteral("性别") : QString());
@@ -257,14 +257,14 @@ private slots:
         QVERIFY(h.responder.shown().isEmpty());
 
         // Without the name bound the import does not start.
-        const QStringList before = gridRows(w->Grid1, 0, kColRowState);
-        w->Command8->click();
+        const QStringList before = gridRows(w->registerGrid, 0, kColRowState);
+        w->startImportButton->click();
         QCOMPARE(h.responder.texts(),
                  QStringList{QStringLiteral("需要导入学生学籍内容，至少要求把Excel文件中含有本班学生姓名的列对应起来。")});
         QCOMPARE(h.responder.last().title, QStringLiteral("提示……"));
-        QVERIFY(w->Frame5->isVisible());
-        QVERIFY(!w->Frame6->isVisible());
-        QCOMPARE(gridRows(w->Grid1, 0, kColRowState), before);
+        QVERIFY(w->importFrame->isVisible());
+        QVERIFY(!w->importReportFrame->isVisible());
+        QCOMPARE(gridRows(w->registerGrid, 0, kColRowState), before);
     }
 
     void modeMessages()
@@ -274,34 +274,34 @@ private slots:
         ScriptedFileChooser chooser;
         RegisterWindow *w = openClass(h);
         // The first click after the panel opens is silent; later ones speak.
-        w->Command11->click();
-        w->Option1[0]->click();
+        w->importButton->click();
+        w->importModeOptions[0]->click();
         QVERIFY(h.responder.shown().isEmpty());
-        w->Option1[0]->click();
+        w->importModeOptions[0]->click();
         QCOMPARE(h.responder.shown().size(), 1);
         QVERIFY(h.responder.last().text.startsWith(QStringLiteral("发现(初一年级组一班)学籍表中已有(3)名学生,\r\r")));
         QCOMPARE(h.responder.last().title, QStringLiteral("Tessaly"));
-        w->Option1[1]->click();
+        w->importModeOptions[1]->click();
         QCOMPARE(h.responder.last().text,
                  QStringLiteral("您好,您使用这种操作,会从你打开的Excel文件中找到你班每个学生的相应学籍内容导入进来。"));
-        w->Command9->click();
+        w->cancelImportButton->click();
 
         // A class without students: fresh preset silently; by name is refused.
         h.responder.clear();
-        choose(w->Combo2, kEmptyClass);
-        w->Command11->click();
+        choose(w->classCombo, kEmptyClass);
+        w->importButton->click();
         browse(w, chooser, kRosters + QStringLiteral("roster-45.xlsx"));
-        choose(w->Combo4, kRosterSheet);
-        QVERIFY(w->Option1[0]->isChecked());
+        choose(w->sheetCombo, kRosterSheet);
+        QVERIFY(w->importModeOptions[0]->isChecked());
         QVERIFY(h.responder.shown().isEmpty());
-        w->Option1[1]->click();
+        w->importModeOptions[1]->click();
         QCOMPARE(h.responder.shown().size(), 1);
         QVERIFY(h.responder.last().text.startsWith(QStringLiteral("您好,您的班级中还没有学生名单")));
-        QVERIFY(w->Option1[0]->isChecked());
-        w->Option1[0]->click();   // fresh on nobody says nothing
+        QVERIFY(w->importModeOptions[0]->isChecked());
+        w->importModeOptions[0]->click();   // fresh on nobody says nothing
         QCOMPARE(h.responder.shown().size(), 1);
-        w->Option1[0]->click();   // a click on the chosen mode keeps it
-        QVERIFY(w->Option1[0]->isChecked());
+        w->importModeOptions[0]->click();   // a click on the chosen mode keeps it
+        QVERIFY(w->importModeOptions[0]->isChecked());
     }
 
     // The 45 students replace the class: seats 01 … 45, state 1, the old rows hidden
@@ -320,23 +320,23 @@ private slots:
         WindowHarness h(s.school, at());
         ScriptedFileChooser chooser;
         RegisterWindow *w = openClass(h);
-        QVERIFY(w->Command7->isEnabled());
-        w->Command7->click();   // a new student, never saved: dropped by the import
+        QVERIFY(w->addStudentButton->isEnabled());
+        w->addStudentButton->click();   // a new student, never saved: dropped by the import
         prepare(w, chooser, kRosters + file, kRosterSheet, allFields());
-        w->Option1[0]->click();
+        w->importModeOptions[0]->click();
         QCOMPARE(h.responder.shown().size(), 1);   // the warning over 3 students
-        w->Command8->click();
-        QVERIFY(!w->Frame5->isVisible());
-        QVERIFY(w->Frame6->isVisible());
-        QVERIFY(!w->Frame1->isEnabled() && !w->Frame2->isEnabled() && !w->Command12->isEnabled());
-        QVERIFY(w->Text5->toPlainText().contains(QStringLiteral("学生人数共：45人,全部导入")));
-        QCOMPARE(w->Bar1->value(), w->Bar1->maximum());
-        QCOMPARE(w->lb1->text(), QStringLiteral("总计45人 现45人"));
+        w->startImportButton->click();
+        QVERIFY(!w->importFrame->isVisible());
+        QVERIFY(w->importReportFrame->isVisible());
+        QVERIFY(!w->editFrame->isEnabled() && !w->choiceFrame->isEnabled() && !w->exportButton->isEnabled());
+        QVERIFY(w->importReportBox->toPlainText().contains(QStringLiteral("学生人数共：45人,全部导入")));
+        QCOMPARE(w->importProgress->value(), w->importProgress->maximum());
+        QCOMPARE(w->progressLabel->text(), QStringLiteral("总计45人 现45人"));
 
-        QCOMPARE(w->Grid1->Rows(), 1 + 4 + 45);
+        QCOMPARE(w->registerGrid->Rows(), 1 + 4 + 45);
         for (int r = 1; r <= 4; ++r)
             QVERIFY(rowHidden(w, r));
-        QCOMPARE(gridColumn(w->Grid1, kColRowState).mid(0, 4),
+        QCOMPARE(gridColumn(w->registerGrid, kColRowState).mid(0, 4),
                  (QStringList{kRowDeleted, kRowDeleted, kRowDeleted, kRowUnchanged}));
         const QStringList shown = shownRows(w);
         QCOMPARE(shown.size(), 45);
@@ -344,20 +344,20 @@ private slots:
         for (int k = 1; k <= 45; ++k)
             QVERIFY(shown[k - 1].startsWith(QStringLiteral("%1|200501%2|").arg(k).arg(k, 2, 10, QLatin1Char('0'))));
         const int du = 5;   // the first imported row
-        QCOMPARE(w->Grid1->TextMatrix(du, kColName), QStringLiteral("杜英"));
-        QCOMPARE(w->Grid1->TextMatrix(du, kColPhone), QStringLiteral("13868106871"));
-        QCOMPARE(w->Grid1->TextMatrix(du, kColBirthDate), QStringLiteral("2013-07-31"));
-        QCOMPARE(w->Grid1->TextMatrix(du, kColBoarding), QStringLiteral("是"));
+        QCOMPARE(w->registerGrid->TextMatrix(du, kColName), QStringLiteral("杜英"));
+        QCOMPARE(w->registerGrid->TextMatrix(du, kColPhone), QStringLiteral("13868106871"));
+        QCOMPARE(w->registerGrid->TextMatrix(du, kColBirthDate), QStringLiteral("2013-07-31"));
+        QCOMPARE(w->registerGrid->TextMatrix(du, kColBoarding), QStringLiteral("是"));
         if (file.contains(QStringLiteral("messy"))) {
             QCOMPARE(shown[43], QStringLiteral("44|20050144|邱一||1"));       // 未知 is no 性别
             QCOMPARE(shown[44], QStringLiteral("45|20050145|邹建明|男|1"));   // blanks trimmed
         }
-        QCOMPARE(itemTexts(w->List4).size(), 45);
+        QCOMPARE(itemTexts(w->usedNumbersList).size(), 45);
 
-        w->Command2->click();
-        QVERIFY(!w->Frame6->isVisible());
-        QVERIFY(w->Frame1->isEnabled() && w->Frame2->isEnabled() && w->Command12->isEnabled());
-        QCOMPARE(w->Text5->toPlainText(), QString());
+        w->closeReportButton->click();
+        QVERIFY(!w->importReportFrame->isVisible());
+        QVERIFY(w->editFrame->isEnabled() && w->choiceFrame->isEnabled() && w->exportButton->isEnabled());
+        QCOMPARE(w->importReportBox->toPlainText(), QString());
         QVERIFY(w->SaveRegister());
         QStringList names;
         for (const QString &row : shown)
@@ -377,15 +377,15 @@ private slots:
         ScriptedFileChooser chooser;
         RegisterWindow *w = openClass(h);
         prepare(w, chooser, kRosters + QStringLiteral("roster-45.xlsx"), kRosterSheet, {kFieldName, kFieldSex, 5});
-        QVERIFY(w->Option1[1]->isChecked());
-        w->Command8->click();
+        QVERIFY(w->importModeOptions[1]->isChecked());
+        w->startImportButton->click();
         QVERIFY(h.responder.shown().isEmpty());
-        QVERIFY(w->Text5->toPlainText().contains(QStringLiteral("学生人数共：3人")));
+        QVERIFY(w->importReportBox->toPlainText().contains(QStringLiteral("学生人数共：3人")));
         QCOMPARE(shownRows(w), (QStringList{QStringLiteral("1|20050101|张三||"), QStringLiteral("2|20050102|李四||"),
                                             QStringLiteral("3|20050103|杜英|男|2")}));
-        QCOMPARE(w->Grid1->TextMatrix(3, kColPhone), QStringLiteral("13868106871"));
-        QCOMPARE(w->Grid1->TextMatrix(3, 4), QString());   // 民族 unbound
-        w->Command2->click();
+        QCOMPARE(w->registerGrid->TextMatrix(3, kColPhone), QStringLiteral("13868106871"));
+        QCOMPARE(w->registerGrid->TextMatrix(3, 4), QString());   // 民族 unbound
+        w->closeReportButton->click();
         QVERIFY(w->SaveRegister());
         QCOMPARE(s.school.value(QStringLiteral("select \"联系电话\" || \"性别\" from \"初中\" where \"ID\"=?"), {s.du})
                      .toString(),
@@ -400,18 +400,18 @@ private slots:
         WindowHarness h(s.school, at());
         ScriptedFileChooser chooser;
         RegisterWindow *w = openClass(h);
-        w->Command7->click();   // 04, never saved
+        w->addStudentButton->click();   // 04, never saved
         const QList<QStringList> rows{{QStringLiteral("姓名"), QStringLiteral("电话")},
                                       {QStringLiteral("张三"), QStringLiteral("111")},
                                       {QStringLiteral("王五"), QStringLiteral("222")}};
         const QString fresh = workbook({{QStringLiteral("名单"), rows}});
-        w->Command11->click();
+        w->importButton->click();
         browse(w, chooser, fresh);
-        choose(w->Combo4, QStringLiteral("名单"));
+        choose(w->sheetCombo, QStringLiteral("名单"));
         bindField(w, kFieldName, QStringLiteral("姓名"));
-        w->Option1[0]->click();
-        w->Command8->click();
-        w->Command2->click();
+        w->importModeOptions[0]->click();
+        w->startImportButton->click();
+        w->closeReportButton->click();
         QCOMPARE(shownRows(w), (QStringList{QStringLiteral("1|20050101|张三||1"), QStringLiteral("2|20050102|王五||1")}));
 
         // By name, with the old 李四 and the dropped new row (no name) in the sheet.
@@ -419,22 +419,22 @@ private slots:
                                           {{QStringLiteral("姓名"), QStringLiteral("电话")},
                                            {QStringLiteral("李四"), QStringLiteral("333")},
                                            {QStringLiteral("张三"), QStringLiteral("444")}}}});
-        w->Command11->click();
+        w->importButton->click();
         browse(w, chooser, byName);
-        choose(w->Combo4, QStringLiteral("名单"));
+        choose(w->sheetCombo, QStringLiteral("名单"));
         bindField(w, kFieldName, QStringLiteral("姓名"));
         bindField(w, 5, QStringLiteral("电话"));
-        QVERIFY(w->Option1[1]->isChecked());
-        w->Command8->click();
-        QVERIFY(w->Text5->toPlainText().contains(QStringLiteral("学生人数共：2人")));
-        w->Command2->click();
-        QCOMPARE(w->Grid1->TextMatrix(2, kColName), QStringLiteral("李四"));
+        QVERIFY(w->importModeOptions[1]->isChecked());
+        w->startImportButton->click();
+        QVERIFY(w->importReportBox->toPlainText().contains(QStringLiteral("学生人数共：2人")));
+        w->closeReportButton->click();
+        QCOMPARE(w->registerGrid->TextMatrix(2, kColName), QStringLiteral("李四"));
         QVERIFY(rowHidden(w, 2));
-        QCOMPARE(w->Grid1->TextMatrix(2, kColRowState), kRowDeleted);
-        QCOMPARE(w->Grid1->TextMatrix(2, kColPhone), QString());
-        QCOMPARE(w->Grid1->TextMatrix(4, kColRowState), kRowUnchanged);
+        QCOMPARE(w->registerGrid->TextMatrix(2, kColRowState), kRowDeleted);
+        QCOMPARE(w->registerGrid->TextMatrix(2, kColPhone), QString());
+        QCOMPARE(w->registerGrid->TextMatrix(4, kColRowState), kRowUnchanged);
         QVERIFY(rowHidden(w, 4));
-        QCOMPARE(w->Grid1->TextMatrix(5, kColPhone), QStringLiteral("444"));
+        QCOMPARE(w->registerGrid->TextMatrix(5, kColPhone), QStringLiteral("444"));
         QVERIFY(w->SaveRegister());
         QCOMPARE(s.stored(), (QStringList{QStringLiteral("20050101 张三"), QStringLiteral("20050102 王五")}));
     }
@@ -447,7 +447,7 @@ private slots:
         WindowHarness h(s.school, at());
         ScriptedFileChooser chooser;
         RegisterWindow *w = openClass(h);
-        w->Command11->click();
+        w->importButton->click();
         browse(w, chooser, workbook({{QStringLiteral("别班"),
                                       {{QStringLiteral("姓名"), QStringLiteral("性别")},
                                        {QStringLiteral("钱七"), QStringLiteral("未知")}}},
@@ -457,24 +457,24 @@ private slots:
                                        {QStringLiteral("张三"), QStringLiteral("男孩")},
                                        {},
                                        {QStringLiteral("杜英"), QStringLiteral("男")}}}}));
-        choose(w->Combo4, QStringLiteral("别班"));
+        choose(w->sheetCombo, QStringLiteral("别班"));
         bindField(w, kFieldName, QStringLiteral("姓名"));
         bindField(w, kFieldSex, QStringLiteral("性别"));
-        QVERIFY(w->Option1[1]->isChecked());
-        w->Command8->click();
-        QString report = w->Text5->toPlainText();
+        QVERIFY(w->importModeOptions[1]->isChecked());
+        w->startImportButton->click();
+        QString report = w->importReportBox->toPlainText();
         QVERIFY2(report.contains(QStringLiteral("本班3名学生的姓名在所选表的“姓名”列中一个也没有找到，学籍表没有改动。")),
                  qPrintable(report));
         QVERIFY(!report.contains(QStringLiteral("导入成功")));
         QVERIFY(!report.contains(QStringLiteral("钱七")));
-        w->Command2->click();
+        w->closeReportButton->click();
         QVERIFY(!w->hasUnsavedChanges());
 
-        w->Command11->click();
-        choose(w->Combo4, QStringLiteral("本班"));
+        w->importButton->click();
+        choose(w->sheetCombo, QStringLiteral("本班"));
         bindField(w, kFieldName, QStringLiteral("姓名"));
-        w->Command8->click();
-        report = w->Text5->toPlainText();
+        w->startImportButton->click();
+        report = w->importReportBox->toPlainText();
         QVERIFY2(!report.contains(QStringLiteral("全部导入")), qPrintable(report));
         QVERIFY2(report.contains(QStringLiteral("本班学生3人，在表中找到1人并导入了他们的学籍内容。表中第4行的姓名是空的，"
                                                 "导入到此为止，下面1行没有导入：第5行杜英。")),
@@ -482,8 +482,8 @@ private slots:
         QVERIFY2(report.contains(QStringLiteral("以下1人的性别不是“男”或“女”，没有导入，请在表格中填上：张三（男孩）")),
                  qPrintable(report));
         QVERIFY(!report.contains(QStringLiteral("外班生")));
-        w->Command2->click();
-        QCOMPARE(w->Grid1->TextMatrix(3, kColSex), QStringLiteral("女"));   // 杜英 below the gap: untouched
+        w->closeReportButton->click();
+        QCOMPARE(w->registerGrid->TextMatrix(3, kColSex), QStringLiteral("女"));   // 杜英 below the gap: untouched
     }
 
     // A roster with a title above its captions: the captions are read from their row,
@@ -494,7 +494,7 @@ private slots:
         WindowHarness h(s.school, at());
         ScriptedFileChooser chooser;
         RegisterWindow *w = openClass(h, kEmptyClass);
-        w->Command11->click();
+        w->importButton->click();
         browse(w, chooser, workbook({{QStringLiteral("花名册"),
                                       {{QStringLiteral("初一(3)班学生花名册")},
                                        {QStringLiteral("序号"), QStringLiteral("姓  名"), QStringLiteral("性别")},
@@ -502,23 +502,23 @@ private slots:
                                        {QStringLiteral("2"), QStringLiteral("李红"), QStringLiteral("女")}}},
                                      {QStringLiteral("普通"),
                                       {{QStringLiteral("姓名")}, {QStringLiteral("赵六")}}}}));
-        choose(w->Combo4, QStringLiteral("花名册"));
-        QCOMPARE(itemTexts(w->List3), (QStringList{QStringLiteral("序号"), QStringLiteral("姓  名"), QStringLiteral("性别")}));
+        choose(w->sheetCombo, QStringLiteral("花名册"));
+        QCOMPARE(itemTexts(w->sheetHeaderList), (QStringList{QStringLiteral("序号"), QStringLiteral("姓  名"), QStringLiteral("性别")}));
         QVERIFY(w->captionRowLabel->isVisible());
         QCOMPARE(w->captionRowLabel->text(),
                  QStringLiteral("表的第1行不是列名：已把第2行作为列名行，学生资料从第3行读起。"));
         bindField(w, kFieldName, QStringLiteral("姓  名"));
         bindField(w, kFieldSex, QStringLiteral("性别"));
-        QVERIFY(w->Option1[0]->isChecked());
-        w->Command8->click();
-        QVERIFY2(w->Text5->toPlainText().contains(QStringLiteral("学生人数共：2人,全部导入")), qPrintable(w->Text5->toPlainText()));
-        w->Command2->click();
+        QVERIFY(w->importModeOptions[0]->isChecked());
+        w->startImportButton->click();
+        QVERIFY2(w->importReportBox->toPlainText().contains(QStringLiteral("学生人数共：2人,全部导入")), qPrintable(w->importReportBox->toPlainText()));
+        w->closeReportButton->click();
         QCOMPARE(shownRows(w), (QStringList{QStringLiteral("1|20050301|王小明|男|1"), QStringLiteral("2|20050302|李红|女|1")}));
 
         // A sheet with its captions in row 1 reads as ever, and the note goes.
-        w->Command11->click();
-        choose(w->Combo4, QStringLiteral("普通"));
-        QCOMPARE(itemTexts(w->List3), QStringList{QStringLiteral("姓名")});
+        w->importButton->click();
+        choose(w->sheetCombo, QStringLiteral("普通"));
+        QCOMPARE(itemTexts(w->sheetHeaderList), QStringList{QStringLiteral("姓名")});
         QVERIFY(!w->captionRowLabel->isVisible());
         QCOMPARE(w->importMapping().captionRow, 1);
     }
@@ -545,20 +545,20 @@ private slots:
         QList<QStringList> rows{{QStringLiteral("姓名"), QStringLiteral("性别")}};
         for (int i = 1; i <= students; ++i)
             rows << QStringList{QStringLiteral("学生%1").arg(i)};
-        w->Command11->click();
+        w->importButton->click();
         browse(w, chooser, workbook({{QStringLiteral("全校"), rows}}));
-        choose(w->Combo4, QStringLiteral("全校"));
+        choose(w->sheetCombo, QStringLiteral("全校"));
         bindField(w, kFieldName, QStringLiteral("姓名"));
-        w->Option1[0]->click();
+        w->importModeOptions[0]->click();
         h.responder.clear();
-        const QStringList before = gridRows(w->Grid1, 0, kColRowState);
-        w->Command8->click();
+        const QStringList before = gridRows(w->registerGrid, 0, kColRowState);
+        w->startImportButton->click();
         QCOMPARE(h.responder.shown().size(), 1);
         QVERIFY2(h.responder.last().text.startsWith(message), qPrintable(h.responder.last().text));
         QCOMPARE(h.responder.last().title, QStringLiteral("提示……"));
-        QCOMPARE(gridRows(w->Grid1, 0, kColRowState), before);
-        QVERIFY(w->Frame5->isVisible());
-        QVERIFY(!w->Frame6->isVisible());
+        QCOMPARE(gridRows(w->registerGrid, 0, kColRowState), before);
+        QVERIFY(w->importFrame->isVisible());
+        QVERIFY(!w->importReportFrame->isVisible());
         QVERIFY(!w->hasUnsavedChanges());
         QCOMPARE(s.stored().size(), 3);
     }
@@ -587,7 +587,7 @@ private slots:
         ScriptedFileChooser chooser;
         RegisterWindow *w = openClass(h);
         prepare(w, chooser, kRosters + QStringLiteral("roster-45.xlsx"), kRosterSheet, {kFieldName});
-        const QStringList before = gridRows(w->Grid1, 0, kColRowState);
+        const QStringList before = gridRows(w->registerGrid, 0, kColRowState);
         const QString path = m_dir.filePath(name);
         putFile(path, bytes);
         h.responder.clear();
@@ -596,17 +596,17 @@ private slots:
         QVERIFY2(h.responder.last().text.contains(QDir::toNativeSeparators(path)), qPrintable(h.responder.last().text));
         QCOMPARE(h.responder.last().title, QStringLiteral("提示……"));
         QVERIFY(!w->importWorkbook());   // the roster opened before is released
-        QCOMPARE(w->Combo4->count(), 0);
-        QCOMPARE(w->Text4->text(), QString());
+        QCOMPARE(w->sheetCombo->count(), 0);
+        QCOMPARE(w->workbookPathBox->text(), QString());
         // Starting now refuses; the grid is as it was.
-        w->Command8->click();
+        w->startImportButton->click();
         QCOMPARE(h.responder.shown().size(), 2);
         QVERIFY(h.responder.last().text.startsWith(QStringLiteral("请先点击<浏览>")));
-        QCOMPARE(gridRows(w->Grid1, 0, kColRowState), before);
-        QVERIFY(w->Frame5->isVisible() && w->Command5->isEnabled() && w->Command9->isEnabled());
+        QCOMPARE(gridRows(w->registerGrid, 0, kColRowState), before);
+        QVERIFY(w->importFrame->isVisible() && w->browseButton->isEnabled() && w->cancelImportButton->isEnabled());
         // Another file opens as before.
         browse(w, chooser, kRosters + QStringLiteral("roster-45.xls"));
-        QCOMPARE(w->Combo4->count(), 2);
+        QCOMPARE(w->sheetCombo->count(), 2);
     }
 
     // The register sheet through the export stand-in: after a fresh import and
@@ -621,12 +621,12 @@ private slots:
         RecordingWorkbookOpener opener;
         RegisterWindow *w = openClass(h);
         prepare(w, chooser, kRosters + QStringLiteral("roster-45.xlsx"), kRosterSheet, allFields());
-        w->Option1[0]->click();
-        w->Command8->click();
-        w->Command2->click();
-        w->Command12->click();
+        w->importModeOptions[0]->click();
+        w->startImportButton->click();
+        w->closeReportButton->click();
+        w->exportButton->click();
         QCOMPARE(opener.paths().size(), 1);
-        QVERIFY(w->Frame1->isEnabled() && w->Frame2->isEnabled());
+        QVERIFY(w->editFrame->isEnabled() && w->choiceFrame->isEnabled());
 
         XlsxFile x(opener.paths().first());
         QVERIFY(x.isOpen());
@@ -641,7 +641,7 @@ private slots:
         QStringList header;
         for (int c = 1; c <= 18; ++c)
             header << book->cell(2, c);
-        QCOMPARE(header, gridRow(w->Grid1, 0).mid(0, 18));
+        QCOMPARE(header, gridRow(w->registerGrid, 0).mid(0, 18));
         QCOMPARE(book->usedCols(), 18);
         QCOMPARE(book->usedRows(), 2 + 45);
         QCOMPARE(book->cell(3, 3), QStringLiteral("杜英"));
@@ -659,25 +659,25 @@ private slots:
         QTemporaryDir exports;
         RecordingWorkbookOpener opener;
         RegisterWindow *w = openClass(h);
-        QVERIFY(!w->Frame1->isEnabled());
+        QVERIFY(!w->editFrame->isEnabled());
         {
             ExportsFolder folder(exports.path());
-            w->Command12->click();
+            w->exportButton->click();
         }
         QCOMPARE(opener.paths().size(), 1);
-        QVERIFY(!w->Frame1->isEnabled());
-        QVERIFY(w->Frame2->isEnabled());
+        QVERIFY(!w->editFrame->isEnabled());
+        QVERIFY(w->choiceFrame->isEnabled());
         QVERIFY(h.responder.shown().isEmpty());
 
         const QString blocked = exports.filePath(QStringLiteral("不是文件夹"));
         putFile(blocked, "x");
         ExportsFolder folder(blocked);
-        w->Command12->click();
+        w->exportButton->click();
         QCOMPARE(opener.paths().size(), 1);
         QCOMPARE(h.responder.shown().size(), 1);
         QVERIFY(!h.responder.last().text.isEmpty());
-        QVERIFY(w->Frame2->isEnabled());
-        QVERIFY(!w->Frame1->isEnabled());
+        QVERIFY(w->choiceFrame->isEnabled());
+        QVERIFY(!w->editFrame->isEnabled());
     }
 };
 

@@ -99,8 +99,8 @@ WindowHarness::Options at(const QString &signedIn = QString())
 
 void chooseClass(RegisterWindow *w, const QString &grade, const QString &klass)
 {
-    choose(w->Combo1, grade);
-    choose(w->Combo2, klass);
+    choose(w->gradeGroupCombo, grade);
+    choose(w->classCombo, klass);
 }
 
 // How a test leaves the class it changed.
@@ -109,15 +109,15 @@ enum class Leave { Close, OtherClass, OtherGradeGroup };
 // Opens the editor on a cell with a click, empties it and types the text; Enter writes it.
 void editCell(RegisterWindow *w, int row, int col, const QString &text, bool enter = true)
 {
-    clickCell(w->Grid1, row, col);
+    clickCell(w->registerGrid, row, col);
     QVERIFY(w->cellEditor()->isOpen());
     QCOMPARE(w->cellEditor()->editRow(), row);
-    w->Text1->end(false);
-    for (int i = w->Text1->text().size(); i > 0; --i)
-        QTest::keyClick(w->Text1, Qt::Key_Backspace);
-    commitText(w->Text1, text);   // as an input method commits Chinese
+    w->cellEditorBox->end(false);
+    for (int i = w->cellEditorBox->text().size(); i > 0; --i)
+        QTest::keyClick(w->cellEditorBox, Qt::Key_Backspace);
+    commitText(w->cellEditorBox, text);   // as an input method commits Chinese
     if (enter)
-        QTest::keyClick(w->Text1, Qt::Key_Return);
+        QTest::keyClick(w->cellEditorBox, Qt::Key_Return);
 }
 
 // One change of each kind to 三班: 张三 renamed 张三丰, 王五 deleted, a student
@@ -125,10 +125,10 @@ void editCell(RegisterWindow *w, int row, int col, const QString &text, bool ent
 void changeEachWay(RegisterWindow *w, ScriptedResponder &responder, bool name = true)
 {
     editCell(w, 1, kColName, QStringLiteral("张三丰"));
-    clickCell(w->Grid1, 3, kColName);
+    clickCell(w->registerGrid, 3, kColName);
     responder.answer(true);
-    w->Command6->click();
-    w->Command7->click();
+    w->deleteStudentButton->click();
+    w->addStudentButton->click();
     if (name)
         editCell(w, 4, kColName, QStringLiteral("新生"));
 }
@@ -144,7 +144,7 @@ struct Held {
 
 Held held(RegisterWindow *w)
 {
-    return {w->registerRows(), gridRows(w->Grid1, kColNumber, kColRowState), itemTexts(w->List4)};
+    return {w->registerRows(), gridRows(w->registerGrid, kColNumber, kColRowState), itemTexts(w->usedNumbersList)};
 }
 
 } // namespace
@@ -221,38 +221,38 @@ void TestRegisterWindow::loadsWithNothingChosen()
     ScriptedResponder &responder = h.responder;
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
-    QCOMPARE(itemTexts(w->Combo1), QStringList({kGrade2, kGrade3}));
-    QCOMPARE(w->Combo1->currentIndex(), -1);
-    QCOMPARE(w->Combo2->count(), 0);
-    QCOMPARE(w->Frame2->title(), QStringLiteral("选择班级"));
-    QCOMPARE(w->Label6->text(), QStringLiteral("操作选择"));
-    QCOMPARE(w->Label4->text(), QStringLiteral("学  籍  管  理"));
-    QCOMPARE(w->Label5->text(), QStringLiteral("提示：请班主任选择年级组、班级，并且登陆后，才有权管理本班学籍。"));
-    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
-    QVERIFY(!w->Frame1->isEnabled());
-    QCOMPARE(w->Command1->text(), QStringLiteral("学生转班(&I)"));
-    QCOMPARE(w->Command7->text(), QStringLiteral("添加学生(&A)"));
-    QCOMPARE(w->Command6->text(), QStringLiteral("删除学生(&D)"));
-    QCOMPARE(w->Command4->text(), QStringLiteral("保存修改(&S)"));
+    QCOMPARE(itemTexts(w->gradeGroupCombo), QStringList({kGrade2, kGrade3}));
+    QCOMPARE(w->gradeGroupCombo->currentIndex(), -1);
+    QCOMPARE(w->classCombo->count(), 0);
+    QCOMPARE(w->choiceFrame->title(), QStringLiteral("选择班级"));
+    QCOMPARE(w->operationsLabel->text(), QStringLiteral("操作选择"));
+    QCOMPARE(w->titleLabel->text(), QStringLiteral("学  籍  管  理"));
+    QCOMPARE(w->statusLabel->text(), QStringLiteral("提示：请班主任选择年级组、班级，并且登陆后，才有权管理本班学籍。"));
+    QCOMPARE(w->signInButton->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QVERIFY(!w->editFrame->isEnabled());
+    QCOMPARE(w->transferButton->text(), QStringLiteral("学生转班(&I)"));
+    QCOMPARE(w->addStudentButton->text(), QStringLiteral("添加学生(&A)"));
+    QCOMPARE(w->deleteStudentButton->text(), QStringLiteral("删除学生(&D)"));
+    QCOMPARE(w->saveButton->text(), QStringLiteral("保存修改(&S)"));
     QCOMPARE(w->cmdClose->text(), QStringLiteral("关闭窗体(&C)"));
     // The import is an edit button; the export needs no sign-in.
-    QVERIFY(!w->Command11->isEnabled());
-    QVERIFY(w->Command12->isEnabled());
-    QVERIFY(!w->Frame5->isVisible());
-    QVERIFY(!w->Frame6->isVisible());
-    QVERIFY(!w->Frame3->isVisible());
-    QVERIFY(!w->List4->isVisible());
-    QVERIFY(!w->Text1->isVisible());
+    QVERIFY(!w->importButton->isEnabled());
+    QVERIFY(w->exportButton->isEnabled());
+    QVERIFY(!w->importFrame->isVisible());
+    QVERIFY(!w->importReportFrame->isVisible());
+    QVERIFY(!w->transferFrame->isVisible());
+    QVERIFY(!w->usedNumbersList->isVisible());
+    QVERIFY(!w->cellEditorBox->isVisible());
 
     // The register grid: its header row only, 20 columns, the last two hidden.
-    QCOMPARE(w->Grid1->Rows(), 1);
-    QCOMPARE(w->Grid1->Cols(), int(kRegisterGridCols));
-    QCOMPARE(w->Grid1->FixedCols(), 2);
-    QCOMPARE(w->Grid1->TextMatrix(0, kColStudentNumber), QStringLiteral("学 籍 号"));
-    QCOMPARE(w->Grid1->TextMatrix(0, kColRemarks), QStringLiteral("　　备      注　　"));
-    QCOMPARE(w->Grid1->ColWidth(kColId), 0);
-    QCOMPARE(w->Grid1->ColWidth(kColRowState), 0);
-    QVERIFY(w->Grid1->ColWidth(kColRemarks) > 0);
+    QCOMPARE(w->registerGrid->Rows(), 1);
+    QCOMPARE(w->registerGrid->Cols(), int(kRegisterGridCols));
+    QCOMPARE(w->registerGrid->FixedCols(), 2);
+    QCOMPARE(w->registerGrid->TextMatrix(0, kColStudentNumber), QStringLiteral("学 籍 号"));
+    QCOMPARE(w->registerGrid->TextMatrix(0, kColRemarks), QStringLiteral("　　备      注　　"));
+    QCOMPARE(w->registerGrid->ColWidth(kColId), 0);
+    QCOMPARE(w->registerGrid->ColWidth(kColRowState), 0);
+    QVERIFY(w->registerGrid->ColWidth(kColRemarks) > 0);
     QVERIFY(responder.shown().isEmpty());
 }
 
@@ -264,8 +264,8 @@ void TestRegisterWindow::noGradeGroupSaysSo()
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前教导处还没进行年级组设置。")});
-    QCOMPARE(w->Combo1->count(), 0);
-    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->gradeGroupCombo->count(), 0);
+    QCOMPARE(w->registerGrid->Rows(), 1);
 }
 
 void TestRegisterWindow::choosingAClassFillsTheGrid()
@@ -275,12 +275,12 @@ void TestRegisterWindow::choosingAClassFillsTheGrid()
     ScriptedResponder &responder = h.responder;
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
-    choose(w->Combo1, kGrade2);
-    QCOMPARE(itemTexts(w->Combo2), QStringList({kClass3, kClass13, kClass5, QStringLiteral("实验班")}));
-    QCOMPARE(itemTexts(w->Combo3), itemTexts(w->Combo2));
-    QCOMPARE(w->Combo2->currentIndex(), -1);
-    QCOMPARE(w->Label4->text(), kGrade2);
-    choose(w->Combo2, kClass3);
+    choose(w->gradeGroupCombo, kGrade2);
+    QCOMPARE(itemTexts(w->classCombo), QStringList({kClass3, kClass13, kClass5, QStringLiteral("实验班")}));
+    QCOMPARE(itemTexts(w->sourceClassCombo), itemTexts(w->classCombo));
+    QCOMPARE(w->classCombo->currentIndex(), -1);
+    QCOMPARE(w->titleLabel->text(), kGrade2);
+    choose(w->classCombo, kClass3);
 
     const Account head = w->toggle()->ownAccount();
     QCOMPARE(head.name, kWang);
@@ -288,10 +288,10 @@ void TestRegisterWindow::choosingAClassFillsTheGrid()
     QCOMPARE(head.id, s.school.value(QStringLiteral("select \"id\" from \"教导处\" where \"名称\"='三班'")).toString());
     QCOMPARE(w->classIdentity().classCode, QStringLiteral("200403"));
     QCOMPARE(w->classIdentity().sectionTable, kJunior);
-    QCOMPARE(w->Label19->text(), QStringLiteral("200403"));
-    QCOMPARE(w->Label4->text(), QStringLiteral("初二年级组三班(实验)学籍表       班主任:王老师"));
+    QCOMPARE(w->classCodeLabel->text(), QStringLiteral("200403"));
+    QCOMPARE(w->titleLabel->text(), QStringLiteral("初二年级组三班(实验)学籍表       班主任:王老师"));
 
-    FlexGrid *g = w->Grid1;
+    FlexGrid *g = w->registerGrid;
     QCOMPARE(g->Rows(), 4);
     QCOMPARE(gridColumn(g, kColNumber), QStringList({"1", "2", "3"}));
     QCOMPARE(gridColumn(g, kColStudentNumber), QStringList({"20040301", "20040302", "20040304"}));
@@ -307,13 +307,13 @@ void TestRegisterWindow::choosingAClassFillsTheGrid()
         QVERIFY(g->RowHeight(r) >= std::max(kLoadedRowHeight, fontRow));
         QCOMPARE(g->RowHeight(r), g->RowHeight(1));
     }
-    QCOMPARE(itemTexts(w->List4), QStringList({"20040301", "20040302", "20040304"}));
+    QCOMPARE(itemTexts(w->usedNumbersList), QStringList({"20040301", "20040302", "20040304"}));
 
     // Another class replaces the grid; an empty class shows the header row only.
-    choose(w->Combo2, kClass5);
+    choose(w->classCombo, kClass5);
     QCOMPARE(g->Rows(), 1);
-    QCOMPARE(w->List4->count(), 0);
-    QCOMPARE(w->Label4->text(), QStringLiteral("初二年级组五班()学籍表       班主任:赵老师"));
+    QCOMPARE(w->usedNumbersList->count(), 0);
+    QCOMPARE(w->titleLabel->text(), QStringLiteral("初二年级组五班()学籍表       班主任:赵老师"));
     QVERIFY(responder.shown().isEmpty());
 }
 
@@ -327,8 +327,8 @@ void TestRegisterWindow::crossCohortLookAlikeIsNotListed()
     QVERIFY(w);
     chooseClass(w, kGrade3, QStringLiteral("二十班"));
     QCOMPARE(w->classIdentity().classCode, QStringLiteral("200320"));
-    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList{QStringLiteral("孙八")});
-    QCOMPARE(itemTexts(w->List4), QStringList{QStringLiteral("20032001")});
+    QCOMPARE(gridColumn(w->registerGrid, kColName), QStringList{QStringLiteral("孙八")});
+    QCOMPARE(itemTexts(w->usedNumbersList), QStringList{QStringLiteral("20032001")});
 }
 
 void TestRegisterWindow::namesOutsideTheFixedListsListNobody()
@@ -339,13 +339,13 @@ void TestRegisterWindow::namesOutsideTheFixedListsListNobody()
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
-    QVERIFY(w->Frame1->isEnabled());
-    choose(w->Combo2, QStringLiteral("实验班"));
+    QVERIFY(w->editFrame->isEnabled());
+    choose(w->classCombo, QStringLiteral("实验班"));
     QVERIFY(!w->classIdentity().isValid());
-    QCOMPARE(w->Grid1->Rows(), 1);
-    QCOMPARE(w->List4->count(), 0);
-    QCOMPARE(w->Label19->text(), QString());
-    QVERIFY(!w->Frame1->isEnabled());   // nothing can be numbered in it
+    QCOMPARE(w->registerGrid->Rows(), 1);
+    QCOMPARE(w->usedNumbersList->count(), 0);
+    QCOMPARE(w->classCodeLabel->text(), QString());
+    QVERIFY(!w->editFrame->isEnabled());   // nothing can be numbered in it
     QVERIFY(responder.shown().isEmpty());
 }
 
@@ -368,17 +368,17 @@ void TestRegisterWindow::signInStateOnChoosing()
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
-    QCOMPARE(w->Frame1->isEnabled(), signedIn);
-    QCOMPARE(w->Command7->isEnabled(), signedIn);
-    QCOMPARE(w->Command11->isEnabled(), signedIn);
-    QCOMPARE(w->Command10->text(), signedIn ? QStringLiteral("退出登陆 修改(&K)") : QStringLiteral("请班主任 登陆(&K)"));
-    QCOMPARE(w->Label5->text(), signedIn ? QStringLiteral("班主任(王老师)已经登陆，可以修改学籍内容。")
+    QCOMPARE(w->editFrame->isEnabled(), signedIn);
+    QCOMPARE(w->addStudentButton->isEnabled(), signedIn);
+    QCOMPARE(w->importButton->isEnabled(), signedIn);
+    QCOMPARE(w->signInButton->text(), signedIn ? QStringLiteral("退出登陆 修改(&K)") : QStringLiteral("请班主任 登陆(&K)"));
+    QCOMPARE(w->statusLabel->text(), signedIn ? QStringLiteral("班主任(王老师)已经登陆，可以修改学籍内容。")
                                          : QStringLiteral("班主任(王老师)没有登陆，还不可以修改学籍内容。"));
     // The cell editor opens only for the signed-in head teacher, on columns 2 … 17.
-    clickCell(w->Grid1, 1, kColName);
+    clickCell(w->registerGrid, 1, kColName);
     QCOMPARE(w->cellEditor()->isOpen(), signedIn);
-    QTest::keyClick(w->Grid1, Qt::Key_Escape);
-    clickCell(w->Grid1, 2, kColStudentNumber);
+    QTest::keyClick(w->registerGrid, Qt::Key_Escape);
+    clickCell(w->registerGrid, 2, kColStudentNumber);
     QVERIFY(!w->cellEditor()->isOpen());
 }
 
@@ -391,13 +391,13 @@ void TestRegisterWindow::toggleSignsInAndOut()
     QVERIFY(w);
 
     // Before a class is chosen the toggle refuses.
-    w->Command10->click();
+    w->signInButton->click();
     QCOMPARE(responder.last().text, QStringLiteral("请选择一个年级组。"));
     QCOMPARE(responder.last().title, QStringLiteral("提示"));
-    choose(w->Combo1, kGrade2);
-    w->Command10->click();
+    choose(w->gradeGroupCombo, kGrade2);
+    w->signInButton->click();
     QCOMPARE(responder.last().text, QStringLiteral("请至少选择一个班级。"));
-    choose(w->Combo2, kClass3);
+    choose(w->classCombo, kClass3);
 
     bool shown = false;
     whenModal([&](QWidget *dialog) {
@@ -408,19 +408,19 @@ void TestRegisterWindow::toggleSignsInAndOut()
         d->cmdOK->click();
         shown = true;
     });
-    w->Command10->click();
+    w->signInButton->click();
     QVERIFY(shown);
     QCOMPARE(h.session().denglu, kWang);
-    QVERIFY(w->Frame1->isEnabled());
-    QCOMPARE(w->Command10->text(), QStringLiteral("退出登陆 修改(&K)"));
-    QCOMPARE(w->Label5->text(), QStringLiteral("班主任(王老师)登陆成功，可以修改学籍内容。"));
+    QVERIFY(w->editFrame->isEnabled());
+    QCOMPARE(w->signInButton->text(), QStringLiteral("退出登陆 修改(&K)"));
+    QCOMPARE(w->statusLabel->text(), QStringLiteral("班主任(王老师)登陆成功，可以修改学籍内容。"));
 
-    w->Command10->click();
+    w->signInButton->click();
     QCOMPARE(h.session().denglu, QString());
-    QVERIFY(!w->Frame1->isEnabled());
-    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
-    QCOMPARE(w->Label5->text(), QStringLiteral("班主任(王老师)退出了登陆，不可以修改学籍内容了。"));
-    clickCell(w->Grid1, 1, kColName);
+    QVERIFY(!w->editFrame->isEnabled());
+    QCOMPARE(w->signInButton->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QCOMPARE(w->statusLabel->text(), QStringLiteral("班主任(王老师)退出了登陆，不可以修改学籍内容了。"));
+    clickCell(w->registerGrid, 1, kColName);
     QVERIFY(!w->cellEditor()->isOpen());
 }
 
@@ -440,12 +440,12 @@ void TestRegisterWindow::staysOnTheDatabaseItOpened()
     h.session().openpath = other.dbPath();
 
     chooseClass(w, kGrade2, kClass3);
-    QCOMPARE(itemTexts(w->Combo2), QStringList({kClass3, kClass13, kClass5, QStringLiteral("实验班")}));
-    QVERIFY(signInThrough(w->Command10, QStringLiteral("new9")));
+    QCOMPARE(itemTexts(w->classCombo), QStringList({kClass3, kClass13, kClass5, QStringLiteral("实验班")}));
+    QVERIFY(signInThrough(w->signInButton, QStringLiteral("new9")));
     QCOMPARE(h.session().denglu, QString());
-    QVERIFY(signInThrough(w->Command10, QStringLiteral("t123")));
+    QVERIFY(signInThrough(w->signInButton, QStringLiteral("t123")));
     QCOMPARE(h.session().denglu, kWang);
-    QCOMPARE(w->Command10->text(), QStringLiteral("退出登陆 修改(&K)"));
+    QCOMPARE(w->signInButton->text(), QStringLiteral("退出登陆 修改(&K)"));
 }
 
 void TestRegisterWindow::gradeGroupChangeDisablesEditing()
@@ -456,24 +456,24 @@ void TestRegisterWindow::gradeGroupChangeDisablesEditing()
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
-    QVERIFY(w->Frame1->isEnabled());
+    QVERIFY(w->editFrame->isEnabled());
 
-    choose(w->Combo1, kGrade3);
-    QCOMPARE(itemTexts(w->Combo2), QStringList{QStringLiteral("二十班")});
-    QCOMPARE(itemTexts(w->Combo3), QStringList{QStringLiteral("二十班")});
-    QCOMPARE(w->Grid1->Rows(), 1);
-    QCOMPARE(w->Label4->text(), kGrade3);
-    QVERIFY(!w->Frame1->isEnabled());   // until a class of this grade group is chosen
+    choose(w->gradeGroupCombo, kGrade3);
+    QCOMPARE(itemTexts(w->classCombo), QStringList{QStringLiteral("二十班")});
+    QCOMPARE(itemTexts(w->sourceClassCombo), QStringList{QStringLiteral("二十班")});
+    QCOMPARE(w->registerGrid->Rows(), 1);
+    QCOMPARE(w->titleLabel->text(), kGrade3);
+    QVERIFY(!w->editFrame->isEnabled());   // until a class of this grade group is chosen
     // The session's sign-in and the class code of the previous class stay; the
     // window shows nobody signed in while no class is chosen.
     QCOMPARE(h.session().denglu, kWang);
-    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
-    QCOMPARE(w->Label19->text(), QStringLiteral("200403"));
+    QCOMPARE(w->signInButton->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QCOMPARE(w->classCodeLabel->text(), QStringLiteral("200403"));
 
-    choose(w->Combo1, kGrade2);
-    choose(w->Combo2, kClass3);
-    QVERIFY(w->Frame1->isEnabled());
-    QCOMPARE(w->Grid1->Rows(), 4);
+    choose(w->gradeGroupCombo, kGrade2);
+    choose(w->classCombo, kClass3);
+    QVERIFY(w->editFrame->isEnabled());
+    QCOMPARE(w->registerGrid->Rows(), 4);
 }
 
 void TestRegisterWindow::toggleAfterAGradeGroupChangeAsksForAClass()
@@ -490,30 +490,30 @@ void TestRegisterWindow::toggleAfterAGradeGroupChangeAsksForAClass()
         d->txtPassword->setText(QStringLiteral("t123"));
         d->cmdOK->click();
     });
-    w->Command10->click();
+    w->signInButton->click();
     QCOMPARE(h.session().denglu, kWang);
 
     // Another grade group: no class is chosen, so the window shows nobody signed in.
     const QString startStatus = QStringLiteral("提示：请班主任选择年级组、班级，并且登陆后，才有权管理本班学籍。");
-    choose(w->Combo1, kGrade3);
-    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
-    QCOMPARE(w->Label5->text(), startStatus);
-    QVERIFY(!w->Frame1->isEnabled());
+    choose(w->gradeGroupCombo, kGrade3);
+    QCOMPARE(w->signInButton->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QCOMPARE(w->statusLabel->text(), startStatus);
+    QVERIFY(!w->editFrame->isEnabled());
 
     // The toggle asks for a class; it neither signs out nor names an empty head teacher.
     responder.clear();
-    w->Command10->click();
+    w->signInButton->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("请至少选择一个班级。")});
     QCOMPARE(responder.last().title, QStringLiteral("提示"));
     QCOMPARE(h.session().denglu, kWang);
-    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
-    QCOMPARE(w->Label5->text(), startStatus);
-    QVERIFY(!w->Frame1->isEnabled());
+    QCOMPARE(w->signInButton->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QCOMPARE(w->statusLabel->text(), startStatus);
+    QVERIFY(!w->editFrame->isEnabled());
 
     // Back on the class, its head teacher is still signed in.
     chooseClass(w, kGrade2, kClass3);
-    QCOMPARE(w->Command10->text(), QStringLiteral("退出登陆 修改(&K)"));
-    QVERIFY(w->Frame1->isEnabled());
+    QCOMPARE(w->signInButton->text(), QStringLiteral("退出登陆 修改(&K)"));
+    QVERIFY(w->editFrame->isEnabled());
 }
 
 void TestRegisterWindow::addStudentTakesTheFreeSeats()
@@ -524,9 +524,9 @@ void TestRegisterWindow::addStudentTakesTheFreeSeats()
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);   // seats 01, 02, 04
-    w->Command7->click();
-    w->Command7->click();
-    FlexGrid *g = w->Grid1;
+    w->addStudentButton->click();
+    w->addStudentButton->click();
+    FlexGrid *g = w->registerGrid;
     QCOMPARE(g->Rows(), 6);
     QCOMPARE(g->TextMatrix(4, kColStudentNumber), QStringLiteral("20040303"));
     QCOMPARE(g->TextMatrix(5, kColStudentNumber), QStringLiteral("20040305"));
@@ -540,16 +540,16 @@ void TestRegisterWindow::addStudentTakesTheFreeSeats()
         QCOMPARE(g->TextMatrix(r, kColName), QString());
         QVERIFY(g->RowHeight(r) > 0);
     }
-    QCOMPARE(itemTexts(w->List4), QStringList({"20040301", "20040302", "20040304", "20040303", "20040305"}));
+    QCOMPARE(itemTexts(w->usedNumbersList), QStringList({"20040301", "20040302", "20040304", "20040303", "20040305"}));
 
     // An empty class starts at 01 (the two new students of 三班 dropped on leaving it).
     responder.answer(Answer::No);
-    choose(w->Combo2, kClass5);
+    choose(w->classCombo, kClass5);
     h.session().denglu = QStringLiteral("赵老师");
-    choose(w->Combo2, kClass5);
-    w->Command7->click();
-    QCOMPARE(w->Grid1->TextMatrix(1, kColStudentNumber), QStringLiteral("20040501"));
-    QCOMPARE(itemTexts(w->List4), QStringList{QStringLiteral("20040501")});
+    choose(w->classCombo, kClass5);
+    w->addStudentButton->click();
+    QCOMPARE(w->registerGrid->TextMatrix(1, kColStudentNumber), QStringLiteral("20040501"));
+    QCOMPARE(itemTexts(w->usedNumbersList), QStringList{QStringLiteral("20040501")});
     QCOMPARE(responder.shown().size(), 1);   // only the question about 三班's unsaved students
     QVERIFY(responder.last().hasCancel);
 }
@@ -566,12 +566,12 @@ void TestRegisterWindow::hundredthSeatIsRefused()
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass5);
-    QCOMPARE(w->Grid1->Rows(), 100);
-    w->Command7->click();
+    QCOMPARE(w->registerGrid->Rows(), 100);
+    w->addStudentButton->click();
     QCOMPARE(responder.texts(), QStringList{kSeatsFullMessage});
     QCOMPARE(responder.last().title, QStringLiteral("提示……"));
-    QCOMPARE(w->Grid1->Rows(), 100);
-    QCOMPARE(w->List4->count(), 99);
+    QCOMPARE(w->registerGrid->Rows(), 100);
+    QCOMPARE(w->usedNumbersList->count(), 99);
 }
 
 void TestRegisterWindow::deleteStudent()
@@ -582,12 +582,12 @@ void TestRegisterWindow::deleteStudent()
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
-    FlexGrid *g = w->Grid1;
+    FlexGrid *g = w->registerGrid;
 
     // No: the hint, nothing changes.
     clickCell(g, 2, kColName);
     responder.answer(false);
-    w->Command6->click();
+    w->deleteStudentButton->click();
     QCOMPARE(responder.shown().size(), 2);
     QCOMPARE(responder.shown()[0].text, QStringLiteral("你真的要删除(2号 李四)同学的学籍吗?"));
     QVERIFY(responder.shown()[0].isQuestion);
@@ -595,33 +595,33 @@ void TestRegisterWindow::deleteStudent()
     QCOMPARE(responder.shown()[1].text,
              QStringLiteral("如果你真的要删除学生学籍，请先点击表格内的学生姓名，然后再点击<删除学生>按钮。"));
     QCOMPARE(g->TextMatrix(2, kColRowState), kRowUnchanged);
-    QCOMPARE(w->List4->count(), 3);
+    QCOMPARE(w->usedNumbersList->count(), 3);
 
     // Yes: hidden, marked deleted, its number free at once.
     responder.clear();
     clickCell(g, 2, kColName);
     responder.answer(true);
-    w->Command6->click();
+    w->deleteStudentButton->click();
     QCOMPARE(responder.shown().size(), 1);
     QCOMPARE(g->TextMatrix(2, kColRowState), kRowDeleted);
     QCOMPARE(g->RowHeight(2), 0);
-    QCOMPARE(itemTexts(w->List4), QStringList({"20040301", "20040304"}));
-    w->Command7->click();
+    QCOMPARE(itemTexts(w->usedNumbersList), QStringList({"20040301", "20040304"}));
+    w->addStudentButton->click();
     QCOMPARE(g->TextMatrix(4, kColStudentNumber), QStringLiteral("20040302"));
     QCOMPARE(g->TextMatrix(2, kColRowState), kRowDeleted);   // the old row stays, hidden
 
     // The same, hidden row again: the hint only; the new student keeps number 02.
     responder.clear();
-    w->Command6->click();
+    w->deleteStudentButton->click();
     QCOMPARE(responder.texts(),
              QStringList{QStringLiteral("如果你真的要删除学生学籍，请先点击表格内的学生姓名，然后再点击<删除学生>按钮。")});
-    QVERIFY(itemTexts(w->List4).contains(QStringLiteral("20040302")));
+    QVERIFY(itemTexts(w->usedNumbersList).contains(QStringLiteral("20040302")));
 
     // A new row deleted before any save: hidden with state 3 and no ID.
     responder.clear();
     clickCell(g, 4, kColName);
     responder.answer(true);
-    w->Command6->click();
+    w->deleteStudentButton->click();
     QCOMPARE(g->TextMatrix(4, kColRowState), kRowDeleted);
     QCOMPARE(g->TextMatrix(4, kColId), QString());
     QCOMPARE(g->RowHeight(4), 0);
@@ -637,15 +637,15 @@ void TestRegisterWindow::deleteNeedsAVisibleStudentRow()
     const QString hint = QStringLiteral("如果你真的要删除学生学籍，请先点击表格内的学生姓名，然后再点击<删除学生>按钮。");
     chooseClass(w, kGrade2, kClass3);
     // Nothing clicked yet.
-    w->Command6->click();
+    w->deleteStudentButton->click();
     QCOMPARE(responder.texts(), QStringList{hint});
     // A row clicked before the class was filled again is no row of this fill.
-    clickCell(w->Grid1, 3, kColName);
-    choose(w->Combo2, kClass3);
+    clickCell(w->registerGrid, 3, kColName);
+    choose(w->classCombo, kClass3);
     responder.clear();
-    w->Command6->click();
+    w->deleteStudentButton->click();
     QCOMPARE(responder.texts(), QStringList{hint});
-    QCOMPARE(gridColumn(w->Grid1, kColRowState), QStringList({"", "", ""}));
+    QCOMPARE(gridColumn(w->registerGrid, kColRowState), QStringList({"", "", ""}));
 }
 
 void TestRegisterWindow::editAddDeleteThenSave()
@@ -656,7 +656,7 @@ void TestRegisterWindow::editAddDeleteThenSave()
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
-    FlexGrid *g = w->Grid1;
+    FlexGrid *g = w->registerGrid;
     const QStringList before = s.school.dump(kJunior);
 
     // 张三's 民族 edited; 王五's phone edited twice (stays "2").
@@ -664,24 +664,24 @@ void TestRegisterWindow::editAddDeleteThenSave()
     QCOMPARE(g->TextMatrix(1, 4), QStringLiteral("回"));
     QCOMPARE(g->TextMatrix(1, kColRowState), kRowChanged);
     clickCell(g, 3, kColPhone);
-    QTest::keyClick(w->Text1, Qt::Key_End);
-    QTest::keyClick(w->Text1, Qt::Key_Backspace);
-    QTest::keyClick(w->Text1, Qt::Key_Return);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_End);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Backspace);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Return);
     clickCell(g, 3, kColPhone);
-    QTest::keyClick(w->Text1, Qt::Key_End);
-    QTest::keyClicks(w->Text1, "7x");   // the letter is refused in a phone number
-    QTest::keyClick(w->Text1, Qt::Key_Return);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_End);
+    QTest::keyClicks(w->cellEditorBox, "7x");   // the letter is refused in a phone number
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Return);
     QCOMPARE(g->TextMatrix(3, kColPhone), QStringLiteral("0571-88886667"));
     QCOMPARE(g->TextMatrix(3, kColRowState), kRowChanged);
     // 李四 deleted.
     clickCell(g, 2, kColName);
     responder.answer(true);
-    w->Command6->click();
+    w->deleteStudentButton->click();
     // A new student takes the freed seat 02; the name typed is in the editor when 保存 is pressed.
-    w->Command7->click();
+    w->addStudentButton->click();
     QCOMPARE(g->TextMatrix(4, kColStudentNumber), QStringLiteral("20040302"));
     editCell(w, 4, kColName, QStringLiteral("新生"), false);
-    w->Command4->click();
+    w->saveButton->click();
 
     // Exactly the intended rows changed.
     QCOMPARE(s.school.value(QStringLiteral("select \"民族\" from \"初中\" where \"ID\"=?"), {s.zhang}).toString(),
@@ -707,11 +707,11 @@ void TestRegisterWindow::editAddDeleteThenSave()
     QCOMPARE(gridColumn(g, kColName), QStringList({"张三", "新生", "王五"}));
     QCOMPARE(gridColumn(g, kColRowState), QStringList({"", "", ""}));
     QVERIFY(!g->TextMatrix(2, kColId).isEmpty());
-    QCOMPARE(itemTexts(w->List4), QStringList({"20040301", "20040302", "20040304"}));
+    QCOMPARE(itemTexts(w->usedNumbersList), QStringList({"20040301", "20040302", "20040304"}));
     QVERIFY(responder.texts().size() == 1);   // the deletion question only
 
     // A second save changes nothing.
-    w->Command4->click();
+    w->saveButton->click();
     QCOMPARE(s.school.dump(kJunior), after);
     QCOMPARE(g->Rows(), 4);
     QCOMPARE(responder.texts().size(), 1);
@@ -725,7 +725,7 @@ void TestRegisterWindow::editingEndsWithTheSignIn()
     WindowHarness h(s.school, at(kWang));
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     chooseClass(w, kGrade2, kClass3);
-    QVERIFY(w->Frame1->isEnabled());
+    QVERIFY(w->editFrame->isEnabled());
     editCell(w, 1, kColName, QStringLiteral("张三丰"));
     const QStringList before = s.school.dump(kJunior);
     s.school.closeDb();
@@ -733,22 +733,22 @@ void TestRegisterWindow::editingEndsWithTheSignIn()
 
     // denglu changed with the window not yet told.
     h.signIn(QStringLiteral("李老师"));
-    w->Command4->click();
+    w->saveButton->click();
     QCOMPARE(h.responder.texts(), QStringList{refusal});
     QCOMPARE(s.school.dump(kJunior), before);
     s.school.closeDb();
-    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
-    QVERIFY(!w->Frame1->isEnabled());
-    QCOMPARE(w->Grid1->TextMatrix(1, kColName), QStringLiteral("张三丰"));   // kept for a later save
+    QCOMPARE(w->signInButton->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QVERIFY(!w->editFrame->isEnabled());
+    QCOMPARE(w->registerGrid->TextMatrix(1, kColName), QStringLiteral("张三丰"));   // kept for a later save
 
     // Signed in again here, then another account signs in elsewhere.
-    QVERIFY(signInThrough(w->Command10, QStringLiteral("t123")));
-    QVERIFY(w->Frame1->isEnabled());
+    QVERIFY(signInThrough(w->signInButton, QStringLiteral("t123")));
+    QVERIFY(w->editFrame->isEnabled());
     QVERIFY(signInElsewhere(h.main, QStringLiteral("赵老师"), QStringLiteral("z789")));
-    QCOMPARE(w->Command10->text(), QStringLiteral("班主任登陆 修改(&K)"));
-    QVERIFY(!w->Frame1->isEnabled());
-    QCOMPARE(w->Label5->text(), QStringLiteral("班主任(王老师)退出了登陆，不可以修改学籍内容了。"));
-    clickCell(w->Grid1, 2, kColName);
+    QCOMPARE(w->signInButton->text(), QStringLiteral("班主任登陆 修改(&K)"));
+    QVERIFY(!w->editFrame->isEnabled());
+    QCOMPARE(w->statusLabel->text(), QStringLiteral("班主任(王老师)退出了登陆，不可以修改学籍内容了。"));
+    clickCell(w->registerGrid, 2, kColName);
     QVERIFY(!w->cellEditor()->isOpen());
     h.responder.clear();
     h.responder.answer(true);   // save first: refused, the window stays with the change
@@ -774,21 +774,21 @@ void TestRegisterWindow::failedSaveKeepsEveryState()
     db::Connection other(s.school.dbPath());
     QVERIFY(other.exec(QStringLiteral("BEGIN IMMEDIATE")));
     QVERIFY(w->connection().setBusyTimeout(50));
-    w->Command4->click();
+    w->saveButton->click();
     QCOMPARE(responder.shown().size(), 1);
     const QString message = responder.last().text;
     QVERIFY2(message.startsWith(QStringLiteral("学籍没有保存：数据库正被其他用户使用")), qPrintable(message));
     QVERIFY2(message.contains(QStringLiteral("表格中的修改都还保留着")), qPrintable(message));
     QVERIFY(held(w) == kept);   // every row and its state as it was
-    QCOMPARE(w->Grid1->RowHeight(3), 0);
+    QCOMPARE(w->registerGrid->RowHeight(3), 0);
     QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
     QCOMPARE(s.school.dump(kJunior), before);
 
     // Once the lock is gone the same changes save.
     responder.clear();
-    w->Command4->click();
+    w->saveButton->click();
     QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三丰", "李四", "新生"}));
+    QCOMPARE(gridColumn(w->registerGrid, kColName), QStringList({"张三丰", "李四", "新生"}));
     QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"ID\"=?"), {s.wang}), 0);
 }
 
@@ -801,29 +801,29 @@ void TestRegisterWindow::saveRefusesAStudentWithoutAName()
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
     editCell(w, 2, kColName, QStringLiteral("李四四"));
-    w->Command7->click();   // 20040303, its name not typed
+    w->addStudentButton->click();   // 20040303, its name not typed
     const Held kept = held(w);
     const QStringList before = s.school.dump(kJunior);
 
     const QString refusal = QStringLiteral("学号为20040303的学生没有填写姓名，请填写后再保存。");
-    w->Command4->click();
+    w->saveButton->click();
     QCOMPARE(responder.texts(), QStringList{refusal});
     QCOMPARE(responder.last().title, QStringLiteral("提示……"));
     QVERIFY(held(w) == kept);
-    QCOMPARE(gridColumn(w->Grid1, kColRowState), QStringList({"", "2", "", "1"}));
+    QCOMPARE(gridColumn(w->registerGrid, kColRowState), QStringList({"", "2", "", "1"}));
     QCOMPARE(s.school.dump(kJunior), before);   // not even the other change
     // The transfer saves first: refused the same way, its panel stays shut.
     responder.clear();
-    w->Command1->click();
+    w->transferButton->click();
     QCOMPARE(responder.texts(), QStringList{refusal});
-    QVERIFY(!w->Frame3->isVisible());
+    QVERIFY(!w->transferFrame->isVisible());
 
     // Named, the same changes save.
     editCell(w, 4, kColName, QStringLiteral("新生"));
     responder.clear();
-    w->Command4->click();
+    w->saveButton->click();
     QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三", "李四四", "新生", "王五"}));
+    QCOMPARE(gridColumn(w->registerGrid, kColName), QStringList({"张三", "李四四", "新生", "王五"}));
     QCOMPARE(s.school.count(QStringLiteral("select count(*) from \"初中\" where \"学籍号\"='20040303' and \"姓名\"='新生'")), 1);
 }
 
@@ -864,10 +864,10 @@ void TestRegisterWindow::leavingWithUnsavedChangesAsks()
         w->cmdClose->click();
         break;
     case Leave::OtherClass:
-        choose(w->Combo2, kClass13);
+        choose(w->classCombo, kClass13);
         break;
     case Leave::OtherGradeGroup:
-        choose(w->Combo1, kGrade3);
+        choose(w->gradeGroupCombo, kGrade3);
         break;
     }
     QVERIFY(!responder.shown().isEmpty());
@@ -896,11 +896,11 @@ void TestRegisterWindow::leavingWithUnsavedChangesAsks()
     if (!left) {
         // Everything as it was: the window, the class chosen, every row and its state.
         QVERIFY(h.isOpen(kRegisterWindow));
-        QCOMPARE(w->Combo1->currentText(), kGrade2);
-        QCOMPARE(w->Combo2->currentText(), kClass3);
+        QCOMPARE(w->gradeGroupCombo->currentText(), kGrade2);
+        QCOMPARE(w->classCombo->currentText(), kClass3);
         QVERIFY(held(w) == kept);
-        QCOMPARE(w->Grid1->RowHeight(3), 0);
-        QVERIFY(w->Frame1->isEnabled());
+        QCOMPARE(w->registerGrid->RowHeight(3), 0);
+        QVERIFY(w->editFrame->isEnabled());
         return;
     }
     switch (leave) {
@@ -908,12 +908,12 @@ void TestRegisterWindow::leavingWithUnsavedChangesAsks()
         QTRY_VERIFY(!h.isOpen(kRegisterWindow));
         break;
     case Leave::OtherClass:
-        QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"钱七", "周九"}));
+        QCOMPARE(gridColumn(w->registerGrid, kColName), QStringList({"钱七", "周九"}));
         QVERIFY(!w->hasUnsavedChanges());
         break;
     case Leave::OtherGradeGroup:
-        QCOMPARE(w->Grid1->Rows(), 1);
-        QCOMPARE(itemTexts(w->Combo2), QStringList{QStringLiteral("二十班")});
+        QCOMPARE(w->registerGrid->Rows(), 1);
+        QCOMPARE(itemTexts(w->classCombo), QStringList{QStringLiteral("二十班")});
         QVERIFY(!w->hasUnsavedChanges());
         break;
     }
@@ -929,15 +929,15 @@ void TestRegisterWindow::leavingWithoutChangesAsksNothing()
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
-    w->Command7->click();
-    clickCell(w->Grid1, 4, kColName);
+    w->addStudentButton->click();
+    clickCell(w->registerGrid, 4, kColName);
     responder.answer(true);
-    w->Command6->click();
+    w->deleteStudentButton->click();
     editCell(w, 1, kColName, QStringLiteral("张三"));
     QVERIFY(!w->hasUnsavedChanges());
     responder.clear();
-    choose(w->Combo2, kClass13);
-    choose(w->Combo1, kGrade3);
+    choose(w->classCombo, kClass13);
+    choose(w->gradeGroupCombo, kGrade3);
     w->cmdClose->click();
     QTRY_VERIFY(!h.isOpen(kRegisterWindow));
     QVERIFY(responder.shown().isEmpty());
@@ -952,61 +952,61 @@ void TestRegisterWindow::transfer()
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);   // seats 01, 02, 04
 
-    w->Command1->click();
-    QVERIFY(w->Frame3->isVisible());
-    QCOMPARE(w->Frame3->title(), QStringLiteral("=====学生转班操作====="));
-    QVERIFY(!w->Frame1->isEnabled());
-    QVERIFY(!w->Frame2->isEnabled());
-    QVERIFY(!w->Command10->isEnabled());
-    QVERIFY(!w->Command12->isEnabled());
+    w->transferButton->click();
+    QVERIFY(w->transferFrame->isVisible());
+    QCOMPARE(w->transferFrame->title(), QStringLiteral("=====学生转班操作====="));
+    QVERIFY(!w->editFrame->isEnabled());
+    QVERIFY(!w->choiceFrame->isEnabled());
+    QVERIFY(!w->signInButton->isEnabled());
+    QVERIFY(!w->exportButton->isEnabled());
 
-    choose(w->Combo3, kClass3);
+    choose(w->sourceClassCombo, kClass3);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("同一个班级不能导入学生。")});
-    QCOMPARE(w->List1->count(), 0);
-    choose(w->Combo3, kClass13);
+    QCOMPARE(w->sourceStudentList->count(), 0);
+    choose(w->sourceClassCombo, kClass13);
     const QString qian = QStringLiteral("%1 钱七").arg(s.qian);
     const QString zhou = QStringLiteral("%1 周九").arg(s.zhou);
-    QCOMPARE(itemTexts(w->List1), QStringList({qian, zhou}));
+    QCOMPARE(itemTexts(w->sourceStudentList), QStringList({qian, zhou}));
 
     responder.clear();
-    w->Command16->click();
+    w->queueStudentButton->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("请在右面选择一名要导入的学生。")});
 
     responder.clear();
-    w->List1->setCurrentRow(0);
+    w->sourceStudentList->setCurrentRow(0);
     responder.answer(true);
-    w->Command16->click();
+    w->queueStudentButton->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("确实要把十三班的") + qian + QStringLiteral("导入本班吗?")});
-    QCOMPARE(itemTexts(w->List2), QStringList{qian});
-    QCOMPARE(w->List1->item(0)->text(), qian + QStringLiteral("(需导入)"));
+    QCOMPARE(itemTexts(w->transferQueueList), QStringList{qian});
+    QCOMPARE(w->sourceStudentList->item(0)->text(), qian + QStringLiteral("(需导入)"));
 
     // Queued already: refused without a question.
     responder.clear();
-    w->List1->setCurrentRow(0);
-    w->Command16->click();
+    w->sourceStudentList->setCurrentRow(0);
+    w->queueStudentButton->click();
     QCOMPARE(responder.shown().size(), 1);
     QVERIFY(!responder.last().isQuestion);
     QVERIFY2(responder.last().text.contains(QStringLiteral("不能重复导入")), qPrintable(responder.last().text));
-    QCOMPARE(w->List2->count(), 1);
+    QCOMPARE(w->transferQueueList->count(), 1);
 
     // No leaves both lists as they were.
-    w->List1->setCurrentRow(1);
+    w->sourceStudentList->setCurrentRow(1);
     responder.answer(false);
-    w->Command16->click();
-    QCOMPARE(itemTexts(w->List2), QStringList{qian});
-    QCOMPARE(w->List1->item(1)->text(), zhou);
+    w->queueStudentButton->click();
+    QCOMPARE(itemTexts(w->transferQueueList), QStringList{qian});
+    QCOMPARE(w->sourceStudentList->item(1)->text(), zhou);
     responder.answer(true);
-    w->Command16->click();
-    QCOMPARE(itemTexts(w->List2), QStringList({qian, zhou}));
+    w->queueStudentButton->click();
+    QCOMPARE(itemTexts(w->transferQueueList), QStringList({qian, zhou}));
 
-    // Another source class replaces List1, also when it has nobody; the queue stays.
-    choose(w->Combo3, kClass5);
-    QCOMPARE(w->List1->count(), 0);
-    QCOMPARE(w->List2->count(), 2);
+    // Another source class replaces sourceStudentList, also when it has nobody; the queue stays.
+    choose(w->sourceClassCombo, kClass5);
+    QCOMPARE(w->sourceStudentList->count(), 0);
+    QCOMPARE(w->transferQueueList->count(), 2);
 
     const QVariant score = s.school.value(QStringLiteral("select %1 from \"初中\" where \"ID\"=?").arg(db::quoteIdentifier(kExam)), {s.zhou});
     responder.clear();
-    w->Command13->click();
+    w->saveTransferButton->click();
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(numberOf(s.school, s.qian), QStringLiteral("20040303"));
     QCOMPARE(numberOf(s.school, s.zhou), QStringLiteral("20040305"));
@@ -1017,19 +1017,19 @@ void TestRegisterWindow::transfer()
              QStringLiteral("评语%1").arg(s.qian));
 
     // The panel closes and the class is read again with the newcomers.
-    QVERIFY(!w->Frame3->isVisible());
-    QVERIFY(w->Frame1->isEnabled());
-    QVERIFY(w->Frame2->isEnabled());
-    QVERIFY(w->Command10->isEnabled());
-    QVERIFY(w->Command12->isEnabled());
-    QCOMPARE(w->List1->count(), 0);
-    QCOMPARE(w->List2->count(), 0);
-    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三", "李四", "钱七", "王五", "周九"}));
-    QCOMPARE(gridColumn(w->Grid1, kColId).at(2), QString::number(s.qian));
+    QVERIFY(!w->transferFrame->isVisible());
+    QVERIFY(w->editFrame->isEnabled());
+    QVERIFY(w->choiceFrame->isEnabled());
+    QVERIFY(w->signInButton->isEnabled());
+    QVERIFY(w->exportButton->isEnabled());
+    QCOMPARE(w->sourceStudentList->count(), 0);
+    QCOMPARE(w->transferQueueList->count(), 0);
+    QCOMPARE(gridColumn(w->registerGrid, kColName), QStringList({"张三", "李四", "钱七", "王五", "周九"}));
+    QCOMPARE(gridColumn(w->registerGrid, kColId).at(2), QString::number(s.qian));
 
     // 十三班 has nobody left.
-    choose(w->Combo2, kClass13);
-    QCOMPARE(w->Grid1->Rows(), 1);
+    choose(w->classCombo, kClass13);
+    QCOMPARE(w->registerGrid->Rows(), 1);
 }
 
 void TestRegisterWindow::transferReportsAStudentWhoIsGone()
@@ -1040,23 +1040,23 @@ void TestRegisterWindow::transferReportsAStudentWhoIsGone()
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
-    w->Command1->click();
-    choose(w->Combo3, kClass13);
+    w->transferButton->click();
+    choose(w->sourceClassCombo, kClass13);
     for (int row : {0, 1}) {
-        w->List1->setCurrentRow(row);
+        w->sourceStudentList->setCurrentRow(row);
         responder.answer(true);
-        w->Command16->click();
+        w->queueStudentButton->click();
     }
     // 钱七 is deleted from another computer before the transfer is saved.
     QVERIFY(s.school.db().exec(QStringLiteral("delete from \"初中\" where \"ID\"=?"), {s.qian}));
     s.school.closeDb();
     responder.clear();
-    w->Command13->click();
+    w->saveTransferButton->click();
     QCOMPARE(responder.shown().size(), 1);
     QVERIFY2(responder.last().text.contains(QStringLiteral("%1 钱七").arg(s.qian)), qPrintable(responder.last().text));
     QVERIFY2(!responder.last().text.contains(QStringLiteral("周九")), qPrintable(responder.last().text));
     QCOMPARE(numberOf(s.school, s.zhou), QStringLiteral("20040303"));
-    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三", "李四", "周九", "王五"}));
+    QCOMPARE(gridColumn(w->registerGrid, kColName), QStringList({"张三", "李四", "周九", "王五"}));
 }
 
 // Another account signs in while the transfer panel is open: 保存转入 moves nobody.
@@ -1067,18 +1067,18 @@ void TestRegisterWindow::transferNeedsTheSignInAtItsSave()
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
-    w->Command1->click();
-    choose(w->Combo3, kClass13);
-    w->List1->setCurrentRow(0);
+    w->transferButton->click();
+    choose(w->sourceClassCombo, kClass13);
+    w->sourceStudentList->setCurrentRow(0);
     h.responder.answer(true);
-    w->Command16->click();
+    w->queueStudentButton->click();
     QVERIFY(signInElsewhere(h.main, QStringLiteral("李老师"), QStringLiteral("l456")));
     h.responder.clear();
-    w->Command13->click();
+    w->saveTransferButton->click();
     QCOMPARE(h.responder.texts(),
              QStringList{QStringLiteral("班主任(王老师)没有登陆，没有学生转入本班。请登陆后再保存转入。")});
     QCOMPARE(numberOf(s.school, s.qian), QStringLiteral("20041301"));
-    QCOMPARE(gridColumn(w->Grid1, kColName), QStringList({"张三", "李四", "王五"}));
+    QCOMPARE(gridColumn(w->registerGrid, kColName), QStringList({"张三", "李四", "王五"}));
 }
 
 void TestRegisterWindow::transferPanelOpensAfterASave()
@@ -1095,25 +1095,25 @@ void TestRegisterWindow::transferPanelOpensAfterASave()
     db::Connection other(s.school.dbPath());
     QVERIFY(other.exec(QStringLiteral("BEGIN IMMEDIATE")));
     QVERIFY(w->connection().setBusyTimeout(50));
-    w->Command1->click();
+    w->transferButton->click();
     QCOMPARE(responder.shown().size(), 1);
-    QVERIFY(!w->Frame3->isVisible());
-    QVERIFY(w->Frame1->isEnabled());
-    QCOMPARE(w->Grid1->TextMatrix(2, kColRowState), kRowChanged);
+    QVERIFY(!w->transferFrame->isVisible());
+    QVERIFY(w->editFrame->isEnabled());
+    QCOMPARE(w->registerGrid->TextMatrix(2, kColRowState), kRowChanged);
     QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
 
-    w->Command1->click();
-    QVERIFY(w->Frame3->isVisible());
+    w->transferButton->click();
+    QVERIFY(w->transferFrame->isVisible());
     QCOMPARE(s.school.value(QStringLiteral("select \"姓名\" from \"初中\" where \"ID\"=?"), {s.li}).toString(),
              QStringLiteral("李四四"));
-    clickCell(w->Grid1, 1, kColName);   // the grid is only a view while the panel is open
+    clickCell(w->registerGrid, 1, kColName);   // the grid is only a view while the panel is open
     QVERIFY(!w->cellEditor()->isOpen());
-    w->Command3->click();
-    QVERIFY(!w->Frame3->isVisible());
-    QVERIFY(w->Frame1->isEnabled());
-    QVERIFY(w->Frame2->isEnabled());
-    QVERIFY(w->Command10->isEnabled());
-    clickCell(w->Grid1, 1, kColName);
+    w->closeTransferButton->click();
+    QVERIFY(!w->transferFrame->isVisible());
+    QVERIFY(w->editFrame->isEnabled());
+    QVERIFY(w->choiceFrame->isEnabled());
+    QVERIFY(w->signInButton->isEnabled());
+    clickCell(w->registerGrid, 1, kColName);
     QVERIFY(w->cellEditor()->isOpen());
 }
 
@@ -1143,13 +1143,13 @@ void TestRegisterWindow::everyCaptionFits()
         // The grid, unless the import panel takes its place, keeps room for its rows,
         // and every text fits its cell, except in a column widened to its limit (the
         // text then shows in a tooltip).
-        QVERIFY(!w->Grid1->isVisible() || w->Grid1->height() > 100);
-        const QFontMetrics fm(w->Grid1->font());
+        QVERIFY(!w->registerGrid->isVisible() || w->registerGrid->height() > 100);
+        const QFontMetrics fm(w->registerGrid->font());
         const int widest = 16 * fm.horizontalAdvance(QChar(0x4E00));
-        for (int r = 1; r < w->Grid1->Rows(); ++r) {
+        for (int r = 1; r < w->registerGrid->Rows(); ++r) {
             for (int c = 0; c <= kColRemarks; ++c) {
-                const QString text = w->Grid1->TextMatrix(r, c);
-                const int width = w->Grid1->columnWidth(c);
+                const QString text = w->registerGrid->TextMatrix(r, c);
+                const int width = w->registerGrid->columnWidth(c);
                 QVERIFY2(fm.horizontalAdvance(text) < width || width >= widest,
                          qPrintable(QString::fromLatin1(what) + text));
             }
@@ -1159,25 +1159,25 @@ void TestRegisterWindow::everyCaptionFits()
     check("register: ");
     saveShot(h.main.grab().toImage(), QStringLiteral("register_window"));
 
-    w->Command1->click();
-    choose(w->Combo3, kClass13);
-    w->List1->setCurrentRow(0);
+    w->transferButton->click();
+    choose(w->sourceClassCombo, kClass13);
+    w->sourceStudentList->setCurrentRow(0);
     responder.answer(true);
-    w->Command16->click();
+    w->queueStudentButton->click();
     check("transfer panel: ");
     saveShot(h.main.grab().toImage(), QStringLiteral("register_transfer"));
 
-    w->Command3->click();
+    w->closeTransferButton->click();
     ScriptedFileChooser chooser;
     chooser.answer(QStringLiteral(TESSALY_WORKBOOKS "/rosters/roster-45.xlsx"));
-    w->Command11->click();
-    w->Command5->click();
-    choose(w->Combo4, QStringLiteral("初一(1)班"));
-    w->List3->setCurrentRow(1);   // 姓名
-    w->List3_Click();
+    w->importButton->click();
+    w->browseButton->click();
+    choose(w->sheetCombo, QStringLiteral("初一(1)班"));
+    w->sheetHeaderList->setCurrentRow(1);   // 姓名
+    w->sheetHeaderChosen();
     check("import panel: ");
     saveShot(h.main.grab().toImage(), QStringLiteral("register_import"));
-    w->Command8->click();
+    w->startImportButton->click();
     check("import report: ");
     saveShot(h.main.grab().toImage(), QStringLiteral("register_import_report"));
 }
@@ -1190,7 +1190,7 @@ void TestRegisterWindow::refusedReadsAreReportedLikeRefusedSaves()
     RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
     QVERIFY(w);
     chooseClass(w, kGrade2, kClass3);
-    w->Command1->click();   // the transfer panel
+    w->transferButton->click();   // the transfer panel
     QVERIFY(w->connection().setBusyTimeout(50));
     responder.clear();
 
@@ -1198,19 +1198,19 @@ void TestRegisterWindow::refusedReadsAreReportedLikeRefusedSaves()
     db::Connection other(s.school.dbPath());
     QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
     const QString refused = QStringLiteral("数据错误事件命中错误：数据库正被其他用户使用，暂时不能读写，请稍后再试。");
-    choose(w->Combo3, kClass13);
+    choose(w->sourceClassCombo, kClass13);
     QCOMPARE(responder.texts(), QStringList{refused});
-    QCOMPARE(w->List1->count(), 0);
+    QCOMPARE(w->sourceStudentList->count(), 0);
     responder.clear();
     w->ChooseClass();
     QCOMPARE(responder.texts(), QStringList{refused});
-    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->registerGrid->Rows(), 1);
     QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
 
     // The same connection reads again once the lock is gone.
     responder.clear();
     w->ChooseClass();
-    QCOMPARE(w->Grid1->Rows(), 4);
+    QCOMPARE(w->registerGrid->Rows(), 4);
     QVERIFY(responder.shown().isEmpty());
 }
 
@@ -1233,7 +1233,7 @@ void TestRegisterWindow::aReadStoppedByADamagedPageListsNobody()
     chooseClass(w, kGrade2, kClass5);
     QCOMPARE(responder.texts(),
              QStringList{QStringLiteral("数据错误事件命中错误：数据库文件已经损坏。请用“数据安全维护”恢复备份，或与管理员联系。")});
-    QCOMPARE(w->Grid1->Rows(), 1);   // no part of the class shown as the whole
+    QCOMPARE(w->registerGrid->Rows(), 1);   // no part of the class shown as the whole
 }
 
 void TestRegisterWindow::readsAndSavesOpenNoFurtherConnection()
@@ -1247,12 +1247,12 @@ void TestRegisterWindow::readsAndSavesOpenNoFurtherConnection()
     const int before = connectionMark(s.school.dbPath());
 
     editCell(w, 1, kColName, QStringLiteral("张三丰"));
-    w->Command4->click();   // the save, then the class read again
-    w->Command1->click();
-    choose(w->Combo3, kClass13);   // the transfer's source list
-    QCOMPARE(w->List1->count(), 2);
+    w->saveButton->click();   // the save, then the class read again
+    w->transferButton->click();
+    choose(w->sourceClassCombo, kClass13);   // the transfer's source list
+    QCOMPARE(w->sourceStudentList->count(), 2);
     QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(gridColumn(w->Grid1, kColName).first(), QStringLiteral("张三丰"));
+    QCOMPARE(gridColumn(w->registerGrid, kColName).first(), QStringLiteral("张三丰"));
 
     QCOMPARE(connectionMark(s.school.dbPath()), before + 1);
 }
