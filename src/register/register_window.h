@@ -1,9 +1,9 @@
 #pragma once
 // 学籍管理 (caption "学生学籍管理"): the class register of the head teachers.
 //
-// Choose a grade group (gradeGroupCombo) and one of its classes (classCombo): the window puts
-// the class's head teacher into the session, resolves the class code and shows
-// the class's students in the register grid registerGrid. Anyone may look; while the
+// Choose a grade group (gradeGroupCombo) and one of its classes (classCombo): the class's
+// head teacher becomes the sign-in toggle's account, the class code is resolved and
+// the class's students shown in the register grid registerGrid. Anyone may look; while the
 // head teacher is signed in (signInButton) the edit buttons in editFrame are enabled
 // and the cell editor cellEditorBox opens on the grid. The class's students are held as
 // rows of data (register_rows.h), each carrying its row state; the grid shows
