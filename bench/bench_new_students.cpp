@@ -117,33 +117,33 @@ struct Window {
     Window()
     {
         w = qobject_cast<NewStudentWindow *>(main.showWindow(kNewStudentWindow));
-        w->Command3->click();
+        w->importButton->click();
         chooser.answer(g_list);
-        w->Command2->click();
-        w->Combo1->setCurrentIndex(0);
-        w->Combo1_Click();
+        w->browseButton->click();
+        w->sheetCombo->setCurrentIndex(0);
+        w->sheetChosen();
         auto map = [this](QRadioButton *option, int position) {
             option->setChecked(true);
-            w->List3->setCurrentRow(position);
-            w->List3_Click();
+            w->sheetHeaderList->setCurrentRow(position);
+            w->sheetHeaderChosen();
         };
-        map(w->Option1, 0);
-        map(w->Option2, 1);
-        map(w->Option3, 2);
+        map(w->codeOption, 0);
+        map(w->nameOption, 1);
+        map(w->sexOption, 2);
         for (int k = 0; k < kSubjects.size(); ++k)
-            map(w->Option4, 3 + k);
-        w->Command8->click();
-        w->Text3->setText(QString::number(kClasses));
+            map(w->scoreOption, 3 + k);
+        w->startImportButton->click();
+        w->classCountBox->setText(QString::number(kClasses));
     }
 };
 
 void BM_PlaceStudents_Window(benchmark::State &state)
 {
     Window win;
-    if (win.w->Grid1->Rows() != kStudents + 1)
+    if (win.w->studentGrid->Rows() != kStudents + 1)
         state.SkipWithError("intake not imported");
     for (auto _ : state) {
-        win.w->Command18->click();
+        win.w->confirmClassCountButton->click();
         QCoreApplication::processEvents();
     }
 }
@@ -153,11 +153,11 @@ void BM_WriteClassLists_Window(benchmark::State &state)
 {
     Window win;
     RecordingWorkbookOpener opener;
-    win.w->Command18->click();
+    win.w->confirmClassCountButton->click();
     for (auto _ : state) {
-        win.w->Command1->click();
-        win.w->Option5->setChecked(true);
-        win.w->Command14->click();
+        win.w->saveResultButton->click();
+        win.w->byClassOption->setChecked(true);
+        win.w->confirmOutputButton->click();
     }
     if (opener.paths().isEmpty())
         state.SkipWithError("class lists not handed over");

@@ -1,10 +1,10 @@
 #pragma once
 // 新生分班 (NewStudentWindow): the dean's office places new students into balanced
-// classes. The list comes from a workbook (import panel Frame1) or is typed (manual
-// panel Frame6); step ② checks it, step ⑤ asks for the class count (Frame5) and runs
+// classes. The list comes from a workbook (import panel importFrame) or is typed (manual
+// panel manualFrame); step ② checks it, step ⑤ asks for the class count (classCountFrame) and runs
 // PlaceStudents, step ⑥ writes class lists, the plain list, or the classes back into
-// the source workbook (Frame7). No database and no sign-in. The rows live in a
-// NewStudentTable; Grid1 shows them and its cell editor writes edits back into them.
+// the source workbook (outputFrame). No database and no sign-in. The rows live in a
+// NewStudentTable; studentGrid shows them and its cell editor writes edits back into them.
 #include "kit/window_base.h"
 #include "organisation/new_students.h"
 #include "workbook/import_workbook.h"
@@ -35,76 +35,76 @@ public:
     explicit NewStudentWindow(WindowHost &host, QWidget *parent = nullptr);
     ~NewStudentWindow() override;
 
-    QLabel *Label4 = nullptr;
+    QLabel *titleLabel = nullptr;
     // Step panel.
-    QFrame *Frame2 = nullptr;
-    QLabel *Label2 = nullptr;
-    QPushButton *Command3 = nullptr;   // 导入Excel文件
-    QPushButton *Command4 = nullptr;   // 人工录入新生数据
-    QListWidget *List1 = nullptr;      // 导入的对应结果
-    QPushButton *Command5 = nullptr;   // 检查数据错误
-    QListWidget *List4 = nullptr;      // priority list
-    QPushButton *Command11 = nullptr;  // ↑
-    QPushButton *Command13 = nullptr;  // ↓
-    QLabel *Label11 = nullptr;
-    QPushButton *Command6 = nullptr;   // 进行分班
-    QPushButton *Command1 = nullptr;   // 保存或打印结果
-    QPushButton *Command7 = nullptr;   // 关闭
+    QFrame *stepsFrame = nullptr;
+    QLabel *stepsHeading = nullptr;
+    QPushButton *importButton = nullptr;   // 导入Excel文件
+    QPushButton *manualEntryButton = nullptr;   // 人工录入新生数据
+    QListWidget *importResultList = nullptr;      // 导入的对应结果
+    QPushButton *checkButton = nullptr;   // 检查数据错误
+    QListWidget *priorityList = nullptr;      // priority list
+    QPushButton *priorityUpButton = nullptr;  // ↑
+    QPushButton *priorityDownButton = nullptr;  // ↓
+    QLabel *priorityNumbers = nullptr;
+    QPushButton *placeButton = nullptr;   // 进行分班
+    QPushButton *saveResultButton = nullptr;   // 保存或打印结果
+    QPushButton *closeButton = nullptr;   // 关闭
     // Main area.
-    QFrame *Frame4 = nullptr;
-    QLabel *Label3 = nullptr;
-    FlexGrid *Grid1 = nullptr;
-    QLineEdit *Text1 = nullptr;        // cell editor
-    QPushButton *Command15 = nullptr;  // 显示错误情况
-    QPushButton *Command16 = nullptr;  // 显示全部情况
+    QFrame *gridFrame = nullptr;
+    QLabel *gridHeading = nullptr;
+    FlexGrid *studentGrid = nullptr;
+    QLineEdit *cellEditorBox = nullptr;        // cell editor
+    QPushButton *showErrorsButton = nullptr;  // 显示错误情况
+    QPushButton *showAllButton = nullptr;  // 显示全部情况
     // Import panel.
-    QFrame *Frame1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLineEdit *Text2 = nullptr;
-    QPushButton *Command2 = nullptr;   // 浏览
-    QComboBox *Combo1 = nullptr;       // worksheets
-    QListWidget *List3 = nullptr;      // the sheet's headers
-    QRadioButton *Option1 = nullptr;   // 代码
-    QRadioButton *Option2 = nullptr;   // 姓名
-    QRadioButton *Option3 = nullptr;   // 性别
-    QRadioButton *Option4 = nullptr;   // 成绩
-    QLabel *Label6 = nullptr;
-    QLabel *Label7 = nullptr;
-    QLabel *Label8 = nullptr;
-    QListWidget *List2 = nullptr;      // mapped score columns
-    QLabel *Label9 = nullptr;
+    QFrame *importFrame = nullptr;
+    QLabel *importHeading = nullptr;
+    QLineEdit *workbookPathBox = nullptr;
+    QPushButton *browseButton = nullptr;   // 浏览
+    QComboBox *sheetCombo = nullptr;       // worksheets
+    QListWidget *sheetHeaderList = nullptr;      // the sheet's headers
+    QRadioButton *codeOption = nullptr;   // 代码
+    QRadioButton *nameOption = nullptr;   // 姓名
+    QRadioButton *sexOption = nullptr;   // 性别
+    QRadioButton *scoreOption = nullptr;   // 成绩
+    QLabel *codeColumnLabel = nullptr;
+    QLabel *nameColumnLabel = nullptr;
+    QLabel *sexColumnLabel = nullptr;
+    QListWidget *scoreColumnList = nullptr;      // mapped score columns
+    QLabel *importNotes = nullptr;
     QLabel *captionRowLabel = nullptr; // says which row holds the captions when row 1 does not
-    QPushButton *Command8 = nullptr;   // 导入
-    QPushButton *Command9 = nullptr;   // 取消
-    QPushButton *Command10 = nullptr;  // 重填
+    QPushButton *startImportButton = nullptr;   // 导入
+    QPushButton *cancelImportButton = nullptr;   // 取消
+    QPushButton *resetImportButton = nullptr;  // 重填
     // Manual-entry panel.
-    QFrame *Frame6 = nullptr;
-    QLabel *Label13 = nullptr;
-    QLineEdit *Text4 = nullptr;        // number of students
-    QLineEdit *Text6 = nullptr;        // subjects, "*"-separated
-    QPushButton *Command21 = nullptr;  // 确定
-    QPushButton *Command19 = nullptr;  // 取消
+    QFrame *manualFrame = nullptr;
+    QLabel *manualHeading = nullptr;
+    QLineEdit *studentCountBox = nullptr;        // number of students
+    QLineEdit *subjectsBox = nullptr;        // subjects, "*"-separated
+    QPushButton *confirmManualButton = nullptr;  // 确定
+    QPushButton *cancelManualButton = nullptr;  // 取消
     // Report panel.
-    QFrame *Frame3 = nullptr;
-    QLabel *Label15 = nullptr;
-    QProgressBar *Bar1 = nullptr;
-    QLabel *lb1 = nullptr;             // progress text
-    QPlainTextEdit *Text5 = nullptr;   // report
-    QPushButton *Command12 = nullptr;  // 取消
+    QFrame *reportFrame = nullptr;
+    QLabel *reportHeading = nullptr;
+    QProgressBar *reportProgress = nullptr;
+    QLabel *progressLabel = nullptr;             // progress text
+    QPlainTextEdit *reportBox = nullptr;   // report
+    QPushButton *closeReportButton = nullptr;  // 取消
     // Class-count panel.
-    QFrame *Frame5 = nullptr;
-    QLabel *Label12 = nullptr;
-    QLineEdit *Text3 = nullptr;
-    QPushButton *Command18 = nullptr;  // 确定
-    QPushButton *Command17 = nullptr;  // 取消
+    QFrame *classCountFrame = nullptr;
+    QLabel *classCountHeading = nullptr;
+    QLineEdit *classCountBox = nullptr;
+    QPushButton *confirmClassCountButton = nullptr;  // 确定
+    QPushButton *cancelClassCountButton = nullptr;  // 取消
     // Output panel.
-    QFrame *Frame7 = nullptr;
-    QLabel *Label14 = nullptr;
-    QRadioButton *Option7 = nullptr;   // 分班结果存回原表中
-    QRadioButton *Option5 = nullptr;   // 按班级输出名单
-    QRadioButton *Option6 = nullptr;   // 按原顺序输出名单
-    QPushButton *Command14 = nullptr;  // 确定
-    QPushButton *Command20 = nullptr;  // 取消
+    QFrame *outputFrame = nullptr;
+    QLabel *outputHeading = nullptr;
+    QRadioButton *writeBackOption = nullptr;   // 分班结果存回原表中
+    QRadioButton *byClassOption = nullptr;   // 按班级输出名单
+    QRadioButton *originalOrderOption = nullptr;   // 按原顺序输出名单
+    QPushButton *confirmOutputButton = nullptr;  // 确定
+    QPushButton *cancelOutputButton = nullptr;  // 取消
 
     const organisation::NewStudentTable &table() const { return m_table; }
     const organisation::StudentMapping &mapping() const { return m_mapping; }
@@ -112,29 +112,29 @@ public:
 
 public slots:
     void Form_Load() override;
-    void Command3_Click();
-    void Command4_Click();
-    void Command2_Click();
-    void Combo1_Click();
-    void List3_Click();
-    void Command10_Click();
-    void Command8_Click();
-    void Command9_Click();
-    void Command19_Click();
-    void Command20_Click();
-    void Command21_Click();
-    void Command15_Click();
-    void Command16_Click();
-    void Command5_Click();
-    void Command6_Click();
-    void Command18_Click();
-    void Command17_Click();
-    void Command12_Click();
-    void Command11_Click();
-    void Command13_Click();
-    void Command1_Click();
-    void Command14_Click();
-    void Command7_Click();
+    void importClicked();
+    void manualEntryClicked();
+    void browseClicked();
+    void sheetChosen();
+    void sheetHeaderChosen();
+    void resetImportClicked();
+    void startImportClicked();
+    void cancelImportClicked();
+    void cancelManualClicked();
+    void cancelOutputClicked();
+    void confirmManualClicked();
+    void showErrorsClicked();
+    void showAllClicked();
+    void checkClicked();
+    void placeClicked();
+    void confirmClassCountClicked();
+    void cancelClassCountClicked();
+    void closeReportClicked();
+    void priorityUpClicked();
+    void priorityDownClicked();
+    void saveResultClicked();
+    void confirmOutputClicked();
+    void closeClicked();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -66,31 +66,31 @@ bool barFull(const QProgressBar *bar)
 void clickHeader(NewStudentWindow *w, QRadioButton *option, const QString &header)
 {
     option->click();
-    const QList<QListWidgetItem *> items = w->List3->findItems(header, Qt::MatchExactly);
+    const QList<QListWidgetItem *> items = w->sheetHeaderList->findItems(header, Qt::MatchExactly);
     QVERIFY2(!items.isEmpty(), qPrintable(header));
-    w->List3->scrollToItem(items.first());
-    QTest::mouseClick(w->List3->viewport(), Qt::LeftButton, {}, w->List3->visualItemRect(items.first()).center());
+    w->sheetHeaderList->scrollToItem(items.first());
+    QTest::mouseClick(w->sheetHeaderList->viewport(), Qt::LeftButton, {}, w->sheetHeaderList->visualItemRect(items.first()).center());
 }
 
 // The import panel opened on a workbook and one of its sheets.
 void openSheet(NewStudentWindow *w, ScriptedFileChooser &chooser, const QString &path, const QString &sheet)
 {
-    w->Command3->click();
+    w->importButton->click();
     chooser.answer(path);
-    w->Command2->click();
-    choose(w->Combo1, sheet);
+    w->browseButton->click();
+    choose(w->sheetCombo, sheet);
 }
 
 // Places the list into 2 classes and writes the classes back into its worksheet.
 void placeInTwoAndWriteBack(WindowHarness &h, NewStudentWindow *w)
 {
     h.responder.answer(true);
-    w->Command6->click();
-    w->Text3->setText(u"2"_s);
-    w->Command18->click();
-    w->Command1->click();
-    w->Option7->click();
-    w->Command14->click();
+    w->placeButton->click();
+    w->classCountBox->setText(u"2"_s);
+    w->confirmClassCountButton->click();
+    w->saveResultButton->click();
+    w->writeBackOption->click();
+    w->confirmOutputButton->click();
     QVERIFY2(h.responder.last().text.contains(u"分班结果已经存入"_s), qPrintable(h.responder.last().text));
 }
 
@@ -133,43 +133,43 @@ private slots:
         auto *w = h.openWindow<NewStudentWindow>(kNewStudentWindow);
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), u"新生分班"_s);
-        QCOMPARE(buttonColour(w->Command3), QColor(192, 192, 192));
+        QCOMPARE(buttonColour(w->importButton), QColor(192, 192, 192));
         saveShot(h.main.grab().toImage(), u"新生分班-打开"_s);
-        QCOMPARE(w->Grid1->Rows(), 4);
-        QCOMPARE(gridRow(w->Grid1, 0).mid(0, 8),
+        QCOMPARE(w->studentGrid->Rows(), 4);
+        QCOMPARE(gridRow(w->studentGrid, 0).mid(0, 8),
                  (QStringList{u"代码"_s, u"姓  名 "_s, u"分班"_s, u"择班"_s, u"性别"_s, u"总分"_s, u"成绩1"_s,
                               u"成绩2"_s}));
-        for (QFrame *panel : {w->Frame1, w->Frame3, w->Frame5, w->Frame6, w->Frame7})
+        for (QFrame *panel : {w->importFrame, w->reportFrame, w->classCountFrame, w->manualFrame, w->outputFrame})
             QVERIFY(panel->isHidden());
 
-        w->Command4->click();
-        QVERIFY(!w->Frame6->isHidden());
-        QVERIFY(!w->Frame2->isEnabled() && !w->Command15->isEnabled());
-        QCOMPARE(buttonColour(w->Command4), kGreen);
-        QCOMPARE(buttonColour(w->Command3), buttonColour(w->Command5));
-        QVERIFY2(stepContrast(w->Command4) >= 4.5, qPrintable(QString::number(stepContrast(w->Command4))));
-        saveShot(w->Frame2->grab().toImage(), u"新生分班-步骤"_s);
-        w->Command19->click();
-        QVERIFY(w->Frame6->isHidden() && w->Frame2->isEnabled() && w->Command16->isEnabled());
+        w->manualEntryButton->click();
+        QVERIFY(!w->manualFrame->isHidden());
+        QVERIFY(!w->stepsFrame->isEnabled() && !w->showErrorsButton->isEnabled());
+        QCOMPARE(buttonColour(w->manualEntryButton), kGreen);
+        QCOMPARE(buttonColour(w->importButton), buttonColour(w->checkButton));
+        QVERIFY2(stepContrast(w->manualEntryButton) >= 4.5, qPrintable(QString::number(stepContrast(w->manualEntryButton))));
+        saveShot(w->stepsFrame->grab().toImage(), u"新生分班-步骤"_s);
+        w->cancelManualButton->click();
+        QVERIFY(w->manualFrame->isHidden() && w->stepsFrame->isEnabled() && w->showAllButton->isEnabled());
 
         // The priority list moves its items and nothing else.
-        w->List4->setCurrentRow(2);
-        w->Command11->click();
-        QCOMPARE(itemTexts(w->List4),
+        w->priorityList->setCurrentRow(2);
+        w->priorityUpButton->click();
+        QCOMPARE(itemTexts(w->priorityList),
                  (QStringList{u"保证择班生"_s, u"总分均衡"_s, u"男女生均衡"_s, u"单科成绩均衡"_s}));
-        w->Command11->click();
-        w->Command11->click();
-        QCOMPARE(w->List4->currentRow(), 0);
-        QCOMPARE(w->List4->item(0)->text(), u"总分均衡"_s);
+        w->priorityUpButton->click();
+        w->priorityUpButton->click();
+        QCOMPARE(w->priorityList->currentRow(), 0);
+        QCOMPARE(w->priorityList->item(0)->text(), u"总分均衡"_s);
 
         // Nothing to check, place or output yet.
-        for (QPushButton *b : {w->Command5, w->Command1}) {
+        for (QPushButton *b : {w->checkButton, w->saveResultButton}) {
             h.responder.clear();
             b->click();
             QCOMPARE(h.responder.last().text, kNoStudents);
             QCOMPARE(h.responder.last().title, u"提示……"_s);
         }
-        QVERIFY(w->Frame7->isHidden());
+        QVERIFY(w->outputFrame->isHidden());
     }
 
     // The shared roster (.xls) through the panel: sheets, headers as stored, mapping,
@@ -182,37 +182,37 @@ private slots:
         auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
         openSheet(w, chooser, kRosters + u"roster-45.xls"_s, u"初一(1)班"_s);
         QCOMPARE(chooser.requests().first().title, u"打开"_s);
-        QVERIFY(w->Grid1->isHidden());
-        QCOMPARE(itemTexts(w->Combo1), (QStringList{u"初一(1)班"_s, u"说明"_s}));
-        QCOMPARE(w->List3->count(), 17);
-        clickHeader(w, w->Option1, u"序号"_s);
+        QVERIFY(w->studentGrid->isHidden());
+        QCOMPARE(itemTexts(w->sheetCombo), (QStringList{u"初一(1)班"_s, u"说明"_s}));
+        QCOMPARE(w->sheetHeaderList->count(), 17);
+        clickHeader(w, w->codeOption, u"序号"_s);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         saveShot(h.main.grab().toImage(), u"新生分班-导入"_s);
-        QCOMPARE(w->Frame1->height() >= w->Frame1->minimumSizeHint().height(), true);
-        clickHeader(w, w->Option2, u"姓名"_s);
-        w->Command8->click();
+        QCOMPARE(w->importFrame->height() >= w->importFrame->minimumSizeHint().height(), true);
+        clickHeader(w, w->nameOption, u"姓名"_s);
+        w->startImportButton->click();
         QCOMPARE(h.responder.last().text, u"没有新生分班所需要的全部信息，请按要求设置好全部内容。"_s);
-        QVERIFY(!w->Frame1->isHidden());
+        QVERIFY(!w->importFrame->isHidden());
 
-        clickHeader(w, w->Option3, u"性别"_s);
-        QCOMPARE(w->Label6->text(), u"序号"_s);
-        QCOMPARE(w->Label8->text(), u"性别"_s);
-        w->Command8->click();
-        QVERIFY(w->Frame1->isHidden() && !w->Grid1->isHidden() && w->Frame2->isEnabled());
-        QVERIFY(!w->Frame3->isHidden());
-        QCOMPARE(itemTexts(w->List1), (QStringList{u"代码→序号"_s, u"姓名→姓名"_s, u"性别→性别"_s}));
-        QCOMPARE(w->Grid1->Rows(), 46);
-        QCOMPARE(gridRow(w->Grid1, 1).mid(0, 6), (QStringList{u"1"_s, u"杜英"_s, u""_s, u""_s, u"男"_s, u"0"_s}));
-        QCOMPARE(w->Grid1->Cols(), 7);
-        QCOMPARE(w->Text5->toPlainText(), u"\n恭喜您！\n\n　　新生人数共：45人,无任何数据错误。"_s);
-        QCOMPARE(w->lb1->text(), u"总计45人现45人"_s);
-        QVERIFY(barFull(w->Bar1));
+        clickHeader(w, w->sexOption, u"性别"_s);
+        QCOMPARE(w->codeColumnLabel->text(), u"序号"_s);
+        QCOMPARE(w->sexColumnLabel->text(), u"性别"_s);
+        w->startImportButton->click();
+        QVERIFY(w->importFrame->isHidden() && !w->studentGrid->isHidden() && w->stepsFrame->isEnabled());
+        QVERIFY(!w->reportFrame->isHidden());
+        QCOMPARE(itemTexts(w->importResultList), (QStringList{u"代码→序号"_s, u"姓名→姓名"_s, u"性别→性别"_s}));
+        QCOMPARE(w->studentGrid->Rows(), 46);
+        QCOMPARE(gridRow(w->studentGrid, 1).mid(0, 6), (QStringList{u"1"_s, u"杜英"_s, u""_s, u""_s, u"男"_s, u"0"_s}));
+        QCOMPARE(w->studentGrid->Cols(), 7);
+        QCOMPARE(w->reportBox->toPlainText(), u"\n恭喜您！\n\n　　新生人数共：45人,无任何数据错误。"_s);
+        QCOMPARE(w->progressLabel->text(), u"总计45人现45人"_s);
+        QVERIFY(barFull(w->reportProgress));
 
         // 重填 clears the mapping; choosing the sheet again clears it too.
-        w->Command3->click();
-        w->Command10->click();
-        QCOMPARE(w->Label6->text(), QString());
-        QVERIFY(w->Option1->isChecked());
+        w->importButton->click();
+        w->resetImportButton->click();
+        QCOMPARE(w->codeColumnLabel->text(), QString());
+        QVERIFY(w->codeOption->isChecked());
     }
 
     // Headers listed as stored; the 23rd score column is refused; the placement written
@@ -227,23 +227,23 @@ private slots:
         QVERIFY(!path.isEmpty());
         auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
         openSheet(w, chooser, path, u"新生"_s);
-        QCOMPARE(w->List3->item(2)->text(), u" 性别"_s);
-        clickHeader(w, w->Option1, u"代码"_s);
-        clickHeader(w, w->Option2, u"姓名"_s);
-        clickHeader(w, w->Option3, u" 性别"_s);
+        QCOMPARE(w->sheetHeaderList->item(2)->text(), u" 性别"_s);
+        clickHeader(w, w->codeOption, u"代码"_s);
+        clickHeader(w, w->nameOption, u"姓名"_s);
+        clickHeader(w, w->sexOption, u" 性别"_s);
         for (int k = 1; k <= 22; ++k)
-            clickHeader(w, w->Option4, u"科%1"_s.arg(k));
-        QCOMPARE(w->List2->count(), 22);
+            clickHeader(w, w->scoreOption, u"科%1"_s.arg(k));
+        QCOMPARE(w->scoreColumnList->count(), 22);
         h.responder.clear();
-        clickHeader(w, w->Option4, u"科23"_s);
-        QCOMPARE(w->List2->count(), 22);
+        clickHeader(w, w->scoreOption, u"科23"_s);
+        QCOMPARE(w->scoreColumnList->count(), 22);
         QCOMPARE(h.responder.shown().size(), 1);
         QVERIFY(h.responder.last().text.contains(u"22"_s));
-        w->Command8->click();
+        w->startImportButton->click();
         QCOMPARE(w->table().scoreCount(), 22);
-        QCOMPARE(w->Grid1->TextMatrix(0, 27), u"科22"_s);
-        QCOMPARE(w->Grid1->TextMatrix(4, 28), u"无性别 "_s);   // "男 " is no sex
-        QCOMPARE(w->Grid1->TextMatrix(1, 5), u"1980"_s);
+        QCOMPARE(w->studentGrid->TextMatrix(0, 27), u"科22"_s);
+        QCOMPARE(w->studentGrid->TextMatrix(4, 28), u"无性别 "_s);   // "男 " is no sex
+        QCOMPARE(w->studentGrid->TextMatrix(1, 5), u"1980"_s);
 
         // Placed, then written back: the classes land beside the students.
         placeInTwoAndWriteBack(h, w);
@@ -252,9 +252,9 @@ private slots:
         QVERIFY(reread && reread->selectSheet(0));
         QCOMPARE(reread->cell(1, 27), u"分班结果"_s);
         for (int r = 2; r <= 5; ++r) {
-            const int row = findRow(w->Grid1, kColCode, reread->cell(r, 1));
+            const int row = findRow(w->studentGrid, kColCode, reread->cell(r, 1));
             QVERIFY(row > 0);
-            QCOMPARE(reread->cell(r, 27), w->Grid1->TextMatrix(row, kColPlaced));
+            QCOMPARE(reread->cell(r, 27), w->studentGrid->TextMatrix(row, kColPlaced));
         }
 
     }
@@ -288,19 +288,19 @@ private slots:
         }
         auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
         openSheet(w, chooser, path, u"新生"_s);
-        QCOMPARE(itemTexts(w->List3), (QStringList{u"代码"_s, u"姓 名"_s, u"性别"_s, u"总分"_s}));
+        QCOMPARE(itemTexts(w->sheetHeaderList), (QStringList{u"代码"_s, u"姓 名"_s, u"性别"_s, u"总分"_s}));
         QVERIFY(w->captionRowLabel->isVisible());
         QCOMPARE(w->captionRowLabel->text(), u"表的第1行不是列名：已把第2行作为列名行，学生资料从第3行读起。"_s);
-        clickHeader(w, w->Option1, u"代码"_s);
-        clickHeader(w, w->Option2, u"姓 名"_s);
-        clickHeader(w, w->Option3, u"性别"_s);
-        clickHeader(w, w->Option4, u"总分"_s);
-        w->Command10->click();   // 重填: the bindings go, the caption row stays
-        clickHeader(w, w->Option1, u"代码"_s);
-        clickHeader(w, w->Option2, u"姓 名"_s);
-        clickHeader(w, w->Option3, u"性别"_s);
-        clickHeader(w, w->Option4, u"总分"_s);
-        w->Command8->click();
+        clickHeader(w, w->codeOption, u"代码"_s);
+        clickHeader(w, w->nameOption, u"姓 名"_s);
+        clickHeader(w, w->sexOption, u"性别"_s);
+        clickHeader(w, w->scoreOption, u"总分"_s);
+        w->resetImportButton->click();   // 重填: the bindings go, the caption row stays
+        clickHeader(w, w->codeOption, u"代码"_s);
+        clickHeader(w, w->nameOption, u"姓 名"_s);
+        clickHeader(w, w->sexOption, u"性别"_s);
+        clickHeader(w, w->scoreOption, u"总分"_s);
+        w->startImportButton->click();
         QCOMPARE(w->table().rows.size(), 3);
         QCOMPARE(w->table().rows.first().name, u"甲"_s);
         QCOMPARE(w->table().rows.first().sheetRow, 3);
@@ -312,9 +312,9 @@ private slots:
         QCOMPARE(reread->cell(1, 5), QString());
         QCOMPARE(reread->cell(2, 5), u"分班结果"_s);
         for (int r = 3; r <= 5; ++r) {
-            const int row = findRow(w->Grid1, kColCode, reread->cell(r, 1));
+            const int row = findRow(w->studentGrid, kColCode, reread->cell(r, 1));
             QVERIFY(row > 0);
-            QCOMPARE(reread->cell(r, 5), w->Grid1->TextMatrix(row, kColPlaced));
+            QCOMPARE(reread->cell(r, 5), w->studentGrid->TextMatrix(row, kColPlaced));
         }
     }
 
@@ -323,38 +323,38 @@ private slots:
         TestSchool school;
         WindowHarness h(school);
         auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
-        w->Command4->click();
-        w->Text6->setText(u"语文*数学*"_s);
-        w->Command21->click();
+        w->manualEntryButton->click();
+        w->subjectsBox->setText(u"语文*数学*"_s);
+        w->confirmManualButton->click();
         QCOMPARE(h.responder.last().text, u"请输入所需要内容"_s);
-        QVERIFY(!w->Frame6->isHidden());
-        typeKeys(w->Text4, u"3a"_s);
-        QCOMPARE(w->Text4->text(), u"3"_s);
-        w->Command21->click();
-        QVERIFY(w->Frame6->isHidden());
-        QCOMPARE(gridColumn(w->Grid1, kColCode), (QStringList{u"1"_s, u"2"_s, u"3"_s}));
-        QCOMPARE(gridRow(w->Grid1, 0).mid(6), (QStringList{u"语文"_s, u"数学"_s, u"　　　　数   据   错   误　　　　"_s}));
+        QVERIFY(!w->manualFrame->isHidden());
+        typeKeys(w->studentCountBox, u"3a"_s);
+        QCOMPARE(w->studentCountBox->text(), u"3"_s);
+        w->confirmManualButton->click();
+        QVERIFY(w->manualFrame->isHidden());
+        QCOMPARE(gridColumn(w->studentGrid, kColCode), (QStringList{u"1"_s, u"2"_s, u"3"_s}));
+        QCOMPARE(gridRow(w->studentGrid, 0).mid(6), (QStringList{u"语文"_s, u"数学"_s, u"　　　　数   据   错   误　　　　"_s}));
 
         // Right after the set-up there is no name: nothing to check.
-        w->Command5->click();
+        w->checkButton->click();
         QCOMPARE(h.responder.last().text, kNoStudents);
 
         // 代码 and the error column open no editor.
-        clickCell(w->Grid1, 1, kColCode);
-        QVERIFY(w->Text1->isHidden());
-        clickCell(w->Grid1, 1, 8);
-        QVERIFY(w->Text1->isHidden());
+        clickCell(w->studentGrid, 1, kColCode);
+        QVERIFY(w->cellEditorBox->isHidden());
+        clickCell(w->studentGrid, 1, 8);
+        QVERIFY(w->cellEditorBox->isHidden());
 
         // Types into a cell and leaves it; the editor's text as typed ("<closed>" when
         // no editor opened).
         auto type = [&](int row, int col, const QString &keys) -> QString {
-            clickCell(w->Grid1, row, col);
-            if (!w->Text1->isVisible())
+            clickCell(w->studentGrid, row, col);
+            if (!w->cellEditorBox->isVisible())
                 return u"<closed>"_s;
-            w->Text1->selectAll();
-            typeKeys(w->Text1, keys);
-            const QString shown = w->Text1->text();
-            w->Grid1->setFocus();
+            w->cellEditorBox->selectAll();
+            typeKeys(w->cellEditorBox, keys);
+            const QString shown = w->cellEditorBox->text();
+            w->studentGrid->setFocus();
             QTest::qWait(0);
             return shown;
         };
@@ -362,34 +362,34 @@ private slots:
         type(1, kColSex, u"女"_s);
         type(2, kColName, u"李四"_s);
         type(2, kColSex, u"x"_s);
-        QCOMPARE(w->Grid1->TextMatrix(2, kColSex), QString());
+        QCOMPARE(w->studentGrid->TextMatrix(2, kColSex), QString());
         QCOMPARE(type(1, 6, u"8。5a"_s), u"8.5"_s);
         type(2, 6, u"90"_s);
         type(1, 7, u"8.5.5"_s);
-        w->Text3->setText(u"2"_s);
+        w->classCountBox->setText(u"2"_s);
         QCOMPARE(type(1, kColChosen, u"3"_s), QString());
         QCOMPARE(type(1, kColChosen, u"2x"_s), u"2"_s);
         QCOMPARE(w->table().rows[0].chosen, u"2"_s);
         QCOMPARE(w->table().rows[0].name, u"张三"_s);
 
-        w->Command5->click();
-        QCOMPARE(buttonColour(w->Command5), kGreen);
-        QVERIFY(barFull(w->Bar1));
-        QCOMPARE(w->Grid1->TextMatrix(1, 7), QString());
-        QCOMPARE(w->Grid1->TextMatrix(1, kColTotal), u"8.5"_s);
-        QCOMPARE(w->Grid1->TextMatrix(1, 8), u"缺成绩 "_s);
-        QCOMPARE(w->Grid1->TextMatrix(3, 8), u"无姓名 无性别 缺成绩 "_s);
-        QVERIFY(w->Text5->toPlainText().startsWith(u"新生人数共：3人,其中（3）人数据错误"_s));
+        w->checkButton->click();
+        QCOMPARE(buttonColour(w->checkButton), kGreen);
+        QVERIFY(barFull(w->reportProgress));
+        QCOMPARE(w->studentGrid->TextMatrix(1, 7), QString());
+        QCOMPARE(w->studentGrid->TextMatrix(1, kColTotal), u"8.5"_s);
+        QCOMPARE(w->studentGrid->TextMatrix(1, 8), u"缺成绩 "_s);
+        QCOMPARE(w->studentGrid->TextMatrix(3, 8), u"无姓名 无性别 缺成绩 "_s);
+        QVERIFY(w->reportBox->toPlainText().startsWith(u"新生人数共：3人,其中（3）人数据错误"_s));
 
         // The row filter hides the rows without errors; 显示全部情况 shows them again.
         type(2, kColSex, u"男"_s);
         type(2, 7, u"80"_s);
-        w->Command5->click();
-        w->Command15->click();
-        QCOMPARE(w->Grid1->RowHeight(2), 0);
-        QVERIFY(w->Grid1->RowHeight(1) > 0);
-        w->Command16->click();
-        QVERIFY(w->Grid1->RowHeight(2) > 0);
+        w->checkButton->click();
+        w->showErrorsButton->click();
+        QCOMPARE(w->studentGrid->RowHeight(2), 0);
+        QVERIFY(w->studentGrid->RowHeight(1) > 0);
+        w->showAllButton->click();
+        QVERIFY(w->studentGrid->RowHeight(2) > 0);
     }
 
     // More classes than students: every student is placed, the classes left over stay
@@ -401,23 +401,23 @@ private slots:
         ScriptedFileChooser chooser;
         auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
         openSheet(w, chooser, kRosters + u"roster-45.xlsx"_s, u"初一(1)班"_s);
-        clickHeader(w, w->Option1, u"序号"_s);
-        clickHeader(w, w->Option2, u"姓名"_s);
-        clickHeader(w, w->Option3, u"性别"_s);
-        w->Command8->click();
+        clickHeader(w, w->codeOption, u"序号"_s);
+        clickHeader(w, w->nameOption, u"姓名"_s);
+        clickHeader(w, w->sexOption, u"性别"_s);
+        w->startImportButton->click();
         h.responder.answer(true);
-        w->Command6->click();
-        QVERIFY(!w->Frame5->isHidden());
+        w->placeButton->click();
+        QVERIFY(!w->classCountFrame->isHidden());
         h.responder.clear();
-        w->Text3->setText(u"46"_s);
-        w->Command18->click();
+        w->classCountBox->setText(u"46"_s);
+        w->confirmClassCountButton->click();
         QVERIFY(h.responder.texts().isEmpty());
-        QVERIFY(w->Frame5->isHidden() && !w->Frame3->isHidden());
-        const QString report = w->Text5->toPlainText();
+        QVERIFY(w->classCountFrame->isHidden() && !w->reportFrame->isHidden());
+        const QString report = w->reportBox->toPlainText();
         QVERIFY(report.startsWith(u"新生人数共：45人"_s));
         const QString lastClass = report.mid(report.indexOf(u"46班情况："_s));
         QVERIFY2(lastClass.contains(u"班内总人数：0(男0 女0 不详0人)"_s), qPrintable(lastClass));
-        const QStringList placed = gridColumn(w->Grid1, kColPlaced).mid(0, 45);
+        const QStringList placed = gridColumn(w->studentGrid, kColPlaced).mid(0, 45);
         QVERIFY(!placed.contains(QString()));
         QVERIFY(!placed.contains(u"46"_s));
     }
@@ -434,61 +434,61 @@ private slots:
         RecordingWorkbookOpener opener;
         auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
         openSheet(w, chooser, kRosters + u"roster-45.xlsx"_s, u"初一(1)班"_s);
-        clickHeader(w, w->Option1, u"序号"_s);
-        clickHeader(w, w->Option2, u"姓名"_s);
-        clickHeader(w, w->Option3, u"性别"_s);
-        clickHeader(w, w->Option4, u"序号"_s);
-        w->Command8->click();
+        clickHeader(w, w->codeOption, u"序号"_s);
+        clickHeader(w, w->nameOption, u"姓名"_s);
+        clickHeader(w, w->sexOption, u"性别"_s);
+        clickHeader(w, w->scoreOption, u"序号"_s);
+        w->startImportButton->click();
 
-        w->Command6->click();   // No: nothing more
+        w->placeButton->click();   // No: nothing more
         QCOMPARE(h.responder.last().text, u"是否继续分班？"_s);
-        QVERIFY(w->Frame5->isHidden() && w->Frame3->isHidden());
+        QVERIFY(w->classCountFrame->isHidden() && w->reportFrame->isHidden());
         h.responder.answer(true);
-        w->Command6->click();
-        QVERIFY(!w->Frame5->isHidden());
-        QCOMPARE(buttonColour(w->Command6), kGreen);
+        w->placeButton->click();
+        QVERIFY(!w->classCountFrame->isHidden());
+        QCOMPARE(buttonColour(w->placeButton), kGreen);
 
         for (const QString &bad : {u"0.4"_s, u"两"_s}) {
-            w->Text3->setText(bad);
-            w->Command18->click();
+            w->classCountBox->setText(bad);
+            w->confirmClassCountButton->click();
             QCOMPARE(h.responder.last().text, u"请输入数字"_s);
             QCOMPARE(h.responder.last().title, u"Tessaly"_s);
-            QCOMPARE(w->Text3->text(), QString());
-            QVERIFY(!w->Frame5->isHidden());
+            QCOMPARE(w->classCountBox->text(), QString());
+            QVERIFY(!w->classCountFrame->isHidden());
         }
-        QCOMPARE(gridColumn(w->Grid1, kColPlaced).first(), QString());
-        w->Text3->setText(u"4"_s);
-        w->Command18->click();
-        QVERIFY(w->Frame5->isHidden() && !w->Frame3->isHidden());
-        QVERIFY(w->Text5->toPlainText().startsWith(u"新生人数共：45人"_s));
-        QVERIFY(barFull(w->Bar1));
-        QStringList codes = gridColumn(w->Grid1, kColCode);
+        QCOMPARE(gridColumn(w->studentGrid, kColPlaced).first(), QString());
+        w->classCountBox->setText(u"4"_s);
+        w->confirmClassCountButton->click();
+        QVERIFY(w->classCountFrame->isHidden() && !w->reportFrame->isHidden());
+        QVERIFY(w->reportBox->toPlainText().startsWith(u"新生人数共：45人"_s));
+        QVERIFY(barFull(w->reportProgress));
+        QStringList codes = gridColumn(w->studentGrid, kColCode);
         QCOMPARE(codes.first(), u"1"_s);
         QCOMPARE(codes.last(), u"45"_s);
-        QVERIFY(!gridColumn(w->Grid1, kColPlaced).contains(QString()));
+        QVERIFY(!gridColumn(w->studentGrid, kColPlaced).contains(QString()));
         saveShot(h.main.grab().toImage(), u"新生分班-分班"_s);
 
-        w->Command1->click();
-        QVERIFY(!w->Frame7->isHidden() && !w->Frame2->isEnabled());
-        QVERIFY(w->Option5->isChecked());
-        w->Command14->click();
-        QVERIFY(w->Frame7->isHidden() && w->Frame2->isEnabled());
+        w->saveResultButton->click();
+        QVERIFY(!w->outputFrame->isHidden() && !w->stepsFrame->isEnabled());
+        QVERIFY(w->byClassOption->isChecked());
+        w->confirmOutputButton->click();
+        QVERIFY(w->outputFrame->isHidden() && w->stepsFrame->isEnabled());
         QCOMPARE(opener.paths().size(), 1);
         XlsxFile x(opener.paths().first());
         QCOMPARE(x.sheetNames(), (QStringList{u"第1班"_s, u"第2班"_s, u"第3班"_s, u"第4班"_s}));
 
         // A class count above the number of students, typed after the placement, is not
         // used: the lists follow the classes placed.
-        w->Text3->setText(u"46"_s);
-        w->Command1->click();
-        QVERIFY(w->Option5->isChecked());
-        w->Command14->click();
+        w->classCountBox->setText(u"46"_s);
+        w->saveResultButton->click();
+        QVERIFY(w->byClassOption->isChecked());
+        w->confirmOutputButton->click();
         QCOMPARE(opener.paths().size(), 2);
         QCOMPARE(XlsxFile(opener.paths().last()).sheetNames(), x.sheetNames());
 
-        w->Command1->click();
-        w->Option6->click();
-        w->Command14->click();
+        w->saveResultButton->click();
+        w->originalOrderOption->click();
+        w->confirmOutputButton->click();
         QCOMPARE(opener.paths().size(), 3);
         QString error;
         auto list = ImportWorkbook::open(opener.paths().last(), &error);
@@ -497,13 +497,13 @@ private slots:
         QCOMPARE(list->usedCols(), 7);
 
         // Opening another workbook releases the roster: the list is no longer from an open one.
-        w->Command3->click();
+        w->importButton->click();
         chooser.answer(kRosters + u"roster-45.xls"_s);
-        w->Command2->click();
-        w->Command9->click();
-        w->Command1->click();
-        w->Option7->click();
-        w->Command14->click();
+        w->browseButton->click();
+        w->cancelImportButton->click();
+        w->saveResultButton->click();
+        w->writeBackOption->click();
+        w->confirmOutputButton->click();
         QVERIFY(h.responder.last().text.contains(u"无法把分班结果存回原表"_s));
     }
 
@@ -527,36 +527,36 @@ private slots:
         writeWorkbook(path, {{u"新生"_s, rows}});
         auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
         openSheet(w, chooser, path, u"新生"_s);
-        clickHeader(w, w->Option1, u"代码"_s);
-        clickHeader(w, w->Option2, u"姓名"_s);
-        clickHeader(w, w->Option3, u"性别"_s);
-        clickHeader(w, w->Option4, u"总分"_s);
-        w->Command8->click();
+        clickHeader(w, w->codeOption, u"代码"_s);
+        clickHeader(w, w->nameOption, u"姓名"_s);
+        clickHeader(w, w->sexOption, u"性别"_s);
+        clickHeader(w, w->scoreOption, u"总分"_s);
+        w->startImportButton->click();
         h.responder.answer(true);
-        w->Command6->click();
-        w->Text3->setText(u"3"_s);
-        w->Command18->click();
-        QCOMPARE(w->Grid1->TextMatrix(1, kColCode), QString());
-        QCOMPARE(w->Grid1->TextMatrix(1, kColName), u"丁"_s);
+        w->placeButton->click();
+        w->classCountBox->setText(u"3"_s);
+        w->confirmClassCountButton->click();
+        QCOMPARE(w->studentGrid->TextMatrix(1, kColCode), QString());
+        QCOMPARE(w->studentGrid->TextMatrix(1, kColName), u"丁"_s);
 
         h.responder.clear();
-        w->Command5->click();
+        w->checkButton->click();
         QVERIFY(h.responder.shown().isEmpty());
-        QVERIFY(w->Text5->toPlainText().contains(u"新生人数共：6人"_s));
+        QVERIFY(w->reportBox->toPlainText().contains(u"新生人数共：6人"_s));
 
         // 进行分班 again, 2 typed into the box, then 取消: the placement into 3 stands.
         h.responder.answer(true);
-        w->Command6->click();
+        w->placeButton->click();
         QCOMPARE(h.responder.last().text, u"是否继续分班？"_s);
-        QVERIFY(!w->Frame5->isHidden());
-        w->Text3->setText(u"2"_s);
-        w->Command17->click();
+        QVERIFY(!w->classCountFrame->isHidden());
+        w->classCountBox->setText(u"2"_s);
+        w->cancelClassCountButton->click();
 
         h.responder.clear();
-        w->Command1->click();
+        w->saveResultButton->click();
         QVERIFY(h.responder.shown().isEmpty());
-        QVERIFY(!w->Frame7->isHidden());
-        w->Command14->click();
+        QVERIFY(!w->outputFrame->isHidden());
+        w->confirmOutputButton->click();
         QCOMPARE(opener.paths().size(), 1);
         QString error;
         auto lists = ImportWorkbook::open(opener.paths().first(), &error);
