@@ -53,98 +53,98 @@ AdmissionNoticeWindow::AdmissionNoticeWindow(WindowHost &host, QWidget *parent)
     setPalette(dark);
 
     // The page.
-    Picture1 = named(new QFrame(this), "Picture1");
-    Picture1->setAutoFillBackground(true);
-    QPalette white = Picture1->palette();
+    noticePanel = named(new QFrame(this), "Picture1");
+    noticePanel->setAutoFillBackground(true);
+    QPalette white = noticePanel->palette();
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::WindowText, Qt::black);
-    Picture1->setPalette(white);
-    Picture1->setGeometry(twipsRect(kPageLeft, kPageTop, kPageWidth, kPageHeight));
-    Label3 = named(new QLabel(QStringLiteral("录取通知书"), Picture1), "Label3");
-    Label3->setFont(cjkFont(QStringLiteral("隶书"), 48));
-    Label3->setAlignment(Qt::AlignCenter);
-    Label3->setGeometry(twipsRect(0, 600, kPageWidth, 1400));
-    Text3 = named(new QLineEdit(QStringLiteral("正在编程中……"), Picture1), "Text3");
-    Text3->setAlignment(Qt::AlignCenter);
-    Text3->setFrame(false);
-    Text3->setGeometry(twipsRect(3600, 2400, 4065, 420));
+    noticePanel->setPalette(white);
+    noticePanel->setGeometry(twipsRect(kPageLeft, kPageTop, kPageWidth, kPageHeight));
+    noticeHeading = named(new QLabel(QStringLiteral("录取通知书"), noticePanel), "Label3");
+    noticeHeading->setFont(cjkFont(QStringLiteral("隶书"), 48));
+    noticeHeading->setAlignment(Qt::AlignCenter);
+    noticeHeading->setGeometry(twipsRect(0, 600, kPageWidth, 1400));
+    noticeText = named(new QLineEdit(QStringLiteral("正在编程中……"), noticePanel), "Text3");
+    noticeText->setAlignment(Qt::AlignCenter);
+    noticeText->setFrame(false);
+    noticeText->setGeometry(twipsRect(3600, 2400, 4065, 420));
 
-    VScroll1 = named(new QScrollBar(Qt::Vertical, this), "VScroll1");
-    VScroll1->setSingleStep(300);
-    VScroll1->setPageStep(3000);
-    ownWindowColour(VScroll1);
+    noticeScroll = named(new QScrollBar(Qt::Vertical, this), "VScroll1");
+    noticeScroll->setSingleStep(300);
+    noticeScroll->setPageStep(3000);
+    ownWindowColour(noticeScroll);
 
     // The button bar.
-    Picture2 = named(new QFrame(this), "Picture2");
-    Picture2->setAutoFillBackground(true);
-    ownWindowColour(Picture2);
-    Picture2->setFrameShape(QFrame::Panel);
-    Picture2->setFrameShadow(QFrame::Raised);
-    Command4 = named(new QPushButton(QStringLiteral("设置"), Picture2), "Command4");
-    Command2 = named(new QPushButton(QStringLiteral("打印"), Picture2), "Command2");
-    Command5 = named(new QPushButton(QStringLiteral("关闭"), Picture2), "Command5");
-    Label4 = named(new QLabel(QStringLiteral("打印录取通知书"), Picture2), "Label4");
-    Label4->setAlignment(Qt::AlignCenter);
+    buttonPanel = named(new QFrame(this), "Picture2");
+    buttonPanel->setAutoFillBackground(true);
+    ownWindowColour(buttonPanel);
+    buttonPanel->setFrameShape(QFrame::Panel);
+    buttonPanel->setFrameShadow(QFrame::Raised);
+    settingsButton = named(new QPushButton(QStringLiteral("设置"), buttonPanel), "Command4");
+    printButton = named(new QPushButton(QStringLiteral("打印"), buttonPanel), "Command2");
+    closeButton = named(new QPushButton(QStringLiteral("关闭"), buttonPanel), "Command5");
+    printHeading = named(new QLabel(QStringLiteral("打印录取通知书"), buttonPanel), "Label4");
+    printHeading->setAlignment(Qt::AlignCenter);
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(12);
     buttons->addStretch(1);
-    for (QPushButton *b : {Command4, Command2, Command5}) {
+    for (QPushButton *b : {settingsButton, printButton, closeButton}) {
         b->setMinimumWidth(twipsToPixels(1200));
         buttons->addWidget(b);
     }
     buttons->addStretch(1);
-    auto *bar = new QVBoxLayout(Picture2);
+    auto *bar = new QVBoxLayout(buttonPanel);
     bar->setContentsMargins(8, 6, 8, 4);
     bar->setSpacing(2);
     bar->addLayout(buttons);
-    bar->addWidget(Label4);
+    bar->addWidget(printHeading);
 
     // The settings panel.
-    Frame1 = named(new QFrame(this), "Frame1");
-    Frame1->setFrameShape(QFrame::Panel);
-    Frame1->setFrameShadow(QFrame::Raised);
-    Frame1->setAutoFillBackground(true);
-    ownWindowColour(Frame1);
-    Label15 = named(new QLabel(QStringLiteral("通知书设置"), Frame1), "Label15");
-    Label15->setFont(cjkFont(QStringLiteral("黑体"), 11));
-    Label15->setAutoFillBackground(true);
-    QPalette strip = Label15->palette();
+    settingsFrame = named(new QFrame(this), "Frame1");
+    settingsFrame->setFrameShape(QFrame::Panel);
+    settingsFrame->setFrameShadow(QFrame::Raised);
+    settingsFrame->setAutoFillBackground(true);
+    ownWindowColour(settingsFrame);
+    settingsHeading = named(new QLabel(QStringLiteral("通知书设置"), settingsFrame), "Label15");
+    settingsHeading->setFont(cjkFont(QStringLiteral("黑体"), 11));
+    settingsHeading->setAutoFillBackground(true);
+    QPalette strip = settingsHeading->palette();
     strip.setColor(QPalette::Window, QColor(0x00, 0x00, 0x80));
     strip.setColor(QPalette::WindowText, Qt::white);
-    Label15->setPalette(strip);
-    Label15->setContentsMargins(6, 3, 6, 3);
-    Label1 = named(new QLabel(QStringLiteral("选择背景图片"), Frame1), "Label1");
-    Text1 = named(new QLineEdit(Frame1), "Text1");
-    Command1 = named(new QPushButton(QStringLiteral("浏览"), Frame1), "Command1");
-    Label2 = named(new QLabel(QStringLiteral("选择学生名单"), Frame1), "Label2");
-    Text2 = named(new QLineEdit(Frame1), "Text2");
-    Command3 = named(new QPushButton(QStringLiteral("浏览"), Frame1), "Command3");
-    lb = named(new QLabel(QStringLiteral("通知书大小"), Frame1), "lb");
-    Option1 = named(new QRadioButton(QStringLiteral("32Ｋ纸"), Frame1), "Option1");
-    Option2 = named(new QRadioButton(QStringLiteral("16Ｋ纸"), Frame1), "Option2");
-    Command6 = named(new QPushButton(QStringLiteral("确定"), Frame1), "Command6");
-    Command12 = named(new QPushButton(QStringLiteral("取消"), Frame1), "Command12");
-    for (QPushButton *b : {Command1, Command3})
+    settingsHeading->setPalette(strip);
+    settingsHeading->setContentsMargins(6, 3, 6, 3);
+    pictureLabel = named(new QLabel(QStringLiteral("选择背景图片"), settingsFrame), "Label1");
+    pictureBox = named(new QLineEdit(settingsFrame), "Text1");
+    browsePictureButton = named(new QPushButton(QStringLiteral("浏览"), settingsFrame), "Command1");
+    studentListLabel = named(new QLabel(QStringLiteral("选择学生名单"), settingsFrame), "Label2");
+    studentListBox = named(new QLineEdit(settingsFrame), "Text2");
+    browseStudentListButton = named(new QPushButton(QStringLiteral("浏览"), settingsFrame), "Command3");
+    paperSizeLabel = named(new QLabel(QStringLiteral("通知书大小"), settingsFrame), "lb");
+    paper32kOption = named(new QRadioButton(QStringLiteral("32Ｋ纸"), settingsFrame), "Option1");
+    paper16kOption = named(new QRadioButton(QStringLiteral("16Ｋ纸"), settingsFrame), "Option2");
+    confirmSettingsButton = named(new QPushButton(QStringLiteral("确定"), settingsFrame), "Command6");
+    cancelSettingsButton = named(new QPushButton(QStringLiteral("取消"), settingsFrame), "Command12");
+    for (QPushButton *b : {browsePictureButton, browseStudentListButton})
         b->setFixedWidth(twipsToPixels(700));
 
-    auto *panel = new QVBoxLayout(Frame1);
+    auto *panel = new QVBoxLayout(settingsFrame);
     panel->setContentsMargins(2, 2, 2, 10);
     panel->setSpacing(8);
-    panel->addWidget(Label15);
+    panel->addWidget(settingsHeading);
     auto *rows = new QGridLayout;
     rows->setContentsMargins(10, 2, 10, 0);
     rows->setHorizontalSpacing(6);
     rows->setVerticalSpacing(8);
-    rows->addWidget(Label1, 0, 0);
-    rows->addWidget(Text1, 0, 1);
-    rows->addWidget(Command1, 0, 2);
-    rows->addWidget(Label2, 1, 0);
-    rows->addWidget(Text2, 1, 1);
-    rows->addWidget(Command3, 1, 2);
-    rows->addWidget(lb, 2, 0);
+    rows->addWidget(pictureLabel, 0, 0);
+    rows->addWidget(pictureBox, 0, 1);
+    rows->addWidget(browsePictureButton, 0, 2);
+    rows->addWidget(studentListLabel, 1, 0);
+    rows->addWidget(studentListBox, 1, 1);
+    rows->addWidget(browseStudentListButton, 1, 2);
+    rows->addWidget(paperSizeLabel, 2, 0);
     auto *options = new QHBoxLayout;
-    options->addWidget(Option1);
-    options->addWidget(Option2);
+    options->addWidget(paper32kOption);
+    options->addWidget(paper16kOption);
     options->addStretch(1);
     rows->addLayout(options, 2, 1, 1, 2);
     rows->setColumnStretch(1, 1);
@@ -152,21 +152,21 @@ AdmissionNoticeWindow::AdmissionNoticeWindow(WindowHost &host, QWidget *parent)
     panel->addStretch(1);
     auto *panelButtons = new QHBoxLayout;
     panelButtons->addStretch(1);
-    panelButtons->addWidget(Command6);
-    panelButtons->addWidget(Command12);
+    panelButtons->addWidget(confirmSettingsButton);
+    panelButtons->addWidget(cancelSettingsButton);
     panelButtons->addStretch(1);
     panel->addLayout(panelButtons);
     const QRect design = twipsRect(kPanel.x(), kPanel.y(), kPanel.width(), kPanel.height());
-    Frame1->setGeometry(QRect(design.topLeft(), design.size().expandedTo(Frame1->sizeHint())));
-    Frame1->hide();
+    settingsFrame->setGeometry(QRect(design.topLeft(), design.size().expandedTo(settingsFrame->sizeHint())));
+    settingsFrame->hide();
 
-    connect(Command4, &QPushButton::clicked, this, &AdmissionNoticeWindow::Command4_Click);
-    connect(Command6, &QPushButton::clicked, this, &AdmissionNoticeWindow::Command6_Click);
-    connect(Command12, &QPushButton::clicked, this, &AdmissionNoticeWindow::Command12_Click);
-    connect(Command1, &QPushButton::clicked, this, &AdmissionNoticeWindow::Command1_Click);
-    connect(Command5, &QPushButton::clicked, this, &AdmissionNoticeWindow::Command5_Click);
-    connect(VScroll1, &QScrollBar::valueChanged, this, &AdmissionNoticeWindow::VScroll1_Change);
-    connect(VScroll1, &QScrollBar::sliderMoved, this, &AdmissionNoticeWindow::VScroll1_Scroll);
+    connect(settingsButton, &QPushButton::clicked, this, &AdmissionNoticeWindow::settingsClicked);
+    connect(confirmSettingsButton, &QPushButton::clicked, this, &AdmissionNoticeWindow::confirmSettingsClicked);
+    connect(cancelSettingsButton, &QPushButton::clicked, this, &AdmissionNoticeWindow::cancelSettingsClicked);
+    connect(browsePictureButton, &QPushButton::clicked, this, &AdmissionNoticeWindow::browsePictureClicked);
+    connect(closeButton, &QPushButton::clicked, this, &AdmissionNoticeWindow::closeClicked);
+    connect(noticeScroll, &QScrollBar::valueChanged, this, &AdmissionNoticeWindow::noticeScrolled);
+    connect(noticeScroll, &QScrollBar::sliderMoved, this, &AdmissionNoticeWindow::noticeScrolling);
 }
 
 QSize AdmissionNoticeWindow::sizeHint() const
@@ -183,13 +183,13 @@ void AdmissionNoticeWindow::resizeEvent(QResizeEvent *event)
 void AdmissionNoticeWindow::placeBars()
 {
     const int barTop = std::max(0, height() - twipsToPixels(kBarHeight));
-    Picture2->setGeometry(0, barTop, width(), height() - barTop);
+    buttonPanel->setGeometry(0, barTop, width(), height() - barTop);
     const int scrollWidth = twipsToPixels(kScrollWidth);
     // As designed, the scroll bar reaches 15 twips under the button bar.
     const int scrollHeight = std::min(twipsToPixels(kScrollHeight), barTop + twipsToPixels(kScrollHeight - kBarTop));
-    VScroll1->setGeometry(width() - scrollWidth, 0, scrollWidth, scrollHeight);
+    noticeScroll->setGeometry(width() - scrollWidth, 0, scrollWidth, scrollHeight);
     // The scroll range: the page's height less the scroll bar's, plus 100.
-    VScroll1->setRange(-50, kPageHeight - pixelsToTwips(VScroll1->height()) + 100);
+    noticeScroll->setRange(-50, kPageHeight - pixelsToTwips(noticeScroll->height()) + 100);
 }
 
 void AdmissionNoticeWindow::Form_Load()
@@ -200,26 +200,26 @@ void AdmissionNoticeWindow::Form_Load()
 
 int AdmissionNoticeWindow::pageTopTwips() const
 {
-    return pixelsToTwips(Picture1->y());
+    return pixelsToTwips(noticePanel->y());
 }
 
-void AdmissionNoticeWindow::Command4_Click()
+void AdmissionNoticeWindow::settingsClicked()
 {
-    Frame1->show();
-    Frame1->raise();
+    settingsFrame->show();
+    settingsFrame->raise();
 }
 
-void AdmissionNoticeWindow::Command6_Click()
+void AdmissionNoticeWindow::confirmSettingsClicked()
 {
-    Frame1->hide();
+    settingsFrame->hide();
 }
 
-void AdmissionNoticeWindow::Command12_Click()
+void AdmissionNoticeWindow::cancelSettingsClicked()
 {
-    Frame1->hide();
+    settingsFrame->hide();
 }
 
-void AdmissionNoticeWindow::Command1_Click()
+void AdmissionNoticeWindow::browsePictureClicked()
 {
     CommonDialog1.DialogTitle = QStringLiteral("打开");
     CommonDialog1.CancelError = false;
@@ -227,20 +227,20 @@ void AdmissionNoticeWindow::Command1_Click()
         "bmp文件 (*.bmp)|*.bmp|jpg文件 (*.jpg)|*.jpg|jpeg文件 (*.jpeg)|*.jpeg|gif文件 (*.gif)|*.gif");
     CommonDialog1.ShowOpen(this);
     if (!CommonDialog1.FileName.isEmpty())
-        Text1->setText(CommonDialog1.FileName);
+        pictureBox->setText(CommonDialog1.FileName);
 }
 
-void AdmissionNoticeWindow::VScroll1_Change()
+void AdmissionNoticeWindow::noticeScrolled()
 {
-    Picture1->move(Picture1->x(), twipsToPixels(-VScroll1->value()));
+    noticePanel->move(noticePanel->x(), twipsToPixels(-noticeScroll->value()));
 }
 
-void AdmissionNoticeWindow::VScroll1_Scroll()
+void AdmissionNoticeWindow::noticeScrolling()
 {
-    VScroll1_Change();
+    noticeScrolled();
 }
 
-void AdmissionNoticeWindow::Command5_Click()
+void AdmissionNoticeWindow::closeClicked()
 {
     CloseWindow(this);
 }

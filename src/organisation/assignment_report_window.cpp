@@ -21,28 +21,28 @@ AssignmentReportWindow::AssignmentReportWindow(WindowHost &host, QWidget *parent
 {
     setWindowTitle(design.caption);
 
-    Label1 = named(new QLabel(design.heading, this), "Label1");
-    Label1->setFont(cjkFont(QStringLiteral("黑体"), 16, design.boldHeading));
-    Label1->setAlignment(Qt::AlignCenter);
-    Text1 = named(new QPlainTextEdit(this), "Text1");
-    Text1->setFont(cjkFont(QStringLiteral("宋体"), 11));
-    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Command1 = named(new QPushButton(QStringLiteral("打印(&P)"), this), "Command1");
-    Command2 = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "Command2");
+    headingLabel = named(new QLabel(design.heading, this), "Label1");
+    headingLabel->setFont(cjkFont(QStringLiteral("黑体"), 16, design.boldHeading));
+    headingLabel->setAlignment(Qt::AlignCenter);
+    reportBox = named(new QPlainTextEdit(this), "Text1");
+    reportBox->setFont(cjkFont(QStringLiteral("宋体"), 11));
+    reportBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    reportBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    printButton = named(new QPushButton(QStringLiteral("打印(&P)"), this), "Command1");
+    closeButton = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "Command2");
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    buttons->addWidget(printButton);
+    buttons->addWidget(closeButton);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 8);
-    layout->addWidget(Label1);
-    layout->addWidget(Text1, 1);
+    layout->addWidget(headingLabel);
+    layout->addWidget(reportBox, 1);
     layout->addLayout(buttons);
 
-    connect(Command1, &QPushButton::clicked, this, &AssignmentReportWindow::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &AssignmentReportWindow::Command2_Click);
+    connect(printButton, &QPushButton::clicked, this, &AssignmentReportWindow::printClicked);
+    connect(closeButton, &QPushButton::clicked, this, &AssignmentReportWindow::closeClicked);
 }
 
 void AssignmentReportWindow::Form_Load()
@@ -54,15 +54,15 @@ void AssignmentReportWindow::Form_Load()
     const organisation::AssignmentReport report = m_design.build(connection());
     if (!report.ok())
         reportReadFailure(this, connection().error());
-    setBoxText(Text1, report.text);
+    setBoxText(reportBox, report.text);
 }
 
-void AssignmentReportWindow::Command1_Click()
+void AssignmentReportWindow::printClicked()
 {
-    host().handToPrintPage(m_design.printPrefix + boxText(Text1));
+    host().handToPrintPage(m_design.printPrefix + boxText(reportBox));
 }
 
-void AssignmentReportWindow::Command2_Click()
+void AssignmentReportWindow::closeClicked()
 {
     CloseWindow(this);
 }

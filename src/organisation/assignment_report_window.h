@@ -21,15 +21,15 @@ namespace tessaly {
 class AssignmentReportWindow : public QWidget, public FormWindow {
     Q_OBJECT
 public:
-    QLabel *Label1 = nullptr;          // the heading
-    QPlainTextEdit *Text1 = nullptr;   // the report, editable
-    QPushButton *Command1 = nullptr;   // 打印(&P)
-    QPushButton *Command2 = nullptr;   // 关闭(&C)
+    QLabel *headingLabel = nullptr;          // the heading
+    QPlainTextEdit *reportBox = nullptr;   // the report, editable
+    QPushButton *printButton = nullptr;   // 打印(&P)
+    QPushButton *closeButton = nullptr;   // 关闭(&C)
 
 public slots:
     void Form_Load() override;
-    void Command1_Click();
-    void Command2_Click();
+    void printClicked();
+    void closeClicked();
 
 protected:
     struct Design {

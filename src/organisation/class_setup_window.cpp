@@ -87,76 +87,76 @@ ClassSetupWindow::ClassSetupWindow(WindowHost &host, QWidget *parent)
     setObjectName(QStringLiteral("班级设置"));
     setWindowTitle(QStringLiteral("班级设置"));
 
-    Command9 = named(new QPushButton(this), "Command9");
+    signInButton = named(new QPushButton(this), "Command9");
 
-    Frame1 = named(new QGroupBox(QStringLiteral("进行班级设置"), this), "Frame1");
-    Label3[4] = indexed(new QLabel(QStringLiteral("进行班级设置"), Frame1), "Label3", 4);
-    QFont heading = Label3[4]->font();
+    setupFrame = named(new QGroupBox(QStringLiteral("进行班级设置"), this), "Frame1");
+    headingLabels[4] = indexed(new QLabel(QStringLiteral("进行班级设置"), setupFrame), "Label3", 4);
+    QFont heading = headingLabels[4]->font();
     heading.setBold(true);
-    Label3[4]->setFont(heading);
-    Label1[2] = indexed(new QLabel(QStringLiteral("选年级组"), Frame1), "Label1", 2);
-    Combo1 = named(new QComboBox(Frame1), "Combo1");
-    Combo1->setPlaceholderText(QStringLiteral("选年级组"));
-    Combo1->setMinimumContentsLength(6);
-    Label1[1] = indexed(new QLabel(QStringLiteral("已有班级"), Frame1), "Label1", 1);
-    List1 = named(new QListWidget(Frame1), "List1");
+    headingLabels[4]->setFont(heading);
+    countLabels[2] = indexed(new QLabel(QStringLiteral("选年级组"), setupFrame), "Label1", 2);
+    gradeGroupCombo = named(new QComboBox(setupFrame), "Combo1");
+    gradeGroupCombo->setPlaceholderText(QStringLiteral("选年级组"));
+    gradeGroupCombo->setMinimumContentsLength(6);
+    countLabels[1] = indexed(new QLabel(QStringLiteral("已有班级"), setupFrame), "Label1", 1);
+    classList = named(new QListWidget(setupFrame), "List1");
     for (const QString &name : classNames()) {
-        auto *item = new QListWidgetItem(name, List1);
+        auto *item = new QListWidgetItem(name, classList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
     // "已有班级　　个" with the number laid into its gap.
-    Label1[0] = indexed(new QLabel(QStringLiteral("已有班级　　个"), Frame1), "Label1", 0);
-    Label1[3] = indexed(new QLabel(QStringLiteral("0"), Label1[0]), "Label1", 3);
-    Label1[3]->setAlignment(Qt::AlignCenter);
+    countLabels[0] = indexed(new QLabel(QStringLiteral("已有班级　　个"), setupFrame), "Label1", 0);
+    countLabels[3] = indexed(new QLabel(QStringLiteral("0"), countLabels[0]), "Label1", 3);
+    countLabels[3]->setAlignment(Qt::AlignCenter);
     {
-        const QFontMetrics fm(Label1[0]->font());
-        auto *gap = new QHBoxLayout(Label1[0]);
+        const QFontMetrics fm(countLabels[0]->font());
+        auto *gap = new QHBoxLayout(countLabels[0]);
         gap->setContentsMargins(fm.horizontalAdvance(QStringLiteral("已有班级")), 0, 0, 0);
         gap->setSpacing(0);
-        Label1[3]->setFixedWidth(fm.horizontalAdvance(QStringLiteral("　　")));
-        gap->addWidget(Label1[3]);
+        countLabels[3]->setFixedWidth(fm.horizontalAdvance(QStringLiteral("　　")));
+        gap->addWidget(countLabels[3]);
         gap->addStretch(1);
     }
-    Command1 = named(new QPushButton(QStringLiteral("保存(&S)"), Frame1), "Command1");
+    saveButton = named(new QPushButton(QStringLiteral("保存(&S)"), setupFrame), "Command1");
 
-    auto *left = new QGridLayout(Frame1);
+    auto *left = new QGridLayout(setupFrame);
     left->setContentsMargins(8, 4, 8, 8);
-    left->addWidget(Label3[4], 0, 0, 1, 2);
-    left->addWidget(Label1[2], 1, 0);
-    left->addWidget(Combo1, 1, 1);
-    left->addWidget(Label1[1], 2, 0, Qt::AlignTop);
-    left->addWidget(List1, 2, 1);
-    left->addWidget(Label1[0], 3, 0, 1, 2);
-    left->addWidget(Command1, 4, 0, 1, 2);
+    left->addWidget(headingLabels[4], 0, 0, 1, 2);
+    left->addWidget(countLabels[2], 1, 0);
+    left->addWidget(gradeGroupCombo, 1, 1);
+    left->addWidget(countLabels[1], 2, 0, Qt::AlignTop);
+    left->addWidget(classList, 2, 1);
+    left->addWidget(countLabels[0], 3, 0, 1, 2);
+    left->addWidget(saveButton, 4, 0, 1, 2);
     left->setRowStretch(2, 1);
 
-    Frame2 = named(new QFrame(this), "Frame2");
-    Frame2->setFrameShape(QFrame::StyledPanel);
-    Label3[0] = indexed(new QLabel(QStringLiteral("现有班级列表"), Frame2), "Label3", 0);
-    Grid1 = named(new FlexGrid(Frame2), "Grid1");
-    Label1[4] = indexed(new QLabel(QStringLiteral("　　班级设定完成后,请点击上面的相应表格填写班主任名等。"), Frame2),
+    gridFrame = named(new QFrame(this), "Frame2");
+    gridFrame->setFrameShape(QFrame::StyledPanel);
+    headingLabels[0] = indexed(new QLabel(QStringLiteral("现有班级列表"), gridFrame), "Label3", 0);
+    classGrid = named(new FlexGrid(gridFrame), "Grid1");
+    countLabels[4] = indexed(new QLabel(QStringLiteral("　　班级设定完成后,请点击上面的相应表格填写班主任名等。"), gridFrame),
                         "Label1", 4);
-    Label1[4]->setWordWrap(true);
-    auto *right = new QVBoxLayout(Frame2);
+    countLabels[4]->setWordWrap(true);
+    auto *right = new QVBoxLayout(gridFrame);
     right->setContentsMargins(8, 6, 8, 6);
-    right->addWidget(Label3[0]);
-    right->addWidget(Grid1, 1);
-    right->addWidget(Label1[4]);
-    Text1 = named(new QLineEdit(Frame2), "Text1");
-    m_editor = new CellEditor(Grid1, classCellEditorConfig(), Text1);
+    right->addWidget(headingLabels[0]);
+    right->addWidget(classGrid, 1);
+    right->addWidget(countLabels[4]);
+    cellEditorBox = named(new QLineEdit(gridFrame), "Text1");
+    m_editor = new CellEditor(classGrid, classCellEditorConfig(), cellEditorBox);
     connect(m_editor, &CellEditor::cellWritten, this,
-            [this](int row, int col) { Grid1->widenColumnsToText(col, col, row, row); });
+            [this](int row, int col) { classGrid->widenColumnsToText(col, col, row, row); });
 
-    Command8 = named(new QPushButton(QStringLiteral("退出(&E)"), this), "Command8");
+    closeButton = named(new QPushButton(QStringLiteral("退出(&E)"), this), "Command8");
 
     auto *top = new QHBoxLayout;
-    top->addWidget(Command9);
+    top->addWidget(signInButton);
     top->addStretch(1);
-    top->addWidget(Command8);
+    top->addWidget(closeButton);
     auto *body = new QHBoxLayout;
-    body->addWidget(Frame1, 2);
-    body->addWidget(Frame2, 3);
+    body->addWidget(setupFrame, 2);
+    body->addWidget(gridFrame, 3);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(top);
@@ -164,21 +164,21 @@ ClassSetupWindow::ClassSetupWindow(WindowHost &host, QWidget *parent)
 
     setGridFormat();
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, databasePath(), this);
-    m_toggle->setEditors({Frame1});
-    Command9->setText(QStringLiteral("教导处管理员 登陆(&K)"));   // until the first sign-out
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, signInButton, host, databasePath(), this);
+    m_toggle->setEditors({setupFrame});
+    signInButton->setText(QStringLiteral("教导处管理员 登陆(&K)"));   // until the first sign-out
 
-    connect(Combo1, &QComboBox::activated, this, &ClassSetupWindow::Combo1_Click);
-    connect(List1, &QListWidget::itemChanged, this, &ClassSetupWindow::List1_Click);
-    connect(Command1, &QPushButton::clicked, this, &ClassSetupWindow::Command1_Click);
-    connect(Command8, &QPushButton::clicked, this, &ClassSetupWindow::Command8_Click);
+    connect(gradeGroupCombo, &QComboBox::activated, this, &ClassSetupWindow::gradeGroupChosen);
+    connect(classList, &QListWidget::itemChanged, this, &ClassSetupWindow::classClicked);
+    connect(saveButton, &QPushButton::clicked, this, &ClassSetupWindow::saveClicked);
+    connect(closeButton, &QPushButton::clicked, this, &ClassSetupWindow::closeClicked);
 }
 
 void ClassSetupWindow::setGridFormat()
 {
-    Grid1->setRows(1);   // the header row alone
-    Grid1->setFormatString(kGridFormat);
-    Grid1->setColWidth(kColPassword, 0);
+    classGrid->setRows(1);   // the header row alone
+    classGrid->setFormatString(kGridFormat);
+    classGrid->setColWidth(kColPassword, 0);
 }
 
 void ClassSetupWindow::Form_Load()
@@ -189,22 +189,22 @@ void ClassSetupWindow::Form_Load()
         return;
 
     LoadAdminAccount(connection(), this);
-    FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::ClassSetup, this);
-    Combo1->setCurrentIndex(-1);   // shows "选年级组"
+    FillGradeGroupCombo(connection(), gradeGroupCombo, GradeGroupVariant::ClassSetup, this);
+    gradeGroupCombo->setCurrentIndex(-1);   // shows "选年级组"
 
     setGridFormat();
-    Label1[3]->setText(QStringLiteral("0"));
+    countLabels[3]->setText(QStringLiteral("0"));
     if (m_toggle->ownAccountSignedIn())
         m_toggle->showState();
 }
 
-void ClassSetupWindow::Combo1_Click()
+void ClassSetupWindow::gradeGroupChosen()
 {
-    const QString chosen = Combo1->currentText().trimmed();
+    const QString chosen = gradeGroupCombo->currentText().trimmed();
     if (!settleUnsaved()) {
         // The changes stay: so does the grade group they belong to.
-        const QSignalBlocker block(Combo1);
-        Combo1->setCurrentIndex(Combo1->findText(m_gradeGroup));
+        const QSignalBlocker block(gradeGroupCombo);
+        gradeGroupCombo->setCurrentIndex(gradeGroupCombo->findText(m_gradeGroup));
         return;
     }
     m_editor->cancel();
@@ -214,22 +214,22 @@ void ClassSetupWindow::Combo1_Click()
         reportReadFailure(this, connection().error());
     setGridFormat();
     FillClassGrid(stored.value_or(QVector<ClassRow>()));
-    Label3[0]->setText(Combo1->currentText() + QStringLiteral("全部班级列表"));
+    headingLabels[0]->setText(gradeGroupCombo->currentText() + QStringLiteral("全部班级列表"));
     m_gradeGroup = chosen;
 }
 
 void ClassSetupWindow::setTicks(const QStringList &names, int *counted)
 {
-    const QSignalBlocker block(List1);
+    const QSignalBlocker block(classList);
     int n = 0;
-    for (int i = 0; i < List1->count(); ++i)
-        List1->item(i)->setCheckState(Qt::Unchecked);
+    for (int i = 0; i < classList->count(); ++i)
+        classList->item(i)->setCheckState(Qt::Unchecked);
     for (const QString &name : names) {
         if (name.isEmpty())
             continue;
-        for (int i = 0; i < List1->count(); ++i) {
-            if (List1->item(i)->text() == name) {
-                List1->item(i)->setCheckState(Qt::Checked);
+        for (int i = 0; i < classList->count(); ++i) {
+            if (classList->item(i)->text() == name) {
+                classList->item(i)->setCheckState(Qt::Checked);
                 ++n;
             }
         }
@@ -247,36 +247,36 @@ void ClassSetupWindow::FillClassGrid(const QVector<ClassRow> &rows)
     setTicks(names, &n);
     showRows(rows);
     m_saved = rows;
-    Label1[3]->setText(QString::number(n));
+    countLabels[3]->setText(QString::number(n));
 }
 
 void ClassSetupWindow::showRows(const QVector<ClassRow> &rows)
 {
-    Grid1->setUpdatesEnabled(false);
-    Grid1->setRows(1);
-    Grid1->setRows(1 + int(rows.size()));
+    classGrid->setUpdatesEnabled(false);
+    classGrid->setRows(1);
+    classGrid->setRows(1 + int(rows.size()));
     for (int i = 0; i < rows.size(); ++i) {
         const int r = i + 1;
-        Grid1->setTextMatrix(r, kColNumber, QString::number(r));
-        Grid1->setTextMatrix(r, kColName, rows[i].name);
-        Grid1->setTextMatrix(r, kColActualName, rows[i].actualName);
-        Grid1->setTextMatrix(r, kColHeadTeacher, rows[i].headTeacher);
-        Grid1->setTextMatrix(r, kColPassword, rows[i].password);
+        classGrid->setTextMatrix(r, kColNumber, QString::number(r));
+        classGrid->setTextMatrix(r, kColName, rows[i].name);
+        classGrid->setTextMatrix(r, kColActualName, rows[i].actualName);
+        classGrid->setTextMatrix(r, kColHeadTeacher, rows[i].headTeacher);
+        classGrid->setTextMatrix(r, kColPassword, rows[i].password);
     }
-    Grid1->widenColumnsToText(kColName, kColHeadTeacher, 1, Grid1->Rows() - 1);
-    Grid1->setUpdatesEnabled(true);
+    classGrid->widenColumnsToText(kColName, kColHeadTeacher, 1, classGrid->Rows() - 1);
+    classGrid->setUpdatesEnabled(true);
 }
 
 QVector<ClassRow> ClassSetupWindow::gridRows() const
 {
     QVector<ClassRow> rows;
-    for (int r = Grid1->FixedRows(); r < Grid1->Rows(); ++r)
-        rows.append(ClassRow{Grid1->TextMatrix(r, kColName), Grid1->TextMatrix(r, kColActualName),
-                             Grid1->TextMatrix(r, kColHeadTeacher), Grid1->TextMatrix(r, kColPassword)});
+    for (int r = classGrid->FixedRows(); r < classGrid->Rows(); ++r)
+        rows.append(ClassRow{classGrid->TextMatrix(r, kColName), classGrid->TextMatrix(r, kColActualName),
+                             classGrid->TextMatrix(r, kColHeadTeacher), classGrid->TextMatrix(r, kColPassword)});
     return rows;
 }
 
-void ClassSetupWindow::List1_Click(QListWidgetItem *item)
+void ClassSetupWindow::classClicked(QListWidgetItem *item)
 {
     if (!item)
         return;
@@ -290,15 +290,15 @@ void ClassSetupWindow::RebuildClassGrid()
     m_editor->CloseCellEditor();
     const QVector<ClassRow> current = gridRows();
     QVector<ClassRow> rows;
-    for (int i = 0; i < List1->count(); ++i) {
-        if (List1->item(i)->checkState() != Qt::Checked)
+    for (int i = 0; i < classList->count(); ++i) {
+        if (classList->item(i)->checkState() != Qt::Checked)
             continue;
-        const QString name = List1->item(i)->text();
+        const QString name = classList->item(i)->text();
         const auto found = std::find_if(current.begin(), current.end(), [&](const ClassRow &r) { return r.name == name; });
         rows.append(found != current.end() ? *found : ClassRow{name, {}, {}, {}});
     }
     showRows(rows);
-    Label1[3]->setText(QString::number(rows.size()));
+    countLabels[3]->setText(QString::number(rows.size()));
 }
 
 bool ClassSetupWindow::hasUnsavedChanges() const
@@ -333,7 +333,7 @@ bool ClassSetupWindow::saveClasses(const QString &gradeGroup)
     return true;
 }
 
-void ClassSetupWindow::Command1_Click()
+void ClassSetupWindow::saveClicked()
 {
     saveClasses(m_gradeGroup);   // before a grade group is chosen the grid has no class to save
 }
@@ -348,7 +348,7 @@ bool ClassSetupWindow::settleUnsaved()
                                 UnsavedButtons::YesNo);
 }
 
-void ClassSetupWindow::Command8_Click()
+void ClassSetupWindow::closeClicked()
 {
     CloseWindow(this);   // the close asks about unsaved changes
 }

@@ -3,7 +3,7 @@
 // its classes in the fixed class list, types each class's actual name and
 // head teacher into the grid and saves them as the 班级名 rows of 教导处.
 //
-// Grid1: "^序号|^班名称|^班 实 际 名|^班 主 任|MM", one row per class; column 4
+// classGrid: "^序号|^班名称|^班 实 际 名|^班 主 任|MM", one row per class; column 4
 // (the head teacher's password) is hidden and never edited. Columns 2 and 3
 // are edited through the shared cell editor (classCellEditorConfig).
 //
@@ -45,17 +45,17 @@ class ClassSetupWindow : public QWidget, public FormWindow {
 public:
     explicit ClassSetupWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    QPushButton *Command9 = nullptr;    // administrator sign-in toggle
-    QGroupBox *Frame1 = nullptr;        // "进行班级设置": enabled while signed in
-    QComboBox *Combo1 = nullptr;        // grade groups
-    QListWidget *List1 = nullptr;       // the fixed class list with check boxes
-    QPushButton *Command1 = nullptr;    // 保存
-    QMap<int, QLabel *> Label1;         // (3) is the number of classes in the grid
-    QMap<int, QLabel *> Label3;         // (0) grid heading, (4) frame heading
-    QFrame *Frame2 = nullptr;
-    FlexGrid *Grid1 = nullptr;
-    QLineEdit *Text1 = nullptr;         // the cell editor's box
-    QPushButton *Command8 = nullptr;    // 退出
+    QPushButton *signInButton = nullptr;    // administrator sign-in toggle
+    QGroupBox *setupFrame = nullptr;        // "进行班级设置": enabled while signed in
+    QComboBox *gradeGroupCombo = nullptr;        // grade groups
+    QListWidget *classList = nullptr;       // the fixed class list with check boxes
+    QPushButton *saveButton = nullptr;    // 保存
+    QMap<int, QLabel *> countLabels;         // (3) is the number of classes in the grid
+    QMap<int, QLabel *> headingLabels;         // (0) grid heading, (4) frame heading
+    QFrame *gridFrame = nullptr;
+    FlexGrid *classGrid = nullptr;
+    QLineEdit *cellEditorBox = nullptr;         // the cell editor's box
+    QPushButton *closeButton = nullptr;    // 退出
 
     SignInToggle *signInToggle() const { return m_toggle; }
     CellEditor *cellEditor() const { return m_editor; }
@@ -68,10 +68,10 @@ public:
 
 public slots:
     void Form_Load() override;
-    void Combo1_Click();
-    void List1_Click(QListWidgetItem *item);
-    void Command1_Click();
-    void Command8_Click();
+    void gradeGroupChosen();
+    void classClicked(QListWidgetItem *item);
+    void saveClicked();
+    void closeClicked();
 
 protected:
     bool mayClose() override;

@@ -32,64 +32,64 @@ GradeGroupWindow::GradeGroupWindow(WindowHost &host, QWidget *parent)
     setObjectName(QStringLiteral("年级组设置"));
     setWindowTitle(QStringLiteral("年级组设置"));
 
-    Frame2 = named(new QFrame(this), "Frame2");
-    Frame2->setFrameShape(QFrame::StyledPanel);
-    Label2 = named(new QLabel(QStringLiteral("年级组列表"), Frame2), "Label2");
-    List1 = named(new QListWidget(Frame2), "List1");
+    listFrame = named(new QFrame(this), "Frame2");
+    listFrame->setFrameShape(QFrame::StyledPanel);
+    listHeading = named(new QLabel(QStringLiteral("年级组列表"), listFrame), "Label2");
+    gradeGroupList = named(new QListWidget(listFrame), "List1");
     for (const QString &name : gradeGroupNames()) {
-        auto *item = new QListWidgetItem(name, List1);
+        auto *item = new QListWidgetItem(name, gradeGroupList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
-    Label5 = named(new QLabel(Frame2), "Label5");
-    auto *left = new QVBoxLayout(Frame2);
+    countLabel = named(new QLabel(listFrame), "Label5");
+    auto *left = new QVBoxLayout(listFrame);
     left->setContentsMargins(8, 6, 8, 6);
-    left->addWidget(Label2);
-    left->addWidget(List1, 1);
-    left->addWidget(Label5);
+    left->addWidget(listHeading);
+    left->addWidget(gradeGroupList, 1);
+    left->addWidget(countLabel);
 
-    Frame1 = named(new QFrame(this), "Frame1");
-    Frame1->setFrameShape(QFrame::StyledPanel);
-    Label3 = named(new QLabel(QStringLiteral("进行年级组设置"), Frame1), "Label3");
-    QFont heading = Label3->font();
+    setupFrame = named(new QFrame(this), "Frame1");
+    setupFrame->setFrameShape(QFrame::StyledPanel);
+    setupHeading = named(new QLabel(QStringLiteral("进行年级组设置"), setupFrame), "Label3");
+    QFont heading = setupHeading->font();
     heading.setBold(true);
-    Label3->setFont(heading);
-    Label1 = named(new QLabel(QStringLiteral("说明：　　　　　　　　系统管理员可在此进行年级组名称设定。　　　　　　　　　"
+    setupHeading->setFont(heading);
+    notesLabel = named(new QLabel(QStringLiteral("说明：　　　　　　　　系统管理员可在此进行年级组名称设定。　　　　　　　　　"
                                              "进行设定前需要登陆。设定完成后，点击保存设置才能生效。"),
-                              Frame1),
+                              setupFrame),
                    "Label1");
-    Label1->setWordWrap(true);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Command9 = named(new QPushButton(Frame1), "Command9");
-    Command1 = named(new QPushButton(QStringLiteral("保存设置(&S)"), Frame1), "Command1");
-    Command1->setEnabled(false);
-    auto *right = new QVBoxLayout(Frame1);
+    notesLabel->setWordWrap(true);
+    notesLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    signInButton = named(new QPushButton(setupFrame), "Command9");
+    saveButton = named(new QPushButton(QStringLiteral("保存设置(&S)"), setupFrame), "Command1");
+    saveButton->setEnabled(false);
+    auto *right = new QVBoxLayout(setupFrame);
     right->setContentsMargins(8, 6, 8, 8);
-    right->addWidget(Label3);
-    right->addWidget(Label1, 1);
-    right->addWidget(Command9);
-    right->addWidget(Command1);
+    right->addWidget(setupHeading);
+    right->addWidget(notesLabel, 1);
+    right->addWidget(signInButton);
+    right->addWidget(saveButton);
 
-    Command8 = named(new QPushButton(QStringLiteral("退 出 设 置(&E)"), this), "Command8");
+    closeButton = named(new QPushButton(QStringLiteral("退 出 设 置(&E)"), this), "Command8");
 
     auto *columns = new QHBoxLayout;
-    columns->addWidget(Frame2, 1);
+    columns->addWidget(listFrame, 1);
     auto *side = new QVBoxLayout;
-    side->addWidget(Frame1, 1);
-    side->addWidget(Command8);
+    side->addWidget(setupFrame, 1);
+    side->addWidget(closeButton);
     columns->addLayout(side, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(columns);
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, databasePath(), this);
-    m_toggle->setEditors({Frame2, Command1});
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, signInButton, host, databasePath(), this);
+    m_toggle->setEditors({listFrame, saveButton});
 
-    connect(Command1, &QPushButton::clicked, this, &GradeGroupWindow::Command1_Click);
-    connect(Command8, &QPushButton::clicked, this, &GradeGroupWindow::Command8_Click);
+    connect(saveButton, &QPushButton::clicked, this, &GradeGroupWindow::saveClicked);
+    connect(closeButton, &QPushButton::clicked, this, &GradeGroupWindow::closeClicked);
     // The count follows the ticks as they are set, saved or not.
-    connect(List1, &QListWidget::itemChanged, this,
-            [this] { Label5->setText(QStringLiteral("现共（%1）个年级组").arg(tickedNames().size())); });
+    connect(gradeGroupList, &QListWidget::itemChanged, this,
+            [this] { countLabel->setText(QStringLiteral("现共（%1）个年级组").arg(tickedNames().size())); });
 }
 
 void GradeGroupWindow::Form_Load()
@@ -112,21 +112,21 @@ void GradeGroupWindow::loadTicks()
     const std::optional<QStringList> stored = readGradeGroupNames(connection());
     if (!stored)
         reportReadFailure(this, connection().error());
-    const QSignalBlocker block(List1);
-    for (int i = 0; i < List1->count(); ++i)
-        List1->item(i)->setCheckState(Qt::Unchecked);
+    const QSignalBlocker block(gradeGroupList);
+    for (int i = 0; i < gradeGroupList->count(); ++i)
+        gradeGroupList->item(i)->setCheckState(Qt::Unchecked);
     int n = 0;
     for (const QString &name : stored.value_or(QStringList())) {
         if (name.isEmpty())
             continue;
-        for (int i = 0; i < List1->count(); ++i) {
-            if (List1->item(i)->text() == name) {
-                List1->item(i)->setCheckState(Qt::Checked);
+        for (int i = 0; i < gradeGroupList->count(); ++i) {
+            if (gradeGroupList->item(i)->text() == name) {
+                gradeGroupList->item(i)->setCheckState(Qt::Checked);
                 ++n;
             }
         }
     }
-    Label5->setText(QStringLiteral("现共（%1）个年级组").arg(n));
+    countLabel->setText(QStringLiteral("现共（%1）个年级组").arg(n));
     m_savedTicks = tickedNames();
 }
 
@@ -138,14 +138,14 @@ bool GradeGroupWindow::hasUnsavedChanges() const
 QStringList GradeGroupWindow::tickedNames() const
 {
     QStringList names;
-    for (int i = 0; i < List1->count(); ++i) {
-        if (List1->item(i)->checkState() == Qt::Checked)
-            names << List1->item(i)->text();
+    for (int i = 0; i < gradeGroupList->count(); ++i) {
+        if (gradeGroupList->item(i)->checkState() == Qt::Checked)
+            names << gradeGroupList->item(i)->text();
     }
     return names;
 }
 
-void GradeGroupWindow::Command1_Click()
+void GradeGroupWindow::saveClicked()
 {
     saveGradeGroups();
 }
@@ -170,7 +170,7 @@ bool GradeGroupWindow::saveGradeGroups()
     return result.ok;
 }
 
-void GradeGroupWindow::Command8_Click()
+void GradeGroupWindow::closeClicked()
 {
     CloseWindow(this);   // the close asks about unsaved ticks
 }

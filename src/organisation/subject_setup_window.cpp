@@ -66,112 +66,112 @@ SubjectSetupWindow::SubjectSetupWindow(WindowHost &host, QWidget *parent)
         QStringLiteral("选择班级"), QStringLiteral("选年级组"), QStringLiteral("选择学科"),
         QStringLiteral("(共有　　　学科)"), QString()};
     for (const QString &t : labelTexts)
-        Label1.append(named(new QLabel(t, this), "Label1"));
+        captionLabels.append(named(new QLabel(t, this), "Label1"));
 
-    Label3 = named(new QLabel(QStringLiteral("学科与任课教师设置"), this), "Label3");
-    QFont titleFont = Label3->font();
+    titleLabel = named(new QLabel(QStringLiteral("学科与任课教师设置"), this), "Label3");
+    QFont titleFont = titleLabel->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
-    Label3->setFont(titleFont);
-    Combo1 = named(new QComboBox(this), "Combo1");
-    Combo1->setPlaceholderText(QStringLiteral("选年级组"));
-    Combo1->setMinimumContentsLength(6);
-    Combo2 = named(new QComboBox(this), "Combo2");
-    Combo2->setPlaceholderText(QStringLiteral("选年年级"));
-    Combo2->setMinimumContentsLength(5);
-    fitDropDown(Combo2);   // filled here, not by FillClassCombo
-    Command9 = named(new QPushButton(this), "Command9");
+    titleLabel->setFont(titleFont);
+    gradeGroupCombo = named(new QComboBox(this), "Combo1");
+    gradeGroupCombo->setPlaceholderText(QStringLiteral("选年级组"));
+    gradeGroupCombo->setMinimumContentsLength(6);
+    classCombo = named(new QComboBox(this), "Combo2");
+    classCombo->setPlaceholderText(QStringLiteral("选年年级"));
+    classCombo->setMinimumContentsLength(5);
+    fitDropDown(classCombo);   // filled here, not by FillClassCombo
+    signInButton = named(new QPushButton(this), "Command9");
 
     // The grid with its heading, note, copy and paste.
-    Frame1 = named(new QGroupBox(this), "Frame1");
-    Label2 = named(new QLabel(QStringLiteral("已存在的任课教师"), Frame1), "Label2");
-    Label2->setAlignment(Qt::AlignCenter);
-    Grid1 = named(new FlexGrid(Frame1), "Grid1");
-    Text1 = named(new QLineEdit(Frame1), "Text1");
-    Label1[0]->setParent(Frame1);
-    Label1[0]->setWordWrap(true);
-    Command1 = named(new QPushButton(QStringLiteral("复制教师名"), Frame1), "Command1");
-    Command5 = named(new QPushButton(QStringLiteral("粘贴教师名"), Frame1), "Command5");
-    Command5->setEnabled(false);
+    teacherFrame = named(new QGroupBox(this), "Frame1");
+    gridHeading = named(new QLabel(QStringLiteral("已存在的任课教师"), teacherFrame), "Label2");
+    gridHeading->setAlignment(Qt::AlignCenter);
+    teacherGrid = named(new FlexGrid(teacherFrame), "Grid1");
+    cellEditorBox = named(new QLineEdit(teacherFrame), "Text1");
+    captionLabels[0]->setParent(teacherFrame);
+    captionLabels[0]->setWordWrap(true);
+    copyTeacherButton = named(new QPushButton(QStringLiteral("复制教师名"), teacherFrame), "Command1");
+    pasteTeacherButton = named(new QPushButton(QStringLiteral("粘贴教师名"), teacherFrame), "Command5");
+    pasteTeacherButton->setEnabled(false);
     auto *copyPaste = new QHBoxLayout;
-    copyPaste->addWidget(Command1);
-    copyPaste->addWidget(Command5);
+    copyPaste->addWidget(copyTeacherButton);
+    copyPaste->addWidget(pasteTeacherButton);
     copyPaste->addStretch();
-    auto *frameLayout = new QVBoxLayout(Frame1);
+    auto *frameLayout = new QVBoxLayout(teacherFrame);
     frameLayout->setContentsMargins(6, 4, 6, 6);
     frameLayout->setSpacing(4);
-    frameLayout->addWidget(Label2);
-    frameLayout->addWidget(Grid1, 1);
-    frameLayout->addWidget(Label1[0]);
+    frameLayout->addWidget(gridHeading);
+    frameLayout->addWidget(teacherGrid, 1);
+    frameLayout->addWidget(captionLabels[0]);
     frameLayout->addLayout(copyPaste);
 
     // The subjects.
-    List1 = named(new QListWidget(this), "List1");
+    subjectList = named(new QListWidget(this), "List1");
     for (const QString &subject : subjectNames()) {
-        auto *item = new QListWidgetItem(subject, List1);
+        auto *item = new QListWidgetItem(subject, subjectList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
-    List1->setEnabled(false);
-    Text3 = named(new QLineEdit(this), "Text3");
-    Command3 = named(new QPushButton(QStringLiteral("加入学科"), this), "Command3");
-    Command3->setEnabled(false);
-    Command4 = named(new QPushButton(QStringLiteral("保 存(&S)"), this), "Command4");
-    Command4->setEnabled(false);
-    Command2 = named(new QPushButton(QStringLiteral("关 闭(&C)"), this), "Command2");
-    Label1[5]->setAlignment(Qt::AlignCenter);
+    subjectList->setEnabled(false);
+    newSubjectBox = named(new QLineEdit(this), "Text3");
+    addSubjectButton = named(new QPushButton(QStringLiteral("加入学科"), this), "Command3");
+    addSubjectButton->setEnabled(false);
+    saveButton = named(new QPushButton(QStringLiteral("保 存(&S)"), this), "Command4");
+    saveButton->setEnabled(false);
+    closeButton = named(new QPushButton(QStringLiteral("关 闭(&C)"), this), "Command2");
+    captionLabels[5]->setAlignment(Qt::AlignCenter);
 
     auto *choices = new QHBoxLayout;
-    choices->addWidget(Label1[2]);
-    choices->addWidget(Combo1);
+    choices->addWidget(captionLabels[2]);
+    choices->addWidget(gradeGroupCombo);
     choices->addSpacing(8);
-    choices->addWidget(Label1[1]);
-    choices->addWidget(Combo2);
+    choices->addWidget(captionLabels[1]);
+    choices->addWidget(classCombo);
     choices->addStretch();
-    choices->addWidget(Command9);
+    choices->addWidget(signInButton);
 
     auto *addRow = new QHBoxLayout;
-    addRow->addWidget(Text3, 1);
-    addRow->addWidget(Command3);
+    addRow->addWidget(newSubjectBox, 1);
+    addRow->addWidget(addSubjectButton);
     auto *count = new QGridLayout;   // the count sits in the blanks of "(共有　　　学科)"
-    count->addWidget(Label1[4], 0, 0, Qt::AlignCenter);
-    count->addWidget(Label1[5], 0, 0, Qt::AlignCenter);
+    count->addWidget(captionLabels[4], 0, 0, Qt::AlignCenter);
+    count->addWidget(captionLabels[5], 0, 0, Qt::AlignCenter);
     auto *subjects = new QVBoxLayout;
-    subjects->addWidget(Label1[3]);
-    subjects->addWidget(List1, 1);
+    subjects->addWidget(captionLabels[3]);
+    subjects->addWidget(subjectList, 1);
     subjects->addLayout(addRow);
     subjects->addLayout(count);
-    subjects->addWidget(Command4);
-    subjects->addWidget(Command2);
+    subjects->addWidget(saveButton);
+    subjects->addWidget(closeButton);
 
     auto *body = new QHBoxLayout;
-    body->addWidget(Frame1, 1);
+    body->addWidget(teacherFrame, 1);
     body->addLayout(subjects);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 4, 6, 6);
     layout->setSpacing(4);
-    layout->addWidget(Label3, 0, Qt::AlignHCenter);
+    layout->addWidget(titleLabel, 0, Qt::AlignHCenter);
     layout->addLayout(choices);
     layout->addLayout(body, 1);
-    List1->setFixedWidth(Command3->sizeHint().width() * 2);
+    subjectList->setFixedWidth(addSubjectButton->sizeHint().width() * 2);
 
     setGridFormat();
-    m_editor = new CellEditor(Grid1, teacherEditorConfig(), Text1);
+    m_editor = new CellEditor(teacherGrid, teacherEditorConfig(), cellEditorBox);
     connect(m_editor, &CellEditor::cellWritten, this,
-            [this](int row, int col) { Grid1->widenColumnsToText(col, col, row, row); });
+            [this](int row, int col) { teacherGrid->widenColumnsToText(col, col, row, row); });
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command9, host, databasePath(), this);
-    m_toggle->setEditors({Frame1, List1, Command3, Command4});
-    Command9->setText(QStringLiteral("管理员登陆(&K)"));   // until the first sign-out
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, signInButton, host, databasePath(), this);
+    m_toggle->setEditors({teacherFrame, subjectList, addSubjectButton, saveButton});
+    signInButton->setText(QStringLiteral("管理员登陆(&K)"));   // until the first sign-out
 
-    connect(Combo1, &QComboBox::activated, this, &SubjectSetupWindow::Combo1_Click);
-    connect(Combo2, &QComboBox::activated, this, &SubjectSetupWindow::Combo2_Click);
-    connect(List1, &QListWidget::itemChanged, this, &SubjectSetupWindow::List1_Click);
-    connect(Command3, &QPushButton::clicked, this, &SubjectSetupWindow::Command3_Click);
-    connect(Command1, &QPushButton::clicked, this, &SubjectSetupWindow::Command1_Click);
-    connect(Command5, &QPushButton::clicked, this, &SubjectSetupWindow::Command5_Click);
-    connect(Command4, &QPushButton::clicked, this, &SubjectSetupWindow::Command4_Click);
-    connect(Command2, &QPushButton::clicked, this, &SubjectSetupWindow::Command2_Click);
+    connect(gradeGroupCombo, &QComboBox::activated, this, &SubjectSetupWindow::gradeGroupChosen);
+    connect(classCombo, &QComboBox::activated, this, &SubjectSetupWindow::classChosen);
+    connect(subjectList, &QListWidget::itemChanged, this, &SubjectSetupWindow::subjectClicked);
+    connect(addSubjectButton, &QPushButton::clicked, this, &SubjectSetupWindow::addSubjectClicked);
+    connect(copyTeacherButton, &QPushButton::clicked, this, &SubjectSetupWindow::copyTeacherClicked);
+    connect(pasteTeacherButton, &QPushButton::clicked, this, &SubjectSetupWindow::pasteTeacherClicked);
+    connect(saveButton, &QPushButton::clicked, this, &SubjectSetupWindow::saveClicked);
+    connect(closeButton, &QPushButton::clicked, this, &SubjectSetupWindow::closeClicked);
 }
 
 void SubjectSetupWindow::Form_Load()
@@ -182,44 +182,44 @@ void SubjectSetupWindow::Form_Load()
         return;
 
     LoadAdminAccount(connection(), this);
-    FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::ClassSetup, this);
+    FillGradeGroupCombo(connection(), gradeGroupCombo, GradeGroupVariant::ClassSetup, this);
 
     setGridFormat();
-    Label1[5]->setText(QStringLiteral("0"));
+    captionLabels[5]->setText(QStringLiteral("0"));
 
     if (m_toggle->ownAccountSignedIn()) {
         m_toggle->showState();
-        Command3->setEnabled(false);   // until a class is chosen or the toggle is used
+        addSubjectButton->setEnabled(false);   // until a class is chosen or the toggle is used
     }
 }
 
 void SubjectSetupWindow::setGridFormat()
 {
-    Grid1->setRows(1);
-    Grid1->setFormatString(kGridFormat);   // the columns at their header widths again
-    Grid1->setColWidth(kColPassword, 0);
+    teacherGrid->setRows(1);
+    teacherGrid->setFormatString(kGridFormat);   // the columns at their header widths again
+    teacherGrid->setColWidth(kColPassword, 0);
 }
 
 int SubjectSetupWindow::dataRows() const
 {
-    return Grid1->Rows() - 1;
+    return teacherGrid->Rows() - 1;
 }
 
 void SubjectSetupWindow::setRowCount(int rows)
 {
     m_editor->cancel();
-    Grid1->setRows(1 + rows);
+    teacherGrid->setRows(1 + rows);
     for (int r = 1; r <= rows; ++r) {
         for (int c = 0; c < kCols; ++c)
-            Grid1->setTextMatrix(r, c, QString());
+            teacherGrid->setTextMatrix(r, c, QString());
     }
 }
 
 QListWidgetItem *SubjectSetupWindow::subjectItem(const QString &subject) const
 {
-    for (int i = 0; i < List1->count(); ++i) {
-        if (List1->item(i)->text() == subject)
-            return List1->item(i);
+    for (int i = 0; i < subjectList->count(); ++i) {
+        if (subjectList->item(i)->text() == subject)
+            return subjectList->item(i);
     }
     return nullptr;
 }
@@ -231,49 +231,49 @@ void SubjectSetupWindow::tickByProgram(QListWidgetItem *item, bool ticked)
     m_programTick = false;
 }
 
-void SubjectSetupWindow::Combo1_Click()
+void SubjectSetupWindow::gradeGroupChosen()
 {
     if (!settleUnsaved()) {
         restoreShownChoice();
         return;
     }
-    const QString gradeGroup = Combo1->currentText().trimmed();
+    const QString gradeGroup = gradeGroupCombo->currentText().trimmed();
     const auto classes = classesOfGradeGroup(connection(), gradeGroup);
     if (!classes)
         reportReadFailure(this, connection().error());
     else if (classes->isEmpty())
         showNotice(this, QStringLiteral("目前还没有班级，不能添加任课教师，请先进行班级设置。"));
 
-    Combo2->clear();
-    Combo2->setPlaceholderText(QString());
+    classCombo->clear();
+    classCombo->setPlaceholderText(QString());
     m_classes.entries.clear();
     QStringList names;
     for (const tessaly::ClassRow &row : classes.value_or(QVector<tessaly::ClassRow>())) {
         names << row.name;
         m_classes.entries.append(ClassEntry{row.actualName, row.headTeacher, {}, {}});
     }
-    Combo2->addItems(names);
-    Combo2->setCurrentIndex(-1);
+    classCombo->addItems(names);
+    classCombo->setCurrentIndex(-1);
 
     FillTeacherGrid({gradeGroup, QString()});
-    Label2->setText(Combo1->currentText() + QStringLiteral("全部任课教师"));
+    gridHeading->setText(gradeGroupCombo->currentText() + QStringLiteral("全部任课教师"));
 }
 
-void SubjectSetupWindow::Combo2_Click()
+void SubjectSetupWindow::classChosen()
 {
     if (!settleUnsaved()) {
         restoreShownChoice();
         return;
     }
     if (m_toggle->isSignedIn()) {
-        List1->setEnabled(true);
-        Command3->setEnabled(true);
-        Command4->setEnabled(true);
+        subjectList->setEnabled(true);
+        addSubjectButton->setEnabled(true);
+        saveButton->setEnabled(true);
     }
-    FillTeacherGrid({Combo1->currentText().trimmed(), Combo2->currentText().trimmed()});
+    FillTeacherGrid({gradeGroupCombo->currentText().trimmed(), classCombo->currentText().trimmed()});
 
-    const ClassEntry entry = m_classes.at(Combo2->currentIndex());
-    Label2->setText(Combo1->currentText().left(2) + Combo2->currentText() + QStringLiteral("(") + entry.actualName
+    const ClassEntry entry = m_classes.at(classCombo->currentIndex());
+    gridHeading->setText(gradeGroupCombo->currentText().left(2) + classCombo->currentText() + QStringLiteral("(") + entry.actualName
                     + QStringLiteral(")任课教师 班主任") + entry.headTeacher);
 }
 
@@ -285,73 +285,73 @@ void SubjectSetupWindow::FillTeacherGrid(const TeachingScope &scope)
         reportReadFailure(this, connection().error());
     setRowCount(0);
     setGridFormat();
-    for (int i = 0; i < List1->count(); ++i)
-        tickByProgram(List1->item(i), false);
-    Label1[5]->setText(QStringLiteral("0"));
+    for (int i = 0; i < subjectList->count(); ++i)
+        tickByProgram(subjectList->item(i), false);
+    captionLabels[5]->setText(QStringLiteral("0"));
     m_saved.clear();
-    m_shown = {Combo1->currentText().trimmed(), Combo2->currentText().trimmed()};
-    m_shownGradeGroup = Combo1->currentIndex();
-    m_shownClass = Combo2->currentIndex();
+    m_shown = {gradeGroupCombo->currentText().trimmed(), classCombo->currentText().trimmed()};
+    m_shownGradeGroup = gradeGroupCombo->currentIndex();
+    m_shownClass = classCombo->currentIndex();
 
     if (records.isEmpty())
         return;
-    const QString gradeGroup = Combo1->currentText();
+    const QString gradeGroup = gradeGroupCombo->currentText();
     int n = 0;
-    Grid1->setUpdatesEnabled(false);
+    teacherGrid->setUpdatesEnabled(false);
     setRowCount(int(records.size()));
     for (int k = 0; k < records.size(); ++k) {
         const TeachingAssignment &row = records[k].assignment;
         const int r = k + 1;
-        Grid1->setTextMatrix(r, kColNumber, QString::number(r));
-        Grid1->setTextMatrix(r, kColGradeGroup, gradeGroup);
+        teacherGrid->setTextMatrix(r, kColNumber, QString::number(r));
+        teacherGrid->setTextMatrix(r, kColGradeGroup, gradeGroup);
         const QString name = row.subject;
         if (!name.isEmpty()) {
             QListWidgetItem *item = subjectItem(name);
             if (!item) {
                 m_programTick = true;
-                item = new QListWidgetItem(name, List1);
+                item = new QListWidgetItem(name, subjectList);
                 item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
                 m_programTick = false;
             }
             tickByProgram(item, true);
             ++n;
         }
-        Grid1->setTextMatrix(r, kColClass, row.className);
-        Grid1->setTextMatrix(r, kColSubject, name);
-        Grid1->setTextMatrix(r, kColTeacher, row.teacher);
-        Grid1->setTextMatrix(r, kColPassword, row.password);
+        teacherGrid->setTextMatrix(r, kColClass, row.className);
+        teacherGrid->setTextMatrix(r, kColSubject, name);
+        teacherGrid->setTextMatrix(r, kColTeacher, row.teacher);
+        teacherGrid->setTextMatrix(r, kColPassword, row.password);
     }
     widenColumns();
-    Grid1->setUpdatesEnabled(true);
-    Label1[5]->setText(QString::number(n));
+    teacherGrid->setUpdatesEnabled(true);
+    captionLabels[5]->setText(QString::number(n));
     m_saved = gridAssignments();
 }
 
-void SubjectSetupWindow::List1_Click(QListWidgetItem *item)
+void SubjectSetupWindow::subjectClicked(QListWidgetItem *item)
 {
     if (m_programTick || !item)
         return;
-    List1->setCurrentItem(item);
+    subjectList->setCurrentItem(item);
     RebuildTeacherGrid();
 }
 
 void SubjectSetupWindow::RebuildTeacherGrid()
 {
-    if (Combo2->currentText().isEmpty())
+    if (classCombo->currentText().isEmpty())
         return;   // no class chosen
     struct Kept {
         QString subject, teacher, password;
     };
     QVector<Kept> kept;
-    for (int i = 0; i < List1->count(); ++i) {
-        const QListWidgetItem *item = List1->item(i);
+    for (int i = 0; i < subjectList->count(); ++i) {
+        const QListWidgetItem *item = subjectList->item(i);
         if (item->checkState() != Qt::Checked)
             continue;
         Kept k{item->text(), QString(), QString()};
-        for (int r = 1; r < Grid1->Rows(); ++r) {
-            if (Grid1->TextMatrix(r, kColSubject) == item->text()) {
-                k.teacher = Grid1->TextMatrix(r, kColTeacher);
-                k.password = Grid1->TextMatrix(r, kColPassword);
+        for (int r = 1; r < teacherGrid->Rows(); ++r) {
+            if (teacherGrid->TextMatrix(r, kColSubject) == item->text()) {
+                k.teacher = teacherGrid->TextMatrix(r, kColTeacher);
+                k.password = teacherGrid->TextMatrix(r, kColPassword);
                 break;
             }
         }
@@ -361,43 +361,43 @@ void SubjectSetupWindow::RebuildTeacherGrid()
     setRowCount(int(kept.size()));
     for (int k = 0; k < kept.size(); ++k) {
         const int r = k + 1;
-        Grid1->setTextMatrix(r, kColNumber, QString::number(r));
-        Grid1->setTextMatrix(r, kColGradeGroup, Combo1->currentText());
-        Grid1->setTextMatrix(r, kColClass, Combo2->currentText());
-        Grid1->setTextMatrix(r, kColSubject, kept[k].subject);
-        Grid1->setTextMatrix(r, kColTeacher, kept[k].teacher);
-        Grid1->setTextMatrix(r, kColPassword, kept[k].password);
+        teacherGrid->setTextMatrix(r, kColNumber, QString::number(r));
+        teacherGrid->setTextMatrix(r, kColGradeGroup, gradeGroupCombo->currentText());
+        teacherGrid->setTextMatrix(r, kColClass, classCombo->currentText());
+        teacherGrid->setTextMatrix(r, kColSubject, kept[k].subject);
+        teacherGrid->setTextMatrix(r, kColTeacher, kept[k].teacher);
+        teacherGrid->setTextMatrix(r, kColPassword, kept[k].password);
     }
     widenColumns();
-    Label1[5]->setText(QString::number(kept.size()));
+    captionLabels[5]->setText(QString::number(kept.size()));
 }
 
-void SubjectSetupWindow::Command3_Click()
+void SubjectSetupWindow::addSubjectClicked()
 {
     AddSubject();
 }
 
 void SubjectSetupWindow::AddSubject()
 {
-    const QString subject = Text3->text().trimmed();
+    const QString subject = newSubjectBox->text().trimmed();
     if (subject.isEmpty())
         return;
     QListWidgetItem *item = subjectItem(subject);
     if (!item) {
         m_programTick = true;
-        item = new QListWidgetItem(subject, List1);
+        item = new QListWidgetItem(subject, subjectList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
         m_programTick = false;
     }
-    List1->scrollToItem(item);
+    subjectList->scrollToItem(item);
     if (item->checkState() != Qt::Checked)
         item->setCheckState(Qt::Checked);   // the user's tick: the grid gets the subject's row
     else
-        List1->setCurrentItem(item);
+        subjectList->setCurrentItem(item);
 }
 
-void SubjectSetupWindow::Command1_Click()
+void SubjectSetupWindow::copyTeacherClicked()
 {
     CopyTeacherNames();
 }
@@ -406,18 +406,18 @@ void SubjectSetupWindow::CopyTeacherNames()
 {
     m_editor->CloseCellEditor();
     QString text;
-    for (int r = 1; r < Grid1->Rows(); ++r)
-        text += kSeparator + Grid1->TextMatrix(r, kColTeacher);
+    for (int r = 1; r < teacherGrid->Rows(); ++r)
+        text += kSeparator + teacherGrid->TextMatrix(r, kColTeacher);
     auto *mime = new QMimeData;
     mime->setText(text);
     mime->setData(kClipboardFormat, text.toUtf8());
     QClipboard *clipboard = QApplication::clipboard();
     clipboard->clear();
     clipboard->setMimeData(mime);
-    Command5->setEnabled(true);
+    pasteTeacherButton->setEnabled(true);
 }
 
-void SubjectSetupWindow::Command5_Click()
+void SubjectSetupWindow::pasteTeacherClicked()
 {
     PasteTeacherNames();
 }
@@ -433,22 +433,22 @@ void SubjectSetupWindow::PasteTeacherNames()
         return;
     m_editor->CloseCellEditor();
     bool anyTeacher = false;
-    for (int r = 1; r < Grid1->Rows() && !anyTeacher; ++r)
-        anyTeacher = !Grid1->TextMatrix(r, kColTeacher).isEmpty();
+    for (int r = 1; r < teacherGrid->Rows() && !anyTeacher; ++r)
+        anyTeacher = !teacherGrid->TextMatrix(r, kColTeacher).isEmpty();
     if (anyTeacher && !askYesNo(this, QStringLiteral("你真的要把所有任课教师姓名都更换为复制内容吗？")))
         return;
     const QStringList names = text.mid(kSeparator.size()).split(kSeparator);
-    for (int j = 0; j < names.size() && j + 1 < Grid1->Rows(); ++j)
-        Grid1->setTextMatrix(j + 1, kColTeacher, names[j]);
+    for (int j = 0; j < names.size() && j + 1 < teacherGrid->Rows(); ++j)
+        teacherGrid->setTextMatrix(j + 1, kColTeacher, names[j]);
     widenColumns();
 }
 
 void SubjectSetupWindow::widenColumns()
 {
-    Grid1->widenColumnsToText(kColGradeGroup, kColTeacher, 1, Grid1->Rows() - 1);
+    teacherGrid->widenColumnsToText(kColGradeGroup, kColTeacher, 1, teacherGrid->Rows() - 1);
 }
 
-void SubjectSetupWindow::Command4_Click()
+void SubjectSetupWindow::saveClicked()
 {
     SaveTeachingAssignments();
 }
@@ -456,10 +456,10 @@ void SubjectSetupWindow::Command4_Click()
 QVector<TeachingAssignment> SubjectSetupWindow::gridAssignments() const
 {
     QVector<TeachingAssignment> rows;
-    for (int r = 1; r < Grid1->Rows(); ++r) {
-        rows.append({Grid1->TextMatrix(r, kColGradeGroup).trimmed(), Grid1->TextMatrix(r, kColClass),
-                     Grid1->TextMatrix(r, kColSubject), Grid1->TextMatrix(r, kColTeacher),
-                     Grid1->TextMatrix(r, kColPassword)});
+    for (int r = 1; r < teacherGrid->Rows(); ++r) {
+        rows.append({teacherGrid->TextMatrix(r, kColGradeGroup).trimmed(), teacherGrid->TextMatrix(r, kColClass),
+                     teacherGrid->TextMatrix(r, kColSubject), teacherGrid->TextMatrix(r, kColTeacher),
+                     teacherGrid->TextMatrix(r, kColPassword)});
     }
     return rows;
 }
@@ -508,13 +508,13 @@ bool SubjectSetupWindow::settleUnsaved()
 
 void SubjectSetupWindow::restoreShownChoice()
 {
-    const QSignalBlocker blockGradeGroup(Combo1);
-    const QSignalBlocker blockClass(Combo2);
-    Combo1->setCurrentIndex(m_shownGradeGroup);
-    Combo2->setCurrentIndex(m_shownClass);
+    const QSignalBlocker blockGradeGroup(gradeGroupCombo);
+    const QSignalBlocker blockClass(classCombo);
+    gradeGroupCombo->setCurrentIndex(m_shownGradeGroup);
+    classCombo->setCurrentIndex(m_shownClass);
 }
 
-void SubjectSetupWindow::Command2_Click()
+void SubjectSetupWindow::closeClicked()
 {
     CloseWindow(this);   // the close asks about unsaved changes
 }

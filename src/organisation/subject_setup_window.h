@@ -1,7 +1,7 @@
 #pragma once
 // 学科设置 (caption "学科及任课教师设置"): the administrator sets up the
-// teaching assignments of each class — its subjects (ticks of List1) and the
-// teacher of each (column 4 of Grid1) — copies the teacher column of one class
+// teaching assignments of each class — its subjects (ticks of subjectList) and the
+// teacher of each (column 4 of teacherGrid) — copies the teacher column of one class
 // to another, and saves them as the 任课 rows of 教导处 (teaching_save.h).
 // Closing the window with grid rows that differ from those loaded or last
 // saved asks whether to save them first.
@@ -33,25 +33,25 @@ class SubjectSetupWindow : public QWidget, public FormWindow {
 public:
     explicit SubjectSetupWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    // Grid1 columns.
+    // teacherGrid columns.
     enum { kColNumber = 0, kColGradeGroup, kColClass, kColSubject, kColTeacher, kColPassword, kCols };
 
-    QComboBox *Combo1 = nullptr;       // grade groups
-    QComboBox *Combo2 = nullptr;       // classes of the grade group
-    QListWidget *List1 = nullptr;      // subjects, ticked for the class
-    QLineEdit *Text3 = nullptr;        // a subject to add
-    QPushButton *Command3 = nullptr;   // 加入学科
-    QPushButton *Command9 = nullptr;   // administrator sign-in toggle
-    QPushButton *Command4 = nullptr;   // 保 存(&S)
-    QPushButton *Command2 = nullptr;   // 关 闭(&C)
-    QList<QLabel *> Label1;            // indexes 0 to 5; 5 counts the subjects
-    QLabel *Label3 = nullptr;
-    QGroupBox *Frame1 = nullptr;
-    FlexGrid *Grid1 = nullptr;
-    QLineEdit *Text1 = nullptr;        // the teacher cell editor
-    QPushButton *Command1 = nullptr;   // 复制教师名
-    QPushButton *Command5 = nullptr;   // 粘贴教师名
-    QLabel *Label2 = nullptr;          // heading of the grid
+    QComboBox *gradeGroupCombo = nullptr;       // grade groups
+    QComboBox *classCombo = nullptr;       // classes of the grade group
+    QListWidget *subjectList = nullptr;      // subjects, ticked for the class
+    QLineEdit *newSubjectBox = nullptr;        // a subject to add
+    QPushButton *addSubjectButton = nullptr;   // 加入学科
+    QPushButton *signInButton = nullptr;   // administrator sign-in toggle
+    QPushButton *saveButton = nullptr;   // 保 存(&S)
+    QPushButton *closeButton = nullptr;   // 关 闭(&C)
+    QList<QLabel *> captionLabels;            // indexes 0 to 5; 5 counts the subjects
+    QLabel *titleLabel = nullptr;
+    QGroupBox *teacherFrame = nullptr;
+    FlexGrid *teacherGrid = nullptr;
+    QLineEdit *cellEditorBox = nullptr;        // the teacher cell editor
+    QPushButton *copyTeacherButton = nullptr;   // 复制教师名
+    QPushButton *pasteTeacherButton = nullptr;   // 粘贴教师名
+    QLabel *gridHeading = nullptr;          // heading of the grid
 
     CellEditor *cellEditor() const { return m_editor; }
     SignInToggle *toggle() const { return m_toggle; }
@@ -63,14 +63,14 @@ public:
 
 public slots:
     void Form_Load() override;
-    void Combo1_Click();
-    void Combo2_Click();
-    void List1_Click(QListWidgetItem *item);
-    void Command3_Click();
-    void Command1_Click();
-    void Command5_Click();
-    void Command4_Click();
-    void Command2_Click();
+    void gradeGroupChosen();
+    void classChosen();
+    void subjectClicked(QListWidgetItem *item);
+    void addSubjectClicked();
+    void copyTeacherClicked();
+    void pasteTeacherClicked();
+    void saveClicked();
+    void closeClicked();
 
 protected:
     bool mayClose() override;
@@ -102,7 +102,7 @@ private:
     void setRowCount(int rows);
     SignInToggle *m_toggle = nullptr;
     CellEditor *m_editor = nullptr;
-    ClassList m_classes;   // 其它 and 其次 of each class of Combo2
+    ClassList m_classes;   // 其它 and 其次 of each class of classCombo
     bool m_programTick = false;          // the program, not the user, changes a tick
     QVector<organisation::TeachingAssignment> m_saved;   // the grid as last loaded or saved
     organisation::TeachingScope m_shown;                 // what the grid was loaded for

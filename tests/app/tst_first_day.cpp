@@ -215,17 +215,17 @@ void TestFirstDay::firstDay()
         h.trigger(u"nianjizu"_s);
         auto *grades = h.openWindow<GradeGroupWindow>(kGradeGroupWindow);
         QVERIFY(grades);
-        QVERIFY(!grades->Command1->isEnabled());
+        QVERIFY(!grades->saveButton->isEnabled());
         bool signedIn = false;
         whenSigningIn(WindowHarness::kAdmin, QString(), &signedIn);
-        grades->Command9->click();
+        grades->signInButton->click();
         QVERIFY(signedIn);
         backToMain(h);
-        QCOMPARE(grades->Command9->text(), u"管理员退出登陆(&K)"_s);
+        QCOMPARE(grades->signInButton->text(), u"管理员退出登陆(&K)"_s);
         QCOMPARE(h.session().denglu, WindowHarness::kAdmin);
-        tick(grades->List1, kGrade);
+        tick(grades->gradeGroupList, kGrade);
         responder.clear();
-        grades->Command1->click();
+        grades->saveButton->click();
         QCOMPARE(responder.last().text, u"年级组设置已经保存。"_s);
         QCOMPARE(school.count(u"select count(*) from \"教导处\" where \"类别\"='年级组名' and \"名称\"=?"_s, {kGrade}), 1);
         school.closeDb();
@@ -234,14 +234,14 @@ void TestFirstDay::firstDay()
         h.trigger(u"banji"_s);
         auto *classes = h.openWindow<ClassSetupWindow>(kClassSetupWindow);
         QVERIFY(classes);
-        choose(classes->Combo1, kGrade);
-        QVERIFY(classes->Command1->isEnabled());
+        choose(classes->gradeGroupCombo, kGrade);
+        QVERIFY(classes->saveButton->isEnabled());
         for (const ClassPlan &c : kClasses)
-            tick(classes->List1, c.name);
+            tick(classes->classList, c.name);
         for (int k = 0; k < kClasses.size(); ++k)
-            typeCell(classes->Grid1, classes->Text1, k + 1, 3, kClasses[k].headTeacher);
+            typeCell(classes->classGrid, classes->cellEditorBox, k + 1, 3, kClasses[k].headTeacher);
         responder.clear();
-        classes->Command1->click();
+        classes->saveButton->click();
         QCOMPARE(responder.texts(), QStringList{u"您设置的初一年级组所有班级,已经保存。"_s});
         for (const ClassPlan &c : kClasses)
             QCOMPARE(school.value(u"select \"其次\" from \"教导处\" where \"类别\"='班级名' and \"对应内容\"=? and \"名称\"=?"_s,
@@ -255,19 +255,19 @@ void TestFirstDay::firstDay()
         auto *subjects = h.openWindow<SubjectSetupWindow>(kSubjectSetupWindow);
         QVERIFY(subjects);
         for (const ClassPlan &c : kClasses) {
-            choose(subjects->Combo1, kGrade);
-            choose(subjects->Combo2, c.name);
-            for (const QString &t : ticked(subjects->List1))
-                tick(subjects->List1, t, false);
+            choose(subjects->gradeGroupCombo, kGrade);
+            choose(subjects->classCombo, c.name);
+            for (const QString &t : ticked(subjects->subjectList))
+                tick(subjects->subjectList, t, false);
             for (const SubjectPlan &p : kSubjects)
-                tick(subjects->List1, p.subject);
-            QCOMPARE(gridColumn(subjects->Grid1, SubjectSetupWindow::kColSubject),
+                tick(subjects->subjectList, p.subject);
+            QCOMPARE(gridColumn(subjects->teacherGrid, SubjectSetupWindow::kColSubject),
                      (QStringList{kSubjects[0].subject, kSubjects[1].subject}));
             for (int k = 0; k < kSubjects.size(); ++k)
-                typeCell(subjects->Grid1, subjects->Text1, k + 1, SubjectSetupWindow::kColTeacher,
+                typeCell(subjects->teacherGrid, subjects->cellEditorBox, k + 1, SubjectSetupWindow::kColTeacher,
                          kSubjects[k].teacher);
             responder.clear();
-            subjects->Command4->click();
+            subjects->saveButton->click();
             QCOMPARE(responder.texts(),
                      QStringList{u"您设置的初一年级组%1的所有任课教师,已经保存完毕。"_s.arg(c.name)});
         }

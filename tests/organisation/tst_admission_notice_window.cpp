@@ -45,17 +45,17 @@ private slots:
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), u"打印入学通知书"_s);
         QCOMPARE(windowFrame(w)->pos(), QPoint(0, 0));
-        QCOMPARE(w->Label3->text(), u"录取通知书"_s);
-        QCOMPARE(w->Text3->text(), u"正在编程中……"_s);
-        QVERIFY(w->Picture1->isVisible());
-        QVERIFY(!w->Frame1->isVisible());
-        QVERIFY(!w->Option1->isChecked());
-        QVERIFY(!w->Option2->isChecked());
-        QCOMPARE(w->Picture1->geometry(), QRect(twipsToPixels(120), twipsToPixels(120), twipsToPixels(11265),
+        QCOMPARE(w->noticeHeading->text(), u"录取通知书"_s);
+        QCOMPARE(w->noticeText->text(), u"正在编程中……"_s);
+        QVERIFY(w->noticePanel->isVisible());
+        QVERIFY(!w->settingsFrame->isVisible());
+        QVERIFY(!w->paper32kOption->isChecked());
+        QVERIFY(!w->paper16kOption->isChecked());
+        QCOMPARE(w->noticePanel->geometry(), QRect(twipsToPixels(120), twipsToPixels(120), twipsToPixels(11265),
                                                 twipsToPixels(19800)));
-        QCOMPARE(w->VScroll1->height(), twipsToPixels(6855));
-        QCOMPARE(w->VScroll1->geometry().right(), w->width() - 1);
-        QCOMPARE(w->Picture2->geometry().bottom(), w->height() - 1);
+        QCOMPARE(w->noticeScroll->height(), twipsToPixels(6855));
+        QCOMPARE(w->noticeScroll->geometry().right(), w->width() - 1);
+        QCOMPARE(w->buttonPanel->geometry().bottom(), w->height() - 1);
         QVERIFY(h.responder.shown().isEmpty());
         saveShot(h.main.grab().toImage(), u"admission_notice"_s);
     }
@@ -65,18 +65,18 @@ private slots:
         TestSchool school;
         WindowHarness h(school);
         auto *w = openOnLargeMain(h);
-        QCOMPARE(w->VScroll1->minimum(), -50);
-        QCOMPARE(w->VScroll1->maximum(), 13045);
-        QCOMPARE(w->VScroll1->value(), 0);
+        QCOMPARE(w->noticeScroll->minimum(), -50);
+        QCOMPARE(w->noticeScroll->maximum(), 13045);
+        QCOMPARE(w->noticeScroll->value(), 0);
         QCOMPARE(w->pageTopTwips(), 120);   // the design position until the first scroll
 
-        w->VScroll1->setValue(w->VScroll1->minimum());
+        w->noticeScroll->setValue(w->noticeScroll->minimum());
         QCOMPARE(w->pageTopTwips(), 45);   // 50 twips, to the nearest pixel
-        w->VScroll1->triggerAction(QAbstractSlider::SliderToMaximum);
-        QCOMPARE(w->Picture1->y(), twipsToPixels(-13045));
+        w->noticeScroll->triggerAction(QAbstractSlider::SliderToMaximum);
+        QCOMPARE(w->noticePanel->y(), twipsToPixels(-13045));
         // The page's bottom lies 100 twips above the scroll bar's.
-        QCOMPARE(w->Picture1->y() + w->Picture1->height(), w->VScroll1->height() - twipsToPixels(100));
-        w->VScroll1->setValue(0);
+        QCOMPARE(w->noticePanel->y() + w->noticePanel->height(), w->noticeScroll->height() - twipsToPixels(100));
+        w->noticeScroll->setValue(0);
         QCOMPARE(w->pageTopTwips(), 0);
     }
 
@@ -87,10 +87,10 @@ private slots:
         h.main.resize(900, 420);
         auto *w = h.open<AdmissionNoticeWindow>(kAdmissionNoticeWindow);
         QVERIFY(w->height() < twipsToPixels(6840 + 1095));
-        QCOMPARE(w->VScroll1->geometry().bottom(), w->Picture2->y());   // 15 twips under the bar, as designed
-        QCOMPARE(w->VScroll1->maximum(), 19800 - pixelsToTwips(w->VScroll1->height()) + 100);
-        w->VScroll1->triggerAction(QAbstractSlider::SliderToMaximum);
-        QVERIFY(w->Picture1->geometry().bottom() < w->Picture2->y());
+        QCOMPARE(w->noticeScroll->geometry().bottom(), w->buttonPanel->y());   // 15 twips under the bar, as designed
+        QCOMPARE(w->noticeScroll->maximum(), 19800 - pixelsToTwips(w->noticeScroll->height()) + 100);
+        w->noticeScroll->triggerAction(QAbstractSlider::SliderToMaximum);
+        QVERIFY(w->noticePanel->geometry().bottom() < w->buttonPanel->y());
     }
 
     void settingsPanel()
@@ -98,29 +98,29 @@ private slots:
         TestSchool school;
         WindowHarness h(school);
         auto *w = openOnLargeMain(h);
-        QTest::mouseClick(w->Command4, Qt::LeftButton);
-        QVERIFY(w->Frame1->isVisible());
-        QCOMPARE(w->Frame1->pos(), QPoint(twipsToPixels(3480), twipsToPixels(1920)));
+        QTest::mouseClick(w->settingsButton, Qt::LeftButton);
+        QVERIFY(w->settingsFrame->isVisible());
+        QCOMPARE(w->settingsFrame->pos(), QPoint(twipsToPixels(3480), twipsToPixels(1920)));
         saveShot(h.main.grab().toImage(), u"admission_notice_settings"_s);
         // Choices change nothing but their own marks; 打印 and the second 浏览 nothing at all.
         ScriptedFileChooser chooser;
-        QTest::mouseClick(w->Option2, Qt::LeftButton);
-        QVERIFY(w->Option2->isChecked());
-        QTest::mouseClick(w->Command3, Qt::LeftButton);
-        QTest::mouseClick(w->Command2, Qt::LeftButton);
+        QTest::mouseClick(w->paper16kOption, Qt::LeftButton);
+        QVERIFY(w->paper16kOption->isChecked());
+        QTest::mouseClick(w->browseStudentListButton, Qt::LeftButton);
+        QTest::mouseClick(w->printButton, Qt::LeftButton);
         QVERIFY(chooser.requests().isEmpty());
-        QCOMPARE(w->Text1->text(), QString());
-        QCOMPARE(w->Text2->text(), QString());
-        QVERIFY(w->Frame1->isVisible());
-        QTest::mouseClick(w->Command6, Qt::LeftButton);
-        QVERIFY(!w->Frame1->isVisible());
-        QTest::mouseClick(w->Command4, Qt::LeftButton);
-        QTest::mouseClick(w->Command12, Qt::LeftButton);
-        QVERIFY(!w->Frame1->isVisible());
-        QVERIFY(w->Option2->isChecked());   // neither applies nor discards
+        QCOMPARE(w->pictureBox->text(), QString());
+        QCOMPARE(w->studentListBox->text(), QString());
+        QVERIFY(w->settingsFrame->isVisible());
+        QTest::mouseClick(w->confirmSettingsButton, Qt::LeftButton);
+        QVERIFY(!w->settingsFrame->isVisible());
+        QTest::mouseClick(w->settingsButton, Qt::LeftButton);
+        QTest::mouseClick(w->cancelSettingsButton, Qt::LeftButton);
+        QVERIFY(!w->settingsFrame->isVisible());
+        QVERIFY(w->paper16kOption->isChecked());   // neither applies nor discards
         QVERIFY(h.responder.shown().isEmpty());
 
-        QTest::mouseClick(w->Command5, Qt::LeftButton);
+        QTest::mouseClick(w->closeButton, Qt::LeftButton);
         QTRY_VERIFY(!h.isOpen(kAdmissionNoticeWindow));
     }
 
@@ -129,14 +129,14 @@ private slots:
         TestSchool school;
         WindowHarness h(school);
         auto *w = openOnLargeMain(h);
-        QTest::mouseClick(w->Command4, Qt::LeftButton);
+        QTest::mouseClick(w->settingsButton, Qt::LeftButton);
         ScriptedFileChooser chooser;
 
         // A first cancel leaves the box as it is.
-        w->Text1->setText(u"手写的路径"_s);
+        w->pictureBox->setText(u"手写的路径"_s);
         chooser.cancel();
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
-        QCOMPARE(w->Text1->text(), u"手写的路径"_s);
+        QTest::mouseClick(w->browsePictureButton, Qt::LeftButton);
+        QCOMPARE(w->pictureBox->text(), u"手写的路径"_s);
         QCOMPARE(chooser.requests().size(), 1);
         QCOMPARE(chooser.requests()[0].title, u"打开"_s);
         QStringList filters;
@@ -145,14 +145,14 @@ private slots:
         QCOMPARE(filters.join(u";;"_s), u"bmp文件 (*.bmp);;jpg文件 (*.jpg);;jpeg文件 (*.jpeg);;gif文件 (*.gif)"_s);
 
         chooser.answer(u"/图片/校园.jpg"_s);
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
-        QCOMPARE(w->Text1->text(), u"/图片/校园.jpg"_s);
+        QTest::mouseClick(w->browsePictureButton, Qt::LeftButton);
+        QCOMPARE(w->pictureBox->text(), u"/图片/校园.jpg"_s);
 
         // The dialog keeps the last name: a later cancel puts it back.
-        w->Text1->setText(u"改过的"_s);
+        w->pictureBox->setText(u"改过的"_s);
         chooser.cancel();
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
-        QCOMPARE(w->Text1->text(), u"/图片/校园.jpg"_s);
+        QTest::mouseClick(w->browsePictureButton, Qt::LeftButton);
+        QCOMPARE(w->pictureBox->text(), u"/图片/校园.jpg"_s);
     }
 };
 

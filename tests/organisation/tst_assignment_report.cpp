@@ -130,26 +130,26 @@ private slots:
         auto *w = h.openWindow<AssignmentReportWindow>(caption);
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), caption);
-        QCOMPARE(w->Label1->text(), heading);
-        QCOMPARE(w->Command1->text(), u"打印(&P)"_s);
-        QCOMPARE(w->Command2->text(), u"关闭(&C)"_s);
-        QCOMPARE(boxText(w->Text1), report);
+        QCOMPARE(w->headingLabel->text(), heading);
+        QCOMPARE(w->printButton->text(), u"打印(&P)"_s);
+        QCOMPARE(w->closeButton->text(), u"关闭(&C)"_s);
+        QCOMPARE(boxText(w->reportBox), report);
         QVERIFY(h.responder.shown().isEmpty());
         saveShot(h.main.grab().toImage(), caption);
 
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QTest::mouseClick(w->printButton, Qt::LeftButton);
         auto *page = h.openWindow<PrintPage>(kPrintPage);
         QVERIFY(page);
         QCOMPARE(page->wenben, handedOver);
         QCOMPARE(boxText(page->Text1), handedOver);
 
         // What the box holds now is what goes over; the open page takes it.
-        w->Text1->appendPlainText(u"补充一行"_s);
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        w->reportBox->appendPlainText(u"补充一行"_s);
+        QTest::mouseClick(w->printButton, Qt::LeftButton);
         QCOMPARE(h.openWindow<PrintPage>(kPrintPage), page);
         QCOMPARE(page->wenben, handedOver + u"\r\n补充一行"_s);
 
-        QTest::mouseClick(w->Command2, Qt::LeftButton);
+        QTest::mouseClick(w->closeButton, Qt::LeftButton);
         QTRY_VERIFY(!h.isOpen(caption));
         QVERIFY(h.isOpen(kPrintPage));
     }
@@ -167,7 +167,7 @@ private slots:
         QVERIFY(w);
         QCOMPARE(h.responder.texts(), QStringList{databaseUnavailableText(false)});
         QCOMPARE(quits, 0);
-        QCOMPARE(boxText(w->Text1), QString());
+        QCOMPARE(boxText(w->reportBox), QString());
     }
 };
 

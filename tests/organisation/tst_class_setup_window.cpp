@@ -86,14 +86,14 @@ QMap<int, QString> storedClasses(TestSchool &school, const QString &gradeGroup)
 // Types into the grid cell through the cell editor and returns the focus to the grid.
 void typeInto(ClassSetupWindow *w, int row, int col, const QString &text)
 {
-    clickCell(w->Grid1, row, col);
+    clickCell(w->classGrid, row, col);
     QVERIFY(w->cellEditor()->isOpen());
-    QCOMPARE(w->Text1->text(), w->Grid1->TextMatrix(row, col));
-    w->Text1->selectAll();
+    QCOMPARE(w->cellEditorBox->text(), w->classGrid->TextMatrix(row, col));
+    w->cellEditorBox->selectAll();
     // Chinese text comes from the input method as committed text.
-    commitText(w->Text1, text);
-    QCOMPARE(w->Text1->text(), text);
-    QTest::keyClick(w->Text1, Qt::Key_Return);
+    commitText(w->cellEditorBox, text);
+    QCOMPARE(w->cellEditorBox->text(), text);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Return);
     QVERIFY(!w->cellEditor()->isOpen());
 }
 
@@ -141,20 +141,20 @@ void TestClassSetupWindow::opensSignedOut()
     QCOMPARE(w->objectName(), u"班级设置"_s);
     QCOMPARE(w->windowTitle(), u"班级设置"_s);
     QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(w->Command9->text(), u"教导处管理员 登陆(&K)"_s);
-    QVERIFY(!w->Frame1->isEnabled());
-    QCOMPARE(w->Frame1->title(), u"进行班级设置"_s);
-    QCOMPARE(w->Combo1->count(), 2);
-    QCOMPARE(w->Combo1->currentIndex(), -1);
-    QCOMPARE(w->Combo1->placeholderText(), u"选年级组"_s);
-    QCOMPARE(w->List1->count(), 30);
-    QCOMPARE(w->List1->item(20)->text(), u"二十一班"_s);
-    QCOMPARE(w->Label1.value(3)->text(), u"0"_s);
-    QCOMPARE(w->Command1->text(), u"保存(&S)"_s);
-    QCOMPARE(w->Command8->text(), u"退出(&E)"_s);
-    QCOMPARE(w->Grid1->Rows(), 1);
-    QCOMPARE(w->Grid1->TextMatrix(0, 2), u"班 实 际 名"_s);
-    QCOMPARE(w->Grid1->ColWidth(4), 0);
+    QCOMPARE(w->signInButton->text(), u"教导处管理员 登陆(&K)"_s);
+    QVERIFY(!w->setupFrame->isEnabled());
+    QCOMPARE(w->setupFrame->title(), u"进行班级设置"_s);
+    QCOMPARE(w->gradeGroupCombo->count(), 2);
+    QCOMPARE(w->gradeGroupCombo->currentIndex(), -1);
+    QCOMPARE(w->gradeGroupCombo->placeholderText(), u"选年级组"_s);
+    QCOMPARE(w->classList->count(), 30);
+    QCOMPARE(w->classList->item(20)->text(), u"二十一班"_s);
+    QCOMPARE(w->countLabels.value(3)->text(), u"0"_s);
+    QCOMPARE(w->saveButton->text(), u"保存(&S)"_s);
+    QCOMPARE(w->closeButton->text(), u"退出(&E)"_s);
+    QCOMPARE(w->classGrid->Rows(), 1);
+    QCOMPARE(w->classGrid->TextMatrix(0, 2), u"班 实 际 名"_s);
+    QCOMPARE(w->classGrid->ColWidth(4), 0);
 }
 
 void TestClassSetupWindow::opensInTheAdministratorsSignIn_data()
@@ -174,8 +174,8 @@ void TestClassSetupWindow::opensInTheAdministratorsSignIn()
     School s;
     WindowHarness h(s.school, {.signedIn = signedIn});
     ClassSetupWindow *w = openWindow(h);
-    QCOMPARE(w->Command9->text(), unlocked ? u"管理员退出登陆(&K)"_s : u"教导处管理员 登陆(&K)"_s);
-    QCOMPARE(w->Frame1->isEnabled(), unlocked);
+    QCOMPARE(w->signInButton->text(), unlocked ? u"管理员退出登陆(&K)"_s : u"教导处管理员 登陆(&K)"_s);
+    QCOMPARE(w->setupFrame->isEnabled(), unlocked);
     QCOMPARE(h.session().denglu, signedIn);
 }
 
@@ -191,12 +191,12 @@ void TestClassSetupWindow::signInThroughTheToggle()
         d->txtPassword->setText(u"adm"_s);
         d->cmdOK->click();
     });
-    w->Command9->click();
-    QCOMPARE(w->Command9->text(), u"管理员退出登陆(&K)"_s);
-    QVERIFY(w->Frame1->isEnabled());
-    w->Command9->click();
-    QCOMPARE(w->Command9->text(), u"管理员 登陆(&K)"_s);
-    QVERIFY(!w->Frame1->isEnabled());
+    w->signInButton->click();
+    QCOMPARE(w->signInButton->text(), u"管理员退出登陆(&K)"_s);
+    QVERIFY(w->setupFrame->isEnabled());
+    w->signInButton->click();
+    QCOMPARE(w->signInButton->text(), u"管理员 登陆(&K)"_s);
+    QVERIFY(!w->setupFrame->isEnabled());
     QCOMPARE(h.session().denglu, QString());
 }
 
@@ -207,7 +207,7 @@ void TestClassSetupWindow::noGradeGroup()
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
     QCOMPARE(responder.texts(), QStringList{u"目前还不能加入班级名称，请先进行年级组设置。"_s});
-    QCOMPARE(w->Combo1->count(), 0);
+    QCOMPARE(w->gradeGroupCombo->count(), 0);
 }
 
 void TestClassSetupWindow::gridAndTicksFromStoredRows()
@@ -216,21 +216,21 @@ void TestClassSetupWindow::gridAndTicksFromStoredRows()
     WindowHarness h(s.school, signedIn(true));
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
-    QVERIFY(w->Frame1->isEnabled());
-    choose(w->Combo1, kSecond);
+    QVERIFY(w->setupFrame->isEnabled());
+    choose(w->gradeGroupCombo, kSecond);
     // Stored order; the class outside the list is shown but neither ticked nor counted.
-    QCOMPARE(gridTexts(w->Grid1), (QStringList{u"1|三班|火箭班|王老师|p3"_s, u"2|一班||李老师|p1"_s,
+    QCOMPARE(gridTexts(w->classGrid), (QStringList{u"1|三班|火箭班|王老师|p3"_s, u"2|一班||李老师|p1"_s,
                                                u"3|特长班||赵老师|px"_s}));
-    QCOMPARE(ticked(w->List1), (QStringList{u"一班"_s, u"三班"_s}));
-    QCOMPARE(w->Label1.value(3)->text(), u"2"_s);
-    QCOMPARE(w->Label3.value(0)->text(), u"初二年级组全部班级列表"_s);
+    QCOMPARE(ticked(w->classList), (QStringList{u"一班"_s, u"三班"_s}));
+    QCOMPARE(w->countLabels.value(3)->text(), u"2"_s);
+    QCOMPARE(w->headingLabels.value(0)->text(), u"初二年级组全部班级列表"_s);
     QVERIFY(!w->hasUnsavedChanges());
 
     // Another grade group without classes: empty grid, no tick, no message.
-    choose(w->Combo1, kFirst);
-    QCOMPARE(w->Grid1->Rows(), 1);
-    QVERIFY(ticked(w->List1).isEmpty());
-    QCOMPARE(w->Label1.value(3)->text(), u"0"_s);
+    choose(w->gradeGroupCombo, kFirst);
+    QCOMPARE(w->classGrid->Rows(), 1);
+    QVERIFY(ticked(w->classList).isEmpty());
+    QCOMPARE(w->countLabels.value(3)->text(), u"0"_s);
     QVERIFY(responder.shown().isEmpty());
 }
 
@@ -241,15 +241,15 @@ void TestClassSetupWindow::ticksRebuildInListOrder()
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
     // Ticks before a grade group is chosen rebuild nothing.
-    tick(w->List1, u"五班"_s, true);
-    QCOMPARE(w->Grid1->Rows(), 1);
+    tick(w->classList, u"五班"_s, true);
+    QCOMPARE(w->classGrid->Rows(), 1);
     QVERIFY(!w->hasUnsavedChanges());
 
-    choose(w->Combo1, kFirst);
-    tick(w->List1, u"三班"_s, true);
-    tick(w->List1, u"一班"_s, true);
-    QCOMPARE(gridTexts(w->Grid1), (QStringList{u"1|一班|||"_s, u"2|三班|||"_s}));
-    QCOMPARE(w->Label1.value(3)->text(), u"2"_s);
+    choose(w->gradeGroupCombo, kFirst);
+    tick(w->classList, u"三班"_s, true);
+    tick(w->classList, u"一班"_s, true);
+    QCOMPARE(gridTexts(w->classGrid), (QStringList{u"1|一班|||"_s, u"2|三班|||"_s}));
+    QCOMPARE(w->countLabels.value(3)->text(), u"2"_s);
     QVERIFY(w->hasUnsavedChanges());
 }
 
@@ -259,15 +259,15 @@ void TestClassSetupWindow::rebuildKeepsCellsOfClassesThatStay()
     WindowHarness h(s.school, signedIn(true));
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
-    choose(w->Combo1, kSecond);
-    tick(w->List1, u"二班"_s, true);
+    choose(w->gradeGroupCombo, kSecond);
+    tick(w->classList, u"二班"_s, true);
     // List order now; the class outside the list is gone; 三班 keeps its cells.
-    QCOMPARE(gridTexts(w->Grid1), (QStringList{u"1|一班||李老师|p1"_s, u"2|二班|||"_s, u"3|三班|火箭班|王老师|p3"_s}));
-    QCOMPARE(w->Label1.value(3)->text(), u"3"_s);
+    QCOMPARE(gridTexts(w->classGrid), (QStringList{u"1|一班||李老师|p1"_s, u"2|二班|||"_s, u"3|三班|火箭班|王老师|p3"_s}));
+    QCOMPARE(w->countLabels.value(3)->text(), u"3"_s);
     // Unticked and ticked again: back with empty cells and no password.
-    tick(w->List1, u"三班"_s, false);
-    tick(w->List1, u"三班"_s, true);
-    QCOMPARE(gridTexts(w->Grid1).last(), u"3|三班|||"_s);
+    tick(w->classList, u"三班"_s, false);
+    tick(w->classList, u"三班"_s, true);
+    QCOMPARE(gridTexts(w->classGrid).last(), u"3|三班|||"_s);
 }
 
 void TestClassSetupWindow::saveAndReopenRoundTrips()
@@ -276,23 +276,23 @@ void TestClassSetupWindow::saveAndReopenRoundTrips()
     WindowHarness h(s.school, signedIn(true));
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
-    choose(w->Combo1, kFirst);
-    tick(w->List1, u"二班"_s, true);
-    tick(w->List1, u"十班"_s, true);
+    choose(w->gradeGroupCombo, kFirst);
+    tick(w->classList, u"二班"_s, true);
+    tick(w->classList, u"十班"_s, true);
     typeInto(w, 1, 2, u"O'Brien班"_s);
     typeInto(w, 2, 3, u"张'老师"_s);
-    w->Command1->click();
+    w->saveButton->click();
     QCOMPARE(responder.texts(), QStringList{u"您设置的初一年级组所有班级,已经保存。"_s});
     QVERIFY(!w->hasUnsavedChanges());
     QCOMPARE(storedClasses(s.school, kFirst).values(), (QStringList{u"二班|O'Brien班||"_s, u"十班||张'老师|"_s}));
 
-    w->Command8->click();
+    w->closeButton->click();
     QTRY_VERIFY(!h.isOpen(kClassSetupWindow));
     QCOMPARE(responder.shown().size(), 1);   // nothing left to ask
     w = openWindow(h);
-    choose(w->Combo1, kFirst);
-    QCOMPARE(gridTexts(w->Grid1), (QStringList{u"1|二班|O'Brien班||"_s, u"2|十班||张'老师|"_s}));
-    QCOMPARE(ticked(w->List1), (QStringList{u"二班"_s, u"十班"_s}));
+    choose(w->gradeGroupCombo, kFirst);
+    QCOMPARE(gridTexts(w->classGrid), (QStringList{u"1|二班|O'Brien班||"_s, u"2|十班||张'老师|"_s}));
+    QCOMPARE(ticked(w->classList), (QStringList{u"二班"_s, u"十班"_s}));
 }
 
 void TestClassSetupWindow::rowsKeepIdAndPasswordThroughARebuild()
@@ -301,10 +301,10 @@ void TestClassSetupWindow::rowsKeepIdAndPasswordThroughARebuild()
     WindowHarness h(s.school, signedIn(true));
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
-    choose(w->Combo1, kSecond);
-    tick(w->List1, u"五班"_s, true);
+    choose(w->gradeGroupCombo, kSecond);
+    tick(w->classList, u"五班"_s, true);
     typeInto(w, 2, 3, u"孙老师"_s);   // 三班 after the rebuild (一班, 三班, 五班)
-    w->Command1->click();
+    w->saveButton->click();
     QCOMPARE(responder.last().text, u"您设置的初二年级组所有班级,已经保存。"_s);
     const QMap<int, QString> stored = storedClasses(s.school, kSecond);
     QCOMPARE(stored.value(s.first), u"一班||李老师|p1"_s);
@@ -320,10 +320,10 @@ void TestClassSetupWindow::saveWithoutClasses()
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
     // Before any grade group is chosen, and for a grade group without classes.
-    w->Command1->click();
+    w->saveButton->click();
     QCOMPARE(responder.texts(), QStringList{u"没有任何班级,无法保存。"_s});
-    choose(w->Combo1, kFirst);
-    w->Command1->click();
+    choose(w->gradeGroupCombo, kFirst);
+    w->saveButton->click();
     QCOMPARE(responder.texts(), QStringList(2, u"没有任何班级,无法保存。"_s));
 }
 
@@ -346,11 +346,11 @@ void TestClassSetupWindow::twoComputersEditOneClass()
     WindowHarness h(s.school, signedIn(true));
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
-    choose(w->Combo1, kSecond);
-    QCOMPARE(w->Grid1->TextMatrix(1, 1), u"三班"_s);
+    choose(w->gradeGroupCombo, kSecond);
+    QCOMPARE(w->classGrid->TextMatrix(1, 1), u"三班"_s);
     QVERIFY(s.school.db().exec(uR"(update "教导处" set "%1"='别处' where "id"=?)"_s.arg(otherColumn), {s.third}));
     typeInto(w, 1, myCol, u"我的"_s);
-    w->Command1->click();
+    w->saveButton->click();
     const QString stored = storedClasses(s.school, kSecond).value(s.third);
     const QString other = otherColumn == u"其它"_s ? u"三班|别处|王老师|p3"_s : u"三班|火箭班|别处|p3"_s;
     if (saved) {
@@ -361,7 +361,7 @@ void TestClassSetupWindow::twoComputersEditOneClass()
     QVERIFY2(responder.last().text.contains(u"初二年级组的班级(三班)在您读出之后已被其他电脑修改"_s),
              qPrintable(responder.last().text));
     QCOMPARE(stored, other);
-    QCOMPARE(w->Grid1->TextMatrix(1, myCol), u"我的"_s);
+    QCOMPARE(w->classGrid->TextMatrix(1, myCol), u"我的"_s);
     QVERIFY(w->hasUnsavedChanges());
 }
 
@@ -381,11 +381,11 @@ void TestClassSetupWindow::classAddedOrDeletedElsewhere()
     School s;
     WindowHarness h(s.school, signedIn(true));
     ClassSetupWindow *w = openWindow(h);
-    choose(w->Combo1, kSecond);
+    choose(w->gradeGroupCombo, kSecond);
     QVERIFY(s.school.db().exec(otherSql));
     const QMap<int, QString> before = storedClasses(s.school, kSecond);
     typeInto(w, 1, 3, u"我的"_s);
-    w->Command1->click();
+    w->saveButton->click();
     QVERIFY2(h.responder.last().text.contains(u"初二年级组的班级(%1)在您读出之后已被其他电脑修改"_s.arg(named)),
              qPrintable(h.responder.last().text));
     QCOMPARE(storedClasses(s.school, kSecond), before);
@@ -408,10 +408,10 @@ void TestClassSetupWindow::removingAClassWithTeachingAsks()
     WindowHarness h(s.school, signedIn(true));
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
-    choose(w->Combo1, kSecond);
-    tick(w->List1, u"三班"_s, false);
+    choose(w->gradeGroupCombo, kSecond);
+    tick(w->classList, u"三班"_s, false);
     responder.answer(answer);
-    w->Command1->click();
+    w->saveButton->click();
     QVERIFY(responder.shown().first().isQuestion);
     const QString q = responder.shown().first().text;
     QVERIFY2(q.contains(u"初二年级组三班"_s) && q.contains(u"三班 语文 王老师"_s), qPrintable(q));
@@ -443,17 +443,17 @@ void TestClassSetupWindow::questionOnChoosingNamesTheOldGradeGroup()
     WindowHarness h(s.school, signedIn(true));
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
-    choose(w->Combo1, kFirst);
-    tick(w->List1, u"三班"_s, true);
-    tick(w->List1, u"一班"_s, true);
+    choose(w->gradeGroupCombo, kFirst);
+    tick(w->classList, u"三班"_s, true);
+    tick(w->classList, u"一班"_s, true);
     responder.answer(answer);
-    choose(w->Combo1, kSecond);
+    choose(w->gradeGroupCombo, kSecond);
     QVERIFY(responder.shown().first().isQuestion);
     QCOMPARE(responder.shown().first().text, u"请问?是否将初一年级组的班级保存为现在设置的2个班？"_s);
     QCOMPARE(responder.shown().first().title, u"提示……"_s);
     // Either way the chosen grade group is loaded afterwards.
     QCOMPARE(w->shownGradeGroup(), kSecond);
-    QCOMPARE(w->Grid1->Rows(), 4);
+    QCOMPARE(w->classGrid->Rows(), 4);
     QVERIFY(!w->hasUnsavedChanges());
     QCOMPARE(storedClasses(s.school, kFirst).size(), answer ? 2 : 0);
 }
@@ -475,11 +475,11 @@ void TestClassSetupWindow::typedHeadTeacherIsAnUnsavedChange()
     WindowHarness h(s.school, signedIn(true));
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
-    choose(w->Combo1, kSecond);
+    choose(w->gradeGroupCombo, kSecond);
     typeInto(w, 2, col, u"O'Neil"_s);
     QVERIFY(w->hasUnsavedChanges());
     responder.answer(answer);
-    w->Command8->click();
+    w->closeButton->click();
     QVERIFY(responder.shown().first().isQuestion);
     // The question names what changed, not the classes' count.
     QCOMPARE(responder.shown().first().text, u"请问?是否保存对初二年级组的班级(一班)所做的修改？"_s);
@@ -495,17 +495,17 @@ void TestClassSetupWindow::leavingWithoutChangesAsksNothing()
     WindowHarness h(s.school, signedIn(true));
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
-    choose(w->Combo1, kSecond);
+    choose(w->gradeGroupCombo, kSecond);
     // The same text typed again is no change.
     typeInto(w, 1, 3, u"王老师"_s);
     QVERIFY(!w->hasUnsavedChanges());
     // Nor is a class ticked and unticked again.
-    choose(w->Combo1, kFirst);
-    tick(w->List1, u"五班"_s, true);
+    choose(w->gradeGroupCombo, kFirst);
+    tick(w->classList, u"五班"_s, true);
     QVERIFY(w->hasUnsavedChanges());
-    tick(w->List1, u"五班"_s, false);
+    tick(w->classList, u"五班"_s, false);
     QVERIFY(!w->hasUnsavedChanges());
-    w->Command8->click();
+    w->closeButton->click();
     QVERIFY(responder.shown().isEmpty());
     QTRY_VERIFY(!h.isOpen(kClassSetupWindow));
 }
@@ -516,14 +516,14 @@ void TestClassSetupWindow::questionAfterSignOutDoesNotSave()
     WindowHarness h(s.school, signedIn(true));
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
-    choose(w->Combo1, kSecond);
-    tick(w->List1, u"九班"_s, true);
-    w->Command9->click();   // sign out
-    QVERIFY(!w->Frame1->isEnabled());
+    choose(w->gradeGroupCombo, kSecond);
+    tick(w->classList, u"九班"_s, true);
+    w->signInButton->click();   // sign out
+    QVERIFY(!w->setupFrame->isEnabled());
     const QMap<int, QString> before = storedClasses(s.school, kSecond);
 
     responder.answer(true);
-    w->Command8->click();
+    w->closeButton->click();
     QCOMPARE(responder.texts(), (QStringList{u"请问?是否将初二年级组的班级保存为现在设置的3个班？"_s,
                                              u"请管理员先登陆,才能查看和修改。"_s}));
     QCOMPARE(storedClasses(s.school, kSecond), before);
@@ -532,7 +532,7 @@ void TestClassSetupWindow::questionAfterSignOutDoesNotSave()
     QVERIFY(h.isOpen(kClassSetupWindow));
     QVERIFY(w->isVisible());
     QVERIFY(w->hasUnsavedChanges());
-    QCOMPARE(w->Grid1->Rows(), 4);
+    QCOMPARE(w->classGrid->Rows(), 4);
 
     // Closing the window asks the same; No lets it go.
     responder.clear();
@@ -549,37 +549,37 @@ void TestClassSetupWindow::editorMovesOnlyUpAndDown()
     WindowHarness h(s.school, signedIn(true));
     ScriptedResponder &responder = h.responder;
     ClassSetupWindow *w = openWindow(h);
-    choose(w->Combo1, kSecond);
+    choose(w->gradeGroupCombo, kSecond);
     CellEditor *editor = w->cellEditor();
     // Columns 0 and 1 do not open the editor.
-    clickCell(w->Grid1, 1, 1);
+    clickCell(w->classGrid, 1, 1);
     QVERIFY(!editor->isOpen());
-    clickCell(w->Grid1, 1, 3);
+    clickCell(w->classGrid, 1, 3);
     QVERIFY(editor->isOpen());
-    QTest::keyClick(w->Text1, Qt::Key_Up);   // first data row: stays
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Up);   // first data row: stays
     QCOMPARE(editor->editRow(), 1);
-    QTest::keyClick(w->Text1, Qt::Key_Right);
-    QTest::keyClick(w->Text1, Qt::Key_Left);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Right);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Left);
     QCOMPARE(editor->editCol(), 3);
-    w->Text1->setText(u"新老师"_s);
-    QTest::keyClick(w->Text1, Qt::Key_Down);
+    w->cellEditorBox->setText(u"新老师"_s);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Down);
     QCOMPARE(editor->editRow(), 2);
     QVERIFY(editor->isOpen());
-    QCOMPARE(w->Text1->text(), u"李老师"_s);
-    QCOMPARE(w->Grid1->TextMatrix(1, 3), u"新老师"_s);
+    QCOMPARE(w->cellEditorBox->text(), u"李老师"_s);
+    QCOMPARE(w->classGrid->TextMatrix(1, 3), u"新老师"_s);
     // The moved-to name is selected: a typed name replaces it.
-    QCOMPARE(w->Text1->selectedText(), u"李老师"_s);
+    QCOMPARE(w->cellEditorBox->selectedText(), u"李老师"_s);
     // So is it after a click on the editor lying over it, as after a click on the cell.
-    QTest::mouseClick(w->Text1, Qt::LeftButton, Qt::NoModifier, QPoint(w->Text1->width() - 2, w->Text1->height() / 2));
-    QCOMPARE(w->Text1->selectedText(), u"李老师"_s);
-    typeKeys(w->Text1, u"周"_s);
-    QTest::keyClick(w->Text1, Qt::Key_Down);
-    QCOMPARE(w->Grid1->TextMatrix(2, 3), u"周"_s);
-    QTest::keyClick(w->Text1, Qt::Key_Down);   // last data row: stays
+    QTest::mouseClick(w->cellEditorBox, Qt::LeftButton, Qt::NoModifier, QPoint(w->cellEditorBox->width() - 2, w->cellEditorBox->height() / 2));
+    QCOMPARE(w->cellEditorBox->selectedText(), u"李老师"_s);
+    typeKeys(w->cellEditorBox, u"周"_s);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Down);
+    QCOMPARE(w->classGrid->TextMatrix(2, 3), u"周"_s);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Down);   // last data row: stays
     QCOMPARE(editor->editRow(), 3);
     QVERIFY(w->hasUnsavedChanges());
     // The hidden password column is never touched.
-    QCOMPARE(gridTexts(w->Grid1).first(), u"1|三班|火箭班|新老师|p3"_s);
+    QCOMPARE(gridTexts(w->classGrid).first(), u"1|三班|火箭班|新老师|p3"_s);
 }
 
 void TestClassSetupWindow::looksRight()
@@ -588,17 +588,17 @@ void TestClassSetupWindow::looksRight()
     ProgramFontScope programFont;
     WindowHarness h(s.school, signedIn(true));
     ClassSetupWindow *w = openWindow(h);
-    choose(w->Combo1, kSecond);
+    choose(w->gradeGroupCombo, kSecond);
     const QString longName = u"英才实验班(双语教学试点)"_s;
     typeInto(w, 1, 2, longName);
     // The column widens for the typed name.
-    QVERIFY(w->Grid1->columnWidth(2) > QFontMetrics(w->Grid1->font()).horizontalAdvance(longName));
-    clickCell(w->Grid1, 2, 3);
+    QVERIFY(w->classGrid->columnWidth(2) > QFontMetrics(w->classGrid->font()).horizontalAdvance(longName));
+    clickCell(w->classGrid, 2, 3);
     // Rows as high as the font needs, all alike.
-    const int glyphs = QFontMetrics(w->Grid1->font()).height();
-    for (int r = 0; r < w->Grid1->Rows(); ++r) {
-        QVERIFY2(w->Grid1->cellRect(r, 1).height() >= glyphs + 2, qPrintable(QString::number(r)));
-        QCOMPARE(w->Grid1->RowHeight(r), w->Grid1->RowHeight(1));
+    const int glyphs = QFontMetrics(w->classGrid->font()).height();
+    for (int r = 0; r < w->classGrid->Rows(); ++r) {
+        QVERIFY2(w->classGrid->cellRect(r, 1).height() >= glyphs + 2, qPrintable(QString::number(r)));
+        QCOMPARE(w->classGrid->RowHeight(r), w->classGrid->RowHeight(1));
     }
     for (auto *b : w->findChildren<QPushButton *>())
         QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
@@ -618,16 +618,16 @@ void TestClassSetupWindow::refusedReadIsReportedLikeARefusedSave()
     // Another computer holds a lock that keeps every reader out.
     db::Connection other(s.school.dbPath());
     QVERIFY(other.exec(u"BEGIN EXCLUSIVE"_s));
-    choose(w->Combo1, kSecond);
+    choose(w->gradeGroupCombo, kSecond);
     QCOMPARE(h.responder.texts(),
              QStringList{u"数据错误事件命中错误：数据库正被其他用户使用，暂时不能读写，请稍后再试。"_s});
-    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->classGrid->Rows(), 1);
     QVERIFY(other.exec(u"ROLLBACK"_s));
 
     h.responder.clear();
-    choose(w->Combo1, kFirst);
-    choose(w->Combo1, kSecond);
-    QCOMPARE(w->Grid1->Rows(), 4);
+    choose(w->gradeGroupCombo, kFirst);
+    choose(w->gradeGroupCombo, kSecond);
+    QCOMPARE(w->classGrid->Rows(), 4);
     QVERIFY(h.responder.shown().isEmpty());
 }
 

@@ -65,16 +65,16 @@ void TestGradeGroupWindow::opensSignedOut()
     QCOMPARE(w->objectName(), u"年级组设置"_s);
     QCOMPARE(w->windowTitle(), u"年级组设置"_s);
     QVERIFY(responder.shown().isEmpty());
-    QCOMPARE(w->List1->count(), 12);
-    QCOMPARE(w->List1->item(6)->text(), u"初一年级组"_s);
-    QVERIFY(!w->Frame2->isEnabled());
-    QVERIFY(!w->Command1->isEnabled());
-    QCOMPARE(w->Command9->text(), u"管理员 登陆(&K)"_s);
-    QCOMPARE(w->Command1->text(), u"保存设置(&S)"_s);
-    QCOMPARE(w->Command8->text(), u"退 出 设 置(&E)"_s);
-    QCOMPARE(w->Label2->text(), u"年级组列表"_s);
-    QCOMPARE(w->Label3->text(), u"进行年级组设置"_s);
-    QCOMPARE(w->Label5->text(), u"现共（0）个年级组"_s);
+    QCOMPARE(w->gradeGroupList->count(), 12);
+    QCOMPARE(w->gradeGroupList->item(6)->text(), u"初一年级组"_s);
+    QVERIFY(!w->listFrame->isEnabled());
+    QVERIFY(!w->saveButton->isEnabled());
+    QCOMPARE(w->signInButton->text(), u"管理员 登陆(&K)"_s);
+    QCOMPARE(w->saveButton->text(), u"保存设置(&S)"_s);
+    QCOMPARE(w->closeButton->text(), u"退 出 设 置(&E)"_s);
+    QCOMPARE(w->listHeading->text(), u"年级组列表"_s);
+    QCOMPARE(w->setupHeading->text(), u"进行年级组设置"_s);
+    QCOMPARE(w->countLabel->text(), u"现共（0）个年级组"_s);
 }
 
 void TestGradeGroupWindow::ticksReflectStoredRows_data()
@@ -103,17 +103,17 @@ void TestGradeGroupWindow::ticksReflectStoredRows()
     WindowHarness h(school, {.signedIn = WindowHarness::kAdmin, .shown = false});
     ScriptedResponder &responder = h.responder;
     GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
-    QCOMPARE(ticked(w->List1), ticks);
-    QCOMPARE(w->Label5->text(), u"现共（%1）个年级组"_s.arg(count));
+    QCOMPARE(ticked(w->gradeGroupList), ticks);
+    QCOMPARE(w->countLabel->text(), u"现共（%1）个年级组"_s.arg(count));
     // Signed in from another window: enabled at once.
-    QVERIFY(w->Frame2->isEnabled());
-    QVERIFY(w->Command1->isEnabled());
-    QCOMPARE(w->Command9->text(), u"管理员退出登陆(&K)"_s);
+    QVERIFY(w->listFrame->isEnabled());
+    QVERIFY(w->saveButton->isEnabled());
+    QCOMPARE(w->signInButton->text(), u"管理员退出登陆(&K)"_s);
     // The count follows the ticks before they are saved.
-    tick(w->List1, u"五年级组"_s, true);
-    QCOMPARE(w->Label5->text(), u"现共（%1）个年级组"_s.arg(ticked(w->List1).size()));
-    tick(w->List1, u"五年级组"_s, false);
-    QCOMPARE(w->Label5->text(), u"现共（%1）个年级组"_s.arg(ticked(w->List1).size()));
+    tick(w->gradeGroupList, u"五年级组"_s, true);
+    QCOMPARE(w->countLabel->text(), u"现共（%1）个年级组"_s.arg(ticked(w->gradeGroupList).size()));
+    tick(w->gradeGroupList, u"五年级组"_s, false);
+    QCOMPARE(w->countLabel->text(), u"现共（%1）个年级组"_s.arg(ticked(w->gradeGroupList).size()));
 }
 
 void TestGradeGroupWindow::signInThroughTheToggle()
@@ -129,13 +129,13 @@ void TestGradeGroupWindow::signInThroughTheToggle()
         d->txtPassword->setText(u"adm"_s);
         d->cmdOK->click();
     });
-    w->Command9->click();
-    QVERIFY(w->Frame2->isEnabled());
-    QVERIFY(w->Command1->isEnabled());
-    QCOMPARE(w->Command9->text(), u"管理员退出登陆(&K)"_s);
-    w->Command9->click();
-    QVERIFY(!w->Frame2->isEnabled());
-    QVERIFY(!w->Command1->isEnabled());
+    w->signInButton->click();
+    QVERIFY(w->listFrame->isEnabled());
+    QVERIFY(w->saveButton->isEnabled());
+    QCOMPARE(w->signInButton->text(), u"管理员退出登陆(&K)"_s);
+    w->signInButton->click();
+    QVERIFY(!w->listFrame->isEnabled());
+    QVERIFY(!w->saveButton->isEnabled());
     QCOMPARE(h.main.session().denglu, QString());
 }
 
@@ -149,8 +149,8 @@ void TestGradeGroupWindow::noAdministratorRow()
     ScriptedResponder &responder = h.responder;
     GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
     QCOMPARE(responder.texts(), QStringList{u"管理员数据丢失,请确认服务器连接路径是否正确?否则无法登陆。"_s});
-    QCOMPARE(ticked(w->List1), QStringList{u"一年级组"_s});
-    QVERIFY(!w->Frame2->isEnabled());
+    QCOMPARE(ticked(w->gradeGroupList), QStringList{u"一年级组"_s});
+    QVERIFY(!w->listFrame->isEnabled());
 }
 
 void TestGradeGroupWindow::saveAndReopenRoundTrips()
@@ -163,22 +163,22 @@ void TestGradeGroupWindow::saveAndReopenRoundTrips()
     WindowHarness h(school, {.signedIn = WindowHarness::kAdmin, .shown = false});
     ScriptedResponder &responder = h.responder;
     GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
-    QCOMPARE(w->Label5->text(), u"现共（3）个年级组"_s);
-    tick(w->List1, u"初二年级组"_s, false);
-    tick(w->List1, u"高一年级组"_s, true);
-    tick(w->List1, u"一年级组"_s, true);
-    w->Command1->click();
+    QCOMPARE(w->countLabel->text(), u"现共（3）个年级组"_s);
+    tick(w->gradeGroupList, u"初二年级组"_s, false);
+    tick(w->gradeGroupList, u"高一年级组"_s, true);
+    tick(w->gradeGroupList, u"一年级组"_s, true);
+    w->saveButton->click();
     QCOMPARE(responder.texts(), QStringList{u"年级组设置已经保存。"_s});
-    QCOMPARE(w->Label5->text(), u"现共（3）个年级组"_s);
+    QCOMPARE(w->countLabel->text(), u"现共（3）个年级组"_s);
     const QMap<int, QString> stored = storedGroups(school);
     QCOMPARE(stored.values(), (QStringList{u"初一年级组"_s, u"一年级组"_s, u"高一年级组"_s}));
     QCOMPARE(stored.firstKey(), kept);
 
-    w->Command8->click();
+    w->closeButton->click();
     QTRY_VERIFY(!h.main.openWindow(kGradeGroupWindow));
     w = h.open<GradeGroupWindow>(kGradeGroupWindow);
-    QCOMPARE(ticked(w->List1), (QStringList{u"一年级组"_s, u"初一年级组"_s, u"高一年级组"_s}));
-    QCOMPARE(w->Label5->text(), u"现共（3）个年级组"_s);
+    QCOMPARE(ticked(w->gradeGroupList), (QStringList{u"一年级组"_s, u"初一年级组"_s, u"高一年级组"_s}));
+    QCOMPARE(w->countLabel->text(), u"现共（3）个年级组"_s);
 }
 
 void TestGradeGroupWindow::removingAGradeGroupWithClassesAsks_data()
@@ -201,9 +201,9 @@ void TestGradeGroupWindow::removingAGradeGroupWithClassesAsks()
     WindowHarness h(school, {.signedIn = WindowHarness::kAdmin, .shown = false});
     ScriptedResponder &responder = h.responder;
     GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
-    tick(w->List1, u"初二年级组"_s, false);
+    tick(w->gradeGroupList, u"初二年级组"_s, false);
     responder.answer(answer);
-    w->Command1->click();
+    w->saveButton->click();
     QVERIFY(!responder.shown().isEmpty());
     const ScriptedResponder::Shown question = responder.shown().first();
     QVERIFY(question.isQuestion);
@@ -216,7 +216,7 @@ void TestGradeGroupWindow::removingAGradeGroupWithClassesAsks()
         QCOMPARE(responder.shown().size(), 1);
         QCOMPARE(storedGroups(school).size(), 2);
         QCOMPARE(left, 3);
-        QCOMPARE(ticked(w->List1), QStringList{u"初一年级组"_s});   // the user's ticks stay
+        QCOMPARE(ticked(w->gradeGroupList), QStringList{u"初一年级组"_s});   // the user's ticks stay
         return;
     }
     QCOMPARE(responder.last().text, u"年级组设置已经保存。"_s);
@@ -232,16 +232,16 @@ void TestGradeGroupWindow::saveAfterSignOutElsewhere()
     WindowHarness h(school, {.signedIn = WindowHarness::kAdmin, .shown = false});
     ScriptedResponder &responder = h.responder;
     GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
-    tick(w->List1, u"高二年级组"_s, true);
+    tick(w->gradeGroupList, u"高二年级组"_s, true);
     // Another window signs the administrator out; this one still shows signed in.
     h.main.session().denglu.clear();
-    QVERIFY(w->Command1->isEnabled());
-    w->Command1->click();
+    QVERIFY(w->saveButton->isEnabled());
+    w->saveButton->click();
     QCOMPARE(responder.texts(), QStringList{u"请管理员先登陆,才能查看和修改。"_s});
     QCOMPARE(storedGroups(school).values(), QStringList{u"初一年级组"_s});
     // The window catches up with the state.
-    QVERIFY(!w->Command1->isEnabled());
-    QCOMPARE(w->Command9->text(), u"管理员 登陆(&K)"_s);
+    QVERIFY(!w->saveButton->isEnabled());
+    QCOMPARE(w->signInButton->text(), u"管理员 登陆(&K)"_s);
 }
 
 void TestGradeGroupWindow::closingWithUnsavedTicksAsks_data()
@@ -283,21 +283,21 @@ void TestGradeGroupWindow::closingWithUnsavedTicksAsks()
     GradeGroupWindow *w = h.open<GradeGroupWindow>(kGradeGroupWindow);
     QVERIFY(!w->hasUnsavedChanges());
     if (change == u"untick"_s) {
-        tick(w->List1, u"初二年级组"_s, false);
+        tick(w->gradeGroupList, u"初二年级组"_s, false);
     } else {
-        tick(w->List1, u"高一年级组"_s, true);
+        tick(w->gradeGroupList, u"高一年级组"_s, true);
         if (change == u"back"_s)
-            tick(w->List1, u"高一年级组"_s, false);
+            tick(w->gradeGroupList, u"高一年级组"_s, false);
     }
     if (signOut)
         h.signOut();
     for (const QChar a : answers)
         responder.answer(a == u'Y' ? Answer::Yes : a == u'N' ? Answer::No : Answer::Cancel);
-    const QStringList ticks = ticked(w->List1);
+    const QStringList ticks = ticked(w->gradeGroupList);
     if (byFrame)
         QVERIFY(qobject_cast<QMdiSubWindow *>(w->parentWidget())->close() == closes);
     else
-        w->Command8->click();
+        w->closeButton->click();
 
     QCOMPARE(responder.shown().size(), messages);
     if (messages > 0) {
@@ -317,7 +317,7 @@ void TestGradeGroupWindow::closingWithUnsavedTicksAsks()
     QCoreApplication::processEvents();
     QVERIFY(h.isOpen(kGradeGroupWindow));
     QVERIFY(w->isVisible());
-    QCOMPARE(ticked(w->List1), ticks);   // the changes stay
+    QCOMPARE(ticked(w->gradeGroupList), ticks);   // the changes stay
     QVERIFY(w->hasUnsavedChanges());
 }
 

@@ -85,24 +85,24 @@ W *openFromMenu(WindowHarness &h)
 
 void chooseClass(W *w, const QString &klass, const QString &grade = kGrade)
 {
-    choose(w->Combo1, grade);
-    choose(w->Combo2, klass);
+    choose(w->gradeGroupCombo, grade);
+    choose(w->classCombo, klass);
 }
 
 QStringList column(W *w, int col)
 {
-    return gridColumn(w->Grid1, col);
+    return gridColumn(w->teacherGrid, col);
 }
 
 // Types a teacher's name into a cell of column 4 and commits it with Enter.
 void typeTeacher(W *w, int row, const QString &name)
 {
-    clickCell(w->Grid1, row, W::kColTeacher);
-    QVERIFY(w->Text1->isVisible());
-    w->Text1->selectAll();
-    typeKeys(w->Text1, name);
-    QTest::keyClick(w->Text1, Qt::Key_Return);
-    QCOMPARE(w->Grid1->TextMatrix(row, W::kColTeacher), name);
+    clickCell(w->teacherGrid, row, W::kColTeacher);
+    QVERIFY(w->cellEditorBox->isVisible());
+    w->cellEditorBox->selectAll();
+    typeKeys(w->cellEditorBox, name);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Return);
+    QCOMPARE(w->teacherGrid->TextMatrix(row, W::kColTeacher), name);
 }
 
 // A question's answer from its letter: Y, N or C.
@@ -153,26 +153,26 @@ void TestSubjectSetup::opensSignedOut()
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(w->objectName(), QStringLiteral("学科设置"));
     QCOMPARE(w->windowTitle(), QStringLiteral("学科及任课教师设置"));
-    QCOMPARE(w->Command9->text(), QStringLiteral("管理员登陆(&K)"));
-    QCOMPARE(w->Command3->text(), QStringLiteral("加入学科"));
-    QCOMPARE(w->Command4->text(), QStringLiteral("保 存(&S)"));
-    QCOMPARE(w->Command2->text(), QStringLiteral("关 闭(&C)"));
-    QCOMPARE(w->Command1->text(), QStringLiteral("复制教师名"));
-    QCOMPARE(w->Command5->text(), QStringLiteral("粘贴教师名"));
-    QCOMPARE(w->Label2->text(), QStringLiteral("已存在的任课教师"));
-    QCOMPARE(w->Label3->text(), QStringLiteral("学科与任课教师设置"));
-    QCOMPARE(w->Label1[1]->text(), QStringLiteral("选择班级"));
-    QCOMPARE(w->Label1[4]->text(), QStringLiteral("(共有　　　学科)"));
-    QCOMPARE(w->Label1[5]->text(), QStringLiteral("0"));
-    QCOMPARE(w->Combo1->placeholderText(), QStringLiteral("选年级组"));
-    QCOMPARE(w->Combo1->count(), 2);
-    QCOMPARE(w->List1->count(), 17);
-    QCOMPARE(w->List1->item(16)->text(), QStringLiteral("劳动"));
-    QVERIFY(ticked(w->List1).isEmpty());
-    QCOMPARE(w->Grid1->Rows(), 1);
-    QCOMPARE(w->Grid1->TextMatrix(0, 4), QStringLiteral("任课教师名"));
-    QCOMPARE(w->Grid1->ColWidth(W::kColPassword), 0);
-    for (QWidget *c : QList<QWidget *>{w->Frame1, w->List1, w->Command3, w->Command4, w->Command5})
+    QCOMPARE(w->signInButton->text(), QStringLiteral("管理员登陆(&K)"));
+    QCOMPARE(w->addSubjectButton->text(), QStringLiteral("加入学科"));
+    QCOMPARE(w->saveButton->text(), QStringLiteral("保 存(&S)"));
+    QCOMPARE(w->closeButton->text(), QStringLiteral("关 闭(&C)"));
+    QCOMPARE(w->copyTeacherButton->text(), QStringLiteral("复制教师名"));
+    QCOMPARE(w->pasteTeacherButton->text(), QStringLiteral("粘贴教师名"));
+    QCOMPARE(w->gridHeading->text(), QStringLiteral("已存在的任课教师"));
+    QCOMPARE(w->titleLabel->text(), QStringLiteral("学科与任课教师设置"));
+    QCOMPARE(w->captionLabels[1]->text(), QStringLiteral("选择班级"));
+    QCOMPARE(w->captionLabels[4]->text(), QStringLiteral("(共有　　　学科)"));
+    QCOMPARE(w->captionLabels[5]->text(), QStringLiteral("0"));
+    QCOMPARE(w->gradeGroupCombo->placeholderText(), QStringLiteral("选年级组"));
+    QCOMPARE(w->gradeGroupCombo->count(), 2);
+    QCOMPARE(w->subjectList->count(), 17);
+    QCOMPARE(w->subjectList->item(16)->text(), QStringLiteral("劳动"));
+    QVERIFY(ticked(w->subjectList).isEmpty());
+    QCOMPARE(w->teacherGrid->Rows(), 1);
+    QCOMPARE(w->teacherGrid->TextMatrix(0, 4), QStringLiteral("任课教师名"));
+    QCOMPARE(w->teacherGrid->ColWidth(W::kColPassword), 0);
+    for (QWidget *c : QList<QWidget *>{w->teacherFrame, w->subjectList, w->addSubjectButton, w->saveButton, w->pasteTeacherButton})
         QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
 
     // Without the sign-in the assignments can still be looked at.
@@ -185,13 +185,13 @@ void TestSubjectSetup::opensSignedOut()
         d->txtPassword->setText(QStringLiteral("adm"));
         d->cmdOK->click();
     });
-    w->Command9->click();
-    QCOMPARE(w->Command9->text(), QStringLiteral("管理员退出登陆(&K)"));
-    for (QWidget *c : QList<QWidget *>{w->Frame1, w->List1, w->Command3, w->Command4})
+    w->signInButton->click();
+    QCOMPARE(w->signInButton->text(), QStringLiteral("管理员退出登陆(&K)"));
+    for (QWidget *c : QList<QWidget *>{w->teacherFrame, w->subjectList, w->addSubjectButton, w->saveButton})
         QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
-    w->Command9->click();
-    QCOMPARE(w->Command9->text(), QStringLiteral("管理员 登陆(&K)"));
-    for (QWidget *c : QList<QWidget *>{w->Frame1, w->List1, w->Command3, w->Command4})
+    w->signInButton->click();
+    QCOMPARE(w->signInButton->text(), QStringLiteral("管理员 登陆(&K)"));
+    for (QWidget *c : QList<QWidget *>{w->teacherFrame, w->subjectList, w->addSubjectButton, w->saveButton})
         QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
 }
 
@@ -200,13 +200,13 @@ void TestSubjectSetup::opensSignedIn()
     School s;
     WindowHarness h(s.school, signedIn(true));
     W *w = openFromMenu(h);
-    QCOMPARE(w->Command9->text(), QStringLiteral("管理员退出登陆(&K)"));
-    QVERIFY(w->Frame1->isEnabled());
-    QVERIFY(w->List1->isEnabled());
-    QVERIFY(w->Command4->isEnabled());
-    QVERIFY(!w->Command3->isEnabled());   // until a class is chosen
+    QCOMPARE(w->signInButton->text(), QStringLiteral("管理员退出登陆(&K)"));
+    QVERIFY(w->teacherFrame->isEnabled());
+    QVERIFY(w->subjectList->isEnabled());
+    QVERIFY(w->saveButton->isEnabled());
+    QVERIFY(!w->addSubjectButton->isEnabled());   // until a class is chosen
     chooseClass(w, QStringLiteral("三班"));
-    QVERIFY(w->Command3->isEnabled());
+    QVERIFY(w->addSubjectButton->isEnabled());
 }
 
 void TestSubjectSetup::ticksReflectStoredRows_data()
@@ -248,16 +248,16 @@ void TestSubjectSetup::ticksReflectStoredRows()
         numbers << QString::number(i);
     QCOMPARE(column(w, W::kColNumber), numbers);
     QStringList inListOrder;
-    for (int i = 0; i < w->List1->count(); ++i) {
-        if (subjects.contains(w->List1->item(i)->text()))
-            inListOrder << w->List1->item(i)->text();
+    for (int i = 0; i < w->subjectList->count(); ++i) {
+        if (subjects.contains(w->subjectList->item(i)->text()))
+            inListOrder << w->subjectList->item(i)->text();
     }
-    QCOMPARE(ticked(w->List1), inListOrder);
-    QCOMPARE(w->Label1[5]->text(), QString::number(subjects.size()));
-    QCOMPARE(w->Label2->text(), heading);
+    QCOMPARE(ticked(w->subjectList), inListOrder);
+    QCOMPARE(w->captionLabels[5]->text(), QString::number(subjects.size()));
+    QCOMPARE(w->gridHeading->text(), heading);
     // 书法 came from the data of 一班 and stays in the list, ticked only there.
-    QCOMPARE(w->List1->count(), 18);
-    QCOMPARE(w->List1->item(17)->text(), QStringLiteral("书法"));
+    QCOMPARE(w->subjectList->count(), 18);
+    QCOMPARE(w->subjectList->item(17)->text(), QStringLiteral("书法"));
 }
 
 void TestSubjectSetup::gradeGroupListsAllItsClasses()
@@ -265,18 +265,18 @@ void TestSubjectSetup::gradeGroupListsAllItsClasses()
     School s;
     WindowHarness h(s.school, signedIn(true));
     W *w = openFromMenu(h);
-    choose(w->Combo1, kGrade);
-    QCOMPARE(w->Combo2->count(), 3);
-    QCOMPARE(w->Combo2->currentText(), QString());
-    QCOMPARE(w->Label2->text(), QStringLiteral("初一年级组全部任课教师"));
+    choose(w->gradeGroupCombo, kGrade);
+    QCOMPARE(w->classCombo->count(), 3);
+    QCOMPARE(w->classCombo->currentText(), QString());
+    QCOMPARE(w->gridHeading->text(), QStringLiteral("初一年级组全部任课教师"));
     QCOMPARE(column(w, W::kColClass), (QStringList{"一班", "一班", "三班", "一班", "三班", "一班"}));
     QCOMPARE(column(w, W::kColSubject), (QStringList{"语文", "数学", "语文", "英语", "数学", "书法"}));
-    QCOMPARE(w->Label1[5]->text(), QStringLiteral("6"));
+    QCOMPARE(w->captionLabels[5]->text(), QStringLiteral("6"));
     // Ticks before a class is chosen change nothing in the grid.
-    tick(w->List1, QStringLiteral("物理"));
-    tick(w->List1, QStringLiteral("语文"), false);
-    QCOMPARE(w->Grid1->Rows(), 7);
-    QCOMPARE(w->Label1[5]->text(), QStringLiteral("6"));
+    tick(w->subjectList, QStringLiteral("物理"));
+    tick(w->subjectList, QStringLiteral("语文"), false);
+    QCOMPARE(w->teacherGrid->Rows(), 7);
+    QCOMPARE(w->captionLabels[5]->text(), QStringLiteral("6"));
 }
 
 void TestSubjectSetup::gradeGroupWithoutClasses()
@@ -285,10 +285,10 @@ void TestSubjectSetup::gradeGroupWithoutClasses()
     WindowHarness h(s.school, signedIn(true));
     W *w = openFromMenu(h);
     ScriptedResponder responder;
-    choose(w->Combo1, QStringLiteral("初二年级组"));
+    choose(w->gradeGroupCombo, QStringLiteral("初二年级组"));
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前还没有班级，不能添加任课教师，请先进行班级设置。")});
-    QCOMPARE(w->Combo2->count(), 0);
-    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->classCombo->count(), 0);
+    QCOMPARE(w->teacherGrid->Rows(), 1);
 }
 
 void TestSubjectSetup::ticksRebuildTheGridInListOrder()
@@ -297,19 +297,19 @@ void TestSubjectSetup::ticksRebuildTheGridInListOrder()
     WindowHarness h(s.school, signedIn(true));
     W *w = openFromMenu(h);
     chooseClass(w, QStringLiteral("三班"));
-    tick(w->List1, QStringLiteral("物理"));
+    tick(w->subjectList, QStringLiteral("物理"));
     QCOMPARE(column(w, W::kColSubject), (QStringList{"语文", "数学", "物理"}));
     QCOMPARE(column(w, W::kColTeacher), (QStringList{"张老师", "李老师", ""}));
     QCOMPARE(column(w, W::kColPassword), (QStringList{"z1", "l2", ""}));
     QCOMPARE(column(w, W::kColNumber), (QStringList{"1", "2", "3"}));
     QCOMPARE(column(w, W::kColClass), (QStringList{"三班", "三班", "三班"}));
-    QCOMPARE(w->Label1[5]->text(), QStringLiteral("3"));
-    tick(w->List1, QStringLiteral("数学"), false);
+    QCOMPARE(w->captionLabels[5]->text(), QStringLiteral("3"));
+    tick(w->subjectList, QStringLiteral("数学"), false);
     QCOMPARE(column(w, W::kColSubject), (QStringList{"语文", "物理"}));
     QCOMPARE(column(w, W::kColTeacher), (QStringList{"张老师", ""}));
-    QCOMPARE(w->Label1[5]->text(), QStringLiteral("2"));
+    QCOMPARE(w->captionLabels[5]->text(), QStringLiteral("2"));
     // Ticked again, 数学 comes back empty.
-    tick(w->List1, QStringLiteral("数学"));
+    tick(w->subjectList, QStringLiteral("数学"));
     QCOMPARE(column(w, W::kColSubject), (QStringList{"语文", "数学", "物理"}));
     QCOMPARE(column(w, W::kColTeacher), (QStringList{"张老师", "", ""}));
 }
@@ -337,16 +337,16 @@ void TestSubjectSetup::addSubject()
     WindowHarness h(s.school, signedIn(true));
     W *w = openFromMenu(h);
     chooseClass(w, QStringLiteral("三班"));
-    QCOMPARE(w->List1->count(), 18);
-    w->Text3->setText(text);
-    w->Command3->click();
-    QCOMPARE(w->List1->count(), items);
+    QCOMPARE(w->subjectList->count(), 18);
+    w->newSubjectBox->setText(text);
+    w->addSubjectButton->click();
+    QCOMPARE(w->subjectList->count(), items);
     QCOMPARE(column(w, W::kColSubject), subjects);
-    QCOMPARE(ticked(w->List1), subjects);
+    QCOMPARE(ticked(w->subjectList), subjects);
     QCOMPARE(column(w, W::kColTeacher).mid(0, 2), (QStringList{"张老师", "李老师"}));
-    QCOMPARE(w->Text3->text(), text);
-    w->Command3->click();   // a second time adds no twin
-    QCOMPARE(w->List1->count(), items);
+    QCOMPARE(w->newSubjectBox->text(), text);
+    w->addSubjectButton->click();   // a second time adds no twin
+    QCOMPARE(w->subjectList->count(), items);
     QCOMPARE(column(w, W::kColSubject), subjects);
 }
 
@@ -356,12 +356,12 @@ void TestSubjectSetup::saveAndReopenRoundTrips()
     WindowHarness h(s.school, signedIn(true));
     W *w = openFromMenu(h);
     chooseClass(w, QStringLiteral("三班"));
-    tick(w->List1, QStringLiteral("物理"));
-    tick(w->List1, QStringLiteral("数学"), false);
+    tick(w->subjectList, QStringLiteral("物理"));
+    tick(w->subjectList, QStringLiteral("数学"), false);
     typeTeacher(w, 2, QStringLiteral("O'Neil"));
     typeTeacher(w, 1, QStringLiteral("王'五"));
     ScriptedResponder responder;
-    w->Command4->click();
+    w->saveButton->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("您设置的初一年级组三班的所有任课教师,已经保存完毕。")});
     QCOMPARE(s.stored(QStringLiteral("三班")), (QStringList{"语文 王'五 z1", "物理 O'Neil "}));
     QCOMPARE(s.school.value(QStringLiteral(R"(select "名称" from "教导处" where "id"=?)"),
@@ -371,12 +371,12 @@ void TestSubjectSetup::saveAndReopenRoundTrips()
     QCOMPARE(s.stored(QStringLiteral("一班")).size(), 4);
     s.school.closeDb();
 
-    w->Command2->click();
+    w->closeButton->click();
     QTRY_VERIFY(!h.isOpen(kSubjectSetupWindow));
     w = openFromMenu(h);
     QVERIFY(w);
     chooseClass(w, QStringLiteral("三班"));
-    QCOMPARE(ticked(w->List1), (QStringList{"语文", "物理"}));
+    QCOMPARE(ticked(w->subjectList), (QStringList{"语文", "物理"}));
     QCOMPARE(column(w, W::kColSubject), (QStringList{"语文", "物理"}));
     QCOMPARE(column(w, W::kColTeacher), (QStringList{"王'五", "O'Neil"}));
 }
@@ -387,10 +387,10 @@ void TestSubjectSetup::saveWithoutRowsRefuses()
     WindowHarness h(s.school, signedIn(true));
     W *w = openFromMenu(h);
     chooseClass(w, QStringLiteral("三班"));
-    tick(w->List1, QStringLiteral("语文"), false);
-    tick(w->List1, QStringLiteral("数学"), false);
+    tick(w->subjectList, QStringLiteral("语文"), false);
+    tick(w->subjectList, QStringLiteral("数学"), false);
     ScriptedResponder responder;
-    w->Command4->click();
+    w->saveButton->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("没有任何学科,无法保存。")});
     QCOMPARE(s.stored(QStringLiteral("三班")).size(), 2);
 }
@@ -400,11 +400,11 @@ void TestSubjectSetup::gradeGroupSaveKeepsEachRowsClass()
     School s;
     WindowHarness h(s.school, signedIn(true));
     W *w = openFromMenu(h);
-    choose(w->Combo1, kGrade);
+    choose(w->gradeGroupCombo, kGrade);
     typeTeacher(w, 3, QStringLiteral("新老师"));   // 三班 语文
     typeTeacher(w, 6, QStringLiteral("吴老师"));   // 一班 书法
     ScriptedResponder responder;
-    w->Command4->click();
+    w->saveButton->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("您设置的初一年级组的所有任课教师,已经保存完毕。")});
     QCOMPARE(s.stored(QStringLiteral("三班")), (QStringList{"语文 新老师 z1", "数学 李老师 l2"}));
     QCOMPARE(s.stored(QStringLiteral("一班")),
@@ -425,11 +425,11 @@ void TestSubjectSetup::namesWithApostrophes()
     W *w = openFromMenu(h);
     chooseClass(w, klass, grade);
     QCOMPARE(column(w, W::kColTeacher), QStringList{"D'Arcy"});
-    QCOMPARE(w->Label2->text(), QStringLiteral("初一三'班()任课教师 班主任O'Hara"));
-    tick(w->List1, QStringLiteral("数学"));
+    QCOMPARE(w->gridHeading->text(), QStringLiteral("初一三'班()任课教师 班主任O'Hara"));
+    tick(w->subjectList, QStringLiteral("数学"));
     typeTeacher(w, 2, QStringLiteral("L'Estrange"));
     ScriptedResponder responder;
-    w->Command4->click();
+    w->saveButton->click();
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("您设置的初一'年级组三'班的所有任课教师,已经保存完毕。")});
     QSqlQuery q = school.db().query(
         QStringLiteral(R"(select "其次","名称","密码" from "教导处" where "对应内容"=? and "其它"=? and "类别"='任课' order by "id")"),
@@ -479,22 +479,22 @@ void TestSubjectSetup::copyAndPaste()
     W *w = openFromMenu(h);
     chooseClass(w, from);
     for (const QString &t : fromTicks)
-        tick(w->List1, t);
+        tick(w->subjectList, t);
     const QStringList copied = column(w, W::kColTeacher);
-    QVERIFY(!w->Command5->isEnabled());
-    w->Command1->click();
-    QVERIFY(w->Command5->isEnabled());
+    QVERIFY(!w->pasteTeacherButton->isEnabled());
+    w->copyTeacherButton->click();
+    QVERIFY(w->pasteTeacherButton->isEnabled());
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("#*#") + copied.join(QStringLiteral("#*#")));
 
     if (!fromTicks.isEmpty())
         h.responder.answer(Answer::No);   // the ticks were for the copy only: not saved
-    choose(w->Combo2, to);
+    choose(w->classCombo, to);
     for (const QString &t : toTicks)
-        tick(w->List1, t);
+        tick(w->subjectList, t);
     const QStringList passwords = column(w, W::kColPassword);
     ScriptedResponder responder;
     responder.answer(answer);
-    w->Command5->click();
+    w->pasteTeacherButton->click();
     if (asked) {
         QCOMPARE(responder.texts(), QStringList{QStringLiteral("你真的要把所有任课教师姓名都更换为复制内容吗？")});
         QVERIFY(responder.last().isQuestion);
@@ -521,11 +521,11 @@ void TestSubjectSetup::foreignClipboardChangesNothing()
     WindowHarness h(s.school, signedIn(true));
     W *w = openFromMenu(h);
     chooseClass(w, QStringLiteral("一班"));
-    w->Command1->click();
-    choose(w->Combo2, QStringLiteral("三班"));
+    w->copyTeacherButton->click();
+    choose(w->classCombo, QStringLiteral("三班"));
     QApplication::clipboard()->setText(text);   // another program's text since the copy
     ScriptedResponder responder;
-    w->Command5->click();
+    w->pasteTeacherButton->click();
     QVERIFY(responder.shown().isEmpty());
     QCOMPARE(column(w, W::kColTeacher), (QStringList{"张老师", "李老师"}));
 }
@@ -537,28 +537,28 @@ void TestSubjectSetup::editorInTheTeacherColumn()
     W *w = openFromMenu(h);
     chooseClass(w, QStringLiteral("一班"));
     for (int col = 0; col < W::kColTeacher; ++col) {
-        clickCell(w->Grid1, 2, col);
-        QVERIFY2(w->Text1->isHidden(), qPrintable(QString::number(col)));
+        clickCell(w->teacherGrid, 2, col);
+        QVERIFY2(w->cellEditorBox->isHidden(), qPrintable(QString::number(col)));
     }
-    clickCell(w->Grid1, 1, W::kColTeacher);
-    QVERIFY(w->Text1->isVisible());
-    QCOMPARE(w->Text1->text(), QStringLiteral("赵老师"));
-    QTest::keyClick(w->Text1, Qt::Key_Up);   // first row: stays
+    clickCell(w->teacherGrid, 1, W::kColTeacher);
+    QVERIFY(w->cellEditorBox->isVisible());
+    QCOMPARE(w->cellEditorBox->text(), QStringLiteral("赵老师"));
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Up);   // first row: stays
     QCOMPARE(w->cellEditor()->editRow(), 1);
-    typeKeys(w->Text1, QStringLiteral("甲"));   // replaces the selected name, not appended to it
-    QTest::keyClick(w->Text1, Qt::Key_Down);   // writes back and moves
-    QCOMPARE(w->Grid1->TextMatrix(1, W::kColTeacher), QStringLiteral("甲"));
+    typeKeys(w->cellEditorBox, QStringLiteral("甲"));   // replaces the selected name, not appended to it
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Down);   // writes back and moves
+    QCOMPARE(w->teacherGrid->TextMatrix(1, W::kColTeacher), QStringLiteral("甲"));
     QCOMPARE(w->cellEditor()->editRow(), 2);
-    QCOMPARE(w->Text1->text(), QStringLiteral("钱老师"));
-    QTest::keyClick(w->Text1, Qt::Key_Down);
-    QTest::keyClick(w->Text1, Qt::Key_Down);
-    QTest::keyClick(w->Text1, Qt::Key_Down);   // last row: stays
+    QCOMPARE(w->cellEditorBox->text(), QStringLiteral("钱老师"));
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Down);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Down);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Down);   // last row: stays
     QCOMPARE(w->cellEditor()->editRow(), 4);
-    QTest::keyClick(w->Text1, Qt::Key_Left);   // no sideways move
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Left);   // no sideways move
     QCOMPARE(w->cellEditor()->editCol(), W::kColTeacher);
-    QTest::keyClick(w->Text1, Qt::Key_Return);
-    QVERIFY(w->Text1->isHidden());
-    QVERIFY(w->Grid1->hasFocus());
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Return);
+    QVERIFY(w->cellEditorBox->isHidden());
+    QVERIFY(w->teacherGrid->hasFocus());
     QCOMPARE(column(w, W::kColPassword), (QStringList{"a1", "a2", "a3", "a4"}));
     QCOMPARE(s.stored(QStringLiteral("一班")).first(), QStringLiteral("语文 赵老师 a1"));   // not before the save
 }
@@ -570,7 +570,7 @@ void TestSubjectSetup::noGradeGroup()
     ScriptedResponder &responder = h.responder;
     W *w = openFromMenu(h);
     QCOMPARE(responder.texts(), QStringList{QStringLiteral("目前还不能加入班级名称，请先进行年级组设置。")});
-    QCOMPARE(w->Combo1->count(), 0);
+    QCOMPARE(w->gradeGroupCombo->count(), 0);
 }
 
 void TestSubjectSetup::closingWithUnsavedChangesAsks_data()
@@ -612,17 +612,17 @@ void TestSubjectSetup::closingWithUnsavedChangesAsks()
     } else if (change == QLatin1String("same")) {
         typeTeacher(w, 1, QStringLiteral("张老师"));
     } else if (change == QLatin1String("tick")) {
-        tick(w->List1, QStringLiteral("物理"));
+        tick(w->subjectList, QStringLiteral("物理"));
     } else {
-        tick(w->List1, QStringLiteral("语文"), false);
-        tick(w->List1, QStringLiteral("数学"), false);
+        tick(w->subjectList, QStringLiteral("语文"), false);
+        tick(w->subjectList, QStringLiteral("数学"), false);
     }
     const QStringList teachers = column(w, W::kColTeacher);
     if (signOut)
         h.signOut();
     if (!answer.isEmpty())
         h.responder.answer(answerOf(answer));
-    w->Command2->click();
+    w->closeButton->click();
 
     QStringList texts;
     if (!answer.isEmpty())
@@ -668,23 +668,23 @@ void TestSubjectSetup::otherChoiceWithUnsavedChangesAsks()
     typeTeacher(w, 1, QStringLiteral("新老师"));
     h.responder.answer(answerOf(answer));
     if (gradeGroup)
-        choose(w->Combo1, QStringLiteral("初二年级组"));
+        choose(w->gradeGroupCombo, QStringLiteral("初二年级组"));
     else
-        choose(w->Combo2, QStringLiteral("一班"));
+        choose(w->classCombo, QStringLiteral("一班"));
 
     QCOMPARE(h.responder.texts().value(0), QStringLiteral("请问?是否将初一年级组三班的任课教师保存为现在的设置？"));
     QCOMPARE(s.stored(QStringLiteral("三班")).value(0), stored);
     if (answer == u"C") {
         // The changes stay, with the choices they belong to.
-        QCOMPARE(w->Combo1->currentText(), kGrade);
-        QCOMPARE(w->Combo2->currentText(), QStringLiteral("三班"));
+        QCOMPARE(w->gradeGroupCombo->currentText(), kGrade);
+        QCOMPARE(w->classCombo->currentText(), QStringLiteral("三班"));
         QCOMPARE(column(w, W::kColTeacher), (QStringList{"新老师", "李老师"}));
         QVERIFY(w->hasUnsavedChanges());
         return;
     }
     QVERIFY(!w->hasUnsavedChanges());
     if (gradeGroup)
-        QCOMPARE(w->Combo1->currentText(), QStringLiteral("初二年级组"));
+        QCOMPARE(w->gradeGroupCombo->currentText(), QStringLiteral("初二年级组"));
     else
         QCOMPARE(column(w, W::kColTeacher), (QStringList{"赵老师", "钱老师", "孙老师", "周老师"}));
 }
@@ -697,7 +697,7 @@ void TestSubjectSetup::looksRight()
     W *w = openFromMenu(h);
     QVERIFY(QTest::qWaitForWindowExposed(&h.main));
     chooseClass(w, QStringLiteral("一班"));
-    clickCell(w->Grid1, 2, W::kColTeacher);
+    clickCell(w->teacherGrid, 2, W::kColTeacher);
     for (auto *b : w->findChildren<QPushButton *>())
         QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
     for (auto *l : w->findChildren<QLabel *>()) {
