@@ -23,44 +23,44 @@ ExamNumberWindow::ExamNumberWindow(WindowHost &host, QWidget *parent) : QDialog(
     setWindowTitle(QStringLiteral("打印考号"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    Combo1 = named(new QComboBox(this), "Combo1");
-    Combo2 = named(new QComboBox(this), "Combo2");
-    fitDropDown(Combo1);
-    fitDropDown(Combo2);
-    Check1 = named(new QCheckBox(QStringLiteral("打印姓名"), this), "Check1");
-    Check2 = named(new QCheckBox(QStringLiteral("打印学籍后四位"), this), "Check2");
-    Check1->setChecked(true);
-    Check2->setChecked(true);
+    gradeGroupCombo = named(new QComboBox(this), "Combo1");
+    classCombo = named(new QComboBox(this), "Combo2");
+    fitDropDown(gradeGroupCombo);
+    fitDropDown(classCombo);
+    printNameCheck = named(new QCheckBox(QStringLiteral("打印姓名"), this), "Check1");
+    lastFourCheck = named(new QCheckBox(QStringLiteral("打印学籍后四位"), this), "Check2");
+    printNameCheck->setChecked(true);
+    lastFourCheck->setChecked(true);
 
     QGridLayout *form = captionedGrid(
-        this, {{QStringLiteral("选年级组:"), Combo1}, {QStringLiteral("选 班 级:"), Combo2}}, &lblLabels,
+        this, {{QStringLiteral("选年级组:"), gradeGroupCombo}, {QStringLiteral("选 班 级:"), classCombo}}, &captionLabels,
         QStringLiteral("lblLabels"));
     form->setHorizontalSpacing(10);
     // Room for a grade-group name beside the drop-down arrow.
-    for (QComboBox *box : {Combo1, Combo2}) {
+    for (QComboBox *box : {gradeGroupCombo, classCombo}) {
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("初一年级组初一")));
     }
-    form->addWidget(Check1, 2, 1);
-    form->addWidget(Check2, 3, 1);
+    form->addWidget(printNameCheck, 2, 1);
+    form->addWidget(lastFourCheck, 3, 1);
 
     const QString buttonTexts[] = {QStringLiteral("确定"), QStringLiteral("取消")};
     for (int i = 0; i < 2; ++i) {
         auto *b = named(new QPushButton(buttonTexts[i], this), "Command1");
         b->setAutoDefault(false);
-        Command1.append(b);
-        connect(b, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        buttons.append(b);
+        connect(b, &QPushButton::clicked, this, [this, i] { buttonClicked(i); });
     }
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 18, 20, 14);
     layout->setSpacing(14);
     layout->addLayout(form);
-    layout->addLayout(buttonRow(Command1));
+    layout->addLayout(buttonRow(buttons));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    connect(Combo1, &QComboBox::activated, this, &ExamNumberWindow::Combo1_Click);
-    connect(Combo2, &QComboBox::activated, this, &ExamNumberWindow::Combo2_Click);
+    connect(gradeGroupCombo, &QComboBox::activated, this, &ExamNumberWindow::gradeGroupChosen);
+    connect(classCombo, &QComboBox::activated, this, &ExamNumberWindow::classChosen);
     m_choice = std::make_unique<ClassChoice>(
-        ClassChoice::Steps{.gradeGroup = Combo1, .klass = Combo2, .classes = ClassVariant::NamesOnly}, *this, this);
+        ClassChoice::Steps{.gradeGroup = gradeGroupCombo, .klass = classCombo, .classes = ClassVariant::NamesOnly}, *this, this);
 }
 
 void ExamNumberWindow::Form_Load()
@@ -71,19 +71,19 @@ void ExamNumberWindow::Form_Load()
     m_choice->loadGradeGroups();
 }
 
-void ExamNumberWindow::Combo1_Click()
+void ExamNumberWindow::gradeGroupChosen()
 {
     m_choice->chooseGradeGroup();
     m_chosen = false;
     m_students.clear();
 }
 
-void ExamNumberWindow::Combo2_Click()
+void ExamNumberWindow::classChosen()
 {
-    if (!m_choice->chooseClass(Combo2->currentIndex()))
+    if (!m_choice->chooseClass(classCombo->currentIndex()))
         return;
-    m_gradeGroup = Combo1->currentText();
-    m_className = Combo2->currentText();
+    m_gradeGroup = gradeGroupCombo->currentText();
+    m_className = classCombo->currentText();
     const reg::ClassIdentity identity = reg::ResolveClassCode(m_gradeGroup, m_className, session().today());
     m_classCode = identity.classCode;
     m_students =
@@ -91,7 +91,7 @@ void ExamNumberWindow::Combo2_Click()
     m_chosen = true;
 }
 
-void ExamNumberWindow::Command1_Click(int index)
+void ExamNumberWindow::buttonClicked(int index)
 {
     if (index == 0)
         PrintExamNumbers();
@@ -105,7 +105,7 @@ void ExamNumberWindow::PrintExamNumbers()
     if (!m_chosen || m_students.isEmpty())
         return;
     const QString page = reg::examNumberPage(m_gradeGroup, m_className, m_classCode, m_students,
-                                             {Check1->isChecked(), Check2->isChecked()});
+                                             {printNameCheck->isChecked(), lastFourCheck->isChecked()});
     WindowHost &h = host();
     accept();
     h.handToPrintPage(page);

@@ -1,9 +1,9 @@
 #pragma once
 // 打印考号 (caption "打印考号", modal): the exam-number page of a class.
 //
-// Choose a grade group (Combo1) and a class (Combo2), tick whether names go
-// before the numbers (Check1) and whether only the last four characters of
-// 学籍号 are printed (Check2); "确定" lays out the page, closes the window and
+// Choose a grade group (gradeGroupCombo) and a class (classCombo), tick whether names go
+// before the numbers (printNameCheck) and whether only the last four characters of
+// 学籍号 are printed (lastFourCheck); "确定" lays out the page, closes the window and
 // hands the page to the print page. "确定" without a chosen class, or for a
 // class without students, does nothing and the window stays open. The window
 // only reads the database.
@@ -30,12 +30,12 @@ class ExamNumberWindow : public QDialog, public FormWindow {
 public:
     explicit ExamNumberWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    QList<QLabel *> lblLabels;        // 选年级组:, 选 班 级:
-    QComboBox *Combo1 = nullptr;      // grade group
-    QComboBox *Combo2 = nullptr;      // class
-    QCheckBox *Check1 = nullptr;      // 打印姓名
-    QCheckBox *Check2 = nullptr;      // 打印学籍后四位
-    QList<QPushButton *> Command1;    // 0 确定, 1 取消
+    QList<QLabel *> captionLabels;        // 选年级组:, 选 班 级:
+    QComboBox *gradeGroupCombo = nullptr;      // grade group
+    QComboBox *classCombo = nullptr;      // class
+    QCheckBox *printNameCheck = nullptr;      // 打印姓名
+    QCheckBox *lastFourCheck = nullptr;      // 打印学籍后四位
+    QList<QPushButton *> buttons;    // 0 确定, 1 取消
 
     // The chosen class's students; empty while no class is chosen.
     const QList<reg::ExamNumberStudent> &students() const { return m_students; }
@@ -43,9 +43,9 @@ public:
 
 public slots:
     void Form_Load() override;
-    void Combo1_Click();
-    void Combo2_Click();
-    void Command1_Click(int index);   // 0 PrintExamNumbers, 1 closes
+    void gradeGroupChosen();
+    void classChosen();
+    void buttonClicked(int index);   // 0 PrintExamNumbers, 1 closes
 
 private:
     void PrintExamNumbers();

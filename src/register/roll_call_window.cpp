@@ -35,37 +35,37 @@ RollCallWindow::RollCallWindow(WindowHost &host, QWidget *parent) : QWidget(pare
     setObjectName(QStringLiteral("打印点名册"));
     setWindowTitle(kTitle);
 
-    Label4 = named(new QLabel(kTitle, this), "Label4");
-    Label4->setFont(cjkFont(QStringLiteral("黑体"), 16, true));
-    Label4->setAlignment(Qt::AlignCenter);
-    Label3 = named(new QLabel(QStringLiteral("=========打 印 点 名 册========="), this), "Label3");
-    Label3->setAlignment(Qt::AlignCenter);
-    Label1 = named(new QLabel(QStringLiteral(" 请选择班级"), this), "Label1");
-    TreeView1 = named(new ClassTree(this), "TreeView1");
-    Grid1 = named(new FlexGrid(this), "Grid1");
-    Command1 = named(new QPushButton(QStringLiteral("打印(&P)"), this), "Command1");
-    Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "Command7");
+    titleLabel = named(new QLabel(kTitle, this), "Label4");
+    titleLabel->setFont(cjkFont(QStringLiteral("黑体"), 16, true));
+    titleLabel->setAlignment(Qt::AlignCenter);
+    bannerLabel = named(new QLabel(QStringLiteral("=========打 印 点 名 册========="), this), "Label3");
+    bannerLabel->setAlignment(Qt::AlignCenter);
+    treeHeading = named(new QLabel(QStringLiteral(" 请选择班级"), this), "Label1");
+    classTree = named(new ClassTree(this), "TreeView1");
+    rollCallGrid = named(new FlexGrid(this), "Grid1");
+    printButton = named(new QPushButton(QStringLiteral("打印(&P)"), this), "Command1");
+    closeButton = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "Command7");
 
     // Room for the longest class name with its picture.
-    TreeView1->setFixedWidth(TreeView1->fontMetrics().horizontalAdvance(QStringLiteral("初一年级组初一年级组")));
+    classTree->setFixedWidth(classTree->fontMetrics().horizontalAdvance(QStringLiteral("初一年级组初一年级组")));
 
     auto *left = new QVBoxLayout;
-    left->addWidget(Label1);
-    left->addWidget(TreeView1, 1);
-    QHBoxLayout *buttons = buttonRow({Command1, Command7});
+    left->addWidget(treeHeading);
+    left->addWidget(classTree, 1);
+    QHBoxLayout *buttons = buttonRow({printButton, closeButton});
     auto *right = new QVBoxLayout;
-    right->addWidget(Label3);
-    right->addWidget(Grid1, 1);
+    right->addWidget(bannerLabel);
+    right->addWidget(rollCallGrid, 1);
     right->addLayout(buttons);
     auto *body = new QHBoxLayout;
     body->addLayout(left);
     body->addLayout(right, 1);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(Label4);
+    layout->addWidget(titleLabel);
     layout->addLayout(body, 1);
-    connect(TreeView1, &ClassTree::NodeClick, this, &RollCallWindow::TreeView1_NodeClick);
-    connect(Command1, &QPushButton::clicked, this, &RollCallWindow::Command1_Click);
-    connect(Command7, &QPushButton::clicked, this, &RollCallWindow::Command7_Click);
+    connect(classTree, &ClassTree::NodeClick, this, &RollCallWindow::classNodeClicked);
+    connect(printButton, &QPushButton::clicked, this, &RollCallWindow::printClicked);
+    connect(closeButton, &QPushButton::clicked, this, &RollCallWindow::closeClicked);
 }
 
 QSize RollCallWindow::sizeHint() const
@@ -76,66 +76,66 @@ QSize RollCallWindow::sizeHint() const
 void RollCallWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    TreeView1->BuildClassTree(connection());
+    classTree->BuildClassTree(connection());
 
-    Grid1->setRows(1);
-    Grid1->setCols(reg::kRollCallCols);
-    Grid1->setFixedRows(1);
-    Grid1->setFixedCols(2);
-    Grid1->setTextMatrix(0, 0, reg::kRollCallSeatHeader);
-    Grid1->setTextMatrix(0, 1, reg::kRollCallNameHeader);
-    Grid1->setColWidth(0, kSeatWidth);
-    Grid1->setColWidth(1, kNameWidth);
+    rollCallGrid->setRows(1);
+    rollCallGrid->setCols(reg::kRollCallCols);
+    rollCallGrid->setFixedRows(1);
+    rollCallGrid->setFixedCols(2);
+    rollCallGrid->setTextMatrix(0, 0, reg::kRollCallSeatHeader);
+    rollCallGrid->setTextMatrix(0, 1, reg::kRollCallNameHeader);
+    rollCallGrid->setColWidth(0, kSeatWidth);
+    rollCallGrid->setColWidth(1, kNameWidth);
     for (int day = 1; day <= reg::kRollCallDays; ++day) {
-        Grid1->setTextMatrix(0, day + 1, QString::number(day));
-        Grid1->setColWidth(day + 1, day < 10 ? kShortDayWidth : kLongDayWidth);
+        rollCallGrid->setTextMatrix(0, day + 1, QString::number(day));
+        rollCallGrid->setColWidth(day + 1, day < 10 ? kShortDayWidth : kLongDayWidth);
     }
     // The designed widths are for the original font: a header it cuts off widens.
-    Grid1->widenColumnsToText(0, reg::kRollCallCols - 1, 0, 0);
+    rollCallGrid->widenColumnsToText(0, reg::kRollCallCols - 1, 0, 0);
     // Equal neighbours merge in the header row and in columns 0 to 4.
-    Grid1->mergeRow(0);
+    rollCallGrid->mergeRow(0);
     for (int c = 0; c <= 4; ++c)
-        Grid1->mergeCol(c);
+        rollCallGrid->mergeCol(c);
 }
 
-void RollCallWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
+void RollCallWindow::classNodeClicked(QTreeWidgetItem *node)
 {
-    m_chosen = TreeView1->SelectClassNode(node);
+    m_chosen = classTree->SelectClassNode(node);
     clearGrid();
     if (!m_chosen) {
         // A grade group chooses no class.
-        Label4->setText(kTitle);
+        titleLabel->setText(kTitle);
         return;
     }
-    Label4->setText(m_chosen->key);
+    titleLabel->setText(m_chosen->key);
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(m_chosen->gradeGroup, m_chosen->className, session().today());
     m_students = reg::rollCallStudents(loadClassMembers(connection(), identity, reg::kRollCallColumns, this).rows);
 
-    Grid1->setUpdatesEnabled(false);
-    Grid1->setRows(1 + int(m_students.size()));
+    rollCallGrid->setUpdatesEnabled(false);
+    rollCallGrid->setRows(1 + int(m_students.size()));
     for (int i = 0; i < m_students.size(); ++i) {
-        Grid1->setTextMatrix(i + 1, 0, m_students[i].seat);
-        Grid1->setTextMatrix(i + 1, 1, m_students[i].name);
+        rollCallGrid->setTextMatrix(i + 1, 0, m_students[i].seat);
+        rollCallGrid->setTextMatrix(i + 1, 1, m_students[i].name);
     }
-    Grid1->widenColumnsToText(0, 1, 1, Grid1->Rows() - 1);
-    Grid1->setUpdatesEnabled(true);
+    rollCallGrid->widenColumnsToText(0, 1, 1, rollCallGrid->Rows() - 1);
+    rollCallGrid->setUpdatesEnabled(true);
 }
 
 void RollCallWindow::clearGrid()
 {
     m_students.clear();
-    Grid1->setRows(1);
+    rollCallGrid->setRows(1);
 }
 
-void RollCallWindow::Command1_Click()
+void RollCallWindow::printClicked()
 {
     ExportWorkbook book(ExportWorkbook::kNewWorkbookSheets);
     reg::addRollCallSheet(book, m_chosen, m_students);
     handOverWorkbook(book, this);
 }
 
-void RollCallWindow::Command7_Click()
+void RollCallWindow::closeClicked()
 {
     CloseWindow(this);
 }

@@ -31,13 +31,13 @@ public:
 
     QSize sizeHint() const override;
 
-    ClassTree *TreeView1 = nullptr;
-    FlexGrid *Grid1 = nullptr;         // the roll-call grid
-    QLabel *Label4 = nullptr;          // title: the chosen class's key
-    QLabel *Label3 = nullptr;          // banner
-    QLabel *Label1 = nullptr;          // heading of the tree
-    QPushButton *Command1 = nullptr;   // 打印(&P)
-    QPushButton *Command7 = nullptr;   // 关闭(&C)
+    ClassTree *classTree = nullptr;
+    FlexGrid *rollCallGrid = nullptr;         // the roll-call grid
+    QLabel *titleLabel = nullptr;          // title: the chosen class's key
+    QLabel *bannerLabel = nullptr;          // banner
+    QLabel *treeHeading = nullptr;          // heading of the tree
+    QPushButton *printButton = nullptr;   // 打印(&P)
+    QPushButton *closeButton = nullptr;   // 关闭(&C)
 
     // The chosen class (none before a class node is clicked) and its students.
     const std::optional<ClassNode> &chosenClass() const { return m_chosen; }
@@ -45,9 +45,9 @@ public:
 
 public slots:
     void Form_Load() override;
-    void TreeView1_NodeClick(QTreeWidgetItem *node);
-    void Command1_Click();   // PrintRollCall
-    void Command7_Click();
+    void classNodeClicked(QTreeWidgetItem *node);
+    void printClicked();   // PrintRollCall
+    void closeClicked();
 
 private:
     void clearGrid();

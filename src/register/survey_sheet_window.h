@@ -1,7 +1,7 @@
 #pragma once
 // 打印学籍调查表 (caption "学籍调查表"): the register survey of a class.
 //
-// Choose a grade group (Combo1) and a class (Combo2): the class's register
+// Choose a grade group (gradeGroupCombo) and a class (classCombo): the class's register
 // columns fill the read-only survey grid (nobody signs in here). "打印" writes the
 // register sheet into a new workbook and opens it for the user. The window only
 // reads the database.
@@ -30,26 +30,26 @@ public:
 
     QSize sizeHint() const override;
 
-    QLabel *Label4 = nullptr;          // 打印学籍调查表
-    QLabel *Label1 = nullptr;          // what the survey is for
-    QLabel *Text1 = nullptr;           // 请选择年级组及班级
-    QLabel *Text3 = nullptr;           // 学生学籍调查表
-    QComboBox *Combo1 = nullptr;       // grade group
-    QComboBox *Combo2 = nullptr;       // class
-    FlexGrid *Grid1 = nullptr;         // the survey grid
-    QPushButton *Command1 = nullptr;   // 打印
-    QPushButton *Command2 = nullptr;   // 关闭
+    QLabel *titleLabel = nullptr;          // 打印学籍调查表
+    QLabel *purposeLabel = nullptr;          // what the survey is for
+    QLabel *choosePrompt = nullptr;           // 请选择年级组及班级
+    QLabel *sheetHeading = nullptr;           // 学生学籍调查表
+    QComboBox *gradeGroupCombo = nullptr;       // grade group
+    QComboBox *classCombo = nullptr;       // class
+    FlexGrid *surveyGrid = nullptr;         // the survey grid
+    QPushButton *printButton = nullptr;   // 打印
+    QPushButton *closeButton = nullptr;   // 关闭
 
     // The survey grid's rows, grid row r showing row r - 1.
     const QList<reg::SurveyRow> &surveyRows() const { return m_rows; }
 
 public slots:
     void Form_Load() override;
-    void Combo1_Click();
-    void Combo2_Click();
+    void gradeGroupChosen();
+    void classChosen();
     void FillSurveyGrid(const QVector<QVector<QVariant>> &members);
-    void Command1_Click();   // ExportSurveySheet
-    void Command2_Click();
+    void printClicked();   // ExportSurveySheet
+    void closeClicked();
 
 private:
     void clearGrid();

@@ -144,19 +144,19 @@ void TestExamNumber::windowHandsPageOver()
     auto *w = h.open<ExamNumberWindow>(kExamNumberWindow);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), u"打印考号"_s);
-    QVERIFY(w->Check1->isChecked());
-    QVERIFY(w->Check2->isChecked());
-    QCOMPARE(w->Command1.size(), 2);
-    QCOMPARE(w->Command1[0]->text(), u"确定"_s);
-    QCOMPARE(w->Command1[1]->text(), u"取消"_s);
+    QVERIFY(w->printNameCheck->isChecked());
+    QVERIFY(w->lastFourCheck->isChecked());
+    QCOMPARE(w->buttons.size(), 2);
+    QCOMPARE(w->buttons[0]->text(), u"确定"_s);
+    QCOMPARE(w->buttons[1]->text(), u"取消"_s);
     // Over the main window, not at the screen's corner.
     QVERIFY(h.main.frameGeometry().contains(w->frameGeometry().center()));
 
-    choose(w->Combo1, u"初一年级组"_s);
-    choose(w->Combo2, u"三班"_s);
+    choose(w->gradeGroupCombo, u"初一年级组"_s);
+    choose(w->classCombo, u"三班"_s);
     QCOMPARE(w->students().size(), 12);
     saveShot(w->grab().toImage(), u"exam_number"_s);
-    QTest::mouseClick(w->Command1[0], Qt::LeftButton);
+    QTest::mouseClick(w->buttons[0], Qt::LeftButton);
     QTRY_VERIFY(!h.isOpen(kExamNumberWindow));
     auto *page = h.openWindow<PrintPage>(kPrintPage);
     QVERIFY(page);
@@ -166,11 +166,11 @@ void TestExamNumber::windowHandsPageOver()
 
     // Cleared boxes choose the layout: 7 whole numbers a line.
     w = h.open<ExamNumberWindow>(kExamNumberWindow);
-    choose(w->Combo1, u"初一年级组"_s);
-    choose(w->Combo2, u"三班"_s);
-    w->Check1->setChecked(false);
-    w->Check2->setChecked(false);
-    QTest::mouseClick(w->Command1[0], Qt::LeftButton);
+    choose(w->gradeGroupCombo, u"初一年级组"_s);
+    choose(w->classCombo, u"三班"_s);
+    w->printNameCheck->setChecked(false);
+    w->lastFourCheck->setChecked(false);
+    QTest::mouseClick(w->buttons[0], Qt::LeftButton);
     QTRY_VERIFY(!h.isOpen(kExamNumberWindow));
     QVERIFY(h.openWindow<PrintPage>(kPrintPage)->wenben.contains(
         u"20250301   20250302   20250303   20250304   20250305   20250306   20250307\r\n\r\n20250308   "_s));
@@ -184,23 +184,23 @@ void TestExamNumber::okWithoutClassDoesNothing()
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<ExamNumberWindow>(kExamNumberWindow);
     auto pressOk = [&] {
-        QTest::mouseClick(w->Command1[0], Qt::LeftButton);
+        QTest::mouseClick(w->buttons[0], Qt::LeftButton);
         QCoreApplication::processEvents();
         QVERIFY(h.isOpen(kExamNumberWindow));
         QVERIFY(!h.isOpen(kPrintPage));
     };
     pressOk();                                   // nothing chosen
-    choose(w->Combo1, u"初一年级组"_s);
+    choose(w->gradeGroupCombo, u"初一年级组"_s);
     pressOk();                                   // a grade group, no class
-    choose(w->Combo2, u"四班"_s);
+    choose(w->classCombo, u"四班"_s);
     pressOk();                                   // a class without students
-    choose(w->Combo2, u"三班"_s);
-    choose(w->Combo1, u"初二年级组"_s);
+    choose(w->classCombo, u"三班"_s);
+    choose(w->gradeGroupCombo, u"初二年级组"_s);
     QVERIFY(!w->hasChosenClass());
     pressOk();                                   // the class went with the grade group
     QVERIFY(h.responder.shown().isEmpty());
 
-    QTest::mouseClick(w->Command1[1], Qt::LeftButton);
+    QTest::mouseClick(w->buttons[1], Qt::LeftButton);
     QTRY_VERIFY(!h.isOpen(kExamNumberWindow));
     QVERIFY(!h.isOpen(kPrintPage));
 }
@@ -217,9 +217,9 @@ void TestExamNumber::menuShowsItModal()
         wasModal = w != nullptr;
         if (!w)
             return;
-        choose(w->Combo1, u"初一年级组"_s);
-        choose(w->Combo2, u"三班"_s);
-        QTest::mouseClick(w->Command1[0], Qt::LeftButton);
+        choose(w->gradeGroupCombo, u"初一年级组"_s);
+        choose(w->classCombo, u"三班"_s);
+        QTest::mouseClick(w->buttons[0], Qt::LeftButton);
     });
     h.trigger(u"DYKH"_s);
     QVERIFY(wasModal);

@@ -102,25 +102,25 @@ void TestRollCall::treeAndGrid()
     QVERIFY(w);
     QVERIFY(h.responder.shown().isEmpty());
     QCOMPARE(w->windowTitle(), u"打印点名册"_s);
-    QCOMPARE(w->TreeView1->topLevelItemCount(), 2);
+    QCOMPARE(w->classTree->topLevelItemCount(), 2);
 
-    QCOMPARE(w->Grid1->Cols(), 33);
-    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->rollCallGrid->Cols(), 33);
+    QCOMPARE(w->rollCallGrid->Rows(), 1);
     QStringList header{u"学号"_s, u" 姓  名"_s};
     for (int day = 1; day <= 31; ++day)
         header << QString::number(day);
-    QCOMPARE(gridRow(w->Grid1, 0), header);
+    QCOMPARE(gridRow(w->rollCallGrid, 0), header);
 
-    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"三班"_s));
-    QCOMPARE(w->Label4->text(), u"初一三班(实验班)班主任:王老师"_s);
+    clickTreeNode(w->classTree, treeNode(w->classTree, u"初一年级组"_s, u"三班"_s));
+    QCOMPARE(w->titleLabel->text(), u"初一三班(实验班)班主任:王老师"_s);
     // Students whose 学籍号 begins with 202503 in 初中, in seat order.
-    QCOMPARE(gridRows(w->Grid1, 0, 1), (QStringList{u"01|张三"_s, u"02|欧阳春秋"_s, u"05|王五"_s}));
-    QCOMPARE(gridRows(w->Grid1, 2, 32).first(), QString(30, u'|'));
+    QCOMPARE(gridRows(w->rollCallGrid, 0, 1), (QStringList{u"01|张三"_s, u"02|欧阳春秋"_s, u"05|王五"_s}));
+    QCOMPARE(gridRows(w->rollCallGrid, 2, 32).first(), QString(30, u'|'));
 
     // Another class replaces the list.
-    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"二十一班"_s));
-    QCOMPARE(gridRows(w->Grid1, 0, 1), QStringList{u"01|赵六"_s});
-    QCOMPARE(w->Label4->text(), u"初一二十一班(火箭班)班主任:李老师"_s);
+    clickTreeNode(w->classTree, treeNode(w->classTree, u"初一年级组"_s, u"二十一班"_s));
+    QCOMPARE(gridRows(w->rollCallGrid, 0, 1), QStringList{u"01|赵六"_s});
+    QCOMPARE(w->titleLabel->text(), u"初一二十一班(火箭班)班主任:李老师"_s);
     saveShot(h.main.grab().toImage(), u"roll_call"_s);
 }
 
@@ -132,8 +132,8 @@ void TestRollCall::sheetReadBack()
     RecordedExports exports;
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<RollCallWindow>(kRollCallWindow);
-    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"三班"_s));
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    clickTreeNode(w->classTree, treeNode(w->classTree, u"初一年级组"_s, u"三班"_s));
+    QTest::mouseClick(w->printButton, Qt::LeftButton);
     QVERIFY(h.responder.shown().isEmpty());
     QCOMPARE(exports.opener.paths().size(), 1);
     const QString path = exports.opener.paths().first();
@@ -189,7 +189,7 @@ void TestRollCall::sheetReadBack()
 
     // Every print is a new workbook; the first stays as it was.
     const QByteArray first = fileBytes(path);
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QTest::mouseClick(w->printButton, Qt::LeftButton);
     QCOMPARE(exports.opener.paths().size(), 2);
     QVERIFY(exports.opener.paths().at(1) != path);
     QCOMPARE(fileBytes(path), first);
@@ -203,10 +203,10 @@ void TestRollCall::emptyClassGivesHeaderRows()
     RecordedExports exports;
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<RollCallWindow>(kRollCallWindow);
-    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"三班"_s));
-    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"四班"_s));
-    QCOMPARE(w->Grid1->Rows(), 1);
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    clickTreeNode(w->classTree, treeNode(w->classTree, u"初一年级组"_s, u"三班"_s));
+    clickTreeNode(w->classTree, treeNode(w->classTree, u"初一年级组"_s, u"四班"_s));
+    QCOMPARE(w->rollCallGrid->Rows(), 1);
+    QTest::mouseClick(w->printButton, Qt::LeftButton);
     QCOMPARE(exports.opener.paths().size(), 1);
     QString error;
     const auto book = ImportWorkbook::open(exports.opener.paths().first(), &error);
@@ -231,7 +231,7 @@ void TestRollCall::gradeGroupChoosesNoClass()
     const auto printsHeaderRowsOnly = [&] {
         h.responder.clear();
         const int before = int(exports.opener.paths().size());
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QTest::mouseClick(w->printButton, Qt::LeftButton);
         QVERIFY(h.responder.shown().isEmpty());
         QCOMPARE(int(exports.opener.paths().size()), before + 1);
         QString error;
@@ -247,15 +247,15 @@ void TestRollCall::gradeGroupChoosesNoClass()
     };
     printsHeaderRowsOnly();
 
-    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"三班"_s));
-    QCOMPARE(w->Grid1->Rows(), 4);
+    clickTreeNode(w->classTree, treeNode(w->classTree, u"初一年级组"_s, u"三班"_s));
+    QCOMPARE(w->rollCallGrid->Rows(), 4);
     // A grade group (with classes, or without as 初二 is) lists nobody and
     // leaves no class chosen.
     for (const QString &group : {u"初一年级组"_s, u"初二年级组"_s}) {
-        clickTreeNode(w->TreeView1, treeNode(w->TreeView1, group));
-        QCOMPARE(w->Grid1->Rows(), 1);
+        clickTreeNode(w->classTree, treeNode(w->classTree, group));
+        QCOMPARE(w->rollCallGrid->Rows(), 1);
         QVERIFY(!w->chosenClass());
-        QCOMPARE(w->Label4->text(), u"打印点名册"_s);
+        QCOMPARE(w->titleLabel->text(), u"打印点名册"_s);
         printsHeaderRowsOnly();
     }
 }
@@ -283,8 +283,8 @@ void TestRollCall::unwrittenWorkbookReported()
     RecordingWorkbookOpener opener(false);
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<RollCallWindow>(kRollCallWindow);
-    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, u"初一年级组"_s, u"三班"_s));
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    clickTreeNode(w->classTree, treeNode(w->classTree, u"初一年级组"_s, u"三班"_s));
+    QTest::mouseClick(w->printButton, Qt::LeftButton);
     QCOMPARE(h.responder.shown().size(), 1);
     QVERIFY2(h.responder.last().text.startsWith(start), qPrintable(h.responder.last().text));
     QCOMPARE(h.responder.last().title, u"Tessaly"_s);
@@ -302,7 +302,7 @@ void TestRollCall::menuOpensAtTopLeft()
     auto *frame = qobject_cast<QMdiSubWindow *>(w->parentWidget());
     QVERIFY(frame);
     QCOMPARE(frame->pos(), QPoint(0, 0));
-    QTest::mouseClick(w->Command7, Qt::LeftButton);
+    QTest::mouseClick(w->closeButton, Qt::LeftButton);
     QTRY_VERIFY(!h.isOpen(kRollCallWindow));
 }
 

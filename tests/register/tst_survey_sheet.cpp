@@ -131,30 +131,30 @@ void TestSurveySheet::gridOfTheClass()
     auto *w = h.open<SurveySheetWindow>(kSurveySheetWindow);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), u"学籍调查表"_s);
-    QCOMPARE(itemTexts(w->Combo1), (QStringList{u"初一年级组"_s, u"初二年级组"_s}));
-    QCOMPARE(w->Grid1->Cols(), 18);
-    QCOMPARE(gridRow(w->Grid1, 0), reg::surveyHeaders());
+    QCOMPARE(itemTexts(w->gradeGroupCombo), (QStringList{u"初一年级组"_s, u"初二年级组"_s}));
+    QCOMPARE(w->surveyGrid->Cols(), 18);
+    QCOMPARE(gridRow(w->surveyGrid, 0), reg::surveyHeaders());
 
-    choose(w->Combo1, u"初一年级组"_s);
-    choose(w->Combo2, u"三班"_s);
+    choose(w->gradeGroupCombo, u"初一年级组"_s);
+    choose(w->classCombo, u"三班"_s);
     QVERIFY(h.responder.shown().isEmpty());
-    QCOMPARE(w->Grid1->Rows(), 46);
-    QCOMPARE(gridRow(w->Grid1, 1),
+    QCOMPARE(w->surveyGrid->Rows(), 46);
+    QCOMPARE(gridRow(w->surveyGrid, 1),
              (QStringList{u"1"_s, u"20250301"_s, u"学生1"_s, u"男"_s, u"汉"_s, QString(), u"2012-05-02"_s, QString(),
                           QString(), u"是"_s, u"13868100001"_s, u"山东"_s, QString(), QString(), QString(), QString(),
                           u"第1中学"_s, u"备1"_s}));
-    QCOMPARE(w->Grid1->TextMatrix(2, 9), u"否"_s);
-    QCOMPARE(w->Grid1->TextMatrix(2, 11), QString());  // NULL 籍贯
-    QCOMPARE(w->Grid1->TextMatrix(3, 10), u"05318888888"_s);
-    QCOMPARE(w->Grid1->TextMatrix(45, 0), u"45"_s);
-    QCOMPARE(w->Grid1->TextMatrix(45, 1), u"20250345"_s);
+    QCOMPARE(w->surveyGrid->TextMatrix(2, 9), u"否"_s);
+    QCOMPARE(w->surveyGrid->TextMatrix(2, 11), QString());  // NULL 籍贯
+    QCOMPARE(w->surveyGrid->TextMatrix(3, 10), u"05318888888"_s);
+    QCOMPARE(w->surveyGrid->TextMatrix(45, 0), u"45"_s);
+    QCOMPARE(w->surveyGrid->TextMatrix(45, 1), u"20250345"_s);
     QCOMPARE(w->surveyRows().size(), 45);
     saveShot(h.main.grab().toImage(), u"survey_sheet"_s);
 
     // Another grade group empties the class box and the grid.
-    choose(w->Combo1, u"初一年级组"_s);
-    QCOMPARE(w->Combo2->currentIndex(), -1);
-    QCOMPARE(w->Grid1->Rows(), 1);
+    choose(w->gradeGroupCombo, u"初一年级组"_s);
+    QCOMPARE(w->classCombo->currentIndex(), -1);
+    QCOMPARE(w->surveyGrid->Rows(), 1);
 }
 
 void TestSurveySheet::classChoiceLeavesTheSignInAlone()
@@ -164,10 +164,10 @@ void TestSurveySheet::classChoiceLeavesTheSignInAlone()
     school.closeDb();
     WindowHarness h(school, {.signedIn = u"赵老师"_s, .today = kToday});
     auto *w = h.open<SurveySheetWindow>(kSurveySheetWindow);
-    choose(w->Combo1, u"初一年级组"_s);
-    choose(w->Combo2, u"四班"_s);
+    choose(w->gradeGroupCombo, u"初一年级组"_s);
+    choose(w->classCombo, u"四班"_s);
     QCOMPARE(h.session().denglu, u"赵老师"_s);
-    QCOMPARE(gridRows(w->Grid1, 0, 2), QStringList{u"1|20250401|四班学生"_s});
+    QCOMPARE(gridRows(w->surveyGrid, 0, 2), QStringList{u"1|20250401|四班学生"_s});
 }
 
 void TestSurveySheet::sheetReadBack()
@@ -178,9 +178,9 @@ void TestSurveySheet::sheetReadBack()
     RecordedExports exports;
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<SurveySheetWindow>(kSurveySheetWindow);
-    choose(w->Combo1, u"初一年级组"_s);
-    choose(w->Combo2, u"三班"_s);
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    choose(w->gradeGroupCombo, u"初一年级组"_s);
+    choose(w->classCombo, u"三班"_s);
+    QTest::mouseClick(w->printButton, Qt::LeftButton);
     QVERIFY(h.responder.shown().isEmpty());
     QCOMPARE(exports.opener.paths().size(), 1);
     const QString path = exports.opener.paths().first();
@@ -243,14 +243,14 @@ void TestSurveySheet::gradeGroupWithoutClasses()
     RecordedExports exports;
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<SurveySheetWindow>(kSurveySheetWindow);
-    choose(w->Combo1, u"初一年级组"_s);
-    choose(w->Combo2, u"三班"_s);
-    choose(w->Combo1, u"初二年级组"_s);
+    choose(w->gradeGroupCombo, u"初一年级组"_s);
+    choose(w->classCombo, u"三班"_s);
+    choose(w->gradeGroupCombo, u"初二年级组"_s);
     QCOMPARE(h.responder.texts(), QStringList{u"目前教导处在本年级组内无任何班级设置。"_s});
-    QCOMPARE(w->Combo2->count(), 0);
-    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->classCombo->count(), 0);
+    QCOMPARE(w->surveyGrid->Rows(), 1);
 
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QTest::mouseClick(w->printButton, Qt::LeftButton);
     QCOMPARE(exports.opener.paths().size(), 1);
     QString error;
     const auto book = ImportWorkbook::open(exports.opener.paths().first(), &error);
