@@ -39,7 +39,7 @@
 #include "register/register_window.h"
 #include "reports/score_report_window.h"
 #include "reports/transcript_window.h"
-#include "score_entry/entry_statistics.h"
+#include "score_entry/score_save.h"
 #include "school/exam_columns.h"
 #include "score_entry/exam_creation.h"
 #include "school/score_sheet.h"

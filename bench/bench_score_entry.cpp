@@ -16,7 +16,7 @@
 #include "widgets/messages.h"
 #include "school/class_code.h"
 #include "school/exam_columns.h"
-#include "score_entry/entry_statistics.h"
+#include "score_entry/score_save.h"
 #include "score_entry/exam_creation.h"
 #include "score_entry/score_entry_window.h"
 

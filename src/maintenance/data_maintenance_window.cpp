@@ -1,7 +1,7 @@
 #include "maintenance/data_maintenance_window.h"
 
 #include "kit/database_unavailable.h"
-#include "kit/exam_locks.h"
+#include "school/exam_locks.h"
 #include "kit/save_report.h"
 #include "kit/selection.h"
 #include "kit/sign_in_toggle.h"

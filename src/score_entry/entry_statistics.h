@@ -1,6 +1,5 @@
 #pragma once
-// The entry statistics of one class in one exam, and the save of entered scores.
-#include "kit/save_report.h"
+// The entry statistics of one class in one exam.
 #include "school/score_sheet.h"
 
 #include <QList>
@@ -25,19 +24,5 @@ EntryStatistics entryStatistics(const QList<ScoreRow> &rows, float fullMark);
 
 // The panel's thirteen lines, joined by CR LF; fullMarkText as the full-mark box shows it.
 QString statisticsPanelText(const EntryStatistics &s, const QString &fullMarkText);
-
-struct ScoreSaveOutcome : SaveOutcome {
-    int saved = 0;        // rows written
-    QStringList gone;     // names of marked rows whose student row no longer exists
-};
-
-// Writes every row marked "1" into the exam column of its student's row (an
-// empty score as NULL), in one transaction: all rows or none. A student row
-// deleted meanwhile (by another computer) is not counted as saved; its name goes
-// to `gone`. A row read with its score is written only while the stored score is
-// still the one read; one changed meanwhile fails the whole save, naming the
-// student. The table and column names are checked; an invalid one writes nothing.
-ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, const QString &examColumn,
-                            const QList<ScoreRow> &rows);
 
 } // namespace tessaly::score

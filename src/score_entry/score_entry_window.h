@@ -19,7 +19,7 @@
 // grid shows them. Exam column names and lists are school/exam_columns.h, the
 // subject list kit/subject_selection.h; the rules of score entry live in
 // src/score_entry/: creation (exam_creation.h), key rules (score_input.h),
-// statistics and saving (entry_statistics.h).
+// statistics (entry_statistics.h) and saving (score_save.h).
 #include "kit/window_base.h"
 
 #include "kit/class_choice.h"

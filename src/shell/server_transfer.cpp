@@ -1,6 +1,6 @@
 #include "shell/server_transfer.h"
 
-#include "kit/exam_locks.h"
+#include "school/exam_locks.h"
 #include "school/class_code.h"
 #include "shell/server_location.h"
 #include "db/typed_read.h"

@@ -6,7 +6,7 @@
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
-#include "kit/exam_locks.h"
+#include "school/exam_locks.h"
 #include "kit/window_names.h"
 #include "kit/window_steps.h"
 #include "maintenance/data_maintenance_window.h"

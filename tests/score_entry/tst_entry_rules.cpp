@@ -3,6 +3,7 @@
 #include "fixtures/test_school.h"
 #include "db/database.h"
 #include "score_entry/entry_statistics.h"
+#include "score_entry/score_save.h"
 #include "score_entry/score_input.h"
 #include "db/row_update.h"
 #include "school/score_sheet.h"

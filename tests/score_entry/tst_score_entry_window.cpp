@@ -5,7 +5,7 @@
 #include "fixtures/test_school.h"
 #include "fixtures/ui_helpers.h"
 #include "fixtures/window_harness.h"
-#include "kit/exam_locks.h"
+#include "school/exam_locks.h"
 #include "kit/window_names.h"
 #include "widgets/flex_grid.h"
 #include "widgets/messages.h"

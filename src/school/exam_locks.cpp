@@ -1,4 +1,4 @@
-#include "kit/exam_locks.h"
+#include "school/exam_locks.h"
 
 #include "db/typed_read.h"
 
