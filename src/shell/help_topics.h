@@ -49,12 +49,12 @@ int SplitterBarLeft(int p, int windowWidth);
 // width less the tree's width and 850; when that is negative the text pane keeps
 // currentTextWidth, and everything measured from it follows that width.
 struct HelpPaneLayout {
-    int treeWidth = 0;        // TreeView1, and Label1
-    int splitterLeft = 0;     // imgSplitter
-    int textLeft = 0;         // Text1 and Label2
-    int textWidth = 0;        // Text1 and Label2
-    int treeFrameWidth = 0;   // Shape1, Shape2
-    int textFrameLeft = 0;    // Shape3, Shape4
+    int treeWidth = 0;        // topicTree, and treeHeading
+    int splitterLeft = 0;     // splitterHandle
+    int textLeft = 0;         // contentBox and textHeading
+    int textWidth = 0;        // contentBox and textHeading
+    int treeFrameWidth = 0;   // treeFrame, treeBand
+    int textFrameLeft = 0;    // textFrame, textBand
     int textFrameWidth = 0;
 };
 

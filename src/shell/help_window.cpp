@@ -112,52 +112,52 @@ HelpWindow::HelpWindow(WindowHost &host, QWidget *parent) : QWidget(parent), For
     for (const QString &key : kImageKeys)
         ImageList1.insert(key, nodePicture(key));
 
-    Shape1 = shape("Shape1", false, this);
-    Shape2 = shape("Shape2", true, this);
-    Shape3 = shape("Shape3", false, this);
-    Shape4 = shape("Shape4", true, this);
-    Label1 = heading(QStringLiteral("帮助列表"), "Label1", this);
-    Label2 = heading(QStringLiteral("========帮 助 内 容========"), "Label2", this);
+    treeFrame = shape("Shape1", false, this);
+    treeBand = shape("Shape2", true, this);
+    textFrame = shape("Shape3", false, this);
+    textBand = shape("Shape4", true, this);
+    treeHeading = heading(QStringLiteral("帮助列表"), "Label1", this);
+    textHeading = heading(QStringLiteral("========帮 助 内 容========"), "Label2", this);
 
-    TreeView1 = named(new QTreeWidget(this), "TreeView1");
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setColumnCount(1);
-    TreeView1->setIconSize(QSize(16, 16));
+    topicTree = named(new QTreeWidget(this), "TreeView1");
+    topicTree->setHeaderHidden(true);
+    topicTree->setColumnCount(1);
+    topicTree->setIconSize(QSize(16, 16));
 
-    Text1 = named(new QPlainTextEdit(this), "Text1");
-    Text1->setReadOnly(true);
-    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Text1->setFont(cjkFont(QStringLiteral("楷体_GB2312"), 12));
+    contentBox = named(new QPlainTextEdit(this), "Text1");
+    contentBox->setReadOnly(true);
+    contentBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    contentBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    contentBox->setFont(cjkFont(QStringLiteral("楷体_GB2312"), 12));
 
-    imgSplitter = named(new QFrame(this), "imgSplitter");
-    imgSplitter->setCursor(Qt::SizeHorCursor);
-    imgSplitter->installEventFilter(this);
-    picSplitter = named(new QFrame(this), "picSplitter");
-    picSplitter->setAutoFillBackground(true);
-    QPalette bar = picSplitter->palette();
+    splitterHandle = named(new QFrame(this), "imgSplitter");
+    splitterHandle->setCursor(Qt::SizeHorCursor);
+    splitterHandle->installEventFilter(this);
+    splitterShadow = named(new QFrame(this), "picSplitter");
+    splitterShadow->setAutoFillBackground(true);
+    QPalette bar = splitterShadow->palette();
     bar.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
-    picSplitter->setPalette(bar);
-    picSplitter->hide();
+    splitterShadow->setPalette(bar);
+    splitterShadow->hide();
 
-    Command1 = named(new QPushButton(QStringLiteral("关闭帮助(&C)"), this), "Command1");
+    closeButton = named(new QPushButton(QStringLiteral("关闭帮助(&C)"), this), "Command1");
 
-    place(Shape1, kShape1);
-    place(Shape2, kShape2);
-    place(Shape3, kShape3);
-    place(Shape4, kShape4);
-    place(Label1, kLabel1);
-    place(Label2, kLabel2);
-    place(TreeView1, kTree);
-    place(imgSplitter, kSplitter);
-    place(Text1, kText);
-    place(Command1, kCommand1);
+    place(treeFrame, kShape1);
+    place(treeBand, kShape2);
+    place(textFrame, kShape3);
+    place(textBand, kShape4);
+    place(treeHeading, kLabel1);
+    place(textHeading, kLabel2);
+    place(topicTree, kTree);
+    place(splitterHandle, kSplitter);
+    place(contentBox, kText);
+    place(closeButton, kCommand1);
 
-    connect(TreeView1, &QTreeWidget::itemClicked, this, &HelpWindow::TreeView1_NodeClick);
-    connect(TreeView1, &QTreeWidget::currentItemChanged, this, &HelpWindow::TreeView1_NodeClick);
-    connect(TreeView1, &QTreeWidget::itemCollapsed, this, &HelpWindow::TreeView1_Collapse);
-    connect(TreeView1, &QTreeWidget::itemExpanded, this, &HelpWindow::TreeView1_Expand);
-    connect(Command1, &QPushButton::clicked, this, &HelpWindow::Command1_Click);
+    connect(topicTree, &QTreeWidget::itemClicked, this, &HelpWindow::topicClicked);
+    connect(topicTree, &QTreeWidget::currentItemChanged, this, &HelpWindow::topicClicked);
+    connect(topicTree, &QTreeWidget::itemCollapsed, this, &HelpWindow::topicCollapsed);
+    connect(topicTree, &QTreeWidget::itemExpanded, this, &HelpWindow::topicExpanded);
+    connect(closeButton, &QPushButton::clicked, this, &HelpWindow::closeClicked);
 }
 
 void HelpWindow::place(QWidget *control, const QRect &twips)
@@ -207,7 +207,7 @@ void HelpWindow::Form_Load()
         return;
     m_rows = *rows;
     buildTree();
-    setBoxText(Text1, help::HelpIntroduction());
+    setBoxText(contentBox, help::HelpIntroduction());
 }
 
 void HelpWindow::buildTree()
@@ -222,11 +222,11 @@ void HelpWindow::buildTree()
             m_nodes.insert(row.code, item);
         items.append(item);
     }
-    const QSignalBlocker quiet(TreeView1);
+    const QSignalBlocker quiet(topicTree);
     for (int i = 0; i < tree.nodes.size(); ++i) {
         const int parent = tree.nodes[i].parent;
         if (parent < 0)
-            TreeView1->addTopLevelItem(items[i]);
+            topicTree->addTopLevelItem(items[i]);
         else
             items[parent]->addChild(items[i]);
     }
@@ -234,33 +234,33 @@ void HelpWindow::buildTree()
         QTreeWidgetItem *last = items[tree.last];
         if (last->parent()) {
             last->parent()->setExpanded(true);
-            TreeView1_Expand(last->parent());
+            topicExpanded(last->parent());
         }
-        TreeView1->scrollToItem(last);
+        topicTree->scrollToItem(last);
         // The current node, not selected: the tree's first focus chooses nothing.
-        TreeView1->setCurrentItem(last, 0, QItemSelectionModel::NoUpdate);
+        topicTree->setCurrentItem(last, 0, QItemSelectionModel::NoUpdate);
     }
 }
 
-void HelpWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
+void HelpWindow::topicClicked(QTreeWidgetItem *node)
 {
     if (!node)
         return;
     if (const std::optional<QString> text = help::HelpTopicText(m_rows, node->text(0)))
-        setBoxText(Text1, *text);
+        setBoxText(contentBox, *text);
 }
 
-void HelpWindow::TreeView1_Collapse(QTreeWidgetItem *node)
+void HelpWindow::topicCollapsed(QTreeWidgetItem *node)
 {
     setImage(node, kImageKeys[0]);
 }
 
-void HelpWindow::TreeView1_Expand(QTreeWidgetItem *node)
+void HelpWindow::topicExpanded(QTreeWidgetItem *node)
 {
     setImage(node, kImageKeys[1]);
 }
 
-void HelpWindow::Command1_Click()
+void HelpWindow::closeClicked()
 {
     CloseWindow(this);
 }
@@ -268,53 +268,53 @@ void HelpWindow::Command1_Click()
 void HelpWindow::SizeControls(int x)
 {
     const help::HelpPaneLayout l =
-        help::SizeControlsLayout(x, windowWidthTwips(), m_twips.value(Text1).width());
+        help::SizeControlsLayout(x, windowWidthTwips(), m_twips.value(contentBox).width());
     const auto widthAt = [this](QWidget *w, int left, int width) {
         QRect r = m_twips.value(w);
         r.moveLeft(left);
         r.setWidth(width);
         place(w, r);
     };
-    const QRect tree = m_twips.value(TreeView1);
-    widthAt(TreeView1, tree.x(), l.treeWidth);
-    widthAt(imgSplitter, l.splitterLeft, m_twips.value(imgSplitter).width());
-    widthAt(Label1, m_twips.value(Label1).x(), l.treeWidth);
-    widthAt(Label2, l.textLeft, l.textWidth);
-    widthAt(Shape1, m_twips.value(Shape1).x(), l.treeFrameWidth);
-    widthAt(Shape2, m_twips.value(Shape2).x(), l.treeFrameWidth);
-    widthAt(Shape3, l.textFrameLeft, l.textFrameWidth);
-    widthAt(Shape4, l.textFrameLeft, l.textFrameWidth);
-    place(Text1, QRect(l.textLeft, tree.y(), l.textWidth, tree.height()));
+    const QRect tree = m_twips.value(topicTree);
+    widthAt(topicTree, tree.x(), l.treeWidth);
+    widthAt(splitterHandle, l.splitterLeft, m_twips.value(splitterHandle).width());
+    widthAt(treeHeading, m_twips.value(treeHeading).x(), l.treeWidth);
+    widthAt(textHeading, l.textLeft, l.textWidth);
+    widthAt(treeFrame, m_twips.value(treeFrame).x(), l.treeFrameWidth);
+    widthAt(treeBand, m_twips.value(treeBand).x(), l.treeFrameWidth);
+    widthAt(textFrame, l.textFrameLeft, l.textFrameWidth);
+    widthAt(textBand, l.textFrameLeft, l.textFrameWidth);
+    place(contentBox, QRect(l.textLeft, tree.y(), l.textWidth, tree.height()));
 }
 
-void HelpWindow::imgSplitter_MouseDown()
+void HelpWindow::splitterPressed()
 {
-    const QRect s = m_twips.value(imgSplitter);
-    place(picSplitter, QRect(s.x(), s.y(), s.width() / 2, s.height() - 20));
-    picSplitter->show();
-    picSplitter->raise();
+    const QRect s = m_twips.value(splitterHandle);
+    place(splitterShadow, QRect(s.x(), s.y(), s.width() / 2, s.height() - 20));
+    splitterShadow->show();
+    splitterShadow->raise();
     m_dragging = true;
 }
 
-void HelpWindow::imgSplitter_MouseMove(int xTwips)
+void HelpWindow::splitterMoved(int xTwips)
 {
     if (!m_dragging)
         return;
-    QRect bar = m_twips.value(picSplitter);
-    bar.moveLeft(help::SplitterBarLeft(m_twips.value(imgSplitter).x() + xTwips, windowWidthTwips()));
-    place(picSplitter, bar);
+    QRect bar = m_twips.value(splitterShadow);
+    bar.moveLeft(help::SplitterBarLeft(m_twips.value(splitterHandle).x() + xTwips, windowWidthTwips()));
+    place(splitterShadow, bar);
 }
 
-void HelpWindow::imgSplitter_MouseUp()
+void HelpWindow::splitterReleased()
 {
-    SizeControls(m_twips.value(picSplitter).x());
-    picSplitter->hide();
+    SizeControls(m_twips.value(splitterShadow).x());
+    splitterShadow->hide();
     m_dragging = false;
 }
 
 bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == imgSplitter) {
+    if (watched == splitterHandle) {
         // Only mouse events are read as such; every other event passes on.
         const auto *mouse = dynamic_cast<QMouseEvent *>(event);
         if (!mouse)
@@ -322,14 +322,14 @@ bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
         switch (event->type()) {
         case QEvent::MouseButtonPress:
             if (mouse->button() == Qt::LeftButton)
-                imgSplitter_MouseDown();
+                splitterPressed();
             return true;
         case QEvent::MouseMove:
-            imgSplitter_MouseMove(pixelsToTwips(mouse->position().toPoint().x()));
+            splitterMoved(pixelsToTwips(mouse->position().toPoint().x()));
             return true;
         case QEvent::MouseButtonRelease:
             if (m_dragging && mouse->button() == Qt::LeftButton)
-                imgSplitter_MouseUp();
+                splitterReleased();
             return true;
         default:
             break;

@@ -1,7 +1,7 @@
 #pragma once
 // 帮助内容 (HelpWindow), caption "帮助内容……": the chapters and topics of the
-// help file help.dll in the tree TreeView1, the chosen topic's text (or, at
-// opening, the introduction) in Text1, and the splitter imgSplitter between the
+// help file help.dll in the tree topicTree, the chosen topic's text (or, at
+// opening, the introduction) in contentBox, and the splitter splitterHandle between the
 // two panes. The rules live in help_topics.h.
 //
 // The panes are placed in twips as designed; only a splitter drag moves them
@@ -30,17 +30,17 @@ class HelpWindow : public QWidget, public FormWindow {
 public:
     explicit HelpWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    QTreeWidget *TreeView1 = nullptr;
-    QPlainTextEdit *Text1 = nullptr;    // introduction or topic text, read-only
-    QLabel *Label1 = nullptr;           // 帮助列表
-    QLabel *Label2 = nullptr;           // ========帮 助 内 容========
-    QFrame *Shape1 = nullptr;           // frame of the tree pane
-    QFrame *Shape2 = nullptr;           // heading band of the tree pane
-    QFrame *Shape3 = nullptr;           // frame of the text pane
-    QFrame *Shape4 = nullptr;           // heading band of the text pane
-    QFrame *imgSplitter = nullptr;      // the splitter the user drags
-    QFrame *picSplitter = nullptr;      // the bar shown while dragging
-    QPushButton *Command1 = nullptr;    // 关闭帮助(&C)
+    QTreeWidget *topicTree = nullptr;
+    QPlainTextEdit *contentBox = nullptr;    // introduction or topic text, read-only
+    QLabel *treeHeading = nullptr;           // 帮助列表
+    QLabel *textHeading = nullptr;           // ========帮 助 内 容========
+    QFrame *treeFrame = nullptr;           // frame of the tree pane
+    QFrame *treeBand = nullptr;           // heading band of the tree pane
+    QFrame *textFrame = nullptr;           // frame of the text pane
+    QFrame *textBand = nullptr;           // heading band of the text pane
+    QFrame *splitterHandle = nullptr;      // the splitter the user drags
+    QFrame *splitterShadow = nullptr;      // the bar shown while dragging
+    QPushButton *closeButton = nullptr;    // 关闭帮助(&C)
 
     // ImageList1: the node pictures by key, "BG", "BK", "Z", "bi" in this order.
     static const QStringList kImageKeys;
@@ -56,10 +56,10 @@ public:
 
 public slots:
     void Form_Load() override;
-    void TreeView1_NodeClick(QTreeWidgetItem *node);
-    void TreeView1_Collapse(QTreeWidgetItem *node);
-    void TreeView1_Expand(QTreeWidgetItem *node);
-    void Command1_Click();
+    void topicClicked(QTreeWidgetItem *node);
+    void topicCollapsed(QTreeWidgetItem *node);
+    void topicExpanded(QTreeWidgetItem *node);
+    void closeClicked();
     // Lays the panes out for a splitter at x twips from the left.
     void SizeControls(int x);
 
@@ -70,9 +70,9 @@ private:
     void place(QWidget *control, const QRect &twips);
     void setImage(QTreeWidgetItem *node, const QString &key);
     void buildTree();
-    void imgSplitter_MouseDown();
-    void imgSplitter_MouseMove(int xTwips);
-    void imgSplitter_MouseUp();
+    void splitterPressed();
+    void splitterMoved(int xTwips);
+    void splitterReleased();
 
     QHash<const QWidget *, QRect> m_twips;
     QHash<QString, QPixmap> ImageList1;

@@ -54,75 +54,75 @@ PasswordAdminWindow::PasswordAdminWindow(WindowHost &host, QWidget *parent)
     setWindowTitle(QStringLiteral("系统安全密码设置"));
 
     // The list: title, grid, note.
-    Frame2 = named(new QGroupBox(this), "Frame2");
-    Label2 = named(new QLabel(QStringLiteral("相关操作人员密码列表"), Frame2), "Label2");
-    Label2->setAlignment(Qt::AlignCenter);
-    Grid1 = named(new FlexGrid(Frame2), "Grid1");
-    Label1[0] = named(new QLabel(QStringLiteral("注意:密码是小于6位半角(或3位全角)字符"), Frame2), "Label1");
-    Text1 = named(new QLineEdit(Frame2), "Text1");
-    auto *listLayout = new QVBoxLayout(Frame2);
+    listFrame = named(new QGroupBox(this), "Frame2");
+    listHeading = named(new QLabel(QStringLiteral("相关操作人员密码列表"), listFrame), "Label2");
+    listHeading->setAlignment(Qt::AlignCenter);
+    passwordGrid = named(new FlexGrid(listFrame), "Grid1");
+    captionLabels[0] = named(new QLabel(QStringLiteral("注意:密码是小于6位半角(或3位全角)字符"), listFrame), "Label1");
+    cellEditorBox = named(new QLineEdit(listFrame), "Text1");
+    auto *listLayout = new QVBoxLayout(listFrame);
     listLayout->setContentsMargins(6, 4, 6, 4);
     listLayout->setSpacing(3);
-    listLayout->addWidget(Label2);
-    listLayout->addWidget(Grid1, 1);
-    listLayout->addWidget(Label1[0]);
+    listLayout->addWidget(listHeading);
+    listLayout->addWidget(passwordGrid, 1);
+    listLayout->addWidget(captionLabels[0]);
 
     // The choices and the save button.
-    Frame1 = named(new QGroupBox(this), "Frame1");
-    Label3 = named(new QLabel(QStringLiteral("查看与修改密码"), Frame1), "Label3");
-    Label3->setAlignment(Qt::AlignCenter);
-    Label1[5] = named(new QLabel(QStringLiteral("选择类别"), Frame1), "Label1");
-    Combo2 = named(new QComboBox(Frame1), "Combo2");
-    Combo2->addItems({QStringLiteral("管理员"), QStringLiteral("班主任"), QStringLiteral("任课教师")});
-    Combo2->setCurrentIndex(-1);
-    fitDropDown(Combo2);
-    Label1[4] = named(new QLabel(QStringLiteral("选择范围"), Frame1), "Label1");
-    Combo1 = named(new QComboBox(Frame1), "Combo1");
-    Command5 = named(new QPushButton(QStringLiteral("保存设定密码(&K)"), Frame1), "Command5");
-    auto *choiceLayout = new QGridLayout(Frame1);
+    choiceFrame = named(new QGroupBox(this), "Frame1");
+    choiceHeading = named(new QLabel(QStringLiteral("查看与修改密码"), choiceFrame), "Label3");
+    choiceHeading->setAlignment(Qt::AlignCenter);
+    captionLabels[5] = named(new QLabel(QStringLiteral("选择类别"), choiceFrame), "Label1");
+    categoryCombo = named(new QComboBox(choiceFrame), "Combo2");
+    categoryCombo->addItems({QStringLiteral("管理员"), QStringLiteral("班主任"), QStringLiteral("任课教师")});
+    categoryCombo->setCurrentIndex(-1);
+    fitDropDown(categoryCombo);
+    captionLabels[4] = named(new QLabel(QStringLiteral("选择范围"), choiceFrame), "Label1");
+    gradeGroupCombo = named(new QComboBox(choiceFrame), "Combo1");
+    saveButton = named(new QPushButton(QStringLiteral("保存设定密码(&K)"), choiceFrame), "Command5");
+    auto *choiceLayout = new QGridLayout(choiceFrame);
     choiceLayout->setContentsMargins(6, 4, 6, 6);
     choiceLayout->setVerticalSpacing(6);
-    choiceLayout->addWidget(Label3, 0, 0, 1, 2);
-    choiceLayout->addWidget(Label1[5], 1, 0);
-    choiceLayout->addWidget(Combo2, 1, 1);
-    choiceLayout->addWidget(Label1[4], 2, 0);
-    choiceLayout->addWidget(Combo1, 2, 1);
+    choiceLayout->addWidget(choiceHeading, 0, 0, 1, 2);
+    choiceLayout->addWidget(captionLabels[5], 1, 0);
+    choiceLayout->addWidget(categoryCombo, 1, 1);
+    choiceLayout->addWidget(captionLabels[4], 2, 0);
+    choiceLayout->addWidget(gradeGroupCombo, 2, 1);
     choiceLayout->setRowStretch(3, 1);
-    choiceLayout->addWidget(Command5, 4, 0, 1, 2);
+    choiceLayout->addWidget(saveButton, 4, 0, 1, 2);
     choiceLayout->setColumnStretch(1, 1);
 
-    Command1 = named(new QPushButton(this), "Command1");
-    Command8 = named(new QPushButton(QStringLiteral("退出密码设置(&E)"), this), "Command8");
+    signInButton = named(new QPushButton(this), "Command1");
+    closeButton = named(new QPushButton(QStringLiteral("退出密码设置(&E)"), this), "Command8");
 
     auto *right = new QVBoxLayout;
-    right->addWidget(Frame1, 1);
-    right->addWidget(Command1);
-    right->addWidget(Command8);
+    right->addWidget(choiceFrame, 1);
+    right->addWidget(signInButton);
+    right->addWidget(closeButton);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->setSpacing(6);
-    layout->addWidget(Frame2, 1);
+    layout->addWidget(listFrame, 1);
     layout->addLayout(right);
 
-    Grid1->setFormatString(kPasswordGridFormatAtLoad);
-    Grid1->setRows(1);
-    m_editor = new CellEditor(Grid1, passwordEditorConfig(this), Text1);
+    passwordGrid->setFormatString(kPasswordGridFormatAtLoad);
+    passwordGrid->setRows(1);
+    m_editor = new CellEditor(passwordGrid, passwordEditorConfig(this), cellEditorBox);
     connect(m_editor, &CellEditor::cellWritten, this,
-            [this](int row, int col) { Grid1->widenColumnsToText(col, col, row, row); });
+            [this](int row, int col) { passwordGrid->widenColumnsToText(col, col, row, row); });
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command1, host, this);
-    m_toggle->setEditors({Frame1, Frame2, Command5});
-    Frame2->setEnabled(true);   // open, with nothing to edit until a sign-in
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, signInButton, host, this);
+    m_toggle->setEditors({choiceFrame, listFrame, saveButton});
+    listFrame->setEnabled(true);   // open, with nothing to edit until a sign-in
     connect(m_toggle, &SignInToggle::stateShown, this, [this](bool signedIn) {
         if (!signedIn)
             cutGrid();
     });
     m_toggle->setBeforeSignOut([this] { return settleUnsaved(); });   // the sign-out cuts the list
 
-    connect(Combo2, &QComboBox::activated, this, &PasswordAdminWindow::Combo2_Click);
-    connect(Combo1, &QComboBox::activated, this, &PasswordAdminWindow::Combo1_Click);
-    connect(Command5, &QPushButton::clicked, this, &PasswordAdminWindow::Command5_Click);
-    connect(Command8, &QPushButton::clicked, this, &PasswordAdminWindow::Command8_Click);
+    connect(categoryCombo, &QComboBox::activated, this, &PasswordAdminWindow::categoryChosen);
+    connect(gradeGroupCombo, &QComboBox::activated, this, &PasswordAdminWindow::gradeGroupChosen);
+    connect(saveButton, &QPushButton::clicked, this, &PasswordAdminWindow::saveClicked);
+    connect(closeButton, &QPushButton::clicked, this, &PasswordAdminWindow::closeClicked);
 }
 
 QVector<qint64> PasswordAdminWindow::listedIds() const
@@ -141,17 +141,17 @@ void PasswordAdminWindow::Form_Load()
         return;
 
     LoadAdminAccount(connection(), this);
-    FillGradeGroupCombo(connection(), Combo1, GradeGroupVariant::PasswordSetup, this);
+    FillGradeGroupCombo(connection(), gradeGroupCombo, GradeGroupVariant::PasswordSetup, this);
 
-    Grid1->setFormatString(kPasswordGridFormatAtLoad);
-    Grid1->setRows(1);
+    passwordGrid->setFormatString(kPasswordGridFormatAtLoad);
+    passwordGrid->setRows(1);
     m_listed.clear();
 
     if (m_toggle->ownAccountSignedIn())
         m_toggle->showState();
 }
 
-void PasswordAdminWindow::Command1_Click()
+void PasswordAdminWindow::signInClicked()
 {
     m_toggle->click();
 }
@@ -164,43 +164,43 @@ bool PasswordAdminWindow::refusedWhileSignedOut()
     return true;
 }
 
-void PasswordAdminWindow::Combo2_Click()
+void PasswordAdminWindow::categoryChosen()
 {
     if (refusedWhileSignedOut())
         return;
-    if (Combo2->currentIndex() == 0 && !settleUnsaved()) {
+    if (categoryCombo->currentIndex() == 0 && !settleUnsaved()) {
         restoreShownChoice();
         return;
     }
-    Combo1->setEnabled(true);
-    if (Combo2->currentIndex() != 0)
+    gradeGroupCombo->setEnabled(true);
+    if (categoryCombo->currentIndex() != 0)
         return;   // head teachers and teachers wait for a grade group
     showList(PasswordCategory::Admin, QString());
-    Label2->setText(QStringLiteral("管理员密码列表"));
-    Combo1->setEnabled(false);
+    listHeading->setText(QStringLiteral("管理员密码列表"));
+    gradeGroupCombo->setEnabled(false);
 }
 
-void PasswordAdminWindow::Combo1_Click()
+void PasswordAdminWindow::gradeGroupChosen()
 {
     if (refusedWhileSignedOut())
         return;
-    const QString gradeGroup = Combo1->currentText().trimmed();
+    const QString gradeGroup = gradeGroupCombo->currentText().trimmed();
     if (gradeGroup.isEmpty()) {
         showNotice(this, QStringLiteral("请先选择年级组,才能查看和修改。"));
         return;
     }
-    if ((Combo2->currentIndex() == 1 || Combo2->currentIndex() == 2) && !settleUnsaved()) {
+    if ((categoryCombo->currentIndex() == 1 || categoryCombo->currentIndex() == 2) && !settleUnsaved()) {
         restoreShownChoice();
         return;
     }
-    switch (Combo2->currentIndex()) {
+    switch (categoryCombo->currentIndex()) {
     case 1:
         showList(PasswordCategory::HeadTeachers, gradeGroup);
-        Label2->setText(Combo1->currentText() + QStringLiteral("班主任密码列表"));
+        listHeading->setText(gradeGroupCombo->currentText() + QStringLiteral("班主任密码列表"));
         break;
     case 2:
         showList(PasswordCategory::Teachers, gradeGroup);
-        Label2->setText(Combo1->currentText() + QStringLiteral("任课教师密码列表"));
+        listHeading->setText(gradeGroupCombo->currentText() + QStringLiteral("任课教师密码列表"));
         break;
     default:
         break;   // no category chosen: nothing to list
@@ -209,19 +209,19 @@ void PasswordAdminWindow::Combo1_Click()
 
 void PasswordAdminWindow::restoreShownChoice()
 {
-    const QSignalBlocker blockCategory(Combo2);
-    const QSignalBlocker blockGradeGroup(Combo1);
-    Combo2->setCurrentIndex(m_shownCategory);
-    Combo1->setCurrentIndex(Combo1->findText(m_shownGradeGroup));
+    const QSignalBlocker blockCategory(categoryCombo);
+    const QSignalBlocker blockGradeGroup(gradeGroupCombo);
+    categoryCombo->setCurrentIndex(m_shownCategory);
+    gradeGroupCombo->setCurrentIndex(gradeGroupCombo->findText(m_shownGradeGroup));
 }
 
 void PasswordAdminWindow::showList(PasswordCategory category, const QString &gradeGroup)
 {
     m_editor->cancel();
     m_category = category;
-    m_shownCategory = Combo2->currentIndex();
-    m_shownGradeGroup = Combo1->currentText();
-    Grid1->setFormatString(passwordGridFormat(category));
+    m_shownCategory = categoryCombo->currentIndex();
+    m_shownGradeGroup = gradeGroupCombo->currentText();
+    passwordGrid->setFormatString(passwordGridFormat(category));
     const std::optional<QVector<PasswordRow>> rows = readPasswordRows(connection(), category, gradeGroup);
     if (!rows)
         reportReadFailure(this, connection().error());
@@ -232,31 +232,31 @@ void PasswordAdminWindow::FillPasswordGrid(const QVector<PasswordRow> &rows)
 {
     m_editor->cancel();
     m_listed = rows;
-    Grid1->setUpdatesEnabled(false);
-    Grid1->setRows(1 + int(m_listed.size()));
+    passwordGrid->setUpdatesEnabled(false);
+    passwordGrid->setRows(1 + int(m_listed.size()));
     for (int k = 0; k < m_listed.size(); ++k) {
         const int r = k + 1;
-        Grid1->setTextMatrix(r, 0, QString::number(r));
+        passwordGrid->setTextMatrix(r, 0, QString::number(r));
         const QStringList &cells = m_listed[k].cells;
-        for (int c = 0; c < cells.size() && c + 1 < Grid1->Cols(); ++c)
-            Grid1->setTextMatrix(r, c + 1, cells[c]);
+        for (int c = 0; c < cells.size() && c + 1 < passwordGrid->Cols(); ++c)
+            passwordGrid->setTextMatrix(r, c + 1, cells[c]);
     }
-    Grid1->widenColumnsToText(1, Grid1->Cols() - 1, 1, Grid1->Rows() - 1);
-    Grid1->setUpdatesEnabled(true);
+    passwordGrid->widenColumnsToText(1, passwordGrid->Cols() - 1, 1, passwordGrid->Rows() - 1);
+    passwordGrid->setUpdatesEnabled(true);
 }
 
 void PasswordAdminWindow::cutGrid()
 {
     m_editor->cancel();
-    Grid1->setRows(1);
+    passwordGrid->setRows(1);
     m_listed.clear();
 }
 
 bool PasswordAdminWindow::hasUnsavedChanges() const
 {
-    const int passwordCol = Grid1->Cols() - 1;
-    for (int k = 0; k < m_listed.size() && k + 1 < Grid1->Rows(); ++k) {
-        if (!m_listed[k].cells.isEmpty() && Grid1->TextMatrix(k + 1, passwordCol) != m_listed[k].cells.last())
+    const int passwordCol = passwordGrid->Cols() - 1;
+    for (int k = 0; k < m_listed.size() && k + 1 < passwordGrid->Rows(); ++k) {
+        if (!m_listed[k].cells.isEmpty() && passwordGrid->TextMatrix(k + 1, passwordCol) != m_listed[k].cells.last())
             return true;
     }
     return false;
@@ -267,11 +267,11 @@ bool PasswordAdminWindow::settleUnsaved()
     m_editor->CloseCellEditor();
     if (!hasUnsavedChanges())
         return true;
-    return settleUnsavedChanges(this, QStringLiteral("%1中修改的密码还没有保存，要先保存吗?").arg(Label2->text()),
+    return settleUnsavedChanges(this, QStringLiteral("%1中修改的密码还没有保存，要先保存吗?").arg(listHeading->text()),
                                 [this] { return savePasswordsShown(); });
 }
 
-void PasswordAdminWindow::Command5_Click()
+void PasswordAdminWindow::saveClicked()
 {
     savePasswordsShown();
 }
@@ -282,16 +282,16 @@ bool PasswordAdminWindow::savePasswordsShown()
     // Every account's password: only while the administrator is the account signed in.
     if (!m_toggle->confirmSignedIn())
         return false;
-    const int passwordCol = Grid1->Cols() - 1;
+    const int passwordCol = passwordGrid->Cols() - 1;
     QVector<PasswordEdit> edits;
     QMap<qint64, QString> names;
-    for (int k = 0; k < m_listed.size() && k + 1 < Grid1->Rows(); ++k) {
+    for (int k = 0; k < m_listed.size() && k + 1 < passwordGrid->Rows(); ++k) {
         const PasswordRow &row = m_listed[k];
-        const QString typed = Grid1->TextMatrix(k + 1, passwordCol);
+        const QString typed = passwordGrid->TextMatrix(k + 1, passwordCol);
         if (row.cells.isEmpty() || typed == row.cells.last())
             continue;   // unchanged: the stored password stays as it is now
         edits.append({row.id, typed});
-        names.insert(row.id, Grid1->TextMatrix(k + 1, passwordCol - 1));
+        names.insert(row.id, passwordGrid->TextMatrix(k + 1, passwordCol - 1));
     }
     const PasswordSaveResult result = saveWith<PasswordSaveResult>(connection(), [&](db::Connection &c) {
         return savePasswords(c, edits);
@@ -302,8 +302,8 @@ bool PasswordAdminWindow::savePasswordsShown()
     }
     // Settled: written, or reported below as gone (so not asked about again).
     for (int k = 0; k < m_listed.size(); ++k) {
-        if (k + 1 < Grid1->Rows() && !m_listed[k].cells.isEmpty())
-            m_listed[k].cells.last() = Grid1->TextMatrix(k + 1, passwordCol);
+        if (k + 1 < passwordGrid->Rows() && !m_listed[k].cells.isEmpty())
+            m_listed[k].cells.last() = passwordGrid->TextMatrix(k + 1, passwordCol);
     }
     if (!result.missing.isEmpty()) {
         QStringList gone;
@@ -318,7 +318,7 @@ bool PasswordAdminWindow::savePasswordsShown()
     return true;
 }
 
-void PasswordAdminWindow::Command8_Click()
+void PasswordAdminWindow::closeClicked()
 {
     CloseWindow(this);   // the close asks about unsaved passwords
 }

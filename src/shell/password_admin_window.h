@@ -30,18 +30,18 @@ class PasswordAdminWindow : public QWidget, public FormWindow {
 public:
     explicit PasswordAdminWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    QGroupBox *Frame2 = nullptr;
-    FlexGrid *Grid1 = nullptr;
-    QLineEdit *Text1 = nullptr;        // the password cell editor
-    QLabel *Label2 = nullptr;          // title of the list shown
-    QMap<int, QLabel *> Label1;        // 0 (note), 4 "选择范围", 5 "选择类别"
-    QGroupBox *Frame1 = nullptr;
-    QLabel *Label3 = nullptr;
-    QComboBox *Combo2 = nullptr;       // category
-    QComboBox *Combo1 = nullptr;       // grade group
-    QPushButton *Command5 = nullptr;   // 保存设定密码(&K)
-    QPushButton *Command1 = nullptr;   // administrator sign-in toggle
-    QPushButton *Command8 = nullptr;   // 退出密码设置(&E)
+    QGroupBox *listFrame = nullptr;
+    FlexGrid *passwordGrid = nullptr;
+    QLineEdit *cellEditorBox = nullptr;        // the password cell editor
+    QLabel *listHeading = nullptr;          // title of the list shown
+    QMap<int, QLabel *> captionLabels;        // 0 (note), 4 "选择范围", 5 "选择类别"
+    QGroupBox *choiceFrame = nullptr;
+    QLabel *choiceHeading = nullptr;
+    QComboBox *categoryCombo = nullptr;       // category
+    QComboBox *gradeGroupCombo = nullptr;       // grade group
+    QPushButton *saveButton = nullptr;   // 保存设定密码(&K)
+    QPushButton *signInButton = nullptr;   // administrator sign-in toggle
+    QPushButton *closeButton = nullptr;   // 退出密码设置(&E)
 
     CellEditor *cellEditor() const { return m_editor; }
     SignInToggle *toggle() const { return m_toggle; }
@@ -50,12 +50,12 @@ public:
 
 public slots:
     void Form_Load() override;
-    void Command1_Click();
-    void Combo2_Click();
-    void Combo1_Click();
+    void signInClicked();
+    void categoryChosen();
+    void gradeGroupChosen();
     void FillPasswordGrid(const QVector<PasswordRow> &rows);
-    void Command5_Click();
-    void Command8_Click();
+    void saveClicked();
+    void closeClicked();
 
 protected:
     bool mayClose() override;

@@ -109,63 +109,63 @@ PrintPage::PrintPage(WindowHost &host, QWidget *parent) : QWidget(parent), FormW
 
     auto *titleColumn = named(new QWidget(this), "titleColumn");
     titleColumn->setFixedWidth(twipsToPixels(kTitleWidthTwips + kShadowTwips));
-    Label1 = titleLabel("Label1", QColor(0x9a, 0x9a, 0x9a), titleColumn);
-    Label2 = titleLabel("Label2", QColor(0x1c, 0x2f, 0x4a), titleColumn);
-    Label2->raise();
+    titleShadow = titleLabel("Label1", QColor(0x9a, 0x9a, 0x9a), titleColumn);
+    titleText = titleLabel("Label2", QColor(0x1c, 0x2f, 0x4a), titleColumn);
+    titleText->raise();
     titleColumn->installEventFilter(this);
 
-    Text1 = named(new QPlainTextEdit(this), "Text1");
-    Text1->setFont(cjkFont(QStringLiteral("宋体"), 12));
-    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    documentBox = named(new QPlainTextEdit(this), "Text1");
+    documentBox->setFont(cjkFont(QStringLiteral("宋体"), 12));
+    documentBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    documentBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
 
-    Label3 = named(new QLabel(QStringLiteral("如果需要其它打印格式,可把以上内容复制到Word或Wps中进行打印"), this),
+    wordHint = named(new QLabel(QStringLiteral("如果需要其它打印格式,可把以上内容复制到Word或Wps中进行打印"), this),
                    "Label3");
-    Command1 = named(new QPushButton(QStringLiteral("打印开始"), this), "Command1");
-    Command2 = named(new QPushButton(QStringLiteral("关闭打印"), this), "Command2");
+    startPrintButton = named(new QPushButton(QStringLiteral("打印开始"), this), "Command1");
+    closeButton = named(new QPushButton(QStringLiteral("关闭打印"), this), "Command2");
 
     auto *top = new QHBoxLayout;
     top->addWidget(titleColumn);
-    top->addWidget(Text1, 1);
+    top->addWidget(documentBox, 1);
     auto *bottom = new QHBoxLayout;
-    bottom->addWidget(Label3, 1);
-    bottom->addWidget(Command1);
-    bottom->addWidget(Command2);
+    bottom->addWidget(wordHint, 1);
+    bottom->addWidget(startPrintButton);
+    bottom->addWidget(closeButton);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(top, 1);
     layout->addLayout(bottom);
 
     // The set-up panel floats over the page.
-    Picture1 = named(new QFrame(this), "Picture1");
-    Picture1->setFrameShape(QFrame::Panel);
-    Picture1->setFrameShadow(QFrame::Raised);
-    Picture1->setAutoFillBackground(true);
-    auto *heading = new QLabel(QStringLiteral("简 易 打 印 设 置 "), Picture1);
+    setupPanel = named(new QFrame(this), "Picture1");
+    setupPanel->setFrameShape(QFrame::Panel);
+    setupPanel->setFrameShadow(QFrame::Raised);
+    setupPanel->setAutoFillBackground(true);
+    auto *heading = new QLabel(QStringLiteral("简 易 打 印 设 置 "), setupPanel);
     QFont headingFont = heading->font();
     headingFont.setBold(true);
     headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
     heading->setFont(headingFont);
     heading->setAlignment(Qt::AlignCenter);
-    Text2 = setupBox("Text2", 4, Picture1);
-    Text3 = setupBox("Text3", 2, Picture1);
-    Text4 = setupBox("Text4", 4, Picture1);
-    Text5 = setupBox("Text5", 2, Picture1);
-    Text6 = setupBox("Text6", 4, Picture1);
-    Text7 = setupBox("Text7", 2, Picture1);
-    Text8 = setupBox("Text8", 4, Picture1);
-    Text9 = setupBox("Text9", 2, Picture1);
-    Option1 = named(new QRadioButton(QStringLiteral("用B5纸打印"), Picture1), "Option1");
-    Option2 = named(new QRadioButton(QStringLiteral("用A4纸打印"), Picture1), "Option2");
-    Command3 = named(new QPushButton(QStringLiteral("确 认"), Picture1), "Command3");
-    Command4 = named(new QPushButton(QStringLiteral("取 消"), Picture1), "Command4");
+    b5TopBox = setupBox("Text2", 4, setupPanel);
+    b5LinesBox = setupBox("Text3", 2, setupPanel);
+    b5LeftBox = setupBox("Text4", 4, setupPanel);
+    b5CharsBox = setupBox("Text5", 2, setupPanel);
+    a4TopBox = setupBox("Text6", 4, setupPanel);
+    a4LinesBox = setupBox("Text7", 2, setupPanel);
+    a4LeftBox = setupBox("Text8", 4, setupPanel);
+    a4CharsBox = setupBox("Text9", 2, setupPanel);
+    b5Option = named(new QRadioButton(QStringLiteral("用B5纸打印"), setupPanel), "Option1");
+    a4Option = named(new QRadioButton(QStringLiteral("用A4纸打印"), setupPanel), "Option2");
+    confirmPrintButton = named(new QPushButton(QStringLiteral("确 认"), setupPanel), "Command3");
+    cancelPrintButton = named(new QPushButton(QStringLiteral("取 消"), setupPanel), "Command4");
 
-    auto *grid = new QGridLayout(Picture1);
+    auto *grid = new QGridLayout(setupPanel);
     grid->setContentsMargins(14, 10, 14, 12);
     grid->setHorizontalSpacing(10);
     grid->addWidget(heading, 0, 0, 1, 5);
-    const auto paper = [Picture1 = Picture1](const QString &text) {
-        auto *label = new QLabel(text, Picture1);
+    const auto paper = [setupPanel = setupPanel](const QString &text) {
+        auto *label = new QLabel(text, setupPanel);
         label->setAlignment(Qt::AlignCenter);
         return label;
     };
@@ -181,58 +181,58 @@ PrintPage::PrintPage(WindowHost &host, QWidget *parent) : QWidget(parent), FormW
         const char16_t *a4;
         QLineEdit *a4Box;
     } rows[] = {
-        {u"上边页边距  1400", Text2, u"上边页边距  1600", Text6},
-        {u"每页的行数  59行", Text3, u"每页的行数  70行", Text7},
-        {u"左边页边距  1100", Text4, u"左边页边距  1300", Text8},
-        {u"每行的字数 80半角", Text5, u"每行的字数 96半角", Text9},
+        {u"上边页边距  1400", b5TopBox, u"上边页边距  1600", a4TopBox},
+        {u"每页的行数  59行", b5LinesBox, u"每页的行数  70行", a4LinesBox},
+        {u"左边页边距  1100", b5LeftBox, u"左边页边距  1300", a4LeftBox},
+        {u"每行的字数 80半角", b5CharsBox, u"每行的字数 96半角", a4CharsBox},
     };
     int r = 3;
     for (const auto &row : rows) {
-        grid->addWidget(new QLabel(QString::fromUtf16(row.b5), Picture1), r, 0);
+        grid->addWidget(new QLabel(QString::fromUtf16(row.b5), setupPanel), r, 0);
         grid->addWidget(row.b5Box, r, 1);
-        grid->addWidget(new QLabel(QString::fromUtf16(row.a4), Picture1), r, 3);
+        grid->addWidget(new QLabel(QString::fromUtf16(row.a4), setupPanel), r, 3);
         grid->addWidget(row.a4Box, r, 4);
         ++r;
     }
     grid->setColumnMinimumWidth(2, 16);
-    grid->addWidget(Option1, r, 0, 1, 2, Qt::AlignCenter);
-    grid->addWidget(Option2, r, 3, 1, 2, Qt::AlignCenter);
+    grid->addWidget(b5Option, r, 0, 1, 2, Qt::AlignCenter);
+    grid->addWidget(a4Option, r, 3, 1, 2, Qt::AlignCenter);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(Command3);
-    buttons->addWidget(Command4);
+    buttons->addWidget(confirmPrintButton);
+    buttons->addWidget(cancelPrintButton);
     buttons->addStretch(1);
     grid->addLayout(buttons, r + 1, 0, 1, 5);
-    Picture1->adjustSize();
-    Picture1->hide();
+    setupPanel->adjustSize();
+    setupPanel->hide();
 
     for (QLineEdit *box : setupBoxes())
         box->installEventFilter(this);
 
-    connect(Command1, &QPushButton::clicked, this, &PrintPage::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &PrintPage::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &PrintPage::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &PrintPage::Command4_Click);
+    connect(startPrintButton, &QPushButton::clicked, this, &PrintPage::startPrintClicked);
+    connect(closeButton, &QPushButton::clicked, this, &PrintPage::closeClicked);
+    connect(confirmPrintButton, &QPushButton::clicked, this, &PrintPage::confirmPrintClicked);
+    connect(cancelPrintButton, &QPushButton::clicked, this, &PrintPage::cancelPrintClicked);
     resetPanel();
 }
 
 QList<QLineEdit *> PrintPage::setupBoxes() const
 {
-    return {Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9};
+    return {b5TopBox, b5LinesBox, b5LeftBox, b5CharsBox, a4TopBox, a4LinesBox, a4LeftBox, a4CharsBox};
 }
 
 void PrintPage::resetPanel()
 {
-    Text2->setText(QString::number(kPresetB5.topMargin));
-    Text3->setText(QString::number(kPresetB5.linesPerPage));
-    Text4->setText(QString::number(kPresetB5.leftMargin));
-    Text5->setText(QString::number(kPresetB5.charsPerLine));
-    Text6->setText(QString::number(kPresetA4.topMargin));
-    Text7->setText(QString::number(kPresetA4.linesPerPage));
-    Text8->setText(QString::number(kPresetA4.leftMargin));
-    Text9->setText(QString::number(kPresetA4.charsPerLine));
-    Option2->setChecked(true);
-    Picture1->hide();
+    b5TopBox->setText(QString::number(kPresetB5.topMargin));
+    b5LinesBox->setText(QString::number(kPresetB5.linesPerPage));
+    b5LeftBox->setText(QString::number(kPresetB5.leftMargin));
+    b5CharsBox->setText(QString::number(kPresetB5.charsPerLine));
+    a4TopBox->setText(QString::number(kPresetA4.topMargin));
+    a4LinesBox->setText(QString::number(kPresetA4.linesPerPage));
+    a4LeftBox->setText(QString::number(kPresetA4.leftMargin));
+    a4CharsBox->setText(QString::number(kPresetA4.charsPerLine));
+    a4Option->setChecked(true);
+    setupPanel->hide();
 }
 
 void PrintPage::Form_Load()
@@ -252,50 +252,50 @@ void PrintPage::Form_Load()
 void PrintPage::setWenben(const QString &document)
 {
     wenben = document;
-    setBoxText(Text1, document);
+    setBoxText(documentBox, document);
     const QString title = printTitle(document);
-    Label1->setText(title);
-    Label2->setText(title);
+    titleShadow->setText(title);
+    titleText->setText(title);
 }
 
-void PrintPage::Command1_Click()
+void PrintPage::startPrintClicked()
 {
     placePanel();
-    Picture1->show();
-    Picture1->raise();
-    Text2->setFocus();
+    setupPanel->show();
+    setupPanel->raise();
+    b5TopBox->setFocus();
 }
 
-void PrintPage::Command2_Click()
+void PrintPage::closeClicked()
 {
     CloseWindow(this);
 }
 
-void PrintPage::Command3_Click()
+void PrintPage::confirmPrintClicked()
 {
     PrintPlainText();
 }
 
-void PrintPage::Command4_Click()
+void PrintPage::cancelPrintClicked()
 {
-    Picture1->hide();
+    setupPanel->hide();
 }
 
 void PrintPage::PrintPlainText()
 {
-    const bool b5 = Option1->isChecked();
-    const std::optional<int> chars = printCount((b5 ? Text5 : Text9)->text());
-    const std::optional<int> lines = printCount((b5 ? Text3 : Text7)->text());
+    const bool b5 = b5Option->isChecked();
+    const std::optional<int> chars = printCount((b5 ? b5CharsBox : a4CharsBox)->text());
+    const std::optional<int> lines = printCount((b5 ? b5LinesBox : a4LinesBox)->text());
     if (!chars || !lines) {
         showNotice(this, kCountRefusedMessage, kTitleHintInfo);
         return;
     }
     TextPageFormat format;
     format.paper = b5 ? QPageSize::B5 : QPageSize::A4;
-    const PrintOutcome outcome = printTextPages(layoutPrintPages(boxText(Text1), *chars, *lines), format, this);
+    const PrintOutcome outcome = printTextPages(layoutPrintPages(boxText(documentBox), *chars, *lines), format, this);
     switch (outcome.status) {
     case PrintStatus::Printed:
-        Picture1->hide();
+        setupPanel->hide();
         break;
     case PrintStatus::Cancelled:
         break;
@@ -307,9 +307,9 @@ void PrintPage::PrintPlainText()
 
 void PrintPage::placePanel()
 {
-    Picture1->adjustSize();
-    Picture1->move(std::max(0, (width() - Picture1->width()) / 2),
-                   std::max(0, (height() - Picture1->height()) / 2));
+    setupPanel->adjustSize();
+    setupPanel->move(std::max(0, (width() - setupPanel->width()) / 2),
+                   std::max(0, (height() - setupPanel->height()) / 2));
 }
 
 void PrintPage::resizeEvent(QResizeEvent *event)
@@ -320,13 +320,13 @@ void PrintPage::resizeEvent(QResizeEvent *event)
 
 bool PrintPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Resize && watched == Label1->parentWidget()) {
-        // Label1 stands 45 twips right of and below Label2: a shadowed title.
+    if (event->type() == QEvent::Resize && watched == titleShadow->parentWidget()) {
+        // titleShadow stands 45 twips right of and below titleText: a shadowed title.
         const int w = twipsToPixels(kTitleWidthTwips);
-        const int h = Label1->parentWidget()->height();
+        const int h = titleShadow->parentWidget()->height();
         const int shadow = twipsToPixels(kShadowTwips);
-        Label2->setGeometry(0, 0, w, h - shadow);
-        Label1->setGeometry(shadow, shadow, w, h - shadow);
+        titleText->setGeometry(0, 0, w, h - shadow);
+        titleShadow->setGeometry(shadow, shadow, w, h - shadow);
         return false;
     }
     const bool box = setupBoxes().contains(qobject_cast<QLineEdit *>(watched));

@@ -3,7 +3,7 @@
 // window hands it a document (WindowHost::handToPrintPage); the page shows the
 // text in an editable box with its title standing beside it, top to bottom, and
 // prints the box's current text with one of two paper presets chosen in the
-// set-up panel Picture1.
+// set-up panel setupPanel.
 //
 // Printing (PrintPlainText) reads only the chosen preset's two counts; the
 // margin boxes are shown and kept but never read: every page starts 1400 twips
@@ -32,26 +32,26 @@ public:
     QString wenben;
     void setWenben(const QString &document) override;
 
-    QPlainTextEdit *Text1 = nullptr;   // the document, editable; printing reads it
-    QLabel *Label2 = nullptr;          // the title
-    QLabel *Label1 = nullptr;          // the title again, as its shadow
-    QLabel *Label3 = nullptr;
-    QPushButton *Command1 = nullptr;   // 打印开始: opens the set-up panel
-    QPushButton *Command2 = nullptr;   // 关闭打印
+    QPlainTextEdit *documentBox = nullptr;   // the document, editable; printing reads it
+    QLabel *titleText = nullptr;          // the title
+    QLabel *titleShadow = nullptr;          // the title again, as its shadow
+    QLabel *wordHint = nullptr;
+    QPushButton *startPrintButton = nullptr;   // 打印开始: opens the set-up panel
+    QPushButton *closeButton = nullptr;   // 关闭打印
 
-    QFrame *Picture1 = nullptr;        // the set-up panel
-    QLineEdit *Text2 = nullptr;        // B5: top margin
-    QLineEdit *Text3 = nullptr;        // B5: lines per page
-    QLineEdit *Text4 = nullptr;        // B5: left margin
-    QLineEdit *Text5 = nullptr;        // B5: characters per line
-    QLineEdit *Text6 = nullptr;        // A4: top margin
-    QLineEdit *Text7 = nullptr;        // A4: lines per page
-    QLineEdit *Text8 = nullptr;        // A4: left margin
-    QLineEdit *Text9 = nullptr;        // A4: characters per line
-    QRadioButton *Option1 = nullptr;   // 用B5纸打印
-    QRadioButton *Option2 = nullptr;   // 用A4纸打印
-    QPushButton *Command3 = nullptr;   // 确 认: prints
-    QPushButton *Command4 = nullptr;   // 取 消: hides the panel
+    QFrame *setupPanel = nullptr;        // the set-up panel
+    QLineEdit *b5TopBox = nullptr;        // B5: top margin
+    QLineEdit *b5LinesBox = nullptr;        // B5: lines per page
+    QLineEdit *b5LeftBox = nullptr;        // B5: left margin
+    QLineEdit *b5CharsBox = nullptr;        // B5: characters per line
+    QLineEdit *a4TopBox = nullptr;        // A4: top margin
+    QLineEdit *a4LinesBox = nullptr;        // A4: lines per page
+    QLineEdit *a4LeftBox = nullptr;        // A4: left margin
+    QLineEdit *a4CharsBox = nullptr;        // A4: characters per line
+    QRadioButton *b5Option = nullptr;   // 用B5纸打印
+    QRadioButton *a4Option = nullptr;   // 用A4纸打印
+    QPushButton *confirmPrintButton = nullptr;   // 确 认: prints
+    QPushButton *cancelPrintButton = nullptr;   // 取 消: hides the panel
 
     // The message of a key other than a digit or Backspace in a set-up box.
     static const QString kDigitsOnlyMessage;
@@ -60,10 +60,10 @@ public:
 
 public slots:
     void Form_Load() override;
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
+    void startPrintClicked();
+    void closeClicked();
+    void confirmPrintClicked();
+    void cancelPrintClicked();
     void PrintPlainText();
 
 protected:

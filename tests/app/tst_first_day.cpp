@@ -278,34 +278,34 @@ void TestFirstDay::firstDay()
         h.trigger(u"xitong"_s);
         auto *passwords = h.openWindow<PasswordAdminWindow>(kPasswordAdminWindow);
         QVERIFY(passwords);
-        QVERIFY(passwords->Command5->isEnabled());
-        choose(passwords->Combo2, u"班主任"_s);
-        choose(passwords->Combo1, kGrade);
-        QCOMPARE(gridColumn(passwords->Grid1, 3), (QStringList{kClasses[0].headTeacher, kClasses[1].headTeacher}));
+        QVERIFY(passwords->saveButton->isEnabled());
+        choose(passwords->categoryCombo, u"班主任"_s);
+        choose(passwords->gradeGroupCombo, kGrade);
+        QCOMPARE(gridColumn(passwords->passwordGrid, 3), (QStringList{kClasses[0].headTeacher, kClasses[1].headTeacher}));
         for (int k = 0; k < kClasses.size(); ++k)
-            typeCell(passwords->Grid1, passwords->Text1, k + 1, passwords->Grid1->Cols() - 1, kClasses[k].password);
+            typeCell(passwords->passwordGrid, passwords->cellEditorBox, k + 1, passwords->passwordGrid->Cols() - 1, kClasses[k].password);
         responder.clear();
-        passwords->Command5->click();
+        passwords->saveButton->click();
         QCOMPARE(responder.texts(), QStringList{u"设定的密码,已经保存。"_s});
 
-        choose(passwords->Combo2, u"任课教师"_s);
-        choose(passwords->Combo1, kGrade);
+        choose(passwords->categoryCombo, u"任课教师"_s);
+        choose(passwords->gradeGroupCombo, kGrade);
         const int teacherCol = 3;
-        QCOMPARE(passwords->Grid1->Rows() - 1, 4);
-        for (int r = 1; r < passwords->Grid1->Rows(); ++r) {
-            const QString teacher = passwords->Grid1->TextMatrix(r, teacherCol);
+        QCOMPARE(passwords->passwordGrid->Rows() - 1, 4);
+        for (int r = 1; r < passwords->passwordGrid->Rows(); ++r) {
+            const QString teacher = passwords->passwordGrid->TextMatrix(r, teacherCol);
             const auto plan = std::find_if(kSubjects.begin(), kSubjects.end(),
                                            [&](const SubjectPlan &p) { return p.teacher == teacher; });
             QVERIFY2(plan != kSubjects.end(), qPrintable(teacher));
-            typeCell(passwords->Grid1, passwords->Text1, r, passwords->Grid1->Cols() - 1, plan->password);
+            typeCell(passwords->passwordGrid, passwords->cellEditorBox, r, passwords->passwordGrid->Cols() - 1, plan->password);
         }
         responder.clear();
-        passwords->Command5->click();
+        passwords->saveButton->click();
         QCOMPARE(responder.texts(), QStringList{u"设定的密码,已经保存。"_s});
 
-        choose(passwords->Combo2, u"管理员"_s);
-        typeCell(passwords->Grid1, passwords->Text1, 1, passwords->Grid1->Cols() - 1, kAdminPassword);
-        passwords->Command5->click();
+        choose(passwords->categoryCombo, u"管理员"_s);
+        typeCell(passwords->passwordGrid, passwords->cellEditorBox, 1, passwords->passwordGrid->Cols() - 1, kAdminPassword);
+        passwords->saveButton->click();
         for (const ClassPlan &c : kClasses)
             QCOMPARE(school.value(u"select \"密码\" from \"教导处\" where \"类别\"='班级名' and \"名称\"=?"_s,
                                   {c.name})
@@ -319,7 +319,7 @@ void TestFirstDay::firstDay()
         school.closeDb();
 
         // The administrator signs out.
-        passwords->Command1->click();
+        passwords->signInButton->click();
         QCOMPARE(h.session().denglu, QString());
 
         // The head teacher of 一班 imports the roster, edits a student and saves.
@@ -469,21 +469,21 @@ void TestFirstDay::firstDay()
     QVERIFY(passwords);
     bool signedIn = false;
     whenSigningIn(WindowHarness::kAdmin, kAdminPassword, &signedIn);
-    passwords->Command1->click();
+    passwords->signInButton->click();
     QVERIFY(signedIn);
     backToMain(h);
     QCOMPARE(h.session().denglu, WindowHarness::kAdmin);
-    choose(passwords->Combo2, u"班主任"_s);
-    choose(passwords->Combo1, kGrade);
-    QCOMPARE(gridRows(passwords->Grid1, 1, passwords->Grid1->Cols() - 1),
+    choose(passwords->categoryCombo, u"班主任"_s);
+    choose(passwords->gradeGroupCombo, kGrade);
+    QCOMPARE(gridRows(passwords->passwordGrid, 1, passwords->passwordGrid->Cols() - 1),
              (QStringList{u"一班||王老师|w1"_s, u"二班||李老师|l2"_s}));
-    choose(passwords->Combo2, u"任课教师"_s);
-    choose(passwords->Combo1, kGrade);
-    QStringList teachers = gridRows(passwords->Grid1, 1, passwords->Grid1->Cols() - 1);
+    choose(passwords->categoryCombo, u"任课教师"_s);
+    choose(passwords->gradeGroupCombo, kGrade);
+    QStringList teachers = gridRows(passwords->passwordGrid, 1, passwords->passwordGrid->Cols() - 1);
     teachers.sort();
     QCOMPARE(teachers, (QStringList{u"一班|数学|赵老师|s4"_s, u"一班|语文|张老师|z3"_s, u"二班|数学|赵老师|s4"_s,
                                     u"二班|语文|张老师|z3"_s}));
-    passwords->Command1->click();   // signs out
+    passwords->signInButton->click();   // signs out
 
     // The class, its roster and the edit.
     h.trigger(u"xueji"_s);

@@ -141,7 +141,7 @@ private slots:
         auto *page = h.openWindow<PrintPage>(kPrintPage);
         QVERIFY(page);
         QCOMPARE(page->wenben, handedOver);
-        QCOMPARE(boxText(page->Text1), handedOver);
+        QCOMPARE(boxText(page->documentBox), handedOver);
 
         // What the box holds now is what goes over; the open page takes it.
         w->reportBox->appendPlainText(u"补充一行"_s);

@@ -54,18 +54,18 @@ QStringList rootTexts(const QTreeWidget *tree)
 
 void clickNode(HelpWindow *w, QTreeWidgetItem *node)
 {
-    w->TreeView1->scrollToItem(node);
-    QTest::mouseClick(w->TreeView1->viewport(), Qt::LeftButton, {}, w->TreeView1->visualItemRect(node).center());
+    w->topicTree->scrollToItem(node);
+    QTest::mouseClick(w->topicTree->viewport(), Qt::LeftButton, {}, w->topicTree->visualItemRect(node).center());
 }
 
 // Drags the splitter by the mouse to x pixels from its own left edge and lets go.
 void drag(HelpWindow *w, int x, const std::function<void()> &whileDragging = {})
 {
-    QTest::mousePress(w->imgSplitter, Qt::LeftButton, {}, QPoint(2, 20));
-    QTest::mouseMove(w->imgSplitter, QPoint(x, 20));
+    QTest::mousePress(w->splitterHandle, Qt::LeftButton, {}, QPoint(2, 20));
+    QTest::mouseMove(w->splitterHandle, QPoint(x, 20));
     if (whileDragging)
         whileDragging();
-    QTest::mouseRelease(w->imgSplitter, Qt::LeftButton, {}, QPoint(x, 20));
+    QTest::mouseRelease(w->splitterHandle, Qt::LeftButton, {}, QPoint(x, 20));
 }
 
 } // namespace
@@ -84,7 +84,7 @@ private slots:
         QCOMPARE(w->windowTitle(), u"帮助内容……"_s);
         QVERIFY(h.responder.shown().isEmpty());
 
-        QCOMPARE(rootTexts(w->TreeView1), (QStringList{u"第一章"_s, u"第二章"_s}));
+        QCOMPARE(rootTexts(w->topicTree), (QStringList{u"第一章"_s, u"第二章"_s}));
         QTreeWidgetItem *a = w->node(u"A"_s);
         QTreeWidgetItem *b = w->node(u"B"_s);
         QCOMPARE(childTexts(a), (QStringList{u"开始使用"_s, u"登录"_s}));
@@ -93,13 +93,13 @@ private slots:
         // The last node is scrolled into view, its chapter expanded.
         QVERIFY(b->isExpanded());
         QVERIFY(!a->isExpanded());
-        QVERIFY(w->TreeView1->viewport()->rect().contains(w->TreeView1->visualItemRect(w->node(u"B1"_s))));
+        QVERIFY(w->topicTree->viewport()->rect().contains(w->topicTree->visualItemRect(w->node(u"B1"_s))));
         QCOMPARE(HelpWindow::nodeImage(a), u"BG"_s);
         QCOMPARE(HelpWindow::nodeImage(b), u"BK"_s);
         QCOMPARE(HelpWindow::nodeImage(w->node(u"A2"_s)), u"Z"_s);
         // Nothing chosen yet: the introduction.
-        QCOMPARE(boxText(w->Text1), HelpIntroduction());
-        QVERIFY(w->Text1->isReadOnly());
+        QCOMPARE(boxText(w->contentBox), HelpIntroduction());
+        QVERIFY(w->contentBox->isReadOnly());
         saveShot(h.main.grab().toImage(), u"help_window"_s);
     }
 
@@ -112,18 +112,18 @@ private slots:
         const QString heading = u"\r\n"_s + QString(15, u' ');
 
         clickNode(w, w->node(u"A2"_s));
-        QCOMPARE(boxText(w->Text1), heading + u"登录\r\n\r\nA2的内容\r\n第二行"_s);
+        QCOMPARE(boxText(w->contentBox), heading + u"登录\r\n\r\nA2的内容\r\n第二行"_s);
         // Two topics bear the title: the later row's text, whichever is clicked.
         clickNode(w, w->node(u"A1"_s));
-        QCOMPARE(boxText(w->Text1), heading + u"开始使用\r\n\r\nB1的内容"_s);
+        QCOMPARE(boxText(w->contentBox), heading + u"开始使用\r\n\r\nB1的内容"_s);
         // A chapter whose title no topic bears changes nothing.
         clickNode(w, w->node(u"B"_s));
-        QCOMPARE(boxText(w->Text1), heading + u"开始使用\r\n\r\nB1的内容"_s);
+        QCOMPARE(boxText(w->contentBox), heading + u"开始使用\r\n\r\nB1的内容"_s);
         // The keyboard chooses as the mouse does.
-        w->TreeView1->setFocus();
-        QTest::keyClick(w->TreeView1, Qt::Key_Up);
-        QCOMPARE(w->TreeView1->currentItem(), w->node(u"A2"_s));
-        QCOMPARE(boxText(w->Text1), heading + u"登录\r\n\r\nA2的内容\r\n第二行"_s);
+        w->topicTree->setFocus();
+        QTest::keyClick(w->topicTree, Qt::Key_Up);
+        QCOMPARE(w->topicTree->currentItem(), w->node(u"A2"_s));
+        QCOMPARE(boxText(w->contentBox), heading + u"登录\r\n\r\nA2的内容\r\n第二行"_s);
     }
 
     void chapterImagesFollowExpanding()
@@ -134,11 +134,11 @@ private slots:
         auto *w = h.open<HelpWindow>(kHelpWindow);
         QTreeWidgetItem *a = w->node(u"A"_s);
         QTreeWidgetItem *b = w->node(u"B"_s);
-        w->TreeView1->collapseItem(b);
+        w->topicTree->collapseItem(b);
         QCOMPARE(HelpWindow::nodeImage(b), u"BG"_s);
-        w->TreeView1->expandItem(a);
+        w->topicTree->expandItem(a);
         QCOMPARE(HelpWindow::nodeImage(a), u"BK"_s);
-        w->TreeView1->collapseItem(a);
+        w->topicTree->collapseItem(a);
         QCOMPARE(HelpWindow::nodeImage(a), u"BG"_s);
         QCOMPARE(HelpWindow::nodeImage(w->node(u"A1"_s)), u"Z"_s);
     }
@@ -192,27 +192,27 @@ private slots:
         WindowHarness h(school);
         auto *w = h.open<HelpWindow>(kHelpWindow);
         QCOMPARE(w->windowWidthTwips(), 10455);
-        QCOMPARE(w->twipsGeometry(w->imgSplitter).x(), 3400);
+        QCOMPARE(w->twipsGeometry(w->splitterHandle).x(), 3400);
 
         drag(w, mouseX, [&] {
-            QVERIFY(w->picSplitter->isVisible());
-            QCOMPARE(w->twipsGeometry(w->picSplitter), QRect(bar, 600, 75, 5380));
+            QVERIFY(w->splitterShadow->isVisible());
+            QCOMPARE(w->twipsGeometry(w->splitterShadow), QRect(bar, 600, 75, 5380));
         });
-        QVERIFY(!w->picSplitter->isVisible());
-        QCOMPARE(w->twipsGeometry(w->TreeView1), QRect(240, 600, tree, 5400));
-        QCOMPARE(w->twipsGeometry(w->imgSplitter).x(), splitter);
-        QCOMPARE(w->twipsGeometry(w->Text1), QRect(text, 600, textWidth, 5400));
-        QCOMPARE(w->twipsGeometry(w->Label1).width(), tree);
-        QCOMPARE(w->twipsGeometry(w->Label2), QRect(text, w->twipsGeometry(w->Label2).y(), textWidth,
-                                                   w->twipsGeometry(w->Label2).height()));
-        for (QFrame *shape : {w->Shape1, w->Shape2})
+        QVERIFY(!w->splitterShadow->isVisible());
+        QCOMPARE(w->twipsGeometry(w->topicTree), QRect(240, 600, tree, 5400));
+        QCOMPARE(w->twipsGeometry(w->splitterHandle).x(), splitter);
+        QCOMPARE(w->twipsGeometry(w->contentBox), QRect(text, 600, textWidth, 5400));
+        QCOMPARE(w->twipsGeometry(w->treeHeading).width(), tree);
+        QCOMPARE(w->twipsGeometry(w->textHeading), QRect(text, w->twipsGeometry(w->textHeading).y(), textWidth,
+                                                   w->twipsGeometry(w->textHeading).height()));
+        for (QFrame *shape : {w->treeFrame, w->treeBand})
             QCOMPARE(w->twipsGeometry(shape).width(), tree + 250);
-        for (QFrame *shape : {w->Shape3, w->Shape4}) {
+        for (QFrame *shape : {w->textFrame, w->textBand}) {
             QCOMPARE(w->twipsGeometry(shape).x(), text - 100);
             QCOMPARE(w->twipsGeometry(shape).width(), textWidth + 200);
         }
         // The widgets stand where the twips say.
-        QCOMPARE(w->Text1->geometry(), QRect(twipsToPixels(text), twipsToPixels(600), twipsToPixels(textWidth),
+        QCOMPARE(w->contentBox->geometry(), QRect(twipsToPixels(text), twipsToPixels(600), twipsToPixels(textWidth),
                                              twipsToPixels(5400)));
         if (bar == 7000)
             saveShot(h.main.grab().toImage(), u"help_window_dragged"_s);
@@ -235,12 +235,12 @@ private slots:
         auto *w = h.open<HelpWindow>(kHelpWindow);
         QVERIFY(w);
         QCOMPARE(h.responder.texts(), QStringList{u"帮助文件help.dll不存在或者已经损坏，无法显示帮助内容。"_s});
-        QCOMPARE(w->TreeView1->topLevelItemCount(), 0);
-        QCOMPARE(w->Text1->toPlainText(), QString());
+        QCOMPARE(w->topicTree->topLevelItemCount(), 0);
+        QCOMPARE(w->contentBox->toPlainText(), QString());
         // The window still works: the splitter moves and the window closes.
         drag(w, 240);
-        QCOMPARE(w->twipsGeometry(w->TreeView1).width(), 5100);
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QCOMPARE(w->twipsGeometry(w->topicTree).width(), 5100);
+        QTest::mouseClick(w->closeButton, Qt::LeftButton);
         QTRY_VERIFY(!h.isOpen(kHelpWindow));
     }
 
@@ -251,8 +251,8 @@ private slots:
         WindowHarness h(school);
         auto *w = h.open<HelpWindow>(kHelpWindow);
         QVERIFY(h.responder.shown().isEmpty());
-        QCOMPARE(w->TreeView1->topLevelItemCount(), 0);
-        QCOMPARE(w->Text1->toPlainText(), QString());
+        QCOMPARE(w->topicTree->topLevelItemCount(), 0);
+        QCOMPARE(w->contentBox->toPlainText(), QString());
     }
 
     void rowsBreakingTheRules()
@@ -274,11 +274,11 @@ private slots:
         WindowHarness h(school);
         auto *w = h.open<HelpWindow>(kHelpWindow);
         QVERIFY(h.responder.shown().isEmpty());
-        QCOMPARE(rootTexts(w->TreeView1), (QStringList{u"第二章"_s, u"无章的题目"_s, u"又一个第二章"_s}));
-        QCOMPARE(childTexts(w->TreeView1->topLevelItem(0)), (QStringList{u"早到的题目"_s, u"题目二"_s}));
-        QCOMPARE(w->TreeView1->topLevelItem(2)->childCount(), 0);
-        clickNode(w, w->TreeView1->topLevelItem(1));
-        QCOMPARE(boxText(w->Text1), u"\r\n"_s + QString(15, u' ') + u"无章的题目\r\n\r\nx1"_s);
+        QCOMPARE(rootTexts(w->topicTree), (QStringList{u"第二章"_s, u"无章的题目"_s, u"又一个第二章"_s}));
+        QCOMPARE(childTexts(w->topicTree->topLevelItem(0)), (QStringList{u"早到的题目"_s, u"题目二"_s}));
+        QCOMPARE(w->topicTree->topLevelItem(2)->childCount(), 0);
+        clickNode(w, w->topicTree->topLevelItem(1));
+        QCOMPARE(boxText(w->contentBox), u"\r\n"_s + QString(15, u' ') + u"无章的题目\r\n\r\nx1"_s);
     }
 
     void deliveredHelpFile()
@@ -297,17 +297,17 @@ private slots:
         auto *w = h.open<HelpWindow>(kHelpWindow);
         QVERIFY(h.responder.shown().isEmpty());
         int nodes = 0;
-        for (int i = 0; i < w->TreeView1->topLevelItemCount(); ++i)
-            nodes += 1 + w->TreeView1->topLevelItem(i)->childCount();
+        for (int i = 0; i < w->topicTree->topLevelItemCount(); ++i)
+            nodes += 1 + w->topicTree->topLevelItem(i)->childCount();
         QCOMPARE(nodes, rows.size());
-        QCOMPARE(w->TreeView1->topLevelItemCount(), int(std::count_if(rows.begin(), rows.end(), isChapter)));
+        QCOMPARE(w->topicTree->topLevelItemCount(), int(std::count_if(rows.begin(), rows.end(), isChapter)));
         clickNode(w, w->node(u"C1"_s));
-        QVERIFY(boxText(w->Text1).contains(u"请班主任 登陆"_s));
+        QVERIFY(boxText(w->contentBox).contains(u"请班主任 登陆"_s));
         // 关于软件 tells what 系统信息 shows where no system-information program starts.
         clickNode(w, w->node(u"E2"_s));
-        QVERIFY(!boxText(w->Text1).contains(u"不可用"_s));
+        QVERIFY(!boxText(w->contentBox).contains(u"不可用"_s));
         for (const QString &shown : {u"操作系统"_s, u"SQLite"_s, u"程序文件夹"_s})
-            QVERIFY2(boxText(w->Text1).contains(shown), qPrintable(shown));
+            QVERIFY2(boxText(w->contentBox).contains(shown), qPrintable(shown));
         saveShot(h.main.grab().toImage(), u"help_window_delivered"_s);
     }
 

@@ -73,18 +73,18 @@ PasswordAdminWindow *openFromMenu(WindowHarness &h)
 // The head teachers of 初一年级组.
 void listHeadTeachers(PasswordAdminWindow *w)
 {
-    choose(w->Combo2, QStringLiteral("班主任"));
-    choose(w->Combo1, QStringLiteral("初一年级组"));
+    choose(w->categoryCombo, QStringLiteral("班主任"));
+    choose(w->gradeGroupCombo, QStringLiteral("初一年级组"));
 }
 
 // Replaces a password cell's text by typing and commits it with Enter.
 void typePassword(PasswordAdminWindow *w, int row, const QString &text)
 {
-    clickCell(w->Grid1, row, w->Grid1->Cols() - 1);
-    QVERIFY(w->Text1->isVisible());
-    w->Text1->selectAll();
-    typeKeys(w->Text1, text);
-    QTest::keyClick(w->Text1, Qt::Key_Return);
+    clickCell(w->passwordGrid, row, w->passwordGrid->Cols() - 1);
+    QVERIFY(w->cellEditorBox->isVisible());
+    w->cellEditorBox->selectAll();
+    typeKeys(w->cellEditorBox, text);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Return);
 }
 
 // Answers like a real message box as far as the focus goes: the box is a window
@@ -142,24 +142,24 @@ void TestPasswordAdmin::opensSignedOut()
     QCOMPARE(w->objectName(), QStringLiteral("系统安全密码设置"));
     QCOMPARE(w->windowTitle(), QStringLiteral("系统安全密码设置"));
     QVERIFY(h.responder.shown().isEmpty());
-    QCOMPARE(w->Command1->text(), QStringLiteral("管理员 登陆(&K)"));
-    QCOMPARE(w->Command8->text(), QStringLiteral("退出密码设置(&E)"));
-    QCOMPARE(w->Command5->text(), QStringLiteral("保存设定密码(&K)"));
-    QVERIFY(!w->Frame1->isEnabled());
-    QVERIFY(!w->Command5->isEnabled());
-    QVERIFY(w->Frame2->isEnabled());
-    QCOMPARE(w->Label2->text(), QStringLiteral("相关操作人员密码列表"));
-    QCOMPARE(w->Label1[0]->text(), QStringLiteral("注意:密码是小于6位半角(或3位全角)字符"));
-    QCOMPARE(w->Label3->text(), QStringLiteral("查看与修改密码"));
-    QCOMPARE(w->Label1[5]->text(), QStringLiteral("选择类别"));
-    QCOMPARE(w->Label1[4]->text(), QStringLiteral("选择范围"));
-    QCOMPARE(w->Grid1->Rows(), 1);
-    QCOMPARE(gridRow(w->Grid1, 0),
+    QCOMPARE(w->signInButton->text(), QStringLiteral("管理员 登陆(&K)"));
+    QCOMPARE(w->closeButton->text(), QStringLiteral("退出密码设置(&E)"));
+    QCOMPARE(w->saveButton->text(), QStringLiteral("保存设定密码(&K)"));
+    QVERIFY(!w->choiceFrame->isEnabled());
+    QVERIFY(!w->saveButton->isEnabled());
+    QVERIFY(w->listFrame->isEnabled());
+    QCOMPARE(w->listHeading->text(), QStringLiteral("相关操作人员密码列表"));
+    QCOMPARE(w->captionLabels[0]->text(), QStringLiteral("注意:密码是小于6位半角(或3位全角)字符"));
+    QCOMPARE(w->choiceHeading->text(), QStringLiteral("查看与修改密码"));
+    QCOMPARE(w->captionLabels[5]->text(), QStringLiteral("选择类别"));
+    QCOMPARE(w->captionLabels[4]->text(), QStringLiteral("选择范围"));
+    QCOMPARE(w->passwordGrid->Rows(), 1);
+    QCOMPARE(gridRow(w->passwordGrid, 0),
              (QStringList{"序号", "班级", "班实际名", " 姓  名 ", "密  码"}));
-    QCOMPARE(w->Combo1->count(), 2);
-    QCOMPARE(w->Combo1->currentIndex(), -1);
-    QCOMPARE(w->Combo2->count(), 3);
-    QVERIFY(w->Text1->isHidden());
+    QCOMPARE(w->gradeGroupCombo->count(), 2);
+    QCOMPARE(w->gradeGroupCombo->currentIndex(), -1);
+    QCOMPARE(w->categoryCombo->count(), 3);
+    QVERIFY(w->cellEditorBox->isHidden());
 }
 
 void TestPasswordAdmin::choiceRefusedWhileSignedOut_data()
@@ -177,12 +177,12 @@ void TestPasswordAdmin::choiceRefusedWhileSignedOut()
     PasswordAdminWindow *w = openFromMenu(h);
     // The frame is disabled; a choice that still arrives is refused.
     if (category)
-        choose(w->Combo2, QStringLiteral("管理员"));
+        choose(w->categoryCombo, QStringLiteral("管理员"));
     else
-        choose(w->Combo1, QStringLiteral("初一年级组"));
+        choose(w->gradeGroupCombo, QStringLiteral("初一年级组"));
     QCOMPARE(h.responder.texts(), QStringList{kNotSignedIn});
     QCOMPARE(h.responder.last().title, kProgramTitle);
-    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->passwordGrid->Rows(), 1);
     QVERIFY(w->listedIds().isEmpty());
 }
 
@@ -197,22 +197,22 @@ void TestPasswordAdmin::signInEnablesAndSignOutCutsTheList()
         d->txtPassword->setText(QStringLiteral("adm"));
         d->cmdOK->click();
     });
-    w->Command1->click();
-    QCOMPARE(w->Command1->text(), QStringLiteral("管理员退出登陆(&K)"));
-    QVERIFY(w->Frame1->isEnabled());
-    QVERIFY(w->Frame2->isEnabled());
-    QVERIFY(w->Command5->isEnabled());
+    w->signInButton->click();
+    QCOMPARE(w->signInButton->text(), QStringLiteral("管理员退出登陆(&K)"));
+    QVERIFY(w->choiceFrame->isEnabled());
+    QVERIFY(w->listFrame->isEnabled());
+    QVERIFY(w->saveButton->isEnabled());
 
     listHeadTeachers(w);
-    QCOMPARE(w->Grid1->Rows(), 4);
+    QCOMPARE(w->passwordGrid->Rows(), 4);
 
-    w->Command1->click();
-    QCOMPARE(w->Command1->text(), QStringLiteral("管理员 登陆(&K)"));
-    QCOMPARE(w->Grid1->Rows(), 1);
+    w->signInButton->click();
+    QCOMPARE(w->signInButton->text(), QStringLiteral("管理员 登陆(&K)"));
+    QCOMPARE(w->passwordGrid->Rows(), 1);
     QVERIFY(w->listedIds().isEmpty());
-    QVERIFY(!w->Frame1->isEnabled());
-    QVERIFY(!w->Frame2->isEnabled());
-    QVERIFY(!w->Command5->isEnabled());
+    QVERIFY(!w->choiceFrame->isEnabled());
+    QVERIFY(!w->listFrame->isEnabled());
+    QVERIFY(!w->saveButton->isEnabled());
     QCOMPARE(h.session().denglu, QString());
 }
 
@@ -256,20 +256,20 @@ void TestPasswordAdmin::lists()
     School s;
     WindowHarness h(s.school, signedIn(true));
     PasswordAdminWindow *w = openFromMenu(h);
-    QCOMPARE(w->Command1->text(), QStringLiteral("管理员退出登陆(&K)"));
-    QVERIFY(w->Frame1->isEnabled());
-    choose(w->Combo2, category);
+    QCOMPARE(w->signInButton->text(), QStringLiteral("管理员退出登陆(&K)"));
+    QVERIFY(w->choiceFrame->isEnabled());
+    choose(w->categoryCombo, category);
     if (!gradeGroup.isEmpty()) {
-        QCOMPARE(w->Grid1->Rows(), 1);   // nothing new until a grade group is chosen
-        choose(w->Combo1, gradeGroup);
+        QCOMPARE(w->passwordGrid->Rows(), 1);   // nothing new until a grade group is chosen
+        choose(w->gradeGroupCombo, gradeGroup);
     }
     QVERIFY(h.responder.shown().isEmpty());
-    QCOMPARE(w->Combo1->isEnabled(), gradeGroupEnabled);
-    QCOMPARE(gridRow(w->Grid1, 0), header);
-    QCOMPARE(w->Label2->text(), title);
-    QCOMPARE(w->Grid1->Rows(), 1 + int(rows.size()));
+    QCOMPARE(w->gradeGroupCombo->isEnabled(), gradeGroupEnabled);
+    QCOMPARE(gridRow(w->passwordGrid, 0), header);
+    QCOMPARE(w->listHeading->text(), title);
+    QCOMPARE(w->passwordGrid->Rows(), 1 + int(rows.size()));
     for (int r = 0; r < rows.size(); ++r)
-        QCOMPARE(gridRow(w->Grid1, r + 1), rows[r]);
+        QCOMPARE(gridRow(w->passwordGrid, r + 1), rows[r]);
 }
 
 void TestPasswordAdmin::gradeGroupWithoutCategoryListsNothing()
@@ -277,9 +277,9 @@ void TestPasswordAdmin::gradeGroupWithoutCategoryListsNothing()
     School s;
     WindowHarness h(s.school, signedIn(true));
     PasswordAdminWindow *w = openFromMenu(h);
-    choose(w->Combo1, QStringLiteral("初一年级组"));
+    choose(w->gradeGroupCombo, QStringLiteral("初一年级组"));
     QVERIFY(h.responder.shown().isEmpty());
-    QCOMPARE(w->Grid1->Rows(), 1);
+    QCOMPARE(w->passwordGrid->Rows(), 1);
 }
 
 void TestPasswordAdmin::editorOnlyOnThePasswordColumn()
@@ -289,24 +289,24 @@ void TestPasswordAdmin::editorOnlyOnThePasswordColumn()
     PasswordAdminWindow *w = openFromMenu(h);
     listHeadTeachers(w);
     for (int col = 0; col < 4; ++col) {
-        clickCell(w->Grid1, 1, col);
-        QVERIFY2(w->Text1->isHidden(), qPrintable(QString::number(col)));
+        clickCell(w->passwordGrid, 1, col);
+        QVERIFY2(w->cellEditorBox->isHidden(), qPrintable(QString::number(col)));
     }
-    clickCell(w->Grid1, 3, 4);
-    QVERIFY(w->Text1->isVisible());
-    QCOMPARE(w->Text1->text(), QStringLiteral("l3"));
-    QCOMPARE(w->Text1->geometry().size(), w->Grid1->cellRect(3, 4).size());
+    clickCell(w->passwordGrid, 3, 4);
+    QVERIFY(w->cellEditorBox->isVisible());
+    QCOMPARE(w->cellEditorBox->text(), QStringLiteral("l3"));
+    QCOMPARE(w->cellEditorBox->geometry().size(), w->passwordGrid->cellRect(3, 4).size());
     // Arrow keys move the caret only.
-    QTest::keyClick(w->Text1, Qt::Key_Up);
-    QTest::keyClick(w->Text1, Qt::Key_Left);
-    QVERIFY(w->Text1->isVisible());
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Up);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Left);
+    QVERIFY(w->cellEditorBox->isVisible());
     QCOMPARE(w->cellEditor()->editRow(), 3);
-    QTest::keyClick(w->Text1, Qt::Key_X);
-    QCOMPARE(w->Text1->text(), QStringLiteral("lx3"));
-    QTest::keyClick(w->Text1, Qt::Key_Return);
-    QVERIFY(w->Text1->isHidden());
-    QCOMPARE(w->Grid1->TextMatrix(3, 4), QStringLiteral("lx3"));
-    QVERIFY(w->Grid1->hasFocus());
+    QTest::keyClick(w->cellEditorBox, Qt::Key_X);
+    QCOMPARE(w->cellEditorBox->text(), QStringLiteral("lx3"));
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Return);
+    QVERIFY(w->cellEditorBox->isHidden());
+    QCOMPARE(w->passwordGrid->TextMatrix(3, 4), QStringLiteral("lx3"));
+    QVERIFY(w->passwordGrid->hasFocus());
     QCOMPARE(s.password(s.sanban), QStringLiteral("l3"));   // nothing stored before the save
 }
 
@@ -334,22 +334,22 @@ void TestPasswordAdmin::passwordLimit()
     WindowHarness h(s.school, signedIn(true));
     PasswordAdminWindow *w = openFromMenu(h);
     listHeadTeachers(w);
-    clickCell(w->Grid1, 2, 4);   // 二班: an empty password
-    QVERIFY(w->Text1->isVisible());
+    clickCell(w->passwordGrid, 2, 4);   // 二班: an empty password
+    QVERIFY(w->cellEditorBox->isVisible());
     if (pasted) {
         QApplication::clipboard()->setText(typed);
-        QTest::keyClick(w->Text1, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(w->cellEditorBox, Qt::Key_V, Qt::ControlModifier);
     } else {
-        typeKeys(w->Text1, typed);
+        typeKeys(w->cellEditorBox, typed);
     }
-    QCOMPARE(w->Text1->text(), kept);
+    QCOMPARE(w->cellEditorBox->text(), kept);
     QCOMPARE(h.responder.shown().size(), messages);
     for (const auto &m : h.responder.shown()) {
         QCOMPARE(m.text, kTooLong);
         QCOMPARE(m.title, QStringLiteral("提示……"));
     }
-    QTest::keyClick(w->Text1, Qt::Key_Return);
-    QCOMPARE(w->Grid1->TextMatrix(2, 4), kept);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Return);
+    QCOMPARE(w->passwordGrid->TextMatrix(2, 4), kept);
 }
 
 // Seven characters typed into a password cell, the over-length message
@@ -362,22 +362,22 @@ void TestPasswordAdmin::overLengthMessageThenTheNextRowKeepsBoth()
     PasswordAdminWindow *w = openFromMenu(h);
     listHeadTeachers(w);
     BoxLikeResponder boxes;
-    clickCell(w->Grid1, 2, 4);   // 二班: an empty password
-    typeKeys(w->Text1, QStringLiteral("1234567"));
+    clickCell(w->passwordGrid, 2, 4);   // 二班: an empty password
+    typeKeys(w->cellEditorBox, QStringLiteral("1234567"));
     QCOMPARE(boxes.texts(), QStringList{kTooLong});
-    QCOMPARE(w->Text1->text(), QStringLiteral("123456"));
-    QVERIFY(!w->Text1->hasFocus());
+    QCOMPARE(w->cellEditorBox->text(), QStringLiteral("123456"));
+    QVERIFY(!w->cellEditorBox->hasFocus());
 
-    clickCell(w->Grid1, 3, 4);
-    QVERIFY(w->Text1->isVisible());
-    QCOMPARE(w->Text1->text(), QStringLiteral("l3"));
-    w->Text1->selectAll();
-    typeKeys(w->Text1, QStringLiteral("new3"));
-    w->Command5->click();
+    clickCell(w->passwordGrid, 3, 4);
+    QVERIFY(w->cellEditorBox->isVisible());
+    QCOMPARE(w->cellEditorBox->text(), QStringLiteral("l3"));
+    w->cellEditorBox->selectAll();
+    typeKeys(w->cellEditorBox, QStringLiteral("new3"));
+    w->saveButton->click();
     QCOMPARE(boxes.texts(), (QStringList{kTooLong, QStringLiteral("设定的密码,已经保存。")}));
     QCOMPARE(s.password(s.erban), QStringLiteral("123456"));
     QCOMPARE(s.password(s.sanban), QStringLiteral("new3"));
-    QCOMPARE(w->Grid1->TextMatrix(2, 4), QStringLiteral("123456"));
+    QCOMPARE(w->passwordGrid->TextMatrix(2, 4), QStringLiteral("123456"));
 }
 
 void TestPasswordAdmin::longStoredPasswordIsNotCutByLooking()
@@ -389,18 +389,18 @@ void TestPasswordAdmin::longStoredPasswordIsNotCutByLooking()
     WindowHarness h(s.school, signedIn(true));
     PasswordAdminWindow *w = openFromMenu(h);
     listHeadTeachers(w);
-    clickCell(w->Grid1, 3, 4);
-    QCOMPARE(w->Text1->text(), QStringLiteral("abcd1234"));
-    QTest::keyClick(w->Text1, Qt::Key_Return);
-    QCOMPARE(w->Grid1->TextMatrix(3, 4), QStringLiteral("abcd1234"));
+    clickCell(w->passwordGrid, 3, 4);
+    QCOMPARE(w->cellEditorBox->text(), QStringLiteral("abcd1234"));
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Return);
+    QCOMPARE(w->passwordGrid->TextMatrix(3, 4), QStringLiteral("abcd1234"));
     QVERIFY(h.responder.shown().isEmpty());
-    w->Command5->click();
+    w->saveButton->click();
     QCOMPARE(s.password(s.sanban), QStringLiteral("abcd1234"));
     // Typing into it is held to the rule.
-    clickCell(w->Grid1, 3, 4);
-    QTest::keyClick(w->Text1, Qt::Key_End);
-    QTest::keyClick(w->Text1, Qt::Key_X);
-    QCOMPARE(w->Text1->text(), QStringLiteral("abcd12"));
+    clickCell(w->passwordGrid, 3, 4);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_End);
+    QTest::keyClick(w->cellEditorBox, Qt::Key_X);
+    QCOMPARE(w->cellEditorBox->text(), QStringLiteral("abcd12"));
 }
 
 void TestPasswordAdmin::whatIsSetCanBeTypedAtSignIn()
@@ -412,7 +412,7 @@ void TestPasswordAdmin::whatIsSetCanBeTypedAtSignIn()
     PasswordAdminWindow *w = openFromMenu(h);
     listHeadTeachers(w);
     typePassword(w, 3, QStringLiteral("  abcdef  "));
-    w->Command5->click();
+    w->saveButton->click();
     const QString stored = s.password(s.sanban);
     QVERIFY2(stored.startsWith(QStringLiteral("  abc")), qPrintable(stored));
     QVERIFY2(passwordFits(stored), qPrintable(stored));
@@ -428,13 +428,13 @@ void TestPasswordAdmin::saveWritesTheEditedPasswords()
     WindowHarness h(s.school, signedIn(true));
     PasswordAdminWindow *w = openFromMenu(h);
     listHeadTeachers(w);
-    clickCell(w->Grid1, 2, 4);
-    typeKeys(w->Text1, QStringLiteral("二'2"));
-    QTest::keyClick(w->Text1, Qt::Key_Return);
-    clickCell(w->Grid1, 1, 4);
-    w->Text1->selectAll();
-    typeKeys(w->Text1, QStringLiteral("新1"));
-    w->Command5->click();   // the editor is still open: the save takes its text
+    clickCell(w->passwordGrid, 2, 4);
+    typeKeys(w->cellEditorBox, QStringLiteral("二'2"));
+    QTest::keyClick(w->cellEditorBox, Qt::Key_Return);
+    clickCell(w->passwordGrid, 1, 4);
+    w->cellEditorBox->selectAll();
+    typeKeys(w->cellEditorBox, QStringLiteral("新1"));
+    w->saveButton->click();   // the editor is still open: the save takes its text
     QCOMPARE(h.responder.texts(), QStringList{QStringLiteral("设定的密码,已经保存。")});
     QCOMPARE(s.password(s.yiban), QStringLiteral("新1"));
     QCOMPARE(s.password(s.erban), QStringLiteral("二'2"));
@@ -443,9 +443,9 @@ void TestPasswordAdmin::saveWritesTheEditedPasswords()
     QCOMPARE(s.password(s.adminRow), QStringLiteral("adm"));
 
     // The administrator's own password.
-    choose(w->Combo2, QStringLiteral("管理员"));
+    choose(w->categoryCombo, QStringLiteral("管理员"));
     typePassword(w, 1, QStringLiteral("root"));
-    w->Command5->click();
+    w->saveButton->click();
     QCOMPARE(s.password(s.adminRow), QStringLiteral("root"));
     QCOMPARE(s.password(s.yiban), QStringLiteral("新1"));
 }
@@ -468,7 +468,7 @@ void TestPasswordAdmin::passwordsLandById()
 
     typePassword(w, 1, QStringLiteral("x1"));
     typePassword(w, 2, QStringLiteral("x2"));
-    w->Command5->click();
+    w->saveButton->click();
     QCOMPARE(h.responder.texts(), QStringList{QStringLiteral("以下人员已不在教导处中,其密码没有保存:\r王明")});
     QCOMPARE(s.password(s.erban), QStringLiteral("x2"));
     QCOMPARE(s.password(siban), QStringLiteral("s4"));
@@ -486,13 +486,13 @@ void TestPasswordAdmin::namesWithApostrophes()
     school.closeDb();
     WindowHarness h(school, signedIn(true));
     PasswordAdminWindow *w = openFromMenu(h);
-    choose(w->Combo2, QStringLiteral("班主任"));
-    choose(w->Combo1, grade);
-    QCOMPARE(gridRow(w->Grid1, 1), (QStringList{"1", "一'班", "", "O'Hara", "p'1"}));
-    clickCell(w->Grid1, 1, 4);
-    w->Text1->selectAll();
-    typeKeys(w->Text1, QStringLiteral("q'2"));
-    w->Command5->click();
+    choose(w->categoryCombo, QStringLiteral("班主任"));
+    choose(w->gradeGroupCombo, grade);
+    QCOMPARE(gridRow(w->passwordGrid, 1), (QStringList{"1", "一'班", "", "O'Hara", "p'1"}));
+    clickCell(w->passwordGrid, 1, 4);
+    w->cellEditorBox->selectAll();
+    typeKeys(w->cellEditorBox, QStringLiteral("q'2"));
+    w->saveButton->click();
     QCOMPARE(school.value(QStringLiteral(R"(select "密码" from "教导处" where "id"=?)"), {row}).toString(),
              QStringLiteral("q'2"));
 }
@@ -508,14 +508,14 @@ void TestPasswordAdmin::failedSaveChangesNothing()
     listHeadTeachers(w);
     typePassword(w, 1, QStringLiteral("ok1"));
     typePassword(w, 3, QStringLiteral("bad"));
-    w->Command5->click();
+    w->saveButton->click();
     QCOMPARE(h.responder.shown().size(), 1);
     QVERIFY(h.responder.last().text.startsWith(QStringLiteral("密码没有保存：")));
     QVERIFY(h.responder.last().text.contains(QStringLiteral("refused")));
     QCOMPARE(s.password(s.yiban), QStringLiteral("w1"));
     QCOMPARE(s.password(s.sanban), QStringLiteral("l3"));
-    QCOMPARE(w->Grid1->TextMatrix(1, 4), QStringLiteral("ok1"));   // the typed passwords stay
-    QCOMPARE(w->Grid1->TextMatrix(3, 4), QStringLiteral("bad"));
+    QCOMPARE(w->passwordGrid->TextMatrix(1, 4), QStringLiteral("ok1"));   // the typed passwords stay
+    QCOMPARE(w->passwordGrid->TextMatrix(3, 4), QStringLiteral("bad"));
 }
 
 enum class ListGoes { Close, OtherGradeGroup, AdminList, SignOut };
@@ -542,16 +542,16 @@ void TestPasswordAdmin::unsavedPasswordsAsk()
     const auto listGoes = [&] {
         switch (how) {
         case ListGoes::Close:
-            w->Command8->click();
+            w->closeButton->click();
             break;
         case ListGoes::OtherGradeGroup:
-            choose(w->Combo1, QStringLiteral("初二年级组"));
+            choose(w->gradeGroupCombo, QStringLiteral("初二年级组"));
             break;
         case ListGoes::AdminList:
-            choose(w->Combo2, QStringLiteral("管理员"));
+            choose(w->categoryCombo, QStringLiteral("管理员"));
             break;
         case ListGoes::SignOut:
-            w->Command1->click();
+            w->signInButton->click();
             break;
         }
         QCoreApplication::processEvents();
@@ -564,9 +564,9 @@ void TestPasswordAdmin::unsavedPasswordsAsk()
     QVERIFY(h.responder.last().hasCancel);
     QVERIFY(h.isOpen(kPasswordAdminWindow));
     QVERIFY(w->toggle()->isSignedIn());
-    QCOMPARE(w->Combo2->currentText(), QStringLiteral("班主任"));
-    QCOMPARE(w->Combo1->currentText(), QStringLiteral("初一年级组"));
-    QCOMPARE(w->Grid1->TextMatrix(3, 4), QStringLiteral("new3"));
+    QCOMPARE(w->categoryCombo->currentText(), QStringLiteral("班主任"));
+    QCOMPARE(w->gradeGroupCombo->currentText(), QStringLiteral("初一年级组"));
+    QCOMPARE(w->passwordGrid->TextMatrix(3, 4), QStringLiteral("new3"));
     QCOMPARE(s.password(s.sanban), QStringLiteral("l3"));
 
     h.responder.clear();
@@ -588,11 +588,11 @@ void TestPasswordAdmin::saveRefusedOnceTheAdministratorIsNotSignedIn()
     listHeadTeachers(w);
     typePassword(w, 3, QStringLiteral("new3"));
     h.signOut();
-    w->Command5->click();
+    w->saveButton->click();
     QCOMPARE(h.responder.texts(), QStringList{kNotSignedIn});
     QCOMPARE(s.password(s.sanban), QStringLiteral("l3"));
-    QCOMPARE(w->Command1->text(), QStringLiteral("管理员 登陆(&K)"));
-    QVERIFY(!w->Command5->isEnabled());
+    QCOMPARE(w->signInButton->text(), QStringLiteral("管理员 登陆(&K)"));
+    QVERIFY(!w->saveButton->isEnabled());
 }
 
 void TestPasswordAdmin::signInElsewhereEndsThisOne()
@@ -602,12 +602,12 @@ void TestPasswordAdmin::signInElsewhereEndsThisOne()
     WindowHarness h(s.school, signedIn(true));
     PasswordAdminWindow *w = openFromMenu(h);
     listHeadTeachers(w);
-    QCOMPARE(w->Grid1->Rows(), 4);
+    QCOMPARE(w->passwordGrid->Rows(), 4);
     QVERIFY(signInElsewhere(h.main, QStringLiteral("王明"), QStringLiteral("w1"), QString::number(s.yiban)));
-    QCOMPARE(w->Command1->text(), QStringLiteral("管理员 登陆(&K)"));
-    QCOMPARE(w->Grid1->Rows(), 1);
-    QVERIFY(!w->Frame1->isEnabled());
-    QVERIFY(!w->Command5->isEnabled());
+    QCOMPARE(w->signInButton->text(), QStringLiteral("管理员 登陆(&K)"));
+    QCOMPARE(w->passwordGrid->Rows(), 1);
+    QVERIFY(!w->choiceFrame->isEnabled());
+    QVERIFY(!w->saveButton->isEnabled());
 }
 
 void TestPasswordAdmin::noGradeGroup()
@@ -619,7 +619,7 @@ void TestPasswordAdmin::noGradeGroup()
     auto *w = h.open<PasswordAdminWindow>(kPasswordAdminWindow);
     QCOMPARE(h.responder.texts(), QStringList{QStringLiteral("目前还不能设置密码，请先进行年级组设置。")});
     QVERIFY(w);
-    QCOMPARE(w->Combo1->count(), 0);
+    QCOMPARE(w->gradeGroupCombo->count(), 0);
 }
 
 void TestPasswordAdmin::looksRight()
@@ -630,7 +630,7 @@ void TestPasswordAdmin::looksRight()
     PasswordAdminWindow *w = openFromMenu(h);
     QVERIFY(QTest::qWaitForWindowExposed(&h.main));
     listHeadTeachers(w);
-    clickCell(w->Grid1, 1, 4);
+    clickCell(w->passwordGrid, 1, 4);
     // Every caption fits its control.
     for (auto *b : w->findChildren<QPushButton *>())
         QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));

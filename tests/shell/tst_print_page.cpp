@@ -64,15 +64,15 @@ private slots:
         QVERIFY(page);
         QCOMPARE(page->windowTitle(), u"打印页面"_s);
         QCOMPARE(page->wenben, report);
-        QCOMPARE(boxText(page->Text1), report);
-        QCOMPARE(page->Label1->text(), u"　　　　　　　各年级组班主任分工表"_s);
-        QCOMPARE(page->Label2->text(), page->Label1->text());
-        QVERIFY(!page->Picture1->isVisible());
-        QVERIFY(page->Option2->isChecked());
+        QCOMPARE(boxText(page->documentBox), report);
+        QCOMPARE(page->titleShadow->text(), u"　　　　　　　各年级组班主任分工表"_s);
+        QCOMPARE(page->titleText->text(), page->titleShadow->text());
+        QVERIFY(!page->setupPanel->isVisible());
+        QVERIFY(page->a4Option->isChecked());
         QCOMPARE(page->parentWidget()->pos(), QPoint(0, 0));
         QVERIFY(h.responder.shown().isEmpty());
         // The long title stands whole in its column, every character inside the page.
-        for (QLabel *title : {page->Label1, page->Label2}) {
+        for (QLabel *title : {page->titleShadow, page->titleText}) {
             const VerticalTitle t = fitVerticalTitle(title->text(), title->font(), title->size());
             QCOMPARE(t.characters.join(QString()), u"各年级组班主任分工表"_s);
             QVERIFY(t.characters.size() * t.lineHeight <= title->height());
@@ -86,7 +86,7 @@ private slots:
         TestSchool school;
         WindowHarness h(school);
         PrintPage *page = handOver(h, u"第一份\r\n内容一\r\n"_s);
-        page->Text1->appendPlainText(u"用户改过"_s);
+        page->documentBox->appendPlainText(u"用户改过"_s);
         h.main.showWindow(kRegisterWindow);   // another window in front
         PrintPage *again = handOver(h, u"第二份\r\n内容二"_s);
         QCOMPARE(again, page);
@@ -95,13 +95,13 @@ private slots:
                                [](QMdiSubWindow *s) { return qobject_cast<PrintPage *>(s->widget()); }),
                  1);
         QCOMPARE(h.main.mdiArea()->activeSubWindow()->widget(), page);
-        QCOMPARE(boxText(page->Text1), u"第二份\r\n内容二"_s);
-        QCOMPARE(page->Label1->text(), u"第二份"_s);
-        QCOMPARE(page->Label2->text(), u"第二份"_s);
+        QCOMPARE(boxText(page->documentBox), u"第二份\r\n内容二"_s);
+        QCOMPARE(page->titleShadow->text(), u"第二份"_s);
+        QCOMPARE(page->titleText->text(), u"第二份"_s);
         // Without a line end there is no title, and the whole text is shown.
         handOver(h, u"只有一行"_s);
-        QCOMPARE(page->Label1->text(), QString());
-        QCOMPARE(boxText(page->Text1), u"只有一行"_s);
+        QCOMPARE(page->titleShadow->text(), QString());
+        QCOMPARE(boxText(page->documentBox), u"只有一行"_s);
     }
 
     void panelOpensAndCloses()
@@ -109,19 +109,19 @@ private slots:
         TestSchool school;
         WindowHarness h(school);
         PrintPage *page = handOver(h, document(u"标题"_s, 3));
-        QTest::mouseClick(page->Command1, Qt::LeftButton);
-        QVERIFY(page->Picture1->isVisible());
-        QTRY_VERIFY(page->Text2->hasFocus());
-        const QStringList boxes = {page->Text2->text(), page->Text3->text(), page->Text4->text(),
-                                   page->Text5->text(), page->Text6->text(), page->Text7->text(),
-                                   page->Text8->text(), page->Text9->text()};
+        QTest::mouseClick(page->startPrintButton, Qt::LeftButton);
+        QVERIFY(page->setupPanel->isVisible());
+        QTRY_VERIFY(page->b5TopBox->hasFocus());
+        const QStringList boxes = {page->b5TopBox->text(), page->b5LinesBox->text(), page->b5LeftBox->text(),
+                                   page->b5CharsBox->text(), page->a4TopBox->text(), page->a4LinesBox->text(),
+                                   page->a4LeftBox->text(), page->a4CharsBox->text()};
         QCOMPARE(boxes, (QStringList{u"1400"_s, u"59"_s, u"1100"_s, u"80"_s, u"1600"_s, u"70"_s,
                                      u"1300"_s, u"96"_s}));
-        QCOMPARE(page->Text2->maxLength(), 4);
-        QCOMPARE(page->Text9->maxLength(), 2);
+        QCOMPARE(page->b5TopBox->maxLength(), 4);
+        QCOMPARE(page->a4CharsBox->maxLength(), 2);
         saveShot(h.main.grab().toImage(), u"print_page_setup"_s);
-        QTest::mouseClick(page->Command4, Qt::LeftButton);
-        QVERIFY(!page->Picture1->isVisible());
+        QTest::mouseClick(page->cancelPrintButton, Qt::LeftButton);
+        QVERIFY(!page->setupPanel->isVisible());
     }
 
     void setupBoxesTakeDigitsOnly_data()
@@ -147,14 +147,14 @@ private slots:
         TestSchool school;
         WindowHarness h(school);
         PrintPage *page = handOver(h, document(u"标题"_s, 1));
-        QTest::mouseClick(page->Command1, Qt::LeftButton);
-        page->Text7->clear();
-        page->Text7->setFocus();
+        QTest::mouseClick(page->startPrintButton, Qt::LeftButton);
+        page->a4LinesBox->clear();
+        page->a4LinesBox->setFocus();
         if (byInputMethod)
-            commitText(page->Text7, typed);
+            commitText(page->a4LinesBox, typed);
         else
-            typeKeys(page->Text7, typed);
-        QCOMPARE(page->Text7->text(), box);
+            typeKeys(page->a4LinesBox, typed);
+        QCOMPARE(page->a4LinesBox->text(), box);
         QCOMPARE(h.responder.shown().size(), messages);
         for (const ScriptedResponder::Shown &m : h.responder.shown()) {
             QCOMPARE(m.text, u"你改成“半角的数字”输入，否则累死你，也输不上新字符，嘿嘿……。"_s);
@@ -162,10 +162,10 @@ private slots:
         }
         // Backspace is no typing to refuse.
         h.responder.clear();
-        page->Text7->setText(u"70"_s);
-        page->Text7->end(false);
-        QTest::keyClick(page->Text7, Qt::Key_Backspace);
-        QCOMPARE(page->Text7->text(), u"7"_s);
+        page->a4LinesBox->setText(u"70"_s);
+        page->a4LinesBox->end(false);
+        QTest::keyClick(page->a4LinesBox, Qt::Key_Backspace);
+        QCOMPARE(page->a4LinesBox->text(), u"7"_s);
         QVERIFY(h.responder.shown().isEmpty());
     }
 
@@ -190,18 +190,18 @@ private slots:
         const QString pdf = file(u"%1.pdf"_s.arg(b5 ? u"b5"_s : u"a4"_s));
         PdfPrinterChooser chooser(pdf);
         PrintPage *page = handOver(h, u"       "_s + document(u"　　打印测试"_s, 140));
-        page->Text1->appendPlainText(u"用户加的一行"_s);
-        QTest::mouseClick(page->Command1, Qt::LeftButton);
+        page->documentBox->appendPlainText(u"用户加的一行"_s);
+        QTest::mouseClick(page->startPrintButton, Qt::LeftButton);
         // The margin boxes are not read.
-        page->Text2->setText(u"1"_s);
-        page->Text6->setText(u"9999"_s);
-        (b5 ? page->Option1 : page->Option2)->click();
-        QTest::mouseClick(page->Command3, Qt::LeftButton);
+        page->b5TopBox->setText(u"1"_s);
+        page->a4TopBox->setText(u"9999"_s);
+        (b5 ? page->b5Option : page->a4Option)->click();
+        QTest::mouseClick(page->confirmPrintButton, Qt::LeftButton);
 
         QVERIFY(h.responder.shown().isEmpty());
         QCOMPARE(chooser.runs(), 1);
         QCOMPARE(chooser.lastPaper(), paper);
-        QVERIFY(!page->Picture1->isVisible());
+        QVERIFY(!page->setupPanel->isVisible());
         QCOMPARE(pdfPageCount(pdf), pages);
         const QStringList text = pdfPages(pdf);
         QCOMPARE(text.size(), pages);
@@ -243,16 +243,16 @@ private slots:
         QFile::remove(pdf);
         PdfPrinterChooser chooser(pdf);
         PrintPage *page = handOver(h, document(u"标题"_s, 3));
-        QTest::mouseClick(page->Command1, Qt::LeftButton);
-        (b5 ? page->Option1 : page->Option2)->click();
+        QTest::mouseClick(page->startPrintButton, Qt::LeftButton);
+        (b5 ? page->b5Option : page->a4Option)->click();
         page->findChild<QLineEdit *>(box)->setText(value);   // as pasted
-        QTest::mouseClick(page->Command3, Qt::LeftButton);
+        QTest::mouseClick(page->confirmPrintButton, Qt::LeftButton);
         if (refused) {
             QCOMPARE(h.responder.texts(), QStringList{PrintPage::kCountRefusedMessage});
             QCOMPARE(h.responder.last().title, u"提示信息……"_s);
             QCOMPARE(chooser.runs(), 0);
             QVERIFY(!QFile::exists(pdf));
-            QVERIFY(page->Picture1->isVisible());
+            QVERIFY(page->setupPanel->isVisible());
         } else {
             QVERIFY(h.responder.shown().isEmpty());
             QCOMPARE(pdfPageCount(pdf), 1);
@@ -267,12 +267,12 @@ private slots:
         PdfPrinterChooser chooser(pdf);
         chooser.setCancel(true);
         PrintPage *page = handOver(h, document(u"标题"_s, 3));
-        QTest::mouseClick(page->Command1, Qt::LeftButton);
-        QTest::mouseClick(page->Command3, Qt::LeftButton);
+        QTest::mouseClick(page->startPrintButton, Qt::LeftButton);
+        QTest::mouseClick(page->confirmPrintButton, Qt::LeftButton);
         QCOMPARE(chooser.runs(), 1);
         QVERIFY(h.responder.shown().isEmpty());
         QVERIFY(!QFile::exists(pdf));
-        QVERIFY(page->Picture1->isVisible());
+        QVERIFY(page->setupPanel->isVisible());
     }
 
     void aFailedPrintIsShown()
@@ -282,12 +282,12 @@ private slots:
         const QString pdf = file(u"no/such/folder/out.pdf"_s);
         PdfPrinterChooser chooser(pdf);
         PrintPage *page = handOver(h, document(u"标题"_s, 3));
-        QTest::mouseClick(page->Command1, Qt::LeftButton);
-        QTest::mouseClick(page->Command3, Qt::LeftButton);
+        QTest::mouseClick(page->startPrintButton, Qt::LeftButton);
+        QTest::mouseClick(page->confirmPrintButton, Qt::LeftButton);
         QCOMPARE(h.responder.shown().size(), 1);
         QCOMPARE(h.responder.last().title, u"提示信息……"_s);
         QVERIFY2(h.responder.last().text.contains(pdf), qPrintable(h.responder.last().text));
-        QVERIFY(page->Picture1->isVisible());
+        QVERIFY(page->setupPanel->isVisible());
     }
 
     void reopeningStartsFromTheDefaults()
@@ -295,17 +295,17 @@ private slots:
         TestSchool school;
         WindowHarness h(school);
         PrintPage *page = handOver(h, document(u"标题"_s, 1));
-        QTest::mouseClick(page->Command1, Qt::LeftButton);
-        page->Option1->click();
-        page->Text7->setText(u"9"_s);
-        QTest::mouseClick(page->Command2, Qt::LeftButton);
+        QTest::mouseClick(page->startPrintButton, Qt::LeftButton);
+        page->b5Option->click();
+        page->a4LinesBox->setText(u"9"_s);
+        QTest::mouseClick(page->closeButton, Qt::LeftButton);
         QTRY_VERIFY(!h.isOpen(kPrintPage));
         page = handOver(h, u"新的\r\n"_s);
         QVERIFY(page);
-        QCOMPARE(page->Text7->text(), u"70"_s);
-        QVERIFY(page->Option2->isChecked());
-        QVERIFY(!page->Picture1->isVisible());
-        QCOMPARE(page->Label1->text(), u"新的"_s);
+        QCOMPARE(page->a4LinesBox->text(), u"70"_s);
+        QVERIFY(page->a4Option->isChecked());
+        QVERIFY(!page->setupPanel->isVisible());
+        QCOMPARE(page->titleShadow->text(), u"新的"_s);
     }
 };
 
