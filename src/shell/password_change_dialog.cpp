@@ -19,16 +19,16 @@ PasswordChangeDialog::PasswordChangeDialog(WindowHost &host, QWidget *parent)
     setWindowTitle(QStringLiteral("修改个人密码"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    txtUserName = named(new QLineEdit(this), "txtUserName");
-    txtUserName->setReadOnly(true);
-    txtPassword = named(new QLineEdit(this), "txtPassword");
-    Text1 = named(new QLineEdit(this), "Text1");
-    Text2 = named(new QLineEdit(this), "Text2");
-    for (QLineEdit *box : {txtPassword, Text1, Text2})
+    accountBox = named(new QLineEdit(this), "txtUserName");
+    accountBox->setReadOnly(true);
+    passwordBox = named(new QLineEdit(this), "txtPassword");
+    newPasswordBox = named(new QLineEdit(this), "Text1");
+    repeatPasswordBox = named(new QLineEdit(this), "Text2");
+    for (QLineEdit *box : {passwordBox, newPasswordBox, repeatPasswordBox})
         makePasswordBox(box);
     // The new password keeps the password rule as it is typed; the old one is
     // typed as stored.
-    for (QLineEdit *box : {Text1, Text2}) {
+    for (QLineEdit *box : {newPasswordBox, repeatPasswordBox}) {
         connect(box, &QLineEdit::textEdited, this, [this, box] {
             QString text = box->text();
             if (passwordFits(text))
@@ -38,56 +38,56 @@ PasswordChangeDialog::PasswordChangeDialog(WindowHost &host, QWidget *parent)
         });
     }
 
-    cmdOK = named(new QPushButton(QStringLiteral("确定(&Y)"), this), "cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = named(new QPushButton(QStringLiteral("取消(&C)"), this), "cmdCancel");
-    cmdCancel->setAutoDefault(false);
+    okButton = named(new QPushButton(QStringLiteral("确定(&Y)"), this), "cmdOK");
+    okButton->setDefault(true);
+    cancelButton = named(new QPushButton(QStringLiteral("取消(&C)"), this), "cmdCancel");
+    cancelButton->setAutoDefault(false);
     layOutAccountDialog(this,
-                        {{QStringLiteral("用户名称(&U):"), txtUserName},
-                         {QStringLiteral("原 密 码(&P):"), txtPassword},
-                         {QStringLiteral("新 密 码(&X):"), Text1},
-                         {QStringLiteral("重输新码(&R):"), Text2}},
-                        lblLabels, {cmdOK, cmdCancel}, ButtonsAt::Right, QStringLiteral("密码最多6位数字或英文字符"));
+                        {{QStringLiteral("用户名称(&U):"), accountBox},
+                         {QStringLiteral("原 密 码(&P):"), passwordBox},
+                         {QStringLiteral("新 密 码(&X):"), newPasswordBox},
+                         {QStringLiteral("重输新码(&R):"), repeatPasswordBox}},
+                        captionLabels, {okButton, cancelButton}, ButtonsAt::Right, QStringLiteral("密码最多6位数字或英文字符"));
 
-    setTabOrder(txtPassword, Text1);
-    setTabOrder(Text1, Text2);
-    setTabOrder(Text2, txtUserName);
-    setTabOrder(txtUserName, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
+    setTabOrder(passwordBox, newPasswordBox);
+    setTabOrder(newPasswordBox, repeatPasswordBox);
+    setTabOrder(repeatPasswordBox, accountBox);
+    setTabOrder(accountBox, okButton);
+    setTabOrder(okButton, cancelButton);
 
-    connect(cmdOK, &QPushButton::clicked, this, &PasswordChangeDialog::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &PasswordChangeDialog::cmdCancel_Click);
+    connect(okButton, &QPushButton::clicked, this, &PasswordChangeDialog::okClicked);
+    connect(cancelButton, &QPushButton::clicked, this, &PasswordChangeDialog::cancelClicked);
 }
 
 void PasswordChangeDialog::Form_Load()
 {
-    txtUserName->setText(m_host.signInAccount().name);
-    txtPassword->setFocus();
+    accountBox->setText(m_host.signInAccount().name);
+    passwordBox->setFocus();
 }
 
-void PasswordChangeDialog::cmdOK_Click()
+void PasswordChangeDialog::okClicked()
 {
     Session &s = session();
     Account &a = m_host.signInAccount();
-    if (txtPassword->text() != a.password) {
+    if (passwordBox->text() != a.password) {
         showNotice(this, QStringLiteral("你输入的原密码不正确，如果忘记，请与管理员联系。"), kTitleHintDots);
-        txtPassword->clear();
-        txtPassword->setFocus();
+        passwordBox->clear();
+        passwordBox->setFocus();
         return;
     }
-    if (Text1->text() != Text2->text()) {
+    if (newPasswordBox->text() != repeatPasswordBox->text()) {
         showNotice(this, QStringLiteral("你两次输入的新密码不相同，请重新输入。"), kTitleHintDots);
-        Text1->clear();
-        Text2->clear();
-        Text1->setFocus();
+        newPasswordBox->clear();
+        repeatPasswordBox->clear();
+        newPasswordBox->setFocus();
         return;
     }
-    if (Text1->text().isEmpty()) {
+    if (newPasswordBox->text().isEmpty()) {
         showNotice(this, QStringLiteral("新密码不能为空，请重新输入。"), kTitleHintDots);
-        Text1->setFocus();
+        newPasswordBox->setFocus();
         return;
     }
-    const PasswordChange change = changeAccountPassword(m_host.signInDatabase(), a.name, a.id, Text1->text());
+    const PasswordChange change = changeAccountPassword(m_host.signInDatabase(), a.name, a.id, newPasswordBox->text());
     if (change.status == PasswordChange::NoAccountRow) {
         showNotice(this,
                    QStringLiteral("找不到用户(%1)的账户数据，密码没有修改。请与管理员联系。").arg(a.name),
@@ -98,13 +98,13 @@ void PasswordChangeDialog::cmdOK_Click()
         showNotice(this, kDataErrorPrefix + change.errorText);
         return;
     }
-    a.password = Text1->text();
+    a.password = newPasswordBox->text();
     s.setSignedIn(a.name);
     showNotice(this, QStringLiteral("密码修改成功。"), kTitleHintDots);
     accept();
 }
 
-void PasswordChangeDialog::cmdCancel_Click()
+void PasswordChangeDialog::cancelClicked()
 {
     reject();
 }

@@ -22,18 +22,18 @@ class PasswordChangeDialog : public QDialog, public FormWindow {
 public:
     explicit PasswordChangeDialog(WindowHost &host, QWidget *parent = nullptr);
 
-    QList<QLabel *> lblLabels;          // four captions and the note
-    QLineEdit *txtUserName = nullptr;
-    QLineEdit *txtPassword = nullptr;   // old password
-    QLineEdit *Text1 = nullptr;         // new password
-    QLineEdit *Text2 = nullptr;         // new password again
-    QPushButton *cmdOK = nullptr;       // 确定(&Y) (Enter)
-    QPushButton *cmdCancel = nullptr;   // 取消(&C) (Esc)
+    QList<QLabel *> captionLabels;          // four captions and the note
+    QLineEdit *accountBox = nullptr;
+    QLineEdit *passwordBox = nullptr;   // old password
+    QLineEdit *newPasswordBox = nullptr;         // new password
+    QLineEdit *repeatPasswordBox = nullptr;         // new password again
+    QPushButton *okButton = nullptr;       // 确定(&Y) (Enter)
+    QPushButton *cancelButton = nullptr;   // 取消(&C) (Esc)
 
 public slots:
     void Form_Load() override;
-    void cmdOK_Click();
-    void cmdCancel_Click();
+    void okClicked();
+    void cancelClicked();
 
 private:
 };

@@ -17,55 +17,55 @@ SignInDialog::SignInDialog(WindowHost &host, QWidget *parent)
     setWindowTitle(QStringLiteral("登录"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    txtUserName = named(new QLineEdit(this), "txtUserName");
-    txtUserName->setReadOnly(true);
-    txtPassword = named(new QLineEdit(this), "txtPassword");
-    makePasswordBox(txtPassword);
+    accountBox = named(new QLineEdit(this), "txtUserName");
+    accountBox->setReadOnly(true);
+    passwordBox = named(new QLineEdit(this), "txtPassword");
+    makePasswordBox(passwordBox);
 
-    cmdOK = named(new QPushButton(QStringLiteral("登陆"), this), "cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = named(new QPushButton(QStringLiteral("取消"), this), "cmdCancel");
-    Command1 = named(new QPushButton(QStringLiteral("修改密码"), this), "Command1");
-    for (QPushButton *b : {cmdCancel, Command1})
+    okButton = named(new QPushButton(QStringLiteral("登陆"), this), "cmdOK");
+    okButton->setDefault(true);
+    cancelButton = named(new QPushButton(QStringLiteral("取消"), this), "cmdCancel");
+    changePasswordButton = named(new QPushButton(QStringLiteral("修改密码"), this), "Command1");
+    for (QPushButton *b : {cancelButton, changePasswordButton})
         b->setAutoDefault(false);
-    layOutAccountDialog(this, {{QStringLiteral("用户名称(&U):"), txtUserName}, {QStringLiteral("密    码(&P):"), txtPassword}},
-                        lblLabels, {cmdOK, cmdCancel, Command1}, ButtonsAt::Spread);
+    layOutAccountDialog(this, {{QStringLiteral("用户名称(&U):"), accountBox}, {QStringLiteral("密    码(&P):"), passwordBox}},
+                        captionLabels, {okButton, cancelButton, changePasswordButton}, ButtonsAt::Spread);
 
-    setTabOrder(txtPassword, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
-    setTabOrder(cmdCancel, Command1);
-    setTabOrder(Command1, txtUserName);
+    setTabOrder(passwordBox, okButton);
+    setTabOrder(okButton, cancelButton);
+    setTabOrder(cancelButton, changePasswordButton);
+    setTabOrder(changePasswordButton, accountBox);
 
-    connect(cmdOK, &QPushButton::clicked, this, &SignInDialog::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &SignInDialog::cmdCancel_Click);
-    connect(Command1, &QPushButton::clicked, this, &SignInDialog::Command1_Click);
+    connect(okButton, &QPushButton::clicked, this, &SignInDialog::okClicked);
+    connect(cancelButton, &QPushButton::clicked, this, &SignInDialog::cancelClicked);
+    connect(changePasswordButton, &QPushButton::clicked, this, &SignInDialog::changePasswordClicked);
 }
 
 void SignInDialog::Form_Load()
 {
-    txtUserName->setText(m_host.signInAccount().name);
-    txtPassword->clear();
-    txtPassword->setFocus();
+    accountBox->setText(m_host.signInAccount().name);
+    passwordBox->clear();
+    passwordBox->setFocus();
 }
 
-void SignInDialog::cmdOK_Click()
+void SignInDialog::okClicked()
 {
-    if (txtPassword->text() != m_host.signInAccount().password) {
+    if (passwordBox->text() != m_host.signInAccount().password) {
         showNotice(this, QStringLiteral("无效的密码，请重试!"), kTitleSignIn);
-        txtPassword->setFocus();
-        txtPassword->selectAll();
+        passwordBox->setFocus();
+        passwordBox->selectAll();
         return;
     }
     session().setSignedIn(m_host.signInAccount().name);
     accept();
 }
 
-void SignInDialog::cmdCancel_Click()
+void SignInDialog::cancelClicked()
 {
     reject();
 }
 
-void SignInDialog::Command1_Click()
+void SignInDialog::changePasswordClicked()
 {
     // A successful change signs the account in and closes this dialog too.
     if (m_host.showModal(kPasswordChangeDialog) == QDialog::Accepted)

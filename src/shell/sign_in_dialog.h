@@ -22,18 +22,18 @@ class SignInDialog : public QDialog, public FormWindow {
 public:
     explicit SignInDialog(WindowHost &host, QWidget *parent = nullptr);
 
-    QList<QLabel *> lblLabels;
-    QLineEdit *txtUserName = nullptr;
-    QLineEdit *txtPassword = nullptr;
-    QPushButton *cmdOK = nullptr;       // 登陆 (Enter)
-    QPushButton *cmdCancel = nullptr;   // 取消 (Esc)
-    QPushButton *Command1 = nullptr;    // 修改密码
+    QList<QLabel *> captionLabels;
+    QLineEdit *accountBox = nullptr;
+    QLineEdit *passwordBox = nullptr;
+    QPushButton *okButton = nullptr;       // 登陆 (Enter)
+    QPushButton *cancelButton = nullptr;   // 取消 (Esc)
+    QPushButton *changePasswordButton = nullptr;    // 修改密码
 
 public slots:
     void Form_Load() override;
-    void cmdOK_Click();
-    void cmdCancel_Click();
-    void Command1_Click();
+    void okClicked();
+    void cancelClicked();
+    void changePasswordClicked();
 
 private:
 };

@@ -71,9 +71,9 @@ void whenSigningIn(const QString &account, const QString &password, bool *shown)
     whenModal([=](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         QVERIFY2(d, "登陆 is not shown");
-        QCOMPARE(d->txtUserName->text(), account);
-        typeKeys(d->txtPassword, password);
-        d->cmdOK->click();
+        QCOMPARE(d->accountBox->text(), account);
+        typeKeys(d->passwordBox, password);
+        d->okButton->click();
         *shown = true;
     });
 }

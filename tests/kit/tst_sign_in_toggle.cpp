@@ -72,12 +72,12 @@ bool signInTyping(Register &r, const QStringList &passwords)
         for (const QString &password : passwords) {
             if (!d || !d->isVisible())
                 return;
-            d->txtPassword->clear();
-            typeKeys(d->txtPassword, password);
-            d->cmdOK->click();
+            d->passwordBox->clear();
+            typeKeys(d->passwordBox, password);
+            d->okButton->click();
         }
         if (d && d->isVisible())
-            d->cmdCancel->click();
+            d->cancelButton->click();
     });
     r.w->signInButton->click();
     QCoreApplication::processEvents();   // the check above runs when no dialog came too

@@ -188,8 +188,8 @@ void TestClassSetupWindow::signInThroughTheToggle()
     QTimer::singleShot(0, [] {
         auto *d = qobject_cast<SignInDialog *>(QApplication::activeModalWidget());
         QVERIFY(d);
-        d->txtPassword->setText(u"adm"_s);
-        d->cmdOK->click();
+        d->passwordBox->setText(u"adm"_s);
+        d->okButton->click();
     });
     w->signInButton->click();
     QCOMPARE(w->signInButton->text(), u"管理员退出登陆(&K)"_s);

@@ -126,8 +126,8 @@ void TestGradeGroupWindow::signInThroughTheToggle()
     QTimer::singleShot(0, [] {
         auto *d = qobject_cast<SignInDialog *>(QApplication::activeModalWidget());
         QVERIFY(d);
-        d->txtPassword->setText(u"adm"_s);
-        d->cmdOK->click();
+        d->passwordBox->setText(u"adm"_s);
+        d->okButton->click();
     });
     w->signInButton->click();
     QVERIFY(w->listFrame->isEnabled());

@@ -182,8 +182,8 @@ void TestSubjectSetup::opensSignedOut()
     whenModal([](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         QVERIFY(d);
-        d->txtPassword->setText(QStringLiteral("adm"));
-        d->cmdOK->click();
+        d->passwordBox->setText(QStringLiteral("adm"));
+        d->okButton->click();
     });
     w->signInButton->click();
     QCOMPARE(w->signInButton->text(), QStringLiteral("管理员退出登陆(&K)"));

@@ -52,13 +52,13 @@ void answerSignIn(const QString &password, QString *offeredAccount = nullptr)
         auto *d = qobject_cast<SignInDialog *>(m);
         QVERIFY2(d, "登陆 is not shown");
         if (offeredAccount)
-            *offeredAccount = d->txtUserName->text();
+            *offeredAccount = d->accountBox->text();
         if (password.isNull()) {
-            d->cmdCancel->click();
+            d->cancelButton->click();
             return;
         }
-        d->txtPassword->setText(password);
-        d->cmdOK->click();
+        d->passwordBox->setText(password);
+        d->okButton->click();
     });
 }
 

@@ -403,9 +403,9 @@ void TestRegisterWindow::toggleSignsInAndOut()
     whenModal([&](QWidget *dialog) {
         auto *d = qobject_cast<SignInDialog *>(dialog);
         QVERIFY(d);
-        QCOMPARE(d->txtUserName->text(), kWang);
-        d->txtPassword->setText(QStringLiteral("t123"));
-        d->cmdOK->click();
+        QCOMPARE(d->accountBox->text(), kWang);
+        d->passwordBox->setText(QStringLiteral("t123"));
+        d->okButton->click();
         shown = true;
     });
     w->signInButton->click();
@@ -487,8 +487,8 @@ void TestRegisterWindow::toggleAfterAGradeGroupChangeAsksForAClass()
     whenModal([](QWidget *dialog) {
         auto *d = qobject_cast<SignInDialog *>(dialog);
         QVERIFY(d);
-        d->txtPassword->setText(QStringLiteral("t123"));
-        d->cmdOK->click();
+        d->passwordBox->setText(QStringLiteral("t123"));
+        d->okButton->click();
     });
     w->signInButton->click();
     QCOMPARE(h.session().denglu, kWang);

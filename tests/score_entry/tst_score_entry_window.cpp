@@ -249,8 +249,8 @@ void TestScoreEntryWindow::toggleSignsInAndOut()
     whenModal([](QWidget *modal) {
         auto *d = qobject_cast<SignInDialog *>(modal);
         QVERIFY(d);
-        d->txtPassword->setText(u"l1"_s);
-        d->cmdOK->click();
+        d->passwordBox->setText(u"l1"_s);
+        d->okButton->click();
     });
     w->signInButton->click();
     QCOMPARE(h.session().denglu, u"李明"_s);

@@ -194,8 +194,8 @@ void TestPasswordAdmin::signInEnablesAndSignOutCutsTheList()
     whenModal([](QWidget *dialog) {
         auto *d = qobject_cast<SignInDialog *>(dialog);
         QVERIFY(d);
-        d->txtPassword->setText(QStringLiteral("adm"));
-        d->cmdOK->click();
+        d->passwordBox->setText(QStringLiteral("adm"));
+        d->okButton->click();
     });
     w->signInButton->click();
     QCOMPARE(w->signInButton->text(), QStringLiteral("管理员退出登陆(&K)"));

@@ -125,25 +125,25 @@ void TestSignIn::dialogOpensEmpty()
         QVERIFY(d);
         QCOMPARE(d->objectName(), QStringLiteral("登陆"));
         QCOMPARE(d->windowTitle(), QStringLiteral("登录"));
-        QCOMPARE(d->lblLabels.size(), 2);
-        QCOMPARE(d->lblLabels[0]->text(), QStringLiteral("用户名称(&U):"));
-        QCOMPARE(d->lblLabels[1]->text(), QStringLiteral("密    码(&P):"));
-        QCOMPARE(d->cmdOK->text(), QStringLiteral("登陆"));
-        QCOMPARE(d->cmdCancel->text(), QStringLiteral("取消"));
-        QCOMPARE(d->Command1->text(), QStringLiteral("修改密码"));
-        QCOMPARE(d->txtUserName->text(), QStringLiteral("管理员"));
+        QCOMPARE(d->captionLabels.size(), 2);
+        QCOMPARE(d->captionLabels[0]->text(), QStringLiteral("用户名称(&U):"));
+        QCOMPARE(d->captionLabels[1]->text(), QStringLiteral("密    码(&P):"));
+        QCOMPARE(d->okButton->text(), QStringLiteral("登陆"));
+        QCOMPARE(d->cancelButton->text(), QStringLiteral("取消"));
+        QCOMPARE(d->changePasswordButton->text(), QStringLiteral("修改密码"));
+        QCOMPARE(d->accountBox->text(), QStringLiteral("管理员"));
         // The stored password never appears: the box opens empty.
-        QCOMPARE(d->txtPassword->text(), QString());
-        QCOMPARE(d->txtPassword->echoMode(), QLineEdit::Password);
-        QVERIFY(!d->txtPassword->testAttribute(Qt::WA_InputMethodEnabled));
-        QCOMPARE(d->focusWidget(), d->txtPassword);
+        QCOMPARE(d->passwordBox->text(), QString());
+        QCOMPARE(d->passwordBox->echoMode(), QLineEdit::Password);
+        QVERIFY(!d->passwordBox->testAttribute(Qt::WA_InputMethodEnabled));
+        QCOMPARE(d->focusWidget(), d->passwordBox);
         saveShot(d->grab().toImage(), QStringLiteral("sign_in_dialog"));
         // Pressing 登陆 at once does not sign in.
         ScriptedResponder &responder = h.responder;
-        d->cmdOK->click();
+        d->okButton->click();
         QCOMPARE(responder.texts(), QStringList{QStringLiteral("无效的密码，请重试!")});
         checked = true;
-        d->cmdCancel->click();
+        d->cancelButton->click();
     });
     QVERIFY(!runSignIn(h.main, who));
     QVERIFY(checked);
@@ -160,18 +160,18 @@ void TestSignIn::wrongPassword()
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         QVERIFY(d);
-        d->txtPassword->setText(QStringLiteral("t12"));
-        d->cmdOK->click();
+        d->passwordBox->setText(QStringLiteral("t12"));
+        d->okButton->click();
         QCOMPARE(responder.texts(), QStringList{QStringLiteral("无效的密码，请重试!")});
         QCOMPARE(responder.last().title, QStringLiteral("登录"));
         QVERIFY(d->isVisible());
-        QCOMPARE(d->txtPassword->selectedText(), QStringLiteral("t12"));
-        QCOMPARE(d->focusWidget(), d->txtPassword);
+        QCOMPARE(d->passwordBox->selectedText(), QStringLiteral("t12"));
+        QCOMPARE(d->focusWidget(), d->passwordBox);
         QCOMPARE(h.session().denglu, QString());
         stayed = true;
         // Retries are unlimited.
-        d->txtPassword->setText(QStringLiteral("t123"));
-        d->cmdOK->click();
+        d->passwordBox->setText(QStringLiteral("t123"));
+        d->okButton->click();
     });
     QVERIFY(runSignIn(h.main, who));
     QVERIFY(stayed);
@@ -196,11 +196,11 @@ void TestSignIn::rightPassword()
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         QVERIFY(d);
-        QTest::keyClicks(d->txtPassword, QStringLiteral("w456"));
+        QTest::keyClicks(d->passwordBox, QStringLiteral("w456"));
         if (enterKey)
-            QTest::keyClick(d->txtPassword, Qt::Key_Return);
+            QTest::keyClick(d->passwordBox, Qt::Key_Return);
         else
-            d->cmdOK->click();
+            d->okButton->click();
     });
     QVERIFY(runSignIn(h.main, who));
     QCOMPARE(h.session().denglu, QStringLiteral("王老师"));
@@ -216,8 +216,8 @@ void TestSignIn::escapeCancels()
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         QVERIFY(d);
-        d->txtPassword->setText(QStringLiteral("adm"));
-        QTest::keyClick(d->txtPassword, Qt::Key_Escape);
+        d->passwordBox->setText(QStringLiteral("adm"));
+        QTest::keyClick(d->passwordBox, Qt::Key_Escape);
     });
     QVERIFY(!runSignIn(h.main, who));
     QCOMPARE(h.session().denglu, QString());
@@ -265,8 +265,8 @@ void TestSignIn::passwordChange()
     bool changed = false;
     whenChangingPassword(oldPassword, newPassword, [&](PasswordChangeDialog *c) {
         QCOMPARE(c->windowTitle(), QStringLiteral("修改个人密码"));
-        QCOMPARE(c->txtUserName->text(), account);
-        QCOMPARE(c->focusWidget(), c->txtPassword);
+        QCOMPARE(c->accountBox->text(), account);
+        QCOMPARE(c->focusWidget(), c->passwordBox);
         saveShot(c->grab().toImage(), QStringLiteral("password_change_dialog"));
         changed = true;
     });
@@ -324,20 +324,20 @@ void TestSignIn::passwordChangeRefusals()
         whenModal([&](QWidget *w2) {
             auto *c = qobject_cast<PasswordChangeDialog *>(w2);
             QVERIFY(c);
-            c->txtPassword->setText(oldPassword);
-            c->Text1->setText(new1);
-            c->Text2->setText(new2);
-            c->cmdOK->click();
+            c->passwordBox->setText(oldPassword);
+            c->newPasswordBox->setText(new1);
+            c->repeatPasswordBox->setText(new2);
+            c->okButton->click();
             QCOMPARE(responder.texts(), QStringList{message});
             QCOMPARE(responder.last().title, QStringLiteral("提示……"));
-            QCOMPARE((QStringList{c->txtPassword->text(), c->Text1->text(), c->Text2->text()}), boxesAfter);
+            QCOMPARE((QStringList{c->passwordBox->text(), c->newPasswordBox->text(), c->repeatPasswordBox->text()}), boxesAfter);
             QCOMPARE(c->focusWidget()->objectName(), focus);
             QVERIFY(c->isVisible());
-            c->cmdCancel->click();
+            c->cancelButton->click();
         });
-        d->Command1->click();
+        d->changePasswordButton->click();
         signInStayed = d->isVisible();
-        d->cmdCancel->click();
+        d->cancelButton->click();
     });
     QVERIFY(!runSignIn(h.main, who));
     QVERIFY(signInStayed);
@@ -379,15 +379,15 @@ void TestSignIn::passwordChangeWithoutRow()
         whenModal([&](QWidget *w2) {
             auto *c = qobject_cast<PasswordChangeDialog *>(w2);
             QVERIFY(c);
-            c->txtPassword->setText(QStringLiteral("old"));
-            c->Text1->setText(QStringLiteral("new"));
-            c->Text2->setText(QStringLiteral("new"));
-            c->cmdOK->click();
+            c->passwordBox->setText(QStringLiteral("old"));
+            c->newPasswordBox->setText(QStringLiteral("new"));
+            c->repeatPasswordBox->setText(QStringLiteral("new"));
+            c->okButton->click();
             QVERIFY(c->isVisible());
-            c->cmdCancel->click();
+            c->cancelButton->click();
         });
-        d->Command1->click();
-        d->cmdCancel->click();
+        d->changePasswordButton->click();
+        d->cancelButton->click();
     });
     QVERIFY(!runSignIn(h.main, who));
     QCOMPARE(responder.shown().size(), 1);
@@ -410,21 +410,21 @@ void TestSignIn::passwordChangeCancelKeepsSignIn()
         whenModal([&](QWidget *w2) {
             auto *c = qobject_cast<PasswordChangeDialog *>(w2);
             QVERIFY(c);
-            QCOMPARE(c->cmdOK->text(), QStringLiteral("确定(&Y)"));
-            QCOMPARE(c->cmdCancel->text(), QStringLiteral("取消(&C)"));
-            QCOMPARE(c->lblLabels.last()->text(), QStringLiteral("密码最多6位数字或英文字符"));
-            for (QLineEdit *box : {c->txtPassword, c->Text1, c->Text2}) {
+            QCOMPARE(c->okButton->text(), QStringLiteral("确定(&Y)"));
+            QCOMPARE(c->cancelButton->text(), QStringLiteral("取消(&C)"));
+            QCOMPARE(c->captionLabels.last()->text(), QStringLiteral("密码最多6位数字或英文字符"));
+            for (QLineEdit *box : {c->passwordBox, c->newPasswordBox, c->repeatPasswordBox}) {
                 QCOMPARE(box->echoMode(), QLineEdit::Password);
                 QVERIFY(!box->testAttribute(Qt::WA_InputMethodEnabled));
             }
-            QTest::keyClicks(c->Text1, QStringLiteral("123456789"));
-            maxLength = c->Text1->text().size();
-            QTest::keyClick(c->Text1, Qt::Key_Escape);
+            QTest::keyClicks(c->newPasswordBox, QStringLiteral("123456789"));
+            maxLength = c->newPasswordBox->text().size();
+            QTest::keyClick(c->newPasswordBox, Qt::Key_Escape);
         });
-        d->Command1->click();
+        d->changePasswordButton->click();
         signInOpen = d->isVisible();
-        d->txtPassword->setText(QStringLiteral("t123"));
-        d->cmdOK->click();
+        d->passwordBox->setText(QStringLiteral("t123"));
+        d->okButton->click();
     });
     QVERIFY(runSignIn(h.main, who));
     QVERIFY(signInOpen);   // cancelling the change closes only the change
@@ -483,10 +483,10 @@ void TestSignIn::passwordTypedLongerThanTheBoxes()
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         QVERIFY(d);
-        QCOMPARE(d->txtPassword->maxLength(), 8);
-        typeKeys(d->txtPassword, QStringLiteral(" abcd1"));
-        inBox = d->txtPassword->text();
-        QTest::keyClick(d->txtPassword, Qt::Key_Return);
+        QCOMPARE(d->passwordBox->maxLength(), 8);
+        typeKeys(d->passwordBox, QStringLiteral(" abcd1"));
+        inBox = d->passwordBox->text();
+        QTest::keyClick(d->passwordBox, Qt::Key_Return);
     });
     QVERIFY(runSignIn(h.main, who));
     QCOMPARE(inBox, QStringLiteral(" abcd1"));
@@ -638,8 +638,8 @@ void TestSignIn::toggleSignsInAndOut()
     whenModal([&](QWidget *w) {
         auto *d = qobject_cast<SignInDialog *>(w);
         QVERIFY(d);
-        d->txtPassword->setText(password);
-        d->cmdOK->click();
+        d->passwordBox->setText(password);
+        d->okButton->click();
     });
     host.Command10->click();
     QCOMPARE(host.Command10->text(), signedIn);
@@ -675,9 +675,9 @@ void TestSignIn::toggleUsesItsOwnAccount()
         whenModal([&offered, password](QWidget *w) {
             auto *d = qobject_cast<SignInDialog *>(w);
             QVERIFY(d);
-            offered << d->txtUserName->text();
-            d->txtPassword->setText(password);
-            d->cmdOK->click();
+            offered << d->accountBox->text();
+            d->passwordBox->setText(password);
+            d->okButton->click();
         });
     };
     answer(QStringLiteral("t123"));
