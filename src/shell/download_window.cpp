@@ -17,24 +17,24 @@ DownloadWindow::DownloadWindow(WindowHost &host, QWidget *parent)
     setWindowTitle(QStringLiteral("下载服务器数据"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    Label1 = named(new QLabel(QStringLiteral(
+    noteLabel = named(new QLabel(QStringLiteral(
                        "　　由于服务器上的数据常常由他人修改或添加。当网络正常时，你可以直接使用服务器数据库；"
                        "而在网络不正常时，无法连接服务器数据库，这时，你只有使用本机数据库，"
                        "所以下载服务器数据是非常必要的，从而达到使用本机数据时是最新数据内容。"),
                    this),
                    "Label1");
-    Label1->setWordWrap(true);
-    Label1->setFixedWidth(400);
-    Command1 = named(new QPushButton(QStringLiteral("下载数据"), this), "Command1");
-    Command2 = named(new QPushButton(QStringLiteral("取消下载"), this), "Command2");
+    noteLabel->setWordWrap(true);
+    noteLabel->setFixedWidth(400);
+    startButton = named(new QPushButton(QStringLiteral("下载数据"), this), "Command1");
+    closeButton = named(new QPushButton(QStringLiteral("取消下载"), this), "Command2");
 
-    layOutDialog(this, {Label1}, {Command1, Command2});
+    layOutDialog(this, {noteLabel}, {startButton, closeButton});
 
-    connect(Command1, &QPushButton::clicked, this, &DownloadWindow::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &DownloadWindow::Command2_Click);
+    connect(startButton, &QPushButton::clicked, this, &DownloadWindow::startClicked);
+    connect(closeButton, &QPushButton::clicked, this, &DownloadWindow::closeClicked);
 }
 
-void DownloadWindow::Command1_Click()
+void DownloadWindow::startClicked()
 {
     const QString failed = QStringLiteral("\r　　数据没能下载,你本机数据库没有被更新,请以后再试。");
     const QString local = session().programFile(QStringLiteral("data.mdb"));
@@ -63,7 +63,7 @@ void DownloadWindow::Command1_Click()
         showNotice(this, r.errorText + failed);
 }
 
-void DownloadWindow::Command2_Click()
+void DownloadWindow::closeClicked()
 {
     CloseWindow(this);
 }

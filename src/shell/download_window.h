@@ -15,13 +15,13 @@ class DownloadWindow : public QDialog, public FormWindow {
 public:
     explicit DownloadWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    QLabel *Label1 = nullptr;
-    QPushButton *Command1 = nullptr;   // 下载数据
-    QPushButton *Command2 = nullptr;   // 取消下载
+    QLabel *noteLabel = nullptr;
+    QPushButton *startButton = nullptr;   // 下载数据
+    QPushButton *closeButton = nullptr;   // 取消下载
 
 public slots:
-    void Command1_Click();   // DownloadServerDatabase
-    void Command2_Click();
+    void startClicked();   // DownloadServerDatabase
+    void closeClicked();
 };
 
 } // namespace tessaly

@@ -18,42 +18,42 @@ SchoolNameWindow::SchoolNameWindow(WindowHost &host, QWidget *parent)
     setWindowTitle(QStringLiteral("学校名称设置"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    Label1 = new QLabel(QStringLiteral("请输入您学校的名称："), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setMinimumWidth(320);
-    Command1 = new QPushButton(QStringLiteral("确定"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("取  消"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    promptLabel = new QLabel(QStringLiteral("请输入您学校的名称："), this);
+    promptLabel->setObjectName(QStringLiteral("Label1"));
+    nameBox = new QLineEdit(this);
+    nameBox->setObjectName(QStringLiteral("Text1"));
+    nameBox->setMinimumWidth(320);
+    okButton = new QPushButton(QStringLiteral("确定"), this);
+    okButton->setObjectName(QStringLiteral("Command1"));
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("取  消"), this);
+    cancelButton->setObjectName(QStringLiteral("Command2"));
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 20, 24, 16);
     layout->setSpacing(12);
-    layout->addWidget(Label1);
-    layout->addWidget(Text1);
+    layout->addWidget(promptLabel);
+    layout->addWidget(nameBox);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(Command1, &QPushButton::clicked, this, &SchoolNameWindow::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &SchoolNameWindow::Command2_Click);
+    connect(okButton, &QPushButton::clicked, this, &SchoolNameWindow::okClicked);
+    connect(cancelButton, &QPushButton::clicked, this, &SchoolNameWindow::cancelClicked);
 }
 
 void SchoolNameWindow::Form_Load()
 {
-    Command1->setText(QStringLiteral("确定"));
-    Text1->setText(readSchoolName(session().programFolder));
+    okButton->setText(QStringLiteral("确定"));
+    nameBox->setText(readSchoolName(session().programFolder));
 }
 
-void SchoolNameWindow::Command1_Click()
+void SchoolNameWindow::okClicked()
 {
-    const QString name = Text1->text();
+    const QString name = nameBox->text();
     if (const QString refusal = schoolNameRefusal(name); !refusal.isEmpty()) {
         showNotice(this, refusal, kTitleHint);
         return;
@@ -66,7 +66,7 @@ void SchoolNameWindow::Command1_Click()
     accept();
 }
 
-void SchoolNameWindow::Command2_Click()
+void SchoolNameWindow::cancelClicked()
 {
     reject();
 }

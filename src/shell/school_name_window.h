@@ -17,15 +17,15 @@ class SchoolNameWindow : public QDialog, public FormWindow {
 public:
     explicit SchoolNameWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    QLabel *Label1 = nullptr;
-    QLineEdit *Text1 = nullptr;
-    QPushButton *Command1 = nullptr;   // 确定: save
-    QPushButton *Command2 = nullptr;   // 取  消
+    QLabel *promptLabel = nullptr;
+    QLineEdit *nameBox = nullptr;
+    QPushButton *okButton = nullptr;   // 确定: save
+    QPushButton *cancelButton = nullptr;   // 取  消
 
 public slots:
     void Form_Load() override;
-    void Command1_Click();
-    void Command2_Click();
+    void okClicked();
+    void cancelClicked();
 
 private:
 };

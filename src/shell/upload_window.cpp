@@ -20,24 +20,24 @@ UploadWindow::UploadWindow(WindowHost &host, QWidget *parent)
     setWindowTitle(QStringLiteral("本机修改数据上传"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    Label1 = named(new QLabel(QStringLiteral(
+    noteLabel = named(new QLabel(QStringLiteral(
                        "　　网络不正常时，无法连接服务器数据库，你只有使用本机数据库，这时你对数据的操作(添加、修改或者删除)"
                        "只能记录在本机数据库中。当网络正常时，你就可以使用本功能，把你对数据库的修改，上传到服务器数据库中，"
                        "达到您各种操作的目的，否则你的操作只能在本机中看到，其它网络机器不能看见。"),
                    this),
                    "Label1");
-    Label1->setWordWrap(true);
-    Label1->setFixedWidth(420);
-    Label2 = named(new QLabel(this), "Label2");
-    ProgressBar1 = named(new QProgressBar(this), "ProgressBar1");
-    ProgressBar1->setValue(0);
-    Command1 = named(new QPushButton(QStringLiteral("上传数据"), this), "Command1");
-    Command2 = named(new QPushButton(QStringLiteral("退出上传"), this), "Command2");
+    noteLabel->setWordWrap(true);
+    noteLabel->setFixedWidth(420);
+    queueCountLabel = named(new QLabel(this), "Label2");
+    progressBar = named(new QProgressBar(this), "ProgressBar1");
+    progressBar->setValue(0);
+    startButton = named(new QPushButton(QStringLiteral("上传数据"), this), "Command1");
+    closeButton = named(new QPushButton(QStringLiteral("退出上传"), this), "Command2");
 
-    layOutDialog(this, {Label1, Label2, ProgressBar1}, {Command1, Command2});
+    layOutDialog(this, {noteLabel, queueCountLabel, progressBar}, {startButton, closeButton});
 
-    connect(Command1, &QPushButton::clicked, this, &UploadWindow::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &UploadWindow::Command2_Click);
+    connect(startButton, &QPushButton::clicked, this, &UploadWindow::startClicked);
+    connect(closeButton, &QPushButton::clicked, this, &UploadWindow::closeClicked);
 }
 
 void UploadWindow::Form_Load()
@@ -47,19 +47,19 @@ void UploadWindow::Form_Load()
     const int n = local.ok() ? queuedRowCount(local) : -1;
     if (n < 0) {
         showNotice(this, kDataErrorPrefix + local.error().text);
-        Command1->setEnabled(false);
+        startButton->setEnabled(false);
         return;
     }
     if (n == 0) {
-        Label2->setText(QStringLiteral("　　本机没有需要上的数据,无需上传。"));
-        Command1->setEnabled(false);
+        queueCountLabel->setText(QStringLiteral("　　本机没有需要上的数据,无需上传。"));
+        startButton->setEnabled(false);
         return;
     }
-    Label2->setText(QStringLiteral("　　需要上传到服务器的本机数据共  %1 条").arg(n));
-    ProgressBar1->setRange(0, n);
+    queueCountLabel->setText(QStringLiteral("　　需要上传到服务器的本机数据共  %1 条").arg(n));
+    progressBar->setRange(0, n);
 }
 
-void UploadWindow::Command1_Click()
+void UploadWindow::startClicked()
 {
     const QString local = session().programFile(QStringLiteral("data.mdb"));
     // The upload renumbers added rows and takes decided values into the local
@@ -72,8 +72,8 @@ void UploadWindow::Command1_Click()
         return;
     }
     const UploadProgress progress = [this](int done, int total) {
-        ProgressBar1->setRange(0, total);
-        ProgressBar1->setValue(done);
+        progressBar->setRange(0, total);
+        progressBar->setValue(done);
     };
     UploadOutcome r = UploadLocalChanges(local, session().openpath, progress);
     if (r.needsBase && !r.error.isSet()) {
@@ -125,7 +125,7 @@ void UploadWindow::report(const UploadOutcome &r)
         reportSaveFailure(this, lead, r.error, kTitleHint);
         return;
     }
-    ProgressBar1->setValue(ProgressBar1->maximum());
+    progressBar->setValue(progressBar->maximum());
     QString text = QStringLiteral("上传完成：服务器上新增%1条记录，修改%2条记录，%3条记录服务器上已经有了而跳过，%4处冲突留在上传表中。")
                        .arg(r.added)
                        .arg(r.changed)
@@ -146,7 +146,7 @@ void UploadWindow::report(const UploadOutcome &r)
     showNotice(this, text + locked, kTitleHint);
 }
 
-void UploadWindow::Command2_Click()
+void UploadWindow::closeClicked()
 {
     CloseWindow(this);
 }

@@ -21,18 +21,18 @@ class UploadWindow : public QDialog, public FormWindow {
 public:
     explicit UploadWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;          // the queue's count when the window opened
-    QPushButton *Command1 = nullptr;   // 上传数据
-    QPushButton *Command2 = nullptr;   // 退出上传
-    QProgressBar *ProgressBar1 = nullptr;
+    QLabel *noteLabel = nullptr;
+    QLabel *queueCountLabel = nullptr;          // the queue's count when the window opened
+    QPushButton *startButton = nullptr;   // 上传数据
+    QPushButton *closeButton = nullptr;   // 退出上传
+    QProgressBar *progressBar = nullptr;
     // The conflicts of the last upload, while that list is open.
     QPointer<UploadConflictWindow> conflictWindow;
 
 public slots:
     void Form_Load() override;
-    void Command1_Click();   // UploadLocalChanges
-    void Command2_Click();
+    void startClicked();   // UploadLocalChanges
+    void closeClicked();
 
 private:
     // One message: what the upload added, changed, skipped and left as conflicts, or why it failed.

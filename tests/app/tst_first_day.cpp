@@ -88,8 +88,8 @@ bool startProgram(WindowHarness &h)
         if (!window)
             return;
         asked = true;
-        window->Text1->setText(kSchool);
-        window->Command1->click();
+        window->nameBox->setText(kSchool);
+        window->okButton->click();
     });
     h.main.MDIForm_Load();
     QCoreApplication::processEvents();

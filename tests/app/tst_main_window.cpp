@@ -191,13 +191,13 @@ void TestMainWindow::startupAsksForSchoolName()
         if (!window)
             return;
         modalName = window->objectName();
-        shownText = window->Text1->text();
+        shownText = window->nameBox->text();
         mainShown = main.isVisible();
         if (save) {
-            window->Text1->setText(QStringLiteral("第一中学"));
-            window->Command1->click();
+            window->nameBox->setText(QStringLiteral("第一中学"));
+            window->okButton->click();
         } else {
-            window->Command2->click();
+            window->cancelButton->click();
         }
     });
     main.MDIForm_Load();
@@ -226,13 +226,13 @@ void TestMainWindow::schoolNameFromMenu()
     QVERIFY(!window->isModal());
     QVERIFY(window->isWindow());
     QCOMPARE(window->windowTitle(), QStringLiteral("学校名称设置"));
-    QCOMPARE(window->Label1->text(), QStringLiteral("请输入您学校的名称："));
-    QCOMPARE(window->Command1->text(), QStringLiteral("确定"));
-    QCOMPARE(window->Command2->text(), QStringLiteral("取  消"));
-    QCOMPARE(window->Text1->text(), QStringLiteral("旧校名"));
+    QCOMPARE(window->promptLabel->text(), QStringLiteral("请输入您学校的名称："));
+    QCOMPARE(window->okButton->text(), QStringLiteral("确定"));
+    QCOMPARE(window->cancelButton->text(), QStringLiteral("取  消"));
+    QCOMPARE(window->nameBox->text(), QStringLiteral("旧校名"));
 
-    window->Text1->setText(QStringLiteral("新校名"));
-    window->Command1->click();
+    window->nameBox->setText(QStringLiteral("新校名"));
+    window->okButton->click();
     QCOMPARE(h.main.windowTitle(), QStringLiteral("新校名Tessaly"));
     QCOMPARE(fileBytes(school.file(QStringLiteral("XM.DLL"))), toGbk(QStringLiteral("新校名")) + "\r\n");
     QTRY_VERIFY(!h.isOpen(kSchoolNameWindow));
@@ -241,8 +241,8 @@ void TestMainWindow::schoolNameFromMenu()
     h.trigger(QStringLiteral("XXMCSZ"));
     window = h.openWindow<SchoolNameWindow>(kSchoolNameWindow);
     QVERIFY(window);
-    window->Text1->setText(QStringLiteral("不要"));
-    window->Command2->click();
+    window->nameBox->setText(QStringLiteral("不要"));
+    window->cancelButton->click();
     QCOMPARE(h.main.windowTitle(), QStringLiteral("新校名Tessaly"));
     QCOMPARE(fileBytes(school.file(QStringLiteral("XM.DLL"))), toGbk(QStringLiteral("新校名")) + "\r\n");
     QVERIFY(h.responder.shown().isEmpty());
@@ -271,12 +271,12 @@ void TestMainWindow::schoolNameRefused()
     h.trigger(QStringLiteral("XXMCSZ"));
     auto *window = h.openWindow<SchoolNameWindow>(kSchoolNameWindow);
     QVERIFY(window);
-    window->Text1->setText(name);
-    window->Command1->click();
+    window->nameBox->setText(name);
+    window->okButton->click();
     QCOMPARE(h.responder.texts(), QStringList{message});
     QCOMPARE(h.responder.last().title, QStringLiteral("提示"));
     QCOMPARE(h.openWindow<SchoolNameWindow>(kSchoolNameWindow), window);   // stays open
-    QCOMPARE(window->Text1->text(), name);
+    QCOMPARE(window->nameBox->text(), name);
     QCOMPARE(h.main.windowTitle(), QStringLiteral("旧校名Tessaly"));
     QCOMPARE(fileBytes(school.file(QStringLiteral("XM.DLL"))), toGbk(QStringLiteral("旧校名")) + "\r\n");
     window->close();

@@ -243,7 +243,7 @@ void TestServerTransfer::downloadIsByteIdentical()
     auto *w = h.open<DownloadWindow>(kDownloadWindow);
     QVERIFY(w);
     saveShot(w->grab().toImage(), u"download"_s);
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QTest::mouseClick(w->startButton, Qt::LeftButton);
 
     QCOMPARE(h.responder.texts(), QStringList{u"恭喜！恭喜！\r　　服务器数据连接正确,下载数据成功。"_s});
     QCOMPARE(h.responder.last().title, kProgramTitle);
@@ -304,7 +304,7 @@ void TestServerTransfer::failedDownloadLeavesTheLocalFile()
 
     WindowHarness h(local, {.shown = false});
     auto *w = h.open<DownloadWindow>(kDownloadWindow);
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QTest::mouseClick(w->startButton, Qt::LeftButton);
 
     QCOMPARE(h.responder.shown().size(), 1);
     QVERIFY2(h.responder.last().text.endsWith(kDownloadFailed), qPrintable(h.responder.last().text));
@@ -343,7 +343,7 @@ void TestServerTransfer::downloadAsksOrRefuses()
     auto *w = h.open<DownloadWindow>(kDownloadWindow);
     if (answer >= 0)
         h.responder.answer(answer == 1);
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QTest::mouseClick(w->startButton, Qt::LeftButton);
 
     const QStringList texts = h.responder.texts();
     QVERIFY(!texts.isEmpty());
@@ -492,7 +492,7 @@ void TestServerTransfer::failedRowStaysQueued()
     auto *w = h.open<UploadWindow>(kUploadWindow);
     QVERIFY(w);
     h.responder.answer(true);   // never downloaded: write the local values over the server's
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QTest::mouseClick(w->startButton, Qt::LeftButton);
 
     QCOMPARE(h.responder.shown().size(), 2);
     const QString text = h.responder.last().text;
@@ -532,7 +532,7 @@ void TestServerTransfer::uploadRefusesTheLocalDatabase()
     const QStringList local = u.local.dump(u"初中"_s);
     WindowHarness h(u.local, {.shown = false});   // openpath: the local database
     auto *w = h.open<UploadWindow>(kUploadWindow);
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QTest::mouseClick(w->startButton, Qt::LeftButton);
     QCOMPARE(h.responder.texts(),
              QStringList{u"本机数据没有上传，上传表保持不变：现在使用的就是本机数据库，没有可以上传到的服务器数据库。"_s});
     QCOMPARE(u.queued(), 2);
@@ -556,18 +556,18 @@ void TestServerTransfer::uploadWindowCountsTheQueue()
     h.session().openpath = u.serverPath;
     auto *w = h.open<UploadWindow>(kUploadWindow);
     QCOMPARE(w->windowTitle(), u"本机修改数据上传"_s);
-    QCOMPARE(w->Label2->text(), empty ? u"　　本机没有需要上的数据,无需上传。"_s : u"　　需要上传到服务器的本机数据共  2 条"_s);
-    QCOMPARE(w->Command1->isEnabled(), !empty);
+    QCOMPARE(w->queueCountLabel->text(), empty ? u"　　本机没有需要上的数据,无需上传。"_s : u"　　需要上传到服务器的本机数据共  2 条"_s);
+    QCOMPARE(w->startButton->isEnabled(), !empty);
     saveShot(w->grab().toImage(), empty ? u"upload_empty"_s : u"upload"_s);
     if (!empty) {
         h.responder.answer(true);
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QTest::mouseClick(w->startButton, Qt::LeftButton);
         QCOMPARE(h.responder.texts(),
                  (QStringList{u"本机数据库不是从服务器下载的，无法知道服务器上的数据后来是否被别人修改过。"
                               u"要上传的记录中有2条记录的8个字段与服务器上的不同。\r要用本机的数据覆盖服务器上的这些数据吗?"_s,
                               u"上传完成：服务器上新增1条记录，修改1条记录，0条记录服务器上已经有了而跳过，0处冲突留在上传表中。"_s}));
         QCOMPARE(u.queued(), 0);
-        QCOMPARE(w->Label2->text(), u"　　需要上传到服务器的本机数据共  2 条"_s);   // the count at opening
+        QCOMPARE(w->queueCountLabel->text(), u"　　需要上传到服务器的本机数据共  2 条"_s);   // the count at opening
     }
 }
 
@@ -850,7 +850,7 @@ void TestServerTransfer::conflictsDecidedInTheWindow()
 
     WindowHarness h(local, {.shown = false});
     auto *down = h.open<DownloadWindow>(kDownloadWindow);
-    QTest::mouseClick(down->Command1, Qt::LeftButton);
+    QTest::mouseClick(down->startButton, Qt::LeftButton);
     QCOMPARE(h.responder.texts(), QStringList{u"恭喜！恭喜！\r　　服务器数据连接正确,下载数据成功。"_s});
     h.responder.clear();
     {
@@ -871,7 +871,7 @@ void TestServerTransfer::conflictsDecidedInTheWindow()
     };
     h.session().openpath = serverPath;
     auto *up = h.open<UploadWindow>(kUploadWindow);
-    QTest::mouseClick(up->Command1, Qt::LeftButton);
+    QTest::mouseClick(up->startButton, Qt::LeftButton);
     QCOMPARE(h.responder.texts(), QStringList{u"上传完成：服务器上新增0条记录，修改1条记录，0条记录服务器上已经有了而跳过，2处冲突留在上传表中。"_s});
     QCOMPARE(rows(serverPath), (QStringList{u"1|乙1|111|乙地"_s, u"2|乙2||"_s}));   // B's fields kept, A's phone written
     QVERIFY(up->conflictWindow);
@@ -890,7 +890,7 @@ void TestServerTransfer::conflictsDecidedInTheWindow()
     QTest::mouseClick(up->conflictWindow->LocalAll, Qt::LeftButton);
     grid->item(0, UploadConflictWindow::kUseLocalColumn)->setCheckState(Qt::Unchecked);
     h.responder.clear();
-    QTest::mouseClick(up->conflictWindow->Command1, Qt::LeftButton);
+    QTest::mouseClick(up->conflictWindow->startButton, Qt::LeftButton);
     QCOMPARE(h.responder.texts(), QStringList{u"上传完成：服务器上新增0条记录，修改1条记录，1条记录服务器上已经有了而跳过，0处冲突留在上传表中。"_s});
     QTRY_VERIFY(!up->conflictWindow || !up->conflictWindow->isVisible());
 
