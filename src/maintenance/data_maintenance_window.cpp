@@ -24,41 +24,41 @@ DataMaintenanceWindow::DataMaintenanceWindow(WindowHost &host, QWidget *parent)
     setObjectName(QStringLiteral("系统数据安全维护"));
     setWindowTitle(QStringLiteral("管理员维护系统数据安全"));
 
-    Label6[1] = named(new QLabel(QStringLiteral("取消任课教师对某些考试的再次修改权利"), this), "Label6");
-    List1 = named(new QListWidget(this), "List1");
-    List1->addItem(QStringLiteral("无数据库内容!"));
-    Label1[0] = named(new QLabel(QStringLiteral(
+    titleLabels[1] = named(new QLabel(QStringLiteral("取消任课教师对某些考试的再次修改权利"), this), "Label6");
+    examList = named(new QListWidget(this), "List1");
+    examList->addItem(QStringLiteral("无数据库内容!"));
+    noteLabels[0] = named(new QLabel(QStringLiteral(
                           "　　当考试成绩添写完成，并确认无误后，管理员即可锁定本次考试，即使有权修改的教师，也无法修改，"
                           "来保证数据的安全与可靠性。打勾选中者即为取消了修改权。"),
                       this),
                       "Label1");
-    Label1[0]->setWordWrap(true);
-    Command3 = named(new QPushButton(this), "Command3");
-    Command1 = named(new QPushButton(QStringLiteral("确定(&S)"), this), "Command1");
-    Command2 = named(new QPushButton(QStringLiteral("取消(&C)"), this), "Command2");
-    Label6[0] = named(new QLabel(QStringLiteral("备份服务器数据库操作"), this), "Label6");
-    Label1[1] = named(new QLabel(QStringLiteral("现存备份数据库"), this), "Label1");
-    File1 = named(new QListWidget(this), "File1");
-    Command4 = named(new QPushButton(QStringLiteral("备份现在数据库(&B)"), this), "Command4");
-    Command5 = named(new QPushButton(QStringLiteral("删除选中数据库(&B)"), this), "Command5");
-    Command6 = named(new QPushButton(QStringLiteral("使用选中数据库(&B)"), this), "Command6");
+    noteLabels[0]->setWordWrap(true);
+    signInButton = named(new QPushButton(this), "Command3");
+    saveLocksButton = named(new QPushButton(QStringLiteral("确定(&S)"), this), "Command1");
+    closeButton = named(new QPushButton(QStringLiteral("取消(&C)"), this), "Command2");
+    titleLabels[0] = named(new QLabel(QStringLiteral("备份服务器数据库操作"), this), "Label6");
+    noteLabels[1] = named(new QLabel(QStringLiteral("现存备份数据库"), this), "Label1");
+    backupList = named(new QListWidget(this), "File1");
+    backUpButton = named(new QPushButton(QStringLiteral("备份现在数据库(&B)"), this), "Command4");
+    deleteBackupButton = named(new QPushButton(QStringLiteral("删除选中数据库(&B)"), this), "Command5");
+    useBackupButton = named(new QPushButton(QStringLiteral("使用选中数据库(&B)"), this), "Command6");
 
     auto *examButtons = new QHBoxLayout;
-    examButtons->addWidget(Command3);
-    examButtons->addWidget(Command1);
-    examButtons->addWidget(Command2);
+    examButtons->addWidget(signInButton);
+    examButtons->addWidget(saveLocksButton);
+    examButtons->addWidget(closeButton);
     auto *exams = new QVBoxLayout;
-    exams->addWidget(Label6[1]);
-    exams->addWidget(List1, 1);
-    exams->addWidget(Label1[0]);
+    exams->addWidget(titleLabels[1]);
+    exams->addWidget(examList, 1);
+    exams->addWidget(noteLabels[0]);
     exams->addLayout(examButtons);
     auto *backup = new QVBoxLayout;
-    backup->addWidget(Label6[0]);
-    backup->addWidget(Label1[1]);
-    backup->addWidget(File1, 1);
-    backup->addWidget(Command4);
-    backup->addWidget(Command5);
-    backup->addWidget(Command6);
+    backup->addWidget(titleLabels[0]);
+    backup->addWidget(noteLabels[1]);
+    backup->addWidget(backupList, 1);
+    backup->addWidget(backUpButton);
+    backup->addWidget(deleteBackupButton);
+    backup->addWidget(useBackupButton);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(10);
@@ -66,16 +66,16 @@ DataMaintenanceWindow::DataMaintenanceWindow(WindowHost &host, QWidget *parent)
     layout->addLayout(backup, 2);
 
     // Wide enough for either caption of the toggle.
-    Command3->setText(SignInToggle::signedInCaption(SignInToggle::Kind::Admin));
-    Command3->setMinimumWidth(Command3->sizeHint().width());
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command3, host, this);
-    m_toggle->setEditors({Command1, Command4, Command5, Command6});
+    signInButton->setText(SignInToggle::signedInCaption(SignInToggle::Kind::Admin));
+    signInButton->setMinimumWidth(signInButton->sizeHint().width());
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, signInButton, host, this);
+    m_toggle->setEditors({saveLocksButton, backUpButton, deleteBackupButton, useBackupButton});
 
-    connect(Command1, &QPushButton::clicked, this, &DataMaintenanceWindow::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &DataMaintenanceWindow::Command2_Click);
-    connect(Command4, &QPushButton::clicked, this, &DataMaintenanceWindow::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &DataMaintenanceWindow::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &DataMaintenanceWindow::Command6_Click);
+    connect(saveLocksButton, &QPushButton::clicked, this, &DataMaintenanceWindow::saveLocksClicked);
+    connect(closeButton, &QPushButton::clicked, this, &DataMaintenanceWindow::closeClicked);
+    connect(backUpButton, &QPushButton::clicked, this, &DataMaintenanceWindow::backUpClicked);
+    connect(deleteBackupButton, &QPushButton::clicked, this, &DataMaintenanceWindow::deleteBackupClicked);
+    connect(useBackupButton, &QPushButton::clicked, this, &DataMaintenanceWindow::useBackupClicked);
 }
 
 void DataMaintenanceWindow::Form_Load()
@@ -86,7 +86,7 @@ void DataMaintenanceWindow::Form_Load()
     Session &s = session();
     if (!isNetworkMode(s.openpath)) {
         showNotice(this, QStringLiteral("你现在还没有连接网络服务器,不能进行系统数据安全维护。"), kTitleHintDots);
-        Command3->setEnabled(false);
+        signInButton->setEnabled(false);
         return;
     }
     if (!databaseAvailable(*this, this))
@@ -97,7 +97,7 @@ void DataMaintenanceWindow::Form_Load()
     if (LoadAdminAccount(connection(), this) != AdminAccount::ReadFailed)
         listExams(connection());
     else
-        List1->clear();
+        examList->clear();
     if (m_toggle->ownAccountSignedIn())
         m_toggle->showState();
 }
@@ -106,13 +106,13 @@ void DataMaintenanceWindow::listExams(db::Connection &c)
 {
     m_exams = BuildLockableExamList(c);
     const QList<ExamLock> locks = lockedExams(c);
-    List1->clear();
+    examList->clear();
     if (c.error().isSet()) {
         reportReadFailure(this, c.error());
         return;
     }
     for (const LockableExam &exam : m_exams) {
-        auto *item = new QListWidgetItem(exam.shown, List1);
+        auto *item = new QListWidgetItem(exam.shown, examList);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(locks.contains(ExamLock{exam.table, exam.column}) ? Qt::Checked : Qt::Unchecked);
     }
@@ -125,26 +125,26 @@ QString DataMaintenanceWindow::dataFolder() const
 
 void DataMaintenanceWindow::listFiles(const QString &select)
 {
-    File1->clear();
-    File1->addItems(QDir(dataFolder()).entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name));
-    const QList<QListWidgetItem *> found = select.isEmpty() ? QList<QListWidgetItem *>() : File1->findItems(select, Qt::MatchExactly);
+    backupList->clear();
+    backupList->addItems(QDir(dataFolder()).entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name));
+    const QList<QListWidgetItem *> found = select.isEmpty() ? QList<QListWidgetItem *>() : backupList->findItems(select, Qt::MatchExactly);
     if (!found.isEmpty())
-        File1->setCurrentItem(found.first());
+        backupList->setCurrentItem(found.first());
 }
 
 QString DataMaintenanceWindow::chosenFile()
 {
-    if (QListWidgetItem *item = File1->currentItem(); item && item->isSelected())
+    if (QListWidgetItem *item = backupList->currentItem(); item && item->isSelected())
         return item->text();
     showNotice(this, QStringLiteral("请先在“现存备份数据库”中选择一个数据库。"), kTitleHintDots);
     return QString();
 }
 
-void DataMaintenanceWindow::Command1_Click()
+void DataMaintenanceWindow::saveLocksClicked()
 {
     QList<ExamLock> locks;
-    for (int i = 0; i < List1->count() && i < m_exams.size(); ++i) {
-        if (List1->item(i)->checkState() == Qt::Checked)
+    for (int i = 0; i < examList->count() && i < m_exams.size(); ++i) {
+        if (examList->item(i)->checkState() == Qt::Checked)
             locks.append({m_exams[i].table, m_exams[i].column});
     }
     const SaveOutcome r = saveWith<SaveOutcome>(connection(), [&](db::Connection &c) {
@@ -163,7 +163,7 @@ void DataMaintenanceWindow::Command1_Click()
                kTitleHintDots);
 }
 
-void DataMaintenanceWindow::Command4_Click()
+void DataMaintenanceWindow::backUpClicked()
 {
     const QString name = db::backupFileName(dataFolder());
     db::Connection &live = connection();
@@ -178,7 +178,7 @@ void DataMaintenanceWindow::Command4_Click()
     showNotice(this, QStringLiteral("现在的数据库已经备份为“%1”。").arg(name), kTitleHintDots);
 }
 
-void DataMaintenanceWindow::Command5_Click()
+void DataMaintenanceWindow::deleteBackupClicked()
 {
     const QString name = chosenFile();
     if (name.isEmpty())
@@ -198,7 +198,7 @@ void DataMaintenanceWindow::Command5_Click()
     listFiles();
 }
 
-void DataMaintenanceWindow::Command6_Click()
+void DataMaintenanceWindow::useBackupClicked()
 {
     const QString name = chosenFile();
     if (name.isEmpty())
@@ -235,7 +235,7 @@ void DataMaintenanceWindow::Command6_Click()
     showNotice(this, QStringLiteral("现在使用的是数据库“%1”的内容，原来的数据库已经备份为“%2”。").arg(name, backup), kTitleHintDots);
 }
 
-void DataMaintenanceWindow::Command2_Click()
+void DataMaintenanceWindow::closeClicked()
 {
     CloseWindow(this);
 }

@@ -24,32 +24,32 @@ class DataMaintenanceWindow : public QWidget, public FormWindow {
 public:
     explicit DataMaintenanceWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    QMap<int, QLabel *> Label6;        // 1: the exam list's title, 0: the backup side's title
-    QMap<int, QLabel *> Label1;        // 0: what a tick means, 1: "现存备份数据库"
-    QListWidget *List1 = nullptr;      // exams, a tick each
-    QPushButton *Command3 = nullptr;   // administrator sign-in toggle
-    QPushButton *Command1 = nullptr;   // 确定(&S)
-    QPushButton *Command2 = nullptr;   // 取消(&C)
-    QListWidget *File1 = nullptr;      // the data folder's .mdb files
-    QPushButton *Command4 = nullptr;   // 备份现在数据库(&B)
-    QPushButton *Command5 = nullptr;   // 删除选中数据库(&B)
-    QPushButton *Command6 = nullptr;   // 使用选中数据库(&B)
+    QMap<int, QLabel *> titleLabels;        // 1: the exam list's title, 0: the backup side's title
+    QMap<int, QLabel *> noteLabels;        // 0: what a tick means, 1: "现存备份数据库"
+    QListWidget *examList = nullptr;      // exams, a tick each
+    QPushButton *signInButton = nullptr;   // administrator sign-in toggle
+    QPushButton *saveLocksButton = nullptr;   // 确定(&S)
+    QPushButton *closeButton = nullptr;   // 取消(&C)
+    QListWidget *backupList = nullptr;      // the data folder's .mdb files
+    QPushButton *backUpButton = nullptr;   // 备份现在数据库(&B)
+    QPushButton *deleteBackupButton = nullptr;   // 删除选中数据库(&B)
+    QPushButton *useBackupButton = nullptr;   // 使用选中数据库(&B)
 
-    // Parallel to List1: the table and column of each item.
+    // Parallel to examList: the table and column of each item.
     const QVector<LockableExam> &lockableExams() const { return m_exams; }
 
 public slots:
     void Form_Load() override;   // BuildLockableExamList
-    void Command1_Click();   // stores the ticked exams as the locks
-    void Command2_Click();
-    void Command4_Click();   // backs up the server database
-    void Command5_Click();   // deletes the chosen copy
-    void Command6_Click();   // puts the chosen copy in use
+    void saveLocksClicked();   // stores the ticked exams as the locks
+    void closeClicked();
+    void backUpClicked();   // backs up the server database
+    void deleteBackupClicked();   // deletes the chosen copy
+    void useBackupClicked();   // puts the chosen copy in use
 
 private:
-    // Fills List1 from the database at openpath, stored locks ticked.
+    // Fills examList from the database at openpath, stored locks ticked.
     void listExams(db::Connection &c);
-    // Fills File1 with the data folder's .mdb files; selects `select` when given.
+    // Fills backupList with the data folder's .mdb files; selects `select` when given.
     void listFiles(const QString &select = QString());
     QString dataFolder() const;
     // The chosen copy's name, or empty after telling the user to choose one.

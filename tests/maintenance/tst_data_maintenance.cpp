@@ -118,12 +118,12 @@ void TestDataMaintenance::inertOutsideNetworkMode()
     QCOMPARE(w->windowTitle(), u"管理员维护系统数据安全"_s);
     QCOMPARE(h.responder.texts(), QStringList{u"你现在还没有连接网络服务器,不能进行系统数据安全维护。"_s});
     QCOMPARE(h.responder.last().title, u"提示……"_s);
-    QVERIFY(!w->Command3->isEnabled());
-    for (QPushButton *b : {w->Command1, w->Command4, w->Command5, w->Command6})
+    QVERIFY(!w->signInButton->isEnabled());
+    for (QPushButton *b : {w->saveLocksButton, w->backUpButton, w->deleteBackupButton, w->useBackupButton})
         QVERIFY(!b->isEnabled());
-    QVERIFY(w->Command2->isEnabled());
-    QCOMPARE(itemTexts(w->List1), QStringList{u"无数据库内容!"_s});
-    QCOMPARE(w->File1->count(), 0);
+    QVERIFY(w->closeButton->isEnabled());
+    QCOMPARE(itemTexts(w->examList), QStringList{u"无数据库内容!"_s});
+    QCOMPARE(w->backupList->count(), 0);
 }
 
 void TestDataMaintenance::listsTheServersExamsAndFiles()
@@ -147,15 +147,15 @@ void TestDataMaintenance::listsTheServersExamsAndFiles()
     h.session().openpath = serverPath;
     auto *w = h.open<DataMaintenanceWindow>(kDataMaintenanceWindow);
     QVERIFY(h.responder.shown().isEmpty());
-    QCOMPARE(itemTexts(w->List1), (QStringList{u"高中04-05语文(上)期中成绩"_s, u"初中04-05语文(上)期中成绩"_s,
+    QCOMPARE(itemTexts(w->examList), (QStringList{u"高中04-05语文(上)期中成绩"_s, u"初中04-05语文(上)期中成绩"_s,
                                                u"小学入学成绩"_s, u"小学单元语文成绩"_s}));
     QCOMPARE(w->lockableExams().size(), 4);
     QCOMPARE(w->lockableExams()[3].table, u"小学"_s);
     QCOMPARE(w->lockableExams()[3].column, u"C单元语文050315"_s);
-    QCOMPARE(w->List1->item(0)->checkState(), Qt::Unchecked);
-    QCOMPARE(itemTexts(w->File1), (QStringList{u"data.mdb"_s, u"备份0301.mdb"_s}));
-    QVERIFY(w->Command3->isEnabled());
-    QVERIFY(!w->Command1->isEnabled());   // until the administrator signs in
+    QCOMPARE(w->examList->item(0)->checkState(), Qt::Unchecked);
+    QCOMPARE(itemTexts(w->backupList), (QStringList{u"data.mdb"_s, u"备份0301.mdb"_s}));
+    QVERIFY(w->signInButton->isEnabled());
+    QVERIFY(!w->saveLocksButton->isEnabled());   // until the administrator signs in
 }
 
 void TestDataMaintenance::confirmStoresTheLocks()
@@ -165,12 +165,12 @@ void TestDataMaintenance::confirmStoresTheLocks()
     {
         WindowHarness h(sc.local, {.signedIn = WindowHarness::kAdmin, .shown = false});
         auto *w = sc.open(h);
-        QCOMPARE(w->Command3->text(), u"管理员退出登陆(&K)"_s);
-        for (QPushButton *b : {w->Command1, w->Command4, w->Command5, w->Command6})
+        QCOMPARE(w->signInButton->text(), u"管理员退出登陆(&K)"_s);
+        for (QPushButton *b : {w->saveLocksButton, w->backUpButton, w->deleteBackupButton, w->useBackupButton})
             QVERIFY(b->isEnabled());
-        tick(w->List1, mid);
+        tick(w->examList, mid);
         saveShot(windowFrame(w)->grab().toImage(), u"data_maintenance"_s);
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QTest::mouseClick(w->saveLocksButton, Qt::LeftButton);
         QCOMPARE(h.responder.texts(),
                  QStringList{u"已经保存：打勾的1项考试已经锁定，任课教师不能再修改这些考试的成绩。"_s});
         QVERIFY(h.isOpen(kDataMaintenanceWindow));
@@ -182,9 +182,9 @@ void TestDataMaintenance::confirmStoresTheLocks()
     // Opened again: the stored lock is ticked; unticking and saving unlocks.
     WindowHarness h(sc.local, {.signedIn = WindowHarness::kAdmin, .shown = false});
     auto *w = sc.open(h);
-    QCOMPARE(ticked(w->List1), QStringList{mid});
-    tick(w->List1, mid, false);
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QCOMPARE(ticked(w->examList), QStringList{mid});
+    tick(w->examList, mid, false);
+    QTest::mouseClick(w->saveLocksButton, Qt::LeftButton);
     QCOMPARE(h.responder.last().text, u"已经保存：没有锁定的考试，任课教师可以修改所有考试的成绩。"_s);
     c.open(sc.serverPath);
     QVERIFY(lockedExams(c).isEmpty());
@@ -195,28 +195,28 @@ void TestDataMaintenance::backUpAndDeleteCopies()
     ServerCase sc;
     WindowHarness h(sc.local, {.signedIn = WindowHarness::kAdmin, .shown = false});
     auto *w = sc.open(h);
-    QTest::mouseClick(w->Command4, Qt::LeftButton);
-    const QStringList made = backups(itemTexts(w->File1));
+    QTest::mouseClick(w->backUpButton, Qt::LeftButton);
+    const QStringList made = backups(itemTexts(w->backupList));
     QCOMPARE(made.size(), 1);
-    QCOMPARE(w->File1->currentItem()->text(), made[0]);
+    QCOMPARE(w->backupList->currentItem()->text(), made[0]);
     QCOMPARE(h.responder.last().text, u"现在的数据库已经备份为“%1”。"_s.arg(made[0]));
     QCOMPARE(sc.students(sc.file(made[0])), 40);
 
     // The live database is never deleted; a copy only after Yes.
-    choose(w->File1, u"data.mdb"_s);
-    QTest::mouseClick(w->Command5, Qt::LeftButton);
+    choose(w->backupList, u"data.mdb"_s);
+    QTest::mouseClick(w->deleteBackupButton, Qt::LeftButton);
     QCOMPARE(h.responder.last().text, u"“data.mdb”是正在使用的数据库，不能删除。"_s);
     QVERIFY(QFile::exists(sc.file(u"data.mdb"_s)));
-    choose(w->File1, made[0]);
+    choose(w->backupList, made[0]);
     h.responder.answer(false);
-    QTest::mouseClick(w->Command5, Qt::LeftButton);
+    QTest::mouseClick(w->deleteBackupButton, Qt::LeftButton);
     QCOMPARE(h.responder.last().text, u"确实要删除数据库“%1”吗？删除后不能恢复。"_s.arg(made[0]));
     QVERIFY(QFile::exists(sc.file(made[0])));
-    choose(w->File1, made[0]);
+    choose(w->backupList, made[0]);
     h.responder.answer(true);
-    QTest::mouseClick(w->Command5, Qt::LeftButton);
+    QTest::mouseClick(w->deleteBackupButton, Qt::LeftButton);
     QVERIFY(!QFile::exists(sc.file(made[0])));
-    QCOMPARE(itemTexts(w->File1), QStringList{u"data.mdb"_s});
+    QCOMPARE(itemTexts(w->backupList), QStringList{u"data.mdb"_s});
 }
 
 void TestDataMaintenance::useCopy_data()
@@ -248,9 +248,9 @@ void TestDataMaintenance::useCopy()
 
     WindowHarness h(sc.local, {.signedIn = WindowHarness::kAdmin, .shown = false});
     auto *w = sc.open(h);
-    choose(w->File1, name);
+    choose(w->backupList, name);
     h.responder.answer(true);
-    QTest::mouseClick(w->Command6, Qt::LeftButton);
+    QTest::mouseClick(w->useBackupButton, Qt::LeftButton);
     QVERIFY2(h.responder.texts().size() == 2, qPrintable(h.responder.texts().join(u'\n')));
     QVERIFY(h.responder.texts().first().startsWith(u"要用数据库“三月.mdb”替换现在的服务器数据库吗？\r现在的数据库将先备份为“备份"_s));
     const QString last = h.responder.last().text;
