@@ -34,136 +34,136 @@ ClassDocumentWindow::ClassDocumentWindow(const Twin &twin, WindowHost &host, QWi
     setObjectName(QString::fromUtf16(twin.name));
     setWindowTitle(twin.caption);
 
-    Frame3 = named(new QFrame(this), "Frame3");
-    Frame3->setFrameShape(QFrame::StyledPanel);
-    Label6 = named(new QLabel(twin.heading, Frame3), "Label6");
-    Label6->setFont(cjkFont(QStringLiteral("黑体"), 11, true));
-    Combo1 = named(new QComboBox(Frame3), "Combo1");
-    Combo2 = named(new QComboBox(Frame3), "Combo2");
-    Combo3 = named(new QComboBox(Frame3), "Combo3");
-    Label4 = named(new QLabel(QStringLiteral("使用说明:\n本工作计划用于班主任编辑、保存、打印") + word()
+    choicePanel = named(new QFrame(this), "Frame3");
+    choicePanel->setFrameShape(QFrame::StyledPanel);
+    choiceHeading = named(new QLabel(twin.heading, choicePanel), "Label6");
+    choiceHeading->setFont(cjkFont(QStringLiteral("黑体"), 11, true));
+    gradeGroupCombo = named(new QComboBox(choicePanel), "Combo1");
+    classCombo = named(new QComboBox(choicePanel), "Combo2");
+    headTeacherCombo = named(new QComboBox(choicePanel), "Combo3");
+    usageNote = named(new QLabel(QStringLiteral("使用说明:\n本工作计划用于班主任编辑、保存、打印") + word()
                                   + QStringLiteral("。使用时，班主任须先登陆，才能操作。您可以使用上面模板内容，"
                                                    "通过选中、复制的方式粘贴到你的编辑框中。"),
-                              Frame3),
+                              choicePanel),
                    "Label4");
-    Label4->setWordWrap(true);
+    usageNote->setWordWrap(true);
 
-    Label3 = named(new QLabel(twin.header, this), "Label3");
-    Label3->setAlignment(Qt::AlignCenter);
-    Label3->setFont(cjkFont(QStringLiteral("黑体"), 12, true));
-    Label1 = named(new QLabel(this), "Label1");
-    Label1->setAlignment(Qt::AlignCenter);
-    Label1->setFrameShape(QFrame::Box);
-    Text1 = named(new QPlainTextEdit(this), "Text1");
-    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text1->setReadOnly(true);
+    editorHeading = named(new QLabel(twin.header, this), "Label3");
+    editorHeading->setAlignment(Qt::AlignCenter);
+    editorHeading->setFont(cjkFont(QStringLiteral("黑体"), 12, true));
+    titleLabel = named(new QLabel(this), "Label1");
+    titleLabel->setAlignment(Qt::AlignCenter);
+    titleLabel->setFrameShape(QFrame::Box);
+    documentBox = named(new QPlainTextEdit(this), "Text1");
+    documentBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    documentBox->setReadOnly(true);
 
-    Frame2 = named(new QFrame(this), "Frame2");
-    Frame2->setFrameShape(QFrame::StyledPanel);
+    editorPanel = named(new QFrame(this), "Frame2");
+    editorPanel->setFrameShape(QFrame::StyledPanel);
     // The summary window's list lies outside the panel: a summary can be read before signing in.
-    QWidget *listParent = twin.listInPanel ? static_cast<QWidget *>(Frame2) : this;
-    lblLabels0 = named(new QLabel(twin.listLabel, listParent), "lblLabels0");
-    Combo4 = named(new QComboBox(listParent), "Combo4");
-    lblLabels1 = named(new QLabel(twin.createLabel, Frame2), "lblLabels1");
-    Text5 = named(new QLineEdit(Frame2), "Text5");
-    Text5->setReadOnly(true);
-    Text2 = named(new QLineEdit(Frame2), "Text2");
-    Text2->setReadOnly(true);
-    Text2->hide();
-    Command3 = named(new QPushButton(QStringLiteral("创建(&J)"), Frame2), "Command3");
-    Command7 = named(new QPushButton(QStringLiteral("保存内容(&S)"), Frame2), "Command7");
-    Command1 = named(new QPushButton(QStringLiteral("打开模板(&O)"), Frame2), "Command1");
-    Command2 = named(new QPushButton(QStringLiteral("打印(&P)"), Frame2), "Command2");
-    Command10 = named(new QPushButton(this), "Command10");
-    cmdClose = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "cmdClose");
-    Label5 = named(new QLabel(this), "Label5");
-    Label5->setWordWrap(true);
+    QWidget *listParent = twin.listInPanel ? static_cast<QWidget *>(editorPanel) : this;
+    documentListLabel = named(new QLabel(twin.listLabel, listParent), "lblLabels0");
+    documentCombo = named(new QComboBox(listParent), "Combo4");
+    creationLabel = named(new QLabel(twin.createLabel, editorPanel), "lblLabels1");
+    newDocumentBox = named(new QLineEdit(editorPanel), "Text5");
+    newDocumentBox->setReadOnly(true);
+    newKindBox = named(new QLineEdit(editorPanel), "Text2");
+    newKindBox->setReadOnly(true);
+    newKindBox->hide();
+    createButton = named(new QPushButton(QStringLiteral("创建(&J)"), editorPanel), "Command3");
+    saveButton = named(new QPushButton(QStringLiteral("保存内容(&S)"), editorPanel), "Command7");
+    openTemplatesButton = named(new QPushButton(QStringLiteral("打开模板(&O)"), editorPanel), "Command1");
+    printButton = named(new QPushButton(QStringLiteral("打印(&P)"), editorPanel), "Command2");
+    signInButton = named(new QPushButton(this), "Command10");
+    closeButton = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "cmdClose");
+    statusLabel = named(new QLabel(this), "Label5");
+    statusLabel->setWordWrap(true);
 
     // Drop-down lists: a text shown is always one chosen, never one typed.
-    for (QComboBox *box : {Combo1, Combo2, Combo3, Combo4})
+    for (QComboBox *box : {gradeGroupCombo, classCombo, headTeacherCombo, documentCombo})
         fitDropDown(box);
     // Room for the longest display name.
     const QString longest = QStringLiteral("05-06初三十二班上学年工作计划");
-    Combo4->setMinimumContentsLength(int(longest.size()));
-    Text5->setMinimumWidth(Text5->fontMetrics().horizontalAdvance(longest) + 2 * Text5->fontMetrics().height());
+    documentCombo->setMinimumContentsLength(int(longest.size()));
+    newDocumentBox->setMinimumWidth(newDocumentBox->fontMetrics().horizontalAdvance(longest) + 2 * newDocumentBox->fontMetrics().height());
 
-    auto *choices = new QGridLayout(Frame3);
-    choices->addWidget(Label6, 0, 0, 1, 2);
+    auto *choices = new QGridLayout(choicePanel);
+    choices->addWidget(choiceHeading, 0, 0, 1, 2);
     int line = 1;
-    for (const auto &[caption, combo] : {std::pair{QStringLiteral("选年级组名称:"), Combo1},
-                                         std::pair{QStringLiteral("选择班级名称:"), Combo2},
-                                         std::pair{QStringLiteral("选择班主任名:"), Combo3}}) {
-        choices->addWidget(new QLabel(caption, Frame3), line, 0);
+    for (const auto &[caption, combo] : {std::pair{QStringLiteral("选年级组名称:"), gradeGroupCombo},
+                                         std::pair{QStringLiteral("选择班级名称:"), classCombo},
+                                         std::pair{QStringLiteral("选择班主任名:"), headTeacherCombo}}) {
+        choices->addWidget(new QLabel(caption, choicePanel), line, 0);
         choices->addWidget(combo, line++, 1);
     }
-    choices->addWidget(Label4, line, 0, 1, 2, Qt::AlignTop);
+    choices->addWidget(usageNote, line, 0, 1, 2, Qt::AlignTop);
     choices->setRowStretch(line, 1);
     choices->setColumnStretch(1, 1);
     // The instructions wrap within the panel and are shown whole.
-    const QFontMetrics metrics = Frame3->fontMetrics();
+    const QFontMetrics metrics = choicePanel->fontMetrics();
     const QMargins margins = choices->contentsMargins();
     const int inner = metrics.horizontalAdvance(QStringLiteral("选年级组名称:初二年级组")) + 4 * metrics.height();
-    Frame3->setFixedWidth(inner + margins.left() + margins.right());
-    Label4->setMinimumHeight(Label4->heightForWidth(inner));
+    choicePanel->setFixedWidth(inner + margins.left() + margins.right());
+    usageNote->setMinimumHeight(usageNote->heightForWidth(inner));
 
     auto *listRow = new QHBoxLayout;
-    listRow->addWidget(lblLabels0);
-    listRow->addWidget(Combo4, 1);
-    auto *panel = new QGridLayout(Frame2);
+    listRow->addWidget(documentListLabel);
+    listRow->addWidget(documentCombo, 1);
+    auto *panel = new QGridLayout(editorPanel);
     int row = 0;
     if (twin.listInPanel)
         panel->addLayout(listRow, row++, 0, 1, 4);
-    panel->addWidget(lblLabels1, row, 0);
-    panel->addWidget(Text5, row, 1, 1, 2);
-    panel->addWidget(Command3, row++, 3);
-    panel->addWidget(Command7, row, 1);
-    panel->addWidget(Command1, row, 2);
-    panel->addWidget(Command2, row, 3);
+    panel->addWidget(creationLabel, row, 0);
+    panel->addWidget(newDocumentBox, row, 1, 1, 2);
+    panel->addWidget(createButton, row++, 3);
+    panel->addWidget(saveButton, row, 1);
+    panel->addWidget(openTemplatesButton, row, 2);
+    panel->addWidget(printButton, row, 3);
     panel->setColumnStretch(1, 1);
     panel->setColumnStretch(2, 1);
 
     auto *editing = new QVBoxLayout;
-    editing->addWidget(Label3);
-    editing->addWidget(Label1);
-    editing->addWidget(Text1, 1);
+    editing->addWidget(editorHeading);
+    editing->addWidget(titleLabel);
+    editing->addWidget(documentBox, 1);
     if (!twin.listInPanel)
         editing->addLayout(listRow);
-    editing->addWidget(Frame2);
+    editing->addWidget(editorPanel);
 
     auto *body = new QHBoxLayout;
-    body->addWidget(Frame3);
+    body->addWidget(choicePanel);
     body->addLayout(editing, 1);
     auto *bottom = new QHBoxLayout;
-    bottom->addWidget(Label5, 1);
-    bottom->addWidget(Command10);
-    bottom->addWidget(cmdClose);
+    bottom->addWidget(statusLabel, 1);
+    bottom->addWidget(signInButton);
+    bottom->addWidget(closeButton);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
     layout->addLayout(bottom);
 
-    m_context = new ClassContext({.gradeGroup = Combo1,
-                                  .klass = Combo2,
-                                  .headTeachers = Combo3,
-                                  .toggle = Command10,
-                                  .editors = {Frame2},
+    m_context = new ClassContext({.gradeGroup = gradeGroupCombo,
+                                  .klass = classCombo,
+                                  .headTeachers = headTeacherCombo,
+                                  .toggle = signInButton,
+                                  .editors = {editorPanel},
                                   .checks = ClassContext::Checks::EitherClassOrTeacher},
                                  *this, this);
     m_context->setLeaveCheck([this] { return askToSave(); });
-    Frame2->setEnabled(false);
+    editorPanel->setEnabled(false);
 
     connect(m_context, &ClassContext::gradeGroupChosen, this, &ClassDocumentWindow::gradeGroupChosen);
     connect(m_context, &ClassContext::classChosen, this, &ClassDocumentWindow::classChosen);
     connect(m_context, &ClassContext::signInShown, this, &ClassDocumentWindow::signInShown);
-    connect(Text1, &QPlainTextEdit::textChanged, this, [this] {
+    connect(documentBox, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_settingText)
             m_unsaved = true;
     });
-    connect(Combo4, &QComboBox::activated, this, &ClassDocumentWindow::Combo4_Click);
-    connect(Command3, &QPushButton::clicked, this, &ClassDocumentWindow::CreateClassDocument);
-    connect(Command7, &QPushButton::clicked, this, &ClassDocumentWindow::SaveClassDocument);
-    connect(Command1, &QPushButton::clicked, this, &ClassDocumentWindow::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &ClassDocumentWindow::SendToPrintPage);
-    connect(cmdClose, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+    connect(documentCombo, &QComboBox::activated, this, &ClassDocumentWindow::documentChosen);
+    connect(createButton, &QPushButton::clicked, this, &ClassDocumentWindow::CreateClassDocument);
+    connect(saveButton, &QPushButton::clicked, this, &ClassDocumentWindow::SaveClassDocument);
+    connect(openTemplatesButton, &QPushButton::clicked, this, &ClassDocumentWindow::openTemplatesClicked);
+    connect(printButton, &QPushButton::clicked, this, &ClassDocumentWindow::SendToPrintPage);
+    connect(closeButton, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 }
 
 QString ClassDocumentWindow::word() const
@@ -176,7 +176,7 @@ void ClassDocumentWindow::Form_Load()
     showFixedDialogFrame(this);
     SetWindowSize(this, m_twin.widthTwips, m_twin.heightTwips);
     CentreOnMainWindow(this, host().hostWidget(), 400);
-    Label5->setText(m_twin.loadStatus);
+    statusLabel->setText(m_twin.loadStatus);
     if (!databaseAvailable(*this, this))
         return;
     m_context->load();
@@ -185,7 +185,7 @@ void ClassDocumentWindow::Form_Load()
 void ClassDocumentWindow::setEditorText(const QString &text)
 {
     m_settingText = true;
-    setBoxText(Text1, text);
+    setBoxText(documentBox, text);
     m_settingText = false;
 }
 
@@ -222,22 +222,22 @@ void ClassDocumentWindow::closeDocument()
 {
     m_open.reset();
     setEditorText(QString());
-    Text5->clear();
-    Text2->clear();
+    newDocumentBox->clear();
+    newKindBox->clear();
 }
 
 void ClassDocumentWindow::gradeGroupChosen()
 {
     m_listed.clear();
-    Combo4->clear();
-    Label1->setText(m_context->gradeGroup());
+    documentCombo->clear();
+    titleLabel->setText(m_context->gradeGroup());
     closeDocument();
 }
 
 void ClassDocumentWindow::classChosen()
 {
     ListClassDocuments();
-    Label1->setText(classDocumentTitle(m_twin.kind, m_context->gradeGroup(), m_context->className(),
+    titleLabel->setText(classDocumentTitle(m_twin.kind, m_context->gradeGroup(), m_context->className(),
                                        m_context->headTeacher()));
     closeDocument();
 }
@@ -246,15 +246,15 @@ void ClassDocumentWindow::signInShown(bool signedIn, ClassContext::Shown when)
 {
     const QString teacher = QStringLiteral("(") + m_context->headTeacher() + QStringLiteral(")");
     if (signedIn)
-        Label5->setText(QStringLiteral("班主任") + teacher + QStringLiteral("已经登陆，可以进行本班") + word()
+        statusLabel->setText(QStringLiteral("班主任") + teacher + QStringLiteral("已经登陆，可以进行本班") + word()
                         + QStringLiteral("了。"));
     else if (when == ClassContext::Shown::ClassStep)
-        Label5->setText(QStringLiteral("班主任任") + teacher + QStringLiteral("没有登陆，还不可以进行本班") + word()
+        statusLabel->setText(QStringLiteral("班主任任") + teacher + QStringLiteral("没有登陆，还不可以进行本班") + word()
                         + QStringLiteral("。"));
     else
-        Label5->setText(QStringLiteral("班主任") + teacher + QStringLiteral("退出了登陆，不可以进行本班") + word()
+        statusLabel->setText(QStringLiteral("班主任") + teacher + QStringLiteral("退出了登陆，不可以进行本班") + word()
                         + QStringLiteral("了。"));
-    Text1->setReadOnly(!signedIn);
+    documentBox->setReadOnly(!signedIn);
 }
 
 std::optional<QVector<Document>> ClassDocumentWindow::readListed()
@@ -270,15 +270,15 @@ std::optional<QVector<Document>> ClassDocumentWindow::readListed()
 void ClassDocumentWindow::showListed(const QVector<Document> &listed)
 {
     m_listed = listed;
-    Combo4->clear();
+    documentCombo->clear();
     for (const Document &d : m_listed)
-        Combo4->addItem(d.displayName);
+        documentCombo->addItem(d.displayName);
     int open = -1;
     for (int i = 0; m_open && i < m_listed.size(); ++i) {
         if (m_listed[i].id == *m_open)
             open = i;
     }
-    Combo4->setCurrentIndex(open);
+    documentCombo->setCurrentIndex(open);
 }
 
 void ClassDocumentWindow::ListClassDocuments()
@@ -288,9 +288,9 @@ void ClassDocumentWindow::ListClassDocuments()
     showListed(listed.value_or(QVector<Document>()));
 }
 
-void ClassDocumentWindow::Combo4_Click()
+void ClassDocumentWindow::documentChosen()
 {
-    const int k = Combo4->currentIndex();
+    const int k = documentCombo->currentIndex();
     if (k < 0 || k >= m_listed.size())
         return;
     chooseDocument(m_listed[k].id);
@@ -315,8 +315,8 @@ void ClassDocumentWindow::chooseDocument(qint64 id)
         showListed(*listed);
         setEditorText(d.text);
         m_unsaved = false;
-        Label1->setText(openDocumentTitle(d.displayName, m_context->headTeacher()));
-        Text5->clear();
+        titleLabel->setText(openDocumentTitle(d.displayName, m_context->headTeacher()));
+        newDocumentBox->clear();
         return;
     }
     // Gone since it was listed.
@@ -335,8 +335,8 @@ void ClassDocumentWindow::CreateClassDocument()
     const DateParts date = dateParts(session().today());
     const QString kind = classDocumentKind(m_twin.kind, m_context->identity().classCode, date);
     const QString name = classDocumentName(m_twin.kind, date, m_context->gradeGroup(), m_context->className());
-    Text2->setText(kind);
-    Text5->setText(name);
+    newKindBox->setText(kind);
+    newDocumentBox->setText(name);
     const std::optional<QVector<Document>> listed = readListed();
     if (!listed)
         return;
@@ -356,7 +356,7 @@ void ClassDocumentWindow::CreateClassDocument()
         || !m_context->toggle()->confirmSignedIn(QStringLiteral("班主任(%1)没有登陆，") + word()
                                                  + QStringLiteral("没有创建。请登陆后再创建。")))
         return;
-    const QString text = boxText(Text1);
+    const QString text = boxText(documentBox);
     const InsertOutcome r = saveWith<InsertOutcome>(connection(), [&](db::Connection &c) {
         return insertDocument(c, kind, text, name);
     });
@@ -377,7 +377,7 @@ bool ClassDocumentWindow::SaveClassDocument()
     if (!m_context->toggle()->confirmSignedIn())
         return false;
     const qint64 id = *m_open;
-    const QString text = boxText(Text1);
+    const QString text = boxText(documentBox);
     const SaveOutcome r = saveWith<SaveOutcome>(connection(), [&](db::Connection &c) {
         return updateDocumentText(c, m_openRead, text, QStringLiteral("%1(%2)").arg(word(), m_openRead.displayName));
     });
@@ -394,15 +394,15 @@ bool ClassDocumentWindow::SaveClassDocument()
     return true;
 }
 
-void ClassDocumentWindow::Command1_Click()
+void ClassDocumentWindow::openTemplatesClicked()
 {
     host().showWindow(m_twin.templates);
 }
 
 void ClassDocumentWindow::SendToPrintPage()
 {
-    host().handToPrintPage(classPrintText(Combo1->currentText(), Combo2->currentText(), word(), Combo3->currentText(),
-                                          boxText(Text1)));
+    host().handToPrintPage(classPrintText(gradeGroupCombo->currentText(), classCombo->currentText(), word(), headTeacherCombo->currentText(),
+                                          boxText(documentBox)));
 }
 
 PlanWindow::PlanWindow(WindowHost &host, QWidget *parent)

@@ -30,45 +30,45 @@ class ClassDocumentWindow : public QWidget, public FormWindow {
     Q_OBJECT
 public:
     records::ClassContext *context() const { return m_context; }
-    // The class's documents listed in Combo4, in list order.
+    // The class's documents listed in documentCombo, in list order.
     const QVector<records::Document> &documents() const { return m_listed; }
     // The key of the open document, the row a save writes into.
     std::optional<qint64> openDocument() const { return m_open; }
     // Whether the editor holds changes the user made since a document was opened or saved.
     bool hasUnsavedChanges() const { return m_unsaved; }
 
-    QFrame *Frame3 = nullptr;             // selection panel
-    QLabel *Label6 = nullptr;             // its heading
-    QComboBox *Combo1 = nullptr;          // grade groups
-    QComboBox *Combo2 = nullptr;          // classes
-    QComboBox *Combo3 = nullptr;          // their head teachers, at the same positions
-    QLabel *Label4 = nullptr;             // instructions
-    QLabel *Label3 = nullptr;             // header of the editing side
-    QLabel *Label1 = nullptr;             // title line above the editor
-    QPlainTextEdit *Text1 = nullptr;      // the editor: writable while signed in
-    QFrame *Frame2 = nullptr;             // editing panel: enabled while signed in
-    QLabel *lblLabels0 = nullptr;         // label of the document list
-    QComboBox *Combo4 = nullptr;          // the class's documents
-    QLabel *lblLabels1 = nullptr;         // label of the creation row
-    QLineEdit *Text5 = nullptr;           // display name of the document to create
-    QLineEdit *Text2 = nullptr;           // its kind code (hidden)
-    QPushButton *Command3 = nullptr;      // 创建
-    QPushButton *Command7 = nullptr;      // 保存内容
-    QPushButton *Command1 = nullptr;      // 打开模板
-    QPushButton *Command2 = nullptr;      // 打印
-    QPushButton *Command10 = nullptr;     // sign-in toggle
-    QPushButton *cmdClose = nullptr;
-    QLabel *Label5 = nullptr;             // status line
+    QFrame *choicePanel = nullptr;             // selection panel
+    QLabel *choiceHeading = nullptr;             // its heading
+    QComboBox *gradeGroupCombo = nullptr;          // grade groups
+    QComboBox *classCombo = nullptr;          // classes
+    QComboBox *headTeacherCombo = nullptr;          // their head teachers, at the same positions
+    QLabel *usageNote = nullptr;             // instructions
+    QLabel *editorHeading = nullptr;             // header of the editing side
+    QLabel *titleLabel = nullptr;             // title line above the editor
+    QPlainTextEdit *documentBox = nullptr;      // the editor: writable while signed in
+    QFrame *editorPanel = nullptr;             // editing panel: enabled while signed in
+    QLabel *documentListLabel = nullptr;         // label of the document list
+    QComboBox *documentCombo = nullptr;          // the class's documents
+    QLabel *creationLabel = nullptr;         // label of the creation row
+    QLineEdit *newDocumentBox = nullptr;           // display name of the document to create
+    QLineEdit *newKindBox = nullptr;           // its kind code (hidden)
+    QPushButton *createButton = nullptr;      // 创建
+    QPushButton *saveButton = nullptr;      // 保存内容
+    QPushButton *openTemplatesButton = nullptr;      // 打开模板
+    QPushButton *printButton = nullptr;      // 打印
+    QPushButton *signInButton = nullptr;     // sign-in toggle
+    QPushButton *closeButton = nullptr;
+    QLabel *statusLabel = nullptr;             // status line
 
 public slots:
     void Form_Load() override;
-    void Combo4_Click();            // OpenClassDocument of the chosen entry
-    void CreateClassDocument();     // Command3
+    void documentChosen();            // OpenClassDocument of the chosen entry
+    void CreateClassDocument();     // createButton
     // Writes the editor into the open document (none open: nothing). False when
     // the write failed; the failure has been reported.
-    bool SaveClassDocument();       // Command7
-    void Command1_Click();          // the template window
-    void SendToPrintPage();         // Command2
+    bool SaveClassDocument();       // saveButton
+    void openTemplatesClicked();          // the template window
+    void SendToPrintPage();         // printButton
 
 protected:
     // What the two windows differ in.
@@ -80,12 +80,12 @@ protected:
         int widthTwips;
         int heightTwips;
         QString duplicateBracket;       // closes the name in the duplicate message
-        QString loadStatus;             // Label5 at load
-        QString header;                 // Label3
+        QString loadStatus;             // statusLabel at load
+        QString header;                 // editorHeading
         QString listLabel;
         QString createLabel;
-        QString heading;                // Label6
-        bool listInPanel;               // Combo4 inside Frame2 (usable only while signed in)
+        QString heading;                // choiceHeading
+        bool listInPanel;               // documentCombo inside editorPanel (usable only while signed in)
         QString dataErrorPrefix;        // before the text of a data error
     };
     ClassDocumentWindow(const Twin &twin, WindowHost &host, QWidget *parent);

@@ -41,49 +41,49 @@ public:
         QHash<QString, QString> texts;
     };
     const QVector<Student> &students() const { return m_students; }
-    // The raw column names of Combo4's items.
+    // The raw column names of evaluationCombo's items.
     const QStringList &evaluationColumns() const { return m_columns; }
     records::ClassContext *context() const { return m_context; }
     // Whether the panels are shown (they lie over the student grid).
     bool isCreationPanelShown() const;
     bool isPhrasePanelShown() const;
 
-    QWidget *Frame3 = nullptr;            // everything but the panels
-    QComboBox *Combo1 = nullptr;          // grade group
-    QComboBox *Combo2 = nullptr;          // class
-    QComboBox *Combo4 = nullptr;          // evaluations of the class
-    QLabel *Label3 = nullptr;
-    FlexGrid *Grid1 = nullptr;
-    DataControl *Data3 = nullptr;         // the students: the navigator
-    QLineEdit *Text1 = nullptr;           // 学籍号
-    QLineEdit *Text2 = nullptr;           // 姓名
-    QPlainTextEdit *Text3 = nullptr;      // the evaluation text
-    QPushButton *Command6 = nullptr;      // 保存
-    QPushButton *Command4 = nullptr;      // 创建评定
-    QPushButton *Command10 = nullptr;     // sign-in toggle
-    QPushButton *Command2 = nullptr;      // 打印
-    QPushButton *Command7 = nullptr;      // 打开模板
-    QPushButton *cmdClose = nullptr;
+    QWidget *mainPanel = nullptr;            // everything but the panels
+    QComboBox *gradeGroupCombo = nullptr;          // grade group
+    QComboBox *classCombo = nullptr;          // class
+    QComboBox *evaluationCombo = nullptr;          // evaluations of the class
+    QLabel *gridHeading = nullptr;
+    FlexGrid *studentGrid = nullptr;
+    DataControl *studentData = nullptr;         // the students: the navigator
+    QLineEdit *studentNumberBox = nullptr;           // 学籍号
+    QLineEdit *studentNameBox = nullptr;           // 姓名
+    QPlainTextEdit *evaluationBox = nullptr;      // the evaluation text
+    QPushButton *saveButton = nullptr;      // 保存
+    QPushButton *createButton = nullptr;      // 创建评定
+    QPushButton *signInButton = nullptr;     // sign-in toggle
+    QPushButton *printButton = nullptr;      // 打印
+    QPushButton *openPhrasesButton = nullptr;      // 打开模板
+    QPushButton *closeButton = nullptr;
     QFrame *creationPanel = nullptr;
-    QLineEdit *Text5 = nullptr;           // display name of the proposed evaluation
-    QLineEdit *Text6 = nullptr;           // its column name (hidden)
-    QPushButton *Command1 = nullptr;      // 创建评定(&M)
-    QPushButton *Command5 = nullptr;      // 取消创建
-    records::PhrasePanel *Frame1 = nullptr;
-    QPushButton *Command3 = nullptr;      // 关闭模板
+    QLineEdit *newEvaluationBox = nullptr;           // display name of the proposed evaluation
+    QLineEdit *newColumnBox = nullptr;           // its column name (hidden)
+    QPushButton *confirmCreateButton = nullptr;      // 创建评定(&M)
+    QPushButton *cancelCreateButton = nullptr;      // 取消创建
+    records::PhrasePanel *phrasesFrame = nullptr;
+    QPushButton *closePhrasesButton = nullptr;      // 关闭模板
 
 public slots:
     void Form_Load() override;
-    void Combo4_Click();
+    void evaluationChosen();
     void ShowStudentEvaluation();
-    void ProposeEvaluationColumn();   // Command4
-    void CreateEvaluationColumn();    // Command1
+    void ProposeEvaluationColumn();   // createButton
+    void CreateEvaluationColumn();    // confirmCreateButton
     // False when refused or failed (the user has been told).
-    bool SaveEvaluation();            // Command6
+    bool SaveEvaluation();            // saveButton
     void AppendPhrase(const QString &phrase);
-    void PrintEvaluations();          // Command2
-    void OpenPhrasePanel();           // Command7
-    void ClosePhrasePanel();          // Command3
+    void PrintEvaluations();          // printButton
+    void OpenPhrasePanel();           // openPhrasesButton
+    void ClosePhrasePanel();          // closePhrasesButton
 
 public:
     // An unsaved phrase or evaluation text is asked about first, with Cancel to stay.

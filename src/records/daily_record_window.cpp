@@ -49,26 +49,26 @@ bool DailyRecordWindow::addRefused()
 
 QString DailyRecordWindow::newRecordSubject() const
 {
-    return Combo2->currentText();
+    return classCombo->currentText();
 }
 
 void DailyRecordWindow::showDuplicate(const QString &displayName)
 {
-    showNotice(this, QStringLiteral("尊敬的") + withTeacherTitle(Combo3->currentText()) + QStringLiteral(",您要添加的（") + displayName
+    showNotice(this, QStringLiteral("尊敬的") + withTeacherTitle(personCombo->currentText()) + QStringLiteral(",您要添加的（") + displayName
                          + QStringLiteral("）已经存在了,直接选中它进行“修改记录”即可。"));
 }
 
 bool DailyRecordWindow::confirmAdd(const QString &displayName)
 {
     return askYesNo(this,
-                    QStringLiteral("尊敬的") + withTeacherTitle(Combo3->currentText()) + QStringLiteral(",您确实要新创建一个名称为（")
+                    QStringLiteral("尊敬的") + withTeacherTitle(personCombo->currentText()) + QStringLiteral(",您确实要新创建一个名称为（")
                         + displayName + QStringLiteral("）的日常工作记录吗?"),
                     kTitleHintDots);
 }
 
 QString DailyRecordWindow::printedHeadTeacher() const
 {
-    return Combo3->currentText();
+    return personCombo->currentText();
 }
 
 void DailyRecordWindow::classChosen()
@@ -89,7 +89,7 @@ void DailyRecordWindow::signInShown(bool signedIn, ClassContext::Shown when)
         showStatus(QStringLiteral("已经登陆"), QStringLiteral("　　可以进行本班日常工作记录编写了。"));
     else
         showStatus(QStringLiteral("退出了登陆"), QStringLiteral("　　不可以进行日常工作记录编写了。"));
-    List1->clearSelection();
+    recordList->clearSelection();
 }
 
 } // namespace tessaly

@@ -1,6 +1,6 @@
 #pragma once
 // 日常工作记录 (caption "班主任日常工作记录"): the head teacher's dated diary of
-// a class (kind code "JL" + class code). Combo3 lists the head teachers beside
+// a class (kind code "JL" + class code). personCombo lists the head teachers beside
 // the classes, and choosing one chooses that head teacher's class.
 #include "records/record_window.h"
 

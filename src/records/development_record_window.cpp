@@ -45,7 +45,7 @@ DevelopmentRecordWindow::DevelopmentRecordWindow(WindowHost &host, QWidget *pare
                     .emptyText = QStringLiteral("请填写新的行为记录后再保存"),
                     .printTitle = QStringLiteral("学生行为记录")})
 {
-    connect(Combo3, &QComboBox::activated, this, &DevelopmentRecordWindow::Combo3_Click);
+    connect(personCombo, &QComboBox::activated, this, &DevelopmentRecordWindow::personChosen);
 }
 
 void DevelopmentRecordWindow::LoadRecordList(int mode)
@@ -56,30 +56,30 @@ void DevelopmentRecordWindow::LoadRecordList(int mode)
 
 QString DevelopmentRecordWindow::listedSubject() const
 {
-    return m_mode == 1 ? Combo3->currentText() : QString();
+    return m_mode == 1 ? personCombo->currentText() : QString();
 }
 
 void DevelopmentRecordWindow::listFilled()
 {
     const int n = int(listedRows().size());
-    lblLabels1->setText(m_mode == 1 ? studentRecordCountText(Combo3->currentText(), n) : classRecordCountText(n));
+    listCaption->setText(m_mode == 1 ? studentRecordCountText(personCombo->currentText(), n) : classRecordCountText(n));
 }
 
-void DevelopmentRecordWindow::Combo3_Click()
+void DevelopmentRecordWindow::personChosen()
 {
-    const int index = Combo3->currentIndex();
+    const int index = personCombo->currentIndex();
     if (index < 0)
         return;
     LoadRecordList(index == 0 ? 0 : 1);
-    Text1->clear();
+    recordBox->clear();
 }
 
 bool DevelopmentRecordWindow::addRefused()
 {
-    const int index = Combo3->currentIndex();
-    const QString shown = Combo3->currentText();
+    const int index = personCombo->currentIndex();
+    const QString shown = personCombo->currentText();
     // A student chosen from the class's list, not the whole class nor a typed name.
-    if (classShown() && index > 0 && shown == Combo3->itemText(index) && shown != kWholeClassEntry)
+    if (classShown() && index > 0 && shown == personCombo->itemText(index) && shown != kWholeClassEntry)
         return false;
     showNotice(this, QStringLiteral("只有选择一个学生个人名单，才能为其添加记录。"), kTitleHintDots);
     return true;
@@ -87,7 +87,7 @@ bool DevelopmentRecordWindow::addRefused()
 
 QString DevelopmentRecordWindow::newRecordSubject() const
 {
-    return Combo3->currentText();
+    return personCombo->currentText();
 }
 
 void DevelopmentRecordWindow::showDuplicate(const QString &displayName)
@@ -104,7 +104,7 @@ bool DevelopmentRecordWindow::confirmAdd(const QString &)
     return askYesNo(this,
                     QStringLiteral("尊敬的(") + context()->headTeacher() + QStringLiteral(")")
                         + teacherTitleAfter(context()->headTeacher()) + QStringLiteral(",您确实要为(")
-                        + Combo3->currentText() + QStringLiteral(")同学新添加一个行为记录吗?"),
+                        + personCombo->currentText() + QStringLiteral(")同学新添加一个行为记录吗?"),
                     kTitleHintDots);
 }
 
@@ -115,23 +115,23 @@ QString DevelopmentRecordWindow::printedHeadTeacher() const
 
 void DevelopmentRecordWindow::gradeGroupChosen()
 {
-    Combo3->clear();
+    personCombo->clear();
     m_mode = 0;
-    lblLabels1->setText(kListHeading);
-    Text1->clear();
+    listCaption->setText(kListHeading);
+    recordBox->clear();
 }
 
 void DevelopmentRecordWindow::classChosen()
 {
-    Combo3->clear();
-    Combo3->addItem(kWholeClassEntry);
+    personCombo->clear();
+    personCombo->addItem(kWholeClassEntry);
     const reg::MemberRows students =
         loadClassMembers(connection(), context()->identity(), {QStringLiteral("姓名")}, this);
     for (const QVector<QVariant> &s : students.rows)
-        Combo3->addItem(s.value(0).toString());
-    Combo3->setCurrentIndex(0);
+        personCombo->addItem(s.value(0).toString());
+    personCombo->setCurrentIndex(0);
     LoadRecordList(0);
-    Text1->clear();
+    recordBox->clear();
 }
 
 void DevelopmentRecordWindow::signInShown(bool signedIn, ClassContext::Shown when)
@@ -142,7 +142,7 @@ void DevelopmentRecordWindow::signInShown(bool signedIn, ClassContext::Shown whe
         showStatus(QStringLiteral("已经登陆"), QStringLiteral("　　可以为本班学生编写发展记录了。"));
     else
         showStatus(QStringLiteral("退出了登陆"), QStringLiteral("　　不可以编写学生发展记录了。"));
-    List1->clearSelection();
+    recordList->clearSelection();
 }
 
 } // namespace tessaly

@@ -1,7 +1,7 @@
 #pragma once
 // 学生行为纪录 (caption "学生健康发展记录"): the head teacher's dated notes on
 // single students of a class (kind code "W" + class code), listed for the whole
-// class or for the student chosen in Combo3, with their count above the list.
+// class or for the student chosen in personCombo, with their count above the list.
 #include "records/record_window.h"
 
 namespace tessaly {
@@ -11,11 +11,11 @@ class DevelopmentRecordWindow : public RecordWindow {
 public:
     explicit DevelopmentRecordWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    // Lists the class's records: mode 0 the whole class, 1 the student Combo3 shows.
+    // Lists the class's records: mode 0 the whole class, 1 the student personCombo shows.
     void LoadRecordList(int mode);
 
 public slots:
-    void Combo3_Click();
+    void personChosen();
 
 protected:
     QString listedSubject() const override;

@@ -26,45 +26,45 @@ PhrasePanel::PhrasePanel(ConnectionSource connection, const QList<QWidget *> &lo
     : QGroupBox(QStringLiteral("可选评定用语"), parent), m_connection(std::move(connection))
 {
     setObjectName(QStringLiteral("Frame1"));
-    Label7 = named(new QLabel(QStringLiteral("评定用语模板      "), this), "Label7");
-    Combo3 = named(new QComboBox(this), "Combo3");
+    phraseHeading = named(new QLabel(QStringLiteral("评定用语模板      "), this), "Label7");
+    phraseKindCombo = named(new QComboBox(this), "Combo3");
     for (int category = 1; category <= kPhraseCategories; ++category)
-        Combo3->addItem(phraseCategoryName(category));
-    Combo3->setCurrentIndex(-1);
-    Grid3 = named(new FlexGrid(this), "Grid3");
-    Grid3->setRows(1);
-    Grid3->setFixedRows(1);
-    Grid3->setFixedCols(1);
-    Grid3->setCols(2);
-    Grid3->setToolTip(QStringLiteral("点击下面合适内容，即可添入评定编辑栏。"));
-    Grid3->setFixedHeight(twipsToPixels(kGridHeight));
-    Grid3->setMinimumWidth(twipsToPixels(7800));
-    Text4 = named(new QLineEdit(this), "Text4");
-    Text4->hide();
-    CmdAdd = named(new QPushButton(QStringLiteral("添加模板(&A)"), this), "CmdAdd");
-    Cmdedit = named(new QPushButton(QStringLiteral("修改模板(&E)"), this), "Cmdedit");
-    cmdUpdate = named(new QPushButton(this), "cmdUpdate");
-    cmdRefresh = named(new QPushButton(this), "cmdRefresh");
-    cmdDelete = named(new QPushButton(QStringLiteral("删除模板(&D)"), this), "cmdDelete");
+        phraseKindCombo->addItem(phraseCategoryName(category));
+    phraseKindCombo->setCurrentIndex(-1);
+    phraseGrid = named(new FlexGrid(this), "Grid3");
+    phraseGrid->setRows(1);
+    phraseGrid->setFixedRows(1);
+    phraseGrid->setFixedCols(1);
+    phraseGrid->setCols(2);
+    phraseGrid->setToolTip(QStringLiteral("点击下面合适内容，即可添入评定编辑栏。"));
+    phraseGrid->setFixedHeight(twipsToPixels(kGridHeight));
+    phraseGrid->setMinimumWidth(twipsToPixels(7800));
+    phraseBox = named(new QLineEdit(this), "Text4");
+    phraseBox->hide();
+    addButton = named(new QPushButton(QStringLiteral("添加模板(&A)"), this), "CmdAdd");
+    editButton = named(new QPushButton(QStringLiteral("修改模板(&E)"), this), "Cmdedit");
+    updateButton = named(new QPushButton(this), "cmdUpdate");
+    refreshButton = named(new QPushButton(this), "cmdRefresh");
+    deleteButton = named(new QPushButton(QStringLiteral("删除模板(&D)"), this), "cmdDelete");
 
     auto *top = new QHBoxLayout;
-    top->addWidget(Label7);
+    top->addWidget(phraseHeading);
     top->addStretch();
     top->addWidget(new QLabel(QStringLiteral("选择评定类别"), this));
-    top->addWidget(Combo3);
+    top->addWidget(phraseKindCombo);
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, cmdDelete})
+    for (QPushButton *b : {addButton, editButton, updateButton, refreshButton, deleteButton})
         buttons->addWidget(b);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(Grid3);
-    layout->addWidget(Text4);
+    layout->addWidget(phraseGrid);
+    layout->addWidget(phraseBox);
     layout->addStretch();
     layout->addLayout(buttons);
 
     m_editor = new TwoModeEditor(m_connection,
-                                 {.buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, cmdDelete},
-                                  .editor = Text4,
+                                 {.buttons = {addButton, editButton, updateButton, refreshButton, deleteButton},
+                                  .editor = phraseBox,
                                   .quoteLength = 10,
                                   .messages = {.editWithoutRow = QStringLiteral("请选择要修改的评语内容"),
                                                .deleteWithoutRow = QStringLiteral("请选择要删除的评语"),
@@ -80,11 +80,11 @@ PhrasePanel::PhrasePanel(ConnectionSource connection, const QList<QWidget *> &lo
         },
         // The category chosen when the phrase is saved, whatever it was when adding began.
         .newRow = [this](const QString &) -> std::optional<NewDocument> {
-            if (Combo3->currentIndex() < 0) {
+            if (phraseKindCombo->currentIndex() < 0) {
                 showNotice(this, QStringLiteral("请选择评语类别"), kTitleHint);
                 return std::nullopt;
             }
-            return NewDocument{phraseKind(Combo3->currentIndex() + 1), kPhraseDisplayName};
+            return NewDocument{phraseKind(phraseKindCombo->currentIndex() + 1), kPhraseDisplayName};
         },
         .reload = [this](const TwoModeEditor::Leave &leave) {
             LoadPhraseGrid();
@@ -93,53 +93,53 @@ PhrasePanel::PhrasePanel(ConnectionSource connection, const QList<QWidget *> &lo
         .modeChanged = [this](TwoModeEditor::Mode mode) { showEditor(mode != TwoModeEditor::Mode::Browsing); },
     });
 
-    connect(Combo3, &QComboBox::activated, this, &PhrasePanel::Combo3_Click);
-    connect(Grid3, &FlexGrid::Click, this, &PhrasePanel::Grid3_Click);
+    connect(phraseKindCombo, &QComboBox::activated, this, &PhrasePanel::phraseKindChosen);
+    connect(phraseGrid, &FlexGrid::Click, this, &PhrasePanel::phraseGridClicked);
 }
 
 void PhrasePanel::selectCategory(int position)
 {
-    Combo3->setCurrentIndex(position);
-    Combo3_Click();
+    phraseKindCombo->setCurrentIndex(position);
+    phraseKindChosen();
 }
 
-void PhrasePanel::Combo3_Click()
+void PhrasePanel::phraseKindChosen()
 {
-    Grid3->setTextMatrix(0, 0, QStringLiteral("序号"));
-    Grid3->setTextMatrix(0, 1, kPhraseHeader);
-    Grid3->setColWidth(0, 445);
-    Grid3->setColWidth(1, 8000);
-    if (Combo3->currentIndex() >= 0)
+    phraseGrid->setTextMatrix(0, 0, QStringLiteral("序号"));
+    phraseGrid->setTextMatrix(0, 1, kPhraseHeader);
+    phraseGrid->setColWidth(0, 445);
+    phraseGrid->setColWidth(1, 8000);
+    if (phraseKindCombo->currentIndex() >= 0)
         LoadPhraseGrid();
 }
 
 void PhrasePanel::LoadPhraseGrid()
 {
-    Grid3->setRows(1);
+    phraseGrid->setRows(1);
     m_rows.clear();
     m_current = -1;
-    const auto rows = readDocuments(m_connection(), DocumentKind::Phrase, QString::number(Combo3->currentIndex() + 1));
+    const auto rows = readDocuments(m_connection(), DocumentKind::Phrase, QString::number(phraseKindCombo->currentIndex() + 1));
     if (!rows) {
         reportReadFailure(this, m_connection().error());
         return;
     }
     m_rows = *rows;
-    Grid3->setRows(1 + int(m_rows.size()));
+    phraseGrid->setRows(1 + int(m_rows.size()));
     for (int i = 0; i < m_rows.size(); ++i) {
-        Grid3->setTextMatrix(i + 1, 0, QString::number(i + 1));
-        Grid3->setTextMatrix(i + 1, 1, m_rows[i].text);
+        phraseGrid->setTextMatrix(i + 1, 0, QString::number(i + 1));
+        phraseGrid->setTextMatrix(i + 1, 1, m_rows[i].text);
     }
 }
 
-void PhrasePanel::Grid3_Click()
+void PhrasePanel::phraseGridClicked()
 {
-    const int row = Grid3->Row();
-    if (Grid3->Rows() <= 1 || row < 1 || row > m_rows.size())
+    const int row = phraseGrid->Row();
+    if (phraseGrid->Rows() <= 1 || row < 1 || row > m_rows.size())
         return;
     m_current = row - 1;
     // A click on the number only picks the phrase; one on its text also hands it
     // over, except while a phrase is added or edited.
-    if (Grid3->Col() >= 1 && !m_editor->inMode())
+    if (phraseGrid->Col() >= 1 && !m_editor->inMode())
         emit phraseClicked(m_rows[m_current].text);
 }
 
@@ -148,7 +148,7 @@ void PhrasePanel::makeCurrent(std::optional<qint64> id)
     for (int i = 0; id && i < m_rows.size(); ++i) {
         if (m_rows[i].id == *id) {
             m_current = i;
-            Grid3->setRow(i + 1);
+            phraseGrid->setRow(i + 1);
             return;
         }
     }
@@ -156,8 +156,8 @@ void PhrasePanel::makeCurrent(std::optional<qint64> id)
 
 void PhrasePanel::showEditor(bool shown)
 {
-    Grid3->setFixedHeight(twipsToPixels(shown ? kGridHeightEditing : kGridHeight));
-    Text4->setVisible(shown);
+    phraseGrid->setFixedHeight(twipsToPixels(shown ? kGridHeightEditing : kGridHeight));
+    phraseBox->setVisible(shown);
 }
 
 } // namespace tessaly::records

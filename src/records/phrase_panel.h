@@ -41,24 +41,24 @@ public:
 
     TwoModeEditor *editor() const { return m_editor; }
 
-    QLabel *Label7 = nullptr;
-    QComboBox *Combo3 = nullptr;
-    FlexGrid *Grid3 = nullptr;
-    QLineEdit *Text4 = nullptr;
-    QPushButton *CmdAdd = nullptr;
-    QPushButton *Cmdedit = nullptr;
-    QPushButton *cmdUpdate = nullptr;
-    QPushButton *cmdRefresh = nullptr;
-    QPushButton *cmdDelete = nullptr;
+    QLabel *phraseHeading = nullptr;
+    QComboBox *phraseKindCombo = nullptr;
+    FlexGrid *phraseGrid = nullptr;
+    QLineEdit *phraseBox = nullptr;
+    QPushButton *addButton = nullptr;
+    QPushButton *editButton = nullptr;
+    QPushButton *updateButton = nullptr;
+    QPushButton *refreshButton = nullptr;
+    QPushButton *deleteButton = nullptr;
 
 signals:
     // A phrase was clicked (the window appends it to the evaluation).
     void phraseClicked(const QString &text);
 
 public slots:
-    void Combo3_Click();
+    void phraseKindChosen();
     void LoadPhraseGrid();
-    void Grid3_Click();
+    void phraseGridClicked();
 
 private:
     void showEditor(bool shown);

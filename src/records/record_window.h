@@ -1,8 +1,8 @@
 #pragma once
 // What the twin record windows 学生行为纪录 (DevelopmentRecordWindow) and
-// 日常工作记录 (DailyRecordWindow) share: the selection panel Frame1 (grade
+// 日常工作记录 (DailyRecordWindow) share: the selection panel choiceFrame (grade
 // group, class, a third combo, the record list, print, sign-in toggle, close),
-// the editor panel Frame2 (the record text and the two-mode editor's buttons,
+// the editor panel editorFrame (the record text and the two-mode editor's buttons,
 // enabled while the class's head teacher is signed in), the class context, and
 // the record list of the class's rows of the window's kind code.
 //
@@ -40,30 +40,30 @@ public:
     records::ClassContext *context() const { return m_context; }
     records::TwoModeEditor *editor() const { return m_editor; }
 
-    QGroupBox *Frame1 = nullptr;          // selection
-    QGroupBox *Frame2 = nullptr;          // editor
-    QComboBox *Combo1 = nullptr;          // grade group
-    QComboBox *Combo2 = nullptr;          // class
-    QComboBox *Combo3 = nullptr;          // students (development) or head teachers (daily)
-    QLabel *lblLabels1 = nullptr;         // heading of the list
-    QListWidget *List1 = nullptr;         // display names
-    QPushButton *Command10 = nullptr;     // sign-in toggle
-    QPushButton *Command2 = nullptr;      // 打印
-    QPushButton *cmdClose = nullptr;
-    QLabel *Label1 = nullptr;             // class heading, then the record's title
-    QPlainTextEdit *Text1 = nullptr;      // the record text; hints and sign-in status
-    QPushButton *CmdAdd = nullptr;
-    QPushButton *Cmdedit = nullptr;
-    QPushButton *cmdDelete = nullptr;
-    QPushButton *cmdUpdate = nullptr;
-    QPushButton *cmdRefresh = nullptr;
-    QLabel *Label2 = nullptr;             // heading
-    QLabel *Label4 = nullptr;             // usage note
+    QGroupBox *choiceFrame = nullptr;          // selection
+    QGroupBox *editorFrame = nullptr;          // editor
+    QComboBox *gradeGroupCombo = nullptr;          // grade group
+    QComboBox *classCombo = nullptr;          // class
+    QComboBox *personCombo = nullptr;          // students (development) or head teachers (daily)
+    QLabel *listCaption = nullptr;         // heading of the list
+    QListWidget *recordList = nullptr;         // display names
+    QPushButton *signInButton = nullptr;     // sign-in toggle
+    QPushButton *printButton = nullptr;      // 打印
+    QPushButton *closeButton = nullptr;
+    QLabel *recordTitle = nullptr;             // class heading, then the record's title
+    QPlainTextEdit *recordBox = nullptr;      // the record text; hints and sign-in status
+    QPushButton *addButton = nullptr;
+    QPushButton *editButton = nullptr;
+    QPushButton *deleteButton = nullptr;
+    QPushButton *updateButton = nullptr;
+    QPushButton *refreshButton = nullptr;
+    QLabel *headingLabel = nullptr;             // heading
+    QLabel *usageNote = nullptr;             // usage note
 
 public slots:
     void Form_Load() override;
-    void List1_Click();
-    void Command2_Click();
+    void recordChosen();
+    void printClicked();
 
 protected:
     struct Texts {
@@ -71,18 +71,18 @@ protected:
         QString caption;
         int widthTwips = 0;
         int heightTwips = 0;
-        QString gradeLabel;          // beside Combo1
-        QString classLabel;          // beside Combo2
-        QString thirdLabel;          // beside Combo3
-        QString listHeading;         // lblLabels1 as designed
-        QString recordLabel;         // Label1 as designed
-        QString heading;             // Label2
-        QString note;                // Label4, after "记录使用说明:"
+        QString gradeLabel;          // beside gradeGroupCombo
+        QString classLabel;          // beside classCombo
+        QString thirdLabel;          // beside personCombo
+        QString listHeading;         // listCaption as designed
+        QString recordLabel;         // recordTitle as designed
+        QString heading;             // headingLabel
+        QString note;                // usageNote, after "记录使用说明:"
         QString hint;                // the hint's line after "提示：" at opening
         records::DocumentKind kind;
-        QString classHeadingWord;    // in Label1 after a class choice: "记录" or nothing
-        QString addingWord;          // Label1 while adding: "行为记录--" / "工作日记--"
-        QString shownWord;           // Label1 for a chosen record: "行为记录--" / "日记--"
+        QString classHeadingWord;    // in recordTitle after a class choice: "记录" or nothing
+        QString addingWord;          // recordTitle while adding: "行为记录--" / "工作日记--"
+        QString shownWord;           // recordTitle for a chosen record: "行为记录--" / "日记--"
         QString emptyText;           // a save of an empty text
         QString printTitle;          // "学生行为记录" / "日常工作记录"
     };
@@ -111,7 +111,7 @@ protected:
     virtual void signInShown(bool signedIn, records::ClassContext::Shown when) = 0;
 
     // Reads the class's records and lists those of the section (and subject)
-    // with no entry chosen; Label1 shows the class heading. Nothing without a class.
+    // with no entry chosen; recordTitle shows the class heading. Nothing without a class.
     void loadRecords();
     // Chooses the entry of that row (none: no entry) and shows it.
     void chooseRow(std::optional<qint64> id);

@@ -37,42 +37,42 @@ TemplateWindow::TemplateWindow(const Library &library, WindowHost &host, QWidget
     setObjectName(QString::fromUtf16(library.name));
     setWindowTitle(QString::fromUtf16(library.name));
 
-    Label2 = named(new QLabel(library.title, this), "Label2");
-    Label2->setAlignment(Qt::AlignCenter);
-    Label2->setFont(cjkFont(QStringLiteral("黑体"), 14, true));
-    Label4 = named(new QLabel(kUsage, this), "Label4");
-    Label4->setWordWrap(true);
-    Combo5 = named(new QComboBox(this), "Combo5");
-    Combo5->setMinimumContentsLength(10);
-    Text3 = named(new QPlainTextEdit(this), "Text3");
-    Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    CmdAdd = named(new QPushButton(QStringLiteral("添加模板(&A)"), this), "CmdAdd");
-    Cmdedit = named(new QPushButton(QStringLiteral("修改模板(&E)"), this), "Cmdedit");
-    cmdUpdate = named(new QPushButton(this), "cmdUpdate");
-    cmdRefresh = named(new QPushButton(this), "cmdRefresh");
-    cmdClose = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "cmdClose");
+    headingLabel = named(new QLabel(library.title, this), "Label2");
+    headingLabel->setAlignment(Qt::AlignCenter);
+    headingLabel->setFont(cjkFont(QStringLiteral("黑体"), 14, true));
+    usageNote = named(new QLabel(kUsage, this), "Label4");
+    usageNote->setWordWrap(true);
+    templateCombo = named(new QComboBox(this), "Combo5");
+    templateCombo->setMinimumContentsLength(10);
+    templateBox = named(new QPlainTextEdit(this), "Text3");
+    templateBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    addButton = named(new QPushButton(QStringLiteral("添加模板(&A)"), this), "CmdAdd");
+    editButton = named(new QPushButton(QStringLiteral("修改模板(&E)"), this), "Cmdedit");
+    updateButton = named(new QPushButton(this), "cmdUpdate");
+    refreshButton = named(new QPushButton(this), "cmdRefresh");
+    closeButton = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "cmdClose");
 
     auto *picker = new QHBoxLayout;
-    picker->addWidget(Combo5);
+    picker->addWidget(templateCombo);
     picker->addStretch();
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, cmdClose})
+    for (QPushButton *b : {addButton, editButton, updateButton, refreshButton, closeButton})
         buttons->addWidget(b);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(Label2);
-    layout->addWidget(Label4);
+    layout->addWidget(headingLabel);
+    layout->addWidget(usageNote);
     layout->addLayout(picker);
-    layout->addWidget(Text3, 1);
+    layout->addWidget(templateBox, 1);
     layout->addLayout(buttons);
 
     m_editor = new TwoModeEditor([this]() -> db::Connection & { return connection(); },
-                                 {.buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, nullptr},
-                                  .editor = Text3,
+                                 {.buttons = {addButton, editButton, updateButton, refreshButton, nullptr},
+                                  .editor = templateBox,
                                   .quoteLength = 10,
                                   .messages = {.editWithoutRow = library.editWithoutRow,
                                                .emptyText = QStringLiteral("请填加新的内容后再保存"),
                                                .unsaved = QStringLiteral("模板内容还没有保存，要先保存吗?")},
-                                  .locked = {Combo5}},
+                                  .locked = {templateCombo}},
                                  this);
     m_editor->setSteps({
         .current = [this]() -> std::optional<Document> {
@@ -97,12 +97,12 @@ TemplateWindow::TemplateWindow(const Library &library, WindowHost &host, QWidget
             if (position >= 0 || leave.mode != TwoModeEditor::Mode::Browsing)
                 pick(position);
             else
-                Combo5->setCurrentIndex(-1);
+                templateCombo->setCurrentIndex(-1);
         },
     });
 
-    connect(Combo5, &QComboBox::activated, this, &TemplateWindow::Combo5_Click);
-    connect(cmdClose, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+    connect(templateCombo, &QComboBox::activated, this, &TemplateWindow::templateChosen);
+    connect(closeButton, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 }
 
 void TemplateWindow::Form_Load()
@@ -123,27 +123,27 @@ void TemplateWindow::loadTemplates()
 {
     m_rows.clear();
     m_current = -1;
-    Combo5->clear();
+    templateCombo->clear();
     if (const auto rows = readDocuments(connection(), m_library.kind))
         m_rows = *rows;
     else
         reportReadFailure(this, connection().error());
     for (int i = 0; i < m_rows.size(); ++i)
-        Combo5->addItem(entryText(i));
-    Combo5->setCurrentIndex(-1);
+        templateCombo->addItem(entryText(i));
+    templateCombo->setCurrentIndex(-1);
 }
 
 void TemplateWindow::pick(int position)
 {
     m_current = position >= 0 && position < m_rows.size() ? position : -1;
-    Combo5->setCurrentIndex(m_current);
-    Text3->setPlainText(m_current >= 0 ? m_rows[m_current].text : QString());
+    templateCombo->setCurrentIndex(m_current);
+    templateBox->setPlainText(m_current >= 0 ? m_rows[m_current].text : QString());
 }
 
-void TemplateWindow::Combo5_Click()
+void TemplateWindow::templateChosen()
 {
-    if (Combo5->currentIndex() >= 0 && !m_rows.isEmpty())
-        pick(Combo5->currentIndex());
+    if (templateCombo->currentIndex() >= 0 && !m_rows.isEmpty())
+        pick(templateCombo->currentIndex());
 }
 
 PlanTemplateWindow::PlanTemplateWindow(WindowHost &host, QWidget *parent)

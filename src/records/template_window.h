@@ -29,19 +29,19 @@ public:
     int currentTemplate() const { return m_current; }
     records::TwoModeEditor *editor() const { return m_editor; }
 
-    QLabel *Label2 = nullptr;           // title
-    QLabel *Label4 = nullptr;           // usage
-    QComboBox *Combo5 = nullptr;        // 模板内容 1 … n
-    QPlainTextEdit *Text3 = nullptr;    // the template's text
-    QPushButton *CmdAdd = nullptr;
-    QPushButton *Cmdedit = nullptr;
-    QPushButton *cmdUpdate = nullptr;
-    QPushButton *cmdRefresh = nullptr;
-    QPushButton *cmdClose = nullptr;
+    QLabel *headingLabel = nullptr;           // title
+    QLabel *usageNote = nullptr;           // usage
+    QComboBox *templateCombo = nullptr;        // 模板内容 1 … n
+    QPlainTextEdit *templateBox = nullptr;    // the template's text
+    QPushButton *addButton = nullptr;
+    QPushButton *editButton = nullptr;
+    QPushButton *updateButton = nullptr;
+    QPushButton *refreshButton = nullptr;
+    QPushButton *closeButton = nullptr;
 
 public slots:
     void Form_Load() override;
-    void Combo5_Click();   // PickRecordByPosition
+    void templateChosen();   // PickRecordByPosition
 
 protected:
     // A template typed while adding or editing is settled first (two_mode_editor.h).
@@ -53,7 +53,7 @@ protected:
         const char16_t *name;           // window name and caption
         int widthTwips;
         int heightTwips;
-        QString title;                  // Label2
+        QString title;                  // headingLabel
         QString editWithoutRow;         // edit with no current template
     };
     TemplateWindow(const Library &library, WindowHost &host, QWidget *parent);

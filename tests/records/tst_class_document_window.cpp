@@ -85,21 +85,21 @@ struct Docs {
     }
     void chooseClass(const QString &grade, const QString &klass)
     {
-        choose(w->Combo1, grade);
-        choose(w->Combo2, klass);
+        choose(w->gradeGroupCombo, grade);
+        choose(w->classCombo, klass);
     }
-    void signIn(const QString &password) { QVERIFY(signInThrough(w->Command10, password)); }
+    void signIn(const QString &password) { QVERIFY(signInThrough(w->signInButton, password)); }
     // Creates today's document, answering the question with yes.
     void create()
     {
         h.responder.answer(true);
-        w->Command3->click();
+        w->createButton->click();
     }
     // Types at the end of the editor's text.
     void type(const QString &text)
     {
-        w->Text1->moveCursor(QTextCursor::End);
-        typeKeys(w->Text1, text);
+        w->documentBox->moveCursor(QTextCursor::End);
+        typeKeys(w->documentBox, text);
     }
 };
 
@@ -140,41 +140,41 @@ void TestClassDocumentWindow::classChoiceAndSignIn()
     auto *w = h.openWindow<PlanWindow>(kPlanWindow);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), u"班主任年初工作计划"_s);
-    QCOMPARE(w->Label5->text(), u"提示：请选择年级组、班级，并且在班主任登陆后，方可操作。"_s);
-    QCOMPARE(itemTexts(w->Combo1), (QStringList{u"初一年级组"_s, kJunior, kSenior, kPrimary}));
-    QVERIFY(!w->Frame2->isEnabled());
-    QVERIFY(w->Text1->isReadOnly());
+    QCOMPARE(w->statusLabel->text(), u"提示：请选择年级组、班级，并且在班主任登陆后，方可操作。"_s);
+    QCOMPARE(itemTexts(w->gradeGroupCombo), (QStringList{u"初一年级组"_s, kJunior, kSenior, kPrimary}));
+    QVERIFY(!w->editorPanel->isEnabled());
+    QVERIFY(w->documentBox->isReadOnly());
 
-    choose(w->Combo1, kJunior);
-    QCOMPARE(w->Label1->text(), kJunior);
-    QCOMPARE(itemTexts(w->Combo3), (QStringList{u"王老师"_s, u"李老师"_s, QString()}));
-    choose(w->Combo2, u"一班"_s);
-    QCOMPARE(w->Combo3->currentText(), u"王老师"_s);
-    QCOMPARE(w->Label1->text(), u"初二一班工作计划   班主任:王老师"_s);
-    QCOMPARE(w->Label5->text(), u"班主任任(王老师)没有登陆，还不可以进行本班工作计划。"_s);
-    QVERIFY(!w->Frame2->isEnabled());
+    choose(w->gradeGroupCombo, kJunior);
+    QCOMPARE(w->titleLabel->text(), kJunior);
+    QCOMPARE(itemTexts(w->headTeacherCombo), (QStringList{u"王老师"_s, u"李老师"_s, QString()}));
+    choose(w->classCombo, u"一班"_s);
+    QCOMPARE(w->headTeacherCombo->currentText(), u"王老师"_s);
+    QCOMPARE(w->titleLabel->text(), u"初二一班工作计划   班主任:王老师"_s);
+    QCOMPARE(w->statusLabel->text(), u"班主任任(王老师)没有登陆，还不可以进行本班工作计划。"_s);
+    QVERIFY(!w->editorPanel->isEnabled());
 
-    QVERIFY(signInThrough(w->Command10, u"111"_s));
-    QCOMPARE(w->Command10->text(), u"退出登陆 修改(&K)"_s);
-    QCOMPARE(w->Label5->text(), u"班主任(王老师)已经登陆，可以进行本班工作计划了。"_s);
-    QVERIFY(w->Frame2->isEnabled());
-    QVERIFY(!w->Text1->isReadOnly());
+    QVERIFY(signInThrough(w->signInButton, u"111"_s));
+    QCOMPARE(w->signInButton->text(), u"退出登陆 修改(&K)"_s);
+    QCOMPARE(w->statusLabel->text(), u"班主任(王老师)已经登陆，可以进行本班工作计划了。"_s);
+    QVERIFY(w->editorPanel->isEnabled());
+    QVERIFY(!w->documentBox->isReadOnly());
 
     // Choosing a head teacher chooses the class at the same position.
-    choose(w->Combo3, u"李老师"_s);
-    QCOMPARE(w->Combo2->currentText(), u"二班"_s);
+    choose(w->headTeacherCombo, u"李老师"_s);
+    QCOMPARE(w->classCombo->currentText(), u"二班"_s);
     QCOMPARE(w->context()->toggle()->ownAccount().name, u"李老师"_s);
-    QVERIFY(!w->Frame2->isEnabled());
-    choose(w->Combo3, u"王老师"_s);
-    QVERIFY(w->Frame2->isEnabled());
+    QVERIFY(!w->editorPanel->isEnabled());
+    choose(w->headTeacherCombo, u"王老师"_s);
+    QVERIFY(w->editorPanel->isEnabled());
 
-    typeKeys(w->Text1, u"草稿"_s);
-    w->Command10->click();
-    QCOMPARE(w->Label5->text(), u"班主任(王老师)退出了登陆，不可以进行本班工作计划了。"_s);
+    typeKeys(w->documentBox, u"草稿"_s);
+    w->signInButton->click();
+    QCOMPARE(w->statusLabel->text(), u"班主任(王老师)退出了登陆，不可以进行本班工作计划了。"_s);
     QVERIFY(h.session().denglu.isEmpty());
-    QVERIFY(!w->Frame2->isEnabled());
-    QVERIFY(w->Text1->isReadOnly());
-    QCOMPARE(w->Text1->toPlainText(), u"草稿"_s);
+    QVERIFY(!w->editorPanel->isEnabled());
+    QVERIFY(w->documentBox->isReadOnly());
+    QCOMPARE(w->documentBox->toPlainText(), u"草稿"_s);
     QVERIFY(w->hasUnsavedChanges());
 }
 
@@ -184,12 +184,12 @@ void TestClassDocumentWindow::classWithoutHeadTeacherIsNeverSignedIn()
     Docs d(s, QDate(2005, 10, 15));
     QVERIFY(d.h.session().denglu.isEmpty());
     d.chooseClass(kJunior, u"三班"_s);
-    QCOMPARE(d.w->Command10->text(), u"班主任登陆 修改(&K)"_s);
-    QVERIFY(!d.w->Frame2->isEnabled());
-    QCOMPARE(d.w->Label5->text(), u"班主任任()没有登陆，还不可以进行本班工作计划。"_s);
-    QVERIFY(!signInThrough(d.w->Command10, QString()));
+    QCOMPARE(d.w->signInButton->text(), u"班主任登陆 修改(&K)"_s);
+    QVERIFY(!d.w->editorPanel->isEnabled());
+    QCOMPARE(d.w->statusLabel->text(), u"班主任任()没有登陆，还不可以进行本班工作计划。"_s);
+    QVERIFY(!signInThrough(d.w->signInButton, QString()));
     QCOMPARE(d.h.responder.texts(), QStringList{u"班主任还没定密码,请教导处添加,才能修改。"_s});
-    QVERIFY(!d.w->Frame2->isEnabled());
+    QVERIFY(!d.w->editorPanel->isEnabled());
 }
 
 void TestClassDocumentWindow::creation_data()
@@ -216,7 +216,7 @@ void TestClassDocumentWindow::creation()
     Docs d(s, today);
     d.chooseClass(u"初一年级组"_s, u"一班"_s);
     d.signIn(u"111"_s);
-    QCOMPARE(d.w->Combo4->count(), 0);
+    QCOMPARE(d.w->documentCombo->count(), 0);
     d.type(u"一、指导思想"_s);
     d.h.responder.clear();
     d.create();
@@ -224,24 +224,24 @@ void TestClassDocumentWindow::creation()
     QCOMPARE(d.h.responder.texts(),
              QStringList{u"　　尊敬的王老师,您确实要新创建一个名称为 \r（"_s + name + u"）的工作计划吗?"_s});
     QCOMPARE(d.h.responder.shown().first().title, u"提示……"_s);
-    QCOMPARE(d.w->Text2->text(), kind);
-    QCOMPARE(d.w->Text5->text(), QString());   // emptied by the opening
+    QCOMPARE(d.w->newKindBox->text(), kind);
+    QCOMPARE(d.w->newDocumentBox->text(), QString());   // emptied by the opening
     QCOMPARE(s.rows(), QStringList{u"1|"_s + kind + u"|一、指导思想|"_s + name});
     // The new document is the last entry and the open one.
-    QCOMPARE(itemTexts(d.w->Combo4), QStringList{name});
-    QCOMPARE(d.w->Combo4->currentIndex(), 0);
+    QCOMPARE(itemTexts(d.w->documentCombo), QStringList{name});
+    QCOMPARE(d.w->documentCombo->currentIndex(), 0);
     QCOMPARE(d.w->openDocument(), std::optional<qint64>(1));
     QVERIFY(!d.w->hasUnsavedChanges());
-    QCOMPARE(d.w->Label1->text(), name + u"     班主任:王老师"_s);
+    QCOMPARE(d.w->titleLabel->text(), name + u"     班主任:王老师"_s);
 
     // Declined: nothing added, the boxes keep the proposal.
     d.h.responder.answer(false);
     s.school.db().exec(uR"(delete from "班主任")"_s);
     s.school.closeDb();
-    d.w->Command3->click();
+    d.w->createButton->click();
     QCOMPARE(s.rows(), QStringList());
-    QCOMPARE(d.w->Text5->text(), name);
-    QCOMPARE(d.w->Text2->text(), kind);
+    QCOMPARE(d.w->newDocumentBox->text(), name);
+    QCOMPARE(d.w->newKindBox->text(), kind);
 }
 
 void TestClassDocumentWindow::duplicateOfThisSection()
@@ -254,20 +254,20 @@ void TestClassDocumentWindow::duplicateOfThisSection()
     d.signIn(u"111"_s);
     d.type(u"新的想法"_s);
     d.h.responder.clear();
-    d.w->Command3->click();
+    d.w->createButton->click();
     QCOMPARE(d.h.responder.texts(),
              QStringList{u"　　尊敬的王老师,您要添加的（05-06初二一班上学年工作计划） \r已经存在了,直接选中它进行修改即可。"_s});
     QCOMPARE(d.h.responder.last().title, kProgramTitle);
     QCOMPARE(s.rows().size(), 1);
     // Not loaded, and not opened: a save cannot put the editor's text into it unseen.
-    QCOMPARE(d.w->Text1->toPlainText(), u"新的想法"_s);
+    QCOMPARE(d.w->documentBox->toPlainText(), u"新的想法"_s);
     QCOMPARE(d.w->openDocument(), std::nullopt);
-    d.w->Command7->click();
+    d.w->saveButton->click();
     QCOMPARE(s.text(old), u"旧计划"_s);
     // Opened from the list as the message says.
     d.h.responder.answer(false);
-    choose(d.w->Combo4, u"04-05初一一班上学年工作计划"_s);
-    QCOMPARE(d.w->Text1->toPlainText(), u"旧计划"_s);
+    choose(d.w->documentCombo, u"04-05初一一班上学年工作计划"_s);
+    QCOMPARE(d.w->documentBox->toPlainText(), u"旧计划"_s);
     QCOMPARE(d.w->openDocument(), std::optional(old));
 }
 
@@ -279,46 +279,46 @@ void TestClassDocumentWindow::unsavedQuestion()
     Docs d(s, QDate(2005, 10, 15));
     d.chooseClass(kJunior, u"一班"_s);
     d.signIn(u"111"_s);
-    choose(d.w->Combo4, u"05-06初二一班上学年工作计划"_s);
-    QCOMPARE(d.w->Text1->toPlainText(), u"上学期"_s);
+    choose(d.w->documentCombo, u"05-06初二一班上学年工作计划"_s);
+    QCOMPARE(d.w->documentBox->toPlainText(), u"上学期"_s);
     d.h.responder.clear();
 
     // No: nothing saved, and every further choice asks again.
     d.type(u"补充"_s);
     d.h.responder.answer(false);
-    choose(d.w->Combo2, u"二班"_s);
-    QVERIFY(d.w->Text1->toPlainText().isEmpty());
+    choose(d.w->classCombo, u"二班"_s);
+    QVERIFY(d.w->documentBox->toPlainText().isEmpty());
     d.h.responder.answer(false);
-    choose(d.w->Combo3, u"王老师"_s);
+    choose(d.w->headTeacherCombo, u"王老师"_s);
     d.h.responder.answer(false);
-    choose(d.w->Combo1, kJunior);
+    choose(d.w->gradeGroupCombo, kJunior);
     QCOMPARE(d.h.responder.texts(), QStringList(3, kQuestion));
     QCOMPARE(d.h.responder.last().title, u"提示……"_s);
     QCOMPARE(s.text(first), u"上学期"_s);
 
     // Opening a document settles it: the next choice asks nothing.
-    choose(d.w->Combo2, u"一班"_s);   // asked a fourth time
-    choose(d.w->Combo4, u"05-06初二一班下学年工作计划"_s);   // a fifth
+    choose(d.w->classCombo, u"一班"_s);   // asked a fourth time
+    choose(d.w->documentCombo, u"05-06初二一班下学年工作计划"_s);   // a fifth
     QCOMPARE(d.h.responder.texts().size(), 5);
     QVERIFY(!d.w->hasUnsavedChanges());
-    choose(d.w->Combo4, u"05-06初二一班上学年工作计划"_s);
+    choose(d.w->documentCombo, u"05-06初二一班上学年工作计划"_s);
     QCOMPARE(d.h.responder.texts().size(), 5);
 
     // Yes saves into the document open before the choice, then the choice goes on.
     d.type(u"，已改"_s);
     d.h.responder.answer(true);
-    choose(d.w->Combo4, u"05-06初二一班下学年工作计划"_s);
+    choose(d.w->documentCombo, u"05-06初二一班下学年工作计划"_s);
     QCOMPARE(s.text(first), u"上学期，已改"_s);
     QCOMPARE(s.text(second), u"下学期"_s);
-    QCOMPARE(d.w->Text1->toPlainText(), u"下学期"_s);
+    QCOMPARE(d.w->documentBox->toPlainText(), u"下学期"_s);
     QVERIFY(!d.w->hasUnsavedChanges());
 
     // A save settles it too.
     d.type(u"。"_s);
-    d.w->Command7->click();
+    d.w->saveButton->click();
     QCOMPARE(s.text(second), u"下学期。"_s);
     d.h.responder.clear();
-    choose(d.w->Combo2, u"二班"_s);
+    choose(d.w->classCombo, u"二班"_s);
     QVERIFY(d.h.responder.shown().isEmpty());
 }
 
@@ -331,22 +331,22 @@ void TestClassDocumentWindow::blockedSaveKeepsTheText()
     Docs d(s, QDate(2005, 10, 15));
     d.chooseClass(kJunior, u"一班"_s);
     d.signIn(u"111"_s);
-    choose(d.w->Combo4, u"05-06初二一班上学年工作计划"_s);
+    choose(d.w->documentCombo, u"05-06初二一班上学年工作计划"_s);
     d.type(u"，改了"_s);
     // Another computer holds the write lock: Yes cannot save, so the choice waits.
     db::Connection other(s.school.dbPath());
     QVERIFY(other.exec(u"begin immediate"_s));
     d.h.responder.clear();
     d.h.responder.answer(true);
-    choose(d.w->Combo4, u"05-06初二一班下学年工作计划"_s);
+    choose(d.w->documentCombo, u"05-06初二一班下学年工作计划"_s);
     QVERIFY(other.exec(u"rollback"_s));
     QCOMPARE(d.h.responder.texts(),
              (QStringList{kQuestion, u"工作计划没有保存：数据库正被其他用户使用，暂时不能读写，请稍后再试。"_s}));
-    QCOMPARE(d.w->Text1->toPlainText(), u"上学期，改了"_s);
+    QCOMPARE(d.w->documentBox->toPlainText(), u"上学期，改了"_s);
     QCOMPARE(d.w->openDocument(), std::optional(first));
-    QCOMPARE(d.w->Combo4->currentText(), u"05-06初二一班上学年工作计划"_s);
+    QCOMPARE(d.w->documentCombo->currentText(), u"05-06初二一班上学年工作计划"_s);
     QVERIFY(d.w->hasUnsavedChanges());
-    d.w->Command7->click();
+    d.w->saveButton->click();
     QCOMPARE(s.text(first), u"上学期，改了"_s);
 }
 
@@ -370,9 +370,9 @@ void TestClassDocumentWindow::everyEditMarksUnsaved()
     Docs d(s, QDate(2005, 10, 15));
     d.chooseClass(kJunior, u"一班"_s);
     d.signIn(u"111"_s);
-    choose(d.w->Combo4, u"05-06初二一班上学年工作计划"_s);
+    choose(d.w->documentCombo, u"05-06初二一班上学年工作计划"_s);
     QVERIFY(!d.w->hasUnsavedChanges());
-    QPlainTextEdit *t = d.w->Text1;
+    QPlainTextEdit *t = d.w->documentBox;
     t->setFocus();
     t->moveCursor(QTextCursor::Start);
     switch (edit) {
@@ -400,7 +400,7 @@ void TestClassDocumentWindow::everyEditMarksUnsaved()
     }
     case 5:
         QTest::keyClick(t, Qt::Key_Delete);
-        d.w->Command7->click();
+        d.w->saveButton->click();
         QVERIFY(!d.w->hasUnsavedChanges());
         QTest::keySequence(t, QKeySequence::Undo);
         break;
@@ -409,7 +409,7 @@ void TestClassDocumentWindow::everyEditMarksUnsaved()
         QVERIFY(t->toPlainText() != u"原文"_s);
     QVERIFY(d.w->hasUnsavedChanges());
     d.h.responder.clear();
-    choose(d.w->Combo4, u"05-06初二一班下学年工作计划"_s);
+    choose(d.w->documentCombo, u"05-06初二一班下学年工作计划"_s);
     QCOMPARE(d.h.responder.texts(), QStringList{kQuestion});
 }
 
@@ -420,12 +420,12 @@ void TestClassDocumentWindow::twoComputersEditOnePlan()
     Docs d(s, QDate(2005, 10, 15));
     d.chooseClass(kJunior, u"一班"_s);
     d.signIn(u"111"_s);
-    choose(d.w->Combo4, u"05-06初二一班上学年工作计划"_s);
+    choose(d.w->documentCombo, u"05-06初二一班上学年工作计划"_s);
     // This window's own saves follow each other.
     d.type(u"一"_s);
-    d.w->Command7->click();
+    d.w->saveButton->click();
     d.type(u"二"_s);
-    d.w->Command7->click();
+    d.w->saveButton->click();
     QCOMPARE(s.text(id), u"上学期一二"_s);
 
     // Another computer saves the plan after this window's last save.
@@ -433,13 +433,13 @@ void TestClassDocumentWindow::twoComputersEditOnePlan()
     s.school.closeDb();
     d.h.responder.clear();
     d.type(u"三"_s);
-    d.w->Command7->click();
+    d.w->saveButton->click();
     QCOMPARE(d.h.responder.shown().size(), 1);
     QVERIFY2(d.h.responder.last().text.contains(
                  u"工作计划(05-06初二一班上学年工作计划)在您读出之后已被其他电脑修改"_s),
              qPrintable(d.h.responder.last().text));
     QCOMPARE(s.text(id), u"别处的"_s);
-    QCOMPARE(d.w->Text1->toPlainText(), u"上学期一二三"_s);
+    QCOMPARE(d.w->documentBox->toPlainText(), u"上学期一二三"_s);
     QVERIFY(d.w->hasUnsavedChanges());
 }
 
@@ -455,14 +455,14 @@ void TestClassDocumentWindow::entryOpensTheRowItNames()
     Docs d(s, QDate(2005, 10, 15));
     d.chooseClass(kJunior, u"一班"_s);
     d.signIn(u"111"_s);
-    QCOMPARE(itemTexts(d.w->Combo4), (QStringList{u"04-05初一一班上学年工作计划"_s, u"04-05初一一班下学年工作计划"_s}));
-    QCOMPARE(d.w->Combo4->currentIndex(), -1);
-    choose(d.w->Combo4, u"04-05初一一班下学年工作计划"_s);
-    QCOMPARE(d.w->Text1->toPlainText(), u"初中下"_s);
+    QCOMPARE(itemTexts(d.w->documentCombo), (QStringList{u"04-05初一一班上学年工作计划"_s, u"04-05初一一班下学年工作计划"_s}));
+    QCOMPARE(d.w->documentCombo->currentIndex(), -1);
+    choose(d.w->documentCombo, u"04-05初一一班下学年工作计划"_s);
+    QCOMPARE(d.w->documentBox->toPlainText(), u"初中下"_s);
     QCOMPARE(d.w->openDocument(), std::optional(juniorSecond));
-    QCOMPARE(d.w->Label1->text(), u"04-05初一一班下学年工作计划     班主任:王老师"_s);
+    QCOMPARE(d.w->titleLabel->text(), u"04-05初一一班下学年工作计划     班主任:王老师"_s);
     d.type(u"，补"_s);
-    d.w->Command7->click();
+    d.w->saveButton->click();
     QCOMPARE(s.text(juniorSecond), u"初中下，补"_s);
     QCOMPARE(s.school.count(uR"(select count(*) from "班主任" where "内容" like '%补')"_s), 1);
     s.school.closeDb();
@@ -476,22 +476,22 @@ void TestClassDocumentWindow::sectionsKeepTheirOwnPlans()
     d.chooseClass(kSenior, u"一班"_s);
     d.type(u"高中的计划"_s);
     d.create();
-    QCOMPARE(itemTexts(d.w->Combo4), QStringList{u"05-06高二一班上学年工作计划"_s});
+    QCOMPARE(itemTexts(d.w->documentCombo), QStringList{u"05-06高二一班上学年工作计划"_s});
 
     // The junior class of the same class code gets a plan of its own.
     d.h.signIn(u"王老师"_s);
     d.chooseClass(kJunior, u"一班"_s);
-    QCOMPARE(d.w->Combo4->count(), 0);
+    QCOMPARE(d.w->documentCombo->count(), 0);
     d.type(u"初中的计划"_s);
     d.h.responder.clear();
     d.create();
     QVERIFY(d.h.responder.shown().first().isQuestion);   // no duplicate
-    QCOMPARE(itemTexts(d.w->Combo4), QStringList{u"05-06初二一班上学年工作计划"_s});
+    QCOMPARE(itemTexts(d.w->documentCombo), QStringList{u"05-06初二一班上学年工作计划"_s});
 
     // So does the primary class: neither plan is listed there.
     d.h.signIn(u"孙老师"_s);
     d.chooseClass(kPrimary, u"一班"_s);
-    QCOMPARE(d.w->Combo4->count(), 0);
+    QCOMPARE(d.w->documentCombo->count(), 0);
     d.type(u"小学的计划"_s);
     d.create();
     QCOMPARE(s.rows(), (QStringList{u"1|J200401S|高中的计划|05-06高二一班上学年工作计划"_s,
@@ -501,10 +501,10 @@ void TestClassDocumentWindow::sectionsKeepTheirOwnPlans()
     // Saving the junior plan changes it alone.
     d.h.signIn(u"王老师"_s);
     d.chooseClass(kJunior, u"一班"_s);
-    choose(d.w->Combo4, u"05-06初二一班上学年工作计划"_s);
-    QCOMPARE(d.w->Text1->toPlainText(), u"初中的计划"_s);
+    choose(d.w->documentCombo, u"05-06初二一班上学年工作计划"_s);
+    QCOMPARE(d.w->documentBox->toPlainText(), u"初中的计划"_s);
     d.type(u"（修改）"_s);
-    d.w->Command7->click();
+    d.w->saveButton->click();
     QCOMPARE(s.rows(), (QStringList{u"1|J200401S|高中的计划|05-06高二一班上学年工作计划"_s,
                                     u"2|J200401S|初中的计划（修改）|05-06初二一班上学年工作计划"_s,
                                     u"3|J200401S|小学的计划|05-06二年一班上学年工作计划"_s}));
@@ -519,20 +519,20 @@ void TestClassDocumentWindow::saveNeedsAnOpenDocument()
     d.chooseClass(kJunior, u"一班"_s);
     d.signIn(u"111"_s);
     d.type(u"没有打开文档"_s);
-    d.w->Command7->click();
+    d.w->saveButton->click();
     QCOMPARE(s.rows(), stored);
     QVERIFY(d.h.responder.shown().isEmpty());
 
     // After a new grade group the open document is closed, and creating waits for a class.
     d.h.responder.answer(false);
-    choose(d.w->Combo4, u"05-06初二一班上学年工作计划"_s);
-    choose(d.w->Combo1, kSenior);
-    QVERIFY(d.w->Frame2->isEnabled());   // the sign-in is kept
+    choose(d.w->documentCombo, u"05-06初二一班上学年工作计划"_s);
+    choose(d.w->gradeGroupCombo, kSenior);
+    QVERIFY(d.w->editorPanel->isEnabled());   // the sign-in is kept
     QCOMPARE(d.w->openDocument(), std::nullopt);
     d.type(u"换了年级组"_s);
-    d.w->Command7->click();
+    d.w->saveButton->click();
     d.h.responder.clear();
-    d.w->Command3->click();
+    d.w->createButton->click();
     QCOMPARE(d.h.responder.texts(), QStringList{u"请至少选择一个班级。"_s});
     QCOMPARE(s.rows(), stored);
 }
@@ -544,9 +544,9 @@ void TestClassDocumentWindow::printHandsOverTheEditor()
     d.chooseClass(kJunior, u"一班"_s);
     d.signIn(u"111"_s);
     d.type(u"第一条"_s);
-    QTest::keyClick(d.w->Text1, Qt::Key_Return);
+    QTest::keyClick(d.w->documentBox, Qt::Key_Return);
     d.type(u"第二条"_s);
-    d.w->Command2->click();
+    d.w->printButton->click();
     auto *page = d.h.openWindow<PrintPage>(kPrintPage);
     QVERIFY(page);
     QCOMPARE(page->wenben, u"初二一班工作计划\r\n   班主任:王老师\r\n第一条\r\n第二条"_s);
@@ -562,38 +562,38 @@ void TestClassDocumentWindow::summaryWindow()
     auto *w = h.openWindow<SummaryWindow>(kSummaryWindow);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), u"班主任年终工作总结"_s);
-    QCOMPARE(w->Label5->text(), u"提示：请选择年级组、班级，然后班主任登陆，才可编写工作总结。"_s);
-    QCOMPARE(w->Label3->text(), u"========班主任编辑工作总结========"_s);
-    choose(w->Combo1, kJunior);
-    choose(w->Combo2, u"一班"_s);
-    QCOMPARE(w->Label5->text(), u"班主任任(王老师)没有登陆，还不可以进行本班工作总结。"_s);
+    QCOMPARE(w->statusLabel->text(), u"提示：请选择年级组、班级，然后班主任登陆，才可编写工作总结。"_s);
+    QCOMPARE(w->editorHeading->text(), u"========班主任编辑工作总结========"_s);
+    choose(w->gradeGroupCombo, kJunior);
+    choose(w->classCombo, u"一班"_s);
+    QCOMPARE(w->statusLabel->text(), u"班主任任(王老师)没有登陆，还不可以进行本班工作总结。"_s);
 
     // Read before signing in: the list is usable, the editor is not.
-    QVERIFY(!w->Frame2->isEnabled());
-    QVERIFY(w->Combo4->isEnabled());
-    QCOMPARE(itemTexts(w->Combo4), QStringList{u"04-05初一一班下学年工作总结"_s});
-    choose(w->Combo4, u"04-05初一一班下学年工作总结"_s);
-    QCOMPARE(w->Text1->toPlainText(), u"去年的总结"_s);
-    QVERIFY(w->Text1->isReadOnly());
+    QVERIFY(!w->editorPanel->isEnabled());
+    QVERIFY(w->documentCombo->isEnabled());
+    QCOMPARE(itemTexts(w->documentCombo), QStringList{u"04-05初一一班下学年工作总结"_s});
+    choose(w->documentCombo, u"04-05初一一班下学年工作总结"_s);
+    QCOMPARE(w->documentBox->toPlainText(), u"去年的总结"_s);
+    QVERIFY(w->documentBox->isReadOnly());
 
-    QVERIFY(signInThrough(w->Command10, u"111"_s));
-    QCOMPARE(w->Label5->text(), u"班主任(王老师)已经登陆，可以进行本班工作总结了。"_s);
+    QVERIFY(signInThrough(w->signInButton, u"111"_s));
+    QCOMPARE(w->statusLabel->text(), u"班主任(王老师)已经登陆，可以进行本班工作总结了。"_s);
     h.responder.clear();
-    w->Command3->click();
+    w->createButton->click();
     QCOMPARE(h.responder.texts(),
              QStringList{u"　　尊敬的王老师,您要添加的（05-06初二一班下学年工作总结）\r已经存在了,直接选中它进行修改即可。"_s});
 
     // The next school year's first half is new.
     h.session().today = [] { return QDate(2006, 9, 5); };
-    choose(w->Combo1, kJunior);
-    choose(w->Combo2, u"一班"_s);   // 初二一班 is of cohort 2005 now
-    QVERIFY(w->Frame2->isEnabled());
+    choose(w->gradeGroupCombo, kJunior);
+    choose(w->classCombo, u"一班"_s);   // 初二一班 is of cohort 2005 now
+    QVERIFY(w->editorPanel->isEnabled());
     h.responder.clear();
     h.responder.answer(true);
-    w->Command3->click();
+    w->createButton->click();
     QCOMPARE(h.responder.texts(),
              QStringList{u"　　尊敬的王老师,您确实要新创建一个名称为 \r（06-07初二一班上学年工作总结）的工作总结吗?"_s});
-    QCOMPARE(w->Text2->text(), u"G200501S"_s);
+    QCOMPARE(w->newKindBox->text(), u"G200501S"_s);
     QCOMPARE(s.text(earlier), u"去年的总结"_s);
     QCOMPARE(s.rows().size(), 3);
 }
@@ -611,7 +611,7 @@ void TestClassDocumentWindow::databaseThatCannotBeOpened()
     QVERIFY(w);
     QCOMPARE(h.responder.texts(), QStringList{databaseUnavailableText(false)});
     QCOMPARE(quits, 0);
-    QCOMPARE(w->Combo1->count(), 0);
+    QCOMPARE(w->gradeGroupCombo->count(), 0);
 }
 
 void TestClassDocumentWindow::dataErrorsNameTheWindow_data()
@@ -628,12 +628,12 @@ void TestClassDocumentWindow::dataErrorsNameTheWindow()
     QFETCH(QString, prefix);
     School s;
     Docs d(s, QDate(2005, 10, 15), name);
-    choose(d.w->Combo1, kJunior);
+    choose(d.w->gradeGroupCombo, kJunior);
     // The documents' table is gone when the class's documents are read.
     QVERIFY(s.school.db().exec(uR"(drop table "班主任")"_s));
     s.school.closeDb();
     d.h.responder.clear();
-    choose(d.w->Combo2, u"一班"_s);
+    choose(d.w->classCombo, u"一班"_s);
     QCOMPARE(d.h.responder.shown().size(), 1);
     const QString text = d.h.responder.last().text;
     QVERIFY2(text.startsWith(prefix) && text.size() > prefix.size(), qPrintable(text));
@@ -649,25 +649,25 @@ void TestClassDocumentWindow::closingAsksAboutUnsavedText()
     d.h.main.setQuitHandler([&] { ++quits; });
     d.chooseClass(kJunior, u"一班"_s);
     d.signIn(u"111"_s);
-    choose(d.w->Combo4, u"05-06初二一班上学年工作计划"_s);
+    choose(d.w->documentCombo, u"05-06初二一班上学年工作计划"_s);
     d.type(u"，补充"_s);
 
     // Cancel stays with the text, after 关闭 as at the program's end.
     d.h.responder.clear();
     d.h.responder.answer(Answer::Cancel);
-    d.w->cmdClose->click();
+    d.w->closeButton->click();
     d.h.responder.answer(Answer::Cancel);
     d.h.trigger(u"tuichu"_s);
     QCOMPARE(d.h.responder.texts(), QStringList(2, kQuestion));
     QVERIFY(d.h.responder.last().hasCancel);
     QCOMPARE(quits, 0);
     QVERIFY(d.h.isOpen(kPlanWindow));
-    QCOMPARE(d.w->Text1->toPlainText(), u"上学期，补充"_s);
+    QCOMPARE(d.w->documentBox->toPlainText(), u"上学期，补充"_s);
     QCOMPARE(s.rows(), stored);
 
     // Yes saves into the open plan, then the window closes.
     d.h.responder.answer(Answer::Yes);
-    d.w->cmdClose->click();
+    d.w->closeButton->click();
     QTRY_VERIFY(!d.h.isOpen(kPlanWindow));
     QCOMPARE(s.text(first), u"上学期，补充"_s);
 
@@ -677,12 +677,12 @@ void TestClassDocumentWindow::closingAsksAboutUnsavedText()
     d.type(u"新的计划"_s);
     d.h.responder.clear();
     d.h.responder.answer(Answer::Yes);
-    d.w->cmdClose->click();
+    d.w->closeButton->click();
     QCOMPARE(d.h.responder.texts(),
              (QStringList{kQuestion, u"没有打开的工作计划，内容无处保存。请先选择或创建工作计划。"_s}));
     QVERIFY(d.h.isOpen(kPlanWindow));
     d.h.responder.answer(Answer::No);
-    d.w->cmdClose->click();
+    d.w->closeButton->click();
     QTRY_VERIFY(!d.h.isOpen(kPlanWindow));
     QCOMPARE(s.rows().size(), 1);
     QCOMPARE(s.text(first), u"上学期，补充"_s);
@@ -698,11 +698,11 @@ void TestClassDocumentWindow::signInElsewhereKeepsTheText()
     Docs d(s, QDate(2005, 10, 15));
     d.chooseClass(kJunior, u"一班"_s);
     d.signIn(u"111"_s);
-    choose(d.w->Combo4, u"05-06初二一班上学年工作计划"_s);
+    choose(d.w->documentCombo, u"05-06初二一班上学年工作计划"_s);
     d.type(u"，补充"_s);
 
     QVERIFY(signInElsewhere(d.h.main, u"李老师"_s, u"222"_s));
-    QCOMPARE(d.w->Command10->text(), u"班主任登陆 修改(&K)"_s);
+    QCOMPARE(d.w->signInButton->text(), u"班主任登陆 修改(&K)"_s);
     d.h.responder.clear();
     d.h.responder.answer(Answer::Yes);
     CloseWindow(d.w);
@@ -710,10 +710,10 @@ void TestClassDocumentWindow::signInElsewhereKeepsTheText()
              (QStringList{kQuestion, u"班主任(王老师)没有登陆，修改没有保存。请登陆后再保存。"_s}));
     QVERIFY(d.h.isOpen(kPlanWindow));
     QCOMPARE(s.rows(), stored);
-    QCOMPARE(d.w->Text1->toPlainText(), u"上学期，补充"_s);
+    QCOMPARE(d.w->documentBox->toPlainText(), u"上学期，补充"_s);
 
     d.signIn(u"111"_s);
-    d.w->Command7->click();
+    d.w->saveButton->click();
     QCOMPARE(s.text(first), u"上学期，补充"_s);
     QVERIFY(!d.w->hasUnsavedChanges());
 }
@@ -729,16 +729,16 @@ void TestClassDocumentWindow::shot()
         WindowHarness h(s.school, {.today = QDate(2005, 10, 15), .realSize = true});
         auto *w = h.open<ClassDocumentWindow>(name);
         QVERIFY(w);
-        choose(w->Combo1, kJunior);
-        choose(w->Combo2, u"一班"_s);
-        QVERIFY(signInThrough(w->Command10, u"111"_s));
-        choose(w->Combo4, w->Combo4->itemText(0));
+        choose(w->gradeGroupCombo, kJunior);
+        choose(w->classCombo, u"一班"_s);
+        QVERIFY(signInThrough(w->signInButton, u"111"_s));
+        choose(w->documentCombo, w->documentCombo->itemText(0));
         h.responder.answer(false);
-        w->Command3->click();
+        w->createButton->click();
         QCoreApplication::processEvents();
         saveShot(w->grab().toImage(), name == QStringView(kPlanWindow) ? u"plan_window"_s : u"summary_window"_s);
-        QVERIFY(w->Label4->height() >= w->Label4->heightForWidth(w->Label4->width()));
-        QVERIFY(w->Text5->width() >= w->Text5->fontMetrics().horizontalAdvance(w->Text5->text()));
+        QVERIFY(w->usageNote->height() >= w->usageNote->heightForWidth(w->usageNote->width()));
+        QVERIFY(w->newDocumentBox->width() >= w->newDocumentBox->fontMetrics().horizontalAdvance(w->newDocumentBox->text()));
     }
 }
 

@@ -88,11 +88,11 @@ struct Records {
     }
     void chooseClass(const QString &grade, const QString &klass)
     {
-        choose(w->Combo1, grade);
-        choose(w->Combo2, klass);
+        choose(w->gradeGroupCombo, grade);
+        choose(w->classCombo, klass);
     }
-    void click(int entry) { clickEntry(w->List1, entry); }
-    QString text() const { return w->Text1->toPlainText(); }
+    void click(int entry) { clickEntry(w->recordList, entry); }
+    QString text() const { return w->recordBox->toPlainText(); }
     void setDay(QDate day) { h.session().today = fixedToday(day); }
 };
 
@@ -111,28 +111,28 @@ struct Daily : Records<DailyRecordWindow> {
 void typedRecordOutlivesSignIn(WindowHarness &h, RecordWindow *w, School &s, const QString &typed,
                                const QStringList &savedRows)
 {
-    choose(w->Combo1, kJunior);
-    choose(w->Combo2, u"一班"_s);
+    choose(w->gradeGroupCombo, kJunior);
+    choose(w->classCombo, u"一班"_s);
     h.responder.answer(true);
     if (qobject_cast<DailyRecordWindow *>(w)) {
-        w->CmdAdd->click();
+        w->addButton->click();
     } else {
-        clickEntry(w->List1, 0);
-        w->Cmdedit->click();
+        clickEntry(w->recordList, 0);
+        w->editButton->click();
     }
     QVERIFY(w->editor()->inMode());
-    w->Text1->setPlainText(typed);
+    w->recordBox->setPlainText(typed);
     const QStringList stored = s.rows();
 
     QVERIFY(signInElsewhere(h.main, u"李老师"_s, u"222"_s));
-    QCOMPARE(w->Text1->toPlainText(), typed);
-    QCOMPARE(w->Command10->text(), u"班主任登陆 修改(&K)"_s);
-    QVERIFY(!w->Frame2->isEnabled());
+    QCOMPARE(w->recordBox->toPlainText(), typed);
+    QCOMPARE(w->signInButton->text(), u"班主任登陆 修改(&K)"_s);
+    QVERIFY(!w->editorFrame->isEnabled());
     // The toggle is the one way out of the selection area; the rest stays locked.
-    QVERIFY(w->Command10->isEnabled());
-    for (QWidget *locked : {static_cast<QWidget *>(w->Combo1), static_cast<QWidget *>(w->Combo2),
-                            static_cast<QWidget *>(w->List1), static_cast<QWidget *>(w->cmdClose),
-                            static_cast<QWidget *>(w->Command2)})
+    QVERIFY(w->signInButton->isEnabled());
+    for (QWidget *locked : {static_cast<QWidget *>(w->gradeGroupCombo), static_cast<QWidget *>(w->classCombo),
+                            static_cast<QWidget *>(w->recordList), static_cast<QWidget *>(w->closeButton),
+                            static_cast<QWidget *>(w->printButton)})
         QVERIFY2(!locked->isEnabled(), qPrintable(locked->objectName()));
 
     // Yes to the closing question cannot save: the window stays with the text.
@@ -143,21 +143,21 @@ void typedRecordOutlivesSignIn(WindowHarness &h, RecordWindow *w, School &s, con
                                                u"班主任(王老师)没有登陆，修改没有保存。请登陆后再保存。"_s}));
     QVERIFY(h.isOpen(w->objectName()));
     QCOMPARE(s.rows(), stored);
-    QCOMPARE(w->Text1->toPlainText(), typed);
+    QCOMPARE(w->recordBox->toPlainText(), typed);
     QVERIFY(w->editor()->inMode());
 
     // Signed in again: the selection area is locked as before, and the record saves.
-    QVERIFY(signInThrough(w->Command10, u"111"_s));
-    QVERIFY(w->Frame2->isEnabled());
-    QVERIFY(!w->Frame1->isEnabled());
-    QVERIFY(w->Combo1->isEnabledTo(w->Frame1));
-    QCOMPARE(w->Text1->toPlainText(), typed);
-    w->cmdUpdate->click();
+    QVERIFY(signInThrough(w->signInButton, u"111"_s));
+    QVERIFY(w->editorFrame->isEnabled());
+    QVERIFY(!w->choiceFrame->isEnabled());
+    QVERIFY(w->gradeGroupCombo->isEnabledTo(w->choiceFrame));
+    QCOMPARE(w->recordBox->toPlainText(), typed);
+    w->updateButton->click();
     QCOMPARE(w->editor()->mode(), records::TwoModeEditor::Mode::Browsing);
     QCOMPARE(s.rows(), savedRows);
-    QVERIFY(w->Frame1->isEnabled());
-    QVERIFY(w->cmdClose->isEnabled());
-    QVERIFY(w->Combo2->isEnabled());
+    QVERIFY(w->choiceFrame->isEnabled());
+    QVERIFY(w->closeButton->isEnabled());
+    QVERIFY(w->classCombo->isEnabled());
 }
 
 } // namespace
@@ -212,13 +212,13 @@ void TestRecordWindows::menuItemsOpenThem()
     auto *w = h.openWindow<RecordWindow>(name);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), caption);
-    QCOMPARE(w->Text1->toPlainText(), hint);
-    QVERIFY(w->Text1->isReadOnly());
-    QVERIFY(!w->Frame2->isEnabled());
-    QCOMPARE(itemTexts(w->Combo1), (QStringList{kJunior, kPrimary}));
-    QCOMPARE(w->Command10->text(), u"班主任登陆 修改(&K)"_s);
-    QCOMPARE(w->cmdUpdate->text(), u"更新(&U)"_s);
-    QCOMPARE(w->cmdRefresh->text(), u"刷新(&R)"_s);
+    QCOMPARE(w->recordBox->toPlainText(), hint);
+    QVERIFY(w->recordBox->isReadOnly());
+    QVERIFY(!w->editorFrame->isEnabled());
+    QCOMPARE(itemTexts(w->gradeGroupCombo), (QStringList{kJunior, kPrimary}));
+    QCOMPARE(w->signInButton->text(), u"班主任登陆 修改(&K)"_s);
+    QCOMPARE(w->updateButton->text(), u"更新(&U)"_s);
+    QCOMPARE(w->refreshButton->text(), u"刷新(&R)"_s);
     QVERIFY(h.responder.shown().isEmpty());
 }
 
@@ -233,7 +233,7 @@ void TestRecordWindows::dailyOnUnreachableDatabase()
     auto *w = h.open<DailyRecordWindow>(kDailyRecordWindow);
     QVERIFY(w);
     QCOMPARE(modal, QString::fromUtf16(kConnectionFailureDialog));
-    QCOMPARE(w->Combo1->count(), 0);
+    QCOMPARE(w->gradeGroupCombo->count(), 0);
     QVERIFY(h.responder.shown().isEmpty());
 }
 
@@ -246,42 +246,42 @@ void TestRecordWindows::developmentLists()
     s.development(u"李四进步大"_s, u"05-06(上)初一李四 10月12日"_s);
     Development d(s, kOct15);
     d.chooseClass(kJunior, u"一班"_s);
-    QCOMPARE(itemTexts(d.w->Combo3), (QStringList{u"全班所有记录"_s, u"张三"_s, u"张三丰"_s, u"李四"_s, u"赵六"_s}));
-    QCOMPARE(d.w->Combo3->currentText(), u"全班所有记录"_s);
-    QCOMPARE(itemTexts(d.w->List1), (QStringList{u"05-06(上)初一张三 10月10日"_s, u"05-06(上)初一张三丰 10月10日"_s,
+    QCOMPARE(itemTexts(d.w->personCombo), (QStringList{u"全班所有记录"_s, u"张三"_s, u"张三丰"_s, u"李四"_s, u"赵六"_s}));
+    QCOMPARE(d.w->personCombo->currentText(), u"全班所有记录"_s);
+    QCOMPARE(itemTexts(d.w->recordList), (QStringList{u"05-06(上)初一张三 10月10日"_s, u"05-06(上)初一张三丰 10月10日"_s,
                                                  u"05-06(上)初一李四 10月12日"_s}));
-    QCOMPARE(d.w->lblLabels1->text(), u"本班所有行为记录(3)条"_s);
-    QCOMPARE(d.w->Label1->text(), u"初一年级组一班(实验班)记录  班主任:王老师"_s);
-    QVERIFY(d.w->List1->selectedItems().isEmpty());
+    QCOMPARE(d.w->listCaption->text(), u"本班所有行为记录(3)条"_s);
+    QCOMPARE(d.w->recordTitle->text(), u"初一年级组一班(实验班)记录  班主任:王老师"_s);
+    QVERIFY(d.w->recordList->selectedItems().isEmpty());
     // The third entry is the fourth row of the class code.
     d.click(2);
     QCOMPARE(d.text(), u"李四进步大"_s);
-    QCOMPARE(d.w->Label1->text(), u"05-06(上)初一李四 10月12日行为记录--王老师"_s);
+    QCOMPARE(d.w->recordTitle->text(), u"05-06(上)初一李四 10月12日行为记录--王老师"_s);
 
-    choose(d.w->Combo3, u"张三"_s);
-    QCOMPARE(itemTexts(d.w->List1), QStringList{u"05-06(上)初一张三 10月10日"_s});
-    QCOMPARE(d.w->lblLabels1->text(), u"(张三)的行为记录(1)条"_s);
+    choose(d.w->personCombo, u"张三"_s);
+    QCOMPARE(itemTexts(d.w->recordList), QStringList{u"05-06(上)初一张三 10月10日"_s});
+    QCOMPARE(d.w->listCaption->text(), u"(张三)的行为记录(1)条"_s);
     QVERIFY(d.text().isEmpty());
     d.click(0);
     QCOMPARE(d.text(), u"张三上课认真"_s);
-    choose(d.w->Combo3, u"赵六"_s);
-    QCOMPARE(d.w->List1->count(), 0);
-    QCOMPARE(d.w->lblLabels1->text(), u"(赵六)的行为记录(0)条"_s);
-    choose(d.w->Combo3, u"全班所有记录"_s);
-    QCOMPARE(d.w->lblLabels1->text(), u"本班所有行为记录(3)条"_s);
+    choose(d.w->personCombo, u"赵六"_s);
+    QCOMPARE(d.w->recordList->count(), 0);
+    QCOMPARE(d.w->listCaption->text(), u"(赵六)的行为记录(0)条"_s);
+    choose(d.w->personCombo, u"全班所有记录"_s);
+    QCOMPARE(d.w->listCaption->text(), u"本班所有行为记录(3)条"_s);
 
     // The primary class lists its own row only.
     d.chooseClass(kPrimary, u"一班"_s);
-    QCOMPARE(itemTexts(d.w->List1), QStringList{u"05-06(上)一年王小 10月11日"_s});
-    QCOMPARE(d.w->lblLabels1->text(), u"本班所有行为记录(1)条"_s);
+    QCOMPARE(itemTexts(d.w->recordList), QStringList{u"05-06(上)一年王小 10月11日"_s});
+    QCOMPARE(d.w->listCaption->text(), u"本班所有行为记录(1)条"_s);
     d.click(0);
     QCOMPARE(d.text(), u"王小爱读书"_s);
     // A new grade group empties the student list, the records and the text.
-    choose(d.w->Combo1, kJunior);
-    QCOMPARE(d.w->Combo3->count(), 0);
-    QCOMPARE(d.w->List1->count(), 0);
+    choose(d.w->gradeGroupCombo, kJunior);
+    QCOMPARE(d.w->personCombo->count(), 0);
+    QCOMPARE(d.w->recordList->count(), 0);
     QVERIFY(d.text().isEmpty());
-    QCOMPARE(d.w->Label1->text(), kJunior);
+    QCOMPARE(d.w->recordTitle->text(), kJunior);
 }
 
 void TestRecordWindows::developmentAdd_data()
@@ -305,46 +305,46 @@ void TestRecordWindows::developmentAdd()
     School s(2004);   // 初一 until the end of August 2005
     Development d(s, day, u"王老师"_s);
     d.chooseClass(kJunior, u"一班"_s);
-    QVERIFY(d.w->Frame2->isEnabled());
+    QVERIFY(d.w->editorFrame->isEnabled());
 
     // The whole class is no student.
-    d.w->CmdAdd->click();
+    d.w->addButton->click();
     QCOMPARE(d.h.responder.texts(), QStringList{u"只有选择一个学生个人名单，才能为其添加记录。"_s});
     QCOMPARE(d.h.responder.last().title, u"提示……"_s);
     QCOMPARE(d.w->editor()->mode(), records::TwoModeEditor::Mode::Browsing);
 
-    choose(d.w->Combo3, u"张三"_s);
+    choose(d.w->personCombo, u"张三"_s);
     d.h.responder.clear();
     d.h.responder.answer(true);
-    d.w->CmdAdd->click();
+    d.w->addButton->click();
     QCOMPARE(d.h.responder.texts(), QStringList{u"尊敬的(王老师),您确实要为(张三)同学新添加一个行为记录吗?"_s});
     QCOMPARE(d.h.responder.last().title, u"提示……"_s);
-    QCOMPARE(d.w->Label1->text(), name + u"行为记录--王老师"_s);
-    QVERIFY(!d.w->Frame1->isEnabled());
-    QVERIFY(!d.w->Text1->isReadOnly());
-    QCOMPARE(d.w->cmdUpdate->text(), u"保存(&U)"_s);
+    QCOMPARE(d.w->recordTitle->text(), name + u"行为记录--王老师"_s);
+    QVERIFY(!d.w->choiceFrame->isEnabled());
+    QVERIFY(!d.w->recordBox->isReadOnly());
+    QCOMPARE(d.w->updateButton->text(), u"保存(&U)"_s);
     // Saved after midnight: the name keeps the day of the click.
     d.setDay(day.addDays(1));
-    d.w->Text1->setPlainText(u"主动值日"_s);
-    d.w->cmdUpdate->click();
+    d.w->recordBox->setPlainText(u"主动值日"_s);
+    d.w->updateButton->click();
     QCOMPARE(s.rows(), QStringList{u"W200401|主动值日|"_s + name});
-    QCOMPARE(itemTexts(d.w->List1), QStringList{name});
-    QCOMPARE(d.w->List1->currentRow(), 0);
-    QCOMPARE(d.w->lblLabels1->text(), u"(张三)的行为记录(1)条"_s);
+    QCOMPARE(itemTexts(d.w->recordList), QStringList{name});
+    QCOMPARE(d.w->recordList->currentRow(), 0);
+    QCOMPARE(d.w->listCaption->text(), u"(张三)的行为记录(1)条"_s);
     QCOMPARE(d.text(), u"主动值日"_s);
-    QVERIFY(d.w->Text1->isReadOnly());
-    QVERIFY(d.w->Frame1->isEnabled());
-    QCOMPARE(d.w->cmdUpdate->text(), u"刷新(&U)"_s);
-    QCOMPARE(d.w->cmdRefresh->text(), u"更新(&R)"_s);
+    QVERIFY(d.w->recordBox->isReadOnly());
+    QVERIFY(d.w->choiceFrame->isEnabled());
+    QCOMPARE(d.w->updateButton->text(), u"刷新(&U)"_s);
+    QCOMPARE(d.w->refreshButton->text(), u"更新(&R)"_s);
 
     // The next day a new record is added; a second one that day is refused.
     d.h.responder.answer(true);
-    d.w->CmdAdd->click();
-    d.w->Text1->setPlainText(u"帮助同学"_s);
-    d.w->cmdUpdate->click();
-    QCOMPARE(itemTexts(d.w->List1), (QStringList{name, nextName}));
+    d.w->addButton->click();
+    d.w->recordBox->setPlainText(u"帮助同学"_s);
+    d.w->updateButton->click();
+    QCOMPARE(itemTexts(d.w->recordList), (QStringList{name, nextName}));
     d.h.responder.clear();
-    d.w->CmdAdd->click();
+    d.w->addButton->click();
     QCOMPARE(d.h.responder.texts(), QStringList{u"尊敬的(王老师),您要添加的（"_s + nextName
                                                  + u"）已存在了,直接选中进行“修改记录”即可。"_s});
     QCOMPARE(d.h.responder.last().title, u"提示……"_s);
@@ -361,53 +361,53 @@ void TestRecordWindows::editCancelAndSave()
     const qint64 second = s.development(longText, u"05-06(上)初一张三 10月11日"_s);
     Development d(s, kOct15, u"王老师"_s);
     d.chooseClass(kJunior, u"一班"_s);
-    choose(d.w->Combo3, u"张三"_s);
+    choose(d.w->personCombo, u"张三"_s);
 
     // Nothing chosen: edit and delete say so.
-    d.w->Cmdedit->click();
-    d.w->cmdDelete->click();
+    d.w->editButton->click();
+    d.w->deleteButton->click();
     QCOMPARE(d.h.responder.texts(), (QStringList{u"没有选择要修改的记录，请从右侧选择记录内容。"_s,
                                                  u"没有选择要删除的记录，请从右侧选择记录内容。"_s}));
 
     d.click(1);
     d.h.responder.clear();
     d.h.responder.answer(true);
-    d.w->Cmdedit->click();
+    d.w->editButton->click();
     QCOMPARE(d.h.responder.texts(), QStringList{u"确定要修改(一二三四五六七八九十甲乙丙丁戊己庚辛壬癸...)内容吗?"_s});
-    QCOMPARE(d.w->cmdUpdate->text(), u"保存(&B)"_s);
-    QCOMPARE(d.w->cmdRefresh->text(), u"不改(&R)"_s);
+    QCOMPARE(d.w->updateButton->text(), u"保存(&B)"_s);
+    QCOMPARE(d.w->refreshButton->text(), u"不改(&R)"_s);
     // An empty text is refused and the edit goes on.
-    d.w->Text1->clear();
-    d.w->cmdUpdate->click();
+    d.w->recordBox->clear();
+    d.w->updateButton->click();
     QCOMPARE(d.h.responder.last().text, u"请填写新的行为记录后再保存"_s);
     QCOMPARE(d.w->editor()->mode(), records::TwoModeEditor::Mode::Editing);
 
     // Another computer deletes the first record meanwhile; cancelling shows the
     // edited record's stored text, not what now stands at its place.
-    d.w->Text1->setPlainText(u"改了又不要"_s);
+    d.w->recordBox->setPlainText(u"改了又不要"_s);
     QVERIFY(s.school.db().exec(uR"(delete from "班主任" where "内容"='第一条')"_s));
     s.school.closeDb();
-    d.w->cmdRefresh->click();
-    QCOMPARE(itemTexts(d.w->List1), QStringList{u"05-06(上)初一张三 10月11日"_s});
+    d.w->refreshButton->click();
+    QCOMPARE(itemTexts(d.w->recordList), QStringList{u"05-06(上)初一张三 10月11日"_s});
     QCOMPARE(d.w->chosenRow()->id, second);
     QCOMPARE(d.text(), longText);
-    QVERIFY(d.w->Text1->isReadOnly());
+    QVERIFY(d.w->recordBox->isReadOnly());
 
     d.h.responder.answer(true);
-    d.w->Cmdedit->click();
-    d.w->Text1->setPlainText(u"改好了"_s);
-    d.w->cmdUpdate->click();
+    d.w->editButton->click();
+    d.w->recordBox->setPlainText(u"改好了"_s);
+    d.w->updateButton->click();
     QCOMPARE(s.rows(), QStringList{u"W200501|改好了|05-06(上)初一张三 10月11日"_s});
     QCOMPARE(d.text(), u"改好了"_s);
     QCOMPARE(d.w->chosenRow()->id, second);
 
     // Cancelling an add empties the text and lists the student's records.
     d.h.responder.answer(true);
-    d.w->CmdAdd->click();
-    d.w->Text1->setPlainText(u"不存了"_s);
-    d.w->cmdRefresh->click();
+    d.w->addButton->click();
+    d.w->recordBox->setPlainText(u"不存了"_s);
+    d.w->refreshButton->click();
     QVERIFY(d.text().isEmpty());
-    QCOMPARE(d.w->lblLabels1->text(), u"(张三)的行为记录(1)条"_s);
+    QCOMPARE(d.w->listCaption->text(), u"(张三)的行为记录(1)条"_s);
     QCOMPARE(s.rows().size(), 1);
 }
 
@@ -422,23 +422,23 @@ void TestRecordWindows::deleteReloadsTheShownList()
     // The whole class listed: the whole class again.
     d.click(1);
     d.h.responder.answer(true);
-    d.w->cmdDelete->click();
+    d.w->deleteButton->click();
     QCOMPARE(d.h.responder.last().text, u"确实要删除(李四一...)内容吗?"_s);
-    QCOMPARE(itemTexts(d.w->List1), (QStringList{u"05-06(上)初一张三 10月10日"_s, u"05-06(上)初一张三 10月11日"_s}));
-    QCOMPARE(d.w->lblLabels1->text(), u"本班所有行为记录(2)条"_s);
+    QCOMPARE(itemTexts(d.w->recordList), (QStringList{u"05-06(上)初一张三 10月10日"_s, u"05-06(上)初一张三 10月11日"_s}));
+    QCOMPARE(d.w->listCaption->text(), u"本班所有行为记录(2)条"_s);
     QVERIFY(d.text().isEmpty());
     // One student listed: that student's list.
-    choose(d.w->Combo3, u"张三"_s);
+    choose(d.w->personCombo, u"张三"_s);
     d.click(0);
     d.h.responder.answer(true);
-    d.w->cmdDelete->click();
-    QCOMPARE(itemTexts(d.w->List1), QStringList{u"05-06(上)初一张三 10月11日"_s});
-    QCOMPARE(d.w->lblLabels1->text(), u"(张三)的行为记录(1)条"_s);
-    QCOMPARE(d.w->Label1->text(), u"初一年级组一班(实验班)记录  班主任:王老师"_s);
+    d.w->deleteButton->click();
+    QCOMPARE(itemTexts(d.w->recordList), QStringList{u"05-06(上)初一张三 10月11日"_s});
+    QCOMPARE(d.w->listCaption->text(), u"(张三)的行为记录(1)条"_s);
+    QCOMPARE(d.w->recordTitle->text(), u"初一年级组一班(实验班)记录  班主任:王老师"_s);
     // Answered No: nothing deleted.
     d.click(0);
     d.h.responder.answer(false);
-    d.w->cmdDelete->click();
+    d.w->deleteButton->click();
     QCOMPARE(s.rows(), QStringList{u"W200501|张三二|05-06(上)初一张三 10月11日"_s});
 }
 
@@ -448,19 +448,19 @@ void TestRecordWindows::writeFailureKeepsTheText()
     School s;
     Development d(s, kOct15, u"王老师"_s);
     d.chooseClass(kJunior, u"一班"_s);
-    choose(d.w->Combo3, u"李四"_s);
+    choose(d.w->personCombo, u"李四"_s);
     d.h.responder.answer(true);
-    d.w->CmdAdd->click();
-    d.w->Text1->setPlainText(u"写不进去的记录"_s);
+    d.w->addButton->click();
+    d.w->recordBox->setPlainText(u"写不进去的记录"_s);
     db::Connection other(s.school.dbPath());
     QVERIFY(other.exec(u"begin immediate"_s));
-    d.w->cmdUpdate->click();
+    d.w->updateButton->click();
     QVERIFY(other.exec(u"rollback"_s));
     QCOMPARE(d.h.responder.last().text, u"没有保存：数据库正被其他用户使用，暂时不能读写，请稍后再试。"_s);
     QCOMPARE(d.w->editor()->mode(), records::TwoModeEditor::Mode::Adding);
     QCOMPARE(d.text(), u"写不进去的记录"_s);
     QVERIFY(s.rows().isEmpty());
-    d.w->cmdUpdate->click();
+    d.w->updateButton->click();
     QCOMPARE(s.rows(), QStringList{u"W200501|写不进去的记录|05-06(上)初一李四 10月15日"_s});
 }
 
@@ -470,15 +470,15 @@ void TestRecordWindows::twoComputersEditOneRecord()
     const qint64 id = s.development(u"第一条"_s, u"05-06(上)初一张三 10月10日"_s);
     Development d(s, kOct15, u"王老师"_s);
     d.chooseClass(kJunior, u"一班"_s);
-    choose(d.w->Combo3, u"张三"_s);
+    choose(d.w->personCombo, u"张三"_s);
     d.click(0);
     d.h.responder.answer(true);
-    d.w->Cmdedit->click();
+    d.w->editButton->click();
     // Another computer saves the same record while this one edits it.
     QVERIFY(s.school.db().exec(uR"(update "班主任" set "内容"='别处改过' where "ID"=?)"_s, {id}));
     s.school.closeDb();
-    d.w->Text1->setPlainText(u"我改的"_s);
-    d.w->cmdUpdate->click();
+    d.w->recordBox->setPlainText(u"我改的"_s);
+    d.w->updateButton->click();
     QVERIFY2(d.h.responder.last().text.contains(u"这条内容(第一条...)在您读出之后已被其他电脑修改"_s),
              qPrintable(d.h.responder.last().text));
     QCOMPARE(s.rows(), QStringList{u"W200501|别处改过|05-06(上)初一张三 10月10日"_s});
@@ -494,10 +494,10 @@ void TestRecordWindows::closingWhileEditingAsks()
     d.chooseClass(kJunior, u"一班"_s);
     d.click(0);
     d.h.responder.answer(true);
-    d.w->Cmdedit->click();
-    d.w->Text1->setPlainText(u"第一条，补充"_s);
+    d.w->editButton->click();
+    d.w->recordBox->setPlainText(u"第一条，补充"_s);
     // 关闭 is locked with the selection area; the frame's close box asks.
-    QVERIFY(!d.w->cmdClose->isEnabled());
+    QVERIFY(!d.w->closeButton->isEnabled());
     d.h.responder.clear();
     d.h.responder.answer(Answer::Cancel);
     CloseWindow(d.w);
@@ -544,27 +544,27 @@ void TestRecordWindows::dailyListsAndHeadTeachers()
     s.daily(u"开班会"_s, u"05-06(上)初一一班 10月10日"_s);
     s.daily(u"小学的班会"_s, u"05-06(上)一年一班 10月10日"_s);   // the primary class, same code
     Daily d(s, kOct15);
-    choose(d.w->Combo1, kJunior);
-    QCOMPARE(itemTexts(d.w->Combo3), (QStringList{u"王老师"_s, u"李老师"_s}));
-    QCOMPARE(d.w->Label1->text(), kJunior);
+    choose(d.w->gradeGroupCombo, kJunior);
+    QCOMPARE(itemTexts(d.w->personCombo), (QStringList{u"王老师"_s, u"李老师"_s}));
+    QCOMPARE(d.w->recordTitle->text(), kJunior);
     // Choosing a head teacher chooses the class.
-    choose(d.w->Combo3, u"王老师"_s);
-    QCOMPARE(d.w->Combo2->currentText(), u"一班"_s);
-    QCOMPARE(itemTexts(d.w->List1), QStringList{u"05-06(上)初一一班 10月10日"_s});
-    QCOMPARE(d.w->Label1->text(), u"初一年级组一班(实验班)  班主任:王老师"_s);
+    choose(d.w->personCombo, u"王老师"_s);
+    QCOMPARE(d.w->classCombo->currentText(), u"一班"_s);
+    QCOMPARE(itemTexts(d.w->recordList), QStringList{u"05-06(上)初一一班 10月10日"_s});
+    QCOMPARE(d.w->recordTitle->text(), u"初一年级组一班(实验班)  班主任:王老师"_s);
     QCOMPARE(d.text(), u"班主任(王老师)没有登陆\n　　还不可以进行工作记录编辑。"_s);
-    QCOMPARE(d.w->lblLabels1->text(), u"原有工作记录:"_s);
+    QCOMPARE(d.w->listCaption->text(), u"原有工作记录:"_s);
     d.click(0);
     QCOMPARE(d.text(), u"开班会"_s);
-    QCOMPARE(d.w->Label1->text(), u"05-06(上)初一一班 10月10日日记--王老师"_s);
+    QCOMPARE(d.w->recordTitle->text(), u"05-06(上)初一一班 10月10日日记--王老师"_s);
     d.chooseClass(kPrimary, u"一班"_s);
-    QCOMPARE(itemTexts(d.w->List1), QStringList{u"05-06(上)一年一班 10月10日"_s});
-    QCOMPARE(d.w->Combo3->currentText(), u"赵老师"_s);
+    QCOMPARE(itemTexts(d.w->recordList), QStringList{u"05-06(上)一年一班 10月10日"_s});
+    QCOMPARE(d.w->personCombo->currentText(), u"赵老师"_s);
     // The text stays across a change of grade group.
     d.click(0);
-    choose(d.w->Combo1, kJunior);
+    choose(d.w->gradeGroupCombo, kJunior);
     QCOMPARE(d.text(), u"小学的班会"_s);
-    QCOMPARE(d.w->List1->count(), 0);
+    QCOMPARE(d.w->recordList->count(), 0);
 }
 
 void TestRecordWindows::dailyAddAndDelete()
@@ -574,22 +574,22 @@ void TestRecordWindows::dailyAddAndDelete()
     Daily d(s, kOct15, u"王老师"_s);
     d.chooseClass(kJunior, u"一班"_s);
     QCOMPARE(d.text(), u"班主任(王老师)已经登陆\n　　可以编写日常工作记录了。"_s);
-    QCOMPARE(d.w->List1->count(), 0);
+    QCOMPARE(d.w->recordList->count(), 0);
     d.h.responder.answer(true);
-    d.w->CmdAdd->click();
+    d.w->addButton->click();
     QCOMPARE(d.h.responder.texts(),
              QStringList{u"尊敬的王老师,您确实要新创建一个名称为（05-06(上)初一一班 10月15日）的日常工作记录吗?"_s});
-    QCOMPARE(d.w->Label1->text(), u"05-06(上)初一一班 10月15日工作日记--王老师"_s);
-    d.w->cmdUpdate->click();
+    QCOMPARE(d.w->recordTitle->text(), u"05-06(上)初一一班 10月15日工作日记--王老师"_s);
+    d.w->updateButton->click();
     QCOMPARE(d.h.responder.last().text, u"请填加新的工作记录后再保存"_s);
-    d.w->Text1->setPlainText(u"家访两名学生"_s);
-    d.w->cmdUpdate->click();
-    QCOMPARE(itemTexts(d.w->List1), QStringList{u"05-06(上)初一一班 10月15日"_s});
-    QCOMPARE(d.w->List1->currentRow(), 0);
+    d.w->recordBox->setPlainText(u"家访两名学生"_s);
+    d.w->updateButton->click();
+    QCOMPARE(itemTexts(d.w->recordList), QStringList{u"05-06(上)初一一班 10月15日"_s});
+    QCOMPARE(d.w->recordList->currentRow(), 0);
 
     // The same day again: the duplicate notice, under the program's title.
     d.h.responder.clear();
-    d.w->CmdAdd->click();
+    d.w->addButton->click();
     QCOMPARE(d.h.responder.texts(), QStringList{u"尊敬的王老师,您要添加的（05-06(上)初一一班 10月15日）已经存在了,"
                                                  u"直接选中它进行“修改记录”即可。"_s});
     QCOMPARE(d.h.responder.last().title, kProgramTitle);
@@ -598,18 +598,18 @@ void TestRecordWindows::dailyAddAndDelete()
     // class's row of the same code stays unlisted.
     d.click(0);
     d.h.responder.answer(true);
-    d.w->cmdDelete->click();
-    QCOMPARE(d.w->List1->count(), 0);
+    d.w->deleteButton->click();
+    QCOMPARE(d.w->recordList->count(), 0);
     QVERIFY(d.text().isEmpty());
-    QCOMPARE(d.w->Label1->text(), u"初一年级组一班(实验班)  班主任:王老师"_s);
+    QCOMPARE(d.w->recordTitle->text(), u"初一年级组一班(实验班)  班主任:王老师"_s);
     QCOMPARE(s.rows(), QStringList{u"JL200501|小学的班会|05-06(上)一年一班 10月15日"_s});
 
     // After a new grade group no class is shown: no add, nothing stored.
-    choose(d.w->Combo1, kPrimary);
-    QVERIFY(d.w->Frame2->isEnabled());
+    choose(d.w->gradeGroupCombo, kPrimary);
+    QVERIFY(d.w->editorFrame->isEnabled());
     d.h.responder.clear();
     d.h.responder.answer(true);
-    d.w->CmdAdd->click();
+    d.w->addButton->click();
     QCOMPARE(d.h.responder.texts(), QStringList{u"请至少选择一个班级。"_s});
     QCOMPARE(d.w->editor()->mode(), records::TwoModeEditor::Mode::Browsing);
     QCOMPARE(s.rows().size(), 1);
@@ -619,17 +619,17 @@ void TestRecordWindows::signInTexts()
 {
     School s;
     Daily d(s, kOct15);
-    choose(d.w->Combo1, kJunior);
-    d.w->Command10->click();
+    choose(d.w->gradeGroupCombo, kJunior);
+    d.w->signInButton->click();
     QCOMPARE(d.h.responder.texts(), QStringList{u"请至少选择一个班级名或班主任名。"_s});
     d.chooseClass(kJunior, u"一班"_s);
-    QVERIFY(signInThrough(d.w->Command10, u"111"_s));
-    QCOMPARE(d.w->Command10->text(), u"退出登陆 修改(&K)"_s);
-    QVERIFY(d.w->Frame2->isEnabled());
+    QVERIFY(signInThrough(d.w->signInButton, u"111"_s));
+    QCOMPARE(d.w->signInButton->text(), u"退出登陆 修改(&K)"_s);
+    QVERIFY(d.w->editorFrame->isEnabled());
     QCOMPARE(d.text(), u"班主任(王老师)已经登陆\n　　可以进行本班日常工作记录编写了。"_s);
-    d.w->Command10->click();
+    d.w->signInButton->click();
     QCOMPARE(d.text(), u"班主任(王老师)退出了登陆\n　　不可以进行日常工作记录编写了。"_s);
-    QVERIFY(!d.w->Frame2->isEnabled());
+    QVERIFY(!d.w->editorFrame->isEnabled());
     QVERIFY(d.h.session().denglu.isEmpty());
 
     // The development window: its own lines, and the chosen record let go.
@@ -638,9 +638,9 @@ void TestRecordWindows::signInTexts()
     v.chooseClass(kJunior, u"一班"_s);
     QVERIFY(v.text().isEmpty());
     v.click(0);
-    QVERIFY(signInThrough(v.w->Command10, u"111"_s));
+    QVERIFY(signInThrough(v.w->signInButton, u"111"_s));
     QCOMPARE(v.text(), u"班主任(王老师)已经登陆\n　　可以为本班学生编写发展记录了。"_s);
-    QVERIFY(v.w->List1->selectedItems().isEmpty());
+    QVERIFY(v.w->recordList->selectedItems().isEmpty());
 }
 
 void TestRecordWindows::printBeforeAnyChoice_data()
@@ -662,13 +662,13 @@ void TestRecordWindows::printBeforeAnyChoice()
     School s;
     WindowHarness h(s.school);
     auto *w = h.open<RecordWindow>(name);
-    w->Command2->click();
+    w->printButton->click();
     auto *page = h.openWindow<PrintPage>(kPrintPage);
     QVERIFY(page);
     QCOMPARE(page->wenben, title + u"\r\n   班主任:\r\n提示：\r\n"_s + hint);
     // A grade group only: its first two characters lead the title.
-    choose(w->Combo1, kJunior);
-    w->Command2->click();
+    choose(w->gradeGroupCombo, kJunior);
+    w->printButton->click();
     QVERIFY(page->wenben.startsWith(u"初一"_s + title + u"\r\n   班主任:\r\n"_s));
 }
 
@@ -680,15 +680,15 @@ void TestRecordWindows::printARecord()
     Development d(s, kOct15);
     d.chooseClass(kJunior, u"一班"_s);
     d.click(0);
-    d.w->Command2->click();
+    d.w->printButton->click();
     auto *page = d.h.openWindow<PrintPage>(kPrintPage);
     QVERIFY(page);
     QCOMPARE(page->wenben, u"初一一班学生行为记录\r\n   班主任:王老师\r\n第一行\r\n第二行"_s);
     auto *daily = d.h.open<DailyRecordWindow>(kDailyRecordWindow);
-    choose(daily->Combo1, kJunior);
-    choose(daily->Combo2, u"一班"_s);
-    clickEntry(daily->List1, 0);
-    daily->Command2->click();
+    choose(daily->gradeGroupCombo, kJunior);
+    choose(daily->classCombo, u"一班"_s);
+    clickEntry(daily->recordList, 0);
+    daily->printButton->click();
     QCOMPARE(page->wenben, u"初一一班日常工作记录\r\n   班主任:王老师\r\n开班会"_s);
 }
 
@@ -705,12 +705,12 @@ void TestRecordWindows::shots()
     QCoreApplication::processEvents();
     saveShot(d.w->grab().toImage(), u"development_record_window"_s);
     auto *daily = d.h.open<DailyRecordWindow>(kDailyRecordWindow);
-    choose(daily->Combo1, kJunior);
-    choose(daily->Combo2, u"一班"_s);
+    choose(daily->gradeGroupCombo, kJunior);
+    choose(daily->classCombo, u"一班"_s);
     QCoreApplication::processEvents();
     saveShot(daily->grab().toImage(), u"daily_record_window"_s);
     // Nothing of the texts is cut: every button shows its caption whole.
-    for (QPushButton *b : {d.w->CmdAdd, d.w->Cmdedit, d.w->cmdDelete, d.w->Command10, daily->Command10})
+    for (QPushButton *b : {d.w->addButton, d.w->editButton, d.w->deleteButton, d.w->signInButton, daily->signInButton})
         QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
 }
 

@@ -78,31 +78,31 @@ void TestTemplateWindow::emptyLibrary()
     auto *w = h.open<TemplateWindow>(name);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), name);
-    QCOMPARE(w->Label2->text(), title);
-    QCOMPARE(w->Combo5->count(), 0);
-    QVERIFY(w->Text3->toPlainText().isEmpty());
-    QVERIFY(w->Text3->isReadOnly());
-    QCOMPARE(w->cmdUpdate->text(), u"更新(&U)"_s);
-    QCOMPARE(w->cmdRefresh->text(), u"刷新(&R)"_s);
+    QCOMPARE(w->headingLabel->text(), title);
+    QCOMPARE(w->templateCombo->count(), 0);
+    QVERIFY(w->templateBox->toPlainText().isEmpty());
+    QVERIFY(w->templateBox->isReadOnly());
+    QCOMPARE(w->updateButton->text(), u"更新(&U)"_s);
+    QCOMPARE(w->refreshButton->text(), u"刷新(&R)"_s);
 
-    w->Cmdedit->click();
+    w->editButton->click();
     QCOMPARE(h.responder.texts(), QStringList{noRow});
     QCOMPARE(h.responder.last().title, u"提示"_s);
 
     // Saving an empty text is refused and stays adding.
-    w->CmdAdd->click();
-    QVERIFY(!w->Combo5->isEnabled());
-    QVERIFY(!w->Text3->isReadOnly());
-    w->cmdUpdate->click();
+    w->addButton->click();
+    QVERIFY(!w->templateCombo->isEnabled());
+    QVERIFY(!w->templateBox->isReadOnly());
+    w->updateButton->click();
     QCOMPARE(h.responder.last().text, u"请填加新的内容后再保存"_s);
-    QCOMPARE(w->cmdUpdate->text(), u"保存(&U)"_s);
+    QCOMPARE(w->updateButton->text(), u"保存(&U)"_s);
 
-    w->Text3->setPlainText(u"第一条\n第二行"_s);
-    w->cmdUpdate->click();
-    QCOMPARE(itemTexts(w->Combo5), QStringList{u"模板内容 1"_s});
-    QCOMPARE(w->Combo5->currentIndex(), 0);
-    QVERIFY(w->Text3->isReadOnly());
-    QVERIFY(w->Combo5->isEnabled());
+    w->templateBox->setPlainText(u"第一条\n第二行"_s);
+    w->updateButton->click();
+    QCOMPARE(itemTexts(w->templateCombo), QStringList{u"模板内容 1"_s});
+    QCOMPARE(w->templateCombo->currentIndex(), 0);
+    QVERIFY(w->templateBox->isReadOnly());
+    QVERIFY(w->templateCombo->isEnabled());
     QCOMPARE(school.dump(u"班主任"_s).last(), u"3|"_s + kind + u"|第一条\n第二行|<null>"_s);
 }
 
@@ -113,45 +113,45 @@ void TestTemplateWindow::pickAddAndRevise()
     WindowHarness h(school);
     auto *w = h.open<PlanTemplateWindow>(kPlanTemplateWindow);
     QVERIFY(w);
-    QCOMPARE(itemTexts(w->Combo5), (QStringList{u"模板内容 1"_s, u"模板内容 2"_s, u"模板内容 3"_s}));
-    QCOMPARE(w->Combo5->currentText(), u"模板内容 1"_s);
-    QCOMPARE(w->Text3->toPlainText(), u"甲模板"_s);
-    choose(w->Combo5, u"模板内容 2"_s);
-    QCOMPARE(w->Text3->toPlainText(), u"乙模板"_s);
+    QCOMPARE(itemTexts(w->templateCombo), (QStringList{u"模板内容 1"_s, u"模板内容 2"_s, u"模板内容 3"_s}));
+    QCOMPARE(w->templateCombo->currentText(), u"模板内容 1"_s);
+    QCOMPARE(w->templateBox->toPlainText(), u"甲模板"_s);
+    choose(w->templateCombo, u"模板内容 2"_s);
+    QCOMPARE(w->templateBox->toPlainText(), u"乙模板"_s);
 
     // A new template is the fourth entry and is shown at once.
-    w->CmdAdd->click();
-    QVERIFY(w->Text3->toPlainText().isEmpty());
-    w->Text3->setPlainText(u"丁模板"_s);
-    w->cmdUpdate->click();
-    QCOMPARE(w->Combo5->count(), 4);
-    QCOMPARE(w->Combo5->currentText(), u"模板内容 4"_s);
-    QCOMPARE(w->Text3->toPlainText(), u"丁模板"_s);
-    QCOMPARE(w->cmdUpdate->text(), u"刷新(&U)"_s);
-    QCOMPARE(w->cmdRefresh->text(), u"更新(&R)"_s);
+    w->addButton->click();
+    QVERIFY(w->templateBox->toPlainText().isEmpty());
+    w->templateBox->setPlainText(u"丁模板"_s);
+    w->updateButton->click();
+    QCOMPARE(w->templateCombo->count(), 4);
+    QCOMPARE(w->templateCombo->currentText(), u"模板内容 4"_s);
+    QCOMPARE(w->templateBox->toPlainText(), u"丁模板"_s);
+    QCOMPARE(w->updateButton->text(), u"刷新(&U)"_s);
+    QCOMPARE(w->refreshButton->text(), u"更新(&R)"_s);
 
     // A cancelled add shows the last template, not the one shown before.
-    choose(w->Combo5, u"模板内容 1"_s);
-    w->CmdAdd->click();
-    w->Text3->setPlainText(u"不要了"_s);
-    w->cmdRefresh->click();
-    QCOMPARE(w->Combo5->currentText(), u"模板内容 4"_s);
-    QCOMPARE(w->Text3->toPlainText(), u"丁模板"_s);
+    choose(w->templateCombo, u"模板内容 1"_s);
+    w->addButton->click();
+    w->templateBox->setPlainText(u"不要了"_s);
+    w->refreshButton->click();
+    QCOMPARE(w->templateCombo->currentText(), u"模板内容 4"_s);
+    QCOMPARE(w->templateBox->toPlainText(), u"丁模板"_s);
 
     // Revising: a cancelled edit shows the stored text; a saved one replaces it.
-    choose(w->Combo5, u"模板内容 2"_s);
+    choose(w->templateCombo, u"模板内容 2"_s);
     h.responder.answer(true);
-    w->Cmdedit->click();
+    w->editButton->click();
     QCOMPARE(h.responder.last().text, u"确定要修改(乙模板...)内容吗?"_s);
-    w->Text3->setPlainText(u"改了没存"_s);
-    w->cmdRefresh->click();
-    QCOMPARE(w->Text3->toPlainText(), u"乙模板"_s);
+    w->templateBox->setPlainText(u"改了没存"_s);
+    w->refreshButton->click();
+    QCOMPARE(w->templateBox->toPlainText(), u"乙模板"_s);
     h.responder.answer(true);
-    w->Cmdedit->click();
-    w->Text3->setPlainText(u"乙模板（修订）"_s);
-    w->cmdUpdate->click();
-    QCOMPARE(w->Combo5->currentText(), u"模板内容 2"_s);
-    QCOMPARE(w->Combo5->count(), 4);
+    w->editButton->click();
+    w->templateBox->setPlainText(u"乙模板（修订）"_s);
+    w->updateButton->click();
+    QCOMPARE(w->templateCombo->currentText(), u"模板内容 2"_s);
+    QCOMPARE(w->templateCombo->count(), 4);
     QCOMPARE(school.value(uR"(select "内容" from "班主任" where "类别"='J' order by "ID" limit 1 offset 1)"_s).toString(),
              u"乙模板（修订）"_s);
     QCOMPARE(school.count(uR"(select count(*) from "班主任" where "类别"='J')"_s), 4);
@@ -173,24 +173,24 @@ void TestTemplateWindow::closingAsksAboutTypedText()
     };
 
     // Cancel keeps the window with the typed text; No closes it and writes nothing.
-    w->CmdAdd->click();
-    w->Text3->setPlainText(u"关窗前"_s);
+    w->addButton->click();
+    w->templateBox->setPlainText(u"关窗前"_s);
     h.responder.answer(Answer::Cancel);
-    w->cmdClose->click();
+    w->closeButton->click();
     QCOMPARE(h.responder.texts(), QStringList{question});
     QVERIFY(h.isOpen(kPlanTemplateWindow));
     QVERIFY(w->editor()->inMode());
-    QCOMPARE(w->Text3->toPlainText(), u"关窗前"_s);
+    QCOMPARE(w->templateBox->toPlainText(), u"关窗前"_s);
     h.responder.answer(Answer::No);
-    w->cmdClose->click();
+    w->closeButton->click();
     QTRY_VERIFY(!h.isOpen(kPlanTemplateWindow));
     QCOMPARE(stored(), 1);
 
     // The program's end asks too; Yes saves the revision before it ends.
     w = h.open<PlanTemplateWindow>(kPlanTemplateWindow);
     h.responder.answer(true);
-    w->Cmdedit->click();
-    w->Text3->setPlainText(u"甲模板（修订）"_s);
+    w->editButton->click();
+    w->templateBox->setPlainText(u"甲模板（修订）"_s);
     int quits = 0;
     h.main.setQuitHandler([&] { ++quits; });
     h.responder.clear();
@@ -208,9 +208,9 @@ void TestTemplateWindow::closingAsksAboutTypedText()
     // Nothing typed: closing asks nothing.
     QTRY_VERIFY(!h.isOpen(kPlanTemplateWindow));
     w = h.open<PlanTemplateWindow>(kPlanTemplateWindow);
-    w->CmdAdd->click();
+    w->addButton->click();
     h.responder.clear();
-    w->cmdClose->click();
+    w->closeButton->click();
     QTRY_VERIFY(!h.isOpen(kPlanTemplateWindow));
     QVERIFY(h.responder.shown().isEmpty());
 }
@@ -222,15 +222,15 @@ void TestTemplateWindow::readOnlyTextIsCopied()
     WindowHarness h(school);
     auto *w = h.open<SummaryTemplateWindow>(kSummaryTemplateWindow);
     QVERIFY(w);
-    QVERIFY(w->Text3->isReadOnly());
+    QVERIFY(w->templateBox->isReadOnly());
     QGuiApplication::clipboard()->clear();
-    w->Text3->setFocus();
-    QTest::keySequence(w->Text3, QKeySequence::SelectAll);
-    QTest::keySequence(w->Text3, QKeySequence::Copy);
+    w->templateBox->setFocus();
+    QTest::keySequence(w->templateBox, QKeySequence::SelectAll);
+    QTest::keySequence(w->templateBox, QKeySequence::Copy);
     QCOMPARE(QGuiApplication::clipboard()->text(), u"总结的第一段。\n总结的第二段。"_s);
     // Typing while browsing changes nothing.
-    QTest::keyClicks(w->Text3, u"x"_s);
-    QCOMPARE(w->Text3->toPlainText(), u"总结的第一段。\n总结的第二段。"_s);
+    QTest::keyClicks(w->templateBox, u"x"_s);
+    QCOMPARE(w->templateBox->toPlainText(), u"总结的第一段。\n总结的第二段。"_s);
 }
 
 void TestTemplateWindow::oneWindowOfEachKind()
@@ -247,21 +247,21 @@ void TestTemplateWindow::oneWindowOfEachKind()
     auto *summary = h.openWindow<SummaryWindow>(kSummaryWindow);
     QVERIFY(plan && summary);
     // 打开模板 lies in the editing panel: usable once the class's head teacher is signed in.
-    QVERIFY(!plan->Command1->isEnabled());
+    QVERIFY(!plan->openTemplatesButton->isEnabled());
     for (ClassDocumentWindow *w : {static_cast<ClassDocumentWindow *>(plan), static_cast<ClassDocumentWindow *>(summary)}) {
-        choose(w->Combo1, u"初一年级组"_s);
-        choose(w->Combo2, u"一班"_s);
-        QVERIFY(w->Command1->isEnabled());
+        choose(w->gradeGroupCombo, u"初一年级组"_s);
+        choose(w->classCombo, u"一班"_s);
+        QVERIFY(w->openTemplatesButton->isEnabled());
     }
-    plan->Command1->click();
+    plan->openTemplatesButton->click();
     auto *library = h.openWindow<PlanTemplateWindow>(kPlanTemplateWindow);
     QVERIFY(library);
-    choose(library->Combo5, u"模板内容 1"_s);
-    library->CmdAdd->click();
-    plan->Command1->click();
+    choose(library->templateCombo, u"模板内容 1"_s);
+    library->addButton->click();
+    plan->openTemplatesButton->click();
     QCOMPARE(h.openWindow<PlanTemplateWindow>(kPlanTemplateWindow), library);
     QVERIFY(library->editor()->inMode());   // the same window, with its state
-    summary->Command1->click();
+    summary->openTemplatesButton->click();
     auto *summaries = h.openWindow<SummaryTemplateWindow>(kSummaryTemplateWindow);
     QVERIFY(summaries);
     QVERIFY(h.isOpen(kPlanWindow) && h.isOpen(kSummaryWindow) && h.isOpen(kPlanTemplateWindow));
@@ -285,7 +285,7 @@ void TestTemplateWindow::lockedLibraryIsReported()
     QVERIFY(w);
     QCOMPARE(h.responder.texts(),
              QStringList{u"数据错误事件命中错误：数据库正被其他用户使用，暂时不能读写，请稍后再试。"_s});
-    QCOMPARE(w->Combo5->count(), 0);
+    QCOMPARE(w->templateCombo->count(), 0);
 }
 
 void TestTemplateWindow::shot()
@@ -301,7 +301,7 @@ void TestTemplateWindow::shot()
     QVERIFY(w);
     QCoreApplication::processEvents();
     saveShot(w->grab().toImage(), u"plan_template_window"_s);
-    QVERIFY(w->Label4->height() >= w->Label4->heightForWidth(w->Label4->width()));
+    QVERIFY(w->usageNote->height() >= w->usageNote->heightForWidth(w->usageNote->width()));
 }
 
 QTEST_MAIN(TestTemplateWindow)
