@@ -57,7 +57,7 @@ void BM_ClickClass_Window(benchmark::State &state)
     main.session().today = fixedToday(kToday);
     ScriptedResponder responder;
     auto *w = qobject_cast<DevelopmentTrendWindow *>(main.showWindow(kStudentTrendWindow));
-    QTreeWidgetItem *node = classNode(w->TreeView1);
+    QTreeWidgetItem *node = classNode(w->classTree);
     if (!node) {
         state.SkipWithError("no class node");
         return;
@@ -66,10 +66,10 @@ void BM_ClickClass_Window(benchmark::State &state)
         w->LoadClassTotals(node);
         QCoreApplication::processEvents();
     }
-    if (w->Grid1->Rows() <= 3 || w->List1->count() == 0 || !responder.shown().isEmpty())
+    if (w->totalsGrid->Rows() <= 3 || w->examList->count() == 0 || !responder.shown().isEmpty())
         state.SkipWithError("the class has no students or no exams");
-    state.counters["students"] = (w->Grid1->Rows() - 3) / 2;
-    state.counters["exams"] = w->List1->count();
+    state.counters["students"] = (w->totalsGrid->Rows() - 3) / 2;
+    state.counters["exams"] = w->examList->count();
 }
 BENCHMARK(BM_ClickClass_Window)->Unit(benchmark::kMillisecond);
 

@@ -337,16 +337,16 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
         MainWindow main(programFolder);
         ScriptedResponder responder;
         auto *w = openOnRoad<DevelopmentTrendWindow>(main, dbPath, kStudentTrendWindow);
-        QTreeWidgetItem *node = classNode(w->TreeView1);
+        QTreeWidgetItem *node = classNode(w->classTree);
         if (!node)
             return false;
         Figure f{QStringLiteral("学生发展趋势: click a class of 60")};
         f.window = medianMs([&] { frame([&] { w->LoadClassTotals(node); }); });
         int bareExams = 0;
         f.bare = medianMs([&] { bareExams = bareTrend(bare, kRoadTable, code, exams); });
-        f.floor = gridFloorMs(w->Grid1);
-        f.note = QStringLiteral("%1 exams").arg(w->List1->count());
-        if (w->Grid1->Rows() <= 3 || !responder.shown().isEmpty() || bareExams != w->List1->count())
+        f.floor = gridFloorMs(w->totalsGrid);
+        f.note = QStringLiteral("%1 exams").arg(w->examList->count());
+        if (w->totalsGrid->Rows() <= 3 || !responder.shown().isEmpty() || bareExams != w->examList->count())
             f.note += QStringLiteral(" (no totals, or %1 in the bare work)").arg(bareExams);
         printRow(c, f);
     }
@@ -389,15 +389,15 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
         MainWindow main(programFolder);
         ScriptedResponder responder;
         auto *w = openOnRoad<MultiExamWindow>(main, dbPath, kMultiExamWindow);
-        choose(w->Combo1, kRoadGrade);
-        choose(w->Combo2, kRoadClass);
+        choose(w->gradeGroupCombo, kRoadGrade);
+        choose(w->classCombo, kRoadClass);
         Figure f{QStringLiteral("单科多次成绩横向分析: choose the subject")};
-        f.window = medianMs([&] { frame([&] { choose(w->Combo3, kRoadSubject); }); });
+        f.window = medianMs([&] { frame([&] { choose(w->subjectCombo, kRoadSubject); }); });
         const QStringList subjectExams = score::FindExamsOfSubject(columns, kRoadSubject);
         f.bare = medianMs([&] { bareSubjectExams(bare, kRoadTable, code, subjectExams); });
         f.floor = gridFloorMs(filledGrid(w));
-        f.note = QStringLiteral("%1 exams").arg(w->List1->count());
-        if (w->List1->count() == 0 || !responder.shown().isEmpty())
+        f.note = QStringLiteral("%1 exams").arg(w->examList->count());
+        if (w->examList->count() == 0 || !responder.shown().isEmpty())
             f.note += QStringLiteral(" (no exams listed)");
         printRow(c, f);
     }
@@ -405,11 +405,11 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
         MainWindow main(programFolder);
         ScriptedResponder responder;
         auto *w = openOnRoad<WeakSubjectWindow>(main, dbPath, kWeakSubjectWindow);
-        choose(w->Combo1, kRoadGrade);
-        choose(w->Combo2, kRoadClass);
-        for (int i = 0; i < w->Combo3->count(); ++i) {
-            if (w->Combo3->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
-                choose(w->Combo3, w->Combo3->itemText(i));
+        choose(w->gradeGroupCombo, kRoadGrade);
+        choose(w->classCombo, kRoadClass);
+        for (int i = 0; i < w->subjectCombo->count(); ++i) {
+            if (w->subjectCombo->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
+                choose(w->subjectCombo, w->subjectCombo->itemText(i));
                 break;
             }
         }
@@ -418,7 +418,7 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
         int students = 0;
         f.bare = medianMs([&] { students = bareWeakSubjects(bare, kRoadTable, code, midTerm); });
         f.floor = gridFloorMs(w->Grid1);
-        f.note = QStringLiteral("%1 students × %2 subjects").arg(students).arg(w->List1->count());
+        f.note = QStringLiteral("%1 students × %2 subjects").arg(students).arg(w->examList->count());
         if (w->Grid1->Rows() != 2 * students + 3 || !responder.shown().isEmpty())
             f.note += QStringLiteral(" (not analysed: %1)").arg(responder.texts().join(u'/'));
         printRow(c, f);

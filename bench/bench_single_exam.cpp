@@ -30,7 +30,7 @@ const QDate kToday(2025, 10, 15);
 
 QString g_dbPath;
 
-// The window: choosing the subject's last exam in Combo4.
+// The window: choosing the subject's last exam in examCombo.
 void BM_ChooseExam_Window(benchmark::State &state)
 {
     MainWindow main(QFileInfo(g_dbPath).absolutePath());
@@ -42,18 +42,18 @@ void BM_ChooseExam_Window(benchmark::State &state)
         combo->setCurrentIndex(combo->findText(text));
         emit combo->activated(combo->currentIndex());
     };
-    choose(w->Combo1, kGrade);
-    choose(w->Combo2, kClass);
-    choose(w->Combo3, kSubject);
-    const int last = w->Combo4->count() - 1;
+    choose(w->gradeGroupCombo, kGrade);
+    choose(w->classCombo, kClass);
+    choose(w->subjectCombo, kSubject);
+    const int last = w->examCombo->count() - 1;
     for (auto _ : state) {
-        w->Combo4->setCurrentIndex(last);
-        w->Combo4_Click();
+        w->examCombo->setCurrentIndex(last);
+        w->examChosen();
     }
     if (w->examRows().size() != 60 || w->statistics().participants == 0 || !responder.shown().isEmpty())
         state.SkipWithError("the class is not the class of 60 with scores");
     state.counters["rows"] = double(w->examRows().size());
-    state.counters["exams"] = w->Combo4->count();
+    state.counters["exams"] = w->examCombo->count();
 }
 BENCHMARK(BM_ChooseExam_Window)->Unit(benchmark::kMillisecond);
 

@@ -30,7 +30,7 @@ const QString kTotalsTitle = QStringLiteral("学生姓名");
 const QString kNoneAnalysed = QStringLiteral("②需分析的考试(分析0次)");
 const QString kAllAnalysed = QStringLiteral("②去掉你不分析的考试");
 
-// Grid1: the header row and columns 0 to 2 are fixed; exam i is column 3 + i.
+// totalsGrid: the header row and columns 0 to 2 are fixed; exam i is column 3 + i.
 constexpr int kFirstExamCol = 3;
 constexpr int kIdWidth = 800;
 constexpr int kNameWidth = 750;
@@ -60,10 +60,10 @@ DevelopmentTrendWindow::DevelopmentTrendWindow(WindowHost &host, QWidget *parent
     setObjectName(QStringLiteral("学生发展趋势"));
     setWindowTitle(QStringLiteral("学生发展趋势"));
     buildControls();
-    connect(TreeView1, &ClassTree::NodeClick, this, &DevelopmentTrendWindow::LoadClassTotals);
-    connect(List1, &QListWidget::itemChanged, this, &DevelopmentTrendWindow::List1_Click);
-    connect(Grid1, &FlexGrid::Click, this, &DevelopmentTrendWindow::DrawDevelopmentTrend);
-    connect(Command7, &QPushButton::clicked, this, &DevelopmentTrendWindow::Command7_Click);
+    connect(classTree, &ClassTree::NodeClick, this, &DevelopmentTrendWindow::LoadClassTotals);
+    connect(examList, &QListWidget::itemChanged, this, &DevelopmentTrendWindow::examTicked);
+    connect(totalsGrid, &FlexGrid::Click, this, &DevelopmentTrendWindow::DrawDevelopmentTrend);
+    connect(closeButton, &QPushButton::clicked, this, &DevelopmentTrendWindow::closeClicked);
 }
 
 DevelopmentTrendWindow::~DevelopmentTrendWindow() = default;
@@ -75,48 +75,48 @@ QSize DevelopmentTrendWindow::sizeHint() const
 
 void DevelopmentTrendWindow::buildControls()
 {
-    Label4 = named(new QLabel(kTitle, this), "Label4");
-    Label4->setFont(cjkFont(QStringLiteral("黑体"), 16, true));
-    Label4->setAlignment(Qt::AlignCenter);
+    titleLabel = named(new QLabel(kTitle, this), "Label4");
+    titleLabel->setFont(cjkFont(QStringLiteral("黑体"), 16, true));
+    titleLabel->setAlignment(Qt::AlignCenter);
 
-    Label2 = named(new QLabel(QStringLiteral("请选择分析内容"), this), "Label2");
-    lblLabels11 = named(new QLabel(QStringLiteral("①选择班级:"), this), "lblLabels11");
-    TreeView1 = named(new ClassTree(this), "TreeView1");
-    lblLabels8 = named(new QLabel(kNoneAnalysed, this), "lblLabels8");
-    List1 = named(new QListWidget(this), "List1");
-    Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "Command7");
+    choiceHeading = named(new QLabel(QStringLiteral("请选择分析内容"), this), "Label2");
+    classStepLabel = named(new QLabel(QStringLiteral("①选择班级:"), this), "lblLabels11");
+    classTree = named(new ClassTree(this), "TreeView1");
+    examListHeading = named(new QLabel(kNoneAnalysed, this), "lblLabels8");
+    examList = named(new QListWidget(this), "List1");
+    closeButton = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "Command7");
 
-    Label7 = named(new QLabel(kTotalsTitle, this), "Label7");
-    QFont bold = Label7->font();
+    classKeyLabel = named(new QLabel(kTotalsTitle, this), "Label7");
+    QFont bold = classKeyLabel->font();
     bold.setBold(true);
-    Label7->setFont(bold);
-    Label3 = named(new QLabel(QStringLiteral("全班学生各次考试总分与名次统计"), this), "Label3");
-    Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Grid1 = named(new FlexGrid(this), "Grid1");
-    lblLabels2 = named(new QLabel(QStringLiteral("    说明：点击你要分析的学生姓名,即可分析其成绩发展趋势。"), this),
+    classKeyLabel->setFont(bold);
+    gridHeading = named(new QLabel(QStringLiteral("全班学生各次考试总分与名次统计"), this), "Label3");
+    gridHeading->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    totalsGrid = named(new FlexGrid(this), "Grid1");
+    gridNote = named(new QLabel(QStringLiteral("    说明：点击你要分析的学生姓名,即可分析其成绩发展趋势。"), this),
                        "lblLabels2");
-    Frame5 = named(new chart::ChartSurface(analysis::designDevelopmentChart(), this), "Frame5");
+    trendChart = named(new chart::ChartSurface(analysis::designDevelopmentChart(), this), "Frame5");
 
     const int line = 300;
-    placeTwips(Label4, 0, 60, kRightCol + kRightWidth + 120, 420);
-    placeTwips(Label2, kLeftCol, 540, kLeftWidth, line);
-    placeTwips(lblLabels11, kLeftCol, kGridTop, kLeftWidth, line);
-    placeTwips(TreeView1, kLeftCol, kGridTop + line, kLeftWidth, 2940);
-    placeTwips(lblLabels8, kLeftCol, kGridTop + line + 3000, kLeftWidth, line);
-    placeTwips(List1, kLeftCol, kGridTop + 2 * line + 3000, kLeftWidth, 3000);
-    placeTwips(Label7, kRightCol, 480, kRightWidth / 2, line);
-    placeTwips(Label3, kRightCol + kRightWidth / 2, 480, kRightWidth / 2, line);
-    placeTwips(Grid1, kRightCol, kGridTop, kRightWidth, kGridHeight);
-    placeTwips(lblLabels2, kRightCol, kGridTop + kGridHeight, kRightWidth, line);
-    chart::ChartFrame &chartFrame = Frame5->frame();
+    placeTwips(titleLabel, 0, 60, kRightCol + kRightWidth + 120, 420);
+    placeTwips(choiceHeading, kLeftCol, 540, kLeftWidth, line);
+    placeTwips(classStepLabel, kLeftCol, kGridTop, kLeftWidth, line);
+    placeTwips(classTree, kLeftCol, kGridTop + line, kLeftWidth, 2940);
+    placeTwips(examListHeading, kLeftCol, kGridTop + line + 3000, kLeftWidth, line);
+    placeTwips(examList, kLeftCol, kGridTop + 2 * line + 3000, kLeftWidth, 3000);
+    placeTwips(classKeyLabel, kRightCol, 480, kRightWidth / 2, line);
+    placeTwips(gridHeading, kRightCol + kRightWidth / 2, 480, kRightWidth / 2, line);
+    placeTwips(totalsGrid, kRightCol, kGridTop, kRightWidth, kGridHeight);
+    placeTwips(gridNote, kRightCol, kGridTop + kGridHeight, kRightWidth, line);
+    chart::ChartFrame &chartFrame = trendChart->frame();
     chartFrame.left = kRightCol;
     chartFrame.top = kGridTop + kGridHeight + line + 60;
-    Frame5->place();
+    trendChart->place();
     const int bottom = chartFrame.top + chartFrame.height;
-    Command7->adjustSize();
-    const int buttonHeight = std::max(375, pixelsToTwips(Command7->sizeHint().height()));
-    placeTwips(Command7, kLeftCol + kLeftWidth - 1200, bottom - buttonHeight, 1200, buttonHeight);
-    placeTwips(List1, kLeftCol, kGridTop + 2 * line + 3000, kLeftWidth,
+    closeButton->adjustSize();
+    const int buttonHeight = std::max(375, pixelsToTwips(closeButton->sizeHint().height()));
+    placeTwips(closeButton, kLeftCol + kLeftWidth - 1200, bottom - buttonHeight, 1200, buttonHeight);
+    placeTwips(examList, kLeftCol, kGridTop + 2 * line + 3000, kLeftWidth,
                bottom - buttonHeight - 90 - (kGridTop + 2 * line + 3000));
     setMinimumSize(twipsToPixels(kRightCol + kRightWidth + 120), twipsToPixels(bottom + 120));
 }
@@ -124,38 +124,38 @@ void DevelopmentTrendWindow::buildControls()
 void DevelopmentTrendWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    TreeView1->BuildClassTree(connection());
+    classTree->BuildClassTree(connection());
     emptyGrid();
 }
 
 // The grid before any class: the header row and one wide column for the exams.
 void DevelopmentTrendWindow::emptyGrid()
 {
-    Grid1->setTextSource({});
-    Grid1->clearMerges();
-    Grid1->setRows(1);
-    Grid1->setCols(kFirstExamCol + 1);
-    Grid1->setFixedRows(1);
-    Grid1->setFixedCols(kFirstExamCol);
+    totalsGrid->setTextSource({});
+    totalsGrid->clearMerges();
+    totalsGrid->setRows(1);
+    totalsGrid->setCols(kFirstExamCol + 1);
+    totalsGrid->setFixedRows(1);
+    totalsGrid->setFixedCols(kFirstExamCol);
     const QStringList headers = {QStringLiteral(" 学  号"), QStringLiteral(" 姓  名"), QStringLiteral("分数"),
                                  QStringLiteral("      考   试   名   称")};
     const int widths[] = {kIdWidth, kNameWidth, kKindWidth, kNoExamWidth};
     for (int c = 0; c < headers.size(); ++c) {
-        Grid1->setTextMatrix(0, c, headers[c]);
-        Grid1->setColWidth(c, widths[c]);
+        totalsGrid->setTextMatrix(0, c, headers[c]);
+        totalsGrid->setColWidth(c, widths[c]);
     }
-    Grid1->setRowHeight(0, kHeaderHeight);
+    totalsGrid->setRowHeight(0, kHeaderHeight);
 }
 
 void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
 {
     // A grade group chooses no class: nothing changes.
-    const std::optional<ClassNode> chosen = TreeView1->SelectClassNode(node);
+    const std::optional<ClassNode> chosen = classTree->SelectClassNode(node);
     if (!chosen)
         return;
-    Label4->setText(chosen->key);
-    Label7->setText(chosen->key);
-    lblLabels8->setText(kAllAnalysed);
+    titleLabel->setText(chosen->key);
+    classKeyLabel->setText(chosen->key);
+    examListHeading->setText(kAllAnalysed);
 
     const reg::ClassIdentity identity =
         reg::ResolveClassCode(chosen->gradeGroup, chosen->className, session().today());
@@ -172,44 +172,44 @@ void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
     auto rankTexts = std::make_shared<QVector<QString>>(students + 1);
     for (int k = 0; k <= students; ++k)
         (*rankTexts)[k] = analysis::countText(k);
-    Grid1->setUpdatesEnabled(false);
+    totalsGrid->setUpdatesEnabled(false);
     emptyGrid();
-    Grid1->setRows(2 * students + 3);
+    totalsGrid->setRows(2 * students + 3);
     if (exams > 0)
-        Grid1->setCols(kFirstExamCol + exams);
+        totalsGrid->setCols(kFirstExamCol + exams);
     for (int k = 1; k <= students; ++k) {
         const analysis::StudentTotals &s = totals.students[k - 1];
         const int rankRow = 2 * k - 1;
         const int totalRow = 2 * k;
         for (int r : {rankRow, totalRow}) {
-            Grid1->setTextMatrix(r, 0, s.shownId);
-            Grid1->setTextMatrix(r, 1, s.name);
+            totalsGrid->setTextMatrix(r, 0, s.shownId);
+            totalsGrid->setTextMatrix(r, 1, s.name);
         }
         if (!s.shownId.isEmpty()) {
-            Grid1->setTextMatrix(rankRow, 2, QStringLiteral("名次"));
-            Grid1->setTextMatrix(totalRow, 2, QStringLiteral("总分"));
+            totalsGrid->setTextMatrix(rankRow, 2, QStringLiteral("名次"));
+            totalsGrid->setTextMatrix(totalRow, 2, QStringLiteral("总分"));
         }
-        Grid1->mergeCells(rankRow, 0, 2, 1);
-        Grid1->mergeCells(rankRow, 1, 2, 1);
+        totalsGrid->mergeCells(rankRow, 0, 2, 1);
+        totalsGrid->mergeCells(rankRow, 1, 2, 1);
     }
     const int countRow = 2 * students + 1;
     const int averageRow = countRow + 1;
     for (int r : {countRow, averageRow}) {
-        Grid1->setTextMatrix(r, 0, QStringLiteral("  全班"));
-        Grid1->setTextMatrix(r, 1, QStringLiteral("平均分 "));
+        totalsGrid->setTextMatrix(r, 0, QStringLiteral("  全班"));
+        totalsGrid->setTextMatrix(r, 1, QStringLiteral("平均分 "));
     }
-    Grid1->setTextMatrix(countRow, 2, QStringLiteral("人数"));
-    Grid1->setTextMatrix(averageRow, 2, QStringLiteral("分数"));
-    Grid1->mergeCells(countRow, 0, 2, 1);
-    Grid1->mergeCells(countRow, 1, 2, 1);
+    totalsGrid->setTextMatrix(countRow, 2, QStringLiteral("人数"));
+    totalsGrid->setTextMatrix(averageRow, 2, QStringLiteral("分数"));
+    totalsGrid->mergeCells(countRow, 0, 2, 1);
+    totalsGrid->mergeCells(countRow, 1, 2, 1);
     for (int e = 0; e < exams; ++e) {
         const int c = kFirstExamCol + e;
-        Grid1->setTextMatrix(0, c, analysis::examHeader(totals.exams[e]));
-        Grid1->setColWidth(c, kExamWidth);
+        totalsGrid->setTextMatrix(0, c, analysis::examHeader(totals.exams[e]));
+        totalsGrid->setColWidth(c, kExamWidth);
     }
     // Per exam column: each student's rank and total rows, then the class's count and average.
     if (exams > 0)
-        Grid1->setTextSource({1, kFirstExamCol, averageRow, kFirstExamCol + exams - 1,
+        totalsGrid->setTextSource({1, kFirstExamCol, averageRow, kFirstExamCol + exams - 1,
                               [kept, rankTexts, countRow](int row, int col) {
                                   const int e = col - kFirstExamCol;
                                   if (row == countRow)
@@ -222,20 +222,20 @@ void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
                               }});
     // The designed widths are for the original font: IDs, names, exam headers and
     // averages (the widest figures) that they cut off widen their columns.
-    Grid1->widenColumnsToText(0, 1, 1, averageRow);
+    totalsGrid->widenColumnsToText(0, 1, 1, averageRow);
     if (exams > 0) {
-        Grid1->widenColumnsToText(kFirstExamCol, kFirstExamCol + exams - 1, 0, 0);
-        Grid1->widenColumnsToText(kFirstExamCol, kFirstExamCol + exams - 1, averageRow, averageRow);
+        totalsGrid->widenColumnsToText(kFirstExamCol, kFirstExamCol + exams - 1, 0, 0);
+        totalsGrid->widenColumnsToText(kFirstExamCol, kFirstExamCol + exams - 1, averageRow, averageRow);
     }
     m_examWidths.clear();
     for (int e = 0; e < exams; ++e)
-        m_examWidths.append(Grid1->ColWidth(kFirstExamCol + e));
-    Grid1->setUpdatesEnabled(true);
+        m_examWidths.append(totalsGrid->ColWidth(kFirstExamCol + e));
+    totalsGrid->setUpdatesEnabled(true);
 
     m_filling = true;
-    List1->clear();
+    examList->clear();
     for (const QString &exam : totals.exams) {
-        auto *item = new QListWidgetItem(exam, List1);
+        auto *item = new QListWidgetItem(exam, examList);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);
     }
@@ -243,26 +243,26 @@ void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
     m_analysed = exams;
 }
 
-void DevelopmentTrendWindow::List1_Click()
+void DevelopmentTrendWindow::examTicked()
 {
     if (m_filling)
         return;
     int unticked = 0;
-    for (int i = 0; i < List1->count(); ++i) {
-        const bool on = List1->item(i)->checkState() == Qt::Checked;
-        Grid1->setColWidth(kFirstExamCol + i, on ? m_examWidths.value(i, kExamWidth) : 0);
+    for (int i = 0; i < examList->count(); ++i) {
+        const bool on = examList->item(i)->checkState() == Qt::Checked;
+        totalsGrid->setColWidth(kFirstExamCol + i, on ? m_examWidths.value(i, kExamWidth) : 0);
         if (!on)
             ++unticked;
     }
-    lblLabels8->setText(untickedHeading(unticked));
-    m_analysed = List1->count() - unticked;
+    examListHeading->setText(untickedHeading(unticked));
+    m_analysed = examList->count() - unticked;
 }
 
 void DevelopmentTrendWindow::DrawDevelopmentTrend()
 {
-    const int rows = Grid1->Rows();
-    const int clicked = Grid1->MouseRow();
-    if (Grid1->Cols() == kFirstExamCol + 1 || rows <= 1 || clicked < 1)
+    const int rows = totalsGrid->Rows();
+    const int clicked = totalsGrid->MouseRow();
+    if (totalsGrid->Cols() == kFirstExamCol + 1 || rows <= 1 || clicked < 1)
         return;
     if (!analysis::confirmStudentTrendCount(this, m_analysed))
         return;
@@ -271,18 +271,18 @@ void DevelopmentTrendWindow::DrawDevelopmentTrend()
     const int rankRow = clicked % 2 == 1 ? clicked : clicked - 1;
     const int totalRow = rankRow + 1;
     QList<analysis::TrendPointCells> points;
-    for (int i = 0; i < List1->count(); ++i) {
-        if (List1->item(i)->checkState() != Qt::Checked)
+    for (int i = 0; i < examList->count(); ++i) {
+        if (examList->item(i)->checkState() != Qt::Checked)
             continue;
         const int c = kFirstExamCol + i;
-        points.append({List1->item(i)->text(), Grid1->TextMatrix(rows - 2, c), Grid1->TextMatrix(rankRow, c),
-                       Grid1->TextMatrix(totalRow, c), Grid1->TextMatrix(rows - 1, c)});
+        points.append({examList->item(i)->text(), totalsGrid->TextMatrix(rows - 2, c), totalsGrid->TextMatrix(rankRow, c),
+                       totalsGrid->TextMatrix(totalRow, c), totalsGrid->TextMatrix(rows - 1, c)});
     }
-    analysis::drawDevelopmentTrend(Frame5->frame(), Grid1->TextMatrix(clicked, 1), points);
-    Frame5->update();
+    analysis::drawDevelopmentTrend(trendChart->frame(), totalsGrid->TextMatrix(clicked, 1), points);
+    trendChart->update();
 }
 
-void DevelopmentTrendWindow::Command7_Click()
+void DevelopmentTrendWindow::closeClicked()
 {
     CloseWindow(this);
 }

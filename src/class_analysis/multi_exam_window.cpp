@@ -67,20 +67,20 @@ MultiExamWindow::MultiExamWindow(WindowHost &host, QWidget *parent) : QWidget(pa
     buildControls();
 
 
-    connect(Combo1, &QComboBox::activated, this, &MultiExamWindow::Combo1_Click);
-    connect(Combo2, &QComboBox::activated, this, &MultiExamWindow::Combo2_Click);
-    connect(Combo3, &QComboBox::activated, this, &MultiExamWindow::Combo3_Click);
-    connect(Combo4, &QComboBox::activated, this, &MultiExamWindow::Combo4_Click);
-    m_choice = std::make_unique<ClassChoice>(ClassChoice::Steps{.gradeGroup = Combo1,
-                                                                .klass = Combo2,
-                                                                .subject = Combo3,
+    connect(gradeGroupCombo, &QComboBox::activated, this, &MultiExamWindow::gradeGroupChosen);
+    connect(classCombo, &QComboBox::activated, this, &MultiExamWindow::classChosen);
+    connect(subjectCombo, &QComboBox::activated, this, &MultiExamWindow::subjectChosen);
+    connect(studentCombo, &QComboBox::activated, this, &MultiExamWindow::studentChosen);
+    m_choice = std::make_unique<ClassChoice>(ClassChoice::Steps{.gradeGroup = gradeGroupCombo,
+                                                                .klass = classCombo,
+                                                                .subject = subjectCombo,
                                                                 .classes = ClassVariant::HeadTeacher,
                                                                 .noticeWhenNoSubject = false},
                                              *this, this);
-    connect(List1, &QListWidget::itemChanged, this, &MultiExamWindow::List1_Click);
-    connect(Command3, &QPushButton::clicked, this, &MultiExamWindow::Command3_Click);
-    connect(Command1, &QPushButton::clicked, this, &MultiExamWindow::Command1_Click);
-    connect(Command7, &QPushButton::clicked, this, &MultiExamWindow::Command7_Click);
+    connect(examList, &QListWidget::itemChanged, this, &MultiExamWindow::examTicked);
+    connect(analyseButton, &QPushButton::clicked, this, &MultiExamWindow::analyseClicked);
+    connect(studentButton, &QPushButton::clicked, this, &MultiExamWindow::studentClicked);
+    connect(closeButton, &QPushButton::clicked, this, &MultiExamWindow::closeClicked);
 }
 
 MultiExamWindow::~MultiExamWindow() = default;
@@ -92,62 +92,62 @@ QSize MultiExamWindow::sizeHint() const
 
 void MultiExamWindow::buildControls()
 {
-    Label4 = strip(this, "Label4", QStringLiteral("单 科 多 次 成 绩 分 析"));
-    Label5 = strip(this, "Label5", QStringLiteral("进行单科多次成绩横向分析"));
+    titleLabel = strip(this, "Label4", QStringLiteral("单 科 多 次 成 绩 分 析"));
+    bottomLabel = strip(this, "Label5", QStringLiteral("进行单科多次成绩横向分析"));
 
-    Frame3 = named(new chart::ChartSurface(analysis::designClassTrendChart(), this), "Frame3");
-    Frame3->setEnabled(false);   // until a subject is loaded
-    Frame5 = named(new chart::ChartSurface(analysis::designStudentTrendChart(), this), "Frame5");
+    classTrendChart = named(new chart::ChartSurface(analysis::designClassTrendChart(), this), "Frame3");
+    classTrendChart->setEnabled(false);   // until a subject is loaded
+    studentTrendChart = named(new chart::ChartSurface(analysis::designStudentTrendChart(), this), "Frame5");
 
-    Frame2 = named(new QGroupBox(QStringLiteral("总体分析"), this), "Frame2");
-    Combo1 = named(new QComboBox(Frame2), "Combo1");
-    Combo2 = named(new QComboBox(Frame2), "Combo2");
-    Combo3 = named(new QComboBox(Frame2), "Combo3");
-    for (QComboBox *c : {Combo1, Combo2, Combo3})
+    classFrame = named(new QGroupBox(QStringLiteral("总体分析"), this), "Frame2");
+    gradeGroupCombo = named(new QComboBox(classFrame), "Combo1");
+    classCombo = named(new QComboBox(classFrame), "Combo2");
+    subjectCombo = named(new QComboBox(classFrame), "Combo3");
+    for (QComboBox *c : {gradeGroupCombo, classCombo, subjectCombo})
         fitDropDown(c);
     auto *form = new QFormLayout;
     form->setContentsMargins(0, 0, 0, 0);
     form->setVerticalSpacing(2);
-    form->addRow(new QLabel(QStringLiteral("选择年级组:"), Frame2), Combo1);
-    form->addRow(new QLabel(QStringLiteral("选 择班 级:"), Frame2), Combo2);
-    form->addRow(new QLabel(QStringLiteral("选 择学 科:"), Frame2), Combo3);
-    lblLabels5 = named(new QLabel(analysis::examCountText(0), Frame2), "lblLabels5");
-    form->addRow(new QLabel(QStringLiteral("已有的考试:"), Frame2), lblLabels5);
-    List1 = named(new QListWidget(Frame2), "List1");
-    List1->setMinimumHeight(twipsToPixels(1200));
-    Command2 = named(new QPushButton(QStringLiteral("打印结果(&P)"), Frame2), "Command2");
-    Command2->hide();   // has no operation
-    Command3 = named(new QPushButton(QStringLiteral("进行分析(&F)"), Frame2), "Command3");
+    form->addRow(new QLabel(QStringLiteral("选择年级组:"), classFrame), gradeGroupCombo);
+    form->addRow(new QLabel(QStringLiteral("选 择班 级:"), classFrame), classCombo);
+    form->addRow(new QLabel(QStringLiteral("选 择学 科:"), classFrame), subjectCombo);
+    examCountLabel = named(new QLabel(analysis::examCountText(0), classFrame), "lblLabels5");
+    form->addRow(new QLabel(QStringLiteral("已有的考试:"), classFrame), examCountLabel);
+    examList = named(new QListWidget(classFrame), "List1");
+    examList->setMinimumHeight(twipsToPixels(1200));
+    printButton = named(new QPushButton(QStringLiteral("打印结果(&P)"), classFrame), "Command2");
+    printButton->hide();   // has no operation
+    analyseButton = named(new QPushButton(QStringLiteral("进行分析(&F)"), classFrame), "Command3");
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(Command2);
+    buttons->addWidget(printButton);
     buttons->addStretch();
-    buttons->addWidget(Command3);
-    auto *column = new QVBoxLayout(Frame2);
+    buttons->addWidget(analyseButton);
+    auto *column = new QVBoxLayout(classFrame);
     column->setContentsMargins(8, 4, 8, 6);
     column->setSpacing(4);
     column->addLayout(form);
-    column->addWidget(List1, 1);
-    column->addWidget(note(Frame2, QStringLiteral("    说明：需要选中多个考试名称后，才能分析。")));
+    column->addWidget(examList, 1);
+    column->addWidget(note(classFrame, QStringLiteral("    说明：需要选中多个考试名称后，才能分析。")));
     column->addLayout(buttons);
 
-    Frame1 = named(new QGroupBox(QStringLiteral("单生分析"), this), "Frame1");
-    lblLabels4 = named(new QLabel(QStringLiteral("选择要要分析的学生:"), Frame1), "lblLabels4");
-    Combo4 = named(new QComboBox(Frame1), "Combo4");
-    Combo4->setEditable(true);   // a typed name is no choice
-    Combo4->setInsertPolicy(QComboBox::NoInsert);
-    fitDropDown(Combo4);
-    Command1 = named(new QPushButton(QStringLiteral("单生分析(&X)"), Frame1), "Command1");
-    Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), Frame1), "Command7");
+    studentFrame = named(new QGroupBox(QStringLiteral("单生分析"), this), "Frame1");
+    studentCountLabel = named(new QLabel(QStringLiteral("选择要要分析的学生:"), studentFrame), "lblLabels4");
+    studentCombo = named(new QComboBox(studentFrame), "Combo4");
+    studentCombo->setEditable(true);   // a typed name is no choice
+    studentCombo->setInsertPolicy(QComboBox::NoInsert);
+    fitDropDown(studentCombo);
+    studentButton = named(new QPushButton(QStringLiteral("单生分析(&X)"), studentFrame), "Command1");
+    closeButton = named(new QPushButton(QStringLiteral("关闭(&C)"), studentFrame), "Command7");
     auto *studentButtons = new QHBoxLayout;
-    studentButtons->addWidget(Command1);
+    studentButtons->addWidget(studentButton);
     studentButtons->addStretch();
-    studentButtons->addWidget(Command7);
-    auto *studentColumn = new QVBoxLayout(Frame1);
+    studentButtons->addWidget(closeButton);
+    auto *studentColumn = new QVBoxLayout(studentFrame);
     studentColumn->setContentsMargins(8, 4, 8, 6);
     studentColumn->setSpacing(4);
-    studentColumn->addWidget(lblLabels4);
-    studentColumn->addWidget(Combo4);
-    studentColumn->addWidget(note(Frame1, QStringLiteral("    说明：选中你要分析的学生后，点分析即可。")));
+    studentColumn->addWidget(studentCountLabel);
+    studentColumn->addWidget(studentCombo);
+    studentColumn->addWidget(note(studentFrame, QStringLiteral("    说明：选中你要分析的学生后，点分析即可。")));
     studentColumn->addStretch();
     studentColumn->addLayout(studentButtons);
 
@@ -160,20 +160,20 @@ void MultiExamWindow::buildControls()
 // the exam list taking what is left above it.
 void MultiExamWindow::placeControls()
 {
-    Label4->setGeometry(twipsRect(0, 0, kWindowWidth, kStripHeight));
-    Frame3->place();
-    Frame5->place();
+    titleLabel->setGeometry(twipsRect(0, 0, kWindowWidth, kStripHeight));
+    classTrendChart->place();
+    studentTrendChart->place();
     const int gap = twipsToPixels(105);
     const QRect column = twipsRect(kRightLeft, 480, kRightWidth, 0);
-    const int chartsBottom = Frame5->geometry().bottom() + 1;
-    const int frame1Height = std::max(twipsToPixels(1935), neededHeight(Frame1, column.width()));
+    const int chartsBottom = studentTrendChart->geometry().bottom() + 1;
+    const int frame1Height = std::max(twipsToPixels(1935), neededHeight(studentFrame, column.width()));
     const int frame2Height = std::max(chartsBottom - frame1Height - gap - column.top(),
-                                      Frame2->minimumSizeHint().height());
-    Frame2->setGeometry(column.left(), column.top(), column.width(), frame2Height);
-    Frame1->setGeometry(column.left(), column.top() + frame2Height + gap, column.width(), frame1Height);
-    const int stripTop = std::max(chartsBottom, Frame1->geometry().bottom() + 1) + gap;
+                                      classFrame->minimumSizeHint().height());
+    classFrame->setGeometry(column.left(), column.top(), column.width(), frame2Height);
+    studentFrame->setGeometry(column.left(), column.top() + frame2Height + gap, column.width(), frame1Height);
+    const int stripTop = std::max(chartsBottom, studentFrame->geometry().bottom() + 1) + gap;
     const int stripHeight = twipsToPixels(kStripHeight);
-    Label5->setGeometry(0, stripTop, twipsToPixels(kWindowWidth), stripHeight);
+    bottomLabel->setGeometry(0, stripTop, twipsToPixels(kWindowWidth), stripHeight);
     setMinimumSize(twipsToPixels(kWindowWidth), stripTop + stripHeight);
 }
 
@@ -189,46 +189,46 @@ void MultiExamWindow::Form_Load()
 // new choice above them empties them, so a chart never reads another class.
 void MultiExamWindow::clearExams()
 {
-    const QSignalBlocker quiet(List1);
-    List1->clear();
+    const QSignalBlocker quiet(examList);
+    examList->clear();
     m_scores = {};
     m_selectedCount = 0;
-    lblLabels5->setText(analysis::examCountText(0));
+    examCountLabel->setText(analysis::examCountText(0));
 }
 
-void MultiExamWindow::Combo1_Click()
+void MultiExamWindow::gradeGroupChosen()
 {
     m_choice->chooseGradeGroup();
-    Combo4->clear();
+    studentCombo->clear();
     clearExams();
-    Label4->setText(Combo1->currentText() + Combo2->currentText());
+    titleLabel->setText(gradeGroupCombo->currentText() + classCombo->currentText());
 }
 
-void MultiExamWindow::Combo2_Click()
+void MultiExamWindow::classChosen()
 {
-    if (!m_choice->chooseClass(Combo2->currentIndex()))
+    if (!m_choice->chooseClass(classCombo->currentIndex()))
         return;
-    fitDropDown(Combo3);
-    Combo4->clear();
+    fitDropDown(subjectCombo);
+    studentCombo->clear();
     clearExams();
     const ClassEntry chosen = m_choice->classEntry();
-    Label4->setText(QStringLiteral("分析") + Combo1->currentText().left(2) + Combo2->currentText()
+    titleLabel->setText(QStringLiteral("分析") + gradeGroupCombo->currentText().left(2) + classCombo->currentText()
                     + QLatin1Char('(') + chosen.actualName + QStringLiteral(")成绩 班主任:") + chosen.headTeacher);
 }
 
-void MultiExamWindow::Combo3_Click()
+void MultiExamWindow::subjectChosen()
 {
-    if (!m_choice->chooseSubject(Combo3->currentIndex()))
+    if (!m_choice->chooseSubject(subjectCombo->currentIndex()))
         return;
     clearExams();
-    const QString grade = Combo1->currentText();
-    const QString className = Combo2->currentText();
-    const QString subject = Combo3->currentText();
+    const QString grade = gradeGroupCombo->currentText();
+    const QString className = classCombo->currentText();
+    const QString subject = subjectCombo->currentText();
     const reg::ClassIdentity identity = reg::ResolveClassCode(grade, className, session().today());
 
-    Combo4->clear();
-    Frame5->frame().label(QStringLiteral("Label7"), 11).caption = QStringLiteral("显示学生名");
-    Frame5->update();
+    studentCombo->clear();
+    studentTrendChart->frame().label(QStringLiteral("Label7"), 11).caption = QStringLiteral("显示学生名");
+    studentTrendChart->update();
 
     const std::optional<analysis::SubjectScores> read = analysis::readSubjectScores(connection(), identity, grade, className, subject);
     if (!read) {
@@ -240,38 +240,38 @@ void MultiExamWindow::Combo3_Click()
     analysis::SubjectScores loaded = *read;
 
     for (const analysis::TrendStudent &s : loaded.students)
-        Combo4->addItem(analysis::studentItemText(s));
-    Combo4->setCurrentIndex(-1);
-    lblLabels4->setText(grade.left(2) + className + QStringLiteral("全体学生例表%1人").arg(Combo4->count()));
+        studentCombo->addItem(analysis::studentItemText(s));
+    studentCombo->setCurrentIndex(-1);
+    studentCountLabel->setText(grade.left(2) + className + QStringLiteral("全体学生例表%1人").arg(studentCombo->count()));
     const ClassEntry chosen = m_choice->classEntry();
-    Label4->setText(QStringLiteral("分析") + grade.left(2) + className + QLatin1Char('(') + chosen.actualName
+    titleLabel->setText(QStringLiteral("分析") + grade.left(2) + className + QLatin1Char('(') + chosen.actualName
                     + QLatin1Char(')') + subject + QStringLiteral("成绩 任课教师:") + m_choice->subjectEntry().teacher);
-    Frame3->setEnabled(true);
+    classTrendChart->setEnabled(true);
 
     {
-        const QSignalBlocker quiet(List1);
+        const QSignalBlocker quiet(examList);
         for (const QString &exam : loaded.exams) {
-            auto *item = new QListWidgetItem(score::DecodeExamName(exam, score::kCanonicalNames), List1);
+            auto *item = new QListWidgetItem(score::DecodeExamName(exam, score::kCanonicalNames), examList);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Checked);
         }
     }
     m_scores = std::move(loaded);
-    m_selectedCount = List1->count();
-    lblLabels5->setText(analysis::examCountText(m_selectedCount));
+    m_selectedCount = examList->count();
+    examCountLabel->setText(analysis::examCountText(m_selectedCount));
 }
 
-void MultiExamWindow::List1_Click()
+void MultiExamWindow::examTicked()
 {
     m_selectedCount = int(chosenExams().size());
-    lblLabels5->setText(analysis::examCountText(m_selectedCount));
+    examCountLabel->setText(analysis::examCountText(m_selectedCount));
 }
 
 QList<int> MultiExamWindow::chosenExams() const
 {
     QList<int> chosen;
-    for (int i = 0; i < List1->count(); ++i) {
-        if (List1->item(i)->checkState() == Qt::Checked)
+    for (int i = 0; i < examList->count(); ++i) {
+        if (examList->item(i)->checkState() == Qt::Checked)
             chosen << i;
     }
     return chosen;
@@ -280,23 +280,23 @@ QList<int> MultiExamWindow::chosenExams() const
 QStringList MultiExamWindow::examNames() const
 {
     QStringList names;
-    for (int i = 0; i < List1->count(); ++i)
-        names << List1->item(i)->text();
+    for (int i = 0; i < examList->count(); ++i)
+        names << examList->item(i)->text();
     return names;
 }
 
 // The student picked from the list; -1 when none is, or the box holds typed text.
 int MultiExamWindow::chosenStudent() const
 {
-    const int i = Combo4->currentIndex();
-    if (i < 0 || i >= m_scores.matrix.students() || Combo4->currentText() != Combo4->itemText(i))
+    const int i = studentCombo->currentIndex();
+    if (i < 0 || i >= m_scores.matrix.students() || studentCombo->currentText() != studentCombo->itemText(i))
         return -1;
     return i;
 }
 
 // ---- Charts ------------------------------------------------------------------
 
-void MultiExamWindow::Command3_Click()
+void MultiExamWindow::analyseClicked()
 {
     const int z = m_selectedCount;
     if (z == 0)
@@ -305,28 +305,28 @@ void MultiExamWindow::Command3_Click()
         return showNotice(this, analysis::kTooManyExams, kTitleHintDots);
     if (z == 1)
         return showNotice(this, analysis::kOneExamRefused, kTitleHintDots);
-    analysis::drawClassTrend(Frame3->frame(), m_scores.matrix, chosenExams(), examNames(), m_scores.fullMarks);
-    Frame3->update();
+    analysis::drawClassTrend(classTrendChart->frame(), m_scores.matrix, chosenExams(), examNames(), m_scores.fullMarks);
+    classTrendChart->update();
 }
 
-void MultiExamWindow::Combo4_Click()
+void MultiExamWindow::studentChosen()
 {
     const int student = chosenStudent();
     if (student < 0)
         return showNotice(this, analysis::kNoStudentChosen, kTitleHintDots);
     if (!analysis::confirmStudentTrendCount(this, m_selectedCount))
         return;
-    analysis::drawStudentTrend(Frame5->frame(), m_scores.matrix, student, Combo4->itemText(student), chosenExams(),
+    analysis::drawStudentTrend(studentTrendChart->frame(), m_scores.matrix, student, studentCombo->itemText(student), chosenExams(),
                                examNames());
-    Frame5->update();
+    studentTrendChart->update();
 }
 
-void MultiExamWindow::Command1_Click()
+void MultiExamWindow::studentClicked()
 {
-    Combo4_Click();
+    studentChosen();
 }
 
-void MultiExamWindow::Command7_Click()
+void MultiExamWindow::closeClicked()
 {
     CloseWindow(this);
 }

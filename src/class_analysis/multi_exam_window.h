@@ -1,12 +1,12 @@
 #pragma once
 // 单科多次成绩横向分析: one subject of one class over a series of exams.
 //
-// Choose a grade group (Combo1), a class (Combo2) and a subject (Combo3): the
-// class's students go into Combo4, and every exam of the subject with a score
-// in the class into the score matrix and the ticked list List1. "进行分析"
-// (Command3) draws the class-average trend of the ticked exams in Frame3;
-// choosing a student in Combo4, or "单生分析" (Command1), draws that student's
-// ranks and scores in Frame5. The window only reads and needs no sign-in.
+// Choose a grade group (gradeGroupCombo), a class (classCombo) and a subject (subjectCombo): the
+// class's students go into studentCombo, and every exam of the subject with a score
+// in the class into the score matrix and the ticked list examList. "进行分析"
+// (analyseButton) draws the class-average trend of the ticked exams in classTrendChart;
+// choosing a student in studentCombo, or "单生分析" (studentButton), draws that student's
+// ranks and scores in studentTrendChart. The window only reads and needs no sign-in.
 //
 // The matrix is data (subject_trend.h); the charts are chart frames
 // (subject_trend_charts.h).
@@ -38,25 +38,25 @@ public:
 
     QSize sizeHint() const override;
 
-    QLabel *Label4 = nullptr;               // title strip
-    chart::ChartSurface *Frame3 = nullptr;  // 总体成绩发展趋势图
-    chart::ChartSurface *Frame5 = nullptr;  // 成绩发展趋势图
+    QLabel *titleLabel = nullptr;               // title strip
+    chart::ChartSurface *classTrendChart = nullptr;  // 总体成绩发展趋势图
+    chart::ChartSurface *studentTrendChart = nullptr;  // 成绩发展趋势图
 
-    QGroupBox *Frame2 = nullptr;            // 总体分析
-    QComboBox *Combo1 = nullptr;            // grade groups
-    QComboBox *Combo2 = nullptr;            // classes
-    QComboBox *Combo3 = nullptr;            // subjects
-    QLabel *lblLabels5 = nullptr;           // "(分析J次考试情况)"
-    QListWidget *List1 = nullptr;           // the scored exams, ticked to be drawn
-    QPushButton *Command2 = nullptr;        // 打印结果: no operation, hidden
-    QPushButton *Command3 = nullptr;        // 进行分析
+    QGroupBox *classFrame = nullptr;            // 总体分析
+    QComboBox *gradeGroupCombo = nullptr;            // grade groups
+    QComboBox *classCombo = nullptr;            // classes
+    QComboBox *subjectCombo = nullptr;            // subjects
+    QLabel *examCountLabel = nullptr;           // "(分析J次考试情况)"
+    QListWidget *examList = nullptr;           // the scored exams, ticked to be drawn
+    QPushButton *printButton = nullptr;        // 打印结果: no operation, hidden
+    QPushButton *analyseButton = nullptr;        // 进行分析
 
-    QGroupBox *Frame1 = nullptr;            // 单生分析
-    QLabel *lblLabels4 = nullptr;           // the class's student count
-    QComboBox *Combo4 = nullptr;            // students
-    QPushButton *Command1 = nullptr;        // 单生分析
-    QPushButton *Command7 = nullptr;        // 关闭
-    QLabel *Label5 = nullptr;               // bottom strip
+    QGroupBox *studentFrame = nullptr;            // 单生分析
+    QLabel *studentCountLabel = nullptr;           // the class's student count
+    QComboBox *studentCombo = nullptr;            // students
+    QPushButton *studentButton = nullptr;        // 单生分析
+    QPushButton *closeButton = nullptr;        // 关闭
+    QLabel *bottomLabel = nullptr;               // bottom strip
 
 
     // The loaded students, exam list and matrix; empty after a choice above the subject.
@@ -65,14 +65,14 @@ public:
 
 public slots:
     void Form_Load() override;
-    void Combo1_Click();
-    void Combo2_Click();
-    void Combo3_Click();        // LoadSubjectExams
-    void List1_Click();         // recounts the ticks
-    void Command3_Click();      // DrawClassTrend
-    void Combo4_Click();        // DrawStudentTrend
-    void Command1_Click();
-    void Command7_Click();
+    void gradeGroupChosen();
+    void classChosen();
+    void subjectChosen();        // LoadSubjectExams
+    void examTicked();         // recounts the ticks
+    void analyseClicked();      // DrawClassTrend
+    void studentChosen();        // DrawStudentTrend
+    void studentClicked();
+    void closeClicked();
 
 private:
     void buildControls();

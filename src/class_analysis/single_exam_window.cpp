@@ -47,20 +47,20 @@ SingleExamWindow::SingleExamWindow(WindowHost &host, QWidget *parent) : QWidget(
     buildControls();
 
 
-    connect(Combo1, &QComboBox::activated, this, &SingleExamWindow::Combo1_Click);
-    connect(Combo2, &QComboBox::activated, this, &SingleExamWindow::Combo2_Click);
-    connect(Combo3, &QComboBox::activated, this, &SingleExamWindow::Combo3_Click);
-    connect(Combo4, &QComboBox::activated, this, &SingleExamWindow::Combo4_Click);
-    m_choice = std::make_unique<ClassChoice>(ClassChoice::Steps{.gradeGroup = Combo1,
-                                                                .klass = Combo2,
-                                                                .subject = Combo3,
+    connect(gradeGroupCombo, &QComboBox::activated, this, &SingleExamWindow::gradeGroupChosen);
+    connect(classCombo, &QComboBox::activated, this, &SingleExamWindow::classChosen);
+    connect(subjectCombo, &QComboBox::activated, this, &SingleExamWindow::subjectChosen);
+    connect(examCombo, &QComboBox::activated, this, &SingleExamWindow::examChosen);
+    m_choice = std::make_unique<ClassChoice>(ClassChoice::Steps{.gradeGroup = gradeGroupCombo,
+                                                                .klass = classCombo,
+                                                                .subject = subjectCombo,
                                                                 .classes = ClassVariant::WithPassword,
                                                                 .noticeWhenNoSubject = false},
                                              *this, this);
-    connect(Text1, &QLineEdit::editingFinished, this, &SingleExamWindow::Text1_Validate);
-    connect(Grid1, &FlexGrid::Click, this, &SingleExamWindow::PickChartStudent);
-    connect(Command1, &QPushButton::clicked, this, &SingleExamWindow::ToggleRankOrder);
-    connect(Command7, &QPushButton::clicked, this, &SingleExamWindow::Command7_Click);
+    connect(fullMarkBox, &QLineEdit::editingFinished, this, &SingleExamWindow::fullMarkEdited);
+    connect(scoreGrid, &FlexGrid::Click, this, &SingleExamWindow::PickChartStudent);
+    connect(sortButton, &QPushButton::clicked, this, &SingleExamWindow::ToggleRankOrder);
+    connect(closeButton, &QPushButton::clicked, this, &SingleExamWindow::closeClicked);
 }
 
 SingleExamWindow::~SingleExamWindow() = default;
@@ -72,55 +72,55 @@ QSize SingleExamWindow::sizeHint() const
 
 void SingleExamWindow::buildControls()
 {
-    Label4 = named(new QLabel(this), "Label4");
-    QFont titleFont = Label4->font();
+    titleLabel = named(new QLabel(this), "Label4");
+    QFont titleFont = titleLabel->font();
     titleFont.setBold(true);
-    Label4->setFont(titleFont);
-    Label4->setAlignment(Qt::AlignCenter);
+    titleLabel->setFont(titleFont);
+    titleLabel->setAlignment(Qt::AlignCenter);
 
-    Frame3 = named(new chart::ChartSurface(analysis::designBandChart(), this), "Frame3");
-    Frame4 = named(new chart::ChartSurface(analysis::designLevelChart(), this), "Frame4");
-    Frame1 = named(new chart::ChartSurface(analysis::designSingleStudentChart(), this), "Frame1");
-    Frame5 = named(new chart::ChartSurface(analysis::designScoreCurveChart(), this), "Frame5");
+    bandChart = named(new chart::ChartSurface(analysis::designBandChart(), this), "Frame3");
+    levelChart = named(new chart::ChartSurface(analysis::designLevelChart(), this), "Frame4");
+    studentChart = named(new chart::ChartSurface(analysis::designSingleStudentChart(), this), "Frame1");
+    spreadChart = named(new chart::ChartSurface(analysis::designScoreCurveChart(), this), "Frame5");
     // Empty frames until an analysis draws in them.
-    for (chart::ChartSurface *f : {Frame1, Frame3, Frame4, Frame5})
+    for (chart::ChartSurface *f : {studentChart, bandChart, levelChart, spreadChart})
         f->setBlank(true);
 
-    Text2 = named(new QPlainTextEdit(this), "Text2");
-    Text2->setReadOnly(true);
-    placeTwips(Text2, 120, 3780, 6495, 1200);
+    summaryBox = named(new QPlainTextEdit(this), "Text2");
+    summaryBox->setReadOnly(true);
+    placeTwips(summaryBox, 120, 3780, 6495, 1200);
 
-    Grid1 = named(new FlexGrid(this), "Grid1");
-    Grid1->setRows(1);
-    Grid1->setFixedRows(1);
-    Grid1->setFixedCols(1);
-    Grid1->setFormatString(analysis::kSingleExamHeader);
+    scoreGrid = named(new FlexGrid(this), "Grid1");
+    scoreGrid->setRows(1);
+    scoreGrid->setFixedRows(1);
+    scoreGrid->setFixedCols(1);
+    scoreGrid->setFormatString(analysis::kSingleExamHeader);
     for (int c = 0; c < analysis::kSingleExamCols; ++c)
-        Grid1->setColWidth(c, analysis::kSingleExamColWidths[c]);
-    Grid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+        scoreGrid->setColWidth(c, analysis::kSingleExamColWidths[c]);
+    scoreGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    scoreGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
 
-    Frame2 = named(new QGroupBox(QStringLiteral("选择内容"), this), "Frame2");
-    Combo1 = named(new QComboBox(Frame2), "Combo1");
-    Combo2 = named(new QComboBox(Frame2), "Combo2");
-    Combo3 = named(new QComboBox(Frame2), "Combo3");
-    Combo4 = named(new QComboBox(Frame2), "Combo4");
-    Text1 = named(new QLineEdit(QStringLiteral("100"), Frame2), "Text1");
-    for (QComboBox *c : {Combo1, Combo2, Combo3, Combo4})
+    choiceFrame = named(new QGroupBox(QStringLiteral("选择内容"), this), "Frame2");
+    gradeGroupCombo = named(new QComboBox(choiceFrame), "Combo1");
+    classCombo = named(new QComboBox(choiceFrame), "Combo2");
+    subjectCombo = named(new QComboBox(choiceFrame), "Combo3");
+    examCombo = named(new QComboBox(choiceFrame), "Combo4");
+    fullMarkBox = named(new QLineEdit(QStringLiteral("100"), choiceFrame), "Text1");
+    for (QComboBox *c : {gradeGroupCombo, classCombo, subjectCombo, examCombo})
         fitDropDown(c);
-    auto *form = new QFormLayout(Frame2);
+    auto *form = new QFormLayout(choiceFrame);
     form->setContentsMargins(4, 0, 4, 2);
     form->setVerticalSpacing(1);
-    form->addRow(new QLabel(QStringLiteral("选择年级组:"), Frame2), Combo1);
-    form->addRow(new QLabel(QStringLiteral("选 择班 级:"), Frame2), Combo2);
-    form->addRow(new QLabel(QStringLiteral("选 择学 科:"), Frame2), Combo3);
-    form->addRow(new QLabel(QStringLiteral("已有的考试:"), Frame2), Combo4);
-    form->addRow(new QLabel(QStringLiteral("满分:"), Frame2), Text1);
+    form->addRow(new QLabel(QStringLiteral("选择年级组:"), choiceFrame), gradeGroupCombo);
+    form->addRow(new QLabel(QStringLiteral("选 择班 级:"), choiceFrame), classCombo);
+    form->addRow(new QLabel(QStringLiteral("选 择学 科:"), choiceFrame), subjectCombo);
+    form->addRow(new QLabel(QStringLiteral("已有的考试:"), choiceFrame), examCombo);
+    form->addRow(new QLabel(QStringLiteral("满分:"), choiceFrame), fullMarkBox);
 
-    Command1 = named(new QPushButton(kByRank, this), "Command1");
-    Command6 = named(new QPushButton(QStringLiteral("打印(&P)"), this), "Command6");
-    Command6->hide();   // has no operation
-    Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "Command7");
+    sortButton = named(new QPushButton(kByRank, this), "Command1");
+    printButton = named(new QPushButton(QStringLiteral("打印(&P)"), this), "Command6");
+    printButton->hide();   // has no operation
+    closeButton = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "Command7");
 
 
     layoutFor(0);
@@ -131,18 +131,18 @@ void SingleExamWindow::layoutFor(int students)
 {
     const analysis::CurveLayout layout = analysis::scoreCurveLayout(students);
     const int gridHeight = layout.gridHeight;
-    placeTwips(Grid1, kRightLeft, kGridTop, kRightWidth, gridHeight);
+    placeTwips(scoreGrid, kRightLeft, kGridTop, kRightWidth, gridHeight);
     const int frameTop = kGridTop + gridHeight + kGap;
-    placeTwips(Frame2, kRightLeft, frameTop, kRightWidth, layout.buttonsTop - kGap - frameTop);
-    placeTwips(Command1, kRightLeft, layout.buttonsTop, 1455, kButtonHeight);
-    placeTwips(Command6, kRightLeft + 1500, layout.buttonsTop, 720, kButtonHeight);
-    placeTwips(Command7, kRightLeft + 1560, layout.buttonsTop, 1455, kButtonHeight);
-    Frame5->frame().width = layout.frameWidth;
-    for (chart::ChartSurface *f : {Frame1, Frame3, Frame4, Frame5})
+    placeTwips(choiceFrame, kRightLeft, frameTop, kRightWidth, layout.buttonsTop - kGap - frameTop);
+    placeTwips(sortButton, kRightLeft, layout.buttonsTop, 1455, kButtonHeight);
+    placeTwips(printButton, kRightLeft + 1500, layout.buttonsTop, 720, kButtonHeight);
+    placeTwips(closeButton, kRightLeft + 1560, layout.buttonsTop, 1455, kButtonHeight);
+    spreadChart->frame().width = layout.frameWidth;
+    for (chart::ChartSurface *f : {studentChart, bandChart, levelChart, spreadChart})
         f->place();
     const int width = std::max(kRightLeft + kRightWidth, 120 + layout.frameWidth) + 120;
-    placeTwips(Label4, 0, 60, width, 390);
-    const int height = Frame5->frame().top + Frame5->frame().height + 120;
+    placeTwips(titleLabel, 0, 60, width, 390);
+    const int height = spreadChart->frame().top + spreadChart->frame().height + 120;
     setMinimumSize(twipsToPixels(width), twipsToPixels(height));
 }
 
@@ -152,68 +152,68 @@ void SingleExamWindow::Form_Load()
 {
     MoveToTopLeft(this);
     m_choice->loadGradeGroups();
-    Grid1->setColWidth(analysis::kColRankKey, 0);
+    scoreGrid->setColWidth(analysis::kColRankKey, 0);
 }
 
-void SingleExamWindow::Combo1_Click()
+void SingleExamWindow::gradeGroupChosen()
 {
     m_choice->chooseGradeGroup();
-    Combo4->clear();
+    examCombo->clear();
     m_exams.clear();
-    Label4->setText(Combo1->currentText() + Combo2->currentText());
+    titleLabel->setText(gradeGroupCombo->currentText() + classCombo->currentText());
 }
 
-void SingleExamWindow::Combo2_Click()
+void SingleExamWindow::classChosen()
 {
-    if (!m_choice->chooseClass(Combo2->currentIndex()))
+    if (!m_choice->chooseClass(classCombo->currentIndex()))
         return;
-    fitDropDown(Combo3);
-    Combo4->clear();
+    fitDropDown(subjectCombo);
+    examCombo->clear();
     m_exams.clear();
-    Label4->setText(classPart() + QStringLiteral("成绩 班主任:") + chosenClass().headTeacher);
+    titleLabel->setText(classPart() + QStringLiteral("成绩 班主任:") + chosenClass().headTeacher);
 }
 
-void SingleExamWindow::Combo3_Click()
+void SingleExamWindow::subjectChosen()
 {
-    if (!m_choice->chooseSubject(Combo3->currentIndex()))
+    if (!m_choice->chooseSubject(subjectCombo->currentIndex()))
         return;
     const score::SubjectEntry subject = chosenSubject();
-    m_identity = reg::ResolveClassCode(Combo1->currentText(), Combo2->currentText(), session().today());
-    Combo4->clear();
+    m_identity = reg::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), session().today());
+    examCombo->clear();
     const QStringList columns = score::OpenClassStudents(connection(), m_identity, this, false).columns;
-    Label4->setText(classPart() + Combo3->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
+    titleLabel->setText(classPart() + subjectCombo->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
 
-    m_exams = score::FindExamsOfSubject(columns, Combo3->currentText());
+    m_exams = score::FindExamsOfSubject(columns, subjectCombo->currentText());
     QStringList shown;
     for (const QString &exam : m_exams)
         shown << score::DecodeExamName(exam, score::kCanonicalNames);
-    Combo4->addItems(shown);
-    Combo4->setCurrentIndex(-1);
+    examCombo->addItems(shown);
+    examCombo->setCurrentIndex(-1);
     m_selectedRow = 0;
 }
 
-void SingleExamWindow::Combo4_Click()
+void SingleExamWindow::examChosen()
 {
     m_selectedRow = 0;
     AnalyseSingleExam();
 }
 
-void SingleExamWindow::Text1_Validate()
+void SingleExamWindow::fullMarkEdited()
 {
     // Only a full mark of 1 up to below 155 (at most 15 bands) is taken.
-    if (!analysis::parseFullMarkBox(Text1->text()))
-        Text1->setText(m_computedFullMark);
+    if (!analysis::parseFullMarkBox(fullMarkBox->text()))
+        fullMarkBox->setText(m_computedFullMark);
 }
 
 float SingleExamWindow::fullMark()
 {
-    Text1_Validate();
-    return *analysis::parseFullMarkBox(Text1->text());
+    fullMarkEdited();
+    return *analysis::parseFullMarkBox(fullMarkBox->text());
 }
 
 QString SingleExamWindow::classPart() const
 {
-    return QStringLiteral("分析") + Combo1->currentText().left(2) + Combo2->currentText() + QLatin1Char('(')
+    return QStringLiteral("分析") + gradeGroupCombo->currentText().left(2) + classCombo->currentText() + QLatin1Char('(')
            + chosenClass().actualName + QLatin1Char(')');
 }
 
@@ -222,9 +222,9 @@ QString SingleExamWindow::classPart() const
 void SingleExamWindow::loadExam()
 {
     m_computedFullMark = QStringLiteral("100");
-    Text1->setText(m_computedFullMark);
+    fullMarkBox->setText(m_computedFullMark);
     m_rows.clear();
-    const int j = Combo4->currentIndex();
+    const int j = examCombo->currentIndex();
     const QString exam = j >= 0 && j < m_exams.size() ? m_exams[j] : QString();
     if (!m_identity.isValid())
         return;
@@ -242,31 +242,31 @@ void SingleExamWindow::loadExam()
     }
     analysis::sortByShownIdText(m_rows);
     m_computedFullMark = formatSingle(
-        classFullMark(connection(), m_identity.sectionTable, exam, Combo1->currentText(), Combo2->currentText(), scores, this));
+        classFullMark(connection(), m_identity.sectionTable, exam, gradeGroupCombo->currentText(), classCombo->currentText(), scores, this));
     if (!analysis::parseFullMarkBox(m_computedFullMark))   // more bands than the charts hold
         m_computedFullMark = QString::number(score::FullMarkOf(scores));
-    Text1->setText(m_computedFullMark);
+    fullMarkBox->setText(m_computedFullMark);
 }
 
 void SingleExamWindow::showRows()
 {
-    Grid1->setUpdatesEnabled(false);
-    const int height = RowHeightForFont(*Grid1, analysis::kExamRowHeight);
-    Grid1->setRows(1 + int(m_rows.size()));
+    scoreGrid->setUpdatesEnabled(false);
+    const int height = RowHeightForFont(*scoreGrid, analysis::kExamRowHeight);
+    scoreGrid->setRows(1 + int(m_rows.size()));
     for (int i = 0; i < m_rows.size(); ++i) {
         const QStringList cells = analysis::examRowTexts(m_rows[i]);
         for (int c = 0; c < analysis::kSingleExamCols; ++c)
-            Grid1->setTextMatrix(i + 1, c, cells[c]);
-        Grid1->setRowHeight(i + 1, height);
+            scoreGrid->setTextMatrix(i + 1, c, cells[c]);
+        scoreGrid->setRowHeight(i + 1, height);
     }
-    Grid1->setUpdatesEnabled(true);
+    scoreGrid->setUpdatesEnabled(true);
 }
 
 void SingleExamWindow::AnalyseSingleExam()
 {
     const int picked = m_selectedRow;
     if (picked == 0) {
-        Grid1->setRows(1);
+        scoreGrid->setRows(1);
         loadExam();
         if (m_rows.isEmpty())
             return;
@@ -275,53 +275,53 @@ void SingleExamWindow::AnalyseSingleExam()
     m_stats = analysis::analyseExam(m_rows, fullMark());
     showRows();
     const QString teacher = chosenSubject().teacher;
-    Label4->setText(classPart() + Combo3->currentText() + QStringLiteral("参试人数:%1人").arg(m_stats.participants)
+    titleLabel->setText(classPart() + subjectCombo->currentText() + QStringLiteral("参试人数:%1人").arg(m_stats.participants)
                     + QStringLiteral(" 任课教师:") + teacher);
-    const QString examTitle = classPart() + Combo4->currentText() + QStringLiteral(" 任课教师:") + teacher;
+    const QString examTitle = classPart() + examCombo->currentText() + QStringLiteral(" 任课教师:") + teacher;
 
     if (m_stats.participants == 0) {
         // Nothing of an earlier analysis stays beside this exam's grid.
-        Text2->clear();
-        Frame1->frame() = analysis::designSingleStudentChart();
-        Frame3->frame() = analysis::designBandChart();
-        Frame4->frame() = analysis::designLevelChart();
-        Frame5->frame() = analysis::designScoreCurveChart();
+        summaryBox->clear();
+        studentChart->frame() = analysis::designSingleStudentChart();
+        bandChart->frame() = analysis::designBandChart();
+        levelChart->frame() = analysis::designLevelChart();
+        spreadChart->frame() = analysis::designScoreCurveChart();
         layoutFor(int(m_rows.size()));
-        for (chart::ChartSurface *f : {Frame1, Frame3, Frame4, Frame5})
+        for (chart::ChartSurface *f : {studentChart, bandChart, levelChart, spreadChart})
             f->setBlank(true);
         showNotice(this, kNoScores, kTitleHintDots);
-        Label4->setText(examTitle);
+        titleLabel->setText(examTitle);
         m_selectedRow = 0;
         return;
     }
-    Text2->setPlainText(analysis::examSummaryText(m_stats, Text1->text().trimmed()));
+    summaryBox->setPlainText(analysis::examSummaryText(m_stats, fullMarkBox->text().trimmed()));
 
     const analysis::ExamRow *student = picked >= 1 && picked <= m_rows.size() ? &m_rows[picked - 1] : nullptr;
-    analysis::drawSingleStudentChart(Frame1->frame(), m_stats, m_rows, student);
-    Frame1->setBlank(false);
+    analysis::drawSingleStudentChart(studentChart->frame(), m_stats, m_rows, student);
+    studentChart->setBlank(false);
     m_selectedRow = 0;
     if (picked != 0)
         return;
 
-    analysis::drawLevelChart(Frame4->frame(), m_stats);
-    Frame4->setBlank(false);
-    const QString tipHead = Combo3->currentText() + Combo4->currentText() + Combo1->currentText().left(2)
-                            + Combo2->currentText();
-    analysis::drawBandChart(Frame3->frame(), m_stats, tipHead);
-    Frame3->setBlank(false);
-    analysis::drawScoreCurve(Frame5->frame(), m_rows, m_stats);
-    Frame5->setBlank(false);
+    analysis::drawLevelChart(levelChart->frame(), m_stats);
+    levelChart->setBlank(false);
+    const QString tipHead = subjectCombo->currentText() + examCombo->currentText() + gradeGroupCombo->currentText().left(2)
+                            + classCombo->currentText();
+    analysis::drawBandChart(bandChart->frame(), m_stats, tipHead);
+    bandChart->setBlank(false);
+    analysis::drawScoreCurve(spreadChart->frame(), m_rows, m_stats);
+    spreadChart->setBlank(false);
     layoutFor(int(m_rows.size()));
-    Label4->setText(examTitle);
+    titleLabel->setText(examTitle);
 }
 
 void SingleExamWindow::ToggleRankOrder()
 {
-    if (Command1->text() == kByRank) {
-        Command1->setText(kByNumber);
+    if (sortButton->text() == kByRank) {
+        sortButton->setText(kByNumber);
         analysis::sortByRank(m_rows);
     } else {
-        Command1->setText(kByRank);
+        sortButton->setText(kByRank);
         analysis::sortByShownIdGeneric(m_rows);
     }
     // Whole rows move, their numbers with them, until the next analysis.
@@ -330,14 +330,14 @@ void SingleExamWindow::ToggleRankOrder()
 
 void SingleExamWindow::PickChartStudent()
 {
-    const int row = Grid1->Row();
-    if (Grid1->Rows() <= 1 || row < 1 || row > m_rows.size())
+    const int row = scoreGrid->Row();
+    if (scoreGrid->Rows() <= 1 || row < 1 || row > m_rows.size())
         return;
     m_selectedRow = row;
     AnalyseSingleExam();
 }
 
-void SingleExamWindow::Command7_Click()
+void SingleExamWindow::closeClicked()
 {
     CloseWindow(this);
 }

@@ -1,11 +1,11 @@
 #pragma once
 // 单科成绩分析 (caption 单科单次成绩分析): one exam of one subject in one class.
 //
-// Choose a grade group (Combo1), a class (Combo2), a subject (Combo3) and an
-// exam (Combo4): AnalyseSingleExam loads the class's scores into Grid1, ranks
-// and counts them, writes the summary Text2 and draws the four charts. A click
+// Choose a grade group (gradeGroupCombo), a class (classCombo), a subject (subjectCombo) and an
+// exam (examCombo): AnalyseSingleExam loads the class's scores into scoreGrid, ranks
+// and counts them, writes the summary summaryBox and draws the four charts. A click
 // on a student row (PickChartStudent) draws that student into the
-// single-student chart; Command1 (ToggleRankOrder) switches between rank order
+// single-student chart; sortButton (ToggleRankOrder) switches between rank order
 // and ID order. The window only reads; choosing a subject puts its teacher's
 // account into the session without a sign-in.
 //
@@ -43,26 +43,26 @@ public:
 
     QSize sizeHint() const override;
 
-    QLabel *Label4 = nullptr;          // title strip
+    QLabel *titleLabel = nullptr;          // title strip
 
-    QGroupBox *Frame2 = nullptr;       // 选择内容
-    QComboBox *Combo1 = nullptr;       // grade groups
-    QComboBox *Combo2 = nullptr;       // classes
-    QComboBox *Combo3 = nullptr;       // subjects
-    QComboBox *Combo4 = nullptr;       // the subject's exams
-    QLineEdit *Text1 = nullptr;        // full mark
+    QGroupBox *choiceFrame = nullptr;       // 选择内容
+    QComboBox *gradeGroupCombo = nullptr;       // grade groups
+    QComboBox *classCombo = nullptr;       // classes
+    QComboBox *subjectCombo = nullptr;       // subjects
+    QComboBox *examCombo = nullptr;       // the subject's exams
+    QLineEdit *fullMarkBox = nullptr;        // full mark
 
-    FlexGrid *Grid1 = nullptr;
-    QPlainTextEdit *Text2 = nullptr;   // exam summary
+    FlexGrid *scoreGrid = nullptr;
+    QPlainTextEdit *summaryBox = nullptr;   // exam summary
 
-    chart::ChartSurface *Frame3 = nullptr;   // 本试各分数段分布图
-    chart::ChartSurface *Frame4 = nullptr;   // 总体级别分布图
-    chart::ChartSurface *Frame1 = nullptr;   // 单生分析图
-    chart::ChartSurface *Frame5 = nullptr;   // 每生成绩总体分布图
+    chart::ChartSurface *bandChart = nullptr;   // 本试各分数段分布图
+    chart::ChartSurface *levelChart = nullptr;   // 总体级别分布图
+    chart::ChartSurface *studentChart = nullptr;   // 单生分析图
+    chart::ChartSurface *spreadChart = nullptr;   // 每生成绩总体分布图
 
-    QPushButton *Command1 = nullptr;   // 按名次排 / 正常排序
-    QPushButton *Command6 = nullptr;   // 打印: no operation, hidden
-    QPushButton *Command7 = nullptr;   // 关闭
+    QPushButton *sortButton = nullptr;   // 按名次排 / 正常排序
+    QPushButton *printButton = nullptr;   // 打印: no operation, hidden
+    QPushButton *closeButton = nullptr;   // 关闭
 
 
     const QStringList &examList() const { return m_exams; }
@@ -73,15 +73,15 @@ public:
 
 public slots:
     void Form_Load() override;
-    void Combo1_Click();
-    void Combo2_Click();
-    void Combo3_Click();
-    void Combo4_Click();
-    void Text1_Validate();
+    void gradeGroupChosen();
+    void classChosen();
+    void subjectChosen();
+    void examChosen();
+    void fullMarkEdited();
     void AnalyseSingleExam();
-    void ToggleRankOrder();       // Command1
-    void PickChartStudent();      // Grid1 click
-    void Command7_Click();
+    void ToggleRankOrder();       // sortButton
+    void PickChartStudent();      // scoreGrid click
+    void closeClicked();
 
 private:
     void buildControls();

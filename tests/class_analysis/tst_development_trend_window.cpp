@@ -88,7 +88,7 @@ DevelopmentTrendWindow *openWindow(WindowHarness &h)
 
 void loadClass(DevelopmentTrendWindow *w, const QString &className = kClass)
 {
-    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, kGrade, className));
+    clickTreeNode(w->classTree, treeNode(w->classTree, kGrade, className));
 }
 
 // What the chart shows of its points: every marker, tick and segment shown.
@@ -143,13 +143,13 @@ void TestDevelopmentTrendWindow::opensFromMenuAndToolbar()
         auto *w = h.openWindow<DevelopmentTrendWindow>(kStudentTrendWindow);
         QVERIFY(w);
         QCOMPARE(w->parentWidget()->pos(), QPoint(0, 0));   // top left corner
-        QCOMPARE(w->TreeView1->topLevelItemCount(), 2);
-        QCOMPARE(gridRow(w->Grid1, 0),
+        QCOMPARE(w->classTree->topLevelItemCount(), 2);
+        QCOMPARE(gridRow(w->totalsGrid, 0),
                  (QStringList{u" 学  号"_s, u" 姓  名"_s, u"分数"_s, u"      考   试   名   称"_s}));
-        QCOMPARE(w->Grid1->Rows(), 1);
-        QCOMPARE(w->lblLabels8->text(), u"②需分析的考试(分析0次)"_s);
+        QCOMPARE(w->totalsGrid->Rows(), 1);
+        QCOMPARE(w->examListHeading->text(), u"②需分析的考试(分析0次)"_s);
         QVERIFY(h.responder.shown().isEmpty());
-        QTest::mouseClick(w->Command7, Qt::LeftButton);
+        QTest::mouseClick(w->closeButton, Qt::LeftButton);
         QTRY_VERIFY(!h.isOpen(kStudentTrendWindow));
     }
 }
@@ -162,17 +162,17 @@ void TestDevelopmentTrendWindow::loadsTheClassTotals()
     loadClass(w, u"四班"_s);   // another class first: nothing of it remains
     loadClass(w);
 
-    QCOMPARE(w->Label4->text(), u"初二三班(实验)班主任:王芳"_s);
-    QCOMPARE(w->Label7->text(), w->Label4->text());
-    QCOMPARE(w->lblLabels8->text(), u"②去掉你不分析的考试"_s);
-    QCOMPARE(itemTexts(w->List1), (QStringList{u"25-26上期中成绩"_s, u"25-26上期末成绩"_s, u"一单元语文成绩"_s,
+    QCOMPARE(w->titleLabel->text(), u"初二三班(实验)班主任:王芳"_s);
+    QCOMPARE(w->classKeyLabel->text(), w->titleLabel->text());
+    QCOMPARE(w->examListHeading->text(), u"②去掉你不分析的考试"_s);
+    QCOMPARE(itemTexts(w->examList), (QStringList{u"25-26上期中成绩"_s, u"25-26上期末成绩"_s, u"一单元语文成绩"_s,
                                               u"入学成绩"_s, u"25-26下期末成绩"_s}));
-    QCOMPARE(ticked(w->List1), itemTexts(w->List1));
+    QCOMPARE(ticked(w->examList), itemTexts(w->examList));
     QCOMPARE(w->analysedExams(), 5);
-    QCOMPARE(gridRow(w->Grid1, 0), (QStringList{u" 学  号"_s, u" 姓  名"_s, u"分数"_s, u"25-26上期中"_s,
+    QCOMPARE(gridRow(w->totalsGrid, 0), (QStringList{u" 学  号"_s, u" 姓  名"_s, u"分数"_s, u"25-26上期中"_s,
                                                u"25-26上期末"_s, u"一单元语文"_s, u"入学"_s, u"25-26下期末"_s}));
     // Rank row and total row per student in 学籍号 order, then the class rows.
-    QCOMPARE(gridRows(w->Grid1, 0, 7), (QStringList{
+    QCOMPARE(gridRows(w->totalsGrid, 0, 7), (QStringList{
         u"20240301|张三|名次|1|2||1|"_s,
         u"20240301|张三|总分|250.0|0.0||178.7|"_s,
         u"20240302|李四|名次|1|||1|2"_s,
@@ -184,8 +184,8 @@ void TestDevelopmentTrendWindow::loadsTheClassTotals()
         u"  全班|平均分 |人数|3|2||2|2"_s,
         u"  全班|平均分 |分数|246.67|44.25||178.73|65.00"_s,
     }));
-    QCOMPARE(w->Grid1->FixedCols(), 3);
-    QVERIFY(w->Grid1->ColWidth(3) > 0);
+    QCOMPARE(w->totalsGrid->FixedCols(), 3);
+    QVERIFY(w->totalsGrid->ColWidth(3) > 0);
     QVERIFY(h.responder.shown().isEmpty());
 }
 
@@ -195,13 +195,13 @@ void TestDevelopmentTrendWindow::gradeGroupNodesChangeNothing()
     WindowHarness h(s.school, on());
     DevelopmentTrendWindow *w = openWindow(h);
     loadClass(w);
-    const QStringList grid = gridRows(w->Grid1, 0, w->Grid1->Cols() - 1);
-    const QString title = w->Label4->text();
+    const QStringList grid = gridRows(w->totalsGrid, 0, w->totalsGrid->Cols() - 1);
+    const QString title = w->titleLabel->text();
     for (const QString &group : {kGrade, u"初三年级组"_s}) {
-        clickTreeNode(w->TreeView1, treeNode(w->TreeView1, group));
-        QCOMPARE(gridRows(w->Grid1, 0, w->Grid1->Cols() - 1), grid);
-        QCOMPARE(w->Label4->text(), title);
-        QCOMPARE(w->List1->count(), 5);
+        clickTreeNode(w->classTree, treeNode(w->classTree, group));
+        QCOMPARE(gridRows(w->totalsGrid, 0, w->totalsGrid->Cols() - 1), grid);
+        QCOMPARE(w->titleLabel->text(), title);
+        QCOMPARE(w->examList->count(), 5);
     }
 }
 
@@ -211,24 +211,24 @@ void TestDevelopmentTrendWindow::ticksHideAndShowColumns()
     WindowHarness h(s.school, on());
     DevelopmentTrendWindow *w = openWindow(h);
     loadClass(w);
-    const QList<int> shown = {w->Grid1->ColWidth(4), w->Grid1->ColWidth(5), w->Grid1->ColWidth(6)};
+    const QList<int> shown = {w->totalsGrid->ColWidth(4), w->totalsGrid->ColWidth(5), w->totalsGrid->ColWidth(6)};
     QVERIFY(!shown.contains(0));
-    tick(w->List1, u"25-26上期末成绩"_s, false);
-    tick(w->List1, u"入学成绩"_s, false);
-    QCOMPARE(w->lblLabels8->text(), u"②已有考试(不分析2次)"_s);
+    tick(w->examList, u"25-26上期末成绩"_s, false);
+    tick(w->examList, u"入学成绩"_s, false);
+    QCOMPARE(w->examListHeading->text(), u"②已有考试(不分析2次)"_s);
     QCOMPARE(w->analysedExams(), 3);
-    QCOMPARE(w->Grid1->ColWidth(4), 0);
-    QCOMPARE(w->Grid1->ColWidth(6), 0);
-    QCOMPARE(w->Grid1->ColWidth(5), shown[1]);
-    tick(w->List1, u"入学成绩"_s);
-    QCOMPARE(w->Grid1->ColWidth(6), shown[2]);
-    QCOMPARE(w->lblLabels8->text(), u"②已有考试(不分析1次)"_s);
+    QCOMPARE(w->totalsGrid->ColWidth(4), 0);
+    QCOMPARE(w->totalsGrid->ColWidth(6), 0);
+    QCOMPARE(w->totalsGrid->ColWidth(5), shown[1]);
+    tick(w->examList, u"入学成绩"_s);
+    QCOMPARE(w->totalsGrid->ColWidth(6), shown[2]);
+    QCOMPARE(w->examListHeading->text(), u"②已有考试(不分析1次)"_s);
     QCOMPARE(w->analysedExams(), 4);
 
     // A new class: every exam ticked and shown again.
     loadClass(w);
     QCOMPARE(w->analysedExams(), 5);
-    QCOMPARE(w->Grid1->ColWidth(4), shown[0]);
+    QCOMPARE(w->totalsGrid->ColWidth(4), shown[0]);
 }
 
 void TestDevelopmentTrendWindow::eitherRowOfAStudentDrawsTheSameChart()
@@ -237,14 +237,14 @@ void TestDevelopmentTrendWindow::eitherRowOfAStudentDrawsTheSameChart()
     WindowHarness h(s.school, on());
     DevelopmentTrendWindow *w = openWindow(h);
     loadClass(w);
-    tick(w->List1, u"一单元语文成绩"_s, false);
-    clickCell(w->Grid1, 4, 5);   // 李四's total row
-    const chart::ChartFrame &f = w->Frame5->frame();
+    tick(w->examList, u"一单元语文成绩"_s, false);
+    clickCell(w->totalsGrid, 4, 5);   // 李四's total row
+    const chart::ChartFrame &f = w->trendChart->frame();
     const QStringList fromTotal = chartPoints(f);
     QCOMPARE(f.findLabel(u"Label7"_s, 11)->caption, u"李四"_s);
-    clickCell(w->Grid1, 1, 3);   // 张三's rank row: another chart
+    clickCell(w->totalsGrid, 1, 3);   // 张三's rank row: another chart
     QVERIFY(chartPoints(f) != fromTotal);
-    clickCell(w->Grid1, 3, 3);   // 李四's rank row
+    clickCell(w->totalsGrid, 3, 3);   // 李四's rank row
     QCOMPARE(chartPoints(f), fromTotal);
 
     // Four ticked exams: 期中, 期末 (no total), 入学, 下期末; D = 2360.
@@ -265,10 +265,10 @@ void TestDevelopmentTrendWindow::classRowsDrawAsAStudent()
     WindowHarness h(s.school, on());
     DevelopmentTrendWindow *w = openWindow(h);
     loadClass(w);
-    const int countRow = w->Grid1->Rows() - 2;
+    const int countRow = w->totalsGrid->Rows() - 2;
     for (int row : {countRow, countRow + 1}) {
-        clickCell(w->Grid1, row, 4);
-        const chart::ChartFrame &f = w->Frame5->frame();
+        clickCell(w->totalsGrid, row, 4);
+        const chart::ChartFrame &f = w->trendChart->frame();
         QCOMPARE(f.findLabel(u"Label7"_s, 11)->caption, u"平均分 "_s);
         for (int k : {0, 1, 3, 4}) {
             QVERIFY(f.findLabel(u"Label1"_s, k)->visible);
@@ -285,9 +285,9 @@ void TestDevelopmentTrendWindow::studentWithoutTotalsDrawsNothing()
     WindowHarness h(s.school, on());
     DevelopmentTrendWindow *w = openWindow(h);
     loadClass(w);
-    clickCell(w->Grid1, 1, 3);   // 张三 first
-    clickCell(w->Grid1, 8, 3);   // 赵六
-    const chart::ChartFrame &f = w->Frame5->frame();
+    clickCell(w->totalsGrid, 1, 3);   // 张三 first
+    clickCell(w->totalsGrid, 8, 3);   // 赵六
+    const chart::ChartFrame &f = w->trendChart->frame();
     QCOMPARE(f.findLabel(u"Label7"_s, 11)->caption, u"赵六"_s);
     for (int k = 0; k < analysis::kTrendPoints; ++k) {
         QVERIFY(!f.findLabel(u"Label1"_s, k)->visible);
@@ -303,23 +303,23 @@ void TestDevelopmentTrendWindow::examCountChecks()
     WindowHarness h(s.school, on());
     DevelopmentTrendWindow *w = openWindow(h);
     loadClass(w);
-    const chart::ChartFrame &f = w->Frame5->frame();
-    for (const QString &exam : itemTexts(w->List1))
-        tick(w->List1, exam, false);
+    const chart::ChartFrame &f = w->trendChart->frame();
+    for (const QString &exam : itemTexts(w->examList))
+        tick(w->examList, exam, false);
     QApplication::processEvents();   // the grid lays out its narrower columns
-    clickCell(w->Grid1, 1, 2);
+    clickCell(w->totalsGrid, 1, 2);
     QCOMPARE(h.responder.last().text, u"你还没有在(已有的考试)中选出哪些考试需要分析。"_s);
     QCOMPARE(h.responder.last().title, u"提示……"_s);
     QVERIFY(!f.findLabel(u"Label1"_s, 0)->visible);
 
-    tick(w->List1, u"入学成绩"_s);
+    tick(w->examList, u"入学成绩"_s);
     h.responder.answer(false);
-    clickCell(w->Grid1, 1, 2);
+    clickCell(w->totalsGrid, 1, 2);
     QVERIFY(h.responder.last().isQuestion);
     QCOMPARE(h.responder.last().text, u"只选择一次考试进行分析，是看不出什么结果的。继续吗？"_s);
     QCOMPARE(f.findLabel(u"Label7"_s, 11)->caption, QString());
     h.responder.answer(true);
-    clickCell(w->Grid1, 1, 2);
+    clickCell(w->totalsGrid, 1, 2);
     QCOMPARE(f.findLabel(u"Label7"_s, 11)->caption, u"张三"_s);
     QVERIFY(f.findLabel(u"Label1"_s, 0)->visible);
     QCOMPARE(f.findLabel(u"Label1"_s, 0)->toolTip,
@@ -332,11 +332,11 @@ void TestDevelopmentTrendWindow::singleExamColumnDrawsNothing()
     School s(true);
     WindowHarness h(s.school, on());
     DevelopmentTrendWindow *w = openWindow(h);
-    clickCell(w->Grid1, 0, 1);   // before any class: the header row only
+    clickCell(w->totalsGrid, 0, 1);   // before any class: the header row only
     loadClass(w);
-    QCOMPARE(w->Grid1->Cols(), 4);
-    clickCell(w->Grid1, 1, 3);
-    QCOMPARE(w->Frame5->frame().findLabel(u"Label7"_s, 11)->caption, QString());
+    QCOMPARE(w->totalsGrid->Cols(), 4);
+    clickCell(w->totalsGrid, 1, 3);
+    QCOMPARE(w->trendChart->frame().findLabel(u"Label7"_s, 11)->caption, QString());
     QVERIFY(h.responder.shown().isEmpty());
 }
 
@@ -347,8 +347,8 @@ void TestDevelopmentTrendWindow::looksRight()
     WindowHarness h(s.school, on(true));
     DevelopmentTrendWindow *w = openWindow(h);
     loadClass(w);
-    tick(w->List1, u"一单元语文成绩"_s, false);
-    clickCell(w->Grid1, 4, 3);
+    tick(w->examList, u"一单元语文成绩"_s, false);
+    clickCell(w->totalsGrid, 4, 3);
     QApplication::processEvents();
     for (QPushButton *b : w->findChildren<QPushButton *>())
         QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));

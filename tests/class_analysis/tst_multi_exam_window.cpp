@@ -83,9 +83,9 @@ MultiExamWindow *openWindow(WindowHarness &h)
 
 void chooseSubject(MultiExamWindow *w, const QString &className = kClass)
 {
-    choose(w->Combo1, kGrade);
-    choose(w->Combo2, className);
-    choose(w->Combo3, u"语文"_s);
+    choose(w->gradeGroupCombo, kGrade);
+    choose(w->classCombo, className);
+    choose(w->subjectCombo, u"语文"_s);
 }
 
 int visibleLabels(chart::ChartSurface *s, const char *array, int first, int last)
@@ -129,15 +129,15 @@ void TestMultiExamWindow::opensFromMenuAndToolbar()
         auto *w = h.openWindow<MultiExamWindow>(kMultiExamWindow);
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), u"单科多次成绩横向分析"_s);
-        QCOMPARE(itemTexts(w->Combo1), (QStringList{kGrade, u"初三年级组"_s}));
-        QCOMPARE(w->Combo1->currentIndex(), -1);
-        QCOMPARE(w->lblLabels5->text(), u"(分析0次考试情况)"_s);
-        QCOMPARE(w->Label4->text(), u"单 科 多 次 成 绩 分 析"_s);
-        QVERIFY(!w->Frame3->isEnabled());
+        QCOMPARE(itemTexts(w->gradeGroupCombo), (QStringList{kGrade, u"初三年级组"_s}));
+        QCOMPARE(w->gradeGroupCombo->currentIndex(), -1);
+        QCOMPARE(w->examCountLabel->text(), u"(分析0次考试情况)"_s);
+        QCOMPARE(w->titleLabel->text(), u"单 科 多 次 成 绩 分 析"_s);
+        QVERIFY(!w->classTrendChart->isEnabled());
         // The class chart as designed: 65 nodes in a row at Top 1155.
-        QCOMPARE(visibleLabels(w->Frame3, "Label1", 65, 129), 65);
-        QCOMPARE(label(w->Frame3, "Label1", 129).left, 8040);
-        QCOMPARE(label(w->Frame3, "Label1", 65).toolTip, u"还没分析内容"_s);
+        QCOMPARE(visibleLabels(w->classTrendChart, "Label1", 65, 129), 65);
+        QCOMPARE(label(w->classTrendChart, "Label1", 129).left, 8040);
+        QCOMPARE(label(w->classTrendChart, "Label1", 65).toolTip, u"还没分析内容"_s);
         QVERIFY(h.responder.shown().isEmpty());
     }
 }
@@ -148,21 +148,21 @@ void TestMultiExamWindow::cascadeLoadsTheSubject()
     WindowHarness h(s.school, on());
     h.session().denglu = u"王芳"_s;
     MultiExamWindow *w = openWindow(h);
-    choose(w->Combo1, kGrade);
-    QCOMPARE(itemTexts(w->Combo2), (QStringList{kClass, kEmptyClass}));
-    QCOMPARE(w->Label4->text(), kGrade);
-    choose(w->Combo2, kClass);
-    QCOMPARE(w->Label4->text(), u"分析初二三班(实验)成绩 班主任:王芳"_s);
-    QCOMPARE(itemTexts(w->Combo3), (QStringList{u"语文"_s, u"数学"_s}));
-    choose(w->Combo3, u"语文"_s);
-    QCOMPARE(w->Label4->text(), u"分析初二三班(实验)语文成绩 任课教师:李明"_s);
+    choose(w->gradeGroupCombo, kGrade);
+    QCOMPARE(itemTexts(w->classCombo), (QStringList{kClass, kEmptyClass}));
+    QCOMPARE(w->titleLabel->text(), kGrade);
+    choose(w->classCombo, kClass);
+    QCOMPARE(w->titleLabel->text(), u"分析初二三班(实验)成绩 班主任:王芳"_s);
+    QCOMPARE(itemTexts(w->subjectCombo), (QStringList{u"语文"_s, u"数学"_s}));
+    choose(w->subjectCombo, u"语文"_s);
+    QCOMPARE(w->titleLabel->text(), u"分析初二三班(实验)语文成绩 任课教师:李明"_s);
     QCOMPARE(h.session().denglu, u"王芳"_s);   // the sign-in is left alone
-    QCOMPARE(itemTexts(w->Combo4), (QStringList{u"20240301 张三"_s, u"20240302 李四"_s, u"20240303 王五"_s}));
-    QCOMPARE(w->lblLabels4->text(), u"初二三班全体学生例表3人"_s);
-    QVERIFY(w->Frame3->isEnabled());
+    QCOMPARE(itemTexts(w->studentCombo), (QStringList{u"20240301 张三"_s, u"20240302 李四"_s, u"20240303 王五"_s}));
+    QCOMPARE(w->studentCountLabel->text(), u"初二三班全体学生例表3人"_s);
+    QVERIFY(w->classTrendChart->isEnabled());
     // The quiz nobody sat is skipped; the matrix columns follow the list.
-    QCOMPARE(itemTexts(w->List1), kListed);
-    QCOMPARE(ticked(w->List1), kListed);
+    QCOMPARE(itemTexts(w->examList), kListed);
+    QCOMPARE(ticked(w->examList), kListed);
     QCOMPARE(w->scores().exams, (QStringList{kMidTerm, kFinal, kQuiz2}));
     const analysis::ScoreMatrix &m = w->scores().matrix;
     QCOMPARE(m.score(1, 0), 0.0f);
@@ -170,7 +170,7 @@ void TestMultiExamWindow::cascadeLoadsTheSubject()
     QCOMPARE(m.average(0), 45.0f);
     QCOMPARE(m.participants(0), 2);
     QCOMPARE(m.average(2), 72.5f);
-    QCOMPARE(w->lblLabels5->text(), u"(分析3次考试情况)"_s);
+    QCOMPARE(w->examCountLabel->text(), u"(分析3次考试情况)"_s);
     QCOMPARE(w->selectedExamCount(), 3);
     QVERIFY(h.responder.shown().isEmpty());
 }
@@ -181,11 +181,11 @@ void TestMultiExamWindow::ticksRecount()
     WindowHarness h(s.school, on());
     MultiExamWindow *w = openWindow(h);
     chooseSubject(w);
-    tick(w->List1, kListed[1], false);
-    QCOMPARE(w->lblLabels5->text(), u"(分析2次考试情况)"_s);
+    tick(w->examList, kListed[1], false);
+    QCOMPARE(w->examCountLabel->text(), u"(分析2次考试情况)"_s);
     QCOMPARE(w->selectedExamCount(), 2);
-    tick(w->List1, kListed[1], true);
-    QCOMPARE(w->lblLabels5->text(), u"(分析3次考试情况)"_s);
+    tick(w->examList, kListed[1], true);
+    QCOMPARE(w->examCountLabel->text(), u"(分析3次考试情况)"_s);
     QCOMPARE(w->selectedExamCount(), 3);
 }
 
@@ -195,19 +195,19 @@ void TestMultiExamWindow::lockedReadIsReported()
     School s;
     WindowHarness h(s.school, on());
     MultiExamWindow *w = openWindow(h);
-    choose(w->Combo1, kGrade);
-    choose(w->Combo2, kClass);
+    choose(w->gradeGroupCombo, kGrade);
+    choose(w->classCombo, kClass);
     db::Connection other(s.school.dbPath());
     QVERIFY(other.exec(u"begin exclusive"_s));
-    choose(w->Combo3, u"语文"_s);
+    choose(w->subjectCombo, u"语文"_s);
     QVERIFY(other.exec(u"rollback"_s));
     QCOMPARE(h.responder.shown().size(), 1);
     QCOMPARE(h.responder.last().text, u"数据错误事件命中错误：数据库正被其他用户使用，暂时不能读写，请稍后再试。"_s);
-    QCOMPARE(w->Combo4->count(), 0);
-    QCOMPARE(w->List1->count(), 0);
+    QCOMPARE(w->studentCombo->count(), 0);
+    QCOMPARE(w->examList->count(), 0);
     // Released, the same choice reads.
-    choose(w->Combo3, u"语文"_s);
-    QCOMPARE(itemTexts(w->List1), kListed);
+    choose(w->subjectCombo, u"语文"_s);
+    QCOMPARE(itemTexts(w->examList), kListed);
 }
 
 void TestMultiExamWindow::choicesAboveClearTheExams_data()
@@ -225,26 +225,26 @@ void TestMultiExamWindow::choicesAboveClearTheExams()
     WindowHarness h(s.school, on());
     MultiExamWindow *w = openWindow(h);
     chooseSubject(w);
-    w->Command3->click();
-    const int drawnTop = label(w->Frame3, "Label1", 65).top;
+    w->analyseButton->click();
+    const int drawnTop = label(w->classTrendChart, "Label1", 65).top;
     if (step == 0)
-        choose(w->Combo1, u"初三年级组"_s);
+        choose(w->gradeGroupCombo, u"初三年级组"_s);
     else if (step == 1)
-        choose(w->Combo2, kEmptyClass);
+        choose(w->classCombo, kEmptyClass);
     else
         chooseSubject(w, kEmptyClass);
-    QCOMPARE(w->List1->count(), 0);
-    QCOMPARE(w->Combo4->count(), 0);
-    QCOMPARE(w->lblLabels5->text(), u"(分析0次考试情况)"_s);
+    QCOMPARE(w->examList->count(), 0);
+    QCOMPARE(w->studentCombo->count(), 0);
+    QCOMPARE(w->examCountLabel->text(), u"(分析0次考试情况)"_s);
     QCOMPARE(w->selectedExamCount(), 0);
     QCOMPARE(w->scores().matrix.students(), 0);
     QVERIFY(w->scores().exams.isEmpty());
     QCOMPARE(h.responder.shown().size(), step == 0 ? 1 : 0);   // 初三 has no class
     h.responder.clear();
     // The chart keeps its drawing; a new drawing finds nothing chosen.
-    w->Command3->click();
+    w->analyseButton->click();
     QCOMPARE(h.responder.last().text, analysis::kNoExamChosen);
-    QCOMPARE(label(w->Frame3, "Label1", 65).top, drawnTop);
+    QCOMPARE(label(w->classTrendChart, "Label1", 65).top, drawnTop);
 }
 
 void TestMultiExamWindow::drawsBothCharts()
@@ -253,29 +253,29 @@ void TestMultiExamWindow::drawsBothCharts()
     WindowHarness h(s.school, on());
     MultiExamWindow *w = openWindow(h);
     chooseSubject(w);
-    tick(w->List1, kListed[0], false);
-    w->Command3->click();
+    tick(w->examList, kListed[0], false);
+    w->analyseButton->click();
     QVERIFY(h.responder.shown().isEmpty());
-    QCOMPARE(visibleLabels(w->Frame3, "Label1", 65, 129), 2);
-    QCOMPARE(label(w->Frame3, "Label1", 65).toolTip, u"25-26(下)期末成绩 平均分(80.00) 3人参考"_s);
-    QCOMPARE(label(w->Frame3, "Label1", 66).left, 7440 - 50);
-    QCOMPARE(label(w->Frame3, "Label1", 66).toolTip, u"二单元语文成绩 平均分(72.50) 2人参考"_s);
+    QCOMPARE(visibleLabels(w->classTrendChart, "Label1", 65, 129), 2);
+    QCOMPARE(label(w->classTrendChart, "Label1", 65).toolTip, u"25-26(下)期末成绩 平均分(80.00) 3人参考"_s);
+    QCOMPARE(label(w->classTrendChart, "Label1", 66).left, 7440 - 50);
+    QCOMPARE(label(w->classTrendChart, "Label1", 66).toolTip, u"二单元语文成绩 平均分(72.50) 2人参考"_s);
 
     // Choosing 李四 draws him; he sat the final but not the second quiz.
-    tick(w->List1, kListed[0], true);
-    choose(w->Combo4, u"20240302 李四"_s);
+    tick(w->examList, kListed[0], true);
+    choose(w->studentCombo, u"20240302 李四"_s);
     QVERIFY(h.responder.shown().isEmpty());
-    QCOMPARE(label(w->Frame5, "Label7", 11).caption, u"李四"_s);
-    QCOMPARE(visibleLabels(w->Frame5, "Label1", 0, 64), 2);
-    QCOMPARE(label(w->Frame5, "Label1", 1).toolTip,
+    QCOMPARE(label(w->studentTrendChart, "Label7", 11).caption, u"李四"_s);
+    QCOMPARE(visibleLabels(w->studentTrendChart, "Label1", 0, 64), 2);
+    QCOMPARE(label(w->studentTrendChart, "Label1", 1).toolTip,
              u"25-26(下)期末成绩:平均分(80.00) 3人参考 本生得分(60) 排第(3)名"_s);
-    QVERIFY(!label(w->Frame5, "Label1", 2).visible);
+    QVERIFY(!label(w->studentTrendChart, "Label1", 2).visible);
     // The button draws the student shown in the box.
-    choose(w->Combo4, u"20240301 张三"_s);
-    QCOMPARE(label(w->Frame5, "Label7", 11).caption, u"张三"_s);
-    w->Command1->click();
+    choose(w->studentCombo, u"20240301 张三"_s);
+    QCOMPARE(label(w->studentTrendChart, "Label7", 11).caption, u"张三"_s);
+    w->studentButton->click();
     QVERIFY(h.responder.shown().isEmpty());
-    QCOMPARE(visibleLabels(w->Frame5, "Label1", 0, 64), 3);
+    QCOMPARE(visibleLabels(w->studentTrendChart, "Label1", 0, 64), 3);
 }
 
 void TestMultiExamWindow::classChartLimits_data()
@@ -298,17 +298,17 @@ void TestMultiExamWindow::classChartLimits()
     WindowHarness h(s.school, on());
     MultiExamWindow *w = openWindow(h);
     chooseSubject(w);
-    QCOMPARE(w->List1->count(), 3 + quizzes);
+    QCOMPARE(w->examList->count(), 3 + quizzes);
     if (ticks >= 0) {
-        untickAll(w->List1);
+        untickAll(w->examList);
         for (int i = 0; i < ticks; ++i)
-            w->List1->item(i)->setCheckState(Qt::Checked);
+            w->examList->item(i)->setCheckState(Qt::Checked);
     }
-    w->Command3->click();
+    w->analyseButton->click();
     if (message.isEmpty()) {
         QVERIFY(h.responder.shown().isEmpty());
-        QCOMPARE(visibleLabels(w->Frame3, "Label1", 65, 129), 60);
-        QCOMPARE(visibleLabels(w->Frame3, "Label4", 1, 12), 12);
+        QCOMPARE(visibleLabels(w->classTrendChart, "Label1", 65, 129), 60);
+        QCOMPARE(visibleLabels(w->classTrendChart, "Label4", 1, 12), 12);
         return;
     }
     QCOMPARE(h.responder.shown().size(), 1);
@@ -316,8 +316,8 @@ void TestMultiExamWindow::classChartLimits()
     QCOMPARE(h.responder.last().title, u"提示……"_s);
     QVERIFY(!h.responder.last().isQuestion);
     // Refused: the chart as designed.
-    QCOMPARE(label(w->Frame3, "Label1", 65).top, 1155);
-    QCOMPARE(visibleLabels(w->Frame3, "Label1", 65, 129), 65);
+    QCOMPARE(label(w->classTrendChart, "Label1", 65).top, 1155);
+    QCOMPARE(visibleLabels(w->classTrendChart, "Label1", 65, 129), 65);
 }
 
 void TestMultiExamWindow::studentChartLimits()
@@ -327,34 +327,34 @@ void TestMultiExamWindow::studentChartLimits()
     MultiExamWindow *w = openWindow(h);
     chooseSubject(w);
     // No student: nothing chosen, or a typed text.
-    w->Command1->click();
+    w->studentButton->click();
     QCOMPARE(h.responder.last().text, analysis::kNoStudentChosen);
     QCOMPARE(h.responder.last().title, u"提示……"_s);
-    choose(w->Combo4, u"20240301 张三"_s);
+    choose(w->studentCombo, u"20240301 张三"_s);
     QCOMPARE(h.responder.last().text, analysis::kTooManyExams);
-    w->Combo4->lineEdit()->setText(u"张三"_s);
-    w->Command1->click();
+    w->studentCombo->lineEdit()->setText(u"张三"_s);
+    w->studentButton->click();
     QCOMPARE(h.responder.last().text, analysis::kNoStudentChosen);
-    untickAll(w->List1);
-    choose(w->Combo4, u"20240301 张三"_s);
+    untickAll(w->examList);
+    choose(w->studentCombo, u"20240301 张三"_s);
     QCOMPARE(h.responder.last().text, analysis::kNoExamChosen);
     QCOMPARE(h.responder.shown().size(), 4);
-    QCOMPARE(label(w->Frame5, "Label7", 11).caption, u"显示学生名"_s);   // nothing drawn
+    QCOMPARE(label(w->studentTrendChart, "Label7", 11).caption, u"显示学生名"_s);   // nothing drawn
 
     // One exam: a question; No leaves the chart, Yes draws the one point.
-    w->List1->item(1)->setCheckState(Qt::Checked);
+    w->examList->item(1)->setCheckState(Qt::Checked);
     h.responder.answer(false);
-    w->Command1->click();
+    w->studentButton->click();
     QVERIFY(h.responder.last().isQuestion);
     QCOMPARE(h.responder.last().text, analysis::kOneExamQuestion);
     QCOMPARE(h.responder.last().title, u"提示……"_s);
-    QCOMPARE(label(w->Frame5, "Label7", 11).caption, u"显示学生名"_s);
+    QCOMPARE(label(w->studentTrendChart, "Label7", 11).caption, u"显示学生名"_s);
     h.responder.answer(true);
-    w->Command1->click();
+    w->studentButton->click();
     QCOMPARE(h.responder.shown().size(), 6);
-    QCOMPARE(label(w->Frame5, "Label7", 11).caption, u"张三"_s);
-    QCOMPARE(visibleLabels(w->Frame5, "Label1", 0, 64), 1);
-    QCOMPARE(label(w->Frame5, "Label1", 0).toolTip.left(12), u"25-26(下)期末成绩"_s);
+    QCOMPARE(label(w->studentTrendChart, "Label7", 11).caption, u"张三"_s);
+    QCOMPARE(visibleLabels(w->studentTrendChart, "Label1", 0, 64), 1);
+    QCOMPARE(label(w->studentTrendChart, "Label1", 0).toolTip.left(12), u"25-26(下)期末成绩"_s);
 }
 
 void TestMultiExamWindow::looksRight()
@@ -365,8 +365,8 @@ void TestMultiExamWindow::looksRight()
     MultiExamWindow *w = openWindow(h);
     saveShot(w->grab().toImage(), u"multi_exam_loaded"_s);
     chooseSubject(w);
-    w->Command3->click();
-    choose(w->Combo4, u"20240303 王五"_s);
+    w->analyseButton->click();
+    choose(w->studentCombo, u"20240303 王五"_s);
     QApplication::processEvents();
     for (QPushButton *b : w->findChildren<QPushButton *>())
         if (b->isVisible())
@@ -381,9 +381,9 @@ void TestMultiExamWindow::looksRight()
         else
             QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(l->text()));
     }
-    QVERIFY(w->List1->height() >= w->List1->minimumHeight());
-    QCOMPARE(w->Frame1->geometry().bottom(), w->Frame5->geometry().bottom());
-    QVERIFY(w->Label5->geometry().bottom() < w->minimumHeight());
+    QVERIFY(w->examList->height() >= w->examList->minimumHeight());
+    QCOMPARE(w->studentFrame->geometry().bottom(), w->studentTrendChart->geometry().bottom());
+    QVERIFY(w->bottomLabel->geometry().bottom() < w->minimumHeight());
     saveShot(w->grab().toImage(), u"multi_exam"_s);
 }
 

@@ -81,10 +81,10 @@ SingleExamWindow *openWindow(WindowHarness &h)
 
 void chooseExam(SingleExamWindow *w, const QString &exam, const QString &subject = u"语文"_s)
 {
-    choose(w->Combo1, kGrade);
-    choose(w->Combo2, kClass);
-    choose(w->Combo3, subject);
-    choose(w->Combo4, exam);
+    choose(w->gradeGroupCombo, kGrade);
+    choose(w->classCombo, kClass);
+    choose(w->subjectCombo, subject);
+    choose(w->examCombo, exam);
 }
 
 const chart::LabelElement &label(chart::ChartSurface *s, const char *array, int index)
@@ -120,18 +120,18 @@ void TestSingleExamWindow::opensFromMenuAndToolbar()
         auto *w = h.openWindow<SingleExamWindow>(kSingleExamWindow);
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), u"单科单次成绩分析"_s);
-        QCOMPARE(itemTexts(w->Combo1), QStringList{kGrade});
-        QCOMPARE(w->Combo1->currentIndex(), -1);
-        QCOMPARE(gridRow(w->Grid1, 0), (QStringList{u"号"_s, u"学 籍 号"_s, u" 姓  名 "_s, u"分 数"_s, u"名次"_s,
+        QCOMPARE(itemTexts(w->gradeGroupCombo), QStringList{kGrade});
+        QCOMPARE(w->gradeGroupCombo->currentIndex(), -1);
+        QCOMPARE(gridRow(w->scoreGrid, 0), (QStringList{u"号"_s, u"学 籍 号"_s, u" 姓  名 "_s, u"分 数"_s, u"名次"_s,
                                                     u"ID"_s}));
-        QCOMPARE(w->Grid1->ColWidth(analysis::kColRankKey), 0);
+        QCOMPARE(w->scoreGrid->ColWidth(analysis::kColRankKey), 0);
         // The frames as designed: captions "无", "人", "满分100", "参试60人".
-        QCOMPARE(label(w->Frame4, "Label3", 0).caption, u"无"_s);
-        QCOMPARE(label(w->Frame3, "Label8", 0).caption, u"人"_s);
-        QCOMPARE(label(w->Frame3, "Label4", 1).back, chart::kCyan);
-        QCOMPARE(label(w->Frame1, "Label7", 21).caption, u"满分100"_s);
-        QCOMPARE(label(w->Frame1, "Label7", 4).caption, u"参试60人"_s);
-        QCOMPARE(w->Frame5->frame().findShape(u"Shape2"_s, 89)->top, 1200);
+        QCOMPARE(label(w->levelChart, "Label3", 0).caption, u"无"_s);
+        QCOMPARE(label(w->bandChart, "Label8", 0).caption, u"人"_s);
+        QCOMPARE(label(w->bandChart, "Label4", 1).back, chart::kCyan);
+        QCOMPARE(label(w->studentChart, "Label7", 21).caption, u"满分100"_s);
+        QCOMPARE(label(w->studentChart, "Label7", 4).caption, u"参试60人"_s);
+        QCOMPARE(w->spreadChart->frame().findShape(u"Shape2"_s, 89)->top, 1200);
         QVERIFY(h.responder.shown().isEmpty());
     }
 }
@@ -142,24 +142,24 @@ void TestSingleExamWindow::cascadeNamesTheTeacherAndListsExams()
     WindowHarness h(s.school, on());
     h.session().denglu = u"王芳"_s;
     SingleExamWindow *w = openWindow(h);
-    choose(w->Combo1, kGrade);
-    QCOMPARE(itemTexts(w->Combo2), (QStringList{kClass, u"四班"_s}));
-    QCOMPARE(w->Label4->text(), kGrade);
-    choose(w->Combo2, u"四班"_s);
-    QCOMPARE(w->Combo3->count(), 0);   // no subjects: no message
+    choose(w->gradeGroupCombo, kGrade);
+    QCOMPARE(itemTexts(w->classCombo), (QStringList{kClass, u"四班"_s}));
+    QCOMPARE(w->titleLabel->text(), kGrade);
+    choose(w->classCombo, u"四班"_s);
+    QCOMPARE(w->subjectCombo->count(), 0);   // no subjects: no message
     QVERIFY(h.responder.shown().isEmpty());
-    choose(w->Combo2, kClass);
-    QCOMPARE(w->Label4->text(), u"分析初二三班(实验)成绩 班主任:王芳"_s);
-    QCOMPARE(itemTexts(w->Combo3), (QStringList{u"语文"_s, u"数学"_s}));
-    choose(w->Combo3, u"语文"_s);
+    choose(w->classCombo, kClass);
+    QCOMPARE(w->titleLabel->text(), u"分析初二三班(实验)成绩 班主任:王芳"_s);
+    QCOMPARE(itemTexts(w->subjectCombo), (QStringList{u"语文"_s, u"数学"_s}));
+    choose(w->subjectCombo, u"语文"_s);
     QCOMPARE(h.session().denglu, u"王芳"_s);   // the sign-in is left alone
-    QCOMPARE(w->Label4->text(), u"分析初二三班(实验)语文成绩 任课教师:李明"_s);
+    QCOMPARE(w->titleLabel->text(), u"分析初二三班(实验)语文成绩 任课教师:李明"_s);
     QCOMPARE(w->examList(), (QStringList{kMidTerm, kQuiz, kFinal}));
-    QCOMPARE(itemTexts(w->Combo4),
+    QCOMPARE(itemTexts(w->examCombo),
              (QStringList{u"25-26(上)期中成绩"_s, u"一单元语文成绩"_s, u"25-26(下)期末成绩"_s}));
-    QCOMPARE(w->Combo4->currentIndex(), -1);
-    choose(w->Combo3, u"数学"_s);
-    QCOMPARE(w->Label4->text(), u"分析初二三班(实验)数学成绩 任课教师:赵刚"_s);
+    QCOMPARE(w->examCombo->currentIndex(), -1);
+    choose(w->subjectCombo, u"数学"_s);
+    QCOMPARE(w->titleLabel->text(), u"分析初二三班(实验)数学成绩 任课教师:赵刚"_s);
 }
 
 void TestSingleExamWindow::examChoiceAnalyses()
@@ -169,21 +169,21 @@ void TestSingleExamWindow::examChoiceAnalyses()
     SingleExamWindow *w = openWindow(h);
     chooseExam(w, u"25-26(上)期中成绩"_s);
     // By ID; a stored 0 is a score and ranked, a NULL is none.
-    QCOMPARE(gridRows(w->Grid1, 0, 4), (QStringList{u"01|20240301|张三|90|1"_s, u"02|20240302|李四|0|4"_s,
+    QCOMPARE(gridRows(w->scoreGrid, 0, 4), (QStringList{u"01|20240301|张三|90|1"_s, u"02|20240302|李四|0|4"_s,
                                                     u"03|20240304|王五||"_s, u"04|20240305|赵六|90|1"_s,
                                                     u"05|20240306|钱七|72|3"_s}));
-    QCOMPARE(w->Text1->text(), u"100"_s);
-    QCOMPARE(w->Label4->text(), u"分析初二三班(实验)25-26(上)期中成绩 任课教师:李明"_s);
-    QVERIFY(w->Text2->toPlainText().startsWith(
+    QCOMPARE(w->fullMarkBox->text(), u"100"_s);
+    QCOMPARE(w->titleLabel->text(), u"分析初二三班(实验)25-26(上)期中成绩 任课教师:李明"_s);
+    QVERIFY(w->summaryBox->toPlainText().startsWith(
         u"　　本考总体情况：总人数:5人；参试人数:4人；试题满分:100分；总 分:252.00分；平均分:63.00分；"
         "优秀人数(≥85分):2人；优 秀 率:50.00%；良好人数:2人；优 良 率:50.00%；及格人数:3人；及 格 率:75.00%。"_s));
-    QVERIFY(w->Text2->toPlainText().endsWith(u"90－100段内:2人；"_s));
-    QCOMPARE(label(w->Frame4, "Label3", 3).caption, u"1人25.00%"_s);
-    QCOMPARE(label(w->Frame3, "Label8", 9).caption, u"2人"_s);
-    QVERIFY(!w->Frame5->frame().findShape(u"Shape2"_s, 2)->visible);
-    QVERIFY(!w->Frame5->frame().findShape(u"Shape2"_s, 5)->visible);
-    QCOMPARE(label(w->Frame1, "Label7", 4).caption, u"参试4人"_s);
-    QCOMPARE(label(w->Frame3, "Label4", 10).toolTip.left(30), u"语文25-26(上)期中成绩初二三班总人数:5 参考人数:4"_s.left(30));
+    QVERIFY(w->summaryBox->toPlainText().endsWith(u"90－100段内:2人；"_s));
+    QCOMPARE(label(w->levelChart, "Label3", 3).caption, u"1人25.00%"_s);
+    QCOMPARE(label(w->bandChart, "Label8", 9).caption, u"2人"_s);
+    QVERIFY(!w->spreadChart->frame().findShape(u"Shape2"_s, 2)->visible);
+    QVERIFY(!w->spreadChart->frame().findShape(u"Shape2"_s, 5)->visible);
+    QCOMPARE(label(w->studentChart, "Label7", 4).caption, u"参试4人"_s);
+    QCOMPARE(label(w->bandChart, "Label4", 10).toolTip.left(30), u"语文25-26(上)期中成绩初二三班总人数:5 参考人数:4"_s.left(30));
     QVERIFY(h.responder.shown().isEmpty());
 }
 
@@ -206,7 +206,7 @@ void TestSingleExamWindow::emptyFramesUntilAnAnalysis()
     School s;
     WindowHarness h(s.school, on());
     SingleExamWindow *w = openWindow(h);
-    const QList<chart::ChartSurface *> frames{w->Frame1, w->Frame3, w->Frame4, w->Frame5};
+    const QList<chart::ChartSurface *> frames{w->studentChart, w->bandChart, w->levelChart, w->spreadChart};
     // No sample bars, "参试60人" or "平均 0.00分" before anything is chosen.
     for (chart::ChartSurface *f : frames) {
         QVERIFY2(f->isBlank(), qPrintable(f->objectName()));
@@ -262,10 +262,10 @@ void TestSingleExamWindow::fullMarkFollowsTheScores()
     WindowHarness h(s.school, on());
     SingleExamWindow *w = openWindow(h);
     chooseExam(w, exam);
-    QCOMPARE(w->Text1->text(), fullMark);
-    QCOMPARE(w->Text2->toPlainText().count(u"段内:"_s), bands);
+    QCOMPARE(w->fullMarkBox->text(), fullMark);
+    QCOMPARE(w->summaryBox->toPlainText().count(u"段内:"_s), bands);
     for (int k = 1; k <= 15; ++k)
-        QCOMPARE(label(w->Frame3, "Label4", k).visible, k <= bands);
+        QCOMPARE(label(w->bandChart, "Label4", k).visible, k <= bands);
 }
 
 void TestSingleExamWindow::fullMarkBoxRestoresTheComputedMark()
@@ -275,17 +275,17 @@ void TestSingleExamWindow::fullMarkBoxRestoresTheComputedMark()
     SingleExamWindow *w = openWindow(h);
     chooseExam(w, u"25-26(下)期末成绩"_s);
     for (const QString &typed : {u"0"_s, u"155"_s, u"abc"_s}) {
-        w->Text1->setText(typed);
-        emit w->Text1->editingFinished();
-        QCOMPARE(w->Text1->text(), u"150"_s);
+        w->fullMarkBox->setText(typed);
+        emit w->fullMarkBox->editingFinished();
+        QCOMPARE(w->fullMarkBox->text(), u"150"_s);
     }
     // A valid mark is used by the next run (a row click keeps the grid).
-    w->Text1->setText(u"120"_s);
-    emit w->Text1->editingFinished();
-    clickCell(w->Grid1, 1, 2);
-    QCOMPARE(w->Text1->text(), u"120"_s);
-    QVERIFY(w->Text2->toPlainText().contains(u"试题满分:120分"_s));
-    QCOMPARE(w->Text2->toPlainText().count(u"段内:"_s), 12);
+    w->fullMarkBox->setText(u"120"_s);
+    emit w->fullMarkBox->editingFinished();
+    clickCell(w->scoreGrid, 1, 2);
+    QCOMPARE(w->fullMarkBox->text(), u"120"_s);
+    QVERIFY(w->summaryBox->toPlainText().contains(u"试题满分:120分"_s));
+    QCOMPARE(w->summaryBox->toPlainText().count(u"段内:"_s), 12);
 }
 
 void TestSingleExamWindow::examWithoutScores()
@@ -296,27 +296,27 @@ void TestSingleExamWindow::examWithoutScores()
     // An analysis first: neither its summary nor its charts stay beside the
     // grid of the exam without scores.
     chooseExam(w, u"25-26(上)期中成绩"_s);
-    QVERIFY(!w->Text2->toPlainText().isEmpty());
+    QVERIFY(!w->summaryBox->toPlainText().isEmpty());
     chooseExam(w, u"一单元语文成绩"_s);
-    QCOMPARE(w->Grid1->Rows(), 6);
-    QCOMPARE(w->Text2->toPlainText(), QString());
+    QCOMPARE(w->scoreGrid->Rows(), 6);
+    QCOMPARE(w->summaryBox->toPlainText(), QString());
     const auto caption = [](const chart::ChartFrame &f, const QString &array, int index) {
         const chart::LabelElement *l = f.findLabel(array, index);
         return l ? l->caption : u"(none)"_s;
     };
-    QCOMPARE(caption(w->Frame3->frame(), u"Label8"_s, 9), caption(analysis::designBandChart(), u"Label8"_s, 9));
-    QCOMPARE(caption(w->Frame4->frame(), u"Label3"_s, 3), caption(analysis::designLevelChart(), u"Label3"_s, 3));
-    QCOMPARE(caption(w->Frame1->frame(), u"Label7"_s, 4),
+    QCOMPARE(caption(w->bandChart->frame(), u"Label8"_s, 9), caption(analysis::designBandChart(), u"Label8"_s, 9));
+    QCOMPARE(caption(w->levelChart->frame(), u"Label3"_s, 3), caption(analysis::designLevelChart(), u"Label3"_s, 3));
+    QCOMPARE(caption(w->studentChart->frame(), u"Label7"_s, 4),
              caption(analysis::designSingleStudentChart(), u"Label7"_s, 4));
     QCOMPARE(h.responder.shown().size(), 1);
     QCOMPARE(h.responder.last().text, u"学生成绩还没有添入,请添入后再进行分析"_s);
     QCOMPARE(h.responder.last().title, u"提示……"_s);
-    QCOMPARE(w->Label4->text(), u"分析初二三班(实验)一单元语文成绩 任课教师:李明"_s);
-    QCOMPARE(label(w->Frame4, "Label3", 0).caption, u"无"_s);   // no charts
+    QCOMPARE(w->titleLabel->text(), u"分析初二三班(实验)一单元语文成绩 任课教师:李明"_s);
+    QCOMPARE(label(w->levelChart, "Label3", 0).caption, u"无"_s);   // no charts
     // A row click says it again; the next exam choice still loads.
-    clickCell(w->Grid1, 1, 2);
+    clickCell(w->scoreGrid, 1, 2);
     QCOMPARE(h.responder.shown().size(), 2);
-    choose(w->Combo4, u"25-26(上)期中成绩"_s);
+    choose(w->examCombo, u"25-26(上)期中成绩"_s);
     QCOMPARE(w->examRows().size(), 5);
     QCOMPARE(w->statistics().participants, 4);
 }
@@ -327,34 +327,34 @@ void TestSingleExamWindow::rankOrderAndRowClick()
     WindowHarness h(s.school, on());
     SingleExamWindow *w = openWindow(h);
     chooseExam(w, u"25-26(上)期中成绩"_s);
-    w->Command1->click();
-    QCOMPARE(w->Command1->text(), u"正常排序(&X)"_s);
+    w->sortButton->click();
+    QCOMPARE(w->sortButton->text(), u"正常排序(&X)"_s);
     // Whole rows move with their numbers; the unscored student comes last.
-    QCOMPARE(gridRows(w->Grid1, 0, 5), (QStringList{u"01|20240301|张三|90|1|1"_s, u"04|20240305|赵六|90|1|1"_s,
+    QCOMPARE(gridRows(w->scoreGrid, 0, 5), (QStringList{u"01|20240301|张三|90|1|1"_s, u"04|20240305|赵六|90|1|1"_s,
                                                     u"05|20240306|钱七|72|3|3"_s, u"02|20240302|李四|0|4|4"_s,
                                                     u"03|20240304|王五|||90000"_s}));
     // A row click renumbers in rank order and draws that student.
-    clickCell(w->Grid1, 3, 2);
-    QCOMPARE(gridColumn(w->Grid1, 0), (QStringList{u"01"_s, u"02"_s, u"03"_s, u"04"_s, u"05"_s}));
-    QCOMPARE(label(w->Frame1, "Label7", 19).caption, u"钱七"_s);
-    QCOMPARE(label(w->Frame1, "Label7", 26).caption, u"3名"_s);
-    QCOMPARE(label(w->Frame1, "Label7", 23).caption, u"72分"_s);
-    QCOMPARE(label(w->Frame1, "Label11", 4).caption, u"2人"_s);
-    QCOMPARE(label(w->Frame1, "Label11", 5).caption, u"1人"_s);
-    QCOMPARE(w->Label4->text(), u"分析初二三班(实验)语文参试人数:4人 任课教师:李明"_s);
+    clickCell(w->scoreGrid, 3, 2);
+    QCOMPARE(gridColumn(w->scoreGrid, 0), (QStringList{u"01"_s, u"02"_s, u"03"_s, u"04"_s, u"05"_s}));
+    QCOMPARE(label(w->studentChart, "Label7", 19).caption, u"钱七"_s);
+    QCOMPARE(label(w->studentChart, "Label7", 26).caption, u"3名"_s);
+    QCOMPARE(label(w->studentChart, "Label7", 23).caption, u"72分"_s);
+    QCOMPARE(label(w->studentChart, "Label11", 4).caption, u"2人"_s);
+    QCOMPARE(label(w->studentChart, "Label11", 5).caption, u"1人"_s);
+    QCOMPARE(w->titleLabel->text(), u"分析初二三班(实验)语文参试人数:4人 任课教师:李明"_s);
     QCOMPARE(w->selectedStudentRow(), 0);
-    clickCell(w->Grid1, 5, 2);
-    QCOMPARE(label(w->Frame1, "Label7", 26).caption, u"无次"_s);
-    QCOMPARE(label(w->Frame1, "Label7", 23).caption, u"无分"_s);
+    clickCell(w->scoreGrid, 5, 2);
+    QCOMPARE(label(w->studentChart, "Label7", 26).caption, u"无次"_s);
+    QCOMPARE(label(w->studentChart, "Label7", 23).caption, u"无分"_s);
     // Back to ID order; the caption is not reset by the next exam.
-    w->Command1->click();
-    QCOMPARE(w->Command1->text(), u"按名次排(&X)"_s);
-    QCOMPARE(gridColumn(w->Grid1, 1).first(), u"20240301"_s);
-    w->Command1->click();
-    choose(w->Combo4, u"25-26(上)期中成绩"_s);
-    QCOMPARE(w->Command1->text(), u"正常排序(&X)"_s);
-    QCOMPARE(gridColumn(w->Grid1, 1).first(), u"20240301"_s);
-    QCOMPARE(label(w->Frame1, "Label7", 19).caption, u"显示学生名"_s);
+    w->sortButton->click();
+    QCOMPARE(w->sortButton->text(), u"按名次排(&X)"_s);
+    QCOMPARE(gridColumn(w->scoreGrid, 1).first(), u"20240301"_s);
+    w->sortButton->click();
+    choose(w->examCombo, u"25-26(上)期中成绩"_s);
+    QCOMPARE(w->sortButton->text(), u"正常排序(&X)"_s);
+    QCOMPARE(gridColumn(w->scoreGrid, 1).first(), u"20240301"_s);
+    QCOMPARE(label(w->studentChart, "Label7", 19).caption, u"显示学生名"_s);
 }
 
 void TestSingleExamWindow::wideLayoutFromSixtySixStudents_data()
@@ -376,12 +376,12 @@ void TestSingleExamWindow::wideLayoutFromSixtySixStudents()
     SingleExamWindow *w = openWindow(h);
     chooseExam(w, u"25-26(上)期中成绩"_s);
     QCOMPARE(w->examRows().size(), 5 + extra);
-    QCOMPARE(w->Frame5->frame().width, frameWidth);
-    QCOMPARE(w->Frame5->width(), twipsToPixels(w->Frame5->frame().width));
-    QCOMPARE(w->Grid1->height(), twipsToPixels(gridHeight));
-    QCOMPARE(w->Command1->y(), twipsToPixels(gridHeight == 2175 ? 4680 : 6960));
-    QVERIFY(w->Frame5->geometry().right() <= w->minimumWidth());
-    QVERIFY(w->Frame5->frame().findShape(u"Shape2"_s, 5 + extra - 1)->visible);
+    QCOMPARE(w->spreadChart->frame().width, frameWidth);
+    QCOMPARE(w->spreadChart->width(), twipsToPixels(w->spreadChart->frame().width));
+    QCOMPARE(w->scoreGrid->height(), twipsToPixels(gridHeight));
+    QCOMPARE(w->sortButton->y(), twipsToPixels(gridHeight == 2175 ? 4680 : 6960));
+    QVERIFY(w->spreadChart->geometry().right() <= w->minimumWidth());
+    QVERIFY(w->spreadChart->frame().findShape(u"Shape2"_s, 5 + extra - 1)->visible);
 }
 
 void TestSingleExamWindow::looksRight()
@@ -392,7 +392,7 @@ void TestSingleExamWindow::looksRight()
         WindowHarness h(s.school, on(true));
         SingleExamWindow *w = openWindow(h);
         chooseExam(w, u"25-26(上)期中成绩"_s);
-        clickCell(w->Grid1, 1, 2);
+        clickCell(w->scoreGrid, 1, 2);
         QApplication::processEvents();
         for (QPushButton *b : w->findChildren<QPushButton *>())
             if (b->isVisible())
