@@ -152,11 +152,11 @@ void BM_FillStatistics_Window(benchmark::State &state)
         w->FillStatisticsGrid();
         QCoreApplication::processEvents();
     }
-    if (w->List2->count() != kClasses || w->lastFill().rows.size() != w->List1->count() * (kClasses + 1)
+    if (w->classList->count() != kClasses || w->lastFill().rows.size() != w->subjectList->count() * (kClasses + 1)
         || !responder.shown().isEmpty())
         state.SkipWithError("the window did not fill 12 classes");
-    state.counters["classes"] = w->List2->count();
-    state.counters["subjects"] = w->List1->count();
+    state.counters["classes"] = w->classList->count();
+    state.counters["subjects"] = w->subjectList->count();
 }
 BENCHMARK(BM_FillStatistics_Window)->Unit(benchmark::kMillisecond);
 
@@ -171,14 +171,14 @@ void BM_ScoreReport_Window(benchmark::State &state)
         return;
     }
     for (auto _ : state) {
-        w->Command11_Click();
+        w->showClicked();
         QCoreApplication::processEvents();
     }
-    if (w->List2->count() != kClasses || w->reportRows().size() != 1 + w->List1->count() * (kClasses + 1)
+    if (w->classList->count() != kClasses || w->reportRows().size() != 1 + w->subjectList->count() * (kClasses + 1)
         || !responder.shown().isEmpty())
         state.SkipWithError("the report does not show 12 classes");
-    state.counters["classes"] = w->List2->count();
-    state.counters["subjects"] = w->List1->count();
+    state.counters["classes"] = w->classList->count();
+    state.counters["subjects"] = w->subjectList->count();
 }
 BENCHMARK(BM_ScoreReport_Window)->Unit(benchmark::kMillisecond);
 

@@ -273,7 +273,7 @@ bool gradeGroupFigure(const Case &c, const QString &dbPath, QStringView name, co
     f.window = medianMs([&] { frame([&] { (w->*click)(); }); });
     f.bare = medianMs(bareWork);
     f.floor = gridFloorMs(filledGrid(w));
-    f.note = QStringLiteral("%1 classes × %2 subjects").arg(w->List2->count()).arg(w->List1->count());
+    f.note = QStringLiteral("%1 classes × %2 subjects").arg(w->classList->count()).arg(w->subjectList->count());
     if (!shown(w) || !responder.shown().isEmpty())
         f.note += QStringLiteral(" (not shown)");
     printRow(c, f);
@@ -357,10 +357,10 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
         if (!w)
             return false;
         Figure f{QStringLiteral("打印成绩单: 显示成绩 of the grade group")};
-        f.window = medianMs([&] { frame([&] { w->Command11_Click(); }); });
+        f.window = medianMs([&] { frame([&] { w->showClicked(); }); });
         int students = 0;
         f.bare = medianMs([&] { students = bareGradeExam(bare, kRoadTable, cohort, midTerm); });
-        f.floor = gridFloorMs(w->Grid1);
+        f.floor = gridFloorMs(w->resultGrid);
         f.note = QStringLiteral("%1 students × %2 subjects").arg(w->transcript().rows.size()).arg(midTerm.size());
         if (w->transcript().rows.size() != students || !responder.shown().isEmpty())
             f.note += QStringLiteral(" (%1 in the bare work)").arg(students);
@@ -370,9 +370,9 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
     if (wanted("report")
         && !gradeGroupFigure<ScoreReportWindow>(
             c, dbPath, kScoreReportWindow, QStringLiteral("打印成绩报表: 显示报表 of the grade group"),
-            &ScoreReportWindow::Command11_Click,
+            &ScoreReportWindow::showClicked,
             [](ScoreReportWindow *w) {
-                return w->reportRows().size() == 1 + w->List1->count() * (w->List2->count() + 1);
+                return w->reportRows().size() == 1 + w->subjectList->count() * (w->classList->count() + 1);
             },
             gradeGroupWork))
         return false;
@@ -381,7 +381,7 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
             c, dbPath, kComparisonWindow, QStringLiteral("成绩对比分析: 导入数据 of the grade group"),
             &ComparisonWindow::FillStatisticsGrid,
             [](ComparisonWindow *w) {
-                return w->lastFill().rows.size() == w->List1->count() * (w->List2->count() + 1);
+                return w->lastFill().rows.size() == w->subjectList->count() * (w->classList->count() + 1);
             },
             gradeGroupWork))
         return false;

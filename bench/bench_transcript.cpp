@@ -36,25 +36,25 @@ TranscriptWindow *openGradeTranscript(MainWindow &main)
     main.session().today = fixedToday(kToday);
     auto *w = qobject_cast<TranscriptWindow *>(main.showWindow(kTranscriptWindow));
     QTreeWidgetItem *largest = nullptr;
-    for (int i = 0; i < w->TreeView1->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *root = w->TreeView1->topLevelItem(i);
+    for (int i = 0; i < w->groupTree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *root = w->groupTree->topLevelItem(i);
         if (!largest || root->childCount() > largest->childCount())
             largest = root;
     }
     if (!largest)
         return w;
-    w->TreeView1_NodeClick(largest);
+    w->groupNodeClicked(largest);
     int best = -1, bestCount = 0;
-    for (int i = 0; i < w->Combo1->count(); ++i) {
-        w->Combo1->setCurrentIndex(i);
-        w->Combo1_Click();
-        if (w->List1->count() > bestCount) {
+    for (int i = 0; i < w->examCombo->count(); ++i) {
+        w->examCombo->setCurrentIndex(i);
+        w->examChosen();
+        if (w->subjectList->count() > bestCount) {
             best = i;
-            bestCount = w->List1->count();
+            bestCount = w->subjectList->count();
         }
     }
-    w->Combo1->setCurrentIndex(best);
-    w->Combo1_Click();
+    w->examCombo->setCurrentIndex(best);
+    w->examChosen();
     return w;
 }
 
@@ -64,7 +64,7 @@ void BM_GradeTranscript_Window(benchmark::State &state)
     ScriptedResponder responder;
     TranscriptWindow *w = openGradeTranscript(main);
     for (auto _ : state) {
-        w->Command11_Click();
+        w->showClicked();
         QCoreApplication::processEvents();
     }
     if (w->transcript().rows.isEmpty() || !responder.shown().isEmpty())
@@ -100,15 +100,15 @@ void BM_PreviewPageTurns(benchmark::State &state)
     MainWindow main(QFileInfo(g_dbPath).absolutePath());
     ScriptedResponder responder;
     TranscriptWindow *w = openGradeTranscript(main);
-    w->Command11_Click();
-    w->Command1_Click();
+    w->showClicked();
+    w->previewClicked();
     reports::PaperPreview *p = w->Preview;
     for (auto _ : state) {
-        p->Command4_Click();
-        p->Command5_Click();
+        p->nextPageClicked();
+        p->previousPageClicked();
     }
     state.counters["rowsPerPage"] = p->rowsPerPage();
-    state.counters["pages"] = reports::pageCount(w->Grid1->Rows(), p->rowsPerPage());
+    state.counters["pages"] = reports::pageCount(w->resultGrid->Rows(), p->rowsPerPage());
 }
 BENCHMARK(BM_PreviewPageTurns)->Unit(benchmark::kMicrosecond);
 

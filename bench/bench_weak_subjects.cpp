@@ -44,16 +44,16 @@ void BM_ChooseExamAndAnalyse_Window(benchmark::State &state)
     main.session().today = fixedToday(kToday);
     ScriptedResponder responder;
     auto *w = qobject_cast<WeakSubjectWindow *>(main.showWindow(kWeakSubjectWindow));
-    choose(w->Combo1, w->Combo1->findText(kGrade));
-    choose(w->Combo2, w->Combo2->findText(kClass));
+    choose(w->gradeGroupCombo, w->gradeGroupCombo->findText(kGrade));
+    choose(w->classCombo, w->classCombo->findText(kClass));
     for (auto _ : state) {
-        choose(w->Combo3, 0);
+        choose(w->examCombo, 0);
         w->AnalyseWeakSubjects();
     }
-    if (w->Combo4->count() != 60 || w->List1->count() != 9 || !responder.shown().isEmpty())
+    if (w->studentCombo->count() != 60 || w->subjectList->count() != 9 || !responder.shown().isEmpty())
         state.SkipWithError("the exam is not the 9 subjects of the class of 60");
-    state.counters["students"] = w->Combo4->count();
-    state.counters["subjects"] = w->List1->count();
+    state.counters["students"] = w->studentCombo->count();
+    state.counters["subjects"] = w->subjectList->count();
 }
 BENCHMARK(BM_ChooseExamAndAnalyse_Window)->Unit(benchmark::kMillisecond);
 

@@ -49,22 +49,22 @@ Window *openOnRoad(MainWindow &main, const QString &dbPath, QStringView name)
     return qobject_cast<Window *>(main.showWindow(name));
 }
 
-// A grade-group window (its class tree TreeView1, its exams Combo1) with `group`
+// A grade-group window (its class tree groupTree, its exams examCombo) with `group`
 // clicked and the first mid-term chosen; null when the group is not in the tree.
 template <typename Window>
 Window *chooseFirstMidTerm(Window *w, const QString &group)
 {
-    const QList<QTreeWidgetItem *> found = w->TreeView1->findItems(group, Qt::MatchExactly);
+    const QList<QTreeWidgetItem *> found = w->groupTree->findItems(group, Qt::MatchExactly);
     if (found.isEmpty())
         return nullptr;
-    w->TreeView1_NodeClick(found.first());
-    for (int i = 0; i < w->Combo1->count(); ++i) {
-        if (w->Combo1->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
-            w->Combo1->setCurrentIndex(i);
+    w->groupNodeClicked(found.first());
+    for (int i = 0; i < w->examCombo->count(); ++i) {
+        if (w->examCombo->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
+            w->examCombo->setCurrentIndex(i);
             break;
         }
     }
-    w->Combo1_Click();
+    w->examChosen();
     return w;
 }
 

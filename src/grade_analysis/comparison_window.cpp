@@ -59,17 +59,17 @@ ComparisonWindow::ComparisonWindow(WindowHost &host, QWidget *parent) : QWidget(
     buildControls();
     buildSheet();
 
-    connect(TreeView1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) { TreeView1_NodeClick(node); });
-    connect(Combo1, &QComboBox::activated, this, &ComparisonWindow::Combo1_Click);
-    connect(List1, &QListWidget::itemSelectionChanged, this, &ComparisonWindow::List1_Click);
-    connect(List2, &QListWidget::itemSelectionChanged, this, &ComparisonWindow::List2_Click);
-    connect(Command11, &QPushButton::clicked, this, &ComparisonWindow::FillStatisticsGrid);
-    connect(Command1, &QPushButton::clicked, this, &ComparisonWindow::DrawClassComparison);
-    connect(Command2, &QPushButton::clicked, this, &ComparisonWindow::ExportGridToExcel);
-    connect(Command3, &QPushButton::clicked, this, &ComparisonWindow::Command3_Click);
-    connect(Command7, &QPushButton::clicked, this, &ComparisonWindow::Command7_Click);
-    for (int i = 0; i < int(Option3.size()); ++i) {
-        connect(Option3[size_t(i)], &QRadioButton::clicked, this, [this, i] { Option3_Click(i); });
+    connect(groupTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) { groupNodeClicked(node); });
+    connect(examCombo, &QComboBox::activated, this, &ComparisonWindow::examChosen);
+    connect(subjectList, &QListWidget::itemSelectionChanged, this, &ComparisonWindow::subjectClicked);
+    connect(classList, &QListWidget::itemSelectionChanged, this, &ComparisonWindow::classClicked);
+    connect(showButton, &QPushButton::clicked, this, &ComparisonWindow::FillStatisticsGrid);
+    connect(analyseButton, &QPushButton::clicked, this, &ComparisonWindow::DrawClassComparison);
+    connect(exportButton, &QPushButton::clicked, this, &ComparisonWindow::ExportGridToExcel);
+    connect(closeSheetButton, &QPushButton::clicked, this, &ComparisonWindow::closeSheetClicked);
+    connect(closeButton, &QPushButton::clicked, this, &ComparisonWindow::closeClicked);
+    for (int i = 0; i < int(chartOptions.size()); ++i) {
+        connect(chartOptions[size_t(i)], &QRadioButton::clicked, this, [this, i] { chartOptionChosen(i); });
     }
 }
 
@@ -85,91 +85,91 @@ void ComparisonWindow::buildControls()
     setMinimumSize(twipsToPixels(kWindowWidth), twipsToPixels(kWindowHeight));
 
     // Selection panel.
-    Frame1 = named(new QGroupBox(this), "Frame1");
-    placeTwips(Frame1, 60, 0, kPanelWidth, kWindowHeight - 60);
-    auto *panel = new QVBoxLayout(Frame1);
+    choiceFrame = named(new QGroupBox(this), "Frame1");
+    placeTwips(choiceFrame, 60, 0, kPanelWidth, kWindowHeight - 60);
+    auto *panel = new QVBoxLayout(choiceFrame);
     panel->setContentsMargins(6, 4, 6, 6);
     panel->setSpacing(2);
     auto caption = [this](int index, const QString &text, QWidget *parent) {
         QLabel *l = named(new QLabel(text, parent), "lblLabels");
-        lblLabels[size_t(index)] = l;
+        captionLabels[size_t(index)] = l;
         return l;
     };
-    Label1 = named(new QLabel(QStringLiteral("年级组成绩分析操作"), Frame1), "Label1");
-    QFont bold = Label1->font();
+    choiceHeading = named(new QLabel(QStringLiteral("年级组成绩分析操作"), choiceFrame), "Label1");
+    QFont bold = choiceHeading->font();
     bold.setBold(true);
-    Label1->setFont(bold);
-    Label1->setAlignment(Qt::AlignCenter);
-    panel->addWidget(Label1);
-    panel->addWidget(caption(11, QStringLiteral("①选择年级组或班级:"), Frame1));
-    TreeView1 = named(new QTreeWidget(Frame1), "TreeView1");
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setRootIsDecorated(false);
-    panel->addWidget(TreeView1, 3);
-    panel->addWidget(caption(0, QStringLiteral("②选择需要报表的班级:"), Frame1));
-    List2 = named(new QListWidget(Frame1), "List2");
-    List2->setSelectionMode(QAbstractItemView::MultiSelection);
-    panel->addWidget(List2, 3);
+    choiceHeading->setFont(bold);
+    choiceHeading->setAlignment(Qt::AlignCenter);
+    panel->addWidget(choiceHeading);
+    panel->addWidget(caption(11, QStringLiteral("①选择年级组或班级:"), choiceFrame));
+    groupTree = named(new QTreeWidget(choiceFrame), "TreeView1");
+    groupTree->setHeaderHidden(true);
+    groupTree->setRootIsDecorated(false);
+    panel->addWidget(groupTree, 3);
+    panel->addWidget(caption(0, QStringLiteral("②选择需要报表的班级:"), choiceFrame));
+    classList = named(new QListWidget(choiceFrame), "List2");
+    classList->setSelectionMode(QAbstractItemView::MultiSelection);
+    panel->addWidget(classList, 3);
     QLabel *note = caption(1,
                            QStringLiteral("　　在同一年级组中，考试科目与试题可能不同( 如高中有文科与理班),"
                                           "所以需要选出可比较班级，才能得出正确结果。"),
-                           Frame1);
+                           choiceFrame);
     note->setWordWrap(true);
     note->setStyleSheet(QStringLiteral("color: #800000;"));
     panel->addWidget(note);
-    panel->addWidget(caption(2, QStringLiteral("③选择报表的考试名称:"), Frame1));
-    Combo1 = named(new QComboBox(Frame1), "Combo1");
-    panel->addWidget(Combo1);
+    panel->addWidget(caption(2, QStringLiteral("③选择报表的考试名称:"), choiceFrame));
+    examCombo = named(new QComboBox(choiceFrame), "Combo1");
+    panel->addWidget(examCombo);
     auto *subjectsRow = new QHBoxLayout;
-    subjectsRow->addWidget(caption(6, QStringLiteral("④选择科目:"), Frame1));
+    subjectsRow->addWidget(caption(6, QStringLiteral("④选择科目:"), choiceFrame));
     subjectsRow->addStretch();
-    subjectsRow->addWidget(caption(5, QStringLiteral("(分析0个考试科目)"), Frame1));
+    subjectsRow->addWidget(caption(5, QStringLiteral("(分析0个考试科目)"), choiceFrame));
     panel->addLayout(subjectsRow);
-    List1 = named(new QListWidget(Frame1), "List1");
-    List1->setSelectionMode(QAbstractItemView::MultiSelection);
-    panel->addWidget(List1, 3);
+    subjectList = named(new QListWidget(choiceFrame), "List1");
+    subjectList->setSelectionMode(QAbstractItemView::MultiSelection);
+    panel->addWidget(subjectList, 3);
     auto *buttons = new QHBoxLayout;
-    Command11 = named(new QPushButton(QStringLiteral("导入数据"), Frame1), "Command11");
-    Command1 = named(new QPushButton(QStringLiteral("进行分析"), Frame1), "Command1");
-    Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), Frame1), "Command7");
-    for (QPushButton *b : {Command11, Command1, Command7})
+    showButton = named(new QPushButton(QStringLiteral("导入数据"), choiceFrame), "Command11");
+    analyseButton = named(new QPushButton(QStringLiteral("进行分析"), choiceFrame), "Command1");
+    closeButton = named(new QPushButton(QStringLiteral("关闭(&C)"), choiceFrame), "Command7");
+    for (QPushButton *b : {showButton, analyseButton, closeButton})
         buttons->addWidget(b);
     panel->addLayout(buttons);
 
     // Grid panel.
-    Frame2 = named(new QGroupBox(this), "Frame2");
+    gridFrame = named(new QGroupBox(this), "Frame2");
     const int gridLeft = 60 + kPanelWidth + 60;
-    placeTwips(Frame2, gridLeft, 0, kWindowWidth - gridLeft - 60, kWindowHeight - 60);
-    auto *gridPanel = new QVBoxLayout(Frame2);
+    placeTwips(gridFrame, gridLeft, 0, kWindowWidth - gridLeft - 60, kWindowHeight - 60);
+    auto *gridPanel = new QVBoxLayout(gridFrame);
     gridPanel->setContentsMargins(6, 4, 6, 6);
-    Label13 = named(new QLabel(QStringLiteral("显示各科报表成绩内容"), Frame2), "Label13");
-    Label13->setFont(bold);
-    Label13->setAlignment(Qt::AlignCenter);
-    gridPanel->addWidget(Label13);
-    Grid1 = named(new FlexGrid(Frame2), "Grid1");
-    Grid1->setRows(2);
-    Grid1->setFixedRows(1);
-    Grid1->setFixedCols(1);
-    Grid1->setFormatString(grades::kStatisticsHeader);
+    gridTitle = named(new QLabel(QStringLiteral("显示各科报表成绩内容"), gridFrame), "Label13");
+    gridTitle->setFont(bold);
+    gridTitle->setAlignment(Qt::AlignCenter);
+    gridPanel->addWidget(gridTitle);
+    resultGrid = named(new FlexGrid(gridFrame), "Grid1");
+    resultGrid->setRows(2);
+    resultGrid->setFixedRows(1);
+    resultGrid->setFixedCols(1);
+    resultGrid->setFormatString(grades::kStatisticsHeader);
     for (int c = 0; c < grades::kStatisticsCols; ++c)
-        Grid1->setColWidth(c, grades::kStatisticsColWidths[size_t(c)]);
-    Grid1->setRowHeight(0, grades::kStatisticsHeaderHeight);
-    Grid1->mergeCol(grades::kStatSubject);
+        resultGrid->setColWidth(c, grades::kStatisticsColWidths[size_t(c)]);
+    resultGrid->setRowHeight(0, grades::kStatisticsHeaderHeight);
+    resultGrid->mergeCol(grades::kStatSubject);
     fitHeaders();
-    gridPanel->addWidget(Grid1, 1);
+    gridPanel->addWidget(resultGrid, 1);
 
     // Progress panel, over the grid while a fill runs.
-    Picture1 = named(new QFrame(this), "Picture1");
-    Picture1->setFrameShape(QFrame::Box);
-    Picture1->setAutoFillBackground(true);
-    placeTwips(Picture1, gridLeft + 1500, 2800, 5000, 1200);
-    auto *progress = new QVBoxLayout(Picture1);
-    Label2 = named(new QLabel(QStringLiteral("制表进程指示"), Picture1), "Label2");
-    Bar2 = named(new QProgressBar(Picture1), "Bar2");
-    Label7 = named(new QLabel(QStringLiteral("正在读入各科成绩……"), Picture1), "Label7");
-    for (QWidget *w : {static_cast<QWidget *>(Label2), static_cast<QWidget *>(Bar2), static_cast<QWidget *>(Label7)})
+    progressPanel = named(new QFrame(this), "Picture1");
+    progressPanel->setFrameShape(QFrame::Box);
+    progressPanel->setAutoFillBackground(true);
+    placeTwips(progressPanel, gridLeft + 1500, 2800, 5000, 1200);
+    auto *progress = new QVBoxLayout(progressPanel);
+    progressHeading = named(new QLabel(QStringLiteral("制表进程指示"), progressPanel), "Label2");
+    progressBar = named(new QProgressBar(progressPanel), "Bar2");
+    progressLabel = named(new QLabel(QStringLiteral("正在读入各科成绩……"), progressPanel), "Label7");
+    for (QWidget *w : {static_cast<QWidget *>(progressHeading), static_cast<QWidget *>(progressBar), static_cast<QWidget *>(progressLabel)})
         progress->addWidget(w);
-    Picture1->hide();
+    progressPanel->hide();
 
 }
 
@@ -178,7 +178,7 @@ void ComparisonWindow::buildControls()
 void ComparisonWindow::fitHeaders()
 {
     for (int c = 0; c < grades::kStatisticsCols; ++c)
-        Grid1->setColWidth(c, grades::fittedHeaderWidth(Grid1->font(), Grid1->TextMatrix(0, c), Grid1->ColWidth(c)));
+        resultGrid->setColWidth(c, grades::fittedHeaderWidth(resultGrid->font(), resultGrid->TextMatrix(0, c), resultGrid->ColWidth(c)));
 }
 
 void ComparisonWindow::buildSheet()
@@ -188,54 +188,54 @@ void ComparisonWindow::buildSheet()
     sheetArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     sheetArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     placeTwips(sheetArea, 50, 50, kWindowWidth - 100, kSheetViewHeight);
-    VScroll1 = sheetArea->verticalScrollBar();
-    VScroll1->setObjectName(QStringLiteral("VScroll1"));
+    pageScroll = sheetArea->verticalScrollBar();
+    pageScroll->setObjectName(QStringLiteral("VScroll1"));
 
-    Picture3 = named(new QWidget, "Picture3");
-    Picture3->setAutoFillBackground(true);
-    QPalette white = Picture3->palette();
+    paperSheet = named(new QWidget, "Picture3");
+    paperSheet->setAutoFillBackground(true);
+    QPalette white = paperSheet->palette();
     white.setColor(QPalette::Window, Qt::white);
-    Picture3->setPalette(white);
-    Picture3->setFixedSize(twipsToPixels(kSheetWidth), twipsToPixels(kSheetHeight));
-    sheetArea->setWidget(Picture3);
+    paperSheet->setPalette(white);
+    paperSheet->setFixedSize(twipsToPixels(kSheetWidth), twipsToPixels(kSheetHeight));
+    sheetArea->setWidget(paperSheet);
 
-    Label4 = named(new QLabel(QStringLiteral("成绩报表单预览图"), Picture3), "Label4");
-    placeTwips(Label4, 1560, 360, 8175, 375);
-    Label4->setAlignment(Qt::AlignCenter);
-    Text1 = named(new QLineEdit(Picture3), "Text1");
-    placeTwips(Text1, 1560, 960, 8175, 375);
-    Text1->setAlignment(Qt::AlignCenter);
-    QFont titleFont = Text1->font();
+    titleLabel = named(new QLabel(QStringLiteral("成绩报表单预览图"), paperSheet), "Label4");
+    placeTwips(titleLabel, 1560, 360, 8175, 375);
+    titleLabel->setAlignment(Qt::AlignCenter);
+    titleBox = named(new QLineEdit(paperSheet), "Text1");
+    placeTwips(titleBox, 1560, 960, 8175, 375);
+    titleBox->setAlignment(Qt::AlignCenter);
+    QFont titleFont = titleBox->font();
     titleFont.setBold(true);
-    Text1->setFont(titleFont);
-    Text1->setFrame(false);
-    Label10 = named(new QLabel(QStringLiteral("制图时间:"), Picture3), "Label10");
-    placeTwips(Label10, 1080, 1320, 3000, 255);
-    Label11 = named(new QLabel(QStringLiteral("第1页"), Picture3), "Label11");
-    placeTwips(Label11, 9720, 1320, 900, 255);
+    titleBox->setFont(titleFont);
+    titleBox->setFrame(false);
+    drawnAtLabel = named(new QLabel(QStringLiteral("制图时间:"), paperSheet), "Label10");
+    placeTwips(drawnAtLabel, 1080, 1320, 3000, 255);
+    pageLabel = named(new QLabel(QStringLiteral("第1页"), paperSheet), "Label11");
+    placeTwips(pageLabel, 9720, 1320, 900, 255);
     for (int d = 0; d < grades::kChartFrames; ++d) {
-        auto *frame = new chart::ChartSurface(grades::designComparisonChart(d), Picture3);
+        auto *frame = new chart::ChartSurface(grades::designComparisonChart(d), paperSheet);
         frame->setObjectName(QStringLiteral("Frame5"));
         frame->place();
-        Frame5[size_t(d)] = frame;
+        chartSurfaces[size_t(d)] = frame;
     }
 
-    Picture2 = named(new QFrame(this), "Picture2");
-    Picture2->setFrameShape(QFrame::Panel);
-    Picture2->setFrameShadow(QFrame::Raised);
-    placeTwips(Picture2, 50, kStripTop, kWindowWidth - 100, kWindowHeight - kStripTop - 60);
-    auto *strip = new QHBoxLayout(Picture2);
+    toolbarPanel = named(new QFrame(this), "Picture2");
+    toolbarPanel->setFrameShape(QFrame::Panel);
+    toolbarPanel->setFrameShadow(QFrame::Raised);
+    placeTwips(toolbarPanel, 50, kStripTop, kWindowWidth - 100, kWindowHeight - kStripTop - 60);
+    auto *strip = new QHBoxLayout(toolbarPanel);
     const QStringList options{QStringLiteral("按学科成绩分析"), QStringLiteral("按任课教师分析成绩"),
                               QStringLiteral("按各班整体成绩分析")};
-    for (int i = 0; i < int(Option3.size()); ++i) {
-        Option3[size_t(i)] = named(new QRadioButton(options[i], Picture2), "Option3");
-        strip->addWidget(Option3[size_t(i)]);
+    for (int i = 0; i < int(chartOptions.size()); ++i) {
+        chartOptions[size_t(i)] = named(new QRadioButton(options[i], toolbarPanel), "Option3");
+        strip->addWidget(chartOptions[size_t(i)]);
     }
     strip->addStretch();
-    Command2 = named(new QPushButton(QStringLiteral("打印分析"), Picture2), "Command2");
-    Command3 = named(new QPushButton(QStringLiteral("关闭分析"), Picture2), "Command3");
-    strip->addWidget(Command2);
-    strip->addWidget(Command3);
+    exportButton = named(new QPushButton(QStringLiteral("打印分析"), toolbarPanel), "Command2");
+    closeSheetButton = named(new QPushButton(QStringLiteral("关闭分析"), toolbarPanel), "Command3");
+    strip->addWidget(exportButton);
+    strip->addWidget(closeSheetButton);
 
     showChartView(false);
 }
@@ -245,45 +245,45 @@ void ComparisonWindow::buildSheet()
 void ComparisonWindow::Form_Load()
 {
     MoveToTopLeft(this);
-    Command1->setEnabled(false);
+    analyseButton->setEnabled(false);
     // Classes belong to the grade group their 对应内容 names exactly; a repeated
     // class row counts once.
     const QList<GradeGroupNode> groups = ReadClassTree(connection(), this);
     QTreeWidgetItem *last = nullptr;
     for (const GradeGroupNode &group : groups) {
-        last = new QTreeWidgetItem(TreeView1, {group.name});
+        last = new QTreeWidgetItem(groupTree, {group.name});
         last->setIcon(0, ClassTree::image(QStringLiteral("BG")));
         for (const ClassNode &c : group.classes)
             m_classEntries.append({c.gradeGroup, c.className, c.actualName});
     }
     if (last)
-        TreeView1->scrollToItem(last);
+        groupTree->scrollToItem(last);
 }
 
 void ComparisonWindow::resetGrid()
 {
-    Grid1->setRows(1);
-    Command1->setEnabled(false);
-    Grid1->setRows(2);
+    resultGrid->setRows(1);
+    analyseButton->setEnabled(false);
+    resultGrid->setRows(2);
 }
 
-void ComparisonWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
+void ComparisonWindow::groupNodeClicked(QTreeWidgetItem *node)
 {
     if (!node)
         return;
     const QString key = node->text(0);
-    Label4->setText(QStringLiteral("进行") + key + QStringLiteral("成绩分析"));
-    lblLabels[0]->setText(QStringLiteral("②选择(") + key.left(4) + QStringLiteral(")可比较的班级"));
-    Label13->setText(key + QStringLiteral("各科成绩分析"));
+    titleLabel->setText(QStringLiteral("进行") + key + QStringLiteral("成绩分析"));
+    captionLabels[0]->setText(QStringLiteral("②选择(") + key.left(4) + QStringLiteral(")可比较的班级"));
+    gridTitle->setText(key + QStringLiteral("各科成绩分析"));
     {
-        const QSignalBlocker b1(List1), b2(List2);
-        List1->clear();
-        Combo1->clear();
-        List2->clear();
+        const QSignalBlocker b1(subjectList), b2(classList);
+        subjectList->clear();
+        examCombo->clear();
+        classList->clear();
         for (const ClassEntry &c : m_classEntries) {
             if (c.gradeGroup != key)
                 continue;
-            auto *item = new QListWidgetItem(c.name + QLatin1Char(' ') + c.actualName, List2);
+            auto *item = new QListWidgetItem(c.name + QLatin1Char(' ') + c.actualName, classList);
             item->setSelected(true);
         }
     }
@@ -302,41 +302,41 @@ void ComparisonWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
         else
             reportReadFailure(this, c.error());
     }
-    Combo1->addItems(score::ListExamNames(columns, score::kCanonicalNames));
-    Combo1->setCurrentIndex(-1);
+    examCombo->addItems(score::ListExamNames(columns, score::kCanonicalNames));
+    examCombo->setCurrentIndex(-1);
 }
 
-void ComparisonWindow::Combo1_Click()
+void ComparisonWindow::examChosen()
 {
-    if (Combo1->currentIndex() < 0)
+    if (examCombo->currentIndex() < 0)
         return;
-    Command1->setEnabled(false);
+    analyseButton->setEnabled(false);
     QStringList columns;
     if (!m_sectionTable.isEmpty())
         columns = db::tableColumns(connection(), m_sectionTable);
     {
-        const QSignalBlocker block(List1);
-        List1->clear();
+        const QSignalBlocker block(subjectList);
+        subjectList->clear();
         m_subjectColumns.clear();
-        for (const grades::ExamSubject &s : grades::examSubjects(columns, Combo1->currentText())) {
+        for (const grades::ExamSubject &s : grades::examSubjects(columns, examCombo->currentText())) {
             m_subjectColumns.append(s.column);
-            auto *item = new QListWidgetItem(s.subject, List1);
+            auto *item = new QListWidgetItem(s.subject, subjectList);
             item->setSelected(true);
         }
     }
-    Label13->setText(m_gradeGroup + Combo1->currentText() + QStringLiteral("分析"));
-    lblLabels[5]->setText(QStringLiteral("(分析全部科目)"));
+    gridTitle->setText(m_gradeGroup + examCombo->currentText() + QStringLiteral("分析"));
+    captionLabels[5]->setText(QStringLiteral("(分析全部科目)"));
 }
 
-void ComparisonWindow::List1_Click()
+void ComparisonWindow::subjectClicked()
 {
-    Command1->setEnabled(false);
-    lblLabels[5]->setText(QStringLiteral("(分析%1科)").arg(List1->selectedItems().size()));
+    analyseButton->setEnabled(false);
+    captionLabels[5]->setText(QStringLiteral("(分析%1科)").arg(subjectList->selectedItems().size()));
 }
 
-void ComparisonWindow::List2_Click()
+void ComparisonWindow::classClicked()
 {
-    Command1->setEnabled(false);
+    analyseButton->setEnabled(false);
 }
 
 QStringList ComparisonWindow::selectedTexts(const QListWidget *list) const
@@ -353,9 +353,9 @@ QStringList ComparisonWindow::selectedTexts(const QListWidget *list) const
 
 void ComparisonWindow::FillStatisticsGrid()
 {
-    const QStringList subjects = selectedTexts(List1);
-    const QStringList classItems = selectedTexts(List2);
-    const QString missing = grades::missingChoice(Combo1->currentIndex() >= 0 && !Combo1->currentText().isEmpty(),
+    const QStringList subjects = selectedTexts(subjectList);
+    const QStringList classItems = selectedTexts(classList);
+    const QString missing = grades::missingChoice(examCombo->currentIndex() >= 0 && !examCombo->currentText().isEmpty(),
                                                   int(subjects.size()), int(classItems.size()));
     if (!missing.isEmpty()) {
         showNotice(this, missing, kTitleHintDots);
@@ -366,22 +366,22 @@ void ComparisonWindow::FillStatisticsGrid()
     request.gradeGroup = m_gradeGroup;
     request.sectionTable = m_sectionTable;
     request.cohortYear = m_cohortYear;
-    for (int i = 0; i < List1->count(); ++i) {
-        if (List1->item(i)->isSelected())
-            request.subjects.append({List1->item(i)->text(), m_subjectColumns.value(i)});
+    for (int i = 0; i < subjectList->count(); ++i) {
+        if (subjectList->item(i)->isSelected())
+            request.subjects.append({subjectList->item(i)->text(), m_subjectColumns.value(i)});
     }
     for (const QString &item : classItems)
         request.classes.append(grades::classNameOfItem(item));
 
     // The charts wait for this fill: a failed one leaves nothing to draw.
-    Command1->setEnabled(false);
-    Picture1->setUpdatesEnabled(false);   // a bar's value alone would repaint it at once
-    Picture1->show();
-    Picture1->raise();
-    Bar2->setMaximum(int(subjects.size()));
-    Bar2->setValue(0);
-    Picture1->setUpdatesEnabled(true);
-    Grid1->setRows(1);
+    analyseButton->setEnabled(false);
+    progressPanel->setUpdatesEnabled(false);   // a bar's value alone would repaint it at once
+    progressPanel->show();
+    progressPanel->raise();
+    progressBar->setMaximum(int(subjects.size()));
+    progressBar->setValue(0);
+    progressPanel->setUpdatesEnabled(true);
+    resultGrid->setRows(1);
 
     // The panel follows the subjects, drawn at most once a frame: not at all for a
     // fill shorter than one.
@@ -389,38 +389,38 @@ void ComparisonWindow::FillStatisticsGrid()
     m_fill = grades::fillStatistics(connection(), request, [&](int s, const QString &subject) {
         if (!pacer.due())
             return;
-        Picture1->setUpdatesEnabled(false);
-        Label7->setText(grades::statisticsProgressText(subject));
-        Bar2->setValue(s + 1);
-        Picture1->setUpdatesEnabled(true);
-        Picture1->repaint();
+        progressPanel->setUpdatesEnabled(false);
+        progressLabel->setText(grades::statisticsProgressText(subject));
+        progressBar->setValue(s + 1);
+        progressPanel->setUpdatesEnabled(true);
+        progressPanel->repaint();
     });
     if (m_fill.error.isSet()) {
-        Picture1->hide();
-        Grid1->setRows(2);
+        progressPanel->hide();
+        resultGrid->setRows(2);
         reportReadFailure(this, m_fill.error);
         m_fill = {};
         return;
     }
 
-    Grid1->setUpdatesEnabled(false);
-    Grid1->setRows(1 + int(m_fill.rows.size()));
+    resultGrid->setUpdatesEnabled(false);
+    resultGrid->setRows(1 + int(m_fill.rows.size()));
     for (int r = 0; r < m_fill.rows.size(); ++r) {
         if (!m_fill.rows[r])
             continue;
         const QStringList texts = grades::statisticsRowTexts(*m_fill.rows[r]);
         for (int col = 0; col < grades::kStatisticsCols; ++col)
-            Grid1->setTextMatrix(r + 1, col, texts[col]);
+            resultGrid->setTextMatrix(r + 1, col, texts[col]);
     }
-    Grid1->widenColumnsToText(0, grades::kStatisticsCols - 1, 1, Grid1->Rows() - 1);
-    Grid1->setUpdatesEnabled(true);
+    resultGrid->widenColumnsToText(0, grades::kStatisticsCols - 1, 1, resultGrid->Rows() - 1);
+    resultGrid->setUpdatesEnabled(true);
     m_fillSubjects = subjects;
     m_fillClasses = classItems;
 
     if (m_fill.anyEmptyRow)
         showNotice(this, grades::kEmptyRowsNote, grades::kEmptyRowsTitle);
-    Picture1->hide();
-    Command1->setEnabled(true);
+    progressPanel->hide();
+    analyseButton->setEnabled(true);
 }
 
 // ---- Charts --------------------------------------------------------------------
@@ -432,9 +432,9 @@ bool ComparisonWindow::chartViewShown() const
 
 void ComparisonWindow::showChartView(bool charts)
 {
-    Frame1->setVisible(!charts);
-    Frame2->setVisible(!charts);
-    Picture2->setVisible(charts);
+    choiceFrame->setVisible(!charts);
+    gridFrame->setVisible(!charts);
+    toolbarPanel->setVisible(charts);
     sheetArea->setVisible(charts);
     setAutoFillBackground(charts);
     QPalette p = palette();
@@ -450,7 +450,7 @@ grades::ComparisonData ComparisonWindow::chartData() const
 void ComparisonWindow::showFrames(int drawn)
 {
     for (int d = 0; d < grades::kChartFrames; ++d) {
-        chart::ChartSurface *f = Frame5[size_t(d)];
+        chart::ChartSurface *f = chartSurfaces[size_t(d)];
         f->setVisible(d < drawn);
         f->place();
         f->update();
@@ -460,24 +460,24 @@ void ComparisonWindow::showFrames(int drawn)
 void ComparisonWindow::DrawClassComparison()
 {
     showChartView(true);
-    if (!Combo1->currentText().isEmpty())
-        Text1->setText(QStringLiteral("    ") + Label13->text() + QStringLiteral("    "));
-    Label10->setText(QStringLiteral("制图时间:")
+    if (!examCombo->currentText().isEmpty())
+        titleBox->setText(QStringLiteral("    ") + gridTitle->text() + QStringLiteral("    "));
+    drawnAtLabel->setText(QStringLiteral("制图时间:")
                      + shortDateText(session().today()));
     {
-        const QSignalBlocker block(Option3[0]);
-        Option3[0]->setChecked(true);
+        const QSignalBlocker block(chartOptions[0]);
+        chartOptions[0]->setChecked(true);
     }
     QList<chart::ChartFrame *> frames;
-    for (chart::ChartSurface *f : Frame5)
+    for (chart::ChartSurface *f : chartSurfaces)
         frames.append(&f->frame());
     showFrames(grades::drawClassComparison(frames, chartData()));
 }
 
-void ComparisonWindow::Option3_Click(int index)
+void ComparisonWindow::chartOptionChosen(int index)
 {
     QList<chart::ChartFrame *> frames;
-    for (chart::ChartSurface *f : Frame5)
+    for (chart::ChartSurface *f : chartSurfaces)
         frames.append(&f->frame());
     switch (index) {
     case 0:
@@ -492,10 +492,10 @@ void ComparisonWindow::Option3_Click(int index)
     default:
         break;
     }
-    VScroll1->setValue(VScroll1->minimum());
+    pageScroll->setValue(pageScroll->minimum());
 }
 
-void ComparisonWindow::Command3_Click()
+void ComparisonWindow::closeSheetClicked()
 {
     showChartView(false);
 }
@@ -505,21 +505,21 @@ void ComparisonWindow::Command3_Click()
 void ComparisonWindow::ExportGridToExcel()
 {
     grades::GridView view;
-    for (int r = 0; r < Grid1->Rows(); ++r) {
+    for (int r = 0; r < resultGrid->Rows(); ++r) {
         QStringList row;
-        for (int c = 0; c < Grid1->Cols(); ++c)
-            row << Grid1->TextMatrix(r, c);
+        for (int c = 0; c < resultGrid->Cols(); ++c)
+            row << resultGrid->TextMatrix(r, c);
         view.cells.append(row);
-        view.rowShown.append(Grid1->RowHeight(r) > 0);
+        view.rowShown.append(resultGrid->RowHeight(r) > 0);
     }
-    for (int c = 0; c < Grid1->Cols(); ++c)
-        view.columnShown.append(Grid1->ColWidth(c) > 0);
+    for (int c = 0; c < resultGrid->Cols(); ++c)
+        view.columnShown.append(resultGrid->ColWidth(c) > 0);
     ExportWorkbook book(ExportWorkbook::kNewWorkbookSheets);
-    grades::writeStatisticsSheet(book, Text1->text(), view);
+    grades::writeStatisticsSheet(book, titleBox->text(), view);
     handOverWorkbook(book, this);
 }
 
-void ComparisonWindow::Command7_Click()
+void ComparisonWindow::closeClicked()
 {
     CloseWindow(this);
 }

@@ -1,14 +1,14 @@
 #pragma once
 // 薄弱学科查询: the weak subjects of one class in one exam, by standard scores.
 //
-// Choose a grade group (Combo1), a class (Combo2: LoadClassStudents) and an exam
-// (Combo3: LoadExamSubjects, which lists its subjects ticked in List1 and reads
-// the score matrix). Command3 runs AnalyseWeakSubjects: raw and standard cells,
-// totals and ranks in Grid1, the weak subjects in Text1 and the subject-average
-// bars (Frame3 item 0, here AverageChart). Choosing a student in Combo4, or
+// Choose a grade group (gradeGroupCombo), a class (classCombo: LoadClassStudents) and an exam
+// (examCombo: LoadExamSubjects, which lists its subjects ticked in subjectList and reads
+// the score matrix). analyseButton runs AnalyseWeakSubjects: raw and standard cells,
+// totals and ranks in resultGrid, the weak subjects in statisticsBox and the subject-average
+// bars (Frame3 item 0, here AverageChart). Choosing a student in studentCombo, or
 // clicking either of the student's rows, draws the student's subject bars
-// (Frame3 item 1, here StudentChart). Command1 opens the key-student sheet
-// (Picture3 in a scrolling area, with the strip Picture2). Command2 hands the
+// (Frame3 item 1, here StudentChart). keyStudentsButton opens the key-student sheet
+// (sheetChart in a scrolling area, with the strip controlStrip). printButton hands the
 // statistics text to the print page. The window only reads.
 //
 // Rules and chart elements: weak_subjects.h and key_students.h.
@@ -48,59 +48,59 @@ public:
 
     QSize sizeHint() const override;
 
-    QLabel *Label4 = nullptr;            // item 0: the title
+    QLabel *titleLabel = nullptr;            // item 0: the title
 
-    QGroupBox *Frame2 = nullptr;         // the choices
-    QComboBox *Combo1 = nullptr;         // grade groups
-    QComboBox *Combo2 = nullptr;         // classes
-    QComboBox *Combo3 = nullptr;         // exams (display names)
-    QLabel *lblLabels5 = nullptr;        // analysed-subjects caption
-    QListWidget *List1 = nullptr;        // the exam's subjects, tickable
-    QPushButton *Command3 = nullptr;     // 进行分析(&F)
+    QGroupBox *choiceFrame = nullptr;         // the choices
+    QComboBox *gradeGroupCombo = nullptr;         // grade groups
+    QComboBox *classCombo = nullptr;         // classes
+    QComboBox *examCombo = nullptr;         // exams (display names)
+    QLabel *subjectCountLabel = nullptr;        // analysed-subjects caption
+    QListWidget *subjectList = nullptr;        // the exam's subjects, tickable
+    QPushButton *analyseButton = nullptr;     // 进行分析(&F)
 
-    QGroupBox *Frame1 = nullptr;         // 单生分析
-    QLabel *lblLabels4 = nullptr;        // caption above Combo4
-    QComboBox *Combo4 = nullptr;         // students
-    QPushButton *Command1 = nullptr;     // 重点生分析
-    QPushButton *Command7 = nullptr;     // 关闭(&C)
+    QGroupBox *studentFrame = nullptr;         // 单生分析
+    QLabel *studentHeading = nullptr;        // caption above studentCombo
+    QComboBox *studentCombo = nullptr;         // students
+    QPushButton *keyStudentsButton = nullptr;     // 重点生分析
+    QPushButton *closeButton = nullptr;     // 关闭(&C)
 
     chart::ChartSurface *AverageChart = nullptr;   // Frame3 item 0
     chart::ChartSurface *StudentChart = nullptr;   // Frame3 item 1
 
-    QGroupBox *Frame4 = nullptr;         // the grid and the statistics
-    FlexGrid *Grid1 = nullptr;
-    QPlainTextEdit *Text1 = nullptr;     // weak-subject statistics
-    QPushButton *Command2 = nullptr;     // 打印结果(&P)
+    QGroupBox *resultFrame = nullptr;         // the grid and the statistics
+    FlexGrid *resultGrid = nullptr;
+    QPlainTextEdit *statisticsBox = nullptr;     // weak-subject statistics
+    QPushButton *printButton = nullptr;     // 打印结果(&P)
 
     // The key-student sheet.
-    QWidget *Picture2 = nullptr;         // control strip
-    QLineEdit *Text2 = nullptr;          // start rank
-    QPushButton *Command6 = nullptr;     // 显示结果
-    QPushButton *Command5 = nullptr;     // 关闭分析
-    QScrollArea *SheetArea = nullptr;    // holds Picture3; VScroll1 is its scroll bar
-    chart::ChartSurface *Picture3 = nullptr;
-    QScrollBar *VScroll1 = nullptr;
+    QWidget *controlStrip = nullptr;         // control strip
+    QLineEdit *startRankBox = nullptr;          // start rank
+    QPushButton *showButton = nullptr;     // 显示结果
+    QPushButton *closeSheetButton = nullptr;     // 关闭分析
+    QScrollArea *SheetArea = nullptr;    // holds sheetChart; sheetScroll is its scroll bar
+    chart::ChartSurface *sheetChart = nullptr;
+    QScrollBar *sheetScroll = nullptr;
 
 
-    // The score matrix of the class and exam chosen last, one entry per List1 item.
+    // The score matrix of the class and exam chosen last, one entry per subjectList item.
     const QVector<grades::SubjectScores> &matrix() const { return m_matrix; }
     int selectedSubjectCount() const { return m_selectedCount; }
     const grades::WeakAnalysis &lastAnalysis() const { return m_analysis; }
 
 public slots:
     void Form_Load() override;
-    void Combo1_Click();
-    void LoadClassStudents();       // Combo2
-    void LoadExamSubjects();        // Combo3
-    void List1_Click();
-    void AnalyseWeakSubjects();     // Command3
-    void DrawStudentSubjects();     // Combo4
-    void Grid1_Click();
-    void Command2_Click();          // print hand-off
-    void Command1_Click();          // opens the key-student sheet
-    void ShowKeyStudents();         // Command6
-    void Command5_Click();          // closes the sheet
-    void Command7_Click();
+    void gradeGroupChosen();
+    void LoadClassStudents();       // classCombo
+    void LoadExamSubjects();        // examCombo
+    void subjectClicked();
+    void AnalyseWeakSubjects();     // analyseButton
+    void DrawStudentSubjects();     // studentCombo
+    void gridClicked();
+    void printClicked();          // print hand-off
+    void keyStudentsClicked();          // opens the key-student sheet
+    void ShowKeyStudents();         // showButton
+    void closeSheetClicked();          // closes the sheet
+    void closeClicked();
 
 private:
     void buildControls();

@@ -130,53 +130,53 @@ PaperPreview::PaperPreview(const PreviewPage &page, const QString &toolbarCaptio
     desk.setColor(QPalette::Window, QColor::fromRgb(kDeskGrey));
     m_desk->setPalette(desk);
 
-    Picture3 = named(new QWidget(m_desk), "Picture3");
-    Picture3->setAutoFillBackground(true);
-    QPalette paper = Picture3->palette();
+    paperSheet = named(new QWidget(m_desk), "Picture3");
+    paperSheet->setAutoFillBackground(true);
+    QPalette paper = paperSheet->palette();
     paper.setColor(QPalette::Window, kPaperWhite);
-    Picture3->setPalette(paper);
+    paperSheet->setPalette(paper);
 
-    Text1 = named(new QLineEdit(Picture3), "Text1");
-    Text1->setFrame(false);
-    Text1->setAlignment(Qt::AlignCenter);
-    QFont titleFont = Text1->font();
+    titleBox = named(new QLineEdit(paperSheet), "Text1");
+    titleBox->setFrame(false);
+    titleBox->setAlignment(Qt::AlignCenter);
+    QFont titleFont = titleBox->font();
     titleFont.setPointSize(16);
     titleFont.setBold(true);
-    Text1->setFont(titleFont);
-    Label10 = named(new QLabel(QStringLiteral("制表时间:"), Picture3), "Label10");
-    Label11 = named(new QLabel(pageLabelText(1), Picture3), "Label11");
-    Label11->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label11->setFixedWidth(Label11->fontMetrics().horizontalAdvance(QStringLiteral("第0000页")));
-    for (QFrame **line : {&Line3, &Line4, &Line5, &Line6}) {
-        *line = new QFrame(Picture3);
-        (*line)->setFrameShape(line == &Line3 || line == &Line5 ? QFrame::VLine : QFrame::HLine);
+    titleBox->setFont(titleFont);
+    drawnAtLabel = named(new QLabel(QStringLiteral("制表时间:"), paperSheet), "Label10");
+    pageLabel = named(new QLabel(pageLabelText(1), paperSheet), "Label11");
+    pageLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    pageLabel->setFixedWidth(pageLabel->fontMetrics().horizontalAdvance(QStringLiteral("第0000页")));
+    for (QFrame **line : {&guideX1, &guideY1, &guideX2, &guideY2}) {
+        *line = new QFrame(paperSheet);
+        (*line)->setFrameShape(line == &guideX1 || line == &guideX2 ? QFrame::VLine : QFrame::HLine);
         (*line)->setStyleSheet(QStringLiteral("background: black; border: none;"));
         (*line)->hide();
     }
-    Line3->setObjectName(QStringLiteral("Line3"));
-    Line4->setObjectName(QStringLiteral("Line4"));
-    Line5->setObjectName(QStringLiteral("Line5"));
-    Line6->setObjectName(QStringLiteral("Line6"));
+    guideX1->setObjectName(QStringLiteral("Line3"));
+    guideY1->setObjectName(QStringLiteral("Line4"));
+    guideX2->setObjectName(QStringLiteral("Line5"));
+    guideY2->setObjectName(QStringLiteral("Line6"));
 
-    VScroll1 = named(new QScrollBar(Qt::Vertical, this), "VScroll1");
-    VScroll1->setRange(50, 50);
+    pageScroll = named(new QScrollBar(Qt::Vertical, this), "VScroll1");
+    pageScroll->setRange(50, 50);
 
-    Picture2 = named(new QWidget(this), "Picture2");
-    Command6 = named(new QPushButton(QStringLiteral("项目设置"), Picture2), "Command6");
-    Command2 = named(new QPushButton(QStringLiteral("打印成绩"), Picture2), "Command2");
-    Command3 = named(new QPushButton(QStringLiteral("关闭预览"), Picture2), "Command3");
-    Command4 = named(new QPushButton(QStringLiteral("下一页"), Picture2), "Command4");
-    Command5 = named(new QPushButton(QStringLiteral("上一页"), Picture2), "Command5");
-    Label6 = named(new QLabel(QStringLiteral("选打印纸"), Picture2), "Label6");
-    Combo2 = named(new QComboBox(Picture2), "Combo2");
-    Combo2->addItems({QStringLiteral("用A4纸打印"), QStringLiteral("用B5纸打印")});
-    Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), Picture2), "Command7");
-    auto *bar = new QHBoxLayout(Picture2);
-    bar->addWidget(new QLabel(toolbarCaption, Picture2));
-    bar->addWidget(Label6);
-    bar->addWidget(Combo2);
+    toolbarPanel = named(new QWidget(this), "Picture2");
+    optionsButton = named(new QPushButton(QStringLiteral("项目设置"), toolbarPanel), "Command6");
+    exportButton = named(new QPushButton(QStringLiteral("打印成绩"), toolbarPanel), "Command2");
+    closePreviewButton = named(new QPushButton(QStringLiteral("关闭预览"), toolbarPanel), "Command3");
+    nextPageButton = named(new QPushButton(QStringLiteral("下一页"), toolbarPanel), "Command4");
+    previousPageButton = named(new QPushButton(QStringLiteral("上一页"), toolbarPanel), "Command5");
+    paperLabel = named(new QLabel(QStringLiteral("选打印纸"), toolbarPanel), "Label6");
+    paperCombo = named(new QComboBox(toolbarPanel), "Combo2");
+    paperCombo->addItems({QStringLiteral("用A4纸打印"), QStringLiteral("用B5纸打印")});
+    closeButton = named(new QPushButton(QStringLiteral("关闭(&C)"), toolbarPanel), "Command7");
+    auto *bar = new QHBoxLayout(toolbarPanel);
+    bar->addWidget(new QLabel(toolbarCaption, toolbarPanel));
+    bar->addWidget(paperLabel);
+    bar->addWidget(paperCombo);
     bar->addStretch();
-    for (QPushButton *b : {Command6, Command5, Command4, Command2, Command3, Command7}) {
+    for (QPushButton *b : {optionsButton, previousPageButton, nextPageButton, exportButton, closePreviewButton, closeButton}) {
         // In a narrow window the buttons give way to the captions.
         b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 16);
         b->setSizePolicy(QSizePolicy::Preferred, b->sizePolicy().verticalPolicy());
@@ -186,16 +186,16 @@ PaperPreview::PaperPreview(const PreviewPage &page, const QString &toolbarCaptio
     auto *middle = new QHBoxLayout;
     middle->setContentsMargins(0, 0, 0, 0);
     middle->addWidget(m_desk, 1);
-    middle->addWidget(VScroll1);
+    middle->addWidget(pageScroll);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(middle, 1);
-    layout->addWidget(Picture2);
+    layout->addWidget(toolbarPanel);
 
-    connect(Command3, &QPushButton::clicked, this, &PaperPreview::ClosePaperPreview);
-    connect(Command4, &QPushButton::clicked, this, &PaperPreview::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &PaperPreview::Command5_Click);
-    connect(VScroll1, &QScrollBar::valueChanged, this, &PaperPreview::VScroll1_Change);
+    connect(closePreviewButton, &QPushButton::clicked, this, &PaperPreview::ClosePaperPreview);
+    connect(nextPageButton, &QPushButton::clicked, this, &PaperPreview::nextPageClicked);
+    connect(previousPageButton, &QPushButton::clicked, this, &PaperPreview::previousPageClicked);
+    connect(pageScroll, &QScrollBar::valueChanged, this, &PaperPreview::pageScrolled);
 }
 
 void PaperPreview::OpenPaperPreview(FlexGrid *grid, const QString &title, const QDate &today)
@@ -208,7 +208,7 @@ void PaperPreview::OpenPaperPreview(FlexGrid *grid, const QString &title, const 
     for (QWidget *w : m_normalView)
         w->hide();
     show();
-    grid->setParent(Picture3);
+    grid->setParent(paperSheet);
     grid->lower();
     grid->show();
     grid->setBackColorBkg(kPaperWhite);
@@ -218,12 +218,12 @@ void PaperPreview::OpenPaperPreview(FlexGrid *grid, const QString &title, const 
     grid->setBackColorFixed(kFixedGrey);
     grid->setScrollBars(0);
     if (!title.isEmpty())
-        Text1->setText(title);
-    Label10->setText(QStringLiteral("制表时间:") + shortDateText(today));
-    Label10->adjustSize();
-    connect(grid, &FlexGrid::MouseDown, this, &PaperPreview::Grid1_MouseDown);
-    connect(grid, &FlexGrid::MouseMove, this, &PaperPreview::Grid1_MouseMove);
-    connect(grid, &FlexGrid::MouseUp, this, &PaperPreview::Grid1_MouseUp);
+        titleBox->setText(title);
+    drawnAtLabel->setText(QStringLiteral("制表时间:") + shortDateText(today));
+    drawnAtLabel->adjustSize();
+    connect(grid, &FlexGrid::MouseDown, this, &PaperPreview::gridPressed);
+    connect(grid, &FlexGrid::MouseMove, this, &PaperPreview::gridDragged);
+    connect(grid, &FlexGrid::MouseUp, this, &PaperPreview::gridReleased);
     m_state = Shown;
     grid->viewport()->update();
 }
@@ -233,35 +233,35 @@ void PaperPreview::LayoutPreviewPage(int top, int left, int width, int height)
     if (!m_grid)
         return;
     m_geometry = layoutPreviewPage(m_geometry, top, left, width, height, m_page0.paperWidth,
-                                   m_grid->RowHeight(0), pixelsToTwips(Label11->width()));
-    Text1->setFocus();
-    VScroll1->blockSignals(true);
-    VScroll1->setRange(m_geometry.scrollMin, m_geometry.scrollMax);
-    VScroll1->setValue(m_geometry.scrollMin);
-    VScroll1->blockSignals(false);
+                                   m_grid->RowHeight(0), pixelsToTwips(pageLabel->width()));
+    titleBox->setFocus();
+    pageScroll->blockSignals(true);
+    pageScroll->setRange(m_geometry.scrollMin, m_geometry.scrollMax);
+    pageScroll->setValue(m_geometry.scrollMin);
+    pageScroll->blockSignals(false);
     // Back on page 1: the rows of the pages turned over show again.
     if (m_page > 1)
         for (int r = 2; r < std::min(pageRows(m_page, m_geometry.rowsPerPage).first, m_grid->Rows()); ++r)
             m_grid->setRowHeight(r, kPageRowHeight);
     m_page = 1;
-    Label11->setText(pageLabelText(m_page));
+    pageLabel->setText(pageLabelText(m_page));
     place();
 }
 
 void PaperPreview::showFirstPageLabel()
 {
     // The page shown stays the current one, so that paging goes on from it.
-    Label11->setText(pageLabelText(1));
+    pageLabel->setText(pageLabelText(1));
 }
 
 void PaperPreview::place()
 {
     const PreviewGeometry &g = m_geometry;
-    Picture3->setGeometry(px(g.paperLeft), px(paperTopForScroll(VScroll1->value())), px(g.paperWidth),
+    paperSheet->setGeometry(px(g.paperLeft), px(paperTopForScroll(pageScroll->value())), px(g.paperWidth),
                           px(g.paperHeight));
-    Text1->setGeometry(px(g.titleLeft), px(g.titleTop), px(g.titleWidth), px(kTitleHeight));
-    Label10->move(px(g.dateLeft), px(g.labelTop));
-    Label11->move(px(g.pageLabelLeft), px(g.labelTop));
+    titleBox->setGeometry(px(g.titleLeft), px(g.titleTop), px(g.titleWidth), px(kTitleHeight));
+    drawnAtLabel->move(px(g.dateLeft), px(g.labelTop));
+    pageLabel->move(px(g.pageLabelLeft), px(g.labelTop));
     placeGrid();
 }
 
@@ -287,7 +287,7 @@ void PaperPreview::showPage(int page)
     const RowSpan rows = pageRows(page, m_geometry.rowsPerPage);
     for (int r = rows.first; r <= rows.last && r < m_grid->Rows(); ++r)
         m_grid->setRowHeight(r, kPageRowHeight);
-    Label11->setText(pageLabelText(m_page));
+    pageLabel->setText(pageLabelText(m_page));
 }
 
 int PaperPreview::lastPage() const
@@ -303,7 +303,7 @@ int PaperPreview::lastPage() const
     return lastPageBySize(rows, m_geometry.rowsPerPage, std::max(0, room / rowHeight));
 }
 
-void PaperPreview::Command4_Click()
+void PaperPreview::nextPageClicked()
 {
     if (m_state == Closed || m_page >= lastPage())
         return;
@@ -313,10 +313,10 @@ void PaperPreview::Command4_Click()
         m_grid->setRowHeight(r, 0);
     m_grid->setUpdatesEnabled(true);
     ++m_page;
-    Label11->setText(pageLabelText(m_page));
+    pageLabel->setText(pageLabelText(m_page));
 }
 
-void PaperPreview::Command5_Click()
+void PaperPreview::previousPageClicked()
 {
     if (m_state == Closed || m_page <= 1)
         return;
@@ -344,11 +344,11 @@ void PaperPreview::placeGuide(QFrame *line, Edge edge)
 
 void PaperPreview::hideGuides()
 {
-    for (QFrame *line : {Line3, Line4, Line5, Line6})
+    for (QFrame *line : {guideX1, guideY1, guideX2, guideY2})
         line->hide();
 }
 
-void PaperPreview::Grid1_MouseMove(int, int, int x, int y)
+void PaperPreview::gridDragged(int, int, int x, int y)
 {
     if (m_state == Shown || m_state == Dropped) {
         const Edge edge = edgeAt(x, y, m_geometry.tableWidth, m_geometry.tableHeight);
@@ -367,17 +367,17 @@ void PaperPreview::Grid1_MouseMove(int, int, int x, int y)
         m_guideX = m_geometry.tableLeft + x;
         m_guideY = m_geometry.tableTop + y;
         if (m_grabbed == Edge::Left)
-            placeGuide(Line3, m_grabbed);
+            placeGuide(guideX1, m_grabbed);
         else if (m_grabbed == Edge::Right)
-            placeGuide(Line5, m_grabbed);
+            placeGuide(guideX2, m_grabbed);
         else if (m_grabbed == Edge::Bottom)
-            placeGuide(Line4, m_grabbed);
+            placeGuide(guideY1, m_grabbed);
         else if (m_grabbed == Edge::Top)
-            placeGuide(Line6, m_grabbed);
+            placeGuide(guideY2, m_grabbed);
     }
 }
 
-void PaperPreview::Grid1_MouseDown(int, int, int, int)
+void PaperPreview::gridPressed(int, int, int, int)
 {
     if (m_state == Closed)
         return;
@@ -388,23 +388,23 @@ void PaperPreview::Grid1_MouseDown(int, int, int, int)
     switch (m_grabbed) {
     case Edge::Left:
         m_guideX = g.tableLeft;
-        placeGuide(Line3, m_grabbed);
-        Line3->show();
+        placeGuide(guideX1, m_grabbed);
+        guideX1->show();
         break;
     case Edge::Right:
         m_guideX = g.tableLeft + g.tableWidth - 20;
-        placeGuide(Line5, m_grabbed);
-        Line5->show();
+        placeGuide(guideX2, m_grabbed);
+        guideX2->show();
         break;
     case Edge::Bottom:
         m_guideY = g.tableTop + g.tableHeight - 20;
-        placeGuide(Line4, m_grabbed);
-        Line4->show();
+        placeGuide(guideY1, m_grabbed);
+        guideY1->show();
         break;
     case Edge::Top:
         m_guideY = g.tableTop;
-        placeGuide(Line6, m_grabbed);
-        Line6->show();
+        placeGuide(guideY2, m_grabbed);
+        guideY2->show();
         break;
     case Edge::None:
         break;
@@ -412,7 +412,7 @@ void PaperPreview::Grid1_MouseDown(int, int, int, int)
     m_state = Dragging;
 }
 
-void PaperPreview::Grid1_MouseUp(int, int, int, int)
+void PaperPreview::gridReleased(int, int, int, int)
 {
     if (m_state == Closed)
         return;
@@ -443,9 +443,9 @@ void PaperPreview::Grid1_MouseUp(int, int, int, int)
     m_state = Dropped;
 }
 
-void PaperPreview::VScroll1_Change(int value)
+void PaperPreview::pageScrolled(int value)
 {
-    Picture3->move(Picture3->x(), px(paperTopForScroll(value)));
+    paperSheet->move(paperSheet->x(), px(paperTopForScroll(value)));
 }
 
 void PaperPreview::ClosePaperPreview()

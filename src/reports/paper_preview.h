@@ -8,9 +8,9 @@
 //      kScoreReportPage) and its toolbar caption, put it into the window's
 //      layout (hidden) and name the widgets of the normal view with
 //      setNormalView(): they are hidden while the preview is shown.
-//   2. Connect the toolbar's own buttons: Command6 (options), Command2 (export)
-//      and Command7 (close the window). Paging, dragging, scrolling and
-//      Command3 "关闭预览" are handled here.
+//   2. Connect the toolbar's own buttons: optionsButton (options), exportButton (export)
+//      and closeButton (close the window). Paging, dragging, scrolling and
+//      closePreviewButton "关闭预览" are handled here.
 //   3. "打印预览": OpenPaperPreview(grid, title, today) moves the grid onto the
 //      paper. The title is the window's (an empty one keeps the title box's text).
 //   4. On closed(), put the grid back into the normal view's layout and restore
@@ -127,21 +127,21 @@ public:
 
     void setNormalView(const QList<QWidget *> &widgets) { m_normalView = widgets; }
 
-    QWidget *Picture2 = nullptr;        // the toolbar
-    QPushButton *Command6 = nullptr;    // 项目设置 (the window's)
-    QPushButton *Command2 = nullptr;    // 打印成绩 (the window's)
-    QPushButton *Command3 = nullptr;    // 关闭预览
-    QPushButton *Command4 = nullptr;    // 下一页
-    QPushButton *Command5 = nullptr;    // 上一页
-    QPushButton *Command7 = nullptr;    // 关闭(&C) (the window's)
-    QLabel *Label6 = nullptr;           // 选打印纸
-    QComboBox *Combo2 = nullptr;        // paper size, no behaviour
-    QWidget *Picture3 = nullptr;        // the paper
-    QLineEdit *Text1 = nullptr;         // title
-    QLabel *Label10 = nullptr;          // 制表时间:
-    QLabel *Label11 = nullptr;          // 第n页
-    QFrame *Line3 = nullptr, *Line4 = nullptr, *Line5 = nullptr, *Line6 = nullptr;   // guides
-    QScrollBar *VScroll1 = nullptr;
+    QWidget *toolbarPanel = nullptr;        // the toolbar
+    QPushButton *optionsButton = nullptr;    // 项目设置 (the window's)
+    QPushButton *exportButton = nullptr;    // 打印成绩 (the window's)
+    QPushButton *closePreviewButton = nullptr;    // 关闭预览
+    QPushButton *nextPageButton = nullptr;    // 下一页
+    QPushButton *previousPageButton = nullptr;    // 上一页
+    QPushButton *closeButton = nullptr;    // 关闭(&C) (the window's)
+    QLabel *paperLabel = nullptr;           // 选打印纸
+    QComboBox *paperCombo = nullptr;        // paper size, no behaviour
+    QWidget *paperSheet = nullptr;        // the paper
+    QLineEdit *titleBox = nullptr;         // title
+    QLabel *drawnAtLabel = nullptr;          // 制表时间:
+    QLabel *pageLabel = nullptr;          // 第n页
+    QFrame *guideX1 = nullptr, *guideY1 = nullptr, *guideX2 = nullptr, *guideY2 = nullptr;   // guides
+    QScrollBar *pageScroll = nullptr;
 
     State state() const { return m_state; }
     Edge grabbedEdge() const { return m_grabbed; }
@@ -151,7 +151,7 @@ public:
     int lastPage() const;
     const PreviewGeometry &geometry() const { return m_geometry; }
     FlexGrid *grid() const { return m_grid; }
-    // A guide's position: x of Line3/Line5, y of Line4/Line6.
+    // A guide's position: x of guideX1/guideX2, y of guideY1/guideY2.
     int guidePosition(Edge edge) const;
 
     // Opens the preview on the grid, which moves onto the paper. An empty title
@@ -165,12 +165,12 @@ public:
 
 public slots:
     void ClosePaperPreview();
-    void Command4_Click();   // next page
-    void Command5_Click();   // previous page
-    void Grid1_MouseDown(int button, int shift, int x, int y);
-    void Grid1_MouseMove(int button, int shift, int x, int y);
-    void Grid1_MouseUp(int button, int shift, int x, int y);
-    void VScroll1_Change(int value);
+    void nextPageClicked();   // next page
+    void previousPageClicked();   // previous page
+    void gridPressed(int button, int shift, int x, int y);
+    void gridDragged(int button, int shift, int x, int y);
+    void gridReleased(int button, int shift, int x, int y);
+    void pageScrolled(int value);
 
 signals:
     // The preview was closed: the grid waits to go back into the normal view.

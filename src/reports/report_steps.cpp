@@ -25,11 +25,11 @@ ReportSteps buildReportSteps(QGroupBox *frame, const StepCaptions &captions, QLa
 {
     ReportSteps s;
     for (int i = 0; i < 12; ++i)
-        s.lblLabels << nullptr;
+        s.captionLabels << nullptr;
     auto label = [&](int index, const QString &text) {
-        s.lblLabels[index] = new QLabel(text, frame);
-        s.lblLabels[index]->setObjectName(QStringLiteral("lblLabels%1").arg(index));
-        return s.lblLabels[index];
+        s.captionLabels[index] = new QLabel(text, frame);
+        s.captionLabels[index]->setObjectName(QStringLiteral("lblLabels%1").arg(index));
+        return s.captionLabels[index];
     };
     label(11, QStringLiteral("①选择年级组或班级:"));
     label(0, captions.classes);
@@ -37,29 +37,29 @@ ReportSteps buildReportSteps(QGroupBox *frame, const StepCaptions &captions, QLa
     label(2, captions.exams);
     label(6, QStringLiteral("④选择科目:"));
     label(5, captions.count);
-    s.TreeView1 = named(new ClassTree(frame), "TreeView1");
-    s.List2 = tickList(frame, "List2");
-    s.Combo1 = named(new QComboBox(frame), "Combo1");
-    s.List1 = tickList(frame, "List1");
-    s.TreeView1->setMinimumWidth(s.TreeView1->fontMetrics().horizontalAdvance(QStringLiteral("初一年级组初一年级组")));
-    s.Combo1->setMinimumContentsLength(12);
+    s.groupTree = named(new ClassTree(frame), "TreeView1");
+    s.classList = tickList(frame, "List2");
+    s.examCombo = named(new QComboBox(frame), "Combo1");
+    s.subjectList = tickList(frame, "List1");
+    s.groupTree->setMinimumWidth(s.groupTree->fontMetrics().horizontalAdvance(QStringLiteral("初一年级组初一年级组")));
+    s.examCombo->setMinimumContentsLength(12);
 
     auto *steps = new QVBoxLayout(frame);
     if (heading)
         steps->addWidget(heading);
-    steps->addWidget(s.lblLabels[11]);
-    steps->addWidget(s.TreeView1, 3);
-    steps->addWidget(s.lblLabels[0]);
-    steps->addWidget(s.List2, 2);
+    steps->addWidget(s.captionLabels[11]);
+    steps->addWidget(s.groupTree, 3);
+    steps->addWidget(s.captionLabels[0]);
+    steps->addWidget(s.classList, 2);
     steps->addWidget(note);
-    steps->addWidget(s.lblLabels[2]);
-    steps->addWidget(s.Combo1);
+    steps->addWidget(s.captionLabels[2]);
+    steps->addWidget(s.examCombo);
     auto *subjectsHead = new QHBoxLayout;
-    subjectsHead->addWidget(s.lblLabels[6]);
-    subjectsHead->addWidget(s.lblLabels[5]);
+    subjectsHead->addWidget(s.captionLabels[6]);
+    subjectsHead->addWidget(s.captionLabels[5]);
     subjectsHead->addStretch();
     steps->addLayout(subjectsHead);
-    steps->addWidget(s.List1, 2);
+    steps->addWidget(s.subjectList, 2);
     auto *row = new QHBoxLayout;
     int buttonsWidth = 0;
     for (QPushButton *b : buttons) {
@@ -78,8 +78,8 @@ ReportSteps buildReportSteps(QGroupBox *frame, const StepCaptions &captions, QLa
     note->setFont(noteFont);
     note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     note->setMinimumHeight(note->heightForWidth(frame->width() - 40));
-    for (QWidget *list : {static_cast<QWidget *>(s.TreeView1), static_cast<QWidget *>(s.List1),
-                          static_cast<QWidget *>(s.List2)})
+    for (QWidget *list : {static_cast<QWidget *>(s.groupTree), static_cast<QWidget *>(s.subjectList),
+                          static_cast<QWidget *>(s.classList)})
         list->setMinimumHeight(list->fontMetrics().height() * 3);
     return s;
 }

@@ -37,11 +37,11 @@ struct StepCaptions {
 
 // The controls of the steps, named as the windows' design names them.
 struct ReportSteps {
-    QList<QLabel *> lblLabels;   // 0, 1, 2, 5, 6 and 11 are set
-    ClassTree *TreeView1 = nullptr;
-    QListWidget *List2 = nullptr;
-    QComboBox *Combo1 = nullptr;
-    QListWidget *List1 = nullptr;
+    QList<QLabel *> captionLabels;   // 0, 1, 2, 5, 6 and 11 are set
+    ClassTree *groupTree = nullptr;
+    QListWidget *classList = nullptr;
+    QComboBox *examCombo = nullptr;
+    QListWidget *subjectList = nullptr;
 };
 
 // Builds the steps into `frame`, under `heading` when there is one and over the
@@ -55,7 +55,7 @@ ReportSteps buildReportSteps(QGroupBox *frame, const StepCaptions &captions, QLa
 void assembleReportView(QWidget *window, QWidget *steps, QWidget *grid, QWidget *banner, bool bannerOnTop,
                         PaperPreview *preview);
 
-// The zoom choices Option7(0 … 2), 缩小, 正常 (chosen) and 放大, in a group
+// The zoom choices zoomOptions(0 … 2), 缩小, 正常 (chosen) and 放大, in a group
 // Frame4 of `parent`. The caption "表格内字体宽度设置：" is the group's title, or,
 // given a label name, a label of that name in the group before the choices.
 QGroupBox *addZoomOptions(QWidget *parent, QList<QRadioButton *> &options, const char *captionLabel = nullptr);

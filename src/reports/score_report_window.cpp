@@ -62,109 +62,109 @@ ScoreReportWindow::ScoreReportWindow(WindowHost &host, QWidget *parent) : QWidge
     setObjectName(QStringLiteral("打印成绩报表"));
     setWindowTitle(QStringLiteral("打印成绩报表"));
 
-    Frame1 = named(new QGroupBox(this), "Frame1");
-    Label1 = named(new QLabel(QStringLiteral("打印成绩报表操作"), Frame1), "Label1");
-    QFont bold = Label1->font();
+    choiceFrame = named(new QGroupBox(this), "Frame1");
+    stepsHeading = named(new QLabel(QStringLiteral("打印成绩报表操作"), choiceFrame), "Label1");
+    QFont bold = stepsHeading->font();
     bold.setBold(true);
-    Label1->setFont(bold);
-    Label1->setAlignment(Qt::AlignCenter);
-    Command1 = named(new QPushButton(QStringLiteral("打印预览"), Frame1), "Command1");
-    Command1->setEnabled(false);
-    Command11 = named(new QPushButton(QStringLiteral("显示报表"), Frame1), "Command11");
-    Command7 = named(new QPushButton(QStringLiteral("关闭(&C)"), Frame1), "Command7");
+    stepsHeading->setFont(bold);
+    stepsHeading->setAlignment(Qt::AlignCenter);
+    previewButton = named(new QPushButton(QStringLiteral("打印预览"), choiceFrame), "Command1");
+    previewButton->setEnabled(false);
+    showButton = named(new QPushButton(QStringLiteral("显示报表"), choiceFrame), "Command11");
+    closeButton = named(new QPushButton(QStringLiteral("关闭(&C)"), choiceFrame), "Command7");
     const ReportSteps steps = buildReportSteps(
-        Frame1,
+        choiceFrame,
         {QStringLiteral("②选择需要报表的班级:"),
          QStringLiteral("　　在同一年级组中，考试科目与试题可能不同( 如高中有文科与理班),"
                         "所以需要选出可比较班级，才能得出正确结果。"),
          QStringLiteral("③选择报表的考试名称:"), QStringLiteral("(打印0个考试科目)")},
-        Label1, {Command1, Command11, Command7});
-    lblLabels = steps.lblLabels;
-    TreeView1 = steps.TreeView1;
-    List2 = steps.List2;
-    Combo1 = steps.Combo1;
-    List1 = steps.List1;
-    lblLabels[1]->setStyleSheet(QStringLiteral("color: #800000;"));
+        stepsHeading, {previewButton, showButton, closeButton});
+    captionLabels = steps.captionLabels;
+    groupTree = steps.groupTree;
+    classList = steps.classList;
+    examCombo = steps.examCombo;
+    subjectList = steps.subjectList;
+    captionLabels[1]->setStyleSheet(QStringLiteral("color: #800000;"));
 
-    Label4 = named(new QLabel(QStringLiteral("打印成绩报表"), this), "Label4");
-    Label4->setFont(cjkFont(QStringLiteral("黑体"), 16, true));
-    Label4->setAlignment(Qt::AlignCenter);
-    Frame2 = named(new QGroupBox(this), "Frame2");
-    Label13 = named(new QLabel(QStringLiteral("显示各科成绩报表内容"), Frame2), "Label13");
-    Label13->setFont(bold);
-    Label13->setAlignment(Qt::AlignCenter);
-    Grid1 = named(new FlexGrid(Frame2), "Grid1");
-    Grid1->setFont(cjkFont(kReportGridFace, kReportGridPoints));
-    m_fontSize = Grid1->font().pointSizeF();
-    m_gridLayout = new QVBoxLayout(Frame2);
-    m_gridLayout->addWidget(Label13);
-    m_gridLayout->addWidget(Grid1, 1);
+    titleLabel = named(new QLabel(QStringLiteral("打印成绩报表"), this), "Label4");
+    titleLabel->setFont(cjkFont(QStringLiteral("黑体"), 16, true));
+    titleLabel->setAlignment(Qt::AlignCenter);
+    gridFrame = named(new QGroupBox(this), "Frame2");
+    gridTitle = named(new QLabel(QStringLiteral("显示各科成绩报表内容"), gridFrame), "Label13");
+    gridTitle->setFont(bold);
+    gridTitle->setAlignment(Qt::AlignCenter);
+    resultGrid = named(new FlexGrid(gridFrame), "Grid1");
+    resultGrid->setFont(cjkFont(kReportGridFace, kReportGridPoints));
+    m_fontSize = resultGrid->font().pointSizeF();
+    m_gridLayout = new QVBoxLayout(gridFrame);
+    m_gridLayout->addWidget(gridTitle);
+    m_gridLayout->addWidget(resultGrid, 1);
 
-    Picture1 = named(new QFrame(Frame2), "Picture1");
-    Label2 = named(new QLabel(QStringLiteral("制表进程指示"), Picture1), "Label2");
-    Label7 = named(new QLabel(QStringLiteral("正在读入各科成绩……"), Picture1), "Label7");
-    Bar2 = named(new QProgressBar(Picture1), "Bar2");
-    auto *progress = new QVBoxLayout(Picture1);
-    progress->addWidget(Label2);
-    progress->addWidget(Label7);
-    progress->addWidget(Bar2);
-    Picture1->hide();
-    m_gridLayout->addWidget(Picture1);
+    progressPanel = named(new QFrame(gridFrame), "Picture1");
+    progressHeading = named(new QLabel(QStringLiteral("制表进程指示"), progressPanel), "Label2");
+    progressLabel = named(new QLabel(QStringLiteral("正在读入各科成绩……"), progressPanel), "Label7");
+    progressBar = named(new QProgressBar(progressPanel), "Bar2");
+    auto *progress = new QVBoxLayout(progressPanel);
+    progress->addWidget(progressHeading);
+    progress->addWidget(progressLabel);
+    progress->addWidget(progressBar);
+    progressPanel->hide();
+    m_gridLayout->addWidget(progressPanel);
 
     Preview = named(new PaperPreview(kScoreReportPage, QStringLiteral("成绩报表单预览图"), this), "Preview");
 
     // The banner under the steps and the grid.
-    assembleReportView(this, Frame1, Frame2, Label4, false, Preview);
+    assembleReportView(this, choiceFrame, gridFrame, titleLabel, false, Preview);
 
     // The options panel floats over the preview: the frame of the settings, and
     // the note and the two buttons under it.
-    Picture4 = named(new QFrame(this), "Picture4");
-    Picture4->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Picture4->setAutoFillBackground(true);
-    auto *panel = new QGridLayout(Picture4);
-    Frame3 = named(new QGroupBox(QStringLiteral("打印的项目设置"), Picture4), "Frame3");
+    optionsPanel = named(new QFrame(this), "Picture4");
+    optionsPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    optionsPanel->setAutoFillBackground(true);
+    auto *panel = new QGridLayout(optionsPanel);
+    Frame3 = named(new QGroupBox(QStringLiteral("打印的项目设置"), optionsPanel), "Frame3");
     auto *settings = new QGridLayout(Frame3);
-    Option2 = named(new QRadioButton(QStringLiteral("按科目顺序打印"), Frame3), "Option2");
-    Option1 = named(new QRadioButton(QStringLiteral("按班级顺序打印"), Frame3), "Option1");
-    Option2->setChecked(true);
-    settings->addWidget(Option2, 0, 0);
-    settings->addWidget(Option1, 0, 1);
+    bySubjectOption = named(new QRadioButton(QStringLiteral("按科目顺序打印"), Frame3), "Option2");
+    byClassOption = named(new QRadioButton(QStringLiteral("按班级顺序打印"), Frame3), "Option1");
+    bySubjectOption->setChecked(true);
+    settings->addWidget(bySubjectOption, 0, 0);
+    settings->addWidget(byClassOption, 0, 1);
     for (int i = 0; i < kReportBoxes; ++i) {
         auto *box = new QCheckBox(reportBox(i).caption, Frame3);
         box->setObjectName(QStringLiteral("Check1_%1").arg(i));
         box->setChecked(true);
-        Check1 << box;
+        fieldChecks << box;
         settings->addWidget(box, 1 + i % 5, i / 5);
-        connect(box, &QCheckBox::clicked, this, [this, i] { Check1_Click(i); });
+        connect(box, &QCheckBox::clicked, this, [this, i] { fieldChecked(i); });
     }
-    QGroupBox *zoom = addZoomOptions(Frame3, Option7, "Label27");
+    QGroupBox *zoom = addZoomOptions(Frame3, zoomOptions, "Label27");
     settings->addWidget(zoom, 6, 0, 1, 2);
     panel->addWidget(Frame3, 0, 0, 1, 2);
     auto *note = named(new QLabel(QStringLiteral("说明：你可以拖动表格边框，来改变       表格在纸上的打印位置位。"),
-                                  Picture4),
+                                  optionsPanel),
                        "Label12");
     note->setWordWrap(true);
-    Command8 = named(new QPushButton(QStringLiteral("确定"), Picture4), "Command8");
-    Command9 = named(new QPushButton(QStringLiteral("取消"), Picture4), "Command9");
+    applyOptionsButton = named(new QPushButton(QStringLiteral("确定"), optionsPanel), "Command8");
+    cancelOptionsButton = named(new QPushButton(QStringLiteral("取消"), optionsPanel), "Command9");
     auto *panelButtons = new QHBoxLayout;
     panelButtons->addWidget(note, 1);
-    panelButtons->addWidget(Command8);
-    panelButtons->addWidget(Command9);
+    panelButtons->addWidget(applyOptionsButton);
+    panelButtons->addWidget(cancelOptionsButton);
     panel->addLayout(panelButtons, 1, 0, 1, 2);
-    Picture4->hide();
+    optionsPanel->hide();
 
-    connect(TreeView1, &ClassTree::NodeClick, this, &ScoreReportWindow::TreeView1_NodeClick);
-    connect(Combo1, &QComboBox::activated, this, &ScoreReportWindow::Combo1_Click);
-    connect(List1, &QListWidget::itemChanged, this, &ScoreReportWindow::List1_Click);
-    connect(Command11, &QPushButton::clicked, this, &ScoreReportWindow::Command11_Click);
-    connect(Command1, &QPushButton::clicked, this, &ScoreReportWindow::Command1_Click);
-    connect(Command7, &QPushButton::clicked, this, &ScoreReportWindow::Command7_Click);
-    connect(Preview->Command7, &QPushButton::clicked, this, &ScoreReportWindow::Command7_Click);
-    connect(Preview->Command6, &QPushButton::clicked, this, &ScoreReportWindow::Command6_Click);
-    connect(Preview->Command2, &QPushButton::clicked, this, &ScoreReportWindow::Command2_Click);
+    connect(groupTree, &ClassTree::NodeClick, this, &ScoreReportWindow::groupNodeClicked);
+    connect(examCombo, &QComboBox::activated, this, &ScoreReportWindow::examChosen);
+    connect(subjectList, &QListWidget::itemChanged, this, &ScoreReportWindow::subjectClicked);
+    connect(showButton, &QPushButton::clicked, this, &ScoreReportWindow::showClicked);
+    connect(previewButton, &QPushButton::clicked, this, &ScoreReportWindow::previewClicked);
+    connect(closeButton, &QPushButton::clicked, this, &ScoreReportWindow::closeClicked);
+    connect(Preview->closeButton, &QPushButton::clicked, this, &ScoreReportWindow::closeClicked);
+    connect(Preview->optionsButton, &QPushButton::clicked, this, &ScoreReportWindow::optionsClicked);
+    connect(Preview->exportButton, &QPushButton::clicked, this, &ScoreReportWindow::exportClicked);
     connect(Preview, &PaperPreview::closed, this, &ScoreReportWindow::closePreview);
-    connect(Command8, &QPushButton::clicked, this, &ScoreReportWindow::Command8_Click);
-    connect(Command9, &QPushButton::clicked, this, &ScoreReportWindow::Command9_Click);
+    connect(applyOptionsButton, &QPushButton::clicked, this, &ScoreReportWindow::applyOptionsClicked);
+    connect(cancelOptionsButton, &QPushButton::clicked, this, &ScoreReportWindow::cancelOptionsClicked);
 }
 
 QSize ScoreReportWindow::sizeHint() const
@@ -176,24 +176,24 @@ void ScoreReportWindow::Form_Load()
 {
     MoveToTopLeft(this);
     m_zoomFactor = QStringLiteral("1");
-    TreeView1->BuildClassTree(connection());
+    groupTree->BuildClassTree(connection());
     setUpGrid();
 }
 
 void ScoreReportWindow::setUpGrid()
 {
-    Grid1->clearMerges();
-    Grid1->setRows(2);
-    Grid1->setFixedRows(1);
-    Grid1->setFixedCols(1);
-    Grid1->clearTexts();
-    Grid1->setFormatString(scoreReportHeader());
-    Grid1->setRowHeight(0, grades::kStatisticsHeaderHeight);
+    resultGrid->clearMerges();
+    resultGrid->setRows(2);
+    resultGrid->setFixedRows(1);
+    resultGrid->setFixedCols(1);
+    resultGrid->clearTexts();
+    resultGrid->setFormatString(scoreReportHeader());
+    resultGrid->setRowHeight(0, grades::kStatisticsHeaderHeight);
     for (int c : {grades::kStatSubject, grades::kStatClass, grades::kStatTeacher})
-        Grid1->mergeCol(c);
+        resultGrid->mergeCol(c);
     m_rows = {gridRowTexts(0)};
     for (int c = 0; c < grades::kStatisticsCols; ++c)
-        Grid1->setTextMatrix(0, c, wrappableHeader(m_rows[0].value(c)));
+        resultGrid->setTextMatrix(0, c, wrappableHeader(m_rows[0].value(c)));
     m_widths.fill(0, grades::kStatisticsCols);
     for (int c = 0; c < grades::kStatisticsCols; ++c)
         setColumnWidth(c, grades::kStatisticsColWidths[size_t(c)]);
@@ -202,8 +202,8 @@ void ScoreReportWindow::setUpGrid()
 QStringList ScoreReportWindow::gridRowTexts(int row) const
 {
     QStringList texts;
-    for (int c = 0; c < Grid1->Cols(); ++c)
-        texts << Grid1->TextMatrix(row, c);
+    for (int c = 0; c < resultGrid->Cols(); ++c)
+        texts << resultGrid->TextMatrix(row, c);
     return texts;
 }
 
@@ -214,7 +214,7 @@ void ScoreReportWindow::setColumnWidth(int col, int twips)
     m_widths[col] = twips;
     // The designed widths are for a narrower font: a shown column is at least as wide
     // as its header needs within the header row.
-    Grid1->setColWidth(col, twips > 0 ? grades::fittedHeaderWidth(Grid1->font(), Grid1->TextMatrix(0, col), twips) : 0);
+    resultGrid->setColWidth(col, twips > 0 ? grades::fittedHeaderWidth(resultGrid->font(), resultGrid->TextMatrix(0, col), twips) : 0);
 }
 
 void ScoreReportWindow::fitTexts()
@@ -222,35 +222,35 @@ void ScoreReportWindow::fitTexts()
     // The figures show whole. The names too: their columns are widened as far as
     // the table still fits on the page, and a name still wider than its cell is
     // set in a narrower font of its own (fittedFont).
-    const int last = Grid1->Rows() - 1;
-    Grid1->widenColumnsToText(grades::kStatStudents, grades::kStatisticsCols - 1, 1, last);
+    const int last = resultGrid->Rows() - 1;
+    resultGrid->widenColumnsToText(grades::kStatStudents, grades::kStatisticsCols - 1, 1, last);
     // In pixels, as the page draws the table inside its frame.
-    const int table = twipsToPixels(kScoreReportPage.width) - 2 * Grid1->frameWidth();
+    const int table = twipsToPixels(kScoreReportPage.width) - 2 * resultGrid->frameWidth();
     int shown = 0;
     for (int c = 0; c < grades::kStatisticsCols; ++c)
-        shown += Grid1->columnWidth(c);
+        shown += resultGrid->columnWidth(c);
     for (int c : {grades::kStatSubject, grades::kStatClass, grades::kStatTeacher}) {
-        const int before = Grid1->columnWidth(c);
+        const int before = resultGrid->columnWidth(c);
         if (before == 0)
             continue;
-        Grid1->widenColumnsToText(c, c, 1, last);
-        const int wider = std::min(Grid1->columnWidth(c) - before, std::max(0, table - shown));
-        Grid1->setColWidth(c, pixelsToTwips(before + wider));
+        resultGrid->widenColumnsToText(c, c, 1, last);
+        const int wider = std::min(resultGrid->columnWidth(c) - before, std::max(0, table - shown));
+        resultGrid->setColWidth(c, pixelsToTwips(before + wider));
         shown += wider;
     }
-    QAbstractItemModel *cells = Grid1->model();
+    QAbstractItemModel *cells = resultGrid->model();
     for (int c : {grades::kStatSubject, grades::kStatClass, grades::kStatTeacher}) {
-        const int room = Grid1->textRoom(c);
+        const int room = resultGrid->textRoom(c);
         for (int r = 1; r <= last; ++r) {
-            const QFont font = fittedFont(Grid1->font(), Grid1->TextMatrix(r, c), room);
-            const QVariant own = font == Grid1->font() ? QVariant() : QVariant(font);
+            const QFont font = fittedFont(resultGrid->font(), resultGrid->TextMatrix(r, c), room);
+            const QVariant own = font == resultGrid->font() ? QVariant() : QVariant(font);
             if (cells->index(r, c).data(Qt::FontRole) != own)
                 cells->setData(cells->index(r, c), own, Qt::FontRole);
         }
     }
 }
 
-void ScoreReportWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
+void ScoreReportWindow::groupNodeClicked(QTreeWidgetItem *node)
 {
     if (!node)
         return;
@@ -259,31 +259,31 @@ void ScoreReportWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
     m_nodeKey = ClassTree::keyOf(node);
     m_gradeGroup = root->text(0);
 
-    Label4->setText(QStringLiteral("打印") + m_nodeKey + QStringLiteral("成绩报表"));
-    lblLabels[0]->setText(QStringLiteral("②选择(") + m_nodeKey.left(4) + QStringLiteral(")可比较的班级"));
-    Label13->setText(m_nodeKey + QStringLiteral("各科成绩报表"));
+    titleLabel->setText(QStringLiteral("打印") + m_nodeKey + QStringLiteral("成绩报表"));
+    captionLabels[0]->setText(QStringLiteral("②选择(") + m_nodeKey.left(4) + QStringLiteral(")可比较的班级"));
+    gridTitle->setText(m_nodeKey + QStringLiteral("各科成绩报表"));
     m_listing = true;
-    List1->clear();
-    Combo1->clear();
-    List2->clear();
+    subjectList->clear();
+    examCombo->clear();
+    classList->clear();
     m_subjectColumns.clear();
     m_listing = false;
 
     // The classes of this very grade group, in 教导处 order.
     for (int i = 0; i < root->childCount(); ++i) {
-        const std::optional<ClassNode> c = TreeView1->SelectClassNode(root->child(i));
+        const std::optional<ClassNode> c = groupTree->SelectClassNode(root->child(i));
         if (c)
-            addTicked(List2, c->className + QLatin1Char(' ') + c->actualName);
+            addTicked(classList, c->className + QLatin1Char(' ') + c->actualName);
     }
 
     m_sectionTable = reg::sectionTableOf(m_gradeGroup);
     const int grade = reg::gradeOf(m_gradeGroup);
     m_cohortYear = grade > 0 ? reg::cohortYear(grade, session().today()) : 0;
 
-    Grid1->setRows(1);
-    Grid1->setRows(2);
+    resultGrid->setRows(1);
+    resultGrid->setRows(2);
     m_rows = {m_rows.value(0)};
-    Command1->setEnabled(false);
+    previewButton->setEnabled(false);
 
     // The section table's exams, also for a cohort without students.
     m_columns.clear();
@@ -294,48 +294,48 @@ void ScoreReportWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
         else
             reportReadFailure(this, c.error());
     }
-    Combo1->addItems(score::ListExamNames(m_columns));
-    Combo1->setCurrentIndex(-1);
+    examCombo->addItems(score::ListExamNames(m_columns));
+    examCombo->setCurrentIndex(-1);
 
     for (int i = 0; i <= 5; ++i) {
-        if (!Check1[i]->isChecked()) {
-            Check1[i]->setChecked(true);
-            Check1_Click(i);
+        if (!fieldChecks[i]->isChecked()) {
+            fieldChecks[i]->setChecked(true);
+            fieldChecked(i);
         }
     }
 }
 
-void ScoreReportWindow::Combo1_Click()
+void ScoreReportWindow::examChosen()
 {
-    if (Combo1->currentIndex() < 0)
+    if (examCombo->currentIndex() < 0)
         return;
     m_listing = true;
-    List1->clear();
+    subjectList->clear();
     m_subjectColumns.clear();
-    for (const grades::ExamSubject &s : grades::examSubjects(m_columns, Combo1->currentText())) {
+    for (const grades::ExamSubject &s : grades::examSubjects(m_columns, examCombo->currentText())) {
         m_subjectColumns << s.column;
-        addTicked(List1, s.subject);
+        addTicked(subjectList, s.subject);
     }
     m_listing = false;
-    Label13->setText(m_nodeKey + Combo1->currentText() + QStringLiteral("报表"));
-    lblLabels[5]->setText(kAllSubjects);
+    gridTitle->setText(m_nodeKey + examCombo->currentText() + QStringLiteral("报表"));
+    captionLabels[5]->setText(kAllSubjects);
 }
 
-void ScoreReportWindow::List1_Click()
+void ScoreReportWindow::subjectClicked()
 {
     if (m_listing)
         return;
-    lblLabels[5]->setText(QStringLiteral("(打印%1科)").arg(tickedTexts(List1).size()));
+    captionLabels[5]->setText(QStringLiteral("(打印%1科)").arg(tickedTexts(subjectList).size()));
 }
 
-void ScoreReportWindow::Command11_Click()
+void ScoreReportWindow::showClicked()
 {
-    const QStringList classItems = tickedTexts(List2);
+    const QStringList classItems = tickedTexts(classList);
     grades::StatisticsRequest request;
-    for (int i = 0; i < List1->count() && i < m_subjectColumns.size(); ++i)
-        if (isTicked(List1->item(i)))
-            request.subjects.append({List1->item(i)->text(), m_subjectColumns[i]});
-    const QString missing = grades::missingChoice(Combo1->currentIndex() >= 0 && !Combo1->currentText().isEmpty(),
+    for (int i = 0; i < subjectList->count() && i < m_subjectColumns.size(); ++i)
+        if (isTicked(subjectList->item(i)))
+            request.subjects.append({subjectList->item(i)->text(), m_subjectColumns[i]});
+    const QString missing = grades::missingChoice(examCombo->currentIndex() >= 0 && !examCombo->currentText().isEmpty(),
                                                   int(request.subjects.size()), int(classItems.size()),
                                                   kNoReportClass);
     if (!missing.isEmpty()) {
@@ -349,12 +349,12 @@ void ScoreReportWindow::Command11_Click()
     for (const QString &item : classItems)
         request.classes.append(grades::classNameOfItem(item));
 
-    Picture1->setUpdatesEnabled(false);   // a bar's value alone would repaint it at once
-    Picture1->show();
-    Bar2->setMaximum(int(request.subjects.size()));
-    Bar2->setValue(0);
-    Picture1->setUpdatesEnabled(true);
-    Grid1->setRows(1);
+    progressPanel->setUpdatesEnabled(false);   // a bar's value alone would repaint it at once
+    progressPanel->show();
+    progressBar->setMaximum(int(request.subjects.size()));
+    progressBar->setValue(0);
+    progressPanel->setUpdatesEnabled(true);
+    resultGrid->setRows(1);
 
     // The panel follows the subjects, drawn at most once a frame: not at all for a
     // report shorter than one.
@@ -363,15 +363,15 @@ void ScoreReportWindow::Command11_Click()
         grades::fillStatistics(connection(), request, [&](int s, const QString &subject) {
             if (!pacer.due())
                 return;
-            Picture1->setUpdatesEnabled(false);
-            Label7->setText(grades::statisticsProgressText(subject));
-            Bar2->setValue(s + 1);
-            Picture1->setUpdatesEnabled(true);
-            Picture1->repaint();
+            progressPanel->setUpdatesEnabled(false);
+            progressLabel->setText(grades::statisticsProgressText(subject));
+            progressBar->setValue(s + 1);
+            progressPanel->setUpdatesEnabled(true);
+            progressPanel->repaint();
         });
-    Picture1->hide();
+    progressPanel->hide();
     if (fill.error.isSet()) {
-        Grid1->setRows(2);
+        resultGrid->setRows(2);
         m_rows = {m_rows.value(0)};
         reportReadFailure(this, fill.error);
         return;
@@ -382,103 +382,103 @@ void ScoreReportWindow::Command11_Click()
         rows << (row ? grades::statisticsRowTexts(*row) : blankRow());
     m_rows = rows;
     showRows();
-    Command1->setEnabled(true);
+    previewButton->setEnabled(true);
     if (fill.anyEmptyRow)
         showNotice(this, grades::kEmptyRowsNote, grades::kEmptyRowsTitle);
 }
 
 void ScoreReportWindow::showRows()
 {
-    Grid1->setUpdatesEnabled(false);
-    Grid1->setRows(int(m_rows.size()));
+    resultGrid->setUpdatesEnabled(false);
+    resultGrid->setRows(int(m_rows.size()));
     for (int r = 0; r < m_rows.size(); ++r)
         for (int c = 0; c < grades::kStatisticsCols; ++c)
-            Grid1->setTextMatrix(r, c, r == 0 ? wrappableHeader(m_rows[r].value(c)) : m_rows[r].value(c));
+            resultGrid->setTextMatrix(r, c, r == 0 ? wrappableHeader(m_rows[r].value(c)) : m_rows[r].value(c));
     for (int c = 0; c < grades::kStatisticsCols; ++c)
         setColumnWidth(c, m_widths[c]);
     fitTexts();
-    Grid1->setUpdatesEnabled(true);
+    resultGrid->setUpdatesEnabled(true);
 }
 
-void ScoreReportWindow::Check1_Click(int index)
+void ScoreReportWindow::fieldChecked(int index)
 {
-    if (index < 0 || index >= Check1.size())
+    if (index < 0 || index >= fieldChecks.size())
         return;
     const ReportBox box = reportBox(index);
-    const bool ticked = Check1[index]->isChecked();
+    const bool ticked = fieldChecks[index]->isChecked();
     for (int i = 0; i < box.columns.size(); ++i)
         setColumnWidth(box.columns[i], ticked ? box.widths[i] : 0);
 }
 
-void ScoreReportWindow::Command1_Click()
+void ScoreReportWindow::previewClicked()
 {
-    const QString title = Combo1->currentText().isEmpty()
+    const QString title = examCombo->currentText().isEmpty()
         ? QString()
-        : QStringLiteral("    ") + Label13->text() + QStringLiteral("    ");
-    Preview->OpenPaperPreview(Grid1, title, session().today());
+        : QStringLiteral("    ") + gridTitle->text() + QStringLiteral("    ");
+    Preview->OpenPaperPreview(resultGrid, title, session().today());
 }
 
-void ScoreReportWindow::Command6_Click()
+void ScoreReportWindow::optionsClicked()
 {
-    showOptionsPanel(Picture4);
-    Preview->Picture2->setEnabled(false);
+    showOptionsPanel(optionsPanel);
+    Preview->toolbarPanel->setEnabled(false);
 }
 
-void ScoreReportWindow::Command8_Click()
+void ScoreReportWindow::applyOptionsClicked()
 {
-    Picture4->hide();
-    Preview->Picture2->setEnabled(true);
+    optionsPanel->hide();
+    Preview->toolbarPanel->setEnabled(true);
     Preview->showFirstPageLabel();
 
     // The zoom: the font width, and every width times the step (hidden columns stay hidden).
-    const int chosen = chosenZoom(Option7);
-    applyZoomFont(Grid1, m_fontSize, chosen);
+    const int chosen = chosenZoom(zoomOptions);
+    applyZoomFont(resultGrid, m_fontSize, chosen);
     const ZoomStep step = zoomStep(m_zoomFactor, Zoom(chosen));
     m_zoomFactor = step.scale;
-    Grid1->setUpdatesEnabled(false);
+    resultGrid->setUpdatesEnabled(false);
     for (int c = 0; c < m_widths.size(); ++c)
         setColumnWidth(c, scaledWidth(m_widths[c], step.factor));
     fitTexts();
-    Grid1->setUpdatesEnabled(true);
+    resultGrid->setUpdatesEnabled(true);
 
     // The order, counted from the report itself.
-    const ReportOrder order = Option1->isChecked() ? ReportOrder::ByClass : ReportOrder::BySubject;
+    const ReportOrder order = byClassOption->isChecked() ? ReportOrder::ByClass : ReportOrder::BySubject;
     if (reportOrderOf(m_rows) != order) {
         m_rows = arrangeReport(m_rows, order);
         showRows();
     }
 }
 
-void ScoreReportWindow::Command9_Click()
+void ScoreReportWindow::cancelOptionsClicked()
 {
-    Picture4->hide();
-    Preview->Picture2->setEnabled(true);
+    optionsPanel->hide();
+    Preview->toolbarPanel->setEnabled(true);
 }
 
 void ScoreReportWindow::closePreview()
 {
-    m_gridLayout->insertWidget(1, Grid1, 1);
-    Grid1->show();
-    Option2->setChecked(true);
-    Command8_Click();
+    m_gridLayout->insertWidget(1, resultGrid, 1);
+    resultGrid->show();
+    bySubjectOption->setChecked(true);
+    applyOptionsClicked();
 }
 
-void ScoreReportWindow::Command2_Click()
+void ScoreReportWindow::exportClicked()
 {
     grades::GridView view;
-    for (int r = 0; r < m_rows.size() && r < Grid1->Rows(); ++r) {
+    for (int r = 0; r < m_rows.size() && r < resultGrid->Rows(); ++r) {
         view.cells.append(m_rows[r]);
-        view.rowShown.append(Grid1->RowHeight(r) > 0);
+        view.rowShown.append(resultGrid->RowHeight(r) > 0);
     }
     for (int c = 0; c < m_widths.size(); ++c)
         view.columnShown.append(m_widths[c] > 0);
     ExportWorkbook book(ExportWorkbook::kNewWorkbookSheets);
-    grades::writeStatisticsSheet(book, Preview->Text1->text(), view,
+    grades::writeStatisticsSheet(book, Preview->titleBox->text(), view,
                                  {QStringLiteral("成绩报表"), /*wrapHeader=*/true});
     handOverWorkbook(book, this);
 }
 
-void ScoreReportWindow::Command7_Click()
+void ScoreReportWindow::closeClicked()
 {
     CloseWindow(this);
 }

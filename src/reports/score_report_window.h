@@ -47,33 +47,33 @@ public:
 
     QSize sizeHint() const override;
 
-    QGroupBox *Frame1 = nullptr;       // the four steps
-    QGroupBox *Frame2 = nullptr;       // the grid
-    QLabel *Label1 = nullptr;
-    ClassTree *TreeView1 = nullptr;
-    QListWidget *List2 = nullptr;      // comparable classes
-    QComboBox *Combo1 = nullptr;       // exams
-    QListWidget *List1 = nullptr;      // subjects of the exam
-    QList<QLabel *> lblLabels;         // 0, 1, 2, 5, 6 and 11 are used
-    QLabel *Label4 = nullptr;          // banner
-    QLabel *Label13 = nullptr;         // report heading
-    FlexGrid *Grid1 = nullptr;         // the statistics grid
-    QPushButton *Command11 = nullptr;  // 显示报表
-    QPushButton *Command1 = nullptr;   // 打印预览
-    QPushButton *Command7 = nullptr;   // 关闭(&C)
-    QWidget *Picture1 = nullptr;       // progress panel
-    QLabel *Label2 = nullptr;
-    QLabel *Label7 = nullptr;
-    QProgressBar *Bar2 = nullptr;
-    QFrame *Picture4 = nullptr;        // options panel
+    QGroupBox *choiceFrame = nullptr;       // the four steps
+    QGroupBox *gridFrame = nullptr;       // the grid
+    QLabel *stepsHeading = nullptr;
+    ClassTree *groupTree = nullptr;
+    QListWidget *classList = nullptr;      // comparable classes
+    QComboBox *examCombo = nullptr;       // exams
+    QListWidget *subjectList = nullptr;      // subjects of the exam
+    QList<QLabel *> captionLabels;         // 0, 1, 2, 5, 6 and 11 are used
+    QLabel *titleLabel = nullptr;          // banner
+    QLabel *gridTitle = nullptr;         // report heading
+    FlexGrid *resultGrid = nullptr;         // the statistics grid
+    QPushButton *showButton = nullptr;  // 显示报表
+    QPushButton *previewButton = nullptr;   // 打印预览
+    QPushButton *closeButton = nullptr;   // 关闭(&C)
+    QWidget *progressPanel = nullptr;       // progress panel
+    QLabel *progressHeading = nullptr;
+    QLabel *progressLabel = nullptr;
+    QProgressBar *progressBar = nullptr;
+    QFrame *optionsPanel = nullptr;        // options panel
     QGroupBox *Frame3 = nullptr;       // 打印的项目设置: order, column boxes, Frame4 with the zoom
-    QList<QCheckBox *> Check1;         // 0 … 9
-    QRadioButton *Option1 = nullptr;   // 按班级顺序打印
-    QRadioButton *Option2 = nullptr;   // 按科目顺序打印
-    QList<QRadioButton *> Option7;     // 缩小, 正常, 放大
-    QPushButton *Command8 = nullptr;   // 确定
-    QPushButton *Command9 = nullptr;   // 取消
-    reports::PaperPreview *Preview = nullptr;   // Picture2, Picture3, VScroll1 and the rest
+    QList<QCheckBox *> fieldChecks;         // 0 … 9
+    QRadioButton *byClassOption = nullptr;   // 按班级顺序打印
+    QRadioButton *bySubjectOption = nullptr;   // 按科目顺序打印
+    QList<QRadioButton *> zoomOptions;     // 缩小, 正常, 放大
+    QPushButton *applyOptionsButton = nullptr;   // 确定
+    QPushButton *cancelOptionsButton = nullptr;   // 取消
+    reports::PaperPreview *Preview = nullptr;   // toolbarPanel, paperSheet, pageScroll and the rest
 
     // The report's rows (row 0 the header) in the order shown, and the grid's
     // column widths in twips (0: hidden).
@@ -86,17 +86,17 @@ public:
 
 public slots:
     void Form_Load() override;
-    void TreeView1_NodeClick(QTreeWidgetItem *node);   // SelectClassNode
-    void Combo1_Click();                                // ListExamSubjects
-    void List1_Click();
-    void Command11_Click();                             // ShowScoreReport
-    void Check1_Click(int index);
-    void Command1_Click();                              // the paper preview
-    void Command6_Click();                              // options panel
-    void Command8_Click();                              // ApplyReportOptions
-    void Command9_Click();
-    void Command2_Click();                              // ExportGridToExcel
-    void Command7_Click();
+    void groupNodeClicked(QTreeWidgetItem *node);   // SelectClassNode
+    void examChosen();                                // ListExamSubjects
+    void subjectClicked();
+    void showClicked();                             // ShowScoreReport
+    void fieldChecked(int index);
+    void previewClicked();                              // the paper preview
+    void optionsClicked();                              // options panel
+    void applyOptionsClicked();                              // ApplyReportOptions
+    void cancelOptionsClicked();
+    void exportClicked();                              // ExportGridToExcel
+    void closeClicked();
 
 private:
     void setUpGrid();
@@ -113,7 +113,7 @@ private:
     QString m_sectionTable;
     int m_cohortYear = 0;
     QStringList m_columns;          // the section table's columns, in order
-    QStringList m_subjectColumns;   // the exam column of each List1 item
+    QStringList m_subjectColumns;   // the exam column of each subjectList item
     QString m_zoomFactor = QStringLiteral("1");
     double m_fontSize = 9;          // the grid's font size at 正常
     bool m_listing = false;

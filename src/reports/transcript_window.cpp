@@ -61,109 +61,109 @@ TranscriptWindow::TranscriptWindow(WindowHost &host, QWidget *parent) : QWidget(
     setObjectName(QStringLiteral("打印成绩单"));
     setWindowTitle(QStringLiteral("打印成绩单"));
 
-    Frame1 = named(new QGroupBox(this), "Frame1");
-    Command11 = named(new QPushButton(QStringLiteral("显示成绩"), Frame1), "Command11");
-    Command1 = named(new QPushButton(QStringLiteral("打印预览"), Frame1), "Command1");
-    Command1->setEnabled(false);
+    choiceFrame = named(new QGroupBox(this), "Frame1");
+    showButton = named(new QPushButton(QStringLiteral("显示成绩"), choiceFrame), "Command11");
+    previewButton = named(new QPushButton(QStringLiteral("打印预览"), choiceFrame), "Command1");
+    previewButton->setEnabled(false);
     const ReportSteps steps = buildReportSteps(
-        Frame1,
+        choiceFrame,
         {QStringLiteral("②选择可比较的班级:"),
          QStringLiteral("　　在同一年级组中，考的科目与试题可能不同( 如高中有文科班与理科班),"
                         "所以需要您选出可比较班级，才会给学生排出正确的年级组名次。"),
          QStringLiteral("③选择已有的考试名称:"), QStringLiteral("(打印0次考试科目)")},
-        nullptr, {Command11, Command1});
-    lblLabels = steps.lblLabels;
-    TreeView1 = steps.TreeView1;
-    List2 = steps.List2;
-    Combo1 = steps.Combo1;
-    List1 = steps.List1;
+        nullptr, {showButton, previewButton});
+    captionLabels = steps.captionLabels;
+    groupTree = steps.groupTree;
+    classList = steps.classList;
+    examCombo = steps.examCombo;
+    subjectList = steps.subjectList;
 
-    Label4 = named(new QLabel(QStringLiteral("打印成绩单"), this), "Label4");
-    Label4->setFont(cjkFont(QStringLiteral("黑体"), 16, true));
-    Label4->setAlignment(Qt::AlignCenter);
-    Frame2 = named(new QGroupBox(this), "Frame2");
-    Label13 = named(new QLabel(QStringLiteral("显示各科成绩内容"), Frame2), "Label13");
-    Label13->setAlignment(Qt::AlignCenter);
-    Grid1 = named(new FlexGrid(Frame2), "Grid1");
-    m_fontSize = Grid1->font().pointSizeF();
-    m_gridLayout = new QVBoxLayout(Frame2);
-    m_gridLayout->addWidget(Label13);
-    m_gridLayout->addWidget(Grid1, 1);
+    titleLabel = named(new QLabel(QStringLiteral("打印成绩单"), this), "Label4");
+    titleLabel->setFont(cjkFont(QStringLiteral("黑体"), 16, true));
+    titleLabel->setAlignment(Qt::AlignCenter);
+    gridFrame = named(new QGroupBox(this), "Frame2");
+    gridTitle = named(new QLabel(QStringLiteral("显示各科成绩内容"), gridFrame), "Label13");
+    gridTitle->setAlignment(Qt::AlignCenter);
+    resultGrid = named(new FlexGrid(gridFrame), "Grid1");
+    m_fontSize = resultGrid->font().pointSizeF();
+    m_gridLayout = new QVBoxLayout(gridFrame);
+    m_gridLayout->addWidget(gridTitle);
+    m_gridLayout->addWidget(resultGrid, 1);
 
-    Picture1 = named(new QWidget(Frame2), "Picture1");
-    Label7 = named(new QLabel(Picture1), "Label7");
-    Bar1 = named(new QProgressBar(Picture1), "Bar1");
-    Bar2 = named(new QProgressBar(Picture1), "Bar2");
-    auto *progress = new QVBoxLayout(Picture1);
-    progress->addWidget(Label7);
-    progress->addWidget(Bar1);
-    progress->addWidget(Bar2);
+    progressPanel = named(new QWidget(gridFrame), "Picture1");
+    progressLabel = named(new QLabel(progressPanel), "Label7");
+    stepProgressBar = named(new QProgressBar(progressPanel), "Bar1");
+    progressBar = named(new QProgressBar(progressPanel), "Bar2");
+    auto *progress = new QVBoxLayout(progressPanel);
+    progress->addWidget(progressLabel);
+    progress->addWidget(stepProgressBar);
+    progress->addWidget(progressBar);
     // Opaque: drawing the panel never draws the grid beneath it again.
-    Picture1->setAutoFillBackground(true);
-    Picture1->hide();
-    m_gridLayout->addWidget(Picture1);
+    progressPanel->setAutoFillBackground(true);
+    progressPanel->hide();
+    m_gridLayout->addWidget(progressPanel);
 
     Preview = named(new PaperPreview(kTranscriptPage, QStringLiteral("成绩单预览图"), this), "Preview");
 
-    assembleReportView(this, Frame1, Frame2, Label4, true, Preview);
+    assembleReportView(this, choiceFrame, gridFrame, titleLabel, true, Preview);
 
     // The options panel floats over the preview.
-    Picture4 = named(new QGroupBox(QStringLiteral("打印的项目设置"), this), "Picture4");
-    Picture4->setAutoFillBackground(true);
+    optionsPanel = named(new QGroupBox(QStringLiteral("打印的项目设置"), this), "Picture4");
+    optionsPanel->setAutoFillBackground(true);
     const QString boxes[] = {QStringLiteral("打印学生总分"), QStringLiteral("打印各科年级组名次"),
                              QStringLiteral("打印各科班内名次"), QStringLiteral("打印各科标准分"),
                              QStringLiteral("打印总分班内名次"), QStringLiteral("打印总分年级组名次")};
-    auto *panel = new QGridLayout(Picture4);
+    auto *panel = new QGridLayout(optionsPanel);
     for (int i = 0; i < kOptionBoxes; ++i) {
-        auto *box = new QCheckBox(boxes[i], Picture4);
+        auto *box = new QCheckBox(boxes[i], optionsPanel);
         box->setObjectName(QStringLiteral("Check1_%1").arg(i));
         box->setChecked(true);
-        Check1 << box;
+        fieldChecks << box;
         panel->addWidget(box, i / 2, i % 2);
-        connect(box, &QCheckBox::clicked, this, [this, i] { Check1_Click(i); });
+        connect(box, &QCheckBox::clicked, this, [this, i] { fieldChecked(i); });
     }
-    Option1 = named(new QRadioButton(QStringLiteral("按学生学号打印"), Picture4), "Option1");
-    Option2 = named(new QRadioButton(QStringLiteral("按总分名次打印"), Picture4), "Option2");
-    Option3 = named(new QRadioButton(QStringLiteral("打印班级前"), Picture4), "Option3");
-    Option4 = named(new QRadioButton(QStringLiteral("打印年级组前"), Picture4), "Option4");
-    Option1->setChecked(true);
-    Text2 = named(new QLineEdit(Picture4), "Text2");
-    Text3 = named(new QLineEdit(Picture4), "Text3");
-    for (QLineEdit *count : {Text2, Text3})
+    byNumberOption = named(new QRadioButton(QStringLiteral("按学生学号打印"), optionsPanel), "Option1");
+    byRankOption = named(new QRadioButton(QStringLiteral("按总分名次打印"), optionsPanel), "Option2");
+    classTopOption = named(new QRadioButton(QStringLiteral("打印班级前"), optionsPanel), "Option3");
+    groupTopOption = named(new QRadioButton(QStringLiteral("打印年级组前"), optionsPanel), "Option4");
+    byNumberOption->setChecked(true);
+    classTopBox = named(new QLineEdit(optionsPanel), "Text2");
+    groupTopBox = named(new QLineEdit(optionsPanel), "Text3");
+    for (QLineEdit *count : {classTopBox, groupTopBox})
         count->setMaximumWidth(count->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
-    auto *orders = new QWidget(Picture4);
+    auto *orders = new QWidget(optionsPanel);
     auto *orderLayout = new QGridLayout(orders);
     orderLayout->setContentsMargins(0, 0, 0, 0);
-    orderLayout->addWidget(Option1, 0, 0);
-    orderLayout->addWidget(Option2, 0, 1, 1, 3);
+    orderLayout->addWidget(byNumberOption, 0, 0);
+    orderLayout->addWidget(byRankOption, 0, 1, 1, 3);
     auto countRow = [&](QRadioButton *option, QLineEdit *count, int row) {
         orderLayout->addWidget(option, row, 0);
         orderLayout->addWidget(count, row, 1);
         orderLayout->addWidget(new QLabel(QStringLiteral("名"), orders), row, 2);
         return option;
     };
-    countRow(Option3, Text2, 1);
-    countRow(Option4, Text3, 2);
+    countRow(classTopOption, classTopBox, 1);
+    countRow(groupTopOption, groupTopBox, 2);
     panel->addWidget(orders, 3, 0, 1, 2);
-    QGroupBox *zoom = addZoomOptions(Picture4, Option7);
+    QGroupBox *zoom = addZoomOptions(optionsPanel, zoomOptions);
     panel->addWidget(zoom, 4, 0, 1, 2);
-    Command8 = named(new QPushButton(QStringLiteral("确定"), Picture4), "Command8");
-    panel->addWidget(Command8, 5, 1, Qt::AlignRight);
-    Picture4->hide();
+    applyOptionsButton = named(new QPushButton(QStringLiteral("确定"), optionsPanel), "Command8");
+    panel->addWidget(applyOptionsButton, 5, 1, Qt::AlignRight);
+    optionsPanel->hide();
 
 
-    connect(TreeView1, &ClassTree::NodeClick, this, &TranscriptWindow::TreeView1_NodeClick);
-    connect(Combo1, &QComboBox::activated, this, &TranscriptWindow::Combo1_Click);
-    connect(List1, &QListWidget::itemChanged, this, &TranscriptWindow::List1_Click);
-    connect(Command11, &QPushButton::clicked, this, &TranscriptWindow::Command11_Click);
-    connect(Command1, &QPushButton::clicked, this, &TranscriptWindow::Command1_Click);
-    connect(Preview->Command2, &QPushButton::clicked, this, &TranscriptWindow::Command2_Click);
-    connect(Preview->Command6, &QPushButton::clicked, this, &TranscriptWindow::Command6_Click);
-    connect(Preview->Command7, &QPushButton::clicked, this, &TranscriptWindow::Command7_Click);
+    connect(groupTree, &ClassTree::NodeClick, this, &TranscriptWindow::groupNodeClicked);
+    connect(examCombo, &QComboBox::activated, this, &TranscriptWindow::examChosen);
+    connect(subjectList, &QListWidget::itemChanged, this, &TranscriptWindow::subjectClicked);
+    connect(showButton, &QPushButton::clicked, this, &TranscriptWindow::showClicked);
+    connect(previewButton, &QPushButton::clicked, this, &TranscriptWindow::previewClicked);
+    connect(Preview->exportButton, &QPushButton::clicked, this, &TranscriptWindow::exportClicked);
+    connect(Preview->optionsButton, &QPushButton::clicked, this, &TranscriptWindow::optionsClicked);
+    connect(Preview->closeButton, &QPushButton::clicked, this, &TranscriptWindow::closeClicked);
     connect(Preview, &PaperPreview::closed, this, &TranscriptWindow::ClosePreview);
-    connect(Command8, &QPushButton::clicked, this, &TranscriptWindow::Command8_Click);
-    connect(Option3, &QRadioButton::clicked, Text2, qOverload<>(&QWidget::setFocus));
-    connect(Option4, &QRadioButton::clicked, Text3, qOverload<>(&QWidget::setFocus));
+    connect(applyOptionsButton, &QPushButton::clicked, this, &TranscriptWindow::applyOptionsClicked);
+    connect(classTopOption, &QRadioButton::clicked, classTopBox, qOverload<>(&QWidget::setFocus));
+    connect(groupTopOption, &QRadioButton::clicked, groupTopBox, qOverload<>(&QWidget::setFocus));
 }
 
 QSize TranscriptWindow::sizeHint() const
@@ -175,7 +175,7 @@ void TranscriptWindow::Form_Load()
 {
     MoveToTopLeft(this);
     m_zoomScale = QStringLiteral("1");
-    TreeView1->BuildClassTree(connection());
+    groupTree->BuildClassTree(connection());
     buildHeader();
 }
 
@@ -184,68 +184,68 @@ void TranscriptWindow::setColumnWidth(int col, int twips)
     if (col >= m_widths.size())
         m_widths.resize(col + 1);
     m_widths[col] = twips;
-    Grid1->setColWidth(col, twips);
+    resultGrid->setColWidth(col, twips);
 }
 
 void TranscriptWindow::buildHeader()
 {
-    Grid1->clearMerges();
-    Grid1->setCols(10);
-    Grid1->setRows(3);
-    Grid1->setFixedRows(2);
-    Grid1->setFixedCols(2);
-    Grid1->clearTexts();
+    resultGrid->clearMerges();
+    resultGrid->setCols(10);
+    resultGrid->setRows(3);
+    resultGrid->setFixedRows(2);
+    resultGrid->setFixedCols(2);
+    resultGrid->clearTexts();
     m_widths.fill(0, 10);
     const QString heads[] = {QStringLiteral(" 学  号"), QStringLiteral(" 姓  名"), QStringLiteral(" 总分")};
     for (int c = 0; c < 3; ++c) {
-        Grid1->setTextMatrix(0, c, heads[c]);
-        Grid1->setTextMatrix(1, c, heads[c]);
+        resultGrid->setTextMatrix(0, c, heads[c]);
+        resultGrid->setTextMatrix(1, c, heads[c]);
     }
-    Grid1->setTextMatrix(0, 4, QStringLiteral("名次"));
-    Grid1->setTextMatrix(0, 5, QStringLiteral("名次"));
-    Grid1->setTextMatrix(1, 4, QStringLiteral("班内"));
-    Grid1->setTextMatrix(1, 5, QStringLiteral("年级"));
+    resultGrid->setTextMatrix(0, 4, QStringLiteral("名次"));
+    resultGrid->setTextMatrix(0, 5, QStringLiteral("名次"));
+    resultGrid->setTextMatrix(1, 4, QStringLiteral("班内"));
+    resultGrid->setTextMatrix(1, 5, QStringLiteral("年级"));
     for (int i = 0; i < 4; ++i) {
-        Grid1->setTextMatrix(0, 6 + i, kSubjectHeading);
-        Grid1->setTextMatrix(1, 6 + i, kEmptySubjectColumns[i]);
+        resultGrid->setTextMatrix(0, 6 + i, kSubjectHeading);
+        resultGrid->setTextMatrix(1, 6 + i, kEmptySubjectColumns[i]);
     }
     for (int c = 0; c < 10; ++c)
         setColumnWidth(c, kHeaderWidths[c]);
-    Grid1->mergeRow(0);
+    resultGrid->mergeRow(0);
     for (int c : {0, 1, 2, 4, 5})
-        Grid1->mergeCol(c);
+        resultGrid->mergeCol(c);
 }
 
 bool TranscriptWindow::isSummaryRow(int row) const
 {
-    return Grid1->TextMatrix(row, 0) == kSummaryRowLabel;
+    return resultGrid->TextMatrix(row, 0) == kSummaryRowLabel;
 }
 
-void TranscriptWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
+void TranscriptWindow::groupNodeClicked(QTreeWidgetItem *node)
 {
     if (!node)
         return;
-    const std::optional<ClassNode> chosen = TreeView1->SelectClassNode(node);
+    const std::optional<ClassNode> chosen = groupTree->SelectClassNode(node);
     QTreeWidgetItem *root = node->parent() ? node->parent() : node;
     m_gradeGroup = root->text(0);
     m_nodeKey = ClassTree::keyOf(node);
     m_clickedClass = chosen ? chosen->className : QString();
     m_transcript = {};
 
-    Label4->setText(QStringLiteral("打印") + m_nodeKey + QStringLiteral("成绩单"));
-    lblLabels[0]->setText(QStringLiteral("②选择(") + m_nodeKey.left(4) + QStringLiteral(")可比较的班级"));
-    Label13->setText(m_nodeKey.left(4) + QStringLiteral("各科成绩"));
-    List1->clear();
-    Combo1->clear();
-    List2->clear();
+    titleLabel->setText(QStringLiteral("打印") + m_nodeKey + QStringLiteral("成绩单"));
+    captionLabels[0]->setText(QStringLiteral("②选择(") + m_nodeKey.left(4) + QStringLiteral(")可比较的班级"));
+    gridTitle->setText(m_nodeKey.left(4) + QStringLiteral("各科成绩"));
+    subjectList->clear();
+    examCombo->clear();
+    classList->clear();
     m_subjects.clear();
 
     // Comparable classes: the other classes of this very grade group.
     for (int i = 0; i < root->childCount(); ++i) {
-        const std::optional<ClassNode> c = TreeView1->SelectClassNode(root->child(i));
+        const std::optional<ClassNode> c = groupTree->SelectClassNode(root->child(i));
         if (!c || c->className == m_clickedClass)
             continue;
-        addTicked(List2, c->className);
+        addTicked(classList, c->className);
     }
 
     const QDate today = session().today();
@@ -258,84 +258,84 @@ void TranscriptWindow::TreeView1_NodeClick(QTreeWidgetItem *node)
     }
 
     buildHeader();
-    Command1->setEnabled(false);
+    previewButton->setEnabled(false);
 
     m_columns.clear();
     const auto records = readCohortStudents(connection(), m_sectionTable, m_classCode);
     if (!records)
         reportReadFailure(this, connection().error());
     if (records && !records->isEmpty()) {
-        Grid1->setUpdatesEnabled(false);
-        Grid1->setRows(2 + int(records->size()) + 3);
+        resultGrid->setUpdatesEnabled(false);
+        resultGrid->setRows(2 + int(records->size()) + 3);
         int row = 2;
         for (const CohortStudent &record : *records) {
-            Grid1->setTextMatrix(row, 0, reg::shownId(m_classCode, record.studentNumber));
-            Grid1->setTextMatrix(row, 1, record.name);
+            resultGrid->setTextMatrix(row, 0, reg::shownId(m_classCode, record.studentNumber));
+            resultGrid->setTextMatrix(row, 1, record.name);
             ++row;
         }
         for (int i = 0; i < 3; ++i) {
-            Grid1->setTextMatrix(row + i, 0, kSummaryRowLabel);
-            Grid1->setTextMatrix(row + i, 1, kSummaryLabels[i]);
-            Grid1->setTextMatrix(row + i, kSortKeyColumn, kSummarySortKey);
+            resultGrid->setTextMatrix(row + i, 0, kSummaryRowLabel);
+            resultGrid->setTextMatrix(row + i, 1, kSummaryLabels[i]);
+            resultGrid->setTextMatrix(row + i, kSortKeyColumn, kSummarySortKey);
         }
         // The designed widths are for a narrower font: numbers and names are not cut off.
-        Grid1->widenColumnsToText(0, 1, 2, row - 1);
-        Grid1->setUpdatesEnabled(true);
+        resultGrid->widenColumnsToText(0, 1, 2, row - 1);
+        resultGrid->setUpdatesEnabled(true);
         m_columns = db::tableColumns(connection(), m_sectionTable);
     } else {
-        Grid1->setRows(2);
+        resultGrid->setRows(2);
     }
-    Combo1->addItems(score::ListExamNames(m_columns));
-    Combo1->setCurrentIndex(-1);
+    examCombo->addItems(score::ListExamNames(m_columns));
+    examCombo->setCurrentIndex(-1);
     for (int i = 0; i < kOptionBoxes; ++i) {
-        Check1[i]->setChecked(true);
-        Check1_Click(i);
+        fieldChecks[i]->setChecked(true);
+        fieldChecked(i);
     }
 }
 
-void TranscriptWindow::Combo1_Click()
+void TranscriptWindow::examChosen()
 {
-    if (Combo1->currentIndex() < 0)
+    if (examCombo->currentIndex() < 0)
         return;
     m_listing = true;
-    List1->clear();
-    m_subjects = grades::examSubjects(m_columns, Combo1->currentText());
+    subjectList->clear();
+    m_subjects = grades::examSubjects(m_columns, examCombo->currentText());
     for (const grades::ExamSubject &s : m_subjects) {
-        addTicked(List1, s.subject);
+        addTicked(subjectList, s.subject);
     }
     m_listing = false;
-    Label13->setText(m_nodeKey.left(4) + Combo1->currentText());
-    lblLabels[5]->setText(kAllSubjects);
+    gridTitle->setText(m_nodeKey.left(4) + examCombo->currentText());
+    captionLabels[5]->setText(kAllSubjects);
 }
 
-void TranscriptWindow::List1_Click()
+void TranscriptWindow::subjectClicked()
 {
     if (m_listing)
         return;
-    lblLabels[5]->setText(QStringLiteral("(打印%1科)").arg(tickedTexts(List1).size()));
+    captionLabels[5]->setText(QStringLiteral("(打印%1科)").arg(tickedTexts(subjectList).size()));
 }
 
 void TranscriptWindow::showProgress(const TranscriptProgress &p)
 {
     // Drawn by the caller: a bar's value alone would repaint it at once.
-    Picture1->setUpdatesEnabled(false);
-    Label7->setText(p.caption);
-    Bar1->setRange(0, p.bar1Max);
-    Bar1->setValue(p.bar1);
-    Bar2->setRange(0, p.bar2Max);
-    Bar2->setValue(p.bar2);
-    Picture1->setUpdatesEnabled(true);
+    progressPanel->setUpdatesEnabled(false);
+    progressLabel->setText(p.caption);
+    stepProgressBar->setRange(0, p.bar1Max);
+    stepProgressBar->setValue(p.bar1);
+    progressBar->setRange(0, p.bar2Max);
+    progressBar->setValue(p.bar2);
+    progressPanel->setUpdatesEnabled(true);
 }
 
-void TranscriptWindow::Command11_Click()
+void TranscriptWindow::showClicked()
 {
-    if (Combo1->currentIndex() < 0) {
+    if (examCombo->currentIndex() < 0) {
         showNotice(this, kNoExam, kTitleHintDots);
         return;
     }
     QStringList subjects, columns;
-    for (int i = 0; i < List1->count() && i < m_subjects.size(); ++i) {
-        if (!isTicked(List1->item(i)))
+    for (int i = 0; i < subjectList->count() && i < m_subjects.size(); ++i) {
+        if (!isTicked(subjectList->item(i)))
             continue;
         subjects << m_subjects[i].subject;
         columns << m_subjects[i].column;
@@ -345,17 +345,17 @@ void TranscriptWindow::Command11_Click()
         return;
     }
     QStringList comparable;
-    for (const QString &name : tickedTexts(List2))
+    for (const QString &name : tickedTexts(classList))
         comparable << reg::ResolveClassCode(m_gradeGroup, name, session().today()).classCode;
 
     // The panel is drawn at most once a frame: now, and then as the computation goes.
     FramePacer pacer;
-    Picture1->show();
-    showProgress({kReadingCaption, 0, Bar1->maximum(), 0, Bar2->maximum()});
-    Picture1->repaint();
+    progressPanel->show();
+    showProgress({kReadingCaption, 0, stepProgressBar->maximum(), 0, progressBar->maximum()});
+    progressPanel->repaint();
     auto finish = [this] {
-        Picture1->hide();
-        Command1->setEnabled(true);
+        progressPanel->hide();
+        previewButton->setEnabled(true);
     };
 
     TranscriptInput input;
@@ -364,7 +364,7 @@ void TranscriptWindow::Command11_Click()
     const auto students = readTranscriptStudents(connection(), m_sectionTable, m_classCode, comparable, columns);
     if (!students) {
         reportReadFailure(this, connection().error());
-        Picture1->hide();
+        progressPanel->hide();
         return;
     }
     input.students = *students;
@@ -382,41 +382,41 @@ void TranscriptWindow::Command11_Click()
         if (!pacer.due())
             return;
         showProgress(p);
-        Picture1->repaint();
+        progressPanel->repaint();
     });
     showProgress(last);
     showTranscript(m_transcript, int(subjects.size()));
-    lblLabels[5]->setText(kAllSubjects);
+    captionLabels[5]->setText(kAllSubjects);
     finish();
 }
 
 void TranscriptWindow::showTranscript(const Transcript &t, int n)
 {
-    Grid1->setUpdatesEnabled(false);
+    resultGrid->setUpdatesEnabled(false);
     buildHeader();
-    Grid1->setCols(6 + 4 * n);
+    resultGrid->setCols(6 + 4 * n);
     m_widths.resize(6 + 4 * n);
     const int rows = int(t.rows.size());
-    Grid1->setRows(2 + rows + (rows > 0 ? 3 : 0));
+    resultGrid->setRows(2 + rows + (rows > 0 ? 3 : 0));
     for (int k = 1; k <= n; ++k) {
         for (int i = 0; i < 4; ++i) {
             const int c = 4 * k + 2 + i;
             setColumnWidth(c, kSubjectWidths[i]);
-            Grid1->setTextMatrix(1, c, kSubjectColumns[i]);
+            resultGrid->setTextMatrix(1, c, kSubjectColumns[i]);
         }
     }
     int k = 0;
-    for (int i = 0; i < List1->count() && k < n; ++i) {
-        if (!isTicked(List1->item(i)))
+    for (int i = 0; i < subjectList->count() && k < n; ++i) {
+        if (!isTicked(subjectList->item(i)))
             continue;
         ++k;
         for (int c = 4 * k + 2; c <= 4 * k + 5; ++c)
-            Grid1->setTextMatrix(0, c, List1->item(i)->text());
+            resultGrid->setTextMatrix(0, c, subjectList->item(i)->text());
     }
     // Each column's longest student text, measured by fitColumnsToTexts.
-    m_longest.fill(QString(), Grid1->Cols());
+    m_longest.fill(QString(), resultGrid->Cols());
     auto put = [&](int g, int c, const QString &text) {
-        Grid1->setTextMatrix(g, c, text);
+        resultGrid->setTextMatrix(g, c, text);
         if (text.size() > m_longest[c].size())
             m_longest[c] = text;
     };
@@ -440,25 +440,25 @@ void TranscriptWindow::showTranscript(const Transcript &t, int n)
     if (rows > 0) {
         const int first = 2 + rows;
         for (int i = 0; i < 3; ++i) {
-            Grid1->setTextMatrix(first + i, 0, kSummaryRowLabel);
-            Grid1->setTextMatrix(first + i, 1, kSummaryLabels[i]);
-            Grid1->setTextMatrix(first + i, kSortKeyColumn, kSummarySortKey);
+            resultGrid->setTextMatrix(first + i, 0, kSummaryRowLabel);
+            resultGrid->setTextMatrix(first + i, 1, kSummaryLabels[i]);
+            resultGrid->setTextMatrix(first + i, kSortKeyColumn, kSummarySortKey);
             for (int s = 0; s < n; ++s) {
                 const SubjectSummary &sum = t.summaries[s];
                 const QString text = i == 0 ? sum.average : i == 1 ? sum.participants : sum.stdDev;
                 for (int c = 4 * (s + 1) + 2; c <= 4 * (s + 1) + 5; ++c)
-                    Grid1->setTextMatrix(first + i, c, text);
+                    resultGrid->setTextMatrix(first + i, c, text);
             }
-            Grid1->mergeRow(first + i, 6);
+            resultGrid->mergeRow(first + i, 6);
         }
     }
     fitColumnsToTexts();
-    for (int c = 0; c < Grid1->Cols(); ++c)
-        if (m_widths[c] > 0 && Grid1->ColWidth(c) > m_widths[c] + 14)
-            m_widths[c] = Grid1->ColWidth(c);
+    for (int c = 0; c < resultGrid->Cols(); ++c)
+        if (m_widths[c] > 0 && resultGrid->ColWidth(c) > m_widths[c] + 14)
+            m_widths[c] = resultGrid->ColWidth(c);
     for (int i = 0; i < kOptionBoxes; ++i)
-        Check1_Click(i);
-    Grid1->setUpdatesEnabled(true);
+        fieldChecked(i);
+    resultGrid->setUpdatesEnabled(true);
 }
 
 void TranscriptWindow::fitColumnsToTexts()
@@ -466,89 +466,89 @@ void TranscriptWindow::fitColumnsToTexts()
     // The designed widths are for the original font: a column whose texts it cuts off widens.
     // Measuring every cell costs more than the rest of the transcript: each column
     // is measured on its header and summary rows and on its longest text.
-    const int last = Grid1->Cols() - 1;
-    Grid1->widenColumnsToText(0, last, 1, 1);
+    const int last = resultGrid->Cols() - 1;
+    resultGrid->widenColumnsToText(0, last, 1, 1);
     if (m_transcript.rows.isEmpty())
         return;
-    Grid1->widenColumnsToText(0, last, Grid1->Rows() - 3, Grid1->Rows() - 1);
+    resultGrid->widenColumnsToText(0, last, resultGrid->Rows() - 3, resultGrid->Rows() - 1);
     for (int c = 0; c <= last && c < m_longest.size(); ++c) {
         if (m_longest[c].isEmpty())
             continue;
         // The options may have put the rows into another order.
-        for (int r = 2; r < Grid1->Rows(); ++r) {
-            if (Grid1->TextMatrix(r, c) == m_longest[c]) {
-                Grid1->widenColumnsToText(c, c, r, r);
+        for (int r = 2; r < resultGrid->Rows(); ++r) {
+            if (resultGrid->TextMatrix(r, c) == m_longest[c]) {
+                resultGrid->widenColumnsToText(c, c, r, r);
                 break;
             }
         }
     }
 }
 
-void TranscriptWindow::Check1_Click(int index)
+void TranscriptWindow::fieldChecked(int index)
 {
     // Subjects that have no column group (chosen after the computation) are left out.
-    const int groups = std::max(0, (Grid1->Cols() - 6) / 4);
-    const int subjects = std::min(int(tickedTexts(List1).size()), groups);
+    const int groups = std::max(0, (resultGrid->Cols() - 6) / 4);
+    const int subjects = std::min(int(tickedTexts(subjectList).size()), groups);
     const BoxColumns box = columnsOfBox(index, subjects);
-    const bool ticked = Check1[index]->isChecked();
+    const bool ticked = fieldChecks[index]->isChecked();
     for (int c : box.columns)
-        if (c < Grid1->Cols())
+        if (c < resultGrid->Cols())
             setColumnWidth(c, ticked ? box.width : 0);
     setColumnWidth(kSortKeyColumn, 0);
 }
 
 void TranscriptWindow::SortByKeyColumn(int source)
 {
-    Grid1->setUpdatesEnabled(false);
-    for (int r = 2; r < Grid1->Rows(); ++r) {
-        Grid1->setRowHeight(r, kPageRowHeight);
-        Grid1->setTextMatrix(r, kSortKeyColumn, sortKeyOf(Grid1->TextMatrix(r, source), isSummaryRow(r)));
+    resultGrid->setUpdatesEnabled(false);
+    for (int r = 2; r < resultGrid->Rows(); ++r) {
+        resultGrid->setRowHeight(r, kPageRowHeight);
+        resultGrid->setTextMatrix(r, kSortKeyColumn, sortKeyOf(resultGrid->TextMatrix(r, source), isSummaryRow(r)));
     }
-    Grid1->sortRows(kSortKeyColumn, kSortKeyColumn, true);
-    Grid1->setUpdatesEnabled(true);
+    resultGrid->sortRows(kSortKeyColumn, kSortKeyColumn, true);
+    resultGrid->setUpdatesEnabled(true);
 }
 
-void TranscriptWindow::Command1_Click()
+void TranscriptWindow::previewClicked()
 {
-    const QString title = Combo1->currentText().isEmpty()
+    const QString title = examCombo->currentText().isEmpty()
         ? QString()
-        : QStringLiteral("    ") + Label13->text() + QStringLiteral("报表    ");
-    Preview->OpenPaperPreview(Grid1, title, session().today());
+        : QStringLiteral("    ") + gridTitle->text() + QStringLiteral("报表    ");
+    Preview->OpenPaperPreview(resultGrid, title, session().today());
 }
 
 void TranscriptWindow::ClosePreview()
 {
-    m_gridLayout->insertWidget(1, Grid1, 1);
-    Grid1->show();
+    m_gridLayout->insertWidget(1, resultGrid, 1);
+    resultGrid->show();
     SortByKeyColumn(0);
 }
 
-void TranscriptWindow::Command6_Click()
+void TranscriptWindow::optionsClicked()
 {
-    showOptionsPanel(Picture4);
+    showOptionsPanel(optionsPanel);
 }
 
-void TranscriptWindow::Command8_Click()
+void TranscriptWindow::applyOptionsClicked()
 {
     // 1. The width scale, and the font with it; no text is cut off.
-    const int chosen = chosenZoom(Option7);
+    const int chosen = chosenZoom(zoomOptions);
     const ZoomStep step = zoomStep(m_zoomScale, Zoom(chosen));
-    Grid1->setUpdatesEnabled(false);
-    applyZoomFont(Grid1, m_fontSize, chosen);
+    resultGrid->setUpdatesEnabled(false);
+    applyZoomFont(resultGrid, m_fontSize, chosen);
     for (int c = 0; c < m_widths.size(); ++c)
         setColumnWidth(c, scaledWidth(m_widths[c], step.factor));
     fitColumnsToTexts();
-    Grid1->setUpdatesEnabled(true);
+    resultGrid->setUpdatesEnabled(true);
     m_zoomScale = step.scale;
 
     // 2. to 5. The order or filter.
-    if (Option1->isChecked()) {
+    if (byNumberOption->isChecked()) {
         SortByKeyColumn(0);
-    } else if (Option2->isChecked()) {
+    } else if (byRankOption->isChecked()) {
         SortByKeyColumn(5);
     } else {
-        const bool classFilter = Option3->isChecked();
-        QLineEdit *box = classFilter ? Text2 : Text3;
+        const bool classFilter = classTopOption->isChecked();
+        QLineEdit *box = classFilter ? classTopBox : groupTopBox;
         if (box->text().isEmpty()) {
             showNotice(this, classFilter ? kClassCountMissing : kGradeCountMissing, QString());
             box->setFocus();
@@ -562,29 +562,29 @@ void TranscriptWindow::Command8_Click()
         }
         SortByKeyColumn(5);
         const int rankColumn = classFilter ? 4 : 5;
-        Grid1->setUpdatesEnabled(false);
-        for (int r = 2; r < Grid1->Rows(); ++r) {
-            const bool shown = isSummaryRow(r) || keptByTopCount(Grid1->TextMatrix(r, rankColumn), *n);
-            Grid1->setRowHeight(r, shown ? kPageRowHeight : 0);
+        resultGrid->setUpdatesEnabled(false);
+        for (int r = 2; r < resultGrid->Rows(); ++r) {
+            const bool shown = isSummaryRow(r) || keptByTopCount(resultGrid->TextMatrix(r, rankColumn), *n);
+            resultGrid->setRowHeight(r, shown ? kPageRowHeight : 0);
         }
-        Grid1->setUpdatesEnabled(true);
+        resultGrid->setUpdatesEnabled(true);
     }
     // 6.
-    Picture4->hide();
+    optionsPanel->hide();
     Preview->showFirstPageLabel();
 }
 
-void TranscriptWindow::Command2_Click()
+void TranscriptWindow::exportClicked()
 {
     ShownTable table;
-    table.title = Preview->Text1->text();
-    for (int r = 0; r < Grid1->Rows(); ++r) {
-        if (r >= 2 && Grid1->RowHeight(r) == 0)
+    table.title = Preview->titleBox->text();
+    for (int r = 0; r < resultGrid->Rows(); ++r) {
+        if (r >= 2 && resultGrid->RowHeight(r) == 0)
             continue;
         QStringList texts;
-        for (int c = 0; c < Grid1->Cols(); ++c)
+        for (int c = 0; c < resultGrid->Cols(); ++c)
             if (c < m_widths.size() && m_widths[c] > 0)
-                texts << Grid1->TextMatrix(r, c);
+                texts << resultGrid->TextMatrix(r, c);
         table.rows << texts;
     }
     ExportWorkbook book(ExportWorkbook::kNewWorkbookSheets);
@@ -592,7 +592,7 @@ void TranscriptWindow::Command2_Click()
     handOverWorkbook(book, this);
 }
 
-void TranscriptWindow::Command7_Click()
+void TranscriptWindow::closeClicked()
 {
     CloseWindow(this);
 }

@@ -46,33 +46,33 @@ public:
 
     QSize sizeHint() const override;
 
-    QGroupBox *Frame1 = nullptr;       // the choices
-    QGroupBox *Frame2 = nullptr;       // the grid
-    ClassTree *TreeView1 = nullptr;
-    QListWidget *List2 = nullptr;      // comparable classes
-    QComboBox *Combo1 = nullptr;       // exams
-    QListWidget *List1 = nullptr;      // subjects of the exam
-    QList<QLabel *> lblLabels;         // 0, 1, 2, 5, 6 and 11 are used
-    QLabel *Label4 = nullptr;          // title
-    QLabel *Label13 = nullptr;         // caption of the grid
-    FlexGrid *Grid1 = nullptr;         // the transcript grid
-    QPushButton *Command11 = nullptr;  // 显示成绩
-    QPushButton *Command1 = nullptr;   // 打印预览
-    QWidget *Picture1 = nullptr;       // progress panel
-    QProgressBar *Bar1 = nullptr;
-    QProgressBar *Bar2 = nullptr;
-    QLabel *Label7 = nullptr;
-    QGroupBox *Picture4 = nullptr;     // options panel
-    QList<QCheckBox *> Check1;         // 0 … 5
-    QRadioButton *Option1 = nullptr;   // 按学生学号打印
-    QRadioButton *Option2 = nullptr;   // 按总分名次打印
-    QRadioButton *Option3 = nullptr;   // 打印班级前 N 名
-    QRadioButton *Option4 = nullptr;   // 打印年级组前 N 名
-    QLineEdit *Text2 = nullptr;
-    QLineEdit *Text3 = nullptr;
-    QList<QRadioButton *> Option7;     // 缩小, 正常, 放大
-    QPushButton *Command8 = nullptr;   // 确定
-    reports::PaperPreview *Preview = nullptr;   // Picture2, Picture3 and the rest
+    QGroupBox *choiceFrame = nullptr;       // the choices
+    QGroupBox *gridFrame = nullptr;       // the grid
+    ClassTree *groupTree = nullptr;
+    QListWidget *classList = nullptr;      // comparable classes
+    QComboBox *examCombo = nullptr;       // exams
+    QListWidget *subjectList = nullptr;      // subjects of the exam
+    QList<QLabel *> captionLabels;         // 0, 1, 2, 5, 6 and 11 are used
+    QLabel *titleLabel = nullptr;          // title
+    QLabel *gridTitle = nullptr;         // caption of the grid
+    FlexGrid *resultGrid = nullptr;         // the transcript grid
+    QPushButton *showButton = nullptr;  // 显示成绩
+    QPushButton *previewButton = nullptr;   // 打印预览
+    QWidget *progressPanel = nullptr;       // progress panel
+    QProgressBar *stepProgressBar = nullptr;
+    QProgressBar *progressBar = nullptr;
+    QLabel *progressLabel = nullptr;
+    QGroupBox *optionsPanel = nullptr;     // options panel
+    QList<QCheckBox *> fieldChecks;         // 0 … 5
+    QRadioButton *byNumberOption = nullptr;   // 按学生学号打印
+    QRadioButton *byRankOption = nullptr;   // 按总分名次打印
+    QRadioButton *classTopOption = nullptr;   // 打印班级前 N 名
+    QRadioButton *groupTopOption = nullptr;   // 打印年级组前 N 名
+    QLineEdit *classTopBox = nullptr;
+    QLineEdit *groupTopBox = nullptr;
+    QList<QRadioButton *> zoomOptions;     // 缩小, 正常, 放大
+    QPushButton *applyOptionsButton = nullptr;   // 确定
+    reports::PaperPreview *Preview = nullptr;   // toolbarPanel, paperSheet and the rest
 
     // The computed transcript and the grid's column widths in twips (0: hidden).
     const reports::Transcript &transcript() const { return m_transcript; }
@@ -83,16 +83,16 @@ public:
 
 public slots:
     void Form_Load() override;
-    void TreeView1_NodeClick(QTreeWidgetItem *node);   // SelectClassNode
-    void Combo1_Click();                                // ListExamSubjects
-    void List1_Click();
-    void Command11_Click();                             // ShowTranscript
-    void Command1_Click();                              // OpenPaperPreview
-    void Command2_Click();                              // export
-    void Command6_Click();                              // options panel
-    void Check1_Click(int index);
-    void Command8_Click();                              // ApplyTranscriptOptions
-    void Command7_Click();
+    void groupNodeClicked(QTreeWidgetItem *node);   // SelectClassNode
+    void examChosen();                                // ListExamSubjects
+    void subjectClicked();
+    void showClicked();                             // ShowTranscript
+    void previewClicked();                              // OpenPaperPreview
+    void exportClicked();                              // export
+    void optionsClicked();                              // options panel
+    void fieldChecked(int index);
+    void applyOptionsClicked();                              // ApplyTranscriptOptions
+    void closeClicked();
 
 private:
     void buildHeader();

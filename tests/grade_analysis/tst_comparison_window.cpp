@@ -73,7 +73,7 @@ WindowHarness::Options on()
 
 QTreeWidgetItem *node(ComparisonWindow *w, const QString &name)
 {
-    const QList<QTreeWidgetItem *> found = w->TreeView1->findItems(name, Qt::MatchExactly);
+    const QList<QTreeWidgetItem *> found = w->groupTree->findItems(name, Qt::MatchExactly);
     return found.isEmpty() ? nullptr : found.first();
 }
 
@@ -81,8 +81,8 @@ void chooseGroup(ComparisonWindow *w, const QString &name)
 {
     QTreeWidgetItem *item = node(w, name);
     QVERIFY(item);
-    w->TreeView1->setCurrentItem(item);
-    w->TreeView1_NodeClick(item);
+    w->groupTree->setCurrentItem(item);
+    w->groupNodeClicked(item);
 }
 
 void select(QListWidget *list, const QString &text, bool on)
@@ -107,16 +107,16 @@ ComparisonWindow *filled(WindowHarness &h)
 {
     auto *w = h.open<ComparisonWindow>(kComparisonWindow);
     chooseGroup(w, kGroup);
-    choose(w->Combo1, kMidTerm);
-    select(w->List2, u"四班 "_s, false);
-    QTest::mouseClick(w->Command11, Qt::LeftButton);
+    choose(w->examCombo, kMidTerm);
+    select(w->classList, u"四班 "_s, false);
+    QTest::mouseClick(w->showButton, Qt::LeftButton);
     return w;
 }
 
 QList<bool> framesShown(ComparisonWindow *w)
 {
     QList<bool> out;
-    for (chart::ChartSurface *f : w->Frame5)
+    for (chart::ChartSurface *f : w->chartSurfaces)
         out << !f->isHidden();
     return out;
 }
@@ -132,38 +132,38 @@ private slots:
         WindowHarness h(s.school, on());
         auto *w = h.open<ComparisonWindow>(kComparisonWindow);
         QCOMPARE(w->windowTitle(), u"年级组成绩对比分析"_s);
-        QCOMPARE(w->TreeView1->topLevelItemCount(), 3);
+        QCOMPARE(w->groupTree->topLevelItemCount(), 3);
         QCOMPARE(node(w, kGroup)->childCount(), 0);
-        QVERIFY(!w->Command1->isEnabled());
-        QCOMPARE(w->lblLabels[5]->text(), u"(分析0个考试科目)"_s);
+        QVERIFY(!w->analyseButton->isEnabled());
+        QCOMPARE(w->captionLabels[5]->text(), u"(分析0个考试科目)"_s);
 
         // A grade group lists exactly its own classes.
         chooseGroup(w, u"一年级组"_s);
-        QCOMPARE(itemTexts(w->List2), QStringList{u"一班 "_s});
+        QCOMPARE(itemTexts(w->classList), QStringList{u"一班 "_s});
         chooseGroup(w, kGroup);
         const QStringList classes{u"一班 实验"_s, u"二班 "_s, u"十一班 "_s, u"四班 "_s};
-        QCOMPARE(itemTexts(w->List2), classes);
-        QCOMPARE(selected(w->List2), classes);
-        QCOMPARE(w->lblLabels[0]->text(), u"②选择(初一年级)可比较的班级"_s);
-        QCOMPARE(w->Label13->text(), u"初一年级组各科成绩分析"_s);
+        QCOMPARE(itemTexts(w->classList), classes);
+        QCOMPARE(selected(w->classList), classes);
+        QCOMPARE(w->captionLabels[0]->text(), u"②选择(初一年级)可比较的班级"_s);
+        QCOMPARE(w->gridTitle->text(), u"初一年级组各科成绩分析"_s);
         QCOMPARE(w->cohortYear(), 2025);
-        QCOMPARE(itemTexts(w->Combo1), (QStringList{kMidTerm, u"单元语文成绩"_s}));
-        QCOMPARE(w->Grid1->Rows(), 2);
+        QCOMPARE(itemTexts(w->examCombo), (QStringList{kMidTerm, u"单元语文成绩"_s}));
+        QCOMPARE(w->resultGrid->Rows(), 2);
 
-        choose(w->Combo1, kMidTerm);
-        QCOMPARE(itemTexts(w->List1), (QStringList{u"语文"_s, u"数学"_s}));
-        QCOMPARE(selected(w->List1), itemTexts(w->List1));
+        choose(w->examCombo, kMidTerm);
+        QCOMPARE(itemTexts(w->subjectList), (QStringList{u"语文"_s, u"数学"_s}));
+        QCOMPARE(selected(w->subjectList), itemTexts(w->subjectList));
         QCOMPARE(w->subjectColumns(), (QStringList{kChinese, kMaths}));
-        QCOMPARE(w->lblLabels[5]->text(), u"(分析全部科目)"_s);
-        QCOMPARE(w->Label13->text(), kGroup + kMidTerm + u"分析"_s);
-        select(w->List1, u"数学"_s, false);
-        QCOMPARE(w->lblLabels[5]->text(), u"(分析1科)"_s);
-        choose(w->Combo1, u"单元语文成绩"_s);
-        QCOMPARE(itemTexts(w->List1), QStringList{u"单元语文"_s});
+        QCOMPARE(w->captionLabels[5]->text(), u"(分析全部科目)"_s);
+        QCOMPARE(w->gridTitle->text(), kGroup + kMidTerm + u"分析"_s);
+        select(w->subjectList, u"数学"_s, false);
+        QCOMPARE(w->captionLabels[5]->text(), u"(分析1科)"_s);
+        choose(w->examCombo, u"单元语文成绩"_s);
+        QCOMPARE(itemTexts(w->subjectList), QStringList{u"单元语文"_s});
 
         // A cohort without students still lists its section's exams.
         chooseGroup(w, u"高一年级组"_s);
-        QCOMPARE(itemTexts(w->Combo1), QStringList{u"25-26(下)期末成绩"_s});
+        QCOMPARE(itemTexts(w->examCombo), QStringList{u"25-26(下)期末成绩"_s});
         QVERIFY(h.responder.shown().isEmpty());
     }
 
@@ -172,25 +172,25 @@ private slots:
         School s;
         WindowHarness h(s.school, on());
         auto *w = h.open<ComparisonWindow>(kComparisonWindow);
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         QCOMPARE(h.responder.texts(), QStringList{u"请选择考试名称。"_s});
         QCOMPARE(h.responder.last().title, u"提示……"_s);
-        QCOMPARE(w->Grid1->Rows(), 2);
+        QCOMPARE(w->resultGrid->Rows(), 2);
 
         chooseGroup(w, kGroup);
-        choose(w->Combo1, kMidTerm);
-        select(w->List1, u"语文"_s, false);
-        select(w->List1, u"数学"_s, false);
+        choose(w->examCombo, kMidTerm);
+        select(w->subjectList, u"语文"_s, false);
+        select(w->subjectList, u"数学"_s, false);
         h.responder.clear();
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         QCOMPARE(h.responder.texts(), QStringList{u"请选择考试科目后,才能显示。"_s});
-        select(w->List1, u"语文"_s, true);
-        for (int i = 0; i < w->List2->count(); ++i)
-            w->List2->item(i)->setSelected(false);
+        select(w->subjectList, u"语文"_s, true);
+        for (int i = 0; i < w->classList->count(); ++i)
+            w->classList->item(i)->setSelected(false);
         h.responder.clear();
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         QCOMPARE(h.responder.texts(), QStringList{u"请选择分析班级后,才能显示。"_s});
-        QVERIFY(!w->Command1->isEnabled());
+        QVERIFY(!w->analyseButton->isEnabled());
     }
 
     void fill()
@@ -199,28 +199,28 @@ private slots:
         WindowHarness h(s.school, on());
         ComparisonWindow *w = filled(h);
         QVERIFY(h.responder.shown().isEmpty());
-        QCOMPARE(w->Grid1->Rows(), 9);
-        QCOMPARE(gridRows(w->Grid1, 0, 5),
+        QCOMPARE(w->resultGrid->Rows(), 9);
+        QCOMPARE(gridRows(w->resultGrid, 0, 5),
                  (QStringList{u"语文|一班|李'兰|2|2|80.00"_s, u"语文|二班||2|2|59.75"_s, u"语文|十一班|周明|1|1|88.00"_s,
                               u"|||||"_s, u"数学|一班||2|2|90.25"_s, u"数学|二班||2|2|67.50"_s,
                               u"数学|十一班||1|1|77.00"_s, u"|||||"_s}));
         // 数学 of 一班 has 100.5: full mark 150, so 90.25 is one pass (100.5) and no excellent.
-        QCOMPARE(gridRow(w->Grid1, 5).mid(7, 6),
+        QCOMPARE(gridRow(w->resultGrid, 5).mid(7, 6),
                  (QStringList{u"1"_s, u"50.0"_s, u"0"_s, u"0.0"_s, u"100.5"_s, u"80.0"_s}));
-        QVERIFY(w->Command1->isEnabled());
+        QVERIFY(w->analyseButton->isEnabled());
 
         // Any change of choice disables the charts until the next fill.
-        select(w->List2, u"二班 "_s, false);
-        QVERIFY(!w->Command1->isEnabled());
-        QCOMPARE(w->Grid1->Rows(), 9);
+        select(w->classList, u"二班 "_s, false);
+        QVERIFY(!w->analyseButton->isEnabled());
+        QCOMPARE(w->resultGrid->Rows(), 9);
 
         // A class without any student row: its row holds subject, class and teacher, then the note.
-        select(w->List2, u"四班 "_s, true);
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        select(w->classList, u"四班 "_s, true);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         QCOMPARE(h.responder.texts(), QStringList{u"显示空内容的行,是因为本科本班没有成绩。"_s});
         QCOMPARE(h.responder.last().title, u"说明……"_s);
-        QCOMPARE(gridRow(w->Grid1, 3).join(u'|'), u"语文|四班|"_s + QString(19, u'|'));
-        QVERIFY(w->Command1->isEnabled());
+        QCOMPARE(gridRow(w->resultGrid, 3).join(u'|'), u"语文|四班|"_s + QString(19, u'|'));
+        QVERIFY(w->analyseButton->isEnabled());
     }
 
     void queryFailure()
@@ -228,17 +228,17 @@ private slots:
         School s;
         WindowHarness h(s.school, on());
         ComparisonWindow *w = filled(h);
-        QVERIFY(w->Command1->isEnabled());
+        QVERIFY(w->analyseButton->isEnabled());
         QVERIFY(s.school.db().exec(u"alter table \"初中\" rename to \"初中旧\""_s));
         s.school.closeDb();
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         QCOMPARE(h.responder.shown().size(), 1);
         QVERIFY2(h.responder.last().text.startsWith(u"数据错误事件命中错误："_s), qPrintable(h.responder.last().text));
         QVERIFY(h.responder.last().text.size() > 11);
         QVERIFY(h.isOpen(kComparisonWindow));
-        QVERIFY(!w->Command1->isEnabled());
-        QVERIFY(w->Picture1->isHidden());
-        QCOMPARE(w->Grid1->Rows(), 2);
+        QVERIFY(!w->analyseButton->isEnabled());
+        QVERIFY(w->progressPanel->isHidden());
+        QCOMPARE(w->resultGrid->Rows(), 2);
     }
 
     void charts()
@@ -248,14 +248,14 @@ private slots:
         ComparisonWindow *w = filled(h);
         saveShot(w->grab().toImage(), u"comparison_grid"_s);
 
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QTest::mouseClick(w->analyseButton, Qt::LeftButton);
         QVERIFY(w->chartViewShown());
-        QVERIFY(w->Frame1->isHidden());
-        QCOMPARE(w->Text1->text(), u"    初一年级组25-26(上)期中成绩分析    "_s);
-        QCOMPARE(w->Label10->text(), u"制图时间:2025/10/15"_s);
-        QVERIFY(w->Option3[0]->isChecked());
+        QVERIFY(w->choiceFrame->isHidden());
+        QCOMPARE(w->titleBox->text(), u"    初一年级组25-26(上)期中成绩分析    "_s);
+        QCOMPARE(w->drawnAtLabel->text(), u"制图时间:2025/10/15"_s);
+        QVERIFY(w->chartOptions[0]->isChecked());
         QCOMPARE(framesShown(w), (QList<bool>{true, true, false, false, false, false, false, false, false, false}));
-        const chart::ChartFrame &first = w->Frame5[0]->frame();
+        const chart::ChartFrame &first = w->chartSurfaces[0]->frame();
         QCOMPARE(first.caption, u"各班(语文)成绩对比分析图"_s);
         // (80 × 2 + 59.75 × 2 + 88) / 5 = 73.5
         QCOMPARE(first.findLabel(u"Label100"_s, 0)->caption, u"组平均分73.5"_s);
@@ -263,21 +263,21 @@ private slots:
                  u"平均分:80.00 参考人数:2 最高分:90.0 最低分:70.0 及格率:100.0%"_s);
         saveShot(w->grab().toImage(), u"comparison_charts"_s);
 
-        QTest::mouseClick(w->Option3[1], Qt::LeftButton);
-        QCOMPARE(w->Frame5[1]->frame().caption, u"学科(数学)任课教师成绩对比分析图"_s);
+        QTest::mouseClick(w->chartOptions[1], Qt::LeftButton);
+        QCOMPARE(w->chartSurfaces[1]->frame().caption, u"学科(数学)任课教师成绩对比分析图"_s);
         saveShot(w->grab().toImage(), u"comparison_teachers"_s);
-        QTest::mouseClick(w->Option3[2], Qt::LeftButton);
+        QTest::mouseClick(w->chartOptions[2], Qt::LeftButton);
         QCOMPARE(framesShown(w).count(true), 1);
-        QCOMPARE(w->Frame5[0]->frame().caption, u"各班(整体)成绩对比分析图"_s);
+        QCOMPARE(w->chartSurfaces[0]->frame().caption, u"各班(整体)成绩对比分析图"_s);
         saveShot(w->grab().toImage(), u"comparison_whole_classes"_s);
-        QCOMPARE(w->VScroll1->value(), w->VScroll1->minimum());
-        QTest::mouseClick(w->Option3[0], Qt::LeftButton);
-        QCOMPARE(w->Frame5[0]->frame().left, 840);
-        QCOMPARE(w->Frame5[0]->frame().top, 1680);
+        QCOMPARE(w->pageScroll->value(), w->pageScroll->minimum());
+        QTest::mouseClick(w->chartOptions[0], Qt::LeftButton);
+        QCOMPARE(w->chartSurfaces[0]->frame().left, 840);
+        QCOMPARE(w->chartSurfaces[0]->frame().top, 1680);
 
-        QTest::mouseClick(w->Command3, Qt::LeftButton);
+        QTest::mouseClick(w->closeSheetButton, Qt::LeftButton);
         QVERIFY(!w->chartViewShown());
-        QVERIFY(!w->Frame1->isHidden());
+        QVERIFY(!w->choiceFrame->isHidden());
         QVERIFY(h.responder.shown().isEmpty());
     }
 
@@ -287,11 +287,11 @@ private slots:
         WindowHarness h(s.school, on());
         RecordedExports exports;
         ComparisonWindow *w = filled(h);
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
-        w->Grid1->setColWidth(2, 0);   // the teacher column hidden
-        QTest::mouseClick(w->Command2, Qt::LeftButton);
-        w->Grid1->setRowHeight(2, 0);   // and 二班's 语文 row
-        QTest::mouseClick(w->Command2, Qt::LeftButton);
+        QTest::mouseClick(w->analyseButton, Qt::LeftButton);
+        w->resultGrid->setColWidth(2, 0);   // the teacher column hidden
+        QTest::mouseClick(w->exportButton, Qt::LeftButton);
+        w->resultGrid->setRowHeight(2, 0);   // and 二班's 语文 row
+        QTest::mouseClick(w->exportButton, Qt::LeftButton);
         QCOMPARE(exports.opener.paths().size(), 2);
         QVERIFY(exports.opener.paths()[0] != exports.opener.paths()[1]);
         QVERIFY(h.responder.shown().isEmpty());
@@ -300,7 +300,7 @@ private slots:
         QVERIFY(book.isOpen());
         QCOMPARE(book.sheetNames(), (QStringList{u"成绩分析"_s, u"Sheet1"_s, u"Sheet2"_s, u"Sheet3"_s}));
         QCOMPARE(book.orientation(0), u"landscape"_s);
-        QCOMPARE(book.value(0, u"A1"_s), w->Text1->text());
+        QCOMPARE(book.value(0, u"A1"_s), w->titleBox->text());
         // 21 columns: the hidden teacher column moves the rest one to the left.
         QCOMPARE(book.value(0, u"B2"_s), u"班级"_s);
         QCOMPARE(book.value(0, u"C2"_s), u"班总人数"_s);
@@ -324,7 +324,7 @@ private slots:
 
         // A workbook that cannot be opened is reported once.
         exports.opener.setResult(false);
-        QTest::mouseClick(w->Command2, Qt::LeftButton);
+        QTest::mouseClick(w->exportButton, Qt::LeftButton);
         QCOMPARE(h.responder.shown().size(), 1);
     }
 };

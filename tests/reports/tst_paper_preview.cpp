@@ -181,16 +181,16 @@ private slots:
     {
         PreviewFixture f(50);
         QCOMPARE(f.preview->state(), PaperPreview::Shown);
-        QCOMPARE(f.grid->parentWidget(), f.preview->Picture3);
-        QCOMPARE(f.preview->Text1->text(), u"    初一各科成绩报表    "_s);
-        QVERIFY(f.preview->Label10->text().startsWith(u"制表时间:"_s));
-        QCOMPARE(f.preview->Label11->text(), u"第1页"_s);
+        QCOMPARE(f.grid->parentWidget(), f.preview->paperSheet);
+        QCOMPARE(f.preview->titleBox->text(), u"    初一各科成绩报表    "_s);
+        QVERIFY(f.preview->drawnAtLabel->text().startsWith(u"制表时间:"_s));
+        QCOMPARE(f.preview->pageLabel->text(), u"第1页"_s);
         QCOMPARE(f.grid->ScrollBars(), 0);
         // The paper box with its caption on the toolbar.
-        QCOMPARE(f.preview->Label6->text(), u"选打印纸"_s);
-        QVERIFY(f.preview->Label6->isVisibleTo(f.preview));
-        f.preview->Picture2->layout()->activate();
-        QVERIFY(f.preview->Label6->geometry().right() < f.preview->Combo2->geometry().left());
+        QCOMPARE(f.preview->paperLabel->text(), u"选打印纸"_s);
+        QVERIFY(f.preview->paperLabel->isVisibleTo(f.preview));
+        f.preview->toolbarPanel->layout()->activate();
+        QVERIFY(f.preview->paperLabel->geometry().right() < f.preview->paperCombo->geometry().left());
     }
 
     void pageTurnsHideAndShowRows()
@@ -199,29 +199,29 @@ private slots:
         f.preview->LayoutPreviewPage(0, 0, 0, 10 * f.rowHeight());
         QCOMPARE(f.preview->rowsPerPage(), 10);
 
-        f.preview->Command5_Click();   // page 1: nothing
+        f.preview->previousPageClicked();   // page 1: nothing
         QCOMPARE(f.preview->currentPage(), 1);
         for (int i = 0; i < 8; ++i)
-            f.preview->Command4_Click();
+            f.preview->nextPageClicked();
         QCOMPARE(f.preview->currentPage(), 6);
-        QCOMPARE(f.preview->Label11->text(), u"第6页"_s);
+        QCOMPARE(f.preview->pageLabel->text(), u"第6页"_s);
         QCOMPARE(f.hiddenRows(), range(2, 41));
 
-        f.preview->Command5_Click();
+        f.preview->previousPageClicked();
         QCOMPARE(f.preview->currentPage(), 5);
         QCOMPARE(f.hiddenRows(), range(2, 33));
 
         // The options' 确定 sets only the label: the pages turned over can still be
         // turned back, and the next page is numbered from the page shown.
         f.preview->showFirstPageLabel();
-        QCOMPARE(f.preview->Label11->text(), u"第1页"_s);
+        QCOMPARE(f.preview->pageLabel->text(), u"第1页"_s);
         QCOMPARE(f.preview->currentPage(), 5);
         QCOMPARE(f.hiddenRows(), range(2, 33));
-        f.preview->Command4_Click();
-        QCOMPARE(f.preview->Label11->text(), u"第6页"_s);
+        f.preview->nextPageClicked();
+        QCOMPARE(f.preview->pageLabel->text(), u"第6页"_s);
         for (int i = 0; i < 5; ++i)
-            f.preview->Command5_Click();
-        QCOMPARE(f.preview->Label11->text(), u"第1页"_s);
+            f.preview->previousPageClicked();
+        QCOMPARE(f.preview->pageLabel->text(), u"第1页"_s);
         QVERIFY(f.hiddenRows().isEmpty());
     }
 
@@ -259,7 +259,7 @@ private slots:
         const int h = f.rowHeight();
         f.preview->LayoutPreviewPage(0, 0, 0, 10 * h);
         for (int i = 0; i < 5; ++i)
-            f.preview->Command4_Click();
+            f.preview->nextPageClicked();
         QCOMPARE(f.preview->currentPage(), 6);
 
         // Up by two rows: R 8, pages of 6 rows; page 6 still exists (rows 32 to 37).
@@ -278,7 +278,7 @@ private slots:
         f.drag(400, 3 * h - 10, 400, 60 * h);
         QCOMPARE(f.preview->rowsPerPage(), 60);
         QCOMPARE(f.preview->currentPage(), 1);
-        QCOMPARE(f.preview->Label11->text(), u"第1页"_s);
+        QCOMPARE(f.preview->pageLabel->text(), u"第1页"_s);
     }
 
     void pressAwayFromTheEdgesMovesNothing()
@@ -298,13 +298,13 @@ private slots:
         PreviewFixture f(50);
         QSignalSpy closed(f.preview, &PaperPreview::closed);
         f.preview->LayoutPreviewPage(0, 0, 0, 10 * f.rowHeight());
-        f.preview->Command4_Click();
+        f.preview->nextPageClicked();
         f.preview->ClosePaperPreview();
         QCOMPARE(closed.count(), 1);
         QCOMPARE(f.preview->state(), PaperPreview::Closed);
         QVERIFY(f.hiddenRows().isEmpty());
         QCOMPARE(f.grid->ScrollBars(), 3);
-        QVERIFY(f.grid->parentWidget() != f.preview->Picture3);
+        QVERIFY(f.grid->parentWidget() != f.preview->paperSheet);
 
         // Mouse events after closing do nothing.
         emit f.grid->MouseDown(1, 0, 10, 10);

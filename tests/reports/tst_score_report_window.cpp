@@ -70,7 +70,7 @@ void seed(TestSchool &school)
 
 void clickNode(ScoreReportWindow *w, const QString &group, const QString &className = {})
 {
-    clickTreeNode(w->TreeView1, treeNode(w->TreeView1, group, className));
+    clickTreeNode(w->groupTree, treeNode(w->groupTree, group, className));
 }
 
 // 初一年级组 (or one of its classes) with 语文 and 数学 of the mid-term shown.
@@ -78,10 +78,10 @@ ScoreReportWindow *showReport(WindowHarness &h, const QString &className = {})
 {
     auto *w = h.open<ScoreReportWindow>(kScoreReportWindow);
     clickNode(w, u"初一年级组"_s, className);
-    choose(w->Combo1, kExam);
+    choose(w->examCombo, kExam);
     for (const QString &s : kSubjects.mid(2))
-        tick(w->List1, s, false);
-    QTest::mouseClick(w->Command11, Qt::LeftButton);
+        tick(w->subjectList, s, false);
+    QTest::mouseClick(w->showButton, Qt::LeftButton);
     return w;
 }
 
@@ -95,12 +95,12 @@ QStringList columnTexts(FlexGrid *grid, int col)
 
 void openOptions(ScoreReportWindow *w)
 {
-    QTest::mouseClick(w->Preview->Command6, Qt::LeftButton);
+    QTest::mouseClick(w->Preview->optionsButton, Qt::LeftButton);
 }
 
 void applyOptions(ScoreReportWindow *w)
 {
-    QTest::mouseClick(w->Command8, Qt::LeftButton);
+    QTest::mouseClick(w->applyOptionsButton, Qt::LeftButton);
 }
 
 } // namespace
@@ -114,53 +114,53 @@ private slots:
         seed(school);
         WindowHarness h(school, {.today = kToday});
         auto *w = h.open<ScoreReportWindow>(kScoreReportWindow);
-        QCOMPARE(w->TreeView1->topLevelItemCount(), 4);
-        QCOMPARE(w->Grid1->Rows(), 2);
-        QCOMPARE(w->Grid1->Cols(), 22);
-        QCOMPARE(w->Grid1->RowHeight(0), 900);
+        QCOMPARE(w->groupTree->topLevelItemCount(), 4);
+        QCOMPARE(w->resultGrid->Rows(), 2);
+        QCOMPARE(w->resultGrid->Cols(), 22);
+        QCOMPARE(w->resultGrid->RowHeight(0), 900);
         QCOMPARE(w->columnWidths(), (QVector<int>{450, 450, 820, 300, 300, 630, 450, 300, 500, 300, 500,
                                                    630, 630, 350, 350, 350, 350, 350, 350, 630, 630, 630}));
-        QCOMPARE(gridRow(w->Grid1, 0).mid(7, 4), (QStringList{u"及格人数"_s, u"及格率％"_s, u"优秀人数"_s, u"优秀率％"_s}));
-        QCOMPARE(w->Grid1->ColAlignment(8), Qt::Alignment(Qt::AlignCenter));
-        QVERIFY(!w->Command1->isEnabled());
+        QCOMPARE(gridRow(w->resultGrid, 0).mid(7, 4), (QStringList{u"及格人数"_s, u"及格率％"_s, u"优秀人数"_s, u"优秀率％"_s}));
+        QCOMPARE(w->resultGrid->ColAlignment(8), Qt::Alignment(Qt::AlignCenter));
+        QVERIFY(!w->previewButton->isEnabled());
 
         clickNode(w, u"初二年级组"_s);
-        QCOMPARE(itemTexts(w->List2), QStringList{u"一班 "_s});
+        QCOMPARE(itemTexts(w->classList), QStringList{u"一班 "_s});
         QCOMPARE(w->sectionTable(), u"初中"_s);
         QCOMPARE(w->cohortYear(), 2024);
         clickNode(w, u"二年级组"_s);
-        QCOMPARE(itemTexts(w->List2), (QStringList{u"一班 "_s, u"二班 "_s}));
-        QCOMPARE(ticked(w->List2).size(), 2);
+        QCOMPARE(itemTexts(w->classList), (QStringList{u"一班 "_s, u"二班 "_s}));
+        QCOMPARE(ticked(w->classList).size(), 2);
         QCOMPARE(w->sectionTable(), u"小学"_s);
-        QCOMPARE(w->Combo1->count(), 0);
+        QCOMPARE(w->examCombo->count(), 0);
 
         clickNode(w, u"初一年级组"_s);
-        QCOMPARE(w->Label4->text(), u"打印初一年级组成绩报表"_s);
-        QCOMPARE(w->lblLabels[0]->text(), u"②选择(初一年级)可比较的班级"_s);
-        QCOMPARE(w->Label13->text(), u"初一年级组各科成绩报表"_s);
-        QCOMPARE(itemTexts(w->List2), (QStringList{u"一班 实验班"_s, u"二班 "_s, u"十一班 "_s}));
+        QCOMPARE(w->titleLabel->text(), u"打印初一年级组成绩报表"_s);
+        QCOMPARE(w->captionLabels[0]->text(), u"②选择(初一年级)可比较的班级"_s);
+        QCOMPARE(w->gridTitle->text(), u"初一年级组各科成绩报表"_s);
+        QCOMPARE(itemTexts(w->classList), (QStringList{u"一班 实验班"_s, u"二班 "_s, u"十一班 "_s}));
         // Five subjects' mid-terms of one half year are one exam.
-        QCOMPARE(itemTexts(w->Combo1), (QStringList{kExam, u"04-05(上)期末成绩"_s}));
+        QCOMPARE(itemTexts(w->examCombo), (QStringList{kExam, u"04-05(上)期末成绩"_s}));
 
-        choose(w->Combo1, kExam);
-        QCOMPARE(itemTexts(w->List1), kSubjects);
-        QCOMPARE(ticked(w->List1), kSubjects);
-        QCOMPARE(w->lblLabels[5]->text(), u"(打印全部科目)"_s);
-        QCOMPARE(w->Label13->text(), u"初一年级组"_s + kExam + u"报表"_s);
-        tick(w->List1, u"物理"_s, false);
-        QCOMPARE(w->lblLabels[5]->text(), u"(打印4科)"_s);
+        choose(w->examCombo, kExam);
+        QCOMPARE(itemTexts(w->subjectList), kSubjects);
+        QCOMPARE(ticked(w->subjectList), kSubjects);
+        QCOMPARE(w->captionLabels[5]->text(), u"(打印全部科目)"_s);
+        QCOMPARE(w->gridTitle->text(), u"初一年级组"_s + kExam + u"报表"_s);
+        tick(w->subjectList, u"物理"_s, false);
+        QCOMPARE(w->captionLabels[5]->text(), u"(打印4科)"_s);
 
         // A second click starts over: classes ticked again, boxes 0 to 5 ticked, 6 to 9 kept.
-        tick(w->List2, u"二班 "_s, false);
-        w->Check1[2]->click();
-        w->Check1[7]->click();
+        tick(w->classList, u"二班 "_s, false);
+        w->fieldChecks[2]->click();
+        w->fieldChecks[7]->click();
         QCOMPARE(w->columnWidths()[4], 0);
         clickNode(w, u"初一年级组"_s);
-        QCOMPARE(ticked(w->List2).size(), 3);
-        QCOMPARE(w->List1->count(), 0);
-        QVERIFY(w->Check1[2]->isChecked());
+        QCOMPARE(ticked(w->classList).size(), 3);
+        QCOMPARE(w->subjectList->count(), 0);
+        QVERIFY(w->fieldChecks[2]->isChecked());
         QCOMPARE(w->columnWidths()[4], 300);
-        QVERIFY(!w->Check1[7]->isChecked());
+        QVERIFY(!w->fieldChecks[7]->isChecked());
         QCOMPARE(w->columnWidths()[11], 0);
     }
 
@@ -173,11 +173,11 @@ private slots:
         QVERIFY(w);
         QCOMPARE(h.responder.last().text, u"目前教导处还没进行年级组设置。"_s);
         // Before a choice the captions name what the window prints.
-        QCOMPARE(w->Label4->text(), u"打印成绩报表"_s);
-        QCOMPARE(w->Label13->text(), u"显示各科成绩报表内容"_s);
-        QCOMPARE(w->TreeView1->topLevelItemCount(), 0);
-        QCOMPARE(w->Grid1->Cols(), 22);
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        QCOMPARE(w->titleLabel->text(), u"打印成绩报表"_s);
+        QCOMPARE(w->gridTitle->text(), u"显示各科成绩报表内容"_s);
+        QCOMPARE(w->groupTree->topLevelItemCount(), 0);
+        QCOMPARE(w->resultGrid->Cols(), 22);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         QCOMPARE(h.responder.last().text, u"请选择考试名称。"_s);
     }
 
@@ -188,21 +188,21 @@ private slots:
         WindowHarness h(school, {.today = kToday});
         auto *w = h.open<ScoreReportWindow>(kScoreReportWindow);
         clickNode(w, u"初一年级组"_s);
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         QCOMPARE(h.responder.last().text, u"请选择考试名称。"_s);
         QCOMPARE(h.responder.last().title, u"提示……"_s);
-        choose(w->Combo1, kExam);
+        choose(w->examCombo, kExam);
         for (const QString &s : kSubjects)
-            tick(w->List1, s, false);
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+            tick(w->subjectList, s, false);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         QCOMPARE(h.responder.last().text, u"请选择考试科目后,才能显示。"_s);
-        tick(w->List1, u"语文"_s);
-        for (const QString &c : itemTexts(w->List2))
-            tick(w->List2, c, false);
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        tick(w->subjectList, u"语文"_s);
+        for (const QString &c : itemTexts(w->classList))
+            tick(w->classList, c, false);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         QCOMPARE(h.responder.last().text, u"请选择报表班级后,才能显示。"_s);
-        QCOMPARE(w->Grid1->Rows(), 2);
-        QVERIFY(!w->Command1->isEnabled());
+        QCOMPARE(w->resultGrid->Rows(), 2);
+        QVERIFY(!w->previewButton->isEnabled());
     }
 
     void statisticsRows()
@@ -212,43 +212,43 @@ private slots:
         WindowHarness h(school, {.today = kToday});
         auto *w = showReport(h);
         QVERIFY(h.responder.texts().isEmpty());
-        QVERIFY(w->Command1->isEnabled());
-        QVERIFY(!w->Picture1->isVisible());
+        QVERIFY(w->previewButton->isEnabled());
+        QVERIFY(!w->progressPanel->isVisible());
         // 1 + S (n + 1) rows, column 0 empty exactly in the blank rows.
-        QCOMPARE(w->Grid1->Rows(), 1 + 2 * 4);
-        QCOMPARE(columnTexts(w->Grid1, 0), (QStringList{u"学科"_s, u"语文"_s, u"语文"_s, u"语文"_s, QString(),
+        QCOMPARE(w->resultGrid->Rows(), 1 + 2 * 4);
+        QCOMPARE(columnTexts(w->resultGrid, 0), (QStringList{u"学科"_s, u"语文"_s, u"语文"_s, u"语文"_s, QString(),
                                                         u"数学"_s, u"数学"_s, u"数学"_s, QString()}));
-        QCOMPARE(columnTexts(w->Grid1, 1).mid(1, 3), (QStringList{u"一班"_s, u"二班"_s, u"十一班"_s}));
-        QCOMPARE(columnTexts(w->Grid1, 2).mid(1), (QStringList{u"张老师"_s, QString(), QString(), QString(),
+        QCOMPARE(columnTexts(w->resultGrid, 1).mid(1, 3), (QStringList{u"一班"_s, u"二班"_s, u"十一班"_s}));
+        QCOMPARE(columnTexts(w->resultGrid, 2).mid(1), (QStringList{u"张老师"_s, QString(), QString(), QString(),
                                                                QString(), QString(), u"郑老师"_s, QString()}));
         // 语文 of 一班: 95 and 50; the 初二 student of 一班's number is not counted.
-        QCOMPARE(gridRow(w->Grid1, 1).mid(3, 10),
+        QCOMPARE(gridRow(w->resultGrid, 1).mid(3, 10),
                  (QStringList{u"2"_s, u"2"_s, u"72.50"_s, QString(), u"1"_s, u"50.0"_s, u"1"_s, u"50.0"_s,
                               u"95.0"_s, u"50.0"_s}));
         // 数学 of 十一班: 120 makes the full mark 150.
-        QCOMPARE(gridRow(w->Grid1, 7).mid(3, 4), (QStringList{u"1"_s, u"1"_s, u"120.00"_s, QString()}));
-        QCOMPARE(w->reportRows().size(), w->Grid1->Rows());
+        QCOMPARE(gridRow(w->resultGrid, 7).mid(3, 4), (QStringList{u"1"_s, u"1"_s, u"120.00"_s, QString()}));
+        QCOMPARE(w->reportRows().size(), w->resultGrid->Rows());
 
         // A class node stands for its grade group; its teacher is still found.
         clickNode(w, u"初一年级组"_s, u"一班"_s);
-        QVERIFY(!w->Command1->isEnabled());
-        QCOMPARE(w->Grid1->Rows(), 2);
-        QCOMPARE(itemTexts(w->List2).size(), 3);
-        choose(w->Combo1, kExam);
-        QVERIFY(w->Label13->text().startsWith(u"初一一班(实验班)"_s));
-        QVERIFY(w->Label13->text().endsWith(kExam + u"报表"_s));
+        QVERIFY(!w->previewButton->isEnabled());
+        QCOMPARE(w->resultGrid->Rows(), 2);
+        QCOMPARE(itemTexts(w->classList).size(), 3);
+        choose(w->examCombo, kExam);
+        QVERIFY(w->gridTitle->text().startsWith(u"初一一班(实验班)"_s));
+        QVERIFY(w->gridTitle->text().endsWith(kExam + u"报表"_s));
         for (const QString &s : kSubjects.mid(1))
-            tick(w->List1, s, false);
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
-        QCOMPARE(w->Grid1->TextMatrix(1, 2), u"张老师"_s);
+            tick(w->subjectList, s, false);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
+        QCOMPARE(w->resultGrid->TextMatrix(1, 2), u"张老师"_s);
 
         // A class without any student row leaves its row empty and says why.
         school.db().exec(u"DELETE FROM \"初中\" WHERE \"学籍号\" = '20250201'"_s);
         school.closeDb();
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         QCOMPARE(h.responder.last().text, u"显示空内容的行,是因为本科本班没有成绩。"_s);
         QCOMPARE(h.responder.last().title, u"说明……"_s);
-        QCOMPARE(gridRow(w->Grid1, 2).mid(1, 3), (QStringList{u"二班"_s, QString(), QString()}));
+        QCOMPARE(gridRow(w->resultGrid, 2).mid(1, 3), (QStringList{u"二班"_s, QString(), QString()}));
     }
 
     void columnBoxes()
@@ -257,18 +257,18 @@ private slots:
         seed(school);
         WindowHarness h(school, {.today = kToday});
         auto *w = showReport(h);
-        w->Check1[8]->click();   // 打印分数段人数
+        w->fieldChecks[8]->click();   // 打印分数段人数
         for (int c = 13; c <= 18; ++c)
-            QCOMPARE(w->Grid1->ColWidth(c), 0);
-        w->Check1[8]->click();
+            QCOMPARE(w->resultGrid->ColWidth(c), 0);
+        w->fieldChecks[8]->click();
         QCOMPARE(w->columnWidths().mid(13, 6), QVector<int>(6, 350));
-        w->Check1[5]->click();   // 打印及格人数及格率: 500 after loading, 450 when ticked again
+        w->fieldChecks[5]->click();   // 打印及格人数及格率: 500 after loading, 450 when ticked again
         QCOMPARE(w->columnWidths()[8], 0);
-        w->Check1[5]->click();
+        w->fieldChecks[5]->click();
         QCOMPARE(w->columnWidths()[7], 300);
         QCOMPARE(w->columnWidths()[8], 450);
         // Shown columns are at least as wide as their header needs.
-        QVERIFY(w->Grid1->ColWidth(3) >= 300);
+        QVERIFY(w->resultGrid->ColWidth(3) >= 300);
     }
 
     void optionsZoomAndOrder()
@@ -278,61 +278,61 @@ private slots:
         WindowHarness h(school, {.today = kToday});
         auto *w = showReport(h);
         const QList<QStringList> filled = w->reportRows();
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QTest::mouseClick(w->previewButton, Qt::LeftButton);
         openOptions(w);
-        QVERIFY(w->Picture4->isVisible());
-        QVERIFY(!w->Preview->Picture2->isEnabled());
+        QVERIFY(w->optionsPanel->isVisible());
+        QVERIFY(!w->Preview->toolbarPanel->isEnabled());
 
         // 缩小 then 正常, then 缩小 then 放大; a hidden column stays hidden; the font follows.
-        w->Check1[4]->click();
-        const double size = w->Grid1->font().pointSizeF();
+        w->fieldChecks[4]->click();
+        const double size = w->resultGrid->font().pointSizeF();
         const QList<std::tuple<int, int, double>> steps{
             {0, 656, size * 4.1 / 4.5}, {1, 820, size}, {0, 656, size * 4.1 / 4.5}, {2, 984, size * 5 / 4.5}, {1, 820, size}};
         for (const auto &[option, width, fontSize] : steps) {
-            w->Option7[option]->setChecked(true);
+            w->zoomOptions[option]->setChecked(true);
             applyOptions(w);
             QCOMPARE(w->columnWidths()[2], width);
             QCOMPARE(w->columnWidths()[6], 0);
-            QCOMPARE(w->Grid1->ColWidth(6), 0);
-            QCOMPARE(w->Grid1->font().pointSizeF(), fontSize);
+            QCOMPARE(w->resultGrid->ColWidth(6), 0);
+            QCOMPARE(w->resultGrid->font().pointSizeF(), fontSize);
             openOptions(w);
         }
         QCOMPARE(w->zoomFactor(), u"1"_s);
         // 取消 applies nothing.
-        w->Option7[0]->setChecked(true);
-        w->Option1->setChecked(true);
-        QTest::mouseClick(w->Command9, Qt::LeftButton);
-        QVERIFY(!w->Picture4->isVisible());
-        QVERIFY(w->Preview->Picture2->isEnabled());
+        w->zoomOptions[0]->setChecked(true);
+        w->byClassOption->setChecked(true);
+        QTest::mouseClick(w->cancelOptionsButton, Qt::LeftButton);
+        QVERIFY(!w->optionsPanel->isVisible());
+        QVERIFY(w->Preview->toolbarPanel->isEnabled());
         QCOMPARE(w->columnWidths()[2], 820);
-        QCOMPARE(w->Grid1->TextMatrix(0, 0), u"学科"_s);
+        QCOMPARE(w->resultGrid->TextMatrix(0, 0), u"学科"_s);
 
         // By class: S 2, n 3; each class's subjects, then a blank row.
-        w->Option7[1]->setChecked(true);
+        w->zoomOptions[1]->setChecked(true);
         openOptions(w);
         applyOptions(w);
-        QCOMPARE(w->Preview->Label11->text(), u"第1页"_s);
-        QCOMPARE(columnTexts(w->Grid1, 0), (QStringList{u"班级"_s, u"一班"_s, u"一班"_s, QString(), u"二班"_s,
+        QCOMPARE(w->Preview->pageLabel->text(), u"第1页"_s);
+        QCOMPARE(columnTexts(w->resultGrid, 0), (QStringList{u"班级"_s, u"一班"_s, u"一班"_s, QString(), u"二班"_s,
                                                         u"二班"_s, QString(), u"十一班"_s, u"十一班"_s, QString()}));
-        QCOMPARE(columnTexts(w->Grid1, 1).mid(0, 3), (QStringList{u"学科"_s, u"语文"_s, u"数学"_s}));
-        QCOMPARE(gridRow(w->Grid1, 1).mid(2, 4), (QStringList{u"张老师"_s, u"2"_s, u"2"_s, u"72.50"_s}));
+        QCOMPARE(columnTexts(w->resultGrid, 1).mid(0, 3), (QStringList{u"学科"_s, u"语文"_s, u"数学"_s}));
+        QCOMPARE(gridRow(w->resultGrid, 1).mid(2, 4), (QStringList{u"张老师"_s, u"2"_s, u"2"_s, u"72.50"_s}));
         // Twice by class leaves it alone.
         openOptions(w);
         applyOptions(w);
-        QCOMPARE(w->Grid1->Rows(), 10);
+        QCOMPARE(w->resultGrid->Rows(), 10);
 
         // Closing the preview brings the subject order back exactly.
-        QTest::mouseClick(w->Preview->Command3, Qt::LeftButton);
-        QVERIFY(w->Option2->isChecked());
-        QVERIFY(w->Frame1->isVisible());
-        QCOMPARE(w->Grid1->parentWidget(), w->Frame2);
+        QTest::mouseClick(w->Preview->closePreviewButton, Qt::LeftButton);
+        QVERIFY(w->bySubjectOption->isChecked());
+        QVERIFY(w->choiceFrame->isVisible());
+        QCOMPARE(w->resultGrid->parentWidget(), w->gridFrame);
         QCOMPARE(w->reportRows(), filled);
         QStringList header;
         for (const QString &text : filled[0])
             header << wrappableHeader(text);
-        QCOMPARE(gridRow(w->Grid1, 0), header);
+        QCOMPARE(gridRow(w->resultGrid, 0), header);
         for (int r = 1; r < filled.size(); ++r)
-            QCOMPARE(gridRow(w->Grid1, r), filled[r]);
+            QCOMPARE(gridRow(w->resultGrid, r), filled[r]);
     }
 
     void ticksChangedAfterTheFillLoseNoRow()
@@ -343,15 +343,15 @@ private slots:
         auto *w = showReport(h);
         const QList<QStringList> filled = w->reportRows();
         // The lists no longer describe the report: the report itself is counted.
-        tick(w->List1, u"数学"_s, false);
-        tick(w->List2, u"二班 "_s, false);
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
-        w->Option1->setChecked(true);
+        tick(w->subjectList, u"数学"_s, false);
+        tick(w->classList, u"二班 "_s, false);
+        QTest::mouseClick(w->previewButton, Qt::LeftButton);
+        w->byClassOption->setChecked(true);
         openOptions(w);
         applyOptions(w);
-        QCOMPARE(w->Grid1->Rows(), 1 + 3 * 3);
-        QCOMPARE(w->Grid1->TextMatrix(7, 0), u"十一班"_s);
-        QTest::mouseClick(w->Preview->Command3, Qt::LeftButton);
+        QCOMPARE(w->resultGrid->Rows(), 1 + 3 * 3);
+        QCOMPARE(w->resultGrid->TextMatrix(7, 0), u"十一班"_s);
+        QTest::mouseClick(w->Preview->closePreviewButton, Qt::LeftButton);
         QCOMPARE(w->reportRows(), filled);
     }
 
@@ -372,41 +372,41 @@ private slots:
         WindowHarness h(school, {.today = kToday, .realSize = true});
         auto *w = h.open<ScoreReportWindow>(kScoreReportWindow);
         clickNode(w, u"初一年级组"_s);
-        choose(w->Combo1, kExam);
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
-        QCOMPARE(w->Grid1->Rows(), 100);
+        choose(w->examCombo, kExam);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
+        QCOMPARE(w->resultGrid->Rows(), 100);
 
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
-        QVERIFY(!w->Frame1->isVisible());
+        QTest::mouseClick(w->previewButton, Qt::LeftButton);
+        QVERIFY(!w->choiceFrame->isVisible());
         QVERIFY(w->Preview->isVisible());
-        QCOMPARE(w->Preview->Text1->text(), u"    初一年级组"_s + kExam + u"报表    "_s);
+        QCOMPARE(w->Preview->titleBox->text(), u"    初一年级组"_s + kExam + u"报表    "_s);
         QCOMPARE(w->Preview->rowsPerPage(), 15);
         QCOMPARE(w->Preview->geometry().tableHeight, 13500);
         QCOMPARE(w->Preview->geometry().paperWidth, 11450);
         QCOMPARE(w->Preview->lastPage(), 7);
         saveShot(w->grab().toImage(), u"score_report_preview"_s);
         for (int i = 0; i < 8; ++i)
-            QTest::mouseClick(w->Preview->Command4, Qt::LeftButton);
+            QTest::mouseClick(w->Preview->nextPageButton, Qt::LeftButton);
         QCOMPARE(w->Preview->currentPage(), 7);
-        QCOMPARE(w->Preview->Label11->text(), u"第7页"_s);
-        QCOMPARE(w->Grid1->RowHeight(79), 0);
-        QVERIFY(w->Grid1->RowHeight(80) > 0);
-        QVERIFY(w->Grid1->RowHeight(1) > 0);
+        QCOMPARE(w->Preview->pageLabel->text(), u"第7页"_s);
+        QCOMPARE(w->resultGrid->RowHeight(79), 0);
+        QVERIFY(w->resultGrid->RowHeight(80) > 0);
+        QVERIFY(w->resultGrid->RowHeight(1) > 0);
 
         // 确定 of the options renames the page only: 上一页 still turns back through page 6.
         openOptions(w);
         applyOptions(w);
-        QCOMPARE(w->Preview->Label11->text(), u"第1页"_s);
-        QCOMPARE(w->Grid1->RowHeight(79), 0);
-        QTest::mouseClick(w->Preview->Command5, Qt::LeftButton);
-        QCOMPARE(w->Preview->Label11->text(), u"第6页"_s);
-        QVERIFY(w->Grid1->RowHeight(79) > 0);
-        QCOMPARE(w->Grid1->RowHeight(66), 0);
+        QCOMPARE(w->Preview->pageLabel->text(), u"第1页"_s);
+        QCOMPARE(w->resultGrid->RowHeight(79), 0);
+        QTest::mouseClick(w->Preview->previousPageButton, Qt::LeftButton);
+        QCOMPARE(w->Preview->pageLabel->text(), u"第6页"_s);
+        QVERIFY(w->resultGrid->RowHeight(79) > 0);
+        QCOMPARE(w->resultGrid->RowHeight(66), 0);
 
         // Closing shows every row again.
-        QTest::mouseClick(w->Preview->Command3, Qt::LeftButton);
-        for (int r = 0; r < w->Grid1->Rows(); ++r)
-            QVERIFY(w->Grid1->RowHeight(r) > 0);
+        QTest::mouseClick(w->Preview->closePreviewButton, Qt::LeftButton);
+        for (int r = 0; r < w->resultGrid->Rows(); ++r)
+            QVERIFY(w->resultGrid->RowHeight(r) > 0);
     }
 
     void exportReadBack()
@@ -416,8 +416,8 @@ private slots:
         RecordedExports exports;
         WindowHarness h(school, {.today = kToday});
         auto *w = showReport(h);
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
-        QTest::mouseClick(w->Preview->Command2, Qt::LeftButton);
+        QTest::mouseClick(w->previewButton, Qt::LeftButton);
+        QTest::mouseClick(w->Preview->exportButton, Qt::LeftButton);
         QVERIFY(h.responder.texts().isEmpty());
         QCOMPARE(exports.opener.paths().size(), 1);
         {
@@ -459,15 +459,15 @@ private slots:
         }
 
         // Without 教师姓名, on page 2 of a page of 3 rows: rows 2 and 3 are left out.
-        w->Check1[0]->click();
-        emit w->Grid1->MouseMove(0, 0, 100, w->Preview->geometry().tableHeight - 10);
-        emit w->Grid1->MouseDown(1, 0, 100, w->Preview->geometry().tableHeight - 10);
-        emit w->Grid1->MouseMove(1, 0, 100, 10);
-        emit w->Grid1->MouseUp(1, 0, 100, 10);
+        w->fieldChecks[0]->click();
+        emit w->resultGrid->MouseMove(0, 0, 100, w->Preview->geometry().tableHeight - 10);
+        emit w->resultGrid->MouseDown(1, 0, 100, w->Preview->geometry().tableHeight - 10);
+        emit w->resultGrid->MouseMove(1, 0, 100, 10);
+        emit w->resultGrid->MouseUp(1, 0, 100, 10);
         QCOMPARE(w->Preview->rowsPerPage(), 3);
-        QTest::mouseClick(w->Preview->Command4, Qt::LeftButton);
+        QTest::mouseClick(w->Preview->nextPageButton, Qt::LeftButton);
         QCOMPARE(w->Preview->currentPage(), 2);
-        QTest::mouseClick(w->Preview->Command2, Qt::LeftButton);
+        QTest::mouseClick(w->Preview->exportButton, Qt::LeftButton);
         QCOMPARE(exports.opener.paths().size(), 2);
         XlsxFile file(exports.opener.paths().last());
         QCOMPARE(file.mergeRefs(0).first(), u"A1:U1"_s);
@@ -478,7 +478,7 @@ private slots:
         QCOMPARE(file.value(0, u"B3"_s), u"一班"_s);
         QCOMPARE(file.value(0, u"B4"_s), u"十一班"_s);
         // The export changes nothing on the page.
-        QCOMPARE(w->Grid1->Rows(), 9);
+        QCOMPARE(w->resultGrid->Rows(), 9);
         QCOMPARE(w->Preview->currentPage(), 2);
     }
 
@@ -494,15 +494,15 @@ private slots:
         blocker.close();
         ExportsFolder folder(dir.filePath(u"file/sub"_s));
         RecordingWorkbookOpener opener;
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
-        QTest::mouseClick(w->Preview->Command2, Qt::LeftButton);
+        QTest::mouseClick(w->previewButton, Qt::LeftButton);
+        QTest::mouseClick(w->Preview->exportButton, Qt::LeftButton);
         QVERIFY(opener.paths().isEmpty());
         QCOMPARE(h.responder.texts().size(), 1);
         // The window goes on: paging, closing the preview, a new report.
-        QTest::mouseClick(w->Preview->Command3, Qt::LeftButton);
-        QVERIFY(w->Frame1->isVisible());
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
-        QCOMPARE(w->Grid1->Rows(), 9);
+        QTest::mouseClick(w->Preview->closePreviewButton, Qt::LeftButton);
+        QVERIFY(w->choiceFrame->isVisible());
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
+        QCOMPARE(w->resultGrid->Rows(), 9);
     }
 
     void pageShowsEveryColumn()
@@ -511,9 +511,9 @@ private slots:
         seed(school);
         WindowHarness h(school, {.today = kToday, .realSize = true});
         auto *w = showReport(h);
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QTest::mouseClick(w->previewButton, Qt::LeftButton);
         saveShot(w->grab().toImage(), u"score_report_page"_s);
-        FlexGrid *g = w->Grid1;
+        FlexGrid *g = w->resultGrid;
         // At 正常 all 22 columns stand within the table on the page.
         int right = 0;
         for (int c = 0; c < g->Cols(); ++c) {
@@ -567,12 +567,12 @@ private slots:
         school.closeDb();
         WindowHarness h(school, {.today = kToday, .realSize = true});
         auto *w = showReport(h);
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QTest::mouseClick(w->previewButton, Qt::LeftButton);
         openOptions(w);
-        w->Option7[zoom]->setChecked(true);
+        w->zoomOptions[zoom]->setChecked(true);
         applyOptions(w);
         saveShot(w->grab().toImage(), u"score_report_names_"_s + QString::number(zoom));
-        FlexGrid *g = w->Grid1;
+        FlexGrid *g = w->resultGrid;
         QCOMPARE(columnTexts(g, 1).mid(1, 2), (QStringList{u"一班"_s, u"二十一班"_s}));
         QVERIFY(columnTexts(g, 2).contains(u"爱新觉罗·玄烨"_s));
         for (int c : {0, 1, 2}) {
@@ -590,7 +590,7 @@ private slots:
         }
     }
 
-    // The options panel as designed: Picture4 holds the frame Frame3 with the
+    // The options panel as designed: optionsPanel holds the frame Frame3 with the
     // settings, and the note and buttons under it; Label27 captions the zoom in Frame4.
     void optionsPanelControls()
     {
@@ -598,8 +598,8 @@ private slots:
         seed(school);
         WindowHarness h(school, {.today = kToday});
         auto *w = h.open<ScoreReportWindow>(kScoreReportWindow);
-        QVERIFY(!qobject_cast<QGroupBox *>(w->Picture4));
-        auto *frame3 = w->Picture4->findChild<QGroupBox *>(u"Frame3"_s);
+        QVERIFY(!qobject_cast<QGroupBox *>(w->optionsPanel));
+        auto *frame3 = w->optionsPanel->findChild<QGroupBox *>(u"Frame3"_s);
         QVERIFY(frame3);
         QCOMPARE(frame3->title(), u"打印的项目设置"_s);
         auto *frame4 = frame3->findChild<QGroupBox *>(u"Frame4"_s);
@@ -608,14 +608,14 @@ private slots:
         auto *label27 = frame4->findChild<QLabel *>(u"Label27"_s);
         QVERIFY(label27);
         QCOMPARE(label27->text(), u"表格内字体宽度设置："_s);
-        for (QRadioButton *option : w->Option7)
+        for (QRadioButton *option : w->zoomOptions)
             QCOMPARE(option->parentWidget(), frame4);
-        for (QWidget *inFrame3 : {static_cast<QWidget *>(w->Option1), static_cast<QWidget *>(w->Option2),
-                                  static_cast<QWidget *>(w->Check1.first()), static_cast<QWidget *>(w->Check1.last())})
+        for (QWidget *inFrame3 : {static_cast<QWidget *>(w->byClassOption), static_cast<QWidget *>(w->bySubjectOption),
+                                  static_cast<QWidget *>(w->fieldChecks.first()), static_cast<QWidget *>(w->fieldChecks.last())})
             QCOMPARE(inFrame3->parentWidget(), frame3);
-        for (QWidget *below : {static_cast<QWidget *>(w->Command8), static_cast<QWidget *>(w->Command9),
-                               static_cast<QWidget *>(w->Picture4->findChild<QLabel *>(u"Label12"_s))})
-            QCOMPARE(below->parentWidget(), static_cast<QWidget *>(w->Picture4));
+        for (QWidget *below : {static_cast<QWidget *>(w->applyOptionsButton), static_cast<QWidget *>(w->cancelOptionsButton),
+                               static_cast<QWidget *>(w->optionsPanel->findChild<QLabel *>(u"Label12"_s))})
+            QCOMPARE(below->parentWidget(), static_cast<QWidget *>(w->optionsPanel));
     }
 
     void looksRight()
@@ -625,11 +625,11 @@ private slots:
         WindowHarness h(school, {.today = kToday, .realSize = true});
         auto *w = showReport(h);
         saveShot(w->grab().toImage(), u"score_report_window"_s);
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QTest::mouseClick(w->previewButton, Qt::LeftButton);
         openOptions(w);
         saveShot(w->grab().toImage(), u"score_report_options"_s);
-        QVERIFY(w->Picture4->isVisible());
-        w->Option7[0]->setChecked(true);
+        QVERIFY(w->optionsPanel->isVisible());
+        w->zoomOptions[0]->setChecked(true);
         applyOptions(w);
         saveShot(w->grab().toImage(), u"score_report_smaller"_s);
     }

@@ -57,12 +57,12 @@ void seed(TestSchool &school)
 
 QTreeWidgetItem *node(TranscriptWindow *w, const QString &group, const QString &className = {})
 {
-    return treeNode(w->TreeView1, group, className);
+    return treeNode(w->groupTree, group, className);
 }
 
 void clickNode(TranscriptWindow *w, QTreeWidgetItem *item)
 {
-    clickTreeNode(w->TreeView1, item);
+    clickTreeNode(w->groupTree, item);
 }
 
 // The window with 一班 (or the grade group) chosen and the transcript of both subjects shown.
@@ -70,8 +70,8 @@ TranscriptWindow *showTranscript(WindowHarness &h, const QString &className = u"
 {
     auto *w = h.open<TranscriptWindow>(kTranscriptWindow);
     clickNode(w, node(w, u"初一年级组"_s, className));
-    choose(w->Combo1, kExam);
-    QTest::mouseClick(w->Command11, Qt::LeftButton);
+    choose(w->examCombo, kExam);
+    QTest::mouseClick(w->showButton, Qt::LeftButton);
     return w;
 }
 
@@ -103,7 +103,7 @@ QStringList cutTexts(FlexGrid *grid)
 
 void applyOptions(TranscriptWindow *w)
 {
-    QTest::mouseClick(w->Command8, Qt::LeftButton);
+    QTest::mouseClick(w->applyOptionsButton, Qt::LeftButton);
 }
 
 } // namespace
@@ -118,44 +118,44 @@ private slots:
         WindowHarness h(school, {.today = kToday});
         auto *w = h.open<TranscriptWindow>(kTranscriptWindow);
         // The orphan row and the duplicate 二班 are left out.
-        QCOMPARE(w->TreeView1->topLevelItemCount(), 2);
+        QCOMPARE(w->groupTree->topLevelItemCount(), 2);
         QCOMPARE(node(w, u"初一年级组"_s)->childCount(), 2);
-        QCOMPARE(w->Grid1->Rows(), 3);
+        QCOMPARE(w->resultGrid->Rows(), 3);
         QCOMPARE(w->columnWidths(), (QVector<int>{800, 820, 600, 0, 450, 450, 530, 530, 450, 450}));
-        QCOMPARE(gridRow(w->Grid1, 1).mid(6), (QStringList{u"原分"_s, u"标分"_s, u"班名"_s, u"组次"_s}));
+        QCOMPARE(gridRow(w->resultGrid, 1).mid(6), (QStringList{u"原分"_s, u"标分"_s, u"班名"_s, u"组次"_s}));
 
         clickNode(w, node(w, u"初一年级组"_s, u"一班"_s));
-        QVERIFY(w->Label4->text().startsWith(u"打印初一一班"_s));
-        QVERIFY(w->Label4->text().endsWith(u"王老师成绩单"_s));
-        QCOMPARE(w->Label13->text(), u"初一一班各科成绩"_s);
+        QVERIFY(w->titleLabel->text().startsWith(u"打印初一一班"_s));
+        QVERIFY(w->titleLabel->text().endsWith(u"王老师成绩单"_s));
+        QCOMPARE(w->gridTitle->text(), u"初一一班各科成绩"_s);
         // Comparable classes: the other classes of 初一年级组 only, never 一年级组's.
-        QCOMPARE(itemTexts(w->List2), QStringList{u"二班"_s});
-        QCOMPARE(ticked(w->List2).size(), 1);
+        QCOMPARE(itemTexts(w->classList), QStringList{u"二班"_s});
+        QCOMPARE(ticked(w->classList).size(), 1);
         QCOMPARE(w->classCode(), u"202501"_s);
         QCOMPARE(w->sectionTable(), u"初中"_s);
-        QCOMPARE(gridColumn(w->Grid1, 0),
+        QCOMPARE(gridColumn(w->resultGrid, 0),
                  (QStringList{u"20250101"_s, u"20250102"_s, u"20250103"_s, u"20250104"_s,
                               u" 全部参  考学生"_s, u" 全部参  考学生"_s, u" 全部参  考学生"_s}));
-        QCOMPARE(gridColumn(w->Grid1, 1).mid(4), (QStringList{u"平均分数"_s, u"参考人数"_s, u"标 准 差"_s}));
+        QCOMPARE(gridColumn(w->resultGrid, 1).mid(4), (QStringList{u"平均分数"_s, u"参考人数"_s, u"标 准 差"_s}));
         // Every student number shows whole.
-        QVERIFY(w->Grid1->columnWidth(0) > w->Grid1->fontMetrics().horizontalAdvance(u"20250101"_s));
-        QCOMPARE(itemTexts(w->Combo1), QStringList{kExam});
-        QVERIFY(!w->Command1->isEnabled());
+        QVERIFY(w->resultGrid->columnWidth(0) > w->resultGrid->fontMetrics().horizontalAdvance(u"20250101"_s));
+        QCOMPARE(itemTexts(w->examCombo), QStringList{kExam});
+        QVERIFY(!w->previewButton->isEnabled());
 
-        choose(w->Combo1, kExam);
-        QCOMPARE(itemTexts(w->List1), (QStringList{u"语文"_s, u"数学"_s}));
-        QCOMPARE(ticked(w->List1).size(), 2);
-        QCOMPARE(w->lblLabels[5]->text(), u"(打印全部科目)"_s);
-        QCOMPARE(w->Label13->text(), u"初一一班"_s + kExam);
-        tick(w->List1, u"数学"_s, false);
-        QCOMPARE(w->lblLabels[5]->text(), u"(打印1科)"_s);
+        choose(w->examCombo, kExam);
+        QCOMPARE(itemTexts(w->subjectList), (QStringList{u"语文"_s, u"数学"_s}));
+        QCOMPARE(ticked(w->subjectList).size(), 2);
+        QCOMPARE(w->captionLabels[5]->text(), u"(打印全部科目)"_s);
+        QCOMPARE(w->gridTitle->text(), u"初一一班"_s + kExam);
+        tick(w->subjectList, u"数学"_s, false);
+        QCOMPARE(w->captionLabels[5]->text(), u"(打印1科)"_s);
 
         // A grade group lists all its classes.
         clickNode(w, node(w, u"初一年级组"_s));
-        QCOMPARE(itemTexts(w->List2), (QStringList{u"一班"_s, u"二班"_s}));
+        QCOMPARE(itemTexts(w->classList), (QStringList{u"一班"_s, u"二班"_s}));
         QCOMPARE(w->classCode(), u"2025"_s);
-        QCOMPARE(w->Grid1->Rows(), 2 + 6 + 3);
-        QVERIFY(w->List1->count() == 0);
+        QCOMPARE(w->resultGrid->Rows(), 2 + 6 + 3);
+        QVERIFY(w->subjectList->count() == 0);
     }
 
     void guards()
@@ -165,15 +165,15 @@ private slots:
         WindowHarness h(school, {.today = kToday});
         auto *w = h.open<TranscriptWindow>(kTranscriptWindow);
         clickNode(w, node(w, u"初一年级组"_s, u"一班"_s));
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         QCOMPARE(h.responder.last().text, u"请选择考试名称。"_s);
         QCOMPARE(h.responder.last().title, u"提示……"_s);
-        choose(w->Combo1, kExam);
-        tick(w->List1, u"语文"_s, false);
-        tick(w->List1, u"数学"_s, false);
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        choose(w->examCombo, kExam);
+        tick(w->subjectList, u"语文"_s, false);
+        tick(w->subjectList, u"数学"_s, false);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         QCOMPARE(h.responder.last().text, u"请选择考试科目后,才能显示。"_s);
-        QVERIFY(!w->Command1->isEnabled());
+        QVERIFY(!w->previewButton->isEnabled());
     }
 
     void transcriptOfAClass()
@@ -183,30 +183,30 @@ private slots:
         WindowHarness h(school, {.today = kToday});
         auto *w = showTranscript(h);
         QVERIFY(h.responder.texts().isEmpty());
-        QVERIFY(w->Command1->isEnabled());
-        QCOMPARE(w->Grid1->Cols(), 14);
-        QCOMPARE(gridRow(w->Grid1, 0).mid(6), (QStringList{u"语文"_s, u"语文"_s, u"语文"_s, u"语文"_s,
+        QVERIFY(w->previewButton->isEnabled());
+        QCOMPARE(w->resultGrid->Cols(), 14);
+        QCOMPARE(gridRow(w->resultGrid, 0).mid(6), (QStringList{u"语文"_s, u"语文"_s, u"语文"_s, u"语文"_s,
                                                           u"数学"_s, u"数学"_s, u"数学"_s, u"数学"_s}));
-        QCOMPARE(gridRow(w->Grid1, 1).mid(6, 4), (QStringList{u"原分"_s, u"标分"_s, u"班名"_s, u"组名"_s}));
+        QCOMPARE(gridRow(w->resultGrid, 1).mid(6, 4), (QStringList{u"原分"_s, u"标分"_s, u"班名"_s, u"组名"_s}));
         // 语文 95, 90, 90, 85: class ranks 1, 2, 2, 4; 二班's two students add 2 to the grade ranks.
-        QCOMPARE(gridColumn(w->Grid1, 8).mid(0, 4), (QStringList{u"1"_s, u"2"_s, u"2"_s, u"4"_s}));
-        QCOMPARE(gridColumn(w->Grid1, 9).mid(0, 4), (QStringList{u"3"_s, u"4"_s, u"4"_s, u"6"_s}));
-        QCOMPARE(gridColumn(w->Grid1, 2).mid(0, 4), (QStringList{u"175"_s, u"160"_s, u"165"_s, u"85"_s}));
-        QCOMPARE(gridColumn(w->Grid1, 4).mid(0, 4), (QStringList{u"1"_s, u"3"_s, u"2"_s, u"4"_s}));
-        QCOMPARE(gridColumn(w->Grid1, 5).mid(0, 4), (QStringList{u"3"_s, u"5"_s, u"4"_s, u"6"_s}));
+        QCOMPARE(gridColumn(w->resultGrid, 8).mid(0, 4), (QStringList{u"1"_s, u"2"_s, u"2"_s, u"4"_s}));
+        QCOMPARE(gridColumn(w->resultGrid, 9).mid(0, 4), (QStringList{u"3"_s, u"4"_s, u"4"_s, u"6"_s}));
+        QCOMPARE(gridColumn(w->resultGrid, 2).mid(0, 4), (QStringList{u"175"_s, u"160"_s, u"165"_s, u"85"_s}));
+        QCOMPARE(gridColumn(w->resultGrid, 4).mid(0, 4), (QStringList{u"1"_s, u"3"_s, u"2"_s, u"4"_s}));
+        QCOMPARE(gridColumn(w->resultGrid, 5).mid(0, 4), (QStringList{u"3"_s, u"5"_s, u"4"_s, u"6"_s}));
         // Summary rows: 语文 average 90, 4 participants; 数学 3 with a blank.
-        QCOMPARE(gridColumn(w->Grid1, 6).mid(4), (QStringList{u"90.00"_s, u"4"_s, u"3.54"_s}));
-        QCOMPARE(gridColumn(w->Grid1, 10).mid(4, 2), (QStringList{u"75.00"_s, u" 3"_s}));
-        QCOMPARE(w->Grid1->ColWidth(3), 0);
-        // The progress panel was left at the grade-rank pass: Bar2 full, Bar1 past the 6 students read.
-        QCOMPARE(w->Label7->text(), u"正计算各科年级组总名次……"_s);
-        QCOMPARE((QList<int>{w->Bar2->value(), w->Bar2->maximum()}), (QList<int>{8, 8}));
-        QCOMPARE((QList<int>{w->Bar1->value(), w->Bar1->maximum()}), (QList<int>{6, 7}));
+        QCOMPARE(gridColumn(w->resultGrid, 6).mid(4), (QStringList{u"90.00"_s, u"4"_s, u"3.54"_s}));
+        QCOMPARE(gridColumn(w->resultGrid, 10).mid(4, 2), (QStringList{u"75.00"_s, u" 3"_s}));
+        QCOMPARE(w->resultGrid->ColWidth(3), 0);
+        // The progress panel was left at the grade-rank pass: progressBar full, stepProgressBar past the 6 students read.
+        QCOMPARE(w->progressLabel->text(), u"正计算各科年级组总名次……"_s);
+        QCOMPARE((QList<int>{w->progressBar->value(), w->progressBar->maximum()}), (QList<int>{8, 8}));
+        QCOMPARE((QList<int>{w->stepProgressBar->value(), w->stepProgressBar->maximum()}), (QList<int>{6, 7}));
 
         // Without the comparable class, the grade ranks are the class ranks.
-        tick(w->List2, u"二班"_s, false);
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
-        QCOMPARE(gridColumn(w->Grid1, 9).mid(0, 4), gridColumn(w->Grid1, 8).mid(0, 4));
+        tick(w->classList, u"二班"_s, false);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
+        QCOMPARE(gridColumn(w->resultGrid, 9).mid(0, 4), gridColumn(w->resultGrid, 8).mid(0, 4));
     }
 
     void columnBoxesAndZoom()
@@ -215,33 +215,33 @@ private slots:
         seed(school);
         WindowHarness h(school, {.today = kToday});
         auto *w = showTranscript(h);
-        w->Check1[3]->click();   // 打印各科标准分 off
+        w->fieldChecks[3]->click();   // 打印各科标准分 off
         QCOMPARE(w->columnWidths()[7], 0);
         QCOMPARE(w->columnWidths()[11], 0);
-        QCOMPARE(w->Grid1->ColWidth(7), 0);
+        QCOMPARE(w->resultGrid->ColWidth(7), 0);
         QVERIFY(w->columnWidths()[6] > 0);
-        w->Check1[3]->click();
+        w->fieldChecks[3]->click();
         QCOMPARE(w->columnWidths()[7], 530);
         QCOMPARE(w->columnWidths()[11], 530);
 
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
-        QTest::mouseClick(w->Preview->Command6, Qt::LeftButton);
-        QVERIFY(w->Picture4->isVisible());
+        QTest::mouseClick(w->previewButton, Qt::LeftButton);
+        QTest::mouseClick(w->Preview->optionsButton, Qt::LeftButton);
+        QVERIFY(w->optionsPanel->isVisible());
         QCOMPARE(w->columnWidths()[7], 530);
         // The font follows the zoom, and no number is cut off (-1.41 among the standard scores).
-        const double size = w->Grid1->font().pointSizeF();
-        QVERIFY(gridColumn(w->Grid1, 7).contains(u"-1.41"_s));
+        const double size = w->resultGrid->font().pointSizeF();
+        QVERIFY(gridColumn(w->resultGrid, 7).contains(u"-1.41"_s));
         const QList<std::tuple<int, int, double>> steps{
             {0, 424, size * 4.1 / 4.5}, {2, 636, size * 5 / 4.5}, {1, 530, size}, {1, 530, size}};
         for (const auto &[option, width, fontSize] : steps) {
-            w->Option7[option]->setChecked(true);
+            w->zoomOptions[option]->setChecked(true);
             applyOptions(w);
             QCOMPARE(w->columnWidths()[7], width);
             QCOMPARE(w->columnWidths()[3], 0);
-            QCOMPARE(w->Grid1->font().pointSizeF(), fontSize);
-            QVERIFY2(cutTexts(w->Grid1).isEmpty(), qPrintable(cutTexts(w->Grid1).join(u' ')));
+            QCOMPARE(w->resultGrid->font().pointSizeF(), fontSize);
+            QVERIFY2(cutTexts(w->resultGrid).isEmpty(), qPrintable(cutTexts(w->resultGrid).join(u' ')));
         }
-        QVERIFY(!w->Picture4->isVisible());
+        QVERIFY(!w->optionsPanel->isVisible());
     }
 
     void topFiltersKeepTies()
@@ -251,35 +251,35 @@ private slots:
         WindowHarness h(school, {.today = kToday});
         auto *w = showTranscript(h);
         // Totals 175, 160, 165, 85 with the comparable 197 and 196: grade ranks 3, 5, 4, 6.
-        w->Option4->setChecked(true);
+        w->groupTopOption->setChecked(true);
         applyOptions(w);
         QCOMPARE(h.responder.last().text, u"请输入要打印的学生数目。"_s);
-        QVERIFY(w->Text3->hasFocus() || !w->isActiveWindow());
+        QVERIFY(w->groupTopBox->hasFocus() || !w->isActiveWindow());
         for (const QString &bad : {u"abc"_s, u"99999"_s, u"0"_s}) {
-            w->Text3->setText(bad);
+            w->groupTopBox->setText(bad);
             applyOptions(w);
             QCOMPARE(h.responder.last().text, u"打印数目应是1至32767之间的整数。"_s);
         }
-        w->Text3->setText(u"4"_s);
+        w->groupTopBox->setText(u"4"_s);
         applyOptions(w);
-        QCOMPARE(shownColumn(w->Grid1, 1), (QStringList{u"甲"_s, u"丙"_s, u"平均分数"_s, u"参考人数"_s, u"标 准 差"_s}));
+        QCOMPARE(shownColumn(w->resultGrid, 1), (QStringList{u"甲"_s, u"丙"_s, u"平均分数"_s, u"参考人数"_s, u"标 准 差"_s}));
 
         // The class filter at 2 with 语文's tie: ranked by total, summary rows last.
-        w->Option3->setChecked(true);
-        w->Text2->setText(u"2"_s);
+        w->classTopOption->setChecked(true);
+        w->classTopBox->setText(u"2"_s);
         applyOptions(w);
-        QCOMPARE(shownColumn(w->Grid1, 1).mid(0, 2), (QStringList{u"甲"_s, u"丙"_s}));
+        QCOMPARE(shownColumn(w->resultGrid, 1).mid(0, 2), (QStringList{u"甲"_s, u"丙"_s}));
 
         // Make a tie at the limit: 乙's 数学 to 75 gives 165 as 丙 has.
         school.setScore(u"初中"_s, school.value(u"select ID from 初中 where 学籍号='20250102'"_s).toInt(), kMaths, 75);
         school.closeDb();
-        w->Option1->setChecked(true);
+        w->byNumberOption->setChecked(true);
         applyOptions(w);
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
-        w->Option3->setChecked(true);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
+        w->classTopOption->setChecked(true);
         applyOptions(w);
-        QCOMPARE(shownColumn(w->Grid1, 1).mid(0, 3), (QStringList{u"甲"_s, u"乙"_s, u"丙"_s}));
-        QCOMPARE(shownColumn(w->Grid1, 4).mid(0, 3), (QStringList{u"1"_s, u"2"_s, u"2"_s}));
+        QCOMPARE(shownColumn(w->resultGrid, 1).mid(0, 3), (QStringList{u"甲"_s, u"乙"_s, u"丙"_s}));
+        QCOMPARE(shownColumn(w->resultGrid, 4).mid(0, 3), (QStringList{u"1"_s, u"2"_s, u"2"_s}));
     }
 
     void previewPagingAndClosing()
@@ -288,24 +288,24 @@ private slots:
         seed(school);
         WindowHarness h(school, {.today = kToday, .realSize = true});
         auto *w = showTranscript(h);
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
-        QVERIFY(!w->Frame1->isVisible());
+        QTest::mouseClick(w->previewButton, Qt::LeftButton);
+        QVERIFY(!w->choiceFrame->isVisible());
         QVERIFY(w->Preview->isVisible());
-        QCOMPARE(w->Preview->Text1->text(), u"    初一一班"_s + kExam + u"报表    "_s);
+        QCOMPARE(w->Preview->titleBox->text(), u"    初一一班"_s + kExam + u"报表    "_s);
         saveShot(w->grab().toImage(), u"transcript_preview"_s);
 
-        w->Option2->setChecked(true);
-        QTest::mouseClick(w->Preview->Command6, Qt::LeftButton);
+        w->byRankOption->setChecked(true);
+        QTest::mouseClick(w->Preview->optionsButton, Qt::LeftButton);
         applyOptions(w);
-        QCOMPARE(gridColumn(w->Grid1, 1).mid(0, 4), (QStringList{u"甲"_s, u"丙"_s, u"乙"_s, u"丁"_s}));
-        QCOMPARE(w->Preview->Label11->text(), u"第1页"_s);
+        QCOMPARE(gridColumn(w->resultGrid, 1).mid(0, 4), (QStringList{u"甲"_s, u"丙"_s, u"乙"_s, u"丁"_s}));
+        QCOMPARE(w->Preview->pageLabel->text(), u"第1页"_s);
 
-        QTest::mouseClick(w->Preview->Command3, Qt::LeftButton);
-        QVERIFY(w->Frame1->isVisible());
+        QTest::mouseClick(w->Preview->closePreviewButton, Qt::LeftButton);
+        QVERIFY(w->choiceFrame->isVisible());
         QVERIFY(!w->Preview->isVisible());
-        QCOMPARE(w->Grid1->parentWidget(), w->Frame2);
-        QCOMPARE(gridColumn(w->Grid1, 1).mid(0, 4), (QStringList{u"甲"_s, u"乙"_s, u"丙"_s, u"丁"_s}));
-        QCOMPARE(gridColumn(w->Grid1, 1).mid(4), (QStringList{u"平均分数"_s, u"参考人数"_s, u"标 准 差"_s}));
+        QCOMPARE(w->resultGrid->parentWidget(), w->gridFrame);
+        QCOMPARE(gridColumn(w->resultGrid, 1).mid(0, 4), (QStringList{u"甲"_s, u"乙"_s, u"丙"_s, u"丁"_s}));
+        QCOMPARE(gridColumn(w->resultGrid, 1).mid(4), (QStringList{u"平均分数"_s, u"参考人数"_s, u"标 准 差"_s}));
         saveShot(w->grab().toImage(), u"transcript_window"_s);
     }
 
@@ -316,19 +316,19 @@ private slots:
         RecordedExports exports;
         WindowHarness h(school, {.today = kToday});
         auto *w = showTranscript(h);
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
-        w->Check1[0]->click();   // no total column
-        w->Option4->setChecked(true);
-        w->Text3->setText(u"4"_s);
+        QTest::mouseClick(w->previewButton, Qt::LeftButton);
+        w->fieldChecks[0]->click();   // no total column
+        w->groupTopOption->setChecked(true);
+        w->groupTopBox->setText(u"4"_s);
         applyOptions(w);
-        QTest::mouseClick(w->Preview->Command2, Qt::LeftButton);
+        QTest::mouseClick(w->Preview->exportButton, Qt::LeftButton);
         QVERIFY(h.responder.texts().isEmpty());
         QCOMPARE(exports.opener.paths().size(), 1);
 
         XlsxFile file(exports.opener.paths().first());
         QVERIFY(file.isOpen());
         QCOMPARE(file.sheetNames().first(), u"成绩单"_s);
-        QCOMPARE(file.value(0, u"A1"_s), w->Preview->Text1->text());
+        QCOMPARE(file.value(0, u"A1"_s), w->Preview->titleBox->text());
         // 学号, 姓名, the two total ranks, then 4 columns a subject: 12 columns.
         QCOMPARE(file.value(0, u"A2"_s), u" 学  号"_s);
         QCOMPARE(file.value(0, u"C2"_s), u"名次"_s);
@@ -369,13 +369,13 @@ private slots:
         WindowHarness h(school, {.today = kToday});
         auto *w = h.open<TranscriptWindow>(kTranscriptWindow);
         clickNode(w, node(w, u"初一年级组"_s, u"一班"_s));
-        choose(w->Combo1, kExam);
+        choose(w->examCombo, kExam);
         // The exam column goes away after it was listed: the query is refused.
         QVERIFY(school.db().exec(u"ALTER TABLE \"初中\" DROP COLUMN \"Z25S数学250916\""_s));
         school.closeDb();
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         QVERIFY(h.responder.last().text.startsWith(u"数据错误事件命中错误："_s));
-        QVERIFY(!w->Picture1->isVisible());
+        QVERIFY(!w->progressPanel->isVisible());
 
         // An export that cannot be written is reported.
         QTemporaryDir dir;
@@ -384,11 +384,11 @@ private slots:
         blocker.close();
         ExportsFolder folder(dir.filePath(u"file/sub"_s));
         RecordingWorkbookOpener opener;
-        tick(w->List1, u"数学"_s, false);
-        QTest::mouseClick(w->Command11, Qt::LeftButton);
+        tick(w->subjectList, u"数学"_s, false);
+        QTest::mouseClick(w->showButton, Qt::LeftButton);
         h.responder.clear();
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
-        QTest::mouseClick(w->Preview->Command2, Qt::LeftButton);
+        QTest::mouseClick(w->previewButton, Qt::LeftButton);
+        QTest::mouseClick(w->Preview->exportButton, Qt::LeftButton);
         QVERIFY(opener.paths().isEmpty());
         QCOMPARE(h.responder.texts().size(), 1);
     }
