@@ -20,15 +20,15 @@ NoticeAdminWindow::NoticeAdminWindow(WindowHost &host, QWidget *parent)
 {
     setObjectName(QString::fromUtf16(kNoticeAdminWindow));
     setWindowTitle(QString::fromUtf16(kNoticeAdminWindow));
-    Command6 = named(new QPushButton(this), "Command6");
-    Command4 = named(new QPushButton(QStringLiteral("删除"), this), "Command4");
-    addButton(Command6);
-    addButton(Command4);
+    signInButton = named(new QPushButton(this), "Command6");
+    deleteButton = named(new QPushButton(QStringLiteral("删除"), this), "Command4");
+    addButton(signInButton);
+    addButton(deleteButton);
 
-    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, Command6, host, databasePath(), this);
-    m_toggle->setEditors({Command4});
+    m_toggle = new SignInToggle(SignInToggle::Kind::Admin, signInButton, host, databasePath(), this);
+    m_toggle->setEditors({deleteButton});
     // Signed out when the window opens, whoever is signed in elsewhere.
-    Command6->setText(QStringLiteral("管理员登陆"));
+    signInButton->setText(QStringLiteral("管理员登陆"));
     // A sign-out reads the table again: its first row becomes the one 删除 removes.
     connect(m_toggle, &SignInToggle::stateShown, this, [this](bool signedIn) {
         if (signedIn)
@@ -39,7 +39,7 @@ NoticeAdminWindow::NoticeAdminWindow(WindowHost &host, QWidget *parent)
             m_current = m_rows.isEmpty() ? -1 : 0;
         }
     });
-    connect(Command4, &QPushButton::clicked, this, &NoticeAdminWindow::Command4_Click);
+    connect(deleteButton, &QPushButton::clicked, this, &NoticeAdminWindow::deleteClicked);
 }
 
 void NoticeAdminWindow::placeAndPrepare()
@@ -50,7 +50,7 @@ void NoticeAdminWindow::placeAndPrepare()
     LoadAdminAccount(connection(), this);
 }
 
-void NoticeAdminWindow::Command4_Click()
+void NoticeAdminWindow::deleteClicked()
 {
     if (m_rows.isEmpty())
         return;
@@ -67,8 +67,8 @@ void NoticeAdminWindow::Command4_Click()
             reportSaveFailure(this, QString(), r.error);
             return;
         }
-        List2->hide();
-        Command3->setEnabled(false);
+        searchResultList->hide();
+        showAllButton->setEnabled(false);
         Form_Load();
     }
     if (!m_rows.isEmpty())

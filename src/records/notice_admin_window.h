@@ -15,15 +15,15 @@ class NoticeAdminWindow : public NoticeViewer {
 public:
     explicit NoticeAdminWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    QPushButton *Command6 = nullptr;   // administrator sign-in toggle
-    QPushButton *Command4 = nullptr;   // 删除
+    QPushButton *signInButton = nullptr;   // administrator sign-in toggle
+    QPushButton *deleteButton = nullptr;   // 删除
 
     SignInToggle *signInToggle() const { return m_toggle; }
     // The row 删除 removes (index into notices()); -1 for none.
     int currentRow() const { return m_current; }
 
 public slots:
-    void Command4_Click();
+    void deleteClicked();
 
 protected:
     void placeAndPrepare() override;

@@ -21,18 +21,18 @@ namespace tessaly {
 class NoticeViewer : public QWidget, public FormWindow {
     Q_OBJECT
 public:
-    QLabel *Label2 = nullptr;           // heading
-    QLabel *Label1 = nullptr;           // 请选择教务信息题目：
-    QListWidget *List1 = nullptr;       // titles, last row first
-    QListWidget *List2 = nullptr;       // search results, over List1 while shown
-    QLabel *Label5 = nullptr;           // 请输入关键字：
-    QLineEdit *Text1 = nullptr;         // keyword
-    QLabel *Label9 = nullptr;           // 发布单位 shown
-    QLabel *Label10 = nullptr;          // 发布时间 shown
-    QPlainTextEdit *Text2 = nullptr;    // 发布内容 shown; never saved
-    QPushButton *Command2 = nullptr;    // 搜  索
-    QPushButton *Command3 = nullptr;    // 显示全部
-    QPushButton *Command1 = nullptr;    // 关闭
+    QLabel *headingLabel = nullptr;           // heading
+    QLabel *titleListLabel = nullptr;           // 请选择教务信息题目：
+    QListWidget *titleList = nullptr;       // titles, last row first
+    QListWidget *searchResultList = nullptr;       // search results, over titleList while shown
+    QLabel *keywordLabel = nullptr;           // 请输入关键字：
+    QLineEdit *keywordBox = nullptr;         // keyword
+    QLabel *unitLabel = nullptr;           // 发布单位 shown
+    QLabel *timeLabel = nullptr;          // 发布时间 shown
+    QPlainTextEdit *contentBox = nullptr;    // 发布内容 shown; never saved
+    QPushButton *searchButton = nullptr;    // 搜  索
+    QPushButton *showAllButton = nullptr;    // 显示全部
+    QPushButton *closeButton = nullptr;    // 关闭
 
     // The notices as read at the last load, in table order.
     const QVector<records::StoredNotice> &notices() const { return m_rows; }
@@ -41,9 +41,9 @@ public:
 
 public slots:
     void Form_Load() override;
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+    void closeClicked();
+    void searchClicked();
+    void showAllClicked();
 
 protected:
     enum class Kind { Viewer, Admin };

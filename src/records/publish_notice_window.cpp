@@ -29,15 +29,15 @@ PublishNoticeWindow::PublishNoticeWindow(WindowHost &host, QWidget *parent)
     setObjectName(QString::fromUtf16(kPublishNoticeWindow));
     setWindowTitle(QString::fromUtf16(kPublishNoticeWindow));
 
-    Label1 = named(noticeHeading(QStringLiteral("=======发 布 教 务 信 息======"), this), "Label1");
-    Text4 = named(new QLineEdit(this), "Text4");
-    Text2 = named(new QLineEdit(this), "Text2");
-    Text3 = named(new QLineEdit(this), "Text3");
-    Text1 = named(new QPlainTextEdit(this), "Text1");
-    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Command3 = named(new QPushButton(QStringLiteral("查看信息"), this), "Command3");
-    Command1 = named(new QPushButton(QStringLiteral("发  布"), this), "Command1");
-    Command2 = named(new QPushButton(QStringLiteral("关  闭"), this), "Command2");
+    headingLabel = named(noticeHeading(QStringLiteral("=======发 布 教 务 信 息======"), this), "Label1");
+    titleBox = named(new QLineEdit(this), "Text4");
+    unitBox = named(new QLineEdit(this), "Text2");
+    timeBox = named(new QLineEdit(this), "Text3");
+    contentBox = named(new QPlainTextEdit(this), "Text1");
+    contentBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewButton = named(new QPushButton(QStringLiteral("查看信息"), this), "Command3");
+    publishButton = named(new QPushButton(QStringLiteral("发  布"), this), "Command1");
+    closeButton = named(new QPushButton(QStringLiteral("关  闭"), this), "Command2");
 
     auto *boxes = new QGridLayout;
     const auto row = [&](int r, const char *name, const QString &caption, QWidget *box) {
@@ -46,23 +46,23 @@ PublishNoticeWindow::PublishNoticeWindow(WindowHost &host, QWidget *parent)
         boxes->addWidget(label, r, 0, r == 3 ? Qt::AlignRight | Qt::AlignTop : Qt::AlignRight);
         boxes->addWidget(box, r, 1);
     };
-    row(0, "Label5", QStringLiteral("发布题目："), Text4);
-    row(1, "Label2", QStringLiteral("发布单位："), Text2);
-    row(2, "Label3", QStringLiteral("发布时间："), Text3);
-    row(3, "Label4", QStringLiteral("发布内容："), Text1);
+    row(0, "Label5", QStringLiteral("发布题目："), titleBox);
+    row(1, "Label2", QStringLiteral("发布单位："), unitBox);
+    row(2, "Label3", QStringLiteral("发布时间："), timeBox);
+    row(3, "Label4", QStringLiteral("发布内容："), contentBox);
     boxes->setRowStretch(3, 1);
 
-    QHBoxLayout *buttons = buttonRow({Command3, Command1, Command2}, ButtonsAt::Center);
+    QHBoxLayout *buttons = buttonRow({viewButton, publishButton, closeButton}, ButtonsAt::Center);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 8, 10, 8);
-    layout->addWidget(Label1);
+    layout->addWidget(headingLabel);
     layout->addLayout(boxes, 1);
     layout->addLayout(buttons);
 
-    connect(Command1, &QPushButton::clicked, this, &PublishNoticeWindow::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &PublishNoticeWindow::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &PublishNoticeWindow::Command3_Click);
+    connect(publishButton, &QPushButton::clicked, this, &PublishNoticeWindow::publishClicked);
+    connect(closeButton, &QPushButton::clicked, this, &PublishNoticeWindow::closeClicked);
+    connect(viewButton, &QPushButton::clicked, this, &PublishNoticeWindow::viewClicked);
 }
 
 void PublishNoticeWindow::Form_Load()
@@ -70,12 +70,12 @@ void PublishNoticeWindow::Form_Load()
     showWithoutFrame(this);
     SetWindowSize(this, 6360, 4725);
     CentreOnMainWindow(this, host().hostWidget(), 400);
-    Text3->setText(shortDateText(session().today()));
+    timeBox->setText(shortDateText(session().today()));
 }
 
 bool PublishNoticeWindow::hasTypedNotice() const
 {
-    return !Text4->text().isEmpty() || !Text2->text().isEmpty() || !boxText(Text1).isEmpty();
+    return !titleBox->text().isEmpty() || !unitBox->text().isEmpty() || !boxText(contentBox).isEmpty();
 }
 
 bool PublishNoticeWindow::mayClose()
@@ -84,17 +84,17 @@ bool PublishNoticeWindow::mayClose()
            || settleUnsavedChanges(this, QStringLiteral("教务信息还没有发布，要先发布吗?"), [this] { return publish(); });
 }
 
-void PublishNoticeWindow::Command1_Click()
+void PublishNoticeWindow::publishClicked()
 {
     publish();
 }
 
 bool PublishNoticeWindow::publish()
 {
-    const Notice notice{Text4->text(), Text2->text(), Text3->text(), boxText(Text1)};
+    const Notice notice{titleBox->text(), unitBox->text(), timeBox->text(), boxText(contentBox)};
     if (const auto empty = firstEmptyBox(notice)) {
         showNotice(this, emptyBoxMessage(*empty), kTitleHint);
-        QWidget *boxes[] = {Text4, Text2, Text3, Text1};
+        QWidget *boxes[] = {titleBox, unitBox, timeBox, contentBox};
         boxes[int(*empty)]->setFocus();
         return false;
     }
@@ -106,18 +106,18 @@ bool PublishNoticeWindow::publish()
         return false;
     }
     showNotice(this, QStringLiteral("发布成功！"), kTitleHint);
-    Text4->clear();
-    Text2->clear();
-    Text1->clear();
+    titleBox->clear();
+    unitBox->clear();
+    contentBox->clear();
     return true;
 }
 
-void PublishNoticeWindow::Command2_Click()
+void PublishNoticeWindow::closeClicked()
 {
     CloseWindow(this);
 }
 
-void PublishNoticeWindow::Command3_Click()
+void PublishNoticeWindow::viewClicked()
 {
     WindowHost &h = host();
     // A notice kept by the question keeps this window, and the viewer stays closed.

@@ -21,21 +21,21 @@ class PublishNoticeWindow : public QWidget, public FormWindow {
 public:
     explicit PublishNoticeWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    QLabel *Label1 = nullptr;            // heading
-    QLineEdit *Text4 = nullptr;          // 发布题目
-    QLineEdit *Text2 = nullptr;          // 发布单位
-    QLineEdit *Text3 = nullptr;          // 发布时间, today offered
-    QPlainTextEdit *Text1 = nullptr;     // 发布内容
-    QPushButton *Command3 = nullptr;     // 查看信息
-    QPushButton *Command1 = nullptr;     // 发  布
-    QPushButton *Command2 = nullptr;     // 关  闭
+    QLabel *headingLabel = nullptr;            // heading
+    QLineEdit *titleBox = nullptr;          // 发布题目
+    QLineEdit *unitBox = nullptr;          // 发布单位
+    QLineEdit *timeBox = nullptr;          // 发布时间, today offered
+    QPlainTextEdit *contentBox = nullptr;     // 发布内容
+    QPushButton *viewButton = nullptr;     // 查看信息
+    QPushButton *publishButton = nullptr;     // 发  布
+    QPushButton *closeButton = nullptr;     // 关  闭
 
 public slots:
     void Form_Load() override;
     bool mayClose() override;
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+    void publishClicked();
+    void closeClicked();
+    void viewClicked();
 
 private:
     // Whether a title, unit or content is typed (the offered time alone is no notice).

@@ -13,9 +13,9 @@ ViewNoticesWindow::ViewNoticesWindow(WindowHost &host, QWidget *parent)
 {
     setObjectName(QString::fromUtf16(kViewNoticesWindow));
     setWindowTitle(QString::fromUtf16(kViewNoticesWindow));
-    Command4 = named(new QPushButton(QStringLiteral("发布信息"), this), "Command4");
-    addButton(Command4);
-    connect(Command4, &QPushButton::clicked, this, &ViewNoticesWindow::Command4_Click);
+    publishButton = named(new QPushButton(QStringLiteral("发布信息"), this), "Command4");
+    addButton(publishButton);
+    connect(publishButton, &QPushButton::clicked, this, &ViewNoticesWindow::publishClicked);
 }
 
 void ViewNoticesWindow::placeAndPrepare()
@@ -25,7 +25,7 @@ void ViewNoticesWindow::placeAndPrepare()
     CentreOnMainWindow(this, host().hostWidget(), 400);
 }
 
-void ViewNoticesWindow::Command4_Click()
+void ViewNoticesWindow::publishClicked()
 {
     WindowHost &h = host();
     CloseWindow(this);

@@ -11,10 +11,10 @@ class ViewNoticesWindow : public NoticeViewer {
 public:
     explicit ViewNoticesWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    QPushButton *Command4 = nullptr;   // 发布信息
+    QPushButton *publishButton = nullptr;   // 发布信息
 
 public slots:
-    void Command4_Click();
+    void publishClicked();
 
 protected:
     void placeAndPrepare() override;

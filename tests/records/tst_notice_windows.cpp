@@ -42,7 +42,7 @@ void seed(TestSchool &school, const QList<QStringList> &notices)
 
 QStringList shownDetails(NoticeViewer *w)
 {
-    return {w->Label9->text(), w->Label10->text(), w->Text2->toPlainText()};
+    return {w->unitLabel->text(), w->timeLabel->text(), w->contentBox->toPlainText()};
 }
 
 // Answers the next 登陆 with the password, or with 取消 when it is null.
@@ -118,18 +118,18 @@ void TestNoticeWindows::publishRefusesInOrder()
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<PublishNoticeWindow>(kPublishNoticeWindow);
     QVERIFY(w);
-    w->Text4->setText(boxes[0]);
-    w->Text2->setText(boxes[1]);
-    w->Text3->setText(boxes[2]);
-    w->Text1->setPlainText(boxes[3]);
-    w->Command1->click();
+    w->titleBox->setText(boxes[0]);
+    w->unitBox->setText(boxes[1]);
+    w->timeBox->setText(boxes[2]);
+    w->contentBox->setPlainText(boxes[3]);
+    w->publishButton->click();
     QCOMPARE(h.responder.texts(), QStringList{message});
     QCOMPARE(h.responder.last().title, u"提示"_s);
     QVERIFY(QApplication::focusWidget());
     QCOMPARE(QApplication::focusWidget()->objectName(), focus);
     QCOMPARE(school.count(uR"(select count(*) from "信息")"_s), 0);
-    QCOMPARE(w->Text4->text(), boxes[0]);   // nothing emptied
-    QCOMPARE(w->Text1->toPlainText(), boxes[3]);
+    QCOMPARE(w->titleBox->text(), boxes[0]);   // nothing emptied
+    QCOMPARE(w->contentBox->toPlainText(), boxes[3]);
 }
 
 void TestNoticeWindows::publishStoresTextsExactly()
@@ -137,25 +137,25 @@ void TestNoticeWindows::publishStoresTextsExactly()
     TestSchool school;
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<PublishNoticeWindow>(kPublishNoticeWindow);
-    QCOMPARE(w->Text3->text(), u"2026/11/5"_s);
+    QCOMPARE(w->timeBox->text(), u"2026/11/5"_s);
     const QString title = u"关于\"期末考试\"的 '通知'"_s;
-    typeKeys(w->Text4, title);
-    w->Text2->setText(u" 教导处 "_s);
-    w->Text1->setPlainText(u"第一行\n\"第二行\"\n\n  第四行"_s);
-    w->Command1->click();
+    typeKeys(w->titleBox, title);
+    w->unitBox->setText(u" 教导处 "_s);
+    w->contentBox->setPlainText(u"第一行\n\"第二行\"\n\n  第四行"_s);
+    w->publishButton->click();
     QCOMPARE(h.responder.texts(), QStringList{u"发布成功！"_s});
     QCOMPARE(school.dump(u"信息"_s),
              QStringList{u"1|%1| 教导处 |2026/11/5|第一行\r\n\"第二行\"\r\n\r\n  第四行"_s.arg(title)});
-    QCOMPARE(w->Text4->text(), QString());
-    QCOMPARE(w->Text2->text(), QString());
-    QCOMPARE(w->Text1->toPlainText(), QString());
-    QCOMPARE(w->Text3->text(), u"2026/11/5"_s);   // the time stays for the next notice
+    QCOMPARE(w->titleBox->text(), QString());
+    QCOMPARE(w->unitBox->text(), QString());
+    QCOMPARE(w->contentBox->toPlainText(), QString());
+    QCOMPARE(w->timeBox->text(), u"2026/11/5"_s);   // the time stays for the next notice
 
     // The viewer shows it back as typed.
-    w->Command3->click();
+    w->viewButton->click();
     auto *v = h.openWindow<ViewNoticesWindow>(kViewNoticesWindow);
     QVERIFY(v);
-    QCOMPARE(v->List1->item(0)->text(), title);
+    QCOMPARE(v->titleList->item(0)->text(), title);
     QCOMPARE(shownDetails(v), (QStringList{u" 教导处 "_s, u"2026/11/5"_s, u"第一行\n\"第二行\"\n\n  第四行"_s}));
 }
 
@@ -166,16 +166,16 @@ void TestNoticeWindows::failedPublishShowsNoSuccess()
     school.closeDb();
     WindowHarness h(school, {.today = kToday});
     auto *w = h.open<PublishNoticeWindow>(kPublishNoticeWindow);
-    w->Text4->setText(u"题"_s);
-    w->Text2->setText(u"教导处"_s);
-    w->Text1->setPlainText(u"内容"_s);
-    w->Command1->click();
+    w->titleBox->setText(u"题"_s);
+    w->unitBox->setText(u"教导处"_s);
+    w->contentBox->setPlainText(u"内容"_s);
+    w->publishButton->click();
     QCOMPARE(h.responder.shown().size(), 1);
     QVERIFY(!h.responder.texts().contains(u"发布成功！"_s));
     QVERIFY2(h.responder.last().text.contains(u"拒绝写入"_s), qPrintable(h.responder.last().text));
     QCOMPARE(school.count(uR"(select count(*) from "信息")"_s), 0);
-    QCOMPARE(w->Text4->text(), u"题"_s);   // what was typed is kept for another try
-    QCOMPARE(w->Text1->toPlainText(), u"内容"_s);
+    QCOMPARE(w->titleBox->text(), u"题"_s);   // what was typed is kept for another try
+    QCOMPARE(w->contentBox->toPlainText(), u"内容"_s);
 }
 
 // A typed notice is never dropped unasked: on 关闭, on 查看信息, at the program's end.
@@ -187,14 +187,14 @@ void TestNoticeWindows::unpublishedNoticeIsAskedAbout()
     h.main.setQuitHandler([&] { ++quits; });
     const QString question = u"教务信息还没有发布，要先发布吗?"_s;
     auto *w = h.open<PublishNoticeWindow>(kPublishNoticeWindow);
-    w->Text4->setText(u"放假通知"_s);
-    w->Text1->setPlainText(u"周五放假"_s);
+    w->titleBox->setText(u"放假通知"_s);
+    w->contentBox->setPlainText(u"周五放假"_s);
 
     // Cancel stays with the notice, and the viewer is not opened.
     h.responder.answer(Answer::Cancel);
-    w->Command2->click();
+    w->closeButton->click();
     h.responder.answer(Answer::Cancel);
-    w->Command3->click();
+    w->viewButton->click();
     h.responder.answer(Answer::Cancel);
     h.trigger(u"tuichu"_s);
     QCOMPARE(h.responder.texts(), QStringList(3, question));
@@ -202,31 +202,31 @@ void TestNoticeWindows::unpublishedNoticeIsAskedAbout()
     QCOMPARE(quits, 0);
     QVERIFY(h.isOpen(kPublishNoticeWindow));
     QVERIFY(!h.isOpen(kViewNoticesWindow));
-    QCOMPARE(w->Text4->text(), u"放假通知"_s);
+    QCOMPARE(w->titleBox->text(), u"放假通知"_s);
 
     // Yes publishes: without a unit that is refused, and the window stays.
     h.responder.clear();
     h.responder.answer(Answer::Yes);
-    w->Command2->click();
+    w->closeButton->click();
     QCOMPARE(h.responder.texts(), (QStringList{question, u"请填写发布单位"_s}));
     QVERIFY(h.isOpen(kPublishNoticeWindow));
     QCOMPARE(school.count(uR"(select count(*) from "信息")"_s), 0);
 
     // With the unit, Yes publishes it before the viewer opens on the notices.
-    w->Text2->setText(u"教导处"_s);
+    w->unitBox->setText(u"教导处"_s);
     h.responder.clear();
     h.responder.answer(Answer::Yes);
-    w->Command3->click();
+    w->viewButton->click();
     QCOMPARE(h.responder.texts(), (QStringList{question, u"发布成功！"_s}));
     QTRY_VERIFY(!h.isOpen(kPublishNoticeWindow));
     auto *v = h.openWindow<ViewNoticesWindow>(kViewNoticesWindow);
     QVERIFY(v);
-    QCOMPARE(itemTexts(v->List1), QStringList{u"放假通知"_s});
+    QCOMPARE(itemTexts(v->titleList), QStringList{u"放假通知"_s});
 
     // The offered time alone is no notice: closing asks nothing.
     w = h.open<PublishNoticeWindow>(kPublishNoticeWindow);
     h.responder.clear();
-    w->Command2->click();
+    w->closeButton->click();
     QTRY_VERIFY(!h.isOpen(kPublishNoticeWindow));
     QVERIFY(h.responder.shown().isEmpty());
 }
@@ -241,39 +241,39 @@ void TestNoticeWindows::listSearchAndShowAll()
     for (const QString &name : {QString::fromUtf16(kViewNoticesWindow), QString::fromUtf16(kNoticeAdminWindow)}) {
         auto *w = qobject_cast<NoticeViewer *>(h.main.showWindow(name));
         QVERIFY(w);
-        QCOMPARE(itemTexts(w->List1), (QStringList{u"运动会通知"_s, u"Exam week"_s, u"期末考试安排"_s}));
+        QCOMPARE(itemTexts(w->titleList), (QStringList{u"运动会通知"_s, u"Exam week"_s, u"期末考试安排"_s}));
         // The last notice; its empty unit leaves the label empty.
         QCOMPARE(shownDetails(w), (QStringList{u""_s, u"11月3日"_s, u"C"_s}));
-        QVERIFY(w->List2->isHidden());
-        QVERIFY(!w->Command3->isEnabled());
+        QVERIFY(w->searchResultList->isHidden());
+        QVERIFY(!w->showAllButton->isEnabled());
 
-        w->Text1->setText(u"考试"_s);
-        w->Command2->click();
-        QVERIFY(w->List2->isVisible());
-        QCOMPARE(itemTexts(w->List2), QStringList{u"期末考试安排"_s});
+        w->keywordBox->setText(u"考试"_s);
+        w->searchButton->click();
+        QVERIFY(w->searchResultList->isVisible());
+        QCOMPARE(itemTexts(w->searchResultList), QStringList{u"期末考试安排"_s});
         QCOMPARE(shownDetails(w), (QStringList{u""_s, u""_s, u""_s}));
-        QVERIFY(w->Command3->isEnabled());
-        clickTitle(w->List2, u"期末考试安排"_s);
+        QVERIFY(w->showAllButton->isEnabled());
+        clickTitle(w->searchResultList, u"期末考试安排"_s);
         QCOMPARE(shownDetails(w), (QStringList{u"教导处"_s, u"11月1日"_s, u"A"_s}));
 
         // Case matters: nothing found, the titles show again, 显示全部 as it was.
-        w->Text1->setText(u"EXAM"_s);
-        w->Command2->click();
+        w->keywordBox->setText(u"EXAM"_s);
+        w->searchButton->click();
         QCOMPARE(h.responder.texts(), QStringList{u"您要找的内容不存在！"_s});
         QCOMPARE(h.responder.last().title, u"提示"_s);
-        QVERIFY(w->List2->isHidden());
-        QVERIFY(w->Command3->isEnabled());
+        QVERIFY(w->searchResultList->isHidden());
+        QVERIFY(w->showAllButton->isEnabled());
         QCOMPARE(shownDetails(w), (QStringList{u"教导处"_s, u"11月1日"_s, u"A"_s}));
-        w->Command3->click();
-        QVERIFY(!w->Command3->isEnabled());
+        w->showAllButton->click();
+        QVERIFY(!w->showAllButton->isEnabled());
 
         // An empty keyword lists every title.
-        w->Text1->clear();
-        w->Command2->click();
-        QCOMPARE(itemTexts(w->List2), itemTexts(w->List1));
-        w->Command3->click();
-        QVERIFY(w->List2->isHidden());
-        QVERIFY(!w->Command3->isEnabled());
+        w->keywordBox->clear();
+        w->searchButton->click();
+        QCOMPARE(itemTexts(w->searchResultList), itemTexts(w->titleList));
+        w->showAllButton->click();
+        QVERIFY(w->searchResultList->isHidden());
+        QVERIFY(!w->showAllButton->isEnabled());
         h.responder.clear();
     }
 }
@@ -283,12 +283,12 @@ void TestNoticeWindows::emptyTable()
     TestSchool school;
     WindowHarness h(school, {.signedIn = WindowHarness::kAdmin});
     auto *w = h.open<NoticeAdminWindow>(kNoticeAdminWindow);
-    QCOMPARE(w->List1->count(), 0);
+    QCOMPARE(w->titleList->count(), 0);
     QCOMPARE(shownDetails(w), (QStringList{u""_s, u""_s, u""_s}));
     answerSignIn(QString());   // the administrator signed in elsewhere: Cancel signs in here
-    w->Command6->click();
-    QVERIFY(w->Command4->isEnabled());
-    w->Command4->click();   // nothing to delete: no question, no message
+    w->signInButton->click();
+    QVERIFY(w->deleteButton->isEnabled());
+    w->deleteButton->click();   // nothing to delete: no question, no message
     QVERIFY(h.responder.shown().isEmpty());
 }
 
@@ -301,25 +301,25 @@ void TestNoticeWindows::equalTitles()
                   {u"同名"_s, u"后"_s, u"3日"_s, u"晚的"_s}});
     WindowHarness h(school);
     auto *v = h.open<ViewNoticesWindow>(kViewNoticesWindow);
-    clickTitle(v->List1, u"别的"_s);
-    clickTitle(v->List1, u"同名"_s);
+    clickTitle(v->titleList, u"别的"_s);
+    clickTitle(v->titleList, u"同名"_s);
     QCOMPARE(shownDetails(v), (QStringList{u"后"_s, u"3日"_s, u"晚的"_s}));
 
     auto *a = h.open<NoticeAdminWindow>(kNoticeAdminWindow);
-    clickTitle(a->List1, u"同名"_s);
+    clickTitle(a->titleList, u"同名"_s);
     QCOMPARE(shownDetails(a), (QStringList{u"先"_s, u"1日"_s, u"早的"_s}));
     answerSignIn(u"adm"_s);
-    a->Command6->click();
-    QVERIFY(a->Command4->isEnabled());
+    a->signInButton->click();
+    QVERIFY(a->deleteButton->isEnabled());
     h.responder.answer(true);
-    a->Command4->click();
+    a->deleteButton->click();
     QCOMPARE(h.responder.last().text, u" 确 实 要 删 除 (同名) 这 一 记 录 ？"_s);
     QCOMPARE(h.responder.last().title, u"提示……"_s);
     QCOMPARE(school.dump(u"信息"_s), (QStringList{u"2|别的|中|2日|中间"_s, u"3|同名|后|3日|晚的"_s}));
-    QCOMPARE(itemTexts(a->List1), (QStringList{u"同名"_s, u"别的"_s}));
+    QCOMPARE(itemTexts(a->titleList), (QStringList{u"同名"_s, u"别的"_s}));
     QCOMPARE(shownDetails(a), (QStringList{u"后"_s, u"3日"_s, u"晚的"_s}));
-    QCOMPARE(a->Command6->text(), u"管理员退出登陆(&K)"_s);
-    QVERIFY(a->Command4->isEnabled());
+    QCOMPARE(a->signInButton->text(), u"管理员退出登陆(&K)"_s);
+    QVERIFY(a->deleteButton->isEnabled());
 }
 
 void TestNoticeWindows::onlyTheAdministratorUnlocksDelete_data()
@@ -347,23 +347,23 @@ void TestNoticeWindows::onlyTheAdministratorUnlocksDelete()
     WindowHarness h(school);
     auto *w = h.open<NoticeAdminWindow>(kNoticeAdminWindow);
     // Signed out when it opens, whoever is signed in.
-    QCOMPARE(w->Command6->text(), u"管理员登陆"_s);
-    QVERIFY(!w->Command4->isEnabled());
+    QCOMPARE(w->signInButton->text(), u"管理员登陆"_s);
+    QVERIFY(!w->deleteButton->isEnabled());
     // Another window has signed its account in since.
     Session &s = h.session();
     s.denglu = signedInElsewhere;
     QString offered;
     answerSignIn(password, &offered);
-    w->Command6->click();
+    w->signInButton->click();
     QCOMPARE(offered, u"管理员"_s);
-    QCOMPARE(w->Command4->isEnabled(), unlocked);
-    QCOMPARE(w->Command6->text(), unlocked ? u"管理员退出登陆(&K)"_s : u"管理员登陆"_s);
+    QCOMPARE(w->deleteButton->isEnabled(), unlocked);
+    QCOMPARE(w->signInButton->text(), unlocked ? u"管理员退出登陆(&K)"_s : u"管理员登陆"_s);
     QCOMPARE(s.denglu == u"管理员"_s, unlocked);
     if (!unlocked)
         return;
-    w->Command6->click();
-    QCOMPARE(w->Command6->text(), u"管理员 登陆(&K)"_s);
-    QVERIFY(!w->Command4->isEnabled());
+    w->signInButton->click();
+    QCOMPARE(w->signInButton->text(), u"管理员 登陆(&K)"_s);
+    QVERIFY(!w->deleteButton->isEnabled());
     QCOMPARE(s.denglu, QString());
 }
 
@@ -374,21 +374,21 @@ void TestNoticeWindows::deleteAnsweredNoProposesTheFirstRow()
     WindowHarness h(school, {.signedIn = WindowHarness::kAdmin});
     auto *w = h.open<NoticeAdminWindow>(kNoticeAdminWindow);
     answerSignIn(QString());
-    w->Command6->click();
-    QVERIFY(w->Command4->isEnabled());
+    w->signInButton->click();
+    QVERIFY(w->deleteButton->isEnabled());
     h.responder.answer(false);
-    w->Command4->click();   // the last row after loading
+    w->deleteButton->click();   // the last row after loading
     QCOMPARE(h.responder.last().text, u" 确 实 要 删 除 (C) 这 一 记 录 ？"_s);
     h.responder.answer(false);
-    w->Command4->click();   // after a No, the first row
+    w->deleteButton->click();   // after a No, the first row
     QCOMPARE(h.responder.last().text, u" 确 实 要 删 除 (A) 这 一 记 录 ？"_s);
     QCOMPARE(school.count(uR"(select count(*) from "信息")"_s), 3);
 
     // A title click that finds no equal row leaves no current row.
-    w->List1->addItem(u"不存在"_s);
-    clickTitle(w->List1, u"不存在"_s);
+    w->titleList->addItem(u"不存在"_s);
+    clickTitle(w->titleList, u"不存在"_s);
     h.responder.clear();
-    w->Command4->click();
+    w->deleteButton->click();
     QCOMPARE(h.responder.texts(), QStringList{u" 无 当 前 记 录"_s});
     QCOMPARE(h.responder.last().title, kProgramTitle);
     QCOMPARE(school.count(uR"(select count(*) from "信息")"_s), 3);
@@ -401,20 +401,20 @@ void TestNoticeWindows::deletingTheLastNoticeEmptiesTheDetails()
     WindowHarness h(school, {.signedIn = WindowHarness::kAdmin});
     auto *w = h.open<NoticeAdminWindow>(kNoticeAdminWindow);
     answerSignIn(QString());
-    w->Command6->click();
-    w->Text1->clear();
-    w->Command2->click();   // results shown, 显示全部 enabled
-    QVERIFY(w->Command3->isEnabled());
+    w->signInButton->click();
+    w->keywordBox->clear();
+    w->searchButton->click();   // results shown, 显示全部 enabled
+    QVERIFY(w->showAllButton->isEnabled());
     h.responder.answer(true);
-    w->Command4->click();
+    w->deleteButton->click();
     QCOMPARE(school.count(uR"(select count(*) from "信息")"_s), 0);
-    QCOMPARE(w->List1->count(), 0);
-    QVERIFY(w->List2->isHidden());
-    QVERIFY(!w->Command3->isEnabled());
+    QCOMPARE(w->titleList->count(), 0);
+    QVERIFY(w->searchResultList->isHidden());
+    QVERIFY(!w->showAllButton->isEnabled());
     QCOMPARE(shownDetails(w), (QStringList{u""_s, u""_s, u""_s}));
-    QVERIFY(w->Command4->isEnabled());
+    QVERIFY(w->deleteButton->isEnabled());
     h.responder.clear();
-    w->Command4->click();   // nothing left: nothing asked
+    w->deleteButton->click();   // nothing left: nothing asked
     QVERIFY(h.responder.shown().isEmpty());
 }
 
@@ -439,11 +439,11 @@ void TestNoticeWindows::failedDeleteIsReported()
     WindowHarness h(school, {.signedIn = WindowHarness::kAdmin});
     auto *w = h.open<NoticeAdminWindow>(kNoticeAdminWindow);
     answerSignIn(QString());
-    w->Command6->click();
+    w->signInButton->click();
     QVERIFY(school.db().exec(meanwhile));
     school.closeDb();
     h.responder.answer(true);
-    w->Command4->click();   // the last row, B
+    w->deleteButton->click();   // the last row, B
     QCOMPARE(h.responder.shown().size(), 2);
     QVERIFY2(h.responder.last().text.contains(message), qPrintable(h.responder.last().text));
     QCOMPARE(h.responder.last().title, kProgramTitle);
@@ -474,9 +474,9 @@ void TestNoticeWindows::deleteStaysOnTheDatabaseTheWindowOpened()
     auto *w = h.open<NoticeAdminWindow>(kNoticeAdminWindow);
     h.session().openpath = openedOnServer ? localPath : serverPath;
     answerSignIn(QString());
-    w->Command6->click();
+    w->signInButton->click();
     h.responder.answer(true);
-    w->Command4->click();
+    w->deleteButton->click();
     const QString kept = openedOnServer ? u"本地通知A"_s : u"服务器通知X"_s;
     const QString removed = openedOnServer ? u"服务器通知X"_s : u"本地通知A"_s;
     QCOMPARE(h.responder.shown().value(0).text, u" 确 实 要 删 除 (%1) 这 一 记 录 ？"_s.arg(removed));
@@ -499,26 +499,26 @@ void TestNoticeWindows::windowsOpenEachOther()
     h.trigger(u"fabuxinxi"_s);
     auto *p = h.openWindow<PublishNoticeWindow>(kPublishNoticeWindow);
     QVERIFY(p);
-    p->Text4->setText(u"没发布的"_s);
+    p->titleBox->setText(u"没发布的"_s);
     h.responder.answer(Answer::No);
-    p->Command3->click();   // No drops the notice: the window closes and the viewer opens
+    p->viewButton->click();   // No drops the notice: the window closes and the viewer opens
     QTRY_VERIFY(!h.isOpen(kPublishNoticeWindow));
     auto *v = h.openWindow<ViewNoticesWindow>(kViewNoticesWindow);
     QVERIFY(v);
-    QCOMPARE(itemTexts(v->List1), QStringList{u"A"_s});
+    QCOMPARE(itemTexts(v->titleList), QStringList{u"A"_s});
 
     // A second open only brings it to the front: nothing is read again.
     school.db().exec(uR"(delete from "信息")"_s);
     school.closeDb();
     h.trigger(u"chakanxinxi"_s);
     QCOMPARE(h.openWindow<ViewNoticesWindow>(kViewNoticesWindow), v);
-    QCOMPARE(itemTexts(v->List1), QStringList{u"A"_s});
+    QCOMPARE(itemTexts(v->titleList), QStringList{u"A"_s});
 
-    v->Command4->click();
+    v->publishButton->click();
     QTRY_VERIFY(!h.isOpen(kViewNoticesWindow));
     p = h.openWindow<PublishNoticeWindow>(kPublishNoticeWindow);
     QVERIFY(p);
-    QCOMPARE(p->Text4->text(), QString());
+    QCOMPARE(p->titleBox->text(), QString());
     QCOMPARE(school.count(uR"(select count(*) from "信息")"_s), 0);
 }
 
