@@ -16,15 +16,15 @@ class ConnectionFailureDialog : public QDialog, public FormWindow {
 public:
     explicit ConnectionFailureDialog(WindowHost &host, QWidget *parent = nullptr);
 
-    QLabel *Label1 = nullptr;
-    QPushButton *Command1 = nullptr;   // 设置服务器路径
-    QPushButton *Command2 = nullptr;   // 使用本机数据库
-    QPushButton *Command4 = nullptr;   // 退出系统(&C)
+    QLabel *messageLabel = nullptr;
+    QPushButton *serverPathButton = nullptr;   // 设置服务器路径
+    QPushButton *localDatabaseButton = nullptr;   // 使用本机数据库
+    QPushButton *quitButton = nullptr;   // 退出系统(&C)
 
 public slots:
-    void Command1_Click();
-    void Command2_Click();
-    void Command4_Click();
+    void serverPathClicked();
+    void localDatabaseClicked();
+    void quitClicked();
 };
 
 } // namespace tessaly

@@ -27,50 +27,50 @@ ServerSettingsWindow::ServerSettingsWindow(WindowHost &host, QWidget *parent)
 
     // The example is a path the connection test accepts: the installer in the
     // folder the database path is derived from.
-    Label1 = named(new QLabel(QStringLiteral(
+    howToLabel = named(new QLabel(QStringLiteral(
                                   "　　首先需要输入网络服务器地址（如果您不明白请跟管理员联系），网络服务器地址写法如：\\\\server\\%1\\setup.exe "
                                   "其中server是服务器网络标识的计算机名，‘%1’是服务器中安装文件所在文件夹，setup.exe "
                                   "是安装文件。你可以通过网上邻居查找setup.exe 所在网络位置。")
                                   .arg(kInstallerFolder),
                               this),
                    "Label1");
-    Label1->setWordWrap(true);
-    Label1->setFixedWidth(420);
-    Label2 = named(new QLabel(QStringLiteral("服务器上的文件路径："), this), "Label2");
-    Text1 = named(new QLineEdit(this), "Text1");
-    Command1 = named(new QPushButton(QStringLiteral("浏览"), this), "Command1");
-    Command5 = named(new QPushButton(QStringLiteral("测试服务器连接"), this), "Command5");
-    Command4 = named(new QPushButton(QStringLiteral("使用本地数据库"), this), "Command4");
-    Command3 = named(new QPushButton(QStringLiteral("退出"), this), "Command3");
-    Command5->setDefault(true);
+    howToLabel->setWordWrap(true);
+    howToLabel->setFixedWidth(420);
+    pathLabel = named(new QLabel(QStringLiteral("服务器上的文件路径："), this), "Label2");
+    pathBox = named(new QLineEdit(this), "Text1");
+    browseButton = named(new QPushButton(QStringLiteral("浏览"), this), "Command1");
+    testButton = named(new QPushButton(QStringLiteral("测试服务器连接"), this), "Command5");
+    useLocalButton = named(new QPushButton(QStringLiteral("使用本地数据库"), this), "Command4");
+    exitButton = named(new QPushButton(QStringLiteral("退出"), this), "Command3");
+    testButton->setDefault(true);
 
     auto *path = new QHBoxLayout;
-    path->addWidget(Text1, 1);
-    path->addWidget(Command1);
-    layOutDialog(this, {Label1, Label2, path}, {Command5, Command4, Command3});
+    path->addWidget(pathBox, 1);
+    path->addWidget(browseButton);
+    layOutDialog(this, {howToLabel, pathLabel, path}, {testButton, useLocalButton, exitButton});
 
-    connect(Command1, &QPushButton::clicked, this, &ServerSettingsWindow::Command1_Click);
-    connect(Command5, &QPushButton::clicked, this, &ServerSettingsWindow::Command5_Click);
-    connect(Command4, &QPushButton::clicked, this, &ServerSettingsWindow::Command4_Click);
-    connect(Command3, &QPushButton::clicked, this, &ServerSettingsWindow::Command3_Click);
+    connect(browseButton, &QPushButton::clicked, this, &ServerSettingsWindow::browseClicked);
+    connect(testButton, &QPushButton::clicked, this, &ServerSettingsWindow::testClicked);
+    connect(useLocalButton, &QPushButton::clicked, this, &ServerSettingsWindow::useLocalClicked);
+    connect(exitButton, &QPushButton::clicked, this, &ServerSettingsWindow::exitClicked);
 }
 
 void ServerSettingsWindow::Form_Load()
 {
-    Text1->setText(readServerInstallerPath(session().programFolder).value_or(QString()));
+    pathBox->setText(readServerInstallerPath(session().programFolder).value_or(QString()));
 }
 
-void ServerSettingsWindow::Command1_Click()
+void ServerSettingsWindow::browseClicked()
 {
     const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("打开"), shareMountRoot(),
                                                         QStringLiteral("所有文件 (*.*)"));
     if (!chosen.isEmpty())
-        Text1->setText(unmapSharePath(chosen));
+        pathBox->setText(unmapSharePath(chosen));
 }
 
-void ServerSettingsWindow::Command5_Click()
+void ServerSettingsWindow::testClicked()
 {
-    const QString installer = Text1->text();
+    const QString installer = pathBox->text();
     const std::optional<QString> serverPath = ServerDatabasePath(installer);
     if (!serverPath || testServerDatabase(*serverPath).isSet()) {
         showNotice(this, kPathRefused, kTitleHint);
@@ -89,13 +89,13 @@ void ServerSettingsWindow::Command5_Click()
     CloseWindow(this);
 }
 
-void ServerSettingsWindow::Command4_Click()
+void ServerSettingsWindow::useLocalClicked()
 {
     UseLocalDatabase(m_host);
     CloseWindow(this);
 }
 
-void ServerSettingsWindow::Command3_Click()
+void ServerSettingsWindow::exitClicked()
 {
     if (testServerDatabase(session().openpath).isSet()) {
         m_host.quitProgram();

@@ -18,20 +18,20 @@ class ServerSettingsWindow : public QDialog, public FormWindow {
 public:
     explicit ServerSettingsWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    QLabel *Label1 = nullptr;          // how to write the path
-    QLabel *Label2 = nullptr;          // "服务器上的文件路径："
-    QLineEdit *Text1 = nullptr;        // the server installer path
-    QPushButton *Command1 = nullptr;   // 浏览
-    QPushButton *Command5 = nullptr;   // 测试服务器连接
-    QPushButton *Command4 = nullptr;   // 使用本地数据库
-    QPushButton *Command3 = nullptr;   // 退出
+    QLabel *howToLabel = nullptr;          // how to write the path
+    QLabel *pathLabel = nullptr;          // "服务器上的文件路径："
+    QLineEdit *pathBox = nullptr;        // the server installer path
+    QPushButton *browseButton = nullptr;   // 浏览
+    QPushButton *testButton = nullptr;   // 测试服务器连接
+    QPushButton *useLocalButton = nullptr;   // 使用本地数据库
+    QPushButton *exitButton = nullptr;   // 退出
 
 public slots:
     void Form_Load() override;
-    void Command1_Click();
-    void Command5_Click();   // TestServerConnection
-    void Command4_Click();   // UseLocalDatabase
-    void Command3_Click();
+    void browseClicked();
+    void testClicked();   // TestServerConnection
+    void useLocalClicked();   // UseLocalDatabase
+    void exitClicked();
 };
 
 } // namespace tessaly

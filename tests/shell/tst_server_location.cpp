@@ -94,12 +94,12 @@ void TestServerLocation::goodPathIsSavedAndUsed()
     auto *w = s.h.open<ServerSettingsWindow>(kServerSettingsWindow);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), u"连接服务器设置"_s);
-    QCOMPARE(w->Text1->text(), ServerShare::installerPath());
+    QCOMPARE(w->pathBox->text(), ServerShare::installerPath());
     saveShot(w->grab().toImage(), u"server_settings"_s);
 
     QFile::remove(s.local.file(u"PATH.DLL"_s));
     s.h.responder.answer(true);
-    QTest::mouseClick(w->Command5, Qt::LeftButton);
+    QTest::mouseClick(w->testButton, Qt::LeftButton);
 
     QCOMPARE(s.h.responder.texts(), QStringList{u"恭喜！您输入的路径与服务器数据连接正确，是否保存本路径？"_s});
     QCOMPARE(s.h.responder.last().title, u"提示"_s);
@@ -119,11 +119,11 @@ void TestServerLocation::labelsExampleConnects()
     const QString serverPath = s.server.publish(s.serverSchool, u"server"_s);
     auto *w = s.h.open<ServerSettingsWindow>(kServerSettingsWindow);
     const QRegularExpressionMatch example
-        = QRegularExpression(uR"(\\\\server\\\S+?\\setup\.exe)"_s).match(w->Label1->text());
-    QVERIFY2(example.hasMatch(), qPrintable(w->Label1->text()));
-    w->Text1->setText(example.captured());
+        = QRegularExpression(uR"(\\\\server\\\S+?\\setup\.exe)"_s).match(w->howToLabel->text());
+    QVERIFY2(example.hasMatch(), qPrintable(w->howToLabel->text()));
+    w->pathBox->setText(example.captured());
     s.h.responder.answer(true);
-    QTest::mouseClick(w->Command5, Qt::LeftButton);
+    QTest::mouseClick(w->testButton, Qt::LeftButton);
     QCOMPARE(s.h.responder.texts(), QStringList{u"恭喜！您输入的路径与服务器数据连接正确，是否保存本路径？"_s});
     QCOMPARE(s.h.session().openpath, serverPath);
 }
@@ -142,8 +142,8 @@ void TestServerLocation::badPathIsRefused()
     Setup s;
     const QString before = s.h.session().openpath;
     auto *w = s.h.open<ServerSettingsWindow>(kServerSettingsWindow);
-    w->Text1->setText(installer);
-    QTest::mouseClick(w->Command5, Qt::LeftButton);
+    w->pathBox->setText(installer);
+    QTest::mouseClick(w->testButton, Qt::LeftButton);
 
     QCOMPARE(s.h.responder.shown().size(), 1);
     QCOMPARE(s.h.responder.last().text, kRefusal);
@@ -160,9 +160,9 @@ void TestServerLocation::answerNoKeepsTheDatabase()
     Setup s;
     s.h.session().openpath = s.serverPath;   // even the server copy stays
     auto *w = s.h.open<ServerSettingsWindow>(kServerSettingsWindow);
-    w->Text1->setText(ServerShare::installerPath());
+    w->pathBox->setText(ServerShare::installerPath());
     s.h.responder.answer(false);
-    QTest::mouseClick(w->Command5, Qt::LeftButton);
+    QTest::mouseClick(w->testButton, Qt::LeftButton);
     QCOMPARE(s.h.responder.last().text, u"现在继续使用本机数据库。"_s);
     QCOMPARE(s.h.responder.last().title, kProgramTitle);
     QCOMPARE(s.h.session().openpath, s.serverPath);
@@ -187,10 +187,10 @@ void TestServerLocation::localDatabaseChoice()
     s.h.session().openpath = s.serverPath;
     if (fromFailureDialog) {
         auto *w = s.h.open<ConnectionFailureDialog>(kConnectionFailureDialog);
-        QTest::mouseClick(w->Command2, Qt::LeftButton);
+        QTest::mouseClick(w->localDatabaseButton, Qt::LeftButton);
     } else {
         auto *w = s.h.open<ServerSettingsWindow>(kServerSettingsWindow);
-        QTest::mouseClick(w->Command4, Qt::LeftButton);
+        QTest::mouseClick(w->useLocalButton, Qt::LeftButton);
     }
     QCOMPARE(s.h.session().openpath, s.local.dbPath());
     QVERIFY(!menuItemOn(s.h, u"TBSJ"_s));
@@ -214,7 +214,7 @@ void TestServerLocation::exitTestsTheDatabaseInUse()
     Setup s;
     s.h.session().openpath = reachable ? s.serverPath : uR"(\\PC9\shuju$\data.mdb)"_s;
     auto *w = s.h.open<ServerSettingsWindow>(kServerSettingsWindow);
-    QTest::mouseClick(w->Command3, Qt::LeftButton);
+    QTest::mouseClick(w->exitButton, Qt::LeftButton);
     QCOMPARE(s.quits, reachable ? 0 : 1);
     QVERIFY(s.h.responder.shown().isEmpty());
     if (reachable)
@@ -233,7 +233,7 @@ void TestServerLocation::failureDialogOpensServerSettings()
         shownModally = modal ? modal->objectName() : QString();
         failureDialogHidden = !w->isVisible();
     });
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QTest::mouseClick(w->serverPathButton, Qt::LeftButton);
     QCOMPARE(shownModally, QString::fromUtf16(kServerSettingsWindow));
     QVERIFY(failureDialogHidden);
     QCOMPARE(s.quits, 0);
@@ -243,7 +243,7 @@ void TestServerLocation::failureDialogQuits()
 {
     Setup s;
     auto *w = s.h.open<ConnectionFailureDialog>(kConnectionFailureDialog);
-    QTest::mouseClick(w->Command4, Qt::LeftButton);
+    QTest::mouseClick(w->quitButton, Qt::LeftButton);
     QCOMPARE(s.quits, 1);
     QVERIFY(s.h.responder.shown().isEmpty());
 }
