@@ -16,27 +16,27 @@ using namespace Qt::StringLiterals;
 namespace {
 
 struct ChoiceWindow : QWidget, FormWindow {
-    QComboBox *Combo1 = new QComboBox(this);
-    QComboBox *Combo2 = new QComboBox(this);
-    QComboBox *Combo3 = new QComboBox(this);
+    QComboBox *gradeGroupCombo = new QComboBox(this);
+    QComboBox *classCombo = new QComboBox(this);
+    QComboBox *subjectCombo = new QComboBox(this);
     ClassChoice choice;
 
     ChoiceWindow(WindowHost &host, bool subjectStep, ClassVariant classes)
         : FormWindow(host),
-          choice({.gradeGroup = Combo1, .klass = Combo2, .subject = subjectStep ? Combo3 : nullptr, .classes = classes},
+          choice({.gradeGroup = gradeGroupCombo, .klass = classCombo, .subject = subjectStep ? subjectCombo : nullptr, .classes = classes},
                  *this, this)
     {
     }
     // A user's choice of the item with that text, and the cascade's step for it.
     void chooseGradeGroup(const QString &name)
     {
-        Combo1->setCurrentIndex(Combo1->findText(name));
+        gradeGroupCombo->setCurrentIndex(gradeGroupCombo->findText(name));
         choice.chooseGradeGroup();
     }
     bool chooseClass(const QString &name)
     {
-        Combo2->setCurrentIndex(Combo2->findText(name));
-        return choice.chooseClass(Combo2->currentIndex());
+        classCombo->setCurrentIndex(classCombo->findText(name));
+        return choice.chooseClass(classCombo->currentIndex());
     }
 };
 
@@ -111,14 +111,14 @@ void TestClassChoice::steps()
     ChoiceWindow w(h.main, subjectStep, ClassVariant(variant));
 
     QVERIFY(w.choice.loadGradeGroups());
-    QCOMPARE(itemTexts(w.Combo1), (QStringList{u"初二年级组"_s, u"三年级组"_s}));
-    QCOMPARE(w.Combo1->currentIndex(), -1);
+    QCOMPARE(itemTexts(w.gradeGroupCombo), (QStringList{u"初二年级组"_s, u"三年级组"_s}));
+    QCOMPARE(w.gradeGroupCombo->currentIndex(), -1);
     w.chooseGradeGroup(gradeGroup);
     if (!className.isEmpty()) {
         QVERIFY(w.chooseClass(className));
-        if (subjectStep && w.Combo3->count() > 0) {
-            QCOMPARE(itemTexts(w.Combo3), QStringList{u"数学"_s});
-            QCOMPARE(w.Combo3->currentIndex(), -1);
+        if (subjectStep && w.subjectCombo->count() > 0) {
+            QCOMPARE(itemTexts(w.subjectCombo), QStringList{u"数学"_s});
+            QCOMPARE(w.subjectCombo->currentIndex(), -1);
             QVERIFY(!w.choice.chooseSubject(1));
             QVERIFY(w.choice.chooseSubject(0));
         }
@@ -155,8 +155,8 @@ void TestClassChoice::refillClearsDependents()
 
     // Another grade group: class and subject steps empty, nothing chosen, no account.
     w.chooseGradeGroup(u"三年级组"_s);
-    QCOMPARE(w.Combo2->count(), 0);
-    QCOMPARE(w.Combo3->count(), 0);
+    QCOMPARE(w.classCombo->count(), 0);
+    QCOMPARE(w.subjectCombo->count(), 0);
     QCOMPARE(w.choice.classIndex(), -1);
     QCOMPARE(w.choice.subjectIndex(), -1);
     QCOMPARE(w.choice.subjects().size(), 0);
@@ -167,8 +167,8 @@ void TestClassChoice::refillClearsDependents()
     w.chooseGradeGroup(u"初二年级组"_s);
     QVERIFY(w.chooseClass(u"一班"_s));
     w.choice.loadGradeGroups();
-    QCOMPARE(w.Combo2->count(), 0);
-    QCOMPARE(w.Combo3->count(), 0);
+    QCOMPARE(w.classCombo->count(), 0);
+    QCOMPARE(w.subjectCombo->count(), 0);
     QCOMPARE(w.choice.classes().size(), 0);
     QCOMPARE(w.choice.account().name, QString());
 }

@@ -25,23 +25,23 @@ const QString kSignedOut = u"班主任登陆 修改(&K)"_s;
 
 // The selection part of a head-teacher window.
 struct ContextWindow : QWidget, FormWindow {
-    QComboBox *Combo1 = new QComboBox(this);
-    QComboBox *Combo2 = new QComboBox(this);
-    QComboBox *Combo3 = new QComboBox(this);
-    QPushButton *Command10 = new QPushButton(this);
-    QWidget *Frame2 = new QWidget(this);
+    QComboBox *gradeGroupCombo = new QComboBox(this);
+    QComboBox *classCombo = new QComboBox(this);
+    QComboBox *headTeacherCombo = new QComboBox(this);
+    QPushButton *signInButton = new QPushButton(this);
+    QWidget *editFrame = new QWidget(this);
     ClassContext *context = nullptr;
     QStringList events;
 
     ContextWindow(WindowHost &host, ClassContext::Checks checks) : FormWindow(host)
     {
-        for (QComboBox *box : {Combo1, Combo2, Combo3})
+        for (QComboBox *box : {gradeGroupCombo, classCombo, headTeacherCombo})
             box->setEditable(true);
-        context = new ClassContext({.gradeGroup = Combo1,
-                                    .klass = Combo2,
-                                    .headTeachers = checks == ClassContext::Checks::Conduct ? nullptr : Combo3,
-                                    .toggle = Command10,
-                                    .editors = {Frame2},
+        context = new ClassContext({.gradeGroup = gradeGroupCombo,
+                                    .klass = classCombo,
+                                    .headTeachers = checks == ClassContext::Checks::Conduct ? nullptr : headTeacherCombo,
+                                    .toggle = signInButton,
+                                    .editors = {editFrame},
                                     .checks = checks},
                                    *this, this);
         connect(context, &ClassContext::gradeGroupChosen, this, [this] { events << u"grade"_s; });
@@ -55,15 +55,15 @@ struct ContextWindow : QWidget, FormWindow {
     }
     void choose(const QString &grade, const QString &klass)
     {
-        test::choose(Combo1, grade);
+        test::choose(gradeGroupCombo, grade);
         if (!klass.isEmpty())
-            test::choose(Combo2, klass);
+            test::choose(classCombo, klass);
     }
 };
 
 bool signIn(ContextWindow &w, const QString &password)
 {
-    return signInThrough(w.Command10, password);
+    return signInThrough(w.signInButton, password);
 }
 
 // 初二年级组: 一班 (王老师, 111), 二班 (李老师, 222), 三班 (no head teacher),
@@ -102,9 +102,9 @@ void TestClassContext::classStepResolvesTheClass()
     seed(school);
     WindowHarness h(school, {.today = QDate(2005, 10, 15)});
     ContextWindow w(h.main, ClassContext::Checks::Conduct);
-    QCOMPARE(itemTexts(w.Combo1), (QStringList{u"初二年级组"_s, u"高一年级组"_s, u"三年级组"_s}));
+    QCOMPARE(itemTexts(w.gradeGroupCombo), (QStringList{u"初二年级组"_s, u"高一年级组"_s, u"三年级组"_s}));
     w.choose(u"初二年级组"_s, u"二班"_s);
-    QCOMPARE(itemTexts(w.Combo2), (QStringList{u"一班"_s, u"二班"_s, u"三班"_s, u"四班"_s}));
+    QCOMPARE(itemTexts(w.classCombo), (QStringList{u"一班"_s, u"二班"_s, u"三班"_s, u"四班"_s}));
     QCOMPARE(w.context->identity().classCode, u"200402"_s);
     QCOMPARE(w.context->identity().sectionTable, u"初中"_s);
     QCOMPARE(w.context->headTeacher(), u"李老师"_s);
@@ -121,7 +121,7 @@ void TestClassContext::classStepResolvesTheClass()
     // A grade group without classes: its message, an empty class combo, no class.
     w.choose(u"三年级组"_s, {});
     QCOMPARE(h.responder.texts(), QStringList{u"目前教导处在本年级组内无任何班级设置。"_s});
-    QCOMPARE(w.Combo2->count(), 0);
+    QCOMPARE(w.classCombo->count(), 0);
     QVERIFY(!w.context->hasClass());
 }
 
@@ -145,19 +145,19 @@ void TestClassContext::conductRefusalsInOrder()
     QCOMPARE(refusal(), u"班主任还没定密码,请教导处添加,才能修改。"_s);
     for (const auto &m : h.responder.shown())
         QCOMPARE(m.title, u"提示"_s);
-    QCOMPARE(w.Command10->text(), kSignedOut);
-    QVERIFY(!w.Frame2->isEnabled());
+    QCOMPARE(w.signInButton->text(), kSignedOut);
+    QVERIFY(!w.editFrame->isEnabled());
 
     w.choose(u"初二年级组"_s, u"一班"_s);
     QVERIFY(signIn(w, u"111"_s));
-    QCOMPARE(w.Command10->text(), kSignedIn);
-    QVERIFY(w.Frame2->isEnabled());
+    QCOMPARE(w.signInButton->text(), kSignedIn);
+    QVERIFY(w.editFrame->isEnabled());
     QCOMPARE(h.session().denglu, u"王老师"_s);
     QCOMPARE(w.events.last(), u"toggle in"_s);
 
-    w.Command10->click();   // sign out
-    QCOMPARE(w.Command10->text(), kSignedOut);
-    QVERIFY(!w.Frame2->isEnabled());
+    w.signInButton->click();   // sign out
+    QCOMPARE(w.signInButton->text(), kSignedOut);
+    QVERIFY(!w.editFrame->isEnabled());
     QVERIFY(h.session().denglu.isEmpty());
     QCOMPARE(w.events.last(), u"toggle out"_s);
     // Another class can be signed in without closing the window.
@@ -173,12 +173,12 @@ void TestClassContext::eitherRefusals()
     WindowHarness h(school, {.today = QDate(2005, 10, 15)});
     ContextWindow w(h.main, ClassContext::Checks::EitherClassOrTeacher);
     w.choose(u"初二年级组"_s, {});
-    QCOMPARE(itemTexts(w.Combo3), (QStringList{u"王老师"_s, u"李老师"_s, QString(), u"赵老师"_s}));
-    w.Command10->click();
+    QCOMPARE(itemTexts(w.headTeacherCombo), (QStringList{u"王老师"_s, u"李老师"_s, QString(), u"赵老师"_s}));
+    w.signInButton->click();
     QCOMPARE(h.responder.texts(), QStringList{u"请至少选择一个班级名或班主任名。"_s});
     h.responder.clear();
     w.choose(u"初二年级组"_s, u"三班"_s);
-    w.Command10->click();
+    w.signInButton->click();
     QCOMPARE(h.responder.texts(), QStringList{u"班主任还没定密码,请教导处添加,才能修改。"_s});
 }
 
@@ -194,21 +194,21 @@ void TestClassContext::twoWindowsSeeOneSignIn()
 
     // The same head teacher's class shows signed in at once.
     b.choose(u"初二年级组"_s, u"一班"_s);
-    QCOMPARE(b.Command10->text(), kSignedIn);
-    QVERIFY(b.Frame2->isEnabled());
+    QCOMPARE(b.signInButton->text(), kSignedIn);
+    QVERIFY(b.editFrame->isEnabled());
     QCOMPARE(b.events.last(), u"class step in"_s);
     // Another head teacher's class shows signed out and leaves denglu alone.
     b.choose(u"初二年级组"_s, u"二班"_s);
-    QCOMPARE(b.Command10->text(), kSignedOut);
+    QCOMPARE(b.signInButton->text(), kSignedOut);
     QCOMPARE(h.session().denglu, u"王老师"_s);
     b.choose(u"初二年级组"_s, u"一班"_s);
-    QCOMPARE(b.Command10->text(), kSignedIn);
+    QCOMPARE(b.signInButton->text(), kSignedIn);
 
     // A sign-out in b ends a's sign-in of the same account at once.
-    b.Command10->click();
+    b.signInButton->click();
     QVERIFY(h.session().denglu.isEmpty());
-    QCOMPARE(a.Command10->text(), kSignedOut);
-    QVERIFY(!a.Frame2->isEnabled());
+    QCOMPARE(a.signInButton->text(), kSignedOut);
+    QVERIFY(!a.editFrame->isEnabled());
 }
 
 void TestClassContext::classWithoutHeadTeacherNeverSignedIn()
@@ -220,8 +220,8 @@ void TestClassContext::classWithoutHeadTeacherNeverSignedIn()
     QVERIFY(h.session().denglu.isEmpty());
     w.choose(u"初二年级组"_s, u"三班"_s);
     QVERIFY(w.context->toggle()->ownAccount().name.isEmpty());
-    QCOMPARE(w.Command10->text(), kSignedOut);
-    QVERIFY(!w.Frame2->isEnabled());
+    QCOMPARE(w.signInButton->text(), kSignedOut);
+    QVERIFY(!w.editFrame->isEnabled());
 }
 
 void TestClassContext::headTeacherComboChoosesItsClass()
@@ -231,14 +231,14 @@ void TestClassContext::headTeacherComboChoosesItsClass()
     WindowHarness h(school, {.today = QDate(2005, 10, 15)});
     ContextWindow w(h.main, ClassContext::Checks::EitherClassOrTeacher);
     w.choose(u"初二年级组"_s, u"一班"_s);
-    QCOMPARE(w.Combo3->currentText(), u"王老师"_s);
-    choose(w.Combo3, u"赵老师"_s);
-    QCOMPARE(w.Combo2->currentText(), u"四班"_s);
+    QCOMPARE(w.headTeacherCombo->currentText(), u"王老师"_s);
+    choose(w.headTeacherCombo, u"赵老师"_s);
+    QCOMPARE(w.classCombo->currentText(), u"四班"_s);
     QCOMPARE(w.context->identity().classCode, u"200404"_s);
     QCOMPARE(w.context->toggle()->ownAccount().name, u"赵老师"_s);
     // A new grade group empties both.
     w.choose(u"高一年级组"_s, {});
-    QCOMPARE(w.Combo3->currentIndex(), -1);
+    QCOMPARE(w.headTeacherCombo->currentIndex(), -1);
     QVERIFY(!w.context->hasClass());
 }
 
@@ -256,17 +256,17 @@ void TestClassContext::leaveCheckKeepsTheChoice()
         return mayLeave;
     });
     w.events.clear();
-    choose(w.Combo2, u"二班"_s);
-    choose(w.Combo3, u"李老师"_s);
-    choose(w.Combo1, u"高一年级组"_s);
+    choose(w.classCombo, u"二班"_s);
+    choose(w.headTeacherCombo, u"李老师"_s);
+    choose(w.gradeGroupCombo, u"高一年级组"_s);
     QCOMPARE(asked, 3);
-    QCOMPARE(w.Combo2->currentText(), u"一班"_s);
-    QCOMPARE(w.Combo3->currentText(), u"王老师"_s);
-    QCOMPARE(w.Combo1->currentText(), u"初二年级组"_s);
+    QCOMPARE(w.classCombo->currentText(), u"一班"_s);
+    QCOMPARE(w.headTeacherCombo->currentText(), u"王老师"_s);
+    QCOMPARE(w.gradeGroupCombo->currentText(), u"初二年级组"_s);
     QCOMPARE(w.context->identity().classCode, u"200401"_s);
     QVERIFY(w.events.isEmpty());
     mayLeave = true;
-    choose(w.Combo2, u"二班"_s);
+    choose(w.classCombo, u"二班"_s);
     QCOMPARE(w.context->identity().classCode, u"200402"_s);
 }
 

@@ -23,13 +23,13 @@ using Mode = TwoModeEditor::Mode;
 struct Library : QWidget {
     Session session;
     db::Connection connection;   // the window's, opened on openpath as it was
-    QPushButton *CmdAdd = new QPushButton(this);
-    QPushButton *Cmdedit = new QPushButton(this);
-    QPushButton *cmdUpdate = new QPushButton(this);
-    QPushButton *cmdRefresh = new QPushButton(this);
-    QPushButton *cmdDelete = new QPushButton(this);
-    QPlainTextEdit *Text3 = new QPlainTextEdit(this);
-    QWidget *Combo5 = new QWidget(this);
+    QPushButton *addButton = new QPushButton(this);
+    QPushButton *editButton = new QPushButton(this);
+    QPushButton *updateButton = new QPushButton(this);
+    QPushButton *refreshButton = new QPushButton(this);
+    QPushButton *deleteButton = new QPushButton(this);
+    QPlainTextEdit *editorBox = new QPlainTextEdit(this);
+    QWidget *lockedList = new QWidget(this);
     TwoModeEditor *editor = nullptr;
     QVector<Document> rows;
     int current = -1;
@@ -41,14 +41,14 @@ struct Library : QWidget {
         session.openpath = path;
         connection.open(path);
         editor = new TwoModeEditor([this]() -> db::Connection & { return connection; },
-                                   {.buttons = {CmdAdd, Cmdedit, cmdUpdate, cmdRefresh, withDelete ? cmdDelete : nullptr},
-                                    .editor = Text3,
+                                   {.buttons = {addButton, editButton, updateButton, refreshButton, withDelete ? deleteButton : nullptr},
+                                    .editor = editorBox,
                                     .quoteLength = 10,
                                     .messages = {.editWithoutRow = u"请选择要修改的计划内容"_s,
                                                  .deleteWithoutRow = u"请选择要删除的评语"_s,
                                                  .emptyText = u"请填加新的内容后再保存"_s,
                                                  .unsaved = u"模板内容还没有保存，要先保存吗?"_s},
-                                    .locked = {Combo5}},
+                                    .locked = {lockedList}},
                                    this);
         editor->setSteps({
             .current = [this]() -> std::optional<Document> {
@@ -66,7 +66,7 @@ struct Library : QWidget {
                 for (int i = 0; i < rows.size(); ++i)
                     if (l.row && rows[i].id == *l.row)
                         current = i;
-                Text3->setPlainText(current >= 0 ? rows[current].text : QString());
+                editorBox->setPlainText(current >= 0 ? rows[current].text : QString());
             },
         });
         reload();
@@ -75,9 +75,9 @@ struct Library : QWidget {
     {
         rows = readDocuments(connection, DocumentKind::PlanTemplate).value_or(QVector<Document>());
     }
-    QStringList captions() const { return {cmdUpdate->text(), cmdRefresh->text()}; }
-    bool locked() const { return !CmdAdd->isEnabled() && !Cmdedit->isEnabled() && !cmdDelete->isEnabled() && !Combo5->isEnabled(); }
-    bool unlocked() const { return CmdAdd->isEnabled() && Cmdedit->isEnabled() && cmdDelete->isEnabled() && Combo5->isEnabled(); }
+    QStringList captions() const { return {updateButton->text(), refreshButton->text()}; }
+    bool locked() const { return !addButton->isEnabled() && !editButton->isEnabled() && !deleteButton->isEnabled() && !lockedList->isEnabled(); }
+    bool unlocked() const { return addButton->isEnabled() && editButton->isEnabled() && deleteButton->isEnabled() && lockedList->isEnabled(); }
 };
 
 // Stores plan templates, in order.
@@ -124,29 +124,29 @@ void TestTwoModeEditor::captionsThroughAddAndCancel()
     ScriptedResponder responder;
     Library lib(school.dbPath());
     QCOMPARE(lib.captions(), (QStringList{u"更新(&U)"_s, u"刷新(&R)"_s}));
-    QVERIFY(lib.Text3->isReadOnly());
+    QVERIFY(lib.editorBox->isReadOnly());
 
-    lib.CmdAdd->click();
+    lib.addButton->click();
     QCOMPARE(lib.editor->mode(), Mode::Adding);
     QCOMPARE(lib.captions(), (QStringList{u"保存(&U)"_s, u"不存(&R)"_s}));
     QVERIFY(lib.locked());
-    QVERIFY(lib.cmdUpdate->isEnabled() && lib.cmdRefresh->isEnabled());
-    QVERIFY(!lib.Text3->isReadOnly());
+    QVERIFY(lib.updateButton->isEnabled() && lib.refreshButton->isEnabled());
+    QVERIFY(!lib.editorBox->isReadOnly());
 
-    lib.Text3->setPlainText(u"不要的"_s);
-    lib.cmdRefresh->click();
+    lib.editorBox->setPlainText(u"不要的"_s);
+    lib.refreshButton->click();
     QCOMPARE(lib.editor->mode(), Mode::Browsing);
     QCOMPARE(lib.captions(), (QStringList{u"刷新(&U)"_s, u"更新(&R)"_s}));
     QVERIFY(lib.unlocked());
-    QVERIFY(lib.Text3->isReadOnly());
+    QVERIFY(lib.editorBox->isReadOnly());
     QCOMPARE(texts(school), QStringList{});
     QCOMPARE(lib.leaves.size(), 1);
     QCOMPARE(lib.leaves[0].mode, Mode::Adding);
     QVERIFY(!lib.leaves[0].saved);
 
-    lib.CmdAdd->click();
-    lib.Text3->setPlainText(u"第一个模板"_s);
-    lib.cmdUpdate->click();
+    lib.addButton->click();
+    lib.editorBox->setPlainText(u"第一个模板"_s);
+    lib.updateButton->click();
     QCOMPARE(texts(school), QStringList{u"第一个模板"_s});
     QCOMPARE(lib.captions(), (QStringList{u"刷新(&U)"_s, u"更新(&R)"_s}));
     QVERIFY(lib.leaves.last().saved);
@@ -163,21 +163,21 @@ void TestTwoModeEditor::editSavesTheEditedRow()
     Library lib(school.dbPath());
     lib.current = 1;
     responder.answer(true);
-    lib.Cmdedit->click();
+    lib.editButton->click();
     QCOMPARE(responder.last().text, u"确定要修改(模板二...)内容吗?"_s);
     QCOMPARE(responder.last().title, u"提示"_s);
     QCOMPARE(lib.editor->mode(), Mode::Editing);
     QCOMPARE(lib.captions(), (QStringList{u"保存(&B)"_s, u"不改(&R)"_s}));
-    QCOMPARE(lib.Text3->toPlainText(), u"模板二"_s);
+    QCOMPARE(lib.editorBox->toPlainText(), u"模板二"_s);
     // Another row becoming current meanwhile does not redirect the save.
     lib.current = 0;
-    lib.Text3->setPlainText(u"模板二改"_s);
-    lib.cmdUpdate->click();
+    lib.editorBox->setPlainText(u"模板二改"_s);
+    lib.updateButton->click();
     QCOMPARE(texts(school), (QStringList{u"模板一"_s, u"模板二改"_s}));
     QCOMPARE(lib.current, 1);
 
     // Browsing: save only re-lists and sets the captions.
-    lib.cmdUpdate->click();
+    lib.updateButton->click();
     QCOMPARE(lib.leaves.last().mode, Mode::Browsing);
     QCOMPARE(texts(school), (QStringList{u"模板一"_s, u"模板二改"_s}));
 }
@@ -187,26 +187,26 @@ void TestTwoModeEditor::refusals()
     test::TestSchool school;
     ScriptedResponder responder;
     Library lib(school.dbPath());
-    lib.Cmdedit->click();
-    lib.cmdDelete->click();
+    lib.editButton->click();
+    lib.deleteButton->click();
     QCOMPARE(responder.texts(), (QStringList{u"请选择要修改的计划内容"_s, u"请选择要删除的评语"_s}));
     QCOMPARE(lib.editor->mode(), Mode::Browsing);
 
     responder.clear();
-    lib.CmdAdd->click();
-    lib.cmdUpdate->click();
+    lib.addButton->click();
+    lib.updateButton->click();
     QCOMPARE(responder.texts(), QStringList{u"请填加新的内容后再保存"_s});
     QCOMPARE(lib.editor->mode(), Mode::Adding);
     QCOMPARE(lib.captions(), (QStringList{u"保存(&U)"_s, u"不存(&R)"_s}));
 
     // The window's own refusal at save time keeps the mode too.
     lib.refuseNew = true;
-    lib.Text3->setPlainText(u"内容"_s);
-    lib.cmdUpdate->click();
+    lib.editorBox->setPlainText(u"内容"_s);
+    lib.updateButton->click();
     QCOMPARE(lib.editor->mode(), Mode::Adding);
     QCOMPARE(texts(school), QStringList{});
     lib.refuseNew = false;
-    lib.cmdUpdate->click();
+    lib.updateButton->click();
     QCOMPARE(texts(school), QStringList{u"内容"_s});
 }
 
@@ -242,16 +242,16 @@ void TestTwoModeEditor::cancelBringsTheEditedRowBack()
     Library lib(school.dbPath());
     lib.current = 1;
     responder.answer(true);
-    lib.Cmdedit->click();
-    lib.Text3->setPlainText(u"改了一半"_s);
+    lib.editButton->click();
+    lib.editorBox->setPlainText(u"改了一半"_s);
     // Another computer adds a row before ours: positions move, the key does not.
     QVERIFY(school.db().exec(uR"(insert into "班主任" ("ID","类别","内容") values (0,'J','新来的'))"_s));
     school.closeDb();
-    lib.cmdRefresh->click();
+    lib.refreshButton->click();
     QCOMPARE(lib.leaves.last().mode, Mode::Editing);
     QCOMPARE(lib.rows.size(), 3);
     QCOMPARE(lib.current, 2);
-    QCOMPARE(lib.Text3->toPlainText(), u"模板二"_s);
+    QCOMPARE(lib.editorBox->toPlainText(), u"模板二"_s);
     QCOMPARE(texts(school), (QStringList{u"新来的"_s, u"模板一"_s, u"模板二"_s}));
 }
 
@@ -263,24 +263,24 @@ void TestTwoModeEditor::failedWriteKeepsTheMode()
     Library lib(school.dbPath());
     lib.current = 0;
     responder.answer(true);
-    lib.Cmdedit->click();
-    lib.Text3->setPlainText(u"改过"_s);
+    lib.editButton->click();
+    lib.editorBox->setPlainText(u"改过"_s);
     // The row is deleted elsewhere: the save says so and stays editing.
     QVERIFY(school.db().exec(uR"(delete from "班主任")"_s));
     school.closeDb();
     responder.clear();
-    lib.cmdUpdate->click();
+    lib.updateButton->click();
     QCOMPARE(responder.texts(), QStringList{u"没有保存："_s + kRowGoneText});
     QCOMPARE(lib.editor->mode(), Mode::Editing);
-    QCOMPARE(lib.Text3->toPlainText(), u"改过"_s);
+    QCOMPARE(lib.editorBox->toPlainText(), u"改过"_s);
 
     // A database that cannot be opened: adding stays too.
-    lib.cmdRefresh->click();
+    lib.refreshButton->click();
     QVERIFY(QFile::rename(school.dbPath(), school.folder() + u"/moved.mdb"_s));
-    lib.CmdAdd->click();
-    lib.Text3->setPlainText(u"新的"_s);
+    lib.addButton->click();
+    lib.editorBox->setPlainText(u"新的"_s);
     responder.clear();
-    lib.cmdUpdate->click();
+    lib.updateButton->click();
     QCOMPARE(responder.shown().size(), 1);
     QVERIFY(responder.last().text.startsWith(u"没有保存："_s));
     QCOMPARE(lib.editor->mode(), Mode::Adding);
@@ -299,9 +299,9 @@ void TestTwoModeEditor::saveStaysOnTheDatabaseItOpened()
     lib.session.openpath = other.dbPath();
     lib.current = 0;
     responder.answer(true);
-    lib.Cmdedit->click();
-    lib.Text3->setPlainText(u"改过"_s);
-    lib.cmdUpdate->click();
+    lib.editButton->click();
+    lib.editorBox->setPlainText(u"改过"_s);
+    lib.updateButton->click();
     QCOMPARE(texts(school), QStringList{u"改过"_s});
     QCOMPARE(texts(other), QStringList{u"服务器模板"_s});
 }
@@ -314,10 +314,10 @@ void TestTwoModeEditor::deleteAsksThenRemoves()
     Library lib(school.dbPath());
     lib.current = 0;
     responder.answer(false);
-    lib.cmdDelete->click();
+    lib.deleteButton->click();
     QCOMPARE(texts(school), (QStringList{u"模板一"_s, u"模板二"_s}));
     responder.answer(true);
-    lib.cmdDelete->click();
+    lib.deleteButton->click();
     QCOMPARE(responder.last().text, u"确实要删除(模板一...)内容吗?"_s);
     QCOMPARE(texts(school), QStringList{u"模板二"_s});
     QVERIFY(lib.leaves.last().removed);
@@ -362,12 +362,12 @@ void TestTwoModeEditor::settle()
     lib.current = 0;
     if (editing) {
         responder.answer(true);
-        lib.Cmdedit->click();
+        lib.editButton->click();
     } else {
-        lib.CmdAdd->click();
+        lib.addButton->click();
     }
     if (!typed.isNull())
-        lib.Text3->setPlainText(typed);
+        lib.editorBox->setPlainText(typed);
     responder.clear();
     if (answer >= 0)
         responder.answer(Answer(answer));
@@ -377,7 +377,7 @@ void TestTwoModeEditor::settle()
         QVERIFY(responder.shown().first().hasCancel);
     QCOMPARE(lib.editor->inMode(), !ended);
     if (!ended)
-        QCOMPARE(lib.Text3->toPlainText(), typed);
+        QCOMPARE(lib.editorBox->toPlainText(), typed);
     QCOMPARE(texts(school), stored);
 }
 

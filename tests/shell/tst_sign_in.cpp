@@ -57,24 +57,24 @@ struct Accounts {
 // A window with a sign-in toggle: the choices, the toggle and what it enables.
 struct Host {
     QWidget window;
-    QComboBox *Combo1 = new QComboBox(&window);
-    QComboBox *Combo2 = new QComboBox(&window);
-    QComboBox *Combo3 = new QComboBox(&window);
-    QPushButton *Command10 = new QPushButton(&window);
-    QWidget *Frame1 = new QWidget(&window);
+    QComboBox *gradeGroupCombo = new QComboBox(&window);
+    QComboBox *classCombo = new QComboBox(&window);
+    QComboBox *subjectCombo = new QComboBox(&window);
+    QPushButton *signInButton = new QPushButton(&window);
+    QWidget *editFrame = new QWidget(&window);
     SignInToggle *toggle = nullptr;
     Account account;   // the window's choice (not read by the administrator kind)
 
     // databasePath: the database the window opened; empty for a window on openpath.
     Host(SignInToggle::Kind kind, WindowHost &host, const QString &databasePath = QString())
     {
-        Combo1->addItem(QStringLiteral("初二年级组"));
-        Combo2->addItem(QStringLiteral("三班"));
-        Combo3->addItem(QStringLiteral("语文"));
-        toggle = databasePath.isEmpty() ? new SignInToggle(kind, Command10, host, &window)
-                                        : new SignInToggle(kind, Command10, host, databasePath, &window);
-        toggle->setChoices(Combo1, Combo2, kind == SignInToggle::Kind::Teacher ? Combo3 : nullptr);
-        toggle->setEditors({Frame1});
+        gradeGroupCombo->addItem(QStringLiteral("初二年级组"));
+        classCombo->addItem(QStringLiteral("三班"));
+        subjectCombo->addItem(QStringLiteral("语文"));
+        toggle = databasePath.isEmpty() ? new SignInToggle(kind, signInButton, host, &window)
+                                        : new SignInToggle(kind, signInButton, host, databasePath, &window);
+        toggle->setChoices(gradeGroupCombo, classCombo, kind == SignInToggle::Kind::Teacher ? subjectCombo : nullptr);
+        toggle->setEditors({editFrame});
         if (kind != SignInToggle::Kind::Admin)
             toggle->setAccount([this] { return account; });
     }
@@ -447,7 +447,7 @@ void TestSignIn::passwordChangeGoesToTheWindowsDatabase()
     h.session().openpath = server.school.dbPath();
 
     whenChangingPassword(QStringLiteral("t123"), QStringLiteral("n1"));
-    window.Command10->click();
+    window.signInButton->click();
     QVERIFY(window.toggle->isSignedIn());
     QCOMPARE(h.responder.texts(), QStringList{QStringLiteral("密码修改成功。")});
     QCOMPARE(passwords(local.school).value(local.classRow), QStringLiteral("n1"));
@@ -456,9 +456,9 @@ void TestSignIn::passwordChangeGoesToTheWindowsDatabase()
     server.school.closeDb();
 
     // The window signs in with the new password afterwards.
-    window.Command10->click();
+    window.signInButton->click();
     QVERIFY(!window.toggle->isSignedIn());
-    QVERIFY(signInThrough(window.Command10, QStringLiteral("n1")));
+    QVERIFY(signInThrough(window.signInButton, QStringLiteral("n1")));
     QVERIFY(window.toggle->isSignedIn());
 }
 
@@ -554,10 +554,10 @@ void TestSignIn::toggleRefusals()
     a.school.closeDb();
     WindowHarness h(a.school, {.shown = false});
     Host host(SignInToggle::Kind(kind), h.main);
-    const QString signedOut = host.Command10->text();
-    host.Combo1->setCurrentIndex(gradeGroup.isEmpty() ? -1 : 0);
-    host.Combo2->setCurrentIndex(klass.isEmpty() ? -1 : 0);
-    host.Combo3->setCurrentIndex(subject.isEmpty() ? -1 : 0);
+    const QString signedOut = host.signInButton->text();
+    host.gradeGroupCombo->setCurrentIndex(gradeGroup.isEmpty() ? -1 : 0);
+    host.classCombo->setCurrentIndex(klass.isEmpty() ? -1 : 0);
+    host.subjectCombo->setCurrentIndex(subject.isEmpty() ? -1 : 0);
     // The password as the window read it when the account was chosen: the
     // stored one decides.
     host.account = Account{username, QStringLiteral("t123"), QString::number(row)};
@@ -568,13 +568,13 @@ void TestSignIn::toggleRefusals()
         if (w)
             w->close();
     });
-    host.Command10->click();
+    host.signInButton->click();
     QCoreApplication::processEvents();
     QVERIFY(!dialogShown);
     QCOMPARE(responder.texts(), QStringList{message});
     QCOMPARE(responder.last().title, QStringLiteral("提示"));
-    QCOMPARE(host.Command10->text(), signedOut);
-    QVERIFY(!host.Frame1->isEnabled());
+    QCOMPARE(host.signInButton->text(), signedOut);
+    QVERIFY(!host.editFrame->isEnabled());
     QCOMPARE(h.session().denglu, QString());
 }
 
@@ -585,7 +585,7 @@ void TestSignIn::adminToggleRefusesWithoutAdminRow()
     a.school.closeDb();
     WindowHarness h(a.school, {.shown = false});
     Host host(SignInToggle::Kind::Admin, h.main);
-    QCOMPARE(host.Command10->text(), QStringLiteral("管理员 登陆(&K)"));
+    QCOMPARE(host.signInButton->text(), QStringLiteral("管理员 登陆(&K)"));
     ScriptedResponder &responder = h.responder;
     bool dialogShown = false;
     whenModal([&](QWidget *w) {
@@ -593,14 +593,14 @@ void TestSignIn::adminToggleRefusesWithoutAdminRow()
         if (w)
             w->close();
     });
-    host.Command10->click();
+    host.signInButton->click();
     QCoreApplication::processEvents();
     QVERIFY(!dialogShown);
     QCOMPARE(responder.texts(),
              QStringList{QStringLiteral("管理员数据丢失,请确认服务器连接路径是否正确?否则无法登陆。")});
     QCOMPARE(h.session().denglu, QString());
-    QCOMPARE(host.Command10->text(), QStringLiteral("管理员 登陆(&K)"));
-    QVERIFY(!host.Frame1->isEnabled());
+    QCOMPARE(host.signInButton->text(), QStringLiteral("管理员 登陆(&K)"));
+    QVERIFY(!host.editFrame->isEnabled());
 }
 
 void TestSignIn::toggleSignsInAndOut_data()
@@ -631,8 +631,8 @@ void TestSignIn::toggleSignsInAndOut()
         host.account = Account{QStringLiteral("王老师"), QStringLiteral("earlier"), QString::number(a.classRow)};
     if (kind == int(SignInToggle::Kind::Teacher))
         host.account = Account{QStringLiteral("王老师"), QStringLiteral("earlier"), QString::number(a.teachingRow)};
-    QCOMPARE(host.Command10->text(), signedOut);
-    QVERIFY(!host.Frame1->isEnabled());
+    QCOMPARE(host.signInButton->text(), signedOut);
+    QVERIFY(!host.editFrame->isEnabled());
     QSignalSpy shown(host.toggle, &SignInToggle::stateShown);
 
     whenModal([&](QWidget *w) {
@@ -641,17 +641,17 @@ void TestSignIn::toggleSignsInAndOut()
         d->passwordBox->setText(password);
         d->okButton->click();
     });
-    host.Command10->click();
-    QCOMPARE(host.Command10->text(), signedIn);
+    host.signInButton->click();
+    QCOMPARE(host.signInButton->text(), signedIn);
     QVERIFY(host.toggle->isSignedIn());
-    QVERIFY(host.Frame1->isEnabled());
+    QVERIFY(host.editFrame->isEnabled());
     QCOMPARE(h.session().denglu, kind == int(SignInToggle::Kind::Admin) ? QStringLiteral("管理员") : QStringLiteral("王老师"));
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown.last().at(0).toBool(), true);
 
-    host.Command10->click();   // sign out: no dialog
-    QCOMPARE(host.Command10->text(), signedOut);
-    QVERIFY(!host.Frame1->isEnabled());
+    host.signInButton->click();   // sign out: no dialog
+    QCOMPARE(host.signInButton->text(), signedOut);
+    QVERIFY(!host.editFrame->isEnabled());
     QCOMPARE(h.session().denglu, QString());
     QCOMPARE(shown.size(), 2);
     QCOMPARE(shown.last().at(0).toBool(), false);
@@ -681,10 +681,10 @@ void TestSignIn::toggleUsesItsOwnAccount()
         });
     };
     answer(QStringLiteral("t123"));
-    first.Command10->click();
+    first.signInButton->click();
     QVERIFY(first.toggle->isSignedIn());
     answer(QStringLiteral("l888"));
-    second.Command10->click();
+    second.signInButton->click();
     QVERIFY(second.toggle->isSignedIn());
     QVERIFY(!first.toggle->isSignedIn());
     QCOMPARE(offered, (QStringList{QStringLiteral("王老师"), QStringLiteral("李老师")}));
@@ -697,7 +697,7 @@ void TestSignIn::toggleUsesItsOwnAccount()
     QVERIFY(!first.toggle->isSignedIn());
     QVERIFY(second.toggle->isSignedIn());
     answer(QStringLiteral("t123"));
-    first.Command10->click();
+    first.signInButton->click();
     QCOMPARE(offered.last(), QStringLiteral("王老师"));
     QVERIFY(first.toggle->isSignedIn());
     QVERIFY(!second.toggle->isSignedIn());
@@ -710,9 +710,9 @@ void TestSignIn::toggleFailedSignInChangesNothing()
     Host host(SignInToggle::Kind::Admin, h.main);
     QSignalSpy shown(host.toggle, &SignInToggle::stateShown);
     whenModal([&](QWidget *w) { qobject_cast<SignInDialog *>(w)->cmdCancel->click(); });
-    host.Command10->click();
-    QCOMPARE(host.Command10->text(), QStringLiteral("管理员 登陆(&K)"));
-    QVERIFY(!host.Frame1->isEnabled());
+    host.signInButton->click();
+    QCOMPARE(host.signInButton->text(), QStringLiteral("管理员 登陆(&K)"));
+    QVERIFY(!host.editFrame->isEnabled());
     QCOMPARE(h.session().denglu, QString());
     QCOMPARE(shown.size(), 0);
 }
@@ -727,13 +727,13 @@ void TestSignIn::toggleShowsSessionState()
     h.session().denglu = QStringLiteral("王老师");
     host.toggle->showState();
     QVERIFY(host.toggle->isSignedIn());
-    QVERIFY(host.Frame1->isEnabled());
+    QVERIFY(host.editFrame->isEnabled());
     // A class without a head teacher is never signed in, even with denglu empty.
     host.account = Account{QString(), QString()};
     h.session().denglu.clear();
     host.toggle->showState();
     QVERIFY(!host.toggle->isSignedIn());
-    QVERIFY(!host.Frame1->isEnabled());
+    QVERIFY(!host.editFrame->isEnabled());
 }
 
 QTEST_MAIN(TestSignIn)
