@@ -95,7 +95,7 @@ RegisterWindow::RegisterWindow(WindowHost &host, QWidget *parent) : QWidget(pare
     connect(queueStudentButton, &QPushButton::clicked, this, &RegisterWindow::queueStudentClicked);
     connect(saveTransferButton, &QPushButton::clicked, this, &RegisterWindow::saveTransferClicked);
     connect(closeTransferButton, &QPushButton::clicked, this, &RegisterWindow::closeTransferClicked);
-    connect(cmdClose, &QPushButton::clicked, this, &RegisterWindow::closeClicked);
+    connect(closeButton, &QPushButton::clicked, this, &RegisterWindow::closeClicked);
     connect(importButton, &QPushButton::clicked, this, &RegisterWindow::importClicked);
     connect(cancelImportButton, &QPushButton::clicked, this, &RegisterWindow::cancelImportClicked);
     connect(browseButton, &QPushButton::clicked, this, &RegisterWindow::browseClicked);
@@ -155,7 +155,7 @@ void RegisterWindow::buildControls()
         edit->addWidget(b);
 
     exportButton = named(new QPushButton(QStringLiteral("导出数据或打印(&P)"), this), "Command12");
-    cmdClose = named(new QPushButton(QStringLiteral("关闭窗体(&C)"), this), "cmdClose");
+    closeButton = named(new QPushButton(QStringLiteral("关闭窗体(&C)"), this), "cmdClose");
 
     // The register grid.
     registerGrid = named(new FlexGrid(this), "Grid1");
@@ -217,7 +217,7 @@ void RegisterWindow::buildControls()
     left->addWidget(editFrame);
     left->addWidget(exportButton);
     left->addStretch();
-    left->addWidget(cmdClose);
+    left->addWidget(closeButton);
 
     buildImportPanels(this);
 

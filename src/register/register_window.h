@@ -80,7 +80,7 @@ public:
     QPushButton *deleteStudentButton = nullptr;    // 删除学生
     QPushButton *saveButton = nullptr;    // 保存修改
     QPushButton *exportButton = nullptr;   // 导出数据或打印: no sign-in needed; off while a panel is open
-    QPushButton *cmdClose = nullptr;    // 关闭窗体
+    QPushButton *closeButton = nullptr;    // 关闭窗体
 
     FlexGrid *registerGrid = nullptr;     // the register grid
     QLineEdit *cellEditorBox = nullptr;    // the cell editor's text box

@@ -52,25 +52,25 @@ AboutWindow::AboutWindow(WindowHost &host, QWidget *parent) : QWidget(parent), F
 {
     setObjectName(QString::fromUtf16(kAboutWindow));
 
-    picIcon = named(new QLabel(this), "picIcon");
-    picIcon->setPixmap(productPicture());
-    picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    iconLabel = named(new QLabel(this), "picIcon");
+    iconLabel->setPixmap(productPicture());
+    iconLabel->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    lblTitle = named(new QLabel(this), "lblTitle");
-    lblTitle->setFont(cjkFont(QStringLiteral("隶书"), 20, true));
-    lblTitle->setAlignment(Qt::AlignCenter);
-    QPalette blue = lblTitle->palette();
+    titleLabel = named(new QLabel(this), "lblTitle");
+    titleLabel->setFont(cjkFont(QStringLiteral("隶书"), 20, true));
+    titleLabel->setAlignment(Qt::AlignCenter);
+    QPalette blue = titleLabel->palette();
     blue.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0xff));
-    lblTitle->setPalette(blue);
+    titleLabel->setPalette(blue);
 
-    lblVersion = named(new QLabel(this), "lblVersion");
-    lblDescription = named(new QLabel(QStringLiteral(
+    versionLabel = named(new QLabel(this), "lblVersion");
+    descriptionLabel = named(new QLabel(QStringLiteral(
                                           "    软件开发意图:《Tessaly》适合小学、初中、高中教师研究和分析每个"
                                           "学生每科成绩的发展变化及发展趋势，科学掌握学生成长过程，因材施教。"),
                                       this),
                            "lblDescription");
-    lblDescription->setWordWrap(true);
-    lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    descriptionLabel->setWordWrap(true);
+    descriptionLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto *line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
@@ -78,28 +78,28 @@ AboutWindow::AboutWindow(WindowHost &host, QWidget *parent) : QWidget(parent), F
 
     CmOK = named(new QPushButton(QStringLiteral("确    定(&T)"), this), "CmOK");
     CmOK->setDefault(true);
-    cmdSysInfo = named(new QPushButton(QStringLiteral("系统信息(&S)..."), this), "cmdSysInfo");
-    CmOK->setMinimumWidth(cmdSysInfo->sizeHint().width());
+    systemInfoButton = named(new QPushButton(QStringLiteral("系统信息(&S)..."), this), "cmdSysInfo");
+    CmOK->setMinimumWidth(systemInfoButton->sizeHint().width());
 
     auto *buttons = new QVBoxLayout;
     buttons->setSpacing(8);
     buttons->addWidget(CmOK);
-    buttons->addWidget(cmdSysInfo);
+    buttons->addWidget(systemInfoButton);
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(16, 16, 16, 14);
     grid->setHorizontalSpacing(16);
     grid->setVerticalSpacing(8);
-    grid->addWidget(picIcon, 0, 0, 3, 1);
-    grid->addWidget(lblTitle, 0, 1);
-    grid->addWidget(lblVersion, 1, 1);
-    grid->addWidget(lblDescription, 2, 1);
+    grid->addWidget(iconLabel, 0, 0, 3, 1);
+    grid->addWidget(titleLabel, 0, 1);
+    grid->addWidget(versionLabel, 1, 1);
+    grid->addWidget(descriptionLabel, 2, 1);
     grid->setRowStretch(2, 1);
     grid->addWidget(line, 3, 0, 1, 2);
     grid->addLayout(buttons, 4, 1, Qt::AlignRight);
 
     connect(CmOK, &QPushButton::clicked, this, &AboutWindow::CmOK_Click);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &AboutWindow::cmdSysInfo_Click);
+    connect(systemInfoButton, &QPushButton::clicked, this, &AboutWindow::systemInfoClicked);
 }
 
 void AboutWindow::Form_Load()
@@ -107,11 +107,11 @@ void AboutWindow::Form_Load()
     SetWindowSize(this, 7335, 4815);
     CentreOnMainWindow(this, host().hostWidget(), 400);
     setWindowTitle(QStringLiteral("关于 ") + kProgramTitle);
-    lblVersion->setText(QStringLiteral("版本 %1.%2.%3").arg(kAppMajor).arg(kAppMinor).arg(kAppRevision));
-    lblTitle->setText(kProgramTitle);
+    versionLabel->setText(QStringLiteral("版本 %1.%2.%3").arg(kAppMajor).arg(kAppMinor).arg(kAppRevision));
+    titleLabel->setText(kProgramTitle);
 }
 
-void AboutWindow::cmdSysInfo_Click()
+void AboutWindow::systemInfoClicked()
 {
     StartSysInfo();
 }

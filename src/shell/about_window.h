@@ -16,17 +16,17 @@ class AboutWindow : public QWidget, public FormWindow {
 public:
     explicit AboutWindow(WindowHost &host, QWidget *parent = nullptr);
 
-    QLabel *picIcon = nullptr;
-    QLabel *lblTitle = nullptr;
-    QLabel *lblVersion = nullptr;
-    QLabel *lblDescription = nullptr;
+    QLabel *iconLabel = nullptr;
+    QLabel *titleLabel = nullptr;
+    QLabel *versionLabel = nullptr;
+    QLabel *descriptionLabel = nullptr;
     QPushButton *CmOK = nullptr;        // 确    定(&T)
-    QPushButton *cmdSysInfo = nullptr;  // 系统信息(&S)...
+    QPushButton *systemInfoButton = nullptr;  // 系统信息(&S)...
 
 
 public slots:
     void Form_Load() override;
-    void cmdSysInfo_Click();
+    void systemInfoClicked();
     void CmOK_Click();
     // The registry's system-information program, or the message when there is none.
     void StartSysInfo();

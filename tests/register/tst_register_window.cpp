@@ -199,7 +199,7 @@ void TestRegisterWindow::opensFromMenuAndToolbar()
     QCOMPARE(w->windowTitle(), QStringLiteral("学生学籍管理"));
     QVERIFY(qobject_cast<QMdiSubWindow *>(w->parentWidget()));
     QCOMPARE(w->parentWidget()->pos(), QPoint(0, 0));   // top left corner
-    w->cmdClose->click();
+    w->closeButton->click();
     QTRY_VERIFY(!h.isOpen(kRegisterWindow));
     QTRY_VERIFY(h.main.mdiArea()->subWindowList().isEmpty());
 
@@ -234,7 +234,7 @@ void TestRegisterWindow::loadsWithNothingChosen()
     QCOMPARE(w->addStudentButton->text(), QStringLiteral("添加学生(&A)"));
     QCOMPARE(w->deleteStudentButton->text(), QStringLiteral("删除学生(&D)"));
     QCOMPARE(w->saveButton->text(), QStringLiteral("保存修改(&S)"));
-    QCOMPARE(w->cmdClose->text(), QStringLiteral("关闭窗体(&C)"));
+    QCOMPARE(w->closeButton->text(), QStringLiteral("关闭窗体(&C)"));
     // The import is an edit button; the export needs no sign-in.
     QVERIFY(!w->importButton->isEnabled());
     QVERIFY(w->exportButton->isEnabled());
@@ -861,7 +861,7 @@ void TestRegisterWindow::leavingWithUnsavedChangesAsks()
     responder.answer(answer);
     switch (leave) {
     case Leave::Close:
-        w->cmdClose->click();
+        w->closeButton->click();
         break;
     case Leave::OtherClass:
         choose(w->classCombo, kClass13);
@@ -938,7 +938,7 @@ void TestRegisterWindow::leavingWithoutChangesAsksNothing()
     responder.clear();
     choose(w->classCombo, kClass13);
     choose(w->gradeGroupCombo, kGrade3);
-    w->cmdClose->click();
+    w->closeButton->click();
     QTRY_VERIFY(!h.isOpen(kRegisterWindow));
     QVERIFY(responder.shown().isEmpty());
 }

@@ -47,11 +47,11 @@ private slots:
         auto *w = h.open<AboutWindow>(kAboutWindow);
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), u"关于 Tessaly"_s);
-        QCOMPARE(w->lblTitle->text(), u"Tessaly"_s);
-        QCOMPARE(w->lblVersion->text(), u"版本 1.0.0"_s);
-        QVERIFY(w->lblDescription->text().startsWith(u"    软件开发意图:《Tessaly》适合小学、初中、高中教师"_s));
+        QCOMPARE(w->titleLabel->text(), u"Tessaly"_s);
+        QCOMPARE(w->versionLabel->text(), u"版本 1.0.0"_s);
+        QVERIFY(w->descriptionLabel->text().startsWith(u"    软件开发意图:《Tessaly》适合小学、初中、高中教师"_s));
         QCOMPARE(w->CmOK->text(), u"确    定(&T)"_s);
-        QCOMPARE(w->cmdSysInfo->text(), u"系统信息(&S)..."_s);
+        QCOMPARE(w->systemInfoButton->text(), u"系统信息(&S)..."_s);
         const QWidget *frame = windowFrame(w);
         QCOMPARE(frame->width(), twipsToPixels(7335));
         QCOMPARE(frame->height(), twipsToPixels(4815));
@@ -116,7 +116,7 @@ private slots:
         TestSchool school;
         WindowHarness h(school);
         auto *w = h.open<AboutWindow>(kAboutWindow);
-        QTest::mouseClick(w->cmdSysInfo, Qt::LeftButton);
+        QTest::mouseClick(w->systemInfoButton, Qt::LeftButton);
 
         QCOMPARE(starter.started, started.replaceInStrings(u"%DIR%"_s, root));
         if (unavailable) {

@@ -228,7 +228,7 @@ void TestSignIn::emptyStoredPassword()
     TestSchool school;   // the delivered administrator row has an empty password
     WindowHarness h(school, {.shown = false});
     Account who{QStringLiteral("管理员"), QString()};
-    whenModal([&](QWidget *w) { qobject_cast<SignInDialog *>(w)->cmdOK->click(); });
+    whenModal([&](QWidget *w) { qobject_cast<SignInDialog *>(w)->okButton->click(); });
     QVERIFY(runSignIn(h.main, who));
     QCOMPARE(h.session().denglu, QStringLiteral("管理员"));
 }
@@ -709,7 +709,7 @@ void TestSignIn::toggleFailedSignInChangesNothing()
     WindowHarness h(a.school, {.shown = false});
     Host host(SignInToggle::Kind::Admin, h.main);
     QSignalSpy shown(host.toggle, &SignInToggle::stateShown);
-    whenModal([&](QWidget *w) { qobject_cast<SignInDialog *>(w)->cmdCancel->click(); });
+    whenModal([&](QWidget *w) { qobject_cast<SignInDialog *>(w)->cancelButton->click(); });
     host.signInButton->click();
     QCOMPARE(host.signInButton->text(), QStringLiteral("管理员 登陆(&K)"));
     QVERIFY(!host.editFrame->isEnabled());
