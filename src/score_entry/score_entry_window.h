@@ -2,10 +2,10 @@
 // 任课教师录入成绩: a subject teacher's score entry for one class, one subject
 // and one exam.
 //
-// Choose a grade group (gradeGroupCombo), a class (classCombo) and a subject (subjectCombo): the
-// subject's teacher becomes the sign-in toggle's account, the class code is resolved,
-// lists the class's students in the score grid scoreGrid and the subject's exams in
-// examCombo. Choosing an exam opens it: its stored scores and its full mark
+// Choose a grade group (gradeGroupCombo), a class (classCombo) and a subject
+// (subjectCombo): the subject's teacher becomes the sign-in toggle's account, the
+// class code is resolved, the score grid scoreGrid lists the class's students and
+// examCombo the subject's exams. Choosing an exam opens it: its stored scores and its full mark
 // (fullMarkBox). While the teacher is signed in (signInButton) the entry frame entryFrame is
 // enabled and the creation panel newExamFrame adds a new exam.
 //
