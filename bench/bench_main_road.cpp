@@ -407,9 +407,9 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
         auto *w = openOnRoad<WeakSubjectWindow>(main, dbPath, kWeakSubjectWindow);
         choose(w->gradeGroupCombo, kRoadGrade);
         choose(w->classCombo, kRoadClass);
-        for (int i = 0; i < w->subjectCombo->count(); ++i) {
-            if (w->subjectCombo->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
-                choose(w->subjectCombo, w->subjectCombo->itemText(i));
+        for (int i = 0; i < w->examCombo->count(); ++i) {
+            if (w->examCombo->itemText(i).endsWith(QStringLiteral("期中成绩"))) {
+                choose(w->examCombo, w->examCombo->itemText(i));
                 break;
             }
         }
@@ -417,9 +417,9 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
         f.window = medianMs([&] { frame([&] { w->AnalyseWeakSubjects(); }); });
         int students = 0;
         f.bare = medianMs([&] { students = bareWeakSubjects(bare, kRoadTable, code, midTerm); });
-        f.floor = gridFloorMs(w->Grid1);
-        f.note = QStringLiteral("%1 students × %2 subjects").arg(students).arg(w->examList->count());
-        if (w->Grid1->Rows() != 2 * students + 3 || !responder.shown().isEmpty())
+        f.floor = gridFloorMs(w->resultGrid);
+        f.note = QStringLiteral("%1 students × %2 subjects").arg(students).arg(w->subjectList->count());
+        if (w->resultGrid->Rows() != 2 * students + 3 || !responder.shown().isEmpty())
             f.note += QStringLiteral(" (not analysed: %1)").arg(responder.texts().join(u'/'));
         printRow(c, f);
     }

@@ -122,24 +122,24 @@ ScoreReportWindow::ScoreReportWindow(WindowHost &host, QWidget *parent) : QWidge
     optionsPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     optionsPanel->setAutoFillBackground(true);
     auto *panel = new QGridLayout(optionsPanel);
-    Frame3 = named(new QGroupBox(QStringLiteral("打印的项目设置"), optionsPanel), "Frame3");
-    auto *settings = new QGridLayout(Frame3);
-    bySubjectOption = named(new QRadioButton(QStringLiteral("按科目顺序打印"), Frame3), "Option2");
-    byClassOption = named(new QRadioButton(QStringLiteral("按班级顺序打印"), Frame3), "Option1");
+    itemSettingsFrame = named(new QGroupBox(QStringLiteral("打印的项目设置"), optionsPanel), "Frame3");
+    auto *settings = new QGridLayout(itemSettingsFrame);
+    bySubjectOption = named(new QRadioButton(QStringLiteral("按科目顺序打印"), itemSettingsFrame), "Option2");
+    byClassOption = named(new QRadioButton(QStringLiteral("按班级顺序打印"), itemSettingsFrame), "Option1");
     bySubjectOption->setChecked(true);
     settings->addWidget(bySubjectOption, 0, 0);
     settings->addWidget(byClassOption, 0, 1);
     for (int i = 0; i < kReportBoxes; ++i) {
-        auto *box = new QCheckBox(reportBox(i).caption, Frame3);
+        auto *box = new QCheckBox(reportBox(i).caption, itemSettingsFrame);
         box->setObjectName(QStringLiteral("Check1_%1").arg(i));
         box->setChecked(true);
         fieldChecks << box;
         settings->addWidget(box, 1 + i % 5, i / 5);
         connect(box, &QCheckBox::clicked, this, [this, i] { fieldChecked(i); });
     }
-    QGroupBox *zoom = addZoomOptions(Frame3, zoomOptions, "Label27");
+    QGroupBox *zoom = addZoomOptions(itemSettingsFrame, zoomOptions, "Label27");
     settings->addWidget(zoom, 6, 0, 1, 2);
-    panel->addWidget(Frame3, 0, 0, 1, 2);
+    panel->addWidget(itemSettingsFrame, 0, 0, 1, 2);
     auto *note = named(new QLabel(QStringLiteral("说明：你可以拖动表格边框，来改变       表格在纸上的打印位置位。"),
                                   optionsPanel),
                        "Label12");

@@ -66,7 +66,7 @@ public:
     QLabel *progressLabel = nullptr;
     QProgressBar *progressBar = nullptr;
     QFrame *optionsPanel = nullptr;        // options panel
-    QGroupBox *Frame3 = nullptr;       // 打印的项目设置: order, column boxes, Frame4 with the zoom
+    QGroupBox *itemSettingsFrame = nullptr;       // 打印的项目设置: order, column boxes, Frame4 with the zoom
     QList<QCheckBox *> fieldChecks;         // 0 … 9
     QRadioButton *byClassOption = nullptr;   // 按班级顺序打印
     QRadioButton *bySubjectOption = nullptr;   // 按科目顺序打印

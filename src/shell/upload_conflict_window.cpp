@@ -20,36 +20,36 @@ UploadConflictWindow::UploadConflictWindow(const QList<UploadConflict> &conflict
     setObjectName(QStringLiteral("上传冲突"));
     setWindowTitle(QStringLiteral("上传冲突"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setWordWrap(true);
-    Grid1 = new QTableWidget(0, 5, this);
-    Grid1->setObjectName(QStringLiteral("Grid1"));
-    Grid1->setHorizontalHeaderLabels(
+    summaryLabel = new QLabel(this);
+    summaryLabel->setObjectName(QStringLiteral("Label1"));
+    summaryLabel->setWordWrap(true);
+    conflictGrid = new QTableWidget(0, 5, this);
+    conflictGrid->setObjectName(QStringLiteral("Grid1"));
+    conflictGrid->setHorizontalHeaderLabels(
         {QStringLiteral("记录"), QStringLiteral("字段"), QStringLiteral("服务器上的值"), QStringLiteral("本机的值"),
          QStringLiteral("用本机的值")});
-    Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid1->verticalHeader()->hide();
-    Grid1->setMinimumSize(640, 240);
-    KeepAll = new QPushButton(QStringLiteral("全部保留服务器的值"), this);
-    LocalAll = new QPushButton(QStringLiteral("全部用本机的值"), this);
-    Command1 = new QPushButton(QStringLiteral("确定"), this);
-    Command2 = new QPushButton(QStringLiteral("以后再定"), this);
-    layOutDialog(this, {Label1, Grid1}, {KeepAll, LocalAll, Command1, Command2});
-    connect(KeepAll, &QPushButton::clicked, this, [this] { setAll(false); });
-    connect(LocalAll, &QPushButton::clicked, this, [this] { setAll(true); });
-    connect(Command1, &QPushButton::clicked, this, &UploadConflictWindow::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+    conflictGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    conflictGrid->verticalHeader()->hide();
+    conflictGrid->setMinimumSize(640, 240);
+    keepServerAllButton = new QPushButton(QStringLiteral("全部保留服务器的值"), this);
+    useLocalAllButton = new QPushButton(QStringLiteral("全部用本机的值"), this);
+    confirmButton = new QPushButton(QStringLiteral("确定"), this);
+    laterButton = new QPushButton(QStringLiteral("以后再定"), this);
+    layOutDialog(this, {summaryLabel, conflictGrid}, {keepServerAllButton, useLocalAllButton, confirmButton, laterButton});
+    connect(keepServerAllButton, &QPushButton::clicked, this, [this] { setAll(false); });
+    connect(useLocalAllButton, &QPushButton::clicked, this, [this] { setAll(true); });
+    connect(confirmButton, &QPushButton::clicked, this, &UploadConflictWindow::applyDecisions);
+    connect(laterButton, &QPushButton::clicked, this, &QDialog::reject);
     setConflicts(conflicts);
 }
 
 void UploadConflictWindow::setConflicts(const QList<UploadConflict> &conflicts)
 {
     m_conflicts = conflicts;
-    Label1->setText(QStringLiteral("　　下面%1处数据，本机和其他电脑都修改过。请选择保留服务器上的值，或者用本机的值；"
+    summaryLabel->setText(QStringLiteral("　　下面%1处数据，本机和其他电脑都修改过。请选择保留服务器上的值，或者用本机的值；"
                                    "没有决定之前，本机的这些修改留在上传表中。")
                         .arg(conflicts.size()));
-    Grid1->setRowCount(int(conflicts.size()));
+    conflictGrid->setRowCount(int(conflicts.size()));
     for (int i = 0; i < conflicts.size(); ++i) {
         const UploadConflict &c = conflicts[i];
         QString field = c.field;
@@ -66,26 +66,26 @@ void UploadConflictWindow::setConflicts(const QList<UploadConflict> &conflicts)
         }
         const QStringList cells{c.row, field, server, local};
         for (int col = 0; col < cells.size(); ++col)
-            Grid1->setItem(i, col, new QTableWidgetItem(cells[col]));
+            conflictGrid->setItem(i, col, new QTableWidgetItem(cells[col]));
         auto *use = new QTableWidgetItem;
         use->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
         use->setCheckState(Qt::Unchecked);
-        Grid1->setItem(i, kUseLocalColumn, use);
+        conflictGrid->setItem(i, kUseLocalColumn, use);
     }
-    Grid1->resizeColumnsToContents();
+    conflictGrid->resizeColumnsToContents();
 }
 
 void UploadConflictWindow::setAll(bool useLocal)
 {
-    for (int i = 0; i < Grid1->rowCount(); ++i)
-        Grid1->item(i, kUseLocalColumn)->setCheckState(useLocal ? Qt::Checked : Qt::Unchecked);
+    for (int i = 0; i < conflictGrid->rowCount(); ++i)
+        conflictGrid->item(i, kUseLocalColumn)->setCheckState(useLocal ? Qt::Checked : Qt::Unchecked);
 }
 
-void UploadConflictWindow::Command1_Click()
+void UploadConflictWindow::applyDecisions()
 {
     QList<ConflictDecision> decisions;
     for (int i = 0; i < m_conflicts.size(); ++i)
-        decisions.append({m_conflicts[i], Grid1->item(i, kUseLocalColumn)->checkState() != Qt::Checked});
+        decisions.append({m_conflicts[i], conflictGrid->item(i, kUseLocalColumn)->checkState() != Qt::Checked});
     const QList<UploadConflict> left = m_decide(decisions);
     if (left.isEmpty()) {
         accept();

@@ -26,16 +26,16 @@ public:
     // The column of the table where a checked box writes this computer's value.
     static constexpr int kUseLocalColumn = 4;
 
-    QLabel *Label1 = nullptr;
-    QTableWidget *Grid1 = nullptr;
-    QPushButton *KeepAll = nullptr;    // 全部保留服务器的值
-    QPushButton *LocalAll = nullptr;   // 全部用本机的值
-    QPushButton *Command1 = nullptr;   // 确定
-    QPushButton *Command2 = nullptr;   // 以后再定
+    QLabel *summaryLabel = nullptr;
+    QTableWidget *conflictGrid = nullptr;
+    QPushButton *keepServerAllButton = nullptr;    // 全部保留服务器的值
+    QPushButton *useLocalAllButton = nullptr;   // 全部用本机的值
+    QPushButton *confirmButton = nullptr;   // 确定
+    QPushButton *laterButton = nullptr;   // 以后再定
 
 public slots:
     void setAll(bool useLocal);
-    void Command1_Click();
+    void applyDecisions();
 
 private:
     QList<UploadConflict> m_conflicts;

@@ -875,7 +875,7 @@ void TestServerTransfer::conflictsDecidedInTheWindow()
     QCOMPARE(h.responder.texts(), QStringList{u"上传完成：服务器上新增0条记录，修改1条记录，0条记录服务器上已经有了而跳过，2处冲突留在上传表中。"_s});
     QCOMPARE(rows(serverPath), (QStringList{u"1|乙1|111|乙地"_s, u"2|乙2||"_s}));   // B's fields kept, A's phone written
     QVERIFY(up->conflictWindow);
-    QTableWidget *grid = up->conflictWindow->Grid1;
+    QTableWidget *grid = up->conflictWindow->conflictGrid;
     QCOMPARE(grid->rowCount(), 2);
     const auto rowText = [grid](int r) {
         QStringList cells;
@@ -887,10 +887,10 @@ void TestServerTransfer::conflictsDecidedInTheWindow()
     QCOMPARE(rowText(1), u"初中学生张二（学籍号20250102）|备注|乙2|甲2"_s);
     saveShot(up->conflictWindow->grab().toImage(), u"upload_conflicts"_s);
     // Keep the server's value for the first, write this computer's for the second.
-    QTest::mouseClick(up->conflictWindow->LocalAll, Qt::LeftButton);
+    QTest::mouseClick(up->conflictWindow->useLocalAllButton, Qt::LeftButton);
     grid->item(0, UploadConflictWindow::kUseLocalColumn)->setCheckState(Qt::Unchecked);
     h.responder.clear();
-    QTest::mouseClick(up->conflictWindow->startButton, Qt::LeftButton);
+    QTest::mouseClick(up->conflictWindow->confirmButton, Qt::LeftButton);
     QCOMPARE(h.responder.texts(), QStringList{u"上传完成：服务器上新增0条记录，修改1条记录，1条记录服务器上已经有了而跳过，0处冲突留在上传表中。"_s});
     QTRY_VERIFY(!up->conflictWindow || !up->conflictWindow->isVisible());
 
