@@ -1,5 +1,6 @@
 #include "shell/upload_conflict_window.h"
 
+#include "school/exam_columns.h"
 #include "shell/dialog_layout.h"
 
 #include <QHeaderView>
@@ -52,7 +53,8 @@ void UploadConflictWindow::setConflicts(const QList<UploadConflict> &conflicts)
     conflictGrid->setRowCount(int(conflicts.size()));
     for (int i = 0; i < conflicts.size(); ++i) {
         const UploadConflict &c = conflicts[i];
-        QString field = c.field;
+        // An exam column by the name the windows show it under (25-26语文(上)期中成绩).
+        QString field = score::isExamColumnName(c.field) ? score::DecodeExamName(c.field, score::kMaintenanceNames) : c.field;
         QString server = conflictValueText(c.serverValue);
         QString local = conflictValueText(c.localValue);
         if (c.kind == UploadConflict::Kind::DeletedHere) {

@@ -222,6 +222,7 @@ private slots:
     void interruptedUploadSendsNothingTwice();
     void twoUploadsAtOnce();
     void conflictsDecidedInTheWindow();
+    void conflictNamesTheExam();
     void downloadFiles();
 };
 
@@ -943,6 +944,24 @@ int main(int argc, char **argv)
     app.setAttribute(Qt::AA_Use96Dpi, true);
     TestServerTransfer tc;
     return QTest::qExec(&tc, argc, argv);
+}
+
+// A conflicting score is listed under its exam's name, not its column's.
+void TestServerTransfer::conflictNamesTheExam()
+{
+    UploadConflict score;
+    score.table = u"初中"_s;
+    score.row = u"初中学生张一（学籍号20250101）"_s;
+    score.field = kMid;
+    score.serverValue = 80;
+    score.localValue = 85;
+    UploadConflict remark = score;
+    remark.field = u"备注"_s;
+    UploadConflictWindow window({score, remark}, [](const QList<ConflictDecision> &) { return QList<UploadConflict>(); });
+    QCOMPARE(window.conflictGrid->item(0, 1)->text(), u"25-26语文(上)期中成绩"_s);
+    QCOMPARE(window.conflictGrid->item(1, 1)->text(), u"备注"_s);
+    QCOMPARE(window.conflictGrid->item(0, 2)->text(), u"80"_s);
+    QCOMPARE(window.conflictGrid->item(0, 3)->text(), u"85"_s);
 }
 
 #include "tst_server_transfer.moc"
