@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 #include <QDir>
@@ -69,23 +70,74 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return a.toString() == b.toString();
 }
 
-// The row of `from` whose `key` is id; nullopt when there is none. *ok false on a read error.
-std::optional<Row> readRow(db::Connection &c, const QString &from, const QString &key, const QVariant &id, bool *ok)
-{
-    QSqlQuery q = c.query(QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(from, key), {id});
-    *ok = !c.error().isSet();
-    if (!*ok)
-        return std::nullopt;
-    if (!q.next()) {
-        *ok = db::finishRead(c, q);   // no such row, or a read stopped by the engine
-        return std::nullopt;
+// Reads rows by key on one connection, each (table, key) through one statement
+// kept prepared for the reader's life: an upload reads every queued row this way.
+class RowReader {
+public:
+    explicit RowReader(db::Connection &c) : m_c(c) {}
+
+    // The row of `from` whose `key` is id; nullopt when there is none. *ok false on a read error.
+    std::optional<Row> read(const QString &from, const QString &key, const QVariant &id, bool *ok)
+    {
+        const QString sql = QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(from, key);
+        auto it = m_statements.find(sql);
+        if (it == m_statements.end()) {
+            QSqlQuery q(m_c.handle());
+            q.setForwardOnly(true);
+            if (!q.prepare(sql)) {
+                *ok = failed(q);
+                return std::nullopt;
+            }
+            it = m_statements.emplace(sql, Statement{std::move(q), {}, {}}).first;
+        }
+        Statement &st = it->second;
+        QSqlQuery &q = st.query;
+        q.bindValue(0, id);
+        if (!q.exec()) {
+            *ok = failed(q);
+            q.finish();
+            return std::nullopt;
+        }
+        if (!q.next()) {
+            *ok = db::finishRead(m_c, q);   // no such row, or a read stopped by the engine
+            return std::nullopt;
+        }
+        const QSqlRecord record = q.record();
+        if (record.count() != st.names.size()) {
+            st.names.resize(record.count());
+            st.lowerNames.resize(record.count());
+        }
+        Row r;
+        r.reserve(record.count());
+        for (int i = 0; i < record.count(); ++i) {
+            const QString name = record.fieldName(i);
+            if (name != st.names[i]) {
+                st.names[i] = name;
+                st.lowerNames[i] = name.toLower();
+            }
+            r.insert(st.lowerNames[i], q.isNull(i) ? QVariant() : q.value(i));
+        }
+        q.finish();   // no read lock kept between rows
+        *ok = true;
+        return r;
     }
-    Row r;
-    const QSqlRecord record = q.record();
-    for (int i = 0; i < record.count(); ++i)
-        r.insert(record.fieldName(i).toLower(), q.isNull(i) ? QVariant() : q.value(i));
-    return r;
-}
+
+private:
+    bool failed(const QSqlQuery &q)
+    {
+        const db::Error error = db::translate(q.lastError());
+        return m_c.fail(error.number, error.text);
+    }
+
+    // A prepared statement and its columns' names as last read, and in lower case.
+    struct Statement {
+        QSqlQuery query;
+        QStringList names;
+        QStringList lowerNames;
+    };
+    db::Connection &m_c;
+    std::unordered_map<QString, Statement> m_statements;
+};
 
 QString valueOf(const Row &r, const char *column)
 {
@@ -148,7 +200,7 @@ enum class Result { Added, Changed, AlreadyThere, Conflict, Failed };
 class Upload {
 public:
     Upload(db::Connection &local, db::Connection &server, bool haveBase, bool overwrite)
-        : m_local(local), m_server(server), m_haveBase(haveBase), m_overwrite(overwrite)
+        : m_local(local), m_server(server), m_localRows(local), m_serverRows(server), m_haveBase(haveBase), m_overwrite(overwrite)
     {
     }
 
@@ -207,11 +259,11 @@ public:
             if (t.localKey.isEmpty() || t.serverKey.isEmpty())
                 continue;
             bool ok = false;
-            const std::optional<Row> mine = readRow(m_local, db::quoteIdentifier(row.table), db::quoteIdentifier(t.localKey), row.id, &ok);
+            const std::optional<Row> mine = m_localRows.read(db::quoteIdentifier(row.table), db::quoteIdentifier(t.localKey), row.id, &ok);
             if (!ok)
                 return false;
             const std::optional<Row> theirs =
-                row.inserted ? std::nullopt : readRow(m_server, db::quoteIdentifier(row.table), db::quoteIdentifier(t.serverKey), row.id, &ok);
+                row.inserted ? std::nullopt : m_serverRows.read(db::quoteIdentifier(row.table), db::quoteIdentifier(t.serverKey), row.id, &ok);
             if (!ok)
                 return false;
             int fields = 0;
@@ -252,14 +304,14 @@ public:
         const QString localError = QStringLiteral("本机数据库：");
 
         bool ok = false;
-        std::optional<Row> mine = readRow(m_local, table, localKey, row.id, &ok);
+        std::optional<Row> mine = m_localRows.read(table, localKey, row.id, &ok);
         if (!ok)
             return failWith(m_local.error().text);
         const qint64 localId = row.id.toLongLong();
         qint64 serverId = localId;
         std::optional<Row> base;
         if (m_haveBase && !row.inserted) {
-            base = readRow(m_local, baseTable(row.table), db::quoteIdentifier(t.baseKey), row.id, &ok);
+            base = m_localRows.read(baseTable(row.table), db::quoteIdentifier(t.baseKey), row.id, &ok);
             if (!ok)
                 return failWith(m_local.error().text);
         }
@@ -312,7 +364,7 @@ public:
             m_renumbered = serverId;
         }
 
-        std::optional<Row> theirs = readRow(m_server, table, key, serverId, &ok);
+        std::optional<Row> theirs = m_serverRows.read(table, key, serverId, &ok);
         if (!ok)
             return failWith(m_server.error().text);
 
@@ -481,7 +533,7 @@ private:
     std::optional<qint64> sameRowOnServer(const QString &tableName, TableInfo &t, const Row &mine, qint64 localId, bool *ok)
     {
         const QString table = db::quoteIdentifier(tableName);
-        const std::optional<Row> sameId = readRow(m_server, table, db::quoteIdentifier(t.serverKey), localId, ok);
+        const std::optional<Row> sameId = m_serverRows.read(table, db::quoteIdentifier(t.serverKey), localId, ok);
         if (!*ok)
             return std::nullopt;
         if (sameId) {
@@ -528,8 +580,10 @@ private:
             *ok = false;
             return QString();
         }
-        if (!q.next())
+        if (!q.next()) {
+            *ok = db::finishRead(m_server, q);
             return QString();
+        }
         return QStringLiteral("学籍号%1在服务器上已经是学生“%2”的学籍号，本机学生“%3”没有上传，请班主任改正学籍号后再上传。")
             .arg(number, q.value(0).toString(), valueOf(mine, "姓名"));
     }
@@ -629,6 +683,8 @@ private:
 
     db::Connection &m_local;
     db::Connection &m_server;
+    RowReader m_localRows;
+    RowReader m_serverRows;
     bool m_haveBase = false;
     bool m_overwrite = false;
     QHash<QString, TableInfo> m_tables;
@@ -980,6 +1036,7 @@ UploadOutcome decideConflicts(const QString &localPath, const QString &serverPat
             return out;
         }
         Upload upload(local, server, true, false);
+        RowReader serverRows(server);
         const bool ok = local.transaction([&] {
             for (const ConflictDecision &d : decisions) {
                 const UploadConflict &c = d.conflict;
@@ -990,7 +1047,7 @@ UploadOutcome decideConflicts(const QString &localPath, const QString &serverPat
                 const QString base = db::quoteIdentifier(kBase) + QLatin1Char('.') + table;
                 bool read = false;
                 const std::optional<Row> theirs =
-                    readRow(server, table, db::quoteIdentifier(t.serverKey), c.id, &read);
+                    serverRows.read(table, db::quoteIdentifier(t.serverKey), c.id, &read);
                 if (!read)
                     return local.fail(server.error().number, server.error().text);
                 // The base takes the server's row as it is now: a change kept here
