@@ -79,12 +79,17 @@ std::optional<double> scoreValue(const QString &text)
     return storedValue(text);
 }
 
-bool isAboveFullMark(const QString &score, const QString &fullMark)
+bool isAboveFullMark(const std::optional<double> &score, const QString &fullMark)
 {
-    const std::optional<float> value = shownScore(scoreValue(score));
+    const std::optional<float> value = shownScore(score);
     bool ok = false;
     const float mark = fullMark.trimmed().toFloat(&ok);
     return value && ok && *value > mark;
+}
+
+bool isAboveFullMark(const QString &score, const QString &fullMark)
+{
+    return isAboveFullMark(scoreValue(score), fullMark);
 }
 
 QString seatOf(const ScoreRow &row)

@@ -46,6 +46,8 @@ std::optional<double> scoreValue(const QString &text);
 
 // Whether the score is above the full mark, both compared as numbers in single
 // precision (100.5 is above 100). A full mark that is no number refuses nothing.
+bool isAboveFullMark(const std::optional<double> &score, const QString &fullMark);
+// The same of a score text (scoreValue).
 bool isAboveFullMark(const QString &score, const QString &fullMark);
 
 // The seat number of a row: characters 7 and 8 of its shown ID.

@@ -24,7 +24,7 @@ ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, cons
         gone.clear();
         QStringList changed;
         for (const ScoreRow &row : rows) {
-            if (row.state != QLatin1String("1"))
+            if (row.state != kUnsavedRow)
                 continue;
             QVariant score = row.score ? QVariant(*row.score) : QVariant(QMetaType(QMetaType::Double));
             if (!row.loaded.isValid()) {

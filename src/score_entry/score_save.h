@@ -9,12 +9,15 @@
 
 namespace tessaly::score {
 
+// The row state of a row whose score was entered or changed and not yet saved.
+inline const QString kUnsavedRow = QStringLiteral("1");
+
 struct ScoreSaveOutcome : SaveOutcome {
     int saved = 0;        // rows written
     QStringList gone;     // names of marked rows whose student row no longer exists
 };
 
-// Writes every row marked "1" into the exam column of its student's row (an
+// Writes every row marked kUnsavedRow into the exam column of its student's row (an
 // empty score as NULL), in one transaction: all rows or none. A student row
 // deleted meanwhile (by another computer) is not counted as saved; its name goes
 // to `gone`. A row read with its score is written only while the stored score is
