@@ -145,7 +145,8 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     editor.firstColumn = score::kColScore;
     editor.lastColumn = score::kColScore;
     editor.mayEdit = [this] {
-        return m_toggle->isSignedIn() && m_choice->subjectIndex() >= 0 && !m_rows.isEmpty() && !m_examLocked;
+        return m_toggle->isSignedIn() && m_choice->subjectIndex() >= 0 && !m_sheet.rows().isEmpty()
+               && !m_sheet.isLocked();
     };
     editor.keyRule = [this](int, QChar key, QString &text) {
         const score::KeyOutcome r = score::ScoreKeyFilter(key, text);
@@ -157,7 +158,7 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     };
     // A score above the full mark is refused and said so: the cell's score stays,
     // selected, and no part of the typed one is kept.
-    editor.refuses = [this](int, const QString &text) { return score::isAboveFullMark(text, fullMarkBox->text()); };
+    editor.refuses = [this](int, const QString &text) { return m_sheet.isAboveFullMark(text); };
     editor.refused = [this](int) { tellAboveFullMark(); };
     editor.commitText = [](int, const QString &text) {
         return score::shownScoreText(score::scoreValue(text));
@@ -167,8 +168,8 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     editor.moveSkipsHiddenRows = true;
     editor.skipWriteBackAfterMove = true;
     editor.scrollClearsSkip = true;
-    editor.rowStateColumn = score::kColRowState;
-    editor.changedState = QStringLiteral("1");
+    // Every write-back goes to the sheet, which tells whether the row changed.
+    editor.writeUnchanged = true;
     m_editor = new CellEditor(scoreGrid, std::move(editor));
     m_editor->setSkipNextWriteBack(true);
     cellEditorBox = m_editor->lineEdit();
@@ -445,7 +446,8 @@ void ScoreEntryWindow::subjectChosen()
     examCombo->clear();
     listExams(loaded.columns, false);
     clearGrid(score::kLoadHeader);
-    FillScoreGrid(loaded.students);
+    m_sheet.loadStudents(loaded.students);
+    FillScoreGrid();
 
     m_choosing = true;
     m_toggle->showState();
@@ -472,10 +474,9 @@ void ScoreEntryWindow::examChosen()
         return;
     if (!settleUnsavedScores()) {
         const QSignalBlocker block(examCombo);
-        examCombo->setCurrentIndex(m_openExam);
+        examCombo->setCurrentIndex(openExamIndex());
         return;
     }
-    setFullMark(QStringLiteral("100"));
     const reg::Statement scores = score::scoreSheetQuery(m_identity.sectionTable, m_identity.classCode, m_exams[j]);
     if (!scores.isValid())
         return;
@@ -484,33 +485,33 @@ void ScoreEntryWindow::examChosen()
     if (!sheet)
         reportReadFailure(this, connection().error());
     clearGrid(score::examHeader(subjectCombo->currentText()));
-    m_openExam = j;
-    FillScoreGrid(sheet.value_or(QList<score::ScoreRow>()));
+    m_sheet.openExam(m_exams[j], sheet.value_or(QList<score::ScoreRow>()));
+    FillScoreGrid();
     examNameBox->setText(examCombo->currentText());
     setTitle(classTitle() + examCombo->currentText() + QStringLiteral(" 任课教师:") + chosenSubject().teacher);
     // A locked exam is shown, never changed.
-    m_examLocked = sheet && isExamLocked(connection(), m_identity.sectionTable, m_exams[j]);
-    saveButton->setEnabled(m_toggle->isSignedIn() && !m_examLocked);
+    m_sheet.setLocked(sheet && isExamLocked(connection(), m_identity.sectionTable, m_exams[j]));
+    saveButton->setEnabled(m_toggle->isSignedIn() && !m_sheet.isLocked());
     updateEntryFrame();
-    if (m_examLocked) {
+    if (m_sheet.isLocked()) {
         statusLabel->setText(lockedExamText());
         showNotice(this, lockedExamText(), kTitleHint);
     }
 }
 
-void ScoreEntryWindow::FillScoreGrid(const QList<score::ScoreRow> &rows)
+void ScoreEntryWindow::FillScoreGrid()
 {
+    const QList<score::ScoreRow> &rows = m_sheet.rows();
+    showFullMark();
     scoreGrid->setRows(1);
-    m_rows = rows;
-    if (m_rows.isEmpty())
+    if (rows.isEmpty())
         return;
-    const bool examOpen = examCombo->currentIndex() >= 0;
 
     scoreGrid->setUpdatesEnabled(false);
     const int height = RowHeightForFont(*scoreGrid, score::kFilledRowHeight);
-    scoreGrid->setRows(1 + int(m_rows.size()));
-    for (int i = 0; i < m_rows.size(); ++i) {
-        const QStringList cells = score::gridTexts(m_rows[i], i + 1);
+    scoreGrid->setRows(1 + int(rows.size()));
+    for (int i = 0; i < rows.size(); ++i) {
+        const QStringList cells = score::gridTexts(rows[i], i + 1);
         for (int c = 0; c < score::kScoreGridCols; ++c)
             scoreGrid->setTextMatrix(i + 1, c, cells[c]);
         scoreGrid->setRowHeight(i + 1, height);
@@ -519,41 +520,49 @@ void ScoreEntryWindow::FillScoreGrid(const QList<score::ScoreRow> &rows)
 
     scoreGrid->scrollToTop();   // the first student shows first, whatever was shown before
 
-    if (!examOpen || m_openExam < 0 || m_openExam >= m_exams.size())
+    if (!m_sheet.hasExam())
         return;
-    const QList<std::optional<float>> scores = score::scoresOf(m_rows);
-    setFullMark(formatSingle(classFullMark(connection(), m_identity.sectionTable, m_exams[m_openExam],
-                                           gradeGroupCombo->currentText(), classCombo->currentText(), scores, this)));
-    const bool anyScore = std::any_of(scores.cbegin(), scores.cend(), [](const auto &s) { return s.has_value(); });
-    if (!anyScore)
+    m_sheet.setFullMark(classFullMark(connection(), m_identity.sectionTable, m_sheet.exam(),
+                                      gradeGroupCombo->currentText(), classCombo->currentText(),
+                                      score::scoresOf(rows), this));
+    showFullMark();
+    if (!m_sheet.anyScore())
         showNotice(this, kNoScores, kTitleHintDots);
+}
+
+void ScoreEntryWindow::writeRow(int index)
+{
+    const QStringList cells = score::gridTexts(m_sheet.rows()[index], index + 1);
+    for (const int c : {score::kColScore, score::kColRank, score::kColRowState})
+        scoreGrid->setTextMatrix(index + 1, c, cells[c]);
 }
 
 void ScoreEntryWindow::clearGrid(const QString &header)
 {
     m_editor->cancel();
     m_target = -1;
-    m_openExam = -1;
-    m_examLocked = false;
+    m_sheet.clear();
     scoreGrid->setRows(1);
     scoreGrid->setFormatString(header);
     scoreGrid->setColWidth(score::kColId, 0);
     scoreGrid->setColWidth(score::kColRowState, 0);
-    m_rows.clear();
 }
 
-void ScoreEntryWindow::setFullMark(const QString &text)
+void ScoreEntryWindow::showFullMark()
 {
-    m_fullMark = text;
-    fullMarkBox->setText(text);
+    fullMarkBox->setText(m_sheet.fullMarkText());
+}
+
+int ScoreEntryWindow::openExamIndex() const
+{
+    return m_sheet.hasExam() ? int(m_exams.indexOf(m_sheet.exam())) : -1;
 }
 
 void ScoreEntryWindow::fullMarkEdited()
 {
     // Scores are checked against the full mark: only a sensible mark replaces it.
-    if (score::parseFullMark(fullMarkBox->text()))
-        m_fullMark = fullMarkBox->text().trimmed();
-    fullMarkBox->setText(m_fullMark);
+    m_sheet.setFullMark(fullMarkBox->text());
+    showFullMark();
 }
 
 void ScoreEntryWindow::setTitle(const QString &title)
@@ -602,8 +611,8 @@ void ScoreEntryWindow::updateEntryFrame()
     // and stays off while the creation panel is open.
     entryFrame->setEnabled(m_toggle->isSignedIn() && m_choice->subjectIndex() >= 0 && m_identity.isValid() && !m_panelOpen);
     for (QLineEdit *box : {seatBox, nameBox, scoreBox, mixedBox, fullMarkBox})
-        box->setEnabled(!m_examLocked);
-    if (m_examLocked)
+        box->setEnabled(!m_sheet.isLocked());
+    if (m_sheet.isLocked())
         saveButton->setEnabled(false);
     signInButton->setEnabled(!m_panelOpen);
 }
@@ -752,8 +761,8 @@ void ScoreEntryWindow::createExamClicked()
     examCombo->setCurrentIndex(examCombo->count() - 1);
     examChosen();
     // The typed full mark belongs to the new exam only.
-    if (m_openExam == m_exams.size() - 1)
-        setFullMark(fullMark);
+    if (m_sheet.exam() == raw && m_sheet.setFullMark(fullMark))
+        showFullMark();
     createExamButton->setEnabled(false);
     closePanel();
 }
@@ -772,7 +781,7 @@ bool ScoreEntryWindow::mayClose()
 
 int ScoreEntryWindow::viewHeight(int index) const
 {
-    return m_rows[index].score && showUnscoredOption->isChecked() ? 0 : kShownRowHeight;
+    return m_sheet.rows()[index].score && showUnscoredOption->isChecked() ? 0 : kShownRowHeight;
 }
 
 void ScoreEntryWindow::showRow(int index, int twips)
@@ -783,7 +792,7 @@ void ScoreEntryWindow::showRow(int index, int twips)
 void ScoreEntryWindow::setRowHeights()
 {
     scoreGrid->setUpdatesEnabled(false);
-    for (int i = 0; i < m_rows.size(); ++i)
+    for (int i = 0; i < m_sheet.rows().size(); ++i)
         showRow(i, viewHeight(i));
     scoreGrid->setUpdatesEnabled(true);
 }
@@ -803,24 +812,25 @@ void ScoreEntryWindow::clearSeatBox()
         seatBox->clear();
 }
 
-void ScoreEntryWindow::enterScore(int index, std::optional<double> score)
+bool ScoreEntryWindow::enterScore(int index, std::optional<double> score)
 {
-    score::ScoreRow &row = m_rows[index];
-    row.score = score;
-    row.state = QStringLiteral("1");
-    scoreGrid->setTextMatrix(index + 1, score::kColScore, score::shownScoreText(score));
-    scoreGrid->setTextMatrix(index + 1, score::kColRowState, row.state);
+    if (m_sheet.enter(index, score) == score::ScoreEntrySheet::Entry::Refused) {
+        tellAboveFullMark();   // the boxes refuse any other entry before asking
+        return false;
+    }
+    writeRow(index);
+    return true;
 }
 
 void ScoreEntryWindow::rowWritten(int row)
 {
     const int index = row - 1;
-    if (index < 0 || index >= m_rows.size())
+    if (index < 0 || index >= m_sheet.rows().size())
         return;
-    score::ScoreRow &r = m_rows[index];
-    r.score = score::scoreValue(scoreGrid->TextMatrix(row, score::kColScore));
-    r.state = scoreGrid->TextMatrix(row, score::kColRowState);
-    if (r.score && showUnscoredOption->isChecked())
+    // The editor's text is the score typed; the cell shows what the sheet made of it.
+    const bool entered = m_sheet.type(index, cellEditorBox->text()) == score::ScoreEntrySheet::Entry::Entered;
+    writeRow(index);
+    if (entered && m_sheet.rows()[index].score && showUnscoredOption->isChecked())
         showRow(index, 0);
 }
 
@@ -830,17 +840,18 @@ void ScoreEntryWindow::seatBoxChanged()
     int matches = 0;
     QString name;
     scoreGrid->setUpdatesEnabled(false);
-    for (int i = 0; i < m_rows.size(); ++i) {
-        const QString seat = score::seatOf(m_rows[i]);
+    const QList<score::ScoreRow> &rows = m_sheet.rows();
+    for (int i = 0; i < rows.size(); ++i) {
+        const QString seat = score::seatOf(rows[i]);
         if (text.size() > 2 || !seat.startsWith(text)) {
             showRow(i, 0);
             continue;
         }
-        const bool onlyUnscored = m_rows[i].score && showUnscoredOption->isChecked() && seat != text;
+        const bool onlyUnscored = rows[i].score && showUnscoredOption->isChecked() && seat != text;
         showRow(i, onlyUnscored ? 0 : kShownRowHeight);
         if (matches++ == 0) {
             m_target = i;
-            name = m_rows[i].name;
+            name = rows[i].name;
         }
     }
     scoreGrid->setUpdatesEnabled(true);
@@ -865,8 +876,9 @@ void ScoreEntryWindow::nameBoxChanged()
     int matches = 0;
     QString shownId;
     scoreGrid->setUpdatesEnabled(false);
-    for (int i = 0; i < m_rows.size(); ++i) {
-        const score::ScoreRow &row = m_rows[i];
+    const QList<score::ScoreRow> &rows = m_sheet.rows();
+    for (int i = 0; i < rows.size(); ++i) {
+        const score::ScoreRow &row = rows[i];
         if (row.name.isEmpty() || !row.name.contains(text)) {
             showRow(i, 0);
             continue;
@@ -892,7 +904,7 @@ void ScoreEntryWindow::nameBoxChanged()
 
 void ScoreEntryWindow::scoreBoxChanged()
 {
-    if (!score::isAboveFullMark(scoreBox->text(), fullMarkBox->text()))
+    if (!m_sheet.isAboveFullMark(scoreBox->text()))
         return;
     scoreBox->clear();
     tellAboveFullMark();
@@ -918,7 +930,7 @@ void ScoreEntryWindow::mixedBoxChanged()
     const int slash = text.indexOf(u'/');
     if (slash >= 0) {
         const QString score = text.mid(slash + 1);
-        if (!score.isEmpty() && score::isAboveFullMark(score, fullMarkBox->text())) {
+        if (!score.isEmpty() && m_sheet.isAboveFullMark(score)) {
             tellAboveFullMark();
             mixedBox->setText(text.left(slash + 1));
         } else {
@@ -928,7 +940,7 @@ void ScoreEntryWindow::mixedBoxChanged()
         mixedBox->setFocus();
         return;
     }
-    if (score::seatBeyondClass(text, score::largestSeat(m_rows))) {
+    if (score::seatBeyondClass(text, score::largestSeat(m_sheet.rows()))) {
         PlayKeySound(score::kSoundError);
         showNotice(this, kSeatTooLarge, kTitleHint);
         mixedBox->clear();
@@ -953,15 +965,14 @@ void ScoreEntryWindow::scoreBoxEntered()
         nameBox->setFocus();
         return;
     }
-    if (seatBox->text().isEmpty() || nameBox->text().isEmpty() || m_target < 0 || m_target >= m_rows.size())
+    if (seatBox->text().isEmpty() || nameBox->text().isEmpty() || m_target < 0 || m_target >= m_sheet.rows().size())
         return;
     const std::optional<double> score = score::scoreValue(scoreBox->text());
     if (!score)
         return;
     const QString question = QStringLiteral("(%1)得分(%2)对吗?").arg(nameBox->text(), scoreBox->text());
-    if (!askYesNo(this, question, kTitleHint))
+    if (!askYesNo(this, question, kTitleHint) || !enterScore(m_target, score))
         return;
-    enterScore(m_target, score);
     seatBox->clear();
     quietSet(nameBox, QString());
     scoreBox->clear();
@@ -975,17 +986,16 @@ void ScoreEntryWindow::mixedBoxEntered()
     const std::optional<score::MixedEntry> entry = score::parseMixedEntry(mixedBox->text());
     if (!entry)
         return;   // no seat/score pair: nothing to store
-    const int index = score::rowOfSeat(m_rows, entry->seat);
+    const int index = score::rowOfSeat(m_sheet.rows(), entry->seat);
     if (index < 0) {
         mixedBox->clear();
         mixedBox->setFocus();
         return;
     }
     const QString question =
-        QStringLiteral("(%1)得分(%2)对吗?").arg(m_rows[index].name, formatSingle(float(entry->score)));
-    if (!askYesNo(this, question, kTitleHint))
+        QStringLiteral("(%1)得分(%2)对吗?").arg(m_sheet.rows()[index].name, formatSingle(float(entry->score)));
+    if (!askYesNo(this, question, kTitleHint) || !enterScore(index, entry->score))
         return;
-    enterScore(index, entry->score);
     if (showUnscoredOption->isChecked())
         showRow(index, 0);
     mixedBox->clear();
@@ -1059,8 +1069,8 @@ void ScoreEntryWindow::showUnscoredChosen()
     if (m_editor->isOpen() && !m_editor->skipNextWriteBack())
         m_editor->CommitCellEdit();
     scoreGrid->setUpdatesEnabled(false);
-    for (int i = 0; i < m_rows.size(); ++i)
-        showRow(i, m_rows[i].score ? 0 : kUnscoredRowHeight);
+    for (int i = 0; i < m_sheet.rows().size(); ++i)
+        showRow(i, m_sheet.rows()[i].score ? 0 : kUnscoredRowHeight);
     scoreGrid->setUpdatesEnabled(true);
 }
 
@@ -1069,7 +1079,7 @@ void ScoreEntryWindow::showAllChosen()
     if (m_editor->isOpen() && !m_editor->skipNextWriteBack())
         m_editor->CommitCellEdit();
     scoreGrid->setUpdatesEnabled(false);
-    for (int i = 0; i < m_rows.size(); ++i)
+    for (int i = 0; i < m_sheet.rows().size(); ++i)
         showRow(i, kShownRowHeight);
     scoreGrid->setUpdatesEnabled(true);
 }
@@ -1078,17 +1088,14 @@ void ScoreEntryWindow::showAllChosen()
 
 void ScoreEntryWindow::statisticsClicked()
 {
-    const score::EntryStatistics s = score::entryStatistics(m_rows, fullMarkBox->text().toFloat());
+    const score::EntryStatistics s = m_sheet.recount();
     if (s.participants == 0) {
         showNotice(this, kNoStatistics, kTitleHintDots);
         return;
     }
-    for (int i = 0; i < m_rows.size(); ++i) {
-        // A row without a score has no rank, whatever an earlier count wrote.
-        m_rows[i].rank = s.ranks[i] == 0 ? QString() : QString::number(s.ranks[i]);
-        scoreGrid->setTextMatrix(i + 1, score::kColRank, m_rows[i].rank);
-    }
-    statisticsLabel->setText(score::statisticsPanelText(s, fullMarkBox->text()));
+    for (int i = 0; i < m_sheet.rows().size(); ++i)
+        writeRow(i);
+    statisticsLabel->setText(score::statisticsPanelText(s, m_sheet.fullMarkText()));
     // The panel lies over the middle of the grid.
     statisticsPanel->adjustSize();
     const QPoint centre = scoreGrid->mapTo(this, scoreGrid->rect().center());
@@ -1102,15 +1109,10 @@ void ScoreEntryWindow::closeStatisticsClicked()
     statisticsPanel->hide();
 }
 
-bool ScoreEntryWindow::hasUnsavedScores() const
-{
-    return std::any_of(m_rows.cbegin(), m_rows.cend(), [](const score::ScoreRow &r) { return !r.state.isEmpty(); });
-}
-
 bool ScoreEntryWindow::settleUnsavedScores()
 {
     m_editor->CloseCellEditor();
-    if (!hasUnsavedScores())
+    if (!m_sheet.hasUnsaved())
         return true;
     return settleUnsavedChanges(this, QStringLiteral("录入的成绩还没有保存，要先保存吗?"), [this] { return SaveScores(); });
 }
@@ -1120,11 +1122,11 @@ bool ScoreEntryWindow::SaveScores()
     m_editor->CloseCellEditor();
     if (!m_toggle->confirmSignedIn())
         return false;
-    if (m_openExam < 0 || m_openExam >= m_exams.size()) {
+    if (!m_sheet.hasExam()) {
         showNotice(this, QStringLiteral("还没有打开或创建考试，成绩没有保存。请先选择已有的考试或创建新的考试。"), kTitleHint);
         return false;
     }
-    const QString column = m_exams[m_openExam];
+    const QString column = m_sheet.exam();
     const score::ScoreSaveOutcome outcome =
         saveWith<score::ScoreSaveOutcome>(connection(), [&](db::Connection &c) {
             if (isExamLocked(c, m_identity.sectionTable, column)) {
@@ -1132,22 +1134,16 @@ bool ScoreEntryWindow::SaveScores()
                 locked.error = {db::kErrSql, lockedExamText()};
                 return locked;
             }
-            return score::SaveScores(c, m_identity.sectionTable, column, m_rows);
+            return score::SaveScores(c, m_identity.sectionTable, column, m_sheet.rowsToSave());
         });
     if (!outcome.ok) {
         reportSaveFailure(this, QStringLiteral("成绩没有保存："), outcome.error, kTitleHint,
                           QStringLiteral("\r录入的成绩还在表中，没有写入任何成绩。"));
         return false;
     }
-    for (int i = 0; i < m_rows.size(); ++i) {
-        if (m_rows[i].state.isEmpty())
-            continue;
-        // What is stored now, for the next save's comparison.
-        if (score::storedScore(m_rows[i].loaded) != score::shownScore(m_rows[i].score))
-            m_rows[i].loaded = m_rows[i].score ? QVariant(*m_rows[i].score) : QVariant(QMetaType(QMetaType::Double));
-        m_rows[i].state.clear();
-        scoreGrid->setTextMatrix(i + 1, score::kColRowState, QString());
-    }
+    m_sheet.applySave(outcome);
+    for (int i = 0; i < m_sheet.rows().size(); ++i)
+        writeRow(i);
     QString report = QStringLiteral("已经保存了%1个学生的成绩。").arg(outcome.saved);
     if (!outcome.gone.isEmpty())
         report += QStringLiteral("\r%1的学籍已不在(可能已在别的电脑上删除),成绩没有保存。")

@@ -9,23 +9,25 @@
 // (fullMarkBox). While the teacher is signed in (signInButton) the entry frame entryFrame is
 // enabled and the creation panel newExamFrame adds a new exam.
 //
-// Scores are typed in three ways, all into the grid's score column and the
-// row state "1": the cell editor cellEditorBox over the grid, the name, seat-number and
+// Scores are typed in three ways, each an entry into the sheet, which marks the
+// row unsaved: the cell editor cellEditorBox over the grid, the name, seat-number and
 // score boxes (nameBox, seatBox, scoreBox), and the mixed box mixedBox ("23/79"). Every
 // accepted key plays its key sound. statisticsButton counts levels and ranks the class
-// (panel statisticsPanel); saveButton saves the marked rows into the open exam.
+// (panel statisticsPanel); saveButton saves the unsaved rows into the open exam.
 //
-// The window keeps its students and scores as rows (school/score_sheet.h); the
-// grid shows them. Exam column names and lists are school/exam_columns.h, the
-// subject list kit/subject_selection.h; the rules of score entry live in
-// src/score_entry/: creation (exam_creation.h), key rules (score_input.h),
-// statistics (entry_statistics.h) and saving (score_save.h).
+// The window works on a sheet (score_entry_sheet.h): the open exam, its full mark
+// and the class's rows with their scores, ranks and unsaved marks. The grid and
+// the full-mark box show the sheet; every entry goes to it. Exam column names
+// and lists are school/exam_columns.h, the subject list kit/subject_selection.h;
+// the rules of score entry live in src/score_entry/: creation (exam_creation.h),
+// key rules (score_input.h), statistics (entry_statistics.h) and saving
+// (score_save.h).
 #include "kit/window_base.h"
 
 #include "kit/class_choice.h"
 #include "school/class_code.h"
 #include "score_entry/exam_creation.h"
-#include "school/score_sheet.h"
+#include "score_entry/score_entry_sheet.h"
 
 #include <QList>
 #include <QStringList>
@@ -112,7 +114,7 @@ public:
     // Raw exam column names, parallel to examCombo.
     const QStringList &examList() const { return m_exams; }
     // The students shown in the grid, in grid order (row r is entry r - 1).
-    const QList<score::ScoreRow> &scoreRows() const { return m_rows; }
+    const QList<score::ScoreRow> &scoreRows() const { return m_sheet.rows(); }
 
 public slots:
     void Form_Load() override;
@@ -120,7 +122,7 @@ public slots:
     void classChosen();   // FillSubjectCombo
     void subjectChosen();   // ChooseSubject
     void examChosen();   // opens the chosen exam
-    void FillScoreGrid(const QList<score::ScoreRow> &rows);
+    void FillScoreGrid();   // the grid from the sheet; the opened exam's full mark
     void fullMarkEdited();
     void newExamClicked();
     void cancelNewExamClicked();
@@ -143,7 +145,7 @@ public slots:
     void showAllChosen();
     void statisticsClicked();   // entry statistics
     void closeStatisticsClicked();
-    // Writes the marked rows into the open exam; true when they were written.
+    // Writes the unsaved rows into the open exam; true when they were written.
     bool SaveScores();
     void saveClicked();
 
@@ -153,8 +155,11 @@ protected:
 
 private:
     void buildEntryControls();
-    // Sets a row's score (none for an empty text) and marks it "1".
-    void enterScore(int index, std::optional<double> score);
+    // Enters a confirmed score into the sheet and shows its row; false when the
+    // sheet refused it (told).
+    bool enterScore(int index, std::optional<double> score);
+    // Shows the sheet's score, rank and row state of a row in its grid row.
+    void writeRow(int index);
     void showRow(int index, int twips);
     int viewHeight(int index) const;
     void setRowHeights();
@@ -162,7 +167,6 @@ private:
     void quietSet(QLineEdit *box, const QString &text);
     void clearSeatBox();
     bool boxKey(QLineEdit *box, QKeyEvent *event);
-    bool hasUnsavedScores() const;
     // Asks before unsaved scores would be dropped; false when the window keeps them.
     bool settleUnsavedScores();
     void rowWritten(int row);
@@ -171,7 +175,8 @@ private:
     void clearGrid(const QString &header);
     // The title line and the caption over the grid.
     void setTitle(const QString &title);
-    void setFullMark(const QString &text);
+    void showFullMark();
+    int openExamIndex() const;   // of the sheet's exam in m_exams, or -1
     void listExams(const QStringList &columns, bool afterCreation);
     void composeMidTermOrFinal(bool final);
     void showSignInState(bool signedIn);
@@ -183,17 +188,14 @@ private:
 
     SignInToggle *m_toggle = nullptr;
     CellEditor *m_editor = nullptr;
-    int m_target = -1;            // row (index into m_rows) a separate-entry score goes to
-    int m_openExam = -1;          // index of the open exam in m_exams
+    int m_target = -1;            // row (index into the sheet's rows) a separate-entry score goes to
     QString m_gradeGroup;         // the grade group the rows belong to
     std::unique_ptr<ClassChoice> m_choice;   // grade group → class → subject
     reg::ClassIdentity m_identity;
     QStringList m_exams;
-    QList<score::ScoreRow> m_rows;
-    QString m_fullMark;           // the last valid text of fullMarkBox
+    score::ScoreEntrySheet m_sheet;
     bool m_choosing = false;      // a subject choice shows the sign-in state
     bool m_panelOpen = false;
-    bool m_examLocked = false;    // the open exam is locked by the administrator
     QList<int> m_formatWidths;
 };
 
