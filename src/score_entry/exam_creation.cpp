@@ -61,13 +61,32 @@ QString tableFullMessage(const QString &sectionTable)
     return QStringLiteral("%1的成绩表已满,数据库不能再给它添加新的考试列,无法创建。").arg(sectionTable);
 }
 
+CreateExamOutcome checkNewExam(db::Connection &c, const QString &sectionTable, const QString &column)
+{
+    CreateExamOutcome outcome;
+    outcome.columns = db::tableColumns(c, sectionTable);
+    if (outcome.columns.isEmpty()) {
+        // A section table always has columns: none is a read that failed.
+        if (!c.error().isSet())
+            c.fail(db::kErrSql, QStringLiteral("%1的成绩表读不出来。").arg(sectionTable));
+        outcome.error = c.error();
+        return outcome;
+    }
+    outcome.ok = true;
+    outcome.check = checkNewExam(outcome.columns, db::columnLimit(c), column);
+    return outcome;
+}
+
 CreateExamOutcome CreateExam(db::Connection &c, const NewExam &exam, const ColumnStep &addColumn)
 {
     CreateExamOutcome outcome;
     const QString registry = registryTable(exam.sectionTable);
     const bool done = c.transaction([&] {
-        outcome.columns = db::tableColumns(c, exam.sectionTable);
-        outcome.check = checkNewExam(outcome.columns, db::columnLimit(c), exam.column);
+        const CreateExamOutcome now = checkNewExam(c, exam.sectionTable, exam.column);
+        if (!now.ok)
+            return false;
+        outcome.columns = now.columns;
+        outcome.check = now.check;
         switch (outcome.check) {
         case NewExamCheck::Free:
             break;

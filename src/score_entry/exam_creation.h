@@ -58,6 +58,11 @@ struct CreateExamOutcome : SaveOutcome {
     QStringList columns;   // once created: the table's columns, the new one last
 };
 
+// The section table's columns as they are now and whether `column` may be added
+// to them (checkNewExam, against the database's column limit). `ok` tells that
+// the columns were read; a refused read sets `error`.
+CreateExamOutcome checkNewExam(db::Connection &c, const QString &sectionTable, const QString &column);
+
 // In one transaction: checks the exam against the table as it is now (another
 // computer may have added it meanwhile), adds the registry row, then the
 // column. On any refusal or failure nothing stays and `error` tells why.

@@ -730,13 +730,15 @@ void ScoreEntryWindow::createExamClicked()
         || !m_toggle->confirmSignedIn(QStringLiteral("任课教师(%1)没有登陆，考试没有创建。请登陆后再创建。")))
         return;
 
-    db::Connection &c = connection();
-    if (!c.ok()) {
-        reportSaveFailure(this, QStringLiteral("考试没有创建："), c.error(), kTitleHint);
+    const QString table = m_identity.sectionTable;
+    // The exam is checked against the table before the teacher is asked.
+    const score::CreateExamOutcome free = saveWith<score::CreateExamOutcome>(
+        connection(), [&](db::Connection &c) { return score::checkNewExam(c, table, raw); });
+    if (!free.ok) {
+        reportSaveFailure(this, QStringLiteral("考试没有创建："), free.error, kTitleHint);
         return;
     }
-    const QString table = m_identity.sectionTable;
-    if (refuseNewExam(score::checkNewExam(db::tableColumns(c, table), db::columnLimit(c), raw), raw, shown))
+    if (refuseNewExam(free.check, raw, shown))
         return;
     if (!askYesNo(this, QStringLiteral("尊敬的%1,您要添加（%2）吗?").arg(withTeacherTitle(teacher), shown), kTitleHintDots))
         return;
@@ -746,9 +748,10 @@ void ScoreEntryWindow::createExamClicked()
         return;
 
     const QString fullMark = newFullMarkBox->text().trimmed();
-    const ClassEntry klass = chosenClass();
-    const score::CreateExamOutcome outcome = score::CreateExam(
-        c, {table, raw, gradeGroupCombo->currentText(), classCombo->currentText(), klass.headTeacher, teacher, fullMark});
+    const score::NewExam exam{table, raw, gradeGroupCombo->currentText(), classCombo->currentText(),
+                              chosenClass().headTeacher, teacher, fullMark};
+    const score::CreateExamOutcome outcome = saveWith<score::CreateExamOutcome>(
+        connection(), [&](db::Connection &c) { return score::CreateExam(c, exam); });
     if (!outcome.ok) {
         if (!refuseNewExam(outcome.check, raw, shown))
             reportSaveFailure(this, QStringLiteral("考试没有创建："), outcome.error, kTitleHint,

@@ -36,6 +36,7 @@ private slots:
     void sameExam();
     void createsRowAndColumn();
     void refusesAnExamAddedMeanwhile();
+    void checkReadsTheTableAsItIsNow();
     void failedColumnStepLeavesNothing_data();
     void failedColumnStepLeavesNothing();
     void columnLimit_data();
@@ -156,6 +157,30 @@ void TestExamCreation::refusesAnExamAddedMeanwhile()
     QVERIFY(!outcome.ok);
     QCOMPARE(outcome.check, NewExamCheck::Exists);
     QCOMPARE(school.columns(kJunior), before);
+    QCOMPARE(school.count(uR"(select count(*) from "初中考试结果")"_s), 0);
+}
+
+// The check the window makes before asking: the table's columns read now; a
+// table that cannot be read refuses, and creation adds nothing to it.
+void TestExamCreation::checkReadsTheTableAsItIsNow()
+{
+    TestSchool school;
+    school.addExamColumn(kJunior, u"Z25S语文250920"_s);
+    const CreateExamOutcome same = checkNewExam(school.db(), kJunior, u"Z25S语文251015"_s);
+    QVERIFY(same.ok);
+    QCOMPARE(same.check, NewExamCheck::Exists);
+    QCOMPARE(same.columns, school.columns(kJunior));
+    const CreateExamOutcome other = checkNewExam(school.db(), kJunior, u"M25X语文251015"_s);
+    QVERIFY(other.ok);
+    QCOMPARE(other.check, NewExamCheck::Free);
+
+    QVERIFY(school.db().exec(uR"(DROP TABLE "初中")"_s));
+    const CreateExamOutcome gone = checkNewExam(school.db(), kJunior, u"M25X语文251015"_s);
+    QVERIFY(!gone.ok);
+    QVERIFY2(gone.error.isSet(), qPrintable(gone.error.text));
+    const CreateExamOutcome created = CreateExam(school.db(), midTerm());
+    QVERIFY(!created.ok);
+    QCOMPARE(created.error.text, gone.error.text);
     QCOMPARE(school.count(uR"(select count(*) from "初中考试结果")"_s), 0);
 }
 
