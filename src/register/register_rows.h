@@ -1,7 +1,7 @@
 #pragma once
 // The register of one class as data: one row per student of the register grid,
 // each with its row state, and the rules of adding, deleting and editing them.
-// The window shows these rows in its grid; the save reads them.
+// The register sheet (register_sheet.h) holds them for the window; the save reads them.
 #include "register/register_grid.h"
 #include "school/class_code.h"
 
