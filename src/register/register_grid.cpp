@@ -2,6 +2,16 @@
 
 namespace tessaly::reg {
 
+QStringList registerHeaders()
+{
+    QStringList headers = kRegisterGridFormat.split(u'|').mid(0, kColRemarks + 1);
+    for (QString &h : headers) {
+        if (h.startsWith(u'^') || h.startsWith(u'<') || h.startsWith(u'>'))
+            h.remove(0, 1);
+    }
+    return headers;
+}
+
 QString boardingText(const QVariant &stored)
 {
     if (stored.isNull())

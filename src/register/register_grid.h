@@ -5,6 +5,7 @@
 #include "kit/cell_editor.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
 
@@ -27,6 +28,10 @@ enum RegisterGridColumn {
     kColRowState = 19,      // 保存: row state (hidden)
     kRegisterGridCols = 20,
 };
+
+// The header texts of columns 编号 … 备注, as the format gives them (without the
+// alignment marks).
+QStringList registerHeaders();
 
 // Grid column of register column i (registerColumns()[i]): 学籍号 … 备注 (1 … 17)
 // keep their index, ID (0) is column 18.
@@ -61,8 +66,8 @@ QChar registerKeyRule(int col, QChar key, QString &text);
 // The cell editor of the register grid: columns 2 … 17 of the data rows, only while
 // signedIn() holds; the key rule above; the arrow keys move within those cells; a
 // scroll or the loss of focus writes back; a changed text marks an unchanged row
-// (state "") as changed ("2") in the grid. The window puts each write-back into
-// its rows (editField), which decide the state it shows.
+// (state "") as changed ("2") in the grid. The window hands each write-back to
+// its sheet (register_sheet.h), whose row state the grid then shows.
 CellEditorConfig registerCellEditorConfig(std::function<bool()> signedIn);
 
 } // namespace tessaly::reg

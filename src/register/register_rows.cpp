@@ -14,6 +14,23 @@ QString textOf(const QVariant &v)
     return v.isNull() ? QStringLiteral("") : v.toString();
 }
 
+// Register column i (姓名 … 备注) of a stored record as a grid text.
+QString shownText(const QVector<QVariant> &record, int i)
+{
+    const QVariant value = i < record.size() ? record[i] : QVariant();
+    return i == kColBoarding ? boardingText(value) : textOf(value);
+}
+
+// Whether every field of 姓名 … 备注 still holds what was loaded.
+bool matchesStored(const RegisterRow &row)
+{
+    for (int col = kColName; col <= kColRemarks; ++col) {
+        if (row.field(col) != storedText(row, col))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString rowStateText(RowState state)
@@ -54,8 +71,13 @@ RegisterRow loadedRow(const QVector<QVariant> &record, const QString &classCode,
         row.id = id;
     row.field(kColStudentNumber) = shownId(classCode, textOf(value(1)));
     for (int i = kColName; i <= kColRemarks; ++i)
-        row.field(gridColumnOfRegisterColumn(i)) = i == kColBoarding ? boardingText(value(i)) : textOf(value(i));
+        row.field(gridColumnOfRegisterColumn(i)) = shownText(record, i);
     return row;
+}
+
+QString storedText(const RegisterRow &row, int col)
+{
+    return row.stored.isEmpty() ? QString() : shownText(row.stored, col);
 }
 
 std::optional<QList<RegisterRow>> readRegisterRows(db::Connection &c, const ClassIdentity &identity)
@@ -120,8 +142,8 @@ bool editField(RegisterRow &row, int col, const QString &text)
     if (col < kColName || col > kColRemarks || row.field(col) == text)
         return false;
     row.field(col) = text;
-    if (row.state == RowState::Unchanged)
-        row.state = RowState::Changed;
+    if (row.state == RowState::Unchanged || (row.state == RowState::Changed && !row.stored.isEmpty()))
+        row.state = !row.stored.isEmpty() && matchesStored(row) ? RowState::Unchanged : RowState::Changed;
     return true;
 }
 

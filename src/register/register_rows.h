@@ -1,7 +1,7 @@
 #pragma once
 // The register of one class as data: one row per student of the register grid,
 // each with its row state, and the rules of adding, deleting and editing them.
-// The window shows these rows in its grid; the save reads them.
+// The register sheet (register_sheet.h) holds them for the window; the save reads them.
 #include "register/register_grid.h"
 #include "school/class_code.h"
 
@@ -59,6 +59,10 @@ struct RegisterRow {
 // 编号 is `number`, 学籍号 the shown ID, 住宿 "是" or "否".
 RegisterRow loadedRow(const QVector<QVariant> &record, const QString &classCode, int number);
 
+// The text of grid column col (姓名 … 备注) as the row was loaded: its stored
+// record's value shown as loadedRow shows it. Empty for a row without a record.
+QString storedText(const RegisterRow &row, int col);
+
 // The class's register as stored (registerColumns(), in table order), numbered
 // from 1; no rows for a class without a code; nullopt when the read failed (c.error()).
 std::optional<QList<RegisterRow>> readRegisterRows(db::Connection &c, const ClassIdentity &identity);
@@ -81,8 +85,10 @@ bool addStudent(QList<RegisterRow> &rows, const QString &classCode);
 // Marks row i deleted. False when there is no such row or it is deleted already.
 bool deleteStudent(QList<RegisterRow> &rows, int i);
 
-// Puts an edited text into column col (2 … 17) of the row; a change marks an
-// unchanged row changed (New and Changed stay). False when the text is the same.
+// Puts an edited text into column col (2 … 17) of the row. A stored row is
+// changed while a field differs from its stored value (storedText) and unchanged
+// again once every field is back to it; a row without its stored record stays
+// changed once changed; New and Deleted stay. False when the text is the same.
 bool editField(RegisterRow &row, int col, const QString &text);
 
 // Whether a row still has to be written: a new row, a changed row, or a

@@ -28,14 +28,13 @@ QVariantList registerValues(const RegisterRow &row)
 
 // The fields of a changed row that differ from what was loaded, with the stored
 // values they were loaded from. A row without its loaded record writes every field.
-QList<db::FieldChange> changedFields(const RegisterRow &row, const QString &classCode)
+QList<db::FieldChange> changedFields(const RegisterRow &row)
 {
     const QStringList &columns = registerColumns();
     const QVariantList values = registerValues(row);
-    const RegisterRow before = row.stored.isEmpty() ? RegisterRow{} : loadedRow(row.stored, classCode, 0);
     QList<db::FieldChange> changes;
     for (int col = kColName; col <= kColRemarks; ++col) {
-        if (!row.stored.isEmpty() && row.field(col) == before.field(col))
+        if (!row.stored.isEmpty() && row.field(col) == storedText(row, col))
             continue;
         const QVariant loaded = row.stored.isEmpty() ? QVariant() : row.stored.value(col);
         changes << db::FieldChange{columns[col], loaded, values[col - kColName]};
@@ -61,6 +60,17 @@ bool isValidTable(const QString &table)
 }
 
 } // namespace
+
+QVector<QVariant> writtenRecord(const RegisterRow &row, std::optional<qint64> id)
+{
+    QVector<QVariant> record;
+    record.reserve(kRegisterColumnCount);
+    record << (id ? QVariant(*id) : QVariant())
+           << (row.stored.size() > 1 ? row.stored[1] : textValue(row.studentNumber()));
+    for (const QVariant &value : registerValues(row))
+        record << value;
+    return record;
+}
 
 RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable, const QString &classCode,
                                  const QList<RegisterRow> &rows)
@@ -118,7 +128,7 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
                 continue;
             if (!row.id)
                 return c.fail(db::kErrSql, QStringLiteral("学生(%1)没有记录号，无法保存。").arg(row.name()));
-            QList<db::FieldChange> changes = changedFields(row, classCode);
+            QList<db::FieldChange> changes = changedFields(row);
             if (row.stored.isEmpty()) {
                 // Nothing loaded to compare with: written whatever is stored.
                 QVariantList values = registerValues(row);
@@ -170,6 +180,7 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
             if (!c.exec(insertSql, values))
                 return false;
             ++counts.inserted;
+            counts.insertedIds << c.lastInsertId().toLongLong();
         }
         return true;
     });

@@ -16,6 +16,8 @@ struct RegisterSaveOutcome : SaveOutcome {
     // Changed rows whose ID is no longer a student of the class (deleted or moved
     // meanwhile, from another computer say): their changes had nowhere to go.
     QList<RegisterRow> vanished;
+    // The IDs the inserted rows were given, in the order of the new rows.
+    QList<qint64> insertedIds;
 };
 
 // Writes the rows by their row state, all in one transaction:
@@ -36,5 +38,9 @@ struct RegisterSaveOutcome : SaveOutcome {
 // written and `error` tells why. With nothing to write no transaction is opened.
 RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable, const QString &classCode,
                                  const QList<RegisterRow> &rows);
+
+// The stored record (ID, 学籍号 … 备注, as registerColumns()) a save leaves for a
+// written row: its loaded 学籍号 (a new row's own), its 姓名 … 备注 as bound.
+QVector<QVariant> writtenRecord(const RegisterRow &row, std::optional<qint64> id);
 
 } // namespace tessaly::reg

@@ -248,6 +248,7 @@ void RegisterWindow::Form_Load()
     classCombo->clear();
     sourceClassCombo->clear();
     m_gradeGroup.clear();
+    m_sheet.clear();
     clearGrid();
     statusLabel->setText(kStartStatus);
     updateEditButtons();
@@ -267,6 +268,7 @@ void RegisterWindow::gradeGroupChosen()
     for (int i = 0; i < classCombo->count(); ++i)
         sourceClassCombo->addItem(classCombo->itemText(i));
     sourceClassCombo->setCurrentIndex(-1);
+    m_sheet.clear();
     clearGrid();
     titleLabel->setText(gradeGroupCombo->currentText() + classCombo->currentText());
     // No class is chosen now: the window shows nobody signed in, as at the start,
@@ -292,13 +294,15 @@ void RegisterWindow::ChooseClass()
     if (!m_choice->chooseClass(classCombo->currentIndex()))
         return;
     const ClassEntry entry = m_choice->classEntry();
-    m_identity = reg::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), session().today());
+    const reg::ClassIdentity identity =
+        reg::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), session().today());
     // A name outside the fixed lists has no class code: the class lists nobody.
-    const std::optional<QList<reg::RegisterRow>> stored = reg::readRegisterRows(connection(), m_identity);
+    const std::optional<QList<reg::RegisterRow>> stored = reg::readRegisterRows(connection(), identity);
     if (!stored)
         reportReadFailure(this, connection().error());
-    classCodeLabel->setText(m_identity.classCode);
-    FillRegisterGrid(stored.value_or(QList<reg::RegisterRow>()));
+    m_sheet.load(identity, stored.value_or(QList<reg::RegisterRow>()));
+    classCodeLabel->setText(identity.classCode);
+    FillRegisterGrid();
     titleLabel->setText(gradeGroupCombo->currentText() + classCombo->currentText() + QStringLiteral("(") + entry.actualName
                     + QStringLiteral(")学籍表       班主任:") + entry.headTeacher);
 
@@ -309,19 +313,18 @@ void RegisterWindow::ChooseClass()
         signInButton->setText(kChosenSignedOutCaption);
 }
 
-void RegisterWindow::FillRegisterGrid(const QList<reg::RegisterRow> &rows)
+void RegisterWindow::FillRegisterGrid()
 {
     m_editor->cancel();
     transferQueueList->clear();
     markQueued();
     clearGrid();
-    if (rows.isEmpty())
+    if (m_sheet.size() == 0)
         return;
 
-    m_rows = rows;
     registerGrid->setUpdatesEnabled(false);
-    registerGrid->setRows(1 + int(m_rows.size()));
-    for (int i = 0; i < m_rows.size(); ++i) {
+    registerGrid->setRows(1 + m_sheet.size());
+    for (int i = 0; i < m_sheet.size(); ++i) {
         showRow(i);
         registerGrid->setRowHeight(i + 1, reg::kLoadedRowHeight);
     }
@@ -341,7 +344,6 @@ void RegisterWindow::fitColumns(int fromRow, int toRow)
 void RegisterWindow::clearGrid()
 {
     m_editor->cancel();
-    m_rows.clear();
     registerGrid->setRows(1);
     for (int c = 0; c < m_formatWidths.size(); ++c)
         registerGrid->setColWidth(c, m_formatWidths[c]);
@@ -351,7 +353,7 @@ void RegisterWindow::clearGrid()
 
 void RegisterWindow::showRow(int i)
 {
-    const QStringList cells = m_rows.at(i).cells();
+    const QStringList cells = m_sheet.row(i).cells();
     for (int c = 0; c < reg::kRegisterGridCols; ++c)
         registerGrid->setTextMatrix(i + 1, c, cells[c]);
 }
@@ -369,18 +371,18 @@ void RegisterWindow::appendGridRow(int heightTwips)
 void RegisterWindow::showTakenNumbers()
 {
     usedNumbersList->clear();
-    usedNumbersList->addItems(reg::takenNumbers(m_rows));
+    usedNumbersList->addItems(m_sheet.takenNumbers());
 }
 
 void RegisterWindow::rowEdited(int gridRow, int col)
 {
     const int i = gridRow - 1;
-    if (i < 0 || i >= m_rows.size())
+    if (i < 0 || i >= m_sheet.size())
         return;
-    // The editor wrote its text into the cell: the row takes it, and the grid
-    // shows the row's state as the row has it.
-    if (reg::editField(m_rows[i], col, registerGrid->TextMatrix(gridRow, col)))
-        registerGrid->setTextMatrix(gridRow, reg::kColRowState, reg::rowStateText(m_rows[i].state));
+    // The text the editor has just written is the edit: the sheet takes it, and
+    // the row is shown again as the sheet has it, its state included.
+    m_sheet.edit(i, col, registerGrid->TextMatrix(gridRow, col));
+    showRow(i);
     fitColumns(gridRow, gridRow);
 }
 
@@ -402,7 +404,7 @@ ClassEntry RegisterWindow::chosenClass() const
 
 bool RegisterWindow::hasUnsavedChanges() const
 {
-    return reg::hasRegisterChanges(m_rows);
+    return m_sheet.hasUnsaved();
 }
 
 bool RegisterWindow::headTeacherSignedIn() const
@@ -412,13 +414,13 @@ bool RegisterWindow::headTeacherSignedIn() const
     // The chosen class's own head teacher: a teacher signed in elsewhere never
     // edits this register.
     // While a panel is open the grid is only a view: the panel's work reloads it.
-    return m_choice->classIndex() >= 0 && m_identity.isValid() && !head.isEmpty() && s.denglu == head && !m_openPanel;
+    return m_choice->classIndex() >= 0 && m_sheet.identity().isValid() && !head.isEmpty() && s.denglu == head && !m_openPanel;
 }
 
 void RegisterWindow::updateEditButtons()
 {
-    editFrame->setEnabled(m_toggle && m_toggle->isSignedIn() && m_choice->classIndex() >= 0 && m_identity.isValid()
-                       && !m_openPanel);
+    editFrame->setEnabled(m_toggle && m_toggle->isSignedIn() && m_choice->classIndex() >= 0
+                       && m_sheet.identity().isValid() && !m_openPanel);
     exportButton->setEnabled(!m_openPanel);
 }
 
@@ -439,9 +441,9 @@ void RegisterWindow::showSignInState(bool signedIn)
 void RegisterWindow::addStudentClicked()
 {
     m_editor->CloseCellEditor();
-    if (!m_identity.isValid())
+    if (!m_sheet.identity().isValid())
         return;
-    if (!reg::addStudent(m_rows, m_identity.classCode)) {
+    if (!m_sheet.addStudent()) {
         showNotice(this, reg::kSeatsFullMessage, kTitleHintDots);
         return;
     }
@@ -456,17 +458,17 @@ void RegisterWindow::deleteStudentClicked()
     const int i = m_editor->editRow() - 1;
     // Only a student row of this fill that is not deleted yet: a second deletion
     // must not free its number again.
-    if (!m_editRowValid || i < 0 || i >= m_rows.size() || !m_rows[i].isShown()) {
+    if (!m_editRowValid || !m_sheet.isShown(i)) {
         showNotice(this, kDeleteHint, kTitleHintDots);
         return;
     }
     const QString question =
-        QStringLiteral("你真的要删除(%1号 %2)同学的学籍吗?").arg(m_rows[i].number).arg(m_rows[i].name());
+        QStringLiteral("你真的要删除(%1号 %2)同学的学籍吗?").arg(m_sheet.row(i).number).arg(m_sheet.row(i).name());
     if (!askYesNo(this, question, kTitleHintDots)) {
         showNotice(this, kDeleteHint, kTitleHintDots);
         return;
     }
-    reg::deleteStudent(m_rows, i);
+    m_sheet.deleteStudent(i);
     showRow(i);
     registerGrid->setRowHeight(i + 1, 0);   // hidden, but kept until the grid is filled again
     showTakenNumbers();
@@ -490,18 +492,20 @@ bool RegisterWindow::SaveRegister()
 bool RegisterWindow::writeRegister(QList<reg::RegisterRow> &vanished)
 {
     m_editor->CloseCellEditor();
-    if (m_choice->classIndex() < 0 || !m_identity.isValid())
+    const reg::ClassIdentity &identity = m_sheet.identity();
+    if (m_choice->classIndex() < 0 || !identity.isValid())
         return false;
     if (!m_toggle->confirmSignedIn())
         return false;
-    if (const QString unnamed = reg::missingNameMessage(m_rows); !unnamed.isEmpty()) {
+    if (const QString unnamed = m_sheet.missingName(); !unnamed.isEmpty()) {
         showNotice(this, unnamed, kTitleHintDots);
         return false;
     }
     const reg::RegisterSaveOutcome outcome =
         saveWith<reg::RegisterSaveOutcome>(connection(), [&](db::Connection &c) {
-            return reg::SaveRegister(c, m_identity.sectionTable, m_identity.classCode, m_rows);
+            return reg::SaveRegister(c, identity.sectionTable, identity.classCode, m_sheet.rowsToSave());
         });
+    m_sheet.applySaveOutcome(outcome);
     if (!outcome.ok) {
         reportSaveFailure(this, QStringLiteral("学籍没有保存："), outcome.error, kTitleHintDots,
                           QStringLiteral("\r表格中的修改都还保留着，请稍后再点击<保存修改>。"));
@@ -582,7 +586,7 @@ void RegisterWindow::sourceClassChosen()
     }
     const reg::ClassIdentity source =
         reg::ResolveClassCode(gradeGroupCombo->currentText(), sourceClassCombo->currentText(), session().today());
-    if (source.isValid() && source.classCode == m_identity.classCode) {
+    if (source.isValid() && source.classCode == m_sheet.identity().classCode) {
         showNotice(this, QStringLiteral("同一个班级不能导入学生。"), kTitleHintDots);
         return;
     }
@@ -656,8 +660,8 @@ void RegisterWindow::saveTransferClicked()
         || !m_toggle->confirmSignedIn(QStringLiteral("班主任(%1)没有登陆，没有学生转入本班。请登陆后再保存转入。")))
         return;
     const reg::TransferOutcome outcome = saveWith<reg::TransferOutcome>(connection(), [&](db::Connection &c) {
-        return reg::SaveClassTransfer(c, m_identity.sectionTable, m_identity.classCode, queue,
-                                      reg::takenNumbers(m_rows));
+        return reg::SaveClassTransfer(c, m_sheet.identity().sectionTable, m_sheet.identity().classCode, queue,
+                                      m_sheet.takenNumbers());
     });
     if (!outcome.ok) {
         reportSaveFailure(this, QStringLiteral("转班没有完成，没有学生转入本班："), outcome.error, kTitleHintDots);
@@ -811,11 +815,6 @@ void RegisterWindow::buildImportPanels(QWidget *parent)
     importReportFrame->hide();
 }
 
-int RegisterWindow::studentCount() const
-{
-    return reg::shownCount(m_rows);
-}
-
 void RegisterWindow::importClicked()
 {
     openPanel(importFrame);
@@ -850,7 +849,7 @@ void RegisterWindow::sheetChosen()
     captionRowLabel->setText(captionRowNote(m_mapping.captionRow));
     captionRowLabel->setVisible(!captionRowLabel->text().isEmpty());
     m_fieldOptions[reg::kFieldName]->setChecked(true);
-    presetMode(reg::presetMode(studentCount()));
+    presetMode(reg::presetMode(m_sheet.shownCount()));
 }
 
 void RegisterWindow::presetMode(reg::ImportMode mode)
@@ -887,7 +886,7 @@ void RegisterWindow::importModeChosen(int)
     }
     const reg::ImportMode chosen = importModeOptions[1]->isChecked() ? reg::ImportMode::ByName : reg::ImportMode::Fresh;
     const reg::ModeChoiceNotice notice =
-        reg::modeChoiceNotice(chosen, studentCount(), gradeGroupCombo->currentText(), classCombo->currentText());
+        reg::modeChoiceNotice(chosen, m_sheet.shownCount(), gradeGroupCombo->currentText(), classCombo->currentText());
     if (!notice.text.isEmpty())
         showNotice(this, notice.text);
     if (notice.switchToFresh) {
@@ -915,25 +914,25 @@ void RegisterWindow::startImportClicked()
     openPanel(importReportFrame);
     importReportBox->clear();
 
-    int count = 0;
-    int matched = 0;
+    FramePacer pacer;
+    reg::ImportProgress progress;
     if (mode == reg::ImportMode::Fresh) {
         importProgress->setRange(0, dataRows + 1);
         // The count and bar are drawn during a long import, once a frame.
-        FramePacer pacer;
-        count = reg::freshImport(m_rows, *m_book, m_mapping, m_identity.classCode, [&](int k, int n) {
+        progress = [&](int k, int n) {
             progressLabel->setText(QStringLiteral("总计%1人 现%2人").arg(n).arg(k));
             if (!pacer.due())
                 return;
             importProgress->setValue(k);
             progressLabel->repaint();
-        });
+        };
     } else {
-        importProgress->setRange(0, studentCount() + 1);
-        count = reg::importByName(m_rows, *m_book, m_mapping, [this](int j, int) { importProgress->setValue(j); }, &matched);
+        importProgress->setRange(0, m_sheet.shownCount() + 1);
+        progress = [this](int j, int) { importProgress->setValue(j); };
     }
+    const reg::ImportSummary &summary = m_sheet.applyImport(mode, *m_book, m_mapping, progress);
     showAllRows();
-    importReportBox->setPlainText(reg::importReport(reg::summarizeImport(mode, count, matched, *m_book, m_mapping, m_rows)));
+    importReportBox->setPlainText(reg::importReport(summary));
     importProgress->setValue(importProgress->maximum());
 }
 
@@ -941,10 +940,10 @@ void RegisterWindow::showAllRows()
 {
     registerGrid->setUpdatesEnabled(false);
     const int before = registerGrid->Rows();
-    registerGrid->setRows(1 + int(m_rows.size()));
-    for (int i = 0; i < m_rows.size(); ++i) {
+    registerGrid->setRows(1 + m_sheet.size());
+    for (int i = 0; i < m_sheet.size(); ++i) {
         showRow(i);
-        if (!m_rows[i].isShown())
+        if (!m_sheet.isShown(i))
             registerGrid->setRowHeight(i + 1, 0);
         else if (i + 1 >= before)
             registerGrid->setRowHeight(i + 1, reg::kLoadedRowHeight);
@@ -966,11 +965,9 @@ void RegisterWindow::exportClicked()
     const bool choiceEnabled = choiceFrame->isEnabled();
     editFrame->setEnabled(false);
     choiceFrame->setEnabled(false);
-    QStringList headers;
-    for (int c = 0; c <= reg::kColRemarks; ++c)
-        headers << registerGrid->TextMatrix(0, c);
     ExportWorkbook book(ExportWorkbook::kNewWorkbookSheets);
-    reg::fillRegisterSheet(book, gradeGroupCombo->currentText(), classCombo->currentText(), headers, m_rows);
+    reg::fillRegisterSheet(book, gradeGroupCombo->currentText(), classCombo->currentText(), reg::registerHeaders(),
+                           m_sheet.rows());
     QString error;
     const bool handed = book.saveAndOpen(nullptr, &error);
     choiceFrame->setEnabled(choiceEnabled);

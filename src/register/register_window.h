@@ -5,9 +5,9 @@
 // head teacher becomes the sign-in toggle's account, the class code is resolved and
 // the class's students shown in the register grid registerGrid. Anyone may look; while the
 // head teacher is signed in (signInButton) the edit buttons in editFrame are enabled
-// and the cell editor cellEditorBox opens on the grid. The class's students are held as
-// rows of data (register_rows.h), each carrying its row state; the grid shows
-// them and the cell editor's write-backs go into them, until 保存修改 writes them
+// and the cell editor cellEditorBox opens on the grid. The class and its students
+// are held by the register sheet (register_sheet.h); the grid shows its rows and
+// the cell editor's write-backs go to it, until 保存修改 writes what it has to save
 // in one transaction. Choosing another class or grade group, or closing, with
 // changes not saved asks whether to save them first.
 // The transfer panel transferFrame takes students of other classes of the grade group
@@ -15,8 +15,8 @@
 // or by name into the students shown), reported in importReportFrame; 导出数据或打印 writes
 // the shown rows into a new workbook.
 //
-// The rules live in src/register/: class codes and seats (class_code.h), grid
-// rows (register_rows.h), the save (register_save.h), the transfer
+// The rules live in src/register/: class codes and seats (class_code.h), the
+// sheet (register_sheet.h), grid rows (register_rows.h), the save (register_save.h), the transfer
 // (class_transfer.h), the import (register_import.h) and the export
 // (register_export.h).
 #include "kit/window_base.h"
@@ -27,6 +27,7 @@
 #include "register/class_transfer.h"
 #include "register/register_import.h"
 #include "register/register_rows.h"
+#include "register/register_sheet.h"
 
 #include <array>
 #include <memory>
@@ -120,13 +121,14 @@ public:
 
     // The chosen class: what ResolveClassCode gave (invalid before a choice and for
     // names outside the fixed lists), and its 教导处 entry.
-    const reg::ClassIdentity &classIdentity() const { return m_identity; }
+    const reg::ClassIdentity &classIdentity() const { return m_sheet.identity(); }
     ClassEntry chosenClass() const;
     // The head-teacher sign-in toggle; its account is the chosen class's head teacher.
     SignInToggle *toggle() const { return m_toggle; }
     CellEditor *cellEditor() const { return m_editor; }
-    // The class's student rows, grid row r showing row r - 1.
-    const QList<reg::RegisterRow> &registerRows() const { return m_rows; }
+    // What the window works on: the class and its rows, grid row r showing row r - 1.
+    const reg::RegisterSheet &sheet() const { return m_sheet; }
+    const QList<reg::RegisterRow> &registerRows() const { return m_sheet.rows(); }
     // Added, edited or deleted students not saved yet.
     bool hasUnsavedChanges() const;
     // The transfer queue, in order.
@@ -146,7 +148,8 @@ public slots:
     // after a save or a transfer).
     void ChooseClass();
     void closeClicked();
-    void FillRegisterGrid(const QList<reg::RegisterRow> &rows);
+    // Shows the sheet's rows in the grid, as loaded.
+    void FillRegisterGrid();
 
     void addStudentClicked();   // AddStudent
     void deleteStudentClicked();   // DeleteStudent
@@ -193,14 +196,12 @@ private:
     void markQueued();
     void buildImportPanels(QWidget *parent);
     void showAllRows();
-    int studentCount() const;
     void presetMode(reg::ImportMode mode);
     SignInToggle *m_toggle = nullptr;
     CellEditor *m_editor = nullptr;
     std::unique_ptr<ClassChoice> m_choice;   // grade group → class
     QString m_gradeGroup;         // gradeGroupCombo text whose classes classCombo lists
-    reg::ClassIdentity m_identity;
-    QList<reg::RegisterRow> m_rows;
+    reg::RegisterSheet m_sheet;
     bool m_choosing = false;      // a class choice shows the sign-in state
     bool m_editRowValid = false;  // the cell editor's row is a row of the current fill
     QWidget *m_openPanel = nullptr;

@@ -22,12 +22,7 @@ const QString &surveyGridFormat()
 
 QStringList surveyHeaders()
 {
-    QStringList headers = surveyGridFormat().split(u'|');
-    for (QString &h : headers) {
-        if (h.startsWith(u'^') || h.startsWith(u'<') || h.startsWith(u'>'))
-            h.remove(0, 1);
-    }
-    return headers;
+    return registerHeaders().mid(0, kSurveyCols);
 }
 
 QList<SurveyRow> surveyRows(const QVector<QVector<QVariant>> &records, const QString &classCode)

@@ -178,6 +178,7 @@ private slots:
     void leavingWithUnsavedChangesAsks_data();
     void leavingWithUnsavedChangesAsks();
     void leavingWithoutChangesAsksNothing();
+    void editedBackToItsStoredTextLeavesNothingToSave();
     void transfer();
     void transferReportsAStudentWhoIsGone();
     void transferNeedsTheSignInAtItsSave();
@@ -941,6 +942,33 @@ void TestRegisterWindow::leavingWithoutChangesAsksNothing()
     w->closeButton->click();
     QTRY_VERIFY(!h.isOpen(kRegisterWindow));
     QVERIFY(responder.shown().isEmpty());
+}
+
+void TestRegisterWindow::editedBackToItsStoredTextLeavesNothingToSave()
+{
+    // 张三's 民族 edited, then typed back to the stored 汉 over another edit: the
+    // row shows no state, and a change of class asks nothing.
+    School s;
+    WindowHarness h(s.school, at(kWang));
+    ScriptedResponder &responder = h.responder;
+    RegisterWindow *w = h.open<RegisterWindow>(kRegisterWindow);
+    QVERIFY(w);
+    chooseClass(w, kGrade2, kClass3);
+    FlexGrid *g = w->registerGrid;
+    editCell(w, 1, 4, QStringLiteral("回"));
+    editCell(w, 1, 4, QStringLiteral("蒙"));
+    QCOMPARE(g->TextMatrix(1, kColRowState), kRowChanged);
+    QVERIFY(w->hasUnsavedChanges());
+    editCell(w, 1, 4, QStringLiteral("汉"));
+    QCOMPARE(g->TextMatrix(1, 4), QStringLiteral("汉"));
+    QCOMPARE(g->TextMatrix(1, kColRowState), kRowUnchanged);
+    QVERIFY(!w->hasUnsavedChanges());
+    const QStringList before = s.school.dump(kJunior);
+    responder.clear();
+    choose(w->classCombo, kClass13);
+    QVERIFY(responder.shown().isEmpty());
+    QCOMPARE(gridColumn(g, kColName), QStringList({"钱七", "周九"}));
+    QCOMPARE(s.school.dump(kJunior), before);
 }
 
 void TestRegisterWindow::transfer()
