@@ -1,6 +1,5 @@
 #include "organisation/placement_sheet.h"
 
-#include "widgets/flex_grid.h"
 #include "workbook/import_workbook.h"
 
 namespace tessaly::organisation {
@@ -90,10 +89,7 @@ void PlacementSheet::edit(int row, int col, const QString &text)
 
 bool PlacementSheet::exceedsClassCount(int col, const QString &text) const
 {
-    if ((col != kColPlaced && col != kColChosen) || text.isEmpty() || m_classCountText.isEmpty())
-        return false;
-    double limit = 0;
-    return readGridNumber(m_classCountText, &limit) && decimalValue(text) > limit;
+    return (col == kColPlaced || col == kColChosen) && aboveClassCount(text, m_classCountText);
 }
 
 CheckCounts PlacementSheet::check(const RowProgress &progress)
