@@ -134,23 +134,20 @@ NewStudentWindow::NewStudentWindow(WindowHost &host, QWidget *parent)
         return key;
     };
     editor.textCheck = [this](int col, QString &text) {
-        if ((col != kColPlaced && col != kColChosen) || text.isEmpty() || classCountBox->text().isEmpty())
-            return;
-        double limit = 0;
-        if (readGridNumber(classCountBox->text(), &limit) && decimalValue(text) > limit)
+        if (m_sheet.exceedsClassCount(col, text))
             text.clear();
     };
-    editor.commitText = [](int col, const QString &text) {
-        if (col == kColSex && text != QStringLiteral("男") && text != QStringLiteral("女"))
-            return QString();
-        return text;
-    };
+    editor.commitText = &PlacementSheet::committedText;
     m_editor = new CellEditor(studentGrid, editor);
     cellEditorBox = m_editor->lineEdit();
+    // The typed text goes to the sheet; the cell shows what the sheet kept.
     connect(m_editor, &CellEditor::cellWritten, this, [this](int row, int col) {
-        if (row >= 1 && row <= m_table.rows.size())
-            m_table.rows[row - 1].setCell(col, studentGrid->TextMatrix(row, col));
+        if (row < 1 || row > m_sheet.table().rows.size())
+            return;
+        m_sheet.edit(row - 1, col, cellEditorBox->text());
+        studentGrid->setTextMatrix(row, col, m_sheet.table().rows[row - 1].cell(col));
     });
+    connect(classCountBox, &QLineEdit::textChanged, this, [this](const QString &text) { m_sheet.setClassCountText(text); });
 
     m_face = importButton->palette().color(QPalette::Button);
 
@@ -190,8 +187,7 @@ void NewStudentWindow::buildStepPanel()
     importResultList = named(new QListWidget(stepsFrame), "List1");
     checkButton = named(new QPushButton(QStringLiteral("检查数据错误         "), stepsFrame), "Command5");
     priorityList = named(new QListWidget(stepsFrame), "List4");
-    priorityList->addItems({QStringLiteral("保证择班生"), QStringLiteral("男女生均衡"), QStringLiteral("总分均衡"),
-                     QStringLiteral("单科成绩均衡")});
+    priorityList->addItems(m_sheet.priorities());
     priorityUpButton = named(new QPushButton(QStringLiteral("↑"), stepsFrame), "Command11");
     priorityDownButton = named(new QPushButton(QStringLiteral("↓"), stepsFrame), "Command13");
     priorityNumbers = named(new QLabel(QStringLiteral("１\n２\n３\n４"), stepsFrame), "Label11");
@@ -507,7 +503,7 @@ void NewStudentWindow::browseClicked()
     // The list read from the workbook open so far is no longer tied to an open workbook.
     // A workbook is written only by the write-back, never on release.
     if (OpenImportWorkbook(this, m_book, workbookPathBox, sheetCombo) || !m_book)
-        m_listFromBook = false;
+        m_sheet.leaveBook();
 }
 
 void NewStudentWindow::sheetChosen()
@@ -518,9 +514,11 @@ void NewStudentWindow::sheetChosen()
     const int row = ListSheetHeaders(this, *m_book, index, sheetHeaderList, HeaderText::AsStored,
                                      {studentListCaptions(), {QStringLiteral("姓名"), QStringLiteral("学生姓名")}});
     ClearColumnMapping();
-    m_mapping.captionRow = row;
-    captionRowLabel->setText(captionRowNote(row));
-    captionRowLabel->setVisible(!captionRowLabel->text().isEmpty());
+    m_sheet.chooseSheet(m_book->currentSheet() == index ? sheetHeaders(*m_book, HeaderText::AsStored, row) : QStringList(),
+                        row);
+    const QString note = captionRowNote(row);
+    captionRowLabel->setText(note);
+    captionRowLabel->setVisible(!note.isEmpty());
 }
 
 void NewStudentWindow::sheetHeaderChosen()
@@ -528,26 +526,27 @@ void NewStudentWindow::sheetHeaderChosen()
     const int position = sheetHeaderList->currentRow();
     if (position < 0)
         return;
-    QStringList headers;
-    for (int i = 0; i < sheetHeaderList->count(); ++i)
-        headers << sheetHeaderList->item(i)->text();
-    if (scoreOption->isChecked()) {
-        if (m_mapping.scores.size() >= kMaxScoreColumns) {
-            showNotice(this, QStringLiteral("成绩最多只能对应%1列，这一列没有加入。").arg(kMaxScoreColumns),
-                       kTitleHintDots);
-            return;
-        }
-        ColumnBinding score;
-        if (bindColumn(score, headers, position)) {
-            m_mapping.scores << score;
-            scoreColumnList->addItem(score.label);
-        }
+    using Field = PlacementSheet::Field;
+    const Field field = scoreOption->isChecked() ? Field::Score
+                        : codeOption->isChecked() ? Field::Code
+                        : nameOption->isChecked() ? Field::Name
+                                                  : Field::Sex;
+    switch (m_sheet.bind(field, position)) {
+    case PlacementSheet::Binding::TooManyScores:
+        showNotice(this, QStringLiteral("成绩最多只能对应%1列，这一列没有加入。").arg(kMaxScoreColumns), kTitleHintDots);
         return;
+    case PlacementSheet::Binding::NotBound:
+        return;
+    case PlacementSheet::Binding::Bound:
+        break;
     }
-    ColumnBinding &binding = codeOption->isChecked() ? m_mapping.code : nameOption->isChecked() ? m_mapping.name : m_mapping.sex;
-    QLabel *label = codeOption->isChecked() ? codeColumnLabel : nameOption->isChecked() ? nameColumnLabel : sexColumnLabel;
-    if (bindColumn(binding, headers, position))
-        label->setText(binding.label);
+    const StudentMapping &mapping = m_sheet.mapping();
+    switch (field) {
+    case Field::Score: scoreColumnList->addItem(mapping.scores.last().label); break;
+    case Field::Code: codeColumnLabel->setText(mapping.code.label); break;
+    case Field::Name: nameColumnLabel->setText(mapping.name.label); break;
+    case Field::Sex: sexColumnLabel->setText(mapping.sex.label); break;
+    }
 }
 
 void NewStudentWindow::ClearColumnMapping()
@@ -556,7 +555,7 @@ void NewStudentWindow::ClearColumnMapping()
     nameColumnLabel->clear();
     sexColumnLabel->clear();
     scoreColumnList->clear();
-    m_mapping.clear();
+    m_sheet.clearMapping();
     codeOption->setChecked(true);
 }
 
@@ -567,7 +566,7 @@ void NewStudentWindow::resetImportClicked()
 
 void NewStudentWindow::startImportClicked()
 {
-    if (!m_mapping.complete() || !m_book || m_book->currentSheet() < 0) {
+    if (!m_sheet.canImport() || !m_book || m_book->currentSheet() < 0) {
         showNotice(this, QStringLiteral("没有新生分班所需要的全部信息，请按要求设置好全部内容。"), kTitleHintDots);
         return;
     }
@@ -575,12 +574,9 @@ void NewStudentWindow::startImportClicked()
     closePanel(importFrame);
     showReportPanel();
     importResultList->clear();
-    importResultList->addItems(mappingSummary(m_mapping));
+    importResultList->addItems(mappingSummary(m_sheet.mapping()));
 
-    CheckCounts counts;
-    m_table = importStudents(*m_book, m_mapping, &counts, [this](int i, int n) { showProgress(i, n); });
-    m_listFromBook = true;
-    m_placedClasses = 0;
+    const CheckCounts counts = m_sheet.importFrom(*m_book, [this](int i, int n) { showProgress(i, n); });
     reportProgress->setValue(reportProgress->maximum());
     layOutGrid();
     reportBox->setPlainText(importSummary(counts));
@@ -588,22 +584,20 @@ void NewStudentWindow::startImportClicked()
 
 void NewStudentWindow::confirmManualClicked()
 {
-    if (studentCountBox->text().isEmpty() || subjectsBox->text().isEmpty()) {
+    switch (m_sheet.setUpTyped(studentCountBox->text(), subjectsBox->text())) {
+    case PlacementSheet::TypedList::Missing:
         showNotice(this, QStringLiteral("请输入所需要内容"), kTitleHintDots);
         return;
-    }
-    const std::optional<int> count = studentCountOf(studentCountBox->text());
-    if (!count) {
+    case PlacementSheet::TypedList::BadCount:
         showNotice(this, QStringLiteral("新生数目请输入1至%1之间的整数。").arg(kMaxTypedCount), kTitleHintDots);
         studentCountBox->setFocus();
         return;
+    case PlacementSheet::TypedList::Ready:
+        break;
     }
     m_editor->cancel();
-    m_table = manualTable(*count, splitSubjects(subjectsBox->text()));
-    m_listFromBook = false;
-    m_placedClasses = 0;
     layOutGrid();
-    for (int c = kColFirstScore; c < m_table.errorColumn(); ++c)
+    for (int c = kColFirstScore; c < m_sheet.table().errorColumn(); ++c)
         studentGrid->setColWidth(c, kManualScoreTwips);
     closePanel(manualFrame);
 }
@@ -612,22 +606,24 @@ void NewStudentWindow::layOutGrid()
 {
     studentGrid->setUpdatesEnabled(false);
     studentGrid->setRows(1);
-    studentGrid->setFormatString(m_table.formatString());
-    studentGrid->setRows(int(m_table.rows.size()) + 1);
+    const NewStudentTable &table = m_sheet.table();
+    studentGrid->setFormatString(table.formatString());
+    studentGrid->setRows(int(table.rows.size()) + 1);
     for (int r = 1; r < studentGrid->Rows(); ++r)
         studentGrid->setRowHeight(r, kShownRowTwips);
     showRows();
-    studentGrid->widenColumnsToText(0, m_table.errorColumn() - 1, 1, studentGrid->Rows() - 1);
+    studentGrid->widenColumnsToText(0, table.errorColumn() - 1, 1, studentGrid->Rows() - 1);
     studentGrid->setUpdatesEnabled(true);
 }
 
 void NewStudentWindow::showRows()
 {
     studentGrid->setUpdatesEnabled(false);
-    const int cols = m_table.columnCount();
-    for (int r = 0; r < m_table.rows.size(); ++r)
+    const NewStudentTable &table = m_sheet.table();
+    const int cols = table.columnCount();
+    for (int r = 0; r < table.rows.size(); ++r)
         for (int c = 0; c < cols; ++c)
-            studentGrid->setTextMatrix(r + 1, c, m_table.rows[r].cell(c));
+            studentGrid->setTextMatrix(r + 1, c, table.rows[r].cell(c));
     studentGrid->setUpdatesEnabled(true);
 }
 
@@ -635,8 +631,7 @@ void NewStudentWindow::showErrorsClicked()
 {
     m_editor->CloseCellEditor();
     for (int r = 1; r < studentGrid->Rows(); ++r) {
-        const bool error = r <= m_table.rows.size() && !m_table.rows[r - 1].errors.isEmpty();
-        studentGrid->setRowHeight(r, error ? kShownRowTwips : 0);
+        studentGrid->setRowHeight(r, m_sheet.rowHasErrors(r - 1) ? kShownRowTwips : 0);
     }
 }
 
@@ -650,13 +645,13 @@ void NewStudentWindow::showAllClicked()
 bool NewStudentWindow::checkData()
 {
     m_editor->CloseCellEditor();
-    if (!m_table.hasStudents()) {
+    if (!m_sheet.hasStudents()) {
         showNotice(this, kNoStudents, kTitleHintDots);
         return false;
     }
     activateStep(checkButton);
     showReportPanel();
-    const CheckCounts counts = CheckStudentData(m_table, [this](int p, int n) { showProgress(p, n); });
+    const CheckCounts counts = m_sheet.check([this](int p, int n) { showProgress(p, n); });
     reportProgress->setValue(reportProgress->maximum());
     showRows();
     reportBox->setPlainText(checkReport(counts));
@@ -683,7 +678,7 @@ void NewStudentWindow::placeClicked()
 
 void NewStudentWindow::confirmClassCountClicked()
 {
-    const std::optional<int> classes = classCountOf(classCountBox->text());
+    const std::optional<int> classes = m_sheet.classCount();
     if (!classes) {
         showNotice(this, QStringLiteral("请输入数字"));
         classCountBox->clear();
@@ -693,13 +688,12 @@ void NewStudentWindow::confirmClassCountClicked()
     m_editor->CloseCellEditor();
     classCountFrame->hide();
     showReportPanel();
-    reportProgress->setRange(0, std::max(1, 2 * int(m_table.rows.size())));
+    reportProgress->setRange(0, std::max(1, 2 * int(m_sheet.table().rows.size())));
     reportProgress->setValue(1);
-    const QString report = PlaceStudents(m_table, *classes, [this](int value, int maximum) {
+    const QString report = m_sheet.place(*classes, [this](int value, int maximum) {
         reportProgress->setRange(0, std::max(1, maximum));
         reportProgress->setValue(value);
     });
-    m_placedClasses = *classes;
     reportBox->setPlainText(report);
     // The rows are in a new order: every row is shown again.
     showRows();
@@ -716,32 +710,35 @@ void NewStudentWindow::closeReportClicked()
     reportFrame->hide();
 }
 
-void NewStudentWindow::moveListItem(int step)
+void NewStudentWindow::showPriorities(int current)
 {
-    const int row = priorityList->currentRow();
-    const int other = row + step;
-    if (row < 0 || other < 0 || other >= priorityList->count())
-        return;
-    const QString text = priorityList->item(row)->text();
-    priorityList->item(row)->setText(priorityList->item(other)->text());
-    priorityList->item(other)->setText(text);
-    priorityList->setCurrentRow(other);
+    const QStringList &priorities = m_sheet.priorities();
+    for (int i = 0; i < priorities.size(); ++i)
+        priorityList->item(i)->setText(priorities[i]);
+    priorityList->setCurrentRow(current);
+}
+
+void NewStudentWindow::movePriority(int step)
+{
+    const int other = m_sheet.movePriority(priorityList->currentRow(), step);
+    if (other >= 0)
+        showPriorities(other);
 }
 
 void NewStudentWindow::priorityUpClicked()
 {
-    moveListItem(-1);
+    movePriority(-1);
 }
 
 void NewStudentWindow::priorityDownClicked()
 {
-    moveListItem(1);
+    movePriority(1);
 }
 
 void NewStudentWindow::saveResultClicked()
 {
     m_editor->CloseCellEditor();
-    if (!m_table.hasStudents()) {
+    if (!m_sheet.hasStudents()) {
         showNotice(this, kNoStudents, kTitleHintDots);
         return;
     }
@@ -753,28 +750,28 @@ void NewStudentWindow::confirmOutputClicked()
 {
     closePanel(outputFrame);
     if (writeBackOption->isChecked()) {
-        if (!m_book || !m_listFromBook) {
+        if (!m_book || !m_sheet.listFromBook()) {
             showNotice(this,
                        QStringLiteral("现在的新生名单不是从打开的Excel文件导入的，无法把分班结果存回原表。"),
                        kTitleHintDots);
             return;
         }
         QString message;
-        writeBackPlacement(*m_book, m_table, &message);
+        m_sheet.writeBack(*m_book, &message);
         showNotice(this, message, kTitleHintDots);
         return;
     }
     ExportWorkbook book(ExportWorkbook::kNewWorkbookSheets);
     if (byClassOption->isChecked()) {
         // The classes of the placement made, whatever the class-count box holds since.
-        const int classes = classListCount(m_table, m_placedClasses);
+        const int classes = m_sheet.classLists();
         if (!classes) {
             showNotice(this, QStringLiteral("新生还没有分班，请先进行分班。"), kTitleHintDots);
             return;
         }
-        fillClassLists(book, m_table, classes);
+        fillClassLists(book, m_sheet.table(), classes);
     } else {
-        fillPlainList(book, m_table);
+        fillPlainList(book, m_sheet.table());
     }
     handOverWorkbook(book, this);
 }

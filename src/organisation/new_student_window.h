@@ -3,10 +3,11 @@
 // classes. The list comes from a workbook (import panel importFrame) or is typed (manual
 // panel manualFrame); step ② checks it, step ⑤ asks for the class count (classCountFrame) and runs
 // PlaceStudents, step ⑥ writes class lists, the plain list, or the classes back into
-// the source workbook (outputFrame). No database and no sign-in. The rows live in a
-// NewStudentTable; studentGrid shows them and its cell editor writes edits back into them.
+// the source workbook (outputFrame). No database and no sign-in. What the window works
+// on lives in a PlacementSheet; studentGrid shows its rows and the cell editor hands
+// each edit to it.
 #include "kit/window_base.h"
-#include "organisation/new_students.h"
+#include "organisation/placement_sheet.h"
 #include "workbook/import_workbook.h"
 
 #include <QWidget>
@@ -106,8 +107,9 @@ public:
     QPushButton *confirmOutputButton = nullptr;  // 确定
     QPushButton *cancelOutputButton = nullptr;  // 取消
 
-    const organisation::NewStudentTable &table() const { return m_table; }
-    const organisation::StudentMapping &mapping() const { return m_mapping; }
+    const organisation::PlacementSheet &sheet() const { return m_sheet; }
+    const organisation::NewStudentTable &table() const { return m_sheet.table(); }
+    const organisation::StudentMapping &mapping() const { return m_sheet.mapping(); }
     const ImportWorkbook *workbook() const { return m_book.get(); }
 
 public slots:
@@ -157,13 +159,12 @@ private:
     void showRows();
     // CheckStudentData on the rows with the report panel; false when there are no students.
     bool checkData();
-    void moveListItem(int step);
+    void movePriority(int step);
+    // Shows the sheet's priorities in priorityList, `current` selected.
+    void showPriorities(int current);
 
-    organisation::NewStudentTable m_table;
-    organisation::StudentMapping m_mapping;
+    organisation::PlacementSheet m_sheet;
     std::unique_ptr<ImportWorkbook> m_book;
-    bool m_listFromBook = false;   // the rows were read from m_book
-    int m_placedClasses = 0;       // the class count of the list's placement; 0 before one
     CellEditor *m_editor = nullptr;
     QColor m_face;
 };

@@ -328,6 +328,12 @@ std::optional<int> classCountOf(const QString &text)
     return int(n);
 }
 
+bool aboveClassCount(const QString &text, const QString &classCountText)
+{
+    double limit = 0;
+    return !text.isEmpty() && readGridNumber(classCountText, &limit) && decimalValue(text) > limit;
+}
+
 int placedClass(const NewStudent &row)
 {
     double value = 0;

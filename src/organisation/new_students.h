@@ -144,6 +144,9 @@ QString checkReport(const CheckCounts &counts);
 // The class count typed into the class-count box: the number rounded (halves to even);
 // nullopt when it is no number or rounds outside 1 .. kMaxTypedCount.
 std::optional<int> classCountOf(const QString &text);
+// A class typed into 分班 or 择班 names more classes than the class count typed (a
+// count that is no number sets no limit).
+bool aboveClassCount(const QString &text, const QString &classCountText);
 
 // Places every row into one of `classes` classes (at least 1): the balancing pass over
 // the rows sorted by sex and scores, the leftover pass, the chosen-class swaps; then

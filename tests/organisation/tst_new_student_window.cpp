@@ -573,6 +573,61 @@ private slots:
         all.sort();
         QCOMPARE(listed, all);
     }
+
+    // The window works on its sheet: the class count typed, a class typed into the grid,
+    // the placement and the write-back reach it, and the grid shows what it kept.
+    void worksOnItsSheet()
+    {
+        TestSchool school;
+        WindowHarness h(school);
+        ScriptedFileChooser chooser;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"four.xlsx"_s);
+        writeWorkbook(path, {{u"新生"_s,
+                              {{u"代码"_s, u"姓名"_s, u"性别"_s, u"总分"_s},
+                               {u"1"_s, u"甲"_s, u"男"_s, u"600"_s},
+                               {u"2"_s, u"乙"_s, u"女"_s, u"580"_s},
+                               {u"3"_s, u"丙"_s, u"男"_s, u"560"_s},
+                               {u"4"_s, u"丁"_s, u"女"_s, u"540"_s}}}});
+        auto *w = h.open<NewStudentWindow>(kNewStudentWindow);
+        openSheet(w, chooser, path, u"新生"_s);
+        QCOMPARE(w->sheet().sheetHeaders(), (QStringList{u"代码"_s, u"姓名"_s, u"性别"_s, u"总分"_s}));
+        clickHeader(w, w->codeOption, u"代码"_s);
+        clickHeader(w, w->nameOption, u"姓名"_s);
+        clickHeader(w, w->sexOption, u"性别"_s);
+        clickHeader(w, w->scoreOption, u"总分"_s);
+        w->startImportButton->click();
+        QVERIFY(w->sheet().listFromBook());
+        QVERIFY(!w->sheet().hasUnsaved());
+
+        h.responder.answer(true);
+        w->placeButton->click();
+        w->classCountBox->setText(u"2"_s);
+        QCOMPARE(w->sheet().classCount(), std::optional<int>(2));
+        w->confirmClassCountButton->click();
+        QCOMPARE(w->sheet().placedClasses(), 2);
+        QVERIFY(w->sheet().hasUnsaved());
+        for (int r = 0; r < 4; ++r)
+            QCOMPARE(w->studentGrid->TextMatrix(r + 1, kColPlaced), w->sheet().table().rows[r].placed);
+
+        w->saveResultButton->click();
+        w->writeBackOption->click();
+        w->confirmOutputButton->click();
+        QVERIFY2(h.responder.last().text.contains(u"分班结果已经存入"_s), qPrintable(h.responder.last().text));
+        QVERIFY(!w->sheet().hasUnsaved());
+
+        // A class typed into 分班 goes to the sheet and waits for the next write-back.
+        const QString other = w->sheet().table().rows[0].placed == u"1"_s ? u"2"_s : u"1"_s;
+        clickCell(w->studentGrid, 1, kColPlaced);
+        QVERIFY(w->cellEditorBox->isVisible());
+        w->cellEditorBox->selectAll();
+        typeKeys(w->cellEditorBox, other);
+        w->studentGrid->setFocus();
+        QTest::qWait(0);
+        QCOMPARE(w->sheet().table().rows[0].placed, other);
+        QCOMPARE(w->studentGrid->TextMatrix(1, kColPlaced), other);
+        QVERIFY(w->sheet().hasUnsaved());
+    }
 };
 
 QTEST_MAIN(TestNewStudentWindow)
