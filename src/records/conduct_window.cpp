@@ -399,23 +399,24 @@ void ConductWindow::CreateEvaluationColumn()
                               + QStringLiteral("）\r已经存在了,直接进行评定即可。");
     // The window's own record set lets go of the table while its columns change.
     studentData->Close();
-    {
-        db::Connection &c = connection();
-        if (!c.ok()) {
-            reportSaveFailure(this, QStringLiteral("评定没有创建："), c.error(), kTitleHint);
-        } else if (sameHalfYear(db::tableColumns(c, table), column)) {
-            showNotice(this, duplicate);
-        } else if (askYesNo(this,
-                            QStringLiteral("尊敬的") + withTeacherTitle(teacher) + QStringLiteral(",您要添加\r（") + newEvaluationBox->text()
-                                + QStringLiteral("）吗?"),
-                            kTitleHintDots)) {
-            const CreateEvaluationOutcome r = createEvaluationColumn(c, table, column);
-            if (r.existing)
-                showNotice(this, duplicate);
-            else if (!r.ok)
-                reportSaveFailure(this, QStringLiteral("评定没有创建："), r.error, kTitleHint);
+    const CreateEvaluationOutcome r = saveWith<CreateEvaluationOutcome>(connection(), [&](db::Connection &c) {
+        CreateEvaluationOutcome asked;
+        asked.existing = sameHalfYear(db::tableColumns(c, table), column);
+        if (asked.existing)
+            return asked;
+        if (!askYesNo(this,
+                      QStringLiteral("尊敬的") + withTeacherTitle(teacher) + QStringLiteral(",您要添加\r（") + newEvaluationBox->text()
+                          + QStringLiteral("）吗?"),
+                      kTitleHintDots)) {
+            asked.ok = true;   // declined: nothing created, nothing to report
+            return asked;
         }
-    }
+        return createEvaluationColumn(c, table, column);
+    });
+    if (r.existing)
+        showNotice(this, duplicate);
+    else if (!r.ok)
+        reportSaveFailure(this, QStringLiteral("评定没有创建："), r.error, kTitleHint);
     reloadClass();
     if (!m_students.isEmpty() && evaluationCombo->count() > 0) {
         evaluationCombo->setCurrentIndex(evaluationCombo->count() - 1);
