@@ -65,9 +65,9 @@ ExportSheet &writeStatisticsSheet(ExportWorkbook &book, const QString &title, co
     sheet.setColumnStyle(2, centred(true, false));
     sheet.setColumnStyle(3, centred(true, false));
     sheet.setRowStyle(1, centred(true, false));
+    // The 50-point header row holds its captions in wrapped lines.
     CellStyle header = centred(true, true);
-    if (kind.wrapHeader)
-        header.wrap = true;
+    header.wrap = true;
     sheet.setRowStyle(2, header);
 
     auto shown = [](const QList<bool> &flags, int index) { return index < flags.size() && flags[index]; };
@@ -109,7 +109,7 @@ ExportSheet &writeStatisticsSheet(ExportWorkbook &book, const QString &title, co
             QString text = grid.cells[r].value(c);
             if (i == 1 && c == kStatExcellentCount && !text.isEmpty())
                 text = kExcellentCountHeading;
-            if (i == 1 && kind.wrapHeader)
+            if (i == 1)
                 text = brokenAtBar(text, formatOf(c).width, *small.fontSize);
             sheet.setValue(i + 1, col, text, small);
         }

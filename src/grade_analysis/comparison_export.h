@@ -25,10 +25,9 @@ struct GridView {
 
 inline const QString kStatisticsSheetName = QStringLiteral("成绩分析");
 
-// The sheet's name, and whether the header row wraps its texts.
+// The sheet's name.
 struct StatisticsSheetKind {
     QString name = kStatisticsSheetName;
-    bool wrapHeader = false;
 };
 
 // Adds the sheet in front of the workbook's sheets and fills it; the caller

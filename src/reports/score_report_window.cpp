@@ -474,7 +474,7 @@ void ScoreReportWindow::exportClicked()
         view.columnShown.append(m_widths[c] > 0);
     ExportWorkbook book(ExportWorkbook::kNewWorkbookSheets);
     grades::writeStatisticsSheet(book, Preview->titleBox->text(), view,
-                                 {QStringLiteral("成绩报表"), /*wrapHeader=*/true});
+                                 {QStringLiteral("成绩报表")});
     handOverWorkbook(book, this);
 }
 

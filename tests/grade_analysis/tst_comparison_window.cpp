@@ -316,6 +316,9 @@ private slots:
         QCOMPARE(book.column(0, 5).attribute("width").as_double() > 0, true);
         verifyPrintedTable(book, 0, 2, 9, 21, 1);
         QVERIFY(!QTest::currentTestFailed());
+        // The captions wrap in the header row, a band's only at its bar.
+        QVERIFY(book.style(0, u"C2"_s).wrap);
+        QCOMPARE(book.value(0, u"M2"_s), u"0\n│\n59"_s);
 
         // A hidden row leaves no sheet row.
         XlsxFile second(exports.opener.paths()[1]);
