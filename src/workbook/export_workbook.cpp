@@ -1081,6 +1081,8 @@ bool ExportWorkbook::saveAs(const QString &path, QString *error) const
                                               formatAt(row, col));
             if (d.headerRows > 0)
                 worksheet_repeat_rows(ws, lxw_row_t(t.firstRow - 1), lxw_row_t(t.firstRow + d.headerRows - 2));
+            // All of a table's columns on one page's width, its rows over as many pages as they take.
+            worksheet_fit_to_pages(ws, 1, 0);
         }
     }
 

@@ -156,7 +156,8 @@ public:
 
     // The sheet's table (corners in any order): every cell of it is written with thin
     // borders (a border a cell's style sets wins), and its first `headerRows` rows are
-    // printed at the top of every page. A later call replaces the table.
+    // printed at the top of every page; the sheet prints one page wide. A later call
+    // replaces the table.
     void setTable(int row1, int col1, int row2, int col2, int headerRows = 1);
     std::optional<CellRange> table() const;
     int tableHeaderRows() const;
