@@ -212,18 +212,13 @@ StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &reques
             number > 0 ? classScoresQuery(request.sectionTable, reg::formatClassCode(request.cohortYear, number), columns)
                        : reg::Statement{};
         if (q.isValid()) {
-            QSqlQuery rows = c.query(q.sql, q.params);
-            if (!rows.isActive()) {
-                fill.error = c.error();
-                return fill;
-            }
-            while (rows.next()) {
+            const bool read = c.readEach(q.sql, q.params, [&](const db::EngineRow &row) {
                 for (int s = 0; s < request.subjects.size(); ++s) {
                     if (columnOf[s] >= 0)
-                        ofClass[s].append(score::storedScore(rows.value(columnOf[s])));
+                        ofClass[s].append(score::storedScore(row, columnOf[s]));
                 }
-            }
-            if (!db::finishRead(c, rows)) {
+            });
+            if (!read) {
                 fill.error = c.error();
                 return fill;
             }

@@ -26,6 +26,7 @@
 #include <QFrame>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHash>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -239,13 +240,21 @@ void ScoreReportWindow::fitTexts()
         shown += wider;
     }
     QAbstractItemModel *cells = resultGrid->model();
+    const QFont gridFont = resultGrid->font();
     for (int c : {grades::kStatSubject, grades::kStatClass, grades::kStatTeacher}) {
         const int room = resultGrid->textRoom(c);
+        // A column's texts repeat (a subject's, a class's, a teacher's rows): each
+        // is measured once.
+        QHash<QString, QVariant> fonts;
         for (int r = 1; r <= last; ++r) {
-            const QFont font = fittedFont(resultGrid->font(), resultGrid->TextMatrix(r, c), room);
-            const QVariant own = font == resultGrid->font() ? QVariant() : QVariant(font);
-            if (cells->index(r, c).data(Qt::FontRole) != own)
-                cells->setData(cells->index(r, c), own, Qt::FontRole);
+            const QString text = resultGrid->TextMatrix(r, c);
+            auto own = fonts.constFind(text);
+            if (own == fonts.cend()) {
+                const QFont font = fittedFont(gridFont, text, room);
+                own = fonts.insert(text, font == gridFont ? QVariant() : QVariant(font));
+            }
+            if (cells->index(r, c).data(Qt::FontRole) != *own)
+                cells->setData(cells->index(r, c), *own, Qt::FontRole);
         }
     }
 }

@@ -135,8 +135,13 @@ bool isDigits(const QString &text)
 
 bool inOwnClass(const QString &classCode, const QString &studentNumber)
 {
-    const QString id = classCode.left(4) + studentNumber.right(4);
-    return id.left(classCode.size()) == classCode;
+    // The shown id is the code's first four characters and the number's last four,
+    // so only a class code's further characters need comparing.
+    const qsizetype further = classCode.size() - 4;
+    if (further <= 0)
+        return true;
+    const QStringView tail = QStringView(studentNumber).right(4);
+    return tail.size() >= further && tail.left(further) == QStringView(classCode).mid(4);
 }
 
 QString classRanksCaption(const QString &column)

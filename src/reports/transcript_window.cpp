@@ -18,6 +18,7 @@
 
 #include <QCheckBox>
 #include <algorithm>
+#include <memory>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -187,15 +188,15 @@ void TranscriptWindow::setColumnWidth(int col, int twips)
     resultGrid->setColWidth(col, twips);
 }
 
-void TranscriptWindow::buildHeader()
+void TranscriptWindow::buildHeader(int cols)
 {
     resultGrid->clearMerges();
-    resultGrid->setCols(10);
+    resultGrid->clearTexts();
+    resultGrid->setCols(cols);
     resultGrid->setRows(3);
     resultGrid->setFixedRows(2);
     resultGrid->setFixedCols(2);
-    resultGrid->clearTexts();
-    m_widths.fill(0, 10);
+    m_widths.fill(0, cols);
     const QString heads[] = {QStringLiteral(" 学  号"), QStringLiteral(" 姓  名"), QStringLiteral(" 总分")};
     for (int c = 0; c < 3; ++c) {
         resultGrid->setTextMatrix(0, c, heads[c]);
@@ -390,12 +391,37 @@ void TranscriptWindow::showClicked()
     finish();
 }
 
+namespace {
+// The text of a student's cell of the transcript grid (column 3, the sort key, has none).
+const QString &transcriptCell(const TranscriptRow &row, int col)
+{
+    static const QString none;
+    switch (col) {
+    case 0: return row.shownId;
+    case 1: return row.name;
+    case 2: return row.total;
+    case 4: return row.classRank;
+    case 5: return row.gradeRank;
+    default: break;
+    }
+    const int s = (col - 6) / 4;
+    if (col < 6 || s >= row.subjects.size())
+        return none;
+    const SubjectCells &cells = row.subjects[s];
+    switch ((col - 6) % 4) {
+    case 0: return cells.score;
+    case 1: return cells.standard;
+    case 2: return cells.classRank;
+    default: return cells.gradeRank;
+    }
+}
+} // namespace
+
 void TranscriptWindow::showTranscript(const Transcript &t, int n)
 {
     resultGrid->setUpdatesEnabled(false);
-    buildHeader();
-    resultGrid->setCols(6 + 4 * n);
-    m_widths.resize(6 + 4 * n);
+    const int cols = 6 + 4 * n;
+    buildHeader(cols);
     const int rows = int(t.rows.size());
     resultGrid->setRows(2 + rows + (rows > 0 ? 3 : 0));
     for (int k = 1; k <= n; ++k) {
@@ -413,31 +439,20 @@ void TranscriptWindow::showTranscript(const Transcript &t, int n)
         for (int c = 4 * k + 2; c <= 4 * k + 5; ++c)
             resultGrid->setTextMatrix(0, c, subjectList->item(i)->text());
     }
-    // Each column's longest student text, measured by fitColumnsToTexts.
-    m_longest.fill(QString(), resultGrid->Cols());
-    auto put = [&](int g, int c, const QString &text) {
-        resultGrid->setTextMatrix(g, c, text);
-        if (text.size() > m_longest[c].size())
-            m_longest[c] = text;
-    };
-    for (int r = 0; r < rows; ++r) {
-        const TranscriptRow &row = t.rows[r];
-        const int g = r + 2;
-        put(g, 0, row.shownId);
-        put(g, 1, row.name);
-        put(g, 2, row.total);
-        put(g, 4, row.classRank);
-        put(g, 5, row.gradeRank);
-        for (int s = 0; s < n; ++s) {
-            const SubjectCells &cells = row.subjects[s];
-            const int c = 4 * (s + 1) + 2;
-            put(g, c, cells.score);
-            put(g, c + 1, cells.standard);
-            put(g, c + 2, cells.classRank);
-            put(g, c + 3, cells.gradeRank);
+    // The students' cells are made when the grid shows them; each column's longest
+    // text is kept for fitColumnsToTexts.
+    m_longest.fill(QString(), cols);
+    for (const TranscriptRow &row : t.rows)
+        for (int c = 0; c < cols; ++c) {
+            const QString &text = transcriptCell(row, c);
+            if (text.size() > m_longest[c].size())
+                m_longest[c] = text;
         }
-    }
     if (rows > 0) {
+        const auto kept = std::make_shared<const QVector<TranscriptRow>>(t.rows);
+        resultGrid->setTextSource({2, 0, 1 + rows, cols - 1, [kept](int row, int col) {
+                                       return transcriptCell(kept->at(row - 2), col);
+                                   }});
         const int first = 2 + rows;
         for (int i = 0; i < 3; ++i) {
             resultGrid->setTextMatrix(first + i, 0, kSummaryRowLabel);

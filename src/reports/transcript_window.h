@@ -95,7 +95,8 @@ public slots:
     void closeClicked();
 
 private:
-    void buildHeader();
+    // The header rows of a grid of `cols` columns (at least the empty grid's 10).
+    void buildHeader(int cols = 10);
     void setColumnWidth(int col, int twips);
     // Widens the shown columns whose texts the grid's font cuts off.
     void fitColumnsToTexts();

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -807,11 +808,53 @@ int queuedRowCount(db::Connection &local)
     return local.error().isSet() ? -1 : n.toInt();
 }
 
+namespace {
+// What the file looks like from outside: which file it is, its size and last
+// write, and whether a journal lies beside it (a write under way or unfinished).
+QString fileState(const QString &path)
+{
+    const QString file = db::resolvePath(path);
+    const QFileInfo info(file);
+    const QString identity = db::fileIdentityKey(path);
+    if (identity.isEmpty())
+        return QString();
+    return QStringLiteral("%1/%2/%3/%4")
+        .arg(identity)
+        .arg(info.size())
+        .arg(info.lastModified().toMSecsSinceEpoch())
+        .arg(QFileInfo::exists(file + QStringLiteral("-journal")) || QFileInfo::exists(file + QStringLiteral("-wal")));
+}
+
+// Files keep their last write to a few milliseconds (some to two seconds): a file
+// written this recently may be written again without its time changing.
+constexpr qint64 kSettledMs = 3000;
+} // namespace
+
 int pendingUploadCount(const QString &localPath)
 {
+    // Opening a connection reads the whole schema, so the count of a file unchanged
+    // since it was last counted is kept.
+    struct Counted {
+        QString state;
+        int count = -1;
+    };
+    static QHash<QString, Counted> counted;
+    const QString state = fileState(localPath);
+    if (!state.isEmpty()) {
+        const auto it = counted.constFind(localPath);
+        if (it != counted.cend() && it->state == state)
+            return it->count;
+    }
     // Read only: a count needs no queue triggers of its own.
     db::Connection local(localPath, db::Connection::Access::ReadOnly);
-    return local.ok() ? queuedRowCount(local) : -1;
+    const int count = local.ok() ? queuedRowCount(local) : -1;
+    const QDateTime written = QFileInfo(db::resolvePath(localPath)).lastModified();
+    if (count >= 0 && !state.isEmpty() && state == fileState(localPath)
+        && written.msecsTo(QDateTime::currentDateTime()) >= kSettledMs)
+        counted.insert(localPath, {state, count});
+    else
+        counted.remove(localPath);
+    return count;
 }
 
 namespace {

@@ -52,7 +52,9 @@ bool saveUploadBase(const QString &localPath, db::Error &error);
 // Rows in 上传表; -1 when the queue cannot be read (see the connection's error).
 int queuedRowCount(db::Connection &local);
 // The same for the local database file at localPath (opened on its own
-// connection); -1 when it cannot be read.
+// connection); -1 when it cannot be read. A file unchanged (same file, size,
+// last write and no journal) since a count made a few seconds after its last
+// write gives that count again without opening it. User-interface thread only.
 int pendingUploadCount(const QString &localPath);
 
 // A queue row that stayed queued, and why.

@@ -43,6 +43,33 @@ constexpr int kScore = 0, kStandard = 1, kClassRank = 2, kGradeRank = 3, kTotal 
 class TranscriptTest : public QObject {
     Q_OBJECT
 private slots:
+    // A class code's cohort (four characters) takes every student; a class code the
+    // students whose number's last four characters begin with its class number.
+    void ownClassOfAStudent_data()
+    {
+        QTest::addColumn<QString>("classCode");
+        QTest::addColumn<QString>("studentNumber");
+        QTest::addColumn<bool>("own");
+        QTest::newRow("grade group") << u"2025"_s << u"20240301"_s << true;
+        QTest::newRow("short code") << u"20"_s << u""_s << true;
+        QTest::newRow("the class") << u"202503"_s << u"20250307"_s << true;
+        QTest::newRow("another class") << u"202503"_s << u"20250407"_s << false;
+        QTest::newRow("class of another cohort") << u"202503"_s << u"20240307"_s << true;
+        QTest::newRow("number of three") << u"202503"_s << u"037"_s << true;
+        QTest::newRow("number of two") << u"202503"_s << u"03"_s << true;
+        QTest::newRow("number of one") << u"202503"_s << u"0"_s << false;
+        QTest::newRow("no number") << u"202503"_s << u""_s << false;
+        QTest::newRow("longer code") << u"2025030"_s << u"20250307"_s << true;
+        QTest::newRow("longer code, other") << u"2025031"_s << u"20250307"_s << false;
+    }
+    void ownClassOfAStudent()
+    {
+        QFETCH(QString, classCode);
+        QFETCH(QString, studentNumber);
+        QFETCH(bool, own);
+        QCOMPARE(reports::inOwnClass(classCode, studentNumber), own);
+    }
+
     void readsStoredScores_data()
     {
         QTest::addColumn<QVariant>("stored");

@@ -213,6 +213,7 @@ private slots:
     void uploadRefusesTheLocalDatabase();
     void uploadWindowCountsTheQueue_data();
     void uploadWindowCountsTheQueue();
+    void queueCountFollowsTheFile();
     void twoComputers_data();
     void twoComputers();
     void mergesFieldByField_data();
@@ -570,6 +571,44 @@ void TestServerTransfer::uploadWindowCountsTheQueue()
         QCOMPARE(u.queued(), 0);
         QCOMPARE(w->queueCountLabel->text(), u"　　需要上传到服务器的本机数据共  2 条"_s);   // the count at opening
     }
+}
+
+// The count of a file long unchanged is kept; every write, also a second within
+// the same second and one that leaves the size, is counted again.
+void TestServerTransfer::queueCountFollowsTheFile()
+{
+    UploadCase u;
+    const QString path = u.local.dbPath();
+    const auto age = [&] {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    };
+    age();
+    QCOMPARE(pendingUploadCount(path), 2);
+    QCOMPARE(pendingUploadCount(path), 2);
+    queue(u.local, u"初中"_s, 2);
+    QCOMPARE(pendingUploadCount(path), 3);
+    queue(u.local, u"初中"_s, 3);
+    QCOMPARE(pendingUploadCount(path), 4);
+    age();
+    QCOMPARE(pendingUploadCount(path), 4);
+    QVERIFY(u.local.db().exec(uR"(DELETE FROM "上传表" WHERE "ID" = 2)"_s));
+    QCOMPARE(pendingUploadCount(path), 3);
+    // Another file in its place.
+    age();
+    QCOMPARE(pendingUploadCount(path), 3);
+    u.local.db().close();
+    const QString other = path + u".new"_s;
+    QVERIFY(QFile::copy(path, other));
+    {
+        db::Connection c(other);
+        QVERIFY(c.exec(uR"(DELETE FROM "上传表")"_s));
+    }
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QFile::rename(other, path));
+    age();
+    QCOMPARE(pendingUploadCount(path), 0);
 }
 
 void TestServerTransfer::twoComputers_data()
