@@ -75,7 +75,7 @@ bool growGroup(const QString &path, QString *error)
                         return false;
                 }
             }
-            const QString code = reg::formatClassCode(kCohort, k + 1);
+            const QString code = school::formatClassCode(kCohort, k + 1);
             const int have = c.scalar(QStringLiteral("select count(*) from \"初中\" where substr(\"学籍号\", 1, 6) = ?"),
                                       {code}).toInt();
             for (int i = have; i < kPerClass; ++i) {

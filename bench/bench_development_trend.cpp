@@ -76,11 +76,11 @@ BENCHMARK(BM_ClickClass_Window)->Unit(benchmark::kMillisecond);
 // The totals rule alone on the class's rows, read once.
 void BM_ClassTotals(benchmark::State &state)
 {
-    const reg::ClassIdentity identity = reg::ResolveClassCode(kGrade, kClass, kToday);
+    const school::ClassIdentity identity = school::ResolveClassCode(kGrade, kClass, kToday);
     db::Connection c(g_dbPath);
     const QStringList columns = analysis::totalledColumns(db::tableColumns(c, identity.sectionTable));
-    const auto read = score::readClassScores(c, identity.sectionTable, identity.classCode, columns);
-    const QVector<score::StudentScores> rows = read.value_or(QVector<score::StudentScores>{});
+    const auto read = school::readClassScores(c, identity.sectionTable, identity.classCode, columns);
+    const QVector<school::StudentScores> rows = read.value_or(QVector<school::StudentScores>{});
     if (rows.isEmpty()) {
         state.SkipWithError("the class has no students");
         return;

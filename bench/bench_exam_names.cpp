@@ -14,7 +14,7 @@ namespace {
 
 QStringList quizColumns(int count)
 {
-    QStringList columns = reg::registerColumns();
+    QStringList columns = school::registerColumns();
     while (columns.size() < count)
         columns << QStringLiteral("C测%1语文251015").arg(columns.size());
     return columns;
@@ -25,11 +25,11 @@ void BM_ListExamNames(benchmark::State &state)
     const QStringList columns = quizColumns(int(state.range(0)));
     qsizetype listed = 0;
     for (auto _ : state) {
-        const QStringList names = score::ListExamNames(columns);
+        const QStringList names = school::ListExamNames(columns);
         listed = names.size();
         benchmark::DoNotOptimize(names);
     }
-    if (listed != columns.size() - reg::kRegisterColumnCount)
+    if (listed != columns.size() - school::kRegisterColumnCount)
         state.SkipWithError("a quiz name was listed twice or not at all");
     state.counters["names"] = double(listed);
 }

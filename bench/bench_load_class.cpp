@@ -28,7 +28,7 @@ void BM_LoadClass(benchmark::State &state)
         state.SkipWithError(qPrintable(c.error().text));
         return;
     }
-    const tessaly::reg::Statement members = tessaly::reg::classMembersQuery(kTable, g_classCode, {});
+    const tessaly::school::Statement members = tessaly::school::classMembersQuery(kTable, g_classCode, {});
     qint64 rows = 0;
     int columns = 0;
     for (auto _ : state) {

@@ -223,7 +223,7 @@ double gridFloorMs(FlexGrid *grid)
 
 // The data layer reading a statement as a window's data control does: its open
 // connection, every row read into memory.
-double dataControlMs(const QString &dbPath, const reg::Statement &q)
+double dataControlMs(const QString &dbPath, const school::Statement &q)
 {
     DataControl data;
     data.setDatabaseName(dbPath);
@@ -305,7 +305,7 @@ bool gradeGroupFigure(const Case &c, const QString &dbPath, QStringView name, co
 // both totals, the totals ranked by one sort. The number of students.
 int bareWeakSubjects(sqlite3 *db, const QString &table, const QString &classCode, const QStringList &exam)
 {
-    const std::vector<std::vector<double>> rows = bareDoubles(db, reg::classMembersQuery(table, classCode, exam));
+    const std::vector<std::vector<double>> rows = bareDoubles(db, school::classMembersQuery(table, classCode, exam));
     const std::size_t n = rows.size();
     std::vector<double> raw(n, NAN), standard(n, NAN);
     for (std::size_t s = 0; s < std::size_t(exam.size()); ++s) {
@@ -348,8 +348,8 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
     const QString cohort = code.left(4);
     const QStringList midTerm = firstMidTerm(columns);
     QStringList exams;
-    for (const QString &column : columns.mid(score::kFirstScannedColumn))
-        if (score::isExamColumnName(column))
+    for (const QString &column : columns.mid(school::kFirstScannedColumn))
+        if (school::isExamColumnName(column))
             exams << column;
     const QString programFolder = QFileInfo(dbPath).absolutePath();
 
@@ -413,7 +413,7 @@ bool runAnalysisCase(const Case &c, const QString &dbPath, sqlite3 *bare)
         choose(w->classCombo, kRoadClass);
         Figure f{QStringLiteral("单科多次成绩横向分析: choose the subject")};
         f.window = medianMs([&] { frame([&] { choose(w->subjectCombo, kRoadSubject); }); });
-        const QStringList subjectExams = score::FindExamsOfSubject(columns, kRoadSubject);
+        const QStringList subjectExams = school::FindExamsOfSubject(columns, kRoadSubject);
         f.bare = medianMs([&] { bareSubjectExams(bare, kRoadTable, code, subjectExams); });
         f.floor = gridFloorMs(filledGrid(w));
         f.note = QStringLiteral("%1 exams").arg(w->examList->count());
@@ -502,9 +502,9 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
     {
         db::Connection conn(dbPath);   // a program connection: the queue is made ready
         columns = db::tableColumns(conn, kRoadTable);
-        exam = score::FindExamsOfSubject(columns, kRoadSubject).value(0);
+        exam = school::FindExamsOfSubject(columns, kRoadSubject).value(0);
         const int students = conn.scalar(QStringLiteral(R"(select count(*) from "小学")")).toInt();
-        const reg::Statement members = reg::classMembersQuery(kRoadTable, code, {QStringLiteral("ID")});
+        const school::Statement members = school::classMembersQuery(kRoadTable, code, {QStringLiteral("ID")});
         QSqlQuery q = conn.query(members.sql, members.params);
         while (q.next())
             ids << q.value(0).toLongLong();
@@ -521,7 +521,7 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
         RegisterOnClass reg(dbPath);
         Figure f{QStringLiteral("学籍管理: choose a class of 60")};
         f.window = medianMs([&] { frame([&] { choose(reg.w->classCombo, kRoadClass); }); });
-        const reg::Statement q = reg::classMembersQuery(kRoadTable, code);
+        const school::Statement q = school::classMembersQuery(kRoadTable, code);
         f.data = dataControlMs(dbPath, q);
         f.bare = medianMs([&] { bareSelect(bare.db(), q); });
         f.floor = gridFloorMs(reg.w->registerGrid);
@@ -544,7 +544,7 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
     if (wanted("open")) {
         Figure f{QStringLiteral("成绩录入: open an exam of the class")};
         f.window = medianMs([&] { frame(openExam); });
-        const reg::Statement q = score::scoreSheetQuery(kRoadTable, code, exam);
+        const school::Statement q = school::scoreSheetQuery(kRoadTable, code, exam);
         f.data = dataControlMs(dbPath, q);
         f.bare = medianMs([&] { bareSelect(bare.db(), q); });
         f.floor = gridFloorMs(filledGrid(w));
@@ -566,12 +566,12 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
                 QCoreApplication::sendEvent(w->mixedBox, &enter);
             }
             marked = int(std::count_if(w->scoreRows().cbegin(), w->scoreRows().cend(),
-                                       [](const score::ScoreRow &r) { return !r.state.isEmpty(); }));
+                                       [](const school::ScoreRow &r) { return !r.state.isEmpty(); }));
             entry.responder.clear();
         };
         f.window = medianMs([&] { frame([&] { w->SaveScores(); }); }, enter);
         // The data layer saves new scores over the stored ones each run.
-        QList<score::ScoreRow> rows = w->scoreRows();
+        QList<school::ScoreRow> rows = w->scoreRows();
         f.data = medianMs(
             [&] {
                 saveWith<score::ScoreSaveOutcome>(dbPath, [&](db::Connection &conn) {
@@ -580,7 +580,7 @@ bool runCase(const Case &c, const QString &schools, const QString &work)
             },
             [&] {
                 ++round;
-                for (score::ScoreRow &r : rows) {
+                for (school::ScoreRow &r : rows) {
                     r.loaded = r.score ? QVariant(*r.score) : QVariant();
                     r.score = double(40 + (r.id + round) % 60);
                     r.state = QStringLiteral("1");

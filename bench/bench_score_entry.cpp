@@ -76,7 +76,7 @@ void BM_OpenExam_Bare(benchmark::State &state)
         state.SkipWithError("cannot open");
         return;
     }
-    const reg::Statement q = reg::classMembersQuery(kTable, g_classCode,
+    const school::Statement q = school::classMembersQuery(kTable, g_classCode,
                                                     {QStringLiteral("ID"), QStringLiteral("学籍号"),
                                                      QStringLiteral("姓名"), QStringLiteral("性别"),
                                                      QStringLiteral("民族"), g_exam});
@@ -94,7 +94,7 @@ BENCHMARK(BM_OpenExam_Bare)->Unit(benchmark::kMillisecond);
 void BM_SaveScores(benchmark::State &state)
 {
     ScoreEntryOnClass open(g_dbPath);
-    QList<score::ScoreRow> rows = open.w->scoreRows();
+    QList<school::ScoreRow> rows = open.w->scoreRows();
     for (int i = 0; i < rows.size(); ++i) {
         rows[i].state = QStringLiteral("1");
         rows[i].score = double(40 + i);
@@ -120,7 +120,7 @@ void BM_SaveScores_Bare(benchmark::State &state)
     QList<qint64> ids;
     {
         db::Connection c(g_dbPath);
-        const reg::Statement q = reg::classMembersQuery(kTable, g_classCode, {QStringLiteral("ID")});
+        const school::Statement q = school::classMembersQuery(kTable, g_classCode, {QStringLiteral("ID")});
         QSqlQuery r = c.query(q.sql, q.params);
         while (r.next())
             ids << r.value(0).toLongLong();
@@ -243,7 +243,7 @@ int main(int argc, char **argv)
             return false;
         db::Connection c(g_dbPath);
         g_classCode = roadClassCode();
-        const QStringList exams = score::FindExamsOfSubject(db::tableColumns(c, kTable), kSubject);
+        const QStringList exams = school::FindExamsOfSubject(db::tableColumns(c, kTable), kSubject);
         g_exam = exams.isEmpty() ? QString() : exams.last();
         const int students = c.scalar(QStringLiteral(R"(select count(*) from "小学")")).toInt();
         std::fprintf(stderr, "%s: %d students and %lld columns in %s; class %s, exam %s\n", qPrintable(g_dbPath),

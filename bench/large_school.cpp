@@ -214,7 +214,7 @@ bool makeLargeSchool(const QString &folder, const LargeSchoolOptions &options,
     const QDate today = options.reference;
 
     // Organisation: 8 to 10 classes per grade group, or classesPerGroup.
-    const QStringList &classNames = organisation::classNames();
+    const QStringList &classNames = school::classNames();
     if (options.classesPerGroup < 0 || options.classesPerGroup > classNames.size())
         return fail(error, QStringLiteral("classes per grade group must be 1 to %1").arg(classNames.size()));
     std::vector<ClassInfo> classes;

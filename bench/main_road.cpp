@@ -28,7 +28,7 @@ namespace tessaly::bench {
 
 QString roadClassCode()
 {
-    return reg::ResolveClassCode(kRoadGrade, kRoadClass, kRoadToday).classCode;
+    return school::ResolveClassCode(kRoadGrade, kRoadClass, kRoadToday).classCode;
 }
 
 void choose(QComboBox *combo, const QString &text)
@@ -173,7 +173,7 @@ void bindTexts(sqlite3_stmt *st, const QVariantList &params)
 
 } // namespace
 
-int bareSelect(sqlite3 *db, const reg::Statement &q)
+int bareSelect(sqlite3 *db, const school::Statement &q)
 {
     const QByteArray sql = q.sql.toUtf8();
     sqlite3_stmt *st = nullptr;
@@ -210,20 +210,20 @@ void bareSaveScores(const QString &path, const QString &table, const QString &co
 
 int bareStatistics(sqlite3 *db, const QString &table, const QString &classCode, const QString &exam)
 {
-    const reg::Statement members = reg::classMembersQuery(table, classCode, {QStringLiteral("ID"), exam});
+    const school::Statement members = school::classMembersQuery(table, classCode, {QStringLiteral("ID"), exam});
     const QString cls = QStringLiteral("(%1) AS m WHERE m.\"%2\" IS NOT NULL").arg(members.sql, exam);
-    const reg::Statement levels{
+    const school::Statement levels{
         QStringLiteral("SELECT count(*), sum(s >= 90), sum(s >= 85), sum(s >= 60), sum(s) FROM "
                        "(SELECT m.\"%1\" AS s FROM %2)")
             .arg(exam, cls),
         members.params};
-    const reg::Statement ranks{
+    const school::Statement ranks{
         QStringLiteral("SELECT m.ID, rank() OVER (ORDER BY m.\"%1\" DESC) FROM %2").arg(exam, cls), members.params};
     bareSelect(db, levels);
     return bareSelect(db, ranks);
 }
 
-std::vector<std::vector<double>> bareDoubles(sqlite3 *db, const reg::Statement &q)
+std::vector<std::vector<double>> bareDoubles(sqlite3 *db, const school::Statement &q)
 {
     const QByteArray sql = q.sql.toUtf8();
     sqlite3_stmt *st = nullptr;
@@ -269,13 +269,13 @@ std::vector<double> columnOf(const std::vector<std::vector<double>> &rows, std::
 
 int bareTrend(sqlite3 *db, const QString &table, const QString &classCode, const QStringList &columns)
 {
-    const auto rows = bareDoubles(db, reg::classMembersQuery(table, classCode, columns));
+    const auto rows = bareDoubles(db, school::classMembersQuery(table, classCode, columns));
     // The exams: columns of the same name as the trend shows it, in column order.
     std::unordered_map<QString, std::size_t> examOf;
     std::vector<std::vector<int>> exams;
     for (int c = 0; c < columns.size(); ++c) {
         const auto [it, added] =
-            examOf.try_emplace(score::DecodeExamName(columns[c], score::kTrendNames), exams.size());
+            examOf.try_emplace(school::DecodeExamName(columns[c], school::kTrendNames), exams.size());
         if (added)
             exams.emplace_back();
         exams[it->second].push_back(c);
@@ -296,7 +296,7 @@ int bareGradeExam(sqlite3 *db, const QString &table, const QString &cohort, cons
     QStringList quoted{QStringLiteral("CAST(substr(\"学籍号\", 5, 2) AS INTEGER)")};
     for (const QString &column : exam)
         quoted << db::quoteIdentifier(column);
-    const reg::Statement q{QStringLiteral(R"(SELECT %1 FROM "%2" WHERE "学籍号" >= ? AND "学籍号" < ? ORDER BY "学籍号")")
+    const school::Statement q{QStringLiteral(R"(SELECT %1 FROM "%2" WHERE "学籍号" >= ? AND "学籍号" < ? ORDER BY "学籍号")")
                                .arg(quoted.join(QLatin1Char(',')), table),
                            {cohort, QString::number(cohort.toInt() + 1)}};
     const auto rows = bareDoubles(db, q);
@@ -334,7 +334,7 @@ int bareGradeExam(sqlite3 *db, const QString &table, const QString &cohort, cons
 
 int bareSubjectExams(sqlite3 *db, const QString &table, const QString &classCode, const QStringList &exams)
 {
-    const auto rows = bareDoubles(db, reg::classMembersQuery(table, classCode, exams));
+    const auto rows = bareDoubles(db, school::classMembersQuery(table, classCode, exams));
     for (int c = 0; c < exams.size(); ++c) {
         const std::vector<double> values = columnOf(rows, std::size_t(c));
         double sum = 0;
@@ -381,7 +381,7 @@ bool bareFreshImport(sqlite3 *db, const QString &roster, const QString &table, c
         columns << QLatin1Char('"') + h + QLatin1Char('"');
         marks << QStringLiteral("?");
     }
-    const reg::Statement inClass = reg::classCondition(classCode);
+    const school::Statement inClass = school::classCondition(classCode);
     const QByteArray remove = QStringLiteral("DELETE FROM \"%1\" WHERE %2").arg(table, inClass.sql).toUtf8();
     const QByteArray insert = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
                                   .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))

@@ -121,7 +121,7 @@ private:
 
 // Prepares `q`, binds its values as text and steps through every value of every
 // row; the number of rows.
-int bareSelect(sqlite3 *db, const reg::Statement &q);
+int bareSelect(sqlite3 *db, const school::Statement &q);
 
 // Opens the file, and in one transaction sets `column` of the rows `ids` to 40, 41, …
 // through one prepared UPDATE; closes the file.
@@ -143,7 +143,7 @@ bool bareExport(const QString &path, const QList<QList<QByteArray>> &cells);
 
 // Every row of `q`, bound as bareSelect does, its values read as doubles (NaN for
 // NULL).
-std::vector<std::vector<double>> bareDoubles(sqlite3 *db, const reg::Statement &q);
+std::vector<std::vector<double>> bareDoubles(sqlite3 *db, const school::Statement &q);
 
 // The rank of each value: 1 plus the number of values strictly greater, through
 // one sort; 0 for NaN.

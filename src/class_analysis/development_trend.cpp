@@ -17,13 +17,13 @@ namespace tessaly::analysis {
 QStringList totalledColumns(const QStringList &fields)
 {
     QStringList columns;
-    for (qsizetype f = score::kFirstScannedColumn; f < fields.size(); ++f)
-        if (score::isExamColumnName(fields[f]))
+    for (qsizetype f = school::kFirstScannedColumn; f < fields.size(); ++f)
+        if (school::isExamColumnName(fields[f]))
             columns << fields[f];
     return columns;
 }
 
-ClassTotals classTotals(const QStringList &examColumns, const QVector<score::StudentScores> &rows,
+ClassTotals classTotals(const QStringList &examColumns, const QVector<school::StudentScores> &rows,
                         const QString &classCode)
 {
     ClassTotals out;
@@ -31,7 +31,7 @@ ClassTotals classTotals(const QStringList &examColumns, const QVector<score::Stu
     QList<int> examOf;
     QHash<QString, int> examIndex;
     for (const QString &column : examColumns) {
-        const QString shown = score::DecodeExamName(column, score::kTrendNames);
+        const QString shown = school::DecodeExamName(column, school::kTrendNames);
         auto it = examIndex.constFind(shown);
         if (it == examIndex.cend()) {
             it = examIndex.insert(shown, int(out.exams.size()));
@@ -46,14 +46,14 @@ ClassTotals classTotals(const QStringList &examColumns, const QVector<score::Stu
     std::vector<std::optional<double>> sums(size_t(students) * size_t(exams));
     out.students.reserve(students);
     for (int i = 0; i < students; ++i) {
-        const score::StudentScores &row = rows[i];
+        const school::StudentScores &row = rows[i];
         std::optional<double> *sum = sums.data() + size_t(i) * size_t(exams);
         for (qsizetype f = 0; f < examOf.size() && f < row.scores.size(); ++f) {
             if (const std::optional<double> v = row.scores[f])
                 sum[examOf[f]] = sum[examOf[f]].value_or(0.0) + *v;
         }
         StudentTotals s;
-        s.shownId = reg::shownId(classCode, row.studentNumber);
+        s.shownId = school::shownId(classCode, row.studentNumber);
         s.name = row.name;
         s.totals.resize(exams);
         s.ranks.fill(0, exams);
@@ -92,10 +92,10 @@ ClassTotals classTotals(const QStringList &examColumns, const QVector<score::Stu
     return out;
 }
 
-std::optional<ClassTotals> readClassTotals(db::Connection &c, const reg::ClassIdentity &identity)
+std::optional<ClassTotals> readClassTotals(db::Connection &c, const school::ClassIdentity &identity)
 {
     const QStringList columns = totalledColumns(db::tableColumns(c, identity.sectionTable));
-    const auto rows = score::readClassScores(c, identity.sectionTable, identity.classCode, columns);
+    const auto rows = school::readClassScores(c, identity.sectionTable, identity.classCode, columns);
     if (!rows)
         return std::nullopt;
     return classTotals(columns, *rows, identity.classCode);

@@ -39,12 +39,12 @@ QStringList totalledColumns(const QStringList &fields);
 // is rounded to one decimal as shown, then ranked among the rounded totals
 // (equal totals share a rank, the next rank skips); the average is taken over
 // the unrounded totals.
-ClassTotals classTotals(const QStringList &examColumns, const QVector<score::StudentScores> &rows,
+ClassTotals classTotals(const QStringList &examColumns, const QVector<school::StudentScores> &rows,
                         const QString &classCode);
 
 // The class's totals, reading 学籍号, 姓名 and the totalled columns only; nullopt
 // when the database refused (c.error()). An invalid class has no students.
-std::optional<ClassTotals> readClassTotals(db::Connection &c, const reg::ClassIdentity &identity);
+std::optional<ClassTotals> readClassTotals(db::Connection &c, const school::ClassIdentity &identity);
 
 // Grid texts: a total with one decimal, an average with two, a rank or count as
 // a whole number; empty for none (a count of 0 included).

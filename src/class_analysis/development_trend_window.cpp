@@ -157,8 +157,8 @@ void DevelopmentTrendWindow::LoadClassTotals(QTreeWidgetItem *node)
     classKeyLabel->setText(chosen->key);
     examListHeading->setText(kAllAnalysed);
 
-    const reg::ClassIdentity identity =
-        reg::ResolveClassCode(chosen->gradeGroup, chosen->className, session().today());
+    const school::ClassIdentity identity =
+        school::ResolveClassCode(chosen->gradeGroup, chosen->className, session().today());
     const std::optional<analysis::ClassTotals> read = analysis::readClassTotals(connection(), identity);
     if (!read)
         reportReadFailure(this, connection().error());

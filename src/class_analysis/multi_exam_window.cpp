@@ -224,7 +224,7 @@ void MultiExamWindow::subjectChosen()
     const QString grade = gradeGroupCombo->currentText();
     const QString className = classCombo->currentText();
     const QString subject = subjectCombo->currentText();
-    const reg::ClassIdentity identity = reg::ResolveClassCode(grade, className, session().today());
+    const school::ClassIdentity identity = school::ResolveClassCode(grade, className, session().today());
 
     studentCombo->clear();
     studentTrendChart->frame().label(QStringLiteral("Label7"), 11).caption = QStringLiteral("显示学生名");
@@ -251,7 +251,7 @@ void MultiExamWindow::subjectChosen()
     {
         const QSignalBlocker quiet(examList);
         for (const QString &exam : loaded.exams) {
-            auto *item = new QListWidgetItem(score::DecodeExamName(exam, score::kCanonicalNames), examList);
+            auto *item = new QListWidgetItem(school::DecodeExamName(exam, school::kCanonicalNames), examList);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Checked);
         }

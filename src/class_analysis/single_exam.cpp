@@ -120,7 +120,7 @@ ExamStatistics analyseExam(QList<ExamRow> &rows, float fullMark)
         const int level = v >= excellent ? 0 : v >= good ? 1 : v >= pass ? 2 : 3;
         ++s.levels[level];
         ++s.participants;
-        row.rank = QString::number(score::RankInClass(v, scores));
+        row.rank = QString::number(school::RankInClass(v, scores));
         s.sum += v;
     }
     s.average = s.participants ? s.sum / float(s.participants) : 0.0f;
@@ -137,7 +137,7 @@ QString examSummaryText(const ExamStatistics &s, const QString &fullMarkText)
                        .arg(s.students)
                        .arg(n)
                        .arg(fullMarkText, FormatFixed(s.sum, 2), FormatFixed(s.average, 2));
-    text += score::excellentCountCaption(s.excellentLine)
+    text += school::excellentCountCaption(s.excellentLine)
         + QStringLiteral(":%1人；优 秀 率:%2%；良好人数:%3人；优 良 率:%4%；及格人数:%5人；及 格 率:%6%。")
                 .arg(a)
                 .arg(rate(a, n))

@@ -177,16 +177,16 @@ void SingleExamWindow::subjectChosen()
 {
     if (!m_choice->chooseSubject(subjectCombo->currentIndex()))
         return;
-    const score::SubjectEntry subject = chosenSubject();
-    m_identity = reg::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), session().today());
+    const SubjectEntry subject = chosenSubject();
+    m_identity = school::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), session().today());
     examCombo->clear();
-    const QStringList columns = score::OpenClassStudents(connection(), m_identity, this, false).columns;
+    const QStringList columns = OpenClassStudents(connection(), m_identity, this, false).columns;
     titleLabel->setText(classPart() + subjectCombo->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
 
-    m_exams = score::FindExamsOfSubject(columns, subjectCombo->currentText());
+    m_exams = school::FindExamsOfSubject(columns, subjectCombo->currentText());
     QStringList shown;
     for (const QString &exam : m_exams)
-        shown << score::DecodeExamName(exam, score::kCanonicalNames);
+        shown << school::DecodeExamName(exam, school::kCanonicalNames);
     examCombo->addItems(shown);
     examCombo->setCurrentIndex(-1);
     m_selectedRow = 0;
@@ -229,22 +229,22 @@ void SingleExamWindow::loadExam()
     if (!m_identity.isValid())
         return;
     const QStringList columns = exam.isEmpty() ? QStringList() : QStringList{exam};
-    const auto sheet = score::readClassScores(connection(), m_identity.sectionTable, m_identity.classCode, columns);
+    const auto sheet = school::readClassScores(connection(), m_identity.sectionTable, m_identity.classCode, columns);
     if (!sheet) {
         reportReadFailure(this, connection().error());
         return;
     }
     QList<std::optional<float>> scores;
-    for (const score::StudentScores &row : *sheet) {
+    for (const school::StudentScores &row : *sheet) {
         const std::optional<double> stored = row.scores.value(0);
         scores << (stored ? std::optional<float>(float(*stored)) : std::nullopt);
-        m_rows.append({0, reg::shownId(m_identity.classCode, row.studentNumber), row.name, scores.last(), {}, {}});
+        m_rows.append({0, school::shownId(m_identity.classCode, row.studentNumber), row.name, scores.last(), {}, {}});
     }
     analysis::sortByShownIdText(m_rows);
     m_computedFullMark = formatSingle(
         classFullMark(connection(), m_identity.sectionTable, exam, gradeGroupCombo->currentText(), classCombo->currentText(), scores, this));
     if (!analysis::parseFullMarkBox(m_computedFullMark))   // more bands than the charts hold
-        m_computedFullMark = QString::number(score::FullMarkOf(scores));
+        m_computedFullMark = QString::number(school::FullMarkOf(scores));
     fullMarkBox->setText(m_computedFullMark);
 }
 

@@ -91,10 +91,10 @@ private:
     float fullMark();
     QString classPart() const;    // "分析" + grade + class + "(" + actual name + ")"
     ClassEntry chosenClass() const { return m_choice->classEntry(); }
-    score::SubjectEntry chosenSubject() const { return m_choice->subjectEntry(); }
+    SubjectEntry chosenSubject() const { return m_choice->subjectEntry(); }
 
     std::unique_ptr<ClassChoice> m_choice;   // grade group → class → subject
-    reg::ClassIdentity m_identity;
+    school::ClassIdentity m_identity;
     QStringList m_exams;
     QList<analysis::ExamRow> m_rows;
     analysis::ExamStatistics m_stats;

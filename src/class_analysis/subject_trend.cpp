@@ -21,7 +21,7 @@ int ScoreMatrix::rankOf(int student, int exam) const
         if (s != kNoScore)
             present << s;
     }
-    return score::RankInClass(score(student, exam), present);
+    return school::RankInClass(score(student, exam), present);
 }
 
 QString studentItemText(const TrendStudent &student)
@@ -34,12 +34,12 @@ QString nameOfStudentItem(const QString &itemText)
     return itemText.mid(9, 5);
 }
 
-SubjectScores gatherSubjectScores(const QStringList &exams, const QVector<score::StudentScores> &records,
+SubjectScores gatherSubjectScores(const QStringList &exams, const QVector<school::StudentScores> &records,
                                   const QString &classCode)
 {
     SubjectScores out;
-    for (const score::StudentScores &record : records)
-        out.students.append({reg::shownId(classCode, record.studentNumber), record.name});
+    for (const school::StudentScores &record : records)
+        out.students.append({school::shownId(classCode, record.studentNumber), record.name});
 
     // One column of scores per scored exam: -1 where there is none.
     struct Column {
@@ -75,16 +75,16 @@ SubjectScores gatherSubjectScores(const QStringList &exams, const QVector<score:
     return out;
 }
 
-std::optional<SubjectScores> readSubjectScores(db::Connection &c, const reg::ClassIdentity &identity,
+std::optional<SubjectScores> readSubjectScores(db::Connection &c, const school::ClassIdentity &identity,
                                                const QString &gradeGroup, const QString &className,
                                                const QString &subject)
 {
-    const QStringList exams = score::FindExamsOfSubject(db::tableColumns(c, identity.sectionTable), subject);
-    const auto records = score::readClassScores(c, identity.sectionTable, identity.classCode, exams);
+    const QStringList exams = school::FindExamsOfSubject(db::tableColumns(c, identity.sectionTable), subject);
+    const auto records = school::readClassScores(c, identity.sectionTable, identity.classCode, exams);
     if (!records)
         return std::nullopt;
     SubjectScores s = gatherSubjectScores(exams, *records, identity.classCode);
-    const auto stored = score::readStoredFullMarks(c, identity.sectionTable, s.exams);
+    const auto stored = school::readStoredFullMarks(c, identity.sectionTable, s.exams);
     if (!stored)
         return std::nullopt;
     for (int e = 0; e < s.exams.size(); ++e) {
@@ -92,7 +92,7 @@ std::optional<SubjectScores> readSubjectScores(db::Connection &c, const reg::Cla
         for (int i = 1; i <= s.matrix.students(); ++i)
             if (const float v = s.matrix.cell(i, e + 1); v != kNoScore)
                 scores << v;
-        s.fullMarks << score::examFullMark(stored->of(s.exams[e], gradeGroup, className), scores);
+        s.fullMarks << school::examFullMark(stored->of(s.exams[e], gradeGroup, className), scores);
     }
     return s;
 }

@@ -71,14 +71,14 @@ struct SubjectScores {
 // the matrix, each exam without any score in the class left out. A score of 0
 // is a score. The average is the sum of the present scores over their number,
 // in single precision.
-SubjectScores gatherSubjectScores(const QStringList &exams, const QVector<score::StudentScores> &records,
+SubjectScores gatherSubjectScores(const QStringList &exams, const QVector<school::StudentScores> &records,
                                   const QString &classCode);
 
-// The subject's exam columns (score::FindExamsOfSubject, in column order) of the
+// The subject's exam columns (school::FindExamsOfSubject, in column order) of the
 // class's students, reading 学籍号, 姓名 and those columns only, with each exam's
 // full mark for the class (its grade group and class name). Empty for an
 // invalid class; nullopt when the database refused (c.error()).
-std::optional<SubjectScores> readSubjectScores(db::Connection &c, const reg::ClassIdentity &identity,
+std::optional<SubjectScores> readSubjectScores(db::Connection &c, const school::ClassIdentity &identity,
                                                const QString &gradeGroup, const QString &className,
                                                const QString &subject);
 

@@ -69,28 +69,28 @@ void drawStudentCurves(chart::ChartFrame &f, const QString &name, const QList<St
     constexpr int kNameCaption = 11, kRankTag = 12, kValueTag = 15;   // Label7
     constexpr int kFirstNumber = 16, kNumbers = 12;                   // Label4
     const auto placeTag = [&f](int index, QPoint at) {
-        chart::LabelElement &tag = f.label(kLabel7, index);
+        chart::LabelElement &tag = f.label(chart::kLabel7, index);
         tag.left = at.x();
         tag.top = at.y();
     };
 
     const int n = int(std::min<qsizetype>(points.size(), kTrendPoints));
     const int step = trendStep(n);
-    f.label(kLabel7, kNameCaption).caption = name;
+    f.label(chart::kLabel7, kNameCaption).caption = name;
 
     bool drawn = false;   // a point drawn before the current one
     int previousX = 0, previousRankY = 0, previousValueY = 0;
     for (int k = 0; k < n; ++k) {
         const StudentTrendPoint &p = points[k];
         const int x = kFirstX + k * step;
-        chart::LineElement &tick = f.line(kLine3, k);
+        chart::LineElement &tick = f.line(chart::kLine3, k);
         tick.x1 = tick.x2 = x;
         tick.visible = true;
         tick.width = 1;
         chart::LabelElement &rank = f.label(rankMarkers, k);
-        chart::ShapeElement &value = f.shape(kShape2, k);
+        chart::ShapeElement &value = f.shape(chart::kShape2, k);
         // The segments ending at point k + 1 are set when that point is drawn.
-        f.line(kLine4, k).visible = false;
+        f.line(chart::kLine4, k).visible = false;
         if (k < kTrendPoints - 1)
             f.line(rankSegments, k).visible = false;
         if (!p.drawn) {
@@ -108,7 +108,7 @@ void drawStudentCurves(chart::ChartFrame &f, const QString &name, const QList<St
         const int rankY = p.rankTop + 30;
         const int valueY = p.valueTop + 30;
         if (drawn) {
-            f.line(kLine4, k - 1) = {previousX, previousValueY, x, valueY};
+            f.line(chart::kLine4, k - 1) = {previousX, previousValueY, x, valueY};
             f.line(rankSegments, k - 1) = {previousX, previousRankY, x, rankY, chart::kRed};
         }
         placeTag(kRankTag, {x + 60, p.rankTop - 60});
@@ -126,8 +126,8 @@ void drawStudentCurves(chart::ChartFrame &f, const QString &name, const QList<St
     } else {
         // Where the curves end close together, the value tag stands beside the rank
         // tag, below it (above it near the frame's foot), instead of covering it.
-        const chart::LabelElement &rankTag = f.label(kLabel7, kRankTag);
-        chart::LabelElement &valueTag = f.label(kLabel7, kValueTag);
+        const chart::LabelElement &rankTag = f.label(chart::kLabel7, kRankTag);
+        chart::LabelElement &valueTag = f.label(chart::kLabel7, kValueTag);
         constexpr int kGap = 30;
         constexpr int kTitleStrip = 300;   // the frame's caption
         if (std::abs(valueTag.top - rankTag.top) < rankTag.height + kGap) {
@@ -139,21 +139,21 @@ void drawStudentCurves(chart::ChartFrame &f, const QString &name, const QList<St
     }
 
     for (int i = 0; i < kNumbers; ++i)
-        f.label(kLabel4, kFirstNumber + i).visible = false;
+        f.label(chart::kLabel4, kFirstNumber + i).visible = false;
     int slot = kFirstNumber;
     for (const AxisLabel &a : thinAxisLabels(n)) {
-        chart::LabelElement &l = f.label(kLabel4, slot++);
+        chart::LabelElement &l = f.label(chart::kLabel4, slot++);
         l.caption = QString::number(a.number);
         l.left = kFirstX + a.point * step - 120;
         l.visible = true;
     }
 
     for (int j = n; j < kTrendPoints; ++j) {
-        f.line(kLine3, j).visible = false;
+        f.line(chart::kLine3, j).visible = false;
         f.label(rankMarkers, j).visible = false;
-        f.shape(kShape2, j).visible = false;
+        f.shape(chart::kShape2, j).visible = false;
         if (j > 0) {
-            f.line(kLine4, j - 1).visible = false;
+            f.line(chart::kLine4, j - 1).visible = false;
             f.line(rankSegments, j - 1).visible = false;
         }
     }

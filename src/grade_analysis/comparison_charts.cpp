@@ -6,7 +6,6 @@
 namespace tessaly::grades {
 
 using namespace chart;
-using namespace analysis;
 
 namespace {
 

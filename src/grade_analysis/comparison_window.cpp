@@ -289,8 +289,8 @@ void ComparisonWindow::groupNodeClicked(QTreeWidgetItem *node)
     }
     m_subjectColumns.clear();
     m_gradeGroup = key;
-    m_sectionTable = reg::sectionTableOf(key);
-    m_cohortYear = reg::cohortYear(reg::gradeOf(key), session().today());
+    m_sectionTable = school::sectionTableOf(key);
+    m_cohortYear = school::cohortYear(school::gradeOf(key), session().today());
     resetGrid();
 
     // The section table's exams, also for a cohort without students.
@@ -302,7 +302,7 @@ void ComparisonWindow::groupNodeClicked(QTreeWidgetItem *node)
         else
             reportReadFailure(this, c.error());
     }
-    examCombo->addItems(score::ListExamNames(columns, score::kCanonicalNames));
+    examCombo->addItems(school::ListExamNames(columns, school::kCanonicalNames));
     examCombo->setCurrentIndex(-1);
 }
 
@@ -318,7 +318,7 @@ void ComparisonWindow::examChosen()
         const QSignalBlocker block(subjectList);
         subjectList->clear();
         m_subjectColumns.clear();
-        for (const grades::ExamSubject &s : grades::examSubjects(columns, examCombo->currentText())) {
+        for (const school::ExamSubject &s : school::examSubjects(columns, examCombo->currentText())) {
             m_subjectColumns.append(s.column);
             auto *item = new QListWidgetItem(s.subject, subjectList);
             item->setSelected(true);

@@ -152,19 +152,19 @@ QString classNameOfItem(const QString &classItem)
     return classItem.section(QLatin1Char(' '), 0, 0);
 }
 
-reg::Statement teachingRowsQuery(const QString &gradeGroup)
+school::Statement teachingRowsQuery(const QString &gradeGroup)
 {
     return {QStringLiteral("select \"名称\", \"其它\", \"其次\" from \"教导处\" where \"类别\" = ? and \"对应内容\" = ? "
                            "order by \"id\""),
             {QStringLiteral("任课"), gradeGroup}};
 }
 
-reg::Statement classScoresQuery(const QString &sectionTable, const QString &classCode,
+school::Statement classScoresQuery(const QString &sectionTable, const QString &classCode,
                                 const QStringList &examColumns)
 {
     if (examColumns.isEmpty())
         return {};
-    return reg::classMembersQuery(sectionTable, classCode, examColumns);
+    return school::classMembersQuery(sectionTable, classCode, examColumns);
 }
 
 StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &request, const StatisticsProgress &progress)
@@ -176,7 +176,7 @@ StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &reques
     // The first teacher of each class and subject.
     QHash<QString, QString> teachers;
     {
-        const reg::Statement q = teachingRowsQuery(request.gradeGroup);
+        const school::Statement q = teachingRowsQuery(request.gradeGroup);
         QSqlQuery rows = c.query(q.sql, q.params);
         if (!rows.isActive()) {
             fill.error = c.error();
@@ -207,15 +207,15 @@ StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &reques
     QList<QList<QList<std::optional<float>>>> scores;
     for (const QString &className : request.classes) {
         QList<QList<std::optional<float>>> ofClass(request.subjects.size());
-        const int number = organisation::classNumber(className);
-        const reg::Statement q =
-            number > 0 ? classScoresQuery(request.sectionTable, reg::formatClassCode(request.cohortYear, number), columns)
-                       : reg::Statement{};
+        const int number = school::classNumber(className);
+        const school::Statement q =
+            number > 0 ? classScoresQuery(request.sectionTable, school::formatClassCode(request.cohortYear, number), columns)
+                       : school::Statement{};
         if (q.isValid()) {
             const bool read = c.readEach(q.sql, q.params, [&](const db::EngineRow &row) {
                 for (int s = 0; s < request.subjects.size(); ++s) {
                     if (columnOf[s] >= 0)
-                        ofClass[s].append(score::storedScore(row, columnOf[s]));
+                        ofClass[s].append(school::storedScore(row, columnOf[s]));
                 }
             });
             if (!read) {
@@ -227,7 +227,7 @@ StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &reques
     }
 
     // The stored full marks of the requested exams, read once.
-    const std::optional<score::StoredFullMarks> stored = score::readStoredFullMarks(c, request.sectionTable, columns);
+    const std::optional<school::StoredFullMarks> stored = school::readStoredFullMarks(c, request.sectionTable, columns);
     if (!stored) {
         fill.error = c.error();
         return fill;
@@ -238,7 +238,7 @@ StatisticsFill fillStatistics(db::Connection &c, const StatisticsRequest &reques
         if (progress)
             progress(s, subject);
         for (int k = 0; k < request.classes.size(); ++k) {
-            const float fullMark = score::examFullMark(
+            const float fullMark = school::examFullMark(
                 stored->of(request.subjects[s].examColumn, request.gradeGroup, request.classes[k]), scores[k][s]);
             ClassStatisticsRow row = classStatistics(scores[k][s], fullMark);
             row.subject = subject;

@@ -93,7 +93,7 @@ struct ClassStatisticsRow {
     int students = 0;            // student rows of the class
     int participants = 0;        // rows with a score (0 is a score)
     float sum = 0;               // of the scores, single precision, highest first
-    float fullMark = 100;        // the class's full mark in the exam (score::examFullMark)
+    float fullMark = 100;        // the class's full mark in the exam (school::examFullMark)
     int passCount = 0;           // at or above fullMark × 3/5
     int excellentCount = 0;      // at or above fullMark × 4/5
     float highest = 0;           // meaningful with participants
@@ -159,8 +159,8 @@ QString statisticsProgressText(const QString &subject);
 // 其次 (subject) of the grade group's 任课 rows, in 教导处 order. Class scores:
 // the exam columns of every student row of the class (classMembersQuery);
 // invalid for an invalid table, class code or column name.
-reg::Statement teachingRowsQuery(const QString &gradeGroup);
-reg::Statement classScoresQuery(const QString &sectionTable, const QString &classCode,
+school::Statement teachingRowsQuery(const QString &gradeGroup);
+school::Statement classScoresQuery(const QString &sectionTable, const QString &classCode,
                                 const QStringList &examColumns);
 
 } // namespace tessaly::grades

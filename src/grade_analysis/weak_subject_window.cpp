@@ -244,13 +244,13 @@ void WeakSubjectWindow::LoadClassStudents()
     Session &s = session();
     m_selectedCount = 0;
     m_analysis = {};
-    m_identity = reg::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), s.today());
-    const score::ClassStudents loaded = score::OpenClassStudents(connection(), m_identity, this);
+    m_identity = school::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), s.today());
+    const ClassStudents loaded = OpenClassStudents(connection(), m_identity, this);
     studentCombo->clear();
     resultGrid->setRows(1);
     m_students.clear();
     m_matrix.clear();
-    const QList<score::ScoreRow> &rows = loaded.students;
+    const QList<school::ScoreRow> &rows = loaded.students;
     if (rows.isEmpty()) {
         // The subjects listed belonged to the class before; none of them counts now.
         subjectList->clear();
@@ -264,7 +264,7 @@ void WeakSubjectWindow::LoadClassStudents()
     resultGrid->setRows(1 + 2 * n + 2);
     const int height = RowHeightForFont(*resultGrid, kRowHeight);
     for (int r = 0; r < n; ++r) {
-        const score::ScoreRow &row = rows[r];
+        const school::ScoreRow &row = rows[r];
         m_students.append({row.shownId, row.name});
         for (int k = 0; k < 2; ++k) {
             const int g = 2 * r + 1 + k;
@@ -293,7 +293,7 @@ void WeakSubjectWindow::LoadClassStudents()
                         + QString::number(studentCombo->count()) + QStringLiteral("人"));
     titleLabel->setText(classTitle() + QStringLiteral("薄弱学科情况"));
     examCombo->clear();
-    examCombo->addItems(score::ListExamNames(m_columns));
+    examCombo->addItems(school::ListExamNames(m_columns));
     examCombo->setCurrentIndex(-1);
     fitDropDown(examCombo);
     subjectList->clear();
@@ -312,15 +312,15 @@ void WeakSubjectWindow::LoadExamSubjects()
     subjectList->clear();
     m_matrix.clear();
 
-    const QList<grades::ExamSubject> subjects = grades::examSubjects(m_columns, examCombo->currentText());
+    const QList<school::ExamSubject> subjects = school::examSubjects(m_columns, examCombo->currentText());
     QStringList wanted;
-    for (const grades::ExamSubject &s : subjects)
+    for (const school::ExamSubject &s : subjects)
         wanted << s.column;
     QVector<QVector<std::optional<float>>> scores(subjects.size());
-    const auto read = score::readClassScores(connection(), m_identity.sectionTable, m_identity.classCode, wanted);
+    const auto read = school::readClassScores(connection(), m_identity.sectionTable, m_identity.classCode, wanted);
     if (!read)
         reportReadFailure(this, connection().error());
-    for (const score::StudentScores &record : read.value_or(QVector<score::StudentScores>())) {
+    for (const school::StudentScores &record : read.value_or(QVector<school::StudentScores>())) {
         for (int c = 0; c < subjects.size(); ++c) {
             const std::optional<double> stored = record.scores.value(c);
             scores[c].append(stored ? std::optional<float>(float(*stored)) : std::nullopt);

@@ -112,7 +112,7 @@ private:
     QStringList studentNames() const;
 
     std::unique_ptr<ClassChoice> m_choice;   // grade group → class
-    reg::ClassIdentity m_identity;
+    school::ClassIdentity m_identity;
     QStringList m_columns;          // the section table's columns
     struct Student {
         QString shownId;

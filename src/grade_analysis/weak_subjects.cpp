@@ -13,7 +13,6 @@
 namespace tessaly::grades {
 
 using namespace chart;
-using namespace analysis;
 
 namespace {
 
@@ -85,7 +84,7 @@ LabelElement &barCaption(ChartFrame &f, const QString &array, int index, const L
 
 // ---- Subjects and matrix ------------------------------------------------------------
 
-SubjectScores summariseSubject(const ExamSubject &subject, const QVector<std::optional<float>> &scores)
+SubjectScores summariseSubject(const school::ExamSubject &subject, const QVector<std::optional<float>> &scores)
 {
     SubjectScores s;
     s.column = subject.column;
@@ -103,7 +102,7 @@ SubjectScores summariseSubject(const ExamSubject &subject, const QVector<std::op
     }
     if (s.participants > 0) {
         s.average = sum / float(s.participants);
-        s.stdDev = float(populationStdDev(s.participants, exactSum, squares));
+        s.stdDev = float(school::populationStdDev(s.participants, exactSum, squares));
     }
     return s;
 }
@@ -201,8 +200,8 @@ WeakAnalysis analyseWeakSubjects(const QVector<SubjectScores> &matrix, const QVe
                 cells.standard << QString();
                 continue;
             }
-            const QString standard = standardScoreText(*x, s.average, s.stdDev);
-            const double standardValue = standardScoreValue(*x, s.average, s.stdDev);
+            const QString standard = school::standardScoreText(*x, s.average, s.stdDev);
+            const double standardValue = school::standardScoreValue(*x, s.average, s.stdDev);
             cells.raw << FormatFixed(*x, 1);
             cells.standard << standard;
             rawTotals[r] += float(roundedFixed(*x, 1));

@@ -30,7 +30,7 @@ struct SubjectScores {
 };
 
 // The figures of a subject's scores (average, participants, deviation).
-SubjectScores summariseSubject(const ExamSubject &subject, const QVector<std::optional<float>> &scores);
+SubjectScores summariseSubject(const school::ExamSubject &subject, const QVector<std::optional<float>> &scores);
 
 // What List1 appends to a subject: "(共3人,2人参考)", or "(共3人,没有成绩)".
 QString participantText(int students, int participants);

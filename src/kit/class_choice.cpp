@@ -45,7 +45,7 @@ bool ClassChoice::chooseClass(int index)
     m_classIndex = index;
     m_subjectIndex = -1;
     if (m_steps.subject)
-        score::FillSubjectCombo(m_form.connection(), gradeGroup(), className(), m_steps.subject, m_subjects,
+        FillSubjectCombo(m_form.connection(), gradeGroup(), className(), m_steps.subject, m_subjects,
                                 m_parent, m_steps.noticeWhenNoSubject);
     return true;
 }
@@ -71,7 +71,7 @@ QString ClassChoice::className() const
 Account ClassChoice::account() const
 {
     if (m_subjectIndex >= 0) {
-        const score::SubjectEntry s = subjectEntry();
+        const SubjectEntry s = subjectEntry();
         return {s.teacher, s.password, s.id};
     }
     const ClassEntry c = classEntry();

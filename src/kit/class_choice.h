@@ -54,10 +54,10 @@ public:
     int classIndex() const { return m_classIndex; }
     int subjectIndex() const { return m_subjectIndex; }
     const ClassList &classes() const { return m_classes; }
-    const score::SubjectList &subjects() const { return m_subjects; }
+    const SubjectList &subjects() const { return m_subjects; }
     // The chosen entries; empty before a choice.
     ClassEntry classEntry() const { return m_classes.at(m_classIndex); }
-    score::SubjectEntry subjectEntry() const { return m_subjects.at(m_subjectIndex); }
+    SubjectEntry subjectEntry() const { return m_subjects.at(m_subjectIndex); }
 
     // The account the choice implies: the subject's teacher once a subject is
     // chosen, otherwise the class's head teacher (empty before a class choice).
@@ -70,7 +70,7 @@ private:
     FormWindow &m_form;
     QWidget *m_parent;
     ClassList m_classes;
-    score::SubjectList m_subjects;
+    SubjectList m_subjects;
     int m_classIndex = -1;
     int m_subjectIndex = -1;
 };

@@ -85,13 +85,13 @@ QList<GradeGroupNode> classTreeFromRows(const QVector<QVector<QVariant>> &rows)
     QSet<QString> keys;
     for (const auto &row : rows) {
         const QString name = textAt(row, 1);
-        if (textAt(row, 0) != kKindGradeGroup || name.isEmpty() || keys.contains(name))
+        if (textAt(row, 0) != school::kKindGradeGroup || name.isEmpty() || keys.contains(name))
             continue;
         keys.insert(name);
         groups.append({name, {}});
     }
     for (const auto &row : rows) {
-        if (textAt(row, 0) != kKindClass)
+        if (textAt(row, 0) != school::kKindClass)
             continue;
         ClassNode c{textAt(row, 2), textAt(row, 1), textAt(row, 3), textAt(row, 4), QString()};
         c.key = classNodeKey(c.gradeGroup, c.className, c.actualName, c.headTeacher);
@@ -133,7 +133,7 @@ QIcon ClassTree::image(const QString &key)
 
 QList<GradeGroupNode> ReadClassTree(db::Connection &c, QWidget *parent)
 {
-    const auto rows = classTreeRows(c);
+    const auto rows = school::classTreeRows(c);
     if (!rows) {
         reportReadFailure(parent, c.error());
         return {};

@@ -21,8 +21,8 @@ AdminAccount LoadAdminAccount(db::Connection &c, QWidget *parent)
 
 AdminAccount LoadAdminAccount(db::Connection &c, Account &admin, QWidget *parent)
 {
-    const auto passwords = adminPasswords(c);
-    admin = Account{kAdminName, QString(), QString()};
+    const auto passwords = school::adminPasswords(c);
+    admin = Account{school::kAdminName, QString(), QString()};
     if (passwords && !passwords->isEmpty()) {
         admin.password = passwords->first();
         return AdminAccount::Found;
@@ -55,7 +55,7 @@ QString noGradeGroupMessage(GradeGroupVariant variant)
     return QStringLiteral("目前教导处还没进行年级组设置。");
 }
 
-ClassEntry entryOf(const ClassRow &row, ClassVariant variant)
+ClassEntry entryOf(const school::ClassRow &row, ClassVariant variant)
 {
     ClassEntry e;
     if (variant != ClassVariant::NamesOnly) {
@@ -73,7 +73,7 @@ ClassEntry entryOf(const ClassRow &row, ClassVariant variant)
 
 bool FillGradeGroupCombo(db::Connection &c, QComboBox *combo, GradeGroupVariant variant, QWidget *parent)
 {
-    const auto names = gradeGroupNames(c);
+    const auto names = school::gradeGroupNames(c);
     fitDropDown(combo);
     combo->clear();
     if (!names) {
@@ -92,7 +92,7 @@ bool FillGradeGroupCombo(db::Connection &c, QComboBox *combo, GradeGroupVariant 
 bool FillClassCombo(db::Connection &c, const QString &gradeGroup, QComboBox *classCombo, ClassVariant variant,
                     ClassList &list, QWidget *parent)
 {
-    const auto rows = classesOfGradeGroup(c, gradeGroup);
+    const auto rows = school::classesOfGradeGroup(c, gradeGroup);
     fitDropDown(classCombo);
     classCombo->clear();
     list.entries.clear();
@@ -106,7 +106,7 @@ bool FillClassCombo(db::Connection &c, const QString &gradeGroup, QComboBox *cla
     }
     QStringList names;
     list.entries.reserve(rows->size());
-    for (const ClassRow &row : *rows) {
+    for (const school::ClassRow &row : *rows) {
         names << row.name;
         list.entries.append(entryOf(row, variant));
     }
@@ -115,10 +115,10 @@ bool FillClassCombo(db::Connection &c, const QString &gradeGroup, QComboBox *cla
     return true;
 }
 
-reg::MemberRows loadClassMembers(db::Connection &c, const reg::ClassIdentity &identity, const QStringList &columns,
+school::MemberRows loadClassMembers(db::Connection &c, const school::ClassIdentity &identity, const QStringList &columns,
                                  QWidget *parent)
 {
-    auto members = reg::classMembers(c, identity, columns);
+    auto members = school::classMembers(c, identity, columns);
     if (!members) {
         reportReadFailure(parent, c.error());
         return {};
@@ -129,10 +129,10 @@ reg::MemberRows loadClassMembers(db::Connection &c, const reg::ClassIdentity &id
 float classFullMark(db::Connection &c, const QString &sectionTable, const QString &column, const QString &gradeGroup,
                     const QString &className, const QList<std::optional<float>> &scores, QWidget *parent)
 {
-    const std::optional<score::StoredFullMarks> stored = score::readStoredFullMarks(c, sectionTable, {column});
+    const std::optional<school::StoredFullMarks> stored = school::readStoredFullMarks(c, sectionTable, {column});
     if (!stored)
         reportReadFailure(parent, c.error());
-    return score::examFullMark(stored ? stored->of(column, gradeGroup, className) : std::nullopt, scores);
+    return school::examFullMark(stored ? stored->of(column, gradeGroup, className) : std::nullopt, scores);
 }
 
 } // namespace tessaly

@@ -99,13 +99,13 @@ enum class ClassVariant {
 bool FillClassCombo(db::Connection &c, const QString &gradeGroup, QComboBox *classCombo, ClassVariant variant,
                     ClassList &list, QWidget *parent);
 
-// The class's students (reg::classMembers) on the window's connection; a
+// The class's students (school::classMembers) on the window's connection; a
 // refused read is reported and lists nobody.
-reg::MemberRows loadClassMembers(db::Connection &c, const reg::ClassIdentity &identity, const QStringList &columns,
+school::MemberRows loadClassMembers(db::Connection &c, const school::ClassIdentity &identity, const QStringList &columns,
                                  QWidget *parent);
 
 // The full mark a class's scores in an exam column are counted against
-// (score::examFullMark on the class's stored full mark); a refused read of the
+// (school::examFullMark on the class's stored full mark); a refused read of the
 // registry is reported and the scores decide.
 float classFullMark(db::Connection &c, const QString &sectionTable, const QString &column, const QString &gradeGroup,
                     const QString &className, const QList<std::optional<float>> &scores, QWidget *parent);

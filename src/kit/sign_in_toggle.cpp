@@ -20,13 +20,13 @@ namespace {
 // the refusal to show when it cannot be read, empty when it was read.
 QString readStoredPassword(Account &a, const QString &databasePath, SignInToggle::Kind kind)
 {
-    const AccountLookup account = lookUpAccount(databasePath, a.name, a.id);
-    if (account.status == AccountLookup::Found) {
+    const school::AccountLookup account = school::lookUpAccount(databasePath, a.name, a.id);
+    if (account.status == school::AccountLookup::Found) {
         a.password = account.password;
         return QString();
     }
     a.password.clear();
-    if (account.status == AccountLookup::DatabaseError)
+    if (account.status == school::AccountLookup::DatabaseError)
         return kDataErrorPrefix + account.errorText;
     return kind == SignInToggle::Kind::Teacher
                ? QStringLiteral("找不到任课教师(%1)的账户数据，可能已被教导处删除或修改，请重新选择学科。").arg(a.name)
@@ -172,7 +172,7 @@ Account SignInToggle::ownAccount() const
 {
     if (m_account)
         return m_account();
-    return m_kind == Kind::Admin ? Account{kAdminName, QString(), QString()} : Account{};
+    return m_kind == Kind::Admin ? Account{school::kAdminName, QString(), QString()} : Account{};
 }
 
 bool SignInToggle::ownAccountSignedIn() const

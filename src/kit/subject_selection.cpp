@@ -10,12 +10,12 @@
 
 #include <QComboBox>
 
-namespace tessaly::score {
+namespace tessaly {
 
 bool FillSubjectCombo(db::Connection &c, const QString &gradeGroup, const QString &className,
                       QComboBox *subjectCombo, SubjectList &list, QWidget *parent, bool noticeWhenNone)
 {
-    const auto rows = subjectsOfClass(c, gradeGroup, className);
+    const auto rows = school::subjectsOfClass(c, gradeGroup, className);
     subjectCombo->clear();
     list.entries.clear();
     if (!rows) {
@@ -29,7 +29,7 @@ bool FillSubjectCombo(db::Connection &c, const QString &gradeGroup, const QStrin
         return true;
     }
     QStringList subjects;
-    for (const SubjectRow &row : *rows) {
+    for (const school::SubjectRow &row : *rows) {
         subjects << row.subject;
         list.entries.append({row.teacher, row.password, row.id});
     }
@@ -38,14 +38,14 @@ bool FillSubjectCombo(db::Connection &c, const QString &gradeGroup, const QStrin
     return true;
 }
 
-ClassStudents OpenClassStudents(db::Connection &c, const reg::ClassIdentity &identity, QWidget *parent,
+ClassStudents OpenClassStudents(db::Connection &c, const school::ClassIdentity &identity, QWidget *parent,
                                 bool withStudents)
 {
     if (!identity.isValid())
         return {};
     ClassStudents loaded;
     if (withStudents) {
-        const auto students = readScoreSheet(c, identity.sectionTable, identity.classCode, QString());
+        const auto students = school::readScoreSheet(c, identity.sectionTable, identity.classCode, QString());
         if (!students) {
             reportReadFailure(parent, c.error());
             return {};
@@ -56,4 +56,4 @@ ClassStudents OpenClassStudents(db::Connection &c, const reg::ClassIdentity &ide
     return loaded;
 }
 
-} // namespace tessaly::score
+} // namespace tessaly

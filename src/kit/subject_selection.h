@@ -19,7 +19,7 @@ class Connection;
 }
 }
 
-namespace tessaly::score {
+namespace tessaly {
 
 // One subject of the subject combo: the teacher's account (empty texts where
 // the row has none).
@@ -47,9 +47,9 @@ bool FillSubjectCombo(db::Connection &c, const QString &gradeGroup, const QStrin
 // gives nothing.
 struct ClassStudents {
     QStringList columns;
-    QList<ScoreRow> students;
+    QList<school::ScoreRow> students;
 };
-ClassStudents OpenClassStudents(db::Connection &c, const reg::ClassIdentity &identity, QWidget *parent,
+ClassStudents OpenClassStudents(db::Connection &c, const school::ClassIdentity &identity, QWidget *parent,
                                 bool withStudents = true);
 
-} // namespace tessaly::score
+} // namespace tessaly

@@ -105,7 +105,7 @@ void DataMaintenanceWindow::Form_Load()
 void DataMaintenanceWindow::listExams(db::Connection &c)
 {
     m_exams = BuildLockableExamList(c);
-    const QList<ExamLock> locks = lockedExams(c);
+    const QList<school::ExamLock> locks = school::lockedExams(c);
     examList->clear();
     if (c.error().isSet()) {
         reportReadFailure(this, c.error());
@@ -114,7 +114,7 @@ void DataMaintenanceWindow::listExams(db::Connection &c)
     for (const LockableExam &exam : m_exams) {
         auto *item = new QListWidgetItem(exam.shown, examList);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(locks.contains(ExamLock{exam.table, exam.column}) ? Qt::Checked : Qt::Unchecked);
+        item->setCheckState(locks.contains(school::ExamLock{exam.table, exam.column}) ? Qt::Checked : Qt::Unchecked);
     }
 }
 
@@ -142,14 +142,14 @@ QString DataMaintenanceWindow::chosenFile()
 
 void DataMaintenanceWindow::saveLocksClicked()
 {
-    QList<ExamLock> locks;
+    QList<school::ExamLock> locks;
     for (int i = 0; i < examList->count() && i < m_exams.size(); ++i) {
         if (examList->item(i)->checkState() == Qt::Checked)
             locks.append({m_exams[i].table, m_exams[i].column});
     }
     const SaveOutcome r = saveWith<SaveOutcome>(connection(), [&](db::Connection &c) {
         SaveOutcome out;
-        out.ok = saveExamLocks(c, locks);
+        out.ok = school::saveExamLocks(c, locks);
         out.error = c.error();
         return out;
     });

@@ -67,7 +67,7 @@ AssignmentReport BuildHeadTeacherReport(db::Connection &c)
     QString out = QStringLiteral("　　　　　　　各年级组班主任分工表") + kCrLf;
     for (const QString &group : groups) {
         out += group + QLatin1Char(':') + kCrLf;
-        const bool ok = rowsOf(c, group, kKindClass, [&out](const QSqlQuery &q) {
+        const bool ok = rowsOf(c, group, school::kKindClass, [&out](const QSqlQuery &q) {
             const QString name = text(q, 0);
             const QString actualName = text(q, 1);
             const QString headTeacher = text(q, 2);
@@ -97,7 +97,7 @@ AssignmentReport BuildTeacherReport(db::Connection &c)
     QList<QStringList> classes;
     for (const QString &group : groups) {
         QStringList names;
-        if (!rowsOf(c, group, kKindClass, [&names](const QSqlQuery &q) { names.append(text(q, 0)); }))
+        if (!rowsOf(c, group, school::kKindClass, [&names](const QSqlQuery &q) { names.append(text(q, 0)); }))
             return failed(c);
         classes.append(names);
     }
@@ -109,7 +109,7 @@ AssignmentReport BuildTeacherReport(db::Connection &c)
             out += groups[g] + QLatin1Char('(') + className + QStringLiteral("):") + kCrLf;
             QSqlQuery q = c.query(
                 QStringLiteral(R"(select "名称","其次" from "教导处" where "对应内容"=? AND "类别"=? AND "其它"=?)"),
-                {groups[g], kKindTeaching, className});
+                {groups[g], school::kKindTeaching, className});
             if (!q.isActive())
                 return failed(c);
             int row = 0;

@@ -100,7 +100,7 @@ ClassSetupWindow::ClassSetupWindow(WindowHost &host, QWidget *parent)
     gradeGroupCombo->setMinimumContentsLength(6);
     countLabels[1] = indexed(new QLabel(QStringLiteral("已有班级"), setupFrame), "Label1", 1);
     classList = named(new QListWidget(setupFrame), "List1");
-    for (const QString &name : classNames()) {
+    for (const QString &name : school::classNames()) {
         auto *item = new QListWidgetItem(name, classList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);

@@ -36,7 +36,7 @@ GradeGroupWindow::GradeGroupWindow(WindowHost &host, QWidget *parent)
     listFrame->setFrameShape(QFrame::StyledPanel);
     listHeading = named(new QLabel(QStringLiteral("年级组列表"), listFrame), "Label2");
     gradeGroupList = named(new QListWidget(listFrame), "List1");
-    for (const QString &name : gradeGroupNames()) {
+    for (const QString &name : school::gradeGroupNames()) {
         auto *item = new QListWidgetItem(name, gradeGroupList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);

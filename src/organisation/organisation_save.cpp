@@ -95,12 +95,12 @@ bool planGradeGroups(db::Connection &c, const QStringList &ticked, GradeGroupPla
 {
     plan = {};
     QVector<Row> stored;
-    if (!readRows(c, kKindGradeGroup, nullptr, stored))
+    if (!readRows(c, school::kKindGradeGroup, nullptr, stored))
         return false;
     QStringList seen;
     QStringList removedNames;
     for (const Row &r : stored) {
-        if (!gradeGroupNames().contains(r.name))
+        if (!school::gradeGroupNames().contains(r.name))
             continue;   // not offered by the window: left alone
         if (ticked.contains(r.name) && !seen.contains(r.name)) {
             seen << r.name;
@@ -111,7 +111,7 @@ bool planGradeGroups(db::Connection &c, const QStringList &ticked, GradeGroupPla
         if (!ticked.contains(r.name) && !removedNames.contains(r.name))
             removedNames << r.name;
     }
-    for (const QString &name : gradeGroupNames()) {
+    for (const QString &name : school::gradeGroupNames()) {
         if (ticked.contains(name) && !seen.contains(name))
             plan.add << name;
     }
@@ -120,7 +120,7 @@ bool planGradeGroups(db::Connection &c, const QStringList &ticked, GradeGroupPla
         d.gradeGroup = group;
         QVector<Row> classes;
         QVector<Row> teachings;
-        if (!readRows(c, kKindClass, &group, classes) || !readRows(c, kKindTeaching, &group, teachings))
+        if (!readRows(c, school::kKindClass, &group, classes) || !readRows(c, school::kKindTeaching, &group, teachings))
             return false;
         for (const Row &r : classes) {
             d.classes << r.name;
@@ -154,7 +154,7 @@ bool planClasses(db::Connection &c, const QString &gradeGroup, const QVector<Cla
 {
     plan = {};
     QVector<Row> stored;
-    if (!readRows(c, kKindClass, &gradeGroup, stored))
+    if (!readRows(c, school::kKindClass, &gradeGroup, stored))
         return false;
     for (const Row &r : stored)
         plan.storedNames << r.name;
@@ -188,7 +188,7 @@ bool planClasses(db::Connection &c, const QString &gradeGroup, const QVector<Cla
     if (gone.isEmpty())
         return true;
     QVector<Row> teachings;
-    if (!readRows(c, kKindTeaching, &gradeGroup, teachings))
+    if (!readRows(c, school::kKindTeaching, &gradeGroup, teachings))
         return false;
     for (const QString &name : gone) {
         Dependents d;
@@ -300,7 +300,7 @@ QString removalQuestion(const QVector<Dependents> &dependents)
 
 bool adminSignedIn(const Session &session)
 {
-    return session.denglu == kAdminName;
+    return session.denglu == school::kAdminName;
 }
 
 SaveResult SaveGradeGroups(db::Connection &c, const QStringList &ticked, const ConfirmRemoval &confirm)
@@ -312,7 +312,7 @@ SaveResult SaveGradeGroups(db::Connection &c, const QStringList &ticked, const C
                 return false;
             for (const QString &name : plan.add) {
                 if (!c.exec(QStringLiteral(R"(insert into "教导处" ("类别","名称") values (?,?))"),
-                            {kKindGradeGroup, name}))
+                            {school::kKindGradeGroup, name}))
                     return false;
             }
             result.inserted = int(plan.add.size());
@@ -358,7 +358,7 @@ SaveResult SaveClasses(db::Connection &c, const QString &gradeGroup, const QVect
                 const ClassRow &r = rows[i];
                 if (!c.exec(QStringLiteral(R"(insert into "教导处" ("类别","名称","对应内容","其它","其次","密码"))"
                                            R"( values (?,?,?,?,?,?))"),
-                            {kKindClass, bound(r.name), gradeGroup, bound(r.actualName), bound(r.headTeacher),
+                            {school::kKindClass, bound(r.name), gradeGroup, bound(r.actualName), bound(r.headTeacher),
                              bound(r.password)}))
                     return false;
             }
@@ -371,7 +371,7 @@ SaveResult SaveClasses(db::Connection &c, const QString &gradeGroup, const QVect
 
 std::optional<QStringList> readGradeGroupNames(db::Connection &c)
 {
-    return db::readRows<QString>(c, QStringLiteral(R"(select "名称" from "教导处" where "类别"=?)"), {kKindGradeGroup},
+    return db::readRows<QString>(c, QStringLiteral(R"(select "名称" from "教导处" where "类别"=?)"), {school::kKindGradeGroup},
                                  [](const QSqlQuery &q) { return db::textOf(q, 0); });
 }
 
@@ -380,7 +380,7 @@ std::optional<QVector<ClassRow>> readClasses(db::Connection &c, const QString &g
     return db::readRows<ClassRow>(c,
                                   QStringLiteral(R"(select "名称","其它","其次","密码" from "教导处")"
                                                  R"( where "对应内容"=? AND "类别"=?)"),
-                                  {gradeGroup, kKindClass}, [](const QSqlQuery &q) {
+                                  {gradeGroup, school::kKindClass}, [](const QSqlQuery &q) {
                                       return ClassRow{db::textOf(q, 0), db::textOf(q, 1), db::textOf(q, 2),
                                                       db::textOf(q, 3)};
                                   });

@@ -107,7 +107,7 @@ SubjectSetupWindow::SubjectSetupWindow(WindowHost &host, QWidget *parent)
 
     // The subjects.
     subjectList = named(new QListWidget(this), "List1");
-    for (const QString &subject : subjectNames()) {
+    for (const QString &subject : school::subjectNames()) {
         auto *item = new QListWidgetItem(subject, subjectList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
@@ -238,7 +238,7 @@ void SubjectSetupWindow::gradeGroupChosen()
         return;
     }
     const QString gradeGroup = gradeGroupCombo->currentText().trimmed();
-    const auto classes = classesOfGradeGroup(connection(), gradeGroup);
+    const auto classes = school::classesOfGradeGroup(connection(), gradeGroup);
     if (!classes)
         reportReadFailure(this, connection().error());
     else if (classes->isEmpty())
@@ -248,7 +248,7 @@ void SubjectSetupWindow::gradeGroupChosen()
     classCombo->setPlaceholderText(QString());
     m_classes.entries.clear();
     QStringList names;
-    for (const tessaly::ClassRow &row : classes.value_or(QVector<tessaly::ClassRow>())) {
+    for (const tessaly::school::ClassRow &row : classes.value_or(QVector<tessaly::school::ClassRow>())) {
         names << row.name;
         m_classes.entries.append(ClassEntry{row.actualName, row.headTeacher, {}, {}});
     }

@@ -49,7 +49,7 @@ QVector<StoredTeaching> readTeachingAssignments(db::Connection &c, const Teachin
 {
     QString sql = QStringLiteral(R"(select "id","对应内容","其它","其次","名称","密码" from "教导处")"
                                  R"( where "类别"=? and "对应内容"=?)");
-    QVariantList params{kKindTeaching, scope.gradeGroup};
+    QVariantList params{school::kKindTeaching, scope.gradeGroup};
     if (!scope.className.isEmpty()) {
         sql += QStringLiteral(R"( and "其它"=?)");
         params << scope.className;
@@ -112,7 +112,7 @@ TeachingSaveResult SaveTeachingAssignments(db::Connection &c, const TeachingScop
                 }
                 if (!c.exec(QStringLiteral(R"(insert into "教导处" ("类别","名称","对应内容","其它","其次","密码"))"
                                            R"( values (?,?,?,?,?,?))"),
-                            {kKindTeaching, row.teacher, row.gradeGroup, row.className, row.subject,
+                            {school::kKindTeaching, row.teacher, row.gradeGroup, row.className, row.subject,
                              row.password}))
                     return false;
                 ++result.inserted;

@@ -122,7 +122,7 @@ void ClassContext::chooseClass(int index)
     if (m_config.headTeachers)
         m_config.headTeachers->setCurrentIndex(index);
     m_entry = m_choice.classEntry();
-    m_identity = reg::ResolveClassCode(gradeGroup(), className(), m_form.session().today());
+    m_identity = school::ResolveClassCode(gradeGroup(), className(), m_form.session().today());
     emit classChosen();
     m_classStep = true;
     m_toggle->showState();

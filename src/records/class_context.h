@@ -2,7 +2,7 @@
 // The class context of the five head-teacher windows (学生操行评定, 年初工作计划,
 // 年终工作总结, 学生行为纪录, 日常工作记录): grade group → class (→ head
 // teacher), the class's identity (cohort year, section table, class code by
-// reg::ResolveClassCode) and the head-teacher sign-in toggle (kit/sign_in_toggle.h).
+// school::ResolveClassCode) and the head-teacher sign-in toggle (kit/sign_in_toggle.h).
 // Each window owns one; they share nothing but the session, so a head teacher
 // signed in in one window shows signed in in another at its next class choice.
 //
@@ -80,7 +80,7 @@ public:
     const ClassEntry &entry() const { return m_entry; }
     QString headTeacher() const { return m_entry.headTeacher; }
     // Section table, cohort year, class code of the chosen class (invalid before a choice).
-    const reg::ClassIdentity &identity() const { return m_identity; }
+    const school::ClassIdentity &identity() const { return m_identity; }
     bool hasClass() const { return m_identity.isValid(); }
 
     // The state the toggle shows.
@@ -111,7 +111,7 @@ private:
     SignInToggle *m_toggle = nullptr;
     ClassChoice m_choice;
     ClassEntry m_entry;
-    reg::ClassIdentity m_identity;
+    school::ClassIdentity m_identity;
     std::function<bool()> m_leaveCheck;
     int m_gradeIndex = -1;
     int m_classIndex = -1;

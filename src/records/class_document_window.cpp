@@ -340,7 +340,7 @@ void ClassDocumentWindow::CreateClassDocument()
     const std::optional<QVector<Document>> listed = readListed();
     if (!listed)
         return;
-    const QString dear = QStringLiteral("　　尊敬的") + withTeacherTitle(m_context->headTeacher()) + QStringLiteral(",");
+    const QString dear = QStringLiteral("　　尊敬的") + school::withTeacherTitle(m_context->headTeacher()) + QStringLiteral(",");
     // Only a document of this section counts: a class of another section with the
     // same class code keeps its own. The existing one is not opened here, so the
     // editor's text cannot be saved into it unseen; the user opens it from the list.

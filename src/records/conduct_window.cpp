@@ -259,8 +259,8 @@ void ConductWindow::reloadClass()
 // The class's students go into the navigator studentData, which the user moves through.
 QVector<QVector<QVariant>> ConductWindow::openClassMembers()
 {
-    const reg::ClassIdentity &identity = m_context->identity();
-    const reg::Statement members = reg::classMembersQuery(identity.sectionTable, identity.classCode, {});
+    const school::ClassIdentity &identity = m_context->identity();
+    const school::Statement members = school::classMembersQuery(identity.sectionTable, identity.classCode, {});
     studentData->setDatabaseName(databasePath());
     if (!members.isValid()) {
         studentData->Close();
@@ -303,7 +303,7 @@ void ConductWindow::fillStudentRows()
     const QString code = m_context->identity().classCode;
     for (int i = 0; i < m_students.size(); ++i) {
         studentGrid->setTextMatrix(i + 1, 0, QString::number(i + 1));
-        studentGrid->setTextMatrix(i + 1, 1, reg::shownId(code, m_students[i].number));
+        studentGrid->setTextMatrix(i + 1, 1, school::shownId(code, m_students[i].number));
         studentGrid->setTextMatrix(i + 1, 2, m_students[i].name);
     }
 }
@@ -395,7 +395,7 @@ void ConductWindow::CreateEvaluationColumn()
     const QString table = m_context->identity().sectionTable;
     const QString column = newColumnBox->text();
     const QString teacher = m_context->headTeacher();
-    const QString duplicate = QStringLiteral("尊敬的") + withTeacherTitle(teacher) + QStringLiteral(",您要添加的评定（") + newEvaluationBox->text()
+    const QString duplicate = QStringLiteral("尊敬的") + school::withTeacherTitle(teacher) + QStringLiteral(",您要添加的评定（") + newEvaluationBox->text()
                               + QStringLiteral("）\r已经存在了,直接进行评定即可。");
     // The window's own record set lets go of the table while its columns change.
     studentData->Close();
@@ -405,7 +405,7 @@ void ConductWindow::CreateEvaluationColumn()
         if (asked.existing)
             return asked;
         if (!askYesNo(this,
-                      QStringLiteral("尊敬的") + withTeacherTitle(teacher) + QStringLiteral(",您要添加\r（") + newEvaluationBox->text()
+                      QStringLiteral("尊敬的") + school::withTeacherTitle(teacher) + QStringLiteral(",您要添加\r（") + newEvaluationBox->text()
                           + QStringLiteral("）吗?"),
                       kTitleHintDots)) {
             asked.ok = true;   // declined: nothing created, nothing to report
@@ -460,7 +460,7 @@ bool ConductWindow::SaveEvaluation()
     }
     m_students[k].texts.insert(column, text);
     m_shownText = text;
-    const QString shown = reg::shownId(m_context->identity().classCode, m_students[k].number);
+    const QString shown = school::shownId(m_context->identity().classCode, m_students[k].number);
     for (int row = 1; row < studentGrid->Rows(); ++row) {
         if (studentGrid->TextMatrix(row, 1) == shown) {
             studentGrid->setTextMatrix(row, 3, text);

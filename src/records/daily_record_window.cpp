@@ -54,14 +54,14 @@ QString DailyRecordWindow::newRecordSubject() const
 
 void DailyRecordWindow::showDuplicate(const QString &displayName)
 {
-    showNotice(this, QStringLiteral("尊敬的") + withTeacherTitle(personCombo->currentText()) + QStringLiteral(",您要添加的（") + displayName
+    showNotice(this, QStringLiteral("尊敬的") + school::withTeacherTitle(personCombo->currentText()) + QStringLiteral(",您要添加的（") + displayName
                          + QStringLiteral("）已经存在了,直接选中它进行“修改记录”即可。"));
 }
 
 bool DailyRecordWindow::confirmAdd(const QString &displayName)
 {
     return askYesNo(this,
-                    QStringLiteral("尊敬的") + withTeacherTitle(personCombo->currentText()) + QStringLiteral(",您确实要新创建一个名称为（")
+                    QStringLiteral("尊敬的") + school::withTeacherTitle(personCombo->currentText()) + QStringLiteral(",您确实要新创建一个名称为（")
                         + displayName + QStringLiteral("）的日常工作记录吗?"),
                     kTitleHintDots);
 }

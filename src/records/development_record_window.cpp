@@ -94,7 +94,7 @@ void DevelopmentRecordWindow::showDuplicate(const QString &displayName)
 {
     showNotice(this,
                QStringLiteral("尊敬的(") + context()->headTeacher() + QStringLiteral(")")
-                   + teacherTitleAfter(context()->headTeacher()) + QStringLiteral(",您要添加的（") + displayName
+                   + school::teacherTitleAfter(context()->headTeacher()) + QStringLiteral(",您要添加的（") + displayName
                    + QStringLiteral("）已存在了,直接选中进行“修改记录”即可。"),
                kTitleHintDots);
 }
@@ -103,7 +103,7 @@ bool DevelopmentRecordWindow::confirmAdd(const QString &)
 {
     return askYesNo(this,
                     QStringLiteral("尊敬的(") + context()->headTeacher() + QStringLiteral(")")
-                        + teacherTitleAfter(context()->headTeacher()) + QStringLiteral(",您确实要为(")
+                        + school::teacherTitleAfter(context()->headTeacher()) + QStringLiteral(",您确实要为(")
                         + personCombo->currentText() + QStringLiteral(")同学新添加一个行为记录吗?"),
                     kTitleHintDots);
 }
@@ -125,7 +125,7 @@ void DevelopmentRecordWindow::classChosen()
 {
     personCombo->clear();
     personCombo->addItem(kWholeClassEntry);
-    const reg::MemberRows students =
+    const school::MemberRows students =
         loadClassMembers(connection(), context()->identity(), {QStringLiteral("姓名")}, this);
     for (const QVector<QVariant> &s : students.rows)
         personCombo->addItem(s.value(0).toString());

@@ -11,7 +11,7 @@ namespace tessaly::records {
 QString evaluationColumnName(const QDate &today)
 {
     const DateParts d = dateParts(today);
-    return QLatin1Char('P') + d.schoolYear + d.semesterLetter + score::dateStamp(score::ExamKind::Quiz, today);
+    return QLatin1Char('P') + d.schoolYear + d.semesterLetter + school::dateStamp(school::ExamKind::Quiz, today);
 }
 
 bool isEvaluationColumn(const QString &name)
@@ -56,7 +56,7 @@ QString evaluationTableFullMessage(const QString &sectionTable)
 }
 
 CreateEvaluationOutcome createEvaluationColumn(db::Connection &c, const QString &sectionTable,
-                                               const QString &column, const score::ColumnStep &addColumn)
+                                               const QString &column, const school::ColumnStep &addColumn)
 {
     CreateEvaluationOutcome out;
     if (!isEvaluationColumn(column)) {

@@ -49,7 +49,7 @@ struct CreateEvaluationOutcome : SaveOutcome {
 // locked, a full table, a bad name).
 CreateEvaluationOutcome createEvaluationColumn(db::Connection &c, const QString &sectionTable,
                                                const QString &column,
-                                               const score::ColumnStep &addColumn = db::addColumn);
+                                               const school::ColumnStep &addColumn = db::addColumn);
 
 // Shown when a text is longer than the column holds.
 QString evaluationTooLongMessage(int length);

@@ -26,10 +26,10 @@ QString quoted(const char16_t *name)
 DateParts dateParts(const QDate &today)
 {
     DateParts d;
-    d.schoolYear = score::schoolYearText(today);
+    d.schoolYear = school::schoolYearText(today);
     d.nextYear = followingYear(d.schoolYear);
     // The first half of the school year runs from August to February, as a mid-term's does.
-    d.semesterLetter = score::semesterLetter(score::ExamKind::MidTerm, today);
+    d.semesterLetter = school::semesterLetter(school::ExamKind::MidTerm, today);
     d.month = twoDigits(today.month());
     d.day = twoDigits(today.day());
     return d;
@@ -131,7 +131,7 @@ QString classPrintText(const QString &gradeGroup, const QString &className, cons
     return gradePrefix(gradeGroup) + className + title + crLf + QStringLiteral("   班主任:") + headTeacher + crLf + text;
 }
 
-reg::Statement documentsQuery(DocumentKind kind, const QString &key)
+school::Statement documentsQuery(DocumentKind kind, const QString &key)
 {
     const QString select = QStringLiteral("select %1, %2, %3, %4 from %5 where ")
                                .arg(quoted(u"ID"), quoted(u"类别"), quoted(u"内容"), quoted(u"其它"),
@@ -139,19 +139,19 @@ reg::Statement documentsQuery(DocumentKind kind, const QString &key)
     const QString order = QStringLiteral(" order by %1").arg(quoted(u"ID"));
     const QString kindColumn = quoted(u"类别");
     const auto whole = [&](const QString &code) {
-        return reg::Statement{select + kindColumn + QStringLiteral(" = ?") + order, {code}};
+        return school::Statement{select + kindColumn + QStringLiteral(" = ?") + order, {code}};
     };
     const auto prefix = [&](const QString &start) {
-        if (!reg::isClassCode(key))
-            return reg::Statement{};
+        if (!school::isClassCode(key))
+            return school::Statement{};
         const QString code = start + key;
-        return reg::Statement{
+        return school::Statement{
             select + QStringLiteral("substr(%1,1,%2) = ?").arg(kindColumn).arg(code.size()) + order, {code}};
     };
     switch (kind) {
     case DocumentKind::Phrase: {
         const QString code = phraseKind(key.toInt());
-        return code.isEmpty() ? reg::Statement{} : whole(code);
+        return code.isEmpty() ? school::Statement{} : whole(code);
     }
     case DocumentKind::PlanTemplate:
         return whole(QStringLiteral("J"));
@@ -171,7 +171,7 @@ reg::Statement documentsQuery(DocumentKind kind, const QString &key)
 
 std::optional<QVector<Document>> readDocuments(db::Connection &c, DocumentKind kind, const QString &key)
 {
-    const reg::Statement q = documentsQuery(kind, key);
+    const school::Statement q = documentsQuery(kind, key);
     if (!q.isValid())
         return QVector<Document>();
     return db::readRows<Document>(c, q.sql, q.params, [](const QSqlQuery &r) {

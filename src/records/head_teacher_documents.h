@@ -125,7 +125,7 @@ struct Document {
 // the kind letter(s) and the class code, so a plan of either half is listed,
 // a template never. A bad key gives an invalid statement. Reads ID, 类别, 内容
 // and 其它, in that order.
-reg::Statement documentsQuery(DocumentKind kind, const QString &key = QString());
+school::Statement documentsQuery(DocumentKind kind, const QString &key = QString());
 
 // The rows of documentsQuery(kind, key), read on c: empty for a bad key, nullopt
 // when the database refused (c.error()).

@@ -16,7 +16,7 @@ QString transferEntryText(qint64 id, const QString &name)
 std::optional<QList<TransferEntry>> readTransferSources(db::Connection &c, const QString &sectionTable,
                                                         const QString &classCode)
 {
-    const Statement q = classMembersQuery(sectionTable, classCode, {QStringLiteral("ID"), QStringLiteral("姓名")});
+    const school::Statement q = school::classMembersQuery(sectionTable, classCode, {QStringLiteral("ID"), QStringLiteral("姓名")});
     if (!q.isValid())
         return QList<TransferEntry>();   // a name outside the fixed lists: nobody to list
     return db::readRows<TransferEntry>(c, q.sql, q.params, [&](const QSqlQuery &row) {
@@ -38,8 +38,8 @@ TransferOutcome SaveClassTransfer(db::Connection &c, const QString &sectionTable
                                   const QList<TransferEntry> &queue, const QStringList &taken)
 {
     TransferOutcome out;
-    if ((sectionTable != kTablePrimary && sectionTable != kTableJunior && sectionTable != kTableSenior)
-        || !isClassCode(targetCode)) {
+    if ((sectionTable != school::kTablePrimary && sectionTable != school::kTableJunior && sectionTable != school::kTableSenior)
+        || !school::isClassCode(targetCode)) {
         c.fail(db::kErrSql, QStringLiteral("没有选择有效的班级，无法转入学生。"));
         out.error = c.error();
         return out;
@@ -59,7 +59,7 @@ TransferOutcome SaveClassTransfer(db::Connection &c, const QString &sectionTable
     const QString table = db::quoteIdentifier(sectionTable);
     const QString id = db::quoteIdentifier(QStringLiteral("ID"));
     const QString number = db::quoteIdentifier(QStringLiteral("学籍号"));
-    const Statement target = classCondition(targetCode);
+    const school::Statement target = school::classCondition(targetCode);
     const QString membersSql = QStringLiteral("select %1 from %2 where %3").arg(number, table, target.sql);
     const QString presentSql = QStringLiteral("select count(*) from %1 where %2=? and %3").arg(table, id, target.sql);
     const QString renumberSql = QStringLiteral("update %1 set %2=? where %3=?").arg(table, number, id);
@@ -82,7 +82,7 @@ TransferOutcome SaveClassTransfer(db::Connection &c, const QString &sectionTable
                 continue;
             done.insert(e.id);
             // A student no longer in the class it was queued from has vanished.
-            const Statement source = classCondition(e.sourceCode);
+            const school::Statement source = school::classCondition(e.sourceCode);
             const QVariant present =
                 source.isValid() ? c.scalar(presentSql, QVariantList{e.id} + source.params) : QVariant(0);
             if (c.error().isSet())
@@ -91,9 +91,9 @@ TransferOutcome SaveClassTransfer(db::Connection &c, const QString &sectionTable
                 result.vanished << e;
                 continue;
             }
-            const std::optional<QString> seat = firstFreeSeat(targetCode, used);
+            const std::optional<QString> seat = school::firstFreeSeat(targetCode, used);
             if (!seat)
-                return c.fail(db::kErrSql, kSeatsFullMessage);
+                return c.fail(db::kErrSql, school::kSeatsFullMessage);
             used << *seat;
             if (!c.exec(renumberSql, {*seat, e.id}))
                 return false;

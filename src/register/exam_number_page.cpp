@@ -48,7 +48,7 @@ QString examNumberPage(const QString &gradeGroup, const QString &className, cons
     for (const ExamNumberStudent &s : students) {
         if (choice.withName)
             page += examNumberName(s.name);
-        page += choice.lastFour ? shownId(classCode, s.studentNumber).right(4) : s.studentNumber;
+        page += choice.lastFour ? school::shownId(classCode, s.studentNumber).right(4) : s.studentNumber;
         if (++onLine == layout.perLine) {
             page += kLineBreak + kLineBreak;
             onLine = 0;

@@ -84,7 +84,7 @@ void ExamNumberWindow::classChosen()
         return;
     m_gradeGroup = gradeGroupCombo->currentText();
     m_className = classCombo->currentText();
-    const reg::ClassIdentity identity = reg::ResolveClassCode(m_gradeGroup, m_className, session().today());
+    const school::ClassIdentity identity = school::ResolveClassCode(m_gradeGroup, m_className, session().today());
     m_classCode = identity.classCode;
     m_students =
         reg::examNumberStudents(loadClassMembers(connection(), identity, reg::kExamNumberColumns, this).rows);

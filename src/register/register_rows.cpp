@@ -69,7 +69,7 @@ RegisterRow loadedRow(const QVector<QVariant> &record, const QString &classCode,
     const qint64 id = value(0).toLongLong(&isNumber);
     if (!value(0).isNull() && isNumber)
         row.id = id;
-    row.field(kColStudentNumber) = shownId(classCode, textOf(value(1)));
+    row.field(kColStudentNumber) = school::shownId(classCode, textOf(value(1)));
     for (int i = kColName; i <= kColRemarks; ++i)
         row.field(gridColumnOfRegisterColumn(i)) = shownText(record, i);
     return row;
@@ -80,15 +80,15 @@ QString storedText(const RegisterRow &row, int col)
     return row.stored.isEmpty() ? QString() : shownText(row.stored, col);
 }
 
-std::optional<QList<RegisterRow>> readRegisterRows(db::Connection &c, const ClassIdentity &identity)
+std::optional<QList<RegisterRow>> readRegisterRows(db::Connection &c, const school::ClassIdentity &identity)
 {
-    const Statement members = classMembersQuery(identity.sectionTable, identity.classCode);
+    const school::Statement members = school::classMembersQuery(identity.sectionTable, identity.classCode);
     if (!members.isValid())
         return QList<RegisterRow>();
     int number = 0;
     return db::readRows<RegisterRow>(c, members.sql, members.params, [&](const QSqlQuery &q) {
-        QVector<QVariant> record(kRegisterColumnCount);
-        for (int i = 0; i < kRegisterColumnCount; ++i)
+        QVector<QVariant> record(school::kRegisterColumnCount);
+        for (int i = 0; i < school::kRegisterColumnCount; ++i)
             record[i] = q.value(i);
         return loadedRow(record, identity.classCode, ++number);
     });
@@ -107,7 +107,7 @@ RegisterRow newStudentRow(const QString &studentNumber)
 
 int seatNumber(const QString &studentNumber)
 {
-    return seatOf(studentNumber).toInt();
+    return school::seatOf(studentNumber).toInt();
 }
 
 QStringList takenNumbers(const QList<RegisterRow> &rows)
@@ -122,7 +122,7 @@ QStringList takenNumbers(const QList<RegisterRow> &rows)
 
 bool addStudent(QList<RegisterRow> &rows, const QString &classCode)
 {
-    const std::optional<QString> number = firstFreeSeat(classCode, takenNumbers(rows));
+    const std::optional<QString> number = school::firstFreeSeat(classCode, takenNumbers(rows));
     if (!number)
         return false;
     rows << newStudentRow(*number);

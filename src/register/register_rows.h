@@ -65,7 +65,7 @@ QString storedText(const RegisterRow &row, int col);
 
 // The class's register as stored (registerColumns(), in table order), numbered
 // from 1; no rows for a class without a code; nullopt when the read failed (c.error()).
-std::optional<QList<RegisterRow>> readRegisterRows(db::Connection &c, const ClassIdentity &identity);
+std::optional<QList<RegisterRow>> readRegisterRows(db::Connection &c, const school::ClassIdentity &identity);
 
 // A new student's row: 编号 = the seat in plain digits (6 for "…06"), the 学籍号,
 // 性别 "男", 住宿 "是", state New; every other field empty.

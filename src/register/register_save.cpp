@@ -30,7 +30,7 @@ QVariantList registerValues(const RegisterRow &row)
 // values they were loaded from. A row without its loaded record writes every field.
 QList<db::FieldChange> changedFields(const RegisterRow &row)
 {
-    const QStringList &columns = registerColumns();
+    const QStringList &columns = school::registerColumns();
     const QVariantList values = registerValues(row);
     QList<db::FieldChange> changes;
     for (int col = kColName; col <= kColRemarks; ++col) {
@@ -56,7 +56,7 @@ bool isClassNumberOf(const QString &studentNumber, const QString &classCode)
 
 bool isValidTable(const QString &table)
 {
-    return table == kTablePrimary || table == kTableJunior || table == kTableSenior;
+    return table == school::kTablePrimary || table == school::kTableJunior || table == school::kTableSenior;
 }
 
 } // namespace
@@ -64,7 +64,7 @@ bool isValidTable(const QString &table)
 QVector<QVariant> writtenRecord(const RegisterRow &row, std::optional<qint64> id)
 {
     QVector<QVariant> record;
-    record.reserve(kRegisterColumnCount);
+    record.reserve(school::kRegisterColumnCount);
     record << (id ? QVariant(*id) : QVariant())
            << (row.stored.size() > 1 ? row.stored[1] : textValue(row.studentNumber()));
     for (const QVariant &value : registerValues(row))
@@ -76,7 +76,7 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
                                  const QList<RegisterRow> &rows)
 {
     RegisterSaveOutcome out;
-    if (!isValidTable(sectionTable) || !isClassCode(classCode)) {
+    if (!isValidTable(sectionTable) || !school::isClassCode(classCode)) {
         c.fail(db::kErrSql, QStringLiteral("没有选择有效的班级，无法保存。"));
         out.error = c.error();
         return out;
@@ -91,11 +91,11 @@ RegisterSaveOutcome SaveRegister(db::Connection &c, const QString &sectionTable,
         return out;
     }
 
-    const QStringList &columns = registerColumns();
+    const QStringList &columns = school::registerColumns();
     const QString table = db::quoteIdentifier(sectionTable);
     const QString id = db::quoteIdentifier(columns[0]);
     const QString number = db::quoteIdentifier(columns[1]);
-    const Statement inClass = classCondition(classCode);
+    const school::Statement inClass = school::classCondition(classCode);
 
     QStringList assignments;
     QStringList written;   // 姓名 … 备注

@@ -4,7 +4,7 @@
 
 namespace tessaly::reg {
 
-void RegisterSheet::load(const ClassIdentity &identity, const QList<RegisterRow> &rows)
+void RegisterSheet::load(const school::ClassIdentity &identity, const QList<RegisterRow> &rows)
 {
     m_identity = identity;
     m_rows = rows;
@@ -13,7 +13,7 @@ void RegisterSheet::load(const ClassIdentity &identity, const QList<RegisterRow>
 
 void RegisterSheet::clear()
 {
-    load(ClassIdentity{}, {});
+    load(school::ClassIdentity{}, {});
 }
 
 bool RegisterSheet::edit(int i, int col, const QString &text)

@@ -21,11 +21,11 @@ class RegisterSheet {
 public:
     // The chosen class with its rows as stored (readRegisterRows); every unsaved
     // change and the last import are forgotten.
-    void load(const ClassIdentity &identity, const QList<RegisterRow> &rows);
+    void load(const school::ClassIdentity &identity, const QList<RegisterRow> &rows);
     // No class chosen: no rows.
     void clear();
 
-    const ClassIdentity &identity() const { return m_identity; }
+    const school::ClassIdentity &identity() const { return m_identity; }
     // Every row, deleted and dropped ones included (the grid keeps them hidden).
     const QList<RegisterRow> &rows() const { return m_rows; }
     int size() const { return int(m_rows.size()); }
@@ -65,7 +65,7 @@ public:
     int shownCount() const;
 
 private:
-    ClassIdentity m_identity;
+    school::ClassIdentity m_identity;
     QList<RegisterRow> m_rows;
     std::optional<ImportSummary> m_import;
 };

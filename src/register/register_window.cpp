@@ -294,8 +294,8 @@ void RegisterWindow::ChooseClass()
     if (!m_choice->chooseClass(classCombo->currentIndex()))
         return;
     const ClassEntry entry = m_choice->classEntry();
-    const reg::ClassIdentity identity =
-        reg::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), session().today());
+    const school::ClassIdentity identity =
+        school::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), session().today());
     // A name outside the fixed lists has no class code: the class lists nobody.
     const std::optional<QList<reg::RegisterRow>> stored = reg::readRegisterRows(connection(), identity);
     if (!stored)
@@ -444,7 +444,7 @@ void RegisterWindow::addStudentClicked()
     if (!m_sheet.identity().isValid())
         return;
     if (!m_sheet.addStudent()) {
-        showNotice(this, reg::kSeatsFullMessage, kTitleHintDots);
+        showNotice(this, school::kSeatsFullMessage, kTitleHintDots);
         return;
     }
     appendGridRow(-1);   // a new row keeps the grid's default height
@@ -492,7 +492,7 @@ bool RegisterWindow::SaveRegister()
 bool RegisterWindow::writeRegister(QList<reg::RegisterRow> &vanished)
 {
     m_editor->CloseCellEditor();
-    const reg::ClassIdentity &identity = m_sheet.identity();
+    const school::ClassIdentity &identity = m_sheet.identity();
     if (m_choice->classIndex() < 0 || !identity.isValid())
         return false;
     if (!m_toggle->confirmSignedIn())
@@ -584,8 +584,8 @@ void RegisterWindow::sourceClassChosen()
         showNotice(this, QStringLiteral("同一个班级不能导入学生。"), kTitleHintDots);
         return;
     }
-    const reg::ClassIdentity source =
-        reg::ResolveClassCode(gradeGroupCombo->currentText(), sourceClassCombo->currentText(), session().today());
+    const school::ClassIdentity source =
+        school::ResolveClassCode(gradeGroupCombo->currentText(), sourceClassCombo->currentText(), session().today());
     if (source.isValid() && source.classCode == m_sheet.identity().classCode) {
         showNotice(this, QStringLiteral("同一个班级不能导入学生。"), kTitleHintDots);
         return;

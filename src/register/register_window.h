@@ -121,7 +121,7 @@ public:
 
     // The chosen class: what ResolveClassCode gave (invalid before a choice and for
     // names outside the fixed lists), and its 教导处 entry.
-    const reg::ClassIdentity &classIdentity() const { return m_sheet.identity(); }
+    const school::ClassIdentity &classIdentity() const { return m_sheet.identity(); }
     ClassEntry chosenClass() const;
     // The head-teacher sign-in toggle; its account is the chosen class's head teacher.
     SignInToggle *toggle() const { return m_toggle; }

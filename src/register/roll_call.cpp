@@ -21,7 +21,7 @@ QList<RollCallStudent> rollCallStudents(const QVector<QVector<QVariant>> &record
     students.reserve(records.size());
     for (const auto &record : records) {
         const QString number = textAt(record, 0);
-        students.append({number.isEmpty() ? QString() : seatOf(number), textAt(record, 1)});
+        students.append({number.isEmpty() ? QString() : school::seatOf(number), textAt(record, 1)});
     }
     return students;
 }

@@ -108,8 +108,8 @@ void RollCallWindow::classNodeClicked(QTreeWidgetItem *node)
         return;
     }
     titleLabel->setText(m_chosen->key);
-    const reg::ClassIdentity identity =
-        reg::ResolveClassCode(m_chosen->gradeGroup, m_chosen->className, session().today());
+    const school::ClassIdentity identity =
+        school::ResolveClassCode(m_chosen->gradeGroup, m_chosen->className, session().today());
     m_students = reg::rollCallStudents(loadClassMembers(connection(), identity, reg::kRollCallColumns, this).rows);
 
     rollCallGrid->setUpdatesEnabled(false);

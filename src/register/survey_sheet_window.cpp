@@ -107,10 +107,10 @@ void SurveySheetWindow::classChosen()
 {
     if (!m_choice->chooseClass(classCombo->currentIndex()))
         return;
-    const reg::ClassIdentity identity =
-        reg::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), session().today());
+    const school::ClassIdentity identity =
+        school::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), session().today());
     m_classCode = identity.classCode;
-    FillSurveyGrid(loadClassMembers(connection(), identity, reg::registerColumns(), this).rows);
+    FillSurveyGrid(loadClassMembers(connection(), identity, school::registerColumns(), this).rows);
 }
 
 void SurveySheetWindow::FillSurveyGrid(const QVector<QVector<QVariant>> &members)

@@ -285,9 +285,9 @@ void ScoreReportWindow::groupNodeClicked(QTreeWidgetItem *node)
             addTicked(classList, c->className + QLatin1Char(' ') + c->actualName);
     }
 
-    m_sectionTable = reg::sectionTableOf(m_gradeGroup);
-    const int grade = reg::gradeOf(m_gradeGroup);
-    m_cohortYear = grade > 0 ? reg::cohortYear(grade, session().today()) : 0;
+    m_sectionTable = school::sectionTableOf(m_gradeGroup);
+    const int grade = school::gradeOf(m_gradeGroup);
+    m_cohortYear = grade > 0 ? school::cohortYear(grade, session().today()) : 0;
 
     resultGrid->setRows(1);
     resultGrid->setRows(2);
@@ -303,7 +303,7 @@ void ScoreReportWindow::groupNodeClicked(QTreeWidgetItem *node)
         else
             reportReadFailure(this, c.error());
     }
-    examCombo->addItems(score::ListExamNames(m_columns));
+    examCombo->addItems(school::ListExamNames(m_columns));
     examCombo->setCurrentIndex(-1);
 
     for (int i = 0; i <= 5; ++i) {
@@ -321,7 +321,7 @@ void ScoreReportWindow::examChosen()
     m_listing = true;
     subjectList->clear();
     m_subjectColumns.clear();
-    for (const grades::ExamSubject &s : grades::examSubjects(m_columns, examCombo->currentText())) {
+    for (const school::ExamSubject &s : school::examSubjects(m_columns, examCombo->currentText())) {
         m_subjectColumns << s.column;
         addTicked(subjectList, s.subject);
     }

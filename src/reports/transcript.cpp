@@ -120,7 +120,7 @@ QString prefixCondition(const QString &prefix, QVariantList &params)
 
 bool isSectionTable(const QString &table)
 {
-    return table == reg::kTablePrimary || table == reg::kTableJunior || table == reg::kTableSenior;
+    return table == school::kTablePrimary || table == school::kTableJunior || table == school::kTableSenior;
 }
 
 bool isDigits(const QString &text)
@@ -224,7 +224,7 @@ void summarise(const ReadScores &read, int n, Transcript &t, QVector<float> &ave
         if (read.counts[k] == 0)
             continue;
         SubjectSummary &s = t.summaries[k];
-        s.stdDev = FormatFixed(grades::populationStdDev(read.counts[k], read.sums[k], read.squares[k]), 2);
+        s.stdDev = FormatFixed(school::populationStdDev(read.counts[k], read.sums[k], read.squares[k]), 2);
         s.participants = (k % 2 == 1 ? QStringLiteral(" ") : QString()) + QString::number(read.counts[k]);
         s.average = FormatFixed(read.sums[k] / read.counts[k], 2);
         averages[k] = s.average.toFloat();
@@ -314,7 +314,7 @@ void rankRows(const TranscriptInput &input, const ReadScores &read, const QVecto
                  auto it = standards.constFind(std::bit_cast<quint32>(score));
                  if (it == standards.cend())
                      it = standards.insert(std::bit_cast<quint32>(score),
-                                           grades::standardScoreText(score, averages[k], deviations[k]));
+                                           school::standardScoreText(score, averages[k], deviations[k]));
                  cells.standard = *it;
              });
     }
@@ -390,7 +390,7 @@ Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgr
     return t;
 }
 
-reg::Statement transcriptQuery(const QString &sectionTable, const QString &classCode,
+school::Statement transcriptQuery(const QString &sectionTable, const QString &classCode,
                                const QStringList &comparableCodes, const QStringList &examColumns)
 {
     if (!isSectionTable(sectionTable))
@@ -402,17 +402,17 @@ reg::Statement transcriptQuery(const QString &sectionTable, const QString &class
         columns << db::quoteIdentifier(column);
     }
     QStringList codes;
-    if (reg::isClassCode(classCode))
+    if (school::isClassCode(classCode))
         codes << classCode;
     for (const QString &code : comparableCodes)
-        if (reg::isClassCode(code) && !codes.contains(code))
+        if (school::isClassCode(code) && !codes.contains(code))
             codes << code;
     if (codes.isEmpty())
         return {};
     // One range of the 学籍号 index from the lowest class to the highest (the classes
     // of a cohort lie side by side), and within it the rows of the classes asked for.
     const auto [lowest, highest] = std::minmax_element(codes.cbegin(), codes.cend());
-    reg::Statement s;
+    school::Statement s;
     QString condition = rangeCondition(*lowest, successor(*highest), s.params);
     if (codes.size() > 1) {
         condition += QStringLiteral(" and substr(%1, 1, 6) in (%2)")
@@ -426,12 +426,12 @@ reg::Statement transcriptQuery(const QString &sectionTable, const QString &class
     return s;
 }
 
-reg::Statement cohortStudentsQuery(const QString &sectionTable, const QString &classCode)
+school::Statement cohortStudentsQuery(const QString &sectionTable, const QString &classCode)
 {
     if (!isSectionTable(sectionTable) || !isDigits(classCode)
         || (classCode.size() != 4 && classCode.size() != 6))
         return {};
-    reg::Statement s;
+    school::Statement s;
     const QString condition = prefixCondition(classCode, s.params);
     s.sql = QStringLiteral("select %1,%2 from %3 where %4 order by %1 asc")
                 .arg(db::quoteIdentifier(kNumber), db::quoteIdentifier(kName),
@@ -442,7 +442,7 @@ reg::Statement cohortStudentsQuery(const QString &sectionTable, const QString &c
 std::optional<QVector<CohortStudent>> readCohortStudents(db::Connection &c, const QString &sectionTable,
                                                          const QString &classCode)
 {
-    const reg::Statement query = cohortStudentsQuery(sectionTable, classCode);
+    const school::Statement query = cohortStudentsQuery(sectionTable, classCode);
     if (!query.isValid())
         return QVector<CohortStudent>{};
     return db::readRows<CohortStudent>(c, query.sql, query.params, [](const QSqlQuery &q) {
@@ -455,14 +455,14 @@ std::optional<QVector<TranscriptStudent>> readTranscriptStudents(db::Connection 
                                                                  const QStringList &comparableCodes,
                                                                  const QStringList &examColumns)
 {
-    const reg::Statement query = transcriptQuery(sectionTable, classCode, comparableCodes, examColumns);
+    const school::Statement query = transcriptQuery(sectionTable, classCode, comparableCodes, examColumns);
     if (!query.isValid())
         return QVector<TranscriptStudent>{};
     return db::readEngineRows<TranscriptStudent>(c, query.sql, query.params, [&](const db::EngineRow &r) {
         TranscriptStudent s{r.text(0), r.text(1), {}};
         s.scores.reserve(examColumns.size());
         for (int k = 0; k < examColumns.size(); ++k)
-            s.scores << score::storedScore(r, 2 + k);
+            s.scores << school::storedScore(r, 2 + k);
         return s;
     });
 }

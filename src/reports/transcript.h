@@ -101,16 +101,16 @@ Transcript computeTranscript(const TranscriptInput &input, const TranscriptProgr
 // range of the 学籍号 index, from the lowest class to the highest, keeping those of
 // the classes asked for. Invalid for a bad table or column name or when no class is
 // asked for.
-reg::Statement transcriptQuery(const QString &sectionTable, const QString &classCode,
+school::Statement transcriptQuery(const QString &sectionTable, const QString &classCode,
                                const QStringList &comparableCodes, const QStringList &examColumns);
 
 // The students of a cohort (a 4-character class code) or a class in the section
 // table: 学籍号 and 姓名 in 学籍号 order.
-reg::Statement cohortStudentsQuery(const QString &sectionTable, const QString &classCode);
+school::Statement cohortStudentsQuery(const QString &sectionTable, const QString &classCode);
 
 // The rows of the two queries above, read on c. An invalid query reads no
 // rows; nullopt when the database refused (c.error()). A score is
-// score::storedScore's: none for null, an empty text or any other text.
+// school::storedScore's: none for null, an empty text or any other text.
 struct CohortStudent {
     QString studentNumber;
     QString name;

@@ -250,11 +250,11 @@ void TranscriptWindow::groupNodeClicked(QTreeWidgetItem *node)
     }
 
     const QDate today = session().today();
-    m_sectionTable = reg::sectionTableOf(m_gradeGroup);
-    const int grade = reg::gradeOf(m_gradeGroup);
-    m_classCode = grade > 0 ? QString::number(reg::cohortYear(grade, today)) : QString();
+    m_sectionTable = school::sectionTableOf(m_gradeGroup);
+    const int grade = school::gradeOf(m_gradeGroup);
+    m_classCode = grade > 0 ? QString::number(school::cohortYear(grade, today)) : QString();
     if (chosen && grade > 0) {
-        const reg::ClassIdentity identity = reg::ResolveClassCode(m_gradeGroup, m_clickedClass, today);
+        const school::ClassIdentity identity = school::ResolveClassCode(m_gradeGroup, m_clickedClass, today);
         m_classCode = identity.isValid() ? identity.classCode : QString();
     }
 
@@ -270,7 +270,7 @@ void TranscriptWindow::groupNodeClicked(QTreeWidgetItem *node)
         resultGrid->setRows(2 + int(records->size()) + 3);
         int row = 2;
         for (const CohortStudent &record : *records) {
-            resultGrid->setTextMatrix(row, 0, reg::shownId(m_classCode, record.studentNumber));
+            resultGrid->setTextMatrix(row, 0, school::shownId(m_classCode, record.studentNumber));
             resultGrid->setTextMatrix(row, 1, record.name);
             ++row;
         }
@@ -286,7 +286,7 @@ void TranscriptWindow::groupNodeClicked(QTreeWidgetItem *node)
     } else {
         resultGrid->setRows(2);
     }
-    examCombo->addItems(score::ListExamNames(m_columns));
+    examCombo->addItems(school::ListExamNames(m_columns));
     examCombo->setCurrentIndex(-1);
     for (int i = 0; i < kOptionBoxes; ++i) {
         fieldChecks[i]->setChecked(true);
@@ -300,8 +300,8 @@ void TranscriptWindow::examChosen()
         return;
     m_listing = true;
     subjectList->clear();
-    m_subjects = grades::examSubjects(m_columns, examCombo->currentText());
-    for (const grades::ExamSubject &s : m_subjects) {
+    m_subjects = school::examSubjects(m_columns, examCombo->currentText());
+    for (const school::ExamSubject &s : m_subjects) {
         addTicked(subjectList, s.subject);
     }
     m_listing = false;
@@ -347,7 +347,7 @@ void TranscriptWindow::showClicked()
     }
     QStringList comparable;
     for (const QString &name : tickedTexts(classList))
-        comparable << reg::ResolveClassCode(m_gradeGroup, name, session().today()).classCode;
+        comparable << school::ResolveClassCode(m_gradeGroup, name, session().today()).classCode;
 
     // The panel is drawn at most once a frame: now, and then as the computation goes.
     FramePacer pacer;

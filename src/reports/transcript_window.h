@@ -114,7 +114,7 @@ private:
     QString m_classCode;
     QString m_sectionTable;
     QStringList m_columns;                    // the section table's columns, in order
-    QList<grades::ExamSubject> m_subjects;   // the subject column list
+    QList<school::ExamSubject> m_subjects;   // the subject column list
     QString m_zoomScale = QStringLiteral("1");
     double m_fontSize = 9;                    // the grid's font size at 正常
     QVector<QString> m_longest;               // each column's longest student text

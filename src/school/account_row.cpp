@@ -6,7 +6,7 @@
 #include <QSqlQuery>
 #include <optional>
 
-namespace tessaly {
+namespace tessaly::school {
 
 namespace {
 
@@ -64,4 +64,4 @@ AccountLookup lookUpAccount(const QString &openpath, const QString &username, co
     return lookUpAccount(c, username, id);
 }
 
-} // namespace tessaly
+} // namespace tessaly::school

@@ -10,7 +10,7 @@
 
 #include <QString>
 
-namespace tessaly {
+namespace tessaly::school {
 
 struct AccountLookup {
     enum Status { Found, NoAccountRow, DatabaseError } status = DatabaseError;
@@ -26,4 +26,4 @@ AccountLookup lookUpAccount(db::Connection &c, const QString &username, const QS
 // The same on the database at openpath, opened for this one read.
 AccountLookup lookUpAccount(const QString &openpath, const QString &username, const QString &id);
 
-} // namespace tessaly
+} // namespace tessaly::school

@@ -3,7 +3,7 @@
 #include "school/fixed_lists.h"
 #include "db/database.h"
 
-namespace tessaly::reg {
+namespace tessaly::school {
 
 const QStringList &registerColumns()
 {
@@ -21,7 +21,7 @@ const QStringList &registerColumns()
 int gradeOf(const QString &gradeGroup)
 {
     const QString name = gradeGroup.trimmed();
-    if (!organisation::gradeGroupNames().contains(name))
+    if (!gradeGroupNames().contains(name))
         return 0;
     static const QString numerals = QStringLiteral("一二三四五六");
     int grade = 0;
@@ -34,7 +34,7 @@ int gradeOf(const QString &gradeGroup)
 QString sectionTableOf(const QString &gradeGroup)
 {
     const QString name = gradeGroup.trimmed();
-    if (!organisation::gradeGroupNames().contains(name))
+    if (!gradeGroupNames().contains(name))
         return QString();
     if (name.contains(QStringLiteral("初")))
         return kTableJunior;
@@ -62,7 +62,7 @@ QString formatClassCode(int cohortYear, int classNumber)
 ClassIdentity ResolveClassCode(const QString &gradeGroup, const QString &className, const QDate &today)
 {
     const int grade = gradeOf(gradeGroup);
-    const int number = organisation::classNumber(className);
+    const int number = classNumber(className);
     if (grade == 0 || number == 0 || !today.isValid())
         return {};
     ClassIdentity id;
@@ -141,4 +141,4 @@ Statement classMembersQuery(const QString &sectionTable, const QString &classCod
     return s;
 }
 
-} // namespace tessaly::reg
+} // namespace tessaly::school

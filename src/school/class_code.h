@@ -14,7 +14,7 @@
 #include <QVariantList>
 #include <optional>
 
-namespace tessaly::reg {
+namespace tessaly::school {
 
 // The three section tables.
 inline const QString kTablePrimary = QStringLiteral("小学");
@@ -102,4 +102,4 @@ Statement classCondition(const QString &classCode);
 Statement classMembersQuery(const QString &sectionTable, const QString &classCode,
                             const QStringList &columns = registerColumns());
 
-} // namespace tessaly::reg
+} // namespace tessaly::school

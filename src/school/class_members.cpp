@@ -5,7 +5,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-namespace tessaly::reg {
+namespace tessaly::school {
 
 std::optional<MemberRows> classMembers(db::Connection &c, const ClassIdentity &identity, const QStringList &columns)
 {
@@ -31,4 +31,4 @@ std::optional<MemberRows> classMembers(db::Connection &c, const ClassIdentity &i
     return result;
 }
 
-} // namespace tessaly::reg
+} // namespace tessaly::school

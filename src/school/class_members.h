@@ -9,7 +9,7 @@
 
 #include <optional>
 
-namespace tessaly::reg {
+namespace tessaly::school {
 
 // A class's records and the names of the columns they hold, in order.
 struct MemberRows {
@@ -23,4 +23,4 @@ struct MemberRows {
 // failed (c.error()).
 std::optional<MemberRows> classMembers(db::Connection &c, const ClassIdentity &identity, const QStringList &columns);
 
-} // namespace tessaly::reg
+} // namespace tessaly::school

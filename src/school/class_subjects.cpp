@@ -3,7 +3,7 @@
 #include "db/typed_read.h"
 #include "school/school_tables.h"
 
-namespace tessaly {
+namespace tessaly::school {
 
 std::optional<QVector<SubjectRow>> subjectsOfClass(db::Connection &c, const QString &gradeGroup,
                                                    const QString &className)
@@ -16,4 +16,4 @@ std::optional<QVector<SubjectRow>> subjectsOfClass(db::Connection &c, const QStr
         });
 }
 
-} // namespace tessaly
+} // namespace tessaly::school

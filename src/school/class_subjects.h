@@ -8,7 +8,7 @@
 
 #include <optional>
 
-namespace tessaly {
+namespace tessaly::school {
 
 // One teaching assignment; texts are empty for null.
 struct SubjectRow {
@@ -23,4 +23,4 @@ struct SubjectRow {
 std::optional<QVector<SubjectRow>> subjectsOfClass(db::Connection &c, const QString &gradeGroup,
                                                    const QString &className);
 
-} // namespace tessaly
+} // namespace tessaly::school

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace tessaly::score {
+namespace tessaly::school {
 
 namespace {
 
@@ -46,7 +46,7 @@ QChar examKindLetter(ExamKind kind)
 
 QString schoolYearText(const QDate &today)
 {
-    return twoDigits(reg::schoolYearStart(today) % 100);
+    return twoDigits(schoolYearStart(today) % 100);
 }
 
 QString semesterLetter(ExamKind kind, const QDate &today)
@@ -260,4 +260,4 @@ QString excellentCountCaption(float line)
     return QStringLiteral("优秀人数(≥%1分)").arg(QString::number(double(line), 'g', 7));
 }
 
-} // namespace tessaly::score
+} // namespace tessaly::school

@@ -20,7 +20,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace tessaly::score {
+namespace tessaly::school {
 
 enum class ExamKind { MidTerm, Final, Quiz, Entrance };
 
@@ -145,4 +145,4 @@ int RankInClass(float value, const QList<float> &values);
 // "优秀人数(≥127.5分)".
 QString excellentCountCaption(float line);
 
-} // namespace tessaly::score
+} // namespace tessaly::school

@@ -4,7 +4,7 @@
 
 #include <QSqlQuery>
 
-namespace tessaly {
+namespace tessaly::school {
 
 QList<ExamLock> lockedExams(db::Connection &c)
 {
@@ -46,4 +46,4 @@ bool saveExamLocks(db::Connection &c, const QList<ExamLock> &locks)
     });
 }
 
-} // namespace tessaly
+} // namespace tessaly::school

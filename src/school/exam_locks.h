@@ -7,7 +7,7 @@
 #include <QList>
 #include <QString>
 
-namespace tessaly {
+namespace tessaly::school {
 
 inline const QString kExamLockTable = QStringLiteral("考试锁定");
 
@@ -28,4 +28,4 @@ QString lockedExamText();
 // Replaces the stored locks by `locks`, in one transaction; false (see c.error()) on failure.
 bool saveExamLocks(db::Connection &c, const QList<ExamLock> &locks);
 
-} // namespace tessaly
+} // namespace tessaly::school

@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-namespace tessaly::score {
+namespace tessaly::school {
 
 std::optional<float> parseFullMark(const QString &text)
 {
@@ -104,4 +104,4 @@ float examFullMark(const std::optional<float> &stored, const QList<std::optional
     return stored ? *stored : float(FullMarkOf(scores));
 }
 
-} // namespace tessaly::score
+} // namespace tessaly::school

@@ -10,7 +10,7 @@
 #include <functional>
 #include <optional>
 
-namespace tessaly::score {
+namespace tessaly::school {
 
 // The highest full mark an exam may have.
 inline constexpr float kHighestFullMark = 1000.0f;
@@ -53,4 +53,4 @@ float examFullMark(const std::optional<float> &stored, const QList<std::optional
 using ColumnStep = std::function<bool(db::Connection &, const QString &table, const QString &column,
                                       db::ColumnType type)>;
 
-} // namespace tessaly::score
+} // namespace tessaly::school

@@ -2,17 +2,17 @@
 
 #include "school/exam_columns.h"
 
-namespace tessaly::grades {
+namespace tessaly::school {
 
 QList<ExamSubject> examSubjects(const QStringList &columns, const QString &examName)
 {
     QList<ExamSubject> out;
-    for (int i = score::kFirstScannedColumn; i < columns.size(); ++i) {
-        const score::ExamColumn c = score::ExamColumn::parse(columns[i]);
-        if (c.isExam() && c.displayName(score::kCanonicalNames) == examName)
+    for (int i = kFirstScannedColumn; i < columns.size(); ++i) {
+        const ExamColumn c = ExamColumn::parse(columns[i]);
+        if (c.isExam() && c.displayName(kCanonicalNames) == examName)
             out.append({c.raw, c.listedSubject()});
     }
     return out;
 }
 
-} // namespace tessaly::grades
+} // namespace tessaly::school

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace tessaly::grades {
+namespace tessaly::school {
 
 struct ExamSubject {
     QString column;    // the exam column
@@ -16,4 +16,4 @@ struct ExamSubject {
 // holds M, Z, C or R and whose display name (kCanonicalNames) is `examName`.
 QList<ExamSubject> examSubjects(const QStringList &columns, const QString &examName);
 
-} // namespace tessaly::grades
+} // namespace tessaly::school

@@ -1,6 +1,6 @@
 #include "school/fixed_lists.h"
 
-namespace tessaly::organisation {
+namespace tessaly::school {
 
 const QStringList &gradeGroupNames()
 {
@@ -55,4 +55,4 @@ int classNumber(const QString &className)
     return int(classNames().indexOf(className.trimmed())) + 1;
 }
 
-} // namespace tessaly::organisation
+} // namespace tessaly::school

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace tessaly::organisation {
+namespace tessaly::school {
 
 // 一年级组 … 六年级组, 初一年级组 … 初三年级组, 高一年级组 … 高三年级组 (12 names).
 const QStringList &gradeGroupNames();
@@ -20,4 +20,4 @@ const QStringList &subjectNames();
 // (二十一班 is 21). 0 for a name outside the list. Blanks around the name are ignored.
 int classNumber(const QString &className);
 
-} // namespace tessaly::organisation
+} // namespace tessaly::school

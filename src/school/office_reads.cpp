@@ -3,7 +3,7 @@
 #include "db/typed_read.h"
 #include "school/school_tables.h"
 
-namespace tessaly {
+namespace tessaly::school {
 
 std::optional<QVector<QString>> adminPasswords(db::Connection &c)
 {
@@ -37,4 +37,4 @@ std::optional<QVector<QVector<QVariant>>> classTreeRows(db::Connection &c)
         });
 }
 
-} // namespace tessaly
+} // namespace tessaly::school

@@ -11,7 +11,7 @@
 
 #include <optional>
 
-namespace tessaly {
+namespace tessaly::school {
 
 // The 密码 of the administrator rows (名称 = "管理员"): empty when there is none.
 std::optional<QVector<QString>> adminPasswords(db::Connection &c);
@@ -35,4 +35,4 @@ std::optional<QVector<ClassRow>> classesOfGradeGroup(db::Connection &c, const QS
 // order: the input of classTreeFromRows.
 std::optional<QVector<QVector<QVariant>>> classTreeRows(db::Connection &c);
 
-} // namespace tessaly
+} // namespace tessaly::school

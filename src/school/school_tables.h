@@ -11,7 +11,7 @@
 // The administrator row is found by 名称 = "管理员" alone; its 类别 is never tested.
 #include <QString>
 
-namespace tessaly {
+namespace tessaly::school {
 
 inline const QString kTable = QStringLiteral("教导处");
 inline const QString kKindGradeGroup = QStringLiteral("年级组名");
@@ -19,4 +19,4 @@ inline const QString kKindClass = QStringLiteral("班级名");
 inline const QString kKindTeaching = QStringLiteral("任课");
 inline const QString kAdminName = QStringLiteral("管理员");
 
-} // namespace tessaly
+} // namespace tessaly::school

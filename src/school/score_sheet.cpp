@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-namespace tessaly::score {
+namespace tessaly::school {
 
 namespace {
 
@@ -21,7 +21,7 @@ ScoreRow scoreRowOf(const QVector<QVariant> &record, const QString &classCode, b
     ScoreRow row;
     row.id = record.value(kFieldId).toLongLong();
     row.studentNumber = text(record, kFieldNumber);
-    row.shownId = reg::shownId(classCode, row.studentNumber);
+    row.shownId = shownId(classCode, row.studentNumber);
     row.name = text(record, kFieldName);
     row.sex = text(record, kFieldSex);
     if (withScores) {
@@ -40,13 +40,13 @@ QString examHeader(const QString &subject)
     return QStringLiteral("^ 编 号 |^ 学 籍 号 |^  姓   名  |^ 性别 |>%1成绩|^ 班级名次|　ID |保存").arg(subject);
 }
 
-reg::Statement scoreSheetQuery(const QString &sectionTable, const QString &classCode, const QString &examColumn)
+Statement scoreSheetQuery(const QString &sectionTable, const QString &classCode, const QString &examColumn)
 {
     QStringList columns{QStringLiteral("ID"), QStringLiteral("学籍号"), QStringLiteral("姓名"),
                         QStringLiteral("性别"), QStringLiteral("民族")};
     if (!examColumn.isEmpty())
         columns << examColumn;
-    return reg::classMembersQuery(sectionTable, classCode, columns);
+    return classMembersQuery(sectionTable, classCode, columns);
 }
 
 std::optional<float> storedScore(const QVariant &value)
@@ -104,7 +104,7 @@ QList<ScoreRow> scoreRowsFrom(const QVector<QVector<QVariant>> &records, const Q
 std::optional<QVector<StudentScores>> readClassScores(db::Connection &c, const QString &sectionTable,
                                                       const QString &classCode, const QStringList &examColumns)
 {
-    const reg::Statement query = reg::classMembersQuery(
+    const Statement query = classMembersQuery(
         sectionTable, classCode, QStringList{QStringLiteral("学籍号"), QStringLiteral("姓名")} + examColumns);
     if (!query.isValid())
         return QVector<StudentScores>{};
@@ -120,7 +120,7 @@ std::optional<QVector<StudentScores>> readClassScores(db::Connection &c, const Q
 std::optional<QList<ScoreRow>> readScoreSheet(db::Connection &c, const QString &sectionTable,
                                               const QString &classCode, const QString &examColumn)
 {
-    const reg::Statement sheet = scoreSheetQuery(sectionTable, classCode, examColumn);
+    const Statement sheet = scoreSheetQuery(sectionTable, classCode, examColumn);
     if (!sheet.isValid())
         return QList<ScoreRow>();
     const bool withScores = !examColumn.isEmpty();
@@ -161,4 +161,4 @@ QList<std::optional<float>> scoresOf(const QList<ScoreRow> &rows)
     return scores;
 }
 
-} // namespace tessaly::score
+} // namespace tessaly::school

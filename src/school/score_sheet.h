@@ -15,7 +15,7 @@ class Connection;
 class EngineRow;
 }
 
-namespace tessaly::score {
+namespace tessaly::school {
 
 // The score grid: one header row, eight columns, the last two hidden.
 enum ScoreGridColumn {
@@ -54,7 +54,7 @@ struct ScoreRow {
 // The class's students, in 学籍号 (seat) order: ID, 学籍号, 姓名, 性别, 民族,
 // followed by the exam column when one is given. Invalid for an invalid table,
 // class code or column name.
-reg::Statement scoreSheetQuery(const QString &sectionTable, const QString &classCode,
+Statement scoreSheetQuery(const QString &sectionTable, const QString &classCode,
                                const QString &examColumn = QString());
 
 // A stored score: a number, or none for null, an empty text or anything else.
@@ -103,4 +103,4 @@ inline std::optional<float> shownScore(const std::optional<double> &score)
 // Its text in the grid: empty for none.
 QString shownScoreText(const std::optional<double> &score);
 
-} // namespace tessaly::score
+} // namespace tessaly::school

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <optional>
 
-namespace tessaly::grades {
+namespace tessaly::school {
 
 double populationStdDev(int n, double sum, double sumOfSquares)
 {
@@ -39,4 +39,4 @@ double standardScoreValue(float score, float average, float stdDev)
     return z ? roundedFixed(*z, 2) : 0.0;
 }
 
-} // namespace tessaly::grades
+} // namespace tessaly::school

@@ -2,7 +2,7 @@
 // Standard scores of a subject, for the weak-subject analysis and the transcripts.
 #include <QString>
 
-namespace tessaly::grades {
+namespace tessaly::school {
 
 // Population standard deviation of n scores from their sum and sum of squares,
 // sqrt(n·Q − S²) / n; a radicand a hair below 0 from rounding counts as 0, and
@@ -16,4 +16,4 @@ QString standardScoreText(float score, float average, float stdDev);
 // The value standardScoreText shows, as a number (what its text reads back as).
 double standardScoreValue(float score, float average, float stdDev);
 
-} // namespace tessaly::grades
+} // namespace tessaly::school

@@ -1,6 +1,6 @@
 #include "school/teacher_title.h"
 
-namespace tessaly {
+namespace tessaly::school {
 
 QString teacherTitleAfter(const QString &name)
 {
@@ -13,4 +13,4 @@ QString withTeacherTitle(const QString &name)
     return name + teacherTitleAfter(name);
 }
 
-} // namespace tessaly
+} // namespace tessaly::school

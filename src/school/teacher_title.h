@@ -3,11 +3,11 @@
 // as stored ends with that title already ("孙老师").
 #include <QString>
 
-namespace tessaly {
+namespace tessaly::school {
 
 // "老师", or nothing for a name that carries the title.
 QString teacherTitleAfter(const QString &name);
 // The name with the title after it.
 QString withTeacherTitle(const QString &name);
 
-} // namespace tessaly
+} // namespace tessaly::school

@@ -21,12 +21,12 @@ QString rate(int count, int participants)
 
 } // namespace
 
-EntryStatistics entryStatistics(const QList<ScoreRow> &rows, float fullMark)
+EntryStatistics entryStatistics(const QList<school::ScoreRow> &rows, float fullMark)
 {
     EntryStatistics s;
     QList<float> values;
     values.reserve(rows.size());
-    for (const ScoreRow &row : rows)
+    for (const school::ScoreRow &row : rows)
         if (row.score)
             values << float(*row.score);
 
@@ -35,7 +35,7 @@ EntryStatistics entryStatistics(const QList<ScoreRow> &rows, float fullMark)
     const float good = threshold(fullMark, 0.85);
     const float pass = threshold(fullMark, 0.6);
     s.ranks.reserve(rows.size());
-    for (const ScoreRow &row : rows) {
+    for (const school::ScoreRow &row : rows) {
         if (!row.score) {
             s.ranks << 0;
             continue;
@@ -45,7 +45,7 @@ EntryStatistics entryStatistics(const QList<ScoreRow> &rows, float fullMark)
         s.good += v >= good;
         s.pass += v >= pass;
         ++s.participants;
-        s.ranks << RankInClass(v, values);
+        s.ranks << school::RankInClass(v, values);
         s.total += v;
     }
     return s;
@@ -61,7 +61,7 @@ QString statisticsPanelText(const EntryStatistics &s, const QString &fullMarkTex
         QString(),
         QStringLiteral("参试人数:%1人").arg(n),
         QStringLiteral("试题满分:%1分").arg(fullMarkText),
-        excellentCountCaption(s.excellentLine) + QStringLiteral(":%1人").arg(s.excellent),
+        school::excellentCountCaption(s.excellentLine) + QStringLiteral(":%1人").arg(s.excellent),
         QStringLiteral("优 秀 率:%1%").arg(rate(s.excellent, n)),
         QStringLiteral("优良人数:%1人").arg(s.good),
         QStringLiteral("优 良 率:%1%").arg(rate(s.good, n)),

@@ -20,7 +20,7 @@ struct EntryStatistics {
 };
 
 // Counts and ranks the rows' scores (hidden rows too) against the full mark.
-EntryStatistics entryStatistics(const QList<ScoreRow> &rows, float fullMark);
+EntryStatistics entryStatistics(const QList<school::ScoreRow> &rows, float fullMark);
 
 // The panel's thirteen lines, joined by CR LF; fullMarkText as the full-mark box shows it.
 QString statisticsPanelText(const EntryStatistics &s, const QString &fullMarkText);

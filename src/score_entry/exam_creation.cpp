@@ -49,7 +49,7 @@ NewExamCheck checkNewExam(const QStringList &columns, int columnLimit, const QSt
     if (!db::isValidIdentifier(column) || column.size() <= kStampLength)
         return NewExamCheck::BadName;
     const QString exam = withoutStamp(column);
-    for (qsizetype i = kFirstScannedColumn; i < columns.size(); ++i) {
+    for (qsizetype i = school::kFirstScannedColumn; i < columns.size(); ++i) {
         if (withoutStamp(columns[i]).compare(exam, Qt::CaseInsensitive) == 0)
             return NewExamCheck::Exists;
     }
@@ -77,10 +77,10 @@ CreateExamOutcome checkNewExam(db::Connection &c, const QString &sectionTable, c
     return outcome;
 }
 
-CreateExamOutcome CreateExam(db::Connection &c, const NewExam &exam, const ColumnStep &addColumn)
+CreateExamOutcome CreateExam(db::Connection &c, const NewExam &exam, const school::ColumnStep &addColumn)
 {
     CreateExamOutcome outcome;
-    const QString registry = registryTable(exam.sectionTable);
+    const QString registry = school::registryTable(exam.sectionTable);
     const bool done = c.transaction([&] {
         const CreateExamOutcome now = checkNewExam(c, exam.sectionTable, exam.column);
         if (!now.ok)

@@ -66,6 +66,6 @@ CreateExamOutcome checkNewExam(db::Connection &c, const QString &sectionTable, c
 // In one transaction: checks the exam against the table as it is now (another
 // computer may have added it meanwhile), adds the registry row, then the
 // column. On any refusal or failure nothing stays and `error` tells why.
-CreateExamOutcome CreateExam(db::Connection &c, const NewExam &exam, const ColumnStep &addColumn = db::addColumn);
+CreateExamOutcome CreateExam(db::Connection &c, const NewExam &exam, const school::ColumnStep &addColumn = db::addColumn);
 
 } // namespace tessaly::score

@@ -12,20 +12,20 @@ namespace {
 
 constexpr float kDefaultFullMark = 100.0f;
 
-bool unsaved(const ScoreRow &row)
+bool unsaved(const school::ScoreRow &row)
 {
     return row.state == kUnsavedRow;
 }
 
 } // namespace
 
-void ScoreEntrySheet::loadStudents(QList<ScoreRow> rows)
+void ScoreEntrySheet::loadStudents(QList<school::ScoreRow> rows)
 {
     clear();
     m_rows = std::move(rows);
 }
 
-void ScoreEntrySheet::openExam(const QString &column, QList<ScoreRow> rows)
+void ScoreEntrySheet::openExam(const QString &column, QList<school::ScoreRow> rows)
 {
     clear();
     m_exam = column;
@@ -48,7 +48,7 @@ void ScoreEntrySheet::setFullMark(float mark)
 
 bool ScoreEntrySheet::setFullMark(const QString &typed)
 {
-    const std::optional<float> mark = parseFullMark(typed);
+    const std::optional<float> mark = school::parseFullMark(typed);
     if (!mark)
         return false;
     m_fullMark = *mark;
@@ -63,7 +63,7 @@ bool ScoreEntrySheet::isAboveFullMark(const QString &scoreText) const
 
 bool ScoreEntrySheet::anyScore() const
 {
-    return std::any_of(m_rows.cbegin(), m_rows.cend(), [](const ScoreRow &r) { return r.score.has_value(); });
+    return std::any_of(m_rows.cbegin(), m_rows.cend(), [](const school::ScoreRow &r) { return r.score.has_value(); });
 }
 
 bool ScoreEntrySheet::mayEnter(int row) const
@@ -89,8 +89,8 @@ ScoreEntrySheet::Entry ScoreEntrySheet::type(int row, const QString &text)
 {
     if (!mayEnter(row) || isAboveFullMark(text))
         return Entry::Refused;
-    const QString shown = shownScoreText(scoreValue(text));
-    if (shown == shownScoreText(m_rows[row].score))
+    const QString shown = school::shownScoreText(scoreValue(text));
+    if (shown == school::shownScoreText(m_rows[row].score))
         return Entry::Unchanged;
     m_rows[row].score = scoreValue(shown);
     mark(row);
@@ -107,9 +107,9 @@ bool ScoreEntrySheet::hasUnsaved() const
     return std::any_of(m_rows.cbegin(), m_rows.cend(), unsaved);
 }
 
-QList<ScoreRow> ScoreEntrySheet::rowsToSave() const
+QList<school::ScoreRow> ScoreEntrySheet::rowsToSave() const
 {
-    QList<ScoreRow> rows;
+    QList<school::ScoreRow> rows;
     std::copy_if(m_rows.cbegin(), m_rows.cend(), std::back_inserter(rows), unsaved);
     return rows;
 }
@@ -118,12 +118,12 @@ void ScoreEntrySheet::applySave(const ScoreSaveOutcome &outcome)
 {
     if (!outcome.ok)
         return;
-    for (ScoreRow &row : m_rows) {
+    for (school::ScoreRow &row : m_rows) {
         if (!unsaved(row))
             continue;
         // A score entered as it showed when read keeps the value read (the save
         // wrote that one back).
-        if (storedScore(row.loaded) != shownScore(row.score))
+        if (school::storedScore(row.loaded) != school::shownScore(row.score))
             row.loaded = row.score ? QVariant(*row.score) : QVariant(QMetaType(QMetaType::Double));
         row.state.clear();
     }

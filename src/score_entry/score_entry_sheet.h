@@ -24,10 +24,10 @@ public:
 
     // The class's students before an exam is open: rows without scores. The full
     // mark stays what it was.
-    void loadStudents(QList<ScoreRow> rows);
+    void loadStudents(QList<school::ScoreRow> rows);
     // The rows of an exam column as read, none of them unsaved. Its full mark is
     // 100 until setFullMark gives the exam's own.
-    void openExam(const QString &column, QList<ScoreRow> rows);
+    void openExam(const QString &column, QList<school::ScoreRow> rows);
     // No exam and no rows; the full mark stays.
     void clear();
 
@@ -50,7 +50,7 @@ public:
     // Whether a score (its text as typed) is above the full mark (isAboveFullMark).
     bool isAboveFullMark(const QString &scoreText) const;
 
-    const QList<ScoreRow> &rows() const { return m_rows; }
+    const QList<school::ScoreRow> &rows() const { return m_rows; }
     bool anyScore() const;
 
     // A confirmed entry (the name, seat-number and mixed boxes, after the teacher's
@@ -64,7 +64,7 @@ public:
     bool isUnsaved(int row) const;
     bool hasUnsaved() const;
     // The unsaved rows, for SaveScores.
-    QList<ScoreRow> rowsToSave() const;
+    QList<school::ScoreRow> rowsToSave() const;
     // After a save of rowsToSave(): once it succeeded, every row saved holds what
     // is stored now, for the next save's comparison, and none is unsaved. A failed
     // save changes nothing.
@@ -79,7 +79,7 @@ private:
     void mark(int row);
 
     QString m_exam;
-    QList<ScoreRow> m_rows;
+    QList<school::ScoreRow> m_rows;
     QString m_fullMarkText;
     float m_fullMark = 0;
     bool m_locked = false;

@@ -104,7 +104,7 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     m_toggle = new SignInToggle(SignInToggle::Kind::Teacher, signInButton, m_host, databasePath(), this);
     m_toggle->setChoices(gradeGroupCombo, classCombo, subjectCombo);
     m_toggle->setAccount([this] {
-        const score::SubjectEntry e = chosenSubject();
+        const SubjectEntry e = chosenSubject();
         return Account{e.teacher, e.password, e.id};
     });
     connect(m_toggle, &SignInToggle::stateShown, this, &ScoreEntryWindow::showSignInState);
@@ -142,8 +142,8 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     // student past hidden rows; after a move the next loss of focus leaves the
     // editor where it is until a key is typed.
     CellEditorConfig editor;
-    editor.firstColumn = score::kColScore;
-    editor.lastColumn = score::kColScore;
+    editor.firstColumn = school::kColScore;
+    editor.lastColumn = school::kColScore;
     editor.mayEdit = [this] {
         return m_toggle->isSignedIn() && m_choice->subjectIndex() >= 0 && !m_sheet.rows().isEmpty()
                && !m_sheet.isLocked();
@@ -161,7 +161,7 @@ ScoreEntryWindow::ScoreEntryWindow(WindowHost &host, QWidget *parent) : QWidget(
     editor.refuses = [this](int, const QString &text) { return m_sheet.isAboveFullMark(text); };
     editor.refused = [this](int) { tellAboveFullMark(); };
     editor.commitText = [](int, const QString &text) {
-        return score::shownScoreText(score::scoreValue(text));
+        return school::shownScoreText(score::scoreValue(text));
     };
     editor.moveKeys = CellEditorConfig::MoveUp | CellEditorConfig::MoveDown;
     editor.enterMovesDown = true;
@@ -264,9 +264,9 @@ void ScoreEntryWindow::buildControls()
     scoreGrid->setRows(1);
     scoreGrid->setFixedRows(1);
     scoreGrid->setFixedCols(1);
-    scoreGrid->setFormatString(score::kLoadHeader);
-    scoreGrid->setColWidth(score::kColId, 0);
-    scoreGrid->setColWidth(score::kColRowState, 0);
+    scoreGrid->setFormatString(school::kLoadHeader);
+    scoreGrid->setColWidth(school::kColId, 0);
+    scoreGrid->setColWidth(school::kColRowState, 0);
 
     saveButton = named(new QPushButton(QStringLiteral("保存成绩(&S)"), this), "Command8");
     saveButton->setEnabled(false);
@@ -387,7 +387,7 @@ void ScoreEntryWindow::Form_Load()
     classCombo->clear();
     subjectCombo->clear();
     examCombo->clear();
-    clearGrid(score::kLoadHeader);
+    clearGrid(school::kLoadHeader);
     statusLabel->setText(kStartStatus);
 }
 
@@ -403,7 +403,7 @@ void ScoreEntryWindow::gradeGroupChosen()
     m_choice->chooseGradeGroup();
     examCombo->clear();
     m_exams.clear();
-    clearGrid(score::kLoadHeader);
+    clearGrid(school::kLoadHeader);
     titleLabel->setText(gradeGroupCombo->currentText() + classCombo->currentText());
     gridCaption->setText(kGridCaption);
     updateEntryFrame();
@@ -423,7 +423,7 @@ void ScoreEntryWindow::classChosen()
     examCombo->clear();
     m_exams.clear();
     setTitle(classTitle() + QStringLiteral("成绩 班主任:") + chosenClass().headTeacher);
-    clearGrid(score::kLoadHeader);
+    clearGrid(school::kLoadHeader);
     updateEntryFrame();
 }
 
@@ -438,14 +438,14 @@ void ScoreEntryWindow::subjectChosen()
         return;
     }
     m_choice->chooseSubject(k);
-    const score::SubjectEntry subject = chosenSubject();
-    m_identity = reg::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), session().today());
-    const score::ClassStudents loaded = score::OpenClassStudents(connection(), m_identity, this);
+    const SubjectEntry subject = chosenSubject();
+    m_identity = school::ResolveClassCode(gradeGroupCombo->currentText(), classCombo->currentText(), session().today());
+    const ClassStudents loaded = OpenClassStudents(connection(), m_identity, this);
     setTitle(classTitle() + subjectCombo->currentText() + QStringLiteral("成绩 任课教师:") + subject.teacher);
 
     examCombo->clear();
     listExams(loaded.columns, false);
-    clearGrid(score::kLoadHeader);
+    clearGrid(school::kLoadHeader);
     m_sheet.loadStudents(loaded.students);
     FillScoreGrid();
 
@@ -457,10 +457,10 @@ void ScoreEntryWindow::subjectChosen()
 void ScoreEntryWindow::listExams(const QStringList &columns, bool afterCreation)
 {
     const QString subject = subjectCombo->currentText();
-    m_exams = score::FindExamsOfSubject(columns, subject);
+    m_exams = school::FindExamsOfSubject(columns, subject);
     QStringList shown;
     for (const QString &exam : m_exams)
-        shown << score::DecodeExamName(exam, afterCreation ? score::kCreatedExamNames : score::kScoreEntryNames,
+        shown << school::DecodeExamName(exam, afterCreation ? school::kCreatedExamNames : school::kScoreEntryNames,
                                        subject);
     examCombo->clear();
     examCombo->addItems(shown);
@@ -477,42 +477,42 @@ void ScoreEntryWindow::examChosen()
         examCombo->setCurrentIndex(openExamIndex());
         return;
     }
-    const reg::Statement scores = score::scoreSheetQuery(m_identity.sectionTable, m_identity.classCode, m_exams[j]);
+    const school::Statement scores = school::scoreSheetQuery(m_identity.sectionTable, m_identity.classCode, m_exams[j]);
     if (!scores.isValid())
         return;
-    const std::optional<QList<score::ScoreRow>> sheet =
-        score::readScoreSheet(connection(), m_identity.sectionTable, m_identity.classCode, m_exams[j]);
+    const std::optional<QList<school::ScoreRow>> sheet =
+        school::readScoreSheet(connection(), m_identity.sectionTable, m_identity.classCode, m_exams[j]);
     if (!sheet)
         reportReadFailure(this, connection().error());
-    clearGrid(score::examHeader(subjectCombo->currentText()));
-    m_sheet.openExam(m_exams[j], sheet.value_or(QList<score::ScoreRow>()));
+    clearGrid(school::examHeader(subjectCombo->currentText()));
+    m_sheet.openExam(m_exams[j], sheet.value_or(QList<school::ScoreRow>()));
     FillScoreGrid();
     examNameBox->setText(examCombo->currentText());
     setTitle(classTitle() + examCombo->currentText() + QStringLiteral(" 任课教师:") + chosenSubject().teacher);
     // A locked exam is shown, never changed.
-    m_sheet.setLocked(sheet && isExamLocked(connection(), m_identity.sectionTable, m_exams[j]));
+    m_sheet.setLocked(sheet && school::isExamLocked(connection(), m_identity.sectionTable, m_exams[j]));
     saveButton->setEnabled(m_toggle->isSignedIn() && !m_sheet.isLocked());
     updateEntryFrame();
     if (m_sheet.isLocked()) {
-        statusLabel->setText(lockedExamText());
-        showNotice(this, lockedExamText(), kTitleHint);
+        statusLabel->setText(school::lockedExamText());
+        showNotice(this, school::lockedExamText(), kTitleHint);
     }
 }
 
 void ScoreEntryWindow::FillScoreGrid()
 {
-    const QList<score::ScoreRow> &rows = m_sheet.rows();
+    const QList<school::ScoreRow> &rows = m_sheet.rows();
     showFullMark();
     scoreGrid->setRows(1);
     if (rows.isEmpty())
         return;
 
     scoreGrid->setUpdatesEnabled(false);
-    const int height = RowHeightForFont(*scoreGrid, score::kFilledRowHeight);
+    const int height = RowHeightForFont(*scoreGrid, school::kFilledRowHeight);
     scoreGrid->setRows(1 + int(rows.size()));
     for (int i = 0; i < rows.size(); ++i) {
-        const QStringList cells = score::gridTexts(rows[i], i + 1);
-        for (int c = 0; c < score::kScoreGridCols; ++c)
+        const QStringList cells = school::gridTexts(rows[i], i + 1);
+        for (int c = 0; c < school::kScoreGridCols; ++c)
             scoreGrid->setTextMatrix(i + 1, c, cells[c]);
         scoreGrid->setRowHeight(i + 1, height);
     }
@@ -524,7 +524,7 @@ void ScoreEntryWindow::FillScoreGrid()
         return;
     m_sheet.setFullMark(classFullMark(connection(), m_identity.sectionTable, m_sheet.exam(),
                                       gradeGroupCombo->currentText(), classCombo->currentText(),
-                                      score::scoresOf(rows), this));
+                                      school::scoresOf(rows), this));
     showFullMark();
     if (!m_sheet.anyScore())
         showNotice(this, kNoScores, kTitleHintDots);
@@ -532,8 +532,8 @@ void ScoreEntryWindow::FillScoreGrid()
 
 void ScoreEntryWindow::writeRow(int index)
 {
-    const QStringList cells = score::gridTexts(m_sheet.rows()[index], index + 1);
-    for (const int c : {score::kColScore, score::kColRank, score::kColRowState})
+    const QStringList cells = school::gridTexts(m_sheet.rows()[index], index + 1);
+    for (const int c : {school::kColScore, school::kColRank, school::kColRowState})
         scoreGrid->setTextMatrix(index + 1, c, cells[c]);
 }
 
@@ -544,8 +544,8 @@ void ScoreEntryWindow::clearGrid(const QString &header)
     m_sheet.clear();
     scoreGrid->setRows(1);
     scoreGrid->setFormatString(header);
-    scoreGrid->setColWidth(score::kColId, 0);
-    scoreGrid->setColWidth(score::kColRowState, 0);
+    scoreGrid->setColWidth(school::kColId, 0);
+    scoreGrid->setColWidth(school::kColRowState, 0);
 }
 
 void ScoreEntryWindow::showFullMark()
@@ -576,7 +576,7 @@ ClassEntry ScoreEntryWindow::chosenClass() const
     return m_choice->classEntry();
 }
 
-score::SubjectEntry ScoreEntryWindow::chosenSubject() const
+SubjectEntry ScoreEntryWindow::chosenSubject() const
 {
     return m_choice->subjectEntry();
 }
@@ -644,12 +644,12 @@ void ScoreEntryWindow::closePanel()
 
 void ScoreEntryWindow::composeMidTermOrFinal(bool final)
 {
-    const score::ExamKind kind = final ? score::ExamKind::Final : score::ExamKind::MidTerm;
+    const school::ExamKind kind = final ? school::ExamKind::Final : school::ExamKind::MidTerm;
     const QString subject = subjectCombo->currentText();
-    const QString raw = score::examColumnName(kind, subject, session().today(), QString());
+    const QString raw = school::examColumnName(kind, subject, session().today(), QString());
     columnNameBox->setText(raw);
     examNameBox->setEnabled(false);
-    examNameBox->setText(score::DecodeExamName(raw, score::kCreatedExamNames, subject));
+    examNameBox->setText(school::DecodeExamName(raw, school::kCreatedExamNames, subject));
     quizSubjectLabel->clear();
     createExamButton->setEnabled(true);
 }
@@ -681,7 +681,7 @@ bool ScoreEntryWindow::refuseNewExam(score::NewExamCheck check, const QString &c
         return false;
     case score::NewExamCheck::Exists:
         showNotice(this, QStringLiteral("尊敬的%1,您要添加的考试（%2）已经存在了,直接输入成绩即可。")
-                             .arg(withTeacherTitle(chosenSubject().teacher), shown));
+                             .arg(school::withTeacherTitle(chosenSubject().teacher), shown));
         examNameBox->clear();
         newFullMarkBox->clear();
         createExamButton->setEnabled(false);
@@ -704,7 +704,7 @@ void ScoreEntryWindow::createExamClicked()
     if (quizOption->isChecked()) {
         // The quiz name stays in examNameBox as typed; the shown name is composed apart.
         const QString quiz = examNameBox->text();
-        const QString raw = score::examColumnName(score::ExamKind::Quiz, subject, session().today(), quiz);
+        const QString raw = school::examColumnName(school::ExamKind::Quiz, subject, session().today(), quiz);
         QString refusal = score::quizNameRefusal(quiz);
         if (refusal.isEmpty() && !db::isValidIdentifier(raw))
             refusal = score::kQuizNameMessage;
@@ -721,7 +721,7 @@ void ScoreEntryWindow::createExamClicked()
         showNotice(this, QStringLiteral("没有考试名称,无法创建。"), kTitleHint);
         return;
     }
-    if (!score::parseFullMark(newFullMarkBox->text())) {
+    if (!school::parseFullMark(newFullMarkBox->text())) {
         showNotice(this, QStringLiteral("请输入本次考试满分成绩值。"), kTitleHint);
         newFullMarkBox->setFocus();
         return;
@@ -740,7 +740,7 @@ void ScoreEntryWindow::createExamClicked()
     }
     if (refuseNewExam(free.check, raw, shown))
         return;
-    if (!askYesNo(this, QStringLiteral("尊敬的%1,您要添加（%2）吗?").arg(withTeacherTitle(teacher), shown), kTitleHintDots))
+    if (!askYesNo(this, QStringLiteral("尊敬的%1,您要添加（%2）吗?").arg(school::withTeacherTitle(teacher), shown), kTitleHintDots))
         return;
     // Scores typed for the open exam are settled before anything is created; a
     // Cancel creates nothing.
@@ -843,7 +843,7 @@ void ScoreEntryWindow::seatBoxChanged()
     int matches = 0;
     QString name;
     scoreGrid->setUpdatesEnabled(false);
-    const QList<score::ScoreRow> &rows = m_sheet.rows();
+    const QList<school::ScoreRow> &rows = m_sheet.rows();
     for (int i = 0; i < rows.size(); ++i) {
         const QString seat = score::seatOf(rows[i]);
         if (text.size() > 2 || !seat.startsWith(text)) {
@@ -879,9 +879,9 @@ void ScoreEntryWindow::nameBoxChanged()
     int matches = 0;
     QString shownId;
     scoreGrid->setUpdatesEnabled(false);
-    const QList<score::ScoreRow> &rows = m_sheet.rows();
+    const QList<school::ScoreRow> &rows = m_sheet.rows();
     for (int i = 0; i < rows.size(); ++i) {
-        const score::ScoreRow &row = rows[i];
+        const school::ScoreRow &row = rows[i];
         if (row.name.isEmpty() || !row.name.contains(text)) {
             showRow(i, 0);
             continue;
@@ -1132,9 +1132,9 @@ bool ScoreEntryWindow::SaveScores()
     const QString column = m_sheet.exam();
     const score::ScoreSaveOutcome outcome =
         saveWith<score::ScoreSaveOutcome>(connection(), [&](db::Connection &c) {
-            if (isExamLocked(c, m_identity.sectionTable, column)) {
+            if (school::isExamLocked(c, m_identity.sectionTable, column)) {
                 score::ScoreSaveOutcome locked;
-                locked.error = {db::kErrSql, lockedExamText()};
+                locked.error = {db::kErrSql, school::lockedExamText()};
                 return locked;
             }
             return score::SaveScores(c, m_identity.sectionTable, column, m_sheet.rowsToSave());

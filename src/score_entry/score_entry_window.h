@@ -106,15 +106,15 @@ public:
 
     // The chosen class and subject: the identity ResolveClassCode gave (invalid
     // before a subject is chosen), and their 教导处 entries.
-    const reg::ClassIdentity &classIdentity() const { return m_identity; }
+    const school::ClassIdentity &classIdentity() const { return m_identity; }
     ClassEntry chosenClass() const;
-    score::SubjectEntry chosenSubject() const;
+    SubjectEntry chosenSubject() const;
     // The teacher sign-in toggle; its account is the chosen subject's teacher.
     SignInToggle *toggle() const { return m_toggle; }
     // Raw exam column names, parallel to examCombo.
     const QStringList &examList() const { return m_exams; }
     // The students shown in the grid, in grid order (row r is entry r - 1).
-    const QList<score::ScoreRow> &scoreRows() const { return m_sheet.rows(); }
+    const QList<school::ScoreRow> &scoreRows() const { return m_sheet.rows(); }
 
 public slots:
     void Form_Load() override;
@@ -191,7 +191,7 @@ private:
     int m_target = -1;            // row (index into the sheet's rows) a separate-entry score goes to
     QString m_gradeGroup;         // the grade group the rows belong to
     std::unique_ptr<ClassChoice> m_choice;   // grade group → class → subject
-    reg::ClassIdentity m_identity;
+    school::ClassIdentity m_identity;
     QStringList m_exams;
     score::ScoreEntrySheet m_sheet;
     bool m_choosing = false;      // a subject choice shows the sign-in state

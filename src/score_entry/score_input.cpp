@@ -76,12 +76,12 @@ std::optional<double> scoreValue(const QString &text)
 {
     if (text.isEmpty() || !isScoreText(text))
         return std::nullopt;
-    return storedValue(text);
+    return school::storedValue(text);
 }
 
 bool isAboveFullMark(const std::optional<double> &score, const QString &fullMark)
 {
-    const std::optional<float> value = shownScore(score);
+    const std::optional<float> value = school::shownScore(score);
     bool ok = false;
     const float mark = fullMark.trimmed().toFloat(&ok);
     return value && ok && *value > mark;
@@ -92,15 +92,15 @@ bool isAboveFullMark(const QString &score, const QString &fullMark)
     return isAboveFullMark(scoreValue(score), fullMark);
 }
 
-QString seatOf(const ScoreRow &row)
+QString seatOf(const school::ScoreRow &row)
 {
     return row.shownId.mid(6, 2);
 }
 
-int largestSeat(const QList<ScoreRow> &rows)
+int largestSeat(const QList<school::ScoreRow> &rows)
 {
     int largest = 0;
-    for (const ScoreRow &row : rows)
+    for (const school::ScoreRow &row : rows)
         largest = std::max(largest, seatOf(row).toInt());
     return largest;
 }
@@ -128,7 +128,7 @@ std::optional<MixedEntry> parseMixedEntry(const QString &text)
     return MixedEntry{QStringLiteral("%1").arg(seat, 2, 10, QLatin1Char('0')), *score};
 }
 
-int rowOfSeat(const QList<ScoreRow> &rows, const QString &seat)
+int rowOfSeat(const QList<school::ScoreRow> &rows, const QString &seat)
 {
     for (int i = 0; i < rows.size(); ++i)
         if (!seat.isEmpty() && rows[i].shownId.endsWith(seat))

@@ -51,9 +51,9 @@ bool isAboveFullMark(const std::optional<double> &score, const QString &fullMark
 bool isAboveFullMark(const QString &score, const QString &fullMark);
 
 // The seat number of a row: characters 7 and 8 of its shown ID.
-QString seatOf(const ScoreRow &row);
+QString seatOf(const school::ScoreRow &row);
 // The largest seat number present among the rows (0 for none).
-int largestSeat(const QList<ScoreRow> &rows);
+int largestSeat(const QList<school::ScoreRow> &rows);
 
 // Whether a seat number being typed into the mixed box is beyond the largest
 // seat: its number is greater than the number made of as many leading digits of
@@ -69,6 +69,6 @@ struct MixedEntry {
 std::optional<MixedEntry> parseMixedEntry(const QString &text);
 
 // The first row whose shown ID ends with the seat part, or -1.
-int rowOfSeat(const QList<ScoreRow> &rows, const QString &seat);
+int rowOfSeat(const QList<school::ScoreRow> &rows, const QString &seat);
 
 } // namespace tessaly::score

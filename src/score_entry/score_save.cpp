@@ -7,7 +7,7 @@
 namespace tessaly::score {
 
 ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, const QString &examColumn,
-                            const QList<ScoreRow> &rows)
+                            const QList<school::ScoreRow> &rows)
 {
     ScoreSaveOutcome outcome;
     if (!db::isValidIdentifier(sectionTable) || !db::isValidIdentifier(examColumn)) {
@@ -23,7 +23,7 @@ ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, cons
         saved = 0;
         gone.clear();
         QStringList changed;
-        for (const ScoreRow &row : rows) {
+        for (const school::ScoreRow &row : rows) {
             if (row.state != kUnsavedRow)
                 continue;
             QVariant score = row.score ? QVariant(*row.score) : QVariant(QMetaType(QMetaType::Double));
@@ -38,7 +38,7 @@ ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, cons
                 continue;
             }
             // A score entered as it shows when read keeps the stored value exactly.
-            if (storedScore(row.loaded) == shownScore(row.score))
+            if (school::storedScore(row.loaded) == school::shownScore(row.score))
                 score = row.loaded;
             switch (db::updateChangedFields(c, sectionTable, QStringLiteral("ID"), row.id,
                                             {{examColumn, row.loaded, score}})) {

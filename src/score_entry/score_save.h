@@ -24,6 +24,6 @@ struct ScoreSaveOutcome : SaveOutcome {
 // still the one read; one changed meanwhile fails the whole save, naming the
 // student. The table and column names are checked; an invalid one writes nothing.
 ScoreSaveOutcome SaveScores(db::Connection &c, const QString &sectionTable, const QString &examColumn,
-                            const QList<ScoreRow> &rows);
+                            const QList<school::ScoreRow> &rows);
 
 } // namespace tessaly::score

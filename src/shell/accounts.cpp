@@ -9,10 +9,10 @@ PasswordChange changeAccountPassword(const QString &databasePath, const QString 
                                      const QString &id, const QString &newPassword)
 {
     db::Connection c(databasePath);
-    const AccountLookup account = lookUpAccount(c, username, id);
-    if (account.status == AccountLookup::DatabaseError)
+    const school::AccountLookup account = school::lookUpAccount(c, username, id);
+    if (account.status == school::AccountLookup::DatabaseError)
         return {PasswordChange::DatabaseError, account.errorText};
-    if (account.status == AccountLookup::NoAccountRow)
+    if (account.status == school::AccountLookup::NoAccountRow)
         return {PasswordChange::NoAccountRow, QString()};
     if (!c.exec(QStringLiteral(R"(update "教导处" set "密码"=? where "id"=?)"), {newPassword, account.rowId}))
         return {PasswordChange::DatabaseError, c.error().text};

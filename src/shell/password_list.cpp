@@ -42,15 +42,15 @@ PasswordQuery passwordQuery(PasswordCategory category, const QString &gradeGroup
     switch (category) {
     case PasswordCategory::Admin:
         return {QStringLiteral(R"(select "id","名称","密码" from "教导处" where "名称"=? order by "id")"),
-                {kAdminName}};
+                {school::kAdminName}};
     case PasswordCategory::HeadTeachers:
         return {QStringLiteral(R"(select "id","名称","其它","其次","密码" from "教导处")"
                                R"( where "对应内容"=? AND "类别"=? order by "id")"),
-                {gradeGroup.trimmed(), kKindClass}};
+                {gradeGroup.trimmed(), school::kKindClass}};
     case PasswordCategory::Teachers:
         return {QStringLiteral(R"(select "id","其它","其次","名称","密码" from "教导处")"
                                R"( where "对应内容"=? AND "类别"=? order by "id")"),
-                {gradeGroup.trimmed(), kKindTeaching}};
+                {gradeGroup.trimmed(), school::kKindTeaching}};
     }
     return {};
 }

@@ -147,7 +147,7 @@ QString valueOf(const Row &r, const char *column)
 
 bool isSectionTable(const QString &table)
 {
-    return table == reg::kTablePrimary || table == reg::kTableJunior || table == reg::kTableSenior;
+    return table == school::kTablePrimary || table == school::kTableJunior || table == school::kTableSenior;
 }
 
 bool isExamRegistry(const QString &table)
@@ -512,10 +512,10 @@ public:
         t.serverKey = columnNamed(t.serverColumns, QStringLiteral("ID"));
         t.baseKey = columnNamed(t.baseColumns, QStringLiteral("ID"));
         if (!m_locksRead) {
-            m_locks = lockedExams(m_server);
+            m_locks = school::lockedExams(m_server);
             m_locksRead = true;
         }
-        for (const ExamLock &lock : m_locks) {
+        for (const school::ExamLock &lock : m_locks) {
             const QString column = columnNamed(t.serverColumns, lock.column);
             if (lock.table == table && !column.isEmpty())
                 t.locked.insert(column);
@@ -689,7 +689,7 @@ private:
     bool m_haveBase = false;
     bool m_overwrite = false;
     QHash<QString, TableInfo> m_tables;
-    QList<ExamLock> m_locks;
+    QList<school::ExamLock> m_locks;
     bool m_locksRead = false;
     int m_lockedKept = 0;
     qint64 m_renumbered = 0;

@@ -54,7 +54,7 @@ void UploadConflictWindow::setConflicts(const QList<UploadConflict> &conflicts)
     for (int i = 0; i < conflicts.size(); ++i) {
         const UploadConflict &c = conflicts[i];
         // An exam column by the name the windows show it under (25-26语文(上)期中成绩).
-        QString field = score::isExamColumnName(c.field) ? score::DecodeExamName(c.field, score::kMaintenanceNames) : c.field;
+        QString field = school::isExamColumnName(c.field) ? school::DecodeExamName(c.field, school::kMaintenanceNames) : c.field;
         QString server = conflictValueText(c.serverValue);
         QString local = conflictValueText(c.localValue);
         if (c.kind == UploadConflict::Kind::DeletedHere) {

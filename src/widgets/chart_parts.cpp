@@ -1,6 +1,6 @@
 #include "widgets/chart_parts.h"
 
-namespace tessaly::analysis {
+namespace tessaly::chart {
 
 chart::LabelElement &chartText(chart::ChartFrame &f, const QString &array, int index, const QString &caption,
                                int left, int top, int width, int height)
@@ -28,4 +28,4 @@ chart::ShapeElement &hatchedBack(chart::ChartFrame &f, int left, int top, int wi
     return back;
 }
 
-} // namespace tessaly::analysis
+} // namespace tessaly::chart

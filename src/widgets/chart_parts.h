@@ -4,7 +4,7 @@
 // hatched back of a plot.
 #include "widgets/chart_surface.h"
 
-namespace tessaly::analysis {
+namespace tessaly::chart {
 
 inline const QString kLabel4 = QStringLiteral("Label4");
 inline const QString kLabel6 = QStringLiteral("Label6");
@@ -27,4 +27,4 @@ chart::LabelElement &chartText(chart::ChartFrame &f, const QString &array, int i
 // The grey rectangle hatched in white behind a plot: Shape1 item 0.
 chart::ShapeElement &hatchedBack(chart::ChartFrame &f, int left, int top, int width, int height);
 
-} // namespace tessaly::analysis
+} // namespace tessaly::chart

@@ -431,14 +431,14 @@ void TestFirstDay::firstDay()
         QTest::keyClick(entry->mixedBox, Qt::Key_Return);
         scores[2] = u"88"_s;
         // The grid.
-        clickCell(entry->scoreGrid, 3, score::kColScore);
+        clickCell(entry->scoreGrid, 3, school::kColScore);
         QVERIFY(entry->cellEditorBox->isVisible());
         typeKeys(entry->cellEditorBox, u"59.5"_s);
         QTest::keyClick(entry->cellEditorBox, Qt::Key_Return);
         scores[3] = u"59.5"_s;
         for (auto it = scores.cbegin(); it != scores.cend(); ++it) {
-            QCOMPARE(entry->scoreGrid->TextMatrix(it.key(), score::kColScore), it.value());
-            QCOMPARE(entry->scoreGrid->TextMatrix(it.key(), score::kColRowState), u"1"_s);
+            QCOMPARE(entry->scoreGrid->TextMatrix(it.key(), school::kColScore), it.value());
+            QCOMPARE(entry->scoreGrid->TextMatrix(it.key(), school::kColRowState), u"1"_s);
         }
         responder.clear();
         entry->saveButton->click();
@@ -506,7 +506,7 @@ void TestFirstDay::firstDay()
     choose(entry->examCombo, examShown);
     QCOMPARE(entry->fullMarkBox->text(), u"100"_s);
     for (auto it = scores.cbegin(); it != scores.cend(); ++it)
-        QCOMPARE(entry->scoreGrid->TextMatrix(it.key(), score::kColScore), it.value());
+        QCOMPARE(entry->scoreGrid->TextMatrix(it.key(), school::kColScore), it.value());
     whenSigningIn(kSubjects[1].teacher, kSubjects[1].password, &signedIn);
     entry->signInButton->click();
     QVERIFY(signedIn);

@@ -17,27 +17,27 @@ const QString kCode = u"202403"_s;
 // A section table's fields: the register columns, then these run-time columns.
 QStringList fieldsWith(const QStringList &runTime)
 {
-    return reg::registerColumns() + runTime;
+    return school::registerColumns() + runTime;
 }
 
 // One row per student as readClassScores reads it: number, name and the totalled
 // columns' values (the run-time columns' values, by position) as stored scores.
-QVector<score::StudentScores> rowsOf(const QStringList &fields, const QList<QVariantList> &values)
+QVector<school::StudentScores> rowsOf(const QStringList &fields, const QList<QVariantList> &values)
 {
-    const int first = reg::kRegisterColumnCount;
+    const int first = school::kRegisterColumnCount;
     const QStringList columns = totalledColumns(fields);
-    QVector<score::StudentScores> rows;
+    QVector<school::StudentScores> rows;
     for (int i = 0; i < values.size(); ++i) {
-        score::StudentScores row{u"2024030%1"_s.arg(i + 1), u"生%1"_s.arg(i + 1), {}};
+        school::StudentScores row{u"2024030%1"_s.arg(i + 1), u"生%1"_s.arg(i + 1), {}};
         for (const QString &column : columns)
-            row.scores << score::storedValue(values[i].value(int(fields.indexOf(column)) - first));
+            row.scores << school::storedValue(values[i].value(int(fields.indexOf(column)) - first));
         rows.append(row);
     }
     return rows;
 }
 
 // The totals of the rows, summed over the totalled columns of the fields.
-ClassTotals totalsOf(const QStringList &fields, const QVector<score::StudentScores> &rows)
+ClassTotals totalsOf(const QStringList &fields, const QVector<school::StudentScores> &rows)
 {
     return classTotals(totalledColumns(fields), rows, kCode);
 }
@@ -127,7 +127,7 @@ void TestDevelopmentTrend::examsByDisplayName()
     const QStringList fields =
         fieldsWith({u"M25S语文260115"_s, u"Z25S语文250915"_s, u"评语"_s, u"C一单元语文251001"_s,
                     u"M25S数学260115"_s, u"R语文240901"_s, u"Z25X语文260420"_s});
-    const QVector<score::StudentScores> rows = rowsOf(fields, {{50, 90, u"好"_s, 20, 45.5, 88, none}});
+    const QVector<school::StudentScores> rows = rowsOf(fields, {{50, 90, u"好"_s, 20, 45.5, 88, none}});
     const ClassTotals t = totalsOf(fields, rows);
     QCOMPARE(t.exams, (QStringList{u"25-26上期末成绩"_s, u"25-26上期中成绩"_s, u"一单元语文成绩"_s,
                                    u"入学成绩"_s, u"25-26下期中成绩"_s}));
@@ -142,7 +142,7 @@ void TestDevelopmentTrend::examsByDisplayName()
 void TestDevelopmentTrend::studentRows()
 {
     const QStringList fields = fieldsWith({u"Z25S语文250915"_s});
-    QVector<score::StudentScores> rows = rowsOf(fields, {{80}, {70}});
+    QVector<school::StudentScores> rows = rowsOf(fields, {{80}, {70}});
     rows[1].studentNumber = QString();   // an empty 学籍号
     const ClassTotals t = totalsOf(fields, rows);
     QCOMPARE(t.students[0].shownId, u"20240301"_s);

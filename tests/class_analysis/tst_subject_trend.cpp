@@ -21,11 +21,11 @@ const QString kCode = u"202403"_s;
 
 // One record per student: number, name, then a score per exam (an invalid
 // QVariant: none).
-QVector<score::StudentScores> recordsOf(const QList<QPair<QString, QString>> &students, const QList<QVariantList> &scores)
+QVector<school::StudentScores> recordsOf(const QList<QPair<QString, QString>> &students, const QList<QVariantList> &scores)
 {
-    QVector<score::StudentScores> records;
+    QVector<school::StudentScores> records;
     for (int i = 0; i < students.size(); ++i) {
-        score::StudentScores r{students[i].first, students[i].second, {}};
+        school::StudentScores r{students[i].first, students[i].second, {}};
         for (const QVariant &v : scores.value(i))
             r.scores << (v.isValid() ? std::optional<double>(v.toDouble()) : std::nullopt);
         records << r;
@@ -183,7 +183,7 @@ void TestSubjectTrend::readStoredValues()
     school.setScore(u"初中"_s, zhang, u"Z25S语文250915"_s, 60);
     school.setScore(u"初中"_s, li, u"Z25S数学250915"_s, 99);
     school.setScore(u"初中"_s, other, u"M25X语文260628"_s, 70);
-    const reg::ClassIdentity identity{.sectionTable = u"初中"_s, .classCode = kCode};
+    const school::ClassIdentity identity{.sectionTable = u"初中"_s, .classCode = kCode};
     const std::optional<SubjectScores> s = readSubjectScores(school.db(), identity, u"初一"_s, u"三班"_s, u"语文"_s);
     QVERIFY(s);
     // The class's two students in 学籍号 order; 数学 and the other class's final are not read.

@@ -428,8 +428,8 @@ void TestSelection::readFailureReported()
     school.addClass(QStringLiteral("初二年级组"), QStringLiteral("一班"), QStringLiteral("王老师"));
     school.addTeaching(QStringLiteral("初二年级组"), QStringLiteral("一班"), QStringLiteral("数学"),
                        QStringLiteral("李老师"));
-    const reg::ClassIdentity identity =
-        reg::ResolveClassCode(QStringLiteral("初二年级组"), QStringLiteral("一班"), QDate(2026, 10, 1));
+    const school::ClassIdentity identity =
+        school::ResolveClassCode(QStringLiteral("初二年级组"), QStringLiteral("一班"), QDate(2026, 10, 1));
     QVERIFY(identity.isValid());
     const QString dropped = Read(read) == Read::Members || Read(read) == Read::Students ? identity.sectionTable : QStringLiteral("教导处");
     QVERIFY(school.db().exec(QStringLiteral("drop table \"%1\"").arg(dropped)));
@@ -441,7 +441,7 @@ void TestSelection::readFailureReported()
     combo.addItem(QStringLiteral("旧的"));
     ClassList classes;
     classes.entries.append(ClassEntry{});
-    score::SubjectList subjects;
+    SubjectList subjects;
     ScriptedResponder responder;
     bool listedNothing = false;
     switch (Read(read)) {
@@ -458,7 +458,7 @@ void TestSelection::readFailureReported()
         listedNothing = combo.count() == 0 && classes.size() == 0;
         break;
     case Read::Subjects:
-        QVERIFY(!score::FillSubjectCombo(c, QStringLiteral("初二年级组"), QStringLiteral("一班"), &combo, subjects,
+        QVERIFY(!FillSubjectCombo(c, QStringLiteral("初二年级组"), QStringLiteral("一班"), &combo, subjects,
                                          nullptr));
         listedNothing = combo.count() == 0 && subjects.size() == 0;
         break;
@@ -469,7 +469,7 @@ void TestSelection::readFailureReported()
         listedNothing = loadClassMembers(c, identity, {}, nullptr).rows.isEmpty();
         break;
     case Read::Students: {
-        const score::ClassStudents loaded = score::OpenClassStudents(c, identity, nullptr);
+        const ClassStudents loaded = OpenClassStudents(c, identity, nullptr);
         listedNothing = loaded.students.isEmpty() && loaded.columns.isEmpty();
         break;
     }

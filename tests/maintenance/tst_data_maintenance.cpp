@@ -105,7 +105,7 @@ void TestDataMaintenance::decode()
 {
     QFETCH(QString, raw);
     QFETCH(QString, shown);
-    QCOMPARE(score::DecodeExamName(raw, score::kMaintenanceNames), shown);
+    QCOMPARE(school::DecodeExamName(raw, school::kMaintenanceNames), shown);
 }
 
 void TestDataMaintenance::inertOutsideNetworkMode()
@@ -176,7 +176,7 @@ void TestDataMaintenance::confirmStoresTheLocks()
         QVERIFY(h.isOpen(kDataMaintenanceWindow));
     }
     db::Connection c(sc.serverPath);
-    QCOMPARE(lockedExams(c), (QList<ExamLock>{{u"初中"_s, u"Z04S语文041015"_s}}));
+    QCOMPARE(school::lockedExams(c), (QList<school::ExamLock>{{u"初中"_s, u"Z04S语文041015"_s}}));
     c.close();
 
     // Opened again: the stored lock is ticked; unticking and saving unlocks.
@@ -187,7 +187,7 @@ void TestDataMaintenance::confirmStoresTheLocks()
     QTest::mouseClick(w->saveLocksButton, Qt::LeftButton);
     QCOMPARE(h.responder.last().text, u"已经保存：没有锁定的考试，任课教师可以修改所有考试的成绩。"_s);
     c.open(sc.serverPath);
-    QVERIFY(lockedExams(c).isEmpty());
+    QVERIFY(school::lockedExams(c).isEmpty());
 }
 
 void TestDataMaintenance::backUpAndDeleteCopies()

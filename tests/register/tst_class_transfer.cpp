@@ -189,7 +189,7 @@ void TestClassTransfer::fullClassWritesNothing()
     const TransferOutcome out = SaveClassTransfer(s.school.db(), kJunior, kTarget,
                                                   {entry(s.source[0], QStringLiteral("甲")), entry(s.source[1], QStringLiteral("乙"))});
     QVERIFY(!out.ok);
-    QCOMPARE(out.error.text, kSeatsFullMessage);
+    QCOMPARE(out.error.text, school::kSeatsFullMessage);
     QCOMPARE(s.school.dump(kJunior), before);
     for (const QString &line : s.school.dump(kJunior))
         QVERIFY2(line.section(QLatin1Char('|'), 1, 1).size() == 8, qPrintable(line));

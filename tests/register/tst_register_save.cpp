@@ -26,7 +26,7 @@ const QString kEvaluation = QStringLiteral("P05S操行");
 // The rows of a class as the window fills them.
 QList<RegisterRow> loadClass(TestSchool &school, const QString &code)
 {
-    const Statement s = classMembersQuery(kJunior, code);
+    const school::Statement s = school::classMembersQuery(kJunior, code);
     QList<RegisterRow> rows;
     QSqlQuery q = school.db().query(s.sql, s.params);
     int n = 0;
@@ -112,7 +112,7 @@ private slots:
 
 void TestRegisterSave::loadedRowShowsTheRecord()
 {
-    QVector<QVariant> record(kRegisterColumnCount);
+    QVector<QVariant> record(school::kRegisterColumnCount);
     record[0] = 17;
     record[1] = QStringLiteral("20040305");
     record[2] = QStringLiteral("张三");
@@ -213,7 +213,7 @@ void TestRegisterSave::editMarksTheRow()
     QFETCH(QString, text);
     QFETCH(bool, written);
     QFETCH(RowState, after);
-    QVector<QVariant> record(kRegisterColumnCount);
+    QVector<QVariant> record(school::kRegisterColumnCount);
     record[0] = 5;
     record[1] = QStringLiteral("20040302");
     record[2] = QStringLiteral("李四");

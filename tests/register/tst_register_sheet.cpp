@@ -18,9 +18,9 @@ namespace {
 const QString kJunior = QStringLiteral("初中");
 const QString kCode = QStringLiteral("200403");
 
-ClassIdentity class3()
+school::ClassIdentity class3()
 {
-    ClassIdentity identity;
+    school::ClassIdentity identity;
     identity.sectionTable = kJunior;
     identity.cohortYear = 2004;
     identity.classNumber = 3;
@@ -31,7 +31,7 @@ ClassIdentity class3()
 // A stored student as the class read gives it: ID, seat, 姓名, 住宿 (1 or 0), 民族.
 RegisterRow stored(qint64 id, int seat, const QString &name, int boarding = 1, const QString &nation = QString())
 {
-    QVector<QVariant> record(kRegisterColumnCount);
+    QVector<QVariant> record(school::kRegisterColumnCount);
     record[0] = id;
     record[1] = kCode + QStringLiteral("%1").arg(seat, 2, 10, QLatin1Char('0'));
     record[kColName] = name;

@@ -569,7 +569,7 @@ void TestRegisterWindow::hundredthSeatIsRefused()
     chooseClass(w, kGrade2, kClass5);
     QCOMPARE(w->registerGrid->Rows(), 100);
     w->addStudentButton->click();
-    QCOMPARE(responder.texts(), QStringList{kSeatsFullMessage});
+    QCOMPARE(responder.texts(), QStringList{school::kSeatsFullMessage});
     QCOMPARE(responder.last().title, QStringLiteral("提示……"));
     QCOMPARE(w->registerGrid->Rows(), 100);
     QCOMPARE(w->usedNumbersList->count(), 99);

@@ -71,12 +71,12 @@ void TestClassCode::resolveAcrossTheYear()
     QFETCH(QString, classCode);
     QFETCH(int, schoolYearStart);
 
-    const reg::ClassIdentity id = reg::ResolveClassCode(gradeGroup, className, today);
+    const school::ClassIdentity id = school::ResolveClassCode(gradeGroup, className, today);
     QVERIFY(id.isValid());
     QCOMPARE(id.cohortYear, cohortYear);
     QCOMPARE(id.classCode, classCode);
     QCOMPARE(id.classCode.left(4), QString::number(cohortYear));
-    QCOMPARE(reg::schoolYearStart(today), schoolYearStart);
+    QCOMPARE(school::schoolYearStart(today), schoolYearStart);
 }
 
 void TestClassCode::classNumber_data()
@@ -102,7 +102,7 @@ void TestClassCode::classNumber()
 {
     QFETCH(QString, name);
     QFETCH(int, number);
-    QCOMPARE(organisation::classNumber(name), number);
+    QCOMPARE(school::classNumber(name), number);
 }
 
 // The class number is also readable from the numeral in the name: test every
@@ -110,7 +110,7 @@ void TestClassCode::classNumber()
 // Both readings must agree on every name of the fixed list.
 void TestClassCode::classNumberAgreesWithNumeralScan()
 {
-    const QStringList names = organisation::classNames();
+    const QStringList names = school::classNames();
     QCOMPARE(names.size(), 30);
     QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 30);
 
@@ -132,7 +132,7 @@ void TestClassCode::classNumberAgreesWithNumeralScan()
         for (int i = 0; i < numerals.size(); ++i)
             if (name.contains(numerals[i]))
                 scanned = i + 1;
-        QCOMPARE(organisation::classNumber(name), scanned);
+        QCOMPARE(school::classNumber(name), scanned);
     }
 }
 
@@ -141,7 +141,7 @@ void TestClassCode::sectionTablePerGradeGroup_data()
     QTest::addColumn<QString>("gradeGroup");
     QTest::addColumn<QString>("table");
     QTest::addColumn<int>("grade");
-    const QStringList fixed = organisation::gradeGroupNames();
+    const QStringList fixed = school::gradeGroupNames();
     QCOMPARE(fixed.size(), 12);
     const char *tables[] = {"小学", "小学", "小学", "小学", "小学", "小学",
                             "初中", "初中", "初中", "高中", "高中", "高中"};
@@ -155,9 +155,9 @@ void TestClassCode::sectionTablePerGradeGroup()
     QFETCH(QString, gradeGroup);
     QFETCH(QString, table);
     QFETCH(int, grade);
-    QCOMPARE(reg::sectionTableOf(gradeGroup), table);
-    QCOMPARE(reg::gradeOf(gradeGroup), grade);
-    const reg::ClassIdentity id = reg::ResolveClassCode(gradeGroup, QStringLiteral("二班"), QDate(2020, 10, 1));
+    QCOMPARE(school::sectionTableOf(gradeGroup), table);
+    QCOMPARE(school::gradeOf(gradeGroup), grade);
+    const school::ClassIdentity id = school::ResolveClassCode(gradeGroup, QStringLiteral("二班"), QDate(2020, 10, 1));
     QCOMPARE(id.sectionTable, table);
     QCOMPARE(id.cohortYear, 2020 - (grade - 1));
     QCOMPARE(id.classNumber, 2);
@@ -180,12 +180,12 @@ void TestClassCode::namesOutsideTheFixedLists()
 {
     QFETCH(QString, gradeGroup);
     QFETCH(QString, className);
-    const reg::ClassIdentity id = reg::ResolveClassCode(gradeGroup, className, QDate(2005, 10, 15));
+    const school::ClassIdentity id = school::ResolveClassCode(gradeGroup, className, QDate(2005, 10, 15));
     QVERIFY(!id.isValid());
     QVERIFY(id.classCode.isEmpty());
     QVERIFY(id.sectionTable.isEmpty());
     // Such a class lists nobody: its (empty) code gives no query.
-    QVERIFY(!reg::classMembersQuery(reg::kTableJunior, id.classCode).isValid());
+    QVERIFY(!school::classMembersQuery(school::kTableJunior, id.classCode).isValid());
 }
 
 void TestClassCode::shownId_data()
@@ -203,24 +203,24 @@ void TestClassCode::shownId()
     QFETCH(QString, classCode);
     QFETCH(QString, number);
     QFETCH(QString, shown);
-    QCOMPARE(reg::shownId(classCode, number), shown);
+    QCOMPARE(school::shownId(classCode, number), shown);
 }
 
 void TestClassCode::firstFreeSeatFillsGaps()
 {
     QStringList taken = {"20041301", "20041302", "20041304"};
-    std::optional<QString> next = reg::firstFreeSeat("200413", taken);
+    std::optional<QString> next = school::firstFreeSeat("200413", taken);
     QVERIFY(next.has_value());
     QCOMPARE(*next, QStringLiteral("20041303"));
     taken << *next;
-    next = reg::firstFreeSeat("200413", taken);
+    next = school::firstFreeSeat("200413", taken);
     QVERIFY(next.has_value());
     QCOMPARE(*next, QStringLiteral("20041305"));
-    QCOMPARE(reg::seatOf(*next), QStringLiteral("05"));
+    QCOMPARE(school::seatOf(*next), QStringLiteral("05"));
 
     // An empty class starts at 01; numbers of other classes do not count.
-    QCOMPARE(reg::firstFreeSeat("200413", {}).value_or(QString()), QStringLiteral("20041301"));
-    QCOMPARE(reg::firstFreeSeat("200413", {"20041401", "20031301"}).value_or(QString()),
+    QCOMPARE(school::firstFreeSeat("200413", {}).value_or(QString()), QStringLiteral("20041301"));
+    QCOMPARE(school::firstFreeSeat("200413", {"20041401", "20031301"}).value_or(QString()),
              QStringLiteral("20041301"));
 }
 
@@ -229,12 +229,12 @@ void TestClassCode::firstFreeSeatRefusesAHundredthSeat()
     QStringList taken;
     for (int seat = 1; seat <= 99; ++seat)
         taken << QStringLiteral("200413%1").arg(seat, 2, 10, QLatin1Char('0'));
-    QVERIFY(!reg::firstFreeSeat("200413", taken).has_value());
+    QVERIFY(!school::firstFreeSeat("200413", taken).has_value());
 
     taken.removeAll(QStringLiteral("20041357"));
-    QCOMPARE(reg::firstFreeSeat("200413", taken).value_or(QString()), QStringLiteral("20041357"));
+    QCOMPARE(school::firstFreeSeat("200413", taken).value_or(QString()), QStringLiteral("20041357"));
 
-    QVERIFY(!reg::firstFreeSeat("", {}).has_value());
+    QVERIFY(!school::firstFreeSeat("", {}).has_value());
 }
 
 void TestClassCode::boarding_data()
@@ -264,25 +264,25 @@ void TestClassCode::membershipIsAPrefixTest()
     // the code (class 202003, seat 20); 19200320, an empty and a null number are no
     // members either; the same number in another section table is not listed.
     for (const char *n : {"20032002", "20200320", "20032001", "19200320", ""})
-        QVERIFY(school.addStudent(reg::kTableJunior, QString::fromLatin1(n), QStringLiteral("学生")) > 0);
-    QVERIFY(school.addStudent(reg::kTableJunior, QString(), QStringLiteral("无号")) > 0);
-    QVERIFY(school.addStudent(reg::kTableSenior, QStringLiteral("20032003"), QStringLiteral("高中生")) > 0);
+        QVERIFY(school.addStudent(school::kTableJunior, QString::fromLatin1(n), QStringLiteral("学生")) > 0);
+    QVERIFY(school.addStudent(school::kTableJunior, QString(), QStringLiteral("无号")) > 0);
+    QVERIFY(school.addStudent(school::kTableSenior, QStringLiteral("20032003"), QStringLiteral("高中生")) > 0);
     db::Connection &c = school.db();
 
-    const reg::Statement s = reg::classMembersQuery(reg::kTableJunior, QStringLiteral("200320"));
+    const school::Statement s = school::classMembersQuery(school::kTableJunior, QStringLiteral("200320"));
     QVERIFY(s.isValid());
     QSqlQuery q = c.query(s.sql, s.params);
     QVERIFY2(q.isActive(), qPrintable(c.error().text));
-    QCOMPARE(q.record().count(), reg::kRegisterColumnCount);
-    for (int i = 0; i < reg::kRegisterColumnCount; ++i)
-        QCOMPARE(q.record().fieldName(i), reg::registerColumns().at(i));
+    QCOMPARE(q.record().count(), school::kRegisterColumnCount);
+    for (int i = 0; i < school::kRegisterColumnCount; ++i)
+        QCOMPARE(q.record().fieldName(i), school::registerColumns().at(i));
     QStringList listed;
     while (q.next())
         listed << q.value(QStringLiteral("学籍号")).toString();
     QCOMPARE(listed, (QStringList{"20032001", "20032002"}));
 
     // The look-alike's own class lists it.
-    const reg::Statement other = reg::classMembersQuery(reg::kTableJunior, QStringLiteral("202003"), {"学籍号"});
+    const school::Statement other = school::classMembersQuery(school::kTableJunior, QStringLiteral("202003"), {"学籍号"});
     QSqlQuery q2 = c.query(other.sql, other.params);
     QVERIFY(q2.next());
     QCOMPARE(q2.value(0).toString(), QStringLiteral("20200320"));
@@ -315,7 +315,7 @@ void TestClassCode::membershipRangeMatchesThePrefix()
                               head + "10", head + "20", head + "90", "1" + code, code + code, QString(),
                               "00000000", "99999999", "9999999:", "~~~~~~~~", "学生学生"};
     for (const QString &n : numbers)
-        QVERIFY(school.addStudent(reg::kTableJunior, n, QStringLiteral("学生")) > 0);
+        QVERIFY(school.addStudent(school::kTableJunior, n, QStringLiteral("学生")) > 0);
     db::Connection &c = school.db();
 
     QStringList expected;
@@ -326,7 +326,7 @@ void TestClassCode::membershipRangeMatchesThePrefix()
         expected << prefix.value(0).toString();
     QVERIFY(!expected.isEmpty());
 
-    const reg::Statement s = reg::classMembersQuery(reg::kTableJunior, code, {QStringLiteral("学籍号")});
+    const school::Statement s = school::classMembersQuery(school::kTableJunior, code, {QStringLiteral("学籍号")});
     QSqlQuery q = c.query(s.sql, s.params);
     QVERIFY2(q.isActive(), qPrintable(c.error().text));
     QStringList listed;
@@ -341,7 +341,7 @@ void TestClassCode::membershipUsesTheNumberIndex()
     test::TestSchool school;
     QVERIFY(school.isValid());
     db::Connection &c = school.db();
-    const reg::Statement s = reg::classMembersQuery(reg::kTableJunior, QStringLiteral("200320"));
+    const school::Statement s = school::classMembersQuery(school::kTableJunior, QStringLiteral("200320"));
     QSqlQuery plan = c.query(QStringLiteral("explain query plan ") + s.sql, s.params);
     QVERIFY2(plan.isActive(), qPrintable(c.error().text));
     QStringList details;
@@ -357,10 +357,10 @@ void TestClassCode::membershipQueryRefusesBadInput_data()
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QStringList>("columns");
-    QTest::newRow("unknown table") << "教导处" << "200320" << reg::registerColumns();
-    QTest::newRow("code with quote") << "初中" << "2003'0" << reg::registerColumns();
-    QTest::newRow("code too long") << "初中" << "2003201" << reg::registerColumns();
-    QTest::newRow("code not digits") << "初中" << "20032x" << reg::registerColumns();
+    QTest::newRow("unknown table") << "教导处" << "200320" << school::registerColumns();
+    QTest::newRow("code with quote") << "初中" << "2003'0" << school::registerColumns();
+    QTest::newRow("code too long") << "初中" << "2003201" << school::registerColumns();
+    QTest::newRow("code not digits") << "初中" << "20032x" << school::registerColumns();
     QTest::newRow("unsafe column") << "初中" << "200320" << QStringList{"姓名\" from x --"};
 }
 
@@ -369,7 +369,7 @@ void TestClassCode::membershipQueryRefusesBadInput()
     QFETCH(QString, table);
     QFETCH(QString, code);
     QFETCH(QStringList, columns);
-    QVERIFY(!reg::classMembersQuery(table, code, columns).isValid());
+    QVERIFY(!school::classMembersQuery(table, code, columns).isValid());
 }
 
 QTEST_GUILESS_MAIN(TestClassCode)

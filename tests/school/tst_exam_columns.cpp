@@ -5,18 +5,18 @@
 
 #include <QtTest>
 
-using namespace tessaly::score;
+using namespace tessaly::school;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(ExamKind)
-Q_DECLARE_METATYPE(tessaly::score::DecodeVariant)
+Q_DECLARE_METATYPE(tessaly::school::DecodeVariant)
 
 namespace {
 
 // The register columns followed by run-time columns.
 QStringList sectionColumns(const QStringList &runTime)
 {
-    return tessaly::reg::registerColumns() + runTime;
+    return tessaly::school::registerColumns() + runTime;
 }
 
 } // namespace
@@ -190,13 +190,13 @@ void TestExamColumns::subjectsOfAnExam()
     const QStringList columns = sectionColumns({u"Z25S语文250915"_s, u"M25X语文260628"_s, u"Z25S数学250915"_s,
                                                 u"C一单元英语251001"_s, u"Z25S物理化学250916"_s});
     QStringList mid;
-    for (const tessaly::grades::ExamSubject &s : tessaly::grades::examSubjects(columns, u"25-26(上)期中成绩"_s))
+    for (const tessaly::school::ExamSubject &s : tessaly::school::examSubjects(columns, u"25-26(上)期中成绩"_s))
         mid << s.column + u'/' + s.subject;
     QCOMPARE(mid, QStringList({u"Z25S语文250915/语文"_s, u"Z25S数学250915/数学"_s, u"Z25S物理化学250916/物理化学"_s}));
-    const QList<tessaly::grades::ExamSubject> quiz = tessaly::grades::examSubjects(columns, u"一单元英语成绩"_s);
+    const QList<tessaly::school::ExamSubject> quiz = tessaly::school::examSubjects(columns, u"一单元英语成绩"_s);
     QCOMPARE(quiz.size(), 1);
     QCOMPARE(quiz[0].subject, u"一单元英语"_s);
-    QVERIFY(tessaly::grades::examSubjects(columns, QString()).isEmpty());
+    QVERIFY(tessaly::school::examSubjects(columns, QString()).isEmpty());
 }
 
 void TestExamColumns::findExamsOfSubject_data()
@@ -227,7 +227,7 @@ void TestExamColumns::listExamNamesOnceEach()
     QCOMPARE(ListExamNames(columns),
              (QStringList{u"25-26(上)期中成绩"_s, u"一单元英语成绩"_s, u"25-26(下)期末成绩"_s}));
     QCOMPARE(ListExamNames(columns, kTrendNames).first(), u"25-26上期中成绩"_s);
-    QVERIFY(ListExamNames(tessaly::reg::registerColumns()).isEmpty());
+    QVERIFY(ListExamNames(tessaly::school::registerColumns()).isEmpty());
 }
 
 void TestExamColumns::fullMark_data()

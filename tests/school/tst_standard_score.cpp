@@ -2,7 +2,7 @@
 
 #include <QTest>
 
-using namespace tessaly::grades;
+using namespace tessaly::school;
 
 class StandardScoreTest : public QObject {
     Q_OBJECT

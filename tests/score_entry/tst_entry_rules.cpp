@@ -22,9 +22,9 @@ namespace {
 
 const QChar kDropped;
 
-ScoreRow row(std::optional<double> score, const QString &state = QString(), qint64 id = 0)
+school::ScoreRow row(std::optional<double> score, const QString &state = QString(), qint64 id = 0)
 {
-    ScoreRow r;
+    school::ScoreRow r;
     r.id = id;
     r.score = score;
     r.state = state;
@@ -39,9 +39,9 @@ std::array<int, 4> examClass(TestSchool &school, const QString &exam)
             school.addStudent(u"初中"_s, u"20240303"_s, u"丙"_s), school.addStudent(u"初中"_s, u"20240304"_s, u"丁"_s)};
 }
 
-QList<ScoreRow> rowsOf(const QList<std::optional<float>> &scores)
+QList<school::ScoreRow> rowsOf(const QList<std::optional<float>> &scores)
 {
-    QList<ScoreRow> rows;
+    QList<school::ScoreRow> rows;
     for (const auto &s : scores)
         rows << row(s);
     return rows;
@@ -311,7 +311,7 @@ void TestEntryRules::saveWritesMarkedRowsOnly()
     school.setScore(u"初中"_s, c, exam, 60);
     school.setScore(u"初中"_s, d, exam, 70);
     // a and b entered, c emptied, d shown with a score it was not given.
-    const QList<ScoreRow> rows{row(85.3, u"1"_s, a), row(0.0, u"1"_s, b), row(std::nullopt, u"1"_s, c),
+    const QList<school::ScoreRow> rows{row(85.3, u"1"_s, a), row(0.0, u"1"_s, b), row(std::nullopt, u"1"_s, c),
                                row(99.0, QString(), d)};
     const ScoreSaveOutcome out = SaveScores(school.db(), u"初中"_s, exam, rows);
     QVERIFY(out.ok);
@@ -354,9 +354,9 @@ void TestEntryRules::saveRefusesABadColumn()
 }
 
 // The class's rows as the window loads them, scores included.
-QList<ScoreRow> loadScores(db::Connection &c, const QString &exam)
+QList<school::ScoreRow> loadScores(db::Connection &c, const QString &exam)
 {
-    const reg::Statement st = scoreSheetQuery(u"初中"_s, u"202403"_s, exam);
+    const school::Statement st = school::scoreSheetQuery(u"初中"_s, u"202403"_s, exam);
     QSqlQuery q = c.query(st.sql, st.params);
     QVector<QVector<QVariant>> records;
     while (q.next()) {
@@ -365,7 +365,7 @@ QList<ScoreRow> loadScores(db::Connection &c, const QString &exam)
             r << q.value(i);
         records << r;
     }
-    return scoreRowsFrom(records, u"202403"_s, true);
+    return school::scoreRowsFrom(records, u"202403"_s, true);
 }
 
 // A score stored in single precision (85.3 written as 85.30000305…) shows as 85.3;
@@ -378,8 +378,8 @@ void TestEntryRules::reenteredScoreKeepsStoredValue()
     const double single = double(85.3f);
     school.setScore(u"初中"_s, a, exam, single);
     school.setScore(u"初中"_s, b, exam, single);
-    QList<ScoreRow> rows = loadScores(school.db(), exam);
-    QCOMPARE(gridTexts(rows[0], 1)[kColScore], u"85.3"_s);
+    QList<school::ScoreRow> rows = loadScores(school.db(), exam);
+    QCOMPARE(school::gridTexts(rows[0], 1)[school::kColScore], u"85.3"_s);
     rows[0].score = 85.3;
     rows[0].state = u"1"_s;
     rows[1].score = 85.4;
@@ -410,8 +410,8 @@ void TestEntryRules::twoComputersEnterOneExam()
     const auto stored = [&](int id) { return school.value(u"SELECT \"%1\" FROM 初中 WHERE ID = ?"_s.arg(exam), {id}); };
     db::Connection mine(school.dbPath());
     db::Connection theirs(school.dbPath());
-    QList<ScoreRow> myRows = loadScores(mine, exam);
-    QList<ScoreRow> otherRows = loadScores(theirs, exam);
+    QList<school::ScoreRow> myRows = loadScores(mine, exam);
+    QList<school::ScoreRow> otherRows = loadScores(theirs, exam);
     QCOMPARE(myRows.size(), 4);
 
     otherRows[otherRow].score = 70.0f;

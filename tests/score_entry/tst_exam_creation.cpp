@@ -66,7 +66,7 @@ void TestExamCreation::fullMark()
     QFETCH(QString, typed);
     QFETCH(bool, accepted);
     QFETCH(float, mark);
-    const std::optional<float> parsed = parseFullMark(typed);
+    const std::optional<float> parsed = school::parseFullMark(typed);
     QCOMPARE(parsed.has_value(), accepted);
     if (accepted)
         QCOMPARE(*parsed, mark);
@@ -128,7 +128,7 @@ void TestExamCreation::sameExam()
     QFETCH(int, room);
     QFETCH(NewExamCheck, check);
     const QStringList columns =
-        reg::registerColumns() + QStringList{u"Z25S语文250915"_s, u"P25S251015"_s, u"C一单元英语260320"_s, u"CUnit英语260320"_s};
+        school::registerColumns() + QStringList{u"Z25S语文250915"_s, u"P25S251015"_s, u"C一单元英语260320"_s, u"CUnit英语260320"_s};
     QCOMPARE(checkNewExam(columns, int(columns.size()) + room, column), check);
 }
 
@@ -197,7 +197,7 @@ void TestExamCreation::failedColumnStepLeavesNothing()
     TestSchool school;
     const QStringList before = school.columns(kJunior);
     bool ran = false;
-    const ColumnStep failing = [&](db::Connection &c, const QString &table, const QString &column,
+    const school::ColumnStep failing = [&](db::Connection &c, const QString &table, const QString &column,
                                    db::ColumnType type) {
         ran = true;
         if (afterAdding && !db::addColumn(c, table, column, type))
@@ -229,7 +229,7 @@ void TestExamCreation::columnLimit()
     // The section table rebuilt with as many exam columns as leave `missing` free.
     const int limit = db::columnLimit(c);
     QStringList columns{uR"("ID" INTEGER PRIMARY KEY AUTOINCREMENT)"_s};
-    for (const QString &name : reg::registerColumns().mid(1))
+    for (const QString &name : school::registerColumns().mid(1))
         columns << db::quoteIdentifier(name) + u" TEXT"_s;
     for (int i = 0; columns.size() < limit - missing; ++i)
         columns << uR"("C%1数学250101" REAL)"_s.arg(i);

@@ -22,11 +22,11 @@ const QString kJunior = u"初中"_s;
 const QString kExam = u"Z25S语文250915"_s;
 
 // Rows as read from an exam column: ID 1, 2, … with the scores as loaded.
-QList<ScoreRow> readRows(const QList<std::optional<double>> &scores)
+QList<school::ScoreRow> readRows(const QList<std::optional<double>> &scores)
 {
-    QList<ScoreRow> rows;
+    QList<school::ScoreRow> rows;
     for (const std::optional<double> &s : scores) {
-        ScoreRow r;
+        school::ScoreRow r;
         r.id = rows.size() + 1;
         r.name = u"学生%1"_s.arg(r.id);
         r.score = s;
@@ -36,10 +36,10 @@ QList<ScoreRow> readRows(const QList<std::optional<double>> &scores)
     return rows;
 }
 
-QList<qint64> idsOf(const QList<ScoreRow> &rows)
+QList<qint64> idsOf(const QList<school::ScoreRow> &rows)
 {
     QList<qint64> ids;
-    for (const ScoreRow &r : rows)
+    for (const school::ScoreRow &r : rows)
         ids << r.id;
     return ids;
 }
@@ -47,7 +47,7 @@ QList<qint64> idsOf(const QList<ScoreRow> &rows)
 QStringList ranksOf(const ScoreEntrySheet &sheet)
 {
     QStringList ranks;
-    for (const ScoreRow &r : sheet.rows())
+    for (const school::ScoreRow &r : sheet.rows())
         ranks << r.rank;
     return ranks;
 }
@@ -164,7 +164,7 @@ void TestScoreEntrySheet::rowsToSaveAreTheChangedRows()
     sheet.type(1, u"65"_s);
     sheet.enter(2, 0.0);
     sheet.type(3, u"200"_s);   // refused
-    const QList<ScoreRow> rows = sheet.rowsToSave();
+    const QList<school::ScoreRow> rows = sheet.rowsToSave();
     QCOMPARE(idsOf(rows), (QList<qint64>{2, 3}));
     QCOMPARE(rows[0].score, 65.0);
     QCOMPARE(rows[1].score, 0.0);
@@ -202,7 +202,7 @@ void TestScoreEntrySheet::savedOutcomeClearsTheUnsavedRows()
     const int a = school.addStudent(kJunior, u"20240301"_s, u"甲"_s);
     const int b = school.addStudent(kJunior, u"20240302"_s, u"乙"_s);
     school.setScore(kJunior, a, kExam, 60);
-    const std::optional<QList<ScoreRow>> read = readScoreSheet(school.db(), kJunior, u"202403"_s, kExam);
+    const std::optional<QList<school::ScoreRow>> read = school::readScoreSheet(school.db(), kJunior, u"202403"_s, kExam);
     QVERIFY(read && read->size() == 2);
     ScoreEntrySheet sheet;
     sheet.openExam(kExam, *read);

@@ -139,9 +139,9 @@ void TestScoreEntryWindow::opensFromMenuAndToolbar()
         QCOMPARE(itemTexts(w->gradeGroupCombo), QStringList{kGrade});
         QCOMPARE(w->gradeGroupCombo->currentIndex(), -1);
         QCOMPARE(w->scoreGrid->Rows(), 1);
-        QCOMPARE(w->scoreGrid->TextMatrix(0, score::kColScore), u" 学科成绩 "_s);
-        QCOMPARE(w->scoreGrid->ColWidth(score::kColId), 0);
-        QCOMPARE(w->scoreGrid->ColWidth(score::kColRowState), 0);
+        QCOMPARE(w->scoreGrid->TextMatrix(0, school::kColScore), u" 学科成绩 "_s);
+        QCOMPARE(w->scoreGrid->ColWidth(school::kColId), 0);
+        QCOMPARE(w->scoreGrid->ColWidth(school::kColRowState), 0);
         QCOMPARE(w->signInButton->text(), u"请任课教师 登陆(&K)"_s);
         QVERIFY(!w->entryFrame->isEnabled());
         QVERIFY(w->newExamFrame->isHidden());
@@ -176,7 +176,7 @@ void TestScoreEntryWindow::choosingASubjectListsStudentsAndExams()
     QCOMPARE(gridRows(w->scoreGrid, 0, 5), (QStringList{u"01|20240301|张三|男||"_s, u"02|20240302|李四|女||"_s,
                                                     u"03|20240304|王五|男||"_s}));
     QCOMPARE(w->scoreRows().size(), 3);
-    QVERIFY(w->scoreGrid->RowHeight(1) >= score::kFilledRowHeight);
+    QVERIFY(w->scoreGrid->RowHeight(1) >= school::kFilledRowHeight);
     QCOMPARE(w->statusLabel->text(), u"任课教师(李明)没有登陆，还不可以输入成绩。"_s);
     QVERIFY(!w->entryFrame->isEnabled());
     QVERIFY(h.responder.shown().isEmpty());   // choosing a subject never says "no scores"
@@ -209,10 +209,10 @@ void TestScoreEntryWindow::openExam()
     ScoreEntryWindow *w = openWindow(h);
     chooseSubject(w, subject);
     choose(w->examCombo, exam);
-    QCOMPARE(gridColumn(w->scoreGrid, score::kColScore), scores);
-    QCOMPARE(gridColumn(w->scoreGrid, score::kColName), (QStringList{u"张三"_s, u"李四"_s, u"王五"_s}));
-    QCOMPARE(w->scoreGrid->TextMatrix(0, score::kColScore), subject + u"成绩"_s);
-    QCOMPARE(w->scoreGrid->ColWidth(score::kColId), 0);
+    QCOMPARE(gridColumn(w->scoreGrid, school::kColScore), scores);
+    QCOMPARE(gridColumn(w->scoreGrid, school::kColName), (QStringList{u"张三"_s, u"李四"_s, u"王五"_s}));
+    QCOMPARE(w->scoreGrid->TextMatrix(0, school::kColScore), subject + u"成绩"_s);
+    QCOMPARE(w->scoreGrid->ColWidth(school::kColId), 0);
     QCOMPARE(w->fullMarkBox->text(), fullMark);
     QCOMPARE(w->examNameBox->text(), exam);
     QCOMPARE(w->titleLabel->text(), u"录入初二三班(实验)"_s + exam + u" 任课教师:"_s + w->toggle()->ownAccount().name);
@@ -315,9 +315,9 @@ void TestScoreEntryWindow::createdExamComesLastAndOpens()
     QCOMPARE(w->examCombo->currentIndex(), 2);
     QCOMPARE(w->examList().last(), u"M25X语文251015"_s);
     QCOMPARE(w->fullMarkBox->text(), u"120"_s);
-    QCOMPARE(gridColumn(w->scoreGrid, score::kColShownId), (QStringList{u"20240301"_s, u"20240302"_s, u"20240304"_s}));
-    QCOMPARE(gridColumn(w->scoreGrid, score::kColScore), (QStringList{QString(), QString(), QString()}));
-    QCOMPARE(w->scoreGrid->TextMatrix(0, score::kColScore), u"语文成绩"_s);
+    QCOMPARE(gridColumn(w->scoreGrid, school::kColShownId), (QStringList{u"20240301"_s, u"20240302"_s, u"20240304"_s}));
+    QCOMPARE(gridColumn(w->scoreGrid, school::kColScore), (QStringList{QString(), QString(), QString()}));
+    QCOMPARE(w->scoreGrid->TextMatrix(0, school::kColScore), u"语文成绩"_s);
     QCOMPARE(w->titleLabel->text(), u"录入初二三班(实验)25-26(下)语文期末成绩 任课教师:李明"_s);
     QCOMPARE(w->gridCaption->text(), w->titleLabel->text());
     QVERIFY(w->newExamFrame->isHidden());
@@ -360,10 +360,10 @@ void TestScoreEntryWindow::unsavedScoresAreSettledBeforeCreation()
     ScoreEntryWindow *w = openWindow(h);
     chooseSubject(w, u"语文"_s);
     choose(w->examCombo, u"25-26(上)语文期中成绩"_s);
-    clickCell(w->scoreGrid, 1, score::kColScore);   // 张三, 88.5 stored
+    clickCell(w->scoreGrid, 1, school::kColScore);   // 张三, 88.5 stored
     typeKeys(w->cellEditorBox, u"95"_s);
     QTest::keyClick(w->cellEditorBox, Qt::Key_Return);
-    QCOMPARE(w->scoreGrid->TextMatrix(1, score::kColRowState), u"1"_s);
+    QCOMPARE(w->scoreGrid->TextMatrix(1, school::kColRowState), u"1"_s);
 
     h.responder.clear();
     h.responder.answer(true);
@@ -377,8 +377,8 @@ void TestScoreEntryWindow::unsavedScoresAreSettledBeforeCreation()
         QCOMPARE(s.school.count(uR"(select count(*) from "初中考试结果")"_s), 0);
         QCOMPARE(w->examCombo->currentText(), u"25-26(上)语文期中成绩"_s);
         QCOMPARE(w->fullMarkBox->text(), u"100"_s);   // the mid-term keeps its own full mark
-        QCOMPARE(w->scoreGrid->TextMatrix(1, score::kColScore), u"95"_s);
-        QCOMPARE(w->scoreGrid->TextMatrix(1, score::kColRowState), u"1"_s);
+        QCOMPARE(w->scoreGrid->TextMatrix(1, school::kColScore), u"95"_s);
+        QCOMPARE(w->scoreGrid->TextMatrix(1, school::kColRowState), u"1"_s);
         QCOMPARE(stored.toDouble(), 88.5);
         return;
     }
@@ -618,7 +618,7 @@ void TestScoreEntryWindow::looksRight()
             if (w->scoreGrid->rowHeight(r) == 0)
                 continue;   // hidden by 只显示未输分者
             QVERIFY(w->scoreGrid->rowHeight(r) >= fm.height());
-            for (int c = 0; c < score::kColId; ++c)
+            for (int c = 0; c < school::kColId; ++c)
                 QVERIFY2(fm.horizontalAdvance(w->scoreGrid->TextMatrix(r, c)) < w->scoreGrid->columnWidth(c),
                          qPrintable(what + w->scoreGrid->TextMatrix(r, c)));
         }
@@ -641,9 +641,9 @@ void TestScoreEntryWindow::looksRight()
     w->mixedBox->clear();
     w->showUnscoredOption->click();
     QVERIFY(!w->showAllOption->isChecked());
-    clickCell(w->scoreGrid, 3, score::kColScore);
+    clickCell(w->scoreGrid, 3, school::kColScore);
     QVERIFY(w->cellEditorBox->isVisible());
-    QCOMPARE(w->cellEditorBox->geometry().size(), w->scoreGrid->cellRect(3, score::kColScore).size());
+    QCOMPARE(w->cellEditorBox->geometry().size(), w->scoreGrid->cellRect(3, school::kColScore).size());
     check(u"grid entry: "_s);
     saveShot(h.main.grab().toImage(), u"score_entry_grid"_s);
     w->showAllOption->click();
@@ -661,7 +661,7 @@ QTEST_MAIN(TestScoreEntryWindow)
 void TestScoreEntryWindow::lockedExamRefusesChanges()
 {
     School s;
-    QVERIFY(saveExamLocks(s.school.db(), {{kJunior, kMidTerm}}));
+    QVERIFY(school::saveExamLocks(s.school.db(), {{kJunior, kMidTerm}}));
     const QStringList stored = s.school.dump(kJunior);
     s.school.closeDb();
     WindowHarness h(s.school, on(u"李明"_s));
@@ -670,10 +670,10 @@ void TestScoreEntryWindow::lockedExamRefusesChanges()
     QVERIFY(w->saveButton->isEnabled());
     choose(w->examCombo, w->examCombo->itemText(int(w->examList().indexOf(kMidTerm))));
     QCOMPARE(h.responder.texts(), QStringList{u"本次考试已经被管理员锁定，成绩不能再修改。"_s});
-    QCOMPARE(gridColumn(w->scoreGrid, score::kColScore), (QStringList{u"88.5"_s, u"0"_s, QString()}));
+    QCOMPARE(gridColumn(w->scoreGrid, school::kColScore), (QStringList{u"88.5"_s, u"0"_s, QString()}));
     QVERIFY(!w->saveButton->isEnabled());
     QVERIFY(!w->scoreBox->isEnabled() && !w->mixedBox->isEnabled());
-    clickCell(w->scoreGrid, 3, score::kColScore);
+    clickCell(w->scoreGrid, 3, school::kColScore);
     QVERIFY(!w->cellEditorBox->isVisible());
 
     choose(w->examCombo, w->examCombo->itemText(int(w->examList().indexOf(kQuiz))));
@@ -684,7 +684,7 @@ void TestScoreEntryWindow::lockedExamRefusesChanges()
     QCOMPARE(w->scoreRows()[0].state, u"1"_s);
     {
         db::Connection c(s.school.dbPath());
-        QVERIFY(saveExamLocks(c, {{kJunior, kMidTerm}, {kJunior, kQuiz}}));
+        QVERIFY(school::saveExamLocks(c, {{kJunior, kMidTerm}, {kJunior, kQuiz}}));
     }
     h.responder.clear();
     w->saveButton->click();
@@ -713,7 +713,7 @@ void TestScoreEntryWindow::readsSavesAndCreationOpenNoFurtherConnection()
     choose(w->examCombo, u"25-26(上)语文期中成绩"_s);
 
     QCOMPARE(connectionMark(s.school.dbPath()), before + 1);
-    QCOMPARE(gridColumn(w->scoreGrid, score::kColScore), (QStringList{u"88.5"_s, u"0"_s, u"66"_s}));
+    QCOMPARE(gridColumn(w->scoreGrid, school::kColScore), (QStringList{u"88.5"_s, u"0"_s, u"66"_s}));
     QCOMPARE(w->examList().last(), u"M25X语文251015"_s);
 }
 

@@ -90,11 +90,11 @@ struct Entry {
         QStringList seats;
         for (int r = 1; r < w->scoreGrid->Rows(); ++r)
             if (w->scoreGrid->RowHeight(r) > 0)
-                seats << w->scoreGrid->TextMatrix(r, score::kColShownId).right(2);
+                seats << w->scoreGrid->TextMatrix(r, school::kColShownId).right(2);
         return seats;
     }
-    QString scoreOf(int seat) const { return w->scoreGrid->TextMatrix(rowOf(seat), score::kColScore); }
-    QString stateOf(int seat) const { return w->scoreGrid->TextMatrix(rowOf(seat), score::kColRowState); }
+    QString scoreOf(int seat) const { return w->scoreGrid->TextMatrix(rowOf(seat), school::kColScore); }
+    QString stateOf(int seat) const { return w->scoreGrid->TextMatrix(rowOf(seat), school::kColRowState); }
     void enter(QLineEdit *box, const QString &keys)
     {
         box->setFocus();
@@ -315,7 +315,7 @@ void TestScoreInputWindow::pastedTextIsChecked()
     QFETCH(QString, kept);
     Entry e;
     if (box == u"Text1"_s)
-        clickCell(e.w->scoreGrid, 1, score::kColScore);
+        clickCell(e.w->scoreGrid, 1, school::kColScore);
     auto *edit = e.w->findChild<QLineEdit *>(box);
     QVERIFY(edit);
     edit->setFocus();
@@ -333,7 +333,7 @@ void TestScoreInputWindow::gridEntryMovesDownPastHiddenRows()
     Entry e;
     e.w->showUnscoredOption->click();   // only unscored students: seat 03 is hidden
     QCOMPARE(e.w->scoreGrid->RowHeight(3), 0);
-    clickCell(e.w->scoreGrid, 2, score::kColScore);
+    clickCell(e.w->scoreGrid, 2, school::kColScore);
     QVERIFY(e.w->cellEditorBox->isVisible());
     typeKeys(e.w->cellEditorBox, u"8。5"_s);
     QCOMPARE(e.sounds.played(), (QList<int>{8, 10, 5}));
@@ -352,7 +352,7 @@ void TestScoreInputWindow::gridEntryMovesDownPastHiddenRows()
     // Up passes over the hidden rows 03 and 02 to 01; a key that takes the score above
     // the full mark is refused with the error sound and the message, and nothing
     // of the typed score is kept.
-    clickCell(e.w->scoreGrid, 4, score::kColScore);
+    clickCell(e.w->scoreGrid, 4, school::kColScore);
     QTest::keyClick(e.w->cellEditorBox, Qt::Key_Up);
     QCOMPARE(e.w->scoreGrid->Row(), 1);
     e.sounds.clear();
@@ -363,7 +363,7 @@ void TestScoreInputWindow::gridEntryMovesDownPastHiddenRows()
     QCOMPARE(e.h.responder.texts(), QStringList{u"你输入的分比满分还多呢"_s});
 
     // Down on the last row writes nothing and stays.
-    clickCell(e.w->scoreGrid, 25, score::kColScore);
+    clickCell(e.w->scoreGrid, 25, school::kColScore);
     typeKeys(e.w->cellEditorBox, u"7"_s);
     QTest::keyClick(e.w->cellEditorBox, Qt::Key_Down);
     QCOMPARE(e.w->scoreGrid->Row(), 25);
@@ -375,7 +375,7 @@ void TestScoreInputWindow::gridEntryMovesDownPastHiddenRows()
 void TestScoreInputWindow::correctingAScoreReplacesIt()
 {
     Entry e;
-    clickCell(e.w->scoreGrid, 3, score::kColScore);   // 66 stored
+    clickCell(e.w->scoreGrid, 3, school::kColScore);   // 66 stored
     QCOMPARE(e.w->cellEditorBox->selectedText(), u"66"_s);
     typeKeys(e.w->cellEditorBox, u"85"_s);
     QTest::keyClick(e.w->cellEditorBox, Qt::Key_Return);   // on to seat 04
@@ -424,13 +424,13 @@ void TestScoreInputWindow::mouseCorrectionReplacesTheScore()
     QFETCH(QString, typed);
     Entry e;
     if (old != e.scoreOf(seat)) {
-        clickCell(e.w->scoreGrid, rowOf(seat), score::kColScore);
+        clickCell(e.w->scoreGrid, rowOf(seat), school::kColScore);
         typeKeys(e.w->cellEditorBox, old);
         QTest::keyClick(e.w->cellEditorBox, Qt::Key_Return);
         QCOMPARE(e.scoreOf(seat), old);
     }
     // Enter on the row above moves the editor onto the seat, its score selected.
-    clickCell(e.w->scoreGrid, rowOf(seat) - 1, score::kColScore);
+    clickCell(e.w->scoreGrid, rowOf(seat) - 1, school::kColScore);
     QTest::keyClick(e.w->cellEditorBox, Qt::Key_Return);
     QCOMPARE(e.w->scoreGrid->Row(), rowOf(seat));
     QCOMPARE(e.w->cellEditorBox->selectedText(), old);
@@ -469,7 +469,7 @@ void TestScoreInputWindow::aboveFullMarkKeepsNothingTyped()
     QFETCH(QString, kept);
     Entry e;
     QCOMPARE(e.w->fullMarkBox->text(), u"100"_s);
-    clickCell(e.w->scoreGrid, rowOf(seat), score::kColScore);
+    clickCell(e.w->scoreGrid, rowOf(seat), school::kColScore);
     typeKeys(e.w->cellEditorBox, typed);
     QCOMPARE(e.h.responder.texts(), QStringList{u"你输入的分比满分还多呢"_s});
     QCOMPARE(e.w->cellEditorBox->text(), kept);
@@ -518,17 +518,17 @@ void TestScoreInputWindow::statisticsPanelAndRanks()
     QCOMPARE(e.w->statisticsLabel->text(),
              u"\r\n　　　本次考试情况统计如下\r\n\r\n参试人数:3人\r\n试题满分:100分\r\n优秀人数(≥90分):1人\r\n优 秀 率:33.33%\r\n"
              "优良人数:2人\r\n优 良 率:66.67%\r\n及格人数:3人\r\n及 格 率:100.00%\r\n总    分:253.00分\r\n平 均 分:84.33分"_s);
-    QCOMPARE(gridColumn(e.w->scoreGrid, score::kColRank).mid(0, 4), (QStringList{u"1"_s, u"2"_s, u"3"_s, QString()}));
+    QCOMPARE(gridColumn(e.w->scoreGrid, school::kColRank).mid(0, 4), (QStringList{u"1"_s, u"2"_s, u"3"_s, QString()}));
     e.w->closeStatisticsButton->click();
     QVERIFY(e.w->statisticsPanel->isHidden());
 
     // The top score cleared: counted again, that row shows no rank.
-    clickCell(e.w->scoreGrid, 1, score::kColScore);
+    clickCell(e.w->scoreGrid, 1, school::kColScore);
     QTest::keyClick(e.w->cellEditorBox, Qt::Key_Backspace);
     QTest::keyClick(e.w->cellEditorBox, Qt::Key_Return);
     QCOMPARE(e.scoreOf(1), QString());
     e.w->statisticsButton->click();
-    QCOMPARE(gridColumn(e.w->scoreGrid, score::kColRank).mid(0, 4), (QStringList{QString(), u"1"_s, u"2"_s, QString()}));
+    QCOMPARE(gridColumn(e.w->scoreGrid, school::kColRank).mid(0, 4), (QStringList{QString(), u"1"_s, u"2"_s, QString()}));
     QCOMPARE(e.w->scoreRows().first().rank, QString());
 }
 
@@ -550,7 +550,7 @@ void TestScoreInputWindow::saveWritesTheMarkedRows()
         e.pressEnter(e.w->mixedBox);
     }
     // Seat 03's stored 66 is emptied in the grid.
-    clickCell(e.w->scoreGrid, 3, score::kColScore);
+    clickCell(e.w->scoreGrid, 3, school::kColScore);
     e.w->cellEditorBox->selectAll();
     QTest::keyClick(e.w->cellEditorBox, Qt::Key_Backspace);
     e.w->scoreGrid->setFocus();
@@ -637,7 +637,7 @@ void TestScoreInputWindow::saveWithoutAnOpenExam()
 {
     Entry e;
     choose(e.w->subjectCombo, u"语文"_s);   // the subject again: no exam open
-    clickCell(e.w->scoreGrid, 1, score::kColScore);
+    clickCell(e.w->scoreGrid, 1, school::kColScore);
     typeKeys(e.w->cellEditorBox, u"80"_s);
     e.w->scoreGrid->setFocus();
     QCOMPARE(e.stateOf(1), u"1"_s);

@@ -367,7 +367,7 @@ void TestServerTransfer::localSavesReachTheServer()
 {
     const QString table = u"初中"_s;
     const QString english = u"Z25S英语250915"_s;
-    const reg::ClassIdentity klass = reg::ResolveClassCode(u"初一年级组"_s, u"一班"_s, QDate(2025, 10, 1));
+    const school::ClassIdentity klass = school::ResolveClassCode(u"初一年级组"_s, u"一班"_s, QDate(2025, 10, 1));
     QCOMPARE(klass.sectionTable, table);
     TestSchool local;
     local.addExamColumn(table, kMid);
@@ -401,7 +401,7 @@ void TestServerTransfer::localSavesReachTheServer()
     QCOMPARE(mine, theirs);   // the same ID as the other computer's student
     QVERIFY(db::addColumn(c, table, english, db::ColumnType::Real));
     const auto score = [](qint64 id, float value) {
-        score::ScoreRow r;
+        school::ScoreRow r;
         r.id = id;
         r.score = value;
         r.state = u"1"_s;
@@ -458,7 +458,7 @@ void TestServerTransfer::uploadPutsScoresInTheirColumns()
     UploadCase u;
     if (finalLocked) {
         db::Connection s(u.serverPath);
-        QVERIFY(saveExamLocks(s, {{u"初中"_s, kFinal}}));
+        QVERIFY(school::saveExamLocks(s, {{u"初中"_s, kFinal}}));
     }
     const UploadOutcome r = UploadLocalChanges(u.local.dbPath(), u.serverPath, {}, {.overwriteWithoutBase = true});
     QVERIFY2(r.ok, qPrintable(r.error.text));
