@@ -259,7 +259,7 @@ void MainWindow::buildMenus()
             const QString window = u16(item.window);
             a->setIcon(toolIconFor(window));
             if (QByteArrayView(item.objectName) == "tuichu") {
-                connect(a, &QAction::triggered, this, &MainWindow::tuichu_Click);
+                connect(a, &QAction::triggered, this, &MainWindow::endProgramChosen);
             } else if (!window.isEmpty()) {
                 const bool modal = item.modal;
                 connect(a, &QAction::triggered, this, [this, window, modal] {
@@ -549,7 +549,7 @@ void MainWindow::saveWindowPlace()
     settings.setValue(kGeometryKey, saveGeometry());
 }
 
-void MainWindow::tuichu_Click()
+void MainWindow::endProgramChosen()
 {
     if (!closeOpenWindows())
         return;

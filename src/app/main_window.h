@@ -78,7 +78,7 @@ public:
     // What "退出" does after the open windows have closed (each settling its
     // unsaved input); ends the program unless a test replaces it.
     void setQuitHandler(std::function<void()> quit) { m_quit = std::move(quit); }
-    void quitProgram() override { tuichu_Click(); }
+    void quitProgram() override { endProgramChosen(); }
     QStringList windowsUsing(const QString &path) const override;
 
 public slots:
@@ -91,7 +91,7 @@ public slots:
     // changes wait for upload. Runs on sign-in changes and as windows close or
     // take turns, never on a timer.
     void refreshStatus();
-    void tuichu_Click();
+    void endProgramChosen();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -76,14 +76,14 @@ AboutWindow::AboutWindow(WindowHost &host, QWidget *parent) : QWidget(parent), F
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 
-    CmOK = named(new QPushButton(QStringLiteral("确    定(&T)"), this), "CmOK");
-    CmOK->setDefault(true);
+    okButton = named(new QPushButton(QStringLiteral("确    定(&T)"), this), "CmOK");
+    okButton->setDefault(true);
     systemInfoButton = named(new QPushButton(QStringLiteral("系统信息(&S)..."), this), "cmdSysInfo");
-    CmOK->setMinimumWidth(systemInfoButton->sizeHint().width());
+    okButton->setMinimumWidth(systemInfoButton->sizeHint().width());
 
     auto *buttons = new QVBoxLayout;
     buttons->setSpacing(8);
-    buttons->addWidget(CmOK);
+    buttons->addWidget(okButton);
     buttons->addWidget(systemInfoButton);
 
     auto *grid = new QGridLayout(this);
@@ -98,7 +98,7 @@ AboutWindow::AboutWindow(WindowHost &host, QWidget *parent) : QWidget(parent), F
     grid->addWidget(line, 3, 0, 1, 2);
     grid->addLayout(buttons, 4, 1, Qt::AlignRight);
 
-    connect(CmOK, &QPushButton::clicked, this, &AboutWindow::CmOK_Click);
+    connect(okButton, &QPushButton::clicked, this, &AboutWindow::okClicked);
     connect(systemInfoButton, &QPushButton::clicked, this, &AboutWindow::systemInfoClicked);
 }
 
@@ -116,7 +116,7 @@ void AboutWindow::systemInfoClicked()
     StartSysInfo();
 }
 
-void AboutWindow::CmOK_Click()
+void AboutWindow::okClicked()
 {
     CloseWindow(this);
 }

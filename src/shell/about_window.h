@@ -20,14 +20,14 @@ public:
     QLabel *titleLabel = nullptr;
     QLabel *versionLabel = nullptr;
     QLabel *descriptionLabel = nullptr;
-    QPushButton *CmOK = nullptr;        // 确    定(&T)
+    QPushButton *okButton = nullptr;        // 确    定(&T)
     QPushButton *systemInfoButton = nullptr;  // 系统信息(&S)...
 
 
 public slots:
     void Form_Load() override;
     void systemInfoClicked();
-    void CmOK_Click();
+    void okClicked();
     // The registry's system-information program, or the message when there is none.
     void StartSysInfo();
 };

@@ -778,7 +778,7 @@ void TestMainWindow::everyCloseAsksTheWindow()
     QVERIFY(!CloseWindow(child));
     QVERIFY(!frame->close());
     QVERIFY(!dialog->close());
-    main.tuichu_Click();
+    main.endProgramChosen();
     QCOMPARE(quits, 0);
     QCOMPARE(child->asked + dialog->asked, 3 + 1);   // the end stops at the first refusal
     QVERIFY(main.openWindow(kRegisterWindow));
@@ -786,7 +786,7 @@ void TestMainWindow::everyCloseAsksTheWindow()
 
     child->allowed = true;
     dialog->allowed = true;
-    main.tuichu_Click();
+    main.endProgramChosen();
     QCOMPARE(quits, 1);
     QTRY_VERIFY(!child && !dialog);
     QVERIFY(!main.openWindow(kRegisterWindow));

@@ -50,7 +50,7 @@ private slots:
         QCOMPARE(w->titleLabel->text(), u"Tessaly"_s);
         QCOMPARE(w->versionLabel->text(), u"版本 1.0.0"_s);
         QVERIFY(w->descriptionLabel->text().startsWith(u"    软件开发意图:《Tessaly》适合小学、初中、高中教师"_s));
-        QCOMPARE(w->CmOK->text(), u"确    定(&T)"_s);
+        QCOMPARE(w->okButton->text(), u"确    定(&T)"_s);
         QCOMPARE(w->systemInfoButton->text(), u"系统信息(&S)..."_s);
         const QWidget *frame = windowFrame(w);
         QCOMPARE(frame->width(), twipsToPixels(7335));
@@ -58,7 +58,7 @@ private slots:
         QVERIFY(h.responder.shown().isEmpty());
         saveShot(h.main.grab().toImage(), u"about_window"_s);
 
-        QTest::mouseClick(w->CmOK, Qt::LeftButton);
+        QTest::mouseClick(w->okButton, Qt::LeftButton);
         QTRY_VERIFY(!h.isOpen(kAboutWindow));
     }
 
