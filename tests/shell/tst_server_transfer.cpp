@@ -204,6 +204,7 @@ private slots:
     void failedDownloadLeavesTheLocalFile();
     void downloadAsksOrRefuses_data();
     void downloadAsksOrRefuses();
+    void uploadRefusesWhileWindowsHoldTheDatabase();
     void localSavesReachTheServer();
     void uploadPutsScoresInTheirColumns_data();
     void uploadPutsScoresInTheirColumns();
@@ -357,6 +358,23 @@ void TestServerTransfer::downloadAsksOrRefuses()
         QVERIFY(h.responder.shown().first().defaultNo);   // Enter or Esc keeps the changes
     }
     QCOMPARE(fileBytes(u.local.dbPath()), downloads ? fileBytes(db::resolvePath(u.serverPath)) : before);
+}
+
+// The upload renumbers the local rows: while a window holds them it sends nothing.
+void TestServerTransfer::uploadRefusesWhileWindowsHoldTheDatabase()
+{
+    UploadCase u;
+    u.local.closeDb();
+    const QStringList serverBefore = u.serverRows();
+    WindowHarness h(u.local, {.shown = false});
+    QVERIFY(h.open<QWidget>(kRegisterWindow));   // opened while working on the local database
+    h.session().openpath = u.serverPath;
+    auto *w = h.open<UploadWindow>(kUploadWindow);
+    h.responder.clear();
+    QTest::mouseClick(w->startButton, Qt::LeftButton);
+    QCOMPARE(h.responder.texts(), QStringList{u"本机数据库正在被这些窗口使用：学生学籍管理。请先关闭这些窗口，再上传。"_s});
+    QCOMPARE(u.queued(), 2);
+    QCOMPARE(u.serverRows(), serverBefore);
 }
 
 // Saves on the local database, as the windows make them, are queued with their
