@@ -172,6 +172,7 @@ private slots:
     void deleteStudent();
     void deleteNeedsAVisibleStudentRow();
     void editAddDeleteThenSave();
+    void clickOnTheEditorActsOnItsCell();
     void failedSaveKeepsEveryState();
     void editingEndsWithTheSignIn();
     void saveRefusesAStudentWithoutAName();
@@ -716,6 +717,29 @@ void TestRegisterWindow::editAddDeleteThenSave()
     QCOMPARE(s.school.dump(kJunior), after);
     QCOMPARE(g->Rows(), 4);
     QCOMPARE(responder.texts().size(), 1);
+}
+
+// A click on the editor lying over its cell, before any key, is a click on the
+// cell: the text stays selected and what is typed replaces it.
+void TestRegisterWindow::clickOnTheEditorActsOnItsCell()
+{
+    School s;
+    WindowHarness h(s.school, at(kWang));
+    QWidget *w = h.open<QWidget>(kRegisterWindow);
+    QVERIFY(w);
+    choose(w->findChild<QComboBox *>(QStringLiteral("Combo1")), kGrade2);
+    choose(w->findChild<QComboBox *>(QStringLiteral("Combo2")), kClass3);
+    auto *grid = w->findChild<FlexGrid *>(QStringLiteral("Grid1"));
+    auto *editor = w->findChild<QLineEdit *>(QStringLiteral("Text1"));
+    QVERIFY(grid && editor);
+
+    clickCell(grid, 3, kColPhone);
+    QCOMPARE(editor->selectedText(), QStringLiteral("0571-88886666"));
+    QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier, QPoint(editor->width() - 2, editor->height() / 2));
+    typeKeys(editor, QStringLiteral("13900001111"));
+    QCOMPARE(editor->text(), QStringLiteral("13900001111"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCOMPARE(grid->TextMatrix(3, kColPhone), QStringLiteral("13900001111"));
 }
 
 // The window edits only under the account signed in: a save checks it when it

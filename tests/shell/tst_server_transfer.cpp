@@ -204,6 +204,7 @@ private slots:
     void failedDownloadLeavesTheLocalFile();
     void downloadAsksOrRefuses_data();
     void downloadAsksOrRefuses();
+    void uploadRefusesWhileWindowsHoldTheDatabase();
     void localSavesReachTheServer();
     void uploadPutsScoresInTheirColumns_data();
     void uploadPutsScoresInTheirColumns();
@@ -221,6 +222,7 @@ private slots:
     void serverAlreadyHoldsTheRows();
     void interruptedUploadSendsNothingTwice_data();
     void interruptedUploadSendsNothingTwice();
+    void uploadWindowSaysARetryIsSafe();
     void twoUploadsAtOnce();
     void conflictsDecidedInTheWindow();
     void conflictNamesTheExam();
@@ -358,6 +360,23 @@ void TestServerTransfer::downloadAsksOrRefuses()
         QVERIFY(h.responder.shown().first().defaultNo);   // Enter or Esc keeps the changes
     }
     QCOMPARE(fileBytes(u.local.dbPath()), downloads ? fileBytes(db::resolvePath(u.serverPath)) : before);
+}
+
+// The upload renumbers the local rows: while a window holds them it sends nothing.
+void TestServerTransfer::uploadRefusesWhileWindowsHoldTheDatabase()
+{
+    UploadCase u;
+    u.local.closeDb();
+    const QStringList serverBefore = u.serverRows();
+    WindowHarness h(u.local, {.shown = false});
+    QVERIFY(h.open<QWidget>(kRegisterWindow));   // opened while working on the local database
+    h.session().openpath = u.serverPath;
+    auto *w = h.open<UploadWindow>(kUploadWindow);
+    h.responder.clear();
+    QTest::mouseClick(w->startButton, Qt::LeftButton);
+    QCOMPARE(h.responder.texts(), QStringList{u"本机数据库正在被这些窗口使用：学生学籍管理。请先关闭这些窗口，再上传。"_s});
+    QCOMPARE(u.queued(), 2);
+    QCOMPARE(u.serverRows(), serverBefore);
 }
 
 // Saves on the local database, as the windows make them, are queued with their
@@ -828,6 +847,33 @@ void TestServerTransfer::interruptedUploadSendsNothingTwice()
     // The local rows took the server's IDs.
     QCOMPARE(d.students(false), (QStringList{u"1|20250101|张一||甲"_s, u"2|20250102|张二||"_s, u"5|20250103|张三||"_s,
                                              u"6|20250104|张四||"_s}));
+}
+
+// The server committed and the local commit failed: the window says the data is
+// on the server and that uploading again is safe. The local commit writes the
+// database and its base, so it needs a super-journal named after the database
+// file plus eleven characters; data.mdb links to a file whose name leaves room
+// for its journal and none for that.
+void TestServerTransfer::uploadWindowSaysARetryIsSafe()
+{
+    Downloaded d;
+    d.localDo({uR"(UPDATE "初中" SET "备注" = '甲' WHERE "ID" = 1)"_s});
+    d.local.closeDb();
+    const QString target = QFileInfo(d.local.dbPath()).dir().filePath(QString(246, u'a'));
+    QVERIFY(QFile::rename(d.local.dbPath(), target));
+    QVERIFY(QFile::link(target, d.local.dbPath()));
+
+    WindowHarness h(d.local, {.shown = false});
+    h.session().openpath = d.serverPath;
+    auto *w = h.open<UploadWindow>(kUploadWindow);
+    h.responder.clear();
+    QTest::mouseClick(w->startButton, Qt::LeftButton);
+    const QStringList texts = h.responder.texts();
+    QCOMPARE(texts.size(), 1);
+    QVERIFY2(texts.first().startsWith(u"本机数据已经上传到服务器，但本机没能记下："_s), qPrintable(texts.first()));
+    QVERIFY2(texts.first().endsWith(u"\r可以放心再上传一次：已经上传的数据不会重复。"_s), qPrintable(texts.first()));
+    QCOMPARE(d.students(), (QStringList{u"1|20250101|张一||甲"_s, u"2|20250102|张二||"_s}));
+    QCOMPARE(d.queued(), 1);
 }
 
 // Two computers upload new students at once, thirty each, fifteen numbers on
