@@ -19,7 +19,8 @@ double widthOfHeading(const QString &heading, double otherwise)
     return otherwise;
 }
 
-// A text with two decimals keeps them in the sheet.
+// A text with two decimals keeps them in the sheet. A number shrinks to its narrow
+// column (an average such as 90.00 is wider than a 原分 column) rather than print as ###.
 CellStyle cellStyle(const QString &text)
 {
     CellStyle style;
@@ -27,6 +28,8 @@ CellStyle cellStyle(const QString &text)
     const qsizetype dot = text.indexOf(u'.');
     if (isPlainNumber(text) && dot >= 0 && text.size() - dot - 1 == 2)
         style.numberFormat = QStringLiteral("0.00");
+    if (isPlainNumber(text))
+        style.shrink = true;
     return style;
 }
 

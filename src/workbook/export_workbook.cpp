@@ -47,6 +47,7 @@ struct StyleLayer {
     Stamped<HAlign> hAlign;
     Stamped<VAlign> vAlign;
     Stamped<bool> wrap;
+    Stamped<bool> shrink;
     Stamped<QString> numberFormat;
     Stamped<BorderLine> border;
 
@@ -58,6 +59,7 @@ struct StyleLayer {
         hAlign.take(s.hAlign, seq);
         vAlign.take(s.vAlign, seq);
         wrap.take(s.wrap, seq);
+        shrink.take(s.shrink, seq);
         numberFormat.take(s.numberFormat, seq);
         border.take(s.border, seq);
     }
@@ -65,7 +67,7 @@ struct StyleLayer {
     bool isEmpty() const
     {
         return !fontName.seq && !fontSize.seq && !bold.seq && !hAlign.seq && !vAlign.seq
-            && !wrap.seq && !numberFormat.seq && !border.seq;
+            && !wrap.seq && !shrink.seq && !numberFormat.seq && !border.seq;
     }
 };
 
@@ -136,6 +138,7 @@ QString styleKey(const CellStyle &s)
                        QString::number(int(s.hAlign.value_or(HAlign::General))),
                        QString::number(int(s.vAlign.value_or(VAlign::Bottom))),
                        QString::number(s.wrap.value_or(false)),
+                       QString::number(s.shrink.value_or(false)),
                        s.numberFormat.value_or(QString()),
                        QString::number(int(s.border.value_or(BorderLine::None)))}
         .join(QChar(0x1f));
@@ -173,6 +176,8 @@ public:
             }
             if (s.wrap.value_or(false))
                 format_set_text_wrap(f);
+            if (s.shrink.value_or(false))
+                format_set_shrink(f);
             if (s.numberFormat && !s.numberFormat->isEmpty())
                 format_set_num_format(f, s.numberFormat->toUtf8().constData());
             switch (s.border.value_or(BorderLine::None)) {
@@ -670,6 +675,7 @@ CellStyle resolve(const StyleLayer *cell, const StyleLayer *row, const StyleLaye
     s.hAlign = latest(&StyleLayer::hAlign, cell, row, col, HAlign::General);
     s.vAlign = latest(&StyleLayer::vAlign, cell, row, col, VAlign::Bottom);
     s.wrap = latest(&StyleLayer::wrap, cell, row, col, false);
+    s.shrink = latest(&StyleLayer::shrink, cell, row, col, false);
     s.numberFormat = latest(&StyleLayer::numberFormat, cell, row, col, QString());
     s.border = latest(&StyleLayer::border, cell, row, col, BorderLine::None);
     return s;

@@ -41,6 +41,7 @@ struct CellStyle {
     std::optional<HAlign> hAlign;
     std::optional<VAlign> vAlign;
     std::optional<bool> wrap;
+    std::optional<bool> shrink;          // shrink the text to fit the column's width
     std::optional<QString> numberFormat; // a format code such as "0.00"; "" is General
     std::optional<BorderLine> border;    // all four edges of every cell it reaches
 };

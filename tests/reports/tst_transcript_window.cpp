@@ -348,6 +348,10 @@ private slots:
             QCOMPARE(file.value(0, ref), number);
         }
         QCOMPARE(file.value(0, u"B6"_s), u"平均分数"_s);
+        // An average is wider than its 3-character column: it shrinks to fit, never ###.
+        QCOMPARE(file.style(0, u"E6"_s).numberFormat, u"0.00"_s);
+        QVERIFY(file.style(0, u"E6"_s).shrink);
+        QVERIFY(!file.style(0, u"B6"_s).shrink);
         QCOMPARE(file.value(0, u"B8"_s), u"标 准 差"_s);
         QCOMPARE(file.value(0, u"B9"_s), QString());
         // Widths: A to D as preset, then by each column's heading (原分 3, 标分 4, 班名 3, 组名 3).
