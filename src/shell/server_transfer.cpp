@@ -928,6 +928,17 @@ UploadOutcome uploadQueue(db::Connection &local, db::Connection &server, const U
         return out;
     }
 
+    // Each row's savepoints journal into memory in small pieces: with the
+    // engine's default (64 KiB pieces until it spills to a file) every release
+    // freed a large block, and the allocator handed it back to the system row
+    // by row. The setting drops a connection's temporary objects; neither holds
+    // any (the local one stopped recording above, the server never records).
+    for (db::Connection *c : {&local, &server}) {
+        if (!c->exec(QStringLiteral("PRAGMA temp_store = MEMORY"))) {
+            out.error = c->error();
+            return out;
+        }
+    }
     const bool haveBase = attachBase(local);
     const auto detach = qScopeGuard([&] {
         if (haveBase)
