@@ -1,5 +1,6 @@
 #include "db/database.h"
 
+#include "db/kept_read.h"
 #include "db/schema.h"
 #include "os/share_paths.h"
 #include "db/typed_read.h"
@@ -767,9 +768,10 @@ double EngineRow::number(int column) const
     return isNumber(column) ? sqlite3_column_double(statementOf(m_statement), column) : 0;
 }
 
-QVariant EngineRow::value(int column) const
+namespace {
+// The column as QSqlQuery::value gives it.
+QVariant columnValue(sqlite3_stmt *st, int column)
 {
-    sqlite3_stmt *st = statementOf(m_statement);
     switch (sqlite3_column_type(st, column)) {
     case SQLITE_NULL:
         return QVariant(QMetaType::fromType<QString>());
@@ -783,6 +785,19 @@ QVariant EngineRow::value(int column) const
     default:
         return QVariant(text16(st, column));
     }
+}
+
+// The engine's last error on db, as the Qt driver reports a failed fetch.
+QSqlError engineError(sqlite3 *db)
+{
+    return QSqlError(QStringLiteral("Unable to fetch row"), QString::fromUtf8(sqlite3_errmsg(db)),
+                     QSqlError::StatementError, QString::number(sqlite3_extended_errcode(db)));
+}
+} // namespace
+
+QVariant EngineRow::value(int column) const
+{
+    return columnValue(statementOf(m_statement), column);
 }
 
 QString EngineRow::text(int column) const
@@ -808,8 +823,7 @@ bool Connection::readEach(const QString &sql, const QVariantList &params,
         return false;
     }
     const auto failed = [&](sqlite3_stmt *st) {
-        setError(QSqlError(QStringLiteral("Unable to fetch row"), QString::fromUtf8(sqlite3_errmsg(db)),
-                           QSqlError::StatementError, QString::number(sqlite3_extended_errcode(db))));
+        setError(engineError(db));
         sqlite3_finalize(st);
         return false;
     };
@@ -831,6 +845,55 @@ bool Connection::readEach(const QString &sql, const QVariantList &params,
     if (rc != SQLITE_DONE)
         return failed(st);
     sqlite3_finalize(st);
+    return true;
+}
+
+KeptReads::~KeptReads()
+{
+    for (void *st : std::as_const(m_statements))
+        sqlite3_finalize(statementOf(st));
+}
+
+bool KeptReads::first(const QString &sql, const QVariantList &params, bool *found,
+                      const std::function<void(int index, QStringView name, const QVariant &value)> &column)
+{
+    *found = false;
+    sqlite3 *db = rawHandle(m_c.handle());
+    if (!db)
+        return m_c.fail(kErrPathNotFound, QStringLiteral("数据库没有打开。"));
+    const auto failed = [&] {
+        const Error error = translate(engineError(db));
+        return m_c.fail(error.number, error.text);
+    };
+    sqlite3_stmt *st = statementOf(m_statements.value(sql));
+    if (!st) {
+        if (sqlite3_prepare16_v2(db, sql.utf16(), int(sql.size()) * int(sizeof(QChar)), &st, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(st);
+            return failed();
+        }
+        m_statements.insert(sql, st);
+    }
+    const auto reset = qScopeGuard([st] {
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+    });
+    if (params.size() != sqlite3_bind_parameter_count(st))
+        return m_c.fail(kErrSql, QStringLiteral("参数个数不符。"));
+    for (int i = 0; i < params.size(); ++i)
+        if (bindValue(st, i + 1, params[i]) != SQLITE_OK)
+            return failed();
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_DONE)
+        return true;
+    if (rc != SQLITE_ROW)
+        return failed();
+    *found = true;
+    const int count = sqlite3_column_count(st);
+    for (int i = 0; i < count; ++i) {
+        const auto *name = static_cast<const char16_t *>(sqlite3_column_name16(st, i));
+        column(i, name ? QStringView(name) : QStringView(),
+               sqlite3_column_type(st, i) == SQLITE_NULL ? QVariant() : columnValue(st, i));
+    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "school/exam_locks.h"
 #include "school/class_code.h"
 #include "shell/server_location.h"
+#include "db/kept_read.h"
 #include "db/typed_read.h"
 
 #include <algorithm>
@@ -19,7 +20,6 @@
 #include <QScopeGuard>
 #include <QSet>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QVariantList>
 
 namespace tessaly {
@@ -75,69 +75,39 @@ bool sameValue(const QVariant &a, const QVariant &b)
 // kept prepared for the reader's life: an upload reads every queued row this way.
 class RowReader {
 public:
-    explicit RowReader(db::Connection &c) : m_c(c) {}
+    explicit RowReader(db::Connection &c) : m_reads(c) {}
 
     // The row of `from` whose `key` is id; nullopt when there is none. *ok false on a read error.
     std::optional<Row> read(const QString &from, const QString &key, const QVariant &id, bool *ok)
     {
         const QString sql = QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(from, key);
-        auto it = m_statements.find(sql);
-        if (it == m_statements.end()) {
-            QSqlQuery q(m_c.handle());
-            q.setForwardOnly(true);
-            if (!q.prepare(sql)) {
-                *ok = failed(q);
-                return std::nullopt;
-            }
-            it = m_statements.emplace(sql, Statement{std::move(q), {}, {}}).first;
-        }
-        Statement &st = it->second;
-        QSqlQuery &q = st.query;
-        q.bindValue(0, id);
-        if (!q.exec()) {
-            *ok = failed(q);
-            q.finish();
-            return std::nullopt;
-        }
-        if (!q.next()) {
-            *ok = db::finishRead(m_c, q);   // no such row, or a read stopped by the engine
-            return std::nullopt;
-        }
-        const QSqlRecord record = q.record();
-        if (record.count() != st.names.size()) {
-            st.names.resize(record.count());
-            st.lowerNames.resize(record.count());
-        }
+        Names &names = m_names[sql];
         Row r;
-        r.reserve(record.count());
-        for (int i = 0; i < record.count(); ++i) {
-            const QString name = record.fieldName(i);
-            if (name != st.names[i]) {
-                st.names[i] = name;
-                st.lowerNames[i] = name.toLower();
+        bool found = false;
+        *ok = m_reads.first(sql, {id}, &found, [&](int i, QStringView name, const QVariant &value) {
+            if (i >= names.names.size()) {
+                names.names.resize(i + 1);
+                names.lower.resize(i + 1);
             }
-            r.insert(st.lowerNames[i], q.isNull(i) ? QVariant() : q.value(i));
-        }
-        q.finish();   // no read lock kept between rows
-        *ok = true;
+            if (name != names.names[i]) {
+                names.names[i] = name.toString();
+                names.lower[i] = names.names[i].toLower();
+            }
+            r.insert(names.lower[i], value);
+        });
+        if (!*ok || !found)
+            return std::nullopt;
         return r;
     }
 
 private:
-    bool failed(const QSqlQuery &q)
-    {
-        const db::Error error = db::translate(q.lastError());
-        return m_c.fail(error.number, error.text);
-    }
-
-    // A prepared statement and its columns' names as last read, and in lower case.
-    struct Statement {
-        QSqlQuery query;
+    // A statement's columns' names as last read, and in lower case.
+    struct Names {
         QStringList names;
-        QStringList lowerNames;
+        QStringList lower;
     };
-    db::Connection &m_c;
-    std::unordered_map<QString, Statement> m_statements;
+    db::KeptReads m_reads;
+    std::unordered_map<QString, Names> m_names;
 };
 
 QString valueOf(const Row &r, const char *column)
@@ -928,6 +898,17 @@ UploadOutcome uploadQueue(db::Connection &local, db::Connection &server, const U
         return out;
     }
 
+    // Each row's savepoints journal into memory in small pieces: with the
+    // engine's default (64 KiB pieces until it spills to a file) every release
+    // freed a large block, and the allocator handed it back to the system row
+    // by row. The setting drops a connection's temporary objects; neither holds
+    // any (the local one stopped recording above, the server never records).
+    for (db::Connection *c : {&local, &server}) {
+        if (!c->exec(QStringLiteral("PRAGMA temp_store = MEMORY"))) {
+            out.error = c->error();
+            return out;
+        }
+    }
     const bool haveBase = attachBase(local);
     const auto detach = qScopeGuard([&] {
         if (haveBase)

@@ -4,6 +4,7 @@
 #include "fixtures/files.h"
 #include "fixtures/test_school.h"
 #include "os/share_paths.h"
+#include "db/kept_read.h"
 #include "db/typed_read.h"
 
 #include <QDir>
@@ -50,6 +51,7 @@ private slots:
 
     void readRowsDecodesOnceAndHoldsNoLock();
     void engineRowsReadAsTheQueryDoes();
+    void keptReadsFollowTheTableAndHoldNoLock();
     void aReadStoppedPartWayFails();
 
     void openMissingPath_data();
@@ -839,6 +841,50 @@ void TestDatabase::aReadStoppedPartWayFails()
     QVERIFY(!c.scalar(QStringLiteral(R"(SELECT "姓名" FROM "初中" WHERE "家庭住址" = '无')")).isValid());
     QCOMPARE(c.error().text, damaged);
     QCOMPARE(tableColumns(c, QStringLiteral("初中")).first(), QStringLiteral("ID"));   // the schema is whole
+}
+
+// A kept read, run again with other values: each row as it is now (a column
+// another connection added included), no row, a bad statement; no lock kept
+// between reads.
+void TestDatabase::keptReadsFollowTheTableAndHoldNoLock()
+{
+    Connection c(m_dbPath);
+    QVERIFY(c.exec(QStringLiteral(R"(CREATE TABLE "行" ("ID" INTEGER PRIMARY KEY, "名" TEXT, "分" REAL))")));
+    QVERIFY(c.exec(QStringLiteral(R"(INSERT INTO "行" VALUES (1, '甲', 90.5), (2, NULL, NULL))")));
+    Connection writer(m_dbPath);
+    QVERIFY(writer.setBusyTimeout(0));
+    KeptReads reads(c);
+    const QString sql = QStringLiteral(R"(SELECT * FROM "行" WHERE "ID" = ?)");
+    const auto read = [&](const QVariant &id, bool *found) {
+        QVariantMap row;
+        const bool ok = reads.first(sql, {id}, found, [&](int i, QStringView name, const QVariant &value) {
+            QCOMPARE(row.size(), i);
+            row.insert(name.toString(), value);
+        });
+        return ok ? std::optional<QVariantMap>(row) : std::nullopt;
+    };
+    bool found = false;
+    const auto first = read(1, &found);
+    QVERIFY(first && found);
+    QCOMPARE(*first, (QVariantMap{{QStringLiteral("ID"), qlonglong(1)}, {QStringLiteral("名"), QStringLiteral("甲")},
+                                  {QStringLiteral("分"), 90.5}}));
+    const auto nulls = read(qlonglong(2), &found);
+    QVERIFY(nulls && found);
+    QVERIFY(!nulls->value(QStringLiteral("名")).isValid() && !nulls->value(QStringLiteral("分")).isValid());
+    const auto none = read(3, &found);
+    QVERIFY(none && !found && none->isEmpty());
+
+    QVERIFY2(writer.exec(QStringLiteral(R"(ALTER TABLE "行" ADD COLUMN "备注" TEXT)")), qPrintable(writer.error().text));
+    QVERIFY2(writer.exec(QStringLiteral(R"(UPDATE "行" SET "备注" = '新', "名" = '乙' WHERE "ID" = 1)")), qPrintable(writer.error().text));
+    const auto again = read(1, &found);
+    QVERIFY(again && found);
+    QCOMPARE(again->value(QStringLiteral("名")), QVariant(QStringLiteral("乙")));
+    QCOMPARE(again->value(QStringLiteral("备注")), QVariant(QStringLiteral("新")));
+
+    bool unused = false;
+    QVERIFY(!reads.first(QStringLiteral(R"(SELECT "无此列" FROM "行" WHERE "ID" = ?)"), {1}, &unused, [](int, QStringView, const QVariant &) {}));
+    QVERIFY(!c.error().text.isEmpty());
+    QVERIFY(!reads.first(sql, {}, &unused, [](int, QStringView, const QVariant &) {}));   // too few values
 }
 
 // Every kind of stored value, read straight from the engine: as QSqlQuery::value gives it.
