@@ -197,11 +197,12 @@ bool cellPosition(pugi::xml_node c, int row, int previousCol, int *cellRow, int 
 }
 
 // Calls fn(row, col, c) for each cell of a worksheet that has a position.
+// Calls fn(row, col, cell) for every cell of a sheetData node, in document order.
 template <typename Fn>
-void forEachCell(const pugi::xml_document &doc, Fn &&fn)
+void forEachCell(pugi::xml_node sheetData, Fn &&fn)
 {
     int row = 0;
-    for (pugi::xml_node rowNode : childNamed(doc.document_element(), "sheetData").children()) {
+    for (pugi::xml_node rowNode : sheetData.children()) {
         if (!isNamed(rowNode, "row"))
             continue;
         const int number = rowNumber(rowNode, row);
@@ -217,6 +218,12 @@ void forEachCell(const pugi::xml_document &doc, Fn &&fn)
             fn(cellRow, cellCol, c);
         }
     }
+}
+
+template <typename Fn>
+void forEachCell(const pugi::xml_document &doc, Fn &&fn)
+{
+    forEachCell(childNamed(doc.document_element(), "sheetData"), std::forward<Fn>(fn));
 }
 
 // A formula cell whose program did not calculate it: no <v>, or an empty one where
@@ -907,24 +914,12 @@ void setColumnLook(pugi::xml_node root, pugi::xml_node sheetData, const std::str
         return;
     if (const int xf = styles.centredOf(own.attribute("style").as_int(0)); xf >= 0)
         setAttribute(own, "style", xf);
-    int previous = 0;
-    for (pugi::xml_node r : sheetData.children()) {
-        const int row = isNamed(r, "row") ? rowNumber(r, previous) : -1;
-        if (row < 0)
-            continue;
-        previous = row;
-        int prevCol = 0;
-        for (pugi::xml_node c : r.children()) {
-            int cellRow = 0, cellCol = 0;
-            if (!isNamed(c, "c") || !cellPosition(c, row, prevCol, &cellRow, &cellCol))
-                continue;
-            prevCol = cellCol;
-            if (cellCol != col)
-                continue;
-            if (const int xf = styles.centredOf(c.attribute("s").as_int(0)); xf >= 0)
-                setAttribute(c, "s", xf);
-        }
-    }
+    forEachCell(sheetData, [&](int, int cellCol, pugi::xml_node c) {
+        if (cellCol != col)
+            return;
+        if (const int xf = styles.centredOf(c.attribute("s").as_int(0)); xf >= 0)
+            setAttribute(c, "s", xf);
+    });
 }
 
 bool patchSheet(pugi::xml_document &doc, const SheetEdits &edits, StylePatch &styles, bool *formulaDropped,
